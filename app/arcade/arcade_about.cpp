@@ -1,0 +1,4 @@
+#include "arcade_about.h"
+
+volatile int VuvovirRunning;
+HWND VuvovirDialogWindow;

@@ -1,0 +1,21 @@
+// The program's entry, its one message loop and its teardown.
+#pragma once
+#include <windows.h>
+
+int ZettliesMain(HINSTANCE instance, HINSTANCE previous, const char *commandLine, int show);
+
+// Makes the data folder current: APPDATA itself, else (or when asked) the
+// program's folder. Returns the result of SetCurrentDirectory.
+BOOL EnterAppDataFolder(BOOL programFolderOnly);
+
+// The folder of the running program with a trailing backslash; false on failure.
+bool GetProgramFolder(char *out, DWORD outSize);
+
+// Runs the GUI thread's loop until WM_QUIT; returns its wParam, or -1 when
+// GetMessage fails.
+int RunMessageLoop(void);
+
+extern HINSTANCE ZettliesInstance;
+extern HACCEL NoteAccelerators;
+extern HACCEL EditAccelerators;
+extern char RichEditClassName[16];

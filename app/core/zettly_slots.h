@@ -1,0 +1,29 @@
+// Slot operations on the note table that need the window system.
+#pragma once
+#include <windows.h>
+
+#include "zettly_record.h"
+
+inline RECT *AsRECT(ZettlyRect *r)
+{
+    return reinterpret_cast<RECT *>(r);
+}
+inline LOGFONTA *AsLOGFONT(ZettlyLogFont *f)
+{
+    return reinterpret_cast<LOGFONTA *>(f);
+}
+static_assert(sizeof(RECT) == sizeof(ZettlyRect), "RECT layout");
+static_assert(sizeof(LOGFONTA) == sizeof(ZettlyLogFont), "LOGFONTA layout");
+
+int FindZettlyByWindow(HWND window);
+int FindZettlyByEdit(HWND edit);
+void StoreZettlyRect(int slot);
+void CaptureZettly(int slot, BOOL withText);
+void ReleaseZettlySlot(HWND window);
+void ReleaseAllZettlies(void);
+int PlaceInGroup(int slot, int *x, int *y, BOOL toGroup);
+void CloneZettly(int src, int dst);
+int CreateZettlyWindow(HWND owner, int slot, BOOL isNew, BOOL show);
+void ResetDefaultSettings(void);
+// Title-strip height: the title font's tmHeight, |lfHeight| when it cannot be measured.
+int GetFontCharHeight(HWND window, int slot);

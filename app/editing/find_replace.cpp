@@ -1,0 +1,3 @@
+#include "find_replace.h"
+
+HWND FindReplaceDialog;

@@ -1,0 +1,8 @@
+#include "mail.h"
+
+int MailInit(void)
+{
+    return -1;
+}
+
+void MailShutdown(void) {}

@@ -1,0 +1,43 @@
+# Shared settings of every target, and the one way tests are declared.
+include(GoogleTest)
+
+if(WIN32)
+  set(ZT_WINDOWS ON)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(ZT_WINEARCH win64)
+    set(ZT_WINELOADER /usr/lib/wine/wine64)
+    set(ZT_WINESERVER /usr/lib/wine/wineserver64)
+  else()
+    set(ZT_WINEARCH win32)
+    set(ZT_WINELOADER /usr/lib/wine/wine)
+    set(ZT_WINESERVER /usr/lib/wine/wineserver32)
+  endif()
+  set(ZT_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+  configure_file(${CMAKE_SOURCE_DIR}/cmake/wine-run.in ${CMAKE_BINARY_DIR}/wine-run @ONLY
+                 FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run)
+  add_compile_definitions(WINVER=0x0600 _WIN32_WINNT=0x0600 _WIN32_IE=0x0600 STRICT NOMINMAX)
+  add_link_options(-static -static-libgcc -static-libstdc++)
+  set(ZT_SYSTEM_LIBS gdi32 comdlg32 winmm msimg32 shell32 ole32 oleaut32 uuid comctl32
+      vfw32 winspool oledlg version advapi32 user32 kernel32)
+else()
+  set(ZT_WINDOWS OFF)
+  # The portable cores read files and data from other programs: run their
+  # tests under the sanitizers so an out-of-bounds read fails loudly.
+  set(ZT_SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_compile_options(${ZT_SANITIZE})
+  add_link_options(${ZT_SANITIZE})
+endif()
+add_compile_options(-Wall -Wextra -Wno-unused-parameter -Wno-missing-field-initializers)
+
+# zt_add_test(name SOURCES ... [LIBS ...] [PROPERTIES ...])
+function(zt_add_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;PROPERTIES" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+  if(ZT_WINDOWS)
+    target_link_libraries(${name} PRIVATE ${ZT_SYSTEM_LIBS})
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+                       PROPERTIES TIMEOUT 120 ${T_PROPERTIES})
+endfunction()

@@ -1,0 +1,15 @@
+# Cross build for 32-bit Windows: the program users run.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86)
+set(ZT_TRIPLE i686-w64-mingw32)
+set(CMAKE_C_COMPILER   ${ZT_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${ZT_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER  ${ZT_TRIPLE}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${ZT_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# x87 rounding differs from the native reference builds; SSE keeps results equal.
+set(CMAKE_C_FLAGS_INIT "-msse2 -mfpmath=sse")
+set(CMAKE_CXX_FLAGS_INIT "-msse2 -mfpmath=sse")

@@ -1,0 +1,260 @@
+#include "test_support.h"
+
+#include <deque>
+
+#include "core/ui_seams.h"
+
+bool PumpUntil(const std::function<bool()> &condition, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (condition())
+            return true;
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+namespace {
+struct RecorderState {
+    std::vector<MessageBoxRecorder::Box> boxes;
+    std::deque<int> answers;
+    int defaultAnswer = IDOK;
+    MessageBoxHook previous = nullptr;
+};
+RecorderState *ActiveRecorder;
+} // namespace
+
+MessageBoxRecorder::MessageBoxRecorder(int answer)
+{
+    ActiveRecorder = new RecorderState;
+    ActiveRecorder->defaultAnswer = answer;
+    ActiveRecorder->previous = SetMessageBoxHook(&MessageBoxRecorder::Hook);
+}
+
+MessageBoxRecorder::~MessageBoxRecorder()
+{
+    SetMessageBoxHook(ActiveRecorder->previous);
+    delete ActiveRecorder;
+    ActiveRecorder = nullptr;
+}
+
+void MessageBoxRecorder::QueueAnswer(int answer)
+{
+    ActiveRecorder->answers.push_back(answer);
+}
+
+const std::vector<MessageBoxRecorder::Box> &MessageBoxRecorder::Boxes() const
+{
+    return ActiveRecorder->boxes;
+}
+
+int MessageBoxRecorder::Hook(HWND, const char *text, const char *caption, UINT type)
+{
+    ActiveRecorder->boxes.push_back({caption ? caption : "", text ? text : "", type});
+    if (ActiveRecorder->answers.empty())
+        return ActiveRecorder->defaultAnswer;
+    int answer = ActiveRecorder->answers.front();
+    ActiveRecorder->answers.pop_front();
+    return answer;
+}
+
+namespace {
+struct AnswererState {
+    std::function<void(HWND)> handler;
+    HHOOK hook = nullptr;
+    int count = 0;
+};
+AnswererState *ActiveAnswerer;
+
+void CALLBACK RunDialogHandler(HWND dialog, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(dialog, timer);
+    if (ActiveAnswerer && IsWindow(dialog)) {
+        ++ActiveAnswerer->count;
+        ActiveAnswerer->handler(dialog);
+    }
+}
+
+LRESULT CALLBACK DialogActivationHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_ACTIVATE && ActiveAnswerer) {
+        HWND window = (HWND)wParam;
+        char className[16] = {};
+        GetClassNameA(window, className, sizeof className);
+        // The handler runs from the dialog's own loop once it is up, not inside activation.
+        if (lstrcmpA(className, "#32770") == 0 && !GetPropA(window, "zt.answered")) {
+            SetPropA(window, "zt.answered", (HANDLE)1);
+            SetTimer(window, 0x7A7A, 1, RunDialogHandler);
+        }
+    }
+    return CallNextHookEx(ActiveAnswerer ? ActiveAnswerer->hook : nullptr, code, wParam, lParam);
+}
+} // namespace
+
+ModalDialogAnswerer::ModalDialogAnswerer(std::function<void(HWND)> handler)
+{
+    ActiveAnswerer = new AnswererState;
+    ActiveAnswerer->handler = std::move(handler);
+    ActiveAnswerer->hook =
+        SetWindowsHookExA(WH_CBT, DialogActivationHook, nullptr, GetCurrentThreadId());
+}
+
+ModalDialogAnswerer::~ModalDialogAnswerer()
+{
+    UnhookWindowsHookEx(ActiveAnswerer->hook);
+    delete ActiveAnswerer;
+    ActiveAnswerer = nullptr;
+}
+
+int ModalDialogAnswerer::Count() const
+{
+    return ActiveAnswerer->count;
+}
+
+static LONG DeleteTree(HKEY parent, const char *name)
+{
+    HKEY key;
+    if (RegOpenKeyExA(parent, name, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+        char child[256];
+        while (RegEnumKeyA(key, 0, child, sizeof child) == ERROR_SUCCESS)
+            if (DeleteTree(key, child) != ERROR_SUCCESS)
+                break;
+        RegCloseKey(key);
+    }
+    return RegDeleteKeyA(parent, name);
+}
+
+ScopedRegistryRoot::ScopedRegistryRoot()
+{
+    static int counter;
+    path = "Software\\ZettliesTests\\" + std::to_string(GetCurrentProcessId()) + "-" +
+           std::to_string(++counter);
+    DeleteTree(HKEY_CURRENT_USER, path.c_str());
+    RegCreateKeyA(HKEY_CURRENT_USER, path.c_str(), &key);
+    SetRegistryRoot(key);
+}
+
+ScopedRegistryRoot::~ScopedRegistryRoot()
+{
+    SetRegistryRoot(nullptr);
+    if (programKey)
+        RegCloseKey(programKey);
+    RegCloseKey(key);
+    DeleteTree(HKEY_CURRENT_USER, path.c_str());
+}
+
+HKEY ScopedRegistryRoot::OpenProgramKey()
+{
+    if (!programKey)
+        RegCreateKeyA(key, "software\\Kestrova", &programKey);
+    return programKey;
+}
+
+ScopedTempFolder::ScopedTempFolder()
+{
+    static int counter;
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    path = std::string(temp) + "zt-" + std::to_string(GetCurrentProcessId()) + "-" +
+           std::to_string(++counter);
+    CreateDirectoryA(path.c_str(), nullptr);
+}
+
+ScopedTempFolder::~ScopedTempFolder()
+{
+    std::string pattern = path + "\\*";
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                DeleteFileA((path + "\\" + found.cFileName).c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(path.c_str());
+}
+
+std::string WindowsPath(const std::string &unixPath)
+{
+    std::string out = "Z:" + unixPath;
+    for (char &c : out)
+        if (c == '/')
+            c = '\\';
+    return out;
+}
+
+ChildProgram::ChildProgram(const std::string &exe, const std::string &arguments,
+                           const std::vector<std::string> &environment)
+{
+    std::string commandLine = "\"" + exe + "\" " + arguments;
+    // The child gets this process's environment with the given NAME=value lines on top.
+    std::string block;
+    std::vector<std::string> names;
+    for (const std::string &entry : environment)
+        names.push_back(entry.substr(0, entry.find('=') + 1));
+    char *current = GetEnvironmentStringsA();
+    for (const char *p = current; *p; p += lstrlenA(p) + 1) {
+        bool replaced = false;
+        for (const std::string &name : names)
+            if (_strnicmp(p, name.c_str(), name.size()) == 0)
+                replaced = true;
+        if (!replaced)
+            block.append(p).push_back('\0');
+    }
+    FreeEnvironmentStringsA(current);
+    for (const std::string &entry : environment)
+        block.append(entry).push_back('\0');
+    block.push_back('\0');
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back(0);
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, block.data(), nullptr,
+                        &startup, &info))
+        info = {};
+}
+
+ChildProgram::~ChildProgram()
+{
+    if (!info.hProcess)
+        return;
+    if (Running())
+        TerminateProcess(info.hProcess, 99);
+    CloseHandle(info.hProcess);
+    CloseHandle(info.hThread);
+}
+
+bool ChildProgram::WaitForExit(DWORD timeoutMs, DWORD *exitCode)
+{
+    if (!info.hProcess || WaitForSingleObject(info.hProcess, timeoutMs) != WAIT_OBJECT_0)
+        return false;
+    GetExitCodeProcess(info.hProcess, exitCode);
+    return true;
+}
+
+bool ChildProgram::Running() const
+{
+    return info.hProcess && WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+HWND WaitForDialog(const char *caption, DWORD timeoutMs)
+{
+    HWND found = nullptr;
+    PumpUntil([&] { return (found = FindWindowA("#32770", caption)) != nullptr; }, timeoutMs);
+    return found;
+}
+
+std::string DialogMessageText(HWND dialog)
+{
+    char text[512] = {};
+    GetDlgItemTextA(dialog, 0xFFFF, text, sizeof text);
+    return text;
+}

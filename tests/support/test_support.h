@@ -1,0 +1,84 @@
+// Driving the program's windows from a test without a person at the screen.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// Pumps this thread's messages until the condition holds or the time is up.
+bool PumpUntil(const std::function<bool()> &condition, DWORD timeoutMs = 5000);
+
+// Answers every message box of the program while it lives, recording each.
+class MessageBoxRecorder {
+public:
+    struct Box {
+        std::string caption, text;
+        UINT type;
+    };
+    explicit MessageBoxRecorder(int answer = IDOK);
+    ~MessageBoxRecorder();
+    void QueueAnswer(int answer); // answers used in order, then the default
+    const std::vector<Box> &Boxes() const;
+
+private:
+    static int Hook(HWND owner, const char *text, const char *caption, UINT type);
+};
+
+// Answers the modal dialogs that open on this thread while it lives: the
+// handler runs once each dialog is active and must end it (EndDialog or a
+// button click).
+class ModalDialogAnswerer {
+public:
+    explicit ModalDialogAnswerer(std::function<void(HWND dialog)> handler);
+    ~ModalDialogAnswerer();
+    int Count() const;
+};
+
+// A registry root of the test's own, deleted at the end: settings written
+// through the program's registry seam land here.
+class ScopedRegistryRoot {
+public:
+    ScopedRegistryRoot();
+    ~ScopedRegistryRoot();
+    HKEY Key() const { return key; }
+    // The program's own key below the root, created when asked for.
+    HKEY OpenProgramKey();
+
+private:
+    HKEY key = nullptr;
+    HKEY programKey = nullptr;
+    std::string path;
+};
+
+// A folder of the test's own under the temporary folder, removed at the end.
+class ScopedTempFolder {
+public:
+    ScopedTempFolder();
+    ~ScopedTempFolder();
+    const std::string &Path() const { return path; }
+
+private:
+    std::string path;
+};
+
+// The Windows form of a path of the build tree (Wine maps / to Z:\).
+std::string WindowsPath(const std::string &unixPath);
+
+// A program started as a user would; killed at the end if still running.
+class ChildProgram {
+public:
+    ChildProgram(const std::string &exe, const std::string &arguments,
+                 const std::vector<std::string> &environment = {});
+    ~ChildProgram();
+    bool Started() const { return info.hProcess != nullptr; }
+    bool WaitForExit(DWORD timeoutMs, DWORD *exitCode);
+    bool Running() const;
+
+private:
+    PROCESS_INFORMATION info = {};
+};
+
+// Finds a dialog of another process by its caption; reads its message text.
+HWND WaitForDialog(const char *caption, DWORD timeoutMs);
+std::string DialogMessageText(HWND dialog);
