@@ -1,0 +1,98 @@
+#include "rich_text_stream.h"
+
+#include <cstdlib>
+#include <cstring>
+
+enum : DWORD { MEMORY_STREAM_STEP = 0x100000 };
+
+// Long streams would otherwise freeze every window of the program.
+static void HandlePendingMessages(void)
+{
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+DWORD CALLBACK StreamOutToFile(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG *written)
+{
+    FILE *file = (FILE *)cookie;
+    *written = 0;
+    if (count <= 0)
+        return 1;
+    size_t n = std::fwrite(buffer, 1, (size_t)count, file);
+    *written = (LONG)n;
+    HandlePendingMessages();
+    // A short write is a failed write: the control stops and the save sees the error.
+    return n == (size_t)count ? 0 : 1;
+}
+
+DWORD CALLBACK StreamInFromFile(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG *read)
+{
+    FILE *file = (FILE *)cookie;
+    *read = 0;
+    if (count <= 0)
+        return 1;
+    LONG n = 0;
+    // A note's text ends at its 0 byte; the next note's text follows it.
+    while (n < count) {
+        int c = std::fgetc(file);
+        if (c == EOF || c == 0)
+            break;
+        buffer[n++] = (BYTE)c;
+    }
+    *read = n;
+    HandlePendingMessages();
+    return 0;
+}
+
+DWORD CALLBACK StreamInFromMemory(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG *read)
+{
+    MemoryReader *reader = (MemoryReader *)cookie;
+    *read = 0;
+    if (count <= 0 || !reader || !reader->block)
+        return 1;
+    DWORD left = reader->position < reader->size ? reader->size - reader->position : 0;
+    DWORD n = (DWORD)count < left ? (DWORD)count : left;
+    std::memcpy(buffer, reader->block + reader->position, n);
+    reader->position += n;
+    *read = (LONG)n;
+    return 0;
+}
+
+DWORD CALLBACK StreamOutToMemory(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG *written)
+{
+    MemoryWriter *writer = (MemoryWriter *)cookie;
+    *written = 0;
+    if (count <= 0 || !writer)
+        return 1;
+    if (!writer->block) {
+        writer->block = (char *)std::malloc(MEMORY_STREAM_STEP);
+        if (!writer->block)
+            return 1;
+        writer->capacity = MEMORY_STREAM_STEP;
+        writer->used = 0;
+    }
+    DWORD need = writer->used + (DWORD)count;
+    if (need < writer->used)
+        return 1;
+    if (need > writer->capacity) {
+        // Grow in whole steps, enough for this piece even when it is larger than one step.
+        DWORD capacity = writer->capacity;
+        while (capacity < need) {
+            if (capacity > 0xFFFFFFFFu - MEMORY_STREAM_STEP)
+                return 1;
+            capacity += MEMORY_STREAM_STEP;
+        }
+        char *grown = (char *)std::realloc(writer->block, capacity);
+        if (!grown)
+            return 1;
+        writer->block = grown;
+        writer->capacity = capacity;
+    }
+    std::memcpy(writer->block + writer->used, buffer, (size_t)count);
+    writer->used = need;
+    *written = count;
+    return 0;
+}
