@@ -127,21 +127,34 @@ void ConvertCase(FormatPass *pass, long position, const SyntaxKeyword *token, ch
         memcpy(pass->cache + (position - pass->cacheFirst), converted, (size_t)n);
 }
 
+// The first token of the kind (groups in order, tokens in list order) that
+// starts the text, or null.
+const SyntaxKeyword *FirstTokenAt(FormatPass *pass, int kind, const char *text, long available,
+                                  const SyntaxKeywordGroup **group)
+{
+    for (const SyntaxKeywordGroup *g = pass->language->groups[kind]; g; g = g->next)
+        for (const SyntaxKeyword *t = g->tokens; t; t = t->next)
+            if (StartsWith(pass, text, available, t)) {
+                *group = g;
+                return t;
+            }
+    return nullptr;
+}
+
 bool TrySingleComment(FormatPass *pass, long *position)
 {
     if (pass->longest[SYNTAX_SINGLE_COMMENT] == 0)
         return false;
     const char *text;
     long n = Peek(pass, *position, pass->longest[SYNTAX_SINGLE_COMMENT], &text);
-    for (const SyntaxKeywordGroup *g = pass->language->groups[SYNTAX_SINGLE_COMMENT]; g; g = g->next)
-        for (const SyntaxKeyword *t = g->tokens; t; t = t->next)
-            if (StartsWith(pass, text, n, t)) {
-                long end = FindLineEnd(pass, *position + t->length);
-                pass->text->ApplyFormat(*position, end, g->format);
-                *position = end;
-                return true;
-            }
-    return false;
+    const SyntaxKeywordGroup *g;
+    const SyntaxKeyword *t = FirstTokenAt(pass, SYNTAX_SINGLE_COMMENT, text, n, &g);
+    if (!t)
+        return false;
+    long end = FindLineEnd(pass, *position + t->length);
+    pass->text->ApplyFormat(*position, end, g->format);
+    *position = end;
+    return true;
 }
 
 // A delimited span: a multi-line comment (no escapes) or a string. The search
@@ -182,11 +195,8 @@ bool TryDelimited(FormatPass *pass, int kind, long *position)
 
 bool StartsWithOperator(FormatPass *pass, const char *text, long available)
 {
-    for (const SyntaxKeywordGroup *g = pass->language->groups[SYNTAX_OPERATOR]; g; g = g->next)
-        for (const SyntaxKeyword *t = g->tokens; t; t = t->next)
-            if (StartsWith(pass, text, available, t))
-                return true;
-    return false;
+    const SyntaxKeywordGroup *g;
+    return FirstTokenAt(pass, SYNTAX_OPERATOR, text, available, &g) != nullptr;
 }
 
 // A keyword stands alone: the range ends right after it, or a blank or an
@@ -232,15 +242,14 @@ bool TryOperator(FormatPass *pass, long *position)
         return false;
     const char *text;
     long n = Peek(pass, *position, pass->longest[SYNTAX_OPERATOR], &text);
-    for (const SyntaxKeywordGroup *g = pass->language->groups[SYNTAX_OPERATOR]; g; g = g->next)
-        for (const SyntaxKeyword *t = g->tokens; t; t = t->next)
-            if (StartsWith(pass, text, n, t)) {
-                ConvertCase(pass, *position, t, g->format.caseMarker);
-                pass->text->ApplyFormat(*position, *position + t->length, g->format);
-                *position += t->length;
-                return true;
-            }
-    return false;
+    const SyntaxKeywordGroup *g;
+    const SyntaxKeyword *t = FirstTokenAt(pass, SYNTAX_OPERATOR, text, n, &g);
+    if (!t)
+        return false;
+    ConvertCase(pass, *position, t, g->format.caseMarker);
+    pass->text->ApplyFormat(*position, *position + t->length, g->format);
+    *position += t->length;
+    return true;
 }
 
 } // namespace
