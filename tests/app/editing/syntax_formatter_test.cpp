@@ -76,6 +76,7 @@ const char *const Config =
     "ST|2|'|||19,0,0\n"
     "OP|1||15,0,0|(,),;,=,+,==\n"
     "KW|1|B|11,0,0|int,if,in,return\n"
+    "KW|2||13,0,0|integer\n"
     "{Case}\n"
     "CS|0\n"
     "KW|1|Z|11,0,0|select,from\n"
@@ -119,8 +120,9 @@ TEST_F(SyntaxFormatterTest, ColoursEachKindOfToken)
         {"\"abc", "s..."},
         {"'a''b'", "ssssss"},                      // an empty escape neither loops nor skips
         {"return(x);", "kkkkkko.oo"},
-        {"integer int", "........kkk"},            // followed by a letter: not a keyword
+        {"intx ifs", "........"},                  // followed by a letter: not a keyword
         {"xint if_", "........"},
+        {"integer int", "mmmmmmm.kkk"},            // a later group's longer keyword
         {"INT int", "....kkk"},                    // this language matches case
     };
     for (const Case &c : cases) {

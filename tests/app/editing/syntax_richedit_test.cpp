@@ -141,10 +141,3 @@ TEST_F(RichEditSyntax, FormatsOnlyTheGivenRange)
     EXPECT_EQ("kkk..o", Colours(14).substr(8));
     EXPECT_EQ('.', Colours(1)[0]);
 }
-
-TEST_F(RichEditSyntax, UnknownLanguageLeavesTheTextAlone)
-{
-    SetText("int a;");
-    EXPECT_EQ(-1, SyntaxFormatRange(edit, 2, 0, -1, BASE_COLOUR));
-    EXPECT_EQ("......", Colours(6));
-}
