@@ -38,6 +38,12 @@ bool ClockHasMap(void)
     return Clock.shadedMap != nullptr;
 }
 
+void ClockMapBitmaps(HBITMAP *source, HBITMAP *shaded)
+{
+    *source = Clock.sourceMap;
+    *shaded = Clock.shadedMap;
+}
+
 bool ClockIsShiftMode(void)
 {
     return Clock.shiftMode != 0;
@@ -249,8 +255,15 @@ static void OnTimer(HWND window, UINT_PTR id)
 
 static void ApplyTopmost(HWND window)
 {
+    // Wine will not make a window topmost while it owns a topmost window (the
+    // tooltip): it only lines the owner up under it. Let go of the tooltip
+    // for the move and take it back after.
+    if (Clock.tooltip)
+        SetWindowLongPtrA(Clock.tooltip, GWLP_HWNDPARENT, 0);
     SetWindowPos(window, Clock.settings.topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    if (Clock.tooltip)
+        SetWindowLongPtrA(Clock.tooltip, GWLP_HWNDPARENT, (LONG_PTR)window);
 }
 
 static int OnCreate(HWND window)

@@ -12,6 +12,7 @@ void SetClockTransparency(HWND window, int alpha);
 // The open clock's settings and state, for tests.
 const ClockSettings &CurrentClockSettings(void);
 bool ClockHasMap(void);
+void ClockMapBitmaps(HBITMAP *source, HBITMAP *shaded);
 bool ClockIsShiftMode(void);
 bool ClockIsResizeMode(void);
 HWND ClockTooltipWindow(void);
