@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "clock_runner.h"
 #include "clock_test_support.h"
 #include "test_support.h"
 
@@ -43,4 +44,15 @@ TEST(ClockLibrary, ClockRunnerIsExportedByNameAndOpensTheClock)
         setTime(nullptr);
     }
     FreeLibrary(library);
+}
+
+TEST(ClockLibrary, LinkedByImportAsTheMainProgramDoes)
+{
+    ClockRegistryTestRoot root(ClockTestSetRegistryRoot);
+    HWND clock = ClockRunner(nullptr);
+    ASSERT_NE(clock, nullptr);
+    EXPECT_TRUE(IsWindowVisible(clock));
+    DestroyWindow(clock);
+    EXPECT_FALSE(IsWindow(clock));
+    EXPECT_NE(root.ReadClockInfo(), "");
 }
