@@ -1,5 +1,6 @@
 // Opens the clock from clock.dll at a fixed moment so it can be looked at:
-//   clock_show.exe [round|rectangle] [seconds]
+//   clock_show.exe [round|rectangle|small] [seconds]
+// (small: the settings a first start has)
 // The clock's settings go to a key of its own, removed at the end.
 #include <windows.h>
 
@@ -42,6 +43,7 @@ std::string WindowsPath(const char *unixPath)
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
 {
     bool rectangle = std::strstr(commandLine, "rect") != nullptr;
+    bool small = std::strstr(commandLine, "small") != nullptr;
     int seconds = 5;
     const char *digits = std::strpbrk(commandLine, "0123456789");
     if (digits)
@@ -62,7 +64,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
     char info[128];
     std::snprintf(info, sizeof info, "5003 %d 1 255 150.000000 100 100 500 460 0",
                   rectangle ? 0 : 1);
-    RegSetValueExA(clockKey, "ClockInfo", 0, REG_SZ, (const BYTE *)info, (DWORD)strlen(info));
+    if (!small)
+        RegSetValueExA(clockKey, "ClockInfo", 0, REG_SZ, (const BYTE *)info, (DWORD)strlen(info));
     RegCloseKey(clockKey);
     setRoot(root);
     setTime(SummerMorning);

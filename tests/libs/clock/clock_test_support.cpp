@@ -1,16 +1,9 @@
 #include "clock_test_support.h"
 
-static LONG DeleteTree(HKEY parent, const char *name)
+static void DeleteTree(HKEY parent, const char *name)
 {
-    HKEY key;
-    if (RegOpenKeyExA(parent, name, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
-        char child[256];
-        while (RegEnumKeyA(key, 0, child, sizeof child) == ERROR_SUCCESS)
-            if (DeleteTree(key, child) != ERROR_SUCCESS)
-                break;
-        RegCloseKey(key);
-    }
-    return RegDeleteKeyA(parent, name);
+    RegDeleteTreeA(parent, name);
+    RegDeleteKeyA(parent, name);
 }
 
 ClockRegistryTestRoot::ClockRegistryTestRoot(std::function<void(HKEY)> set) : setRoot(set)
