@@ -173,16 +173,6 @@ TEST(SunPosition, FollowsTheAlmanacThroughTheYear)
     EXPECT_NEAR(farthest, 1.01671, 0.0002);
 }
 
-TEST(SunPosition, ApparentPlaceLiesSlightlyBehindTheMeanOne)
-{
-    double jd = JulianTime({2024, 6, 20, 20, 51, 0});
-    double meanRa, meanDec, apparentRa, apparentDec, radius, meanLon, apparentLon;
-    SunPosition(jd, 0, &meanRa, &meanDec, &radius, &meanLon);
-    SunPosition(jd, 1, &apparentRa, &apparentDec, &radius, &apparentLon);
-    EXPECT_LT(apparentLon, meanLon);
-    EXPECT_NEAR(meanLon - apparentLon, 0.0057, 0.005);
-}
-
 TEST(GreenwichSiderealTime, MatchesTheIauExpression)
 {
     EXPECT_NEAR(GreenwichSiderealTime(2451545.0), 18.697, 0.0005);

@@ -70,17 +70,6 @@ TEST(ShadeSpan, ASpanOverTheRightEdgeIsBrightenedInTwoPieces)
     EXPECT_TRUE(model.spans.empty());
 }
 
-TEST(MoveTerminator, FirstDrawBrightensEachLitRowOnce)
-{
-    PixelModel model(40, 4);
-    short oldTable[4] = {-1, -1, -1, -1};
-    short newTable[4] = {20, 5, -1, 1};
-    MoveTerminator(newTable, 38, oldTable, -1, 40, 4, model.Sink());
-    model.ExpectShows(newTable, 38);
-    for (int row = 0; row < 4; ++row)
-        EXPECT_EQ(oldTable[row], newTable[row]);
-}
-
 TEST(MoveTerminator, MovingSpansBrightenTheNewAndRestoreTheOldColumns)
 {
     struct Step {
