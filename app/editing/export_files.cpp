@@ -178,8 +178,9 @@ static int ImportZettlyBytes(const std::vector<uint8_t> &bytes, const char *titl
     size_t textBytes = bytes.size() - textStart;
     if (textBytes && StreamRichTextIntoZettly(slot, text, textBytes) != 0) {
         // Older writers left the plain text here instead; its length is the
-        // record's, but never more than the file holds.
-        size_t plain = storedLength > 0 ? (size_t)storedLength : 0;
+        // record's, but never more than the file holds. A record that never
+        // counted its text (length 0) must not lose the text that is there.
+        size_t plain = storedLength > 0 ? (size_t)storedLength : textBytes;
         SetZettlyPlainText(slot, text, plain < textBytes ? plain : textBytes);
     }
     return slot;

@@ -19,6 +19,11 @@ struct ClientResult {
     DWORD flags = 0;
 };
 
+HDDEDATA CALLBACK ClientCallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR)
+{
+    return nullptr;
+}
+
 // A client of its own thread: DDEML would deadlock a client and server that
 // share one thread's message queue.
 ClientResult Transact(UINT type, const std::string &data, const char *topicName = DDE_TOPIC_NAME)
@@ -27,7 +32,7 @@ ClientResult Transact(UINT type, const std::string &data, const char *topicName 
     bool done = false;
     std::thread client([&] {
         DWORD instance = 0;
-        if (DdeInitializeA(&instance, nullptr, APPCMD_CLIENTONLY, 0) == DMLERR_NO_ERROR) {
+        if (DdeInitializeA(&instance, ClientCallback, APPCMD_CLIENTONLY, 0) == DMLERR_NO_ERROR) {
             HSZ service = DdeCreateStringHandleA(instance, DDE_SERVICE_NAME, CP_WINANSI);
             HSZ topic = DdeCreateStringHandleA(instance, topicName, CP_WINANSI);
             HSZ item = DdeCreateStringHandleA(instance, DDE_ITEM_NAME, CP_WINANSI);

@@ -97,7 +97,15 @@ TEST_F(ExportFiles, OldVersionFileBecomesANoteWithItsRecord)
     EXPECT_STREQ(ZettlyTable[slot].title, "Old one");
     EXPECT_EQ(ZettlyTable[slot].alarmDays, -1);
     EXPECT_EQ(ZettlyTable[slot].alphaValue, 255);
-    EXPECT_EQ(NoteText(slot), "old text");
+    EXPECT_EQ(NoteText(slot), "old text") << "an uncounted plain text is kept whole";
+
+    // A counted plain text is taken at its length, never beyond the file's end.
+    v15[60] = 3;
+    ASSERT_TRUE(WriteFileBytes(file, std::string("ZettlyExport V1.5\x1A") + v15 + "old text"));
+    EXPECT_EQ(NoteText(ImportZettlyFile(file.c_str(), 0)), "old");
+    v15[60] = 100;
+    ASSERT_TRUE(WriteFileBytes(file, std::string("ZettlyExport V1.5\x1A") + v15 + "old text"));
+    EXPECT_EQ(NoteText(ImportZettlyFile(file.c_str(), 0)), "old text");
 }
 
 TEST_F(ExportFiles, CutRecordUnreadableFileAndFullTableTakeNoSlot)
