@@ -82,14 +82,9 @@ protected:
 
 std::string BinaryPoke(const char *title, const std::string &text)
 {
-    ZettlyRecord r;
-    FillDefaultRecord(&r, 1280, 1024);
-    std::strcpy(r.title, title);
+    ZettlyRecord r = TitledRecord(title);
     r.isGroup = 1;
-    uint8_t head[ZETTLY_EXPORT_HEADER_BYTES + ZETTLY_RECORD_BYTES];
-    WriteExportHeader(head);
-    PackZettlyRecord(&r, head + ZETTLY_EXPORT_HEADER_BYTES);
-    return std::string((const char *)head, sizeof head) + text;
+    return ExportBytes(r, text);
 }
 
 } // namespace

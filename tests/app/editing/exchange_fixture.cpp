@@ -6,6 +6,7 @@
 #include "core/core_ids.h"
 #include "core/note_window.h"
 #include "core/startup.h"
+#include "editing/export_record.h"
 
 static HMODULE RichEdit;
 
@@ -92,4 +93,20 @@ bool WriteFileBytes(const std::string &path, const std::string &bytes)
         return false;
     bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     return std::fclose(f) == 0 && ok;
+}
+
+ZettlyRecord TitledRecord(const char *title)
+{
+    ZettlyRecord r;
+    FillDefaultRecord(&r, 1280, 1024);
+    lstrcpynA(r.title, title, ZETTLY_TITLE_BYTES);
+    return r;
+}
+
+std::string ExportBytes(const ZettlyRecord &record, const std::string &text)
+{
+    uint8_t head[ZETTLY_EXPORT_HEADER_BYTES + ZETTLY_RECORD_BYTES];
+    WriteExportHeader(head);
+    PackZettlyRecord(&record, head + ZETTLY_EXPORT_HEADER_BYTES);
+    return std::string((const char *)head, sizeof head) + text;
 }

@@ -22,3 +22,7 @@ protected:
 
 std::string ReadFileBytes(const std::string &path);
 bool WriteFileBytes(const std::string &path, const std::string &bytes);
+
+// A default record with this title, and its export form (header, record, text).
+ZettlyRecord TitledRecord(const char *title);
+std::string ExportBytes(const ZettlyRecord &record, const std::string &text);

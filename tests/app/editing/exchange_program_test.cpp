@@ -13,23 +13,6 @@ namespace {
 const std::string Program = WindowsPath(ZETTLIES_EXE);
 const std::string Installer = WindowsPath(INSTALLER_EXE);
 
-ZettlyRecord TitledRecord(const char *title)
-{
-    ZettlyRecord r;
-    FillDefaultRecord(&r, 1280, 1024);
-    std::strcpy(r.title, title);
-    return r;
-}
-
-std::string ExportFile(const char *title, const std::string &text)
-{
-    ZettlyRecord r = TitledRecord(title);
-    uint8_t head[ZETTLY_EXPORT_HEADER_BYTES + ZETTLY_RECORD_BYTES];
-    WriteExportHeader(head);
-    PackZettlyRecord(&r, head + ZETTLY_EXPORT_HEADER_BYTES);
-    return std::string((const char *)head, sizeof head) + text;
-}
-
 // The text of each note window of other processes on this desktop.
 std::vector<std::string> NoteTexts()
 {
@@ -96,7 +79,7 @@ TEST_F(Exchange, SecondCopyHandsItsCommandLineFileToTheRunningCopy)
     ChildProgram first(Program, "", Environment());
     ASSERT_TRUE(PumpUntil([] { return FindWindowA("Zettlies", nullptr) != nullptr; }, 20000));
     std::string file = Path("handed over.exp");
-    ASSERT_TRUE(WriteFileBytes(file, ExportFile("Handed", "{\\rtf1 handed over}")));
+    ASSERT_TRUE(WriteFileBytes(file, ExportBytes(TitledRecord("Handed"), "{\\rtf1 handed over}")));
 
     ChildProgram second(Program, "\"" + file + "\"", Environment());
     DWORD code = 99;

@@ -15,14 +15,6 @@ protected:
     std::string Path(const std::string &name) { return folder.Path() + "\\" + name; }
 };
 
-std::string ExportBytes(const ZettlyRecord &r, const std::string &text)
-{
-    uint8_t head[ZETTLY_EXPORT_HEADER_BYTES + ZETTLY_RECORD_BYTES];
-    WriteExportHeader(head);
-    PackZettlyRecord(&r, head + ZETTLY_EXPORT_HEADER_BYTES);
-    return std::string((const char *)head, sizeof head) + text;
-}
-
 } // namespace
 
 TEST_F(ExportFiles, ExpFileRoundTripsRecordAndTextAndDropsGroupMembership)
