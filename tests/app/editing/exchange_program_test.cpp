@@ -140,3 +140,66 @@ TEST_F(Exchange, InstallerWithoutANoteSaysSo)
     DWORD code = 99;
     EXPECT_TRUE(installer.WaitForExit(10000, &code));
 }
+
+namespace {
+
+// Answers the installer's offer with Yes and types the name into its save dialog.
+bool SaveThroughInstaller(const std::string &path)
+{
+    HWND question = WaitForDialog("Zettlies Server Connection Error", 20000);
+    if (!question)
+        return false;
+    PostMessageA(question, WM_COMMAND, IDYES, 0);
+    HWND save = WaitForDialog("Select File Type To Export", 20000);
+    if (!save)
+        return false;
+    // The file-name field: an edit in the old dialog, a combo box in the explorer one.
+    HWND name = GetDlgItem(save, 0x480);
+    if (!name)
+        name = GetDlgItem(save, 0x47c);
+    if (!name)
+        return false;
+    SendMessageA(name, WM_SETTEXT, 0, (LPARAM)path.c_str());
+    PostMessageA(save, WM_COMMAND, IDOK, 0);
+    HWND done = WaitForDialog("Zettly upload o.k", 20000);
+    if (!done)
+        return false;
+    PostMessageA(done, WM_COMMAND, IDOK, 0);
+    return true;
+}
+
+std::string StoredName(const std::string &path)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(path.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return "<missing>";
+    FindClose(search);
+    return found.cFileName;
+}
+
+} // namespace
+
+TEST_F(Exchange, InstallerSavesTheExportFormByNameAndKeepsTheChosenName)
+{
+    std::string gift = InstallerWithNote("Gift", "kept safe");
+    {
+        ChildProgram installer(gift, "");
+        ASSERT_TRUE(SaveThroughInstaller(Path("SAVED.EXP")));
+        DWORD code;
+        EXPECT_TRUE(installer.WaitForExit(10000, &code));
+    }
+    EXPECT_EQ(StoredName(Path("SAVED.EXP")), "SAVED.EXP");
+    std::string saved = ReadFileBytes(Path("SAVED.EXP"));
+    ASSERT_EQ(saved.size(), 18u + 744u + 10u);
+    EXPECT_EQ(saved.substr(0, 18), std::string("ZettlyExport V1.8\x1A"));
+    EXPECT_EQ(saved.substr(18 + 744), std::string("kept safe\0", 10));
+
+    {
+        ChildProgram installer(gift, "");
+        ASSERT_TRUE(SaveThroughInstaller(Path("Saved.txt")));
+        DWORD code;
+        EXPECT_TRUE(installer.WaitForExit(10000, &code));
+    }
+    EXPECT_EQ(ReadFileBytes(Path("Saved.txt")), "Gift\r\n----\r\nkept safe");
+}
