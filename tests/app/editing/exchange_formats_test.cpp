@@ -200,3 +200,26 @@ TEST(InstallerHunk, SaveKindIsChosenByTheName)
     EXPECT_FALSE(PathNamesExportFile("exp"));
     EXPECT_FALSE(PathNamesExportFile("gift.expx"));
 }
+
+TEST(CommandLine, FileIsBetweenTheFirstQuotesOrTheWholeLine)
+{
+    struct Case {
+        const char *line;
+        const char *path; // null: nothing to hand over
+    } cases[] = {
+        {"\"C:\\my notes\\a.exp\" -x", "C:\\my notes\\a.exp"},
+        {"\"C:\\open ended.txt", "C:\\open ended.txt"},
+        {"  C:\\plain.txt \r\n", "C:\\plain.txt"},
+        {"\"\"", nullptr},
+        {"   ", nullptr},
+    };
+    for (const Case &c : cases) {
+        char path[260];
+        bool found = CommandLineFilePath(c.line, path, sizeof path);
+        EXPECT_EQ(found, c.path != nullptr) << c.line;
+        if (found && c.path)
+            EXPECT_STREQ(path, c.path);
+    }
+    char small[8];
+    EXPECT_FALSE(CommandLineFilePath("C:\\longer.txt", small, sizeof small)) << "never cut a path";
+}
