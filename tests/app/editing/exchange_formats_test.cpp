@@ -217,8 +217,9 @@ TEST(CommandLine, FileIsBetweenTheFirstQuotesOrTheWholeLine)
         char path[260];
         bool found = CommandLineFilePath(c.line, path, sizeof path);
         EXPECT_EQ(found, c.path != nullptr) << c.line;
-        if (found && c.path)
+        if (found && c.path) {
             EXPECT_STREQ(path, c.path);
+        }
     }
     char small[8];
     EXPECT_FALSE(CommandLineFilePath("C:\\longer.txt", small, sizeof small)) << "never cut a path";
