@@ -1,6 +1,15 @@
-// E-mail of a note through MAPI32, loaded by name.
+// E-mail of a note through Simple MAPI, loaded by name.
 #pragma once
+#include <windows.h>
 
-// Returns 0 when e-mail can be used, -1 otherwise.
+// 0 ready, 2 the MAPI library could not be loaded, 4 an entry point is missing.
 int MailInit(void);
 void MailShutdown(void);
+// kind: MAIL_PLAIN_TEXT, MAIL_WITH_EXP, MAIL_WITH_RTF, MAIL_WITH_INSTALLER.
+// 0 sent; -2 logon refused or the user cancelled; -1 no memory; else MAPI's error.
+int MailZettly(int slot, int kind);
+// The installer program with this note appended, in the temporary folder.
+// 0 written (path in pathBuffer), -1 failure, -2 the path does not fit.
+int WriteInstallerWithZettly(int slot, char *pathBuffer, int size);
+// The "Mail To ..." commands of a note: sends and reports what the user must see.
+int MailZettlyCommand(HWND owner, int slot, int commandId);

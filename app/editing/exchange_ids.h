@@ -1,0 +1,59 @@
+// Names, ids and texts of the exchange of notes: export files, DDE, e-mail and
+// the installer. Shared by the main program and the installer; no windows.h.
+#pragma once
+
+#define DDE_SERVICE_NAME "ZETTLIES"
+#define DDE_TOPIC_NAME "ZETTLY RECORDS"
+#define DDE_ITEM_NAME "RECORD INSERT"
+#define ZETTLY_CLIPBOARD_FORMAT "Zettly Data"
+
+#define INSTALLER_RESOURCE_TYPE "RT_RCDATA"
+#define INSTALLER_FILE_NAME "zettlyinstaller.exe"
+#define MAPI_LIBRARY_NAME "MAPI32.DLL"
+
+enum {
+    EXPORT_MODE_EXP = 1,
+    EXPORT_MODE_TEXT = 2,
+    EXPORT_MODE_RTF = 3,
+
+    INSERT_OVERWRITE = 209,
+    INSERT_APPEND = 210,
+    INSERT_CREATE_NEW = 211,
+
+    IDR_ZETTLY_INSTALLER = 119,
+
+    MAIL_PLAIN_TEXT = 0,
+    MAIL_WITH_EXP = 1,
+    MAIL_WITH_RTF = 2,
+    MAIL_WITH_INSTALLER = 3,
+
+    IDM_MAIL_PLAIN_TEXT = 20310,
+    IDM_MAIL_WITH_EXP = 20315,
+    IDM_MAIL_WITH_RTF = 20316,
+    IDM_MAIL_WITH_INSTALLER = 20320,
+
+    EXCHANGE_PATH_CHARS = 1024,
+    FOLDER_PATH_CHARS = 260,
+    IMPORT_TITLE_CHARS = 255,
+    // A poke whose acknowledgement does not come in this time is taken as lost.
+    DDE_POKE_TIMEOUT_MS = 10000,
+};
+
+static_assert(IDM_MAIL_WITH_INSTALLER - IDM_MAIL_PLAIN_TEXT == 10, "mail command ids");
+
+#define TEXT_FILE_READ_ERROR "File Read Error"
+#define TEXT_UNABLE_TO_OPEN_FILE "Unable to open file"
+#define TEXT_RECORD_INCOMPLETE "The zettly record in this file is incomplete."
+#define TEXT_ZETTLY_CREATE_ERROR "Zettly Create Error"
+#define TEXT_UNABLE_TO_ALLOCATE "Unable to allocate a zettly window"
+#define TEXT_UNKNOWN_ERROR "Unkown Error?"
+#define TEXT_BAD_WINDOW "Bad zettly window error"
+#define TEXT_BAD_INSERT_MODE "Bad insert mode"
+#define TEXT_DIALOG_FAILED "- WARNING - Something Weird Ocurred!"
+#define TEXT_FILE_WRITE_ERROR "File Write Error"
+#define TEXT_OUT_OF_ARRAY_SPACE "Out Of Array Space"
+#define TEXT_NO_MORE_ZETTLIES "Can't Create Any More Zettlies"
+#define TEXT_DDE_FAILED_CAPTION "DDE Server Failed, error code = %d"
+#define TEXT_DDE_FAILED "ERROR Initialising DDE Server.\r\nServer communication is through e-mail is not available."
+#define TEXT_POKE_ACCESS_CAPTION "ERROR: Unable to access E-Mail data"
+#define TEXT_POKE_ACCESS "Unable to access E-MAIL zettly data."

@@ -1,0 +1,33 @@
+// Export and import files of single notes and whole folders, and inserting a
+// file into a note.
+#pragma once
+#include <windows.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+int WriteZettlyFile(const char *path, int slot, int mode);
+int ImportZettlyFile(const char *path, int intoGroup);
+int InsertFileIntoZettly(const char *path, int mode, int slot);
+
+int BrowseForExportFolder(HWND owner, char *buffer, int size);
+int ExportZettliesToFolder(HWND owner, int group);
+int ImportZettliesFromFolder(HWND owner);
+// The work of the two folder commands once the folder is known. Export lists
+// the files it could not write in failedNames; both return the notes done.
+int ExportZettliesToFolderPath(const char *folder, int group, std::vector<std::string> *failedNames);
+int ImportZettliesFromFolderPath(const char *folder);
+
+int ImportZettlyDialog(int slot);
+int ExportZettlyDialog(int slot);
+int InsertFileDialog(int mode, int slot);
+
+// Shared with the DDE server and e-mail: the whole of a file; a note's text
+// put into its edit control as RTF (-1 when the control refuses it) or as
+// plain text; the edit control's plain text.
+int ReadWholeFile(const char *path, std::vector<uint8_t> *bytes);
+int StreamRichTextIntoZettly(int slot, const char *text, size_t bytes);
+void SetZettlyPlainText(int slot, const char *text, size_t bytes);
+std::string GetZettlyPlainText(int slot);
