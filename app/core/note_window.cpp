@@ -517,6 +517,15 @@ static LRESULT OnNoteNcPaint(HWND note, int slot, WPARAM wParam, LPARAM lParam)
     return DefWindowProcA(note, WM_NCPAINT, wParam, lParam);
 }
 
+// Activation repaints the system frame; the painted one goes back over it.
+static LRESULT OnNoteNcActivate(HWND note, int slot, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT result = DefWindowProcA(note, WM_NCACTIVATE, wParam, lParam);
+    if (ZettlyInfo.customBorder || ZettlyInfo.blackBorder)
+        PaintZettlyFrame(note, WM_NCPAINT, 1, 0, slot);
+    return result;
+}
+
 // While an object is active in place it owns the note's area and mouse.
 static bool PassedToActiveObject(UINT message)
 {
@@ -587,6 +596,8 @@ LRESULT CALLBACK ZettlyWndProc(HWND note, UINT message, WPARAM wParam, LPARAM lP
         return NoteContextMenu(note, slot, wParam, lParam);
     case WM_NCPAINT:
         return OnNoteNcPaint(note, slot, wParam, lParam);
+    case WM_NCACTIVATE:
+        return OnNoteNcActivate(note, slot, wParam, lParam);
     case WM_COMMAND:
         return OnNoteCommand(note, slot, wParam, lParam);
     case WM_TIMER:
