@@ -261,3 +261,15 @@ TEST(ConsoleLine, PromptIsStrippedOnlyWhenItLooksLikeADrivePrompt)
     CutAfterFirstCrLf(&s);
     EXPECT_EQ(s, "dir\r\n");
 }
+
+TEST(Links, OnlyWebAndMailOpen)
+{
+    EXPECT_TRUE(IsOpenableLink("http://example.org"));
+    EXPECT_TRUE(IsOpenableLink("HTTPS://example.org/a?b"));
+    EXPECT_TRUE(IsOpenableLink("mailto:someone@example.org"));
+    EXPECT_FALSE(IsOpenableLink("file://c:/windows/system32/cmd.exe"));
+    EXPECT_FALSE(IsOpenableLink("c:\\windows\\notepad.exe"));
+    EXPECT_FALSE(IsOpenableLink("http:"));
+    EXPECT_FALSE(IsOpenableLink(""));
+    EXPECT_FALSE(IsOpenableLink(nullptr));
+}

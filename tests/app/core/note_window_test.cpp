@@ -517,3 +517,97 @@ TEST_F(NoteWindow, AnEditorThatCannotBeCreatedIsReportedAndTheSlotStaysFree)
     // The shared menu and icons survive: the next note is made normally.
     EXPECT_EQ(NewNote(10, 10, 200, 100), slot);
 }
+
+namespace {
+std::string ClipboardText()
+{
+    std::string text;
+    if (!OpenClipboard(nullptr))
+        return text;
+    HANDLE data = GetClipboardData(CF_TEXT);
+    if (data) {
+        const char *p = (const char *)GlobalLock(data);
+        if (p)
+            text = p;
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
+}
+
+void ClearClipboard()
+{
+    if (OpenClipboard(nullptr)) {
+        EmptyClipboard();
+        CloseClipboard();
+    }
+}
+} // namespace
+
+TEST_F(NoteWindow, AutoCopyFollowsADragButNotTheFocusingClick)
+{
+    ZettlyInfo.autoCopy = 1;
+    int slot = NewNote(100, 100, 300, 200);
+    ASSERT_GE(slot, 0);
+    HWND edit = ZettlyTable[slot].editWindow;
+    SetWindowTextA(edit, "hello world");
+    SetForegroundWindow(ZettlyTable[slot].window);
+    SetFocus(ZettlyTable[slot].window);
+    ClearClipboard();
+    LPARAM at = MAKELPARAM(2, 2);
+    auto dragSelect = [&](WPARAM upKeys) {
+        SendMessageA(edit, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageA(edit, WM_MOUSEMOVE, MK_LBUTTON, at);
+        SendMessageA(edit, EM_SETSEL, 0, 5);
+        SendMessageA(edit, WM_LBUTTONUP, upKeys, at);
+        Pump(50);
+    };
+    dragSelect(0); // the press gives the editor the focus
+    ASSERT_EQ(GetFocus(), edit);
+    EXPECT_EQ(ClipboardText(), "") << "the click that focused the note copies nothing";
+    dragSelect(0);
+    EXPECT_EQ(ClipboardText(), "hello");
+
+    ZettlyInfo.autoCopy = 0;
+    ClearClipboard();
+    dragSelect(0);
+    EXPECT_EQ(ClipboardText(), "") << "auto-copy off";
+    SendMessageA(edit, WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL, at);
+    SendMessageA(edit, EM_SETSEL, 6, 11);
+    SendMessageA(edit, WM_LBUTTONUP, MK_CONTROL, at);
+    Pump(50);
+    EXPECT_EQ(ClipboardText(), "world") << "Ctrl+click copies anyway";
+}
+
+TEST_F(NoteWindow, RoundBorderGivesTheWindowARegion)
+{
+    ZettlyInfo.roundBorder = 1;
+    int slot = NewNote(100, 100, 200, 120);
+    ASSERT_GE(slot, 0);
+    HWND note = ZettlyTable[slot].window;
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_NE(GetWindowRgn(note, region), ERROR);
+    ZettlyInfo.roundBorder = 0;
+    SetWindowPos(note, nullptr, 0, 0, 210, 120, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(GetWindowRgn(note, region), ERROR) << "the region goes with the setting";
+    DeleteObject(region);
+}
+
+TEST_F(NoteWindow, WindowUserCodesAnswerAndTheTitleTimerNeedsAStillPointer)
+{
+    int slot = NewNote(100, 100, 200, 120);
+    ASSERT_GE(slot, 0);
+    HWND edit = ZettlyTable[slot].editWindow;
+    EXPECT_EQ(SendMessageA(edit, WM_USER, EDIT_GET_TOOLBAR, 0), (LRESULT)EditToolbarWindow);
+    EXPECT_EQ(SendMessageA(ZettlyTable[slot].window, WM_CONTEXTMENU, 0, 0) != 0, true)
+        << "the note menu is handed out without being shown";
+    // A drag moves the pointer away from the press: no title edit.
+    POINT was;
+    GetCursorPos(&was);
+    SendMessageA(ZettlyTable[slot].window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 4));
+    SetCursorPos(was.x + 40, was.y + 40);
+    Pump(1300);
+    SetCursorPos(was.x, was.y);
+    SendMessageA(ZettlyTable[slot].window, WM_LBUTTONUP, 0, MAKELPARAM(20, 4));
+    EXPECT_FALSE(IsWindowVisible(ZettlyTable[slot].titleEdit));
+}
