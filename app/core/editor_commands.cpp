@@ -3,7 +3,9 @@
 #include <richedit.h>
 
 #include "core_ids.h"
+#include "editor_caret.h"
 #include "note_edit.h"
+#include "note_geometry.h"
 #include "text_walk_edit.h"
 #include "zettly_slots.h"
 
@@ -63,9 +65,24 @@ static void DefaultColoursEverywhere(HWND edit, int slot)
     SendMessageA(edit, EM_EXSETSEL, 0, (LPARAM)&old);
 }
 
+// Whatever the screen's resolution, a point is 20 twips.
+static void SetSelectionPoints(HWND edit, int points)
+{
+    CHARFORMAT2A format = {};
+    format.cbSize = sizeof format;
+    format.dwMask = CFM_SIZE;
+    format.yHeight = TwipsFromPoints(points);
+    SendMessageA(edit, EM_SETCHARFORMAT, SCF_SELECTION, (LPARAM)&format);
+    UpdateZettlyCaret(edit, FALSE);
+}
+
 void RunEditorCommand(HWND edit, ZettlyEditState *state, WPARAM wParam, LPARAM lParam)
 {
     int slot = state ? state->slot : -1;
+    if (int points = PointsForSizeCommand(LOWORD(wParam))) {
+        SetSelectionPoints(edit, points);
+        return;
+    }
     switch (LOWORD(wParam)) {
     case CMD_EDIT_TAB:
         if (Selection(edit).cpMin == Selection(edit).cpMax)

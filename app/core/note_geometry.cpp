@@ -237,3 +237,14 @@ bool IsOpenableLink(const char *text)
     return StartsWithNoCase(text, "http://") || StartsWithNoCase(text, "https://") ||
            StartsWithNoCase(text, "mailto:");
 }
+
+int PointsForSizeCommand(int id)
+{
+    static const int points[] = {6, 8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72};
+    static_assert(sizeof points / sizeof points[0] ==
+                      FONT_SIZE_LAST_COMMAND - FONT_SIZE_FIRST_COMMAND + 1,
+                  "one size per command");
+    if (id < FONT_SIZE_FIRST_COMMAND || id > FONT_SIZE_LAST_COMMAND)
+        return 0;
+    return points[id - FONT_SIZE_FIRST_COMMAND];
+}

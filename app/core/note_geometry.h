@@ -105,3 +105,15 @@ int FormatLineColumn(char *out, int outSize, int line, int32_t caretEnd, int32_t
 // Only web and mail links open on a click; anything else a note's text
 // happens to call a link (file:, shell commands) stays put.
 bool IsOpenableLink(const char *text);
+
+// ---------------------------------------------------------------- font sizes
+
+enum { FONT_SIZE_FIRST_COMMAND = 9001, FONT_SIZE_LAST_COMMAND = 9017 };
+
+// The point size a font-size command sets, or 0 for another id.
+int PointsForSizeCommand(int id);
+// A character height in twips: 20 to the point.
+inline int32_t TwipsFromPoints(int points)
+{
+    return (int32_t)points * 20;
+}

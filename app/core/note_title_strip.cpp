@@ -1,7 +1,5 @@
 #include "note_title_strip.h"
 
-#include <cstdlib>
-
 #include "core_ids.h"
 #include "note_frame.h"
 #include "note_geometry.h"
@@ -20,25 +18,6 @@ void LoadNoteIcons(void)
     for (int i = 0; i < ICON_COUNT; ++i)
         if (!NoteIcons[i])
             NoteIcons[i] = LoadIconA(instance, MAKEINTRESOURCEA(ids[i]));
-}
-
-int GetFontCharWidth(HWND window, int slot)
-{
-    ZettlyLogFont *font = &ZettlyTable[slot].titleFont;
-    int fallback = std::abs(font->lfWidth);
-    HDC dc = GetDC(window);
-    if (!dc)
-        return fallback;
-    HFONT handle = CreateFontIndirectA(AsLOGFONT(font));
-    HGDIOBJ old = handle ? SelectObject(dc, handle) : nullptr;
-    TEXTMETRICA metrics;
-    int width = GetTextMetricsA(dc, &metrics) ? metrics.tmAveCharWidth : fallback;
-    if (old)
-        SelectObject(dc, old);
-    if (handle)
-        DeleteObject(handle);
-    ReleaseDC(window, dc);
-    return width;
 }
 
 static void DrawStripIcon(HDC dc, HICON icon, int x, int size)

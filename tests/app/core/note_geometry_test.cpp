@@ -273,3 +273,14 @@ TEST(Links, OnlyWebAndMailOpen)
     EXPECT_FALSE(IsOpenableLink(""));
     EXPECT_FALSE(IsOpenableLink(nullptr));
 }
+
+TEST(FontSizes, CommandsGiveTwentyTwipsAPoint)
+{
+    EXPECT_EQ(PointsForSizeCommand(9000), 0);
+    EXPECT_EQ(PointsForSizeCommand(9001), 6);
+    EXPECT_EQ(PointsForSizeCommand(9004), 10);
+    EXPECT_EQ(PointsForSizeCommand(9017), 72);
+    EXPECT_EQ(PointsForSizeCommand(9018), 0);
+    EXPECT_EQ(TwipsFromPoints(10), 200);
+    EXPECT_EQ(TwipsFromPoints(72), 1440);
+}

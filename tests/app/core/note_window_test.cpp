@@ -551,8 +551,6 @@ TEST_F(NoteWindow, AutoCopyFollowsADragButNotTheFocusingClick)
     ASSERT_GE(slot, 0);
     HWND edit = ZettlyTable[slot].editWindow;
     SetWindowTextA(edit, "hello world");
-    SetForegroundWindow(ZettlyTable[slot].window);
-    SetFocus(ZettlyTable[slot].window);
     ClearClipboard();
     LPARAM at = MAKELPARAM(2, 2);
     auto dragSelect = [&](WPARAM upKeys) {
@@ -562,8 +560,14 @@ TEST_F(NoteWindow, AutoCopyFollowsADragButNotTheFocusingClick)
         SendMessageA(edit, WM_LBUTTONUP, upKeys, at);
         Pump(50);
     };
-    dragSelect(0); // the press gives the editor the focus
-    ASSERT_EQ(GetFocus(), edit);
+    // The press into an unfocused note gives its editor the focus before the
+    // drag and the release come.
+    SendMessageA(edit, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(edit, WM_SETFOCUS, (WPARAM)ZettlyTable[slot].window, 0);
+    SendMessageA(edit, WM_MOUSEMOVE, MK_LBUTTON, at);
+    SendMessageA(edit, EM_SETSEL, 0, 5);
+    SendMessageA(edit, WM_LBUTTONUP, 0, at);
+    Pump(50);
     EXPECT_EQ(ClipboardText(), "") << "the click that focused the note copies nothing";
     dragSelect(0);
     EXPECT_EQ(ClipboardText(), "hello");
@@ -610,4 +614,22 @@ TEST_F(NoteWindow, WindowUserCodesAnswerAndTheTitleTimerNeedsAStillPointer)
     SetCursorPos(was.x, was.y);
     SendMessageA(ZettlyTable[slot].window, WM_LBUTTONUP, 0, MAKELPARAM(20, 4));
     EXPECT_FALSE(IsWindowVisible(ZettlyTable[slot].titleEdit));
+}
+
+TEST_F(NoteWindow, FontSizeCommandsSetTwentyTwipsAPoint)
+{
+    int slot = NewNote(100, 100, 300, 200);
+    ASSERT_GE(slot, 0);
+    HWND edit = ZettlyTable[slot].editWindow;
+    SetWindowTextA(edit, "sized text");
+    SendMessageA(edit, EM_SETSEL, 0, 5);
+    SendMessageA(edit, WM_COMMAND, 9004, 0); // 10 points
+    CHARFORMAT2A format = {};
+    format.cbSize = sizeof format;
+    SendMessageA(edit, EM_GETCHARFORMAT, SCF_SELECTION, (LPARAM)&format);
+    EXPECT_EQ(format.yHeight, 200);
+    SendMessageA(edit, EM_SETSEL, 0, 5);
+    SendMessageA(edit, WM_COMMAND, 9017, 0); // 72 points
+    SendMessageA(edit, EM_GETCHARFORMAT, SCF_SELECTION, (LPARAM)&format);
+    EXPECT_EQ(format.yHeight, 1440);
 }
