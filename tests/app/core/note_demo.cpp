@@ -1,5 +1,6 @@
 // Puts two notes on the screen for a few seconds: one yellow with text, one
-// blue and rolled up. Usage: zt_note_demo [seconds]
+// blue and rolled up, one green in calculator mode. Usage: zt_note_demo
+// [seconds] [title]; with "title" the green note's title edit is open.
 #include <windows.h>
 
 #include <cstdlib>
@@ -60,6 +61,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
         if (ZettlyTable[s].window && std::strcmp(ZettlyTable[s].title, "Calculator") == 0) {
             ZettlyTable[s].calculatorMode = 1;
             InvalidateRect(ZettlyTable[s].window, nullptr, FALSE);
+            if (commandLine && std::strstr(commandLine, "title"))
+                SendMessageA(ZettlyTable[s].window, WM_COMMAND, CMD_SET_TITLE, 0);
         }
 
     DWORD end = GetTickCount() + (DWORD)seconds * 1000;
