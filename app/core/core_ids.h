@@ -18,3 +18,88 @@ enum {
 };
 
 static_assert(IDA_NOTE_COMMANDS != IDA_EDIT_COMMANDS, "accelerator tables");
+
+// ---------------------------------------------------------------- note windows
+
+enum {
+    // icons of the title strip
+    IDI_NOTE_CLOSE = 106,
+    IDI_NOTE_CLOSE_HOT = 3001,
+    IDI_NOTE_ALARM = 123,
+    IDI_NOTE_CALCULATOR = 124,
+    IDI_NOTE_CONSOLE = 3002,
+
+    NOTE_EDIT_ID = 1,    // the rich-edit child
+    NOTE_TITLE_TIMER = 1, // press and hold on the strip opens the title edit
+    NOTE_TITLE_HOLD_MS = 1000,
+    NOTE_TITLE_HOLD_SLOP = 10,
+};
+
+// Note commands (the note menu, table 120, the title strip).
+enum {
+    NOTE_COMMAND_FIRST = 20000,
+    CMD_NEW_ZETTLY = 20100,
+    CMD_ROLL_ZETTLY = 20110,
+    CMD_PREFERENCES = 20120,
+    CMD_SET_TITLE = 20130,
+    CMD_ALWAYS_ON_TOP = 20150,
+    CMD_SET_ALARM = 20170,
+    CMD_CLOSE_ZETTLY = 20190,
+    CMD_PRINT = 20200,
+    CMD_PRINT_PREVIEW = 20205,
+    CMD_IMPORT = 20230,
+    CMD_EXPORT = 20240,
+    CMD_MAKE_DEFAULT = 20250,
+    CMD_SPELL_CHECK = 20275,
+    CMD_FIND = 20280,
+    CMD_REPLACE = 20290,
+    CMD_MAIL_TEXT = 20310,
+    CMD_MAIL_INSTALLER = 20320,
+    CMD_CALC_MODE = 20340,
+    CMD_CALC_SELECTION = 20350,
+    CMD_HIDE_ZETTLY = 20360,
+    CMD_CONSOLE_MODE = 20400,
+    CMD_SHOW_PROCESS_TREE = 20410,
+    CMD_DUMP_PROCESS_TREE = 20420,
+    CMD_STARTUP_CMD = 20430,
+    CMD_SELECT_ALL_NOTE = 21000,
+    NOTE_COMMAND_LAST = 30000,
+};
+static_assert((int)NOTE_COMMAND_FIRST < (int)CMD_NEW_ZETTLY &&
+                  (int)CMD_SELECT_ALL_NOTE < (int)NOTE_COMMAND_LAST,
+              "note commands lie in the range the edit control forwards");
+
+// Editor commands (table 134 and the editor's own).
+enum {
+    CMD_EDIT_UNINDENT = 15443,
+    CMD_EDIT_INDENT = 15444,
+    CMD_EDIT_TAB = 16434,
+    CMD_EDIT_SHIFT_TAB = 16435,
+    CMD_EDIT_COPY = 40020,
+    CMD_EDIT_PASTE = 40021,
+    CMD_EDIT_SELECT_ALL = 40023,
+    CMD_EDIT_CUT = 40050,
+    CMD_EDIT_DEFAULT_COLOURS = 40089,
+    CMD_EDIT_CTRL_Y = 40103,
+    CMD_EDIT_DELETE_LINE = 40104,
+    CMD_EDIT_SPELL_CHECK = 40122,
+};
+static_assert((int)CMD_EDIT_TAB < (int)NOTE_COMMAND_FIRST &&
+                  (int)CMD_EDIT_CTRL_Y > (int)NOTE_COMMAND_LAST,
+              "editor commands stay outside the forwarded range");
+
+// WM_USER codes by which other windows steer a note's edit control.
+enum {
+    EDIT_REALIGN = 0,
+    EDIT_HIDE_COMPANIONS = 1,
+    EDIT_SHOW_COMPANIONS = 2,
+    EDIT_ALPHA_COMPANIONS = 3,
+    EDIT_GET_TOOLBAR = 4,
+    EDIT_ALPHA_LINE_COLUMN = 5,
+    EDIT_TAKE_FOCUS = 6,
+};
+
+#define CLOSE_ZETTLY_QUESTION "Are you sure you want to close and kill zettly?"
+#define ATTENTION_CAPTION "*** Attention / Achtung ***"
+#define GROUP_ADD_QUESTION "Do you want to add this zettly to this group?"
+#define GROUP_ADD_CAPTION "Group Add Zettly"

@@ -102,23 +102,38 @@ void ReleaseAllZettlies(void)
             ReleaseRecordObjects(&ZettlyTable[slot]);
 }
 
-int GetFontCharHeight(HWND window, int slot)
+// The slot's title font as the window's context shows it; false when it
+// cannot be measured.
+static bool MeasureTitleFont(HWND window, int slot, TEXTMETRICA *metrics)
 {
-    ZettlyLogFont *font = &ZettlyTable[slot].titleFont;
-    int fallback = std::abs(font->lfHeight);
     HDC dc = GetDC(window);
     if (!dc)
-        return fallback;
-    HFONT handle = CreateFontIndirectA(AsLOGFONT(font));
+        return false;
+    HFONT handle = CreateFontIndirectA(AsLOGFONT(&ZettlyTable[slot].titleFont));
     HGDIOBJ old = handle ? SelectObject(dc, handle) : nullptr;
-    TEXTMETRICA metrics;
-    int height = GetTextMetricsA(dc, &metrics) ? metrics.tmHeight : fallback;
+    bool measured = GetTextMetricsA(dc, metrics) != 0;
     if (old)
         SelectObject(dc, old);
     if (handle)
         DeleteObject(handle);
     ReleaseDC(window, dc);
-    return height;
+    return measured;
+}
+
+int GetFontCharHeight(HWND window, int slot)
+{
+    TEXTMETRICA metrics;
+    if (MeasureTitleFont(window, slot, &metrics))
+        return metrics.tmHeight;
+    return std::abs(ZettlyTable[slot].titleFont.lfHeight);
+}
+
+int GetFontCharWidth(HWND window, int slot)
+{
+    TEXTMETRICA metrics;
+    if (MeasureTitleFont(window, slot, &metrics))
+        return metrics.tmAveCharWidth;
+    return std::abs(ZettlyTable[slot].titleFont.lfWidth);
 }
 
 int PlaceInGroup(int slot, int *x, int *y, BOOL toGroup)

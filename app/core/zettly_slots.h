@@ -27,3 +27,5 @@ int CreateZettlyWindow(HWND owner, int slot, BOOL isNew, BOOL show);
 void ResetDefaultSettings(void);
 // Title-strip height: the title font's tmHeight, |lfHeight| when it cannot be measured.
 int GetFontCharHeight(HWND window, int slot);
+// Its average character width; |lfWidth| when it cannot be measured.
+int GetFontCharWidth(HWND window, int slot);

@@ -16,6 +16,8 @@ protected:
     void SetUp() override
     {
         std::memset(ZettlyTable, 0, sizeof ZettlyTable);
+        // A note window makes its rich-edit child as it is created.
+        LoadLibraryA(RICH_EDIT_LIBRARY);
         WNDCLASSA wc = {};
         wc.lpfnWndProc = ZettlyWndProc;
         wc.hInstance = GetModuleHandleA(nullptr);

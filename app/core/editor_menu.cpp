@@ -1,0 +1,7 @@
+#include "editor_menu.h"
+
+// Least form until the editor menu is built: nothing is shown.
+LRESULT ShowEditorContextMenu(HWND edit, ZettlyEditState *state, int screenX, int screenY)
+{
+    return 0;
+}

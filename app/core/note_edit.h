@@ -1,0 +1,32 @@
+// The note's rich-edit control, subclassed: keys, the line/column
+// indicator, auto-copy, the console and calculator Enter key, and the
+// WM_USER codes by which other windows steer it.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+
+struct RichOleDocument;
+struct RichOleFrame;
+
+// One per note edit control, kept as its user data; owned by the note window.
+struct ZettlyEditState {
+    int32_t slot;
+    HWND note;
+    WNDPROC previous;
+    HWND lineColumn; // the line/column window, or null
+    HWND edit;
+    int32_t lastStart; // selection seen at the last indicator update
+    int32_t lastEnd;
+    int32_t caretEnd; // the selection end that moved last
+    RichOleDocument *oleDocument;
+    RichOleFrame *oleFrame;
+};
+
+LRESULT CALLBACK ZettlyEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The one floating edit toolbar, null until a note edit first gets the focus.
+extern HWND EditToolbarWindow;
+
+// Set by a command whose key's character is still to come: that character is dropped.
+void SwallowNextEditChar(void);

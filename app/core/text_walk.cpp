@@ -1,0 +1,156 @@
+#include "text_walk.h"
+
+bool IsLineEndChar(char c)
+{
+    return c == '\r' || c == '\n';
+}
+
+int LineEndWidth(const char *text, int length, int pos)
+{
+    if (pos < 0 || pos >= length || !IsLineEndChar(text[pos]))
+        return 0;
+    if (text[pos] == '\r' && pos + 1 < length && text[pos + 1] == '\n')
+        return 2;
+    return 1;
+}
+
+int LineStartAt(const char *text, int length, int pos)
+{
+    if (pos > length)
+        pos = length;
+    if (pos < 0)
+        return 0;
+    // Inside a CR LF the position still belongs to the line the CR ends.
+    if (pos > 0 && pos < length && text[pos] == '\n' && text[pos - 1] == '\r')
+        --pos;
+    while (pos > 0 && !IsLineEndChar(text[pos - 1]))
+        --pos;
+    return pos;
+}
+
+int LineEndAt(const char *text, int length, int pos)
+{
+    if (pos < 0)
+        pos = 0;
+    if (pos > 0 && pos < length && text[pos] == '\n' && text[pos - 1] == '\r')
+        return pos - 1;
+    while (pos < length && !IsLineEndChar(text[pos]))
+        ++pos;
+    return pos;
+}
+
+static void Clamp(int length, int *start, int *end)
+{
+    if (*start < 0)
+        *start = 0;
+    if (*end > length || *end < 0)
+        *end = length;
+    if (*start > *end)
+        *start = *end;
+}
+
+EditPlan PlanIndent(const char *text, int length, int start, int end)
+{
+    EditPlan plan = {{}, -1, -1};
+    Clamp(length, &start, &end);
+    if (start == end)
+        return plan;
+    int inserted = 0;
+    plan.edits.push_back({start, 0, " "});
+    ++inserted;
+    for (int i = start; i < end;) {
+        int width = LineEndWidth(text, length, i);
+        if (width == 0) {
+            ++i;
+            continue;
+        }
+        plan.edits.push_back({i + width + inserted, 0, " "});
+        ++inserted;
+        i += width;
+    }
+    plan.selectStart = start;
+    plan.selectEnd = end + inserted;
+    return plan;
+}
+
+static bool IsIndentChar(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+EditPlan PlanUnindent(const char *text, int length, int start, int end)
+{
+    EditPlan plan = {{}, -1, -1};
+    Clamp(length, &start, &end);
+    if (start == end)
+        return plan;
+    int removed = 0;
+    if (IsIndentChar(text[start])) {
+        plan.edits.push_back({start, 1, ""});
+        ++removed;
+    }
+    for (int i = start; i < end;) {
+        int width = LineEndWidth(text, length, i);
+        if (width == 0) {
+            ++i;
+            continue;
+        }
+        int next = i + width;
+        if (next < end && IsIndentChar(text[next])) {
+            plan.edits.push_back({next - removed, 1, ""});
+            ++removed;
+        }
+        i = next;
+    }
+    plan.selectStart = start;
+    plan.selectEnd = end - removed;
+    return plan;
+}
+
+EditPlan PlanDeleteLine(const char *text, int length, int start)
+{
+    EditPlan plan = {{}, -1, -1};
+    if (start < 0)
+        start = 0;
+    if (start > length)
+        start = length;
+    int from = LineStartAt(text, length, start);
+    int to = LineEndAt(text, length, start);
+    to += LineEndWidth(text, length, to);
+    if (to > from)
+        plan.edits.push_back({from, to - from, ""});
+    plan.selectStart = plan.selectEnd = from;
+    return plan;
+}
+
+void ApplyPlanToString(std::string *text, const EditPlan &plan)
+{
+    for (const TextEdit &e : plan.edits) {
+        size_t at = (size_t)e.position;
+        if (at > text->size())
+            at = text->size();
+        text->erase(at, (size_t)e.removeCount);
+        text->insert(at, e.insert);
+    }
+}
+
+void StripConsolePrompt(std::string *line)
+{
+    int colons = 0, backslashes = 0;
+    size_t i = 0;
+    for (; i < line->size() && (*line)[i] != '>'; ++i) {
+        if ((*line)[i] == ':')
+            ++colons;
+        else if ((*line)[i] == '\\')
+            ++backslashes;
+    }
+    if (i < line->size() && colons == 1 && backslashes >= 1)
+        line->erase(0, i + 1);
+}
+
+void CutAfterFirstCrLf(std::string *line)
+{
+    size_t at = line->find("\r\n");
+    if (at != std::string::npos)
+        line->resize(at + 2);
+}

@@ -1,0 +1,48 @@
+// Character walks over a note's text. A paragraph may end in CR, LF or
+// CR LF (the rich-edit control of some systems stores CR LF as two
+// positions); every walk treats any of them as one line end.
+#pragma once
+#include <string>
+#include <vector>
+
+// Width of the line end that starts at pos: 2 for CR LF, 1 for a lone CR or
+// LF, 0 when pos holds no line end. An LF that closes a CR LF is part of the
+// line end before it and also counts 1, so a walk never stops inside one.
+int LineEndWidth(const char *text, int length, int pos);
+bool IsLineEndChar(char c);
+
+// First position of the line holding pos.
+int LineStartAt(const char *text, int length, int pos);
+// Position of the line end at or after pos, or length.
+int LineEndAt(const char *text, int length, int pos);
+
+// One change of the text: remove removeCount characters at position, then
+// insert text there. Edits apply in order, each to the text as the ones
+// before it left it.
+struct TextEdit {
+    int position;
+    int removeCount;
+    std::string insert;
+};
+
+struct EditPlan {
+    std::vector<TextEdit> edits;
+    int selectStart, selectEnd; // the selection afterwards; -1 leaves it as the edits leave it
+};
+
+// One blank in front of every selected line (the line after a selected line
+// end included); nothing for an empty selection.
+EditPlan PlanIndent(const char *text, int length, int start, int end);
+// Takes one blank or TAB from the front of every selected line.
+EditPlan PlanUnindent(const char *text, int length, int start, int end);
+// Deletes the line holding start together with its line end.
+EditPlan PlanDeleteLine(const char *text, int length, int start);
+
+// Applies a plan to a string (tests and callers without a control).
+void ApplyPlanToString(std::string *text, const EditPlan &plan);
+
+// A typed console line: when it starts with a drive prompt (one ':', at least
+// one '\' before the first '>'), only the text after the '>' is kept.
+void StripConsolePrompt(std::string *line);
+// Cuts the text right behind its first CR LF.
+void CutAfterFirstCrLf(std::string *line);
