@@ -12,6 +12,15 @@ inline void ExecuteInstruction(Z80Regs *r) {
     Z80MainHandlers[op](r, op);
 }
 
+// Presents a code from the hook or a parked request; false means quit.
+bool PresentCode(Z80Regs *regs, uint16_t code) {
+    if (code == Z80VectorQuit)
+        return false;
+    if (code != Z80VectorNone)
+        Z80TakeInterrupt(regs, code);
+    return true;
+}
+
 } // namespace
 
 uint16_t Z80StepOne(Z80Regs *regs) {
@@ -26,21 +35,23 @@ uint16_t Z80RunUntilQuit(Z80Regs *regs) {
         ExecuteInstruction(regs);
         if (regs->cycleBudget > 0)
             continue;
-        uint16_t code;
         if (regs->interruptState & Z80EiPending) {
             // The slice goes on from where EI parked it, less what the
             // instruction after EI spent beyond the one cycle it was given.
+            // When that spends the slice, the hook follows at once: the
+            // instruction after a parked request may be another EI, and the
+            // hook must never wait on the program.
             regs->interruptState &= (uint8_t)~Z80EiPending;
-            code = regs->pendingVector;
             regs->cycleBudget = regs->budgetBeforeEi + regs->cycleBudget - 1;
-        } else {
-            code = ArcadeFrameHook(regs);
-            regs->cycleBudget = regs->hookPeriod;
+            if (!PresentCode(regs, regs->pendingVector))
+                return regs->PC;
+            if (regs->cycleBudget > 0)
+                continue;
         }
-        if (code == Z80VectorQuit)
+        uint16_t code = ArcadeFrameHook(regs);
+        regs->cycleBudget = regs->hookPeriod;
+        if (!PresentCode(regs, code))
             return regs->PC;
-        if (code != Z80VectorNone)
-            Z80TakeInterrupt(regs, code);
     }
 }
 
