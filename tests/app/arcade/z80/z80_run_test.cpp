@@ -160,8 +160,17 @@ TEST_F(RunLoop, RunOfEisStillReachesTheHook) {
     r.PC = 0;
     r.hookPeriod = r.cycleBudget = 1000;
     r.interruptState = Z80Mode1;
+    uint16_t spAtHook = 0;
+    Machine.hook = [&spAtHook](Z80Regs *regs) -> uint16_t {
+        spAtHook = regs->SP;
+        return Z80VectorQuit;
+    };
     Z80RunUntilQuit(&r);
+    // Each pair of EIs takes one request and spends 8 cycles, so the hook
+    // comes once 1000 cycles are spent, not when the stack has worn the
+    // program away.
     EXPECT_EQ(1, Machine.hookCalls);
+    EXPECT_GE(spAtHook, Z80ResetStack - 2 * (1000 / 8 + 1));
 }
 
 // When the instruction after EI spends the slice, the request is taken and
