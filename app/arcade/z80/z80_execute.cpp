@@ -98,14 +98,7 @@ void ExchangeDeHl(Z80Regs *r, uint8_t) {
     r->HL = t;
 }
 
-void ExchangeStackHl(Z80Regs *r, uint8_t) {
-    uint8_t low = ArcadeReadMem(r->SP);
-    ArcadeWriteMem(r->SP, LowByte(r->HL));
-    uint16_t highAddress = (uint16_t)(r->SP + 1);
-    uint8_t high = ArcadeReadMem(highAddress);
-    ArcadeWriteMem(highAddress, HighByte(r->HL));
-    r->HL = (uint16_t)(high << 8 | low);
-}
+void ExchangeStackHl(Z80Regs *r, uint8_t) { Z80ExchangeStackTop(r, &r->HL); }
 
 void LoadSpHl(Z80Regs *r, uint8_t) { r->SP = r->HL; }
 void JumpHl(Z80Regs *r, uint8_t) { r->PC = r->HL; }
@@ -273,6 +266,15 @@ void Z80ReturnIf(Z80Regs *r, bool taken, int takenExtra) {
         return;
     r->cycleBudget -= takenExtra;
     r->PC = PopWord(r);
+}
+
+void Z80ExchangeStackTop(Z80Regs *r, uint16_t *pair) {
+    uint8_t low = ArcadeReadMem(r->SP);
+    ArcadeWriteMem(r->SP, LowByte(*pair));
+    uint16_t highAddress = (uint16_t)(r->SP + 1);
+    uint8_t high = ArcadeReadMem(highAddress);
+    ArcadeWriteMem(highAddress, HighByte(*pair));
+    *pair = (uint16_t)(high << 8 | low);
 }
 
 // The slice ends at once; PC stays on the HALT byte so every later slice

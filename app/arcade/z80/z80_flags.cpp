@@ -114,3 +114,14 @@ void Z80TestBit(Z80Regs *r, uint8_t op, uint8_t value) {
         f |= Z80FlagZ;
     SetF(r, f);
 }
+
+bool Z80BitOperation(Z80Regs *r, uint8_t op, uint8_t value, uint8_t *result) {
+    uint8_t mask = (uint8_t)(1 << ((op >> 3) & 7));
+    switch (op >> 6) {
+    case 0: *result = Z80RotateShift(r, op, value); return true;
+    case 1: Z80TestBit(r, op, value); return false;
+    case 2: *result = (uint8_t)(value & ~mask); return true;
+    }
+    *result = (uint8_t)(value | mask);
+    return true;
+}

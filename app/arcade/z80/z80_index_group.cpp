@@ -81,14 +81,7 @@ void Push(Z80Regs *r, uint8_t, uint16_t *index) { PushWord(r, *index); }
 void JumpIndex(Z80Regs *r, uint8_t, uint16_t *index) { r->PC = *index; }
 void LoadSpIndex(Z80Regs *r, uint8_t, uint16_t *index) { r->SP = *index; }
 
-void ExchangeStack(Z80Regs *r, uint8_t, uint16_t *index) {
-    uint8_t low = ArcadeReadMem(r->SP);
-    ArcadeWriteMem(r->SP, LowByte(*index));
-    uint16_t highAddress = (uint16_t)(r->SP + 1);
-    uint8_t high = ArcadeReadMem(highAddress);
-    ArcadeWriteMem(highAddress, HighByte(*index));
-    *index = (uint16_t)(high << 8 | low);
-}
+void ExchangeStack(Z80Regs *r, uint8_t, uint16_t *index) { Z80ExchangeStackTop(r, index); }
 
 // Behind a prefix a taken branch costs nothing beyond the group's charge.
 void DecrementJumpNotZero(Z80Regs *r, uint8_t, uint16_t *) { Z80DecrementJumpNotZero(r, 0); }
@@ -120,16 +113,9 @@ void BitOperation(Z80Regs *r, uint8_t, uint16_t *index) {
         return;
     }
     r->cycleBudget -= cost;
-    uint8_t value = ArcadeReadMem(address);
-    uint8_t mask = (uint8_t)(1 << ((op >> 3) & 7));
     uint8_t result;
-    switch (op >> 6) {
-    case 0: result = Z80RotateShift(r, op, value); break;
-    case 1: Z80TestBit(r, op, value); return;
-    case 2: result = (uint8_t)(value & ~mask); break;
-    default: result = (uint8_t)(value | mask); break;
-    }
-    ArcadeWriteMem(address, result);
+    if (Z80BitOperation(r, op, ArcadeReadMem(address), &result))
+        ArcadeWriteMem(address, result);
 }
 
 constexpr bool UsesHalf(int operand) { return operand == 4 || operand == 5; }

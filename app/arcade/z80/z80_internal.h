@@ -127,6 +127,11 @@ uint16_t Z80AddWord(Z80Regs *r, uint16_t left, uint16_t right);
 // The CB group's rotates and shifts, kind in bits 3-5 of the opcode.
 uint8_t Z80RotateShift(Z80Regs *r, uint8_t op, uint8_t value);
 void Z80TestBit(Z80Regs *r, uint8_t op, uint8_t value);
+// The CB group's operation on a value: rotate or shift, BIT, RES, SET.
+// Returns false for BIT, which writes nothing back.
+bool Z80BitOperation(Z80Regs *r, uint8_t op, uint8_t value, uint8_t *result);
+// EX (SP),HL and its index forms, in the chip's order of accesses.
+void Z80ExchangeStackTop(Z80Regs *r, uint16_t *pair);
 
 // Branches shared by the plain and the index-prefixed forms, which charge
 // nothing extra when taken.
