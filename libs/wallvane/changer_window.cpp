@@ -343,6 +343,25 @@ static void OnChangerCommand(HWND window, int command)
     }
 }
 
+void DrawImageCentred(HDC dc, const ChangerImage *image, int width, int height)
+{
+    BITMAPINFOHEADER header = {};
+    header.biSize = sizeof header;
+    header.biWidth = image->width;
+    header.biHeight = image->height;
+    header.biPlanes = 1;
+    header.biBitCount = (WORD)(image->channels == 3 ? 24 : 32);
+    header.biCompression = BI_RGB;
+    double sx = (double)width / image->width, sy = (double)height / image->height;
+    double s = sx < sy ? sx : sy;
+    SetStretchBltMode(dc, COLORONCOLOR);
+    // The difference is cut to an integer before it is halved.
+    StretchDIBits(dc, (int)(width - image->width * s) / 2, (int)(height - image->height * s) / 2,
+                  (int)(image->width * s + 0.5), (int)(image->height * s + 0.5), 0, 0,
+                  image->width, image->height, image->pixels, (BITMAPINFO *)&header,
+                  DIB_RGB_COLORS, SRCCOPY);
+}
+
 static void OnChangerPaint(HWND window)
 {
     PAINTSTRUCT paint;
@@ -352,22 +371,7 @@ static void OnChangerPaint(HWND window)
     if (image && image->pixels && image->width > 0 && image->height > 0) {
         RECT client;
         GetClientRect(window, &client);
-        BITMAPINFOHEADER header = {};
-        header.biSize = sizeof header;
-        header.biWidth = image->width;
-        header.biHeight = image->height;
-        header.biPlanes = 1;
-        header.biBitCount = (WORD)(image->channels == 3 ? 24 : 32);
-        header.biCompression = BI_RGB;
-        double sx = (double)client.right / image->width;
-        double sy = (double)client.bottom / image->height;
-        double s = sx < sy ? sx : sy;
-        SetStretchBltMode(dc, COLORONCOLOR);
-        StretchDIBits(dc, (int)(client.right - image->width * s) / 2,
-                      (int)(client.bottom - image->height * s) / 2,
-                      (int)(image->width * s + 0.5), (int)(image->height * s + 0.5), 0, 0,
-                      image->width, image->height, image->pixels, (BITMAPINFO *)&header,
-                      DIB_RGB_COLORS, SRCCOPY);
+        DrawImageCentred(dc, image, client.right, client.bottom);
     }
     ReleaseSRWLockShared(&ImageLock);
     EndPaint(window, &paint);

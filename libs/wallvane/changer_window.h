@@ -37,6 +37,8 @@ int ChooseImageFolder(HWND owner, char *directory, int size);
 ChangerImage *TakeCurrentImage(void);
 void PublishCurrentImage(ChangerImage *image);
 void ReleaseChangerImage(ChangerImage *image);
+// Draws the picture as large as fits, centred, keeping its shape.
+void DrawImageCentred(HDC dc, const ChangerImage *image, int width, int height);
 
 // Seams for tests: the registry root under which the key lives and the message box.
 typedef int (*ChangerMessageBoxHook)(HWND, const char *, const char *, UINT);

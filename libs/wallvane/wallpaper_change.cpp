@@ -205,27 +205,13 @@ int SaveDesktopBitmap(const ChangerImage *image, const char *path)
     RECT desktop;
     GetClientRect(GetDesktopWindow(), &desktop);
     int dw = desktop.right, dh = desktop.bottom;
-    BITMAPINFOHEADER header = {};
-    header.biSize = sizeof header;
-    header.biWidth = image->width;
-    header.biHeight = image->height;
-    header.biPlanes = 1;
-    header.biBitCount = (WORD)(image->channels == 3 ? 24 : 32);
-    header.biCompression = BI_RGB;
-    double sx = (double)dw / image->width, sy = (double)dh / image->height;
-    double s = sx < sy ? sx : sy;
-
     HDC screen = GetDC(GetDesktopWindow());
     HDC memory = CreateCompatibleDC(screen);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, dw, dh);
     int result = 0;
     if (memory && bitmap) {
         HGDIOBJ old = SelectObject(memory, bitmap);
-        SetStretchBltMode(memory, COLORONCOLOR);
-        StretchDIBits(memory, (int)(dw - image->width * s) / 2, (int)(dh - image->height * s) / 2,
-                      (int)(image->width * s + 0.5), (int)(image->height * s + 0.5), 0, 0,
-                      image->width, image->height, image->pixels, (BITMAPINFO *)&header,
-                      DIB_RGB_COLORS, SRCCOPY);
+        DrawImageCentred(memory, image, dw, dh);
         SelectObject(memory, old);
         HGLOBAL packed = PackBitmapAsDib(bitmap, BI_RGB);
         result = WriteBmpFile(path, packed);
