@@ -1,0 +1,288 @@
+#include "wallpaper_change.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "image_filters.h"
+
+// At most this much of "cur_bmp.txt" names the last picture.
+static const size_t CURRENT_NAME_BYTES = 1024;
+
+char *ReadWallpaperValue(HKEY key)
+{
+    DWORD type = 0, size = 0;
+    if (RegQueryValueExA(key, "Wallpaper", nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+        size == 0 || size > 65536)
+        return nullptr;
+    char *value = (char *)std::calloc(1, (size_t)size + 1);
+    if (!value)
+        return nullptr;
+    DWORD got = size;
+    if (RegQueryValueExA(key, "Wallpaper", nullptr, &type, (BYTE *)value, &got) != ERROR_SUCCESS ||
+        value[0] == 0) {
+        std::free(value);
+        return nullptr;
+    }
+    return value;
+}
+
+int FindNextImageFile(const char *directory, char *outPath, int outSize)
+{
+    char previous[CHANGER_PATH_BYTES];
+    DWORD kept = GetCurrentDirectoryA(sizeof previous, previous);
+    if (!SetCurrentDirectoryA(directory))
+        return -1;
+
+    char lastName[CURRENT_NAME_BYTES + 1] = {};
+    if (FILE *file = std::fopen(CHANGER_CURRENT_FILE, "rb")) {
+        size_t n = std::fread(lastName, 1, CURRENT_NAME_BYTES, file);
+        lastName[n] = 0;
+        std::fclose(file);
+    }
+
+    // The pattern also finds "x.jpgx" and short-name matches: keep real ".jpg" names only.
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA("*.jpg", &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                HasJpegExtension(found.cFileName))
+                names.push_back(found.cFileName);
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    std::vector<const char *> list;
+    for (const std::string &name : names)
+        list.push_back(name.c_str());
+    int chosen = ChooseNextImage(list.data(), (int)list.size(), lastName);
+    int result = -1;
+    if (chosen >= 0) {
+        int n = std::snprintf(outPath, (size_t)outSize, "%s\\%s", directory, list[chosen]);
+        if (n > 0 && n < outSize) {
+            if (FILE *file = std::fopen(CHANGER_CURRENT_FILE, "w")) {
+                std::fputs(list[chosen], file);
+                std::fclose(file);
+            }
+            result = 0;
+        }
+    }
+    if (kept > 0 && kept < sizeof previous)
+        SetCurrentDirectoryA(previous);
+    return result;
+}
+
+int PrepareWallpaperImage(ChangerImage *image, const ChangerSettings *settings, int desktopWidth,
+                          int desktopHeight)
+{
+    uint32_t rowBytes = PaddedRowBytes(image->width, image->channels);
+    uint32_t total = ImageBytes(image->width, image->height, image->channels);
+    if (!rowBytes || !total)
+        return -1;
+    unsigned char *flipped = (unsigned char *)std::malloc(total);
+    if (!flipped)
+        return -1;
+    for (int k = 0; k < image->height; ++k)
+        std::memcpy(flipped + (size_t)(image->height - 1 - k) * rowBytes,
+                    image->pixels + (size_t)k * rowBytes, rowBytes);
+    std::free(image->pixels);
+    image->pixels = flipped;
+
+    // The resize and the filters work on 3-byte pixels only.
+    if (image->channels != 3)
+        return 0;
+    if (settings->bilinear) {
+        int w, h;
+        if (FitToDesktop(image->width, image->height, desktopWidth, desktopHeight, &w, &h) == 0) {
+            uint32_t fitRow = PaddedRowBytes(w, 3);
+            uint32_t fitTotal = ImageBytes(w, h, 3);
+            unsigned char *fitted = fitTotal ? (unsigned char *)std::malloc(fitTotal) : nullptr;
+            if (!fitted)
+                return -1;
+            BilinearResize24(image->pixels, (int)rowBytes, image->width, image->height, fitted,
+                             (int)fitRow, w, h);
+            std::free(image->pixels);
+            image->pixels = fitted;
+            image->width = w;
+            image->height = h;
+            image->padBytes = (int)fitRow - 3 * w;
+            rowBytes = fitRow;
+        }
+    }
+    if (settings->sharpenMore)
+        ApplyFilter5x5(image->pixels, (int)rowBytes, 24, image->width, image->height,
+                       FindFilterKernel("Sharpen Strong"));
+    if (settings->sharpen)
+        ApplyFilter5x5(image->pixels, (int)rowBytes, 24, image->width, image->height,
+                       FindFilterKernel("__Sharpen"));
+    return 0;
+}
+
+HGLOBAL PackBitmapAsDib(HBITMAP bitmap, DWORD compression)
+{
+    if (compression == BI_BITFIELDS)
+        return nullptr;
+    BITMAP info;
+    if (!GetObjectA(bitmap, sizeof info, &info))
+        return nullptr;
+    BITMAPINFOHEADER header = {};
+    header.biSize = sizeof header;
+    header.biWidth = info.bmWidth;
+    header.biHeight = info.bmHeight;
+    header.biPlanes = 1;
+    header.biBitCount = (WORD)(info.bmPlanes * info.bmBitsPixel);
+    header.biCompression = compression;
+    DWORD colours = header.biBitCount <= 8 ? (1u << header.biBitCount) : 0;
+    DWORD headBytes = sizeof header + colours * sizeof(RGBQUAD);
+
+    HDC dc = GetDC(nullptr);
+    HPALETTE oldPalette = SelectPalette(dc, (HPALETTE)GetStockObject(DEFAULT_PALETTE), FALSE);
+    RealizePalette(dc);
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, headBytes);
+    bool ok = false;
+    if (block) {
+        BITMAPINFOHEADER *packed = (BITMAPINFOHEADER *)GlobalLock(block);
+        *packed = header;
+        GetDIBits(dc, bitmap, 0, (UINT)header.biHeight, nullptr, (BITMAPINFO *)packed,
+                  DIB_RGB_COLORS);
+        header = *packed;
+        GlobalUnlock(block);
+        if (header.biSizeImage == 0) {
+            header.biSizeImage =
+                ((header.biBitCount * (DWORD)header.biWidth + 31) & ~31u) / 8 * header.biHeight;
+            if (compression != BI_RGB)
+                header.biSizeImage = header.biSizeImage * 3 / 2;
+        }
+        HGLOBAL grown = GlobalReAlloc(block, headBytes + header.biSizeImage, GMEM_MOVEABLE);
+        if (grown) {
+            block = grown;
+            packed = (BITMAPINFOHEADER *)GlobalLock(block);
+            *packed = header;
+            ok = GetDIBits(dc, bitmap, 0, (UINT)header.biHeight, (BYTE *)packed + headBytes,
+                           (BITMAPINFO *)packed, DIB_RGB_COLORS) != 0;
+            GlobalUnlock(block);
+        }
+        if (!ok) {
+            GlobalFree(block);
+            block = nullptr;
+        }
+    }
+    SelectPalette(dc, oldPalette, FALSE);
+    ReleaseDC(nullptr, dc);
+    return block;
+}
+
+int WriteBmpFile(const char *path, HGLOBAL packed)
+{
+    if (!packed)
+        return 0;
+    const BITMAPINFOHEADER *header = (const BITMAPINFOHEADER *)GlobalLock(packed);
+    if (!header)
+        return 0;
+    DWORD colours = header->biBitCount <= 8 ? (1u << header->biBitCount) : 0;
+    DWORD packedBytes = (DWORD)GlobalSize(packed);
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42; // "BM"
+    file.bfSize = (DWORD)sizeof file + packedBytes;
+    file.bfOffBits = (DWORD)sizeof file + header->biSize + colours * sizeof(RGBQUAD);
+    int result = 0;
+    if (FILE *out = std::fopen(path, "wb")) {
+        bool written = std::fwrite(&file, sizeof file, 1, out) == 1 &&
+                       std::fwrite(header, 1, packedBytes, out) == packedBytes;
+        result = std::fclose(out) == 0 && written ? 1 : 0;
+    }
+    GlobalUnlock(packed);
+    return result;
+}
+
+int SaveDesktopBitmap(const ChangerImage *image, const char *path)
+{
+    if (!image || !image->pixels)
+        return 0;
+    RECT desktop;
+    GetClientRect(GetDesktopWindow(), &desktop);
+    int dw = desktop.right, dh = desktop.bottom;
+    HDC screen = GetDC(GetDesktopWindow());
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, dw, dh);
+    int result = 0;
+    if (memory && bitmap) {
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        DrawImageCentred(memory, image, dw, dh);
+        SelectObject(memory, old);
+        HGLOBAL packed = PackBitmapAsDib(bitmap, BI_RGB);
+        result = WriteBmpFile(path, packed);
+        if (packed)
+            GlobalFree(packed);
+    }
+    if (bitmap)
+        DeleteObject(bitmap);
+    if (memory)
+        DeleteDC(memory);
+    ReleaseDC(GetDesktopWindow(), screen);
+    return result;
+}
+
+static void EndChange(char *wallpaper)
+{
+    std::free(wallpaper);
+    Changer.busy = 0;
+}
+
+DWORD WINAPI ChangeBackgroundThread(LPVOID window)
+{
+    (void)window;
+    HKEY key = nullptr;
+    bool opened = RegOpenKeyExA(ChangerRegistryRoot(), "Control Panel\\Desktop", 0, KEY_READ,
+                                &key) == ERROR_SUCCESS;
+    ReleaseChangerImage(TakeCurrentImage());
+    char *wallpaper = nullptr;
+    if (opened) {
+        wallpaper = ReadWallpaperValue(key);
+        RegCloseKey(key);
+    }
+    if (!wallpaper) {
+        EndChange(wallpaper);
+        return 0;
+    }
+
+    char directory[CHANGER_PATH_BYTES];
+    lstrcpynA(directory, Changer.directory, sizeof directory);
+    char path[CHANGER_PATH_BYTES + MAX_PATH];
+    if (FindNextImageFile(directory, path, sizeof path) != 0) {
+        ChangerMessageBox(nullptr,
+                          "Unable to find JPEG (.jpg) files,\r\ncheck Image/Work Directory "
+                          "setting.\r\n\r\nRight click with the mouse in system tray the\r\n"
+                          "blue/green monitor icon to view/change settings.",
+                          "No File(s) Found For Background Changer", MB_ICONERROR);
+        EndChange(wallpaper);
+        return 0;
+    }
+    ChangerImage *image = LoadJpegImage(path);
+    if (!image) {
+        ChangerMessageBox(nullptr, path, "Failed JPEG LOAD", MB_ICONWARNING);
+        EndChange(wallpaper);
+        return 0;
+    }
+    RECT desktop;
+    GetClientRect(GetDesktopWindow(), &desktop);
+    ChangerSettings settings = Changer.settings;
+    if (PrepareWallpaperImage(image, &settings, desktop.right, desktop.bottom) != 0) {
+        ChangerMessageBox(nullptr, "Failed Mem Alloc", "Failed JPEG LOAD", MB_ICONWARNING);
+        ReleaseChangerImage(image);
+        EndChange(wallpaper);
+        return 0;
+    }
+    char bitmapPath[CHANGER_PATH_BYTES + 16];
+    std::snprintf(bitmapPath, sizeof bitmapPath, "%s\\%s", directory, CHANGER_BITMAP_FILE);
+    SaveDesktopBitmap(image, bitmapPath);
+    PublishCurrentImage(image);
+    if (!SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, bitmapPath,
+                               SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE))
+        ChangerMessageBox(nullptr, path, "Unable to set new background ", MB_ICONERROR);
+    EndChange(wallpaper);
+    return 0;
+}

@@ -1,0 +1,19 @@
+// One wallpaper change, run on its own thread.
+#pragma once
+#include <windows.h>
+
+#include "changer_window.h"
+
+DWORD WINAPI ChangeBackgroundThread(LPVOID window);
+// Next "*.jpg" after the one in "cur_bmp.txt"; 0, or -1 when there is none.
+int FindNextImageFile(const char *directory, char *outPath, int outSize);
+// Decodes a picture into top-down BGR rows; null on failure.
+ChangerImage *LoadJpegImage(const char *path);
+// A copy of the "Wallpaper" value, or null when missing or empty; free() it.
+char *ReadWallpaperValue(HKEY key);
+int SaveDesktopBitmap(const ChangerImage *image, const char *path);
+HGLOBAL PackBitmapAsDib(HBITMAP bitmap, DWORD compression);
+int WriteBmpFile(const char *path, HGLOBAL packed);
+// Reorders rows bottom-up; then fits to the desktop and sharpens as the settings say.
+int PrepareWallpaperImage(ChangerImage *image, const ChangerSettings *settings, int desktopWidth,
+                          int desktopHeight);
