@@ -293,6 +293,14 @@ static int CloseCheckListFile(FILE *file)
     return ok ? 0 : -1;
 }
 
+static bool RestoreFromPrior(int kind)
+{
+    const ZettlyFileSet &f = ZettlyFiles;
+    if (FileExists(f.prior[kind]))
+        return CopyFileA(f.prior[kind], f.current[kind], FALSE) != 0;
+    return DeleteFileA(f.current[kind]) || IsMissing(GetLastError());
+}
+
 // The new files are complete beside the current ones. The backups take the
 // current files only when those are known good, the marker goes, the new
 // files are renamed into place (the record file last) and the marker comes
@@ -319,18 +327,15 @@ static int PutSavedFilesInPlace(void)
         FileStep();
     }
     static const int Order[ZETTLY_FILE_KINDS] = {CHECK_LIST_FILE, TEXT_FILE, RECORD_FILE};
-    for (int kind : Order) {
-        if (!MoveFileExA(f.saving[kind], f.current[kind],
+    for (int i = 0; i < ZETTLY_FILE_KINDS; ++i) {
+        if (!MoveFileExA(f.saving[Order[i]], f.current[Order[i]],
                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-            // Put the set that was in place back, so that it stays the one
-            // the next start loads without asking.
+            // Put back the files already replaced, so that the set that was
+            // in place stays the one the next start loads without asking.
             if (backedUp) {
                 bool restored = true;
-                for (int k = 0; k < ZETTLY_FILE_KINDS; ++k)
-                    restored = (FileExists(f.prior[k])
-                                    ? CopyFileA(f.prior[k], f.current[k], FALSE)
-                                    : (DeleteFileA(f.current[k]) || IsMissing(GetLastError()))) &&
-                               restored;
+                for (int k = 0; k < i; ++k)
+                    restored = RestoreFromPrior(Order[k]) && restored;
                 if (restored && WriteSaveMarker() == 0)
                     return -1;
             }
@@ -532,8 +537,17 @@ static void LoadNoteText(LoadState *s, ZettlyRecord *z)
             StreamTextIn(edit, text, length, &error);
         if (error == 0)
             return;
-        s->plainForm = true;
+        size_t next = s->texts.position;
         s->texts.position = mark;
+        if (!LooksLikePlainNoteText(&s->texts)) {
+            // Unreadable as RTF and not the plain form either: the note keeps
+            // the bytes as its text and the notes after it keep their own.
+            s->texts.position = next;
+            SetPlainText(edit, text, length);
+            ++s->damage.cutTexts;
+            return;
+        }
+        s->plainForm = true;
     }
     if (TakePlainNoteText(&s->texts, &text, &length) != NOTE_TEXT_WHOLE)
         ++s->damage.cutTexts;

@@ -292,7 +292,7 @@ int DescribeLoadDamage(const LoadDamage *d, char *out, size_t outSize)
     if (d->recordsBeyondTable)
         add("- %d zettly records did not fit and were not loaded\n", d->recordsBeyondTable);
     if (d->cutTexts)
-        add("- %d zettly texts are missing or cut off\n", d->cutTexts);
+        add("- %d zettly texts are missing, cut off or unreadable\n", d->cutTexts);
     if (d->extraTexts)
         add("- %d zettly texts have no record\n", d->extraTexts);
     if (d->cutCheckLists)

@@ -104,7 +104,7 @@ struct LoadDamage {
     bool shortHead;            // count, schemes or default record cut off
     bool partialRecord;        // the record file ends inside a record
     int recordsBeyondTable;    // whole records that did not fit slots 0..254
-    int cutTexts;              // texts that end without their 0 byte, or are missing
+    int cutTexts;              // texts missing, unreadable or without their 0 byte
     int extraTexts;            // texts left over after the last record
     int cutCheckLists;         // check lists cut off by the end of the file
     int notesNotCreated;       // records whose window could not be made
