@@ -293,6 +293,9 @@ static int CloseCheckListFile(FILE *file)
     return ok ? 0 : -1;
 }
 
+// The record file last: it decides how many notes a load reads.
+static const int RenameOrder[ZETTLY_FILE_KINDS] = {CHECK_LIST_FILE, TEXT_FILE, RECORD_FILE};
+
 static bool RestoreFromPrior(int kind)
 {
     const ZettlyFileSet &f = ZettlyFiles;
@@ -302,9 +305,11 @@ static bool RestoreFromPrior(int kind)
 }
 
 // The new files are complete beside the current ones. The backups take the
-// current files only when those are known good, the marker goes, the new
-// files are renamed into place (the record file last) and the marker comes
-// back. At every point one whole set stays on the disk.
+// current files only when those are known good. The commit file then says
+// that the new files are whole: from there on a start that finds it finishes
+// the renaming, so neither a crash nor the roll-back question can leave a set
+// of mixed files in place. The marker goes, the new files are renamed into
+// place and the marker comes back.
 static int PutSavedFilesInPlace(void)
 {
     const ZettlyFileSet &f = ZettlyFiles;
@@ -321,21 +326,26 @@ static int PutSavedFilesInPlace(void)
         }
         backedUp = true;
     }
+    if (WriteWholeFile(f.committing, "", 0) != 0)
+        return -1;
     if (marked) {
-        if (!DeleteFileA(f.marker))
+        if (!DeleteFileA(f.marker)) {
+            DeleteFileA(f.committing);
             return -1;
+        }
         FileStep();
     }
-    static const int Order[ZETTLY_FILE_KINDS] = {CHECK_LIST_FILE, TEXT_FILE, RECORD_FILE};
     for (int i = 0; i < ZETTLY_FILE_KINDS; ++i) {
-        if (!MoveFileExA(f.saving[Order[i]], f.current[Order[i]],
+        int kind = RenameOrder[i];
+        if (!MoveFileExA(f.saving[kind], f.current[kind],
                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
             // Put back the files already replaced, so that the set that was
             // in place stays the one the next start loads without asking.
+            DeleteFileA(f.committing);
             if (backedUp) {
                 bool restored = true;
                 for (int k = 0; k < i; ++k)
-                    restored = RestoreFromPrior(Order[k]) && restored;
+                    restored = RestoreFromPrior(RenameOrder[k]) && restored;
                 if (restored && WriteSaveMarker() == 0)
                     return -1;
             }
@@ -344,12 +354,12 @@ static int PutSavedFilesInPlace(void)
         }
         FileStep();
     }
-    if (WriteSaveMarker() != 0) {
-        CurrentSetKnownGood = false;
-        return -1;
-    }
-    CurrentSetKnownGood = true;
-    return 0;
+    int marker = WriteSaveMarker();
+    // Without a marker the commit file stays: the next start writes it.
+    if (marker == 0 && DeleteFileA(f.committing))
+        FileStep();
+    CurrentSetKnownGood = marker == 0;
+    return marker;
 }
 
 static int SaveAllNotes(HWND owner)
@@ -472,6 +482,22 @@ static void RollBack(void)
     for (int kind = 0; kind < ZETTLY_FILE_KINDS; ++kind)
         if (FileExists(f.prior[kind]) && !CopyFileA(f.prior[kind], f.current[kind], FALSE))
             KeepPriorSet = true;
+}
+
+// A save that was stopped while it renamed its complete new files into place.
+static void FinishInterruptedSave(void)
+{
+    const ZettlyFileSet &f = ZettlyFiles;
+    if (!FileExists(f.committing))
+        return;
+    bool done = true;
+    for (int kind : RenameOrder)
+        if (FileExists(f.saving[kind]))
+            done = MoveFileExA(f.saving[kind], f.current[kind],
+                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) &&
+                   done;
+    if (done && (FileExists(f.marker) || WriteSaveMarker() == 0))
+        DeleteFileA(f.committing);
 }
 
 // Returns whether the marker of a completed save was found.
@@ -673,6 +699,7 @@ int LoadZettlies(void)
 {
     if (PrepareZettlyFileSet() != 0)
         return 0;
+    FinishInterruptedSave();
     bool marked = CheckLastSave();
     ByteBuffer recordBytes, textBytes, checkBytes;
     int gotRecords = ReadWholeFile(ZettlyFiles.current[RECORD_FILE], &recordBytes);

@@ -44,6 +44,8 @@ int BuildZettlyFileSet(const char *folder, ZettlyFileSet *set)
             JoinPath(folder, CurrentNames[kind], "_saving", set->saving[kind]))
             return -1;
     }
+    if (JoinPath(folder, MarkerName, "_saving", set->committing))
+        return -1;
     return JoinPath(folder, MarkerName, "", set->marker);
 }
 

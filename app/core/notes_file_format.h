@@ -22,6 +22,9 @@ struct ZettlyFileSet {
     char damaged[ZETTLY_FILE_KINDS][ZETTLY_PATH_CHARS];
     char saving[ZETTLY_FILE_KINDS][ZETTLY_PATH_CHARS]; // new files before they are renamed into place
     char marker[ZETTLY_PATH_CHARS];
+    // Present while complete new files are being renamed into place: a start
+    // that finds it finishes the renaming instead of loading a mixed set.
+    char committing[ZETTLY_PATH_CHARS];
 };
 // folder may or may not end in a separator. -1 when a name would not fit.
 int BuildZettlyFileSet(const char *folder, ZettlyFileSet *set);

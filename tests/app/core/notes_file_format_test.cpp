@@ -314,6 +314,7 @@ TEST(NotesFileFormat, SetOfFilesAndMutexNameFollowTheFolder)
     EXPECT_STREQ(set.prior[CHECK_LIST_FILE], "C:\\Data\\zettly_chklist.str_priorsave");
     EXPECT_STREQ(set.damaged[RECORD_FILE], "C:\\Data\\zettly.rec_damaged");
     EXPECT_STREQ(set.marker, "C:\\Data\\zettly.ok");
+    EXPECT_STREQ(set.committing, "C:\\Data\\zettly.ok_saving");
     ASSERT_EQ(BuildZettlyFileSet("C:\\", &set), 0);
     EXPECT_STREQ(set.marker, "C:\\zettly.ok");
     EXPECT_EQ(BuildZettlyFileSet(std::string(290, 'x').c_str(), &set), -1);
