@@ -249,6 +249,7 @@ struct SaveImages {
     ByteBuffer records;
     ByteBuffer texts;
     FILE *checkLists;
+    MemoryWriter rtf; // one block for every note's RTF, grown as needed
 };
 
 // -1 when the note's content could not be taken or the note went away while
@@ -260,24 +261,20 @@ static int SaveOneNote(int slot, const int *storedIndexOfSlot, SaveImages *image
     if (!window)
         return -1;
     CaptureZettly(slot, FALSE);
-    MemoryWriter rtf = {};
+    MemoryWriter *rtf = &images->rtf;
+    rtf->used = 0;
     if (z->editWindow) {
-        EDITSTREAM stream = {(DWORD_PTR)&rtf, 0, StreamOutToMemory};
+        EDITSTREAM stream = {(DWORD_PTR)rtf, 0, StreamOutToMemory};
         if (!AskNoteWindow(z->editWindow, EM_STREAMOUT, SF_RTF, (LPARAM)&stream) ||
-            stream.dwError != 0) {
-            std::free(rtf.block);
+            stream.dwError != 0)
             return -1;
-        }
     }
     ZettlyRecord record = *z;
-    if (record.window != window) {
-        std::free(rtf.block);
+    if (record.window != window)
         return -1;
-    }
     record.groupSlot = StoredGroupSlot(&record, storedIndexOfSlot);
     AppendRecord(&images->records, &record);
-    AppendNoteText(&images->texts, (const uint8_t *)rtf.block, rtf.used);
-    std::free(rtf.block);
+    AppendNoteText(&images->texts, (const uint8_t *)rtf->block, rtf->used);
     if (record.checkListWindow && images->checkLists)
         return WriteCheckList(slot, &record, images->checkLists);
     return 0;
@@ -376,7 +373,7 @@ static int SaveAllNotes(HWND owner)
             usedSlots[used++] = slot;
         }
 
-    SaveImages images;
+    SaveImages images = {};
     images.records.reserve(4 + 12 * ZETTLY_MAX_SCHEMES + (size_t)(used + 1) * ZETTLY_RECORD_BYTES);
     images.texts.reserve((size_t)used * 4096);
     AppendRecordFileHead(&images.records, ZettlySchemes, ZettlySchemeCount,
@@ -399,6 +396,7 @@ static int SaveAllNotes(HWND owner)
         }
         ShowSaveProgress(progress, i + 1, used);
     }
+    std::free(images.rtf.block);
     if (CloseCheckListFile(images.checkLists) != 0)
         result = -1;
     if (progress)
