@@ -337,6 +337,29 @@ TEST_F(NotesFile, CheckListItemsWithoutTheirWindowAreWrittenBackUnchanged)
     EXPECT_EQ(Bytes("zettly_chklist.str"), lists);
 }
 
+namespace {
+struct MutexHolder {
+    const char *name;
+    HWND edit;
+    HANDLE taken, release;
+    LRESULT answered;
+};
+DWORD WINAPI HoldMutexAndAskANote(LPVOID p)
+{
+    MutexHolder *h = (MutexHolder *)p;
+    HANDLE other = CreateMutexA(nullptr, FALSE, h->name);
+    WaitForSingleObject(other, INFINITE);
+    SetEvent(h->taken);
+    DWORD_PTR length = 0;
+    if (SendMessageTimeoutA(h->edit, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 3000, &length))
+        h->answered = (LRESULT)length;
+    WaitForSingleObject(h->release, INFINITE);
+    ReleaseMutex(other);
+    CloseHandle(other);
+    return 0;
+}
+} // namespace
+
 TEST_F(NotesFile, SaveGivesUpWhenAnotherCopyHoldsTheMutex)
 {
     MakeNotes(1, "");
@@ -346,29 +369,9 @@ TEST_F(NotesFile, SaveGivesUpWhenAnotherCopyHoldsTheMutex)
     // Another copy of the program on this data folder: its own handle by name,
     // holding the mutex on a thread that also asks a note for its text while
     // this thread waits.
-    struct Holder {
-        const char *name;
-        HWND edit;
-        HANDLE taken, release;
-        LRESULT answered;
-    } h = {name, ZettlyTable[0].editWindow, CreateEventA(nullptr, TRUE, FALSE, nullptr),
-           CreateEventA(nullptr, TRUE, FALSE, nullptr), -1};
-    HANDLE thread = CreateThread(
-        nullptr, 0,
-        [](LPVOID p) -> DWORD {
-            Holder *h = (Holder *)p;
-            HANDLE other = CreateMutexA(nullptr, FALSE, h->name);
-            WaitForSingleObject(other, INFINITE);
-            SetEvent(h->taken);
-            DWORD_PTR length = 0;
-            if (SendMessageTimeoutA(h->edit, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 3000, &length))
-                h->answered = (LRESULT)length;
-            WaitForSingleObject(h->release, INFINITE);
-            ReleaseMutex(other);
-            CloseHandle(other);
-            return 0;
-        },
-        &h, 0, nullptr);
+    MutexHolder h = {name, ZettlyTable[0].editWindow, CreateEventA(nullptr, TRUE, FALSE, nullptr),
+                     CreateEventA(nullptr, TRUE, FALSE, nullptr), -1};
+    HANDLE thread = CreateThread(nullptr, 0, HoldMutexAndAskANote, &h, 0, nullptr);
     ASSERT_EQ(WaitForSingleObject(h.taken, 5000), WAIT_OBJECT_0);
     DWORD start = GetTickCount();
     EXPECT_EQ(SaveZettliesWithin(nullptr, 1500), -1);
@@ -391,6 +394,11 @@ void SlowDownOneThread(int step)
     if (step == 1 && GetCurrentThreadId() == SlowThread)
         Sleep(300);
 }
+DWORD WINAPI SlowAutoSave(LPVOID mainWindow)
+{
+    SlowThread = GetCurrentThreadId();
+    return SaveZettliesThread(mainWindow);
+}
 int NestedResult;
 void SaveAgainInside(int step)
 {
@@ -402,16 +410,12 @@ void SaveAgainInside(int step)
 TEST_F(NotesFile, AutoSaveThreadAndDirectSaveTakeTurns)
 {
     MakeNotes(3, "turns ");
+    SlowThread = 0;
     // The thread holds the mutex and then needs this thread to answer its
     // stream requests while this thread waits for the mutex.
     HWND stand = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
     SetNotesFileStepHook(SlowDownOneThread);
-    HANDLE thread = CreateThread(
-        nullptr, 0, [](LPVOID p) -> DWORD {
-            SlowThread = GetCurrentThreadId();
-            return SaveZettliesThread(p);
-        },
-        stand, 0, nullptr);
+    HANDLE thread = CreateThread(nullptr, 0, SlowAutoSave, stand, 0, nullptr);
     PumpUntil([] { return SlowThread != 0; }, 2000);
     Sleep(50);
     EXPECT_EQ(SaveZettlies(nullptr), 0);
