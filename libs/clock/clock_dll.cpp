@@ -1,0 +1,25 @@
+// The clock library's entry points.
+#include "clock_runner.h"
+#include "clock_seams.h"
+#include "clock_window.h"
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
+{
+    SetClockInstance(instance);
+    return TRUE;
+}
+
+extern "C" HWND WINAPI ClockRunner(HWND unused)
+{
+    return CreateClockWindow();
+}
+
+extern "C" void WINAPI ClockTestSetRegistryRoot(HKEY root)
+{
+    SetClockRegistryRoot(root);
+}
+
+extern "C" void WINAPI ClockTestSetTime(void (*source)(SYSTEMTIME *local, time_t *universal))
+{
+    SetClockTimeSource(source);
+}

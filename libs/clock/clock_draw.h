@@ -1,0 +1,15 @@
+// Painting the clock: the whole face over the map, and the second hand alone.
+#pragma once
+#include <windows.h>
+
+// The full redraw into the back buffer (or straight onto the window without a map).
+void DrawClockFace(HWND window, HBITMAP backBuffer, const SYSTEMTIME &time, HBITMAP map,
+                   double mapShift, int view180, int round);
+// The map's columns that end at the shift's longitude, row by row into the
+// visible part of the face.
+void DrawClockMap(HWND window, HDC target, HBITMAP map, int left, int top, int right, int bottom,
+                  double mapShift, int view180);
+// Moves the inverted second hand without repainting the face.
+void DrawSecondHand(HWND window, const SYSTEMTIME &time);
+// Forgets the second hand last drawn (a new window, or a face drawn over it).
+void ForgetSecondHand(void);

@@ -1,0 +1,90 @@
+#include "clock_settings.h"
+
+#include <commctrl.h>
+
+#include "clock_ids.h"
+#include "clock_seams.h"
+
+int LoadClockInfo(ClockSettings *settings)
+{
+    HKEY key;
+    if (RegOpenKeyExA(ClockRegistryRoot(), CLOCK_REGISTRY_KEY, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return -1;
+    char text[CLOCK_INFO_BYTES];
+    DWORD type = 0, size = sizeof text - 1;
+    LONG result = RegQueryValueExA(key, CLOCK_INFO_VALUE, nullptr, &type, (BYTE *)text, &size);
+    RegCloseKey(key);
+    // The value is stored without its terminator: the length is all we have.
+    if (result != ERROR_SUCCESS || type != REG_SZ)
+        return -1;
+    if (size > sizeof text - 1)
+        size = sizeof text - 1;
+    text[size] = '\0';
+    ParseClockInfo(text, strlen(text), settings);
+    SanitiseClockSettings(settings);
+
+    RECT desktop;
+    if (GetClientRect(GetDesktopWindow(), &desktop))
+        settings->rect = ClampClockRect(settings->rect, desktop.right - desktop.left,
+                                        desktop.bottom - desktop.top);
+    return 0;
+}
+
+int SaveClockInfo(const ClockSettings &settings)
+{
+    HKEY key;
+    if (RegCreateKeyExA(ClockRegistryRoot(), CLOCK_REGISTRY_KEY, 0, nullptr, 0, KEY_WRITE,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS) {
+        ClockMessageBox(nullptr, "Unable to open/create registry key!", "Registry Error",
+                        MB_OK | MB_ICONSTOP);
+        return -1;
+    }
+    char text[CLOCK_INFO_BYTES];
+    int length = FormatClockInfo(settings, text, sizeof text);
+    LONG result = ERROR_INVALID_DATA;
+    if (length >= 0)
+        result = RegSetValueExA(key, CLOCK_INFO_VALUE, 0, REG_SZ, (const BYTE *)text, length);
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS ? 0 : -1;
+}
+
+static void OnCalendarInit(HWND dialog, HWND clock)
+{
+    RECT clockRect, dialogRect, desktop;
+    GetWindowRect(dialog, &dialogRect);
+    GetWindowRect(GetDesktopWindow(), &desktop);
+    if (clock && GetWindowRect(clock, &clockRect)) {
+        ClockRect place = {clockRect.left, clockRect.top, clockRect.right, clockRect.bottom};
+        int left, top;
+        PlaceCalendar(place, dialogRect.right - dialogRect.left,
+                      dialogRect.bottom - dialogRect.top, desktop.bottom, &left, &top);
+        SetWindowPos(dialog, nullptr, left, top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE);
+    }
+    SendDlgItemMessageA(dialog, IDC_CALENDAR_MONTH, MCM_SETMAXSELCOUNT, 31, 0);
+}
+
+INT_PTR CALLBACK CalendarDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        OnCalendarInit(dialog, (HWND)lParam);
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDC_CALENDAR_QUIT) {
+            EndDialog(dialog, 1);
+            return TRUE;
+        }
+        return FALSE;
+    case WM_CLOSE:
+        EndDialog(dialog, 0);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+INT_PTR ShowCalendar(HWND clock)
+{
+    return DialogBoxParamA(ClockInstance(), MAKEINTRESOURCEA(IDD_CLOCK_CALENDAR), clock,
+                           CalendarDlgProc, (LPARAM)clock);
+}
