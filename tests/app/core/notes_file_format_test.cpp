@@ -309,11 +309,7 @@ TEST(NotesFileFormat, SetOfFilesAndMutexNameFollowTheFolder)
     ZettlyFileSet set;
     ASSERT_EQ(BuildZettlyFileSet("C:\\Data", &set), 0);
     EXPECT_STREQ(set.current[RECORD_FILE], "C:\\Data\\zettly.rec");
-    EXPECT_STREQ(set.current[TEXT_FILE], "C:\\Data\\zettly.str");
-    EXPECT_STREQ(set.current[CHECK_LIST_FILE], "C:\\Data\\zettly_chklist.str");
     EXPECT_STREQ(set.prior[CHECK_LIST_FILE], "C:\\Data\\zettly_chklist.str_priorsave");
-    EXPECT_STREQ(set.damaged[RECORD_FILE], "C:\\Data\\zettly.rec_damaged");
-    EXPECT_STREQ(set.marker, "C:\\Data\\zettly.ok");
     EXPECT_STREQ(set.committing, "C:\\Data\\zettly.ok_saving");
     ASSERT_EQ(BuildZettlyFileSet("C:\\", &set), 0);
     EXPECT_STREQ(set.marker, "C:\\zettly.ok");
@@ -352,25 +348,6 @@ TEST(NotesFileFormat, MarkerTextAndProgressIcons)
     EXPECT_EQ(SaveProgressIcon(255, 255), 110);
     EXPECT_EQ(SaveProgressIcon(1, 1), 110);
     EXPECT_EQ(SaveProgressIcon(7, 9), 108);
-}
-
-TEST(NotesFileFormat, DamageIsDescribedOnlyWhenThereIsSome)
-{
-    LoadDamage none = {};
-    char text[600];
-    EXPECT_FALSE(HasDamage(&none));
-    EXPECT_EQ(DescribeLoadDamage(&none, text, sizeof text), 0);
-    EXPECT_STREQ(text, "");
-    LoadDamage some = {};
-    some.cutTexts = 2;
-    some.recordsBeyondTable = 3;
-    EXPECT_TRUE(HasDamage(&some));
-    ASSERT_GT(DescribeLoadDamage(&some, text, sizeof text), 0);
-    EXPECT_NE(std::strstr(text, "2 zettly texts"), nullptr);
-    EXPECT_NE(std::strstr(text, "3 zettly records"), nullptr);
-    char tiny[10];
-    DescribeLoadDamage(&some, tiny, sizeof tiny);
-    EXPECT_EQ(std::strlen(tiny), 9u);
 }
 
 // Every reader over mangled copies of a valid set: the sanitizers catch any
