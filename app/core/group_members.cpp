@@ -5,8 +5,3 @@ int DragIntoGroup(int slot, long mousePosition, int pressX, int pressY)
 {
     return -1;
 }
-
-int AttachToGroup(int groupSlot, int slot)
-{
-    return -1;
-}

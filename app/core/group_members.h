@@ -1,7 +1,7 @@
 // Notes moved into and out of group windows.
 #pragma once
 
+#include "group_window.h" // AttachToGroup
+
 // The group slot the note at mouse position (x, y) would be dropped on, or -1.
 int DragIntoGroup(int slot, long mousePosition, int pressX, int pressY);
-// Makes the note a child of the group window. Returns 0, or -1 when it stays free.
-int AttachToGroup(int groupSlot, int slot);

@@ -21,8 +21,8 @@ static int OnMainCreate(HWND window)
     ResetDefaultSettings();
     ReopenPlayer = ReopenClock = ReopenChanger = ReopenMeter = 0;
     LoadSettings(&ReopenPlayer, &ReopenClock, &ReopenChanger, &ReopenMeter);
-    LoadZettlies(window);
-    SaveMutex = CreateMutexA(nullptr, FALSE, nullptr);
+    PrepareZettlyFileSet();
+    LoadZettlies();
     return 0;
 }
 
@@ -39,17 +39,14 @@ static void OnMainEndSession(HWND window, BOOL ending)
         return;
     if (!SettingsWrittenAtClose)
         SaveSettings(0, 0, 0, 0);
-    SaveZettlies(window, FALSE);
+    SaveZettlies(nullptr);
 }
 
 static void OnMainDestroy(HWND window)
 {
-    SaveZettlies(window, TRUE);
+    SaveZettlies(nullptr);
     ReleaseAllZettlies();
-    if (SaveMutex) {
-        CloseHandle(SaveMutex);
-        SaveMutex = nullptr;
-    }
+    CloseZettlyFileSet();
     MainWindow = nullptr;
     PostQuitMessage(0);
 }

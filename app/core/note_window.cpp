@@ -186,7 +186,11 @@ static LRESULT OnNoteCreate(HWND note, const CREATESTRUCTA *cs)
         SetWindowAlpha(note, ZettlyInfo.allAlpha);
 
     if (z->checkListWindow) {
-        z->checkListWindow = CreateCheckList(note, slot);
+        // A list that cannot be made now keeps the mark that the note has one,
+        // so its stored items are saved back instead of being dropped.
+        HWND list = CreateCheckList(note, slot);
+        if (list)
+            z->checkListWindow = list;
         PostMessageA(edit, WM_USER, EDIT_HIDE_COMPANIONS, 0);
     }
 

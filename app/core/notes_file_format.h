@@ -1,0 +1,117 @@
+// Stored layouts of the notes files, read from and written to plain byte
+// buffers: the record file, the text file, the check-list file and the marker.
+// Every reader treats its input as hostile: lengths are checked against the
+// bytes present and a damaged part never shifts the parts after it.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <ctime>
+#include <vector>
+
+#include "zettly_record.h"
+
+typedef std::vector<uint8_t> ByteBuffer;
+
+// Names of the files of one data folder, absolute, built once at start-up so
+// that a save never depends on the process's current folder.
+enum { ZETTLY_PATH_CHARS = 300, ZETTLY_FILE_KINDS = 3 };
+enum { RECORD_FILE = 0, TEXT_FILE = 1, CHECK_LIST_FILE = 2 };
+struct ZettlyFileSet {
+    char current[ZETTLY_FILE_KINDS][ZETTLY_PATH_CHARS];
+    char prior[ZETTLY_FILE_KINDS][ZETTLY_PATH_CHARS];
+    char damaged[ZETTLY_FILE_KINDS][ZETTLY_PATH_CHARS];
+    char saving[ZETTLY_FILE_KINDS][ZETTLY_PATH_CHARS]; // new files before they are renamed into place
+    char marker[ZETTLY_PATH_CHARS];
+    // Present while complete new files are being renamed into place: a start
+    // that finds it finishes the renaming instead of loading a mixed set.
+    char committing[ZETTLY_PATH_CHARS];
+};
+// folder may or may not end in a separator. -1 when a name would not fit.
+int BuildZettlyFileSet(const char *folder, ZettlyFileSet *set);
+
+// Name of the save mutex shared by every copy of the program that works on
+// this data folder (letter case does not matter, as in Windows paths).
+int MakeSaveMutexName(const char *folder, char *out, size_t outSize);
+
+// "Last save completed with out problems at " and the asctime form of t.
+int FormatSaveMarker(const struct tm *t, char *out, size_t outSize);
+
+// Tray icon resource shown after `saved` of `used` notes are written.
+int SaveProgressIcon(int saved, int used);
+
+// A cursor over a block read from a file.
+struct ByteReader {
+    const uint8_t *data;
+    size_t size;
+    size_t position;
+};
+inline size_t BytesLeft(const ByteReader *r)
+{
+    return r->position < r->size ? r->size - r->position : 0;
+}
+
+// ---------------------------------------------------------------- record file
+struct RecordFileHead {
+    int32_t storedSchemeCount;
+    int32_t schemeCount; // kept: 0..ZETTLY_MAX_SCHEMES
+    ZettlyColourScheme schemes[ZETTLY_MAX_SCHEMES];
+    ZettlyRecord defaults; // unpacked as stored, not yet sanitised
+};
+// Reads the scheme count, the schemes and the default record. Schemes beyond
+// the table's 50 are skipped. -1 when the head is not whole.
+int ReadRecordFileHead(ByteReader *r, RecordFileHead *head);
+// -1 when no whole record is left.
+int ReadNextRecord(ByteReader *r, ZettlyRecord *record);
+
+void AppendRecordFileHead(ByteBuffer *out, const ZettlyColourScheme *schemes, int32_t count,
+                          const ZettlyRecord *defaults);
+void AppendRecord(ByteBuffer *out, const ZettlyRecord *record);
+
+// A member's group link names a slot; the loader puts the n-th stored record
+// into slot n. Given, for every slot 0..255, its position in the stored order
+// (-1 when not stored), returns the group link to store for a member.
+int32_t StoredGroupSlot(const ZettlyRecord *member, const int *storedIndexOfSlot);
+
+// ---------------------------------------------------------------- text file
+// A note's text is stored as its RTF, one 0 byte that ends it and one more 0
+// byte. Text after a 0 byte of the control's output is not part of the RTF.
+void AppendNoteText(ByteBuffer *out, const uint8_t *rtf, size_t length);
+
+enum NoteTextResult { NOTE_TEXT_WHOLE = 0, NOTE_TEXT_CUT = -1 };
+// Takes the text up to its 0 byte and the 0 byte after it. CUT when the file
+// ends before the ending 0 byte: text holds what is there.
+int TakeRichNoteText(ByteReader *r, const uint8_t **text, size_t *length);
+// The older plain form: a 32-bit length L, then L bytes of text and a NUL.
+// A negative length carries no text. CUT when the bytes are not all there.
+int TakePlainNoteText(ByteReader *r, const uint8_t **text, size_t *length);
+// Whether the plain form reads cleanly at the reader's position while the
+// text there does not begin as RTF.
+bool LooksLikePlainNoteText(const ByteReader *r);
+
+// ---------------------------------------------------------------- check lists
+enum { CHECK_LIST_TEXT_CHARS = 4095 };
+struct CheckListItem {
+    bool checked;
+    const uint8_t *text; // into the buffer read; not terminated
+    size_t length;       // at most CHECK_LIST_TEXT_CHARS
+};
+// One note's items, up to the flag byte of 0 that ends its list (consumed).
+// CUT when the data ends first; the items read so far are kept.
+int TakeCheckList(ByteReader *r, std::vector<CheckListItem> *items);
+// The items of one note without the list's ending 0 byte.
+void AppendCheckListItem(ByteBuffer *out, bool checked, const char *text, size_t length);
+
+// ---------------------------------------------------------------- reading a whole set
+// What a load could not read, for the message that tells the user.
+struct LoadDamage {
+    bool shortHead;            // count, schemes or default record cut off
+    bool partialRecord;        // the record file ends inside a record
+    int recordsBeyondTable;    // whole records that did not fit slots 0..254
+    int cutTexts;              // texts missing, unreadable or without their 0 byte
+    int extraTexts;            // texts left over after the last record
+    int cutCheckLists;         // check lists cut off by the end of the file
+    int notesNotCreated;       // records whose window could not be made
+};
+bool HasDamage(const LoadDamage *d);
+// The text of the message; the empty text when there is no damage.
+int DescribeLoadDamage(const LoadDamage *d, char *out, size_t outSize);

@@ -1,0 +1,26 @@
+// Resource ids of the notes files' dialogs. Plain defines: the resource
+// compiler reads this header too.
+#pragma once
+
+#define IDD_SAVE_PROGRESS 163
+#define IDC_SAVE_PROGRESS_BAR 1128
+#define IDD_RELINK_GROUP 151
+#define IDI_TRAY_IDLE 99
+#define SAVE_PROGRESS_ALPHA 200
+#define IDI_SAVING_FIRST 100
+
+#define TIP_SAVING "Saving Zettlies"
+#define TIP_SAVED "Zettly Stufff"
+
+#define ROLL_BACK_CAPTION "Possible damagaed zettly records detect!"
+#define ROLL_BACK_QUESTION                                                                   \
+    "WARNING: Missing file zettly.ok\nThis indicates an incomplete save occurred when "      \
+    "zettlies was terminated last.\n\nDo you wish to ROLL-BACK to previous save?"
+#define ROLL_BACK_IMPOSSIBLE                                                                 \
+    "ROLL-BACK to previous save NOT possible!\nPlease check your zettly data after load is " \
+    "completed."
+#define RE_ALIGN_CAPTION "Re-Align Warning"
+#define RE_ALIGN_TEXT                                                                        \
+    "Re-Linking of zettlies to groups completed.\r\n\r\nYou may need to re-align zettlies "  \
+    "within affected groups to make them viewable again.\r\nThis option is available by "    \
+    "right clicking within a zettly group and selecting \"Re-Align Child Zettlies\"."
