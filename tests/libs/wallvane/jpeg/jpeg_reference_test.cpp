@@ -6,6 +6,7 @@
 #include "jpeg_decoder.h"
 
 #include "jpeg_codec.h"
+#include "jpeg_mutation.h"
 #include "reference_jpeg.h"
 
 namespace {
@@ -191,6 +192,24 @@ TEST(JpegReference, ArithmeticCodedFileIsAnUnsupportedFrame)
     ASSERT_FALSE(jpeg.empty());
     MemoryReader reader(jpeg);
     EXPECT_EQ(JPG_ERR_UNSUPPORTED_FRAME, reader.Read(JPG_READ_HEADER_MEMORY));
+}
+
+} // namespace
+
+namespace {
+
+TEST(JpegReference, MutatedEncoderOutputNeitherCrashesNorHangs)
+{
+    std::vector<Bytes> seeds;
+    const char *arguments[] = {"-progressive", "-restart 1B -sample 1x1", "-progressive -restart 2B",
+                               "-optimize -sample 2x1"};
+    unsigned seed = 40;
+    for (const char *a : arguments)
+        seeds.push_back(EncodeWithCjpeg(SynthesisePicture(40, 24, 3, seed++), a));
+    seeds.push_back(EncodeWithCjpeg(SynthesisePicture(33, 17, 1, seed++), "-progressive"));
+    for (const Bytes &s : seeds)
+        ASSERT_FALSE(s.empty());
+    RunMutations(seeds, 2000, 777u);
 }
 
 } // namespace
