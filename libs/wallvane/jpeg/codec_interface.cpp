@@ -292,14 +292,11 @@ int LoadCallerTables(JPEG_PROPERTIES *p)
         for (JpgRawQuantSlot &raw : p->rawQuant) {
             if (!raw.buffer || raw.identifier > 3)
                 continue;
-            int16_t *table = p->quantTables[raw.identifier].values;
+            JpgQuantTable *table = &p->quantTables[raw.identifier];
             for (int k = 0; k < 64; k++)
-                table[k] = (int16_t)(raw.precision ? (raw.buffer[2 * k] << 8) | raw.buffer[2 * k + 1]
-                                                   : raw.buffer[k]);
-            if (p->dctMethod == JPG_DCT_INTEGER)
-                JpgPrepareQuantTableInteger(table);
-            else
-                JpgPrepareQuantTableAan(table);
+                table->zigzag[k] = (int16_t)(raw.precision ? (raw.buffer[2 * k] << 8) | raw.buffer[2 * k + 1]
+                                                           : raw.buffer[k]);
+            JpgPrepareQuantSlot(table, p->dctMethod == JPG_DCT_INTEGER ? JPG_DCT_INTEGER : JPG_DCT_AAN);
             p->quantLoaded[raw.identifier] = true;
         }
     }

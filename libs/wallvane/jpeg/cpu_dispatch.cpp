@@ -92,10 +92,14 @@ void JpgFillDispatchGeneric(JpgDispatch *dispatch)
 {
     dispatch->mmx_state_clear = JpgNoVectorState;
     dispatch->fdct_aan = dispatch->fdct_integer = nullptr;
-    dispatch->idct_aan_8x8 = dispatch->idct_aan_4x4 = nullptr;
-    dispatch->idct_aan_2x2 = dispatch->idct_aan_1x1 = nullptr;
-    dispatch->idct_integer_8x8 = dispatch->idct_integer_4x4 = nullptr;
-    dispatch->idct_integer_2x2 = dispatch->idct_integer_1x1 = nullptr;
+    dispatch->idct_aan_8x8 = JpgIdctAan;
+    dispatch->idct_aan_4x4 = JpgIdctAan4x4;
+    dispatch->idct_aan_2x2 = JpgIdctAan2x2;
+    dispatch->idct_aan_1x1 = JpgIdctAan1x1;
+    dispatch->idct_integer_8x8 = JpgIdctInteger;
+    dispatch->idct_integer_4x4 = JpgIdctInteger4x4;
+    dispatch->idct_integer_2x2 = JpgIdctInteger2x2;
+    dispatch->idct_integer_1x1 = JpgIdctInteger1x1;
     dispatch->run_fdct = nullptr;
     dispatch->run_idct_8x8 = dispatch->run_idct_4x4 = nullptr;
     dispatch->run_idct_2x2 = dispatch->run_idct_1x1 = nullptr;

@@ -37,12 +37,36 @@ static const double *AanDequantScale(void)
     return table.scale;
 }
 
+static double AanEntry(int16_t q, int k)
+{
+    return q * AanDequantScale()[k] * 0.0625 * 32768.0 + 0.5;
+}
+
+bool JpgAanTableFits(const int16_t *zigzag)
+{
+    for (int k = 0; k < 64; k++) {
+        double v = AanEntry(zigzag[k], k);
+        if (v > 32767.0 || v < -32768.0)
+            return false;
+    }
+    return true;
+}
+
+void JpgPrepareQuantSlot(JpgQuantTable *table, int method)
+{
+    memcpy(table->values, table->zigzag, sizeof table->zigzag);
+    if (method == JPG_DCT_INTEGER)
+        JpgPrepareQuantTableInteger(table->values);
+    else
+        JpgPrepareQuantTableAan(table->values);
+    table->preparedFor = method;
+}
+
 int JpgPrepareQuantTableAan(int16_t *table)
 {
-    const double *scale = AanDequantScale();
     int16_t natural[64];
     for (int k = 0; k < 64; k++) {
-        double v = table[k] * scale[k] * 0.0625 * 32768.0 + 0.5;
+        double v = AanEntry(table[k], k);
         long long whole = (long long)v;
         natural[JpgNaturalOrder[k]] = (int16_t)(uint16_t)(unsigned long long)whole;
     }
@@ -51,14 +75,21 @@ int JpgPrepareQuantTableAan(int16_t *table)
     return 0;
 }
 
+// A hostile coefficient times its quantiser can leave 16 bits; it
+// saturates rather than wrapping to the opposite sign.
+static inline int16_t Saturate16(int v)
+{
+    return (int16_t)(v < -32768 ? -32768 : v > 32767 ? 32767 : v);
+}
+
 void JpgDequantizeInteger(int16_t *block, const int16_t *table)
 {
     for (int i = 0; i < 64; i++)
-        block[i] = (int16_t)(uint16_t)(unsigned)(block[i] * table[i]);
+        block[i] = Saturate16(block[i] * table[i]);
 }
 
 void JpgDequantizeAan(int16_t *block, const int16_t *table)
 {
     for (int i = 0; i < 64; i++)
-        block[i] = (int16_t)(uint16_t)(unsigned)((block[i] * table[i] + 64) >> 7);
+        block[i] = Saturate16((block[i] * table[i] + 64) >> 7);
 }

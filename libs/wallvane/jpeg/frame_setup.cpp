@@ -2,9 +2,24 @@
 // conversion and upsampling are needed for the caller's bitmap.
 #include "jpeg_decoder.h"
 
+// The colour the stream itself names, where it names one.
+static int StreamColour(const JPEG_PROPERTIES *props)
+{
+    if (props->frameNeeded)
+        return props->jpgColour;
+    if (props->componentCount == 1)
+        return JPG_COLOUR_GRAY;
+    if (props->adobeSeen && props->componentCount == 3)
+        return props->adobeTransform ? JPG_COLOUR_YCBCR : JPG_COLOUR_RGB;
+    if (props->adobeSeen && props->componentCount == 4)
+        return props->adobeTransform ? JPG_COLOUR_YCBCRA : JPG_COLOUR_RGBA;
+    return props->jpgColour;
+}
+
 int JpgSetupFrame(JPEG_PROPERTIES *props)
 {
-    int jpg = props->jpgColour, dib = props->dibColour;
+    int jpg = StreamColour(props), dib = props->dibColour;
+    props->streamColour = jpg;
     bool plainJpeg = jpg == JPG_COLOUR_RGB || jpg == JPG_COLOUR_GRAY || jpg == JPG_COLOUR_RGBA ||
                      jpg == JPG_COLOUR_OTHER;
     props->colourConversionNeeded = plainJpeg || dib == JPG_COLOUR_YCBCR || dib == JPG_COLOUR_GRAY ? 0 : 1;
@@ -32,10 +47,17 @@ int JpgSetupFrame(JPEG_PROPERTIES *props)
     props->mcusDown = (props->jpgHeight + props->mcuHeight - 1) / props->mcuHeight;
     props->outputKind = 0;
 
+    int offset = 0;
+    for (int c = 0; c < count; c++) {
+        props->componentBlockOffset[c] = offset;
+        offset += props->components[c].h * props->components[c].v;
+    }
+
     if (count == 3 && jpg == JPG_COLOUR_YCBCR && dib == JPG_COLOUR_YCBCR) {
         const JpgFrameComponent *c = props->components;
         if (c[0].h != 2 || c[0].v != 1 || c[1].h != 1 || c[1].v != 1 || c[2].h != 1 || c[2].v != 1)
             return JPG_ERR_INVALID_PROPERTIES;
     }
+    JpgSelectMcuOutput(props);
     return 0;
 }

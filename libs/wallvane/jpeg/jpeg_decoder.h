@@ -47,8 +47,18 @@ extern const uint8_t JpgStdChrominanceQuant[64];
 // Quantisation tables for the inverse transforms.
 int JpgPrepareQuantTableInteger(int16_t *table);
 int JpgPrepareQuantTableAan(int16_t *table);
+bool JpgAanTableFits(const int16_t *zigzag);
+void JpgPrepareQuantSlot(JpgQuantTable *table, int method);
 void JpgDequantizeInteger(int16_t *block, const int16_t *table);
 void JpgDequantizeAan(int16_t *block, const int16_t *table);
+void JpgIdctInteger(int16_t *block);
+void JpgIdctInteger4x4(int16_t *block);
+void JpgIdctInteger2x2(int16_t *block);
+void JpgIdctInteger1x1(int16_t *block);
+void JpgIdctAan(int16_t *block);
+void JpgIdctAan4x4(int16_t *block);
+void JpgIdctAan2x2(int16_t *block);
+void JpgIdctAan1x1(int16_t *block);
 
 // Entropy decoding.
 int JpgFillBitBuffer(JpgBitInput *input, int bitsNeeded);
@@ -75,6 +85,13 @@ int JpgDecodeProgressiveScan(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES 
 int JpgCheckRestart(JpgBitInput *input, JpgScan *scan, int mcusAcross, int mcusDown, int column,
                     int row);
 int JpgOutputMcu(JPEG_PROPERTIES *props, int column, int row, int scale);
+void JpgSelectMcuOutput(JPEG_PROPERTIES *props);
+int JpgPutMcuConverted(JPEG_PROPERTIES *props, int column, int row);
+int JpgPutMcuUpsampleGeneric(JPEG_PROPERTIES *props, int column, int row);
+int JpgConvertPlanesInPlace(JPEG_PROPERTIES *props);
+int JpgClipMcuToRoi(const JpgRect *region, int mcuWidth, int mcuHeight, int column, int row, int channels,
+                    ptrdiff_t lineStep, uint8_t *dib, int dibWidth, int dibHeight, uint8_t **address,
+                    JpgRect *visible);
 
 bool JpgIsHeaderMode(int mode);
 bool JpgIsFileMode(int mode);

@@ -24,8 +24,14 @@ struct JpgHuffTable {
     int32_t valPtr[17]; // index 1..16
 };
 
+struct JpgRect {
+    int left, top, right, bottom;
+};
+
 struct JpgQuantTable {
     alignas(16) int16_t values[80]; // 64 in natural order once prepared, then 16 zeros
+    int16_t zigzag[64]; // as the stream gave them, to prepare again for the other transform
+    int preparedFor; // the DCT method the values are prepared for
 };
 
 struct JpgRawQuantSlot {
@@ -183,5 +189,10 @@ struct JPEG_PROPERTIES {
     uint16_t jpegCommentSize;
 
     JpgRawBlockHook *rawBlockHook;
+    int outputFormat;
+    int streamColour;
+    int outputBlockSize;
+    int componentBlockSize[JPG_MAX_COMPONENTS];
+    int componentBlockOffset[JPG_MAX_COMPONENTS];
     int smoothUpsampling;
 };

@@ -92,6 +92,11 @@ static int HandleScan(JPEG_PROPERTIES *props)
     }
     scan->restartInterval = props->restartInterval;
     bool sequential = IsSequentialShape(scan) && props->progressiveScans == 0;
+    // Interleaving only part of a frame's components is legal but unused.
+    if (sequential && scan->ns > 1 && scan->ns < props->componentCount) {
+        JpgFreeScan(scan);
+        return JPG_ERR_NOT_SUPPORTED;
+    }
     props->nonInterleaved = sequential && scan->ns < props->componentCount;
     if ((result = JpgSetupFrame(props)) < 0) {
         JpgFreeScan(scan);
@@ -125,6 +130,9 @@ static int HandleEndOfImage(JPEG_PROPERTIES *props)
         return JPG_ERR_NO_IMAGE;
     }
     props->endOfImageSeen = 1;
+    if (props->nonInterleaved && props->colourConversionNeeded && props->progressiveScans == 0 &&
+        !props->rawBlockHook && props->dibRow)
+        JpgConvertPlanesInPlace(props);
     return ImageComplete(props) ? (int)JPG_STATUS_MARKER_REACHED : (int)JPG_ERR_EOF;
 }
 

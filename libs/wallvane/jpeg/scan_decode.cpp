@@ -218,14 +218,6 @@ int JpgCheckRestart(JpgBitInput *input, JpgScan *scan, int mcusAcross, int mcusD
     return marker == expected ? 0 : JPG_ERR_BAD_RST;
 }
 
-int JpgOutputMcu(JPEG_PROPERTIES *props, int column, int row, int scale)
-{
-    JpgMcuOutputRoutine output = props->input.dispatch->run_mcu_output;
-    if (!output)
-        return JPG_ERR_NOT_SUPPORTED;
-    return output(props, column, row);
-}
-
 int JpgDecodeSequentialScan(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int scale)
 {
     int across, down;
@@ -240,10 +232,13 @@ int JpgDecodeSequentialScan(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *
     JpgDispatch *dispatch = input->dispatch;
     for (int row = scan->nextRow; row < down; row++) {
         for (int column = row == scan->nextRow ? scan->nextColumn : 0; column < across; column++) {
-            int16_t *block = props->mcuBuffer;
             for (int i = 0; i < scan->ns; i++) {
                 const JpgScanComponent &sc = scan->components[i];
                 int blocksAcross = scan->ns == 1 ? 1 : sc.h, blocksDown = scan->ns == 1 ? 1 : sc.v;
+                // Blocks go to the MCU buffer in frame order, whatever the scan's order.
+                int16_t *block = props->mcuBuffer;
+                if (scan->ns > 1)
+                    block += props->componentBlockOffset[sc.frameIndex] * 64;
                 for (int by = 0; by < blocksDown; by++)
                     for (int bx = 0; bx < blocksAcross; bx++, block += 64) {
                         int result = dispatch->huff_decode_block(input, sc.dcTable, sc.acTable,
@@ -282,7 +277,21 @@ int JpgDecodeProgressiveScan(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES 
 int JpgDecodeScan(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props)
 {
     JpgDispatch *dispatch = input->dispatch;
-    if (props->dctMethod == JPG_DCT_INTEGER) {
+    // Large quantisers do not fit the fast method's 16-bit scaled tables;
+    // such frames take the accurate transform. Tables prepared under the
+    // other method are prepared again from the stream's values.
+    int method = props->dctMethod == JPG_DCT_INTEGER ? JPG_DCT_INTEGER : JPG_DCT_AAN;
+    for (int c = 0; c < props->componentCount && method == JPG_DCT_AAN; c++) {
+        int tq = props->components[c].tq;
+        if (tq >= 0 && tq < JPG_TABLE_SLOTS && !JpgAanTableFits(props->quantTables[tq].zigzag))
+            method = JPG_DCT_INTEGER;
+    }
+    for (int c = 0; c < props->componentCount; c++) {
+        int tq = props->components[c].tq;
+        if (tq >= 0 && tq < JPG_TABLE_SLOTS && props->quantTables[tq].preparedFor != method)
+            JpgPrepareQuantSlot(&props->quantTables[tq], method);
+    }
+    if (method == JPG_DCT_INTEGER) {
         dispatch->run_idct_8x8 = dispatch->idct_integer_8x8;
         dispatch->run_idct_4x4 = dispatch->idct_integer_4x4;
         dispatch->run_idct_2x2 = dispatch->idct_integer_2x2;

@@ -123,19 +123,16 @@ int JpgParseQuantTables(JPEG_PROPERTIES *props)
         if (id > 3 || precision > 1 || segment.size - at < bytes)
             return JPG_ERR_BAD_QUANT;
         const uint8_t *values = segment.bytes + at;
-        int16_t *table = props->quantTables[id].values;
+        JpgQuantTable *table = &props->quantTables[id];
         for (int k = 0; k < 64; k++)
-            table[k] = (int16_t)(precision ? Word(values + 2 * k) : values[k]);
+            table->zigzag[k] = (int16_t)(precision ? Word(values + 2 * k) : values[k]);
         JpgRawQuantSlot &raw = props->rawQuant[id];
         if (raw.buffer) {
             memcpy(raw.buffer, values, bytes);
             raw.identifier = (uint8_t)id;
             raw.precision = (uint8_t)precision;
         }
-        if (props->dctMethod == JPG_DCT_INTEGER)
-            JpgPrepareQuantTableInteger(table);
-        else
-            JpgPrepareQuantTableAan(table);
+        JpgPrepareQuantSlot(table, props->dctMethod == JPG_DCT_INTEGER ? JPG_DCT_INTEGER : JPG_DCT_AAN);
         props->quantLoaded[id] = true;
         if (id + 1 > props->quantHighestId)
             props->quantHighestId = id + 1;

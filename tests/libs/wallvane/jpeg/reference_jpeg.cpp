@@ -5,6 +5,8 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <algorithm>
+
 #include <jpeglib.h>
 
 Picture SynthesisePicture(int width, int height, int channels, unsigned seed)
@@ -63,6 +65,28 @@ Bytes TransformWithJpegtran(const Bytes &jpeg, const std::string &arguments)
         out = RunTool(std::string(ZT_JPEGTRAN) + " " + arguments, input);
     remove(input.c_str());
     return out;
+}
+
+Picture DecodeWithDjpeg(const Bytes &jpeg, const std::string &arguments)
+{
+    Picture picture;
+    std::string input = TempPath("in.jpg");
+    Bytes pnm;
+    if (WriteWholeFile(input, jpeg))
+        pnm = RunTool(std::string(ZT_DJPEG) + " -pnm " + arguments, input);
+    remove(input.c_str());
+    int type = 0, width = 0, height = 0, maxValue = 0, consumed = 0;
+    std::string text(pnm.begin(), pnm.begin() + std::min<size_t>(pnm.size(), 64));
+    if (sscanf(text.c_str(), "P%d %d %d %d%n", &type, &width, &height, &maxValue, &consumed) != 4)
+        return picture;
+    picture.width = width;
+    picture.height = height;
+    picture.channels = type == 5 ? 1 : 3;
+    size_t size = (size_t)width * height * picture.channels;
+    size_t start = consumed + 1;
+    if (pnm.size() >= start + size)
+        picture.pixels.assign(pnm.begin() + start, pnm.begin() + start + size);
+    return picture;
 }
 
 namespace {

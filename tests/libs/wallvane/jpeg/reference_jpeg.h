@@ -15,6 +15,8 @@ struct Picture {
 Picture SynthesisePicture(int width, int height, int channels, unsigned seed);
 Bytes EncodeWithCjpeg(const Picture &picture, const std::string &arguments);
 Bytes TransformWithJpegtran(const Bytes &jpeg, const std::string &arguments);
+// djpeg's PNM output of the file: RGB, or gray for one-component files.
+Picture DecodeWithDjpeg(const Bytes &jpeg, const std::string &arguments);
 
 struct ReferenceComponent {
     int blocksAcross = 0, blocksDown = 0, h = 0, v = 0;
