@@ -13,9 +13,11 @@ const int JpgNaturalOrder[80] = {
 static const int ExtendOffset[16] = {
     0, -1, -3, -7, -15, -31, -63, -127, -255, -511, -1023, -2047, -4095, -8191, -16383, -32767};
 
+// Loads whole bytes while there is room; the data of a scan ends at a
+// marker, so reading ahead never passes into the next segment.
 int JpgFillBitBuffer(JpgBitInput *input, int bitsNeeded)
 {
-    while (input->bitsHeld <= 24) {
+    while (input->bitsHeld <= 48) {
         if (input->pendingMarker)
             return input->bitsHeld < bitsNeeded ? JPG_STATUS_MARKER_REACHED : 0;
         if (input->available <= 0) {
@@ -85,7 +87,7 @@ static inline int EnsureBits(JpgBitInput *input, int n)
 int JpgHuffDecode(JpgBitInput *input, int *symbol, const JpgHuffTable *table)
 {
     int length = 1;
-    if (input->bitsHeld < 8) {
+    if (input->bitsHeld < 16) {
         int result = JpgFillBitBuffer(input, 0);
         if (result < 0)
             return result;

@@ -80,18 +80,31 @@ inline Wide Integer2Odd(Wide x1, Wide x3, Wide x5, Wide x7)
 
 } // namespace
 
+// Rows and columns whose AC terms are all zero take the value the full
+// transform gives them, without the multiplications.
 void JpgIdctInteger(int16_t *block)
 {
     alignas(32) int32_t work[64];
     Wide y[8];
     for (int r = 0; r < 8; r++) {
         const int16_t *x = block + 8 * r;
+        if (!(x[1] | x[2] | x[3] | x[4] | x[5] | x[6] | x[7])) {
+            for (int c = 0; c < 8; c++)
+                work[8 * r + c] = x[0] * 8;
+            continue;
+        }
         Integer8(x[0], x[1], x[2], x[3], x[4], x[5], x[6], x[7], y);
         for (int c = 0; c < 8; c++)
             work[8 * r + c] = (int32_t)((y[c] + 2048) >> 12);
     }
     for (int c = 0; c < 8; c++) {
         const int32_t *x = work + c;
+        if (!(x[8] | x[16] | x[24] | x[32] | x[40] | x[48] | x[56])) {
+            int16_t value = Clamp255((((Wide)x[0] * 32768 + 1048576) >> 21) + 128);
+            for (int r = 0; r < 8; r++)
+                block[8 * r + c] = value;
+            continue;
+        }
         Integer8(x[0], x[8], x[16], x[24], x[32], x[40], x[48], x[56], y);
         for (int r = 0; r < 8; r++)
             block[8 * r + c] = Clamp255(((y[r] + 1048576) >> 21) + 128);

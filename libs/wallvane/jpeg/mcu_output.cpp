@@ -163,6 +163,51 @@ void WritePixels(const JPEG_PROPERTIES *p, const McuLayout &l, uint8_t *address,
     }
 }
 
+// A whole, unscaled MCU of luminance sampled H x V and chroma sampled 1 x 1:
+// the chroma terms are worked out once for the H x V pixels that share them.
+template <int H, int V>
+void YccToRgbWholeMcu(const JPEG_PROPERTIES *p, uint8_t *address)
+{
+    const int16_t *luma = p->mcuBuffer;
+    const int16_t *cbBlock = luma + H * V * 64, *crBlock = cbBlock + 64;
+    int channels = p->dibChannels;
+    bool opaque = channels == 4;
+    int order[3];
+    ColourOrder(p->dibColour, order);
+    for (int chromaRow = 0; chromaRow < 8; chromaRow++) {
+        const int16_t *cb = cbBlock + 8 * chromaRow, *cr = crBlock + 8 * chromaRow;
+        int red[8], green[8], blue[8];
+        for (int k = 0; k < 8; k++) {
+            red[k] = (359 * cr[k] - 45813) >> 8;
+            green[k] = (88 * cb[k] + 183 * cr[k] - 34806) >> 8;
+            blue[k] = (454 * cb[k] - 57937) >> 8;
+        }
+        for (int sub = 0; sub < V; sub++) {
+            int y = chromaRow * V + sub;
+            const int16_t *lumaRow = luma + (y / 8) * H * 64 + (y % 8) * 8;
+            uint8_t *pixel = address + y * p->dibLineStep;
+            for (int x = 0; x < 8 * H; x++, pixel += channels) {
+                int Y = lumaRow[(x / 8) * 64 + x % 8], k = x / H;
+                pixel[order[0]] = Limit(Y + red[k]);
+                pixel[1] = Limit(Y - green[k]);
+                pixel[order[2]] = Limit(Y + blue[k]);
+                if (opaque)
+                    pixel[3] = 255;
+            }
+        }
+    }
+}
+
+bool WholeYccMcu(const JPEG_PROPERTIES *p, const JpgRect &visible, int width, int height)
+{
+    if (p->outputFormat != FORMAT_YCC_TO_RGB || p->outputBlockSize != 8 || visible.left || visible.top ||
+        visible.right != width || visible.bottom != height)
+        return false;
+    const JpgFrameComponent *c = p->components;
+    return c[0].h == p->hMax && c[0].v == p->vMax && c[1].h == 1 && c[1].v == 1 && c[2].h == 1 &&
+           c[2].v == 1 && p->hMax <= 2 && p->vMax <= 2;
+}
+
 int PutMcu(JPEG_PROPERTIES *p, int column, int row, int single)
 {
     McuLayout layout;
@@ -185,6 +230,13 @@ int PutMcu(JPEG_PROPERTIES *p, int column, int row, int single)
         return JPG_ERR_INVALID_PROPERTIES;
     if (visible.right <= visible.left || visible.bottom <= visible.top)
         return 0;
+    if (single < 0 && WholeYccMcu(p, visible, layout.width, layout.height)) {
+        if (p->hMax == 2)
+            p->vMax == 2 ? YccToRgbWholeMcu<2, 2>(p, address) : YccToRgbWholeMcu<2, 1>(p, address);
+        else
+            p->vMax == 2 ? YccToRgbWholeMcu<1, 2>(p, address) : YccToRgbWholeMcu<1, 1>(p, address);
+        return 0;
+    }
     LayOut(p, single, &layout);
     switch (p->outputFormat) {
     case FORMAT_YCC_TO_RGB:

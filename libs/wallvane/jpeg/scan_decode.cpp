@@ -57,6 +57,7 @@ int16_t *CoefficientBlock(const JPEG_PROPERTIES *props, int component, int block
 // Saves where a stopped scan goes on and tells the caller how far it got.
 int StopAfter(JPEG_PROPERTIES *props, JpgScan *scan, int column, int row, int across, int down)
 {
+    props->stopRequest = 0;
     int nextColumn = column + 1, nextRow = row;
     if (nextColumn >= across) {
         nextColumn = 0;
