@@ -7,6 +7,28 @@
 
 #include "jpeg_codec.h"
 
+// Pixels into a bitmap of exactly the picture's size at the mode's scale.
+static void DecodePixels(JPEG_IMAGE_PROPS *record, uint8_t *bytes, size_t size, int mode, int colour, int channels,
+                         int method)
+{
+    int scale = mode == JPG_READ_QUARTER_MEMORY ? 4 : 1;
+    int width = (record->props.frameWidth + scale - 1) / scale;
+    int height = (record->props.frameHeight + scale - 1) / scale;
+    uint8_t *dib = static_cast<uint8_t *>(malloc((size_t)width * height * channels));
+    if (!dib)
+        return;
+    record->dibPixels = dib;
+    record->dibWidth = width;
+    record->dibHeight = height;
+    record->dibChannels = channels;
+    record->dibColour = colour;
+    record->jpgBytes = bytes;
+    record->jpgSizeBytes = (int)size;
+    record->props.dctMethod = method;
+    JpgLibRead(record, mode);
+    free(dib);
+}
+
 int JpegFuzzOneInput(const uint8_t *data, size_t size)
 {
     if (size == 0 || size > (1u << 20))
@@ -46,6 +68,8 @@ int JpegFuzzOneInput(const uint8_t *data, size_t size)
         }
         for (int16_t *plane : planes)
             free(plane);
+        DecodePixels(&record, bytes, size, JPG_READ_IMAGE_MEMORY, JPG_COLOUR_BGR, 3, JPG_DCT_INTEGER);
+        DecodePixels(&record, bytes, size, JPG_READ_QUARTER_MEMORY, JPG_COLOUR_RGBA, 4, JPG_DCT_AAN);
     }
     uint8_t thumb[255 * 255 * 3];
     record.dibPixels = thumb;
