@@ -79,7 +79,9 @@ int JpgPrepareQuantTableAan(int16_t *table)
 // saturates rather than wrapping to the opposite sign.
 static inline int16_t Saturate16(int v)
 {
-    return (int16_t)(v < -32768 ? -32768 : v > 32767 ? 32767 : v);
+    v = v < -32768 ? -32768 : v;
+    v = v > 32767 ? 32767 : v;
+    return (int16_t)v;
 }
 
 void JpgDequantizeInteger(int16_t *block, const int16_t *table)

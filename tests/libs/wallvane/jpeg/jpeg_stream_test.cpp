@@ -277,4 +277,21 @@ TEST(JpegStream, MissingFileIsAnInvalidName)
     EXPECT_EQ(0, JpgLibFree(&record));
 }
 
+TEST(JpegStream, GrayPixelsWhateverTheSamplingFactorsSay)
+{
+    for (int factors : {0x11, 0x22, 0x21}) {
+        CraftedJpeg j = CraftGray(13, 11);
+        j.sof[11] = (uint8_t)factors;
+        MemoryReader reader(j.Join());
+        std::vector<uint8_t> dib(13 * 11 * 3, 0);
+        reader.record.dibPixels = dib.data();
+        reader.record.dibWidth = 13;
+        reader.record.dibHeight = 11;
+        ASSERT_EQ(0, reader.Read(JPG_READ_HEADER_MEMORY)) << factors;
+        ASSERT_EQ(0, reader.Read(JPG_READ_IMAGE_MEMORY)) << factors;
+        for (uint8_t value : dib)
+            ASSERT_EQ(128, value) << factors;
+    }
+}
+
 } // namespace
