@@ -84,23 +84,10 @@ static inline int EnsureBits(JpgBitInput *input, int n)
     return JpgFillBitBuffer(input, n);
 }
 
-int JpgHuffDecode(JpgBitInput *input, int *symbol, const JpgHuffTable *table)
+// Codes longer than eight bits, or any code when fewer than eight bits are
+// left before a marker or the end of the data.
+static int DecodeSlowly(JpgBitInput *input, int *symbol, const JpgHuffTable *table, int length)
 {
-    int length = 1;
-    if (input->bitsHeld < 16) {
-        int result = JpgFillBitBuffer(input, 0);
-        if (result < 0)
-            return result;
-    }
-    if (input->bitsHeld >= 8) {
-        uint32_t entry = table->lookahead[JpgPeekBits(input, 8)];
-        if (entry) {
-            input->bitsHeld -= (int)(entry >> 16);
-            *symbol = (int)(entry & 0xFF);
-            return 0;
-        }
-        length = 9;
-    }
     int result = EnsureBits(input, length);
     if (result)
         return result;
@@ -117,6 +104,29 @@ int JpgHuffDecode(JpgBitInput *input, int *symbol, const JpgHuffTable *table)
     }
     *symbol = table->symbols[(table->valPtr[length] + code - table->minCode[length]) & 0xFF];
     return 0;
+}
+
+static inline int DecodeSymbol(JpgBitInput *input, int *symbol, const JpgHuffTable *table)
+{
+    if (input->bitsHeld < 16) {
+        int result = JpgFillBitBuffer(input, 0);
+        if (result < 0)
+            return result;
+        if (input->bitsHeld < 8)
+            return DecodeSlowly(input, symbol, table, 1);
+    }
+    uint32_t entry = table->lookahead[(input->bitBuffer >> (input->bitsHeld - 8)) & 0xFF];
+    if (entry) {
+        input->bitsHeld -= (int)(entry >> 16);
+        *symbol = (int)(entry & 0xFF);
+        return 0;
+    }
+    return DecodeSlowly(input, symbol, table, 9);
+}
+
+int JpgHuffDecode(JpgBitInput *input, int *symbol, const JpgHuffTable *table)
+{
+    return DecodeSymbol(input, symbol, table);
 }
 
 static inline int ReceiveExtend(JpgBitInput *input, int s, int *value)
@@ -146,7 +156,7 @@ static inline int16_t Wrap16(int value)
 static int DecodeDcDifference(JpgBitInput *input, const JpgHuffTable *dc, int16_t *predictor)
 {
     int s, diff = 0, result;
-    if ((result = JpgHuffDecode(input, &s, dc)) != 0)
+    if ((result = DecodeSymbol(input, &s, dc)) != 0)
         return result;
     s &= 15;
     if (s && (result = ReceiveExtend(input, s, &diff)) != 0)
@@ -167,7 +177,7 @@ int JpgDecodeBlock(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTabl
     const int *cursor = JpgNaturalOrder + 1;
     for (int k = 63; k > 0;) {
         int rs, value;
-        if ((result = JpgHuffDecode(input, &rs, ac)) != 0)
+        if ((result = DecodeSymbol(input, &rs, ac)) != 0)
             return Quiet(result);
         int r = rs >> 4, s = rs & 15;
         if (s == 0) {
@@ -195,7 +205,7 @@ int JpgDecodeBlockDcOnly(JpgBitInput *input, const JpgHuffTable *dc, const JpgHu
     *dcOut = *predictor;
     for (int k = 63; k > 0;) {
         int rs;
-        if ((result = JpgHuffDecode(input, &rs, ac)) != 0)
+        if ((result = DecodeSymbol(input, &rs, ac)) != 0)
             return Quiet(result);
         int r = rs >> 4, s = rs & 15;
         if (s == 0) {
@@ -253,7 +263,7 @@ int JpgDecodeAcFirst(JpgBitInput *input, int16_t *block, const JpgHuffTable *ac,
     }
     for (int k = ss; k <= se; k++) {
         int rs, value, result;
-        if ((result = JpgHuffDecode(input, &rs, ac)) != 0)
+        if ((result = DecodeSymbol(input, &rs, ac)) != 0)
             return Quiet(result);
         int r = rs >> 4, s = rs & 15;
         if (s) {
@@ -293,7 +303,7 @@ int JpgDecodeAcRefine(JpgBitInput *input, int16_t *block, const JpgHuffTable *ac
     if (input->eobRun == 0) {
         for (; k <= se; k++) {
             int rs;
-            if ((result = JpgHuffDecode(input, &rs, ac)) != 0)
+            if ((result = DecodeSymbol(input, &rs, ac)) != 0)
                 return Quiet(result);
             int r = rs >> 4, s = rs & 15, newValue = 0;
             if (s) {

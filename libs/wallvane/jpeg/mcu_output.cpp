@@ -165,15 +165,13 @@ void WritePixels(const JPEG_PROPERTIES *p, const McuLayout &l, uint8_t *address,
 
 // A whole, unscaled MCU of luminance sampled H x V and chroma sampled 1 x 1:
 // the chroma terms are worked out once for the H x V pixels that share them.
-template <int H, int V>
+template <int H, int V, bool Bgr, bool Opaque>
 void YccToRgbWholeMcu(const JPEG_PROPERTIES *p, uint8_t *address)
 {
+    const int channels = Opaque ? 4 : 3;
+    const int redAt = Bgr ? 2 : 0, blueAt = Bgr ? 0 : 2;
     const int16_t *luma = p->mcuBuffer;
     const int16_t *cbBlock = luma + H * V * 64, *crBlock = cbBlock + 64;
-    int channels = p->dibChannels;
-    bool opaque = channels == 4;
-    int order[3];
-    ColourOrder(p->dibColour, order);
     for (int chromaRow = 0; chromaRow < 8; chromaRow++) {
         const int16_t *cb = cbBlock + 8 * chromaRow, *cr = crBlock + 8 * chromaRow;
         int red[8], green[8], blue[8];
@@ -186,16 +184,31 @@ void YccToRgbWholeMcu(const JPEG_PROPERTIES *p, uint8_t *address)
             int y = chromaRow * V + sub;
             const int16_t *lumaRow = luma + (y / 8) * H * 64 + (y % 8) * 8;
             uint8_t *pixel = address + y * p->dibLineStep;
-            for (int x = 0; x < 8 * H; x++, pixel += channels) {
-                int Y = lumaRow[(x / 8) * 64 + x % 8], k = x / H;
-                pixel[order[0]] = Limit(Y + red[k]);
-                pixel[1] = Limit(Y - green[k]);
-                pixel[order[2]] = Limit(Y + blue[k]);
-                if (opaque)
-                    pixel[3] = 255;
+            for (int b = 0; b < H; b++) {
+                const int16_t *lumaBlock = lumaRow + b * 64;
+                for (int i = 0; i < 8; i++, pixel += channels) {
+                    int Y = lumaBlock[i], k = (b * 8 + i) / H;
+                    pixel[redAt] = Limit(Y + red[k]);
+                    pixel[1] = Limit(Y - green[k]);
+                    pixel[blueAt] = Limit(Y + blue[k]);
+                    if (Opaque)
+                        pixel[3] = 255;
+                }
             }
         }
     }
+}
+
+template <int H, int V>
+void YccToRgbWholeMcuIn(const JPEG_PROPERTIES *p, uint8_t *address)
+{
+    bool bgr = p->dibColour == JPG_COLOUR_BGR;
+    if (p->dibChannels == 4)
+        YccToRgbWholeMcu<H, V, false, true>(p, address);
+    else if (bgr)
+        YccToRgbWholeMcu<H, V, true, false>(p, address);
+    else
+        YccToRgbWholeMcu<H, V, false, false>(p, address);
 }
 
 bool WholeYccMcu(const JPEG_PROPERTIES *p, const JpgRect &visible, int width, int height)
@@ -232,9 +245,9 @@ int PutMcu(JPEG_PROPERTIES *p, int column, int row, int single)
         return 0;
     if (single < 0 && WholeYccMcu(p, visible, layout.width, layout.height)) {
         if (p->hMax == 2)
-            p->vMax == 2 ? YccToRgbWholeMcu<2, 2>(p, address) : YccToRgbWholeMcu<2, 1>(p, address);
+            p->vMax == 2 ? YccToRgbWholeMcuIn<2, 2>(p, address) : YccToRgbWholeMcuIn<2, 1>(p, address);
         else
-            p->vMax == 2 ? YccToRgbWholeMcu<1, 2>(p, address) : YccToRgbWholeMcu<1, 1>(p, address);
+            p->vMax == 2 ? YccToRgbWholeMcuIn<1, 2>(p, address) : YccToRgbWholeMcuIn<1, 1>(p, address);
         return 0;
     }
     LayOut(p, single, &layout);
