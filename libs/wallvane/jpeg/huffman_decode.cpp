@@ -108,7 +108,9 @@ static int DecodeSlowly(JpgBitInput *input, int *symbol, const JpgHuffTable *tab
 
 static inline int DecodeSymbol(JpgBitInput *input, int *symbol, const JpgHuffTable *table)
 {
-    if (input->bitsHeld < 16) {
+    // Room for the longest code and its extra bits, so that receiving the
+    // value rarely refills again.
+    if (input->bitsHeld < 32) {
         int result = JpgFillBitBuffer(input, 0);
         if (result < 0)
             return result;

@@ -336,6 +336,10 @@ void JpgSelectMcuOutput(JPEG_PROPERTIES *p)
     dispatch->run_mcu_output = nullptr;
     p->outputKind = 0;
 
+    // Smoothed upsampling (the four-row-buffers flag) is not built: such a
+    // frame is refused rather than given plain replication.
+    if (p->fourRowBuffers == 1 && upsample)
+        return;
     if (p->nonInterleaved) {
         p->outputFormat = FORMAT_SINGLE;
         dispatch->run_mcu_output = JpgPutMcuUpsampleGeneric;
@@ -348,7 +352,7 @@ void JpgSelectMcuOutput(JPEG_PROPERTIES *p)
         if (ycc3 && !upsample) {
             format = FORMAT_YCC_TO_RGB;
             kind = channels == 4 ? 7 : colour == JPG_COLOUR_RGB ? 1 : 2;
-        } else if (ycc3 && (s22 || s21) && p->fourRowBuffers != 1) {
+        } else if (ycc3 && (s22 || s21)) {
             format = FORMAT_YCC_TO_RGB;
             if (channels == 4)
                 kind = s22 ? 8 : 9;

@@ -224,6 +224,12 @@ TEST(JpegLayout, FrameWithoutAnOutputRoutineKeepsNoneFromAnEarlierFrame)
     ASSERT_EQ(0, JpgSetupFrame(&p));
     EXPECT_NE(nullptr, p.input.dispatch->run_mcu_output);
     EXPECT_EQ(4, p.outputKind);
+    p.fourRowBuffers = 1; // smoothed upsampling: not built
+    ASSERT_EQ(0, JpgSetupFrame(&p));
+    EXPECT_EQ(nullptr, p.input.dispatch->run_mcu_output);
+    p.fourRowBuffers = 0;
+    ASSERT_EQ(0, JpgSetupFrame(&p));
+    EXPECT_NE(nullptr, p.input.dispatch->run_mcu_output);
     p.dibColour = JPG_COLOUR_RGB; // with four channels: a layout no routine writes
     p.dibChannels = 4;
     ASSERT_EQ(0, JpgSetupFrame(&p));
