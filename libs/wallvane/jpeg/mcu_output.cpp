@@ -107,7 +107,7 @@ void WritePixels(const JPEG_PROPERTIES *p, const McuLayout &l, uint8_t *address,
         singleByte = reversed && single < 3 ? 2 - single : single;
         singleOpaque = single == p->componentCount - 1 && p->componentCount == 3 &&
                        p->dibColour == JPG_COLOUR_RGBA && channels == 4;
-        if (singleByte >= channels && p->dibColour != JPG_COLOUR_YCBCR)
+        if (singleByte >= channels)
             return;
     }
     for (int y = r.top; y < r.bottom; y++) {
@@ -341,6 +341,8 @@ void JpgSelectMcuOutput(JPEG_PROPERTIES *p)
     if (p->fourRowBuffers == 1 && upsample)
         return;
     if (p->nonInterleaved) {
+        if (p->dibSubsampling == 2)
+            return; // packed pixels are written from interleaved scans only
         p->outputFormat = FORMAT_SINGLE;
         dispatch->run_mcu_output = JpgPutMcuUpsampleGeneric;
         return;

@@ -117,8 +117,11 @@ TEST(JpegLayout, NonInterleavedScansGiveThePictureOfTheInterleavedFile)
     ASSERT_TRUE(WriteWholeFile(script, Bytes{'0', ';', '\n', '1', ';', '\n', '2', ';', '\n'}));
     Bytes separate = EncodeWithCjpeg(picture, "-sample 2x2 -scans " + script);
     Bytes together = EncodeWithCjpeg(picture, "-sample 2x2");
+    Bytes separate422 = EncodeWithCjpeg(picture, "-sample 2x1 -scans " + script);
     remove(script.c_str());
-    std::vector<uint8_t> a, b;
+    std::vector<uint8_t> a, b, narrow, packed;
+    ASSERT_EQ(0, DecodeInto(separate422, {61, 35, 1, JPG_COLOUR_YCBCR}, &narrow)) << "components past the channels";
+    EXPECT_EQ(JPG_ERR_NOT_SUPPORTED, DecodeInto(separate422, {61, 35, 3, JPG_COLOUR_YCBCR, 0, 2}, &packed));
     ASSERT_EQ(0, DecodeInto(separate, {61, 35, 3, JPG_COLOUR_BGR}, &a));
     ASSERT_EQ(0, DecodeInto(together, {61, 35, 3, JPG_COLOUR_BGR}, &b));
     int largest = 0;
