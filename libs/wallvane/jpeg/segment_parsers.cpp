@@ -76,6 +76,9 @@ int JpgParseFrameHeader(JPEG_PROPERTIES *props, int marker)
         if (components[i].h < 1 || components[i].h > JPG_MAX_SAMPLING || components[i].v < 1 ||
             components[i].v > JPG_MAX_SAMPLING)
             return JPG_ERR_UNSUPPORTED_FRAME;
+        // Every component's table is used at output, scanned or not.
+        if (components[i].tq > 3)
+            return JPG_ERR_SOF;
         // A lone component is coded one block at a time whatever its factors.
         if (count == 1)
             components[i].h = components[i].v = 1;

@@ -76,7 +76,7 @@ const HostileCase Cases[] = {
     {"spectral end past 63", [](CraftedJpeg &j) { j.sos = MarkerSegment(JPG_SOS, {1, 1, 0x00, 1, 64, 0}); }, Image, JPG_ERR_DATA},
     {"DC scan with AC band", [](CraftedJpeg &j) { j.sos = MarkerSegment(JPG_SOS, {1, 1, 0x00, 0, 5, 0}); }, Image, JPG_ERR_DATA},
     {"successive approximation jump", [](CraftedJpeg &j) { j.sos = MarkerSegment(JPG_SOS, {1, 1, 0x00, 0, 0, 0x31}); }, Image, JPG_ERR_DATA},
-    {"quantisation table of the frame past 3", [](CraftedJpeg &j) { j.sof = Sof(JPG_SOF0, 8, 8, 8, {1, 0x11, 7}); }, Image, JPG_ERR_DATA},
+    {"quantisation table of the frame past 3", [](CraftedJpeg &j) { j.sof = Sof(JPG_SOF0, 8, 8, 8, {1, 0x11, 7}); }, Header, JPG_ERR_SOF},
     {"no Huffman table", [](CraftedJpeg &j) { j.dht.clear(); }, Image, JPG_ERR_NO_HUFFMAN},
     {"no AC table", [](CraftedJpeg &j) { j.sos = MarkerSegment(JPG_SOS, {1, 1, 0x01, 0, 63, 0}); }, Image, JPG_ERR_NO_HUFFMAN},
     {"no quantisation table", [](CraftedJpeg &j) { j.dqt.clear(); }, Image, JPG_ERR_NO_QUANT},
