@@ -237,3 +237,37 @@ TEST_F(Changer, PreparedPictureIsBottomUpFittedAndWrittenAsBitmap)
     ReleaseChangerImage(image);
     EXPECT_EQ(SaveDesktopBitmap(nullptr, path.c_str()), 0);
 }
+
+TEST_F(Changer, ChangeTurnsTheNextPictureIntoTheWallpaper)
+{
+    ASSERT_TRUE(CopyFileA(("Z:" + std::string(TEST_PICTURE)).c_str(),
+                          (folder + "\\holiday.jpg").c_str(), FALSE));
+    SetValue("Control Panel\\Desktop", "Wallpaper", "C:\\old.bmp");
+    lstrcpynA(::Changer.directory, folder.c_str(), sizeof ::Changer.directory);
+    ::Changer.settings = {10, 1, 0, 1};
+    ::Changer.closed = 0;
+    ::Changer.busy = 1;
+    ChangeBackgroundThread(nullptr);
+    EXPECT_EQ(::Changer.busy, 0);
+    EXPECT_TRUE(Boxes.empty()) << (Boxes.empty() ? "" : Boxes[0].caption + ": " + Boxes[0].text);
+    EXPECT_EQ(ReadFile(folder + "\\cur_bmp.txt"), "holiday.jpg");
+    std::string bmp = ReadFile(folder + "\\TMPFILE.BMP");
+    ASSERT_GT(bmp.size(), 54u);
+    EXPECT_EQ(bmp.substr(0, 2), "BM");
+
+    char wallpaper[MAX_PATH] = {};
+    SystemParametersInfoA(SPI_GETDESKWALLPAPER, sizeof wallpaper, wallpaper, 0);
+    EXPECT_EQ(std::string(wallpaper), folder + "\\TMPFILE.BMP");
+
+    ChangerImage *image = TakeCurrentImage();
+    ASSERT_NE(image, nullptr) << "the decoded picture stays current";
+    RECT desktop;
+    GetClientRect(GetDesktopWindow(), &desktop);
+    EXPECT_TRUE(image->width == desktop.right || image->height == desktop.bottom)
+        << "fitted to the desktop";
+    // The test picture is red over its top half and blue below; rows are bottom-up now.
+    const unsigned char *bottomRow = image->pixels;
+    EXPECT_GT(bottomRow[0], 150) << "blue";
+    EXPECT_LT(bottomRow[2], 100);
+    ReleaseChangerImage(image);
+}

@@ -1,0 +1,164 @@
+// Processor type detection and the routine table filled for each type.
+#include <string.h>
+
+#include "jpeg_decoder.h"
+#include "jpeg_dispatch.h"
+#include "jpeg_platform.h"
+
+static JpgCpuInfo CpuInfo = {0, 0, 0, 0, 0, 0, "            "};
+
+static void *CopyBytes(void *to, const void *from, size_t n)
+{
+    return memmove(to, from, n);
+}
+
+static int ZeroBytes(void *to, size_t n)
+{
+    memset(to, 0, n);
+    return 0;
+}
+
+void *(*JpgCopyBytes)(void *to, const void *from, size_t n) = CopyBytes;
+int (*JpgZeroBytes)(void *to, size_t n) = ZeroBytes;
+uint64_t (*JpgTimeStamp)(void) = JpgReadTimeStampNone;
+
+uint64_t JpgReadTimeStampNone(void)
+{
+    return 0;
+}
+
+void JpgNoVectorState(void)
+{
+}
+
+void JpgReadCpuInfo(void)
+{
+    JpgCpuInfo info = {0, 0, 0, 0, 0, 0, "            "};
+    uint32_t regs[4];
+    if (JpgPlatformCpuid(0, regs) == 0) {
+        memcpy(info.vendor, &regs[1], 4);
+        memcpy(info.vendor + 4, &regs[3], 4);
+        memcpy(info.vendor + 8, &regs[2], 4);
+        info.vendor[12] = 0;
+        if (regs[0] >= 1 && JpgPlatformCpuid(1, regs) == 0) {
+            info.brandIndex = regs[1] & 0xFF;
+            info.processorType = (regs[0] >> 12) & 3;
+            info.family = (regs[0] >> 8) & 15;
+            info.model = (regs[0] >> 4) & 15;
+            info.stepping = regs[0] & 15;
+            info.features = regs[3];
+        }
+    }
+    CpuInfo = info;
+}
+
+const JpgCpuInfo *JpgGetCpuInfo(void)
+{
+    return &CpuInfo;
+}
+
+int JpgCpuTypeFor(const JpgCpuInfo *info, int overrideType)
+{
+    if (overrideType >= 0 && overrideType < JPG_CPU_TYPES)
+        return overrideType;
+    bool mmx = info->features & JPG_FEATURE_MMX, sse = info->features & JPG_FEATURE_SSE;
+    bool sse2 = info->features & JPG_FEATURE_SSE2;
+    switch (info->family) {
+    case 5:
+        return mmx ? JPG_CPU_MMX : JPG_CPU_FAMILY5;
+    case 6:
+        if (mmx)
+            return sse ? JPG_CPU_SSE : JPG_CPU_MMX_FAMILY6;
+        return JPG_CPU_FAMILY6;
+    case 15:
+        return sse2 ? JPG_CPU_SSE2 : JPG_CPU_GENERIC;
+    default:
+        return JPG_CPU_GENERIC;
+    }
+}
+
+int JpgReadCpuOverride(JpgDispatch *dispatch)
+{
+    return JpgPlatformReadCpuOverride(dispatch);
+}
+
+int JpgDetectCpuType(JpgDispatch *dispatch)
+{
+    JpgReadCpuInfo();
+    return JpgCpuTypeFor(&CpuInfo, JpgReadCpuOverride(dispatch));
+}
+
+void JpgFillDispatchGeneric(JpgDispatch *dispatch)
+{
+    dispatch->mmx_state_clear = JpgNoVectorState;
+    dispatch->fdct_aan = dispatch->fdct_integer = nullptr;
+    dispatch->idct_aan_8x8 = JpgIdctAan;
+    dispatch->idct_aan_4x4 = JpgIdctAan4x4;
+    dispatch->idct_aan_2x2 = JpgIdctAan2x2;
+    dispatch->idct_aan_1x1 = JpgIdctAan1x1;
+    dispatch->idct_integer_8x8 = JpgIdctInteger;
+    dispatch->idct_integer_4x4 = JpgIdctInteger4x4;
+    dispatch->idct_integer_2x2 = JpgIdctInteger2x2;
+    dispatch->idct_integer_1x1 = JpgIdctInteger1x1;
+    dispatch->run_fdct = nullptr;
+    dispatch->run_idct_8x8 = dispatch->run_idct_4x4 = nullptr;
+    dispatch->run_idct_2x2 = dispatch->run_idct_1x1 = nullptr;
+    dispatch->run_mcu_input = nullptr;
+    dispatch->run_mcu_output = nullptr;
+    dispatch->huff_decode_block = JpgDecodeBlock;
+    dispatch->huff_decode_dc_skip_ac = JpgDecodeBlockDcOnly;
+    dispatch->dequant_aan = JpgDequantizeAan;
+    dispatch->dequant_integer = JpgDequantizeInteger;
+    dispatch->run_dequant = dispatch->dequant_aan;
+    dispatch->run_quant = dispatch->quant_aan;
+}
+
+// The vector forms of types 3 to 6 arrive with the processor-specific
+// kernels; until then every type runs the generic routines.
+void JpgFillDispatchFamily5(JpgDispatch *dispatch)
+{
+    JpgFillDispatchGeneric(dispatch);
+}
+
+void JpgFillDispatchFamily6(JpgDispatch *dispatch)
+{
+    JpgFillDispatchGeneric(dispatch);
+}
+
+void JpgFillDispatchMmx(JpgDispatch *dispatch)
+{
+    JpgFillDispatchGeneric(dispatch);
+}
+
+void JpgFillDispatchMmxFamily6(JpgDispatch *dispatch)
+{
+    JpgFillDispatchGeneric(dispatch);
+}
+
+void JpgFillDispatchSse(JpgDispatch *dispatch)
+{
+    JpgFillDispatchGeneric(dispatch);
+}
+
+void JpgFillDispatchSse2(JpgDispatch *dispatch)
+{
+    JpgFillDispatchGeneric(dispatch);
+}
+
+static void (*const FillRoutines[JPG_CPU_TYPES])(JpgDispatch *) = {
+    JpgFillDispatchGeneric, JpgFillDispatchFamily5, JpgFillDispatchFamily6, JpgFillDispatchMmx,
+    JpgFillDispatchMmxFamily6, JpgFillDispatchSse, JpgFillDispatchSse2};
+
+int JpgSelectCpuRoutines(JpgDispatch *dispatch)
+{
+    JpgLoadUserFunctions(dispatch);
+    JpgLoadRegistryFunctions(dispatch);
+    int type = JpgDetectCpuType(dispatch);
+    JpgCopyBytes = CopyBytes;
+    JpgZeroBytes = ZeroBytes;
+    JpgTimeStamp = (CpuInfo.features & JPG_FEATURE_TSC) ? JpgPlatformTimeStamp : JpgReadTimeStampNone;
+    if (type < 1 || type >= JPG_CPU_TYPES)
+        type = 0;
+    FillRoutines[type](dispatch);
+    return 1;
+}

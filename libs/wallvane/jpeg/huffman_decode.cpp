@@ -1,0 +1,343 @@
+// Bit reader over entropy-coded data, Huffman symbol decoding and the block
+// procedures of sequential and progressive scans.
+#include "jpeg_decoder.h"
+
+const int JpgNaturalOrder[80] = {
+    0,  1,  8,  16, 9,  2,  3,  10, 17, 24, 32, 25, 18, 11, 4,  5,
+    12, 19, 26, 33, 40, 48, 41, 34, 27, 20, 13, 6,  7,  14, 21, 28,
+    35, 42, 49, 56, 57, 50, 43, 36, 29, 22, 15, 23, 30, 37, 44, 51,
+    58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63,
+    // A run that overshoots the block lands on the last coefficient.
+    63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63};
+
+static const int ExtendOffset[16] = {
+    0, -1, -3, -7, -15, -31, -63, -127, -255, -511, -1023, -2047, -4095, -8191, -16383, -32767};
+
+// Loads whole bytes while there is room; the data of a scan ends at a
+// marker, so reading ahead never passes into the next segment.
+int JpgFillBitBuffer(JpgBitInput *input, int bitsNeeded)
+{
+    while (input->bitsHeld <= 48) {
+        if (input->pendingMarker)
+            return input->bitsHeld < bitsNeeded ? JPG_STATUS_MARKER_REACHED : 0;
+        if (input->available <= 0) {
+            if (!input->file)
+                return 0;
+            // The end of the file matters only when the bits are needed.
+            int result = JpgFillInput(input);
+            if (result < 0)
+                return input->bitsHeld >= bitsNeeded ? 0 : result;
+        }
+        int byte = *input->position++;
+        input->available--;
+        input->consumed++;
+        if (byte == 0xFF) {
+            int next;
+            do {
+                if (input->available <= 0) {
+                    if (!input->file)
+                        return JPG_ERR_DATA;
+                    int result = JpgFillInput(input);
+                    if (result < 0)
+                        return result;
+                }
+                next = *input->position++;
+                input->available--;
+                input->consumed++;
+            } while (next == 0xFF);
+            if (next != 0) {
+                input->pendingMarker = (uint8_t)next;
+                return input->bitsHeld < bitsNeeded ? JPG_STATUS_MARKER_REACHED : 0;
+            }
+        }
+        input->bitBuffer = (input->bitBuffer << 8) | (uint64_t)byte;
+        input->bitsHeld += 8;
+    }
+    return 0;
+}
+
+unsigned JpgPeekBits(JpgBitInput *input, int n)
+{
+    if (input->bitsHeld >= n)
+        return (unsigned)(input->bitBuffer >> (input->bitsHeld - n)) & ((1u << n) - 1);
+    return (unsigned)(input->bitBuffer << (n - input->bitsHeld)) & ((1u << n) - 1);
+}
+
+// Bits missing at the end of a memory source read as 0; the scan decoder
+// learns of it through the exhausted flag.
+unsigned JpgGetBits(JpgBitInput *input, int n)
+{
+    unsigned value = JpgPeekBits(input, n);
+    if (input->bitsHeld >= n) {
+        input->bitsHeld -= n;
+    } else {
+        input->bitsHeld = 0;
+        input->exhausted = true;
+    }
+    return value;
+}
+
+static inline int EnsureBits(JpgBitInput *input, int n)
+{
+    if (input->bitsHeld >= n)
+        return 0;
+    return JpgFillBitBuffer(input, n);
+}
+
+// Codes longer than eight bits, or any code when fewer than eight bits are
+// left before a marker or the end of the data.
+static int DecodeSlowly(JpgBitInput *input, int *symbol, const JpgHuffTable *table, int length)
+{
+    int result = EnsureBits(input, length);
+    if (result)
+        return result;
+    int code = (int)JpgGetBits(input, length);
+    while (length <= 16 && code > table->maxCode[length]) {
+        if (input->bitsHeld <= 0 && (result = JpgFillBitBuffer(input, 1)) != 0)
+            return result;
+        code = (code << 1) | (int)JpgGetBits(input, 1);
+        length++;
+    }
+    if (length > 16) {
+        *symbol = 0; // a code longer than any table holds
+        return 0;
+    }
+    *symbol = table->symbols[(table->valPtr[length] + code - table->minCode[length]) & 0xFF];
+    return 0;
+}
+
+static inline int DecodeSymbol(JpgBitInput *input, int *symbol, const JpgHuffTable *table)
+{
+    // Room for the longest code and its extra bits, so that receiving the
+    // value rarely refills again.
+    if (input->bitsHeld < 32) {
+        int result = JpgFillBitBuffer(input, 0);
+        if (result < 0)
+            return result;
+        if (input->bitsHeld < 8)
+            return DecodeSlowly(input, symbol, table, 1);
+    }
+    uint32_t entry = table->lookahead[(input->bitBuffer >> (input->bitsHeld - 8)) & 0xFF];
+    if (entry) {
+        input->bitsHeld -= (int)(entry >> 16);
+        *symbol = (int)(entry & 0xFF);
+        return 0;
+    }
+    return DecodeSlowly(input, symbol, table, 9);
+}
+
+int JpgHuffDecode(JpgBitInput *input, int *symbol, const JpgHuffTable *table)
+{
+    return DecodeSymbol(input, symbol, table);
+}
+
+static inline int ReceiveExtend(JpgBitInput *input, int s, int *value)
+{
+    int result = EnsureBits(input, s);
+    if (result)
+        return result;
+    int v = (int)JpgGetBits(input, s);
+    if (!(v & (1 << (s - 1))))
+        v += ExtendOffset[s];
+    *value = v;
+    return 0;
+}
+
+// A marker in the middle of a block ends it quietly; the scan decoder finds
+// the marker waiting in the input.
+static inline int Quiet(int result)
+{
+    return result == JPG_STATUS_MARKER_REACHED ? 0 : result;
+}
+
+static inline int16_t Wrap16(int value)
+{
+    return (int16_t)(uint16_t)(unsigned)value;
+}
+
+static int DecodeDcDifference(JpgBitInput *input, const JpgHuffTable *dc, int16_t *predictor)
+{
+    int s, diff = 0, result;
+    if ((result = DecodeSymbol(input, &s, dc)) != 0)
+        return result;
+    s &= 15;
+    if (s && (result = ReceiveExtend(input, s, &diff)) != 0)
+        return result;
+    *predictor = Wrap16(*predictor + diff);
+    return 0;
+}
+
+int JpgDecodeBlock(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
+                   int16_t *predictor, int16_t *block)
+{
+    for (int i = 0; i < 64; i++)
+        block[i] = 0;
+    int result = DecodeDcDifference(input, dc, predictor);
+    if (result)
+        return Quiet(result);
+    block[0] = *predictor;
+    const int *cursor = JpgNaturalOrder + 1;
+    for (int k = 63; k > 0;) {
+        int rs, value;
+        if ((result = DecodeSymbol(input, &rs, ac)) != 0)
+            return Quiet(result);
+        int r = rs >> 4, s = rs & 15;
+        if (s == 0) {
+            if (r != 15)
+                break;
+            cursor += 16;
+            k -= 16;
+            continue;
+        }
+        cursor += r;
+        if ((result = ReceiveExtend(input, s, &value)) != 0)
+            return Quiet(result);
+        block[*cursor++] = (int16_t)value;
+        k -= r + 1;
+    }
+    return 0;
+}
+
+int JpgDecodeBlockDcOnly(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
+                         int16_t *predictor, int16_t *dcOut)
+{
+    int result = DecodeDcDifference(input, dc, predictor);
+    if (result)
+        return Quiet(result);
+    *dcOut = *predictor;
+    for (int k = 63; k > 0;) {
+        int rs;
+        if ((result = DecodeSymbol(input, &rs, ac)) != 0)
+            return Quiet(result);
+        int r = rs >> 4, s = rs & 15;
+        if (s == 0) {
+            if (r != 15)
+                break;
+            k -= 16;
+            continue;
+        }
+        if ((result = EnsureBits(input, s)) != 0)
+            return Quiet(result);
+        JpgGetBits(input, s);
+        k -= r + 1;
+    }
+    return 0;
+}
+
+int JpgDecodeDcFirst(JpgBitInput *input, const JpgHuffTable *dc, int16_t *coefficient,
+                     int16_t *predictor, int al)
+{
+    int result = DecodeDcDifference(input, dc, predictor);
+    if (result)
+        return Quiet(result);
+    *coefficient = Wrap16((int)((unsigned)(int)*predictor << al));
+    return 0;
+}
+
+int JpgDecodeDcRefine(JpgBitInput *input, int16_t *coefficient, int al)
+{
+    int result = EnsureBits(input, 1);
+    if (result)
+        return Quiet(result);
+    if (JpgGetBits(input, 1))
+        *coefficient = Wrap16(*coefficient | (1 << al));
+    return 0;
+}
+
+static int ReadEobRun(JpgBitInput *input, int r)
+{
+    input->eobRun = 1 << r;
+    if (r) {
+        int result = EnsureBits(input, r);
+        if (result)
+            return result;
+        input->eobRun += (int)JpgGetBits(input, r);
+    }
+    return 0;
+}
+
+int JpgDecodeAcFirst(JpgBitInput *input, int16_t *block, const JpgHuffTable *ac, int ss, int se,
+                     int al)
+{
+    if (input->eobRun > 0) {
+        input->eobRun--;
+        return 0;
+    }
+    for (int k = ss; k <= se; k++) {
+        int rs, value, result;
+        if ((result = DecodeSymbol(input, &rs, ac)) != 0)
+            return Quiet(result);
+        int r = rs >> 4, s = rs & 15;
+        if (s) {
+            k += r;
+            if ((result = ReceiveExtend(input, s, &value)) != 0)
+                return Quiet(result);
+            block[JpgNaturalOrder[k]] = Wrap16((int)((unsigned)value << al));
+        } else if (r == 15) {
+            k += 15;
+        } else {
+            if ((result = ReadEobRun(input, r)) != 0)
+                return Quiet(result);
+            input->eobRun--;
+            break;
+        }
+    }
+    return 0;
+}
+
+// A correction bit refines a coefficient already known to be non-zero.
+static int Correct(JpgBitInput *input, int16_t *coefficient, int p1)
+{
+    int result = EnsureBits(input, 1);
+    if (result)
+        return result;
+    if (JpgGetBits(input, 1) && (*coefficient & p1) == 0)
+        *coefficient = Wrap16(*coefficient >= 0 ? *coefficient + p1 : *coefficient - p1);
+    return 0;
+}
+
+int JpgDecodeAcRefine(JpgBitInput *input, int16_t *block, const JpgHuffTable *ac, int ss, int se,
+                      int al)
+{
+    const int p1 = 1 << al;
+    const int m1 = -p1;
+    int k = ss, result;
+    if (input->eobRun == 0) {
+        for (; k <= se; k++) {
+            int rs;
+            if ((result = DecodeSymbol(input, &rs, ac)) != 0)
+                return Quiet(result);
+            int r = rs >> 4, s = rs & 15, newValue = 0;
+            if (s) {
+                if ((result = EnsureBits(input, 1)) != 0)
+                    return Quiet(result);
+                newValue = JpgGetBits(input, 1) ? p1 : m1;
+            } else if (r != 15) {
+                if ((result = ReadEobRun(input, r)) != 0)
+                    return Quiet(result);
+                break;
+            }
+            do {
+                int16_t *coefficient = &block[JpgNaturalOrder[k]];
+                if (*coefficient != 0) {
+                    if ((result = Correct(input, coefficient, p1)) != 0)
+                        return Quiet(result);
+                } else if (--r < 0) {
+                    break;
+                }
+                k++;
+            } while (k <= se);
+            if (newValue)
+                block[JpgNaturalOrder[k]] = (int16_t)newValue;
+        }
+    }
+    if (input->eobRun > 0) {
+        for (; k <= se; k++) {
+            int16_t *coefficient = &block[JpgNaturalOrder[k]];
+            if (*coefficient != 0 && (result = Correct(input, coefficient, p1)) != 0)
+                return Quiet(result);
+        }
+        input->eobRun--;
+    }
+    return 0;
+}

@@ -1,0 +1,121 @@
+// Result codes, colour codes, modes and marker codes of the JPEG codec.
+#pragma once
+
+enum JpgResult {
+    JPG_ROI_SUCCESS = 2,
+    JPG_INTERRUPT_SUCCESS = 1,
+    JPG_SUCCESS = 0,
+    JPG_ERR_EXCEPTION = -1,
+    JPG_ERR_INVALID_ENCODER = -2,
+    JPG_ERR_SUBSAMPLING = -3,
+    JPG_ERR_BYTES_PER_PIXEL = -4,
+    JPG_ERR_MEMORY = -5,
+    JPG_ERR_BAD_HUFFMAN = -6,
+    JPG_ERR_BAD_QUANT = -7,
+    JPG_ERR_INVALID_PROPERTIES = -8,
+    JPG_ERR_CLOSE_FILE = -9,
+    JPG_ERR_FILE_NAME = -10,
+    JPG_ERR_EOF = -11,
+    JPG_ERR_NOT_SUPPORTED = -12,
+    JPG_ERR_NOT_JPEG = -13,
+    JPG_ERR_COMP = -14,
+    JPG_ERR_SOF = -15,
+    JPG_ERR_DNL = -16,
+    JPG_ERR_NO_HUFFMAN = -17,
+    JPG_ERR_NO_QUANT = -18,
+    JPG_ERR_NO_FRAME = -19,
+    JPG_ERR_MULTIPLE_FRAMES = -20,
+    JPG_ERR_DATA = -21,
+    JPG_ERR_NO_IMAGE = -22,
+    JPG_ERR_FILE = -23,
+    JPG_ERR_INTERNAL = -24,
+    JPG_ERR_BAD_RST = -25,
+    JPG_ERR_THUMB_TOO_SMALL = -26,
+    JPG_ERR_THUMB_COLOUR = -27,
+    JPG_ERR_OUTPUT_TOO_SMALL = -28,
+    JPG_ERR_UNSUPPORTED_FRAME = -29,
+    JPG_ERR_COMMENT_ACCESS = -30,
+    JPG_ERR_RESERVED = -99,
+};
+
+// The bit reader's private status: a marker arrived while bits were missing.
+enum { JPG_STATUS_MARKER_REACHED = 100 };
+
+enum JpgColour {
+    JPG_COLOUR_RGB = 1,
+    JPG_COLOUR_BGR = 2,
+    JPG_COLOUR_YCBCR = 3,
+    JPG_COLOUR_GRAY = 4,
+    JPG_COLOUR_RGBA = 5,
+    JPG_COLOUR_YCBCRA = 6,
+    JPG_COLOUR_OTHER = 255,
+};
+
+enum JpgSubsamplingCode {
+    JPG_SUBSAMPLING_NONE = 0,
+    JPG_SUBSAMPLING_411 = 1,
+    JPG_SUBSAMPLING_422 = 2,
+    JPG_SUBSAMPLING_411_ALPHA = 3,
+    JPG_SUBSAMPLING_422_ALPHA = 4,
+    JPG_SUBSAMPLING_OTHER = 255,
+};
+
+enum JpgMode {
+    JPG_MODE_NONE = -1,
+    JPG_READ_HEADER_FILE = 0,
+    JPG_READ_HEADER_MEMORY = 1,
+    JPG_READ_IMAGE_FILE = 2,
+    JPG_READ_IMAGE_MEMORY = 3,
+    JPG_READ_TABLES_FILE = 4,
+    JPG_READ_TABLES_MEMORY = 5,
+    JPG_READ_DATA_FILE = 6,
+    JPG_READ_DATA_MEMORY = 7,
+    JPG_WRITE_IMAGE_FILE = 8,
+    JPG_WRITE_IMAGE_MEMORY = 9,
+    JPG_WRITE_TABLES_FILE = 10,
+    JPG_WRITE_TABLES_MEMORY = 11,
+    JPG_WRITE_DATA_FILE = 12,
+    JPG_WRITE_DATA_MEMORY = 13,
+    JPG_READ_HALF_FILE = 14,
+    JPG_READ_HALF_MEMORY = 15,
+    JPG_READ_QUARTER_FILE = 16,
+    JPG_READ_QUARTER_MEMORY = 17,
+    JPG_READ_EIGHTH_FILE = 18,
+    JPG_READ_EIGHTH_MEMORY = 19,
+    JPG_READ_THUMB_FILE = 20,
+    JPG_READ_THUMB_MEMORY = 21,
+    JPG_MODE_LAST = 21,
+};
+
+enum JpgMarker {
+    JPG_SOF0 = 0xC0, JPG_SOF1 = 0xC1, JPG_SOF2 = 0xC2, JPG_SOF3 = 0xC3,
+    JPG_DHT = 0xC4, JPG_SOF5 = 0xC5, JPG_SOF7 = 0xC7, JPG_JPG = 0xC8,
+    JPG_SOF9 = 0xC9, JPG_SOF11 = 0xCB, JPG_DAC = 0xCC, JPG_SOF13 = 0xCD, JPG_SOF15 = 0xCF,
+    JPG_RST0 = 0xD0, JPG_RST7 = 0xD7, JPG_SOI = 0xD8, JPG_EOI = 0xD9, JPG_SOS = 0xDA,
+    JPG_DQT = 0xDB, JPG_DNL = 0xDC, JPG_DRI = 0xDD, JPG_DHP = 0xDE, JPG_EXP = 0xDF,
+    JPG_APP0 = 0xE0, JPG_APP14 = 0xEE, JPG_COM = 0xFE,
+    JPG_MARKER_NONE = 256,
+};
+
+enum JpgDctMethod { JPG_DCT_AAN = 0, JPG_DCT_INTEGER = 1 };
+
+enum JpgTableClass { JPG_CLASS_DC = 0, JPG_CLASS_AC = 1 };
+
+enum JpgLimits {
+    JPG_FILE_BUFFER_SIZE = 4096,
+    JPG_MAX_COMPONENTS = 4,
+    JPG_MAX_SAMPLING = 4,
+    JPG_MAX_BLOCKS_PER_MCU = 10,
+    JPG_MAX_DIMENSION = 65535,
+    JPG_MAX_HUFFMAN_SEGMENT = 1091,
+    JPG_MAX_QUANT_SEGMENT = 516,
+    JPG_MAX_APP0_CONTENT = 196622,
+    JPG_MIN_APP0_CONTENT = 14,
+    JPG_MIN_ADOBE_CONTENT = 12,
+    JPG_TABLE_SLOTS = 4,
+    JPG_CPU_TYPES = 7,
+};
+
+// The largest whole-image coefficient buffer the decoder will allocate; a
+// hostile frame header can ask for many gigabytes.
+static const long long JPG_MAX_COEFFICIENT_BYTES = 1LL << 30;

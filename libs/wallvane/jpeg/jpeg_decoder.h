@@ -1,0 +1,97 @@
+// Inner steps of the decoder, shared between its files.
+#pragma once
+#include "jpeg_dispatch.h"
+#include "jpeg_types.h"
+
+extern const int JpgNaturalOrder[80];
+
+// File access.
+void *JpgFileOpen(const char *name, bool forWriting);
+int JpgFileClose(void *file);
+int JpgFileRead(void *file, void *buffer, int count, int *done);
+int JpgFileWrite(void *file, const void *buffer, int count, int *done);
+int JpgFileSeek(void *file, long distance, int origin); // origin as SEEK_SET/CUR/END
+
+// Input stream.
+void JpgResetInput(JpgBitInput *input);
+int JpgFillInput(JpgBitInput *input);
+int JpgTakeBytes(JpgBitInput *input, int n, const uint8_t **bytes);
+int JpgReadSegment(JpgBitInput *input, int n, const uint8_t **bytes, uint8_t **owned);
+int JpgReadWord(JpgBitInput *input, int *value);
+int JpgNextMarker(JpgBitInput *input);
+int JpgSeekMarker(JpgBitInput *input);
+int JpgSkipSegment(JpgBitInput *input);
+int JpgSkipBytes(JpgBitInput *input, int count);
+
+// Marker reader and parsers.
+int JpgReadMarkers(JPEG_PROPERTIES *props);
+int JpgParseFrameHeader(JPEG_PROPERTIES *props, int marker);
+int JpgParseQuantTables(JPEG_PROPERTIES *props);
+int JpgParseHuffmanTables(JPEG_PROPERTIES *props);
+int JpgParseRestartInterval(JPEG_PROPERTIES *props);
+int JpgParseScanHeader(JPEG_PROPERTIES *props, JpgScan *scan);
+int JpgParseApp0(JPEG_PROPERTIES *props);
+int JpgParseAdobe(JPEG_PROPERTIES *props);
+int JpgParseComment(JPEG_PROPERTIES *props);
+void JpgFreeScan(JpgScan *scan);
+
+// Tables.
+int JpgBuildDecodeTable(const uint8_t bits[16], const uint8_t *huffval, int tableClass,
+                        int identifier, JpgHuffTable *table);
+int JpgBuildEncodeTable(const uint8_t bits[16], const uint8_t *huffval, JpgHuffTable *table);
+void JpgSetDefaultTables(JPEG_PROPERTIES *props);
+void JpgScaleQuantTable(int quality, const uint8_t base[64], uint8_t out[64]);
+extern const uint8_t JpgStdLuminanceQuant[64];
+extern const uint8_t JpgStdChrominanceQuant[64];
+
+// Quantisation tables for the inverse transforms.
+int JpgPrepareQuantTableInteger(int16_t *table);
+int JpgPrepareQuantTableAan(int16_t *table);
+bool JpgAanTableFits(const int16_t *zigzag);
+void JpgPrepareQuantSlot(JpgQuantTable *table, int method);
+void JpgDequantizeInteger(int16_t *block, const int16_t *table);
+void JpgDequantizeAan(int16_t *block, const int16_t *table);
+void JpgIdctInteger(int16_t *block);
+void JpgIdctInteger4x4(int16_t *block);
+void JpgIdctInteger2x2(int16_t *block);
+void JpgIdctInteger1x1(int16_t *block);
+void JpgIdctAan(int16_t *block);
+void JpgIdctAan4x4(int16_t *block);
+void JpgIdctAan2x2(int16_t *block);
+void JpgIdctAan1x1(int16_t *block);
+
+// Entropy decoding.
+int JpgFillBitBuffer(JpgBitInput *input, int bitsNeeded);
+unsigned JpgGetBits(JpgBitInput *input, int n);
+unsigned JpgPeekBits(JpgBitInput *input, int n);
+int JpgHuffDecode(JpgBitInput *input, int *symbol, const JpgHuffTable *table);
+int JpgDecodeBlock(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
+                   int16_t *predictor, int16_t *block);
+int JpgDecodeBlockDcOnly(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
+                         int16_t *predictor, int16_t *dcOut);
+int JpgDecodeDcFirst(JpgBitInput *input, const JpgHuffTable *dc, int16_t *coefficient,
+                     int16_t *predictor, int al);
+int JpgDecodeDcRefine(JpgBitInput *input, int16_t *coefficient, int al);
+int JpgDecodeAcFirst(JpgBitInput *input, int16_t *block, const JpgHuffTable *ac, int ss, int se,
+                     int al);
+int JpgDecodeAcRefine(JpgBitInput *input, int16_t *block, const JpgHuffTable *ac, int ss, int se,
+                      int al);
+
+// Frame setup and scans.
+int JpgSetupFrame(JPEG_PROPERTIES *props);
+int JpgDecodeScan(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props);
+int JpgDecodeSequentialScan(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int scale);
+int JpgDecodeProgressiveScan(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int scale);
+int JpgCheckRestart(JpgBitInput *input, JpgScan *scan, int mcusAcross, int mcusDown, int column,
+                    int row);
+int JpgOutputMcu(JPEG_PROPERTIES *props, int column, int row, int scale);
+void JpgSelectMcuOutput(JPEG_PROPERTIES *props);
+int JpgPutMcuConverted(JPEG_PROPERTIES *props, int column, int row);
+int JpgPutMcuUpsampleGeneric(JPEG_PROPERTIES *props, int column, int row);
+int JpgConvertPlanesInPlace(JPEG_PROPERTIES *props);
+int JpgClipMcuToRoi(const JpgRect *region, int mcuWidth, int mcuHeight, int column, int row, int channels,
+                    ptrdiff_t lineStep, uint8_t *dib, int dibWidth, int dibHeight, uint8_t **address,
+                    JpgRect *visible);
+
+bool JpgIsHeaderMode(int mode);
+bool JpgIsFileMode(int mode);

@@ -1,0 +1,102 @@
+// Processor detection and the table of routines chosen for the processor.
+#pragma once
+#include <stdint.h>
+
+#include "jpeg_types.h"
+
+typedef void (*JpgRoutine)(void); // slot whose routine arrives with the encoder or SIMD code
+typedef void (*JpgVectorStateRoutine)(void);
+typedef void (*JpgIdctRoutine)(int16_t *block);
+typedef void (*JpgDequantRoutine)(int16_t *block, const int16_t *table);
+typedef int (*JpgMcuOutputRoutine)(JPEG_PROPERTIES *props, int column, int row);
+typedef int (*JpgDecodeBlockRoutine)(JpgBitInput *input, const JpgHuffTable *dc,
+                                     const JpgHuffTable *ac, int16_t *predictor, int16_t *out);
+
+struct JpgDispatch {
+    int32_t scanHeaderLength;
+    void *user32;
+    void *advapi32;
+    void *regOpenKeyEx;
+    void *regQueryValueEx;
+    void *regCloseKey;
+
+    JpgVectorStateRoutine mmx_state_clear;
+    JpgRoutine fdct_aan;
+    JpgRoutine fdct_integer;
+    JpgIdctRoutine idct_aan_8x8, idct_aan_4x4, idct_aan_2x2, idct_aan_1x1;
+    JpgIdctRoutine idct_integer_8x8, idct_integer_4x4, idct_integer_2x2, idct_integer_1x1;
+    JpgRoutine run_fdct;
+    JpgIdctRoutine run_idct_8x8, run_idct_4x4, run_idct_2x2, run_idct_1x1;
+    JpgRoutine out_init, out_write_bytes, run_mcu_input;
+    JpgRoutine enc_in_gray;
+    JpgRoutine enc_cc_rgb_ycc_h1v1, enc_cc_rgb_ycc_h2v1, enc_cc_rgb_ycc_h2v2;
+    JpgRoutine enc_cc_bgr_ycc_h1v1, enc_cc_bgr_ycc_h2v1, enc_cc_bgr_ycc_h2v2;
+    JpgRoutine enc_in_3ch_h1v1, enc_in_3ch_h2v1, enc_in_3ch_h2v2, enc_in_ycbycr_422;
+    JpgRoutine enc_cc_4ch_ycck_h1v1, enc_cc_4ch_ycck_h2v1, enc_cc_4ch_ycck_h2v2;
+    JpgRoutine enc_in_4ch_h1v1;
+    JpgMcuOutputRoutine run_mcu_output;
+    JpgRoutine dec_out_gray;
+    JpgRoutine dec_cc_ycc_rgb_h1v1, dec_cc_ycc_rgb_h2v1, dec_cc_ycc_rgb_h2v2;
+    JpgRoutine dec_cc_ycc_bgr_h1v1, dec_cc_ycc_bgr_h2v1, dec_cc_ycc_bgr_h2v2;
+    JpgRoutine dec_cc_ycc_rgba_h1v1, dec_cc_ycc_rgba_h2v1, dec_cc_ycc_rgba_h2v2;
+    JpgRoutine dec_out_3ch_h1v1, dec_out_3ch_h2v1, dec_out_3ch_h2v2, dec_out_3ch_alpha_h1v1;
+    JpgRoutine dec_out_ycbycr_422;
+    JpgRoutine dec_cc_ycck_4ch_h1v1, dec_cc_ycck_4ch_h2v1, dec_cc_ycck_4ch_h2v2;
+    JpgRoutine dec_out_4ch_h1v1;
+    JpgRoutine huff_encode_block;
+    JpgDecodeBlockRoutine huff_decode_block;
+    JpgDecodeBlockRoutine huff_decode_dc_skip_ac;
+    JpgRoutine quant_aan, quant_integer, run_quant;
+    JpgDequantRoutine dequant_aan, dequant_integer, run_dequant;
+};
+
+enum JpgCpuType {
+    JPG_CPU_GENERIC = 0,
+    JPG_CPU_FAMILY5 = 1,
+    JPG_CPU_FAMILY6 = 2,
+    JPG_CPU_MMX = 3,
+    JPG_CPU_MMX_FAMILY6 = 4,
+    JPG_CPU_SSE = 5,
+    JPG_CPU_SSE2 = 6,
+};
+
+enum JpgCpuFeature {
+    JPG_FEATURE_TSC = 1u << 4,
+    JPG_FEATURE_MMX = 1u << 23,
+    JPG_FEATURE_SSE = 1u << 25,
+    JPG_FEATURE_SSE2 = 1u << 26,
+};
+
+struct JpgCpuInfo {
+    uint32_t brandIndex;
+    uint32_t processorType;
+    uint32_t family;
+    uint32_t model;
+    uint32_t stepping;
+    uint32_t features;
+    char vendor[13];
+};
+
+int JpgSelectCpuRoutines(JpgDispatch *dispatch);
+int JpgDetectCpuType(JpgDispatch *dispatch);
+int JpgReadCpuOverride(JpgDispatch *dispatch);
+void JpgReadCpuInfo(void);
+const JpgCpuInfo *JpgGetCpuInfo(void);
+// The type a processor gets, from its identification and the override (-1 = none).
+int JpgCpuTypeFor(const JpgCpuInfo *info, int overrideType);
+
+void JpgFillDispatchGeneric(JpgDispatch *dispatch);
+void JpgFillDispatchFamily5(JpgDispatch *dispatch);
+void JpgFillDispatchFamily6(JpgDispatch *dispatch);
+void JpgFillDispatchMmx(JpgDispatch *dispatch);
+void JpgFillDispatchMmxFamily6(JpgDispatch *dispatch);
+void JpgFillDispatchSse(JpgDispatch *dispatch);
+void JpgFillDispatchSse2(JpgDispatch *dispatch);
+
+void JpgNoVectorState(void);
+
+// Process-wide helpers, rewritten by every selection with the same values.
+extern void *(*JpgCopyBytes)(void *to, const void *from, size_t n);
+extern int (*JpgZeroBytes)(void *to, size_t n);
+extern uint64_t (*JpgTimeStamp)(void);
+uint64_t JpgReadTimeStampNone(void);

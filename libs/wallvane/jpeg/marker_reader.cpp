@@ -1,0 +1,239 @@
+// The marker loop of a read: segments to their parsers, scans to the scan
+// decoders, and where a read stops for each mode.
+#include <stdlib.h>
+
+#include "jpeg_decoder.h"
+
+bool JpgIsHeaderMode(int mode)
+{
+    return mode == 0 || mode == 1 || mode == 4 || mode == 5 || mode == 20 || mode == 21;
+}
+
+bool JpgIsFileMode(int mode)
+{
+    return (mode & 1) == 0;
+}
+
+static bool IsTablesMode(int mode)
+{
+    return mode == JPG_READ_TABLES_FILE || mode == JPG_READ_TABLES_MEMORY;
+}
+
+static bool IsSequentialShape(const JpgScan *scan)
+{
+    return scan->ss == 0 && scan->se == 63 && scan->ah == 0 && scan->al == 0;
+}
+
+// Whether the scans read so far make up an image: every component of a
+// sequential image, or at least one scan of a progressive one.
+static bool ImageComplete(const JPEG_PROPERTIES *props)
+{
+    if (props->progressiveScans > 0)
+        return true;
+    return props->sequentialComponents >= props->componentCount;
+}
+
+static int AllocateCoefficients(JPEG_PROPERTIES *props)
+{
+    long long blocks = 0;
+    for (int c = 0; c < props->componentCount; c++)
+        blocks += props->components[c].h * props->components[c].v;
+    long long count = blocks * props->frameMcusAcross * props->frameMcusDown * 64;
+    if (count * (long long)sizeof(int16_t) > JPG_MAX_COEFFICIENT_BYTES)
+        return JPG_ERR_MEMORY;
+    props->coefficients = static_cast<int16_t *>(calloc((size_t)count, sizeof(int16_t)));
+    if (!props->coefficients)
+        return JPG_ERR_MEMORY;
+    props->coefficientCount = (size_t)count;
+    return 0;
+}
+
+static void DropScan(JPEG_PROPERTIES *props)
+{
+    JpgFreeScan(props->scan);
+    props->scan = nullptr;
+}
+
+// Runs a scan that has been set up, or resumes one that stopped early.
+static int RunScan(JPEG_PROPERTIES *props)
+{
+    JpgScan *scan = props->scan;
+    int result = JpgDecodeScan(&props->input, scan, props);
+    if (result == JPG_INTERRUPT_SUCCESS || result == JPG_ROI_SUCCESS) {
+        props->stopRequest = 0;
+        return result;
+    }
+    if (result < 0) {
+        DropScan(props);
+        return result;
+    }
+    if (props->progressiveScans == 0)
+        props->sequentialComponents += scan->ns;
+    DropScan(props);
+    return 0;
+}
+
+static int HandleScan(JPEG_PROPERTIES *props)
+{
+    if (props->frameNeeded)
+        return JPG_ERR_NO_FRAME;
+    JpgScan *scan = static_cast<JpgScan *>(calloc(1, sizeof(JpgScan)));
+    if (!scan)
+        return JPG_ERR_MEMORY;
+    int result = JpgParseScanHeader(props, scan);
+    if (result < 0) {
+        JpgFreeScan(scan);
+        return result;
+    }
+    if (JpgIsHeaderMode(props->ioMode)) {
+        props->input.consumed -= props->input.dispatch->scanHeaderLength;
+        JpgFreeScan(scan);
+        return JPG_STATUS_MARKER_REACHED; // the header read ends here
+    }
+    scan->restartInterval = props->restartInterval;
+    bool sequential = IsSequentialShape(scan) && props->progressiveScans == 0;
+    // Interleaving only part of a frame's components is legal but unused.
+    if (sequential && scan->ns > 1 && scan->ns < props->componentCount) {
+        JpgFreeScan(scan);
+        return JPG_ERR_NOT_SUPPORTED;
+    }
+    props->nonInterleaved = sequential && scan->ns < props->componentCount;
+    if ((result = JpgSetupFrame(props)) < 0) {
+        JpgFreeScan(scan);
+        return result;
+    }
+    if (!sequential) {
+        if (scan->ss == 0 && scan->se == 0 && scan->al == 0)
+            props->dcCounter += scan->ns;
+        if (scan->ss > 0 && scan->se == 63 && scan->al == 0)
+            props->acCounter += 1;
+        props->progressiveScans++;
+        if (!props->coefficients && (result = AllocateCoefficients(props)) < 0) {
+            JpgFreeScan(scan);
+            return result;
+        }
+    } else if (props->nonInterleaved) {
+        props->acCounter += scan->ns;
+    }
+    props->scan = scan;
+    return RunScan(props);
+}
+
+static int HandleEndOfImage(JPEG_PROPERTIES *props)
+{
+    if (JpgIsHeaderMode(props->ioMode))
+        return JPG_STATUS_MARKER_REACHED;
+    if (props->frameNeeded) {
+        // Tables-only streams may be followed by the image itself.
+        if (JpgNextMarker(&props->input) == JPG_SOI)
+            return 0;
+        return JPG_ERR_NO_IMAGE;
+    }
+    props->endOfImageSeen = 1;
+    if (props->nonInterleaved && props->colourConversionNeeded && props->progressiveScans == 0 &&
+        !props->rawBlockHook && props->dibRow)
+        JpgConvertPlanesInPlace(props);
+    return ImageComplete(props) ? (int)JPG_STATUS_MARKER_REACHED : (int)JPG_ERR_EOF;
+}
+
+static int HandleFrame(JPEG_PROPERTIES *props, int marker)
+{
+    if (marker != JPG_SOF0 && !props->frameNeeded && props->framesThisRead == 0)
+        return JpgSkipSegment(&props->input);
+    if (IsTablesMode(props->ioMode)) {
+        props->input.consumed -= 2;
+        props->input.dispatch->scanHeaderLength = 2;
+        return JPG_STATUS_MARKER_REACHED;
+    }
+    return JpgParseFrameHeader(props, marker);
+}
+
+static bool IsUnsupportedFrame(int marker)
+{
+    return marker == JPG_SOF3 || (marker >= JPG_SOF5 && marker <= JPG_SOF7) ||
+           marker == JPG_JPG || (marker >= JPG_SOF9 && marker <= JPG_SOF11) ||
+           (marker >= JPG_SOF13 && marker <= JPG_SOF15);
+}
+
+// Returns 0 to go on, JPG_STATUS_MARKER_REACHED to end the read with
+// success, another positive result to end with it, or an error.
+static int DispatchMarker(JPEG_PROPERTIES *props, int marker)
+{
+    JpgBitInput *input = &props->input;
+    if (marker == JPG_SOF0 || marker == JPG_SOF1 || marker == JPG_SOF2)
+        return HandleFrame(props, marker);
+    if (IsUnsupportedFrame(marker))
+        return JPG_ERR_UNSUPPORTED_FRAME;
+    switch (marker) {
+    case JPG_DHT:
+        return JpgParseHuffmanTables(props);
+    case JPG_SOI:
+        props->restartInterval = 0;
+        return 0;
+    case JPG_EOI:
+        return HandleEndOfImage(props);
+    case JPG_SOS:
+        return HandleScan(props);
+    case JPG_DQT:
+        return JpgParseQuantTables(props);
+    case JPG_DRI:
+        return JpgParseRestartInterval(props);
+    case JPG_APP0:
+        return props->ioMode == JPG_READ_DATA_FILE ? 0 : JpgParseApp0(props);
+    case JPG_APP14: {
+        int result = JpgParseAdobe(props);
+        if (result == 0 && !props->frameNeeded)
+            result = JpgSetupFrame(props);
+        return result;
+    }
+    case JPG_COM:
+        return JpgParseComment(props);
+    default:
+        break;
+    }
+    if (marker >= JPG_RST0 && marker <= JPG_RST7)
+        return 0;
+    return JpgSkipSegment(input);
+}
+
+int JpgReadMarkers(JPEG_PROPERTIES *props)
+{
+    JpgBitInput *input = &props->input;
+    int mode = props->ioMode;
+    if (!props->scan)
+        JpgResetInput(input);
+    bool dataOnly = mode == 6 || mode == 7 || (mode >= 14 && mode <= 19);
+    bool noRegion = !props->roiLeft && !props->roiTop && !props->roiRight && !props->roiBottom;
+    if (!(dataOnly && noRegion))
+        input->consumed = 0;
+    int result;
+    if (!props->frameNeeded && (result = JpgSetupFrame(props)) < 0)
+        return result;
+    if (JpgIsHeaderMode(mode) && JpgNextMarker(input) != JPG_SOI)
+        return JPG_ERR_NOT_JPEG;
+    if (props->progressiveScans == 0 && !props->scan) {
+        props->dcCounter = props->acCounter = 0;
+        props->sequentialComponents = 0;
+    }
+    if (props->scan) {
+        result = RunScan(props);
+        if (result != 0)
+            return result;
+    }
+    for (;;) {
+        int marker = JpgNextMarker(input);
+        if (marker == JPG_MARKER_NONE) {
+            // The stream ended without its end marker.
+            if (JpgIsHeaderMode(mode))
+                return props->frameNeeded && !IsTablesMode(mode) ? (int)JPG_ERR_EOF : 0;
+            if (props->frameNeeded)
+                return JPG_ERR_NO_IMAGE;
+            return ImageComplete(props) ? 0 : JPG_ERR_EOF;
+        }
+        result = DispatchMarker(props, marker);
+        if (result == JPG_STATUS_MARKER_REACHED)
+            return 0;
+        if (result != 0)
+            return result;
+    }
+}

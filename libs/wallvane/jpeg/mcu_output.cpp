@@ -1,0 +1,469 @@
+// From decoded MCUs to the caller's bitmap: region clipping, the output
+// routine chosen for each frame, colour conversion and replication of
+// subsampled components, at full size and at the scaled sizes.
+#include <string.h>
+
+#include "jpeg_decoder.h"
+
+namespace {
+
+enum OutputFormat {
+    FORMAT_NONE,
+    FORMAT_YCC_TO_RGB, // fixed conversion, three components
+    FORMAT_YCC_TO_RGB_SHIFTED_GREEN, // the converter of unusual samplings
+    FORMAT_YCCA_TO_RGBA,
+    FORMAT_COPY, // channels from components without conversion
+    FORMAT_PACKED_422,
+    FORMAT_SINGLE, // one component of a non-interleaved image into its channel
+};
+
+inline uint8_t Limit(int v)
+{
+    return (uint8_t)(v < 0 ? 0 : v > 255 ? 255 : v);
+}
+
+// Where the colour bytes of a pixel go: R, G, B byte positions.
+void ColourOrder(int dibColour, int order[3])
+{
+    bool bgr = dibColour == JPG_COLOUR_BGR;
+    order[0] = bgr ? 2 : 0;
+    order[1] = 1;
+    order[2] = bgr ? 0 : 2;
+}
+
+// Per DIB channel, what it receives without conversion: a component, 255,
+// a copy of the byte before it, or nothing.
+enum { CHANNEL_KEEP = -1, CHANNEL_OPAQUE = -2, CHANNEL_COPY_PREVIOUS = -3 };
+
+int ChannelSource(const JPEG_PROPERTIES *p, int channel)
+{
+    int components = p->componentCount;
+    bool reversed = p->dibColour == JPG_COLOUR_BGR && p->streamColour == JPG_COLOUR_RGB;
+    if (components == 1) {
+        if (channel == 0)
+            return 0;
+        return channel < 3 ? CHANNEL_COPY_PREVIOUS : CHANNEL_OPAQUE;
+    }
+    if (channel < components) {
+        if (reversed && channel < 3)
+            return 2 - channel;
+        return channel;
+    }
+    if (channel == 3 && p->dibColour == JPG_COLOUR_RGBA)
+        return CHANNEL_OPAQUE;
+    return CHANNEL_KEEP;
+}
+
+struct McuLayout {
+    int width, height;
+    const int16_t *base[JPG_MAX_COMPONENTS];
+    int columnOffset[JPG_MAX_COMPONENTS][32];
+    int rowOffset[JPG_MAX_COMPONENTS][32];
+    int components;
+};
+
+// Sample positions of every output pixel: replication of subsampled
+// components, whatever their block size at the output scale.
+void LayOut(const JPEG_PROPERTIES *p, int single, McuLayout *layout)
+{
+    int first = single >= 0 ? single : 0;
+    int last = single >= 0 ? single : p->componentCount - 1;
+    layout->components = 0;
+    const int16_t *block = p->mcuBuffer;
+    for (int c = first; c <= last; c++) {
+        const JpgFrameComponent &fc = p->components[c];
+        int h = single >= 0 ? 1 : fc.h, v = single >= 0 ? 1 : fc.v;
+        int size = p->componentBlockSize[c];
+        int k = layout->components++;
+        layout->base[k] = block;
+        for (int x = 0; x < layout->width; x++) {
+            int sx = x * size * h / layout->width;
+            layout->columnOffset[k][x] = (sx / size) * 64 + sx % size;
+        }
+        for (int y = 0; y < layout->height; y++) {
+            int sy = y * size * v / layout->height;
+            layout->rowOffset[k][y] = (sy / size) * h * 64 + (sy % size) * 8;
+        }
+        block += h * v * 64;
+    }
+}
+
+template <int Format>
+void WritePixels(const JPEG_PROPERTIES *p, const McuLayout &l, uint8_t *address, const JpgRect &r, int single)
+{
+    ptrdiff_t step = p->dibLineStep;
+    int channels = p->dibChannels;
+    int order[3];
+    ColourOrder(p->dibColour, order);
+    int sources[8];
+    int copyChannels = channels < 8 ? channels : 8;
+    if (Format == FORMAT_COPY)
+        for (int d = 0; d < copyChannels; d++)
+            sources[d] = ChannelSource(p, d);
+    int singleByte = 0;
+    bool singleOpaque = false;
+    if (Format == FORMAT_SINGLE) {
+        bool reversed = p->dibColour == JPG_COLOUR_BGR && p->streamColour == JPG_COLOUR_RGB;
+        singleByte = reversed && single < 3 ? 2 - single : single;
+        singleOpaque = single == p->componentCount - 1 && p->componentCount == 3 &&
+                       p->dibColour == JPG_COLOUR_RGBA && channels == 4;
+        if (singleByte >= channels)
+            return;
+    }
+    for (int y = r.top; y < r.bottom; y++) {
+        uint8_t *pixel = address + y * step + (ptrdiff_t)r.left * (Format == FORMAT_PACKED_422 ? 2 : channels);
+        const int16_t *row[JPG_MAX_COMPONENTS];
+        for (int k = 0; k < l.components; k++)
+            row[k] = l.base[k] + l.rowOffset[k][y];
+        for (int x = r.left; x < r.right; x++) {
+            if (Format == FORMAT_YCC_TO_RGB || Format == FORMAT_YCC_TO_RGB_SHIFTED_GREEN ||
+                Format == FORMAT_YCCA_TO_RGBA) {
+                int Y = row[0][l.columnOffset[0][x]];
+                int cb = row[1][l.columnOffset[1][x]];
+                int cr = row[2][l.columnOffset[2][x]];
+                int red = Y + ((359 * cr - 45813) >> 8);
+                int green = Format == FORMAT_YCC_TO_RGB ? Y - ((88 * cb + 183 * cr - 34806) >> 8)
+                                                        : Y + ((34806 - 88 * cb - 183 * cr) >> 8);
+                int blue = Y + ((454 * cb - 57937) >> 8);
+                if (Format == FORMAT_YCCA_TO_RGBA) {
+                    pixel[0] = (uint8_t)~Limit(red);
+                    pixel[1] = (uint8_t)~Limit(green);
+                    pixel[2] = (uint8_t)~Limit(blue);
+                    pixel[3] = (uint8_t)row[3][l.columnOffset[3][x]];
+                } else {
+                    pixel[order[0]] = Limit(red);
+                    pixel[1] = Limit(green);
+                    pixel[order[2]] = Limit(blue);
+                    if (channels == 4 && p->dibColour == JPG_COLOUR_RGBA)
+                        pixel[3] = 255;
+                }
+            } else if (Format == FORMAT_COPY) {
+                for (int d = 0; d < copyChannels; d++) {
+                    int source = sources[d];
+                    if (source >= 0)
+                        pixel[d] = Limit(row[source][l.columnOffset[source][x]]);
+                    else if (source == CHANNEL_OPAQUE)
+                        pixel[d] = 255;
+                    else if (source == CHANNEL_COPY_PREVIOUS)
+                        pixel[d] = pixel[d - 1];
+                }
+            } else if (Format == FORMAT_PACKED_422) {
+                pixel[0] = Limit(row[0][l.columnOffset[0][x]]);
+                int chroma = x & 1 ? 2 : 1;
+                pixel[1] = Limit(row[chroma][l.columnOffset[chroma][x & ~1]]);
+                pixel += 2;
+                continue;
+            } else if (Format == FORMAT_SINGLE) {
+                pixel[singleByte] = Limit(row[0][l.columnOffset[0][x]]);
+                if (singleOpaque)
+                    pixel[3] = 255;
+            }
+            pixel += channels;
+        }
+    }
+}
+
+// A whole, unscaled MCU of luminance sampled H x V and chroma sampled 1 x 1:
+// the chroma terms are worked out once for the H x V pixels that share them.
+template <int H, int V, bool Bgr, bool Opaque>
+void YccToRgbWholeMcu(const JPEG_PROPERTIES *p, uint8_t *address)
+{
+    const int channels = Opaque ? 4 : 3;
+    const int redAt = Bgr ? 2 : 0, blueAt = Bgr ? 0 : 2;
+    const int16_t *luma = p->mcuBuffer;
+    const int16_t *cbBlock = luma + H * V * 64, *crBlock = cbBlock + 64;
+    for (int chromaRow = 0; chromaRow < 8; chromaRow++) {
+        const int16_t *cb = cbBlock + 8 * chromaRow, *cr = crBlock + 8 * chromaRow;
+        int red[8], green[8], blue[8];
+        for (int k = 0; k < 8; k++) {
+            red[k] = (359 * cr[k] - 45813) >> 8;
+            green[k] = (88 * cb[k] + 183 * cr[k] - 34806) >> 8;
+            blue[k] = (454 * cb[k] - 57937) >> 8;
+        }
+        for (int sub = 0; sub < V; sub++) {
+            int y = chromaRow * V + sub;
+            const int16_t *lumaRow = luma + (y / 8) * H * 64 + (y % 8) * 8;
+            uint8_t *pixel = address + y * p->dibLineStep;
+            for (int b = 0; b < H; b++) {
+                const int16_t *lumaBlock = lumaRow + b * 64;
+                for (int i = 0; i < 8; i++, pixel += channels) {
+                    int Y = lumaBlock[i], k = (b * 8 + i) / H;
+                    pixel[redAt] = Limit(Y + red[k]);
+                    pixel[1] = Limit(Y - green[k]);
+                    pixel[blueAt] = Limit(Y + blue[k]);
+                    if (Opaque)
+                        pixel[3] = 255;
+                }
+            }
+        }
+    }
+}
+
+template <int H, int V>
+void YccToRgbWholeMcuIn(const JPEG_PROPERTIES *p, uint8_t *address)
+{
+    bool bgr = p->dibColour == JPG_COLOUR_BGR;
+    if (p->dibChannels == 4)
+        YccToRgbWholeMcu<H, V, false, true>(p, address);
+    else if (bgr)
+        YccToRgbWholeMcu<H, V, true, false>(p, address);
+    else
+        YccToRgbWholeMcu<H, V, false, false>(p, address);
+}
+
+bool WholeYccMcu(const JPEG_PROPERTIES *p, const JpgRect &visible, int width, int height)
+{
+    if (p->outputFormat != FORMAT_YCC_TO_RGB || p->outputBlockSize != 8 || visible.left || visible.top ||
+        visible.right != width || visible.bottom != height)
+        return false;
+    const JpgFrameComponent *c = p->components;
+    return c[0].h == p->hMax && c[0].v == p->vMax && c[1].h == 1 && c[1].v == 1 && c[2].h == 1 &&
+           c[2].v == 1 && p->hMax <= 2 && p->vMax <= 2;
+}
+
+int PutMcu(JPEG_PROPERTIES *p, int column, int row, int single)
+{
+    McuLayout layout;
+    int size = p->outputBlockSize;
+    if (single >= 0) {
+        layout.width = size * p->hMax / p->components[single].h;
+        layout.height = size * p->vMax / p->components[single].v;
+    } else {
+        layout.width = size * p->hMax;
+        layout.height = size * p->vMax;
+    }
+    if (layout.width < 1 || layout.height < 1 || layout.width > 32 || layout.height > 32)
+        return JPG_ERR_NOT_SUPPORTED;
+    JpgRect region = {p->roiLeft, p->roiTop, p->roiRight, p->roiBottom};
+    uint8_t *address;
+    JpgRect visible;
+    int bytesPerPixel = p->outputFormat == FORMAT_PACKED_422 ? 2 : p->dibChannels;
+    if (JpgClipMcuToRoi(&region, layout.width, layout.height, column, row, bytesPerPixel, p->dibLineStep,
+                        p->dibRow, p->dibWidth, p->dibHeight, &address, &visible) < 0)
+        return JPG_ERR_INVALID_PROPERTIES;
+    if (visible.right <= visible.left || visible.bottom <= visible.top)
+        return 0;
+    if (single < 0 && WholeYccMcu(p, visible, layout.width, layout.height)) {
+        if (p->hMax == 2)
+            p->vMax == 2 ? YccToRgbWholeMcuIn<2, 2>(p, address) : YccToRgbWholeMcuIn<2, 1>(p, address);
+        else
+            p->vMax == 2 ? YccToRgbWholeMcuIn<1, 2>(p, address) : YccToRgbWholeMcuIn<1, 1>(p, address);
+        return 0;
+    }
+    LayOut(p, single, &layout);
+    switch (p->outputFormat) {
+    case FORMAT_YCC_TO_RGB:
+        WritePixels<FORMAT_YCC_TO_RGB>(p, layout, address, visible, single);
+        break;
+    case FORMAT_YCC_TO_RGB_SHIFTED_GREEN:
+        WritePixels<FORMAT_YCC_TO_RGB_SHIFTED_GREEN>(p, layout, address, visible, single);
+        break;
+    case FORMAT_YCCA_TO_RGBA:
+        WritePixels<FORMAT_YCCA_TO_RGBA>(p, layout, address, visible, single);
+        break;
+    case FORMAT_COPY:
+        WritePixels<FORMAT_COPY>(p, layout, address, visible, single);
+        break;
+    case FORMAT_PACKED_422:
+        WritePixels<FORMAT_PACKED_422>(p, layout, address, visible, single);
+        break;
+    case FORMAT_SINGLE:
+        WritePixels<FORMAT_SINGLE>(p, layout, address, visible, single);
+        break;
+    default:
+        return JPG_ERR_NOT_SUPPORTED;
+    }
+    return 0;
+}
+
+} // namespace
+
+int JpgClipMcuToRoi(const JpgRect *region, int mcuWidth, int mcuHeight, int column, int row, int channels,
+                    ptrdiff_t lineStep, uint8_t *dib, int dibWidth, int dibHeight, uint8_t **address,
+                    JpgRect *visible)
+{
+    long long x = (long long)column * mcuWidth, y = (long long)row * mcuHeight;
+    long long w = dibWidth - x, h = (dibHeight < 0 ? -(long long)dibHeight : dibHeight) - y;
+    bool none = !region->left && !region->top && !region->right && !region->bottom;
+    if (none) {
+        *address = dib + x * channels + y * lineStep;
+        visible->left = visible->top = 0;
+        visible->right = (int)(mcuWidth < w ? mcuWidth : (w > 0 ? w : 0));
+        visible->bottom = (int)(mcuHeight < h ? mcuHeight : (h > 0 ? h : 0));
+        return 0;
+    }
+    if (x >= region->right || x + mcuWidth < region->left || y >= region->bottom || y + mcuHeight < region->top)
+        return JPG_ERR_INVALID_PROPERTIES;
+    *address = dib + channels * (x - region->left) + lineStep * (y - region->top);
+    long long left = region->left - x, top = region->top - y;
+    long long right = region->right - x, bottom = region->bottom - y;
+    visible->left = (int)(left > 0 ? left : 0);
+    visible->top = (int)(top > 0 ? top : 0);
+    long long r = mcuWidth < right ? mcuWidth : right;
+    r = r < w + region->left ? r : w + region->left;
+    long long b = mcuHeight < bottom ? mcuHeight : bottom;
+    b = b < h + region->top ? b : h + region->top;
+    visible->right = (int)r;
+    visible->bottom = (int)b;
+    return 0;
+}
+
+int JpgPutMcuConverted(JPEG_PROPERTIES *p, int column, int row)
+{
+    return PutMcu(p, column, row, -1);
+}
+
+int JpgPutMcuUpsampleGeneric(JPEG_PROPERTIES *p, int column, int row)
+{
+    if (p->nonInterleaved && p->scan)
+        return PutMcu(p, column, row, p->scan->components[0].frameIndex);
+    return PutMcu(p, column, row, -1);
+}
+
+// The frame's output routine. A combination with none gets no routine and
+// the read reports "Not supported" instead of using an earlier frame's.
+void JpgSelectMcuOutput(JPEG_PROPERTIES *p)
+{
+    JpgDispatch *dispatch = p->input.dispatch;
+    int n = p->componentCount, channels = p->dibChannels, colour = p->dibColour;
+    const JpgFrameComponent *c = p->components;
+    bool chromaPlain = n >= 3 && c[1].h == 1 && c[1].v == 1 && c[2].h == 1 && c[2].v == 1;
+    bool alphaLike = n < 4 || (c[3].h == c[0].h && c[3].v == c[0].v);
+    bool s22 = chromaPlain && alphaLike && c[0].h == 2 && c[0].v == 2;
+    bool s21 = chromaPlain && alphaLike && c[0].h == 2 && c[0].v == 1;
+    bool convert = p->colourConversionNeeded, upsample = p->upsamplingNeeded;
+    int format = FORMAT_NONE, kind = 0;
+    dispatch->run_mcu_output = nullptr;
+    p->outputKind = 0;
+
+    // Smoothed upsampling (the four-row-buffers flag) is not built: such a
+    // frame is refused rather than given plain replication.
+    if (p->fourRowBuffers == 1 && upsample)
+        return;
+    if (p->nonInterleaved) {
+        if (p->dibSubsampling == 2)
+            return; // packed pixels are written from interleaved scans only
+        p->outputFormat = FORMAT_SINGLE;
+        dispatch->run_mcu_output = JpgPutMcuUpsampleGeneric;
+        return;
+    }
+    if (convert) {
+        bool ycc3 = n == 3 && (channels == 3 || (channels == 4 && colour == JPG_COLOUR_RGBA)) &&
+                    colour != JPG_COLOUR_YCBCR;
+        bool ycca4 = n == 4 && channels == 4 && colour == JPG_COLOUR_RGBA && p->streamColour == JPG_COLOUR_YCBCRA;
+        if (ycc3 && !upsample) {
+            format = FORMAT_YCC_TO_RGB;
+            kind = channels == 4 ? 7 : colour == JPG_COLOUR_RGB ? 1 : 2;
+        } else if (ycc3 && (s22 || s21)) {
+            format = FORMAT_YCC_TO_RGB;
+            if (channels == 4)
+                kind = s22 ? 8 : 9;
+            else if (colour == JPG_COLOUR_RGB)
+                kind = s22 ? 3 : 5;
+            else
+                kind = s22 ? 4 : 6;
+        } else if (ycc3) {
+            format = FORMAT_YCC_TO_RGB_SHIFTED_GREEN;
+        } else if (ycca4) {
+            format = FORMAT_YCCA_TO_RGBA;
+            kind = !upsample ? 10 : s22 ? 11 : s21 ? 12 : 0;
+        }
+    } else if (colour == JPG_COLOUR_YCBCR && p->dibSubsampling == 2) {
+        if (n == 3 && s21) {
+            format = FORMAT_PACKED_422;
+            kind = 19;
+        }
+    } else if (n <= 4) {
+        format = FORMAT_COPY;
+        if (n == 3 && channels == 3 && colour != JPG_COLOUR_BGR)
+            kind = !upsample ? 15 : s22 ? 16 : s21 ? 17 : 0;
+        else if (n == 3 && channels == 4 && colour == JPG_COLOUR_RGBA && !upsample)
+            kind = 13;
+        else if (n == 4 && channels == 4 && !upsample)
+            kind = 14;
+    }
+    p->outputFormat = format;
+    p->outputKind = kind;
+    if (format != FORMAT_NONE)
+        dispatch->run_mcu_output = upsample && format == FORMAT_COPY ? JpgPutMcuUpsampleGeneric : JpgPutMcuConverted;
+}
+
+int JpgOutputMcu(JPEG_PROPERTIES *props, int column, int row, int scale)
+{
+    JpgDispatch *dispatch = props->input.dispatch;
+    if (!dispatch->run_mcu_output)
+        return JPG_ERR_NOT_SUPPORTED;
+    int size = scale == 2 ? 4 : scale == 4 ? 2 : scale == 8 ? 1 : 8;
+    JpgIdctRoutine transforms[4] = {dispatch->run_idct_8x8, dispatch->run_idct_4x4, dispatch->run_idct_2x2,
+                                    dispatch->run_idct_1x1};
+    int level = scale == 2 ? 1 : scale == 4 ? 2 : scale == 8 ? 3 : 0;
+    // With simple sampling a component of one block per MCU comes out one
+    // size larger, at the size of the full-resolution components.
+    bool simple = scale > 1 && props->hMax == props->vMax && props->hMax == 2;
+    for (int c = 0; c < props->componentCount; c++) {
+        const JpgFrameComponent &fc = props->components[c];
+        simple = simple && fc.h == fc.v && (fc.h == 1 || fc.h == 2);
+    }
+    int16_t *block = props->mcuBuffer;
+    int first = 0, last = props->componentCount - 1;
+    if (props->nonInterleaved && props->scan)
+        first = last = props->scan->components[0].frameIndex;
+    for (int c = first; c <= last; c++) {
+        const JpgFrameComponent &fc = props->components[c];
+        int blocks = props->nonInterleaved ? 1 : fc.h * fc.v;
+        int componentLevel = simple && blocks == 1 ? level - 1 : level;
+        props->componentBlockSize[c] = 8 >> componentLevel;
+        for (int b = 0; b < blocks; b++, block += 64) {
+            transforms[componentLevel](block);
+            if (props->rawBlockHook && props->rawBlockHook->flag != 0 && props->rawBlockHook->planes[c]) {
+                ptrdiff_t line = (ptrdiff_t)props->frameMcusAcross * fc.h * 8;
+                int bx = props->nonInterleaved ? column : column * fc.h + b % fc.h;
+                int by = props->nonInterleaved ? row : row * fc.v + b / fc.h;
+                int16_t *at = props->rawBlockHook->planes[c] + (ptrdiff_t)by * 8 * line + bx * 8;
+                for (int y = 0; y < 8; y++)
+                    memcpy(at + y * line, block + 8 * y, 8 * sizeof(int16_t));
+            }
+        }
+    }
+    if (props->rawBlockHook && props->rawBlockHook->flag != 0)
+        return 0;
+    props->outputBlockSize = size;
+    int result = dispatch->run_mcu_output(props, column, row);
+    return result == JPG_ERR_INVALID_PROPERTIES ? 0 : result; // outside the region: skipped
+}
+
+// A non-interleaved image is converted once all its components are in.
+int JpgConvertPlanesInPlace(JPEG_PROPERTIES *p)
+{
+    if (p->dibColour != JPG_COLOUR_RGB && p->dibColour != JPG_COLOUR_BGR && p->dibColour != JPG_COLOUR_RGBA)
+        return 0;
+    if (p->dibChannels < 3)
+        return 0;
+    int rows = p->dibHeight < 0 ? -p->dibHeight : p->dibHeight;
+    int width = p->dibWidth;
+    if (rows > p->frameHeight)
+        rows = p->frameHeight;
+    if (width > p->frameWidth)
+        width = p->frameWidth;
+    int order[3];
+    ColourOrder(p->dibColour, order);
+    bool complement = p->streamColour == JPG_COLOUR_YCBCRA;
+    for (int y = rows - 1; y >= 0; y--) {
+        uint8_t *pixel = p->dibRow + y * p->dibLineStep;
+        for (int x = 0; x < width; x++, pixel += p->dibChannels) {
+            int Y = pixel[0], cb = pixel[1], cr = pixel[2];
+            uint8_t red = Limit(Y + ((359 * cr - 45813) >> 8));
+            uint8_t green = Limit(Y + ((34806 - 88 * cb - 183 * cr) >> 8));
+            uint8_t blue = Limit(Y + ((454 * cb - 57937) >> 8));
+            if (complement) {
+                red = (uint8_t)~red, green = (uint8_t)~green, blue = (uint8_t)~blue;
+            } else if (p->dibChannels == 4 && p->dibColour == JPG_COLOUR_RGBA) {
+                pixel[3] = 255;
+            }
+            pixel[order[0]] = red;
+            pixel[1] = green;
+            pixel[order[2]] = blue;
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,326 @@
+// Scan dispatch and the MCU loops of sequential and progressive scans.
+#include <string.h>
+
+#include "jpeg_decoder.h"
+
+namespace {
+
+int CeilDiv(int a, int b)
+{
+    return (a + b - 1) / b;
+}
+
+// Blocks of a component across and down, as coded in a scan of that
+// component alone.
+int ComponentBlocksAcross(const JPEG_PROPERTIES *props, int h)
+{
+    return CeilDiv(props->frameWidth * h, 8 * props->hMax);
+}
+
+int ComponentBlocksDown(const JPEG_PROPERTIES *props, int v)
+{
+    return CeilDiv(props->frameHeight * v, 8 * props->vMax);
+}
+
+bool HookTakesCoefficients(const JPEG_PROPERTIES *props)
+{
+    return props->rawBlockHook && props->rawBlockHook->flag == 0;
+}
+
+void PutBlockInPlane(const JPEG_PROPERTIES *props, int component, int blockColumn, int blockRow,
+                     const int16_t *block)
+{
+    int16_t *plane = props->rawBlockHook->planes[component];
+    if (!plane)
+        return;
+    ptrdiff_t line = (ptrdiff_t)props->frameMcusAcross * props->components[component].h * 8;
+    int16_t *at = plane + (ptrdiff_t)blockRow * 8 * line + (ptrdiff_t)blockColumn * 8;
+    for (int y = 0; y < 8; y++)
+        memcpy(at + y * line, block + 8 * y, 8 * sizeof(int16_t));
+}
+
+int16_t *CoefficientBlock(const JPEG_PROPERTIES *props, int component, int blockColumn, int blockRow)
+{
+    int blocksPerMcu = 0, offset = 0;
+    for (int c = 0; c < props->componentCount; c++) {
+        if (c == component)
+            offset = blocksPerMcu;
+        blocksPerMcu += props->components[c].h * props->components[c].v;
+    }
+    const JpgFrameComponent &fc = props->components[component];
+    int mcuColumn = blockColumn / fc.h, mcuRow = blockRow / fc.v;
+    size_t mcu = (size_t)mcuRow * props->frameMcusAcross + mcuColumn;
+    size_t index = mcu * blocksPerMcu + offset + (blockRow % fc.v) * fc.h + blockColumn % fc.h;
+    return props->coefficients + index * 64;
+}
+
+// Saves where a stopped scan goes on and tells the caller how far it got.
+int StopAfter(JPEG_PROPERTIES *props, JpgScan *scan, int column, int row, int across, int down)
+{
+    props->stopRequest = 0;
+    int nextColumn = column + 1, nextRow = row;
+    if (nextColumn >= across) {
+        nextColumn = 0;
+        nextRow++;
+    }
+    if (nextRow >= down) {
+        scan->nextColumn = scan->nextRow = 0;
+        return 0;
+    }
+    scan->nextColumn = nextColumn;
+    scan->nextRow = nextRow;
+    props->progressColumn = column;
+    props->progressRow = row;
+    return JPG_INTERRUPT_SUCCESS;
+}
+
+int OutputProgressiveMcu(JPEG_PROPERTIES *props, int column, int row, int scale)
+{
+    if (HookTakesCoefficients(props)) {
+        for (int c = 0; c < props->componentCount; c++) {
+            const JpgFrameComponent &fc = props->components[c];
+            for (int by = 0; by < fc.v; by++)
+                for (int bx = 0; bx < fc.h; bx++) {
+                    int blockColumn = column * fc.h + bx, blockRow = row * fc.v + by;
+                    PutBlockInPlane(props, c, blockColumn, blockRow,
+                                    CoefficientBlock(props, c, blockColumn, blockRow));
+                }
+        }
+        return 0;
+    }
+    int16_t *block = props->mcuBuffer;
+    for (int c = 0; c < props->componentCount; c++) {
+        const JpgFrameComponent &fc = props->components[c];
+        for (int by = 0; by < fc.v; by++)
+            for (int bx = 0; bx < fc.h; bx++, block += 64) {
+                memcpy(block, CoefficientBlock(props, c, column * fc.h + bx, row * fc.v + by),
+                       64 * sizeof(int16_t));
+                props->input.dispatch->run_dequant(block, props->quantTables[fc.tq].values);
+            }
+    }
+    return JpgOutputMcu(props, column, row, scale);
+}
+
+bool OutputReady(const JPEG_PROPERTIES *props)
+{
+    return props->dcCounter >= props->componentCount && props->acCounter >= props->componentCount;
+}
+
+int DecodeProgressiveDcInterleaved(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int scale)
+{
+    int across = props->frameMcusAcross, down = props->frameMcusDown;
+    for (int row = scan->nextRow; row < down; row++) {
+        for (int column = row == scan->nextRow ? scan->nextColumn : 0; column < across; column++) {
+            for (int i = 0; i < scan->ns; i++) {
+                const JpgScanComponent &sc = scan->components[i];
+                for (int by = 0; by < sc.v; by++)
+                    for (int bx = 0; bx < sc.h; bx++) {
+                        int16_t *block = CoefficientBlock(props, sc.frameIndex, column * sc.h + bx,
+                                                          row * sc.v + by);
+                        int result;
+                        if (scan->ah == 0) {
+                            memset(block, 0, 64 * sizeof(int16_t));
+                            result = JpgDecodeDcFirst(input, sc.dcTable, &block[0],
+                                                      &scan->dcPredictor[i], scan->al);
+                        } else {
+                            result = JpgDecodeDcRefine(input, &block[0], scan->al);
+                        }
+                        if (result < 0)
+                            return result;
+                    }
+            }
+            if (input->exhausted)
+                return JPG_ERR_EOF;
+            if (JpgCheckRestart(input, scan, across, down, column, row) < 0)
+                return JPG_ERR_BAD_RST;
+            if (OutputReady(props)) {
+                int result = OutputProgressiveMcu(props, column, row, scale);
+                if (result < 0)
+                    return result;
+            }
+            if (props->stopRequest)
+                return StopAfter(props, scan, column, row, across, down);
+        }
+    }
+    scan->nextColumn = scan->nextRow = 0;
+    return 0;
+}
+
+// A scan of one component codes its blocks in raster order over that
+// component's own grid, whatever the frame's MCUs are.
+int DecodeProgressiveSingle(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int scale)
+{
+    const JpgScanComponent &sc = scan->components[0];
+    int gridAcross = ComponentBlocksAcross(props, sc.h);
+    int gridDown = ComponentBlocksDown(props, sc.v);
+    int mcuRows = props->frameMcusDown;
+    for (int mcuRow = scan->nextRow; mcuRow < mcuRows; mcuRow++) {
+        for (int by = 0; by < sc.v; by++) {
+            int blockRow = mcuRow * sc.v + by;
+            if (blockRow >= gridDown)
+                break;
+            for (int blockColumn = 0; blockColumn < gridAcross; blockColumn++) {
+                int16_t *block = CoefficientBlock(props, sc.frameIndex, blockColumn, blockRow);
+                int result;
+                if (scan->ss == 0) {
+                    if (scan->ah == 0) {
+                        memset(block, 0, 64 * sizeof(int16_t));
+                        result = JpgDecodeDcFirst(input, sc.dcTable, &block[0], &scan->dcPredictor[0],
+                                                  scan->al);
+                    } else {
+                        result = JpgDecodeDcRefine(input, &block[0], scan->al);
+                    }
+                } else if (scan->ah == 0) {
+                    result = JpgDecodeAcFirst(input, block, sc.acTable, scan->ss, scan->se, scan->al);
+                } else {
+                    result = JpgDecodeAcRefine(input, block, sc.acTable, scan->ss, scan->se, scan->al);
+                }
+                if (result < 0)
+                    return result;
+                if (input->exhausted)
+                    return JPG_ERR_EOF;
+                if (JpgCheckRestart(input, scan, gridAcross, gridDown, blockColumn, blockRow) < 0)
+                    return JPG_ERR_BAD_RST;
+            }
+        }
+        if (OutputReady(props)) {
+            for (int column = 0; column < props->frameMcusAcross; column++) {
+                int result = OutputProgressiveMcu(props, column, mcuRow, scale);
+                if (result < 0)
+                    return result;
+            }
+        }
+        if (props->stopRequest)
+            return StopAfter(props, scan, props->frameMcusAcross - 1, mcuRow,
+                             props->frameMcusAcross, mcuRows);
+    }
+    scan->nextColumn = scan->nextRow = 0;
+    return 0;
+}
+
+} // namespace
+
+int JpgCheckRestart(JpgBitInput *input, JpgScan *scan, int mcusAcross, int mcusDown, int column,
+                    int row)
+{
+    int interval = scan->restartInterval;
+    if (interval == 0)
+        return 0;
+    long long n = (long long)row * mcusAcross + column + 1;
+    if (n % interval != 0 || n >= (long long)mcusAcross * mcusDown)
+        return 0;
+    for (int i = 0; i < JPG_MAX_COMPONENTS; i++)
+        scan->dcPredictor[i] = 0;
+    input->bitsHeld = 0;
+    input->eobRun = 0;
+    int marker = JpgNextMarker(input);
+    int expected = JPG_RST0 + (scan->restartsSeen & 7);
+    scan->restartsSeen++;
+    return marker == expected ? 0 : JPG_ERR_BAD_RST;
+}
+
+int JpgDecodeSequentialScan(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int scale)
+{
+    int across, down;
+    if (scan->ns == 1) {
+        across = ComponentBlocksAcross(props, scan->components[0].h);
+        down = ComponentBlocksDown(props, scan->components[0].v);
+    } else {
+        across = props->frameMcusAcross;
+        down = props->frameMcusDown;
+    }
+    bool hook = HookTakesCoefficients(props);
+    JpgDispatch *dispatch = input->dispatch;
+    for (int row = scan->nextRow; row < down; row++) {
+        for (int column = row == scan->nextRow ? scan->nextColumn : 0; column < across; column++) {
+            for (int i = 0; i < scan->ns; i++) {
+                const JpgScanComponent &sc = scan->components[i];
+                int blocksAcross = scan->ns == 1 ? 1 : sc.h, blocksDown = scan->ns == 1 ? 1 : sc.v;
+                // Blocks go to the MCU buffer in frame order, whatever the scan's order.
+                int16_t *block = props->mcuBuffer;
+                if (scan->ns > 1)
+                    block += props->componentBlockOffset[sc.frameIndex] * 64;
+                for (int by = 0; by < blocksDown; by++)
+                    for (int bx = 0; bx < blocksAcross; bx++, block += 64) {
+                        int result = dispatch->huff_decode_block(input, sc.dcTable, sc.acTable,
+                                                                 &scan->dcPredictor[i], block);
+                        if (result < 0)
+                            return result;
+                        if (hook)
+                            PutBlockInPlane(props, sc.frameIndex, column * blocksAcross + bx,
+                                            row * blocksDown + by, block);
+                        else
+                            dispatch->run_dequant(block, sc.quant->values);
+                    }
+            }
+            if (input->exhausted)
+                return JPG_ERR_EOF;
+            int result = JpgCheckRestart(input, scan, across, down, column, row);
+            if (result < 0)
+                return result;
+            if (!hook && (result = JpgOutputMcu(props, column, row, scale)) < 0)
+                return result;
+            if (props->stopRequest)
+                return StopAfter(props, scan, column, row, across, down);
+        }
+    }
+    scan->nextColumn = scan->nextRow = 0;
+    return 0;
+}
+
+int JpgDecodeProgressiveScan(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int scale)
+{
+    if (scan->ns == 1)
+        return DecodeProgressiveSingle(input, scan, props, scale);
+    return DecodeProgressiveDcInterleaved(input, scan, props, scale);
+}
+
+int JpgDecodeScan(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props)
+{
+    JpgDispatch *dispatch = input->dispatch;
+    // Large quantisers do not fit the fast method's 16-bit scaled tables;
+    // such frames take the accurate transform. Tables prepared under the
+    // other method are prepared again from the stream's values.
+    int method = props->dctMethod == JPG_DCT_INTEGER ? JPG_DCT_INTEGER : JPG_DCT_AAN;
+    for (int c = 0; c < props->componentCount && method == JPG_DCT_AAN; c++) {
+        int tq = props->components[c].tq;
+        if (tq >= 0 && tq < JPG_TABLE_SLOTS && !JpgAanTableFits(props->quantTables[tq].zigzag))
+            method = JPG_DCT_INTEGER;
+    }
+    for (int c = 0; c < props->componentCount; c++) {
+        int tq = props->components[c].tq;
+        if (tq >= 0 && tq < JPG_TABLE_SLOTS && props->quantTables[tq].preparedFor != method)
+            JpgPrepareQuantSlot(&props->quantTables[tq], method);
+    }
+    if (method == JPG_DCT_INTEGER) {
+        dispatch->run_idct_8x8 = dispatch->idct_integer_8x8;
+        dispatch->run_idct_4x4 = dispatch->idct_integer_4x4;
+        dispatch->run_idct_2x2 = dispatch->idct_integer_2x2;
+        dispatch->run_idct_1x1 = dispatch->idct_integer_1x1;
+        dispatch->run_dequant = dispatch->dequant_integer;
+    } else {
+        dispatch->run_idct_8x8 = dispatch->idct_aan_8x8;
+        dispatch->run_idct_4x4 = dispatch->idct_aan_4x4;
+        dispatch->run_idct_2x2 = dispatch->idct_aan_2x2;
+        dispatch->run_idct_1x1 = dispatch->idct_aan_1x1;
+        dispatch->run_dequant = dispatch->dequant_aan;
+    }
+    bool region = (props->roiRight != 0 && props->roiRight < props->frameWidth) ||
+                  (props->roiBottom != 0 && props->roiBottom < props->frameHeight) ||
+                  props->roiLeft >= 1 || props->roiTop >= 1;
+    int result;
+    if (region) {
+        result = JPG_ERR_NOT_SUPPORTED;
+    } else {
+        int mode = props->ioMode;
+        int scale = mode == 14 || mode == 15 ? 2 : mode == 16 || mode == 17 ? 4 : mode == 18 || mode == 19 ? 8 : 1;
+        if (props->progressiveScans != 0)
+            result = JpgDecodeProgressiveScan(input, scan, props, scale);
+        else
+            result = JpgDecodeSequentialScan(input, scan, props, scale);
+    }
+    if (result == 0)
+        input->bitsHeld = 0;
+    dispatch->mmx_state_clear();
+    return result;
+}

@@ -1,0 +1,234 @@
+// The bit reader and the block procedures on hand-made bit strings.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "jpeg_decoder.h"
+#include "jpeg_test_files.h"
+
+namespace {
+
+// A memory input over the given bytes.
+struct BitSource {
+    Bytes bytes;
+    JpgBitInput input = {};
+    explicit BitSource(Bytes data) : bytes(std::move(data))
+    {
+        input.start = bytes.data();
+        input.size = (int)bytes.size();
+        JpgResetInput(&input);
+    }
+};
+
+// Packs a string of '0'/'1' into bytes, padded with ones, stuffing 0xFF.
+Bytes Pack(const std::string &bitString)
+{
+    Bytes out;
+    int value = 0, count = 0;
+    auto put = [&](int bit) {
+        value = (value << 1) | bit;
+        if (++count == 8) {
+            out.push_back((uint8_t)value);
+            if (value == 0xFF)
+                out.push_back(0);
+            value = count = 0;
+        }
+    };
+    for (char c : bitString)
+        if (c == '0' || c == '1')
+            put(c - '0');
+    while (count)
+        put(1);
+    return out;
+}
+
+// Tables where every symbol of interest has an eight-bit code: the symbol
+// value itself written as eight bits after a "1" prefix is not needed; the
+// codes are simply 00000000 .. in HUFFVAL order.
+struct Tables {
+    JpgHuffTable dc, ac;
+    Tables(std::initializer_list<uint8_t> dcSymbols, std::initializer_list<uint8_t> acSymbols)
+    {
+        uint8_t bits[16] = {};
+        Bytes values(dcSymbols);
+        bits[7] = (uint8_t)values.size();
+        EXPECT_EQ(0, JpgBuildDecodeTable(bits, values.data(), 0, 0, &dc));
+        values.assign(acSymbols);
+        bits[7] = (uint8_t)values.size();
+        EXPECT_EQ(0, JpgBuildDecodeTable(bits, values.data(), 1, 0, &ac));
+    }
+};
+
+std::string Code(int index)
+{
+    std::string s;
+    for (int b = 7; b >= 0; b--)
+        s += (index >> b) & 1 ? '1' : '0';
+    return s;
+}
+
+TEST(JpegEntropy, FillBytesBeforeAMarkerAreSkippedAndCounted)
+{
+    BitSource source({0x12, 0xFF, 0xFF, 0xFF, 0xD0, 0x34});
+    EXPECT_EQ(0, JpgFillBitBuffer(&source.input, 8));
+    EXPECT_EQ(8, source.input.bitsHeld);
+    EXPECT_EQ(0xD0, source.input.pendingMarker);
+    EXPECT_EQ(5u, source.input.consumed);
+    EXPECT_EQ(JPG_STATUS_MARKER_REACHED, JpgFillBitBuffer(&source.input, 9));
+    EXPECT_EQ(0x12u, JpgGetBits(&source.input, 8));
+    EXPECT_EQ(JPG_RST0, JpgNextMarker(&source.input));
+}
+
+TEST(JpegEntropy, StuffedZeroGivesOneDataByte)
+{
+    BitSource source({0xFF, 0x00, 0xAB});
+    EXPECT_EQ(0, JpgFillBitBuffer(&source.input, 16));
+    EXPECT_EQ(16, source.input.bitsHeld);
+    EXPECT_EQ(0xFFABu, JpgGetBits(&source.input, 16));
+    EXPECT_FALSE(source.input.exhausted);
+    JpgGetBits(&source.input, 1);
+    EXPECT_TRUE(source.input.exhausted) << "bits past the end of memory read as zero";
+}
+
+TEST(JpegEntropy, LastByteFFOfMemoryIsADataError)
+{
+    BitSource source({0x12, 0xFF});
+    EXPECT_EQ(JPG_ERR_DATA, JpgFillBitBuffer(&source.input, 8));
+}
+
+TEST(JpegEntropy, SequentialBlockPlacesRunsAndValues)
+{
+    Tables t({0, 3}, {0x00, 0xF0, 0xF1, 0x02, 0x21});
+    // DC category 3 "101" = 5; AC: 0x02 "11" = 3 at zigzag 1; 0x21 "0" = -1 at zigzag 4;
+    // ZRL passes zigzag 5..20; 0xF1 passes 21..35 and puts 1 at 36; EOB.
+    std::string bits = Code(1) + "101" + Code(3) + "11" + Code(4) + "0" + Code(1) + Code(2) + "1" + Code(0);
+    BitSource source(Pack(bits));
+    int16_t block[64], predictor = 10;
+    ASSERT_EQ(0, JpgDecodeBlock(&source.input, &t.dc, &t.ac, &predictor, block));
+    EXPECT_EQ(15, predictor);
+    EXPECT_EQ(15, block[0]);
+    EXPECT_EQ(3, block[JpgNaturalOrder[1]]);
+    EXPECT_EQ(-1, block[JpgNaturalOrder[4]]);
+    EXPECT_EQ(1, block[JpgNaturalOrder[36]]);
+    int nonZero = 0;
+    for (int i = 0; i < 64; i++)
+        nonZero += block[i] != 0;
+    EXPECT_EQ(4, nonZero);
+}
+
+TEST(JpegEntropy, DcCategoryZeroStoresThePredictor)
+{
+    Tables t({0}, {0x00});
+    BitSource source(Pack(Code(0) + Code(0)));
+    int16_t block[64], predictor = -7;
+    ASSERT_EQ(0, JpgDecodeBlock(&source.input, &t.dc, &t.ac, &predictor, block));
+    EXPECT_EQ(-7, block[0]);
+    EXPECT_EQ(-7, predictor);
+}
+
+TEST(JpegEntropy, DcOnlyDropsTheAcValues)
+{
+    Tables t({0, 2}, {0x00, 0x05});
+    BitSource source(Pack(Code(1) + "10" + Code(1) + "10101" + Code(0) + Code(0) + Code(0)));
+    int16_t dc = 0, predictor = 0;
+    ASSERT_EQ(0, JpgDecodeBlockDcOnly(&source.input, &t.dc, &t.ac, &predictor, &dc));
+    EXPECT_EQ(2, dc);
+    int16_t block[64];
+    ASSERT_EQ(0, JpgDecodeBlock(&source.input, &t.dc, &t.ac, &predictor, block));
+    EXPECT_EQ(2, block[0]) << "the next block starts where the skipped one ended";
+}
+
+TEST(JpegEntropy, MarkerInsideABlockEndsItQuietly)
+{
+    Tables t({0, 4}, {0x00, 0x04});
+    Bytes data = Pack(Code(1) + "1111" + Code(1));
+    data.resize(1 + 1); // keep the DC bits and part of the AC value
+    data.push_back(0xFF);
+    data.push_back(0xD9);
+    BitSource source(data);
+    int16_t block[64], predictor = 0;
+    EXPECT_EQ(0, JpgDecodeBlock(&source.input, &t.dc, &t.ac, &predictor, block));
+    EXPECT_EQ(15, block[0]);
+    EXPECT_EQ(0xD9, source.input.pendingMarker);
+}
+
+TEST(JpegEntropy, ProgressiveEndOfBandRunSkipsTheFollowingBlocks)
+{
+    Tables t({0}, {0x01, 0x20});
+    // Block 1: value 1 at k = 1 ("1"), then EOB run r = 2 with bits "01": a run of 5.
+    BitSource source(Pack(Code(0) + "1" + Code(1) + "01" + Code(0) + "0"));
+    int16_t blocks[5][64] = {};
+    ASSERT_EQ(0, JpgDecodeAcFirst(&source.input, blocks[0], &t.ac, 1, 63, 1));
+    EXPECT_EQ(2, blocks[0][JpgNaturalOrder[1]]) << "shifted by Al";
+    EXPECT_EQ(4, source.input.eobRun);
+    size_t consumedBefore = source.input.consumed;
+    int heldBefore = source.input.bitsHeld;
+    for (int b = 1; b < 5; b++)
+        ASSERT_EQ(0, JpgDecodeAcFirst(&source.input, blocks[b], &t.ac, 1, 63, 1));
+    EXPECT_EQ(0, source.input.eobRun);
+    EXPECT_EQ(consumedBefore, source.input.consumed);
+    EXPECT_EQ(heldBefore, source.input.bitsHeld);
+    int16_t next[64] = {};
+    ASSERT_EQ(0, JpgDecodeAcFirst(&source.input, next, &t.ac, 1, 63, 0));
+    EXPECT_EQ(-1, next[JpgNaturalOrder[1]]);
+}
+
+TEST(JpegEntropy, RefinementAppliesCorrectionsAlsoInsideAnEndOfBandRun)
+{
+    Tables t({0}, {0x00, 0x01, 0x10});
+    // Block A: coefficients at k=1 (4) and k=3 (-4) known. Symbol 0x01: one new
+    // coefficient with sign bit 1, after no zeros: k=1 is non-zero (correction
+    // bit 1), k=2 zero -> new +2 there. Then EOB (0x00, run 1): k=3 gets
+    // correction 1.
+    std::string bits = Code(1) + "1" + "1" + Code(0) + "1";
+    // Block B in no run: EOB run of 1 again; its non-zero k=2 gets correction 0.
+    bits += Code(0) + "0";
+    BitSource source(Pack(bits));
+    int16_t a[64] = {}, b[64] = {};
+    a[JpgNaturalOrder[1]] = 4;
+    a[JpgNaturalOrder[3]] = -4;
+    b[JpgNaturalOrder[2]] = 4;
+    ASSERT_EQ(0, JpgDecodeAcRefine(&source.input, a, &t.ac, 1, 63, 1));
+    EXPECT_EQ(6, a[JpgNaturalOrder[1]]);
+    EXPECT_EQ(2, a[JpgNaturalOrder[2]]);
+    EXPECT_EQ(-6, a[JpgNaturalOrder[3]]);
+    EXPECT_EQ(0, source.input.eobRun);
+    ASSERT_EQ(0, JpgDecodeAcRefine(&source.input, b, &t.ac, 1, 63, 1));
+    EXPECT_EQ(4, b[JpgNaturalOrder[2]]);
+}
+
+TEST(JpegEntropy, DcFirstAndRefinementBuildTheValueBitByBit)
+{
+    Tables t({0, 2}, {0x00});
+    BitSource source(Pack(Code(1) + "11" + "1" + "0"));
+    int16_t coefficient = 0, predictor = 0;
+    ASSERT_EQ(0, JpgDecodeDcFirst(&source.input, &t.dc, &coefficient, &predictor, 2));
+    EXPECT_EQ(12, coefficient);
+    ASSERT_EQ(0, JpgDecodeDcRefine(&source.input, &coefficient, 1));
+    EXPECT_EQ(14, coefficient);
+    ASSERT_EQ(0, JpgDecodeDcRefine(&source.input, &coefficient, 0));
+    EXPECT_EQ(14, coefficient);
+}
+
+TEST(JpegEntropy, LongCodesWalkThePerLengthLimits)
+{
+    // 16 codes of length 5 .. one of 12 bits: symbols in order.
+    uint8_t bits[16] = {0, 0, 0, 0, 16, 0, 0, 0, 0, 0, 0, 1};
+    uint8_t values[17];
+    for (int i = 0; i < 17; i++)
+        values[i] = (uint8_t)(i + 1);
+    JpgHuffTable table;
+    ASSERT_EQ(0, JpgBuildDecodeTable(bits, values, 1, 0, &table));
+    // The twelve-bit code follows 16 five-bit codes: 10000 shifted to 12 bits.
+    BitSource source(Pack("100000000000" "00011"));
+    int symbol = -1;
+    ASSERT_EQ(0, JpgHuffDecode(&source.input, &symbol, &table));
+    EXPECT_EQ(17, symbol);
+    ASSERT_EQ(0, JpgHuffDecode(&source.input, &symbol, &table));
+    EXPECT_EQ(4, symbol);
+    BitSource bad(Pack("11111111111111111"));
+    ASSERT_EQ(0, JpgHuffDecode(&bad.input, &symbol, &table));
+    EXPECT_EQ(0, symbol) << "a code longer than sixteen bits reads as symbol 0";
+}
+
+} // namespace

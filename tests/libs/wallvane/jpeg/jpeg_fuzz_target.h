@@ -1,0 +1,6 @@
+#pragma once
+#include <stddef.h>
+#include <stdint.h>
+
+// Header, thumbnail and coefficient reads of one input; never fails itself.
+int JpegFuzzOneInput(const uint8_t *data, size_t size);

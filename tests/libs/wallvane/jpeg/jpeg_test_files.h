@@ -1,0 +1,53 @@
+// Building JPEG streams for the codec's tests: hand-made segments for
+// crafted and hostile files, and (natively) real files made by cjpeg.
+#pragma once
+#include <stdint.h>
+
+#include <string>
+#include <vector>
+
+#include "jpeg_codec.h"
+
+typedef std::vector<uint8_t> Bytes;
+
+Bytes MarkerSegment(int marker, const Bytes &content);
+Bytes Concat(std::initializer_list<Bytes> parts);
+
+// The pieces of a small valid baseline stream, to be taken apart by tests.
+struct CraftedJpeg {
+    Bytes soi{0xFF, 0xD8};
+    Bytes app0;
+    Bytes dqt;
+    Bytes sof;
+    Bytes dht;
+    Bytes sos;
+    Bytes data;
+    Bytes eoi{0xFF, 0xD9};
+    Bytes Join() const;
+};
+
+// A gray image of flat mid-grey blocks: every block codes DC difference 0
+// and end-of-block in two bits.
+CraftedJpeg CraftGray(int width, int height);
+Bytes JfifApp0(int thumbWidth, int thumbHeight, const Bytes &thumbPixels);
+
+// A record initialised for reading the given bytes from memory.
+struct MemoryReader {
+    JPEG_IMAGE_PROPS record;
+    Bytes bytes;
+    explicit MemoryReader(const Bytes &jpeg);
+    ~MemoryReader();
+    int Read(int mode);
+};
+
+// Coefficients of every component, as the raw-block hook delivers them.
+struct CoefficientPlanes {
+    int lineValues[4] = {};
+    int lines[4] = {};
+    std::vector<int16_t> plane[4];
+};
+int ReadCoefficients(const Bytes &jpeg, CoefficientPlanes *planes);
+
+Bytes ReadWholeFile(const std::string &path);
+bool WriteWholeFile(const std::string &path, const Bytes &bytes);
+std::string TempPath(const std::string &name);

@@ -1,0 +1,30 @@
+// Native only: JPEG files made by Debian's cjpeg/jpegtran from synthetic
+// pictures, and the coefficients libjpeg-turbo reads from them.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "jpeg_test_files.h"
+
+struct Picture {
+    int width = 0, height = 0, channels = 3;
+    std::vector<uint8_t> pixels;
+};
+
+// Gradients, edges and noise: enough detail to use every Huffman length.
+Picture SynthesisePicture(int width, int height, int channels, unsigned seed);
+Bytes EncodeWithCjpeg(const Picture &picture, const std::string &arguments);
+Bytes TransformWithJpegtran(const Bytes &jpeg, const std::string &arguments);
+// djpeg's PNM output of the file: RGB, or gray for one-component files.
+Picture DecodeWithDjpeg(const Bytes &jpeg, const std::string &arguments);
+
+struct ReferenceComponent {
+    int blocksAcross = 0, blocksDown = 0, h = 0, v = 0;
+    std::vector<int16_t> coefficients; // block after block, 64 in natural order each
+};
+struct ReferenceImage {
+    int width = 0, height = 0, components = 0;
+    bool ok = false;
+    std::vector<ReferenceComponent> component;
+};
+ReferenceImage ReadReferenceCoefficients(const Bytes &jpeg);
