@@ -31,9 +31,13 @@ HWND ShowZettlyToolTip(ZettlyEditState *state)
 {
     if (!ToolTipClassRegistered || !state)
         return nullptr;
+    // The tip sizes itself when it paints, but a window without any client
+    // area is never asked to paint: it starts one pixel inside its border.
+    int width = 2 * GetSystemMetrics(SM_CXBORDER) + 1;
+    int height = 2 * GetSystemMetrics(SM_CYBORDER) + 1;
     HWND window = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, ZETTLY_TOOLTIP_CLASS, "",
-                                  WS_POPUP | WS_DISABLED | WS_BORDER, 0, 0, 0, 0, nullptr, nullptr,
-                                  GetModuleHandleA(nullptr), nullptr);
+                                  WS_POPUP | WS_DISABLED | WS_BORDER, 0, 0, width, height, nullptr,
+                                  nullptr, GetModuleHandleA(nullptr), nullptr);
     if (!window)
         return nullptr;
     SetWindowLongPtrA(window, GWLP_USERDATA, (LONG_PTR)state);
