@@ -4,43 +4,25 @@
 #include "tray_menu.h"
 
 // The libraries that provide these windows are linked in as they land; until
-// then each launcher reports that it could not open its window.
-static HWND LaunchPlayer(HWND mainWindow)
-{
-    (void)mainWindow;
-    return nullptr;
-}
-
-static HWND LaunchClock(HWND mainWindow)
-{
-    (void)mainWindow;
-    return nullptr;
-}
-
-static HWND LaunchChanger(HWND mainWindow)
-{
-    (void)mainWindow;
-    return nullptr;
-}
-
-static HWND LaunchMeter(HWND mainWindow)
+// then the launcher reports that the window could not be opened.
+static HWND LaunchNotLinkedYet(HWND mainWindow)
 {
     (void)mainWindow;
     return nullptr;
 }
 
 static const CompanionLauncher RealLaunchers[COMPANION_COUNT] = {
-    LaunchPlayer,
-    LaunchClock,
-    LaunchChanger,
-    LaunchMeter,
+    LaunchNotLinkedYet,
+    LaunchNotLinkedYet,
+    LaunchNotLinkedYet,
+    LaunchNotLinkedYet,
 };
 
 CompanionEntry Companions[COMPANION_COUNT] = {
-    {nullptr, CMD_PLAYER, PLAYER_REGISTRY_KEY, LaunchPlayer},
-    {nullptr, CMD_CLOCK, CLOCK_REGISTRY_KEY, LaunchClock},
-    {nullptr, CMD_CHANGER, nullptr, LaunchChanger},
-    {nullptr, CMD_METER, METER_REGISTRY_KEY, LaunchMeter},
+    {nullptr, CMD_PLAYER, PLAYER_REGISTRY_KEY, LaunchNotLinkedYet},
+    {nullptr, CMD_CLOCK, CLOCK_REGISTRY_KEY, LaunchNotLinkedYet},
+    {nullptr, CMD_CHANGER, nullptr, LaunchNotLinkedYet},
+    {nullptr, CMD_METER, METER_REGISTRY_KEY, LaunchNotLinkedYet},
 };
 
 void SetCompanionLauncher(Companion which, CompanionLauncher launcher)

@@ -178,6 +178,16 @@ static void RealignNote(int slot, RealignCursor *cursor, BOOL unlink)
     ShowWindow(window, SW_SHOW);
 }
 
+static bool IsUnlinkedMember(int slot);
+
+static void RealignWhere(bool (*chosen)(int slot), BOOL unlink)
+{
+    RealignCursor cursor = {0, 0, 0};
+    for (int slot = 0; slot <= ZETTLY_LAST_NOTE_SLOT; ++slot)
+        if (chosen(slot))
+            RealignNote(slot, &cursor, unlink);
+}
+
 static LRESULT OnRealign(HWND mainWindow)
 {
     if (ZtMessageBox(mainWindow,
@@ -187,10 +197,7 @@ static LRESULT OnRealign(HWND mainWindow)
                      "area.\r\nAre you sure you want to do this?",
                      "Re-align Zettly Windows", MB_YESNO | MB_ICONHAND) != IDYES)
         return 0;
-    RealignCursor cursor = {0, 0, 0};
-    for (int slot = 0; slot <= ZETTLY_LAST_NOTE_SLOT; ++slot)
-        if (ZettlyTable[slot].window)
-            RealignNote(slot, &cursor, FALSE);
+    RealignWhere(IsUsedSlot, FALSE);
     return 0;
 }
 
@@ -214,10 +221,7 @@ static LRESULT OnFixUnlinked(HWND mainWindow)
                      "corner of the screen, downwards.\r\nAre you sure you want to do this?",
                      "Fix Unlinked Zettly Windows", MB_YESNO | MB_ICONHAND) != IDYES)
         return 0;
-    RealignCursor cursor = {0, 0, 0};
-    for (int slot = 0; slot <= ZETTLY_LAST_NOTE_SLOT; ++slot)
-        if (IsUnlinkedMember(slot))
-            RealignNote(slot, &cursor, TRUE);
+    RealignWhere(IsUnlinkedMember, TRUE);
     return 0;
 }
 
