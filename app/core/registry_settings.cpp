@@ -1,39 +1,10 @@
 #include "registry_settings.h"
 
-#include <cstdlib>
 #include <cstring>
 
 #include "core_ids.h"
 #include "ui_seams.h"
 #include "zettly_settings.h"
-
-// Values are ours, but any program may have written them; nothing sane is this long.
-static const DWORD REGISTRY_STRING_LIMIT = 65536;
-
-LONG ReadRegistryString(HKEY key, const char *name, char *out, DWORD outSize)
-{
-    DWORD type = 0, size = 0;
-    LONG result = RegQueryValueExA(key, name, nullptr, &type, nullptr, &size);
-    if (result != ERROR_SUCCESS)
-        return result;
-    if (type != REG_SZ && type != REG_EXPAND_SZ)
-        return ERROR_INVALID_DATA;
-    if (size > REGISTRY_STRING_LIMIT)
-        size = REGISTRY_STRING_LIMIT;
-    // One spare byte: the stored text need not carry its terminator.
-    char *buffer = (char *)std::calloc(1, (size_t)size + 1);
-    if (!buffer)
-        return ERROR_NOT_ENOUGH_MEMORY;
-    DWORD got = size;
-    result = RegQueryValueExA(key, name, nullptr, &type, (BYTE *)buffer, &got);
-    if (result == ERROR_SUCCESS) {
-        if (got > size)
-            got = size;
-        CopyStoredString(out, outSize, buffer, got);
-    }
-    std::free(buffer);
-    return result;
-}
 
 LONG LoadSettings(int *playerOpen, int *clockOpen, int *changerOpen, int *meterOpen)
 {

@@ -1,6 +1,15 @@
-// The syntax table read from "syntax.cfg" beside the program.
+// The syntax table read from "syntax.cfg" beside the program: one for the
+// whole process, read at start-up and freed at exit.
 #pragma once
+
+#include "syntax_table.h"
 
 // Reads the file; a missing file leaves the table empty. Returns 0 or -1.
 int LoadSyntaxConfig(const char *path);
 void FreeSyntaxConfig(void);
+
+// The languages for the editor's menus, in file order.
+const SyntaxTable *CurrentSyntaxTable(void);
+int SyntaxLanguageCount(void);
+// Null when there is no such language.
+const char *SyntaxLanguageName(int language);
