@@ -13,6 +13,10 @@ if(WIN32)
     set(ZT_WINESERVER /usr/lib/wine/wineserver32)
   endif()
   set(ZT_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+  # Shared libraries are built beside zettlies.exe; test programs elsewhere in
+  # the tree find them through WINEPATH.
+  set(ZT_SHARED_LIBRARY_DIR ${CMAKE_BINARY_DIR}/app)
+  string(REPLACE "/" "\\\\" ZT_WINEPATH "Z:${ZT_SHARED_LIBRARY_DIR}")
   configure_file(${CMAKE_SOURCE_DIR}/cmake/wine-run.in ${CMAKE_BINARY_DIR}/wine-run @ONLY
                  FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run)

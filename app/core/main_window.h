@@ -3,4 +3,7 @@
 #include <windows.h>
 
 extern HWND MainWindow;
+// The quick-pick list while it is open, null otherwise.
+extern HWND QuickPickWindow;
+
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -21,7 +21,7 @@
 #include "roll_animation.h"
 #include "startup.h"
 #include "title_edit.h"
-#include "tooltip_show.h"
+#include "tooltip_window.h"
 #include "transparency.h"
 #include "ui_seams.h"
 #include "zettly_settings.h"

@@ -162,9 +162,16 @@ ScopedTempFolder::ScopedTempFolder()
     static int counter;
     char temp[MAX_PATH];
     GetTempPathA(sizeof temp, temp);
-    path = std::string(temp) + "zt-" + std::to_string(GetCurrentProcessId()) + "-" +
-           std::to_string(++counter);
-    CreateDirectoryA(path.c_str(), nullptr);
+    // Wine hands out the same small process ids again and again: a name of a
+    // folder left behind by an earlier test must never be taken over.
+    for (;;) {
+        LARGE_INTEGER now;
+        QueryPerformanceCounter(&now);
+        path = std::string(temp) + "zt-" + std::to_string(GetCurrentProcessId()) + "-" +
+               std::to_string(++counter) + "-" + std::to_string(now.QuadPart % 1000000007);
+        if (CreateDirectoryA(path.c_str(), nullptr))
+            break;
+    }
 }
 
 ScopedTempFolder::~ScopedTempFolder()

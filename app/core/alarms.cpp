@@ -1,0 +1,40 @@
+#include "alarms.h"
+
+// Checking and the alarm threads arrive with the alarm dialogs.
+void CheckAlarms(void)
+{
+}
+
+void CheckMissedAlarms(void)
+{
+}
+
+int GetRecordFileTime(SYSTEMTIME *out)
+{
+    ZeroMemory(out, sizeof *out);
+    HANDLE file = CreateFileA("zettly.rec", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return -1;
+    FILETIME written, local;
+    BOOL ok = GetFileTime(file, nullptr, nullptr, &written) &&
+              FileTimeToLocalFileTime(&written, &local) && FileTimeToSystemTime(&local, out);
+    CloseHandle(file);
+    if (!ok) {
+        ZeroMemory(out, sizeof *out);
+        return -1;
+    }
+    return 0;
+}
+
+DWORD WINAPI AlarmSndPlaybackThread(LPVOID slot)
+{
+    (void)slot;
+    return 0;
+}
+
+DWORD WINAPI AlarmBlinkZettlyThread(LPVOID slot)
+{
+    (void)slot;
+    return 0;
+}
