@@ -1,5 +1,7 @@
 #include "companions.h"
 
+#include "changer_window.h"
+#include "clock_runner.h"
 #include "core_ids.h"
 #include "tray_menu.h"
 
@@ -11,17 +13,29 @@ static HWND LaunchNotLinkedYet(HWND mainWindow)
     return nullptr;
 }
 
+// The clock belongs to the main window; the changer's window is its own.
+static HWND LaunchClock(HWND mainWindow)
+{
+    return ClockRunner(mainWindow);
+}
+
+static HWND LaunchChanger(HWND mainWindow)
+{
+    (void)mainWindow;
+    return BGChangerRunner(nullptr);
+}
+
 static const CompanionLauncher RealLaunchers[COMPANION_COUNT] = {
     LaunchNotLinkedYet,
-    LaunchNotLinkedYet,
-    LaunchNotLinkedYet,
+    LaunchClock,
+    LaunchChanger,
     LaunchNotLinkedYet,
 };
 
 CompanionEntry Companions[COMPANION_COUNT] = {
     {nullptr, CMD_PLAYER, PLAYER_REGISTRY_KEY, LaunchNotLinkedYet},
-    {nullptr, CMD_CLOCK, CLOCK_REGISTRY_KEY, LaunchNotLinkedYet},
-    {nullptr, CMD_CHANGER, nullptr, LaunchNotLinkedYet},
+    {nullptr, CMD_CLOCK, CLOCK_REGISTRY_KEY, LaunchClock},
+    {nullptr, CMD_CHANGER, nullptr, LaunchChanger},
     {nullptr, CMD_METER, METER_REGISTRY_KEY, LaunchNotLinkedYet},
 };
 
