@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "registry_text.h"
 #include "wallpaper_change.h"
 
 ChangerState Changer;
@@ -73,43 +74,17 @@ void PublishCurrentImage(ChangerImage *image)
 
 // ---------------------------------------------------------------- settings
 
-static LONG ReadBoundedString(HKEY key, const char *name, char *out, DWORD outSize)
-{
-    DWORD type = 0, size = 0;
-    LONG result = RegQueryValueExA(key, name, nullptr, &type, nullptr, &size);
-    if (result != ERROR_SUCCESS)
-        return result;
-    if (type != REG_SZ && type != REG_EXPAND_SZ)
-        return ERROR_INVALID_DATA;
-    if (size > 65536)
-        size = 65536;
-    char *buffer = (char *)std::calloc(1, (size_t)size + 1);
-    if (!buffer)
-        return ERROR_NOT_ENOUGH_MEMORY;
-    DWORD got = size;
-    result = RegQueryValueExA(key, name, nullptr, &type, (BYTE *)buffer, &got);
-    if (result == ERROR_SUCCESS) {
-        DWORD n = 0;
-        while (n < got && n < size && n + 1 < outSize && buffer[n])
-            ++n;
-        std::memcpy(out, buffer, n);
-        out[n] = 0;
-    }
-    std::free(buffer);
-    return result;
-}
-
 void LoadChangerSettings(char *directory, int size, ChangerSettings *settings)
 {
     HKEY key;
     if (RegOpenKeyExA(ChangerRegistryRoot(), CHANGER_KEY, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return;
     char vars[CHANGER_PATH_BYTES];
-    if (ReadBoundedString(key, CHANGER_VARS_VALUE, vars, sizeof vars) == ERROR_SUCCESS)
+    if (ReadRegistryString(key, CHANGER_VARS_VALUE, vars, sizeof vars) == ERROR_SUCCESS)
         ParseChangerVars(vars, std::strlen(vars), settings);
     else
         SetDefaultChangerSettings(settings);
-    if (ReadBoundedString(key, CHANGER_PATH_VALUE, directory, (DWORD)size) != ERROR_SUCCESS) {
+    if (ReadRegistryString(key, CHANGER_PATH_VALUE, directory, (DWORD)size) != ERROR_SUCCESS) {
         DWORD n = GetCurrentDirectoryA((DWORD)size, directory);
         if (n == 0 || n >= (DWORD)size)
             directory[0] = 0;
