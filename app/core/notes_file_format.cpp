@@ -1,4 +1,5 @@
 #include "notes_file_format.h"
+#include "little_endian.h"
 
 #include <cctype>
 #include <cstdio>
@@ -17,11 +18,6 @@ int JoinPath(const char *folder, const char *name, const char *suffix, char *out
     int n = std::snprintf(out, ZETTLY_PATH_CHARS, "%s%s%s%s", folder, separated ? "" : "\\",
                           name, suffix);
     return n > 0 && n < ZETTLY_PATH_CHARS ? 0 : -1;
-}
-
-uint32_t Get32(const uint8_t *p)
-{
-    return (uint32_t)p[0] | (uint32_t)p[1] << 8 | (uint32_t)p[2] << 16 | (uint32_t)p[3] << 24;
 }
 
 void Append32(ByteBuffer *out, uint32_t v)

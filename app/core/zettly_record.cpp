@@ -1,4 +1,5 @@
 #include "zettly_record.h"
+#include "little_endian.h"
 #include "zettly_record_layout.h"
 
 #include <cstring>
@@ -28,19 +29,6 @@ static_assert(sizeof(ZettlyLogFont) == 60, "LOGFONTA layout");
 static_assert(sizeof(ZettlyColourScheme) == 12, "scheme layout");
 
 namespace {
-
-void Put32(uint8_t *p, uint32_t v)
-{
-    p[0] = (uint8_t)v;
-    p[1] = (uint8_t)(v >> 8);
-    p[2] = (uint8_t)(v >> 16);
-    p[3] = (uint8_t)(v >> 24);
-}
-
-uint32_t Get32(const uint8_t *p)
-{
-    return (uint32_t)p[0] | (uint32_t)p[1] << 8 | (uint32_t)p[2] << 16 | (uint32_t)p[3] << 24;
-}
 
 void PutRect(uint8_t *p, const ZettlyRect &r)
 {

@@ -1,4 +1,5 @@
 #include "export_record.h"
+#include "little_endian.h"
 
 #include <cstring>
 
@@ -15,19 +16,6 @@ const size_t HeaderTextBytes = ZETTLY_EXPORT_HEADER_BYTES - 1;
 
 // Titles of the two oldest layouts sit in 52 bytes.
 const size_t OLD_TITLE_CHARS = 51;
-
-uint32_t Get32(const uint8_t *p)
-{
-    return (uint32_t)p[0] | (uint32_t)p[1] << 8 | (uint32_t)p[2] << 16 | (uint32_t)p[3] << 24;
-}
-
-void Put32(uint8_t *p, uint32_t v)
-{
-    p[0] = (uint8_t)v;
-    p[1] = (uint8_t)(v >> 8);
-    p[2] = (uint8_t)(v >> 16);
-    p[3] = (uint8_t)(v >> 24);
-}
 
 void Copy(uint8_t *dst, size_t dstOffset, const uint8_t *src, size_t srcOffset, size_t count)
 {
