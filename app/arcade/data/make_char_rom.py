@@ -12,6 +12,8 @@ The first plane of a set gives the pixel value's high bit.
 import os
 import sys
 
+# The glyph table sits beside us; leave no compiled copy in the source tree.
+sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import glyphs  # noqa: E402
 
@@ -72,13 +74,21 @@ def put_tile(rom, tile_set, code, rows, ink=3):
         rom[start:start + 8] = data
 
 
+# Each game's own sprites, and the pixel value of its second digit colour:
+# bank 1, where Sorvalen runs, shows value 3 of that code range in a dim purple.
+GAMES = {
+    'vuvovir': (glyphs.VUVOVIR_SPRITES, 3),
+    'sorvalen': (glyphs.SORVALEN_SPRITES, 1),
+}
+
+
 def build_rom(game):
-    sprites = {'vuvovir': glyphs.VUVOVIR_SPRITES, 'sorvalen': glyphs.SORVALEN_SPRITES}[game]
+    sprites, accent_ink = GAMES[game]
     rom = bytearray(ROM_SIZE)
     for digit in range(10):
         cell = glyphs.font_cell(str(digit))
         put_tile(rom, FOREGROUND, WHITE_DIGITS + digit, cell)
-        put_tile(rom, FOREGROUND, YELLOW_DIGITS + digit, cell)
+        put_tile(rom, FOREGROUND, YELLOW_DIGITS + digit, cell, accent_ink)
         put_tile(rom, FOREGROUND, CYAN_DIGITS + digit, cell)
     for index in range(26):
         cell = glyphs.font_cell(chr(ord('A') + index))
@@ -95,7 +105,7 @@ def build_rom(game):
 
 
 def main(argv):
-    if len(argv) != 3 or argv[1] not in ('vuvovir', 'sorvalen'):
+    if len(argv) != 3 or argv[1] not in GAMES:
         sys.stderr.write("usage: make_char_rom.py vuvovir|sorvalen OUTPUT\n")
         return 2
     rom = build_rom(argv[1])

@@ -7,7 +7,7 @@ TITLE_SHIFT     equ 00h
 
 title_text:     db 9, 4, "SORVALEN", 0
 
-; Rock walls three columns wide on both sides, dots on the canyon floor.
+; Rock walls a column wide on both sides, dots on the canyon floor.
 ; D = memory row (screen column 25 - D), E = byte in the row (screen row).
 fill_background:
         ld hl, BG_RAM
@@ -16,9 +16,9 @@ fill_background_row:
         ld e, 0
 fill_background_cell:
         ld a, d
-        cp 3
-        jr c, fill_background_rock
-        cp 23
+        or a
+        jr z, fill_background_rock
+        cp 25
         jr nc, fill_background_rock
         and 3
         cp 1

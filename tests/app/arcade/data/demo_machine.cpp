@@ -1,14 +1,9 @@
 #include "demo_machine.h"
 
-#include <stdio.h>
 #include <string.h>
 
 #include "z80.h"
 #include "z80_machine.h"
-
-#ifndef ZT_ARCADE_GENERATED_DIR
-#error "the tests need the folder of the generated arcade data"
-#endif
 
 namespace {
 
@@ -30,20 +25,6 @@ bool InRange(uint16_t address, uint16_t first, uint16_t last) {
 }
 
 } // namespace
-
-std::vector<uint8_t> ReadDataFile(const std::string &name) {
-    std::string path = std::string(ZT_ARCADE_GENERATED_DIR) + "/" + name;
-    std::vector<uint8_t> content;
-    FILE *file = fopen(path.c_str(), "rb");
-    if (!file)
-        return content;
-    uint8_t buffer[4096];
-    size_t got;
-    while ((got = fread(buffer, 1, sizeof buffer, file)) > 0)
-        content.insert(content.end(), buffer, buffer + got);
-    fclose(file);
-    return content;
-}
 
 void StartDemoMachine(const std::vector<uint8_t> &programRom, uint8_t lives, uint8_t bonus,
                       const uint8_t savedScores[12]) {

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "data_files.h"
+
 enum {
     DemoKeyCoin = 0x01,
     DemoKeyStart1 = 0x02,
@@ -17,9 +19,6 @@ enum {
     DemoKeyLeft = 0x40,
     DemoKeyBarrier = 0x80
 };
-
-// The whole content of one generated data file; empty when it cannot be read.
-std::vector<uint8_t> ReadDataFile(const std::string &name);
 
 // Builds a machine for the program ROM with the DIP settings and a saved
 // score table (12 bytes), ready to run.

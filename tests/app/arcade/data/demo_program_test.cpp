@@ -60,21 +60,30 @@ bool Heard(const std::vector<int> &sounds, int sound) {
     return std::find(sounds.begin(), sounds.end(), sound) != sounds.end();
 }
 
-// Moves the ship under the enemy, fires, and waits for the hit.
+// Follows the enemy with the ship, fires under it, and waits for the shot to end.
 void ShootTheEnemy() {
-    int enemy = PlaceOf(EnemyCode);
-    ASSERT_GE(enemy, 0);
-    int target = enemy / 32;
-    for (int step = 0; step < 200 && ColumnOf(ShipCode, ShipRow) != target; step++) {
-        uint8_t key = ColumnOf(ShipCode, ShipRow) < target ? DemoKeyRight : DemoKeyLeft;
+    for (int step = 0; step < 200; step++) {
+        int enemy = PlaceOf(EnemyCode);
+        ASSERT_GE(enemy, 0);
+        int ship = ColumnOf(ShipCode, ShipRow);
+        if (ship == enemy / 32)
+            break;
+        uint8_t key = ship < enemy / 32 ? DemoKeyRight : DemoKeyLeft;
         HoldKeys(key);
         RunFrames(1);
         ReleaseKeys(key);
         RunFrames(1);
     }
-    ASSERT_EQ(ColumnOf(ShipCode, ShipRow), target);
     Press(DemoKeyFire, 1);
-    RunFrames(30);
+    for (int frame = 0; frame < 30 && PlaceOf(ShotCode) >= 0; frame++)
+        RunFrames(1);
+}
+
+int LivesShown() {
+    int lives = 0;
+    for (int column = 0; column < 10; column++)
+        lives += ForegroundCode(column, 31) == LifeCode;
+    return lives;
 }
 
 void StartPlaying() {
@@ -201,10 +210,7 @@ TEST(DemoProgram, CoinAndStartBeginAGameWithTheLivesOfTheSwitches) {
     EXPECT_EQ(TakeSounds(), std::vector<int>{112});
     EXPECT_EQ(ScreenText(9, 4, 7), "       ") << "the title is gone";
     EXPECT_EQ(ScreenText(1, 1, 6), "000000");
-    int lives = 0;
-    for (int column = 0; column < 10; column++)
-        lives += ForegroundCode(column, 31) == LifeCode;
-    EXPECT_EQ(lives, 4);
+    EXPECT_EQ(LivesShown(), 4);
     EXPECT_GE(PlaceOf(EnemyCode), 0);
 }
 
@@ -263,4 +269,25 @@ TEST(DemoProgram, LostLivesEndTheGameAndTheScoreGoesIntoTheTable) {
     RunFrames(200);
     EXPECT_EQ(ScreenText(7, 11, 9), "2  000100");
     EXPECT_EQ(ScreenText(8, 7, 11), "HIGH SCORES");
+}
+
+TEST(DemoProgram, TheBonusScoreOfTheSwitchesGivesOneExtraLife) {
+    Start(Vuvovir, 3, 0);
+    StartPlaying();
+    ASSERT_EQ(LivesShown(), 6);
+    int lives = 6, bonuses = 0;
+    for (int attempt = 0; attempt < 150 && ScreenText(1, 1, 6) < "003500"; attempt++) {
+        ShootTheEnemy();
+        std::vector<int> sounds = TakeSounds();
+        lives -= (int)std::count(sounds.begin(), sounds.end(), 113);
+        if (Heard(sounds, 112)) {
+            bonuses++;
+            lives++;
+            EXPECT_EQ(ScreenText(1, 1, 6), "003000") << "the life comes with the bonus score";
+        }
+        ASSERT_EQ(LivesShown(), lives);
+        ASSERT_GT(lives, 0);
+    }
+    EXPECT_EQ(ScreenText(1, 1, 6), "003500");
+    EXPECT_EQ(bonuses, 1);
 }
