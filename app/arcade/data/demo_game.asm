@@ -73,7 +73,7 @@ mode            equ VARS+4
 credits         equ VARS+5
 lives           equ VARS+6
 ship_x          equ VARS+7
-shot_x          equ VARS+8
+shot_x          equ VARS+8      ; each column is followed by its row
 shot_y          equ VARS+9      ; 0: no shot
 enemy_x         equ VARS+10
 enemy_y         equ VARS+11     ; 0: no enemy
@@ -637,61 +637,47 @@ insert_score_copy:
 
 ; ---------------------------------------------------------------- drawing
 erase_sprites:
-        ld a, (ship_x)
-        ld b, a
-        ld c, SHIP_ROW
-        call fg_addr
-        ld (hl), 0
-        dec hl
-        ld (hl), 0
-        ld a, (shot_y)
-        or a
-        jr z, erase_sprites_enemy
-        ld c, a
-        ld a, (shot_x)
-        ld b, a
-        call fg_addr
-        ld (hl), 0
-erase_sprites_enemy:
-        ld a, (enemy_y)
-        or a
-        ret z
-        ld c, a
-        ld a, (enemy_x)
-        ld b, a
-        call fg_addr
-        ld (hl), 0
-        ret
-
+        ld ix, no_sprites
+        jr put_sprites
 draw_sprites:
+        ld ix, sprite_codes
+; IX = the codes to put at the places of the ship, its barrier, the shot and
+; the enemy.
+put_sprites:
         ld a, (ship_x)
         ld b, a
         ld c, SHIP_ROW
         call fg_addr
-        ld (hl), SHIP_CODE
+        ld a, (ix+0)
+        ld (hl), a
         ld a, (barrier)
         or a
-        jr z, draw_sprites_shot
+        jr z, put_sprites_moving
         dec hl
-        ld (hl), BARRIER_CODE
-draw_sprites_shot:
-        ld a, (shot_y)
-        or a
-        jr z, draw_sprites_enemy
-        ld c, a
-        ld a, (shot_x)
+        ld a, (ix+1)
+        ld (hl), a
+put_sprites_moving:
+        ld de, shot_x
+        ld a, (ix+2)
+        call put_moving
+        ld de, enemy_x
+        ld a, (ix+3)
+; DE = a sprite's column, its row in the next byte (0: not on the screen).
+put_moving:
+        push af
+        ld a, (de)
         ld b, a
-        call fg_addr
-        ld (hl), SHOT_CODE
-draw_sprites_enemy:
-        ld a, (enemy_y)
-        or a
+        inc de
+        ld a, (de)
+        ld c, a
+        pop af
+        inc c
+        dec c
         ret z
-        ld c, a
-        ld a, (enemy_x)
-        ld b, a
+        push af
         call fg_addr
-        ld (hl), ENEMY_CODE
+        pop af
+        ld (hl), a
         ret
 
 draw_header:
@@ -728,7 +714,7 @@ draw_hi_digits:
         jp print_bcd
 
 draw_lives:
-        ld bc, 0 * 256 + LIVES_ROW
+        ld bc, 1 * 256 + LIVES_ROW
         call fg_addr
         ld a, (lives)
         ld c, a
@@ -874,6 +860,9 @@ random_next:
         ld a, l
         pop bc
         ret
+
+sprite_codes:     db SHIP_CODE, BARRIER_CODE, SHOT_CODE, ENEMY_CODE
+no_sprites:       db 0, 0, 0, 0
 
 text_score:       db 1, 0, "SCORE", 0
 text_hi:          db 15, 0, "HI SCORE", 0

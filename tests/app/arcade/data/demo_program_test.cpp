@@ -81,7 +81,7 @@ void ShootTheEnemy() {
 
 int LivesShown() {
     int lives = 0;
-    for (int column = 0; column < 10; column++)
+    for (int column = 0; column < 26; column++)
         lives += ForegroundCode(column, 31) == LifeCode;
     return lives;
 }
