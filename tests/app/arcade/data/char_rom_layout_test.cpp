@@ -2,7 +2,8 @@
 // quarter-turned tile drawing shows them upright, in the right planes.
 #include <gtest/gtest.h>
 
-#include "demo_machine.h"
+#include "data_files.h"
+#include "known_glyphs.h"
 
 namespace {
 
@@ -24,28 +25,6 @@ std::vector<std::string> DrawnTile(const std::vector<uint8_t> &rom, TileSet set,
     }
     return picture;
 }
-
-const std::vector<std::string> LetterF = {
-    ".33333..",
-    ".3......",
-    ".3......",
-    ".3333...",
-    ".3......",
-    ".3......",
-    ".3......",
-    "........",
-};
-
-const std::vector<std::string> DigitSeven = {
-    ".33333..",
-    ".....3..",
-    "....3...",
-    "...3....",
-    "..3.....",
-    "..3.....",
-    "..3.....",
-    "........",
-};
 
 std::vector<std::string> Inked(std::vector<std::string> picture, char ink) {
     for (std::string &row : picture)
@@ -76,11 +55,7 @@ TEST(CharRomLayout, LettersAndDigitsReadUprightInEveryColourCopy) {
 TEST(CharRomLayout, SpritesKeepTheirThreeColoursAndBackgroundUsesItsOwnPlanes) {
     std::vector<uint8_t> rom = ReadDataFile("vuvovir_chars.rom");
     ASSERT_EQ(rom.size(), 8192u);
-    const std::vector<std::string> ship = {
-        "...3....", "...3....", "..232...", "..222...",
-        ".12221..", "1122211.", "1.222.1.", "..3.3...",
-    };
-    EXPECT_EQ(DrawnTile(rom, ForegroundSet, 0x80), ship);
+    EXPECT_EQ(DrawnTile(rom, ForegroundSet, 0x80), VuvovirShip);
     // The star lives in the background set only.
     const std::vector<std::string> star = {
         "........", "........", "........", "...3....",

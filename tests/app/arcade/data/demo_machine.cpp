@@ -2,56 +2,64 @@
 
 #include <string.h>
 
-#include "z80.h"
-#include "z80_machine.h"
+#include "arcade_core.h"
 
 namespace {
 
-const int32_t FramePeriod = 51166;
-
 struct {
-    uint8_t memory[65536];
-    uint8_t lives, bonus;
-    bool verticalBlank;
-    int restoreCount;
-    uint8_t savedScores[12];
     std::vector<int> sounds;
-    int framesLeft;
-    Z80Regs regs;
+    std::vector<uint32_t> surface;
 } Demo;
 
-bool InRange(uint16_t address, uint16_t first, uint16_t last) {
-    return address >= first && address <= last;
+void RecordSound(int waveId) { Demo.sounds.push_back(waveId); }
+void ComposeFrame() { ArcadeComposeFrame(Demo.surface.data()); }
+
+const struct {
+    uint8_t inputBit;
+    int keyCode;
+} Keys[] = {
+    {DemoKeyCoin, ArcadeKeyCoin},   {DemoKeyStart1, ArcadeKeyStart1}, {DemoKeyStart2, ArcadeKeyStart2},
+    {DemoKeyFire, ArcadeKeyFire},   {DemoKeyRight, ArcadeKeyRight},   {DemoKeyLeft, ArcadeKeyLeft},
+    {DemoKeyBarrier, ArcadeKeyBarrier},
+};
+
+void SendKeys(uint8_t inputBits, uint8_t up) {
+    for (const auto &key : Keys)
+        if (inputBits & key.inputBit)
+            ArcadeKey(key.keyCode, up);
 }
 
 } // namespace
 
-void StartDemoMachine(const std::vector<uint8_t> &programRom, uint8_t lives, uint8_t bonus,
-                      const uint8_t savedScores[12]) {
-    memset(Demo.memory, 0, sizeof Demo.memory);
-    memcpy(Demo.memory, programRom.data(), programRom.size() < 0x4000 ? programRom.size() : 0x4000);
-    Demo.memory[0x7000] = 0xFF;
-    Demo.lives = lives;
-    Demo.bonus = bonus;
-    Demo.verticalBlank = false;
-    Demo.restoreCount = 36;
-    memcpy(Demo.savedScores, savedScores, 12);
+void StartDemoMachine(const std::vector<uint8_t> &programRom, const std::vector<uint8_t> &charRom,
+                      uint8_t lives, uint8_t bonus, const uint8_t savedScores[12]) {
+    EndDemoMachine();
     Demo.sounds.clear();
-    Z80ClearRegisters(&Demo.regs);
-    Demo.regs.hookPeriod = FramePeriod;
-    Demo.regs.cycleBudget = FramePeriod;
-}
-
-void RunFrames(int count) {
-    if (count <= 0)
+    Demo.surface.assign(ArcadeSurfaceWidth * ArcadeSurfaceHeight, 0);
+    ArcadeHost = ArcadeHostCalls();
+    ArcadeHost.startSound = RecordSound;
+    ArcadeHost.renderFrame = ComposeFrame;
+    memcpy(HiScoreTable, savedScores, sizeof HiScoreTable);
+    ArcadeSetup setup = {0, 0, lives, bonus};
+    if (ArcadeCoreInit(programRom.data(), programRom.size(), charRom.data(), charRom.size(), setup) != 0)
         return;
-    Demo.framesLeft = count;
-    Z80RunUntilQuit(&Demo.regs);
+    ArcadeDrawTiles(Arcade.charRom, Demo.surface.data());
+    ArcadeTakeBackgroundShadow();
+    ArcadeSetOptions(0, 0, 1);
 }
 
-void HoldKeys(uint8_t mask) { Demo.memory[0x7000] &= (uint8_t)~mask; }
-void ReleaseKeys(uint8_t mask) { Demo.memory[0x7000] |= mask; }
-uint8_t MachineByte(uint16_t address) { return Demo.memory[address]; }
+void EndDemoMachine() {
+    ArcadeCoreEndRun();
+    ArcadeCoreRelease();
+}
+
+void RunFrames(int count) { ArcadeCoreRunFrames(count); }
+void HoldKeys(uint8_t inputBits) { SendKeys(inputBits, 0); }
+void ReleaseKeys(uint8_t inputBits) { SendKeys(inputBits, 1); }
+
+uint8_t MachineByte(uint16_t address) {
+    return Arcade.memory ? Arcade.memory[address] : 0;
+}
 
 std::vector<int> TakeSounds() {
     std::vector<int> sounds;
@@ -59,12 +67,16 @@ std::vector<int> TakeSounds() {
     return sounds;
 }
 
+uint32_t PicturePixel(int x, int y) {
+    return Demo.surface[y * ArcadeSurfaceWidth + x];
+}
+
 uint8_t ForegroundCode(int column, int row) {
-    return Demo.memory[0x4000 + 32 * (25 - column) + row];
+    return MachineByte((uint16_t)(0x4000 + 32 * (25 - column) + row));
 }
 
 uint8_t BackgroundCode(int column, int row) {
-    return Demo.memory[0x4800 + 32 * (25 - column) + row];
+    return MachineByte((uint16_t)(0x4800 + 32 * (25 - column) + row));
 }
 
 std::string ScreenText(int column, int row, int count) {
@@ -84,59 +96,4 @@ std::string ScreenText(int column, int row, int count) {
         text += c;
     }
     return text;
-}
-
-uint8_t ArcadeReadMem(uint16_t address) {
-    if (InRange(address, 0x7800, 0x7BFF)) {
-        uint8_t value = (uint8_t)(Demo.lives + Demo.bonus * 4 + (Demo.verticalBlank ? 0x80 : 0));
-        Demo.verticalBlank = false;
-        return value;
-    }
-    if (InRange(address, 0x7000, 0x73FF))
-        return Demo.memory[0x7000];
-    return Demo.memory[address];
-}
-
-void ArcadeWriteMem(uint16_t address, uint8_t value) {
-    if (InRange(address, 0x6000, 0x63FF)) {
-        if (Demo.memory[address] != value) {
-            Demo.memory[address] = value;
-            bool fireHeld = !(Demo.memory[0x7000] & DemoKeyFire);
-            if (value == 0x8F)
-                Demo.sounds.push_back(112);
-            if (fireHeld && (value == 0x4F || (value >= 0x66 && value <= 0x6A)))
-                Demo.sounds.push_back(114);
-            if (value == 0x0C)
-                Demo.sounds.push_back(128);
-            else if (value == 0x50)
-                Demo.sounds.push_back(111);
-        }
-        return;
-    }
-    if (InRange(address, 0x6800, 0x6BFF)) {
-        if (Demo.memory[address] != value) {
-            Demo.memory[address] = value;
-            if (value == 0x0C)
-                Demo.sounds.push_back(115);
-            else if (value == 0x02)
-                Demo.sounds.push_back(113);
-        }
-        return;
-    }
-    if (InRange(address, 0x4380, 0x438B) && Demo.restoreCount > 0) {
-        Demo.restoreCount--;
-        Demo.memory[address] = Demo.savedScores[address - 0x4380];
-        return;
-    }
-    if (address >= 0x4000)
-        Demo.memory[address] = value;
-}
-
-uint8_t ArcadeInPort(uint16_t) { return 0; }
-void ArcadeOutPort(uint16_t, uint8_t) {}
-void ArcadePatch(Z80Regs *) {}
-
-uint16_t ArcadeFrameHook(Z80Regs *) {
-    Demo.verticalBlank = true;
-    return --Demo.framesLeft > 0 ? Z80VectorNone : Z80VectorQuit;
 }

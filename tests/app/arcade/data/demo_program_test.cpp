@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "demo_machine.h"
+#include "known_glyphs.h"
 
 namespace {
 
@@ -18,20 +19,29 @@ const int ShipRow = 29;
 
 struct Game {
     const char *rom;
+    const char *chars;
     const char *title;
     uint8_t videoValue;
     uint8_t scrollStep;
 };
 
-const Game Vuvovir = {"vuvovir.rom", "VUVOVIR", 0x00, 0xFF};
-const Game Sorvalen = {"sorvalen.rom", "SORVALEN", 0x01, 0x01};
+const Game Vuvovir = {"vuvovir.rom", "vuvovir_chars.rom", "VUVOVIR", 0x00, 0xFF};
+const Game Sorvalen = {"sorvalen.rom", "sorvalen_chars.rom", "SORVALEN", 0x01, 0x01};
 
 void Start(const Game &game, uint8_t lives = 0, uint8_t bonus = 0, const uint8_t *scores = NoScores) {
     std::vector<uint8_t> rom = ReadDataFile(game.rom);
+    std::vector<uint8_t> chars = ReadDataFile(game.chars);
     ASSERT_EQ(rom.size(), 16384u);
-    StartDemoMachine(rom, lives, bonus, scores);
+    ASSERT_EQ(chars.size(), 8192u);
+    StartDemoMachine(rom, chars, lives, bonus, scores);
+    ASSERT_EQ(MachineByte(0), rom[0]) << "no machine";
     RunFrames(20);
 }
+
+class DemoProgram : public ::testing::Test {
+protected:
+    void TearDown() override { EndDemoMachine(); }
+};
 
 int ColumnOf(uint8_t code, int row) {
     for (int column = 0; column < 26; column++)
@@ -86,6 +96,32 @@ int LivesShown() {
     return lives;
 }
 
+// True when the background under a screen cell is blank in the last
+// composed frame, so the cell shows the foreground alone.
+bool BackgroundBlankUnder(int column, int row) {
+    int scroll = MachineByte(0x5800);
+    for (int dy = 0; dy < 8; dy++) {
+        int layerRow = (row * 8 + dy + scroll) & 255;
+        if (BackgroundCode(column, layerRow / 8) != 0)
+            return false;
+    }
+    return true;
+}
+
+// The cell of the picture, with each pixel named by its colour in palette.
+GlyphArt PictureCell(int column, int row, const std::vector<uint32_t> &palette) {
+    GlyphArt cell(8, std::string(8, '?'));
+    for (int dy = 0; dy < 8; dy++) {
+        for (int dx = 0; dx < 8; dx++) {
+            uint32_t pixel = PicturePixel(column * 8 + dx, row * 8 + dy);
+            for (size_t v = 0; v < palette.size(); v++)
+                if (pixel == palette[v])
+                    cell[dy][dx] = v ? (char)('0' + v) : '.';
+        }
+    }
+    return cell;
+}
+
 void StartPlaying() {
     Press(DemoKeyCoin);
     Press(DemoKeyStart1);
@@ -94,7 +130,7 @@ void StartPlaying() {
 
 } // namespace
 
-TEST(DemoProgram, TitleScreenShowsTitleTableSettingsAndShip) {
+TEST_F(DemoProgram, TitleScreenShowsTitleTableSettingsAndShip) {
     for (const Game *game : {&Vuvovir, &Sorvalen}) {
         SCOPED_TRACE(game->title);
         Start(*game, 2, 1);
@@ -113,7 +149,7 @@ TEST(DemoProgram, TitleScreenShowsTitleTableSettingsAndShip) {
     }
 }
 
-TEST(DemoProgram, BackgroundIsFilledAndScrollsOneStepAFrame) {
+TEST_F(DemoProgram, BackgroundIsFilledAndScrollsOneStepAFrame) {
     for (const Game *game : {&Vuvovir, &Sorvalen}) {
         SCOPED_TRACE(game->title);
         Start(*game);
@@ -141,7 +177,7 @@ TEST(DemoProgram, BackgroundIsFilledAndScrollsOneStepAFrame) {
     EXPECT_NE(stars, rocks);
 }
 
-TEST(DemoProgram, HeldKeysMoveTheShipOneColumnEveryFourFramesWithinTheScreen) {
+TEST_F(DemoProgram, HeldKeysMoveTheShipOneColumnEveryFourFramesWithinTheScreen) {
     Start(Vuvovir);
     ASSERT_EQ(ColumnOf(ShipCode, ShipRow), 12);
     HoldKeys(DemoKeyLeft);
@@ -163,7 +199,7 @@ TEST(DemoProgram, HeldKeysMoveTheShipOneColumnEveryFourFramesWithinTheScreen) {
     EXPECT_EQ(ships, 1);
 }
 
-TEST(DemoProgram, FireStartsTheShotSoundAndAShotRises) {
+TEST_F(DemoProgram, FireStartsTheShotSoundAndAShotRises) {
     Start(Sorvalen);
     TakeSounds();
     HoldKeys(DemoKeyFire);
@@ -185,7 +221,7 @@ TEST(DemoProgram, FireStartsTheShotSoundAndAShotRises) {
     ReleaseKeys(DemoKeyFire);
 }
 
-TEST(DemoProgram, BarrierShowsOverTheShipWithItsSound) {
+TEST_F(DemoProgram, BarrierShowsOverTheShipWithItsSound) {
     Start(Vuvovir);
     TakeSounds();
     HoldKeys(DemoKeyBarrier);
@@ -197,7 +233,7 @@ TEST(DemoProgram, BarrierShowsOverTheShipWithItsSound) {
     EXPECT_EQ(ForegroundCode(12, ShipRow - 1), 0);
 }
 
-TEST(DemoProgram, CoinAndStartBeginAGameWithTheLivesOfTheSwitches) {
+TEST_F(DemoProgram, CoinAndStartBeginAGameWithTheLivesOfTheSwitches) {
     Start(Vuvovir, 1, 0);
     TakeSounds();
     Press(DemoKeyStart1);
@@ -214,7 +250,7 @@ TEST(DemoProgram, CoinAndStartBeginAGameWithTheLivesOfTheSwitches) {
     EXPECT_GE(PlaceOf(EnemyCode), 0);
 }
 
-TEST(DemoProgram, HittingTheEnemyScoresAndExplodes) {
+TEST_F(DemoProgram, HittingTheEnemyScoresAndExplodes) {
     Start(Sorvalen);
     StartPlaying();
     ShootTheEnemy();
@@ -227,7 +263,7 @@ TEST(DemoProgram, HittingTheEnemyScoresAndExplodes) {
     EXPECT_EQ(ScreenText(1, 1, 6), "000100");
 }
 
-TEST(DemoProgram, SavedScoreTableIsRestoredAndShown) {
+TEST_F(DemoProgram, SavedScoreTableIsRestoredAndShown) {
     const uint8_t saved[12] = {0x01, 0x23, 0x50, 0x00, 0x45, 0x00, 0x00, 0x02, 0x00, 0x00, 0x00, 0x50};
     Start(Vuvovir, 0, 0, saved);
     for (int i = 0; i < 12; i++)
@@ -238,7 +274,7 @@ TEST(DemoProgram, SavedScoreTableIsRestoredAndShown) {
     EXPECT_EQ(ScreenText(15, 1, 6), "012350");
 }
 
-TEST(DemoProgram, ScoreTableThatIsNotDecimalStartsEmpty) {
+TEST_F(DemoProgram, ScoreTableThatIsNotDecimalStartsEmpty) {
     const uint8_t garbage[12] = {0xFF, 0x12, 0x34, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x0A, 0x00};
     Start(Vuvovir, 0, 0, garbage);
     for (int i = 0; i < 12; i++)
@@ -246,7 +282,7 @@ TEST(DemoProgram, ScoreTableThatIsNotDecimalStartsEmpty) {
     EXPECT_EQ(ScreenText(7, 9, 9), "1  000000");
 }
 
-TEST(DemoProgram, LostLivesEndTheGameAndTheScoreGoesIntoTheTable) {
+TEST_F(DemoProgram, LostLivesEndTheGameAndTheScoreGoesIntoTheTable) {
     const uint8_t saved[12] = {0x00, 0x10, 0x00, 0x00, 0x00, 0x80, 0x00, 0x00, 0x20, 0x00, 0x00, 0x00};
     Start(Sorvalen, 0, 0, saved);
     StartPlaying();
@@ -271,7 +307,7 @@ TEST(DemoProgram, LostLivesEndTheGameAndTheScoreGoesIntoTheTable) {
     EXPECT_EQ(ScreenText(8, 7, 11), "HIGH SCORES");
 }
 
-TEST(DemoProgram, TheBonusScoreOfTheSwitchesGivesOneExtraLife) {
+TEST_F(DemoProgram, TheBonusScoreOfTheSwitchesGivesOneExtraLife) {
     Start(Vuvovir, 3, 0);
     StartPlaying();
     ASSERT_EQ(LivesShown(), 6);
@@ -290,4 +326,17 @@ TEST(DemoProgram, TheBonusScoreOfTheSwitchesGivesOneExtraLife) {
     }
     EXPECT_EQ(ScreenText(1, 1, 6), "003500");
     EXPECT_EQ(bonuses, 1);
+}
+
+TEST_F(DemoProgram, ThePictureShowsTitleAndShipUprightInTheirColours) {
+    Start(Vuvovir);
+    for (int frame = 0; frame < 200; frame++) {
+        if (BackgroundBlankUnder(9, 4) && BackgroundBlankUnder(12, ShipRow))
+            break;
+        RunFrames(1);
+    }
+    ASSERT_TRUE(BackgroundBlankUnder(9, 4) && BackgroundBlankUnder(12, ShipRow));
+    const uint32_t black = 0, magenta = 0xFF00FF, purple = 0x800080, yellow = 0xFFFF00;
+    EXPECT_EQ(PictureCell(9, 4, {black, 0x1, 0x2, yellow}), LetterV);
+    EXPECT_EQ(PictureCell(12, ShipRow, {black, magenta, purple, yellow}), VuvovirShip);
 }
