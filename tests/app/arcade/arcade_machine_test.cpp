@@ -100,6 +100,32 @@ TEST_F(ArcadeMachineWindows, AMachineStoppedBeforeItsThreadStartsIsNeverRun) {
     ASSERT_EQ(0, ArcadeInit(dc, window, 0, 0, 1, 0, 0)) << "and a new machine can follow";
 }
 
+HANDLE frameHeld;
+
+void HeldRender() {
+    WaitForSingleObject(frameHeld, INFINITE);
+}
+
+TEST_F(ArcadeMachineWindows, AStopThatCannotWaitFreesNothingUntilTheThreadLeaves) {
+    ASSERT_EQ(0, ArcadeInit(dc, window, 0, 0, 1, 0, 0));
+    frameHeld = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    ArcadeHost.renderFrame = HeldRender;
+    StartThread();
+    Sleep(100);
+    ArcadeStop();
+    EXPECT_FALSE(ThreadEnded(0));
+    EXPECT_NE(nullptr, Arcade.memory) << "the thread still runs on it";
+    EXPECT_NE(nullptr, ArcadeSurfaceDc());
+    EXPECT_EQ(-1, ArcadeInit(dc, window, 0, 0, 1, 0, 0));
+
+    SetEvent(frameHeld);
+    EXPECT_TRUE(ThreadEnded(2000));
+    ASSERT_EQ(0, ArcadeInit(dc, window, 0, 0, 1, 0, 0)) << "the late stop is finished first";
+    ArcadeStop();
+    EXPECT_EQ(nullptr, Arcade.memory);
+    CloseHandle(frameHeld);
+}
+
 TEST_F(ArcadeMachineWindows, TheTimerCallbackOutlivesTheSemaphore) {
     ASSERT_EQ(0, ArcadeInit(dc, window, 0, 0, 1, 0, 0));
     ArcadeStop();
