@@ -196,7 +196,7 @@ static void OnCheckBoxes(HWND dialog, VuvovirDialog *state)
     int width = state->initialWindow.right - state->initialWindow.left + growth;
     int height = state->initialWindow.bottom - state->initialWindow.top + growth;
     SetWindowPos(dialog, nullptr, 0, 0, width, height,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     // The screen control is whatever size the dialog gives it: the picture
     // always fills it.
     state->optionsChosen = 1;
