@@ -121,29 +121,6 @@ TEST(DialogKeys, ControlAltAndArrowsBecomeGameKeysOthersPassUnchanged)
         EXPECT_EQ(MapDialogKey(key), key);
 }
 
-TEST(DialogResize, ButtonsMoveByHalfTheWidthAndAllTheHeightScreenGrows)
-{
-    DialogRect button = {10, 20, 40, 35};
-    DialogRect moved = MoveControlForResize(button, 100, 100);
-    EXPECT_EQ(moved.left, 60);
-    EXPECT_EQ(moved.top, 120);
-    EXPECT_EQ(moved.right - moved.left, 30);
-    EXPECT_EQ(moved.bottom - moved.top, 15);
-    DialogRect back = MoveControlForResize(moved, -100, -100);
-    EXPECT_EQ(back.left, 10);
-    EXPECT_EQ(back.top, 20);
-    // Half of an odd growth goes toward zero either way.
-    EXPECT_EQ(MoveControlForResize(button, 7, 0).left, 13);
-    EXPECT_EQ(MoveControlForResize(button, -7, 0).left, 7);
-
-    DialogRect screen = {13, 11, 226, 273};
-    DialogRect grown = GrowScreenForResize(screen, 100, 100);
-    EXPECT_EQ(grown.left, 13);
-    EXPECT_EQ(grown.top, 11);
-    EXPECT_EQ(grown.right, 326);
-    EXPECT_EQ(grown.bottom, 373);
-}
-
 TEST(DialogCaption, VersionFollowsAfterOneBlankAndStaysInItsBounds)
 {
     char out[64];
