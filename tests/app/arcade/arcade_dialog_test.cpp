@@ -328,6 +328,8 @@ TEST_F(ArcadeDialogTest, TheStripScrollsTheTextUntilThePainterIsStopped)
     DestroyWindow(bare);
 
     Open();
+    // Read back from the screen: no other test's window may cover it.
+    SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     HWND strip = GetDlgItem(dialog, IDC_VUVOVIR_ABOUT_STRIP);
     COLORREF face = GetSysColor(COLOR_BTNFACE);
     COLORREF ink = RGB(255 - GetRValue(face), 255 - GetGValue(face), 255 - GetBValue(face));
