@@ -159,24 +159,6 @@ TEST_F(ArcadeDialogTest, ResetStartsTheChosenGameWithItsDipSwitches)
     EXPECT_EQ(Recorded.calls[Recorded.calls.size() - 2].what, "stop") << "the old machine first";
     EXPECT_TRUE(PumpUntil([] { return Recorded.runs == 2 && emulationActive; }));
 
-    struct Choice {
-        int bonus, lives, game;
-        int wantBonus, wantLives, wantGame;
-    } choices[] = {
-        {IDC_VUVOVIR_BONUS_4000, IDC_VUVOVIR_LIVES_5, IDC_VUVOVIR_GAME_VUVOVIR, 1, 2, 1},
-        {IDC_VUVOVIR_BONUS_5000, IDC_VUVOVIR_LIVES_4, IDC_VUVOVIR_GAME_SORVALEN, 2, 1, 2},
-        {IDC_VUVOVIR_BONUS_3000, IDC_VUVOVIR_LIVES_3, IDC_VUVOVIR_GAME_VUVOVIR, 0, 0, 1},
-    };
-    for (const Choice &c : choices) {
-        Click(c.bonus);
-        Click(c.lives);
-        Click(c.game);
-        Click(IDC_VUVOVIR_RESET);
-        MachineCall init = Recorded.Of("init").back();
-        EXPECT_EQ(init.a, c.wantGame);
-        EXPECT_EQ(init.b, c.wantLives);
-        EXPECT_EQ(init.c, c.wantBonus);
-    }
     EXPECT_EQ(CountBoxes(VUVOVIR_REGISTRY_ERROR_CAPTION), 0);
     EXPECT_EQ(StoredHiScore(), "(none)") << "Reset neither reads nor writes the registry";
 }
