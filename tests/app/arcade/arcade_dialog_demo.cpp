@@ -8,6 +8,7 @@
 
 #include "arcade/arcade_about.h"
 #include "arcade/arcade_ids.h"
+#include "arcade/arcade_machine.h"
 
 static void CALLBACK QuitAfter(HWND, UINT, UINT_PTR, DWORD)
 {
@@ -19,6 +20,7 @@ static void CALLBACK QuitAfter(HWND, UINT, UINT_PTR, DWORD)
 int main(int argc, char **argv)
 {
     int seconds = argc > 1 ? std::atoi(argv[1]) : 5;
+    LoadArcadeSounds(GetModuleHandleA(nullptr));
     HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_VUVOVIR),
                                      nullptr, VuvovirDlgProc, 0);
     if (!dialog)
