@@ -1,6 +1,6 @@
 // The About dialog's rules over plain data: the stored high-score text, the
 // DIP switches, the keys, the resize arithmetic, the caption and the wave of
-// the about strip. No windows.h: tested natively.
+// the about strip. Portable, and tested natively.
 #pragma once
 #include <stddef.h>
 #include <stdint.h>
