@@ -1,4 +1,362 @@
+// The emulator's About dialog: the screen, the options, the DIP switches, Reset,
+// Help and Quit, and the thread that runs the machine.
 #include "arcade_about.h"
 
-volatile int VuvovirRunning;
-HWND VuvovirDialogWindow;
+#include <stdlib.h>
+
+#include "../core/ui_seams.h"
+#include "../core/zettly_record.h"
+#include "arcade_dialog_rules.h"
+#include "arcade_ids.h"
+#include "arcade_machine.h"
+
+volatile int emulationActive;
+HWND emulatorDialog;
+volatile int painterAlive;
+volatile int machineReady;
+
+static const ArcadeMachineCalls RealMachine = {
+    ArcadeInit, ArcadeRun, ArcadeStop, ArcadeSetOptions, ArcadeKey,
+};
+static ArcadeMachineCalls Machine = RealMachine;
+
+void SetArcadeMachineCalls(const ArcadeMachineCalls *calls)
+{
+    Machine = calls ? *calls : RealMachine;
+}
+
+// What one open dialog keeps; it lives from WM_INITDIALOG to WM_NCDESTROY.
+struct VuvovirDialog {
+    RECT initialWindow;
+    RECT lastClient;
+    HDC screenDc; // lent to the running machine; released once it has stopped
+    HANDLE emulationThread;
+    HANDLE painterThread;
+    int machineStarted; // some machine ran in this dialog: its scores are worth saving
+    int scoresLoaded;
+    int optionsChosen;  // a check box was clicked: the options are the boxes' now
+    int closedDown;
+};
+
+static VuvovirDialog *StateOf(HWND dialog)
+{
+    return (VuvovirDialog *)GetWindowLongPtrA(dialog, DWLP_USER);
+}
+
+DWORD WINAPI VuvovirEmulationThread(LPVOID parameter)
+{
+    (void)parameter;
+    emulationActive = 1;
+    Machine.run();
+    emulationActive = 0;
+    return 0;
+}
+
+static void AppendVersionToCaption(HWND dialog)
+{
+    char path[MAX_PATH];
+    DWORD pathLength = GetModuleFileNameA(nullptr, path, sizeof path);
+    if (pathLength == 0 || pathLength >= sizeof path)
+        return;
+    DWORD ignored = 0;
+    DWORD size = GetFileVersionInfoSizeA(path, &ignored);
+    if (size == 0 || size > 65536)
+        return;
+    char *block = (char *)calloc(1, size);
+    if (!block)
+        return;
+    char *version = nullptr;
+    UINT length = 0;
+    if (GetFileVersionInfoA(path, 0, size, block) &&
+        VerQueryValueA(block, VUVOVIR_VERSION_QUERY, (void **)&version, &length) && version &&
+        version >= block && version < block + size) {
+        size_t room = (size_t)(block + size - version);
+        char caption[128] = {};
+        GetWindowTextA(dialog, caption, sizeof caption);
+        char withVersion[192];
+        CaptionWithVersion(caption, version, length < room ? length : room, withVersion,
+                           sizeof withVersion);
+        SetWindowTextA(dialog, withVersion);
+    }
+    free(block);
+}
+
+// Stops the machine, waits for its thread and takes back the screen's device
+// context. Harmless when no machine runs.
+static void StopMachine(HWND dialog, VuvovirDialog *state)
+{
+    Machine.stop();
+    machineReady = 0;
+    // The thread clears emulationActive after the machine returns: a new
+    // thread must not start before that, or the old one would clear the flag
+    // of the new machine and let a second dialog open beside this one.
+    if (state->emulationThread) {
+        WaitForSingleObject(state->emulationThread, VUVOVIR_THREAD_WAIT_MS);
+        CloseHandle(state->emulationThread);
+        state->emulationThread = nullptr;
+    }
+    if (state->screenDc) {
+        ReleaseDC(GetDlgItem(dialog, IDC_VUVOVIR_SCREEN), state->screenDc);
+        state->screenDc = nullptr;
+    }
+}
+
+static void ReportStartFailure(HWND dialog)
+{
+    ZtMessageBox(dialog, VUVOVIR_INIT_ERROR_TEXT, VUVOVIR_INIT_ERROR_CAPTION, MB_ICONSTOP);
+}
+
+static int StartMachine(HWND dialog, VuvovirDialog *state, DipSettings dip)
+{
+    HWND screen = GetDlgItem(dialog, IDC_VUVOVIR_SCREEN);
+    HDC dc = screen ? GetDC(screen) : nullptr;
+    if (!dc || Machine.init(dc, screen, 0, 0, dip.game, dip.lives, dip.bonus) != 0) {
+        if (dc)
+            ReleaseDC(screen, dc);
+        ReportStartFailure(dialog);
+        return -1;
+    }
+    state->screenDc = dc;
+    machineReady = 1;
+    // Loaded before the first machine of the dialog runs, whenever that is:
+    // a machine started only by Reset must not store zeros over the saved table.
+    if (!state->scoresLoaded) {
+        LoadVuvovirHiScores();
+        state->scoresLoaded = 1;
+    }
+    if (state->optionsChosen)
+        Machine.setOptions(1, IsDlgButtonChecked(dialog, IDC_VUVOVIR_SHOW_FPS) == BST_CHECKED,
+                           IsDlgButtonChecked(dialog, IDC_VUVOVIR_FULL_THROTTLE) == BST_CHECKED);
+    state->emulationThread = CreateThread(nullptr, 0, VuvovirEmulationThread, nullptr, 0, nullptr);
+    if (!state->emulationThread) {
+        StopMachine(dialog, state);
+        ReportStartFailure(dialog);
+        return -1;
+    }
+    state->machineStarted = 1;
+    return 0;
+}
+
+// Quit's work, done once: also when the dialog goes with its owner at the
+// program's end, so that no thread outlives the windows it draws into.
+static void CloseDown(HWND dialog, VuvovirDialog *state)
+{
+    if (state->closedDown)
+        return;
+    state->closedDown = 1;
+    painterAlive = 0;
+    if (emulatorDialog == dialog)
+        emulatorDialog = nullptr;
+    StopMachine(dialog, state);
+    if (state->machineStarted)
+        SaveVuvovirHiScores();
+    // A dialog opened at once after this one sets painterAlive again: this
+    // painter must be gone by then.
+    if (state->painterThread) {
+        WaitForSingleObject(state->painterThread, VUVOVIR_THREAD_WAIT_MS);
+        CloseHandle(state->painterThread);
+        state->painterThread = nullptr;
+    }
+}
+
+static void OnInitDialog(HWND dialog)
+{
+    VuvovirDialog *state = (VuvovirDialog *)calloc(1, sizeof *state);
+    if (!state) {
+        ReportStartFailure(dialog);
+        return;
+    }
+    SetWindowLongPtrA(dialog, DWLP_USER, (LONG_PTR)state);
+    AppendVersionToCaption(dialog);
+    painterAlive = 1;
+    state->painterThread = CreateThread(nullptr, 0, VuvovirAboutPaintThread, dialog, 0, nullptr);
+    machineReady = 0;
+    emulatorDialog = dialog;
+    GetWindowRect(dialog, &state->initialWindow);
+    GetClientRect(dialog, &state->lastClient);
+    DipSettings first = {1, 0, 0};
+    StartMachine(dialog, state, first);
+    CheckRadioButton(dialog, IDC_VUVOVIR_BONUS_3000, IDC_VUVOVIR_BONUS_6000, IDC_VUVOVIR_BONUS_3000);
+    CheckRadioButton(dialog, IDC_VUVOVIR_LIVES_3, IDC_VUVOVIR_LIVES_6, IDC_VUVOVIR_LIVES_3);
+    CheckRadioButton(dialog, IDC_VUVOVIR_GAME_VUVOVIR, IDC_VUVOVIR_GAME_SORVALEN,
+                     IDC_VUVOVIR_GAME_VUVOVIR);
+}
+
+static bool IsChecked(HWND dialog, int id)
+{
+    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
+}
+
+static void OnCheckBoxes(HWND dialog, VuvovirDialog *state)
+{
+    int stretch = IsChecked(dialog, IDC_VUVOVIR_STRETCH);
+    int showFps = IsChecked(dialog, IDC_VUVOVIR_SHOW_FPS);
+    int fullThrottle = IsChecked(dialog, IDC_VUVOVIR_FULL_THROTTLE);
+    int growth = stretch ? VUVOVIR_STRETCH_GROWTH : 0;
+    int width = state->initialWindow.right - state->initialWindow.left + growth;
+    int height = state->initialWindow.bottom - state->initialWindow.top + growth;
+    SetWindowPos(dialog, nullptr, 0, 0, width, height,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // The screen control is whatever size the dialog gives it: the picture
+    // always fills it.
+    state->optionsChosen = 1;
+    Machine.setOptions(1, showFps, fullThrottle);
+    InvalidateRect(dialog, nullptr, TRUE);
+    // The notes behind the shrunken dialog were covered: show them again.
+    for (int slot = 0; slot <= ZETTLY_LAST_NOTE_SLOT; ++slot)
+        if (ZettlyTable[slot].window)
+            InvalidateRect(ZettlyTable[slot].window, nullptr, TRUE);
+}
+
+static unsigned CheckedButtons(HWND dialog, int first, int count)
+{
+    unsigned checked = 0;
+    for (int i = 0; i < count; ++i)
+        if (IsChecked(dialog, first + i))
+            checked |= 1u << i;
+    return checked;
+}
+
+static void OnReset(HWND dialog, VuvovirDialog *state)
+{
+    DipSettings dip = DipSettingsFromButtons(CheckedButtons(dialog, IDC_VUVOVIR_BONUS_3000, 4),
+                                             CheckedButtons(dialog, IDC_VUVOVIR_LIVES_3, 4),
+                                             IsChecked(dialog, IDC_VUVOVIR_GAME_SORVALEN));
+    StopMachine(dialog, state);
+    StartMachine(dialog, state, dip);
+}
+
+static void OnQuit(HWND dialog, VuvovirDialog *state)
+{
+    CloseDown(dialog, state);
+    DestroyWindow(dialog);
+}
+
+static void OnCommand(HWND dialog, int id)
+{
+    VuvovirDialog *state = StateOf(dialog);
+    if (!state)
+        return;
+    switch (id) {
+    case IDC_VUVOVIR_SHOW_FPS:
+    case IDC_VUVOVIR_FULL_THROTTLE:
+    case IDC_VUVOVIR_STRETCH:
+        OnCheckBoxes(dialog, state);
+        break;
+    case IDC_VUVOVIR_SKIP_MORE:
+        if (machineReady)
+            Machine.key('Q', 1);
+        break;
+    case IDC_VUVOVIR_SKIP_LESS:
+        if (machineReady)
+            Machine.key('W', 1);
+        break;
+    case IDC_VUVOVIR_QUIT:
+        OnQuit(dialog, state);
+        break;
+    case IDC_VUVOVIR_HELP:
+        ZtMessageBox(dialog, VUVOVIR_HELP_TEXT, VUVOVIR_HELP_CAPTION, MB_ICONINFORMATION);
+        break;
+    case IDC_VUVOVIR_RESET:
+        OnReset(dialog, state);
+        break;
+    }
+}
+
+static void OnKey(int virtualKey, uint8_t up)
+{
+    if (machineReady)
+        Machine.key(MapDialogKey(virtualKey), up);
+}
+
+static DialogRect ChildRect(HWND dialog, HWND child)
+{
+    RECT r;
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, dialog, (POINT *)&r, 2);
+    DialogRect d = {r.left, r.top, r.right, r.bottom};
+    return d;
+}
+
+static void PlaceChild(HWND child, DialogRect r)
+{
+    MoveWindow(child, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+}
+
+static void OnSize(HWND dialog, int width, int height)
+{
+    VuvovirDialog *state = StateOf(dialog);
+    // The 95/98/Me family lays out this dialog by itself.
+    if (!state || (GetVersion() & 0x80000000u))
+        return;
+    int dx = width - (state->lastClient.right - state->lastClient.left);
+    int dy = height - (state->lastClient.bottom - state->lastClient.top);
+    for (int id = IDC_VUVOVIR_FIRST_MOVING; id <= IDC_VUVOVIR_LAST_MOVING; ++id) {
+        HWND child = GetDlgItem(dialog, id);
+        if (child)
+            PlaceChild(child, MoveControlForResize(ChildRect(dialog, child), dx, dy));
+    }
+    HWND screen = GetDlgItem(dialog, IDC_VUVOVIR_SCREEN);
+    if (screen)
+        PlaceChild(screen, GrowScreenForResize(ChildRect(dialog, screen), dx, dy));
+    SetRect(&state->lastClient, 0, 0, width, height);
+    InvalidateRect(dialog, nullptr, TRUE);
+}
+
+static void OnGetMinMaxInfo(HWND dialog, MINMAXINFO *info)
+{
+    VuvovirDialog *state = StateOf(dialog);
+    if (!state)
+        return;
+    // No smaller than created: un-stretching must land on exactly that size.
+    info->ptMinTrackSize.x = state->initialWindow.right - state->initialWindow.left;
+    info->ptMinTrackSize.y = state->initialWindow.bottom - state->initialWindow.top;
+}
+
+static void OnDestroy(HWND dialog)
+{
+    VuvovirDialog *state = StateOf(dialog);
+    if (state)
+        CloseDown(dialog, state);
+}
+
+static void OnNcDestroy(HWND dialog)
+{
+    VuvovirDialog *state = StateOf(dialog);
+    SetWindowLongPtrA(dialog, DWLP_USER, 0);
+    free(state);
+}
+
+INT_PTR CALLBACK VuvovirDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        OnInitDialog(dialog);
+        break;
+    case WM_COMMAND:
+        if (HIWORD(wParam) == BN_CLICKED)
+            OnCommand(dialog, LOWORD(wParam));
+        break;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        OnKey((int)wParam, 0);
+        break;
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+        OnKey((int)wParam, 1);
+        break;
+    case WM_SIZE:
+        OnSize(dialog, LOWORD(lParam), HIWORD(lParam));
+        break;
+    case WM_GETMINMAXINFO:
+        OnGetMinMaxInfo(dialog, (MINMAXINFO *)lParam);
+        break;
+    case WM_DESTROY:
+        OnDestroy(dialog);
+        break;
+    case WM_NCDESTROY:
+        OnNcDestroy(dialog);
+        break;
+    }
+    return 0;
+}

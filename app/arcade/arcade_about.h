@@ -1,8 +1,41 @@
-// What the rest of the program sees of the emulator's About dialog.
+// The emulator's About dialog: what the main program and the tests see of it.
 #pragma once
 #include <windows.h>
+#include <stdint.h>
 
-// 1 while the emulation thread runs; written by that thread, read by the message loop.
-extern volatile int VuvovirRunning;
-// The About dialog while it is open, null otherwise.
-extern HWND VuvovirDialogWindow;
+// 1 while a machine runs on the emulation thread; written by that thread only,
+// read by the About command and the message loop.
+extern volatile int emulationActive;
+// The About dialog from its creation to its Quit, null otherwise: the message
+// loop hands the keys aimed at its children to it.
+extern HWND emulatorDialog;
+// The about strip scrolls while this is set; cleared at Quit.
+extern volatile int painterAlive;
+// Set while the dialog has a machine: keys go to the machine only then.
+extern volatile int machineReady;
+
+// Procedure of dialog 700. Returns 0 for every message.
+INT_PTR CALLBACK VuvovirDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+// Runs the machine on its own thread; the parameter is ignored.
+DWORD WINAPI VuvovirEmulationThread(LPVOID parameter);
+// Scrolls the about text in the dialog given until painterAlive clears: 1, or
+// 0 when there is no dialog or no strip to paint in.
+DWORD WINAPI VuvovirAboutPaintThread(LPVOID dialog);
+
+// Move HiScoreTable from and to "software\Kestrova\Vuvovir" "HiScore". Loading
+// leaves the table alone when there is no readable value; saving returns -1
+// when the value could not be written.
+void LoadVuvovirHiScores(void);
+int SaveVuvovirHiScores(void);
+
+// The machine as the dialog drives it. Tests put their own in place to see
+// what the dialog asks of it; null puts the real machine back.
+struct ArcadeMachineCalls {
+    int (*init)(HDC screenDc, HWND screenWindow, int stretch, int showFrameRate, int game,
+                uint8_t lives, uint8_t bonus);
+    void (*run)(void);
+    void (*stop)(void);
+    void (*setOptions)(int stretch, int showFrameRate, int fullThrottle);
+    void (*key)(int keyCode, uint8_t up);
+};
+void SetArcadeMachineCalls(const ArcadeMachineCalls *calls);

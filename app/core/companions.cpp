@@ -1,8 +1,12 @@
 #include "companions.h"
 
+#include "../arcade/arcade_about.h"
+#include "../arcade/arcade_ids.h"
+
 #include "changer_window.h"
 #include "clock_runner.h"
 #include "core_ids.h"
+#include "startup.h"
 #include "tray_menu.h"
 
 // The libraries that provide these windows are linked in as they land; until
@@ -95,5 +99,12 @@ INT_PTR RunProcessTreeDialog(HWND owner)
 
 void OpenAboutBox(HWND owner)
 {
-    (void)owner;
+    // One About box at a time, also while its machine failed to start and
+    // nothing runs: the dialog's flags and threads exist once per process.
+    if (emulatorDialog && IsWindow(emulatorDialog)) {
+        SetForegroundWindow(emulatorDialog);
+        return;
+    }
+    HINSTANCE instance = ZettliesInstance ? ZettliesInstance : GetModuleHandleA(nullptr);
+    CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_VUVOVIR), owner, VuvovirDlgProc, 0);
 }

@@ -14,7 +14,6 @@ enum {
     IDA_NOTE_COMMANDS = 120, // note window commands, translated by the edit control
     IDA_EDIT_COMMANDS = 134, // the edit control's own commands
     IDI_ZETTLIES = 99, // the program's own icon; also the tray icon at rest
-    IDD_ABOUT_ARCADE = 700,
 };
 
 static_assert(IDA_NOTE_COMMANDS != IDA_EDIT_COMMANDS, "accelerator tables");

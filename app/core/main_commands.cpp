@@ -403,7 +403,7 @@ static LRESULT OnProcessTree(HWND mainWindow)
 
 static LRESULT OnAbout(HWND mainWindow)
 {
-    if (!VuvovirRunning)
+    if (!emulationActive)
         OpenAboutBox(mainWindow);
     return 0;
 }

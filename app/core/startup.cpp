@@ -85,7 +85,9 @@ static bool IsEmulatorKey(const MSG &msg)
     case WM_CHAR:
     case WM_SYSKEYDOWN:
     case WM_SYSKEYUP:
-        return VuvovirDialogWindow && GetParent(msg.hwnd) == VuvovirDialogWindow;
+        // Children only: a box the dialog owns has the dialog as its parent too.
+        return emulatorDialog && (GetWindowLongA(msg.hwnd, GWL_STYLE) & WS_CHILD) &&
+               GetParent(msg.hwnd) == emulatorDialog;
     }
     return false;
 }
@@ -99,12 +101,12 @@ int RunMessageLoop(void)
             return (int)msg.wParam;
         if (got == -1)
             return -1;
-        if (VuvovirRunning) {
+        if (emulationActive) {
             // The emulator dialog reads the keys itself, whichever of its
             // buttons has the focus.
             TranslateMessage(&msg);
             if (IsEmulatorKey(msg))
-                msg.hwnd = VuvovirDialogWindow;
+                msg.hwnd = emulatorDialog;
             DispatchMessageA(&msg);
             continue;
         }

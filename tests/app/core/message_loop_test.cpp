@@ -38,8 +38,8 @@ struct LoopWindows {
     {
         DestroyWindow(dialog);
         DestroyWindow(note);
-        VuvovirRunning = 0;
-        VuvovirDialogWindow = nullptr;
+        emulationActive = 0;
+        emulatorDialog = nullptr;
     }
 };
 
@@ -48,8 +48,8 @@ struct LoopWindows {
 TEST(MessageLoop, EmulatorKeysAimedAtItsButtonsReachTheDialog)
 {
     LoopWindows w;
-    VuvovirRunning = 1;
-    VuvovirDialogWindow = w.dialog;
+    emulationActive = 1;
+    emulatorDialog = w.dialog;
     Received.clear();
     PostMessageA(w.button, WM_KEYDOWN, VK_LEFT, 0);
     PostQuitMessage(7);
@@ -60,8 +60,8 @@ TEST(MessageLoop, EmulatorKeysAimedAtItsButtonsReachTheDialog)
 TEST(MessageLoop, TypingInANoteWhileTheEmulatorRunsGivesEachCharacterOnce)
 {
     LoopWindows w;
-    VuvovirRunning = 1;
-    VuvovirDialogWindow = w.dialog;
+    emulationActive = 1;
+    emulatorDialog = w.dialog;
     Received.clear();
     PostMessageA(w.note, WM_KEYDOWN, 'A', 0x001E0001);
     PostQuitMessage(0);
@@ -72,7 +72,7 @@ TEST(MessageLoop, TypingInANoteWhileTheEmulatorRunsGivesEachCharacterOnce)
 TEST(MessageLoop, WithoutTheEmulatorKeysGoWhereTheyWereSent)
 {
     LoopWindows w;
-    VuvovirDialogWindow = w.dialog;
+    emulatorDialog = w.dialog;
     Received.clear();
     PostMessageA(w.button, WM_KEYDOWN, VK_LEFT, 0);
     PostQuitMessage(0);

@@ -1,0 +1,26 @@
+#include "arcade_dialog_rules.h"
+
+// The one long line that runs through the strip under the screen.
+const char VuvovirAboutText[] =
+    "Zettlies is free to use, copy and give away, as long as it is given away whole and "
+    "for nothing; it comes with no promise of any kind, and whatever it does to your "
+    "desktop is between you and your notes  ........................  The arcade "
+    "machines in this box are played for fun only; keep your high scores to yourself or "
+    "boast about them, as you like  .......................  While you wait for the next "
+    "wave, the house recipe for Kestrova plum dumplings: sift 500 g of flour with a "
+    "pinch of salt, rub in 40 g of butter, mix in two eggs and 250 g of quark, and knead "
+    "to a soft dough that no longer sticks to the hands; let it rest for half an hour "
+    "under a cloth  .......................  Stone twelve ripe plums and put a cube of "
+    "sugar where each stone was, wrap every plum in a flat round of dough and seal it "
+    "well  .......................  Slide the dumplings into a wide pan of salted water "
+    "that barely simmers and cook them for twelve minutes after they rise  "
+    ".......................  Meanwhile brown 100 g of breadcrumbs in 80 g of butter "
+    "with two spoons of sugar and a little cinnamon, roll the drained dumplings in the "
+    "crumbs and serve them hot with melted butter and more sugar  "
+    ".......................  Written, tested and tasted by the Kestrova workshop: notes "
+    "and windows by the night shift, the arcade machine and its processor by the "
+    "basement crew, the pictures by whoever had the camera that week, the sounds by the "
+    "kettle and the fan, and the dumplings by everybody's grandmother  "
+    ".......................  Thanks to all who sent in bug reports, odd wishes and "
+    "stale biscuits  .......................  Press Quit when you are done, and remember "
+    "to save your notes  .......................";

@@ -1,0 +1,182 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "arcade_dialog_rules.h"
+
+namespace {
+
+struct Table {
+    uint8_t bytes[HISCORE_BYTES];
+};
+
+Table Filled(uint8_t value)
+{
+    Table t;
+    std::memset(t.bytes, value, sizeof t.bytes);
+    return t;
+}
+
+std::string Format(const uint8_t *bytes)
+{
+    char text[HISCORE_TEXT_LIMIT];
+    int n = FormatHiScoreText(bytes, text, sizeof text);
+    return n < 0 ? "(error)" : std::string(text, (size_t)n);
+}
+
+} // namespace
+
+TEST(HiScoreText, OneToTwelveLoadsInOrderAndFormatsBackTheSame)
+{
+    const char stored[] = "1 2 3 4 5 6 7 8 9 10 11 12";
+    Table t = Filled(0xEE);
+    EXPECT_EQ(ParseHiScoreText(stored, std::strlen(stored), t.bytes), 12);
+    for (int i = 0; i < HISCORE_BYTES; ++i)
+        EXPECT_EQ(t.bytes[i], i + 1);
+    EXPECT_EQ(Format(t.bytes), stored);
+}
+
+TEST(HiScoreText, FormatsTheWholeByteRangeWithSingleBlanks)
+{
+    Table t = Filled(255);
+    t.bytes[0] = 0;
+    EXPECT_EQ(Format(t.bytes), "0 255 255 255 255 255 255 255 255 255 255 255");
+    char small[10];
+    EXPECT_EQ(FormatHiScoreText(t.bytes, small, sizeof small), -1);
+    EXPECT_STREQ(small, "");
+}
+
+TEST(HiScoreText, HostileTextStoresOnlyTheNumbersBeforeIt)
+{
+    struct Case {
+        const char *text;
+        int stored;
+    } cases[] = {
+        {"", 0},
+        {"   ", 0},
+        {"abc", 0},
+        {"7 8 x 9", 2},
+        {"7 -8 9", 1},              // no negative numbers: -8 would land as 248
+        {"7 256 9", 1},             // past a byte
+        {"7 99999999999999999999 9", 1}, // would overflow any integer
+        {"7 12x 9", 1},             // digits glued to something else
+        {"7 0000000000000000000000042 9", 3}, // long, but a fine number
+        {"1 2 3 4 5 6 7 8 9 10 11 12 13 14", 12},
+        {"  5\t6\r\n7 ", 3},
+    };
+    for (const Case &c : cases) {
+        Table t = Filled(0xEE);
+        EXPECT_EQ(ParseHiScoreText(c.text, std::strlen(c.text), t.bytes), c.stored) << c.text;
+        for (int i = c.stored; i < HISCORE_BYTES; ++i)
+            EXPECT_EQ(t.bytes[i], 0xEE) << c.text << " byte " << i << " kept its value";
+    }
+}
+
+TEST(HiScoreText, ReadsOnlyTheBytesThatCameWithoutATerminator)
+{
+    // A value read into a full buffer has no NUL: the digits that follow in
+    // memory are not part of it.
+    const char memory[] = "1 2 3999";
+    Table t = Filled(0xEE);
+    EXPECT_EQ(ParseHiScoreText(memory, 5, t.bytes), 3);
+    EXPECT_EQ(t.bytes[2], 3);
+    EXPECT_EQ(t.bytes[3], 0xEE);
+
+    const char withNul[] = {'4', ' ', '5', 0, '6'};
+    t = Filled(0xEE);
+    EXPECT_EQ(ParseHiScoreText(withNul, sizeof withNul, t.bytes), 2);
+    EXPECT_EQ(ParseHiScoreText(nullptr, 10, t.bytes), 0);
+}
+
+TEST(DipSwitches, ButtonsGiveTheMachinesSettings)
+{
+    // Bonus 3000..6000 and lives 3..6 are buttons 0..3 of their groups.
+    for (unsigned i = 0; i < 4; ++i) {
+        DipSettings d = DipSettingsFromButtons(1u << i, 1u << i, 0);
+        EXPECT_EQ(d.bonus, i);
+        EXPECT_EQ(d.lives, i);
+        EXPECT_EQ(d.game, 1);
+    }
+    DipSettings sorvalen = DipSettingsFromButtons(1u << 3, 1u << 3, 1);
+    EXPECT_EQ(sorvalen.game, 2);
+    EXPECT_EQ(sorvalen.lives + sorvalen.bonus * 4, 0x0F) << "the DIP port of 6 lives and 6000";
+    DipSettings none = DipSettingsFromButtons(0, 0, 0);
+    EXPECT_EQ(none.bonus, 0);
+    EXPECT_EQ(none.lives, 0);
+    // Tested in the order 4000, 5000, 6000 when several show as pressed.
+    EXPECT_EQ(DipSettingsFromButtons(0x0C, 0x0A, 0).bonus, 2);
+    EXPECT_EQ(DipSettingsFromButtons(0x0C, 0x0A, 0).lives, 1);
+}
+
+TEST(DialogKeys, ControlAltAndArrowsBecomeGameKeysOthersPassUnchanged)
+{
+    EXPECT_EQ(MapDialogKey(0x11), 0x20); // Control fires
+    EXPECT_EQ(MapDialogKey(0x12), 0x42); // Alt raises the barrier
+    EXPECT_EQ(MapDialogKey(0x26), 0x42); // so does the up arrow
+    EXPECT_EQ(MapDialogKey(0x25), 0x41);
+    EXPECT_EQ(MapDialogKey(0x27), 0x44);
+    for (int key : {0x20, 0x31, 0x32, 0x33, 0x41, 0x42, 0x44, 0x51, 0x57, 0x1B, 0x28})
+        EXPECT_EQ(MapDialogKey(key), key);
+}
+
+TEST(DialogCaption, VersionFollowsAfterOneBlankAndStaysInItsBounds)
+{
+    char out[64];
+    CaptionWithVersion("Zettlies  : ", "1.0.0", 6, out, sizeof out);
+    EXPECT_STREQ(out, "Zettlies  :  1.0.0");
+    CaptionWithVersion("Zettlies  : ", "", 1, out, sizeof out);
+    EXPECT_STREQ(out, "Zettlies  : ");
+    CaptionWithVersion("Zettlies  : ", nullptr, 5, out, sizeof out);
+    EXPECT_STREQ(out, "Zettlies  : ");
+    // A version without its terminator is taken only up to its length.
+    const char unterminated[] = {'2', '.', '1', 'X', 'X'};
+    CaptionWithVersion("Z", unterminated, 3, out, sizeof out);
+    EXPECT_STREQ(out, "Z 2.1");
+    char tiny[6];
+    CaptionWithVersion("Zettlies", "1.0", 4, tiny, sizeof tiny);
+    EXPECT_STREQ(tiny, "Zettl");
+}
+
+TEST(AboutStrip, SineWaveOfFourPixelsOver120Columns)
+{
+    int table[SINE_TABLE_SIZE];
+    BuildSineTable(table);
+    EXPECT_EQ(table[0], 0);
+    EXPECT_EQ(table[45], 724);
+    EXPECT_EQ(table[90], 1024);
+    EXPECT_EQ(table[270], -1024);
+    EXPECT_EQ(table[359], -17) << "truncated toward zero";
+    EXPECT_EQ(WaveOffset(table[45]), 2) << "the source line lies two pixels above the base line";
+    // Offsets floor: the wave goes as far down as up.
+    EXPECT_EQ(WaveOffset(1024), 4);
+    EXPECT_EQ(WaveOffset(-1024), -4);
+    EXPECT_EQ(WaveOffset(-1), -1);
+    EXPECT_EQ(WaveOffset(255), 0);
+    EXPECT_EQ(WaveOffset(256), 1);
+    int lowest = 0, highest = 0;
+    for (int c = 0; c < 120; ++c) {
+        EXPECT_EQ(ColumnWaveOffset(table, c), ColumnWaveOffset(table, c + 120)) << c;
+        lowest = std::min(lowest, ColumnWaveOffset(table, c));
+        highest = std::max(highest, ColumnWaveOffset(table, c));
+    }
+    EXPECT_EQ(lowest, -4);
+    EXPECT_EQ(highest, 3);
+    EXPECT_EQ(ColumnWaveOffset(table, 0), WaveOffset(table[1]));
+    EXPECT_EQ(ColumnWaveOffset(table, 2000000000), WaveOffset(table[(1 + 3LL * 2000000000) % 360]));
+}
+
+TEST(AboutStrip, TextRunsLeftAndStartsAgainFromTheRight)
+{
+    EXPECT_EQ(NextTextPosition(301, 1000, 300), 300);
+    EXPECT_EQ(NextTextPosition(-1000, 1000, 300), -1001);
+    EXPECT_EQ(NextTextPosition(-1001, 1000, 300), 301);
+}
+
+TEST(AboutStrip, TextIsOneLongLine)
+{
+    EXPECT_EQ(std::strlen(VuvovirAboutText), 1704u);
+    EXPECT_EQ(std::strpbrk(VuvovirAboutText, "\r\n"), nullptr);
+    EXPECT_NE(std::strstr(VuvovirAboutText, "....."), nullptr);
+}
