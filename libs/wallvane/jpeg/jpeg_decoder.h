@@ -89,6 +89,9 @@ void JpgSelectMcuOutput(JPEG_PROPERTIES *props);
 int JpgPutMcuConverted(JPEG_PROPERTIES *props, int column, int row);
 int JpgPutMcuUpsampleGeneric(JPEG_PROPERTIES *props, int column, int row);
 int JpgConvertPlanesInPlace(JPEG_PROPERTIES *props);
+int JpgPrepareRowBuffers(JPEG_PROPERTIES *props, int blockSize);
+void JpgStoreMcuRows(JPEG_PROPERTIES *props, int column, int row);
+void JpgBuildSmoothPlanes(JPEG_PROPERTIES *props, int column, int row);
 int JpgClipMcuToRoi(const JpgRect *region, int mcuWidth, int mcuHeight, int column, int row, int channels,
                     ptrdiff_t lineStep, uint8_t *dib, int dibWidth, int dibHeight, uint8_t **address,
                     JpgRect *visible);
