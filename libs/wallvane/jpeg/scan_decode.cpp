@@ -230,7 +230,7 @@ int DecodeProgressiveSingle(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *
 
 // The region clips the output only; every MCU is still decoded, and those
 // wholly outside it are not written.
-void SetUpRegion(JPEG_PROPERTIES *props)
+void SetUpRegion(JPEG_PROPERTIES *props, int scale)
 {
     JpgRect none = {0, 0, 0, 0};
     props->outputRegion = none;
@@ -239,11 +239,13 @@ void SetUpRegion(JPEG_PROPERTIES *props)
                    props->roiTop >= 1;
     if (!inForce)
         return;
-    // An edge of 0 leaves that side at the picture's edge.
-    if (props->roiRight == 0 || props->roiRight > props->frameWidth)
-        props->roiRight = props->frameWidth;
-    if (props->roiBottom == 0 || props->roiBottom > props->frameHeight)
-        props->roiBottom = props->frameHeight;
+    // The region counts pixels of the output, at the read's scale. An edge
+    // of 0 leaves that side at the picture's edge.
+    int width = (props->frameWidth + scale - 1) / scale, height = (props->frameHeight + scale - 1) / scale;
+    if (props->roiRight == 0 || props->roiRight > width)
+        props->roiRight = width;
+    if (props->roiBottom == 0 || props->roiBottom > height)
+        props->roiBottom = height;
     if (props->roiLeft < 0)
         props->roiLeft = 0;
     if (props->roiTop < 0)
@@ -393,7 +395,7 @@ int JpgDecodeScan(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props)
     }
     int mode = props->ioMode;
     int scale = mode == 14 || mode == 15 ? 2 : mode == 16 || mode == 17 ? 4 : mode == 18 || mode == 19 ? 8 : 1;
-    SetUpRegion(props);
+    SetUpRegion(props, scale);
     SetUpSmoothing(props, scale);
     int result;
     if (props->progressiveScans != 0)
