@@ -176,6 +176,18 @@ void WritePixels(const JPEG_PROPERTIES *p, const McuLayout &l, uint8_t *address,
     }
 }
 
+// Limits to 0..255 by looking up: Y (0..255) plus a chroma term lies in
+// -227..480, well inside the table.
+struct LimitTable {
+    uint8_t values[1024];
+    LimitTable()
+    {
+        for (int i = 0; i < 1024; i++)
+            values[i] = Limit(i - 384);
+    }
+};
+const LimitTable Limits;
+
 // A whole, unscaled MCU of luminance sampled H x V and chroma sampled 1 x 1:
 // the chroma terms are worked out once for the H x V pixels that share them.
 template <int H, int V, bool Bgr, bool Opaque>
@@ -183,27 +195,30 @@ void YccToRgbWholeMcu(const JPEG_PROPERTIES *p, uint8_t *address)
 {
     const int channels = Opaque ? 4 : 3;
     const int redAt = Bgr ? 2 : 0, blueAt = Bgr ? 0 : 2;
+    const uint8_t *limit = Limits.values + 384;
     const int16_t *luma = p->mcuBuffer;
     const int16_t *cbBlock = luma + H * V * 64, *crBlock = cbBlock + 64;
+    ptrdiff_t step = p->dibLineStep;
     for (int chromaRow = 0; chromaRow < 8; chromaRow++) {
         const int16_t *cb = cbBlock + 8 * chromaRow, *cr = crBlock + 8 * chromaRow;
         int red[8], green[8], blue[8];
         for (int k = 0; k < 8; k++) {
             red[k] = (359 * cr[k] - 45813) >> 8;
-            green[k] = (88 * cb[k] + 183 * cr[k] - 34806) >> 8;
+            green[k] = -((88 * cb[k] + 183 * cr[k] - 34806) >> 8);
             blue[k] = (454 * cb[k] - 57937) >> 8;
         }
         for (int sub = 0; sub < V; sub++) {
             int y = chromaRow * V + sub;
             const int16_t *lumaRow = luma + (y / 8) * H * 64 + (y % 8) * 8;
-            uint8_t *pixel = address + y * p->dibLineStep;
-            for (int b = 0; b < H; b++) {
-                const int16_t *lumaBlock = lumaRow + b * 64;
-                for (int i = 0; i < 8; i++, pixel += channels) {
-                    int Y = lumaBlock[i], k = (b * 8 + i) / H;
-                    pixel[redAt] = Limit(Y + red[k]);
-                    pixel[1] = Limit(Y - green[k]);
-                    pixel[blueAt] = Limit(Y + blue[k]);
+            uint8_t *pixel = address + y * step;
+            for (int k = 0; k < 8; k++) {
+                const uint8_t *r = limit + red[k], *g = limit + green[k], *b = limit + blue[k];
+                for (int m = 0; m < H; m++, pixel += channels) {
+                    int x = k * H + m;
+                    int Y = lumaRow[(x / 8) * 64 + x % 8];
+                    pixel[redAt] = r[Y];
+                    pixel[1] = g[Y];
+                    pixel[blueAt] = b[Y];
                     if (Opaque)
                         pixel[3] = 255;
                 }
