@@ -211,16 +211,20 @@ void YccToRgbWholeMcu(const JPEG_PROPERTIES *p, uint8_t *address)
             int y = chromaRow * V + sub;
             const int16_t *lumaRow = luma + (y / 8) * H * 64 + (y % 8) * 8;
             uint8_t *pixel = address + y * step;
-            for (int k = 0; k < 8; k++) {
-                const uint8_t *r = limit + red[k], *g = limit + green[k], *b = limit + blue[k];
-                for (int m = 0; m < H; m++, pixel += channels) {
-                    int x = k * H + m;
-                    int Y = lumaRow[(x / 8) * 64 + x % 8];
-                    pixel[redAt] = r[Y];
-                    pixel[1] = g[Y];
-                    pixel[blueAt] = b[Y];
-                    if (Opaque)
-                        pixel[3] = 255;
+            for (int half = 0; half < H; half++) {
+                const int16_t *lumaBlock = lumaRow + half * 64;
+#pragma GCC unroll 8
+                for (int i = 0; i < 8 / H; i++) {
+                    int k = half * (8 / H) + i;
+                    const uint8_t *r = limit + red[k], *g = limit + green[k], *b = limit + blue[k];
+                    for (int m = 0; m < H; m++, pixel += channels) {
+                        int Y = lumaBlock[i * H + m];
+                        pixel[redAt] = r[Y];
+                        pixel[1] = g[Y];
+                        pixel[blueAt] = b[Y];
+                        if (Opaque)
+                            pixel[3] = 255;
+                    }
                 }
             }
         }
