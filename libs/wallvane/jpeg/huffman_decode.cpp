@@ -187,9 +187,22 @@ static int DecodeDcDifference(JpgBitInput *input, const JpgHuffTable *dc, int16_
     return 0;
 }
 
+// A coefficient as stored: as decoded, or already multiplied by its
+// quantiser the way the integer dequantisation does it.
+template <bool Dequantize>
+static inline int16_t Coefficient(int value, const int16_t *quant, int at)
+{
+    if (!Dequantize)
+        return (int16_t)value;
+    int v = value * quant[at];
+    return (int16_t)(v < -32768 ? -32768 : v > 32767 ? 32767 : v);
+}
+
 // The coefficients from position k on, checking the bits before every
 // step: near a marker or the end of the data.
-static int DecodeAcCarefully(JpgBitInput *input, const JpgHuffTable *ac, int16_t *block, int k)
+template <bool Dequantize>
+static int DecodeAcCarefully(JpgBitInput *input, const JpgHuffTable *ac, int16_t *block, int k,
+                             const int16_t *quant)
 {
     while (k < 64) {
         int rs, value, result;
@@ -205,20 +218,22 @@ static int DecodeAcCarefully(JpgBitInput *input, const JpgHuffTable *ac, int16_t
         k += r;
         if ((result = ReceiveExtend(input, s, &value)) != 0)
             return Quiet(result);
-        block[JpgNaturalOrder[k]] = (int16_t)value;
+        int at = JpgNaturalOrder[k];
+        block[at] = Coefficient<Dequantize>(value, quant, at);
         k++;
     }
     return 0;
 }
 
-int JpgDecodeBlock(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
-                   int16_t *predictor, int16_t *block)
+template <bool Dequantize>
+static int DecodeBlockInto(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
+                           int16_t *predictor, int16_t *block, const int16_t *quant)
 {
     memset(block, 0, 64 * sizeof(int16_t));
     int result = DecodeDcDifference(input, dc, predictor);
     if (result)
         return Quiet(result);
-    block[0] = *predictor;
+    block[0] = Coefficient<Dequantize>(*predictor, quant, 0);
     // With 32 bits in hand a code of up to 16 bits and its up to 15 extra
     // bits need no further checks; the bits live in locals meanwhile.
     uint64_t buffer = input->bitBuffer;
@@ -232,7 +247,7 @@ int JpgDecodeBlock(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTabl
             buffer = input->bitBuffer;
             bits = input->bitsHeld;
             if (bits < 32)
-                return DecodeAcCarefully(input, ac, block, k);
+                return DecodeAcCarefully<Dequantize>(input, ac, block, k, quant);
         }
         uint32_t entry = ac->lookahead[(buffer >> (bits - 8)) & 0xFF];
         int rs;
@@ -265,11 +280,24 @@ int JpgDecodeBlock(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTabl
         int value = (int)((buffer >> bits) & ((1u << s) - 1));
         if (!(value & (1 << (s - 1))))
             value += ExtendOffset[s];
-        block[JpgNaturalOrder[k]] = (int16_t)value;
+        int at = JpgNaturalOrder[k];
+        block[at] = Coefficient<Dequantize>(value, quant, at);
         k++;
     }
     input->bitsHeld = bits;
     return 0;
+}
+
+int JpgDecodeBlock(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
+                   int16_t *predictor, int16_t *block)
+{
+    return DecodeBlockInto<false>(input, dc, ac, predictor, block, nullptr);
+}
+
+int JpgDecodeBlockDequantized(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
+                              int16_t *predictor, int16_t *block, const int16_t *quant)
+{
+    return DecodeBlockInto<true>(input, dc, ac, predictor, block, quant);
 }
 
 int JpgDecodeBlockDcOnly(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,

@@ -67,6 +67,9 @@ unsigned JpgPeekBits(JpgBitInput *input, int n);
 int JpgHuffDecode(JpgBitInput *input, int *symbol, const JpgHuffTable *table);
 int JpgDecodeBlock(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
                    int16_t *predictor, int16_t *block);
+// The generic block decoder and integer dequantisation in one pass.
+int JpgDecodeBlockDequantized(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
+                              int16_t *predictor, int16_t *block, const int16_t *quant);
 int JpgDecodeBlockDcOnly(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
                          int16_t *predictor, int16_t *dcOut);
 int JpgDecodeDcFirst(JpgBitInput *input, const JpgHuffTable *dc, int16_t *coefficient,

@@ -310,6 +310,10 @@ int JpgDecodeSequentialScan(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *
     }
     bool hook = HookTakesCoefficients(props);
     JpgDispatch *dispatch = input->dispatch;
+    // The generic decoder multiplies the coefficients by their quantisers as
+    // it stores them; any other pair of routines runs one after the other.
+    bool fused = !hook && dispatch->huff_decode_block == JpgDecodeBlock &&
+                 dispatch->run_dequant == JpgDequantizeInteger;
     for (int row = scan->nextRow; row < down + props->rowDelay; row++) {
         for (int column = row == scan->nextRow ? scan->nextColumn : 0; column < across + props->columnDelay;
              column++) {
@@ -330,6 +334,13 @@ int JpgDecodeSequentialScan(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *
                     block += props->componentBlockOffset[sc.frameIndex] * 64;
                 for (int by = 0; by < blocksDown; by++)
                     for (int bx = 0; bx < blocksAcross; bx++, block += 64) {
+                        if (fused) {
+                            int result = JpgDecodeBlockDequantized(input, sc.dcTable, sc.acTable,
+                                                                   &scan->dcPredictor[i], block, sc.quant->values);
+                            if (result < 0)
+                                return result;
+                            continue;
+                        }
                         int result = dispatch->huff_decode_block(input, sc.dcTable, sc.acTable,
                                                                  &scan->dcPredictor[i], block);
                         if (result < 0)
