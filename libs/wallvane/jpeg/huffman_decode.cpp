@@ -157,8 +157,7 @@ static inline int ReceiveExtend(JpgBitInput *input, int s, int *value)
     if (result)
         return result;
     int v = (int)JpgGetBits(input, s);
-    if (!(v & (1 << (s - 1))))
-        v += ExtendOffset[s];
+    v += ExtendOffset[s] & ((v - (1 << (s - 1))) >> 31);
     *value = v;
     return 0;
 }
@@ -278,8 +277,9 @@ static int DecodeBlockInto(JpgBitInput *input, const JpgHuffTable *dc, const Jpg
         k += r;
         bits -= s;
         int value = (int)((buffer >> bits) & ((1u << s) - 1));
-        if (!(value & (1 << (s - 1))))
-            value += ExtendOffset[s];
+        // Without a branch, which the data would mispredict half the time:
+        // a value below half its range is negative.
+        value += ExtendOffset[s] & ((value - (1 << (s - 1))) >> 31);
         int at = JpgNaturalOrder[k];
         block[at] = Coefficient<Dequantize>(value, quant, at);
         k++;
