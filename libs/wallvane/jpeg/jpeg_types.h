@@ -200,6 +200,7 @@ struct JPEG_PROPERTIES {
     // runs the column and row delays behind the decoding.
     int smoothUpsampling;
     int columnDelay, rowDelay;
+    int smoothAcross, smoothDown; // MCUs of the scan being smoothed
     alignas(16) int16_t smoothPlanes[JPG_MAX_COMPONENTS][16 * 16];
 
     // The region the output is clipped to: the caller's region once the

@@ -89,10 +89,10 @@ void LayOut(const JPEG_PROPERTIES *p, int single, McuLayout *layout)
 }
 
 // Smoothed output: every component already spread to the MCU's full size.
-void LayOutPlanes(const JPEG_PROPERTIES *p, McuLayout *layout)
+void LayOutPlanes(const JPEG_PROPERTIES *p, int single, McuLayout *layout)
 {
-    layout->components = p->componentCount;
-    for (int k = 0; k < p->componentCount; k++) {
+    layout->components = single >= 0 ? 1 : p->componentCount;
+    for (int k = 0; k < layout->components; k++) {
         layout->base[k] = p->smoothPlanes[k];
         for (int x = 0; x < layout->width; x++)
             layout->columnOffset[k][x] = x;
@@ -281,8 +281,8 @@ int PutMcu(JPEG_PROPERTIES *p, int column, int row, int single)
             p->vMax == 2 ? YccToRgbWholeMcuIn<1, 2>(p, address) : YccToRgbWholeMcuIn<1, 1>(p, address);
         return 0;
     }
-    if (p->smoothUpsampling && single < 0)
-        LayOutPlanes(p, &layout);
+    if (p->smoothUpsampling)
+        LayOutPlanes(p, single, &layout);
     else
         LayOut(p, single, &layout);
     switch (p->outputFormat) {
@@ -429,7 +429,7 @@ int JpgOutputMcu(JPEG_PROPERTIES *props, int column, int row, int scale)
     int size = scale == 2 ? 4 : scale == 4 ? 2 : scale == 8 ? 1 : 8;
     // With the delays of smoothed output the scan also asks for positions
     // past the last column and row, which only release the MCUs before them.
-    bool real = !props->smoothUpsampling || (column < props->frameMcusAcross && row < props->frameMcusDown);
+    bool real = !props->smoothUpsampling || (column < props->smoothAcross && row < props->smoothDown);
     if (real) {
         JpgIdctRoutine transforms[4] = {dispatch->run_idct_8x8, dispatch->run_idct_4x4, dispatch->run_idct_2x2,
                                         dispatch->run_idct_1x1};

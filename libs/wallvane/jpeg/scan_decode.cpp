@@ -258,23 +258,32 @@ void SetUpRegion(JPEG_PROPERTIES *props, int scale)
     props->outputRegion = region;
 }
 
-// Smoothed chroma needs a frame of 2 x 1 or 2 x 2 sampling in one
-// interleaved scan; at the reduced sizes 2 x 2 chroma comes out at the
-// luminance's size already and is not smoothed.
-void SetUpSmoothing(JPEG_PROPERTIES *props, int scale)
+// Smoothed chroma needs a frame of 2 x 1 or 2 x 2 sampling; at the reduced
+// sizes 2 x 2 chroma comes out at the luminance's size already and is not
+// smoothed. A separate scan of one component is smoothed, and delayed,
+// only when that component is.
+void SetUpSmoothing(JPEG_PROPERTIES *props, JpgScan *scan, int scale)
 {
     props->smoothUpsampling = 0;
     props->columnDelay = props->rowDelay = 0;
-    if (props->fourRowBuffers != 1 || !props->upsamplingNeeded || props->nonInterleaved || props->rawBlockHook ||
-        props->hMax != 2 || props->componentCount > JPG_MAX_COMPONENTS)
+    if (props->fourRowBuffers != 1 || !props->upsamplingNeeded || props->rawBlockHook || props->hMax != 2 ||
+        props->componentCount > JPG_MAX_COMPONENTS)
         return;
-    if (props->vMax == 1) {
-        props->smoothUpsampling = 1;
-        props->columnDelay = 1;
-    } else if (props->vMax == 2 && scale == 1) {
-        props->smoothUpsampling = 2;
-        props->columnDelay = props->rowDelay = 1;
+    int mode = props->vMax == 1 ? 1 : props->vMax == 2 && scale == 1 ? 2 : 0;
+    if (!mode)
+        return;
+    props->smoothAcross = props->frameMcusAcross;
+    props->smoothDown = props->frameMcusDown;
+    if (props->nonInterleaved) {
+        const JpgFrameComponent &fc = props->components[scan->components[0].frameIndex];
+        if (fc.h * 2 != props->hMax || (mode == 2 && fc.v * 2 != props->vMax))
+            return;
+        props->smoothAcross = ComponentBlocksAcross(props, fc.h);
+        props->smoothDown = ComponentBlocksDown(props, fc.v);
     }
+    props->smoothUpsampling = mode;
+    props->columnDelay = 1;
+    props->rowDelay = mode == 2 ? 1 : 0;
 }
 
 } // namespace
@@ -407,7 +416,7 @@ int JpgDecodeScan(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props)
     int mode = props->ioMode;
     int scale = mode == 14 || mode == 15 ? 2 : mode == 16 || mode == 17 ? 4 : mode == 18 || mode == 19 ? 8 : 1;
     SetUpRegion(props, scale);
-    SetUpSmoothing(props, scale);
+    SetUpSmoothing(props, scan, scale);
     int result;
     if (props->progressiveScans != 0)
         result = JpgDecodeProgressiveScan(input, scan, props, scale);

@@ -169,6 +169,8 @@ TEST(JpegRegion, ScaledSmoothedAndSeparateScanReadsKeepToTheRegion)
     read.left = 9, read.top = 7, read.right = 40, read.bottom = 30;
     read.width = 40, read.height = 30; // larger than the region: the converter must keep to it
     ExpectRegion(separate, read);
+    read.fourRowBuffers = 1;
+    ExpectRegion(separate, read);
 }
 
 TEST(JpegRegion, EdgesOutsideThePictureAreClippedAndAnEmptyRegionWritesNothing)

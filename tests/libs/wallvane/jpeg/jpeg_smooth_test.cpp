@@ -99,6 +99,28 @@ TEST(JpegSmooth, SmoothedChromaMatchesDjpegSmoothing)
     }
 }
 
+TEST(JpegSmooth, SeparateComponentScansAreSmoothedAlike)
+{
+    std::string script = TempPath("scans.txt");
+    ASSERT_TRUE(WriteWholeFile(script, Bytes{'0', ';', '\n', '1', ';', '\n', '2', ';', '\n'}));
+    unsigned seed = 320;
+    for (const char *sampling : {"-sample 2x2", "-sample 2x1"}) {
+        for (int width : {61, 64}) {
+            SCOPED_TRACE(std::string(sampling) + " " + std::to_string(width));
+            Picture picture = SynthesisePicture(width, 35, 3, seed++);
+            Bytes separate = EncodeWithCjpeg(picture, std::string(sampling) + " -scans " + script);
+            Picture theirs = DecodeWithDjpeg(separate, "-dct int");
+            std::vector<uint8_t> ours;
+            ASSERT_EQ(0, Decode(separate, Options(), &ours));
+            ASSERT_EQ(theirs.pixels.size(), ours.size());
+            int maxDiff = 0;
+            EXPECT_GE(Psnr(ours, theirs.pixels, &maxDiff), 54.0);
+            EXPECT_LE(maxDiff, 3);
+        }
+    }
+    remove(script.c_str());
+}
+
 TEST(JpegSmooth, BgrAndRgbaCarryTheSameSmoothedColours)
 {
     Bytes jpeg = EncodeWithCjpeg(SynthesisePicture(53, 37, 3, 12), "-sample 2x2");
