@@ -116,44 +116,43 @@ bool OutputReady(const JPEG_PROPERTIES *props)
     return props->dcCounter >= props->componentCount && props->acCounter >= props->componentCount;
 }
 
+int DecodeDcMcu(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int column, int row)
+{
+    for (int i = 0; i < scan->ns; i++) {
+        const JpgScanComponent &sc = scan->components[i];
+        for (int by = 0; by < sc.v; by++)
+            for (int bx = 0; bx < sc.h; bx++) {
+                int16_t *block = CoefficientBlock(props, sc.frameIndex, column * sc.h + bx, row * sc.v + by);
+                int result;
+                if (scan->ah == 0) {
+                    memset(block, 0, 64 * sizeof(int16_t));
+                    result = JpgDecodeDcFirst(input, sc.dcTable, &block[0], &scan->dcPredictor[i], scan->al);
+                } else {
+                    result = JpgDecodeDcRefine(input, &block[0], scan->al);
+                }
+                if (result < 0)
+                    return result;
+            }
+    }
+    return 0;
+}
+
 int DecodeProgressiveDcInterleaved(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int scale)
 {
     int across = props->frameMcusAcross, down = props->frameMcusDown;
     for (int row = scan->nextRow; row < down + props->rowDelay; row++) {
         for (int column = row == scan->nextRow ? scan->nextColumn : 0; column < across + props->columnDelay;
              column++) {
-            if (column >= across || row >= down) {
-                if (OutputReady(props)) {
-                    int result = OutputProgressiveMcu(props, column, row, scale);
-                    if (result < 0)
-                        return result;
-                }
-                if (MayStop(props, column, row))
-                    return StopAfter(props, scan, column, row, across, down);
-                continue;
+            // Past the last column or row only the delayed output runs.
+            if (column < across && row < down) {
+                int result = DecodeDcMcu(input, scan, props, column, row);
+                if (result < 0)
+                    return result;
+                if (input->exhausted)
+                    return JPG_ERR_EOF;
+                if (JpgCheckRestart(input, scan, across, down, column, row) < 0)
+                    return JPG_ERR_BAD_RST;
             }
-            for (int i = 0; i < scan->ns; i++) {
-                const JpgScanComponent &sc = scan->components[i];
-                for (int by = 0; by < sc.v; by++)
-                    for (int bx = 0; bx < sc.h; bx++) {
-                        int16_t *block = CoefficientBlock(props, sc.frameIndex, column * sc.h + bx,
-                                                          row * sc.v + by);
-                        int result;
-                        if (scan->ah == 0) {
-                            memset(block, 0, 64 * sizeof(int16_t));
-                            result = JpgDecodeDcFirst(input, sc.dcTable, &block[0],
-                                                      &scan->dcPredictor[i], scan->al);
-                        } else {
-                            result = JpgDecodeDcRefine(input, &block[0], scan->al);
-                        }
-                        if (result < 0)
-                            return result;
-                    }
-            }
-            if (input->exhausted)
-                return JPG_ERR_EOF;
-            if (JpgCheckRestart(input, scan, across, down, column, row) < 0)
-                return JPG_ERR_BAD_RST;
             if (OutputReady(props)) {
                 int result = OutputProgressiveMcu(props, column, row, scale);
                 if (result < 0)
@@ -307,6 +306,47 @@ int JpgCheckRestart(JpgBitInput *input, JpgScan *scan, int mcusAcross, int mcusD
     return marker == expected ? 0 : JPG_ERR_BAD_RST;
 }
 
+namespace {
+
+// The blocks of one MCU into the MCU buffer, dequantised, or to the hook.
+int DecodeSequentialMcu(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int column, int row, bool hook)
+{
+    JpgDispatch *dispatch = input->dispatch;
+    // The generic decoder multiplies the coefficients by their quantisers as
+    // it stores them; any other pair of routines runs one after the other.
+    bool fused = !hook && dispatch->huff_decode_block == JpgDecodeBlock &&
+                 dispatch->run_dequant == JpgDequantizeInteger;
+    for (int i = 0; i < scan->ns; i++) {
+        const JpgScanComponent &sc = scan->components[i];
+        int blocksAcross = scan->ns == 1 ? 1 : sc.h, blocksDown = scan->ns == 1 ? 1 : sc.v;
+        // Blocks go to the MCU buffer in frame order, whatever the scan's order.
+        int16_t *block = props->mcuBuffer;
+        if (scan->ns > 1)
+            block += props->componentBlockOffset[sc.frameIndex] * 64;
+        for (int by = 0; by < blocksDown; by++)
+            for (int bx = 0; bx < blocksAcross; bx++, block += 64) {
+                int result;
+                if (fused) {
+                    result = JpgDecodeBlockDequantized(input, sc.dcTable, sc.acTable, &scan->dcPredictor[i], block,
+                                                       sc.quant->values);
+                    if (result < 0)
+                        return result;
+                    continue;
+                }
+                result = dispatch->huff_decode_block(input, sc.dcTable, sc.acTable, &scan->dcPredictor[i], block);
+                if (result < 0)
+                    return result;
+                if (hook)
+                    PutBlockInPlane(props, sc.frameIndex, column * blocksAcross + bx, row * blocksDown + by, block);
+                else
+                    dispatch->run_dequant(block, sc.quant->values);
+            }
+    }
+    return 0;
+}
+
+} // namespace
+
 int JpgDecodeSequentialScan(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int scale)
 {
     int across, down;
@@ -318,54 +358,20 @@ int JpgDecodeSequentialScan(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *
         down = props->frameMcusDown;
     }
     bool hook = HookTakesCoefficients(props);
-    JpgDispatch *dispatch = input->dispatch;
-    // The generic decoder multiplies the coefficients by their quantisers as
-    // it stores them; any other pair of routines runs one after the other.
-    bool fused = !hook && dispatch->huff_decode_block == JpgDecodeBlock &&
-                 dispatch->run_dequant == JpgDequantizeInteger;
     for (int row = scan->nextRow; row < down + props->rowDelay; row++) {
         for (int column = row == scan->nextRow ? scan->nextColumn : 0; column < across + props->columnDelay;
              column++) {
-            if (column >= across || row >= down) {
-                int result = JpgOutputMcu(props, column, row, scale);
+            // Past the last column or row only the delayed output runs.
+            if (column < across && row < down) {
+                int result = DecodeSequentialMcu(input, scan, props, column, row, hook);
                 if (result < 0)
                     return result;
-                if (MayStop(props, column, row))
-                    return StopAfter(props, scan, column, row, across, down);
-                continue;
+                if (input->exhausted)
+                    return JPG_ERR_EOF;
+                if ((result = JpgCheckRestart(input, scan, across, down, column, row)) < 0)
+                    return result;
             }
-            for (int i = 0; i < scan->ns; i++) {
-                const JpgScanComponent &sc = scan->components[i];
-                int blocksAcross = scan->ns == 1 ? 1 : sc.h, blocksDown = scan->ns == 1 ? 1 : sc.v;
-                // Blocks go to the MCU buffer in frame order, whatever the scan's order.
-                int16_t *block = props->mcuBuffer;
-                if (scan->ns > 1)
-                    block += props->componentBlockOffset[sc.frameIndex] * 64;
-                for (int by = 0; by < blocksDown; by++)
-                    for (int bx = 0; bx < blocksAcross; bx++, block += 64) {
-                        if (fused) {
-                            int result = JpgDecodeBlockDequantized(input, sc.dcTable, sc.acTable,
-                                                                   &scan->dcPredictor[i], block, sc.quant->values);
-                            if (result < 0)
-                                return result;
-                            continue;
-                        }
-                        int result = dispatch->huff_decode_block(input, sc.dcTable, sc.acTable,
-                                                                 &scan->dcPredictor[i], block);
-                        if (result < 0)
-                            return result;
-                        if (hook)
-                            PutBlockInPlane(props, sc.frameIndex, column * blocksAcross + bx,
-                                            row * blocksDown + by, block);
-                        else
-                            dispatch->run_dequant(block, sc.quant->values);
-                    }
-            }
-            if (input->exhausted)
-                return JPG_ERR_EOF;
-            int result = JpgCheckRestart(input, scan, across, down, column, row);
-            if (result < 0)
-                return result;
+            int result;
             if (!hook && (result = JpgOutputMcu(props, column, row, scale)) < 0)
                 return result;
             if (MayStop(props, column, row))
