@@ -207,7 +207,8 @@ int CheckOperation(void *context)
     }
     if (!paired)
         return JPG_ERR_INVALID_PROPERTIES;
-    if ((p->dctMethod != 0 && p->dctMethod != 1) || (p->fourRowBuffers == 1 && p->rawBlockHook))
+    if ((p->dctMethod != 0 && p->dctMethod != 1) || (p->fourRowBuffers != 0 && p->fourRowBuffers != 1) ||
+        (p->fourRowBuffers == 1 && p->rawBlockHook))
         return JPG_ERR_INVALID_PROPERTIES;
     return 0;
 }

@@ -1,5 +1,7 @@
 // Bit reader over entropy-coded data, Huffman symbol decoding and the block
 // procedures of sequential and progressive scans.
+#include <string.h>
+
 #include "jpeg_decoder.h"
 
 const int JpgNaturalOrder[80] = {
@@ -17,6 +19,24 @@ static const int ExtendOffset[16] = {
 // marker, so reading ahead never passes into the next segment.
 int JpgFillBitBuffer(JpgBitInput *input, int bitsNeeded)
 {
+    // Several bytes at once while none of them is 0xFF.
+    if (!input->pendingMarker && input->available >= 8 && input->bitsHeld <= 48) {
+        uint64_t word;
+        memcpy(&word, input->position, 8);
+        int n = (63 - input->bitsHeld) >> 3;
+        // A byte of the first n is 0xFF when its complement is zero; the
+        // bytes past them are made to count as not 0xFF.
+        uint64_t inverted = ~(word & (~0ull >> (64 - 8 * n)));
+        if (((inverted - 0x0101010101010101ull) & ~inverted & 0x8080808080808080ull) == 0) {
+            uint64_t bigEndian = __builtin_bswap64(word);
+            input->bitBuffer = (input->bitBuffer << (8 * n)) | (bigEndian >> (64 - 8 * n));
+            input->bitsHeld += 8 * n;
+            input->position += n;
+            input->available -= n;
+            input->consumed += n;
+            return 0;
+        }
+    }
     while (input->bitsHeld <= 48) {
         if (input->pendingMarker)
             return input->bitsHeld < bitsNeeded ? JPG_STATUS_MARKER_REACHED : 0;
@@ -137,8 +157,7 @@ static inline int ReceiveExtend(JpgBitInput *input, int s, int *value)
     if (result)
         return result;
     int v = (int)JpgGetBits(input, s);
-    if (!(v & (1 << (s - 1))))
-        v += ExtendOffset[s];
+    v += ExtendOffset[s] & ((v - (1 << (s - 1))) >> 31);
     *value = v;
     return 0;
 }
@@ -167,35 +186,118 @@ static int DecodeDcDifference(JpgBitInput *input, const JpgHuffTable *dc, int16_
     return 0;
 }
 
-int JpgDecodeBlock(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
-                   int16_t *predictor, int16_t *block)
+// A coefficient as stored: as decoded, or already multiplied by its
+// quantiser the way the integer dequantisation does it.
+template <bool Dequantize>
+static inline int16_t Coefficient(int value, const int16_t *quant, int at)
 {
-    for (int i = 0; i < 64; i++)
-        block[i] = 0;
-    int result = DecodeDcDifference(input, dc, predictor);
-    if (result)
-        return Quiet(result);
-    block[0] = *predictor;
-    const int *cursor = JpgNaturalOrder + 1;
-    for (int k = 63; k > 0;) {
-        int rs, value;
+    if (!Dequantize)
+        return (int16_t)value;
+    int v = value * quant[at];
+    return (int16_t)(v < -32768 ? -32768 : v > 32767 ? 32767 : v);
+}
+
+// The coefficients from position k on, checking the bits before every
+// step: near a marker or the end of the data.
+template <bool Dequantize>
+static int DecodeAcCarefully(JpgBitInput *input, const JpgHuffTable *ac, int16_t *block, int k,
+                             const int16_t *quant)
+{
+    while (k < 64) {
+        int rs, value, result;
         if ((result = DecodeSymbol(input, &rs, ac)) != 0)
             return Quiet(result);
         int r = rs >> 4, s = rs & 15;
         if (s == 0) {
             if (r != 15)
                 break;
-            cursor += 16;
-            k -= 16;
+            k += 16;
             continue;
         }
-        cursor += r;
+        k += r;
         if ((result = ReceiveExtend(input, s, &value)) != 0)
             return Quiet(result);
-        block[*cursor++] = (int16_t)value;
-        k -= r + 1;
+        int at = JpgNaturalOrder[k];
+        block[at] = Coefficient<Dequantize>(value, quant, at);
+        k++;
     }
     return 0;
+}
+
+template <bool Dequantize>
+static int DecodeBlockInto(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
+                           int16_t *predictor, int16_t *block, const int16_t *quant)
+{
+    memset(block, 0, 64 * sizeof(int16_t));
+    int result = DecodeDcDifference(input, dc, predictor);
+    if (result)
+        return Quiet(result);
+    block[0] = Coefficient<Dequantize>(*predictor, quant, 0);
+    // With 32 bits in hand a code of up to 16 bits and its up to 15 extra
+    // bits need no further checks; the bits live in locals meanwhile.
+    uint64_t buffer = input->bitBuffer;
+    int bits = input->bitsHeld;
+    int k = 1;
+    while (k < 64) {
+        if (bits < 32) {
+            input->bitsHeld = bits;
+            if ((result = JpgFillBitBuffer(input, 0)) < 0)
+                return result;
+            buffer = input->bitBuffer;
+            bits = input->bitsHeld;
+            if (bits < 32)
+                return DecodeAcCarefully<Dequantize>(input, ac, block, k, quant);
+        }
+        uint32_t entry = ac->lookahead[(buffer >> (bits - 8)) & 0xFF];
+        int rs;
+        if (entry) {
+            bits -= (int)(entry >> 16);
+            rs = (int)(entry & 0xFF);
+        } else {
+            // A longer code, walked up from 9 bits; past 16 bits it reads as
+            // end of block, as the careful walk has it.
+            int length = 9;
+            int code = (int)((buffer >> (bits - 9)) & 0x1FF);
+            while (length <= 16 && code > ac->maxCode[length]) {
+                length++;
+                code = (int)((buffer >> (bits - length)) & ((1u << length) - 1));
+            }
+            bits -= length;
+            if (length > 16)
+                break;
+            rs = ac->symbols[(ac->valPtr[length] + code - ac->minCode[length]) & 0xFF];
+        }
+        int r = (rs >> 4) & 15, s = rs & 15;
+        if (s == 0) {
+            if (r != 15)
+                break;
+            k += 16;
+            continue;
+        }
+        k += r;
+        bits -= s;
+        int value = (int)((buffer >> bits) & ((1u << s) - 1));
+        // Without a branch, which the data would mispredict half the time:
+        // a value below half its range is negative.
+        value += ExtendOffset[s] & ((value - (1 << (s - 1))) >> 31);
+        int at = JpgNaturalOrder[k];
+        block[at] = Coefficient<Dequantize>(value, quant, at);
+        k++;
+    }
+    input->bitsHeld = bits;
+    return 0;
+}
+
+int JpgDecodeBlock(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
+                   int16_t *predictor, int16_t *block)
+{
+    return DecodeBlockInto<false>(input, dc, ac, predictor, block, nullptr);
+}
+
+int JpgDecodeBlockDequantized(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
+                              int16_t *predictor, int16_t *block, const int16_t *quant)
+{
+    return DecodeBlockInto<true>(input, dc, ac, predictor, block, quant);
 }
 
 int JpgDecodeBlockDcOnly(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,

@@ -17,16 +17,18 @@ inline int16_t Saturate16(Wide v)
     return (int16_t)(v < -32768 ? -32768 : v > 32767 ? 32767 : v);
 }
 
-// The integer 8-point transform; outputs carry 15 fraction bits.
-inline void Integer8(Wide x0, Wide x1, Wide x2, Wide x3, Wide x4, Wide x5, Wide x6, Wide x7, Wide y[8])
+// The integer 8-point transform; outputs carry 15 fraction bits. T is
+// 64-bit, or 32-bit where the caller has bounded the inputs.
+template <typename T>
+inline void Integer8(T x0, T x1, T x2, T x3, T x4, T x5, T x6, T x7, T y[8])
 {
-    Wide h = x1 * 32138 + x7 * 6393, f = x1 * 6393 - x7 * 32138;
-    Wide l = x3 * 27246 + x5 * 18205, g = x5 * 27246 - x3 * 18205;
-    Wide q0 = ((h + l + 2048) >> 12) * 5793, q3 = ((f + g + 2048) >> 12) * 5793;
-    Wide q1 = (h - l) + (f - g), q2 = (h - l) - (f - g);
-    Wide a0 = (x0 + x4) * 32768, a1 = (x0 - x4) * 32768;
-    Wide w = x2 * 42813 + x6 * 17734, b = x2 * 17734 - x6 * 42813;
-    Wide e0 = a0 + w, e3 = a0 - w, e1 = a1 + b, e2 = a1 - b;
+    T h = x1 * 32138 + x7 * 6393, f = x1 * 6393 - x7 * 32138;
+    T l = x3 * 27246 + x5 * 18205, g = x5 * 27246 - x3 * 18205;
+    T q0 = ((h + l + 2048) >> 12) * 5793, q3 = ((f + g + 2048) >> 12) * 5793;
+    T q1 = (h - l) + (f - g), q2 = (h - l) - (f - g);
+    T a0 = (x0 + x4) * 32768, a1 = (x0 - x4) * 32768;
+    T w = x2 * 42813 + x6 * 17734, b = x2 * 17734 - x6 * 42813;
+    T e0 = a0 + w, e3 = a0 - w, e1 = a1 + b, e2 = a1 - b;
     y[0] = e0 + q0, y[7] = e0 - q0, y[1] = e1 + q1, y[6] = e1 - q1;
     y[2] = e2 + q2, y[5] = e2 - q2, y[3] = e3 + q3, y[4] = e3 - q3;
 }
@@ -80,35 +82,92 @@ inline Wide Integer2Odd(Wide x1, Wide x3, Wide x5, Wide x7)
 
 } // namespace
 
-// Rows and columns whose AC terms are all zero take the value the full
-// transform gives them, without the multiplications.
-void JpgIdctInteger(int16_t *block)
+namespace {
+
+// The column pass over rows 0 .. Rows - 1 of the work block; the rows below
+// are zero, and the transform is specialised for them.
+template <int Rows>
+void IntegerColumns(const int32_t *work, int16_t *block)
 {
-    alignas(32) int32_t work[64];
     Wide y[8];
-    for (int r = 0; r < 8; r++) {
-        const int16_t *x = block + 8 * r;
-        if (!(x[1] | x[2] | x[3] | x[4] | x[5] | x[6] | x[7])) {
-            for (int c = 0; c < 8; c++)
-                work[8 * r + c] = x[0] * 8;
-            continue;
-        }
-        Integer8(x[0], x[1], x[2], x[3], x[4], x[5], x[6], x[7], y);
-        for (int c = 0; c < 8; c++)
-            work[8 * r + c] = (int32_t)((y[c] + 2048) >> 12);
-    }
     for (int c = 0; c < 8; c++) {
         const int32_t *x = work + c;
-        if (!(x[8] | x[16] | x[24] | x[32] | x[40] | x[48] | x[56])) {
+        int32_t ac = 0;
+        for (int r = 1; r < Rows; r++)
+            ac |= x[8 * r];
+        if (!ac) {
             int16_t value = Clamp255((((Wide)x[0] * 32768 + 1048576) >> 21) + 128);
             for (int r = 0; r < 8; r++)
                 block[8 * r + c] = value;
             continue;
         }
-        Integer8(x[0], x[8], x[16], x[24], x[32], x[40], x[48], x[56], y);
+        Integer8<Wide>(x[0], x[8], Rows > 2 ? x[16] : 0, Rows > 2 ? x[24] : 0, Rows > 4 ? x[32] : 0, Rows > 4 ? x[40] : 0,
+                 Rows > 4 ? x[48] : 0, Rows > 4 ? x[56] : 0, y);
         for (int r = 0; r < 8; r++)
             block[8 * r + c] = Clamp255(((y[r] + 1048576) >> 21) + 128);
     }
+}
+
+// The column pass in 32 bits, all eight columns side by side so that the
+// compiler can use vector registers. Only for work values within +-8192,
+// where no sum of the transform leaves 31 bits.
+void IntegerColumnsNarrow(const int32_t *work, int16_t *block)
+{
+    for (int c = 0; c < 8; c++) {
+        int32_t y[8];
+        Integer8<int32_t>(work[c], work[8 + c], work[16 + c], work[24 + c], work[32 + c], work[40 + c],
+                          work[48 + c], work[56 + c], y);
+        for (int r = 0; r < 8; r++) {
+            int32_t v = ((y[r] + 1048576) >> 21) + 128;
+            v = v < 0 ? 0 : v;
+            v = v > 255 ? 255 : v;
+            block[8 * r + c] = (int16_t)v;
+        }
+    }
+}
+
+} // namespace
+
+// Rows and columns whose AC terms are all zero take the value the full
+// transform gives them, without the multiplications; so do the zero
+// coefficients of the high frequencies.
+void JpgIdctInteger(int16_t *block)
+{
+    alignas(32) int32_t work[64];
+    Wide y[8];
+    int rows = 0;
+    bool narrow = true;
+    for (int r = 0; r < 8; r++) {
+        const int16_t *x = block + 8 * r;
+        if (!(x[1] | x[2] | x[3] | x[4] | x[5] | x[6] | x[7])) {
+            for (int c = 0; c < 8; c++)
+                work[8 * r + c] = x[0] * 8;
+            if (x[0])
+                rows = r + 1;
+            continue;
+        }
+        rows = r + 1;
+        if (!(x[4] | x[5] | x[6] | x[7]))
+            Integer8<Wide>(x[0], x[1], x[2], x[3], 0, 0, 0, 0, y);
+        else
+            Integer8<Wide>(x[0], x[1], x[2], x[3], x[4], x[5], x[6], x[7], y);
+        for (int c = 0; c < 8; c++) {
+            Wide v = (y[c] + 2048) >> 12;
+            narrow = narrow && v >= -8192 && v <= 8192;
+            work[8 * r + c] = (int32_t)v;
+        }
+    }
+    // A row without AC terms holds 8 x its DC term.
+    for (int r = 0; r < rows && narrow; r++)
+        narrow = work[8 * r] >= -8192 && work[8 * r] <= 8192;
+    if (narrow && rows > 2)
+        IntegerColumnsNarrow(work, block);
+    else if (rows <= 2)
+        IntegerColumns<2>(work, block);
+    else if (rows <= 4)
+        IntegerColumns<4>(work, block);
+    else
+        IntegerColumns<8>(work, block);
 }
 
 void JpgIdctInteger4x4(int16_t *block)

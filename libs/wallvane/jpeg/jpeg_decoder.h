@@ -67,6 +67,9 @@ unsigned JpgPeekBits(JpgBitInput *input, int n);
 int JpgHuffDecode(JpgBitInput *input, int *symbol, const JpgHuffTable *table);
 int JpgDecodeBlock(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
                    int16_t *predictor, int16_t *block);
+// The generic block decoder and integer dequantisation in one pass.
+int JpgDecodeBlockDequantized(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
+                              int16_t *predictor, int16_t *block, const int16_t *quant);
 int JpgDecodeBlockDcOnly(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
                          int16_t *predictor, int16_t *dcOut);
 int JpgDecodeDcFirst(JpgBitInput *input, const JpgHuffTable *dc, int16_t *coefficient,
@@ -89,6 +92,9 @@ void JpgSelectMcuOutput(JPEG_PROPERTIES *props);
 int JpgPutMcuConverted(JPEG_PROPERTIES *props, int column, int row);
 int JpgPutMcuUpsampleGeneric(JPEG_PROPERTIES *props, int column, int row);
 int JpgConvertPlanesInPlace(JPEG_PROPERTIES *props);
+int JpgPrepareRowBuffers(JPEG_PROPERTIES *props, int blockSize);
+void JpgStoreMcuRows(JPEG_PROPERTIES *props, int column, int row);
+void JpgBuildSmoothPlanes(JPEG_PROPERTIES *props, int column, int row);
 int JpgClipMcuToRoi(const JpgRect *region, int mcuWidth, int mcuHeight, int column, int row, int channels,
                     ptrdiff_t lineStep, uint8_t *dib, int dibWidth, int dibHeight, uint8_t **address,
                     JpgRect *visible);

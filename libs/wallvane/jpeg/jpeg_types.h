@@ -194,5 +194,16 @@ struct JPEG_PROPERTIES {
     int outputBlockSize;
     int componentBlockSize[JPG_MAX_COMPONENTS];
     int componentBlockOffset[JPG_MAX_COMPONENTS];
+
+    // Smoothed chroma of the four-row-buffers flag: 0 off, 1 across only
+    // (Hmax 2, Vmax 1), 2 across and down (Hmax = Vmax = 2). The output then
+    // runs the column and row delays behind the decoding.
     int smoothUpsampling;
+    int columnDelay, rowDelay;
+    int smoothAcross, smoothDown; // MCUs of the scan being smoothed
+    alignas(16) int16_t smoothPlanes[JPG_MAX_COMPONENTS][16 * 16];
+
+    // The region the output is clipped to: the caller's region once the
+    // scan dispatch has found it in force and clipped it, else none.
+    JpgRect outputRegion;
 };

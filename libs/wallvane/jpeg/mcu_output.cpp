@@ -88,6 +88,19 @@ void LayOut(const JPEG_PROPERTIES *p, int single, McuLayout *layout)
     }
 }
 
+// Smoothed output: every component already spread to the MCU's full size.
+void LayOutPlanes(const JPEG_PROPERTIES *p, int single, McuLayout *layout)
+{
+    layout->components = single >= 0 ? 1 : p->componentCount;
+    for (int k = 0; k < layout->components; k++) {
+        layout->base[k] = p->smoothPlanes[k];
+        for (int x = 0; x < layout->width; x++)
+            layout->columnOffset[k][x] = x;
+        for (int y = 0; y < layout->height; y++)
+            layout->rowOffset[k][y] = 16 * y;
+    }
+}
+
 template <int Format>
 void WritePixels(const JPEG_PROPERTIES *p, const McuLayout &l, uint8_t *address, const JpgRect &r, int single)
 {
@@ -163,6 +176,18 @@ void WritePixels(const JPEG_PROPERTIES *p, const McuLayout &l, uint8_t *address,
     }
 }
 
+// Limits to 0..255 by looking up: Y (0..255) plus a chroma term lies in
+// -227..480, well inside the table.
+struct LimitTable {
+    uint8_t values[1024];
+    LimitTable()
+    {
+        for (int i = 0; i < 1024; i++)
+            values[i] = Limit(i - 384);
+    }
+};
+const LimitTable Limits;
+
 // A whole, unscaled MCU of luminance sampled H x V and chroma sampled 1 x 1:
 // the chroma terms are worked out once for the H x V pixels that share them.
 template <int H, int V, bool Bgr, bool Opaque>
@@ -170,29 +195,36 @@ void YccToRgbWholeMcu(const JPEG_PROPERTIES *p, uint8_t *address)
 {
     const int channels = Opaque ? 4 : 3;
     const int redAt = Bgr ? 2 : 0, blueAt = Bgr ? 0 : 2;
+    const uint8_t *limit = Limits.values + 384;
     const int16_t *luma = p->mcuBuffer;
     const int16_t *cbBlock = luma + H * V * 64, *crBlock = cbBlock + 64;
+    ptrdiff_t step = p->dibLineStep;
     for (int chromaRow = 0; chromaRow < 8; chromaRow++) {
         const int16_t *cb = cbBlock + 8 * chromaRow, *cr = crBlock + 8 * chromaRow;
         int red[8], green[8], blue[8];
         for (int k = 0; k < 8; k++) {
             red[k] = (359 * cr[k] - 45813) >> 8;
-            green[k] = (88 * cb[k] + 183 * cr[k] - 34806) >> 8;
+            green[k] = -((88 * cb[k] + 183 * cr[k] - 34806) >> 8);
             blue[k] = (454 * cb[k] - 57937) >> 8;
         }
         for (int sub = 0; sub < V; sub++) {
             int y = chromaRow * V + sub;
             const int16_t *lumaRow = luma + (y / 8) * H * 64 + (y % 8) * 8;
-            uint8_t *pixel = address + y * p->dibLineStep;
-            for (int b = 0; b < H; b++) {
-                const int16_t *lumaBlock = lumaRow + b * 64;
-                for (int i = 0; i < 8; i++, pixel += channels) {
-                    int Y = lumaBlock[i], k = (b * 8 + i) / H;
-                    pixel[redAt] = Limit(Y + red[k]);
-                    pixel[1] = Limit(Y - green[k]);
-                    pixel[blueAt] = Limit(Y + blue[k]);
-                    if (Opaque)
-                        pixel[3] = 255;
+            uint8_t *pixel = address + y * step;
+            for (int half = 0; half < H; half++) {
+                const int16_t *lumaBlock = lumaRow + half * 64;
+#pragma GCC unroll 8
+                for (int i = 0; i < 8 / H; i++) {
+                    int k = half * (8 / H) + i;
+                    const uint8_t *r = limit + red[k], *g = limit + green[k], *b = limit + blue[k];
+                    for (int m = 0; m < H; m++, pixel += channels) {
+                        int Y = lumaBlock[i * H + m];
+                        pixel[redAt] = r[Y];
+                        pixel[1] = g[Y];
+                        pixel[blueAt] = b[Y];
+                        if (Opaque)
+                            pixel[3] = 255;
+                    }
                 }
             }
         }
@@ -234,23 +266,25 @@ int PutMcu(JPEG_PROPERTIES *p, int column, int row, int single)
     }
     if (layout.width < 1 || layout.height < 1 || layout.width > 32 || layout.height > 32)
         return JPG_ERR_NOT_SUPPORTED;
-    JpgRect region = {p->roiLeft, p->roiTop, p->roiRight, p->roiBottom};
     uint8_t *address;
     JpgRect visible;
     int bytesPerPixel = p->outputFormat == FORMAT_PACKED_422 ? 2 : p->dibChannels;
-    if (JpgClipMcuToRoi(&region, layout.width, layout.height, column, row, bytesPerPixel, p->dibLineStep,
+    if (JpgClipMcuToRoi(&p->outputRegion, layout.width, layout.height, column, row, bytesPerPixel, p->dibLineStep,
                         p->dibRow, p->dibWidth, p->dibHeight, &address, &visible) < 0)
         return JPG_ERR_INVALID_PROPERTIES;
     if (visible.right <= visible.left || visible.bottom <= visible.top)
         return 0;
-    if (single < 0 && WholeYccMcu(p, visible, layout.width, layout.height)) {
+    if (single < 0 && !p->smoothUpsampling && WholeYccMcu(p, visible, layout.width, layout.height)) {
         if (p->hMax == 2)
             p->vMax == 2 ? YccToRgbWholeMcuIn<2, 2>(p, address) : YccToRgbWholeMcuIn<2, 1>(p, address);
         else
             p->vMax == 2 ? YccToRgbWholeMcuIn<1, 2>(p, address) : YccToRgbWholeMcuIn<1, 1>(p, address);
         return 0;
     }
-    LayOut(p, single, &layout);
+    if (p->smoothUpsampling)
+        LayOutPlanes(p, single, &layout);
+    else
+        LayOut(p, single, &layout);
     switch (p->outputFormat) {
     case FORMAT_YCC_TO_RGB:
         WritePixels<FORMAT_YCC_TO_RGB>(p, layout, address, visible, single);
@@ -336,10 +370,9 @@ void JpgSelectMcuOutput(JPEG_PROPERTIES *p)
     dispatch->run_mcu_output = nullptr;
     p->outputKind = 0;
 
-    // Smoothed upsampling (the four-row-buffers flag) is not built: such a
-    // frame is refused rather than given plain replication.
-    if (p->fourRowBuffers == 1 && upsample)
-        return;
+    // Smoothed chroma goes through the generic converter: the fixed 2 x 1
+    // and 2 x 2 kernels replicate.
+    bool smooth = p->fourRowBuffers == 1;
     if (p->nonInterleaved) {
         if (p->dibSubsampling == 2)
             return; // packed pixels are written from interleaved scans only
@@ -354,7 +387,7 @@ void JpgSelectMcuOutput(JPEG_PROPERTIES *p)
         if (ycc3 && !upsample) {
             format = FORMAT_YCC_TO_RGB;
             kind = channels == 4 ? 7 : colour == JPG_COLOUR_RGB ? 1 : 2;
-        } else if (ycc3 && (s22 || s21)) {
+        } else if (ycc3 && (s22 || s21) && !smooth) {
             format = FORMAT_YCC_TO_RGB;
             if (channels == 4)
                 kind = s22 ? 8 : 9;
@@ -366,7 +399,7 @@ void JpgSelectMcuOutput(JPEG_PROPERTIES *p)
             format = FORMAT_YCC_TO_RGB_SHIFTED_GREEN;
         } else if (ycca4) {
             format = FORMAT_YCCA_TO_RGBA;
-            kind = !upsample ? 10 : s22 ? 11 : s21 ? 12 : 0;
+            kind = !upsample ? 10 : smooth ? 0 : s22 ? 11 : s21 ? 12 : 0;
         }
     } else if (colour == JPG_COLOUR_YCBCR && p->dibSubsampling == 2) {
         if (n == 3 && s21) {
@@ -394,40 +427,57 @@ int JpgOutputMcu(JPEG_PROPERTIES *props, int column, int row, int scale)
     if (!dispatch->run_mcu_output)
         return JPG_ERR_NOT_SUPPORTED;
     int size = scale == 2 ? 4 : scale == 4 ? 2 : scale == 8 ? 1 : 8;
-    JpgIdctRoutine transforms[4] = {dispatch->run_idct_8x8, dispatch->run_idct_4x4, dispatch->run_idct_2x2,
-                                    dispatch->run_idct_1x1};
-    int level = scale == 2 ? 1 : scale == 4 ? 2 : scale == 8 ? 3 : 0;
-    // With simple sampling a component of one block per MCU comes out one
-    // size larger, at the size of the full-resolution components.
-    bool simple = scale > 1 && props->hMax == props->vMax && props->hMax == 2;
-    for (int c = 0; c < props->componentCount; c++) {
-        const JpgFrameComponent &fc = props->components[c];
-        simple = simple && fc.h == fc.v && (fc.h == 1 || fc.h == 2);
-    }
-    int16_t *block = props->mcuBuffer;
-    int first = 0, last = props->componentCount - 1;
-    if (props->nonInterleaved && props->scan)
-        first = last = props->scan->components[0].frameIndex;
-    for (int c = first; c <= last; c++) {
-        const JpgFrameComponent &fc = props->components[c];
-        int blocks = props->nonInterleaved ? 1 : fc.h * fc.v;
-        int componentLevel = simple && blocks == 1 ? level - 1 : level;
-        props->componentBlockSize[c] = 8 >> componentLevel;
-        for (int b = 0; b < blocks; b++, block += 64) {
-            transforms[componentLevel](block);
-            if (props->rawBlockHook && props->rawBlockHook->flag != 0 && props->rawBlockHook->planes[c]) {
-                ptrdiff_t line = (ptrdiff_t)props->frameMcusAcross * fc.h * 8;
-                int bx = props->nonInterleaved ? column : column * fc.h + b % fc.h;
-                int by = props->nonInterleaved ? row : row * fc.v + b / fc.h;
-                int16_t *at = props->rawBlockHook->planes[c] + (ptrdiff_t)by * 8 * line + bx * 8;
-                for (int y = 0; y < 8; y++)
-                    memcpy(at + y * line, block + 8 * y, 8 * sizeof(int16_t));
+    // With the delays of smoothed output the scan also asks for positions
+    // past the last column and row, which only release the MCUs before them.
+    bool real = !props->smoothUpsampling || (column < props->smoothAcross && row < props->smoothDown);
+    if (real) {
+        JpgIdctRoutine transforms[4] = {dispatch->run_idct_8x8, dispatch->run_idct_4x4, dispatch->run_idct_2x2,
+                                        dispatch->run_idct_1x1};
+        int level = scale == 2 ? 1 : scale == 4 ? 2 : scale == 8 ? 3 : 0;
+        // With simple sampling a component of one block per MCU comes out one
+        // size larger, at the size of the full-resolution components.
+        bool simple = scale > 1 && props->hMax == props->vMax && props->hMax == 2;
+        for (int c = 0; c < props->componentCount; c++) {
+            const JpgFrameComponent &fc = props->components[c];
+            simple = simple && fc.h == fc.v && (fc.h == 1 || fc.h == 2);
+        }
+        int16_t *block = props->mcuBuffer;
+        int first = 0, last = props->componentCount - 1;
+        if (props->nonInterleaved && props->scan)
+            first = last = props->scan->components[0].frameIndex;
+        for (int c = first; c <= last; c++) {
+            const JpgFrameComponent &fc = props->components[c];
+            int blocks = props->nonInterleaved ? 1 : fc.h * fc.v;
+            int componentLevel = simple && blocks == 1 ? level - 1 : level;
+            props->componentBlockSize[c] = 8 >> componentLevel;
+            for (int b = 0; b < blocks; b++, block += 64) {
+                transforms[componentLevel](block);
+                if (props->rawBlockHook && props->rawBlockHook->flag != 0 && props->rawBlockHook->planes[c]) {
+                    ptrdiff_t line = (ptrdiff_t)props->frameMcusAcross * fc.h * 8;
+                    int bx = props->nonInterleaved ? column : column * fc.h + b % fc.h;
+                    int by = props->nonInterleaved ? row : row * fc.v + b / fc.h;
+                    int16_t *at = props->rawBlockHook->planes[c] + (ptrdiff_t)by * 8 * line + bx * 8;
+                    for (int y = 0; y < 8; y++)
+                        memcpy(at + y * line, block + 8 * y, 8 * sizeof(int16_t));
+                }
             }
         }
+        if (props->rawBlockHook && props->rawBlockHook->flag != 0)
+            return 0;
     }
-    if (props->rawBlockHook && props->rawBlockHook->flag != 0)
-        return 0;
     props->outputBlockSize = size;
+    if (props->smoothUpsampling) {
+        int result = JpgPrepareRowBuffers(props, size);
+        if (result < 0)
+            return result;
+        if (real)
+            JpgStoreMcuRows(props, column, row);
+        column -= props->columnDelay;
+        row -= props->rowDelay;
+        if (column < 0 || row < 0)
+            return 0;
+        JpgBuildSmoothPlanes(props, column, row);
+    }
     int result = dispatch->run_mcu_output(props, column, row);
     return result == JPG_ERR_INVALID_PROPERTIES ? 0 : result; // outside the region: skipped
 }
@@ -439,12 +489,20 @@ int JpgConvertPlanesInPlace(JPEG_PROPERTIES *p)
         return 0;
     if (p->dibChannels < 3)
         return 0;
+    // Only what the scans wrote: the picture at the read's scale, or the
+    // region, and never more than the bitmap holds.
+    int mode = p->ioMode;
+    int scale = mode == 14 || mode == 15 ? 2 : mode == 16 || mode == 17 ? 4 : mode == 18 || mode == 19 ? 8 : 1;
+    const JpgRect &region = p->outputRegion;
+    bool none = !region.left && !region.top && !region.right && !region.bottom;
+    int pictureWidth = none ? (p->frameWidth + scale - 1) / scale : region.right - region.left;
+    int pictureHeight = none ? (p->frameHeight + scale - 1) / scale : region.bottom - region.top;
     int rows = p->dibHeight < 0 ? -p->dibHeight : p->dibHeight;
     int width = p->dibWidth;
-    if (rows > p->frameHeight)
-        rows = p->frameHeight;
-    if (width > p->frameWidth)
-        width = p->frameWidth;
+    if (rows > pictureHeight)
+        rows = pictureHeight;
+    if (width > pictureWidth)
+        width = pictureWidth;
     int order[3];
     ColourOrder(p->dibColour, order);
     bool complement = p->streamColour == JPG_COLOUR_YCBCRA;

@@ -55,27 +55,37 @@ int16_t *CoefficientBlock(const JPEG_PROPERTIES *props, int component, int block
 }
 
 // Saves where a stopped scan goes on and tells the caller how far it got.
+// Positions run to the last MCU plus the delays of smoothed output; the
+// position reported is that of the last MCU written.
 int StopAfter(JPEG_PROPERTIES *props, JpgScan *scan, int column, int row, int across, int down)
 {
     props->stopRequest = 0;
     int nextColumn = column + 1, nextRow = row;
-    if (nextColumn >= across) {
+    if (nextColumn >= across + props->columnDelay) {
         nextColumn = 0;
         nextRow++;
     }
-    if (nextRow >= down) {
+    if (nextRow >= down + props->rowDelay) {
         scan->nextColumn = scan->nextRow = 0;
         return 0;
     }
     scan->nextColumn = nextColumn;
     scan->nextRow = nextRow;
-    props->progressColumn = column;
-    props->progressRow = row;
+    props->progressColumn = column - props->columnDelay;
+    props->progressRow = row - props->rowDelay;
     return JPG_INTERRUPT_SUCCESS;
+}
+
+// A stop waits until the delayed output has written something.
+bool MayStop(const JPEG_PROPERTIES *props, int column, int row)
+{
+    return props->stopRequest && !(props->columnDelay && column == 0) && !(props->rowDelay && row == 0);
 }
 
 int OutputProgressiveMcu(JPEG_PROPERTIES *props, int column, int row, int scale)
 {
+    if (column >= props->frameMcusAcross || row >= props->frameMcusDown)
+        return JpgOutputMcu(props, column, row, scale); // a delayed position
     if (HookTakesCoefficients(props)) {
         for (int c = 0; c < props->componentCount; c++) {
             const JpgFrameComponent &fc = props->components[c];
@@ -106,39 +116,49 @@ bool OutputReady(const JPEG_PROPERTIES *props)
     return props->dcCounter >= props->componentCount && props->acCounter >= props->componentCount;
 }
 
+int DecodeDcMcu(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int column, int row)
+{
+    for (int i = 0; i < scan->ns; i++) {
+        const JpgScanComponent &sc = scan->components[i];
+        for (int by = 0; by < sc.v; by++)
+            for (int bx = 0; bx < sc.h; bx++) {
+                int16_t *block = CoefficientBlock(props, sc.frameIndex, column * sc.h + bx, row * sc.v + by);
+                int result;
+                if (scan->ah == 0) {
+                    memset(block, 0, 64 * sizeof(int16_t));
+                    result = JpgDecodeDcFirst(input, sc.dcTable, &block[0], &scan->dcPredictor[i], scan->al);
+                } else {
+                    result = JpgDecodeDcRefine(input, &block[0], scan->al);
+                }
+                if (result < 0)
+                    return result;
+            }
+    }
+    return 0;
+}
+
 int DecodeProgressiveDcInterleaved(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int scale)
 {
     int across = props->frameMcusAcross, down = props->frameMcusDown;
-    for (int row = scan->nextRow; row < down; row++) {
-        for (int column = row == scan->nextRow ? scan->nextColumn : 0; column < across; column++) {
-            for (int i = 0; i < scan->ns; i++) {
-                const JpgScanComponent &sc = scan->components[i];
-                for (int by = 0; by < sc.v; by++)
-                    for (int bx = 0; bx < sc.h; bx++) {
-                        int16_t *block = CoefficientBlock(props, sc.frameIndex, column * sc.h + bx,
-                                                          row * sc.v + by);
-                        int result;
-                        if (scan->ah == 0) {
-                            memset(block, 0, 64 * sizeof(int16_t));
-                            result = JpgDecodeDcFirst(input, sc.dcTable, &block[0],
-                                                      &scan->dcPredictor[i], scan->al);
-                        } else {
-                            result = JpgDecodeDcRefine(input, &block[0], scan->al);
-                        }
-                        if (result < 0)
-                            return result;
-                    }
+    for (int row = scan->nextRow; row < down + props->rowDelay; row++) {
+        for (int column = row == scan->nextRow ? scan->nextColumn : 0; column < across + props->columnDelay;
+             column++) {
+            // Past the last column or row only the delayed output runs.
+            if (column < across && row < down) {
+                int result = DecodeDcMcu(input, scan, props, column, row);
+                if (result < 0)
+                    return result;
+                if (input->exhausted)
+                    return JPG_ERR_EOF;
+                if (JpgCheckRestart(input, scan, across, down, column, row) < 0)
+                    return JPG_ERR_BAD_RST;
             }
-            if (input->exhausted)
-                return JPG_ERR_EOF;
-            if (JpgCheckRestart(input, scan, across, down, column, row) < 0)
-                return JPG_ERR_BAD_RST;
             if (OutputReady(props)) {
                 int result = OutputProgressiveMcu(props, column, row, scale);
                 if (result < 0)
                     return result;
             }
-            if (props->stopRequest)
+            if (MayStop(props, column, row))
                 return StopAfter(props, scan, column, row, across, down);
         }
     }
@@ -183,19 +203,86 @@ int DecodeProgressiveSingle(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *
                     return JPG_ERR_BAD_RST;
             }
         }
+        bool last = mcuRow == mcuRows - 1;
         if (OutputReady(props)) {
-            for (int column = 0; column < props->frameMcusAcross; column++) {
-                int result = OutputProgressiveMcu(props, column, mcuRow, scale);
-                if (result < 0)
-                    return result;
-            }
+            // The row after the last releases the delayed one.
+            for (int row = mcuRow; row <= mcuRow + (last ? props->rowDelay : 0); row++)
+                for (int column = 0; column < props->frameMcusAcross + props->columnDelay; column++) {
+                    int result = OutputProgressiveMcu(props, column, row, scale);
+                    if (result < 0)
+                        return result;
+                }
         }
-        if (props->stopRequest)
-            return StopAfter(props, scan, props->frameMcusAcross - 1, mcuRow,
-                             props->frameMcusAcross, mcuRows);
+        if (props->stopRequest && !last && !(props->rowDelay && mcuRow == 0)) {
+            props->stopRequest = 0;
+            scan->nextColumn = 0;
+            scan->nextRow = mcuRow + 1;
+            props->progressColumn = props->frameMcusAcross - 1;
+            props->progressRow = mcuRow - props->rowDelay;
+            return JPG_INTERRUPT_SUCCESS;
+        }
     }
+    props->stopRequest = 0;
     scan->nextColumn = scan->nextRow = 0;
     return 0;
+}
+
+// The region clips the output only; every MCU is still decoded, and those
+// wholly outside it are not written.
+void SetUpRegion(JPEG_PROPERTIES *props, int scale)
+{
+    JpgRect none = {0, 0, 0, 0};
+    props->outputRegion = none;
+    bool inForce = (props->roiRight != 0 && props->roiRight < props->frameWidth) ||
+                   (props->roiBottom != 0 && props->roiBottom < props->frameHeight) || props->roiLeft >= 1 ||
+                   props->roiTop >= 1;
+    if (!inForce)
+        return;
+    // The region counts pixels of the output, at the read's scale. An edge
+    // of 0 leaves that side at the picture's edge.
+    int width = (props->frameWidth + scale - 1) / scale, height = (props->frameHeight + scale - 1) / scale;
+    if (props->roiRight == 0 || props->roiRight > width)
+        props->roiRight = width;
+    if (props->roiBottom == 0 || props->roiBottom > height)
+        props->roiBottom = height;
+    if (props->roiLeft < 0)
+        props->roiLeft = 0;
+    if (props->roiTop < 0)
+        props->roiTop = 0;
+    JpgRect region = {props->roiLeft, props->roiTop, props->roiRight, props->roiBottom};
+    if (region.right <= region.left || region.bottom <= region.top) {
+        // An empty region: every MCU lies outside it.
+        region.left = region.right = region.top = region.bottom = -1;
+    }
+    props->outputRegion = region;
+}
+
+// Smoothed chroma needs a frame of 2 x 1 or 2 x 2 sampling; at the reduced
+// sizes 2 x 2 chroma comes out at the luminance's size already and is not
+// smoothed. A separate scan of one component is smoothed, and delayed,
+// only when that component is.
+void SetUpSmoothing(JPEG_PROPERTIES *props, JpgScan *scan, int scale)
+{
+    props->smoothUpsampling = 0;
+    props->columnDelay = props->rowDelay = 0;
+    if (props->fourRowBuffers != 1 || !props->upsamplingNeeded || props->rawBlockHook || props->hMax != 2 ||
+        props->componentCount > JPG_MAX_COMPONENTS)
+        return;
+    int mode = props->vMax == 1 ? 1 : props->vMax == 2 && scale == 1 ? 2 : 0;
+    if (!mode)
+        return;
+    props->smoothAcross = props->frameMcusAcross;
+    props->smoothDown = props->frameMcusDown;
+    if (props->nonInterleaved) {
+        const JpgFrameComponent &fc = props->components[scan->components[0].frameIndex];
+        if (fc.h * 2 != props->hMax || (mode == 2 && fc.v * 2 != props->vMax))
+            return;
+        props->smoothAcross = ComponentBlocksAcross(props, fc.h);
+        props->smoothDown = ComponentBlocksDown(props, fc.v);
+    }
+    props->smoothUpsampling = mode;
+    props->columnDelay = 1;
+    props->rowDelay = mode == 2 ? 1 : 0;
 }
 
 } // namespace
@@ -219,6 +306,47 @@ int JpgCheckRestart(JpgBitInput *input, JpgScan *scan, int mcusAcross, int mcusD
     return marker == expected ? 0 : JPG_ERR_BAD_RST;
 }
 
+namespace {
+
+// The blocks of one MCU into the MCU buffer, dequantised, or to the hook.
+int DecodeSequentialMcu(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int column, int row, bool hook)
+{
+    JpgDispatch *dispatch = input->dispatch;
+    // The generic decoder multiplies the coefficients by their quantisers as
+    // it stores them; any other pair of routines runs one after the other.
+    bool fused = !hook && dispatch->huff_decode_block == JpgDecodeBlock &&
+                 dispatch->run_dequant == JpgDequantizeInteger;
+    for (int i = 0; i < scan->ns; i++) {
+        const JpgScanComponent &sc = scan->components[i];
+        int blocksAcross = scan->ns == 1 ? 1 : sc.h, blocksDown = scan->ns == 1 ? 1 : sc.v;
+        // Blocks go to the MCU buffer in frame order, whatever the scan's order.
+        int16_t *block = props->mcuBuffer;
+        if (scan->ns > 1)
+            block += props->componentBlockOffset[sc.frameIndex] * 64;
+        for (int by = 0; by < blocksDown; by++)
+            for (int bx = 0; bx < blocksAcross; bx++, block += 64) {
+                int result;
+                if (fused) {
+                    result = JpgDecodeBlockDequantized(input, sc.dcTable, sc.acTable, &scan->dcPredictor[i], block,
+                                                       sc.quant->values);
+                    if (result < 0)
+                        return result;
+                    continue;
+                }
+                result = dispatch->huff_decode_block(input, sc.dcTable, sc.acTable, &scan->dcPredictor[i], block);
+                if (result < 0)
+                    return result;
+                if (hook)
+                    PutBlockInPlane(props, sc.frameIndex, column * blocksAcross + bx, row * blocksDown + by, block);
+                else
+                    dispatch->run_dequant(block, sc.quant->values);
+            }
+    }
+    return 0;
+}
+
+} // namespace
+
 int JpgDecodeSequentialScan(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int scale)
 {
     int across, down;
@@ -230,37 +358,23 @@ int JpgDecodeSequentialScan(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *
         down = props->frameMcusDown;
     }
     bool hook = HookTakesCoefficients(props);
-    JpgDispatch *dispatch = input->dispatch;
-    for (int row = scan->nextRow; row < down; row++) {
-        for (int column = row == scan->nextRow ? scan->nextColumn : 0; column < across; column++) {
-            for (int i = 0; i < scan->ns; i++) {
-                const JpgScanComponent &sc = scan->components[i];
-                int blocksAcross = scan->ns == 1 ? 1 : sc.h, blocksDown = scan->ns == 1 ? 1 : sc.v;
-                // Blocks go to the MCU buffer in frame order, whatever the scan's order.
-                int16_t *block = props->mcuBuffer;
-                if (scan->ns > 1)
-                    block += props->componentBlockOffset[sc.frameIndex] * 64;
-                for (int by = 0; by < blocksDown; by++)
-                    for (int bx = 0; bx < blocksAcross; bx++, block += 64) {
-                        int result = dispatch->huff_decode_block(input, sc.dcTable, sc.acTable,
-                                                                 &scan->dcPredictor[i], block);
-                        if (result < 0)
-                            return result;
-                        if (hook)
-                            PutBlockInPlane(props, sc.frameIndex, column * blocksAcross + bx,
-                                            row * blocksDown + by, block);
-                        else
-                            dispatch->run_dequant(block, sc.quant->values);
-                    }
+    for (int row = scan->nextRow; row < down + props->rowDelay; row++) {
+        for (int column = row == scan->nextRow ? scan->nextColumn : 0; column < across + props->columnDelay;
+             column++) {
+            // Past the last column or row only the delayed output runs.
+            if (column < across && row < down) {
+                int result = DecodeSequentialMcu(input, scan, props, column, row, hook);
+                if (result < 0)
+                    return result;
+                if (input->exhausted)
+                    return JPG_ERR_EOF;
+                if ((result = JpgCheckRestart(input, scan, across, down, column, row)) < 0)
+                    return result;
             }
-            if (input->exhausted)
-                return JPG_ERR_EOF;
-            int result = JpgCheckRestart(input, scan, across, down, column, row);
-            if (result < 0)
-                return result;
+            int result;
             if (!hook && (result = JpgOutputMcu(props, column, row, scale)) < 0)
                 return result;
-            if (props->stopRequest)
+            if (MayStop(props, column, row))
                 return StopAfter(props, scan, column, row, across, down);
         }
     }
@@ -305,20 +419,15 @@ int JpgDecodeScan(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props)
         dispatch->run_idct_1x1 = dispatch->idct_aan_1x1;
         dispatch->run_dequant = dispatch->dequant_aan;
     }
-    bool region = (props->roiRight != 0 && props->roiRight < props->frameWidth) ||
-                  (props->roiBottom != 0 && props->roiBottom < props->frameHeight) ||
-                  props->roiLeft >= 1 || props->roiTop >= 1;
+    int mode = props->ioMode;
+    int scale = mode == 14 || mode == 15 ? 2 : mode == 16 || mode == 17 ? 4 : mode == 18 || mode == 19 ? 8 : 1;
+    SetUpRegion(props, scale);
+    SetUpSmoothing(props, scan, scale);
     int result;
-    if (region) {
-        result = JPG_ERR_NOT_SUPPORTED;
-    } else {
-        int mode = props->ioMode;
-        int scale = mode == 14 || mode == 15 ? 2 : mode == 16 || mode == 17 ? 4 : mode == 18 || mode == 19 ? 8 : 1;
-        if (props->progressiveScans != 0)
-            result = JpgDecodeProgressiveScan(input, scan, props, scale);
-        else
-            result = JpgDecodeSequentialScan(input, scan, props, scale);
-    }
+    if (props->progressiveScans != 0)
+        result = JpgDecodeProgressiveScan(input, scan, props, scale);
+    else
+        result = JpgDecodeSequentialScan(input, scan, props, scale);
     if (result == 0)
         input->bitsHeld = 0;
     dispatch->mmx_state_clear();

@@ -7,13 +7,25 @@
 
 #include "jpeg_codec.h"
 
-// Pixels into a bitmap of exactly the picture's size at the mode's scale.
+// Pixels into a bitmap of exactly the picture's size at the mode's scale,
+// or of the region's size when one is given.
 static void DecodePixels(JPEG_IMAGE_PROPS *record, uint8_t *bytes, size_t size, int mode, int colour, int channels,
-                         int method)
+                         int method, int smooth = 0, bool region = false)
 {
     int scale = mode == JPG_READ_QUARTER_MEMORY ? 4 : 1;
     int width = (record->props.frameWidth + scale - 1) / scale;
     int height = (record->props.frameHeight + scale - 1) / scale;
+    JPEG_PROPERTIES &p = record->props;
+    p.fourRowBuffers = smooth;
+    p.roiLeft = p.roiTop = p.roiRight = p.roiBottom = 0;
+    if (region) {
+        p.roiLeft = width / 3;
+        p.roiTop = height / 4;
+        p.roiRight = width - width / 5;
+        p.roiBottom = height - height / 3;
+        width = p.roiRight > p.roiLeft ? p.roiRight - p.roiLeft : 1;
+        height = p.roiBottom > p.roiTop ? p.roiBottom - p.roiTop : 1;
+    }
     uint8_t *dib = static_cast<uint8_t *>(malloc((size_t)width * height * channels));
     if (!dib)
         return;
@@ -27,6 +39,8 @@ static void DecodePixels(JPEG_IMAGE_PROPS *record, uint8_t *bytes, size_t size, 
     record->props.dctMethod = method;
     JpgLibRead(record, mode);
     free(dib);
+    p.fourRowBuffers = 0;
+    p.roiLeft = p.roiTop = p.roiRight = p.roiBottom = 0;
 }
 
 int JpegFuzzOneInput(const uint8_t *data, size_t size)
@@ -70,6 +84,8 @@ int JpegFuzzOneInput(const uint8_t *data, size_t size)
             free(plane);
         DecodePixels(&record, bytes, size, JPG_READ_IMAGE_MEMORY, JPG_COLOUR_BGR, 3, JPG_DCT_INTEGER);
         DecodePixels(&record, bytes, size, JPG_READ_QUARTER_MEMORY, JPG_COLOUR_RGBA, 4, JPG_DCT_AAN);
+        DecodePixels(&record, bytes, size, JPG_READ_IMAGE_MEMORY, JPG_COLOUR_RGB, 3, JPG_DCT_INTEGER, 1, true);
+        DecodePixels(&record, bytes, size, JPG_READ_IMAGE_MEMORY, JPG_COLOUR_BGR, 3, JPG_DCT_AAN, 1);
     }
     uint8_t thumb[255 * 255 * 3];
     record.dibPixels = thumb;

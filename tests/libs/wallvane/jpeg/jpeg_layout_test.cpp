@@ -227,9 +227,10 @@ TEST(JpegLayout, FrameWithoutAnOutputRoutineKeepsNoneFromAnEarlierFrame)
     ASSERT_EQ(0, JpgSetupFrame(&p));
     EXPECT_NE(nullptr, p.input.dispatch->run_mcu_output);
     EXPECT_EQ(4, p.outputKind);
-    p.fourRowBuffers = 1; // smoothed upsampling: not built
+    p.fourRowBuffers = 1; // smoothed chroma takes the generic converter
     ASSERT_EQ(0, JpgSetupFrame(&p));
-    EXPECT_EQ(nullptr, p.input.dispatch->run_mcu_output);
+    EXPECT_NE(nullptr, p.input.dispatch->run_mcu_output);
+    EXPECT_EQ(0, p.outputKind);
     p.fourRowBuffers = 0;
     ASSERT_EQ(0, JpgSetupFrame(&p));
     EXPECT_NE(nullptr, p.input.dispatch->run_mcu_output);

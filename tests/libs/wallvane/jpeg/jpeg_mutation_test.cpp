@@ -30,6 +30,9 @@ TEST(JpegMutation, MutatedStreamsNeitherCrashNorHang)
     restarted.app0 = MarkerSegment(JPG_DRI, {0, 1});
     restarted.data = {0x3F, 0xFF, 0xD0, 0x3F, 0xFF, 0xD1, 0x3F};
     seeds.push_back(restarted.Join());
+    // Subsampled colour: the smoothed and the region reads of the target.
+    seeds.push_back(CraftColour(40, 24, 2, 2).Join());
+    seeds.push_back(CraftColour(24, 17, 2, 1).Join());
     RunMutations(seeds, 3000, 12345u);
 }
 

@@ -295,3 +295,27 @@ TEST(JpegStream, GrayPixelsWhateverTheSamplingFactorsSay)
 }
 
 } // namespace
+
+namespace {
+
+TEST(JpegStream, FlatSubsampledPictureStaysFlatWhenSmoothed)
+{
+    // Every sample is 128: smoothing must find a neighbour for each edge
+    // sample, at the picture's edges too, and give 128 everywhere.
+    const int sizes[][4] = {{40, 24, 2, 2}, {33, 17, 2, 2}, {24, 17, 2, 1}, {7, 5, 2, 1}};
+    for (const auto &size : sizes) {
+        SCOPED_TRACE(size[0] * 100 + size[1]);
+        MemoryReader reader(CraftColour(size[0], size[1], size[2], size[3]).Join());
+        ASSERT_EQ(0, reader.Read(JPG_READ_HEADER_MEMORY));
+        std::vector<uint8_t> dib((size_t)size[0] * size[1] * 3, 0);
+        reader.record.dibPixels = dib.data();
+        reader.record.dibWidth = size[0];
+        reader.record.dibHeight = -size[1];
+        reader.record.props.fourRowBuffers = 1;
+        ASSERT_EQ(0, reader.Read(JPG_READ_IMAGE_MEMORY));
+        for (size_t i = 0; i < dib.size(); i++)
+            ASSERT_EQ(128, dib[i]) << i;
+    }
+}
+
+} // namespace

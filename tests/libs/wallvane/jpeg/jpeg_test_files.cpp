@@ -63,6 +63,21 @@ CraftedJpeg CraftGray(int width, int height)
     return j;
 }
 
+CraftedJpeg CraftColour(int width, int height, int h0, int v0)
+{
+    CraftedJpeg j = CraftGray(width, height);
+    j.sof = MarkerSegment(JPG_SOF0, {8, (uint8_t)(height >> 8), (uint8_t)height, (uint8_t)(width >> 8),
+                                     (uint8_t)width, 3, 1, (uint8_t)(h0 << 4 | v0), 0, 2, 0x11, 0, 3, 0x11, 0});
+    j.sos = MarkerSegment(JPG_SOS, {3, 1, 0x00, 2, 0x00, 3, 0x00, 0, 63, 0});
+    int mcuWidth = 8 * h0, mcuHeight = 8 * v0;
+    int mcus = ((width + mcuWidth - 1) / mcuWidth) * ((height + mcuHeight - 1) / mcuHeight);
+    int bits = mcus * (h0 * v0 + 2) * 2;
+    j.data.assign((bits + 7) / 8, 0x00);
+    if (bits % 8)
+        j.data.back() = (uint8_t)((1 << (8 - bits % 8)) - 1);
+    return j;
+}
+
 MemoryReader::MemoryReader(const Bytes &jpeg) : bytes(jpeg)
 {
     JpgLibInit(&record);

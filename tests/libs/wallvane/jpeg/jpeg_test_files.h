@@ -29,6 +29,8 @@ struct CraftedJpeg {
 // A gray image of flat mid-grey blocks: every block codes DC difference 0
 // and end-of-block in two bits.
 CraftedJpeg CraftGray(int width, int height);
+// The same flat picture in three components, component 0 sampled h0 x v0.
+CraftedJpeg CraftColour(int width, int height, int h0, int v0);
 Bytes JfifApp0(int thumbWidth, int thumbHeight, const Bytes &thumbPixels);
 
 // A record initialised for reading the given bytes from memory.

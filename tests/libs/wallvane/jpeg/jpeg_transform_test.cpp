@@ -81,6 +81,70 @@ TEST(JpegTransform, ReducedTransformsIgnoreTheFrequenciesTheyDrop)
     EXPECT_TRUE(a[0] == b[0] && a[1] == b[1] && a[8] == b[8] && a[9] == b[9]);
 }
 
+// The integer transform as written down: both passes in full, in 64 bits,
+// with no short cuts.
+void PlainIntegerIdct(int16_t *block)
+{
+    auto transform = [](const long long *x, long long *y) {
+        long long h = x[1] * 32138 + x[7] * 6393, f = x[1] * 6393 - x[7] * 32138;
+        long long l = x[3] * 27246 + x[5] * 18205, g = x[5] * 27246 - x[3] * 18205;
+        long long q0 = ((h + l + 2048) >> 12) * 5793, q3 = ((f + g + 2048) >> 12) * 5793;
+        long long q1 = (h - l) + (f - g), q2 = (h - l) - (f - g);
+        long long a0 = (x[0] + x[4]) * 32768, a1 = (x[0] - x[4]) * 32768;
+        long long w = x[2] * 42813 + x[6] * 17734, b = x[2] * 17734 - x[6] * 42813;
+        long long e0 = a0 + w, e3 = a0 - w, e1 = a1 + b, e2 = a1 - b;
+        y[0] = e0 + q0, y[7] = e0 - q0, y[1] = e1 + q1, y[6] = e1 - q1;
+        y[2] = e2 + q2, y[5] = e2 - q2, y[3] = e3 + q3, y[4] = e3 - q3;
+    };
+    long long work[64], x[8], y[8];
+    for (int r = 0; r < 8; r++) {
+        for (int c = 0; c < 8; c++)
+            x[c] = block[8 * r + c];
+        transform(x, y);
+        for (int c = 0; c < 8; c++)
+            work[8 * r + c] = (y[c] + 2048) >> 12;
+    }
+    for (int c = 0; c < 8; c++) {
+        for (int r = 0; r < 8; r++)
+            x[r] = work[8 * r + c];
+        transform(x, y);
+        for (int r = 0; r < 8; r++) {
+            long long v = ((y[r] + 1048576) >> 21) + 128;
+            block[8 * r + c] = (int16_t)(v < 0 ? 0 : v > 255 ? 255 : v);
+        }
+    }
+}
+
+TEST(JpegTransform, IntegerTransformGivesThePlainFormulaWhateverItsShortCuts)
+{
+    // Sparse and dense blocks, small and large terms: the zero-row and
+    // zero-column paths, the reduced column passes and the 32-bit column
+    // pass, on both sides of the magnitudes where it hands over to 64 bits.
+    unsigned state = 99;
+    auto next = [&state] {
+        state = state * 1664525u + 1013904223u;
+        return state >> 8;
+    };
+    for (int round = 0; round < 20000; round++) {
+        int16_t block[64] = {}, expected[64];
+        int rows = 1 + (int)(next() % 8), columns = 1 + (int)(next() % 8);
+        static const int magnitudes[] = {4, 60, 500, 1100, 1500, 4000, 32767};
+        int magnitude = magnitudes[next() % 7];
+        int density = 1 + (int)(next() % 4);
+        for (int r = 0; r < rows; r++)
+            for (int c = 0; c < columns; c++)
+                if (next() % density == 0)
+                    block[8 * r + c] = (int16_t)((int)(next() % (2 * magnitude + 1)) - magnitude);
+        if (next() % 3 == 0)
+            block[0] = (int16_t)((int)(next() % 2049) - 1024);
+        memcpy(expected, block, sizeof block);
+        PlainIntegerIdct(expected);
+        JpgIdctInteger(block);
+        for (int i = 0; i < 64; i++)
+            ASSERT_EQ(expected[i], block[i]) << "round " << round << " sample " << i;
+    }
+}
+
 TEST(JpegTransform, HostileCoefficientsSaturateInsteadOfWrapping)
 {
     int16_t table[80];

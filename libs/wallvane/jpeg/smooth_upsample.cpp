@@ -1,0 +1,216 @@
+// Smoothed chroma: the triangle filter over subsampled components, fed from
+// row buffers that keep the samples of the MCUs around the one being output.
+// The output runs one MCU column (and for 2 x 2 sampling one MCU row) behind
+// the decoding, so that the right and lower neighbours are known.
+#include <stdlib.h>
+#include <string.h>
+
+#include "jpeg_decoder.h"
+
+namespace {
+
+// One allocation: this header, then the slots. A slot holds one MCU row of
+// every component of the scan with a guard MCU on either side; 2 x 2
+// sampling keeps three slots (the rows above, at and below the MCU being
+// output). A separate scan of one component has MCUs of one block.
+struct RowBuffers {
+    int across, down, blockSize, slots, components;
+    int frameIndex[JPG_MAX_COMPONENTS];
+    int h[JPG_MAX_COMPONENTS], v[JPG_MAX_COMPONENTS]; // blocks of an MCU
+    int fx[JPG_MAX_COMPONENTS], fy[JPG_MAX_COMPONENTS]; // spread to the output
+    bool smooth[JPG_MAX_COMPONENTS]; // interpolated rather than replicated
+    int stride[JPG_MAX_COMPONENTS]; // bytes of one sample row
+    size_t offset[JPG_MAX_COMPONENTS]; // of the component within a slot
+    size_t slotBytes;
+    uint8_t *samples;
+};
+
+// The components of the scan as the row buffers hold them.
+void Describe(const JPEG_PROPERTIES *p, int blockSize, RowBuffers *b)
+{
+    *b = RowBuffers();
+    b->across = p->smoothAcross;
+    b->down = p->smoothDown;
+    b->blockSize = blockSize;
+    b->slots = p->smoothUpsampling == 2 ? 3 : 1;
+    bool single = p->nonInterleaved && p->scan;
+    b->components = single ? 1 : p->componentCount;
+    for (int k = 0; k < b->components; k++) {
+        int c = single ? p->scan->components[0].frameIndex : k;
+        const JpgFrameComponent &fc = p->components[c];
+        b->frameIndex[k] = c;
+        b->h[k] = single ? 1 : fc.h;
+        b->v[k] = single ? 1 : fc.v;
+        b->fx[k] = p->hMax / fc.h;
+        b->fy[k] = p->vMax / fc.v;
+        b->smooth[k] = fc.h * 2 == p->hMax && (p->smoothUpsampling == 1 || fc.v * 2 == p->vMax);
+    }
+}
+
+bool SameShape(const RowBuffers &a, const RowBuffers &b)
+{
+    if (a.across != b.across || a.down != b.down || a.blockSize != b.blockSize || a.slots != b.slots ||
+        a.components != b.components)
+        return false;
+    for (int k = 0; k < a.components; k++)
+        if (a.frameIndex[k] != b.frameIndex[k] || a.h[k] != b.h[k] || a.v[k] != b.v[k] || a.fx[k] != b.fx[k] ||
+            a.fy[k] != b.fy[k] || a.smooth[k] != b.smooth[k])
+            return false;
+    return true;
+}
+
+uint8_t *SlotOf(const RowBuffers *b, int row, int k)
+{
+    return b->samples + (size_t)(row % b->slots) * b->slotBytes + b->offset[k];
+}
+
+// Column x of MCU column a, counting the left guard MCU.
+inline int FirstColumn(const RowBuffers *b, int k, int a)
+{
+    return (a + 1) * b->blockSize * b->h[k];
+}
+
+inline int CeilDiv(int a, int b)
+{
+    return (a + b - 1) / b;
+}
+
+} // namespace
+
+int JpgPrepareRowBuffers(JPEG_PROPERTIES *p, int blockSize)
+{
+    RowBuffers shape;
+    Describe(p, blockSize, &shape);
+    const RowBuffers *held = static_cast<const RowBuffers *>(p->rowBuffers);
+    if (held && SameShape(*held, shape))
+        return 0;
+    free(p->rowBuffers);
+    p->rowBuffers = nullptr;
+    size_t slotBytes = 0;
+    for (int k = 0; k < shape.components; k++) {
+        long long stride = (long long)(shape.across + 2) * blockSize * shape.h[k];
+        if (stride > (1 << 24))
+            return JPG_ERR_MEMORY;
+        shape.stride[k] = (int)stride;
+        shape.offset[k] = slotBytes;
+        slotBytes += (size_t)shape.stride[k] * blockSize * shape.v[k];
+    }
+    shape.slotBytes = slotBytes;
+    size_t header = (sizeof(RowBuffers) + 31) & ~(size_t)31;
+    uint8_t *memory = static_cast<uint8_t *>(calloc(1, header + slotBytes * shape.slots));
+    if (!memory)
+        return JPG_ERR_MEMORY;
+    shape.samples = memory + header;
+    memcpy(memory, &shape, sizeof shape);
+    p->rowBuffers = memory;
+    return 0;
+}
+
+// Keeps the transformed MCU (a, b) and fills what lies past the picture's
+// right and lower edges, and the guard left of it, by repeating the last
+// valid sample, so the filter finds a neighbour everywhere.
+void JpgStoreMcuRows(JPEG_PROPERTIES *p, int a, int b)
+{
+    const RowBuffers *buffers = static_cast<const RowBuffers *>(p->rowBuffers);
+    int size = buffers->blockSize;
+    const int16_t *block = p->mcuBuffer;
+    int scale = 8 / size;
+    for (int k = 0; k < buffers->components; k++) {
+        int h = buffers->h[k], v = buffers->v[k], stride = buffers->stride[k];
+        uint8_t *slot = SlotOf(buffers, b, k);
+        int x0 = FirstColumn(buffers, k, a);
+        for (int by = 0; by < v; by++)
+            for (int bx = 0; bx < h; bx++, block += 64)
+                for (int y = 0; y < size; y++) {
+                    uint8_t *out = slot + (size_t)(by * size + y) * stride + x0 + bx * size;
+                    for (int x = 0; x < size; x++)
+                        out[x] = (uint8_t)block[8 * y + x];
+                }
+        if (!buffers->smooth[k])
+            continue;
+        int width = size * h, height = size * v;
+        int fx = buffers->fx[k], fy = buffers->fy[k];
+        if (b == buffers->down - 1 && p->smoothUpsampling == 2) {
+            int rows = CeilDiv(p->frameHeight, scale) - b * height * fy;
+            int valid = CeilDiv(rows, fy);
+            valid = valid < 1 ? 1 : valid > height ? height : valid;
+            for (int y = valid; y < height; y++)
+                memcpy(slot + (size_t)y * stride + x0, slot + (size_t)(valid - 1) * stride + x0, width);
+        }
+        int valid = width;
+        if (a == buffers->across - 1) {
+            int columns = CeilDiv(p->frameWidth, scale) - a * width * fx;
+            valid = CeilDiv(columns, fx);
+            valid = valid < 1 ? 1 : valid > width ? width : valid;
+        }
+        for (int y = 0; y < height; y++) {
+            uint8_t *row = slot + (size_t)y * stride + x0;
+            if (a == 0)
+                row[-1] = row[0];
+            if (a == buffers->across - 1)
+                for (int x = valid; x <= width; x++)
+                    row[x] = row[valid - 1];
+        }
+    }
+}
+
+// The samples of MCU (a, b) at the output size, every component spread by
+// its factors (at the scale's block size), into the smoothing planes.
+void JpgBuildSmoothPlanes(JPEG_PROPERTIES *p, int a, int b)
+{
+    const RowBuffers *buffers = static_cast<const RowBuffers *>(p->rowBuffers);
+    int size = buffers->blockSize;
+    for (int k = 0; k < buffers->components; k++) {
+        int h = buffers->h[k], v = buffers->v[k], stride = buffers->stride[k];
+        int fx = buffers->fx[k], fy = buffers->fy[k];
+        int outWidth = size * h * fx, outHeight = size * v * fy;
+        const uint8_t *slot = SlotOf(buffers, b, k) + FirstColumn(buffers, k, a);
+        int16_t *plane = p->smoothPlanes[k];
+        bool smooth = buffers->smooth[k] && size > 1 && outWidth <= 16 && outHeight <= 16;
+        if (smooth && p->smoothUpsampling == 1) {
+            for (int y = 0; y < size * v; y++) {
+                const uint8_t *s = slot + (size_t)y * stride;
+                int16_t *out = plane + 16 * y;
+                for (int i = 0; i < size * h; i++) {
+                    int centre = 3 * s[i];
+                    out[2 * i] = (int16_t)((centre + s[i - 1] + 1) >> 2);
+                    out[2 * i + 1] = (int16_t)((centre + s[i + 1] + 2) >> 2);
+                }
+            }
+        } else if (smooth) {
+            int last = size * v - 1, width = size * h;
+            const uint8_t *above = b == 0 ? slot : SlotOf(buffers, b - 1, k) + FirstColumn(buffers, k, a) +
+                                                       (size_t)last * stride;
+            const uint8_t *below = b == buffers->down - 1
+                                       ? slot + (size_t)last * stride
+                                       : SlotOf(buffers, b + 1, k) + FirstColumn(buffers, k, a);
+            for (int j = 0; j <= last; j++) {
+                const uint8_t *here = slot + (size_t)j * stride;
+                for (int half = 0; half < 2; half++) {
+                    const uint8_t *other = half == 0 ? (j == 0 ? above : here - stride)
+                                                     : (j == last ? below : here + stride);
+                    // Column sums 3 x this row + the other row, from the
+                    // left neighbour to the right one.
+                    int sum[18];
+                    for (int i = -1; i <= width; i++)
+                        sum[i + 1] = 3 * here[i] + other[i];
+                    int16_t *out = plane + 16 * (2 * j + half);
+                    for (int i = 0; i < width; i++) {
+                        int centre = 3 * sum[i + 1];
+                        out[2 * i] = (int16_t)((centre + sum[i] + 8) >> 4);
+                        out[2 * i + 1] = (int16_t)((centre + sum[i + 2] + 7) >> 4);
+                    }
+                }
+            }
+        } else {
+            outWidth = outWidth < 16 ? outWidth : 16;
+            outHeight = outHeight < 16 ? outHeight : 16;
+            for (int y = 0; y < outHeight; y++) {
+                const uint8_t *s = slot + (size_t)(y / fy) * stride;
+                int16_t *out = plane + 16 * y;
+                for (int x = 0; x < outWidth; x++)
+                    out[x] = s[x / fx];
+            }
+        }
+    }
+}
