@@ -82,6 +82,10 @@ void ArcadeCoreRelease(void);
 void ArcadeKey(int keyCode, uint8_t up);
 void ArcadeSetOptions(int stretch, int showFrameRate, int fullThrottle);
 
+// 0 when the bytes are a whole RIFF WAVE of PCM samples whose chunks all lie
+// within size, else -1.
+int CheckArcadeWave(const uint8_t *data, size_t size);
+
 // "FPS = n FS = m" for 60 frames in elapsedMs milliseconds.
 void FormatArcadeFrameRate(char *out, size_t outSize, uint32_t elapsedMs, int frameSkip);
 

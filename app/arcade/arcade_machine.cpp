@@ -1,25 +1,121 @@
-// Least form of the arcade machine's Win32 side: it shows a black screen.
+// The arcade machine's life on Windows: its ROM images from the program's
+// resources, its surface, its pacing semaphore, and a stop that waits for the
+// emulation thread before anything it uses is freed.
 #include "arcade_machine.h"
 
 #include "arcade_core.h"
+#include "arcade_platform.h"
+
+// Set when ArcadeRun leaves the core; manual reset, one for the process.
+static HANDLE runLoopLeft;
+// A stop that gave up waiting for the emulation thread leaves the machine
+// allocated: the thread may still be using it.
+static bool stopUnfinished;
+
+static uint32_t ReadTickCount(void)
+{
+    return GetTickCount();
+}
+
+static int FindRomImage(int id, DWORD neededSize, const uint8_t **image, DWORD *size)
+{
+    HMODULE module = GetModuleHandleA(nullptr);
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), ARCADE_ROM_TYPE);
+    if (!found)
+        return -1;
+    *size = SizeofResource(module, found);
+    if (*size < neededSize)
+        return -1;
+    HGLOBAL loaded = LoadResource(module, found);
+    *image = loaded ? (const uint8_t *)LockResource(loaded) : nullptr;
+    return *image ? 0 : -1;
+}
+
+static void FinishStop(void)
+{
+    ArcadeCoreRelease();
+    ReleaseArcadeSurface();
+    CloseArcadeFrameSemaphore();
+    stopUnfinished = false;
+}
+
+static bool RunLoopLeft(DWORD timeoutMs)
+{
+    return runLoopLeft && WaitForSingleObject(runLoopLeft, timeoutMs) == WAIT_OBJECT_0;
+}
 
 int ArcadeInit(HDC screenDc, HWND screenWindow, int stretch, int showFrameRate,
                int game, uint8_t lives, uint8_t bonus)
 {
-    RECT area = {0, 0, 208, 256};
-    FillRect(screenDc, &area, (HBRUSH)GetStockObject(BLACK_BRUSH));
+    bool sorvalen = game == ArcadeSorvalenGame;
+    const uint8_t *program, *chars;
+    DWORD programSize, charSize;
+    if (FindRomImage(sorvalen ? ArcadeSorvalenProgramRom : ArcadeVuvovirProgramRom, ArcadeProgramRomSize,
+                     &program, &programSize) != 0 ||
+        FindRomImage(sorvalen ? ArcadeSorvalenCharRom : ArcadeVuvovirCharRom, ArcadeCharRomSize, &chars,
+                     &charSize) != 0)
+        return -1;
+    return ArcadeInitFromImages(screenDc, screenWindow, stretch, showFrameRate, program, programSize, chars,
+                                charSize, lives, bonus);
+}
+
+int ArcadeInitFromImages(HDC screenDc, HWND screenWindow, int stretch, int showFrameRate,
+                         const uint8_t *programRom, size_t programSize, const uint8_t *charRom,
+                         size_t charSize, uint8_t lives, uint8_t bonus)
+{
+    if (stopUnfinished) {
+        if (!RunLoopLeft(0))
+            return -1;
+        FinishStop();
+    }
+    if (!runLoopLeft) {
+        runLoopLeft = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        if (!runLoopLeft)
+            return -1;
+    }
+    ArcadeSetup setup = {stretch, showFrameRate, lives, bonus};
+    if (ArcadeCoreInit(programRom, programSize, charRom, charSize, setup) != 0)
+        return -1;
+    if (CreateArcadeFrameSemaphore() != 0) {
+        ArcadeCoreRelease();
+        return -1;
+    }
+    if (CreateArcadeSurface(screenDc, screenWindow) != 0) {
+        ArcadeCoreRelease();
+        CloseArcadeFrameSemaphore();
+        return -1;
+    }
+    ResetEvent(runLoopLeft);
+    ArcadeHost.startSound = PlayArcadeSound;
+    ArcadeHost.renderFrame = ArcadeRender;
+    ArcadeHost.waitForFrame = WaitForArcadeFrame;
+    ArcadeHost.tickCount = ReadTickCount;
+    ArcadeDecodeChars();
     return 0;
 }
 
 void ArcadeRun(void)
 {
+    if (ArcadeCoreRun() == 0)
+        SetEvent(runLoopLeft);
 }
 
 void ArcadeStop(void)
 {
-}
-
-int LoadArcadeSounds(HINSTANCE instance)
-{
-    return 0;
+    if (stopUnfinished) {
+        if (RunLoopLeft(ArcadeStopTimeoutMs))
+            FinishStop();
+        return;
+    }
+    int previous = ArcadeCoreEndRun();
+    if (previous == ArcadeNoMachine)
+        return;
+    // The hook sees the stop at the end of the frame in progress; until the
+    // thread has left the core it still reads memory and draws.
+    if (previous == ArcadeRunning && !RunLoopLeft(ArcadeStopTimeoutMs)) {
+        OutputDebugStringA("ArcadeStop: the emulation thread did not leave its frame\n");
+        stopUnfinished = true;
+        return;
+    }
+    FinishStop();
 }

@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include "../arcade/arcade_about.h"
+#include "../arcade/arcade_machine.h"
 #include "../editing/dde_exchange.h"
 #include "../editing/find_replace.h"
 #include "../editing/mail.h"
@@ -159,6 +160,10 @@ int ZettliesMain(HINSTANCE instance, HINSTANCE previous, const char *commandLine
     DdeServerStart();
     NoteAccelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDA_NOTE_COMMANDS));
     EditAccelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDA_EDIT_COMMANDS));
+
+    // The emulator's sounds are played straight from the resources, which
+    // are found once, before any window can start a game.
+    LoadArcadeSounds(instance);
 
     HWND main = CreateWindowExA(0, ZETTLIES_MAIN_CLASS, nullptr, WS_OVERLAPPEDWINDOW, 0, 0, 0, 0,
                                 GetDesktopWindow(), nullptr, instance, nullptr);

@@ -1,0 +1,33 @@
+// The arcade machine's Win32 pieces, as they call each other: the off-screen
+// surface and renderer, the frame pacing and the sounds.
+#pragma once
+#include <windows.h>
+#include <stdint.h>
+
+// How long ArcadeStop waits for the emulation thread to leave its frame; a
+// paced frame takes some 30 ms.
+const DWORD ArcadeStopTimeoutMs = 5000;
+// The longest a frame waits for its pacing timer before it goes on anyway.
+const DWORD ArcadeFrameTimeoutMs = 1000;
+const UINT ArcadeFramePeriodMs = 14;
+
+// The surface the machine draws on: a 32-bit top-down DIB section of
+// ArcadeSurfaceWidth x ArcadeSurfaceHeight selected into a DC compatible with
+// the screen's. Returns 0 or -1.
+int CreateArcadeSurface(HDC screenDc, HWND screenWindow);
+void ReleaseArcadeSurface(void);
+// Decodes the tiles into the surface and shows them on the screen.
+void ArcadeDecodeChars(void);
+// Composes one frame and copies it to the screen window.
+void ArcadeRender(void);
+// The surface as the machine drew it, for tests; null without a machine.
+HDC ArcadeSurfaceDc(void);
+
+int CreateArcadeFrameSemaphore(void);
+void CloseArcadeFrameSemaphore(void);
+void CALLBACK ArcadeTimerProc(UINT timerId, UINT message, DWORD_PTR user, DWORD_PTR unused1, DWORD_PTR unused2);
+// Holds the emulation thread 14 ms from now; the first frame of a machine
+// finds the semaphore released and goes on at once.
+void WaitForArcadeFrame(void);
+
+void PlayArcadeSound(int waveId);

@@ -1,0 +1,109 @@
+// The machine's off-screen surface and the copy of each frame to the screen.
+// The surface is a DIB section so that the composer works on its pixels
+// directly; GDI only writes the frame-rate text and copies to the screen.
+#include <string.h>
+
+#include "arcade_core.h"
+#include "arcade_platform.h"
+
+static HDC screenDc;
+static HWND screenWindow;
+static HDC surfaceDc;
+static HBITMAP surfaceBitmap;
+static HGDIOBJ keptBitmap;
+static uint32_t *surfaceBits;
+static int fontHeight;
+
+int CreateArcadeSurface(HDC dc, HWND window)
+{
+    if (!dc)
+        return -1;
+    HDC memoryDc = CreateCompatibleDC(dc);
+    if (!memoryDc)
+        return -1;
+    SetMapMode(memoryDc, MM_TEXT);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = ArcadeSurfaceWidth;
+    info.bmiHeader.biHeight = -ArcadeSurfaceHeight;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void *bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!bitmap || !bits) {
+        if (bitmap)
+            DeleteObject(bitmap);
+        DeleteDC(memoryDc);
+        return -1;
+    }
+    keptBitmap = SelectObject(memoryDc, bitmap);
+    memset(bits, 0, (size_t)ArcadeSurfaceWidth * ArcadeSurfaceHeight * sizeof(uint32_t));
+    RECT picture = {0, 0, ArcadePictureWidth, ArcadePictureHeight};
+    FillRect(dc, &picture, (HBRUSH)GetStockObject(BLACK_BRUSH));
+
+    SetTextColor(memoryDc, RGB(255, 255, 255));
+    SetBkColor(memoryDc, RGB(0, 0, 0));
+    SetBkMode(memoryDc, OPAQUE);
+    TEXTMETRICA metrics;
+    fontHeight = GetTextMetricsA(memoryDc, &metrics) ? metrics.tmHeight : 16;
+
+    screenDc = dc;
+    screenWindow = window;
+    surfaceDc = memoryDc;
+    surfaceBitmap = bitmap;
+    surfaceBits = (uint32_t *)bits;
+    return 0;
+}
+
+void ReleaseArcadeSurface(void)
+{
+    if (!surfaceDc)
+        return;
+    SelectObject(surfaceDc, keptBitmap);
+    DeleteObject(surfaceBitmap);
+    DeleteDC(surfaceDc);
+    surfaceDc = nullptr;
+    surfaceBitmap = nullptr;
+    keptBitmap = nullptr;
+    surfaceBits = nullptr;
+    screenDc = nullptr;
+    screenWindow = nullptr;
+}
+
+HDC ArcadeSurfaceDc(void)
+{
+    return surfaceDc;
+}
+
+void ArcadeDecodeChars(void)
+{
+    if (!surfaceBits)
+        return;
+    ArcadeDrawTiles(Arcade.charRom, surfaceBits);
+    // The tile sets stay on the screen until the first frame is drawn.
+    BitBlt(screenDc, 0, 0, ArcadePictureWidth, ArcadePictureHeight, surfaceDc, 0, 0, SRCCOPY);
+    GdiFlush();
+    ArcadeTakeBackgroundShadow();
+}
+
+void ArcadeRender(void)
+{
+    if (!surfaceBits)
+        return;
+    // The last frame's text and copies may still sit in GDI's batch.
+    GdiFlush();
+    ArcadeComposeFrame(surfaceBits);
+    if (Arcade.showFrameRate.load(std::memory_order_relaxed))
+        TextOutA(surfaceDc, 0, ArcadePictureHeight - fontHeight, ArcadeFrameRateText,
+                 (int)strlen(ArcadeFrameRateText));
+    RECT client;
+    if (Arcade.stretch.load(std::memory_order_relaxed) && GetClientRect(screenWindow, &client)) {
+        SetStretchBltMode(screenDc, COLORONCOLOR);
+        StretchBlt(screenDc, 0, 0, client.right - client.left, client.bottom - client.top, surfaceDc, 0, 0,
+                   ArcadePictureWidth, ArcadePictureHeight, SRCCOPY);
+    } else {
+        BitBlt(screenDc, 0, 0, ArcadePictureWidth, ArcadePictureHeight, surfaceDc, 0, 0, SRCCOPY);
+    }
+    GdiFlush();
+}
