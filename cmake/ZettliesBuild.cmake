@@ -45,3 +45,32 @@ function(zt_add_test name)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
                        PROPERTIES TIMEOUT 120 ${T_PROPERTIES})
 endfunction()
+
+# zt_add_stdcall_library(name DEF file.def.in SOURCES ...)
+# A DLL beside zettlies.exe whose __stdcall exports keep their plain names.
+# On i686 callers ask for the decorated names (Name@4), so the .def lists
+# those: the linker strips them from the export table (--kill-at) and dlltool
+# makes the import library again so the decorated references find the plain
+# exports. The .def.in writes @STDCALL_0@ or @STDCALL_4@ after each name, by
+# the bytes of its arguments.
+function(zt_add_stdcall_library name)
+  cmake_parse_arguments(L "" "DEF" "SOURCES" ${ARGN})
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set(STDCALL_0 "@0")
+    set(STDCALL_4 "@4")
+  else()
+    set(STDCALL_0 "")
+    set(STDCALL_4 "")
+  endif()
+  set(def ${CMAKE_CURRENT_BINARY_DIR}/${name}.def)
+  configure_file(${L_DEF} ${def} @ONLY)
+  add_library(${name} SHARED ${L_SOURCES} ${def})
+  set_target_properties(${name} PROPERTIES PREFIX "" OUTPUT_NAME ${name}
+    RUNTIME_OUTPUT_DIRECTORY ${ZT_SHARED_LIBRARY_DIR})
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    target_link_options(${name} PRIVATE -Wl,--kill-at)
+    add_custom_command(TARGET ${name} POST_BUILD
+      COMMAND ${CMAKE_DLLTOOL} --kill-at -d ${def} -D ${name}.dll -l $<TARGET_LINKER_FILE:${name}>
+      VERBATIM)
+  endif()
+endfunction()
