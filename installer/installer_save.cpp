@@ -47,7 +47,7 @@ int SaveNoteBlockWithDialog(const std::vector<uint8_t> &block)
         if (error != 0) {
             char text[64];
             wsprintfA(text, "GetSaveFileName returned Error #%ld", (long)error);
-            MessageBoxA(nullptr, text, "- WARNING - Something Weird Ocurred!", MB_ICONHAND);
+            MessageBoxA(nullptr, text, TEXT_DIALOG_FAILED, MB_ICONHAND);
         }
         return -1;
     }
