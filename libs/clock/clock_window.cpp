@@ -290,14 +290,13 @@ static int OnCreate(HWND window)
                TRUE);
     SetClockTransparency(window, Clock.settings.alpha);
 
-    Clock.settings.topmost = !Clock.settings.topmost;
-    SendMessageA(window, WM_COMMAND, IDM_CLOCK_TOPMOST, 0);
+    ApplyTopmost(window);
 
     ClockLocalTime(&Clock.lastTime);
     Clock.nextFullRedraw = GetTickCount();
     SetTimer(window, CLOCK_TIMER_SECOND, CLOCK_SECOND_PERIOD_MS, nullptr);
     SetTimer(window, CLOCK_TIMER_MAP, CLOCK_MAP_PERIOD_MS, nullptr);
-    SendMessageA(window, WM_TIMER, CLOCK_TIMER_MAP, 0);
+    RebuildShadedMap();
     return 0;
 }
 
@@ -387,16 +386,14 @@ static void ChangeMap(HWND window, int mapId)
 {
     Clock.settings.mapId = mapId;
     DeleteMaps();
-    SendMessageA(window, WM_TIMER, CLOCK_TIMER_MAP, 0);
+    RebuildShadedMap();
     RedrawFace(window);
 }
 
 static void ChangeShape(HWND window, int round)
 {
     Clock.settings.round = round;
-    RECT client;
-    GetClientRect(window, &client);
-    SendMessageA(window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+    OnSize(window);
     InvalidateRect(window, nullptr, FALSE);
 }
 
