@@ -274,10 +274,7 @@ static void OnNoteMinMax(HWND note, int slot, MINMAXINFO *info)
     if (slot < 0)
         return;
     const ZettlyRecord *z = &ZettlyTable[slot];
-    int h = StripHeight(note, slot);
-    int stripHeight = z->thinBorder
-                          ? h + 2 * GetSystemMetrics(SM_CYEDGE)
-                          : h + 2 * GetSystemMetrics(SM_CYFRAME) - GetSystemMetrics(SM_CYEDGE);
+    int stripHeight = ZettlyRolledUpHeight(note, slot);
     info->ptMinTrackSize.y = stripHeight;
     if (z->rolledUp && !z->minimised && !z->rollLimitOff)
         info->ptMaxTrackSize.y = stripHeight;
