@@ -68,6 +68,22 @@ static int ClientWidth(HWND window)
 
 // ---------------------------------------------------------------- creation
 
+void RegisterNoteClass(HINSTANCE instance)
+{
+    WNDCLASSA wc = {};
+    wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+    wc.lpfnWndProc = ZettlyWndProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.lpszClassName = ZETTLY_NOTE_CLASS;
+    RegisterClassA(&wc);
+}
+
+void UnregisterNoteClass(HINSTANCE instance)
+{
+    UnregisterClassA(ZETTLY_NOTE_CLASS, instance);
+}
+
 static HFONT MakeFont(HWND note, ZettlyLogFont *font, HFONT *stored)
 {
     if (*stored)
