@@ -23,7 +23,8 @@ int JoinPath(const char *folder, const char *name, const char *suffix, char *out
 
 void Append32(ByteBuffer *out, uint32_t v)
 {
-    uint8_t b[4] = {(uint8_t)v, (uint8_t)(v >> 8), (uint8_t)(v >> 16), (uint8_t)(v >> 24)};
+    uint8_t b[4];
+    Put32(b, v);
     out->insert(out->end(), b, b + 4);
 }
 
