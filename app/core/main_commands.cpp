@@ -177,8 +177,6 @@ static void RealignNote(int slot, RealignCursor *cursor, BOOL unlink)
     ShowWindow(window, SW_SHOW);
 }
 
-static bool IsUnlinkedMember(int slot);
-
 static void RealignWhere(bool (*chosen)(int slot), BOOL unlink)
 {
     RealignCursor cursor = {0, 0, 0};
