@@ -176,7 +176,6 @@ static LRESULT OnNoteCreate(HWND note, const CREATESTRUCTA *cs)
         // and its destruction undoes the count taken above.
         return -1;
     }
-    SetWindowTextA(edit, "");
     SubclassEditor(note, slot, edit);
     PrepareEditor(note, z, edit);
 
