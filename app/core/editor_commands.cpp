@@ -76,6 +76,18 @@ static void SetSelectionPoints(HWND edit, int points)
     UpdateZettlyCaret(edit, FALSE);
 }
 
+// Without a selection the key types its text; with one it moves the
+// selected lines.
+static void TabKey(HWND edit, const char *typed, int blockCommand)
+{
+    CHARRANGE sel = Selection(edit);
+    if (sel.cpMin == sel.cpMax)
+        SendMessageA(edit, EM_REPLACESEL, TRUE, (LPARAM)typed);
+    else
+        SendMessageA(edit, WM_COMMAND, blockCommand, 0);
+    SwallowNextEditChar();
+}
+
 void RunEditorCommand(HWND edit, ZettlyEditState *state, WPARAM wParam, LPARAM lParam)
 {
     int slot = state ? state->slot : -1;
@@ -85,18 +97,10 @@ void RunEditorCommand(HWND edit, ZettlyEditState *state, WPARAM wParam, LPARAM l
     }
     switch (LOWORD(wParam)) {
     case CMD_EDIT_TAB:
-        if (Selection(edit).cpMin == Selection(edit).cpMax)
-            SendMessageA(edit, EM_REPLACESEL, TRUE, (LPARAM) "    ");
-        else
-            SendMessageA(edit, WM_COMMAND, CMD_EDIT_INDENT, 0);
-        SwallowNextEditChar();
+        TabKey(edit, "    ", CMD_EDIT_INDENT);
         break;
     case CMD_EDIT_SHIFT_TAB:
-        if (Selection(edit).cpMin == Selection(edit).cpMax)
-            SendMessageA(edit, EM_REPLACESEL, TRUE, (LPARAM) "\t");
-        else
-            SendMessageA(edit, WM_COMMAND, CMD_EDIT_UNINDENT, 0);
-        SwallowNextEditChar();
+        TabKey(edit, "\t", CMD_EDIT_UNINDENT);
         break;
     case CMD_EDIT_INDENT:
         RunPlan(edit, PlanIndent);

@@ -171,14 +171,11 @@ static void RealignNote(int slot, RealignCursor *cursor, BOOL unlink)
     z.unrolledRect = z.windowRect;
     z.unrolledRectValid = 1;
     MoveWindow(window, cursor->x, cursor->y, width, 0, FALSE);
-    int stripHeight = GetFontCharHeight(window, slot);
-    cursor->y += stripHeight + 2 + GetSystemMetrics(z.thinBorder ? SM_CYEDGE : SM_CYFRAME);
+    cursor->y += titleHeight + 2 + GetSystemMetrics(z.thinBorder ? SM_CYEDGE : SM_CYFRAME);
     if (width > cursor->columnWidth)
         cursor->columnWidth = width;
     ShowWindow(window, SW_SHOW);
 }
-
-static bool IsUnlinkedMember(int slot);
 
 static void RealignWhere(bool (*chosen)(int slot), BOOL unlink)
 {

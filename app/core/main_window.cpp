@@ -56,7 +56,6 @@ static int OnMainCreate(HWND window)
 
     AddTrayIcon(window);
     BuildTrayMenus();
-    PrepareZettlyFileSet();
     LoadZettlies();
     // Posted, so they open once the loop runs, in the order they always have.
     const Companion order[] = {COMPANION_PLAYER, COMPANION_CLOCK, COMPANION_CHANGER,

@@ -1,7 +1,6 @@
 #include "note_edit.h"
 
 #include <richedit.h>
-#include <shellapi.h>
 #include <windowsx.h>
 
 #include <string>
@@ -358,13 +357,10 @@ static void AlignCheckList(ZettlyRecord *z)
         ShowWindow(list, SW_SHOWNOACTIVATE);
 }
 
-static void ApplyCompanionAlpha(HWND window, const ZettlyRecord *z)
+static void ApplyCompanionAlpha(HWND window, int slot)
 {
-    if (!window)
-        return;
-    SetWindowAlpha(window, ZettlyInfo.allTransparent ? ZettlyInfo.allAlpha : -1);
-    if (z->ownAlpha)
-        SetWindowAlpha(window, z->alphaValue);
+    if (window)
+        ApplyZettlyAlpha(window, slot);
 }
 
 static LRESULT OnEditUser(HWND edit, ZettlyEditState *s, WPARAM code, LPARAM lParam)
@@ -391,15 +387,15 @@ static LRESULT OnEditUser(HWND edit, ZettlyEditState *s, WPARAM code, LPARAM lPa
         break;
     case EDIT_ALPHA_COMPANIONS:
         if (z) {
-            ApplyCompanionAlpha(EditToolbarWindow, z);
-            ApplyCompanionAlpha(z->checkListWindow, z);
+            ApplyCompanionAlpha(EditToolbarWindow, s->slot);
+            ApplyCompanionAlpha(z->checkListWindow, s->slot);
         }
         break;
     case EDIT_GET_TOOLBAR:
         return (LRESULT)EditToolbarWindow;
     case EDIT_ALPHA_LINE_COLUMN:
         if (z)
-            ApplyCompanionAlpha(s->lineColumn, z);
+            ApplyCompanionAlpha(s->lineColumn, s->slot);
         break;
     case EDIT_TAKE_FOCUS:
         SuppressFocusClick = TRUE;
@@ -447,16 +443,6 @@ static LRESULT OnEditDrawItem(HWND edit, ZettlyEditState *s, WPARAM wParam, LPAR
     return Default(edit, s, WM_DRAWITEM, wParam, lParam);
 }
 
-static void OpenEditorHelp(void)
-{
-    char folder[MAX_PATH + 8];
-    UINT length = GetWindowsDirectoryA(folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
-        return;
-    lstrcatA(folder, "\\help\\");
-    ShellExecuteA(nullptr, "open", "zettlies.chm", nullptr, folder, SW_SHOWNORMAL);
-}
-
 static LRESULT Dispatch(HWND edit, ZettlyEditState *s, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -500,7 +486,7 @@ static LRESULT Dispatch(HWND edit, ZettlyEditState *s, UINT message, WPARAM wPar
     case WM_MEASUREITEM:
         return OnEditMeasureItem(edit, s, wParam, lParam);
     case WM_HELP:
-        OpenEditorHelp();
+        OpenHelpFile();
         return TRUE;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:

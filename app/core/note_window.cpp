@@ -68,6 +68,22 @@ static int ClientWidth(HWND window)
 
 // ---------------------------------------------------------------- creation
 
+void RegisterNoteClass(HINSTANCE instance)
+{
+    WNDCLASSA wc = {};
+    wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+    wc.lpfnWndProc = ZettlyWndProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.lpszClassName = ZETTLY_NOTE_CLASS;
+    RegisterClassA(&wc);
+}
+
+void UnregisterNoteClass(HINSTANCE instance)
+{
+    UnregisterClassA(ZETTLY_NOTE_CLASS, instance);
+}
+
 static HFONT MakeFont(HWND note, ZettlyLogFont *font, HFONT *stored)
 {
     if (*stored)
@@ -160,7 +176,6 @@ static LRESULT OnNoteCreate(HWND note, const CREATESTRUCTA *cs)
         // and its destruction undoes the count taken above.
         return -1;
     }
-    SetWindowTextA(edit, "");
     SubclassEditor(note, slot, edit);
     PrepareEditor(note, z, edit);
 
@@ -274,10 +289,7 @@ static void OnNoteMinMax(HWND note, int slot, MINMAXINFO *info)
     if (slot < 0)
         return;
     const ZettlyRecord *z = &ZettlyTable[slot];
-    int h = StripHeight(note, slot);
-    int stripHeight = z->thinBorder
-                          ? h + 2 * GetSystemMetrics(SM_CYEDGE)
-                          : h + 2 * GetSystemMetrics(SM_CYFRAME) - GetSystemMetrics(SM_CYEDGE);
+    int stripHeight = ZettlyRolledUpHeight(note, slot);
     info->ptMinTrackSize.y = stripHeight;
     if (z->rolledUp && !z->minimised && !z->rollLimitOff)
         info->ptMaxTrackSize.y = stripHeight;

@@ -2,6 +2,8 @@
 #pragma once
 #include <windows.h>
 
+void RegisterNoteClass(HINSTANCE instance);
+void UnregisterNoteClass(HINSTANCE instance);
 LRESULT CALLBACK ZettlyWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The slot of the note that last had the focus, or -1.

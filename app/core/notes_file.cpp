@@ -1,7 +1,6 @@
 #include "notes_file.h"
 
 #include <richedit.h>
-#include <shellapi.h>
 
 #include <io.h>
 
@@ -9,12 +8,14 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core_ids.h"
 #include "group_window.h"
 #include "main_window.h"
 #include "notes_file_ids.h"
 #include "rich_text_stream.h"
 #include "save_progress.h"
 #include "startup.h"
+#include "tray_icon.h"
 #include "ui_seams.h"
 #include "zettly_slots.h"
 
@@ -184,29 +185,6 @@ static int WriteSaveMarker(void)
     if (length < 0)
         return -1;
     return WriteWholeFile(ZettlyFiles.marker, text, (size_t)length);
-}
-
-// ---------------------------------------------------------------- tray
-
-static void ShowSaveTrayIcon(HWND mainWindow, int icon, const char *tip)
-{
-    if (!mainWindow)
-        return;
-    NOTIFYICONDATAA data = {};
-    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    data.hWnd = mainWindow;
-    data.uFlags = NIF_TIP;
-    lstrcpynA(data.szTip, tip, 64);
-    HINSTANCE instance = ZettliesInstance ? ZettliesInstance : GetModuleHandleA(nullptr);
-    HICON image = (HICON)LoadImageA(instance, MAKEINTRESOURCEA(icon), IMAGE_ICON, 0, 0,
-                                    LR_DEFAULTSIZE);
-    if (image) {
-        data.hIcon = image;
-        data.uFlags |= NIF_ICON;
-    }
-    Shell_NotifyIconA(NIM_MODIFY, &data);
-    if (image)
-        DestroyIcon(image);
 }
 
 // ---------------------------------------------------------------- saving
@@ -383,15 +361,14 @@ static int SaveAllNotes(HWND owner)
     if (images.checkLists)
         FileStep();
 
-    HWND trayOwner = owner ? owner : MainWindow;
     HWND progress = owner ? nullptr : CreateSaveProgress(MainWindow);
-    ShowSaveTrayIcon(trayOwner, IDI_SAVING_FIRST, TIP_SAVING);
-    int shownIcon = IDI_SAVING_FIRST;
+    SetZettlyTrayIcon(IDI_SAVE_0, TRAY_TIP_SAVING);
+    int shownIcon = IDI_SAVE_0;
     for (int i = 0; i < used && result == 0; ++i) {
         result = SaveOneNote(usedSlots[i], storedIndexOfSlot, &images);
         int icon = SaveProgressIcon(i + 1, used);
         if (icon != shownIcon) {
-            ShowSaveTrayIcon(trayOwner, icon, TIP_SAVING);
+            SetZettlyTrayIcon(icon, TRAY_TIP_SAVING);
             shownIcon = icon;
         }
         ShowSaveProgress(progress, i + 1, used);
@@ -411,7 +388,7 @@ static int SaveAllNotes(HWND owner)
     if (result == 0)
         result = PutSavedFilesInPlace();
     DeleteSavingFiles();
-    ShowSaveTrayIcon(trayOwner, IDI_TRAY_IDLE, TIP_SAVED);
+    SetZettlyTrayIcon(IDI_ZETTLIES, TRAY_TIP_SAVED);
     return result;
 }
 

@@ -11,8 +11,8 @@ extern HANDLE SaveMutex;
 extern ZettlyFileSet ZettlyFiles;
 
 // Takes the current folder (the data folder, entered at start-up) as the home
-// of the notes files for the whole run and creates the save mutex. Called by
-// the main window before the first load; 0 / -1.
+// of the notes files for the whole run and creates the save mutex. The first
+// load or save calls it; 0 / -1.
 int PrepareZettlyFileSet(void);
 // Closes the save mutex; after the last save.
 void CloseZettlyFileSet(void);

@@ -1,4 +1,5 @@
 #include "notes_file_format.h"
+#include "core_ids.h"
 #include "little_endian.h"
 
 #include <cctype>
@@ -22,7 +23,8 @@ int JoinPath(const char *folder, const char *name, const char *suffix, char *out
 
 void Append32(ByteBuffer *out, uint32_t v)
 {
-    uint8_t b[4] = {(uint8_t)v, (uint8_t)(v >> 8), (uint8_t)(v >> 16), (uint8_t)(v >> 24)};
+    uint8_t b[4];
+    Put32(b, v);
     out->insert(out->end(), b, b + 4);
 }
 
@@ -78,7 +80,8 @@ int FormatSaveMarker(const struct tm *t, char *out, size_t outSize)
 
 int SaveProgressIcon(int saved, int used)
 {
-    static const int Icons[9] = {100, 101, 102, 103, 104, 105, 107, 108, 110};
+    static const int Icons[9] = {IDI_SAVE_0, IDI_SAVE_1, IDI_SAVE_2, IDI_SAVE_3, IDI_SAVE_4,
+                                 IDI_SAVE_5, IDI_SAVE_6, IDI_SAVE_7, IDI_SAVE_8};
     if (used <= 0 || saved <= 0)
         return Icons[0];
     long long index = 9LL * saved / used;

@@ -5,12 +5,7 @@
 #define IDD_SAVE_PROGRESS 163
 #define IDC_SAVE_PROGRESS_BAR 1128
 #define IDD_RELINK_GROUP 151
-#define IDI_TRAY_IDLE 99
 #define SAVE_PROGRESS_ALPHA 200
-#define IDI_SAVING_FIRST 100
-
-#define TIP_SAVING "Saving Zettlies"
-#define TIP_SAVED "Zettly Stufff"
 
 #define ROLL_BACK_CAPTION "Possible damagaed zettly records detect!"
 #define ROLL_BACK_QUESTION                                                                   \

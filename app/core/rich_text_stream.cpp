@@ -28,25 +28,6 @@ DWORD CALLBACK StreamOutToFile(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG
     return n == (size_t)count ? 0 : 1;
 }
 
-DWORD CALLBACK StreamInFromFile(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG *read)
-{
-    FILE *file = (FILE *)cookie;
-    *read = 0;
-    if (count <= 0)
-        return 1;
-    LONG n = 0;
-    // A note's text ends at its 0 byte; the next note's text follows it.
-    while (n < count) {
-        int c = std::fgetc(file);
-        if (c == EOF || c == 0)
-            break;
-        buffer[n++] = (BYTE)c;
-    }
-    *read = n;
-    HandlePendingMessages();
-    return 0;
-}
-
 DWORD CALLBACK StreamInFromMemory(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG *read)
 {
     MemoryReader *reader = (MemoryReader *)cookie;

@@ -1,4 +1,5 @@
-// The rich-edit stream callbacks used for the notes files and for memory blocks.
+// The rich-edit stream callbacks: to a file for the export, and to and from
+// memory blocks for the notes files.
 #pragma once
 #include <windows.h>
 
@@ -17,6 +18,5 @@ struct MemoryWriter {
 };
 
 DWORD CALLBACK StreamOutToFile(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG *written);
-DWORD CALLBACK StreamInFromFile(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG *read);
 DWORD CALLBACK StreamInFromMemory(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG *read);
 DWORD CALLBACK StreamOutToMemory(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG *written);

@@ -57,14 +57,7 @@ static void RegisterMainClasses(HINSTANCE instance)
     wc.lpszClassName = ZETTLIES_MAIN_CLASS;
     RegisterClassA(&wc);
 
-    WNDCLASSA note = {};
-    note.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
-    note.lpfnWndProc = ZettlyWndProc;
-    note.hInstance = instance;
-    note.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    note.lpszClassName = ZETTLY_NOTE_CLASS;
-    RegisterClassA(&note);
-
+    RegisterNoteClass(instance);
     RegisterGroupClass(instance);
     RegisterToolTipClass(instance);
 }
@@ -72,7 +65,7 @@ static void RegisterMainClasses(HINSTANCE instance)
 static void UnregisterMainClasses(HINSTANCE instance)
 {
     UnregisterClassA(ZETTLIES_MAIN_CLASS, instance);
-    UnregisterClassA(ZETTLY_NOTE_CLASS, instance);
+    UnregisterNoteClass(instance);
     UnregisterGroupClass(instance);
     UnregisterToolTipClass(instance);
 }

@@ -20,7 +20,7 @@ int ReadEditText(HWND edit, std::string *out)
     if (got < 0 || got > length)
         return -1;
     buffer.resize((size_t)got);
-    *out = buffer;
+    out->swap(buffer);
     return (int)got;
 }
 

@@ -1,8 +1,8 @@
 #include "tooltip_window.h"
 
 #include "core_ids.h"
+#include "note_edit.h"
 #include "transparency.h"
-#include "zettly_edit_state.h"
 #include "zettly_slots.h"
 
 static BOOL ToolTipClassRegistered;
@@ -68,7 +68,7 @@ static ZettlyEditState *StateOf(HWND window)
 // then the tooltip must not show.
 static int VisibleNoteSlot(const ZettlyEditState *state)
 {
-    int slot = FindZettlyByWindow(state->noteWindow);
+    int slot = FindZettlyByWindow(state->note);
     if (slot < 0 || ZettlyTable[slot].rolledUp || ZettlyTable[slot].showCommand == 0)
         return -1;
     return slot;
@@ -78,8 +78,8 @@ static int VisibleNoteSlot(const ZettlyEditState *state)
 static int ToolTipLeft(const ZettlyEditState *state, const RECT &note, int textWidth)
 {
     int x = note.left + ((note.right - note.left) / 2 - textWidth / 2);
-    HWND toolbar = state->editWindow
-                       ? (HWND)SendMessageA(state->editWindow, WM_USER, EDIT_GET_TOOLBAR, 0)
+    HWND toolbar = state->edit
+                       ? (HWND)SendMessageA(state->edit, WM_USER, EDIT_GET_TOOLBAR, 0)
                        : nullptr;
     RECT bar;
     if (toolbar && GetWindowRect(toolbar, &bar) && x < bar.right)
@@ -99,7 +99,7 @@ static void PaintToolTip(HWND window, int slot, const ZettlyEditState *state, HD
     SIZE size = {};
     GetTextExtentPoint32A(dc, text, length, &size);
     RECT note;
-    if (GetWindowRect(state->noteWindow, &note))
+    if (GetWindowRect(state->note, &note))
         MoveWindow(window, ToolTipLeft(state, note, size.cx), note.bottom, size.cx + 4,
                    size.cy + 2, TRUE);
     RECT client;

@@ -169,7 +169,7 @@ ScopedTempFolder::ScopedTempFolder()
         QueryPerformanceCounter(&now);
         path = std::string(temp) + "zt-" + std::to_string(GetCurrentProcessId()) + "-" +
                std::to_string(++counter) + "-" + std::to_string(now.QuadPart % 1000000007);
-        if (CreateDirectoryA(path.c_str(), nullptr))
+        if (CreateDirectoryA(path.c_str(), nullptr) || GetLastError() != ERROR_ALREADY_EXISTS)
             break;
     }
 }

@@ -82,12 +82,7 @@ void MainWindowTest::SetUp()
         RegisterToolTipClass(instance);
         prepared = true;
     }
-    WNDCLASSA note = {};
-    note.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
-    note.lpfnWndProc = ZettlyWndProc;
-    note.hInstance = GetModuleHandleA(nullptr);
-    note.lpszClassName = ZETTLY_NOTE_CLASS;
-    RegisterClassA(&note);
+    RegisterNoteClass(GetModuleHandleA(nullptr));
     for (int i = 0; i < COMPANION_COUNT; ++i)
         SetCompanionLauncher((Companion)i, LaunchStandIn);
     QuickPickSelectedSlot = -1;

@@ -35,13 +35,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
 {
     int seconds = commandLine && *commandLine ? std::atoi(commandLine) : 5;
     LoadLibraryA(RICH_EDIT_LIBRARY);
-    WNDCLASSA wc = {};
-    wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
-    wc.lpfnWndProc = ZettlyWndProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.lpszClassName = ZETTLY_NOTE_CLASS;
-    RegisterClassA(&wc);
+    RegisterNoteClass(instance);
     RegisterToolTipClass(instance);
     ResetDefaultSettings();
     ZettlyInfo.soundEffects = 0;

@@ -19,17 +19,6 @@
 
 namespace {
 
-void RegisterNoteClass()
-{
-    WNDCLASSA wc = {};
-    wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
-    wc.lpfnWndProc = ZettlyWndProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.lpszClassName = ZETTLY_NOTE_CLASS;
-    RegisterClassA(&wc);
-}
-
 void Pump(DWORD ms)
 {
     PumpUntil([] { return false; }, ms);
@@ -63,7 +52,7 @@ protected:
     static void SetUpTestSuite()
     {
         LoadLibraryA(RICH_EDIT_LIBRARY);
-        RegisterNoteClass();
+        RegisterNoteClass(GetModuleHandleA(nullptr));
         RegisterToolTipClass(GetModuleHandleA(nullptr));
         NoteAccelerators = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(120));
         EditAccelerators = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(134));

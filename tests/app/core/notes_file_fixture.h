@@ -24,13 +24,7 @@ inline void PrepareNoteWindows(void)
     (void)richEdit;
     InitCommonControls();
     lstrcpyA(RichEditClassName, RICH_EDIT_CLASS);
-    WNDCLASSA wc = {};
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = ZettlyWndProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.lpszClassName = ZETTLY_NOTE_CLASS;
-    RegisterClassA(&wc);
+    RegisterNoteClass(GetModuleHandleA(nullptr));
     RegisterGroupClass(GetModuleHandleA(nullptr));
 }
 

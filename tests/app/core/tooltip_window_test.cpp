@@ -3,10 +3,10 @@
 #include <cstring>
 
 #include "core/core_ids.h"
+#include "core/note_edit.h"
 #include "core/note_window.h"
 #include "core/tooltip_window.h"
 #include "core/transparency.h"
-#include "core/zettly_edit_state.h"
 #include "core/zettly_settings.h"
 #include "core/zettly_slots.h"
 #include "test_support.h"
@@ -54,8 +54,8 @@ protected:
         ZettlyTable[slot].window = FindWindowA(ZETTLY_NOTE_CLASS, nullptr);
         ASSERT_NE(ZettlyTable[slot].window, nullptr);
         state.slot = slot;
-        state.noteWindow = ZettlyTable[slot].window;
-        state.editWindow = CreateWindowA("ZtEditorStandIn", "", WS_POPUP, 0, 0, 1, 1, nullptr,
+        state.note = ZettlyTable[slot].window;
+        state.edit = CreateWindowA("ZtEditorStandIn", "", WS_POPUP, 0, 0, 1, 1, nullptr,
                                          nullptr, instance, nullptr);
         tip = ShowZettlyToolTip(&state);
         ASSERT_NE(tip, nullptr);
@@ -63,7 +63,7 @@ protected:
     void TearDown() override
     {
         DestroyWindow(tip);
-        DestroyWindow(state.editWindow);
+        DestroyWindow(state.edit);
         if (Toolbar)
             DestroyWindow(Toolbar);
         DestroyWindow(ZettlyTable[slot].window);

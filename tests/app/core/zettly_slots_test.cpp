@@ -18,11 +18,7 @@ protected:
         std::memset(ZettlyTable, 0, sizeof ZettlyTable);
         // A note window makes its rich-edit child as it is created.
         LoadLibraryA(RICH_EDIT_LIBRARY);
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = ZettlyWndProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = ZETTLY_NOTE_CLASS;
-        RegisterClassA(&wc);
+        RegisterNoteClass(GetModuleHandleA(nullptr));
         RegisterGroupClass(GetModuleHandleA(nullptr));
         ResetDefaultSettings();
     }
