@@ -174,7 +174,7 @@ static void OnInitDialog(HWND dialog)
     emulatorDialog = dialog;
     GetWindowRect(dialog, &state->initialWindow);
     GetClientRect(dialog, &state->lastClient);
-    DipSettings first = {1, 0, 0};
+    DipSettings first = {ArcadeVuvovirGame, 0, 0};
     StartMachine(dialog, state, first);
     CheckRadioButton(dialog, IDC_VUVOVIR_BONUS_3000, IDC_VUVOVIR_BONUS_6000, IDC_VUVOVIR_BONUS_3000);
     CheckRadioButton(dialog, IDC_VUVOVIR_LIVES_3, IDC_VUVOVIR_LIVES_6, IDC_VUVOVIR_LIVES_3);
