@@ -17,18 +17,20 @@ static uint32_t ReadTickCount(void)
     return GetTickCount();
 }
 
+const uint8_t *LockArcadeResource(HMODULE module, int id, const char *type, DWORD *size)
+{
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), type);
+    if (!found)
+        return nullptr;
+    *size = SizeofResource(module, found);
+    HGLOBAL loaded = LoadResource(module, found);
+    return loaded ? (const uint8_t *)LockResource(loaded) : nullptr;
+}
+
 static int FindRomImage(int id, DWORD neededSize, const uint8_t **image, DWORD *size)
 {
-    HMODULE module = GetModuleHandleA(nullptr);
-    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), ARCADE_ROM_TYPE);
-    if (!found)
-        return -1;
-    *size = SizeofResource(module, found);
-    if (*size < neededSize)
-        return -1;
-    HGLOBAL loaded = LoadResource(module, found);
-    *image = loaded ? (const uint8_t *)LockResource(loaded) : nullptr;
-    return *image ? 0 : -1;
+    *image = LockArcadeResource(GetModuleHandleA(nullptr), id, ARCADE_ROM_TYPE, size);
+    return *image && *size >= neededSize ? 0 : -1;
 }
 
 static void FinishStop(void)
