@@ -78,13 +78,9 @@ int ArcadeInitFromImages(HDC screenDc, HWND screenWindow, int stretch, int showF
     ArcadeSetup setup = {stretch, showFrameRate, lives, bonus};
     if (ArcadeCoreInit(programRom, programSize, charRom, charSize, setup) != 0)
         return -1;
-    if (CreateArcadeFrameSemaphore() != 0) {
-        ArcadeCoreRelease();
-        return -1;
-    }
-    if (CreateArcadeSurface(screenDc, screenWindow) != 0) {
-        ArcadeCoreRelease();
-        CloseArcadeFrameSemaphore();
+    // FinishStop lets go of whatever of the three was made.
+    if (CreateArcadeFrameSemaphore() != 0 || CreateArcadeSurface(screenDc, screenWindow) != 0) {
+        FinishStop();
         return -1;
     }
     ResetEvent(runLoopLeft);
