@@ -101,6 +101,19 @@ static void StopMachine(HWND dialog, VuvovirDialog *state)
     }
 }
 
+static bool IsChecked(HWND dialog, int id)
+{
+    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
+}
+
+// The picture always fills the screen control, whatever its size, so the
+// machine always stretches.
+static void SendBoxOptions(HWND dialog)
+{
+    Machine.setOptions(1, IsChecked(dialog, IDC_VUVOVIR_SHOW_FPS),
+                       IsChecked(dialog, IDC_VUVOVIR_FULL_THROTTLE));
+}
+
 static void ReportStartFailure(HWND dialog)
 {
     ZtMessageBox(dialog, VUVOVIR_INIT_ERROR_TEXT, VUVOVIR_INIT_ERROR_CAPTION, MB_ICONSTOP);
@@ -125,8 +138,7 @@ static int StartMachine(HWND dialog, VuvovirDialog *state, DipSettings dip)
         state->scoresLoaded = 1;
     }
     if (state->optionsChosen)
-        Machine.setOptions(1, IsDlgButtonChecked(dialog, IDC_VUVOVIR_SHOW_FPS) == BST_CHECKED,
-                           IsDlgButtonChecked(dialog, IDC_VUVOVIR_FULL_THROTTLE) == BST_CHECKED);
+        SendBoxOptions(dialog);
     state->emulationThread = CreateThread(nullptr, 0, VuvovirEmulationThread, nullptr, 0, nullptr);
     if (!state->emulationThread) {
         StopMachine(dialog, state);
@@ -174,7 +186,7 @@ static void OnInitDialog(HWND dialog)
     emulatorDialog = dialog;
     GetWindowRect(dialog, &state->initialWindow);
     GetClientRect(dialog, &state->lastClient);
-    DipSettings first = {1, 0, 0};
+    DipSettings first = {ArcadeVuvovirGame, 0, 0};
     StartMachine(dialog, state, first);
     CheckRadioButton(dialog, IDC_VUVOVIR_BONUS_3000, IDC_VUVOVIR_BONUS_6000, IDC_VUVOVIR_BONUS_3000);
     CheckRadioButton(dialog, IDC_VUVOVIR_LIVES_3, IDC_VUVOVIR_LIVES_6, IDC_VUVOVIR_LIVES_3);
@@ -182,25 +194,15 @@ static void OnInitDialog(HWND dialog)
                      IDC_VUVOVIR_GAME_VUVOVIR);
 }
 
-static bool IsChecked(HWND dialog, int id)
-{
-    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
-}
-
 static void OnCheckBoxes(HWND dialog, VuvovirDialog *state)
 {
-    int stretch = IsChecked(dialog, IDC_VUVOVIR_STRETCH);
-    int showFps = IsChecked(dialog, IDC_VUVOVIR_SHOW_FPS);
-    int fullThrottle = IsChecked(dialog, IDC_VUVOVIR_FULL_THROTTLE);
-    int growth = stretch ? VUVOVIR_STRETCH_GROWTH : 0;
+    int growth = IsChecked(dialog, IDC_VUVOVIR_STRETCH) ? VUVOVIR_STRETCH_GROWTH : 0;
     int width = state->initialWindow.right - state->initialWindow.left + growth;
     int height = state->initialWindow.bottom - state->initialWindow.top + growth;
     SetWindowPos(dialog, nullptr, 0, 0, width, height,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    // The screen control is whatever size the dialog gives it: the picture
-    // always fills it.
     state->optionsChosen = 1;
-    Machine.setOptions(1, showFps, fullThrottle);
+    SendBoxOptions(dialog);
     InvalidateRect(dialog, nullptr, TRUE);
     // The notes behind the shrunken dialog were covered: show them again.
     for (int slot = 0; slot <= ZETTLY_LAST_NOTE_SLOT; ++slot)
@@ -245,11 +247,11 @@ static void OnCommand(HWND dialog, int id)
         break;
     case IDC_VUVOVIR_SKIP_MORE:
         if (machineReady)
-            Machine.key('Q', 1);
+            Machine.key(ArcadeKeyFrameSkipUp, 1);
         break;
     case IDC_VUVOVIR_SKIP_LESS:
         if (machineReady)
-            Machine.key('W', 1);
+            Machine.key(ArcadeKeyFrameSkipDown, 1);
         break;
     case IDC_VUVOVIR_QUIT:
         OnQuit(dialog, state);

@@ -102,6 +102,7 @@ enum : uint8_t {
 
 // Game numbers and the resources each one takes.
 enum : int {
+    ArcadeVuvovirGame = 1,
     ArcadeSorvalenGame = 2,
     ArcadeVuvovirProgramRom = 104,
     ArcadeSorvalenProgramRom = 110,

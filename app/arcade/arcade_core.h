@@ -79,6 +79,7 @@ int ArcadeCoreEndRun(void);
 // The second half: frees the memory image. Only once the run loop is left.
 void ArcadeCoreRelease(void);
 
+// A key of the game: up is 0 for key down, non-zero for key up.
 void ArcadeKey(int keyCode, uint8_t up);
 void ArcadeSetOptions(int stretch, int showFrameRate, int fullThrottle);
 

@@ -13,13 +13,6 @@ enum {
     VK_CODE_RIGHT = 0x27,
 };
 
-enum {
-    KEY_FIRE = 0x20,
-    KEY_LEFT = 0x41,
-    KEY_BARRIER = 0x42,
-    KEY_RIGHT = 0x44,
-};
-
 static bool IsBlank(char c)
 {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
@@ -87,7 +80,7 @@ DipSettings DipSettingsFromButtons(unsigned bonusChecked, unsigned livesChecked,
     DipSettings dip;
     dip.bonus = FirstCheckedPastFirst(bonusChecked);
     dip.lives = FirstCheckedPastFirst(livesChecked);
-    dip.game = sorvalen ? 2 : 1;
+    dip.game = sorvalen ? ArcadeSorvalenGame : ArcadeVuvovirGame;
     return dip;
 }
 
@@ -95,14 +88,14 @@ int MapDialogKey(int virtualKey)
 {
     switch (virtualKey) {
     case VK_CODE_CONTROL:
-        return KEY_FIRE;
+        return ArcadeKeyFire;
     case VK_CODE_ALT:
     case VK_CODE_UP:
-        return KEY_BARRIER;
+        return ArcadeKeyBarrier;
     case VK_CODE_LEFT:
-        return KEY_LEFT;
+        return ArcadeKeyLeft;
     case VK_CODE_RIGHT:
-        return KEY_RIGHT;
+        return ArcadeKeyRight;
     }
     return virtualKey;
 }

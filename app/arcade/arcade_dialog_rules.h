@@ -5,8 +5,10 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include "arcade_constants.h"
+
 enum {
-    HISCORE_BYTES = 12,
+    HISCORE_BYTES = ArcadeHiScoreSize,
     // The stored value is read into this much and no more.
     HISCORE_TEXT_LIMIT = 128,
     SINE_TABLE_SIZE = 360,
@@ -26,7 +28,7 @@ int ParseHiScoreText(const char *text, size_t length, uint8_t table[HISCORE_BYTE
 int FormatHiScoreText(const uint8_t table[HISCORE_BYTES], char *out, size_t outSize);
 
 struct DipSettings {
-    int game;      // 1 Vuvovir, 2 Sorvalen
+    int game;      // ArcadeVuvovirGame or ArcadeSorvalenGame
     uint8_t lives; // 0..3 for 3..6 lives
     uint8_t bonus; // 0..3 for 3000..6000 points
 };

@@ -17,18 +17,20 @@ static uint32_t ReadTickCount(void)
     return GetTickCount();
 }
 
+const uint8_t *LockArcadeResource(HMODULE module, int id, const char *type, DWORD *size)
+{
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), type);
+    if (!found)
+        return nullptr;
+    *size = SizeofResource(module, found);
+    HGLOBAL loaded = LoadResource(module, found);
+    return loaded ? (const uint8_t *)LockResource(loaded) : nullptr;
+}
+
 static int FindRomImage(int id, DWORD neededSize, const uint8_t **image, DWORD *size)
 {
-    HMODULE module = GetModuleHandleA(nullptr);
-    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), ARCADE_ROM_TYPE);
-    if (!found)
-        return -1;
-    *size = SizeofResource(module, found);
-    if (*size < neededSize)
-        return -1;
-    HGLOBAL loaded = LoadResource(module, found);
-    *image = loaded ? (const uint8_t *)LockResource(loaded) : nullptr;
-    return *image ? 0 : -1;
+    *image = LockArcadeResource(GetModuleHandleA(nullptr), id, ARCADE_ROM_TYPE, size);
+    return *image && *size >= neededSize ? 0 : -1;
 }
 
 static void FinishStop(void)
@@ -76,13 +78,9 @@ int ArcadeInitFromImages(HDC screenDc, HWND screenWindow, int stretch, int showF
     ArcadeSetup setup = {stretch, showFrameRate, lives, bonus};
     if (ArcadeCoreInit(programRom, programSize, charRom, charSize, setup) != 0)
         return -1;
-    if (CreateArcadeFrameSemaphore() != 0) {
-        ArcadeCoreRelease();
-        return -1;
-    }
-    if (CreateArcadeSurface(screenDc, screenWindow) != 0) {
-        ArcadeCoreRelease();
-        CloseArcadeFrameSemaphore();
+    // FinishStop lets go of whatever of the three was made.
+    if (CreateArcadeFrameSemaphore() != 0 || CreateArcadeSurface(screenDc, screenWindow) != 0) {
+        FinishStop();
         return -1;
     }
     ResetEvent(runLoopLeft);

@@ -6,13 +6,11 @@
 #include <stddef.h>
 #include <stdint.h>
 
-enum {
-    ArcadeGameVuvovir = 1,
-    ArcadeGameSorvalen = 2
-};
+// The keys, the options and the high-score table are the portable core's own.
+#include "arcade_core.h"
 
-// Builds a machine for one game (2 Sorvalen, anything else Vuvovir) that draws
-// into screenDc until ArcadeStop. lives and bonus are DIP settings 0..3.
+// Builds a machine for one game (ArcadeSorvalenGame, anything else Vuvovir)
+// that draws into screenDc until ArcadeStop. lives and bonus are DIP settings 0..3.
 // Returns 0, or -1 with nothing left behind.
 int ArcadeInit(HDC screenDc, HWND screenWindow, int stretch, int showFrameRate,
                int game, uint8_t lives, uint8_t bonus);
@@ -23,15 +21,9 @@ int ArcadeInitFromImages(HDC screenDc, HWND screenWindow, int stretch, int showF
                          size_t charSize, uint8_t lives, uint8_t bonus);
 // Runs the machine until ArcadeStop; returns on the calling thread.
 void ArcadeRun(void);
-// Ends and frees the machine; returns once ArcadeRun has returned.
+// Ends and frees the machine; returns once ArcadeRun has returned. It
+// replaces HiScoreTable only where the game wrote its score area.
 void ArcadeStop(void);
-void ArcadeSetOptions(int stretch, int showFrameRate, int fullThrottle);
-// A key of the game: up is 0 for key down, non-zero for key up.
-void ArcadeKey(int keyCode, uint8_t up);
-
-// The high-score area of the last game, kept across machines. ArcadeStop
-// replaces it only when the game wrote its score area.
-extern uint8_t HiScoreTable[12];
 
 // Finds and locks the machine's six sounds; called once at program start.
 int LoadArcadeSounds(HINSTANCE instance);

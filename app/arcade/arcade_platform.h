@@ -1,5 +1,5 @@
 // The arcade machine's Win32 pieces, as they call each other: the off-screen
-// surface and renderer, the frame pacing and the sounds.
+// surface and renderer, the frame pacing, the sounds and the resources.
 #pragma once
 #include <windows.h>
 #include <stdint.h>
@@ -31,3 +31,7 @@ void CALLBACK ArcadeTimerProc(UINT timerId, UINT message, DWORD_PTR user, DWORD_
 void WaitForArcadeFrame(void);
 
 void PlayArcadeSound(int waveId);
+
+// A resource of the module, locked in place, and its size in *size; null
+// when it is missing or cannot be loaded.
+const uint8_t *LockArcadeResource(HMODULE module, int id, const char *type, DWORD *size);

@@ -13,12 +13,8 @@ static const void *sounds[ArcadeSoundCount];
 
 static const void *LockWave(HINSTANCE instance, int id)
 {
-    HRSRC found = FindResourceA(instance, MAKEINTRESOURCEA(id), ARCADE_SOUND_TYPE);
-    if (!found)
-        return nullptr;
-    DWORD size = SizeofResource(instance, found);
-    HGLOBAL loaded = LoadResource(instance, found);
-    const uint8_t *data = loaded ? (const uint8_t *)LockResource(loaded) : nullptr;
+    DWORD size = 0;
+    const uint8_t *data = LockArcadeResource(instance, id, ARCADE_SOUND_TYPE, &size);
     if (!data || CheckArcadeWave(data, size) != 0)
         return nullptr;
     return data;

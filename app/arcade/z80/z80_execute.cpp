@@ -8,19 +8,6 @@ namespace {
 
 const int kKeptByAccumulatorRotate = Z80FlagS | Z80FlagZ | Z80FlagPV | Z80FlagBit3 | Z80FlagBit5;
 
-uint8_t ReadOperand(Z80Regs *r, int operand) {
-    if (operand == Z80OperandMemory)
-        return ArcadeReadMem(r->HL);
-    return GetRegister(r, operand, &r->HL);
-}
-
-void WriteOperand(Z80Regs *r, int operand, uint8_t value) {
-    if (operand == Z80OperandMemory)
-        ArcadeWriteMem(r->HL, value);
-    else
-        SetRegister(r, operand, &r->HL, value);
-}
-
 void DoNothing(Z80Regs *, uint8_t) {}
 
 void LoadPairImmediate(Z80Regs *r, uint8_t op) { *PairForLoad(r, op, &r->HL) = FetchWord(r); }

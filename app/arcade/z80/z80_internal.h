@@ -53,6 +53,20 @@ inline void SetRegister(Z80Regs *r, int operand, uint16_t *hl, uint8_t value) {
     }
 }
 
+// An operand of the unprefixed and CB forms: a register, or the byte at HL.
+inline uint8_t ReadOperand(Z80Regs *r, int operand) {
+    if (operand == Z80OperandMemory)
+        return ArcadeReadMem(r->HL);
+    return GetRegister(r, operand, &r->HL);
+}
+
+inline void WriteOperand(Z80Regs *r, int operand, uint8_t value) {
+    if (operand == Z80OperandMemory)
+        ArcadeWriteMem(r->HL, value);
+    else
+        SetRegister(r, operand, &r->HL, value);
+}
+
 // Register pairs in bits 4-5 of an opcode: BC, DE, HL (or the index
 // register), SP.
 inline uint16_t *PairForLoad(Z80Regs *r, uint8_t op, uint16_t *hl) {
