@@ -30,6 +30,8 @@ int JpgParseQuantTables(JPEG_PROPERTIES *props);
 int JpgParseHuffmanTables(JPEG_PROPERTIES *props);
 int JpgParseRestartInterval(JPEG_PROPERTIES *props);
 int JpgParseScanHeader(JPEG_PROPERTIES *props, JpgScan *scan);
+// A scan of the whole band at full precision, as a sequential frame codes it.
+bool JpgIsSequentialShape(const JpgScan *scan);
 int JpgParseApp0(JPEG_PROPERTIES *props);
 int JpgParseAdobe(JPEG_PROPERTIES *props);
 int JpgParseComment(JPEG_PROPERTIES *props);

@@ -216,7 +216,7 @@ void JpgFreeScan(JpgScan *scan)
     }
 }
 
-static bool SequentialShape(const JpgScan *scan)
+bool JpgIsSequentialShape(const JpgScan *scan)
 {
     return scan->ss == 0 && scan->se == 63 && scan->ah == 0 && scan->al == 0;
 }
@@ -282,7 +282,7 @@ int JpgParseScanHeader(JPEG_PROPERTIES *props, JpgScan *scan)
     scan->se = tail[1];
     scan->ah = tail[2] >> 4;
     scan->al = tail[2] & 15;
-    bool sequential = SequentialShape(scan) && !props->frameProgressive;
+    bool sequential = JpgIsSequentialShape(scan) && !props->frameProgressive;
     if (!sequential && !ProgressiveShape(scan)) {
         free(scan->components);
         scan->components = nullptr;
