@@ -491,8 +491,7 @@ int JpgConvertPlanesInPlace(JPEG_PROPERTIES *p)
         return 0;
     // Only what the scans wrote: the picture at the read's scale, or the
     // region, and never more than the bitmap holds.
-    int mode = p->ioMode;
-    int scale = mode == 14 || mode == 15 ? 2 : mode == 16 || mode == 17 ? 4 : mode == 18 || mode == 19 ? 8 : 1;
+    int scale = JpgReadScale(p->ioMode);
     const JpgRect &region = p->outputRegion;
     bool none = !region.left && !region.top && !region.right && !region.bottom;
     int pictureWidth = none ? (p->frameWidth + scale - 1) / scale : region.right - region.left;

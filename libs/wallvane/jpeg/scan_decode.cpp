@@ -419,8 +419,7 @@ int JpgDecodeScan(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props)
         dispatch->run_idct_1x1 = dispatch->idct_aan_1x1;
         dispatch->run_dequant = dispatch->dequant_aan;
     }
-    int mode = props->ioMode;
-    int scale = mode == 14 || mode == 15 ? 2 : mode == 16 || mode == 17 ? 4 : mode == 18 || mode == 19 ? 8 : 1;
+    int scale = JpgReadScale(props->ioMode);
     SetUpRegion(props, scale);
     SetUpSmoothing(props, scan, scale);
     int result;
