@@ -90,6 +90,9 @@ int JpgDecodeProgressiveScan(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES 
 int JpgCheckRestart(JpgBitInput *input, JpgScan *scan, int mcusAcross, int mcusDown, int column,
                     int row);
 int JpgOutputMcu(JPEG_PROPERTIES *props, int column, int row, int scale);
+// Block (column, row) of a component into the raw-block hook's plane, if it has one.
+void JpgPutBlockInPlane(const JPEG_PROPERTIES *props, int component, int blockColumn, int blockRow,
+                        const int16_t *block);
 void JpgSelectMcuOutput(JPEG_PROPERTIES *props);
 int JpgPutMcuConverted(JPEG_PROPERTIES *props, int column, int row);
 int JpgPutMcuUpsampleGeneric(JPEG_PROPERTIES *props, int column, int row);

@@ -1,8 +1,6 @@
 // From decoded MCUs to the caller's bitmap: region clipping, the output
 // routine chosen for each frame, colour conversion and replication of
 // subsampled components, at full size and at the scaled sizes.
-#include <string.h>
-
 #include "jpeg_decoder.h"
 
 namespace {
@@ -452,14 +450,9 @@ int JpgOutputMcu(JPEG_PROPERTIES *props, int column, int row, int scale)
             props->componentBlockSize[c] = 8 >> componentLevel;
             for (int b = 0; b < blocks; b++, block += 64) {
                 transforms[componentLevel](block);
-                if (props->rawBlockHook && props->rawBlockHook->flag != 0 && props->rawBlockHook->planes[c]) {
-                    ptrdiff_t line = (ptrdiff_t)props->frameMcusAcross * fc.h * 8;
-                    int bx = props->nonInterleaved ? column : column * fc.h + b % fc.h;
-                    int by = props->nonInterleaved ? row : row * fc.v + b / fc.h;
-                    int16_t *at = props->rawBlockHook->planes[c] + (ptrdiff_t)by * 8 * line + bx * 8;
-                    for (int y = 0; y < 8; y++)
-                        memcpy(at + y * line, block + 8 * y, 8 * sizeof(int16_t));
-                }
+                if (props->rawBlockHook && props->rawBlockHook->flag != 0)
+                    JpgPutBlockInPlane(props, c, props->nonInterleaved ? column : column * fc.h + b % fc.h,
+                                       props->nonInterleaved ? row : row * fc.v + b / fc.h, block);
             }
         }
         if (props->rawBlockHook && props->rawBlockHook->flag != 0)

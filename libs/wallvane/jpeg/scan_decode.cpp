@@ -3,6 +3,18 @@
 
 #include "jpeg_decoder.h"
 
+void JpgPutBlockInPlane(const JPEG_PROPERTIES *props, int component, int blockColumn, int blockRow,
+                        const int16_t *block)
+{
+    int16_t *plane = props->rawBlockHook->planes[component];
+    if (!plane)
+        return;
+    ptrdiff_t line = (ptrdiff_t)props->frameMcusAcross * props->components[component].h * 8;
+    int16_t *at = plane + (ptrdiff_t)blockRow * 8 * line + (ptrdiff_t)blockColumn * 8;
+    for (int y = 0; y < 8; y++)
+        memcpy(at + y * line, block + 8 * y, 8 * sizeof(int16_t));
+}
+
 namespace {
 
 int CeilDiv(int a, int b)
@@ -25,18 +37,6 @@ int ComponentBlocksDown(const JPEG_PROPERTIES *props, int v)
 bool HookTakesCoefficients(const JPEG_PROPERTIES *props)
 {
     return props->rawBlockHook && props->rawBlockHook->flag == 0;
-}
-
-void PutBlockInPlane(const JPEG_PROPERTIES *props, int component, int blockColumn, int blockRow,
-                     const int16_t *block)
-{
-    int16_t *plane = props->rawBlockHook->planes[component];
-    if (!plane)
-        return;
-    ptrdiff_t line = (ptrdiff_t)props->frameMcusAcross * props->components[component].h * 8;
-    int16_t *at = plane + (ptrdiff_t)blockRow * 8 * line + (ptrdiff_t)blockColumn * 8;
-    for (int y = 0; y < 8; y++)
-        memcpy(at + y * line, block + 8 * y, 8 * sizeof(int16_t));
 }
 
 int16_t *CoefficientBlock(const JPEG_PROPERTIES *props, int component, int blockColumn, int blockRow)
@@ -92,7 +92,7 @@ int OutputProgressiveMcu(JPEG_PROPERTIES *props, int column, int row, int scale)
             for (int by = 0; by < fc.v; by++)
                 for (int bx = 0; bx < fc.h; bx++) {
                     int blockColumn = column * fc.h + bx, blockRow = row * fc.v + by;
-                    PutBlockInPlane(props, c, blockColumn, blockRow,
+                    JpgPutBlockInPlane(props, c, blockColumn, blockRow,
                                     CoefficientBlock(props, c, blockColumn, blockRow));
                 }
         }
@@ -337,7 +337,7 @@ int DecodeSequentialMcu(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *prop
                 if (result < 0)
                     return result;
                 if (hook)
-                    PutBlockInPlane(props, sc.frameIndex, column * blocksAcross + bx, row * blocksDown + by, block);
+                    JpgPutBlockInPlane(props, sc.frameIndex, column * blocksAcross + bx, row * blocksDown + by, block);
                 else
                     dispatch->run_dequant(block, sc.quant->values);
             }
