@@ -116,6 +116,17 @@ bool OutputReady(const JPEG_PROPERTIES *props)
     return props->dcCounter >= props->componentCount && props->acCounter >= props->componentCount;
 }
 
+// One block of a DC scan: the first pass starts the block afresh, later
+// passes refine its DC value.
+int DecodeDcBlock(JpgBitInput *input, const JpgScan *scan, const JpgScanComponent &sc, int16_t *predictor,
+                  int16_t *block)
+{
+    if (scan->ah != 0)
+        return JpgDecodeDcRefine(input, &block[0], scan->al);
+    memset(block, 0, 64 * sizeof(int16_t));
+    return JpgDecodeDcFirst(input, sc.dcTable, &block[0], predictor, scan->al);
+}
+
 int DecodeDcMcu(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int column, int row)
 {
     for (int i = 0; i < scan->ns; i++) {
@@ -123,13 +134,7 @@ int DecodeDcMcu(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int c
         for (int by = 0; by < sc.v; by++)
             for (int bx = 0; bx < sc.h; bx++) {
                 int16_t *block = CoefficientBlock(props, sc.frameIndex, column * sc.h + bx, row * sc.v + by);
-                int result;
-                if (scan->ah == 0) {
-                    memset(block, 0, 64 * sizeof(int16_t));
-                    result = JpgDecodeDcFirst(input, sc.dcTable, &block[0], &scan->dcPredictor[i], scan->al);
-                } else {
-                    result = JpgDecodeDcRefine(input, &block[0], scan->al);
-                }
+                int result = DecodeDcBlock(input, scan, sc, &scan->dcPredictor[i], block);
                 if (result < 0)
                     return result;
             }
@@ -183,13 +188,7 @@ int DecodeProgressiveSingle(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *
                 int16_t *block = CoefficientBlock(props, sc.frameIndex, blockColumn, blockRow);
                 int result;
                 if (scan->ss == 0) {
-                    if (scan->ah == 0) {
-                        memset(block, 0, 64 * sizeof(int16_t));
-                        result = JpgDecodeDcFirst(input, sc.dcTable, &block[0], &scan->dcPredictor[0],
-                                                  scan->al);
-                    } else {
-                        result = JpgDecodeDcRefine(input, &block[0], scan->al);
-                    }
+                    result = DecodeDcBlock(input, scan, sc, &scan->dcPredictor[0], block);
                 } else if (scan->ah == 0) {
                     result = JpgDecodeAcFirst(input, block, sc.acTable, scan->ss, scan->se, scan->al);
                 } else {
