@@ -142,15 +142,18 @@ int DecodeDcMcu(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int c
     return 0;
 }
 
-int DecodeProgressiveDcInterleaved(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int scale)
+// The MCUs of a scan in raster order, from where a stopped read left off,
+// each decoded, checked for a restart and output; with smoothed output the
+// delayed column and row follow, where only the output runs.
+template <typename DecodeMcu, typename OutputMcu>
+int RunMcus(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int across, int down, DecodeMcu decode,
+            OutputMcu output)
 {
-    int across = props->frameMcusAcross, down = props->frameMcusDown;
     for (int row = scan->nextRow; row < down + props->rowDelay; row++) {
         for (int column = row == scan->nextRow ? scan->nextColumn : 0; column < across + props->columnDelay;
              column++) {
-            // Past the last column or row only the delayed output runs.
             if (column < across && row < down) {
-                int result = DecodeDcMcu(input, scan, props, column, row);
+                int result = decode(column, row);
                 if (result < 0)
                     return result;
                 if (input->exhausted)
@@ -158,17 +161,23 @@ int DecodeProgressiveDcInterleaved(JpgBitInput *input, JpgScan *scan, JPEG_PROPE
                 if (JpgCheckRestart(input, scan, across, down, column, row) < 0)
                     return JPG_ERR_BAD_RST;
             }
-            if (OutputReady(props)) {
-                int result = OutputProgressiveMcu(props, column, row, scale);
-                if (result < 0)
-                    return result;
-            }
+            int result = output(column, row);
+            if (result < 0)
+                return result;
             if (MayStop(props, column, row))
                 return StopAfter(props, scan, column, row, across, down);
         }
     }
     scan->nextColumn = scan->nextRow = 0;
     return 0;
+}
+
+int DecodeProgressiveDcInterleaved(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int scale)
+{
+    return RunMcus(
+        input, scan, props, props->frameMcusAcross, props->frameMcusDown,
+        [&](int column, int row) { return DecodeDcMcu(input, scan, props, column, row); },
+        [&](int column, int row) { return OutputReady(props) ? OutputProgressiveMcu(props, column, row, scale) : 0; });
 }
 
 // A scan of one component codes its blocks in raster order over that
@@ -308,13 +317,10 @@ int JpgCheckRestart(JpgBitInput *input, JpgScan *scan, int mcusAcross, int mcusD
 namespace {
 
 // The blocks of one MCU into the MCU buffer, dequantised, or to the hook.
-int DecodeSequentialMcu(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int column, int row, bool hook)
+int DecodeSequentialMcu(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int column, int row, bool hook,
+                        bool fused)
 {
     JpgDispatch *dispatch = input->dispatch;
-    // The generic decoder multiplies the coefficients by their quantisers as
-    // it stores them; any other pair of routines runs one after the other.
-    bool fused = !hook && dispatch->huff_decode_block == JpgDecodeBlock &&
-                 dispatch->run_dequant == JpgDequantizeInteger;
     for (int i = 0; i < scan->ns; i++) {
         const JpgScanComponent &sc = scan->components[i];
         int blocksAcross = scan->ns == 1 ? 1 : sc.h, blocksDown = scan->ns == 1 ? 1 : sc.v;
@@ -357,28 +363,15 @@ int JpgDecodeSequentialScan(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *
         down = props->frameMcusDown;
     }
     bool hook = HookTakesCoefficients(props);
-    for (int row = scan->nextRow; row < down + props->rowDelay; row++) {
-        for (int column = row == scan->nextRow ? scan->nextColumn : 0; column < across + props->columnDelay;
-             column++) {
-            // Past the last column or row only the delayed output runs.
-            if (column < across && row < down) {
-                int result = DecodeSequentialMcu(input, scan, props, column, row, hook);
-                if (result < 0)
-                    return result;
-                if (input->exhausted)
-                    return JPG_ERR_EOF;
-                if ((result = JpgCheckRestart(input, scan, across, down, column, row)) < 0)
-                    return result;
-            }
-            int result;
-            if (!hook && (result = JpgOutputMcu(props, column, row, scale)) < 0)
-                return result;
-            if (MayStop(props, column, row))
-                return StopAfter(props, scan, column, row, across, down);
-        }
-    }
-    scan->nextColumn = scan->nextRow = 0;
-    return 0;
+    // The generic decoder multiplies the coefficients by their quantisers as
+    // it stores them; any other pair of routines runs one after the other.
+    JpgDispatch *dispatch = input->dispatch;
+    bool fused = !hook && dispatch->huff_decode_block == JpgDecodeBlock &&
+                 dispatch->run_dequant == JpgDequantizeInteger;
+    return RunMcus(
+        input, scan, props, across, down,
+        [&](int column, int row) { return DecodeSequentialMcu(input, scan, props, column, row, hook, fused); },
+        [&](int column, int row) { return hook ? 0 : JpgOutputMcu(props, column, row, scale); });
 }
 
 int JpgDecodeProgressiveScan(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int scale)
