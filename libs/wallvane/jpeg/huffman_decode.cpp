@@ -54,16 +54,9 @@ int JpgFillBitBuffer(JpgBitInput *input, int bitsNeeded)
         if (byte == 0xFF) {
             int next;
             do {
-                if (input->available <= 0) {
-                    if (!input->file)
-                        return JPG_ERR_DATA;
-                    int result = JpgFillInput(input);
-                    if (result < 0)
-                        return result;
-                }
-                next = *input->position++;
-                input->available--;
-                input->consumed++;
+                int result = JpgReadByte(input, &next);
+                if (result < 0)
+                    return result;
             } while (next == 0xFF);
             if (next != 0) {
                 input->pendingMarker = (uint8_t)next;

@@ -42,11 +42,9 @@ int JpgFillInput(JpgBitInput *input)
     return 0;
 }
 
-static int ReadByte(JpgBitInput *input, int *byte)
+int JpgReadByte(JpgBitInput *input, int *byte)
 {
     if (input->available <= 0) {
-        if (!input->file)
-            return JPG_ERR_DATA;
         int result = JpgFillInput(input);
         if (result < 0)
             return result;
@@ -62,8 +60,6 @@ int JpgTakeBytes(JpgBitInput *input, int n, const uint8_t **bytes)
     if (n < 0 || n > JPG_FILE_BUFFER_SIZE)
         return JPG_ERR_INTERNAL;
     if (input->available < n) {
-        if (!input->file)
-            return JPG_ERR_DATA;
         JpgFillInput(input);
         if (input->available < n)
             return JPG_ERR_DATA;
@@ -96,7 +92,7 @@ int JpgReadSegment(JpgBitInput *input, int n, const uint8_t **bytes, uint8_t **o
     input->available -= have;
     input->consumed += have;
     while (have < n) {
-        if (!input->file || JpgFillInput(input) < 0 || input->available <= 0) {
+        if (JpgFillInput(input) < 0 || input->available <= 0) {
             free(block);
             return JPG_ERR_DATA;
         }
@@ -115,7 +111,7 @@ int JpgReadSegment(JpgBitInput *input, int n, const uint8_t **bytes, uint8_t **o
 int JpgReadWord(JpgBitInput *input, int *value)
 {
     int high, low, result;
-    if ((result = ReadByte(input, &high)) < 0 || (result = ReadByte(input, &low)) < 0)
+    if ((result = JpgReadByte(input, &high)) < 0 || (result = JpgReadByte(input, &low)) < 0)
         return result;
     *value = (high << 8) | low;
     return 0;
@@ -129,16 +125,12 @@ int JpgSeekMarker(JpgBitInput *input)
     for (;;) {
         int result;
         do {
-            if ((result = ReadByte(input, &byte)) < 0)
+            if ((result = JpgReadByte(input, &byte)) < 0)
                 return result;
         } while (byte != 0xFF);
         for (;;) {
-            if (input->available <= 0) {
-                if (!input->file)
-                    return JPG_ERR_DATA;
-                if ((result = JpgFillInput(input)) < 0)
-                    return result;
-            }
+            if (input->available <= 0 && (result = JpgFillInput(input)) < 0)
+                return result;
             if (*input->position != 0xFF)
                 break;
             input->position++;
@@ -161,7 +153,7 @@ int JpgNextMarker(JpgBitInput *input)
         return marker;
     }
     int byte;
-    if (JpgSeekMarker(input) < 0 || ReadByte(input, &byte) < 0)
+    if (JpgSeekMarker(input) < 0 || JpgReadByte(input, &byte) < 0)
         return JPG_MARKER_NONE;
     return byte;
 }
@@ -169,7 +161,7 @@ int JpgNextMarker(JpgBitInput *input)
 int JpgSkipBytes(JpgBitInput *input, int count)
 {
     while (count > 0) {
-        if (input->available <= 0 && (!input->file || JpgFillInput(input) < 0))
+        if (input->available <= 0 && JpgFillInput(input) < 0)
             return JPG_ERR_DATA;
         int piece = count < input->available ? count : input->available;
         input->position += piece;
