@@ -42,6 +42,14 @@ int JpgFillInput(JpgBitInput *input)
     return 0;
 }
 
+// Moves past n bytes that are in the buffer.
+static void Advance(JpgBitInput *input, int n)
+{
+    input->position += n;
+    input->available -= n;
+    input->consumed += n;
+}
+
 int JpgReadByte(JpgBitInput *input, int *byte)
 {
     if (input->available <= 0) {
@@ -49,9 +57,8 @@ int JpgReadByte(JpgBitInput *input, int *byte)
         if (result < 0)
             return result;
     }
-    *byte = *input->position++;
-    input->available--;
-    input->consumed++;
+    *byte = *input->position;
+    Advance(input, 1);
     return 0;
 }
 
@@ -65,9 +72,7 @@ int JpgTakeBytes(JpgBitInput *input, int n, const uint8_t **bytes)
             return JPG_ERR_DATA;
     }
     *bytes = input->position;
-    input->position += n;
-    input->available -= n;
-    input->consumed += n;
+    Advance(input, n);
     return 0;
 }
 
@@ -78,9 +83,7 @@ int JpgReadSegment(JpgBitInput *input, int n, const uint8_t **bytes, uint8_t **o
         return JPG_ERR_DATA;
     if (input->available >= n) {
         *bytes = input->position;
-        input->position += n;
-        input->available -= n;
-        input->consumed += n;
+        Advance(input, n);
         return 0;
     }
     uint8_t *block = static_cast<uint8_t *>(malloc(n ? n : 1));
@@ -88,9 +91,7 @@ int JpgReadSegment(JpgBitInput *input, int n, const uint8_t **bytes, uint8_t **o
         return JPG_ERR_MEMORY;
     int have = input->available > 0 ? input->available : 0;
     memcpy(block, input->position, have);
-    input->position += have;
-    input->available -= have;
-    input->consumed += have;
+    Advance(input, have);
     while (have < n) {
         if (JpgFillInput(input) < 0 || input->available <= 0) {
             free(block);
@@ -98,9 +99,7 @@ int JpgReadSegment(JpgBitInput *input, int n, const uint8_t **bytes, uint8_t **o
         }
         int piece = n - have < input->available ? n - have : input->available;
         memcpy(block + have, input->position, piece);
-        input->position += piece;
-        input->available -= piece;
-        input->consumed += piece;
+        Advance(input, piece);
         have += piece;
     }
     *bytes = block;
@@ -133,15 +132,11 @@ int JpgSeekMarker(JpgBitInput *input)
                 return result;
             if (*input->position != 0xFF)
                 break;
-            input->position++;
-            input->available--;
-            input->consumed++;
+            Advance(input, 1);
         }
         if (*input->position != 0x00)
             return 0;
-        input->position++;
-        input->available--;
-        input->consumed++;
+        Advance(input, 1);
     }
 }
 
@@ -164,9 +159,7 @@ int JpgSkipBytes(JpgBitInput *input, int count)
         if (input->available <= 0 && JpgFillInput(input) < 0)
             return JPG_ERR_DATA;
         int piece = count < input->available ? count : input->available;
-        input->position += piece;
-        input->available -= piece;
-        input->consumed += piece;
+        Advance(input, piece);
         count -= piece;
     }
     return 0;
