@@ -12,15 +12,11 @@ namespace {
 // Decodes into an RGB (or, for gray files, one-channel) bitmap.
 int Decode(const Bytes &jpeg, int mode, int dctMethod, Picture *out, int colour = JPG_COLOUR_RGB)
 {
-    JPEG_IMAGE_PROPS r;
-    JpgLibInit(&r);
-    r.jpgBytes = const_cast<uint8_t *>(jpeg.data());
-    r.jpgSizeBytes = (int)jpeg.size();
-    int result = JpgLibRead(&r, JPG_READ_HEADER_MEMORY);
-    if (result != 0) {
-        JpgLibFree(&r);
+    MemoryReader reader(jpeg);
+    int result = reader.Read(JPG_READ_HEADER_MEMORY);
+    if (result != 0)
         return result;
-    }
+    JPEG_IMAGE_PROPS &r = reader.record;
     int scale = mode == 3 ? 1 : mode == 15 ? 2 : mode == 17 ? 4 : 8;
     out->width = (r.jpgWidth + scale - 1) / scale;
     out->height = (r.jpgHeight + scale - 1) / scale;
@@ -32,9 +28,7 @@ int Decode(const Bytes &jpeg, int mode, int dctMethod, Picture *out, int colour 
     r.dibChannels = out->channels;
     r.dibColour = out->channels == 1 ? JPG_COLOUR_GRAY : colour;
     r.props.dctMethod = dctMethod;
-    result = JpgLibRead(&r, mode);
-    JpgLibFree(&r);
-    return result;
+    return reader.Read(mode);
 }
 
 struct PixelCase {

@@ -21,11 +21,9 @@ struct Options {
 int Decode(const Bytes &jpeg, const Options &o, std::vector<uint8_t> *dib, int *width = nullptr,
            int *height = nullptr)
 {
-    JPEG_IMAGE_PROPS r;
-    JpgLibInit(&r);
-    r.jpgBytes = const_cast<uint8_t *>(jpeg.data());
-    r.jpgSizeBytes = (int)jpeg.size();
-    int result = JpgLibRead(&r, JPG_READ_HEADER_MEMORY);
+    MemoryReader reader(jpeg);
+    JPEG_IMAGE_PROPS &r = reader.record;
+    int result = reader.Read(JPG_READ_HEADER_MEMORY);
     if (result == 0) {
         int w = (r.jpgWidth + o.scale - 1) / o.scale, h = (r.jpgHeight + o.scale - 1) / o.scale;
         dib->assign((size_t)w * h * o.channels, 0);
@@ -37,9 +35,8 @@ int Decode(const Bytes &jpeg, const Options &o, std::vector<uint8_t> *dib, int *
         r.props.fourRowBuffers = o.fourRowBuffers;
         if (width)
             *width = w, *height = h;
-        result = JpgLibRead(&r, o.mode);
+        result = reader.Read(o.mode);
     }
-    JpgLibFree(&r);
     return result;
 }
 
@@ -154,12 +151,10 @@ TEST(JpegSmooth, ScaledReadsStayCloseToDjpeg)
 std::vector<int> ReadInSteps(const Bytes &jpeg, int width, int height, std::vector<uint8_t> *dib,
                              std::vector<std::pair<int, int>> *positions)
 {
-    JPEG_IMAGE_PROPS r;
-    JpgLibInit(&r);
-    r.jpgBytes = const_cast<uint8_t *>(jpeg.data());
-    r.jpgSizeBytes = (int)jpeg.size();
+    MemoryReader reader(jpeg);
+    JPEG_IMAGE_PROPS &r = reader.record;
     std::vector<int> results;
-    if (JpgLibRead(&r, JPG_READ_HEADER_MEMORY) != 0)
+    if (reader.Read(JPG_READ_HEADER_MEMORY) != 0)
         return results;
     dib->assign((size_t)width * height * 3, 0);
     r.dibPixels = dib->data();
@@ -170,11 +165,10 @@ std::vector<int> ReadInSteps(const Bytes &jpeg, int width, int height, std::vect
     int result;
     do {
         r.props.stopRequest = 1;
-        result = JpgLibRead(&r, JPG_READ_IMAGE_MEMORY);
+        result = reader.Read(JPG_READ_IMAGE_MEMORY);
         results.push_back(result);
         positions->push_back({r.props.progressColumn, r.props.progressRow});
     } while (result == JPG_INTERRUPT_SUCCESS && results.size() < 1000);
-    JpgLibFree(&r);
     return results;
 }
 
