@@ -39,18 +39,17 @@ bool HookTakesCoefficients(const JPEG_PROPERTIES *props)
     return props->rawBlockHook && props->rawBlockHook->flag == 0;
 }
 
+// The whole image's coefficients are kept MCU after MCU, each MCU's blocks
+// in frame order as in the MCU buffer.
 int16_t *CoefficientBlock(const JPEG_PROPERTIES *props, int component, int blockColumn, int blockRow)
 {
-    int blocksPerMcu = 0, offset = 0;
-    for (int c = 0; c < props->componentCount; c++) {
-        if (c == component)
-            offset = blocksPerMcu;
-        blocksPerMcu += props->components[c].h * props->components[c].v;
-    }
+    const JpgFrameComponent &last = props->components[props->componentCount - 1];
+    int blocksPerMcu = props->componentBlockOffset[props->componentCount - 1] + last.h * last.v;
     const JpgFrameComponent &fc = props->components[component];
     int mcuColumn = blockColumn / fc.h, mcuRow = blockRow / fc.v;
     size_t mcu = (size_t)mcuRow * props->frameMcusAcross + mcuColumn;
-    size_t index = mcu * blocksPerMcu + offset + (blockRow % fc.v) * fc.h + blockColumn % fc.h;
+    size_t index = mcu * blocksPerMcu + props->componentBlockOffset[component] + (blockRow % fc.v) * fc.h +
+                   blockColumn % fc.h;
     return props->coefficients + index * 64;
 }
 
