@@ -184,10 +184,7 @@ static int DecodeDcDifference(JpgBitInput *input, const JpgHuffTable *dc, int16_
 template <bool Dequantize>
 static inline int16_t Coefficient(int value, const int16_t *quant, int at)
 {
-    if (!Dequantize)
-        return (int16_t)value;
-    int v = value * quant[at];
-    return (int16_t)(v < -32768 ? -32768 : v > 32767 ? 32767 : v);
+    return Dequantize ? JpgSaturate16(value * quant[at]) : (int16_t)value;
 }
 
 // The coefficients from position k on, checking the bits before every

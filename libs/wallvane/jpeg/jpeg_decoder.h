@@ -53,6 +53,12 @@ int JpgPrepareQuantTableInteger(int16_t *table);
 int JpgPrepareQuantTableAan(int16_t *table);
 bool JpgAanTableFits(const int16_t *zigzag);
 void JpgPrepareQuantSlot(JpgQuantTable *table, int method);
+// A hostile coefficient times its quantiser can leave 16 bits; it
+// saturates rather than wrapping to the opposite sign.
+inline int16_t JpgSaturate16(int v)
+{
+    return (int16_t)(v < -32768 ? -32768 : v > 32767 ? 32767 : v);
+}
 void JpgDequantizeInteger(int16_t *block, const int16_t *table);
 void JpgDequantizeAan(int16_t *block, const int16_t *table);
 void JpgIdctInteger(int16_t *block);
