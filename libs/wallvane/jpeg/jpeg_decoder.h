@@ -114,5 +114,6 @@ int JpgClipMcuToRoi(const JpgRect *region, int mcuWidth, int mcuHeight, int colu
 
 bool JpgIsHeaderMode(int mode);
 bool JpgIsFileMode(int mode);
+bool JpgIsThumbnailMode(int mode);
 // The read's reduction: 1, or 2, 4 or 8 for the scaled modes.
 int JpgReadScale(int mode);

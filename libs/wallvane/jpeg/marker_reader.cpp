@@ -14,6 +14,11 @@ bool JpgIsFileMode(int mode)
     return (mode & 1) == 0;
 }
 
+bool JpgIsThumbnailMode(int mode)
+{
+    return mode == JPG_READ_THUMB_FILE || mode == JPG_READ_THUMB_MEMORY;
+}
+
 int JpgReadScale(int mode)
 {
     return mode == 14 || mode == 15 ? 2 : mode == 16 || mode == 17 ? 4 : mode == 18 || mode == 19 ? 8 : 1;

@@ -339,8 +339,7 @@ static int TakeRgbThumbnail(JPEG_PROPERTIES *props, const Segment &segment, int 
         props->jpgThumbWidth = width;
         props->jpgThumbHeight = height;
     }
-    bool thumbMode = props->ioMode == JPG_READ_THUMB_FILE || props->ioMode == JPG_READ_THUMB_MEMORY;
-    if (!thumbMode || !width || !height || segment.size < offset + width * height * 3)
+    if (!JpgIsThumbnailMode(props->ioMode) || !width || !height || segment.size < offset + width * height * 3)
         return 0;
     int result = CheckThumbnailTarget(props, width, height);
     if (result < 0)
@@ -354,8 +353,7 @@ static int TakeRgbThumbnail(JPEG_PROPERTIES *props, const Segment &segment, int 
 
 static int TakePaletteThumbnail(JPEG_PROPERTIES *props, const Segment &segment, int width, int height)
 {
-    bool thumbMode = props->ioMode == JPG_READ_THUMB_FILE || props->ioMode == JPG_READ_THUMB_MEMORY;
-    if (!thumbMode || segment.size < width * height + 776)
+    if (!JpgIsThumbnailMode(props->ioMode) || segment.size < width * height + 776)
         return 0;
     props->jpgThumbWidth = width;
     props->jpgThumbHeight = height;
