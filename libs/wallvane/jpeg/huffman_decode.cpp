@@ -52,11 +52,18 @@ int JpgFillBitBuffer(JpgBitInput *input, int bitsNeeded)
         input->available--;
         input->consumed++;
         if (byte == 0xFF) {
+            // The stream's byte reader would do, but a call here keeps the
+            // compiler from inlining this refill into the block decoder.
             int next;
             do {
-                int result = JpgReadByte(input, &next);
-                if (result < 0)
-                    return result;
+                if (input->available <= 0) {
+                    int result = JpgFillInput(input);
+                    if (result < 0)
+                        return result;
+                }
+                next = *input->position++;
+                input->available--;
+                input->consumed++;
             } while (next == 0xFF);
             if (next != 0) {
                 input->pendingMarker = (uint8_t)next;

@@ -50,7 +50,7 @@ static void Advance(JpgBitInput *input, int n)
     input->consumed += n;
 }
 
-int JpgReadByte(JpgBitInput *input, int *byte)
+static int ReadByte(JpgBitInput *input, int *byte)
 {
     if (input->available <= 0) {
         int result = JpgFillInput(input);
@@ -110,7 +110,7 @@ int JpgReadSegment(JpgBitInput *input, int n, const uint8_t **bytes, uint8_t **o
 int JpgReadWord(JpgBitInput *input, int *value)
 {
     int high, low, result;
-    if ((result = JpgReadByte(input, &high)) < 0 || (result = JpgReadByte(input, &low)) < 0)
+    if ((result = ReadByte(input, &high)) < 0 || (result = ReadByte(input, &low)) < 0)
         return result;
     *value = (high << 8) | low;
     return 0;
@@ -124,7 +124,7 @@ int JpgSeekMarker(JpgBitInput *input)
     for (;;) {
         int result;
         do {
-            if ((result = JpgReadByte(input, &byte)) < 0)
+            if ((result = ReadByte(input, &byte)) < 0)
                 return result;
         } while (byte != 0xFF);
         for (;;) {
@@ -148,7 +148,7 @@ int JpgNextMarker(JpgBitInput *input)
         return marker;
     }
     int byte;
-    if (JpgSeekMarker(input) < 0 || JpgReadByte(input, &byte) < 0)
+    if (JpgSeekMarker(input) < 0 || ReadByte(input, &byte) < 0)
         return JPG_MARKER_NONE;
     return byte;
 }

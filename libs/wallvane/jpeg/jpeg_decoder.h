@@ -14,9 +14,8 @@ int JpgFileSeek(void *file, long distance, int origin); // origin as SEEK_SET/CU
 
 // Input stream.
 void JpgResetInput(JpgBitInput *input);
-// Both give JPG_ERR_DATA at the end of a memory source, JPG_ERR_FILE at the end of a file.
+// JPG_ERR_DATA at the end of a memory source, JPG_ERR_FILE at the end of a file.
 int JpgFillInput(JpgBitInput *input);
-int JpgReadByte(JpgBitInput *input, int *byte);
 int JpgTakeBytes(JpgBitInput *input, int n, const uint8_t **bytes);
 int JpgReadSegment(JpgBitInput *input, int n, const uint8_t **bytes, uint8_t **owned);
 int JpgReadWord(JpgBitInput *input, int *value);
