@@ -29,11 +29,6 @@ bool NeedsDib(int mode)
            mode == 12 || mode == 13 || (mode >= 14 && mode <= 21);
 }
 
-bool IsThumbnailMode(int mode)
-{
-    return mode == JPG_READ_THUMB_FILE || mode == JPG_READ_THUMB_MEMORY;
-}
-
 void SetPublicDefaults(JPEG_IMAGE_PROPS *record)
 {
     record->useInnerProperties = 0;
@@ -148,7 +143,7 @@ int CheckOperation(void *context)
         if (!r->dibPixels || r->dibWidth < 1 || r->dibWidth > JPG_MAX_DIMENSION ||
             r->dibHeight < -JPG_MAX_DIMENSION || r->dibHeight > JPG_MAX_DIMENSION)
             return JPG_ERR_INVALID_PROPERTIES;
-        if (IsThumbnailMode(mode) && r->dibColour != JPG_COLOUR_RGB && r->dibColour != JPG_COLOUR_BGR)
+        if (JpgIsThumbnailMode(mode) && r->dibColour != JPG_COLOUR_RGB && r->dibColour != JPG_COLOUR_BGR)
             return JPG_ERR_THUMB_COLOUR;
         if (r->dibPadBytes < 0 || r->dibChannels < 1 || r->dibChannels > 255)
             return JPG_ERR_INVALID_PROPERTIES;

@@ -75,23 +75,14 @@ int JpgPrepareQuantTableAan(int16_t *table)
     return 0;
 }
 
-// A hostile coefficient times its quantiser can leave 16 bits; it
-// saturates rather than wrapping to the opposite sign.
-static inline int16_t Saturate16(int v)
-{
-    v = v < -32768 ? -32768 : v;
-    v = v > 32767 ? 32767 : v;
-    return (int16_t)v;
-}
-
 void JpgDequantizeInteger(int16_t *block, const int16_t *table)
 {
     for (int i = 0; i < 64; i++)
-        block[i] = Saturate16(block[i] * table[i]);
+        block[i] = JpgSaturate16(block[i] * table[i]);
 }
 
 void JpgDequantizeAan(int16_t *block, const int16_t *table)
 {
     for (int i = 0; i < 64; i++)
-        block[i] = Saturate16((block[i] * table[i] + 64) >> 7);
+        block[i] = JpgSaturate16((block[i] * table[i] + 64) >> 7);
 }

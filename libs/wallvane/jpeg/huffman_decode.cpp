@@ -52,11 +52,11 @@ int JpgFillBitBuffer(JpgBitInput *input, int bitsNeeded)
         input->available--;
         input->consumed++;
         if (byte == 0xFF) {
+            // The stream's byte reader would do, but a call here keeps the
+            // compiler from inlining this refill into the block decoder.
             int next;
             do {
                 if (input->available <= 0) {
-                    if (!input->file)
-                        return JPG_ERR_DATA;
                     int result = JpgFillInput(input);
                     if (result < 0)
                         return result;
@@ -191,10 +191,7 @@ static int DecodeDcDifference(JpgBitInput *input, const JpgHuffTable *dc, int16_
 template <bool Dequantize>
 static inline int16_t Coefficient(int value, const int16_t *quant, int at)
 {
-    if (!Dequantize)
-        return (int16_t)value;
-    int v = value * quant[at];
-    return (int16_t)(v < -32768 ? -32768 : v > 32767 ? 32767 : v);
+    return Dequantize ? JpgSaturate16(value * quant[at]) : (int16_t)value;
 }
 
 // The coefficients from position k on, checking the bits before every

@@ -42,18 +42,23 @@ int JpgFillInput(JpgBitInput *input)
     return 0;
 }
 
+// Moves past n bytes that are in the buffer.
+static void Advance(JpgBitInput *input, int n)
+{
+    input->position += n;
+    input->available -= n;
+    input->consumed += n;
+}
+
 static int ReadByte(JpgBitInput *input, int *byte)
 {
     if (input->available <= 0) {
-        if (!input->file)
-            return JPG_ERR_DATA;
         int result = JpgFillInput(input);
         if (result < 0)
             return result;
     }
-    *byte = *input->position++;
-    input->available--;
-    input->consumed++;
+    *byte = *input->position;
+    Advance(input, 1);
     return 0;
 }
 
@@ -62,16 +67,12 @@ int JpgTakeBytes(JpgBitInput *input, int n, const uint8_t **bytes)
     if (n < 0 || n > JPG_FILE_BUFFER_SIZE)
         return JPG_ERR_INTERNAL;
     if (input->available < n) {
-        if (!input->file)
-            return JPG_ERR_DATA;
         JpgFillInput(input);
         if (input->available < n)
             return JPG_ERR_DATA;
     }
     *bytes = input->position;
-    input->position += n;
-    input->available -= n;
-    input->consumed += n;
+    Advance(input, n);
     return 0;
 }
 
@@ -82,9 +83,7 @@ int JpgReadSegment(JpgBitInput *input, int n, const uint8_t **bytes, uint8_t **o
         return JPG_ERR_DATA;
     if (input->available >= n) {
         *bytes = input->position;
-        input->position += n;
-        input->available -= n;
-        input->consumed += n;
+        Advance(input, n);
         return 0;
     }
     uint8_t *block = static_cast<uint8_t *>(malloc(n ? n : 1));
@@ -92,19 +91,15 @@ int JpgReadSegment(JpgBitInput *input, int n, const uint8_t **bytes, uint8_t **o
         return JPG_ERR_MEMORY;
     int have = input->available > 0 ? input->available : 0;
     memcpy(block, input->position, have);
-    input->position += have;
-    input->available -= have;
-    input->consumed += have;
+    Advance(input, have);
     while (have < n) {
-        if (!input->file || JpgFillInput(input) < 0 || input->available <= 0) {
+        if (JpgFillInput(input) < 0 || input->available <= 0) {
             free(block);
             return JPG_ERR_DATA;
         }
         int piece = n - have < input->available ? n - have : input->available;
         memcpy(block + have, input->position, piece);
-        input->position += piece;
-        input->available -= piece;
-        input->consumed += piece;
+        Advance(input, piece);
         have += piece;
     }
     *bytes = block;
@@ -133,23 +128,15 @@ int JpgSeekMarker(JpgBitInput *input)
                 return result;
         } while (byte != 0xFF);
         for (;;) {
-            if (input->available <= 0) {
-                if (!input->file)
-                    return JPG_ERR_DATA;
-                if ((result = JpgFillInput(input)) < 0)
-                    return result;
-            }
+            if (input->available <= 0 && (result = JpgFillInput(input)) < 0)
+                return result;
             if (*input->position != 0xFF)
                 break;
-            input->position++;
-            input->available--;
-            input->consumed++;
+            Advance(input, 1);
         }
         if (*input->position != 0x00)
             return 0;
-        input->position++;
-        input->available--;
-        input->consumed++;
+        Advance(input, 1);
     }
 }
 
@@ -169,12 +156,10 @@ int JpgNextMarker(JpgBitInput *input)
 int JpgSkipBytes(JpgBitInput *input, int count)
 {
     while (count > 0) {
-        if (input->available <= 0 && (!input->file || JpgFillInput(input) < 0))
+        if (input->available <= 0 && JpgFillInput(input) < 0)
             return JPG_ERR_DATA;
         int piece = count < input->available ? count : input->available;
-        input->position += piece;
-        input->available -= piece;
-        input->consumed += piece;
+        Advance(input, piece);
         count -= piece;
     }
     return 0;

@@ -14,6 +14,7 @@ int JpgFileSeek(void *file, long distance, int origin); // origin as SEEK_SET/CU
 
 // Input stream.
 void JpgResetInput(JpgBitInput *input);
+// JPG_ERR_DATA at the end of a memory source, JPG_ERR_FILE at the end of a file.
 int JpgFillInput(JpgBitInput *input);
 int JpgTakeBytes(JpgBitInput *input, int n, const uint8_t **bytes);
 int JpgReadSegment(JpgBitInput *input, int n, const uint8_t **bytes, uint8_t **owned);
@@ -30,6 +31,8 @@ int JpgParseQuantTables(JPEG_PROPERTIES *props);
 int JpgParseHuffmanTables(JPEG_PROPERTIES *props);
 int JpgParseRestartInterval(JPEG_PROPERTIES *props);
 int JpgParseScanHeader(JPEG_PROPERTIES *props, JpgScan *scan);
+// A scan of the whole band at full precision, as a sequential frame codes it.
+bool JpgIsSequentialShape(const JpgScan *scan);
 int JpgParseApp0(JPEG_PROPERTIES *props);
 int JpgParseAdobe(JPEG_PROPERTIES *props);
 int JpgParseComment(JPEG_PROPERTIES *props);
@@ -49,6 +52,12 @@ int JpgPrepareQuantTableInteger(int16_t *table);
 int JpgPrepareQuantTableAan(int16_t *table);
 bool JpgAanTableFits(const int16_t *zigzag);
 void JpgPrepareQuantSlot(JpgQuantTable *table, int method);
+// A hostile coefficient times its quantiser can leave 16 bits; it
+// saturates rather than wrapping to the opposite sign.
+inline int16_t JpgSaturate16(int v)
+{
+    return (int16_t)(v < -32768 ? -32768 : v > 32767 ? 32767 : v);
+}
 void JpgDequantizeInteger(int16_t *block, const int16_t *table);
 void JpgDequantizeAan(int16_t *block, const int16_t *table);
 void JpgIdctInteger(int16_t *block);
@@ -88,6 +97,9 @@ int JpgDecodeProgressiveScan(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES 
 int JpgCheckRestart(JpgBitInput *input, JpgScan *scan, int mcusAcross, int mcusDown, int column,
                     int row);
 int JpgOutputMcu(JPEG_PROPERTIES *props, int column, int row, int scale);
+// Block (column, row) of a component into the raw-block hook's plane, if it has one.
+void JpgPutBlockInPlane(const JPEG_PROPERTIES *props, int component, int blockColumn, int blockRow,
+                        const int16_t *block);
 void JpgSelectMcuOutput(JPEG_PROPERTIES *props);
 int JpgPutMcuConverted(JPEG_PROPERTIES *props, int column, int row);
 int JpgPutMcuUpsampleGeneric(JPEG_PROPERTIES *props, int column, int row);
@@ -101,3 +113,6 @@ int JpgClipMcuToRoi(const JpgRect *region, int mcuWidth, int mcuHeight, int colu
 
 bool JpgIsHeaderMode(int mode);
 bool JpgIsFileMode(int mode);
+bool JpgIsThumbnailMode(int mode);
+// The read's reduction: 1, or 2, 4 or 8 for the scaled modes.
+int JpgReadScale(int mode);

@@ -14,14 +14,19 @@ bool JpgIsFileMode(int mode)
     return (mode & 1) == 0;
 }
 
+bool JpgIsThumbnailMode(int mode)
+{
+    return mode == JPG_READ_THUMB_FILE || mode == JPG_READ_THUMB_MEMORY;
+}
+
+int JpgReadScale(int mode)
+{
+    return mode == 14 || mode == 15 ? 2 : mode == 16 || mode == 17 ? 4 : mode == 18 || mode == 19 ? 8 : 1;
+}
+
 static bool IsTablesMode(int mode)
 {
     return mode == JPG_READ_TABLES_FILE || mode == JPG_READ_TABLES_MEMORY;
-}
-
-static bool IsSequentialShape(const JpgScan *scan)
-{
-    return scan->ss == 0 && scan->se == 63 && scan->ah == 0 && scan->al == 0;
 }
 
 // Whether the scans read so far make up an image: every component of a
@@ -91,7 +96,7 @@ static int HandleScan(JPEG_PROPERTIES *props)
         return JPG_STATUS_MARKER_REACHED; // the header read ends here
     }
     scan->restartInterval = props->restartInterval;
-    bool sequential = IsSequentialShape(scan) && props->progressiveScans == 0;
+    bool sequential = JpgIsSequentialShape(scan) && props->progressiveScans == 0;
     // Interleaving only part of a frame's components is legal but unused.
     if (sequential && scan->ns > 1 && scan->ns < props->componentCount) {
         JpgFreeScan(scan);

@@ -1,8 +1,6 @@
 // From decoded MCUs to the caller's bitmap: region clipping, the output
 // routine chosen for each frame, colour conversion and replication of
 // subsampled components, at full size and at the scaled sizes.
-#include <string.h>
-
 #include "jpeg_decoder.h"
 
 namespace {
@@ -20,6 +18,29 @@ enum OutputFormat {
 inline uint8_t Limit(int v)
 {
     return (uint8_t)(v < 0 ? 0 : v > 255 ? 255 : v);
+}
+
+// The chroma terms of the fixed YCbCr to RGB conversion, added to Y. The
+// converter of unusual samplings and the in-place one round green the
+// other way.
+inline int RedTerm(int cr)
+{
+    return (359 * cr - 45813) >> 8;
+}
+
+inline int GreenTerm(int cb, int cr)
+{
+    return -((88 * cb + 183 * cr - 34806) >> 8);
+}
+
+inline int ShiftedGreenTerm(int cb, int cr)
+{
+    return (34806 - 88 * cb - 183 * cr) >> 8;
+}
+
+inline int BlueTerm(int cb)
+{
+    return (454 * cb - 57937) >> 8;
 }
 
 // Where the colour bytes of a pixel go: R, G, B byte positions.
@@ -134,10 +155,9 @@ void WritePixels(const JPEG_PROPERTIES *p, const McuLayout &l, uint8_t *address,
                 int Y = row[0][l.columnOffset[0][x]];
                 int cb = row[1][l.columnOffset[1][x]];
                 int cr = row[2][l.columnOffset[2][x]];
-                int red = Y + ((359 * cr - 45813) >> 8);
-                int green = Format == FORMAT_YCC_TO_RGB ? Y - ((88 * cb + 183 * cr - 34806) >> 8)
-                                                        : Y + ((34806 - 88 * cb - 183 * cr) >> 8);
-                int blue = Y + ((454 * cb - 57937) >> 8);
+                int red = Y + RedTerm(cr);
+                int green = Y + (Format == FORMAT_YCC_TO_RGB ? GreenTerm(cb, cr) : ShiftedGreenTerm(cb, cr));
+                int blue = Y + BlueTerm(cb);
                 if (Format == FORMAT_YCCA_TO_RGBA) {
                     pixel[0] = (uint8_t)~Limit(red);
                     pixel[1] = (uint8_t)~Limit(green);
@@ -203,9 +223,9 @@ void YccToRgbWholeMcu(const JPEG_PROPERTIES *p, uint8_t *address)
         const int16_t *cb = cbBlock + 8 * chromaRow, *cr = crBlock + 8 * chromaRow;
         int red[8], green[8], blue[8];
         for (int k = 0; k < 8; k++) {
-            red[k] = (359 * cr[k] - 45813) >> 8;
-            green[k] = -((88 * cb[k] + 183 * cr[k] - 34806) >> 8);
-            blue[k] = (454 * cb[k] - 57937) >> 8;
+            red[k] = RedTerm(cr[k]);
+            green[k] = GreenTerm(cb[k], cr[k]);
+            blue[k] = BlueTerm(cb[k]);
         }
         for (int sub = 0; sub < V; sub++) {
             int y = chromaRow * V + sub;
@@ -452,14 +472,9 @@ int JpgOutputMcu(JPEG_PROPERTIES *props, int column, int row, int scale)
             props->componentBlockSize[c] = 8 >> componentLevel;
             for (int b = 0; b < blocks; b++, block += 64) {
                 transforms[componentLevel](block);
-                if (props->rawBlockHook && props->rawBlockHook->flag != 0 && props->rawBlockHook->planes[c]) {
-                    ptrdiff_t line = (ptrdiff_t)props->frameMcusAcross * fc.h * 8;
-                    int bx = props->nonInterleaved ? column : column * fc.h + b % fc.h;
-                    int by = props->nonInterleaved ? row : row * fc.v + b / fc.h;
-                    int16_t *at = props->rawBlockHook->planes[c] + (ptrdiff_t)by * 8 * line + bx * 8;
-                    for (int y = 0; y < 8; y++)
-                        memcpy(at + y * line, block + 8 * y, 8 * sizeof(int16_t));
-                }
+                if (props->rawBlockHook && props->rawBlockHook->flag != 0)
+                    JpgPutBlockInPlane(props, c, props->nonInterleaved ? column : column * fc.h + b % fc.h,
+                                       props->nonInterleaved ? row : row * fc.v + b / fc.h, block);
             }
         }
         if (props->rawBlockHook && props->rawBlockHook->flag != 0)
@@ -491,8 +506,7 @@ int JpgConvertPlanesInPlace(JPEG_PROPERTIES *p)
         return 0;
     // Only what the scans wrote: the picture at the read's scale, or the
     // region, and never more than the bitmap holds.
-    int mode = p->ioMode;
-    int scale = mode == 14 || mode == 15 ? 2 : mode == 16 || mode == 17 ? 4 : mode == 18 || mode == 19 ? 8 : 1;
+    int scale = JpgReadScale(p->ioMode);
     const JpgRect &region = p->outputRegion;
     bool none = !region.left && !region.top && !region.right && !region.bottom;
     int pictureWidth = none ? (p->frameWidth + scale - 1) / scale : region.right - region.left;
@@ -510,9 +524,9 @@ int JpgConvertPlanesInPlace(JPEG_PROPERTIES *p)
         uint8_t *pixel = p->dibRow + y * p->dibLineStep;
         for (int x = 0; x < width; x++, pixel += p->dibChannels) {
             int Y = pixel[0], cb = pixel[1], cr = pixel[2];
-            uint8_t red = Limit(Y + ((359 * cr - 45813) >> 8));
-            uint8_t green = Limit(Y + ((34806 - 88 * cb - 183 * cr) >> 8));
-            uint8_t blue = Limit(Y + ((454 * cb - 57937) >> 8));
+            uint8_t red = Limit(Y + RedTerm(cr));
+            uint8_t green = Limit(Y + ShiftedGreenTerm(cb, cr));
+            uint8_t blue = Limit(Y + BlueTerm(cb));
             if (complement) {
                 red = (uint8_t)~red, green = (uint8_t)~green, blue = (uint8_t)~blue;
             } else if (p->dibChannels == 4 && p->dibColour == JPG_COLOUR_RGBA) {

@@ -3,6 +3,18 @@
 
 #include "jpeg_decoder.h"
 
+void JpgPutBlockInPlane(const JPEG_PROPERTIES *props, int component, int blockColumn, int blockRow,
+                        const int16_t *block)
+{
+    int16_t *plane = props->rawBlockHook->planes[component];
+    if (!plane)
+        return;
+    ptrdiff_t line = (ptrdiff_t)props->frameMcusAcross * props->components[component].h * 8;
+    int16_t *at = plane + (ptrdiff_t)blockRow * 8 * line + (ptrdiff_t)blockColumn * 8;
+    for (int y = 0; y < 8; y++)
+        memcpy(at + y * line, block + 8 * y, 8 * sizeof(int16_t));
+}
+
 namespace {
 
 int CeilDiv(int a, int b)
@@ -27,30 +39,17 @@ bool HookTakesCoefficients(const JPEG_PROPERTIES *props)
     return props->rawBlockHook && props->rawBlockHook->flag == 0;
 }
 
-void PutBlockInPlane(const JPEG_PROPERTIES *props, int component, int blockColumn, int blockRow,
-                     const int16_t *block)
-{
-    int16_t *plane = props->rawBlockHook->planes[component];
-    if (!plane)
-        return;
-    ptrdiff_t line = (ptrdiff_t)props->frameMcusAcross * props->components[component].h * 8;
-    int16_t *at = plane + (ptrdiff_t)blockRow * 8 * line + (ptrdiff_t)blockColumn * 8;
-    for (int y = 0; y < 8; y++)
-        memcpy(at + y * line, block + 8 * y, 8 * sizeof(int16_t));
-}
-
+// The whole image's coefficients are kept MCU after MCU, each MCU's blocks
+// in frame order as in the MCU buffer.
 int16_t *CoefficientBlock(const JPEG_PROPERTIES *props, int component, int blockColumn, int blockRow)
 {
-    int blocksPerMcu = 0, offset = 0;
-    for (int c = 0; c < props->componentCount; c++) {
-        if (c == component)
-            offset = blocksPerMcu;
-        blocksPerMcu += props->components[c].h * props->components[c].v;
-    }
+    const JpgFrameComponent &last = props->components[props->componentCount - 1];
+    int blocksPerMcu = props->componentBlockOffset[props->componentCount - 1] + last.h * last.v;
     const JpgFrameComponent &fc = props->components[component];
     int mcuColumn = blockColumn / fc.h, mcuRow = blockRow / fc.v;
     size_t mcu = (size_t)mcuRow * props->frameMcusAcross + mcuColumn;
-    size_t index = mcu * blocksPerMcu + offset + (blockRow % fc.v) * fc.h + blockColumn % fc.h;
+    size_t index = mcu * blocksPerMcu + props->componentBlockOffset[component] + (blockRow % fc.v) * fc.h +
+                   blockColumn % fc.h;
     return props->coefficients + index * 64;
 }
 
@@ -92,7 +91,7 @@ int OutputProgressiveMcu(JPEG_PROPERTIES *props, int column, int row, int scale)
             for (int by = 0; by < fc.v; by++)
                 for (int bx = 0; bx < fc.h; bx++) {
                     int blockColumn = column * fc.h + bx, blockRow = row * fc.v + by;
-                    PutBlockInPlane(props, c, blockColumn, blockRow,
+                    JpgPutBlockInPlane(props, c, blockColumn, blockRow,
                                     CoefficientBlock(props, c, blockColumn, blockRow));
                 }
         }
@@ -116,6 +115,17 @@ bool OutputReady(const JPEG_PROPERTIES *props)
     return props->dcCounter >= props->componentCount && props->acCounter >= props->componentCount;
 }
 
+// One block of a DC scan: the first pass starts the block afresh, later
+// passes refine its DC value.
+int DecodeDcBlock(JpgBitInput *input, const JpgScan *scan, const JpgScanComponent &sc, int16_t *predictor,
+                  int16_t *block)
+{
+    if (scan->ah != 0)
+        return JpgDecodeDcRefine(input, &block[0], scan->al);
+    memset(block, 0, 64 * sizeof(int16_t));
+    return JpgDecodeDcFirst(input, sc.dcTable, &block[0], predictor, scan->al);
+}
+
 int DecodeDcMcu(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int column, int row)
 {
     for (int i = 0; i < scan->ns; i++) {
@@ -123,13 +133,7 @@ int DecodeDcMcu(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int c
         for (int by = 0; by < sc.v; by++)
             for (int bx = 0; bx < sc.h; bx++) {
                 int16_t *block = CoefficientBlock(props, sc.frameIndex, column * sc.h + bx, row * sc.v + by);
-                int result;
-                if (scan->ah == 0) {
-                    memset(block, 0, 64 * sizeof(int16_t));
-                    result = JpgDecodeDcFirst(input, sc.dcTable, &block[0], &scan->dcPredictor[i], scan->al);
-                } else {
-                    result = JpgDecodeDcRefine(input, &block[0], scan->al);
-                }
+                int result = DecodeDcBlock(input, scan, sc, &scan->dcPredictor[i], block);
                 if (result < 0)
                     return result;
             }
@@ -137,15 +141,18 @@ int DecodeDcMcu(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int c
     return 0;
 }
 
-int DecodeProgressiveDcInterleaved(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int scale)
+// The MCUs of a scan in raster order, from where a stopped read left off,
+// each decoded, checked for a restart and output; with smoothed output the
+// delayed column and row follow, where only the output runs.
+template <typename DecodeMcu, typename OutputMcu>
+int RunMcus(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int across, int down, DecodeMcu decode,
+            OutputMcu output)
 {
-    int across = props->frameMcusAcross, down = props->frameMcusDown;
     for (int row = scan->nextRow; row < down + props->rowDelay; row++) {
         for (int column = row == scan->nextRow ? scan->nextColumn : 0; column < across + props->columnDelay;
              column++) {
-            // Past the last column or row only the delayed output runs.
             if (column < across && row < down) {
-                int result = DecodeDcMcu(input, scan, props, column, row);
+                int result = decode(column, row);
                 if (result < 0)
                     return result;
                 if (input->exhausted)
@@ -153,17 +160,23 @@ int DecodeProgressiveDcInterleaved(JpgBitInput *input, JpgScan *scan, JPEG_PROPE
                 if (JpgCheckRestart(input, scan, across, down, column, row) < 0)
                     return JPG_ERR_BAD_RST;
             }
-            if (OutputReady(props)) {
-                int result = OutputProgressiveMcu(props, column, row, scale);
-                if (result < 0)
-                    return result;
-            }
+            int result = output(column, row);
+            if (result < 0)
+                return result;
             if (MayStop(props, column, row))
                 return StopAfter(props, scan, column, row, across, down);
         }
     }
     scan->nextColumn = scan->nextRow = 0;
     return 0;
+}
+
+int DecodeProgressiveDcInterleaved(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int scale)
+{
+    return RunMcus(
+        input, scan, props, props->frameMcusAcross, props->frameMcusDown,
+        [&](int column, int row) { return DecodeDcMcu(input, scan, props, column, row); },
+        [&](int column, int row) { return OutputReady(props) ? OutputProgressiveMcu(props, column, row, scale) : 0; });
 }
 
 // A scan of one component codes its blocks in raster order over that
@@ -183,13 +196,7 @@ int DecodeProgressiveSingle(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *
                 int16_t *block = CoefficientBlock(props, sc.frameIndex, blockColumn, blockRow);
                 int result;
                 if (scan->ss == 0) {
-                    if (scan->ah == 0) {
-                        memset(block, 0, 64 * sizeof(int16_t));
-                        result = JpgDecodeDcFirst(input, sc.dcTable, &block[0], &scan->dcPredictor[0],
-                                                  scan->al);
-                    } else {
-                        result = JpgDecodeDcRefine(input, &block[0], scan->al);
-                    }
+                    result = DecodeDcBlock(input, scan, sc, &scan->dcPredictor[0], block);
                 } else if (scan->ah == 0) {
                     result = JpgDecodeAcFirst(input, block, sc.acTable, scan->ss, scan->se, scan->al);
                 } else {
@@ -309,13 +316,10 @@ int JpgCheckRestart(JpgBitInput *input, JpgScan *scan, int mcusAcross, int mcusD
 namespace {
 
 // The blocks of one MCU into the MCU buffer, dequantised, or to the hook.
-int DecodeSequentialMcu(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int column, int row, bool hook)
+int DecodeSequentialMcu(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int column, int row, bool hook,
+                        bool fused)
 {
     JpgDispatch *dispatch = input->dispatch;
-    // The generic decoder multiplies the coefficients by their quantisers as
-    // it stores them; any other pair of routines runs one after the other.
-    bool fused = !hook && dispatch->huff_decode_block == JpgDecodeBlock &&
-                 dispatch->run_dequant == JpgDequantizeInteger;
     for (int i = 0; i < scan->ns; i++) {
         const JpgScanComponent &sc = scan->components[i];
         int blocksAcross = scan->ns == 1 ? 1 : sc.h, blocksDown = scan->ns == 1 ? 1 : sc.v;
@@ -337,7 +341,7 @@ int DecodeSequentialMcu(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *prop
                 if (result < 0)
                     return result;
                 if (hook)
-                    PutBlockInPlane(props, sc.frameIndex, column * blocksAcross + bx, row * blocksDown + by, block);
+                    JpgPutBlockInPlane(props, sc.frameIndex, column * blocksAcross + bx, row * blocksDown + by, block);
                 else
                     dispatch->run_dequant(block, sc.quant->values);
             }
@@ -358,28 +362,15 @@ int JpgDecodeSequentialScan(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *
         down = props->frameMcusDown;
     }
     bool hook = HookTakesCoefficients(props);
-    for (int row = scan->nextRow; row < down + props->rowDelay; row++) {
-        for (int column = row == scan->nextRow ? scan->nextColumn : 0; column < across + props->columnDelay;
-             column++) {
-            // Past the last column or row only the delayed output runs.
-            if (column < across && row < down) {
-                int result = DecodeSequentialMcu(input, scan, props, column, row, hook);
-                if (result < 0)
-                    return result;
-                if (input->exhausted)
-                    return JPG_ERR_EOF;
-                if ((result = JpgCheckRestart(input, scan, across, down, column, row)) < 0)
-                    return result;
-            }
-            int result;
-            if (!hook && (result = JpgOutputMcu(props, column, row, scale)) < 0)
-                return result;
-            if (MayStop(props, column, row))
-                return StopAfter(props, scan, column, row, across, down);
-        }
-    }
-    scan->nextColumn = scan->nextRow = 0;
-    return 0;
+    // The generic decoder multiplies the coefficients by their quantisers as
+    // it stores them; any other pair of routines runs one after the other.
+    JpgDispatch *dispatch = input->dispatch;
+    bool fused = !hook && dispatch->huff_decode_block == JpgDecodeBlock &&
+                 dispatch->run_dequant == JpgDequantizeInteger;
+    return RunMcus(
+        input, scan, props, across, down,
+        [&](int column, int row) { return DecodeSequentialMcu(input, scan, props, column, row, hook, fused); },
+        [&](int column, int row) { return hook ? 0 : JpgOutputMcu(props, column, row, scale); });
 }
 
 int JpgDecodeProgressiveScan(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int scale)
@@ -419,8 +410,7 @@ int JpgDecodeScan(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props)
         dispatch->run_idct_1x1 = dispatch->idct_aan_1x1;
         dispatch->run_dequant = dispatch->dequant_aan;
     }
-    int mode = props->ioMode;
-    int scale = mode == 14 || mode == 15 ? 2 : mode == 16 || mode == 17 ? 4 : mode == 18 || mode == 19 ? 8 : 1;
+    int scale = JpgReadScale(props->ioMode);
     SetUpRegion(props, scale);
     SetUpSmoothing(props, scan, scale);
     int result;

@@ -31,6 +31,16 @@ int ReadContent(JpgBitInput *input, int size, Segment *segment)
     return result == JPG_ERR_MEMORY ? result : result < 0 ? JPG_ERR_DATA : 0;
 }
 
+// A segment's length and content; content longer than most is refused
+// before it is read.
+int ReadWholeSegment(JpgBitInput *input, Segment *segment, int most = 0xFFFF)
+{
+    int length;
+    if (ReadLength(input, &length) < 0 || length - 2 > most)
+        return JPG_ERR_DATA;
+    return ReadContent(input, length - 2, segment);
+}
+
 int Word(const uint8_t *p)
 {
     return (p[0] << 8) | p[1];
@@ -40,10 +50,9 @@ int Word(const uint8_t *p)
 
 int JpgParseFrameHeader(JPEG_PROPERTIES *props, int marker)
 {
-    int length, result;
     Segment segment;
-    if ((result = ReadLength(&props->input, &length)) < 0 ||
-        (result = ReadContent(&props->input, length - 2, &segment)) < 0)
+    int result = ReadWholeSegment(&props->input, &segment);
+    if (result < 0)
         return result;
     // A second frame would be laid over buffers sized for the first.
     if (props->framesThisRead > 0 || props->coefficients || props->scan)
@@ -110,13 +119,9 @@ int JpgParseFrameHeader(JPEG_PROPERTIES *props, int marker)
 
 int JpgParseQuantTables(JPEG_PROPERTIES *props)
 {
-    int length, result;
     Segment segment;
-    if ((result = ReadLength(&props->input, &length)) < 0)
-        return result;
-    if (length - 2 > JPG_MAX_QUANT_SEGMENT)
-        return JPG_ERR_DATA;
-    if ((result = ReadContent(&props->input, length - 2, &segment)) < 0)
+    int result = ReadWholeSegment(&props->input, &segment, JPG_MAX_QUANT_SEGMENT);
+    if (result < 0)
         return result;
     int at = 0;
     while (at < segment.size) {
@@ -148,13 +153,9 @@ int JpgParseQuantTables(JPEG_PROPERTIES *props)
 
 int JpgParseHuffmanTables(JPEG_PROPERTIES *props)
 {
-    int length, result;
     Segment segment;
-    if ((result = ReadLength(&props->input, &length)) < 0)
-        return result;
-    if (length - 2 > JPG_MAX_HUFFMAN_SEGMENT)
-        return JPG_ERR_DATA;
-    if ((result = ReadContent(&props->input, length - 2, &segment)) < 0)
+    int result = ReadWholeSegment(&props->input, &segment, JPG_MAX_HUFFMAN_SEGMENT);
+    if (result < 0)
         return result;
     int at = 0;
     while (at < segment.size) {
@@ -197,10 +198,9 @@ int JpgParseHuffmanTables(JPEG_PROPERTIES *props)
 
 int JpgParseRestartInterval(JPEG_PROPERTIES *props)
 {
-    int length, result;
     Segment segment;
-    if ((result = ReadLength(&props->input, &length)) < 0 ||
-        (result = ReadContent(&props->input, length - 2, &segment)) < 0)
+    int result = ReadWholeSegment(&props->input, &segment);
+    if (result < 0)
         return result;
     if (segment.size < 2)
         return JPG_ERR_DATA;
@@ -216,7 +216,7 @@ void JpgFreeScan(JpgScan *scan)
     }
 }
 
-static bool SequentialShape(const JpgScan *scan)
+bool JpgIsSequentialShape(const JpgScan *scan)
 {
     return scan->ss == 0 && scan->se == 63 && scan->ah == 0 && scan->al == 0;
 }
@@ -282,7 +282,7 @@ int JpgParseScanHeader(JPEG_PROPERTIES *props, JpgScan *scan)
     scan->se = tail[1];
     scan->ah = tail[2] >> 4;
     scan->al = tail[2] & 15;
-    bool sequential = SequentialShape(scan) && !props->frameProgressive;
+    bool sequential = JpgIsSequentialShape(scan) && !props->frameProgressive;
     if (!sequential && !ProgressiveShape(scan)) {
         free(scan->components);
         scan->components = nullptr;
@@ -339,8 +339,7 @@ static int TakeRgbThumbnail(JPEG_PROPERTIES *props, const Segment &segment, int 
         props->jpgThumbWidth = width;
         props->jpgThumbHeight = height;
     }
-    bool thumbMode = props->ioMode == JPG_READ_THUMB_FILE || props->ioMode == JPG_READ_THUMB_MEMORY;
-    if (!thumbMode || !width || !height || segment.size < offset + width * height * 3)
+    if (!JpgIsThumbnailMode(props->ioMode) || !width || !height || segment.size < offset + width * height * 3)
         return 0;
     int result = CheckThumbnailTarget(props, width, height);
     if (result < 0)
@@ -354,8 +353,7 @@ static int TakeRgbThumbnail(JPEG_PROPERTIES *props, const Segment &segment, int 
 
 static int TakePaletteThumbnail(JPEG_PROPERTIES *props, const Segment &segment, int width, int height)
 {
-    bool thumbMode = props->ioMode == JPG_READ_THUMB_FILE || props->ioMode == JPG_READ_THUMB_MEMORY;
-    if (!thumbMode || segment.size < width * height + 776)
+    if (!JpgIsThumbnailMode(props->ioMode) || segment.size < width * height + 776)
         return 0;
     props->jpgThumbWidth = width;
     props->jpgThumbHeight = height;
@@ -405,11 +403,9 @@ int JpgParseApp0(JPEG_PROPERTIES *props)
 
 int JpgParseAdobe(JPEG_PROPERTIES *props)
 {
-    int length, result;
-    if ((result = ReadLength(&props->input, &length)) < 0)
-        return result;
     Segment segment;
-    if ((result = ReadContent(&props->input, length - 2, &segment)) < 0)
+    int result = ReadWholeSegment(&props->input, &segment);
+    if (result < 0)
         return result;
     if (segment.size >= JPG_MIN_ADOBE_CONTENT && memcmp(segment.bytes, "Adobe", 5) == 0) {
         props->adobeVersion = Word(segment.bytes + 5);
@@ -438,10 +434,8 @@ int CopyComment(void *context)
 
 int JpgParseComment(JPEG_PROPERTIES *props)
 {
-    int length, result;
     Segment segment;
-    if ((result = ReadLength(&props->input, &length)) < 0 ||
-        (result = ReadContent(&props->input, length - 2, &segment)) < 0)
+    if (ReadWholeSegment(&props->input, &segment) < 0)
         return JPG_ERR_DATA;
     if (!props->frameNeeded || !props->jpegComment)
         return 0;

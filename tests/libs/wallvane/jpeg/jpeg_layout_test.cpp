@@ -18,11 +18,9 @@ struct Target {
 // bitmap's size, so that a write past it is caught.
 int DecodeInto(const Bytes &jpeg, const Target &t, std::vector<uint8_t> *dib, int mode = JPG_READ_IMAGE_MEMORY)
 {
-    JPEG_IMAGE_PROPS r;
-    JpgLibInit(&r);
-    r.jpgBytes = const_cast<uint8_t *>(jpeg.data());
-    r.jpgSizeBytes = (int)jpeg.size();
-    int result = JpgLibRead(&r, JPG_READ_HEADER_MEMORY);
+    MemoryReader reader(jpeg);
+    JPEG_IMAGE_PROPS &r = reader.record;
+    int result = reader.Read(JPG_READ_HEADER_MEMORY);
     int bytesPerPixel = t.subsampling == 2 ? 2 : t.channels;
     dib->assign((size_t)(t.width * bytesPerPixel + t.pad) * (t.height < 0 ? -t.height : t.height), 0xAB);
     r.dibPixels = dib->data();
@@ -33,8 +31,7 @@ int DecodeInto(const Bytes &jpeg, const Target &t, std::vector<uint8_t> *dib, in
     r.dibPadBytes = t.pad;
     r.dibSubsampling = t.subsampling;
     if (result == 0)
-        result = JpgLibRead(&r, mode);
-    JpgLibFree(&r);
+        result = reader.Read(mode);
     return result;
 }
 

@@ -2,48 +2,21 @@
 // scaled modes, and the bitmap layouts.
 #include <gtest/gtest.h>
 
-#include <math.h>
 #include <stdio.h>
-#include <stdlib.h>
 
 #include "jpeg_codec.h"
 #include "reference_jpeg.h"
 
 namespace {
 
-struct Comparison {
-    double psnr = 0;
-    int maxDiff = 0;
-};
-
-Comparison Compare(const std::vector<uint8_t> &a, const std::vector<uint8_t> &b)
-{
-    Comparison result;
-    if (a.size() != b.size() || a.empty())
-        return result;
-    double sum = 0;
-    for (size_t i = 0; i < a.size(); i++) {
-        int d = abs((int)a[i] - (int)b[i]);
-        sum += (double)d * d;
-        result.maxDiff = d > result.maxDiff ? d : result.maxDiff;
-    }
-    double mse = sum / (double)a.size();
-    result.psnr = mse == 0 ? 99.0 : 10.0 * log10(255.0 * 255.0 / mse);
-    return result;
-}
-
 // Decodes into an RGB (or, for gray files, one-channel) bitmap.
 int Decode(const Bytes &jpeg, int mode, int dctMethod, Picture *out, int colour = JPG_COLOUR_RGB)
 {
-    JPEG_IMAGE_PROPS r;
-    JpgLibInit(&r);
-    r.jpgBytes = const_cast<uint8_t *>(jpeg.data());
-    r.jpgSizeBytes = (int)jpeg.size();
-    int result = JpgLibRead(&r, JPG_READ_HEADER_MEMORY);
-    if (result != 0) {
-        JpgLibFree(&r);
+    MemoryReader reader(jpeg);
+    int result = reader.Read(JPG_READ_HEADER_MEMORY);
+    if (result != 0)
         return result;
-    }
+    JPEG_IMAGE_PROPS &r = reader.record;
     int scale = mode == 3 ? 1 : mode == 15 ? 2 : mode == 17 ? 4 : 8;
     out->width = (r.jpgWidth + scale - 1) / scale;
     out->height = (r.jpgHeight + scale - 1) / scale;
@@ -55,9 +28,7 @@ int Decode(const Bytes &jpeg, int mode, int dctMethod, Picture *out, int colour 
     r.dibChannels = out->channels;
     r.dibColour = out->channels == 1 ? JPG_COLOUR_GRAY : colour;
     r.props.dctMethod = dctMethod;
-    result = JpgLibRead(&r, mode);
-    JpgLibFree(&r);
-    return result;
+    return reader.Read(mode);
 }
 
 struct PixelCase {
@@ -90,7 +61,7 @@ TEST(JpegPixels, IntegerTransformMatchesDjpeg)
         Picture ours, theirs = DecodeWithDjpeg(jpeg, "-dct int -nosmooth");
         ASSERT_EQ(0, Decode(jpeg, JPG_READ_IMAGE_MEMORY, JPG_DCT_INTEGER, &ours));
         ASSERT_EQ(theirs.pixels.size(), ours.pixels.size());
-        Comparison cmp = Compare(ours.pixels, theirs.pixels);
+        Comparison cmp = ComparePixels(ours.pixels, theirs.pixels);
         EXPECT_GE(cmp.psnr, 45.0);
         EXPECT_LE(cmp.maxDiff, 4);
     }
@@ -104,7 +75,7 @@ TEST(JpegPixels, FastTransformStaysClose)
         Bytes jpeg = EncodeWithCjpeg(SynthesisePicture(c.width, c.height, c.channels, seed++), c.cjpeg);
         Picture ours, theirs = DecodeWithDjpeg(jpeg, "-dct int -nosmooth");
         ASSERT_EQ(0, Decode(jpeg, JPG_READ_IMAGE_MEMORY, JPG_DCT_AAN, &ours));
-        EXPECT_GE(Compare(ours.pixels, theirs.pixels).psnr, 40.0);
+        EXPECT_GE(ComparePixels(ours.pixels, theirs.pixels).psnr, 40.0);
     }
 }
 
@@ -123,7 +94,7 @@ TEST(JpegPixels, ScaledReadsMatchDjpegScaled)
             ASSERT_EQ(0, Decode(jpeg, s.mode, JPG_DCT_INTEGER, &ours));
             ASSERT_EQ(theirs.width, ours.width);
             ASSERT_EQ(theirs.height, ours.height);
-            EXPECT_GE(Compare(ours.pixels, theirs.pixels).psnr, 35.0);
+            EXPECT_GE(ComparePixels(ours.pixels, theirs.pixels).psnr, 35.0);
         }
     }
 }

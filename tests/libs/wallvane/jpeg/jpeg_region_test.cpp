@@ -23,11 +23,9 @@ const uint8_t Untouched = 0xAB;
 
 int Decode(const Bytes &jpeg, Read read, std::vector<uint8_t> *dib, Read *used = nullptr)
 {
-    JPEG_IMAGE_PROPS r;
-    JpgLibInit(&r);
-    r.jpgBytes = const_cast<uint8_t *>(jpeg.data());
-    r.jpgSizeBytes = (int)jpeg.size();
-    int result = JpgLibRead(&r, JPG_READ_HEADER_MEMORY);
+    MemoryReader reader(jpeg);
+    JPEG_IMAGE_PROPS &r = reader.record;
+    int result = reader.Read(JPG_READ_HEADER_MEMORY);
     if (result == 0) {
         int scale = read.mode == 15 ? 2 : read.mode == 17 ? 4 : read.mode == 19 ? 8 : 1;
         if (!read.width) {
@@ -48,11 +46,10 @@ int Decode(const Bytes &jpeg, Read read, std::vector<uint8_t> *dib, Read *used =
         r.props.roiTop = read.top;
         r.props.roiRight = read.right;
         r.props.roiBottom = read.bottom;
-        result = JpgLibRead(&r, read.mode);
+        result = reader.Read(read.mode);
     }
     if (used)
         *used = read;
-    JpgLibFree(&r);
     return result;
 }
 

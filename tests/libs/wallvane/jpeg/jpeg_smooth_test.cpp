@@ -2,9 +2,7 @@
 // upsampling, and its delayed output under stop and resume.
 #include <gtest/gtest.h>
 
-#include <math.h>
 #include <stdio.h>
-#include <stdlib.h>
 
 #include "jpeg_codec.h"
 #include "reference_jpeg.h"
@@ -23,11 +21,9 @@ struct Options {
 int Decode(const Bytes &jpeg, const Options &o, std::vector<uint8_t> *dib, int *width = nullptr,
            int *height = nullptr)
 {
-    JPEG_IMAGE_PROPS r;
-    JpgLibInit(&r);
-    r.jpgBytes = const_cast<uint8_t *>(jpeg.data());
-    r.jpgSizeBytes = (int)jpeg.size();
-    int result = JpgLibRead(&r, JPG_READ_HEADER_MEMORY);
+    MemoryReader reader(jpeg);
+    JPEG_IMAGE_PROPS &r = reader.record;
+    int result = reader.Read(JPG_READ_HEADER_MEMORY);
     if (result == 0) {
         int w = (r.jpgWidth + o.scale - 1) / o.scale, h = (r.jpgHeight + o.scale - 1) / o.scale;
         dib->assign((size_t)w * h * o.channels, 0);
@@ -39,23 +35,9 @@ int Decode(const Bytes &jpeg, const Options &o, std::vector<uint8_t> *dib, int *
         r.props.fourRowBuffers = o.fourRowBuffers;
         if (width)
             *width = w, *height = h;
-        result = JpgLibRead(&r, o.mode);
+        result = reader.Read(o.mode);
     }
-    JpgLibFree(&r);
     return result;
-}
-
-double Psnr(const std::vector<uint8_t> &a, const std::vector<uint8_t> &b, int *maxDiff)
-{
-    double sum = 0;
-    *maxDiff = 0;
-    for (size_t i = 0; i < a.size(); i++) {
-        int d = abs((int)a[i] - (int)b[i]);
-        sum += (double)d * d;
-        *maxDiff = d > *maxDiff ? d : *maxDiff;
-    }
-    double mse = sum / (double)a.size();
-    return mse == 0 ? 99.0 : 10.0 * log10(255.0 * 255.0 / mse);
 }
 
 struct SmoothCase {
@@ -88,14 +70,13 @@ TEST(JpegSmooth, SmoothedChromaMatchesDjpegSmoothing)
         std::vector<uint8_t> ours;
         ASSERT_EQ(0, Decode(jpeg, Options(), &ours));
         ASSERT_EQ(theirs.pixels.size(), ours.size());
-        int maxDiff = 0, maxReplicated = 0;
-        double psnr = Psnr(ours, theirs.pixels, &maxDiff);
-        double psnrReplicated = Psnr(ours, replicated.pixels, &maxReplicated);
-        printf("    %-22s smoothed %.2f dB (max %d), against replication %.2f dB\n", c.name, psnr, maxDiff,
-               psnrReplicated);
-        EXPECT_GE(psnr, 54.0); // 56 dB reached: the colour conversion rounds differently
-        EXPECT_LE(maxDiff, 3);
-        EXPECT_GT(psnr, psnrReplicated + 3.0) << "the chroma is smoothed, not replicated";
+        Comparison smoothed = ComparePixels(ours, theirs.pixels);
+        double psnrReplicated = ComparePixels(ours, replicated.pixels).psnr;
+        printf("    %-22s smoothed %.2f dB (max %d), against replication %.2f dB\n", c.name, smoothed.psnr,
+               smoothed.maxDiff, psnrReplicated);
+        EXPECT_GE(smoothed.psnr, 54.0); // 56 dB reached: the colour conversion rounds differently
+        EXPECT_LE(smoothed.maxDiff, 3);
+        EXPECT_GT(smoothed.psnr, psnrReplicated + 3.0) << "the chroma is smoothed, not replicated";
     }
 }
 
@@ -113,9 +94,9 @@ TEST(JpegSmooth, SeparateComponentScansAreSmoothedAlike)
             std::vector<uint8_t> ours;
             ASSERT_EQ(0, Decode(separate, Options(), &ours));
             ASSERT_EQ(theirs.pixels.size(), ours.size());
-            int maxDiff = 0;
-            EXPECT_GE(Psnr(ours, theirs.pixels, &maxDiff), 54.0);
-            EXPECT_LE(maxDiff, 3);
+            Comparison cmp = ComparePixels(ours, theirs.pixels);
+            EXPECT_GE(cmp.psnr, 54.0);
+            EXPECT_LE(cmp.maxDiff, 3);
         }
     }
     remove(script.c_str());
@@ -161,8 +142,7 @@ TEST(JpegSmooth, ScaledReadsStayCloseToDjpeg)
             ASSERT_EQ(0, Decode(*jpeg, o, &ours));
             Picture theirs = DecodeWithDjpeg(*jpeg, std::string("-dct int -scale ") + s.djpeg);
             ASSERT_EQ(theirs.pixels.size(), ours.size());
-            int maxDiff = 0;
-            EXPECT_GE(Psnr(ours, theirs.pixels, &maxDiff), 33.0);
+            EXPECT_GE(ComparePixels(ours, theirs.pixels).psnr, 33.0);
         }
 }
 
@@ -171,12 +151,10 @@ TEST(JpegSmooth, ScaledReadsStayCloseToDjpeg)
 std::vector<int> ReadInSteps(const Bytes &jpeg, int width, int height, std::vector<uint8_t> *dib,
                              std::vector<std::pair<int, int>> *positions)
 {
-    JPEG_IMAGE_PROPS r;
-    JpgLibInit(&r);
-    r.jpgBytes = const_cast<uint8_t *>(jpeg.data());
-    r.jpgSizeBytes = (int)jpeg.size();
+    MemoryReader reader(jpeg);
+    JPEG_IMAGE_PROPS &r = reader.record;
     std::vector<int> results;
-    if (JpgLibRead(&r, JPG_READ_HEADER_MEMORY) != 0)
+    if (reader.Read(JPG_READ_HEADER_MEMORY) != 0)
         return results;
     dib->assign((size_t)width * height * 3, 0);
     r.dibPixels = dib->data();
@@ -187,11 +165,10 @@ std::vector<int> ReadInSteps(const Bytes &jpeg, int width, int height, std::vect
     int result;
     do {
         r.props.stopRequest = 1;
-        result = JpgLibRead(&r, JPG_READ_IMAGE_MEMORY);
+        result = reader.Read(JPG_READ_IMAGE_MEMORY);
         results.push_back(result);
         positions->push_back({r.props.progressColumn, r.props.progressRow});
     } while (result == JPG_INTERRUPT_SUCCESS && results.size() < 1000);
-    JpgLibFree(&r);
     return results;
 }
 

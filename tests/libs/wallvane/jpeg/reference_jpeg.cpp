@@ -1,5 +1,6 @@
 #include "reference_jpeg.h"
 
+#include <math.h>
 #include <setjmp.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -29,6 +30,22 @@ Picture SynthesisePicture(int width, int height, int channels, unsigned seed)
                     (uint8_t)(value < 0 ? 0 : value > 255 ? 255 : value);
             }
     return picture;
+}
+
+Comparison ComparePixels(const std::vector<uint8_t> &a, const std::vector<uint8_t> &b)
+{
+    Comparison result;
+    if (a.size() != b.size() || a.empty())
+        return result;
+    double sum = 0;
+    for (size_t i = 0; i < a.size(); i++) {
+        int d = abs((int)a[i] - (int)b[i]);
+        sum += (double)d * d;
+        result.maxDiff = d > result.maxDiff ? d : result.maxDiff;
+    }
+    double mse = sum / (double)a.size();
+    result.psnr = mse == 0 ? 99.0 : 10.0 * log10(255.0 * 255.0 / mse);
+    return result;
 }
 
 static Bytes RunTool(const std::string &command, const std::string &input)

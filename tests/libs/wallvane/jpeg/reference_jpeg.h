@@ -18,6 +18,14 @@ Bytes TransformWithJpegtran(const Bytes &jpeg, const std::string &arguments);
 // djpeg's PNM output of the file: RGB, or gray for one-component files.
 Picture DecodeWithDjpeg(const Bytes &jpeg, const std::string &arguments);
 
+// How close two decodings are: the peak signal-to-noise ratio in dB (99 for
+// equal pixels, 0 when the sizes differ) and the largest difference of a byte.
+struct Comparison {
+    double psnr = 0;
+    int maxDiff = 0;
+};
+Comparison ComparePixels(const std::vector<uint8_t> &a, const std::vector<uint8_t> &b);
+
 struct ReferenceComponent {
     int blocksAcross = 0, blocksDown = 0, h = 0, v = 0;
     std::vector<int16_t> coefficients; // block after block, 64 in natural order each
