@@ -203,6 +203,8 @@ static void OnInitDialog(HWND dialog)
     }
     SetWindowLongPtrA(dialog, DWLP_USER, (LONG_PTR)state);
     AppendVersionToCaption(dialog);
+    // Growing goes through the resizing rule, which measures from here; the
+    // grown size is then the one the dialog keeps as its initial size.
     GetClientRect(dialog, &state->lastClient);
     GrowToHoldPicture(dialog);
     painterAlive = 1;
