@@ -1,7 +1,8 @@
+#include "memstat_window.h"
+
 #include <commctrl.h>
 #include <cstring>
 
-#include "memstat_window.h"
 #include "perf_counters.h"
 
 HWND CreateToolTipWindow(HWND owner)

@@ -3,6 +3,8 @@
 // answers of the test's own.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include <commctrl.h>
 #include <map>
 #include <string>
@@ -119,16 +121,20 @@ protected:
         fake.objects[std::to_string(DISK)] =
             b.Build({{DISK, {{DISK_TIME, 8}}, {{"0 C:", {diskTime}}, {"_Total", {0}}}}}, time);
     }
+    // The ANSI query stops at 80 characters; the wide one gives the whole tip.
     static std::string TipText(HWND tooltip, HWND target)
     {
-        char text[METER_TIP_CHARS] = {};
-        TOOLINFOA tool = {};
+        wchar_t text[METER_TIP_CHARS] = {};
+        TTTOOLINFOW tool = {};
         tool.cbSize = sizeof tool;
         tool.hwnd = target;
         tool.uId = 0;
         tool.lpszText = text;
-        SendMessageA(tooltip, TTM_GETTEXTA, sizeof text, (LPARAM)&tool);
-        return text;
+        SendMessageW(tooltip, TTM_GETTEXTW, METER_TIP_CHARS, (LPARAM)&tool);
+        std::string out;
+        for (const wchar_t *c = text; *c; ++c)
+            out.push_back((char)*c);
+        return out;
     }
 
     FakePerfData fake;
