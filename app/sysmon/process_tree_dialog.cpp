@@ -69,16 +69,16 @@ static HTREEITEM InsertItem(HWND tree, HTREEITEM parent, char *text, int image, 
     return (HTREEITEM)SendMessageA(tree, TVM_INSERTITEMA, 0, (LPARAM)&insert);
 }
 
-void RefreshProcessTree(HWND tree, int read)
+int RefreshProcessTree(HWND tree, int read)
 {
     if (read) {
         int n = ReadProcessSnapshot(ProcessList, PROCESS_SNAPSHOT_CAPACITY, ProcessCount);
         if (n == 0) {
             ZtMessageBox(tree, LIST_ERROR_TEXT, "Process List Error", MB_ICONINFORMATION);
-            return;
+            return -1;
         }
         ProcessCount = n;
-        return;
+        return 0;
     }
     PlacedProcess lines[PROCESS_SNAPSHOT_CAPACITY + 1];
     int n = PlaceProcessesForShowing(ProcessList, ProcessCount, lines,
@@ -98,6 +98,7 @@ void RefreshProcessTree(HWND tree, int read)
         HTREEITEM parent = depth > 0 ? parents[depth - 1] : nullptr;
         parents[depth] = InsertItem(tree, parent, text, ProcessLoadImage(p.cpu), p.pid);
     }
+    return 0;
 }
 
 static void AppendText(HWND edit, const char *text)
@@ -274,10 +275,12 @@ static INT_PTR OnInitDialog(HWND dialog)
     s->images = LoadLoadIcons();
     if (s->images)
         TreeView_SetImageList(tree, s->images, TVSIL_NORMAL);
-    // Two snapshots a second apart, so the first tree shows processor use.
-    RefreshProcessTree(tree, 1);
-    Sleep(1000);
-    RefreshProcessTree(tree, 1);
+    // Two snapshots a second apart, so the first tree shows processor use;
+    // when there is nothing to read, one message says so.
+    if (RefreshProcessTree(tree, 1) == 0) {
+        Sleep(1000);
+        RefreshProcessTree(tree, 1);
+    }
     RefreshProcessTree(tree, 0);
     LOGFONTA lf = {};
     lf.lfHeight = -11;

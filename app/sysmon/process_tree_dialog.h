@@ -11,8 +11,8 @@ INT_PTR CALLBACK ProcessTreeDlgProc(HWND dialog, UINT message, WPARAM wParam, LP
 INT_PTR RunProcessTree(HWND owner);
 
 // read 1 takes a new snapshot into the dialog's list (a message box tells of a
-// failure); read 0 rebuilds the tree's items from the list.
-void RefreshProcessTree(HWND tree, int read);
+// failure); read 0 rebuilds the tree's items from the list. 0 or -1.
+int RefreshProcessTree(HWND tree, int read);
 // Appends the text dump of a fresh snapshot to the edit control.
 void DumpProcessList(HWND edit);
 
