@@ -117,15 +117,9 @@ static LRESULT OnCreate(HWND window)
         return -1;
     SetWindowLongPtrA(window, GWLP_USERDATA, (LONG_PTR)s);
     s->menu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDM_MEMSTAT));
-    s->context = PerfNewContext();
+    s->context = OpenLoadCounters(window);
     if (!s->context)
         return 0;
-    if (!PerfOpenCpuCounter(s->context))
-        ZtMessageBox(window, "Unable to obtain NT CPU counter info", "CPU Counter Error",
-                     MB_ICONINFORMATION);
-    if (!PerfOpenDiskCounter(s->context))
-        ZtMessageBox(window, "Unable to obtain NT Disk counter info", "Disk Counter Error",
-                     MB_ICONINFORMATION);
     s->tooltip = CreateToolTipWindow(window);
     SetTimer(window, MEMSTAT_TIMER, MEMSTAT_PERIOD_MS, OnMeterTimer);
     return 0;
@@ -140,12 +134,9 @@ static void ReleaseResources(HWND window, MemStatState *s)
         DestroyWindow(s->tooltip);
     s->menu = nullptr;
     s->tooltip = nullptr;
-    if (s->context) {
-        PerfCloseCpuCounter(s->context);
-        PerfCloseDiskCounter(s->context);
-        PerfDeleteContext(s->context);
-        s->context = nullptr;
-    }
+    if (s->context)
+        CloseLoadCounters(s->context);
+    s->context = nullptr;
 }
 
 static void OnDestroy(HWND window)

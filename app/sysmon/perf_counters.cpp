@@ -228,3 +228,24 @@ void PerfCloseDiskCounter(PerfCounterContext *context)
     if (context)
         CloseCounter(&context->disk);
 }
+
+PerfCounterContext *OpenLoadCounters(HWND owner)
+{
+    PerfCounterContext *context = PerfNewContext();
+    if (!context)
+        return nullptr;
+    if (!PerfOpenCpuCounter(context))
+        ZtMessageBox(owner, "Unable to obtain NT CPU counter info", "CPU Counter Error",
+                     MB_ICONINFORMATION);
+    if (!PerfOpenDiskCounter(context))
+        ZtMessageBox(owner, "Unable to obtain NT Disk counter info", "Disk Counter Error",
+                     MB_ICONINFORMATION);
+    return context;
+}
+
+void CloseLoadCounters(PerfCounterContext *context)
+{
+    PerfCloseCpuCounter(context);
+    PerfCloseDiskCounter(context);
+    PerfDeleteContext(context);
+}

@@ -48,3 +48,9 @@ int PerfQueryCpuLoad(PerfCounterContext *context);
 int PerfQueryDiskLoad(PerfCounterContext *context);
 void PerfCloseCpuCounter(PerfCounterContext *context);
 void PerfCloseDiskCounter(PerfCounterContext *context);
+
+// What the meter and the process tree do: a new context with both counters
+// opened, each failure told in a box owned by the window; null when out of
+// memory. Closed and freed again by CloseLoadCounters.
+PerfCounterContext *OpenLoadCounters(HWND owner);
+void CloseLoadCounters(PerfCounterContext *context);

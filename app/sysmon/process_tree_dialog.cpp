@@ -260,15 +260,9 @@ static INT_PTR OnInitDialog(HWND dialog)
     SendMessageA(period, TBM_SETPOS, TRUE, RefreshPeriod);
     GetWindowRect(dialog, &s->window);
     GetClientRect(dialog, &s->client);
-    s->context = PerfNewContext();
+    s->context = OpenLoadCounters(dialog);
     if (!s->context)
         return FALSE;
-    if (!PerfOpenCpuCounter(s->context))
-        ZtMessageBox(dialog, "Unable to obtain NT CPU counter info", "CPU Counter Error",
-                     MB_ICONINFORMATION);
-    if (!PerfOpenDiskCounter(s->context))
-        ZtMessageBox(dialog, "Unable to obtain NT Disk counter info", "Disk Counter Error",
-                     MB_ICONINFORMATION);
     SetTimer(dialog, PT_TIMER_GRAPH, 1000, nullptr);
     s->tooltip = CreateToolTipWindow(GetDlgItem(dialog, IDC_PT_GRAPH));
     HWND tree = GetDlgItem(dialog, IDC_PT_TREE);
@@ -509,11 +503,8 @@ static void OnClose(HWND dialog)
     KillTimer(dialog, PT_TIMER_REFRESH);
     KillTimer(dialog, PT_TIMER_GRAPH);
     if (s) {
-        if (s->context) {
-            PerfCloseCpuCounter(s->context);
-            PerfCloseDiskCounter(s->context);
-            PerfDeleteContext(s->context);
-        }
+        if (s->context)
+            CloseLoadCounters(s->context);
         if (s->tooltip)
             DestroyWindow(s->tooltip);
         if (s->font)
