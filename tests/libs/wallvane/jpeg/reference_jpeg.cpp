@@ -162,3 +162,38 @@ ReferenceImage ReadReferenceCoefficients(const Bytes &jpeg)
     image.ok = true;
     return image;
 }
+
+Picture DecodeWithLibjpeg(const Bytes &jpeg)
+{
+    Picture picture;
+    jpeg_decompress_struct info;
+    ErrorExit error;
+    info.err = jpeg_std_error(&error.manager);
+    error.manager.error_exit = OnError;
+    error.manager.emit_message = Quiet;
+    if (setjmp(error.jump)) {
+        jpeg_destroy_decompress(&info);
+        return Picture();
+    }
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, jpeg.data(), (unsigned long)jpeg.size());
+    jpeg_read_header(&info, TRUE);
+    info.out_color_space = info.num_components == 1 ? JCS_GRAYSCALE : JCS_RGB;
+    info.dct_method = JDCT_ISLOW;
+    info.do_fancy_upsampling = FALSE;
+    info.do_block_smoothing = FALSE;
+    jpeg_start_decompress(&info);
+    picture.width = (int)info.output_width;
+    picture.height = (int)info.output_height;
+    picture.channels = info.output_components;
+    size_t row = (size_t)picture.width * picture.channels;
+    picture.pixels.resize(row * picture.height);
+    while (info.output_scanline < info.output_height) {
+        JSAMPROW line = picture.pixels.data() + row * info.output_scanline;
+        jpeg_read_scanlines(&info, &line, 1);
+    }
+    jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    return picture;
+}
+

@@ -18,6 +18,11 @@ Bytes TransformWithJpegtran(const Bytes &jpeg, const std::string &arguments);
 // djpeg's PNM output of the file: RGB, or gray for one-component files.
 Picture DecodeWithDjpeg(const Bytes &jpeg, const std::string &arguments);
 
+// libjpeg-turbo's own decoding of what the file's coefficients give, with the
+// accurate transform and without smoothing of any kind: for files whose
+// scans never complete, where djpeg smooths the missing bands.
+Picture DecodeWithLibjpeg(const Bytes &jpeg);
+
 // How close two decodings are: the peak signal-to-noise ratio in dB (99 for
 // equal pixels, 0 when the sizes differ) and the largest difference of a byte.
 struct Comparison {
