@@ -49,11 +49,14 @@ struct Timed {
     int result;
 };
 
-Timed Read(JPEG_IMAGE_PROPS *r, std::vector<unsigned char> *dib, int left, int top, int right, int bottom)
+// A region read, or with all edges 0 a whole-picture read into a bitmap of
+// the given size.
+Timed Read(JPEG_IMAGE_PROPS *r, std::vector<unsigned char> *dib, int width, int height, int left, int top, int right,
+           int bottom)
 {
     r->dibPixels = dib->data();
-    r->dibWidth = right - left;
-    r->dibHeight = bottom - top;
+    r->dibWidth = width;
+    r->dibHeight = height;
     r->props.roiLeft = left;
     r->props.roiTop = top;
     r->props.roiRight = right;
@@ -94,11 +97,11 @@ int main(void)
             fprintf(stderr, "header read failed\n");
             return 1;
         }
-        Timed a = Read(&r, &region, width - side, height - side, width, height);
+        Timed a = Read(&r, &region, side, side, width - side, height - side, width, height);
         long long passed = r.props.rowIndex ? r.props.rowIndex->mcusPassedOver : 0;
-        Timed b = Read(&r, &region, width - side, height - side, width, height);
+        Timed b = Read(&r, &region, side, side, width - side, height - side, width, height);
         long long passedAgain = (r.props.rowIndex ? r.props.rowIndex->mcusPassedOver : 0) - passed;
-        Timed c = Read(&r, &whole, 0, 0, 0, 0);
+        Timed c = Read(&r, &whole, width, height, 0, 0, 0, 0);
         JpgLibFree(&r);
         if (a.result != JPG_ROI_SUCCESS || b.result != JPG_ROI_SUCCESS || c.result != 0) {
             fprintf(stderr, "reads gave %s, %s, %s\n", JpgErrorText(a.result), JpgErrorText(b.result),
