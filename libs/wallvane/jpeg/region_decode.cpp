@@ -317,10 +317,11 @@ int JpgDecodeSequentialScanRoi(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIE
             return result;
         if ((result = PassOverTo(w, firstRow)) < 0)
             return result;
-        // Stops come after MCUs of the region itself, not after those that
-        // only feed the smoothing of its edges.
-        int regionColumn = span.firstColumn + (span.firstColumn > 0 ? props->columnDelay : 0);
-        int regionRow = span.firstRow + (span.firstRow > 0 ? props->rowDelay : 0);
+        // Stops come after the output of MCUs of the region itself, which
+        // runs the delays behind the decoding, not after those that only
+        // feed the smoothing of its edges.
+        int regionColumn = props->outputRegion.left / mcuWidth + props->columnDelay;
+        int regionRow = props->outputRegion.top / mcuHeight + props->rowDelay;
         bool hook = JpgHookTakesCoefficients(props);
         for (; w.row < span.endRow; w.column = 0) {
             bool realRow = w.row < w.down;

@@ -39,26 +39,6 @@ Picture Photograph(int width, int height, int channels, unsigned seed)
     return picture;
 }
 
-Bytes WithScript(const Bytes &jpeg, const std::string &script)
-{
-    std::string path = TempPath("scans.txt");
-    if (!WriteWholeFile(path, Bytes(script.begin(), script.end())))
-        return Bytes();
-    Bytes out = TransformWithJpegtran(jpeg, "-scans " + path);
-    remove(path.c_str());
-    return out;
-}
-
-// The stream up to its n-th scan, closed with an end marker.
-Bytes BeforeScan(const Bytes &jpeg, int n)
-{
-    int seen = 0;
-    for (size_t i = 0; i + 1 < jpeg.size(); i++)
-        if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xDA && seen++ == n)
-            return Concat({Bytes(jpeg.begin(), jpeg.begin() + i), Bytes{0xFF, 0xD9}});
-    return Bytes();
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -81,7 +61,7 @@ int main(int argc, char **argv)
         {"baseline_422_q95", EncodeWithCjpeg(colour, "-sample 2x1 -quality 95")},
         {"baseline_444_optimised", EncodeWithCjpeg(small, "-sample 1x1 -optimize")},
         {"baseline_restart", EncodeWithCjpeg(colour, "-restart 1")},
-        {"baseline_separate_scans", WithScript(EncodeWithCjpeg(small, "-sample 2x2"), "0; 1; 2;")},
+        {"baseline_separate_scans", TransformWithScript(EncodeWithCjpeg(small, "-sample 2x2"), "0; 1; 2;")},
         {"gray", EncodeWithCjpeg(gray, "")},
         {"gray_progressive", EncodeWithCjpeg(gray, "-progressive")},
         {"rgb", EncodeWithCjpeg(small, "-rgb -sample 1x1")},
@@ -89,12 +69,12 @@ int main(int argc, char **argv)
         {"progressive_420", progressive},
         {"progressive_restart", TransformWithJpegtran(baseline, "-progressive -restart 2B")},
         {"progressive_dc_per_component",
-         WithScript(baseline, "0: 0-0, 0, 0; 1: 0-0, 0, 0; 2: 0-0, 0, 0; 0: 1-63, 0, 0; 1: 1-63, 0, 0; 2: 1-63, 0, 0;")},
+         TransformWithScript(baseline, "0: 0-0, 0, 0; 1: 0-0, 0, 0; 2: 0-0, 0, 0; 0: 1-63, 0, 0; 1: 1-63, 0, 0; 2: 1-63, 0, 0;")},
         {"progressive_successive",
-         WithScript(baseline, "0,1,2: 0-0, 0, 1; 0: 1-9, 0, 2; 0: 10-63, 0, 1; 1: 1-63, 0, 1; 2: 1-63, 0, 1;"
+         TransformWithScript(baseline, "0,1,2: 0-0, 0, 1; 0: 1-9, 0, 2; 0: 10-63, 0, 1; 1: 1-63, 0, 1; 2: 1-63, 0, 1;"
                               "0: 1-9, 2, 1; 0: 1-9, 1, 0; 0: 10-63, 1, 0; 1: 1-63, 1, 0; 2: 1-63, 1, 0;"
                               "0,1,2: 0-0, 1, 0;")},
-        {"progressive_luma_only", WithScript(baseline, "0,1,2: 0-0, 0, 0; 0: 1-63, 0, 0;")},
+        {"progressive_luma_only", TransformWithScript(baseline, "0,1,2: 0-0, 0, 0; 0: 1-63, 0, 0;")},
         {"progressive_last_scan_missing", BeforeScan(progressive, 9)},
         {"progressive_cut", Bytes(progressive.begin(), progressive.begin() + progressive.size() / 2)},
         {"extended_then_second_image", Concat({unended, EncodeWithCjpeg(colour, "-quality 50")})},

@@ -23,26 +23,6 @@ Picture FlatAndDetailed(int width, int height, unsigned seed)
     return picture;
 }
 
-Bytes WithScript(const Bytes &baseline, const std::string &script)
-{
-    std::string path = TempPath("scans.txt");
-    if (!WriteWholeFile(path, Bytes(script.begin(), script.end())))
-        return Bytes();
-    Bytes out = TransformWithJpegtran(baseline, "-scans " + path);
-    remove(path.c_str());
-    return out;
-}
-
-// A stream cut just before its n-th scan (counting from 0), closed with an
-// end marker: a legal file whose later scans never came.
-Bytes BeforeScan(const Bytes &jpeg, int n)
-{
-    int seen = 0;
-    for (size_t i = 0; i + 1 < jpeg.size(); i++)
-        if (jpeg[i] == 0xFF && jpeg[i + 1] == JPG_SOS && seen++ == n)
-            return Concat({Bytes(jpeg.begin(), jpeg.begin() + i), Bytes{0xFF, 0xD9}});
-    return Bytes();
-}
 
 const char *const Scripts[] = {
     // DC of each component in its own scan, bands whole.
@@ -64,7 +44,7 @@ TEST(JpegProgressive, ScanScriptsDecodeToTheirBaselineTwin)
         std::vector<Bytes> twins = {EncodeWithCjpeg(picture, std::string(sampling) + " -quality 85 -progressive"),
                                     TransformWithJpegtran(baseline, "-progressive -restart 3B")};
         for (const char *script : Scripts)
-            twins.push_back(WithScript(baseline, script));
+            twins.push_back(TransformWithScript(baseline, script));
         for (int mode : {JPG_READ_IMAGE_MEMORY, JPG_READ_QUARTER_MEMORY})
             for (int smooth : {0, 1}) {
                 BitmapRead read;
@@ -99,7 +79,7 @@ TEST(JpegProgressive, NothingIsWrittenBeforeEveryComponentIsAtFullPrecision)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.script);
-        Bytes jpeg = WithScript(baseline, c.script);
+        Bytes jpeg = TransformWithScript(baseline, c.script);
         std::vector<uint8_t> whole;
         ASSERT_EQ(0, ReadBitmap(jpeg, BitmapRead(), &whole));
         MemoryReader reader(jpeg);
@@ -140,9 +120,9 @@ TEST(JpegProgressive, IncompleteImagesAreWrittenAndReportedAsCutShort)
         const char *name;
         Bytes jpeg;
     } files[] = {
-        {"luminance AC only", WithScript(baseline, "0,1,2: 0-0, 0, 0; 0: 1-63, 0, 0;")},
+        {"luminance AC only", TransformWithScript(baseline, "0,1,2: 0-0, 0, 0; 0: 1-63, 0, 0;")},
         {"last chroma scan at Al 1",
-         WithScript(baseline, "0,1,2: 0-0, 0, 0; 0: 1-63, 0, 0; 1: 1-63, 0, 0; 2: 1-63, 0, 1;")},
+         TransformWithScript(baseline, "0,1,2: 0-0, 0, 0; 0: 1-63, 0, 0; 1: 1-63, 0, 0; 2: 1-63, 0, 1;")},
         {"last scan removed", BeforeScan(progressive, scans - 1)},
         {"first DC scan only", BeforeScan(progressive, 1)},
     };

@@ -259,6 +259,31 @@ TEST(JpegRegion, LaterReadsSeekToTheNearestRowAnEarlierReadReached)
     }
 }
 
+TEST(JpegRegion, StoppedRegionReadsResumeToTheSameCrop)
+{
+    Bytes jpeg = EncodeWithCjpeg(SynthesisePicture(150, 90, 3, 545), "-sample 2x2 -restart 1");
+    for (int smooth : {0, 1}) {
+        SCOPED_TRACE(smooth);
+        Read region = RegionOf(21, 19, 97, 70);
+        region.fourRowBuffers = smooth;
+        std::vector<uint8_t> full, part;
+        Read fullShape;
+        ASSERT_EQ(0, ReadWhole(jpeg, region, &full, &fullShape));
+        MemoryReader reader(jpeg);
+        ASSERT_EQ(0, reader.Read(JPG_READ_HEADER_MEMORY));
+        reader.record.props.stopRequest = 1;
+        int result = ReadInto(&reader.record, &region, &part), stops = 0;
+        for (; result == JPG_INTERRUPT_SUCCESS && stops < 100; stops++) {
+            reader.record.props.stopRequest = 1;
+            result = JpgLibRead(&reader.record, region.mode);
+        }
+        EXPECT_EQ(JPG_ROI_SUCCESS, result);
+        // One stop after every MCU of the region but its last: 6 x 4 MCUs.
+        EXPECT_EQ(6 * 4 - 1, stops);
+        ExpectCrop(full, fullShape, part, region);
+    }
+}
+
 // An index kept for one file must not position the read of another that
 // looks the same from outside: same name or same memory, same size.
 TEST(JpegRegion, IndexOfAChangedSourceNeverPositionsTheRead)

@@ -84,6 +84,25 @@ Bytes TransformWithJpegtran(const Bytes &jpeg, const std::string &arguments)
     return out;
 }
 
+Bytes TransformWithScript(const Bytes &jpeg, const std::string &script)
+{
+    std::string path = TempPath("scans.txt");
+    if (!WriteWholeFile(path, Bytes(script.begin(), script.end())))
+        return Bytes();
+    Bytes out = TransformWithJpegtran(jpeg, "-scans " + path);
+    remove(path.c_str());
+    return out;
+}
+
+Bytes BeforeScan(const Bytes &jpeg, int n)
+{
+    int seen = 0;
+    for (size_t i = 0; i + 1 < jpeg.size(); i++)
+        if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xDA && seen++ == n)
+            return Concat({Bytes(jpeg.begin(), jpeg.begin() + i), Bytes{0xFF, 0xD9}});
+    return Bytes();
+}
+
 Picture DecodeWithDjpeg(const Bytes &jpeg, const std::string &arguments)
 {
     Picture picture;

@@ -15,6 +15,11 @@ struct Picture {
 Picture SynthesisePicture(int width, int height, int channels, unsigned seed);
 Bytes EncodeWithCjpeg(const Picture &picture, const std::string &arguments);
 Bytes TransformWithJpegtran(const Bytes &jpeg, const std::string &arguments);
+// jpegtran's copy of the file coded by a scan script ("0,1,2: 0-0, 0, 1; ...").
+Bytes TransformWithScript(const Bytes &jpeg, const std::string &script);
+// The file cut just before its n-th scan (counting from 0) and closed with an
+// end marker: a legal file whose later scans never came.
+Bytes BeforeScan(const Bytes &jpeg, int n);
 // djpeg's PNM output of the file: RGB, or gray for one-component files.
 Picture DecodeWithDjpeg(const Bytes &jpeg, const std::string &arguments);
 
