@@ -4,8 +4,8 @@
 
 #include <stdlib.h>
 
-#include "../core/ui_seams.h"
-#include "../core/zettly_record.h"
+#include "core/ui_seams.h"
+#include "core/notes_table/zettly_record.h"
 #include "arcade_dialog_rules.h"
 #include "arcade_ids.h"
 #include "arcade_machine.h"

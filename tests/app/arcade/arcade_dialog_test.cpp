@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "core/startup.h"
+#include "core/main_window/startup.h"
 #include "version.h"
 
 namespace {
