@@ -2,7 +2,7 @@
 
 #include <deque>
 
-#include "core/ui_seams.h"
+#include "ui_seams.h"
 
 bool PumpUntil(const std::function<bool()> &condition, DWORD timeoutMs)
 {
