@@ -2,6 +2,8 @@
 
 #include "../arcade/arcade_about.h"
 #include "../arcade/arcade_ids.h"
+#include "../sysmon/memstat_window.h"
+#include "../sysmon/process_tree_dialog.h"
 
 #include "changer_window.h"
 #include "clock_runner.h"
@@ -33,14 +35,14 @@ static const CompanionLauncher RealLaunchers[COMPANION_COUNT] = {
     LaunchNotLinkedYet,
     LaunchClock,
     LaunchChanger,
-    LaunchNotLinkedYet,
+    MemStatCreateWindow,
 };
 
 CompanionEntry Companions[COMPANION_COUNT] = {
     {nullptr, CMD_PLAYER, PLAYER_REGISTRY_KEY, LaunchNotLinkedYet},
     {nullptr, CMD_CLOCK, CLOCK_REGISTRY_KEY, LaunchClock},
     {nullptr, CMD_CHANGER, nullptr, LaunchChanger},
-    {nullptr, CMD_METER, METER_REGISTRY_KEY, LaunchNotLinkedYet},
+    {nullptr, CMD_METER, METER_REGISTRY_KEY, MemStatCreateWindow},
 };
 
 void SetCompanionLauncher(Companion which, CompanionLauncher launcher)
@@ -93,8 +95,7 @@ void ToggleCompanion(HWND mainWindow, Companion which)
 
 INT_PTR RunProcessTreeDialog(HWND owner)
 {
-    (void)owner;
-    return 0;
+    return RunProcessTree(owner);
 }
 
 void OpenAboutBox(HWND owner)
