@@ -33,6 +33,17 @@ def is_variable(statement):
     return bool(re.search(r'[A-Za-z_]\w*\s*(\[[^\]]*\]\s*)*$', head.strip()))
 
 
+def past_braces(text, i):
+    """The index behind the brace that closes the one at text[i]."""
+    depth = 0
+    for j in range(i, len(text)):
+        depth += text[j] == "{"
+        depth -= text[j] == "}"
+        if depth == 0:
+            return j + 1
+    return len(text)
+
+
 def variables(text):
     text = COMMENTS.sub(blank, text)
     text = re.sub(r'^\s*#.*?(?<!\\)$', " ", text, flags=re.M)
@@ -42,13 +53,7 @@ def variables(text):
         if c == "{":
             if "=" in statement or re.search(r'\w\s*$', statement) and re.match(r'(static\s+)?[\w:<>,\s\*&]+\s+\w+\s*(\[[^\]]*\]\s*)*$', " ".join(statement.split())) and "(" not in statement:
                 # An initializer in braces: part of the statement.
-                depth, j = 0, i
-                while j < n:
-                    depth += text[j] == "{"
-                    depth -= text[j] == "}"
-                    j += 1
-                    if depth == 0:
-                        break
+                j = past_braces(text, i)
                 statement += " {} "
                 i = j
                 continue
@@ -57,13 +62,7 @@ def variables(text):
                 i += 1
                 continue
             # A body of a function, struct or enum: skip it.
-            depth, j = 0, i
-            while j < n:
-                depth += text[j] == "{"
-                depth -= text[j] == "}"
-                j += 1
-                if depth == 0:
-                    break
+            j = past_braces(text, i)
             if re.match(r'\s*(struct|class|enum|union)\b', statement):
                 statement += " {} "
             else:
