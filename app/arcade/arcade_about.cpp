@@ -4,7 +4,7 @@
 
 #include <stdlib.h>
 
-#include "core/ui_seams.h"
+#include "ui_seams.h"
 #include "core/notes_table/zettly_record.h"
 #include "arcade_dialog_rules.h"
 #include "arcade_ids.h"

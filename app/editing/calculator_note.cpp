@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "calculator.h"
-#include "core/ui_seams.h"
+#include "ui_seams.h"
 #include "editing_ids.h"
 
 int GatherCalcText(HWND edit, std::string *text)

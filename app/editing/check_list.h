@@ -2,5 +2,4 @@
 #pragma once
 #include <windows.h>
 
-// The check-list dialog for the note, or null.
-HWND CreateCheckList(HWND owner, int slot);
+#include "core/editing_features.h"

@@ -2,5 +2,4 @@
 #pragma once
 #include <windows.h>
 
-// The open dialog, or null; the message loop gives it its keyboard messages first.
-extern HWND FindReplaceDialog;
+#include "core/editing_features.h"

@@ -2,11 +2,9 @@
 // whole process, read at start-up and freed at exit.
 #pragma once
 
-#include "syntax_table.h"
+#include "core/syntax_file.h"
 
-// Reads the file; a missing file leaves the table empty. Returns 0 or -1.
-int LoadSyntaxConfig(const char *path);
-void FreeSyntaxConfig(void);
+#include "syntax_table.h"
 
 // The languages for the editor's menus, in file order.
 const SyntaxTable *CurrentSyntaxTable(void);

@@ -3,7 +3,7 @@
 #include <commctrl.h>
 #include <cstdio>
 
-#include "core/ui_seams.h"
+#include "ui_seams.h"
 #include "cpu_branch.h"
 #include "sysmon_ids.h"
 #include "sysmon_seams.h"

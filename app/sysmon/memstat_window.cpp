@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <windowsx.h>
 
-#include "core/registry_text.h"
+#include "registry_text.h"
 #include "core/note_window/transparency.h"
-#include "core/ui_seams.h"
+#include "ui_seams.h"
 #include "perf_counters.h"
 #include "sysmon_ids.h"
 

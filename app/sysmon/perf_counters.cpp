@@ -5,7 +5,7 @@
 #include <cstring>
 #include <winperf.h>
 
-#include "core/ui_seams.h"
+#include "ui_seams.h"
 #include "sysmon_seams.h"
 
 // The walk in perf_data.cpp reads the system's layout by offset.

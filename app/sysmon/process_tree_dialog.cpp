@@ -3,7 +3,7 @@
 #include <commctrl.h>
 #include <cstdio>
 
-#include "core/ui_seams.h"
+#include "ui_seams.h"
 #include "core/notes_table/zettly_record.h"
 #include "cpu_id_dialog.h"
 #include "memstat_window.h"

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <deque>
 
-#include "core/ui_seams.h"
+#include "ui_seams.h"
 
 DWORD ScaledWait(DWORD timeoutMs)
 {

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "../arcade/arcade_about.h"
-#include "editing/exchange/export_files.h"
+#include "core/editing_features.h"
 #include "alarms.h"
 #include "companions.h"
 #include "core/core_ids.h"
@@ -14,7 +14,7 @@
 #include "startup.h"
 #include "core/note_window/transparency.h"
 #include "tray_menu.h"
-#include "core/ui_seams.h"
+#include "ui_seams.h"
 #include "zettly_information.h"
 #include "core/notes_table/zettly_settings.h"
 #include "core/notes_table/zettly_slots.h"

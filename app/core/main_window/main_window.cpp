@@ -12,7 +12,7 @@
 #include "startup.h"
 #include "tray_icon.h"
 #include "tray_menu.h"
-#include "core/ui_seams.h"
+#include "ui_seams.h"
 #include "core/notes_table/zettly_settings.h"
 #include "core/notes_table/zettly_slots.h"
 

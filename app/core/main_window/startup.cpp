@@ -6,17 +6,14 @@
 
 #include "../arcade/arcade_about.h"
 #include "../arcade/arcade_machine.h"
-#include "editing/exchange/dde_exchange.h"
-#include "editing/find_replace.h"
-#include "editing/exchange/mail.h"
-#include "editing/syntax_config.h"
+#include "core/editing_features.h"
 #include "command_line.h"
 #include "core/core_ids.h"
 #include "core/note_window/group_window.h"
 #include "main_window.h"
 #include "core/note_window/note_window.h"
 #include "core/note_editor/tooltip_window.h"
-#include "core/ui_seams.h"
+#include "ui_seams.h"
 
 HINSTANCE ZettliesInstance;
 HACCEL NoteAccelerators;

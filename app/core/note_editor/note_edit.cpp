@@ -5,10 +5,7 @@
 
 #include <string>
 
-#include "editing/calculator_note.h"
-#include "editing/console_mode.h"
-#include "editing/edit_toolbar.h"
-#include "editing/richole/rich_ole.h"
+#include "core/editing_features.h"
 #include "core/core_ids.h"
 #include "editor_caret.h"
 #include "editor_commands.h"

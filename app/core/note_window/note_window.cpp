@@ -7,9 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "editing/check_list.h"
-#include "editing/console_mode.h"
-#include "editing/richole/rich_ole.h"
+#include "core/editing_features.h"
 #include "core/core_ids.h"
 #include "group_members.h"
 #include "core/main_window/main_window.h"
@@ -23,7 +21,7 @@
 #include "title_edit.h"
 #include "core/note_editor/tooltip_window.h"
 #include "transparency.h"
-#include "core/ui_seams.h"
+#include "ui_seams.h"
 #include "core/notes_table/zettly_settings.h"
 #include "core/notes_table/zettly_slots.h"
 

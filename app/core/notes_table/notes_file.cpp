@@ -16,7 +16,7 @@
 #include "save_progress.h"
 #include "core/main_window/startup.h"
 #include "core/main_window/tray_icon.h"
-#include "core/ui_seams.h"
+#include "ui_seams.h"
 #include "zettly_slots.h"
 
 HANDLE SaveMutex;

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "core/core_ids.h"
-#include "core/ui_seams.h"
+#include "ui_seams.h"
 #include "zettly_settings.h"
 
 LONG LoadSettings(int *playerOpen, int *clockOpen, int *changerOpen, int *meterOpen)

@@ -2,7 +2,7 @@
 #pragma once
 #include <windows.h>
 
-#include "core/registry_text.h"
+#include "registry_text.h"
 
 LONG LoadSettings(int *playerOpen, int *clockOpen, int *changerOpen, int *meterOpen);
 void SaveSettings(int playerOpen, int clockOpen, int changerOpen, int meterOpen);

@@ -5,7 +5,7 @@
 
 #include "core/core_ids.h"
 #include "core/note_window/group_window.h"
-#include "core/ui_seams.h"
+#include "ui_seams.h"
 #include "zettly_settings.h"
 
 int FindZettlyByWindow(HWND window)

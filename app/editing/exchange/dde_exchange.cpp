@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/main_window/main_window.h"
-#include "core/ui_seams.h"
+#include "ui_seams.h"
 #include "core/notes_table/zettly_slots.h"
 #include "dde_poke.h"
 #include "exchange_ids.h"

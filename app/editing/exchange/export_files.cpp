@@ -9,7 +9,7 @@
 
 #include "core/main_window/main_window.h"
 #include "core/notes_table/rich_text_stream.h"
-#include "core/ui_seams.h"
+#include "ui_seams.h"
 #include "core/notes_table/zettly_slots.h"
 #include "exchange_ids.h"
 #include "exchange_text.h"

@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include "core/editing_features.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -13,14 +15,11 @@ int ImportZettlyFile(const char *path, int intoGroup);
 int InsertFileIntoZettly(const char *path, int mode, int slot);
 
 int BrowseForExportFolder(HWND owner, char *buffer, int size);
-int ExportZettliesToFolder(HWND owner, int group);
-int ImportZettliesFromFolder(HWND owner);
 // The work of the two folder commands once the folder is known. Export lists
 // the files it could not write in failedNames; both return the notes done.
 int ExportZettliesToFolderPath(const char *folder, int group, std::vector<std::string> *failedNames);
 int ImportZettliesFromFolderPath(const char *folder);
 
-int ImportZettlyDialog(int slot);
 int ExportZettlyDialog(int slot);
 int InsertFileDialog(int mode, int slot);
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/ui_seams.h"
+#include "ui_seams.h"
 #include "core/notes_table/zettly_slots.h"
 #include "exchange_ids.h"
 #include "exchange_text.h"

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "core/ui_seams.h"
+#include "ui_seams.h"
 
 namespace {
 

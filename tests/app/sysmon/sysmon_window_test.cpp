@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "core/ui_seams.h"
+#include "ui_seams.h"
 #include "cpu_id_dialog.h"
 #include "memstat_window.h"
 #include "perf_block_builder.h"

@@ -7,7 +7,7 @@
 
 #include "core/notes_table/notes_file_ids.h"
 #include "core/notes_table/save_progress.h"
-#include "core/ui_seams.h"
+#include "ui_seams.h"
 #include "notes_file_fixture.h"
 #include "test_support.h"
 

@@ -1,0 +1,72 @@
+// What the notes core asks of the editing features (app/editing): the one
+// narrow way in, so that the editing features may build on the core while
+// the core never includes from them. Each call is built in the editing file
+// named above it.
+#pragma once
+#include <windows.h>
+
+#include "syntax_file.h"
+
+// calculator_note.cpp: evaluates the caret's line (or the selection) of the
+// note's edit control and writes the result, or the error text, on a new
+// line behind it. Returns 0, or -1 when nothing could be evaluated.
+int RunEditTextOp(HWND note);
+
+// console_mode.cpp: a command interpreter running inside a note.
+// 0 on success, -3 when COMSPEC is not set, -2 on any other failure.
+int ConsoleStart(int slot);
+void ConsoleStop(int slot, int killTree);
+// Writes the NUL-ended text to the interpreter's input.
+void ConsoleWrite(int slot, const char *text);
+
+// edit_toolbar.cpp: the one floating edit toolbar that follows the focused note.
+HWND CreateEditBar(void);
+// Attaches the bar to a note and gives it the note's transparency. Returns 1, or 0.
+int AttachEditBar(HWND bar, int slot);
+// The slot the bar is attached to, or -1.
+int EditBarSlot(HWND bar);
+// Moves the bar to the note's bottom-left corner and shows it.
+void PlaceEditBar(HWND bar, int slot);
+// Shows the font size at the caret of the edit control.
+void RefreshEditBar(HWND bar, HWND edit);
+
+// richole/rich_ole.cpp: the OLE container inside each note's rich-edit control.
+struct RichOleDocument;
+struct RichOleFrame;
+// The container's current document and frame, and the object that is
+// active in place (null when none).
+extern RichOleDocument *CurrentOleDocument;
+extern RichOleFrame *CurrentOleFrame;
+extern void *ActiveInPlaceObject;
+void RichOleAttach(HWND edit, HWND owner, RichOleDocument **document, RichOleFrame **frame);
+void RichOleDetach(void);
+// Verb commands of the selected object; false for other ids.
+BOOL RichOleVerbCommand(HWND window, int id);
+void RichOleResizeBorder(void);
+void RichOleFrameActivate(BOOL activate);
+void RichOleFocusActiveObject(void);
+
+// check_list.cpp: the check-list dialog for the note, or null.
+HWND CreateCheckList(HWND owner, int slot);
+
+// find_replace.cpp: the one find-and-replace dialog shared by all notes.
+// The open dialog, or null; the message loop gives it its keyboard messages first.
+extern HWND FindReplaceDialog;
+
+// exchange/dde_exchange.cpp: hand-over of notes between copies of the program.
+// 1 when the server runs, 0 after a reported failure.
+int DdeServerStart(void);
+void DdeServerStop(void);
+// Gives the file named on the command line to the running copy. Returns 0
+// when the running copy acknowledged it, -1 otherwise.
+int DdeSendFileToRunningInstance(const char *commandLine);
+
+// exchange/mail.cpp: 0 ready, 2 the MAPI library could not be loaded, 4 an
+// entry point is missing.
+int MailInit(void);
+void MailShutdown(void);
+
+// exchange/export_files.cpp: the folder commands and the import of one file.
+int ExportZettliesToFolder(HWND owner, int group);
+int ImportZettliesFromFolder(HWND owner);
+int ImportZettlyDialog(int slot);
