@@ -6,6 +6,7 @@
 #include "jpeg_constants.h"
 
 struct JpgDispatch;
+struct JpgEncoderState;
 
 // Decode form of a Huffman table, with the encode form sharing its storage.
 struct JpgHuffTable {
@@ -206,4 +207,7 @@ struct JPEG_PROPERTIES {
     // The region the output is clipped to: the caller's region once the
     // scan dispatch has found it in force and clipped it, else none.
     JpgRect outputRegion;
+
+    // The encoder's output stream and scan script, from the first write.
+    JpgEncoderState *encoder;
 };
