@@ -327,4 +327,82 @@ TEST(JpegWriter, EveryLayoutOfOnePictureWritesTheSameStream)
     EXPECT_EQ(reference, flipped);
 }
 
+// Decodes with the codec's own reader into a bitmap of the given form.
+int ReadBack(const Bytes &jpeg, int width, int height, int colour, int channels, int subsampling,
+             std::vector<uint8_t> *dib)
+{
+    MemoryReader reader(jpeg);
+    JPEG_IMAGE_PROPS &r = reader.record;
+    int result = reader.Read(JPG_READ_HEADER_MEMORY);
+    dib->assign((size_t)width * (subsampling == 2 ? 2 : channels) * height, 0);
+    r.dibPixels = dib->data();
+    r.dibWidth = width;
+    r.dibHeight = height;
+    r.dibChannels = channels;
+    r.dibColour = colour;
+    r.dibSubsampling = subsampling;
+    // Nothing in a stream names plain channels; the caller knows them.
+    if (colour == JPG_COLOUR_OTHER)
+        r.jpgColour = JPG_COLOUR_OTHER;
+    return result == 0 ? reader.Read(JPG_READ_IMAGE_MEMORY) : result;
+}
+
+double Psnr(const std::vector<uint8_t> &a, const std::vector<uint8_t> &b)
+{
+    if (a.size() != b.size() || a.empty())
+        return 0;
+    double sum = 0;
+    for (size_t i = 0; i < a.size(); i++)
+        sum += ((double)a[i] - b[i]) * ((double)a[i] - b[i]);
+    return sum == 0 ? 99 : 10 * log10(255.0 * 255.0 * a.size() / sum);
+}
+
+// Layouts that djpeg's picture output cannot show: four channels with and
+// without the colour transform, packed 4:2:2, and two plain components.
+TEST(JpegWriter, FourChannelPackedAndPlainLayoutsReadBack)
+{
+    const struct {
+        const char *name;
+        int dibColour, channels, jpgChannels, jpgColour, subsampling, packed;
+        bool progressive;
+    } cases[] = {
+        {"RGBA to YCbCrA", JPG_COLOUR_RGBA, 4, 4, JPG_COLOUR_YCBCRA, 0, 0, false},
+        {"RGBA to YCbCrA 2x2", JPG_COLOUR_RGBA, 4, 4, JPG_COLOUR_YCBCRA, 3, 0, false},
+        {"RGBA to YCbCrA 2x1", JPG_COLOUR_RGBA, 4, 4, JPG_COLOUR_YCBCRA, 4, 0, true},
+        {"RGBA to RGBA", JPG_COLOUR_RGBA, 4, 4, JPG_COLOUR_RGBA, 0, 0, true},
+        {"packed 4:2:2", JPG_COLOUR_YCBCR, 3, 3, JPG_COLOUR_YCBCR, 2, 2, false},
+        {"packed 4:2:2 progressive", JPG_COLOUR_YCBCR, 3, 3, JPG_COLOUR_YCBCR, 2, 2, true},
+        {"two components", JPG_COLOUR_OTHER, 2, 2, JPG_COLOUR_OTHER, 0, 0, true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const int width = 38, height = 27;
+        Pixels pixels = MakePixels(width, height, c.packed ? 2 : c.channels, 21);
+        Bitmap bitmap = LayOut(pixels, c.dibColour, c.packed ? 2 : c.channels, 0, false);
+        bitmap.channels = c.channels;
+        bitmap.subsampling = c.packed;
+        if (c.packed) {
+            // Pairs share their chroma: Y0 Cb Y1 Cr.
+            for (size_t i = 0; i + 3 < bitmap.bytes.size(); i += 4) {
+                bitmap.bytes[i + 1] = (uint8_t)(96 + i % 64);
+                bitmap.bytes[i + 3] = (uint8_t)(160 - i % 48);
+            }
+        }
+        EncodeSettings settings;
+        settings.jpgChannels = c.jpgChannels;
+        settings.jpgColour = c.jpgColour;
+        settings.subsampling = c.subsampling;
+        settings.quality = 95;
+        settings.progressive = c.progressive;
+        Bytes jpeg;
+        ASSERT_EQ(0, EncodeToMemory(bitmap, settings, &jpeg));
+        std::vector<uint8_t> back;
+        ASSERT_EQ(0, ReadBack(jpeg, width, height, c.dibColour, c.channels, c.packed, &back));
+        // The picture's noise is independent per channel: halved chroma
+        // loses much of it, full resolution little.
+        double least = c.subsampling == 0 ? 34 : 22;
+        EXPECT_GT(Psnr(bitmap.bytes, back), least);
+    }
+}
+
 } // namespace
