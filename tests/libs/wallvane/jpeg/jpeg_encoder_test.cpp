@@ -299,6 +299,28 @@ TEST(JpegWriter, QuantisationTableInTheFileIsTheOneUsed)
     }
 }
 
+TEST(JpegWriter, CallerCommentIsCutToWhatASegmentHolds)
+{
+    std::vector<char> comment(65535);
+    for (size_t i = 0; i < comment.size(); i++)
+        comment[i] = (char)('a' + i % 26);
+    JPEG_IMAGE_PROPS r;
+    ASSERT_EQ(0, JpgLibInit(&r));
+    Bytes out(70000);
+    r.jpgBytes = out.data();
+    r.jpgSizeBytes = (int)out.size();
+    r.props.jpegComment = comment.data();
+    r.props.jpegCommentSize = 65535;
+    ASSERT_EQ(0, JpgLibWrite(&r, JPG_WRITE_TABLES_MEMORY));
+    out.resize(r.jpgSizeBytes);
+    EXPECT_EQ(65531, r.props.jpegCommentSize);
+    JpgLibFree(&r);
+    std::vector<StreamSegment> segments = SplitStream(out);
+    ASSERT_GE(segments.size(), 2u);
+    EXPECT_EQ(0xFE, segments[1].marker);
+    EXPECT_EQ(Bytes(comment.begin(), comment.begin() + 65531), segments[1].content);
+}
+
 // Bitmaps the writer reads differently but that hold the same picture
 // write the same stream.
 TEST(JpegWriter, EveryLayoutOfOnePictureWritesTheSameStream)
