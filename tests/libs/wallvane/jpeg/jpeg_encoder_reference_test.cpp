@@ -7,6 +7,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 
+#include <map>
 #include <string>
 
 #include "jpeg_codec.h"
@@ -109,44 +110,50 @@ TEST(JpegEncoderReference, DjpegReadsEveryLayoutCleanlyAtCjpegFidelity)
         {"RGB/4", JPG_COLOUR_RGB, 4, 3, false}, {"BGR to gray", JPG_COLOUR_BGR, 3, 1, false},
         {"gray", JPG_COLOUR_GRAY, 1, 1, true},  {"gray to YCbCr", JPG_COLOUR_GRAY, 1, 3, true},
     };
+    std::map<std::string, Picture> theirDecodings;
     for (const auto &layout : layouts)
         for (int subsampling : {0, 1, 2})
-            for (int quality : {10, 50, 90, 100})
-                for (bool bottomUp : {false, true}) {
-                    if (layout.jpgChannels == 1 && subsampling != 0)
-                        continue;
-                    SCOPED_TRACE(testing::Message() << layout.name << " sampling " << subsampling << " quality "
-                                                    << quality << (bottomUp ? " bottom-up" : ""));
-                    const Pixels &pixels = layout.grayPicture ? gray : colour;
-                    Bitmap bitmap = LayOut(pixels, layout.dibColour, layout.dibChannels, bottomUp ? 3 : 0, bottomUp);
-                    Bytes ours;
-                    ASSERT_EQ(0, EncodeToMemory(bitmap, Settings(layout.jpgChannels, subsampling, quality), &ours));
-                    EXPECT_EQ("", DjpegWarnings(ours));
-                    std::string arguments = "-quality " + std::to_string(quality) + " -sample " +
-                                            SampleArgument(subsampling) +
-                                            (layout.jpgChannels == 1 && !layout.grayPicture ? " -grayscale" : "");
-                    Bytes theirs = EncodeWithCjpeg(AsPicture(pixels), arguments);
-                    Picture ourPicture = DecodeWithDjpeg(ours, ""), theirPicture = DecodeWithDjpeg(theirs, "");
-                    std::vector<uint8_t> source = pixels.bytes;
-                    if (layout.jpgChannels == 1 && !layout.grayPicture)
-                        source = LumaOf(pixels);
-                    if (layout.jpgChannels == 3 && layout.grayPicture) {
-                        // A gray bitmap written as YCbCr decodes to equal channels.
-                        ASSERT_EQ(ourPicture.pixels.size(), source.size() * 3);
-                        std::vector<uint8_t> first;
-                        for (size_t i = 0; i < ourPicture.pixels.size(); i += 3) {
-                            EXPECT_EQ(ourPicture.pixels[i], ourPicture.pixels[i + 2]);
-                            first.push_back(ourPicture.pixels[i]);
-                        }
-                        ourPicture.pixels = first;
+            for (int quality : {10, 50, 90, 100}) {
+                if (layout.jpgChannels == 1 && subsampling != 0)
+                    continue;
+                // Every layout of a picture writes the same stream (the
+                // writer's own tests); here half the cases come bottom-up.
+                bool bottomUp = quality == 10 || quality == 90;
+                SCOPED_TRACE(testing::Message() << layout.name << " sampling " << subsampling << " quality "
+                                                << quality << (bottomUp ? " bottom-up" : ""));
+                const Pixels &pixels = layout.grayPicture ? gray : colour;
+                Bitmap bitmap = LayOut(pixels, layout.dibColour, layout.dibChannels, bottomUp ? 3 : 0, bottomUp);
+                Bytes ours;
+                ASSERT_EQ(0, EncodeToMemory(bitmap, Settings(layout.jpgChannels, subsampling, quality), &ours));
+                EXPECT_EQ("", DjpegWarnings(ours));
+                std::string arguments = "-quality " + std::to_string(quality) + " -sample " +
+                                        SampleArgument(subsampling) +
+                                        (layout.jpgChannels == 1 && !layout.grayPicture ? " -grayscale" : "");
+                Picture &theirPicture = theirDecodings[arguments + (layout.grayPicture ? " gray" : "")];
+                if (theirPicture.pixels.empty())
+                    theirPicture = DecodeWithDjpeg(EncodeWithCjpeg(AsPicture(pixels), arguments), "");
+                Picture ourPicture = DecodeWithDjpeg(ours, "");
+                std::vector<uint8_t> source = pixels.bytes;
+                if (layout.jpgChannels == 1 && !layout.grayPicture)
+                    source = LumaOf(pixels);
+                if (layout.jpgChannels == 3 && layout.grayPicture) {
+                    // A gray bitmap written as YCbCr decodes to equal channels.
+                    ASSERT_EQ(ourPicture.pixels.size(), source.size() * 3);
+                    std::vector<uint8_t> first;
+                    for (size_t i = 0; i < ourPicture.pixels.size(); i += 3) {
+                        EXPECT_EQ(ourPicture.pixels[i], ourPicture.pixels[i + 2]);
+                        first.push_back(ourPicture.pixels[i]);
                     }
-                    double ourPsnr = ComparePixels(source, ourPicture.pixels).psnr;
-                    double theirPsnr = ComparePixels(source, theirPicture.pixels).psnr;
-                    // Luminance weights of 8 bits cost about a dB where nothing
-                    // else is lost: gray from colour at quality 100.
-                    bool weightsShow = layout.jpgChannels == 1 && !layout.grayPicture && quality == 100;
-                    EXPECT_GT(ourPsnr, theirPsnr - (weightsShow ? 1.5 : 0.5)) << "cjpeg " << theirPsnr;
+                    ourPicture.pixels = first;
                 }
+                double ourPsnr = ComparePixels(source, ourPicture.pixels).psnr;
+                double theirPsnr = ComparePixels(source, theirPicture.pixels).psnr;
+                // The luminance weights of 8 bits err by up to half a level,
+                // which alone holds gray from colour near 57 dB; at quality
+                // 100 nothing else is lost and that bound shows.
+                bool weightsShow = layout.jpgChannels == 1 && !layout.grayPicture && quality == 100;
+                EXPECT_GT(ourPsnr, weightsShow ? 55.0 : theirPsnr - 0.5) << "cjpeg " << theirPsnr;
+            }
 }
 
 void ExpectSameCoefficients(const Bytes &a, const Bytes &b)
