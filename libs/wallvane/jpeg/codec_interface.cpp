@@ -479,6 +479,11 @@ int FreeOperation(void *context)
 
 } // namespace
 
+void JpgMirrorPublicRecord(JPEG_IMAGE_PROPS *record)
+{
+    MirrorAll(record);
+}
+
 int JpgLibInit(JPEG_IMAGE_PROPS *record)
 {
     return JpgRunGuarded(InitOperation, record);

@@ -13,29 +13,6 @@ bool IsImageWrite(int mode)
            mode == JPG_WRITE_DATA_MEMORY;
 }
 
-void MirrorForWrite(JPEG_IMAGE_PROPS *r)
-{
-    JPEG_PROPERTIES *p = &r->props;
-    p->jpgWidth = r->jpgWidth;
-    p->jpgHeight = r->jpgHeight;
-    p->jpgChannels = r->jpgChannels;
-    p->jpgColour = r->jpgColour;
-    p->jpgSubsampling = r->jpgSubsampling;
-    p->jpgFileName = r->jpgFileName;
-    p->jpgBytes = r->jpgBytes;
-    p->jpgSizeBytes = r->jpgSizeBytes;
-    p->dibPixels = r->dibPixels;
-    p->dibWidth = r->dibWidth;
-    p->dibHeight = r->dibHeight;
-    p->dibPadBytes = r->dibPadBytes;
-    p->dibChannels = r->dibChannels;
-    p->dibColour = r->dibColour;
-    p->dibSubsampling = r->dibSubsampling;
-    p->colourConversionNeeded = r->colourConversionNeeded;
-    p->upsamplingNeeded = r->upsamplingNeeded;
-    p->quality = r->quality;
-}
-
 // The bitmap must hold every pixel the encoder will read: the check of the
 // record looks at the fields one by one, not at how they fit together.
 int CheckBitmapCoversImage(const JPEG_PROPERTIES *p)
@@ -122,7 +99,7 @@ int StartImage(JPEG_IMAGE_PROPS *r, int mode)
     JpgFreeScan(p->scan);
     p->scan = nullptr;
     if (!r->useInnerProperties)
-        MirrorForWrite(r);
+        JpgMirrorPublicRecord(r);
     ptrdiff_t bytesPerPixel = p->dibSubsampling == 2 ? 2 : p->dibChannels;
     ptrdiff_t rowBytes = (ptrdiff_t)p->dibWidth * bytesPerPixel + p->dibPadBytes;
     p->dibLineStep = p->dibHeight < 0 ? -rowBytes : rowBytes;

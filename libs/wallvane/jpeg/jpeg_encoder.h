@@ -32,6 +32,8 @@ enum { JPG_PREPARED_RECIPROCALS_AAN = 2, JPG_PREPARED_RECIPROCALS_INTEGER = 3 };
 
 // The interface's write, after the record has been checked.
 int JpgWriteSteps(JPEG_IMAGE_PROPS *record, int mode);
+// Copies the public fields into the working record.
+void JpgMirrorPublicRecord(JPEG_IMAGE_PROPS *record);
 void JpgFreeEncoder(JPEG_PROPERTIES *props);
 
 // Output stream.

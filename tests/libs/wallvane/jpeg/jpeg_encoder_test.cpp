@@ -156,18 +156,26 @@ TEST(JpegWriter, FileMemoryAndStoppedWritesGiveTheSameBytes)
         }
 }
 
+// Points a record at the bitmap, the whole image, and the output buffer.
+void Describe(JPEG_IMAGE_PROPS *r, Bitmap &bitmap, Bytes *out)
+{
+    r->dibPixels = bitmap.bytes.data();
+    r->dibWidth = r->jpgWidth = bitmap.width;
+    r->dibHeight = bitmap.height;
+    r->jpgHeight = bitmap.height < 0 ? -bitmap.height : bitmap.height;
+    r->dibChannels = bitmap.channels;
+    r->dibColour = bitmap.colour;
+    r->jpgBytes = out->data();
+    r->jpgSizeBytes = (int)out->size();
+}
+
 TEST(JpegWriter, StoppedWriteCodesOneMcuACallAndReportsProgress)
 {
     Bitmap bitmap = LayOut(MakePixels(40, 20, 3, 2), JPG_COLOUR_RGB, 3, 0, false);
     JPEG_IMAGE_PROPS r;
     ASSERT_EQ(0, JpgLibInit(&r));
     Bytes buffer(65536);
-    r.dibPixels = bitmap.bytes.data();
-    r.dibWidth = r.jpgWidth = 40;
-    r.dibHeight = r.jpgHeight = 20;
-    r.dibColour = JPG_COLOUR_RGB;
-    r.jpgBytes = buffer.data();
-    r.jpgSizeBytes = (int)buffer.size();
+    Describe(&r, bitmap, &buffer);
     int calls = 0, result;
     do {
         r.props.stopRequest = 1;
@@ -190,12 +198,7 @@ int WriteWith(void (*change)(JPEG_IMAGE_PROPS *), Bytes *buffer)
     JPEG_IMAGE_PROPS r;
     JpgLibInit(&r);
     buffer->assign(65536, 0);
-    r.dibPixels = bitmap.bytes.data();
-    r.dibWidth = r.jpgWidth = 33;
-    r.dibHeight = r.jpgHeight = 17;
-    r.dibColour = JPG_COLOUR_RGB;
-    r.jpgBytes = buffer->data();
-    r.jpgSizeBytes = (int)buffer->size();
+    Describe(&r, bitmap, buffer);
     change(&r);
     int result = JpgLibWrite(&r, JPG_WRITE_IMAGE_MEMORY);
     buffer->resize(result == 0 ? r.jpgSizeBytes : 0);
@@ -241,12 +244,7 @@ TEST(JpegWriter, TablesOnlyWriteThenDataOnlyWrite)
     JPEG_IMAGE_PROPS r;
     ASSERT_EQ(0, JpgLibInit(&r));
     Bytes tables(4096), data(65536);
-    r.dibPixels = bitmap.bytes.data();
-    r.dibWidth = r.jpgWidth = 24;
-    r.dibHeight = r.jpgHeight = 16;
-    r.dibColour = JPG_COLOUR_RGB;
-    r.jpgBytes = tables.data();
-    r.jpgSizeBytes = (int)tables.size();
+    Describe(&r, bitmap, &tables);
     ASSERT_EQ(0, JpgLibWrite(&r, JPG_WRITE_TABLES_MEMORY));
     tables.resize(r.jpgSizeBytes);
     std::vector<int> markers;
