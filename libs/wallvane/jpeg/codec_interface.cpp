@@ -6,6 +6,7 @@
 
 #include "jpeg_codec.h"
 #include "jpeg_decoder.h"
+#include "jpeg_encoder.h"
 #include "jpeg_platform.h"
 
 static const JpgLibVersion Version = {1,        51,           12,      "jpglib15l.lib", "1.51.12",
@@ -129,6 +130,7 @@ int InitOperation(void *context)
     p->cpuType = p->cpuTypeCopy = JpgDetectCpuType(dispatch);
     p->jfifVersion = 0x0101;
     p->xDensity = p->yDensity = 1;
+    p->adobeVersion = 100;
     return 0;
 }
 
@@ -443,7 +445,13 @@ int WriteOperation(void *context)
         return JPG_ERR_INVALID_PROPERTIES;
     int result = CheckOperation(call->record);
     if (result == 0)
-        result = call->mode >= 8 && call->mode <= 13 ? JPG_ERR_NOT_SUPPORTED : JPG_ERR_INVALID_PROPERTIES;
+        result = JpgWriteSteps(call->record, call->mode);
+    // A stopped write keeps its file open for the next call.
+    if (result != JPG_INTERRUPT_SUCCESS && result != JPG_ROI_SUCCESS) {
+        int closed = CloseFile(p);
+        if (result >= 0 && closed < 0)
+            result = closed;
+    }
     if (p->input.dispatch && p->input.dispatch->mmx_state_clear)
         p->input.dispatch->mmx_state_clear();
     return result;
@@ -467,6 +475,7 @@ int FreeOperation(void *context)
     FreeImageState(p);
     free(p->rowIndex);
     p->rowIndex = nullptr;
+    JpgFreeEncoder(p);
     memset(p->rawQuant, 0, sizeof p->rawQuant);
     memset(p->rawHuff, 0, sizeof p->rawHuff);
     p->quantTablesLoaded = p->quantHighestId = 0;
@@ -481,6 +490,11 @@ int FreeOperation(void *context)
 }
 
 } // namespace
+
+void JpgMirrorPublicRecord(JPEG_IMAGE_PROPS *record)
+{
+    MirrorAll(record);
+}
 
 int JpgLibInit(JPEG_IMAGE_PROPS *record)
 {

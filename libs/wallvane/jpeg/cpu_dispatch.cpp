@@ -3,6 +3,7 @@
 
 #include "jpeg_decoder.h"
 #include "jpeg_dispatch.h"
+#include "jpeg_encoder.h"
 #include "jpeg_platform.h"
 
 static JpgCpuInfo CpuInfo = {0, 0, 0, 0, 0, 0, "            "};
@@ -91,7 +92,8 @@ int JpgDetectCpuType(JpgDispatch *dispatch)
 void JpgFillDispatchGeneric(JpgDispatch *dispatch)
 {
     dispatch->mmx_state_clear = JpgNoVectorState;
-    dispatch->fdct_aan = dispatch->fdct_integer = nullptr;
+    dispatch->fdct_aan = JpgFdctAan;
+    dispatch->fdct_integer = JpgFdctInteger;
     dispatch->idct_aan_8x8 = JpgIdctAan;
     dispatch->idct_aan_4x4 = JpgIdctAan4x4;
     dispatch->idct_aan_2x2 = JpgIdctAan2x2;
@@ -103,13 +105,33 @@ void JpgFillDispatchGeneric(JpgDispatch *dispatch)
     dispatch->run_fdct = nullptr;
     dispatch->run_idct_8x8 = dispatch->run_idct_4x4 = nullptr;
     dispatch->run_idct_2x2 = dispatch->run_idct_1x1 = nullptr;
+    dispatch->out_init = JpgOutputInit;
+    dispatch->out_write_bytes = JpgWriteBytes;
     dispatch->run_mcu_input = nullptr;
+    dispatch->enc_in_gray = JpgSplitGray1x1;
+    dispatch->enc_cc_rgb_ycc_h1v1 = JpgRgbToYcc1x1;
+    dispatch->enc_cc_rgb_ycc_h2v1 = JpgRgbToYcc2x1;
+    dispatch->enc_cc_rgb_ycc_h2v2 = JpgRgbToYcc2x2;
+    dispatch->enc_cc_bgr_ycc_h1v1 = JpgBgrToYcc1x1;
+    dispatch->enc_cc_bgr_ycc_h2v1 = JpgBgrToYcc2x1;
+    dispatch->enc_cc_bgr_ycc_h2v2 = JpgBgrToYcc2x2;
+    dispatch->enc_in_3ch_h1v1 = JpgSplit3Channels1x1;
+    dispatch->enc_in_3ch_h2v1 = JpgSplit3Channels2x1;
+    dispatch->enc_in_3ch_h2v2 = JpgSplit3Channels2x2;
+    dispatch->enc_in_ycbycr_422 = JpgSplitPacked422;
+    dispatch->enc_cc_4ch_ycck_h1v1 = JpgRgbaToYcca1x1;
+    dispatch->enc_cc_4ch_ycck_h2v1 = JpgRgbaToYcca2x1;
+    dispatch->enc_cc_4ch_ycck_h2v2 = JpgRgbaToYcca2x2;
+    dispatch->enc_in_4ch_h1v1 = JpgSplit4Channels1x1;
     dispatch->run_mcu_output = nullptr;
+    dispatch->huff_encode_block = JpgEncodeBlock;
     dispatch->huff_decode_block = JpgDecodeBlock;
     dispatch->huff_decode_dc_skip_ac = JpgDecodeBlockDcOnly;
     dispatch->dequant_aan = JpgDequantizeAan;
     dispatch->dequant_integer = JpgDequantizeInteger;
     dispatch->run_dequant = dispatch->dequant_aan;
+    dispatch->quant_aan = JpgQuantizeAan;
+    dispatch->quant_integer = JpgQuantizeInteger;
     dispatch->run_quant = dispatch->quant_aan;
 }
 

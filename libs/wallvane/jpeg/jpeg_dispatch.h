@@ -4,13 +4,24 @@
 
 #include "jpeg_types.h"
 
-typedef void (*JpgRoutine)(void); // slot whose routine arrives with the encoder or SIMD code
+struct JpgBitOutput;
+
+typedef void (*JpgRoutine)(void); // slot whose routine arrives with the SIMD code
 typedef void (*JpgVectorStateRoutine)(void);
 typedef void (*JpgIdctRoutine)(int16_t *block);
 typedef void (*JpgDequantRoutine)(int16_t *block, const int16_t *table);
 typedef int (*JpgMcuOutputRoutine)(JPEG_PROPERTIES *props, int column, int row);
 typedef int (*JpgDecodeBlockRoutine)(JpgBitInput *input, const JpgHuffTable *dc,
                                      const JpgHuffTable *ac, int16_t *predictor, int16_t *out);
+typedef void (*JpgFdctRoutine)(int16_t *block);
+typedef void (*JpgQuantRoutine)(int16_t *block, const int16_t *reciprocals);
+typedef void (*JpgOutputInitRoutine)(JpgBitOutput *out, uint8_t *buffer, int size);
+typedef int (*JpgWriteBytesRoutine)(const uint8_t *bytes, int count, JpgBitOutput *out);
+typedef void (*JpgMcuInputRoutine)(JPEG_PROPERTIES *props, int column, int row);
+// Converts one whole MCU of the bitmap; blocks[c] is component c's first block.
+typedef void (*JpgMcuKernel)(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks);
+typedef int (*JpgEncodeBlockRoutine)(JpgBitOutput *out, const JpgHuffTable *dc, const JpgHuffTable *ac,
+                                     int16_t *predictor, const int16_t *block);
 
 struct JpgDispatch {
     int32_t scanHeaderLength;
@@ -21,19 +32,21 @@ struct JpgDispatch {
     void *regCloseKey;
 
     JpgVectorStateRoutine mmx_state_clear;
-    JpgRoutine fdct_aan;
-    JpgRoutine fdct_integer;
+    JpgFdctRoutine fdct_aan;
+    JpgFdctRoutine fdct_integer;
     JpgIdctRoutine idct_aan_8x8, idct_aan_4x4, idct_aan_2x2, idct_aan_1x1;
     JpgIdctRoutine idct_integer_8x8, idct_integer_4x4, idct_integer_2x2, idct_integer_1x1;
-    JpgRoutine run_fdct;
+    JpgFdctRoutine run_fdct;
     JpgIdctRoutine run_idct_8x8, run_idct_4x4, run_idct_2x2, run_idct_1x1;
-    JpgRoutine out_init, out_write_bytes, run_mcu_input;
-    JpgRoutine enc_in_gray;
-    JpgRoutine enc_cc_rgb_ycc_h1v1, enc_cc_rgb_ycc_h2v1, enc_cc_rgb_ycc_h2v2;
-    JpgRoutine enc_cc_bgr_ycc_h1v1, enc_cc_bgr_ycc_h2v1, enc_cc_bgr_ycc_h2v2;
-    JpgRoutine enc_in_3ch_h1v1, enc_in_3ch_h2v1, enc_in_3ch_h2v2, enc_in_ycbycr_422;
-    JpgRoutine enc_cc_4ch_ycck_h1v1, enc_cc_4ch_ycck_h2v1, enc_cc_4ch_ycck_h2v2;
-    JpgRoutine enc_in_4ch_h1v1;
+    JpgOutputInitRoutine out_init;
+    JpgWriteBytesRoutine out_write_bytes;
+    JpgMcuInputRoutine run_mcu_input;
+    JpgMcuKernel enc_in_gray;
+    JpgMcuKernel enc_cc_rgb_ycc_h1v1, enc_cc_rgb_ycc_h2v1, enc_cc_rgb_ycc_h2v2;
+    JpgMcuKernel enc_cc_bgr_ycc_h1v1, enc_cc_bgr_ycc_h2v1, enc_cc_bgr_ycc_h2v2;
+    JpgMcuKernel enc_in_3ch_h1v1, enc_in_3ch_h2v1, enc_in_3ch_h2v2, enc_in_ycbycr_422;
+    JpgMcuKernel enc_cc_4ch_ycck_h1v1, enc_cc_4ch_ycck_h2v1, enc_cc_4ch_ycck_h2v2;
+    JpgMcuKernel enc_in_4ch_h1v1;
     JpgMcuOutputRoutine run_mcu_output;
     JpgRoutine dec_out_gray;
     JpgRoutine dec_cc_ycc_rgb_h1v1, dec_cc_ycc_rgb_h2v1, dec_cc_ycc_rgb_h2v2;
@@ -43,10 +56,10 @@ struct JpgDispatch {
     JpgRoutine dec_out_ycbycr_422;
     JpgRoutine dec_cc_ycck_4ch_h1v1, dec_cc_ycck_4ch_h2v1, dec_cc_ycck_4ch_h2v2;
     JpgRoutine dec_out_4ch_h1v1;
-    JpgRoutine huff_encode_block;
+    JpgEncodeBlockRoutine huff_encode_block;
     JpgDecodeBlockRoutine huff_decode_block;
     JpgDecodeBlockRoutine huff_decode_dc_skip_ac;
-    JpgRoutine quant_aan, quant_integer, run_quant;
+    JpgQuantRoutine quant_aan, quant_integer, run_quant;
     JpgDequantRoutine dequant_aan, dequant_integer, run_dequant;
 };
 

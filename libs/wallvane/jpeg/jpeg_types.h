@@ -6,6 +6,7 @@
 #include "jpeg_constants.h"
 
 struct JpgDispatch;
+struct JpgEncoderState;
 struct JpgRowIndex;
 
 // Decode form of a Huffman table, with the encode form sharing its storage.
@@ -216,4 +217,7 @@ struct JPEG_PROPERTIES {
     // Start states of MCU rows of the last scan read by region, so that a
     // later region read of it seeks instead of decoding.
     JpgRowIndex *rowIndex;
+
+    // The encoder's output stream and scan script, from the first write.
+    JpgEncoderState *encoder;
 };

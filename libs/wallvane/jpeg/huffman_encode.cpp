@@ -1,0 +1,397 @@
+// Huffman coding of quantised blocks: the sequential block coder, the
+// progressive coders with their counting twins, and optimal code lengths.
+#include "jpeg_encoder.h"
+
+namespace {
+
+inline bool HasFFByte(uint32_t w)
+{
+    uint32_t inverted = ~w;
+    return ((inverted - 0x01010101u) & ~inverted & 0x80808080u) != 0;
+}
+
+// Bits on their way into the output. A checked sink tests for room before
+// every byte; an unchecked one is used only where a whole block fits.
+template <bool Checked>
+struct BitSink {
+    JpgBitOutput *out;
+    uint64_t accumulator;
+    int bits;
+    uint8_t *p;
+    int error;
+
+    explicit BitSink(JpgBitOutput *o)
+        : out(o), accumulator(o->accumulator), bits(o->pendingBits), p(o->writePointer), error(0)
+    {
+    }
+
+    inline void Byte(uint8_t b)
+    {
+        if (Checked && p >= out->bufferEnd) {
+            if (error)
+                return;
+            out->writePointer = p;
+            error = JpgMakeRoom(out);
+            p = out->writePointer;
+            if (error)
+                return;
+        }
+        *p++ = b;
+    }
+
+    inline void StuffedByte(uint8_t b)
+    {
+        Byte(b);
+        if (b == 0xFF)
+            Byte(0);
+    }
+
+    // n up to 27: a code and its extra bits together.
+    inline void Put(uint32_t value, int n)
+    {
+        accumulator = (accumulator << n) | value;
+        bits += n;
+        if (bits >= 32) {
+            bits -= 32;
+            uint32_t word = (uint32_t)(accumulator >> bits);
+            if (!Checked && !HasFFByte(word)) {
+                p[0] = (uint8_t)(word >> 24);
+                p[1] = (uint8_t)(word >> 16);
+                p[2] = (uint8_t)(word >> 8);
+                p[3] = (uint8_t)word;
+                p += 4;
+            } else {
+                StuffedByte((uint8_t)(word >> 24));
+                StuffedByte((uint8_t)(word >> 16));
+                StuffedByte((uint8_t)(word >> 8));
+                StuffedByte((uint8_t)word);
+            }
+        }
+    }
+
+    // Leaves fewer than 8 bits pending, as every caller of the stream expects.
+    int Finish()
+    {
+        while (bits >= 8) {
+            bits -= 8;
+            StuffedByte((uint8_t)(accumulator >> bits));
+        }
+        out->accumulator = accumulator & ((1u << bits) - 1);
+        out->pendingBits = bits;
+        out->writePointer = p;
+        return error;
+    }
+};
+
+// Symbols are counted instead of written by the statistics passes.
+struct CountSink {
+    uint32_t *counts;
+    inline void Symbol(const JpgHuffTable *, int symbol, uint32_t, int) { counts[symbol]++; }
+    inline void Bits(uint32_t, int) {}
+};
+
+template <bool Checked>
+struct EmitSink {
+    BitSink<Checked> sink;
+    bool missingCode = false;
+    explicit EmitSink(JpgBitOutput *out) : sink(out) {}
+    // The symbol's code followed by extra bits in one put.
+    inline void Symbol(const JpgHuffTable *table, int symbol, uint32_t extra, int extraBits)
+    {
+        int length = (int)table->codeLength[symbol];
+        if (length == 0)
+            missingCode = true;
+        sink.Put(((uint32_t)table->code[symbol] << extraBits) | extra, length + extraBits);
+    }
+    inline void Bits(uint32_t value, int n) { sink.Put(value, n); }
+    int Finish()
+    {
+        int result = sink.Finish();
+        return result == 0 && missingCode ? JPG_ERR_BAD_HUFFMAN : result;
+    }
+};
+
+inline uint32_t ExtraBits(int value, int category)
+{
+    // Negative values are sent as value - 1 in their low bits.
+    return (uint32_t)(value < 0 ? value - 1 : value) & ((1u << category) - 1);
+}
+
+template <class Sink>
+inline void CodeBlock(Sink &sink, const JpgHuffTable *dc, const JpgHuffTable *ac, int16_t *predictor,
+                      const int16_t *block)
+{
+    int diff = block[0] - *predictor;
+    *predictor = block[0];
+    int s = JpgBitCategory(diff);
+    sink.Symbol(dc, s, ExtraBits(diff, s), s);
+    int run = 0;
+    for (int k = 1; k < 64; k++) {
+        int v = block[JpgNaturalOrder[k]];
+        if (v == 0) {
+            run++;
+            continue;
+        }
+        while (run > 15) {
+            sink.Symbol(ac, 0xF0, 0, 0);
+            run -= 16;
+        }
+        s = JpgBitCategory(v);
+        sink.Symbol(ac, run << 4 | s, ExtraBits(v, s), s);
+        run = 0;
+    }
+    if (run > 0)
+        sink.Symbol(ac, 0x00, 0, 0);
+}
+
+// The biggest block: 64 codes of 16 bits with 11 extra bits, every byte stuffed.
+enum { MOST_BLOCK_BYTES = 512 };
+
+// The pending end-of-band run, with the correction bits it carries.
+template <class Sink>
+void PutEobRun(Sink &sink, JpgBitOutput *out, const JpgHuffTable *ac, const uint8_t *correctionBits,
+               int *bufferedBits)
+{
+    if (out->eobRun == 0)
+        return;
+    int n = JpgBitCategory(out->eobRun) - 1;
+    sink.Symbol(ac, n << 4, (uint32_t)out->eobRun & ((1u << n) - 1), n);
+    out->eobRun = 0;
+    if (bufferedBits) {
+        for (int i = 0; i < *bufferedBits; i++)
+            sink.Bits(correctionBits[i], 1);
+        *bufferedBits = 0;
+    }
+}
+
+template <class Sink>
+void AcFirst(Sink &sink, JpgBitOutput *out, const JpgHuffTable *ac, const int16_t *block, int ss, int se, int al)
+{
+    int run = 0;
+    for (int k = ss; k <= se; k++) {
+        int c = block[JpgNaturalOrder[k]];
+        int t = (c < 0 ? -c : c) >> al;
+        if (t == 0) {
+            run++;
+            continue;
+        }
+        PutEobRun(sink, out, ac, nullptr, nullptr);
+        while (run > 15) {
+            sink.Symbol(ac, 0xF0, 0, 0);
+            run -= 16;
+        }
+        int s = JpgBitCategory(t);
+        uint32_t extra = (uint32_t)(c < 0 ? ~t : t) & ((1u << s) - 1);
+        sink.Symbol(ac, run << 4 | s, extra, s);
+        run = 0;
+    }
+    if (run > 0 && ++out->eobRun == 0x7FFF)
+        PutEobRun(sink, out, ac, nullptr, nullptr);
+}
+
+template <class Sink>
+void AcRefine(Sink &sink, JpgBitOutput *out, const JpgHuffTable *ac, const int16_t *block, int ss, int se,
+              int al, uint8_t *correctionBits, int *bufferedBits)
+{
+    int magnitude[64];
+    int lastOne = 0;
+    for (int k = ss; k <= se; k++) {
+        int c = block[JpgNaturalOrder[k]];
+        magnitude[k] = (c < 0 ? -c : c) >> al;
+        if (magnitude[k] == 1)
+            lastOne = k;
+    }
+    // This block's own correction bits follow those of the pending run.
+    int blockStart = *bufferedBits, blockBits = 0;
+    int run = 0;
+    for (int k = ss; k <= se; k++) {
+        int t = magnitude[k];
+        if (t == 0) {
+            run++;
+            continue;
+        }
+        while (run > 15 && k <= lastOne) {
+            PutEobRun(sink, out, ac, correctionBits, bufferedBits);
+            sink.Symbol(ac, 0xF0, 0, 0);
+            run -= 16;
+            for (int i = 0; i < blockBits; i++)
+                sink.Bits(correctionBits[blockStart + i], 1);
+            blockStart = 0;
+            blockBits = 0;
+        }
+        if (t > 1) {
+            correctionBits[blockStart + blockBits++] = (uint8_t)(t & 1);
+            continue;
+        }
+        PutEobRun(sink, out, ac, correctionBits, bufferedBits);
+        sink.Symbol(ac, run << 4 | 1, block[JpgNaturalOrder[k]] < 0 ? 0 : 1, 1);
+        for (int i = 0; i < blockBits; i++)
+            sink.Bits(correctionBits[blockStart + i], 1);
+        blockStart = 0;
+        blockBits = 0;
+        run = 0;
+    }
+    if (run > 0 || blockBits > 0) {
+        // The block's bits already follow the run's in the buffer.
+        out->eobRun++;
+        *bufferedBits += blockBits;
+        if (out->eobRun == 0x7FFF || *bufferedBits > JPG_MAX_CORRECTION_BITS - 63)
+            PutEobRun(sink, out, ac, correctionBits, bufferedBits);
+    }
+}
+
+} // namespace
+
+int JpgBitCategory(int value)
+{
+    unsigned magnitude = (unsigned)(value < 0 ? -value : value);
+    return magnitude == 0 ? 0 : 32 - __builtin_clz(magnitude);
+}
+
+int JpgEncodeBlock(JpgBitOutput *out, const JpgHuffTable *dc, const JpgHuffTable *ac, int16_t *predictor,
+                   const int16_t *block)
+{
+    if (out->bufferEnd - out->writePointer >= MOST_BLOCK_BYTES) {
+        EmitSink<false> sink(out);
+        CodeBlock(sink, dc, ac, predictor, block);
+        return sink.Finish();
+    }
+    EmitSink<true> sink(out);
+    CodeBlock(sink, dc, ac, predictor, block);
+    return sink.Finish();
+}
+
+int JpgEncodeDcProgressive(JpgBitOutput *out, const JpgHuffTable *dc, int16_t *predictor, const int16_t *block,
+                           int refinement, int al)
+{
+    EmitSink<true> sink(out);
+    if (refinement) {
+        sink.Bits((uint32_t)(block[0] >> al) & 1, 1);
+    } else {
+        int value = block[0] >> al;
+        int diff = value - *predictor;
+        *predictor = (int16_t)value;
+        int s = JpgBitCategory(diff);
+        sink.Symbol(dc, s, ExtraBits(diff, s), s);
+    }
+    return sink.Finish();
+}
+
+void JpgCountDcFirst(uint32_t *counts, int16_t *predictor, const int16_t *block, int refinement, int al)
+{
+    if (refinement)
+        return;
+    int value = block[0] >> al;
+    counts[JpgBitCategory(value - *predictor)]++;
+    *predictor = (int16_t)value;
+}
+
+int JpgEncodeAcFirst(JpgBitOutput *out, const JpgHuffTable *ac, const int16_t *block, int ss, int se, int al)
+{
+    EmitSink<true> sink(out);
+    AcFirst(sink, out, ac, block, ss, se, al);
+    return sink.Finish();
+}
+
+void JpgCountAcFirst(JpgBitOutput *out, const int16_t *block, int ss, int se, int al, uint32_t *counts)
+{
+    CountSink sink = {counts};
+    AcFirst(sink, out, nullptr, block, ss, se, al);
+}
+
+int JpgEncodeAcRefine(JpgBitOutput *out, const JpgHuffTable *ac, const int16_t *block, int ss, int se, int al,
+                      uint8_t *correctionBits, int *bufferedBits)
+{
+    EmitSink<true> sink(out);
+    AcRefine(sink, out, ac, block, ss, se, al, correctionBits, bufferedBits);
+    return sink.Finish();
+}
+
+void JpgCountAcRefine(JpgBitOutput *out, const int16_t *block, int ss, int se, int al, uint8_t *correctionBits,
+                      int *bufferedBits, uint32_t *counts)
+{
+    CountSink sink = {counts};
+    AcRefine(sink, out, nullptr, block, ss, se, al, correctionBits, bufferedBits);
+}
+
+int JpgEmitEobRun(JpgBitOutput *out, const JpgHuffTable *ac, const uint8_t *correctionBits, int *bufferedBits)
+{
+    EmitSink<true> sink(out);
+    PutEobRun(sink, out, ac, correctionBits, bufferedBits);
+    return sink.Finish();
+}
+
+void JpgCountEobRun(JpgBitOutput *out, uint32_t *counts, int *bufferedBits)
+{
+    CountSink sink = {counts};
+    PutEobRun(sink, out, nullptr, nullptr, nullptr);
+    if (bufferedBits)
+        *bufferedBits = 0;
+}
+
+int JpgGenOptimalTable(const uint32_t counts[257], uint8_t bits[16], uint8_t values[256])
+{
+    enum { MOST_CODE_LENGTH = 32 };
+    long long freq[257];
+    int codeSize[257], others[257];
+    for (int i = 0; i < 257; i++) {
+        freq[i] = counts[i];
+        codeSize[i] = 0;
+        others[i] = -1;
+    }
+    // A reserved symbol keeps every real code from being all 1-bits.
+    freq[256] = 1;
+    for (;;) {
+        int c1 = -1, c2 = -1;
+        long long v = 1000000000LL;
+        for (int i = 0; i <= 256; i++)
+            if (freq[i] && freq[i] <= v) {
+                v = freq[i];
+                c1 = i;
+            }
+        v = 1000000000LL;
+        for (int i = 0; i <= 256; i++)
+            if (freq[i] && freq[i] <= v && i != c1) {
+                v = freq[i];
+                c2 = i;
+            }
+        if (c2 < 0)
+            break;
+        freq[c1] += freq[c2];
+        freq[c2] = 0;
+        for (codeSize[c1]++; others[c1] >= 0; codeSize[c1]++)
+            c1 = others[c1];
+        others[c1] = c2;
+        for (codeSize[c2]++; others[c2] >= 0; codeSize[c2]++)
+            c2 = others[c2];
+    }
+    int lengths[MOST_CODE_LENGTH + 1] = {};
+    for (int i = 0; i <= 256; i++)
+        if (codeSize[i] && codeSize[i] <= MOST_CODE_LENGTH)
+            lengths[codeSize[i]]++;
+    // Codes longer than 16 bits move up the tree (Figure K.3).
+    for (int i = MOST_CODE_LENGTH; i > 16; i--) {
+        while (lengths[i] > 0) {
+            int j = i - 2;
+            while (lengths[j] == 0)
+                j--;
+            lengths[i] -= 2;
+            lengths[i - 1]++;
+            lengths[j + 1] += 2;
+            lengths[j]--;
+        }
+    }
+    int longest = 16;
+    while (longest > 0 && lengths[longest] == 0)
+        longest--;
+    if (longest > 0)
+        lengths[longest]--;
+    for (int i = 0; i < 16; i++)
+        bits[i] = (uint8_t)lengths[i + 1];
+    int n = 0;
+    for (int size = 1; size <= MOST_CODE_LENGTH; size++)
+        for (int symbol = 0; symbol < 256; symbol++)
+            if (codeSize[symbol] == size && n < 256)
+                values[n++] = (uint8_t)symbol;
+    return n;
+}
