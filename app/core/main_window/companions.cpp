@@ -2,8 +2,8 @@
 
 #include "../arcade/arcade_about.h"
 #include "../arcade/arcade_ids.h"
-#include "../sysmon/memstat_window.h"
-#include "../sysmon/process_tree_dialog.h"
+#include "sysmon/memstat_window.h"
+#include "sysmon/process_tree_dialog.h"
 
 #include "changer_window.h"
 #include "clock_runner.h"
