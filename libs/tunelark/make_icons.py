@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
 """Draws the player's button and roll icons (32 x 32) into res/*.ico.
-Run from this folder."""
+The player draws each icon at its button's top-left corner and the buttons
+are smaller than the icon, so the picture fills only the top-left face of
+the given size. Run from this folder."""
 import struct
 
 SIZE = 32
@@ -18,23 +20,29 @@ def inside_polygon(x, y, points):
     return hit
 
 
-def button(shapes, pressed=False, lit=False):
+BUTTON_FACE = (14, 11)
+ROLL_FACE = (13, 7)
+
+
+def button(shapes, pressed=False, lit=False, face=BUTTON_FACE):
+    width, height = face
     top, bottom = ((40, 40, 120), (20, 120, 40)) if not pressed else ((20, 20, 70), (10, 70, 20))
     glyph = (255, 255, 255) if not lit else (255, 220, 40)
     pixels = []
     for y in range(SIZE):
         row = []
-        t = y / (SIZE - 1)
+        t = min(y, height - 1) / (height - 1)
         back = tuple(int(a + (b - a) * t) for a, b in zip(top, bottom))
         for x in range(SIZE):
-            px, py = x + 0.5, y + 0.5
+            # The glyphs are drawn on a 32 x 32 grid and scaled to the face.
+            px, py = (x + 0.5) * SIZE / width, (y + 0.5) * SIZE / height
             if pressed:
-                px, py = px - 1, py - 1
+                px, py = px - 2, py - 2
             colour = back
-            if any(inside_polygon(px, py, s) for s in shapes):
+            if x < width and y < height and any(inside_polygon(px, py, s) for s in shapes):
                 colour = glyph
-            edge = x in (0, SIZE - 1) or y in (0, SIZE - 1)
-            row.append((90, 90, 90) if edge else colour)
+            edge = x in (0, width - 1) or y in (0, height - 1)
+            row.append((90, 90, 90) if edge and x < width and y < height else colour)
         pixels.append(row)
     return pixels
 
@@ -91,6 +99,6 @@ for name in ["prev", "play", "stop", "pause", "next", "add", "rnd"]:
     if name != "rnd":  # its pressed image is the shuffle-on one
         write(name + "_down", button(GLYPHS[name], pressed=True))
 write("rnd_on", button(GLYPHS["rnd"], pressed=True, lit=True))
-write("roll_up", button([tri_up(8, 9, 24, 22)]))
-write("roll_neutral", button([rect(8, 14, 24, 18)]))
-write("roll_down", button([tri_down(8, 10, 24, 23)]))
+write("roll_up", button([tri_up(8, 6, 24, 26)], face=ROLL_FACE))
+write("roll_neutral", button([rect(8, 12, 24, 20)], face=ROLL_FACE))
+write("roll_down", button([tri_down(8, 6, 24, 26)], face=ROLL_FACE))

@@ -33,6 +33,19 @@ int TopOfMark(PlayerState *player, int id)
     return mark.top;
 }
 
+// A window taller than its button strip is unrolled, whatever the flags say:
+// the first sizing of a full-height window clears the rolled-up default.
+void SyncRolledState(PlayerState *player)
+{
+    RECT window;
+    GetWindowRect(player->window, &window);
+    if (player->rolledUp && window.bottom > TopOfMark(player, IDC_ROLLED_MARK) + 1) {
+        player->rollDirection = 2;
+        player->rolledUp = 0;
+        InvalidateRect(GetDlgItem(player->window, IDC_ROLL), nullptr, TRUE);
+    }
+}
+
 void ApplyTopmost(PlayerState *player)
 {
     HWND after = player->topmost ? HWND_TOPMOST : HWND_NOTOPMOST;
@@ -128,6 +141,7 @@ BOOL OnInitPlayer(HWND window)
     if (waveOutGetVolume((HWAVEOUT)(UINT_PTR)WAVE_MAPPER, &level) == MMSYSERR_NOERROR)
         SendMessageA(volume, TBM_SETPOS, TRUE, LOWORD(level));
     LoadPlayerSettings(player);
+    SyncRolledState(player);
     if (player->topmost)
         ApplyTopmost(player);
     CreateTip(player);
@@ -363,13 +377,8 @@ void OnPlayerContextMenu(PlayerState *player, int x, int y)
 
 void OnPlayerSize(PlayerState *player, int width, int height)
 {
-    RECT window;
-    GetWindowRect(player->window, &window);
-    if (player->rolledUp && window.bottom > TopOfMark(player, IDC_ROLLED_MARK) + 1 && player->rollDone) {
-        player->rollDirection = 2;
-        player->rolledUp = 0;
-        InvalidateRect(GetDlgItem(player->window, IDC_ROLL), nullptr, TRUE);
-    }
+    if (player->rollDone)
+        SyncRolledState(player);
     if (player->rollDone && !player->rolledUp) {
         RECT list;
         GetWindowRect(player->list, &list);

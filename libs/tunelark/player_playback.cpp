@@ -89,10 +89,14 @@ int StartMci(PlayerState *player, const char *path, int type)
 {
     // No error box of the MCI window: a file that cannot play is passed over
     // quietly, as every other failure to start is.
-    if (type == MEDIA_MCI_AUDIO)
+    if (type == MEDIA_MCI_AUDIO) {
         player->mciWindow = MCIWndCreateA(player->window, TunelarkInstance(),
                                           MCI_AUDIO_STYLE | MCIWNDF_NOERRORDLG, path);
-    else
+        // Given a parent, the MCI window makes itself visible: sound has
+        // nothing to show.
+        if (player->mciWindow)
+            ShowWindow(player->mciWindow, SW_HIDE);
+    } else
         player->mciWindow = MCIWndCreateA(nullptr, TunelarkInstance(),
                                           WS_VISIBLE | MCIWNDF_NOPLAYBAR | MCIWNDF_NOERRORDLG, path);
     if (!player->mciWindow)

@@ -154,10 +154,13 @@ int LoadPlayerSettings(PlayerState *player)
     strcpy(player->lastAddDir, folder);
     player->topmost = settings.topmost != 0;
     player->shuffle = settings.shuffle != 0;
+    player->alpha = settings.alpha;
+    // Placed as unrolled, so that no rolled-up height limit cuts the saved
+    // size; a window saved taller than its button strip is unrolled.
+    player->rolledUp = 0;
+    PlaceWindow(player, &settings);
     player->rollDirection = settings.rollDirection;
     player->rolledUp = settings.rolledUp;
-    player->alpha = settings.alpha;
-    PlaceWindow(player, &settings);
     int outOfMemory = 0;
     RestorePlaylistRows(key, player->list, settings.rowCount, &outOfMemory);
     int rows = (int)SendMessageA(player->list, LB_GETCOUNT, 0, 0);

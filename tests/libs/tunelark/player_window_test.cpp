@@ -111,6 +111,24 @@ TEST_F(PlayerFixture, ABadRegistryRowIsLeftOutAndLaterRowsKept)
     EXPECT_STREQ(EntryOfRow(player->list, 1)->path, "C:\\c.mp3");
 }
 
+TEST_F(PlayerFixture, AFullHeightWindowSavedAsRolledUpComesBackUnrolledAtItsSize)
+{
+    // The rolled-up flag is 1 until the first sizing; a full-height window
+    // saved with it must not be cut to the button strip when it comes back.
+    WriteValue("MP3_Window", "100 100 400 420 0 0 0 2 1 -1 300 -1 0 0");
+    WriteValue("MP3_LastAddDirPath", "");
+    Open();
+    RECT window;
+    GetWindowRect(this->window, &window);
+    EXPECT_EQ(window.bottom - window.top, 320);
+    EXPECT_EQ(player->rolledUp, 0);
+    EXPECT_EQ(player->rollDirection, 2);
+    Close();
+    Open();
+    GetWindowRect(this->window, &window);
+    EXPECT_EQ(window.bottom - window.top, 320);
+}
+
 TEST_F(PlayerFixture, APlaylistFileAddsItsRowsAfterTheHeader)
 {
     std::string list = File("list.SPL");
