@@ -69,6 +69,8 @@ struct ScopeState {
     POINT dragPoint;
     DWORD previousSource;           // recording source to give back, 0 none switched
     int sourceSwitched;
+    int sourceUnavailable;
+    int starting;          // the mixer has no output source to record
     int failureReported;            // a failed start is told once, not on every tick
     int settingsSaved;
 };

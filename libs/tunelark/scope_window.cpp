@@ -54,10 +54,13 @@ bool IsResizableMode(int mode)
     return mode == 0 || mode == SCOPE_OSCILLOSCOPE || mode == SCOPE_FINE_FULL || mode == SCOPE_FINE_HALF;
 }
 
+// The player asks the scope to start on every tick while something plays,
+// also while a box is open: a failure is told once per scope window.
 void ReportOnce(ScopeState *scope, const char *text)
 {
     if (scope->failureReported)
         return;
+    scope->failureReported = 1;
     TunelarkMessageBox(scope->window, text, "", MB_ICONERROR);
 }
 
@@ -223,17 +226,30 @@ void StopSampling(ScopeState *scope, bool full)
         PostMessageA(scope->window, WM_USER, SCOPE_START_PLASMA, 0);
 }
 
+void OpenDevice(ScopeState *scope);
+
 void StartSampling(ScopeState *scope, bool switchSource)
 {
-    if (scope->sampling)
+    // A box shown below runs a message loop, in which the player's ticks
+    // ask for a start again.
+    if (scope->sampling || scope->starting)
         return;
-    if (switchSource && !scope->sourceSwitched) {
-        if (SwitchToOutputSource(&scope->previousSource))
+    scope->starting = 1;
+    if (switchSource && !scope->sourceSwitched && !scope->sourceUnavailable) {
+        if (SwitchToOutputSource(&scope->previousSource)) {
             scope->sourceSwitched = 1;
-        else
+        } else {
+            // Without the switch the scope shows what the recording input has.
+            scope->sourceUnavailable = 1;
             ReportOnce(scope, "Error unable to set recording WAVEOUT device");
-        // Without the switch the scope shows what the recording input has.
+        }
     }
+    OpenDevice(scope);
+    scope->starting = 0;
+}
+
+void OpenDevice(ScopeState *scope)
+{
     StopPlasma(scope);
     WAVEFORMATEX format = {};
     format.wFormatTag = WAVE_FORMAT_PCM;
@@ -250,13 +266,11 @@ void StartSampling(ScopeState *scope, bool switchSource)
         if (!scope->failureReported) {
             char error[MAXERRORLENGTH];
             snprintf(text, sizeof text, "ERROR 0x%08X: %s\r\n", (unsigned)result, "Can't open WAVE In Device!");
-            ReportOnce(scope, text);
             if (waveInGetErrorTextA(result, error, sizeof error) == MMSYSERR_NOERROR)
-                snprintf(text, sizeof text, "%s\r\n", error);
+                snprintf(text + strlen(text), sizeof text - strlen(text), "%s\r\n", error);
             else
-                snprintf(text, sizeof text, "0x%08X returned!\r\n", (unsigned)result);
+                snprintf(text + strlen(text), sizeof text - strlen(text), "0x%08X returned!\r\n", (unsigned)result);
             ReportOnce(scope, text);
-            scope->failureReported = 1;
         }
         PostMessageA(scope->window, WM_USER, SCOPE_START_PLASMA, 0);
         return;
@@ -289,7 +303,6 @@ void StartSampling(ScopeState *scope, bool switchSource)
     if (failure) {
         snprintf(text, sizeof text, failure, (unsigned)result);
         ReportOnce(scope, text);
-        scope->failureReported = 1;
         StopSampling(scope, false);
         FreeAnalysis(scope);
         PostMessageA(scope->window, WM_USER, SCOPE_START_PLASMA, 0);
