@@ -142,7 +142,9 @@ void DrawFineSpectrum(ScopeState *scope, HDC dc, int width, int height, int fram
         const float *magnitudes = scope->fft->Magnitudes();
         for (int i = 0; i < count; ++i) {
             points[i].x = (int)(start + i * step);
-            points[i].y = (int)(height - magnitudes[SPECTRUM_FIRST_BIN + i] / scale);
+            // Kept inside the client area: silence lies on its last row.
+            int y = (int)(height - magnitudes[SPECTRUM_FIRST_BIN + i] / scale);
+            points[i].y = y < 0 ? 0 : y > height - 1 ? height - 1 : y;
         }
         Polyline(dc, points, count);
         start = points[count - 1].x + 6;
