@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "core/startup.h"
+#include "core/main_window/startup.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int show)
 {

@@ -1,16 +1,24 @@
 # Shared settings of every target, and the one way tests are declared.
 include(GoogleTest)
+# Seconds a test may take; ./dev raises it where the tests run emulated.
+set(ZT_TEST_TIMEOUT 120 CACHE STRING "Seconds a test may take")
+# Under emulation starting a Windows process costs tens of seconds, so there
+# each test program is one ctest test instead of one per test case.
+option(ZT_WHOLE_TEST_PROGRAMS "One ctest test per test program" OFF)
 
 if(WIN32)
   set(ZT_WINDOWS ON)
+  # ./dev names the Wine of each width: on a kernel that runs no 32-bit
+  # programs the i686 tree's loader is a launcher into qemu's emulation, and
+  # its tests get more time.
   if(CMAKE_SIZEOF_VOID_P EQUAL 8)
     set(ZT_WINEARCH win64)
-    set(ZT_WINELOADER /usr/lib/wine/wine64)
-    set(ZT_WINESERVER /usr/lib/wine/wineserver64)
+    set(ZT_WINELOADER /usr/lib/wine/wine64 CACHE FILEPATH "Wine loader of this tree")
+    set(ZT_WINESERVER /usr/lib/wine/wineserver64 CACHE FILEPATH "wineserver of this tree")
   else()
     set(ZT_WINEARCH win32)
-    set(ZT_WINELOADER /usr/lib/wine/wine)
-    set(ZT_WINESERVER /usr/lib/wine/wineserver32)
+    set(ZT_WINELOADER /usr/lib/wine/wine CACHE FILEPATH "Wine loader of this tree")
+    set(ZT_WINESERVER /usr/lib/wine/wineserver32 CACHE FILEPATH "wineserver of this tree")
   endif()
   set(ZT_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
   # Shared libraries are built beside zettlies.exe; test programs elsewhere in
@@ -46,8 +54,13 @@ function(zt_add_test name)
   if(ZT_WINDOWS)
     target_link_libraries(${name} PRIVATE ${ZT_SYSTEM_LIBS})
   endif()
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
-                       PROPERTIES TIMEOUT 120 ${T_PROPERTIES})
+  if(ZT_WHOLE_TEST_PROGRAMS)
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES ${T_PROPERTIES} TIMEOUT ${ZT_TEST_TIMEOUT})
+  else()
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT ${ZT_TEST_TIMEOUT}
+                         PROPERTIES TIMEOUT ${ZT_TEST_TIMEOUT} ${T_PROPERTIES})
+  endif()
 endfunction()
 
 # zt_add_stdcall_library(name DEF file.def.in SOURCES ...)

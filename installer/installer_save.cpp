@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <string>
 
-#include "exchange_ids.h"
+#include "editing/exchange/exchange_ids.h"
 #include "installer.h"
-#include "installer_hunk.h"
+#include "editing/exchange/installer_hunk.h"
 
 static int WriteBlockFile(const char *path, const std::vector<uint8_t> &block)
 {

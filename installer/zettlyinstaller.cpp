@@ -7,9 +7,9 @@
 #include <cstdio>
 #include <vector>
 
-#include "exchange_ids.h"
+#include "editing/exchange/exchange_ids.h"
 #include "installer.h"
-#include "installer_hunk.h"
+#include "editing/exchange/installer_hunk.h"
 
 #define PROGRAM_PAGE "http://www.zettlies.example/"
 

@@ -4,8 +4,8 @@
 
 #include <stdlib.h>
 
-#include "../core/ui_seams.h"
-#include "../core/zettly_record.h"
+#include "core/ui_seams.h"
+#include "core/notes_table/zettly_record.h"
 #include "arcade_dialog_rules.h"
 #include "arcade_ids.h"
 #include "arcade_machine.h"
@@ -171,6 +171,29 @@ static void CloseDown(HWND dialog, VuvovirDialog *state)
     }
 }
 
+// The 95/98/Me family lays out this dialog by itself.
+static bool LaysOutItself(void)
+{
+    return (GetVersion() & 0x80000000u) != 0;
+}
+
+// The template is in dialog units: with small font metrics the screen comes
+// out smaller than the picture and would cut off its bottom rows at 1:1. The
+// dialog grows about its centre, and the resizing rule makes room in it.
+static void GrowToHoldPicture(HWND dialog)
+{
+    RECT screen, window;
+    if (LaysOutItself() || !GetClientRect(GetDlgItem(dialog, IDC_VUVOVIR_SCREEN), &screen) ||
+        !GetWindowRect(dialog, &window))
+        return;
+    DialogGrowth growth = GrowthToHoldPicture(screen.right, screen.bottom);
+    if (growth.dx == 0 && growth.dy == 0)
+        return;
+    SetWindowPos(dialog, nullptr, window.left - growth.dx / 2, window.top - growth.dy / 2,
+                 window.right - window.left + growth.dx, window.bottom - window.top + growth.dy,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 static void OnInitDialog(HWND dialog)
 {
     VuvovirDialog *state = (VuvovirDialog *)calloc(1, sizeof *state);
@@ -180,6 +203,10 @@ static void OnInitDialog(HWND dialog)
     }
     SetWindowLongPtrA(dialog, DWLP_USER, (LONG_PTR)state);
     AppendVersionToCaption(dialog);
+    // Growing goes through the resizing rule, which measures from here; the
+    // grown size is then the one the dialog keeps as its initial size.
+    GetClientRect(dialog, &state->lastClient);
+    GrowToHoldPicture(dialog);
     painterAlive = 1;
     state->painterThread = CreateThread(nullptr, 0, VuvovirAboutPaintThread, dialog, 0, nullptr);
     machineReady = 0;
@@ -273,34 +300,46 @@ static void OnKey(int virtualKey, uint8_t up)
 
 static DialogRect ChildRect(HWND dialog, HWND child)
 {
-    RECT r;
-    GetWindowRect(child, &r);
-    MapWindowPoints(nullptr, dialog, (POINT *)&r, 2);
+    RECT r = {};
+    if (child) {
+        GetWindowRect(child, &r);
+        MapWindowPoints(nullptr, dialog, (POINT *)&r, 2);
+    }
     DialogRect d = {r.left, r.top, r.right, r.bottom};
     return d;
 }
 
 static void PlaceChild(HWND child, DialogRect r)
 {
-    MoveWindow(child, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+    if (child)
+        MoveWindow(child, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+}
+
+static void ReadLayout(HWND dialog, const RECT &client, DialogLayout *layout)
+{
+    layout->clientWidth = client.right - client.left;
+    layout->clientHeight = client.bottom - client.top;
+    layout->screen = ChildRect(dialog, GetDlgItem(dialog, IDC_VUVOVIR_SCREEN));
+    for (int i = 0; i < DIALOG_MOVING_CONTROLS; ++i)
+        layout->moving[i] = ChildRect(dialog, GetDlgItem(dialog, IDC_VUVOVIR_FIRST_MOVING + i));
+}
+
+static void PlaceLayout(HWND dialog, const DialogLayout &layout)
+{
+    for (int i = 0; i < DIALOG_MOVING_CONTROLS; ++i)
+        PlaceChild(GetDlgItem(dialog, IDC_VUVOVIR_FIRST_MOVING + i), layout.moving[i]);
+    PlaceChild(GetDlgItem(dialog, IDC_VUVOVIR_SCREEN), layout.screen);
 }
 
 static void OnSize(HWND dialog, int width, int height)
 {
     VuvovirDialog *state = StateOf(dialog);
-    // The 95/98/Me family lays out this dialog by itself.
-    if (!state || (GetVersion() & 0x80000000u))
+    if (!state || LaysOutItself())
         return;
-    int dx = width - (state->lastClient.right - state->lastClient.left);
-    int dy = height - (state->lastClient.bottom - state->lastClient.top);
-    for (int id = IDC_VUVOVIR_FIRST_MOVING; id <= IDC_VUVOVIR_LAST_MOVING; ++id) {
-        HWND child = GetDlgItem(dialog, id);
-        if (child)
-            PlaceChild(child, MoveControlForResize(ChildRect(dialog, child), dx, dy));
-    }
-    HWND screen = GetDlgItem(dialog, IDC_VUVOVIR_SCREEN);
-    if (screen)
-        PlaceChild(screen, GrowScreenForResize(ChildRect(dialog, screen), dx, dy));
+    DialogLayout layout;
+    ReadLayout(dialog, state->lastClient, &layout);
+    ResizeDialogLayout(&layout, width, height);
+    PlaceLayout(dialog, layout);
     SetRect(&state->lastClient, 0, 0, width, height);
     InvalidateRect(dialog, nullptr, TRUE);
 }

@@ -114,6 +114,27 @@ DialogRect GrowScreenForResize(DialogRect screen, int dx, int dy)
     return grown;
 }
 
+void ResizeDialogLayout(DialogLayout *layout, int clientWidth, int clientHeight)
+{
+    int dx = clientWidth - layout->clientWidth;
+    int dy = clientHeight - layout->clientHeight;
+    for (int i = 0; i < DIALOG_MOVING_CONTROLS; ++i)
+        layout->moving[i] = MoveControlForResize(layout->moving[i], dx, dy);
+    layout->screen = GrowScreenForResize(layout->screen, dx, dy);
+    layout->clientWidth = clientWidth;
+    layout->clientHeight = clientHeight;
+}
+
+DialogGrowth GrowthToHoldPicture(int clientWidth, int clientHeight)
+{
+    DialogGrowth growth = {0, 0};
+    if (clientWidth < ArcadePictureWidth)
+        growth.dx = ArcadePictureWidth - (clientWidth > 0 ? clientWidth : 0);
+    if (clientHeight < ArcadePictureHeight)
+        growth.dy = ArcadePictureHeight - (clientHeight > 0 ? clientHeight : 0);
+    return growth;
+}
+
 void CaptionWithVersion(const char *caption, const char *version, size_t versionLength,
                         char *out, size_t outSize)
 {

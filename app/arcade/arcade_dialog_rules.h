@@ -6,6 +6,7 @@
 #include <stdint.h>
 
 #include "arcade_constants.h"
+#include "arcade_ids.h"
 
 enum {
     HISCORE_BYTES = ArcadeHiScoreSize,
@@ -50,6 +51,30 @@ struct DialogRect {
 // corner and grows.
 DialogRect MoveControlForResize(DialogRect control, int dx, int dy);
 DialogRect GrowScreenForResize(DialogRect screen, int dx, int dy);
+
+enum { DIALOG_MOVING_CONTROLS = IDC_VUVOVIR_LAST_MOVING - IDC_VUVOVIR_FIRST_MOVING + 1 };
+
+// The dialog's client size and its controls' rectangles in client
+// coordinates; moving[i] is the control with id IDC_VUVOVIR_FIRST_MOVING + i.
+struct DialogLayout {
+    int clientWidth, clientHeight;
+    DialogRect screen;
+    DialogRect moving[DIALOG_MOVING_CONTROLS];
+};
+
+// Follows the client area to its new size: the screen grows with it and the
+// other controls move below it.
+void ResizeDialogLayout(DialogLayout *layout, int clientWidth, int clientHeight);
+
+struct DialogGrowth {
+    int dx, dy;
+};
+
+// How much the dialog must grow, each way, for a screen control whose client
+// area is clientWidth x clientHeight to show the whole picture at 1:1. The
+// template is in dialog units, and a font with small metrics makes the screen
+// smaller than the picture; a larger one never shrinks it.
+DialogGrowth GrowthToHoldPicture(int clientWidth, int clientHeight);
 
 // The caption with the version behind it after one blank; the version is
 // taken up to its length or its first NUL, whichever comes first. An empty

@@ -1,6 +1,6 @@
 // The high-score table kept in the registry between runs of the program.
 #include "arcade_about.h"
-#include "../core/ui_seams.h"
+#include "core/ui_seams.h"
 #include "arcade_dialog_rules.h"
 #include "arcade_ids.h"
 #include "arcade_machine.h"

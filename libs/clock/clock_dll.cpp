@@ -19,7 +19,7 @@ extern "C" void WINAPI ClockTestSetRegistryRoot(HKEY root)
     SetClockRegistryRoot(root);
 }
 
-extern "C" void WINAPI ClockTestSetTime(void (*source)(SYSTEMTIME *local, time_t *universal))
+extern "C" void WINAPI ClockTestSetTime(void (*source)(SYSTEMTIME *local, int64_t *universal))
 {
     SetClockTimeSource(source);
 }

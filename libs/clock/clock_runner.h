@@ -2,7 +2,7 @@
 #pragma once
 #include <windows.h>
 
-#include <ctime>
+#include <cstdint>
 
 #ifdef __cplusplus
 extern "C" {
@@ -15,7 +15,7 @@ HWND WINAPI ClockRunner(HWND unused);
 // For test programs only: where the settings key lives (null: the current
 // user's), and a fixed moment to show (null: the system clock).
 void WINAPI ClockTestSetRegistryRoot(HKEY root);
-void WINAPI ClockTestSetTime(void (*source)(SYSTEMTIME *local, time_t *universal));
+void WINAPI ClockTestSetTime(void (*source)(SYSTEMTIME *local, int64_t *universal));
 
 #ifdef __cplusplus
 }

@@ -1,5 +1,7 @@
 #include "clock_seams.h"
 
+#include <ctime>
+
 static HINSTANCE Instance;
 static HKEY RegistryRoot;
 static ClockMessageBoxHook MessageBoxHook;
@@ -42,22 +44,22 @@ ClockMessageBoxHook SetClockMessageBoxHook(ClockMessageBoxHook hook)
 void ClockLocalTime(SYSTEMTIME *local)
 {
     if (TimeSource) {
-        time_t ignored;
+        int64_t ignored;
         TimeSource(local, &ignored);
         return;
     }
     GetLocalTime(local);
 }
 
-time_t ClockUniversalNow(void)
+int64_t ClockUniversalNow(void)
 {
     if (TimeSource) {
         SYSTEMTIME ignored;
-        time_t universal;
+        int64_t universal;
         TimeSource(&ignored, &universal);
         return universal;
     }
-    return time(nullptr);
+    return _time64(nullptr);
 }
 
 void SetClockTimeSource(ClockTimeSource source)

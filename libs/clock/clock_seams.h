@@ -4,7 +4,7 @@
 #pragma once
 #include <windows.h>
 
-#include <ctime>
+#include <cstdint>
 
 HINSTANCE ClockInstance(void);
 void SetClockInstance(HINSTANCE instance);
@@ -18,9 +18,10 @@ typedef int (*ClockMessageBoxHook)(HWND owner, const char *text, const char *cap
 int ClockMessageBox(HWND owner, const char *text, const char *caption, UINT type);
 ClockMessageBoxHook SetClockMessageBoxHook(ClockMessageBoxHook hook);
 
-// The moment the clock shows: local broken-down time and universal seconds.
-typedef void (*ClockTimeSource)(SYSTEMTIME *local, time_t *universal);
+// The moment the clock shows: local broken-down time and universal seconds
+// since 1970, in 64 bits also on 32-bit Windows, whose time_t ends in 2038.
+typedef void (*ClockTimeSource)(SYSTEMTIME *local, int64_t *universal);
 void ClockLocalTime(SYSTEMTIME *local);
-time_t ClockUniversalNow(void);
+int64_t ClockUniversalNow(void);
 // Null restores the system clock.
 void SetClockTimeSource(ClockTimeSource source);

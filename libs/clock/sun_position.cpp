@@ -4,9 +4,9 @@
 
 static const double PI = 3.14159265358979323846;
 
-CalendarTime UniversalTime(time_t moment)
+CalendarTime UniversalTime(int64_t moment)
 {
-    long long seconds = (long long)moment;
+    long long seconds = moment;
     long long days = seconds / 86400;
     long long rest = seconds % 86400;
     if (rest < 0) {

@@ -2,7 +2,7 @@
 // sidereal time, and the lit half-width of every row of a world map.
 // Plain arithmetic; no windows.h.
 #pragma once
-#include <ctime>
+#include <cstdint>
 
 // A universal calendar date and time of day.
 struct CalendarTime {
@@ -14,8 +14,9 @@ struct CalendarTime {
 
 const double DEGREES_TO_RADIANS = 0.017453292519943295;
 
-// The universal calendar time of a moment (seconds since 1970 UTC).
-CalendarTime UniversalTime(time_t moment);
+// The universal calendar time of a moment (seconds since 1970 UTC). Moments
+// are 64-bit everywhere: the 32-bit Windows time_t ends in 2038.
+CalendarTime UniversalTime(int64_t moment);
 
 long JulianDate(const CalendarTime &time);
 double JulianTime(const CalendarTime &time);

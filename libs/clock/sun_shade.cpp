@@ -17,7 +17,7 @@ void *XMalloc(size_t size)
     return memory;
 }
 
-int NewSunState(SunShadeState *state, int xdots, int ydots, time_t now)
+int NewSunState(SunShadeState *state, int xdots, int ydots, int64_t now)
 {
     std::memset(state, 0, sizeof *state);
     state->lastOffset = -1;
@@ -128,7 +128,7 @@ void MoveTerminator(const short *newTable, int newOffset, short *oldTable, int o
     }
 }
 
-int UpdateSunShadeAt(SunShadeState *state, time_t now, const SpanSink &sink)
+int UpdateSunShadeAt(SunShadeState *state, int64_t now, const SpanSink &sink)
 {
     if (!state->currentTable || !state->previousTable)
         return -1;

@@ -2,7 +2,8 @@
 // sun moves. The pixels themselves are touched through a sink, so this file
 // stays free of windows.h.
 #pragma once
-#include <ctime>
+#include <cstddef>
+#include <cstdint>
 
 struct SunShadeState {
     int xdots, ydots;
@@ -11,8 +12,8 @@ struct SunShadeState {
     short *currentTable;  // half-width per row, -1 dark
     short *previousTable; // what the map shows now
     int halfCircle;
-    time_t now;
-    time_t lastProjection; // -1: never
+    int64_t now;            // seconds since 1970 UTC
+    int64_t lastProjection; // -1: never
     int spare;
 };
 
@@ -28,7 +29,7 @@ struct SpanSink {
 void *XMalloc(size_t size);
 // Fills the state for a map; 0, or -1 when the tables cannot be had (the
 // state is then empty and the map stays unshaded).
-int NewSunState(SunShadeState *state, int xdots, int ydots, time_t now);
+int NewSunState(SunShadeState *state, int xdots, int ydots, int64_t now);
 void FreeSunState(SunShadeState *state);
 
 // Brightens a span of one row, in two pieces when it crosses the right edge.
@@ -39,4 +40,4 @@ void ShadeSpan(const SpanSink &sink, int row, int x, int width, int xdots);
 void MoveTerminator(const short *newTable, int newOffset, short *oldTable, int oldOffset,
                     int xdots, int ydots, const SpanSink &sink);
 // Shades the map for the given moment; returns the sub-solar column.
-int UpdateSunShadeAt(SunShadeState *state, time_t now, const SpanSink &sink);
+int UpdateSunShadeAt(SunShadeState *state, int64_t now, const SpanSink &sink);

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "registry_text.h"
+#include "core/registry_text.h"
 #include "wallpaper_change.h"
 
 ChangerState Changer;

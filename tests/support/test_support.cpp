@@ -1,11 +1,24 @@
 #include "test_support.h"
 
+#include <cstdlib>
 #include <deque>
 
 #include "core/ui_seams.h"
 
+DWORD ScaledWait(DWORD timeoutMs)
+{
+    static const DWORD scale = [] {
+        char value[16] = {};
+        DWORD length = GetEnvironmentVariableA("ZT_WAIT_SCALE", value, sizeof value);
+        int parsed = length > 0 && length < sizeof value ? atoi(value) : 1;
+        return (DWORD)(parsed >= 1 && parsed <= 100 ? parsed : 1);
+    }();
+    return timeoutMs >= INFINITE / scale ? INFINITE - 1 : timeoutMs * scale;
+}
+
 bool PumpUntil(const std::function<bool()> &condition, DWORD timeoutMs)
 {
+    timeoutMs = ScaledWait(timeoutMs);
     DWORD start = GetTickCount();
     for (;;) {
         if (condition())
@@ -241,7 +254,7 @@ ChildProgram::~ChildProgram()
 
 bool ChildProgram::WaitForExit(DWORD timeoutMs, DWORD *exitCode)
 {
-    if (!info.hProcess || WaitForSingleObject(info.hProcess, timeoutMs) != WAIT_OBJECT_0)
+    if (!info.hProcess || WaitForSingleObject(info.hProcess, ScaledWait(timeoutMs)) != WAIT_OBJECT_0)
         return false;
     GetExitCodeProcess(info.hProcess, exitCode);
     return true;

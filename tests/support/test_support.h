@@ -7,6 +7,9 @@
 #include <vector>
 
 // Pumps this thread's messages until the condition holds or the time is up.
+// Bounds on waits for other processes, threads and the X server: ZT_WAIT_SCALE
+// in the environment multiplies them where the tests run slower (emulated).
+DWORD ScaledWait(DWORD timeoutMs);
 bool PumpUntil(const std::function<bool()> &condition, DWORD timeoutMs = 5000);
 
 // Answers every message box of the program while it lives, recording each.

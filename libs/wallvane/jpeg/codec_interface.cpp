@@ -90,6 +90,9 @@ void FreeImageState(JPEG_PROPERTIES *p)
     p->rowBuffers = nullptr;
     p->progressiveScans = 0;
     p->dcCounter = p->acCounter = p->sequentialComponents = 0;
+    p->dcFullPrecision = p->acFullPrecision = 0;
+    p->outputBehind = 0;
+    JpgInvalidateRowIndex(p);
 }
 
 int CloseFile(JPEG_PROPERTIES *p)
@@ -392,8 +395,9 @@ int ReadSteps(JPEG_IMAGE_PROPS *r, int mode)
         p->progressBottom = (int)(bottom < p->frameHeight ? bottom : p->frameHeight);
         return result;
     }
-    if (result != 0)
+    if (result != 0 && result != JPG_ROI_SUCCESS)
         return result;
+    int success = result;
     InferColour(p);
     // A later data read of the same file starts at the marker where this
     // header read stopped.
@@ -405,9 +409,15 @@ int ReadSteps(JPEG_IMAGE_PROPS *r, int mode)
         p->input.position = p->input.end;
     }
     Report(r);
-    if (mode == JPG_READ_IMAGE_FILE || mode == JPG_READ_TABLES_FILE || mode == JPG_READ_DATA_FILE)
-        return CloseFile(p);
-    return 0;
+    // A region read stops inside its scan; a later read of the file must
+    // start again from the file's start, not there.
+    bool closes = mode == JPG_READ_IMAGE_FILE || mode == JPG_READ_TABLES_FILE || mode == JPG_READ_DATA_FILE;
+    if (closes || (fileMode && success == JPG_ROI_SUCCESS)) {
+        int closed = CloseFile(p);
+        if (closed < 0)
+            return closed;
+    }
+    return success;
 }
 
 int ReadOperation(void *context)
@@ -455,6 +465,8 @@ int FreeOperation(void *context)
     if (p->componentCount > 255)
         return JPG_ERR_INVALID_PROPERTIES;
     FreeImageState(p);
+    free(p->rowIndex);
+    p->rowIndex = nullptr;
     memset(p->rawQuant, 0, sizeof p->rawQuant);
     memset(p->rawHuff, 0, sizeof p->rawHuff);
     p->quantTablesLoaded = p->quantHighestId = 0;

@@ -34,3 +34,8 @@ int JpgFileSeek(void *file, long distance, int origin)
 {
     return fseek(static_cast<FILE *>(file), distance, origin) == 0;
 }
+
+long JpgFileTell(void *file)
+{
+    return ftell(static_cast<FILE *>(file));
+}

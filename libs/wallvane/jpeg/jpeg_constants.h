@@ -114,6 +114,7 @@ enum JpgLimits {
     JPG_MIN_ADOBE_CONTENT = 12,
     JPG_TABLE_SLOTS = 4,
     JPG_CPU_TYPES = 7,
+    JPG_ROW_INDEX_ROWS = 8192,
 };
 
 // The largest whole-image coefficient buffer the decoder will allocate; a

@@ -11,6 +11,7 @@ int JpgFileClose(void *file);
 int JpgFileRead(void *file, void *buffer, int count, int *done);
 int JpgFileWrite(void *file, const void *buffer, int count, int *done);
 int JpgFileSeek(void *file, long distance, int origin); // origin as SEEK_SET/CUR/END
+long JpgFileTell(void *file); // -1 on failure
 
 // Input stream.
 void JpgResetInput(JpgBitInput *input);
@@ -96,6 +97,62 @@ int JpgDecodeSequentialScan(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *
 int JpgDecodeProgressiveScan(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int scale);
 int JpgCheckRestart(JpgBitInput *input, JpgScan *scan, int mcusAcross, int mcusDown, int column,
                     int row);
+
+// The input state at the start of an MCU row. Positions are offsets from the
+// start of the source, never pointers, so that a state can only ever point
+// into the source it is checked against.
+struct JpgRowState {
+    long long offset; // -1 while the row's start is unknown
+    uint64_t bitBuffer;
+    int bitsHeld;
+    int restartsSeen;
+    int16_t dcPredictor[JPG_MAX_COMPONENTS];
+    uint8_t pendingMarker;
+    // The source's bytes around the offset (checkBefore of them before it),
+    // to tell a source that has changed since.
+    uint8_t checkBefore, checkCount;
+    uint8_t check[16];
+};
+
+// What the saved states belong to: a source, a frame and a scan of it.
+struct JpgRowIndexKey {
+    int fileSource;
+    uintptr_t memory; // identity only, never dereferenced
+    long long size;
+    uint64_t nameHash;
+    long long scanOffset;
+    int frameWidth, frameHeight, componentCount;
+    int sampling[JPG_MAX_COMPONENTS];
+    int scanComponents, scanComponent[JPG_MAX_COMPONENTS];
+    int restartInterval, across, down;
+};
+
+struct JpgRowIndex {
+    bool valid;
+    JpgRowIndexKey key;
+    // Counts kept for tests and measurements: MCUs decoded whole and MCUs
+    // passed over with the DC-only decoder by region reads.
+    long long mcusDecoded, mcusPassedOver;
+    JpgRowState rows[JPG_ROW_INDEX_ROWS];
+};
+
+// MCU positions whose output step runs: the whole image, or the region's
+// MCUs widened by the delays of smoothed output. End column and row are
+// exclusive and may lie past the image by those delays.
+struct JpgMcuSpan {
+    int firstColumn, endColumn, firstRow, endRow;
+};
+void JpgOutputSpan(const JPEG_PROPERTIES *props, int across, int down, int mcuWidth, int mcuHeight,
+                   JpgMcuSpan *span);
+int JpgDecodeSequentialScanRoi(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int scale);
+int JpgDecodeProgressiveScanRoi(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int scale);
+void JpgSaveRowState(int row, JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props);
+int JpgRestoreRowState(int row, JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props);
+void JpgInvalidateRowIndex(JPEG_PROPERTIES *props);
+// Whether every component's DC and last AC band are at full precision.
+bool JpgProgressiveOutputReady(const JPEG_PROPERTIES *props);
+// Every MCU of the span from the coefficient buffer of a progressive image.
+int JpgOutputProgressiveImage(JPEG_PROPERTIES *props, int scale);
 int JpgOutputMcu(JPEG_PROPERTIES *props, int column, int row, int scale);
 // Block (column, row) of a component into the raw-block hook's plane, if it has one.
 void JpgPutBlockInPlane(const JPEG_PROPERTIES *props, int component, int blockColumn, int blockRow,

@@ -6,6 +6,7 @@
 #include "jpeg_constants.h"
 
 struct JpgDispatch;
+struct JpgRowIndex;
 
 // Decode form of a Huffman table, with the encode form sharing its storage.
 struct JpgHuffTable {
@@ -182,6 +183,11 @@ struct JPEG_PROPERTIES {
     int fourRowBuffers;
     void *rowBuffers;
     int dcCounter, acCounter;
+    // Components whose DC, and whose last AC band, are at full precision
+    // (bit per frame component); the two counters count their bits.
+    unsigned dcFullPrecision, acFullPrecision;
+    // Coefficients have changed since the bitmap last showed them all.
+    int outputBehind;
     int sequentialComponents;
     int endOfImageSeen;
 
@@ -206,4 +212,8 @@ struct JPEG_PROPERTIES {
     // The region the output is clipped to: the caller's region once the
     // scan dispatch has found it in force and clipped it, else none.
     JpgRect outputRegion;
+    int regionInForce;
+    // Start states of MCU rows of the last scan read by region, so that a
+    // later region read of it seeks instead of decoding.
+    JpgRowIndex *rowIndex;
 };

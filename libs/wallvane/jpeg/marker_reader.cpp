@@ -30,12 +30,41 @@ static bool IsTablesMode(int mode)
 }
 
 // Whether the scans read so far make up an image: every component of a
-// sequential image, or at least one scan of a progressive one.
+// sequential image.
 static bool ImageComplete(const JPEG_PROPERTIES *props)
 {
-    if (props->progressiveScans > 0)
-        return true;
     return props->sequentialComponents >= props->componentCount;
+}
+
+// The end of a progressive image: the bitmap gets what the coefficients
+// give, bands that never came counting as zero; an image whose scans never
+// brought every component to full precision is reported as cut short.
+static int FinishProgressiveImage(JPEG_PROPERTIES *props)
+{
+    if (props->outputBehind) {
+        int result = JpgOutputProgressiveImage(props, JpgReadScale(props->ioMode));
+        if (result < 0)
+            return result;
+        props->outputBehind = 0;
+    }
+    return JpgProgressiveOutputReady(props) ? 0 : JPG_ERR_EOF;
+}
+
+// What a read that reached the end of its image gives.
+static int FinishImage(JPEG_PROPERTIES *props)
+{
+    int result = props->progressiveScans > 0 ? FinishProgressiveImage(props)
+                 : ImageComplete(props)       ? 0
+                                              : JPG_ERR_EOF;
+    return result == 0 && props->regionInForce ? JPG_ROI_SUCCESS : result;
+}
+
+static int CountBits(unsigned bits)
+{
+    int count = 0;
+    for (; bits; bits &= bits - 1)
+        count++;
+    return count;
 }
 
 static int AllocateCoefficients(JPEG_PROPERTIES *props)
@@ -64,17 +93,35 @@ static int RunScan(JPEG_PROPERTIES *props)
 {
     JpgScan *scan = props->scan;
     int result = JpgDecodeScan(&props->input, scan, props);
-    if (result == JPG_INTERRUPT_SUCCESS || result == JPG_ROI_SUCCESS) {
+    if (result == JPG_INTERRUPT_SUCCESS) {
         props->stopRequest = 0;
         return result;
     }
     if (result < 0) {
         DropScan(props);
+        // What the scans before gave is still shown.
+        if (props->progressiveScans > 0) {
+            props->outputBehind = 1;
+            FinishProgressiveImage(props);
+        }
         return result;
     }
     if (props->progressiveScans == 0)
         props->sequentialComponents += scan->ns;
+    else if (JpgProgressiveOutputReady(props))
+        props->outputBehind = 0;
     DropScan(props);
+    if (result == JPG_ROI_SUCCESS) {
+        props->stopRequest = 0;
+        // The region of a separate-component image is done only when its
+        // other components' scans have been read; the rest of this scan's
+        // data is passed over by the marker search.
+        if (props->nonInterleaved) {
+            props->input.bitsHeld = 0;
+            return 0;
+        }
+        return JPG_ROI_SUCCESS;
+    }
     return 0;
 }
 
@@ -96,7 +143,7 @@ static int HandleScan(JPEG_PROPERTIES *props)
         return JPG_STATUS_MARKER_REACHED; // the header read ends here
     }
     scan->restartInterval = props->restartInterval;
-    bool sequential = JpgIsSequentialShape(scan) && props->progressiveScans == 0;
+    bool sequential = !props->frameProgressive;
     // Interleaving only part of a frame's components is legal but unused.
     if (sequential && scan->ns > 1 && scan->ns < props->componentCount) {
         JpgFreeScan(scan);
@@ -108,10 +155,19 @@ static int HandleScan(JPEG_PROPERTIES *props)
         return result;
     }
     if (!sequential) {
-        if (scan->ss == 0 && scan->se == 0 && scan->al == 0)
-            props->dcCounter += scan->ns;
-        if (scan->ss > 0 && scan->se == 63 && scan->al == 0)
-            props->acCounter += 1;
+        // Counted per component, so that a band sent twice is not taken
+        // for another component's.
+        for (int i = 0; i < scan->ns; i++) {
+            unsigned bit = 1u << scan->components[i].frameIndex;
+            if (scan->ss == 0 && scan->al == 0)
+                props->dcFullPrecision |= bit;
+            if (scan->ss > 0 && scan->se == 63 && scan->al == 0)
+                props->acFullPrecision |= bit;
+        }
+        props->dcCounter = CountBits(props->dcFullPrecision);
+        props->acCounter = CountBits(props->acFullPrecision);
+        if (!JpgProgressiveOutputReady(props))
+            props->outputBehind = 1;
         props->progressiveScans++;
         if (!props->coefficients && (result = AllocateCoefficients(props)) < 0) {
             JpgFreeScan(scan);
@@ -138,13 +194,19 @@ static int HandleEndOfImage(JPEG_PROPERTIES *props)
     if (props->nonInterleaved && props->colourConversionNeeded && props->progressiveScans == 0 &&
         !props->rawBlockHook && props->dibRow)
         JpgConvertPlanesInPlace(props);
-    return ImageComplete(props) ? (int)JPG_STATUS_MARKER_REACHED : (int)JPG_ERR_EOF;
+    int result = FinishImage(props);
+    return result == 0 ? (int)JPG_STATUS_MARKER_REACHED : result;
 }
 
 static int HandleFrame(JPEG_PROPERTIES *props, int marker)
 {
-    if (marker != JPG_SOF0 && !props->frameNeeded && props->framesThisRead == 0)
+    // A data read keeps the frame of the header read before it, but the
+    // header passed over still counts: a second frame after it must not be
+    // laid over buffers sized for the first.
+    if (marker != JPG_SOF0 && !props->frameNeeded && props->framesThisRead == 0) {
+        props->framesThisRead++;
         return JpgSkipSegment(&props->input);
+    }
     if (IsTablesMode(props->ioMode)) {
         props->input.consumed -= 2;
         props->input.dispatch->scanHeaderLength = 2;
@@ -216,9 +278,17 @@ int JpgReadMarkers(JPEG_PROPERTIES *props)
         return result;
     if (JpgIsHeaderMode(mode) && JpgNextMarker(input) != JPG_SOI)
         return JPG_ERR_NOT_JPEG;
-    if (props->progressiveScans == 0 && !props->scan) {
+    if (!props->scan) {
+        // A read from the stream's start decodes every scan again.
+        free(props->coefficients);
+        props->coefficients = nullptr;
+        props->coefficientCount = 0;
+        props->progressiveScans = 0;
         props->dcCounter = props->acCounter = 0;
+        props->dcFullPrecision = props->acFullPrecision = 0;
+        props->outputBehind = 0;
         props->sequentialComponents = 0;
+        props->regionInForce = 0;
     }
     if (props->scan) {
         result = RunScan(props);
@@ -233,7 +303,7 @@ int JpgReadMarkers(JPEG_PROPERTIES *props)
                 return props->frameNeeded && !IsTablesMode(mode) ? (int)JPG_ERR_EOF : 0;
             if (props->frameNeeded)
                 return JPG_ERR_NO_IMAGE;
-            return ImageComplete(props) ? 0 : JPG_ERR_EOF;
+            return FinishImage(props);
         }
         result = DispatchMarker(props, marker);
         if (result == JPG_STATUS_MARKER_REACHED)

@@ -1,7 +1,7 @@
-// Scan dispatch and the MCU loops of sequential and progressive scans.
+// Scan dispatch and the MCU loop of sequential scans.
 #include <string.h>
 
-#include "jpeg_decoder.h"
+#include "scan_walk.h"
 
 void JpgPutBlockInPlane(const JPEG_PROPERTIES *props, int component, int blockColumn, int blockRow,
                         const int16_t *block)
@@ -15,48 +15,7 @@ void JpgPutBlockInPlane(const JPEG_PROPERTIES *props, int component, int blockCo
         memcpy(at + y * line, block + 8 * y, 8 * sizeof(int16_t));
 }
 
-namespace {
-
-int CeilDiv(int a, int b)
-{
-    return (a + b - 1) / b;
-}
-
-// Blocks of a component across and down, as coded in a scan of that
-// component alone.
-int ComponentBlocksAcross(const JPEG_PROPERTIES *props, int h)
-{
-    return CeilDiv(props->frameWidth * h, 8 * props->hMax);
-}
-
-int ComponentBlocksDown(const JPEG_PROPERTIES *props, int v)
-{
-    return CeilDiv(props->frameHeight * v, 8 * props->vMax);
-}
-
-bool HookTakesCoefficients(const JPEG_PROPERTIES *props)
-{
-    return props->rawBlockHook && props->rawBlockHook->flag == 0;
-}
-
-// The whole image's coefficients are kept MCU after MCU, each MCU's blocks
-// in frame order as in the MCU buffer.
-int16_t *CoefficientBlock(const JPEG_PROPERTIES *props, int component, int blockColumn, int blockRow)
-{
-    const JpgFrameComponent &last = props->components[props->componentCount - 1];
-    int blocksPerMcu = props->componentBlockOffset[props->componentCount - 1] + last.h * last.v;
-    const JpgFrameComponent &fc = props->components[component];
-    int mcuColumn = blockColumn / fc.h, mcuRow = blockRow / fc.v;
-    size_t mcu = (size_t)mcuRow * props->frameMcusAcross + mcuColumn;
-    size_t index = mcu * blocksPerMcu + props->componentBlockOffset[component] + (blockRow % fc.v) * fc.h +
-                   blockColumn % fc.h;
-    return props->coefficients + index * 64;
-}
-
-// Saves where a stopped scan goes on and tells the caller how far it got.
-// Positions run to the last MCU plus the delays of smoothed output; the
-// position reported is that of the last MCU written.
-int StopAfter(JPEG_PROPERTIES *props, JpgScan *scan, int column, int row, int across, int down)
+int JpgStopAfter(JPEG_PROPERTIES *props, JpgScan *scan, int column, int row, int across, int down)
 {
     props->stopRequest = 0;
     int nextColumn = column + 1, nextRow = row;
@@ -75,178 +34,26 @@ int StopAfter(JPEG_PROPERTIES *props, JpgScan *scan, int column, int row, int ac
     return JPG_INTERRUPT_SUCCESS;
 }
 
-// A stop waits until the delayed output has written something.
-bool MayStop(const JPEG_PROPERTIES *props, int column, int row)
+bool JpgMayStop(const JPEG_PROPERTIES *props, int column, int row)
 {
     return props->stopRequest && !(props->columnDelay && column == 0) && !(props->rowDelay && row == 0);
 }
 
-int OutputProgressiveMcu(JPEG_PROPERTIES *props, int column, int row, int scale)
-{
-    if (column >= props->frameMcusAcross || row >= props->frameMcusDown)
-        return JpgOutputMcu(props, column, row, scale); // a delayed position
-    if (HookTakesCoefficients(props)) {
-        for (int c = 0; c < props->componentCount; c++) {
-            const JpgFrameComponent &fc = props->components[c];
-            for (int by = 0; by < fc.v; by++)
-                for (int bx = 0; bx < fc.h; bx++) {
-                    int blockColumn = column * fc.h + bx, blockRow = row * fc.v + by;
-                    JpgPutBlockInPlane(props, c, blockColumn, blockRow,
-                                    CoefficientBlock(props, c, blockColumn, blockRow));
-                }
-        }
-        return 0;
-    }
-    int16_t *block = props->mcuBuffer;
-    for (int c = 0; c < props->componentCount; c++) {
-        const JpgFrameComponent &fc = props->components[c];
-        for (int by = 0; by < fc.v; by++)
-            for (int bx = 0; bx < fc.h; bx++, block += 64) {
-                memcpy(block, CoefficientBlock(props, c, column * fc.h + bx, row * fc.v + by),
-                       64 * sizeof(int16_t));
-                props->input.dispatch->run_dequant(block, props->quantTables[fc.tq].values);
-            }
-    }
-    return JpgOutputMcu(props, column, row, scale);
-}
+namespace {
 
-bool OutputReady(const JPEG_PROPERTIES *props)
-{
-    return props->dcCounter >= props->componentCount && props->acCounter >= props->componentCount;
-}
-
-// One block of a DC scan: the first pass starts the block afresh, later
-// passes refine its DC value.
-int DecodeDcBlock(JpgBitInput *input, const JpgScan *scan, const JpgScanComponent &sc, int16_t *predictor,
-                  int16_t *block)
-{
-    if (scan->ah != 0)
-        return JpgDecodeDcRefine(input, &block[0], scan->al);
-    memset(block, 0, 64 * sizeof(int16_t));
-    return JpgDecodeDcFirst(input, sc.dcTable, &block[0], predictor, scan->al);
-}
-
-int DecodeDcMcu(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int column, int row)
-{
-    for (int i = 0; i < scan->ns; i++) {
-        const JpgScanComponent &sc = scan->components[i];
-        for (int by = 0; by < sc.v; by++)
-            for (int bx = 0; bx < sc.h; bx++) {
-                int16_t *block = CoefficientBlock(props, sc.frameIndex, column * sc.h + bx, row * sc.v + by);
-                int result = DecodeDcBlock(input, scan, sc, &scan->dcPredictor[i], block);
-                if (result < 0)
-                    return result;
-            }
-    }
-    return 0;
-}
-
-// The MCUs of a scan in raster order, from where a stopped read left off,
-// each decoded, checked for a restart and output; with smoothed output the
-// delayed column and row follow, where only the output runs.
-template <typename DecodeMcu, typename OutputMcu>
-int RunMcus(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int across, int down, DecodeMcu decode,
-            OutputMcu output)
-{
-    for (int row = scan->nextRow; row < down + props->rowDelay; row++) {
-        for (int column = row == scan->nextRow ? scan->nextColumn : 0; column < across + props->columnDelay;
-             column++) {
-            if (column < across && row < down) {
-                int result = decode(column, row);
-                if (result < 0)
-                    return result;
-                if (input->exhausted)
-                    return JPG_ERR_EOF;
-                if (JpgCheckRestart(input, scan, across, down, column, row) < 0)
-                    return JPG_ERR_BAD_RST;
-            }
-            int result = output(column, row);
-            if (result < 0)
-                return result;
-            if (MayStop(props, column, row))
-                return StopAfter(props, scan, column, row, across, down);
-        }
-    }
-    scan->nextColumn = scan->nextRow = 0;
-    return 0;
-}
-
-int DecodeProgressiveDcInterleaved(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int scale)
-{
-    return RunMcus(
-        input, scan, props, props->frameMcusAcross, props->frameMcusDown,
-        [&](int column, int row) { return DecodeDcMcu(input, scan, props, column, row); },
-        [&](int column, int row) { return OutputReady(props) ? OutputProgressiveMcu(props, column, row, scale) : 0; });
-}
-
-// A scan of one component codes its blocks in raster order over that
-// component's own grid, whatever the frame's MCUs are.
-int DecodeProgressiveSingle(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int scale)
-{
-    const JpgScanComponent &sc = scan->components[0];
-    int gridAcross = ComponentBlocksAcross(props, sc.h);
-    int gridDown = ComponentBlocksDown(props, sc.v);
-    int mcuRows = props->frameMcusDown;
-    for (int mcuRow = scan->nextRow; mcuRow < mcuRows; mcuRow++) {
-        for (int by = 0; by < sc.v; by++) {
-            int blockRow = mcuRow * sc.v + by;
-            if (blockRow >= gridDown)
-                break;
-            for (int blockColumn = 0; blockColumn < gridAcross; blockColumn++) {
-                int16_t *block = CoefficientBlock(props, sc.frameIndex, blockColumn, blockRow);
-                int result;
-                if (scan->ss == 0) {
-                    result = DecodeDcBlock(input, scan, sc, &scan->dcPredictor[0], block);
-                } else if (scan->ah == 0) {
-                    result = JpgDecodeAcFirst(input, block, sc.acTable, scan->ss, scan->se, scan->al);
-                } else {
-                    result = JpgDecodeAcRefine(input, block, sc.acTable, scan->ss, scan->se, scan->al);
-                }
-                if (result < 0)
-                    return result;
-                if (input->exhausted)
-                    return JPG_ERR_EOF;
-                if (JpgCheckRestart(input, scan, gridAcross, gridDown, blockColumn, blockRow) < 0)
-                    return JPG_ERR_BAD_RST;
-            }
-        }
-        bool last = mcuRow == mcuRows - 1;
-        if (OutputReady(props)) {
-            // The row after the last releases the delayed one.
-            for (int row = mcuRow; row <= mcuRow + (last ? props->rowDelay : 0); row++)
-                for (int column = 0; column < props->frameMcusAcross + props->columnDelay; column++) {
-                    int result = OutputProgressiveMcu(props, column, row, scale);
-                    if (result < 0)
-                        return result;
-                }
-        }
-        if (props->stopRequest && !last && !(props->rowDelay && mcuRow == 0)) {
-            props->stopRequest = 0;
-            scan->nextColumn = 0;
-            scan->nextRow = mcuRow + 1;
-            props->progressColumn = props->frameMcusAcross - 1;
-            props->progressRow = mcuRow - props->rowDelay;
-            return JPG_INTERRUPT_SUCCESS;
-        }
-    }
-    props->stopRequest = 0;
-    scan->nextColumn = scan->nextRow = 0;
-    return 0;
-}
-
-// The region clips the output only; every MCU is still decoded, and those
-// wholly outside it are not written.
-void SetUpRegion(JPEG_PROPERTIES *props, int scale)
+// The region counts pixels of the output, at the read's scale. Whether one
+// is in force, and its edges clipped to the picture.
+bool SetUpRegion(JPEG_PROPERTIES *props, int scale)
 {
     JpgRect none = {0, 0, 0, 0};
     props->outputRegion = none;
+    props->regionInForce = 0;
     bool inForce = (props->roiRight != 0 && props->roiRight < props->frameWidth) ||
                    (props->roiBottom != 0 && props->roiBottom < props->frameHeight) || props->roiLeft >= 1 ||
                    props->roiTop >= 1;
     if (!inForce)
-        return;
-    // The region counts pixels of the output, at the read's scale. An edge
-    // of 0 leaves that side at the picture's edge.
+        return false;
+    // An edge of 0 leaves that side at the picture's edge.
     int width = (props->frameWidth + scale - 1) / scale, height = (props->frameHeight + scale - 1) / scale;
     if (props->roiRight == 0 || props->roiRight > width)
         props->roiRight = width;
@@ -262,6 +69,8 @@ void SetUpRegion(JPEG_PROPERTIES *props, int scale)
         region.left = region.right = region.top = region.bottom = -1;
     }
     props->outputRegion = region;
+    props->regionInForce = 1;
+    return true;
 }
 
 // Smoothed chroma needs a frame of 2 x 1 or 2 x 2 sampling; at the reduced
@@ -284,8 +93,8 @@ void SetUpSmoothing(JPEG_PROPERTIES *props, JpgScan *scan, int scale)
         const JpgFrameComponent &fc = props->components[scan->components[0].frameIndex];
         if (fc.h * 2 != props->hMax || (mode == 2 && fc.v * 2 != props->vMax))
             return;
-        props->smoothAcross = ComponentBlocksAcross(props, fc.h);
-        props->smoothDown = ComponentBlocksDown(props, fc.v);
+        props->smoothAcross = JpgComponentBlocksAcross(props, fc.h);
+        props->smoothDown = JpgComponentBlocksDown(props, fc.v);
     }
     props->smoothUpsampling = mode;
     props->columnDelay = 1;
@@ -351,33 +160,42 @@ int DecodeSequentialMcu(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *prop
 
 } // namespace
 
+void JpgSequentialGeometry(const JPEG_PROPERTIES *props, const JpgScan *scan, int *across, int *down)
+{
+    if (scan->ns == 1) {
+        *across = JpgComponentBlocksAcross(props, scan->components[0].h);
+        *down = JpgComponentBlocksDown(props, scan->components[0].v);
+    } else {
+        *across = props->frameMcusAcross;
+        *down = props->frameMcusDown;
+    }
+}
+
+// The generic decoder multiplies the coefficients by their quantisers as
+// it stores them; any other pair of routines runs one after the other.
+static bool FusedDequantisation(const JPEG_PROPERTIES *props)
+{
+    JpgDispatch *dispatch = props->input.dispatch;
+    return !JpgHookTakesCoefficients(props) && dispatch->huff_decode_block == JpgDecodeBlock &&
+           dispatch->run_dequant == JpgDequantizeInteger;
+}
+
+int JpgDecodeSequentialMcu(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int column, int row)
+{
+    return DecodeSequentialMcu(input, scan, props, column, row, JpgHookTakesCoefficients(props),
+                               FusedDequantisation(props));
+}
+
 int JpgDecodeSequentialScan(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int scale)
 {
     int across, down;
-    if (scan->ns == 1) {
-        across = ComponentBlocksAcross(props, scan->components[0].h);
-        down = ComponentBlocksDown(props, scan->components[0].v);
-    } else {
-        across = props->frameMcusAcross;
-        down = props->frameMcusDown;
-    }
-    bool hook = HookTakesCoefficients(props);
-    // The generic decoder multiplies the coefficients by their quantisers as
-    // it stores them; any other pair of routines runs one after the other.
-    JpgDispatch *dispatch = input->dispatch;
-    bool fused = !hook && dispatch->huff_decode_block == JpgDecodeBlock &&
-                 dispatch->run_dequant == JpgDequantizeInteger;
-    return RunMcus(
+    JpgSequentialGeometry(props, scan, &across, &down);
+    bool hook = JpgHookTakesCoefficients(props);
+    bool fused = FusedDequantisation(props);
+    return JpgRunMcus(
         input, scan, props, across, down,
         [&](int column, int row) { return DecodeSequentialMcu(input, scan, props, column, row, hook, fused); },
         [&](int column, int row) { return hook ? 0 : JpgOutputMcu(props, column, row, scale); });
-}
-
-int JpgDecodeProgressiveScan(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int scale)
-{
-    if (scan->ns == 1)
-        return DecodeProgressiveSingle(input, scan, props, scale);
-    return DecodeProgressiveDcInterleaved(input, scan, props, scale);
 }
 
 int JpgDecodeScan(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props)
@@ -411,13 +229,15 @@ int JpgDecodeScan(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props)
         dispatch->run_dequant = dispatch->dequant_aan;
     }
     int scale = JpgReadScale(props->ioMode);
-    SetUpRegion(props, scale);
+    bool region = SetUpRegion(props, scale);
     SetUpSmoothing(props, scan, scale);
     int result;
     if (props->progressiveScans != 0)
-        result = JpgDecodeProgressiveScan(input, scan, props, scale);
+        result = region ? JpgDecodeProgressiveScanRoi(input, scan, props, scale)
+                        : JpgDecodeProgressiveScan(input, scan, props, scale);
     else
-        result = JpgDecodeSequentialScan(input, scan, props, scale);
+        result = region ? JpgDecodeSequentialScanRoi(input, scan, props, scale)
+                        : JpgDecodeSequentialScan(input, scan, props, scale);
     if (result == 0)
         input->bitsHeld = 0;
     dispatch->mmx_state_clear();

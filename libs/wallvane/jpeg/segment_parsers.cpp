@@ -282,8 +282,9 @@ int JpgParseScanHeader(JPEG_PROPERTIES *props, JpgScan *scan)
     scan->se = tail[1];
     scan->ah = tail[2] >> 4;
     scan->al = tail[2] & 15;
-    bool sequential = JpgIsSequentialShape(scan) && !props->frameProgressive;
-    if (!sequential && !ProgressiveShape(scan)) {
+    // The frame type decides how every scan of it is coded.
+    bool shapeFits = props->frameProgressive ? ProgressiveShape(scan) : JpgIsSequentialShape(scan);
+    if (!shapeFits) {
         free(scan->components);
         scan->components = nullptr;
         return JPG_ERR_DATA;

@@ -1,7 +1,7 @@
 #include "arcade_dialog_fixture.h"
 
 #include "core/core_ids.h"
-#include "core/main_commands.h"
+#include "core/main_window/main_commands.h"
 
 namespace {
 

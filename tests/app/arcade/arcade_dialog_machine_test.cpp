@@ -6,6 +6,7 @@
 #include "arcade/arcade_about.h"
 #include "arcade/arcade_ids.h"
 #include "arcade/arcade_machine.h"
+#include "arcade_pixels.h"
 #include "test_support.h"
 #include "z80_machine.h"
 
@@ -40,4 +41,37 @@ TEST(ArcadeDialogMachine, ResetSetsTheDipPortTheGameReads)
     Click(dialog, IDC_VUVOVIR_QUIT);
     EXPECT_FALSE(IsWindow(dialog));
     EXPECT_EQ(emulationActive, 0) << "the emulation thread ended with the machine";
+}
+
+TEST(ArcadeDialogMachine, TheScreenShowsThePicturesLastRowsAtOneToOne)
+{
+    ScopedRegistryRoot root;
+    MessageBoxRecorder boxes;
+    HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_VUVOVIR),
+                                     nullptr, VuvovirDlgProc, 0);
+    ASSERT_NE(dialog, nullptr);
+    // Read back from the screen: no other test's window may cover it.
+    SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ASSERT_TRUE(PumpUntil([] { return emulationActive != 0; }, 3000));
+    HWND screen = GetDlgItem(dialog, IDC_VUVOVIR_SCREEN);
+
+    // The ship's row and the two below it, which a screen cut short hides.
+    // The picture moves every frame, so both are read until they agree.
+    const int top = 256 - 24, rows = 24;
+    std::vector<uint32_t> shown, composed;
+    bool same = PumpUntil([&] {
+        HDC dc = GetDC(screen);
+        shown = ReadPixels(dc, 0, top, 208, rows);
+        ReleaseDC(screen, dc);
+        std::vector<uint32_t> picture = ReadSurfacePicture();
+        composed.assign(picture.begin() + top * 208, picture.end());
+        bool lit = false;
+        for (uint32_t pixel : composed)
+            lit = lit || pixel != 0;
+        return lit && shown == composed;
+    }, 5000);
+    EXPECT_TRUE(same) << "the bottom of the picture is not on the screen";
+
+    SendMessageA(GetDlgItem(dialog, IDC_VUVOVIR_QUIT), BM_CLICK, 0, 0);
+    EXPECT_FALSE(IsWindow(dialog));
 }

@@ -180,3 +180,85 @@ TEST(AboutStrip, TextIsOneLongLine)
     EXPECT_EQ(std::strpbrk(VuvovirAboutText, "\r\n"), nullptr);
     EXPECT_NE(std::strstr(VuvovirAboutText, "....."), nullptr);
 }
+
+TEST(DialogLayout, GrowsOnlyByWhatTheScreenLacksOfThePicture)
+{
+    struct Case {
+        int width, height, dx, dy;
+    } cases[] = {
+        {209, 238, 0, 18}, // the template under a font of small metrics
+        {208, 256, 0, 0},
+        {177, 300, 31, 0},
+        {400, 500, 0, 0}, // a large font never shrinks the dialog
+        {0, -3, 208, 256},
+    };
+    for (const Case &c : cases) {
+        DialogGrowth growth = GrowthToHoldPicture(c.width, c.height);
+        EXPECT_EQ(growth.dx, c.dx) << c.width << " x " << c.height;
+        EXPECT_EQ(growth.dy, c.dy) << c.width << " x " << c.height;
+    }
+}
+
+namespace {
+
+bool SameRect(DialogRect a, DialogRect b)
+{
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+::testing::AssertionResult SameLayout(const DialogLayout &a, const DialogLayout &b)
+{
+    if (a.clientWidth != b.clientWidth || a.clientHeight != b.clientHeight)
+        return ::testing::AssertionFailure() << "client sizes differ";
+    if (!SameRect(a.screen, b.screen))
+        return ::testing::AssertionFailure() << "the screen moved";
+    for (int i = 0; i < DIALOG_MOVING_CONTROLS; ++i)
+        if (!SameRect(a.moving[i], b.moving[i]))
+            return ::testing::AssertionFailure() << "control " << i << " moved";
+    return ::testing::AssertionSuccess();
+}
+
+// Every control lies below the screen and inside the client area.
+::testing::AssertionResult Holds(const DialogLayout &l)
+{
+    for (int i = 0; i < DIALOG_MOVING_CONTROLS; ++i) {
+        DialogRect r = l.moving[i];
+        if (r.left < 0 || r.right > l.clientWidth || r.bottom > l.clientHeight)
+            return ::testing::AssertionFailure() << "control " << i << " leaves the client area";
+        if (r.top < l.screen.bottom)
+            return ::testing::AssertionFailure() << "control " << i << " reaches into the screen";
+    }
+    return ::testing::AssertionSuccess();
+}
+
+} // namespace
+
+TEST(DialogLayout, GrowingAndShrinkingBackPutsEveryControlWhereItWas)
+{
+    DialogLayout original = {};
+    original.clientWidth = 240;
+    original.clientHeight = 413;
+    original.screen = {14, 11, 227, 253};
+    for (int i = 0; i < DIALOG_MOVING_CONTROLS; ++i)
+        original.moving[i] = {2 + i * 9, 262 + i * 6, 11 + i * 9, 268 + i * 6};
+    // Right under the screen, and across the whole bottom edge.
+    original.moving[0] = {2, 253, 40, 270};
+    original.moving[DIALOG_MOVING_CONTROLS - 1] = {2, 393, 240, 413};
+
+    // Odd amounts first, as the font makes them, then the stretch box's 100.
+    DialogLayout l = original;
+    ResizeDialogLayout(&l, 240 + 31, 413 + 21);
+    EXPECT_TRUE(Holds(l));
+    DialogLayout grown = l;
+    ResizeDialogLayout(&l, grown.clientWidth + 100, grown.clientHeight + 100);
+    EXPECT_TRUE(Holds(l));
+    EXPECT_EQ(l.screen.left, 14) << "the screen keeps its corner";
+    EXPECT_EQ(l.screen.top, 11);
+    EXPECT_EQ(l.clientWidth - l.screen.right, 240 - 227) << "and its margins";
+    EXPECT_EQ(l.clientHeight - l.screen.bottom, 413 - 253);
+
+    ResizeDialogLayout(&l, grown.clientWidth, grown.clientHeight);
+    EXPECT_TRUE(SameLayout(l, grown));
+    ResizeDialogLayout(&l, original.clientWidth, original.clientHeight);
+    EXPECT_TRUE(SameLayout(l, original));
+}

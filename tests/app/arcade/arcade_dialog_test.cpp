@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "core/startup.h"
+#include "core/main_window/startup.h"
 #include "version.h"
 
 namespace {
@@ -24,7 +24,63 @@ int Height(RECT r)
     return r.bottom - r.top;
 }
 
+bool Inside(RECT inner, RECT outer)
+{
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
 } // namespace
+
+TEST_F(ArcadeDialogTest, TheScreenHoldsThePictureAndNoControlOverlapsAnotherAtEitherSize)
+{
+    // No control leaves the client area and none overlaps another, but for
+    // the DIP switches lying wholly inside their group box.
+    auto expectLayoutHolds = [this](const char *when) {
+        std::vector<int> ids = {IDC_VUVOVIR_SCREEN};
+        for (int id = IDC_VUVOVIR_FIRST_MOVING; id <= IDC_VUVOVIR_LAST_MOVING; ++id)
+            ids.push_back(id);
+        RECT client;
+        GetClientRect(dialog, &client);
+        RECT group = ControlRect(IDC_VUVOVIR_DIP_GROUP);
+        for (size_t i = 0; i < ids.size(); ++i) {
+            RECT a = ControlRect(ids[i]);
+            EXPECT_TRUE(Inside(a, client)) << when << ": " << ids[i] << " leaves the client area";
+            for (size_t j = i + 1; j < ids.size(); ++j) {
+                RECT b = ControlRect(ids[j]), both;
+                if (ids[i] == IDC_VUVOVIR_DIP_GROUP && Inside(b, group))
+                    continue;
+                EXPECT_FALSE(IntersectRect(&both, &a, &b))
+                    << when << ": " << ids[i] << " overlaps " << ids[j];
+            }
+        }
+    };
+    Open();
+    HWND screen = GetDlgItem(dialog, IDC_VUVOVIR_SCREEN);
+    RECT client;
+    GetClientRect(screen, &client);
+    EXPECT_GE(client.right, 208) << "the whole picture at 1:1";
+    EXPECT_GE(client.bottom, 256);
+    expectLayoutHolds("1:1");
+    RECT initial = WindowRect(dialog);
+    MINMAXINFO info = {};
+    SendMessageA(dialog, WM_GETMINMAXINFO, 0, (LPARAM)&info);
+    EXPECT_EQ(info.ptMinTrackSize.y, Height(initial)) << "the grown size is the one to keep";
+
+    Click(IDC_VUVOVIR_STRETCH);
+    expectLayoutHolds("stretched");
+    RECT stretched;
+    GetClientRect(screen, &stretched);
+    EXPECT_EQ(stretched.right, client.right + 100);
+    EXPECT_EQ(stretched.bottom, client.bottom + 100);
+
+    Click(IDC_VUVOVIR_STRETCH);
+    expectLayoutHolds("back");
+    RECT back;
+    GetClientRect(screen, &back);
+    EXPECT_EQ(back.right, client.right);
+    EXPECT_EQ(back.bottom, client.bottom);
+}
 
 TEST_F(ArcadeDialogTest, ShowsItsControlsAndTheVersionInTheCaption)
 {

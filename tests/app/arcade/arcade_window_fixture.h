@@ -7,10 +7,8 @@
 
 #include <gtest/gtest.h>
 
-// Reads a w x h block of a DC as 0x00RRGGBB pixels, top row first.
-std::vector<uint32_t> ReadPixels(HDC dc, int x, int y, int w, int h);
-// The 208 x 256 picture band of the machine's surface, through GetDIBits.
-std::vector<uint32_t> ReadSurfacePicture();
+#include "arcade_pixels.h"
+
 // The program's own copy of a resource image.
 std::vector<uint8_t> ResourceImage(int id);
 ::testing::AssertionResult SamePicture(const std::vector<uint32_t> &got, const std::vector<uint32_t> &want,

@@ -1,11 +1,11 @@
-#include "calculator_note.h"
+#include "editing/calculator_note.h"
 
 #include <gtest/gtest.h>
 #include <richedit.h>
 
 #include <string>
 
-#include "calculator.h"
+#include "editing/calculator.h"
 #include "test_support.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "calculator.h"
+#include "editing/calculator.h"
 
 #include <gtest/gtest.h>
 

@@ -8,8 +8,8 @@
 #include <iterator>
 #include <string>
 
-#include "calculator.h"
-#include "syntax_formatter.h"
+#include "editing/calculator.h"
+#include "editing/syntax_formatter.h"
 
 namespace {
 

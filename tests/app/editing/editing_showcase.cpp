@@ -5,9 +5,9 @@
 
 #include <cstdlib>
 
-#include "calculator_note.h"
-#include "syntax_config.h"
-#include "syntax_richedit.h"
+#include "editing/calculator_note.h"
+#include "editing/syntax_config.h"
+#include "editing/syntax_richedit.h"
 
 #define NOTE_COLOUR RGB(255, 255, 170)
 

@@ -1,4 +1,4 @@
-#include "syntax_formatter.h"
+#include "editing/syntax_formatter.h"
 
 #include <gtest/gtest.h>
 

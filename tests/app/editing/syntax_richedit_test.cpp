@@ -1,4 +1,4 @@
-#include "syntax_richedit.h"
+#include "editing/syntax_richedit.h"
 
 #include <gtest/gtest.h>
 #include <richedit.h>
@@ -6,7 +6,7 @@
 #include <fstream>
 #include <string>
 
-#include "syntax_config.h"
+#include "editing/syntax_config.h"
 #include "test_support.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "syntax_table.h"
+#include "editing/syntax_table.h"
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,7 @@
 namespace {
 typedef HWND(WINAPI *Runner)(HWND);
 typedef void(WINAPI *SetRoot)(HKEY);
-typedef void(WINAPI *SetTime)(void (*)(SYSTEMTIME *, time_t *));
+typedef void(WINAPI *SetTime)(void (*)(SYSTEMTIME *, int64_t *));
 } // namespace
 
 TEST(ClockLibrary, ClockRunnerIsExportedByNameAndOpensTheClock)

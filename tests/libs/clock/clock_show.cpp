@@ -7,17 +7,17 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
+#include <cstdint>
 #include <string>
 
 namespace {
 typedef HWND(WINAPI *Runner)(HWND);
 typedef void(WINAPI *SetRoot)(HKEY);
-typedef void(WINAPI *SetTime)(void (*)(SYSTEMTIME *, time_t *));
+typedef void(WINAPI *SetTime)(void (*)(SYSTEMTIME *, int64_t *));
 
 const char *const ShowKey = "Software\\ZettliesTests\\clock-show";
 
-void SummerMorning(SYSTEMTIME *local, time_t *universal)
+void SummerMorning(SYSTEMTIME *local, int64_t *universal)
 {
     *local = {};
     local->wYear = 2024;
@@ -27,7 +27,7 @@ void SummerMorning(SYSTEMTIME *local, time_t *universal)
     local->wHour = 10;
     local->wMinute = 9;
     local->wSecond = 30;
-    *universal = (time_t)1718870970; // 2024-06-20 08:09:30 UT
+    *universal = 1718870970; // 2024-06-20 08:09:30 UT
 }
 
 std::string WindowsPath(const char *unixPath)

@@ -59,14 +59,20 @@ static void Fill(SYSTEMTIME *local, int year, int month, int weekday, int day, i
     local->wSecond = (WORD)second;
 }
 
-void SummerMorning(SYSTEMTIME *local, time_t *universal)
+void SummerMorning(SYSTEMTIME *local, int64_t *universal)
 {
     Fill(local, 2024, 6, 4, 20, 10, 9, 30);
-    *universal = (time_t)1718870970; // 2024-06-20 08:09:30 UT
+    *universal = 1718870970; // 2024-06-20 08:09:30 UT
 }
 
-void EquinoxNoon(SYSTEMTIME *local, time_t *universal)
+void EquinoxNoon(SYSTEMTIME *local, int64_t *universal)
 {
     Fill(local, 2024, 3, 3, 20, 12, 0, 0);
-    *universal = (time_t)1710936000; // 2024-03-20 12:00:00 UT
+    *universal = 1710936000; // 2024-03-20 12:00:00 UT
+}
+
+void EquinoxNoonIn2100(SYSTEMTIME *local, int64_t *universal)
+{
+    Fill(local, 2100, 3, 6, 20, 12, 0, 0);
+    *universal = 4109227200LL; // 2100-03-20 12:00:00 UT
 }

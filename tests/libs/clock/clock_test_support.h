@@ -3,7 +3,7 @@
 #pragma once
 #include <windows.h>
 
-#include <ctime>
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -23,6 +23,8 @@ private:
 };
 
 // 2024-06-20 08:09:30 UT shown as 10:09:30 local time (a Thursday).
-void SummerMorning(SYSTEMTIME *local, time_t *universal);
+void SummerMorning(SYSTEMTIME *local, int64_t *universal);
 // 2024-03-20 12:00:00 UT, local time the same.
-void EquinoxNoon(SYSTEMTIME *local, time_t *universal);
+void EquinoxNoon(SYSTEMTIME *local, int64_t *universal);
+// The same past 2038, where a 32-bit time_t would wrap to 1964.
+void EquinoxNoonIn2100(SYSTEMTIME *local, int64_t *universal);

@@ -52,6 +52,8 @@ protected:
         GetWindowRect(window, &r);
         return r;
     }
+    // At noon on Greenwich the middle of the map has day, its edges night.
+    void ExpectDayAroundTheMiddleAtNoon(ClockTimeSource noon);
     bool HasRegion() const
     {
         HRGN region = CreateRectRgn(0, 0, 0, 0);
@@ -139,7 +141,17 @@ TEST_F(ClockWindowTest, AGarbledValueLeavesTheDefaults)
 
 TEST_F(ClockWindowTest, TheDaySideOfTheMapIsBrightened)
 {
-    SetClockTimeSource(EquinoxNoon);
+    for (ClockTimeSource noon : {EquinoxNoon, EquinoxNoonIn2100}) {
+        SCOPED_TRACE(noon == EquinoxNoon ? "2024" : "2100");
+        ExpectDayAroundTheMiddleAtNoon(noon);
+    }
+}
+
+void ClockWindowTest::ExpectDayAroundTheMiddleAtNoon(ClockTimeSource noon)
+{
+    SetClockTimeSource(noon);
+    if (window)
+        DestroyWindow(window);
     ASSERT_NE(Open(), nullptr);
     HBITMAP source = nullptr, shaded = nullptr;
     ClockMapBitmaps(&source, &shaded);
@@ -150,7 +162,6 @@ TEST_F(ClockWindowTest, TheDaySideOfTheMapIsBrightened)
     EXPECT_EQ(size.bmWidth, 455);
     EXPECT_EQ(size.bmHeight, 302);
 
-    // At noon on Greenwich the middle column has day, the map's edges night.
     int equator = size.bmHeight / 2;
     for (int x : {(int)size.bmWidth / 2, (int)size.bmWidth / 2 + 100, (int)size.bmWidth / 2 - 100}) {
         COLORREF before = PixelOf(source, x, equator), after = PixelOf(shaded, x, equator);

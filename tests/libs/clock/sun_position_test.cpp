@@ -101,7 +101,7 @@ TEST(UniversalTime, BreaksDownMomentsLikeTheCalendar)
         {4107542399LL, {2100, 2, 28, 23, 59, 59}},
     };
     for (const Case &c : cases) {
-        CalendarTime t = UniversalTime((time_t)c.seconds);
+        CalendarTime t = UniversalTime(c.seconds);
         EXPECT_EQ(t.year, c.time.year) << c.seconds;
         EXPECT_EQ(t.month, c.time.month) << c.seconds;
         EXPECT_EQ(t.day, c.time.day) << c.seconds;

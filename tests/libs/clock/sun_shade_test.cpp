@@ -111,7 +111,7 @@ TEST(UpdateSunShade, ShadesTheWholeMapAndRecomputesOnlyAfterTenMinutes)
 {
     const int xdots = 360, ydots = 180;
     // 2024-06-20 20:51 UT, the solstice.
-    time_t solstice = (time_t)1718916660;
+    int64_t solstice = 1718916660;
     SunShadeState state;
     ASSERT_EQ(NewSunState(&state, xdots, ydots, solstice), 0);
     PixelModel model(xdots, ydots);

@@ -1,4 +1,5 @@
-// One input through the reader's header, thumbnail and coefficient paths.
+// One input through the reader's header, thumbnail, coefficient, scaled
+// and region paths.
 // Built into the mutation test, and with clang into a libFuzzer program.
 #include "jpeg_fuzz_target.h"
 
@@ -7,22 +8,29 @@
 
 #include "jpeg_codec.h"
 
+// Regions as fractions of the picture (left, top, right, bottom in 60ths):
+// none, one in the middle, the bottom right corner, and one above it.
+const int Regions[][4] = {{0, 0, 0, 0}, {20, 15, 48, 40}, {30, 40, 60, 60}, {0, 8, 15, 20}};
+
 // Pixels into a bitmap of exactly the picture's size at the mode's scale,
-// or of the region's size when one is given.
+// or of the region's size when one is given. Without a header read in
+// between, region reads on one record go through the row index the read
+// before kept.
 static void DecodePixels(JPEG_IMAGE_PROPS *record, uint8_t *bytes, size_t size, int mode, int colour, int channels,
-                         int method, int smooth = 0, bool region = false)
+                         int method, int smooth = 0, int region = 0)
 {
-    int scale = mode == JPG_READ_QUARTER_MEMORY ? 4 : 1;
+    int scale = mode == JPG_READ_QUARTER_MEMORY ? 4 : mode == JPG_READ_HALF_MEMORY ? 2 : 1;
     int width = (record->props.frameWidth + scale - 1) / scale;
     int height = (record->props.frameHeight + scale - 1) / scale;
     JPEG_PROPERTIES &p = record->props;
     p.fourRowBuffers = smooth;
     p.roiLeft = p.roiTop = p.roiRight = p.roiBottom = 0;
     if (region) {
-        p.roiLeft = width / 3;
-        p.roiTop = height / 4;
-        p.roiRight = width - width / 5;
-        p.roiBottom = height - height / 3;
+        const int *r = Regions[region];
+        p.roiLeft = width * r[0] / 60;
+        p.roiTop = height * r[1] / 60;
+        p.roiRight = width * r[2] / 60;
+        p.roiBottom = height * r[3] / 60;
         width = p.roiRight > p.roiLeft ? p.roiRight - p.roiLeft : 1;
         height = p.roiBottom > p.roiTop ? p.roiBottom - p.roiTop : 1;
     }
@@ -84,7 +92,10 @@ int JpegFuzzOneInput(const uint8_t *data, size_t size)
             free(plane);
         DecodePixels(&record, bytes, size, JPG_READ_IMAGE_MEMORY, JPG_COLOUR_BGR, 3, JPG_DCT_INTEGER);
         DecodePixels(&record, bytes, size, JPG_READ_QUARTER_MEMORY, JPG_COLOUR_RGBA, 4, JPG_DCT_AAN);
-        DecodePixels(&record, bytes, size, JPG_READ_IMAGE_MEMORY, JPG_COLOUR_RGB, 3, JPG_DCT_INTEGER, 1, true);
+        DecodePixels(&record, bytes, size, JPG_READ_IMAGE_MEMORY, JPG_COLOUR_RGB, 3, JPG_DCT_INTEGER, 1, 1);
+        DecodePixels(&record, bytes, size, JPG_READ_IMAGE_MEMORY, JPG_COLOUR_BGR, 3, JPG_DCT_AAN, 0, 2);
+        DecodePixels(&record, bytes, size, JPG_READ_IMAGE_MEMORY, JPG_COLOUR_BGR, 3, JPG_DCT_AAN, 0, 3);
+        DecodePixels(&record, bytes, size, JPG_READ_HALF_MEMORY, JPG_COLOUR_RGBA, 4, JPG_DCT_INTEGER, 1, 2);
         DecodePixels(&record, bytes, size, JPG_READ_IMAGE_MEMORY, JPG_COLOUR_BGR, 3, JPG_DCT_AAN, 1);
     }
     uint8_t thumb[255 * 255 * 3];

@@ -106,6 +106,41 @@ TEST(JpegHostile, EachCraftedFaultGivesItsCode)
     }
 }
 
+// The caller sizes its buffers by the header read; a second frame with
+// other geometry must not be decoded into them, whatever the first frame's type.
+TEST(JpegHostile, SecondFrameAfterAnExtendedFrameIsRefusedByEveryRead)
+{
+    CraftedJpeg first = CraftGray(16, 16);
+    first.sof[1] = JPG_SOF1;
+    CraftedJpeg second = CraftGray(64, 64);
+    CraftedJpeg followed = first;
+    followed.eoi = Concat({second.sof, second.sos, second.data, first.eoi});
+    CraftedJpeg unended = first;
+    unended.eoi.clear();
+    const struct {
+        const char *name;
+        Bytes jpeg;
+    } files[] = {{"second frame after the first scan", followed.Join()},
+                 {"second image after an unended one", Concat({unended.Join(), second.Join()})}};
+    for (const auto &f : files) {
+        SCOPED_TRACE(f.name);
+        CoefficientPlanes planes;
+        EXPECT_EQ(JPG_ERR_MULTIPLE_FRAMES, ReadCoefficients(f.jpeg, &planes));
+        std::vector<uint8_t> dib;
+        BitmapRead read;
+        read.channels = 1;
+        read.colour = JPG_COLOUR_GRAY;
+        BitmapRead used;
+        EXPECT_EQ(JPG_ERR_MULTIPLE_FRAMES, ReadBitmap(f.jpeg, read, &dib, &used));
+        EXPECT_EQ(16, used.width) << "the header read reports the first frame";
+        MemoryReader direct(f.jpeg);
+        read.width = read.height = 16;
+        EXPECT_EQ(JPG_ERR_MULTIPLE_FRAMES, ReadInto(&direct.record, &read, &dib)) << "without a header read";
+    }
+    CoefficientPlanes alone;
+    EXPECT_EQ(0, ReadCoefficients(first.Join(), &alone)) << "an extended frame on its own decodes";
+}
+
 TEST(JpegHostile, FileThatEndsInsideItsDataIsAFileError)
 {
     CraftedJpeg j = CraftGray(64, 64);

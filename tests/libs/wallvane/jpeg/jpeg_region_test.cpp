@@ -5,71 +5,22 @@
 #include <stdio.h>
 
 #include "jpeg_codec.h"
+#include "jpeg_decoder.h"
 #include "reference_jpeg.h"
 
 namespace {
 
-struct Read {
-    int mode = JPG_READ_IMAGE_MEMORY;
-    int channels = 3, colour = JPG_COLOUR_BGR;
-    int fourRowBuffers = 0;
-    int left = 0, top = 0, right = 0, bottom = 0;
-    int width = 0, height = 0; // of the bitmap; 0: the picture's at the mode's scale
-    int pad = 0;
-    bool bottomUp = false;
-};
+typedef BitmapRead Read;
 
-const uint8_t Untouched = 0xAB;
-
-int Decode(const Bytes &jpeg, Read read, std::vector<uint8_t> *dib, Read *used = nullptr)
+// Compares a region read with the whole picture's read: the region's
+// pixels at the bitmap's top left, every other byte untouched.
+void ExpectCrop(const std::vector<uint8_t> &full, const Read &fullShape, const std::vector<uint8_t> &part,
+                const Read &partShape)
 {
-    MemoryReader reader(jpeg);
-    JPEG_IMAGE_PROPS &r = reader.record;
-    int result = reader.Read(JPG_READ_HEADER_MEMORY);
-    if (result == 0) {
-        int scale = read.mode == 15 ? 2 : read.mode == 17 ? 4 : read.mode == 19 ? 8 : 1;
-        if (!read.width) {
-            read.width = (r.jpgWidth + scale - 1) / scale;
-            read.height = (r.jpgHeight + scale - 1) / scale;
-        }
-        if (r.jpgChannels == 1 && read.channels == 1)
-            read.colour = JPG_COLOUR_GRAY;
-        dib->assign((size_t)(read.width * read.channels + read.pad) * read.height, Untouched);
-        r.dibPixels = dib->data();
-        r.dibWidth = read.width;
-        r.dibHeight = read.bottomUp ? -read.height : read.height;
-        r.dibChannels = read.channels;
-        r.dibColour = read.colour;
-        r.dibPadBytes = read.pad;
-        r.props.fourRowBuffers = read.fourRowBuffers;
-        r.props.roiLeft = read.left;
-        r.props.roiTop = read.top;
-        r.props.roiRight = read.right;
-        r.props.roiBottom = read.bottom;
-        result = reader.Read(read.mode);
-    }
-    if (used)
-        *used = read;
-    return result;
-}
-
-// Checks a region read against the whole picture: the region's pixels at
-// the bitmap's top left, every other byte untouched.
-void ExpectRegion(const Bytes &jpeg, const Read &region)
-{
-    Read whole = region;
-    whole.left = whole.top = whole.right = whole.bottom = 0;
-    whole.width = whole.height = 0;
-    whole.pad = 0;
-    whole.bottomUp = false;
-    std::vector<uint8_t> full, part;
-    Read fullShape, partShape;
-    ASSERT_EQ(0, Decode(jpeg, whole, &full, &fullShape));
-    ASSERT_EQ(0, Decode(jpeg, region, &part, &partShape));
-    int left = region.left < 0 ? 0 : region.left, top = region.top < 0 ? 0 : region.top;
-    int right = region.right ? std::min(region.right, fullShape.width) : fullShape.width;
-    int bottom = region.bottom ? std::min(region.bottom, fullShape.height) : fullShape.height;
-    int channels = region.channels;
+    int left = partShape.left < 0 ? 0 : partShape.left, top = partShape.top < 0 ? 0 : partShape.top;
+    int right = partShape.right ? std::min(partShape.right, fullShape.width) : fullShape.width;
+    int bottom = partShape.bottom ? std::min(partShape.bottom, fullShape.height) : fullShape.height;
+    int channels = partShape.channels;
     size_t fullRow = (size_t)fullShape.width * channels, partRow = (size_t)partShape.width * channels + partShape.pad;
     int wrong = 0, touched = 0;
     for (int y = 0; y < partShape.height; y++) {
@@ -90,6 +41,27 @@ void ExpectRegion(const Bytes &jpeg, const Read &region)
     }
     EXPECT_EQ(0, wrong);
     EXPECT_EQ(0, touched);
+}
+
+// The whole picture read as the region is, but without the region.
+int ReadWhole(const Bytes &jpeg, const Read &region, std::vector<uint8_t> *full, Read *fullShape)
+{
+    Read whole = region;
+    whole.mode |= 1; // from memory
+    whole.left = whole.top = whole.right = whole.bottom = 0;
+    whole.width = whole.height = 0;
+    whole.pad = 0;
+    whole.bottomUp = false;
+    return ReadBitmap(jpeg, whole, full, fullShape);
+}
+
+void ExpectRegion(const Bytes &jpeg, const Read &region)
+{
+    std::vector<uint8_t> full, part;
+    Read fullShape, partShape;
+    ASSERT_EQ(0, ReadWhole(jpeg, region, &full, &fullShape));
+    ASSERT_EQ(JPG_ROI_SUCCESS, ReadBitmap(jpeg, region, &part, &partShape));
+    ExpectCrop(full, fullShape, part, partShape);
 }
 
 struct RegionCase {
@@ -181,9 +153,176 @@ TEST(JpegRegion, EdgesOutsideThePictureAreClippedAndAnEmptyRegionWritesNothing)
     std::vector<uint8_t> dib;
     Read empty;
     empty.left = 30, empty.right = 20, empty.width = 10, empty.height = 10;
-    ASSERT_EQ(0, Decode(jpeg, empty, &dib));
+    ASSERT_EQ(JPG_ROI_SUCCESS, ReadBitmap(jpeg, empty, &dib));
     for (uint8_t byte : dib)
         ASSERT_EQ(Untouched, byte);
+}
+
+Read RegionOf(int left, int top, int right, int bottom)
+{
+    Read read;
+    read.left = left, read.top = top, read.right = right, read.bottom = bottom;
+    read.width = right - left, read.height = bottom - top;
+    return read;
+}
+
+TEST(JpegRegion, FileAndMemoryRegionsAtEveryScaleAlsoSmoothedAndReadTwice)
+{
+    const struct {
+        const char *name;
+        int channels;
+        const char *cjpeg;
+    } files[] = {{"420 restart", 3, "-sample 2x2 -restart 2"}, {"422", 3, "-sample 2x1"}, {"gray", 1, ""}};
+    const int scaled[][2] = {{JPG_READ_IMAGE_FILE, 1}, {JPG_READ_HALF_FILE, 2}, {JPG_READ_QUARTER_FILE, 4},
+                             {JPG_READ_EIGHTH_FILE, 8}};
+    std::string path = TempPath("region.jpg");
+    unsigned seed = 530;
+    for (const auto &f : files) {
+        Bytes jpeg = EncodeWithCjpeg(SynthesisePicture(157, 131, f.channels, seed++), f.cjpeg);
+        ASSERT_TRUE(WriteWholeFile(path, jpeg));
+        for (const auto &m : scaled)
+            for (int smooth : {0, 1})
+                for (int memory : {0, 1}) {
+                    SCOPED_TRACE(std::string(f.name) + " scale " + std::to_string(m[1]) + " smooth " +
+                                 std::to_string(smooth) + (memory ? " memory" : " file"));
+                    JPEG_IMAGE_PROPS r;
+                    ASSERT_EQ(0, JpgLibInit(&r));
+                    r.jpgFileName = path.c_str();
+                    r.jpgBytes = jpeg.data();
+                    r.jpgSizeBytes = (int)jpeg.size();
+                    ASSERT_EQ(0, JpgLibRead(&r, JPG_READ_HEADER_FILE + memory));
+                    // A region low in the picture, then one above it on the same record.
+                    int s = m[1];
+                    for (Read region : {RegionOf(70 / s, 97 / s, 131 / s + 1, 120 / s + 1),
+                                        RegionOf(9 / s, 33 / s, 100 / s + 1, 60 / s + 1)}) {
+                        region.mode = m[0] + memory;
+                        region.channels = f.channels;
+                        region.fourRowBuffers = smooth;
+                        std::vector<uint8_t> full, part;
+                        Read fullShape;
+                        ASSERT_EQ(0, ReadWhole(jpeg, region, &full, &fullShape));
+                        ASSERT_EQ(JPG_ROI_SUCCESS, ReadInto(&r, &region, &part));
+                        ExpectCrop(full, fullShape, part, region);
+                    }
+                    EXPECT_EQ(0, JpgLibFree(&r));
+                }
+    }
+    remove(path.c_str());
+}
+
+// MCUs of a 4:2:0 picture 4 MCUs across and 20 rows down; a region of MCU
+// columns 1 and 2 in one row.
+struct CountedRead {
+    long long passedOver, decoded;
+};
+
+CountedRead ReadRowOfRegion(MemoryReader &reader, int mcuRow, const std::vector<uint8_t> &full, const Read &fullShape)
+{
+    JpgRowIndex *index = reader.record.props.rowIndex;
+    CountedRead before = {index ? index->mcusPassedOver : 0, index ? index->mcusDecoded : 0};
+    Read region = RegionOf(20, mcuRow * 16 + 3, 40, mcuRow * 16 + 9);
+    std::vector<uint8_t> part;
+    EXPECT_EQ(JPG_ROI_SUCCESS, ReadInto(&reader.record, &region, &part));
+    ExpectCrop(full, fullShape, part, region);
+    index = reader.record.props.rowIndex;
+    if (!index)
+        return CountedRead{-1, -1};
+    return CountedRead{index->mcusPassedOver - before.passedOver, index->mcusDecoded - before.decoded};
+}
+
+TEST(JpegRegion, LaterReadsSeekToTheNearestRowAnEarlierReadReached)
+{
+    for (const char *arguments : {"-sample 2x2", "-sample 2x2 -restart 1"}) {
+        SCOPED_TRACE(arguments);
+        Bytes jpeg = EncodeWithCjpeg(SynthesisePicture(64, 320, 3, 540), arguments);
+        std::vector<uint8_t> full;
+        Read fullShape;
+        ASSERT_EQ(0, ReadBitmap(jpeg, Read(), &full, &fullShape));
+        MemoryReader reader(jpeg);
+        ASSERT_EQ(0, reader.Read(JPG_READ_HEADER_MEMORY));
+        const int across = 4, first = 1, regionMcus = 2;
+        // Rows 0..9 and the MCU left of the region are passed over.
+        CountedRead row10 = ReadRowOfRegion(reader, 10, full, fullShape);
+        EXPECT_EQ(10 * across + first, row10.passedOver);
+        EXPECT_EQ(regionMcus, row10.decoded);
+        // Row 10's start is known: only rows 10 and 11 are passed over again.
+        CountedRead row12 = ReadRowOfRegion(reader, 12, full, fullShape);
+        EXPECT_EQ(2 * across + first, row12.passedOver);
+        EXPECT_EQ(regionMcus, row12.decoded);
+        // A row above the last read's: its start was kept on the way down.
+        CountedRead row5 = ReadRowOfRegion(reader, 5, full, fullShape);
+        EXPECT_EQ(first, row5.passedOver);
+        // A header read starts another image: nothing of the index is used.
+        ASSERT_EQ(0, reader.Read(JPG_READ_HEADER_MEMORY));
+        CountedRead again = ReadRowOfRegion(reader, 12, full, fullShape);
+        EXPECT_EQ(12 * across + first, again.passedOver);
+    }
+}
+
+TEST(JpegRegion, StoppedRegionReadsResumeToTheSameCrop)
+{
+    Bytes jpeg = EncodeWithCjpeg(SynthesisePicture(150, 90, 3, 545), "-sample 2x2 -restart 1");
+    for (int smooth : {0, 1}) {
+        SCOPED_TRACE(smooth);
+        Read region = RegionOf(21, 19, 97, 70);
+        region.fourRowBuffers = smooth;
+        std::vector<uint8_t> full, part;
+        Read fullShape;
+        ASSERT_EQ(0, ReadWhole(jpeg, region, &full, &fullShape));
+        MemoryReader reader(jpeg);
+        ASSERT_EQ(0, reader.Read(JPG_READ_HEADER_MEMORY));
+        reader.record.props.stopRequest = 1;
+        int result = ReadInto(&reader.record, &region, &part), stops = 0;
+        for (; result == JPG_INTERRUPT_SUCCESS && stops < 100; stops++) {
+            reader.record.props.stopRequest = 1;
+            result = JpgLibRead(&reader.record, region.mode);
+        }
+        EXPECT_EQ(JPG_ROI_SUCCESS, result);
+        // One stop after every MCU of the region but its last: 6 x 4 MCUs.
+        EXPECT_EQ(6 * 4 - 1, stops);
+        ExpectCrop(full, fullShape, part, region);
+    }
+}
+
+// An index kept for one file must not position the read of another that
+// looks the same from outside: same name or same memory, same size.
+TEST(JpegRegion, IndexOfAChangedSourceNeverPositionsTheRead)
+{
+    Bytes a = EncodeWithCjpeg(SynthesisePicture(64, 320, 3, 550), "-sample 2x2");
+    Bytes b = EncodeWithCjpeg(SynthesisePicture(64, 320, 3, 551), "-sample 2x2");
+    size_t size = std::max(a.size(), b.size());
+    a.resize(size, 0); // bytes after the end marker are never read
+    b.resize(size, 0);
+    std::vector<uint8_t> fullB;
+    Read fullShape;
+    ASSERT_EQ(0, ReadBitmap(b, Read(), &fullB, &fullShape));
+
+    MemoryReader reader(a);
+    ASSERT_EQ(0, reader.Read(JPG_READ_HEADER_MEMORY));
+    std::vector<uint8_t> part;
+    Read region = RegionOf(20, 10 * 16 + 3, 40, 10 * 16 + 9);
+    ASSERT_EQ(JPG_ROI_SUCCESS, ReadInto(&reader.record, &region, &part));
+    std::copy(b.begin(), b.end(), reader.bytes.begin());
+    region = RegionOf(20, 12 * 16 + 3, 40, 12 * 16 + 9);
+    ASSERT_EQ(JPG_ROI_SUCCESS, ReadInto(&reader.record, &region, &part));
+    ExpectCrop(fullB, fullShape, part, region);
+
+    std::string path = TempPath("changed.jpg");
+    ASSERT_TRUE(WriteWholeFile(path, a));
+    JPEG_IMAGE_PROPS r;
+    ASSERT_EQ(0, JpgLibInit(&r));
+    r.jpgFileName = path.c_str();
+    ASSERT_EQ(0, JpgLibRead(&r, JPG_READ_HEADER_FILE));
+    region = RegionOf(20, 10 * 16 + 3, 40, 10 * 16 + 9);
+    region.mode = JPG_READ_IMAGE_FILE;
+    ASSERT_EQ(JPG_ROI_SUCCESS, ReadInto(&r, &region, &part));
+    ASSERT_TRUE(WriteWholeFile(path, b));
+    region = RegionOf(20, 12 * 16 + 3, 40, 12 * 16 + 9);
+    region.mode = JPG_READ_IMAGE_FILE;
+    ASSERT_EQ(JPG_ROI_SUCCESS, ReadInto(&r, &region, &part));
+    ExpectCrop(fullB, fullShape, part, region);
+    EXPECT_EQ(0, JpgLibFree(&r));
+    remove(path.c_str());
 }
 
 } // namespace

@@ -97,6 +97,46 @@ int MemoryReader::Read(int mode)
     return JpgLibRead(&record, mode);
 }
 
+int ReadScale(int mode)
+{
+    return mode == 14 || mode == 15 ? 2 : mode == 16 || mode == 17 ? 4 : mode == 18 || mode == 19 ? 8 : 1;
+}
+
+int ReadInto(JPEG_IMAGE_PROPS *r, BitmapRead *read, std::vector<uint8_t> *dib)
+{
+    int scale = ReadScale(read->mode);
+    if (!read->width) {
+        read->width = (r->jpgWidth + scale - 1) / scale;
+        read->height = (r->jpgHeight + scale - 1) / scale;
+    }
+    if (r->jpgChannels == 1 && read->channels == 1)
+        read->colour = JPG_COLOUR_GRAY;
+    dib->assign((size_t)(read->width * read->channels + read->pad) * read->height, Untouched);
+    r->dibPixels = dib->data();
+    r->dibWidth = read->width;
+    r->dibHeight = read->bottomUp ? -read->height : read->height;
+    r->dibChannels = read->channels;
+    r->dibColour = read->colour;
+    r->dibPadBytes = read->pad;
+    r->props.fourRowBuffers = read->fourRowBuffers;
+    r->props.roiLeft = read->left;
+    r->props.roiTop = read->top;
+    r->props.roiRight = read->right;
+    r->props.roiBottom = read->bottom;
+    return JpgLibRead(r, read->mode);
+}
+
+int ReadBitmap(const Bytes &jpeg, BitmapRead read, std::vector<uint8_t> *dib, BitmapRead *used)
+{
+    MemoryReader reader(jpeg);
+    int result = reader.Read(JPG_READ_HEADER_MEMORY);
+    if (result == 0)
+        result = ReadInto(&reader.record, &read, dib);
+    if (used)
+        *used = read;
+    return result;
+}
+
 int ReadCoefficients(const Bytes &jpeg, CoefficientPlanes *planes)
 {
     MemoryReader reader(jpeg);

@@ -42,6 +42,23 @@ struct MemoryReader {
     int Read(int mode);
 };
 
+// A pixel read into a bitmap that starts filled with Untouched.
+struct BitmapRead {
+    int mode = JPG_READ_IMAGE_MEMORY;
+    int channels = 3, colour = JPG_COLOUR_BGR;
+    int fourRowBuffers = 0;
+    int left = 0, top = 0, right = 0, bottom = 0; // the region, all 0 for none
+    int width = 0, height = 0; // of the bitmap; 0: the picture's at the mode's scale
+    int pad = 0;
+    bool bottomUp = false;
+};
+const uint8_t Untouched = 0xAB;
+int ReadScale(int mode);
+// Reads on a record whose header has been read; fills in the bitmap's size.
+int ReadInto(JPEG_IMAGE_PROPS *record, BitmapRead *read, std::vector<uint8_t> *dib);
+// Header read and pixel read of the bytes on a fresh record.
+int ReadBitmap(const Bytes &jpeg, BitmapRead read, std::vector<uint8_t> *dib, BitmapRead *used = nullptr);
+
 // Coefficients of every component, as the raw-block hook delivers them.
 struct CoefficientPlanes {
     int lineValues[4] = {};

@@ -84,6 +84,25 @@ Bytes TransformWithJpegtran(const Bytes &jpeg, const std::string &arguments)
     return out;
 }
 
+Bytes TransformWithScript(const Bytes &jpeg, const std::string &script)
+{
+    std::string path = TempPath("scans.txt");
+    if (!WriteWholeFile(path, Bytes(script.begin(), script.end())))
+        return Bytes();
+    Bytes out = TransformWithJpegtran(jpeg, "-scans " + path);
+    remove(path.c_str());
+    return out;
+}
+
+Bytes BeforeScan(const Bytes &jpeg, int n)
+{
+    int seen = 0;
+    for (size_t i = 0; i + 1 < jpeg.size(); i++)
+        if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xDA && seen++ == n)
+            return Concat({Bytes(jpeg.begin(), jpeg.begin() + i), Bytes{0xFF, 0xD9}});
+    return Bytes();
+}
+
 Picture DecodeWithDjpeg(const Bytes &jpeg, const std::string &arguments)
 {
     Picture picture;
@@ -162,3 +181,38 @@ ReferenceImage ReadReferenceCoefficients(const Bytes &jpeg)
     image.ok = true;
     return image;
 }
+
+Picture DecodeWithLibjpeg(const Bytes &jpeg)
+{
+    Picture picture;
+    jpeg_decompress_struct info;
+    ErrorExit error;
+    info.err = jpeg_std_error(&error.manager);
+    error.manager.error_exit = OnError;
+    error.manager.emit_message = Quiet;
+    if (setjmp(error.jump)) {
+        jpeg_destroy_decompress(&info);
+        return Picture();
+    }
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, jpeg.data(), (unsigned long)jpeg.size());
+    jpeg_read_header(&info, TRUE);
+    info.out_color_space = info.num_components == 1 ? JCS_GRAYSCALE : JCS_RGB;
+    info.dct_method = JDCT_ISLOW;
+    info.do_fancy_upsampling = FALSE;
+    info.do_block_smoothing = FALSE;
+    jpeg_start_decompress(&info);
+    picture.width = (int)info.output_width;
+    picture.height = (int)info.output_height;
+    picture.channels = info.output_components;
+    size_t row = (size_t)picture.width * picture.channels;
+    picture.pixels.resize(row * picture.height);
+    while (info.output_scanline < info.output_height) {
+        JSAMPROW line = picture.pixels.data() + row * info.output_scanline;
+        jpeg_read_scanlines(&info, &line, 1);
+    }
+    jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    return picture;
+}
+

@@ -1,0 +1,119 @@
+#include "companions.h"
+
+#include "../arcade/arcade_about.h"
+#include "../arcade/arcade_ids.h"
+#include "../sysmon/memstat_window.h"
+#include "../sysmon/process_tree_dialog.h"
+
+#include "changer_window.h"
+#include "clock_runner.h"
+#include "core/core_ids.h"
+#include "startup.h"
+#include "tray_menu.h"
+#include "tunelark.h"
+
+// The libraries that provide these windows are linked in as they land; until
+// then the launcher reports that the window could not be opened.
+static HWND LaunchNotLinkedYet(HWND mainWindow)
+{
+    (void)mainWindow;
+    return nullptr;
+}
+
+// The player and the changer are windows of their own; the clock belongs to
+// the main window.
+static HWND LaunchPlayer(HWND mainWindow)
+{
+    (void)mainWindow;
+    return TunelarkRunner(nullptr);
+}
+
+static HWND LaunchClock(HWND mainWindow)
+{
+    return ClockRunner(mainWindow);
+}
+
+static HWND LaunchChanger(HWND mainWindow)
+{
+    (void)mainWindow;
+    return BGChangerRunner(nullptr);
+}
+
+static const CompanionLauncher RealLaunchers[COMPANION_COUNT] = {
+    LaunchPlayer,
+    LaunchClock,
+    LaunchChanger,
+    MemStatCreateWindow,
+};
+
+CompanionEntry Companions[COMPANION_COUNT] = {
+    {nullptr, CMD_PLAYER, PLAYER_REGISTRY_KEY, LaunchPlayer},
+    {nullptr, CMD_CLOCK, CLOCK_REGISTRY_KEY, LaunchClock},
+    {nullptr, CMD_CHANGER, nullptr, LaunchChanger},
+    {nullptr, CMD_METER, METER_REGISTRY_KEY, MemStatCreateWindow},
+};
+
+void SetCompanionLauncher(Companion which, CompanionLauncher launcher)
+{
+    Companions[which].launch = launcher ? launcher : RealLaunchers[which];
+}
+
+int CompanionOfCommand(int command)
+{
+    for (int i = 0; i < COMPANION_COUNT; ++i)
+        if (Companions[i].command == command)
+            return i;
+    return -1;
+}
+
+HWND LiveCompanionWindow(Companion which)
+{
+    CompanionEntry *c = &Companions[which];
+    if (c->window && !IsWindow(c->window)) {
+        c->window = nullptr;
+        CheckTrayMenuItem(c->command, FALSE);
+    }
+    return c->window;
+}
+
+void CloseCompanion(Companion which)
+{
+    HWND window = LiveCompanionWindow(which);
+    if (window) {
+        // The player writes its settings on this; its own destruction then
+        // knows they are saved and does not write them a second time.
+        if (which == COMPANION_PLAYER)
+            SendMessageA(window, WM_USER, COMPANION_SAVE_STATE, 1);
+        DestroyWindow(window);
+    }
+    Companions[which].window = nullptr;
+    CheckTrayMenuItem(Companions[which].command, FALSE);
+}
+
+void ToggleCompanion(HWND mainWindow, Companion which)
+{
+    CompanionEntry *c = &Companions[which];
+    if (LiveCompanionWindow(which)) {
+        CloseCompanion(which);
+        return;
+    }
+    c->window = c->launch ? c->launch(mainWindow) : nullptr;
+    CheckTrayMenuItem(c->command, c->window != nullptr);
+}
+
+INT_PTR RunProcessTreeDialog(HWND owner)
+{
+    return RunProcessTree(owner);
+}
+
+void OpenAboutBox(HWND owner)
+{
+    // One About box at a time, also while its machine failed to start and
+    // nothing runs: the dialog's flags and threads exist once per process.
+    if (emulatorDialog && IsWindow(emulatorDialog)) {
+        SetForegroundWindow(emulatorDialog);
+        return;
+    }
+    HINSTANCE instance = ZettliesInstance ? ZettliesInstance : GetModuleHandleA(nullptr);
+    CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_VUVOVIR), owner, VuvovirDlgProc, 0);
+}

@@ -1,0 +1,229 @@
+#include "main_window.h"
+
+#include <cstring>
+
+#include "alarms.h"
+#include "companions.h"
+#include "core/core_ids.h"
+#include "keylatch.h"
+#include "main_commands.h"
+#include "core/notes_table/notes_file.h"
+#include "core/notes_table/registry_settings.h"
+#include "startup.h"
+#include "tray_icon.h"
+#include "tray_menu.h"
+#include "core/ui_seams.h"
+#include "core/notes_table/zettly_settings.h"
+#include "core/notes_table/zettly_slots.h"
+
+HWND MainWindow;
+HWND QuickPickWindow;
+
+static int AutoSavePeriodInForce;
+static BOOL Destroying;
+static BOOL SettingsWritten;
+static BOOL KeyboardHookInstalled;
+
+static void StartWorker(LPTHREAD_START_ROUTINE routine, LPVOID parameter)
+{
+    HANDLE thread = CreateThread(nullptr, WORKER_STACK_BYTES, routine, parameter, 0, nullptr);
+    if (thread)
+        CloseHandle(thread);
+}
+
+static void StartAutoSaveTimer(HWND window, int period)
+{
+    AutoSavePeriodInForce = period;
+    if (period > 0)
+        SetTimer(window, TIMER_AUTOSAVE, (UINT)period, nullptr);
+}
+
+static int OnMainCreate(HWND window)
+{
+    HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_ZETTLIES));
+    MainWindow = window;
+    QuickPickWindow = nullptr;
+    Destroying = FALSE;
+    std::memset(ZettlyTable, 0, sizeof(ZettlyRecord) * (ZETTLY_LAST_NOTE_SLOT + 1));
+    ResetDefaultSettings();
+    int reopen[COMPANION_COUNT] = {};
+    LoadSettings(&reopen[COMPANION_PLAYER], &reopen[COMPANION_CLOCK], &reopen[COMPANION_CHANGER],
+                 &reopen[COMPANION_METER]);
+    KeyboardHookInstalled = ZettlyInfo.keyboardHook && KB_InstallHook(window) == 0;
+
+    SetTimer(window, TIMER_ALARMS, ALARM_CHECK_PERIOD_MS, nullptr);
+    StartAutoSaveTimer(window, ZettlyInfo.autoSavePeriod);
+
+    AddTrayIcon(window);
+    BuildTrayMenus();
+    LoadZettlies();
+    // Posted, so they open once the loop runs, in the order they always have.
+    const Companion order[] = {COMPANION_PLAYER, COMPANION_CLOCK, COMPANION_CHANGER,
+                               COMPANION_METER};
+    for (Companion which : order)
+        if (reopen[which])
+            PostMessageA(window, WM_COMMAND, Companions[which].command, 0);
+
+    SendMessageA(window, WM_SETICON, ICON_BIG, (LPARAM)icon);
+    SettingsWritten = FALSE;
+    return 0;
+}
+
+static void SaveSettingsWithCompanions(void)
+{
+    SaveSettings(IsWindow(Companions[COMPANION_PLAYER].window) ? 1 : 0,
+                 IsWindow(Companions[COMPANION_CLOCK].window) ? 1 : 0,
+                 IsWindow(Companions[COMPANION_CHANGER].window) ? 1 : 0,
+                 IsWindow(Companions[COMPANION_METER].window) ? 1 : 0);
+}
+
+static void CloseAllCompanions(void)
+{
+    const Companion order[] = {COMPANION_PLAYER, COMPANION_CHANGER, COMPANION_CLOCK,
+                               COMPANION_METER};
+    for (Companion which : order)
+        CloseCompanion(which);
+}
+
+static void OnMainClose(void)
+{
+    if (!SettingsWritten) {
+        SaveSettingsWithCompanions();
+        SettingsWritten = TRUE;
+    }
+    CloseAllCompanions();
+}
+
+// A shutdown that another program cancelled ends nothing: the settings are
+// left for the WM_CLOSE that will still come.
+static void OnMainEndSession(HWND window, BOOL ending)
+{
+    if (!ending)
+        return;
+    if (!SettingsWritten) {
+        SaveSettings(Companions[COMPANION_PLAYER].window != nullptr,
+                     Companions[COMPANION_CLOCK].window != nullptr,
+                     Companions[COMPANION_CHANGER].window != nullptr,
+                     Companions[COMPANION_METER].window != nullptr);
+        SettingsWritten = TRUE;
+    }
+    SendMessageA(window, WM_COMMAND, CMD_SAVE_NOW, 0);
+}
+
+static void OnMainDestroy(HWND window)
+{
+    if (Destroying) {
+        PostQuitMessage(0);
+        return;
+    }
+    Destroying = TRUE;
+    KillTimer(window, TIMER_AUTOSAVE);
+    KillTimer(window, TIMER_ALARMS);
+    EnterAppDataFolder(FALSE);
+    if (SaveZettlies(nullptr) != 0)
+        ZtMessageBox(window, "Unable to save zettly info", "I/O Error", MB_ICONHAND);
+    DeleteTrayIcon();
+    DestroyTrayMenus();
+    CloseAllCompanions();
+    if (KeyboardHookInstalled) {
+        KB_RemoveHook();
+        KeyboardHookInstalled = FALSE;
+    }
+    for (int slot = 0; slot <= ZETTLY_LAST_NOTE_SLOT; ++slot)
+        if (ZettlyTable[slot].window)
+            DestroyWindow(ZettlyTable[slot].window);
+    ReleaseAllZettlies();
+    CloseZettlyFileSet();
+    QuickPickWindow = nullptr;
+    MainWindow = nullptr;
+    PostQuitMessage(0);
+}
+
+static void OnAutoSave(HWND window)
+{
+    if (Destroying)
+        return;
+    EnterAppDataFolder(FALSE);
+    SaveSettingsWithCompanions();
+    StartSaveThread(window);
+}
+
+static void OnMainTimer(HWND window, UINT_PTR id)
+{
+    if (id == TIMER_ALARMS)
+        CheckAlarms();
+    else if (id == TIMER_AUTOSAVE)
+        OnAutoSave(window);
+}
+
+static void OnSavePeriodChanged(HWND window)
+{
+    if (ZettlyInfo.autoSavePeriod == AutoSavePeriodInForce)
+        return;
+    KillTimer(window, TIMER_AUTOSAVE);
+    StartAutoSaveTimer(window, ZettlyInfo.autoSavePeriod);
+}
+
+// WM_USER: FALSE when the code is none of ours.
+static BOOL OnMainUser(HWND window, WPARAM code, LPARAM lParam)
+{
+    switch (code) {
+    case MAIN_START_ALARM_SOUND:
+    case MAIN_START_ALARM_BLINK:
+        // Anyone can post to a window: a slot from outside is checked like any other input.
+        if (lParam < 0 || lParam > ZETTLY_LAST_NOTE_SLOT)
+            return TRUE;
+        StartWorker(code == MAIN_START_ALARM_SOUND ? AlarmSndPlaybackThread
+                                                   : AlarmBlinkZettlyThread,
+                    (LPVOID)lParam);
+        return TRUE;
+    case MAIN_SAVE_PERIOD_CHANGED:
+        OnSavePeriodChanged(window);
+        return TRUE;
+    case MAIN_SHORTCUT:
+        return RunShortcut(window, (int)lParam);
+    }
+    return FALSE;
+}
+
+LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        return OnMainCreate(window);
+    case WM_TIMER:
+        OnMainTimer(window, wParam);
+        return 0;
+    case WM_USER:
+        if (OnMainUser(window, wParam, lParam))
+            return 0;
+        break;
+    case WM_TRAY_CALLBACK:
+        OnTrayCallback(window, (UINT)lParam);
+        return 0;
+    case WM_COMMAND: {
+        LRESULT result = 0;
+        if (RunMainCommand(window, LOWORD(wParam), &result))
+            return result;
+        break;
+    }
+    case WM_MEASUREITEM:
+        if (MeasureTrayItem(window, (MEASUREITEMSTRUCT *)lParam))
+            return TRUE;
+        break;
+    case WM_DRAWITEM:
+        if (DrawTrayItem((const DRAWITEMSTRUCT *)lParam))
+            return TRUE;
+        break;
+    case WM_CLOSE:
+        OnMainClose();
+        break; // DefWindowProc destroys the window
+    case WM_ENDSESSION:
+        OnMainEndSession(window, (BOOL)wParam);
+        return 0;
+    case WM_DESTROY:
+        OnMainDestroy(window);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}

@@ -1,0 +1,262 @@
+#include "tray_menu.h"
+
+#include <cstring>
+
+#include "companions.h"
+#include "core/core_ids.h"
+#include "core/note_window/frame_drawing.h"
+#include "core/notes_table/zettly_settings.h"
+#include "core/notes_table/zettly_slots.h"
+
+HMENU TrayMenu;
+HMENU UtilsMenu;
+HMENU HiddenMenu;
+HMENU QuickJumpMenu;
+
+static const char HIDDEN_TEXT[] = "Hidden Zettlies";
+static const char QUICK_JUMP_TEXT[] = "Quick Jump To Zettly";
+
+int BuildTrayMenus(void)
+{
+    HMENU loaded = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_TRAY_MENU));
+    if (!loaded)
+        return -1;
+    // The resource is a bar holding the one popup; keep the popup on its own.
+    TrayMenu = GetSubMenu(loaded, 0);
+    RemoveMenu(loaded, 0, MF_BYPOSITION);
+    DestroyMenu(loaded);
+    if (!TrayMenu)
+        return -1;
+    HiddenMenu = GetSubMenu(TrayMenu, TRAY_POS_HIDDEN);
+    QuickJumpMenu = GetSubMenu(TrayMenu, TRAY_POS_QUICK_JUMP);
+    UtilsMenu = GetSubMenu(TrayMenu, TRAY_POS_UTILS);
+    // The process tree reads what only the NT line of Windows provides.
+    if (GetVersion() & 0x80000000u)
+        EnableMenuItem(TrayMenu, CMD_PROCESS_TREE, MF_BYCOMMAND | MF_GRAYED);
+    return 0;
+}
+
+void DestroyTrayMenus(void)
+{
+    // The submenus go with the menu that holds them.
+    if (TrayMenu)
+        DestroyMenu(TrayMenu);
+    TrayMenu = UtilsMenu = HiddenMenu = QuickJumpMenu = nullptr;
+}
+
+void CheckTrayMenuItem(int command, BOOL checked)
+{
+    if (TrayMenu)
+        CheckMenuItem(TrayMenu, (UINT)command, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+static void AppendNoteEntry(HMENU menu, int slot)
+{
+    AppendMenuA(menu, MF_OWNERDRAW, CMD_JUMP_FIRST + slot, (LPCSTR)ZettlyTable[slot].title);
+}
+
+static bool IsShownNote(int slot)
+{
+    const ZettlyRecord &z = ZettlyTable[slot];
+    return z.window && z.showCommand != 0;
+}
+
+static void FillHiddenMenu(HMENU menu)
+{
+    for (int slot = 0; slot <= ZETTLY_LAST_NOTE_SLOT; ++slot)
+        if (ZettlyTable[slot].window && ZettlyTable[slot].showCommand == 0)
+            AppendNoteEntry(menu, slot);
+}
+
+// Members stand right under their group, so a group is read as one block.
+static void FillQuickJumpMenu(HMENU menu)
+{
+    for (int slot = 0; slot <= ZETTLY_LAST_NOTE_SLOT; ++slot) {
+        if (!IsShownNote(slot) || ZettlyTable[slot].isMember)
+            continue;
+        AppendNoteEntry(menu, slot);
+        if (!ZettlyTable[slot].isGroup)
+            continue;
+        for (int member = 0; member <= ZETTLY_LAST_NOTE_SLOT; ++member)
+            if (IsShownNote(member) && !ZettlyTable[member].isGroup &&
+                ZettlyTable[member].isMember && ZettlyTable[member].groupSlot == slot)
+                AppendNoteEntry(menu, member);
+    }
+}
+
+static void ReplaceSubmenu(HMENU *current, int position, const char *text, void (*fill)(HMENU))
+{
+    HMENU fresh = CreatePopupMenu();
+    if (!fresh)
+        return;
+    fill(fresh);
+    RemoveMenu(TrayMenu, position, MF_BYPOSITION);
+    InsertMenuA(TrayMenu, position, MF_BYPOSITION | MF_POPUP | MF_STRING, (UINT_PTR)fresh, text);
+    if (*current)
+        DestroyMenu(*current);
+    *current = fresh;
+}
+
+void RebuildNoteMenus(void)
+{
+    if (!TrayMenu)
+        return;
+    ReplaceSubmenu(&HiddenMenu, TRAY_POS_HIDDEN, HIDDEN_TEXT, FillHiddenMenu);
+    ReplaceSubmenu(&QuickJumpMenu, TRAY_POS_QUICK_JUMP, QUICK_JUMP_TEXT, FillQuickJumpMenu);
+}
+
+void DropStaleCompanions(void)
+{
+    // The changer's window is never visible; only its disappearance counts.
+    LiveCompanionWindow(COMPANION_CHANGER);
+    const Companion visibleOnes[] = {COMPANION_PLAYER, COMPANION_CLOCK, COMPANION_METER};
+    for (Companion which : visibleOnes) {
+        HWND window = LiveCompanionWindow(which);
+        if (window && !IsWindowVisible(window))
+            CloseCompanion(which);
+    }
+}
+
+static void BringAllForward(HWND mainWindow)
+{
+    for (int slot = 0; slot <= ZETTLY_LAST_NOTE_SLOT; ++slot)
+        if (ZettlyTable[slot].window)
+            SetForegroundWindow(ZettlyTable[slot].window);
+    const Companion order[] = {COMPANION_PLAYER, COMPANION_METER, COMPANION_CLOCK};
+    for (Companion which : order)
+        if (HWND window = LiveCompanionWindow(which))
+            SetForegroundWindow(window);
+    SetForegroundWindow(mainWindow);
+}
+
+static void ShowTrayMenu(HWND mainWindow)
+{
+    RebuildNoteMenus();
+    DropStaleCompanions();
+    POINT cursor;
+    GetCursorPos(&cursor);
+    // Without the foreground the menu would not close when the user clicks elsewhere.
+    SetForegroundWindow(mainWindow);
+    TrackPopupMenuEx(TrayMenu, 0, cursor.x, cursor.y, mainWindow, nullptr);
+    // ...and without a message after it, the next click on the icon may be lost.
+    PostMessageA(mainWindow, WM_NULL, 0, 0);
+}
+
+void OnTrayCallback(HWND mainWindow, UINT mouseMessage)
+{
+    switch (mouseMessage) {
+    case WM_LBUTTONDOWN:
+        BringAllForward(mainWindow);
+        break;
+    case WM_LBUTTONDBLCLK:
+        PostMessageA(mainWindow, WM_COMMAND, CMD_NEW_ZETTLY, 0);
+        break;
+    case WM_RBUTTONDOWN:
+        if (TrayMenu)
+            ShowTrayMenu(mainWindow);
+        break;
+    }
+}
+
+static int SlotOfItem(UINT id)
+{
+    if (id < CMD_JUMP_FIRST || id > CMD_JUMP_LAST)
+        return -1;
+    return (int)(id - CMD_JUMP_FIRST);
+}
+
+static const char *EntryText(int slot, int *length)
+{
+    const char *title = ZettlyTable[slot].title;
+    *length = (int)strnlen(title, ZETTLY_TITLE_BYTES - 1);
+    if (*length == 0) {
+        *length = 1;
+        return " ";
+    }
+    return title;
+}
+
+BOOL MeasureTrayItem(HWND mainWindow, MEASUREITEMSTRUCT *item)
+{
+    if (item->CtlType != ODT_MENU)
+        return FALSE;
+    if (item->itemID == CMD_THIN_SEPARATOR) {
+        item->itemHeight = 2;
+        return TRUE;
+    }
+    int slot = SlotOfItem(item->itemID);
+    if (slot < 0)
+        return FALSE;
+    item->itemWidth = 4;
+    item->itemHeight = 4;
+    HDC dc = GetDC(mainWindow);
+    if (!dc)
+        return TRUE;
+    HFONT font = CreateFontIndirectA(AsLOGFONT(&ZettlyTable[slot].titleFont));
+    HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
+    int length;
+    const char *text = EntryText(slot, &length);
+    DWORD extent = GetTabbedTextExtentA(dc, text, length, 0, nullptr);
+    item->itemWidth = LOWORD(extent) + 4;
+    item->itemHeight = HIWORD(extent) + 4;
+    if (old)
+        SelectObject(dc, old);
+    if (font)
+        DeleteObject(font);
+    ReleaseDC(mainWindow, dc);
+    return TRUE;
+}
+
+static void FillEntryBackground(HDC dc, const RECT *r, COLORREF fill, const ZettlyRecord &z)
+{
+    if (ZettlyInfo.titleGradient && GetNearestColor(dc, fill) != z.backColour) {
+        FillGradientRect(dc, fill, z.blinkColour, r);
+        return;
+    }
+    HBRUSH brush = CreateSolidBrush(fill);
+    if (brush) {
+        FillRect(dc, r, brush);
+        DeleteObject(brush);
+    }
+}
+
+BOOL DrawTrayItem(const DRAWITEMSTRUCT *item)
+{
+    if (item->CtlType != ODT_MENU)
+        return FALSE;
+    int slot = SlotOfItem(item->itemID);
+    if (slot < 0)
+        return FALSE;
+    if (!(item->itemAction & (ODA_DRAWENTIRE | ODA_SELECT)))
+        return TRUE;
+    const ZettlyRecord &z = ZettlyTable[slot];
+    HDC dc = item->hDC;
+    RECT r = item->rcItem;
+    if (z.isMember) {
+        SetViewportOrgEx(dc, 10, 0, nullptr);
+        r.right -= 10;
+    }
+    COLORREF shade = ShadeColour(z.backColour);
+    bool selected = (item->itemState & ODS_SELECTED) != 0;
+    COLORREF fill = selected ? z.textColour : shade;
+    COLORREF text = selected ? shade : z.textColour;
+    FillEntryBackground(dc, &r, fill, z);
+
+    HFONT font = CreateFontIndirectA(AsLOGFONT(const_cast<ZettlyLogFont *>(&z.titleFont)));
+    HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
+    SetTextColor(dc, GetNearestColor(dc, text));
+    int oldMode = SetBkMode(dc, TRANSPARENT);
+    RECT inner = {r.left + 2, r.top + 2, r.right - 2, r.bottom - 2};
+    int length;
+    const char *title = EntryText(slot, &length);
+    DrawTextA(dc, title, length, &inner, DT_CENTER | DT_VCENTER | DT_NOPREFIX);
+    SetBkMode(dc, oldMode);
+    if (old)
+        SelectObject(dc, old);
+    if (font)
+        DeleteObject(font);
+    if (selected)
+        DrawFocusRect(dc, &inner);
+    SetViewportOrgEx(dc, 0, 0, nullptr);
+    return TRUE;
+}

@@ -1,0 +1,540 @@
+#include "note_edit.h"
+
+#include <richedit.h>
+#include <windowsx.h>
+
+#include <string>
+
+#include "editing/calculator_note.h"
+#include "editing/console_mode.h"
+#include "editing/edit_toolbar.h"
+#include "editing/richole/rich_ole.h"
+#include "core/core_ids.h"
+#include "editor_caret.h"
+#include "editor_commands.h"
+#include "editor_menu.h"
+#include "core/note_window/note_geometry.h"
+#include "core/note_window/note_window.h"
+#include "core/main_window/startup.h"
+#include "text_walk.h"
+#include "core/note_window/transparency.h"
+#include "core/notes_table/zettly_settings.h"
+#include "core/notes_table/zettly_slots.h"
+
+HWND EditToolbarWindow;
+
+// Only one note edit has the focus at a time, so these serve all of them.
+static BOOL ContextMenuOpen;
+static BOOL SwallowNextChar;
+static BOOL DragSeen;         // the mouse moved with the button down, or a double-click
+static int ClickCountdown;    // > 0: the click that focused the note is still to come
+static BOOL SuppressFocusClick;
+
+enum { CONSOLE_LINE_CHARS = 1023 };
+
+void SwallowNextEditChar(void)
+{
+    SwallowNextChar = TRUE;
+}
+
+static LRESULT Default(HWND edit, ZettlyEditState *s, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return CallWindowProcA(s->previous, edit, message, wParam, lParam);
+}
+
+static BOOL InPlaceActive(void)
+{
+    return ActiveInPlaceObject != nullptr;
+}
+
+static ZettlyRecord *NoteOf(ZettlyEditState *s)
+{
+    if (s->slot < 0 || s->slot > ZETTLY_LAST_NOTE_SLOT)
+        return nullptr;
+    return &ZettlyTable[s->slot];
+}
+
+static void RefreshCaretAndBar(HWND edit)
+{
+    UpdateZettlyCaret(edit, FALSE);
+    RefreshEditBar(EditToolbarWindow, edit);
+}
+
+static CHARRANGE Selection(HWND edit)
+{
+    CHARRANGE sel = {0, 0};
+    SendMessageA(edit, EM_EXGETSEL, 0, (LPARAM)&sel);
+    return sel;
+}
+
+// ---------------------------------------------------------------- line/column
+
+static void UpdateLineColumn(HWND edit, ZettlyEditState *s, UINT message)
+{
+    CHARRANGE sel = Selection(edit);
+    CaretTrack track = {s->lastStart, s->lastEnd, s->caretEnd};
+    bool moved = TrackCaretEnd(&track, sel.cpMin, sel.cpMax);
+    s->lastStart = track.lastStart;
+    s->lastEnd = track.lastEnd;
+    s->caretEnd = track.caretEnd;
+    HWND tip = s->lineColumn;
+    if (message != WM_MOUSEMOVE || moved) {
+        LONG line = (LONG)SendMessageA(edit, EM_EXLINEFROMCHAR, 0, s->caretEnd);
+        LONG lineStart = (LONG)SendMessageA(edit, EM_LINEINDEX, line, 0);
+        char text[64];
+        FormatLineColumn(text, sizeof text, line, s->caretEnd, lineStart);
+        SetWindowTextA(tip, text);
+    }
+    InvalidateRect(tip, nullptr, TRUE);
+    if (!IsWindowVisible(tip))
+        ShowWindow(tip, SW_SHOWNOACTIVATE);
+    UpdateWindow(tip);
+}
+
+static void LineColumnFirst(HWND edit, ZettlyEditState *s, UINT message, WPARAM wParam)
+{
+    HWND tip = s->lineColumn;
+    ZettlyRecord *z = NoteOf(s);
+    switch (message) {
+    case WM_KILLFOCUS:
+        ShowWindow(tip, SW_HIDE);
+        break;
+    case WM_ACTIVATEAPP:
+        if (!wParam)
+            ShowWindow(tip, SW_HIDE);
+        break;
+    case WM_WINDOWPOSCHANGED:
+        if (z && !z->rolledUp)
+            InvalidateRect(tip, nullptr, TRUE);
+        break;
+    case WM_SETFOCUS:
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_MOUSEMOVE:
+        if (GetFocus() == edit)
+            UpdateLineColumn(edit, s, message);
+        break;
+    case WM_USER:
+        if (wParam == EDIT_REALIGN) {
+            InvalidateRect(tip, nullptr, TRUE);
+            UpdateWindow(tip);
+        }
+        break;
+    }
+}
+
+// ---------------------------------------------------------------- OLE objects
+
+// Returns true when the message is answered here.
+static bool OleFirst(HWND edit, ZettlyEditState *s, UINT message, WPARAM wParam, LPARAM lParam,
+                     LRESULT *result)
+{
+    switch (message) {
+    case WM_SETFOCUS:
+        RichOleFocusActiveObject();
+        if (InPlaceActive()) {
+            SendMessageA(edit, WM_USER, EDIT_HIDE_COMPANIONS, 0);
+            *result = Default(edit, s, message, wParam, lParam);
+            return true;
+        }
+        break;
+    case WM_SIZE:
+        RichOleResizeBorder();
+        break;
+    case WM_PAINT:
+        if (InPlaceActive()) {
+            HWND child = nullptr;
+            EnumChildWindows(edit, FirstChildEnumProc, (LPARAM)&child);
+            if (child)
+                RedrawWindow(child, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        }
+        break;
+    case WM_ACTIVATEAPP:
+        RichOleFrameActivate((BOOL)wParam);
+        break;
+    case WM_COMMAND:
+        RichOleVerbCommand(edit, LOWORD(wParam));
+        break;
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------- handlers
+
+static LRESULT OnEditSetFocus(HWND edit, ZettlyEditState *s, WPARAM wParam, LPARAM lParam)
+{
+    if (!EditToolbarWindow)
+        EditToolbarWindow = CreateEditBar();
+    AttachEditBar(EditToolbarWindow, s->slot);
+    SendMessageA(edit, WM_USER, EDIT_REALIGN, 0);
+    Default(edit, s, WM_SETFOCUS, wParam, lParam);
+    RefreshCaretAndBar(edit);
+    if (!SuppressFocusClick) {
+        // Focus from a click lands the caret where the click was; the click
+        // itself went to the note window that took the activation.
+        POINT at;
+        RECT client;
+        GetCursorPos(&at);
+        ScreenToClient(edit, &at);
+        GetClientRect(edit, &client);
+        if (PtInRect(&client, at)) {
+            LPARAM point = MAKELPARAM(at.x, at.y);
+            SendMessageA(edit, WM_LBUTTONDOWN, MK_LBUTTON, point);
+            SendMessageA(edit, WM_LBUTTONUP, 0, point);
+        }
+    }
+    SuppressFocusClick = FALSE;
+    DragSeen = FALSE;
+    ClickCountdown = 1;
+    return 0;
+}
+
+static bool IsOtherNoteWindow(HWND edit, HWND other)
+{
+    if (!other || other == edit)
+        return false;
+    return FindZettlyByWindow(other) >= 0 || FindZettlyByEdit(other) >= 0;
+}
+
+static LRESULT OnEditKillFocus(HWND edit, ZettlyEditState *s, WPARAM wParam, LPARAM lParam)
+{
+    if (IsOtherNoteWindow(edit, (HWND)wParam))
+        SendMessageA(edit, WM_USER, EDIT_HIDE_COMPANIONS, 0);
+    Default(edit, s, WM_KILLFOCUS, wParam, lParam);
+    DestroyCaret();
+    return 0;
+}
+
+static LRESULT OnEditKeyDown(HWND edit, ZettlyEditState *s, UINT message, WPARAM wParam,
+                             LPARAM lParam)
+{
+    if (!InPlaceActive()) {
+        MSG msg = {edit, message, wParam, lParam, 0, {0, 0}};
+        msg.time = GetMessageTime();
+        if (NoteAccelerators && TranslateAcceleratorA(s->note, NoteAccelerators, &msg))
+            return 0;
+        if (EditAccelerators && TranslateAcceleratorA(edit, EditAccelerators, &msg))
+            return 0;
+    }
+    LRESULT result = Default(edit, s, message, wParam, lParam);
+    RefreshCaretAndBar(edit);
+    return result;
+}
+
+static std::string CaretLine(HWND edit)
+{
+    LONG line = (LONG)SendMessageA(edit, EM_LINEFROMCHAR, (WPARAM)-1, 0);
+    char buffer[CONSOLE_LINE_CHARS + 1];
+    *(WORD *)buffer = CONSOLE_LINE_CHARS;
+    LRESULT got = SendMessageA(edit, EM_GETLINE, line, (LPARAM)buffer);
+    if (got < 0 || got > CONSOLE_LINE_CHARS)
+        got = 0;
+    return std::string(buffer, (size_t)got);
+}
+
+// The typed line goes to the interpreter; the line and the line end before it
+// are selected so the interpreter's answer replaces them.
+static void SendConsoleLine(HWND edit, ZettlyEditState *s)
+{
+    std::string line = CaretLine(edit);
+    while (!line.empty() && IsLineEndChar(line.back()))
+        line.pop_back();
+    line += "\r\n";
+    StripConsolePrompt(&line);
+    CutAfterFirstCrLf(&line);
+
+    CHARRANGE sel = Selection(edit);
+    LONG caretLine = (LONG)SendMessageA(edit, EM_EXLINEFROMCHAR, 0, sel.cpMax);
+    LONG from = sel.cpMax;
+    while (from > 0 && (LONG)SendMessageA(edit, EM_EXLINEFROMCHAR, 0, from) >= caretLine)
+        --from;
+    CHARRANGE typed = {from, sel.cpMax};
+    SendMessageA(edit, EM_EXSETSEL, 0, (LPARAM)&typed);
+    ConsoleWrite(s->slot, line.c_str());
+}
+
+static LRESULT OnEditChar(HWND edit, ZettlyEditState *s, WPARAM wParam, LPARAM lParam)
+{
+    if (InPlaceActive())
+        return Default(edit, s, WM_CHAR, wParam, lParam);
+    if (SwallowNextChar) {
+        SwallowNextChar = FALSE;
+        return 0;
+    }
+    ZettlyRecord *z = NoteOf(s);
+    if (z && z->calculatorMode && wParam == '\r') {
+        RunEditTextOp(s->note);
+        return 0;
+    }
+    if (z && z->consoleMode && (wParam == '\r' || wParam == '\n')) {
+        SendConsoleLine(edit, s);
+        return 0;
+    }
+    LRESULT result = Default(edit, s, WM_CHAR, wParam, lParam);
+    RefreshCaretAndBar(edit);
+    return result;
+}
+
+static void AutoCopy(HWND edit, WPARAM keys)
+{
+    CHARRANGE sel = Selection(edit);
+    bool selected = sel.cpMin != sel.cpMax;
+    if (keys == MK_SHIFT && selected) {
+        PostMessageA(edit, WM_CUT, 0, 0);
+    } else if (ClickCountdown <= 0 &&
+               (keys == MK_CONTROL || (ZettlyInfo.autoCopy && DragSeen)) && selected) {
+        PostMessageA(edit, WM_COPY, 0, 0);
+    }
+    DragSeen = FALSE;
+}
+
+static LRESULT OnEditLButtonDown(HWND edit, ZettlyEditState *s, WPARAM wParam, LPARAM lParam)
+{
+    if (!InPlaceActive() && ClickCountdown <= 0)
+        DragSeen = TRUE;
+    ClickCountdown = ClickCountdown >= 0 ? ClickCountdown - 1 : 0;
+    LRESULT result = Default(edit, s, WM_LBUTTONDOWN, wParam, lParam);
+    RefreshCaretAndBar(edit);
+    return result;
+}
+
+static LRESULT OnEditLButtonUp(HWND edit, ZettlyEditState *s, WPARAM wParam, LPARAM lParam)
+{
+    if (!InPlaceActive())
+        AutoCopy(edit, wParam);
+    LRESULT result = Default(edit, s, WM_LBUTTONUP, wParam, lParam);
+    RefreshCaretAndBar(edit);
+    return result;
+}
+
+static LRESULT OnEditDoubleClick(HWND edit, ZettlyEditState *s, WPARAM wParam, LPARAM lParam)
+{
+    ClickCountdown = 0;
+    DragSeen = TRUE;
+    LRESULT result = Default(edit, s, WM_LBUTTONDBLCLK, wParam, lParam);
+    AutoCopy(edit, wParam);
+    RefreshCaretAndBar(edit);
+    return result;
+}
+
+static LRESULT OnEditRButtonUp(HWND edit, ZettlyEditState *s, WPARAM wParam, LPARAM lParam)
+{
+    if (InPlaceActive())
+        return Default(edit, s, WM_RBUTTONUP, wParam, lParam);
+    POINT at = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    ClientToScreen(edit, &at);
+    if (wParam == MK_SHIFT) {
+        // The note menu opens at a screen point.
+        SendMessageA(s->note, WM_CONTEXTMENU, 4, MAKELPARAM(at.x, at.y));
+        return 0;
+    }
+    if (wParam == MK_CONTROL) {
+        PostMessageA(edit, WM_PASTE, 0, 0);
+        return 0;
+    }
+    ContextMenuOpen = TRUE;
+    ShowEditorContextMenu(edit, s, at.x, at.y);
+    ContextMenuOpen = FALSE;
+    return 0;
+}
+
+static void ShowCompanion(HWND window, BOOL show)
+{
+    if (window)
+        ShowWindow(window, show ? SW_SHOWNOACTIVATE : SW_HIDE);
+}
+
+static void AlignCheckList(ZettlyRecord *z)
+{
+    HWND list = z->checkListWindow;
+    RECT note, own;
+    if (!list || !GetWindowRect(z->window, &note) || !GetWindowRect(list, &own))
+        return;
+    MoveWindow(list, note.right, note.top, own.right - own.left, own.bottom - own.top, TRUE);
+    if (!IsWindowVisible(list))
+        ShowWindow(list, SW_SHOWNOACTIVATE);
+}
+
+static void ApplyCompanionAlpha(HWND window, int slot)
+{
+    if (window)
+        ApplyZettlyAlpha(window, slot);
+}
+
+static LRESULT OnEditUser(HWND edit, ZettlyEditState *s, WPARAM code, LPARAM lParam)
+{
+    ZettlyRecord *z = NoteOf(s);
+    switch (code) {
+    case EDIT_REALIGN:
+        if (z && !z->rolledUp) {
+            if (EditToolbarWindow)
+                PlaceEditBar(EditToolbarWindow, s->slot);
+            AlignCheckList(z);
+        }
+        break;
+    case EDIT_HIDE_COMPANIONS:
+        ShowCompanion(EditToolbarWindow, FALSE);
+        if (z)
+            ShowCompanion(z->checkListWindow, FALSE);
+        break;
+    case EDIT_SHOW_COMPANIONS:
+        if (z && !z->rolledUp) {
+            ShowCompanion(EditToolbarWindow, TRUE);
+            ShowCompanion(z->checkListWindow, TRUE);
+        }
+        break;
+    case EDIT_ALPHA_COMPANIONS:
+        if (z) {
+            ApplyCompanionAlpha(EditToolbarWindow, s->slot);
+            ApplyCompanionAlpha(z->checkListWindow, s->slot);
+        }
+        break;
+    case EDIT_GET_TOOLBAR:
+        return (LRESULT)EditToolbarWindow;
+    case EDIT_ALPHA_LINE_COLUMN:
+        if (z)
+            ApplyCompanionAlpha(s->lineColumn, s->slot);
+        break;
+    case EDIT_TAKE_FOCUS:
+        SuppressFocusClick = TRUE;
+        ShowCompanion(s->lineColumn, FALSE);
+        SetFocus(edit);
+        ShowCompanion(s->lineColumn, TRUE);
+        break;
+    }
+    return Default(edit, s, WM_USER, code, lParam);
+}
+
+static LRESULT OnEditCommand(HWND edit, ZettlyEditState *s, WPARAM wParam, LPARAM lParam)
+{
+    int id = LOWORD(wParam);
+    if (id >= NOTE_COMMAND_FIRST && id <= NOTE_COMMAND_LAST)
+        SendMessageA(s->note, WM_COMMAND, wParam, lParam);
+    else
+        RunEditorCommand(edit, s, wParam, lParam);
+    if (!IsWindow(edit))
+        return 0;
+    return Default(edit, s, WM_COMMAND, wParam, lParam);
+}
+
+static bool IsPaletteItem(UINT id)
+{
+    return (id >= 8000 && id <= 8015) || (id >= 18000 && id <= 18015) ||
+           (id >= 12100 && id <= 12115);
+}
+
+static LRESULT OnEditMeasureItem(HWND edit, ZettlyEditState *s, WPARAM wParam, LPARAM lParam)
+{
+    MEASUREITEMSTRUCT *item = (MEASUREITEMSTRUCT *)lParam;
+    if (item && item->CtlType == ODT_MENU && IsPaletteItem(item->itemID)) {
+        item->itemHeight = 20;
+        return TRUE;
+    }
+    return Default(edit, s, WM_MEASUREITEM, wParam, lParam);
+}
+
+static LRESULT OnEditDrawItem(HWND edit, ZettlyEditState *s, WPARAM wParam, LPARAM lParam)
+{
+    const DRAWITEMSTRUCT *item = (const DRAWITEMSTRUCT *)lParam;
+    if (item && item->CtlType == ODT_MENU && item->itemID >= 22000 && item->itemID <= 22255)
+        return SendMessageA(s->note, WM_DRAWITEM, wParam, lParam);
+    return Default(edit, s, WM_DRAWITEM, wParam, lParam);
+}
+
+static LRESULT Dispatch(HWND edit, ZettlyEditState *s, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_DESTROY:
+        if (EditToolbarWindow && EditBarSlot(EditToolbarWindow) == s->slot)
+            SendMessageA(edit, WM_USER, EDIT_HIDE_COMPANIONS, 0);
+        break;
+    case WM_SIZE:
+        SendMessageA(edit, WM_USER, InPlaceActive() ? EDIT_HIDE_COMPANIONS : EDIT_REALIGN, 0);
+        break;
+    case WM_SETFOCUS:
+        return OnEditSetFocus(edit, s, wParam, lParam);
+    case WM_KILLFOCUS:
+        return OnEditKillFocus(edit, s, wParam, lParam);
+    case WM_PAINT:
+        if (InPlaceActive())
+            break;
+        Default(edit, s, message, wParam, lParam);
+        if (GetFocus() == edit)
+            UpdateZettlyCaret(edit, FALSE);
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_ACTIVATEAPP:
+        if (!wParam && EditToolbarWindow)
+            SendMessageA(edit, WM_USER, EDIT_HIDE_COMPANIONS, 0);
+        break;
+    case WM_SETCURSOR:
+        if (ContextMenuOpen)
+            return 0;
+        break;
+    case WM_MOUSEACTIVATE:
+        if (!InPlaceActive()) {
+            CHARRANGE sel = Selection(edit);
+            if (sel.cpMin == sel.cpMax)
+                SetFocus(edit);
+        }
+        break;
+    case WM_DRAWITEM:
+        return OnEditDrawItem(edit, s, wParam, lParam);
+    case WM_MEASUREITEM:
+        return OnEditMeasureItem(edit, s, wParam, lParam);
+    case WM_HELP:
+        OpenHelpFile();
+        return TRUE;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        return OnEditKeyDown(edit, s, message, wParam, lParam);
+    case WM_KEYUP: {
+        LRESULT result = Default(edit, s, message, wParam, lParam);
+        RefreshCaretAndBar(edit);
+        return result;
+    }
+    case WM_CHAR:
+        return OnEditChar(edit, s, wParam, lParam);
+    case WM_MOUSEMOVE:
+        if (!InPlaceActive() && (wParam & MK_LBUTTON))
+            DragSeen = TRUE;
+        break;
+    case WM_LBUTTONDOWN:
+        return OnEditLButtonDown(edit, s, wParam, lParam);
+    case WM_LBUTTONDBLCLK:
+        return OnEditDoubleClick(edit, s, wParam, lParam);
+    case WM_LBUTTONUP:
+        return OnEditLButtonUp(edit, s, wParam, lParam);
+    case WM_RBUTTONUP:
+        return OnEditRButtonUp(edit, s, wParam, lParam);
+    case WM_COMMAND:
+        return OnEditCommand(edit, s, wParam, lParam);
+    case WM_USER:
+        if (wParam <= EDIT_TAKE_FOCUS)
+            return OnEditUser(edit, s, wParam, lParam);
+        break;
+    }
+    return Default(edit, s, message, wParam, lParam);
+}
+
+LRESULT CALLBACK ZettlyEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    ZettlyEditState *s = (ZettlyEditState *)GetWindowLongPtrA(edit, GWLP_USERDATA);
+    if (!s || !s->previous)
+        return DefWindowProcA(edit, message, wParam, lParam);
+    if (!InPlaceActive()) {
+        CurrentOleDocument = s->oleDocument;
+        CurrentOleFrame = s->oleFrame;
+    }
+    if (s->oleDocument) {
+        LRESULT result;
+        if (OleFirst(edit, s, message, wParam, lParam, &result))
+            return result;
+    }
+    if (s->lineColumn)
+        LineColumnFirst(edit, s, message, wParam);
+    return Dispatch(edit, s, message, wParam, lParam);
+}

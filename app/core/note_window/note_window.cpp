@@ -1,0 +1,644 @@
+#include "note_window.h"
+
+#include <richedit.h>
+#include <shellapi.h>
+#include <windowsx.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "editing/check_list.h"
+#include "editing/console_mode.h"
+#include "editing/richole/rich_ole.h"
+#include "core/core_ids.h"
+#include "group_members.h"
+#include "core/main_window/main_window.h"
+#include "note_commands.h"
+#include "core/note_editor/note_edit.h"
+#include "note_frame.h"
+#include "note_geometry.h"
+#include "note_title_strip.h"
+#include "roll_animation.h"
+#include "core/main_window/startup.h"
+#include "title_edit.h"
+#include "core/note_editor/tooltip_window.h"
+#include "transparency.h"
+#include "core/ui_seams.h"
+#include "core/notes_table/zettly_settings.h"
+#include "core/notes_table/zettly_slots.h"
+
+int LastFocusedZettly = -1;
+
+enum {
+    EDIT_STYLE_WRAPPED = 0x50001544, // ES_WANTRETURN etc., no horizontal scrolling
+    EDIT_STYLE_UNWRAPPED = 0x500015C4,
+};
+
+static int NoteWindowCount;
+
+// The strip's mouse state; one pointer, so one copy serves every note.
+struct StripMouse {
+    BOOL pressed;  // a press on the strip holds the capture
+    BOOL dragged;  // the note has moved since that press
+    BOOL closeHot; // the close button shows its held form
+    POINT pressPoint; // screen
+    POINT anchor;     // client
+    RECT closeSquare;
+};
+static StripMouse Mouse;
+
+BOOL CALLBACK FirstChildEnumProc(HWND child, LPARAM out)
+{
+    if (out)
+        *(HWND *)out = child;
+    return FALSE;
+}
+
+static int StripHeight(HWND note, int slot)
+{
+    return slot < 0 ? 0 : GetFontCharHeight(note, slot);
+}
+
+static int ClientWidth(HWND window)
+{
+    RECT r;
+    GetClientRect(window, &r);
+    return r.right;
+}
+
+// ---------------------------------------------------------------- creation
+
+void RegisterNoteClass(HINSTANCE instance)
+{
+    WNDCLASSA wc = {};
+    wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+    wc.lpfnWndProc = ZettlyWndProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.lpszClassName = ZETTLY_NOTE_CLASS;
+    RegisterClassA(&wc);
+}
+
+void UnregisterNoteClass(HINSTANCE instance)
+{
+    UnregisterClassA(ZETTLY_NOTE_CLASS, instance);
+}
+
+static HFONT MakeFont(HWND note, ZettlyLogFont *font, HFONT *stored)
+{
+    if (*stored)
+        DeleteObject(*stored);
+    *stored = CreateFontIndirectA(AsLOGFONT(font));
+    if (!*stored)
+        ZtMessageBox(note, "Problems Creating Font!", "Font Problem", MB_ICONHAND);
+    return *stored;
+}
+
+static HWND CreateEditor(HWND note, ZettlyRecord *z)
+{
+    DWORD style = z->wordWrap ? EDIT_STYLE_WRAPPED : EDIT_STYLE_UNWRAPPED;
+    if (z->vertScroll)
+        style |= WS_VSCROLL;
+    if (z->horzScroll)
+        style |= WS_HSCROLL;
+    // Each editor once had a heap of its own; the rich-edit control keeps its
+    // text in its own memory anyway, so the program's instance serves.
+    return CreateWindowExA(WS_EX_TRANSPARENT,
+                           RichEditClassName[0] ? RichEditClassName : RICH_EDIT_CLASS, "",
+                           style, 0, 0, 0, 0, note, (HMENU)(INT_PTR)NOTE_EDIT_ID,
+                           GetModuleHandleA(nullptr), nullptr);
+}
+
+static void SubclassEditor(HWND note, int slot, HWND edit)
+{
+    ZettlyEditState *state =
+        (ZettlyEditState *)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof *state);
+    if (!state)
+        return;
+    state->slot = slot;
+    state->note = note;
+    state->previous = (WNDPROC)GetWindowLongPtrA(edit, GWLP_WNDPROC);
+    if (ZettlyInfo.lineColumnInfo) {
+        state->edit = edit;
+        state->lineColumn = ShowZettlyToolTip(state);
+    }
+    SetWindowLongPtrA(edit, GWLP_USERDATA, (LONG_PTR)state);
+    SetWindowLongPtrA(edit, GWLP_WNDPROC, (LONG_PTR)ZettlyEditProc);
+    RichOleAttach(edit, note, &state->oleDocument, &state->oleFrame);
+}
+
+static void PrepareEditor(HWND note, ZettlyRecord *z, HWND edit)
+{
+    if (z->wordWrap)
+        SendMessageA(edit, EM_SETTARGETDEVICE, 0, 0);
+    SendMessageA(edit, EM_LIMITTEXT, 0x7FFFFFFE, 0);
+    if (MakeFont(note, &z->editFont, &z->editFontHandle))
+        SendMessageA(edit, WM_SETFONT, (WPARAM)z->editFontHandle, TRUE);
+    SendMessageA(edit, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
+    SendMessageA(edit, EM_AUTOURLDETECT, TRUE, 0);
+    LRESULT mask = SendMessageA(edit, EM_GETEVENTMASK, 0, 0);
+    SendMessageA(edit, EM_SETEVENTMASK, 0, mask | ENM_LINK);
+    SendMessageA(edit, WM_COMMAND, CMD_EDIT_DEFAULT_COLOURS, 0);
+    SendMessageA(edit, EM_SETBKGNDCOLOR, 0, z->backColour);
+    SetWindowTextA(edit, "");
+    if (z->pendingText) {
+        SetWindowTextA(edit, z->pendingText);
+        std::free(z->pendingText);
+        z->pendingText = nullptr;
+    }
+}
+
+static void PlaceNewNote(HWND note, ZettlyRecord *z)
+{
+    const ZettlyRect &r = z->windowRect;
+    // Height 0 for a rolled-up note: the size limits raise it to the strip.
+    int height = z->rolledUp ? 0 : r.bottom - r.top;
+    MoveWindow(note, r.left, r.top, r.right - r.left, height, TRUE);
+}
+
+static LRESULT OnNoteCreate(HWND note, const CREATESTRUCTA *cs)
+{
+    int slot = (int)((UINT_PTR)cs->lpCreateParams & 0xFFFF);
+    if (slot > ZETTLY_LAST_NOTE_SLOT)
+        return -1;
+    ZettlyRecord *z = &ZettlyTable[slot];
+    if (NoteWindowCount == 0) {
+        BuildNoteMenu();
+        LoadNoteIcons();
+    }
+    ++NoteWindowCount;
+
+    HWND edit = CreateEditor(note, z);
+    z->editWindow = edit;
+    if (!edit) {
+        ZtMessageBox(note, "Can't Create Edit Control", "Out Of Memory", MB_ICONHAND);
+        // Creation fails as a whole: the note is destroyed by the system,
+        // and its destruction undoes the count taken above.
+        return -1;
+    }
+    SubclassEditor(note, slot, edit);
+    PrepareEditor(note, z, edit);
+
+    if (z->consoleMode && !z->consoleRunning && ConsoleStart(slot) != 0) {
+        ZtMessageBox(note, "An error occurred entering console mode", "Console Mode Error", MB_OK);
+        z->consoleMode = 0;
+    }
+
+    z->window = note;
+    if (z->backBrush)
+        DeleteObject(z->backBrush);
+    z->backBrush = CreateSolidBrush(z->backColour);
+    PlaceNewNote(note, z);
+    if (z->title[0])
+        SetWindowTextA(note, z->title);
+    if (z->showCommand == SW_SHOWMINIMIZED)
+        z->minimised = 1;
+
+    DragAcceptFiles(note, TRUE);
+    if (z->ownAlpha)
+        SetWindowAlpha(note, z->alphaValue);
+    else if (ZettlyInfo.allTransparent)
+        SetWindowAlpha(note, ZettlyInfo.allAlpha);
+
+    if (z->checkListWindow) {
+        // A list that cannot be made now keeps the mark that the note has one,
+        // so its stored items are saved back instead of being dropped.
+        HWND list = CreateCheckList(note, slot);
+        if (list)
+            z->checkListWindow = list;
+        PostMessageA(edit, WM_USER, EDIT_HIDE_COMPANIONS, 0);
+    }
+
+    z->titleEdit = CreateTitleEdit(note, slot);
+    if (MakeFont(note, &z->titleFont, &z->titleFontHandle) && z->titleEdit)
+        SendMessageA(z->titleEdit, WM_SETFONT, (WPARAM)z->titleFontHandle, TRUE);
+    return DefWindowProcA(note, WM_CREATE, 0, (LPARAM)cs);
+}
+
+// ---------------------------------------------------------------- destruction
+
+static void ReleaseEditState(HWND edit)
+{
+    ZettlyEditState *state =
+        edit ? (ZettlyEditState *)GetWindowLongPtrA(edit, GWLP_USERDATA) : nullptr;
+    if (!state)
+        return;
+    if (state->lineColumn)
+        DestroyWindow(state->lineColumn);
+    CurrentOleDocument = state->oleDocument;
+    CurrentOleFrame = state->oleFrame;
+    RichOleDetach();
+    state->oleDocument = nullptr;
+    state->oleFrame = nullptr;
+    // The editor outlives this message by a little: it must not find the block.
+    SetWindowLongPtrA(edit, GWLP_WNDPROC, (LONG_PTR)state->previous);
+    SetWindowLongPtrA(edit, GWLP_USERDATA, 0);
+    HeapFree(GetProcessHeap(), 0, state);
+}
+
+static void OnNoteDestroy(HWND note)
+{
+    int slot = FindZettlyByWindow(note);
+    BOOL console = FALSE;
+    if (slot >= 0) {
+        ZettlyRecord *z = &ZettlyTable[slot];
+        ReleaseEditState(z->editWindow);
+        if (z->titleEdit)
+            DestroyWindow(z->titleEdit);
+        z->titleEdit = nullptr;
+        console = z->consoleMode;
+        if (LastFocusedZettly == slot)
+            LastFocusedZettly = -1;
+    }
+    ReleaseZettlySlot(note);
+    DragAcceptFiles(note, FALSE);
+    if (NoteWindowCount > 0 && --NoteWindowCount == 0)
+        DestroyNoteMenu();
+    if (console)
+        ConsoleStop(slot, 1);
+}
+
+// ---------------------------------------------------------------- layout
+
+static void OnNoteSize(HWND note, int slot, int width, int height)
+{
+    if (slot < 0)
+        return;
+    ZettlyRecord *z = &ZettlyTable[slot];
+    bool active = ActiveInPlaceObject != nullptr;
+    int h = active ? 0 : StripHeight(note, slot);
+    if (z->editWindow)
+        MoveWindow(z->editWindow, 0, h, width, height - h, TRUE);
+    if (z->titleEdit && !active)
+        SetWindowPos(z->titleEdit, nullptr, 0, 0, width, h,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    if (ZettlyInfo.roundBorder) {
+        RECT w;
+        GetWindowRect(note, &w);
+        HRGN region = CreateRoundRectRgn(0, 0, w.right - w.left + 1, w.bottom - w.top + 1, 8, 8);
+        if (region && !SetWindowRgn(note, region, TRUE))
+            DeleteObject(region);
+    } else {
+        SetWindowRgn(note, nullptr, TRUE);
+    }
+}
+
+static void OnNoteMinMax(HWND note, int slot, MINMAXINFO *info)
+{
+    // Sent before the slot is known (during creation): nothing to limit yet.
+    if (slot < 0)
+        return;
+    const ZettlyRecord *z = &ZettlyTable[slot];
+    int stripHeight = ZettlyRolledUpHeight(note, slot);
+    info->ptMinTrackSize.y = stripHeight;
+    if (z->rolledUp && !z->minimised && !z->rollLimitOff)
+        info->ptMaxTrackSize.y = stripHeight;
+}
+
+// ---------------------------------------------------------------- strip mouse
+
+static void OnStripButtonDown(HWND note, int slot, int x, int y)
+{
+    int h = StripHeight(note, slot);
+    int width = ClientWidth(note);
+    Mouse.anchor = POINT{x, y};
+    Mouse.dragged = FALSE;
+    switch (ClassifyStripPress(x, y, width, h, ZettlyInfo.closeButton)) {
+    case STRIP_PRESS_TITLE:
+        GetCursorPos(&Mouse.pressPoint);
+        SetTimer(note, NOTE_TITLE_TIMER, NOTE_TITLE_HOLD_MS, nullptr);
+        SetCapture(note);
+        Mouse.pressed = TRUE;
+        break;
+    case STRIP_PRESS_CLOSE:
+        DrawCloseButton(note, slot, TRUE);
+        Mouse.closeSquare = RECT{width - h, 0, width, h};
+        Mouse.closeHot = TRUE;
+        break;
+    case STRIP_PRESS_NONE:
+        Mouse.pressed = FALSE;
+        break;
+    }
+}
+
+static void OnStripMouseMove(HWND note, int slot, WPARAM keys, LPARAM point)
+{
+    if (keys == MK_LBUTTON && Mouse.pressed) {
+        MoveZettlyWindow(note, point, Mouse.anchor.x, Mouse.anchor.y, slot);
+        Mouse.dragged = TRUE;
+        DragIntoGroup(slot, (long)point, Mouse.anchor.x, Mouse.anchor.y);
+        if (slot >= 0 && ZettlyTable[slot].editWindow)
+            SendMessageA(ZettlyTable[slot].editWindow, WM_USER, EDIT_REALIGN, 0);
+        return;
+    }
+    if (GetCapture() == note)
+        ReleaseCapture();
+}
+
+static void DropIntoGroup(HWND note, int slot, LPARAM point, int x, int y)
+{
+    int group = DragIntoGroup(slot, (long)point, x, y);
+    if (group < 0)
+        return;
+    if (ZettlyInfo.groupWarning &&
+        ZtMessageBox(note, GROUP_ADD_QUESTION, GROUP_ADD_CAPTION,
+                     MB_YESNO | MB_ICONQUESTION | MB_TOPMOST) == IDNO)
+        return;
+    if (AttachToGroup(group, slot) != 0)
+        return;
+    RECT w;
+    GetWindowRect(note, &w);
+    int left = w.left, top = w.top;
+    PlaceInGroup(slot, &left, &top, TRUE);
+    MoveWindow(note, left, top, w.right - w.left, w.bottom - w.top, TRUE);
+    SetForegroundWindow(ZettlyTable[group].window);
+    SetFocus(note);
+}
+
+static void OnStripButtonUp(HWND note, int slot, LPARAM point)
+{
+    int x = GET_X_LPARAM(point), y = GET_Y_LPARAM(point);
+    Mouse.anchor = POINT{x, y};
+    BOOL wasDrag = Mouse.pressed && Mouse.dragged;
+    if (Mouse.pressed) {
+        Mouse.pressed = FALSE;
+        if (GetCapture() == note)
+            ReleaseCapture();
+    }
+    if (ZettlyInfo.closeButton && Mouse.closeHot) {
+        Mouse.closeHot = FALSE;
+        POINT at = {x, y};
+        if (PtInRect(&Mouse.closeSquare, at)) {
+            SendMessageA(note, WM_COMMAND, CMD_CLOSE_ZETTLY, 0);
+            // A "Yes" has destroyed the note: nothing of it is left to touch.
+            if (!IsWindow(note) || FindZettlyByWindow(note) != slot)
+                return;
+        }
+        DrawCloseButton(note, slot, FALSE);
+    }
+    if (wasDrag)
+        DropIntoGroup(note, slot, point, x, y);
+    if (slot >= 0 && ZettlyTable[slot].editWindow)
+        SetFocus(ZettlyTable[slot].editWindow);
+}
+
+static void OnStripDoubleClick(HWND note, int slot, WPARAM keys, int y)
+{
+    if (slot < 0 || y > StripHeight(note, slot))
+        return;
+    KillTimer(note, NOTE_TITLE_TIMER);
+    if (keys & MK_SHIFT) {
+        // Keep the present width through the roll.
+        RECT w;
+        GetWindowRect(note, &w);
+        ZettlyRecord *z = &ZettlyTable[slot];
+        z->unrolledRect.left = z->restoreRect.left = w.left;
+        z->unrolledRect.right = z->restoreRect.right = w.right;
+    }
+    PostMessageA(note, WM_COMMAND, CMD_ROLL_ZETTLY, 0);
+}
+
+static void OnTitleTimer(HWND note)
+{
+    KillTimer(note, NOTE_TITLE_TIMER);
+    POINT now;
+    GetCursorPos(&now);
+    if (std::abs(now.x - Mouse.pressPoint.x) <= NOTE_TITLE_HOLD_SLOP &&
+        std::abs(now.y - Mouse.pressPoint.y) <= NOTE_TITLE_HOLD_SLOP)
+        PostMessageA(note, WM_COMMAND, CMD_SET_TITLE, 0);
+}
+
+static void OnCloseHover(HWND note, int slot)
+{
+    if (slot < 0 || !ZettlyInfo.closeButton)
+        return;
+    POINT at;
+    GetCursorPos(&at);
+    ScreenToClient(note, &at);
+    bool over = InCloseHoverSquare(at.x, at.y, ClientWidth(note), StripHeight(note, slot));
+    if (over && !Mouse.closeHot) {
+        DrawCloseButton(note, slot, TRUE);
+        Mouse.closeHot = TRUE;
+    } else if (!over && Mouse.closeHot) {
+        DrawCloseButton(note, slot, FALSE);
+        Mouse.closeHot = FALSE;
+    }
+}
+
+// ---------------------------------------------------------------- commands
+
+static LRESULT CloseZettly(HWND note, int slot)
+{
+    HWND edit = slot >= 0 ? ZettlyTable[slot].editWindow : nullptr;
+    if (edit)
+        SendMessageA(edit, WM_USER, EDIT_HIDE_COMPANIONS, 0);
+    if (ZtMessageBox(note, CLOSE_ZETTLY_QUESTION, ATTENTION_CAPTION,
+                     MB_YESNO | MB_ICONINFORMATION) == IDYES) {
+        if (MainWindow)
+            SetForegroundWindow(MainWindow);
+        DestroyWindow(note);
+        return 0;
+    }
+    if (edit && IsWindow(edit))
+        SendMessageA(edit, WM_USER, EDIT_SHOW_COMPANIONS, 0);
+    return 0;
+}
+
+static LRESULT OnNoteCommand(HWND note, int slot, WPARAM wParam, LPARAM lParam)
+{
+    if (CurrentOleDocument)
+        RichOleVerbCommand(note, LOWORD(wParam));
+    switch (LOWORD(wParam)) {
+    case CMD_ROLL_ZETTLY:
+        return RollZettly(note, slot);
+    case CMD_SET_TITLE:
+        return ShowTitleEdit(note, slot);
+    case CMD_CLOSE_ZETTLY:
+        return CloseZettly(note, slot);
+    case CMD_SELECT_ALL_NOTE:
+        if (slot >= 0 && ZettlyTable[slot].editWindow)
+            SendMessageA(ZettlyTable[slot].editWindow, EM_SETSEL, 0, -1);
+        return 0;
+    }
+    LRESULT result = 0;
+    if (RunNoteCommand(note, slot, wParam, lParam, &result))
+        return result;
+    return DefWindowProcA(note, WM_COMMAND, wParam, lParam);
+}
+
+// ---------------------------------------------------------------- links
+
+static LRESULT OnNoteNotify(HWND note, int slot, WPARAM wParam, LPARAM lParam)
+{
+    const NMHDR *header = (const NMHDR *)lParam;
+    if (slot < 0 || !header || header->code != EN_LINK ||
+        header->hwndFrom != ZettlyTable[slot].editWindow)
+        return DefWindowProcA(note, WM_NOTIFY, wParam, lParam);
+    const ENLINK *link = (const ENLINK *)lParam;
+    if (link->msg != WM_LBUTTONDOWN)
+        return DefWindowProcA(note, WM_NOTIFY, wParam, lParam);
+    HWND edit = header->hwndFrom;
+    LONG length = link->chrg.cpMax - link->chrg.cpMin;
+    if (length <= 0)
+        return 1;
+    // Bytes: the control hands back ANSI text, one byte per character.
+    char *text = (char *)std::calloc((size_t)length + 1, 1);
+    if (!text)
+        return 1;
+    CHARRANGE old;
+    SendMessageA(edit, EM_EXGETSEL, 0, (LPARAM)&old);
+    CHARRANGE range = link->chrg;
+    SendMessageA(edit, EM_EXSETSEL, 0, (LPARAM)&range);
+    LRESULT got = SendMessageA(edit, EM_GETSELTEXT, 0, (LPARAM)text);
+    text[got >= 0 && got <= length ? got : 0] = 0;
+    SetCursor(LoadCursor(nullptr, IDC_WAIT));
+    SendMessageA(edit, EM_EXSETSEL, 0, (LPARAM)&old);
+    if (IsOpenableLink(text))
+        ShellExecuteA(note, "open", text, nullptr, nullptr, SW_SHOWNORMAL);
+    std::free(text);
+    return 1;
+}
+
+// ---------------------------------------------------------------- other messages
+
+static void OnNoteSetFocus(int slot)
+{
+    if (slot >= 0)
+        ZettlyTable[slot].blinking = 0;
+    LastFocusedZettly = slot;
+}
+
+static LRESULT OnNotePaint(HWND note, int slot, WPARAM wParam, LPARAM lParam)
+{
+    PaintTitleStrip(note, slot, (HDC)wParam);
+    return DefWindowProcA(note, WM_PAINT, wParam, lParam);
+}
+
+static LRESULT OnNoteCtlColorEdit(int slot, HDC dc)
+{
+    if (slot < 0)
+        return 0;
+    ZettlyRecord *z = &ZettlyTable[slot];
+    SetTextColor(dc, z->textColour);
+    SetBkColor(dc, z->backColour);
+    return (LRESULT)z->backBrush;
+}
+
+static LRESULT OnNoteNcPaint(HWND note, int slot, WPARAM wParam, LPARAM lParam)
+{
+    if (ZettlyInfo.customBorder || ZettlyInfo.blackBorder) {
+        PaintZettlyFrame(note, WM_NCPAINT, wParam, lParam, slot);
+        return 0;
+    }
+    return DefWindowProcA(note, WM_NCPAINT, wParam, lParam);
+}
+
+// Activation repaints the system frame; the painted one goes back over it.
+static LRESULT OnNoteNcActivate(HWND note, int slot, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT result = DefWindowProcA(note, WM_NCACTIVATE, wParam, lParam);
+    if (ZettlyInfo.customBorder || ZettlyInfo.blackBorder)
+        PaintZettlyFrame(note, WM_NCPAINT, 1, 0, slot);
+    return result;
+}
+
+// While an object is active in place it owns the note's area and mouse.
+static bool PassedToActiveObject(UINT message)
+{
+    switch (message) {
+    case WM_SETFOCUS:
+    case WM_PAINT:
+    case WM_GETMINMAXINFO:
+    case WM_CONTEXTMENU:
+    case WM_SETCURSOR:
+    case WM_NCMOUSEMOVE:
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+        return true;
+    }
+    return false;
+}
+
+LRESULT CALLBACK ZettlyWndProc(HWND note, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_CREATE)
+        return OnNoteCreate(note, (const CREATESTRUCTA *)lParam);
+    if (ActiveInPlaceObject && PassedToActiveObject(message))
+        return DefWindowProcA(note, message, wParam, lParam);
+    int slot = FindZettlyByWindow(note);
+    if (message == RollFinishedMessage() && message != 0)
+        return FinishRollUp(note, (const RollParams *)lParam);
+    switch (message) {
+    case WM_DESTROY:
+        OnNoteDestroy(note);
+        return DefWindowProcA(note, message, wParam, lParam);
+    case WM_SIZE:
+        OnNoteSize(note, slot, LOWORD(lParam), HIWORD(lParam));
+        break;
+    case WM_SETFOCUS:
+        OnNoteSetFocus(slot);
+        return 0;
+    case WM_PAINT:
+        return OnNotePaint(note, slot, wParam, lParam);
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_ACTIVATEAPP:
+        if (slot >= 0 && ZettlyTable[slot].editWindow)
+            SendMessageA(ZettlyTable[slot].editWindow, WM_ACTIVATEAPP, wParam, lParam);
+        return 0;
+    case WM_SETCURSOR:
+    case WM_NCMOUSEMOVE:
+        OnCloseHover(note, slot);
+        break;
+    case WM_GETMINMAXINFO:
+        OnNoteMinMax(note, slot, (MINMAXINFO *)lParam);
+        return 0;
+    case WM_MEASUREITEM:
+        if (NoteMenuMeasureItem(note, (MEASUREITEMSTRUCT *)lParam))
+            return TRUE;
+        break;
+    case WM_DRAWITEM:
+        if (NoteMenuDrawItem(note, (const DRAWITEMSTRUCT *)lParam))
+            return TRUE;
+        break;
+    case WM_NOTIFY:
+        return OnNoteNotify(note, slot, wParam, lParam);
+    case WM_HELP:
+        OpenHelpFile();
+        break;
+    case WM_CONTEXTMENU:
+        return NoteContextMenu(note, slot, wParam, lParam);
+    case WM_NCPAINT:
+        return OnNoteNcPaint(note, slot, wParam, lParam);
+    case WM_NCACTIVATE:
+        return OnNoteNcActivate(note, slot, wParam, lParam);
+    case WM_COMMAND:
+        return OnNoteCommand(note, slot, wParam, lParam);
+    case WM_TIMER:
+        if (wParam == NOTE_TITLE_TIMER) {
+            OnTitleTimer(note);
+            return 0;
+        }
+        break;
+    case WM_CTLCOLOREDIT:
+        return OnNoteCtlColorEdit(slot, (HDC)wParam);
+    case WM_MOUSEMOVE:
+        OnStripMouseMove(note, slot, wParam, lParam);
+        return 0;
+    case WM_LBUTTONDOWN:
+        OnStripButtonDown(note, slot, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        return 0;
+    case WM_LBUTTONUP:
+        OnStripButtonUp(note, slot, lParam);
+        return 0;
+    case WM_LBUTTONDBLCLK:
+        OnStripDoubleClick(note, slot, wParam, GET_Y_LPARAM(lParam));
+        return 0;
+    case WM_DROPFILES:
+        OnZettlyDropFiles(note, slot, (HDROP)wParam, lParam);
+        return 0;
+    }
+    return DefWindowProcA(note, message, wParam, lParam);
+}

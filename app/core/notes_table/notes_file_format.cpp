@@ -1,0 +1,305 @@
+#include "notes_file_format.h"
+#include "core/core_ids.h"
+#include "little_endian.h"
+
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const char *const CurrentNames[ZETTLY_FILE_KINDS] = {"zettly.rec", "zettly.str",
+                                                     "zettly_chklist.str"};
+const char *const MarkerName = "zettly.ok";
+
+int JoinPath(const char *folder, const char *name, const char *suffix, char *out)
+{
+    size_t length = std::strlen(folder);
+    bool separated = length > 0 && (folder[length - 1] == '\\' || folder[length - 1] == '/');
+    int n = std::snprintf(out, ZETTLY_PATH_CHARS, "%s%s%s%s", folder, separated ? "" : "\\",
+                          name, suffix);
+    return n > 0 && n < ZETTLY_PATH_CHARS ? 0 : -1;
+}
+
+void Append32(ByteBuffer *out, uint32_t v)
+{
+    uint8_t b[4];
+    Put32(b, v);
+    out->insert(out->end(), b, b + 4);
+}
+
+} // namespace
+
+int BuildZettlyFileSet(const char *folder, ZettlyFileSet *set)
+{
+    std::memset(set, 0, sizeof *set);
+    if (!folder)
+        return -1;
+    for (int kind = 0; kind < ZETTLY_FILE_KINDS; ++kind) {
+        if (JoinPath(folder, CurrentNames[kind], "", set->current[kind]) ||
+            JoinPath(folder, CurrentNames[kind], "_priorsave", set->prior[kind]) ||
+            JoinPath(folder, CurrentNames[kind], "_damaged", set->damaged[kind]) ||
+            JoinPath(folder, CurrentNames[kind], "_saving", set->saving[kind]))
+            return -1;
+    }
+    if (JoinPath(folder, MarkerName, "_saving", set->committing))
+        return -1;
+    return JoinPath(folder, MarkerName, "", set->marker);
+}
+
+int MakeSaveMutexName(const char *folder, char *out, size_t outSize)
+{
+    // The folder itself may be longer than a mutex name may be and holds
+    // backslashes, which names must not; a hash of it names it well enough.
+    uint64_t hash = 14695981039346656037ull;
+    for (const char *p = folder; p && *p; ++p) {
+        unsigned char c = (unsigned char)std::tolower((unsigned char)*p);
+        if (c == '/')
+            c = '\\';
+        if (c == '\\' && (p[1] == 0))
+            break; // a trailing separator names the same folder
+        hash = (hash ^ c) * 1099511628211ull;
+    }
+    int n = std::snprintf(out, outSize, "ZettliesSave-%016llx", (unsigned long long)hash);
+    return n > 0 && (size_t)n < outSize ? 0 : -1;
+}
+
+int FormatSaveMarker(const struct tm *t, char *out, size_t outSize)
+{
+    static const char Days[7][4] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    static const char Months[12][4] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                       "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    int day = t->tm_wday >= 0 && t->tm_wday < 7 ? t->tm_wday : 0;
+    int month = t->tm_mon >= 0 && t->tm_mon < 12 ? t->tm_mon : 0;
+    int n = std::snprintf(out, outSize,
+                          "Last save completed with out problems at %s %s%3d %02d:%02d:%02d %d\n",
+                          Days[day], Months[month], t->tm_mday, t->tm_hour, t->tm_min, t->tm_sec,
+                          t->tm_year + 1900);
+    return n > 0 && (size_t)n < outSize ? n : -1;
+}
+
+int SaveProgressIcon(int saved, int used)
+{
+    static const int Icons[9] = {IDI_SAVE_0, IDI_SAVE_1, IDI_SAVE_2, IDI_SAVE_3, IDI_SAVE_4,
+                                 IDI_SAVE_5, IDI_SAVE_6, IDI_SAVE_7, IDI_SAVE_8};
+    if (used <= 0 || saved <= 0)
+        return Icons[0];
+    long long index = 9LL * saved / used;
+    return Icons[index > 8 ? 8 : index];
+}
+
+// ---------------------------------------------------------------- record file
+
+int ReadRecordFileHead(ByteReader *r, RecordFileHead *head)
+{
+    std::memset(head, 0, sizeof *head);
+    if (BytesLeft(r) < 4)
+        return -1;
+    head->storedSchemeCount = (int32_t)Get32(r->data + r->position);
+    r->position += 4;
+    uint32_t stored = head->storedSchemeCount > 0 ? (uint32_t)head->storedSchemeCount : 0;
+    if ((uint64_t)stored * 12 > BytesLeft(r))
+        return -1;
+    uint32_t kept = stored < (uint32_t)ZETTLY_MAX_SCHEMES ? stored : (uint32_t)ZETTLY_MAX_SCHEMES;
+    for (uint32_t i = 0; i < kept; ++i) {
+        const uint8_t *p = r->data + r->position + i * 12;
+        head->schemes[i] = ZettlyColourScheme{Get32(p), Get32(p + 4), Get32(p + 8)};
+    }
+    head->schemeCount = (int32_t)kept;
+    r->position += (size_t)stored * 12;
+    return ReadNextRecord(r, &head->defaults);
+}
+
+int ReadNextRecord(ByteReader *r, ZettlyRecord *record)
+{
+    if (BytesLeft(r) < ZETTLY_RECORD_BYTES)
+        return -1;
+    UnpackZettlyRecord(r->data + r->position, record);
+    r->position += ZETTLY_RECORD_BYTES;
+    return 0;
+}
+
+void AppendRecordFileHead(ByteBuffer *out, const ZettlyColourScheme *schemes, int32_t count,
+                          const ZettlyRecord *defaults)
+{
+    if (count < 0)
+        count = 0;
+    if (count > ZETTLY_MAX_SCHEMES)
+        count = ZETTLY_MAX_SCHEMES;
+    Append32(out, (uint32_t)count);
+    for (int32_t i = 0; i < count; ++i) {
+        Append32(out, schemes[i].text);
+        Append32(out, schemes[i].back);
+        Append32(out, schemes[i].blink);
+    }
+    AppendRecord(out, defaults);
+}
+
+void AppendRecord(ByteBuffer *out, const ZettlyRecord *record)
+{
+    size_t at = out->size();
+    out->resize(at + ZETTLY_RECORD_BYTES);
+    PackZettlyRecord(record, out->data() + at);
+}
+
+int32_t StoredGroupSlot(const ZettlyRecord *member, const int *storedIndexOfSlot)
+{
+    int32_t group = member->groupSlot;
+    if (!member->isMember || group < 0 || group >= ZETTLY_SLOTS || storedIndexOfSlot[group] < 0)
+        return group; // left as it is: the loader offers to re-link it
+    return storedIndexOfSlot[group];
+}
+
+// ---------------------------------------------------------------- text file
+
+void AppendNoteText(ByteBuffer *out, const uint8_t *rtf, size_t length)
+{
+    const void *end = length ? std::memchr(rtf, 0, length) : nullptr;
+    if (end)
+        length = (size_t)((const uint8_t *)end - rtf);
+    if (length)
+        out->insert(out->end(), rtf, rtf + length);
+    out->push_back(0);
+    out->push_back(0);
+}
+
+int TakeRichNoteText(ByteReader *r, const uint8_t **text, size_t *length)
+{
+    size_t left = BytesLeft(r);
+    const uint8_t *start = r->data + r->position;
+    *text = start;
+    const void *end = left ? std::memchr(start, 0, left) : nullptr;
+    if (!end) {
+        *length = left;
+        r->position += left;
+        return NOTE_TEXT_CUT;
+    }
+    *length = (size_t)((const uint8_t *)end - start);
+    r->position += *length + 1;
+    // The second 0 byte; a file whose texts end with only one still reads.
+    if (BytesLeft(r) && r->data[r->position] == 0)
+        ++r->position;
+    return NOTE_TEXT_WHOLE;
+}
+
+int TakePlainNoteText(ByteReader *r, const uint8_t **text, size_t *length)
+{
+    *text = nullptr;
+    *length = 0;
+    if (BytesLeft(r) < 4) {
+        r->position += BytesLeft(r);
+        return NOTE_TEXT_CUT;
+    }
+    int32_t stored = (int32_t)Get32(r->data + r->position);
+    r->position += 4;
+    if (stored < 0)
+        return NOTE_TEXT_WHOLE;
+    size_t left = BytesLeft(r);
+    *text = r->data + r->position;
+    if ((uint64_t)stored + 1 > left) {
+        *length = left;
+        r->position += left;
+        return NOTE_TEXT_CUT;
+    }
+    *length = (size_t)stored;
+    r->position += (size_t)stored + 1;
+    return NOTE_TEXT_WHOLE;
+}
+
+bool LooksLikePlainNoteText(const ByteReader *r)
+{
+    size_t left = BytesLeft(r);
+    if (left < 5)
+        return false;
+    const uint8_t *p = r->data + r->position;
+    // An empty rich text starts with its 0 byte; RTF starts with a brace.
+    if (p[0] == 0 || p[0] == '{')
+        return false;
+    int32_t stored = (int32_t)Get32(p);
+    return stored >= 0 && (uint64_t)stored + 1 <= left - 4 && p[4 + stored] == 0;
+}
+
+// ---------------------------------------------------------------- check lists
+
+int TakeCheckList(ByteReader *r, std::vector<CheckListItem> *items)
+{
+    for (;;) {
+        if (!BytesLeft(r))
+            return NOTE_TEXT_CUT;
+        uint8_t flag = r->data[r->position++];
+        if (flag == 0)
+            return NOTE_TEXT_WHOLE;
+        if (!BytesLeft(r))
+            return NOTE_TEXT_CUT;
+        ++r->position; // the separator, whatever it holds
+        const uint8_t *start = r->data + r->position;
+        size_t left = BytesLeft(r);
+        const void *end = std::memchr(start, 0, left);
+        if (!end) {
+            r->position += left;
+            return NOTE_TEXT_CUT;
+        }
+        size_t length = (size_t)((const uint8_t *)end - start);
+        r->position += length + 1;
+        CheckListItem item;
+        item.checked = flag != '0';
+        item.text = start;
+        item.length = length < (size_t)CHECK_LIST_TEXT_CHARS ? length : (size_t)CHECK_LIST_TEXT_CHARS;
+        items->push_back(item);
+    }
+}
+
+void AppendCheckListItem(ByteBuffer *out, bool checked, const char *text, size_t length)
+{
+    if (length > CHECK_LIST_TEXT_CHARS)
+        length = CHECK_LIST_TEXT_CHARS;
+    const void *end = length ? std::memchr(text, 0, length) : nullptr;
+    if (end)
+        length = (size_t)((const char *)end - text);
+    out->push_back(checked ? '1' : '0');
+    out->push_back(',');
+    out->insert(out->end(), (const uint8_t *)text, (const uint8_t *)text + length);
+    out->push_back(0);
+}
+
+// ---------------------------------------------------------------- damage
+
+bool HasDamage(const LoadDamage *d)
+{
+    return d->shortHead || d->partialRecord || d->recordsBeyondTable || d->cutTexts ||
+           d->extraTexts || d->cutCheckLists || d->notesNotCreated;
+}
+
+int DescribeLoadDamage(const LoadDamage *d, char *out, size_t outSize)
+{
+    if (!outSize)
+        return -1;
+    out[0] = 0;
+    if (!HasDamage(d))
+        return 0;
+    size_t used = 0;
+    auto add = [&](const char *format, int value) {
+        if (used + 1 >= outSize)
+            return;
+        int n = std::snprintf(out + used, outSize - used, format, value);
+        if (n > 0)
+            used += (size_t)n < outSize - used ? (size_t)n : outSize - used - 1;
+    };
+    add("Some zettly data could not be read:\n", 0);
+    if (d->shortHead)
+        add("- the record file is cut off before its first zettly; no zettlies were loaded\n", 0);
+    if (d->partialRecord)
+        add("- the record file ends inside a zettly record\n", 0);
+    if (d->recordsBeyondTable)
+        add("- %d zettly records did not fit and were not loaded\n", d->recordsBeyondTable);
+    if (d->cutTexts)
+        add("- %d zettly texts are missing, cut off or unreadable\n", d->cutTexts);
+    if (d->extraTexts)
+        add("- %d zettly texts have no record\n", d->extraTexts);
+    if (d->cutCheckLists)
+        add("- %d check lists are cut off\n", d->cutCheckLists);
+    if (d->notesNotCreated)
+        add("- %d zettlies could not be shown\n", d->notesNotCreated);
+    add("\nThe previous save is kept as it is until the next start.", 0);
+    return (int)used;
+}

@@ -1,0 +1,8 @@
+// "Zettly Info" and the three sound paths under software\Kestrova.
+#pragma once
+#include <windows.h>
+
+#include "core/registry_text.h"
+
+LONG LoadSettings(int *playerOpen, int *clockOpen, int *changerOpen, int *meterOpen);
+void SaveSettings(int playerOpen, int clockOpen, int changerOpen, int meterOpen);

@@ -1,0 +1,215 @@
+#include "zettly_slots.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "core/core_ids.h"
+#include "core/note_window/group_window.h"
+#include "core/ui_seams.h"
+#include "zettly_settings.h"
+
+int FindZettlyByWindow(HWND window)
+{
+    if (!window)
+        return -1;
+    for (int slot = 0; slot <= ZETTLY_LAST_NOTE_SLOT; ++slot)
+        if (ZettlyTable[slot].window == window)
+            return slot;
+    return -1;
+}
+
+int FindZettlyByEdit(HWND edit)
+{
+    if (!edit)
+        return -1;
+    for (int slot = 0; slot <= ZETTLY_LAST_NOTE_SLOT; ++slot)
+        if (ZettlyTable[slot].editWindow == edit)
+            return slot;
+    return -1;
+}
+
+// A rolled-up note keeps its unrolled height in the stored rectangle so that
+// it comes back at full size after a save and reload.
+static void RefreshRect(ZettlyRecord *z)
+{
+    RECT r;
+    if (!z->window || !GetWindowRect(z->window, &r))
+        return;
+    z->windowRect = ZettlyRect{r.left, r.top, r.right, r.bottom};
+    if (z->rolledUp)
+        z->windowRect.bottom =
+            z->windowRect.top + (z->unrolledRect.bottom - z->unrolledRect.top);
+}
+
+void StoreZettlyRect(int slot)
+{
+    if (slot < 0 || slot > ZETTLY_LAST_NOTE_SLOT)
+        return;
+    RefreshRect(&ZettlyTable[slot]);
+}
+
+void CaptureZettly(int slot, BOOL withText)
+{
+    if (slot < 0 || slot > ZETTLY_LAST_NOTE_SLOT)
+        return;
+    ZettlyRecord *z = &ZettlyTable[slot];
+    StoreZettlyRect(slot);
+    if (!withText)
+        return;
+    LRESULT length = z->editWindow ? SendMessageA(z->editWindow, WM_GETTEXTLENGTH, 0, 0) : -1;
+    z->pendingText = nullptr;
+    if (length < 0) {
+        z->textLength = 0;
+        return;
+    }
+    z->textLength = (int32_t)length;
+    char *text = (char *)std::malloc((size_t)length + 1);
+    if (!text)
+        return;
+    // The control may hold less than it reported a moment ago; the copy is
+    // terminated at whatever it returns.
+    LRESULT got = SendMessageA(z->editWindow, WM_GETTEXT, (WPARAM)length + 1, (LPARAM)text);
+    text[got >= 0 && got <= length ? got : 0] = 0;
+    z->pendingText = text;
+}
+
+static void ReleaseRecordObjects(ZettlyRecord *z)
+{
+    z->editWindow = nullptr;
+    z->window = nullptr;
+    if (z->editFontHandle)
+        DeleteObject(z->editFontHandle);
+    if (z->titleFontHandle)
+        DeleteObject(z->titleFontHandle);
+    if (z->backBrush)
+        DeleteObject(z->backBrush);
+    z->editFontHandle = nullptr;
+    z->titleFontHandle = nullptr;
+    z->backBrush = nullptr;
+}
+
+void ReleaseZettlySlot(HWND window)
+{
+    int slot = FindZettlyByWindow(window);
+    if (slot >= 0)
+        ReleaseRecordObjects(&ZettlyTable[slot]);
+}
+
+void ReleaseAllZettlies(void)
+{
+    for (int slot = 0; slot <= ZETTLY_LAST_NOTE_SLOT; ++slot)
+        if (ZettlyTable[slot].window)
+            ReleaseRecordObjects(&ZettlyTable[slot]);
+}
+
+// The slot's title font as the window's context shows it; false when it
+// cannot be measured.
+static bool MeasureTitleFont(HWND window, int slot, TEXTMETRICA *metrics)
+{
+    HDC dc = GetDC(window);
+    if (!dc)
+        return false;
+    HFONT handle = CreateFontIndirectA(AsLOGFONT(&ZettlyTable[slot].titleFont));
+    HGDIOBJ old = handle ? SelectObject(dc, handle) : nullptr;
+    bool measured = GetTextMetricsA(dc, metrics) != 0;
+    if (old)
+        SelectObject(dc, old);
+    if (handle)
+        DeleteObject(handle);
+    ReleaseDC(window, dc);
+    return measured;
+}
+
+int GetFontCharHeight(HWND window, int slot)
+{
+    TEXTMETRICA metrics;
+    if (MeasureTitleFont(window, slot, &metrics))
+        return metrics.tmHeight;
+    return std::abs(ZettlyTable[slot].titleFont.lfHeight);
+}
+
+int GetFontCharWidth(HWND window, int slot)
+{
+    TEXTMETRICA metrics;
+    if (MeasureTitleFont(window, slot, &metrics))
+        return metrics.tmAveCharWidth;
+    return std::abs(ZettlyTable[slot].titleFont.lfWidth);
+}
+
+int PlaceInGroup(int slot, int *x, int *y, BOOL toGroup)
+{
+    ZettlyRecord *z = &ZettlyTable[slot];
+    if (!z->isMember)
+        return 1;
+    int group = z->groupSlot;
+    if (group < 0 || group > ZETTLY_LAST_NOTE_SLOT)
+        return 0;
+    RECT r;
+    if (!GetWindowRect(ZettlyTable[group].window, &r))
+        return 0;
+    int frame = GetSystemMetrics(SM_CYDLGFRAME);
+    if (toGroup) {
+        *x -= frame + r.left;
+        *y -= frame + r.top;
+    } else {
+        *x += frame + r.left;
+        *y += frame + r.top;
+    }
+    int titleHeight = GetFontCharHeight(ZettlyTable[group].window, group);
+    if (*y < titleHeight)
+        *y = titleHeight;
+    LayoutGroupScrollBars(group);
+    return 1;
+}
+
+void CloneZettly(int src, int dst)
+{
+    if (src < 0 || src >= ZETTLY_SLOTS || dst < 0 || dst > ZETTLY_LAST_NEW_SLOT)
+        return;
+    RefreshRect(&ZettlyTable[src]);
+    CloneRecordInto(&ZettlyTable[src], &ZettlyTable[dst]);
+}
+
+int CreateZettlyWindow(HWND owner, int slot, BOOL isNew, BOOL show)
+{
+    if (slot < 0 || slot > ZETTLY_LAST_NOTE_SLOT)
+        return -1;
+    ZettlyRecord *z = &ZettlyTable[slot];
+    int width = z->windowRect.right - z->windowRect.left;
+    int height = z->windowRect.bottom - z->windowRect.top;
+    if (isNew)
+        z->alarmPending = 0;
+    z->window = nullptr;
+    z->windowRect = ClampCreationRect(z->windowRect, GetSystemMetrics(SM_CXSCREEN),
+                                      GetSystemMetrics(SM_CYSCREEN));
+    DWORD exStyle = WS_EX_TOOLWINDOW;
+    if (z->thinBorder)
+        exStyle |= WS_EX_STATICEDGE;
+    if (z->topMost)
+        exStyle |= WS_EX_TOPMOST;
+    const char *className = z->isGroup ? ZETTLY_GROUP_CLASS : ZETTLY_NOTE_CLASS;
+    DWORD style = z->isGroup ? 0x80340000u : 0x80040000u;
+    HWND window = CreateWindowExA(exStyle, className, nullptr, style, z->windowRect.left,
+                                  z->windowRect.top, width, height, nullptr, nullptr,
+                                  GetModuleHandleA(nullptr), (LPVOID)(INT_PTR)(slot & 0xFFFF));
+    if (!window) {
+        z->window = nullptr;
+        z->editWindow = nullptr;
+        ZtMessageBox(owner, "Unable to create zettly!", "Window Create Error", MB_ICONHAND);
+        return -1;
+    }
+    if (show)
+        ShowWindow(window, z->showCommand);
+    UpdateWindow(window);
+    return 0;
+}
+
+void ResetDefaultSettings(void)
+{
+    FillDefaultRecord(&ZettlyTable[ZETTLY_DEFAULT_SLOT], GetSystemMetrics(SM_CXSCREEN),
+                      GetSystemMetrics(SM_CYSCREEN));
+    ZettlyInfo.latching = 1;
+    ZettlyInfo.latchDistance = 10;
+    ZettlyInfo.soundEffects = 1;
+    SetDefaultSoundPaths(&ZettlySounds);
+}

@@ -1,0 +1,199 @@
+#include "dde_exchange.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "core/main_window/main_window.h"
+#include "core/ui_seams.h"
+#include "core/notes_table/zettly_slots.h"
+#include "dde_poke.h"
+#include "exchange_ids.h"
+#include "exchange_text.h"
+#include "export_files.h"
+
+static DWORD ServerInstance;
+static HSZ ServiceName, TopicName, ItemName;
+
+int DdeServerStart(void)
+{
+    if (ServerInstance)
+        return 1;
+    UINT result = DdeInitializeA(&ServerInstance, ZettlyDdeCallback, APPCLASS_STANDARD, 0);
+    if (result != DMLERR_NO_ERROR) {
+        ServerInstance = 0;
+        char caption[64];
+        wsprintfA(caption, TEXT_DDE_FAILED_CAPTION, (int)result);
+        ZtMessageBox(nullptr, TEXT_DDE_FAILED, caption, MB_ICONHAND);
+        return 0;
+    }
+    ServiceName = DdeCreateStringHandleA(ServerInstance, DDE_SERVICE_NAME, CP_WINANSI);
+    TopicName = DdeCreateStringHandleA(ServerInstance, DDE_TOPIC_NAME, CP_WINANSI);
+    ItemName = DdeCreateStringHandleA(ServerInstance, DDE_ITEM_NAME, CP_WINANSI);
+    DdeNameService(ServerInstance, ServiceName, nullptr, DNS_REGISTER);
+    return 1;
+}
+
+void DdeServerStop(void)
+{
+    if (!ServerInstance)
+        return;
+    DdeFreeStringHandle(ServerInstance, ServiceName);
+    DdeFreeStringHandle(ServerInstance, TopicName);
+    DdeFreeStringHandle(ServerInstance, ItemName);
+    DdeUninitialize(ServerInstance);
+    ServerInstance = 0;
+    ServiceName = TopicName = ItemName = nullptr;
+}
+
+// The data is copied out before any note is made: making one runs message
+// loops, and the data handle belongs to DDEML.
+static bool CopyDataHandle(HDDEDATA data, std::vector<uint8_t> *out)
+{
+    DWORD size = 0;
+    const BYTE *bytes = data ? DdeAccessData(data, &size) : nullptr;
+    if (!bytes)
+        return false;
+    out->assign(bytes, bytes + size);
+    DdeUnaccessData(data);
+    return true;
+}
+
+static HDDEDATA OnDdeExecute(HDDEDATA data)
+{
+    std::vector<uint8_t> command;
+    if (CopyDataHandle(data, &command)) {
+        // The command is a path; it ends at its NUL or at the data's end.
+        std::string path((const char *)command.data(),
+                         strnlen((const char *)command.data(), command.size()));
+        if (!path.empty() && path.size() < EXCHANGE_PATH_CHARS)
+            ImportZettlyFile(path.c_str(), 0);
+    }
+    return (HDDEDATA)(UINT_PTR)DDE_FACK;
+}
+
+static HDDEDATA OnDdePoke(HSZ topic, HDDEDATA data)
+{
+    if (DdeCmpStringHandles(topic, TopicName) != 0)
+        return (HDDEDATA)(UINT_PTR)DDE_FNOTPROCESSED;
+    std::vector<uint8_t> block;
+    if (!CopyDataHandle(data, &block)) {
+        ZtMessageBox(nullptr, TEXT_POKE_ACCESS, TEXT_POKE_ACCESS_CAPTION, MB_ICONASTERISK);
+        return (HDDEDATA)(UINT_PTR)DDE_FNOTPROCESSED;
+    }
+    int slot = InsertZettlyRecordData(block.data(), block.size());
+    return (HDDEDATA)(UINT_PTR)(slot >= 0 ? DDE_FACK : DDE_FNOTPROCESSED);
+}
+
+HDDEDATA CALLBACK ZettlyDdeCallback(UINT type, UINT format, HCONV conversation, HSZ hsz1, HSZ hsz2,
+                                    HDDEDATA data, ULONG_PTR data1, ULONG_PTR data2)
+{
+    // A client instance of this program has no server handles and gets 0 for all.
+    if (!ServerInstance)
+        return nullptr;
+    switch (type) {
+    case XTYP_CONNECT:
+        return (HDDEDATA)(UINT_PTR)(DdeCmpStringHandles(hsz2, ServiceName) == 0);
+    case XTYP_EXECUTE:
+        return OnDdeExecute(data);
+    case XTYP_POKE:
+        return OnDdePoke(hsz1, data);
+    }
+    return nullptr;
+}
+
+static void BringToFront(int slot)
+{
+    if (ZettlyTable[slot].editWindow)
+        SetForegroundWindow(ZettlyTable[slot].editWindow);
+}
+
+static int CreateNoteFromRecord(int slot, const ZettlyRecord &record)
+{
+    ZettlyTable[slot] = record;
+    ZettlyTable[slot].textLength = 0;
+    ZettlyTable[slot].pendingText = nullptr;
+    return CreateZettlyWindow(MainWindow, slot, TRUE, TRUE);
+}
+
+// Text and unknown pokes become a copy of the default record.
+static ZettlyRecord DefaultRecordTitled(const char *title)
+{
+    ZettlyRecord record = ZettlyTable[ZETTLY_DEFAULT_SLOT];
+    SanitiseZettlyRecord(&record, ZETTLY_SANITISE_FOREIGN);
+    if (title) {
+        std::memset(record.title, 0, sizeof record.title);
+        std::memcpy(record.title, title, strnlen(title, sizeof record.title - 1));
+    }
+    return record;
+}
+
+int InsertZettlyRecordData(const void *data, size_t size)
+{
+    int slot = FindFreeZettlySlot();
+    if (slot < 0) {
+        ZtMessageBox(nullptr, TEXT_NO_MORE_ZETTLIES, TEXT_OUT_OF_ARRAY_SPACE, MB_ICONHAND);
+        return -1;
+    }
+    ZettlyPoke poke;
+    ParseZettlyPoke((const uint8_t *)data, data ? size : 0, &poke);
+    const char *text = (const char *)poke.text;
+    switch (poke.form) {
+    case POKE_REFUSED:
+        return -1;
+    case POKE_BINARY:
+        if (CreateNoteFromRecord(slot, poke.record) != 0)
+            return -1;
+        if (poke.textBytes && StreamRichTextIntoZettly(slot, text, poke.textBytes) != 0)
+            SetZettlyPlainText(slot, text, poke.textBytes);
+        break;
+    default:
+        if (CreateNoteFromRecord(slot, DefaultRecordTitled(poke.hasTitle ? poke.title : nullptr)) != 0)
+            return -1;
+        if (poke.textBytes)
+            SetZettlyPlainText(slot, text, poke.textBytes);
+        break;
+    }
+    BringToFront(slot);
+    return slot;
+}
+
+int DdePokeToRunningInstance(const void *data, size_t size)
+{
+    DWORD instance = 0;
+    if (DdeInitializeA(&instance, ZettlyDdeCallback, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR)
+        return -1;
+    HSZ service = DdeCreateStringHandleA(instance, DDE_SERVICE_NAME, CP_WINANSI);
+    HSZ topic = DdeCreateStringHandleA(instance, DDE_TOPIC_NAME, CP_WINANSI);
+    HSZ item = DdeCreateStringHandleA(instance, DDE_ITEM_NAME, CP_WINANSI);
+    UINT format = RegisterClipboardFormatA(ZETTLY_CLIPBOARD_FORMAT);
+    int result = -1;
+    HCONV conversation = format ? DdeConnect(instance, service, topic, nullptr) : nullptr;
+    if (conversation) {
+        // Waiting for the answer: this copy may exit right after, and only an
+        // acknowledged poke is a note that arrived.
+        DWORD answer = 0;
+        HDDEDATA done = DdeClientTransaction((LPBYTE)data, (DWORD)size, conversation, item,
+                                             format, XTYP_POKE, DDE_POKE_TIMEOUT_MS, &answer);
+        if (done && (answer & DDE_FACK))
+            result = 0;
+        DdeDisconnect(conversation);
+    }
+    DdeFreeStringHandle(instance, service);
+    DdeFreeStringHandle(instance, topic);
+    DdeFreeStringHandle(instance, item);
+    DdeUninitialize(instance);
+    return result;
+}
+
+int DdeSendFileToRunningInstance(const char *commandLine)
+{
+    char path[MAX_PATH];
+    if (!CommandLineFilePath(commandLine, path, sizeof path))
+        return -1;
+    std::vector<uint8_t> bytes;
+    if (ReadWholeFile(path, &bytes) != 0 || bytes.empty())
+        return -1;
+    return DdePokeToRunningInstance(bytes.data(), bytes.size());
+}

@@ -1,0 +1,446 @@
+#include "export_files.h"
+
+#include <commdlg.h>
+#include <richedit.h>
+#include <shlobj.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "core/main_window/main_window.h"
+#include "core/notes_table/rich_text_stream.h"
+#include "core/ui_seams.h"
+#include "core/notes_table/zettly_slots.h"
+#include "exchange_ids.h"
+#include "exchange_text.h"
+#include "export_record.h"
+
+// Files larger than this are no notes; refusing them keeps one bad choice in
+// the open dialog from exhausting memory.
+static const long LARGEST_IMPORT = 64L * 1024 * 1024;
+
+static bool IsNoteSlot(int slot)
+{
+    return slot >= 0 && slot <= ZETTLY_LAST_NOTE_SLOT && ZettlyTable[slot].window;
+}
+
+int ReadWholeFile(const char *path, std::vector<uint8_t> *bytes)
+{
+    bytes->clear();
+    FILE *file = std::fopen(path, "rb");
+    if (!file)
+        return -1;
+    long size = -1;
+    if (std::fseek(file, 0, SEEK_END) == 0)
+        size = std::ftell(file);
+    if (size < 0 || size > LARGEST_IMPORT || std::fseek(file, 0, SEEK_SET) != 0) {
+        std::fclose(file);
+        return -1;
+    }
+    bytes->resize((size_t)size);
+    size_t got = size ? std::fread(bytes->data(), 1, (size_t)size, file) : 0;
+    std::fclose(file);
+    // A file that shrank while it was read gives what it still held.
+    bytes->resize(got);
+    return 0;
+}
+
+int StreamRichTextIntoZettly(int slot, const char *text, size_t bytes)
+{
+    if (!IsNoteSlot(slot) || !ZettlyTable[slot].editWindow)
+        return -1;
+    MemoryReader reader = {text, (DWORD)bytes, 0};
+    EDITSTREAM stream = {};
+    stream.dwCookie = (DWORD_PTR)&reader;
+    stream.pfnCallback = StreamInFromMemory;
+    SendMessageA(ZettlyTable[slot].editWindow, EM_STREAMIN, SF_RTF, (LPARAM)&stream);
+    return stream.dwError ? -1 : 0;
+}
+
+void SetZettlyPlainText(int slot, const char *text, size_t bytes)
+{
+    if (!IsNoteSlot(slot) || !ZettlyTable[slot].editWindow)
+        return;
+    std::string copy(text ? text : "", text ? bytes : 0);
+    SendMessageA(ZettlyTable[slot].editWindow, WM_SETTEXT, 0, (LPARAM)copy.c_str());
+}
+
+std::string GetZettlyPlainText(int slot)
+{
+    std::string text;
+    if (!IsNoteSlot(slot) || !ZettlyTable[slot].editWindow)
+        return text;
+    HWND edit = ZettlyTable[slot].editWindow;
+    LRESULT length = SendMessageA(edit, WM_GETTEXTLENGTH, 0, 0);
+    if (length <= 0)
+        return text;
+    std::vector<char> buffer((size_t)length + 1);
+    LRESULT got = SendMessageA(edit, WM_GETTEXT, buffer.size(), (LPARAM)buffer.data());
+    if (got > 0 && got <= length)
+        text.assign(buffer.data(), (size_t)got);
+    return text;
+}
+
+static void ReportOpenFailure(void)
+{
+    ZtMessageBox(nullptr, TEXT_UNABLE_TO_OPEN_FILE, TEXT_FILE_READ_ERROR, MB_ICONHAND);
+}
+
+static bool WriteAll(FILE *file, const void *data, size_t bytes)
+{
+    return bytes == 0 || std::fwrite(data, 1, bytes, file) == bytes;
+}
+
+static bool StreamRichTextOut(int slot, FILE *file)
+{
+    EDITSTREAM stream = {};
+    stream.dwCookie = (DWORD_PTR)file;
+    stream.pfnCallback = StreamOutToFile;
+    SendMessageA(ZettlyTable[slot].editWindow, EM_STREAMOUT, SF_RTF, (LPARAM)&stream);
+    return stream.dwError == 0;
+}
+
+int WriteZettlyFile(const char *path, int slot, int mode)
+{
+    if (!IsNoteSlot(slot))
+        return 0;
+    FILE *file = std::fopen(path, "wb");
+    if (!file)
+        return 0;
+    StoreZettlyRect(slot);
+    bool ok = true;
+    if (mode == EXPORT_MODE_EXP) {
+        uint8_t head[ZETTLY_EXPORT_HEADER_BYTES + ZETTLY_RECORD_BYTES];
+        WriteExportHeader(head);
+        // The receiver has its own groups; the table keeps this note's membership.
+        ZettlyRecord record = ZettlyTable[slot];
+        record.isMember = 0;
+        PackZettlyRecord(&record, head + ZETTLY_EXPORT_HEADER_BYTES);
+        ok = WriteAll(file, head, sizeof head) && StreamRichTextOut(slot, file);
+    } else if (mode == EXPORT_MODE_RTF) {
+        ok = StreamRichTextOut(slot, file);
+    } else {
+        std::string text;
+        AppendTitleHeading(&text, ZettlyTable[slot].title);
+        text += GetZettlyPlainText(slot);
+        ok = WriteAll(file, text.data(), text.size());
+    }
+    // A full disk shows only at the close; a half-written file is no export.
+    if (std::fclose(file) != 0)
+        ok = false;
+    if (!ok) {
+        DeleteFileA(path);
+        return 0;
+    }
+    return 1;
+}
+
+// A plain-text note is the default record as it stands, titled with the name.
+static void FillPlainTextRecord(int slot, const char *title)
+{
+    ZettlyRecord *z = &ZettlyTable[slot];
+    *z = ZettlyTable[ZETTLY_DEFAULT_SLOT];
+    SanitiseZettlyRecord(z, ZETTLY_SANITISE_FOREIGN);
+    std::memset(z->title, 0, sizeof z->title);
+    std::strncpy(z->title, title, IMPORT_TITLE_CHARS);
+    z->textLength = 0;
+}
+
+static int ImportZettlyBytes(const std::vector<uint8_t> &bytes, const char *title, int intoGroup)
+{
+    int slot = FindFreeZettlySlot();
+    if (slot < 0) {
+        ZtMessageBox(nullptr, TEXT_UNABLE_TO_ALLOCATE, TEXT_ZETTLY_CREATE_ERROR, MB_ICONHAND);
+        return -1;
+    }
+    ZettlyRecord record;
+    size_t textStart = 0;
+    int read = ReadExportRecord(bytes.data(), bytes.size(), &record, &textStart);
+    if (read == EXPORT_READ_TRUNCATED) {
+        ZtMessageBox(nullptr, TEXT_RECORD_INCOMPLETE, TEXT_FILE_READ_ERROR, MB_ICONHAND);
+        return -1;
+    }
+    const char *data = (const char *)bytes.data();
+    if (read == EXPORT_READ_NO_HEADER) {
+        FillPlainTextRecord(slot, title);
+        if (CreateZettlyWindow(MainWindow, slot, TRUE, intoGroup == 0) != 0)
+            return -1;
+        SetZettlyPlainText(slot, data, bytes.size());
+        return slot;
+    }
+
+    int32_t storedLength = record.textLength;
+    record.textLength = 0;
+    ZettlyTable[slot] = record;
+    if (CreateZettlyWindow(MainWindow, slot, TRUE, intoGroup == 0) != 0)
+        return -1;
+    const char *text = data + textStart;
+    size_t textBytes = bytes.size() - textStart;
+    if (textBytes && StreamRichTextIntoZettly(slot, text, textBytes) != 0) {
+        // Older writers left the plain text here instead; its length is the
+        // record's, but never more than the file holds. A record that never
+        // counted its text (length 0) must not lose the text that is there.
+        size_t plain = storedLength > 0 ? (size_t)storedLength : textBytes;
+        SetZettlyPlainText(slot, text, plain < textBytes ? plain : textBytes);
+    }
+    return slot;
+}
+
+int ImportZettlyFile(const char *path, int intoGroup)
+{
+    std::vector<uint8_t> bytes;
+    if (!path || ReadWholeFile(path, &bytes) != 0) {
+        ReportOpenFailure();
+        return -1;
+    }
+    return ImportZettlyBytes(bytes, path, intoGroup);
+}
+
+int InsertFileIntoZettly(const char *path, int mode, int slot)
+{
+    std::vector<uint8_t> bytes;
+    if (!path || ReadWholeFile(path, &bytes) != 0) {
+        ReportOpenFailure();
+        return -1;
+    }
+    if (!IsNoteSlot(slot)) {
+        ZtMessageBox(nullptr, TEXT_BAD_WINDOW, TEXT_UNKNOWN_ERROR, MB_ICONHAND);
+        return -1;
+    }
+    if (mode == INSERT_CREATE_NEW) {
+        int created = ImportZettlyBytes(bytes, path, ZettlyTable[slot].isGroup);
+        if (created >= 0 && ZettlyTable[slot].isGroup)
+            ShowWindow(ZettlyTable[created].window, ZettlyTable[created].showCommand);
+        if (created >= 0 && ZettlyTable[created].editWindow)
+            SetFocus(ZettlyTable[created].editWindow);
+        return 0;
+    }
+    // For an export file the content is what follows its record.
+    size_t start = 0;
+    int version = IdentifyExportHeader(bytes.data(), bytes.size());
+    if (version != EXPORT_NO_HEADER)
+        start = ZETTLY_EXPORT_HEADER_BYTES + ExportRecordBytes(version);
+    if (start >= bytes.size())
+        return -1;
+    std::string content((const char *)bytes.data() + start, bytes.size() - start);
+    HWND edit = ZettlyTable[slot].editWindow;
+    if (mode == INSERT_OVERWRITE) {
+        SendMessageA(edit, WM_SETTEXT, 0, (LPARAM)content.c_str());
+    } else if (mode == INSERT_APPEND) {
+        SendMessageA(edit, EM_SETSEL, 0, -1);
+        SendMessageA(edit, EM_SETSEL, (WPARAM)-1, -1);
+        SendMessageA(edit, EM_REPLACESEL, 0, (LPARAM)content.c_str());
+    } else {
+        ZtMessageBox(nullptr, TEXT_BAD_INSERT_MODE, TEXT_UNKNOWN_ERROR, MB_ICONHAND);
+    }
+    return 0;
+}
+
+int BrowseForExportFolder(HWND owner, char *buffer, int size)
+{
+    if (!buffer || size <= 0)
+        return 0;
+    std::memset(buffer, 0, (size_t)size);
+    BROWSEINFOA info = {};
+    info.hwndOwner = owner;
+    info.ulFlags = BIF_RETURNONLYFSDIRS;
+    LPITEMIDLIST chosen = SHBrowseForFolderA(&info);
+    if (!chosen)
+        return 0;
+    char path[MAX_PATH] = {};
+    BOOL found = SHGetPathFromIDListA(chosen, path);
+    CoTaskMemFree(chosen);
+    if (!found || !path[0])
+        return 0;
+    lstrcpynA(buffer, path, size);
+    return 1;
+}
+
+static bool BelongsToExport(int slot, int group)
+{
+    const ZettlyRecord &z = ZettlyTable[slot];
+    if (!z.window)
+        return false;
+    return group == -1 || (z.isMember && z.groupSlot == group);
+}
+
+static std::string JoinPath(const char *folder, const std::string &name)
+{
+    std::string path = folder;
+    if (!path.empty() && path.back() != '\\' && path.back() != '/')
+        path += '\\';
+    return path + name;
+}
+
+int ExportZettliesToFolderPath(const char *folder, int group, std::vector<std::string> *failedNames)
+{
+    std::vector<std::string> used;
+    int written = 0;
+    for (int slot = 0; slot <= ZETTLY_LAST_NOTE_SLOT; ++slot) {
+        if (!BelongsToExport(slot, group))
+            continue;
+        std::string name = ExportFileNameFor(ZettlyTable[slot].title, slot, &used);
+        if (WriteZettlyFile(JoinPath(folder, name).c_str(), slot, EXPORT_MODE_EXP))
+            ++written;
+        else if (failedNames)
+            failedNames->push_back(name);
+    }
+    return written;
+}
+
+int ExportZettliesToFolder(HWND owner, int group)
+{
+    char folder[FOLDER_PATH_CHARS];
+    if (!BrowseForExportFolder(owner, folder, sizeof folder))
+        return 0;
+    std::vector<std::string> failed;
+    ExportZettliesToFolderPath(folder, group, &failed);
+    if (!failed.empty()) {
+        std::string text = "Unable to write these zettly export files:\r\n";
+        for (const std::string &name : failed)
+            text += "\r\n" + name;
+        ZtMessageBox(owner, text.c_str(), TEXT_FILE_WRITE_ERROR, MB_ICONHAND);
+    }
+    return 1;
+}
+
+// Full paths throughout: the data folder stays current, so an auto-save that
+// runs meanwhile still writes the notes files where they belong.
+int ImportZettliesFromFolderPath(const char *folder)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(JoinPath(folder, "*.*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return 0;
+    std::vector<std::string> names;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names.push_back(found.cFileName);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    int imported = 0;
+    for (const std::string &name : names) {
+        std::vector<uint8_t> bytes;
+        if (ReadWholeFile(JoinPath(folder, name).c_str(), &bytes) != 0) {
+            ReportOpenFailure();
+            continue;
+        }
+        if (ImportZettlyBytes(bytes, name.c_str(), 0) >= 0)
+            ++imported;
+    }
+    return imported;
+}
+
+int ImportZettliesFromFolder(HWND owner)
+{
+    char folder[FOLDER_PATH_CHARS];
+    if (!BrowseForExportFolder(owner, folder, sizeof folder))
+        return 0;
+    ImportZettliesFromFolderPath(folder);
+    return 1;
+}
+
+static const char IMPORT_FILTER[] = "Zettly Record Files\0*.exp\0"
+                                    "Text Files\0*.txt;*.doc;*.text;*.diz\0"
+                                    "Rich Text Files\0*.rtf\0"
+                                    "All Files\0*.*\0";
+static const char EXPORT_FILTER[] = "Save As Zettly Record File\0*.exp\0"
+                                    "Save As Text File\0*.txt\0"
+                                    "Save As Rich Text File\0*.rtf\0";
+
+static void ReportDialogFailure(HWND owner, const char *function)
+{
+    DWORD error = CommDlgExtendedError();
+    if (error == 0)
+        return;
+    char text[96];
+    wsprintfA(text, "%s returned Error #%ld", function, (long)error);
+    ZtMessageBox(owner, text, TEXT_DIALOG_FAILED, MB_ICONHAND);
+}
+
+static void PrepareOpenDialog(OPENFILENAMEA *ofn, HWND owner, char *path)
+{
+    std::memset(ofn, 0, sizeof *ofn);
+    ofn->lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    ofn->hwndOwner = owner;
+    ofn->lpstrFilter = IMPORT_FILTER;
+    ofn->nFilterIndex = 1;
+    ofn->lpstrFile = path;
+    ofn->nMaxFile = EXCHANGE_PATH_CHARS;
+    ofn->lpstrInitialDir = ".\\";
+    ofn->lpstrTitle = "Select Text File To Import";
+    ofn->lpstrDefExt = "*.txt";
+}
+
+// A hidden owner near the screen's centre puts the dialog there.
+static HWND CreateCentredOwner(void)
+{
+    RECT desktop;
+    GetWindowRect(GetDesktopWindow(), &desktop);
+    int x = (desktop.right - desktop.left) / 2 - 200;
+    int y = (desktop.bottom - desktop.top) / 2 - 230;
+    return CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_BORDER | WS_SYSMENU, x, y, 1, 1,
+                           GetDesktopWindow(), nullptr, GetModuleHandleA(nullptr), nullptr);
+}
+
+int ImportZettlyDialog(int slot)
+{
+    char path[EXCHANGE_PATH_CHARS] = {};
+    HWND owner = CreateCentredOwner();
+    OPENFILENAMEA ofn;
+    PrepareOpenDialog(&ofn, owner, path);
+    ofn.Flags = OFN_ENABLESIZING | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR |
+                OFN_HIDEREADONLY;
+    BOOL chosen = GetOpenFileNameA(&ofn);
+    if (!chosen)
+        ReportDialogFailure(owner, "GetOpenFileName");
+    if (owner)
+        DestroyWindow(owner);
+    if (!chosen)
+        return -1;
+    bool fromGroup = IsNoteSlot(slot) && ZettlyTable[slot].isGroup;
+    int created = ImportZettlyFile(path, fromGroup);
+    if (created >= 0 && fromGroup)
+        ShowWindow(ZettlyTable[created].window, ZettlyTable[created].showCommand);
+    return created;
+}
+
+int ExportZettlyDialog(int slot)
+{
+    if (!IsNoteSlot(slot))
+        return -1;
+    char path[EXCHANGE_PATH_CHARS] = {};
+    lstrcpynA(path, ZettlyTable[slot].title, sizeof path);
+    MakeValidFileName(path);
+    OPENFILENAMEA ofn = {};
+    ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    ofn.hwndOwner = ZettlyTable[slot].window;
+    ofn.lpstrFilter = EXPORT_FILTER;
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = path;
+    ofn.nMaxFile = sizeof path;
+    ofn.lpstrInitialDir = ".\\";
+    ofn.lpstrTitle = "Select File Type To Export";
+    ofn.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST;
+    ofn.lpstrDefExt = "*.exp";
+    if (!GetSaveFileNameA(&ofn)) {
+        ReportDialogFailure(ofn.hwndOwner, "GetSaveFileName");
+        return -1;
+    }
+    return WriteZettlyFile(path, slot, (int)ofn.nFilterIndex) ? 0 : -1;
+}
+
+int InsertFileDialog(int mode, int slot)
+{
+    if (!IsNoteSlot(slot))
+        return -1;
+    char path[EXCHANGE_PATH_CHARS] = {};
+    OPENFILENAMEA ofn;
+    PrepareOpenDialog(&ofn, ZettlyTable[slot].window, path);
+    ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
+    if (!GetOpenFileNameA(&ofn)) {
+        ReportDialogFailure(ofn.hwndOwner, "GetOpenFileName");
+        return -1;
+    }
+    return InsertFileIntoZettly(path, mode, slot);
+}

@@ -1,0 +1,68 @@
+// The MCU walk that the sequential, progressive and region decoders share:
+// scan geometry, the stop request and the loop over MCUs with the delays of
+// smoothed output.
+#pragma once
+#include "jpeg_decoder.h"
+
+inline int JpgCeilDiv(int a, int b)
+{
+    return (a + b - 1) / b;
+}
+
+// Blocks of a component across and down, as coded in a scan of that
+// component alone.
+inline int JpgComponentBlocksAcross(const JPEG_PROPERTIES *props, int h)
+{
+    return JpgCeilDiv(props->frameWidth * h, 8 * props->hMax);
+}
+
+inline int JpgComponentBlocksDown(const JPEG_PROPERTIES *props, int v)
+{
+    return JpgCeilDiv(props->frameHeight * v, 8 * props->vMax);
+}
+
+inline bool JpgHookTakesCoefficients(const JPEG_PROPERTIES *props)
+{
+    return props->rawBlockHook && props->rawBlockHook->flag == 0;
+}
+
+// MCUs across and down of a sequential scan: a scan of one component has
+// MCUs of one block over that component's own grid.
+void JpgSequentialGeometry(const JPEG_PROPERTIES *props, const JpgScan *scan, int *across, int *down);
+// One MCU of a sequential scan into the MCU buffer (or the raw-block hook).
+int JpgDecodeSequentialMcu(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int column, int row);
+
+// Saves where a stopped scan goes on and tells the caller how far it got.
+int JpgStopAfter(JPEG_PROPERTIES *props, JpgScan *scan, int column, int row, int across, int down);
+// A stop waits until the delayed output has written something.
+bool JpgMayStop(const JPEG_PROPERTIES *props, int column, int row);
+
+// The MCUs of a scan in raster order, from where a stopped read left off,
+// each decoded, checked for a restart and output; with smoothed output the
+// delayed column and row follow, where only the output runs.
+template <typename DecodeMcu, typename OutputMcu>
+int JpgRunMcus(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int across, int down, DecodeMcu decode,
+               OutputMcu output)
+{
+    for (int row = scan->nextRow; row < down + props->rowDelay; row++) {
+        for (int column = row == scan->nextRow ? scan->nextColumn : 0; column < across + props->columnDelay;
+             column++) {
+            if (column < across && row < down) {
+                int result = decode(column, row);
+                if (result < 0)
+                    return result;
+                if (input->exhausted)
+                    return JPG_ERR_EOF;
+                if (JpgCheckRestart(input, scan, across, down, column, row) < 0)
+                    return JPG_ERR_BAD_RST;
+            }
+            int result = output(column, row);
+            if (result < 0)
+                return result;
+            if (JpgMayStop(props, column, row))
+                return JpgStopAfter(props, scan, column, row, across, down);
+        }
+    }
+    scan->nextColumn = scan->nextRow = 0;
+    return 0;
+}

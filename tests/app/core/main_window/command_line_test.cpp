@@ -1,0 +1,30 @@
+#include <gtest/gtest.h>
+
+#include "core/main_window/command_line.h"
+
+TEST(CommandLine, MultiInstanceSwitchAnywhere)
+{
+    EXPECT_TRUE(AsksForMultipleInstances("-multinstances"));
+    EXPECT_TRUE(AsksForMultipleInstances("note.exp -multinstances"));
+    EXPECT_TRUE(AsksForMultipleInstances("x-multinstancesy"));
+    EXPECT_FALSE(AsksForMultipleInstances("-multi"));
+    EXPECT_FALSE(AsksForMultipleInstances(""));
+    EXPECT_FALSE(AsksForMultipleInstances(nullptr));
+}
+
+TEST(CommandLine, BlanksNameNothing)
+{
+    EXPECT_FALSE(CommandLineNamesSomething(""));
+    EXPECT_FALSE(CommandLineNamesSomething("  \t "));
+    EXPECT_TRUE(CommandLineNamesSomething(" a.exp"));
+}
+
+TEST(CommandLine, FolderOfPathKeepsTheLastSeparator)
+{
+    char out[32];
+    ASSERT_TRUE(FolderOfPath("C:\\Program Files\\Zettlies\\zettlies.exe", out, sizeof out));
+    EXPECT_STREQ(out, "C:\\Program Files\\Zettlies\\");
+    EXPECT_FALSE(FolderOfPath("zettlies.exe", out, sizeof out));
+    char small[8];
+    EXPECT_FALSE(FolderOfPath("C:\\a long folder\\x.exe", small, sizeof small));
+}

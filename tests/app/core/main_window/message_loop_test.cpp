@@ -1,0 +1,81 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "arcade/arcade_about.h"
+#include "core/main_window/startup.h"
+#include "test_support.h"
+
+namespace {
+
+std::string Received;
+
+LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_KEYDOWN)
+        Received += "down:" + std::to_string(wParam) + ";";
+    if (message == WM_CHAR)
+        Received += std::string("char:") + (char)wParam + ";";
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+struct LoopWindows {
+    HWND dialog, button, note;
+    LoopWindows()
+    {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = RecordingProc;
+        wc.lpszClassName = "ZtLoopTest";
+        RegisterClassA(&wc);
+        dialog = CreateWindowExA(0, "ZtLoopTest", "", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr,
+                                 nullptr, nullptr);
+        button = CreateWindowExA(0, "BUTTON", "Reset", WS_CHILD, 0, 0, 20, 20, dialog, nullptr,
+                                 nullptr, nullptr);
+        note = CreateWindowExA(0, "ZtLoopTest", "", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr,
+                               nullptr, nullptr);
+    }
+    ~LoopWindows()
+    {
+        DestroyWindow(dialog);
+        DestroyWindow(note);
+        emulationActive = 0;
+        emulatorDialog = nullptr;
+    }
+};
+
+} // namespace
+
+TEST(MessageLoop, EmulatorKeysAimedAtItsButtonsReachTheDialog)
+{
+    LoopWindows w;
+    emulationActive = 1;
+    emulatorDialog = w.dialog;
+    Received.clear();
+    PostMessageA(w.button, WM_KEYDOWN, VK_LEFT, 0);
+    PostQuitMessage(7);
+    EXPECT_EQ(RunMessageLoop(), 7) << "the loop ends with the quit message's code";
+    EXPECT_EQ(Received, "down:37;");
+}
+
+TEST(MessageLoop, TypingInANoteWhileTheEmulatorRunsGivesEachCharacterOnce)
+{
+    LoopWindows w;
+    emulationActive = 1;
+    emulatorDialog = w.dialog;
+    Received.clear();
+    PostMessageA(w.note, WM_KEYDOWN, 'A', 0x001E0001);
+    PostQuitMessage(0);
+    RunMessageLoop();
+    EXPECT_EQ(Received, "down:65;char:a;");
+}
+
+TEST(MessageLoop, WithoutTheEmulatorKeysGoWhereTheyWereSent)
+{
+    LoopWindows w;
+    emulatorDialog = w.dialog;
+    Received.clear();
+    PostMessageA(w.button, WM_KEYDOWN, VK_LEFT, 0);
+    PostQuitMessage(0);
+    RunMessageLoop();
+    EXPECT_EQ(Received, "");
+}

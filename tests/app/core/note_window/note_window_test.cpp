@@ -1,0 +1,626 @@
+#include <gtest/gtest.h>
+
+#include <richedit.h>
+
+#include <cstring>
+#include <string>
+
+#include "core/core_ids.h"
+#include "core/note_editor/note_edit.h"
+#include "core/note_window/note_frame.h"
+#include "core/note_window/note_window.h"
+#include "core/note_window/roll_animation.h"
+#include "core/main_window/startup.h"
+#include "core/note_editor/text_walk_edit.h"
+#include "core/note_editor/tooltip_window.h"
+#include "core/notes_table/zettly_settings.h"
+#include "core/notes_table/zettly_slots.h"
+#include "test_support.h"
+
+namespace {
+
+void Pump(DWORD ms)
+{
+    PumpUntil([] { return false; }, ms);
+}
+
+void SetModifiers(bool shift, bool control)
+{
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = shift ? 0x80 : 0;
+    keys[VK_CONTROL] = control ? 0x80 : 0;
+    SetKeyboardState(keys);
+}
+
+RECT WindowRect(HWND w)
+{
+    RECT r = {};
+    GetWindowRect(w, &r);
+    return r;
+}
+
+std::string EditText(HWND edit)
+{
+    std::string text;
+    ReadEditText(edit, &text);
+    return text;
+}
+
+class NoteWindow : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        LoadLibraryA(RICH_EDIT_LIBRARY);
+        RegisterNoteClass(GetModuleHandleA(nullptr));
+        RegisterToolTipClass(GetModuleHandleA(nullptr));
+        NoteAccelerators = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(120));
+        EditAccelerators = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(134));
+    }
+    void SetUp() override
+    {
+        std::memset(ZettlyTable, 0, sizeof ZettlyTable);
+        SetDefaultInfoSettings(&ZettlyInfo);
+        ResetDefaultSettings();
+        ZettlyInfo.soundEffects = 0;
+        ZettlyInfo.animateRoll = 0;
+        ZettlyInfo.lineColumnInfo = 0;
+        SetModifiers(false, false);
+    }
+    void TearDown() override
+    {
+        SetModifiers(false, false);
+        for (int slot = 0; slot <= ZETTLY_LAST_NOTE_SLOT; ++slot)
+            if (ZettlyTable[slot].window)
+                DestroyWindow(ZettlyTable[slot].window);
+        Pump(20);
+    }
+    // A shown note with its top-left at (x, y) and the given outer size.
+    int NewNote(int x, int y, int width, int height)
+    {
+        int slot = FindFreeZettlySlot();
+        if (slot < 0)
+            return -1;
+        CloneZettly(ZETTLY_DEFAULT_SLOT, slot);
+        ZettlyTable[slot].windowRect = {x, y, x + width, y + height};
+        if (CreateZettlyWindow(nullptr, slot, TRUE, TRUE) != 0)
+            return -1;
+        return slot;
+    }
+    int Strip(int slot) { return GetFontCharHeight(ZettlyTable[slot].window, slot); }
+    int RolledHeight(int slot)
+    {
+        int h = Strip(slot);
+        if (ZettlyTable[slot].thinBorder)
+            return h + 2 * GetSystemMetrics(SM_CYEDGE);
+        return h + 2 * GetSystemMetrics(SM_CYFRAME) - GetSystemMetrics(SM_CYEDGE);
+    }
+    void Roll(int slot) { SendMessageA(ZettlyTable[slot].window, WM_COMMAND, CMD_ROLL_ZETTLY, 0); }
+};
+
+} // namespace
+
+TEST_F(NoteWindow, CreationGivesASubclassedEditorBelowTheStrip)
+{
+    ZettlyInfo.lineColumnInfo = 1;
+    int slot = NewNote(100, 100, 220, 160);
+    ASSERT_EQ(slot, 0);
+    const ZettlyRecord &z = ZettlyTable[slot];
+    ASSERT_NE(z.editWindow, nullptr);
+    char cls[32];
+    GetClassNameA(z.editWindow, cls, sizeof cls);
+    EXPECT_STREQ(cls, RICH_EDIT_CLASS);
+    EXPECT_EQ(GetDlgCtrlID(z.editWindow), NOTE_EDIT_ID);
+    EXPECT_EQ((WNDPROC)GetWindowLongPtrA(z.editWindow, GWLP_WNDPROC), ZettlyEditProc);
+    auto *state = (ZettlyEditState *)GetWindowLongPtrA(z.editWindow, GWLP_USERDATA);
+    ASSERT_NE(state, nullptr);
+    EXPECT_EQ(state->slot, slot);
+    EXPECT_EQ(state->note, z.window);
+    EXPECT_EQ(state->edit, z.editWindow);
+    EXPECT_NE(state->lineColumn, nullptr);
+
+    RECT client, edit;
+    GetClientRect(z.window, &client);
+    GetWindowRect(z.editWindow, &edit);
+    POINT top = {edit.left, edit.top};
+    ScreenToClient(z.window, &top);
+    EXPECT_EQ(top.y, Strip(slot));
+    EXPECT_EQ(edit.bottom - edit.top, client.bottom - Strip(slot));
+    ASSERT_NE(z.titleEdit, nullptr);
+    EXPECT_FALSE(IsWindowVisible(z.titleEdit));
+    EXPECT_NE(z.backBrush, nullptr);
+    EXPECT_NE(z.titleFontHandle, nullptr);
+
+    // The strip is painted in the darkened background colour.
+    UpdateWindow(z.window);
+    HDC dc = GetDC(z.window);
+    COLORREF pixel = GetPixel(dc, client.right / 2, 1);
+    ReleaseDC(z.window, dc);
+    EXPECT_EQ(pixel, RGB(0xE1, 0xE1, 0)) << std::hex << pixel;
+}
+
+TEST_F(NoteWindow, SizeLimitsWaitForTheSlotAndHoldARolledUpNoteToItsStrip)
+{
+    // A window the table does not know (as during creation) is left alone.
+    HWND stranger = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                    nullptr, nullptr);
+    MINMAXINFO info = {};
+    info.ptMinTrackSize = {7, 7};
+    info.ptMaxTrackSize = {9999, 9999};
+    EXPECT_EQ(ZettlyWndProc(stranger, WM_GETMINMAXINFO, 0, (LPARAM)&info), 0);
+    EXPECT_EQ(info.ptMinTrackSize.y, 7);
+    EXPECT_EQ(info.ptMaxTrackSize.y, 9999);
+    DestroyWindow(stranger);
+
+    int slot = NewNote(100, 100, 220, 160);
+    ASSERT_GE(slot, 0);
+    SendMessageA(ZettlyTable[slot].window, WM_GETMINMAXINFO, 0, (LPARAM)&info);
+    EXPECT_EQ(info.ptMinTrackSize.y, RolledHeight(slot));
+    EXPECT_EQ(info.ptMaxTrackSize.y, 9999);
+    ZettlyTable[slot].rolledUp = 1;
+    SendMessageA(ZettlyTable[slot].window, WM_GETMINMAXINFO, 0, (LPARAM)&info);
+    EXPECT_EQ(info.ptMaxTrackSize.y, RolledHeight(slot));
+}
+
+TEST_F(NoteWindow, RollUpAndUnrollWithoutAnimationAreExactAndSymmetric)
+{
+    for (int thin = 0; thin <= 1; ++thin) {
+        ZettlyTable[ZETTLY_DEFAULT_SLOT].thinBorder = thin;
+        int slot = NewNote(120, 140, 240, 180);
+        ASSERT_GE(slot, 0);
+        HWND note = ZettlyTable[slot].window;
+        RECT before = WindowRect(note);
+
+        Roll(slot);
+        RECT rolled = WindowRect(note);
+        EXPECT_EQ(ZettlyTable[slot].rolledUp, 1);
+        EXPECT_EQ(rolled.bottom - rolled.top, RolledHeight(slot)) << "thin " << thin;
+        EXPECT_EQ(rolled.left, before.left);
+        EXPECT_EQ(rolled.top, before.top);
+        EXPECT_EQ(rolled.right - rolled.left, 240);
+        EXPECT_EQ(ZettlyTable[slot].unrolledRectValid, 1);
+        EXPECT_EQ(ZettlyTable[slot].unrolledRect.bottom, before.bottom);
+
+        // Rolled up, the frame may widen the strip but not make it taller.
+        SetWindowPos(note, nullptr, 0, 0, 260, 300, SWP_NOMOVE | SWP_NOZORDER);
+        EXPECT_EQ(WindowRect(note).bottom - WindowRect(note).top, RolledHeight(slot));
+        SetWindowPos(note, nullptr, 0, 0, 240, RolledHeight(slot), SWP_NOMOVE | SWP_NOZORDER);
+
+        Roll(slot);
+        RECT after = WindowRect(note);
+        EXPECT_EQ(ZettlyTable[slot].rolledUp, 0);
+        EXPECT_TRUE(EqualRect(&before, &after))
+            << after.left << "," << after.top << "," << after.right << "," << after.bottom;
+        DestroyWindow(note);
+    }
+}
+
+TEST_F(NoteWindow, ANoteSavedRolledUpIsCreatedAtStripHeight)
+{
+    int slot = FindFreeZettlySlot();
+    CloneZettly(ZETTLY_DEFAULT_SLOT, slot);
+    ZettlyRecord &z = ZettlyTable[slot];
+    z.windowRect = {50, 60, 250, 260};
+    z.unrolledRect = z.windowRect;
+    z.unrolledRectValid = 1;
+    z.rolledUp = 1;
+    ASSERT_EQ(CreateZettlyWindow(nullptr, slot, FALSE, TRUE), 0);
+    RECT r = WindowRect(z.window);
+    EXPECT_EQ(r.bottom - r.top, RolledHeight(slot));
+    EXPECT_EQ(r.right - r.left, 200);
+    Roll(slot);
+    r = WindowRect(z.window);
+    EXPECT_EQ(r.bottom - r.top, 200) << "unrolls to the saved height";
+}
+
+TEST_F(NoteWindow, AnimatedRollIgnoresASecondCommandAndLandsExactly)
+{
+    ZettlyInfo.animateRoll = 1;
+    ZettlyInfo.animationStep = 4;
+    int slot = NewNote(200, 200, 200, 240);
+    ASSERT_GE(slot, 0);
+    HWND note = ZettlyTable[slot].window;
+    RECT before = WindowRect(note);
+    Roll(slot);
+    EXPECT_TRUE(ZettlyRollRunning(slot, note));
+    Roll(slot); // mid-animation: ignored
+    EXPECT_EQ(ZettlyTable[slot].rolledUp, 0) << "set only when the animation ends";
+    ASSERT_TRUE(PumpUntil([&] { return !ZettlyRollRunning(slot, note); }, 5000));
+    RECT rolled = WindowRect(note);
+    EXPECT_EQ(ZettlyTable[slot].rolledUp, 1);
+    EXPECT_EQ(rolled.bottom - rolled.top, RolledHeight(slot));
+
+    Roll(slot);
+    EXPECT_EQ(ZettlyTable[slot].rolledUp, 0) << "an unroll clears the flag at once";
+    ASSERT_TRUE(PumpUntil([&] { return !ZettlyRollRunning(slot, note); }, 5000));
+    RECT after = WindowRect(note);
+    EXPECT_TRUE(EqualRect(&before, &after));
+}
+
+TEST_F(NoteWindow, ANoteDestroyedMidAnimationIsNotWrittenTo)
+{
+    ZettlyInfo.animateRoll = 1;
+    ZettlyInfo.animationStep = 1;
+    int slot = NewNote(200, 200, 200, 400);
+    ASSERT_GE(slot, 0);
+    HWND first = ZettlyTable[slot].window;
+    Roll(slot);
+    Pump(60);
+    DestroyWindow(first);
+    // The slot is taken again at once by a new note.
+    ASSERT_EQ(NewNote(300, 300, 200, 400), slot);
+    HWND second = ZettlyTable[slot].window;
+    ASSERT_NE(second, first);
+    EXPECT_FALSE(ZettlyRollRunning(slot, second));
+    Pump(700);
+    EXPECT_EQ(ZettlyTable[slot].rolledUp, 0);
+    EXPECT_EQ(WindowRect(second).bottom - WindowRect(second).top, 400);
+}
+
+TEST_F(NoteWindow, DraggingLatchesOntoVisibleNeighboursOnly)
+{
+    ZettlyInfo.latching = 1;
+    ZettlyInfo.latchDistance = 10;
+    int a = NewNote(100, 100, 200, 100);
+    int b = NewNote(600, 600, 200, 100);
+    ASSERT_GE(a, 0);
+    ASSERT_GE(b, 0);
+    HWND moving = ZettlyTable[b].window;
+    // Press on the strip at client (20, 4), then drag so the note's top-left
+    // would land at (130, 206): 6 pixels below a's bottom edge.
+    SendMessageA(moving, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 4));
+    int dx = 130 - 600, dy = 206 - 600;
+    SendMessageA(moving, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(20 + dx, 4 + dy));
+    RECT r = WindowRect(moving);
+    EXPECT_EQ(r.left, 130);
+    EXPECT_EQ(r.top, 200) << "the top latches onto the bottom edge";
+    SendMessageA(moving, WM_LBUTTONUP, 0, MAKELPARAM(20, 4));
+
+    // Hidden neighbours are not latched onto.
+    ZettlyTable[a].showCommand = SW_HIDE;
+    ShowWindow(ZettlyTable[a].window, SW_HIDE);
+    MoveZettlyWindow(moving, MAKELPARAM(0, 16), 0, 10, b);
+    EXPECT_EQ(WindowRect(moving).top, 206);
+
+    ZettlyTable[a].showCommand = SW_SHOWNORMAL;
+    ShowWindow(ZettlyTable[a].window, SW_SHOWNORMAL);
+    ZettlyInfo.latching = 0;
+    MoveZettlyWindow(moving, MAKELPARAM(0, 10), 0, 10, b);
+    EXPECT_EQ(WindowRect(moving).top, 206) << "latching off: the note follows the pointer";
+    KillTimer(moving, NOTE_TITLE_TIMER);
+}
+
+TEST_F(NoteWindow, TitleEditStoresOnEnterAndKeepsTheOldTitleOnEscape)
+{
+    int slot = NewNote(100, 100, 300, 120);
+    ASSERT_GE(slot, 0);
+    ZettlyRecord &z = ZettlyTable[slot];
+    std::strcpy(z.title, "Old");
+    SendMessageA(z.window, WM_COMMAND, CMD_SET_TITLE, 0);
+    ASSERT_TRUE(IsWindowVisible(z.titleEdit));
+    EXPECT_EQ(GetFocus(), z.titleEdit);
+    SendMessageA(z.titleEdit, EM_SETSEL, 0, -1);
+    for (const char *c = "Shopping"; *c; ++c)
+        SendMessageA(z.titleEdit, WM_CHAR, (WPARAM)*c, 1);
+    SendMessageA(z.titleEdit, WM_CHAR, '\r', 1);
+    EXPECT_STREQ(z.title, "Shopping");
+    char text[300];
+    GetWindowTextA(z.window, text, sizeof text);
+    EXPECT_STREQ(text, "Shopping");
+    EXPECT_FALSE(IsWindowVisible(z.titleEdit));
+    EXPECT_EQ(GetFocus(), z.editWindow);
+
+    SendMessageA(z.window, WM_COMMAND, CMD_SET_TITLE, 0);
+    SendMessageA(z.titleEdit, WM_CHAR, 'X', 1);
+    SendMessageA(z.titleEdit, WM_CHAR, VK_ESCAPE, 1);
+    EXPECT_STREQ(z.title, "Shopping");
+    EXPECT_FALSE(IsWindowVisible(z.titleEdit));
+
+    // Leaving the edit stores what was typed; the 256th character is refused.
+    SendMessageA(z.window, WM_COMMAND, CMD_SET_TITLE, 0);
+    SendMessageA(z.titleEdit, EM_SETSEL, 0, -1);
+    for (int i = 0; i < 260; ++i)
+        SendMessageA(z.titleEdit, WM_CHAR, 'a' + i % 26, 1);
+    EXPECT_EQ(GetWindowTextLengthA(z.titleEdit), 255);
+    SetFocus(z.editWindow);
+    EXPECT_EQ(std::strlen(z.title), 255u);
+
+    // An empty title is stored as empty.
+    SendMessageA(z.window, WM_COMMAND, CMD_SET_TITLE, 0);
+    SendMessageA(z.titleEdit, EM_SETSEL, 0, -1);
+    SendMessageA(z.titleEdit, WM_CHAR, VK_BACK, 1);
+    SendMessageA(z.titleEdit, WM_CHAR, '\r', 1);
+    EXPECT_STREQ(z.title, "");
+}
+
+TEST_F(NoteWindow, HoldingAPressOnTheStripOpensTheTitleEditButADoubleClickRolls)
+{
+    int slot = NewNote(100, 100, 300, 150);
+    ASSERT_GE(slot, 0);
+    ZettlyRecord &z = ZettlyTable[slot];
+    SendMessageA(z.window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(30, 4));
+    SendMessageA(z.window, WM_LBUTTONUP, 0, MAKELPARAM(30, 4));
+    EXPECT_FALSE(IsWindowVisible(z.titleEdit));
+    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(z.titleEdit) != 0; }, 2500));
+    SetFocus(z.editWindow);
+
+    SendMessageA(z.window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(30, 4));
+    SendMessageA(z.window, WM_LBUTTONUP, 0, MAKELPARAM(30, 4));
+    SendMessageA(z.window, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(30, 4));
+    SendMessageA(z.window, WM_LBUTTONUP, 0, MAKELPARAM(30, 4));
+    Pump(1300);
+    EXPECT_EQ(z.rolledUp, 1);
+    EXPECT_FALSE(IsWindowVisible(z.titleEdit));
+}
+
+TEST_F(NoteWindow, CloseSquareClosesOnlyOnAReleaseInside)
+{
+    ZettlyInfo.closeButton = 1;
+    int slot = NewNote(100, 100, 300, 150);
+    ASSERT_GE(slot, 0);
+    HWND note = ZettlyTable[slot].window;
+    RECT client;
+    GetClientRect(note, &client);
+    LPARAM inside = MAKELPARAM(client.right - 3, 3);
+    LPARAM outside = MAKELPARAM(client.right / 2, 60);
+
+    MessageBoxRecorder boxes(IDNO);
+    SendMessageA(note, WM_LBUTTONDOWN, MK_LBUTTON, inside);
+    SendMessageA(note, WM_LBUTTONUP, 0, outside);
+    EXPECT_TRUE(boxes.Boxes().empty()) << "released outside: nothing happens";
+
+    SendMessageA(note, WM_LBUTTONDOWN, MK_LBUTTON, inside);
+    SendMessageA(note, WM_LBUTTONUP, 0, inside);
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].text, CLOSE_ZETTLY_QUESTION);
+    EXPECT_EQ(boxes.Boxes()[0].caption, ATTENTION_CAPTION);
+    EXPECT_TRUE(IsWindow(note)) << "No keeps the note";
+
+    boxes.QueueAnswer(IDYES);
+    SendMessageA(note, WM_LBUTTONDOWN, MK_LBUTTON, inside);
+    SendMessageA(note, WM_LBUTTONUP, 0, inside);
+    EXPECT_FALSE(IsWindow(note));
+    EXPECT_EQ(ZettlyTable[slot].window, nullptr);
+    EXPECT_EQ(FindFreeZettlySlot(), slot);
+}
+
+TEST_F(NoteWindow, EditorKeysTabShiftTabAndCtrlY)
+{
+    int slot = NewNote(100, 100, 300, 200);
+    ASSERT_GE(slot, 0);
+    HWND edit = ZettlyTable[slot].editWindow;
+    SetFocus(edit);
+    auto key = [&](WPARAM vk, WPARAM ch) {
+        SendMessageA(edit, WM_KEYDOWN, vk, 1);
+        if (ch)
+            SendMessageA(edit, WM_CHAR, ch, 1);
+        SendMessageA(edit, WM_KEYUP, vk, 0xC0000001);
+    };
+    SetWindowTextA(edit, "abc");
+    SendMessageA(edit, EM_SETSEL, 3, 3);
+    key(VK_TAB, '\t');
+    EXPECT_EQ(EditText(edit), "abc    ") << "Tab inserts four blanks, no TAB";
+
+    SetModifiers(true, false);
+    key(VK_TAB, '\t');
+    SetModifiers(false, false);
+    EXPECT_EQ(EditText(edit), "abc    \t") << "Shift+Tab inserts one TAB";
+
+    // Ctrl+Y deletes the caret's line whichever way its paragraphs end.
+    for (std::string eol : {"\r", "\r\n"}) {
+        SetWindowTextA(edit, ("one" + eol + "two" + eol + "three").c_str());
+        size_t two = EditText(edit).find("two");
+        ASSERT_NE(two, std::string::npos);
+        SendMessageA(edit, EM_SETSEL, (WPARAM)two + 1, (LPARAM)two + 1);
+        SetModifiers(false, true);
+        key('Y', 0x19);
+        SetModifiers(false, false);
+        EXPECT_EQ(EditText(edit), "one" + eol + "three") << "the Ctrl+Y character is swallowed";
+    }
+    SendMessageA(edit, EM_SETSEL, 0, 0);
+    SendMessageA(edit, EM_REPLACESEL, FALSE, (LPARAM) "x");
+    EXPECT_EQ(EditText(edit).substr(0, 4), "xone");
+
+    // Tab over a selection indents every line; Shift+Tab takes it back.
+    std::string before = EditText(edit);
+    SendMessageA(edit, EM_SETSEL, 0, -1);
+    key(VK_TAB, '\t');
+    std::string indented = EditText(edit);
+    EXPECT_EQ(indented[0], ' ');
+    EXPECT_EQ(indented.size(), before.size() + 2);
+    EXPECT_EQ(indented.find(" three") - indented.find('\r'), before.find("three") - before.find('\r'))
+        << "the blank follows the whole line end";
+    SetModifiers(true, false);
+    key(VK_TAB, '\t');
+    SetModifiers(false, false);
+    EXPECT_EQ(EditText(edit), before);
+}
+
+TEST_F(NoteWindow, TextWalkPositionsMatchTheControl)
+{
+    int slot = NewNote(100, 100, 300, 200);
+    ASSERT_GE(slot, 0);
+    HWND edit = ZettlyTable[slot].editWindow;
+    SetWindowTextA(edit, "ab\rcd\r\nef");
+    std::string text = EditText(edit);
+    // Whatever a paragraph end counts in this control, an index into the
+    // walked text is a position in the control.
+    for (char wanted : {'c', 'e', 'f'}) {
+        size_t at = text.find(wanted);
+        ASSERT_NE(at, std::string::npos);
+        CHARRANGE one = {(LONG)at, (LONG)at + 1};
+        SendMessageA(edit, EM_EXSETSEL, 0, (LPARAM)&one);
+        char got[8] = {};
+        SendMessageA(edit, EM_GETSELTEXT, 0, (LPARAM)got);
+        EXPECT_EQ(got[0], wanted) << text.size();
+    }
+}
+
+TEST_F(NoteWindow, LineColumnIndicatorFollowsTheCaret)
+{
+    ZettlyInfo.lineColumnInfo = 1;
+    int slot = NewNote(100, 100, 300, 200);
+    ASSERT_GE(slot, 0);
+    HWND edit = ZettlyTable[slot].editWindow;
+    auto *state = (ZettlyEditState *)GetWindowLongPtrA(edit, GWLP_USERDATA);
+    ASSERT_NE(state->lineColumn, nullptr);
+    SetForegroundWindow(ZettlyTable[slot].window);
+    SetFocus(edit);
+    ASSERT_EQ(GetFocus(), edit);
+    SetWindowTextA(edit, "first\rsecond\rthird");
+    LONG line2 = (LONG)SendMessageA(edit, EM_LINEINDEX, 1, 0);
+    SendMessageA(edit, EM_SETSEL, line2 + 3, line2 + 3);
+    SendMessageA(edit, WM_KEYUP, VK_RIGHT, 0xC0000001);
+    char text[64];
+    GetWindowTextA(state->lineColumn, text, sizeof text);
+    EXPECT_STREQ(text, "Line 2 Col 4");
+    EXPECT_TRUE(IsWindowVisible(state->lineColumn));
+
+    // A selection dragged backwards reports its start.
+    SendMessageA(edit, EM_SETSEL, line2 + 3, line2 + 1);
+    CHARRANGE sel;
+    SendMessageA(edit, EM_EXGETSEL, 0, (LPARAM)&sel);
+    SendMessageA(edit, WM_KEYUP, VK_LEFT, 0xC0000001);
+    GetWindowTextA(state->lineColumn, text, sizeof text);
+    EXPECT_STREQ(text, "Line 2 Col 2");
+
+    SetFocus(ZettlyTable[slot].window);
+    EXPECT_FALSE(IsWindowVisible(state->lineColumn)) << "hidden when the editor loses the focus";
+}
+
+TEST_F(NoteWindow, AnEditorThatCannotBeCreatedIsReportedAndTheSlotStaysFree)
+{
+    char saved[sizeof RichEditClassName];
+    std::memcpy(saved, RichEditClassName, sizeof saved);
+    lstrcpyA(RichEditClassName, "NoSuchEditClass");
+    MessageBoxRecorder boxes;
+    int slot = FindFreeZettlySlot();
+    CloneZettly(ZETTLY_DEFAULT_SLOT, slot);
+    EXPECT_EQ(CreateZettlyWindow(nullptr, slot, TRUE, TRUE), -1);
+    std::memcpy(RichEditClassName, saved, sizeof saved);
+    ASSERT_GE(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].text, "Can't Create Edit Control");
+    EXPECT_EQ(boxes.Boxes()[0].caption, "Out Of Memory");
+    EXPECT_EQ(ZettlyTable[slot].window, nullptr);
+    EXPECT_EQ(FindFreeZettlySlot(), slot);
+    // The shared menu and icons survive: the next note is made normally.
+    EXPECT_EQ(NewNote(10, 10, 200, 100), slot);
+}
+
+namespace {
+std::string ClipboardText()
+{
+    std::string text;
+    if (!OpenClipboard(nullptr))
+        return text;
+    HANDLE data = GetClipboardData(CF_TEXT);
+    if (data) {
+        const char *p = (const char *)GlobalLock(data);
+        if (p)
+            text = p;
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
+}
+
+void ClearClipboard()
+{
+    if (OpenClipboard(nullptr)) {
+        EmptyClipboard();
+        CloseClipboard();
+    }
+}
+} // namespace
+
+TEST_F(NoteWindow, AutoCopyFollowsADragButNotTheFocusingClick)
+{
+    ZettlyInfo.autoCopy = 1;
+    int slot = NewNote(100, 100, 300, 200);
+    ASSERT_GE(slot, 0);
+    HWND edit = ZettlyTable[slot].editWindow;
+    SetWindowTextA(edit, "hello world");
+    ClearClipboard();
+    LPARAM at = MAKELPARAM(2, 2);
+    auto dragSelect = [&](WPARAM upKeys) {
+        SendMessageA(edit, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageA(edit, WM_MOUSEMOVE, MK_LBUTTON, at);
+        SendMessageA(edit, EM_SETSEL, 0, 5);
+        SendMessageA(edit, WM_LBUTTONUP, upKeys, at);
+        Pump(50);
+    };
+    // The press into an unfocused note gives its editor the focus before the
+    // drag and the release come.
+    SendMessageA(edit, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(edit, WM_SETFOCUS, (WPARAM)ZettlyTable[slot].window, 0);
+    SendMessageA(edit, WM_MOUSEMOVE, MK_LBUTTON, at);
+    SendMessageA(edit, EM_SETSEL, 0, 5);
+    SendMessageA(edit, WM_LBUTTONUP, 0, at);
+    Pump(50);
+    EXPECT_EQ(ClipboardText(), "") << "the click that focused the note copies nothing";
+    dragSelect(0);
+    // Wine hands the clipboard through the X server: under load it lags behind.
+    PumpUntil([] { return ClipboardText() == "hello"; }, 3000);
+    EXPECT_EQ(ClipboardText(), "hello");
+
+    ZettlyInfo.autoCopy = 0;
+    ClearClipboard();
+    dragSelect(0);
+    EXPECT_EQ(ClipboardText(), "") << "auto-copy off";
+    SendMessageA(edit, WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL, at);
+    SendMessageA(edit, EM_SETSEL, 6, 11);
+    SendMessageA(edit, WM_LBUTTONUP, MK_CONTROL, at);
+    PumpUntil([] { return ClipboardText() == "world"; }, 3000);
+    EXPECT_EQ(ClipboardText(), "world") << "Ctrl+click copies anyway";
+}
+
+TEST_F(NoteWindow, RoundBorderGivesTheWindowARegion)
+{
+    ZettlyInfo.roundBorder = 1;
+    int slot = NewNote(100, 100, 200, 120);
+    ASSERT_GE(slot, 0);
+    HWND note = ZettlyTable[slot].window;
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_NE(GetWindowRgn(note, region), ERROR);
+    ZettlyInfo.roundBorder = 0;
+    SetWindowPos(note, nullptr, 0, 0, 210, 120, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(GetWindowRgn(note, region), ERROR) << "the region goes with the setting";
+    DeleteObject(region);
+}
+
+TEST_F(NoteWindow, WindowUserCodesAnswerAndTheTitleTimerNeedsAStillPointer)
+{
+    int slot = NewNote(100, 100, 200, 120);
+    ASSERT_GE(slot, 0);
+    HWND edit = ZettlyTable[slot].editWindow;
+    EXPECT_EQ(SendMessageA(edit, WM_USER, EDIT_GET_TOOLBAR, 0), (LRESULT)EditToolbarWindow);
+    EXPECT_EQ(SendMessageA(ZettlyTable[slot].window, WM_CONTEXTMENU, 0, 0) != 0, true)
+        << "the note menu is handed out without being shown";
+    // A drag moves the pointer away from the press: no title edit.
+    POINT was;
+    GetCursorPos(&was);
+    SendMessageA(ZettlyTable[slot].window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 4));
+    SetCursorPos(was.x + 40, was.y + 40);
+    Pump(1300);
+    SetCursorPos(was.x, was.y);
+    SendMessageA(ZettlyTable[slot].window, WM_LBUTTONUP, 0, MAKELPARAM(20, 4));
+    EXPECT_FALSE(IsWindowVisible(ZettlyTable[slot].titleEdit));
+}
+
+TEST_F(NoteWindow, FontSizeCommandsSetTwentyTwipsAPoint)
+{
+    int slot = NewNote(100, 100, 300, 200);
+    ASSERT_GE(slot, 0);
+    HWND edit = ZettlyTable[slot].editWindow;
+    SetWindowTextA(edit, "sized text");
+    SendMessageA(edit, EM_SETSEL, 0, 5);
+    SendMessageA(edit, WM_COMMAND, 9004, 0); // 10 points
+    CHARFORMAT2A format = {};
+    format.cbSize = sizeof format;
+    SendMessageA(edit, EM_GETCHARFORMAT, SCF_SELECTION, (LPARAM)&format);
+    EXPECT_EQ(format.yHeight, 200);
+    SendMessageA(edit, EM_SETSEL, 0, 5);
+    SendMessageA(edit, WM_COMMAND, 9017, 0); // 72 points
+    SendMessageA(edit, EM_GETCHARFORMAT, SCF_SELECTION, (LPARAM)&format);
+    EXPECT_EQ(format.yHeight, 1440);
+}

@@ -1,0 +1,113 @@
+// A save killed after any of its file operations: the next start must load
+// the new notes or the previous complete set, never less.
+#include <gtest/gtest.h>
+
+#include "core/notes_table/notes_file_ids.h"
+#include "notes_file_fixture.h"
+#include "test_support.h"
+
+using namespace notes_test;
+
+namespace {
+
+const std::string Child = WindowsPath(NOTES_SAVE_CHILD_EXE);
+
+struct DataFolder {
+    ScopedTempFolder folder;
+    char previous[MAX_PATH] = {};
+    DataFolder()
+    {
+        GetCurrentDirectoryA(sizeof previous, previous);
+        SetCurrentDirectoryA(folder.Path().c_str());
+        std::memset(ZettlyTable, 0, sizeof ZettlyTable);
+        ResetDefaultSettings();
+        PrepareZettlyFileSet();
+    }
+    ~DataFolder()
+    {
+        DestroyAllNotes();
+        CloseZettlyFileSet();
+        SetCurrentDirectoryA(previous);
+    }
+};
+
+void SaveSet(const char *tag, int count)
+{
+    DestroyAllNotes();
+    for (int i = 0; i < count; ++i) {
+        ASSERT_EQ(MakeNote(i, i), 0);
+        WriteRichText(ZettlyTable[i].editWindow, tag + std::to_string(i));
+    }
+    ASSERT_EQ(SaveZettlies(nullptr), 0);
+}
+
+// "A1 " with 3 notes or "A2 " with 4, each whole; anything else is a loss.
+std::string LoadedSet(int loaded)
+{
+    std::string tag = loaded == 3 ? "A1 " : loaded == 4 ? "A2 " : "";
+    if (tag.empty())
+        return "count " + std::to_string(loaded);
+    for (int i = 0; i < loaded; ++i) {
+        std::string why;
+        if (!HasRichText(ZettlyTable[i].editWindow, tag + std::to_string(i), &why))
+            return tag + "note " + std::to_string(i) + ": " + why;
+    }
+    return tag;
+}
+
+void CopyFolder(const std::string &from, const std::string &to)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((from + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            CopyFileA((from + "\\" + found.cFileName).c_str(),
+                      (to + "\\" + found.cFileName).c_str(), FALSE);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
+} // namespace
+
+TEST(NotesFileCrash, SaveKilledAtAnyStepLeavesNewOrPreviousNotes)
+{
+    PrepareNoteWindows();
+    ScopedTempFolder start;
+    {
+        // The backups hold an older set A0, the current files A1.
+        DataFolder data;
+        SaveSet("A0 ", 2);
+        SaveSet("A1 ", 3);
+        CopyFolder(data.folder.Path(), start.Path());
+    }
+    int completedAt = 0;
+    for (int step = 1; step < 60 && !completedAt; ++step) {
+        ScopedTempFolder killed;
+        CopyFolder(start.Path(), killed.Path());
+        ChildProgram child(Child, "\"" + killed.Path() + "\" " + std::to_string(step));
+        ASSERT_TRUE(child.Started());
+        DWORD code = 99;
+        ASSERT_TRUE(child.WaitForExit(30000, &code));
+        ASSERT_TRUE(code == 0 || code == 77) << "step " << step << " exit " << code;
+        if (code == 0)
+            completedAt = step;
+        // Whatever the user answers to the roll-back question.
+        for (int answer : {IDYES, IDNO}) {
+            DataFolder data;
+            CopyFolder(killed.Path(), data.folder.Path());
+            MessageBoxRecorder boxes(answer);
+            std::string set = LoadedSet(LoadZettlies());
+            EXPECT_TRUE(set == "A1 " || set == "A2 ")
+                << "killed after step " << step << ", answer " << (answer == IDYES ? "yes" : "no")
+                << ": loaded " << set;
+            if (code == 0) {
+                EXPECT_EQ(set, "A2 ");
+            }
+            for (const auto &box : boxes.Boxes())
+                EXPECT_EQ(box.caption, ROLL_BACK_CAPTION) << box.text;
+        }
+    }
+    EXPECT_GT(completedAt, 5);
+}

@@ -1,0 +1,401 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <string>
+
+#include "core/notes_table/notes_file_format.h"
+
+namespace {
+
+ZettlyRecord SampleRecord(int n)
+{
+    ZettlyRecord r = {};
+    r.windowRect = ZettlyRect{10 * n, 20 * n, 10 * n + 200, 20 * n + 50};
+    r.textColour = 0x112233u + n;
+    r.backColour = 0x00FFFF;
+    r.showCommand = 1;
+    std::snprintf(r.title, sizeof r.title, "note %d", n);
+    r.alphaValue = 137;
+    return r;
+}
+
+ByteBuffer Bytes(const std::string &s)
+{
+    return ByteBuffer(s.begin(), s.end());
+}
+
+std::string Text(const uint8_t *p, size_t n)
+{
+    return std::string((const char *)p, n);
+}
+
+uint32_t At32(const ByteBuffer &b, size_t at)
+{
+    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | (uint32_t)b[at + 3] << 24;
+}
+
+ByteBuffer RecordFile(int32_t storedCount, int schemesPresent, int records)
+{
+    ByteBuffer b(4);
+    std::memcpy(b.data(), &storedCount, 4);
+    for (int i = 0; i < schemesPresent * 3; ++i) {
+        uint32_t v = 0x100 + i;
+        b.insert(b.end(), (uint8_t *)&v, (uint8_t *)&v + 4);
+    }
+    ZettlyRecord defaults = SampleRecord(0);
+    AppendRecord(&b, &defaults);
+    for (int i = 1; i <= records; ++i) {
+        ZettlyRecord r = SampleRecord(i);
+        AppendRecord(&b, &r);
+    }
+    return b;
+}
+
+} // namespace
+
+TEST(NotesFileFormat, RecordFileHasCountSchemesDefaultsThenRecords)
+{
+    ZettlyColourScheme schemes[2] = {{1, 2, 3}, {4, 5, 6}};
+    ZettlyRecord defaults = SampleRecord(0), note = SampleRecord(1);
+    ByteBuffer b;
+    AppendRecordFileHead(&b, schemes, 2, &defaults);
+    AppendRecord(&b, &note);
+    ASSERT_EQ(b.size(), 4u + 24 + 2 * ZETTLY_RECORD_BYTES);
+    EXPECT_EQ(At32(b, 0), 2u);
+    EXPECT_EQ(At32(b, 4), 1u);
+    EXPECT_EQ(At32(b, 24), 6u);
+    EXPECT_EQ(At32(b, 28 + 56), defaults.textColour);
+    EXPECT_STREQ((const char *)b.data() + 28 + ZETTLY_RECORD_BYTES + 252, "note 1");
+
+    ByteReader r = {b.data(), b.size(), 0};
+    RecordFileHead head;
+    ASSERT_EQ(ReadRecordFileHead(&r, &head), 0);
+    EXPECT_EQ(head.schemeCount, 2);
+    EXPECT_EQ(head.schemes[1].blink, 6u);
+    EXPECT_STREQ(head.defaults.title, "note 0");
+    ZettlyRecord back;
+    ASSERT_EQ(ReadNextRecord(&r, &back), 0);
+    EXPECT_EQ(back.windowRect.right, note.windowRect.right);
+    EXPECT_STREQ(back.title, "note 1");
+    EXPECT_EQ(ReadNextRecord(&r, &back), -1);
+}
+
+TEST(NotesFileFormat, SchemeCountIsCheckedAgainstTableAndFile)
+{
+    struct Case {
+        int32_t stored;
+        int present;
+        int expectResult;
+        int expectKept;
+    } cases[] = {
+        {0, 0, 0, 0},
+        {50, 50, 0, 50},
+        {51, 51, 0, 50},   // the extra scheme is skipped, the default record still found
+        {300, 300, 0, 50},
+        {-5, 0, 0, 0},     // a negative count stores no schemes
+        {0x7FFFFFFF, 2, -1, 0}, // more schemes than the file holds: no head
+        {3, 2, 0, 0},      // reads into the default record: checked below
+    };
+    for (const Case &c : cases) {
+        ByteBuffer b = RecordFile(c.stored, c.present, 1);
+        ByteReader r = {b.data(), b.size(), 0};
+        RecordFileHead head;
+        int result = ReadRecordFileHead(&r, &head);
+        if (c.stored == 3) {
+            // the head swallows 12 bytes of the default record: what follows is short
+            ZettlyRecord rec;
+            EXPECT_EQ(ReadNextRecord(&r, &rec), -1) << c.stored;
+            continue;
+        }
+        ASSERT_EQ(result, c.expectResult) << c.stored;
+        if (result)
+            continue;
+        EXPECT_EQ(head.schemeCount, c.expectKept) << c.stored;
+        EXPECT_STREQ(head.defaults.title, "note 0") << c.stored;
+        ZettlyRecord rec;
+        ASSERT_EQ(ReadNextRecord(&r, &rec), 0) << c.stored;
+        EXPECT_STREQ(rec.title, "note 1");
+    }
+}
+
+TEST(NotesFileFormat, TruncatedRecordFileLoadsWholeRecordsOnly)
+{
+    ByteBuffer whole = RecordFile(1, 1, 3);
+    for (size_t cut = 0; cut < whole.size(); cut += 37) {
+        ByteReader r = {whole.data(), cut, 0};
+        RecordFileHead head;
+        if (ReadRecordFileHead(&r, &head) != 0) {
+            EXPECT_LT(cut, 4u + 12 + ZETTLY_RECORD_BYTES);
+            continue;
+        }
+        int n = 0;
+        ZettlyRecord rec;
+        while (ReadNextRecord(&r, &rec) == 0)
+            ++n;
+        EXPECT_EQ(n, (int)((cut - 16 - ZETTLY_RECORD_BYTES) / ZETTLY_RECORD_BYTES)) << cut;
+    }
+}
+
+TEST(NotesFileFormat, GroupLinksFollowTheStoredOrder)
+{
+    int stored[ZETTLY_SLOTS];
+    for (int &s : stored)
+        s = -1;
+    stored[0] = 0;
+    stored[3] = 1;
+    stored[7] = 2;
+    ZettlyRecord member = {};
+    member.isMember = 1;
+    member.groupSlot = 3;
+    EXPECT_EQ(StoredGroupSlot(&member, stored), 1);
+    member.groupSlot = 5; // its group is not saved: left for the re-link
+    EXPECT_EQ(StoredGroupSlot(&member, stored), 5);
+    member.groupSlot = 9999;
+    EXPECT_EQ(StoredGroupSlot(&member, stored), 9999);
+    member.isMember = 0;
+    member.groupSlot = 3;
+    EXPECT_EQ(StoredGroupSlot(&member, stored), 3);
+}
+
+TEST(NotesFileFormat, NoteTextEndsWithExactlyTwoZeroBytes)
+{
+    ByteBuffer b;
+    std::string rtf = "{\\rtf1 hello}";
+    AppendNoteText(&b, (const uint8_t *)rtf.data(), rtf.size());
+    AppendNoteText(&b, nullptr, 0);
+    std::string withEnd = "{\\rtf1 x}";
+    withEnd.push_back('\0'); // the control's own ending 0 byte
+    AppendNoteText(&b, (const uint8_t *)withEnd.data(), withEnd.size());
+    std::string inner = std::string("{\\rtf1 a", 8) + std::string(1, '\0') + "junk";
+    AppendNoteText(&b, (const uint8_t *)inner.data(), inner.size());
+    std::string expect = rtf + std::string(2, '\0') + std::string(2, '\0') + "{\\rtf1 x}" +
+                         std::string(2, '\0') + "{\\rtf1 a" + std::string(2, '\0');
+    EXPECT_EQ(Text(b.data(), b.size()), expect);
+
+    ByteReader r = {b.data(), b.size(), 0};
+    const uint8_t *text;
+    size_t length;
+    const char *want[] = {"{\\rtf1 hello}", "", "{\\rtf1 x}", "{\\rtf1 a"};
+    for (const char *w : want) {
+        ASSERT_EQ(TakeRichNoteText(&r, &text, &length), NOTE_TEXT_WHOLE);
+        EXPECT_EQ(Text(text, length), w);
+    }
+    EXPECT_EQ(BytesLeft(&r), 0u);
+}
+
+TEST(NotesFileFormat, RichTextReaderNeverRunsPastTheFile)
+{
+    ByteBuffer b = Bytes(std::string("{\\rtf1 one}\0{\\rtf1 two}\0\0{\\rtf1 cut", 35));
+    ByteReader r = {b.data(), b.size(), 0};
+    const uint8_t *text;
+    size_t length;
+    ASSERT_EQ(TakeRichNoteText(&r, &text, &length), NOTE_TEXT_WHOLE);
+    EXPECT_EQ(Text(text, length), "{\\rtf1 one}"); // one ending byte only: the next text is intact
+    ASSERT_EQ(TakeRichNoteText(&r, &text, &length), NOTE_TEXT_WHOLE);
+    EXPECT_EQ(Text(text, length), "{\\rtf1 two}");
+    EXPECT_EQ(TakeRichNoteText(&r, &text, &length), NOTE_TEXT_CUT);
+    EXPECT_EQ(Text(text, length), "{\\rtf1 cut");
+    EXPECT_EQ(TakeRichNoteText(&r, &text, &length), NOTE_TEXT_CUT);
+    EXPECT_EQ(length, 0u);
+}
+
+TEST(NotesFileFormat, PlainFormLengthsAreCheckedAgainstTheFile)
+{
+    auto plain = [](int32_t length, const std::string &body) {
+        ByteBuffer b(4);
+        std::memcpy(b.data(), &length, 4);
+        b.insert(b.end(), body.begin(), body.end());
+        return b;
+    };
+    const uint8_t *text;
+    size_t length;
+
+    ByteBuffer ok = plain(5, std::string("hello\0next", 10));
+    ByteReader r = {ok.data(), ok.size(), 0};
+    EXPECT_TRUE(LooksLikePlainNoteText(&r));
+    ASSERT_EQ(TakePlainNoteText(&r, &text, &length), NOTE_TEXT_WHOLE);
+    EXPECT_EQ(Text(text, length), "hello");
+    EXPECT_EQ(r.position, 10u);
+
+    ByteBuffer negative = plain(-1, "rest");
+    r = ByteReader{negative.data(), negative.size(), 0};
+    ASSERT_EQ(TakePlainNoteText(&r, &text, &length), NOTE_TEXT_WHOLE);
+    EXPECT_EQ(length, 0u);
+    EXPECT_EQ(r.position, 4u);
+
+    for (int32_t huge : {0x7FFFFFFF, 6, 1000}) {
+        ByteBuffer b = plain(huge, std::string("hello", 5));
+        r = ByteReader{b.data(), b.size(), 0};
+        EXPECT_FALSE(LooksLikePlainNoteText(&r)) << huge;
+        EXPECT_EQ(TakePlainNoteText(&r, &text, &length), NOTE_TEXT_CUT) << huge;
+        EXPECT_EQ(Text(text, length), "hello");
+        EXPECT_EQ(BytesLeft(&r), 0u);
+    }
+    ByteBuffer three = Bytes("abc");
+    r = ByteReader{three.data(), three.size(), 0};
+    EXPECT_EQ(TakePlainNoteText(&r, &text, &length), NOTE_TEXT_CUT);
+
+    // what a rich text file holds never looks plain
+    for (const std::string &rich :
+         {std::string("{\\rtf1 x}\0\0", 11), std::string(8, '\0'), std::string("\0\0{\\rtf", 7)}) {
+        ByteBuffer b = Bytes(rich);
+        r = ByteReader{b.data(), b.size(), 0};
+        EXPECT_FALSE(LooksLikePlainNoteText(&r));
+    }
+}
+
+TEST(NotesFileFormat, CheckListStreamRoundTrip)
+{
+    ByteBuffer b;
+    AppendCheckListItem(&b, true, "abc", 3);
+    AppendCheckListItem(&b, false, "xyz", 3);
+    b.push_back(0); // the saver's ending byte
+    AppendCheckListItem(&b, false, "", 0);
+    b.push_back(0);
+    b.push_back(0); // a note whose list has no items
+    EXPECT_EQ(Text(b.data(), b.size()), std::string("1,abc\0" "0,xyz\0\0" "0,\0\0" "\0", 18));
+
+    ByteReader r = {b.data(), b.size(), 0};
+    std::vector<CheckListItem> items;
+    ASSERT_EQ(TakeCheckList(&r, &items), NOTE_TEXT_WHOLE);
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_TRUE(items[0].checked);
+    EXPECT_EQ(Text(items[0].text, items[0].length), "abc");
+    EXPECT_FALSE(items[1].checked);
+    items.clear();
+    ASSERT_EQ(TakeCheckList(&r, &items), NOTE_TEXT_WHOLE);
+    ASSERT_EQ(items.size(), 1u);
+    EXPECT_EQ(items[0].length, 0u);
+    items.clear();
+    ASSERT_EQ(TakeCheckList(&r, &items), NOTE_TEXT_WHOLE);
+    EXPECT_TRUE(items.empty());
+    EXPECT_EQ(TakeCheckList(&r, &items), NOTE_TEXT_CUT);
+}
+
+TEST(NotesFileFormat, HostileCheckListsEndQuietly)
+{
+    std::vector<CheckListItem> items;
+    ByteBuffer two = Bytes(std::string("2,yes\0", 6));
+    ByteReader r = {two.data(), two.size(), 0};
+    EXPECT_EQ(TakeCheckList(&r, &items), NOTE_TEXT_CUT); // no ending 0 byte
+    ASSERT_EQ(items.size(), 1u);
+    EXPECT_TRUE(items[0].checked); // any flag but "0" is checked
+
+    items.clear();
+    ByteBuffer cut = Bytes("1,never ends");
+    r = ByteReader{cut.data(), cut.size(), 0};
+    EXPECT_EQ(TakeCheckList(&r, &items), NOTE_TEXT_CUT);
+    EXPECT_TRUE(items.empty());
+    ByteBuffer flagOnly = Bytes("1");
+    r = ByteReader{flagOnly.data(), flagOnly.size(), 0};
+    EXPECT_EQ(TakeCheckList(&r, &items), NOTE_TEXT_CUT);
+
+    std::string longText(5000, 'a');
+    ByteBuffer b = Bytes("0," + longText);
+    b.push_back(0);
+    b.push_back(0);
+    r = ByteReader{b.data(), b.size(), 0};
+    items.clear();
+    ASSERT_EQ(TakeCheckList(&r, &items), NOTE_TEXT_WHOLE);
+    EXPECT_EQ(items[0].length, (size_t)CHECK_LIST_TEXT_CHARS);
+    ByteBuffer out;
+    AppendCheckListItem(&out, false, longText.c_str(), longText.size());
+    EXPECT_EQ(out.size(), 2u + CHECK_LIST_TEXT_CHARS + 1);
+}
+
+TEST(NotesFileFormat, SetOfFilesAndMutexNameFollowTheFolder)
+{
+    ZettlyFileSet set;
+    ASSERT_EQ(BuildZettlyFileSet("C:\\Data", &set), 0);
+    EXPECT_STREQ(set.current[RECORD_FILE], "C:\\Data\\zettly.rec");
+    EXPECT_STREQ(set.prior[CHECK_LIST_FILE], "C:\\Data\\zettly_chklist.str_priorsave");
+    EXPECT_STREQ(set.committing, "C:\\Data\\zettly.ok_saving");
+    ASSERT_EQ(BuildZettlyFileSet("C:\\", &set), 0);
+    EXPECT_STREQ(set.marker, "C:\\zettly.ok");
+    EXPECT_EQ(BuildZettlyFileSet(std::string(290, 'x').c_str(), &set), -1);
+    EXPECT_EQ(BuildZettlyFileSet(nullptr, &set), -1);
+
+    char a[64], b[64], c[64], d[64];
+    ASSERT_EQ(MakeSaveMutexName("C:\\Users\\Ann\\AppData", a, sizeof a), 0);
+    ASSERT_EQ(MakeSaveMutexName("c:\\users\\ann\\appdata\\", b, sizeof b), 0);
+    ASSERT_EQ(MakeSaveMutexName("C:\\Users\\Bob\\AppData", c, sizeof c), 0);
+    EXPECT_STREQ(a, b);
+    EXPECT_STRNE(a, c);
+    EXPECT_EQ(std::strchr(a, '\\'), nullptr);
+    EXPECT_EQ(MakeSaveMutexName("C:\\", d, 8), -1);
+}
+
+TEST(NotesFileFormat, MarkerTextAndProgressIcons)
+{
+    struct tm t = {};
+    t.tm_year = 80;
+    t.tm_mon = 0;
+    t.tm_mday = 2;
+    t.tm_wday = 3;
+    t.tm_hour = 2;
+    t.tm_min = 3;
+    t.tm_sec = 5;
+    char text[100];
+    ASSERT_GT(FormatSaveMarker(&t, text, sizeof text), 0);
+    EXPECT_STREQ(text, "Last save completed with out problems at Wed Jan  2 02:03:05 1980\n");
+    EXPECT_EQ(FormatSaveMarker(&t, text, 20), -1);
+
+    EXPECT_EQ(SaveProgressIcon(0, 0), 100);
+    EXPECT_EQ(SaveProgressIcon(1, 255), 100);
+    EXPECT_EQ(SaveProgressIcon(128, 255), 104);
+    EXPECT_EQ(SaveProgressIcon(254, 255), 110);
+    EXPECT_EQ(SaveProgressIcon(255, 255), 110);
+    EXPECT_EQ(SaveProgressIcon(1, 1), 110);
+    EXPECT_EQ(SaveProgressIcon(7, 9), 108);
+}
+
+// Every reader over mangled copies of a valid set: the sanitizers catch any
+// read past the data.
+TEST(NotesFileFormat, MangledFilesNeverReadPastTheirEnd)
+{
+    ByteBuffer records = RecordFile(2, 2, 3), texts, lists;
+    for (int i = 0; i < 3; ++i) {
+        std::string rtf = "{\\rtf1 note " + std::to_string(i) + "}";
+        AppendNoteText(&texts, (const uint8_t *)rtf.data(), rtf.size());
+        AppendCheckListItem(&lists, i & 1, "item", 4);
+        lists.push_back(0);
+    }
+    std::mt19937 random(1234);
+    for (int round = 0; round < 3000; ++round) {
+        ByteBuffer r = records, t = texts, l = lists;
+        for (ByteBuffer *b : {&r, &t, &l}) {
+            int edits = random() % 6;
+            for (int e = 0; e < edits && !b->empty(); ++e)
+                (*b)[random() % b->size()] = (uint8_t)random();
+            b->resize(random() % (b->size() + 1));
+            b->shrink_to_fit(); // the end of the block is the end of the data
+        }
+        ByteReader rr = {r.data(), r.size(), 0}, tr = {t.data(), t.size(), 0},
+                   lr = {l.data(), l.size(), 0};
+        RecordFileHead head;
+        if (ReadRecordFileHead(&rr, &head) == 0) {
+            ZettlyRecord rec;
+            while (ReadNextRecord(&rr, &rec) == 0)
+                SanitiseZettlyRecord(&rec, ZETTLY_SANITISE_KEEP_GROUP);
+        }
+        const uint8_t *text;
+        size_t length;
+        while (BytesLeft(&tr)) {
+            if (LooksLikePlainNoteText(&tr))
+                TakePlainNoteText(&tr, &text, &length);
+            else
+                TakeRichNoteText(&tr, &text, &length);
+            if (length) {
+                ASSERT_LE(text + length, t.data() + t.size());
+            }
+        }
+        std::vector<CheckListItem> items;
+        while (BytesLeft(&lr))
+            TakeCheckList(&lr, &items);
+        for (const CheckListItem &item : items)
+            if (item.length) {
+                ASSERT_LE(item.text + item.length, l.data() + l.size());
+            }
+    }
+}

@@ -1,0 +1,459 @@
+// Saving and loading every note through the real note windows, in a data
+// folder of the test's own.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "core/notes_table/notes_file_ids.h"
+#include "core/notes_table/save_progress.h"
+#include "core/ui_seams.h"
+#include "notes_file_fixture.h"
+#include "test_support.h"
+
+using namespace notes_test;
+
+namespace {
+
+class NotesFile : public ::testing::Test {
+protected:
+    ScopedTempFolder data;
+    char previousFolder[MAX_PATH] = {};
+
+    void SetUp() override
+    {
+        GetCurrentDirectoryA(sizeof previousFolder, previousFolder);
+        ASSERT_TRUE(SetCurrentDirectoryA(data.Path().c_str()));
+        PrepareNoteWindows();
+        std::memset(ZettlyTable, 0, sizeof ZettlyTable);
+        ResetDefaultSettings();
+        ZettlySchemeCount = 0;
+        ASSERT_EQ(PrepareZettlyFileSet(), 0);
+    }
+    void TearDown() override
+    {
+        SetNotesFileStepHook(nullptr);
+        DestroyAllNotes();
+        CloseZettlyFileSet();
+        SetCurrentDirectoryA(previousFolder);
+    }
+
+    std::string PathOf(const char *name) { return data.Path() + "\\" + name; }
+    std::string Bytes(const char *name)
+    {
+        std::ifstream in(PathOf(name), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    void Put(const char *name, const std::string &bytes)
+    {
+        std::ofstream out(PathOf(name), std::ios::binary | std::ios::trunc);
+        out.write(bytes.data(), (std::streamsize)bytes.size());
+    }
+    bool Exists(const char *name)
+    {
+        return GetFileAttributesA(PathOf(name).c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+
+    // Notes 0..count-1 in the first slots, each text ending in its own tag.
+    void MakeNotes(int count, const std::string &tag)
+    {
+        for (int i = 0; i < count; ++i) {
+            ASSERT_EQ(MakeNote(i, i), 0);
+            WriteRichText(ZettlyTable[i].editWindow, tag + std::to_string(i));
+        }
+    }
+    int Reload()
+    {
+        DestroyAllNotes();
+        return LoadZettlies();
+    }
+    // Number of notes and whether each holds its text with the tag.
+    void ExpectNotes(int count, const std::string &tag)
+    {
+        for (int i = 0; i < count; ++i) {
+            ASSERT_NE(ZettlyTable[i].window, nullptr) << i;
+            std::string why;
+            EXPECT_TRUE(HasRichText(ZettlyTable[i].editWindow, tag + std::to_string(i), &why))
+                << "note " << i << ": " << why;
+        }
+        EXPECT_EQ(ZettlyTable[count].window, nullptr);
+    }
+};
+
+std::string Marker()
+{
+    return "Last save completed with out problems at ";
+}
+
+} // namespace
+
+TEST_F(NotesFile, SaveThenLoadRestoresRecordsAndRichText)
+{
+    ZettlySchemeCount = 2;
+    ZettlySchemes[1] = ZettlyColourScheme{1, 2, 3};
+    ZettlyTable[ZETTLY_DEFAULT_SLOT].backColour = 0x00ABCDEF;
+    MakeNotes(2, "first ");
+    ZettlyTable[1].topMost = 1;
+    ZettlyTable[1].checkListWidth = 321;
+    ZettlyRecord before[2] = {ZettlyTable[0], ZettlyTable[1]};
+    ASSERT_EQ(SaveZettlies(nullptr), 0);
+
+    ZettlySchemeCount = 0;
+    ZettlyTable[ZETTLY_DEFAULT_SLOT].backColour = 0;
+    MessageBoxRecorder boxes;
+    ASSERT_EQ(Reload(), 2);
+    EXPECT_TRUE(boxes.Boxes().empty());
+    EXPECT_EQ(ZettlySchemeCount, 2);
+    EXPECT_EQ(ZettlySchemes[1].blink, 3u);
+    EXPECT_EQ(ZettlyTable[ZETTLY_DEFAULT_SLOT].backColour, 0x00ABCDEFu);
+    EXPECT_EQ(ZettlyTable[ZETTLY_DEFAULT_SLOT].window, nullptr);
+    for (int i = 0; i < 2; ++i) {
+        const ZettlyRecord &z = ZettlyTable[i];
+        RECT r;
+        GetWindowRect(z.window, &r);
+        EXPECT_EQ(r.left, before[i].windowRect.left);
+        EXPECT_EQ(r.bottom - r.top, before[i].windowRect.bottom - before[i].windowRect.top);
+        EXPECT_EQ(z.backColour, before[i].backColour);
+        EXPECT_EQ(z.textColour, before[i].textColour);
+        EXPECT_STREQ(z.title, before[i].title);
+        EXPECT_EQ(z.wordWrap, before[i].wordWrap);
+        EXPECT_EQ(z.alarmYear, before[i].alarmYear);
+        EXPECT_EQ(z.checkListWidth, before[i].checkListWidth);
+        EXPECT_EQ(z.topMost, before[i].topMost);
+    }
+    ExpectNotes(2, "first ");
+}
+
+TEST_F(NotesFile, FilesFollowTheStoredLayouts)
+{
+    ZettlySchemeCount = 1;
+    MakeNotes(2, "x");
+    WriteRichText(ZettlyTable[1].editWindow, "");
+    SetWindowTextA(ZettlyTable[1].editWindow, ""); // an empty note still gets its text
+    ZettlyTable[1].checkListWindow = (HWND)1;     // a list with no items
+    ASSERT_EQ(SaveZettlies(nullptr), 0);
+
+    std::string rec = Bytes("zettly.rec");
+    ASSERT_EQ(rec.size(), 4u + 12 + 3 * ZETTLY_RECORD_BYTES);
+    EXPECT_EQ(rec.substr(0, 4), std::string("\1\0\0\0", 4));
+    EXPECT_STREQ(rec.c_str() + 16 + 2 * ZETTLY_RECORD_BYTES + 252, "Note number 1");
+
+    std::string str = Bytes("zettly.str");
+    size_t end0 = str.find('\0');
+    ASSERT_NE(end0, std::string::npos);
+    EXPECT_EQ(str.compare(0, 5, "{\\rtf"), 0);
+    EXPECT_EQ(str[end0 + 1], '\0');
+    EXPECT_EQ(str.compare(end0 + 2, 5, "{\\rtf"), 0);
+    EXPECT_EQ(str.substr(str.size() - 2), std::string(2, '\0'));
+    EXPECT_EQ(str.find('\0', end0 + 2), str.size() - 2); // no 0 byte inside an RTF text
+
+    EXPECT_EQ(Bytes("zettly_chklist.str"), std::string(1, '\0'));
+    std::string ok = Bytes("zettly.ok");
+    EXPECT_EQ(ok.compare(0, Marker().size(), Marker()), 0);
+    EXPECT_EQ(ok.back(), '\n');
+    EXPECT_FALSE(Exists("zettly.rec_saving"));
+}
+
+TEST_F(NotesFile, GapsCloseAndGroupMembersFollowTheirGroup)
+{
+    ASSERT_EQ(MakeNote(3, 3, true), 0);
+    for (int slot : {0, 7}) {
+        ASSERT_EQ(MakeNote(slot, slot), 0);
+        WriteRichText(ZettlyTable[slot].editWindow, "member " + std::to_string(slot));
+        ASSERT_EQ(AttachToGroup(3, slot), 0);
+    }
+    ASSERT_EQ(SaveZettlies(nullptr), 0);
+    MessageBoxRecorder boxes;
+    ASSERT_EQ(Reload(), 3);
+    EXPECT_TRUE(boxes.Boxes().empty());
+    EXPECT_TRUE(ZettlyTable[1].isGroup);
+    for (int slot : {0, 2}) {
+        EXPECT_TRUE(ZettlyTable[slot].isMember) << slot;
+        EXPECT_EQ(ZettlyTable[slot].groupSlot, 1) << slot;
+        EXPECT_EQ(GetAncestor(ZettlyTable[slot].window, GA_PARENT), ZettlyTable[1].window)
+            << slot;
+    }
+    std::string why;
+    EXPECT_TRUE(HasRichText(ZettlyTable[2].editWindow, "member 7", &why)) << why;
+}
+
+TEST_F(NotesFile, MemberWithoutItsGroupIsReportedForReAlignment)
+{
+    ASSERT_EQ(MakeNote(0, 0), 0);
+    ZettlyTable[0].isMember = 1;
+    ZettlyTable[0].groupSlot = 5; // no such group
+    ASSERT_EQ(SaveZettlies(nullptr), 0);
+    MessageBoxRecorder boxes;
+    ASSERT_EQ(Reload(), 1);
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].caption, RE_ALIGN_CAPTION);
+}
+
+TEST_F(NotesFile, MissingMarkerOffersRollBackAndBothAnswersWork)
+{
+    MakeNotes(2, "old ");
+    ASSERT_EQ(SaveZettlies(nullptr), 0);
+    ASSERT_EQ(SaveZettlies(nullptr), 0); // the old notes are now also the backups
+    DestroyAllNotes();
+    MakeNotes(3, "new ");
+    ASSERT_EQ(SaveZettlies(nullptr), 0);
+    std::string newRecords = Bytes("zettly.rec");
+    ASSERT_TRUE(DeleteFileA(PathOf("zettly.ok").c_str()));
+
+    {
+        MessageBoxRecorder boxes(IDNO);
+        ASSERT_EQ(Reload(), 3);
+        ASSERT_EQ(boxes.Boxes().size(), 1u);
+        EXPECT_EQ(boxes.Boxes()[0].caption, ROLL_BACK_CAPTION);
+        EXPECT_EQ(boxes.Boxes()[0].text, ROLL_BACK_QUESTION);
+        EXPECT_EQ(boxes.Boxes()[0].type, (UINT)(MB_YESNO | MB_ICONHAND));
+        ExpectNotes(3, "new ");
+    }
+    {
+        MessageBoxRecorder boxes(IDYES);
+        ASSERT_EQ(Reload(), 2);
+        EXPECT_EQ(boxes.Boxes().size(), 1u);
+        ExpectNotes(2, "old ");
+        EXPECT_EQ(Bytes("zettly.rec_damaged"), newRecords);
+        EXPECT_EQ(Bytes("zettly.rec_priorsave"), Bytes("zettly.rec")); // kept as the good copy
+    }
+}
+
+TEST_F(NotesFile, FirstStartIsQuietAndLoneFilesWarnOnce)
+{
+    {
+        MessageBoxRecorder boxes;
+        EXPECT_EQ(Reload(), 0);
+        EXPECT_TRUE(boxes.Boxes().empty());
+    }
+    MakeNotes(1, "");
+    ASSERT_EQ(SaveZettlies(nullptr), 0);
+    ASSERT_TRUE(DeleteFileA(PathOf("zettly.ok").c_str()));
+    MessageBoxRecorder boxes;
+    EXPECT_EQ(Reload(), 1);
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].text, ROLL_BACK_IMPOSSIBLE);
+    EXPECT_EQ(boxes.Boxes()[0].type, (UINT)MB_ICONEXCLAMATION);
+}
+
+TEST_F(NotesFile, FailedSavesKeepTheLastGoodFiles)
+{
+    MakeNotes(2, "good ");
+    ASSERT_EQ(SaveZettlies(nullptr), 0);
+    ASSERT_EQ(SaveZettlies(nullptr), 0);
+    const char *names[] = {"zettly.rec", "zettly.str", "zettly_chklist.str", "zettly.ok",
+                           "zettly.rec_priorsave", "zettly.str_priorsave"};
+    std::string good[6];
+    for (int i = 0; i < 6; ++i)
+        good[i] = Bytes(names[i]);
+    DestroyAllNotes();
+    MakeNotes(3, "lost ");
+
+    // A new file that cannot be made, twice in a row.
+    ASSERT_TRUE(CreateDirectoryA(PathOf("zettly.rec_saving").c_str(), nullptr));
+    EXPECT_EQ(SaveZettlies(nullptr), -1);
+    EXPECT_EQ(SaveZettlies(nullptr), -1);
+    RemoveDirectoryA(PathOf("zettly.rec_saving").c_str());
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(Bytes(names[i]), good[i]) << names[i];
+
+    // A record file that another program holds open: the files already
+    // replaced are put back and the old set stays complete.
+    HANDLE held = CreateFileA(PathOf("zettly.rec").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(SaveZettlies(nullptr), -1);
+    CloseHandle(held);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(Bytes(names[i]), good[i]) << names[i];
+    EXPECT_EQ(Bytes("zettly.ok").compare(0, Marker().size(), Marker()), 0);
+    EXPECT_FALSE(Exists("zettly.ok_saving"));
+
+    MessageBoxRecorder boxes;
+    ASSERT_EQ(Reload(), 2);
+    EXPECT_TRUE(boxes.Boxes().empty());
+    ExpectNotes(2, "good ");
+}
+
+TEST_F(NotesFile, DamagedFilesLoadWhatIsWholeAndKeepTheBackups)
+{
+    MakeNotes(3, "kept ");
+    ASSERT_EQ(SaveZettlies(nullptr), 0);
+    ASSERT_EQ(SaveZettlies(nullptr), 0);
+    std::string backups = Bytes("zettly.rec_priorsave");
+    // The first note's text is unreadable garbage, the record file ends inside
+    // the last record.
+    std::string str = Bytes("zettly.str");
+    size_t first = str.find('\0');
+    Put("zettly.str", "garbage, no rtf" + str.substr(first));
+    std::string rec = Bytes("zettly.rec");
+    Put("zettly.rec", rec.substr(0, rec.size() - 100));
+
+    MessageBoxRecorder boxes;
+    ASSERT_EQ(Reload(), 2);
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_NE(boxes.Boxes()[0].text.find("record file ends inside"), std::string::npos);
+    EXPECT_NE(boxes.Boxes()[0].text.find("1 zettly texts have no record"), std::string::npos);
+    EXPECT_NE(boxes.Boxes()[0].text.find("1 zettly texts are missing"), std::string::npos);
+    EXPECT_EQ(PlainText(ZettlyTable[0].editWindow), "garbage, no rtf");
+    std::string why;
+    EXPECT_TRUE(HasRichText(ZettlyTable[1].editWindow, "kept 1", &why)) << why;
+
+    // The damaged set does not become the backups.
+    ASSERT_EQ(SaveZettlies(nullptr), 0);
+    ASSERT_EQ(SaveZettlies(nullptr), 0);
+    EXPECT_EQ(Bytes("zettly.rec_priorsave"), backups);
+}
+
+TEST_F(NotesFile, OlderPlainTextFormIsRead)
+{
+    MakeNotes(2, "");
+    ASSERT_EQ(SaveZettlies(nullptr), 0);
+    auto plain = [](const std::string &text) {
+        int32_t length = (int32_t)text.size();
+        return std::string((const char *)&length, 4) + text + std::string(1, '\0');
+    };
+    Put("zettly.str", plain("first plain") + plain("second plain"));
+    MessageBoxRecorder boxes;
+    ASSERT_EQ(Reload(), 2);
+    EXPECT_TRUE(boxes.Boxes().empty());
+    EXPECT_EQ(PlainText(ZettlyTable[0].editWindow), "first plain");
+    EXPECT_EQ(PlainText(ZettlyTable[1].editWindow), "second plain");
+    EXPECT_EQ(ZettlyTable[1].textLength, 12);
+}
+
+TEST_F(NotesFile, CheckListItemsWithoutTheirWindowAreWrittenBackUnchanged)
+{
+    MakeNotes(2, "");
+    ZettlyTable[0].checkListWindow = (HWND)1;
+    ZettlyTable[1].checkListWindow = (HWND)1;
+    ASSERT_EQ(SaveZettlies(nullptr), 0);
+    std::string lists = std::string("1,abc\0" "0,xyz\0\0" "0,\0\0", 17);
+    Put("zettly_chklist.str", lists);
+    MessageBoxRecorder boxes;
+    ASSERT_EQ(Reload(), 2);
+    EXPECT_TRUE(boxes.Boxes().empty());
+    ASSERT_EQ(SaveZettlies(nullptr), 0);
+    EXPECT_EQ(Bytes("zettly_chklist.str"), lists);
+}
+
+namespace {
+struct MutexHolder {
+    const char *name;
+    HWND edit;
+    HANDLE taken, release;
+    LRESULT answered;
+};
+DWORD WINAPI HoldMutexAndAskANote(LPVOID p)
+{
+    MutexHolder *h = (MutexHolder *)p;
+    HANDLE other = CreateMutexA(nullptr, FALSE, h->name);
+    WaitForSingleObject(other, INFINITE);
+    SetEvent(h->taken);
+    DWORD_PTR length = 0;
+    if (SendMessageTimeoutA(h->edit, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 3000, &length))
+        h->answered = (LRESULT)length;
+    WaitForSingleObject(h->release, INFINITE);
+    ReleaseMutex(other);
+    CloseHandle(other);
+    return 0;
+}
+} // namespace
+
+TEST_F(NotesFile, SaveGivesUpWhenAnotherCopyHoldsTheMutex)
+{
+    MakeNotes(1, "");
+    char folder[MAX_PATH], name[64];
+    GetCurrentDirectoryA(sizeof folder, folder);
+    ASSERT_EQ(MakeSaveMutexName(folder, name, sizeof name), 0);
+    // Another copy of the program on this data folder: its own handle by name,
+    // holding the mutex on a thread that also asks a note for its text while
+    // this thread waits.
+    MutexHolder h = {name, ZettlyTable[0].editWindow, CreateEventA(nullptr, TRUE, FALSE, nullptr),
+                     CreateEventA(nullptr, TRUE, FALSE, nullptr), -1};
+    HANDLE thread = CreateThread(nullptr, 0, HoldMutexAndAskANote, &h, 0, nullptr);
+    ASSERT_EQ(WaitForSingleObject(h.taken, 5000), WAIT_OBJECT_0);
+    DWORD start = GetTickCount();
+    EXPECT_EQ(SaveZettliesWithin(nullptr, 1500), -1);
+    EXPECT_GE(GetTickCount() - start, 1400u);
+    EXPECT_EQ(h.answered, (LRESULT)PlainText(ZettlyTable[0].editWindow).size());
+    EXPECT_FALSE(Exists("zettly.rec"));
+    EXPECT_FALSE(Exists("zettly.ok"));
+    SetEvent(h.release);
+    WaitForSingleObject(thread, 5000);
+    EXPECT_EQ(SaveZettlies(nullptr), 0);
+    CloseHandle(thread);
+    CloseHandle(h.taken);
+    CloseHandle(h.release);
+}
+
+namespace {
+DWORD SlowThread;
+void SlowDownOneThread(int step)
+{
+    if (step == 1 && GetCurrentThreadId() == SlowThread)
+        Sleep(300);
+}
+DWORD WINAPI SlowAutoSave(LPVOID mainWindow)
+{
+    SlowThread = GetCurrentThreadId();
+    return SaveZettliesThread(mainWindow);
+}
+int NestedResult;
+void SaveAgainInside(int step)
+{
+    if (step == 1)
+        NestedResult = SaveZettlies(nullptr);
+}
+} // namespace
+
+TEST_F(NotesFile, AutoSaveThreadAndDirectSaveTakeTurns)
+{
+    MakeNotes(3, "turns ");
+    SlowThread = 0;
+    // The thread holds the mutex and then needs this thread to answer its
+    // stream requests while this thread waits for the mutex.
+    HWND stand = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    SetNotesFileStepHook(SlowDownOneThread);
+    HANDLE thread = CreateThread(nullptr, 0, SlowAutoSave, stand, 0, nullptr);
+    PumpUntil([] { return SlowThread != 0; }, 2000);
+    Sleep(50);
+    EXPECT_EQ(SaveZettlies(nullptr), 0);
+    ASSERT_TRUE(PumpUntil([&] { return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; }, 10000));
+    DWORD code = 99;
+    GetExitCodeThread(thread, &code);
+    EXPECT_EQ(code, 0u);
+    CloseHandle(thread);
+    DestroyWindow(stand);
+    SetNotesFileStepHook(nullptr);
+    MessageBoxRecorder boxes;
+    ASSERT_EQ(Reload(), 3);
+    ExpectNotes(3, "turns ");
+}
+
+TEST_F(NotesFile, SaveIsNotEnteredAgainOnItsOwnThread)
+{
+    MakeNotes(1, "");
+    NestedResult = 99;
+    SetNotesFileStepHook(SaveAgainInside);
+    EXPECT_EQ(SaveZettlies(nullptr), 0);
+    EXPECT_EQ(NestedResult, -1);
+}
+
+TEST_F(NotesFile, ProgressWindowShowsSavedOfUsed)
+{
+    HWND progress = CreateSaveProgress(nullptr);
+    ASSERT_NE(progress, nullptr);
+    ShowSaveProgress(progress, 3, 7);
+    HWND bar = GetDlgItem(progress, IDC_SAVE_PROGRESS_BAR);
+    EXPECT_EQ(SendMessageA(bar, PBM_GETPOS, 0, 0), 3);
+    EXPECT_EQ(SendMessageA(bar, PBM_GETRANGE, FALSE, 0), 7);
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    ASSERT_TRUE(GetLayeredWindowAttributes(progress, nullptr, &alpha, &flags));
+    EXPECT_EQ(alpha, SAVE_PROGRESS_ALPHA);
+    RECT region;
+    EXPECT_EQ(GetWindowRgnBox(progress, &region), COMPLEXREGION);
+    EXPECT_TRUE(GetWindowLongA(progress, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    DestroyWindow(progress);
+}

@@ -1,0 +1,234 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "core/notes_table/zettly_record.h"
+
+namespace {
+
+int32_t StoredInt(const uint8_t *bytes, int offset)
+{
+    return (int32_t)((uint32_t)bytes[offset] | (uint32_t)bytes[offset + 1] << 8 |
+                     (uint32_t)bytes[offset + 2] << 16 | (uint32_t)bytes[offset + 3] << 24);
+}
+
+ZettlyRecord DefaultRecord()
+{
+    ZettlyRecord r;
+    FillDefaultRecord(&r, 1280, 1024);
+    return r;
+}
+
+void ClearTable()
+{
+    std::memset(ZettlyTable, 0, sizeof ZettlyTable);
+}
+
+HWND__ *FakeWindow(uintptr_t n)
+{
+    return (HWND__ *)n;
+}
+
+} // namespace
+
+TEST(ZettlyRecordLayout, EachFieldIsStoredAtItsOffset)
+{
+    ZettlyRecord r = DefaultRecord();
+    r.windowRect = {11, 12, 13, 14};
+    r.unrolledRect = {21, 22, 23, 24};
+    r.restoreRect = {31, 32, 33, 34};
+    r.backColour = 0x00123456;
+    r.showCommand = 7;
+    r.wordWrap = 1;
+    r.editFont.lfHeight = -17;
+    std::strcpy(r.title, "Shopping");
+    r.alarmMinute = 42;
+    r.alarmPending = 1;
+    r.ownAlpha = 1;
+    r.alphaValue = 201;
+    r.groupSlot = 77;
+    r.checkListWidth = 0xBEEF;
+    r.checkListHeight = 0x1234;
+    r.checkListDocked = 1;
+    uint8_t bytes[ZETTLY_RECORD_BYTES];
+    PackZettlyRecord(&r, bytes);
+
+    struct Expect {
+        int offset;
+        int32_t value;
+    } expected[] = {
+        {0, 11},       {12, 14},         {16, 21},  {36, 31},  {48, 34}, {60, 0x00123456},
+        {80, 7},       {116, 1},         {128, -17}, {512, -2}, {528, 42}, {536, 1},
+        {556, 0xFF},   {560, 1},         {572, 1},  {608, 1},  {640, 77},
+    };
+    for (const Expect &e : expected)
+        EXPECT_EQ(StoredInt(bytes, e.offset), e.value) << "offset " << e.offset;
+    EXPECT_STREQ((const char *)bytes + 252, "Shopping");
+    EXPECT_STREQ((const char *)bytes + 128 + 28, "MS Sans Serif");
+    EXPECT_STREQ((const char *)bytes + 192 + 28, "MS Sans Serif");
+    EXPECT_EQ(bytes[612], 201);
+    EXPECT_EQ(bytes[648] | bytes[649] << 8, 0xBEEF);
+    EXPECT_EQ(bytes[650] | bytes[651] << 8, 0x1234);
+    EXPECT_EQ(bytes[652], 1);
+}
+
+TEST(ZettlyRecordLayout, PackedRecordUnpacksToTheSameRecord)
+{
+    ZettlyRecord r = DefaultRecord();
+    std::strcpy(r.title, "Round trip");
+    r.alarmDays = 0x55;
+    r.isMember = 1;
+    r.groupSlot = 3;
+    r.window = FakeWindow(0x1234);
+    uint8_t first[ZETTLY_RECORD_BYTES], second[ZETTLY_RECORD_BYTES];
+    PackZettlyRecord(&r, first);
+    ZettlyRecord back;
+    UnpackZettlyRecord(first, &back);
+    PackZettlyRecord(&back, second);
+    EXPECT_EQ(0, std::memcmp(first, second, sizeof first));
+    EXPECT_STREQ(back.title, "Round trip");
+    EXPECT_EQ(back.window, FakeWindow(0x1234)); // as stored; the sanitiser clears it
+}
+
+TEST(ZettlyRecordDefaults, DefaultRecordIsAYellowNoteInTheMiddleOfTheScreen)
+{
+    ZettlyRecord r = DefaultRecord();
+    EXPECT_EQ(r.windowRect.left, 540);
+    EXPECT_EQ(r.windowRect.top, 487);
+    EXPECT_EQ(r.windowRect.right, 740);
+    EXPECT_EQ(r.windowRect.bottom, 537);
+    EXPECT_EQ(r.backColour, 0x0000FFFFu);
+    EXPECT_EQ(r.blinkColour, 0x000000FFu);
+    EXPECT_EQ(r.alarmYear, -2);
+    EXPECT_EQ(r.alarmRepeats, 1);
+    EXPECT_EQ(r.alphaValue, 137);
+    EXPECT_EQ(r.showCommand, 1);
+    EXPECT_EQ(r.editFont.lfPitchAndFamily, 0x22);
+    EXPECT_EQ(r.titleFont.lfQuality, 1);
+    EXPECT_EQ(r.titleFont.lfHeight, -10);
+}
+
+TEST(ZettlyRecordSanitise, ClearsEverythingThatBelongedToAnotherRun)
+{
+    ZettlyRecord r = DefaultRecord();
+    r.window = FakeWindow(0x10);
+    r.editWindow = FakeWindow(0x20);
+    r.titleEdit = FakeWindow(0x30);
+    r.pendingText = (char *)0x40;
+    r.consoleReadPipe = (void *)0x50;
+    r.consoleProcess.dwProcessId = 99;
+    r.consoleRunning = 1;
+    r.blinking = 1;
+    r.soundPlaying = 1;
+    r.alarmPending = 1;
+    r.checkListWindow = FakeWindow(0x5678);
+    SanitiseZettlyRecord(&r, ZETTLY_SANITISE_KEEP_GROUP);
+    EXPECT_EQ(r.window, nullptr);
+    EXPECT_EQ(r.editWindow, nullptr);
+    EXPECT_EQ(r.titleEdit, nullptr);
+    EXPECT_EQ(r.pendingText, nullptr);
+    EXPECT_EQ(r.consoleReadPipe, nullptr);
+    EXPECT_EQ(r.consoleProcess.dwProcessId, 0u);
+    EXPECT_EQ(r.consoleRunning + r.blinking + r.soundPlaying + r.alarmPending, 0);
+    // "has a check list" survives, the stale handle does not
+    EXPECT_EQ(r.checkListWindow, FakeWindow(1));
+}
+
+TEST(ZettlyRecordSanitise, TerminatesStringsAndClampsHostileValues)
+{
+    uint8_t bytes[ZETTLY_RECORD_BYTES];
+    std::memset(bytes, 0x7F, sizeof bytes);
+    ZettlyRecord r;
+    UnpackZettlyRecord(bytes, &r);
+    r.alphaValue = 3;
+    r.windowRect = {100, 100, -5000000, 90};
+    SanitiseZettlyRecord(&r, ZETTLY_SANITISE_KEEP_GROUP);
+    EXPECT_LT(std::strlen(r.title), (size_t)ZETTLY_TITLE_BYTES);
+    EXPECT_LT(std::strlen(r.editFont.lfFaceName), sizeof r.editFont.lfFaceName);
+    EXPECT_LT(std::strlen(r.titleFont.lfFaceName), sizeof r.titleFont.lfFaceName);
+    EXPECT_EQ(r.alphaValue, 20);
+    EXPECT_GE(r.windowRect.right, r.windowRect.left);
+    EXPECT_GE(r.windowRect.bottom, r.windowRect.top);
+    EXPECT_LE(r.unrolledRect.right, 32767);
+    EXPECT_EQ(r.isMember, 0) << "group slot 0x7F7F7F7F is out of range";
+    EXPECT_EQ(r.alarmActive, 0) << "alarm fields out of range";
+    EXPECT_EQ(r.textColour >> 24, 0u);
+}
+
+TEST(ZettlyRecordSanitise, GroupLinksSurviveTheNotesFileButNotAForeignRecord)
+{
+    ZettlyRecord r = DefaultRecord();
+    r.isMember = 1;
+    r.groupSlot = 12;
+    ZettlyRecord own = r, foreign = r;
+    SanitiseZettlyRecord(&own, ZETTLY_SANITISE_KEEP_GROUP);
+    SanitiseZettlyRecord(&foreign, ZETTLY_SANITISE_FOREIGN);
+    EXPECT_EQ(own.isMember, 1);
+    EXPECT_EQ(own.groupSlot, 12);
+    EXPECT_EQ(foreign.isMember, 0);
+    EXPECT_EQ(foreign.isGroup, 0);
+}
+
+TEST(ZettlyClone, NewNoteSitsTenPixelsOffAndInheritsNoRuntimeState)
+{
+    ZettlyRecord src = DefaultRecord();
+    std::strcpy(src.title, "Source");
+    src.alarmActive = 1;
+    src.alarmYear = 2026;
+    src.consoleRunning = 1;
+    src.window = FakeWindow(0x99);
+    src.editWindow = FakeWindow(0x98);
+    src.rolledUp = 1;
+    src.showCommand = 0;
+    src.isMember = 1;
+    src.groupSlot = 4;
+    src.textColour = 0x00ABCDEF;
+    ZettlyRecord dst;
+    CloneRecordInto(&src, &dst);
+    EXPECT_EQ(dst.windowRect.left, src.windowRect.left + 10);
+    EXPECT_EQ(dst.windowRect.bottom, src.windowRect.bottom + 10);
+    EXPECT_EQ(dst.unrolledRect.left, dst.windowRect.left);
+    EXPECT_EQ(dst.restoreRect.top, dst.windowRect.top);
+    EXPECT_STREQ(dst.title, "");
+    EXPECT_EQ(dst.alarmActive, 0);
+    EXPECT_EQ(dst.alarmYear, -2);
+    EXPECT_EQ(dst.consoleRunning, 0);
+    EXPECT_EQ(dst.window, nullptr);
+    EXPECT_EQ(dst.editWindow, nullptr);
+    EXPECT_EQ(dst.rolledUp, 0);
+    EXPECT_EQ(dst.showCommand, 1);
+    EXPECT_EQ(dst.isMember, 1);
+    EXPECT_EQ(dst.groupSlot, 4);
+    EXPECT_EQ(dst.textColour, 0x00ABCDEFu);
+}
+
+TEST(ZettlyCreationRect, KeepsFivePixelsOnScreen)
+{
+    struct Case {
+        ZettlyRect in, out;
+    } cases[] = {
+        {{-300, 10, -100, 60}, {-195, 10, 5, 60}},       // left of the screen: right edge at 5
+        {{10, -300, 110, -250}, {10, -45, 110, 5}},    // above the screen
+        {{5000, 5000, 5100, 5050}, {1275, 1019, 5100, 5050}}, // beyond the bottom right
+        {{10, 10, 110, 60}, {10, 10, 110, 60}},         // on screen: unchanged
+    };
+    for (const Case &c : cases) {
+        ZettlyRect r = ClampCreationRect(c.in, 1280, 1024);
+        EXPECT_EQ(r.left, c.out.left);
+        EXPECT_EQ(r.top, c.out.top);
+        EXPECT_EQ(r.right, c.out.right);
+        EXPECT_EQ(r.bottom, c.out.bottom);
+    }
+}
+
+TEST(ZettlyTableSlots, NewNotesUseSlotsUpTo253Only)
+{
+    ClearTable();
+    EXPECT_EQ(FindFreeZettlySlot(), 0);
+    for (int slot = 0; slot <= 253; ++slot)
+        ZettlyTable[slot].window = FakeWindow(0x100 + slot);
+    EXPECT_EQ(FindFreeZettlySlot(), -1) << "slot 254 is free but never given to a new note";
+    ZettlyTable[100].window = nullptr;
+    EXPECT_EQ(FindFreeZettlySlot(), 100);
+    ClearTable();
+}

@@ -1,0 +1,180 @@
+#include <windows.h>
+
+#include <ddeml.h>
+
+#include <cstring>
+#include <thread>
+
+#include "editing/exchange/dde_exchange.h"
+#include "editing/exchange/exchange_ids.h"
+#include "editing/exchange/export_record.h"
+#include "exchange_fixture.h"
+#include "test_support.h"
+
+namespace {
+
+struct ClientResult {
+    bool connected = false;
+    bool answered = false;
+    DWORD flags = 0;
+};
+
+HDDEDATA CALLBACK ClientCallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR)
+{
+    return nullptr;
+}
+
+// A client of its own thread: DDEML would deadlock a client and server that
+// share one thread's message queue.
+ClientResult Transact(UINT type, const std::string &data, const char *topicName = DDE_TOPIC_NAME)
+{
+    ClientResult result;
+    bool done = false;
+    std::thread client([&] {
+        DWORD instance = 0;
+        if (DdeInitializeA(&instance, ClientCallback, APPCMD_CLIENTONLY, 0) == DMLERR_NO_ERROR) {
+            HSZ service = DdeCreateStringHandleA(instance, DDE_SERVICE_NAME, CP_WINANSI);
+            HSZ topic = DdeCreateStringHandleA(instance, topicName, CP_WINANSI);
+            HSZ item = DdeCreateStringHandleA(instance, DDE_ITEM_NAME, CP_WINANSI);
+            HCONV conversation = DdeConnect(instance, service, topic, nullptr);
+            if (conversation) {
+                result.connected = true;
+                UINT format = RegisterClipboardFormatA(ZETTLY_CLIPBOARD_FORMAT);
+                HDDEDATA answer = DdeClientTransaction(
+                    (LPBYTE)data.data(), (DWORD)data.size(), conversation,
+                    type == XTYP_POKE ? item : nullptr, type == XTYP_POKE ? format : 0, type,
+                    5000, &result.flags);
+                result.answered = answer != nullptr;
+                DdeDisconnect(conversation);
+            }
+            DdeFreeStringHandle(instance, service);
+            DdeFreeStringHandle(instance, topic);
+            DdeFreeStringHandle(instance, item);
+            DdeUninitialize(instance);
+        }
+        done = true;
+    });
+    PumpUntil([&] { return done; }, 15000);
+    client.join();
+    return result;
+}
+
+class DdeServer : public NoteTableTest {
+protected:
+    void SetUp() override
+    {
+        NoteTableTest::SetUp();
+        ASSERT_EQ(DdeServerStart(), 1);
+    }
+    void TearDown() override
+    {
+        DdeServerStop();
+        NoteTableTest::TearDown();
+    }
+    int LastNote()
+    {
+        for (int slot = ZETTLY_LAST_NOTE_SLOT; slot >= 0; --slot)
+            if (ZettlyTable[slot].window)
+                return slot;
+        return -1;
+    }
+};
+
+std::string BinaryPoke(const char *title, const std::string &text)
+{
+    ZettlyRecord r = TitledRecord(title);
+    r.isGroup = 1;
+    return ExportBytes(r, text);
+}
+
+} // namespace
+
+TEST_F(DdeServer, BinaryPokeBecomesAShownNoteAndIsAcknowledged)
+{
+    ClientResult r = Transact(XTYP_POKE, BinaryPoke("Poked", "{\\rtf1 rich {\\b words}}"));
+    ASSERT_TRUE(r.connected);
+    EXPECT_TRUE(r.flags & DDE_FACK);
+    int slot = LastNote();
+    ASSERT_GE(slot, 0);
+    EXPECT_STREQ(ZettlyTable[slot].title, "Poked");
+    EXPECT_EQ(ZettlyTable[slot].isGroup, 0) << "a sender's group cannot be a group here";
+    EXPECT_EQ(NoteText(slot), "rich words");
+    EXPECT_TRUE(IsWindowVisible(ZettlyTable[slot].window));
+}
+
+TEST_F(DdeServer, TextAndUnknownPokes)
+{
+    ClientResult r = Transact(XTYP_POKE, "DDEZettlyExport\r\nabc\r\nthe text");
+    EXPECT_TRUE(r.flags & DDE_FACK);
+    int slot = LastNote();
+    ASSERT_GE(slot, 0);
+    EXPECT_STREQ(ZettlyTable[slot].title, "abc ");
+    EXPECT_EQ(NoteText(slot), "the text");
+
+    Transact(XTYP_POKE, "DDEZettlyExport\r\n");
+    slot = LastNote();
+    EXPECT_STREQ(ZettlyTable[slot].title, "") << "the default record's title";
+    EXPECT_EQ(NoteText(slot), "");
+
+    Transact(XTYP_POKE, std::string("plain\0hidden", 12));
+    slot = LastNote();
+    EXPECT_STREQ(ZettlyTable[slot].title, "Unknown zettly format");
+    EXPECT_EQ(NoteText(slot), "plain");
+    EXPECT_EQ(CountNotes(), 3);
+}
+
+TEST_F(DdeServer, PokesThatCannotBecomeNotesAreNotProcessed)
+{
+    MessageBoxRecorder boxes;
+    ClientResult otherTopic = Transact(XTYP_POKE, "DDEZettlyExport\r\nx\n", "ANY TOPIC");
+    EXPECT_TRUE(otherTopic.connected) << "any topic of the service connects";
+    EXPECT_FALSE(otherTopic.flags & DDE_FACK);
+
+    std::string cut = BinaryPoke("Cut", "").substr(0, 18 + 500);
+    EXPECT_FALSE(Transact(XTYP_POKE, cut).flags & DDE_FACK);
+    EXPECT_EQ(CountNotes(), 0);
+
+    FillAllFreeSlots();
+    EXPECT_FALSE(Transact(XTYP_POKE, "words").flags & DDE_FACK);
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].caption, "Out Of Array Space");
+    EXPECT_EQ(boxes.Boxes()[0].text, "Can't Create Any More Zettlies");
+}
+
+TEST_F(DdeServer, ExecuteImportsTheNamedFile)
+{
+    ScopedTempFolder folder;
+    std::string path = folder.Path() + "\\executed.txt";
+    ASSERT_TRUE(WriteFileBytes(path, "from a file"));
+    ClientResult r = Transact(XTYP_EXECUTE, path + std::string(1, '\0'));
+    EXPECT_TRUE(r.flags & DDE_FACK);
+    int slot = LastNote();
+    ASSERT_GE(slot, 0);
+    EXPECT_EQ(NoteText(slot), "from a file");
+    EXPECT_STREQ(ZettlyTable[slot].title, path.c_str());
+}
+
+TEST_F(DdeServer, ClientHandsAFileOverAndKnowsWhetherItArrived)
+{
+    ScopedTempFolder folder;
+    std::string path = folder.Path() + "\\handed.exp";
+    ASSERT_TRUE(WriteFileBytes(path, BinaryPoke("Handed", "handed text")));
+    int sent = -2;
+    bool done = false;
+    std::thread second([&] {
+        sent = DdeSendFileToRunningInstance(("\"" + path + "\" ").c_str());
+        done = true;
+    });
+    PumpUntil([&] { return done; }, 15000);
+    second.join();
+    EXPECT_EQ(sent, 0);
+    int slot = LastNote();
+    ASSERT_GE(slot, 0);
+    EXPECT_STREQ(ZettlyTable[slot].title, "Handed");
+    EXPECT_EQ(NoteText(slot), "handed text");
+
+    DdeServerStop();
+    EXPECT_EQ(DdeSendFileToRunningInstance(path.c_str()), -1) << "no server";
+    EXPECT_EQ(DdeSendFileToRunningInstance("\"\""), -1);
+    ASSERT_EQ(DdeServerStart(), 1);
+}
