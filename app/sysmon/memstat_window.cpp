@@ -4,7 +4,7 @@
 #include <windowsx.h>
 
 #include "core/registry_text.h"
-#include "core/transparency.h"
+#include "core/note_window/transparency.h"
 #include "core/ui_seams.h"
 #include "perf_counters.h"
 #include "sysmon_ids.h"

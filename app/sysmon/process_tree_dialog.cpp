@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "core/ui_seams.h"
-#include "core/zettly_record.h"
+#include "core/notes_table/zettly_record.h"
 #include "cpu_id_dialog.h"
 #include "memstat_window.h"
 #include "perf_counters.h"

@@ -92,6 +92,18 @@ void PlaceWindow(PlayerState *player, PlayerWindowSettings *settings)
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// The defaults, with the window where it stands.
+void DefaultsAtWindow(PlayerState *player, PlayerWindowSettings *settings)
+{
+    DefaultPlayerWindowSettings(settings);
+    RECT window;
+    GetWindowRect(player->window, &window);
+    settings->left = window.left;
+    settings->top = window.top;
+    settings->right = window.right;
+    settings->bottom = window.bottom;
+}
+
 } // namespace
 
 void SavePlayerSettings(PlayerState *player, int selectedRow)
@@ -100,13 +112,7 @@ void SavePlayerSettings(PlayerState *player, int selectedRow)
     if (RegCreateKeyA(TunelarkRegistryRoot(), PLAYER_REGISTRY_KEY, &key) != ERROR_SUCCESS)
         return;
     PlayerWindowSettings settings;
-    DefaultPlayerWindowSettings(&settings);
-    RECT window;
-    GetWindowRect(player->window, &window);
-    settings.left = window.left;
-    settings.top = window.top;
-    settings.right = window.right;
-    settings.bottom = window.bottom;
+    DefaultsAtWindow(player, &settings);
     settings.rowCount = (int)SendMessageA(player->list, LB_GETCOUNT, 0, 0);
     settings.topmost = player->topmost;
     settings.shuffle = player->shuffle;
@@ -143,13 +149,7 @@ int LoadPlayerSettings(PlayerState *player)
         return 0;
     }
     PlayerWindowSettings settings;
-    DefaultPlayerWindowSettings(&settings);
-    RECT window;
-    GetWindowRect(player->window, &window);
-    settings.left = window.left;
-    settings.top = window.top;
-    settings.right = window.right;
-    settings.bottom = window.bottom;
+    DefaultsAtWindow(player, &settings);
     ParsePlayerWindowSettings(text, &settings);
     strcpy(player->lastAddDir, folder);
     player->topmost = settings.topmost != 0;

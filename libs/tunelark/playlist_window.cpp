@@ -86,6 +86,19 @@ template <typename Take> void ForEachChosenFile(const char *buffer, Take take)
     }
 }
 
+// Searches folder\what, or, with an empty pattern, the folder argument
+// itself, which then names one file.
+HANDLE FindInFolder(const char *folder, const char *pattern, const char *what, WIN32_FIND_DATAA *found)
+{
+    char search[PLAYLIST_PATH_CHARS];
+    if (*pattern ? JoinPath(search, sizeof search, folder, what) != 0
+                 : strlen(folder) >= sizeof search)
+        return INVALID_HANDLE_VALUE;
+    if (!*pattern)
+        strcpy(search, folder);
+    return FindFirstFileA(search, found);
+}
+
 } // namespace
 
 PlaylistEntry *EntryOfRow(HWND list, int row)
@@ -231,14 +244,8 @@ int IsDirectoryPath(const char *path)
 
 int AddDirectoryFiles(HWND list, const char *folder, const char *pattern)
 {
-    char search[PLAYLIST_PATH_CHARS];
-    if (*pattern ? JoinPath(search, sizeof search, folder, pattern) != 0
-                 : strlen(folder) >= sizeof search)
-        return -1;
-    if (!*pattern)
-        strcpy(search, folder);
     WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA(search, &found);
+    HANDLE find = FindInFolder(folder, pattern, pattern, &found);
     if (find == INVALID_HANDLE_VALUE)
         return -1;
     int result = 0;
@@ -272,14 +279,8 @@ int AddDirectoryFiles(HWND list, const char *folder, const char *pattern)
 
 int AddDirectoryTree(HWND list, const char *folder, const char *pattern)
 {
-    char search[PLAYLIST_PATH_CHARS];
-    if (*pattern ? JoinPath(search, sizeof search, folder, "*") != 0
-                 : strlen(folder) >= sizeof search)
-        return -1;
-    if (!*pattern)
-        strcpy(search, folder);
     WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA(search, &found);
+    HANDLE find = FindInFolder(folder, pattern, "*", &found);
     if (find == INVALID_HANDLE_VALUE)
         return -1;
     do {

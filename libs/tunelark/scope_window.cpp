@@ -139,15 +139,22 @@ void SetModeItems(ScopeState *scope, bool sampling)
     EnableMenuItem(scope->menu, CM_SCOPE_PLASMA_INIT, MF_BYCOMMAND | (sampling ? MF_GRAYED : MF_ENABLED));
 }
 
+// Signals the thread's stop event, waits for it to end, and readies the
+// event for the next thread.
+void JoinThread(HANDLE *thread, HANDLE stop)
+{
+    if (!*thread)
+        return;
+    SetEvent(stop);
+    WaitForSingleObject(*thread, INFINITE);
+    CloseHandle(*thread);
+    *thread = nullptr;
+    ResetEvent(stop);
+}
+
 void StopPlasma(ScopeState *scope)
 {
-    if (!scope->plasmaThread)
-        return;
-    SetEvent(scope->plasmaStop);
-    WaitForSingleObject(scope->plasmaThread, INFINITE);
-    CloseHandle(scope->plasmaThread);
-    scope->plasmaThread = nullptr;
-    ResetEvent(scope->plasmaStop);
+    JoinThread(&scope->plasmaThread, scope->plasmaStop);
 }
 
 void StartPlasma(ScopeState *scope)
@@ -197,13 +204,7 @@ void FreeAnalysis(ScopeState *scope)
 
 void StopDrawThread(ScopeState *scope)
 {
-    if (!scope->drawThread)
-        return;
-    SetEvent(scope->drawStop);
-    WaitForSingleObject(scope->drawThread, INFINITE);
-    CloseHandle(scope->drawThread);
-    scope->drawThread = nullptr;
-    ResetEvent(scope->drawStop);
+    JoinThread(&scope->drawThread, scope->drawStop);
 }
 
 void StopSampling(ScopeState *scope, bool full)

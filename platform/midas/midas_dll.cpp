@@ -107,6 +107,15 @@ DWORD WINAPI BackgroundPlayThread(LPVOID parameter)
     return 0;
 }
 
+BOOL SetSuspended(int suspended)
+{
+    if (!Midas.lockReady)
+        return FALSE;
+    Locked hold;
+    Midas.engine.suspended = suspended;
+    return TRUE;
+}
+
 MidasTune *TuneOf(MIDASmodule module)
 {
     return (MidasTune *)module;
@@ -274,20 +283,12 @@ BOOL WINAPI MIDASgetPlayStatus(MIDASmodulePlayHandle playHandle, MIDASplayStatus
 
 BOOL WINAPI MIDASsuspend(void)
 {
-    if (!Midas.lockReady)
-        return FALSE;
-    Locked hold;
-    Midas.engine.suspended = 1;
-    return TRUE;
+    return SetSuspended(1);
 }
 
 BOOL WINAPI MIDASresume(void)
 {
-    if (!Midas.lockReady)
-        return FALSE;
-    Locked hold;
-    Midas.engine.suspended = 0;
-    return TRUE;
+    return SetSuspended(0);
 }
 
 } // extern "C"
