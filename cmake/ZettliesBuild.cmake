@@ -28,6 +28,10 @@ if(WIN32)
   configure_file(${CMAKE_SOURCE_DIR}/cmake/wine-run.in ${CMAKE_BINARY_DIR}/wine-run @ONLY
                  FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run)
+  # Tests that play sound set ZT_NULL_AUDIO_HOME to this folder (wine-run
+  # then gives Wine ALSA's null device).
+  set(ZT_NULL_AUDIO_HOME ${CMAKE_BINARY_DIR}/null-audio-home)
+  file(WRITE ${ZT_NULL_AUDIO_HOME}/.asoundrc "pcm.!default { type null }\n")
   add_compile_definitions(WINVER=0x0600 _WIN32_WINNT=0x0600 _WIN32_IE=0x0600 STRICT NOMINMAX)
   add_link_options(-static -static-libgcc -static-libstdc++)
   set(ZT_SYSTEM_LIBS gdi32 comdlg32 winmm msimg32 shell32 ole32 oleaut32 uuid comctl32
@@ -64,16 +68,20 @@ endfunction()
 # On i686 callers ask for the decorated names (Name@4), so the .def lists
 # those: the linker strips them from the export table (--kill-at) and dlltool
 # makes the import library again so the decorated references find the plain
-# exports. The .def.in writes @STDCALL_0@ or @STDCALL_4@ after each name, by
+# exports. The .def.in writes @STDCALL_0@, @STDCALL_4@, @STDCALL_8@ or @STDCALL_16@ after each name, by
 # the bytes of its arguments.
 function(zt_add_stdcall_library name)
   cmake_parse_arguments(L "" "DEF" "SOURCES" ${ARGN})
   if(CMAKE_SIZEOF_VOID_P EQUAL 4)
     set(STDCALL_0 "@0")
     set(STDCALL_4 "@4")
+    set(STDCALL_8 "@8")
+    set(STDCALL_16 "@16")
   else()
     set(STDCALL_0 "")
     set(STDCALL_4 "")
+    set(STDCALL_8 "")
+    set(STDCALL_16 "")
   endif()
   set(def ${CMAKE_CURRENT_BINARY_DIR}/${name}.def)
   configure_file(${L_DEF} ${def} @ONLY)

@@ -10,6 +10,7 @@
 #include "core/core_ids.h"
 #include "startup.h"
 #include "tray_menu.h"
+#include "tunelark.h"
 
 // The libraries that provide these windows are linked in as they land; until
 // then the launcher reports that the window could not be opened.
@@ -19,7 +20,14 @@ static HWND LaunchNotLinkedYet(HWND mainWindow)
     return nullptr;
 }
 
-// The clock belongs to the main window; the changer's window is its own.
+// The player and the changer are windows of their own; the clock belongs to
+// the main window.
+static HWND LaunchPlayer(HWND mainWindow)
+{
+    (void)mainWindow;
+    return TunelarkRunner(nullptr);
+}
+
 static HWND LaunchClock(HWND mainWindow)
 {
     return ClockRunner(mainWindow);
@@ -32,14 +40,14 @@ static HWND LaunchChanger(HWND mainWindow)
 }
 
 static const CompanionLauncher RealLaunchers[COMPANION_COUNT] = {
-    LaunchNotLinkedYet,
+    LaunchPlayer,
     LaunchClock,
     LaunchChanger,
     MemStatCreateWindow,
 };
 
 CompanionEntry Companions[COMPANION_COUNT] = {
-    {nullptr, CMD_PLAYER, PLAYER_REGISTRY_KEY, LaunchNotLinkedYet},
+    {nullptr, CMD_PLAYER, PLAYER_REGISTRY_KEY, LaunchPlayer},
     {nullptr, CMD_CLOCK, CLOCK_REGISTRY_KEY, LaunchClock},
     {nullptr, CMD_CHANGER, nullptr, LaunchChanger},
     {nullptr, CMD_METER, METER_REGISTRY_KEY, MemStatCreateWindow},

@@ -1,0 +1,92 @@
+#include "playlist_format.h"
+
+#include <cstring>
+
+int ReadPlaylistLine(FILE *file, char *line)
+{
+    int length = 0;
+    for (;;) {
+        int c = fgetc(file);
+        if (c == EOF) {
+            // A hand-edited last line often lacks its line end: keep it.
+            line[length] = 0;
+            return length > 0 ? 0 : -1;
+        }
+        if (c == '\r')
+            continue;
+        if (c == '\n' || c == 0x04)
+            break;
+        line[length++] = (char)c;
+        if (length == PLAYLIST_LINE_CHARS - 1)
+            break;
+    }
+    line[length] = 0;
+    return 0;
+}
+
+static int CopyBounded(char *out, int size, const char *from, size_t count)
+{
+    if (count >= (size_t)size)
+        return -1;
+    memcpy(out, from, count);
+    out[count] = 0;
+    return 0;
+}
+
+int SplitPlaylistLine(const char *line, char *text, int textSize, char *path, int pathSize)
+{
+    const char *star = strchr(line, PLAYLIST_SEPARATOR);
+    size_t textLength = star ? (size_t)(star - line) : strlen(line);
+    const char *pathStart = star ? star + 1 : "";
+    if (CopyBounded(text, textSize, line, textLength) != 0 ||
+        CopyBounded(path, pathSize, pathStart, strlen(pathStart)) != 0)
+        return -1;
+    return 0;
+}
+
+int FormatPlaylistLine(char *out, int size, const char *text, const char *path)
+{
+    int n = snprintf(out, size, "%s%c%s", text, PLAYLIST_SEPARATOR, path);
+    return n >= 0 && n < size ? 0 : -1;
+}
+
+int AddPlaylistExtension(char *name, int size)
+{
+    if (strchr(name, '.'))
+        return 0;
+    size_t length = strlen(name);
+    if (length + sizeof PLAYLIST_EXTENSION > (size_t)size)
+        return -1;
+    memcpy(name + length, PLAYLIST_EXTENSION, sizeof PLAYLIST_EXTENSION);
+    return 0;
+}
+
+static bool TakeIfFree(PlaylistEntry *entry)
+{
+    if (!entry || entry->shufflePicked)
+        return false;
+    entry->shufflePicked = 1;
+    return true;
+}
+
+int PickShuffleIndex(PlaylistEntry *const *entries, int count, int (*random)(void))
+{
+    if (count <= 0)
+        return -1;
+    // Two rounds at most: the second starts with every row free again.
+    for (int round = 0; round < 2; ++round) {
+        int start = random() % count;
+        if (start < 0)
+            start += count;
+        for (int i = start; i < count; ++i)
+            if (TakeIfFree(entries[i]))
+                return i;
+        for (int i = start - 1; i >= 0; --i)
+            if (TakeIfFree(entries[i]))
+                return i;
+        for (int i = count - 1; i >= 0; --i)
+            if (entries[i])
+                entries[i]->shufflePicked = 0;
+    }
+    return -1;
+}

@@ -1,0 +1,187 @@
+// The player dialog in-process: settings in the registry, playlists from
+// files and the registry, and the rules of moving on.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "player_test_support.h"
+#include "test_support.h"
+#include "tunelark_seams.h"
+
+namespace {
+
+struct PlayerFixture : ::testing::Test {
+    ScopedRegistryRoot registry;
+    ScopedTempFolder folder;
+    HWND window = nullptr;
+    PlayerState *player = nullptr;
+
+    void SetUp() override { SetTunelarkRegistryRoot(registry.Key()); }
+    void TearDown() override
+    {
+        Close();
+        SetTunelarkRegistryRoot(nullptr);
+    }
+    void Open()
+    {
+        window = CreateTestPlayer();
+        ASSERT_NE(window, nullptr);
+        player = PlayerOf(window);
+        ASSERT_NE(player, nullptr);
+    }
+    // As the main program closes it: save once, then destroy.
+    void Close()
+    {
+        if (window && IsWindow(window)) {
+            SendMessageA(window, WM_USER, PLAYER_SAVE_STATE, 1);
+            DestroyWindow(window);
+        }
+        window = nullptr;
+        player = nullptr;
+    }
+    std::string File(const std::string &name) { return folder.Path() + "\\" + name; }
+    std::string ReadValue(const char *name)
+    {
+        HKEY key;
+        std::string value;
+        if (RegOpenKeyA(registry.Key(), "software\\Kestrova\\Tunelark", &key) != ERROR_SUCCESS)
+            return "<no key>";
+        char text[1024];
+        DWORD size = sizeof text - 1, type;
+        if (RegQueryValueExA(key, name, nullptr, &type, (BYTE *)text, &size) == ERROR_SUCCESS) {
+            text[size] = 0;
+            value = text;
+        } else {
+            value = "<none>";
+        }
+        RegCloseKey(key);
+        return value;
+    }
+    void WriteValue(const char *name, const std::string &text)
+    {
+        HKEY key;
+        ASSERT_EQ(RegCreateKeyA(registry.Key(), "software\\Kestrova\\Tunelark", &key), ERROR_SUCCESS);
+        RegSetValueExA(key, name, 0, REG_SZ, (const BYTE *)text.c_str(), (DWORD)text.size() + 1);
+        RegCloseKey(key);
+    }
+};
+
+TEST_F(PlayerFixture, SettingsRoundTripLeavesNoRowsOfALongerListBehind)
+{
+    Open();
+    for (int i = 0; i < 5; ++i)
+        AddPlaylistRow(player->list, ("Row " + std::to_string(i)).c_str(), File("r" + std::to_string(i) + ".mp3").c_str());
+    SelectOnlyRow(player->list, 3);
+    SendMessageA(window, WM_COMMAND, CM_TRANSPARENCY_50, 0);
+    Close();
+    EXPECT_EQ(ReadValue("MP3_FILE_4"), "Row 4*" + File("r4.mp3"));
+
+    Open();
+    ASSERT_EQ(RowCount(player), 5);
+    EXPECT_EQ(FirstSelectedRow(player->list), 3);
+    EXPECT_EQ(player->alpha, 128);
+    SendMessageA(window, WM_COMMAND, CM_DEL_ALL, 0);
+    for (int i = 0; i < 3; ++i)
+        AddPlaylistRow(player->list, ("New " + std::to_string(i)).c_str(), File("n" + std::to_string(i) + ".wav").c_str());
+    Close();
+    EXPECT_EQ(ReadValue("MP3_FILE_2"), "New 2*" + File("n2.wav"));
+    EXPECT_EQ(ReadValue("MP3_FILE_3"), "<none>");
+    EXPECT_EQ(ReadValue("MP3_FILE_4"), "<none>");
+
+    Open();
+    ASSERT_EQ(RowCount(player), 3);
+    EXPECT_EQ(RowText(player, 0), "New 0");
+    EXPECT_STREQ(EntryOfRow(player->list, 2)->path, File("n2.wav").c_str());
+}
+
+TEST_F(PlayerFixture, ABadRegistryRowIsLeftOutAndLaterRowsKept)
+{
+    WriteValue("MP3_Window", "100 100 400 300 3 0 0 2 0 -1 200 -1 0 0");
+    WriteValue("MP3_LastAddDirPath", "C:\\");
+    WriteValue("MP3_FILE_0", "First*C:\\a.mp3");
+    WriteValue("MP3_FILE_1", "Too long*" + std::string(400, 'x'));
+    WriteValue("MP3_FILE_2", "Third*C:\\c.mp3");
+    Open();
+    ASSERT_EQ(RowCount(player), 2);
+    EXPECT_EQ(RowText(player, 0), "First");
+    EXPECT_EQ(RowText(player, 1), "Third");
+    EXPECT_STREQ(EntryOfRow(player->list, 1)->path, "C:\\c.mp3");
+}
+
+TEST_F(PlayerFixture, AFullHeightWindowSavedAsRolledUpComesBackUnrolledAtItsSize)
+{
+    // The rolled-up flag is 1 until the first sizing; a full-height window
+    // saved with it must not be cut to the button strip when it comes back.
+    WriteValue("MP3_Window", "100 100 400 420 0 0 0 2 1 -1 300 -1 0 0");
+    WriteValue("MP3_LastAddDirPath", "");
+    Open();
+    RECT window;
+    GetWindowRect(this->window, &window);
+    EXPECT_EQ(window.bottom - window.top, 320);
+    EXPECT_EQ(player->rolledUp, 0);
+    EXPECT_EQ(player->rollDirection, 2);
+    Close();
+    Open();
+    GetWindowRect(this->window, &window);
+    EXPECT_EQ(window.bottom - window.top, 320);
+}
+
+TEST_F(PlayerFixture, APlaylistFileAddsItsRowsAfterTheHeader)
+{
+    std::string list = File("list.SPL");
+    ASSERT_TRUE(WriteBytes(list, "[Zettlies MP3 Playlist Header V1.0]\r\nOne*C:\\one.mp3\na*b*c\n\nLast*D:\\x.it"));
+    std::string wrong = File("wrong.SPL");
+    ASSERT_TRUE(WriteBytes(wrong, "[Some Other Header]\nOne*C:\\one.mp3\n"));
+    Open();
+    EXPECT_EQ(LoadPlaylistFile(window, wrong.c_str()), -1);
+    EXPECT_EQ(RowCount(player), 0);
+    ASSERT_EQ(LoadPlaylistFile(window, list.c_str()), 0);
+    ASSERT_EQ(RowCount(player), 4);
+    EXPECT_EQ(RowText(player, 1), "a");
+    EXPECT_STREQ(EntryOfRow(player->list, 1)->path, "b*c");
+    EXPECT_EQ(RowText(player, 2), "");
+    EXPECT_STREQ(EntryOfRow(player->list, 3)->path, "D:\\x.it");
+}
+
+TEST_F(PlayerFixture, PlayWithAnEmptyListDoesNothingAndRowsThatCannotPlayAreKept)
+{
+    Open();
+    SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDC_PLAY, PLAY_BY_USER), 0);
+    EXPECT_EQ(player->mciWindow, nullptr);
+    EXPECT_EQ(player->module, nullptr);
+
+    ASSERT_TRUE(WriteBytes(File("broken.mod"), "not a module at all"));
+    ASSERT_TRUE(WriteBytes(File("notes.txt"), "text"));
+    AddPlaylistRow(player->list, "missing", File("missing.wav").c_str());
+    AddPlaylistRow(player->list, "broken", File("broken.mod").c_str());
+    AddPlaylistRow(player->list, "notes", File("notes.txt").c_str());
+    SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDC_PLAY, PLAY_BY_USER), 0);
+    // Each row was tried once and none started: nothing plays, nothing is
+    // lost, and Play can be pressed again.
+    EXPECT_EQ(RowCount(player), 3);
+    EXPECT_EQ(player->mciWindow, nullptr);
+    EXPECT_EQ(player->module, nullptr);
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window, IDC_PLAY)));
+    for (int row = 0; row < 3; ++row)
+        EXPECT_EQ(EntryOfRow(player->list, row)->played, 1) << row;
+}
+
+TEST_F(PlayerFixture, AMessageTellsThatAnEmptyListCannotBeSaved)
+{
+    static std::vector<std::string> boxes;
+    boxes.clear();
+    SetTunelarkMessageBoxHook([](HWND, const char *text, const char *caption, UINT) {
+        boxes.push_back(std::string(caption) + "|" + text);
+        return IDOK;
+    });
+    Open();
+    SendMessageA(window, WM_COMMAND, CM_SAVE_PLAYLIST, 0);
+    SetTunelarkMessageBoxHook(nullptr);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0], "No files To SAVE?|Add File to the playlist first!");
+}
+
+} // namespace

@@ -1,0 +1,154 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "playlist_format.h"
+
+namespace {
+
+std::vector<std::string> ReadLines(const std::string &bytes)
+{
+    FILE *file = tmpfile();
+    fwrite(bytes.data(), 1, bytes.size(), file);
+    rewind(file);
+    std::vector<std::string> lines;
+    char line[PLAYLIST_LINE_CHARS];
+    while (ReadPlaylistLine(file, line) == 0)
+        lines.push_back(line);
+    fclose(file);
+    return lines;
+}
+
+} // namespace
+
+TEST(PlaylistFile, WrittenRowsReadBackWithTheHeaderFirst)
+{
+    struct Row {
+        std::string text, path;
+    } rows[] = {{"First Song", "C:\\Music\\First Song.mp3"},
+                {"", ""},
+                {"Tune", "D:\\mods\\tune.mod"}};
+    std::string file = PLAYLIST_HEADER "\n";
+    for (const Row &r : rows) {
+        char line[PLAYLIST_LINE_CHARS];
+        ASSERT_EQ(FormatPlaylistLine(line, sizeof line, r.text.c_str(), r.path.c_str()), 0);
+        file += line;
+        file += "\n";
+    }
+    std::vector<std::string> lines = ReadLines(file);
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0], PLAYLIST_HEADER);
+    for (int i = 0; i < 3; ++i) {
+        char text[PLAYLIST_LINE_CHARS], path[PLAYLIST_PATH_CHARS];
+        ASSERT_EQ(SplitPlaylistLine(lines[i + 1].c_str(), text, sizeof text, path, sizeof path), 0);
+        EXPECT_EQ(text, rows[i].text);
+        EXPECT_EQ(path, rows[i].path);
+    }
+}
+
+TEST(PlaylistFile, LinesDropCarriageReturnsAndEndAtLineFeedOrEndOfTransmission)
+{
+    std::vector<std::string> lines = ReadLines(PLAYLIST_HEADER "\r\nA*a.mp3\x04"
+                                                               "B*\rb.mp3\nC*c.mp3");
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0], PLAYLIST_HEADER);
+    EXPECT_EQ(lines[1], "A*a.mp3");
+    EXPECT_EQ(lines[2], "B*b.mp3");
+    EXPECT_EQ(lines[3], "C*c.mp3"); // the last line needs no line end
+}
+
+TEST(PlaylistFile, AnOverlongLineGoesOnAsTheNextLine)
+{
+    std::string longLine(PLAYLIST_LINE_CHARS + 20, 'x');
+    std::vector<std::string> lines = ReadLines(longLine + "\nnext\n");
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0].size(), (size_t)PLAYLIST_LINE_CHARS - 1);
+    EXPECT_EQ(lines[0].size() + lines[1].size(), longLine.size());
+    EXPECT_EQ(lines[2], "next");
+}
+
+TEST(PlaylistFile, ALineSplitsAtItsFirstStar)
+{
+    char text[64], path[PLAYLIST_PATH_CHARS];
+    ASSERT_EQ(SplitPlaylistLine("a*b*c", text, sizeof text, path, sizeof path), 0);
+    EXPECT_STREQ(text, "a");
+    EXPECT_STREQ(path, "b*c");
+    ASSERT_EQ(SplitPlaylistLine("no star", text, sizeof text, path, sizeof path), 0);
+    EXPECT_STREQ(text, "no star");
+    EXPECT_STREQ(path, "");
+}
+
+TEST(PlaylistFile, APathTooLongForAnEntryIsRefused)
+{
+    std::string fits = "t*" + std::string(PLAYLIST_PATH_CHARS - 1, 'p');
+    std::string tooLong = "t*" + std::string(PLAYLIST_PATH_CHARS, 'p');
+    char text[64], path[PLAYLIST_PATH_CHARS];
+    EXPECT_EQ(SplitPlaylistLine(fits.c_str(), text, sizeof text, path, sizeof path), 0);
+    EXPECT_EQ(strlen(path), (size_t)PLAYLIST_PATH_CHARS - 1);
+    EXPECT_EQ(SplitPlaylistLine(tooLong.c_str(), text, sizeof text, path, sizeof path), -1);
+    std::string longText = std::string(64, 'x') + "*p";
+    EXPECT_EQ(SplitPlaylistLine(longText.c_str(), text, sizeof text, path, sizeof path), -1);
+    char small[8];
+    EXPECT_EQ(FormatPlaylistLine(small, sizeof small, "abc", "defg"), -1);
+}
+
+TEST(PlaylistFile, ANameWithoutADotGetsTheExtension)
+{
+    char name[32] = "mylist";
+    ASSERT_EQ(AddPlaylistExtension(name, sizeof name), 0);
+    EXPECT_STREQ(name, "mylist.SPL");
+    char dotted[32] = "my.list";
+    ASSERT_EQ(AddPlaylistExtension(dotted, sizeof dotted), 0);
+    EXPECT_STREQ(dotted, "my.list");
+    char full[8] = "abcdef";
+    EXPECT_EQ(AddPlaylistExtension(full, sizeof full), -1);
+    EXPECT_STREQ(full, "abcdef");
+}
+
+namespace {
+std::vector<int> Randoms;
+size_t NextRandomIndex;
+int ScriptedRandom()
+{
+    int value = Randoms[NextRandomIndex % Randoms.size()];
+    ++NextRandomIndex;
+    return value;
+}
+} // namespace
+
+TEST(Shuffle, EveryRowPlaysOnceBeforeAnyRepeats)
+{
+    // Whatever the random numbers, a round of n picks covers every row.
+    for (std::vector<int> script : {std::vector<int>{0}, std::vector<int>{4}, std::vector<int>{3, 3, 1, 7, 2},
+                                    std::vector<int>{12345, 99, 5}}) {
+        Randoms = script;
+        NextRandomIndex = 0;
+        std::vector<PlaylistEntry> rows(5);
+        std::vector<PlaylistEntry *> entries;
+        for (PlaylistEntry &e : rows)
+            entries.push_back(&e);
+        for (int round = 0; round < 3; ++round) {
+            std::set<int> picked;
+            for (int i = 0; i < 5; ++i) {
+                int row = PickShuffleIndex(entries.data(), 5, ScriptedRandom);
+                ASSERT_GE(row, 0);
+                ASSERT_LT(row, 5);
+                picked.insert(row);
+            }
+            EXPECT_EQ(picked.size(), 5u) << "round " << round << " with script starting " << script[0];
+        }
+    }
+}
+
+TEST(Shuffle, OneRowIsAlwaysRowZeroAndNoRowsGiveNone)
+{
+    PlaylistEntry only = {};
+    PlaylistEntry *entries[] = {&only};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(PickShuffleIndex(entries, 1, rand), 0);
+    EXPECT_EQ(PickShuffleIndex(entries, 0, rand), -1);
+}

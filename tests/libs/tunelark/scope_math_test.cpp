@@ -1,0 +1,120 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "plasma.h"
+#include "scope_math.h"
+
+namespace {
+
+// Which band lights up for a lone loud bin.
+int BandOfBin(int mode, int bin)
+{
+    std::vector<float> magnitudes(128, 0);
+    magnitudes[bin] = 100 * 5000;
+    int first, last;
+    SpectrumBarRange(mode, 256, &first, &last);
+    int bands[SCOPE_BANDS] = {};
+    ComputeSpectrumBands(magnitudes.data(), first, last, 100, bands);
+    int lit = -1;
+    for (int b = 0; b < SCOPE_BANDS; ++b)
+        if (bands[b] == 5000) {
+            EXPECT_EQ(lit, -1) << "two bands for bin " << bin;
+            lit = b;
+        }
+    return lit;
+}
+
+int CountingRandom()
+{
+    static int next;
+    return next++ * 7919;
+}
+
+} // namespace
+
+TEST(SpectrumBands, FullRangeBarsTakeOneBinThenTensOfBins)
+{
+    // 256 frames: bins 15 to 119; the first band is bin 15 alone, then ten
+    // bands of ten bins each; the bins after them fit no band.
+    EXPECT_EQ(BandOfBin(5, 15), 0);
+    for (int band = 1; band <= 10; ++band) {
+        EXPECT_EQ(BandOfBin(5, 16 + 10 * (band - 1)), band);
+        EXPECT_EQ(BandOfBin(5, 25 + 10 * (band - 1)), band);
+    }
+    EXPECT_EQ(BandOfBin(5, 14), -1);
+    EXPECT_EQ(BandOfBin(5, 116), -1);
+}
+
+TEST(SpectrumBands, HalfRangeBarsTakeOneBinThenFivesAndTheRestLast)
+{
+    // Bins 13 to 59: bin 13, nine bands of five bins, then bin 59.
+    EXPECT_EQ(BandOfBin(7, 13), 0);
+    for (int band = 1; band <= 9; ++band) {
+        EXPECT_EQ(BandOfBin(7, 14 + 5 * (band - 1)), band);
+        EXPECT_EQ(BandOfBin(7, 18 + 5 * (band - 1)), band);
+    }
+    EXPECT_EQ(BandOfBin(7, 59), 10);
+    EXPECT_EQ(BandOfBin(7, 60), -1);
+}
+
+TEST(SpectrumBands, ValuesAreCappedAndAZeroDivisorIsHarmless)
+{
+    std::vector<float> magnitudes(128, 1e9f);
+    int bands[SCOPE_BANDS];
+    EXPECT_EQ(ComputeSpectrumBands(magnitudes.data(), 15, 120, 0, bands), SCOPE_BANDS);
+    for (int b : bands)
+        EXPECT_EQ(b, SCOPE_BAND_MAX);
+}
+
+TEST(ScopeLevels, MetersFallSlowlyAndRiseAtOnce)
+{
+    EXPECT_EQ(FallToward(1000, 0, 384), 616);
+    EXPECT_EQ(FallToward(300, 0, 384), 0);
+    EXPECT_EQ(FallToward(1000, 900, 384), 900);
+    EXPECT_EQ(FallToward(100, 5000, 384), 5000);
+    short samples[] = {100, -300, -100, 300, 200, -300};
+    int left, right;
+    ChannelLevels(samples, 6, &left, &right);
+    EXPECT_EQ(left, 400 / 6);
+    EXPECT_EQ(right, 900 / 6);
+}
+
+TEST(Plasma, RowsArePaddedToFourBytesAndFramesStayInside)
+{
+    struct Case {
+        int clientWidth, width, rowBytes;
+    } cases[] = {{200, 203, 204}, {201, 204, 204}, {1, 4, 4}, {2, 5, 8}};
+    for (const Case &c : cases) {
+        PlasmaState plasma = {};
+        ASSERT_EQ(SeedPlasma(&plasma, c.clientWidth, 30, CountingRandom), 0);
+        EXPECT_EQ(plasma.width, c.width);
+        EXPECT_EQ(plasma.rowBytes, c.rowBytes);
+        EXPECT_EQ(plasma.height, 33);
+        EXPECT_EQ(plasma.length, (c.width + 33) / 2 * 4);
+        for (int frame = 0; frame < 3; ++frame)
+            RenderPlasmaFrame(&plasma); // the sanitizers watch the table and pixel reads
+        FreePlasma(&plasma);
+    }
+}
+
+TEST(Plasma, ReseedingKeepsThePhaseAndThePaletteTurnsByOne)
+{
+    PlasmaState plasma = {};
+    ASSERT_EQ(SeedPlasma(&plasma, 40, 20, CountingRandom), 0);
+    for (int frame = 0; frame < 5; ++frame)
+        RenderPlasmaFrame(&plasma);
+    int phases[4];
+    memcpy(phases, plasma.phases, sizeof phases);
+    EXPECT_EQ(phases[0], 5);
+    ASSERT_EQ(SeedPlasma(&plasma, 40, 20, CountingRandom), 0);
+    EXPECT_EQ(memcmp(phases, plasma.phases, sizeof phases), 0);
+    unsigned char first[4], second[4];
+    memcpy(first, plasma.palette[0], 4);
+    memcpy(second, plasma.palette[1], 4);
+    RotatePlasmaPalette(&plasma);
+    EXPECT_EQ(memcmp(plasma.palette[0], second, 4), 0);
+    EXPECT_EQ(memcmp(plasma.palette[255], first, 4), 0);
+    FreePlasma(&plasma);
+}
