@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "player_settings_text.h"
-#include "core/registry_text.h"
+#include "registry_text.h"
 #include "tunelark_seams.h"
 
 namespace {

@@ -10,7 +10,7 @@
 
 #include "player.h"
 #include "player_text.h"
-#include "core/registry_text.h"
+#include "registry_text.h"
 #include "scope_state.h"
 #include "tunelark_ids.h"
 #include "tunelark_seams.h"
