@@ -4,12 +4,11 @@
 #pragma once
 #include <windows.h>
 
+#include "core/sysmon_features.h"
 #include "memstat_rules.h"
 
 struct PerfCounterContext;
 
-// Opens the meter owned by the given window; null (after a message) on failure.
-HWND MemStatCreateWindow(HWND owner);
 LRESULT CALLBACK MemStatWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Stores the window's rectangle and writes the settings.
 void MemStatSaveSettings(HWND window);

@@ -4,11 +4,10 @@
 #pragma once
 #include <windows.h>
 
+#include "core/sysmon_features.h"
 #include "process_list.h"
 
 INT_PTR CALLBACK ProcessTreeDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-// Runs dialog 9000 modally; returns when it closes.
-INT_PTR RunProcessTree(HWND owner);
 
 // read 1 takes a new snapshot into the dialog's list (a message box tells of a
 // failure); read 0 rebuilds the tree's items from the list. 0 or -1.

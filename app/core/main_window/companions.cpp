@@ -2,12 +2,11 @@
 
 #include "../arcade/arcade_about.h"
 #include "../arcade/arcade_ids.h"
-#include "sysmon/memstat_window.h"
-#include "sysmon/process_tree_dialog.h"
 
 #include "changer_window.h"
 #include "clock_runner.h"
 #include "core/core_ids.h"
+#include "core/sysmon_features.h"
 #include "startup.h"
 #include "tray_menu.h"
 #include "tunelark.h"
