@@ -109,7 +109,7 @@ void DefaultsAtWindow(PlayerState *player, PlayerWindowSettings *settings)
 void SavePlayerSettings(PlayerState *player, int selectedRow)
 {
     HKEY key;
-    if (RegCreateKeyA(TunelarkRegistryRoot(), PLAYER_REGISTRY_KEY, &key) != ERROR_SUCCESS)
+    if (RegCreateKeyA(ZtRegistryRoot(), PLAYER_REGISTRY_KEY, &key) != ERROR_SUCCESS)
         return;
     PlayerWindowSettings settings;
     DefaultsAtWindow(player, &settings);
@@ -140,7 +140,7 @@ void SavePlayerSettings(PlayerState *player, int selectedRow)
 int LoadPlayerSettings(PlayerState *player)
 {
     HKEY key;
-    if (RegOpenKeyA(TunelarkRegistryRoot(), PLAYER_REGISTRY_KEY, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyA(ZtRegistryRoot(), PLAYER_REGISTRY_KEY, &key) != ERROR_SUCCESS)
         return 0;
     char text[PLAYER_WINDOW_TEXT_BYTES], folder[PLAYLIST_PATH_CHARS];
     if (ReadRegistryString(key, PLAYER_WINDOW_VALUE, text, sizeof text) != ERROR_SUCCESS ||

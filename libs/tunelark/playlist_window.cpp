@@ -193,7 +193,7 @@ void SavePlaylistFile(HWND dialog)
     HWND list = GetDlgItem(dialog, IDC_PLAYLIST);
     int count = (int)SendMessageA(list, LB_GETCOUNT, 0, 0);
     if (count <= 0) {
-        TunelarkMessageBox(dialog, "Add File to the playlist first!", "No files To SAVE?",
+        ZtMessageBox(dialog, "Add File to the playlist first!", "No files To SAVE?",
                            MB_ICONINFORMATION);
         return;
     }
@@ -223,7 +223,7 @@ void SavePlaylistFile(HWND dialog)
         free(text);
     }
     if (fclose(file) != 0 || !ok)
-        TunelarkMessageBox(dialog, "The playlist could not be written completely.",
+        ZtMessageBox(dialog, "The playlist could not be written completely.",
                            "Save playlist", MB_ICONWARNING);
 }
 

@@ -109,7 +109,7 @@ bool Record(PlayerState *player, const char *path)
 {
     char command[RECORD_PATH_CHARS + 64];
     if (FormatMciFileCommand(command, sizeof command, "open", path, RECORDER_ALIAS) != 0) {
-        TunelarkMessageBox(player->window, "The file name cannot be handed to the sound device.",
+        ZtMessageBox(player->window, "The file name cannot be handed to the sound device.",
                            "Open Error", MB_ICONWARNING);
         return false;
     }
@@ -150,7 +150,7 @@ void StartRecording(PlayerState *player)
     if (!CreateWaveFile(path, player->window, RECORD_RATE, 2, 16))
         return;
     if (!SwitchToOutputSource(&player->recorder.previousSource)) {
-        TunelarkMessageBox(player->window, "Unable to set recording WAVEOUT device",
+        ZtMessageBox(player->window, "Unable to set recording WAVEOUT device",
                            "Unable to determine audio output device", MB_ICONERROR);
         return;
     }
@@ -182,7 +182,7 @@ int CreateWaveFile(const char *path, HWND owner, int samplesPerSecond, int chann
 {
     HMMIO file = mmioOpenA((LPSTR)path, nullptr, MMIO_CREATE | MMIO_WRITE | MMIO_EXCLUSIVE | MMIO_ALLOCBUF);
     if (!file) {
-        TunelarkMessageBox(owner, "Cannot create file", "ERROR", MB_ICONWARNING);
+        ZtMessageBox(owner, "Cannot create file", "ERROR", MB_ICONWARNING);
         return 0;
     }
     MMCKINFO wave = {}, chunk = {};
@@ -210,7 +210,7 @@ int CreateWaveFile(const char *path, HWND owner, int samplesPerSecond, int chann
          mmioAscend(file, &chunk, 0) == MMSYSERR_NOERROR && mmioAscend(file, &wave, 0) == MMSYSERR_NOERROR;
     ok = mmioClose(file, 0) == MMSYSERR_NOERROR && ok;
     if (!ok) {
-        TunelarkMessageBox(owner, "Cannot create file", "ERROR", MB_ICONWARNING);
+        ZtMessageBox(owner, "Cannot create file", "ERROR", MB_ICONWARNING);
         return 0;
     }
     return 1;
@@ -224,7 +224,7 @@ int RunMciCommand(const char *command)
     char text[MCI_ERROR_CHARS] = "";
     if (!mciGetErrorStringA(error, text, sizeof text))
         snprintf(text, sizeof text, "MCI error %lu", (unsigned long)error);
-    TunelarkMessageBox(nullptr, text, "Open Error", MB_ICONWARNING);
+    ZtMessageBox(nullptr, text, "Open Error", MB_ICONWARNING);
     return 0;
 }
 

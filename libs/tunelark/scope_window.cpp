@@ -61,7 +61,7 @@ void ReportOnce(ScopeState *scope, const char *text)
     if (scope->failureReported)
         return;
     scope->failureReported = 1;
-    TunelarkMessageBox(scope->window, text, "", MB_ICONERROR);
+    ZtMessageBox(scope->window, text, "", MB_ICONERROR);
 }
 
 void MakeBackBuffer(ScopeState *scope, int width, int height)
@@ -528,7 +528,7 @@ void ResizeClient(HWND window, int width, int height)
 void LoadScopeSettings(ScopeState *scope)
 {
     HKEY key;
-    if (RegOpenKeyA(TunelarkRegistryRoot(), SCOPE_REGISTRY_KEY, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyA(ZtRegistryRoot(), SCOPE_REGISTRY_KEY, &key) != ERROR_SUCCESS)
         return;
     char text[128];
     if (ReadRegistryString(key, SCOPE_INFO_VALUE, text, sizeof text) == ERROR_SUCCESS) {
@@ -556,7 +556,7 @@ void LoadScopeSettings(ScopeState *scope)
 void SaveScopeSettings(ScopeState *scope)
 {
     HKEY key;
-    if (RegCreateKeyA(TunelarkRegistryRoot(), SCOPE_REGISTRY_KEY, &key) != ERROR_SUCCESS)
+    if (RegCreateKeyA(ZtRegistryRoot(), SCOPE_REGISTRY_KEY, &key) != ERROR_SUCCESS)
         return;
     char text[128];
     snprintf(text, sizeof text, SCOPE_INFO_FORMAT, (unsigned)scope->skip, scope->alpha, (int)scope->gain,

@@ -20,5 +20,5 @@ extern "C" HWND WINAPI TunelarkRunner(HWND owner)
 
 extern "C" void WINAPI TunelarkTestSetRegistryRoot(HKEY root)
 {
-    SetTunelarkRegistryRoot(root);
+    SetRegistryRoot(root);
 }

@@ -25,7 +25,7 @@ struct SoundFixture : ::testing::Test {
 
     void SetUp() override
     {
-        SetTunelarkRegistryRoot(registry.Key());
+        SetRegistryRoot(registry.Key());
         window = CreateTestPlayer();
         ASSERT_NE(window, nullptr);
         player = PlayerOf(window);
@@ -36,7 +36,7 @@ struct SoundFixture : ::testing::Test {
             SendMessageA(window, WM_USER, PLAYER_SAVE_STATE, 1);
             DestroyWindow(window);
         }
-        SetTunelarkRegistryRoot(nullptr);
+        SetRegistryRoot(nullptr);
     }
     std::string File(const std::string &name) { return folder.Path() + "\\" + name; }
     void Play() { SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDC_PLAY, PLAY_BY_USER), 0); }

@@ -19,11 +19,11 @@ struct PlayerFixture : ::testing::Test {
     HWND window = nullptr;
     PlayerState *player = nullptr;
 
-    void SetUp() override { SetTunelarkRegistryRoot(registry.Key()); }
+    void SetUp() override { SetRegistryRoot(registry.Key()); }
     void TearDown() override
     {
         Close();
-        SetTunelarkRegistryRoot(nullptr);
+        SetRegistryRoot(nullptr);
     }
     void Open()
     {
@@ -173,13 +173,13 @@ TEST_F(PlayerFixture, AMessageTellsThatAnEmptyListCannotBeSaved)
 {
     static std::vector<std::string> boxes;
     boxes.clear();
-    SetTunelarkMessageBoxHook([](HWND, const char *text, const char *caption, UINT) {
+    SetMessageBoxHook([](HWND, const char *text, const char *caption, UINT) {
         boxes.push_back(std::string(caption) + "|" + text);
         return IDOK;
     });
     Open();
     SendMessageA(window, WM_COMMAND, CM_SAVE_PLAYLIST, 0);
-    SetTunelarkMessageBoxHook(nullptr);
+    SetMessageBoxHook(nullptr);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0], "No files To SAVE?|Add File to the playlist first!");
 }

@@ -31,8 +31,8 @@ struct ScopeFixture : ::testing::Test {
     void SetUp() override
     {
         Boxes.clear();
-        SetTunelarkRegistryRoot(registry.Key());
-        SetTunelarkMessageBoxHook(RecordBox);
+        SetRegistryRoot(registry.Key());
+        SetMessageBoxHook(RecordBox);
         player = CreateTestPlayer();
         ASSERT_NE(player, nullptr);
     }
@@ -42,8 +42,8 @@ struct ScopeFixture : ::testing::Test {
             SendMessageA(player, WM_USER, PLAYER_SAVE_STATE, 1);
             DestroyWindow(player);
         }
-        SetTunelarkMessageBoxHook(nullptr);
-        SetTunelarkRegistryRoot(nullptr);
+        SetMessageBoxHook(nullptr);
+        SetRegistryRoot(nullptr);
     }
     void OpenScope(int mode)
     {
