@@ -3,7 +3,6 @@
 #include <string>
 
 #include "memstat_rules.h"
-#include "sysmon_ids.h"
 
 TEST(MemStatSettings, StoredTextRoundTripsAndShortTextKeepsTheRest)
 {
@@ -18,23 +17,6 @@ TEST(MemStatSettings, StoredTextRoundTripsAndShortTextKeepsTheRest)
     EXPECT_EQ(s.y, 6);
     EXPECT_EQ(s.width, 250);
     EXPECT_EQ(s.alpha, 204);
-}
-
-TEST(MemStatSettings, TransparencyMenuChecksWhatItSet)
-{
-    // Each step of 10 % takes a tenth of the 255 levels off, rounded down.
-    for (int k = 1; k <= 9; ++k) {
-        int id = IDC_MEMSTAT_ALPHA_OFF + 10 * k;
-        int alpha = MemStatAlphaForCommand(id);
-        EXPECT_NEAR(alpha, 255 * (100 - 10 * k) / 100.0, 1.0) << k;
-        EXPECT_EQ(MemStatCheckedCommand(alpha), id) << k;
-    }
-    EXPECT_EQ(MemStatAlphaForCommand(IDC_MEMSTAT_ALPHA_20), 204);
-    EXPECT_EQ(MemStatAlphaForCommand(IDC_MEMSTAT_ALPHA_OFF), 255);
-    EXPECT_EQ(MemStatCheckedCommand(255), IDC_MEMSTAT_ALPHA_OFF);
-    EXPECT_EQ(MemStatCheckedCommand(-1), -1);
-    EXPECT_EQ(MemStatCheckedCommand(200), -1);
-    EXPECT_EQ(MemStatAlphaForCommand(IDC_MEMSTAT_QUIT), -2);
 }
 
 TEST(MemStatRows, TwoProcessorsAndOneDiskMakeFiveRowsInTipOrder)

@@ -36,11 +36,3 @@ TEST(MediaTypes, AnOverlongPathIsReadWithoutOverrun)
     EXPECT_EQ(GetMediaType(path.c_str()), MEDIA_PLAYLIST);
 }
 
-TEST(MediaTypes, CaseChangesTouchOnlyAsciiLetters)
-{
-    char text[] = "Abc-\xC4\xE4-Z9z";
-    StringToLower(text);
-    EXPECT_STREQ(text, "abc-\xC4\xE4-z9z");
-    StringToUpper(text);
-    EXPECT_STREQ(text, "ABC-\xC4\xE4-Z9Z");
-}

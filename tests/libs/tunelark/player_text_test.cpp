@@ -6,17 +6,6 @@
 #include "player_text.h"
 #include "track_info.h"
 
-TEST(PlayerText, TransparencyItemsAndTheirChecks)
-{
-    EXPECT_EQ(AlphaOfTransparencyItem(TRANSPARENCY_OFF_ITEM), 255);
-    EXPECT_EQ(AlphaOfTransparencyItem(TRANSPARENCY_LAST_ITEM), 26); // 90 % lets 10 % through
-    // Every item's alpha checks that same item again in the menu.
-    for (int id = TRANSPARENCY_OFF_ITEM; id <= TRANSPARENCY_LAST_ITEM; id += 10)
-        EXPECT_EQ(TransparencyPercentOfAlpha(AlphaOfTransparencyItem(id)), id - TRANSPARENCY_OFF_ITEM)
-            << id;
-    EXPECT_EQ(TransparencyPercentOfAlpha(OPAQUE_ALPHA), 0);
-}
-
 TEST(PlayerText, StatusShowsTheRowFromOneAndMinutesAndSeconds)
 {
     char text[32];

@@ -68,19 +68,6 @@ TEST(SpectrumBands, ValuesAreCappedAndAZeroDivisorIsHarmless)
         EXPECT_EQ(b, SCOPE_BAND_MAX);
 }
 
-TEST(ScopeLevels, MetersFallSlowlyAndRiseAtOnce)
-{
-    EXPECT_EQ(FallToward(1000, 0, 384), 616);
-    EXPECT_EQ(FallToward(300, 0, 384), 0);
-    EXPECT_EQ(FallToward(1000, 900, 384), 900);
-    EXPECT_EQ(FallToward(100, 5000, 384), 5000);
-    short samples[] = {100, -300, -100, 300, 200, -300};
-    int left, right;
-    ChannelLevels(samples, 6, &left, &right);
-    EXPECT_EQ(left, 400 / 6);
-    EXPECT_EQ(right, 900 / 6);
-}
-
 TEST(Plasma, RowsArePaddedToFourBytesAndFramesStayInside)
 {
     struct Case {
@@ -99,22 +86,3 @@ TEST(Plasma, RowsArePaddedToFourBytesAndFramesStayInside)
     }
 }
 
-TEST(Plasma, ReseedingKeepsThePhaseAndThePaletteTurnsByOne)
-{
-    PlasmaState plasma = {};
-    ASSERT_EQ(SeedPlasma(&plasma, 40, 20, CountingRandom), 0);
-    for (int frame = 0; frame < 5; ++frame)
-        RenderPlasmaFrame(&plasma);
-    int phases[4];
-    memcpy(phases, plasma.phases, sizeof phases);
-    EXPECT_EQ(phases[0], 5);
-    ASSERT_EQ(SeedPlasma(&plasma, 40, 20, CountingRandom), 0);
-    EXPECT_EQ(memcmp(phases, plasma.phases, sizeof phases), 0);
-    unsigned char first[4], second[4];
-    memcpy(first, plasma.palette[0], 4);
-    memcpy(second, plasma.palette[1], 4);
-    RotatePlasmaPalette(&plasma);
-    EXPECT_EQ(memcmp(plasma.palette[0], second, 4), 0);
-    EXPECT_EQ(memcmp(plasma.palette[255], first, 4), 0);
-    FreePlasma(&plasma);
-}
