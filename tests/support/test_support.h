@@ -77,6 +77,8 @@ public:
     bool Started() const { return info.hProcess != nullptr; }
     bool WaitForExit(DWORD timeoutMs, DWORD *exitCode);
     bool Running() const;
+    HANDLE Process() const { return info.hProcess; }
+    DWORD ProcessId() const { return info.dwProcessId; }
 
 private:
     PROCESS_INFORMATION info = {};

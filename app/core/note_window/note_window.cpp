@@ -22,6 +22,7 @@
 #include "core/note_editor/tooltip_window.h"
 #include "transparency.h"
 #include "ui_seams.h"
+#include "core/notes_table/rich_text_stream.h"
 #include "core/notes_table/zettly_settings.h"
 #include "core/notes_table/zettly_slots.h"
 
@@ -140,7 +141,7 @@ static void PrepareEditor(HWND note, ZettlyRecord *z, HWND edit)
     SendMessageA(edit, EM_SETBKGNDCOLOR, 0, z->backColour);
     SetWindowTextA(edit, "");
     if (z->pendingText) {
-        SetWindowTextA(edit, z->pendingText);
+        StreamPlainTextIn(edit, z->pendingText, std::strlen(z->pendingText));
         std::free(z->pendingText);
         z->pendingText = nullptr;
     }

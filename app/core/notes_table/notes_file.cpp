@@ -494,22 +494,12 @@ static bool CheckLastSave(void)
 
 static void StreamTextIn(HWND edit, const uint8_t *text, size_t length, DWORD *error)
 {
-    MemoryReader reader = {(const char *)text, (DWORD)length, 0};
-    EDITSTREAM stream = {(DWORD_PTR)&reader, 0, StreamInFromMemory};
-    SendMessageA(edit, EM_STREAMIN, SF_RTF, (LPARAM)&stream);
-    *error = stream.dwError;
+    *error = StreamRichTextIn(edit, (const char *)text, length) == 0 ? 0 : 1;
 }
 
 static void SetPlainText(HWND edit, const uint8_t *text, size_t length)
 {
-    char *copy = (char *)std::malloc(length + 1);
-    if (!copy)
-        return;
-    if (length)
-        std::memcpy(copy, text, length);
-    copy[length] = 0;
-    SetWindowTextA(edit, copy);
-    std::free(copy);
+    StreamPlainTextIn(edit, (const char *)text, length);
 }
 
 struct LoadState {

@@ -1,4 +1,5 @@
 #include "rich_text_stream.h"
+#include "rich_text_check.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -76,4 +77,23 @@ DWORD CALLBACK StreamOutToMemory(DWORD_PTR cookie, LPBYTE buffer, LONG count, LO
     writer->used = need;
     *written = count;
     return 0;
+}
+
+int StreamRichTextIn(HWND edit, const char *text, size_t bytes)
+{
+    if (!edit || CheckRichText(text, bytes) != RICH_TEXT_OK)
+        return -1;
+    MemoryReader reader = {text, (DWORD)bytes, 0};
+    EDITSTREAM stream = {(DWORD_PTR)&reader, 0, StreamInFromMemory};
+    SendMessageA(edit, EM_STREAMIN, SF_RTF, (LPARAM)&stream);
+    return stream.dwError ? -1 : 0;
+}
+
+void StreamPlainTextIn(HWND edit, const char *text, size_t bytes)
+{
+    if (!edit)
+        return;
+    MemoryReader reader = {text ? text : "", text ? (DWORD)bytes : 0, 0};
+    EDITSTREAM stream = {(DWORD_PTR)&reader, 0, StreamInFromMemory};
+    SendMessageA(edit, EM_STREAMIN, SF_TEXT, (LPARAM)&stream);
 }

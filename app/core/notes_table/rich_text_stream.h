@@ -2,6 +2,7 @@
 // memory blocks for the notes files.
 #pragma once
 #include <windows.h>
+#include <richedit.h>
 
 #include <cstdio>
 
@@ -20,3 +21,13 @@ struct MemoryWriter {
 DWORD CALLBACK StreamOutToFile(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG *written);
 DWORD CALLBACK StreamInFromMemory(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG *read);
 DWORD CALLBACK StreamOutToMemory(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG *written);
+
+// Streams text into a rich-edit control as RTF, but only text that passes
+// CheckRichText: the control's own reader is not safe on every shape. Returns
+// 0, or -1 when the text was refused or the control reported an error; the
+// control is left as it was on a refusal.
+int StreamRichTextIn(HWND edit, const char *text, size_t bytes);
+
+// Puts text into a rich-edit control as plain characters. WM_SETTEXT is not
+// that: it reads text that starts with "{\rtf" as RTF.
+void StreamPlainTextIn(HWND edit, const char *text, size_t bytes);

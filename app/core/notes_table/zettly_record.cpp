@@ -97,9 +97,38 @@ void ClampRect(ZettlyRect *r)
     r->bottom = ClampInt(r->bottom, r->top, COORDINATE_LIMIT);
 }
 
-void TerminateFont(ZettlyLogFont *f)
+// The font dialog offers sizes up to 1638 points, 2730 pixels at 120 dots per
+// inch. A record from elsewhere can hold any number, and GDI builds glyphs as
+// asked: a title font 65535 pixels high took gigabytes to draw.
+const int32_t FONT_SIZE_LIMIT = 2730;
+const int32_t FONT_ANGLE_LIMIT = 3600;
+const int32_t FONT_WEIGHT_LIMIT = 1000;
+
+int32_t ClampFontSize(int32_t v)
 {
+    return ClampInt(v, -FONT_SIZE_LIMIT, FONT_SIZE_LIMIT);
+}
+
+void SanitiseFont(ZettlyLogFont *f)
+{
+    f->lfHeight = ClampFontSize(f->lfHeight);
+    f->lfWidth = ClampInt(f->lfWidth, 0, FONT_SIZE_LIMIT);
+    f->lfEscapement = ClampInt(f->lfEscapement, -FONT_ANGLE_LIMIT, FONT_ANGLE_LIMIT);
+    f->lfOrientation = ClampInt(f->lfOrientation, -FONT_ANGLE_LIMIT, FONT_ANGLE_LIMIT);
+    f->lfWeight = ClampInt(f->lfWeight, 0, FONT_WEIGHT_LIMIT);
+    f->lfItalic = f->lfItalic ? 1 : 0;
+    f->lfUnderline = f->lfUnderline ? 1 : 0;
+    f->lfStrikeOut = f->lfStrikeOut ? 1 : 0;
     f->lfFaceName[sizeof f->lfFaceName - 1] = 0;
+}
+
+// The text form of a poke shows control bytes in a title as blanks; the
+// binary forms cut the title only at its NUL, so they get the same treatment.
+void BlankControlCharacters(char *title)
+{
+    for (char *c = title; *c; ++c)
+        if ((unsigned char)*c < 32 || (unsigned char)*c == 127)
+            *c = ' ';
 }
 
 void FillDefaultFont(ZettlyLogFont *f)
@@ -191,8 +220,8 @@ void SanitiseZettlyRecord(ZettlyRecord *r, int mode)
     r->checkListDocked = r->checkListDocked ? 1 : 0;
 
     r->title[ZETTLY_TITLE_BYTES - 1] = 0;
-    TerminateFont(&r->editFont);
-    TerminateFont(&r->titleFont);
+    SanitiseFont(&r->editFont);
+    SanitiseFont(&r->titleFont);
 
     ClampRect(&r->windowRect);
     ClampRect(&r->unrolledRect);
@@ -214,10 +243,19 @@ void SanitiseZettlyRecord(ZettlyRecord *r, int mode)
 
     if (r->isMember && (r->groupSlot < 0 || r->groupSlot > ZETTLY_LAST_NOTE_SLOT))
         r->isMember = 0;
+    r->groupLastX = ClampInt(r->groupLastX, -COORDINATE_LIMIT, COORDINATE_LIMIT);
+    r->groupLastY = ClampInt(r->groupLastY, -COORDINATE_LIMIT, COORDINATE_LIMIT);
     if (mode == ZETTLY_SANITISE_FOREIGN) {
         r->isMember = 0;
         r->groupSlot = 0;
         r->isGroup = 0;
+        // A note from elsewhere must not start a command interpreter here,
+        // nor take a slot without ever showing; the receiving user turns
+        // console mode on.
+        r->consoleMode = 0;
+        if (r->showCommand == 0)
+            r->showCommand = 1;
+        BlankControlCharacters(r->title);
     }
 }
 

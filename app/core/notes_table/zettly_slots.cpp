@@ -170,6 +170,15 @@ void CloneZettly(int src, int dst)
     CloneRecordInto(&ZettlyTable[src], &ZettlyTable[dst]);
 }
 
+// A box raised while a window is made runs a message loop; whatever arrives
+// from outside meanwhile must not make a note into a slot not yet settled.
+static int WindowsBeingCreated;
+
+BOOL ZettlyWindowBeingCreated(void)
+{
+    return WindowsBeingCreated > 0;
+}
+
 int CreateZettlyWindow(HWND owner, int slot, BOOL isNew, BOOL show)
 {
     if (slot < 0 || slot > ZETTLY_LAST_NOTE_SLOT)
@@ -189,9 +198,11 @@ int CreateZettlyWindow(HWND owner, int slot, BOOL isNew, BOOL show)
         exStyle |= WS_EX_TOPMOST;
     const char *className = z->isGroup ? ZETTLY_GROUP_CLASS : ZETTLY_NOTE_CLASS;
     DWORD style = z->isGroup ? 0x80340000u : 0x80040000u;
+    ++WindowsBeingCreated;
     HWND window = CreateWindowExA(exStyle, className, nullptr, style, z->windowRect.left,
                                   z->windowRect.top, width, height, nullptr, nullptr,
                                   GetModuleHandleA(nullptr), (LPVOID)(INT_PTR)(slot & 0xFFFF));
+    --WindowsBeingCreated;
     if (!window) {
         z->window = nullptr;
         z->editWindow = nullptr;

@@ -60,6 +60,66 @@ static bool CopyDataHandle(HDDEDATA data, std::vector<uint8_t> *out)
     return true;
 }
 
+// A box raised while a transaction is answered would make the sender wait on
+// a person, and its message loop would let the next poke in while a note is
+// half made. Such boxes are shown after the transaction, from the main
+// thread's loop, and a burst of refusals shows one box, not one each.
+static struct {
+    bool pending;
+    char text[512];
+    char caption[128];
+    UINT type;
+} DeferredBox;
+
+static void CALLBACK ShowDeferredBox(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(nullptr, timer);
+    ZtMessageBox(nullptr, DeferredBox.text, DeferredBox.caption, DeferredBox.type);
+    DeferredBox.pending = false;
+}
+
+static MessageBoxHook HookBeforeTransaction;
+static DWORD AnsweringThread;
+
+static int DeferMessageBox(HWND owner, const char *text, const char *caption, UINT type)
+{
+    // Another thread's box (a save, an alarm) is none of the transaction's.
+    if (GetCurrentThreadId() != AnsweringThread)
+        return HookBeforeTransaction ? HookBeforeTransaction(owner, text, caption, type)
+                                     : MessageBoxA(owner, text, caption, type);
+    if (!DeferredBox.pending) {
+        lstrcpynA(DeferredBox.text, text ? text : "", sizeof DeferredBox.text);
+        lstrcpynA(DeferredBox.caption, caption ? caption : "", sizeof DeferredBox.caption);
+        DeferredBox.type = type;
+        DeferredBox.pending = SetTimer(nullptr, 0, 0, ShowDeferredBox) != 0;
+    }
+    // Nobody was asked: a question gets the answer that changes nothing.
+    switch (type & MB_TYPEMASK) {
+    case MB_YESNO:
+        return IDNO;
+    case MB_OK:
+        return IDOK;
+    }
+    return IDCANCEL;
+}
+
+// Runs one transaction's work with its boxes deferred. A transaction that
+// arrives while a note window is being made (a box inside it runs a message
+// loop) is turned away as busy rather than let in halfway.
+template <class Work> static HDDEDATA AnswerTransaction(Work work)
+{
+    static bool Answering;
+    if (Answering || ZettlyWindowBeingCreated())
+        return (HDDEDATA)(UINT_PTR)DDE_FBUSY;
+    Answering = true;
+    AnsweringThread = GetCurrentThreadId();
+    HookBeforeTransaction = SetMessageBoxHook(DeferMessageBox);
+    HDDEDATA answer = work();
+    SetMessageBoxHook(HookBeforeTransaction);
+    Answering = false;
+    return answer;
+}
+
 static HDDEDATA OnDdeExecute(HDDEDATA data)
 {
     std::vector<uint8_t> command;
@@ -96,9 +156,9 @@ HDDEDATA CALLBACK ZettlyDdeCallback(UINT type, UINT format, HCONV conversation, 
     case XTYP_CONNECT:
         return (HDDEDATA)(UINT_PTR)(DdeCmpStringHandles(hsz2, ServiceName) == 0);
     case XTYP_EXECUTE:
-        return OnDdeExecute(data);
+        return AnswerTransaction([&] { return OnDdeExecute(data); });
     case XTYP_POKE:
-        return OnDdePoke(hsz1, data);
+        return AnswerTransaction([&] { return OnDdePoke(hsz1, data); });
     }
     return nullptr;
 }

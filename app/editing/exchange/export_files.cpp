@@ -49,20 +49,14 @@ int StreamRichTextIntoZettly(int slot, const char *text, size_t bytes)
 {
     if (!IsNoteSlot(slot) || !ZettlyTable[slot].editWindow)
         return -1;
-    MemoryReader reader = {text, (DWORD)bytes, 0};
-    EDITSTREAM stream = {};
-    stream.dwCookie = (DWORD_PTR)&reader;
-    stream.pfnCallback = StreamInFromMemory;
-    SendMessageA(ZettlyTable[slot].editWindow, EM_STREAMIN, SF_RTF, (LPARAM)&stream);
-    return stream.dwError ? -1 : 0;
+    return StreamRichTextIn(ZettlyTable[slot].editWindow, text, bytes);
 }
 
 void SetZettlyPlainText(int slot, const char *text, size_t bytes)
 {
     if (!IsNoteSlot(slot) || !ZettlyTable[slot].editWindow)
         return;
-    std::string copy(text ? text : "", text ? bytes : 0);
-    SendMessageA(ZettlyTable[slot].editWindow, WM_SETTEXT, 0, (LPARAM)copy.c_str());
+    StreamPlainTextIn(ZettlyTable[slot].editWindow, text, bytes);
 }
 
 std::string GetZettlyPlainText(int slot)

@@ -153,6 +153,17 @@ TEST(ZettlyRecordSanitise, TerminatesStringsAndClampsHostileValues)
     EXPECT_EQ(r.isMember, 0) << "group slot 0x7F7F7F7F is out of range";
     EXPECT_EQ(r.alarmActive, 0) << "alarm fields out of range";
     EXPECT_EQ(r.textColour >> 24, 0u);
+    // 0x7F7F7F7F pixels high: GDI would build glyphs of gigabytes for the title.
+    for (const ZettlyLogFont *font : {&r.titleFont, &r.editFont}) {
+        EXPECT_LE(font->lfHeight, 2730);
+        EXPECT_LE(font->lfWidth, 2730);
+        EXPECT_LE(font->lfWeight, 1000);
+        EXPECT_LE(font->lfEscapement, 3600);
+        EXPECT_LE(font->lfItalic, 1);
+    }
+    r.titleFont.lfHeight = -65536;
+    SanitiseZettlyRecord(&r, ZETTLY_SANITISE_KEEP_GROUP);
+    EXPECT_EQ(r.titleFont.lfHeight, -2730);
 }
 
 TEST(ZettlyRecordSanitise, GroupLinksSurviveTheNotesFileButNotAForeignRecord)
@@ -167,6 +178,22 @@ TEST(ZettlyRecordSanitise, GroupLinksSurviveTheNotesFileButNotAForeignRecord)
     EXPECT_EQ(own.groupSlot, 12);
     EXPECT_EQ(foreign.isMember, 0);
     EXPECT_EQ(foreign.isGroup, 0);
+}
+
+TEST(ZettlyRecordSanitise, ForeignNoteArrivesVisibleWithoutAConsoleAndWithAPrintableTitle)
+{
+    ZettlyRecord r = DefaultRecord();
+    r.consoleMode = 1;
+    r.showCommand = 0;
+    std::strcpy(r.title, "Bell\a\x1b[2Jand \x7f caf\xe9");
+    ZettlyRecord own = r, foreign = r;
+    SanitiseZettlyRecord(&own, ZETTLY_SANITISE_KEEP_GROUP);
+    SanitiseZettlyRecord(&foreign, ZETTLY_SANITISE_FOREIGN);
+    EXPECT_EQ(own.consoleMode, 1) << "the user's own notes keep their console";
+    EXPECT_EQ(own.showCommand, 0) << "and stay hidden when hidden";
+    EXPECT_EQ(foreign.consoleMode, 0);
+    EXPECT_EQ(foreign.showCommand, 1);
+    EXPECT_STREQ(foreign.title, "Bell  [2Jand   caf\xe9");
 }
 
 TEST(ZettlyClone, NewNoteSitsTenPixelsOffAndInheritsNoRuntimeState)

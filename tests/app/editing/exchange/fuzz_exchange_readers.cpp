@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "core/notes_table/rich_text_check.h"
 #include "editing/exchange/dde_poke.h"
 #include "editing/exchange/export_record.h"
 #include "editing/exchange/installer_hunk.h"
@@ -18,6 +19,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     ParseZettlyPoke(copy.data(), copy.size(), &poke);
     if (poke.textBytes)
         (void)poke.text[poke.textBytes - 1];
+    // Every note text from outside meets this check before the control does.
+    (void)CheckRichText((const char *)poke.text, poke.textBytes);
+    (void)CheckRichText((const char *)copy.data(), copy.size());
     if (poke.form == POKE_BINARY) {
         if (poke.record.title[ZETTLY_TITLE_BYTES - 1] != 0)
             std::abort();
@@ -42,8 +46,27 @@ int main(int argc, char **argv)
     const size_t sizes[] = {304, 364, 608, 744};
     for (int round = 0; round < rounds; ++round) {
         std::vector<uint8_t> data;
-        int kind = std::rand() % 4;
-        if (kind < 2) {
+        int kind = std::rand() % 5;
+        if (kind == 4) {
+            // A current record carrying rich text built from the pieces the
+            // check counts: groups, words, numbers, escapes and binary runs.
+            static const char *const pieces[] = {"{", "}", "\\b ", "\\fs24", "\\bin3 ",
+                                                 "\\'7b", "\\{", "x", "\\fonttbl",
+                                                 "\\*\\dest ", "\\u-3913?", "\\"};
+            data.assign(headers[3], headers[3] + 17);
+            data.push_back(0x1A);
+            for (size_t i = 0; i < sizes[3]; ++i)
+                data.push_back((uint8_t)(std::rand() % 3 ? 0 : std::rand()));
+            const char *start = "{\\rtf1 ";
+            data.insert(data.end(), start, start + 7);
+            int count = std::rand() % 200;
+            for (int i = 0; i < count; ++i) {
+                const char *piece = pieces[std::rand() % (sizeof pieces / sizeof *pieces)];
+                data.insert(data.end(), piece, piece + std::strlen(piece));
+                if (std::rand() % 8 == 0)
+                    data.insert(data.end(), (size_t)(std::rand() % 40), (uint8_t)('0' + std::rand() % 10));
+            }
+        } else if (kind < 2) {
             int v = std::rand() % 4;
             data.assign(headers[v], headers[v] + 17);
             data.push_back(0x1A);

@@ -1,0 +1,61 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/notes_table/rich_text_check.h"
+
+namespace {
+
+int Check(const std::string &text)
+{
+    return CheckRichText(text.data(), text.size());
+}
+
+std::string Nested(int depth)
+{
+    return "{\\rtf1 " + std::string(depth - 1, '{') + "x" + std::string(depth - 1, '}') + "}";
+}
+
+} // namespace
+
+TEST(RichTextCheck, TakesWhatTheControlWritesAndRefusesWhatDownsIt)
+{
+    const std::string written =
+        "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}}"
+        "{\\colortbl ;\\red255\\green0\\blue0;}{\\*\\generator Riched20 10.0;}"
+        "\\viewkind4\\uc1\\pard\\cf1\\f0\\fs20 caf\\'e9 \\{brace\\} \\u8364?\\par\r\n}\r\n";
+    EXPECT_EQ(Check(written), RICH_TEXT_OK);
+    EXPECT_EQ(Check(written + std::string(1, '\0')), RICH_TEXT_OK) << "a NUL behind the text";
+    EXPECT_EQ(Check("{\\rtf1 x}" + std::string(100, '{')), RICH_TEXT_OK)
+        << "the control reads no further than the close of the outer group";
+
+    EXPECT_EQ(Check(Nested(RICH_TEXT_MAX_DEPTH)), RICH_TEXT_OK);
+    EXPECT_EQ(Check(Nested(RICH_TEXT_MAX_DEPTH + 1)), RICH_TEXT_TOO_DEEP);
+    EXPECT_EQ(Check(Nested(50000)), RICH_TEXT_TOO_DEEP);
+    EXPECT_EQ(Check("{\\rtf1 " + std::string(10000, '{') + "x"), RICH_TEXT_TOO_DEEP);
+    EXPECT_EQ(Check("{\\rtf1 {x}"), RICH_TEXT_UNBALANCED);
+
+    EXPECT_EQ(Check("{\\rtf1 \\" + std::string(32, 'a') + " x}"), RICH_TEXT_OK);
+    EXPECT_EQ(Check("{\\rtf1 \\" + std::string(33, 'a') + " x}"), RICH_TEXT_LONG_WORD);
+    EXPECT_EQ(Check("{\\rtf1 \\fs-" + std::string(10, '9') + " x}"), RICH_TEXT_OK);
+    EXPECT_EQ(Check("{\\rtf1 \\fs" + std::string(2000, '9') + " x}"), RICH_TEXT_LONG_WORD);
+}
+
+TEST(RichTextCheck, EscapesAndBinaryDataHideBracesFromTheCount)
+{
+    EXPECT_EQ(Check("{\\rtf1 \\{\\{\\{ x}"), RICH_TEXT_OK);
+    EXPECT_EQ(Check("{\\rtf1 \\'7b x}"), RICH_TEXT_OK);
+    EXPECT_EQ(Check("{\\rtf1 {\\pict\\bin4 }}}} x}}"), RICH_TEXT_OK);
+    EXPECT_EQ(Check("{\\rtf1 \\bin400 {}"), RICH_TEXT_BAD_BINARY);
+    EXPECT_EQ(Check("{\\rtf1 x\\"), RICH_TEXT_UNBALANCED) << "a backslash as the last byte";
+    EXPECT_EQ(Check("{\\rtf1 x\\'"), RICH_TEXT_UNBALANCED);
+}
+
+TEST(RichTextCheck, PlainAndOversizedTextIsNotReadAsRichText)
+{
+    EXPECT_EQ(Check("just words"), RICH_TEXT_NOT_RTF);
+    EXPECT_EQ(Check("{\\rt"), RICH_TEXT_NOT_RTF);
+    EXPECT_EQ(CheckRichText(nullptr, 10), RICH_TEXT_NOT_RTF);
+    std::string huge = "{\\rtf1 " + std::string(RICH_TEXT_MAX_BYTES, 'x') + "}";
+    EXPECT_EQ(Check(huge), RICH_TEXT_TOO_LARGE);
+}
