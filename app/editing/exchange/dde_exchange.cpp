@@ -7,6 +7,7 @@
 
 #include "core/main_window/main_window.h"
 #include "ui_seams.h"
+#include "core/notes_table/rich_text_check.h"
 #include "core/notes_table/zettly_slots.h"
 #include "dde_poke.h"
 #include "exchange_ids.h"
@@ -141,6 +142,16 @@ static HDDEDATA OnDdePoke(HSZ topic, HDDEDATA data)
     if (!CopyDataHandle(data, &block)) {
         ZtMessageBox(nullptr, TEXT_POKE_ACCESS, TEXT_POKE_ACCESS_CAPTION, MB_ICONASTERISK);
         return (HDDEDATA)(UINT_PTR)DDE_FNOTPROCESSED;
+    }
+    // Rich text that the control could not read safely is refused here,
+    // before a note is made, with the reason in the answer's own byte: shown
+    // as plain text it would be a page of codes nobody sent on purpose.
+    ZettlyPoke poke;
+    ParseZettlyPoke(block.data(), block.size(), &poke);
+    if (poke.form == POKE_BINARY) {
+        int verdict = CheckRichText((const char *)poke.text, poke.textBytes);
+        if (verdict != RICH_TEXT_OK && verdict != RICH_TEXT_NOT_RTF)
+            return (HDDEDATA)(UINT_PTR)(DDE_FNOTPROCESSED | (BYTE)-verdict);
     }
     int slot = InsertZettlyRecordData(block.data(), block.size());
     return (HDDEDATA)(UINT_PTR)(slot >= 0 ? DDE_FACK : DDE_FNOTPROCESSED);

@@ -192,18 +192,29 @@ TEST_F(PokeCampaign, HostilePokesNeitherDownNorHangTheProgram)
         const char *what;
         std::string text;
     };
-    const Shape texts[] = {
+    // Rich text the control's reader cannot take is refused with a reason.
+    const Shape refused[] = {
         {"10,000 unclosed groups", "{\\rtf1 " + std::string(10000, '{') + "x"},
         {"50,000 nested groups",
          "{\\rtf1 " + std::string(50000, '{') + "x" + std::string(50000, '}') + "}"},
-        {"a destination", "{\\rtf1 {\\*\\dest {\\*\\x y}} z}"},
-        {"a malformed font table", "{\\rtf1{\\fonttbl{\\f0{\\f1 A;}}{\\f2 " + std::string(40, '{') + "}}\\f2 x}"},
+        {"a font table nested past any real one",
+         "{\\rtf1{\\fonttbl{\\f0{\\f1 A;}}{\\f2 " + std::string(40, '{') + "}}\\f2 x}"},
         {"a long control word", "{\\rtf1 \\" + std::string(3000, 'a') + " x}"},
         {"a long number", "{\\rtf1 \\fs" + std::string(3000, '7') + " x}"},
+    };
+    for (const Shape &shape : refused) {
+        DWORD flags = PokeAndCount(ExportBytes(TitledRecord(shape.what), shape.text), shape.what);
+        EXPECT_EQ(flags & DDE_FACK, 0u) << shape.what;
+        EXPECT_NE(flags & 0xFF, 0u) << shape.what << ": no reason given";
+    }
+    // The shapes it can take arrive as notes.
+    const Shape taken[] = {
+        {"a destination", "{\\rtf1 {\\*\\dest {\\*\\x y}} z}"},
+        {"an odd font table", "{\\rtf1{\\fonttbl{\\f0{\\f1 A;}}{\\f2 B}}\\f2 x}"},
         {"plain text", "just words"},
     };
-    for (const Shape &shape : texts)
-        PokeAndCount(ExportBytes(TitledRecord(shape.what), shape.text), shape.what);
+    for (const Shape &shape : taken)
+        EXPECT_NE(PokeAndCount(ExportBytes(TitledRecord(shape.what), shape.text), shape.what) & DDE_FACK, 0u);
 
     ZettlyRecord giant = TitledRecord("giant title");
     giant.titleFont.lfHeight = 65535;
