@@ -13,6 +13,7 @@
 #include "core/main_window/main_window.h"
 #include "note_commands.h"
 #include "core/note_editor/note_edit.h"
+#include "core/notes_table/notes_phase_times.h"
 #include "note_frame.h"
 #include "note_geometry.h"
 #include "note_title_strip.h"
@@ -84,6 +85,7 @@ void UnregisterNoteClass(HINSTANCE instance)
 
 static HFONT MakeFont(HWND note, ZettlyLogFont *font, HFONT *stored)
 {
+    NotesPhaseMark mark(PHASE_FONTS);
     if (*stored)
         DeleteObject(*stored);
     *stored = CreateFontIndirectA(AsLOGFONT(font));

@@ -12,6 +12,7 @@
 #include "core/note_window/group_window.h"
 #include "core/main_window/main_window.h"
 #include "notes_file_ids.h"
+#include "notes_phase_times.h"
 #include "rich_text_stream.h"
 #include "save_progress.h"
 #include "core/main_window/startup.h"
@@ -150,6 +151,7 @@ static int ReadWholeFile(const char *path, ByteBuffer *out)
 
 static int WriteWholeFile(const char *path, const void *bytes, size_t size)
 {
+    NotesPhaseMark mark(PHASE_WRITING);
     HANDLE file =
         CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
@@ -308,6 +310,7 @@ static int SaveOneNote(int slot, const int *storedIndexOfSlot, SaveImages *image
     MemoryWriter *rtf = &images->rtf;
     rtf->used = 0;
     if (z->editWindow) {
+        NotesPhaseMark mark(PHASE_STREAM_OUT);
         EDITSTREAM stream = {(DWORD_PTR)rtf, 0, StreamOutToMemory};
         if (!AskNoteWindow(z->editWindow, EM_STREAMOUT, SF_RTF, (LPARAM)&stream) ||
             stream.dwError != 0)
@@ -447,11 +450,16 @@ static int SaveAllNotes(HWND owner)
     if (images.checkLists)
         FileStep();
 
-    HWND progress = owner ? nullptr : CreateSaveProgress(MainWindow);
-    SetZettlyTrayIcon(IDI_SAVE_0, TRAY_TIP_SAVING);
+    HWND progress;
+    {
+        NotesPhaseMark mark(PHASE_PROGRESS);
+        progress = owner ? nullptr : CreateSaveProgress(MainWindow);
+        SetZettlyTrayIcon(IDI_SAVE_0, TRAY_TIP_SAVING);
+    }
     int shownIcon = IDI_SAVE_0;
     for (int i = 0; i < used && result == 0; ++i) {
         result = SaveOneNote(usedSlots[i], storedIndexOfSlot, &images);
+        NotesPhaseMark mark(PHASE_PROGRESS);
         int icon = SaveProgressIcon(i + 1, used);
         if (icon != shownIcon) {
             SetZettlyTrayIcon(icon, TRAY_TIP_SAVING);
@@ -462,8 +470,10 @@ static int SaveAllNotes(HWND owner)
     std::free(images.rtf.block);
     if (CloseCheckListFile(images.checkLists) != 0)
         result = -1;
-    if (progress)
+    if (progress) {
+        NotesPhaseMark mark(PHASE_PROGRESS);
         DestroyWindow(progress);
+    }
 
     if (result == 0)
         result = WriteWholeFile(ZettlyFiles.saving[TEXT_FILE], images.texts.data(),
@@ -644,6 +654,7 @@ static bool CheckLastSave(void)
 
 static void StreamTextIn(HWND edit, const uint8_t *text, size_t length, DWORD *error)
 {
+    NotesPhaseMark mark(PHASE_STREAM_IN);
     MemoryReader reader = {(const char *)text, (DWORD)length, 0};
     EDITSTREAM stream = {(DWORD_PTR)&reader, 0, StreamInFromMemory};
     SendMessageA(edit, EM_STREAMIN, SF_RTF, (LPARAM)&stream);
@@ -805,7 +816,11 @@ static int LoadRecords(const ByteBuffer &recordBytes, LoadState *s)
         record.pendingText = nullptr;
         record.textLength = 0;
         ZettlyTable[count] = record;
-        bool created = CreateZettlyWindow(MainWindow, count, FALSE, !record.isMember) == 0;
+        bool created;
+        {
+            NotesPhaseMark mark(PHASE_WINDOWS);
+            created = CreateZettlyWindow(MainWindow, count, FALSE, !record.isMember) == 0;
+        }
         if (!created)
             ++s->damage.notesNotCreated;
         LoadNoteText(s, created ? &ZettlyTable[count] : nullptr);
@@ -840,20 +855,24 @@ static void DestroyLoadedNotes(void)
 static int LoadFileSet(bool marked, LoadDamage *damage)
 {
     ByteBuffer recordBytes, textBytes, checkBytes;
-    int gotRecords = ReadWholeFile(ZettlyFiles.current[RECORD_FILE], &recordBytes);
-    int gotTexts = ReadWholeFile(ZettlyFiles.current[TEXT_FILE], &textBytes);
-    int gotCheckLists = ReadWholeFile(ZettlyFiles.current[CHECK_LIST_FILE], &checkBytes);
-    // Nothing saved yet; with the marker of a completed save, both files lost.
-    if (gotRecords == -1 && gotTexts == -1 && !marked)
-        return 0;
-
     LoadState s = {};
+    int gotRecords, gotTexts, gotCheckLists;
+    {
+        NotesPhaseMark mark(PHASE_READING);
+        gotRecords = ReadWholeFile(ZettlyFiles.current[RECORD_FILE], &recordBytes);
+        gotTexts = ReadWholeFile(ZettlyFiles.current[TEXT_FILE], &textBytes);
+        gotCheckLists = ReadWholeFile(ZettlyFiles.current[CHECK_LIST_FILE], &checkBytes);
+        // Nothing saved yet; with the marker of a completed save, both files lost.
+        if (gotRecords == -1 && gotTexts == -1 && !marked)
+            return 0;
+        s.plainTexts = ByteReader{textBytes.data(), textBytes.size(), 0};
+        s.plainForm = LooksLikePlainNoteText(&s.plainTexts);
+        if (!s.plainForm)
+            s.damage.extraTexts =
+                SplitRichNoteTexts(textBytes.data(), textBytes.size(), &s.texts);
+    }
     s.checkLists = ByteReader{checkBytes.data(), checkBytes.size(), 0};
     s.haveCheckLists = gotCheckLists == 0;
-    s.plainTexts = ByteReader{textBytes.data(), textBytes.size(), 0};
-    s.plainForm = LooksLikePlainNoteText(&s.plainTexts);
-    if (!s.plainForm)
-        s.damage.extraTexts = SplitRichNoteTexts(textBytes.data(), textBytes.size(), &s.texts);
     if (gotTexts != 0)
         s.damage.missingTextFile = true;
     int count = 0;

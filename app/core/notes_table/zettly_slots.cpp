@@ -5,6 +5,7 @@
 
 #include "core/core_ids.h"
 #include "core/note_window/group_window.h"
+#include "notes_phase_times.h"
 #include "ui_seams.h"
 #include "zettly_settings.h"
 
@@ -122,6 +123,7 @@ static bool MeasureTitleFont(HWND window, int slot, TEXTMETRICA *metrics)
 
 int GetFontCharHeight(HWND window, int slot)
 {
+    NotesPhaseMark mark(PHASE_FONTS);
     TEXTMETRICA metrics;
     if (MeasureTitleFont(window, slot, &metrics))
         return metrics.tmHeight;
@@ -198,6 +200,7 @@ int CreateZettlyWindow(HWND owner, int slot, BOOL isNew, BOOL show)
         ZtMessageBox(owner, "Unable to create zettly!", "Window Create Error", MB_ICONHAND);
         return -1;
     }
+    NotesPhaseMark mark(PHASE_SHOWING);
     if (show)
         ShowWindow(window, z->showCommand);
     UpdateWindow(window);
