@@ -125,9 +125,10 @@ int ParseCommitRecord(const uint8_t *data, size_t size, CommitRecord *c)
         return -1;
     unsigned long v[6];
     char tag[16], end = 0;
-    int got = std::sscanf(text, "%15s %lu %lx %lu %lx %lu %lx%c", tag, &v[0], &v[1], &v[2], &v[3],
-                          &v[4], &v[5], &end);
-    if (got != 8 || end != '\n' || std::strcmp(tag, CommitTag) != 0)
+    int consumed = 0;
+    int got = std::sscanf(text, "%15s %lu %lx %lu %lx %lu %lx%c%n", tag, &v[0], &v[1], &v[2],
+                          &v[3], &v[4], &v[5], &end, &consumed);
+    if (got != 8 || end != '\n' || (size_t)consumed != size || std::strcmp(tag, CommitTag) != 0)
         return -1;
     for (int i = 0; i < 6; ++i)
         if (v[i] > 0xFFFFFFFFul)
