@@ -557,9 +557,10 @@ static bool SetExists(char const (*names)[ZETTLY_PATH_CHARS])
 // The backups are copied, not moved, into place: they stay the last good
 // copy until a later save is known to be complete. The files they replace are
 // kept under free "_damaged" names.
-static void RollBackTo(char const (*names)[ZETTLY_PATH_CHARS])
+static void RollBackTo(char const (*names)[ZETTLY_PATH_CHARS], bool currentKeptAside)
 {
-    SetCurrentFilesAside(true);
+    if (!currentKeptAside)
+        SetCurrentFilesAside(true);
     for (int kind = 0; kind < ZETTLY_FILE_KINDS; ++kind)
         if (FileExists(names[kind]) && CopyWhole(names[kind], ZettlyFiles.current[kind]) != 0)
             KeepPriorSet = true;
@@ -586,10 +587,10 @@ static void HoldLastGoodSet(void)
 }
 
 // Yes: roll back to the held set; Cancel: let it go; No: keep it for later.
-static bool AnswerHeldSet(int answer)
+static bool AnswerHeldSet(int answer, bool currentKeptAside)
 {
     if (answer == IDYES) {
-        RollBackTo(ZettlyFiles.held);
+        RollBackTo(ZettlyFiles.held, currentKeptAside);
         LetHeldSetGo();
         return true;
     }
@@ -637,14 +638,15 @@ static bool CheckLastSave(void)
 {
     if (SetExists(ZettlyFiles.held) &&
         AnswerHeldSet(ZtMessageBox(nullptr, ROLL_BACK_HELD, ROLL_BACK_CAPTION,
-                                   MB_YESNOCANCEL | MB_ICONHAND)))
+                                   MB_YESNOCANCEL | MB_ICONHAND),
+                      false))
         return false;
     if (CanOpenForReading(ZettlyFiles.marker))
         return true;
     if (SetExists(ZettlyFiles.prior)) {
         if (ZtMessageBox(nullptr, ROLL_BACK_QUESTION, ROLL_BACK_CAPTION,
                          MB_YESNO | MB_ICONHAND) == IDYES)
-            RollBackTo(ZettlyFiles.prior);
+            RollBackTo(ZettlyFiles.prior, false);
     } else if (AnyNotesFileExists()) {
         // The very first start has no files at all and nothing to warn about.
         ZtMessageBox(nullptr, ROLL_BACK_IMPOSSIBLE, ROLL_BACK_CAPTION, MB_ICONEXCLAMATION);
@@ -897,8 +899,10 @@ int LoadZettlies(void)
         KeepPriorSet = true;
         SetCurrentFilesAside(false);
         HoldLastGoodSet();
-        if (TellDamage(&damage, SetExists(ZettlyFiles.held)) == IDYES &&
-            AnswerHeldSet(IDYES)) {
+        int answer = TellDamage(&damage, SetExists(ZettlyFiles.held));
+        if (answer == IDCANCEL)
+            AnswerHeldSet(IDCANCEL, true);
+        if (answer == IDYES && AnswerHeldSet(IDYES, true)) {
             DestroyLoadedNotes();
             marked = false;
             count = LoadFileSet(false, &damage);
