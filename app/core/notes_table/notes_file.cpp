@@ -504,6 +504,11 @@ static thread_local bool SavingOnThisThread;
 // the auto-save thread sends to the note windows; posted messages wait.
 static bool WaitForSaveMutex(DWORD limitMs)
 {
+    DWORD now = WaitForSingleObject(SaveMutex, 0);
+    if (now == WAIT_OBJECT_0 || now == WAIT_ABANDONED_0)
+        return true;
+    if (StepHook)
+        StepHook(SAVE_STEP_WAITING);
     DWORD start = GetTickCount();
     for (;;) {
         DWORD elapsed = GetTickCount() - start;

@@ -39,6 +39,8 @@ int StartSaveThread(HWND mainWindow);
 int LoadZettlies(void);
 
 // Tests step in here after every file operation of a save (to stop a save at
-// any point); the program sets nothing. Returns the previous hook.
+// any point), and with SAVE_STEP_WAITING when a save finds the mutex taken and
+// starts to wait; the program sets nothing. Returns the previous hook.
+enum { SAVE_STEP_WAITING = -1 };
 typedef void (*NotesFileStepHook)(int step);
 NotesFileStepHook SetNotesFileStepHook(NotesFileStepHook hook);

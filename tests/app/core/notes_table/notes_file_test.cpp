@@ -637,15 +637,21 @@ TEST_F(NotesFile, SaveGivesUpWhenAnotherCopyHoldsTheMutex)
 }
 
 namespace {
-DWORD SlowThread;
-void SlowDownOneThread(int step)
+DWORD SaveThread;
+HANDLE ThreadHolds, DirectWaits;
+// The auto-save holds the mutex until the direct save is waiting for it.
+void HoldUntilTheDirectSaveWaits(int step)
 {
-    if (step == 1 && GetCurrentThreadId() == SlowThread)
-        Sleep(300);
+    if (step == 1 && GetCurrentThreadId() == SaveThread) {
+        SetEvent(ThreadHolds);
+        WaitForSingleObject(DirectWaits, 10000);
+    } else if (step == SAVE_STEP_WAITING && GetCurrentThreadId() != SaveThread) {
+        SetEvent(DirectWaits);
+    }
 }
-DWORD WINAPI SlowAutoSave(LPVOID mainWindow)
+DWORD WINAPI AutoSaveOnItsThread(LPVOID mainWindow)
 {
-    SlowThread = GetCurrentThreadId();
+    SaveThread = GetCurrentThreadId();
     return SaveZettliesThread(mainWindow);
 }
 int NestedResult;
@@ -659,20 +665,24 @@ void SaveAgainInside(int step)
 TEST_F(NotesFile, AutoSaveThreadAndDirectSaveTakeTurns)
 {
     MakeNotes(3, "turns ");
-    SlowThread = 0;
+    ThreadHolds = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    DirectWaits = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     // The thread holds the mutex and then needs this thread to answer its
     // stream requests while this thread waits for the mutex.
     HWND stand = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
-    SetNotesFileStepHook(SlowDownOneThread);
-    HANDLE thread = CreateThread(nullptr, 0, SlowAutoSave, stand, 0, nullptr);
-    PumpUntil([] { return SlowThread != 0; }, 2000);
-    Sleep(50);
+    SetNotesFileStepHook(HoldUntilTheDirectSaveWaits);
+    HANDLE thread = CreateThread(nullptr, 0, AutoSaveOnItsThread, stand, 0, nullptr);
+    ASSERT_TRUE(PumpUntil([] { return WaitForSingleObject(ThreadHolds, 0) == WAIT_OBJECT_0; },
+                          10000));
     EXPECT_EQ(SaveZettlies(nullptr), 0);
+    EXPECT_EQ(WaitForSingleObject(DirectWaits, 0), WAIT_OBJECT_0) << "the saves overlapped";
     ASSERT_TRUE(PumpUntil([&] { return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; }, 10000));
     DWORD code = 99;
     GetExitCodeThread(thread, &code);
     EXPECT_EQ(code, 0u);
     CloseHandle(thread);
+    CloseHandle(ThreadHolds);
+    CloseHandle(DirectWaits);
     DestroyWindow(stand);
     SetNotesFileStepHook(nullptr);
     MessageBoxRecorder boxes;
