@@ -41,7 +41,7 @@ struct HeldCheckList {
 };
 static HeldCheckList HeldCheckLists[ZETTLY_LAST_NOTE_SLOT + 1];
 
-enum : DWORD { NOTE_REPLY_WAIT_MS = 10000 };
+enum : DWORD { NOTE_REPLY_WAIT_MS = 10000, PROGRESS_STEP_MS = 150 };
 static const DWORD MaxReadBytes = 0x40000000;
 
 NotesFileStepHook SetNotesFileStepHook(NotesFileStepHook hook)
@@ -457,6 +457,7 @@ static int SaveAllNotes(HWND owner)
         SetZettlyTrayIcon(IDI_SAVE_0, TRAY_TIP_SAVING);
     }
     int shownIcon = IDI_SAVE_0;
+    DWORD shownAt = GetTickCount();
     for (int i = 0; i < used && result == 0; ++i) {
         result = SaveOneNote(usedSlots[i], storedIndexOfSlot, &images);
         NotesPhaseMark mark(PHASE_PROGRESS);
@@ -465,7 +466,13 @@ static int SaveAllNotes(HWND owner)
             SetZettlyTrayIcon(icon, TRAY_TIP_SAVING);
             shownIcon = icon;
         }
-        ShowSaveProgress(progress, i + 1, used);
+        // A step painted per note costs more than the note's content: the
+        // dialog moves a few times a second and shows the last step.
+        DWORD now = GetTickCount();
+        if (progress && (i + 1 == used || now - shownAt >= PROGRESS_STEP_MS)) {
+            ShowSaveProgress(progress, i + 1, used);
+            shownAt = now;
+        }
     }
     std::free(images.rtf.block);
     if (CloseCheckListFile(images.checkLists) != 0)
@@ -826,13 +833,23 @@ static int LoadRecords(const ByteBuffer &recordBytes, LoadState *s)
         bool created;
         {
             NotesPhaseMark mark(PHASE_WINDOWS);
-            created = CreateZettlyWindow(MainWindow, count, FALSE, !record.isMember) == 0;
+            // Hidden until its text is in: the control lays the text out once
+            // and nothing is painted twice.
+            created = CreateZettlyWindow(MainWindow, count, FALSE, FALSE) == 0;
         }
         if (!created)
             ++s->damage.notesNotCreated;
         LoadNoteText(s, created ? &ZettlyTable[count] : nullptr);
         LoadCheckList(s, count, hasCheckList, created);
         ++count;
+    }
+    {
+        NotesPhaseMark mark(PHASE_SHOWING);
+        for (int slot = 0; slot < count && slot <= ZETTLY_LAST_NOTE_SLOT; ++slot) {
+            ZettlyRecord *z = &ZettlyTable[slot];
+            if (z->window && !z->isMember)
+                ShowWindow(z->window, z->showCommand);
+        }
     }
     if (BytesLeft(&records))
         s->damage.partialRecord = true;

@@ -103,14 +103,52 @@ void ReleaseAllZettlies(void)
             ReleaseRecordObjects(&ZettlyTable[slot]);
 }
 
+// Title strips are measured at every paint, size and roll step, and a
+// measurement makes a font: the metrics depend on the font alone, so each
+// distinct font is measured once. The roll threads measure too, hence the lock.
+enum { MEASURED_FONTS = 16 };
+struct MeasuredFont {
+    ZettlyLogFont font;
+    TEXTMETRICA metrics;
+};
+static MeasuredFont MeasuredFonts[MEASURED_FONTS];
+static int MeasuredCount, NextMeasured;
+static SRWLOCK MeasuredLock = SRWLOCK_INIT;
+
+static bool FindMeasuredFont(const ZettlyLogFont *font, TEXTMETRICA *metrics)
+{
+    AcquireSRWLockShared(&MeasuredLock);
+    bool found = false;
+    for (int i = 0; i < MeasuredCount && !found; ++i)
+        if (std::memcmp(&MeasuredFonts[i].font, font, sizeof *font) == 0) {
+            *metrics = MeasuredFonts[i].metrics;
+            found = true;
+        }
+    ReleaseSRWLockShared(&MeasuredLock);
+    return found;
+}
+
+static void KeepMeasuredFont(const ZettlyLogFont *font, const TEXTMETRICA *metrics)
+{
+    AcquireSRWLockExclusive(&MeasuredLock);
+    MeasuredFonts[NextMeasured] = MeasuredFont{*font, *metrics};
+    NextMeasured = (NextMeasured + 1) % MEASURED_FONTS;
+    if (MeasuredCount < MEASURED_FONTS)
+        ++MeasuredCount;
+    ReleaseSRWLockExclusive(&MeasuredLock);
+}
+
 // The slot's title font as the window's context shows it; false when it
 // cannot be measured.
 static bool MeasureTitleFont(HWND window, int slot, TEXTMETRICA *metrics)
 {
+    ZettlyLogFont font = ZettlyTable[slot].titleFont;
+    if (FindMeasuredFont(&font, metrics))
+        return true;
     HDC dc = GetDC(window);
     if (!dc)
         return false;
-    HFONT handle = CreateFontIndirectA(AsLOGFONT(&ZettlyTable[slot].titleFont));
+    HFONT handle = CreateFontIndirectA(AsLOGFONT(&font));
     HGDIOBJ old = handle ? SelectObject(dc, handle) : nullptr;
     bool measured = GetTextMetricsA(dc, metrics) != 0;
     if (old)
@@ -118,6 +156,8 @@ static bool MeasureTitleFont(HWND window, int slot, TEXTMETRICA *metrics)
     if (handle)
         DeleteObject(handle);
     ReleaseDC(window, dc);
+    if (measured && handle)
+        KeepMeasuredFont(&font, metrics);
     return measured;
 }
 
