@@ -8,8 +8,6 @@ enum {
     IDR_EDITOR_MENU = 131,
 
     // Ranges, tested before the single ids.
-    CMD_EDIT_SIZE_FIRST = 9001, // 6 points .. 72 points
-    CMD_EDIT_SIZE_LAST = 9017,
     CMD_EDIT_SCHEME_DEFAULT = 45000,
     CMD_EDIT_SCHEME_FIRST = 45001, // + scheme number
     CMD_EDIT_TEXT_COLOUR_FIRST = 8000, // + palette entry
@@ -74,12 +72,23 @@ enum {
     CHECK_LIST_NEW_HEIGHT = 100,
     ADD_TO_LIST_SLACK = 1024,
 
+    // Places in menu 131's popup that are completed at run time.
+    EDITOR_MENU_BASE_POSITION = 0,  // "Zettly Base Menu": the note menu goes in here
+    EDITOR_MENU_PASTE_UTILS = 8,    // its item 1 is "Paste as Syntax "
+    PASTE_UTILS_SYNTAX = 1,
+    EDITOR_MENU_FONT_COLOUR = 14,
+    EDITOR_MENU_HIGHLIGHT = 15,
+    EDITOR_MENU_SCHEME = 16,
+    EDITOR_MENU_BLOCK_HIGHLIGHT = 17,
+    EDITOR_MENU_BLOCK_FORMAT = 18,  // its item 20 is "Syntax Format"
+    BLOCK_FORMAT_SYNTAX = 20,
+    SWATCH_WIDTH = 60,
+
     INDENT_STEP_PIXELS = 40,
     EDIT_TAB_SPACES = 4,
     CARET_CACHE_ENTRIES = 5,
     PALETTE_ITEM_HEIGHT = 20,
 };
-static_assert(CMD_EDIT_SIZE_LAST - CMD_EDIT_SIZE_FIRST == 16, "seventeen sizes");
 static_assert(CMD_EDIT_SCHEME_FIRST + 50 < CMD_EDIT_FIXED_WIDTH_NOTE + 10000 &&
                   CMD_EDIT_SCHEME_DEFAULT > NOTE_COMMAND_LAST,
               "fifty schemes fit their range, outside the forwarded note commands");
