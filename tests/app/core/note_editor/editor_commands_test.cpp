@@ -444,3 +444,53 @@ TEST_F(EditorCommands, SchemeDefaultTakesAllThreeColoursFromTheDefaultRecord)
     EXPECT_EQ(z.blinkColour, d.blinkColour);
     EXPECT_EQ(FormatOf(z.editWindow, 0, 8).crBackColor, d.backColour);
 }
+
+TEST_F(EditorCommands, BlockHighlightPadsTheLinesIntoOneColouredRectangle)
+{
+    int slot = NewNote();
+    ASSERT_GE(slot, 0);
+    HWND edit = Edit(slot);
+    SetWindowTextA(edit, "ab\r\nlonger\r\nc");
+    Select(edit, 0, -1);
+    Command(edit, 12100 + 4); // a swatch of "Block Highlight Colour"
+    std::string text = Text(edit);
+    // Every line now reaches the longest one's length.
+    size_t start = 0;
+    int lines = 0;
+    while (start <= text.size()) {
+        size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string::npos)
+            end = text.size();
+        EXPECT_EQ(end - start, 6u) << "line " << lines << " of [" << text << "]";
+        ++lines;
+        if (end == text.size())
+            break;
+        start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+    }
+    EXPECT_EQ(lines, 3);
+    EXPECT_EQ(FormatOf(edit, 0, 2).crBackColor, EditorPalette[4]);
+    EXPECT_EQ(FormatOf(edit, (LONG)text.size() - 6, (LONG)text.size()).crBackColor,
+              EditorPalette[4]);
+}
+
+TEST_F(EditorCommands, DefaultFontClearsEffectsButKeepsTheSize)
+{
+    int slot = NewNote();
+    ASSERT_GE(slot, 0);
+    HWND edit = Edit(slot);
+    SetWindowTextA(edit, "styled");
+    Select(edit, 0, 6);
+    Command(edit, 9012); // a large size
+    LONG size = FormatOf(edit, 0, 6).yHeight;
+    Select(edit, 0, 6);
+    Command(edit, 40042);
+    Command(edit, 40043);
+    Command(edit, 40091);
+    Select(edit, 0, 6);
+    Command(edit, 40097);
+    CHARFORMAT2A f = FormatOf(edit, 0, 6);
+    EXPECT_EQ(f.yHeight, size);
+    EXPECT_EQ(f.dwEffects & (CFE_BOLD | CFE_ITALIC | CFE_SUPERSCRIPT), 0u);
+    EXPECT_STREQ(f.szFaceName, ZettlyTable[slot].editFont.lfFaceName);
+    EXPECT_EQ(f.crTextColor, ZettlyTable[slot].textColour);
+}
