@@ -70,3 +70,6 @@ void MailShutdown(void);
 int ExportZettliesToFolder(HWND owner, int group);
 int ImportZettliesFromFolder(HWND owner);
 int ImportZettlyDialog(int slot);
+// Puts the file into the note (mode 209 over-write, 210 append) or makes a
+// new note of it (211). 0 / -1.
+int InsertFileIntoZettly(const char *path, int mode, int slot);
