@@ -222,16 +222,15 @@ static void ReleaseMember(int noteSlot)
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-int DetachFromGroup(int groupSlot, int noteSlot)
+void DetachFromGroup(int groupSlot, int noteSlot)
 {
     if (!IsSlot(noteSlot) || !ZettlyTable[noteSlot].window || !ZettlyTable[noteSlot].isMember)
-        return -1;
+        return;
     int former = ZettlyTable[noteSlot].groupSlot;
     (void)groupSlot; // the record knows its group; a stale caller's slot must not decide
     ReleaseMember(noteSlot);
     if (IsGroupSlot(former))
         LayoutGroupScrollBars(former);
-    return 0;
 }
 
 // A note that arrived by import or drop goes into the group near its top left.

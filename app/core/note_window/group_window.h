@@ -11,9 +11,9 @@ void LayoutGroupScrollBars(int groupSlot);
 // stays where it was on the screen. 0 / -1; on failure the note's group
 // fields stay as they were.
 int AttachToGroup(int groupSlot, int noteSlot);
-// Makes a member a top-level note again at the same place on the screen and
-// lays its former group out. 0 / -1.
-int DetachFromGroup(int groupSlot, int noteSlot);
+// Takes the note out of its group: a top-level window again at the same
+// place on the screen, group fields cleared, its former group laid out.
+void DetachFromGroup(int groupSlot, int noteSlot);
 // The re-link dialog for a member whose group was not found; parameter the slot.
 INT_PTR CALLBACK RelinkDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 

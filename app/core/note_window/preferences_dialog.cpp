@@ -3,7 +3,6 @@
 #include <commctrl.h>
 #include <commdlg.h>
 #include <mmsystem.h>
-#include <richedit.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -11,7 +10,6 @@
 
 #include "core/core_ids.h"
 #include "core/main_window/main_window.h"
-#include "core/notes_table/rich_text_stream.h"
 #include "core/notes_table/zettly_slots.h"
 #include "dialog_ids.h"
 #include "frame_drawing.h"
@@ -252,22 +250,32 @@ static void PlaceExample(HWND dialog, const PrefsState *s)
     ReleaseDC(s->example, dc);
 }
 
-static void PaintSamples(HWND dialog)
+// The sample statics are owner-drawn: painted in their own turn, after the
+// dialog, so nothing paints over them.
+static void PaintSample(HWND dialog, int id)
 {
     PrefsState *s = StateOf(dialog);
     if (!s)
         return;
-    DrawColourSample(GetDlgItem(dialog, IDC_PREFS_TEXT_SAMPLE), s->back, nullptr, 0);
-    DrawColourSample(GetDlgItem(dialog, IDC_PREFS_TEXT_SAMPLE), s->text, &s->editFont, 1);
-    DrawColourSample(GetDlgItem(dialog, IDC_PREFS_BLINK_SAMPLE), s->blink, nullptr, 0);
-    PaintStripSample(dialog, s);
-    PlaceExample(dialog, s);
+    HWND control = GetDlgItem(dialog, id);
+    switch (id) {
+    case IDC_PREFS_TEXT_SAMPLE:
+        DrawColourSample(control, s->back, nullptr, 0);
+        DrawColourSample(control, s->text, &s->editFont, 1);
+        break;
+    case IDC_PREFS_BLINK_SAMPLE:
+        DrawColourSample(control, s->blink, nullptr, 0);
+        break;
+    case IDC_PREFS_STRIP_SAMPLE:
+        PaintStripSample(dialog, s);
+        break;
+    }
 }
 
 static void Repaint(HWND dialog)
 {
-    InvalidateRect(dialog, nullptr, TRUE);
-    UpdateWindow(dialog);
+    RedrawWindow(dialog, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
 static void DrawSchemeEntry(const DRAWITEMSTRUCT *item, int gradient)
@@ -782,11 +790,13 @@ INT_PTR CALLBACK PrefsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
     switch (message) {
     case WM_INITDIALOG:
         return OnPrefsInit(dialog, (PreferencesData *)lParam);
-    case WM_PAINT:
-        // The dialog's own painting first, the samples over it.
+    case WM_PAINT: {
         DefWindowProcA(dialog, message, wParam, lParam);
-        PaintSamples(dialog);
+        PrefsState *s = StateOf(dialog);
+        if (s)
+            PlaceExample(dialog, s);
         return TRUE;
+    }
     case WM_MOVE:
     case WM_SIZE:
         InvalidateRect(dialog, nullptr, FALSE);
@@ -798,6 +808,8 @@ INT_PTR CALLBACK PrefsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
             DrawSchemeEntry(item, s ? s->gradient : 0);
         else if (wParam == IDC_PREFS_EXPAND)
             DrawExpandButton(dialog, item);
+        else
+            PaintSample(dialog, (int)wParam);
         return TRUE;
     }
     case WM_HSCROLL:
@@ -927,88 +939,4 @@ void ApplyPreferencesTransparency(void)
 {
     for (int slot = 0; slot <= ZETTLY_LAST_NOTE_SLOT; ++slot)
         ApplyAlphaTo(slot);
-}
-
-static void SetAllTextFormat(HWND edit, DWORD mask, COLORREF colour)
-{
-    CHARFORMAT2A format = {};
-    format.cbSize = sizeof format;
-    format.dwMask = mask;
-    if (mask == CFM_COLOR)
-        format.crTextColor = colour;
-    else
-        format.crBackColor = colour;
-    SendMessageA(edit, EM_SETCHARFORMAT, SCF_ALL, (LPARAM)&format);
-}
-
-// The rich text goes out before the window is made again and back in
-// after, so bold and coloured runs survive the new options.
-static void RemakeNoteWindow(int slot, COLORREF oldBack, COLORREF oldText)
-{
-    ZettlyRecord *z = &ZettlyTable[slot];
-    int console = z->consoleMode;
-    CaptureZettly(slot, FALSE);
-    MemoryWriter out = {nullptr, 0, 0};
-    if (z->editWindow) {
-        EDITSTREAM stream = {(DWORD_PTR)&out, 0, StreamOutToMemory};
-        SendMessageA(z->editWindow, EM_STREAMOUT, SF_RTF, (LPARAM)&stream);
-    }
-    HWND old = z->window;
-    int member = z->isMember;
-    int group = z->groupSlot;
-    DestroyWindow(old);
-    z->consoleMode = console;
-    if (CreateZettlyWindow(MainWindow, slot, FALSE, !member) != 0) {
-        std::free(out.block);
-        return;
-    }
-    if (member && group >= 0 && group <= ZETTLY_LAST_NOTE_SLOT && ZettlyTable[group].window &&
-        AttachToGroup(group, slot) == 0) {
-        int x = z->windowRect.left, y = z->windowRect.top;
-        PlaceInGroup(slot, &x, &y, TRUE);
-        SetWindowPos(z->window, nullptr, x, y, z->windowRect.right - z->windowRect.left,
-                     z->windowRect.bottom - z->windowRect.top,
-                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
-        ShowWindow(z->window, z->showCommand);
-    } else if (member) {
-        ShowWindow(z->window, z->showCommand);
-    }
-    if (z->editWindow && out.block) {
-        MemoryReader in = {out.block, out.used, 0};
-        EDITSTREAM stream = {(DWORD_PTR)&in, 0, StreamInFromMemory};
-        SendMessageA(z->editWindow, EM_STREAMIN, SF_RTF, (LPARAM)&stream);
-    }
-    std::free(out.block);
-    if (z->editWindow && z->backColour != oldBack)
-        SetAllTextFormat(z->editWindow, CFM_BACKCOLOR, z->backColour);
-    if (z->editWindow && z->textColour != oldText)
-        SetAllTextFormat(z->editWindow, CFM_COLOR, z->textColour);
-}
-
-LRESULT OpenNotePreferences(HWND note, int slot)
-{
-    if (PreferencesDialogOpen) {
-        ZtMessageBox(note,
-                     "Only one instance of the preference dialog box\ncan be open at a time.",
-                     "Preference Open Error", MB_ICONINFORMATION);
-        return 0;
-    }
-    if (slot < 0 || slot > ZETTLY_LAST_NOTE_SLOT || ZettlyTable[slot].window != note)
-        return 0;
-    ZettlyRecord *z = &ZettlyTable[slot];
-    COLORREF oldBack = z->backColour, oldText = z->textColour;
-    if (z->editWindow)
-        SendMessageA(z->editWindow, WM_USER, EDIT_HIDE_COMPANIONS, 0);
-    PreferencesDialogOpen = 1;
-    INT_PTR result = RunPreferencesDialog(note, slot);
-    PreferencesDialogOpen = 0;
-    if (z->editWindow && IsWindow(z->editWindow))
-        SendMessageA(z->editWindow, WM_USER, EDIT_SHOW_COMPANIONS, 0);
-    if (result != 1 || ZettlyTable[slot].window != note)
-        return 0;
-    RemakeNoteWindow(slot, oldBack, oldText);
-    ApplyPreferencesTransparency();
-    if (MainWindow)
-        PostMessageA(MainWindow, WM_USER, MAIN_SAVE_PERIOD_CHANGED, 0);
-    return 0;
 }

