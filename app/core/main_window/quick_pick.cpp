@@ -116,15 +116,6 @@ HRGN CreateRegionFromBitmap(HBITMAP bitmap, COLORREF transparent, int *width, in
 
 // ---------------------------------------------------------------- drawing
 
-static void FillSolid(HDC dc, const RECT *r, COLORREF colour)
-{
-    HBRUSH brush = CreateSolidBrush(colour);
-    if (!brush)
-        return;
-    FillRect(dc, r, brush);
-    DeleteObject(brush);
-}
-
 void DrawQuickPickEntry(HDC dc, RECT r, int slot)
 {
     if (slot < 0 || slot > ZETTLY_LAST_NOTE_SLOT || !ZettlyTable[slot].window)
@@ -134,7 +125,7 @@ void DrawQuickPickEntry(HDC dc, RECT r, int slot)
     if (ZettlyInfo.titleGradient && GetNearestColor(dc, shade) != z->backColour)
         FillGradientRect(dc, shade, z->blinkColour, &r);
     else
-        FillSolid(dc, &r, shade);
+        FillSolidRect(dc, &r, shade);
     HFONT font = CreateFontIndirectA(AsLOGFONT(&z->titleFont));
     HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
     SetTextColor(dc, GetNearestColor(dc, z->textColour));
@@ -153,7 +144,7 @@ void DrawQuickPickList(HDC dc, int left, int top, int right, int bottom, int ent
 {
     int width = right - left;
     RECT all = {0, 0, width, bottom - top};
-    FillSolid(dc, &all, background);
+    FillSolidRect(dc, &all, background);
     *listFull = 0;
     if (entryHeight <= 0)
         return;
@@ -201,7 +192,7 @@ static void DrawName(int slot, int half)
         return;
     int h = Height(NameStrip);
     RECT r = {0, half * h, Width(NameStrip), half * h + h};
-    FillSolid(NameSurface.dc, &r, ListBackground);
+    FillSolidRect(NameSurface.dc, &r, ListBackground);
     DrawQuickPickEntry(NameSurface.dc, r, slot);
 }
 

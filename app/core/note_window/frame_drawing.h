@@ -6,3 +6,5 @@
 
 // The colour with 30 off each channel, not below 0.
 COLORREF ShadeColour(COLORREF colour);
+// Fills the rectangle with the colour through a brush of its own.
+void FillSolidRect(HDC dc, const RECT *r, COLORREF colour);

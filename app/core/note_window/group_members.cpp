@@ -90,15 +90,10 @@ static void DrawRelinkEntry(const DRAWITEMSTRUCT *item)
     COLORREF fill = selected ? g.textColour : shade;
     COLORREF text = selected ? shade : g.textColour;
     RECT r = item->rcItem;
-    if (ZettlyInfo.titleGradient && GetNearestColor(dc, fill) != g.backColour) {
+    if (ZettlyInfo.titleGradient && GetNearestColor(dc, fill) != g.backColour)
         FillGradientRect(dc, fill, g.blinkColour, &r);
-    } else {
-        HBRUSH brush = CreateSolidBrush(fill);
-        if (brush) {
-            FillRect(dc, &r, brush);
-            DeleteObject(brush);
-        }
-    }
+    else
+        FillSolidRect(dc, &r, fill);
     HFONT font = CreateFontIndirectA(AsLOGFONT(const_cast<ZettlyLogFont *>(&g.titleFont)));
     HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
     RECT inner = {r.left + 2, r.top + 2, r.right - 2, r.bottom - 2};
@@ -159,29 +154,13 @@ static void LinkSelected(HWND dialog, int slot)
 static void UnlinkToStack(HWND dialog, int slot)
 {
     ZettlyRecord *z = &ZettlyTable[slot];
-    StoreZettlyRect(slot);
     ShowWindow(z->window, SW_HIDE);
     z->isGroup = 0;
     z->groupLastX = z->groupLastY = 0;
     z->isMember = 0;
     z->groupSlot = 0;
     SetParent(z->window, nullptr);
-    RECT now;
-    GetWindowRect(z->window, &now);
-    int width = now.right - now.left;
-    if (!z->rolledUp) {
-        z->rolledUp = 1;
-        z->windowRect = ZettlyRect{now.left, now.top, now.right, now.bottom};
-        z->unrolledRect = z->windowRect;
-        z->unrolledRectValid = 1;
-    }
-    int strip = GetFontCharHeight(z->window, slot);
-    int frame = GetSystemMetrics(SM_CYFRAME);
-    int gap = z->thinBorder ? GetSystemMetrics(SM_CYEDGE) : frame;
-    int x, y;
-    StackStrip(&UnlinkedStack, 0, GetSystemMetrics(SM_CYSCREEN), frame, strip, gap, width, &x, &y);
-    MoveWindow(z->window, x, y, width, 0, FALSE);
-    ShowWindow(z->window, SW_SHOW);
+    StackAsStrip(slot, &UnlinkedStack, 0, GetSystemMetrics(SM_CYSCREEN));
     EndDialog(dialog, 1);
 }
 

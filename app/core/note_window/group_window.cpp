@@ -426,36 +426,38 @@ void CloseZettlyGroup(HWND group, int slot)
     DestroyWindow(group);
 }
 
+void StackAsStrip(int slot, StripStack *stack, int top, int limit)
+{
+    ZettlyRecord *z = &ZettlyTable[slot];
+    StoreZettlyRect(slot);
+    ShowWindow(z->window, SW_HIDE);
+    RECT now;
+    GetWindowRect(z->window, &now);
+    int width = now.right - now.left;
+    if (!z->rolledUp) {
+        z->rolledUp = 1;
+        z->windowRect = ZettlyRect{now.left, now.top, now.right, now.bottom};
+        z->unrolledRect = z->windowRect;
+        z->unrolledRectValid = 1;
+    }
+    int frame = GetSystemMetrics(SM_CYFRAME);
+    int gap = z->thinBorder ? GetSystemMetrics(SM_CYEDGE) : frame;
+    int x, y;
+    StackStrip(stack, top, limit, frame, GetFontCharHeight(z->window, slot), gap, width, &x, &y);
+    // Height 0: the note's own size rule keeps its strip.
+    MoveWindow(z->window, x, y, width, 0, FALSE);
+    ShowWindow(z->window, SW_SHOW);
+}
+
 void RealignGroupMembers(HWND group, int slot)
 {
     RECT client;
     GetClientRect(group, &client);
     int strip = StripHeight(group, slot);
     StripStack stack = {0, strip, 0};
-    int frame = GetSystemMetrics(SM_CYFRAME);
-    for (int member = 0; member <= ZETTLY_LAST_NOTE_SLOT; ++member) {
-        if (!IsMemberOf(member, slot))
-            continue;
-        ZettlyRecord *z = &ZettlyTable[member];
-        StoreZettlyRect(member);
-        ShowWindow(z->window, SW_HIDE);
-        RECT now;
-        GetWindowRect(z->window, &now);
-        int width = now.right - now.left;
-        if (!z->rolledUp) {
-            z->rolledUp = 1;
-            z->windowRect = ZettlyRect{now.left, now.top, now.right, now.bottom};
-            z->unrolledRect = z->windowRect;
-            z->unrolledRectValid = 1;
-        }
-        int memberStrip = GetFontCharHeight(z->window, member);
-        int gap = z->thinBorder ? GetSystemMetrics(SM_CYEDGE) : frame;
-        int x, y;
-        StackStrip(&stack, strip, client.bottom, frame, memberStrip, gap, width, &x, &y);
-        // Height 0: the note's own size rule keeps its strip.
-        MoveWindow(z->window, x, y, width, 0, FALSE);
-        ShowWindow(z->window, SW_SHOW);
-    }
+    for (int member = 0; member <= ZETTLY_LAST_NOTE_SLOT; ++member)
+        if (IsMemberOf(member, slot))
+            StackAsStrip(member, &stack, strip, client.bottom);
     LayoutGroupScrollBars(slot);
 }
 
@@ -702,11 +704,7 @@ static BOOL OnGroupEraseBackground(HWND group, int slot, HDC dc)
     RECT r;
     GetClientRect(group, &r);
     r.top = StripHeight(group, slot);
-    HBRUSH brush = CreateSolidBrush(ZettlyTable[slot].backColour);
-    if (brush) {
-        FillRect(dc, &r, brush);
-        DeleteObject(brush);
-    }
+    FillSolidRect(dc, &r, ZettlyTable[slot].backColour);
     return TRUE;
 }
 

@@ -22,3 +22,6 @@ INT_PTR CALLBACK RelinkDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
 void CloseZettlyGroup(HWND group, int slot);
 // Group command 20295: every member rolled up into columns from the top left.
 void RealignGroupMembers(HWND group, int slot);
+struct StripStack;
+// Rolls the note up (its rectangle kept to unroll to) and puts it next on the stack.
+void StackAsStrip(int slot, StripStack *stack, int top, int limit);

@@ -91,15 +91,6 @@ void SetWindowFontFromLogFont(HWND window, LOGFONTA *font, HFONT *held)
     SendMessageA(window, WM_SETFONT, (WPARAM)*held, TRUE);
 }
 
-static void FillWithColour(HDC dc, const RECT *r, COLORREF colour)
-{
-    HBRUSH brush = CreateSolidBrush(colour);
-    if (!brush)
-        return;
-    FillRect(dc, r, brush);
-    DeleteObject(brush);
-}
-
 void DrawColourSample(HWND control, COLORREF colour, LOGFONTA *font, int withText)
 {
     HDC dc = GetDC(control);
@@ -109,7 +100,7 @@ void DrawColourSample(HWND control, COLORREF colour, LOGFONTA *font, int withTex
     RECT area;
     GetClientRect(control, &area);
     if (!withText) {
-        FillWithColour(dc, &area, colour);
+        FillSolidRect(dc, &area, colour);
     } else {
         HFONT handle = font ? CreateFontIndirectA(font) : nullptr;
         HGDIOBJ old = handle ? SelectObject(dc, handle) : nullptr;
@@ -222,7 +213,7 @@ static void PaintStripSample(HWND dialog, const PrefsState *s)
     GetClientRect(control, &r);
     COLORREF shade = StripShade(dc, s->back);
     if (!s->gradient || shade == s->back)
-        FillWithColour(dc, &r, shade);
+        FillSolidRect(dc, &r, shade);
     else
         FillGradientRect(dc, shade, s->blink, &r);
     ReleaseDC(control, dc);
@@ -290,7 +281,7 @@ static void DrawSchemeEntry(const DRAWITEMSTRUCT *item, int gradient)
     if (gradient && GetNearestColor(dc, scheme.back) == scheme.back)
         FillGradientRect(dc, scheme.back, scheme.blink, &r);
     else
-        FillWithColour(dc, &r, scheme.back);
+        FillSolidRect(dc, &r, scheme.back);
     HFONT font = CreateFontA(-10, 0, 0, 0, 700, 0, 0, 0, DEFAULT_CHARSET, 1, 2, 1, 0x20,
                              "MS LineDraw");
     HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
