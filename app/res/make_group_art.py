@@ -8,6 +8,8 @@ icons/group_leave.cur, icons/group_enter.cur and icons/quick_pick.bmp."""
 import math
 import struct
 
+from make_tray_icons import image_bytes
+
 CLEAR = (0, 0, 0, 0)
 INK = (30, 40, 70, 255)
 BLUE = (60, 110, 190, 255)
@@ -39,21 +41,6 @@ def arrow_icon(down):
     box(px, 3, 3, 29, 29, BLUE)
     triangle(px, down, WHITE)
     return px
-
-
-def image_bytes(px, height_factor=2):
-    size = len(px)
-    header = struct.pack('<IiiHHIIiiII', 40, size, size * height_factor, 1, 32, 0, 0, 0, 0, 0, 0)
-    xor = b''.join(bytes((b, g, r, a)) for row in reversed(px) for (r, g, b, a) in row)
-    row_bytes = ((size + 31) // 32) * 4
-    mask = b''
-    for row in reversed(px):
-        bits = bytearray(row_bytes)
-        for x, (_, _, _, a) in enumerate(row):
-            if a == 0:
-                bits[x // 8] |= 0x80 >> (x % 8)
-        mask += bytes(bits)
-    return header + xor + mask
 
 
 def write_icon_file(path, px, kind=1, hotspot=(0, 0)):
