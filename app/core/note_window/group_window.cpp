@@ -116,10 +116,12 @@ static void ApplyAxis(HWND window, int bar, const GroupScrollAxis &axis)
 {
     SCROLLINFO info = {};
     info.cbSize = sizeof info;
-    info.fMask = SIF_RANGE | SIF_PAGE;
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_DISABLENOSCROLL;
     info.nMin = axis.min;
     info.nMax = axis.max;
-    info.nPage = (UINT)axis.page;
+    // A disabled bar gets a page over its whole range: no thumb to drag,
+    // and the bar stays in place, greyed, rather than vanishing.
+    info.nPage = axis.enabled ? (UINT)axis.page : (UINT)(axis.max - axis.min + 1);
     SetScrollInfo(window, bar, &info, FALSE);
     EnableScrollBar(window, bar, axis.enabled ? ESB_ENABLE_BOTH : ESB_DISABLE_BOTH);
 }

@@ -278,8 +278,10 @@ TEST_F(NoteDialogs, GroupPreferencesPutTopmostAndThinBorderOnTheGroupWindow)
 
 TEST_F(NoteDialogs, DropChoiceAnswersWithTheButtonAndCancelsOnClose)
 {
-    ModalDialogAnswerer append([](HWND dialog) { Click(dialog, IDC_DROP_APPEND); });
-    EXPECT_EQ(AskDropChoice(nullptr), IDC_DROP_APPEND);
+    {
+        ModalDialogAnswerer append([](HWND dialog) { Click(dialog, IDC_DROP_APPEND); });
+        EXPECT_EQ(AskDropChoice(nullptr), IDC_DROP_APPEND);
+    }
     ModalDialogAnswerer close([](HWND dialog) { SendMessageA(dialog, WM_CLOSE, 0, 0); });
     EXPECT_EQ(AskDropChoice(nullptr), IDC_DROP_CANCEL);
 }
