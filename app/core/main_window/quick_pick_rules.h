@@ -21,7 +21,9 @@ struct QuickPickRow {
     int row;
 };
 // The list around the middle slot: forward from it in ring order into rows
-// rows/2 .. rows, backward into rows rows/2 - 1 .. 0. Each slot at most once.
+// rows/2 .. rows, backward into rows rows/2 - 1 .. 0; each pass stops when
+// it comes round to the middle slot again, so a short table shows a note
+// above and below.
 // *full is set when the forward pass filled its last row.
 int QuickPickListRows(const uint8_t *used, int middle, int rows, QuickPickRow *out, int max,
                       int *full);

@@ -91,35 +91,40 @@ void SetWindowFontFromLogFont(HWND window, LOGFONTA *font, HFONT *held)
     SendMessageA(window, WM_SETFONT, (WPARAM)*held, TRUE);
 }
 
+static void DrawSampleInto(HDC dc, RECT area, COLORREF colour, LOGFONTA *font, int withText)
+{
+    SetMapMode(dc, MM_TEXT);
+    if (!withText) {
+        FillSolidRect(dc, &area, colour);
+        return;
+    }
+    HFONT handle = font ? CreateFontIndirectA(font) : nullptr;
+    HGDIOBJ old = handle ? SelectObject(dc, handle) : nullptr;
+    SIZE size = {0, 0};
+    GetTextExtentPoint32A(dc, "TEXT", 4, &size);
+    RECT r = area;
+    if (size.cy < r.bottom - r.top) {
+        int middle = (r.top + r.bottom) / 2;
+        r.top = middle - size.cy / 2;
+        r.bottom = r.top + size.cy;
+    }
+    SetTextColor(dc, colour);
+    SetBkMode(dc, TRANSPARENT);
+    DrawTextA(dc, "TEXT", 4, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    if (old)
+        SelectObject(dc, old);
+    if (handle)
+        DeleteObject(handle);
+}
+
 void DrawColourSample(HWND control, COLORREF colour, LOGFONTA *font, int withText)
 {
     HDC dc = GetDC(control);
     if (!dc)
         return;
-    SetMapMode(dc, MM_TEXT);
     RECT area;
     GetClientRect(control, &area);
-    if (!withText) {
-        FillSolidRect(dc, &area, colour);
-    } else {
-        HFONT handle = font ? CreateFontIndirectA(font) : nullptr;
-        HGDIOBJ old = handle ? SelectObject(dc, handle) : nullptr;
-        SIZE size = {0, 0};
-        GetTextExtentPoint32A(dc, "TEXT", 4, &size);
-        RECT r = area;
-        if (size.cy < r.bottom - r.top) {
-            int middle = (r.top + r.bottom) / 2;
-            r.top = middle - size.cy / 2;
-            r.bottom = r.top + size.cy;
-        }
-        SetTextColor(dc, colour);
-        SetBkMode(dc, TRANSPARENT);
-        DrawTextA(dc, "TEXT", 4, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-        if (old)
-            SelectObject(dc, old);
-        if (handle)
-            DeleteObject(handle);
-    }
+    DrawSampleInto(dc, area, colour, font, withText);
     ReleaseDC(control, dc);
     ValidateRect(control, nullptr);
 }
@@ -203,21 +208,13 @@ static COLORREF StripShade(HDC dc, COLORREF back)
     return GetNearestColor(dc, (COLORREF)DarkenColour((uint32_t)back));
 }
 
-static void PaintStripSample(HWND dialog, const PrefsState *s)
+static void PaintStripSample(HDC dc, RECT r, const PrefsState *s)
 {
-    HWND control = GetDlgItem(dialog, IDC_PREFS_STRIP_SAMPLE);
-    HDC dc = control ? GetDC(control) : nullptr;
-    if (!dc)
-        return;
-    RECT r;
-    GetClientRect(control, &r);
     COLORREF shade = StripShade(dc, s->back);
     if (!s->gradient || shade == s->back)
         FillSolidRect(dc, &r, shade);
     else
         FillGradientRect(dc, shade, s->blink, &r);
-    ReleaseDC(control, dc);
-    ValidateRect(control, nullptr);
 }
 
 // The example hangs centred under the dialog and shows the title-strip
@@ -243,22 +240,21 @@ static void PlaceExample(HWND dialog, const PrefsState *s)
 
 // The sample statics are owner-drawn: painted in their own turn, after the
 // dialog, so nothing paints over them.
-static void PaintSample(HWND dialog, int id)
+static void PaintSample(HWND dialog, const DRAWITEMSTRUCT *item)
 {
     PrefsState *s = StateOf(dialog);
     if (!s)
         return;
-    HWND control = GetDlgItem(dialog, id);
-    switch (id) {
+    switch (item->CtlID) {
     case IDC_PREFS_TEXT_SAMPLE:
-        DrawColourSample(control, s->back, nullptr, 0);
-        DrawColourSample(control, s->text, &s->editFont, 1);
+        DrawSampleInto(item->hDC, item->rcItem, s->back, nullptr, 0);
+        DrawSampleInto(item->hDC, item->rcItem, s->text, &s->editFont, 1);
         break;
     case IDC_PREFS_BLINK_SAMPLE:
-        DrawColourSample(control, s->blink, nullptr, 0);
+        DrawSampleInto(item->hDC, item->rcItem, s->blink, nullptr, 0);
         break;
     case IDC_PREFS_STRIP_SAMPLE:
-        PaintStripSample(dialog, s);
+        PaintStripSample(item->hDC, item->rcItem, s);
         break;
     }
 }
@@ -800,7 +796,7 @@ INT_PTR CALLBACK PrefsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
         else if (wParam == IDC_PREFS_EXPAND)
             DrawExpandButton(dialog, item);
         else
-            PaintSample(dialog, (int)wParam);
+            PaintSample(dialog, item);
         return TRUE;
     }
     case WM_HSCROLL:

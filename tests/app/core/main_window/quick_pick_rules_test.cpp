@@ -62,11 +62,16 @@ TEST(QuickPickList, RowsAroundTheMiddleAndEachNoteAtMostOnce)
         }
     }
 
-    // Three notes in a list of eight rows: the ring is walked once, not again.
+    // Three notes in a list of eight rows: each pass goes once round the
+    // ring and stops at the middle note, so the list is not filled.
     Table few{0, 100, 254};
     n = QuickPickListRows(few.used, 100, 7, rows, QUICK_PICK_SLOTS, &full);
-    EXPECT_EQ(n, 3);
+    ASSERT_EQ(n, 5);
     EXPECT_EQ(full, 0);
+    EXPECT_EQ(rows[2].slot, 0);
+    EXPECT_EQ(rows[2].row, 5) << "after the highest slot comes slot 0";
+    EXPECT_EQ(rows[4].slot, 254);
+    EXPECT_EQ(rows[4].row, 1) << "before slot 0 the walk goes on from the top";
 
     Table none{};
     EXPECT_EQ(QuickPickListRows(none.used, -1, 7, rows, QUICK_PICK_SLOTS, &full), 0);

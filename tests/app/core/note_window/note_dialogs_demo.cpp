@@ -64,7 +64,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
     if (std::strncmp(mode, "prefs", 5) == 0) {
         int note = Make("Shopping list", "milk", {60, 60, 300, 200}, RGB(255, 255, 0), false);
         ZettlyInfo.allTransparent = 1;
-        RunPreferencesDialog(nullptr, note);
+        if (RunPreferencesDialog(nullptr, note) < 0)
+            MessageBoxA(nullptr, "The preferences dialog could not be shown.", "Demo", MB_OK);
         return 0;
     }
     if (std::strncmp(mode, "group", 5) == 0) {
