@@ -99,7 +99,9 @@ static void DrawRelinkEntry(const DRAWITEMSTRUCT *item)
     RECT inner = {r.left + 2, r.top + 2, r.right - 2, r.bottom - 2};
     SetTextColor(dc, GetNearestColor(dc, text));
     SetBkMode(dc, TRANSPARENT);
-    DrawTextA(dc, g.title, -1, &inner, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    char title[ZETTLY_TITLE_BYTES];
+    lstrcpynA(title, g.title, sizeof title);
+    DrawTextA(dc, title, -1, &inner, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     if (old)
         SelectObject(dc, old);
     if (font)
@@ -114,7 +116,10 @@ static void FillRelinkList(HWND dialog, int slot)
     for (int group = 0; group <= ZETTLY_LAST_NOTE_SLOT; ++group) {
         if (group == slot || !ZettlyTable[group].window || !ZettlyTable[group].isGroup)
             continue;
-        LRESULT index = SendMessageA(list, LB_ADDSTRING, 0, (LPARAM)ZettlyTable[group].title);
+        // A title read from a file may fill its field without an end.
+        char title[ZETTLY_TITLE_BYTES];
+        lstrcpynA(title, ZettlyTable[group].title, sizeof title);
+        LRESULT index = SendMessageA(list, LB_ADDSTRING, 0, (LPARAM)title);
         if (index >= 0)
             SendMessageA(list, LB_SETITEMDATA, index, group);
     }

@@ -636,8 +636,10 @@ static LRESULT OnGroupCreate(HWND group, const CREATESTRUCTA *cs)
         MoveWindow(group, r.left, r.top, 0, 0, FALSE);
     else
         MoveWindow(group, r.left, r.top, r.right - r.left, r.bottom - r.top, FALSE);
-    if (z->title[0])
-        SetWindowTextA(group, z->title);
+    char title[ZETTLY_TITLE_BYTES];
+    lstrcpynA(title, z->title, sizeof title);
+    if (title[0])
+        SetWindowTextA(group, title);
     if (z->showCommand == SW_SHOWMINIMIZED)
         z->minimised = 1;
     DragAcceptFiles(group, TRUE);
