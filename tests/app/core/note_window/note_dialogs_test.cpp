@@ -427,6 +427,33 @@ TEST_F(NoteDialogs, AFileDroppedOnAGroupBecomesAMemberOfIt)
     EXPECT_TRUE(IsWindowVisible(ZettlyTable[made].window));
 }
 
+TEST_F(NoteDialogs, RelinkDialogPutsAnOrphanIntoTheChosenGroupOrOntoTheDesktop)
+{
+    int group = Make(200, 150, 400, 300, true);
+    int orphan = Make(260, 240, 120, 60, false);
+    ASSERT_GE(group, 0);
+    ASSERT_GE(orphan, 0);
+    ZettlyTable[orphan].isMember = 1;
+    ZettlyTable[orphan].groupSlot = 77; // no such group
+    {
+        ModalDialogAnswerer link([](HWND dialog) { Click(dialog, IDC_RELINK_LINK); });
+        EXPECT_EQ(DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_RELINK), nullptr,
+                                  RelinkDlgProc, orphan),
+                  1);
+    }
+    EXPECT_EQ(ZettlyTable[orphan].groupSlot, group);
+    EXPECT_EQ(GetAncestor(ZettlyTable[orphan].window, GA_PARENT), ZettlyTable[group].window);
+
+    ModalDialogAnswerer unlink([](HWND dialog) { Click(dialog, IDC_RELINK_UNLINK); });
+    EXPECT_EQ(DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_RELINK), nullptr,
+                              RelinkDlgProc, orphan),
+              1);
+    EXPECT_FALSE(ZettlyTable[orphan].isMember);
+    EXPECT_EQ(GetAncestor(ZettlyTable[orphan].window, GA_PARENT), GetDesktopWindow());
+    EXPECT_EQ(ZettlyTable[orphan].rolledUp, 1) << "it joins the stack of rolled-up strips";
+    EXPECT_TRUE(IsWindowVisible(ZettlyTable[orphan].window));
+}
+
 // ---------------------------------------------------------------- quick pick
 
 TEST_F(NoteDialogs, QuickPickWithNoNotesOpensAndClosesCleanly)
