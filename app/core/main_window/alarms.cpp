@@ -38,3 +38,11 @@ DWORD WINAPI AlarmBlinkZettlyThread(LPVOID slot)
     (void)slot;
     return 0;
 }
+
+// Least form until the alarm dialog is built: it closes unchanged.
+INT_PTR CALLBACK SetAlarmDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_COMMAND)
+        EndDialog(dialog, 0);
+    return message == WM_INITDIALOG;
+}

@@ -83,31 +83,7 @@ static void DrawRelinkEntry(const DRAWITEMSTRUCT *item)
     int group = (int)item->itemData;
     if (group < 0 || group > ZETTLY_LAST_NOTE_SLOT)
         return;
-    const ZettlyRecord &g = ZettlyTable[group];
-    HDC dc = item->hDC;
-    COLORREF shade = ShadeColour(g.backColour);
-    bool selected = (item->itemState & ODS_SELECTED) != 0;
-    COLORREF fill = selected ? g.textColour : shade;
-    COLORREF text = selected ? shade : g.textColour;
-    RECT r = item->rcItem;
-    if (ZettlyInfo.titleGradient && GetNearestColor(dc, fill) != g.backColour)
-        FillGradientRect(dc, fill, g.blinkColour, &r);
-    else
-        FillSolidRect(dc, &r, fill);
-    HFONT font = CreateFontIndirectA(AsLOGFONT(const_cast<ZettlyLogFont *>(&g.titleFont)));
-    HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
-    RECT inner = {r.left + 2, r.top + 2, r.right - 2, r.bottom - 2};
-    SetTextColor(dc, GetNearestColor(dc, text));
-    SetBkMode(dc, TRANSPARENT);
-    char title[ZETTLY_TITLE_BYTES];
-    lstrcpynA(title, g.title, sizeof title);
-    DrawTextA(dc, title, -1, &inner, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-    if (old)
-        SelectObject(dc, old);
-    if (font)
-        DeleteObject(font);
-    if (selected)
-        DrawFocusRect(dc, &inner);
+    DrawTitleEntry(item->hDC, item->rcItem, group, (item->itemState & ODS_SELECTED) != 0);
 }
 
 static void FillRelinkList(HWND dialog, int slot)

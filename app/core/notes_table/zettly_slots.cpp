@@ -168,10 +168,14 @@ int PlaceInGroup(int slot, int *x, int *y, BOOL toGroup)
 
 void CloneZettly(int src, int dst)
 {
-    if (src < 0 || src >= ZETTLY_SLOTS || dst < 0 || dst > ZETTLY_LAST_NEW_SLOT)
+    if (src < 0 || src >= ZETTLY_SLOTS || dst < 0 ||
+        (dst > ZETTLY_LAST_NEW_SLOT && dst != ZETTLY_DEFAULT_SLOT))
         return;
     RefreshRect(&ZettlyTable[src]);
-    CloneRecordInto(&ZettlyTable[src], &ZettlyTable[dst]);
+    if (dst == ZETTLY_DEFAULT_SLOT)
+        MakeDefaultRecordFrom(&ZettlyTable[src], &ZettlyTable[dst]);
+    else
+        CloneRecordInto(&ZettlyTable[src], &ZettlyTable[dst]);
 }
 
 int CreateZettlyWindow(HWND owner, int slot, BOOL isNew, BOOL show)
