@@ -100,4 +100,6 @@ int ImportZettlyDialog(int slot);
 int ExportZettlyDialog(int slot);
 // Lets the user pick a file to put into the note (mode 209 over-write, 210 append).
 int InsertFileDialog(int mode, int slot);
+// Puts the file into the note (mode 209 over-write, 210 append) or makes a
+// new note of it (211). 0 / -1.
 int InsertFileIntoZettly(const char *path, int mode, int slot);

@@ -71,6 +71,7 @@ def write_icon(path, progress):
         f.write(out + b''.join(images))
 
 
-write_icon('icons/zettlies.ico', None)
-for step, icon_id in enumerate(SAVE_IDS):
-    write_icon('icons/saving%d.ico' % step, step)
+if __name__ == '__main__':
+    write_icon('icons/zettlies.ico', None)
+    for step, icon_id in enumerate(SAVE_IDS):
+        write_icon('icons/saving%d.ico' % step, step)

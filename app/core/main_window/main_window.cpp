@@ -24,6 +24,23 @@ static BOOL Destroying;
 static BOOL SettingsWritten;
 static BOOL KeyboardHookInstalled;
 
+BOOL KeyboardHookActive(void)
+{
+    return KeyboardHookInstalled;
+}
+
+void SetKeyboardHook(BOOL on)
+{
+    if (on && !KeyboardHookInstalled && MainWindow) {
+        KeyboardHookInstalled = KB_InstallHook(MainWindow) == 0;
+        ZettlyInfo.keyboardHook = KeyboardHookInstalled ? 1 : 0;
+    } else if (!on && KeyboardHookInstalled) {
+        KB_RemoveHook();
+        KeyboardHookInstalled = FALSE;
+        ZettlyInfo.keyboardHook = 0;
+    }
+}
+
 static void StartWorker(LPTHREAD_START_ROUTINE routine, LPVOID parameter)
 {
     HANDLE thread = CreateThread(nullptr, WORKER_STACK_BYTES, routine, parameter, 0, nullptr);

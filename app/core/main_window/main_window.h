@@ -7,3 +7,8 @@ extern HWND MainWindow;
 extern HWND QuickPickWindow;
 
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Whether the keyboard shortcut hook is in; turning it on or off keeps
+// setting 19 in step. Installing twice keeps the one hook.
+BOOL KeyboardHookActive(void);
+void SetKeyboardHook(BOOL on);

@@ -11,6 +11,15 @@ COLORREF ShadeColour(COLORREF colour)
     return (COLORREF)DarkenColour((uint32_t)colour);
 }
 
+void FillSolidRect(HDC dc, const RECT *r, COLORREF colour)
+{
+    HBRUSH brush = CreateSolidBrush(colour);
+    if (!brush)
+        return;
+    FillRect(dc, r, brush);
+    DeleteObject(brush);
+}
+
 // An empty title still takes the room of one blank.
 static const char *EntryText(int slot, int *length)
 {

@@ -6,6 +6,8 @@
 
 // The colour with 30 off each channel, not below 0.
 COLORREF ShadeColour(COLORREF colour);
+// Fills the rectangle with the colour through a brush of its own.
+void FillSolidRect(HDC dc, const RECT *r, COLORREF colour);
 
 // A menu entry that stands for a note or group (the tray lists, the note
 // menu's groups): its title in its title font, +4 each way; drawn on the

@@ -178,28 +178,32 @@ int GetFontCharWidth(HWND window, int slot)
     return std::abs(ZettlyTable[slot].titleFont.lfWidth);
 }
 
+// The group's client origin is mapped, not guessed from a frame metric: a
+// guess that is off by the border moves a member a few pixels each time it
+// is put into or taken out of its group.
 int PlaceInGroup(int slot, int *x, int *y, BOOL toGroup)
 {
+    if (slot < 0 || slot > ZETTLY_LAST_NOTE_SLOT)
+        return 0;
     ZettlyRecord *z = &ZettlyTable[slot];
     if (!z->isMember)
         return 1;
     int group = z->groupSlot;
-    if (group < 0 || group > ZETTLY_LAST_NOTE_SLOT)
+    if (group < 0 || group > ZETTLY_LAST_NOTE_SLOT || !ZettlyTable[group].window)
         return 0;
-    RECT r;
-    if (!GetWindowRect(ZettlyTable[group].window, &r))
+    POINT origin = {0, 0};
+    if (!ClientToScreen(ZettlyTable[group].window, &origin))
         return 0;
-    int frame = GetSystemMetrics(SM_CYDLGFRAME);
     if (toGroup) {
-        *x -= frame + r.left;
-        *y -= frame + r.top;
+        *x -= origin.x;
+        *y -= origin.y;
+        int titleHeight = GetFontCharHeight(ZettlyTable[group].window, group);
+        if (*y < titleHeight)
+            *y = titleHeight;
     } else {
-        *x += frame + r.left;
-        *y += frame + r.top;
+        *x += origin.x;
+        *y += origin.y;
     }
-    int titleHeight = GetFontCharHeight(ZettlyTable[group].window, group);
-    if (*y < titleHeight)
-        *y = titleHeight;
     LayoutGroupScrollBars(group);
     return 1;
 }

@@ -141,7 +141,9 @@ TEST_F(ZettlySlots, MemberPositionStaysBelowTheGroupTitle)
     GetWindowRect(ZettlyTable[group].window, &gr);
     int x = gr.left + 50, y = gr.top + 1;
     EXPECT_EQ(PlaceInGroup(note, &x, &y, TRUE), 1);
-    EXPECT_EQ(x, 50 - GetSystemMetrics(SM_CYDLGFRAME));
+    POINT origin = {0, 0};
+    ClientToScreen(ZettlyTable[group].window, &origin);
+    EXPECT_EQ(x, gr.left + 50 - origin.x) << "the same screen column inside the group";
     EXPECT_GE(y, GetFontCharHeight(ZettlyTable[group].window, group));
 
     int fx = 10, fy = 30;
