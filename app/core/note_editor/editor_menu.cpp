@@ -5,3 +5,13 @@ LRESULT ShowEditorContextMenu(HWND edit, ZettlyEditState *state, int screenX, in
 {
     return 0;
 }
+
+HMENU EditorContextMenu;
+
+void BuildSyntaxMenu(void)
+{
+}
+
+void RemoveSyntaxMenu(void)
+{
+}
