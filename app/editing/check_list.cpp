@@ -15,6 +15,7 @@
 #include "ui_seams.h"
 
 #define CHECK_LIST_STATE_PROPERTY "CheckListState"
+#define CHECK_LIST_VIEW_PROC_PROPERTY "CheckListViewProc"
 
 struct CheckListState {
     int slot;
@@ -369,13 +370,25 @@ static void OnCommand(HWND dialog, CheckListState *s, int id)
 
 static void OnListKey(HWND dialog, const NMLVKEYDOWN *key)
 {
-    bool control = GetKeyState(VK_CONTROL) < 0;
     if (key->wVKey == VK_DELETE)
         SendMessageA(dialog, WM_COMMAND, CMD_CHECK_LIST_DELETE, 0);
-    else if (control && key->wVKey == VK_UP)
-        MoveActiveItem(dialog, -1);
-    else if (control && key->wVKey == VK_DOWN)
-        MoveActiveItem(dialog, 1);
+}
+
+// Ctrl+Up and Ctrl+Down move the row; the list view must not see them, or it
+// moves the selection on by itself afterwards.
+static LRESULT CALLBACK ListViewProc(HWND view, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    WNDPROC previous = (WNDPROC)GetPropA(view, CHECK_LIST_VIEW_PROC_PROPERTY);
+    if (message == WM_KEYDOWN && (wParam == VK_UP || wParam == VK_DOWN) &&
+        GetKeyState(VK_CONTROL) < 0) {
+        MoveActiveItem(GetParent(view), wParam == VK_UP ? -1 : 1);
+        return 0;
+    }
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrA(view, GWLP_WNDPROC, (LONG_PTR)previous);
+        RemovePropA(view, CHECK_LIST_VIEW_PROC_PROPERTY);
+    }
+    return CallWindowProcA(previous, view, message, wParam, lParam);
 }
 
 static void OnHotTrack(HWND dialog, CheckListState *s, int over)
@@ -511,6 +524,8 @@ static BOOL OnInitDialog(HWND dialog, int slot)
     column.pszText = (char *)CHECK_LIST_COLUMN_TEXT;
     SendMessageA(view, LVM_INSERTCOLUMNA, 0, (LPARAM)&column);
     SendMessageA(view, LVM_SETEXTENDEDLISTVIEWSTYLE, CHECK_LIST_EX_STYLES, CHECK_LIST_EX_STYLES);
+    SetPropA(view, CHECK_LIST_VIEW_PROC_PROPERTY, (HANDLE)GetWindowLongPtrA(view, GWLP_WNDPROC));
+    SetWindowLongPtrA(view, GWLP_WNDPROC, (LONG_PTR)ListViewProc);
     if (OpenLists++ == 0)
         LoadStrip(dialog);
 

@@ -167,8 +167,8 @@ TEST_F(CheckList, KeysDeleteAndReorderItemsOfTheListView)
     Key(view, VK_DOWN, true); // already last: stays
     EXPECT_EQ(Written(list), std::string("0,two\0" "1,three\0" "1,one\0", 20));
     Key(view, VK_UP, true);
-    Key(view, VK_DELETE, false);
-    EXPECT_EQ(Written(list), std::string("0,two\0" "1,one\0", 12));
+    Key(view, VK_DELETE, false); // the row moved, "one"
+    EXPECT_EQ(Written(list), std::string("0,two\0" "1,three\0", 14));
     Key(view, VK_DELETE, false);
     Key(view, VK_DELETE, false);
     EXPECT_EQ(Written(list), "");
@@ -283,7 +283,7 @@ TEST_F(CheckList, ListSurvivesSaveLoadAndTheNoteBeingMadeAgain)
     EXPECT_EQ(client.right, CHECK_LIST_STRIP_WIDTH);
 
     // A list closed for good is not brought back into a later note.
-    MessageBoxRecorder yes(IDYES);
+    boxes.QueueAnswer(IDYES);
     SendMessageA(again, WM_USER, CHECK_LIST_CLOSE_ASK, 0);
     DestroyWindow(ZettlyTable[2].window);
     ZettlyTable[2].checkListWindow = nullptr;
