@@ -544,7 +544,9 @@ static BOOL OnInitDialog(HWND dialog, int slot)
     std::string().swap(held.stream);
 
     ApplyDocking(dialog, s);
-    return TRUE;
+    // The keyboard stays with the note: a list made at load or by a command
+    // must not take the typing away from the note's text.
+    return FALSE;
 }
 
 static void OnDestroy(HWND dialog, CheckListState *s)

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <ole2.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "core/editing_features.h"
@@ -16,11 +17,13 @@ using namespace notes_test;
 static void NoteWithList(int slot, const char *text, bool collapsed,
                          std::initializer_list<const char *> items)
 {
-    MakeNote(slot, slot * 10);
+    CloneZettly(ZETTLY_DEFAULT_SLOT, slot);
     ZettlyRecord *z = &ZettlyTable[slot];
-    z->windowRect = ZettlyRect{60 + 420 * slot, 80, 300 + 420 * slot, 300};
-    MoveWindow(z->window, z->windowRect.left, 80, 240, 220, TRUE);
-    ShowWindow(z->window, SW_SHOW);
+    z->windowRect = ZettlyRect{60 + 460 * slot, 80, 300 + 460 * slot, 300};
+    z->backColour = slot ? RGB(200, 230, 255) : RGB(255, 255, 170);
+    z->textColour = RGB(0, 0, 0);
+    std::snprintf(z->title, sizeof z->title, "%s", slot ? "Travel" : "Errands");
+    CreateZettlyWindow(nullptr, slot, TRUE, TRUE);
     SetWindowTextA(z->editWindow, text);
     z->checkListWidth = 170;
     z->checkListHeight = 150;
@@ -39,8 +42,11 @@ int main(int argc, char **argv)
     OleInitialize(nullptr);
     PrepareNoteWindows();
     ResetDefaultSettings();
+    // The folded one first: a list hides when another note takes the focus.
+    NoteWithList(1, "Packing list (its check list is folded to the strip)", true,
+                 {"0passport", "0tickets"});
     NoteWithList(0, "Shopping for Saturday", false, {"1bread", "0milk", "1apples", "0coffee beans"});
-    NoteWithList(1, "Packing list (the list is folded away)", true, {"0passport", "0tickets"});
+    SendMessageA(ZettlyTable[0].editWindow, WM_USER, 6, 0);
     DWORD end = GetTickCount() + (DWORD)seconds * 1000;
     while (GetTickCount() < end) {
         MSG msg;
