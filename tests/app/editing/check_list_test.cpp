@@ -7,43 +7,19 @@
 #include <ole2.h>
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "core/editing_features.h"
 #include "editing/check_list_ids.h"
 #include "editing/check_list_view.h"
-#include "notes_file_fixture.h"
-#include "test_support.h"
+#include "editing_notes_fixture.h"
 
 using namespace notes_test;
 
 namespace {
 
-class CheckList : public ::testing::Test {
+class CheckList : public EditingNotes {
 protected:
-    ScopedTempFolder data;
-    char previousFolder[MAX_PATH] = {};
-
-    void SetUp() override
-    {
-        OleInitialize(nullptr);
-        GetCurrentDirectoryA(sizeof previousFolder, previousFolder);
-        ASSERT_TRUE(SetCurrentDirectoryA(data.Path().c_str()));
-        PrepareNoteWindows();
-        std::memset(ZettlyTable, 0, sizeof ZettlyTable);
-        ResetDefaultSettings();
-        ASSERT_EQ(PrepareZettlyFileSet(), 0);
-    }
-    void TearDown() override
-    {
-        DestroyAllNotes();
-        CloseZettlyFileSet();
-        SetCurrentDirectoryA(previousFolder);
-        OleUninitialize();
-    }
-
     // A note in the slot with a check list holding the items ("1abc" is a
     // checked item abc).
     HWND NoteWithList(int slot, std::initializer_list<const char *> items)
@@ -72,16 +48,6 @@ protected:
         size_t got = std::fread(&bytes[0], 1, bytes.size(), file);
         std::fclose(file);
         return bytes.substr(0, got);
-    }
-    std::string Bytes(const char *name)
-    {
-        std::ifstream in(data.Path() + "\\" + name, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-    void Put(const char *name, const std::string &bytes)
-    {
-        std::ofstream out(data.Path() + "\\" + name, std::ios::binary | std::ios::trunc);
-        out.write(bytes.data(), (std::streamsize)bytes.size());
     }
     static void Key(HWND view, UINT key, bool control)
     {

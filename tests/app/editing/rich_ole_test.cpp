@@ -7,36 +7,14 @@
 
 #include "core/note_editor/note_edit.h"
 #include "editing/richole/rich_ole.h"
-#include "notes_file_fixture.h"
-#include "test_support.h"
+#include "editing_notes_fixture.h"
 
 using namespace notes_test;
 
 namespace {
 
-class RichOle : public ::testing::Test {
+class RichOle : public EditingNotes {
 protected:
-    ScopedTempFolder data;
-    char previousFolder[MAX_PATH] = {};
-
-    void SetUp() override
-    {
-        OleInitialize(nullptr);
-        GetCurrentDirectoryA(sizeof previousFolder, previousFolder);
-        ASSERT_TRUE(SetCurrentDirectoryA(data.Path().c_str()));
-        PrepareNoteWindows();
-        std::memset(ZettlyTable, 0, sizeof ZettlyTable);
-        ResetDefaultSettings();
-        ASSERT_EQ(PrepareZettlyFileSet(), 0);
-    }
-    void TearDown() override
-    {
-        DestroyAllNotes();
-        CloseZettlyFileSet();
-        SetCurrentDirectoryA(previousFolder);
-        OleUninitialize();
-    }
-
     static RichOleDocument *DocumentOf(int slot)
     {
         ZettlyEditState *state =
