@@ -417,6 +417,9 @@ static LRESULT OnNotify(HWND dialog, CheckListState *s, const NMHDR *header)
     case LVN_BEGINDRAG:
         s->dragged = ((const NMLISTVIEW *)header)->iItem;
         s->pressSeen = true;
+        // Hot tracking reports rows only with a style this list does not
+        // have: the dialog follows the pointer itself until the button is up.
+        SetCapture(dialog);
         break;
     case LVN_HOTTRACK:
         OnHotTrack(dialog, s, ((const NMLISTVIEW *)header)->iItem);
@@ -490,6 +493,26 @@ static BOOL OnSetCursor(HWND dialog, CheckListState *s, HWND over, UINT mouse)
     if (over == GetDlgItem(dialog, IDC_CHECK_LIST_STRIP))
         DrawStripHot(dialog, s);
     return FALSE;
+}
+
+static void OnDragMove(HWND dialog, CheckListState *s, LPARAM lParam)
+{
+    if (s->dragged < 0)
+        return;
+    HWND view = View(dialog);
+    LVHITTESTINFO hit = {};
+    hit.pt.x = GET_X_LPARAM(lParam);
+    hit.pt.y = GET_Y_LPARAM(lParam);
+    MapWindowPoints(dialog, view, &hit.pt, 1);
+    OnHotTrack(dialog, s, (int)SendMessageA(view, LVM_HITTEST, 0, (LPARAM)&hit));
+}
+
+static void EndDrag(HWND dialog, CheckListState *s)
+{
+    s->dragged = -1;
+    s->pressSeen = false;
+    if (GetCapture() == dialog)
+        ReleaseCapture();
 }
 
 static void OnHitTest(HWND dialog, CheckListState *s)
@@ -623,6 +646,14 @@ INT_PTR CALLBACK CheckListDlgProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         return TRUE;
     case WM_EXITSIZEMOVE:
         RealignAtNote(NoteOf(s));
+        return TRUE;
+    case WM_MOUSEMOVE:
+        OnDragMove(dialog, s, lParam);
+        return TRUE;
+    case WM_LBUTTONUP:
+    case WM_CAPTURECHANGED:
+        if (s->dragged >= 0)
+            EndDrag(dialog, s);
         return TRUE;
     case WM_CLOSE:
         OnClose(dialog, s);

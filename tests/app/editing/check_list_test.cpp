@@ -140,6 +140,31 @@ TEST_F(CheckList, KeysDeleteAndReorderItemsOfTheListView)
     EXPECT_EQ(Written(list), "");
 }
 
+TEST_F(CheckList, DraggedRowTravelsWithThePointer)
+{
+    HWND list = NoteWithList(0, {"1one", "0two", "0three"});
+    HWND view = View(list);
+    NMLISTVIEW begin = {};
+    begin.hdr.hwndFrom = view;
+    begin.hdr.idFrom = IDC_CHECK_LIST_VIEW;
+    begin.hdr.code = LVN_BEGINDRAG;
+    begin.iItem = 0;
+    SendMessageA(list, WM_NOTIFY, IDC_CHECK_LIST_VIEW, (LPARAM)&begin);
+    auto over = [&](int row) {
+        RECT r = {};
+        r.left = LVIR_BOUNDS;
+        SendMessageA(view, LVM_GETITEMRECT, row, (LPARAM)&r);
+        POINT at = {r.left + 5, (r.top + r.bottom) / 2};
+        MapWindowPoints(view, list, &at, 1);
+        return MAKELPARAM(at.x, at.y);
+    };
+    SendMessageA(list, WM_MOUSEMOVE, MK_LBUTTON, over(1));
+    SendMessageA(list, WM_MOUSEMOVE, MK_LBUTTON, over(2));
+    SendMessageA(list, WM_LBUTTONUP, 0, over(2));
+    SendMessageA(list, WM_MOUSEMOVE, 0, over(0)); // the drag is over
+    EXPECT_EQ(Written(list), std::string("0,two\0" "0,three\0" "1,one\0", 20));
+}
+
 // A row without a check box state was written as "-1,": one byte too many,
 // which turned every later item of the file into garbage.
 TEST_F(CheckList, StateIsWrittenAsOneDigit)
