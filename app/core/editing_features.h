@@ -48,10 +48,10 @@ BOOL RichOleVerbCommand(HWND window, int id);
 void RichOleResizeBorder(void);
 void RichOleFrameActivate(BOOL activate);
 void RichOleFocusActiveObject(void);
-// The Insert Object dialog for the current document (editor command 40094),
-// and the Paste Special dialog for the document (editor command 40096).
-void RichOleInsertObject(void);
-void RichOlePasteSpecial(RichOleDocument *document);
+
+// Runs the insert-object dialog into the control; paste special through the container.
+void RichOleInsertObject(HWND edit);
+void RichOlePasteSpecial(HWND edit);
 
 // check_list.cpp: the check-list dialog for the note, or null.
 HWND CreateCheckList(HWND owner, int slot);

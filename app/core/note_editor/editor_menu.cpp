@@ -6,12 +6,16 @@ LRESULT ShowEditorContextMenu(HWND edit, ZettlyEditState *state, int screenX, in
     return 0;
 }
 
-HMENU EditorContextMenu;
-
+// Least forms until the editor menu is built: there is no menu.
 void BuildSyntaxMenu(void)
 {
 }
 
 void RemoveSyntaxMenu(void)
 {
+}
+
+HMENU CurrentSyntaxMenu(void)
+{
+    return nullptr;
 }

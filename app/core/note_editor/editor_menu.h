@@ -7,9 +7,9 @@ struct ZettlyEditState;
 // Shows the editor's context menu at the screen point; returns 0.
 LRESULT ShowEditorContextMenu(HWND edit, ZettlyEditState *state, int screenX, int screenY);
 
-// The editor's context menu (menu 131 completed) while it exists, else null;
-// one for the whole process. The OLE container asks for it before a right
-// click shows it and discards it when an object is clicked instead.
-extern HMENU EditorContextMenu;
+// Discards the current menu, loads menu 131 and completes it.
 void BuildSyntaxMenu(void);
+// Takes the note menu out of the first item, then destroys the menu.
 void RemoveSyntaxMenu(void);
+// The current menu, or null.
+HMENU CurrentSyntaxMenu(void);

@@ -165,9 +165,17 @@ static void InsertChosenObject(RichOleDocument *d, OLEUIINSERTOBJECTA *dialog, I
     }
 }
 
-void RichOleInsertObject(void)
+// The control's own document: it is the current one while the control
+// handles the command that asks for it.
+static RichOleDocument *DocumentOf(HWND edit)
 {
     RichOleDocument *d = CurrentOleDocument;
+    return d && d->edit == edit ? d : nullptr;
+}
+
+void RichOleInsertObject(HWND edit)
+{
+    RichOleDocument *d = DocumentOf(edit);
     if (!d || !d->richEditOle)
         return;
     IOleClientSite *site = nullptr;
@@ -234,8 +242,9 @@ static std::string PasteFormatName(UINT format)
     return length > 0 ? std::string(name, (size_t)length) : std::string();
 }
 
-void RichOlePasteSpecial(RichOleDocument *d)
+void RichOlePasteSpecial(HWND edit)
 {
+    RichOleDocument *d = DocumentOf(edit);
     if (!d)
         return;
     IDataObject *data = nullptr;

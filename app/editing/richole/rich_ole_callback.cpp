@@ -131,7 +131,7 @@ STDMETHODIMP CRichEditOleCallback::GetContextMenu(WORD, LPOLEOBJECT object, CHAR
         return E_NOTIMPL;
     }
     if (!object) {
-        if (!EditorContextMenu)
+        if (!CurrentSyntaxMenu())
             ShowEditorMenuLater(edit);
         return S_OK;
     }
