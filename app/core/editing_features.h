@@ -5,6 +5,9 @@
 #pragma once
 #include <windows.h>
 
+#include <cstddef>
+#include <cstdint>
+
 #include "syntax_file.h"
 
 // calculator_note.cpp: evaluates the caret's line (or the selection) of the
@@ -54,6 +57,10 @@ void RichOlePasteSpecial(HWND edit);
 
 // check_list.cpp: the check-list dialog for the note, or null.
 HWND CreateCheckList(HWND owner, int slot);
+// Appends the items of one list in the item stream form (as the check-list
+// file holds them, up to the list's ending NUL). 0, or -1 when the list is
+// cut off or damaged (the items before the damage are kept).
+int ReadCheckListItems(HWND list, const uint8_t *bytes, size_t size);
 
 // find_replace.cpp: the one find-and-replace dialog shared by all notes.
 // The open dialog, or null; the message loop gives it its keyboard messages first.

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "core/core_ids.h"
+#include "core/editing_features.h"
 #include "core/note_window/group_window.h"
 #include "core/main_window/main_window.h"
 #include "notes_file_ids.h"
@@ -741,11 +742,9 @@ static void LoadCheckList(LoadState *s, int slot, bool hasCheckList, bool create
     ZettlyRecord *z = &ZettlyTable[slot];
     HWND list = LiveCheckList(z);
     if (list) {
-        FILE *file = std::fopen(ZettlyFiles.current[CHECK_LIST_FILE], "rb");
-        if (file && std::fseek(file, (long)start, SEEK_SET) == 0)
-            SendMessageA(list, WM_USER, 2, (LPARAM)file);
-        if (file)
-            std::fclose(file);
+        // Exactly this note's bytes of the image already read: a list that
+        // reads badly cannot reach into the next one.
+        ReadCheckListItems(list, s->checkLists.data + start, s->checkLists.position - start);
         return;
     }
     HeldCheckList &held = HeldCheckLists[slot];

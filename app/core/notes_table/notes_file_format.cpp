@@ -319,15 +319,19 @@ bool LooksLikePlainNoteText(const ByteReader *r)
 
 int TakeCheckList(ByteReader *r, std::vector<CheckListItem> *items)
 {
+    bool damaged = false;
     for (;;) {
         if (!BytesLeft(r))
             return NOTE_TEXT_CUT;
         uint8_t flag = r->data[r->position++];
         if (flag == 0)
-            return NOTE_TEXT_WHOLE;
+            return damaged ? NOTE_TEXT_CUT : NOTE_TEXT_WHOLE;
         if (!BytesLeft(r))
             return NOTE_TEXT_CUT;
-        ++r->position; // the separator, whatever it holds
+        // An item that is not a flag digit and a comma spoils the rest of its
+        // list, which is still walked to its end so the next list stays put.
+        damaged = damaged || (flag != '0' && flag != '1') || r->data[r->position] != ',';
+        ++r->position;
         const uint8_t *start = r->data + r->position;
         size_t left = BytesLeft(r);
         const void *end = std::memchr(start, 0, left);
@@ -337,8 +341,10 @@ int TakeCheckList(ByteReader *r, std::vector<CheckListItem> *items)
         }
         size_t length = (size_t)((const uint8_t *)end - start);
         r->position += length + 1;
+        if (damaged)
+            continue;
         CheckListItem item;
-        item.checked = flag != '0';
+        item.checked = flag == '1';
         item.text = start;
         item.length = length < (size_t)CHECK_LIST_TEXT_CHARS ? length : (size_t)CHECK_LIST_TEXT_CHARS;
         items->push_back(item);
@@ -400,7 +406,7 @@ int DescribeLoadDamage(const LoadDamage *d, bool canRollBack, char *out, size_t 
     if (d->extraTexts)
         add("- %d zettly texts have no record\n", d->extraTexts);
     if (d->cutCheckLists)
-        add("- %d check lists are cut off\n", d->cutCheckLists);
+        add("- %d check lists are cut off or damaged\n", d->cutCheckLists);
     if (d->notesNotCreated)
         add("- %d zettlies could not be shown\n", d->notesNotCreated);
     add("\nThe damaged files are kept beside them with \"_damaged\" in their names.\n", 0);

@@ -131,7 +131,8 @@ struct CheckListItem {
     size_t length;       // at most CHECK_LIST_TEXT_CHARS
 };
 // One note's items, up to the flag byte of 0 that ends its list (consumed).
-// CUT when the data ends first; the items read so far are kept.
+// CUT when the data ends first, or when an item is not a flag digit and a
+// comma (the rest of that list is skipped); the items read before are kept.
 int TakeCheckList(ByteReader *r, std::vector<CheckListItem> *items);
 // The items of one note without the list's ending 0 byte.
 void AppendCheckListItem(ByteBuffer *out, bool checked, const char *text, size_t length);
@@ -147,7 +148,7 @@ struct LoadDamage {
     int damagedTexts;          // texts cut off, mended from pieces or unreadable
     int missingTexts;          // notes whose text is not in the file at all
     int extraTexts;            // texts or pieces of text left over without a record
-    int cutCheckLists;         // check lists cut off by the end of the file
+    int cutCheckLists;         // check lists cut off by the end of the file or damaged
     int notesNotCreated;       // records whose window could not be made
 };
 bool HasDamage(const LoadDamage *d);

@@ -346,11 +346,16 @@ TEST(NotesFileFormat, CheckListStreamRoundTrip)
 TEST(NotesFileFormat, HostileCheckListsEndQuietly)
 {
     std::vector<CheckListItem> items;
-    ByteBuffer two = Bytes(std::string("2,yes\0", 6));
-    ByteReader r = {two.data(), two.size(), 0};
-    EXPECT_EQ(TakeCheckList(&r, &items), NOTE_TEXT_CUT); // no ending 0 byte
+    // A flag that is neither digit spoils its list, not the list after it.
+    ByteBuffer lists = Bytes(std::string("1,kept\0" "2,yes\0" "1,gone\0\0" "1,next\0\0", 29));
+    ByteReader r = {lists.data(), lists.size(), 0};
+    EXPECT_EQ(TakeCheckList(&r, &items), NOTE_TEXT_CUT);
     ASSERT_EQ(items.size(), 1u);
-    EXPECT_TRUE(items[0].checked); // any flag but "0" is checked
+    EXPECT_EQ(Text(items[0].text, items[0].length), "kept");
+    items.clear();
+    ASSERT_EQ(TakeCheckList(&r, &items), NOTE_TEXT_WHOLE);
+    ASSERT_EQ(items.size(), 1u);
+    EXPECT_EQ(Text(items[0].text, items[0].length), "next");
 
     items.clear();
     ByteBuffer cut = Bytes("1,never ends");

@@ -1,0 +1,125 @@
+// The OLE container in a real note, as far as Wine's rich-edit control goes:
+// it calls QueryInsertObject and GetContextMenu of the callback, turns a
+// pasted enhanced metafile into an object, and never asks for storage.
+#include <gtest/gtest.h>
+
+#include <ole2.h>
+
+#include "core/note_editor/note_edit.h"
+#include "editing/richole/rich_ole.h"
+#include "editing_notes_fixture.h"
+
+using namespace notes_test;
+
+namespace {
+
+class RichOle : public EditingNotes {
+protected:
+    static RichOleDocument *DocumentOf(int slot)
+    {
+        ZettlyEditState *state =
+            (ZettlyEditState *)GetWindowLongPtrA(ZettlyTable[slot].editWindow, GWLP_USERDATA);
+        return state ? state->oleDocument : nullptr;
+    }
+    static LONG Objects(int slot)
+    {
+        RichOleDocument *d = DocumentOf(slot);
+        return d && d->richEditOle ? d->richEditOle->GetObjectCount() : -1;
+    }
+    static void PasteMetafile(HWND edit)
+    {
+        HDC dc = CreateEnhMetaFileA(nullptr, nullptr, nullptr, nullptr);
+        ASSERT_NE(dc, nullptr);
+        Rectangle(dc, 0, 0, 40, 30);
+        HENHMETAFILE picture = CloseEnhMetaFile(dc);
+        ASSERT_TRUE(OpenClipboard(edit));
+        EmptyClipboard();
+        SetClipboardData(CF_ENHMETAFILE, picture);
+        CloseClipboard();
+        SendMessageA(edit, WM_PASTE, 0, 0);
+    }
+};
+
+} // namespace
+
+TEST_F(RichOle, PastedMetafileIsAnObjectThatSurvivesSaveAndLoad)
+{
+    ASSERT_EQ(MakeNote(0, 0), 0);
+    RichOleDocument *d = DocumentOf(0);
+    ASSERT_NE(d, nullptr);
+    ASSERT_NE(d->richEditOle, nullptr);
+    EXPECT_EQ(d->owner, ZettlyTable[0].window);
+    SetWindowTextA(ZettlyTable[0].editWindow, "picture: ");
+    SendMessageA(ZettlyTable[0].editWindow, EM_SETSEL, 9, 9);
+    PasteMetafile(ZettlyTable[0].editWindow);
+    ASSERT_EQ(Objects(0), 1);
+
+    ASSERT_EQ(SaveZettlies(GetDesktopWindow()), 0);
+    DestroyAllNotes();
+    MessageBoxRecorder boxes;
+    ASSERT_EQ(LoadZettlies(), 1);
+    EXPECT_TRUE(boxes.Boxes().empty());
+    EXPECT_EQ(Objects(0), 1);
+}
+
+TEST_F(RichOle, ContextMenuComesFromTheCallback)
+{
+    ASSERT_EQ(MakeNote(0, 0), 0);
+    HWND edit = ZettlyTable[0].editWindow;
+    MSG stale;
+    while (PeekMessageA(&stale, edit, WM_RBUTTONUP, WM_RBUTTONUP, PM_REMOVE)) {
+    }
+    // No object: the control asks the callback, which has the editor show
+    // its own menu as after a right click.
+    SendMessageA(edit, WM_CONTEXTMENU, (WPARAM)edit, MAKELPARAM(50, 50));
+    MSG posted;
+    EXPECT_TRUE(PeekMessageA(&posted, edit, WM_RBUTTONUP, WM_RBUTTONUP, PM_REMOVE));
+
+    // With an object: a menu of its verbs, none after a drag.
+    PasteMetafile(edit);
+    RichOleDocument *d = DocumentOf(0);
+    ASSERT_EQ(Objects(0), 1);
+    REOBJECT object = {};
+    object.cbStruct = sizeof object;
+    ASSERT_EQ(d->richEditOle->GetObject(0, &object, REO_GETOBJ_POLEOBJ), S_OK);
+    CHARRANGE range = {0, 1};
+    HMENU menu = nullptr;
+    EXPECT_EQ(d->callback->GetContextMenu(SEL_OBJECT, object.poleobj, &range, &menu), S_OK);
+    EXPECT_TRUE(IsMenu(menu));
+    DestroyMenu(menu);
+    d->callback->GetDragDropEffect(TRUE, 0, nullptr);
+    menu = nullptr;
+    EXPECT_EQ(d->callback->GetContextMenu(SEL_OBJECT, object.poleobj, &range, &menu), E_NOTIMPL);
+    EXPECT_EQ(menu, nullptr);
+    object.poleobj->Release();
+}
+
+TEST_F(RichOle, InPlaceContextIsTheNoteAndStorageLivesInMemory)
+{
+    ASSERT_EQ(MakeNote(0, 0), 0);
+    RichOleDocument *d = DocumentOf(0);
+    IOleInPlaceFrame *frame = nullptr;
+    IOleInPlaceUIWindow *window = nullptr;
+    OLEINPLACEFRAMEINFO info = {};
+    info.cb = sizeof info;
+    ASSERT_EQ(d->callback->GetInPlaceContext(&frame, &window, &info), S_OK);
+    HWND frameWindow = nullptr;
+    frame->GetWindow(&frameWindow);
+    EXPECT_EQ(frameWindow, ZettlyTable[0].window);
+    EXPECT_EQ(info.hwndFrame, ZettlyTable[0].window);
+    EXPECT_EQ(info.cb, sizeof info);
+    frame->Release();
+    window->Release();
+    EXPECT_EQ(d->callback->GetInPlaceContext(nullptr, &window, &info), E_INVALIDARG);
+
+    IStorage *storage = nullptr;
+    ASSERT_EQ(d->callback->GetNewStorage(&storage), S_OK);
+    IStream *stream = nullptr;
+    EXPECT_EQ(storage->CreateStream(L"x", STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, 0,
+                                    &stream),
+              S_OK);
+    if (stream)
+        stream->Release();
+    storage->Release();
+    EXPECT_EQ(CreateObjectStorage(nullptr), E_INVALIDARG);
+}
