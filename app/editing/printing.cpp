@@ -1,0 +1,465 @@
+#include "printing.h"
+
+#include <commdlg.h>
+#include <richedit.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "core/notes_table/rich_text_stream.h"
+#include "editing_ids.h"
+#include "ui_seams.h"
+
+PrintSettings ZettlyPrintSettings = {1, IDC_PRINT_WHITE_BACK, 0};
+
+// ---------------------------------------------------------------- printer choice
+
+static int RealPrinterDialog(HWND owner, HDC *printer, DWORD *error)
+{
+    PRINTDLGA dialog = {};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = owner;
+    dialog.Flags = PD_RETURNDC | PD_COLLATE;
+    dialog.nCopies = 1;
+    BOOL chosen = PrintDlgA(&dialog);
+    if (dialog.hDevMode)
+        GlobalFree(dialog.hDevMode);
+    if (dialog.hDevNames)
+        GlobalFree(dialog.hDevNames);
+    *printer = chosen ? dialog.hDC : nullptr;
+    *error = chosen ? 0 : CommDlgExtendedError();
+    if (chosen && !dialog.hDC) {
+        *error = PDERR_CREATEICFAILURE;
+        return 0;
+    }
+    return chosen ? 1 : 0;
+}
+
+static PrinterDialogHook PrinterDialog = RealPrinterDialog;
+
+PrinterDialogHook SetPrinterDialogHook(PrinterDialogHook hook)
+{
+    PrinterDialogHook previous = PrinterDialog == RealPrinterDialog ? nullptr : PrinterDialog;
+    PrinterDialog = hook ? hook : RealPrinterDialog;
+    return previous;
+}
+
+int ChoosePrinter(HWND owner, HDC *printer, DWORD *error, BOOL quiet)
+{
+    *printer = nullptr;
+    *error = 0;
+    if (PrinterDialog(owner, printer, error))
+        return 1;
+    if (*error && !quiet) {
+        char text[160];
+        if (*error == PDERR_NODEFAULTPRN || *error == PDERR_PRINTERNOTFOUND)
+            snprintf(text, sizeof text, "No printer is installed: nothing can be printed.");
+        else
+            snprintf(text, sizeof text, "The printer could not be opened (print dialog error 0x%04lX).",
+                     (unsigned long)*error);
+        ZtMessageBox(owner, text, PRINT_ERROR_CAPTION, MB_ICONEXCLAMATION);
+    }
+    return 0;
+}
+
+// ---------------------------------------------------------------- layout
+
+PageMetrics ReadPageMetrics(HDC dc)
+{
+    PageMetrics m = {};
+    m.physicalWidth = GetDeviceCaps(dc, PHYSICALWIDTH);
+    m.physicalHeight = GetDeviceCaps(dc, PHYSICALHEIGHT);
+    m.offsetX = GetDeviceCaps(dc, PHYSICALOFFSETX);
+    m.offsetY = GetDeviceCaps(dc, PHYSICALOFFSETY);
+    m.horzRes = GetDeviceCaps(dc, HORZRES);
+    m.vertRes = GetDeviceCaps(dc, VERTRES);
+    m.logPixelsX = GetDeviceCaps(dc, LOGPIXELSX);
+    m.logPixelsY = GetDeviceCaps(dc, LOGPIXELSY);
+    return m;
+}
+
+struct MeasureContext {
+    HWND edit;
+    HDC target;
+    const PageGeometry *geometry;
+};
+
+static RECT ToRECT(const TwipsRect &r)
+{
+    RECT out = {r.left, r.top, r.right, r.bottom};
+    return out;
+}
+
+static int MeasureOnePage(void *context, int start, TwipsRect *rect)
+{
+    MeasureContext *c = (MeasureContext *)context;
+    FORMATRANGE range = {};
+    range.hdc = c->target;
+    range.hdcTarget = c->target;
+    range.rc = ToRECT(c->geometry->format);
+    range.rcPage = ToRECT(c->geometry->page);
+    range.chrg.cpMin = start;
+    range.chrg.cpMax = -1;
+    LRESULT next = SendMessageA(c->edit, EM_FORMATRANGE, FALSE, (LPARAM)&range);
+    *rect = {range.rc.left, range.rc.top, range.rc.right, range.rc.bottom};
+    return (int)next;
+}
+
+int LayOutPrintJob(HWND edit, HDC target, const PageMetrics &metrics, PrintJob *job)
+{
+    job->edit = edit;
+    job->target = target;
+    job->ownPage = 0;
+    job->metrics = metrics;
+    job->pages.clear();
+    if (ComputePageGeometry(metrics, &job->geometry) < 0)
+        return -1;
+    TEXTMETRICA tm = {};
+    GetTextMetricsA(target, &tm);
+    job->lineHeight = tm.tmHeight + tm.tmExternalLeading;
+
+    int saved = SaveDC(target);
+    SetMapMode(target, MM_TEXT);
+    SetViewportOrgEx(target, job->geometry.originX, job->geometry.originY, nullptr);
+    SendMessageA(edit, EM_FORMATRANGE, FALSE, 0);
+    MeasureContext context = {edit, target, &job->geometry};
+    job->pages = Paginate(MeasureOnePage, &context);
+    SendMessageA(edit, EM_FORMATRANGE, FALSE, 0);
+    RestoreDC(target, saved);
+    return 0;
+}
+
+// ---------------------------------------------------------------- the page frame
+
+// The frame's sizes are a printer's device units; on the preview's own page
+// (no printer) they are scaled as if that page were a 600 dpi printer's.
+static void DrawFrame(const char *title, int page, int pageCount, HDC dc, int width, int height, int num,
+                      int den)
+{
+    int saved = SaveDC(dc);
+    HFONT font = CreateFontA(-MulDiv(72, num, den), 0, 0, 0, 100, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                             OUT_STRING_PRECIS, CLIP_STROKE_PRECIS, DRAFT_QUALITY, FF_SWISS,
+                             PRINT_FRAME_FONT);
+    HGDIOBJ oldFont = font ? SelectObject(dc, font) : nullptr;
+    SetTextColor(dc, RGB(0, 0, 0));
+    SetBkMode(dc, TRANSPARENT);
+    HGDIOBJ oldPen = SelectObject(dc, GetStockObject(BLACK_PEN));
+    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(BLACK_BRUSH));
+    auto scaled = [&](int units) { return MulDiv(units, num, den); };
+    auto rule = [&](int y) { Rectangle(dc, 0, y, width, y + 1); };
+
+    char text[300];
+    snprintf(text, sizeof text, "%s", title ? title : "");
+    TextOutA(dc, 0, 0, text, lstrlenA(text));
+    rule(0);
+    rule(scaled(73));
+
+    std::string footer = PageFooterText(page, pageCount);
+    SIZE size = {};
+    GetTextExtentPoint32A(dc, footer.c_str(), (int)footer.size(), &size);
+    TextOutA(dc, width - size.cx, height - scaled(102), footer.c_str(), (int)footer.size());
+
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    std::string when = PrintDateTimeText(now.wDayOfWeek, now.wMonth, now.wDay, now.wYear, now.wHour,
+                                         now.wMinute);
+    TextOutA(dc, 0, height - scaled(97), when.c_str(), (int)when.size());
+    rule(height - scaled(98));
+    rule(height - scaled(6));
+    SelectObject(dc, oldBrush);
+    SelectObject(dc, oldPen);
+    if (oldFont)
+        SelectObject(dc, oldFont);
+    if (font)
+        DeleteObject(font);
+    RestoreDC(dc, saved);
+}
+
+void PrintPageFrame(const char *title, int page, int pageCount, int lineHeight, HDC dc)
+{
+    DrawFrame(title, page, pageCount, dc, GetDeviceCaps(dc, HORZRES), GetDeviceCaps(dc, VERTRES), 1, 1);
+}
+
+void DrawPrintPage(const PrintJob &job, HDC dc, int index, BOOL frame, const char *title)
+{
+    if (index < 0 || index >= (int)job.pages.size())
+        return;
+    const PrintPage &page = job.pages[index];
+    int saved = SaveDC(dc);
+    SetMapMode(dc, MM_TEXT);
+    SetViewportOrgEx(dc, job.geometry.originX, job.geometry.originY, nullptr);
+    FORMATRANGE range = {};
+    range.hdc = dc;
+    range.hdcTarget = job.target;
+    range.rc = ToRECT(page.rect);
+    range.rcPage = ToRECT(job.geometry.page);
+    range.chrg.cpMin = page.first;
+    range.chrg.cpMax = page.last + 1;
+    SendMessageA(job.edit, EM_FORMATRANGE, TRUE, (LPARAM)&range);
+    SendMessageA(job.edit, EM_FORMATRANGE, FALSE, 0);
+    RestoreDC(dc, saved);
+    if (frame) {
+        int num = job.ownPage ? job.metrics.logPixelsY : 1, den = job.ownPage ? 600 : 1;
+        DrawFrame(title, index + 1, (int)job.pages.size(), dc, job.metrics.horzRes, job.metrics.vertRes,
+                  num, den);
+    }
+}
+
+HENHMETAFILE RecordPrintPage(const PrintJob &job, int index, BOOL frame, const char *title)
+{
+    // The picture frame is in 0.01 mm as the target itself converts, so
+    // that the printable area plays back onto exactly the rectangle asked for.
+    int sizeX = GetDeviceCaps(job.target, HORZSIZE), sizeY = GetDeviceCaps(job.target, VERTSIZE);
+    int resX = GetDeviceCaps(job.target, HORZRES), resY = GetDeviceCaps(job.target, VERTRES);
+    if (resX <= 0 || resY <= 0)
+        return nullptr;
+    RECT picture = {0, 0, MulDiv(job.metrics.horzRes, sizeX * 100, resX),
+                    MulDiv(job.metrics.vertRes, sizeY * 100, resY)};
+    HDC meta = CreateEnhMetaFileA(job.target, nullptr, &picture, nullptr);
+    if (!meta)
+        return nullptr;
+    DrawPrintPage(job, meta, index, frame, title);
+    return CloseEnhMetaFile(meta);
+}
+
+// ---------------------------------------------------------------- colour treatment
+
+static_assert(sizeof(CHARFORMAT2A) == 84, "the character format record the control expects");
+
+void ApplyColourTreatment(HWND edit, int mode, ColourTreatment *t)
+{
+    if (t->applied || (mode != IDC_PRINT_WHITE_BACK && mode != IDC_PRINT_BLACK_ON_WHITE))
+        return;
+    SendMessageA(edit, EM_EXGETSEL, 0, (LPARAM)&t->selection);
+    t->modified = (BOOL)SendMessageA(edit, EM_GETMODIFY, 0, 0);
+    t->scroll.y = (LONG)SendMessageA(edit, EM_GETFIRSTVISIBLELINE, 0, 0);
+    MemoryWriter writer = {};
+    EDITSTREAM stream = {};
+    stream.dwCookie = (DWORD_PTR)&writer;
+    stream.pfnCallback = StreamOutToMemory;
+    SendMessageA(edit, EM_STREAMOUT, SF_RTF, (LPARAM)&stream);
+    // Without a copy to go back to the note is printed as it is.
+    if (stream.dwError || !writer.block || writer.used == 0) {
+        free(writer.block);
+        return;
+    }
+    t->savedText = writer.block;
+    t->savedSize = writer.used;
+
+    CHARFORMAT2A format = {};
+    format.cbSize = sizeof format;
+    format.dwMask = CFM_BACKCOLOR;
+    format.crBackColor = RGB(255, 255, 255);
+    if (mode == IDC_PRINT_BLACK_ON_WHITE) {
+        format.dwMask |= CFM_COLOR;
+        format.crTextColor = RGB(0, 0, 0);
+    }
+    SendMessageA(edit, EM_SETCHARFORMAT, SCF_ALL, (LPARAM)&format);
+    t->applied = 1;
+}
+
+void UndoColourTreatment(HWND edit, ColourTreatment *t)
+{
+    if (!t->applied)
+        return;
+    MemoryReader reader = {t->savedText, t->savedSize, 0};
+    EDITSTREAM stream = {};
+    stream.dwCookie = (DWORD_PTR)&reader;
+    stream.pfnCallback = StreamInFromMemory;
+    SendMessageA(edit, EM_STREAMIN, SF_RTF, (LPARAM)&stream);
+    SendMessageA(edit, EM_EXSETSEL, 0, (LPARAM)&t->selection);
+    int line = (int)SendMessageA(edit, EM_GETFIRSTVISIBLELINE, 0, 0);
+    SendMessageA(edit, EM_LINESCROLL, 0, t->scroll.y - line);
+    SendMessageA(edit, EM_SETMODIFY, t->modified, 0);
+    free(t->savedText);
+    t->savedText = nullptr;
+    t->savedSize = 0;
+    t->applied = 0;
+}
+
+// ---------------------------------------------------------------- helpers
+
+void ReadNoteTitle(HWND edit, char *title, int size)
+{
+    title[0] = '\0';
+    HWND note = edit ? GetParent(edit) : nullptr;
+    if (note)
+        GetWindowTextA(note, title, size);
+}
+
+void PumpPrintMessages(HWND dialog)
+{
+    MSG msg;
+    while (!ZettlyPrintSettings.abort && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            // Hand the quit on to the main loop once printing stops.
+            PostQuitMessage((int)msg.wParam);
+            ZettlyPrintSettings.abort = 1;
+            break;
+        }
+        if (!dialog || !IsWindow(dialog) || !IsDialogMessageA(dialog, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+}
+
+// ---------------------------------------------------------------- abort dialog 104
+
+// Modeless: it goes away with DestroyWindow, never EndDialog, and gives the
+// window it disabled back its input.
+static INT_PTR CALLBACK PrintAbortProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        SetDlgItemTextA(dialog, IDC_PRINT_TITLE, (const char *)lParam);
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDC_PRINT_CANCEL || LOWORD(wParam) == IDCANCEL) {
+            ZettlyPrintSettings.abort = 1;
+            DestroyWindow(dialog);
+        }
+        return TRUE;
+    case WM_CLOSE:
+        SendMessageA(dialog, WM_COMMAND, IDC_PRINT_CANCEL, 0);
+        return TRUE;
+    case WM_DESTROY:
+        if (HWND owner = GetWindow(dialog, GW_OWNER))
+            EnableWindow(owner, TRUE);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+HWND CreatePrintAbortDialog(HINSTANCE instance, HWND owner, const char *title)
+{
+    HWND dialog = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_PRINT_ABORT), owner, PrintAbortProc,
+                                     (LPARAM)title);
+    if (!dialog)
+        return nullptr;
+    if (owner)
+        EnableWindow(owner, FALSE);
+    ShowWindow(dialog, SW_SHOW);
+    return dialog;
+}
+
+// ---------------------------------------------------------------- options dialog 4003
+
+struct PrintOptionsState {
+    HINSTANCE instance;
+    HWND edit;
+};
+
+static void ShowSettings(HWND dialog)
+{
+    CheckDlgButton(dialog, IDC_PRINT_HEADER, ZettlyPrintSettings.header ? BST_CHECKED : BST_UNCHECKED);
+    CheckRadioButton(dialog, IDC_PRINT_NORMAL, IDC_PRINT_BLACK_ON_WHITE, ZettlyPrintSettings.colourMode);
+}
+
+// Returns 1 when every page went to the printer, 0 when nothing was
+// printed or the user aborted.
+static int PrintWholeNote(HWND dialog, PrintOptionsState *state)
+{
+    HDC printer;
+    DWORD error;
+    if (!ChoosePrinter(dialog, &printer, &error, FALSE))
+        return 0;
+    HWND edit = state->edit;
+    CHARRANGE selection = {0, 0};
+    SendMessageA(edit, EM_EXGETSEL, 0, (LPARAM)&selection);
+    char title[256];
+    ReadNoteTitle(edit, title, sizeof title);
+    PrintJob job;
+    int printed = 0;
+    DOCINFOA document = {};
+    document.cbSize = sizeof document;
+    document.lpszDocName = PRINT_DOCUMENT_NAME;
+    if (LayOutPrintJob(edit, printer, ReadPageMetrics(printer), &job) < 0) {
+        ZtMessageBox(dialog, "The printer reports no page size.", PRINT_ERROR_CAPTION, MB_ICONEXCLAMATION);
+    } else if (StartDocA(printer, &document) <= 0) {
+        ZtMessageBox(dialog, "The print job could not be started.", PRINT_ERROR_CAPTION, MB_ICONEXCLAMATION);
+    } else {
+        ZettlyPrintSettings.abort = 0;
+        HWND abortDialog = CreatePrintAbortDialog(state->instance, dialog, title);
+        ColourTreatment treatment = {};
+        ApplyColourTreatment(edit, ZettlyPrintSettings.colourMode, &treatment);
+        for (int i = 0; i < (int)job.pages.size() && !ZettlyPrintSettings.abort; i++) {
+            if (abortDialog && IsWindow(abortDialog))
+                SetDlgItemInt(abortDialog, IDC_PRINT_PAGE_NUMBER, (UINT)(i + 1), FALSE);
+            StartPage(printer);
+            DrawPrintPage(job, printer, i, ZettlyPrintSettings.header, title);
+            EndPage(printer);
+            PumpPrintMessages(abortDialog);
+        }
+        UndoColourTreatment(edit, &treatment);
+        EndDoc(printer);
+        printed = !ZettlyPrintSettings.abort;
+        if (abortDialog && IsWindow(abortDialog))
+            DestroyWindow(abortDialog);
+    }
+    SendMessageA(edit, EM_EXSETSEL, 0, (LPARAM)&selection);
+    DeleteDC(printer);
+    return printed;
+}
+
+// Modal: it ends with EndDialog only.
+static INT_PTR CALLBACK PrintOptionsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    PrintOptionsState *state = (PrintOptionsState *)GetWindowLongPtrA(dialog, DWLP_USER);
+    switch (message) {
+    case WM_INITDIALOG:
+        state = (PrintOptionsState *)lParam;
+        if (!state || !state->edit) {
+            EndDialog(dialog, 0);
+            return TRUE;
+        }
+        SetWindowLongPtrA(dialog, DWLP_USER, (LONG_PTR)state);
+        ShowSettings(dialog);
+        return TRUE;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDC_PRINT_HEADER:
+            ZettlyPrintSettings.header = IsDlgButtonChecked(dialog, IDC_PRINT_HEADER) == BST_CHECKED;
+            break;
+        case IDC_PRINT_NORMAL:
+        case IDC_PRINT_WHITE_BACK:
+        case IDC_PRINT_BLACK_ON_WHITE:
+            ZettlyPrintSettings.colourMode = LOWORD(wParam);
+            break;
+        case IDC_PRINT_PRINT:
+            // An aborted run leaves the dialog open for another try.
+            if (PrintWholeNote(dialog, state))
+                EndDialog(dialog, 1);
+            break;
+        case IDC_PRINT_PREVIEW:
+            ShowWindow(dialog, SW_HIDE);
+            PrintPreviewZettly(state->instance, dialog, state->edit);
+            EndDialog(dialog, 0);
+            break;
+        case IDC_PRINT_CANCEL:
+        case IDCANCEL:
+            ZettlyPrintSettings.abort = 1;
+            EndDialog(dialog, 0);
+            break;
+        }
+        return TRUE;
+    case WM_CLOSE:
+        SendMessageA(dialog, WM_COMMAND, IDC_PRINT_CANCEL, 0);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+int PrintZettly(HINSTANCE instance, HWND owner, HWND edit)
+{
+    if (!edit) {
+        ZtMessageBox(owner, PRINT_INVALID_TEXT, PRINT_INVALID_CAPTION, MB_ICONHAND);
+        return 0;
+    }
+    PrintOptionsState state = {instance, edit};
+    ZettlyPrintSettings.abort = 0;
+    DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_PRINT_OPTIONS), owner, PrintOptionsProc, (LPARAM)&state);
+    if (owner)
+        EnableWindow(owner, TRUE);
+    return ZettlyPrintSettings.abort ? 0 : 1;
+}
