@@ -105,13 +105,102 @@ static int MeasureOnePage(void *context, int start, TwipsRect *rect)
     return (int)next;
 }
 
+PrintJob::~PrintJob()
+{
+    if (copy)
+        DestroyWindow(copy);
+}
+
+std::vector<int> PageBreaksFromLineTops(const std::vector<int> &lineTops, int pageHeight)
+{
+    std::vector<int> breaks;
+    int lines = (int)lineTops.size() - 1;
+    int start = 0;
+    while (start < lines && (int)breaks.size() < PRINT_MAX_PAGES) {
+        breaks.push_back(start);
+        int end = start + 1;
+        while (end < lines && lineTops[end + 1] - lineTops[start] <= pageHeight)
+            end++;
+        start = end;
+    }
+    return breaks;
+}
+
+static int LineTop(HWND edit, int line)
+{
+    POINTL at = {0, 0};
+    LRESULT index = SendMessageA(edit, EM_LINEINDEX, line, 0);
+    SendMessageA(edit, EM_POSFROMCHAR, (WPARAM)&at, index);
+    return at.y;
+}
+
+// The pages as a copy of the note as wide as the page lays them out.
+static int LayOutOnCopy(PrintJob *job)
+{
+    HDC screen = GetDC(nullptr);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    int width = MulDivRound(job->geometry.format.right, dpi, TWIPS_PER_INCH);
+    int height = MulDivRound(job->geometry.format.bottom, dpi, TWIPS_PER_INCH);
+    char className[64] = "";
+    GetClassNameA(job->edit, className, sizeof className);
+    job->copy = CreateWindowExA(0, className, "", WS_POPUP | ES_MULTILINE, 0, 0, width, height, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+    if (!job->copy)
+        return -1;
+    job->copyPixelsPerInch = dpi;
+    SendMessageA(job->copy, EM_EXLIMITTEXT, 0, 0x7FFFFFFF);
+    SendMessageA(job->copy, EM_SETBKGNDCOLOR, 0, RGB(255, 255, 255));
+    MemoryWriter writer = {};
+    EDITSTREAM out = {};
+    out.dwCookie = (DWORD_PTR)&writer;
+    out.pfnCallback = StreamOutToMemory;
+    SendMessageA(job->edit, EM_STREAMOUT, SF_RTF, (LPARAM)&out);
+    if (out.dwError || !writer.block) {
+        free(writer.block);
+        return -1;
+    }
+    MemoryReader reader = {writer.block, writer.used, 0};
+    EDITSTREAM in = {};
+    in.dwCookie = (DWORD_PTR)&reader;
+    in.pfnCallback = StreamInFromMemory;
+    SendMessageA(job->copy, EM_STREAMIN, SF_RTF, (LPARAM)&in);
+    free(writer.block);
+
+    int lines = (int)SendMessageA(job->copy, EM_GETLINECOUNT, 0, 0);
+    int length = GetWindowTextLengthA(job->copy);
+    if (lines <= 0 || length <= 0)
+        return 0;
+    std::vector<int> tops;
+    for (int i = 0; i < lines; i++)
+        tops.push_back(LineTop(job->copy, i));
+    // The last line's bottom: as far below its top as the line before it, at least one line of the screen.
+    int last = lines > 1 ? tops[lines - 1] - tops[lines - 2] : 0;
+    tops.push_back(tops[lines - 1] + (last > 0 ? last : MulDivRound(dpi, 1, 6)));
+    std::vector<int> breaks = PageBreaksFromLineTops(tops, height);
+    for (size_t p = 0; p < breaks.size(); p++) {
+        int endLine = p + 1 < breaks.size() ? breaks[p + 1] : lines;
+        int first = (int)SendMessageA(job->copy, EM_LINEINDEX, breaks[p], 0);
+        int next = endLine < lines ? (int)SendMessageA(job->copy, EM_LINEINDEX, endLine, 0) : length;
+        int rows = tops[endLine] - tops[breaks[p]];
+        job->pages.push_back({first, next - 1,
+                              {0, 0, job->geometry.format.right, MulDivRound(rows, TWIPS_PER_INCH, dpi)}});
+        job->pageTops.push_back(tops[breaks[p]] - tops[0]);
+    }
+    return 0;
+}
+
 int LayOutPrintJob(HWND edit, HDC target, const PageMetrics &metrics, PrintJob *job)
 {
     job->edit = edit;
     job->target = target;
-    job->ownPage = 0;
     job->metrics = metrics;
+    job->ownPage = 0;
     job->pages.clear();
+    job->pageTops.clear();
+    if (job->copy)
+        DestroyWindow(job->copy);
+    job->copy = nullptr;
     if (ComputePageGeometry(metrics, &job->geometry) < 0)
         return -1;
     TEXTMETRICA tm = {};
@@ -126,7 +215,53 @@ int LayOutPrintJob(HWND edit, HDC target, const PageMetrics &metrics, PrintJob *
     job->pages = Paginate(MeasureOnePage, &context);
     SendMessageA(edit, EM_FORMATRANGE, FALSE, 0);
     RestoreDC(target, saved);
+    if (job->pages.empty() && GetWindowTextLengthA(edit) > 0)
+        return LayOutOnCopy(job);
     return 0;
+}
+
+// Paints page index of the copy onto dc (its origin at the text's origin),
+// scaled from the screen's pixels to the device's.
+static void DrawPageFromCopy(const PrintJob &job, HDC dc, int index)
+{
+    RECT client;
+    GetClientRect(job.copy, &client);
+    int width = client.right, height = client.bottom;
+    int rows = MulDivRound(job.pages[index].rect.bottom, job.copyPixelsPerInch, TWIPS_PER_INCH);
+    POINT to = {0, job.pageTops[index]};
+    SendMessageA(job.copy, EM_SETSCROLLPOS, 0, (LPARAM)&to);
+    // Near the end the copy may not scroll that far: its first line then
+    // stands lower, and the page is taken from where it stands.
+    POINTL at = {0, 0};
+    SendMessageA(job.copy, EM_POSFROMCHAR, (WPARAM)&at, job.pages[index].first);
+    int top = at.y < 0 ? 0 : at.y;
+    if (top + rows > height)
+        rows = height - top;
+    if (width <= 0 || rows <= 0)
+        return;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    void *bits = nullptr;
+    HDC memory = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (memory && bitmap) {
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        PatBlt(memory, 0, 0, width, height, WHITENESS);
+        SendMessageA(job.copy, WM_PRINTCLIENT, (WPARAM)memory, PRF_CLIENT);
+        int destWidth = MulDivRound(job.geometry.format.right, job.metrics.logPixelsX, TWIPS_PER_INCH);
+        int destHeight = MulDivRound(rows, job.metrics.logPixelsY, job.copyPixelsPerInch);
+        SetStretchBltMode(dc, COLORONCOLOR);
+        StretchBlt(dc, 0, 0, destWidth, destHeight, memory, 0, top, width, rows, SRCCOPY);
+        SelectObject(memory, old);
+    }
+    if (bitmap)
+        DeleteObject(bitmap);
+    if (memory)
+        DeleteDC(memory);
 }
 
 // ---------------------------------------------------------------- the page frame
@@ -188,15 +323,19 @@ void DrawPrintPage(const PrintJob &job, HDC dc, int index, BOOL frame, const cha
     int saved = SaveDC(dc);
     SetMapMode(dc, MM_TEXT);
     SetViewportOrgEx(dc, job.geometry.originX, job.geometry.originY, nullptr);
-    FORMATRANGE range = {};
-    range.hdc = dc;
-    range.hdcTarget = job.target;
-    range.rc = ToRECT(page.rect);
-    range.rcPage = ToRECT(job.geometry.page);
-    range.chrg.cpMin = page.first;
-    range.chrg.cpMax = page.last + 1;
-    SendMessageA(job.edit, EM_FORMATRANGE, TRUE, (LPARAM)&range);
-    SendMessageA(job.edit, EM_FORMATRANGE, FALSE, 0);
+    if (job.copy) {
+        DrawPageFromCopy(job, dc, index);
+    } else {
+        FORMATRANGE range = {};
+        range.hdc = dc;
+        range.hdcTarget = job.target;
+        range.rc = ToRECT(page.rect);
+        range.rcPage = ToRECT(job.geometry.page);
+        range.chrg.cpMin = page.first;
+        range.chrg.cpMax = page.last + 1;
+        SendMessageA(job.edit, EM_FORMATRANGE, TRUE, (LPARAM)&range);
+        SendMessageA(job.edit, EM_FORMATRANGE, FALSE, 0);
+    }
     RestoreDC(dc, saved);
     if (frame) {
         int num = job.ownPage ? job.metrics.logPixelsY : 1, den = job.ownPage ? 600 : 1;

@@ -34,15 +34,26 @@ void PrintPageFrame(const char *title, int page, int pageCount, int lineHeight, 
 
 // A note laid out for one device.
 struct PrintJob {
-    HWND edit;
-    HDC target;
-    PageMetrics metrics;
-    PageGeometry geometry;
-    int lineHeight;
-    int ownPage; // 1: no printer, the page is the preview's own (DefaultPageMetrics)
+    HWND edit = nullptr;
+    HDC target = nullptr;
+    PageMetrics metrics = {};
+    PageGeometry geometry = {};
+    int lineHeight = 0;
+    int ownPage = 0; // 1: no printer, the page is the preview's own (DefaultPageMetrics)
     std::vector<PrintPage> pages;
+    // Where the control cannot lay out pages itself (EM_FORMATRANGE is
+    // missing from some rich-edit versions), a hidden copy of the note as
+    // wide as the page does it, and pages are drawn from what it paints.
+    HWND copy = nullptr;
+    int copyPixelsPerInch = 0;
+    std::vector<int> pageTops; // the copy's pixel row where each page starts
+    ~PrintJob();
 };
 PageMetrics ReadPageMetrics(HDC dc);
+// The rows a page of lines takes: line tops (lineCount + 1 entries, the last
+// the bottom of the last line) cut into pages of at most pageHeight pixels,
+// each holding at least one line. Returns the first line of each page.
+std::vector<int> PageBreaksFromLineTops(const std::vector<int> &lineTops, int pageHeight);
 // Geometry and pagination of the note for the device. 0, or -1 when the
 // device reports no usable page.
 int LayOutPrintJob(HWND edit, HDC target, const PageMetrics &metrics, PrintJob *job);

@@ -74,7 +74,7 @@ TEST(SpellChecker, GermanWordsGoToTheDictionaryInItsOwnEncoding)
     EXPECT_TRUE(SpellWordIsCorrect(german.checker, "Stra\xDF" "e"));
     EXPECT_TRUE(SpellWordIsCorrect(german.checker, "gr\xFC\xDF" "en"));
     EXPECT_FALSE(SpellWordIsCorrect(german.checker, "Strasze"));
-    EXPECT_TRUE(Holds(SpellSuggestions(german.checker, "gruessen"), "gr\xFC\xDF" "en"));
+    EXPECT_TRUE(Holds(SpellSuggestions(german.checker, "Strase"), "Stra\xDF" "e"));
 }
 
 TEST(SpellChecker, AMissingFileGivesNoChecker)
