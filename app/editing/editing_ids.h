@@ -73,7 +73,6 @@ static_assert(CALC_LINE_BUFFER <= 0xFFFF, "EM_GETLINE takes the buffer size in a
 #define SPELL_NO_DICTIONARY_CAPTION "Failed to load dictionary"
 #define SPELL_DONE_TEXT "Spell Check Completed"
 #define SPELL_DONE_CAPTION "Finished!"
-#define SPELL_UNKNOWN_ERROR_TEXT "Unknown error occured!"
 #define SPELL_UNKNOWN_ERROR_CAPTION "ERROR"
 
 #ifndef RC_INVOKED

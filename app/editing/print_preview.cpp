@@ -252,13 +252,8 @@ static void PrintCurrentPage(HWND dialog, PreviewState *s)
 {
     if (!HavePrinter(dialog, s) || s->job.pages.empty())
         return;
-    DOCINFOA document = {};
-    document.cbSize = sizeof document;
-    document.lpszDocName = PRINT_DOCUMENT_NAME;
-    if (StartDocA(s->printer, &document) <= 0) {
-        ZtMessageBox(dialog, "The print job could not be started.", PRINT_ERROR_CAPTION, MB_ICONEXCLAMATION);
+    if (StartPrintDocument(dialog, s->printer) < 0)
         return;
-    }
     StartPage(s->printer);
     DrawPrintPage(s->job, s->printer, s->page, ZettlyPrintSettings.header, s->title);
     EndPage(s->printer);
@@ -269,13 +264,8 @@ static void PrintAllPages(HWND dialog, PreviewState *s)
 {
     if (!HavePrinter(dialog, s))
         return;
-    DOCINFOA document = {};
-    document.cbSize = sizeof document;
-    document.lpszDocName = PRINT_DOCUMENT_NAME;
-    if (StartDocA(s->printer, &document) <= 0) {
-        ZtMessageBox(dialog, "The print job could not be started.", PRINT_ERROR_CAPTION, MB_ICONEXCLAMATION);
+    if (StartPrintDocument(dialog, s->printer) < 0)
         return;
-    }
     ZettlyPrintSettings.abort = 0;
     EnablePrinting(dialog, FALSE);
     EnableWindow(GetDlgItem(dialog, IDC_PREVIEW_ABORT), TRUE);
@@ -487,10 +477,8 @@ static INT_PTR CALLBACK PreviewProc(HWND dialog, UINT message, WPARAM wParam, LP
 
 INT_PTR PrintPreviewZettly(HINSTANCE instance, HWND owner, HWND edit)
 {
-    if (!edit) {
-        ZtMessageBox(owner, PRINT_INVALID_TEXT, PRINT_INVALID_CAPTION, MB_ICONHAND);
+    if (RefuseMissingEdit(owner, edit))
         return 0;
-    }
     PreviewState *state = new PreviewState();
     state->instance = instance;
     state->edit = edit;

@@ -443,6 +443,25 @@ void PumpPrintMessages(HWND dialog)
     }
 }
 
+int StartPrintDocument(HWND owner, HDC printer)
+{
+    DOCINFOA document = {};
+    document.cbSize = sizeof document;
+    document.lpszDocName = PRINT_DOCUMENT_NAME;
+    if (StartDocA(printer, &document) > 0)
+        return 0;
+    ZtMessageBox(owner, "The print job could not be started.", PRINT_ERROR_CAPTION, MB_ICONEXCLAMATION);
+    return -1;
+}
+
+BOOL RefuseMissingEdit(HWND owner, HWND edit)
+{
+    if (edit)
+        return FALSE;
+    ZtMessageBox(owner, PRINT_INVALID_TEXT, PRINT_INVALID_CAPTION, MB_ICONHAND);
+    return TRUE;
+}
+
 // ---------------------------------------------------------------- abort dialog 104
 
 // Modeless: it goes away with DestroyWindow, never EndDialog, and gives the
@@ -510,14 +529,9 @@ static int PrintWholeNote(HWND dialog, PrintOptionsState *state)
     ReadNoteTitle(edit, title, sizeof title);
     PrintJob job;
     int printed = 0;
-    DOCINFOA document = {};
-    document.cbSize = sizeof document;
-    document.lpszDocName = PRINT_DOCUMENT_NAME;
     if (LayOutPrintJob(edit, printer, ReadPageMetrics(printer), &job) < 0) {
         ZtMessageBox(dialog, "The printer reports no page size.", PRINT_ERROR_CAPTION, MB_ICONEXCLAMATION);
-    } else if (StartDocA(printer, &document) <= 0) {
-        ZtMessageBox(dialog, "The print job could not be started.", PRINT_ERROR_CAPTION, MB_ICONEXCLAMATION);
-    } else {
+    } else if (StartPrintDocument(dialog, printer) == 0) {
         ZettlyPrintSettings.abort = 0;
         HWND abortDialog = CreatePrintAbortDialog(state->instance, dialog, title);
         ColourTreatment treatment = {};
@@ -591,10 +605,8 @@ static INT_PTR CALLBACK PrintOptionsProc(HWND dialog, UINT message, WPARAM wPara
 
 int PrintZettly(HINSTANCE instance, HWND owner, HWND edit)
 {
-    if (!edit) {
-        ZtMessageBox(owner, PRINT_INVALID_TEXT, PRINT_INVALID_CAPTION, MB_ICONHAND);
+    if (RefuseMissingEdit(owner, edit))
         return 0;
-    }
     PrintOptionsState state = {instance, edit};
     ZettlyPrintSettings.abort = 0;
     DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_PRINT_OPTIONS), owner, PrintOptionsProc, (LPARAM)&state);

@@ -82,6 +82,10 @@ HWND CreatePrintAbortDialog(HINSTANCE instance, HWND owner, const char *title);
 
 // The note's title: the text of the note window that holds the edit control.
 void ReadNoteTitle(HWND edit, char *title, int size);
+// StartDoc for "Zettly print job"; a failure is reported. 0 or -1.
+int StartPrintDocument(HWND owner, HDC printer);
+// Without an edit control there is nothing to print: says so and returns TRUE.
+BOOL RefuseMissingEdit(HWND owner, HWND edit);
 // Dispatches pending messages (the dialog's own through IsDialogMessage)
 // until none is left or printing was aborted.
 void PumpPrintMessages(HWND dialog);

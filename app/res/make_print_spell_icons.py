@@ -15,7 +15,6 @@ def image(size, pixels, kind=1, hotspot=(0, 0)):
     stride = ((size + 31) // 32) * 4
     mask = b''
     for row in reversed(pixels):
-        bits = 0
         line = bytearray(stride)
         for x, (_, _, _, a) in enumerate(row):
             if a == 0:
