@@ -165,13 +165,16 @@ static void SelectPreviewPrinter(HWND dialog, PreviewState *s, BOOL userAsked)
         s->printer = CreateCompatibleDC(nullptr);
         s->printerChosen = 0;
     }
+    // The colours come first: a copy laid out for the page takes them along.
+    if (s->printer)
+        ApplyColourTreatment(s->edit, ZettlyPrintSettings.colourMode, &s->treatment);
     if (!s->printer || PaginatePreview(dialog, s) < 0) {
+        UndoColourTreatment(s->edit, &s->treatment);
         ZtMessageBox(dialog, "The note cannot be laid out for this page.", PRINT_ERROR_CAPTION,
                      MB_ICONEXCLAMATION);
         return;
     }
     EnablePrinting(dialog, TRUE);
-    ApplyColourTreatment(s->edit, ZettlyPrintSettings.colourMode, &s->treatment);
     ClampPan(dialog, s);
     RenderCurrentPage(dialog, s);
 }
@@ -318,8 +321,12 @@ static void OnPreviewCommand(HWND dialog, PreviewState *s, int id, int code)
     case IDC_PRINT_BLACK_ON_WHITE:
         UndoColourTreatment(s->edit, &s->treatment);
         ZettlyPrintSettings.colourMode = id;
-        if (s->ready)
+        if (s->ready) {
             ApplyColourTreatment(s->edit, id, &s->treatment);
+            // A copy laid out for the page holds the old colours.
+            if (s->job.copy)
+                SetZoom(dialog, s, s->zoom);
+        }
         RenderCurrentPage(dialog, s);
         break;
     case IDC_PRINT_HEADER:

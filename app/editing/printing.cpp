@@ -529,13 +529,14 @@ static int PrintWholeNote(HWND dialog, PrintOptionsState *state)
     ReadNoteTitle(edit, title, sizeof title);
     PrintJob job;
     int printed = 0;
+    // The colours come first: a copy laid out for the page takes them along.
+    ColourTreatment treatment = {};
+    ApplyColourTreatment(edit, ZettlyPrintSettings.colourMode, &treatment);
     if (LayOutPrintJob(edit, printer, ReadPageMetrics(printer), &job) < 0) {
         ZtMessageBox(dialog, "The printer reports no page size.", PRINT_ERROR_CAPTION, MB_ICONEXCLAMATION);
     } else if (StartPrintDocument(dialog, printer) == 0) {
         ZettlyPrintSettings.abort = 0;
         HWND abortDialog = CreatePrintAbortDialog(state->instance, dialog, title);
-        ColourTreatment treatment = {};
-        ApplyColourTreatment(edit, ZettlyPrintSettings.colourMode, &treatment);
         for (int i = 0; i < (int)job.pages.size() && !ZettlyPrintSettings.abort; i++) {
             if (abortDialog && IsWindow(abortDialog))
                 SetDlgItemInt(abortDialog, IDC_PRINT_PAGE_NUMBER, (UINT)(i + 1), FALSE);
@@ -544,12 +545,12 @@ static int PrintWholeNote(HWND dialog, PrintOptionsState *state)
             EndPage(printer);
             PumpPrintMessages(abortDialog);
         }
-        UndoColourTreatment(edit, &treatment);
         EndDoc(printer);
         printed = !ZettlyPrintSettings.abort;
         if (abortDialog && IsWindow(abortDialog))
             DestroyWindow(abortDialog);
     }
+    UndoColourTreatment(edit, &treatment);
     SendMessageA(edit, EM_EXSETSEL, 0, (LPARAM)&selection);
     DeleteDC(printer);
     return printed;
