@@ -53,6 +53,11 @@ typedef int (*MeasurePage)(void *context, int start, TwipsRect *rect);
 // The pages of a text, at most PRINT_MAX_PAGES; stops when the measure
 // returns -1 or makes no progress.
 std::vector<PrintPage> Paginate(MeasurePage measure, void *context);
+// Where the control cannot lay out pages itself, pages are cut from its
+// lines: the line tops (one entry a line and one more, the bottom of the
+// last line) cut into pages of at most pageHeight, each holding at least
+// one line. Returns the first line of each page, at most PRINT_MAX_PAGES.
+std::vector<int> PageBreaksFromLineTops(const std::vector<int> &lineTops, int pageHeight);
 // The count shown in captions and footers: 1 when there is no page.
 int ShownPageCount(int pageCount);
 

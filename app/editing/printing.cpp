@@ -111,21 +111,6 @@ PrintJob::~PrintJob()
         DestroyWindow(copy);
 }
 
-std::vector<int> PageBreaksFromLineTops(const std::vector<int> &lineTops, int pageHeight)
-{
-    std::vector<int> breaks;
-    int lines = (int)lineTops.size() - 1;
-    int start = 0;
-    while (start < lines && (int)breaks.size() < PRINT_MAX_PAGES) {
-        breaks.push_back(start);
-        int end = start + 1;
-        while (end < lines && lineTops[end + 1] - lineTops[start] <= pageHeight)
-            end++;
-        start = end;
-    }
-    return breaks;
-}
-
 static int LineTop(HWND edit, int line)
 {
     POINTL at = {0, 0};

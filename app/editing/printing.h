@@ -50,10 +50,6 @@ struct PrintJob {
     ~PrintJob();
 };
 PageMetrics ReadPageMetrics(HDC dc);
-// The rows a page of lines takes: line tops (lineCount + 1 entries, the last
-// the bottom of the last line) cut into pages of at most pageHeight pixels,
-// each holding at least one line. Returns the first line of each page.
-std::vector<int> PageBreaksFromLineTops(const std::vector<int> &lineTops, int pageHeight);
 // Geometry and pagination of the note for the device. 0, or -1 when the
 // device reports no usable page.
 int LayOutPrintJob(HWND edit, HDC target, const PageMetrics &metrics, PrintJob *job);

@@ -127,3 +127,19 @@ TEST(PageFrame, FooterAndTwelveHourClock)
     EXPECT_EQ("Sat Jul 4 2026 01:00 PM", PrintDateTimeText(6, 7, 4, 2026, 13, 0));
     EXPECT_EQ("Mon Feb 2 2026 11:59 PM", PrintDateTimeText(1, 2, 2, 2026, 23, 59));
 }
+
+TEST(Pagination, LinesAreCutIntoPagesWithAtLeastOneLineEach)
+{
+    // Ten lines of 10 rows, pages of 25 rows: two lines a page.
+    std::vector<int> tops;
+    for (int i = 0; i <= 10; i++)
+        tops.push_back(i * 10);
+    EXPECT_EQ((std::vector<int>{0, 2, 4, 6, 8}), PageBreaksFromLineTops(tops, 25));
+    // A line taller than the page still gets a page of its own.
+    EXPECT_EQ((std::vector<int>{0, 1, 2}), PageBreaksFromLineTops({0, 5, 105, 110}, 50));
+    EXPECT_TRUE(PageBreaksFromLineTops({0}, 50).empty());
+    std::vector<int> many(3000);
+    for (int i = 0; i < 3000; i++)
+        many[i] = i * 100;
+    EXPECT_EQ((size_t)PRINT_MAX_PAGES, PageBreaksFromLineTops(many, 50).size());
+}
