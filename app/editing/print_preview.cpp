@@ -425,6 +425,8 @@ static INT_PTR CALLBACK PreviewProc(HWND dialog, UINT message, WPARAM wParam, LP
         SetWindowLongPtrA(dialog, DWLP_USER, (LONG_PTR)s);
         OnPreviewInit(dialog, s);
         OnPreviewSize(dialog, s);
+        // A dialog that is never painted (hidden, or covered) still gets its pages.
+        PostMessageA(dialog, PREVIEW_CHOOSE_PRINTER, 0, 0);
         return TRUE;
     }
     if (!s)
@@ -442,7 +444,8 @@ static INT_PTR CALLBACK PreviewProc(HWND dialog, UINT message, WPARAM wParam, LP
         return TRUE;
     }
     case PREVIEW_CHOOSE_PRINTER:
-        SelectPreviewPrinter(dialog, s, FALSE);
+        if (!s->printer)
+            SelectPreviewPrinter(dialog, s, FALSE);
         return TRUE;
     case WM_COMMAND:
         OnPreviewCommand(dialog, s, LOWORD(wParam), HIWORD(wParam));

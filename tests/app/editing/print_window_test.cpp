@@ -348,7 +348,11 @@ TEST_F(NoteFixture, PreviewWithoutAPrinterShowsTheNotesOwnPagesAndLeavesItAsItWa
             GetWindowTextA(dialog, text, sizeof text);
             return std::string(text);
         };
-        ASSERT_TRUE(PumpUntil([&] { return caption().rfind("Previewing Page : 1/", 0) == 0; }, ScaledWait(10000)));
+        if (!PumpUntil([&] { return caption().rfind("Previewing Page : 1/", 0) == 0; }, ScaledWait(10000))) {
+            ADD_FAILURE() << "the preview showed no page: " << caption();
+            SendMessageA(dialog, WM_CLOSE, 0, 0);
+            return;
+        }
         captions.push_back(caption());
         SendMessageA(dialog, WM_COMMAND, IDC_PREVIEW_NEXT, 0);
         captions.push_back(caption());
