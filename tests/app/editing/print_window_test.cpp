@@ -356,11 +356,12 @@ TEST_F(NoteFixture, PreviewWithoutAPrinterShowsTheNotesOwnPagesAndLeavesItAsItWa
         captions.push_back(caption());
         SendMessageA(dialog, WM_COMMAND, IDC_PREVIEW_NEXT, 0);
         captions.push_back(caption());
-        // Zoom in and back to "View All"; the page is laid out afresh each time.
+        // Zoom in and back to "View All"; the page is laid out afresh each
+        // time and the preview stays on the page it showed.
         SendMessageA(dialog, WM_COMMAND, IDC_PREVIEW_ZOOM_IN, 0);
         SendMessageA(dialog, WM_COMMAND, IDC_PREVIEW_ZOOM_IN, 0);
         EXPECT_EQ(2, SendDlgItemMessageA(dialog, IDC_PREVIEW_ZOOM_LIST, CB_GETCURSEL, 0, 0));
-        EXPECT_EQ("Previewing Page : 1/", caption().substr(0, 20));
+        EXPECT_EQ("Previewing Page : 2/", caption().substr(0, 20));
         SendMessageA(dialog, WM_COMMAND, IDC_PREVIEW_ZOOM_OUT, 0);
         SendMessageA(dialog, WM_COMMAND, IDC_PREVIEW_ZOOM_OUT, 0);
         SendMessageA(dialog, WM_COMMAND, IDC_PREVIEW_ZOOM_OUT, 0);
