@@ -500,3 +500,29 @@ INT_PTR PrintPreviewZettly(HINSTANCE instance, HWND owner, HWND edit)
     delete state;
     return result;
 }
+
+// The preview as the note command runs it: parameter the note's edit control.
+INT_PTR CALLBACK PrintPreviewDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_INITDIALOG) {
+        if (!lParam) {
+            EndDialog(dialog, 0);
+            return TRUE;
+        }
+        PreviewState *state = new PreviewState();
+        state->instance = GetModuleHandleA(nullptr);
+        state->edit = (HWND)lParam;
+        return PreviewProc(dialog, message, wParam, (LPARAM)state);
+    }
+    if (message == WM_NCDESTROY) {
+        PreviewState *state = (PreviewState *)GetWindowLongPtrA(dialog, DWLP_USER);
+        if (state) {
+            SetWindowLongPtrA(dialog, DWLP_USER, 0);
+            UndoColourTreatment(state->edit, &state->treatment);
+            FreeDevice(state);
+            delete state;
+        }
+        return FALSE;
+    }
+    return PreviewProc(dialog, message, wParam, lParam);
+}

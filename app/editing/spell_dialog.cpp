@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "core/main_window/startup.h"
+#include "core/note_editor/note_edit.h"
 #include "core/note_editor/text_walk_edit.h"
 #include "editing_ids.h"
 #include "spell_checker.h"
@@ -486,4 +487,32 @@ int SpellCheckZettly(HWND edit)
         return 1;
     }
     return 0;
+}
+
+// The dialog as the edit control's command runs it: parameter the control's
+// ZettlyEditState; the command hides the bars and keeps the selection.
+INT_PTR CALLBACK SpellCheckDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    SpellDialogState *s = (SpellDialogState *)GetWindowLongPtrA(dialog, DWLP_USER);
+    if (message == WM_INITDIALOG) {
+        ZettlyEditState *editState = (ZettlyEditState *)lParam;
+        if (!editState || !editState->edit) {
+            EndDialog(dialog, 0);
+            return TRUE;
+        }
+        s = new SpellDialogState();
+        s->edit = editState->edit;
+        return SpellDialogProc(dialog, message, wParam, (LPARAM)s);
+    }
+    if (message == WM_NCDESTROY && s) {
+        SetWindowLongPtrA(dialog, DWLP_USER, 0);
+        UnloadDictionaries(s);
+        int completed = s->completed;
+        HWND note = GetParent(s->edit) ? GetParent(s->edit) : s->edit;
+        delete s;
+        if (completed)
+            ZtMessageBox(note, SPELL_DONE_TEXT, SPELL_DONE_CAPTION, MB_ICONINFORMATION);
+        return FALSE;
+    }
+    return SpellDialogProc(dialog, message, wParam, lParam);
 }
