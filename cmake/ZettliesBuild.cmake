@@ -95,3 +95,17 @@ function(zt_add_stdcall_library name)
       VERBATIM)
   endif()
 endfunction()
+
+# zt_copy_dictionaries(folder): the spell check's dictionaries, Debian's
+# English and German hunspell pairs, copied into folder/zettlies_dic (the
+# folder beside the program where it looks for them). A pair that is not
+# installed is left out.
+set(ZT_DICTIONARY_SOURCE_DIR /usr/share/hunspell CACHE PATH "Folder of the installed .aff/.dic pairs")
+function(zt_copy_dictionaries folder)
+  foreach(name en_US de_DE)
+    if(EXISTS ${ZT_DICTIONARY_SOURCE_DIR}/${name}.aff AND EXISTS ${ZT_DICTIONARY_SOURCE_DIR}/${name}.dic)
+      configure_file(${ZT_DICTIONARY_SOURCE_DIR}/${name}.aff ${folder}/zettlies_dic/${name}.aff COPYONLY)
+      configure_file(${ZT_DICTIONARY_SOURCE_DIR}/${name}.dic ${folder}/zettlies_dic/${name}.dic COPYONLY)
+    endif()
+  endforeach()
+endfunction()

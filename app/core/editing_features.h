@@ -110,3 +110,13 @@ int InsertFileDialog(int mode, int slot);
 // Puts the file into the note (mode 209 over-write, 210 append) or makes a
 // new note of it (211). 0 / -1.
 int InsertFileIntoZettly(const char *path, int mode, int slot);
+
+// printing.cpp, print_preview.cpp: the note commands 20200 and 20205.
+// PrintZettly returns 1 unless printing was aborted.
+int PrintZettly(HINSTANCE instance, HWND owner, HWND edit);
+// The modal print preview (dialog 146) of the note's edit control.
+INT_PTR PrintPreviewZettly(HINSTANCE instance, HWND owner, HWND edit);
+
+// spell_dialog.cpp: the edit control's spell-check command 40122 (dialog
+// 141). Returns 1 when every word was walked.
+int SpellCheckZettly(HWND edit);

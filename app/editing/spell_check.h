@@ -1,5 +1,0 @@
-// The spell-check dialog of a note's editor.
-#pragma once
-#include <windows.h>
-
-#include "core/editing_features.h"
