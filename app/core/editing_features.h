@@ -18,6 +18,8 @@ int ConsoleStart(int slot);
 void ConsoleStop(int slot, int killTree);
 // Writes the NUL-ended text to the interpreter's input.
 void ConsoleWrite(int slot, const char *text);
+// Writes the tree of running processes into the note's text at the caret.
+void ConsoleListProcesses(int slot);
 
 // edit_toolbar.cpp: the one floating edit toolbar that follows the focused note.
 HWND CreateEditBar(void);
@@ -52,6 +54,15 @@ HWND CreateCheckList(HWND owner, int slot);
 // find_replace.cpp: the one find-and-replace dialog shared by all notes.
 // The open dialog, or null; the message loop gives it its keyboard messages first.
 extern HWND FindReplaceDialog;
+// Opens the Find (replace 0) or Replace dialog owned by the note. 0, or -1
+// when one is open already (after telling the user) or it could not be made.
+int OpenFindReplaceDialog(HWND note, int slot, int replace);
+// The registered message ("commdlg_FindReplace") that carries the dialog's
+// requests to its note, and the note window's handling of it.
+UINT FindReplaceMessage(void);
+LRESULT OnFindReplaceRequest(HWND note, int slot, WPARAM wParam, LPARAM lParam);
+// The note is being destroyed: a dialog it owns goes with it.
+void FindReplaceOwnerDestroyed(HWND note);
 
 // exchange/dde_exchange.cpp: hand-over of notes between copies of the program.
 // 1 when the server runs, 0 after a reported failure.

@@ -11,3 +11,10 @@
 
 static_assert(CALC_SELECTION_MAX < CALC_LINE_BUFFER, "a whole selection fits the line buffer");
 static_assert(CALC_LINE_BUFFER <= 0xFFFF, "EM_GETLINE takes the buffer size in a WORD");
+
+// Find and replace
+#define FIND_TEXT_BYTES 64 // the text to find and its replacement, NUL included
+#define FIND_OPEN_ERROR_TEXT "Only one instance of the find/replace dialog box\ncan be open at a time."
+#define FIND_OPEN_ERROR_CAPTION "Find/Replace Open Error"
+#define FIND_NOT_FOUND_TEXT "Text Not Found In Zettly."
+#define FIND_NOT_FOUND_CAPTION "Text not found!"

@@ -249,6 +249,7 @@ static void OnNoteDestroy(HWND note)
             LastFocusedZettly = -1;
     }
     ReleaseZettlySlot(note);
+    FindReplaceOwnerDestroyed(note);
     DragAcceptFiles(note, FALSE);
     if (NoteWindowCount > 0 && --NoteWindowCount == 0)
         DestroyNoteMenu();
@@ -568,6 +569,8 @@ LRESULT CALLBACK ZettlyWndProc(HWND note, UINT message, WPARAM wParam, LPARAM lP
     int slot = FindZettlyByWindow(note);
     if (message == RollFinishedMessage() && message != 0)
         return FinishRollUp(note, (const RollParams *)lParam);
+    if (message == FindReplaceMessage() && message != 0)
+        return OnFindReplaceRequest(note, slot, wParam, lParam);
     switch (message) {
     case WM_DESTROY:
         OnNoteDestroy(note);
