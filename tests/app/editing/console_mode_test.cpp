@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "note_fixture.h"
+#include "editing_notes.h"
 
 namespace {
 

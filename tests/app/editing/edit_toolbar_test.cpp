@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "editing/edit_toolbar_ids.h"
-#include "note_fixture.h"
+#include "editing_notes.h"
 
 namespace {
 

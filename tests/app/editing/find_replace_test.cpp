@@ -3,7 +3,7 @@
 #include <commdlg.h>
 #include <dlgs.h>
 
-#include "note_fixture.h"
+#include "editing_notes.h"
 
 namespace {
 

@@ -1,29 +1,25 @@
-// Real note windows for the editing features' tests: the note class, its
-// edit control and the note table, as the program sets them up.
+// Real note windows for window tests: the note class with its key tables,
+// the note table and the settings reset as the program sets them up.
 #pragma once
 #include <gtest/gtest.h>
 
-#include <richedit.h>
-
 #include <cstring>
-#include <string>
 
 #include "core/core_ids.h"
-#include "core/editing_features.h"
 #include "core/main_window/startup.h"
-#include "core/note_editor/note_edit.h"
-#include "core/note_editor/text_walk_edit.h"
+#include "core/note_editor/tooltip_window.h"
 #include "core/note_window/note_window.h"
 #include "core/notes_table/zettly_settings.h"
 #include "core/notes_table/zettly_slots.h"
 #include "test_support.h"
 
-class EditingNotes : public ::testing::Test {
+class NoteTestBase : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
         LoadLibraryA(RICH_EDIT_LIBRARY);
         RegisterNoteClass(GetModuleHandleA(nullptr));
+        RegisterToolTipClass(GetModuleHandleA(nullptr));
         NoteAccelerators = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(120));
         EditAccelerators = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(134));
     }
@@ -43,6 +39,7 @@ protected:
                 DestroyWindow(ZettlyTable[slot].window);
         PumpUntil([] { return false; }, 20);
     }
+    // A shown note with its top-left at (x, y) and the given outer size.
     int NewNote(int x, int y, int width, int height)
     {
         int slot = FindFreeZettlySlot();
@@ -53,23 +50,5 @@ protected:
         if (CreateZettlyWindow(nullptr, slot, TRUE, TRUE) != 0)
             return -1;
         return slot;
-    }
-    static HWND Edit(int slot) { return ZettlyTable[slot].editWindow; }
-    static std::string Text(int slot)
-    {
-        std::string text;
-        ReadEditText(Edit(slot), &text);
-        return text;
-    }
-    static void Select(int slot, long start, long end)
-    {
-        CHARRANGE range = {start, end};
-        SendMessageA(Edit(slot), EM_EXSETSEL, 0, (LPARAM)&range);
-    }
-    static CHARRANGE Selection(int slot)
-    {
-        CHARRANGE range = {};
-        SendMessageA(Edit(slot), EM_EXGETSEL, 0, (LPARAM)&range);
-        return range;
     }
 };
