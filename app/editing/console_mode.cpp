@@ -447,3 +447,7 @@ void ConsoleListProcesses(int slot)
     std::string text = ProcessDumpText(records.get(), n);
     SendMessageA(edit, EM_REPLACESEL, TRUE, (LPARAM)text.c_str());
 }
+
+void ConsoleListProcesses(int slot)
+{
+}

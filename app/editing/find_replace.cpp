@@ -99,17 +99,17 @@ static void TakeSelectedText(HWND edit, const CHARRANGE &selection)
     lstrcpynA(FindWhat, text, sizeof FindWhat);
 }
 
-int OpenFindReplaceDialog(HWND note, int slot, int replace)
+void OpenFindReplaceDialog(HWND note, int slot, BOOL replace)
 {
     if (FindReplaceDialog && !IsWindow(FindReplaceDialog))
         FindReplaceDialog = nullptr;
     if (FindReplaceDialog) {
         ZtMessageBox(note, FIND_OPEN_ERROR_TEXT, FIND_OPEN_ERROR_CAPTION, MB_ICONINFORMATION);
-        return -1;
+        return;
     }
     HWND edit = EditOf(slot);
     if (!edit)
-        return -1;
+        return;
     CHARRANGE selection = {0, 0};
     SendMessageA(edit, EM_EXGETSEL, 0, (LPARAM)&selection);
     if (selection.cpMin != selection.cpMax)
@@ -126,7 +126,6 @@ int OpenFindReplaceDialog(HWND note, int slot, int replace)
     Request.wReplaceWithLen = sizeof ReplaceWith;
     BeginFindPass(&Pass, selection.cpMin);
     FindReplaceDialog = replace ? ReplaceTextA(&Request) : FindTextA(&Request);
-    return FindReplaceDialog ? 0 : -1;
 }
 
 void FindReplaceOwnerDestroyed(HWND note)
@@ -160,8 +159,9 @@ static void OnFindOrReplace(HWND note, RichEditText *text, bool replace)
     BeginFindPass(&Pass, replace ? selection.end : selection.start);
 }
 
-LRESULT OnFindReplaceRequest(HWND note, int slot, WPARAM wParam, LPARAM lParam)
+LRESULT OnFindReplaceMessage(HWND note, int slot, LPARAM lParam)
 {
+    const WPARAM wParam = 0;
     // Anyone may send a registered message: only our own block is read.
     if ((const FINDREPLACEA *)lParam != &Request)
         return DefWindowProcA(note, FindReplaceMessage(), wParam, lParam);

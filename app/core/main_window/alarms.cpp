@@ -1,5 +1,7 @@
 #include "alarms.h"
 
+#include "core/notes_table/notes_file.h"
+
 // Checking and the alarm threads arrive with the alarm dialogs.
 void CheckAlarms(void)
 {
@@ -12,7 +14,10 @@ void CheckMissedAlarms(void)
 int GetRecordFileTime(SYSTEMTIME *out)
 {
     ZeroMemory(out, sizeof *out);
-    HANDLE file = CreateFileA("zettly.rec", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    char path[MAX_PATH];
+    if (DataFolderPath("zettly.rec", path, sizeof path) != 0)
+        return -1;
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return -1;
@@ -37,4 +42,12 @@ DWORD WINAPI AlarmBlinkZettlyThread(LPVOID slot)
 {
     (void)slot;
     return 0;
+}
+
+// Least form until the alarm dialog is built: it closes unchanged.
+INT_PTR CALLBACK SetAlarmDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_COMMAND)
+        EndDialog(dialog, 0);
+    return message == WM_INITDIALOG;
 }

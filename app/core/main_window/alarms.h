@@ -9,3 +9,5 @@ void CheckMissedAlarms(void);
 int GetRecordFileTime(SYSTEMTIME *out);
 DWORD WINAPI AlarmSndPlaybackThread(LPVOID slot);
 DWORD WINAPI AlarmBlinkZettlyThread(LPVOID slot);
+// Dialog 1000, the alarm of the note whose slot is the parameter: 1 saved, 0 cancelled.
+INT_PTR CALLBACK SetAlarmDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

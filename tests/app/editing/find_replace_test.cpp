@@ -50,7 +50,8 @@ TEST_F(FindReplace, FindNextGoesOnWrapsOnceThenReportsNotFound)
     ASSERT_GE(slot, 0);
     Select(slot, 4, 4);
     MessageBoxRecorder boxes;
-    ASSERT_EQ(OpenFindReplaceDialog(ZettlyTable[slot].window, slot, 0), 0);
+    OpenFindReplaceDialog(ZettlyTable[slot].window, slot, 0);
+    ASSERT_NE(FindReplaceDialog, nullptr);
 
     Press(IDOK, "one");
     EXPECT_EQ(Selection(slot).cpMin, 8);
@@ -74,7 +75,8 @@ TEST_F(FindReplace, ReplaceAllReplacesEveryMatchWithoutAWord)
     int slot = NoteWith("aa");
     ASSERT_GE(slot, 0);
     MessageBoxRecorder boxes;
-    ASSERT_EQ(OpenFindReplaceDialog(ZettlyTable[slot].window, slot, 1), 0);
+    OpenFindReplaceDialog(ZettlyTable[slot].window, slot, 1);
+    ASSERT_NE(FindReplaceDialog, nullptr);
     Press(psh2, "a", "b");
     EXPECT_EQ(Text(slot), "bb");
     Press(psh2, "zz", "y");
@@ -90,13 +92,15 @@ TEST_F(FindReplace, ALongSelectionGivesItsStartAndKeepsTheReplacement)
     int slot = NoteWith(text.c_str());
     ASSERT_GE(slot, 0);
     MessageBoxRecorder boxes;
-    ASSERT_EQ(OpenFindReplaceDialog(ZettlyTable[slot].window, slot, 1), 0);
+    OpenFindReplaceDialog(ZettlyTable[slot].window, slot, 1);
+    ASSERT_NE(FindReplaceDialog, nullptr);
     Press(psh1, "nothing", "kept");
     Press(IDCANCEL, "nothing");
     ASSERT_EQ(FindReplaceDialog, nullptr);
 
     Select(slot, 0, 100);
-    ASSERT_EQ(OpenFindReplaceDialog(ZettlyTable[slot].window, slot, 1), 0);
+    OpenFindReplaceDialog(ZettlyTable[slot].window, slot, 1);
+    ASSERT_NE(FindReplaceDialog, nullptr);
     EXPECT_EQ(Field(edt1), text.substr(0, 63));
     EXPECT_EQ(Field(edt2), "kept");
 }
@@ -107,13 +111,17 @@ TEST_F(FindReplace, OneDialogAtATimeAndAGoneOwnerLetsTheNextOneOpen)
     int second = NoteWith("second");
     ASSERT_GE(second, 0);
     MessageBoxRecorder boxes;
-    ASSERT_EQ(OpenFindReplaceDialog(ZettlyTable[first].window, first, 0), 0);
-    EXPECT_EQ(OpenFindReplaceDialog(ZettlyTable[second].window, second, 1), -1);
+    OpenFindReplaceDialog(ZettlyTable[first].window, first, 0);
+    ASSERT_NE(FindReplaceDialog, nullptr);
+    HWND open = FindReplaceDialog;
+    OpenFindReplaceDialog(ZettlyTable[second].window, second, 1);
+    EXPECT_EQ(FindReplaceDialog, open);
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_EQ(boxes.Boxes()[0].caption, "Find/Replace Open Error");
 
     DestroyWindow(ZettlyTable[first].window);
-    ASSERT_EQ(OpenFindReplaceDialog(ZettlyTable[second].window, second, 0), 0);
+    OpenFindReplaceDialog(ZettlyTable[second].window, second, 0);
+    ASSERT_NE(FindReplaceDialog, nullptr);
     EXPECT_EQ(boxes.Boxes().size(), 1u);
     Press(IDOK, "cond");
     EXPECT_EQ(Selection(second).cpMin, 2);
