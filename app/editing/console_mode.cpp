@@ -447,7 +447,3 @@ void ConsoleListProcesses(int slot)
     std::string text = ProcessDumpText(records.get(), n);
     SendMessageA(edit, EM_REPLACESEL, TRUE, (LPARAM)text.c_str());
 }
-
-void ConsoleListProcesses(int slot)
-{
-}
