@@ -71,6 +71,8 @@ void OpenFindReplaceDialog(HWND note, int slot, BOOL replace);
 UINT FindReplaceMessage(void);
 // A request of the dialog (lParam of that message) for the note.
 LRESULT OnFindReplaceMessage(HWND note, int slot, LPARAM request);
+// The note is being destroyed: a dialog it owns goes with it.
+void FindReplaceOwnerDestroyed(HWND note);
 
 // printing.cpp: the print options dialog 4003 for the note's control; 1
 // unless printing was aborted. Dialog 146 is the preview, parameter the control.

@@ -80,3 +80,10 @@ static_assert(IDC_PRINT_NORMAL + 1 == IDC_PRINT_WHITE_BACK && IDC_PRINT_WHITE_BA
               "the colour modes are a run of radio buttons");
 static_assert(IDC_USER_WORDS > IDC_SPELL_ADD && IDC_USER_REMOVE_ALL < 1100, "spell check controls 1069..1099");
 #endif
+
+// Find and replace
+#define FIND_TEXT_BYTES 64 // the text to find and its replacement, NUL included
+#define FIND_OPEN_ERROR_TEXT "Only one instance of the find/replace dialog box\ncan be open at a time."
+#define FIND_OPEN_ERROR_CAPTION "Find/Replace Open Error"
+#define FIND_NOT_FOUND_TEXT "Text Not Found In Zettly."
+#define FIND_NOT_FOUND_CAPTION "Text not found!"

@@ -254,6 +254,12 @@ static void OnNoteDestroy(HWND note)
             LastFocusedZettly = -1;
     }
     ReleaseZettlySlot(note);
+    FindReplaceOwnerDestroyed(note);
+    // The editor no longer sees its own destruction: the bar goes from here.
+    if (slot >= 0 && EditToolbarWindow && EditBarSlot(EditToolbarWindow) == slot) {
+        ShowWindow(EditToolbarWindow, SW_HIDE);
+        AttachEditBar(EditToolbarWindow, -1);
+    }
     DragAcceptFiles(note, FALSE);
     if (NoteWindowCount > 0 && --NoteWindowCount == 0)
         DestroyNoteMenu();

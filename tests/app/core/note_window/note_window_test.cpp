@@ -15,6 +15,7 @@
 #include "core/note_editor/tooltip_window.h"
 #include "core/notes_table/zettly_settings.h"
 #include "core/notes_table/zettly_slots.h"
+#include "note_fixture.h"
 #include "test_support.h"
 
 namespace {
@@ -47,45 +48,17 @@ std::string EditText(HWND edit)
     return text;
 }
 
-class NoteWindow : public ::testing::Test {
+class NoteWindow : public NoteTestBase {
 protected:
-    static void SetUpTestSuite()
-    {
-        LoadLibraryA(RICH_EDIT_LIBRARY);
-        RegisterNoteClass(GetModuleHandleA(nullptr));
-        RegisterToolTipClass(GetModuleHandleA(nullptr));
-        NoteAccelerators = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(120));
-        EditAccelerators = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(134));
-    }
     void SetUp() override
     {
-        std::memset(ZettlyTable, 0, sizeof ZettlyTable);
-        SetDefaultInfoSettings(&ZettlyInfo);
-        ResetDefaultSettings();
-        ZettlyInfo.soundEffects = 0;
-        ZettlyInfo.animateRoll = 0;
-        ZettlyInfo.lineColumnInfo = 0;
+        NoteTestBase::SetUp();
         SetModifiers(false, false);
     }
     void TearDown() override
     {
         SetModifiers(false, false);
-        for (int slot = 0; slot <= ZETTLY_LAST_NOTE_SLOT; ++slot)
-            if (ZettlyTable[slot].window)
-                DestroyWindow(ZettlyTable[slot].window);
-        Pump(20);
-    }
-    // A shown note with its top-left at (x, y) and the given outer size.
-    int NewNote(int x, int y, int width, int height)
-    {
-        int slot = FindFreeZettlySlot();
-        if (slot < 0)
-            return -1;
-        CloneZettly(ZETTLY_DEFAULT_SLOT, slot);
-        ZettlyTable[slot].windowRect = {x, y, x + width, y + height};
-        if (CreateZettlyWindow(nullptr, slot, TRUE, TRUE) != 0)
-            return -1;
-        return slot;
+        NoteTestBase::TearDown();
     }
     int Strip(int slot) { return GetFontCharHeight(ZettlyTable[slot].window, slot); }
     int RolledHeight(int slot)
