@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "core/core_ids.h"
+#include "core/main_window/alarms.h"
 #include "core/note_window/group_window.h"
 #include "core/main_window/main_window.h"
 #include "notes_file_ids.h"
@@ -707,5 +708,6 @@ int LoadZettlies(void)
         TellDamage(&s.damage);
     }
     CurrentSetKnownGood = marked && !damaged;
+    CheckMissedAlarms();
     return count;
 }
