@@ -30,6 +30,7 @@ struct ReminderState {
     RECT firstWindow;
     RECT firstClient;
     bool expanded;
+    bool snoozed;
     HFONT font;
     HBRUSH brush;
     COLORREF textColour;
@@ -205,6 +206,7 @@ static void Dismiss(HWND dialog, ReminderState *s)
 static void Snooze(HWND dialog, ReminderState *s)
 {
     int entry = (int)SendDlgItemMessageA(dialog, IDC_REMINDER_DELAY, CB_GETCURSEL, 0, 0);
+    s->snoozed = true;
     ShowWindow(dialog, SW_HIDE);
     StopAlarmEffects(s);
     SetTimer(dialog, REMINDER_SNOOZE_TIMER, (UINT)SnoozeMinutes(entry) * 60000u, nullptr);
@@ -219,8 +221,17 @@ static void OnSnoozeOver(HWND dialog, ReminderState *s)
         EndReminder(dialog, s, 0);
         return;
     }
+    s->snoozed = false;
     StartAlarmEffects(s);
     SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+}
+
+// The dialog manager shows a modal dialog the first time its queue runs
+// empty; a reminder snoozed before that must stay hidden.
+static void OnReminderPositionChanging(const ReminderState *s, WINDOWPOS *position)
+{
+    if (s->snoozed)
+        position->flags &= ~SWP_SHOWWINDOW;
 }
 
 static void CopyNoteText(const ReminderState *s)
@@ -353,6 +364,9 @@ INT_PTR CALLBACK AlarmReminderDlgProc(HWND dialog, UINT message, WPARAM wParam, 
     case WM_GETMINMAXINFO:
         OnReminderMinMax(s, (MINMAXINFO *)lParam);
         return TRUE;
+    case WM_WINDOWPOSCHANGING:
+        OnReminderPositionChanging(s, (WINDOWPOS *)lParam);
+        return FALSE;
     case WM_DRAWITEM:
         return OnReminderDrawItem(s, (const DRAWITEMSTRUCT *)lParam);
     case WM_CTLCOLOREDIT:

@@ -199,6 +199,15 @@ void DismissAlarmDay(ZettlyRecord *r, int day)
 static const char *const WeekdayNames[ALARM_WEEK_DAYS] = {
     "Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
 
+// A value of the alarm, or its mark when it stands for every value.
+static void FieldText(char (&out)[16], bool every, int value, const char *format, const char *mark)
+{
+    if (every)
+        std::snprintf(out, sizeof out, "%s", mark);
+    else
+        std::snprintf(out, sizeof out, format, value);
+}
+
 void FormatAlarmText(char *out, size_t outSize, const ZettlyRecord *r, const AlarmClock &now)
 {
     if (!out || outSize == 0)
@@ -211,22 +220,10 @@ void FormatAlarmText(char *out, size_t outSize, const ZettlyRecord *r, const Ala
                           : "??");
     else
         std::snprintf(dayText, sizeof dayText, "%02d/", now.day);
-    if (r->alarmMonth == ALARM_EVERY)
-        std::snprintf(monthText, sizeof monthText, "~~/");
-    else
-        std::snprintf(monthText, sizeof monthText, "%02d/", (int)r->alarmMonth);
-    if (r->alarmYear < 0)
-        std::snprintf(yearText, sizeof yearText, "~~");
-    else
-        std::snprintf(yearText, sizeof yearText, "%02d", (int)r->alarmYear);
-    if (r->alarmHour < 0)
-        std::snprintf(hourText, sizeof hourText, "~~:");
-    else
-        std::snprintf(hourText, sizeof hourText, "%02d:", (int)r->alarmHour);
-    if (r->alarmMinute < 0)
-        std::snprintf(minuteText, sizeof minuteText, "~~:");
-    else
-        std::snprintf(minuteText, sizeof minuteText, "%02d:", (int)r->alarmMinute);
+    FieldText(monthText, r->alarmMonth == ALARM_EVERY, r->alarmMonth, "%02d/", "~~/");
+    FieldText(yearText, r->alarmYear < 0, r->alarmYear, "%02d", "~~");
+    FieldText(hourText, r->alarmHour < 0, r->alarmHour, "%02d:", "~~:");
+    FieldText(minuteText, r->alarmMinute < 0, r->alarmMinute, "%02d:", "~~:");
     const char *half = r->alarmPm == 0 ? "AM" : r->alarmPm == 1 ? "PM" : "??";
     std::snprintf(out, outSize, "Date %s%s%s  Time %s%s%s", dayText, monthText, yearText,
                   hourText, minuteText, half);

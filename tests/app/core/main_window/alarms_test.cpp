@@ -312,6 +312,7 @@ TEST_F(AlarmTest, ExpandShowsTheNoteTextInAPlainReadOnlyBox)
 
 TEST_F(AlarmTest, StartUpRemindsOnceOfAlarmsMissedOverNewYear)
 {
+    CreateMain();
     // The last save: New Year's Eve, 10 PM local time.
     HANDLE file = CreateFileA("zettly.rec", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
@@ -321,7 +322,6 @@ TEST_F(AlarmTest, StartUpRemindsOnceOfAlarmsMissedOverNewYear)
     ASSERT_TRUE(LocalFileTimeToFileTime(&local, &utc));
     ASSERT_TRUE(SetFileTime(file, nullptr, nullptr, &utc));
     CloseHandle(file);
-    CreateMain();
     SetTestTime(2027, 1, 1, 5, 9, 0);
 
     int eve = NewNote(); // 11 PM on New Year's Eve
