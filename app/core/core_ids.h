@@ -53,6 +53,8 @@ enum {
     CMD_FIND = 20280,
     CMD_REPLACE = 20290,
     CMD_MAIL_TEXT = 20310,
+    CMD_MAIL_EXP_RECORD = 20315,
+    CMD_MAIL_RICH_TEXT = 20316,
     CMD_MAIL_INSTALLER = 20320,
     CMD_CALC_MODE = 20340,
     CMD_CALC_SELECTION = 20350,
@@ -61,8 +63,23 @@ enum {
     CMD_SHOW_PROCESS_TREE = 20410,
     CMD_DUMP_PROCESS_TREE = 20420,
     CMD_STARTUP_CMD = 20430,
+    CMD_REMOVE_FROM_GROUP = 20500,
     CMD_SELECT_ALL_NOTE = 21000,
+    CMD_ADD_TO_GROUP_FIRST = 22000, // + the group's slot
+    CMD_ADD_TO_GROUP_LAST = 22254,  // groups live in slots 0..254 only
     NOTE_COMMAND_LAST = 30000,
+};
+static_assert(CMD_ADD_TO_GROUP_LAST - CMD_ADD_TO_GROUP_FIRST == 254, "one add id per slot 0..254");
+
+// Answers of the drop-choice dialog 4002.
+enum {
+    IDD_DROP_CHOICE = 4002,
+    DROP_OVERWRITE = 209,
+    DROP_APPEND = 210,
+    DROP_CREATE_NEW = 211,
+    DROP_CANCEL = 1010,
+    IDD_PRINT_PREVIEW = 146,
+    IDD_SPELL_CHECK = 141,
 };
 static_assert((int)NOTE_COMMAND_FIRST < (int)CMD_NEW_ZETTLY &&
                   (int)CMD_SELECT_ALL_NOTE < (int)NOTE_COMMAND_LAST,

@@ -18,6 +18,8 @@ int ConsoleStart(int slot);
 void ConsoleStop(int slot, int killTree);
 // Writes the NUL-ended text to the interpreter's input.
 void ConsoleWrite(int slot, const char *text);
+// Writes the process tree into the note's text at the caret.
+void ConsoleListProcesses(int slot);
 
 // edit_toolbar.cpp: the one floating edit toolbar that follows the focused note.
 HWND CreateEditBar(void);
@@ -46,12 +48,34 @@ void RichOleResizeBorder(void);
 void RichOleFrameActivate(BOOL activate);
 void RichOleFocusActiveObject(void);
 
+// Runs the insert-object dialog into the control; paste special through the container.
+void RichOleInsertObject(HWND edit);
+void RichOlePasteSpecial(HWND edit);
+
 // check_list.cpp: the check-list dialog for the note, or null.
 HWND CreateCheckList(HWND owner, int slot);
 
 // find_replace.cpp: the one find-and-replace dialog shared by all notes.
 // The open dialog, or null; the message loop gives it its keyboard messages first.
 extern HWND FindReplaceDialog;
+// Opens the Find (replace 0) or Replace dialog for the note, or says that one is open.
+void OpenFindReplaceDialog(HWND note, int slot, BOOL replace);
+// The message "commdlg_FindReplace", registered once.
+UINT FindReplaceMessage(void);
+// A request of the dialog (lParam of that message) for the note.
+LRESULT OnFindReplaceMessage(HWND note, int slot, LPARAM request);
+
+// printing.cpp: the print options dialog 4003 for the note's control; 1
+// unless printing was aborted. Dialog 146 is the preview, parameter the control.
+int PrintZettly(HINSTANCE instance, HWND owner, HWND edit);
+INT_PTR CALLBACK PrintPreviewDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// spell_check.cpp: dialog 141, parameter the control's ZettlyEditState.
+INT_PTR CALLBACK SpellCheckDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// syntax_richedit.cpp: colours start..end (end -1: to the end) of the
+// control as the language of "syntax.cfg"; 0, or -1 for no such language.
+int SyntaxFormatRange(HWND edit, int language, LONG start, LONG end, COLORREF baseColour);
 
 // exchange/dde_exchange.cpp: hand-over of notes between copies of the program.
 // 1 when the server runs, 0 after a reported failure.
@@ -61,7 +85,10 @@ void DdeServerStop(void);
 // when the running copy acknowledged it, -1 otherwise.
 int DdeSendFileToRunningInstance(const char *commandLine);
 
-// exchange/mail.cpp: 0 ready, 2 the MAPI library could not be loaded, 4 an
+// exchange/mail.cpp: the "Mail To ..." commands of a note (20310, 20315,
+// 20316, 20320): sends and reports what the user must see.
+int MailZettlyCommand(HWND owner, int slot, int commandId);
+// 0 ready, 2 the MAPI library could not be loaded, 4 an
 // entry point is missing.
 int MailInit(void);
 void MailShutdown(void);
@@ -70,3 +97,7 @@ void MailShutdown(void);
 int ExportZettliesToFolder(HWND owner, int group);
 int ImportZettliesFromFolder(HWND owner);
 int ImportZettlyDialog(int slot);
+int ExportZettlyDialog(int slot);
+// Lets the user pick a file to put into the note (mode 209 over-write, 210 append).
+int InsertFileDialog(int mode, int slot);
+int InsertFileIntoZettly(const char *path, int mode, int slot);

@@ -13,3 +13,7 @@ void ConsoleStop(int slot, int killTree)
 void ConsoleWrite(int slot, const char *text)
 {
 }
+
+void ConsoleListProcesses(int slot)
+{
+}

@@ -8,6 +8,3 @@
 
 // The languages for the editor's menus, in file order.
 const SyntaxTable *CurrentSyntaxTable(void);
-int SyntaxLanguageCount(void);
-// Null when there is no such language.
-const char *SyntaxLanguageName(int language);

@@ -29,15 +29,19 @@ char *ReadWallpaperValue(HKEY key)
     return value;
 }
 
+// Every name is joined to the folder: the changer runs on its own thread in
+// the notes program's process, whose current folder is the notes' own.
 int FindNextImageFile(const char *directory, char *outPath, int outSize)
 {
-    char previous[CHANGER_PATH_BYTES];
-    DWORD kept = GetCurrentDirectoryA(sizeof previous, previous);
-    if (!SetCurrentDirectoryA(directory))
+    std::string folder = directory ? directory : "";
+    if (folder.empty())
         return -1;
+    if (folder.back() != '\\' && folder.back() != '/')
+        folder += '\\';
+    std::string currentFile = folder + CHANGER_CURRENT_FILE;
 
     char lastName[CURRENT_NAME_BYTES + 1] = {};
-    if (FILE *file = std::fopen(CHANGER_CURRENT_FILE, "rb")) {
+    if (FILE *file = std::fopen(currentFile.c_str(), "rb")) {
         size_t n = std::fread(lastName, 1, CURRENT_NAME_BYTES, file);
         lastName[n] = 0;
         std::fclose(file);
@@ -46,7 +50,9 @@ int FindNextImageFile(const char *directory, char *outPath, int outSize)
     // The pattern also finds "x.jpgx" and short-name matches: keep real ".jpg" names only.
     std::vector<std::string> names;
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA("*.jpg", &found);
+    HANDLE search = FindFirstFileA((folder + "*.jpg").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE && GetFileAttributesA(directory) == INVALID_FILE_ATTRIBUTES)
+        return -1;
     if (search != INVALID_HANDLE_VALUE) {
         do {
             if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
@@ -59,20 +65,16 @@ int FindNextImageFile(const char *directory, char *outPath, int outSize)
     for (const std::string &name : names)
         list.push_back(name.c_str());
     int chosen = ChooseNextImage(list.data(), (int)list.size(), lastName);
-    int result = -1;
-    if (chosen >= 0) {
-        int n = std::snprintf(outPath, (size_t)outSize, "%s\\%s", directory, list[chosen]);
-        if (n > 0 && n < outSize) {
-            if (FILE *file = std::fopen(CHANGER_CURRENT_FILE, "w")) {
-                std::fputs(list[chosen], file);
-                std::fclose(file);
-            }
-            result = 0;
-        }
+    if (chosen < 0)
+        return -1;
+    int n = std::snprintf(outPath, (size_t)outSize, "%s\\%s", directory, list[chosen]);
+    if (n <= 0 || n >= outSize)
+        return -1;
+    if (FILE *file = std::fopen(currentFile.c_str(), "w")) {
+        std::fputs(list[chosen], file);
+        std::fclose(file);
     }
-    if (kept > 0 && kept < sizeof previous)
-        SetCurrentDirectoryA(previous);
-    return result;
+    return 0;
 }
 
 int PrepareWallpaperImage(ChangerImage *image, const ChangerSettings *settings, int desktopWidth,

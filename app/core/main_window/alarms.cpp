@@ -8,6 +8,7 @@
 #include "alarm_rules.h"
 #include "clock_seam.h"
 #include "core/core_ids.h"
+#include "core/notes_table/notes_file.h"
 #include "core/notes_table/zettly_settings.h"
 #include "core/notes_table/zettly_slots.h"
 #include "main_window.h"
@@ -74,7 +75,10 @@ void CheckMissedAlarms(void)
 int GetRecordFileTime(SYSTEMTIME *out)
 {
     ZeroMemory(out, sizeof *out);
-    HANDLE file = CreateFileA("zettly.rec", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    char path[MAX_PATH];
+    if (DataFolderPath("zettly.rec", path, sizeof path) != 0)
+        return -1;
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return -1;

@@ -263,11 +263,12 @@ static LRESULT OnInformation(HWND mainWindow)
 {
     ZettlyInformation info = {};
     info.usedCount = CountUsedSlots();
-    EnterAppDataFolder(FALSE);
     char folder[MAX_PATH + 1] = {};
-    DWORD length = GetCurrentDirectoryA(sizeof folder, folder);
-    if (length == 0 || length >= sizeof folder)
+    if (DataFolderPath("", folder, sizeof folder) != 0)
         folder[0] = 0;
+    size_t length = std::strlen(folder);
+    if (length > 0 && folder[length - 1] == '\\')
+        folder[length - 1] = 0; // the box joins the names with their own separator
     info.folder = folder;
     info.autoSavePeriodMs = ZettlyInfo.autoSavePeriod;
     SYSTEMTIME saved = {};
@@ -287,7 +288,6 @@ static LRESULT OnInformation(HWND mainWindow)
 
 static LRESULT OnSaveNow(HWND mainWindow)
 {
-    EnterAppDataFolder(FALSE);
     if (SaveZettlies(nullptr) != 0)
         ZtMessageBox(mainWindow, "Unable to save zettly info", "I/O Error", MB_ICONHAND);
     return 0;

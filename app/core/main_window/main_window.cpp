@@ -119,7 +119,6 @@ static void OnMainDestroy(HWND window)
     Destroying = TRUE;
     KillTimer(window, TIMER_AUTOSAVE);
     KillTimer(window, TIMER_ALARMS);
-    EnterAppDataFolder(FALSE);
     if (SaveZettlies(nullptr) != 0)
         ZtMessageBox(window, "Unable to save zettly info", "I/O Error", MB_ICONHAND);
     DeleteTrayIcon();
@@ -143,7 +142,6 @@ static void OnAutoSave(HWND window)
 {
     if (Destroying)
         return;
-    EnterAppDataFolder(FALSE);
     SaveSettingsWithCompanions();
     StartSaveThread(window);
 }

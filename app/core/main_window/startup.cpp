@@ -21,7 +21,7 @@ HACCEL EditAccelerators;
 char RichEditClassName[16];
 
 static HMODULE RichEditLibrary;
-static BOOL MailAvailable;
+BOOL MailAvailable;
 
 bool GetProgramFolder(char *out, DWORD outSize)
 {

@@ -19,3 +19,5 @@ extern HINSTANCE ZettliesInstance;
 extern HACCEL NoteAccelerators;
 extern HACCEL EditAccelerators;
 extern char RichEditClassName[16];
+// True once MAPI was found at start-up; the note menu greys "Mail To ..." otherwise.
+extern BOOL MailAvailable;

@@ -165,17 +165,6 @@ static int SlotOfItem(UINT id)
     return (int)(id - CMD_JUMP_FIRST);
 }
 
-static const char *EntryText(int slot, int *length)
-{
-    const char *title = ZettlyTable[slot].title;
-    *length = (int)strnlen(title, ZETTLY_TITLE_BYTES - 1);
-    if (*length == 0) {
-        *length = 1;
-        return " ";
-    }
-    return title;
-}
-
 BOOL MeasureTrayItem(HWND mainWindow, MEASUREITEMSTRUCT *item)
 {
     if (item->CtlType != ODT_MENU)
@@ -187,37 +176,8 @@ BOOL MeasureTrayItem(HWND mainWindow, MEASUREITEMSTRUCT *item)
     int slot = SlotOfItem(item->itemID);
     if (slot < 0)
         return FALSE;
-    item->itemWidth = 4;
-    item->itemHeight = 4;
-    HDC dc = GetDC(mainWindow);
-    if (!dc)
-        return TRUE;
-    HFONT font = CreateFontIndirectA(AsLOGFONT(&ZettlyTable[slot].titleFont));
-    HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
-    int length;
-    const char *text = EntryText(slot, &length);
-    DWORD extent = GetTabbedTextExtentA(dc, text, length, 0, nullptr);
-    item->itemWidth = LOWORD(extent) + 4;
-    item->itemHeight = HIWORD(extent) + 4;
-    if (old)
-        SelectObject(dc, old);
-    if (font)
-        DeleteObject(font);
-    ReleaseDC(mainWindow, dc);
+    MeasureTitleEntry(mainWindow, slot, item);
     return TRUE;
-}
-
-static void FillEntryBackground(HDC dc, const RECT *r, COLORREF fill, const ZettlyRecord &z)
-{
-    if (ZettlyInfo.titleGradient && GetNearestColor(dc, fill) != z.backColour) {
-        FillGradientRect(dc, fill, z.blinkColour, r);
-        return;
-    }
-    HBRUSH brush = CreateSolidBrush(fill);
-    if (brush) {
-        FillRect(dc, r, brush);
-        DeleteObject(brush);
-    }
 }
 
 BOOL DrawTrayItem(const DRAWITEMSTRUCT *item)
@@ -236,27 +196,7 @@ BOOL DrawTrayItem(const DRAWITEMSTRUCT *item)
         SetViewportOrgEx(dc, 10, 0, nullptr);
         r.right -= 10;
     }
-    COLORREF shade = ShadeColour(z.backColour);
-    bool selected = (item->itemState & ODS_SELECTED) != 0;
-    COLORREF fill = selected ? z.textColour : shade;
-    COLORREF text = selected ? shade : z.textColour;
-    FillEntryBackground(dc, &r, fill, z);
-
-    HFONT font = CreateFontIndirectA(AsLOGFONT(const_cast<ZettlyLogFont *>(&z.titleFont)));
-    HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
-    SetTextColor(dc, GetNearestColor(dc, text));
-    int oldMode = SetBkMode(dc, TRANSPARENT);
-    RECT inner = {r.left + 2, r.top + 2, r.right - 2, r.bottom - 2};
-    int length;
-    const char *title = EntryText(slot, &length);
-    DrawTextA(dc, title, length, &inner, DT_CENTER | DT_VCENTER | DT_NOPREFIX);
-    SetBkMode(dc, oldMode);
-    if (old)
-        SelectObject(dc, old);
-    if (font)
-        DeleteObject(font);
-    if (selected)
-        DrawFocusRect(dc, &inner);
+    DrawTitleEntry(dc, r, slot, (item->itemState & ODS_SELECTED) != 0);
     SetViewportOrgEx(dc, 0, 0, nullptr);
     return TRUE;
 }

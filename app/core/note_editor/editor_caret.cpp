@@ -1,6 +1,69 @@
 #include "editor_caret.h"
 
-// Least form until the custom carets are built: the system caret stays.
+#include <richedit.h>
+
+#include <cstdlib>
+
+#include "caret_shape.h"
+#include "core/notes_table/zettly_settings.h"
+
+// One caret exists at a time in the whole process, so one cache and one
+// line memory serve every note.
+static CaretMetricsCache Metrics;
+static LineCaretMemory LineMemory = {-1, -1};
+
+static void MeasureFont(HWND edit, const CHARFORMAT2A &format, int32_t twips, int32_t *height,
+                        int32_t *width)
+{
+    HDC dc = GetDC(edit);
+    if (!dc)
+        return;
+    LOGFONTA font = {};
+    font.lfHeight = -MulDiv(twips, GetDeviceCaps(dc, LOGPIXELSY), 1440);
+    font.lfCharSet = format.bCharSet;
+    font.lfPitchAndFamily = format.bPitchAndFamily;
+    lstrcpynA(font.lfFaceName, format.szFaceName, LF_FACESIZE);
+    HFONT handle = CreateFontIndirectA(&font);
+    HGDIOBJ old = handle ? SelectObject(dc, handle) : nullptr;
+    TEXTMETRICA metrics;
+    if (handle && GetTextMetricsA(dc, &metrics)) {
+        *height = metrics.tmHeight;
+        *width = metrics.tmAveCharWidth;
+        StoreCaretMetrics(&Metrics, twips, GetTickCount(), *height, *width);
+    }
+    if (old)
+        SelectObject(dc, old);
+    if (handle)
+        DeleteObject(handle);
+    ReleaseDC(edit, dc);
+}
+
 void UpdateZettlyCaret(HWND edit, BOOL reset)
 {
+    int style = ZettlyInfo.caretStyle;
+    if (style <= CARET_STYLE_SYSTEM || style > CARET_STYLE_LAST)
+        return;
+    if (reset)
+        LineMemory = LineCaretMemory{-1, -1};
+    CHARFORMAT2A format = {};
+    format.cbSize = sizeof format;
+    SendMessageA(edit, EM_GETCHARFORMAT, SCF_SELECTION, (LPARAM)&format);
+    int32_t twips = std::abs((int32_t)format.yHeight);
+    int32_t height = twips, width = twips / 2;
+    if (!FindCaretMetrics(&Metrics, twips, GetTickCount(), &height, &width))
+        MeasureFont(edit, format, twips, &height, &width);
+
+    POINT at = {0, 0};
+    GetCaretPos(&at);
+    LONG line = (LONG)SendMessageA(edit, EM_LINEFROMCHAR, (WPARAM)-1, 0);
+    CaretPlacement p = PlaceCustomCaret(style, height, width, at.x, at.y, line, &LineMemory);
+
+    DestroyCaret();
+    CHARRANGE sel = {0, 0};
+    SendMessageA(edit, EM_EXGETSEL, 0, (LPARAM)&sel);
+    if (sel.cpMin != sel.cpMax)
+        return;
+    CreateCaret(edit, nullptr, p.width, p.height);
+    SetCaretPos(p.x, p.y);
+    ShowCaret(edit);
 }

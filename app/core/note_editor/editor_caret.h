@@ -2,4 +2,6 @@
 #pragma once
 #include <windows.h>
 
+// Shows the caret style of the settings at the control's caret; reset
+// forgets where a line caret last stood.
 void UpdateZettlyCaret(HWND edit, BOOL reset);

@@ -20,18 +20,12 @@
 
 HWND EditToolbarWindow;
 
-// Only one note edit has the focus at a time, so these serve all of them.
-static BOOL ContextMenuOpen;
-static BOOL SwallowNextChar;
-static BOOL DragSeen;         // the mouse moved with the button down, or a double-click
-static int ClickCountdown;    // > 0: the click that focused the note is still to come
-static BOOL SuppressFocusClick;
-
 enum { CONSOLE_LINE_CHARS = 1023 };
 
-void SwallowNextEditChar(void)
+void SwallowNextEditChar(ZettlyEditState *state)
 {
-    SwallowNextChar = TRUE;
+    if (state)
+        state->swallowNextChar = TRUE;
 }
 
 static LRESULT Default(HWND edit, ZettlyEditState *s, UINT message, WPARAM wParam, LPARAM lParam)
@@ -168,7 +162,7 @@ static LRESULT OnEditSetFocus(HWND edit, ZettlyEditState *s, WPARAM wParam, LPAR
     SendMessageA(edit, WM_USER, EDIT_REALIGN, 0);
     Default(edit, s, WM_SETFOCUS, wParam, lParam);
     RefreshCaretAndBar(edit);
-    if (!SuppressFocusClick) {
+    if (!s->suppressFocusClick) {
         // Focus from a click lands the caret where the click was; the click
         // itself went to the note window that took the activation.
         POINT at;
@@ -182,9 +176,9 @@ static LRESULT OnEditSetFocus(HWND edit, ZettlyEditState *s, WPARAM wParam, LPAR
             SendMessageA(edit, WM_LBUTTONUP, 0, point);
         }
     }
-    SuppressFocusClick = FALSE;
-    DragSeen = FALSE;
-    ClickCountdown = 1;
+    s->suppressFocusClick = FALSE;
+    s->dragSeen = FALSE;
+    s->clickCountdown = 1;
     return 0;
 }
 
@@ -256,8 +250,8 @@ static LRESULT OnEditChar(HWND edit, ZettlyEditState *s, WPARAM wParam, LPARAM l
 {
     if (InPlaceActive())
         return Default(edit, s, WM_CHAR, wParam, lParam);
-    if (SwallowNextChar) {
-        SwallowNextChar = FALSE;
+    if (s->swallowNextChar) {
+        s->swallowNextChar = FALSE;
         return 0;
     }
     ZettlyRecord *z = NoteOf(s);
@@ -274,24 +268,24 @@ static LRESULT OnEditChar(HWND edit, ZettlyEditState *s, WPARAM wParam, LPARAM l
     return result;
 }
 
-static void AutoCopy(HWND edit, WPARAM keys)
+static void AutoCopy(HWND edit, ZettlyEditState *s, WPARAM keys)
 {
     CHARRANGE sel = Selection(edit);
     bool selected = sel.cpMin != sel.cpMax;
     if (keys == MK_SHIFT && selected) {
         PostMessageA(edit, WM_CUT, 0, 0);
-    } else if (ClickCountdown <= 0 &&
-               (keys == MK_CONTROL || (ZettlyInfo.autoCopy && DragSeen)) && selected) {
+    } else if (s->clickCountdown <= 0 &&
+               (keys == MK_CONTROL || (ZettlyInfo.autoCopy && s->dragSeen)) && selected) {
         PostMessageA(edit, WM_COPY, 0, 0);
     }
-    DragSeen = FALSE;
+    s->dragSeen = FALSE;
 }
 
 static LRESULT OnEditLButtonDown(HWND edit, ZettlyEditState *s, WPARAM wParam, LPARAM lParam)
 {
-    if (!InPlaceActive() && ClickCountdown <= 0)
-        DragSeen = TRUE;
-    ClickCountdown = ClickCountdown >= 0 ? ClickCountdown - 1 : 0;
+    if (!InPlaceActive() && s->clickCountdown <= 0)
+        s->dragSeen = TRUE;
+    s->clickCountdown = s->clickCountdown >= 0 ? s->clickCountdown - 1 : 0;
     LRESULT result = Default(edit, s, WM_LBUTTONDOWN, wParam, lParam);
     RefreshCaretAndBar(edit);
     return result;
@@ -300,7 +294,7 @@ static LRESULT OnEditLButtonDown(HWND edit, ZettlyEditState *s, WPARAM wParam, L
 static LRESULT OnEditLButtonUp(HWND edit, ZettlyEditState *s, WPARAM wParam, LPARAM lParam)
 {
     if (!InPlaceActive())
-        AutoCopy(edit, wParam);
+        AutoCopy(edit, s, wParam);
     LRESULT result = Default(edit, s, WM_LBUTTONUP, wParam, lParam);
     RefreshCaretAndBar(edit);
     return result;
@@ -308,10 +302,10 @@ static LRESULT OnEditLButtonUp(HWND edit, ZettlyEditState *s, WPARAM wParam, LPA
 
 static LRESULT OnEditDoubleClick(HWND edit, ZettlyEditState *s, WPARAM wParam, LPARAM lParam)
 {
-    ClickCountdown = 0;
-    DragSeen = TRUE;
+    s->clickCountdown = 0;
+    s->dragSeen = TRUE;
     LRESULT result = Default(edit, s, WM_LBUTTONDBLCLK, wParam, lParam);
-    AutoCopy(edit, wParam);
+    AutoCopy(edit, s, wParam);
     RefreshCaretAndBar(edit);
     return result;
 }
@@ -331,9 +325,9 @@ static LRESULT OnEditRButtonUp(HWND edit, ZettlyEditState *s, WPARAM wParam, LPA
         PostMessageA(edit, WM_PASTE, 0, 0);
         return 0;
     }
-    ContextMenuOpen = TRUE;
+    s->contextMenuOpen = TRUE;
     ShowEditorContextMenu(edit, s, at.x, at.y);
-    ContextMenuOpen = FALSE;
+    s->contextMenuOpen = FALSE;
     return 0;
 }
 
@@ -395,7 +389,7 @@ static LRESULT OnEditUser(HWND edit, ZettlyEditState *s, WPARAM code, LPARAM lPa
             ApplyCompanionAlpha(s->lineColumn, s->slot);
         break;
     case EDIT_TAKE_FOCUS:
-        SuppressFocusClick = TRUE;
+        s->suppressFocusClick = TRUE;
         ShowCompanion(s->lineColumn, FALSE);
         SetFocus(edit);
         ShowCompanion(s->lineColumn, TRUE);
@@ -416,27 +410,26 @@ static LRESULT OnEditCommand(HWND edit, ZettlyEditState *s, WPARAM wParam, LPARA
     return Default(edit, s, WM_COMMAND, wParam, lParam);
 }
 
-static bool IsPaletteItem(UINT id)
-{
-    return (id >= 8000 && id <= 8015) || (id >= 18000 && id <= 18015) ||
-           (id >= 12100 && id <= 12115);
-}
-
 static LRESULT OnEditMeasureItem(HWND edit, ZettlyEditState *s, WPARAM wParam, LPARAM lParam)
 {
     MEASUREITEMSTRUCT *item = (MEASUREITEMSTRUCT *)lParam;
-    if (item && item->CtlType == ODT_MENU && IsPaletteItem(item->itemID)) {
-        item->itemHeight = 20;
+    // The note menu hangs in this menu too; its group items belong to the note.
+    if (item && item->CtlType == ODT_MENU && item->itemID >= CMD_ADD_TO_GROUP_FIRST &&
+        item->itemID <= CMD_ADD_TO_GROUP_LAST)
+        return SendMessageA(s->note, WM_MEASUREITEM, wParam, lParam);
+    if (MeasureEditorMenuItem(edit, item))
         return TRUE;
-    }
     return Default(edit, s, WM_MEASUREITEM, wParam, lParam);
 }
 
 static LRESULT OnEditDrawItem(HWND edit, ZettlyEditState *s, WPARAM wParam, LPARAM lParam)
 {
     const DRAWITEMSTRUCT *item = (const DRAWITEMSTRUCT *)lParam;
-    if (item && item->CtlType == ODT_MENU && item->itemID >= 22000 && item->itemID <= 22255)
+    if (item && item->CtlType == ODT_MENU && item->itemID >= CMD_ADD_TO_GROUP_FIRST &&
+        item->itemID <= CMD_ADD_TO_GROUP_LAST)
         return SendMessageA(s->note, WM_DRAWITEM, wParam, lParam);
+    if (DrawEditorMenuItem(edit, s, item))
+        return TRUE;
     return Default(edit, s, WM_DRAWITEM, wParam, lParam);
 }
 
@@ -468,7 +461,7 @@ static LRESULT Dispatch(HWND edit, ZettlyEditState *s, UINT message, WPARAM wPar
             SendMessageA(edit, WM_USER, EDIT_HIDE_COMPANIONS, 0);
         break;
     case WM_SETCURSOR:
-        if (ContextMenuOpen)
+        if (s->contextMenuOpen)
             return 0;
         break;
     case WM_MOUSEACTIVATE:
@@ -497,7 +490,7 @@ static LRESULT Dispatch(HWND edit, ZettlyEditState *s, UINT message, WPARAM wPar
         return OnEditChar(edit, s, wParam, lParam);
     case WM_MOUSEMOVE:
         if (!InPlaceActive() && (wParam & MK_LBUTTON))
-            DragSeen = TRUE;
+            s->dragSeen = TRUE;
         break;
     case WM_LBUTTONDOWN:
         return OnEditLButtonDown(edit, s, wParam, lParam);

@@ -21,6 +21,12 @@ struct ZettlyEditState {
     int32_t caretEnd; // the selection end that moved last
     RichOleDocument *oleDocument;
     RichOleFrame *oleFrame;
+    // Each editor's own mouse and key memory.
+    BOOL contextMenuOpen;
+    BOOL swallowNextChar;    // the character of a key already handled as a command
+    BOOL dragSeen;           // the mouse moved with the button down, or a double-click
+    int32_t clickCountdown;  // > 0: the click that focused the note is still to come
+    BOOL suppressFocusClick; // the next focus gain simulates no click
 };
 
 LRESULT CALLBACK ZettlyEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam);
@@ -29,4 +35,4 @@ LRESULT CALLBACK ZettlyEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM l
 extern HWND EditToolbarWindow;
 
 // Set by a command whose key's character is still to come: that character is dropped.
-void SwallowNextEditChar(void);
+void SwallowNextEditChar(ZettlyEditState *state);

@@ -154,3 +154,108 @@ void CutAfterFirstCrLf(std::string *line)
     if (at != std::string::npos)
         line->resize(at + 2);
 }
+
+static bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+// The position where a line end begins, seen from any of its characters:
+// true at a CR, and at an LF that no CR stands before.
+static bool StartsLineEnd(const char *text, int length, int pos)
+{
+    if (pos < 0 || pos >= length)
+        return false;
+    if (text[pos] == '\r')
+        return true;
+    return text[pos] == '\n' && (pos == 0 || text[pos - 1] != '\r');
+}
+
+EditPlan PlanTrimRight(const char *text, int length, int start, int end)
+{
+    EditPlan plan = {{}, -1, -1};
+    Clamp(length, &start, &end);
+    int removed = 0;
+    for (int i = start; i <= end; ++i) {
+        if (i < end && !StartsLineEnd(text, length, i))
+            continue;
+        int from = i;
+        while (from > start && IsBlank(text[from - 1]))
+            --from;
+        if (from < i) {
+            plan.edits.push_back({from - removed, i - from, ""});
+            removed += i - from;
+        }
+        i += LineEndWidth(text, length, i) > 1 ? 1 : 0;
+    }
+    plan.selectStart = start;
+    plan.selectEnd = end - removed;
+    return plan;
+}
+
+EditPlan PlanTabsToSpaces(const char *text, int length, int start, int end)
+{
+    EditPlan plan = {{}, -1, -1};
+    Clamp(length, &start, &end);
+    int grown = 0;
+    for (int i = start; i < end; ++i) {
+        if (text[i] != '\t')
+            continue;
+        plan.edits.push_back({i + grown, 1, "    "});
+        grown += 3;
+    }
+    plan.selectStart = start;
+    plan.selectEnd = end + grown;
+    return plan;
+}
+
+EditPlan PlanChangeCase(const char *text, int length, int start, int end, bool upper)
+{
+    EditPlan plan = {{}, -1, -1};
+    Clamp(length, &start, &end);
+    for (int i = start; i < end; ++i) {
+        char c = text[i];
+        char changed = c;
+        if (upper && c >= 'a' && c <= 'z')
+            changed = (char)(c - 'a' + 'A');
+        else if (!upper && c >= 'A' && c <= 'Z')
+            changed = (char)(c - 'A' + 'a');
+        if (changed != c)
+            plan.edits.push_back({i, 1, std::string(1, changed)});
+    }
+    plan.selectStart = start;
+    plan.selectEnd = end;
+    return plan;
+}
+
+EditPlan PlanBlockPad(const char *text, int length, int start, int end)
+{
+    EditPlan plan = {{}, -1, -1};
+    Clamp(length, &start, &end);
+    if (start == end)
+        return plan;
+    int longest = 0;
+    for (int lineStart = start, i = start; i <= end; ++i) {
+        if (i < end && !StartsLineEnd(text, length, i))
+            continue;
+        if (i - lineStart > longest)
+            longest = i - lineStart;
+        i += LineEndWidth(text, length, i) - (i < end ? 1 : 0);
+        lineStart = i + 1;
+    }
+    int grown = 0;
+    for (int lineStart = start, i = start; i <= end; ++i) {
+        if (i < end && !StartsLineEnd(text, length, i))
+            continue;
+        int missing = longest - (i - lineStart);
+        if (missing > 0) {
+            plan.edits.push_back({i + grown, 0, std::string((size_t)missing, ' ')});
+            grown += missing;
+        }
+        i += LineEndWidth(text, length, i) - (i < end ? 1 : 0);
+        lineStart = i + 1;
+    }
+    plan.selectStart = start;
+    plan.selectEnd = end + grown;
+    return plan;
+}

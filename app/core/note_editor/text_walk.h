@@ -38,6 +38,18 @@ EditPlan PlanUnindent(const char *text, int length, int start, int end);
 // Deletes the line holding start together with its line end.
 EditPlan PlanDeleteLine(const char *text, int length, int start);
 
+// Takes the blanks and TABs from in front of every line end in the range
+// and in front of the range end; nothing else moves.
+EditPlan PlanTrimRight(const char *text, int length, int start, int end);
+// Every TAB in the range becomes four blanks.
+EditPlan PlanTabsToSpaces(const char *text, int length, int start, int end);
+// Only the letters that change are replaced, one by one, so every other
+// character keeps its format.
+EditPlan PlanChangeCase(const char *text, int length, int start, int end, bool upper);
+// Pads the range's lines with blanks up to its longest line, so that a
+// highlight colour forms one block.
+EditPlan PlanBlockPad(const char *text, int length, int start, int end);
+
 // Applies a plan to a string (tests and callers without a control).
 void ApplyPlanToString(std::string *text, const EditPlan &plan);
 

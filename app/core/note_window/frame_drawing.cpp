@@ -1,8 +1,83 @@
 #include "frame_drawing.h"
 
+#include <cstring>
+
 #include "note_geometry.h"
+#include "core/notes_table/zettly_settings.h"
+#include "core/notes_table/zettly_slots.h"
 
 COLORREF ShadeColour(COLORREF colour)
 {
     return (COLORREF)DarkenColour((uint32_t)colour);
+}
+
+// An empty title still takes the room of one blank.
+static const char *EntryText(int slot, int *length)
+{
+    const char *title = ZettlyTable[slot].title;
+    *length = (int)strnlen(title, ZETTLY_TITLE_BYTES - 1);
+    if (*length == 0) {
+        *length = 1;
+        return " ";
+    }
+    return title;
+}
+
+void MeasureTitleEntry(HWND window, int slot, MEASUREITEMSTRUCT *item)
+{
+    item->itemWidth = 4;
+    item->itemHeight = 4;
+    HDC dc = GetDC(window);
+    if (!dc)
+        return;
+    HFONT font = CreateFontIndirectA(AsLOGFONT(&ZettlyTable[slot].titleFont));
+    HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
+    int length;
+    const char *text = EntryText(slot, &length);
+    DWORD extent = GetTabbedTextExtentA(dc, text, length, 0, nullptr);
+    item->itemWidth = LOWORD(extent) + 4;
+    item->itemHeight = HIWORD(extent) + 4;
+    if (old)
+        SelectObject(dc, old);
+    if (font)
+        DeleteObject(font);
+    ReleaseDC(window, dc);
+}
+
+static void FillEntryBackground(HDC dc, const RECT *r, COLORREF fill, const ZettlyRecord &z)
+{
+    if (ZettlyInfo.titleGradient && GetNearestColor(dc, fill) != z.backColour) {
+        FillGradientRect(dc, fill, z.blinkColour, r);
+        return;
+    }
+    HBRUSH brush = CreateSolidBrush(fill);
+    if (brush) {
+        FillRect(dc, r, brush);
+        DeleteObject(brush);
+    }
+}
+
+void DrawTitleEntry(HDC dc, RECT r, int slot, bool selected)
+{
+    const ZettlyRecord &z = ZettlyTable[slot];
+    COLORREF shade = ShadeColour(z.backColour);
+    COLORREF fill = selected ? z.textColour : shade;
+    COLORREF text = selected ? shade : z.textColour;
+    FillEntryBackground(dc, &r, fill, z);
+
+    HFONT font = CreateFontIndirectA(AsLOGFONT(const_cast<ZettlyLogFont *>(&z.titleFont)));
+    HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
+    SetTextColor(dc, GetNearestColor(dc, text));
+    int oldMode = SetBkMode(dc, TRANSPARENT);
+    RECT inner = {r.left + 2, r.top + 2, r.right - 2, r.bottom - 2};
+    int length;
+    const char *title = EntryText(slot, &length);
+    DrawTextA(dc, title, length, &inner, DT_CENTER | DT_VCENTER | DT_NOPREFIX);
+    SetBkMode(dc, oldMode);
+    if (old)
+        SelectObject(dc, old);
+    if (font)
+        DeleteObject(font);
+    if (selected)
+        DrawFocusRect(dc, &inner);
 }

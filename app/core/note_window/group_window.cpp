@@ -77,3 +77,8 @@ LRESULT CALLBACK GroupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
+
+// Least form until groups let their members go.
+void DetachFromGroup(int groupSlot, int noteSlot)
+{
+}

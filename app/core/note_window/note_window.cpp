@@ -13,6 +13,7 @@
 #include "core/main_window/main_window.h"
 #include "note_commands.h"
 #include "core/note_editor/note_edit.h"
+#include "core/notes_table/notes_phase_times.h"
 #include "note_frame.h"
 #include "note_geometry.h"
 #include "note_title_strip.h"
@@ -84,6 +85,7 @@ void UnregisterNoteClass(HINSTANCE instance)
 
 static HFONT MakeFont(HWND note, ZettlyLogFont *font, HFONT *stored)
 {
+    NotesPhaseMark mark(PHASE_FONTS);
     if (*stored)
         DeleteObject(*stored);
     *stored = CreateFontIndirectA(AsLOGFONT(font));
@@ -238,9 +240,11 @@ static void OnNoteDestroy(HWND note)
 {
     int slot = FindZettlyByWindow(note);
     BOOL console = FALSE;
+    // The editor is found as the child, not through the record: a window
+    // being replaced (preferences) has already handed its slot to the new one.
+    ReleaseEditState(GetDlgItem(note, NOTE_EDIT_ID));
     if (slot >= 0) {
         ZettlyRecord *z = &ZettlyTable[slot];
-        ReleaseEditState(z->editWindow);
         if (z->titleEdit)
             DestroyWindow(z->titleEdit);
         z->titleEdit = nullptr;
@@ -425,39 +429,10 @@ static void OnCloseHover(HWND note, int slot)
 
 // ---------------------------------------------------------------- commands
 
-static LRESULT CloseZettly(HWND note, int slot)
-{
-    HWND edit = slot >= 0 ? ZettlyTable[slot].editWindow : nullptr;
-    if (edit)
-        SendMessageA(edit, WM_USER, EDIT_HIDE_COMPANIONS, 0);
-    if (ZtMessageBox(note, CLOSE_ZETTLY_QUESTION, ATTENTION_CAPTION,
-                     MB_YESNO | MB_ICONINFORMATION) == IDYES) {
-        if (MainWindow)
-            SetForegroundWindow(MainWindow);
-        DestroyWindow(note);
-        return 0;
-    }
-    if (edit && IsWindow(edit))
-        SendMessageA(edit, WM_USER, EDIT_SHOW_COMPANIONS, 0);
-    return 0;
-}
-
 static LRESULT OnNoteCommand(HWND note, int slot, WPARAM wParam, LPARAM lParam)
 {
     if (CurrentOleDocument)
         RichOleVerbCommand(note, LOWORD(wParam));
-    switch (LOWORD(wParam)) {
-    case CMD_ROLL_ZETTLY:
-        return RollZettly(note, slot);
-    case CMD_SET_TITLE:
-        return ShowTitleEdit(note, slot);
-    case CMD_CLOSE_ZETTLY:
-        return CloseZettly(note, slot);
-    case CMD_SELECT_ALL_NOTE:
-        if (slot >= 0 && ZettlyTable[slot].editWindow)
-            SendMessageA(ZettlyTable[slot].editWindow, EM_SETSEL, 0, -1);
-        return 0;
-    }
     LRESULT result = 0;
     if (RunNoteCommand(note, slot, wParam, lParam, &result))
         return result;
@@ -568,6 +543,8 @@ LRESULT CALLBACK ZettlyWndProc(HWND note, UINT message, WPARAM wParam, LPARAM lP
     int slot = FindZettlyByWindow(note);
     if (message == RollFinishedMessage() && message != 0)
         return FinishRollUp(note, (const RollParams *)lParam);
+    if (message == FindReplaceMessage() && message != 0)
+        return OnFindReplaceMessage(note, slot, lParam);
     switch (message) {
     case WM_DESTROY:
         OnNoteDestroy(note);

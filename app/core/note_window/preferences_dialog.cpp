@@ -9,3 +9,11 @@ INT_PTR RunPreferencesDialog(HWND owner, int slot)
     (void)slot;
     return -1;
 }
+
+// Least form until the dialog is built: any button ends it with its id.
+INT_PTR CALLBACK ConfirmDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_COMMAND)
+        EndDialog(dialog, LOWORD(wParam));
+    return message == WM_INITDIALOG;
+}

@@ -7,3 +7,7 @@ extern int PreferencesDialogOpen;
 
 // Runs the dialog; 1 after O.K, 0 after Cancel, -1 when it could not be shown.
 INT_PTR RunPreferencesDialog(HWND owner, int slot);
+
+// Dialog 4002, the choice for a file dropped on a note: ends with the id of
+// the button pressed (209 over-write, 210 append, 211 new note, 1010 cancel).
+INT_PTR CALLBACK ConfirmDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -6,6 +6,7 @@
 #include "core/core_ids.h"
 #include "group_window.h"
 #include "note_geometry.h"
+#include "core/notes_table/notes_file.h"
 #include "core/notes_table/zettly_settings.h"
 #include "core/notes_table/zettly_slots.h"
 
@@ -144,8 +145,9 @@ DWORD WINAPI RollAnimThread(LPVOID parameter)
 
 static void PlayRollSound(const char *path)
 {
-    if (ZettlyInfo.soundEffects)
-        PlaySoundA(path, nullptr, SND_ASYNC | SND_FILENAME);
+    char full[MAX_PATH];
+    if (ZettlyInfo.soundEffects && DataFolderPath(path, full, sizeof full) == 0)
+        PlaySoundA(full, nullptr, SND_ASYNC | SND_FILENAME);
 }
 
 static int Width(const ZettlyRect &r)

@@ -13,6 +13,7 @@
 #include "core/note_window/group_window.h"
 #include "core/main_window/main_window.h"
 #include "notes_file_ids.h"
+#include "notes_phase_times.h"
 #include "rich_text_stream.h"
 #include "save_progress.h"
 #include "core/main_window/startup.h"
@@ -41,7 +42,7 @@ struct HeldCheckList {
 };
 static HeldCheckList HeldCheckLists[ZETTLY_LAST_NOTE_SLOT + 1];
 
-enum : DWORD { NOTE_REPLY_WAIT_MS = 10000 };
+enum : DWORD { NOTE_REPLY_WAIT_MS = 10000, PROGRESS_STEP_MS = 150 };
 static const DWORD MaxReadBytes = 0x40000000;
 
 NotesFileStepHook SetNotesFileStepHook(NotesFileStepHook hook)
@@ -76,6 +77,13 @@ int PrepareZettlyFileSet(void)
         return -1;
     FilesPrepared = true;
     return 0;
+}
+
+int DataFolderPath(const char *name, char *out, size_t outSize)
+{
+    if (!name || PrepareZettlyFileSet() != 0)
+        return -1;
+    return ResolveInFolder(ZettlyFiles.folder, name, out, outSize);
 }
 
 void CloseZettlyFileSet(void)
@@ -144,6 +152,7 @@ static int ReadWholeFile(const char *path, ByteBuffer *out)
 
 static int WriteWholeFile(const char *path, const void *bytes, size_t size)
 {
+    NotesPhaseMark mark(PHASE_WRITING);
     HANDLE file =
         CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
@@ -161,6 +170,65 @@ static int WriteWholeFile(const char *path, const void *bytes, size_t size)
     if (!ok)
         DeleteFileA(path);
     return ok ? 0 : -1;
+}
+
+// A copy is written beside its target and renamed into place once flushed, so
+// that a copy stopped half-way never leaves a short file under the target's name.
+static int CopyWhole(const char *from, const char *to)
+{
+    char part[ZETTLY_PATH_CHARS + 8];
+    int n = std::snprintf(part, sizeof part, "%s_new", to);
+    if (n <= 0 || (size_t)n >= sizeof part)
+        return -1;
+    ByteBuffer bytes;
+    if (ReadWholeFile(from, &bytes) != 0 || WriteWholeFile(part, bytes.data(), bytes.size()) != 0)
+        return -1;
+    if (!MoveFileExA(part, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileA(part);
+        return -1;
+    }
+    FileStep();
+    return 0;
+}
+
+// The first free set of "_damaged" names: an earlier damaged set is never
+// written over. kind -1 asks only for the number.
+static int FreeDamagedNumber(void)
+{
+    for (int number = 1; number < 100; ++number) {
+        bool taken = false;
+        for (int kind = 0; kind < ZETTLY_FILE_KINDS && !taken; ++kind) {
+            char name[ZETTLY_PATH_CHARS + 4];
+            std::snprintf(name, sizeof name, number == 1 ? "%s" : "%s%d",
+                          ZettlyFiles.damaged[kind], number);
+            taken = FileExists(name);
+        }
+        if (!taken)
+            return number;
+    }
+    return 99;
+}
+
+static void DamagedName(int kind, int number, char *out, size_t outSize)
+{
+    std::snprintf(out, outSize, number == 1 ? "%s" : "%s%d", ZettlyFiles.damaged[kind], number);
+}
+
+// Copies the current files aside under free "_damaged" names; move: rename
+// them instead (they are about to be replaced).
+static void SetCurrentFilesAside(bool move)
+{
+    int number = FreeDamagedNumber();
+    for (int kind = 0; kind < ZETTLY_FILE_KINDS; ++kind) {
+        if (!FileExists(ZettlyFiles.current[kind]))
+            continue;
+        char name[ZETTLY_PATH_CHARS + 4];
+        DamagedName(kind, number, name, sizeof name);
+        if (move)
+            MoveFileExA(ZettlyFiles.current[kind], name, MOVEFILE_REPLACE_EXISTING);
+        else
+            CopyWhole(ZettlyFiles.current[kind], name);
+    }
 }
 
 static void DeleteSavingFiles(void)
@@ -243,6 +311,7 @@ static int SaveOneNote(int slot, const int *storedIndexOfSlot, SaveImages *image
     MemoryWriter *rtf = &images->rtf;
     rtf->used = 0;
     if (z->editWindow) {
+        NotesPhaseMark mark(PHASE_STREAM_OUT);
         EDITSTREAM stream = {(DWORD_PTR)rtf, 0, StreamOutToMemory};
         if (!AskNoteWindow(z->editWindow, EM_STREAMOUT, SF_RTF, (LPARAM)&stream) ||
             stream.dwError != 0)
@@ -269,6 +338,20 @@ static int CloseCheckListFile(FILE *file)
     return ok ? 0 : -1;
 }
 
+static CommitFile DescribeBytes(const ByteBuffer &bytes)
+{
+    return CommitFile{(uint32_t)bytes.size(), ChecksumBytes(0, bytes.data(), bytes.size())};
+}
+
+static bool FileHolds(const char *path, const CommitFile &expected)
+{
+    ByteBuffer bytes;
+    if (ReadWholeFile(path, &bytes) != 0)
+        return false;
+    CommitFile found = DescribeBytes(bytes);
+    return found.size == expected.size && found.checksum == expected.checksum;
+}
+
 // The record file last: it decides how many notes a load reads.
 static const int RenameOrder[ZETTLY_FILE_KINDS] = {CHECK_LIST_FILE, TEXT_FILE, RECORD_FILE};
 
@@ -276,7 +359,7 @@ static bool RestoreFromPrior(int kind)
 {
     const ZettlyFileSet &f = ZettlyFiles;
     if (FileExists(f.prior[kind]))
-        return CopyFileA(f.prior[kind], f.current[kind], FALSE) != 0;
+        return CopyWhole(f.prior[kind], f.current[kind]) == 0;
     return DeleteFileA(f.current[kind]) || IsMissing(GetLastError());
 }
 
@@ -286,23 +369,24 @@ static bool RestoreFromPrior(int kind)
 // the renaming, so neither a crash nor the roll-back question can leave a set
 // of mixed files in place. The marker goes, the new files are renamed into
 // place and the marker comes back.
-static int PutSavedFilesInPlace(void)
+static int PutSavedFilesInPlace(const CommitRecord *commit)
 {
     const ZettlyFileSet &f = ZettlyFiles;
     bool marked = FileExists(f.marker);
     bool backedUp = false;
     if (marked && CurrentSetKnownGood && !KeepPriorSet) {
         for (int kind = 0; kind < ZETTLY_FILE_KINDS; ++kind) {
-            bool ok = FileExists(f.current[kind]) ? CopyFileA(f.current[kind], f.prior[kind], FALSE)
+            bool ok = FileExists(f.current[kind]) ? CopyWhole(f.current[kind], f.prior[kind]) == 0
                                                   : (DeleteFileA(f.prior[kind]) ||
                                                      IsMissing(GetLastError()));
-            FileStep();
             if (!ok)
                 return -1;
         }
         backedUp = true;
     }
-    if (WriteWholeFile(f.committing, "", 0) != 0)
+    char described[128];
+    int length = FormatCommitRecord(commit, described, sizeof described);
+    if (length < 0 || WriteWholeFile(f.committing, described, (size_t)length) != 0)
         return -1;
     if (marked) {
         if (!DeleteFileA(f.marker)) {
@@ -341,6 +425,11 @@ static int PutSavedFilesInPlace(void)
 static int SaveAllNotes(HWND owner)
 {
     StepCount = 0;
+    // A commit file left by an earlier save speaks for files that are not
+    // these: a start must never take this save's files on its word.
+    if (FileExists(ZettlyFiles.committing) && !DeleteFileA(ZettlyFiles.committing))
+        return -1;
+    DeleteSavingFiles();
     int usedSlots[ZETTLY_LAST_NOTE_SLOT + 1];
     int storedIndexOfSlot[ZETTLY_SLOTS];
     int used = 0;
@@ -362,23 +451,37 @@ static int SaveAllNotes(HWND owner)
     if (images.checkLists)
         FileStep();
 
-    HWND progress = owner ? nullptr : CreateSaveProgress(MainWindow);
-    SetZettlyTrayIcon(IDI_SAVE_0, TRAY_TIP_SAVING);
+    HWND progress;
+    {
+        NotesPhaseMark mark(PHASE_PROGRESS);
+        progress = owner ? nullptr : CreateSaveProgress(MainWindow);
+        SetZettlyTrayIcon(IDI_SAVE_0, TRAY_TIP_SAVING);
+    }
     int shownIcon = IDI_SAVE_0;
+    DWORD shownAt = GetTickCount();
     for (int i = 0; i < used && result == 0; ++i) {
         result = SaveOneNote(usedSlots[i], storedIndexOfSlot, &images);
+        NotesPhaseMark mark(PHASE_PROGRESS);
         int icon = SaveProgressIcon(i + 1, used);
         if (icon != shownIcon) {
             SetZettlyTrayIcon(icon, TRAY_TIP_SAVING);
             shownIcon = icon;
         }
-        ShowSaveProgress(progress, i + 1, used);
+        // A step painted per note costs more than the note's content: the
+        // dialog moves a few times a second and shows the last step.
+        DWORD now = GetTickCount();
+        if (progress && (i + 1 == used || now - shownAt >= PROGRESS_STEP_MS)) {
+            ShowSaveProgress(progress, i + 1, used);
+            shownAt = now;
+        }
     }
     std::free(images.rtf.block);
     if (CloseCheckListFile(images.checkLists) != 0)
         result = -1;
-    if (progress)
+    if (progress) {
+        NotesPhaseMark mark(PHASE_PROGRESS);
         DestroyWindow(progress);
+    }
 
     if (result == 0)
         result = WriteWholeFile(ZettlyFiles.saving[TEXT_FILE], images.texts.data(),
@@ -386,8 +489,16 @@ static int SaveAllNotes(HWND owner)
     if (result == 0)
         result = WriteWholeFile(ZettlyFiles.saving[RECORD_FILE], images.records.data(),
                                 images.records.size());
+    CommitRecord commit = {};
+    if (result == 0) {
+        ByteBuffer lists;
+        result = ReadWholeFile(ZettlyFiles.saving[CHECK_LIST_FILE], &lists) == 0 ? 0 : -1;
+        commit.files[RECORD_FILE] = DescribeBytes(images.records);
+        commit.files[TEXT_FILE] = DescribeBytes(images.texts);
+        commit.files[CHECK_LIST_FILE] = DescribeBytes(lists);
+    }
     if (result == 0)
-        result = PutSavedFilesInPlace();
+        result = PutSavedFilesInPlace(&commit);
     DeleteSavingFiles();
     SetZettlyTrayIcon(IDI_ZETTLIES, TRAY_TIP_SAVED);
     return result;
@@ -401,6 +512,11 @@ static thread_local bool SavingOnThisThread;
 // the auto-save thread sends to the note windows; posted messages wait.
 static bool WaitForSaveMutex(DWORD limitMs)
 {
+    DWORD now = WaitForSingleObject(SaveMutex, 0);
+    if (now == WAIT_OBJECT_0 || now == WAIT_ABANDONED_0)
+        return true;
+    if (StepHook)
+        StepHook(SAVE_STEP_WAITING);
     DWORD start = GetTickCount();
     for (;;) {
         DWORD elapsed = GetTickCount() - start;
@@ -446,26 +562,80 @@ static bool AnyNotesFileExists(void)
     return false;
 }
 
-// The backups are copied, not moved, into place: they stay the last good
-// copy until a later save is known to be complete.
-static void RollBack(void)
+static bool SetExists(char const (*names)[ZETTLY_PATH_CHARS])
 {
-    const ZettlyFileSet &f = ZettlyFiles;
+    return CanOpenForReading(names[RECORD_FILE]) && CanOpenForReading(names[TEXT_FILE]);
+}
+
+// The backups are copied, not moved, into place: they stay the last good
+// copy until a later save is known to be complete. The files they replace are
+// kept under free "_damaged" names.
+static void RollBackTo(char const (*names)[ZETTLY_PATH_CHARS], bool currentKeptAside)
+{
+    if (!currentKeptAside)
+        SetCurrentFilesAside(true);
     for (int kind = 0; kind < ZETTLY_FILE_KINDS; ++kind)
-        DeleteFileA(f.damaged[kind]);
-    for (int kind = 0; kind < ZETTLY_FILE_KINDS; ++kind)
-        MoveFileExA(f.current[kind], f.damaged[kind], MOVEFILE_REPLACE_EXISTING);
-    for (int kind = 0; kind < ZETTLY_FILE_KINDS; ++kind)
-        if (FileExists(f.prior[kind]) && !CopyFileA(f.prior[kind], f.current[kind], FALSE))
+        if (FileExists(names[kind]) && CopyWhole(names[kind], ZettlyFiles.current[kind]) != 0)
             KeepPriorSet = true;
 }
 
-// A save that was stopped while it renamed its complete new files into place.
+static void LetHeldSetGo(void)
+{
+    for (int kind = 0; kind < ZETTLY_FILE_KINDS; ++kind)
+        DeleteFileA(ZettlyFiles.held[kind]);
+}
+
+// The last good set goes aside under its own names when a load finds damage,
+// unless one is held already: that one is older and whole.
+static void HoldLastGoodSet(void)
+{
+    const ZettlyFileSet &f = ZettlyFiles;
+    if (SetExists(f.held) || !SetExists(f.prior))
+        return;
+    for (int kind = 0; kind < ZETTLY_FILE_KINDS; ++kind)
+        if (FileExists(f.prior[kind]) && CopyWhole(f.prior[kind], f.held[kind]) != 0) {
+            LetHeldSetGo();
+            return;
+        }
+}
+
+// Yes: roll back to the held set; Cancel: let it go; No: keep it for later.
+static bool AnswerHeldSet(int answer, bool currentKeptAside)
+{
+    if (answer == IDYES) {
+        RollBackTo(ZettlyFiles.held, currentKeptAside);
+        LetHeldSetGo();
+        return true;
+    }
+    if (answer == IDCANCEL)
+        LetHeldSetGo();
+    return false;
+}
+
+// A save that was stopped while it renamed its new files into place. Its
+// commit file names the size and checksum of each new file: only files that
+// match are put in place, so a commit file that outlived its own save never
+// lets another save's half-written files in.
 static void FinishInterruptedSave(void)
 {
     const ZettlyFileSet &f = ZettlyFiles;
     if (!FileExists(f.committing))
         return;
+    ByteBuffer bytes;
+    CommitRecord commit;
+    bool match = ReadWholeFile(f.committing, &bytes) == 0 &&
+                 ParseCommitRecord(bytes.data(), bytes.size(), &commit) == 0;
+    for (int kind = 0; kind < ZETTLY_FILE_KINDS && match; ++kind) {
+        // Gone: renamed into place before the stop.
+        const char *file = FileExists(f.saving[kind]) ? f.saving[kind] : f.current[kind];
+        match = FileHolds(file, commit.files[kind]);
+    }
+    if (!match) {
+        DeleteSavingFiles();
+        DeleteFileA(f.committing);
+        ZtMessageBox(nullptr, COMMIT_REFUSED, ROLL_BACK_CAPTION, MB_ICONEXCLAMATION);
+        return;
+    }
     bool done = true;
     for (int kind : RenameOrder)
         if (FileExists(f.saving[kind]))
@@ -479,13 +649,17 @@ static void FinishInterruptedSave(void)
 // Returns whether the marker of a completed save was found.
 static bool CheckLastSave(void)
 {
+    if (SetExists(ZettlyFiles.held) &&
+        AnswerHeldSet(ZtMessageBox(nullptr, ROLL_BACK_HELD, ROLL_BACK_CAPTION,
+                                   MB_YESNOCANCEL | MB_ICONHAND),
+                      false))
+        return false;
     if (CanOpenForReading(ZettlyFiles.marker))
         return true;
-    if (CanOpenForReading(ZettlyFiles.prior[RECORD_FILE]) &&
-        CanOpenForReading(ZettlyFiles.prior[TEXT_FILE])) {
+    if (SetExists(ZettlyFiles.prior)) {
         if (ZtMessageBox(nullptr, ROLL_BACK_QUESTION, ROLL_BACK_CAPTION,
                          MB_YESNO | MB_ICONHAND) == IDYES)
-            RollBack();
+            RollBackTo(ZettlyFiles.prior, false);
     } else if (AnyNotesFileExists()) {
         // The very first start has no files at all and nothing to warn about.
         ZtMessageBox(nullptr, ROLL_BACK_IMPOSSIBLE, ROLL_BACK_CAPTION, MB_ICONEXCLAMATION);
@@ -495,6 +669,7 @@ static bool CheckLastSave(void)
 
 static void StreamTextIn(HWND edit, const uint8_t *text, size_t length, DWORD *error)
 {
+    NotesPhaseMark mark(PHASE_STREAM_IN);
     MemoryReader reader = {(const char *)text, (DWORD)length, 0};
     EDITSTREAM stream = {(DWORD_PTR)&reader, 0, StreamInFromMemory};
     SendMessageA(edit, EM_STREAMIN, SF_RTF, (LPARAM)&stream);
@@ -514,10 +689,12 @@ static void SetPlainText(HWND edit, const uint8_t *text, size_t length)
 }
 
 struct LoadState {
-    ByteReader texts;
+    std::vector<NoteText> texts; // the rich form, split into the notes' texts
+    size_t nextText;
+    ByteReader plainTexts; // the older plain form, read as it goes
+    bool plainForm;
     ByteReader checkLists;
     bool haveCheckLists;
-    bool plainForm;
     LoadDamage damage;
 };
 
@@ -526,39 +703,40 @@ struct LoadState {
 static void LoadNoteText(LoadState *s, ZettlyRecord *z)
 {
     HWND edit = z ? z->editWindow : nullptr;
-    size_t mark = s->texts.position;
-    if (!s->plainForm && LooksLikePlainNoteText(&s->texts))
-        s->plainForm = true;
-    const uint8_t *text;
-    size_t length;
-    if (!s->plainForm) {
-        if (TakeRichNoteText(&s->texts, &text, &length) != NOTE_TEXT_WHOLE)
-            ++s->damage.cutTexts;
-        DWORD error = 0;
-        if (edit)
-            StreamTextIn(edit, text, length, &error);
-        if (error == 0)
-            return;
-        size_t next = s->texts.position;
-        s->texts.position = mark;
-        if (!LooksLikePlainNoteText(&s->texts)) {
-            // Unreadable as RTF and not the plain form either: the note keeps
-            // the bytes as its text and the notes after it keep their own.
-            s->texts.position = next;
-            SetPlainText(edit, text, length);
-            ++s->damage.cutTexts;
+    if (s->plainForm) {
+        if (!BytesLeft(&s->plainTexts)) {
+            ++s->damage.missingTexts;
             return;
         }
-        s->plainForm = true;
+        const uint8_t *text;
+        size_t length;
+        if (TakePlainNoteText(&s->plainTexts, &text, &length) != NOTE_TEXT_WHOLE)
+            ++s->damage.damagedTexts;
+        if (edit && text)
+            SetPlainText(edit, text, length);
+        if (z) {
+            z->textLength = (int32_t)length;
+            z->pendingText = nullptr;
+        }
+        return;
     }
-    if (TakePlainNoteText(&s->texts, &text, &length) != NOTE_TEXT_WHOLE)
-        ++s->damage.cutTexts;
-    if (edit && text)
-        SetPlainText(edit, text, length);
-    if (z) {
-        z->textLength = (int32_t)length;
-        z->pendingText = nullptr;
+    if (s->nextText >= s->texts.size()) {
+        ++s->damage.missingTexts;
+        return;
     }
+    const NoteText &text = s->texts[s->nextText++];
+    bool damaged = text.damaged;
+    if (edit && !text.rtf.empty()) {
+        DWORD error = 0;
+        StreamTextIn(edit, text.rtf.data(), text.rtf.size(), &error);
+        if (error != 0) {
+            // Unreadable as RTF: the note keeps the bytes as its text.
+            SetPlainText(edit, text.rtf.data(), text.rtf.size());
+            damaged = true;
+        }
+    }
+    if (damaged)
+        ++s->damage.damagedTexts;
 }
 
 static void LoadCheckList(LoadState *s, int slot, bool hasCheckList, bool created)
@@ -614,11 +792,14 @@ static bool RelinkGroupMembers(void)
     return relinked;
 }
 
-static void TellDamage(const LoadDamage *damage)
+// Returns the user's answer: IDYES asks for the roll-back to the held set.
+static int TellDamage(const LoadDamage *damage, bool canRollBack)
 {
-    char text[600];
-    if (DescribeLoadDamage(damage, text, sizeof text) > 0)
-        ZtMessageBox(nullptr, text, ROLL_BACK_CAPTION, MB_ICONEXCLAMATION);
+    char text[1200];
+    if (DescribeLoadDamage(damage, canRollBack, text, sizeof text) <= 0)
+        return IDOK;
+    return ZtMessageBox(nullptr, text, ROLL_BACK_CAPTION,
+                        canRollBack ? MB_YESNOCANCEL | MB_ICONHAND : MB_ICONEXCLAMATION);
 }
 
 static int LoadRecords(const ByteBuffer &recordBytes, LoadState *s)
@@ -650,24 +831,81 @@ static int LoadRecords(const ByteBuffer &recordBytes, LoadState *s)
         record.pendingText = nullptr;
         record.textLength = 0;
         ZettlyTable[count] = record;
-        bool created = CreateZettlyWindow(MainWindow, count, FALSE, !record.isMember) == 0;
+        bool created;
+        {
+            NotesPhaseMark mark(PHASE_WINDOWS);
+            // Hidden until its text is in: the control lays the text out once
+            // and nothing is painted twice.
+            created = CreateZettlyWindow(MainWindow, count, FALSE, FALSE) == 0;
+        }
         if (!created)
             ++s->damage.notesNotCreated;
         LoadNoteText(s, created ? &ZettlyTable[count] : nullptr);
         LoadCheckList(s, count, hasCheckList, created);
         ++count;
     }
+    {
+        NotesPhaseMark mark(PHASE_SHOWING);
+        for (int slot = 0; slot < count && slot <= ZETTLY_LAST_NOTE_SLOT; ++slot) {
+            ZettlyRecord *z = &ZettlyTable[slot];
+            if (z->window && !z->isMember)
+                ShowWindow(z->window, z->showCommand);
+        }
+    }
     if (BytesLeft(&records))
         s->damage.partialRecord = true;
-    while (BytesLeft(&s->texts)) {
+    while (s->plainForm && BytesLeft(&s->plainTexts)) {
         const uint8_t *text;
         size_t length;
-        if (s->plainForm)
-            TakePlainNoteText(&s->texts, &text, &length);
-        else
-            TakeRichNoteText(&s->texts, &text, &length);
+        TakePlainNoteText(&s->plainTexts, &text, &length);
         ++s->damage.extraTexts;
     }
+    if (s->nextText < s->texts.size())
+        s->damage.extraTexts += (int)(s->texts.size() - s->nextText);
+    return count;
+}
+
+static void DestroyLoadedNotes(void)
+{
+    for (int slot = 0; slot <= ZETTLY_LAST_NOTE_SLOT; ++slot)
+        if (ZettlyTable[slot].window && IsWindow(ZettlyTable[slot].window))
+            DestroyWindow(ZettlyTable[slot].window);
+    std::memset(ZettlyTable, 0, sizeof(ZettlyRecord) * (ZETTLY_LAST_NOTE_SLOT + 1));
+    for (HeldCheckList &held : HeldCheckLists) {
+        held.owner = nullptr;
+        held.items.clear();
+    }
+}
+
+static int LoadFileSet(bool marked, LoadDamage *damage)
+{
+    ByteBuffer recordBytes, textBytes, checkBytes;
+    LoadState s = {};
+    int gotRecords, gotTexts, gotCheckLists;
+    {
+        NotesPhaseMark mark(PHASE_READING);
+        gotRecords = ReadWholeFile(ZettlyFiles.current[RECORD_FILE], &recordBytes);
+        gotTexts = ReadWholeFile(ZettlyFiles.current[TEXT_FILE], &textBytes);
+        gotCheckLists = ReadWholeFile(ZettlyFiles.current[CHECK_LIST_FILE], &checkBytes);
+        // Nothing saved yet; with the marker of a completed save, both files lost.
+        if (gotRecords == -1 && gotTexts == -1 && !marked)
+            return 0;
+        s.plainTexts = ByteReader{textBytes.data(), textBytes.size(), 0};
+        s.plainForm = LooksLikePlainNoteText(&s.plainTexts);
+        if (!s.plainForm)
+            s.damage.extraTexts =
+                SplitRichNoteTexts(textBytes.data(), textBytes.size(), &s.texts);
+    }
+    s.checkLists = ByteReader{checkBytes.data(), checkBytes.size(), 0};
+    s.haveCheckLists = gotCheckLists == 0;
+    if (gotTexts != 0)
+        s.damage.missingTextFile = true;
+    int count = 0;
+    if (gotRecords != 0)
+        s.damage.missingRecordFile = true;
+    else
+        count = LoadRecords(recordBytes, &s);
+    *damage = s.damage;
     return count;
 }
 
@@ -677,36 +915,27 @@ int LoadZettlies(void)
         return 0;
     FinishInterruptedSave();
     bool marked = CheckLastSave();
-    ByteBuffer recordBytes, textBytes, checkBytes;
-    int gotRecords = ReadWholeFile(ZettlyFiles.current[RECORD_FILE], &recordBytes);
-    int gotTexts = ReadWholeFile(ZettlyFiles.current[TEXT_FILE], &textBytes);
-    int gotCheckLists = ReadWholeFile(ZettlyFiles.current[CHECK_LIST_FILE], &checkBytes);
-    if (gotRecords == -1 && gotTexts == -1) {
-        // Nothing saved yet: the first save may not take the backups' place
-        // unless it completes.
-        CurrentSetKnownGood = false;
-        return 0;
-    }
-
-    LoadState s = {};
-    s.texts = ByteReader{textBytes.data(), textBytes.size(), 0};
-    s.checkLists = ByteReader{checkBytes.data(), checkBytes.size(), 0};
-    s.haveCheckLists = gotCheckLists == 0;
-    int count = 0;
-    if (gotRecords != 0)
-        s.damage.shortHead = true;
-    else
-        count = LoadRecords(recordBytes, &s);
-    if (gotTexts != 0 && count > 0)
-        s.damage.cutTexts = count;
-
-    if (RelinkGroupMembers())
-        ZtMessageBox(nullptr, RE_ALIGN_TEXT, RE_ALIGN_CAPTION, MB_ICONASTERISK);
-    bool damaged = HasDamage(&s.damage);
+    LoadDamage damage = {};
+    int count = LoadFileSet(marked, &damage);
+    bool damaged = HasDamage(&damage);
     if (damaged) {
         KeepPriorSet = true;
-        TellDamage(&s.damage);
+        SetCurrentFilesAside(false);
+        HoldLastGoodSet();
+        int answer = TellDamage(&damage, SetExists(ZettlyFiles.held));
+        if (answer == IDCANCEL)
+            AnswerHeldSet(IDCANCEL, true);
+        if (answer == IDYES && AnswerHeldSet(IDYES, true)) {
+            DestroyLoadedNotes();
+            marked = false;
+            count = LoadFileSet(false, &damage);
+            damaged = HasDamage(&damage);
+            if (damaged)
+                TellDamage(&damage, false);
+        }
     }
+    if (RelinkGroupMembers())
+        ZtMessageBox(nullptr, RE_ALIGN_TEXT, RE_ALIGN_CAPTION, MB_ICONASTERISK);
     CurrentSetKnownGood = marked && !damaged;
     CheckMissedAlarms();
     return count;

@@ -14,6 +14,10 @@ extern ZettlyFileSet ZettlyFiles;
 // of the notes files for the whole run and creates the save mutex. The first
 // load or save calls it; 0 / -1.
 int PrepareZettlyFileSet(void);
+// A file of the data folder by its full path (a full path stays as it is).
+// Everything the program keeps in the data folder is reached this way: the
+// process's current folder is shared with every thread and may change. 0 / -1.
+int DataFolderPath(const char *name, char *out, size_t outSize);
 // Closes the save mutex; after the last save.
 void CloseZettlyFileSet(void);
 
@@ -35,6 +39,8 @@ int StartSaveThread(HWND mainWindow);
 int LoadZettlies(void);
 
 // Tests step in here after every file operation of a save (to stop a save at
-// any point); the program sets nothing. Returns the previous hook.
+// any point), and with SAVE_STEP_WAITING when a save finds the mutex taken and
+// starts to wait; the program sets nothing. Returns the previous hook.
+enum { SAVE_STEP_WAITING = -1 };
 typedef void (*NotesFileStepHook)(int step);
 NotesFileStepHook SetNotesFileStepHook(NotesFileStepHook hook);

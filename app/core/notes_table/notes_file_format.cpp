@@ -1,6 +1,7 @@
 #include "notes_file_format.h"
 #include "core/core_ids.h"
 #include "little_endian.h"
+#include "notes_file_ids.h"
 
 #include <cctype>
 #include <cstdio>
@@ -33,18 +34,30 @@ void Append32(ByteBuffer *out, uint32_t v)
 int BuildZettlyFileSet(const char *folder, ZettlyFileSet *set)
 {
     std::memset(set, 0, sizeof *set);
-    if (!folder)
+    if (!folder || JoinPath(folder, "", "", set->folder))
         return -1;
     for (int kind = 0; kind < ZETTLY_FILE_KINDS; ++kind) {
         if (JoinPath(folder, CurrentNames[kind], "", set->current[kind]) ||
             JoinPath(folder, CurrentNames[kind], "_priorsave", set->prior[kind]) ||
             JoinPath(folder, CurrentNames[kind], "_damaged", set->damaged[kind]) ||
-            JoinPath(folder, CurrentNames[kind], "_saving", set->saving[kind]))
+            JoinPath(folder, CurrentNames[kind], "_saving", set->saving[kind]) ||
+            JoinPath(folder, CurrentNames[kind], "_lastgood", set->held[kind]))
             return -1;
     }
     if (JoinPath(folder, MarkerName, "_saving", set->committing))
         return -1;
     return JoinPath(folder, MarkerName, "", set->marker);
+}
+
+int ResolveInFolder(const char *folder, const char *name, char *out, size_t outSize)
+{
+    bool full = name[0] == '\\' || name[0] == '/' ||
+                (std::isalpha((unsigned char)name[0]) && name[1] == ':');
+    size_t length = std::strlen(folder);
+    bool separated = length > 0 && (folder[length - 1] == '\\' || folder[length - 1] == '/');
+    int n = full ? std::snprintf(out, outSize, "%s", name)
+                 : std::snprintf(out, outSize, "%s%s%s", folder, separated ? "" : "\\", name);
+    return n > 0 && (size_t)n < outSize ? 0 : -1;
 }
 
 int MakeSaveMutexName(const char *folder, char *out, size_t outSize)
@@ -76,6 +89,53 @@ int FormatSaveMarker(const struct tm *t, char *out, size_t outSize)
                           Days[day], Months[month], t->tm_mday, t->tm_hour, t->tm_min, t->tm_sec,
                           t->tm_year + 1900);
     return n > 0 && (size_t)n < outSize ? n : -1;
+}
+
+uint32_t ChecksumBytes(uint32_t running, const uint8_t *data, size_t size)
+{
+    uint32_t crc = ~running;
+    for (size_t i = 0; i < size; ++i) {
+        crc ^= data[i];
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+static const char CommitTag[] = "ZettlyCommit1";
+
+int FormatCommitRecord(const CommitRecord *c, char *out, size_t outSize)
+{
+    int n = std::snprintf(out, outSize, "%s %lu %08lx %lu %08lx %lu %08lx\n", CommitTag,
+                          (unsigned long)c->files[0].size, (unsigned long)c->files[0].checksum,
+                          (unsigned long)c->files[1].size, (unsigned long)c->files[1].checksum,
+                          (unsigned long)c->files[2].size, (unsigned long)c->files[2].checksum);
+    return n > 0 && (size_t)n < outSize ? n : -1;
+}
+
+int ParseCommitRecord(const uint8_t *data, size_t size, CommitRecord *c)
+{
+    std::memset(c, 0, sizeof *c);
+    char text[128];
+    if (size == 0 || size >= sizeof text)
+        return -1;
+    std::memcpy(text, data, size);
+    text[size] = 0;
+    if (std::strlen(text) != size)
+        return -1;
+    unsigned long v[6];
+    char tag[16], end = 0;
+    int consumed = 0;
+    int got = std::sscanf(text, "%15s %lu %lx %lu %lx %lu %lx%c%n", tag, &v[0], &v[1], &v[2],
+                          &v[3], &v[4], &v[5], &end, &consumed);
+    if (got != 8 || end != '\n' || (size_t)consumed != size || std::strcmp(tag, CommitTag) != 0)
+        return -1;
+    for (int i = 0; i < 6; ++i)
+        if (v[i] > 0xFFFFFFFFul)
+            return -1;
+    for (int kind = 0; kind < ZETTLY_FILE_KINDS; ++kind)
+        c->files[kind] = CommitFile{(uint32_t)v[2 * kind], (uint32_t)v[2 * kind + 1]};
+    return 0;
 }
 
 int SaveProgressIcon(int saved, int used)
@@ -163,23 +223,59 @@ void AppendNoteText(ByteBuffer *out, const uint8_t *rtf, size_t length)
     out->push_back(0);
 }
 
-int TakeRichNoteText(ByteReader *r, const uint8_t **text, size_t *length)
+bool StartsRichText(const uint8_t *data, size_t size)
 {
-    size_t left = BytesLeft(r);
-    const uint8_t *start = r->data + r->position;
-    *text = start;
-    const void *end = left ? std::memchr(start, 0, left) : nullptr;
-    if (!end) {
-        *length = left;
-        r->position += left;
-        return NOTE_TEXT_CUT;
+    return size >= 5 && std::memcmp(data, "{\\rtf", 5) == 0;
+}
+
+int SplitRichNoteTexts(const uint8_t *data, size_t size, std::vector<NoteText> *texts)
+{
+    texts->clear();
+    int garbage = 0;
+    size_t at = 0;
+    bool startOfText = true;
+    while (at < size) {
+        if (startOfText) {
+            texts->push_back(NoteText());
+            startOfText = false;
+        }
+        NoteText &text = texts->back();
+        const void *zero = std::memchr(data + at, 0, size - at);
+        size_t end = zero ? (size_t)((const uint8_t *)zero - data) : size;
+        text.rtf.insert(text.rtf.end(), data + at, data + end);
+        if (!zero) {
+            text.damaged = true;
+            break;
+        }
+        size_t zeros = 0;
+        while (end + zeros < size && data[end + zeros] == 0)
+            ++zeros;
+        at = end + zeros;
+        bool nextIsText = at == size || StartsRichText(data + at, size - at);
+        if (!nextIsText && zeros == 1) {
+            // A 0 byte inside a text: the piece after it belongs to this note.
+            text.damaged = true;
+            continue;
+        }
+        // Empty texts are two 0 bytes each after the two that end this one; an
+        // odd count has one stray 0 byte among them.
+        size_t empties = zeros >= 2 ? (zeros - 2) / 2 : 0;
+        for (size_t i = 0; i < empties; ++i)
+            texts->push_back(NoteText());
+        if (!nextIsText) {
+            // Not the start of a note's text: skipped up to its ending 0 bytes,
+            // so that the notes after it keep their own texts.
+            ++garbage;
+            while (at < size && !(data[at] == 0 && (at + 1 == size || data[at + 1] == 0 ||
+                                                    StartsRichText(data + at + 1,
+                                                                   size - at - 1))))
+                ++at;
+            while (at < size && data[at] == 0)
+                ++at;
+        }
+        startOfText = true;
     }
-    *length = (size_t)((const uint8_t *)end - start);
-    r->position += *length + 1;
-    // The second 0 byte; a file whose texts end with only one still reads.
-    if (BytesLeft(r) && r->data[r->position] == 0)
-        ++r->position;
-    return NOTE_TEXT_WHOLE;
+    return garbage;
 }
 
 int TakePlainNoteText(ByteReader *r, const uint8_t **text, size_t *length)
@@ -266,11 +362,12 @@ void AppendCheckListItem(ByteBuffer *out, bool checked, const char *text, size_t
 
 bool HasDamage(const LoadDamage *d)
 {
-    return d->shortHead || d->partialRecord || d->recordsBeyondTable || d->cutTexts ||
-           d->extraTexts || d->cutCheckLists || d->notesNotCreated;
+    return d->missingRecordFile || d->shortHead || d->partialRecord || d->missingTextFile ||
+           d->recordsBeyondTable || d->damagedTexts || d->missingTexts || d->extraTexts ||
+           d->cutCheckLists || d->notesNotCreated;
 }
 
-int DescribeLoadDamage(const LoadDamage *d, char *out, size_t outSize)
+int DescribeLoadDamage(const LoadDamage *d, bool canRollBack, char *out, size_t outSize)
 {
     if (!outSize)
         return -1;
@@ -286,20 +383,30 @@ int DescribeLoadDamage(const LoadDamage *d, char *out, size_t outSize)
             used += (size_t)n < outSize - used ? (size_t)n : outSize - used - 1;
     };
     add("Some zettly data could not be read:\n", 0);
+    if (d->missingRecordFile)
+        add("- the record file zettly.rec is missing or unreadable; no zettlies were loaded\n", 0);
     if (d->shortHead)
         add("- the record file is cut off before its first zettly; no zettlies were loaded\n", 0);
     if (d->partialRecord)
         add("- the record file ends inside a zettly record\n", 0);
     if (d->recordsBeyondTable)
         add("- %d zettly records did not fit and were not loaded\n", d->recordsBeyondTable);
-    if (d->cutTexts)
-        add("- %d zettly texts are missing, cut off or unreadable\n", d->cutTexts);
+    if (d->missingTextFile)
+        add("- the text file zettly.str is missing or unreadable\n", 0);
+    if (d->damagedTexts)
+        add("- %d zettly texts are damaged; what could be read is shown\n", d->damagedTexts);
+    if (d->missingTexts)
+        add("- %d zettlies have no text in the file\n", d->missingTexts);
     if (d->extraTexts)
         add("- %d zettly texts have no record\n", d->extraTexts);
     if (d->cutCheckLists)
         add("- %d check lists are cut off\n", d->cutCheckLists);
     if (d->notesNotCreated)
         add("- %d zettlies could not be shown\n", d->notesNotCreated);
-    add("\nThe previous save is kept as it is until the next start.", 0);
+    add("\nThe damaged files are kept beside them with \"_damaged\" in their names.\n", 0);
+    if (canRollBack)
+        add("\n" ROLL_BACK_CHOICES, 0);
+    else
+        add("\nNo earlier save is left to roll back to.", 0);
     return (int)used;
 }

@@ -17,9 +17,13 @@ typedef std::vector<uint8_t> ByteBuffer;
 enum { ZETTLY_PATH_CHARS = 300, ZETTLY_FILE_KINDS = 3 };
 enum { RECORD_FILE = 0, TEXT_FILE = 1, CHECK_LIST_FILE = 2 };
 struct ZettlyFileSet {
+    char folder[ZETTLY_PATH_CHARS];
     char current[ZETTLY_FILE_KINDS][ZETTLY_PATH_CHARS];
     char prior[ZETTLY_FILE_KINDS][ZETTLY_PATH_CHARS];
     char damaged[ZETTLY_FILE_KINDS][ZETTLY_PATH_CHARS];
+    // The last good set, kept aside when a load found damage, until the user
+    // rolls back to it or lets it go; no save writes over it.
+    char held[ZETTLY_FILE_KINDS][ZETTLY_PATH_CHARS];
     char saving[ZETTLY_FILE_KINDS][ZETTLY_PATH_CHARS]; // new files before they are renamed into place
     char marker[ZETTLY_PATH_CHARS];
     // Present while complete new files are being renamed into place: a start
@@ -28,6 +32,9 @@ struct ZettlyFileSet {
 };
 // folder may or may not end in a separator. -1 when a name would not fit.
 int BuildZettlyFileSet(const char *folder, ZettlyFileSet *set);
+// A name relative to folder as a full path; a full path stays as it is.
+// -1 when the result would not fit.
+int ResolveInFolder(const char *folder, const char *name, char *out, size_t outSize);
 
 // Name of the save mutex shared by every copy of the program that works on
 // this data folder (letter case does not matter, as in Windows paths).
@@ -35,6 +42,21 @@ int MakeSaveMutexName(const char *folder, char *out, size_t outSize);
 
 // "Last save completed with out problems at " and the asctime form of t.
 int FormatSaveMarker(const struct tm *t, char *out, size_t outSize);
+
+// What the commit file of a save says its new files hold: a start that
+// finds the commit file finishes the save only with files that match.
+struct CommitFile {
+    uint32_t size;
+    uint32_t checksum; // CRC-32 of the bytes
+};
+struct CommitRecord {
+    CommitFile files[ZETTLY_FILE_KINDS];
+};
+uint32_t ChecksumBytes(uint32_t running, const uint8_t *data, size_t size); // running 0 at first
+int FormatCommitRecord(const CommitRecord *c, char *out, size_t outSize);
+// -1 when the bytes are not a whole commit record (an older, empty commit
+// file included).
+int ParseCommitRecord(const uint8_t *data, size_t size, CommitRecord *c);
 
 // Tray icon resource shown after `saved` of `used` notes are written.
 int SaveProgressIcon(int saved, int used);
@@ -78,9 +100,22 @@ int32_t StoredGroupSlot(const ZettlyRecord *member, const int *storedIndexOfSlot
 void AppendNoteText(ByteBuffer *out, const uint8_t *rtf, size_t length);
 
 enum NoteTextResult { NOTE_TEXT_WHOLE = 0, NOTE_TEXT_CUT = -1 };
-// Takes the text up to its 0 byte and the 0 byte after it. CUT when the file
-// ends before the ending 0 byte: text holds what is there.
-int TakeRichNoteText(ByteReader *r, const uint8_t **text, size_t *length);
+// One note's text as read back from the text file.
+struct NoteText {
+    ByteBuffer rtf;
+    // Cut off by the end of the file, or mended from pieces that a stray 0
+    // byte had split.
+    bool damaged;
+};
+// Splits a text file of rich texts into the notes' texts, in stored order.
+// A text starts at the start of the file or after the 0 bytes that end the
+// text before it. A piece after a single 0 byte that is not the start of a
+// whole RTF text is the rest of the text before it (a stray 0 byte); one after
+// a proper ending is garbage and is skipped: neither ever becomes the next
+// note's text. Returns the number of garbage pieces skipped.
+int SplitRichNoteTexts(const uint8_t *data, size_t size, std::vector<NoteText> *texts);
+// Whether the bytes start as a whole RTF text does.
+bool StartsRichText(const uint8_t *data, size_t size);
 // The older plain form: a 32-bit length L, then L bytes of text and a NUL.
 // A negative length carries no text. CUT when the bytes are not all there.
 int TakePlainNoteText(ByteReader *r, const uint8_t **text, size_t *length);
@@ -104,14 +139,18 @@ void AppendCheckListItem(ByteBuffer *out, bool checked, const char *text, size_t
 // ---------------------------------------------------------------- reading a whole set
 // What a load could not read, for the message that tells the user.
 struct LoadDamage {
+    bool missingRecordFile;    // the record file is gone or unreadable
     bool shortHead;            // count, schemes or default record cut off
     bool partialRecord;        // the record file ends inside a record
+    bool missingTextFile;      // the text file is gone or unreadable
     int recordsBeyondTable;    // whole records that did not fit slots 0..254
-    int cutTexts;              // texts missing, unreadable or without their 0 byte
-    int extraTexts;            // texts left over after the last record
+    int damagedTexts;          // texts cut off, mended from pieces or unreadable
+    int missingTexts;          // notes whose text is not in the file at all
+    int extraTexts;            // texts or pieces of text left over without a record
     int cutCheckLists;         // check lists cut off by the end of the file
     int notesNotCreated;       // records whose window could not be made
 };
 bool HasDamage(const LoadDamage *d);
 // The text of the message; the empty text when there is no damage.
-int DescribeLoadDamage(const LoadDamage *d, char *out, size_t outSize);
+// canRollBack: the message ends with the question whether to roll back.
+int DescribeLoadDamage(const LoadDamage *d, bool canRollBack, char *out, size_t outSize);

@@ -19,3 +19,15 @@
     "Re-Linking of zettlies to groups completed.\r\n\r\nYou may need to re-align zettlies "  \
     "within affected groups to make them viewable again.\r\nThis option is available by "    \
     "right clicking within a zettly group and selecting \"Re-Align Child Zettlies\"."
+
+#define ROLL_BACK_CHOICES                                                                    \
+    "Do you wish to ROLL-BACK to the last good save?\nYes: roll back now.\nNo: keep these "  \
+    "zettlies for now; the last good save stays kept and is offered again at the next "      \
+    "start.\nCancel: keep these zettlies and let the last good save go."
+#define ROLL_BACK_HELD                                                                       \
+    "The last good save, kept aside when damaged zettly files were found, is still there."   \
+    "\n\n" ROLL_BACK_CHOICES
+#define COMMIT_REFUSED                                                                       \
+    "The last save was stopped while its new files were put in place, and they do not "      \
+    "match what it wrote.\nThe zettlies of the save before are loaded; the unmatched new "   \
+    "files are removed."

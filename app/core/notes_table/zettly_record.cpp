@@ -266,6 +266,28 @@ void CloneRecordInto(const ZettlyRecord *src, ZettlyRecord *dst)
     dst->titleEdit = nullptr;
     dst->titleFontHandle = nullptr;
     dst->alarmYear = ZETTLY_NO_ALARM_YEAR;
+    // The brush, the console and the check list belong to the source's own
+    // window: a copy of the brush handle would be deleted under the source
+    // by the new window, a console flag would start a second interpreter,
+    // and a list handle would make the new note grow an empty check list.
+    dst->backBrush = nullptr;
+    dst->consoleMode = 0;
+    dst->consoleProcess = ZettlyProcessInfo{};
+    dst->soundPlaying = 0;
+    dst->alarmPending = 0;
+    dst->checkListWindow = nullptr;
+    dst->textLength = 0;
+}
+
+void MakeDefaultRecordFrom(const ZettlyRecord *src, ZettlyRecord *defaults)
+{
+    CloneRecordInto(src, defaults);
+    // New notes start outside any group.
+    defaults->isGroup = 0;
+    defaults->isMember = 0;
+    defaults->groupSlot = 0;
+    defaults->groupLastX = 0;
+    defaults->groupLastY = 0;
 }
 
 ZettlyRect ClampCreationRect(ZettlyRect r, int screenWidth, int screenHeight)

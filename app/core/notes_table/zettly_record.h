@@ -140,6 +140,8 @@ void FillDefaultRecord(ZettlyRecord *record, int screenWidth, int screenHeight);
 // Copy src into dst as a new note: offset by 10 pixels, title, handles and
 // runtime state cleared. src's rectangle must already be current.
 void CloneRecordInto(const ZettlyRecord *src, ZettlyRecord *dst);
+// The same for the default record: group links are not copied either.
+void MakeDefaultRecordFrom(const ZettlyRecord *src, ZettlyRecord *defaults);
 
 // The rectangle a note window is created at: 5 pixels stay on a screen of the given size.
 ZettlyRect ClampCreationRect(ZettlyRect r, int screenWidth, int screenHeight);

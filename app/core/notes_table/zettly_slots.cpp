@@ -5,6 +5,7 @@
 
 #include "core/core_ids.h"
 #include "core/note_window/group_window.h"
+#include "notes_phase_times.h"
 #include "ui_seams.h"
 #include "zettly_settings.h"
 
@@ -102,14 +103,52 @@ void ReleaseAllZettlies(void)
             ReleaseRecordObjects(&ZettlyTable[slot]);
 }
 
+// Title strips are measured at every paint, size and roll step, and a
+// measurement makes a font: the metrics depend on the font alone, so each
+// distinct font is measured once. The roll threads measure too, hence the lock.
+enum { MEASURED_FONTS = 16 };
+struct MeasuredFont {
+    ZettlyLogFont font;
+    TEXTMETRICA metrics;
+};
+static MeasuredFont MeasuredFonts[MEASURED_FONTS];
+static int MeasuredCount, NextMeasured;
+static SRWLOCK MeasuredLock = SRWLOCK_INIT;
+
+static bool FindMeasuredFont(const ZettlyLogFont *font, TEXTMETRICA *metrics)
+{
+    AcquireSRWLockShared(&MeasuredLock);
+    bool found = false;
+    for (int i = 0; i < MeasuredCount && !found; ++i)
+        if (std::memcmp(&MeasuredFonts[i].font, font, sizeof *font) == 0) {
+            *metrics = MeasuredFonts[i].metrics;
+            found = true;
+        }
+    ReleaseSRWLockShared(&MeasuredLock);
+    return found;
+}
+
+static void KeepMeasuredFont(const ZettlyLogFont *font, const TEXTMETRICA *metrics)
+{
+    AcquireSRWLockExclusive(&MeasuredLock);
+    MeasuredFonts[NextMeasured] = MeasuredFont{*font, *metrics};
+    NextMeasured = (NextMeasured + 1) % MEASURED_FONTS;
+    if (MeasuredCount < MEASURED_FONTS)
+        ++MeasuredCount;
+    ReleaseSRWLockExclusive(&MeasuredLock);
+}
+
 // The slot's title font as the window's context shows it; false when it
 // cannot be measured.
 static bool MeasureTitleFont(HWND window, int slot, TEXTMETRICA *metrics)
 {
+    ZettlyLogFont font = ZettlyTable[slot].titleFont;
+    if (FindMeasuredFont(&font, metrics))
+        return true;
     HDC dc = GetDC(window);
     if (!dc)
         return false;
-    HFONT handle = CreateFontIndirectA(AsLOGFONT(&ZettlyTable[slot].titleFont));
+    HFONT handle = CreateFontIndirectA(AsLOGFONT(&font));
     HGDIOBJ old = handle ? SelectObject(dc, handle) : nullptr;
     bool measured = GetTextMetricsA(dc, metrics) != 0;
     if (old)
@@ -117,11 +156,14 @@ static bool MeasureTitleFont(HWND window, int slot, TEXTMETRICA *metrics)
     if (handle)
         DeleteObject(handle);
     ReleaseDC(window, dc);
+    if (measured && handle)
+        KeepMeasuredFont(&font, metrics);
     return measured;
 }
 
 int GetFontCharHeight(HWND window, int slot)
 {
+    NotesPhaseMark mark(PHASE_FONTS);
     TEXTMETRICA metrics;
     if (MeasureTitleFont(window, slot, &metrics))
         return metrics.tmHeight;
@@ -164,10 +206,14 @@ int PlaceInGroup(int slot, int *x, int *y, BOOL toGroup)
 
 void CloneZettly(int src, int dst)
 {
-    if (src < 0 || src >= ZETTLY_SLOTS || dst < 0 || dst > ZETTLY_LAST_NEW_SLOT)
+    if (src < 0 || src >= ZETTLY_SLOTS || dst < 0 ||
+        (dst > ZETTLY_LAST_NEW_SLOT && dst != ZETTLY_DEFAULT_SLOT))
         return;
     RefreshRect(&ZettlyTable[src]);
-    CloneRecordInto(&ZettlyTable[src], &ZettlyTable[dst]);
+    if (dst == ZETTLY_DEFAULT_SLOT)
+        MakeDefaultRecordFrom(&ZettlyTable[src], &ZettlyTable[dst]);
+    else
+        CloneRecordInto(&ZettlyTable[src], &ZettlyTable[dst]);
 }
 
 int CreateZettlyWindow(HWND owner, int slot, BOOL isNew, BOOL show)
@@ -198,6 +244,7 @@ int CreateZettlyWindow(HWND owner, int slot, BOOL isNew, BOOL show)
         ZtMessageBox(owner, "Unable to create zettly!", "Window Create Error", MB_ICONHAND);
         return -1;
     }
+    NotesPhaseMark mark(PHASE_SHOWING);
     if (show)
         ShowWindow(window, z->showCommand);
     UpdateWindow(window);

@@ -33,3 +33,12 @@ void RichOleFrameActivate(BOOL activate)
 void RichOleFocusActiveObject(void)
 {
 }
+
+// Least forms until the container's dialogs are built.
+void RichOleInsertObject(HWND edit)
+{
+}
+
+void RichOlePasteSpecial(HWND edit)
+{
+}

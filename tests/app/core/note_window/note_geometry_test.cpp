@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "core/note_window/note_geometry.h"
+#include "core/note_editor/caret_shape.h"
 #include "core/note_editor/text_walk.h"
 
 TEST(TitleStrip, IconsMoveOnePlaceRightWithoutTheCloseButton)
@@ -218,6 +220,53 @@ TEST(TextWalk, IndentAndUnindentAreSymmetricWithCrAndCrLf)
     EXPECT_TRUE(PlanIndent("abc", 3, 1, 1).edits.empty()) << "empty selection";
 }
 
+namespace {
+std::string Applied(std::string text, EditPlan (*plan)(const char *, int, int, int), int start,
+                    int end)
+{
+    ApplyPlanToString(&text, plan(text.data(), (int)text.size(), start, end));
+    return text;
+}
+} // namespace
+
+TEST(TextWalk, TrimRightTakesBlanksOnlyBeforeLineEnds)
+{
+    struct Case {
+        const char *text;
+        int start, end; // -1: the whole text
+        const char *expect;
+    } cases[] = {
+        {"a  \r\nb\t \r\nc  ", 0, -1, "a\r\nb\r\nc"},
+        {"a  b  \rc", 0, -1, "a  b\rc"},    // blanks inside a line stay
+        {"x  \n  y", 0, -1, "x\n  y"},      // and at a line's start
+        {"keep  \r\ntrim  \r\n", 8, -1, "keep  \r\ntrim\r\n"}, // not before the range
+    };
+    for (const Case &c : cases) {
+        int end = c.end < 0 ? (int)std::strlen(c.text) : c.end;
+        EXPECT_EQ(Applied(c.text, PlanTrimRight, c.start, end), c.expect) << c.text;
+    }
+    std::string t = "ab \r\ncd ";
+    EditPlan p = PlanTrimRight(t.data(), (int)t.size(), 0, (int)t.size());
+    EXPECT_EQ(p.selectEnd, (int)t.size() - 2);
+}
+
+TEST(TextWalk, TabsCaseAndBlockPadding)
+{
+    EXPECT_EQ(Applied("\ta\tb", PlanTabsToSpaces, 0, 4), "    a    b");
+    EXPECT_EQ(Applied("\ta\tb", PlanTabsToSpaces, 1, 4), "\ta    b");
+    std::string mixed = "Hello, World 9!";
+    EditPlan up = PlanChangeCase(mixed.data(), (int)mixed.size(), 0, (int)mixed.size(), true);
+    EXPECT_EQ(up.edits.size(), 8u) << "only letters that change are touched";
+    ApplyPlanToString(&mixed, up);
+    EXPECT_EQ(mixed, "HELLO, WORLD 9!");
+    EditPlan down = PlanChangeCase(mixed.data(), (int)mixed.size(), 7, (int)mixed.size(), false);
+    ApplyPlanToString(&mixed, down);
+    EXPECT_EQ(mixed, "HELLO, world 9!");
+
+    EXPECT_EQ(Applied("ab\r\nlonger\r\nc", PlanBlockPad, 0, 13), "ab    \r\nlonger\r\nc     ");
+    EXPECT_EQ(Applied("ab\rlonger\rc", PlanBlockPad, 0, 11), "ab    \rlonger\rc     ");
+}
+
 TEST(TextWalk, DeleteLineTakesTheWholeLineEnd)
 {
     struct Case {
@@ -283,4 +332,44 @@ TEST(FontSizes, CommandsGiveTwentyTwipsAPoint)
     EXPECT_EQ(PointsForSizeCommand(9018), 0);
     EXPECT_EQ(TwipsFromPoints(10), 200);
     EXPECT_EQ(TwipsFromPoints(72), 1440);
+}
+
+TEST(CaretCache, ASixthHeightReplacesTheLeastRecentlyUsed)
+{
+    CaretMetricsCache cache = {};
+    int32_t h = 0, w = 0;
+    EXPECT_FALSE(FindCaretMetrics(&cache, 200, 1, &h, &w)) << "an empty cache knows nothing";
+    for (int i = 0; i < 5; ++i)
+        StoreCaretMetrics(&cache, 200 + 20 * i, 10 + i, 13 + i, 6 + i);
+    // Height 200 was measured first but is used again last: 220 is now the oldest.
+    ASSERT_TRUE(FindCaretMetrics(&cache, 200, 50, &h, &w));
+    EXPECT_EQ(h, 13);
+    EXPECT_EQ(w, 6);
+    StoreCaretMetrics(&cache, 400, 60, 30, 15);
+    EXPECT_FALSE(FindCaretMetrics(&cache, 220, 61, &h, &w));
+    for (int twips : {200, 240, 260, 280, 400})
+        EXPECT_TRUE(FindCaretMetrics(&cache, twips, 62, &h, &w)) << twips;
+}
+
+TEST(CaretShape, LineCaretsSitAtTheCellBottomOncePerPosition)
+{
+    LineCaretMemory memory = {-1, -1};
+    // A 16-pixel cell, 8 pixels wide on average: "1/1 line" is 8 wide, 1 thick.
+    CaretPlacement p = PlaceCustomCaret(8, 16, 8, 30, 100, 2, &memory);
+    EXPECT_EQ(p.y, 100 + 16 - 1);
+    EXPECT_EQ(p.width, 8);
+    EXPECT_EQ(p.height, 1);
+    // The control now reports the lowered caret: it stays where it is.
+    p = PlaceCustomCaret(8, 16, 8, 38, 115, 2, &memory);
+    EXPECT_EQ(p.y, 115);
+    // Another line lowers it anew.
+    p = PlaceCustomCaret(8, 16, 8, 0, 132, 3, &memory);
+    EXPECT_EQ(p.y, 132 + 15);
+    // Blocks stand at the caret, a cell high, a part of the width wide.
+    CaretPlacement block = PlaceCustomCaret(3, 16, 8, 5, 6, 0, &memory);
+    EXPECT_EQ(block.y, 6);
+    EXPECT_EQ(block.height, 16);
+    EXPECT_EQ(block.width, 6);
+    // A font too small for a line caret still gets one pixel.
+    EXPECT_EQ(PlaceCustomCaret(5, 4, 3, 0, 0, 9, &memory).height, 1);
 }

@@ -2,6 +2,9 @@
 // the new notes or the previous complete set, never less.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <vector>
+
 #include "core/notes_table/notes_file_ids.h"
 #include "notes_file_fixture.h"
 #include "test_support.h"
@@ -55,6 +58,20 @@ std::string LoadedSet(int loaded)
     return tag;
 }
 
+std::string FileBytes(const std::string &path)
+{
+    std::string bytes;
+    FILE *file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        return "(missing)";
+    char block[4096];
+    size_t n;
+    while ((n = std::fread(block, 1, sizeof block, file)) > 0)
+        bytes.append(block, n);
+    std::fclose(file);
+    return bytes;
+}
+
 void CopyFolder(const std::string &from, const std::string &to)
 {
     WIN32_FIND_DATAA found;
@@ -82,6 +99,13 @@ TEST(NotesFileCrash, SaveKilledAtAnyStepLeavesNewOrPreviousNotes)
         SaveSet("A1 ", 3);
         CopyFolder(data.folder.Path(), start.Path());
     }
+    // The backups are whole or not there: the older set or the one replaced.
+    auto whole = [&](const char *older, const char *current) {
+        std::string bytes = FileBytes(start.Path() + "\\" + older);
+        return std::vector<std::string>{bytes, FileBytes(start.Path() + "\\" + current)};
+    };
+    const auto records = whole("zettly.rec_priorsave", "zettly.rec");
+    const auto texts = whole("zettly.str_priorsave", "zettly.str");
     int completedAt = 0;
     for (int step = 1; step < 60 && !completedAt; ++step) {
         ScopedTempFolder killed;
@@ -93,6 +117,13 @@ TEST(NotesFileCrash, SaveKilledAtAnyStepLeavesNewOrPreviousNotes)
         ASSERT_TRUE(code == 0 || code == 77) << "step " << step << " exit " << code;
         if (code == 0)
             completedAt = step;
+        for (auto backup : {std::make_pair("\\zettly.rec_priorsave", &records),
+                            std::make_pair("\\zettly.str_priorsave", &texts)}) {
+            std::string bytes = FileBytes(killed.Path() + backup.first);
+            EXPECT_TRUE(bytes == (*backup.second)[0] || bytes == (*backup.second)[1])
+                << "killed after step " << step << ": " << backup.first << " holds "
+                << bytes.size() << " bytes";
+        }
         // Whatever the user answers to the roll-back question.
         for (int answer : {IDYES, IDNO}) {
             DataFolder data;

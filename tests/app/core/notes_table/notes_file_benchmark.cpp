@@ -1,8 +1,16 @@
-// Save and load of a full table: 254 notes of about 4 KB of rich text each.
-// Prints milliseconds beside what the rich-edit control and the window system
-// alone take for the same notes. Not a test: run it by hand.
+// Load, save and quit of a full table (254 notes of about 4 KB of rich text)
+// through the program's own code, beside the floor that the window system
+// and the rich-edit control set: 254 bare windows, each with a rich-edit
+// child, given the same RTF texts. Prints the median of several runs, the
+// ratio to the floor and where the time of a load and a save goes.
+// Not a test: "./dev bench" runs it under Wine.
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <vector>
 
+#include "core/notes_table/notes_file_format.h"
+#include "core/notes_table/notes_phase_times.h"
 #include "core/notes_table/rich_text_stream.h"
 #include "notes_file_fixture.h"
 
@@ -10,23 +18,89 @@ using namespace notes_test;
 
 enum { NOTES = 254 };
 
-static double Since(LARGE_INTEGER from)
+static const char *const PhaseNames[PHASE_COUNT] = {
+    "reading files", "window creation", "fonts",       "stream-in", "showing",
+    "stream-out",    "progress dialog", "writing files", "other"};
+
+static double Now(void)
 {
     LARGE_INTEGER now, frequency;
     QueryPerformanceCounter(&now);
     QueryPerformanceFrequency(&frequency);
-    return 1000.0 * (double)(now.QuadPart - from.QuadPart) / (double)frequency.QuadPart;
+    return 1000.0 * (double)now.QuadPart / (double)frequency.QuadPart;
 }
 
-static LARGE_INTEGER Now(void)
+static double Median(std::vector<double> v)
 {
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return now;
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
 }
 
-int main()
+static void Pump(void)
 {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+// (a) The floor: what the windows themselves cost.
+static double BareWindows(const std::vector<NoteText> &texts)
+{
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "ZtBenchBareNote";
+    RegisterClassA(&wc);
+    std::vector<HWND> windows;
+    double start = Now();
+    for (int i = 0; i < NOTES; ++i) {
+        HWND note = CreateWindowExA(WS_EX_TOOLWINDOW, wc.lpszClassName, "", WS_POPUP | WS_THICKFRAME,
+                                    40 + i % 20 * 30, 50 + i % 20 * 20, 200, 100, nullptr,
+                                    nullptr, wc.hInstance, nullptr);
+        HWND edit = CreateWindowExA(0, RICH_EDIT_CLASS, "", WS_CHILD | WS_VISIBLE | ES_MULTILINE,
+                                    0, 16, 200, 84, note, nullptr, wc.hInstance, nullptr);
+        CHARFORMATA plain = {};
+        plain.cbSize = sizeof plain;
+        plain.dwMask = CFM_FACE | CFM_SIZE | CFM_BOLD;
+        plain.yHeight = 200;
+        lstrcpyA(plain.szFaceName, "Arial");
+        SendMessageA(edit, EM_SETCHARFORMAT, SCF_ALL, (LPARAM)&plain);
+        const NoteText &text = texts[(size_t)i % texts.size()];
+        MemoryReader reader = {(const char *)text.rtf.data(), (DWORD)text.rtf.size(), 0};
+        EDITSTREAM stream = {(DWORD_PTR)&reader, 0, StreamInFromMemory};
+        SendMessageA(edit, EM_STREAMIN, SF_RTF, (LPARAM)&stream);
+        ShowWindow(note, SW_SHOWNOACTIVATE);
+        UpdateWindow(note);
+        windows.push_back(note);
+    }
+    Pump();
+    double took = Now() - start;
+    for (HWND w : windows)
+        DestroyWindow(w);
+    return took;
+}
+
+static void PrintPhases(const char *what, const std::vector<std::vector<double>> &runs)
+{
+    std::printf("  %s by phase (ms, median):", what);
+    for (int p = 0; p < PHASE_COUNT; ++p) {
+        std::vector<double> v;
+        for (const auto &run : runs)
+            v.push_back(run[(size_t)p]);
+        double m = Median(v);
+        if (m >= 0.5)
+            std::printf(" %s %.0f;", PhaseNames[p], m);
+    }
+    std::printf("\n");
+}
+
+int main(int argc, char **argv)
+{
+    int runs = argc > 1 ? std::atoi(argv[1]) : 5;
+    if (runs < 1 || runs > 50)
+        runs = 5;
     char folder[MAX_PATH];
     GetTempPathA(sizeof folder, folder);
     lstrcatA(folder, "zt-notes-benchmark");
@@ -34,7 +108,8 @@ int main()
     SetCurrentDirectoryA(folder);
     PrepareNoteWindows();
     ResetDefaultSettings();
-    PrepareZettlyFileSet();
+    if (PrepareZettlyFileSet() != 0)
+        return 1;
     std::string filler;
     while (filler.size() < 4000)
         filler += "Lorem ipsum dolor sit amet, consectetur adipiscing elit. ";
@@ -43,42 +118,72 @@ int main()
             return 1;
         WriteRichText(ZettlyTable[i].editWindow, filler + std::to_string(i));
     }
-
-    static char block[1 << 20];
-    LARGE_INTEGER t = Now();
-    for (int i = 0; i < NOTES; ++i) {
-        MemoryWriter writer = {block, sizeof block, 0};
-        EDITSTREAM stream = {(DWORD_PTR)&writer, 0, StreamOutToMemory};
-        SendMessageA(ZettlyTable[i].editWindow, EM_STREAMOUT, SF_RTF, (LPARAM)&stream);
+    if (SaveZettlies((HWND)1) != 0)
+        return 2;
+    DestroyAllNotes();
+    ByteBuffer textFile;
+    {
+        FILE *file = std::fopen(ZettlyFiles.current[TEXT_FILE], "rb");
+        if (!file)
+            return 3;
+        char block[65536];
+        size_t n;
+        while ((n = std::fread(block, 1, sizeof block, file)) > 0)
+            textFile.insert(textFile.end(), block, block + n);
+        std::fclose(file);
     }
-    double streamOut = Since(t);
+    std::vector<NoteText> texts;
+    SplitRichNoteTexts(textFile.data(), textFile.size(), &texts);
+    if (texts.size() != NOTES)
+        return 4;
 
-    t = Now();
-    int saved = SaveZettlies((HWND)1); // no progress window
-    double save = Since(t);
+    std::vector<double> floor, load, save, quit;
+    std::vector<std::vector<double>> loadPhases, savePhases;
+    for (int run = 0; run < runs; ++run) {
+        floor.push_back(BareWindows(texts));
 
-    ZettlyRecord records[NOTES];
-    std::memcpy(records, ZettlyTable, sizeof records);
-    DestroyAllNotes();
-    t = Now();
-    int loaded = LoadZettlies();
-    double load = Since(t);
+        std::vector<double> phases(PHASE_COUNT, 0.0);
+        NotesPhaseMs = phases.data();
+        double start = Now();
+        int loaded = LoadZettlies();
+        Pump();
+        load.push_back(Now() - start);
+        NotesPhaseMs = nullptr;
+        loadPhases.push_back(phases);
+        if (loaded != NOTES)
+            return 5;
 
-    DestroyAllNotes();
-    std::memcpy(ZettlyTable, records, sizeof records);
-    t = Now();
-    for (int i = 0; i < NOTES; ++i) {
-        ZettlyTable[i].window = ZettlyTable[i].editWindow = nullptr;
-        CreateZettlyWindow(nullptr, i, FALSE, TRUE);
+        std::fill(phases.begin(), phases.end(), 0.0);
+        NotesPhaseMs = phases.data();
+        start = Now();
+        if (SaveZettlies(nullptr) != 0)
+            return 6;
+        save.push_back(Now() - start);
+        NotesPhaseMs = nullptr;
+        savePhases.push_back(phases);
+
+        start = Now();
+        if (SaveZettlies(nullptr) != 0)
+            return 7;
+        for (int slot = 0; slot <= ZETTLY_LAST_NOTE_SLOT; ++slot)
+            if (ZettlyTable[slot].window)
+                DestroyWindow(ZettlyTable[slot].window);
+        Pump();
+        quit.push_back(Now() - start);
+        std::memset(ZettlyTable, 0, sizeof(ZettlyRecord) * (ZETTLY_LAST_NOTE_SLOT + 1));
     }
-    double windows = Since(t);
 
-    std::printf("save (%d): %.0f ms; the control's RTF output alone: %.0f ms (%.2fx)\n", saved,
-                save, streamOut, save / streamOut);
-    std::printf("load (%d notes): %.0f ms; making and showing the windows alone: %.0f ms "
-                "(%.2fx)\n",
-                loaded, load, windows, load / windows);
-    DestroyAllNotes();
+    double a = Median(floor), b = Median(load);
+    std::printf("notes benchmark: %d notes, %zu bytes of text, median of %d runs\n", NOTES,
+                textFile.size(), runs);
+    std::printf("(a) bare windows with rich-edit children: %.0f ms\n", a);
+    std::printf("(b) load through LoadZettlies:             %.0f ms (%.2fx the bare windows)\n", b,
+                b / a);
+    PrintPhases("load", loadPhases);
+    std::printf("(c) Save Now through SaveZettlies:         %.0f ms\n", Median(save));
+    PrintPhases("save", savePhases);
+    std::printf("(d) quit (save and close every note):      %.0f ms\n", Median(quit));
+
     CloseZettlyFileSet();
     for (const char *name : {"zettly.rec", "zettly.str", "zettly_chklist.str", "zettly.ok",
                              "zettly.rec_priorsave", "zettly.str_priorsave",

@@ -173,31 +173,101 @@ TEST(NotesFileFormat, NoteTextEndsWithExactlyTwoZeroBytes)
                          std::string(2, '\0') + "{\\rtf1 a" + std::string(2, '\0');
     EXPECT_EQ(Text(b.data(), b.size()), expect);
 
-    ByteReader r = {b.data(), b.size(), 0};
-    const uint8_t *text;
-    size_t length;
+    std::vector<NoteText> texts;
+    EXPECT_EQ(SplitRichNoteTexts(b.data(), b.size(), &texts), 0);
     const char *want[] = {"{\\rtf1 hello}", "", "{\\rtf1 x}", "{\\rtf1 a"};
-    for (const char *w : want) {
-        ASSERT_EQ(TakeRichNoteText(&r, &text, &length), NOTE_TEXT_WHOLE);
-        EXPECT_EQ(Text(text, length), w);
+    ASSERT_EQ(texts.size(), 4u);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(Text(texts[i].rtf.data(), texts[i].rtf.size()), want[i]);
+        EXPECT_FALSE(texts[i].damaged) << i;
     }
-    EXPECT_EQ(BytesLeft(&r), 0u);
 }
+
+namespace {
+std::vector<std::string> Split(const std::string &file, int *garbage = nullptr,
+                               std::vector<bool> *damaged = nullptr)
+{
+    std::vector<NoteText> texts;
+    int skipped = SplitRichNoteTexts((const uint8_t *)file.data(), file.size(), &texts);
+    if (garbage)
+        *garbage = skipped;
+    std::vector<std::string> out;
+    for (const NoteText &t : texts) {
+        out.push_back(Text(t.rtf.data(), t.rtf.size()));
+        if (damaged)
+            damaged->push_back(t.damaged);
+    }
+    return out;
+}
+std::string Z(int n)
+{
+    return std::string((size_t)n, '\0');
+}
+} // namespace
 
 TEST(NotesFileFormat, RichTextReaderNeverRunsPastTheFile)
 {
-    ByteBuffer b = Bytes(std::string("{\\rtf1 one}\0{\\rtf1 two}\0\0{\\rtf1 cut", 35));
-    ByteReader r = {b.data(), b.size(), 0};
-    const uint8_t *text;
-    size_t length;
-    ASSERT_EQ(TakeRichNoteText(&r, &text, &length), NOTE_TEXT_WHOLE);
-    EXPECT_EQ(Text(text, length), "{\\rtf1 one}"); // one ending byte only: the next text is intact
-    ASSERT_EQ(TakeRichNoteText(&r, &text, &length), NOTE_TEXT_WHOLE);
-    EXPECT_EQ(Text(text, length), "{\\rtf1 two}");
-    EXPECT_EQ(TakeRichNoteText(&r, &text, &length), NOTE_TEXT_CUT);
-    EXPECT_EQ(Text(text, length), "{\\rtf1 cut");
-    EXPECT_EQ(TakeRichNoteText(&r, &text, &length), NOTE_TEXT_CUT);
-    EXPECT_EQ(length, 0u);
+    std::vector<bool> damaged;
+    auto texts = Split("{\\rtf1 one}" + Z(1) + "{\\rtf1 two}" + Z(2) + "{\\rtf1 cut", nullptr,
+                       &damaged);
+    // one ending byte only: the next text is intact
+    EXPECT_EQ(texts, (std::vector<std::string>{"{\\rtf1 one}", "{\\rtf1 two}", "{\\rtf1 cut"}));
+    EXPECT_EQ(damaged, (std::vector<bool>{false, false, true}));
+    EXPECT_TRUE(Split("").empty());
+}
+
+// A stray 0 byte or garbage between texts never hands a text to the next note.
+TEST(NotesFileFormat, StrayZeroBytesNeverShiftTextsOntoOtherNotes)
+{
+    std::string a = "{\\rtf1 aa}", c = "{\\rtf1 cc}";
+    struct Case {
+        const char *what;
+        std::string file;
+        std::vector<std::string> texts;
+        int damagedAt; // -1: none
+        int garbage;
+    } cases[] = {
+        {"inside a text", a + Z(2) + "{\\rtf1 b" + Z(1) + "b}" + Z(2) + c + Z(2),
+         {a, "{\\rtf1 bb}", c}, 1, 0},
+        {"two inside a text", "{\\rtf1 a" + Z(1) + "a" + Z(1) + "a}" + Z(2) + c + Z(2),
+         {"{\\rtf1 aaa}", c}, 0, 0},
+        {"right after a text's end", a + Z(3) + c + Z(2), {a, c}, -1, 0},
+        {"before an empty text", a + Z(2) + Z(2) + c + Z(2), {a, "", c}, -1, 0},
+        {"garbage between texts", a + Z(2) + "junk" + Z(1) + "more" + Z(2) + c + Z(2), {a, c},
+         -1, 1},
+    };
+    for (const Case &k : cases) {
+        int garbage = 0;
+        std::vector<bool> damaged;
+        EXPECT_EQ(Split(k.file, &garbage, &damaged), k.texts) << k.what;
+        EXPECT_EQ(garbage, k.garbage) << k.what;
+        for (size_t i = 0; i < damaged.size(); ++i)
+            EXPECT_EQ(damaged[i], (int)i == k.damagedAt) << k.what << " text " << i;
+    }
+}
+
+TEST(NotesFileFormat, CommitRecordNamesEachFileAndRejectsAnythingElse)
+{
+    // The CRC-32 check value of the nine digits.
+    EXPECT_EQ(ChecksumBytes(0, (const uint8_t *)"123456789", 9), 0xCBF43926u);
+    EXPECT_EQ(ChecksumBytes(ChecksumBytes(0, (const uint8_t *)"1234", 4),
+                            (const uint8_t *)"56789", 5),
+              0xCBF43926u);
+    CommitRecord c = {{{744, 0xDEADBEEFu}, {0, 0}, {4000000000u, 1}}};
+    char text[128];
+    int n = FormatCommitRecord(&c, text, sizeof text);
+    ASSERT_GT(n, 0);
+    CommitRecord back;
+    ASSERT_EQ(ParseCommitRecord((const uint8_t *)text, (size_t)n, &back), 0);
+    for (int kind = 0; kind < ZETTLY_FILE_KINDS; ++kind) {
+        EXPECT_EQ(back.files[kind].size, c.files[kind].size);
+        EXPECT_EQ(back.files[kind].checksum, c.files[kind].checksum);
+    }
+    std::string whole(text, (size_t)n);
+    for (const std::string &bad :
+         {std::string(), whole.substr(0, whole.size() - 1), whole.substr(0, 20),
+          "X" + whole.substr(1), whole + "x", std::string(text, 5) + std::string(1, '\0') + whole})
+        EXPECT_EQ(ParseCommitRecord((const uint8_t *)bad.data(), bad.size(), &back), -1) << bad;
 }
 
 TEST(NotesFileFormat, PlainFormLengthsAreCheckedAgainstTheFile)
@@ -381,14 +451,20 @@ TEST(NotesFileFormat, MangledFilesNeverReadPastTheirEnd)
         }
         const uint8_t *text;
         size_t length;
-        while (BytesLeft(&tr)) {
-            if (LooksLikePlainNoteText(&tr))
+        if (LooksLikePlainNoteText(&tr)) {
+            while (BytesLeft(&tr)) {
                 TakePlainNoteText(&tr, &text, &length);
-            else
-                TakeRichNoteText(&tr, &text, &length);
-            if (length) {
-                ASSERT_LE(text + length, t.data() + t.size());
+                if (length) {
+                    ASSERT_LE(text + length, t.data() + t.size());
+                }
             }
+        } else {
+            std::vector<NoteText> split;
+            SplitRichNoteTexts(t.data(), t.size(), &split);
+            size_t total = 0;
+            for (const NoteText &one : split)
+                total += one.rtf.size();
+            ASSERT_LE(total, t.size());
         }
         std::vector<CheckListItem> items;
         while (BytesLeft(&lr))

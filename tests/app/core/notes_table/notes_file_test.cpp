@@ -3,9 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 #include <iterator>
 
 #include "core/notes_table/notes_file_ids.h"
+#include "editing/exchange/export_files.h"
+#include "editing/exchange/exchange_ids.h"
+#include "wallpaper_change.h"
 #include "core/notes_table/save_progress.h"
 #include "ui_seams.h"
 #include "notes_file_fixture.h"
@@ -49,6 +53,18 @@ protected:
         std::ofstream out(PathOf(name), std::ios::binary | std::ios::trunc);
         out.write(bytes.data(), (std::streamsize)bytes.size());
     }
+    void DeleteAllFiles()
+    {
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA(PathOf("*").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE)
+            return;
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                DeleteFileA(PathOf(found.cFileName).c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
     bool Exists(const char *name)
     {
         return GetFileAttributesA(PathOf(name).c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -66,6 +82,13 @@ protected:
     {
         DestroyAllNotes();
         return LoadZettlies();
+    }
+    // What a new run of the program starts from: nothing of this run's state.
+    void Restart()
+    {
+        DestroyAllNotes();
+        CloseZettlyFileSet();
+        ASSERT_EQ(PrepareZettlyFileSet(), 0);
     }
     // Number of notes and whether each holds its text with the tag.
     void ExpectNotes(int count, const std::string &tag)
@@ -294,7 +317,7 @@ TEST_F(NotesFile, DamagedFilesLoadWhatIsWholeAndKeepTheBackups)
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_NE(boxes.Boxes()[0].text.find("record file ends inside"), std::string::npos);
     EXPECT_NE(boxes.Boxes()[0].text.find("1 zettly texts have no record"), std::string::npos);
-    EXPECT_NE(boxes.Boxes()[0].text.find("1 zettly texts are missing"), std::string::npos);
+    EXPECT_NE(boxes.Boxes()[0].text.find("1 zettly texts are damaged"), std::string::npos);
     EXPECT_EQ(PlainText(ZettlyTable[0].editWindow), "garbage, no rtf");
     std::string why;
     EXPECT_TRUE(HasRichText(ZettlyTable[1].editWindow, "kept 1", &why)) << why;
@@ -303,6 +326,232 @@ TEST_F(NotesFile, DamagedFilesLoadWhatIsWholeAndKeepTheBackups)
     ASSERT_EQ(SaveZettlies(nullptr), 0);
     ASSERT_EQ(SaveZettlies(nullptr), 0);
     EXPECT_EQ(Bytes("zettly.rec_priorsave"), backups);
+}
+
+namespace {
+struct Damage {
+    const char *what;
+    std::function<void(std::string *rec, std::string *str)> apply;
+    int loaded;                   // notes the damaged start shows
+    std::vector<std::string> say; // lines of the message
+};
+} // namespace
+
+// Each kind of damage, then three starts and quits answered "No", then the
+// roll-back: every note of the last good save comes back, and the first
+// damaged copy is still there.
+TEST_F(NotesFile, DamagedSetsRollBackToTheLastGoodSaveAfterThreeRestarts)
+{
+    const int notes = 6;
+    auto cutText = [](std::string *str, size_t at) { *str = str->substr(0, at); };
+    const Damage cases[] = {
+        {"record file cut inside record 4",
+         [](std::string *rec, std::string *) {
+             *rec = rec->substr(0, 4 + ZETTLY_RECORD_BYTES * 4 + 100);
+         },
+         3, {"record file ends inside", "3 zettly texts have no record"}},
+        {"record file empty", [](std::string *rec, std::string *) { rec->clear(); }, 0,
+         {"cut off before its first zettly"}},
+        {"record file missing", [](std::string *rec, std::string *) { *rec = "-"; }, 0,
+         {"zettly.rec is missing"}},
+        {"text file missing", [](std::string *, std::string *str) { *str = "-"; }, notes,
+         {"zettly.str is missing", "6 zettlies have no text"}},
+        {"text file cut in half",
+         [&](std::string *, std::string *str) { cutText(str, str->size() / 2 + 10); }, notes,
+         {"1 zettly texts are damaged", "2 zettlies have no text"}},
+        {"a stray 0 byte inside a text",
+         [](std::string *, std::string *str) {
+             size_t third = str->find("{\\rtf", str->find("{\\rtf", 1) + 1);
+             str->insert(third + 20, 1, '\0');
+         },
+         notes, {"1 zettly texts are damaged"}},
+        {"random bytes for texts",
+         [](std::string *, std::string *str) {
+             std::string noise;
+             for (size_t i = 0; i < str->size(); ++i)
+                 noise += (char)((i * 7919 + 13) % 251 % 17 == 0 ? 0 : (i * 31) % 251 + 1);
+             *str = noise;
+         },
+         notes, {"zettly texts are damaged"}},
+    };
+    for (const Damage &c : cases) {
+        SCOPED_TRACE(c.what);
+        Restart();
+        DeleteAllFiles();
+        MakeNotes(notes, "good ");
+        ASSERT_EQ(SaveZettlies(nullptr), 0);
+        ASSERT_EQ(SaveZettlies(nullptr), 0);
+        std::string rec = Bytes("zettly.rec"), str = Bytes("zettly.str");
+        c.apply(&rec, &str);
+        for (auto file : {std::make_pair("zettly.rec", &rec), std::make_pair("zettly.str", &str)})
+            if (*file.second == "-")
+                DeleteFileA(PathOf(file.first).c_str());
+            else
+                Put(file.first, *file.second);
+
+        Restart();
+        {
+            MessageBoxRecorder boxes(IDNO);
+            EXPECT_EQ(Reload(), c.loaded);
+            ASSERT_EQ(boxes.Boxes().size(), 1u);
+            EXPECT_EQ(boxes.Boxes()[0].type, (UINT)(MB_YESNOCANCEL | MB_ICONHAND));
+            for (const std::string &line : c.say)
+                EXPECT_NE(boxes.Boxes()[0].text.find(line), std::string::npos)
+                    << line << " in " << boxes.Boxes()[0].text;
+        }
+        if (std::string(c.what).find("stray") != std::string::npos)
+            ExpectNotes(notes, "good "); // every note keeps its own text
+        if (rec != "-") {
+            EXPECT_EQ(Bytes("zettly.rec_damaged"), rec);
+        }
+        ASSERT_EQ(SaveZettlies(nullptr), 0);
+        for (int round = 0; round < 3; ++round) {
+            Restart();
+            MessageBoxRecorder boxes(IDNO);
+            Reload();
+            ASSERT_EQ(boxes.Boxes().size(), 1u) << round;
+            EXPECT_EQ(boxes.Boxes()[0].text, ROLL_BACK_HELD);
+            ASSERT_EQ(SaveZettlies(nullptr), 0);
+        }
+        Restart();
+        {
+            MessageBoxRecorder boxes(IDYES);
+            ASSERT_EQ(Reload(), notes);
+            EXPECT_EQ(boxes.Boxes().size(), 1u);
+            ExpectNotes(notes, "good ");
+        }
+        if (rec != "-") {
+            EXPECT_EQ(Bytes("zettly.rec_damaged"), rec) << "the first damaged copy is kept";
+        }
+        EXPECT_TRUE(Exists("zettly.rec_damaged2"));
+        Restart();
+        MessageBoxRecorder quiet;
+        EXPECT_EQ(Reload(), notes);
+        EXPECT_TRUE(quiet.Boxes().empty()) << "the user has chosen";
+    }
+}
+
+TEST_F(NotesFile, CancelLetsTheHeldSetGo)
+{
+    MakeNotes(2, "good ");
+    ASSERT_EQ(SaveZettlies(nullptr), 0);
+    ASSERT_EQ(SaveZettlies(nullptr), 0);
+    Put("zettly.rec", Bytes("zettly.rec").substr(0, 100));
+    Restart();
+    {
+        MessageBoxRecorder boxes(IDCANCEL);
+        EXPECT_EQ(Reload(), 0);
+    }
+    EXPECT_FALSE(Exists("zettly.rec_lastgood"));
+    EXPECT_TRUE(Exists("zettly.rec_damaged"));
+}
+
+// A commit file that outlived its save, or one of the older empty kind,
+// beside short new files: the complete current set stays.
+TEST_F(NotesFile, StaleCommitFileNeverPutsTruncatedFilesInPlace)
+{
+    MakeNotes(3, "whole ");
+    ASSERT_EQ(SaveZettlies(nullptr), 0);
+    std::string rec = Bytes("zettly.rec"), str = Bytes("zettly.str");
+    DestroyAllNotes();
+    MakeNotes(4, "newer ");
+    ASSERT_EQ(SaveZettlies(nullptr), 0);
+    std::string newRec = Bytes("zettly.rec"), newStr = Bytes("zettly.str");
+    std::string newLists = Bytes("zettly_chklist.str");
+    Put("zettly.rec", rec);
+    Put("zettly.str", str);
+
+    CommitRecord describesNew = {};
+    const std::string *files[3] = {&newRec, &newStr, &newLists};
+    for (int kind = 0; kind < 3; ++kind)
+        describesNew.files[kind] = CommitFile{
+            (uint32_t)files[kind]->size(),
+            ChecksumBytes(0, (const uint8_t *)files[kind]->data(), files[kind]->size())};
+    char described[128];
+    int length = FormatCommitRecord(&describesNew, described, sizeof described);
+    ASSERT_GT(length, 0);
+    for (const std::string &commit : {std::string(), std::string(described, (size_t)length)}) {
+        Put("zettly.ok_saving", commit);
+        Put("zettly.rec_saving", newRec.substr(0, newRec.size() - 300));
+        Put("zettly.str_saving", newStr.substr(0, newStr.size() / 2));
+        Put("zettly_chklist.str_saving", newLists);
+        Restart();
+        MessageBoxRecorder boxes;
+        ASSERT_EQ(Reload(), 3) << "commit file of " << commit.size() << " bytes";
+        ExpectNotes(3, "whole ");
+        ASSERT_FALSE(boxes.Boxes().empty());
+        EXPECT_EQ(boxes.Boxes()[0].text, COMMIT_REFUSED);
+        EXPECT_FALSE(Exists("zettly.ok_saving"));
+        EXPECT_FALSE(Exists("zettly.rec_saving"));
+        EXPECT_EQ(Bytes("zettly.rec"), rec);
+    }
+
+    // The same commit file with its whole files finishes the save.
+    Put("zettly.ok_saving", std::string(described, (size_t)length));
+    Put("zettly.rec_saving", newRec);
+    Put("zettly.str_saving", newStr);
+    Put("zettly_chklist.str_saving", newLists);
+    Restart();
+    MessageBoxRecorder boxes;
+    ASSERT_EQ(Reload(), 4);
+    ExpectNotes(4, "newer ");
+    EXPECT_FALSE(Exists("zettly.ok_saving"));
+}
+
+namespace {
+struct PictureChanges {
+    std::string folder;
+    HANDLE stop;
+    int changes;
+};
+DWORD WINAPI ChangePicturesUntilStopped(LPVOID p)
+{
+    PictureChanges *c = (PictureChanges *)p;
+    char path[MAX_PATH * 2];
+    while (WaitForSingleObject(c->stop, 0) == WAIT_TIMEOUT &&
+           FindNextImageFile(c->folder.c_str(), path, sizeof path) == 0)
+        ++c->changes;
+    return 0;
+}
+} // namespace
+
+// The wallpaper changer's thread picks pictures and a folder import makes
+// notes while saves run: the process's current folder never moves, and every
+// save lands whole in the data folder.
+TEST_F(NotesFile, SavesLandInTheDataFolderWhileTheChangerAndImportRun)
+{
+    ScopedTempFolder pictures, exports;
+    for (const char *name : {"\\a.jpg", "\\b.jpg", "\\c.jpg"})
+        std::ofstream(pictures.Path() + name) << "x";
+    MakeNotes(2, "moving ");
+    ASSERT_NE(WriteZettlyFile((exports.Path() + "\\one.exp").c_str(), 0, EXPORT_MODE_EXP), 0);
+    char folder[MAX_PATH];
+    GetCurrentDirectoryA(sizeof folder, folder);
+
+    PictureChanges changes = {pictures.Path(), CreateEventA(nullptr, TRUE, FALSE, nullptr), 0};
+    HANDLE thread = CreateThread(nullptr, 0, ChangePicturesUntilStopped, &changes, 0, nullptr);
+    int notes = 2;
+    MessageBoxRecorder unexpected;
+    for (int round = 0; round < 12; ++round) {
+        notes += ImportZettliesFromFolderPath(exports.Path().c_str());
+        ASSERT_EQ(SaveZettlies(nullptr), 0) << round;
+        char now[MAX_PATH];
+        GetCurrentDirectoryA(sizeof now, now);
+        EXPECT_STREQ(now, folder) << round;
+        EXPECT_EQ(Bytes("zettly.rec").size(), 4u + (size_t)(notes + 1) * ZETTLY_RECORD_BYTES)
+            << round;
+    }
+    SetEvent(changes.stop);
+    WaitForSingleObject(thread, 10000);
+    CloseHandle(thread);
+    CloseHandle(changes.stop);
+    EXPECT_GT(changes.changes, 0);
+    EXPECT_EQ(notes, 14);
+    EXPECT_TRUE(unexpected.Boxes().empty());
+    EXPECT_EQ(GetFileAttributesA((pictures.Path() + "\\zettly.rec").c_str()),
+              INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(Reload(), notes);
+    EXPECT_EQ(unexpected.Boxes().size(), 0u);
 }
 
 TEST_F(NotesFile, OlderPlainTextFormIsRead)
@@ -388,15 +637,21 @@ TEST_F(NotesFile, SaveGivesUpWhenAnotherCopyHoldsTheMutex)
 }
 
 namespace {
-DWORD SlowThread;
-void SlowDownOneThread(int step)
+DWORD SaveThread;
+HANDLE ThreadHolds, DirectWaits;
+// The auto-save holds the mutex until the direct save is waiting for it.
+void HoldUntilTheDirectSaveWaits(int step)
 {
-    if (step == 1 && GetCurrentThreadId() == SlowThread)
-        Sleep(300);
+    if (step == 1 && GetCurrentThreadId() == SaveThread) {
+        SetEvent(ThreadHolds);
+        WaitForSingleObject(DirectWaits, 10000);
+    } else if (step == SAVE_STEP_WAITING && GetCurrentThreadId() != SaveThread) {
+        SetEvent(DirectWaits);
+    }
 }
-DWORD WINAPI SlowAutoSave(LPVOID mainWindow)
+DWORD WINAPI AutoSaveOnItsThread(LPVOID mainWindow)
 {
-    SlowThread = GetCurrentThreadId();
+    SaveThread = GetCurrentThreadId();
     return SaveZettliesThread(mainWindow);
 }
 int NestedResult;
@@ -410,20 +665,24 @@ void SaveAgainInside(int step)
 TEST_F(NotesFile, AutoSaveThreadAndDirectSaveTakeTurns)
 {
     MakeNotes(3, "turns ");
-    SlowThread = 0;
+    ThreadHolds = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    DirectWaits = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     // The thread holds the mutex and then needs this thread to answer its
     // stream requests while this thread waits for the mutex.
     HWND stand = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
-    SetNotesFileStepHook(SlowDownOneThread);
-    HANDLE thread = CreateThread(nullptr, 0, SlowAutoSave, stand, 0, nullptr);
-    PumpUntil([] { return SlowThread != 0; }, 2000);
-    Sleep(50);
+    SetNotesFileStepHook(HoldUntilTheDirectSaveWaits);
+    HANDLE thread = CreateThread(nullptr, 0, AutoSaveOnItsThread, stand, 0, nullptr);
+    ASSERT_TRUE(PumpUntil([] { return WaitForSingleObject(ThreadHolds, 0) == WAIT_OBJECT_0; },
+                          10000));
     EXPECT_EQ(SaveZettlies(nullptr), 0);
+    EXPECT_EQ(WaitForSingleObject(DirectWaits, 0), WAIT_OBJECT_0) << "the saves overlapped";
     ASSERT_TRUE(PumpUntil([&] { return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; }, 10000));
     DWORD code = 99;
     GetExitCodeThread(thread, &code);
     EXPECT_EQ(code, 0u);
     CloseHandle(thread);
+    CloseHandle(ThreadHolds);
+    CloseHandle(DirectWaits);
     DestroyWindow(stand);
     SetNotesFileStepHook(nullptr);
     MessageBoxRecorder boxes;

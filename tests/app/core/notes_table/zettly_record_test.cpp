@@ -209,6 +209,46 @@ TEST(ZettlyClone, NewNoteSitsTenPixelsOffAndInheritsNoRuntimeState)
     EXPECT_EQ(dst.textColour, 0x00ABCDEFu);
 }
 
+// A note in console mode with a check list and its own brush, cloned into a
+// new note and made the default: neither copy may start a console, grow a
+// check list or share the brush, and the default joins no group.
+TEST(ZettlyClone, ConsoleCheckListAndBrushStayWithTheirNote)
+{
+    ZettlyRecord src = DefaultRecord();
+    src.consoleMode = 1;
+    src.consoleRunning = 1;
+    src.consoleProcess.hProcess = (void *)0x44;
+    src.checkListWindow = FakeWindow(0x97);
+    src.checkListWidth = 150;
+    src.backBrush = (HBRUSH__ *)0x96;
+    src.calculatorMode = 1;
+    src.isGroup = 1;
+    src.isMember = 1;
+    src.groupSlot = 7;
+    src.backColour = 0x00123456;
+
+    ZettlyRecord copy;
+    CloneRecordInto(&src, &copy);
+    EXPECT_EQ(copy.consoleMode, 0);
+    EXPECT_EQ(copy.consoleProcess.hProcess, nullptr);
+    EXPECT_EQ(copy.checkListWindow, nullptr);
+    EXPECT_EQ(copy.backBrush, nullptr);
+    EXPECT_EQ(copy.checkListWidth, 150); // the list's size is a look, kept
+    EXPECT_EQ(copy.calculatorMode, 1);
+    EXPECT_EQ(copy.isMember, 1); // a new note from a member joins its group
+    EXPECT_EQ(copy.groupSlot, 7);
+
+    ZettlyRecord defaults;
+    MakeDefaultRecordFrom(&src, &defaults);
+    EXPECT_EQ(defaults.consoleMode, 0);
+    EXPECT_EQ(defaults.checkListWindow, nullptr);
+    EXPECT_EQ(defaults.backBrush, nullptr);
+    EXPECT_EQ(defaults.isGroup, 0);
+    EXPECT_EQ(defaults.isMember, 0);
+    EXPECT_EQ(defaults.groupSlot, 0);
+    EXPECT_EQ(defaults.backColour, 0x00123456u);
+}
+
 TEST(ZettlyCreationRect, KeepsFivePixelsOnScreen)
 {
     struct Case {
