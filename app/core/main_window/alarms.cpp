@@ -1,14 +1,75 @@
 #include "alarms.h"
 
-#include "core/notes_table/notes_file.h"
+#include <cstdint>
 
-// Checking and the alarm threads arrive with the alarm dialogs.
+#include <mmsystem.h>
+
+#include "alarm_blink.h"
+#include "alarm_rules.h"
+#include "clock_seam.h"
+#include "core/core_ids.h"
+#include "core/notes_table/notes_file.h"
+#include "core/notes_table/zettly_settings.h"
+#include "core/notes_table/zettly_slots.h"
+#include "main_window.h"
+#include "sound_seam.h"
+
+static AlarmClock ClockOf(const SYSTEMTIME &t)
+{
+    return AlarmClock{t.wYear, t.wMonth, t.wDay, t.wDayOfWeek, t.wHour, t.wMinute};
+}
+
+static AlarmClock LocalClock(void)
+{
+    SYSTEMTIME now;
+    ZtGetLocalTime(&now);
+    return ClockOf(now);
+}
+
+// The reminder is marked open before its thread starts, so no later check can
+// open a second one for the note while the thread is on its way.
+static void StartReminder(int slot, int day)
+{
+    ZettlyTable[slot].alarmPending = 1;
+    LPVOID parameter = (LPVOID)(uintptr_t)PackReminder(slot, day);
+    HANDLE thread = CreateThread(nullptr, WORKER_STACK_BYTES, AlarmDispThread, parameter, 0, nullptr);
+    if (!thread) {
+        ZettlyTable[slot].alarmPending = 0;
+        return;
+    }
+    CloseHandle(thread);
+}
+
 void CheckAlarms(void)
 {
+    AlarmClock now = LocalClock();
+    for (int slot = 0; slot <= ZETTLY_LAST_NOTE_SLOT; ++slot) {
+        const ZettlyRecord *z = &ZettlyTable[slot];
+        int day;
+        if (z->window && z->alarmActive && !z->alarmPending && AlarmDueAt(z, now, &day))
+            StartReminder(slot, day);
+    }
 }
 
 void CheckMissedAlarms(void)
 {
+    AlarmClock now = LocalClock();
+    SYSTEMTIME savedTime;
+    // Without the time of the last save only this minute can be looked at;
+    // the reminders that were open at that save still come back.
+    AlarmClock saved = GetRecordFileTime(&savedTime) == 0 ? ClockOf(savedTime) : now;
+    for (int slot = 0; slot <= ZETTLY_LAST_NOTE_SLOT; ++slot) {
+        ZettlyRecord *z = &ZettlyTable[slot];
+        if (z->alarmPending) {
+            z->alarmPending = 0;
+            if (z->window && z->alarmActive)
+                StartReminder(slot, z->alarmWeekdays ? saved.dayOfWeek : saved.day);
+            continue;
+        }
+        int day;
+        if (z->window && z->alarmActive && AlarmMissedBetween(z, saved, now, &day))
+            StartReminder(slot, day);
+    }
 }
 
 int GetRecordFileTime(SYSTEMTIME *out)
@@ -32,22 +93,77 @@ int GetRecordFileTime(SYSTEMTIME *out)
     return 0;
 }
 
-DWORD WINAPI AlarmSndPlaybackThread(LPVOID slot)
+void FormatAlarmDateTime(char *buffer, size_t bufferSize, int slot)
 {
-    (void)slot;
+    if (slot < 0 || slot >= ZETTLY_SLOTS) {
+        if (buffer && bufferSize)
+            buffer[0] = 0;
+        return;
+    }
+    FormatAlarmText(buffer, bufferSize, &ZettlyTable[slot], LocalClock());
+}
+
+DWORD WINAPI AlarmDispThread(LPVOID parameter)
+{
+    OutputDebugStringA("3) Starting AlarmDispThread\n");
+    uint32_t packed = (uint32_t)(uintptr_t)parameter;
+    int slot = ReminderSlot(packed);
+    HWND note = slot <= ZETTLY_LAST_NOTE_SLOT ? ZettlyTable[slot].window : nullptr;
+    INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ALARM_REMINDER),
+                                     MainWindow, AlarmReminderDlgProc, (LPARAM)packed);
+    // A reminder that never showed must not keep its note's alarm silent.
+    if (result != 1 && note && ZettlyTable[slot].window == note)
+        ZettlyTable[slot].alarmPending = 0;
+    OutputDebugStringA("3) Ending AlarmDispThread\n");
     return 0;
 }
 
-DWORD WINAPI AlarmBlinkZettlyThread(LPVOID slot)
+static int ThreadSlot(LPVOID parameter)
 {
-    (void)slot;
+    intptr_t slot = (intptr_t)parameter;
+    return slot >= 0 && slot <= ZETTLY_LAST_NOTE_SLOT ? (int)slot : -1;
+}
+
+// soundPlaying is raised by whoever asks for the thread, before asking: a
+// dismiss that comes before the thread starts then keeps it silent.
+DWORD WINAPI AlarmSndPlaybackThread(LPVOID parameter)
+{
+    int slot = ThreadSlot(parameter);
+    if (slot < 0)
+        return 0;
+    OutputDebugStringA("2) Starting AlarmSndPlaybackThread\n");
+    ZettlyRecord *z = &ZettlyTable[slot];
+    int repeats = z->alarmRepeats;
+    for (int i = 0; i < repeats && z->soundPlaying; ++i)
+        if (ZettlyInfo.soundEffects)
+            ZtPlaySound(ZettlySounds.alarm, SND_FILENAME);
+    ZtPlaySound(nullptr, SND_ASYNC | SND_PURGE);
+    z->soundPlaying = 0;
+    OutputDebugStringA("2) Ending AlarmSndPlaybackThread\n");
     return 0;
 }
 
-// Least form until the alarm dialog is built: it closes unchanged.
-INT_PTR CALLBACK SetAlarmDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+enum { BLINK_PERIOD_MS = 500 };
+
+// blinking is raised by the reminder before it asks for the thread, as soundPlaying.
+DWORD WINAPI AlarmBlinkZettlyThread(LPVOID parameter)
 {
-    if (message == WM_COMMAND)
-        EndDialog(dialog, 0);
-    return message == WM_INITDIALOG;
+    int slot = ThreadSlot(parameter);
+    if (slot < 0)
+        return 0;
+    OutputDebugStringA("1) Starting AlarmBlinkZettlyThread\n");
+    ZettlyRecord *z = &ZettlyTable[slot];
+    HWND note = z->window;
+    bool background = true;
+    while (note && z->blinking && z->window == note && IsWindow(note)) {
+        SetBlinkShowsBackground(slot, background);
+        background = !background;
+        InvalidateRect(note, nullptr, TRUE);
+        ZtPause(BLINK_PERIOD_MS);
+    }
+    SetBlinkShowsBackground(slot, false);
+    if (note && IsWindow(note))
+        InvalidateRect(note, nullptr, TRUE);
+    OutputDebugStringA("1) Ending AlarmBlinkZettlyThread\n");
+    return 0;
 }

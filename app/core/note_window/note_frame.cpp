@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include "core/main_window/alarm_blink.h"
 #include "note_geometry.h"
 #include "core/notes_table/zettly_settings.h"
 #include "core/notes_table/zettly_slots.h"
@@ -114,14 +115,14 @@ void PaintZettlyFrame(HWND window, UINT message, WPARAM wParam, LPARAM lParam, i
         return;
     if (ZettlyInfo.titleGradient) {
         int t = GetFontCharHeight(window, slot);
-        COLORREF base = z.blinking ? z.blinkColour : z.backColour;
-        COLORREF s = NearestColour(dc, base);
+        COLORREF blink = ShownBlinkColour(&z, slot);
+        COLORREF s = NearestColour(dc, StripBaseColour(&z, slot));
         FillColour(dc, 0, t + b, b, height - b, z.backColour);
-        FillColour(dc, width - b, b, width, height - b, z.blinkColour);
+        FillColour(dc, width - b, b, width, height - b, blink);
         FillColour(dc, 0, b, b, t + b, s);
         RECT top = {0, 0, width, b}, bottom = {0, height - b, width, height};
-        FillGradientRect(dc, s, z.blinkColour, &top);
-        FillGradientRect(dc, s, z.blinkColour, &bottom);
+        FillGradientRect(dc, s, blink, &top);
+        FillGradientRect(dc, s, blink, &bottom);
     } else {
         OutlineWindow(dc, width, height, 2 * b, z.backColour);
     }

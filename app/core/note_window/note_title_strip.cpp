@@ -1,6 +1,7 @@
 #include "note_title_strip.h"
 
 #include "core/core_ids.h"
+#include "core/main_window/alarm_blink.h"
 #include "note_frame.h"
 #include "note_geometry.h"
 #include "note_window.h"
@@ -41,11 +42,11 @@ static void DrawStrip(HDC target, HWND note, int slot, int width, int h)
     HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
     SetMapMode(dc, MM_TEXT);
 
-    COLORREF base = z->blinking ? z->blinkColour : z->backColour;
+    COLORREF base = StripBaseColour(z, slot);
     COLORREF strip = NearestColour(dc, base);
     RECT r = {0, 0, width, h};
     if (ZettlyInfo.titleGradient && strip != base) {
-        FillGradientRect(dc, strip, z->blinkColour, &r);
+        FillGradientRect(dc, strip, ShownBlinkColour(z, slot), &r);
     } else {
         HBRUSH brush = CreateSolidBrush(strip);
         if (brush) {

@@ -10,6 +10,7 @@
 
 #include "core/core_ids.h"
 #include "core/editing_features.h"
+#include "core/main_window/alarms.h"
 #include "core/note_window/group_window.h"
 #include "core/main_window/main_window.h"
 #include "notes_file_ids.h"
@@ -925,5 +926,6 @@ int LoadZettlies(void)
     if (RelinkGroupMembers())
         ZtMessageBox(nullptr, RE_ALIGN_TEXT, RE_ALIGN_CAPTION, MB_ICONASTERISK);
     CurrentSetKnownGood = marked && !damaged;
+    CheckMissedAlarms();
     return count;
 }

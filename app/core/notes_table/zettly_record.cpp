@@ -212,7 +212,9 @@ void SanitiseZettlyRecord(ZettlyRecord *r, int mode)
     r->consoleReader = nullptr;
     r->blinking = 0;
     r->soundPlaying = 0;
-    r->alarmPending = 0;
+    // A reminder open at the last save is shown again once the notes are
+    // loaded (CheckMissedAlarms); from anywhere else the flag means nothing.
+    r->alarmPending = mode == ZETTLY_SANITISE_KEEP_GROUP && r->alarmPending ? 1 : 0;
     // A stored check-list handle only says "this note has a list"; keep that
     // meaning without keeping a stale window handle.
     if (r->checkListWindow)

@@ -86,7 +86,21 @@ def console_icon():
     return p
 
 
-for name, pixels in [('close.ico', close_icon(False)), ('close_hot.ico', close_icon(True)),
+def chevron_icon(up):
+    # The reminder's expand button: an arrow that points where the dialog will grow or shrink to.
+    p = canvas()
+    rect(p, 1, 1, 31, 31, (225, 225, 225, 255))
+    frame(p, 1, 1, 31, 31, 2, (60, 60, 60, 255))
+    for i in range(9):
+        y = 11 + i if not up else 20 - i
+        rect(p, 7 + i, y, 10 + i, y + 3, (30, 30, 30, 255))
+        rect(p, 22 - i, y, 25 - i, y + 3, (30, 30, 30, 255))
+    return p
+
+
+for name, pixels in [('reminder_collapsed.ico', chevron_icon(False)),
+                     ('reminder_expanded.ico', chevron_icon(True)),
+                     ('close.ico', close_icon(False)), ('close_hot.ico', close_icon(True)),
                      ('alarm.ico', alarm_icon()), ('calculator.ico', calculator_icon()),
                      ('console.ico', console_icon())]:
     with open(name, 'wb') as f:

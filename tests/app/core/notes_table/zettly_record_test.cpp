@@ -129,9 +129,16 @@ TEST(ZettlyRecordSanitise, ClearsEverythingThatBelongedToAnotherRun)
     EXPECT_EQ(r.pendingText, nullptr);
     EXPECT_EQ(r.consoleReadPipe, nullptr);
     EXPECT_EQ(r.consoleProcess.dwProcessId, 0u);
-    EXPECT_EQ(r.consoleRunning + r.blinking + r.soundPlaying + r.alarmPending, 0);
+    EXPECT_EQ(r.consoleRunning + r.blinking + r.soundPlaying, 0);
+    EXPECT_EQ(r.alarmPending, 1) << "a reminder open at the save is shown again after loading";
     // "has a check list" survives, the stale handle does not
     EXPECT_EQ(r.checkListWindow, FakeWindow(1));
+
+    r.alarmPending = 0x55;
+    SanitiseZettlyRecord(&r, ZETTLY_SANITISE_KEEP_GROUP);
+    EXPECT_EQ(r.alarmPending, 1);
+    SanitiseZettlyRecord(&r, ZETTLY_SANITISE_FOREIGN);
+    EXPECT_EQ(r.alarmPending, 0) << "another copy's reminder is not ours";
 }
 
 TEST(ZettlyRecordSanitise, TerminatesStringsAndClampsHostileValues)

@@ -1,0 +1,364 @@
+// Reminders as the user meets them: opened by the checks on a thread of their
+// own, with the clock, the pauses and the sound taken over by the test.
+#include <cstring>
+#include <mutex>
+#include <string>
+
+#include "alarm_test_support.h"
+#include "core/main_window/alarm_blink.h"
+#include "core/main_window/alarms.h"
+#include "core/notes_table/notes_file.h"
+
+std::vector<PlayedSound> PlayedSounds()
+{
+    std::lock_guard<std::mutex> lock(SoundLock);
+    return Sounds;
+}
+
+std::mutex SoundLock;
+std::vector<PlayedSound> Sounds;
+SYSTEMTIME TestNow;
+
+static BOOL RecordSound(const char *sound, DWORD flags)
+{
+    std::lock_guard<std::mutex> lock(SoundLock);
+    Sounds.push_back({sound ? sound : "", flags, sound == nullptr});
+    return TRUE;
+}
+
+static void TestClock(SYSTEMTIME *out)
+{
+    *out = TestNow;
+}
+
+// Blink frames come quickly but not in a spin.
+static void ShortPause(DWORD)
+{
+    Sleep(2);
+}
+
+void SetTestTime(int year, int month, int day, int dayOfWeek, int hour, int minute)
+{
+    TestNow = SYSTEMTIME{};
+    TestNow.wYear = (WORD)year;
+    TestNow.wMonth = (WORD)month;
+    TestNow.wDay = (WORD)day;
+    TestNow.wDayOfWeek = (WORD)dayOfWeek;
+    TestNow.wHour = (WORD)hour;
+    TestNow.wMinute = (WORD)minute;
+}
+
+void AlarmTest::SetUp()
+{
+    MainWindowTest::SetUp();
+    {
+        std::lock_guard<std::mutex> lock(SoundLock);
+        Sounds.clear();
+    }
+    SetPlaySoundHook(RecordSound);
+    SetLocalTimeHook(TestClock);
+    SetPauseHook(ShortPause);
+    SetTestTime(2026, 12, 7, 1, 12, 30); // a Monday
+}
+
+void AlarmTest::TearDown()
+{
+    for (HWND reminder : Reminders())
+        PostMessageA(reminder, WM_CLOSE, 0, 0);
+    PumpUntil([] { return Reminders().empty(); });
+    for (int slot = 0; slot <= ZETTLY_LAST_NOTE_SLOT; ++slot)
+        ZettlyTable[slot].blinking = 0;
+    MainWindowTest::TearDown();
+    SetPlaySoundHook(nullptr);
+    SetLocalTimeHook(nullptr);
+    SetPauseHook(nullptr);
+}
+
+static BOOL CALLBACK CollectReminder(HWND window, LPARAM list)
+{
+    char caption[64] = {};
+    GetWindowTextA(window, caption, sizeof caption);
+    if (std::strcmp(caption, REMINDER_CAPTION) == 0)
+        ((std::vector<HWND> *)list)->push_back(window);
+    return TRUE;
+}
+
+std::vector<HWND> Reminders()
+{
+    std::vector<HWND> found;
+    EnumWindows(CollectReminder, (LPARAM)&found);
+    return found;
+}
+
+HWND WaitForReminder()
+{
+    HWND found = nullptr;
+    PumpUntil([&] {
+        std::vector<HWND> all = Reminders();
+        found = all.empty() ? nullptr : all[0];
+        return found && IsWindowVisible(found);
+    });
+    return found;
+}
+
+int AlarmTest::NoteWithAlarm(int hour, int pm, int minute, bool repeating)
+{
+    int slot = NewNote();
+    ZettlyRecord *z = &ZettlyTable[slot];
+    z->alarmYear = 2026;
+    z->alarmMonth = 12;
+    z->alarmDays = 1 << 6; // the 7th
+    z->alarmWeekdays = 0;
+    z->alarmHour = hour;
+    z->alarmPm = pm;
+    z->alarmMinute = minute;
+    z->alarmRepeating = repeating;
+    z->alarmRepeats = 2;
+    z->alarmContinuous = 0;
+    z->alarmActive = 1;
+    z->blinkOn = 1;
+    return slot;
+}
+
+static int CountPurges(size_t from)
+{
+    std::vector<PlayedSound> all = PlayedSounds();
+    int purges = 0;
+    for (size_t i = from; i < all.size(); ++i)
+        purges += all[i].stop && (all[i].flags & SND_PURGE);
+    return purges;
+}
+
+static int CountAlarmPlays(size_t from)
+{
+    std::vector<PlayedSound> all = PlayedSounds();
+    int plays = 0;
+    for (size_t i = from; i < all.size(); ++i)
+        plays += all[i].sound == "alarm.wav";
+    return plays;
+}
+
+TEST_F(AlarmTest, HalfPastNoonOpensOneReminderAndDismissStopsTheSound)
+{
+    CreateMain();
+    int slot = NoteWithAlarm(12, 1, 30, false);
+    ZettlyRecord *z = &ZettlyTable[slot];
+    z->alarmContinuous = 1;
+
+    SetTestTime(2026, 12, 7, 1, 0, 30);
+    CheckAlarms();
+    EXPECT_EQ(z->alarmPending, 0) << "half past midnight is not 12:30 PM";
+    SetTestTime(2026, 12, 7, 1, 12, 30);
+    CheckAlarms();
+    CheckAlarms();
+    HWND reminder = WaitForReminder();
+    ASSERT_NE(reminder, nullptr);
+    CheckAlarms();
+    Pump();
+    EXPECT_EQ(Reminders().size(), 1u) << "no second reminder while one is open";
+    char text[96] = {};
+    GetDlgItemTextA(reminder, IDC_REMINDER_TEXT, text, sizeof text);
+    EXPECT_STREQ(text, "Date 07/12/2026  Time 12:30:PM");
+    std::vector<PlayedSound> played = PlayedSounds();
+    ASSERT_EQ(played.size(), 1u);
+    EXPECT_EQ(played[0].sound, "alarm.wav");
+    EXPECT_EQ(played[0].flags & (SND_LOOP | SND_ASYNC), (DWORD)(SND_LOOP | SND_ASYNC))
+        << "a continuous alarm loops until dismissed";
+    ASSERT_TRUE(PumpUntil([&] { return BlinkShowsBackground(slot); })) << "blinking";
+
+    // Switching the sound effects off meanwhile must not leave it looping.
+    ZettlyInfo.soundEffects = 0;
+    size_t before = PlayedSounds().size();
+    SendMessageA(reminder, WM_COMMAND, IDC_REMINDER_DISMISS, 0);
+    ASSERT_TRUE(PumpUntil([] { return Reminders().empty(); }));
+    EXPECT_GE(CountPurges(before), 1);
+    EXPECT_EQ(z->alarmPending + z->soundPlaying + z->blinking, 0);
+    EXPECT_EQ(z->alarmActive, 0) << "a one-off alarm on one day is spent";
+    EXPECT_EQ(z->alarmDays, 0);
+    ASSERT_TRUE(PumpUntil([&] { return !BlinkShowsBackground(slot); }));
+}
+
+static HANDLE BlinkPaused, BlinkStep;
+
+// Holds the blink thread in its pause until the test lets it take a step.
+static void SteppedPause(DWORD)
+{
+    SetEvent(BlinkPaused);
+    WaitForSingleObject(BlinkStep, INFINITE);
+}
+
+TEST_F(AlarmTest, BlinkingNeverReachesTheSavedBlinkColour)
+{
+    BlinkPaused = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    BlinkStep = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    SetPauseHook(SteppedPause);
+    CreateMain();
+    int slot = NoteWithAlarm(12, 1, 30, false);
+    ZettlyRecord *z = &ZettlyTable[slot];
+    z->blinkColour = RGB(255, 0, 0);
+    z->backColour = RGB(255, 255, 0);
+    z->blinking = 1;
+    HANDLE thread = CreateThread(nullptr, 0, AlarmBlinkZettlyThread, (LPVOID)(intptr_t)slot, 0, nullptr);
+    ASSERT_NE(thread, nullptr);
+    ASSERT_TRUE(PumpUntil([] { return WaitForSingleObject(BlinkPaused, 0) == WAIT_OBJECT_0; }));
+    EXPECT_EQ(ShownBlinkColour(z, slot), (uint32_t)RGB(255, 255, 0)) << "the background phase";
+    ASSERT_EQ(SaveZettlies(main), 0);
+    SetEvent(BlinkStep);
+    ASSERT_TRUE(PumpUntil([] { return WaitForSingleObject(BlinkPaused, 0) == WAIT_OBJECT_0; }));
+    EXPECT_EQ(ShownBlinkColour(z, slot), (uint32_t)RGB(255, 0, 0)) << "the blink phase";
+
+    z->blinking = 0;
+    SetEvent(BlinkStep);
+    ASSERT_TRUE(PumpUntil([&] { return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; }));
+    CloseHandle(thread);
+    CloseHandle(BlinkPaused);
+    CloseHandle(BlinkStep);
+    EXPECT_EQ(z->blinkColour, (uint32_t)RGB(255, 0, 0));
+    EXPECT_EQ(ShownBlinkColour(z, slot), (uint32_t)RGB(255, 0, 0));
+
+    // What the save wrote while the note showed its background colour.
+    HANDLE file = CreateFileA("zettly.rec", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    std::vector<uint8_t> bytes(GetFileSize(file, nullptr));
+    DWORD got = 0;
+    ReadFile(file, bytes.data(), (DWORD)bytes.size(), &got, nullptr);
+    CloseHandle(file);
+    uint32_t schemes = bytes[0] | bytes[1] << 8;
+    size_t record = 4 + schemes * 12 + ZETTLY_RECORD_BYTES; // after the default record
+    ASSERT_GE(got, record + ZETTLY_RECORD_BYTES);
+    const uint8_t *colour = &bytes[record + 556];
+    EXPECT_EQ(colour[0] | colour[1] << 8 | colour[2] << 16, 0x0000FF) << "red, as chosen";
+}
+
+TEST_F(AlarmTest, SnoozeHidesTheReminderUntilItsTimerAndForgetsAClosedNote)
+{
+    CreateMain();
+    int slot = NoteWithAlarm(12, 1, 30, true);
+    ZettlyRecord *z = &ZettlyTable[slot];
+    HWND note = z->window;
+    CheckAlarms();
+    HWND reminder = WaitForReminder();
+    ASSERT_NE(reminder, nullptr);
+    ASSERT_TRUE(PumpUntil([] { return CountAlarmPlays(0) == 2; }));
+
+    SendDlgItemMessageA(reminder, IDC_REMINDER_DELAY, CB_SETCURSEL, 5, 0);
+    size_t before = PlayedSounds().size();
+    SendMessageA(reminder, WM_COMMAND, IDC_REMINDER_SNOOZE, 0);
+    EXPECT_FALSE(IsWindowVisible(reminder));
+    EXPECT_GE(CountPurges(before), 1);
+    EXPECT_EQ(z->soundPlaying + z->blinking, 0);
+    EXPECT_EQ(z->alarmPending, 1) << "snoozed is still due";
+    CheckAlarms();
+    Pump();
+    EXPECT_EQ(Reminders().size(), 1u);
+
+    before = PlayedSounds().size();
+    SendMessageA(reminder, WM_TIMER, REMINDER_SNOOZE_TIMER, 0);
+    EXPECT_TRUE(IsWindowVisible(reminder));
+    ASSERT_TRUE(PumpUntil([&] { return CountAlarmPlays(before) == 2; })) << "sounds again";
+    EXPECT_EQ(z->blinking, 1);
+
+    // Snoozed again, and meanwhile the note is closed and its slot given to a new one.
+    SendMessageA(reminder, WM_COMMAND, IDC_REMINDER_SNOOZE, 0);
+    DestroyWindow(note);
+    ASSERT_EQ(NewNote(), slot);
+    before = PlayedSounds().size();
+    SendMessageA(reminder, WM_TIMER, REMINDER_SNOOZE_TIMER, 0);
+    ASSERT_TRUE(PumpUntil([] { return Reminders().empty(); }));
+    Pump();
+    EXPECT_EQ(CountAlarmPlays(before), 0);
+    EXPECT_EQ(z->alarmPending + z->blinking + z->soundPlaying, 0) << "the new note is left alone";
+}
+
+TEST_F(AlarmTest, ExpandShowsTheNoteTextInAPlainReadOnlyBox)
+{
+    CreateMain();
+    int slot = NoteWithAlarm(12, 1, 30, true);
+    ZettlyRecord *z = &ZettlyTable[slot];
+    SetWindowTextA(z->editWindow, "Call the plumber");
+    CheckAlarms();
+    HWND reminder = WaitForReminder();
+    ASSERT_NE(reminder, nullptr);
+    HWND box = GetDlgItem(reminder, IDC_REMINDER_NOTE_TEXT);
+    ASSERT_NE(box, nullptr);
+    LONG style = GetWindowLongA(box, GWL_STYLE);
+    LONG exStyle = GetWindowLongA(box, GWL_EXSTYLE);
+    EXPECT_EQ(style & (ES_MULTILINE | ES_READONLY), ES_MULTILINE | ES_READONLY);
+    EXPECT_EQ(style & ES_PASSWORD, 0) << "the note's text is not hidden behind stars";
+    EXPECT_EQ(exStyle & WS_EX_RTLREADING, 0);
+
+    RECT first;
+    GetWindowRect(reminder, &first);
+    SendMessageA(reminder, WM_COMMAND, IDC_REMINDER_EXPAND, 0);
+    ASSERT_TRUE(PumpUntil([&] {
+        RECT now;
+        GetWindowRect(reminder, &now);
+        return now.bottom - now.top == first.bottom - first.top + 100;
+    }));
+    char text[64] = {};
+    GetWindowTextA(box, text, sizeof text);
+    EXPECT_STREQ(text, "Call the plumber");
+    RECT boxRect;
+    GetClientRect(box, &boxRect);
+    EXPECT_GT(boxRect.bottom, 50) << "the box fills the room expanding made";
+
+    SendMessageA(reminder, WM_COMMAND, IDC_REMINDER_EXPAND, 0);
+    ASSERT_TRUE(PumpUntil([&] {
+        RECT now;
+        GetWindowRect(reminder, &now);
+        return now.bottom - now.top == first.bottom - first.top;
+    }));
+}
+
+TEST_F(AlarmTest, StartUpRemindsOnceOfAlarmsMissedOverNewYear)
+{
+    CreateMain();
+    // The last save: New Year's Eve, 10 PM local time.
+    HANDLE file = CreateFileA("zettly.rec", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    SYSTEMTIME saved = {2026, 12, 4, 31, 22, 0, 0, 0};
+    FILETIME local, utc;
+    ASSERT_TRUE(SystemTimeToFileTime(&saved, &local));
+    ASSERT_TRUE(LocalFileTimeToFileTime(&local, &utc));
+    ASSERT_TRUE(SetFileTime(file, nullptr, nullptr, &utc));
+    CloseHandle(file);
+    SetTestTime(2027, 1, 1, 5, 9, 0);
+
+    int eve = NewNote(); // 11 PM on New Year's Eve
+    ZettlyTable[eve].alarmYear = 2026;
+    ZettlyTable[eve].alarmMonth = 12;
+    ZettlyTable[eve].alarmDays = 1 << 30;
+    ZettlyTable[eve].alarmHour = 11;
+    ZettlyTable[eve].alarmPm = 1;
+    ZettlyTable[eve].alarmMinute = 0;
+    ZettlyTable[eve].alarmActive = 1;
+    int everyMinute = NoteWithAlarm(-1, 0, -1, true); // due every minute of the 7th
+    ZettlyTable[everyMinute].alarmMonth = -1;
+    ZettlyTable[everyMinute].alarmYear = -1;
+    ZettlyTable[everyMinute].alarmDays = -1;
+    int open = NoteWithAlarm(3, 0, 0, false); // its reminder was open at the save
+    ZettlyTable[open].alarmYear = -1;
+    ZettlyTable[open].alarmPending = 1;
+    int stale = NoteWithAlarm(3, 0, 0, false); // an open reminder of an alarm since switched off
+    ZettlyTable[stale].alarmPending = 1;
+    ZettlyTable[stale].alarmActive = 0;
+
+    CheckMissedAlarms();
+    ASSERT_TRUE(PumpUntil([] { return Reminders().size() == 3; }));
+    Pump(300);
+    EXPECT_EQ(Reminders().size(), 3u) << "once per note, however many minutes were missed";
+    EXPECT_EQ(ZettlyTable[eve].alarmPending + ZettlyTable[everyMinute].alarmPending +
+                  ZettlyTable[open].alarmPending,
+              3);
+    EXPECT_EQ(ZettlyTable[stale].alarmPending, 0);
+
+    // Dismissing New Year's Eve spends that one-off alarm.
+    for (HWND reminder : Reminders()) {
+        char title[64] = {};
+        GetDlgItemTextA(reminder, IDC_REMINDER_TEXT, title, sizeof title);
+        if (std::strstr(title, "12/2026"))
+            SendMessageA(reminder, WM_COMMAND, IDC_REMINDER_DISMISS, 0);
+    }
+    ASSERT_TRUE(PumpUntil([] { return Reminders().size() == 2; }));
+    EXPECT_EQ(ZettlyTable[eve].alarmActive, 0);
+}
