@@ -334,18 +334,6 @@ static void SetAllTextColour(HWND edit, DWORD mask, COLORREF colour)
     SendMessageA(edit, EM_SETCHARFORMAT, SCF_ALL, (LPARAM)&format);
 }
 
-static void ApplyAlphaTo(int slot)
-{
-    ZettlyRecord *z = &ZettlyTable[slot];
-    SetWindowAlpha(z->window, ZettlyInfo.allTransparent ? ZettlyInfo.allAlpha : -1);
-    if (z->ownAlpha)
-        SetWindowAlpha(z->window, z->alphaValue);
-    if (z->editWindow) {
-        SendMessageA(z->editWindow, WM_USER, EDIT_ALPHA_COMPANIONS, 0);
-        SendMessageA(z->editWindow, WM_USER, EDIT_ALPHA_LINE_COLUMN, 0);
-    }
-}
-
 // The handles that belong to the window being replaced.
 struct WindowObjects {
     HWND window, edit, titleEdit, checkList;
@@ -447,13 +435,9 @@ int RecreateZettlyWindow(int slot, COLORREF oldBack, COLORREF oldText)
     if (z->textColour != oldText)
         SetAllTextColour(z->editWindow, CFM_COLOR, z->textColour);
 
-    if (z->ownAlpha) {
-        ApplyAlphaTo(slot);
-    } else {
-        for (int other = 0; other <= ZETTLY_LAST_NOTE_SLOT; ++other)
-            if (ZettlyTable[other].window)
-                ApplyAlphaTo(other);
-    }
+    // The dialog may have changed the global transparency too, which every
+    // other note shows even when this one has its own.
+    ApplyPreferencesTransparency();
     if (MainWindow)
         PostMessageA(MainWindow, WM_USER, MAIN_SAVE_PERIOD_CHANGED, 0);
     return 0;
