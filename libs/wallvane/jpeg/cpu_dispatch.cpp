@@ -177,6 +177,9 @@ void JpgFillDispatchMmx(JpgDispatch *dispatch)
 {
     JpgFillDispatchGeneric(dispatch);
     dispatch->mmx_state_clear = JpgClearMmxState;
+    dispatch->out_init = JpgOutputInitMmx;
+    dispatch->out_write_bytes = JpgWriteBytesMmx;
+    dispatch->huff_encode_block = JpgEncodeBlockMmx;
     dispatch->fdct_integer = JpgFdctIntegerMmx;
     dispatch->idct_integer_8x8 = JpgIdctIntegerMmx;
     dispatch->enc_in_gray = JpgSplitGray1x1Mmx;
@@ -214,11 +217,13 @@ void JpgFillDispatchSse(JpgDispatch *dispatch)
     dispatch->dec_cc_ycc_rgb_h2v1 = JpgYccToRgb2x1Sse;
     dispatch->dec_cc_ycc_bgr_h2v1 = JpgYccToBgr2x1Sse;
     dispatch->quant_integer = JpgQuantizeIntegerSse;
+    dispatch->huff_encode_block = JpgEncodeBlockSse;
 }
 
 void JpgFillDispatchSse2(JpgDispatch *dispatch)
 {
     JpgFillDispatchSse(dispatch);
+    dispatch->huff_encode_block = JpgEncodeBlockMmx;
     dispatch->fdct_integer = JpgFdctIntegerSse2;
     dispatch->idct_integer_8x8 = JpgIdctIntegerSse2;
     dispatch->quant_integer = JpgQuantizeIntegerSse2;

@@ -1,6 +1,8 @@
 // From decoded MCUs to the caller's bitmap: region clipping, the output
 // routine chosen for each frame, colour conversion and replication of
 // subsampled components, at full size and at the scaled sizes.
+#include <string.h>
+
 #include "jpeg_decoder.h"
 
 namespace {
@@ -251,7 +253,7 @@ void YccToRgbWholeMcu(const int16_t *luma, const int16_t *cbBlock, const int16_t
 
 // The kernel of a whole MCU: the dispatch record's for the shapes it has a
 // slot for, the generic one for luminance sampled 1 x 2.
-void ConvertWholeMcu(const JPEG_PROPERTIES *p, uint8_t *address)
+void ConvertWholeMcu(const JPEG_PROPERTIES *p, uint8_t *address, ptrdiff_t step)
 {
     const JpgDispatch *d = p->input.dispatch;
     const int16_t *luma = p->mcuBuffer;
@@ -268,13 +270,13 @@ void ConvertWholeMcu(const JPEG_PROPERTIES *p, uint8_t *address)
     } else {
         kernel = rgba ? d->dec_cc_ycc_rgba_h2v2 : bgr ? d->dec_cc_ycc_bgr_h2v2 : d->dec_cc_ycc_rgb_h2v2;
     }
-    kernel(luma, cb, cr, address, p->dibLineStep);
+    kernel(luma, cb, cr, address, step);
 }
 
-bool WholeYccMcu(const JPEG_PROPERTIES *p, const JpgRect &visible, int width, int height)
+// An unscaled MCU shape that a whole-MCU kernel converts.
+bool KernelYccMcu(const JPEG_PROPERTIES *p)
 {
-    if (p->outputFormat != FORMAT_YCC_TO_RGB || p->outputBlockSize != 8 || visible.left || visible.top ||
-        visible.right != width || visible.bottom != height)
+    if (p->outputFormat != FORMAT_YCC_TO_RGB || p->outputBlockSize != 8)
         return false;
     const JpgFrameComponent *c = p->components;
     return c[0].h == p->hMax && c[0].v == p->vMax && c[1].h == 1 && c[1].v == 1 && c[2].h == 1 &&
@@ -302,8 +304,21 @@ int PutMcu(JPEG_PROPERTIES *p, int column, int row, int single)
         return JPG_ERR_INVALID_PROPERTIES;
     if (visible.right <= visible.left || visible.bottom <= visible.top)
         return 0;
-    if (single < 0 && !p->smoothUpsampling && WholeYccMcu(p, visible, layout.width, layout.height)) {
-        ConvertWholeMcu(p, address);
+    if (single < 0 && !p->smoothUpsampling && KernelYccMcu(p)) {
+        if (!visible.left && !visible.top && visible.right == layout.width && visible.bottom == layout.height) {
+            ConvertWholeMcu(p, address, p->dibLineStep);
+            return 0;
+        }
+        // A cut MCU goes through the same kernel into a scratch MCU, so
+        // that a region or a smaller bitmap gets exactly the pixels of the
+        // whole picture, whichever processor's kernel rounds them.
+        uint8_t scratch[16 * 16 * 4];
+        ptrdiff_t scratchStep = layout.width * p->dibChannels;
+        ConvertWholeMcu(p, scratch, scratchStep);
+        size_t bytes = (size_t)(visible.right - visible.left) * p->dibChannels;
+        for (int y = visible.top; y < visible.bottom; y++)
+            memcpy(address + y * p->dibLineStep + visible.left * p->dibChannels,
+                   scratch + y * scratchStep + visible.left * p->dibChannels, bytes);
         return 0;
     }
     if (p->smoothUpsampling)

@@ -63,3 +63,22 @@ void JpgRgbToYcc2x2QuarterMmx(const uint8_t *source, ptrdiff_t lineStep, int16_t
 void JpgBgrToYcc2x2QuarterMmx(const uint8_t *source, ptrdiff_t lineStep, int16_t *luma, int16_t *cb);
 void JpgRgbToYcc2x2ByQuartersMmx(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks);
 void JpgBgrToYcc2x2ByQuartersMmx(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks);
+
+// Entropy coding: the 64-bit writer of the packed block coders (the pending
+// bits left-aligned in the output record's accumulator, their count in its
+// pending-bits field) and the coders themselves.
+struct JpgBitOutput;
+struct JpgHuffTable;
+int JpgMmxPutBits(uint32_t bits, int length, JpgBitOutput *out);
+int JpgMmxPutBitsFile(uint32_t bits, int length, JpgBitOutput *out);
+int JpgPutBitsSse(uint32_t bits, int length, JpgBitOutput *out);
+// Emits every pending bit, the last byte filled with 1-bits.
+int JpgMmxFlushBits(JpgBitOutput *out);
+void JpgOutputInitMmx(JpgBitOutput *out, uint8_t *buffer, int size);
+int JpgWriteBytesMmx(const uint8_t *bytes, int count, JpgBitOutput *out);
+// Bit k set where the coefficient at zigzag position k is not zero.
+uint64_t JpgNonZeroMapMmx(const int16_t *block);
+int JpgEncodeBlockMmx(JpgBitOutput *out, const JpgHuffTable *dc, const JpgHuffTable *ac, int16_t *predictor,
+                      const int16_t *block);
+int JpgEncodeBlockSse(JpgBitOutput *out, const JpgHuffTable *dc, const JpgHuffTable *ac, int16_t *predictor,
+                      const int16_t *block);

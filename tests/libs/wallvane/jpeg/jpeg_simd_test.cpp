@@ -71,18 +71,16 @@ TEST(JpegSimd, ForwardIntegerTransformsStayWithinTwoOfTheGenericOne)
 {
     const Named forms[] = {{"MMX", JpgFdctIntegerMmx}, {"SSE", JpgFdctIntegerSse}, {"SSE2", JpgFdctIntegerSse2}};
     for (const Named &form : forms) {
-        int worst = 0;
+        int n = 0;
         for (const std::vector<int16_t> &samples : SampleBlocks()) {
             alignas(16) int16_t expected[64], packed[64 + 8];
             memcpy(expected, samples.data(), sizeof expected);
             JpgFdctInteger(expected);
-            // The second half of the runs works on a block that is not 16-byte aligned.
-            int16_t *block = packed + (worst & 1);
+            // Every other run works on a block that is not 16-byte aligned.
+            int16_t *block = packed + (n++ & 1);
             memcpy(block, samples.data(), sizeof expected);
             Packed([&] { form.routine(block); });
-            int d = MaxDifference(expected, block);
-            ASSERT_LE(d, 2) << form.name << ", first sample " << samples[0];
-            worst = std::max(worst, d) | (worst & 1) ^ 1;
+            ASSERT_LE(MaxDifference(expected, block), 2) << form.name << ", block " << n;
         }
     }
 }
@@ -347,7 +345,7 @@ std::vector<int16_t> ConvertIn(ColourIn kernel, const InForm &form, const std::v
     int16_t *blocks[4] = {samples.data(), samples.data() + lumaSamples, samples.data() + lumaSamples + 64,
                           nullptr};
     // A negative step reads the rows bottom-up, as a bitmap stored that way.
-    const uint8_t *first = step > 0 ? pixels.data() : pixels.data() + pixels.size() + step;
+    const uint8_t *first = step > 0 ? pixels.data() : pixels.data() + pixels.size() - form.width * form.bytes;
     Packed([&] { kernel(first, step, blocks); });
     if (form.components == 1)
         samples.resize(lumaSamples);
