@@ -172,10 +172,12 @@ void JpgFillDispatchFamily6(JpgDispatch *dispatch)
     JpgFillDispatchGeneric(dispatch);
 }
 
-#if JPG_HAVE_X86_SIMD
+// The packed forms exist on x86 only; elsewhere every type runs the generic
+// routines.
 void JpgFillDispatchMmx(JpgDispatch *dispatch)
 {
     JpgFillDispatchGeneric(dispatch);
+#if JPG_HAVE_X86_SIMD
     dispatch->mmx_state_clear = JpgClearMmxState;
     dispatch->out_init = JpgOutputInitMmx;
     dispatch->out_write_bytes = JpgWriteBytesMmx;
@@ -202,6 +204,7 @@ void JpgFillDispatchMmx(JpgDispatch *dispatch)
     dispatch->quant_integer = JpgQuantizeIntegerMmx;
     dispatch->run_quant = dispatch->quant_aan;
     dispatch->dequant_integer = JpgDequantizeIntegerMmx;
+#endif
 }
 
 void JpgFillDispatchMmxFamily6(JpgDispatch *dispatch)
@@ -212,45 +215,27 @@ void JpgFillDispatchMmxFamily6(JpgDispatch *dispatch)
 void JpgFillDispatchSse(JpgDispatch *dispatch)
 {
     JpgFillDispatchMmx(dispatch);
+#if JPG_HAVE_X86_SIMD
     dispatch->fdct_integer = JpgFdctIntegerSse;
     dispatch->idct_integer_8x8 = JpgIdctIntegerSse;
     dispatch->dec_cc_ycc_rgb_h2v1 = JpgYccToRgb2x1Sse;
     dispatch->dec_cc_ycc_bgr_h2v1 = JpgYccToBgr2x1Sse;
     dispatch->quant_integer = JpgQuantizeIntegerSse;
     dispatch->huff_encode_block = JpgEncodeBlockSse;
+#endif
 }
 
 void JpgFillDispatchSse2(JpgDispatch *dispatch)
 {
     JpgFillDispatchSse(dispatch);
+#if JPG_HAVE_X86_SIMD
     dispatch->huff_encode_block = JpgEncodeBlockMmx;
     dispatch->fdct_integer = JpgFdctIntegerSse2;
     dispatch->idct_integer_8x8 = JpgIdctIntegerSse2;
     dispatch->quant_integer = JpgQuantizeIntegerSse2;
     dispatch->dequant_integer = JpgDequantizeIntegerSse2;
-}
-#else
-// Without x86 packed registers every type runs the generic routines.
-void JpgFillDispatchMmx(JpgDispatch *dispatch)
-{
-    JpgFillDispatchGeneric(dispatch);
-}
-
-void JpgFillDispatchMmxFamily6(JpgDispatch *dispatch)
-{
-    JpgFillDispatchGeneric(dispatch);
-}
-
-void JpgFillDispatchSse(JpgDispatch *dispatch)
-{
-    JpgFillDispatchGeneric(dispatch);
-}
-
-void JpgFillDispatchSse2(JpgDispatch *dispatch)
-{
-    JpgFillDispatchGeneric(dispatch);
-}
 #endif
+}
 
 static void (*const FillRoutines[JPG_CPU_TYPES])(JpgDispatch *) = {
     JpgFillDispatchGeneric, JpgFillDispatchFamily5, JpgFillDispatchFamily6, JpgFillDispatchMmx,

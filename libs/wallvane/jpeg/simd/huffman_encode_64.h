@@ -4,9 +4,20 @@
 // coefficient; codes and their extra bits go out together through Put.
 // Included by exactly those two files.
 #pragma once
+#include <mmintrin.h>
+
 #include "jpeg_encoder.h"
 
 namespace packed64 {
+
+// Zigzag positions k..k+3 as four words, each 0xFFFF where the coefficient
+// is zero.
+inline __m64 ZeroWordsOfFour(const int16_t *block, int k)
+{
+    const int *order = JpgNaturalOrder + k;
+    __m64 four = _mm_set_pi16(block[order[3]], block[order[2]], block[order[1]], block[order[0]]);
+    return _mm_cmpeq_pi16(four, _mm_setzero_si64());
+}
 
 // The extra bits of a value of category s: the value, or for a negative one
 // its ones' complement, in the low s bits.

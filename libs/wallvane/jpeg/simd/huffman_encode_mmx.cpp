@@ -9,12 +9,9 @@
 uint64_t JpgNonZeroMapMmx(const int16_t *block)
 {
     uint64_t map = 0;
-    __m64 zero = _mm_setzero_si64();
     for (int k = 0; k < 64; k += 4) {
-        const int *order = JpgNaturalOrder + k;
-        __m64 four = _mm_set_pi16(block[order[3]], block[order[2]], block[order[1]], block[order[0]]);
-        __m64 isZero = _mm_cmpeq_pi16(four, zero);
-        uint32_t bytes = ~(uint32_t)_mm_cvtsi64_si32(_mm_packs_pi16(isZero, zero));
+        __m64 isZero = packed64::ZeroWordsOfFour(block, k);
+        uint32_t bytes = ~(uint32_t)_mm_cvtsi64_si32(_mm_packs_pi16(isZero, _mm_setzero_si64()));
         uint32_t mask = ((bytes & 0x80808080u) * 0x00204081u) >> 28;
         map |= (uint64_t)mask << k;
     }

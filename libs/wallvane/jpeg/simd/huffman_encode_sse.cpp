@@ -11,11 +11,9 @@ namespace {
 uint64_t NonZeroMapSse(const int16_t *block)
 {
     uint64_t map = 0;
-    __m64 zero = _mm_setzero_si64();
     for (int k = 0; k < 64; k += 4) {
-        const int *order = JpgNaturalOrder + k;
-        __m64 four = _mm_set_pi16(block[order[3]], block[order[2]], block[order[1]], block[order[0]]);
-        int isZero = _mm_movemask_pi8(_mm_packs_pi16(_mm_cmpeq_pi16(four, zero), zero));
+        __m64 zero = packed64::ZeroWordsOfFour(block, k);
+        int isZero = _mm_movemask_pi8(_mm_packs_pi16(zero, _mm_setzero_si64()));
         map |= (uint64_t)(~isZero & 15) << k;
     }
     return map;

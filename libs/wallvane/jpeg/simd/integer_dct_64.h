@@ -7,39 +7,40 @@
 
 #include "packed_memory.h"
 
+#include "integer_dct_columns.h"
 #include "integer_dct_weights.h"
 
 namespace packed64 {
 
-inline __m64 Words(int16_t v)
-{
-    return _mm_set1_pi16(v);
-}
+struct Lanes64 {
+    typedef __m64 Vector;
+    static __m64 Words(int16_t v)
+    {
+        return _mm_set1_pi16(v);
+    }
+    static __m64 AddSaturating(__m64 a, __m64 b)
+    {
+        return _mm_adds_pi16(a, b);
+    }
+    static __m64 SubtractSaturating(__m64 a, __m64 b)
+    {
+        return _mm_subs_pi16(a, b);
+    }
+    static __m64 HighProduct(__m64 a, __m64 b)
+    {
+        return _mm_mulhi_pi16(a, b);
+    }
+    static __m64 Or(__m64 a, __m64 b)
+    {
+        return _mm_or_si64(a, b);
+    }
+    static __m64 ShiftLeft(__m64 a, int n)
+    {
+        return _mm_slli_pi16(a, n);
+    }
+};
 
-inline __m64 Scaled(__m64 x, int16_t k)
-{
-    return _mm_mulhi_pi16(x, Words(k));
-}
-
-inline __m64 Tan1(__m64 x)
-{
-    return Scaled(x, 13036);
-}
-
-inline __m64 Tan2(__m64 x)
-{
-    return Scaled(x, 27146);
-}
-
-inline __m64 Tan3(__m64 x)
-{
-    return _mm_adds_pi16(Scaled(x, -21746), x);
-}
-
-inline __m64 OddBit(__m64 x)
-{
-    return _mm_or_si64(x, Words(1));
-}
+typedef IntegerColumns<Lanes64> Columns;
 
 inline __m64 Load(const int16_t *p)
 {
@@ -99,35 +100,14 @@ void ForwardRow(int16_t *row, int r)
     Store(row + 4, _mm_unpackhi_pi16(evens, odds));
 }
 
-// Four columns starting at block + column.
+// Four columns starting at block.
 inline void InverseColumns(int16_t *block)
 {
-    __m64 x[8];
+    __m64 x[8], y[8];
     for (int r = 0; r < 8; r++)
         x[r] = Load(block + 8 * r);
-    __m64 tp17 = _mm_adds_pi16(x[1], Tan1(x[7]));
-    __m64 tm17 = _mm_subs_pi16(Tan1(x[1]), x[7]);
-    __m64 tp35 = _mm_adds_pi16(x[3], Tan3(x[5]));
-    __m64 tm35 = _mm_subs_pi16(x[5], Tan3(x[3]));
-    __m64 one = Words(1);
-    __m64 b0 = _mm_adds_pi16(_mm_adds_pi16(tp17, tp35), one);
-    __m64 w = _mm_subs_pi16(tp17, tp35);
-    __m64 d = _mm_adds_pi16(_mm_subs_pi16(tm17, tm35), one);
-    __m64 b3 = _mm_adds_pi16(tm17, tm35);
-    __m64 wd = _mm_adds_pi16(w, d), wmd = _mm_subs_pi16(w, d);
-    __m64 b1 = OddBit(_mm_adds_pi16(Scaled(wd, -19195), wd));
-    __m64 b2 = OddBit(_mm_adds_pi16(Scaled(wmd, -19195), wmd));
-    __m64 tp26 = _mm_adds_pi16(x[2], Tan2(x[6]));
-    __m64 tm26 = _mm_subs_pi16(Tan2(x[2]), x[6]);
-    __m64 s04 = _mm_adds_pi16(x[0], x[4]), d04 = _mm_subs_pi16(x[0], x[4]);
-    __m64 r16 = Words(16), r15 = Words(15);
-    __m64 a0 = _mm_adds_pi16(_mm_adds_pi16(s04, tp26), r16);
-    __m64 a3 = _mm_adds_pi16(_mm_subs_pi16(s04, tp26), r15);
-    __m64 a1 = _mm_adds_pi16(_mm_adds_pi16(d04, tm26), r16);
-    __m64 a2 = _mm_adds_pi16(_mm_subs_pi16(d04, tm26), r15);
-    __m64 y[8] = {_mm_adds_pi16(a0, b0), _mm_adds_pi16(a1, b1), _mm_adds_pi16(a2, b2), _mm_adds_pi16(a3, b3),
-                  _mm_subs_pi16(a3, b3), _mm_subs_pi16(a2, b2), _mm_subs_pi16(a1, b1), _mm_subs_pi16(a0, b0)};
-    __m64 shift = Words(128), zero = _mm_setzero_si64();
+    Columns::Inverse(x, y);
+    __m64 shift = _mm_set1_pi16(128), zero = _mm_setzero_si64();
     for (int r = 0; r < 8; r++) {
         // Saturating to bytes and widening again limits to 0..255.
         __m64 v = _mm_adds_pi16(_mm_srai_pi16(y[r], 5), shift);
@@ -137,31 +117,12 @@ inline void InverseColumns(int16_t *block)
 
 inline void ForwardColumns(int16_t *block)
 {
-    __m64 x[8];
+    __m64 x[8], y[8];
     for (int r = 0; r < 8; r++)
         x[r] = Load(block + 8 * r);
-    __m64 t0 = _mm_slli_pi16(_mm_adds_pi16(x[0], x[7]), 3);
-    __m64 t1 = _mm_slli_pi16(_mm_adds_pi16(x[1], x[6]), 3);
-    __m64 t2 = _mm_slli_pi16(_mm_adds_pi16(x[2], x[5]), 3);
-    __m64 t3 = _mm_slli_pi16(_mm_adds_pi16(x[3], x[4]), 3);
-    __m64 d07 = _mm_subs_pi16(x[0], x[7]), d16 = _mm_subs_pi16(x[1], x[6]);
-    __m64 d25 = _mm_subs_pi16(x[2], x[5]), d34 = _mm_subs_pi16(x[3], x[4]);
-    __m64 tp03 = _mm_adds_pi16(t0, t3), tm03 = _mm_subs_pi16(t0, t3);
-    __m64 tp12 = _mm_adds_pi16(t1, t2), tm12 = _mm_subs_pi16(t1, t2);
-    Store(block, _mm_adds_pi16(tp03, tp12));
-    Store(block + 32, _mm_subs_pi16(tp03, tp12));
-    Store(block + 16, OddBit(_mm_adds_pi16(tm03, Tan2(tm12))));
-    Store(block + 48, OddBit(_mm_subs_pi16(Tan2(tm03), tm12)));
-    __m64 d16s = _mm_slli_pi16(d16, 4), d25s = _mm_slli_pi16(d25, 4);
-    __m64 u = OddBit(Scaled(_mm_adds_pi16(d16s, d25s), 23170));
-    __m64 v = Scaled(_mm_subs_pi16(d16s, d25s), 23170);
-    __m64 d34s = _mm_slli_pi16(d34, 3), d07s = _mm_slli_pi16(d07, 3);
-    __m64 p = _mm_adds_pi16(d34s, v), m = _mm_subs_pi16(d34s, v);
-    __m64 q = _mm_adds_pi16(d07s, u), n = _mm_subs_pi16(d07s, u);
-    Store(block + 8, OddBit(_mm_adds_pi16(q, Tan1(p))));
-    Store(block + 56, _mm_subs_pi16(Tan1(q), p));
-    Store(block + 24, _mm_subs_pi16(n, Tan3(m)));
-    Store(block + 40, _mm_adds_pi16(Tan3(n), m));
+    Columns::Forward(x, y);
+    for (int r = 0; r < 8; r++)
+        Store(block + 8 * r, y[r]);
 }
 
 template <class Arrange>

@@ -2,41 +2,41 @@
 // column pass of eight lanes at once, so neither pass needs a transpose.
 #include <emmintrin.h>
 
+#include "integer_dct_columns.h"
 #include "integer_dct_weights.h"
 #include "jpeg_simd.h"
 
 namespace {
 
-inline __m128i Words(int16_t v)
-{
-    return _mm_set1_epi16(v);
-}
+struct Lanes128 {
+    typedef __m128i Vector;
+    static __m128i Words(int16_t v)
+    {
+        return _mm_set1_epi16(v);
+    }
+    static __m128i AddSaturating(__m128i a, __m128i b)
+    {
+        return _mm_adds_epi16(a, b);
+    }
+    static __m128i SubtractSaturating(__m128i a, __m128i b)
+    {
+        return _mm_subs_epi16(a, b);
+    }
+    static __m128i HighProduct(__m128i a, __m128i b)
+    {
+        return _mm_mulhi_epi16(a, b);
+    }
+    static __m128i Or(__m128i a, __m128i b)
+    {
+        return _mm_or_si128(a, b);
+    }
+    static __m128i ShiftLeft(__m128i a, int n)
+    {
+        return _mm_slli_epi16(a, n);
+    }
+};
 
-// floor(x * k / 65536) in each lane.
-inline __m128i Scaled(__m128i x, int16_t k)
-{
-    return _mm_mulhi_epi16(x, Words(k));
-}
-
-inline __m128i Tan1(__m128i x)
-{
-    return Scaled(x, 13036);
-}
-
-inline __m128i Tan2(__m128i x)
-{
-    return Scaled(x, 27146);
-}
-
-inline __m128i Tan3(__m128i x)
-{
-    return _mm_adds_epi16(Scaled(x, -21746), x);
-}
-
-inline __m128i OddBit(__m128i x)
-{
-    return _mm_or_si128(x, Words(1));
-}
+typedef IntegerColumns<Lanes128> Columns;
 
 inline __m128i Load(const int16_t *p, bool aligned)
 {
@@ -91,33 +91,11 @@ inline __m128i ForwardRow(__m128i x, int row)
 template <bool Aligned>
 void Inverse(int16_t *block)
 {
-    __m128i x[8];
+    __m128i x[8], y[8];
     for (int r = 0; r < 8; r++)
         x[r] = InverseRow(Load(block + 8 * r, Aligned), r);
-    __m128i tp17 = _mm_adds_epi16(x[1], Tan1(x[7]));
-    __m128i tm17 = _mm_subs_epi16(Tan1(x[1]), x[7]);
-    __m128i tp35 = _mm_adds_epi16(x[3], Tan3(x[5]));
-    __m128i tm35 = _mm_subs_epi16(x[5], Tan3(x[3]));
-    __m128i one = Words(1);
-    __m128i b0 = _mm_adds_epi16(_mm_adds_epi16(tp17, tp35), one);
-    __m128i w = _mm_subs_epi16(tp17, tp35);
-    __m128i d = _mm_adds_epi16(_mm_subs_epi16(tm17, tm35), one);
-    __m128i b3 = _mm_adds_epi16(tm17, tm35);
-    __m128i wd = _mm_adds_epi16(w, d), wmd = _mm_subs_epi16(w, d);
-    __m128i b1 = OddBit(_mm_adds_epi16(Scaled(wd, -19195), wd));
-    __m128i b2 = OddBit(_mm_adds_epi16(Scaled(wmd, -19195), wmd));
-    __m128i tp26 = _mm_adds_epi16(x[2], Tan2(x[6]));
-    __m128i tm26 = _mm_subs_epi16(Tan2(x[2]), x[6]);
-    __m128i s04 = _mm_adds_epi16(x[0], x[4]), d04 = _mm_subs_epi16(x[0], x[4]);
-    __m128i r16 = Words(16), r15 = Words(15);
-    __m128i a0 = _mm_adds_epi16(_mm_adds_epi16(s04, tp26), r16);
-    __m128i a3 = _mm_adds_epi16(_mm_subs_epi16(s04, tp26), r15);
-    __m128i a1 = _mm_adds_epi16(_mm_adds_epi16(d04, tm26), r16);
-    __m128i a2 = _mm_adds_epi16(_mm_subs_epi16(d04, tm26), r15);
-    __m128i y[8] = {_mm_adds_epi16(a0, b0), _mm_adds_epi16(a1, b1), _mm_adds_epi16(a2, b2),
-                    _mm_adds_epi16(a3, b3), _mm_subs_epi16(a3, b3), _mm_subs_epi16(a2, b2),
-                    _mm_subs_epi16(a1, b1), _mm_subs_epi16(a0, b0)};
-    __m128i shift = Words(128), zero = _mm_setzero_si128(), top = Words(255);
+    Columns::Inverse(x, y);
+    __m128i shift = _mm_set1_epi16(128), zero = _mm_setzero_si128(), top = _mm_set1_epi16(255);
     for (int r = 0; r < 8; r++) {
         __m128i v = _mm_adds_epi16(_mm_srai_epi16(y[r], 5), shift);
         Store(block + 8 * r, _mm_min_epi16(_mm_max_epi16(v, zero), top), Aligned);
@@ -127,32 +105,10 @@ void Inverse(int16_t *block)
 template <bool Aligned>
 void Forward(int16_t *block)
 {
-    __m128i x[8];
+    __m128i x[8], y[8];
     for (int r = 0; r < 8; r++)
         x[r] = Load(block + 8 * r, Aligned);
-    __m128i t0 = _mm_slli_epi16(_mm_adds_epi16(x[0], x[7]), 3);
-    __m128i t1 = _mm_slli_epi16(_mm_adds_epi16(x[1], x[6]), 3);
-    __m128i t2 = _mm_slli_epi16(_mm_adds_epi16(x[2], x[5]), 3);
-    __m128i t3 = _mm_slli_epi16(_mm_adds_epi16(x[3], x[4]), 3);
-    __m128i d07 = _mm_subs_epi16(x[0], x[7]), d16 = _mm_subs_epi16(x[1], x[6]);
-    __m128i d25 = _mm_subs_epi16(x[2], x[5]), d34 = _mm_subs_epi16(x[3], x[4]);
-    __m128i tp03 = _mm_adds_epi16(t0, t3), tm03 = _mm_subs_epi16(t0, t3);
-    __m128i tp12 = _mm_adds_epi16(t1, t2), tm12 = _mm_subs_epi16(t1, t2);
-    __m128i y[8];
-    y[0] = _mm_adds_epi16(tp03, tp12);
-    y[4] = _mm_subs_epi16(tp03, tp12);
-    y[2] = OddBit(_mm_adds_epi16(tm03, Tan2(tm12)));
-    y[6] = OddBit(_mm_subs_epi16(Tan2(tm03), tm12));
-    __m128i d16s = _mm_slli_epi16(d16, 4), d25s = _mm_slli_epi16(d25, 4);
-    __m128i u = OddBit(Scaled(_mm_adds_epi16(d16s, d25s), 23170));
-    __m128i v = Scaled(_mm_subs_epi16(d16s, d25s), 23170);
-    __m128i d34s = _mm_slli_epi16(d34, 3), d07s = _mm_slli_epi16(d07, 3);
-    __m128i p = _mm_adds_epi16(d34s, v), m = _mm_subs_epi16(d34s, v);
-    __m128i q = _mm_adds_epi16(d07s, u), n = _mm_subs_epi16(d07s, u);
-    y[1] = OddBit(_mm_adds_epi16(q, Tan1(p)));
-    y[7] = _mm_subs_epi16(Tan1(q), p);
-    y[3] = _mm_subs_epi16(n, Tan3(m));
-    y[5] = _mm_adds_epi16(Tan3(n), m);
+    Columns::Forward(x, y);
     for (int r = 0; r < 8; r++)
         Store(block + 8 * r, ForwardRow(y[r], r), Aligned);
 }
