@@ -5,6 +5,12 @@
 #include "jpeg_dispatch.h"
 #include "jpeg_encoder.h"
 #include "jpeg_platform.h"
+#if defined(__i386__) || defined(__x86_64__)
+#define JPG_HAVE_X86_SIMD 1
+#include "simd/jpeg_simd.h"
+#else
+#define JPG_HAVE_X86_SIMD 0
+#endif
 
 static JpgCpuInfo CpuInfo = {0, 0, 0, 0, 0, 0, "            "};
 
@@ -78,8 +84,19 @@ int JpgCpuTypeFor(const JpgCpuInfo *info, int overrideType)
     }
 }
 
+// Set once by a test program before any codec call; -1 leaves the decision
+// to the machine's own override and CPUID.
+static int ForcedCpuType = -1;
+
+void JpgForceCpuTypeForTests(int type)
+{
+    ForcedCpuType = type;
+}
+
 int JpgReadCpuOverride(JpgDispatch *dispatch)
 {
+    if (ForcedCpuType >= 0)
+        return ForcedCpuType;
     return JpgPlatformReadCpuOverride(dispatch);
 }
 
@@ -124,6 +141,15 @@ void JpgFillDispatchGeneric(JpgDispatch *dispatch)
     dispatch->enc_cc_4ch_ycck_h2v2 = JpgRgbaToYcca2x2;
     dispatch->enc_in_4ch_h1v1 = JpgSplit4Channels1x1;
     dispatch->run_mcu_output = nullptr;
+    dispatch->dec_cc_ycc_rgb_h1v1 = JpgYccToRgb1x1;
+    dispatch->dec_cc_ycc_rgb_h2v1 = JpgYccToRgb2x1;
+    dispatch->dec_cc_ycc_rgb_h2v2 = JpgYccToRgb2x2;
+    dispatch->dec_cc_ycc_bgr_h1v1 = JpgYccToBgr1x1;
+    dispatch->dec_cc_ycc_bgr_h2v1 = JpgYccToBgr2x1;
+    dispatch->dec_cc_ycc_bgr_h2v2 = JpgYccToBgr2x2;
+    dispatch->dec_cc_ycc_rgba_h1v1 = JpgYccToRgba1x1;
+    dispatch->dec_cc_ycc_rgba_h2v1 = JpgYccToRgba2x1;
+    dispatch->dec_cc_ycc_rgba_h2v2 = JpgYccToRgba2x2;
     dispatch->huff_encode_block = JpgEncodeBlock;
     dispatch->huff_decode_block = JpgDecodeBlock;
     dispatch->huff_decode_dc_skip_ac = JpgDecodeBlockDcOnly;
@@ -135,8 +161,7 @@ void JpgFillDispatchGeneric(JpgDispatch *dispatch)
     dispatch->run_quant = dispatch->quant_aan;
 }
 
-// The vector forms of types 3 to 6 arrive with the processor-specific
-// kernels; until then every type runs the generic routines.
+// Types 1 and 2 name processors without packed registers.
 void JpgFillDispatchFamily5(JpgDispatch *dispatch)
 {
     JpgFillDispatchGeneric(dispatch);
@@ -147,24 +172,69 @@ void JpgFillDispatchFamily6(JpgDispatch *dispatch)
     JpgFillDispatchGeneric(dispatch);
 }
 
+// The packed forms exist on x86 only; elsewhere every type runs the generic
+// routines.
 void JpgFillDispatchMmx(JpgDispatch *dispatch)
 {
     JpgFillDispatchGeneric(dispatch);
+#if JPG_HAVE_X86_SIMD
+    dispatch->mmx_state_clear = JpgClearMmxState;
+    dispatch->out_init = JpgOutputInitMmx;
+    dispatch->out_write_bytes = JpgWriteBytesMmx;
+    dispatch->huff_encode_block = JpgEncodeBlockMmx;
+    dispatch->fdct_integer = JpgFdctIntegerMmx;
+    dispatch->idct_integer_8x8 = JpgIdctIntegerMmx;
+    dispatch->enc_in_gray = JpgSplitGray1x1Mmx;
+    dispatch->enc_cc_rgb_ycc_h1v1 = JpgRgbToYcc1x1Mmx;
+    dispatch->enc_cc_rgb_ycc_h2v1 = JpgRgbToYcc2x1Mmx;
+    dispatch->enc_cc_rgb_ycc_h2v2 = JpgRgbToYcc2x2ByQuartersMmx;
+    dispatch->enc_cc_bgr_ycc_h1v1 = JpgBgrToYcc1x1Mmx;
+    dispatch->enc_cc_bgr_ycc_h2v1 = JpgBgrToYcc2x1Mmx;
+    dispatch->enc_cc_bgr_ycc_h2v2 = JpgBgrToYcc2x2ByQuartersMmx;
+    dispatch->dec_cc_ycc_rgb_h1v1 = JpgYccToRgb1x1Mmx;
+    dispatch->dec_cc_ycc_rgb_h2v1 = JpgYccToRgb2x1Mmx;
+    dispatch->dec_cc_ycc_rgb_h2v2 = JpgYccToRgb2x2ByHalvesMmx;
+    dispatch->dec_cc_ycc_bgr_h1v1 = JpgYccToBgr1x1Mmx;
+    dispatch->dec_cc_ycc_bgr_h2v1 = JpgYccToBgr2x1Mmx;
+    dispatch->dec_cc_ycc_bgr_h2v2 = JpgYccToBgr2x2ByHalvesMmx;
+    dispatch->dec_cc_ycc_rgba_h1v1 = JpgYccToRgba1x1Mmx;
+    dispatch->dec_cc_ycc_rgba_h2v1 = JpgYccToRgba2x1Mmx;
+    dispatch->dec_cc_ycc_rgba_h2v2 = JpgYccToRgba2x2Mmx;
+    dispatch->quant_aan = JpgQuantizeAanMmx;
+    dispatch->quant_integer = JpgQuantizeIntegerMmx;
+    dispatch->run_quant = dispatch->quant_aan;
+    dispatch->dequant_integer = JpgDequantizeIntegerMmx;
+#endif
 }
 
 void JpgFillDispatchMmxFamily6(JpgDispatch *dispatch)
 {
-    JpgFillDispatchGeneric(dispatch);
+    JpgFillDispatchMmx(dispatch);
 }
 
 void JpgFillDispatchSse(JpgDispatch *dispatch)
 {
-    JpgFillDispatchGeneric(dispatch);
+    JpgFillDispatchMmx(dispatch);
+#if JPG_HAVE_X86_SIMD
+    dispatch->fdct_integer = JpgFdctIntegerSse;
+    dispatch->idct_integer_8x8 = JpgIdctIntegerSse;
+    dispatch->dec_cc_ycc_rgb_h2v1 = JpgYccToRgb2x1Sse;
+    dispatch->dec_cc_ycc_bgr_h2v1 = JpgYccToBgr2x1Sse;
+    dispatch->quant_integer = JpgQuantizeIntegerSse;
+    dispatch->huff_encode_block = JpgEncodeBlockSse;
+#endif
 }
 
 void JpgFillDispatchSse2(JpgDispatch *dispatch)
 {
-    JpgFillDispatchGeneric(dispatch);
+    JpgFillDispatchSse(dispatch);
+#if JPG_HAVE_X86_SIMD
+    dispatch->huff_encode_block = JpgEncodeBlockMmx;
+    dispatch->fdct_integer = JpgFdctIntegerSse2;
+    dispatch->idct_integer_8x8 = JpgIdctIntegerSse2;
+    dispatch->quant_integer = JpgQuantizeIntegerSse2;
+    dispatch->dequant_integer = JpgDequantizeIntegerSse2;
+#endif
 }
 
 static void (*const FillRoutines[JPG_CPU_TYPES])(JpgDispatch *) = {

@@ -26,7 +26,7 @@ uint32_t JpgBytesWritten(const JpgBitOutput *out)
     return out->flushedBytes + (uint32_t)(out->writePointer - out->bufferStart);
 }
 
-static int WriteBufferToFile(JpgBitOutput *out)
+int JpgWriteOutBuffer(JpgBitOutput *out)
 {
     int count = (int)(out->writePointer - out->bufferStart);
     if (count == 0)
@@ -45,7 +45,7 @@ int JpgMakeRoom(JpgBitOutput *out)
         return 0;
     if (!out->file)
         return JPG_ERR_OUTPUT_TOO_SMALL;
-    return WriteBufferToFile(out);
+    return JpgWriteOutBuffer(out);
 }
 
 static int EmitByte(JpgBitOutput *out, uint8_t byte)
@@ -112,6 +112,6 @@ int JpgFlushOutput(JpgBitOutput *out)
 {
     int result = out->dispatch->out_write_bytes(nullptr, 0, out);
     if (result == 0 && out->file)
-        result = WriteBufferToFile(out);
+        result = JpgWriteOutBuffer(out);
     return result;
 }

@@ -70,6 +70,18 @@ void JpgIdctAan4x4(int16_t *block);
 void JpgIdctAan2x2(int16_t *block);
 void JpgIdctAan1x1(int16_t *block);
 
+// Whole-MCU colour kernels: luminance sampled 1x1, 2x1 or 2x2 against
+// chroma 1x1, into 3-byte RGB or BGR or 4-byte RGBA pixels.
+void JpgYccToRgb1x1(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step);
+void JpgYccToRgb2x1(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step);
+void JpgYccToRgb2x2(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step);
+void JpgYccToBgr1x1(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step);
+void JpgYccToBgr2x1(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step);
+void JpgYccToBgr2x2(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step);
+void JpgYccToRgba1x1(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step);
+void JpgYccToRgba2x1(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step);
+void JpgYccToRgba2x2(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step);
+
 // Entropy decoding.
 int JpgFillBitBuffer(JpgBitInput *input, int bitsNeeded);
 unsigned JpgGetBits(JpgBitInput *input, int n);

@@ -1,5 +1,6 @@
 // Processor detection and the table of routines chosen for the processor.
 #pragma once
+#include <stddef.h>
 #include <stdint.h>
 
 #include "jpeg_types.h"
@@ -20,6 +21,9 @@ typedef int (*JpgWriteBytesRoutine)(const uint8_t *bytes, int count, JpgBitOutpu
 typedef void (*JpgMcuInputRoutine)(JPEG_PROPERTIES *props, int column, int row);
 // Converts one whole MCU of the bitmap; blocks[c] is component c's first block.
 typedef void (*JpgMcuKernel)(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks);
+// Converts one whole decoded MCU of 8-bit samples into the bitmap.
+typedef void (*JpgColourOutKernel)(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib,
+                                   ptrdiff_t lineStep);
 typedef int (*JpgEncodeBlockRoutine)(JpgBitOutput *out, const JpgHuffTable *dc, const JpgHuffTable *ac,
                                      int16_t *predictor, const int16_t *block);
 
@@ -49,9 +53,9 @@ struct JpgDispatch {
     JpgMcuKernel enc_in_4ch_h1v1;
     JpgMcuOutputRoutine run_mcu_output;
     JpgRoutine dec_out_gray;
-    JpgRoutine dec_cc_ycc_rgb_h1v1, dec_cc_ycc_rgb_h2v1, dec_cc_ycc_rgb_h2v2;
-    JpgRoutine dec_cc_ycc_bgr_h1v1, dec_cc_ycc_bgr_h2v1, dec_cc_ycc_bgr_h2v2;
-    JpgRoutine dec_cc_ycc_rgba_h1v1, dec_cc_ycc_rgba_h2v1, dec_cc_ycc_rgba_h2v2;
+    JpgColourOutKernel dec_cc_ycc_rgb_h1v1, dec_cc_ycc_rgb_h2v1, dec_cc_ycc_rgb_h2v2;
+    JpgColourOutKernel dec_cc_ycc_bgr_h1v1, dec_cc_ycc_bgr_h2v1, dec_cc_ycc_bgr_h2v2;
+    JpgColourOutKernel dec_cc_ycc_rgba_h1v1, dec_cc_ycc_rgba_h2v1, dec_cc_ycc_rgba_h2v2;
     JpgRoutine dec_out_3ch_h1v1, dec_out_3ch_h2v1, dec_out_3ch_h2v2, dec_out_3ch_alpha_h1v1;
     JpgRoutine dec_out_ycbycr_422;
     JpgRoutine dec_cc_ycck_4ch_h1v1, dec_cc_ycck_4ch_h2v1, dec_cc_ycck_4ch_h2v2;
@@ -93,6 +97,9 @@ struct JpgCpuInfo {
 int JpgSelectCpuRoutines(JpgDispatch *dispatch);
 int JpgDetectCpuType(JpgDispatch *dispatch);
 int JpgReadCpuOverride(JpgDispatch *dispatch);
+// Test programs rerun the codec's tests with each processor type forced as
+// the registry override would force it; -1 stops forcing.
+void JpgForceCpuTypeForTests(int type);
 void JpgReadCpuInfo(void);
 const JpgCpuInfo *JpgGetCpuInfo(void);
 // The type a processor gets, from its identification and the override (-1 = none).

@@ -43,6 +43,9 @@ int JpgFlushOutput(JpgBitOutput *out);
 // Makes room for one byte at the write pointer: a full file buffer is
 // written out, a full memory buffer gives JPG_ERR_OUTPUT_TOO_SMALL.
 int JpgMakeRoom(JpgBitOutput *out);
+// Writes the file buffer from its start to the write pointer and starts it
+// again: JPG_ERR_FILE on a failed or short write.
+int JpgWriteOutBuffer(JpgBitOutput *out);
 uint32_t JpgBytesWritten(const JpgBitOutput *out);
 
 // Entropy coding.

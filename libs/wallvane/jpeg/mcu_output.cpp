@@ -1,6 +1,8 @@
 // From decoded MCUs to the caller's bitmap: region clipping, the output
 // routine chosen for each frame, colour conversion and replication of
 // subsampled components, at full size and at the scaled sizes.
+#include <string.h>
+
 #include "jpeg_decoder.h"
 
 namespace {
@@ -211,14 +213,12 @@ const LimitTable Limits;
 // A whole, unscaled MCU of luminance sampled H x V and chroma sampled 1 x 1:
 // the chroma terms are worked out once for the H x V pixels that share them.
 template <int H, int V, bool Bgr, bool Opaque>
-void YccToRgbWholeMcu(const JPEG_PROPERTIES *p, uint8_t *address)
+void YccToRgbWholeMcu(const int16_t *luma, const int16_t *cbBlock, const int16_t *crBlock, uint8_t *address,
+                      ptrdiff_t step)
 {
     const int channels = Opaque ? 4 : 3;
     const int redAt = Bgr ? 2 : 0, blueAt = Bgr ? 0 : 2;
     const uint8_t *limit = Limits.values + 384;
-    const int16_t *luma = p->mcuBuffer;
-    const int16_t *cbBlock = luma + H * V * 64, *crBlock = cbBlock + 64;
-    ptrdiff_t step = p->dibLineStep;
     for (int chromaRow = 0; chromaRow < 8; chromaRow++) {
         const int16_t *cb = cbBlock + 8 * chromaRow, *cr = crBlock + 8 * chromaRow;
         int red[8], green[8], blue[8];
@@ -251,22 +251,32 @@ void YccToRgbWholeMcu(const JPEG_PROPERTIES *p, uint8_t *address)
     }
 }
 
-template <int H, int V>
-void YccToRgbWholeMcuIn(const JPEG_PROPERTIES *p, uint8_t *address)
+// The kernel of a whole MCU: the dispatch record's for the shapes it has a
+// slot for, the generic one for luminance sampled 1 x 2.
+void ConvertWholeMcu(const JPEG_PROPERTIES *p, uint8_t *address, ptrdiff_t step)
 {
-    bool bgr = p->dibColour == JPG_COLOUR_BGR;
-    if (p->dibChannels == 4)
-        YccToRgbWholeMcu<H, V, false, true>(p, address);
-    else if (bgr)
-        YccToRgbWholeMcu<H, V, true, false>(p, address);
-    else
-        YccToRgbWholeMcu<H, V, false, false>(p, address);
+    const JpgDispatch *d = p->input.dispatch;
+    const int16_t *luma = p->mcuBuffer;
+    const int16_t *cb = luma + p->hMax * p->vMax * 64, *cr = cb + 64;
+    bool bgr = p->dibColour == JPG_COLOUR_BGR, rgba = p->dibChannels == 4;
+    JpgColourOutKernel kernel;
+    if (p->hMax == 1 && p->vMax == 2) {
+        kernel = rgba ? YccToRgbWholeMcu<1, 2, false, true>
+                      : bgr ? YccToRgbWholeMcu<1, 2, true, false> : YccToRgbWholeMcu<1, 2, false, false>;
+    } else if (p->hMax == 1) {
+        kernel = rgba ? d->dec_cc_ycc_rgba_h1v1 : bgr ? d->dec_cc_ycc_bgr_h1v1 : d->dec_cc_ycc_rgb_h1v1;
+    } else if (p->vMax == 1) {
+        kernel = rgba ? d->dec_cc_ycc_rgba_h2v1 : bgr ? d->dec_cc_ycc_bgr_h2v1 : d->dec_cc_ycc_rgb_h2v1;
+    } else {
+        kernel = rgba ? d->dec_cc_ycc_rgba_h2v2 : bgr ? d->dec_cc_ycc_bgr_h2v2 : d->dec_cc_ycc_rgb_h2v2;
+    }
+    kernel(luma, cb, cr, address, step);
 }
 
-bool WholeYccMcu(const JPEG_PROPERTIES *p, const JpgRect &visible, int width, int height)
+// An unscaled MCU shape that a whole-MCU kernel converts.
+bool KernelYccMcu(const JPEG_PROPERTIES *p)
 {
-    if (p->outputFormat != FORMAT_YCC_TO_RGB || p->outputBlockSize != 8 || visible.left || visible.top ||
-        visible.right != width || visible.bottom != height)
+    if (p->outputFormat != FORMAT_YCC_TO_RGB || p->outputBlockSize != 8)
         return false;
     const JpgFrameComponent *c = p->components;
     return c[0].h == p->hMax && c[0].v == p->vMax && c[1].h == 1 && c[1].v == 1 && c[2].h == 1 &&
@@ -294,11 +304,21 @@ int PutMcu(JPEG_PROPERTIES *p, int column, int row, int single)
         return JPG_ERR_INVALID_PROPERTIES;
     if (visible.right <= visible.left || visible.bottom <= visible.top)
         return 0;
-    if (single < 0 && !p->smoothUpsampling && WholeYccMcu(p, visible, layout.width, layout.height)) {
-        if (p->hMax == 2)
-            p->vMax == 2 ? YccToRgbWholeMcuIn<2, 2>(p, address) : YccToRgbWholeMcuIn<2, 1>(p, address);
-        else
-            p->vMax == 2 ? YccToRgbWholeMcuIn<1, 2>(p, address) : YccToRgbWholeMcuIn<1, 1>(p, address);
+    if (single < 0 && !p->smoothUpsampling && KernelYccMcu(p)) {
+        if (!visible.left && !visible.top && visible.right == layout.width && visible.bottom == layout.height) {
+            ConvertWholeMcu(p, address, p->dibLineStep);
+            return 0;
+        }
+        // A cut MCU goes through the same kernel into a scratch MCU, so
+        // that a region or a smaller bitmap gets exactly the pixels of the
+        // whole picture, whichever processor's kernel rounds them.
+        uint8_t scratch[16 * 16 * 4];
+        ptrdiff_t scratchStep = layout.width * p->dibChannels;
+        ConvertWholeMcu(p, scratch, scratchStep);
+        size_t bytes = (size_t)(visible.right - visible.left) * p->dibChannels;
+        for (int y = visible.top; y < visible.bottom; y++)
+            memcpy(address + y * p->dibLineStep + visible.left * p->dibChannels,
+                   scratch + y * scratchStep + visible.left * p->dibChannels, bytes);
         return 0;
     }
     if (p->smoothUpsampling)
@@ -360,6 +380,51 @@ int JpgClipMcuToRoi(const JpgRect *region, int mcuWidth, int mcuHeight, int colu
     visible->right = (int)r;
     visible->bottom = (int)b;
     return 0;
+}
+
+void JpgYccToRgb1x1(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step)
+{
+    YccToRgbWholeMcu<1, 1, false, false>(luma, cb, cr, dib, step);
+}
+
+void JpgYccToRgb2x1(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step)
+{
+    YccToRgbWholeMcu<2, 1, false, false>(luma, cb, cr, dib, step);
+}
+
+void JpgYccToRgb2x2(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step)
+{
+    YccToRgbWholeMcu<2, 2, false, false>(luma, cb, cr, dib, step);
+}
+
+void JpgYccToBgr1x1(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step)
+{
+    YccToRgbWholeMcu<1, 1, true, false>(luma, cb, cr, dib, step);
+}
+
+void JpgYccToBgr2x1(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step)
+{
+    YccToRgbWholeMcu<2, 1, true, false>(luma, cb, cr, dib, step);
+}
+
+void JpgYccToBgr2x2(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step)
+{
+    YccToRgbWholeMcu<2, 2, true, false>(luma, cb, cr, dib, step);
+}
+
+void JpgYccToRgba1x1(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step)
+{
+    YccToRgbWholeMcu<1, 1, false, true>(luma, cb, cr, dib, step);
+}
+
+void JpgYccToRgba2x1(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step)
+{
+    YccToRgbWholeMcu<2, 1, false, true>(luma, cb, cr, dib, step);
+}
+
+void JpgYccToRgba2x2(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step)
+{
+    YccToRgbWholeMcu<2, 2, false, true>(luma, cb, cr, dib, step);
 }
 
 int JpgPutMcuConverted(JPEG_PROPERTIES *p, int column, int row)

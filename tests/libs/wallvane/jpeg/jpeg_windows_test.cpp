@@ -6,6 +6,7 @@
 
 #include "jpeg_codec.h"
 #include "jpeg_dispatch.h"
+#include "jpeg_forced_cpu.h"
 #include "jpeg_test_files.h"
 
 namespace {
@@ -71,6 +72,7 @@ int TypeAfterInit()
 
 TEST(JpegWindows, RegistryOverrideForcesTheProcessorType)
 {
+    JpgForceCpuTypeForTests(-1);
     JpgReadCpuInfo();
     int detected = JpgCpuTypeFor(JpgGetCpuInfo(), -1);
     OverrideValue value;
@@ -82,6 +84,7 @@ TEST(JpegWindows, RegistryOverrideForcesTheProcessorType)
     EXPECT_EQ(detected, TypeAfterInit()) << "out of range: the processor decides";
     ASSERT_TRUE(value.Set((DWORD)-5));
     EXPECT_EQ(detected, TypeAfterInit());
+    ApplyForcedCpuTypeFromEnvironment();
 }
 
 } // namespace

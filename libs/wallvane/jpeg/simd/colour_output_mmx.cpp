@@ -1,0 +1,80 @@
+// Decoder colour kernels for MMX processors.
+#include "colour_output_64.h"
+#include "jpeg_simd.h"
+
+namespace {
+
+// Each term into two adjacent lanes by unpacking a register with itself.
+struct Unpacking {
+    static __m64 Low(__m64 x)
+    {
+        return _mm_unpacklo_pi16(x, x);
+    }
+    static __m64 High(__m64 x)
+    {
+        return _mm_unpackhi_pi16(x, x);
+    }
+};
+
+using packed64::Convert;
+
+} // namespace
+
+void JpgYccToRgb1x1Mmx(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step)
+{
+    Convert<Unpacking, 1, 1, false, false>(luma, cb, cr, dib, step, 8);
+}
+
+void JpgYccToBgr1x1Mmx(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step)
+{
+    Convert<Unpacking, 1, 1, true, false>(luma, cb, cr, dib, step, 8);
+}
+
+void JpgYccToRgba1x1Mmx(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step)
+{
+    Convert<Unpacking, 1, 1, false, true>(luma, cb, cr, dib, step, 8);
+}
+
+void JpgYccToRgb2x1Mmx(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step)
+{
+    Convert<Unpacking, 2, 1, false, false>(luma, cb, cr, dib, step, 8);
+}
+
+void JpgYccToBgr2x1Mmx(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step)
+{
+    Convert<Unpacking, 2, 1, true, false>(luma, cb, cr, dib, step, 8);
+}
+
+void JpgYccToRgba2x1Mmx(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step)
+{
+    Convert<Unpacking, 2, 1, false, true>(luma, cb, cr, dib, step, 8);
+}
+
+void JpgYccToRgb2x2HalfMmx(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step)
+{
+    Convert<Unpacking, 2, 2, false, false>(luma, cb, cr, dib, step, 4);
+}
+
+void JpgYccToBgr2x2HalfMmx(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step)
+{
+    Convert<Unpacking, 2, 2, true, false>(luma, cb, cr, dib, step, 4);
+}
+
+void JpgYccToRgba2x2Mmx(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step)
+{
+    Convert<Unpacking, 2, 2, false, true>(luma, cb, cr, dib, step, 8);
+}
+
+void JpgYccToRgb2x2ByHalvesMmx(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib,
+                               ptrdiff_t step)
+{
+    JpgYccToRgb2x2HalfMmx(luma, cb, cr, dib, step);
+    JpgYccToRgb2x2HalfMmx(luma + 128, cb + 32, cr + 32, dib + 8 * step, step);
+}
+
+void JpgYccToBgr2x2ByHalvesMmx(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib,
+                               ptrdiff_t step)
+{
+    JpgYccToBgr2x2HalfMmx(luma, cb, cr, dib, step);
+    JpgYccToBgr2x2HalfMmx(luma + 128, cb + 32, cr + 32, dib + 8 * step, step);
+}

@@ -1,0 +1,146 @@
+// The integer transforms on 64-bit multimedia registers, shared by the MMX
+// and the SSE forms: Words decides how words are rearranged, by unpacking
+// (MMX) or by word shuffles (SSE). Included by exactly those two files,
+// each compiled for its own instruction set.
+#pragma once
+#include <mmintrin.h>
+
+#include "packed_memory.h"
+
+#include "integer_dct_columns.h"
+#include "integer_dct_weights.h"
+
+namespace packed64 {
+
+struct Lanes64 {
+    typedef __m64 Vector;
+    static __m64 Words(int16_t v)
+    {
+        return _mm_set1_pi16(v);
+    }
+    static __m64 AddSaturating(__m64 a, __m64 b)
+    {
+        return _mm_adds_pi16(a, b);
+    }
+    static __m64 SubtractSaturating(__m64 a, __m64 b)
+    {
+        return _mm_subs_pi16(a, b);
+    }
+    static __m64 HighProduct(__m64 a, __m64 b)
+    {
+        return _mm_mulhi_pi16(a, b);
+    }
+    static __m64 Or(__m64 a, __m64 b)
+    {
+        return _mm_or_si64(a, b);
+    }
+    static __m64 ShiftLeft(__m64 a, int n)
+    {
+        return _mm_slli_pi16(a, n);
+    }
+};
+
+typedef IntegerColumns<Lanes64> Columns;
+
+inline __m64 Load(const int16_t *p)
+{
+    return LoadQ(p);
+}
+
+inline void Store(int16_t *p, __m64 v)
+{
+    StoreQ(p, v);
+}
+
+inline __m64 Madd(__m64 pairs, const int16_t *w)
+{
+    return _mm_madd_pi16(pairs, LoadQ(w));
+}
+
+// The two 32-bit lanes exchanged.
+inline __m64 SwapHalves(__m64 x)
+{
+    return _mm_unpacklo_pi32(_mm_unpackhi_pi32(x, x), x);
+}
+
+template <class Arrange>
+void InverseRow(int16_t *row, int r)
+{
+    const RowPairWeights *w = RowWeights.inverse[RowWeightTableOf[r]];
+    __m64 x02, x46, x13, x57;
+    Arrange::InversePairs(Load(row), Load(row + 4), &x02, &x46, &x13, &x57);
+    __m64 round = _mm_set1_pi32(2048);
+    __m64 front[2], back[2];
+    for (int h = 0; h < 2; h++) {
+        __m64 even = _mm_add_pi32(Madd(x02, w[0].w + 4 * h), Madd(x46, w[1].w + 4 * h));
+        __m64 odd = _mm_add_pi32(Madd(x13, w[2].w + 4 * h), Madd(x57, w[3].w + 4 * h));
+        front[h] = _mm_srai_pi32(_mm_add_pi32(_mm_add_pi32(even, odd), round), 12);
+        back[h] = SwapHalves(_mm_srai_pi32(_mm_add_pi32(_mm_sub_pi32(even, odd), round), 12));
+    }
+    Store(row, _mm_packs_pi32(front[0], front[1]));
+    Store(row + 4, _mm_packs_pi32(back[1], back[0]));
+}
+
+template <class Arrange>
+void ForwardRow(int16_t *row, int r)
+{
+    const RowPairWeights *w = RowWeights.forward[RowWeightTableOf[r]];
+    __m64 low = Load(row), reversed = Arrange::Reverse(Load(row + 4));
+    __m64 sums = _mm_adds_pi16(low, reversed), differences = _mm_subs_pi16(low, reversed);
+    __m64 s01 = _mm_unpacklo_pi32(sums, sums), s23 = _mm_unpackhi_pi32(sums, sums);
+    __m64 d01 = _mm_unpacklo_pi32(differences, differences), d23 = _mm_unpackhi_pi32(differences, differences);
+    __m64 round = _mm_set1_pi32(1 << 19);
+    __m64 even[2], odd[2];
+    for (int h = 0; h < 2; h++) {
+        even[h] = _mm_srai_pi32(_mm_add_pi32(_mm_add_pi32(Madd(s01, w[0].w + 4 * h), Madd(s23, w[1].w + 4 * h)), round), 20);
+        odd[h] = _mm_srai_pi32(_mm_add_pi32(_mm_add_pi32(Madd(d01, w[2].w + 4 * h), Madd(d23, w[3].w + 4 * h)), round), 20);
+    }
+    __m64 evens = _mm_packs_pi32(even[0], even[1]), odds = _mm_packs_pi32(odd[0], odd[1]);
+    Store(row, _mm_unpacklo_pi16(evens, odds));
+    Store(row + 4, _mm_unpackhi_pi16(evens, odds));
+}
+
+// Four columns starting at block.
+inline void InverseColumns(int16_t *block)
+{
+    __m64 x[8], y[8];
+    for (int r = 0; r < 8; r++)
+        x[r] = Load(block + 8 * r);
+    Columns::Inverse(x, y);
+    __m64 shift = _mm_set1_pi16(128), zero = _mm_setzero_si64();
+    for (int r = 0; r < 8; r++) {
+        // Saturating to bytes and widening again limits to 0..255.
+        __m64 v = _mm_adds_pi16(_mm_srai_pi16(y[r], 5), shift);
+        Store(block + 8 * r, _mm_unpacklo_pi8(_mm_packs_pu16(v, v), zero));
+    }
+}
+
+inline void ForwardColumns(int16_t *block)
+{
+    __m64 x[8], y[8];
+    for (int r = 0; r < 8; r++)
+        x[r] = Load(block + 8 * r);
+    Columns::Forward(x, y);
+    for (int r = 0; r < 8; r++)
+        Store(block + 8 * r, y[r]);
+}
+
+template <class Arrange>
+void Inverse(int16_t *block)
+{
+    for (int r = 0; r < 8; r++)
+        InverseRow<Arrange>(block + 8 * r, r);
+    InverseColumns(block);
+    InverseColumns(block + 4);
+}
+
+template <class Arrange>
+void Forward(int16_t *block)
+{
+    ForwardColumns(block);
+    ForwardColumns(block + 4);
+    for (int r = 0; r < 8; r++)
+        ForwardRow<Arrange>(block + 8 * r, r);
+}
+
+} // namespace packed64

@@ -1,0 +1,131 @@
+// The integer transforms on 128-bit registers: a whole row or a whole
+// column pass of eight lanes at once, so neither pass needs a transpose.
+#include <emmintrin.h>
+
+#include "integer_dct_columns.h"
+#include "integer_dct_weights.h"
+#include "jpeg_simd.h"
+
+namespace {
+
+struct Lanes128 {
+    typedef __m128i Vector;
+    static __m128i Words(int16_t v)
+    {
+        return _mm_set1_epi16(v);
+    }
+    static __m128i AddSaturating(__m128i a, __m128i b)
+    {
+        return _mm_adds_epi16(a, b);
+    }
+    static __m128i SubtractSaturating(__m128i a, __m128i b)
+    {
+        return _mm_subs_epi16(a, b);
+    }
+    static __m128i HighProduct(__m128i a, __m128i b)
+    {
+        return _mm_mulhi_epi16(a, b);
+    }
+    static __m128i Or(__m128i a, __m128i b)
+    {
+        return _mm_or_si128(a, b);
+    }
+    static __m128i ShiftLeft(__m128i a, int n)
+    {
+        return _mm_slli_epi16(a, n);
+    }
+};
+
+typedef IntegerColumns<Lanes128> Columns;
+
+inline __m128i Load(const int16_t *p, bool aligned)
+{
+    return aligned ? _mm_load_si128((const __m128i *)p) : _mm_loadu_si128((const __m128i *)p);
+}
+
+inline void Store(int16_t *p, __m128i v, bool aligned)
+{
+    if (aligned)
+        _mm_store_si128((__m128i *)p, v);
+    else
+        _mm_storeu_si128((__m128i *)p, v);
+}
+
+inline __m128i Madd(__m128i pairs, const RowPairWeights &w)
+{
+    return _mm_madd_epi16(pairs, _mm_load_si128((const __m128i *)w.w));
+}
+
+// One row of coefficients to samples scaled by 16: even and odd sums of
+// the multiply-adds, then (sum + 2048) >> 12.
+inline __m128i InverseRow(__m128i x, int row)
+{
+    const RowPairWeights *w = RowWeights.inverse[RowWeightTableOf[row]];
+    // Lanes as 32-bit pairs: (x0, x2), (x1, x3), (x4, x6), (x5, x7).
+    __m128i v = _mm_shufflehi_epi16(_mm_shufflelo_epi16(x, _MM_SHUFFLE(3, 1, 2, 0)), _MM_SHUFFLE(3, 1, 2, 0));
+    __m128i even = _mm_add_epi32(Madd(_mm_shuffle_epi32(v, 0x00), w[0]), Madd(_mm_shuffle_epi32(v, 0xAA), w[1]));
+    __m128i odd = _mm_add_epi32(Madd(_mm_shuffle_epi32(v, 0x55), w[2]), Madd(_mm_shuffle_epi32(v, 0xFF), w[3]));
+    __m128i round = _mm_set1_epi32(2048);
+    __m128i front = _mm_srai_epi32(_mm_add_epi32(_mm_add_epi32(even, odd), round), 12);
+    __m128i back = _mm_srai_epi32(_mm_add_epi32(_mm_sub_epi32(even, odd), round), 12);
+    back = _mm_shuffle_epi32(back, _MM_SHUFFLE(0, 1, 2, 3));
+    return _mm_packs_epi32(front, back);
+}
+
+// One row of the column pass's result to true coefficients.
+inline __m128i ForwardRow(__m128i x, int row)
+{
+    const RowPairWeights *w = RowWeights.forward[RowWeightTableOf[row]];
+    __m128i reversed = _mm_srli_si128(_mm_shufflehi_epi16(x, _MM_SHUFFLE(0, 1, 2, 3)), 8);
+    __m128i sums = _mm_adds_epi16(x, reversed), differences = _mm_subs_epi16(x, reversed);
+    __m128i even = _mm_add_epi32(Madd(_mm_shuffle_epi32(sums, 0x00), w[0]), Madd(_mm_shuffle_epi32(sums, 0x55), w[1]));
+    __m128i odd = _mm_add_epi32(Madd(_mm_shuffle_epi32(differences, 0x00), w[2]),
+                                Madd(_mm_shuffle_epi32(differences, 0x55), w[3]));
+    __m128i round = _mm_set1_epi32(1 << 19);
+    even = _mm_srai_epi32(_mm_add_epi32(even, round), 20);
+    odd = _mm_srai_epi32(_mm_add_epi32(odd, round), 20);
+    __m128i packed = _mm_packs_epi32(even, odd); // 0, 2, 4, 6, 1, 3, 5, 7
+    return _mm_unpacklo_epi16(packed, _mm_srli_si128(packed, 8));
+}
+
+template <bool Aligned>
+void Inverse(int16_t *block)
+{
+    __m128i x[8], y[8];
+    for (int r = 0; r < 8; r++)
+        x[r] = InverseRow(Load(block + 8 * r, Aligned), r);
+    Columns::Inverse(x, y);
+    __m128i shift = _mm_set1_epi16(128), zero = _mm_setzero_si128(), top = _mm_set1_epi16(255);
+    for (int r = 0; r < 8; r++) {
+        __m128i v = _mm_adds_epi16(_mm_srai_epi16(y[r], 5), shift);
+        Store(block + 8 * r, _mm_min_epi16(_mm_max_epi16(v, zero), top), Aligned);
+    }
+}
+
+template <bool Aligned>
+void Forward(int16_t *block)
+{
+    __m128i x[8], y[8];
+    for (int r = 0; r < 8; r++)
+        x[r] = Load(block + 8 * r, Aligned);
+    Columns::Forward(x, y);
+    for (int r = 0; r < 8; r++)
+        Store(block + 8 * r, ForwardRow(y[r], r), Aligned);
+}
+
+bool Aligned16(const void *p)
+{
+    return ((uintptr_t)p & 15) == 0;
+}
+
+} // namespace
+
+JPG_SIMD_ENTRY void JpgIdctIntegerSse2(int16_t *block)
+{
+    Aligned16(block) ? Inverse<true>(block) : Inverse<false>(block);
+}
+
+JPG_SIMD_ENTRY void JpgFdctIntegerSse2(int16_t *block)
+{
+    Aligned16(block) ? Forward<true>(block) : Forward<false>(block);
+}

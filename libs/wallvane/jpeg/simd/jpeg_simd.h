@@ -1,0 +1,84 @@
+// The per-processor forms of the codec's inner loops. Each has the
+// arguments of the generic routine of its dispatch slot; the fillers of
+// processor types 3 to 6 install them.
+#pragma once
+#include <stddef.h>
+#include <stdint.h>
+
+// Routines reached from the dispatch record may be entered with the 4-byte
+// stack alignment that i686 Windows guarantees; those that keep 16-byte
+// vectors on their stack realign it on entry.
+#if defined(__i386__)
+#define JPG_SIMD_ENTRY __attribute__((force_align_arg_pointer))
+#else
+#define JPG_SIMD_ENTRY
+#endif
+
+
+void JpgClearMmxState(void);
+
+void JpgFdctIntegerMmx(int16_t *block);
+void JpgFdctIntegerSse(int16_t *block);
+void JpgFdctIntegerSse2(int16_t *block);
+void JpgIdctIntegerMmx(int16_t *block);
+void JpgIdctIntegerSse(int16_t *block);
+void JpgIdctIntegerSse2(int16_t *block);
+
+void JpgQuantizeAanMmx(int16_t *block, const int16_t *reciprocals);
+void JpgQuantizeIntegerMmx(int16_t *block, const int16_t *reciprocals);
+void JpgQuantizeIntegerSse(int16_t *block, const int16_t *reciprocals);
+void JpgQuantizeIntegerSse2(int16_t *block, const int16_t *reciprocals);
+void JpgDequantizeIntegerMmx(int16_t *block, const int16_t *table);
+void JpgDequantizeIntegerSse2(int16_t *block, const int16_t *table);
+
+// Decoder colour kernels: 16-bit samples of one whole MCU to DIB bytes.
+void JpgYccToRgb1x1Mmx(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step);
+void JpgYccToBgr1x1Mmx(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step);
+void JpgYccToRgba1x1Mmx(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step);
+void JpgYccToRgb2x1Mmx(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step);
+void JpgYccToBgr2x1Mmx(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step);
+void JpgYccToRgb2x1Sse(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step);
+void JpgYccToBgr2x1Sse(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step);
+void JpgYccToRgba2x1Mmx(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step);
+// 16 x 8 pixels: two luminance blocks and four chroma rows.
+void JpgYccToRgb2x2HalfMmx(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step);
+void JpgYccToBgr2x2HalfMmx(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step);
+void JpgYccToRgba2x2Mmx(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step);
+// The slot forms of the half kernels: the whole 16 x 16 MCU in two calls.
+void JpgYccToRgb2x2ByHalvesMmx(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib,
+                               ptrdiff_t step);
+void JpgYccToBgr2x2ByHalvesMmx(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib,
+                               ptrdiff_t step);
+
+// Encoder colour kernels: one whole MCU of the bitmap to level-shifted
+// samples, bit for bit the generic kernels' results.
+void JpgSplitGray1x1Mmx(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks);
+void JpgRgbToYcc1x1Mmx(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks);
+void JpgBgrToYcc1x1Mmx(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks);
+void JpgRgbToYcc2x1Mmx(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks);
+void JpgBgrToYcc2x1Mmx(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks);
+// 8 x 8 pixels into one luminance block and a 4 x 4 corner of the chroma
+// blocks at cb (Cr 64 samples after it).
+void JpgRgbToYcc2x2QuarterMmx(const uint8_t *source, ptrdiff_t lineStep, int16_t *luma, int16_t *cb);
+void JpgBgrToYcc2x2QuarterMmx(const uint8_t *source, ptrdiff_t lineStep, int16_t *luma, int16_t *cb);
+void JpgRgbToYcc2x2ByQuartersMmx(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks);
+void JpgBgrToYcc2x2ByQuartersMmx(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks);
+
+// Entropy coding: the 64-bit writer of the packed block coders (the pending
+// bits left-aligned in the output record's accumulator, their count in its
+// pending-bits field) and the coders themselves.
+struct JpgBitOutput;
+struct JpgHuffTable;
+int JpgMmxPutBits(uint32_t bits, int length, JpgBitOutput *out);
+int JpgMmxPutBitsFile(uint32_t bits, int length, JpgBitOutput *out);
+int JpgPutBitsSse(uint32_t bits, int length, JpgBitOutput *out);
+// Emits every pending bit, the last byte filled with 1-bits.
+int JpgMmxFlushBits(JpgBitOutput *out);
+void JpgOutputInitMmx(JpgBitOutput *out, uint8_t *buffer, int size);
+int JpgWriteBytesMmx(const uint8_t *bytes, int count, JpgBitOutput *out);
+// Bit k set where the coefficient at zigzag position k is not zero.
+uint64_t JpgNonZeroMapMmx(const int16_t *block);
+int JpgEncodeBlockMmx(JpgBitOutput *out, const JpgHuffTable *dc, const JpgHuffTable *ac, int16_t *predictor,
+                      const int16_t *block);
+int JpgEncodeBlockSse(JpgBitOutput *out, const JpgHuffTable *dc, const JpgHuffTable *ac, int16_t *predictor,
+                      const int16_t *block);

@@ -1,0 +1,438 @@
+// Each processor-specific routine against its generic twin, on random and
+// edge inputs: exact where the packed form keeps the generic arithmetic,
+// within the stated small bounds where it rounds in its own way.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <random>
+#include <vector>
+
+#include "jpeg_codec.h"
+#include "jpeg_encode_helpers.h"
+#include "jpeg_encoder.h"
+#include "jpeg_test_files.h"
+#include "jpeg_forced_cpu.h"
+#include "simd/jpeg_simd.h"
+
+namespace {
+
+typedef void (*BlockRoutine)(int16_t *);
+typedef void (*TableRoutine)(int16_t *, const int16_t *);
+
+struct Named {
+    const char *name;
+    BlockRoutine routine;
+};
+
+// Every MMX routine leaves the registers in use; the tests clear them as
+// the codec's end-of-operation hook does.
+template <class F>
+void Packed(F f)
+{
+    f();
+    JpgClearMmxState();
+}
+
+// Sample blocks as photographs have them (a gradient with noise), the
+// extremes, and a checkerboard that drives every frequency to its limit.
+std::vector<std::vector<int16_t>> SampleBlocks()
+{
+    std::mt19937 random(30);
+    std::vector<std::vector<int16_t>> blocks;
+    for (int n = 0; n < 400; n++) {
+        std::vector<int16_t> b(64);
+        int base = (int)(random() % 256), slope = (int)(random() % 40) - 20, noise = 1 + (int)(random() % 60);
+        for (int i = 0; i < 64; i++) {
+            int v = base + slope * ((i & 7) + (i >> 3)) / 4 + (int)(random() % noise) - noise / 2;
+            b[i] = (int16_t)((v < 0 ? 0 : v > 255 ? 255 : v) - 128);
+        }
+        blocks.push_back(b);
+    }
+    for (int v : {-128, 127, 0}) {
+        blocks.push_back(std::vector<int16_t>(64, (int16_t)v));
+    }
+    std::vector<int16_t> board(64);
+    for (int i = 0; i < 64; i++)
+        board[i] = (((i & 7) + (i >> 3)) & 1) ? 127 : -128;
+    blocks.push_back(board);
+    return blocks;
+}
+
+int MaxDifference(const int16_t *a, const int16_t *b)
+{
+    int worst = 0;
+    for (int i = 0; i < 64; i++)
+        worst = std::max(worst, abs(a[i] - b[i]));
+    return worst;
+}
+
+TEST(JpegSimd, ForwardIntegerTransformsStayWithinTwoOfTheGenericOne)
+{
+    const Named forms[] = {{"MMX", JpgFdctIntegerMmx}, {"SSE", JpgFdctIntegerSse}, {"SSE2", JpgFdctIntegerSse2}};
+    for (const Named &form : forms) {
+        int n = 0;
+        for (const std::vector<int16_t> &samples : SampleBlocks()) {
+            alignas(16) int16_t expected[64], packed[64 + 8];
+            memcpy(expected, samples.data(), sizeof expected);
+            JpgFdctInteger(expected);
+            // Every other run works on a block that is not 16-byte aligned.
+            int16_t *block = packed + (n++ & 1);
+            memcpy(block, samples.data(), sizeof expected);
+            Packed([&] { form.routine(block); });
+            ASSERT_LE(MaxDifference(expected, block), 2) << form.name << ", block " << n;
+        }
+    }
+}
+
+TEST(JpegSimd, InverseIntegerTransformsStayWithinTwoOfTheGenericOne)
+{
+    const Named forms[] = {{"MMX", JpgIdctIntegerMmx}, {"SSE", JpgIdctIntegerSse}, {"SSE2", JpgIdctIntegerSse2}};
+    std::vector<std::vector<int16_t>> inputs;
+    // Coefficients of real blocks through a quantiser of 1, 6 and 40, so
+    // both fine and coarse steps are met.
+    for (const std::vector<int16_t> &samples : SampleBlocks())
+        for (int q : {1, 6, 40}) {
+            std::vector<int16_t> c(samples);
+            JpgFdctInteger(c.data());
+            for (int16_t &v : c)
+                v = (int16_t)((v >= 0 ? (v + q / 2) / q : -((-v + q / 2) / q)) * q);
+            inputs.push_back(c);
+        }
+    for (int dc : {-1024 * 8, -1000, -3, 0, 7, 1000, 1023 * 8}) {
+        std::vector<int16_t> c(64, 0);
+        c[0] = (int16_t)dc;
+        inputs.push_back(c);
+    }
+    for (const Named &form : forms)
+        for (size_t n = 0; n < inputs.size(); n++) {
+            alignas(16) int16_t expected[64], packed[64 + 8];
+            memcpy(expected, inputs[n].data(), sizeof expected);
+            JpgIdctInteger(expected);
+            int16_t *block = packed + (n & 1);
+            memcpy(block, inputs[n].data(), sizeof expected);
+            Packed([&] { form.routine(block); });
+            ASSERT_LE(MaxDifference(expected, block), 2) << form.name << ", input " << n;
+            for (int i = 0; i < 64; i++)
+                ASSERT_TRUE(block[i] >= 0 && block[i] <= 255) << form.name;
+        }
+}
+
+struct NamedTable {
+    const char *name;
+    TableRoutine routine;
+};
+
+// The reciprocal tables of two quality settings and of quantiser 1.
+std::vector<std::vector<int16_t>> ReciprocalTables()
+{
+    std::vector<std::vector<int16_t>> tables;
+    for (int quality : {50, 92}) {
+        uint8_t scaled[64];
+        JpgScaleQuantTable(quality, JpgStdLuminanceQuant, scaled);
+        std::vector<int16_t> t(80, 0);
+        for (int k = 0; k < 64; k++)
+            t[k] = scaled[k];
+        JpgMakeQuantReciprocalsInteger(t.data());
+        tables.push_back(t);
+    }
+    std::vector<int16_t> ones(80, 1);
+    JpgMakeQuantReciprocalsInteger(ones.data());
+    tables.push_back(ones);
+    return tables;
+}
+
+// The packed integer quantisers drop the lowest bit of the reciprocal, so
+// they equal the generic routine given even reciprocals, while |c| < 4096.
+TEST(JpegSimd, IntegerQuantizersEqualTheGenericOneWithTheReciprocalMadeEven)
+{
+    const NamedTable forms[] = {
+        {"MMX", JpgQuantizeIntegerMmx}, {"SSE", JpgQuantizeIntegerSse}, {"SSE2", JpgQuantizeIntegerSse2}};
+    std::mt19937 random(6);
+    for (const NamedTable &form : forms)
+        for (const std::vector<int16_t> &table : ReciprocalTables())
+            for (int n = 0; n < 200; n++) {
+                alignas(16) int16_t expected[64], packed[64 + 8], even[64];
+                int16_t *block = packed + (n & 1);
+                for (int i = 0; i < 64; i++) {
+                    expected[i] = block[i] = (int16_t)((int)(random() % 8191) - 4095);
+                    even[i] = (int16_t)(table[i] & ~1);
+                }
+                if (n == 0)
+                    expected[0] = block[0] = -4095;
+                JpgQuantizeInteger(expected, even);
+                Packed([&] { form.routine(block, table.data()); });
+                for (int i = 0; i < 64; i++)
+                    ASSERT_EQ(expected[i], block[i]) << form.name << " at " << i << ", reciprocal " << table[i];
+            }
+}
+
+TEST(JpegSimd, QuantizersHoldResultsToWhatBaselineTablesCode)
+{
+    const NamedTable forms[] = {{"MMX", JpgQuantizeIntegerMmx},
+                                {"SSE", JpgQuantizeIntegerSse},
+                                {"SSE2", JpgQuantizeIntegerSse2},
+                                {"AAN MMX", JpgQuantizeAanMmx}};
+    for (const NamedTable &form : forms) {
+        // Quantiser 1 (reciprocal 32768 for the integer forms, 16384 << 1 in
+        // the signed AAN form is out of range, so 16384 there: half the value).
+        bool aan = form.routine == JpgQuantizeAanMmx;
+        std::vector<int16_t> table(80, (int16_t)(aan ? 16384 : -32768));
+        int16_t block[64];
+        for (int i = 0; i < 64; i++)
+            block[i] = (int16_t)(i & 1 ? -4000 : 4000);
+        Packed([&] { form.routine(block, table.data()); });
+        EXPECT_EQ(1023, block[0]) << form.name;
+        for (int i = 1; i < 64; i++)
+            ASSERT_EQ(i & 1 ? -1023 : 1023, block[i]) << form.name << " at " << i;
+        block[0] = -4000;
+        Packed([&] { form.routine(block, table.data()); });
+        EXPECT_EQ(-1024, block[0]) << form.name << ": the DC coefficient reaches -1024";
+    }
+}
+
+TEST(JpegSimd, AanQuantizerLimitsCoefficientsBeforeScaling)
+{
+    std::vector<int16_t> table(80, 0);
+    for (int k = 0; k < 64; k++)
+        table[k] = (int16_t)(1 + k);
+    JpgMakeQuantReciprocalsAan(table.data());
+    std::mt19937 random(3);
+    for (int n = 0; n < 300; n++) {
+        int16_t expected[64], block[64];
+        for (int i = 0; i < 64; i++)
+            expected[i] = block[i] = (int16_t)((int)(random() % 16383) - 8191);
+        JpgQuantizeAan(expected, table.data());
+        Packed([&] { JpgQuantizeAanMmx(block, table.data()); });
+        for (int i = 0; i < 64; i++)
+            ASSERT_EQ(expected[i], block[i]) << "inside the limits the results agree, at " << i;
+    }
+    int16_t limited[64], big[64];
+    for (int i = 0; i < 64; i++) {
+        limited[i] = 8191;
+        big[i] = 9000;
+    }
+    Packed([&] {
+        JpgQuantizeAanMmx(limited, table.data());
+        JpgQuantizeAanMmx(big, table.data());
+    });
+    EXPECT_EQ(0, memcmp(limited, big, sizeof big));
+}
+
+TEST(JpegSimd, DequantizersGiveExactlyTheGenericProducts)
+{
+    const NamedTable forms[] = {{"MMX", JpgDequantizeIntegerMmx}, {"SSE2", JpgDequantizeIntegerSse2}};
+    std::mt19937 random(62);
+    for (const NamedTable &form : forms)
+        for (int n = 0; n < 300; n++) {
+            alignas(16) int16_t expected[64], packed[64 + 8], tableSpace[80 + 8];
+            int16_t *block = packed + (n & 1), *table = tableSpace + ((n >> 1) & 1);
+            for (int i = 0; i < 64; i++) {
+                // Every third run uses hostile values whose products leave 16 bits.
+                int range = n % 3 ? 2048 : 65536;
+                expected[i] = block[i] = (int16_t)((int)(random() % range) - range / 2);
+                table[i] = (int16_t)(1 + random() % (n % 3 ? 255 : 32767));
+            }
+            JpgDequantizeInteger(expected, table);
+            Packed([&] { form.routine(block, table); });
+            for (int i = 0; i < 64; i++)
+                ASSERT_EQ(expected[i], block[i]) << form.name << " at " << i;
+        }
+}
+
+// Decoder colour kernels: one MCU of samples into a bitmap whose rows are
+// longer than the MCU, so that a kernel writing past its pixels shows.
+typedef void (*ColourOut)(const int16_t *, const int16_t *, const int16_t *, uint8_t *, ptrdiff_t);
+
+struct OutForm {
+    const char *name;
+    ColourOut generic, packed;
+    int width, height, bytes;
+};
+
+const OutForm OutForms[] = {
+    {"RGB 1x1 MMX", JpgYccToRgb1x1, JpgYccToRgb1x1Mmx, 8, 8, 3},
+    {"BGR 1x1 MMX", JpgYccToBgr1x1, JpgYccToBgr1x1Mmx, 8, 8, 3},
+    {"RGBA 1x1 MMX", JpgYccToRgba1x1, JpgYccToRgba1x1Mmx, 8, 8, 4},
+    {"RGB 2x1 MMX", JpgYccToRgb2x1, JpgYccToRgb2x1Mmx, 16, 8, 3},
+    {"BGR 2x1 MMX", JpgYccToBgr2x1, JpgYccToBgr2x1Mmx, 16, 8, 3},
+    {"RGB 2x1 SSE", JpgYccToRgb2x1, JpgYccToRgb2x1Sse, 16, 8, 3},
+    {"BGR 2x1 SSE", JpgYccToBgr2x1, JpgYccToBgr2x1Sse, 16, 8, 3},
+    {"RGBA 2x1 MMX", JpgYccToRgba2x1, JpgYccToRgba2x1Mmx, 16, 8, 4},
+    {"RGB 2x2 MMX", JpgYccToRgb2x2, JpgYccToRgb2x2ByHalvesMmx, 16, 16, 3},
+    {"BGR 2x2 MMX", JpgYccToBgr2x2, JpgYccToBgr2x2ByHalvesMmx, 16, 16, 3},
+    {"RGBA 2x2 MMX", JpgYccToRgba2x2, JpgYccToRgba2x2Mmx, 16, 16, 4},
+};
+
+void ConvertOut(ColourOut kernel, const OutForm &form, const std::vector<int16_t> &samples, std::vector<uint8_t> *dib,
+                ptrdiff_t step)
+{
+    dib->assign(step * form.height, Untouched);
+    const int16_t *cb = samples.data() + form.width * form.height;
+    Packed([&] { kernel(samples.data(), cb, cb + 64, dib->data(), step); });
+}
+
+TEST(JpegSimd, DecoderColourKernelsStayWithinOneOfTheGenericOnes)
+{
+    std::mt19937 random(160);
+    for (const OutForm &form : OutForms) {
+        int lumaSamples = form.width * form.height;
+        ptrdiff_t step = form.width * form.bytes + 5;
+        for (int n = 0; n < 120; n++) {
+            std::vector<int16_t> samples(lumaSamples + 128);
+            for (int16_t &s : samples)
+                s = (int16_t)(n < 2 ? 255 * n : n < 4 ? 255 * (random() & 1) : random() % 256);
+            std::vector<uint8_t> expected, packed;
+            ConvertOut(form.generic, form, samples, &expected, step);
+            ConvertOut(form.packed, form, samples, &packed, step);
+            for (size_t i = 0; i < packed.size(); i++) {
+                bool inside = (ptrdiff_t)(i % step) < form.width * form.bytes;
+                if (!inside)
+                    ASSERT_EQ(Untouched, packed[i]) << form.name << ": written past the MCU at " << i;
+                else
+                    ASSERT_LE(abs(expected[i] - packed[i]), 1) << form.name << " at byte " << i;
+            }
+        }
+    }
+}
+
+TEST(JpegSimd, DecoderColourKernelsFloorTheRedAndBlueTerms)
+{
+    // Y 100, Cb 128, Cr 67: 67 x 1.40234375 = 93.96 floors to 93, less 179
+    // gives R 14; the generic kernel subtracts first and gives 15.
+    const OutForm &form = OutForms[0];
+    std::vector<int16_t> samples(64 * 3);
+    for (int i = 0; i < 64; i++) {
+        samples[i] = 100;
+        samples[64 + i] = 128;
+        samples[128 + i] = 67;
+    }
+    std::vector<uint8_t> expected, packed;
+    ConvertOut(form.generic, form, samples, &expected, 24);
+    ConvertOut(form.packed, form, samples, &packed, 24);
+    EXPECT_EQ(15, expected[0]);
+    EXPECT_EQ(14, packed[0]);
+    EXPECT_EQ(expected[1], packed[1]) << "green is computed alike";
+    EXPECT_EQ(expected[2], packed[2]);
+}
+
+// Encoder colour kernels: bit for bit the generic samples. The bitmap ends
+// exactly at the MCU's last pixel, so a read past it shows under the
+// address sanitizer.
+typedef void (*ColourIn)(const uint8_t *, ptrdiff_t, int16_t *const *);
+
+struct InForm {
+    const char *name;
+    ColourIn generic, packed;
+    int width, height, bytes, components;
+};
+
+const InForm InForms[] = {
+    {"gray", JpgSplitGray1x1, JpgSplitGray1x1Mmx, 8, 8, 1, 1},
+    {"RGB 1x1", JpgRgbToYcc1x1, JpgRgbToYcc1x1Mmx, 8, 8, 3, 3},
+    {"BGR 1x1", JpgBgrToYcc1x1, JpgBgrToYcc1x1Mmx, 8, 8, 3, 3},
+    {"RGB 2x1", JpgRgbToYcc2x1, JpgRgbToYcc2x1Mmx, 16, 8, 3, 3},
+    {"BGR 2x1", JpgBgrToYcc2x1, JpgBgrToYcc2x1Mmx, 16, 8, 3, 3},
+    {"RGB 2x2", JpgRgbToYcc2x2, JpgRgbToYcc2x2ByQuartersMmx, 16, 16, 3, 3},
+    {"BGR 2x2", JpgBgrToYcc2x2, JpgBgrToYcc2x2ByQuartersMmx, 16, 16, 3, 3},
+};
+
+std::vector<int16_t> ConvertIn(ColourIn kernel, const InForm &form, const std::vector<uint8_t> &pixels,
+                               ptrdiff_t step)
+{
+    int lumaSamples = form.width * form.height;
+    std::vector<int16_t> samples(lumaSamples + 128, 0x7777);
+    int16_t *blocks[4] = {samples.data(), samples.data() + lumaSamples, samples.data() + lumaSamples + 64,
+                          nullptr};
+    // A negative step reads the rows bottom-up, as a bitmap stored that way.
+    const uint8_t *first = step > 0 ? pixels.data() : pixels.data() + pixels.size() - form.width * form.bytes;
+    Packed([&] { kernel(first, step, blocks); });
+    if (form.components == 1)
+        samples.resize(lumaSamples);
+    return samples;
+}
+
+TEST(JpegSimd, EncoderColourKernelsGiveExactlyTheGenericSamples)
+{
+    std::mt19937 random(161);
+    for (const InForm &form : InForms)
+        for (int n = 0; n < 150; n++) {
+            ptrdiff_t row = form.width * form.bytes, step = row + (n & 1) * 7;
+            std::vector<uint8_t> pixels(step * (form.height - 1) + row);
+            for (size_t i = 0; i < pixels.size(); i++)
+                pixels[i] = (uint8_t)(n < 2 ? 255 * n : n < 6 ? ((i % 3 == 0) ^ (n & 1)) * 255 : random() % 256);
+            for (ptrdiff_t direction : {1, -1}) {
+                std::vector<int16_t> expected = ConvertIn(form.generic, form, pixels, step * direction);
+                std::vector<int16_t> packed = ConvertIn(form.packed, form, pixels, step * direction);
+                ASSERT_EQ(expected, packed) << form.name << ", run " << n;
+            }
+        }
+}
+
+TEST(JpegSimd, EncoderColourKernelsConvertPureRedAsTheGenericOnes)
+{
+    // Pure red in R, G, B order: Y -51, Cb -43, Cr 128, the one value above
+    // the level-shifted 8-bit range.
+    std::vector<uint8_t> red(8 * 8 * 3, 0);
+    for (size_t i = 0; i < red.size(); i += 3)
+        red[i] = 255;
+    std::vector<int16_t> samples = ConvertIn(JpgRgbToYcc1x1Mmx, InForms[1], red, 24);
+    EXPECT_EQ(-51, samples[0]);
+    EXPECT_EQ(-43, samples[64]);
+    EXPECT_EQ(128, samples[128]);
+}
+
+// The routine sets of the processor types, as the fillers install them.
+TEST(JpegSimd, EachProcessorTypeGetsItsOwnTransformSet)
+{
+    JpgDispatch d;
+    memset(&d, 0, sizeof d);
+    JpgFillDispatchGeneric(&d);
+    EXPECT_EQ((void *)JpgIdctInteger, (void *)d.idct_integer_8x8);
+    JpgFillDispatchFamily6(&d);
+    EXPECT_EQ((void *)JpgIdctInteger, (void *)d.idct_integer_8x8);
+    JpgFillDispatchMmx(&d);
+    EXPECT_EQ((void *)JpgIdctIntegerMmx, (void *)d.idct_integer_8x8);
+    EXPECT_EQ((void *)JpgQuantizeAanMmx, (void *)d.run_quant) << "the fast method's quantiser until a header is written";
+    EXPECT_EQ((void *)JpgYccToRgb2x1Mmx, (void *)d.dec_cc_ycc_rgb_h2v1);
+    JpgFillDispatchSse(&d);
+    EXPECT_EQ((void *)JpgIdctIntegerSse, (void *)d.idct_integer_8x8);
+    EXPECT_EQ((void *)JpgYccToRgb2x1Sse, (void *)d.dec_cc_ycc_rgb_h2v1);
+    EXPECT_EQ((void *)JpgDequantizeIntegerMmx, (void *)d.dequant_integer);
+    JpgFillDispatchSse2(&d);
+    EXPECT_EQ((void *)JpgIdctIntegerSse2, (void *)d.idct_integer_8x8);
+    EXPECT_EQ((void *)JpgDequantizeIntegerSse2, (void *)d.dequant_integer);
+    EXPECT_EQ((void *)JpgYccToRgb2x1Sse, (void *)d.dec_cc_ycc_rgb_h2v1);
+}
+
+// A whole picture decoded with each forced type: the same size and layout,
+// the samples apart by no more than the transforms' and kernels' bounds
+// add up to.
+TEST(JpegSimd, ForcedProcessorTypesDecodeAPictureAlike)
+{
+    Pixels photo = MakePixels(72, 40, 3, 9);
+    for (int subsampling : {0, 1, 2}) {
+        JpgForceCpuTypeForTests(0);
+        EncodeSettings settings;
+        settings.subsampling = subsampling;
+        Bytes jpeg;
+        ASSERT_EQ(0, EncodeToMemory(LayOut(photo, JPG_COLOUR_RGB, 3, 0, false), settings, &jpeg));
+        BitmapRead read;
+        std::vector<uint8_t> generic, forced;
+        ASSERT_EQ(0, ReadBitmap(jpeg, read, &generic));
+        for (int type : {3, 4, 5, 6}) {
+            JpgForceCpuTypeForTests(type);
+            ASSERT_EQ(0, ReadBitmap(jpeg, read, &forced)) << "type " << type;
+            ASSERT_EQ(generic.size(), forced.size());
+            for (size_t i = 0; i < forced.size(); i++)
+                ASSERT_LE(abs(generic[i] - forced[i]), 4) << "type " << type << " at " << i;
+            // x87 arithmetic right after the read: the read must have ended
+            // with the registers released (x86_64 keeps long double on x87).
+            volatile long double x = 1.5L;
+            EXPECT_EQ(2.25L, x * x) << "type " << type;
+        }
+    }
+    ApplyForcedCpuTypeFromEnvironment();
+}
+
+} // namespace
