@@ -136,6 +136,9 @@ TEST_F(DdeServer, PokesThatCannotBecomeNotesAreNotProcessed)
 
     FillAllFreeSlots();
     EXPECT_FALSE(Transact(XTYP_POKE, "words").flags & DDE_FACK);
+    // The box comes after the transaction, never inside it: the sender is
+    // not kept waiting on a person.
+    EXPECT_TRUE(PumpUntil([&] { return !boxes.Boxes().empty(); }, ScaledWait(2000)));
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_EQ(boxes.Boxes()[0].caption, "Out Of Array Space");
     EXPECT_EQ(boxes.Boxes()[0].text, "Can't Create Any More Zettlies");

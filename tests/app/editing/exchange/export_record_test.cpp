@@ -219,7 +219,7 @@ TEST(ExportUpgrade, V18IsTakenAsReadButSanitisedAsForeign)
     size_t textStart = 0;
     ZettlyRecord back = Read(file, &textStart);
     EXPECT_EQ(textStart, 18u + 744u);
-    EXPECT_EQ(back.consoleMode, 1) << "a current record is used as read";
+    EXPECT_EQ(back.consoleMode, 0) << "a note from elsewhere never starts a console here";
     EXPECT_EQ(back.alphaValue, 90);
     EXPECT_STREQ(back.title, "Current");
     EXPECT_EQ(back.isMember, 0);

@@ -192,7 +192,7 @@ TEST_F(PokeCampaign, HostilePokesNeitherDownNorHangTheProgram)
         const char *what;
         std::string text;
     };
-    // Rich text the control's reader cannot take is refused with a reason.
+    // Rich text the control's reader cannot take is refused.
     const Shape refused[] = {
         {"10,000 unclosed groups", "{\\rtf1 " + std::string(10000, '{') + "x"},
         {"50,000 nested groups",
@@ -205,7 +205,6 @@ TEST_F(PokeCampaign, HostilePokesNeitherDownNorHangTheProgram)
     for (const Shape &shape : refused) {
         DWORD flags = PokeAndCount(ExportBytes(TitledRecord(shape.what), shape.text), shape.what);
         EXPECT_EQ(flags & DDE_FACK, 0u) << shape.what;
-        EXPECT_NE(flags & 0xFF, 0u) << shape.what << ": no reason given";
     }
     // The shapes it can take arrive as notes.
     const Shape taken[] = {
