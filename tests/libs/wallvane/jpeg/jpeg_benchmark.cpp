@@ -1,5 +1,5 @@
 // Decode and encode speed next to libjpeg-turbo's on the same pictures in
-// the same run: our generic routines, our fastest processor-specific ones
+// the same run: our generic routines, our fastest per-processor ones
 // and libjpeg-turbo take turns; the median of 5 rounds of processor time
 // counts. Built without sanitizers; prints ratios, never fails on speed.
 // The ctest runs set JSIMD_FORCESSE2=1 (its SIMD) or JSIMD_FORCENONE=1

@@ -1,4 +1,4 @@
-// Each processor-specific routine against its generic twin, on random and
+// Each per-processor routine against its generic twin, on random and
 // edge inputs: exact where the packed form keeps the generic arithmetic,
 // within the stated small bounds where it rounds in its own way.
 #include <gtest/gtest.h>
