@@ -89,11 +89,12 @@ int StreamRichTextIn(HWND edit, const char *text, size_t bytes)
     return stream.dwError ? -1 : 0;
 }
 
-void StreamPlainTextIn(HWND edit, const char *text, size_t bytes)
+void StreamPlainTextIn(HWND edit, const char *text, size_t bytes, BOOL selectionOnly)
 {
     if (!edit)
         return;
     MemoryReader reader = {text ? text : "", text ? (DWORD)bytes : 0, 0};
     EDITSTREAM stream = {(DWORD_PTR)&reader, 0, StreamInFromMemory};
-    SendMessageA(edit, EM_STREAMIN, SF_TEXT, (LPARAM)&stream);
+    SendMessageA(edit, EM_STREAMIN, selectionOnly ? SF_TEXT | SFF_SELECTION : SF_TEXT,
+                 (LPARAM)&stream);
 }

@@ -28,6 +28,7 @@ DWORD CALLBACK StreamOutToMemory(DWORD_PTR cookie, LPBYTE buffer, LONG count, LO
 // control is left as it was on a refusal.
 int StreamRichTextIn(HWND edit, const char *text, size_t bytes);
 
-// Puts text into a rich-edit control as plain characters. WM_SETTEXT is not
-// that: it reads text that starts with "{\rtf" as RTF.
-void StreamPlainTextIn(HWND edit, const char *text, size_t bytes);
+// Puts text into a rich-edit control as plain characters, in place of the
+// whole content or of the selection. WM_SETTEXT and EM_REPLACESEL are not
+// that: they read text that starts with "{\rtf" as RTF.
+void StreamPlainTextIn(HWND edit, const char *text, size_t bytes, BOOL selectionOnly = FALSE);

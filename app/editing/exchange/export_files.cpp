@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "core/main_window/main_window.h"
+#include "core/notes_table/rich_text_check.h"
 #include "core/notes_table/rich_text_stream.h"
 #include "ui_seams.h"
 #include "core/notes_table/zettly_slots.h"
@@ -218,12 +219,22 @@ int InsertFileIntoZettly(const char *path, int mode, int slot)
         return -1;
     std::string content((const char *)bytes.data() + start, bytes.size() - start);
     HWND edit = ZettlyTable[slot].editWindow;
+    // Both messages read text that starts with "{\rtf" as RTF: rich text the
+    // control could not read safely goes in as the characters it is.
+    int verdict = CheckRichText(content.data(), content.size());
+    bool asPlain = verdict != RICH_TEXT_OK && verdict != RICH_TEXT_NOT_RTF;
     if (mode == INSERT_OVERWRITE) {
-        SendMessageA(edit, WM_SETTEXT, 0, (LPARAM)content.c_str());
+        if (asPlain)
+            StreamPlainTextIn(edit, content.data(), content.size(), FALSE);
+        else
+            SendMessageA(edit, WM_SETTEXT, 0, (LPARAM)content.c_str());
     } else if (mode == INSERT_APPEND) {
         SendMessageA(edit, EM_SETSEL, 0, -1);
         SendMessageA(edit, EM_SETSEL, (WPARAM)-1, -1);
-        SendMessageA(edit, EM_REPLACESEL, 0, (LPARAM)content.c_str());
+        if (asPlain)
+            StreamPlainTextIn(edit, content.data(), content.size(), TRUE);
+        else
+            SendMessageA(edit, EM_REPLACESEL, 0, (LPARAM)content.c_str());
     } else {
         ZtMessageBox(nullptr, TEXT_BAD_INSERT_MODE, TEXT_UNKNOWN_ERROR, MB_ICONHAND);
     }

@@ -185,6 +185,15 @@ TEST_F(ExportFiles, InsertOverwritesAppendsOrCreatesAndRefusesEmptyContent)
     EXPECT_EQ(InsertFileIntoZettly(exp.c_str(), INSERT_CREATE_NEW, slot), 0);
     EXPECT_EQ(NoteText(slot + 1), "from exp");
 
+    // Rich text nested past what the control survives arrives as characters.
+    std::string deep = "{\\rtf1 " + std::string(40, '{') + "x" + std::string(40, '}') + "}";
+    std::string hostile = Path("deep.rtf");
+    ASSERT_TRUE(WriteFileBytes(hostile, deep));
+    EXPECT_EQ(InsertFileIntoZettly(hostile.c_str(), INSERT_OVERWRITE, slot), 0);
+    EXPECT_EQ(NoteText(slot), deep);
+    EXPECT_EQ(InsertFileIntoZettly(hostile.c_str(), INSERT_APPEND, slot), 0);
+    EXPECT_EQ(NoteText(slot), deep + deep);
+
     EXPECT_EQ(InsertFileIntoZettly(text.c_str(), INSERT_APPEND, -1), -1);
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_EQ(boxes.Boxes()[0].text, "Bad zettly window error");
