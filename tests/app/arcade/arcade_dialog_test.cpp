@@ -385,14 +385,30 @@ TEST_F(ArcadeDialogTest, TheStripScrollsTheTextUntilThePainterIsStopped)
     }, 5000);
     EXPECT_TRUE(inked);
 
-    // A painter of our own on the same dialog ends with 1 once told to stop.
-    HANDLE extra = CreateThread(nullptr, 0, VuvovirAboutPaintThread, dialog, 0, nullptr);
+    // A painter of our own, in a strip of its own that starts black: once it
+    // has painted there it is inside its loop, and it must see the flag
+    // cleared there and end with 1.
+    HWND own = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0,
+                               120, 20, nullptr, nullptr, nullptr, nullptr);
+    HWND ownStrip = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_BLACKRECT, 0, 0, 120, 20,
+                                    own, (HMENU)(INT_PTR)IDC_VUVOVIR_ABOUT_STRIP, nullptr, nullptr);
+    ASSERT_NE(ownStrip, nullptr);
+    UpdateWindow(own);
+    auto painted = [&] {
+        HDC dc = GetDC(ownStrip);
+        COLORREF corner = GetPixel(dc, 0, 0);
+        ReleaseDC(ownStrip, dc);
+        return corner == face;
+    };
+    ASSERT_FALSE(painted()) << "the strip must start in another colour than the painter's";
+    HANDLE extra = CreateThread(nullptr, 0, VuvovirAboutPaintThread, own, 0, nullptr);
     ASSERT_NE(extra, nullptr);
-    Sleep(50);
+    EXPECT_TRUE(PumpUntil(painted, ScaledWait(5000)));
     painterAlive = 0;
-    ASSERT_EQ(WaitForSingleObject(extra, 2000), WAIT_OBJECT_0);
+    ASSERT_EQ(WaitForSingleObject(extra, ScaledWait(2000)), WAIT_OBJECT_0);
     DWORD code = 0;
     GetExitCodeThread(extra, &code);
     CloseHandle(extra);
+    DestroyWindow(own);
     EXPECT_EQ(code, 1u);
 }

@@ -1,10 +1,13 @@
 #include <string.h>
 
+#include <atomic>
+
 #include "arcade_core.h"
 #include "arcade_machine.h"
 #include "arcade_platform.h"
 #include "arcade_reference_picture.h"
 #include "arcade_window_fixture.h"
+#include "test_support.h"
 #include "z80_machine.h"
 
 namespace {
@@ -14,20 +17,79 @@ DWORD WINAPI EmulationThread(void *) {
     return 0;
 }
 
+// The machine's pacing seam, held by the test: each frame reports at its wait
+// and stays there until the test lets it go, so the test steps the emulation
+// thread frame by frame instead of guessing how far it got in a given time.
+struct PacingGate {
+    HANDLE atWait = nullptr;   // auto-reset: a frame has come to its wait
+    HANDLE letGo = nullptr;    // one count per frame let through
+    std::atomic<int> waits{0};
+    std::atomic<bool> open{false};
+};
+PacingGate Gate;
+
+void GatedFrameWait() {
+    Gate.waits++;
+    if (Gate.open.load())
+        return;
+    SetEvent(Gate.atWait);
+    WaitForSingleObject(Gate.letGo, INFINITE);
+}
+
+// Counts the frames drawn and says when the count reaches renderTarget.
+std::atomic<int> Renders, RenderTarget;
+HANDLE RendersReached;
+
+void CountedRender() {
+    if (++Renders == RenderTarget.load())
+        SetEvent(RendersReached);
+}
+
 class ArcadeMachineWindows : public ArcadeWindow {
 protected:
     HANDLE thread = nullptr;
+    void SetUp() override {
+        ArcadeWindow::SetUp();
+        Gate.atWait = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+        Gate.letGo = CreateSemaphoreA(nullptr, 0, 1 << 20, nullptr);
+        Gate.waits = 0;
+        Gate.open = false;
+        Renders = 0;
+        RenderTarget = -1;
+        RendersReached = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    }
     void StartThread() {
         thread = CreateThread(nullptr, 0, EmulationThread, nullptr, 0, nullptr);
         ASSERT_NE(nullptr, thread);
     }
     bool ThreadEnded(DWORD timeoutMs) { return WaitForSingleObject(thread, timeoutMs) == WAIT_OBJECT_0; }
+    // Puts the machine's frames through the gate, with or without drawing.
+    void GateTheFrames(bool countRenders) {
+        ArcadeHost.waitForFrame = GatedFrameWait;
+        if (countRenders)
+            ArcadeHost.renderFrame = CountedRender;
+    }
+    bool FrameAtItsWait() { return WaitForSingleObject(Gate.atWait, ScaledWait(10000)) == WAIT_OBJECT_0; }
+    void LetOneFrameGo() { ReleaseSemaphore(Gate.letGo, 1, nullptr); }
+    bool NextFrameAtItsWait() {
+        LetOneFrameGo();
+        return FrameAtItsWait();
+    }
+    // From here on no frame waits: the one held goes on, and so do the rest.
+    void OpenTheGate() {
+        Gate.open = true;
+        LetOneFrameGo();
+    }
     void TearDown() override {
+        OpenTheGate();
         ArcadeWindow::TearDown();
         if (thread) {
             EXPECT_TRUE(ThreadEnded(5000));
             CloseHandle(thread);
         }
+        CloseHandle(Gate.atWait);
+        CloseHandle(Gate.letGo);
+        CloseHandle(RendersReached);
     }
 };
 
@@ -50,16 +112,19 @@ TEST_F(ArcadeMachineWindows, ShortOrMissingImagesLeaveNoMachine) {
     }
 }
 
-TEST_F(ArcadeMachineWindows, RunsPacedOnItsThreadAndStopWaitsForIt) {
+TEST_F(ArcadeMachineWindows, RunsOnItsThreadOneWaitPerFrameAndStopWaitsForIt) {
     std::vector<uint8_t> chars = ResourceImage(106);
     ASSERT_EQ(0, ArcadeInit(dc, window, 0, 0, 1, 0, 0));
+    GateTheFrames(false);
     StartThread();
-    Sleep(700);
-    int frames = Arcade.frameCounter;
-    EXPECT_GT(frames, 5);
-    EXPECT_LE(frames, 700 / 14 + 3) << "each frame waits 14 ms";
-    int seen = ArcadeReadMem(0x4100);
-    EXPECT_GT(seen, 0) << "the game saw vertical blanks";
+    ASSERT_TRUE(FrameAtItsWait()) << "the thread ran no frame";
+    const int frames = 30;
+    for (int frame = 1; frame < frames; frame++)
+        ASSERT_TRUE(NextFrameAtItsWait()) << "frame " << frame + 1;
+    // Held at its wait, the thread touches nothing while the test reads.
+    EXPECT_EQ(frames, Arcade.frameCounter) << "each frame waits once for its pace";
+    EXPECT_EQ(frames, Gate.waits.load());
+    EXPECT_GT(ArcadeReadMem(0x4100), 0) << "the game saw vertical blanks";
 
     // The program put tile 0x41 at the top right of the foreground.
     std::vector<uint32_t> picture = ReadSurfacePicture();
@@ -68,50 +133,77 @@ TEST_F(ArcadeMachineWindows, RunsPacedOnItsThreadAndStopWaitsForIt) {
             ASSERT_EQ(ReferenceColour(0x41, 0, 0, ReferenceTileValue(chars.data(), 0, 0x41, sx, sy)),
                       picture[sy * 208 + 200 + sx]);
 
-    DWORD before = GetTickCount();
+    OpenTheGate();
     ArcadeStop();
-    EXPECT_LT(GetTickCount() - before, 1000u);
-    EXPECT_TRUE(ThreadEnded(1000)) << "ArcadeRun returned before the machine was freed";
+    // A stop that gave up on the thread would have left the machine behind.
+    EXPECT_EQ(nullptr, Arcade.memory) << "the stop ended with the thread out of its frame";
     EXPECT_EQ(nullptr, ArcadeSurfaceDc());
+    EXPECT_TRUE(ThreadEnded(ScaledWait(2000))) << "ArcadeRun returned";
 }
 
-TEST_F(ArcadeMachineWindows, FullThrottleOutrunsThePacing) {
+// The one case that measures the real pacing: it holds each frame for the
+// timer's period, and the timer, not the fallback timeout, lets it go. Only
+// a lower bound is tight; a loaded machine only makes frames slower.
+TEST_F(ArcadeMachineWindows, EachPacedFrameWaitsForItsTimer) {
     ASSERT_EQ(0, ArcadeInit(dc, window, 0, 0, 1, 0, 0));
-    ArcadeSetOptions(0, 0, 1);
+    const int frames = 10;
+    LARGE_INTEGER frequency, before, after;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&before);
+    ASSERT_EQ(0, ArcadeCoreRunFrames(frames));
+    QueryPerformanceCounter(&after);
+    double elapsedMs = (double)(after.QuadPart - before.QuadPart) * 1000.0 / (double)frequency.QuadPart;
+    EXPECT_EQ(frames, Arcade.frameCounter);
+    // The first frame finds the pacing free; each later one waits a period.
+    EXPECT_GE(elapsedMs, (frames - 1) * (ArcadeFramePeriodMs - 4.0));
+    EXPECT_LT(elapsedMs, (frames - 1) * ArcadeFrameTimeoutMs / 2.0) << "frames went on at the fallback";
+}
+
+TEST_F(ArcadeMachineWindows, FullThrottleSetFromAnotherThreadSkipsTheWaitsUntilCleared) {
+    ASSERT_EQ(0, ArcadeInit(dc, window, 0, 0, 1, 0, 0));
+    GateTheFrames(true);
     StartThread();
-    Sleep(500);
-    EXPECT_GT(Arcade.frameCounter, 500 / 14 + 3);
+    ASSERT_TRUE(FrameAtItsWait());
+    ArcadeSetOptions(0, 0, 1);
+    int waits = Gate.waits.load();
+    RenderTarget = Renders.load() + 50;
+    LetOneFrameGo();
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(RendersReached, ScaledWait(10000)))
+        << "full throttle ran into the held pacing";
+    EXPECT_EQ(waits, Gate.waits.load()) << "no frame waited at full throttle";
+
     ArcadeSetOptions(0, 0, 0);
-    Sleep(100);
-    int paced = Arcade.frameCounter;
-    Sleep(300);
-    EXPECT_LE(Arcade.frameCounter - paced, 300 / 14 + 3);
-    ArcadeStop();
-    EXPECT_TRUE(ThreadEnded(1000));
+    EXPECT_TRUE(FrameAtItsWait()) << "the pacing came back with the option cleared";
 }
 
 TEST_F(ArcadeMachineWindows, AMachineStoppedBeforeItsThreadStartsIsNeverRun) {
     ASSERT_EQ(0, ArcadeInit(dc, window, 0, 0, 1, 0, 0));
-    DWORD before = GetTickCount();
+    GateTheFrames(true);
     ArcadeStop();
-    EXPECT_LT(GetTickCount() - before, 500u) << "nothing to wait for";
+    // Had it waited for a run that never started, it would have given up and
+    // kept the machine.
+    EXPECT_EQ(nullptr, Arcade.memory) << "nothing to wait for";
     StartThread();
-    EXPECT_TRUE(ThreadEnded(1000));
+    EXPECT_TRUE(ThreadEnded(ScaledWait(2000)));
+    EXPECT_EQ(0, Gate.waits.load());
+    EXPECT_EQ(0, Renders.load());
     ASSERT_EQ(0, ArcadeInit(dc, window, 0, 0, 1, 0, 0)) << "and a new machine can follow";
 }
 
-HANDLE frameHeld;
+HANDLE frameHeld, renderEntered;
 
 void HeldRender() {
+    SetEvent(renderEntered);
     WaitForSingleObject(frameHeld, INFINITE);
 }
 
 TEST_F(ArcadeMachineWindows, AStopThatCannotWaitFreesNothingUntilTheThreadLeaves) {
     ASSERT_EQ(0, ArcadeInit(dc, window, 0, 0, 1, 0, 0));
     frameHeld = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    renderEntered = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     ArcadeHost.renderFrame = HeldRender;
     StartThread();
-    Sleep(100);
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(renderEntered, ScaledWait(10000)));
     ArcadeStop();
     EXPECT_FALSE(ThreadEnded(0));
     EXPECT_NE(nullptr, Arcade.memory) << "the thread still runs on it";
@@ -119,11 +211,12 @@ TEST_F(ArcadeMachineWindows, AStopThatCannotWaitFreesNothingUntilTheThreadLeaves
     EXPECT_EQ(-1, ArcadeInit(dc, window, 0, 0, 1, 0, 0));
 
     SetEvent(frameHeld);
-    EXPECT_TRUE(ThreadEnded(2000));
+    EXPECT_TRUE(ThreadEnded(ScaledWait(2000)));
     ASSERT_EQ(0, ArcadeInit(dc, window, 0, 0, 1, 0, 0)) << "the late stop is finished first";
     ArcadeStop();
     EXPECT_EQ(nullptr, Arcade.memory);
     CloseHandle(frameHeld);
+    CloseHandle(renderEntered);
 }
 
 TEST_F(ArcadeMachineWindows, TheTimerCallbackOutlivesTheSemaphore) {
@@ -133,7 +226,7 @@ TEST_F(ArcadeMachineWindows, TheTimerCallbackOutlivesTheSemaphore) {
     ArcadeTimerProc(0, 0, 0, 0, 0);
     DWORD before = GetTickCount();
     WaitForArcadeFrame();
-    EXPECT_LT(GetTickCount() - before, 100u);
+    EXPECT_LT(GetTickCount() - before, ArcadeFrameTimeoutMs) << "a wait after the stop holds nobody";
 }
 
 TEST_F(ArcadeMachineWindows, SoundsAreCheckedWhenFoundAndPlayedByTheLatches) {

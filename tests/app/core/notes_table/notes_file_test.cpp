@@ -625,11 +625,13 @@ TEST_F(NotesFile, SaveGivesUpWhenAnotherCopyHoldsTheMutex)
     DWORD start = GetTickCount();
     EXPECT_EQ(SaveZettliesWithin(nullptr, 1500), -1);
     EXPECT_GE(GetTickCount() - start, 1400u);
-    EXPECT_EQ(h.answered, (LRESULT)PlainText(ZettlyTable[0].editWindow).size());
     EXPECT_FALSE(Exists("zettly.rec"));
     EXPECT_FALSE(Exists("zettly.ok"));
     SetEvent(h.release);
-    WaitForSingleObject(thread, 5000);
+    // The holder writes down the answer after its call returns: read it only
+    // once the thread has ended.
+    ASSERT_EQ(WaitForSingleObject(thread, ScaledWait(5000)), WAIT_OBJECT_0);
+    EXPECT_EQ(h.answered, (LRESULT)PlainText(ZettlyTable[0].editWindow).size());
     EXPECT_EQ(SaveZettlies(nullptr), 0);
     CloseHandle(thread);
     CloseHandle(h.taken);

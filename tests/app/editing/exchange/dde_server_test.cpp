@@ -2,6 +2,7 @@
 
 #include <ddeml.h>
 
+#include <atomic>
 #include <cstring>
 #include <thread>
 
@@ -29,7 +30,7 @@ HDDEDATA CALLBACK ClientCallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PT
 ClientResult Transact(UINT type, const std::string &data, const char *topicName = DDE_TOPIC_NAME)
 {
     ClientResult result;
-    bool done = false;
+    std::atomic<bool> done{false};
     std::thread client([&] {
         DWORD instance = 0;
         if (DdeInitializeA(&instance, ClientCallback, APPCMD_CLIENTONLY, 0) == DMLERR_NO_ERROR) {
@@ -54,7 +55,7 @@ ClientResult Transact(UINT type, const std::string &data, const char *topicName 
         }
         done = true;
     });
-    PumpUntil([&] { return done; }, 15000);
+    PumpUntil([&] { return done.load(); }, 15000);
     client.join();
     return result;
 }
@@ -163,12 +164,12 @@ TEST_F(DdeServer, ClientHandsAFileOverAndKnowsWhetherItArrived)
     std::string path = folder.Path() + "\\handed.exp";
     ASSERT_TRUE(WriteFileBytes(path, BinaryPoke("Handed", "handed text")));
     int sent = -2;
-    bool done = false;
+    std::atomic<bool> done{false};
     std::thread second([&] {
         sent = DdeSendFileToRunningInstance(("\"" + path + "\" ").c_str());
         done = true;
     });
-    PumpUntil([&] { return done; }, 15000);
+    PumpUntil([&] { return done.load(); }, 15000);
     second.join();
     EXPECT_EQ(sent, 0);
     int slot = LastNote();
