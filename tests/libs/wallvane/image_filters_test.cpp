@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <vector>
 
 #include "image_filters.h"
@@ -25,15 +26,45 @@ void Sharpen(Picture &p, const char *kernel)
 
 } // namespace
 
-TEST(FilterKernels, TableHoldsTheNamedKernels)
+TEST(FilterKernels, EachNamedKernelDoesWhatItsNameSaysToAFlatPicture)
 {
-    ASSERT_NE(FindFilterKernel("__Sharpen"), nullptr);
-    ASSERT_NE(FindFilterKernel("Sharpen Strong"), nullptr);
-    ASSERT_NE(FindFilterKernel("Countour"), nullptr);
-    EXPECT_EQ(FindFilterKernel("__Sharpen")->coefficients[12], 16);
-    EXPECT_EQ(FindFilterKernel("__Sharpen")->divisor, 8);
-    EXPECT_EQ(FindFilterKernel("Blur")->coefficients[0], 1);
-    EXPECT_EQ(FindFilterKernel("Sharpen"), nullptr);
+    enum Effect { Keeps, Lightens, Darkens, Inverts, TowardTheMiddle, AwayFromTheMiddle, Black, White };
+    struct Case {
+        const char *name;
+        Effect effect;
+    } cases[] = {
+        {"No __5x5 filter", Keeps},     {"Custom 5x5 filter", Keeps},
+        {"Blur", Keeps},                {"Smoothen", Keeps},
+        {"__Sharpen", Keeps},           {"Sharpen Strong", Keeps},
+        {"Emboss", Keeps},              {"Edge Detect", Keeps},
+        {"Edge Detect Soft", Keeps},    {"Negative", Inverts},
+        {"Lighter", Lightens},          {"Darker", Darkens},
+        {"Contrast More", AwayFromTheMiddle}, {"Contrast Less", TowardTheMiddle},
+        {"__Find Edges", Black},        {"Countour", White},
+    };
+    for (const Case &c : cases) {
+        ASSERT_NE(FindFilterKernel(c.name), nullptr) << c.name;
+        for (int grey : {60, 200}) {
+            Picture p(7, 7, (uint8_t)grey);
+            Sharpen(p, c.name);
+            int after = p.Pixel(3, 3)[1];
+            int distance = std::abs(after - 128), was = std::abs(grey - 128);
+            bool holds[] = {after == grey, after > grey,    after < grey,    after == 255 - grey,
+                            distance < was, distance > was, after == 0,      after == 255};
+            EXPECT_TRUE(holds[c.effect]) << c.name << " made " << grey << " into " << after;
+        }
+    }
+    // The edge finders answer a step from dark to light where it lies.
+    for (const char *name : {"__Find Edges", "Countour"}) {
+        Picture p(7, 7, 40);
+        for (int y = 0; y < 7; ++y)
+            for (int x = 4; x < 7; ++x)
+                p.Set(x, y, 220);
+        Sharpen(p, name);
+        bool marked = p.Pixel(3, 3)[0] != p.Pixel(2, 3)[0] || p.Pixel(4, 3)[0] != p.Pixel(2, 3)[0];
+        EXPECT_TRUE(marked) << name << " saw no edge";
+    }
+    EXPECT_EQ(FindFilterKernel("Sharpen"), nullptr) << "only whole names are found";
 }
 
 TEST(SharpenFilters, FlatAreasStayFlat)
