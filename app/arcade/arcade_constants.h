@@ -100,24 +100,37 @@ enum : uint8_t {
     ArcadeBlankTile2E = 0x2E
 };
 
+// Resource ids of the ROM images and sounds, as plain defines: the resource
+// compiler reads them too (res/arcade_data.rc).
+#define IDR_VUVOVIR_PROGRAM_ROM 104
+#define IDR_SORVALEN_PROGRAM_ROM 110
+#define IDR_VUVOVIR_CHAR_ROM 106
+#define IDR_SORVALEN_CHAR_ROM 107
+#define IDR_SOUND_A50 111
+#define IDR_SOUND_A8F 112
+#define IDR_SOUND_B02 113
+#define IDR_SOUND_A_FIRE 114
+#define IDR_SOUND_B0C 115
+#define IDR_SOUND_A0C 128
+
 // Game numbers and the resources each one takes.
 enum : int {
     ArcadeVuvovirGame = 1,
     ArcadeSorvalenGame = 2,
-    ArcadeVuvovirProgramRom = 104,
-    ArcadeSorvalenProgramRom = 110,
-    ArcadeVuvovirCharRom = 106,
-    ArcadeSorvalenCharRom = 107
+    ArcadeVuvovirProgramRom = IDR_VUVOVIR_PROGRAM_ROM,
+    ArcadeSorvalenProgramRom = IDR_SORVALEN_PROGRAM_ROM,
+    ArcadeVuvovirCharRom = IDR_VUVOVIR_CHAR_ROM,
+    ArcadeSorvalenCharRom = IDR_SORVALEN_CHAR_ROM
 };
 
 // The six sounds, named by the latch write that starts them.
 enum : int {
-    ArcadeSoundA50 = 111,
-    ArcadeSoundA8F = 112,
-    ArcadeSoundB02 = 113,
-    ArcadeSoundAFire = 114,
-    ArcadeSoundB0C = 115,
-    ArcadeSoundA0C = 128,
+    ArcadeSoundA50 = IDR_SOUND_A50,
+    ArcadeSoundA8F = IDR_SOUND_A8F,
+    ArcadeSoundB02 = IDR_SOUND_B02,
+    ArcadeSoundAFire = IDR_SOUND_A_FIRE,
+    ArcadeSoundB0C = IDR_SOUND_B0C,
+    ArcadeSoundA0C = IDR_SOUND_A0C,
     ArcadeSoundCount = 6
 };
 

@@ -1,4 +1,5 @@
-// Identifiers, class names and texts of the notes core.
+// Identifiers, class names and texts of the notes core. Resource ids are
+// plain defines: the resource compiler reads this header too.
 #pragma once
 
 #define ZETTLIES_MAIN_CLASS "Zettlies"
@@ -10,24 +11,22 @@
 #define RICH_EDIT_LIBRARY "RICHED32.DLL"
 #define RICH_EDIT_CLASS "RICHEDIT"
 
-enum {
-    IDA_NOTE_COMMANDS = 120, // note window commands, translated by the edit control
-    IDA_EDIT_COMMANDS = 134, // the edit control's own commands
-    IDI_ZETTLIES = 99, // the program's own icon; also the tray icon at rest
-};
+#define IDA_NOTE_COMMANDS 120 // note window commands, translated by the edit control
+#define IDA_EDIT_COMMANDS 134 // the edit control's own commands
+#define IDI_ZETTLIES 99 // the program's own icon; also the tray icon at rest
 
 static_assert(IDA_NOTE_COMMANDS != IDA_EDIT_COMMANDS, "accelerator tables");
 
 // ---------------------------------------------------------------- note windows
 
-enum {
-    // icons of the title strip
-    IDI_NOTE_CLOSE = 106,
-    IDI_NOTE_CLOSE_HOT = 3001,
-    IDI_NOTE_ALARM = 123,
-    IDI_NOTE_CALCULATOR = 124,
-    IDI_NOTE_CONSOLE = 3002,
+// icons of the title strip
+#define IDI_NOTE_CLOSE 106
+#define IDI_NOTE_CLOSE_HOT 3001
+#define IDI_NOTE_ALARM 123
+#define IDI_NOTE_CALCULATOR 124
+#define IDI_NOTE_CONSOLE 3002
 
+enum {
     NOTE_EDIT_ID = 1,    // the rich-edit child
     NOTE_TITLE_TIMER = 1, // press and hold on the strip opens the title edit
     NOTE_TITLE_HOLD_MS = 1000,
@@ -35,40 +34,38 @@ enum {
 };
 
 // Note commands (the note menu, table 120, the title strip).
-enum {
-    NOTE_COMMAND_FIRST = 20000,
-    CMD_NEW_ZETTLY = 20100,
-    CMD_ROLL_ZETTLY = 20110,
-    CMD_PREFERENCES = 20120,
-    CMD_SET_TITLE = 20130,
-    CMD_ALWAYS_ON_TOP = 20150,
-    CMD_SET_ALARM = 20170,
-    CMD_CLOSE_ZETTLY = 20190,
-    CMD_PRINT = 20200,
-    CMD_PRINT_PREVIEW = 20205,
-    CMD_IMPORT = 20230,
-    CMD_EXPORT = 20240,
-    CMD_MAKE_DEFAULT = 20250,
-    CMD_SPELL_CHECK = 20275,
-    CMD_FIND = 20280,
-    CMD_REPLACE = 20290,
-    CMD_MAIL_TEXT = 20310,
-    CMD_MAIL_EXP_RECORD = 20315,
-    CMD_MAIL_RICH_TEXT = 20316,
-    CMD_MAIL_INSTALLER = 20320,
-    CMD_CALC_MODE = 20340,
-    CMD_CALC_SELECTION = 20350,
-    CMD_HIDE_ZETTLY = 20360,
-    CMD_CONSOLE_MODE = 20400,
-    CMD_SHOW_PROCESS_TREE = 20410,
-    CMD_DUMP_PROCESS_TREE = 20420,
-    CMD_STARTUP_CMD = 20430,
-    CMD_REMOVE_FROM_GROUP = 20500,
-    CMD_SELECT_ALL_NOTE = 21000,
-    CMD_ADD_TO_GROUP_FIRST = 22000, // + the group's slot
-    CMD_ADD_TO_GROUP_LAST = 22254,  // groups live in slots 0..254 only
-    NOTE_COMMAND_LAST = 30000,
-};
+#define NOTE_COMMAND_FIRST 20000
+#define CMD_NEW_ZETTLY 20100
+#define CMD_ROLL_ZETTLY 20110
+#define CMD_PREFERENCES 20120
+#define CMD_SET_TITLE 20130
+#define CMD_ALWAYS_ON_TOP 20150
+#define CMD_SET_ALARM 20170
+#define CMD_CLOSE_ZETTLY 20190
+#define CMD_PRINT 20200
+#define CMD_PRINT_PREVIEW 20205
+#define CMD_IMPORT 20230
+#define CMD_EXPORT 20240
+#define CMD_MAKE_DEFAULT 20250
+#define CMD_SPELL_CHECK 20275
+#define CMD_FIND 20280
+#define CMD_REPLACE 20290
+#define CMD_MAIL_TEXT 20310
+#define CMD_MAIL_EXP_RECORD 20315
+#define CMD_MAIL_RICH_TEXT 20316
+#define CMD_MAIL_INSTALLER 20320
+#define CMD_CALC_MODE 20340
+#define CMD_CALC_SELECTION 20350
+#define CMD_HIDE_ZETTLY 20360
+#define CMD_CONSOLE_MODE 20400
+#define CMD_SHOW_PROCESS_TREE 20410
+#define CMD_DUMP_PROCESS_TREE 20420
+#define CMD_STARTUP_CMD 20430
+#define CMD_REMOVE_FROM_GROUP 20500
+#define CMD_SELECT_ALL_NOTE 21000
+#define CMD_ADD_TO_GROUP_FIRST 22000 // + the group's slot
+#define CMD_ADD_TO_GROUP_LAST 22254 // groups live in slots 0..254 only
+#define NOTE_COMMAND_LAST 30000
 static_assert(CMD_ADD_TO_GROUP_LAST - CMD_ADD_TO_GROUP_FIRST == 254, "one add id per slot 0..254");
 
 // Answers of the drop-choice dialog 4002.
@@ -86,20 +83,18 @@ static_assert((int)NOTE_COMMAND_FIRST < (int)CMD_NEW_ZETTLY &&
               "note commands lie in the range the edit control forwards");
 
 // Editor commands (table 134 and the editor's own).
-enum {
-    CMD_EDIT_UNINDENT = 15443,
-    CMD_EDIT_INDENT = 15444,
-    CMD_EDIT_TAB = 16434,
-    CMD_EDIT_SHIFT_TAB = 16435,
-    CMD_EDIT_COPY = 40020,
-    CMD_EDIT_PASTE = 40021,
-    CMD_EDIT_SELECT_ALL = 40023,
-    CMD_EDIT_CUT = 40050,
-    CMD_EDIT_DEFAULT_COLOURS = 40089,
-    CMD_EDIT_CTRL_Y = 40103,
-    CMD_EDIT_DELETE_LINE = 40104,
-    CMD_EDIT_SPELL_CHECK = 40122,
-};
+#define CMD_EDIT_UNINDENT 15443
+#define CMD_EDIT_INDENT 15444
+#define CMD_EDIT_TAB 16434
+#define CMD_EDIT_SHIFT_TAB 16435
+#define CMD_EDIT_COPY 40020
+#define CMD_EDIT_PASTE 40021
+#define CMD_EDIT_SELECT_ALL 40023
+#define CMD_EDIT_CUT 40050
+#define CMD_EDIT_DEFAULT_COLOURS 40089
+#define CMD_EDIT_CTRL_Y 40103
+#define CMD_EDIT_DELETE_LINE 40104
+#define CMD_EDIT_SPELL_CHECK 40122
 static_assert((int)CMD_EDIT_TAB < (int)NOTE_COMMAND_FIRST &&
                   (int)CMD_EDIT_CTRL_Y > (int)NOTE_COMMAND_LAST,
               "editor commands stay outside the forwarded range");
@@ -130,19 +125,19 @@ enum {
 #define CLOCK_REGISTRY_KEY "software\\Kestrova\\RozUvedo"
 #define METER_REGISTRY_KEY "software\\Kestrova\\MemStat"
 
-enum {
-    // Icons shown in the tray while a save runs, in order of progress.
-    IDI_SAVE_0 = 100,
-    IDI_SAVE_1 = 101,
-    IDI_SAVE_2 = 102,
-    IDI_SAVE_3 = 103,
-    IDI_SAVE_4 = 104,
-    IDI_SAVE_5 = 105,
-    IDI_SAVE_6 = 107,
-    IDI_SAVE_7 = 108,
-    IDI_SAVE_8 = 110,
-    IDR_TRAY_MENU = 3100, // the tray menu with the "Zettlies Utils" submenu
+// Icons shown in the tray while a save runs, in order of progress.
+#define IDI_SAVE_0 100
+#define IDI_SAVE_1 101
+#define IDI_SAVE_2 102
+#define IDI_SAVE_3 103
+#define IDI_SAVE_4 104
+#define IDI_SAVE_5 105
+#define IDI_SAVE_6 107
+#define IDI_SAVE_7 108
+#define IDI_SAVE_8 110
+#define IDR_TRAY_MENU 3100 // the tray menu with the "Zettlies Utils" submenu
 
+enum {
     IDD_PREFERENCES = 500,
     IDD_QUICK_PICK = 157,
     IDD_PROCESS_TREE = 9000,
@@ -180,35 +175,33 @@ enum {
 };
 
 // WM_COMMAND ids of the tray menus and of the notes they steer.
-enum {
-    CMD_JUMP_FIRST = 4000, // + slot
-    CMD_JUMP_LAST = 4254,
-    CMD_THIN_SEPARATOR = 6000,
-    CMD_NEW_GROUP = 20105,
-    CMD_ROLL = 20110,
-    CMD_ABOUT = 20140,
-    CMD_INFO = 20145,
-    CMD_SAVE_NOW = 20160,
-    CMD_QUIT = 20180,
-    CMD_CLOSE_NOTE = 20190,
-    CMD_REALIGN = 20210,
-    CMD_DEFAULT_PREFS = 20220,
-    CMD_NUKE = 20260,
-    CMD_EXPORT_ALL = 20261,
-    CMD_IMPORT_ALL = 20262,
-    CMD_HELP = 20270,
-    CMD_FIX_UNLINKED = 20276,
-    CMD_RESET_PLAYER = 20277,
-    CMD_RESET_CLOCK = 20278,
-    CMD_RESET_METER = 20279,
-    CMD_HIDE_NOTE = 20360,
-    CMD_HIDE_ALL = 20370,
-    CMD_SHOW_ALL = 20380,
-    CMD_PROCESS_TREE = 20410,
-    CMD_PLAYER = 20440,
-    CMD_CLOCK = 20450,
-    CMD_CHANGER = 20460,
-    CMD_METER = 20470,
-};
+#define CMD_JUMP_FIRST 4000 // + slot
+#define CMD_JUMP_LAST 4254
+#define CMD_THIN_SEPARATOR 6000
+#define CMD_NEW_GROUP 20105
+#define CMD_ROLL 20110
+#define CMD_ABOUT 20140
+#define CMD_INFO 20145
+#define CMD_SAVE_NOW 20160
+#define CMD_QUIT 20180
+#define CMD_CLOSE_NOTE 20190
+#define CMD_REALIGN 20210
+#define CMD_DEFAULT_PREFS 20220
+#define CMD_NUKE 20260
+#define CMD_EXPORT_ALL 20261
+#define CMD_IMPORT_ALL 20262
+#define CMD_HELP 20270
+#define CMD_FIX_UNLINKED 20276
+#define CMD_RESET_PLAYER 20277
+#define CMD_RESET_CLOCK 20278
+#define CMD_RESET_METER 20279
+#define CMD_HIDE_NOTE 20360
+#define CMD_HIDE_ALL 20370
+#define CMD_SHOW_ALL 20380
+#define CMD_PROCESS_TREE 20410
+#define CMD_PLAYER 20440
+#define CMD_CLOCK 20450
+#define CMD_CHANGER 20460
+#define CMD_METER 20470
 static_assert(CMD_JUMP_LAST - CMD_JUMP_FIRST == 254, "one jump id per note slot 0..254");
 static_assert(CMD_NEW_ZETTLY >= 20000 && CMD_METER < 30000, "tray commands go to the note range");

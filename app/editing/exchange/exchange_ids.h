@@ -10,6 +10,8 @@
 #define INSTALLER_RESOURCE_TYPE "RT_RCDATA"
 #define INSTALLER_FILE_NAME "zettlyinstaller.exe"
 #define MAPI_LIBRARY_NAME "MAPI32.DLL"
+// A plain define: the resource compiler reads it too.
+#define IDR_ZETTLY_INSTALLER 119
 
 enum {
     EXPORT_MODE_EXP = 1,
@@ -19,8 +21,6 @@ enum {
     INSERT_OVERWRITE = 209,
     INSERT_APPEND = 210,
     INSERT_CREATE_NEW = 211,
-
-    IDR_ZETTLY_INSTALLER = 119,
 
     MAIL_PLAIN_TEXT = 0,
     MAIL_WITH_EXP = 1,

@@ -3,10 +3,12 @@
 #include <richedit.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "core/core_ids.h"
+#include "core/note_editor/editor_ids.h"
 #include "core/main_window/startup.h"
 #include "core/note_editor/editor_commands.h"
 #include "core/note_editor/editor_menu.h"
@@ -95,25 +97,36 @@ bool Bold(HWND edit, LONG from, LONG to)
 
 } // namespace
 
-TEST_F(EditorCommands, EverySizeCommandIsAWholePointSizeAndTheyGrowInOrder)
+TEST_F(EditorCommands, EachSizeOfTheFontTypeMenuGivesTheSelectionThatSize)
 {
     int slot = NewNote();
     ASSERT_GE(slot, 0);
     HWND edit = Edit(slot);
     SetWindowTextA(edit, "sized");
-    LONG previous = 0;
-    for (UINT id = 9001; id <= 9017; ++id) {
-        Select(edit, 0, 5);
-        Command(edit, id);
-        LONG twips = FormatOf(edit, 0, 5).yHeight;
-        EXPECT_EQ(twips % 20, 0) << id;
-        EXPECT_GT(twips, previous) << id;
-        previous = twips;
+    HMENU menu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_EDITOR_MENU));
+    ASSERT_NE(menu, nullptr);
+    HMENU editor = GetSubMenu(menu, 0), fontType = nullptr;
+    for (int i = 0; i < GetMenuItemCount(editor) && !fontType; ++i) {
+        char text[64] = "";
+        GetMenuStringA(editor, (UINT)i, text, sizeof text, MF_BYPOSITION);
+        if (std::string(text) == "Font Type")
+            fontType = GetSubMenu(editor, i);
     }
-    EXPECT_EQ(FormatOf(edit, 0, 5).yHeight, 72 * 20);
-    Select(edit, 0, 5);
-    Command(edit, 9001);
-    EXPECT_EQ(FormatOf(edit, 0, 5).yHeight, 6 * 20);
+    ASSERT_NE(fontType, nullptr);
+    int sizes = 0;
+    for (int i = 0; i < GetMenuItemCount(fontType); ++i) {
+        char text[64] = "";
+        GetMenuStringA(fontType, (UINT)i, text, sizeof text, MF_BYPOSITION);
+        int points = atoi(text);
+        if (points <= 0)
+            continue;
+        ++sizes;
+        Select(edit, 0, 5);
+        Command(edit, GetMenuItemID(fontType, i));
+        EXPECT_EQ(FormatOf(edit, 0, 5).yHeight, points * 20) << text;
+    }
+    EXPECT_EQ(sizes, 17);
+    DestroyMenu(menu);
 }
 
 TEST_F(EditorCommands, BoldAndColoursTouchTheSelectionOnly)
