@@ -10,6 +10,8 @@
 #include "clock_seams.h"
 #include "clock_settings.h"
 #include "sun_shade_gdi.h"
+#include "ui_seams.h"
+#include "window_class.h"
 
 namespace {
 struct ClockWindowState {
@@ -423,8 +425,8 @@ static void OnCommand(HWND window, UINT id)
         InvalidateRect(window, nullptr, FALSE);
         return;
     case IDM_CLOCK_ABOUT:
-        ClockMessageBox(window, "World Clock\n\nDay and night on a world map.", "About",
-                        MB_OK | MB_ICONINFORMATION);
+        ZtMessageBox(window, "World Clock\n\nDay and night on a world map.", "About",
+                     MB_OK | MB_ICONINFORMATION);
         return;
     case IDM_CLOCK_QUIT:
         DestroyWindow(window);
@@ -549,13 +551,9 @@ HWND CreateClockWindow(void)
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES | ICC_DATE_CLASSES};
     InitCommonControlsEx(&controls);
 
-    WNDCLASSA windowClass = {};
-    windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
-    windowClass.lpfnWndProc = ClockWndProc;
-    windowClass.hInstance = ClockInstance();
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = CLOCK_CLASS;
-    RegisterClassA(&windowClass); // already registered by an earlier clock: fine
+    RegisterWindowClass(ClockInstance(), CLOCK_CLASS, ClockWndProc,
+                        {CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS, LoadCursorA(nullptr, IDC_ARROW),
+                         nullptr});
 
     HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, CLOCK_CLASS, "", WS_POPUP, CLOCK_START_X,
                                   CLOCK_START_Y, CLOCK_START_SIZE, CLOCK_START_SIZE,

@@ -12,34 +12,21 @@
 #include "clock_test_support.h"
 #include "clock_window.h"
 #include "test_support.h"
+#include "ui_seams.h"
 
 namespace {
-struct RecordedBox {
-    std::string caption, text;
-};
-std::vector<RecordedBox> Boxes;
-
-int RecordBox(HWND, const char *text, const char *caption, UINT)
-{
-    Boxes.push_back({caption, text});
-    return IDOK;
-}
-
 class ClockWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         SetClockInstance(GetModuleHandleA(nullptr));
         SetClockTimeSource(SummerMorning);
-        SetClockMessageBoxHook(RecordBox);
-        Boxes.clear();
     }
     void TearDown() override
     {
         if (window && IsWindow(window))
             DestroyWindow(window);
         SetClockTimeSource(nullptr);
-        SetClockMessageBoxHook(nullptr);
     }
     HWND Open()
     {
@@ -63,7 +50,8 @@ protected:
     }
     void Command(UINT id) { SendMessageA(window, WM_COMMAND, id, 0); }
 
-    ClockRegistryTestRoot root{SetClockRegistryRoot};
+    ScopedRegistryRoot root;
+    MessageBoxRecorder boxes;
     HWND window = nullptr;
 };
 
@@ -101,12 +89,12 @@ TEST_F(ClockWindowTest, OpensRoundAtItsDefaultPlaceAndSavesThatOnDestroy)
     EXPECT_FALSE(GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
 
     DestroyWindow(window);
-    EXPECT_EQ(root.ReadClockInfo(), "5000 1 1 255 90.000000 10 10 160 160 0");
+    EXPECT_EQ(ReadClockInfo(root), "5000 1 1 255 90.000000 10 10 160 160 0");
 }
 
 TEST_F(ClockWindowTest, StoredSettingsComeBackAndALostWindowReturnsToTheScreen)
 {
-    root.WriteClockInfo("5002 0 0 179 45.500000 -400 100 -250 250 1");
+    WriteClockInfo(root, "5002 0 0 179 45.500000 -400 100 -250 250 1");
     ASSERT_NE(Open(), nullptr);
     RECT r = WindowRect();
     EXPECT_EQ(r.left, 30);
@@ -125,12 +113,12 @@ TEST_F(ClockWindowTest, StoredSettingsComeBackAndALostWindowReturnsToTheScreen)
 
     SendMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindow(window));
-    EXPECT_EQ(root.ReadClockInfo(), "5002 0 0 179 45.500000 30 100 180 250 1");
+    EXPECT_EQ(ReadClockInfo(root), "5002 0 0 179 45.500000 30 100 180 250 1");
 }
 
 TEST_F(ClockWindowTest, AGarbledValueLeavesTheDefaults)
 {
-    root.WriteClockInfo(std::string("\x01\xff garbage 5001", 17));
+    WriteClockInfo(root, std::string("\x01\xff garbage 5001", 17));
     ASSERT_NE(Open(), nullptr);
     EXPECT_EQ(CurrentClockSettings().mapId, 5000);
     EXPECT_EQ(WindowRect().left, 10);
@@ -227,12 +215,12 @@ TEST_F(ClockWindowTest, MenuCommandsChangeShapeModesAndTransparency)
     EXPECT_EQ(CurrentClockSettings().view180, 0);
 
     Command(IDM_CLOCK_ABOUT);
-    ASSERT_EQ(Boxes.size(), 1u);
-    EXPECT_EQ(Boxes[0].caption, "About");
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].caption, "About");
 
     Command(IDM_CLOCK_QUIT);
     EXPECT_FALSE(IsWindow(window));
-    EXPECT_EQ(root.ReadClockInfo(), "5000 1 0 255 90.000000 10 10 160 160 1");
+    EXPECT_EQ(ReadClockInfo(root), "5000 1 0 255 90.000000 10 10 160 160 1");
 }
 
 TEST_F(ClockWindowTest, DraggingShiftsTheMapResizesAndMoves)
@@ -287,14 +275,14 @@ TEST_F(ClockWindowTest, ASettingsKeyThatCannotBeCreatedIsReported)
     HKEY stale;
     ASSERT_EQ(RegOpenKeyExA(root.Key(), nullptr, 0, KEY_READ, &stale), ERROR_SUCCESS);
     RegCloseKey(stale);
-    SetClockRegistryRoot(stale);
+    SetRegistryRoot(stale);
     ClockSettings settings = DefaultClockSettings();
     EXPECT_EQ(SaveClockInfo(settings), -1);
-    SetClockRegistryRoot(root.Key());
-    ASSERT_EQ(Boxes.size(), 1u);
-    EXPECT_EQ(Boxes[0].caption, "Registry Error");
-    EXPECT_EQ(Boxes[0].text, "Unable to open/create registry key!");
-    EXPECT_EQ(root.ReadClockInfo(), "");
+    SetRegistryRoot(root.Key());
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].caption, "Registry Error");
+    EXPECT_EQ(boxes.Boxes()[0].text, "Unable to open/create registry key!");
+    EXPECT_EQ(ReadClockInfo(root), "");
 }
 
 TEST_F(ClockWindowTest, CalendarOpensUnderTheClockOrAboveTheScreensBottom)
