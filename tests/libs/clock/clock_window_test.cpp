@@ -85,7 +85,7 @@ TEST_F(ClockWindowTest, OpensRoundAtItsDefaultPlaceAndSavesThatOnDestroy)
     EXPECT_EQ(r.right - r.left, 150);
     EXPECT_EQ(r.bottom - r.top, 150);
     EXPECT_TRUE(HasRegion());
-    EXPECT_TRUE(ClockHasMap());
+    EXPECT_TRUE(ClockHasMap(window));
     EXPECT_FALSE(GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
 
     DestroyWindow(window);
@@ -107,9 +107,9 @@ TEST_F(ClockWindowTest, StoredSettingsComeBackAndALostWindowReturnsToTheScreen)
     DWORD flags = 0;
     ASSERT_TRUE(GetLayeredWindowAttributes(window, nullptr, &alpha, &flags));
     EXPECT_EQ(alpha, 179);
-    EXPECT_EQ(CurrentClockSettings().mapId, 5002);
-    EXPECT_EQ(CurrentClockSettings().view180, 0);
-    EXPECT_EQ(CurrentClockSettings().mapShift, 45.5);
+    EXPECT_EQ(CurrentClockSettings(window).mapId, 5002);
+    EXPECT_EQ(CurrentClockSettings(window).view180, 0);
+    EXPECT_EQ(CurrentClockSettings(window).mapShift, 45.5);
 
     SendMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindow(window));
@@ -120,7 +120,7 @@ TEST_F(ClockWindowTest, AGarbledValueLeavesTheDefaults)
 {
     WriteClockInfo(root, std::string("\x01\xff garbage 5001", 17));
     ASSERT_NE(Open(), nullptr);
-    EXPECT_EQ(CurrentClockSettings().mapId, 5000);
+    EXPECT_EQ(CurrentClockSettings(window).mapId, 5000);
     EXPECT_EQ(WindowRect().left, 10);
     BYTE alpha = 0;
     ASSERT_TRUE(GetLayeredWindowAttributes(window, nullptr, &alpha, nullptr));
@@ -142,7 +142,7 @@ void ClockWindowTest::ExpectDayAroundTheMiddleAtNoon(ClockTimeSource noon)
         DestroyWindow(window);
     ASSERT_NE(Open(), nullptr);
     HBITMAP source = nullptr, shaded = nullptr;
-    ClockMapBitmaps(&source, &shaded);
+    ClockMapBitmaps(window, &source, &shaded);
     ASSERT_NE(source, nullptr);
     ASSERT_NE(shaded, nullptr);
     BITMAP size;
@@ -166,21 +166,21 @@ TEST_F(ClockWindowTest, NoMapLeavesTheFaceDarkBlueAndMapsComeBack)
     ASSERT_NE(Open(), nullptr);
     Command(IDM_CLOCK_RECTANGLE);
     Command(IDM_CLOCK_NO_MAP);
-    EXPECT_FALSE(ClockHasMap());
-    EXPECT_EQ(CurrentClockSettings().mapId, 200);
+    EXPECT_FALSE(ClockHasMap(window));
+    EXPECT_EQ(CurrentClockSettings(window).mapId, 200);
     HDC dc = GetDC(window);
     EXPECT_EQ(GetPixel(dc, 20, 40), (COLORREF)0xBE0000);
     ReleaseDC(window, dc);
 
     Command(5001);
-    EXPECT_TRUE(ClockHasMap());
+    EXPECT_TRUE(ClockHasMap(window));
     HBITMAP source, shaded;
-    ClockMapBitmaps(&source, &shaded);
+    ClockMapBitmaps(window, &source, &shaded);
     BITMAP size;
     ASSERT_TRUE(GetObjectA(shaded, sizeof size, &size));
     EXPECT_EQ(size.bmWidth, 720); // the run-length encoded one loads too
     Command(5005);
-    ClockMapBitmaps(&source, &shaded);
+    ClockMapBitmaps(window, &source, &shaded);
     ASSERT_TRUE(GetObjectA(shaded, sizeof size, &size));
     EXPECT_EQ(size.bmWidth, 2005);
     EXPECT_EQ(size.bmHeight, 1047);
@@ -195,11 +195,11 @@ TEST_F(ClockWindowTest, MenuCommandsChangeShapeModesAndTransparency)
     EXPECT_TRUE(HasRegion());
 
     Command(IDM_CLOCK_SHIFT_MAP);
-    EXPECT_TRUE(ClockIsShiftMode());
+    EXPECT_TRUE(ClockIsShiftMode(window));
     Command(IDM_CLOCK_SHIFT_MAP);
-    EXPECT_FALSE(ClockIsShiftMode());
+    EXPECT_FALSE(ClockIsShiftMode(window));
     Command(IDM_CLOCK_RESIZE);
-    EXPECT_TRUE(ClockIsResizeMode());
+    EXPECT_TRUE(ClockIsResizeMode(window));
 
     Command(30);
     BYTE alpha = 0;
@@ -212,7 +212,7 @@ TEST_F(ClockWindowTest, MenuCommandsChangeShapeModesAndTransparency)
     Command(IDM_CLOCK_TOPMOST);
     EXPECT_TRUE(GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
     Command(IDM_CLOCK_VIEW_360);
-    EXPECT_EQ(CurrentClockSettings().view180, 0);
+    EXPECT_EQ(CurrentClockSettings(window).view180, 0);
 
     Command(IDM_CLOCK_ABOUT);
     ASSERT_EQ(boxes.Boxes().size(), 1u);
@@ -229,11 +229,11 @@ TEST_F(ClockWindowTest, DraggingShiftsTheMapResizesAndMoves)
     SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 75));
     SendMessageA(window, WM_MOUSEMOVE, MK_LBUTTON | MK_SHIFT, MAKELPARAM(70, 75));
     SendMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(70, 75));
-    EXPECT_DOUBLE_EQ(CurrentClockSettings().mapShift, 120.0);
+    EXPECT_DOUBLE_EQ(CurrentClockSettings(window).mapShift, 120.0);
     // Right past the date line wraps into 0..360.
     SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(0, 75));
     SendMessageA(window, WM_MOUSEMOVE, MK_LBUTTON | MK_SHIFT, MAKELPARAM(140, 75));
-    EXPECT_DOUBLE_EQ(CurrentClockSettings().mapShift, 340.0);
+    EXPECT_DOUBLE_EQ(CurrentClockSettings(window).mapShift, 340.0);
     SendMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(140, 75));
 
     SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(140, 140));
@@ -256,16 +256,16 @@ TEST_F(ClockWindowTest, DraggingShiftsTheMapResizesAndMoves)
 TEST_F(ClockWindowTest, TooltipReadsTheLocalTime)
 {
     ASSERT_NE(Open(), nullptr);
-    ASSERT_NE(ClockTooltipWindow(), nullptr);
-    EXPECT_TRUE(PumpUntil([] { return ClockTooltipText()[0] != '\0'; }, 3000));
-    EXPECT_STREQ(ClockTooltipText(), "10:09:30AM Thursday 20/Jun/2024");
+    ASSERT_NE(ClockTooltipWindow(window), nullptr);
+    EXPECT_TRUE(PumpUntil([this] { return ClockTooltipText(window)[0] != '\0'; }, 3000));
+    EXPECT_STREQ(ClockTooltipText(window), "10:09:30AM Thursday 20/Jun/2024");
     char text[64] = {};
     TOOLINFOA tool = {};
     tool.cbSize = TTTOOLINFOA_V2_SIZE;
     tool.hwnd = window;
     tool.uId = (UINT_PTR)window;
     tool.lpszText = text;
-    SendMessageA(ClockTooltipWindow(), TTM_GETTEXTA, sizeof text, (LPARAM)&tool);
+    SendMessageA(ClockTooltipWindow(window), TTM_GETTEXTA, sizeof text, (LPARAM)&tool);
     EXPECT_STREQ(text, "10:09:30AM Thursday 20/Jun/2024");
 }
 
