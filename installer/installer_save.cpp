@@ -1,13 +1,12 @@
 #include <windows.h>
 
-#include <commdlg.h>
-
 #include <cstdio>
 #include <string>
 
 #include "editing/exchange/exchange_ids.h"
 #include "installer.h"
 #include "editing/exchange/installer_hunk.h"
+#include "save_dialog.h"
 
 static int WriteBlockFile(const char *path, const std::vector<uint8_t> &block)
 {
@@ -32,24 +31,8 @@ static int WriteBlockFile(const char *path, const std::vector<uint8_t> &block)
 int SaveNoteBlockWithDialog(const std::vector<uint8_t> &block)
 {
     char path[EXCHANGE_PATH_CHARS] = {};
-    OPENFILENAMEA ofn = {};
-    ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
-    ofn.lpstrFilter = "Save As Zettly Record File\0*.exp\0Save As Text File\0*.txt\0";
-    ofn.nFilterIndex = 1;
-    ofn.lpstrFile = path;
-    ofn.nMaxFile = sizeof path;
-    ofn.lpstrInitialDir = ".\\";
-    ofn.lpstrTitle = "Select File Type To Export";
-    ofn.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST;
-    ofn.lpstrDefExt = "*.exp";
-    if (!GetSaveFileNameA(&ofn)) {
-        DWORD error = CommDlgExtendedError();
-        if (error != 0) {
-            char text[64];
-            wsprintfA(text, "GetSaveFileName returned Error #%ld", (long)error);
-            MessageBoxA(nullptr, text, TEXT_DIALOG_FAILED, MB_ICONHAND);
-        }
+    static const char filter[] = "Save As Zettly Record File\0*.exp\0Save As Text File\0*.txt\0";
+    if (AskExportFileName(nullptr, filter, path, sizeof path) < 0)
         return -1;
-    }
     return WriteBlockFile(path, block);
 }

@@ -1,5 +1,8 @@
 // The high-score table kept in the registry between runs of the program.
+#include <cstring>
+
 #include "arcade_about.h"
+#include "registry_text.h"
 #include "ui_seams.h"
 #include "arcade_dialog_rules.h"
 #include "arcade_ids.h"
@@ -10,19 +13,11 @@ void LoadVuvovirHiScores(void)
     HKEY key;
     if (RegOpenKeyExA(ZtRegistryRoot(), VUVOVIR_REGISTRY_KEY, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return;
-    // Any program can write this value: read no more than a table can take,
-    // and parse only the bytes that came, terminated or not. The spare byte
-    // is for the terminator some registries add to a value stored without one.
+    // Any program can write this value: a table cut short would read as other scores.
     char text[HISCORE_TEXT_LIMIT + 1];
-    DWORD size = sizeof text;
-    DWORD type = 0;
-    LONG result = RegQueryValueExA(key, VUVOVIR_HISCORE_VALUE, nullptr, &type, (BYTE *)text, &size);
-    if (result == ERROR_SUCCESS && (type == REG_SZ || type == REG_EXPAND_SZ)) {
-        if (size > HISCORE_TEXT_LIMIT && text[HISCORE_TEXT_LIMIT] == 0)
-            size = HISCORE_TEXT_LIMIT;
-        if (size <= HISCORE_TEXT_LIMIT)
-            ParseHiScoreText(text, size, HiScoreTable);
-    }
+    if (ReadRegistryString(key, VUVOVIR_HISCORE_VALUE, text, sizeof text, REGISTRY_TEXT_WHOLE) ==
+        ERROR_SUCCESS)
+        ParseHiScoreText(text, std::strlen(text), HiScoreTable);
     RegCloseKey(key);
 }
 

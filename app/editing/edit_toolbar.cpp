@@ -9,6 +9,7 @@
 #include "core/note_window/transparency.h"
 #include "core/notes_table/zettly_record.h"
 #include "edit_toolbar_ids.h"
+#include "window_class.h"
 
 // Bar state, kept in the bar window's user data.
 struct EditBarState {
@@ -300,13 +301,8 @@ static void FreeStripLooks(void)
 HWND CreateEditBar(void)
 {
     HINSTANCE instance = GetModuleHandleA(nullptr);
-    WNDCLASSA wc = {};
-    wc.style = CS_SAVEBITS | CS_GLOBALCLASS;
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = instance;
-    wc.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
-    wc.lpszClassName = EDIT_BAR_CLASS;
-    RegisterClassA(&wc); // a second bar finds the class there already
+    RegisterWindowClass(instance, EDIT_BAR_CLASS, DefWindowProcA,
+                        {CS_SAVEBITS | CS_GLOBALCLASS, nullptr, (HBRUSH)(COLOR_WINDOW + 1)});
 
     auto *s = (EditBarState *)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(EditBarState));
     if (!s)

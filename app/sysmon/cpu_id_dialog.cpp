@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <cstdio>
 
+#include "registry_text.h"
 #include "ui_seams.h"
 #include "cpu_branch.h"
 #include "sysmon_ids.h"
@@ -46,11 +47,8 @@ void GetWindowsVersionName(char *out, size_t outSize)
     HKEY key;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\ProductOptions",
                       0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
-        DWORD size = sizeof product - 1, type;
-        haveProduct = RegQueryValueExA(key, "ProductType", nullptr, &type, (BYTE *)product,
-                                       &size) == ERROR_SUCCESS &&
-                      type == REG_SZ;
-        product[sizeof product - 1] = 0;
+        haveProduct = ReadRegistryString(key, "ProductType", product, sizeof product,
+                                         REGISTRY_TEXT_WHOLE) == ERROR_SUCCESS;
         RegCloseKey(key);
     }
     typedef BOOL(WINAPI * IsWow64Function)(HANDLE, BOOL *);

@@ -8,6 +8,7 @@
 #include "ui_seams.h"
 #include "perf_counters.h"
 #include "sysmon_ids.h"
+#include "window_class.h"
 
 // The meter's settings outlive its window: "Top Most Window" keeps its value
 // from one opening to the next while the program runs.
@@ -75,13 +76,9 @@ HWND MemStatCreateWindow(HWND owner)
     if (Settings.clientEdge)
         exStyle |= WS_EX_CLIENTEDGE;
     HINSTANCE instance = GetModuleHandleA(nullptr);
-    WNDCLASSA wc = {};
-    wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
-    wc.lpfnWndProc = MemStatWndProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.lpszClassName = MEMSTAT_CLASS;
-    RegisterClassA(&wc); // a second opening finds it registered
+    RegisterWindowClass(instance, MEMSTAT_CLASS, MemStatWndProc,
+                        {CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS, LoadCursor(nullptr, IDC_ARROW),
+                         nullptr});
     HWND window = CreateWindowExA(exStyle, MEMSTAT_CLASS, "", WS_POPUP | WS_THICKFRAME,
                                   Settings.x, Settings.y, Settings.width, Settings.height, owner,
                                   nullptr, instance, nullptr);

@@ -2,6 +2,7 @@
 #include "clock_runner.h"
 #include "clock_seams.h"
 #include "clock_window.h"
+#include "ui_seams.h"
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
 {
@@ -16,7 +17,7 @@ extern "C" HWND WINAPI ClockRunner(HWND unused)
 
 extern "C" void WINAPI ClockTestSetRegistryRoot(HKEY root)
 {
-    SetClockRegistryRoot(root);
+    SetRegistryRoot(root);
 }
 
 extern "C" void WINAPI ClockTestSetTime(void (*source)(SYSTEMTIME *local, int64_t *universal))

@@ -3,13 +3,6 @@
 #include "clock_face.h"
 
 static const COLORREF NO_MAP_BLUE = 0xBE0000;
-static FacePoint LastSecondEnd = {-1, -1};
-
-void ForgetSecondHand(void)
-{
-    LastSecondEnd = {-1, -1};
-}
-
 static void DrawRim(HDC dc, int width, int height, int cx)
 {
     int w = RimPenWidth(cx);
@@ -68,7 +61,7 @@ static void DrawInvertedLine(HDC dc, int cx, int cy, FacePoint end)
 }
 
 void DrawClockFace(HWND window, HBITMAP backBuffer, const SYSTEMTIME &time, HBITMAP map,
-                   double mapShift, int view180, int round)
+                   double mapShift, int view180, int round, FacePoint *secondHandEnd)
 {
     RECT client;
     GetClientRect(window, &client);
@@ -107,8 +100,8 @@ void DrawClockFace(HWND window, HBITMAP backBuffer, const SYSTEMTIME &time, HBIT
     double minutes = time.wMinute + time.wSecond / 60.0;
     DrawHand(target, HourHandAngle(time.wHour, minutes), 0.1, 0.05, 0.5, cx, cy);
     DrawHand(target, MinuteHandAngle(minutes), 0.08, 0.04, 0.75, cx, cy);
-    LastSecondEnd = SecondHandEnd(time.wSecond, time.wMilliseconds, cx, cy);
-    DrawInvertedLine(target, cx, cy, LastSecondEnd);
+    *secondHandEnd = SecondHandEnd(time.wSecond, time.wMilliseconds, cx, cy);
+    DrawInvertedLine(target, cx, cy, *secondHandEnd);
     SelectObject(target, oldPen);
     SelectObject(target, oldBrush);
 
@@ -179,7 +172,7 @@ void DrawClockMap(HWND window, HDC target, HBITMAP map, int left, int top, int r
     DeleteDC(source);
 }
 
-void DrawSecondHand(HWND window, const SYSTEMTIME &time)
+void DrawSecondHand(HWND window, const SYSTEMTIME &time, FacePoint *secondHandEnd)
 {
     RECT client;
     GetClientRect(window, &client);
@@ -187,10 +180,10 @@ void DrawSecondHand(HWND window, const SYSTEMTIME &time)
     HDC dc = GetDC(window);
     if (!dc)
         return;
-    if (LastSecondEnd.x > 0 && LastSecondEnd.y > 0)
-        DrawInvertedLine(dc, cx, cy, LastSecondEnd);
-    LastSecondEnd = SecondHandEnd(time.wSecond, time.wMilliseconds, cx, cy);
-    DrawInvertedLine(dc, cx, cy, LastSecondEnd);
+    if (secondHandEnd->x > 0 && secondHandEnd->y > 0)
+        DrawInvertedLine(dc, cx, cy, *secondHandEnd);
+    *secondHandEnd = SecondHandEnd(time.wSecond, time.wMilliseconds, cx, cy);
+    DrawInvertedLine(dc, cx, cy, *secondHandEnd);
     ReleaseDC(window, dc);
     ValidateRect(window, nullptr);
 }

@@ -3,8 +3,6 @@
 #include <ctime>
 
 static HINSTANCE Instance;
-static HKEY RegistryRoot;
-static ClockMessageBoxHook MessageBoxHook;
 static ClockTimeSource TimeSource;
 
 HINSTANCE ClockInstance(void)
@@ -15,30 +13,6 @@ HINSTANCE ClockInstance(void)
 void SetClockInstance(HINSTANCE instance)
 {
     Instance = instance;
-}
-
-HKEY ClockRegistryRoot(void)
-{
-    return RegistryRoot ? RegistryRoot : HKEY_CURRENT_USER;
-}
-
-void SetClockRegistryRoot(HKEY root)
-{
-    RegistryRoot = root;
-}
-
-int ClockMessageBox(HWND owner, const char *text, const char *caption, UINT type)
-{
-    if (MessageBoxHook)
-        return MessageBoxHook(owner, text, caption, type);
-    return MessageBoxA(owner, text, caption, type);
-}
-
-ClockMessageBoxHook SetClockMessageBoxHook(ClockMessageBoxHook hook)
-{
-    ClockMessageBoxHook previous = MessageBoxHook;
-    MessageBoxHook = hook;
-    return previous;
 }
 
 void ClockLocalTime(SYSTEMTIME *local)

@@ -4,22 +4,20 @@
 
 #include "clock_ids.h"
 #include "clock_seams.h"
+#include "registry_text.h"
+#include "ui_seams.h"
 
 int LoadClockInfo(ClockSettings *settings)
 {
     HKEY key;
-    if (RegOpenKeyExA(ClockRegistryRoot(), CLOCK_REGISTRY_KEY, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(ZtRegistryRoot(), CLOCK_REGISTRY_KEY, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return -1;
     char text[CLOCK_INFO_BYTES];
-    DWORD type = 0, size = sizeof text - 1;
-    LONG result = RegQueryValueExA(key, CLOCK_INFO_VALUE, nullptr, &type, (BYTE *)text, &size);
+    // A cut text would read as other settings: one too long is no setting.
+    LONG result = ReadRegistryString(key, CLOCK_INFO_VALUE, text, sizeof text, REGISTRY_TEXT_WHOLE);
     RegCloseKey(key);
-    // The value is stored without its terminator: the length is all we have.
-    if (result != ERROR_SUCCESS || type != REG_SZ)
+    if (result != ERROR_SUCCESS)
         return -1;
-    if (size > sizeof text - 1)
-        size = sizeof text - 1;
-    text[size] = '\0';
     ParseClockInfo(text, strlen(text), settings);
     SanitiseClockSettings(settings);
 
@@ -33,10 +31,10 @@ int LoadClockInfo(ClockSettings *settings)
 int SaveClockInfo(const ClockSettings &settings)
 {
     HKEY key;
-    if (RegCreateKeyExA(ClockRegistryRoot(), CLOCK_REGISTRY_KEY, 0, nullptr, 0, KEY_WRITE,
+    if (RegCreateKeyExA(ZtRegistryRoot(), CLOCK_REGISTRY_KEY, 0, nullptr, 0, KEY_WRITE,
                         nullptr, &key, nullptr) != ERROR_SUCCESS) {
-        ClockMessageBox(nullptr, "Unable to open/create registry key!", "Registry Error",
-                        MB_OK | MB_ICONSTOP);
+        ZtMessageBox(nullptr, "Unable to open/create registry key!", "Registry Error",
+                     MB_OK | MB_ICONSTOP);
         return -1;
     }
     char text[CLOCK_INFO_BYTES];

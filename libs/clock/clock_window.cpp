@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <cstring>
+#include <new>
 
 #include "clock_draw.h"
 #include "clock_face.h"
@@ -10,6 +11,8 @@
 #include "clock_seams.h"
 #include "clock_settings.h"
 #include "sun_shade_gdi.h"
+#include "ui_seams.h"
+#include "window_class.h"
 
 namespace {
 struct ClockWindowState {
@@ -24,44 +27,58 @@ struct ClockWindowState {
     int lastSecond;
     int lastX, lastY;
     int shiftMode, resizeMode;
+    SunShadeGdi shade;
+    FacePoint secondHandEnd; // x or y below 1: none drawn
 };
-ClockWindowState Clock;
+
+ClockWindowState *StateOf(HWND window)
+{
+    return (ClockWindowState *)GetWindowLongPtrA(window, GWLP_USERDATA);
+}
 } // namespace
 
-const ClockSettings &CurrentClockSettings(void)
+const ClockSettings &CurrentClockSettings(HWND window)
 {
-    return Clock.settings;
+    static const ClockSettings none = DefaultClockSettings();
+    const ClockWindowState *clock = StateOf(window);
+    return clock ? clock->settings : none;
 }
 
-bool ClockHasMap(void)
+bool ClockHasMap(HWND window)
 {
-    return Clock.shadedMap != nullptr;
+    const ClockWindowState *clock = StateOf(window);
+    return clock && clock->shadedMap != nullptr;
 }
 
-void ClockMapBitmaps(HBITMAP *source, HBITMAP *shaded)
+void ClockMapBitmaps(HWND window, HBITMAP *source, HBITMAP *shaded)
 {
-    *source = Clock.sourceMap;
-    *shaded = Clock.shadedMap;
+    const ClockWindowState *clock = StateOf(window);
+    *source = clock ? clock->sourceMap : nullptr;
+    *shaded = clock ? clock->shadedMap : nullptr;
 }
 
-bool ClockIsShiftMode(void)
+bool ClockIsShiftMode(HWND window)
 {
-    return Clock.shiftMode != 0;
+    const ClockWindowState *clock = StateOf(window);
+    return clock && clock->shiftMode != 0;
 }
 
-bool ClockIsResizeMode(void)
+bool ClockIsResizeMode(HWND window)
 {
-    return Clock.resizeMode != 0;
+    const ClockWindowState *clock = StateOf(window);
+    return clock && clock->resizeMode != 0;
 }
 
-HWND ClockTooltipWindow(void)
+HWND ClockTooltipWindow(HWND window)
 {
-    return Clock.tooltip;
+    const ClockWindowState *clock = StateOf(window);
+    return clock ? clock->tooltip : nullptr;
 }
 
-const char *ClockTooltipText(void)
+const char *ClockTooltipText(HWND window)
 {
-    return Clock.tipText;
+    const ClockWindowState *clock = StateOf(window);
+    return clock ? clock->tipText : "";
 }
 
 void SetClockTransparency(HWND window, int alpha)
@@ -87,7 +104,8 @@ void SetClockTransparency(HWND window, int alpha)
 
 static ClockSettings SettingsWithRect(HWND window)
 {
-    ClockSettings settings = Clock.settings;
+    ClockWindowState &clock = *StateOf(window);
+    ClockSettings settings = clock.settings;
     RECT r;
     if (GetWindowRect(window, &r))
         settings.rect = {r.left, r.top, r.right, r.bottom};
@@ -96,53 +114,57 @@ static ClockSettings SettingsWithRect(HWND window)
 
 static TOOLINFOA ClockTool(HWND window)
 {
+    ClockWindowState &clock = *StateOf(window);
     TOOLINFOA tool = {};
     tool.cbSize = TTTOOLINFOA_V2_SIZE;
     tool.uFlags = TTF_IDISHWND | TTF_CENTERTIP | TTF_SUBCLASS;
     tool.hwnd = window;
     tool.uId = (UINT_PTR)window;
-    tool.lpszText = Clock.tipText;
+    tool.lpszText = clock.tipText;
     return tool;
 }
 
 static void CreateTooltip(HWND window)
 {
-    Clock.tooltip = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+    ClockWindowState &clock = *StateOf(window);
+    clock.tooltip = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                                     CW_USEDEFAULT, CW_USEDEFAULT, 10, 10, window, nullptr,
                                     ClockInstance(), nullptr);
-    if (!Clock.tooltip)
+    if (!clock.tooltip)
         return;
-    Clock.tipText[0] = '\0';
+    clock.tipText[0] = '\0';
     TOOLINFOA tool = ClockTool(window);
-    SendMessageA(Clock.tooltip, TTM_ADDTOOLA, 0, (LPARAM)&tool);
-    SendMessageA(Clock.tooltip, TTM_SETDELAYTIME, TTDT_INITIAL, 1);
-    SendMessageA(Clock.tooltip, TTM_SETDELAYTIME, TTDT_RESHOW, 1);
-    SendMessageA(Clock.tooltip, TTM_SETDELAYTIME, TTDT_AUTOPOP, 65535);
-    SendMessageA(Clock.tooltip, TTM_SETTIPBKCOLOR, 0xFF0000, 0);
-    SendMessageA(Clock.tooltip, TTM_SETTIPTEXTCOLOR, 0xFFFFFF, 0);
+    SendMessageA(clock.tooltip, TTM_ADDTOOLA, 0, (LPARAM)&tool);
+    SendMessageA(clock.tooltip, TTM_SETDELAYTIME, TTDT_INITIAL, 1);
+    SendMessageA(clock.tooltip, TTM_SETDELAYTIME, TTDT_RESHOW, 1);
+    SendMessageA(clock.tooltip, TTM_SETDELAYTIME, TTDT_AUTOPOP, 65535);
+    SendMessageA(clock.tooltip, TTM_SETTIPBKCOLOR, 0xFF0000, 0);
+    SendMessageA(clock.tooltip, TTM_SETTIPTEXTCOLOR, 0xFFFFFF, 0);
 }
 
-static void HideTooltip(void)
+static void HideTooltip(const ClockWindowState &clock)
 {
-    if (Clock.tooltip)
-        SendMessageA(Clock.tooltip, TTM_POP, 0, 0);
+    if (clock.tooltip)
+        SendMessageA(clock.tooltip, TTM_POP, 0, 0);
 }
 
 static void RedrawFace(HWND window)
 {
-    ClockLocalTime(&Clock.lastTime);
-    DrawClockFace(window, Clock.backBuffer, Clock.lastTime, Clock.shadedMap,
-                  Clock.settings.mapShift, Clock.settings.view180, Clock.settings.round);
+    ClockWindowState &clock = *StateOf(window);
+    ClockLocalTime(&clock.lastTime);
+    DrawClockFace(window, clock.backBuffer, clock.lastTime, clock.shadedMap,
+                  clock.settings.mapShift, clock.settings.view180, clock.settings.round,
+                  &clock.secondHandEnd);
 }
 
-static void DeleteMaps(void)
+static void DeleteMaps(ClockWindowState &clock)
 {
-    FreeSunShade();
-    if (Clock.sourceMap)
-        DeleteObject(Clock.sourceMap);
-    if (Clock.shadedMap)
-        DeleteObject(Clock.shadedMap);
-    Clock.sourceMap = Clock.shadedMap = nullptr;
+    FreeSunShade(&clock.shade);
+    if (clock.sourceMap)
+        DeleteObject(clock.sourceMap);
+    if (clock.shadedMap)
+        DeleteObject(clock.shadedMap);
+    clock.sourceMap = clock.shadedMap = nullptr;
 }
 
 // Maps become 32-bit bitmaps whose alpha bytes are zero, whatever depth and
@@ -190,25 +212,25 @@ static HBITMAP LoadMap(int mapId)
 
 // Every ten minutes the copy is shaded from scratch: copying the source over
 // it first clears yesterday's day side.
-static void RebuildShadedMap(void)
+static void RebuildShadedMap(ClockWindowState &clock)
 {
-    if (!Clock.sourceMap)
-        Clock.sourceMap = LoadMap(Clock.settings.mapId);
-    if (!Clock.sourceMap)
+    if (!clock.sourceMap)
+        clock.sourceMap = LoadMap(clock.settings.mapId);
+    if (!clock.sourceMap)
         return;
     BITMAP size;
-    if (!GetObjectA(Clock.sourceMap, sizeof size, &size))
+    if (!GetObjectA(clock.sourceMap, sizeof size, &size))
         return;
     HDC screen = GetDC(nullptr);
-    if (!Clock.shadedMap)
-        Clock.shadedMap = CreateMapBitmap(screen, size.bmWidth, size.bmHeight);
+    if (!clock.shadedMap)
+        clock.shadedMap = CreateMapBitmap(screen, size.bmWidth, size.bmHeight);
     HDC source = CreateCompatibleDC(screen), copy = CreateCompatibleDC(screen);
-    if (Clock.shadedMap && source && copy) {
-        HGDIOBJ oldSource = SelectObject(source, Clock.sourceMap);
-        HGDIOBJ oldCopy = SelectObject(copy, Clock.shadedMap);
+    if (clock.shadedMap && source && copy) {
+        HGDIOBJ oldSource = SelectObject(source, clock.sourceMap);
+        HGDIOBJ oldCopy = SelectObject(copy, clock.shadedMap);
         BitBlt(copy, 0, 0, size.bmWidth, size.bmHeight, source, 0, 0, SRCCOPY);
-        if (InitSunShade(copy, source, size.bmWidth, size.bmHeight) == 0)
-            UpdateSunShade();
+        if (InitSunShade(&clock.shade, copy, source, size.bmWidth, size.bmHeight) == 0)
+            UpdateSunShade(&clock.shade);
         SelectObject(source, oldSource);
         SelectObject(copy, oldCopy);
     }
@@ -221,115 +243,123 @@ static void RebuildShadedMap(void)
 
 static void UpdateTooltipText(HWND window, const SYSTEMTIME &now)
 {
-    if (FormatClockTooltip(Clock.tipText, sizeof Clock.tipText, now.wYear, now.wMonth,
+    ClockWindowState &clock = *StateOf(window);
+    if (FormatClockTooltip(clock.tipText, sizeof clock.tipText, now.wYear, now.wMonth,
                            now.wDayOfWeek, now.wDay, now.wHour, now.wMinute, now.wSecond) < 0)
-        Clock.tipText[0] = '\0';
-    Clock.lastSecond = now.wSecond;
-    if (Clock.tooltip) {
+        clock.tipText[0] = '\0';
+    clock.lastSecond = now.wSecond;
+    if (clock.tooltip) {
         TOOLINFOA tool = ClockTool(window);
-        SendMessageA(Clock.tooltip, TTM_UPDATETIPTEXTA, 0, (LPARAM)&tool);
+        SendMessageA(clock.tooltip, TTM_UPDATETIPTEXTA, 0, (LPARAM)&tool);
     }
 }
 
 static void OnSecondTimer(HWND window)
 {
-    ClockLocalTime(&Clock.lastTime);
+    ClockWindowState &clock = *StateOf(window);
+    ClockLocalTime(&clock.lastTime);
     // Signed difference: the tick count wraps after 49 days.
-    if ((LONG)(GetTickCount() - Clock.nextFullRedraw) < 0) {
-        DrawSecondHand(window, Clock.lastTime);
-        if (Clock.lastTime.wSecond != Clock.lastSecond)
-            UpdateTooltipText(window, Clock.lastTime);
+    if ((LONG)(GetTickCount() - clock.nextFullRedraw) < 0) {
+        DrawSecondHand(window, clock.lastTime, &clock.secondHandEnd);
+        if (clock.lastTime.wSecond != clock.lastSecond)
+            UpdateTooltipText(window, clock.lastTime);
     } else {
-        Clock.nextFullRedraw = GetTickCount() + CLOCK_FULL_REDRAW_MS;
+        clock.nextFullRedraw = GetTickCount() + CLOCK_FULL_REDRAW_MS;
         RedrawFace(window);
     }
 }
 
 static void OnTimer(HWND window, UINT_PTR id)
 {
+    ClockWindowState &clock = *StateOf(window);
     if (id == CLOCK_TIMER_SECOND)
         OnSecondTimer(window);
     else if (id == CLOCK_TIMER_MAP)
-        RebuildShadedMap();
+        RebuildShadedMap(clock);
 }
 
 static void ApplyTopmost(HWND window)
 {
+    ClockWindowState &clock = *StateOf(window);
     // Wine will not make a window topmost while it owns a topmost window (the
     // tooltip): it only lines the owner up under it. Let go of the tooltip
     // for the move and take it back after.
-    if (Clock.tooltip)
-        SetWindowLongPtrA(Clock.tooltip, GWLP_HWNDPARENT, 0);
-    SetWindowPos(window, Clock.settings.topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+    if (clock.tooltip)
+        SetWindowLongPtrA(clock.tooltip, GWLP_HWNDPARENT, 0);
+    SetWindowPos(window, clock.settings.topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
-    if (Clock.tooltip)
-        SetWindowLongPtrA(Clock.tooltip, GWLP_HWNDPARENT, (LONG_PTR)window);
+    if (clock.tooltip)
+        SetWindowLongPtrA(clock.tooltip, GWLP_HWNDPARENT, (LONG_PTR)window);
 }
 
 static int OnCreate(HWND window)
 {
     HINSTANCE instance = ClockInstance();
-    ClockWindowState fresh = {};
-    Clock = fresh;
-    Clock.settings = DefaultClockSettings();
-    Clock.lastSecond = -1;
-    ForgetSecondHand();
-    Clock.menu = LoadMenuA(instance, MAKEINTRESOURCEA(IDM_CLOCK_MENU));
-    Clock.shiftCursor = LoadCursorA(instance, MAKEINTRESOURCEA(IDC_CLOCK_SHIFT));
-    Clock.resizeCursor = LoadCursorA(instance, MAKEINTRESOURCEA(IDC_CLOCK_RESIZE));
+    ClockWindowState *state = new (std::nothrow) ClockWindowState();
+    if (!state)
+        return -1;
+    SetWindowLongPtrA(window, GWLP_USERDATA, (LONG_PTR)state);
+    ClockWindowState &clock = *state;
+    clock.settings = DefaultClockSettings();
+    clock.lastSecond = -1;
+    clock.secondHandEnd = {-1, -1};
+    clock.menu = LoadMenuA(instance, MAKEINTRESOURCEA(IDM_CLOCK_MENU));
+    clock.shiftCursor = LoadCursorA(instance, MAKEINTRESOURCEA(IDC_CLOCK_SHIFT));
+    clock.resizeCursor = LoadCursorA(instance, MAKEINTRESOURCEA(IDC_CLOCK_RESIZE));
     CreateTooltip(window);
 
     RECT r;
     GetWindowRect(window, &r);
-    Clock.settings.rect = {r.left, r.top, r.right, r.bottom};
-    LoadClockInfo(&Clock.settings);
+    clock.settings.rect = {r.left, r.top, r.right, r.bottom};
+    LoadClockInfo(&clock.settings);
     RECT desktop;
     GetWindowRect(GetDesktopWindow(), &desktop);
-    ClockRect place = KeepClockOnDesktop(Clock.settings.rect, desktop.right, desktop.bottom);
+    ClockRect place = KeepClockOnDesktop(clock.settings.rect, desktop.right, desktop.bottom);
     MoveWindow(window, place.left, place.top, place.right - place.left, place.bottom - place.top,
                TRUE);
-    SetClockTransparency(window, Clock.settings.alpha);
+    SetClockTransparency(window, clock.settings.alpha);
 
     ApplyTopmost(window);
 
-    ClockLocalTime(&Clock.lastTime);
-    Clock.nextFullRedraw = GetTickCount();
+    ClockLocalTime(&clock.lastTime);
+    clock.nextFullRedraw = GetTickCount();
     SetTimer(window, CLOCK_TIMER_SECOND, CLOCK_SECOND_PERIOD_MS, nullptr);
     SetTimer(window, CLOCK_TIMER_MAP, CLOCK_MAP_PERIOD_MS, nullptr);
-    RebuildShadedMap();
+    RebuildShadedMap(clock);
     return 0;
 }
 
 static void OnSize(HWND window)
 {
+    ClockWindowState &clock = *StateOf(window);
     RECT client;
     GetClientRect(window, &client);
     // The system owns a region once it is set; replacing it frees the old one.
     HRGN region = nullptr;
-    if (Clock.settings.round)
+    if (clock.settings.round)
         region = CreateEllipticRgn(0, 0, client.right, client.bottom);
     SetWindowRgn(window, region, TRUE);
 
-    if (Clock.backBuffer)
-        DeleteObject(Clock.backBuffer);
-    Clock.backBuffer = nullptr;
+    if (clock.backBuffer)
+        DeleteObject(clock.backBuffer);
+    clock.backBuffer = nullptr;
     HDC dc = GetDC(window);
     if (dc) {
         if (client.right > 0 && client.bottom > 0)
-            Clock.backBuffer = CreateCompatibleBitmap(dc, client.right, client.bottom);
+            clock.backBuffer = CreateCompatibleBitmap(dc, client.right, client.bottom);
         ReleaseDC(window, dc);
     }
-    HideTooltip();
+    HideTooltip(clock);
 }
 
-static bool IsCommandChecked(UINT id)
+static bool IsCommandChecked(const ClockWindowState &clock, UINT id)
 {
-    const ClockSettings &s = Clock.settings;
+    const ClockSettings &s = clock.settings;
     switch (id) {
     case IDM_CLOCK_SHIFT_MAP:
-        return Clock.shiftMode != 0;
+        return clock.shiftMode != 0;
     case IDM_CLOCK_RESIZE:
-        return Clock.resizeMode != 0;
+        return clock.resizeMode != 0;
     case IDM_CLOCK_TOPMOST:
         return s.topmost != 0;
     case IDM_CLOCK_ROUND:
@@ -350,7 +380,7 @@ static bool IsCommandChecked(UINT id)
 
 // Walks the items by position: the "00 %" entry's id is 0, as is every
 // separator's, so it cannot be found by command.
-static void SetMenuChecks(HMENU menu)
+static void SetMenuChecks(const ClockWindowState &clock, HMENU menu)
 {
     int count = GetMenuItemCount(menu);
     for (int i = 0; i < count; ++i) {
@@ -360,21 +390,22 @@ static void SetMenuChecks(HMENU menu)
         if (!GetMenuItemInfoA(menu, i, TRUE, &item))
             continue;
         if (item.hSubMenu) {
-            SetMenuChecks(item.hSubMenu);
+            SetMenuChecks(clock, item.hSubMenu);
             continue;
         }
         if (item.fType & MFT_SEPARATOR)
             continue;
-        CheckMenuItem(menu, i, MF_BYPOSITION | (IsCommandChecked(item.wID) ? MF_CHECKED : 0));
+        CheckMenuItem(menu, i, MF_BYPOSITION | (IsCommandChecked(clock, item.wID) ? MF_CHECKED : 0));
     }
 }
 
 static void OnContextMenu(HWND window)
 {
-    HMENU popup = Clock.menu ? GetSubMenu(Clock.menu, 0) : nullptr;
+    ClockWindowState &clock = *StateOf(window);
+    HMENU popup = clock.menu ? GetSubMenu(clock.menu, 0) : nullptr;
     if (!popup)
         return;
-    SetMenuChecks(popup);
+    SetMenuChecks(clock, popup);
     POINT at;
     GetCursorPos(&at);
     SetForegroundWindow(window);
@@ -384,33 +415,36 @@ static void OnContextMenu(HWND window)
 
 static void ChangeMap(HWND window, int mapId)
 {
-    Clock.settings.mapId = mapId;
-    DeleteMaps();
-    RebuildShadedMap();
+    ClockWindowState &clock = *StateOf(window);
+    clock.settings.mapId = mapId;
+    DeleteMaps(clock);
+    RebuildShadedMap(clock);
     RedrawFace(window);
 }
 
 static void ChangeShape(HWND window, int round)
 {
-    Clock.settings.round = round;
+    ClockWindowState &clock = *StateOf(window);
+    clock.settings.round = round;
     OnSize(window);
     InvalidateRect(window, nullptr, FALSE);
 }
 
 static void OnCommand(HWND window, UINT id)
 {
+    ClockWindowState &clock = *StateOf(window);
     switch (id) {
     case IDM_CLOCK_SHIFT_MAP:
-        Clock.shiftMode = !Clock.shiftMode;
+        clock.shiftMode = !clock.shiftMode;
         return;
     case IDM_CLOCK_RESIZE:
-        Clock.resizeMode = !Clock.resizeMode;
+        clock.resizeMode = !clock.resizeMode;
         return;
     case IDM_CLOCK_CALENDAR:
         ShowCalendar(window);
         return;
     case IDM_CLOCK_TOPMOST:
-        Clock.settings.topmost = !Clock.settings.topmost;
+        clock.settings.topmost = !clock.settings.topmost;
         ApplyTopmost(window);
         return;
     case IDM_CLOCK_ROUND:
@@ -419,12 +453,12 @@ static void OnCommand(HWND window, UINT id)
         return;
     case IDM_CLOCK_VIEW_180:
     case IDM_CLOCK_VIEW_360:
-        Clock.settings.view180 = id == IDM_CLOCK_VIEW_180;
+        clock.settings.view180 = id == IDM_CLOCK_VIEW_180;
         InvalidateRect(window, nullptr, FALSE);
         return;
     case IDM_CLOCK_ABOUT:
-        ClockMessageBox(window, "World Clock\n\nDay and night on a world map.", "About",
-                        MB_OK | MB_ICONINFORMATION);
+        ZtMessageBox(window, "World Clock\n\nDay and night on a world map.", "About",
+                     MB_OK | MB_ICONINFORMATION);
         return;
     case IDM_CLOCK_QUIT:
         DestroyWindow(window);
@@ -433,79 +467,83 @@ static void OnCommand(HWND window, UINT id)
     if (id == IDM_CLOCK_NO_MAP || (id >= IDB_CLOCK_MAP_FIRST && id <= IDB_CLOCK_MAP_LAST)) {
         ChangeMap(window, (int)id);
     } else if (id <= IDM_CLOCK_ALPHA_LAST && id % 10 == 0) {
-        Clock.settings.alpha = TransparencyAlpha((int)id);
-        SetClockTransparency(window, Clock.settings.alpha);
+        clock.settings.alpha = TransparencyAlpha((int)id);
+        SetClockTransparency(window, clock.settings.alpha);
     }
 }
 
 static void OnMouseMove(HWND window, WPARAM keys, int x, int y)
 {
+    ClockWindowState &clock = *StateOf(window);
     if (keys & MK_LBUTTON) {
         RECT r;
         GetWindowRect(window, &r);
-        if ((keys & MK_SHIFT) || Clock.shiftMode) {
-            Clock.settings.mapShift = WrapMapShift(Clock.settings.mapShift + (Clock.lastX - x));
-            Clock.lastX = x;
-            SetCursor(Clock.shiftCursor);
+        if ((keys & MK_SHIFT) || clock.shiftMode) {
+            clock.settings.mapShift = WrapMapShift(clock.settings.mapShift + (clock.lastX - x));
+            clock.lastX = x;
+            SetCursor(clock.shiftCursor);
             RedrawFace(window);
-        } else if ((keys & MK_CONTROL) || Clock.resizeMode) {
-            SetCursor(Clock.resizeCursor);
-            int width = ResizedExtent(r.right - r.left, Clock.lastX, x);
-            int height = ResizedExtent(r.bottom - r.top, Clock.lastY, y);
+        } else if ((keys & MK_CONTROL) || clock.resizeMode) {
+            SetCursor(clock.resizeCursor);
+            int width = ResizedExtent(r.right - r.left, clock.lastX, x);
+            int height = ResizedExtent(r.bottom - r.top, clock.lastY, y);
             SetWindowPos(window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
-            Clock.lastX = x;
-            Clock.lastY = y;
+            clock.lastX = x;
+            clock.lastY = y;
         } else {
-            SetWindowPos(window, nullptr, r.left + x - Clock.lastX, r.top + y - Clock.lastY, 0, 0,
+            SetWindowPos(window, nullptr, r.left + x - clock.lastX, r.top + y - clock.lastY, 0, 0,
                          SWP_NOSIZE | SWP_NOZORDER);
         }
     } else {
         ReleaseCapture();
     }
-    if (Clock.tooltip)
-        SendMessageA(Clock.tooltip, TTM_ACTIVATE, TRUE, 0);
+    if (clock.tooltip)
+        SendMessageA(clock.tooltip, TTM_ACTIVATE, TRUE, 0);
 }
 
 static void OnButton(HWND window, bool down, int x, int y)
 {
-    Clock.lastX = x;
-    Clock.lastY = y;
+    ClockWindowState &clock = *StateOf(window);
+    clock.lastX = x;
+    clock.lastY = y;
     if (down) {
         SetCapture(window);
     } else {
         ReleaseCapture();
-        HideTooltip();
+        HideTooltip(clock);
     }
 }
 
 static void OnDestroy(HWND window)
 {
+    ClockWindowState &clock = *StateOf(window);
     SaveClockInfo(SettingsWithRect(window));
     KillTimer(window, CLOCK_TIMER_SECOND);
     KillTimer(window, CLOCK_TIMER_MAP);
-    DeleteMaps();
-    if (Clock.backBuffer)
-        DeleteObject(Clock.backBuffer);
-    if (Clock.shiftCursor)
-        DestroyCursor(Clock.shiftCursor);
-    if (Clock.resizeCursor)
-        DestroyCursor(Clock.resizeCursor);
-    if (Clock.tooltip)
-        DestroyWindow(Clock.tooltip);
-    if (Clock.menu)
-        DestroyMenu(Clock.menu);
-    Clock.backBuffer = nullptr;
-    Clock.shiftCursor = Clock.resizeCursor = nullptr;
-    Clock.tooltip = nullptr;
-    Clock.menu = nullptr;
+    DeleteMaps(clock);
+    if (clock.backBuffer)
+        DeleteObject(clock.backBuffer);
+    if (clock.shiftCursor)
+        DestroyCursor(clock.shiftCursor);
+    if (clock.resizeCursor)
+        DestroyCursor(clock.resizeCursor);
+    if (clock.tooltip)
+        DestroyWindow(clock.tooltip);
+    if (clock.menu)
+        DestroyMenu(clock.menu);
+    SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+    delete &clock;
 }
 
 LRESULT CALLBACK ClockWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == WM_CREATE)
+        return OnCreate(window);
+    // Before its creation and after its destruction the window has no clock.
+    if (!StateOf(window))
+        return DefWindowProcA(window, message, wParam, lParam);
     int x = (short)LOWORD(lParam), y = (short)HIWORD(lParam);
     switch (message) {
-    case WM_CREATE:
-        return OnCreate(window);
     case WM_TIMER:
         OnTimer(window, wParam);
         return 0;
@@ -549,13 +587,9 @@ HWND CreateClockWindow(void)
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES | ICC_DATE_CLASSES};
     InitCommonControlsEx(&controls);
 
-    WNDCLASSA windowClass = {};
-    windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
-    windowClass.lpfnWndProc = ClockWndProc;
-    windowClass.hInstance = ClockInstance();
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = CLOCK_CLASS;
-    RegisterClassA(&windowClass); // already registered by an earlier clock: fine
+    RegisterWindowClass(ClockInstance(), CLOCK_CLASS, ClockWndProc,
+                        {CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS, LoadCursorA(nullptr, IDC_ARROW),
+                         nullptr});
 
     HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, CLOCK_CLASS, "", WS_POPUP, CLOCK_START_X,
                                   CLOCK_START_Y, CLOCK_START_SIZE, CLOCK_START_SIZE,

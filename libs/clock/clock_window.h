@@ -9,11 +9,11 @@ HWND CreateClockWindow(void);
 LRESULT CALLBACK ClockWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void SetClockTransparency(HWND window, int alpha);
 
-// The open clock's settings and state, for tests.
-const ClockSettings &CurrentClockSettings(void);
-bool ClockHasMap(void);
-void ClockMapBitmaps(HBITMAP *source, HBITMAP *shaded);
-bool ClockIsShiftMode(void);
-bool ClockIsResizeMode(void);
-HWND ClockTooltipWindow(void);
-const char *ClockTooltipText(void);
+// A clock window's settings and state, for tests.
+const ClockSettings &CurrentClockSettings(HWND window);
+bool ClockHasMap(HWND window);
+void ClockMapBitmaps(HWND window, HBITMAP *source, HBITMAP *shaded);
+bool ClockIsShiftMode(HWND window);
+bool ClockIsResizeMode(HWND window);
+HWND ClockTooltipWindow(HWND window);
+const char *ClockTooltipText(HWND window);

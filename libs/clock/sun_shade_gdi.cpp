@@ -3,10 +3,6 @@
 #include "clock_seams.h"
 #include "sun_shade.h"
 
-static SunShadeState State;
-static SunShadeState *Current; // null until the first initialisation
-static HDC Destination, Source;
-
 static int Brighter(int channel)
 {
     channel += 100;
@@ -30,43 +26,40 @@ void BrightenMapSpan(HDC destination, HDC source, int row, int x, int width)
     }
 }
 
-static void BrightenSpan(void *, int row, int x, int width)
+static void BrightenSpan(void *context, int row, int x, int width)
 {
-    BrightenMapSpan(Destination, Source, row, x, width);
+    const SunShadeGdi *shade = (const SunShadeGdi *)context;
+    BrightenMapSpan(shade->destination, shade->source, row, x, width);
 }
 
-static void RestoreSpan(void *, int row, int x, int width)
+static void RestoreSpan(void *context, int row, int x, int width)
 {
-    BitBlt(Destination, x, row, width, 1, Source, x, row, SRCCOPY);
+    const SunShadeGdi *shade = (const SunShadeGdi *)context;
+    BitBlt(shade->destination, x, row, width, 1, shade->source, x, row, SRCCOPY);
 }
 
-int InitSunShade(HDC destination, HDC source, int width, int height)
+int InitSunShade(SunShadeGdi *shade, HDC destination, HDC source, int width, int height)
 {
-    Destination = destination;
-    Source = source;
-    FreeSunShade();
-    if (NewSunState(&State, width, height, ClockUniversalNow()) != 0)
+    FreeSunShade(shade);
+    shade->destination = destination;
+    shade->source = source;
+    if (NewSunState(&shade->state, width, height, ClockUniversalNow()) != 0)
         return -1;
-    Current = &State;
+    shade->current = &shade->state;
     return 0;
 }
 
-int UpdateSunShade(void)
+int UpdateSunShade(SunShadeGdi *shade)
 {
-    if (!Current)
+    if (!shade->current)
         return -1;
-    SpanSink sink = {nullptr, BrightenSpan, RestoreSpan};
-    return UpdateSunShadeAt(Current, ClockUniversalNow(), sink);
+    SpanSink sink = {shade, BrightenSpan, RestoreSpan};
+    return UpdateSunShadeAt(shade->current, ClockUniversalNow(), sink);
 }
 
-void FreeSunShade(void)
+void FreeSunShade(SunShadeGdi *shade)
 {
-    if (Current)
-        FreeSunState(Current);
-    Current = nullptr;
-}
-
-bool SunShadeExists(void)
-{
-    return Current != nullptr;
+    if (shade->current)
+        FreeSunState(shade->current);
+    shade->current = nullptr;
 }

@@ -6,38 +6,39 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "registry_text.h"
+#include "ui_seams.h"
+#include "window_class.h"
 #include "wallpaper_change.h"
 
-ChangerState Changer;
 HINSTANCE ChangerInstance;
 
-static HKEY RegistryRootOverride;
-static ChangerMessageBoxHook MessageBoxOverride;
-static SRWLOCK ImageLock = SRWLOCK_INIT;
-static ChangerImage *CurrentImage;
-
-void SetChangerRegistryRoot(HKEY root)
+ChangerShared *NewChangerShared(void)
 {
-    RegistryRootOverride = root;
+    ChangerShared *shared = new (std::nothrow) ChangerShared();
+    if (!shared)
+        return nullptr;
+    shared->references = 1;
+    shared->busy = false;
+    InitializeSRWLock(&shared->imageLock);
+    shared->currentImage = nullptr;
+    shared->closed = false;
+    return shared;
 }
 
-HKEY ChangerRegistryRoot(void)
+void HoldChangerShared(ChangerShared *shared)
 {
-    return RegistryRootOverride ? RegistryRootOverride : HKEY_CURRENT_USER;
+    ++shared->references;
 }
 
-void SetChangerMessageBoxHook(ChangerMessageBoxHook hook)
+void ReleaseChangerShared(ChangerShared *shared)
 {
-    MessageBoxOverride = hook;
-}
-
-int ChangerMessageBox(HWND owner, const char *text, const char *caption, UINT type)
-{
-    if (MessageBoxOverride)
-        return MessageBoxOverride(owner, text, caption, type);
-    return MessageBoxA(owner, text, caption, type);
+    if (!shared || --shared->references > 0)
+        return;
+    ReleaseChangerImage(shared->currentImage);
+    delete shared;
 }
 
 void ReleaseChangerImage(ChangerImage *image)
@@ -48,27 +49,27 @@ void ReleaseChangerImage(ChangerImage *image)
     std::free(image);
 }
 
-ChangerImage *TakeCurrentImage(void)
+ChangerImage *TakeCurrentImage(ChangerShared *shared)
 {
-    AcquireSRWLockExclusive(&ImageLock);
-    ChangerImage *image = CurrentImage;
-    CurrentImage = nullptr;
-    ReleaseSRWLockExclusive(&ImageLock);
+    AcquireSRWLockExclusive(&shared->imageLock);
+    ChangerImage *image = shared->currentImage;
+    shared->currentImage = nullptr;
+    ReleaseSRWLockExclusive(&shared->imageLock);
     return image;
 }
 
-void PublishCurrentImage(ChangerImage *image)
+void PublishCurrentImage(ChangerShared *shared, ChangerImage *image)
 {
-    AcquireSRWLockExclusive(&ImageLock);
-    ChangerImage *old = CurrentImage;
+    AcquireSRWLockExclusive(&shared->imageLock);
+    ChangerImage *old = shared->currentImage;
     // After the window closed nobody would ever release it.
-    if (Changer.closed) {
-        CurrentImage = nullptr;
+    if (shared->closed) {
+        shared->currentImage = nullptr;
         ReleaseChangerImage(image);
     } else {
-        CurrentImage = image;
+        shared->currentImage = image;
     }
-    ReleaseSRWLockExclusive(&ImageLock);
+    ReleaseSRWLockExclusive(&shared->imageLock);
     ReleaseChangerImage(old);
 }
 
@@ -77,7 +78,7 @@ void PublishCurrentImage(ChangerImage *image)
 void LoadChangerSettings(char *directory, int size, ChangerSettings *settings)
 {
     HKEY key;
-    if (RegOpenKeyExA(ChangerRegistryRoot(), CHANGER_KEY, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(ZtRegistryRoot(), CHANGER_KEY, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return;
     char vars[CHANGER_PATH_BYTES];
     if (ReadRegistryString(key, CHANGER_VARS_VALUE, vars, sizeof vars) == ERROR_SUCCESS)
@@ -95,9 +96,9 @@ void LoadChangerSettings(char *directory, int size, ChangerSettings *settings)
 void SaveChangerSettings(const char *directory, const ChangerSettings *settings)
 {
     HKEY key;
-    if (RegCreateKeyA(ChangerRegistryRoot(), CHANGER_KEY, &key) != ERROR_SUCCESS) {
-        ChangerMessageBox(nullptr, "Unable to open/create registry key!", "Registry Error",
-                          MB_ICONERROR);
+    if (RegCreateKeyA(ZtRegistryRoot(), CHANGER_KEY, &key) != ERROR_SUCCESS) {
+        ZtMessageBox(nullptr, "Unable to open/create registry key!", "Registry Error",
+                     MB_ICONERROR);
         return;
     }
     char vars[64];
@@ -138,9 +139,9 @@ static HICON LoadChangerIcon(int id)
     return (HICON)LoadImageA(ChangerInstance, MAKEINTRESOURCEA(id), IMAGE_ICON, 16, 16, 0);
 }
 
-static void ShowChangingState(HWND window)
+static void ShowChangingState(HWND window, const ChangerWindow *changer)
 {
-    if (Changer.changingOn)
+    if (changer->changingOn)
         TrayIconMessage(window, NIM_MODIFY, CHANGER_TRAY_ID, LoadChangerIcon(IDI_CHANGER_ON),
                         CHANGER_TIP_ON);
     else
@@ -200,23 +201,26 @@ int ChooseImageFolder(HWND owner, char *directory, int size)
 
 // ---------------------------------------------------------------- dialog 106
 
-INT_PTR CALLBACK RefreshTimeDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+static INT_PTR CALLBACK RefreshTimeDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG: {
+        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+        const int *minutes = (const int *)lParam;
         HWND spin = GetDlgItem(dialog, IDC_REFRESH_SPIN);
         SendMessageA(spin, UDM_SETBUDDY, (WPARAM)GetDlgItem(dialog, IDC_REFRESH_EDIT), 0);
         SendMessageA(spin, UDM_SETRANGE, 0, MAKELPARAM(720, 0));
-        SendMessageA(spin, UDM_SETPOS, 0, MAKELPARAM(Changer.settings.refreshMinutes, 0));
+        SendMessageA(spin, UDM_SETPOS, 0, MAKELPARAM(*minutes, 0));
         PlaceBottomRightAtCursor(dialog);
         return TRUE;
     }
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK) {
+            int *minutes = (int *)GetWindowLongPtrA(dialog, DWLP_USER);
             LRESULT position = SendDlgItemMessageA(dialog, IDC_REFRESH_SPIN, UDM_GETPOS, 0, 0);
             // The high word flags buddy text that is no number: keep the old period then.
             if (HIWORD(position) == 0)
-                Changer.settings.refreshMinutes = LOWORD(position);
+                *minutes = LOWORD(position);
             EndDialog(dialog, 1);
         }
         return TRUE;
@@ -227,93 +231,133 @@ INT_PTR CALLBACK RefreshTimeDlgProc(HWND dialog, UINT message, WPARAM wParam, LP
     return FALSE;
 }
 
+bool AskRefreshMinutes(HWND owner, int *minutes)
+{
+    int edited = *minutes;
+    if (DialogBoxParamA(ChangerInstance, MAKEINTRESOURCEA(IDD_REFRESH_TIME), owner,
+                        RefreshTimeDlgProc, (LPARAM)&edited) != 1)
+        return false;
+    *minutes = edited;
+    return true;
+}
+
 // ---------------------------------------------------------------- window
 
-static void StartTimer(HWND window)
+ChangerWindow *ChangerOf(HWND window)
+{
+    char name[16];
+    if (!window || !GetClassNameA(window, name, sizeof name) || lstrcmpA(name, CHANGER_CLASS) != 0)
+        return nullptr;
+    return (ChangerWindow *)GetWindowLongPtrA(window, GWLP_USERDATA);
+}
+
+static void StartTimer(HWND window, const ChangerWindow *changer)
 {
     // 0 minutes would fire as fast as the system allows; one minute is the least.
-    int minutes = Changer.settings.refreshMinutes > 0 ? Changer.settings.refreshMinutes : 1;
+    int minutes = changer->settings.refreshMinutes > 0 ? changer->settings.refreshMinutes : 1;
     SetTimer(window, CHANGER_TIMER, (UINT)minutes * 60000u, nullptr);
 }
 
-static void OnChangerCreate(HWND window)
+static void RestartTimer(HWND window, const ChangerWindow *changer)
 {
-    Changer.menu = LoadMenuA(ChangerInstance, MAKEINTRESOURCEA(IDM_CHANGER));
-    LoadChangerSettings(Changer.directory, sizeof Changer.directory, &Changer.settings);
-    StartTimer(window);
+    KillTimer(window, CHANGER_TIMER);
+    StartTimer(window, changer);
+}
+
+static bool OnChangerCreate(HWND window)
+{
+    ChangerWindow *changer = new (std::nothrow) ChangerWindow();
+    ChangerShared *shared = changer ? NewChangerShared() : nullptr;
+    if (!shared) {
+        delete changer;
+        return false;
+    }
+    changer->shared = shared;
+    SetWindowLongPtrA(window, GWLP_USERDATA, (LONG_PTR)changer);
+    changer->menu = LoadMenuA(ChangerInstance, MAKEINTRESOURCEA(IDM_CHANGER));
+    LoadChangerSettings(changer->directory, sizeof changer->directory, &changer->settings);
+    StartTimer(window, changer);
     TrayIconMessage(window, NIM_ADD, CHANGER_TRAY_ID, LoadChangerIcon(IDI_CHANGER_ON),
                     CHANGER_TIP_ON);
-    Changer.busy = 0;
-    Changer.closed = 0;
-    Changer.changingOn = 1;
+    changer->changingOn = true;
+    return true;
 }
 
-static void OnChangerTick(HWND window)
+static void OnChangerTick(ChangerWindow *changer)
 {
-    if (!Changer.changingOn || InterlockedCompareExchange(&Changer.busy, 1, 0) != 0)
+    bool idle = false;
+    if (!changer->changingOn || !changer->shared->busy.compare_exchange_strong(idle, true))
         return;
-    HANDLE thread = CreateThread(nullptr, 0, ChangeBackgroundThread, window, 0, nullptr);
-    if (!thread)
-        Changer.busy = 0;
-    else
+    ChangeRequest *request = new (std::nothrow) ChangeRequest();
+    if (!request) {
+        changer->shared->busy = false;
+        return;
+    }
+    request->settings = changer->settings;
+    lstrcpynA(request->directory, changer->directory, sizeof request->directory);
+    request->shared = changer->shared;
+    HoldChangerShared(changer->shared);
+    HANDLE thread = CreateThread(nullptr, 0, ChangeBackgroundThread, request, 0, nullptr);
+    if (thread) {
         CloseHandle(thread);
+        return;
+    }
+    changer->shared->busy = false;
+    ReleaseChangerShared(request->shared);
+    delete request;
 }
 
-static void ShowChangerMenu(HWND window)
+static void ShowChangerMenu(HWND window, const ChangerWindow *changer)
 {
-    if (!Changer.menu)
+    if (!changer->menu)
         return;
     POINT cursor;
     GetCursorPos(&cursor);
-    HMENU popup = GetSubMenu(Changer.menu, 0);
-    CheckMenuItem(popup, CM_TOGGLE_CHANGING, Changer.changingOn ? MF_CHECKED : MF_UNCHECKED);
-    CheckMenuItem(popup, CM_BILINEAR, Changer.settings.bilinear ? MF_CHECKED : MF_UNCHECKED);
-    CheckMenuItem(popup, CM_SHARPEN, Changer.settings.sharpen ? MF_CHECKED : MF_UNCHECKED);
-    CheckMenuItem(popup, CM_SHARPEN_MORE,
-                  Changer.settings.sharpenMore ? MF_CHECKED : MF_UNCHECKED);
+    HMENU popup = GetSubMenu(changer->menu, 0);
+    const ChangerSettings &settings = changer->settings;
+    CheckMenuItem(popup, CM_TOGGLE_CHANGING, changer->changingOn ? MF_CHECKED : MF_UNCHECKED);
+    CheckMenuItem(popup, CM_BILINEAR, settings.bilinear ? MF_CHECKED : MF_UNCHECKED);
+    CheckMenuItem(popup, CM_SHARPEN, settings.sharpen ? MF_CHECKED : MF_UNCHECKED);
+    CheckMenuItem(popup, CM_SHARPEN_MORE, settings.sharpenMore ? MF_CHECKED : MF_UNCHECKED);
     char text[128], updated[CHANGER_PATH_BYTES + 128];
     if (GetMenuStringA(popup, CM_LOADING_IMAGES, text, sizeof text, MF_BYCOMMAND) &&
-        FormatLoadingImagesItem(text, Changer.directory, updated, sizeof updated))
+        FormatLoadingImagesItem(text, changer->directory, updated, sizeof updated))
         ModifyMenuA(popup, CM_LOADING_IMAGES, MF_BYCOMMAND | MF_STRING, CM_LOADING_IMAGES,
                     updated);
     SetForegroundWindow(window);
     TrackPopupMenu(popup, TPM_LEFTBUTTON, cursor.x, cursor.y, 0, window, nullptr);
 }
 
-static void OnChangerCommand(HWND window, int command)
+static void OnChangerCommand(HWND window, ChangerWindow *changer, int command)
 {
     switch (command) {
     case CM_CHANGE_NOW:
-        KillTimer(window, CHANGER_TIMER);
-        StartTimer(window);
+        RestartTimer(window, changer);
         PostMessageA(window, WM_TIMER, CHANGER_TIMER, 0);
         break;
     case CM_TOGGLE_CHANGING:
-        Changer.changingOn = !Changer.changingOn;
-        ShowChangingState(window);
+        changer->changingOn = !changer->changingOn;
+        ShowChangingState(window, changer);
         break;
     case CM_EXIT_CHANGER:
         PostMessageA(window, WM_CLOSE, 0, 0);
         break;
     case CM_SET_REFRESH:
-        if (DialogBoxParamA(ChangerInstance, MAKEINTRESOURCEA(IDD_REFRESH_TIME), window,
-                            RefreshTimeDlgProc, 0) == 1) {
-            KillTimer(window, CHANGER_TIMER);
-            StartTimer(window);
-        }
+        if (AskRefreshMinutes(window, &changer->settings.refreshMinutes))
+            RestartTimer(window, changer);
         break;
     case CM_BILINEAR:
-        Changer.settings.bilinear = !Changer.settings.bilinear;
+        changer->settings.bilinear = !changer->settings.bilinear;
         break;
     case CM_SHARPEN:
-        ToggleSharpen(&Changer.settings);
+        ToggleSharpen(&changer->settings);
         break;
     case CM_SHARPEN_MORE:
-        ToggleSharpenMore(&Changer.settings);
+        ToggleSharpenMore(&changer->settings);
         break;
     case CM_SET_DIRECTORY:
     case CM_LOADING_IMAGES:
-        ChooseImageFolder(window, Changer.directory, sizeof Changer.directory);
+        ChooseImageFolder(window, changer->directory, sizeof changer->directory);
         break;
     }
 }
@@ -337,55 +381,67 @@ void DrawImageCentred(HDC dc, const ChangerImage *image, int width, int height)
                   DIB_RGB_COLORS, SRCCOPY);
 }
 
-static void OnChangerPaint(HWND window)
+static void OnChangerPaint(HWND window, ChangerShared *shared)
 {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
-    AcquireSRWLockShared(&ImageLock);
-    ChangerImage *image = CurrentImage;
+    AcquireSRWLockShared(&shared->imageLock);
+    ChangerImage *image = shared->currentImage;
     if (image && image->pixels && image->width > 0 && image->height > 0) {
         RECT client;
         GetClientRect(window, &client);
         DrawImageCentred(dc, image, client.right, client.bottom);
     }
-    ReleaseSRWLockShared(&ImageLock);
+    ReleaseSRWLockShared(&shared->imageLock);
     EndPaint(window, &paint);
 }
 
-static void OnChangerClose(HWND window)
+static void OnChangerClose(HWND window, ChangerWindow *changer)
 {
-    SaveChangerSettings(Changer.directory, &Changer.settings);
+    SaveChangerSettings(changer->directory, &changer->settings);
     TrayIconMessage(window, NIM_DELETE, CHANGER_TRAY_ID, nullptr, nullptr);
     KillTimer(window, CHANGER_TIMER);
-    AcquireSRWLockExclusive(&ImageLock);
-    Changer.closed = 1;
-    ReleaseSRWLockExclusive(&ImageLock);
-    ReleaseChangerImage(TakeCurrentImage());
+    ChangerShared *shared = changer->shared;
+    AcquireSRWLockExclusive(&shared->imageLock);
+    shared->closed = true;
+    ReleaseSRWLockExclusive(&shared->imageLock);
+    ReleaseChangerImage(TakeCurrentImage(shared));
+}
+
+static void OnChangerDestroyed(HWND window, ChangerWindow *changer)
+{
+    SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+    if (changer->menu)
+        DestroyMenu(changer->menu);
+    ReleaseChangerShared(changer->shared);
+    delete changer;
 }
 
 LRESULT CALLBACK BGWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == WM_CREATE)
+        return OnChangerCreate(window) ? 0 : -1;
+    ChangerWindow *changer = (ChangerWindow *)GetWindowLongPtrA(window, GWLP_USERDATA);
+    if (!changer)
+        return DefWindowProcA(window, message, wParam, lParam);
     switch (message) {
-    case WM_CREATE:
-        OnChangerCreate(window);
-        return 0;
     case WM_TIMER:
-        OnChangerTick(window);
+        OnChangerTick(changer);
         return 0;
     case CHANGER_TRAY_MESSAGE:
         if (lParam == WM_LBUTTONDOWN)
-            OnChangerCommand(window, CM_CHANGE_NOW);
+            OnChangerCommand(window, changer, CM_CHANGE_NOW);
         else if (lParam == WM_RBUTTONDOWN)
-            ShowChangerMenu(window);
+            ShowChangerMenu(window, changer);
         return 0;
     case WM_COMMAND:
         if (LOWORD(wParam) >= CM_CHANGE_NOW && LOWORD(wParam) <= CM_LOADING_IMAGES) {
-            OnChangerCommand(window, LOWORD(wParam));
+            OnChangerCommand(window, changer, LOWORD(wParam));
             return 0;
         }
         break;
     case WM_PAINT:
-        OnChangerPaint(window);
+        OnChangerPaint(window, changer->shared);
         return 0;
     case WM_CANCELMODE:
         return 0;
@@ -393,11 +449,10 @@ LRESULT CALLBACK BGWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     case WM_DESTROY:
     case WM_QUERYENDSESSION:
     case WM_ENDSESSION:
-        OnChangerClose(window);
-        if (message == WM_DESTROY && Changer.menu) {
-            DestroyMenu(Changer.menu);
-            Changer.menu = nullptr;
-        }
+        OnChangerClose(window, changer);
+        break;
+    case WM_NCDESTROY:
+        OnChangerDestroyed(window, changer);
         break;
     }
     return DefWindowProcA(window, message, wParam, lParam);
@@ -408,13 +463,8 @@ extern "C" HWND WINAPI BGChangerRunner(HWND unused)
     (void)unused;
     if (!ChangerInstance)
         ChangerInstance = GetModuleHandleA(nullptr);
-    WNDCLASSA wc = {};
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = BGWindowProc;
-    wc.hInstance = ChangerInstance;
-    wc.hbrBackground = (HBRUSH)(COLOR_MENU + 1);
-    wc.lpszClassName = CHANGER_CLASS;
-    RegisterClassA(&wc);
+    RegisterWindowClass(ChangerInstance, CHANGER_CLASS, BGWindowProc,
+                        {CS_HREDRAW | CS_VREDRAW, nullptr, (HBRUSH)(COLOR_MENU + 1)});
     return CreateWindowExA(WS_EX_TOOLWINDOW, CHANGER_CLASS, "", WS_OVERLAPPEDWINDOW, 100, 100,
                            300, 400, GetDesktopWindow(), nullptr, ChangerInstance, nullptr);
 }

@@ -7,26 +7,17 @@
 #include <vector>
 
 #include "image_filters.h"
+#include "registry_text.h"
+#include "ui_seams.h"
 
 // At most this much of "cur_bmp.txt" names the last picture.
 static const size_t CURRENT_NAME_BYTES = 1024;
 
-char *ReadWallpaperValue(HKEY key)
+bool HasWallpaperValue(HKEY key)
 {
-    DWORD type = 0, size = 0;
-    if (RegQueryValueExA(key, "Wallpaper", nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
-        size == 0 || size > 65536)
-        return nullptr;
-    char *value = (char *)std::calloc(1, (size_t)size + 1);
-    if (!value)
-        return nullptr;
-    DWORD got = size;
-    if (RegQueryValueExA(key, "Wallpaper", nullptr, &type, (BYTE *)value, &got) != ERROR_SUCCESS ||
-        value[0] == 0) {
-        std::free(value);
-        return nullptr;
-    }
-    return value;
+    // Only whether it names something matters: its start is enough.
+    char start[2];
+    return ReadRegistryString(key, "Wallpaper", start, sizeof start) == ERROR_SUCCESS && start[0];
 }
 
 // Every name is joined to the folder: the changer runs on its own thread in
@@ -228,63 +219,63 @@ int SaveDesktopBitmap(const ChangerImage *image, const char *path)
     return result;
 }
 
-static void EndChange(char *wallpaper)
+// The change proper; 0 once the picture is the wallpaper's.
+static int ChangeTo(const ChangeRequest &request, char *path, size_t pathSize)
 {
-    std::free(wallpaper);
-    Changer.busy = 0;
-}
-
-DWORD WINAPI ChangeBackgroundThread(LPVOID window)
-{
-    (void)window;
-    HKEY key = nullptr;
-    bool opened = RegOpenKeyExA(ChangerRegistryRoot(), "Control Panel\\Desktop", 0, KEY_READ,
-                                &key) == ERROR_SUCCESS;
-    ReleaseChangerImage(TakeCurrentImage());
-    char *wallpaper = nullptr;
-    if (opened) {
-        wallpaper = ReadWallpaperValue(key);
-        RegCloseKey(key);
-    }
-    if (!wallpaper) {
-        EndChange(wallpaper);
-        return 0;
-    }
-
-    char directory[CHANGER_PATH_BYTES];
-    lstrcpynA(directory, Changer.directory, sizeof directory);
-    char path[CHANGER_PATH_BYTES + MAX_PATH];
-    if (FindNextImageFile(directory, path, sizeof path) != 0) {
-        ChangerMessageBox(nullptr,
-                          "Unable to find JPEG (.jpg) files,\r\ncheck Image/Work Directory "
-                          "setting.\r\n\r\nRight click with the mouse in system tray the\r\n"
-                          "blue/green monitor icon to view/change settings.",
-                          "No File(s) Found For Background Changer", MB_ICONERROR);
-        EndChange(wallpaper);
-        return 0;
+    if (FindNextImageFile(request.directory, path, (int)pathSize) != 0) {
+        ZtMessageBox(nullptr,
+                     "Unable to find JPEG (.jpg) files,\r\ncheck Image/Work Directory "
+                     "setting.\r\n\r\nRight click with the mouse in system tray the\r\n"
+                     "blue/green monitor icon to view/change settings.",
+                     "No File(s) Found For Background Changer", MB_ICONERROR);
+        return -1;
     }
     ChangerImage *image = LoadJpegImage(path);
     if (!image) {
-        ChangerMessageBox(nullptr, path, "Failed JPEG LOAD", MB_ICONWARNING);
-        EndChange(wallpaper);
-        return 0;
+        ZtMessageBox(nullptr, path, "Failed JPEG LOAD", MB_ICONWARNING);
+        return -1;
     }
     RECT desktop;
     GetClientRect(GetDesktopWindow(), &desktop);
-    ChangerSettings settings = Changer.settings;
-    if (PrepareWallpaperImage(image, &settings, desktop.right, desktop.bottom) != 0) {
-        ChangerMessageBox(nullptr, "Failed Mem Alloc", "Failed JPEG LOAD", MB_ICONWARNING);
+    if (PrepareWallpaperImage(image, &request.settings, desktop.right, desktop.bottom) != 0) {
+        ZtMessageBox(nullptr, "Failed Mem Alloc", "Failed JPEG LOAD", MB_ICONWARNING);
         ReleaseChangerImage(image);
-        EndChange(wallpaper);
-        return 0;
+        return -1;
     }
     char bitmapPath[CHANGER_PATH_BYTES + 16];
-    std::snprintf(bitmapPath, sizeof bitmapPath, "%s\\%s", directory, CHANGER_BITMAP_FILE);
+    std::snprintf(bitmapPath, sizeof bitmapPath, "%s\\%s", request.directory, CHANGER_BITMAP_FILE);
     SaveDesktopBitmap(image, bitmapPath);
-    PublishCurrentImage(image);
+    PublishCurrentImage(request.shared, image);
     if (!SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, bitmapPath,
-                               SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE))
-        ChangerMessageBox(nullptr, path, "Unable to set new background ", MB_ICONERROR);
-    EndChange(wallpaper);
+                               SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE)) {
+        ZtMessageBox(nullptr, path, "Unable to set new background ", MB_ICONERROR);
+        return -1;
+    }
+    return 0;
+}
+
+void ChangeBackground(const ChangeRequest &request)
+{
+    HKEY key = nullptr;
+    bool wallpaper = false;
+    if (RegOpenKeyExA(ZtRegistryRoot(), "Control Panel\\Desktop", 0, KEY_READ, &key) ==
+        ERROR_SUCCESS) {
+        wallpaper = HasWallpaperValue(key);
+        RegCloseKey(key);
+    }
+    ReleaseChangerImage(TakeCurrentImage(request.shared));
+    if (wallpaper) {
+        char path[CHANGER_PATH_BYTES + MAX_PATH];
+        ChangeTo(request, path, sizeof path);
+    }
+    request.shared->busy = false;
+}
+
+DWORD WINAPI ChangeBackgroundThread(LPVOID parameter)
+{
+    ChangeRequest *request = (ChangeRequest *)parameter;
+    ChangeBackground(*request);
+    ReleaseChangerShared(request->shared);
+    delete request;
     return 0;
 }

@@ -4,13 +4,17 @@
 
 #include "changer_window.h"
 
-DWORD WINAPI ChangeBackgroundThread(LPVOID window);
+// Runs one change; clears request.shared->busy at the end.
+void ChangeBackground(const ChangeRequest &request);
+// The thread around ChangeBackground: owns the request (from new) and one
+// reference to its share, both given up at the end.
+DWORD WINAPI ChangeBackgroundThread(LPVOID request);
 // Next "*.jpg" after the one in "cur_bmp.txt"; 0, or -1 when there is none.
 int FindNextImageFile(const char *directory, char *outPath, int outSize);
 // Decodes a picture into top-down BGR rows; null on failure.
 ChangerImage *LoadJpegImage(const char *path);
-// A copy of the "Wallpaper" value, or null when missing or empty; free() it.
-char *ReadWallpaperValue(HKEY key);
+// Whether the desktop has a "Wallpaper" value that names something.
+bool HasWallpaperValue(HKEY key);
 int SaveDesktopBitmap(const ChangerImage *image, const char *path);
 HGLOBAL PackBitmapAsDib(HBITMAP bitmap, DWORD compression);
 int WriteBmpFile(const char *path, HGLOBAL packed);

@@ -5,10 +5,8 @@
 // Values are ours, but any program may have written them; nothing sane is this long.
 static const DWORD REGISTRY_STRING_LIMIT = 65536;
 
-LONG ReadRegistryString(HKEY key, const char *name, char *out, DWORD outSize)
+static LONG QueryText(HKEY key, const char *name, char *out, DWORD outSize, RegistryTextFit fit)
 {
-    if (!out || outSize == 0)
-        return ERROR_INVALID_PARAMETER;
     DWORD type = 0, size = 0;
     LONG result = RegQueryValueExA(key, name, nullptr, &type, nullptr, &size);
     if (result != ERROR_SUCCESS)
@@ -23,14 +21,33 @@ LONG ReadRegistryString(HKEY key, const char *name, char *out, DWORD outSize)
         return ERROR_NOT_ENOUGH_MEMORY;
     DWORD got = size;
     result = RegQueryValueExA(key, name, nullptr, &type, (BYTE *)buffer, &got);
+    if (result == ERROR_SUCCESS && type != REG_SZ && type != REG_EXPAND_SZ)
+        result = ERROR_INVALID_DATA; // rewritten between the two queries
     if (result == ERROR_SUCCESS) {
+        if (got > size)
+            got = size;
         DWORD n = 0;
-        while (n < got && n < size && n + 1 < outSize && buffer[n])
+        while (n < got && n + 1 < outSize && buffer[n])
             ++n;
-        for (DWORD k = 0; k < n; ++k)
-            out[k] = buffer[k];
-        out[n] = 0;
+        if (fit == REGISTRY_TEXT_WHOLE && n < got && buffer[n]) {
+            result = ERROR_MORE_DATA;
+        } else {
+            for (DWORD k = 0; k < n; ++k)
+                out[k] = buffer[k];
+            out[n] = 0;
+        }
     }
     std::free(buffer);
+    return result;
+}
+
+LONG ReadRegistryString(HKEY key, const char *name, char *out, DWORD outSize, RegistryTextFit fit)
+{
+    if (!out || outSize == 0)
+        return ERROR_INVALID_PARAMETER;
+    out[0] = 0;
+    LONG result = QueryText(key, name, out, outSize, fit);
+    if (result != ERROR_SUCCESS)
+        out[0] = 0;
     return result;
 }

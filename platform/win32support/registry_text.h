@@ -1,8 +1,13 @@
 // Reading registry strings that may lack a terminator or be of any length.
-// Shared by the program and its libraries.
+// Every reader of the program's own values goes through here.
 #pragma once
 #include <windows.h>
 
-// Reads a REG_SZ or REG_EXPAND_SZ value into out: always terminated, cut
-// at the first NUL, a longer value truncated. Returns the registry error code.
-LONG ReadRegistryString(HKEY key, const char *name, char *out, DWORD outSize);
+// What to do with a text longer than the buffer: cut it to fit, or refuse it
+// (ERROR_MORE_DATA) where a cut text would read as something else.
+enum RegistryTextFit { REGISTRY_TEXT_CUT, REGISTRY_TEXT_WHOLE };
+
+// Reads a REG_SZ or REG_EXPAND_SZ value into out: always terminated, cut at
+// the first NUL. Returns the registry error code; out is empty on any failure.
+LONG ReadRegistryString(HKEY key, const char *name, char *out, DWORD outSize,
+                        RegistryTextFit fit = REGISTRY_TEXT_CUT);

@@ -1,5 +1,6 @@
 #include "test_support.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <deque>
 
@@ -146,19 +147,21 @@ static LONG DeleteTree(HKEY parent, const char *name)
     return RegDeleteKeyA(parent, name);
 }
 
-ScopedRegistryRoot::ScopedRegistryRoot()
+ScopedRegistryRoot::ScopedRegistryRoot() : ScopedRegistryRoot(SetRegistryRoot) {}
+
+ScopedRegistryRoot::ScopedRegistryRoot(std::function<void(HKEY)> set) : setRoot(std::move(set))
 {
     static int counter;
     path = "Software\\ZettliesTests\\" + std::to_string(GetCurrentProcessId()) + "-" +
            std::to_string(++counter);
     DeleteTree(HKEY_CURRENT_USER, path.c_str());
     RegCreateKeyA(HKEY_CURRENT_USER, path.c_str(), &key);
-    SetRegistryRoot(key);
+    setRoot(key);
 }
 
 ScopedRegistryRoot::~ScopedRegistryRoot()
 {
-    SetRegistryRoot(nullptr);
+    setRoot(nullptr);
     if (programKey)
         RegCloseKey(programKey);
     RegCloseKey(key);
@@ -170,6 +173,59 @@ HKEY ScopedRegistryRoot::OpenProgramKey()
     if (!programKey)
         RegCreateKeyA(key, "software\\Kestrova", &programKey);
     return programKey;
+}
+
+std::string ScopedRegistryRoot::ReadText(const char *subKey, const char *name) const
+{
+    HKEY below;
+    if (RegOpenKeyExA(key, subKey, 0, KEY_READ, &below) != ERROR_SUCCESS)
+        return "";
+    std::string text;
+    DWORD type = 0, size = 0;
+    if (RegQueryValueExA(below, name, nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
+        (type == REG_SZ || type == REG_EXPAND_SZ) && size > 0) {
+        text.resize(size);
+        if (RegQueryValueExA(below, name, nullptr, &type, (BYTE *)&text[0], &size) != ERROR_SUCCESS)
+            size = 0;
+        text.resize(size);
+        if (!text.empty() && text.back() == 0)
+            text.pop_back();
+    }
+    RegCloseKey(below);
+    return text;
+}
+
+void ScopedRegistryRoot::WriteText(const char *subKey, const char *name,
+                                   const std::string &text) const
+{
+    HKEY below;
+    if (RegCreateKeyA(key, subKey, &below) != ERROR_SUCCESS)
+        return;
+    RegSetValueExA(below, name, 0, REG_SZ, (const BYTE *)text.data(), (DWORD)text.size());
+    RegCloseKey(below);
+}
+
+std::string ReadFileBytes(const std::string &path)
+{
+    FILE *f = std::fopen(path.c_str(), "rb");
+    if (!f)
+        return "<missing>";
+    std::string bytes;
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+        bytes.append(buffer, n);
+    std::fclose(f);
+    return bytes;
+}
+
+bool WriteFileBytes(const std::string &path, const std::string &bytes)
+{
+    FILE *f = std::fopen(path.c_str(), "wb");
+    if (!f)
+        return false;
+    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    return std::fclose(f) == 0 && ok;
 }
 
 ScopedTempFolder::ScopedTempFolder()

@@ -39,20 +39,32 @@ public:
 };
 
 // A registry root of the test's own, deleted at the end: settings written
-// through the program's registry seam land here.
+// through the registry seam land here. A library loaded as a DLL has a seam
+// of its own: hand over its setter instead.
 class ScopedRegistryRoot {
 public:
     ScopedRegistryRoot();
+    explicit ScopedRegistryRoot(std::function<void(HKEY)> setRoot);
     ~ScopedRegistryRoot();
     HKEY Key() const { return key; }
     // The program's own key below the root, created when asked for.
     HKEY OpenProgramKey();
+    // A text value of a key below the root as stored, less one trailing
+    // terminator; "" when there is none. Writes store no terminator, as the
+    // program's own settings are stored.
+    std::string ReadText(const char *subKey, const char *name) const;
+    void WriteText(const char *subKey, const char *name, const std::string &text) const;
 
 private:
     HKEY key = nullptr;
     HKEY programKey = nullptr;
     std::string path;
+    std::function<void(HKEY)> setRoot;
 };
+
+// The whole of a file as bytes; "<missing>" when it cannot be opened.
+std::string ReadFileBytes(const std::string &path);
+bool WriteFileBytes(const std::string &path, const std::string &bytes);
 
 // A folder of the test's own under the temporary folder, removed at the end.
 class ScopedTempFolder {

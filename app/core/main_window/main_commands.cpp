@@ -21,11 +21,6 @@
 
 static int ProcessTreeOpen;
 
-static bool IsUsedSlot(int slot)
-{
-    return slot >= 0 && slot <= ZETTLY_LAST_NOTE_SLOT && ZettlyTable[slot].window;
-}
-
 int NewZettly(HWND mainWindow, BOOL isGroup)
 {
     int slot = FindFreeZettlySlot();

@@ -14,6 +14,7 @@
 #include "core/note_window/note_window.h"
 #include "core/note_editor/tooltip_window.h"
 #include "ui_seams.h"
+#include "window_class.h"
 
 HINSTANCE ZettliesInstance;
 HACCEL NoteAccelerators;
@@ -46,13 +47,8 @@ BOOL EnterAppDataFolder(BOOL programFolderOnly)
 
 static void RegisterMainClasses(HINSTANCE instance)
 {
-    WNDCLASSA wc = {};
-    wc.style = CS_PARENTDC;
-    wc.lpfnWndProc = MainWndProc;
-    wc.hInstance = instance;
-    wc.hbrBackground = (HBRUSH)GetStockObject(WHITE_BRUSH);
-    wc.lpszClassName = ZETTLIES_MAIN_CLASS;
-    RegisterClassA(&wc);
+    RegisterWindowClass(instance, ZETTLIES_MAIN_CLASS, MainWndProc,
+                        {CS_PARENTDC, nullptr, (HBRUSH)GetStockObject(WHITE_BRUSH)});
 
     RegisterNoteClass(instance);
     RegisterGroupClass(instance);

@@ -4,6 +4,7 @@
 #include "note_edit.h"
 #include "core/note_window/transparency.h"
 #include "core/notes_table/zettly_slots.h"
+#include "window_class.h"
 
 static BOOL ToolTipClassRegistered;
 
@@ -13,12 +14,9 @@ void RegisterToolTipClass(HINSTANCE instance)
 {
     if (ToolTipClassRegistered)
         return;
-    WNDCLASSA wc = {};
-    wc.style = CS_SAVEBITS | CS_GLOBALCLASS;
-    wc.lpfnWndProc = ToolTipWndProc;
-    wc.hInstance = instance;
-    wc.lpszClassName = ZETTLY_TOOLTIP_CLASS;
-    ToolTipClassRegistered = RegisterClassA(&wc) != 0;
+    ToolTipClassRegistered = RegisterWindowClass(instance, ZETTLY_TOOLTIP_CLASS, ToolTipWndProc,
+                                                 {CS_SAVEBITS | CS_GLOBALCLASS, nullptr,
+                                                  nullptr}) == 0;
 }
 
 void UnregisterToolTipClass(HINSTANCE instance)

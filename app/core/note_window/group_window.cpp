@@ -22,6 +22,7 @@
 #include "title_edit.h"
 #include "transparency.h"
 #include "ui_seams.h"
+#include "window_class.h"
 
 static_assert(IDD_RELINK == 151 && CMD_GROUP_ADD_FIRST + ZETTLY_LAST_NOTE_SLOT == 22254,
               "one add-to-group id per group slot 0..254");
@@ -96,13 +97,9 @@ static RECT MemberRect(HWND group, HWND member)
 
 void RegisterGroupClass(HINSTANCE instance)
 {
-    WNDCLASSA wc = {};
-    wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
-    wc.lpfnWndProc = GroupWndProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.lpszClassName = ZETTLY_GROUP_CLASS;
-    RegisterClassA(&wc);
+    RegisterWindowClass(instance, ZETTLY_GROUP_CLASS, GroupWndProc,
+                        {CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS, LoadCursor(nullptr, IDC_ARROW),
+                         nullptr});
 }
 
 void UnregisterGroupClass(HINSTANCE instance)

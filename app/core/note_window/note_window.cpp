@@ -26,6 +26,7 @@
 #include "core/notes_table/rich_text_stream.h"
 #include "core/notes_table/zettly_settings.h"
 #include "core/notes_table/zettly_slots.h"
+#include "window_class.h"
 
 int LastFocusedZettly = -1;
 
@@ -70,13 +71,9 @@ static int ClientWidth(HWND window)
 
 void RegisterNoteClass(HINSTANCE instance)
 {
-    WNDCLASSA wc = {};
-    wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
-    wc.lpfnWndProc = ZettlyWndProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.lpszClassName = ZETTLY_NOTE_CLASS;
-    RegisterClassA(&wc);
+    RegisterWindowClass(instance, ZETTLY_NOTE_CLASS, ZettlyWndProc,
+                        {CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS, LoadCursor(nullptr, IDC_ARROW),
+                         nullptr});
 }
 
 void UnregisterNoteClass(HINSTANCE instance)

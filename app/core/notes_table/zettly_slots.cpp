@@ -9,6 +9,11 @@
 #include "ui_seams.h"
 #include "zettly_settings.h"
 
+bool IsUsedSlot(int slot)
+{
+    return slot >= 0 && slot <= ZETTLY_LAST_NOTE_SLOT && ZettlyTable[slot].window;
+}
+
 int FindZettlyByWindow(HWND window)
 {
     if (!window)

@@ -15,6 +15,8 @@ inline LOGFONTA *AsLOGFONT(ZettlyLogFont *f)
 static_assert(sizeof(RECT) == sizeof(ZettlyRect), "RECT layout");
 static_assert(sizeof(LOGFONTA) == sizeof(ZettlyLogFont), "LOGFONTA layout");
 
+// A note or group slot whose window exists: commands aimed at any other do nothing.
+bool IsUsedSlot(int slot);
 int FindZettlyByWindow(HWND window);
 int FindZettlyByEdit(HWND edit);
 void StoreZettlyRect(int slot);

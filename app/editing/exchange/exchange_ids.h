@@ -49,7 +49,6 @@ static_assert(IDM_MAIL_WITH_INSTALLER - IDM_MAIL_PLAIN_TEXT == 10, "mail command
 #define TEXT_UNKNOWN_ERROR "Unkown Error?"
 #define TEXT_BAD_WINDOW "Bad zettly window error"
 #define TEXT_BAD_INSERT_MODE "Bad insert mode"
-#define TEXT_DIALOG_FAILED "- WARNING - Something Weird Ocurred!"
 #define TEXT_FILE_WRITE_ERROR "File Write Error"
 #define TEXT_OUT_OF_ARRAY_SPACE "Out Of Array Space"
 #define TEXT_NO_MORE_ZETTLIES "Can't Create Any More Zettlies"

@@ -10,6 +10,7 @@
 #include "core/main_window/main_window.h"
 #include "core/notes_table/rich_text_check.h"
 #include "core/notes_table/rich_text_stream.h"
+#include "save_dialog.h"
 #include "ui_seams.h"
 #include "core/notes_table/zettly_slots.h"
 #include "exchange_ids.h"
@@ -19,11 +20,6 @@
 // Files larger than this are no notes; refusing them keeps one bad choice in
 // the open dialog from exhausting memory.
 static const long LARGEST_IMPORT = 64L * 1024 * 1024;
-
-static bool IsNoteSlot(int slot)
-{
-    return slot >= 0 && slot <= ZETTLY_LAST_NOTE_SLOT && ZettlyTable[slot].window;
-}
 
 int ReadWholeFile(const char *path, std::vector<uint8_t> *bytes)
 {
@@ -48,14 +44,14 @@ int ReadWholeFile(const char *path, std::vector<uint8_t> *bytes)
 
 int StreamRichTextIntoZettly(int slot, const char *text, size_t bytes)
 {
-    if (!IsNoteSlot(slot) || !ZettlyTable[slot].editWindow)
+    if (!IsUsedSlot(slot) || !ZettlyTable[slot].editWindow)
         return -1;
     return StreamRichTextIn(ZettlyTable[slot].editWindow, text, bytes);
 }
 
 void SetZettlyPlainText(int slot, const char *text, size_t bytes)
 {
-    if (!IsNoteSlot(slot) || !ZettlyTable[slot].editWindow)
+    if (!IsUsedSlot(slot) || !ZettlyTable[slot].editWindow)
         return;
     StreamPlainTextIn(ZettlyTable[slot].editWindow, text, bytes);
 }
@@ -63,7 +59,7 @@ void SetZettlyPlainText(int slot, const char *text, size_t bytes)
 std::string GetZettlyPlainText(int slot)
 {
     std::string text;
-    if (!IsNoteSlot(slot) || !ZettlyTable[slot].editWindow)
+    if (!IsUsedSlot(slot) || !ZettlyTable[slot].editWindow)
         return text;
     HWND edit = ZettlyTable[slot].editWindow;
     LRESULT length = SendMessageA(edit, WM_GETTEXTLENGTH, 0, 0);
@@ -97,7 +93,7 @@ static bool StreamRichTextOut(int slot, FILE *file)
 
 int WriteZettlyFile(const char *path, int slot, int mode)
 {
-    if (!IsNoteSlot(slot))
+    if (!IsUsedSlot(slot))
         return 0;
     FILE *file = std::fopen(path, "wb");
     if (!file)
@@ -198,7 +194,7 @@ int InsertFileIntoZettly(const char *path, int mode, int slot)
         ReportOpenFailure();
         return -1;
     }
-    if (!IsNoteSlot(slot)) {
+    if (!IsUsedSlot(slot)) {
         ZtMessageBox(nullptr, TEXT_BAD_WINDOW, TEXT_UNKNOWN_ERROR, MB_ICONHAND);
         return -1;
     }
@@ -353,16 +349,6 @@ static const char EXPORT_FILTER[] = "Save As Zettly Record File\0*.exp\0"
                                     "Save As Text File\0*.txt\0"
                                     "Save As Rich Text File\0*.rtf\0";
 
-static void ReportDialogFailure(HWND owner, const char *function)
-{
-    DWORD error = CommDlgExtendedError();
-    if (error == 0)
-        return;
-    char text[96];
-    wsprintfA(text, "%s returned Error #%ld", function, (long)error);
-    ZtMessageBox(owner, text, TEXT_DIALOG_FAILED, MB_ICONHAND);
-}
-
 static void PrepareOpenDialog(OPENFILENAMEA *ofn, HWND owner, char *path)
 {
     std::memset(ofn, 0, sizeof *ofn);
@@ -398,12 +384,12 @@ int ImportZettlyDialog(int slot)
                 OFN_HIDEREADONLY;
     BOOL chosen = GetOpenFileNameA(&ofn);
     if (!chosen)
-        ReportDialogFailure(owner, "GetOpenFileName");
+        ReportCommonDialogFailure(owner, "GetOpenFileName");
     if (owner)
         DestroyWindow(owner);
     if (!chosen)
         return -1;
-    bool fromGroup = IsNoteSlot(slot) && ZettlyTable[slot].isGroup;
+    bool fromGroup = IsUsedSlot(slot) && ZettlyTable[slot].isGroup;
     int created = ImportZettlyFile(path, fromGroup);
     if (created >= 0 && fromGroup)
         ShowWindow(ZettlyTable[created].window, ZettlyTable[created].showCommand);
@@ -412,39 +398,27 @@ int ImportZettlyDialog(int slot)
 
 int ExportZettlyDialog(int slot)
 {
-    if (!IsNoteSlot(slot))
+    if (!IsUsedSlot(slot))
         return -1;
     char path[EXCHANGE_PATH_CHARS] = {};
     lstrcpynA(path, ZettlyTable[slot].title, sizeof path);
     MakeValidFileName(path);
-    OPENFILENAMEA ofn = {};
-    ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
-    ofn.hwndOwner = ZettlyTable[slot].window;
-    ofn.lpstrFilter = EXPORT_FILTER;
-    ofn.nFilterIndex = 1;
-    ofn.lpstrFile = path;
-    ofn.nMaxFile = sizeof path;
-    ofn.lpstrInitialDir = ".\\";
-    ofn.lpstrTitle = "Select File Type To Export";
-    ofn.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST;
-    ofn.lpstrDefExt = "*.exp";
-    if (!GetSaveFileNameA(&ofn)) {
-        ReportDialogFailure(ofn.hwndOwner, "GetSaveFileName");
+    int filter = AskExportFileName(ZettlyTable[slot].window, EXPORT_FILTER, path, sizeof path);
+    if (filter < 0)
         return -1;
-    }
-    return WriteZettlyFile(path, slot, (int)ofn.nFilterIndex) ? 0 : -1;
+    return WriteZettlyFile(path, slot, filter) ? 0 : -1;
 }
 
 int InsertFileDialog(int mode, int slot)
 {
-    if (!IsNoteSlot(slot))
+    if (!IsUsedSlot(slot))
         return -1;
     char path[EXCHANGE_PATH_CHARS] = {};
     OPENFILENAMEA ofn;
     PrepareOpenDialog(&ofn, ZettlyTable[slot].window, path);
     ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
     if (!GetOpenFileNameA(&ofn)) {
-        ReportDialogFailure(ofn.hwndOwner, "GetOpenFileName");
+        ReportCommonDialogFailure(ofn.hwndOwner, "GetOpenFileName");
         return -1;
     }
     return InsertFileIntoZettly(path, mode, slot);

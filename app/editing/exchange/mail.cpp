@@ -72,14 +72,9 @@ void MailShutdown(void)
     AttachmentFiles.clear();
 }
 
-static bool IsNoteSlot(int slot)
-{
-    return slot >= 0 && slot <= ZETTLY_LAST_NOTE_SLOT && ZettlyTable[slot].window;
-}
-
 int WriteInstallerWithZettly(int slot, char *pathBuffer, int size)
 {
-    if (!InstallerResource || !IsNoteSlot(slot) || !pathBuffer || size <= 0)
+    if (!InstallerResource || !IsUsedSlot(slot) || !pathBuffer || size <= 0)
         return -1;
     DWORD length = GetTempPathA((DWORD)size, pathBuffer);
     if (length == 0 || length >= (DWORD)size)
@@ -133,7 +128,7 @@ static bool WriteAttachment(int slot, int kind, char *path, int size)
 
 int MailZettly(int slot, int kind)
 {
-    if (!MapiSendMail || !IsNoteSlot(slot))
+    if (!MapiSendMail || !IsUsedSlot(slot))
         return -1;
     if (!MapiSession &&
         MapiLogon(0, nullptr, nullptr, MAPI_LOGON_UI | MAPI_NEW_SESSION, 0, &MapiSession) != 0) {

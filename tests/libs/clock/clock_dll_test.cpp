@@ -23,7 +23,7 @@ TEST(ClockLibrary, ClockRunnerIsExportedByNameAndOpensTheClock)
     ASSERT_NE(setRoot, nullptr);
     ASSERT_NE(setTime, nullptr);
     {
-        ClockRegistryTestRoot root(setRoot);
+        ScopedRegistryRoot root(setRoot);
         setTime(SummerMorning);
         HWND clock = runner(nullptr);
         ASSERT_NE(clock, nullptr);
@@ -35,7 +35,7 @@ TEST(ClockLibrary, ClockRunnerIsExportedByNameAndOpensTheClock)
         PumpUntil([] { return false; }, 300);
         EXPECT_TRUE(IsWindow(clock));
         EXPECT_TRUE(DestroyWindow(clock));
-        EXPECT_EQ(root.ReadClockInfo(), "5000 1 1 255 90.000000 10 10 160 160 0");
+        EXPECT_EQ(ReadClockInfo(root), "5000 1 1 255 90.000000 10 10 160 160 0");
 
         // A second clock after the first registers nothing new and still opens.
         clock = runner(nullptr);
@@ -48,11 +48,11 @@ TEST(ClockLibrary, ClockRunnerIsExportedByNameAndOpensTheClock)
 
 TEST(ClockLibrary, LinkedByImportAsTheMainProgramDoes)
 {
-    ClockRegistryTestRoot root(ClockTestSetRegistryRoot);
+    ScopedRegistryRoot root(ClockTestSetRegistryRoot);
     HWND clock = ClockRunner(nullptr);
     ASSERT_NE(clock, nullptr);
     EXPECT_TRUE(IsWindowVisible(clock));
     DestroyWindow(clock);
     EXPECT_FALSE(IsWindow(clock));
-    EXPECT_NE(root.ReadClockInfo(), "");
+    EXPECT_NE(ReadClockInfo(root), "");
 }

@@ -1,49 +1,15 @@
 #include "clock_test_support.h"
 
-static void DeleteTree(HKEY parent, const char *name)
+static const char CLOCK_KEY[] = "software\\Kestrova\\RozUvedo";
+
+std::string ReadClockInfo(const ScopedRegistryRoot &root)
 {
-    RegDeleteTreeA(parent, name);
-    RegDeleteKeyA(parent, name);
+    return root.ReadText(CLOCK_KEY, "ClockInfo");
 }
 
-ClockRegistryTestRoot::ClockRegistryTestRoot(std::function<void(HKEY)> set) : setRoot(set)
+void WriteClockInfo(const ScopedRegistryRoot &root, const std::string &text)
 {
-    static int counter;
-    path = "Software\\ZettliesTests\\clock-" + std::to_string(GetCurrentProcessId()) + "-" +
-           std::to_string(++counter);
-    DeleteTree(HKEY_CURRENT_USER, path.c_str());
-    RegCreateKeyA(HKEY_CURRENT_USER, path.c_str(), &key);
-    setRoot(key);
-}
-
-ClockRegistryTestRoot::~ClockRegistryTestRoot()
-{
-    setRoot(nullptr);
-    RegCloseKey(key);
-    DeleteTree(HKEY_CURRENT_USER, path.c_str());
-}
-
-std::string ClockRegistryTestRoot::ReadClockInfo() const
-{
-    HKEY clock;
-    if (RegOpenKeyExA(key, "software\\Kestrova\\RozUvedo", 0, KEY_READ, &clock) != ERROR_SUCCESS)
-        return "";
-    char text[256] = {};
-    DWORD size = sizeof text - 1, type = 0;
-    LONG result = RegQueryValueExA(clock, "ClockInfo", nullptr, &type, (BYTE *)text, &size);
-    RegCloseKey(clock);
-    if (result != ERROR_SUCCESS || type != REG_SZ)
-        return "";
-    return std::string(text, strnlen(text, size));
-}
-
-void ClockRegistryTestRoot::WriteClockInfo(const std::string &text) const
-{
-    HKEY clock;
-    if (RegCreateKeyA(key, "software\\Kestrova\\RozUvedo", &clock) != ERROR_SUCCESS)
-        return;
-    RegSetValueExA(clock, "ClockInfo", 0, REG_SZ, (const BYTE *)text.data(), (DWORD)text.size());
-    RegCloseKey(clock);
+    root.WriteText(CLOCK_KEY, "ClockInfo", text);
 }
 
 static void Fill(SYSTEMTIME *local, int year, int month, int weekday, int day, int hour,

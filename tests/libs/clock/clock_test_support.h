@@ -1,26 +1,16 @@
-// Helpers of the clock's Windows tests: a registry root of the test's own
-// and fixed moments to show.
+// Helpers of the clock's Windows tests: its stored settings and fixed
+// moments to show.
 #pragma once
 #include <windows.h>
 
 #include <cstdint>
-#include <functional>
 #include <string>
 
-class ClockRegistryTestRoot {
-public:
-    // setRoot is the library's seam: linked directly, or the DLL's export.
-    explicit ClockRegistryTestRoot(std::function<void(HKEY)> setRoot);
-    ~ClockRegistryTestRoot();
-    HKEY Key() const { return key; }
-    std::string ReadClockInfo() const; // "" when there is none
-    void WriteClockInfo(const std::string &text) const;
+#include "test_support.h"
 
-private:
-    HKEY key = nullptr;
-    std::string path;
-    std::function<void(HKEY)> setRoot;
-};
+// The clock's stored settings below a test's registry root; "" when there are none.
+std::string ReadClockInfo(const ScopedRegistryRoot &root);
+void WriteClockInfo(const ScopedRegistryRoot &root, const std::string &text);
 
 // 2024-06-20 08:09:30 UT shown as 10:09:30 local time (a Thursday).
 void SummerMorning(SYSTEMTIME *local, int64_t *universal);

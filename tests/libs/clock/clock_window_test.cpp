@@ -12,34 +12,21 @@
 #include "clock_test_support.h"
 #include "clock_window.h"
 #include "test_support.h"
+#include "ui_seams.h"
 
 namespace {
-struct RecordedBox {
-    std::string caption, text;
-};
-std::vector<RecordedBox> Boxes;
-
-int RecordBox(HWND, const char *text, const char *caption, UINT)
-{
-    Boxes.push_back({caption, text});
-    return IDOK;
-}
-
 class ClockWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         SetClockInstance(GetModuleHandleA(nullptr));
         SetClockTimeSource(SummerMorning);
-        SetClockMessageBoxHook(RecordBox);
-        Boxes.clear();
     }
     void TearDown() override
     {
         if (window && IsWindow(window))
             DestroyWindow(window);
         SetClockTimeSource(nullptr);
-        SetClockMessageBoxHook(nullptr);
     }
     HWND Open()
     {
@@ -63,7 +50,8 @@ protected:
     }
     void Command(UINT id) { SendMessageA(window, WM_COMMAND, id, 0); }
 
-    ClockRegistryTestRoot root{SetClockRegistryRoot};
+    ScopedRegistryRoot root;
+    MessageBoxRecorder boxes;
     HWND window = nullptr;
 };
 
@@ -97,16 +85,16 @@ TEST_F(ClockWindowTest, OpensRoundAtItsDefaultPlaceAndSavesThatOnDestroy)
     EXPECT_EQ(r.right - r.left, 150);
     EXPECT_EQ(r.bottom - r.top, 150);
     EXPECT_TRUE(HasRegion());
-    EXPECT_TRUE(ClockHasMap());
+    EXPECT_TRUE(ClockHasMap(window));
     EXPECT_FALSE(GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
 
     DestroyWindow(window);
-    EXPECT_EQ(root.ReadClockInfo(), "5000 1 1 255 90.000000 10 10 160 160 0");
+    EXPECT_EQ(ReadClockInfo(root), "5000 1 1 255 90.000000 10 10 160 160 0");
 }
 
 TEST_F(ClockWindowTest, StoredSettingsComeBackAndALostWindowReturnsToTheScreen)
 {
-    root.WriteClockInfo("5002 0 0 179 45.500000 -400 100 -250 250 1");
+    WriteClockInfo(root, "5002 0 0 179 45.500000 -400 100 -250 250 1");
     ASSERT_NE(Open(), nullptr);
     RECT r = WindowRect();
     EXPECT_EQ(r.left, 30);
@@ -119,20 +107,20 @@ TEST_F(ClockWindowTest, StoredSettingsComeBackAndALostWindowReturnsToTheScreen)
     DWORD flags = 0;
     ASSERT_TRUE(GetLayeredWindowAttributes(window, nullptr, &alpha, &flags));
     EXPECT_EQ(alpha, 179);
-    EXPECT_EQ(CurrentClockSettings().mapId, 5002);
-    EXPECT_EQ(CurrentClockSettings().view180, 0);
-    EXPECT_EQ(CurrentClockSettings().mapShift, 45.5);
+    EXPECT_EQ(CurrentClockSettings(window).mapId, 5002);
+    EXPECT_EQ(CurrentClockSettings(window).view180, 0);
+    EXPECT_EQ(CurrentClockSettings(window).mapShift, 45.5);
 
     SendMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindow(window));
-    EXPECT_EQ(root.ReadClockInfo(), "5002 0 0 179 45.500000 30 100 180 250 1");
+    EXPECT_EQ(ReadClockInfo(root), "5002 0 0 179 45.500000 30 100 180 250 1");
 }
 
 TEST_F(ClockWindowTest, AGarbledValueLeavesTheDefaults)
 {
-    root.WriteClockInfo(std::string("\x01\xff garbage 5001", 17));
+    WriteClockInfo(root, std::string("\x01\xff garbage 5001", 17));
     ASSERT_NE(Open(), nullptr);
-    EXPECT_EQ(CurrentClockSettings().mapId, 5000);
+    EXPECT_EQ(CurrentClockSettings(window).mapId, 5000);
     EXPECT_EQ(WindowRect().left, 10);
     BYTE alpha = 0;
     ASSERT_TRUE(GetLayeredWindowAttributes(window, nullptr, &alpha, nullptr));
@@ -154,7 +142,7 @@ void ClockWindowTest::ExpectDayAroundTheMiddleAtNoon(ClockTimeSource noon)
         DestroyWindow(window);
     ASSERT_NE(Open(), nullptr);
     HBITMAP source = nullptr, shaded = nullptr;
-    ClockMapBitmaps(&source, &shaded);
+    ClockMapBitmaps(window, &source, &shaded);
     ASSERT_NE(source, nullptr);
     ASSERT_NE(shaded, nullptr);
     BITMAP size;
@@ -178,21 +166,21 @@ TEST_F(ClockWindowTest, NoMapLeavesTheFaceDarkBlueAndMapsComeBack)
     ASSERT_NE(Open(), nullptr);
     Command(IDM_CLOCK_RECTANGLE);
     Command(IDM_CLOCK_NO_MAP);
-    EXPECT_FALSE(ClockHasMap());
-    EXPECT_EQ(CurrentClockSettings().mapId, 200);
+    EXPECT_FALSE(ClockHasMap(window));
+    EXPECT_EQ(CurrentClockSettings(window).mapId, 200);
     HDC dc = GetDC(window);
     EXPECT_EQ(GetPixel(dc, 20, 40), (COLORREF)0xBE0000);
     ReleaseDC(window, dc);
 
     Command(5001);
-    EXPECT_TRUE(ClockHasMap());
+    EXPECT_TRUE(ClockHasMap(window));
     HBITMAP source, shaded;
-    ClockMapBitmaps(&source, &shaded);
+    ClockMapBitmaps(window, &source, &shaded);
     BITMAP size;
     ASSERT_TRUE(GetObjectA(shaded, sizeof size, &size));
     EXPECT_EQ(size.bmWidth, 720); // the run-length encoded one loads too
     Command(5005);
-    ClockMapBitmaps(&source, &shaded);
+    ClockMapBitmaps(window, &source, &shaded);
     ASSERT_TRUE(GetObjectA(shaded, sizeof size, &size));
     EXPECT_EQ(size.bmWidth, 2005);
     EXPECT_EQ(size.bmHeight, 1047);
@@ -207,11 +195,11 @@ TEST_F(ClockWindowTest, MenuCommandsChangeShapeModesAndTransparency)
     EXPECT_TRUE(HasRegion());
 
     Command(IDM_CLOCK_SHIFT_MAP);
-    EXPECT_TRUE(ClockIsShiftMode());
+    EXPECT_TRUE(ClockIsShiftMode(window));
     Command(IDM_CLOCK_SHIFT_MAP);
-    EXPECT_FALSE(ClockIsShiftMode());
+    EXPECT_FALSE(ClockIsShiftMode(window));
     Command(IDM_CLOCK_RESIZE);
-    EXPECT_TRUE(ClockIsResizeMode());
+    EXPECT_TRUE(ClockIsResizeMode(window));
 
     Command(30);
     BYTE alpha = 0;
@@ -224,15 +212,15 @@ TEST_F(ClockWindowTest, MenuCommandsChangeShapeModesAndTransparency)
     Command(IDM_CLOCK_TOPMOST);
     EXPECT_TRUE(GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
     Command(IDM_CLOCK_VIEW_360);
-    EXPECT_EQ(CurrentClockSettings().view180, 0);
+    EXPECT_EQ(CurrentClockSettings(window).view180, 0);
 
     Command(IDM_CLOCK_ABOUT);
-    ASSERT_EQ(Boxes.size(), 1u);
-    EXPECT_EQ(Boxes[0].caption, "About");
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].caption, "About");
 
     Command(IDM_CLOCK_QUIT);
     EXPECT_FALSE(IsWindow(window));
-    EXPECT_EQ(root.ReadClockInfo(), "5000 1 0 255 90.000000 10 10 160 160 1");
+    EXPECT_EQ(ReadClockInfo(root), "5000 1 0 255 90.000000 10 10 160 160 1");
 }
 
 TEST_F(ClockWindowTest, DraggingShiftsTheMapResizesAndMoves)
@@ -241,11 +229,11 @@ TEST_F(ClockWindowTest, DraggingShiftsTheMapResizesAndMoves)
     SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 75));
     SendMessageA(window, WM_MOUSEMOVE, MK_LBUTTON | MK_SHIFT, MAKELPARAM(70, 75));
     SendMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(70, 75));
-    EXPECT_DOUBLE_EQ(CurrentClockSettings().mapShift, 120.0);
+    EXPECT_DOUBLE_EQ(CurrentClockSettings(window).mapShift, 120.0);
     // Right past the date line wraps into 0..360.
     SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(0, 75));
     SendMessageA(window, WM_MOUSEMOVE, MK_LBUTTON | MK_SHIFT, MAKELPARAM(140, 75));
-    EXPECT_DOUBLE_EQ(CurrentClockSettings().mapShift, 340.0);
+    EXPECT_DOUBLE_EQ(CurrentClockSettings(window).mapShift, 340.0);
     SendMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(140, 75));
 
     SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(140, 140));
@@ -268,16 +256,16 @@ TEST_F(ClockWindowTest, DraggingShiftsTheMapResizesAndMoves)
 TEST_F(ClockWindowTest, TooltipReadsTheLocalTime)
 {
     ASSERT_NE(Open(), nullptr);
-    ASSERT_NE(ClockTooltipWindow(), nullptr);
-    EXPECT_TRUE(PumpUntil([] { return ClockTooltipText()[0] != '\0'; }, 3000));
-    EXPECT_STREQ(ClockTooltipText(), "10:09:30AM Thursday 20/Jun/2024");
+    ASSERT_NE(ClockTooltipWindow(window), nullptr);
+    EXPECT_TRUE(PumpUntil([this] { return ClockTooltipText(window)[0] != '\0'; }, 3000));
+    EXPECT_STREQ(ClockTooltipText(window), "10:09:30AM Thursday 20/Jun/2024");
     char text[64] = {};
     TOOLINFOA tool = {};
     tool.cbSize = TTTOOLINFOA_V2_SIZE;
     tool.hwnd = window;
     tool.uId = (UINT_PTR)window;
     tool.lpszText = text;
-    SendMessageA(ClockTooltipWindow(), TTM_GETTEXTA, sizeof text, (LPARAM)&tool);
+    SendMessageA(ClockTooltipWindow(window), TTM_GETTEXTA, sizeof text, (LPARAM)&tool);
     EXPECT_STREQ(text, "10:09:30AM Thursday 20/Jun/2024");
 }
 
@@ -287,14 +275,14 @@ TEST_F(ClockWindowTest, ASettingsKeyThatCannotBeCreatedIsReported)
     HKEY stale;
     ASSERT_EQ(RegOpenKeyExA(root.Key(), nullptr, 0, KEY_READ, &stale), ERROR_SUCCESS);
     RegCloseKey(stale);
-    SetClockRegistryRoot(stale);
+    SetRegistryRoot(stale);
     ClockSettings settings = DefaultClockSettings();
     EXPECT_EQ(SaveClockInfo(settings), -1);
-    SetClockRegistryRoot(root.Key());
-    ASSERT_EQ(Boxes.size(), 1u);
-    EXPECT_EQ(Boxes[0].caption, "Registry Error");
-    EXPECT_EQ(Boxes[0].text, "Unable to open/create registry key!");
-    EXPECT_EQ(root.ReadClockInfo(), "");
+    SetRegistryRoot(root.Key());
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].caption, "Registry Error");
+    EXPECT_EQ(boxes.Boxes()[0].text, "Unable to open/create registry key!");
+    EXPECT_EQ(ReadClockInfo(root), "");
 }
 
 TEST_F(ClockWindowTest, CalendarOpensUnderTheClockOrAboveTheScreensBottom)

@@ -171,17 +171,12 @@ TEST_F(PlayerFixture, PlayWithAnEmptyListDoesNothingAndRowsThatCannotPlayAreKept
 
 TEST_F(PlayerFixture, AMessageTellsThatAnEmptyListCannotBeSaved)
 {
-    static std::vector<std::string> boxes;
-    boxes.clear();
-    SetMessageBoxHook([](HWND, const char *text, const char *caption, UINT) {
-        boxes.push_back(std::string(caption) + "|" + text);
-        return IDOK;
-    });
+    MessageBoxRecorder boxes;
     Open();
     SendMessageA(window, WM_COMMAND, CM_SAVE_PLAYLIST, 0);
-    SetMessageBoxHook(nullptr);
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0], "No files To SAVE?|Add File to the playlist first!");
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].caption, "No files To SAVE?");
+    EXPECT_EQ(boxes.Boxes()[0].text, "Add File to the playlist first!");
 }
 
 } // namespace

@@ -14,25 +14,16 @@
 
 namespace {
 
-std::vector<std::string> Boxes;
-
-int RecordBox(HWND, const char *text, const char *caption, UINT)
-{
-    Boxes.push_back(text);
-    return IDOK;
-}
-
 struct ScopeFixture : ::testing::Test {
     ScopedRegistryRoot registry;
+    MessageBoxRecorder boxes;
     HWND player = nullptr;
     HWND scopeWindow = nullptr;
     ScopeState *scope = nullptr;
 
     void SetUp() override
     {
-        Boxes.clear();
         SetRegistryRoot(registry.Key());
-        SetMessageBoxHook(RecordBox);
         player = CreateTestPlayer();
         ASSERT_NE(player, nullptr);
     }
@@ -42,7 +33,6 @@ struct ScopeFixture : ::testing::Test {
             SendMessageA(player, WM_USER, PLAYER_SAVE_STATE, 1);
             DestroyWindow(player);
         }
-        SetMessageBoxHook(nullptr);
         SetRegistryRoot(nullptr);
     }
     void OpenScope(int mode)
@@ -78,7 +68,7 @@ TEST_F(ScopeFixture, OpensInItsModeShowsPlasmaSamplesSilenceAndClosesWithNoThrea
     HANDLE plasma = Copy(scope->plasmaThread);
 
     SendMessageA(scopeWindow, WM_USER, SCOPE_START, 0);
-    ASSERT_TRUE(scope->sampling) << (Boxes.empty() ? "" : Boxes.back());
+    ASSERT_TRUE(scope->sampling) << (boxes.Boxes().empty() ? "" : boxes.Boxes().back().text);
     // The plasma gives way to the samples at once.
     EXPECT_EQ(WaitForSingleObject(plasma, 0), (DWORD)WAIT_OBJECT_0);
     ASSERT_TRUE(PumpUntil([&] { return scope->frameCounter >= 5; }, 5000)) << "no buffers arrived";
@@ -99,7 +89,7 @@ TEST_F(ScopeFixture, OpensInItsModeShowsPlasmaSamplesSilenceAndClosesWithNoThrea
     CloseHandle(draw);
     CloseHandle(plasmaAgain);
     // A failed switch of the recording source is told once at most.
-    EXPECT_LE(Boxes.size(), 1u);
+    EXPECT_LE(boxes.Boxes().size(), 1u);
 }
 
 TEST_F(ScopeFixture, ClosingWhileSamplingEndsTheDrawingThread)

@@ -36,8 +36,7 @@ TEST(TunelarkDll, ExportsItsFunctionsByTheirPlainNames)
 
 TEST(TunelarkDll, TheRunnerShowsThePlayerWhichSavesOnceWhenClosed)
 {
-    ScopedRegistryRoot registry;
-    TunelarkTestSetRegistryRoot(registry.Key());
+    ScopedRegistryRoot registry(TunelarkTestSetRegistryRoot);
     HWND player = TunelarkRunner(nullptr);
     ASSERT_NE(player, nullptr);
     EXPECT_TRUE(IsWindowVisible(player));
@@ -53,7 +52,6 @@ TEST(TunelarkDll, TheRunnerShowsThePlayerWhichSavesOnceWhenClosed)
     DestroyWindow(player);
     EXPECT_FALSE(IsWindow(player));
     EXPECT_EQ(CountRows(registry.Key()), 1);
-    TunelarkTestSetRegistryRoot(nullptr);
 }
 
 } // namespace

@@ -6,20 +6,10 @@
 #include <vector>
 
 #include "changer_window.h"
+#include "test_support.h"
 #include "wallpaper_change.h"
 
 namespace {
-
-struct Box {
-    std::string text, caption;
-};
-std::vector<Box> Boxes;
-
-int RecordBox(HWND, const char *text, const char *caption, UINT)
-{
-    Boxes.push_back({text, caption});
-    return IDOK;
-}
 
 void Pump()
 {
@@ -28,83 +18,36 @@ void Pump()
         DispatchMessageA(&msg);
 }
 
-std::string ReadFile(const std::string &path)
-{
-    std::string content;
-    if (FILE *f = std::fopen(path.c_str(), "rb")) {
-        char buffer[4096];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
-            content.append(buffer, n);
-        std::fclose(f);
-    }
-    return content;
-}
-
-void WriteFile(const std::string &path, const std::string &content)
-{
-    FILE *f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    std::fwrite(content.data(), 1, content.size(), f);
-    std::fclose(f);
-}
-
 class Changer : public ::testing::Test {
 protected:
-    HKEY root = nullptr;
-    std::string rootPath, folder;
+    ScopedRegistryRoot root;
+    MessageBoxRecorder boxes;
+    ScopedTempFolder temp;
+    std::string folder = temp.Path();
+    ChangerShared *shared = NewChangerShared();
 
-    void SetUp() override
-    {
-        rootPath = "Software\\ZettliesTests\\changer-" + std::to_string(GetCurrentProcessId());
-        RegCreateKeyA(HKEY_CURRENT_USER, rootPath.c_str(), &root);
-        SetChangerRegistryRoot(root);
-        SetChangerMessageBoxHook(RecordBox);
-        Boxes.clear();
-        char temp[MAX_PATH];
-        GetTempPathA(sizeof temp, temp);
-        folder = std::string(temp) + "zt-changer-" + std::to_string(GetCurrentProcessId());
-        CreateDirectoryA(folder.c_str(), nullptr);
-        ::Changer.busy = 0;
-    }
-    void TearDown() override
-    {
-        SetChangerRegistryRoot(nullptr);
-        SetChangerMessageBoxHook(nullptr);
-        RegDeleteTreeA(HKEY_CURRENT_USER, rootPath.c_str());
-        RegCloseKey(root);
-        WIN32_FIND_DATAA found;
-        HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-        if (search != INVALID_HANDLE_VALUE) {
-            do
-                DeleteFileA((folder + "\\" + found.cFileName).c_str());
-            while (FindNextFileA(search, &found));
-            FindClose(search);
-        }
-        RemoveDirectoryA(folder.c_str());
-    }
+    void TearDown() override { ReleaseChangerShared(shared); }
     void SetValue(const char *key, const char *name, const std::string &value)
     {
-        HKEY k;
-        RegCreateKeyA(root, key, &k);
-        RegSetValueExA(k, name, 0, REG_SZ, (const BYTE *)value.c_str(), (DWORD)value.size());
-        RegCloseKey(k);
+        root.WriteText(key, name, value);
     }
     std::string GetValue(const char *key, const char *name)
     {
-        char value[600] = {};
-        DWORD size = sizeof value - 1;
-        HKEY k;
-        if (RegOpenKeyA(root, key, &k) != ERROR_SUCCESS)
-            return "<no key>";
-        LONG r = RegQueryValueExA(k, name, nullptr, nullptr, (BYTE *)value, &size);
-        RegCloseKey(k);
-        if (r != ERROR_SUCCESS)
-            return "<missing>";
         // Wine hands back a terminator it added to a value stored without one.
-        while (size > 0 && value[size - 1] == 0)
-            --size;
-        return std::string(value, size);
+        std::string value = root.ReadText(key, name);
+        while (!value.empty() && value.back() == 0)
+            value.pop_back();
+        return value;
+    }
+    // A change as a tick starts it, run on this thread.
+    void ChangeFrom(const ChangerSettings &settings)
+    {
+        ChangeRequest request = {};
+        request.settings = settings;
+        lstrcpynA(request.directory, folder.c_str(), sizeof request.directory);
+        request.shared = shared;
+        shared->busy = true;
+        ChangeBackground(request);
     }
 };
 
@@ -134,9 +77,11 @@ TEST_F(Changer, SettingsAreReadAtStartAndWrittenAtClose)
     SetValue("software\\Kestrova", "BG Changer Image Path", folder);
     HWND window = BGChangerRunner(nullptr);
     ASSERT_NE(window, nullptr);
-    EXPECT_EQ(::Changer.settings.refreshMinutes, 30);
-    EXPECT_EQ(::Changer.settings.sharpenMore, 1);
-    EXPECT_EQ(std::string(::Changer.directory), folder);
+    ChangerWindow *changer = ChangerOf(window);
+    ASSERT_NE(changer, nullptr);
+    EXPECT_EQ(changer->settings.refreshMinutes, 30);
+    EXPECT_EQ(changer->settings.sharpenMore, 1);
+    EXPECT_EQ(std::string(changer->directory), folder);
 
     SendMessageA(window, WM_COMMAND, CM_SHARPEN, 0);
     SendMessageA(window, WM_COMMAND, CM_BILINEAR, 0);
@@ -149,29 +94,31 @@ TEST_F(Changer, TicksStartNoChangeWhileOffOrBusy)
 {
     HWND window = BGChangerRunner(nullptr);
     ASSERT_NE(window, nullptr);
+    ChangerWindow *changer = ChangerOf(window);
+    ASSERT_NE(changer, nullptr);
     SendMessageA(window, WM_COMMAND, CM_TOGGLE_CHANGING, 0);
-    EXPECT_EQ(::Changer.changingOn, 0);
+    EXPECT_FALSE(changer->changingOn);
     SendMessageA(window, WM_COMMAND, CM_CHANGE_NOW, 0);
     Pump();
-    EXPECT_EQ(::Changer.busy, 0) << "the posted tick is ignored while off";
+    EXPECT_FALSE(changer->shared->busy) << "the posted tick is ignored while off";
 
     SendMessageA(window, WM_COMMAND, CM_TOGGLE_CHANGING, 0);
-    ::Changer.busy = 1;
+    changer->shared->busy = true;
     SendMessageA(window, WM_TIMER, CHANGER_TIMER, 0);
-    EXPECT_EQ(::Changer.busy, 1) << "a tick during a change is not queued";
-    ::Changer.busy = 0;
+    EXPECT_TRUE(changer->shared->busy) << "a tick during a change is not queued";
+    changer->shared->busy = false;
     DestroyWindow(window);
 }
 
 TEST_F(Changer, NextPictureIsRememberedInTheFolder)
 {
-    WriteFile(folder + "\\a.jpg", "x");
-    WriteFile(folder + "\\b.jpg", "x");
-    WriteFile(folder + "\\c.jpgx", "x");
+    ASSERT_TRUE(WriteFileBytes(folder + "\\a.jpg", "x"));
+    ASSERT_TRUE(WriteFileBytes(folder + "\\b.jpg", "x"));
+    ASSERT_TRUE(WriteFileBytes(folder + "\\c.jpgx", "x"));
     char path[MAX_PATH * 2];
     ASSERT_EQ(FindNextImageFile(folder.c_str(), path, sizeof path), 0);
     std::string first = path;
-    std::string stored = ReadFile(folder + "\\cur_bmp.txt");
+    std::string stored = ReadFileBytes(folder + "\\cur_bmp.txt");
     EXPECT_EQ(first, folder + "\\" + stored);
     ASSERT_EQ(FindNextImageFile(folder.c_str(), path, sizeof path), 0);
     EXPECT_NE(std::string(path), first);
@@ -185,28 +132,24 @@ TEST_F(Changer, NextPictureIsRememberedInTheFolder)
 
 TEST_F(Changer, ChangeWithoutWallpaperValueEndsSilently)
 {
-    lstrcpynA(::Changer.directory, folder.c_str(), sizeof ::Changer.directory);
-    ::Changer.busy = 1;
-    ChangeBackgroundThread(nullptr);
-    EXPECT_EQ(::Changer.busy, 0);
-    EXPECT_TRUE(Boxes.empty());
+    ChangeFrom({10, 0, 0, 0});
+    EXPECT_FALSE(shared->busy);
+    EXPECT_TRUE(boxes.Boxes().empty());
 }
 
 TEST_F(Changer, ChangeReportsMissingAndUnreadablePictures)
 {
     SetValue("Control Panel\\Desktop", "Wallpaper", "C:\\old.bmp");
-    lstrcpynA(::Changer.directory, folder.c_str(), sizeof ::Changer.directory);
-    ::Changer.busy = 1;
-    ChangeBackgroundThread(nullptr);
-    EXPECT_EQ(::Changer.busy, 0);
-    ASSERT_EQ(Boxes.size(), 1u);
-    EXPECT_EQ(Boxes[0].caption, "No File(s) Found For Background Changer");
+    ChangeFrom({10, 0, 0, 0});
+    EXPECT_FALSE(shared->busy);
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].caption, "No File(s) Found For Background Changer");
 
-    WriteFile(folder + "\\broken.jpg", "not a picture");
-    ChangeBackgroundThread(nullptr);
-    ASSERT_EQ(Boxes.size(), 2u);
-    EXPECT_EQ(Boxes[1].caption, "Failed JPEG LOAD");
-    EXPECT_EQ(Boxes[1].text, folder + "\\broken.jpg");
+    ASSERT_TRUE(WriteFileBytes(folder + "\\broken.jpg", "not a picture"));
+    ChangeFrom({10, 0, 0, 0});
+    ASSERT_EQ(boxes.Boxes().size(), 2u);
+    EXPECT_EQ(boxes.Boxes()[1].caption, "Failed JPEG LOAD");
+    EXPECT_EQ(boxes.Boxes()[1].text, folder + "\\broken.jpg");
     EXPECT_EQ(GetValue("Control Panel\\Desktop", "Wallpaper"), "C:\\old.bmp");
 }
 
@@ -228,7 +171,7 @@ TEST_F(Changer, PreparedPictureIsBottomUpFittedAndWrittenAsBitmap)
 
     std::string path = folder + "\\TMPFILE.BMP";
     ASSERT_EQ(SaveDesktopBitmap(image, path.c_str()), 1);
-    std::string bmp = ReadFile(path);
+    std::string bmp = ReadFileBytes(path);
     ASSERT_GT(bmp.size(), 54u);
     EXPECT_EQ(bmp.substr(0, 2), "BM");
     uint32_t size;
@@ -243,15 +186,12 @@ TEST_F(Changer, ChangeTurnsTheNextPictureIntoTheWallpaper)
     ASSERT_TRUE(CopyFileA(("Z:" + std::string(TEST_PICTURE)).c_str(),
                           (folder + "\\holiday.jpg").c_str(), FALSE));
     SetValue("Control Panel\\Desktop", "Wallpaper", "C:\\old.bmp");
-    lstrcpynA(::Changer.directory, folder.c_str(), sizeof ::Changer.directory);
-    ::Changer.settings = {10, 1, 0, 1};
-    ::Changer.closed = 0;
-    ::Changer.busy = 1;
-    ChangeBackgroundThread(nullptr);
-    EXPECT_EQ(::Changer.busy, 0);
-    EXPECT_TRUE(Boxes.empty()) << (Boxes.empty() ? "" : Boxes[0].caption + ": " + Boxes[0].text);
-    EXPECT_EQ(ReadFile(folder + "\\cur_bmp.txt"), "holiday.jpg");
-    std::string bmp = ReadFile(folder + "\\TMPFILE.BMP");
+    ChangeFrom({10, 1, 0, 1});
+    EXPECT_FALSE(shared->busy);
+    const auto &shown = boxes.Boxes();
+    EXPECT_TRUE(shown.empty()) << (shown.empty() ? "" : shown[0].caption + ": " + shown[0].text);
+    EXPECT_EQ(ReadFileBytes(folder + "\\cur_bmp.txt"), "holiday.jpg");
+    std::string bmp = ReadFileBytes(folder + "\\TMPFILE.BMP");
     ASSERT_GT(bmp.size(), 54u);
     EXPECT_EQ(bmp.substr(0, 2), "BM");
 
@@ -259,7 +199,7 @@ TEST_F(Changer, ChangeTurnsTheNextPictureIntoTheWallpaper)
     SystemParametersInfoA(SPI_GETDESKWALLPAPER, sizeof wallpaper, wallpaper, 0);
     EXPECT_EQ(std::string(wallpaper), folder + "\\TMPFILE.BMP");
 
-    ChangerImage *image = TakeCurrentImage();
+    ChangerImage *image = TakeCurrentImage(shared);
     ASSERT_NE(image, nullptr) << "the decoded picture stays current";
     RECT desktop;
     GetClientRect(GetDesktopWindow(), &desktop);

@@ -58,20 +58,6 @@ std::string LoadedSet(int loaded)
     return tag;
 }
 
-std::string FileBytes(const std::string &path)
-{
-    std::string bytes;
-    FILE *file = std::fopen(path.c_str(), "rb");
-    if (!file)
-        return "(missing)";
-    char block[4096];
-    size_t n;
-    while ((n = std::fread(block, 1, sizeof block, file)) > 0)
-        bytes.append(block, n);
-    std::fclose(file);
-    return bytes;
-}
-
 void CopyFolder(const std::string &from, const std::string &to)
 {
     WIN32_FIND_DATAA found;
@@ -101,8 +87,8 @@ TEST(NotesFileCrash, SaveKilledAtAnyStepLeavesNewOrPreviousNotes)
     }
     // The backups are whole or not there: the older set or the one replaced.
     auto whole = [&](const char *older, const char *current) {
-        std::string bytes = FileBytes(start.Path() + "\\" + older);
-        return std::vector<std::string>{bytes, FileBytes(start.Path() + "\\" + current)};
+        std::string bytes = ReadFileBytes(start.Path() + "\\" + older);
+        return std::vector<std::string>{bytes, ReadFileBytes(start.Path() + "\\" + current)};
     };
     const auto records = whole("zettly.rec_priorsave", "zettly.rec");
     const auto texts = whole("zettly.str_priorsave", "zettly.str");
@@ -119,7 +105,7 @@ TEST(NotesFileCrash, SaveKilledAtAnyStepLeavesNewOrPreviousNotes)
             completedAt = step;
         for (auto backup : {std::make_pair("\\zettly.rec_priorsave", &records),
                             std::make_pair("\\zettly.str_priorsave", &texts)}) {
-            std::string bytes = FileBytes(killed.Path() + backup.first);
+            std::string bytes = ReadFileBytes(killed.Path() + backup.first);
             EXPECT_TRUE(bytes == (*backup.second)[0] || bytes == (*backup.second)[1])
                 << "killed after step " << step << ": " << backup.first << " holds "
                 << bytes.size() << " bytes";

@@ -72,29 +72,6 @@ void NoteTableTest::FillAllFreeSlots()
             ZettlyTable[slot].window = (HWND)(UINT_PTR)(0x7000 + slot * 4);
 }
 
-std::string ReadFileBytes(const std::string &path)
-{
-    std::string bytes;
-    FILE *f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return "<missing>";
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
-        bytes.append(buffer, n);
-    std::fclose(f);
-    return bytes;
-}
-
-bool WriteFileBytes(const std::string &path, const std::string &bytes)
-{
-    FILE *f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        return false;
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    return std::fclose(f) == 0 && ok;
-}
-
 ZettlyRecord TitledRecord(const char *title)
 {
     ZettlyRecord r;

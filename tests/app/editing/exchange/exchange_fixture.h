@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/notes_table/zettly_slots.h"
+#include "test_support.h"
 
 class NoteTableTest : public ::testing::Test {
 protected:
@@ -19,9 +20,6 @@ protected:
     // Marks every slot a new note could take as in use.
     void FillAllFreeSlots();
 };
-
-std::string ReadFileBytes(const std::string &path);
-bool WriteFileBytes(const std::string &path, const std::string &bytes);
 
 // A default record with this title, and its export form (header, record, text).
 ZettlyRecord TitledRecord(const char *title);
