@@ -226,9 +226,7 @@ static void ReleaseEditState(HWND edit)
         return;
     if (state->lineColumn)
         DestroyWindow(state->lineColumn);
-    CurrentOleDocument = state->oleDocument;
-    CurrentOleFrame = state->oleFrame;
-    RichOleDetach();
+    RichOleDetach(state->oleDocument, state->oleFrame);
     state->oleDocument = nullptr;
     state->oleFrame = nullptr;
     // The editor outlives this message by a little: it must not find the block.
@@ -438,8 +436,11 @@ static void OnCloseHover(HWND note, int slot)
 
 static LRESULT OnNoteCommand(HWND note, int slot, WPARAM wParam, LPARAM lParam)
 {
-    if (CurrentOleDocument)
-        RichOleVerbCommand(note, LOWORD(wParam));
+    HWND edit = slot >= 0 && ZettlyTable[slot].window == note ? ZettlyTable[slot].editWindow : nullptr;
+    ZettlyEditState *editState =
+        edit ? (ZettlyEditState *)GetWindowLongPtrA(edit, GWLP_USERDATA) : nullptr;
+    if (editState && editState->oleDocument)
+        RichOleVerbCommand(editState->oleDocument, LOWORD(wParam));
     LRESULT result = 0;
     if (RunNoteCommand(note, slot, wParam, lParam, &result))
         return result;
