@@ -304,7 +304,7 @@ BOOL RichOleVerbCommand(RichOleDocument *d, int id)
 void RichOleResizeBorder(RichOleFrame *frame)
 {
     IOleInPlaceActiveObject *active = ActiveObject();
-    if (!active || !frame || !frame->holdsActive)
+    if (!active || !frame || frame->madeActive != active)
         return;
     RECT client;
     GetClientRect(frame->window, &client);

@@ -46,7 +46,9 @@ struct RichOleFrame : public IOleInPlaceFrame {
     HWND window;
     BOOL helpMode;
     RichOleDocument *document; // the note's document; null once it is detached
-    BOOL holdsActive;          // the object active in place is this frame's
+    // The object this frame made active in place; only compared, never called:
+    // another frame may have taken its place since.
+    IOleInPlaceActiveObject *madeActive;
     RECT borderWidths;         // what the active object's tools take of the border
 };
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 RichOleFrame::RichOleFrame(HWND window)
-    : references(0), window(window), helpMode(FALSE), document(nullptr), holdsActive(FALSE), borderWidths{}
+    : references(0), window(window), helpMode(FALSE), document(nullptr), madeActive(nullptr), borderWidths{}
 {
 }
 
@@ -15,7 +15,7 @@ RichOleFrame::~RichOleFrame()
                       (long)references);
         OutputDebugStringA(trace);
     }
-    if (holdsActive)
+    if (madeActive && madeActive == ActiveObject())
         SetActiveObject(nullptr, nullptr);
 }
 
@@ -112,7 +112,7 @@ STDMETHODIMP RichOleFrame::SetActiveObject(IOleInPlaceActiveObject *object, LPCO
     if (object)
         object->AddRef();
     ActiveInPlaceObject = object;
-    holdsActive = object != nullptr;
+    madeActive = object;
     if (previous)
         previous->Release();
     return S_OK;
