@@ -10,10 +10,10 @@
 #include "arcade_ids.h"
 #include "arcade_machine.h"
 
-volatile int emulationActive;
+std::atomic<int> emulationActive;
 HWND emulatorDialog;
-volatile int painterAlive;
-volatile int machineReady;
+std::atomic<int> painterAlive;
+std::atomic<int> machineReady;
 
 static const ArcadeMachineCalls RealMachine = {
     ArcadeInit, ArcadeRun, ArcadeStop, ArcadeSetOptions, ArcadeKey,

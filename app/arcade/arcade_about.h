@@ -3,16 +3,18 @@
 #include <windows.h>
 #include <stdint.h>
 
+#include <atomic>
+
 // 1 while a machine runs on the emulation thread; written by that thread only,
 // read by the About command and the message loop.
-extern volatile int emulationActive;
+extern std::atomic<int> emulationActive;
 // The About dialog from its creation to its Quit, null otherwise: the message
 // loop hands the keys aimed at its children to it.
 extern HWND emulatorDialog;
 // The about strip scrolls while this is set; cleared at Quit.
-extern volatile int painterAlive;
+extern std::atomic<int> painterAlive;
 // Set while the dialog has a machine: keys go to the machine only then.
-extern volatile int machineReady;
+extern std::atomic<int> machineReady;
 
 // Procedure of dialog 700. Returns 0 for every message.
 INT_PTR CALLBACK VuvovirDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

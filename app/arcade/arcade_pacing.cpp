@@ -3,42 +3,44 @@
 // its own, which may still be inside ArcadeTimerProc when the machine stops.
 #include "arcade_platform.h"
 
-static HANDLE volatile frameSemaphore;
-static volatile LONG callbacksInside;
+#include <atomic>
+
+static std::atomic<HANDLE> frameSemaphore;
+static std::atomic<LONG> callbacksInside;
 
 int CreateArcadeFrameSemaphore(void)
 {
     HANDLE semaphore = CreateSemaphoreA(nullptr, 1, 1, nullptr);
     if (!semaphore)
         return -1;
-    InterlockedExchangePointer((PVOID volatile *)&frameSemaphore, semaphore);
+    frameSemaphore.exchange(semaphore);
     return 0;
 }
 
 void CloseArcadeFrameSemaphore(void)
 {
-    HANDLE semaphore = InterlockedExchangePointer((PVOID volatile *)&frameSemaphore, nullptr);
+    HANDLE semaphore = frameSemaphore.exchange(nullptr);
     if (!semaphore)
         return;
     // A callback that took the handle before it was cleared releases it
     // before we close it.
-    while (InterlockedCompareExchange(&callbacksInside, 0, 0) != 0)
+    while (callbacksInside.load() != 0)
         Sleep(1);
     CloseHandle(semaphore);
 }
 
 void CALLBACK ArcadeTimerProc(UINT timerId, UINT message, DWORD_PTR user, DWORD_PTR unused1, DWORD_PTR unused2)
 {
-    InterlockedIncrement(&callbacksInside);
-    HANDLE semaphore = InterlockedCompareExchangePointer((PVOID volatile *)&frameSemaphore, nullptr, nullptr);
+    ++callbacksInside;
+    HANDLE semaphore = frameSemaphore.load();
     if (semaphore)
         ReleaseSemaphore(semaphore, 1, nullptr);
-    InterlockedDecrement(&callbacksInside);
+    --callbacksInside;
 }
 
 void WaitForArcadeFrame(void)
 {
-    HANDLE semaphore = frameSemaphore;
+    HANDLE semaphore = frameSemaphore.load();
     if (!semaphore)
         return;
     MMRESULT timer = timeSetEvent(ArcadeFramePeriodMs, 0, ArcadeTimerProc, 0,

@@ -38,22 +38,23 @@ void RefreshEditBar(HWND bar, HWND edit);
 // richole/rich_ole.cpp: the OLE container inside each note's rich-edit control.
 struct RichOleDocument;
 struct RichOleFrame;
-// The container's current document and frame, and the object that is
-// active in place (null when none).
-extern RichOleDocument *CurrentOleDocument;
-extern RichOleFrame *CurrentOleFrame;
+// Each note's edit control owns its document and frame (kept in the
+// control's state); every call names the one it works on. Only one object
+// in the program is active in place at a time: this is it, or null.
 extern void *ActiveInPlaceObject;
 void RichOleAttach(HWND edit, HWND owner, RichOleDocument **document, RichOleFrame **frame);
-void RichOleDetach(void);
-// Verb commands of the selected object; false for other ids.
-BOOL RichOleVerbCommand(HWND window, int id);
-void RichOleResizeBorder(void);
+void RichOleDetach(RichOleDocument *document, RichOleFrame *frame);
+// Verb commands of the document's selected object; false for other ids.
+BOOL RichOleVerbCommand(RichOleDocument *document, int id);
+// The active object's tools take the border of this frame when it holds it.
+void RichOleResizeBorder(RichOleFrame *frame);
 void RichOleFrameActivate(BOOL activate);
 void RichOleFocusActiveObject(void);
 
-// Runs the insert-object dialog into the control; paste special through the container.
-void RichOleInsertObject(HWND edit);
-void RichOlePasteSpecial(HWND edit);
+// Runs the insert-object dialog into the document's control; paste special
+// through the container. Nothing happens without a document.
+void RichOleInsertObject(RichOleDocument *document);
+void RichOlePasteSpecial(RichOleDocument *document);
 
 // check_list.cpp: the check-list dialog for the note, or null.
 HWND CreateCheckList(HWND owner, int slot);

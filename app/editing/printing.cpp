@@ -145,11 +145,8 @@ static int LayOutOnCopy(PrintJob *job)
         free(writer.block);
         return -1;
     }
-    MemoryReader reader = {writer.block, writer.used, 0};
-    EDITSTREAM in = {};
-    in.dwCookie = (DWORD_PTR)&reader;
-    in.pfnCallback = StreamInFromMemory;
-    SendMessageA(job->copy, EM_STREAMIN, SF_RTF, (LPARAM)&in);
+    // The note's own text, just written by the control: not checked again.
+    StreamInFromBlock(job->copy, writer.block, writer.used, SF_RTF);
     free(writer.block);
 
     int lines = (int)SendMessageA(job->copy, EM_GETLINECOUNT, 0, 0);
@@ -386,11 +383,7 @@ void UndoColourTreatment(HWND edit, ColourTreatment *t)
 {
     if (!t->applied)
         return;
-    MemoryReader reader = {t->savedText, t->savedSize, 0};
-    EDITSTREAM stream = {};
-    stream.dwCookie = (DWORD_PTR)&reader;
-    stream.pfnCallback = StreamInFromMemory;
-    SendMessageA(edit, EM_STREAMIN, SF_RTF, (LPARAM)&stream);
+    StreamInFromBlock(edit, t->savedText, t->savedSize, SF_RTF);
     SendMessageA(edit, EM_EXSETSEL, 0, (LPARAM)&t->selection);
     int line = (int)SendMessageA(edit, EM_GETFIRSTVISIBLELINE, 0, 0);
     SendMessageA(edit, EM_LINESCROLL, 0, t->scroll.y - line);

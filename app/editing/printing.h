@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <richedit.h>
 
+#include <atomic>
 #include <vector>
 
 #include "print_layout.h"
@@ -12,7 +13,7 @@
 struct PrintSettings {
     int header;     // 1: the page frame (title, rules, page number, date)
     int colourMode; // IDC_PRINT_NORMAL, IDC_PRINT_WHITE_BACK or IDC_PRINT_BLACK_ON_WHITE
-    volatile int abort;
+    std::atomic<int> abort; // raised by the abort dialog or a quit while pages go out
 };
 extern PrintSettings ZettlyPrintSettings;
 

@@ -1,8 +1,10 @@
 #include "alarm_blink.h"
 
+#include <atomic>
+
 // Written by a note's blink thread, read by its window while painting; a
 // stale read costs one frame of the other colour.
-static volatile bool ShowsBackground[ZETTLY_SLOTS];
+static std::atomic<bool> ShowsBackground[ZETTLY_SLOTS];
 
 static bool ValidSlot(int slot)
 {

@@ -5,6 +5,7 @@
 #include "alarms.h"
 #include "companions.h"
 #include "core/core_ids.h"
+#include "core/window_block.h"
 #include "keylatch.h"
 #include "main_commands.h"
 #include "core/notes_table/notes_file.h"
@@ -19,24 +20,36 @@
 HWND MainWindow;
 HWND QuickPickWindow;
 
-static int AutoSavePeriodInForce;
-static BOOL Destroying;
-static BOOL SettingsWritten;
-static BOOL KeyboardHookInstalled;
+// What the main window keeps: its user data from WM_NCCREATE to WM_NCDESTROY.
+struct MainWindowState {
+    int autoSavePeriodInForce;
+    BOOL destroying;
+    BOOL settingsWritten;       // by WM_CLOSE or the end of the session, once
+    BOOL keyboardHookInstalled;
+};
+
+static MainWindowState *StateOf(HWND window)
+{
+    return window ? (MainWindowState *)WindowBlock(window) : nullptr;
+}
 
 BOOL KeyboardHookActive(void)
 {
-    return KeyboardHookInstalled;
+    MainWindowState *s = StateOf(MainWindow);
+    return s && s->keyboardHookInstalled;
 }
 
 void SetKeyboardHook(BOOL on)
 {
-    if (on && !KeyboardHookInstalled && MainWindow) {
-        KeyboardHookInstalled = KB_InstallHook(MainWindow) == 0;
-        ZettlyInfo.keyboardHook = KeyboardHookInstalled ? 1 : 0;
-    } else if (!on && KeyboardHookInstalled) {
+    MainWindowState *s = StateOf(MainWindow);
+    if (!s)
+        return;
+    if (on && !s->keyboardHookInstalled) {
+        s->keyboardHookInstalled = KB_InstallHook(MainWindow) == 0;
+        ZettlyInfo.keyboardHook = s->keyboardHookInstalled ? 1 : 0;
+    } else if (!on && s->keyboardHookInstalled) {
         KB_RemoveHook();
-        KeyboardHookInstalled = FALSE;
+        s->keyboardHookInstalled = FALSE;
         ZettlyInfo.keyboardHook = 0;
     }
 }
@@ -48,28 +61,27 @@ static void StartWorker(LPTHREAD_START_ROUTINE routine, LPVOID parameter)
         CloseHandle(thread);
 }
 
-static void StartAutoSaveTimer(HWND window, int period)
+static void StartAutoSaveTimer(HWND window, MainWindowState *s, int period)
 {
-    AutoSavePeriodInForce = period;
+    s->autoSavePeriodInForce = period;
     if (period > 0)
         SetTimer(window, TIMER_AUTOSAVE, (UINT)period, nullptr);
 }
 
-static int OnMainCreate(HWND window)
+static int OnMainCreate(HWND window, MainWindowState *s)
 {
     HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_ZETTLIES));
     MainWindow = window;
     QuickPickWindow = nullptr;
-    Destroying = FALSE;
     std::memset(ZettlyTable, 0, sizeof(ZettlyRecord) * (ZETTLY_LAST_NOTE_SLOT + 1));
     ResetDefaultSettings();
     int reopen[COMPANION_COUNT] = {};
     LoadSettings(&reopen[COMPANION_PLAYER], &reopen[COMPANION_CLOCK], &reopen[COMPANION_CHANGER],
                  &reopen[COMPANION_METER]);
-    KeyboardHookInstalled = ZettlyInfo.keyboardHook && KB_InstallHook(window) == 0;
+    s->keyboardHookInstalled = ZettlyInfo.keyboardHook && KB_InstallHook(window) == 0;
 
     SetTimer(window, TIMER_ALARMS, ALARM_CHECK_PERIOD_MS, nullptr);
-    StartAutoSaveTimer(window, ZettlyInfo.autoSavePeriod);
+    StartAutoSaveTimer(window, s, ZettlyInfo.autoSavePeriod);
 
     AddTrayIcon(window);
     BuildTrayMenus();
@@ -82,7 +94,6 @@ static int OnMainCreate(HWND window)
             PostMessageA(window, WM_COMMAND, Companions[which].command, 0);
 
     SendMessageA(window, WM_SETICON, ICON_BIG, (LPARAM)icon);
-    SettingsWritten = FALSE;
     return 0;
 }
 
@@ -102,38 +113,38 @@ static void CloseAllCompanions(void)
         CloseCompanion(which);
 }
 
-static void OnMainClose(void)
+static void OnMainClose(MainWindowState *s)
 {
-    if (!SettingsWritten) {
+    if (!s->settingsWritten) {
         SaveSettingsWithCompanions();
-        SettingsWritten = TRUE;
+        s->settingsWritten = TRUE;
     }
     CloseAllCompanions();
 }
 
 // A shutdown that another program cancelled ends nothing: the settings are
 // left for the WM_CLOSE that will still come.
-static void OnMainEndSession(HWND window, BOOL ending)
+static void OnMainEndSession(HWND window, MainWindowState *s, BOOL ending)
 {
     if (!ending)
         return;
-    if (!SettingsWritten) {
+    if (!s->settingsWritten) {
         SaveSettings(Companions[COMPANION_PLAYER].window != nullptr,
                      Companions[COMPANION_CLOCK].window != nullptr,
                      Companions[COMPANION_CHANGER].window != nullptr,
                      Companions[COMPANION_METER].window != nullptr);
-        SettingsWritten = TRUE;
+        s->settingsWritten = TRUE;
     }
     SendMessageA(window, WM_COMMAND, CMD_SAVE_NOW, 0);
 }
 
-static void OnMainDestroy(HWND window)
+static void OnMainDestroy(HWND window, MainWindowState *s)
 {
-    if (Destroying) {
+    if (s->destroying) {
         PostQuitMessage(0);
         return;
     }
-    Destroying = TRUE;
+    s->destroying = TRUE;
     KillTimer(window, TIMER_AUTOSAVE);
     KillTimer(window, TIMER_ALARMS);
     if (SaveZettlies(nullptr) != 0)
@@ -141,9 +152,9 @@ static void OnMainDestroy(HWND window)
     DeleteTrayIcon();
     DestroyTrayMenus();
     CloseAllCompanions();
-    if (KeyboardHookInstalled) {
+    if (s->keyboardHookInstalled) {
         KB_RemoveHook();
-        KeyboardHookInstalled = FALSE;
+        s->keyboardHookInstalled = FALSE;
     }
     for (int slot = 0; slot <= ZETTLY_LAST_NOTE_SLOT; ++slot)
         if (ZettlyTable[slot].window)
@@ -155,32 +166,32 @@ static void OnMainDestroy(HWND window)
     PostQuitMessage(0);
 }
 
-static void OnAutoSave(HWND window)
+static void OnAutoSave(HWND window, MainWindowState *s)
 {
-    if (Destroying)
+    if (s->destroying)
         return;
     SaveSettingsWithCompanions();
     StartSaveThread(window);
 }
 
-static void OnMainTimer(HWND window, UINT_PTR id)
+static void OnMainTimer(HWND window, MainWindowState *s, UINT_PTR id)
 {
     if (id == TIMER_ALARMS)
         CheckAlarms();
     else if (id == TIMER_AUTOSAVE)
-        OnAutoSave(window);
+        OnAutoSave(window, s);
 }
 
-static void OnSavePeriodChanged(HWND window)
+static void OnSavePeriodChanged(HWND window, MainWindowState *s)
 {
-    if (ZettlyInfo.autoSavePeriod == AutoSavePeriodInForce)
+    if (ZettlyInfo.autoSavePeriod == s->autoSavePeriodInForce)
         return;
     KillTimer(window, TIMER_AUTOSAVE);
-    StartAutoSaveTimer(window, ZettlyInfo.autoSavePeriod);
+    StartAutoSaveTimer(window, s, ZettlyInfo.autoSavePeriod);
 }
 
 // WM_USER: FALSE when the code is none of ours.
-static BOOL OnMainUser(HWND window, WPARAM code, LPARAM lParam)
+static BOOL OnMainUser(HWND window, MainWindowState *s, WPARAM code, LPARAM lParam)
 {
     switch (code) {
     case MAIN_START_ALARM_SOUND:
@@ -193,7 +204,7 @@ static BOOL OnMainUser(HWND window, WPARAM code, LPARAM lParam)
                     (LPVOID)lParam);
         return TRUE;
     case MAIN_SAVE_PERIOD_CHANGED:
-        OnSavePeriodChanged(window);
+        OnSavePeriodChanged(window, s);
         return TRUE;
     case MAIN_SHORTCUT:
         return RunShortcut(window, (int)lParam);
@@ -203,14 +214,21 @@ static BOOL OnMainUser(HWND window, WPARAM code, LPARAM lParam)
 
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == WM_NCCREATE && !MakeWindowBlock(window, sizeof(MainWindowState)))
+        return FALSE;
+    if (message == WM_NCDESTROY)
+        FreeWindowBlock(window);
+    MainWindowState *s = StateOf(window);
+    if (!s)
+        return DefWindowProcA(window, message, wParam, lParam);
     switch (message) {
     case WM_CREATE:
-        return OnMainCreate(window);
+        return OnMainCreate(window, s);
     case WM_TIMER:
-        OnMainTimer(window, wParam);
+        OnMainTimer(window, s, wParam);
         return 0;
     case WM_USER:
-        if (OnMainUser(window, wParam, lParam))
+        if (OnMainUser(window, s, wParam, lParam))
             return 0;
         break;
     case WM_TRAY_CALLBACK:
@@ -231,13 +249,13 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
             return TRUE;
         break;
     case WM_CLOSE:
-        OnMainClose();
+        OnMainClose(s);
         break; // DefWindowProc destroys the window
     case WM_ENDSESSION:
-        OnMainEndSession(window, (BOOL)wParam);
+        OnMainEndSession(window, s, (BOOL)wParam);
         return 0;
     case WM_DESTROY:
-        OnMainDestroy(window);
+        OnMainDestroy(window, s);
         return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);

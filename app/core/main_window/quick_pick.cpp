@@ -1,7 +1,6 @@
 #include "quick_pick.h"
 
 #include <cstdlib>
-#include <cstring>
 #include <vector>
 
 #include "core/core_ids.h"
@@ -32,14 +31,22 @@ static const COLORREF ListBackground = 0xFFEFE7;
 static const COLORREF TransparentRed = 0x0000FF;
 static const COLORREF FrameColours[4] = {0x743C00, 0xFFE7CE, 0xF6D4BC, 0xAD7335};
 
-// One popup at a time: its drawing surfaces.
 struct Surface {
     HDC dc;
     HBITMAP bitmap;
     HGDIOBJ old;
 };
-static Surface NameSurface, ListSurface, ShapeSurface;
-static int ListFull;
+
+// One open popup's drawing surfaces: its DWLP_USER from WM_INITDIALOG to WM_DESTROY.
+struct QuickPickPopup {
+    Surface name, list, shape;
+    int listFull; // the list's forward pass filled its last row
+};
+
+static QuickPickPopup *PopupOf(HWND dialog)
+{
+    return (QuickPickPopup *)GetWindowLongPtrA(dialog, DWLP_USER);
+}
 
 static int Width(const RECT &r)
 {
@@ -186,23 +193,23 @@ static void FreeSurface(Surface *s)
     *s = Surface{};
 }
 
-static void DrawName(int slot, int half)
+static void DrawName(QuickPickPopup *p, int slot, int half)
 {
-    if (!NameSurface.dc)
+    if (!p->name.dc)
         return;
     int h = Height(NameStrip);
     RECT r = {0, half * h, Width(NameStrip), half * h + h};
-    FillSolidRect(NameSurface.dc, &r, ListBackground);
-    DrawQuickPickEntry(NameSurface.dc, r, slot);
+    FillSolidRect(p->name.dc, &r, ListBackground);
+    DrawQuickPickEntry(p->name.dc, r, slot);
 }
 
-static void DrawList(void)
+static void DrawList(QuickPickPopup *p)
 {
-    if (!ListSurface.dc)
+    if (!p->list.dc)
         return;
-    DrawQuickPickList(ListSurface.dc, ListArea.left, ListArea.top, ListArea.right,
+    DrawQuickPickList(p->list.dc, ListArea.left, ListArea.top, ListArea.right,
                       ListArea.bottom + EXTRA_LIST_ROWS, ENTRY_HEIGHT, QuickPickSelectedSlot,
-                      &ListFull, ListBackground);
+                      &p->listFull, ListBackground);
 }
 
 // ---------------------------------------------------------------- the popup
@@ -217,25 +224,31 @@ static BOOL OnQuickPickInit(HWND dialog)
     SetWindowPos(dialog, nullptr, Width(desktop) / 2 - Width(own) / 2,
                  deskHeight / 2 - deskHeight / 3, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE);
-    std::memset((void *)&QuickPickScroll, 0, sizeof QuickPickScroll);
+    QuickPickScroll.nameOffset = QuickPickScroll.nameStep = QuickPickScroll.nameTarget = 0.0f;
+    QuickPickScroll.listOffset = QuickPickScroll.listStep = 0.0f;
+    QuickPickScroll.running = 0;
     QuickPickScroll.window = dialog;
     uint8_t used[QUICK_PICK_SLOTS];
     UsedSlots(used);
     QuickPickSelectedSlot = QuickPickStartSlot(used, QuickPickSelectedSlot);
     SetWindowAlpha(dialog, POPUP_ALPHA);
 
+    QuickPickPopup *p = (QuickPickPopup *)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof *p);
+    if (!p)
+        return TRUE; // no memory for surfaces: an empty popup that closes as usual
+    SetWindowLongPtrA(dialog, DWLP_USER, (LONG_PTR)p);
     HDC dc = GetDC(dialog);
     if (dc) {
-        if (MakeSurface(&NameSurface, dc, Width(NameStrip), 2 * Height(NameStrip)))
-            DrawName(QuickPickSelectedSlot, 0);
-        if (MakeSurface(&ListSurface, dc, Width(ListArea), Height(ListArea) + EXTRA_LIST_ROWS))
-            DrawList();
+        if (MakeSurface(&p->name, dc, Width(NameStrip), 2 * Height(NameStrip)))
+            DrawName(p, QuickPickSelectedSlot, 0);
+        if (MakeSurface(&p->list, dc, Width(ListArea), Height(ListArea) + EXTRA_LIST_ROWS))
+            DrawList(p);
         HBITMAP shape = LoadBitmapA(GetModuleHandleA(nullptr),
                                     MAKEINTRESOURCEA(IDB_QUICK_PICK_SHAPE));
-        ShapeSurface.dc = shape ? CreateCompatibleDC(dc) : nullptr;
-        if (ShapeSurface.dc) {
-            ShapeSurface.bitmap = shape;
-            ShapeSurface.old = SelectObject(ShapeSurface.dc, shape);
+        p->shape.dc = shape ? CreateCompatibleDC(dc) : nullptr;
+        if (p->shape.dc) {
+            p->shape.bitmap = shape;
+            p->shape.old = SelectObject(p->shape.dc, shape);
         } else if (shape) {
             DeleteObject(shape);
         }
@@ -255,7 +268,8 @@ static BOOL OnQuickPickInit(HWND dialog)
 
 static void StartScroll(HWND dialog, bool next)
 {
-    if (QuickPickScroll.running || QuickPickSelectedSlot < 0)
+    QuickPickPopup *p = PopupOf(dialog);
+    if (!p || QuickPickScroll.running || QuickPickSelectedSlot < 0)
         return;
     uint8_t used[QUICK_PICK_SLOTS];
     UsedSlots(used);
@@ -263,8 +277,8 @@ static void StartScroll(HWND dialog, bool next)
     int fresh = next ? QuickPickNext(used, old) : QuickPickPrevious(used, old);
     QuickPickSelectedSlot = fresh;
     float strip = (float)Height(NameStrip);
-    DrawName(next ? old : fresh, 0);
-    DrawName(next ? fresh : old, 1);
+    DrawName(p, next ? old : fresh, 0);
+    DrawName(p, next ? fresh : old, 1);
     QuickPickScroll.nameOffset = next ? 0.0f : strip;
     QuickPickScroll.nameTarget = next ? strip : 0.0f;
     QuickPickScroll.nameStep = (next ? strip : -strip) / SCROLL_ROUNDS;
@@ -329,23 +343,28 @@ static void OnQuickPickPaint(HWND dialog)
     HDC dc = BeginPaint(dialog, &ps);
     if (!dc)
         return;
-    if (ShapeSurface.dc) {
+    QuickPickPopup *p = PopupOf(dialog);
+    if (!p) {
+        EndPaint(dialog, &ps);
+        return;
+    }
+    if (p->shape.dc) {
         BITMAP b;
-        GetObjectA(ShapeSurface.bitmap, sizeof b, &b);
-        BitBlt(dc, 0, 0, b.bmWidth, b.bmHeight, ShapeSurface.dc, 0, 0, SRCCOPY);
+        GetObjectA(p->shape.bitmap, sizeof b, &b);
+        BitBlt(dc, 0, 0, b.bmWidth, b.bmHeight, p->shape.dc, 0, 0, SRCCOPY);
     }
     if (QuickPickSelectedSlot >= 0) {
-        if (NameSurface.dc)
+        if (p->name.dc)
             BitBlt(dc, NameStrip.left, NameStrip.top, Width(NameStrip), Height(NameStrip),
-                   NameSurface.dc, 0, (int)QuickPickScroll.nameOffset, SRCCOPY);
-        if (!(QuickPickScroll.running && ListFull)) {
+                   p->name.dc, 0, (int)QuickPickScroll.nameOffset, SRCCOPY);
+        if (!(QuickPickScroll.running && p->listFull)) {
             QuickPickScroll.listOffset = 0;
             QuickPickScroll.listStep = 0;
-            DrawList();
+            DrawList(p);
         }
-        if (ListSurface.dc)
+        if (p->list.dc)
             BitBlt(dc, ListArea.left, ListArea.top, Width(ListArea), Height(ListArea),
-                   ListSurface.dc, 0, (int)QuickPickScroll.listOffset + ENTRY_HEIGHT, SRCCOPY);
+                   p->list.dc, 0, (int)QuickPickScroll.listOffset + ENTRY_HEIGHT, SRCCOPY);
         DrawSelectionFrame(dc);
     }
     EndPaint(dialog, &ps);
@@ -377,9 +396,13 @@ INT_PTR CALLBACK PopupAnimDlgProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         }
         return FALSE;
     case WM_DESTROY:
-        FreeSurface(&NameSurface);
-        FreeSurface(&ListSurface);
-        FreeSurface(&ShapeSurface);
+        if (QuickPickPopup *p = PopupOf(dialog)) {
+            FreeSurface(&p->name);
+            FreeSurface(&p->list);
+            FreeSurface(&p->shape);
+            SetWindowLongPtrA(dialog, DWLP_USER, 0);
+            HeapFree(GetProcessHeap(), 0, p);
+        }
         if (QuickPickScroll.window == dialog && !QuickPickScroll.running)
             QuickPickScroll.window = nullptr;
         return FALSE;

@@ -2,6 +2,7 @@
 // animation and the runs of a bitmap that make a window region. No
 // windows.h: tested natively.
 #pragma once
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -33,7 +34,7 @@ int QuickPickListRows(const uint8_t *used, int middle, int rows, QuickPickRow *o
 struct QuickPickAnimation {
     float nameOffset, nameStep, nameTarget;
     void *window;
-    volatile int running;
+    std::atomic<int> running;
     float listOffset, listStep;
 };
 // One round: the name strip moves one step and stops on its target, reached

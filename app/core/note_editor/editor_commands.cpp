@@ -639,14 +639,14 @@ static void OnSpellCheck(const EditCommand &c)
 static void OnInsertObject(const EditCommand &c)
 {
     Companions(c, EDIT_HIDE_COMPANIONS);
-    RichOleInsertObject(c.edit);
+    RichOleInsertObject(c.state ? c.state->oleDocument : nullptr);
     Companions(c, EDIT_SHOW_COMPANIONS);
 }
 
 static void OnPasteSpecial(const EditCommand &c)
 {
     if (c.state && c.state->oleDocument)
-        RichOlePasteSpecial(c.edit);
+        RichOlePasteSpecial(c.state->oleDocument);
     else
         SendMessageA(c.edit, EM_PASTESPECIAL, 0, 0);
 }

@@ -132,7 +132,7 @@ static bool OleFirst(HWND edit, ZettlyEditState *s, UINT message, WPARAM wParam,
         }
         break;
     case WM_SIZE:
-        RichOleResizeBorder();
+        RichOleResizeBorder(s->oleFrame);
         break;
     case WM_PAINT:
         if (InPlaceActive()) {
@@ -146,7 +146,7 @@ static bool OleFirst(HWND edit, ZettlyEditState *s, UINT message, WPARAM wParam,
         RichOleFrameActivate((BOOL)wParam);
         break;
     case WM_COMMAND:
-        RichOleVerbCommand(edit, LOWORD(wParam));
+        RichOleVerbCommand(s->oleDocument, LOWORD(wParam));
         break;
     }
     return false;
@@ -515,10 +515,6 @@ LRESULT CALLBACK ZettlyEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM l
     ZettlyEditState *s = (ZettlyEditState *)GetWindowLongPtrA(edit, GWLP_USERDATA);
     if (!s || !s->previous)
         return DefWindowProcA(edit, message, wParam, lParam);
-    if (!InPlaceActive()) {
-        CurrentOleDocument = s->oleDocument;
-        CurrentOleFrame = s->oleFrame;
-    }
     if (s->oleDocument) {
         LRESULT result;
         if (OleFirst(edit, s, message, wParam, lParam, &result))

@@ -22,6 +22,7 @@
 #include "title_edit.h"
 #include "transparency.h"
 #include "ui_seams.h"
+#include "core/window_block.h"
 #include "window_class.h"
 
 static_assert(IDD_RELINK == 151 && CMD_GROUP_ADD_FIRST + ZETTLY_LAST_NOTE_SLOT == 22254,
@@ -41,7 +42,8 @@ enum {
 static HMENU GroupMenu;
 static int GroupWindowCount;
 
-// The strip's mouse state; one pointer, so one copy serves every group.
+// The strip's mouse memory of one group: the group window's user data from
+// WM_NCCREATE to WM_NCDESTROY.
 struct GroupMouse {
     BOOL dragging;
     BOOL closeHot;
@@ -49,7 +51,11 @@ struct GroupMouse {
     POINT anchor;
     RECT closeSquare;
 };
-static GroupMouse Mouse;
+
+static GroupMouse *MouseOf(HWND group)
+{
+    return (GroupMouse *)WindowBlock(group);
+}
 
 static bool IsSlot(int slot)
 {
@@ -727,27 +733,33 @@ static int ClientWidth(HWND window)
 
 static void OnGroupButtonDown(HWND group, int slot, int x, int y)
 {
+    GroupMouse *mouse = MouseOf(group);
+    if (!mouse)
+        return;
     int strip = StripHeight(group, slot);
     int width = ClientWidth(group);
-    Mouse.anchor = POINT{x, y};
+    mouse->anchor = POINT{x, y};
     if (y <= strip && x < width - strip) {
-        GetCursorPos(&Mouse.pressScreen);
+        GetCursorPos(&mouse->pressScreen);
         SetTimer(group, NOTE_TITLE_TIMER, NOTE_TITLE_HOLD_MS, nullptr);
         SetCapture(group);
-        Mouse.dragging = TRUE;
+        mouse->dragging = TRUE;
     } else if (x >= width - strip && y <= strip && ZettlyInfo.closeButton) {
         DrawCloseButton(group, slot, TRUE);
-        Mouse.closeSquare = RECT{width - strip, 0, width, strip};
-        Mouse.closeHot = TRUE;
+        mouse->closeSquare = RECT{width - strip, 0, width, strip};
+        mouse->closeHot = TRUE;
     } else {
-        Mouse.dragging = FALSE;
+        mouse->dragging = FALSE;
     }
 }
 
 static void OnGroupMouseMove(HWND group, int slot, WPARAM keys, LPARAM point)
 {
-    if ((keys & MK_LBUTTON) && Mouse.dragging) {
-        MoveZettlyWindow(group, point, Mouse.anchor.x, Mouse.anchor.y, slot);
+    GroupMouse *mouse = MouseOf(group);
+    if (!mouse)
+        return;
+    if ((keys & MK_LBUTTON) && mouse->dragging) {
+        MoveZettlyWindow(group, point, mouse->anchor.x, mouse->anchor.y, slot);
         return;
     }
     if (GetCapture() == group)
@@ -756,13 +768,16 @@ static void OnGroupMouseMove(HWND group, int slot, WPARAM keys, LPARAM point)
 
 static void OnGroupButtonUp(HWND group, int slot, int x, int y)
 {
-    Mouse.dragging = FALSE;
+    GroupMouse *mouse = MouseOf(group);
+    if (!mouse)
+        return;
+    mouse->dragging = FALSE;
     if (GetCapture() == group)
         ReleaseCapture();
-    if (ZettlyInfo.closeButton && Mouse.closeHot) {
-        Mouse.closeHot = FALSE;
+    if (ZettlyInfo.closeButton && mouse->closeHot) {
+        mouse->closeHot = FALSE;
         POINT at = {x, y};
-        if (PtInRect(&Mouse.closeSquare, at)) {
+        if (PtInRect(&mouse->closeSquare, at)) {
             PostMessageA(group, WM_COMMAND, CMD_CLOSE_ZETTLY, 0);
             return;
         }
@@ -787,16 +802,22 @@ static void OnGroupDoubleClick(HWND group, int slot, WPARAM keys, int y)
 
 static void OnGroupTimer(HWND group)
 {
+    GroupMouse *mouse = MouseOf(group);
+    if (!mouse)
+        return;
     KillTimer(group, NOTE_TITLE_TIMER);
     POINT now;
     GetCursorPos(&now);
-    if (std::abs(now.x - Mouse.pressScreen.x) <= NOTE_TITLE_HOLD_SLOP &&
-        std::abs(now.y - Mouse.pressScreen.y) <= NOTE_TITLE_HOLD_SLOP)
+    if (std::abs(now.x - mouse->pressScreen.x) <= NOTE_TITLE_HOLD_SLOP &&
+        std::abs(now.y - mouse->pressScreen.y) <= NOTE_TITLE_HOLD_SLOP)
         PostMessageA(group, WM_COMMAND, CMD_SET_TITLE, 0);
 }
 
 static void OnGroupHover(HWND group, int slot)
 {
+    GroupMouse *mouse = MouseOf(group);
+    if (!mouse)
+        return;
     if (!IsSlot(slot) || !ZettlyInfo.closeButton)
         return;
     POINT at;
@@ -804,9 +825,9 @@ static void OnGroupHover(HWND group, int slot)
     ScreenToClient(group, &at);
     int width = ClientWidth(group), strip = StripHeight(group, slot);
     bool over = at.x >= width - strip && at.x <= width && at.y >= 1 && at.y <= strip - 1;
-    if (over != (Mouse.closeHot != FALSE)) {
+    if (over != (mouse->closeHot != FALSE)) {
         DrawCloseButton(group, slot, over);
-        Mouse.closeHot = over;
+        mouse->closeHot = over;
     }
 }
 
@@ -820,6 +841,10 @@ static LRESULT OnGroupNcPaint(HWND group, int slot, WPARAM wParam, LPARAM lParam
 
 LRESULT CALLBACK GroupWndProc(HWND group, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == WM_NCCREATE && !MakeWindowBlock(group, sizeof(GroupMouse)))
+        return FALSE;
+    if (message == WM_NCDESTROY)
+        FreeWindowBlock(group);
     if (message == WM_CREATE)
         return OnGroupCreate(group, (const CREATESTRUCTA *)lParam);
     int slot = FindZettlyByWindow(group);

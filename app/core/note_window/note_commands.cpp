@@ -385,13 +385,6 @@ static void MoveCheckList(HWND list, HWND oldEdit, HWND note, HWND edit)
         SetWindowLongPtrA(list, GWLP_HWNDPARENT, (LONG_PTR)note);
 }
 
-static void StreamInto(HWND edit, const MemoryWriter &rtf)
-{
-    MemoryReader reader = {rtf.block, rtf.used, 0};
-    EDITSTREAM in = {(DWORD_PTR)&reader, 0, StreamInFromMemory};
-    SendMessageA(edit, EM_STREAMIN, SF_RTF, (LPARAM)&in);
-}
-
 int RecreateZettlyWindow(int slot, COLORREF oldBack, COLORREF oldText)
 {
     if (slot < 0 || slot > ZETTLY_LAST_NOTE_SLOT || !ZettlyTable[slot].window)
@@ -428,7 +421,7 @@ int RecreateZettlyWindow(int slot, COLORREF oldBack, COLORREF oldText)
         ShowWindow(z->window, z->showCommand);
     }
     if (rtf.used)
-        StreamInto(z->editWindow, rtf);
+        StreamInFromBlock(z->editWindow, rtf.block, rtf.used, SF_RTF);
     std::free(rtf.block);
     if (z->backColour != oldBack)
         SetAllTextColour(z->editWindow, CFM_BACKCOLOR, z->backColour);

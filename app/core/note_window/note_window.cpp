@@ -23,6 +23,7 @@
 #include "core/note_editor/tooltip_window.h"
 #include "transparency.h"
 #include "ui_seams.h"
+#include "core/window_block.h"
 #include "core/notes_table/rich_text_stream.h"
 #include "core/notes_table/zettly_settings.h"
 #include "core/notes_table/zettly_slots.h"
@@ -37,7 +38,8 @@ enum {
 
 static int NoteWindowCount;
 
-// The strip's mouse state; one pointer, so one copy serves every note.
+// The strip's mouse memory of one note: the note window's user data from
+// WM_NCCREATE to WM_NCDESTROY.
 struct StripMouse {
     BOOL pressed;  // a press on the strip holds the capture
     BOOL dragged;  // the note has moved since that press
@@ -46,7 +48,11 @@ struct StripMouse {
     POINT anchor;     // client
     RECT closeSquare;
 };
-static StripMouse Mouse;
+
+static StripMouse *MouseOf(HWND note)
+{
+    return (StripMouse *)WindowBlock(note);
+}
 
 BOOL CALLBACK FirstChildEnumProc(HWND child, LPARAM out)
 {
@@ -223,9 +229,7 @@ static void ReleaseEditState(HWND edit)
         return;
     if (state->lineColumn)
         DestroyWindow(state->lineColumn);
-    CurrentOleDocument = state->oleDocument;
-    CurrentOleFrame = state->oleFrame;
-    RichOleDetach();
+    RichOleDetach(state->oleDocument, state->oleFrame);
     state->oleDocument = nullptr;
     state->oleFrame = nullptr;
     // The editor outlives this message by a little: it must not find the block.
@@ -305,34 +309,40 @@ static void OnNoteMinMax(HWND note, int slot, MINMAXINFO *info)
 
 static void OnStripButtonDown(HWND note, int slot, int x, int y)
 {
+    StripMouse *mouse = MouseOf(note);
+    if (!mouse)
+        return;
     int h = StripHeight(note, slot);
     int width = ClientWidth(note);
-    Mouse.anchor = POINT{x, y};
-    Mouse.dragged = FALSE;
+    mouse->anchor = POINT{x, y};
+    mouse->dragged = FALSE;
     switch (ClassifyStripPress(x, y, width, h, ZettlyInfo.closeButton)) {
     case STRIP_PRESS_TITLE:
-        GetCursorPos(&Mouse.pressPoint);
+        GetCursorPos(&mouse->pressPoint);
         SetTimer(note, NOTE_TITLE_TIMER, NOTE_TITLE_HOLD_MS, nullptr);
         SetCapture(note);
-        Mouse.pressed = TRUE;
+        mouse->pressed = TRUE;
         break;
     case STRIP_PRESS_CLOSE:
         DrawCloseButton(note, slot, TRUE);
-        Mouse.closeSquare = RECT{width - h, 0, width, h};
-        Mouse.closeHot = TRUE;
+        mouse->closeSquare = RECT{width - h, 0, width, h};
+        mouse->closeHot = TRUE;
         break;
     case STRIP_PRESS_NONE:
-        Mouse.pressed = FALSE;
+        mouse->pressed = FALSE;
         break;
     }
 }
 
 static void OnStripMouseMove(HWND note, int slot, WPARAM keys, LPARAM point)
 {
-    if (keys == MK_LBUTTON && Mouse.pressed) {
-        MoveZettlyWindow(note, point, Mouse.anchor.x, Mouse.anchor.y, slot);
-        Mouse.dragged = TRUE;
-        DragIntoGroup(slot, (long)point, Mouse.anchor.x, Mouse.anchor.y);
+    StripMouse *mouse = MouseOf(note);
+    if (!mouse)
+        return;
+    if (keys == MK_LBUTTON && mouse->pressed) {
+        MoveZettlyWindow(note, point, mouse->anchor.x, mouse->anchor.y, slot);
+        mouse->dragged = TRUE;
+        DragIntoGroup(slot, (long)point, mouse->anchor.x, mouse->anchor.y);
         if (slot >= 0 && ZettlyTable[slot].editWindow)
             SendMessageA(ZettlyTable[slot].editWindow, WM_USER, EDIT_REALIGN, 0);
         return;
@@ -363,18 +373,21 @@ static void DropIntoGroup(HWND note, int slot, LPARAM point, int x, int y)
 
 static void OnStripButtonUp(HWND note, int slot, LPARAM point)
 {
+    StripMouse *mouse = MouseOf(note);
+    if (!mouse)
+        return;
     int x = GET_X_LPARAM(point), y = GET_Y_LPARAM(point);
-    Mouse.anchor = POINT{x, y};
-    BOOL wasDrag = Mouse.pressed && Mouse.dragged;
-    if (Mouse.pressed) {
-        Mouse.pressed = FALSE;
+    mouse->anchor = POINT{x, y};
+    BOOL wasDrag = mouse->pressed && mouse->dragged;
+    if (mouse->pressed) {
+        mouse->pressed = FALSE;
         if (GetCapture() == note)
             ReleaseCapture();
     }
-    if (ZettlyInfo.closeButton && Mouse.closeHot) {
-        Mouse.closeHot = FALSE;
+    if (ZettlyInfo.closeButton && mouse->closeHot) {
+        mouse->closeHot = FALSE;
         POINT at = {x, y};
-        if (PtInRect(&Mouse.closeSquare, at)) {
+        if (PtInRect(&mouse->closeSquare, at)) {
             SendMessageA(note, WM_COMMAND, CMD_CLOSE_ZETTLY, 0);
             // A "Yes" has destroyed the note: nothing of it is left to touch.
             if (!IsWindow(note) || FindZettlyByWindow(note) != slot)
@@ -406,28 +419,34 @@ static void OnStripDoubleClick(HWND note, int slot, WPARAM keys, int y)
 
 static void OnTitleTimer(HWND note)
 {
+    StripMouse *mouse = MouseOf(note);
+    if (!mouse)
+        return;
     KillTimer(note, NOTE_TITLE_TIMER);
     POINT now;
     GetCursorPos(&now);
-    if (std::abs(now.x - Mouse.pressPoint.x) <= NOTE_TITLE_HOLD_SLOP &&
-        std::abs(now.y - Mouse.pressPoint.y) <= NOTE_TITLE_HOLD_SLOP)
+    if (std::abs(now.x - mouse->pressPoint.x) <= NOTE_TITLE_HOLD_SLOP &&
+        std::abs(now.y - mouse->pressPoint.y) <= NOTE_TITLE_HOLD_SLOP)
         PostMessageA(note, WM_COMMAND, CMD_SET_TITLE, 0);
 }
 
 static void OnCloseHover(HWND note, int slot)
 {
+    StripMouse *mouse = MouseOf(note);
+    if (!mouse)
+        return;
     if (slot < 0 || !ZettlyInfo.closeButton)
         return;
     POINT at;
     GetCursorPos(&at);
     ScreenToClient(note, &at);
     bool over = InCloseHoverSquare(at.x, at.y, ClientWidth(note), StripHeight(note, slot));
-    if (over && !Mouse.closeHot) {
+    if (over && !mouse->closeHot) {
         DrawCloseButton(note, slot, TRUE);
-        Mouse.closeHot = TRUE;
-    } else if (!over && Mouse.closeHot) {
+        mouse->closeHot = TRUE;
+    } else if (!over && mouse->closeHot) {
         DrawCloseButton(note, slot, FALSE);
-        Mouse.closeHot = FALSE;
+        mouse->closeHot = FALSE;
     }
 }
 
@@ -435,8 +454,11 @@ static void OnCloseHover(HWND note, int slot)
 
 static LRESULT OnNoteCommand(HWND note, int slot, WPARAM wParam, LPARAM lParam)
 {
-    if (CurrentOleDocument)
-        RichOleVerbCommand(note, LOWORD(wParam));
+    HWND edit = slot >= 0 && ZettlyTable[slot].window == note ? ZettlyTable[slot].editWindow : nullptr;
+    ZettlyEditState *editState =
+        edit ? (ZettlyEditState *)GetWindowLongPtrA(edit, GWLP_USERDATA) : nullptr;
+    if (editState && editState->oleDocument)
+        RichOleVerbCommand(editState->oleDocument, LOWORD(wParam));
     LRESULT result = 0;
     if (RunNoteCommand(note, slot, wParam, lParam, &result))
         return result;
@@ -540,6 +562,10 @@ static bool PassedToActiveObject(UINT message)
 
 LRESULT CALLBACK ZettlyWndProc(HWND note, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == WM_NCCREATE && !MakeWindowBlock(note, sizeof(StripMouse)))
+        return FALSE;
+    if (message == WM_NCDESTROY)
+        FreeWindowBlock(note);
     if (message == WM_CREATE)
         return OnNoteCreate(note, (const CREATESTRUCTA *)lParam);
     if (ActiveInPlaceObject && PassedToActiveObject(message))

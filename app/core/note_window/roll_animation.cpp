@@ -1,5 +1,6 @@
 #include "roll_animation.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <mmsystem.h>
 
@@ -13,7 +14,7 @@
 enum { ROLL_FRAME_MS = 16 };
 
 // The window whose animation holds each slot's roll; cleared by the thread.
-static HWND volatile RollBusy[ZETTLY_SLOTS];
+static std::atomic<HWND> RollBusy[ZETTLY_SLOTS];
 
 UINT RollFinishedMessage(void)
 {

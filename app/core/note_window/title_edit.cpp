@@ -12,12 +12,8 @@ struct TitleEditState {
     int32_t slot;
     int32_t caretHeight, caretWidth; // 0 until first measured
     WNDPROC previous;
+    BOOL cancelled; // Escape: the focus leaves without storing the title
 };
-
-// A control whose block is already gone still needs somewhere to pass its
-// last messages.
-static WNDPROC LastTitleEditProc;
-static BOOL TitleEditCancelled;
 
 HWND CreateTitleEdit(HWND note, int slot)
 {
@@ -94,9 +90,9 @@ static LRESULT OnTitleKillFocus(HWND control, TitleEditState *state, WPARAM wPar
     ShowWindow(control, SW_HIDE);
     DestroyCaret();
     CallWindowProcA(state->previous, control, WM_KILLFOCUS, wParam, lParam);
-    if (!TitleEditCancelled)
+    if (!state->cancelled)
         StoreTitle(control, state->slot);
-    TitleEditCancelled = FALSE;
+    state->cancelled = FALSE;
     return 0;
 }
 
@@ -111,7 +107,7 @@ static LRESULT OnTitleChar(HWND control, TitleEditState *state, WPARAM wParam, L
         return 0;
     }
     if (wParam == VK_ESCAPE) {
-        TitleEditCancelled = TRUE;
+        state->cancelled = TRUE;
         SetFocus(GetParent(control));
         return 0;
     }
@@ -123,10 +119,11 @@ static LRESULT OnTitleChar(HWND control, TitleEditState *state, WPARAM wParam, L
 LRESULT CALLBACK TitleEditProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam)
 {
     TitleEditState *state = (TitleEditState *)GetWindowLongPtrA(control, GWLP_USERDATA);
+    // A control without its block (not yet given, or already freed) is a
+    // plain edit control.
     if (!state)
-        return LastTitleEditProc ? CallWindowProcA(LastTitleEditProc, control, message, wParam, lParam)
-                                 : DefWindowProcA(control, message, wParam, lParam);
-    LastTitleEditProc = state->previous;
+        return CallWindowProcA((WNDPROC)GetClassLongPtrA(control, GCLP_WNDPROC), control, message,
+                               wParam, lParam);
     switch (message) {
     case WM_CHAR:
         return OnTitleChar(control, state, wParam, lParam);

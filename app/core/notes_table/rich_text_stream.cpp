@@ -79,22 +79,24 @@ DWORD CALLBACK StreamOutToMemory(DWORD_PTR cookie, LPBYTE buffer, LONG count, LO
     return 0;
 }
 
+int StreamInFromBlock(HWND edit, const char *bytes, size_t size, UINT format)
+{
+    if (!edit)
+        return -1;
+    MemoryReader reader = {bytes ? bytes : "", bytes ? (DWORD)size : 0, 0};
+    EDITSTREAM stream = {(DWORD_PTR)&reader, 0, StreamInFromMemory};
+    SendMessageA(edit, EM_STREAMIN, format, (LPARAM)&stream);
+    return stream.dwError ? -1 : 0;
+}
+
 int StreamRichTextIn(HWND edit, const char *text, size_t bytes)
 {
     if (!edit || CheckRichText(text, bytes) != RICH_TEXT_OK)
         return -1;
-    MemoryReader reader = {text, (DWORD)bytes, 0};
-    EDITSTREAM stream = {(DWORD_PTR)&reader, 0, StreamInFromMemory};
-    SendMessageA(edit, EM_STREAMIN, SF_RTF, (LPARAM)&stream);
-    return stream.dwError ? -1 : 0;
+    return StreamInFromBlock(edit, text, bytes, SF_RTF);
 }
 
 void StreamPlainTextIn(HWND edit, const char *text, size_t bytes, BOOL selectionOnly)
 {
-    if (!edit)
-        return;
-    MemoryReader reader = {text ? text : "", text ? (DWORD)bytes : 0, 0};
-    EDITSTREAM stream = {(DWORD_PTR)&reader, 0, StreamInFromMemory};
-    SendMessageA(edit, EM_STREAMIN, selectionOnly ? SF_TEXT | SFF_SELECTION : SF_TEXT,
-                 (LPARAM)&stream);
+    StreamInFromBlock(edit, text, bytes, selectionOnly ? SF_TEXT | SFF_SELECTION : SF_TEXT);
 }

@@ -22,6 +22,12 @@ DWORD CALLBACK StreamOutToFile(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG
 DWORD CALLBACK StreamInFromMemory(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG *read);
 DWORD CALLBACK StreamOutToMemory(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG *written);
 
+// Streams size bytes into a rich-edit control with EM_STREAMIN in the given
+// format (SF_RTF, SF_TEXT, with SFF_SELECTION or not), unchecked: for what the
+// program itself wrote, and for the checked entries below. Returns 0, or -1
+// when there is no control or the control reported an error.
+int StreamInFromBlock(HWND edit, const char *bytes, size_t size, UINT format);
+
 // Streams text into a rich-edit control as RTF, but only text that passes
 // CheckRichText: the control's own reader is not safe on every shape. Returns
 // 0, or -1 when the text was refused or the control reported an error; the

@@ -10,10 +10,7 @@
 #include "rich_ole_ids.h"
 #include "ui_seams.h"
 
-RichOleDocument *CurrentOleDocument;
-RichOleFrame *CurrentOleFrame;
 void *ActiveInPlaceObject;
-static HINSTANCE OleInstance;
 
 IOleInPlaceActiveObject *ActiveObject(void)
 {
@@ -24,7 +21,7 @@ void ShowOleError(HWND owner, UINT id, long value)
 {
     char format[256];
     char text[320];
-    if (LoadStringA(OleInstance ? OleInstance : GetModuleHandleA(nullptr), id, format,
+    if (LoadStringA(GetModuleHandleA(nullptr), id, format,
                     sizeof format) <= 0)
         lstrcpyA(format, OLE_FALLBACK_TEXT);
     if (id == IDS_OLE_INSERT_SCODE || id == IDS_OLE_INSERT_RESULT)
@@ -40,14 +37,12 @@ void RichOleAttach(HWND edit, HWND owner, RichOleDocument **document, RichOleFra
 {
     *document = nullptr;
     *frame = nullptr;
-    OleInstance = GetModuleHandleA(nullptr);
     RichOleFrame *f = new RichOleFrame(owner);
     f->AddRef();
-    CurrentOleFrame = f;
     *frame = f;
 
     RichOleDocument *d = new RichOleDocument{owner, edit, nullptr, f, nullptr, 0, nullptr, nullptr};
-    CurrentOleDocument = d;
+    f->document = d;
     *document = d;
 
     CRichEditOleCallback *callback = new CRichEditOleCallback(d, edit);
@@ -61,7 +56,6 @@ void RichOleAttach(HWND edit, HWND owner, RichOleDocument **document, RichOleFra
     if (d->richEditOle)
         d->richEditOle->SetHostNames(OLE_APPLICATION_NAME, d->path ? d->path : OLE_UNTITLED_TEXT);
     SetWindowTextA(edit, "");
-    SetRectEmpty(&FrameBorderWidths);
 }
 
 static void CloseObjects(RichOleDocument *d)
@@ -81,9 +75,8 @@ static void CloseObjects(RichOleDocument *d)
     }
 }
 
-void RichOleDetach(void)
+void RichOleDetach(RichOleDocument *d, RichOleFrame *frame)
 {
-    RichOleDocument *d = CurrentOleDocument;
     if (d) {
         std::free(d->path);
         if (d->richEditOle) {
@@ -96,12 +89,13 @@ void RichOleDetach(void)
             d->callback->document = nullptr;
             d->callback->Release();
         }
+        if (d->frame)
+            d->frame->document = nullptr;
         delete d;
-        CurrentOleDocument = nullptr;
     }
-    if (CurrentOleFrame) {
-        CurrentOleFrame->Release();
-        CurrentOleFrame = nullptr;
+    if (frame) {
+        frame->document = nullptr;
+        frame->Release();
     }
 }
 
@@ -165,17 +159,8 @@ static void InsertChosenObject(RichOleDocument *d, OLEUIINSERTOBJECTA *dialog, I
     }
 }
 
-// The control's own document: it is the current one while the control
-// handles the command that asks for it.
-static RichOleDocument *DocumentOf(HWND edit)
+void RichOleInsertObject(RichOleDocument *d)
 {
-    RichOleDocument *d = CurrentOleDocument;
-    return d && d->edit == edit ? d : nullptr;
-}
-
-void RichOleInsertObject(HWND edit)
-{
-    RichOleDocument *d = DocumentOf(edit);
     if (!d || !d->richEditOle)
         return;
     IOleClientSite *site = nullptr;
@@ -242,9 +227,8 @@ static std::string PasteFormatName(UINT format)
     return length > 0 ? std::string(name, (size_t)length) : std::string();
 }
 
-void RichOlePasteSpecial(HWND edit)
+void RichOlePasteSpecial(RichOleDocument *d)
 {
-    RichOleDocument *d = DocumentOf(edit);
     if (!d)
         return;
     IDataObject *data = nullptr;
@@ -286,11 +270,10 @@ void RichOlePasteSpecial(HWND edit)
 
 // ---------------------------------------------------------------- verbs and the active object
 
-BOOL RichOleVerbCommand(HWND, int id)
+BOOL RichOleVerbCommand(RichOleDocument *d, int id)
 {
     if (id < OLE_VERB_FIRST || id > OLE_VERB_LAST)
         return FALSE;
-    RichOleDocument *d = CurrentOleDocument;
     if (!d || !d->richEditOle)
         return FALSE;
     DWORD start = 0;
@@ -318,11 +301,10 @@ BOOL RichOleVerbCommand(HWND, int id)
     return TRUE;
 }
 
-void RichOleResizeBorder(void)
+void RichOleResizeBorder(RichOleFrame *frame)
 {
     IOleInPlaceActiveObject *active = ActiveObject();
-    RichOleFrame *frame = CurrentOleFrame;
-    if (!active || !frame)
+    if (!active || !frame || frame->madeActive != active)
         return;
     RECT client;
     GetClientRect(frame->window, &client);

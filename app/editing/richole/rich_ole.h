@@ -45,6 +45,11 @@ struct RichOleFrame : public IOleInPlaceFrame {
     LONG references;
     HWND window;
     BOOL helpMode;
+    RichOleDocument *document; // the note's document; null once it is detached
+    // The object this frame made active in place; only compared, never called:
+    // another frame may have taken its place since.
+    IOleInPlaceActiveObject *madeActive;
+    RECT borderWidths;         // what the active object's tools take of the border
 };
 
 struct CRichEditOleCallback : public IRichEditOleCallback {
@@ -76,8 +81,6 @@ struct CRichEditOleCallback : public IRichEditOleCallback {
 
 // The object active in place, or null.
 IOleInPlaceActiveObject *ActiveObject(void);
-// The frame's border widths while an object is active in place.
-extern RECT FrameBorderWidths;
 
 HRESULT CreateObjectStorage(IStorage **storage);
 HRESULT OleStdSwitchDisplayAspect(IOleObject *object, DWORD *currentAspect, DWORD newAspect,

@@ -2,9 +2,8 @@
 
 #include <cstdio>
 
-RECT FrameBorderWidths;
-
-RichOleFrame::RichOleFrame(HWND window) : references(0), window(window), helpMode(FALSE)
+RichOleFrame::RichOleFrame(HWND window)
+    : references(0), window(window), helpMode(FALSE), document(nullptr), madeActive(nullptr), borderWidths{}
 {
 }
 
@@ -16,7 +15,7 @@ RichOleFrame::~RichOleFrame()
                       (long)references);
         OutputDebugStringA(trace);
     }
-    if (CurrentOleFrame == this)
+    if (madeActive && madeActive == ActiveObject())
         SetActiveObject(nullptr, nullptr);
 }
 
@@ -84,7 +83,6 @@ STDMETHODIMP RichOleFrame::RequestBorderSpace(LPCBORDERWIDTHS)
 // The object's tools take the border; the note's text gets what is left.
 STDMETHODIMP RichOleFrame::SetBorderSpace(LPCBORDERWIDTHS widths)
 {
-    RichOleDocument *document = CurrentOleDocument;
     HWND edit = document ? document->edit : nullptr;
     if (!edit)
         return S_OK;
@@ -98,9 +96,9 @@ STDMETHODIMP RichOleFrame::SetBorderSpace(LPCBORDERWIDTHS widths)
         wanted.top += widths->top;
         wanted.right -= widths->right;
         wanted.bottom -= widths->bottom;
-        FrameBorderWidths = *widths;
+        borderWidths = *widths;
     } else {
-        SetRectEmpty(&FrameBorderWidths);
+        SetRectEmpty(&borderWidths);
     }
     if (!EqualRect(&wanted, &now))
         SetWindowPos(edit, nullptr, wanted.left, wanted.top, wanted.right - wanted.left,
@@ -114,6 +112,7 @@ STDMETHODIMP RichOleFrame::SetActiveObject(IOleInPlaceActiveObject *object, LPCO
     if (object)
         object->AddRef();
     ActiveInPlaceObject = object;
+    madeActive = object;
     if (previous)
         previous->Release();
     return S_OK;
@@ -159,7 +158,6 @@ STDMETHODIMP RichOleFrame::EnableModeless(BOOL)
 
 STDMETHODIMP RichOleFrame::TranslateAccelerator(LPMSG message, WORD)
 {
-    RichOleDocument *document = CurrentOleDocument;
     HACCEL table = document ? document->accelerators : nullptr;
     if (table && message && ::TranslateAcceleratorA(window, table, message))
         return S_OK;

@@ -33,11 +33,14 @@ protected:
         plain.crTextColor = RGB(200, 0, 0);
         lstrcpyA(plain.szFaceName, "Arial");
         SendMessageA(edit, EM_SETCHARFORMAT, SCF_ALL, (LPARAM)&plain);
-        saved = ZettlyPrintSettings;
+        savedHeader = ZettlyPrintSettings.header;
+        savedColourMode = ZettlyPrintSettings.colourMode;
     }
     void TearDown() override
     {
-        ZettlyPrintSettings = saved;
+        ZettlyPrintSettings.header = savedHeader;
+        ZettlyPrintSettings.colourMode = savedColourMode;
+        ZettlyPrintSettings.abort = 0;
         SetPrinterDialogHook(nullptr);
         if (note)
             DestroyWindow(note);
@@ -93,7 +96,8 @@ protected:
     HMODULE library = nullptr;
     HWND note = nullptr;
     HWND edit = nullptr;
-    PrintSettings saved;
+    int savedHeader = 0;
+    int savedColourMode = 0;
 };
 
 // A page of US Letter at the screen's 96 dots an inch, drawn on a DIB section.

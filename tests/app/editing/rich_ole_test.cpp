@@ -123,3 +123,35 @@ TEST_F(RichOle, InPlaceContextIsTheNoteAndStorageLivesInMemory)
     storage->Release();
     EXPECT_EQ(CreateObjectStorage(nullptr), E_INVALIDARG);
 }
+
+TEST_F(RichOle, EachFrameLaysOutItsOwnNoteWhateverNoteWasTouchedLast)
+{
+    ASSERT_EQ(MakeNote(0, 0), 0);
+    ASSERT_EQ(MakeNote(1, 0), 0);
+    RichOleDocument *first = DocumentOf(0);
+    RichOleDocument *second = DocumentOf(1);
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    RECT secondBefore;
+    GetWindowRect(second->edit, &secondBefore);
+    // The second note's editor handles a message last.
+    SendMessageA(second->edit, EM_GETSEL, 0, 0);
+
+    BORDERWIDTHS tools = {0, 12, 0, 0};
+    first->frame->AddRef();
+    EXPECT_EQ(first->frame->SetBorderSpace(&tools), S_OK);
+    RECT firstEdit;
+    GetWindowRect(first->edit, &firstEdit);
+    MapWindowPoints(nullptr, first->owner, (POINT *)&firstEdit, 2);
+    EXPECT_EQ(firstEdit.top, 12) << "the tools sit above the first note's text";
+    RECT secondAfter;
+    GetWindowRect(second->edit, &secondAfter);
+    EXPECT_TRUE(EqualRect(&secondBefore, &secondAfter)) << "the other note is left alone";
+
+    // A frame the object still holds after its note closed touches nothing.
+    RichOleFrame *kept = first->frame;
+    DestroyWindow(ZettlyTable[0].window);
+    EXPECT_EQ(kept->document, nullptr);
+    EXPECT_EQ(kept->SetBorderSpace(&tools), S_OK);
+    kept->Release();
+}

@@ -358,6 +358,28 @@ TEST_F(NoteWindow, CloseSquareClosesOnlyOnAReleaseInside)
     EXPECT_EQ(FindFreeZettlySlot(), slot);
 }
 
+TEST_F(NoteWindow, APressOnOneNotesCloseSquareIsNotAnotherNotesClose)
+{
+    ZettlyInfo.closeButton = 1;
+    int pressed = NewNote(100, 100, 300, 150);
+    int other = NewNote(420, 100, 300, 150);
+    ASSERT_GE(pressed, 0);
+    ASSERT_GE(other, 0);
+    HWND first = ZettlyTable[pressed].window;
+    HWND second = ZettlyTable[other].window;
+    RECT client;
+    GetClientRect(second, &client);
+    LPARAM inside = MAKELPARAM(client.right - 3, 3);
+
+    MessageBoxRecorder boxes(IDYES);
+    SendMessageA(first, WM_LBUTTONDOWN, MK_LBUTTON, inside);
+    SendMessageA(second, WM_LBUTTONUP, 0, inside);
+    EXPECT_TRUE(boxes.Boxes().empty()) << "the release belongs to a note that was not pressed";
+    EXPECT_TRUE(IsWindow(second));
+    SendMessageA(first, WM_LBUTTONUP, 0, MAKELPARAM(client.right / 2, 60));
+    EXPECT_TRUE(IsWindow(first));
+}
+
 TEST_F(NoteWindow, EditorKeysTabShiftTabAndCtrlY)
 {
     int slot = NewNote(100, 100, 300, 200);
