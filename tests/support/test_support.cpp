@@ -25,8 +25,10 @@ bool PumpUntil(const std::function<bool()> &condition, DWORD timeoutMs)
             return true;
         if (GetTickCount() - start >= timeoutMs)
             return false;
+        // Windows repainted faster than the emulated run can paint them keep
+        // the queue full for ever: the deadline holds inside the drain too.
         MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        while (GetTickCount() - start < timeoutMs && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }

@@ -70,7 +70,8 @@ void ArcadeDialogTest::TearDown()
     SetArcadeMachineCalls(nullptr);
     emulatorDialog = nullptr;
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+    // Only posted messages: a window left invalid would hand back WM_PAINT for ever.
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_POSTMESSAGE))
         ;
 }
 

@@ -31,10 +31,11 @@ static void TestClock(SYSTEMTIME *out)
     *out = TestNow;
 }
 
-// Blink frames come quickly but not in a spin.
+// Blink frames come quickly but never faster than the emulated 32-bit run
+// can paint three blinking notes.
 static void ShortPause(DWORD)
 {
-    Sleep(2);
+    Sleep(20);
 }
 
 void SetTestTime(int year, int month, int day, int dayOfWeek, int hour, int minute)

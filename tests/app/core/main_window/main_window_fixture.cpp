@@ -106,7 +106,8 @@ void MainWindowTest::TearDown()
     // The window's destruction asks the loop to end; the next test's modal
     // loops must not see that.
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+    // Only posted messages: a window left invalid would hand back WM_PAINT for ever.
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_POSTMESSAGE))
         ;
     SetCurrentDirectoryA(previousFolder);
 }

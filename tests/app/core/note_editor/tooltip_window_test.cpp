@@ -16,6 +16,18 @@ namespace {
 HWND Toolbar;
 
 // An editor that answers the toolbar question as the note's edit control does.
+// Test programs run side by side on one desktop: the note is looked for among
+// this thread's windows, never by class across the desktop.
+BOOL CALLBACK TakeNoteWindow(HWND window, LPARAM found)
+{
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (std::strcmp(name, ZETTLY_NOTE_CLASS) != 0)
+        return TRUE;
+    *(HWND *)found = window;
+    return FALSE;
+}
+
 LRESULT CALLBACK EditorProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_USER && wParam == EDIT_GET_TOOLBAR)
@@ -51,7 +63,9 @@ protected:
         ZettlyTable[slot].windowRect = {300, 200, 500, 260};
         ASSERT_EQ(CreateZettlyWindow(nullptr, slot, TRUE, TRUE), 0);
         // The stand-in note class does not fill in the slot itself.
-        ZettlyTable[slot].window = FindWindowA(ZETTLY_NOTE_CLASS, nullptr);
+        HWND note = nullptr;
+        EnumThreadWindows(GetCurrentThreadId(), TakeNoteWindow, (LPARAM)&note);
+        ZettlyTable[slot].window = note;
         ASSERT_NE(ZettlyTable[slot].window, nullptr);
         state.slot = slot;
         state.note = ZettlyTable[slot].window;
