@@ -812,20 +812,6 @@ static int TellDamage(const LoadDamage *damage, bool canRollBack)
                         canRollBack ? MB_YESNOCANCEL | MB_ICONHAND : MB_ICONEXCLAMATION);
 }
 
-static int ShowCommandWithoutActivation(int command)
-{
-    switch (command) {
-    case SW_SHOWNORMAL:
-    case SW_RESTORE:
-        return SW_SHOWNOACTIVATE;
-    case SW_SHOW:
-        return SW_SHOWNA;
-    case SW_SHOWMINIMIZED:
-        return SW_SHOWMINNOACTIVE;
-    }
-    return command;
-}
-
 static int LoadRecords(const ByteBuffer &recordBytes, LoadState *s)
 {
     ByteReader records = {recordBytes.data(), recordBytes.size(), 0};
@@ -870,18 +856,10 @@ static int LoadRecords(const ByteBuffer &recordBytes, LoadState *s)
     }
     {
         NotesPhaseMark mark(PHASE_SHOWING);
-        int last = -1;
-        for (int slot = 0; slot < count && slot <= ZETTLY_LAST_NOTE_SLOT; ++slot)
-            if (ZettlyTable[slot].window && !ZettlyTable[slot].isMember)
-                last = slot;
-        // Each activation moves the focus into the note's editor, which places
-        // the edit toolbar and the caret; only the last one would stay. The
-        // notes keep their order, and the last one shown is the active one.
-        for (int slot = 0; slot <= last; ++slot) {
+        for (int slot = 0; slot < count && slot <= ZETTLY_LAST_NOTE_SLOT; ++slot) {
             ZettlyRecord *z = &ZettlyTable[slot];
             if (z->window && !z->isMember)
-                ShowWindow(z->window, slot == last ? z->showCommand
-                                                   : ShowCommandWithoutActivation(z->showCommand));
+                ShowWindow(z->window, z->showCommand);
         }
     }
     if (BytesLeft(&records))
