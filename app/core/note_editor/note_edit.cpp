@@ -510,11 +510,9 @@ static LRESULT Dispatch(HWND edit, ZettlyEditState *s, UINT message, WPARAM wPar
     return Default(edit, s, message, wParam, lParam);
 }
 
-LRESULT CALLBACK ZettlyEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam)
+static LRESULT HandleEditMessage(HWND edit, ZettlyEditState *s, UINT message, WPARAM wParam,
+                                 LPARAM lParam)
 {
-    ZettlyEditState *s = (ZettlyEditState *)GetWindowLongPtrA(edit, GWLP_USERDATA);
-    if (!s || !s->previous)
-        return DefWindowProcA(edit, message, wParam, lParam);
     if (s->oleDocument) {
         LRESULT result;
         if (OleFirst(edit, s, message, wParam, lParam, &result))
@@ -523,4 +521,34 @@ LRESULT CALLBACK ZettlyEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM l
     if (s->lineColumn)
         LineColumnFirst(edit, s, message, wParam);
     return Dispatch(edit, s, message, wParam, lParam);
+}
+
+static ZettlyEditState *StateOf(HWND edit)
+{
+    return (ZettlyEditState *)GetWindowLongPtrA(edit, GWLP_USERDATA);
+}
+
+void MarkNoteTextChanged(HWND edit)
+{
+    ZettlyEditState *s = edit ? StateOf(edit) : nullptr;
+    if (s)
+        ++s->text.changes;
+}
+
+LRESULT CALLBACK ZettlyEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    ZettlyEditState *s = StateOf(edit);
+    if (!s || !s->previous)
+        return DefWindowProcA(edit, message, wParam, lParam);
+    if (message == TakeNoteTextMessage())
+        return TakeNoteText(edit, s->previous, &s->text, (MemoryWriter *)lParam) == 0 ? 1 : -1;
+    if (!MayChangeNoteText(message, wParam))
+        return HandleEditMessage(edit, s, message, wParam, lParam);
+    // Counted on both sides: a save while the message is handled (from a
+    // dialog it opens) and a save after it both take the text afresh.
+    NoteTextChanging(&s->text);
+    LRESULT result = HandleEditMessage(edit, s, message, wParam, lParam);
+    if (StateOf(edit) == s)
+        NoteTextChanged(&s->text);
+    return result;
 }

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "note_text_cache.h"
+
 struct RichOleDocument;
 struct RichOleFrame;
 
@@ -27,12 +29,17 @@ struct ZettlyEditState {
     BOOL dragSeen;           // the mouse moved with the button down, or a double-click
     int32_t clickCountdown;  // > 0: the click that focused the note is still to come
     BOOL suppressFocusClick; // the next focus gain simulates no click
+    NoteTextCache text;      // the content as the last save took it
 };
 
 LRESULT CALLBACK ZettlyEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The one floating edit toolbar, null until a note edit first gets the focus.
 extern HWND EditToolbarWindow;
+
+// For changes the control makes without a message to it (a drop, an object
+// inserted through its OLE interface): the next save takes the text afresh.
+void MarkNoteTextChanged(HWND edit);
 
 // Set by a command whose key's character is still to come: that character is dropped.
 void SwallowNextEditChar(ZettlyEditState *state);

@@ -235,6 +235,7 @@ static void ReleaseEditState(HWND edit)
     // The editor outlives this message by a little: it must not find the block.
     SetWindowLongPtrA(edit, GWLP_WNDPROC, (LONG_PTR)state->previous);
     SetWindowLongPtrA(edit, GWLP_USERDATA, 0);
+    ForgetNoteText(&state->text);
     HeapFree(GetProcessHeap(), 0, state);
 }
 

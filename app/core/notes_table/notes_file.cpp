@@ -19,6 +19,7 @@
 #include "save_progress.h"
 #include "core/main_window/startup.h"
 #include "core/main_window/tray_icon.h"
+#include "core/note_editor/note_text_cache.h"
 #include "ui_seams.h"
 #include "zettly_slots.h"
 
@@ -261,15 +262,37 @@ static int WriteSaveMarker(void)
 
 // The auto-save runs on its own thread; the note windows belong to the GUI
 // thread, which takes their content while this thread waits.
-static bool AskNoteWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+static bool AskNoteWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                          LRESULT *answer = nullptr)
 {
     if (GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId()) {
-        SendMessageA(window, message, wParam, lParam);
+        LRESULT result = SendMessageA(window, message, wParam, lParam);
+        if (answer)
+            *answer = result;
         return true;
     }
-    DWORD_PTR reply;
-    return SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL | SMTO_ABORTIFHUNG,
-                               NOTE_REPLY_WAIT_MS, &reply) != 0;
+    DWORD_PTR reply = 0;
+    bool answered = SendMessageTimeoutA(window, message, wParam, lParam,
+                                        SMTO_NORMAL | SMTO_ABORTIFHUNG, NOTE_REPLY_WAIT_MS,
+                                        &reply) != 0;
+    if (answer)
+        *answer = (LRESULT)reply;
+    return answered;
+}
+
+// A note edit control with the program's subclass answers from the text it
+// kept when nothing can have changed it since; a bare control streams out.
+static int TakeNoteContent(HWND edit, MemoryWriter *rtf)
+{
+    LRESULT taken = 0;
+    if (!AskNoteWindow(edit, TakeNoteTextMessage(), 0, (LPARAM)rtf, &taken))
+        return -1;
+    if (taken != 0)
+        return taken == 1 ? 0 : -1;
+    EDITSTREAM stream = {(DWORD_PTR)rtf, 0, StreamOutToMemory};
+    if (!AskNoteWindow(edit, EM_STREAMOUT, SF_RTF, (LPARAM)&stream) || stream.dwError != 0)
+        return -1;
+    return 0;
 }
 
 static HWND LiveCheckList(const ZettlyRecord *z)
@@ -313,9 +336,7 @@ static int SaveOneNote(int slot, const int *storedIndexOfSlot, SaveImages *image
     rtf->used = 0;
     if (z->editWindow) {
         NotesPhaseMark mark(PHASE_STREAM_OUT);
-        EDITSTREAM stream = {(DWORD_PTR)rtf, 0, StreamOutToMemory};
-        if (!AskNoteWindow(z->editWindow, EM_STREAMOUT, SF_RTF, (LPARAM)&stream) ||
-            stream.dwError != 0)
+        if (TakeNoteContent(z->editWindow, rtf) != 0)
             return -1;
     }
     ZettlyRecord record = *z;

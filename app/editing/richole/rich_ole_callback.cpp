@@ -1,6 +1,7 @@
 #include <oledlg.h>
 
 #include "core/note_editor/editor_menu.h"
+#include "core/note_editor/note_edit.h"
 #include "rich_ole.h"
 #include "rich_ole_ids.h"
 
@@ -77,18 +78,23 @@ STDMETHODIMP CRichEditOleCallback::ShowContainerUI(BOOL show)
     return S_OK;
 }
 
+// Objects and drops can reach the text without a message to the control: the
+// next save must not take the text it kept from before.
 STDMETHODIMP CRichEditOleCallback::QueryInsertObject(LPCLSID, LPSTORAGE, LONG)
 {
+    MarkNoteTextChanged(edit);
     return S_OK;
 }
 
 STDMETHODIMP CRichEditOleCallback::DeleteObject(LPOLEOBJECT)
 {
+    MarkNoteTextChanged(edit);
     return S_OK;
 }
 
 STDMETHODIMP CRichEditOleCallback::QueryAcceptData(LPDATAOBJECT, CLIPFORMAT *, DWORD, BOOL, HGLOBAL)
 {
+    MarkNoteTextChanged(edit);
     return S_OK;
 }
 
@@ -106,6 +112,7 @@ STDMETHODIMP CRichEditOleCallback::GetClipboardData(CHARRANGE *, DWORD, LPDATAOB
 
 STDMETHODIMP CRichEditOleCallback::GetDragDropEffect(BOOL, DWORD, LPDWORD)
 {
+    MarkNoteTextChanged(edit);
     dragged = TRUE;
     return E_NOTIMPL;
 }

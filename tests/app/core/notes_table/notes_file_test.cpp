@@ -200,6 +200,26 @@ TEST_F(NotesFile, GapsCloseAndGroupMembersFollowTheirGroup)
     EXPECT_TRUE(HasRichText(ZettlyTable[2].editWindow, "member 7", &why)) << why;
 }
 
+TEST_F(NotesFile, LoadShowsNotesInSlotOrderWithTheLastOneActive)
+{
+    MakeNotes(3, "shown ");
+    for (int i = 0; i < 3; ++i)
+        ZettlyTable[i].showCommand = i == 1 ? SW_SHOWMINIMIZED : SW_SHOWNORMAL;
+    ASSERT_EQ(SaveZettlies(nullptr), 0);
+    ASSERT_EQ(Reload(), 3);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(IsWindowVisible(ZettlyTable[i].window)) << i;
+    EXPECT_TRUE(IsIconic(ZettlyTable[1].window));
+    EXPECT_FALSE(IsIconic(ZettlyTable[2].window));
+    EXPECT_EQ(GetActiveWindow(), ZettlyTable[2].window);
+    std::vector<int> fromTop;
+    for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT))
+        for (int i = 0; i < 3; ++i)
+            if (w == ZettlyTable[i].window)
+                fromTop.push_back(i);
+    EXPECT_EQ(fromTop, (std::vector<int>{2, 1, 0}));
+}
+
 TEST_F(NotesFile, MemberWithoutItsGroupIsReportedForReAlignment)
 {
     ASSERT_EQ(MakeNote(0, 0), 0);
