@@ -7,6 +7,7 @@
 #include "alarm_test_support.h"
 #include "core/main_window/alarm_blink.h"
 #include "core/main_window/alarms.h"
+#include "core/note_window/note_window.h"
 #include "core/notes_table/notes_file.h"
 
 std::vector<PlayedSound> PlayedSounds()
@@ -104,7 +105,12 @@ HWND WaitForReminder()
 
 int AlarmTest::NoteWithAlarm(int hour, int pm, int minute, bool repeating)
 {
+    LastFocusedZettly = -1;
     int slot = NewNote();
+    // A note taking the focus stops its blinking, as a click on it would; the
+    // new note's focus comes through the X server and may come late: it is
+    // let in before any alarm starts to blink.
+    PumpUntil([slot] { return LastFocusedZettly == slot; }, 1000);
     ZettlyRecord *z = &ZettlyTable[slot];
     z->alarmYear = 2026;
     z->alarmMonth = 12;
