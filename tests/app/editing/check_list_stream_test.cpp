@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "editing/check_list_stream.h"
+#include "scratch_file.h"
 
 namespace {
 
@@ -20,8 +21,13 @@ std::vector<CheckListEntry> Read(const std::string &bytes, int *result, size_t *
 // and where it leaves the file.
 std::string TakeFromFile(const std::string &bytes, int *result, long *position)
 {
-    FILE *file = std::tmpfile();
-    EXPECT_NE(file, nullptr);
+    FILE *file = OpenScratchFile();
+    if (!file) {
+        ADD_FAILURE() << "no scratch file";
+        *result = -2;
+        *position = -1;
+        return "";
+    }
     std::fwrite(bytes.data(), 1, bytes.size(), file);
     std::rewind(file);
     std::string taken;

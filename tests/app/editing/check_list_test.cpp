@@ -13,6 +13,7 @@
 #include "editing/check_list_ids.h"
 #include "editing/check_list_view.h"
 #include "editing_notes_fixture.h"
+#include "scratch_file.h"
 
 using namespace notes_test;
 
@@ -41,7 +42,11 @@ protected:
     // The items as the list writes them into an open file.
     static std::string Written(HWND list)
     {
-        FILE *file = std::tmpfile();
+        FILE *file = OpenScratchFile();
+        if (!file) {
+            ADD_FAILURE() << "no scratch file";
+            return "";
+        }
         SendMessageA(list, WM_USER, CHECK_LIST_WRITE, (LPARAM)file);
         std::string bytes((size_t)std::ftell(file), '\0');
         std::rewind(file);

@@ -7,12 +7,17 @@
 #include <vector>
 
 #include "playlist_format.h"
+#include "scratch_file.h"
 
 namespace {
 
 std::vector<std::string> ReadLines(const std::string &bytes)
 {
-    FILE *file = tmpfile();
+    FILE *file = OpenScratchFile();
+    if (!file) {
+        ADD_FAILURE() << "no scratch file";
+        return {};
+    }
     fwrite(bytes.data(), 1, bytes.size(), file);
     rewind(file);
     std::vector<std::string> lines;
