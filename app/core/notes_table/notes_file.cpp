@@ -44,7 +44,7 @@ struct HeldCheckList {
 };
 static HeldCheckList HeldCheckLists[ZETTLY_LAST_NOTE_SLOT + 1];
 
-enum : DWORD { NOTE_REPLY_WAIT_MS = 10000, PROGRESS_STEP_MS = 150 };
+enum : DWORD { PROGRESS_STEP_MS = 150 };
 static const DWORD MaxReadBytes = 0x40000000;
 
 NotesFileStepHook SetNotesFileStepHook(NotesFileStepHook hook)
@@ -271,9 +271,13 @@ static bool AskNoteWindow(HWND window, UINT message, WPARAM wParam, LPARAM lPara
             *answer = result;
         return true;
     }
+    // No time limit: a request given up on is still answered later, into the
+    // buffers, stream and file of a save that has freed them by then. The GUI
+    // thread answers while it waits for a save (WaitForSaveMutex), so only a
+    // hung GUI thread keeps an auto-save waiting, and nothing waits for that.
+    // A window gone meanwhile still fails the request.
     DWORD_PTR reply = 0;
-    bool answered = SendMessageTimeoutA(window, message, wParam, lParam,
-                                        SMTO_NORMAL | SMTO_ABORTIFHUNG, NOTE_REPLY_WAIT_MS,
+    bool answered = SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, INFINITE,
                                         &reply) != 0;
     if (answer)
         *answer = (LRESULT)reply;
