@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
-"""Draws the art of the preferences dialog, the group windows and the
-quick-pick list: the expand and collapse icons (129, 130), the group drag
-cursors (150, 151) and the quick-pick list's shape, bitmap 160.
+"""Draws the art of the group windows and the quick-pick list: the group drag
+cursors (150, 151) and the quick-pick list's shape, bitmap 160. The
+preferences dialog's expand and collapse arrows (129, 130) are the
+reminder's, from alarms.rc.
 
-Run from this folder; writes icons/expand.ico, icons/collapse.ico,
-icons/group_leave.cur, icons/group_enter.cur and icons/quick_pick.bmp."""
+Run from this folder; writes icons/group_leave.cur, icons/group_enter.cur
+and icons/quick_pick.bmp."""
 import math
 import struct
 
@@ -26,21 +27,6 @@ def box(px, x0, y0, x1, y1, colour):
         for x in range(x0, x1):
             if 0 <= y < len(px) and 0 <= x < len(px[0]):
                 px[y][x] = colour
-
-
-def triangle(px, down, colour):
-    """A wide arrow head in the middle of a 32 x 32 picture."""
-    for i in range(10):
-        y = 11 + i if down else 20 - i
-        box(px, 6 + i, y, 26 - i, y + 1, colour)
-
-
-def arrow_icon(down):
-    px = canvas(32)
-    box(px, 2, 2, 30, 30, INK)
-    box(px, 3, 3, 29, 29, BLUE)
-    triangle(px, down, WHITE)
-    return px
 
 
 def write_icon_file(path, px, kind=1, hotspot=(0, 0)):
@@ -147,8 +133,6 @@ def write_bmp(path):
         f.write(head + info + colours + image)
 
 
-write_icon_file('icons/expand.ico', arrow_icon(True))
-write_icon_file('icons/collapse.ico', arrow_icon(False))
 write_icon_file('icons/group_leave.cur', cursor(False), kind=2, hotspot=(0, 0))
 write_icon_file('icons/group_enter.cur', cursor(True), kind=2, hotspot=(0, 0))
 write_bmp('icons/quick_pick.bmp')
