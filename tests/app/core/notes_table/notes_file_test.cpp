@@ -212,12 +212,15 @@ TEST_F(NotesFile, LoadShowsNotesInSlotOrderWithTheLastOneActive)
     EXPECT_TRUE(IsIconic(ZettlyTable[1].window));
     EXPECT_FALSE(IsIconic(ZettlyTable[2].window));
     EXPECT_EQ(GetActiveWindow(), ZettlyTable[2].window);
+    // Among the notes shown open the last is on top. A minimized note has no
+    // place a user sees, and a late activation through the X server can move
+    // it among the others.
     std::vector<int> fromTop;
     for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT))
         for (int i = 0; i < 3; ++i)
-            if (w == ZettlyTable[i].window)
+            if (w == ZettlyTable[i].window && !IsIconic(w))
                 fromTop.push_back(i);
-    EXPECT_EQ(fromTop, (std::vector<int>{2, 1, 0}));
+    EXPECT_EQ(fromTop, (std::vector<int>{2, 0}));
 }
 
 TEST_F(NotesFile, MemberWithoutItsGroupIsReportedForReAlignment)
