@@ -19,6 +19,7 @@
 #include "note_title_strip.h"
 #include "preferences_dialog.h"
 #include "roll_animation.h"
+#include "note_commands.h"
 #include "title_edit.h"
 #include "transparency.h"
 #include "ui_seams.h"
@@ -498,11 +499,10 @@ static void OnGroupDropFiles(HWND group, int slot, HDROP drop, LPARAM lParam)
     } else if (drop) {
         UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
         for (UINT i = 0; i < count; ++i) {
-            UINT length = DragQueryFileA(drop, i, nullptr, 0);
-            char *path = (char *)std::malloc((size_t)length + 1);
+            char *path = DroppedFilePath(drop, i);
             if (!path)
                 break;
-            if (DragQueryFileA(drop, i, path, length + 1) > 0)
+            if (path[0])
                 InsertFileIntoZettly(path, IDC_DROP_CREATE_NEW, slot);
             std::free(path);
             AdoptNotesMadeSince(slot, &before);

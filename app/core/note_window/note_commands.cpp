@@ -737,16 +737,24 @@ BOOL RunNoteCommand(HWND note, int slot, WPARAM wParam, LPARAM lParam, LRESULT *
 
 // ---------------------------------------------------------------- dropped files
 
+char *DroppedFilePath(HDROP drop, UINT index)
+{
+    UINT length = DragQueryFileA(drop, index, nullptr, 0);
+    char *path = (char *)std::malloc((size_t)length + 1);
+    if (!path)
+        return nullptr;
+    UINT got = DragQueryFileA(drop, index, path, length + 1);
+    path[got <= length ? got : length] = 0;
+    return path;
+}
+
 static void InsertDroppedFiles(HDROP drop, int answer, int slot)
 {
     UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
     for (UINT i = 0; i < count; ++i) {
-        UINT length = DragQueryFileA(drop, i, nullptr, 0);
-        char *path = (char *)std::malloc((size_t)length + 1);
+        char *path = DroppedFilePath(drop, i);
         if (!path)
             break;
-        UINT got = DragQueryFileA(drop, i, path, length + 1);
-        path[got <= length ? got : length] = 0;
         InsertFileIntoZettly(path, answer, slot);
         std::free(path);
     }

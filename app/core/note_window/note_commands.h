@@ -22,6 +22,9 @@ BOOL NoteMenuDrawItem(HWND note, const DRAWITEMSTRUCT *item);
 
 // Files dropped on the note (drop 0 with lParam 1: the import command).
 void OnZettlyDropFiles(HWND note, int slot, HDROP drop, LPARAM lParam);
+// The index-th file of a drop as a string of its own (free it), or null
+// when there is no memory for it.
+char *DroppedFilePath(HDROP drop, UINT index);
 
 // A new note from this one (its look, size and group); the new slot, or -1.
 int NewZettlyFromNote(int slot);
