@@ -1,7 +1,10 @@
 #include "clock_seam.h"
 
-static LocalTimeHook volatile CurrentLocalTimeHook;
-static PauseHook volatile CurrentPauseHook;
+#include <atomic>
+
+// Read from worker threads (an alarm's blink) while a test sets them.
+static std::atomic<LocalTimeHook> CurrentLocalTimeHook;
+static std::atomic<PauseHook> CurrentPauseHook;
 
 void ZtGetLocalTime(SYSTEMTIME *out)
 {
@@ -14,9 +17,7 @@ void ZtGetLocalTime(SYSTEMTIME *out)
 
 LocalTimeHook SetLocalTimeHook(LocalTimeHook hook)
 {
-    LocalTimeHook previous = CurrentLocalTimeHook;
-    CurrentLocalTimeHook = hook;
-    return previous;
+    return CurrentLocalTimeHook.exchange(hook);
 }
 
 void ZtPause(DWORD ms)
@@ -30,7 +31,5 @@ void ZtPause(DWORD ms)
 
 PauseHook SetPauseHook(PauseHook hook)
 {
-    PauseHook previous = CurrentPauseHook;
-    CurrentPauseHook = hook;
-    return previous;
+    return CurrentPauseHook.exchange(hook);
 }

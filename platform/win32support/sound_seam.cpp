@@ -2,7 +2,10 @@
 
 #include <mmsystem.h>
 
-static PlaySoundHook volatile CurrentPlaySoundHook;
+#include <atomic>
+
+// Read by the alarm sound thread while a test sets it.
+static std::atomic<PlaySoundHook> CurrentPlaySoundHook;
 
 BOOL ZtPlaySound(const char *sound, DWORD flags)
 {
@@ -14,7 +17,5 @@ BOOL ZtPlaySound(const char *sound, DWORD flags)
 
 PlaySoundHook SetPlaySoundHook(PlaySoundHook hook)
 {
-    PlaySoundHook previous = CurrentPlaySoundHook;
-    CurrentPlaySoundHook = hook;
-    return previous;
+    return CurrentPlaySoundHook.exchange(hook);
 }
