@@ -676,7 +676,10 @@ static void OnAddToList(const EditCommand &c)
     CHARRANGE sel = Selection(c.edit);
     if (!z->checkListWindow || IsEmpty(sel) || sel.cpMax < sel.cpMin)
         return;
-    size_t size = (size_t)(sel.cpMax - sel.cpMin) + ADD_TO_LIST_SLACK;
+    // The control may hand a paragraph end it counts as one position back
+    // as CR LF, and EM_GETSELTEXT takes no buffer size: room for every
+    // position doubled.
+    size_t size = 2 * (size_t)(sel.cpMax - sel.cpMin) + ADD_TO_LIST_SLACK;
     char *text = (char *)std::calloc(size, 1);
     if (!text)
         return;

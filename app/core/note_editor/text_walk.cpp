@@ -49,10 +49,26 @@ static void Clamp(int length, int *start, int *end)
         *start = *end;
 }
 
+// The lines a selection touches: from the start of the line holding start
+// up to end. A line that only begins at end (the selection closes right
+// after a line end) is not part of it.
+static void SelectedLines(const char *text, int length, int *start, int *end)
+{
+    Clamp(length, start, end);
+    if (*start == *end)
+        return;
+    *start = LineStartAt(text, length, *start);
+}
+
+static bool BeginsSelectedLine(const char *text, int length, int lineEnd, int end)
+{
+    return lineEnd + LineEndWidth(text, length, lineEnd) < end;
+}
+
 EditPlan PlanIndent(const char *text, int length, int start, int end)
 {
     EditPlan plan = {{}, -1, -1};
-    Clamp(length, &start, &end);
+    SelectedLines(text, length, &start, &end);
     if (start == end)
         return plan;
     int inserted = 0;
@@ -64,8 +80,10 @@ EditPlan PlanIndent(const char *text, int length, int start, int end)
             ++i;
             continue;
         }
-        plan.edits.push_back({i + width + inserted, 0, " "});
-        ++inserted;
+        if (BeginsSelectedLine(text, length, i, end)) {
+            plan.edits.push_back({i + width + inserted, 0, " "});
+            ++inserted;
+        }
         i += width;
     }
     plan.selectStart = start;
@@ -81,7 +99,7 @@ static bool IsIndentChar(char c)
 EditPlan PlanUnindent(const char *text, int length, int start, int end)
 {
     EditPlan plan = {{}, -1, -1};
-    Clamp(length, &start, &end);
+    SelectedLines(text, length, &start, &end);
     if (start == end)
         return plan;
     int removed = 0;
@@ -96,7 +114,7 @@ EditPlan PlanUnindent(const char *text, int length, int start, int end)
             continue;
         }
         int next = i + width;
-        if (next < end && IsIndentChar(text[next])) {
+        if (BeginsSelectedLine(text, length, i, end) && IsIndentChar(text[next])) {
             plan.edits.push_back({next - removed, 1, ""});
             ++removed;
         }

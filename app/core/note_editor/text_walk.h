@@ -30,10 +30,12 @@ struct EditPlan {
     int selectStart, selectEnd; // the selection afterwards; -1 leaves it as the edits leave it
 };
 
-// One blank in front of every selected line (the line after a selected line
-// end included); nothing for an empty selection.
+// One blank at the start of every line the selection touches, the first
+// one included when the selection begins inside it; a line that only
+// begins where the selection ends is left alone. Nothing for an empty
+// selection. The selection afterwards covers the whole lines.
 EditPlan PlanIndent(const char *text, int length, int start, int end);
-// Takes one blank or TAB from the front of every selected line.
+// Takes one blank or TAB from the start of the same lines.
 EditPlan PlanUnindent(const char *text, int length, int start, int end);
 // Deletes the line holding start together with its line end.
 EditPlan PlanDeleteLine(const char *text, int length, int start);

@@ -190,11 +190,13 @@ int MailZettlyCommand(HWND owner, int slot, int commandId)
     }
     int result = MailZettly(slot, kind);
     if (result != 0 && result != -2) {
-        char text[128];
-        wsprintfA(text,
-                  result == -1 ? "Memory allocation error in MAPI mail\r\nconstruction. Error code = %d"
-                               : "Unknown error occurred in MAPI mail\r\nconstruction. Error code = %d",
-                  result);
+        const char *format =
+            result == -1   ? "Memory allocation error in MAPI mail\r\nconstruction. Error code = %d"
+            : result == -3 ? "WARNING: Failed to create temparary trojan file.\r\nZettly export "
+                             "partially completed. Error code = %d"
+                           : "Unknown error occurred in MAPI mail\r\nconstruction. Error code = %d";
+        char text[160];
+        wsprintfA(text, format, result);
         ZtMessageBox(owner, text, "Mail To Operation Failed!", MB_ICONASTERISK);
     }
     return result;

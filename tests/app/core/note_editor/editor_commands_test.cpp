@@ -14,6 +14,7 @@
 #include "core/note_editor/editor_menu.h"
 #include "core/note_editor/note_edit.h"
 #include "core/note_editor/text_walk_edit.h"
+#include "core/note_window/group_window.h"
 #include "core/note_window/note_commands.h"
 #include "core/note_window/note_window.h"
 #include "core/notes_table/zettly_settings.h"
@@ -30,6 +31,7 @@ protected:
     {
         LoadLibraryA(RICH_EDIT_LIBRARY);
         RegisterNoteClass(GetModuleHandleA(nullptr));
+        RegisterGroupClass(GetModuleHandleA(nullptr));
         RegisterToolTipClass(GetModuleHandleA(nullptr));
     }
     void SetUp() override
@@ -40,6 +42,7 @@ protected:
         ZettlyInfo.soundEffects = 0;
         ZettlyInfo.animateRoll = 0;
         ZettlyInfo.lineColumnInfo = 0;
+        ZettlyInfo.groupWarning = 0;
         ZettlySchemeCount = 0;
     }
     void TearDown() override
@@ -50,11 +53,12 @@ protected:
         RemoveSyntaxMenu();
         PumpUntil([] { return false; }, 20);
     }
-    int NewNote(int x = 100, int y = 100)
+    int NewNote(int x = 100, int y = 100, bool group = false)
     {
         int slot = FindFreeZettlySlot();
         CloneZettly(ZETTLY_DEFAULT_SLOT, slot);
         ZettlyTable[slot].windowRect = {x, y, x + 320, y + 220};
+        ZettlyTable[slot].isGroup = group;
         if (CreateZettlyWindow(nullptr, slot, TRUE, TRUE) != 0)
             return -1;
         return slot;
@@ -222,6 +226,27 @@ TEST_F(EditorCommands, TrimTabsIndentAndDeleteLineOnTheControl)
     Command(edit, 15443);
     EXPECT_EQ(Text(edit), trimmed);
 
+    // A selection from inside "one" to the start of "three" moves the two
+    // lines it touches, at their starts, and nothing inside a line.
+    LONG three = (LONG)trimmed.find("three");
+    Select(edit, 1, three);
+    Command(edit, 15444);
+    std::string expected = trimmed;
+    expected.insert((size_t)trimmed.find("two"), " ");
+    expected.insert(0, " ");
+    EXPECT_EQ(Text(edit), expected);
+    CHARRANGE after = {};
+    SendMessageA(edit, EM_EXGETSEL, 0, (LPARAM)&after);
+    EXPECT_EQ(after.cpMin, 0) << "the selection takes in the whole first line";
+    // Un-indent from inside the first line's text takes the blanks from
+    // the line starts, not the blank in front of the selection.
+    SetWindowTextA(edit, (" a b" + trimmed.substr(3)).c_str());
+    std::string spaced = Text(edit);
+    Select(edit, 3, (LONG)spaced.find("two") + 1);
+    Command(edit, 15443);
+    EXPECT_EQ(Text(edit), "a b" + trimmed.substr(3));
+
+    SetWindowTextA(edit, trimmed.c_str());
     // The middle line goes, with its line end.
     LONG two = (LONG)trimmed.find("two");
     Select(edit, two + 1, two + 1);
@@ -230,6 +255,13 @@ TEST_F(EditorCommands, TrimTabsIndentAndDeleteLineOnTheControl)
     EXPECT_EQ(left.find("two"), std::string::npos);
     EXPECT_NE(left.find("one"), std::string::npos);
     EXPECT_EQ(left.substr(left.size() - 5), "three");
+
+    // Blanks inside a line stay; those in front of a line end go.
+    SetWindowTextA(edit, "a \t b  \r\nc");
+    std::string inner = Text(edit);
+    Select(edit, 0, -1);
+    Command(edit, 40129);
+    EXPECT_EQ(Text(edit), "a \t b" + inner.substr(inner.find('\r')));
 
     SetWindowTextA(edit, "a\tb");
     Select(edit, 0, 3);
@@ -291,6 +323,28 @@ TEST_F(EditorCommands, NewNoteAndDefaultStyleLeaveConsoleAndCheckListBehind)
     EXPECT_EQ(d.isGroup, 0);
     EXPECT_EQ(d.isMember, 0);
     z.consoleMode = 0;
+}
+
+TEST_F(EditorCommands, NewZettlyFromAGroupMemberJoinsTheSameGroupBesideIt)
+{
+    int group = NewNote(100, 100, true);
+    int member = NewNote(150, 180);
+    ASSERT_GE(member, 0);
+    ASSERT_EQ(AttachToGroup(group, member), 0);
+    RECT first;
+    GetWindowRect(ZettlyTable[member].window, &first);
+
+    LRESULT fresh = SendMessageA(ZettlyTable[member].window, WM_COMMAND, CMD_NEW_ZETTLY, 0);
+    ASSERT_GE(fresh, 0);
+    const ZettlyRecord &copy = ZettlyTable[fresh];
+    EXPECT_TRUE(copy.isMember);
+    EXPECT_EQ(copy.groupSlot, group);
+    EXPECT_EQ(GetAncestor(copy.window, GA_PARENT), ZettlyTable[group].window);
+    EXPECT_TRUE(IsWindowVisible(copy.window));
+    RECT second;
+    GetWindowRect(copy.window, &second);
+    EXPECT_EQ(second.left - first.left, 10) << "on the screen, 10 pixels right of the first";
+    EXPECT_EQ(second.top - first.top, 10);
 }
 
 TEST_F(EditorCommands, RecreationKeepsTextFormatAndCheckListAndAppliesANewBackground)
