@@ -561,3 +561,61 @@ TEST_F(EditorCommands, DefaultFontClearsEffectsButKeepsTheSize)
     EXPECT_STREQ(f.szFaceName, ZettlyTable[slot].editFont.lfFaceName);
     EXPECT_EQ(f.crTextColor, ZettlyTable[slot].textColour);
 }
+
+namespace {
+
+PARAFORMAT2 ParagraphOf(HWND edit, LONG at)
+{
+    Select(edit, at, at);
+    PARAFORMAT2 format = {};
+    format.cbSize = sizeof format;
+    SendMessageA(edit, EM_GETPARAFORMAT, 0, (LPARAM)&format);
+    return format;
+}
+
+} // namespace
+
+// Bullets, the next bullet style, alignment and the shift by 40 pixels
+// change the paragraph format at once, with no key press going through the
+// message queue, and only in the selected paragraphs.
+TEST_F(EditorCommands, ParagraphCommandsChangeTheSelectedParagraphsAtOnce)
+{
+    int slot = NewNote();
+    ASSERT_GE(slot, 0);
+    HWND edit = Edit(slot);
+    SetWindowTextA(edit, "first\r\nsecond");
+    LONG second = (LONG)Text(edit).find("second");
+    Select(edit, 1, 2);
+    Command(edit, 40074);
+    EXPECT_EQ(ParagraphOf(edit, 1).wNumbering, PFN_BULLET);
+    EXPECT_EQ(ParagraphOf(edit, second + 1).wNumbering, 0);
+    Select(edit, 1, 2);
+    Command(edit, 40074);
+    EXPECT_EQ(ParagraphOf(edit, 1).wNumbering, 0) << "a second press takes the bullet off";
+    Select(edit, 1, 2);
+    Command(edit, 40074);
+    Command(edit, 40088);
+    MSG queued;
+    EXPECT_FALSE(PeekMessageA(&queued, edit, WM_KEYFIRST, WM_KEYLAST, PM_NOREMOVE));
+    WORD next = ParagraphOf(edit, 1).wNumbering;
+    EXPECT_NE(next, PFN_BULLET) << "the style moved on";
+    EXPECT_NE(next, 0);
+
+    Select(edit, second, second + 2);
+    Command(edit, 40076);
+    EXPECT_EQ(ParagraphOf(edit, second).wAlignment, PFA_CENTER);
+    EXPECT_EQ(ParagraphOf(edit, 0).wAlignment, PFA_LEFT);
+
+    HDC dc = GetDC(edit);
+    int dpi = GetDeviceCaps(dc, LOGPIXELSX);
+    ReleaseDC(edit, dc);
+    LONG before = ParagraphOf(edit, second).dxStartIndent;
+    Select(edit, second, second + 2);
+    Command(edit, 40079);
+    // 40 pixels in twips, within the rounding of a whole number of twips per pixel.
+    LONG moved = ParagraphOf(edit, second).dxStartIndent - before;
+    EXPECT_NEAR(moved, 40 * 1440 / dpi, 40);
+    Select(edit, second, second + 2);
+    Command(edit, 40078);
+    EXPECT_EQ(ParagraphOf(edit, second).dxStartIndent, before);
+}
