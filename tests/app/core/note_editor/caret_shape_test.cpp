@@ -35,18 +35,6 @@ TEST(CaretMetricsCache, ASixthHeightReplacesTheLeastRecentlyUsed)
         EXPECT_TRUE(Kept(&cache, twips, 122)) << twips;
 }
 
-// Entries stamped at one tick: the first of them goes.
-TEST(CaretMetricsCache, AmongEquallyOldEntriesTheFirstIsReplaced)
-{
-    CaretMetricsCache cache = {};
-    for (int i = 0; i < 5; ++i)
-        StoreCaretMetrics(&cache, 100 + i, 7, 10, 5);
-    StoreCaretMetrics(&cache, 999, 7, 30, 15);
-    EXPECT_FALSE(Kept(&cache, 100, 8));
-    EXPECT_TRUE(Kept(&cache, 101, 8));
-    EXPECT_TRUE(Kept(&cache, 999, 8));
-}
-
 // A 16-pixel cell 8 pixels wide: the full-width underline sits on the
 // cell's last pixel row, one pixel (8 / 8) thick, and moving along the line
 // does not lower it a second time.

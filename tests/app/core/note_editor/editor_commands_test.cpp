@@ -93,6 +93,16 @@ CHARFORMAT2A FormatOf(HWND edit, LONG from, LONG to)
     return format;
 }
 
+// The format of the paragraph holding at.
+PARAFORMAT2 ParagraphOf(HWND edit, LONG at)
+{
+    Select(edit, at, at);
+    PARAFORMAT2 format = {};
+    format.cbSize = sizeof format;
+    SendMessageA(edit, EM_GETPARAFORMAT, 0, (LPARAM)&format);
+    return format;
+}
+
 bool Bold(HWND edit, LONG from, LONG to)
 {
     CHARFORMAT2A f = FormatOf(edit, from, to);
@@ -561,19 +571,6 @@ TEST_F(EditorCommands, DefaultFontClearsEffectsButKeepsTheSize)
     EXPECT_STREQ(f.szFaceName, ZettlyTable[slot].editFont.lfFaceName);
     EXPECT_EQ(f.crTextColor, ZettlyTable[slot].textColour);
 }
-
-namespace {
-
-PARAFORMAT2 ParagraphOf(HWND edit, LONG at)
-{
-    Select(edit, at, at);
-    PARAFORMAT2 format = {};
-    format.cbSize = sizeof format;
-    SendMessageA(edit, EM_GETPARAFORMAT, 0, (LPARAM)&format);
-    return format;
-}
-
-} // namespace
 
 // Bullets, the next bullet style, alignment and the shift by 40 pixels
 // change the paragraph format at once, with no key press going through the
