@@ -23,7 +23,6 @@ struct CheckListState {
     int dragged;       // row being dragged, -1 when none
     bool pressSeen;    // a left-button press was seen since the drag began
     bool hot;          // the strip is drawn hot
-    bool closing;      // closed by the user: the items go with it
 };
 
 // The strip's bitmap, shared by every open list.
@@ -32,15 +31,6 @@ static HBITMAP StripBitmap;
 static HGDIOBJ StripOldBitmap;
 static int OpenLists;
 static HMENU ListMenu;
-
-// The items of a list whose note window went away under it (the note is
-// being made again, as the preferences do): the next list made for the slot
-// from that same record takes them back.
-struct HeldItems {
-    HWND from;
-    std::string stream;
-};
-static HeldItems Held[ZETTLY_LAST_NOTE_SLOT + 1];
 
 static CheckListState *StateOf(HWND dialog)
 {
@@ -288,7 +278,7 @@ static int WriteItems(HWND dialog, FILE *file)
 {
     if (!file)
         return -1;
-    std::string bytes = CheckListStream(View(dialog));
+    ByteBuffer bytes = CheckListStream(View(dialog));
     return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() ? 0 : -1;
 }
 
@@ -296,9 +286,9 @@ static int ReadItems(HWND dialog, FILE *file)
 {
     if (!file)
         return -1;
-    std::string bytes;
+    ByteBuffer bytes;
     TakeCheckListBytes(file, &bytes);
-    return CheckListAddStream(View(dialog), (const uint8_t *)bytes.data(), bytes.size());
+    return CheckListAddStream(View(dialog), bytes.data(), bytes.size());
 }
 
 static void AskToClose(HWND dialog)
@@ -316,7 +306,7 @@ static LRESULT OnUser(HWND dialog, CheckListState *s, WPARAM code, LPARAM lParam
     case CHECK_LIST_ADD_TEXT:
         if (lParam) {
             const char *text = (const char *)lParam;
-            size_t length = strnlen(text, CHECK_LIST_TEXT_MAX);
+            size_t length = strnlen(text, CHECK_LIST_TEXT_CHARS);
             return CheckListAddItem(View(dialog), text, length, false);
         }
         return -1;
@@ -431,7 +421,7 @@ static LRESULT OnNotify(HWND dialog, CheckListState *s, const NMHDR *header)
         const NMLVDISPINFOA *info = (const NMLVDISPINFOA *)header;
         if (!info->item.pszText)
             return FALSE;
-        std::string text(info->item.pszText, strnlen(info->item.pszText, CHECK_LIST_TEXT_MAX));
+        std::string text(info->item.pszText, strnlen(info->item.pszText, CHECK_LIST_TEXT_CHARS));
         LVITEMA item = {};
         item.mask = LVIF_TEXT;
         item.iItem = info->item.iItem;
@@ -533,11 +523,10 @@ static void OnMinMax(MINMAXINFO *info)
 
 static BOOL OnInitDialog(HWND dialog, int slot)
 {
-    CheckListState *s = new CheckListState{slot, nullptr, -1, false, false, false};
+    CheckListState *s = new CheckListState{slot, nullptr, -1, false, false};
     SetWindowLongPtrA(dialog, DWLP_USER, slot);
     SetPropA(dialog, CHECK_LIST_STATE_PROPERTY, s);
     ZettlyRecord *z = NoteOf(s);
-    HWND previous = z->checkListWindow;
     z->checkListWindow = dialog;
 
     HWND view = View(dialog);
@@ -560,12 +549,6 @@ static BOOL OnInitDialog(HWND dialog, int slot)
         delete drop;
     }
 
-    HeldItems &held = Held[slot];
-    if (held.from && held.from == previous)
-        CheckListAddStream(view, (const uint8_t *)held.stream.data(), held.stream.size());
-    held.from = nullptr;
-    std::string().swap(held.stream);
-
     ApplyDocking(dialog, s);
     // The keyboard stays with the note: a list made at load or by a command
     // must not take the typing away from the note's text.
@@ -574,13 +557,6 @@ static BOOL OnInitDialog(HWND dialog, int slot)
 
 static void OnDestroy(HWND dialog, CheckListState *s)
 {
-    ZettlyRecord *z = NoteOf(s);
-    if (z->checkListWindow == dialog && !s->closing) {
-        // The note went first: keep the items for the note made again from
-        // this record. Its mark stays, so the new note makes a list again.
-        Held[s->slot].from = dialog;
-        Held[s->slot].stream = CheckListStream(View(dialog));
-    }
     if (s->drop) {
         RemovePropA(dialog, CHECK_LIST_DROP_PROPERTY);
         RevokeDragDrop(dialog);
@@ -596,7 +572,6 @@ static void OnDestroy(HWND dialog, CheckListState *s)
 // window, its drop registration and its items would live on unseen.
 static void OnClose(HWND dialog, CheckListState *s)
 {
-    s->closing = true;
     ZettlyRecord *z = NoteOf(s);
     if (z->checkListWindow == dialog)
         z->checkListWindow = nullptr;
@@ -681,5 +656,5 @@ int ReadCheckListItems(HWND list, const uint8_t *bytes, size_t size)
     HWND view = list ? View(list) : nullptr;
     if (!view || !StateOf(list))
         return -1;
-    return CheckListAddStream(view, bytes, size) == CHECK_LIST_STREAM_WHOLE ? 0 : -1;
+    return CheckListAddStream(view, bytes, size) == NOTE_TEXT_WHOLE ? 0 : -1;
 }

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "check_list_ids.h"
-#include "check_list_stream.h"
+#include "core/notes_table/notes_file_format.h"
 
 static FORMATETC TextFormat(void)
 {
@@ -17,7 +17,7 @@ bool TextOfBlock(HGLOBAL block, std::string *text)
     if (!bytes)
         return false;
     size_t size = (size_t)GlobalSize(block);
-    size_t length = size < (size_t)CHECK_LIST_TEXT_MAX ? size : (size_t)CHECK_LIST_TEXT_MAX;
+    size_t length = size < (size_t)CHECK_LIST_TEXT_CHARS ? size : (size_t)CHECK_LIST_TEXT_CHARS;
     const void *nul = std::memchr(bytes, 0, length);
     text->assign(bytes, nul ? (size_t)((const char *)nul - bytes) : length);
     GlobalUnlock(block);

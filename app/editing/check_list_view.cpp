@@ -4,14 +4,14 @@
 
 #include <vector>
 
-#include "check_list_stream.h"
+#include "core/notes_table/notes_file_format.h"
 
 enum { STATE_UNCHECKED = 1, STATE_CHECKED = 2 };
 
 int CheckListAddItem(HWND view, const char *text, size_t length, bool checked)
 {
-    if (length > CHECK_LIST_TEXT_MAX)
-        length = CHECK_LIST_TEXT_MAX;
+    if (length > CHECK_LIST_TEXT_CHARS)
+        length = CHECK_LIST_TEXT_CHARS;
     std::string copy(text, length);
     LVITEMA item = {};
     item.mask = LVIF_TEXT;
@@ -39,15 +39,15 @@ void CheckListSetChecked(HWND view, int index, bool checked)
 
 std::string CheckListItemText(HWND view, int index)
 {
-    char buffer[CHECK_LIST_TEXT_MAX + 1];
+    char buffer[CHECK_LIST_TEXT_CHARS + 1];
     buffer[0] = 0;
     LVITEMA item = {};
     item.iSubItem = 0;
     item.pszText = buffer;
     item.cchTextMax = sizeof buffer;
     LRESULT got = SendMessageA(view, LVM_GETITEMTEXTA, index, (LPARAM)&item);
-    buffer[CHECK_LIST_TEXT_MAX] = 0;
-    if (got < 0 || got > CHECK_LIST_TEXT_MAX)
+    buffer[CHECK_LIST_TEXT_CHARS] = 0;
+    if (got < 0 || got > CHECK_LIST_TEXT_CHARS)
         got = 0;
     return std::string(buffer, (size_t)got);
 }
@@ -91,22 +91,23 @@ int CheckListActiveItem(HWND view)
     return (int)SendMessageA(view, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED);
 }
 
-std::string CheckListStream(HWND view)
+ByteBuffer CheckListStream(HWND view)
 {
-    std::string out;
+    ByteBuffer out;
     int count = (int)SendMessageA(view, LVM_GETITEMCOUNT, 0, 0);
     for (int i = 0; i < count; ++i) {
         std::string text = CheckListItemText(view, i);
-        AppendCheckListEntry(&out, CheckListItemChecked(view, i), text.data(), text.size());
+        AppendCheckListItem(&out, CheckListItemChecked(view, i), text.data(), text.size());
     }
     return out;
 }
 
 int CheckListAddStream(HWND view, const uint8_t *bytes, size_t size)
 {
-    std::vector<CheckListEntry> items;
-    int result = ReadCheckListStream(bytes, size, &items, nullptr);
-    for (const CheckListEntry &entry : items)
-        CheckListAddItem(view, entry.text.data(), entry.text.size(), entry.checked);
+    ByteReader reader = {bytes, size, 0};
+    std::vector<CheckListItem> items;
+    int result = TakeCheckList(&reader, &items);
+    for (const CheckListItem &item : items)
+        CheckListAddItem(view, (const char *)item.text, item.length, item.checked);
     return result;
 }

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "core/notes_table/notes_file_format.h"
+
 // Appends a row; returns its index, or -1.
 int CheckListAddItem(HWND view, const char *text, size_t length, bool checked);
 bool CheckListItemChecked(HWND view, int index);
@@ -18,6 +20,7 @@ void CheckListSelectItem(HWND view, int index);
 // The row to act on: the selection mark, else the first selected row, or -1.
 int CheckListActiveItem(HWND view);
 // Every row in the item stream form, without the list's ending NUL.
-std::string CheckListStream(HWND view);
-// Appends the rows of one list read from the bytes; the stream's result.
+ByteBuffer CheckListStream(HWND view);
+// Appends the rows of one list read from the bytes: NOTE_TEXT_WHOLE, or
+// NOTE_TEXT_CUT when the bytes end first or an item is damaged.
 int CheckListAddStream(HWND view, const uint8_t *bytes, size_t size);

@@ -137,8 +137,10 @@ static void InsertChosenObject(RichOleDocument *d, OLEUIINSERTOBJECTA *dialog, I
     entry.dwFlags = REO_RESIZABLE | (created ? REO_BLANK : 0);
     if (IsEqualCLSID(entry.clsid, CLSID_NULL)) {
         WCHAR file[OLE_INSERT_FILE_CHARS];
-        MultiByteToWideChar(CP_ACP, 0, dialog->lpszFile, -1, file, OLE_INSERT_FILE_CHARS);
-        if (FAILED(GetClassFile(file, &entry.clsid)))
+        // The dialog fills the name in; it is ended here whatever it wrote.
+        dialog->lpszFile[OLE_INSERT_FILE_CHARS - 1] = 0;
+        if (!MultiByteToWideChar(CP_ACP, 0, dialog->lpszFile, -1, file, OLE_INSERT_FILE_CHARS) ||
+            FAILED(GetClassFile(file, &entry.clsid)))
             OutputDebugStringA("No CLSID, but continuing on...\r\n");
     }
     if (dialog->dwFlags & IOF_CHECKDISPLAYASICON) {
@@ -204,6 +206,8 @@ void RichOleInsertObject(RichOleDocument *d)
 
 // ---------------------------------------------------------------- paste special
 
+// The names the dialog shows for the formats every program knows; any other
+// format is offered under the name it was registered with.
 static std::string PasteFormatName(UINT format)
 {
     switch (format) {
@@ -212,19 +216,47 @@ static std::string PasteFormatName(UINT format)
     case CF_DSPTEXT:
         return "Plain Text";
     case CF_BITMAP:
+    case CF_DIF:
     case CF_DIB:
-    case CF_PALETTE:
     case CF_DSPBITMAP:
         return "Bitmap";
     case CF_METAFILEPICT:
-    case CF_DSPMETAFILEPICT:
+    case CF_DSPENHMETAFILE:
         return "Meta File Picture";
     case CF_UNICODETEXT:
         return "Unicode Text";
     }
     char name[256];
     int length = GetClipboardFormatNameA(format, name, sizeof name);
-    return length > 0 ? std::string(name, (size_t)length) : std::string();
+    return length > 0 && length < (int)sizeof name ? std::string(name, (size_t)length)
+                                                   : std::string();
+}
+
+void CollectPasteChoices(HWND owner, PasteChoices *choices)
+{
+    choices->names.clear();
+    choices->entries.clear();
+    if (!OpenClipboard(owner))
+        return;
+    for (UINT format = EnumClipboardFormats(0);
+         format && choices->names.size() < OLE_PASTE_ENTRIES_MAX;
+         format = EnumClipboardFormats(format)) {
+        std::string name = PasteFormatName(format);
+        if (name.empty())
+            continue;
+        choices->names.push_back(name);
+        OLEUIPASTEENTRYA entry = {};
+        entry.fmtetc.cfFormat = (CLIPFORMAT)format;
+        entry.fmtetc.dwAspect = DVASPECT_CONTENT;
+        entry.fmtetc.lindex = -1;
+        choices->entries.push_back(entry);
+    }
+    CloseClipboard();
+    // The names are pointed at only now that none of them can move again.
+    for (size_t i = 0; i < choices->entries.size(); ++i) {
+        choices->entries[i].lpstrFormatName = choices->names[i].c_str();
+        choices->entries[i].lpstrResultText = choices->names[i].c_str();
+    }
 }
 
 void RichOlePasteSpecial(RichOleDocument *d)
@@ -234,37 +266,19 @@ void RichOlePasteSpecial(RichOleDocument *d)
     IDataObject *data = nullptr;
     if (FAILED(OleGetClipboard(&data)) || !data)
         return;
-    std::vector<std::string> names;
-    std::vector<OLEUIPASTEENTRYA> entries;
-    names.reserve(OLE_PASTE_ENTRIES_MAX);
-    if (OpenClipboard(d->owner)) {
-        for (UINT format = EnumClipboardFormats(0); format && names.size() < OLE_PASTE_ENTRIES_MAX;
-             format = EnumClipboardFormats(format)) {
-            std::string name = PasteFormatName(format);
-            if (name.empty())
-                continue;
-            names.push_back(name);
-            OLEUIPASTEENTRYA entry = {};
-            entry.fmtetc.cfFormat = (CLIPFORMAT)format;
-            entry.fmtetc.dwAspect = DVASPECT_CONTENT;
-            entry.fmtetc.lindex = -1;
-            entry.lpstrFormatName = names.back().c_str();
-            entry.lpstrResultText = names.back().c_str();
-            entries.push_back(entry);
-        }
-        CloseClipboard();
-    }
+    PasteChoices choices;
+    CollectPasteChoices(d->owner, &choices);
     OLEUIPASTESPECIALA dialog = {};
     dialog.cbStruct = sizeof dialog;
     dialog.dwFlags = PSF_SELECTPASTE;
     dialog.hWndOwner = d->owner;
     dialog.lpSrcDataObj = data;
-    dialog.arrPasteEntries = entries.data();
-    dialog.cPasteEntries = (int)entries.size();
-    if (!entries.empty() && OleUIPasteSpecialA(&dialog) == OLEUI_OK &&
-        dialog.nSelectedIndex >= 0 && dialog.nSelectedIndex < (int)entries.size())
-        SendMessageA(d->edit, EM_PASTESPECIAL, entries[(size_t)dialog.nSelectedIndex].fmtetc.cfFormat,
-                     0);
+    dialog.arrPasteEntries = choices.entries.data();
+    dialog.cPasteEntries = (int)choices.entries.size();
+    if (!choices.entries.empty() && OleUIPasteSpecialA(&dialog) == OLEUI_OK &&
+        dialog.nSelectedIndex >= 0 && dialog.nSelectedIndex < (int)choices.entries.size())
+        SendMessageA(d->edit, EM_PASTESPECIAL,
+                     choices.entries[(size_t)dialog.nSelectedIndex].fmtetc.cfFormat, 0);
     data->Release();
 }
 

@@ -5,6 +5,10 @@
 #include <ole2.h>
 #include <richedit.h>
 #include <richole.h>
+#include <oledlg.h>
+
+#include <string>
+#include <vector>
 
 #include "core/editing_features.h"
 
@@ -81,6 +85,14 @@ struct CRichEditOleCallback : public IRichEditOleCallback {
 
 // The object active in place, or null.
 IOleInPlaceActiveObject *ActiveObject(void);
+
+// What Paste Special offers: one entry per format on the clipboard that has
+// a name, each entry's texts pointing into names.
+struct PasteChoices {
+    std::vector<std::string> names;
+    std::vector<OLEUIPASTEENTRYA> entries;
+};
+void CollectPasteChoices(HWND owner, PasteChoices *choices);
 
 HRESULT CreateObjectStorage(IStorage **storage);
 HRESULT OleStdSwitchDisplayAspect(IOleObject *object, DWORD *currentAspect, DWORD newAspect,

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "core/editing_features.h"
+#include "core/note_window/note_commands.h"
 #include "editing/check_list_ids.h"
 #include "editing/check_list_view.h"
 #include "editing_notes_fixture.h"
@@ -170,8 +171,8 @@ TEST_F(CheckList, DraggedRowTravelsWithThePointer)
     EXPECT_EQ(Written(list), std::string("0,two\0" "0,three\0" "1,one\0", 20));
 }
 
-// A row without a check box state was written as "-1,": one byte too many,
-// which turned every later item of the file into garbage.
+// A row without a check-box state was written as "-1,": a flag that is no
+// digit, which the next load took for damage and lost the rest of the list.
 TEST_F(CheckList, StateIsWrittenAsOneDigit)
 {
     HWND list = NoteWithList(0, {"1kept", "0plain"});
@@ -268,24 +269,30 @@ TEST_F(CheckList, ListSurvivesSaveLoadAndTheNoteBeingMadeAgain)
     EXPECT_EQ(ZettlyTable[1].checkListWindow, nullptr);
     EXPECT_EQ(ZettlyTable[2].checkListDocked, CHECK_LIST_COLLAPSED);
 
-    // As the preferences do: the note goes and is made again from its record.
-    DestroyWindow(ZettlyTable[2].window);
-    ASSERT_EQ(CreateZettlyWindow(nullptr, 2, FALSE, TRUE), 0);
+    // The preferences make the note again from its record: the list moves
+    // to the new window with its items and its fold, and the next save,
+    // which writes only a list its note owns, still finds it.
+    HWND before = ZettlyTable[2].checkListWindow;
+    HWND oldNote = ZettlyTable[2].window;
+    ASSERT_EQ(RecreateZettlyWindow(2, ZettlyTable[2].backColour, ZettlyTable[2].textColour), 0);
+    ASSERT_NE(ZettlyTable[2].window, oldNote);
     HWND again = ZettlyTable[2].checkListWindow;
     ASSERT_TRUE(IsWindow(again));
+    EXPECT_EQ(again, before);
+    EXPECT_EQ(GetWindow(again, GW_OWNER), ZettlyTable[2].window);
     EXPECT_EQ(Written(again), std::string("0,last\0", 7));
     RECT client;
     GetClientRect(again, &client);
     EXPECT_EQ(client.right, CHECK_LIST_STRIP_WIDTH);
+    ASSERT_EQ(SaveZettlies(GetDesktopWindow()), 0);
+    EXPECT_EQ(Bytes("zettly_chklist.str"), std::string("1,abc\0" "0,xyz\0" "\0" "0,last\0" "\0", 21));
 
-    // A list closed for good is not brought back into a later note.
+    // A list closed for good is gone from the next save.
     boxes.QueueAnswer(IDYES);
     SendMessageA(again, WM_USER, CHECK_LIST_CLOSE_ASK, 0);
-    DestroyWindow(ZettlyTable[2].window);
-    ZettlyTable[2].checkListWindow = nullptr;
-    ASSERT_EQ(MakeNote(2, 2), 0);
-    HWND fresh = CreateCheckList(ZettlyTable[2].window, 2);
-    EXPECT_EQ(Written(fresh), "");
+    EXPECT_FALSE(IsWindow(again));
+    ASSERT_EQ(SaveZettlies(GetDesktopWindow()), 0);
+    EXPECT_EQ(Bytes("zettly_chklist.str"), std::string("1,abc\0" "0,xyz\0" "\0", 13));
 }
 
 // Each list reads its own bytes of the file image: a damaged list loses

@@ -5,6 +5,11 @@
 
 #include <ole2.h>
 
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
 #include "core/note_editor/note_edit.h"
 #include "editing/richole/rich_ole.h"
 #include "editing_notes_fixture.h"
@@ -154,4 +159,51 @@ TEST_F(RichOle, EachFrameLaysOutItsOwnNoteWhateverNoteWasTouchedLast)
     EXPECT_EQ(kept->document, nullptr);
     EXPECT_EQ(kept->SetBorderSpace(&tools), S_OK);
     kept->Release();
+}
+
+// One entry per clipboard format with a name: the three text formats are
+// three "Plain Text" entries, a format of a program's own is offered under
+// the name it was registered with, and a format without a name is not offered.
+TEST_F(RichOle, PasteSpecialOffersEachNamedFormatOnce)
+{
+    ASSERT_EQ(MakeNote(0, 0), 0);
+    HWND edit = ZettlyTable[0].editWindow;
+    const char ownName[] = "Zettly Test Picture Format";
+    UINT own = RegisterClipboardFormatA(ownName);
+    ASSERT_NE(own, 0u);
+    auto block = [](const char *text) {
+        size_t size = std::strlen(text) + 1;
+        HGLOBAL global = GlobalAlloc(GMEM_MOVEABLE, size);
+        std::memcpy(GlobalLock(global), text, size);
+        GlobalUnlock(global);
+        return global;
+    };
+    ASSERT_TRUE(OpenClipboard(edit));
+    EmptyClipboard();
+    SetClipboardData(CF_TEXT, block("words"));
+    SetClipboardData(CF_OEMTEXT, block("words"));
+    SetClipboardData(CF_DSPTEXT, block("words"));
+    SetClipboardData(own, block("own"));
+    SetClipboardData(CF_RIFF, block("RIFF"));
+    CloseClipboard();
+
+    PasteChoices choices;
+    CollectPasteChoices(edit, &choices);
+    std::vector<UINT> plain;
+    int ownEntries = 0;
+    for (const OLEUIPASTEENTRYA &entry : choices.entries) {
+        ASSERT_NE(entry.lpstrFormatName, nullptr);
+        EXPECT_STREQ(entry.lpstrFormatName, entry.lpstrResultText);
+        EXPECT_NE(entry.fmtetc.cfFormat, CF_RIFF);
+        EXPECT_EQ(entry.fmtetc.lindex, -1);
+        if (std::string(entry.lpstrFormatName) == "Plain Text")
+            plain.push_back(entry.fmtetc.cfFormat);
+        if (entry.fmtetc.cfFormat == own) {
+            ++ownEntries;
+            EXPECT_STREQ(entry.lpstrFormatName, ownName);
+        }
+    }
+    std::sort(plain.begin(), plain.end());
+    EXPECT_EQ(plain, (std::vector<UINT>{CF_TEXT, CF_OEMTEXT, CF_DSPTEXT}));
+    EXPECT_EQ(ownEntries, 1);
 }
