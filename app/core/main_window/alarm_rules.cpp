@@ -181,6 +181,41 @@ bool AlarmMissedBetween(const ZettlyRecord *r, const AlarmClock &saved, const Al
     return false;
 }
 
+// Minutes since an epoch of the day numbers; 0 for a date no calendar shows.
+static long long MinuteNumber(const AlarmClock &t)
+{
+    if (!IsCalendarDate(t.year, t.month, t.day))
+        return 0;
+    return (long long)JulianDayNumber(t.year, t.month, t.day) * 24 * 60 + t.hour * 60 + t.minute;
+}
+
+static AlarmClock NextMinute(AlarmClock t)
+{
+    if (++t.minute < 60)
+        return t;
+    t.minute = 0;
+    if (++t.hour < 24)
+        return t;
+    t.hour = 0;
+    CalendarDay d = {t.year, t.month, t.day, 0};
+    StepForward(&d);
+    t.year = d.year;
+    t.month = d.month;
+    t.day = d.day;
+    t.dayOfWeek = (t.dayOfWeek + 1) % ALARM_WEEK_DAYS;
+    return t;
+}
+
+bool AlarmDueSince(const ZettlyRecord *r, const AlarmClock *lastChecked, const AlarmClock &now,
+                   int *day)
+{
+    long long last = lastChecked ? MinuteNumber(*lastChecked) : 0;
+    long long current = MinuteNumber(now);
+    if (last == 0 || current <= last)
+        return AlarmDueAt(r, now, day);
+    return AlarmMissedBetween(r, NextMinute(*lastChecked), now, day);
+}
+
 void DismissAlarmDay(ZettlyRecord *r, int day)
 {
     bool oneOff = r->alarmYear != ALARM_EVERY && r->alarmMonth != ALARM_EVERY &&

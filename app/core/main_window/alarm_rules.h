@@ -44,6 +44,14 @@ bool AlarmDueAt(const ZettlyRecord *r, const AlarmClock &now, int *day);
 bool AlarmMissedBetween(const ZettlyRecord *r, const AlarmClock &saved, const AlarmClock &now,
                         int *day);
 
+// The minute check as the timer really ticks: a tick comes late now and then
+// and its period drifts, so the minute between two ticks can pass unchecked.
+// Every minute after the last check through now is looked at; a tick in the
+// same minute as the last one, the first check, or a clock set back looks at
+// now's minute alone.
+bool AlarmDueSince(const ZettlyRecord *r, const AlarmClock *lastChecked, const AlarmClock &now,
+                   int *day);
+
 // Day numbers: Julian calendar up to 2 September 1752, Gregorian after.
 long JulianDayNumber(int year, int month, int day);
 int DaysInMonth(int year, int month);

@@ -40,15 +40,29 @@ static void StartReminder(int slot, int day)
     CloseHandle(thread);
 }
 
+// The minute the checks last looked at; both run on the GUI thread only.
+static struct {
+    bool valid;
+    AlarmClock minute;
+} LastCheck;
+
+static void NoteLastCheck(const AlarmClock &now)
+{
+    LastCheck.valid = true;
+    LastCheck.minute = now;
+}
+
 void CheckAlarms(void)
 {
     AlarmClock now = LocalClock();
+    const AlarmClock *last = LastCheck.valid ? &LastCheck.minute : nullptr;
     for (int slot = 0; slot <= ZETTLY_LAST_NOTE_SLOT; ++slot) {
         const ZettlyRecord *z = &ZettlyTable[slot];
         int day;
-        if (z->window && z->alarmActive && !z->alarmPending && AlarmDueAt(z, now, &day))
+        if (z->window && z->alarmActive && !z->alarmPending && AlarmDueSince(z, last, now, &day))
             StartReminder(slot, day);
     }
+    NoteLastCheck(now);
 }
 
 void CheckMissedAlarms(void)
@@ -70,6 +84,9 @@ void CheckMissedAlarms(void)
         if (z->window && z->alarmActive && AlarmMissedBetween(z, saved, now, &day))
             StartReminder(slot, day);
     }
+    // The minute check carries on from here, so what was looked at now is not
+    // looked at again by the next tick.
+    NoteLastCheck(now);
 }
 
 int GetRecordFileTime(SYSTEMTIME *out)
@@ -82,9 +99,13 @@ int GetRecordFileTime(SYSTEMTIME *out)
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return -1;
-    FILETIME written, local;
-    BOOL ok = GetFileTime(file, nullptr, nullptr, &written) &&
-              FileTimeToLocalFileTime(&written, &local) && FileTimeToSystemTime(&local, out);
+    // Local time as it was on the day of the save: converting with today's
+    // daylight-saving bias puts a summer save an hour off in winter, and the
+    // alarms of that hour would be reported a second time.
+    FILETIME written;
+    SYSTEMTIME utc;
+    BOOL ok = GetFileTime(file, nullptr, nullptr, &written) && FileTimeToSystemTime(&written, &utc) &&
+              SystemTimeToTzSpecificLocalTime(nullptr, &utc, out);
     CloseHandle(file);
     if (!ok) {
         ZeroMemory(out, sizeof *out);
@@ -125,7 +146,9 @@ static int ThreadSlot(LPVOID parameter)
 }
 
 // soundPlaying is raised by whoever asks for the thread, before asking: a
-// dismiss that comes before the thread starts then keeps it silent.
+// dismiss that comes before the thread starts then keeps it silent. The
+// thread never lowers it: a reminder back from a short snooze may already
+// have raised it again for the next thread while this one was finishing.
 DWORD WINAPI AlarmSndPlaybackThread(LPVOID parameter)
 {
     int slot = ThreadSlot(parameter);
@@ -138,7 +161,6 @@ DWORD WINAPI AlarmSndPlaybackThread(LPVOID parameter)
         if (ZettlyInfo.soundEffects)
             ZtPlaySound(ZettlySounds.alarm, SND_FILENAME);
     ZtPlaySound(nullptr, SND_ASYNC | SND_PURGE);
-    z->soundPlaying = 0;
     OutputDebugStringA("2) Ending AlarmSndPlaybackThread\n");
     return 0;
 }

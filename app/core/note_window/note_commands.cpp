@@ -493,8 +493,10 @@ static LRESULT OnSetAlarm(const NoteCommand &c)
     }
     AlarmDialogOpen = 1;
     Companions(c, EDIT_HIDE_COMPANIONS);
-    DialogBoxParamA(Instance(), MAKEINTRESOURCEA(IDD_SET_ALARM), c.note, SetAlarmDlgProc,
-                    (LPARAM)c.slot);
+    // SetAlarmDialog registers the date pickers' class first: start-up's
+    // InitCommonControls leaves it out on Windows (Wine registers every class),
+    // and a dialog template naming an unknown class does not open at all.
+    SetAlarmDialog(c.note, c.slot);
     AlarmDialogOpen = 0;
     Companions(c, EDIT_SHOW_COMPANIONS);
     Repaint(c);

@@ -85,7 +85,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
         return 1;
     ZettlyRecord &z = ZettlyTable[slot];
     std::strcpy(z.title, "Dentist");
-    MoveWindow(z.window, 120, 120, 320, 200, TRUE);
+    // Under the reminder, which opens in the middle of the screen.
+    MoveWindow(z.window, 400, 380, 480, 260, TRUE);
     SetWindowTextA(z.editWindow, "Dentist at 3 PM\r\nBring the insurance card\r\nAsk about the bill");
     z.alarmYear = -1;
     z.alarmMonth = -1;

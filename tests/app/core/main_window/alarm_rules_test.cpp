@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <iterator>
 
 #include "core/main_window/alarm_dialog_rules.h"
 #include "core/main_window/alarm_rules.h"
@@ -91,6 +92,47 @@ TEST(AlarmMinuteCheck, WeekdayAndMonthDayPatternsReportTheDayThatFired)
     EXPECT_FALSE(AlarmDueAt(&dated, At(2026, 12, 7, 1, 9, 0), &day)) << "-2 is no alarm";
 }
 
+namespace {
+// An alarm looked at over the minutes from one time through another.
+struct SpanCase {
+    const char *what;
+    ZettlyRecord alarm;
+    AlarmClock from, now;
+    bool fires;
+    int day;
+};
+
+template <typename Check> void ExpectSpans(const SpanCase *cases, size_t count, Check check)
+{
+    for (size_t i = 0; i < count; ++i) {
+        const SpanCase &c = cases[i];
+        int day = -1;
+        EXPECT_EQ(check(c, &day), c.fires) << c.what;
+        if (c.fires) {
+            EXPECT_EQ(day, c.day) << c.what;
+        }
+    }
+}
+} // namespace
+
+TEST(AlarmMinuteCheck, LateTicksSeeTheMinutesTheySkippedOnce)
+{
+    const ZettlyRecord quarterPastNine = Alarm(-1, -1, EVERY_DAY_OF_MONTH, false, 9, 0, 15);
+    const SpanCase cases[] = {
+        {"the 9:15 tick came at 9:16", quarterPastNine, At(2026, 12, 7, 1, 9, 14),
+         At(2026, 12, 7, 1, 9, 16), true, 7},
+        {"9:15 was looked at by the tick before", quarterPastNine, At(2026, 12, 7, 1, 9, 15),
+         At(2026, 12, 7, 1, 9, 16), false, 0},
+        {"a clock set back looks at now, not nowhere", quarterPastNine, At(2026, 12, 8, 2, 10, 0),
+         At(2026, 12, 7, 1, 9, 15), true, 7},
+        {"midnight of New Year skipped", Alarm(2027, 1, 1u << 0, false, 0, 0, 0),
+         At(2026, 12, 31, 4, 23, 59), At(2027, 1, 1, 5, 0, 1), true, 1},
+    };
+    ExpectSpans(cases, std::size(cases), [](const SpanCase &c, int *day) {
+        return AlarmDueSince(&c.alarm, &c.from, c.now, day);
+    });
+}
+
 TEST(AlarmDismiss, OneOffAlarmLosesOnlyTheDayThatFired)
 {
     ZettlyRecord r = Alarm(2026, 12, MONDAY | WEDNESDAY, true, 9, 0, 0);
@@ -134,13 +176,7 @@ TEST(AlarmDayNumbers, CalendarsMeetAtTheReform)
 
 TEST(AlarmMissed, FoundAcrossMonthEndsAndNewYear)
 {
-    struct Case {
-        const char *what;
-        ZettlyRecord alarm;
-        AlarmClock saved, now;
-        bool fires;
-        int day;
-    } cases[] = {
+    const SpanCase cases[] = {
         {"daily alarm in the night over a month end",
          Alarm(-1, -1, EVERY_DAY_OF_MONTH, false, 11, 1, 55), At(2026, 11, 30, 1, 23, 50),
          At(2026, 12, 1, 2, 8, 0), true, 30},
@@ -173,13 +209,9 @@ TEST(AlarmMissed, FoundAcrossMonthEndsAndNewYear)
         {"every month's 31st skips the short month", Alarm(-1, -1, 1u << 30, false, 9, 0, 0),
          At(2026, 11, 1, 0, 0, 0), At(2026, 11, 30, 1, 23, 59), false, 0},
     };
-    for (const Case &c : cases) {
-        int day = -1;
-        EXPECT_EQ(AlarmMissedBetween(&c.alarm, c.saved, c.now, &day), c.fires) << c.what;
-        if (c.fires) {
-            EXPECT_EQ(day, c.day) << c.what;
-        }
-    }
+    ExpectSpans(cases, std::size(cases), [](const SpanCase &c, int *day) {
+        return AlarmMissedBetween(&c.alarm, c.from, c.now, day);
+    });
 }
 
 TEST(AlarmReminderText, NamesTodayAndMarksEveryValue)

@@ -185,6 +185,45 @@ TEST_F(AlarmTest, HalfPastNoonOpensOneReminderAndDismissStopsTheSound)
     ASSERT_TRUE(PumpUntil([&] { return !BlinkShowsBackground(slot); }));
 }
 
+TEST_F(AlarmTest, ALateTickRemindsAndMondayDismissedKeepsWednesday)
+{
+    CreateMain();
+    int slot = NoteWithAlarm(9, 0, 15, false);
+    ZettlyRecord *z = &ZettlyTable[slot];
+    z->alarmDays = 1 << 1 | 1 << 3; // Monday and Wednesday of this month
+    z->alarmWeekdays = 1;
+
+    SetTestTime(2026, 12, 7, 1, 9, 14);
+    CheckAlarms();
+    EXPECT_EQ(z->alarmPending, 0);
+    SetTestTime(2026, 12, 7, 1, 9, 16); // no tick in 9:15
+    CheckAlarms();
+    HWND reminder = WaitForReminder();
+    ASSERT_NE(reminder, nullptr);
+    char text[96] = {};
+    GetDlgItemTextA(reminder, IDC_REMINDER_TEXT, text, sizeof text);
+    EXPECT_STREQ(text, "Date Monday/12/2026  Time 09:15:AM");
+    SendMessageA(reminder, WM_COMMAND, IDC_REMINDER_DISMISS, 0);
+    ASSERT_TRUE(PumpUntil([] { return Reminders().empty(); }));
+    EXPECT_EQ(z->alarmDays, 1 << 3) << "Monday spent, Wednesday to come";
+    EXPECT_EQ(z->alarmActive, 1);
+
+    // A reminder is marked due before its thread starts: none marked, none coming.
+    CheckAlarms(); // a second tick in 9:16
+    EXPECT_EQ(z->alarmPending, 0) << "not again on Monday";
+    SetTestTime(2026, 12, 8, 2, 9, 15);
+    CheckAlarms();
+    EXPECT_EQ(z->alarmPending, 0) << "nor on Tuesday";
+
+    SetTestTime(2026, 12, 9, 3, 9, 15);
+    CheckAlarms();
+    reminder = WaitForReminder();
+    ASSERT_NE(reminder, nullptr);
+    SendMessageA(reminder, WM_COMMAND, IDC_REMINDER_DISMISS, 0);
+    ASSERT_TRUE(PumpUntil([] { return Reminders().empty(); }));
+    EXPECT_EQ(z->alarmActive, 0);
+}
+
 static HANDLE BlinkPaused, BlinkStep;
 
 // Holds the blink thread in its pause until the test lets it take a step.
@@ -326,10 +365,10 @@ TEST_F(AlarmTest, StartUpRemindsOnceOfAlarmsMissedOverNewYear)
     // The last save: New Year's Eve, 10 PM local time.
     HANDLE file = CreateFileA("zettly.rec", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    SYSTEMTIME saved = {2026, 12, 4, 31, 22, 0, 0, 0};
-    FILETIME local, utc;
-    ASSERT_TRUE(SystemTimeToFileTime(&saved, &local));
-    ASSERT_TRUE(LocalFileTimeToFileTime(&local, &utc));
+    SYSTEMTIME saved = {2026, 12, 4, 31, 22, 0, 0, 0}, savedUtc;
+    FILETIME utc;
+    ASSERT_TRUE(TzSpecificLocalTimeToSystemTime(nullptr, &saved, &savedUtc));
+    ASSERT_TRUE(SystemTimeToFileTime(&savedUtc, &utc));
     ASSERT_TRUE(SetFileTime(file, nullptr, nullptr, &utc));
     CloseHandle(file);
     SetTestTime(2027, 1, 1, 5, 9, 0);
