@@ -330,6 +330,23 @@ HWND WaitForDialog(const char *caption, DWORD timeoutMs)
     return found;
 }
 
+HWND WaitForDialog(const ChildProgram &owner, const char *caption, DWORD timeoutMs)
+{
+    HWND found = nullptr;
+    PumpUntil(
+        [&] {
+            for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "#32770", caption)) != nullptr;) {
+                DWORD process = 0;
+                GetWindowThreadProcessId(w, &process);
+                if (process == owner.ProcessId())
+                    return (found = w) != nullptr;
+            }
+            return false;
+        },
+        timeoutMs);
+    return found;
+}
+
 std::string DialogMessageText(HWND dialog)
 {
     char text[512] = {};

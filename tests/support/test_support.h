@@ -97,5 +97,8 @@ private:
 };
 
 // Finds a dialog of another process by its caption; reads its message text.
+// Test programs run side by side, and several show dialogs of the same
+// caption: the form that names the process finds only that one's.
 HWND WaitForDialog(const char *caption, DWORD timeoutMs);
+HWND WaitForDialog(const ChildProgram &owner, const char *caption, DWORD timeoutMs);
 std::string DialogMessageText(HWND dialog);

@@ -24,7 +24,7 @@ void JpgCopyMcuFromPlanes(const JPEG_PROPERTIES *props, int column, int row, int
         for (int b = 0; b < fc.h * fc.v; b++, block += 64) {
             const int16_t *plane = hook->planes[c];
             if (!plane) {
-                memset(block, 0, 64 * sizeof(int16_t));
+                JpgClearBlock(block);
                 continue;
             }
             const int16_t *at = plane + ((ptrdiff_t)row * fc.v + b / fc.h) * 8 * line +

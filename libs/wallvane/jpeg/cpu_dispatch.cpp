@@ -234,6 +234,16 @@ void JpgFillDispatchSse2(JpgDispatch *dispatch)
     dispatch->idct_integer_8x8 = JpgIdctIntegerSse2;
     dispatch->quant_integer = JpgQuantizeIntegerSse2;
     dispatch->dequant_integer = JpgDequantizeIntegerSse2;
+    dispatch->dec_smooth_row = JpgSmoothRowSse2;
+    dispatch->dec_cc_ycc_rgb_h1v1 = JpgYccToRgb1x1Sse2;
+    dispatch->dec_cc_ycc_bgr_h1v1 = JpgYccToBgr1x1Sse2;
+    dispatch->dec_cc_ycc_rgba_h1v1 = JpgYccToRgba1x1Sse2;
+    dispatch->dec_cc_ycc_rgb_h2v1 = JpgYccToRgb2x1Sse2;
+    dispatch->dec_cc_ycc_bgr_h2v1 = JpgYccToBgr2x1Sse2;
+    dispatch->dec_cc_ycc_rgba_h2v1 = JpgYccToRgba2x1Sse2;
+    dispatch->dec_cc_ycc_rgb_h2v2 = JpgYccToRgb2x2Sse2;
+    dispatch->dec_cc_ycc_bgr_h2v2 = JpgYccToBgr2x2Sse2;
+    dispatch->dec_cc_ycc_rgba_h2v2 = JpgYccToRgba2x2Sse2;
 #endif
 }
 

@@ -225,7 +225,7 @@ template <bool Dequantize>
 static int DecodeBlockInto(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
                            int16_t *predictor, int16_t *block, const int16_t *quant)
 {
-    memset(block, 0, 64 * sizeof(int16_t));
+    JpgClearBlock(block);
     int result = DecodeDcDifference(input, dc, predictor);
     if (result)
         return Quiet(result);
@@ -244,6 +244,15 @@ static int DecodeBlockInto(JpgBitInput *input, const JpgHuffTable *dc, const Jpg
             bits = input->bitsHeld;
             if (bits < 32)
                 return DecodeAcCarefully<Dequantize>(input, ac, block, k, quant);
+        }
+        int32_t fast = ac->fastAc[(buffer >> (bits - JPG_FAST_AC_BITS)) & ((1 << JPG_FAST_AC_BITS) - 1)];
+        if (fast) {
+            bits -= fast & 0xFF;
+            k += (fast >> 8) & 15;
+            int at = JpgNaturalOrder[k];
+            block[at] = Coefficient<Dequantize>(fast >> 16, quant, at);
+            k++;
+            continue;
         }
         uint32_t entry = ac->lookahead[(buffer >> (bits - 8)) & 0xFF];
         int rs;

@@ -113,6 +113,24 @@ int JpgBuildDecodeTable(const uint8_t bits[16], const uint8_t *huffval, int tabl
         for (int i = 0; i < spread; i++)
             table->lookahead[first + i] = ((uint32_t)sizes[p] << 16) | huffval[p];
     }
+
+    // Most AC codes and their extra bits together fit the look-ahead, so
+    // the block decoder takes a coefficient in one step.
+    const int fast = JPG_FAST_AC_BITS;
+    memset(table->fastAc, 0, sizeof table->fastAc);
+    for (p = 0; p < count && sizes[p] <= fast; p++) {
+        int run = huffval[p] >> 4, magnitude = huffval[p] & 15;
+        int used = sizes[p] + magnitude;
+        if (magnitude == 0 || used > fast)
+            continue;
+        int spread = 1 << (fast - sizes[p]);
+        int first = codes[p] << (fast - sizes[p]);
+        for (int i = 0; i < spread; i++) {
+            int extra = (i >> (fast - used)) & ((1 << magnitude) - 1);
+            int value = extra < (1 << (magnitude - 1)) ? extra - (1 << magnitude) + 1 : extra;
+            table->fastAc[first + i] = (int32_t)((uint32_t)value << 16) | (run << 8) | used;
+        }
+    }
     return 0;
 }
 

@@ -1,5 +1,9 @@
 // Inner steps of the decoder, shared between its files.
 #pragma once
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "jpeg_dispatch.h"
 #include "jpeg_types.h"
 
@@ -55,6 +59,21 @@ bool JpgAanTableFits(const int16_t *zigzag);
 void JpgPrepareQuantSlot(JpgQuantTable *table, int method);
 // A hostile coefficient times its quantiser can leave 16 bits; it
 // saturates rather than wrapping to the opposite sign.
+// Clears one block of 64 coefficients. A call to the C library's memset
+// for 128 bytes costs more than the stores themselves, once per block.
+inline void JpgClearBlock(int16_t *block)
+{
+#if defined(__SSE2__)
+    __m128i zero = _mm_setzero_si128();
+    for (int i = 0; i < 8; i++)
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(block) + i, zero);
+#else
+    uint64_t *words = reinterpret_cast<uint64_t *>(block);
+    for (int i = 0; i < 16; i++)
+        words[i] = 0;
+#endif
+}
+
 inline int16_t JpgSaturate16(int v)
 {
     return (int16_t)(v < -32768 ? -32768 : v > 32767 ? 32767 : v);
@@ -176,6 +195,7 @@ int JpgConvertPlanesInPlace(JPEG_PROPERTIES *props);
 int JpgPrepareRowBuffers(JPEG_PROPERTIES *props, int blockSize);
 void JpgStoreMcuRows(JPEG_PROPERTIES *props, int column, int row);
 void JpgBuildSmoothPlanes(JPEG_PROPERTIES *props, int column, int row);
+bool JpgSmoothMcuByRows(JPEG_PROPERTIES *props, int column, int row, int layout, uint8_t *address, ptrdiff_t step);
 int JpgClipMcuToRoi(const JpgRect *region, int mcuWidth, int mcuHeight, int column, int row, int channels,
                     ptrdiff_t lineStep, uint8_t *dib, int dibWidth, int dibHeight, uint8_t **address,
                     JpgRect *visible);

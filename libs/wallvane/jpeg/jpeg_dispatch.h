@@ -24,6 +24,11 @@ typedef void (*JpgMcuKernel)(const uint8_t *source, ptrdiff_t lineStep, int16_t 
 // Converts one whole decoded MCU of 8-bit samples into the bitmap.
 typedef void (*JpgColourOutKernel)(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib,
                                    ptrdiff_t lineStep);
+// One output row of 16 pixels of an MCU with smoothed chroma (see
+// JpgSmoothRowSse2); layout is one of the JPG_SMOOTH_ codes.
+enum { JPG_SMOOTH_RGB = 0, JPG_SMOOTH_BGR = 1, JPG_SMOOTH_RGBA = 2 };
+typedef void (*JpgSmoothRowKernel)(const uint8_t *luma, const uint8_t *cb, const uint8_t *cbOther, const uint8_t *cr,
+                                   const uint8_t *crOther, int layout, uint8_t *dib);
 typedef int (*JpgEncodeBlockRoutine)(JpgBitOutput *out, const JpgHuffTable *dc, const JpgHuffTable *ac,
                                      int16_t *predictor, const int16_t *block);
 
@@ -65,6 +70,7 @@ struct JpgDispatch {
     JpgDecodeBlockRoutine huff_decode_dc_skip_ac;
     JpgQuantRoutine quant_aan, quant_integer, run_quant;
     JpgDequantRoutine dequant_aan, dequant_integer, run_dequant;
+    JpgSmoothRowKernel dec_smooth_row; // none: through the planes
 };
 
 enum JpgCpuType {

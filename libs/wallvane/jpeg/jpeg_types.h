@@ -5,6 +5,9 @@
 
 #include "jpeg_constants.h"
 
+// Look-ahead of the combined AC table.
+const int JPG_FAST_AC_BITS = 9;
+
 struct JpgDispatch;
 struct JpgEncoderState;
 struct JpgRowIndex;
@@ -24,6 +27,10 @@ struct JpgHuffTable {
     int32_t minCode[17]; // index 1..16
     int32_t maxCode[18]; // index 1..17; -1 where a length has no code
     int32_t valPtr[17]; // index 1..16
+    // Decode form, AC tables: for each 9-bit look-ahead whose code and
+    // extra bits both fit, the coefficient at once: value << 16, run << 8,
+    // bits used. 0 where they do not fit, and for end of block and runs of 16.
+    int32_t fastAc[1 << JPG_FAST_AC_BITS];
 };
 
 struct JpgRect {

@@ -321,10 +321,19 @@ int PutMcu(JPEG_PROPERTIES *p, int column, int row, int single)
                    scratch + y * scratchStep + visible.left * p->dibChannels, bytes);
         return 0;
     }
-    if (p->smoothUpsampling)
+    if (p->smoothUpsampling) {
+        bool whole = !visible.left && !visible.top && visible.right == layout.width && visible.bottom == layout.height;
+        if (whole && single < 0 && p->outputFormat == FORMAT_YCC_TO_RGB_SHIFTED_GREEN && size == 8) {
+            int smoothLayout = p->dibChannels == 4 ? JPG_SMOOTH_RGBA
+                               : p->dibColour == JPG_COLOUR_BGR ? JPG_SMOOTH_BGR : JPG_SMOOTH_RGB;
+            if (JpgSmoothMcuByRows(p, column, row, smoothLayout, address, p->dibLineStep))
+                return 0;
+        }
+        JpgBuildSmoothPlanes(p, column, row);
         LayOutPlanes(p, single, &layout);
-    else
+    } else {
         LayOut(p, single, &layout);
+    }
     switch (p->outputFormat) {
     case FORMAT_YCC_TO_RGB:
         WritePixels<FORMAT_YCC_TO_RGB>(p, layout, address, visible, single);
@@ -556,7 +565,6 @@ int JpgOutputMcu(JPEG_PROPERTIES *props, int column, int row, int scale)
         row -= props->rowDelay;
         if (column < 0 || row < 0)
             return 0;
-        JpgBuildSmoothPlanes(props, column, row);
     }
     int result = dispatch->run_mcu_output(props, column, row);
     return result == JPG_ERR_INVALID_PROPERTIES ? 0 : result; // outside the region: skipped

@@ -69,7 +69,7 @@ int DecodeDcBlock(JpgBitInput *input, const JpgScan *scan, const JpgScanComponen
 {
     if (scan->ah != 0)
         return JpgDecodeDcRefine(input, &block[0], scan->al);
-    memset(block, 0, 64 * sizeof(int16_t));
+    JpgClearBlock(block);
     return JpgDecodeDcFirst(input, sc.dcTable, &block[0], predictor, scan->al);
 }
 

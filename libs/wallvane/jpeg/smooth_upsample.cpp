@@ -123,8 +123,19 @@ void JpgStoreMcuRows(JPEG_PROPERTIES *p, int a, int b)
             for (int bx = 0; bx < h; bx++, block += 64)
                 for (int y = 0; y < size; y++) {
                     uint8_t *out = slot + (size_t)(by * size + y) * stride + x0 + bx * size;
-                    for (int x = 0; x < size; x++)
-                        out[x] = (uint8_t)block[8 * y + x];
+                    const int16_t *in = block + 8 * y;
+#if defined(__SSE2__)
+                    if (size == 8) {
+                        // The samples are 0..255 already: one pack.
+                        __m128i row = _mm_loadu_si128(reinterpret_cast<const __m128i *>(in));
+                        _mm_storel_epi64(reinterpret_cast<__m128i *>(out), _mm_packus_epi16(row, row));
+                        continue;
+                    }
+#endif
+                    {
+                        for (int x = 0; x < size; x++)
+                            out[x] = (uint8_t)in[x];
+                    }
                 }
         if (!buffers->smooth[k])
             continue;
@@ -213,4 +224,49 @@ void JpgBuildSmoothPlanes(JPEG_PROPERTIES *p, int a, int b)
             }
         }
     }
+}
+
+// A whole MCU of the usual smoothed shape (three components, luminance
+// 2 x 1 or 2 x 2 at full size, chroma 1 x 1) goes row by row through the
+// processor's kernel, straight from the row buffers. False leaves it to the
+// planes.
+bool JpgSmoothMcuByRows(JPEG_PROPERTIES *p, int a, int b, int layout, uint8_t *address, ptrdiff_t step)
+{
+    JpgSmoothRowKernel kernel = p->input.dispatch->dec_smooth_row;
+    const RowBuffers *buffers = static_cast<const RowBuffers *>(p->rowBuffers);
+    if (!kernel || buffers->blockSize != 8 || buffers->components != 3)
+        return false;
+    int vMax = p->smoothUpsampling == 2 ? 2 : 1;
+    if (buffers->h[0] != 2 || buffers->v[0] != vMax || !buffers->smooth[1] || !buffers->smooth[2])
+        return false;
+    for (int k = 1; k < 3; k++)
+        if (buffers->h[k] != 1 || buffers->v[k] != 1)
+            return false;
+    const uint8_t *luma = SlotOf(buffers, b, 0) + FirstColumn(buffers, 0, a);
+    const uint8_t *chroma[2], *above[2], *below[2];
+    for (int k = 1; k < 3; k++) {
+        const uint8_t *slot = SlotOf(buffers, b, k) + FirstColumn(buffers, k, a);
+        size_t last = (size_t)7 * buffers->stride[k];
+        chroma[k - 1] = slot;
+        if (vMax == 2) {
+            // The rows beyond the MCU come from the MCU rows above and
+            // below, or repeat the MCU's own edge row at the picture's edge.
+            above[k - 1] = b == 0 ? slot : SlotOf(buffers, b - 1, k) + FirstColumn(buffers, k, a) + last;
+            below[k - 1] = b == buffers->down - 1 ? slot + last : SlotOf(buffers, b + 1, k) + FirstColumn(buffers, k, a);
+        }
+    }
+    for (int y = 0; y < 8 * vMax; y++) {
+        int j = y / vMax;
+        const uint8_t *here[2], *other[2] = {nullptr, nullptr};
+        for (int c = 0; c < 2; c++) {
+            int stride = buffers->stride[c + 1];
+            here[c] = chroma[c] + (size_t)j * stride;
+            if (vMax == 2)
+                other[c] = y % 2 == 0 ? (j == 0 ? above[c] : here[c] - stride)
+                                      : (j == 7 ? below[c] : here[c] + stride);
+        }
+        kernel(luma + (size_t)y * buffers->stride[0], here[0], other[0], here[1], other[1], layout,
+               address + y * step);
+    }
+    return true;
 }

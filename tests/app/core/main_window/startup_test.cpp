@@ -76,7 +76,7 @@ TEST_F(ZettliesProgram, MissingRichEditLibraryIsReportedAndStartFails)
 
     ChildProgram program(copy, "", Environment());
     ASSERT_TRUE(program.Started());
-    HWND box = WaitForDialog("Load riched32.dll error", 20000);
+    HWND box = WaitForDialog(program, "Load riched32.dll error", 20000);
     RegDeleteKeyA(HKEY_CURRENT_USER, overrides.c_str());
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(DialogMessageText(box), "Unable to load the Rich Edit control!");

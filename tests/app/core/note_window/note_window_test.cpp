@@ -531,15 +531,15 @@ TEST_F(NoteWindow, AutoCopyFollowsADragButNotTheFocusingClick)
     EditProcBeforeSpy = (WNDPROC)SetWindowLongPtrA(edit, GWLP_WNDPROC, (LONG_PTR)ClipboardSpy);
     LPARAM at = MAKELPARAM(2, 2);
     // Later presses go to an editor that has the focus already. While another
-    // test program holds the activation, the control takes the focus back on
-    // each press, and the note rightly counts that press as a focusing one:
-    // such a try is made again.
+    // test program holds the activation, the focus comes back on the
+    // SetFocus before a press or on the press itself, and the note rightly
+    // counts that press as a focusing one: such a try is made again.
     auto press = [&](WPARAM downKeys, WPARAM upKeys, bool drag, WPARAM from, LPARAM to) {
         for (int attempt = 0; attempt < 3; ++attempt) {
             ClipboardRequests.clear();
+            int gains = FocusGains;
             SetFocus(edit);
             Pump(20);
-            int gains = FocusGains;
             SendMessageA(edit, WM_LBUTTONDOWN, downKeys, at);
             if (drag)
                 SendMessageA(edit, WM_MOUSEMOVE, MK_LBUTTON, at);

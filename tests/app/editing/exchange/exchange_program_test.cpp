@@ -102,7 +102,7 @@ TEST_F(Exchange, InstallerHandsItsNoteToTheRunningCopy)
     ChildProgram running(Program, "", Environment());
     ASSERT_TRUE(PumpUntil([] { return FindWindowA("Zettlies", nullptr) != nullptr; }, 20000));
     ChildProgram installer(InstallerWithNote("Gift", "from afar"), "");
-    HWND box = WaitForDialog("Zettly upload o.k", 20000);
+    HWND box = WaitForDialog(installer, "Zettly upload o.k", 20000);
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(DialogMessageText(box), "Zettly note transfer completed without errors.");
     EXPECT_TRUE(NoteWithTextShows("from afar", 5000));
@@ -114,7 +114,7 @@ TEST_F(Exchange, InstallerHandsItsNoteToTheRunningCopy)
 TEST_F(Exchange, InstallerWithNoRunningCopyOffersToSaveAndNoEndsWithoutSuccess)
 {
     ChildProgram installer(InstallerWithNote("Gift", "nobody home"), "");
-    HWND question = WaitForDialog("Zettlies Server Connection Error", 20000);
+    HWND question = WaitForDialog(installer, "Zettlies Server Connection Error", 20000);
     ASSERT_NE(question, nullptr);
     EXPECT_NE(DialogMessageText(question).find("Do you wish to export zettly record"), std::string::npos);
     PostMessageA(question, WM_COMMAND, IDNO, 0);
@@ -134,7 +134,7 @@ TEST_F(Exchange, InstallerWithoutANoteSaysSo)
     std::string copy = Path("plain-installer.exe");
     ASSERT_TRUE(CopyFileA(Installer.c_str(), copy.c_str(), FALSE));
     ChildProgram installer(copy, "");
-    HWND box = WaitForDialog("Zettly Installer File Search ERROR!", 20000);
+    HWND box = WaitForDialog(installer, "Zettly Installer File Search ERROR!", 20000);
     ASSERT_NE(box, nullptr);
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     DWORD code = 99;
@@ -144,13 +144,13 @@ TEST_F(Exchange, InstallerWithoutANoteSaysSo)
 namespace {
 
 // Answers the installer's offer with Yes and types the name into its save dialog.
-bool SaveThroughInstaller(const std::string &path)
+bool SaveThroughInstaller(const ChildProgram &installer, const std::string &path)
 {
-    HWND question = WaitForDialog("Zettlies Server Connection Error", 20000);
+    HWND question = WaitForDialog(installer, "Zettlies Server Connection Error", 20000);
     if (!question)
         return false;
     PostMessageA(question, WM_COMMAND, IDYES, 0);
-    HWND save = WaitForDialog("Select File Type To Export", 20000);
+    HWND save = WaitForDialog(installer, "Select File Type To Export", 20000);
     if (!save)
         return false;
     // The file-name field: an edit in the old dialog, a combo box in the explorer one.
@@ -161,7 +161,7 @@ bool SaveThroughInstaller(const std::string &path)
         return false;
     SendMessageA(name, WM_SETTEXT, 0, (LPARAM)path.c_str());
     PostMessageA(save, WM_COMMAND, IDOK, 0);
-    HWND done = WaitForDialog("Zettly upload o.k", 20000);
+    HWND done = WaitForDialog(installer, "Zettly upload o.k", 20000);
     if (!done)
         return false;
     PostMessageA(done, WM_COMMAND, IDOK, 0);
@@ -185,7 +185,7 @@ TEST_F(Exchange, InstallerSavesTheExportFormByNameAndKeepsTheChosenName)
     std::string gift = InstallerWithNote("Gift", "kept safe");
     {
         ChildProgram installer(gift, "");
-        ASSERT_TRUE(SaveThroughInstaller(Path("SAVED.EXP")));
+        ASSERT_TRUE(SaveThroughInstaller(installer, Path("SAVED.EXP")));
         DWORD code;
         EXPECT_TRUE(installer.WaitForExit(10000, &code));
     }
@@ -197,7 +197,7 @@ TEST_F(Exchange, InstallerSavesTheExportFormByNameAndKeepsTheChosenName)
 
     {
         ChildProgram installer(gift, "");
-        ASSERT_TRUE(SaveThroughInstaller(Path("Saved.txt")));
+        ASSERT_TRUE(SaveThroughInstaller(installer, Path("Saved.txt")));
         DWORD code;
         EXPECT_TRUE(installer.WaitForExit(10000, &code));
     }

@@ -1,0 +1,122 @@
+// Decoder colour kernels on 128-bit registers: eight 16-bit samples a
+// register. The same terms as the 64-bit kernels (red and blue as high
+// halves of samples scaled by 16, green by multiply-add), so the bytes
+// written are theirs exactly; only the width of the steps differs.
+#include <emmintrin.h>
+
+#include "jpeg_simd.h"
+
+namespace {
+
+struct Terms {
+    __m128i red, green, blue; // added to Y, subtracted from Y, added to Y
+};
+
+inline __m128i Load(const int16_t *p)
+{
+    return _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+}
+
+inline Terms TermsOf(__m128i cb, __m128i cr)
+{
+    __m128i cb16 = _mm_slli_epi16(cb, 4), cr16 = _mm_slli_epi16(cr, 4);
+    Terms t;
+    t.red = _mm_sub_epi16(_mm_mulhi_epi16(cr16, _mm_set1_epi16(5744)), _mm_set1_epi16(179));
+    t.blue = _mm_sub_epi16(_mm_mulhi_epi16(cb16, _mm_set1_epi16(7264)), _mm_set1_epi16(227));
+    __m128i weights = _mm_set1_epi32((88 << 16) | 183), offset = _mm_set1_epi32(556896);
+    __m128i low = _mm_madd_epi16(_mm_unpacklo_epi16(cr16, cb16), weights);
+    __m128i high = _mm_madd_epi16(_mm_unpackhi_epi16(cr16, cb16), weights);
+    t.green = _mm_packs_epi32(_mm_srai_epi32(_mm_sub_epi32(low, offset), 12),
+                              _mm_srai_epi32(_mm_sub_epi32(high, offset), 12));
+    return t;
+}
+
+// Four 4-byte pixels squeezed to twelve bytes at the bottom of the register.
+inline __m128i Squeeze(__m128i pixels)
+{
+    const __m128i low3 = _mm_set_epi32(0, 0xFFFFFF, 0, 0xFFFFFF);
+    __m128i six = _mm_or_si128(_mm_and_si128(pixels, low3), _mm_slli_epi64(_mm_srli_epi64(pixels, 32), 24));
+    const __m128i firstSix = _mm_set_epi32(0, 0, 0xFFFF, (int)0xFFFFFFFF);
+    return _mm_or_si128(_mm_and_si128(six, firstSix), _mm_andnot_si128(firstSix, _mm_srli_si128(six, 2)));
+}
+
+// Pixels from their first, second and third bytes, Count (8 or 16) of them.
+template <int Count, bool Alpha>
+inline void WritePixels(uint8_t *out, __m128i first, __m128i second, __m128i third)
+{
+    __m128i fourth = Alpha ? _mm_set1_epi8((char)0xFF) : _mm_setzero_si128();
+    __m128i pairs[2] = {_mm_unpacklo_epi8(first, second), _mm_unpackhi_epi8(first, second)};
+    __m128i lasts[2] = {_mm_unpacklo_epi8(third, fourth), _mm_unpackhi_epi8(third, fourth)};
+    __m128i pixels[4];
+    for (int h = 0; h < Count / 8; h++) {
+        pixels[2 * h] = _mm_unpacklo_epi16(pairs[h], lasts[h]);
+        pixels[2 * h + 1] = _mm_unpackhi_epi16(pairs[h], lasts[h]);
+    }
+    __m128i *to = reinterpret_cast<__m128i *>(out);
+    if (Alpha) {
+        for (int k = 0; k < Count / 4; k++)
+            _mm_storeu_si128(to + k, pixels[k]);
+        return;
+    }
+    __m128i twelve[4];
+    for (int k = 0; k < Count / 4; k++)
+        twelve[k] = Squeeze(pixels[k]);
+    _mm_storeu_si128(to, _mm_or_si128(twelve[0], _mm_slli_si128(twelve[1], 12)));
+    if (Count == 8) {
+        _mm_storel_epi64(reinterpret_cast<__m128i *>(out + 16), _mm_srli_si128(twelve[1], 4));
+        return;
+    }
+    _mm_storeu_si128(to + 1, _mm_or_si128(_mm_srli_si128(twelve[1], 4), _mm_slli_si128(twelve[2], 8)));
+    _mm_storeu_si128(to + 2, _mm_or_si128(_mm_srli_si128(twelve[2], 8), _mm_slli_si128(twelve[3], 4)));
+}
+
+// H x V luminance pixels per chroma sample over the 8 chroma rows.
+template <int H, int V, bool Bgr, bool Alpha>
+inline void Convert(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step)
+{
+    for (int j = 0; j < 8; j++) {
+        Terms t = TermsOf(Load(cb + 8 * j), Load(cr + 8 * j));
+        Terms pixelTerms[H];
+        if (H == 1) {
+            pixelTerms[0] = t;
+        } else {
+            pixelTerms[0] = {_mm_unpacklo_epi16(t.red, t.red), _mm_unpacklo_epi16(t.green, t.green),
+                             _mm_unpacklo_epi16(t.blue, t.blue)};
+            pixelTerms[H - 1] = {_mm_unpackhi_epi16(t.red, t.red), _mm_unpackhi_epi16(t.green, t.green),
+                                 _mm_unpackhi_epi16(t.blue, t.blue)};
+        }
+        for (int sub = 0; sub < V; sub++) {
+            int y = j * V + sub;
+            const int16_t *lumaRow = luma + (y / 8) * H * 64 + (y % 8) * 8;
+            __m128i red[2], green[2], blue[2];
+            for (int h = 0; h < H; h++) {
+                __m128i Y = Load(lumaRow + 64 * h);
+                red[h] = _mm_adds_epi16(Y, pixelTerms[h].red);
+                green[h] = _mm_subs_epi16(Y, pixelTerms[h].green);
+                blue[h] = _mm_adds_epi16(Y, pixelTerms[h].blue);
+            }
+            __m128i r = _mm_packus_epi16(red[0], red[H - 1]), g = _mm_packus_epi16(green[0], green[H - 1]);
+            __m128i b = _mm_packus_epi16(blue[0], blue[H - 1]);
+            WritePixels<8 * H, Alpha>(dib + y * step, Bgr ? b : r, g, Bgr ? r : b);
+        }
+    }
+}
+
+} // namespace
+
+#define JPG_SSE2_KERNEL(name, H, V, Bgr, Alpha)                                                                     \
+    JPG_SIMD_ENTRY void name(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib,             \
+                             ptrdiff_t step)                                                                      \
+    {                                                                                                             \
+        Convert<H, V, Bgr, Alpha>(luma, cb, cr, dib, step);                                                       \
+    }
+
+JPG_SSE2_KERNEL(JpgYccToRgb1x1Sse2, 1, 1, false, false)
+JPG_SSE2_KERNEL(JpgYccToBgr1x1Sse2, 1, 1, true, false)
+JPG_SSE2_KERNEL(JpgYccToRgba1x1Sse2, 1, 1, false, true)
+JPG_SSE2_KERNEL(JpgYccToRgb2x1Sse2, 2, 1, false, false)
+JPG_SSE2_KERNEL(JpgYccToBgr2x1Sse2, 2, 1, true, false)
+JPG_SSE2_KERNEL(JpgYccToRgba2x1Sse2, 2, 1, false, true)
+JPG_SSE2_KERNEL(JpgYccToRgb2x2Sse2, 2, 2, false, false)
+JPG_SSE2_KERNEL(JpgYccToBgr2x2Sse2, 2, 2, true, false)
+JPG_SSE2_KERNEL(JpgYccToRgba2x2Sse2, 2, 2, false, true)
