@@ -319,8 +319,12 @@ static bool MakePipes(ConsoleSession *s, ChildEnds *child)
 
 static bool StartInterpreter(const char *comspec, ConsoleSession *s, const ChildEnds &child)
 {
-    char commandLine[MAX_PATH + sizeof CONSOLE_ARGUMENTS];
-    std::snprintf(commandLine, sizeof commandLine, "%s%s", comspec, CONSOLE_ARGUMENTS);
+    // Unquoted, a path with blanks lets the system try its first word as a
+    // program ("C:\Program" for "C:\Program Files\...").
+    bool quote = std::strchr(comspec, ' ') && comspec[0] != '"';
+    char commandLine[MAX_PATH + 2 + sizeof CONSOLE_ARGUMENTS];
+    std::snprintf(commandLine, sizeof commandLine, quote ? "\"%s\"%s" : "%s%s", comspec,
+                  CONSOLE_ARGUMENTS);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;

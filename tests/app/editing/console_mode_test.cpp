@@ -225,3 +225,30 @@ TEST_F(Console, TheDumpedTreeShowsTheInterpreterOneLevelBelowThisProgram)
     ASSERT_GE(ours, 0) << text;
     EXPECT_EQ(DepthOf(text, interpreter), ours + 1) << text;
 }
+
+TEST_F(Console, AnInterpreterInAFolderWithABlankStarts)
+{
+    char system[MAX_PATH];
+    ASSERT_GT(GetSystemDirectoryA(system, sizeof system), 0u);
+    ScopedTempFolder folder;
+    std::string blank = folder.Path() + "\\with blank";
+    ASSERT_TRUE(CreateDirectoryA(blank.c_str(), nullptr));
+    std::string copy = blank + "\\cmd.exe";
+    ASSERT_TRUE(CopyFileA((std::string(system) + "\\cmd.exe").c_str(), copy.c_str(), FALSE));
+    // A program named by the path's first word must not be the one started.
+    std::string decoy = folder.Path() + "\\with.exe";
+    ASSERT_TRUE(CopyFileA((std::string(system) + "\\find.exe").c_str(), decoy.c_str(), FALSE));
+
+    char saved[MAX_PATH] = "";
+    GetEnvironmentVariableA("COMSPEC", saved, sizeof saved);
+    SetEnvironmentVariableA("COMSPEC", copy.c_str());
+    int slot = ConsoleNote(60);
+    SetEnvironmentVariableA("COMSPEC", saved);
+    ASSERT_GE(slot, 0) << Text(slot);
+    TypeLine(slot, "echo from-the-blank-folder");
+    EXPECT_TRUE(WaitForText(slot, "from-the-blank-folder\r")) << Text(slot);
+    ConsoleStop(slot, 1);
+    DeleteFileA(copy.c_str());
+    DeleteFileA(decoy.c_str());
+    RemoveDirectoryA(blank.c_str());
+}
