@@ -111,8 +111,8 @@ int KillProcessSubtree(const ProcessInfo *snapshot, int count, uint32_t parentPi
     return ended;
 }
 
-// The processes as the system's process list gives them: identifiers and
-// parents, for the interpreter's tree where no job holds it.
+// The processes as the system's process list gives them: identifiers,
+// parents and names, without windows.
 static int ReadToolhelpSnapshot(ProcessInfo *records, int capacity)
 {
     HANDLE list = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
@@ -319,8 +319,12 @@ static bool MakePipes(ConsoleSession *s, ChildEnds *child)
 
 static bool StartInterpreter(const char *comspec, ConsoleSession *s, const ChildEnds &child)
 {
-    char commandLine[MAX_PATH + sizeof CONSOLE_ARGUMENTS];
-    std::snprintf(commandLine, sizeof commandLine, "%s%s", comspec, CONSOLE_ARGUMENTS);
+    // Unquoted, a path with blanks lets the system try its first word as a
+    // program ("C:\Program" for "C:\Program Files\...").
+    bool quote = std::strchr(comspec, ' ') && comspec[0] != '"';
+    char commandLine[MAX_PATH + 2 + sizeof CONSOLE_ARGUMENTS];
+    std::snprintf(commandLine, sizeof commandLine, quote ? "\"%s\"%s" : "%s%s", comspec,
+                  CONSOLE_ARGUMENTS);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
@@ -438,6 +442,10 @@ void ConsoleListProcesses(int slot)
     HWND edit = ZettlyTable[slot].editWindow;
     std::unique_ptr<ProcessInfo[]> records(new ProcessInfo[CONSOLE_SNAPSHOT_RECORDS]());
     int n = ReadProcessSnapshot(records.get(), CONSOLE_SNAPSHOT_RECORDS);
+    // Performance data may list no processes at all (Wine's never does); the
+    // system's process list still names them and their parents.
+    if (n <= 0)
+        n = ReadToolhelpSnapshot(records.get(), CONSOLE_SNAPSHOT_RECORDS);
     if (n <= 0) {
         SendMessageA(edit, EM_REPLACESEL, TRUE, (LPARAM)CONSOLE_DUMP_ERROR);
         return;

@@ -58,10 +58,13 @@ void WriteProcessSubtree(const ProcessInfo *records, int count, uint32_t parentP
     }
 }
 
+// A process that names itself as its parent (the idle process in the
+// system's list) heads its own tree: otherwise nothing below it is written.
 static bool HasLiveParent(const ProcessInfo *records, int count, uint32_t parentPid)
 {
     for (int j = 0; j < count; ++j)
-        if (records[j].parentPid >= 0 && records[j].pid == parentPid)
+        if (records[j].parentPid >= 0 && records[j].pid == parentPid &&
+            (uint32_t)records[j].parentPid != records[j].pid)
             return true;
     return false;
 }

@@ -32,13 +32,14 @@ protected:
         return PumpUntil([&] { return Text(slot).find(text) != std::string::npos; },
                          30000);
     }
-    // Types at the end of the note and presses Enter, as a user would.
-    void TypeLine(int slot, const char *line)
+    // Types at the end of the note and presses Enter (CR) or Ctrl+Enter
+    // (LF), as a user would.
+    void TypeLine(int slot, const char *line, WPARAM enter = '\r')
     {
         LONG end = GetWindowTextLengthA(Edit(slot));
         Select(slot, end, end);
         SendMessageA(Edit(slot), EM_REPLACESEL, TRUE, (LPARAM)line);
-        SendMessageA(Edit(slot), WM_CHAR, '\r', 0);
+        SendMessageA(Edit(slot), WM_CHAR, enter, 0);
     }
 };
 
@@ -53,6 +54,21 @@ std::vector<DWORD> ChildrenOf(DWORD parent)
             children.push_back(entry.th32ProcessID);
     CloseHandle(list);
     return children;
+}
+
+// The tabs in front of the process's line of a dumped tree, or -1 when no
+// line of the text starts with it.
+int DepthOf(const std::string &text, DWORD pid)
+{
+    std::string key = "-> " + std::to_string(pid) + " ";
+    for (size_t at = text.find(key); at != std::string::npos; at = text.find(key, at + 1)) {
+        size_t start = at;
+        while (start > 0 && text[start - 1] == '\t')
+            --start;
+        if (start == 0 || text[start - 1] == '\n' || text[start - 1] == '\r')
+            return (int)(at - start);
+    }
+    return -1;
 }
 
 bool Ended(HANDLE process)
@@ -160,4 +176,79 @@ TEST_F(Console, WithoutComspecNothingStarts)
     SetEnvironmentVariableA("COMSPEC", saved);
     EXPECT_EQ(ZettlyTable[slot].consoleRunning, 0);
     EXPECT_EQ(ZettlyTable[slot].consoleReadPipe, nullptr);
+}
+
+TEST_F(Console, WithTheCalculatorOnEnterEvaluatesAndCtrlEnterSends)
+{
+    int slot = ConsoleNote(60);
+    ASSERT_GE(slot, 0);
+    ZettlyTable[slot].calculatorMode = 1;
+    TypeLine(slot, "\r\n6*7");
+    // The control reads its paragraph ends back as CR alone.
+    EXPECT_TRUE(WaitForText(slot, "6*7\r42")) << Text(slot);
+    TypeLine(slot, "\r\necho by-line-feed", '\n');
+    EXPECT_TRUE(WaitForText(slot, "by-line-feed\r")) << Text(slot);
+}
+
+TEST_F(Console, EnterAfterTheInterpreterEndedSendsNothingAndAddsNoLineBreak)
+{
+    int slot = ConsoleNote(60);
+    ASSERT_GE(slot, 0);
+    DWORD pid = ZettlyTable[slot].consoleProcess.dwProcessId;
+    HANDLE interpreter = OpenProcess(SYNCHRONIZE, FALSE, pid);
+    ASSERT_NE(interpreter, nullptr);
+    TypeLine(slot, "exit");
+    ASSERT_TRUE(Ended(interpreter));
+    CloseHandle(interpreter);
+    // The reader sees the end and stops the console itself.
+    ASSERT_TRUE(PumpUntil([&] { return ZettlyTable[slot].consoleReadPipe == nullptr; }, 10000));
+    EXPECT_EQ(ZettlyTable[slot].consoleProcess.dwProcessId, 0u);
+    EXPECT_EQ(ZettlyTable[slot].consoleMode, 0);
+
+    // The mode set again by hand: a note still marked as a console whose
+    // interpreter has gone.
+    ZettlyTable[slot].consoleMode = 1;
+    std::string before = Text(slot);
+    SendMessageA(Edit(slot), WM_CHAR, '\r', 0);
+    EXPECT_EQ(Text(slot), before);
+}
+
+TEST_F(Console, TheDumpedTreeShowsTheInterpreterOneLevelBelowThisProgram)
+{
+    int slot = ConsoleNote(60);
+    ASSERT_GE(slot, 0);
+    DWORD interpreter = ZettlyTable[slot].consoleProcess.dwProcessId;
+    ConsoleListProcesses(slot);
+    std::string text = Text(slot);
+    EXPECT_EQ(text.find("Process Error"), std::string::npos) << text;
+    int ours = DepthOf(text, GetCurrentProcessId());
+    ASSERT_GE(ours, 0) << text;
+    EXPECT_EQ(DepthOf(text, interpreter), ours + 1) << text;
+}
+
+TEST_F(Console, AnInterpreterInAFolderWithABlankStarts)
+{
+    char system[MAX_PATH];
+    ASSERT_GT(GetSystemDirectoryA(system, sizeof system), 0u);
+    ScopedTempFolder folder;
+    std::string blank = folder.Path() + "\\with blank";
+    ASSERT_TRUE(CreateDirectoryA(blank.c_str(), nullptr));
+    std::string copy = blank + "\\cmd.exe";
+    ASSERT_TRUE(CopyFileA((std::string(system) + "\\cmd.exe").c_str(), copy.c_str(), FALSE));
+    // A program named by the path's first word must not be the one started.
+    std::string decoy = folder.Path() + "\\with.exe";
+    ASSERT_TRUE(CopyFileA((std::string(system) + "\\find.exe").c_str(), decoy.c_str(), FALSE));
+
+    char saved[MAX_PATH] = "";
+    GetEnvironmentVariableA("COMSPEC", saved, sizeof saved);
+    SetEnvironmentVariableA("COMSPEC", copy.c_str());
+    int slot = ConsoleNote(60);
+    SetEnvironmentVariableA("COMSPEC", saved);
+    ASSERT_GE(slot, 0) << Text(slot);
+    TypeLine(slot, "echo from-the-blank-folder");
+    EXPECT_TRUE(WaitForText(slot, "from-the-blank-folder\r")) << Text(slot);
+    ConsoleStop(slot, 1);
+    DeleteFileA(copy.c_str());
+    DeleteFileA(decoy.c_str());
+    RemoveDirectoryA(blank.c_str());
 }

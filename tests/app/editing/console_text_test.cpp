@@ -62,6 +62,20 @@ TEST(ProcessDump, OrphansHeadTreesAndChildrenAreIndented)
                                            "-> 13 tray.exe\r\n");
 }
 
+TEST(ProcessDump, AProcessThatIsItsOwnParentHeadsItsTree)
+{
+    // The system's process list gives the idle process itself as its parent.
+    ProcessInfo records[] = {
+        Process(0, 0, "[System Process]"),
+        Process(4, 0, "System"),
+        Process(88, 4, "smss.exe"),
+    };
+    EXPECT_EQ(ProcessDumpText(records, 3), "\r\n"
+                                           "-> 0 [System Process]\r\n"
+                                           "\t-> 4 System\r\n"
+                                           "\t\t-> 88 smss.exe\r\n");
+}
+
 TEST(ProcessDump, ReusedIdentifiersInACycleEndTheWalk)
 {
     // 21 names itself (its identifier reused), and 22/23 point at each other
