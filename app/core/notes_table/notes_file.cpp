@@ -1,5 +1,6 @@
 #include "notes_file.h"
 
+#include <mmsystem.h>
 #include <richedit.h>
 
 #include <io.h>
@@ -20,6 +21,7 @@
 #include "core/main_window/startup.h"
 #include "core/main_window/tray_icon.h"
 #include "core/note_editor/note_text_cache.h"
+#include "sound_seam.h"
 #include "ui_seams.h"
 #include "zettly_slots.h"
 
@@ -86,6 +88,14 @@ int DataFolderPath(const char *name, char *out, size_t outSize)
     if (!name || PrepareZettlyFileSet() != 0)
         return -1;
     return ResolveInFolder(ZettlyFiles.folder, name, out, outSize);
+}
+
+BOOL PlayDataFolderSound(const char *path, DWORD flags)
+{
+    char full[MAX_PATH];
+    if (!path || !path[0] || DataFolderPath(path, full, sizeof full) != 0)
+        return FALSE;
+    return ZtPlaySound(full, flags | SND_FILENAME);
 }
 
 void CloseZettlyFileSet(void)
@@ -757,8 +767,14 @@ static void LoadNoteText(LoadState *s, ZettlyRecord *z)
 
 static void LoadCheckList(LoadState *s, int slot, bool hasCheckList, bool created)
 {
-    if (!hasCheckList || !s->haveCheckLists)
+    if (!hasCheckList)
         return;
+    if (!s->haveCheckLists) {
+        // The list's items are gone with their file: the held last good set
+        // still has them, so this is damage, not an empty list.
+        ++s->damage.missingCheckLists;
+        return;
+    }
     size_t start = s->checkLists.position;
     std::vector<CheckListItem> items;
     if (TakeCheckList(&s->checkLists, &items) != NOTE_TEXT_WHOLE)
