@@ -603,9 +603,10 @@ std::vector<std::string> FilesIn(const std::string &folder)
 } // namespace
 
 // The auto-save runs in a loop on its own thread while the wallpaper changer's
-// thread picks pictures and this thread, the GUI thread, imports a folder of
-// notes, with the process's current folder somewhere else altogether: every
-// save lands whole in the data folder and nothing is written anywhere else.
+// thread picks the next picture (where it once moved the process's current
+// folder) and this thread, the GUI thread, imports a folder of notes, with the
+// process's current folder somewhere else altogether: every save lands whole
+// in the data folder and nothing is written anywhere else.
 TEST_F(NotesFile, SavesLandInTheDataFolderWhileTheChangerAndImportRun)
 {
     ScopedTempFolder pictures, exports, elsewhere;
@@ -632,7 +633,7 @@ TEST_F(NotesFile, SavesLandInTheDataFolderWhileTheChangerAndImportRun)
     }
     ASSERT_TRUE(PumpUntil([&] { return WaitForSingleObject(saver, 0) == WAIT_OBJECT_0; }, 60000));
     SetEvent(changes.stop);
-    WaitForSingleObject(changer, 10000);
+    ASSERT_EQ(WaitForSingleObject(changer, 10000), WAIT_OBJECT_0);
     for (HANDLE h : {changer, saver, changes.stop})
         CloseHandle(h);
     DestroyWindow(stand);
