@@ -558,6 +558,43 @@ TEST_F(NotesFile, StaleCommitFileNeverPutsTruncatedFilesInPlace)
     EXPECT_FALSE(Exists("zettly.ok_saving"));
 }
 
+// A record file held open by another program while a save renames its new
+// files, with no whole backup to put back: the save fails, and the next
+// starts load its notes whole, never a mix of its files and older ones.
+TEST_F(NotesFile, HeldRecordFileNeverLeavesAMixedSet)
+{
+    MakeNotes(3, "older ");
+    ASSERT_EQ(SaveZettlies(nullptr), 0);
+    ASSERT_TRUE(DeleteFileA(PathOf("zettly.ok").c_str()));
+    Restart();
+    {
+        MessageBoxRecorder told;
+        ASSERT_EQ(Reload(), 3); // a set without its marker: no backups are made from it
+    }
+    DestroyAllNotes();
+    MakeNotes(4, "newer ");
+    HANDLE held = CreateFileA(PathOf("zettly.rec").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(SaveZettlies(nullptr), -1);
+    Restart();
+    {
+        MessageBoxRecorder boxes;
+        EXPECT_EQ(Reload(), 4);
+        ExpectNotes(4, "newer ");
+        ASSERT_EQ(boxes.Boxes().size(), 1u);
+        EXPECT_EQ(boxes.Boxes()[0].text, COMMIT_UNFINISHED);
+    }
+    CloseHandle(held);
+    Restart();
+    MessageBoxRecorder quiet;
+    EXPECT_EQ(Reload(), 4);
+    ExpectNotes(4, "newer ");
+    EXPECT_TRUE(quiet.Boxes().empty());
+    EXPECT_FALSE(Exists("zettly.ok_saving"));
+    EXPECT_FALSE(Exists("zettly.rec_saving"));
+}
+
 namespace {
 struct PictureChanges {
     std::string folder;
