@@ -66,7 +66,10 @@ int ChooseFiles(HWND owner, const char *filter, const char *title, char *buffer,
     dialog.lpstrFile = buffer;
     dialog.nMaxFile = size;
     dialog.lpstrTitle = title;
-    dialog.Flags = OFN_ENABLESIZING | OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_HIDEREADONLY;
+    // The current folder is the whole process's: the notes' saves and the
+    // other threads must never see it move under them.
+    dialog.Flags = OFN_ENABLESIZING | OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_HIDEREADONLY |
+                   OFN_NOCHANGEDIR;
     return GetOpenFileNameA(&dialog) ? 0 : -1;
 }
 
@@ -205,7 +208,8 @@ void SavePlaylistFile(HWND dialog)
     save.lpstrFile = name;
     save.nMaxFile = sizeof name;
     save.lpstrTitle = "Save playlist";
-    save.Flags = OFN_ENABLESIZING | OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+    save.Flags = OFN_ENABLESIZING | OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
+                 OFN_NOCHANGEDIR;
     if (!GetSaveFileNameA(&save) || AddPlaylistExtension(name, sizeof name) != 0)
         return;
     FILE *file = fopen(name, "wb");

@@ -14,6 +14,7 @@
 #include "clock_seam.h"
 #include "core/core_ids.h"
 #include "core/note_window/roll_animation.h"
+#include "core/notes_table/notes_file.h"
 #include "core/notes_table/zettly_settings.h"
 #include "core/notes_table/zettly_slots.h"
 #include "main_window.h"
@@ -61,7 +62,7 @@ static void StartAlarmEffects(const ReminderState *s)
         z->soundPlaying = 1;
         PostMessageA(MainWindow, WM_USER, MAIN_START_ALARM_SOUND, s->slot);
     } else if (ZettlyInfo.soundEffects) {
-        ZtPlaySound(ZettlySounds.alarm, SND_FILENAME | SND_LOOP | SND_ASYNC);
+        PlayDataFolderSound(ZettlySounds.alarm, SND_LOOP | SND_ASYNC);
     }
     if (z->blinkOn) {
         z->blinking = 1;

@@ -159,7 +159,7 @@ DWORD WINAPI AlarmSndPlaybackThread(LPVOID parameter)
     int repeats = z->alarmRepeats;
     for (int i = 0; i < repeats && z->soundPlaying; ++i)
         if (ZettlyInfo.soundEffects)
-            ZtPlaySound(ZettlySounds.alarm, SND_FILENAME);
+            PlayDataFolderSound(ZettlySounds.alarm, 0);
     ZtPlaySound(nullptr, SND_ASYNC | SND_PURGE);
     OutputDebugStringA("2) Ending AlarmSndPlaybackThread\n");
     return 0;

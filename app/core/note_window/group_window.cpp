@@ -10,6 +10,7 @@
 #include "core/core_ids.h"
 #include "core/editing_features.h"
 #include "core/main_window/main_window.h"
+#include "core/notes_table/notes_file.h"
 #include "core/notes_table/zettly_settings.h"
 #include "core/notes_table/zettly_slots.h"
 #include "dialog_ids.h"
@@ -294,7 +295,7 @@ static void NewGroup(HWND group, int slot)
 static void PlaySoundIfOn(const char *path)
 {
     if (ZettlyInfo.soundEffects)
-        PlaySoundA(path, nullptr, SND_ASYNC | SND_FILENAME | SND_NODEFAULT);
+        PlayDataFolderSound(path, SND_ASYNC | SND_NODEFAULT);
 }
 
 static void RollGroup(HWND group, int slot)

@@ -10,6 +10,7 @@
 
 #include "core/core_ids.h"
 #include "core/main_window/main_window.h"
+#include "core/notes_table/notes_file.h"
 #include "core/notes_table/zettly_slots.h"
 #include "dialog_ids.h"
 #include "frame_drawing.h"
@@ -643,7 +644,7 @@ static void OnPrefsOk(HWND dialog, PrefsState *s)
 
 static void PlayWorkingSound(const char *path)
 {
-    PlaySoundA(path, nullptr, SND_ASYNC | SND_FILENAME | SND_NODEFAULT);
+    PlayDataFolderSound(path, SND_ASYNC | SND_NODEFAULT);
 }
 
 static BOOL OnPrefsCommand(HWND dialog, int id)

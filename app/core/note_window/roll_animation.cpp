@@ -146,9 +146,8 @@ DWORD WINAPI RollAnimThread(LPVOID parameter)
 
 static void PlayRollSound(const char *path)
 {
-    char full[MAX_PATH];
-    if (ZettlyInfo.soundEffects && DataFolderPath(path, full, sizeof full) == 0)
-        PlaySoundA(full, nullptr, SND_ASYNC | SND_FILENAME);
+    if (ZettlyInfo.soundEffects)
+        PlayDataFolderSound(path, SND_ASYNC);
 }
 
 static int Width(const ZettlyRect &r)

@@ -1,5 +1,6 @@
 #include "notes_file.h"
 
+#include <mmsystem.h>
 #include <richedit.h>
 
 #include <io.h>
@@ -20,6 +21,7 @@
 #include "core/main_window/startup.h"
 #include "core/main_window/tray_icon.h"
 #include "core/note_editor/note_text_cache.h"
+#include "sound_seam.h"
 #include "ui_seams.h"
 #include "zettly_slots.h"
 
@@ -86,6 +88,14 @@ int DataFolderPath(const char *name, char *out, size_t outSize)
     if (!name || PrepareZettlyFileSet() != 0)
         return -1;
     return ResolveInFolder(ZettlyFiles.folder, name, out, outSize);
+}
+
+BOOL PlayDataFolderSound(const char *path, DWORD flags)
+{
+    char full[MAX_PATH];
+    if (!path || !path[0] || DataFolderPath(path, full, sizeof full) != 0)
+        return FALSE;
+    return ZtPlaySound(full, flags | SND_FILENAME);
 }
 
 void CloseZettlyFileSet(void)
@@ -425,17 +435,22 @@ static int PutSavedFilesInPlace(const CommitRecord *commit)
         int kind = RenameOrder[i];
         if (!MoveFileExA(f.saving[kind], f.current[kind],
                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            // A file held open by another program. Without a whole backup
+            // to put back, the commit file and the new files still beside
+            // stay: with those already renamed they are this save's whole
+            // set, which the next start puts in place or loads, never a mix
+            // of two saves.
+            CurrentSetKnownGood = false;
+            if (!backedUp)
+                return -1;
             // Put back the files already replaced, so that the set that was
             // in place stays the one the next start loads without asking.
             DeleteFileA(f.committing);
-            if (backedUp) {
-                bool restored = true;
-                for (int k = 0; k < i; ++k)
-                    restored = RestoreFromPrior(RenameOrder[k]) && restored;
-                if (restored && WriteSaveMarker() == 0)
-                    return -1;
-            }
-            CurrentSetKnownGood = false;
+            bool restored = true;
+            for (int k = 0; k < i; ++k)
+                restored = RestoreFromPrior(RenameOrder[k]) && restored;
+            if (restored && WriteSaveMarker() == 0)
+                CurrentSetKnownGood = true;
             return -1;
         }
         FileStep();
@@ -525,7 +540,9 @@ static int SaveAllNotes(HWND owner)
     }
     if (result == 0)
         result = PutSavedFilesInPlace(&commit);
-    DeleteSavingFiles();
+    // New files named by a commit file that stays are kept for the next start.
+    if (!FileExists(ZettlyFiles.committing))
+        DeleteSavingFiles();
     SetZettlyTrayIcon(IDI_ZETTLIES, TRAY_TIP_SAVED);
     return result;
 }
@@ -641,12 +658,14 @@ static bool AnswerHeldSet(int answer, bool currentKeptAside)
 // A save that was stopped while it renamed its new files into place. Its
 // commit file names the size and checksum of each new file: only files that
 // match are put in place, so a commit file that outlived its own save never
-// lets another save's half-written files in.
-static void FinishInterruptedSave(void)
+// lets another save's half-written files in. Returns true when the matching
+// files could not all be renamed into place (one is held open elsewhere): the
+// load then reads them where they are.
+static bool FinishInterruptedSave(void)
 {
     const ZettlyFileSet &f = ZettlyFiles;
     if (!FileExists(f.committing))
-        return;
+        return false;
     ByteBuffer bytes;
     CommitRecord commit;
     bool match = ReadWholeFile(f.committing, &bytes) == 0 &&
@@ -660,7 +679,7 @@ static void FinishInterruptedSave(void)
         DeleteSavingFiles();
         DeleteFileA(f.committing);
         ZtMessageBox(nullptr, COMMIT_REFUSED, ROLL_BACK_CAPTION, MB_ICONEXCLAMATION);
-        return;
+        return false;
     }
     bool done = true;
     for (int kind : RenameOrder)
@@ -670,6 +689,10 @@ static void FinishInterruptedSave(void)
                    done;
     if (done && (FileExists(f.marker) || WriteSaveMarker() == 0))
         DeleteFileA(f.committing);
+    if (done)
+        return false;
+    ZtMessageBox(nullptr, COMMIT_UNFINISHED, ROLL_BACK_CAPTION, MB_ICONEXCLAMATION);
+    return true;
 }
 
 // Returns whether the marker of a completed save was found.
@@ -757,8 +780,14 @@ static void LoadNoteText(LoadState *s, ZettlyRecord *z)
 
 static void LoadCheckList(LoadState *s, int slot, bool hasCheckList, bool created)
 {
-    if (!hasCheckList || !s->haveCheckLists)
+    if (!hasCheckList)
         return;
+    if (!s->haveCheckLists) {
+        // The list's items are gone with their file: the held last good set
+        // still has them, so this is damage, not an empty list.
+        ++s->damage.missingCheckLists;
+        return;
+    }
     size_t start = s->checkLists.position;
     std::vector<CheckListItem> items;
     if (TakeCheckList(&s->checkLists, &items) != NOTE_TEXT_WHOLE)
@@ -891,16 +920,24 @@ static void DestroyLoadedNotes(void)
     }
 }
 
-static int LoadFileSet(bool marked, LoadDamage *damage)
+// The file a load reads: while an interrupted save cannot be put in place,
+// its new file where one is left beside the current one.
+static const char *LoadPath(int kind, bool fromCommit)
+{
+    const ZettlyFileSet &f = ZettlyFiles;
+    return fromCommit && FileExists(f.saving[kind]) ? f.saving[kind] : f.current[kind];
+}
+
+static int LoadFileSet(bool marked, bool fromCommit, LoadDamage *damage)
 {
     ByteBuffer recordBytes, textBytes, checkBytes;
     LoadState s = {};
     int gotRecords, gotTexts, gotCheckLists;
     {
         NotesPhaseMark mark(PHASE_READING);
-        gotRecords = ReadWholeFile(ZettlyFiles.current[RECORD_FILE], &recordBytes);
-        gotTexts = ReadWholeFile(ZettlyFiles.current[TEXT_FILE], &textBytes);
-        gotCheckLists = ReadWholeFile(ZettlyFiles.current[CHECK_LIST_FILE], &checkBytes);
+        gotRecords = ReadWholeFile(LoadPath(RECORD_FILE, fromCommit), &recordBytes);
+        gotTexts = ReadWholeFile(LoadPath(TEXT_FILE, fromCommit), &textBytes);
+        gotCheckLists = ReadWholeFile(LoadPath(CHECK_LIST_FILE, fromCommit), &checkBytes);
         // Nothing saved yet; with the marker of a completed save, both files lost.
         if (gotRecords == -1 && gotTexts == -1 && !marked)
             return 0;
@@ -927,10 +964,12 @@ int LoadZettlies(void)
 {
     if (PrepareZettlyFileSet() != 0)
         return 0;
-    FinishInterruptedSave();
-    bool marked = CheckLastSave();
+    // An unfinished save's set matched what it wrote: no roll-back question,
+    // but not a set to make backups from either.
+    bool unfinished = FinishInterruptedSave();
+    bool marked = !unfinished && CheckLastSave();
     LoadDamage damage = {};
-    int count = LoadFileSet(marked, &damage);
+    int count = LoadFileSet(marked, unfinished, &damage);
     bool damaged = HasDamage(&damage);
     if (damaged) {
         KeepPriorSet = true;
@@ -942,7 +981,7 @@ int LoadZettlies(void)
         if (answer == IDYES && AnswerHeldSet(IDYES, true)) {
             DestroyLoadedNotes();
             marked = false;
-            count = LoadFileSet(false, &damage);
+            count = LoadFileSet(false, false, &damage);
             damaged = HasDamage(&damage);
             if (damaged)
                 TellDamage(&damage, false);

@@ -18,6 +18,9 @@ int PrepareZettlyFileSet(void);
 // Everything the program keeps in the data folder is reached this way: the
 // process's current folder is shared with every thread and may change. 0 / -1.
 int DataFolderPath(const char *name, char *out, size_t outSize);
+// Plays a sound file of the settings through the sound seam: a relative path
+// names a file of the data folder, wherever the process's current folder is.
+BOOL PlayDataFolderSound(const char *path, DWORD flags);
 // Closes the save mutex; after the last save.
 void CloseZettlyFileSet(void);
 

@@ -370,7 +370,7 @@ bool HasDamage(const LoadDamage *d)
 {
     return d->missingRecordFile || d->shortHead || d->partialRecord || d->missingTextFile ||
            d->recordsBeyondTable || d->damagedTexts || d->missingTexts || d->extraTexts ||
-           d->cutCheckLists || d->notesNotCreated;
+           d->cutCheckLists || d->missingCheckLists || d->notesNotCreated;
 }
 
 int DescribeLoadDamage(const LoadDamage *d, bool canRollBack, char *out, size_t outSize)
@@ -407,6 +407,10 @@ int DescribeLoadDamage(const LoadDamage *d, bool canRollBack, char *out, size_t 
         add("- %d zettly texts have no record\n", d->extraTexts);
     if (d->cutCheckLists)
         add("- %d check lists are cut off or damaged\n", d->cutCheckLists);
+    if (d->missingCheckLists)
+        add("- the check-list file zettly_chklist.str is missing or unreadable; %d check lists "
+            "are empty\n",
+            d->missingCheckLists);
     if (d->notesNotCreated)
         add("- %d zettlies could not be shown\n", d->notesNotCreated);
     add("\nThe damaged files are kept beside them with \"_damaged\" in their names.\n", 0);

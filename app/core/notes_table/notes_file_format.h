@@ -149,6 +149,7 @@ struct LoadDamage {
     int missingTexts;          // notes whose text is not in the file at all
     int extraTexts;            // texts or pieces of text left over without a record
     int cutCheckLists;         // check lists cut off by the end of the file or damaged
+    int missingCheckLists;     // notes with a check list while the check-list file is gone
     int notesNotCreated;       // records whose window could not be made
 };
 bool HasDamage(const LoadDamage *d);

@@ -31,3 +31,7 @@
     "The last save was stopped while its new files were put in place, and they do not "      \
     "match what it wrote.\nThe zettlies of the save before are loaded; the unmatched new "   \
     "files are removed."
+#define COMMIT_UNFINISHED                                                                    \
+    "The last save could not put all of its new files in place: one may be held open by "    \
+    "another program.\nThe zettlies of that save are loaded from its new files; the next "   \
+    "save puts them in place."

@@ -134,12 +134,21 @@ static int CountPurges(size_t from)
     return purges;
 }
 
+// The settings name "alarm.wav": played from the data folder, wherever the
+// process's current folder is.
+static std::string DataFolderAlarm()
+{
+    char full[MAX_PATH] = {};
+    DataFolderPath("alarm.wav", full, sizeof full);
+    return full;
+}
+
 static int CountAlarmPlays(size_t from)
 {
     std::vector<PlayedSound> all = PlayedSounds();
     int plays = 0;
     for (size_t i = from; i < all.size(); ++i)
-        plays += all[i].sound == "alarm.wav";
+        plays += all[i].sound == DataFolderAlarm();
     return plays;
 }
 
@@ -166,7 +175,7 @@ TEST_F(AlarmTest, HalfPastNoonOpensOneReminderAndDismissStopsTheSound)
     EXPECT_STREQ(text, "Date 07/12/2026  Time 12:30:PM");
     std::vector<PlayedSound> played = PlayedSounds();
     ASSERT_EQ(played.size(), 1u);
-    EXPECT_EQ(played[0].sound, "alarm.wav");
+    EXPECT_EQ(played[0].sound, DataFolderAlarm());
     EXPECT_EQ(played[0].flags & (SND_LOOP | SND_ASYNC), (DWORD)(SND_LOOP | SND_ASYNC))
         << "a continuous alarm loops until dismissed";
     // The phases themselves are stepped through in the test below; polling

@@ -93,6 +93,7 @@ TEST(NotesFileCrash, SaveKilledAtAnyStepLeavesNewOrPreviousNotes)
     const auto records = whole("zettly.rec_priorsave", "zettly.rec");
     const auto texts = whole("zettly.str_priorsave", "zettly.str");
     int completedAt = 0;
+    int killedInBackupCopy = 0;
     for (int step = 1; step < 60 && !completedAt; ++step) {
         ScopedTempFolder killed;
         CopyFolder(start.Path(), killed.Path());
@@ -103,6 +104,9 @@ TEST(NotesFileCrash, SaveKilledAtAnyStepLeavesNewOrPreviousNotes)
         ASSERT_TRUE(code == 0 || code == 77) << "step " << step << " exit " << code;
         if (code == 0)
             completedAt = step;
+        // A backup copy stopped half-way leaves its part file, never a short backup.
+        killedInBackupCopy += GetFileAttributesA((killed.Path() + "\\zettly.rec_priorsave_new")
+                                                     .c_str()) != INVALID_FILE_ATTRIBUTES;
         for (auto backup : {std::make_pair("\\zettly.rec_priorsave", &records),
                             std::make_pair("\\zettly.str_priorsave", &texts)}) {
             std::string bytes = ReadFileBytes(killed.Path() + backup.first);
@@ -127,4 +131,5 @@ TEST(NotesFileCrash, SaveKilledAtAnyStepLeavesNewOrPreviousNotes)
         }
     }
     EXPECT_GT(completedAt, 5);
+    EXPECT_GT(killedInBackupCopy, 0) << "no kill fell inside a backup copy";
 }

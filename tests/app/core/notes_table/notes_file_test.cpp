@@ -354,63 +354,93 @@ TEST_F(NotesFile, DamagedFilesLoadWhatIsWholeAndKeepTheBackups)
 namespace {
 struct Damage {
     const char *what;
-    std::function<void(std::string *rec, std::string *str)> apply;
+    // The record, text and check-list files as found at the next start; "-"
+    // for a file that is gone.
+    std::function<void(std::string *rec, std::string *str, std::string *lists)> apply;
     int loaded;                   // notes the damaged start shows
     std::vector<std::string> say; // lines of the message
+    bool textsKept;               // every note shown holds its own text
 };
 } // namespace
 
 // Each kind of damage, then three starts and quits answered "No", then the
-// roll-back: every note of the last good save comes back, and the first
-// damaged copy is still there.
+// roll-back: the last good save comes back exactly, with every note, text and
+// check list, and the first damaged copy is still there.
 TEST_F(NotesFile, DamagedSetsRollBackToTheLastGoodSaveAfterThreeRestarts)
 {
     const int notes = 6;
-    auto cutText = [](std::string *str, size_t at) { *str = str->substr(0, at); };
+    // Notes 0 and 1 have check lists; with no list window in this test their
+    // items travel through the saves as they were read.
+    const std::string lists = std::string("1,abc\0" "0,xyz\0\0" "0,\0\0", 17);
     const Damage cases[] = {
         {"record file cut inside record 4",
-         [](std::string *rec, std::string *) {
+         [](std::string *rec, std::string *, std::string *) {
              *rec = rec->substr(0, 4 + ZETTLY_RECORD_BYTES * 4 + 100);
          },
-         3, {"record file ends inside", "3 zettly texts have no record"}},
-        {"record file empty", [](std::string *rec, std::string *) { rec->clear(); }, 0,
-         {"cut off before its first zettly"}},
-        {"record file missing", [](std::string *rec, std::string *) { *rec = "-"; }, 0,
-         {"zettly.rec is missing"}},
-        {"text file missing", [](std::string *, std::string *str) { *str = "-"; }, notes,
-         {"zettly.str is missing", "6 zettlies have no text"}},
+         3, {"record file ends inside", "3 zettly texts have no record"}, true},
+        {"record file empty",
+         [](std::string *rec, std::string *, std::string *) { rec->clear(); }, 0,
+         {"cut off before its first zettly"}, true},
+        {"record file missing",
+         [](std::string *rec, std::string *, std::string *) { *rec = "-"; }, 0,
+         {"zettly.rec is missing"}, true},
+        {"text file missing", [](std::string *, std::string *str, std::string *) { *str = "-"; },
+         notes, {"zettly.str is missing", "6 zettlies have no text"}, false},
         {"text file cut in half",
-         [&](std::string *, std::string *str) { cutText(str, str->size() / 2 + 10); }, notes,
-         {"1 zettly texts are damaged", "2 zettlies have no text"}},
+         [](std::string *, std::string *str, std::string *) {
+             *str = str->substr(0, str->size() / 2 + 10);
+         },
+         notes, {"1 zettly texts are damaged", "2 zettlies have no text"}, false},
         {"a stray 0 byte inside a text",
-         [](std::string *, std::string *str) {
+         [](std::string *, std::string *str, std::string *) {
              size_t third = str->find("{\\rtf", str->find("{\\rtf", 1) + 1);
              str->insert(third + 20, 1, '\0');
          },
-         notes, {"1 zettly texts are damaged"}},
+         notes, {"1 zettly texts are damaged"}, true},
         {"random bytes for texts",
-         [](std::string *, std::string *str) {
+         [](std::string *, std::string *str, std::string *) {
              std::string noise;
              for (size_t i = 0; i < str->size(); ++i)
                  noise += (char)((i * 7919 + 13) % 251 % 17 == 0 ? 0 : (i * 31) % 251 + 1);
              *str = noise;
          },
-         notes, {"zettly texts are damaged"}},
+         notes, {"1 zettly texts are damaged", "5 zettlies have no text"}, false},
+        {"check-list file missing",
+         [](std::string *, std::string *, std::string *lists) { *lists = "-"; }, notes,
+         {"zettly_chklist.str is missing", "2 check lists are empty"}, true},
+        {"check-list file cut inside the first list",
+         [](std::string *, std::string *, std::string *lists) { *lists = lists->substr(0, 9); },
+         notes, {"2 check lists are cut off"}, true},
     };
+    const char *names[3] = {"zettly.rec", "zettly.str", "zettly_chklist.str"};
     for (const Damage &c : cases) {
         SCOPED_TRACE(c.what);
         Restart();
         DeleteAllFiles();
         MakeNotes(notes, "good ");
+        ZettlyTable[0].checkListWindow = ZettlyTable[1].checkListWindow = (HWND)1;
+        ASSERT_EQ(SaveZettlies(nullptr), 0);
+        Put("zettly_chklist.str", lists);
+        Restart();
+        {
+            MessageBoxRecorder quiet;
+            ASSERT_EQ(Reload(), notes);
+            ASSERT_TRUE(quiet.Boxes().empty());
+        }
         ASSERT_EQ(SaveZettlies(nullptr), 0);
         ASSERT_EQ(SaveZettlies(nullptr), 0);
-        std::string rec = Bytes("zettly.rec"), str = Bytes("zettly.str");
-        c.apply(&rec, &str);
-        for (auto file : {std::make_pair("zettly.rec", &rec), std::make_pair("zettly.str", &str)})
-            if (*file.second == "-")
-                DeleteFileA(PathOf(file.first).c_str());
+        std::string good[3], found[3];
+        for (int kind = 0; kind < 3; ++kind) {
+            good[kind] = Bytes((std::string(names[kind]) + "_priorsave").c_str());
+            found[kind] = Bytes(names[kind]);
+        }
+        ASSERT_EQ(good[2], lists);
+        c.apply(&found[0], &found[1], &found[2]);
+        for (int kind = 0; kind < 3; ++kind)
+            if (found[kind] == "-")
+                DeleteFileA(PathOf(names[kind]).c_str());
             else
-                Put(file.first, *file.second);
+                Put(names[kind], found[kind]);
 
         Restart();
         {
@@ -422,11 +452,12 @@ TEST_F(NotesFile, DamagedSetsRollBackToTheLastGoodSaveAfterThreeRestarts)
                 EXPECT_NE(boxes.Boxes()[0].text.find(line), std::string::npos)
                     << line << " in " << boxes.Boxes()[0].text;
         }
-        if (std::string(c.what).find("stray") != std::string::npos)
-            ExpectNotes(notes, "good "); // every note keeps its own text
-        if (rec != "-") {
-            EXPECT_EQ(Bytes("zettly.rec_damaged"), rec);
-        }
+        if (c.textsKept)
+            ExpectNotes(c.loaded, "good ");
+        for (int kind = 0; kind < 3; ++kind)
+            if (found[kind] != "-") {
+                EXPECT_EQ(Bytes((std::string(names[kind]) + "_damaged").c_str()), found[kind]);
+            }
         ASSERT_EQ(SaveZettlies(nullptr), 0);
         for (int round = 0; round < 3; ++round) {
             Restart();
@@ -443,14 +474,20 @@ TEST_F(NotesFile, DamagedSetsRollBackToTheLastGoodSaveAfterThreeRestarts)
             EXPECT_EQ(boxes.Boxes().size(), 1u);
             ExpectNotes(notes, "good ");
         }
-        if (rec != "-") {
-            EXPECT_EQ(Bytes("zettly.rec_damaged"), rec) << "the first damaged copy is kept";
+        for (int kind = 0; kind < 3; ++kind) {
+            EXPECT_EQ(Bytes(names[kind]), good[kind]) << names[kind] << " rolled back";
+            if (found[kind] != "-") {
+                EXPECT_EQ(Bytes((std::string(names[kind]) + "_damaged").c_str()), found[kind])
+                    << "the first damaged copy is kept";
+            }
         }
         EXPECT_TRUE(Exists("zettly.rec_damaged2"));
         Restart();
         MessageBoxRecorder quiet;
         EXPECT_EQ(Reload(), notes);
         EXPECT_TRUE(quiet.Boxes().empty()) << "the user has chosen";
+        ASSERT_EQ(SaveZettlies(nullptr), 0);
+        EXPECT_EQ(Bytes("zettly_chklist.str"), lists) << "the check lists came back";
     }
 }
 
@@ -521,6 +558,43 @@ TEST_F(NotesFile, StaleCommitFileNeverPutsTruncatedFilesInPlace)
     EXPECT_FALSE(Exists("zettly.ok_saving"));
 }
 
+// A record file held open by another program while a save renames its new
+// files, with no whole backup to put back: the save fails, and the next
+// starts load its notes whole, never a mix of its files and older ones.
+TEST_F(NotesFile, HeldRecordFileNeverLeavesAMixedSet)
+{
+    MakeNotes(3, "older ");
+    ASSERT_EQ(SaveZettlies(nullptr), 0);
+    ASSERT_TRUE(DeleteFileA(PathOf("zettly.ok").c_str()));
+    Restart();
+    {
+        MessageBoxRecorder told;
+        ASSERT_EQ(Reload(), 3); // a set without its marker: no backups are made from it
+    }
+    DestroyAllNotes();
+    MakeNotes(4, "newer ");
+    HANDLE held = CreateFileA(PathOf("zettly.rec").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(SaveZettlies(nullptr), -1);
+    Restart();
+    {
+        MessageBoxRecorder boxes;
+        EXPECT_EQ(Reload(), 4);
+        ExpectNotes(4, "newer ");
+        ASSERT_EQ(boxes.Boxes().size(), 1u);
+        EXPECT_EQ(boxes.Boxes()[0].text, COMMIT_UNFINISHED);
+    }
+    CloseHandle(held);
+    Restart();
+    MessageBoxRecorder quiet;
+    EXPECT_EQ(Reload(), 4);
+    ExpectNotes(4, "newer ");
+    EXPECT_TRUE(quiet.Boxes().empty());
+    EXPECT_FALSE(Exists("zettly.ok_saving"));
+    EXPECT_FALSE(Exists("zettly.rec_saving"));
+}
+
 namespace {
 struct PictureChanges {
     std::string folder;
@@ -536,45 +610,91 @@ DWORD WINAPI ChangePicturesUntilStopped(LPVOID p)
         ++c->changes;
     return 0;
 }
+struct SaveLoop {
+    HWND owner;
+    int rounds;
+    int failed;
+};
+DWORD WINAPI SaveInALoop(LPVOID p)
+{
+    SaveLoop *loop = (SaveLoop *)p;
+    for (int i = 0; i < loop->rounds; ++i)
+        if (SaveZettlies(loop->owner) != 0)
+            ++loop->failed;
+    return 0;
+}
+std::vector<std::string> FilesIn(const std::string &folder)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names.push_back(found.cFileName);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return names;
+}
 } // namespace
 
-// The wallpaper changer's thread picks pictures and a folder import makes
-// notes while saves run: the process's current folder never moves, and every
-// save lands whole in the data folder.
+// The auto-save runs in a loop on its own thread while the wallpaper changer's
+// thread picks the next picture (where it once moved the process's current
+// folder) and this thread, the GUI thread, imports a folder of notes, with the
+// process's current folder somewhere else altogether: every save lands whole
+// in the data folder and nothing is written anywhere else.
 TEST_F(NotesFile, SavesLandInTheDataFolderWhileTheChangerAndImportRun)
 {
-    ScopedTempFolder pictures, exports;
+    ScopedTempFolder pictures, exports, elsewhere;
+    struct BackHome {
+        std::string folder;
+        ~BackHome() { SetCurrentDirectoryA(folder.c_str()); }
+    } backHome{data.Path()}; // a current folder cannot be removed
     for (const char *name : {"\\a.jpg", "\\b.jpg", "\\c.jpg"})
         std::ofstream(pictures.Path() + name) << "x";
     MakeNotes(2, "moving ");
     ASSERT_NE(WriteZettlyFile((exports.Path() + "\\one.exp").c_str(), 0, EXPORT_MODE_EXP), 0);
-    char folder[MAX_PATH];
-    GetCurrentDirectoryA(sizeof folder, folder);
+    ASSERT_TRUE(SetCurrentDirectoryA(elsewhere.Path().c_str()));
 
-    PictureChanges changes = {pictures.Path(), CreateEventA(nullptr, TRUE, FALSE, nullptr), 0};
-    HANDLE thread = CreateThread(nullptr, 0, ChangePicturesUntilStopped, &changes, 0, nullptr);
-    int notes = 2;
     MessageBoxRecorder unexpected;
+    PictureChanges changes = {pictures.Path(), CreateEventA(nullptr, TRUE, FALSE, nullptr), 0};
+    HANDLE changer = CreateThread(nullptr, 0, ChangePicturesUntilStopped, &changes, 0, nullptr);
+    HWND stand = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    SaveLoop loop = {stand, 20, 0};
+    HANDLE saver = CreateThread(nullptr, 0, SaveInALoop, &loop, 0, nullptr);
+    int notes = 2;
     for (int round = 0; round < 12; ++round) {
         notes += ImportZettliesFromFolderPath(exports.Path().c_str());
-        ASSERT_EQ(SaveZettlies(nullptr), 0) << round;
-        char now[MAX_PATH];
-        GetCurrentDirectoryA(sizeof now, now);
-        EXPECT_STREQ(now, folder) << round;
-        EXPECT_EQ(Bytes("zettly.rec").size(), 4u + (size_t)(notes + 1) * ZETTLY_RECORD_BYTES)
-            << round;
+        PumpUntil([] { return false; }, 5);
     }
+    ASSERT_TRUE(PumpUntil([&] { return WaitForSingleObject(saver, 0) == WAIT_OBJECT_0; }, 60000));
     SetEvent(changes.stop);
-    WaitForSingleObject(thread, 10000);
-    CloseHandle(thread);
-    CloseHandle(changes.stop);
+    ASSERT_EQ(WaitForSingleObject(changer, 10000), WAIT_OBJECT_0);
+    for (HANDLE h : {changer, saver, changes.stop})
+        CloseHandle(h);
+    DestroyWindow(stand);
+    EXPECT_EQ(loop.failed, 0);
     EXPECT_GT(changes.changes, 0);
     EXPECT_EQ(notes, 14);
+    // The last import may have come after the last save of the loop.
+    ASSERT_EQ(SaveZettlies(nullptr), 0);
     EXPECT_TRUE(unexpected.Boxes().empty());
-    EXPECT_EQ(GetFileAttributesA((pictures.Path() + "\\zettly.rec").c_str()),
-              INVALID_FILE_ATTRIBUTES);
+
+    char now[MAX_PATH];
+    GetCurrentDirectoryA(sizeof now, now);
+    EXPECT_EQ(std::string(now), elsewhere.Path()) << "nobody moved the current folder";
+    EXPECT_TRUE(FilesIn(elsewhere.Path()).empty());
+    std::vector<std::string> pictureFiles = FilesIn(pictures.Path());
+    EXPECT_EQ(pictureFiles.size(), 4u) << "the pictures and cur_bmp.txt only";
+    EXPECT_EQ(FilesIn(exports.Path()).size(), 1u);
+    EXPECT_EQ(Bytes("zettly.rec").size(), 4u + (size_t)(notes + 1) * ZETTLY_RECORD_BYTES);
     EXPECT_EQ(Reload(), notes);
-    EXPECT_EQ(unexpected.Boxes().size(), 0u);
+    EXPECT_TRUE(unexpected.Boxes().empty());
+    std::string why;
+    for (int i = 0; i < 2; ++i)
+        EXPECT_TRUE(HasRichText(ZettlyTable[i].editWindow, "moving " + std::to_string(i), &why))
+            << why;
 }
 
 TEST_F(NotesFile, OlderPlainTextFormIsRead)
