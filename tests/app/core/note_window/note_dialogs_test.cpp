@@ -151,6 +151,13 @@ protected:
             return -1;
         return slot;
     }
+    // A group (left, top, width, height) holding one note placed likewise.
+    bool MakeGroupWithNote(RECT g, RECT n, int *group, int *note)
+    {
+        *group = Make(g.left, g.top, g.right, g.bottom, true);
+        *note = Make(n.left, n.top, n.right, n.bottom, false);
+        return *group >= 0 && *note >= 0 && AttachToGroup(*group, *note) == 0;
+    }
     int Strip(int slot) { return GetFontCharHeight(ZettlyTable[slot].window, slot); }
     HWND list = nullptr;
 };
@@ -276,11 +283,8 @@ TEST_F(NoteDialogs, OkStoresTheLookIntoTheRecordAndTransparencyReachesEveryNote)
 
 TEST_F(NoteDialogs, OkOnAGroupedNoteRemakesItWithTheNewLookKeepingItsFormattedTextAndPlace)
 {
-    int group = Make(150, 120, 460, 340, true);
-    int note = Make(200, 200, 260, 160, false);
-    ASSERT_GE(group, 0);
-    ASSERT_GE(note, 0);
-    ASSERT_EQ(AttachToGroup(group, note), 0);
+    int group, note;
+    ASSERT_TRUE(MakeGroupWithNote({150, 120, 460, 340}, {200, 200, 260, 160}, &group, &note));
     ZettlyRecord &z = ZettlyTable[note];
     HWND oldWindow = z.window;
     SetWindowTextA(z.editWindow, "bold red plain");
@@ -465,11 +469,8 @@ TEST_F(NoteDialogs, ANoteSentToAnotherGroupByItsMenuLandsInViewAndFreesTheOldGro
 
 TEST_F(NoteDialogs, DraggingAMemberAboveItsGroupReleasesItInPlace)
 {
-    int group = Make(200, 150, 400, 300, true);
-    int note = Make(260, 240, 120, 60, false);
-    ASSERT_GE(group, 0);
-    ASSERT_GE(note, 0);
-    ASSERT_EQ(AttachToGroup(group, note), 0);
+    int group, note;
+    ASSERT_TRUE(MakeGroupWithNote({200, 150, 400, 300}, {260, 240, 120, 60}, &group, &note));
     HWND window = ZettlyTable[note].window;
     RECT before = WindowRect(window);
     int strip = Strip(group);
