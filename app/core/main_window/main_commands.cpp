@@ -240,8 +240,12 @@ static LRESULT OnDefaultPrefs(HWND mainWindow)
     PreferencesDialogOpen = 1;
     INT_PTR result = RunPreferencesDialog(mainWindow, ZETTLY_DEFAULT_SLOT);
     PreferencesDialogOpen = 0;
-    if (result > 0)
+    if (result > 0) {
+        // The defaults dialog also holds the global transparency, which
+        // every open note shows.
+        ApplyPreferencesTransparency();
         PostMessageA(mainWindow, WM_USER, MAIN_SAVE_PERIOD_CHANGED, 0);
+    }
     return 0;
 }
 

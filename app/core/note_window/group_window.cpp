@@ -139,7 +139,8 @@ void LayoutGroupScrollBars(int groupSlot)
     RECT client;
     GetClientRect(group, &client);
     int strip = StripHeight(group, groupSlot);
-    static ZettlyRect members[ZETTLY_LAST_NOTE_SLOT + 1];
+    // Per call: the roll thread lays groups out while the GUI thread may too.
+    ZettlyRect members[ZETTLY_LAST_NOTE_SLOT + 1];
     int count = 0;
     for (int slot = 0; slot <= ZETTLY_LAST_NOTE_SLOT; ++slot) {
         if (!IsMemberOf(slot, groupSlot))
@@ -197,6 +198,7 @@ int AttachToGroup(int groupSlot, int noteSlot)
     if (!group || !note->window || !ZettlyTable[groupSlot].isGroup || note->isGroup)
         return -1;
     HideCompanions(noteSlot);
+    int former = note->isMember ? note->groupSlot : -1;
     RECT before;
     GetWindowRect(note->window, &before);
     // A top-level note has no parent, so a null result alone is no failure.
@@ -211,6 +213,28 @@ int AttachToGroup(int groupSlot, int noteSlot)
     PlaceInGroup(noteSlot, &x, &y, TRUE);
     SetWindowPos(note->window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     LayoutGroupScrollBars(groupSlot);
+    // The group it came from no longer holds it: its bars must not cover it.
+    if (former != groupSlot && IsGroupSlot(former))
+        LayoutGroupScrollBars(former);
+    return 0;
+}
+
+int AttachToGroupInView(int groupSlot, int noteSlot)
+{
+    if (AttachToGroup(groupSlot, noteSlot) != 0)
+        return -1;
+    HWND group = ZettlyTable[groupSlot].window;
+    HWND note = ZettlyTable[noteSlot].window;
+    RECT client, inGroup = MemberRect(group, note), overlap;
+    GetClientRect(group, &client);
+    client.top = StripHeight(group, groupSlot);
+    // A note chosen from a menu may stand anywhere on the screen; where it
+    // would stay out of sight it starts under the group's title strip.
+    if (!IntersectRect(&overlap, &client, &inGroup)) {
+        SetWindowPos(note, nullptr, 0, client.top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        LayoutGroupScrollBars(groupSlot);
+    }
     return 0;
 }
 

@@ -11,6 +11,9 @@ void LayoutGroupScrollBars(int groupSlot);
 // stays where it was on the screen. 0 / -1; on failure the note's group
 // fields stay as they were.
 int AttachToGroup(int groupSlot, int noteSlot);
+// AttachToGroup for a note chosen from a menu: one that would lie wholly
+// outside the group's view is put at its top left, under the title strip.
+int AttachToGroupInView(int groupSlot, int noteSlot);
 // Takes the note out of its group: a top-level window again at the same
 // place on the screen, group fields cleared, its former group laid out.
 void DetachFromGroup(int groupSlot, int noteSlot);

@@ -678,7 +678,7 @@ static LRESULT OnAddToGroup(const NoteCommand &c)
 {
     int group = GroupOfItem(c.id);
     if (IsGroupSlot(group) && group != c.slot)
-        AttachToGroup(group, c.slot);
+        AttachToGroupInView(group, c.slot);
     return 0;
 }
 

@@ -2,6 +2,9 @@
 
 #include "core/note_window/preferences_dialog.h"
 #include "main_window_fixture.h"
+#include "core/note_window/dialog_ids.h"
+
+#include <commctrl.h>
 
 // ---- new notes
 
@@ -490,4 +493,28 @@ TEST_F(MainWindowTest, OnlyOnePreferencesDialogAndCommandsOutsideTheTableAreIgno
     EXPECT_EQ(SendMessageA(main, WM_USER, MAIN_SHORTCUT, 8), 0);
     SendMessageA(main, WM_USER, MAIN_START_ALARM_SOUND, 9999); // out of range: ignored
     EXPECT_EQ(UsedSlots(), 0);
+}
+
+TEST_F(MainWindowTest, DefaultPreferencesBringTheGlobalTransparencyToEveryOpenNote)
+{
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
+    InitCommonControlsEx(&controls);
+    CreateMain();
+    int a = NewNote(), b = NewNote();
+    ASSERT_GE(a, 0);
+    ASSERT_GE(b, 0);
+    ModalDialogAnswerer answer([](HWND dialog) {
+        CheckDlgButton(dialog, IDC_PREFS_ALL_TRANSPARENT, BST_CHECKED);
+        SendDlgItemMessageA(dialog, IDC_PREFS_ALL_ALPHA, TBM_SETPOS, TRUE, 150);
+        SendMessageA(dialog, WM_COMMAND, IDC_PREFS_OK, 0);
+    });
+    SendMessageA(main, WM_COMMAND, CMD_DEFAULT_PREFS, 0);
+    ASSERT_EQ(answer.Count(), 1);
+    for (int slot : {a, b}) {
+        HWND note = ZettlyTable[slot].window;
+        BYTE alpha = 0;
+        ASSERT_TRUE(GetWindowLongPtrA(note, GWL_EXSTYLE) & WS_EX_LAYERED) << "slot " << slot;
+        ASSERT_TRUE(GetLayeredWindowAttributes(note, nullptr, &alpha, nullptr));
+        EXPECT_EQ(alpha, 150) << "slot " << slot;
+    }
 }

@@ -74,6 +74,33 @@ bool BarDisabled(HWND window, LONG object)
     return (info.rgstate[0] & STATE_SYSTEM_UNAVAILABLE) != 0;
 }
 
+CHARFORMAT2A FormatOf(HWND edit, LONG from, LONG to)
+{
+    SendMessageA(edit, EM_SETSEL, from, to);
+    CHARFORMAT2A format = {};
+    format.cbSize = sizeof format;
+    SendMessageA(edit, EM_GETCHARFORMAT, SCF_SELECTION, (LPARAM)&format);
+    return format;
+}
+
+void SetFormat(HWND edit, LONG from, LONG to, DWORD mask, DWORD effects, COLORREF colour)
+{
+    SendMessageA(edit, EM_SETSEL, from, to);
+    CHARFORMAT2A format = {};
+    format.cbSize = sizeof format;
+    format.dwMask = mask;
+    format.dwEffects = effects;
+    format.crTextColor = colour;
+    SendMessageA(edit, EM_SETCHARFORMAT, SCF_SELECTION, (LPARAM)&format);
+}
+
+std::string EditText(HWND edit)
+{
+    char text[256] = {};
+    GetWindowTextA(edit, text, sizeof text);
+    return text;
+}
+
 class NoteDialogs : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
@@ -124,6 +151,13 @@ protected:
             return -1;
         return slot;
     }
+    // A group (left, top, width, height) holding one note placed likewise.
+    bool MakeGroupWithNote(RECT g, RECT n, int *group, int *note)
+    {
+        *group = Make(g.left, g.top, g.right, g.bottom, true);
+        *note = Make(n.left, n.top, n.right, n.bottom, false);
+        return *group >= 0 && *note >= 0 && AttachToGroup(*group, *note) == 0;
+    }
     int Strip(int slot) { return GetFontCharHeight(ZettlyTable[slot].window, slot); }
     HWND list = nullptr;
 };
@@ -139,9 +173,12 @@ TEST_F(NoteDialogs, PreferencesBringStoredValuesIntoRangeEvenWhenCancelled)
     ZettlyTable[note].alphaValue = 5;
     ZettlyInfo.latchDistance = -5;
     ZettlyInfo.allAlpha = 10;
+    ZettlyInfo.autoSavePeriod = 0;
     int shownLatch = -1, shownAlpha = -1, shownOwn = -1;
+    char saveLabel[32] = {};
     {
         ModalDialogAnswerer answer([&](HWND dialog) {
+            GetDlgItemTextA(dialog, IDC_PREFS_SAVE_LABEL, saveLabel, sizeof saveLabel);
             shownLatch = (int)GetDlgItemInt(dialog, IDC_PREFS_LATCH_DISTANCE, nullptr, FALSE);
             shownAlpha = (int)SendDlgItemMessageA(dialog, IDC_PREFS_ALL_ALPHA, TBM_GETPOS, 0, 0);
             shownOwn = (int)SendDlgItemMessageA(dialog, IDC_PREFS_OWN_ALPHA, TBM_GETPOS, 0, 0);
@@ -149,6 +186,7 @@ TEST_F(NoteDialogs, PreferencesBringStoredValuesIntoRangeEvenWhenCancelled)
         });
         EXPECT_EQ(RunPreferencesDialog(nullptr, note), 0);
     }
+    EXPECT_STREQ(saveLabel, "Not Active!") << "the label follows the period from the start";
     EXPECT_EQ(shownLatch, 0);
     EXPECT_EQ(shownAlpha, 20);
     EXPECT_EQ(shownOwn, 20);
@@ -241,6 +279,69 @@ TEST_F(NoteDialogs, OkStoresTheLookIntoTheRecordAndTransparencyReachesEveryNote)
     ApplyPreferencesTransparency();
     EXPECT_EQ(LayeredAlpha(window), 100);
     EXPECT_EQ(LayeredAlpha(ZettlyTable[other].window), 180);
+}
+
+TEST_F(NoteDialogs, OkOnAGroupedNoteRemakesItWithTheNewLookKeepingItsFormattedTextAndPlace)
+{
+    int group, note;
+    ASSERT_TRUE(MakeGroupWithNote({150, 120, 460, 340}, {200, 200, 260, 160}, &group, &note));
+    ZettlyRecord &z = ZettlyTable[note];
+    HWND oldWindow = z.window;
+    SetWindowTextA(z.editWindow, "bold red plain");
+    SetFormat(z.editWindow, 0, 4, CFM_BOLD, CFE_BOLD, 0);
+    SetFormat(z.editWindow, 5, 8, CFM_COLOR, 0, RGB(255, 0, 0));
+    RECT place = WindowRect(oldWindow);
+    // Only the background changes colour: the text colour stays, so the red
+    // word must too.
+    const COLORREF green = RGB(200, 255, 200);
+    ZettlySchemeCount = 1;
+    ZettlySchemes[0] = ZettlyColourScheme{z.textColour, green, RGB(0, 0, 255)};
+    int fontDialogs = 0;
+    ModalDialogAnswerer answer([&](HWND dialog) {
+        if (!GetDlgItem(dialog, IDC_PREFS_OK)) {
+            // The font chooser: 20 chosen in its size box, as a click does.
+            ++fontDialogs;
+            HWND size = GetDlgItem(dialog, 0x472);
+            SendMessageA(size, CB_SELECTSTRING, (WPARAM)-1, (LPARAM) "20");
+            SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(0x472, CBN_SELCHANGE), (LPARAM)size);
+            SendMessageA(dialog, WM_COMMAND, IDOK, (LPARAM)GetDlgItem(dialog, IDOK));
+            return;
+        }
+        SendDlgItemMessageA(dialog, IDC_PREFS_SCHEMES, LB_SETCURSEL, 0, 0);
+        Click(dialog, IDC_PREFS_SCHEME_COPY);
+        Click(dialog, IDC_PREFS_EDIT_FONT);
+        SetCheck(dialog, IDC_PREFS_OWN_TRANSPARENT, true);
+        SendDlgItemMessageA(dialog, IDC_PREFS_OWN_ALPHA, TBM_SETPOS, TRUE, 90);
+        Click(dialog, IDC_PREFS_OK);
+    });
+    SendMessageA(oldWindow, WM_COMMAND, CMD_PREFERENCES, 0);
+    ASSERT_EQ(fontDialogs, 1);
+
+    ASSERT_TRUE(IsWindow(z.window));
+    EXPECT_NE(z.window, oldWindow) << "the note is made again from its record";
+    EXPECT_FALSE(IsWindow(oldWindow));
+    EXPECT_EQ(z.backColour, green);
+    EXPECT_EQ(LayeredAlpha(z.window), 90);
+    EXPECT_EQ(GetAncestor(z.window, GA_PARENT), ZettlyTable[group].window) << "still in its group";
+    EXPECT_TRUE(SameRect(WindowRect(z.window), place));
+
+    HWND edit = z.editWindow;
+    EXPECT_EQ(EditText(edit), "bold red plain");
+    CHARFORMAT2A bold = FormatOf(edit, 0, 4), red = FormatOf(edit, 5, 8),
+                 plain = FormatOf(edit, 9, 14);
+    EXPECT_TRUE((bold.dwMask & CFM_BOLD) && (bold.dwEffects & CFE_BOLD));
+    EXPECT_FALSE(plain.dwEffects & CFE_BOLD);
+    EXPECT_EQ(red.crTextColor, RGB(255, 0, 0));
+    EXPECT_EQ(FormatOf(edit, 0, 14).crBackColor, green) << "the new background on all the text";
+    // 20 points at the screen's resolution, the editor's font for new text.
+    HDC screen = GetDC(nullptr);
+    int expected = -MulDiv(20, GetDeviceCaps(screen, LOGPIXELSY), 72);
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(z.editFont.lfHeight, expected);
+    CHARFORMAT2A fresh = {};
+    fresh.cbSize = sizeof fresh;
+    SendMessageA(edit, EM_GETCHARFORMAT, SCF_DEFAULT, (LPARAM)&fresh);
+    EXPECT_NEAR(fresh.yHeight, 20 * 20, 10) << "twips, from whole pixels";
 }
 
 TEST_F(NoteDialogs, RoundBorderRefreshesEveryNoteButNotGroups)
@@ -343,13 +444,33 @@ TEST_F(NoteDialogs, NotesKeepTheirScreenPlaceGoingIntoAndOutOfAGroup)
     EXPECT_EQ(AttachToGroup(group, group), -1);
 }
 
+TEST_F(NoteDialogs, ANoteSentToAnotherGroupByItsMenuLandsInViewAndFreesTheOldGroupsBar)
+{
+    int first = Make(100, 100, 300, 220, true);
+    int second = Make(600, 400, 300, 220, true);
+    int note = Make(330, 200, 120, 60, false);
+    ASSERT_GE(first, 0);
+    ASSERT_GE(second, 0);
+    ASSERT_GE(note, 0);
+    HWND firstWindow = ZettlyTable[first].window, secondWindow = ZettlyTable[second].window;
+    ASSERT_EQ(AttachToGroup(first, note), 0);
+    ASSERT_FALSE(BarDisabled(firstWindow, OBJID_HSCROLL)) << "it sticks out of the first group";
+
+    SendMessageA(ZettlyTable[note].window, WM_COMMAND, CMD_ADD_TO_GROUP_FIRST + second, 0);
+    EXPECT_EQ(ZettlyTable[note].groupSlot, second);
+    EXPECT_EQ(GetAncestor(ZettlyTable[note].window, GA_PARENT), secondWindow);
+    EXPECT_TRUE(BarDisabled(firstWindow, OBJID_HSCROLL)) << "the old group is laid out again";
+    RECT view, inGroup = WindowRect(ZettlyTable[note].window), overlap;
+    GetClientRect(secondWindow, &view);
+    MapWindowPoints(secondWindow, nullptr, (POINT *)&view, 2);
+    EXPECT_TRUE(IntersectRect(&overlap, &view, &inGroup)) << "the note can be seen in its group";
+    EXPECT_TRUE(BarDisabled(secondWindow, OBJID_HSCROLL));
+}
+
 TEST_F(NoteDialogs, DraggingAMemberAboveItsGroupReleasesItInPlace)
 {
-    int group = Make(200, 150, 400, 300, true);
-    int note = Make(260, 240, 120, 60, false);
-    ASSERT_GE(group, 0);
-    ASSERT_GE(note, 0);
-    ASSERT_EQ(AttachToGroup(group, note), 0);
+    int group, note;
+    ASSERT_TRUE(MakeGroupWithNote({200, 150, 400, 300}, {260, 240, 120, 60}, &group, &note));
     HWND window = ZettlyTable[note].window;
     RECT before = WindowRect(window);
     int strip = Strip(group);
