@@ -20,43 +20,66 @@ struct Cursor {
     size_t at;
 };
 
-// Reads the control word after a backslash. Returns a verdict; *binary is set
-// to the byte count of a \binN word, which the reader must skip unread.
-int ReadControlWord(Cursor *c, long *binary)
+bool IsHexDigit(char c)
 {
-    *binary = -1;
+    return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+bool HoldsStructure(const char *bytes, size_t count)
+{
+    for (size_t i = 0; i < count; ++i)
+        if (bytes[i] == '{' || bytes[i] == '}' || bytes[i] == '\\')
+            return true;
+    return false;
+}
+
+// Reads the control word or symbol after a backslash.
+int ReadControlWord(Cursor *c)
+{
     size_t start = c->at;
     while (c->at < c->size && IsLetter(c->text[c->at]))
         ++c->at;
     size_t letters = c->at - start;
     if (letters == 0) {
         // A control symbol: \{, \}, \\, \~ ... and \'hh with its two digits.
-        if (c->at < c->size && c->text[c->at] == '\'')
+        // Readers differ on what \' followed by anything else swallows, and a
+        // brace swallowed by one and counted by the other skews the depth.
+        if (c->at < c->size && c->text[c->at] == '\'') {
+            if (c->size - c->at < 3)
+                return RICH_TEXT_UNBALANCED;
+            if (!IsHexDigit(c->text[c->at + 1]) || !IsHexDigit(c->text[c->at + 2]))
+                return RICH_TEXT_BAD_ESCAPE;
             c->at += 3;
-        else
+        } else if (c->at < c->size) {
             ++c->at;
-        if (c->at > c->size)
-            c->at = c->size;
+        }
         return RICH_TEXT_OK;
     }
     if (letters > RICH_TEXT_MAX_WORD)
         return RICH_TEXT_LONG_WORD;
     bool isBinary = letters == 3 && std::memcmp(c->text + start, "bin", 3) == 0;
 
-    if (c->at < c->size && c->text[c->at] == '-')
+    bool negative = c->at < c->size && c->text[c->at] == '-';
+    if (negative)
         ++c->at;
     size_t digitsStart = c->at;
-    long value = 0;
+    unsigned long long value = 0;
     while (c->at < c->size && IsDigit(c->text[c->at])) {
         if (c->at - digitsStart >= RICH_TEXT_MAX_DIGITS)
             return RICH_TEXT_LONG_WORD;
-        value = value * 10 + (c->text[c->at] - '0');
+        value = value * 10 + (unsigned)(c->text[c->at] - '0');
         ++c->at;
     }
     if (c->at < c->size && c->text[c->at] == ' ')
         ++c->at;
-    if (isBinary)
-        *binary = value;
+    if (!isBinary)
+        return RICH_TEXT_OK;
+    // Some readers skip \binN's bytes unread, others (Wine's) parse them as
+    // text: a brace in them would be counted by one and not the other. Only
+    // bytes that mean the same to both are let through.
+    if (negative || value > c->size - c->at || HoldsStructure(c->text + c->at, (size_t)value))
+        return RICH_TEXT_BAD_BINARY;
+    c->at += (size_t)value;
     return RICH_TEXT_OK;
 }
 
@@ -85,15 +108,9 @@ int CheckRichText(const char *text, size_t bytes)
             if (depth == 0)
                 return RICH_TEXT_OK;
         } else if (ch == '\\') {
-            long binary = -1;
-            int verdict = ReadControlWord(&c, &binary);
+            int verdict = ReadControlWord(&c);
             if (verdict != RICH_TEXT_OK)
                 return verdict;
-            if (binary >= 0) {
-                if ((size_t)binary > c.size - c.at)
-                    return RICH_TEXT_BAD_BINARY;
-                c.at += (size_t)binary;
-            }
         }
     }
     return RICH_TEXT_UNBALANCED;

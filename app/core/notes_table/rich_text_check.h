@@ -13,7 +13,8 @@ enum RichTextVerdict {
     RICH_TEXT_UNBALANCED = -3,     // a group closed that was never opened, or left open
     RICH_TEXT_TOO_DEEP = -4,
     RICH_TEXT_LONG_WORD = -5,      // a control word or its number past any real one
-    RICH_TEXT_BAD_BINARY = -6,     // \binN claiming more bytes than there are
+    RICH_TEXT_BAD_BINARY = -6,     // \binN past the end, or over braces or backslashes
+    RICH_TEXT_BAD_ESCAPE = -7,     // \' not followed by two hex digits
 };
 
 enum {
