@@ -128,11 +128,7 @@ static HDDEDATA OnDdeExecute(HDDEDATA data)
         // The command is a path; it ends at its NUL or at the data's end.
         std::string path((const char *)command.data(),
                          strnlen((const char *)command.data(), command.size()));
-        // A network or device path can keep the open waiting for many
-        // seconds while the sender waits on the answer.
-        bool remote = path.size() >= 2 && (path[0] == '\\' || path[0] == '/') &&
-                      (path[1] == '\\' || path[1] == '/');
-        if (!path.empty() && !remote && path.size() < EXCHANGE_PATH_CHARS)
+        if (!path.empty() && path.size() < EXCHANGE_PATH_CHARS)
             ImportZettlyFile(path.c_str(), 0);
     }
     return (HDDEDATA)(UINT_PTR)DDE_FACK;

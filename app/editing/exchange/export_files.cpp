@@ -19,33 +19,24 @@
 
 // Files larger than this are no notes; refusing them keeps one bad choice in
 // the open dialog from exhausting memory.
-static const LONGLONG LARGEST_IMPORT = 64LL * 1024 * 1024;
+static const long LARGEST_IMPORT = 64L * 1024 * 1024;
 
 int ReadWholeFile(const char *path, std::vector<uint8_t> *bytes)
 {
     bytes->clear();
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    FILE *file = std::fopen(path, "rb");
+    if (!file)
         return -1;
-    // A path from outside may name a pipe or a device, whose reads wait for
-    // whoever is at the other end: only files on a disk are notes.
-    LARGE_INTEGER size;
-    if (GetFileType(file) != FILE_TYPE_DISK || !GetFileSizeEx(file, &size) || size.QuadPart < 0 ||
-        size.QuadPart > LARGEST_IMPORT) {
-        CloseHandle(file);
+    long size = -1;
+    if (std::fseek(file, 0, SEEK_END) == 0)
+        size = std::ftell(file);
+    if (size < 0 || size > LARGEST_IMPORT || std::fseek(file, 0, SEEK_SET) != 0) {
+        std::fclose(file);
         return -1;
     }
-    bytes->resize((size_t)size.QuadPart);
-    size_t got = 0;
-    while (got < bytes->size()) {
-        DWORD part = 0;
-        if (!ReadFile(file, bytes->data() + got, (DWORD)(bytes->size() - got), &part, nullptr) ||
-            part == 0)
-            break;
-        got += part;
-    }
-    CloseHandle(file);
+    bytes->resize((size_t)size);
+    size_t got = size ? std::fread(bytes->data(), 1, (size_t)size, file) : 0;
+    std::fclose(file);
     // A file that shrank while it was read gives what it still held.
     bytes->resize(got);
     return 0;

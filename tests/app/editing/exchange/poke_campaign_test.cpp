@@ -82,14 +82,6 @@ public:
         *elapsed = GetTickCount() - start;
         return flags;
     }
-    // An execute names a file to import, with its NUL.
-    void Execute(const std::string &path, DWORD *elapsed)
-    {
-        DWORD start = GetTickCount();
-        DdeClientTransaction((LPBYTE)path.c_str(), (DWORD)path.size() + 1, conversation, nullptr, 0,
-                             XTYP_EXECUTE, 10000, nullptr);
-        *elapsed = GetTickCount() - start;
-    }
 
 private:
     DWORD instance = 0;
@@ -238,19 +230,6 @@ TEST_F(PokeCampaign, HostilePokesNeitherDownNorHangTheProgram)
     console.showCommand = 0;
     std::strcpy(console.title, "tab\there\x1b[31m");
     EXPECT_NE(PokeAndCount(ExportBytes(console, "dir"), "console, hidden") & DDE_FACK, 0u);
-
-    // A pipe whose other end never writes would hold the import, and the
-    // answer, for as long as its owner likes.
-    std::string pipeName = "\\\\.\\pipe\\zettlies-campaign-" + std::to_string(GetCurrentProcessId());
-    HANDLE pipe = CreateNamedPipeA(pipeName.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE | PIPE_WAIT,
-                                   1, 0, 0, 0, nullptr);
-    ASSERT_NE(pipe, INVALID_HANDLE_VALUE);
-    int before = Notes().notes;
-    DWORD elapsed = 0;
-    poker.Execute(pipeName, &elapsed);
-    EXPECT_LE(elapsed, answerLimit) << "an execute naming a pipe";
-    EXPECT_EQ(Notes().notes, before);
-    CloseHandle(pipe);
 
     EXPECT_TRUE(program->Running());
     EXPECT_EQ(Notes().hidden, 0) << "a note from outside never arrives hidden";
