@@ -33,14 +33,18 @@ bool HoldsStructure(const char *bytes, size_t count)
     return false;
 }
 
-// Reads the control word or symbol after a backslash.
-int ReadControlWord(Cursor *c)
+// Reads the control word or symbol after a backslash; *word and *letters
+// name the word's letters (none for a symbol).
+int ReadControlWord(Cursor *c, const char **word, size_t *letters)
 {
     size_t start = c->at;
+    *word = c->text + start;
+    *letters = 0;
     while (c->at < c->size && IsLetter(c->text[c->at]))
         ++c->at;
-    size_t letters = c->at - start;
-    if (letters == 0) {
+    size_t count = c->at - start;
+    *letters = count;
+    if (count == 0) {
         // A control symbol: \{, \}, \\, \~ ... and \'hh with its two digits.
         // Readers differ on what \' followed by anything else swallows, and a
         // brace swallowed by one and counted by the other skews the depth.
@@ -55,9 +59,9 @@ int ReadControlWord(Cursor *c)
         }
         return RICH_TEXT_OK;
     }
-    if (letters > RICH_TEXT_MAX_WORD)
+    if (count > RICH_TEXT_MAX_WORD)
         return RICH_TEXT_LONG_WORD;
-    bool isBinary = letters == 3 && std::memcmp(c->text + start, "bin", 3) == 0;
+    bool isBinary = count == 3 && std::memcmp(c->text + start, "bin", 3) == 0;
 
     bool negative = c->at < c->size && c->text[c->at] == '-';
     if (negative)
@@ -83,6 +87,22 @@ int ReadControlWord(Cursor *c)
     return RICH_TEXT_OK;
 }
 
+bool IsWord(const char *word, size_t letters, const char *name)
+{
+    return letters == std::strlen(name) && std::memcmp(word, name, letters) == 0;
+}
+
+// Groups a table may hold below its own: font and style entries with their
+// alternative names, panose numbers and key codes; colours hold none.
+int TableNesting(const char *word, size_t letters)
+{
+    if (IsWord(word, letters, "fonttbl") || IsWord(word, letters, "stylesheet"))
+        return 2;
+    if (IsWord(word, letters, "colortbl"))
+        return 0;
+    return -1;
+}
+
 } // namespace
 
 int CheckRichText(const char *text, size_t bytes)
@@ -95,12 +115,31 @@ int CheckRichText(const char *text, size_t bytes)
 
     Cursor c = {text, bytes, 0};
     int depth = 0;
+    // Wine's control reads the tables with readers of their own that count
+    // groups differently from the rest: a table holding more than real ones
+    // do (other tables, deeper groups, a font or style name not ended by its
+    // semicolon, whose reader then runs on past the closing braces)
+    // unbalances its group stack even when every brace is matched, and the
+    // reading goes on behind what looked like the end. Outside tables only
+    // depth counts.
+    int tableDepth = 0, tableNesting = 0;
+    bool namedTable = false; // fonts and styles: each entry ends in ';'
+    char lastInEntry = 0;
     while (c.at < c.size) {
         char ch = c.text[c.at++];
+        bool atTable = tableDepth && depth == tableDepth;
+        bool inEntry = tableDepth && depth == tableDepth + 1;
         if (ch == '{') {
             if (++depth > RICH_TEXT_MAX_DEPTH)
                 return RICH_TEXT_TOO_DEEP;
+            if (tableDepth && depth > tableDepth + tableNesting)
+                return RICH_TEXT_BAD_TABLE;
+            lastInEntry = atTable ? 0 : lastInEntry;
         } else if (ch == '}') {
+            if (inEntry && namedTable && lastInEntry != ';')
+                return RICH_TEXT_BAD_TABLE;
+            if (atTable)
+                tableDepth = 0;
             if (--depth < 0)
                 return RICH_TEXT_UNBALANCED;
             // The control stops at the close of the outer group; what follows
@@ -108,9 +147,28 @@ int CheckRichText(const char *text, size_t bytes)
             if (depth == 0)
                 return RICH_TEXT_OK;
         } else if (ch == '\\') {
-            int verdict = ReadControlWord(&c);
+            const char *word;
+            size_t letters;
+            int verdict = ReadControlWord(&c, &word, &letters);
             if (verdict != RICH_TEXT_OK)
                 return verdict;
+            int nesting = TableNesting(word, letters);
+            if (nesting >= 0) {
+                if (tableDepth)
+                    return RICH_TEXT_BAD_TABLE;
+                tableDepth = depth;
+                tableNesting = nesting;
+                namedTable = nesting > 0;
+            } else if (atTable && namedTable) {
+                return RICH_TEXT_BAD_TABLE; // an entry outside its group
+            } else if (inEntry && letters == 0) {
+                lastInEntry = '\\'; // an escaped character of the name
+            }
+        } else if (ch != ' ' && ch != '\r' && ch != '\n' && ch != '\t') {
+            if (atTable && namedTable)
+                return RICH_TEXT_BAD_TABLE;
+            if (inEntry)
+                lastInEntry = ch;
         }
     }
     return RICH_TEXT_UNBALANCED;

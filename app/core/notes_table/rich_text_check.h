@@ -15,6 +15,7 @@ enum RichTextVerdict {
     RICH_TEXT_LONG_WORD = -5,      // a control word or its number past any real one
     RICH_TEXT_BAD_BINARY = -6,     // \binN past the end, or over braces or backslashes
     RICH_TEXT_BAD_ESCAPE = -7,     // \' not followed by two hex digits
+    RICH_TEXT_BAD_TABLE = -8,      // a font, colour or style table shaped as none is
 };
 
 enum {

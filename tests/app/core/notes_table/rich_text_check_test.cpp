@@ -58,6 +58,24 @@ TEST(RichTextCheck, EscapesHideBracesButBinaryDataMayNot)
     EXPECT_EQ(Check("{\\rtf1 x\\'"), RICH_TEXT_UNBALANCED);
 }
 
+TEST(RichTextCheck, TablesHoldOnlyWhatRealTablesHold)
+{
+    // Font entries with their alternative names and panose numbers, style
+    // entries with key codes: what writers put in their tables.
+    EXPECT_EQ(Check("{\\rtf1{\\fonttbl{\\f0 A;}{\\f1{\\*\\panose 02}{\\*\\falt B} C;}}"
+                    "{\\colortbl ;\\red255\\green0\\blue0;}"
+                    "{\\stylesheet{\\s1{\\*\\keycode x} Head;}}{\\pict\\wmetafile8 0a}x}"),
+              RICH_TEXT_OK);
+    // Each of these unbalanced the group stack of Wine's control, which then
+    // lost the text behind the table, or read on behind the close of the
+    // outer group into groups nested past what it survives and aborted.
+    EXPECT_EQ(Check("{\\rtf1{\\fonttbl{\\f0{\\f1{\\f2 A;}}}}x}"), RICH_TEXT_BAD_TABLE);
+    EXPECT_EQ(Check("{\\rtf1{\\fonttbl{\\fonttbl{\\f0 A;}}}x}"), RICH_TEXT_BAD_TABLE);
+    EXPECT_EQ(Check("{\\rtf1{\\fonttbl{\\f1 A}}}y}"), RICH_TEXT_BAD_TABLE) << "a name without its ';'";
+    EXPECT_EQ(Check("{\\rtf1{\\fonttbl\\f1 }}" + std::string(50, '{') + "x"), RICH_TEXT_BAD_TABLE)
+        << "a font outside an entry group";
+}
+
 TEST(RichTextCheck, PlainAndOversizedTextIsNotReadAsRichText)
 {
     EXPECT_EQ(Check("just words"), RICH_TEXT_NOT_RTF);
