@@ -87,6 +87,12 @@ int ReadControlWord(Cursor *c, const char **word, size_t *letters)
     return RICH_TEXT_OK;
 }
 
+bool StartsWith(const char *text, size_t bytes, const char *prefix)
+{
+    size_t length = std::strlen(prefix);
+    return bytes >= length && std::memcmp(text, prefix, length) == 0;
+}
+
 bool IsWord(const char *word, size_t letters, const char *name)
 {
     return letters == std::strlen(name) && std::memcmp(word, name, letters) == 0;
@@ -107,8 +113,9 @@ int TableNesting(const char *word, size_t letters)
 
 int CheckRichText(const char *text, size_t bytes)
 {
-    static const char Signature[] = "{\\rtf";
-    if (!text || bytes < sizeof Signature - 1 || std::memcmp(text, Signature, sizeof Signature - 1))
+    // The control's WM_SETTEXT and EM_REPLACESEL read both as RTF.
+    static const char Signature[] = "{\\rtf", UnicodeSignature[] = "{\\urtf";
+    if (!text || (!StartsWith(text, bytes, Signature) && !StartsWith(text, bytes, UnicodeSignature)))
         return RICH_TEXT_NOT_RTF;
     if (bytes > RICH_TEXT_MAX_BYTES)
         return RICH_TEXT_TOO_LARGE;

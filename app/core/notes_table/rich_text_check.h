@@ -8,7 +8,7 @@
 
 enum RichTextVerdict {
     RICH_TEXT_OK = 0,
-    RICH_TEXT_NOT_RTF = -1,        // does not start with "{\rtf": plain text anyway
+    RICH_TEXT_NOT_RTF = -1,        // starts with neither "{\rtf" nor "{\urtf": plain text anyway
     RICH_TEXT_TOO_LARGE = -2,
     RICH_TEXT_UNBALANCED = -3,     // a group closed that was never opened, or left open
     RICH_TEXT_TOO_DEEP = -4,

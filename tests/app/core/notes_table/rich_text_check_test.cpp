@@ -33,6 +33,8 @@ TEST(RichTextCheck, TakesWhatTheControlWritesAndRefusesWhatDownsIt)
     EXPECT_EQ(Check(Nested(RICH_TEXT_MAX_DEPTH + 1)), RICH_TEXT_TOO_DEEP);
     EXPECT_EQ(Check(Nested(50000)), RICH_TEXT_TOO_DEEP);
     EXPECT_EQ(Check("{\\rtf1 " + std::string(10000, '{') + "x"), RICH_TEXT_TOO_DEEP);
+    EXPECT_EQ(Check("{\\urtf1 " + std::string(50, '{') + "x"), RICH_TEXT_TOO_DEEP)
+        << "the control's WM_SETTEXT reads this form as RTF too";
     EXPECT_EQ(Check("{\\rtf1 {x}"), RICH_TEXT_UNBALANCED);
 
     EXPECT_EQ(Check("{\\rtf1 \\" + std::string(32, 'a') + " x}"), RICH_TEXT_OK);
