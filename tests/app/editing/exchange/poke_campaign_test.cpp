@@ -205,7 +205,8 @@ TEST_F(PokeCampaign, HostilePokesNeitherDownNorHangTheProgram)
         {"a long control word", "{\\rtf1 \\" + std::string(3000, 'a') + " x}"},
         {"a long number", "{\\rtf1 \\fs" + std::string(3000, '7') + " x}"},
         // Balanced as counted, but Wine's control reads past the table's
-        // braces, or parses the bytes behind \\bin, into 40 nested groups.
+        // braces (losing the rest, or into 40 nested groups) or parses the
+        // bytes behind \\bin.
         {"fonts nested in fonts", "{\\rtf1{\\fonttbl{\\f0{\\f1 A;}}{\\f2 B}}\\f2 x}"},
         {"a font outside its entry", "{\\rtf1{\\fonttbl\\f1 }}" + std::string(40, '{') + "x"},
         {"groups behind \\bin",
