@@ -129,6 +129,7 @@ int CheckRichText(const char *text, size_t bytes)
     // unbalances its group stack even when every brace is matched, and the
     // reading goes on behind what looked like the end. Outside tables only
     // depth counts.
+    bool closed = false; // the outer group has ended
     int tableDepth = 0, tableNesting = 0;
     bool namedTable = false; // fonts and styles: each entry ends in ';'
     char lastInEntry = 0;
@@ -147,12 +148,14 @@ int CheckRichText(const char *text, size_t bytes)
                 return RICH_TEXT_BAD_TABLE;
             if (atTable)
                 tableDepth = 0;
-            if (--depth < 0)
-                return RICH_TEXT_UNBALANCED;
-            // The control stops at the close of the outer group; what follows
-            // (a terminating NUL, padding) is never read as RTF.
-            if (depth == 0)
-                return RICH_TEXT_OK;
+            // The control stops at the close of the outer group, where it
+            // agrees with this count; where it does not (tables, escapes of
+            // some readers), it reads on. So what follows the close is held
+            // to the same bounds, and a stray close there changes nothing.
+            if (depth == 0 && closed)
+                continue;
+            if (--depth == 0)
+                closed = true;
         } else if (ch == '\\') {
             const char *word;
             size_t letters;
@@ -161,7 +164,7 @@ int CheckRichText(const char *text, size_t bytes)
                 return verdict;
             int nesting = TableNesting(word, letters);
             if (nesting >= 0) {
-                if (tableDepth)
+                if (tableDepth || depth == 0)
                     return RICH_TEXT_BAD_TABLE;
                 tableDepth = depth;
                 tableNesting = nesting;
@@ -178,5 +181,5 @@ int CheckRichText(const char *text, size_t bytes)
                 lastInEntry = ch;
         }
     }
-    return RICH_TEXT_UNBALANCED;
+    return closed ? RICH_TEXT_OK : RICH_TEXT_UNBALANCED;
 }

@@ -26,8 +26,11 @@ TEST(RichTextCheck, TakesWhatTheControlWritesAndRefusesWhatDownsIt)
         "\\viewkind4\\uc1\\pard\\cf1\\f0\\fs20 caf\\'e9 \\{brace\\} \\u8364?\\par\r\n}\r\n";
     EXPECT_EQ(Check(written), RICH_TEXT_OK);
     EXPECT_EQ(Check(written + std::string(1, '\0')), RICH_TEXT_OK) << "a NUL behind the text";
-    EXPECT_EQ(Check("{\\rtf1 x}" + std::string(100, '{')), RICH_TEXT_OK)
-        << "the control reads no further than the close of the outer group";
+    EXPECT_EQ(Check("{\\rtf1 x}}\r\n{y}"), RICH_TEXT_OK) << "stray text behind the close";
+    // Wine's control read on behind the close of this table row, as counted
+    // here, into groups nested past what it survives.
+    EXPECT_EQ(Check("{\\rtf1\\trowd \\intbl {\\f0 A;}\\\n\\u65 {\\f1\\fnil;}}" + std::string(40, '{')),
+              RICH_TEXT_TOO_DEEP);
 
     EXPECT_EQ(Check(Nested(RICH_TEXT_MAX_DEPTH)), RICH_TEXT_OK);
     EXPECT_EQ(Check(Nested(RICH_TEXT_MAX_DEPTH + 1)), RICH_TEXT_TOO_DEEP);
