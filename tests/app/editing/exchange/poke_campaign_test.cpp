@@ -102,12 +102,17 @@ protected:
 
     void SetUp() override
     {
+        // A copy left by a cut-off case would take the pokes, and this one
+        // would hand over to it and exit.
+        ASSERT_EQ(FindWindowA("Zettlies", nullptr), nullptr) << "another copy is running";
         program = new ChildProgram(Program, "", {"APPDATA=" + data.Path()});
         ASSERT_TRUE(program->Started());
         ASSERT_TRUE(poker.Connect(ScaledWait(20000)));
     }
     void TearDown() override
     {
+        if (!program)
+            return;
         DismissBoxes();
         HWND main = MainWindow();
         if (main)
