@@ -8,12 +8,14 @@
 
 enum RichTextVerdict {
     RICH_TEXT_OK = 0,
-    RICH_TEXT_NOT_RTF = -1,        // does not start with "{\rtf": plain text anyway
+    RICH_TEXT_NOT_RTF = -1,        // starts with neither "{\rtf" nor "{\urtf": plain text anyway
     RICH_TEXT_TOO_LARGE = -2,
     RICH_TEXT_UNBALANCED = -3,     // a group closed that was never opened, or left open
     RICH_TEXT_TOO_DEEP = -4,
     RICH_TEXT_LONG_WORD = -5,      // a control word or its number past any real one
-    RICH_TEXT_BAD_BINARY = -6,     // \binN claiming more bytes than there are
+    RICH_TEXT_BAD_BINARY = -6,     // \binN past the end, or over braces or backslashes
+    RICH_TEXT_BAD_ESCAPE = -7,     // \' not followed by two hex digits
+    RICH_TEXT_BAD_TABLE = -8,      // a font, colour or style table shaped as none is
 };
 
 enum {
