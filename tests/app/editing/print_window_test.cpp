@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "clock_seam.h"
 #include "editing/editing_ids.h"
 #include "test_support.h"
 
@@ -180,7 +181,53 @@ int FailingPrinterDialog(HWND, HDC *printer, DWORD *error)
     return 0;
 }
 
+// A printer of the test's own: a memory context that a print job can start on.
+int PrinterDialogCalls;
+HWND PreviewDialog;
+int MemoryPrinter(HWND, HDC *printer, DWORD *error)
+{
+    PrinterDialogCalls++;
+    *printer = CreateCompatibleDC(nullptr);
+    *error = 0;
+    return 1;
+}
+// While the pages go out the user picks another printer and closes the preview.
+int JobInterruptedByTheUser(HDC, const DOCINFOA *)
+{
+    PostMessageA(PreviewDialog, WM_COMMAND, IDC_PREVIEW_SELECT_PRINTER, 0);
+    PostMessageA(PreviewDialog, WM_CLOSE, 0, 0);
+    return 1;
+}
+
 } // namespace
+
+TEST_F(NoteFixture, PreviewKeepsItsPrinterUntilItsPagesAreOutAndClosesAfterwards)
+{
+    PrinterDialogCalls = 0;
+    SetPrinterDialogHook(MemoryPrinter);
+    SetPrintDocumentHook(JobInterruptedByTheUser);
+    Type(Lines(200));
+    ModalDialogAnswerer answer([&](HWND dialog) {
+        PreviewDialog = dialog;
+        auto caption = [dialog]() {
+            char text[64] = "";
+            GetWindowTextA(dialog, text, sizeof text);
+            return std::string(text);
+        };
+        if (!PumpUntil([&] { return caption().rfind("Previewing Page : 1/", 0) == 0; }, ScaledWait(10000))) {
+            ADD_FAILURE() << "the preview showed no page: " << caption();
+            SendMessageA(dialog, WM_CLOSE, 0, 0);
+            return;
+        }
+        EXPECT_NE("Previewing Page : 1/1", caption());
+        SendMessageA(dialog, WM_COMMAND, IDC_PRINT_PRINT, 0);
+    });
+    PrintPreviewZettly(GetModuleHandleA(nullptr), note, edit);
+    SetPrintDocumentHook(nullptr);
+    EXPECT_EQ(1, answer.Count());
+    EXPECT_EQ(1, PrinterDialogCalls) << "the printer was changed while pages went out";
+    EXPECT_EQ(1, ZettlyPrintSettings.abort);
+}
 
 TEST_F(NoteFixture, LongNoteIsPaginatedAndEachPageCarriesItsFooter)
 {
@@ -227,31 +274,25 @@ TEST_F(NoteFixture, LongNoteIsPaginatedAndEachPageCarriesItsFooter)
     }
 }
 
-TEST_F(NoteFixture, TheDateInTheFrameIsTodaysOnTheTwelveHourClock)
+TEST_F(NoteFixture, TheFrameDatesThePageByTheClockOnTheTwelveHourClock)
 {
     DibPage page;
     PrintJob job;
     Type("one line");
     ASSERT_EQ(0, LayOutPrintJob(edit, page.dc, page.metrics, &job));
     ASSERT_EQ(1u, job.pages.size());
-    SYSTEMTIME before, after;
-    GetLocalTime(&before);
+    // Wednesday 9 December 2026, five minutes past one in the afternoon.
+    SetLocalTimeHook([](SYSTEMTIME *now) {
+        *now = {};
+        now->wYear = 2026, now->wMonth = 12, now->wDayOfWeek = 3, now->wDay = 9, now->wHour = 13,
+        now->wMinute = 5;
+    });
     HENHMETAFILE recorded = RecordPrintPage(job, 0, TRUE, "t");
-    GetLocalTime(&after);
+    SetLocalTimeHook(nullptr);
+    ASSERT_NE(nullptr, recorded);
     std::vector<std::string> texts = TextsOf(recorded);
     DeleteEnhMetaFile(recorded);
-    static const char *const days[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
-    static const char *const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-    bool found = false;
-    for (const SYSTEMTIME &t : {before, after}) {
-        int hour = t.wHour % 12 == 0 && t.wHour != 0 ? 12 : t.wHour % 12;
-        char expected[64];
-        wsprintfA(expected, "%s %s %d %d %02d:%02d %s", days[t.wDayOfWeek], months[t.wMonth - 1], t.wDay,
-                  t.wYear, hour, t.wMinute, t.wHour < 12 ? "AM" : "PM");
-        found = found || Holds(texts, expected);
-    }
-    EXPECT_TRUE(found);
+    EXPECT_TRUE(Holds(texts, "Wed Dec 9 2026 01:05 PM"));
     EXPECT_TRUE(Holds(texts, "[Page 001/001]"));
 }
 
