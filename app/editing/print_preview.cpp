@@ -83,6 +83,11 @@ static void EnablePrinting(HWND dialog, BOOL enable)
 
 static void ClampPan(HWND dialog, PreviewState *s)
 {
+    // Without a page (before the first layout) every offset would be pushed
+    // to half an empty view, and the first zoom would show the page's
+    // top-left corner in the middle of the view.
+    if (!s->pageBitmap)
+        return;
     SIZE area = AreaSize(dialog);
     ClampPanOffset(&s->panX, &s->panY, s->bitmapSize.width, s->bitmapSize.height, area.cx, area.cy);
 }

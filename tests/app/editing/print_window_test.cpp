@@ -181,6 +181,24 @@ int FailingPrinterDialog(HWND, HDC *printer, DWORD *error)
     return 0;
 }
 
+// A pixel of the preview area as it paints itself.
+COLORREF AreaPixel(HWND area, int x, int y)
+{
+    RECT client;
+    GetClientRect(area, &client);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    SendMessageA(area, WM_PRINTCLIENT, (WPARAM)memory, PRF_CLIENT);
+    COLORREF pixel = GetPixel(memory, x, y);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixel;
+}
+
 // A printer of the test's own: a memory context that a print job can start on.
 int PrinterDialogCalls;
 HWND PreviewDialog;
@@ -407,6 +425,8 @@ TEST_F(NoteFixture, PreviewWithoutAPrinterShowsTheNotesOwnPagesAndLeavesItAsItWa
         SendMessageA(dialog, WM_COMMAND, IDC_PREVIEW_ZOOM_IN, 0);
         EXPECT_EQ(2, SendDlgItemMessageA(dialog, IDC_PREVIEW_ZOOM_LIST, CB_GETCURSEL, 0, 0));
         EXPECT_EQ("Previewing Page : 2/", caption().substr(0, 20));
+        // Zoomed, the view starts at the page's top-left corner, its white margin.
+        EXPECT_EQ(RGB(255, 255, 255), AreaPixel(GetDlgItem(dialog, IDC_PREVIEW_AREA), 4, 4));
         SendMessageA(dialog, WM_COMMAND, IDC_PREVIEW_ZOOM_OUT, 0);
         SendMessageA(dialog, WM_COMMAND, IDC_PREVIEW_ZOOM_OUT, 0);
         SendMessageA(dialog, WM_COMMAND, IDC_PREVIEW_ZOOM_OUT, 0);
