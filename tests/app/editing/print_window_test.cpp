@@ -181,6 +181,23 @@ int FailingPrinterDialog(HWND, HDC *printer, DWORD *error)
     return 0;
 }
 
+std::string Caption(HWND dialog)
+{
+    char text[64] = "";
+    GetWindowTextA(dialog, text, sizeof text);
+    return text;
+}
+
+// Waits for the preview's first page; a preview that shows none is closed.
+bool ShowsItsFirstPage(HWND dialog)
+{
+    if (PumpUntil([&] { return Caption(dialog).rfind("Previewing Page : 1/", 0) == 0; }, ScaledWait(10000)))
+        return true;
+    ADD_FAILURE() << "the preview showed no page: " << Caption(dialog);
+    SendMessageA(dialog, WM_CLOSE, 0, 0);
+    return false;
+}
+
 // A pixel of the preview area as it paints itself.
 COLORREF AreaPixel(HWND area, int x, int y)
 {
@@ -227,16 +244,9 @@ TEST_F(NoteFixture, PreviewKeepsItsPrinterUntilItsPagesAreOutAndClosesAfterwards
     Type(Lines(200));
     ModalDialogAnswerer answer([&](HWND dialog) {
         PreviewDialog = dialog;
-        auto caption = [dialog]() {
-            char text[64] = "";
-            GetWindowTextA(dialog, text, sizeof text);
-            return std::string(text);
-        };
-        if (!PumpUntil([&] { return caption().rfind("Previewing Page : 1/", 0) == 0; }, ScaledWait(10000))) {
-            ADD_FAILURE() << "the preview showed no page: " << caption();
-            SendMessageA(dialog, WM_CLOSE, 0, 0);
+        auto caption = [dialog]() { return Caption(dialog); };
+        if (!ShowsItsFirstPage(dialog))
             return;
-        }
         EXPECT_NE("Previewing Page : 1/1", caption());
         SendMessageA(dialog, WM_COMMAND, IDC_PRINT_PRINT, 0);
     });
@@ -406,16 +416,9 @@ TEST_F(NoteFixture, PreviewWithoutAPrinterShowsTheNotesOwnPagesAndLeavesItAsItWa
     ZettlyPrintSettings.colourMode = IDC_PRINT_BLACK_ON_WHITE;
     std::vector<std::string> captions;
     ModalDialogAnswerer answer([&](HWND dialog) {
-        auto caption = [dialog]() {
-            char text[64] = "";
-            GetWindowTextA(dialog, text, sizeof text);
-            return std::string(text);
-        };
-        if (!PumpUntil([&] { return caption().rfind("Previewing Page : 1/", 0) == 0; }, ScaledWait(10000))) {
-            ADD_FAILURE() << "the preview showed no page: " << caption();
-            SendMessageA(dialog, WM_CLOSE, 0, 0);
+        auto caption = [dialog]() { return Caption(dialog); };
+        if (!ShowsItsFirstPage(dialog))
             return;
-        }
         captions.push_back(caption());
         SendMessageA(dialog, WM_COMMAND, IDC_PREVIEW_NEXT, 0);
         captions.push_back(caption());
@@ -425,8 +428,12 @@ TEST_F(NoteFixture, PreviewWithoutAPrinterShowsTheNotesOwnPagesAndLeavesItAsItWa
         SendMessageA(dialog, WM_COMMAND, IDC_PREVIEW_ZOOM_IN, 0);
         EXPECT_EQ(2, SendDlgItemMessageA(dialog, IDC_PREVIEW_ZOOM_LIST, CB_GETCURSEL, 0, 0));
         EXPECT_EQ("Previewing Page : 2/", caption().substr(0, 20));
-        // Zoomed, the view starts at the page's top-left corner, its white margin.
-        EXPECT_EQ(RGB(255, 255, 255), AreaPixel(GetDlgItem(dialog, IDC_PREVIEW_AREA), 4, 4));
+        // Zoomed, the view starts at the page's top-left corner: its left
+        // edge shows the white margin beside the text, below the header.
+        HWND area = GetDlgItem(dialog, IDC_PREVIEW_AREA);
+        RECT view;
+        GetClientRect(area, &view);
+        EXPECT_EQ(RGB(255, 255, 255), AreaPixel(area, 4, view.bottom / 2));
         SendMessageA(dialog, WM_COMMAND, IDC_PREVIEW_ZOOM_OUT, 0);
         SendMessageA(dialog, WM_COMMAND, IDC_PREVIEW_ZOOM_OUT, 0);
         SendMessageA(dialog, WM_COMMAND, IDC_PREVIEW_ZOOM_OUT, 0);
