@@ -75,12 +75,10 @@ LRESULT OnFindReplaceMessage(HWND note, int slot, LPARAM request);
 // The note is being destroyed: a dialog it owns goes with it.
 void FindReplaceOwnerDestroyed(HWND note);
 
-// printing.cpp: the print options dialog 4003 for the note's control; 1
-// unless printing was aborted. Dialog 146 is the preview, parameter the control.
-int PrintZettly(HINSTANCE instance, HWND owner, HWND edit);
+// print_preview.cpp: dialog 146, the preview, parameter the note's control.
 INT_PTR CALLBACK PrintPreviewDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
-// spell_check.cpp: dialog 141, parameter the control's ZettlyEditState.
+// spell_dialog.cpp: dialog 141, parameter the control's ZettlyEditState.
 INT_PTR CALLBACK SpellCheckDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // syntax_richedit.cpp: colours start..end (end -1: to the end) of the

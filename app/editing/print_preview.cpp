@@ -35,6 +35,8 @@ struct PreviewState {
     HCURSOR pageCursor, dragCursor;
     ColourTreatment treatment;
     int firstPaint;
+    int printing;         // pages are going out: the printer and the layout must stay
+    int closeWhenPrinted; // the user closed the preview while they went out
     char title[256];
 };
 
@@ -81,6 +83,11 @@ static void EnablePrinting(HWND dialog, BOOL enable)
 
 static void ClampPan(HWND dialog, PreviewState *s)
 {
+    // Without a page (before the first layout) every offset would be pushed
+    // to half an empty view, and the first zoom would show the page's
+    // top-left corner in the middle of the view.
+    if (!s->pageBitmap)
+        return;
     SIZE area = AreaSize(dialog);
     ClampPanOffset(&s->panX, &s->panY, s->bitmapSize.width, s->bitmapSize.height, area.cx, area.cy);
 }
@@ -243,6 +250,14 @@ static void GoToPage(HWND dialog, PreviewState *s, int page)
     RenderCurrentPage(dialog, s);
 }
 
+static void ClosePreview(HWND dialog, PreviewState *s)
+{
+    UndoColourTreatment(s->edit, &s->treatment);
+    FreeDevice(s);
+    // Cursors loaded from resources are shared and not destroyed.
+    EndDialog(dialog, 0);
+}
+
 // Printing needs a real printer: one is asked for first when the preview shows its own page.
 static int HavePrinter(HWND dialog, PreviewState *s)
 {
@@ -270,6 +285,7 @@ static void PrintAllPages(HWND dialog, PreviewState *s)
     if (StartPrintDocument(dialog, s->printer) < 0)
         return;
     ZettlyPrintSettings.abort = 0;
+    s->printing = 1;
     EnablePrinting(dialog, FALSE);
     EnableWindow(GetDlgItem(dialog, IDC_PREVIEW_ABORT), TRUE);
     for (int i = 0; i < (int)s->job.pages.size() && !ZettlyPrintSettings.abort; i++) {
@@ -284,6 +300,11 @@ static void PrintAllPages(HWND dialog, PreviewState *s)
     EnableWindow(GetDlgItem(dialog, IDC_PREVIEW_ABORT), FALSE);
     EnablePrinting(dialog, TRUE);
     EndDoc(s->printer);
+    s->printing = 0;
+    if (s->closeWhenPrinted) {
+        ClosePreview(dialog, s);
+        return;
+    }
     RenderCurrentPage(dialog, s);
 }
 
@@ -294,8 +315,25 @@ static BOOL InPageArea(HWND dialog, PreviewState *s, POINT screen)
     return PtInRect(&area, screen);
 }
 
+// While pages go out the messages are pumped, so every other button can be
+// pressed: a new printer, zoom or colour would free or change the device and
+// the layout the loop is printing from. Only aborting and closing are heard,
+// and the close waits for the loop to stop.
+static BOOL HeldWhilePrinting(PreviewState *s, int id)
+{
+    if (!s->printing)
+        return FALSE;
+    if (id == IDC_PREVIEW_ABORT || id == IDCANCEL)
+        ZettlyPrintSettings.abort = 1;
+    if (id == IDCANCEL)
+        s->closeWhenPrinted = 1;
+    return TRUE;
+}
+
 static void OnPreviewCommand(HWND dialog, PreviewState *s, int id, int code)
 {
+    if (HeldWhilePrinting(s, id))
+        return;
     switch (id) {
     case IDC_PREVIEW_SELECT_PRINTER:
         SelectPreviewPrinter(dialog, s, TRUE);
@@ -405,14 +443,6 @@ static void OnPreviewMouse(HWND dialog, PreviewState *s, UINT message, LPARAM lP
     }
 }
 
-static void ClosePreview(HWND dialog, PreviewState *s)
-{
-    UndoColourTreatment(s->edit, &s->treatment);
-    FreeDevice(s);
-    // Cursors loaded from resources are shared and not destroyed.
-    EndDialog(dialog, 0);
-}
-
 static INT_PTR CALLBACK PreviewProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     PreviewState *s = (PreviewState *)GetWindowLongPtrA(dialog, DWLP_USER);
@@ -479,7 +509,8 @@ static INT_PTR CALLBACK PreviewProc(HWND dialog, UINT message, WPARAM wParam, LP
         return TRUE;
     }
     case WM_CLOSE:
-        ClosePreview(dialog, s);
+        if (!HeldWhilePrinting(s, IDCANCEL))
+            ClosePreview(dialog, s);
         return TRUE;
     }
     return FALSE;

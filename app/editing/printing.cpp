@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "clock_seam.h"
 #include "core/notes_table/rich_text_stream.h"
 #include "editing_ids.h"
 #include "ui_seams.h"
@@ -75,6 +76,13 @@ PageMetrics ReadPageMetrics(HDC dc)
     m.vertRes = GetDeviceCaps(dc, VERTRES);
     m.logPixelsX = GetDeviceCaps(dc, LOGPIXELSX);
     m.logPixelsY = GetDeviceCaps(dc, LOGPIXELSY);
+    // A device that tells of no paper (a driver that leaves it out, or a
+    // display) has its printable area as its page.
+    if (m.physicalWidth <= 0 || m.physicalHeight <= 0) {
+        m.physicalWidth = m.horzRes;
+        m.physicalHeight = m.vertRes;
+        m.offsetX = m.offsetY = 0;
+    }
     return m;
 }
 
@@ -277,7 +285,7 @@ static void DrawFrame(const char *title, int page, int pageCount, HDC dc, int wi
     TextOutA(dc, width - size.cx, height - scaled(102), footer.c_str(), (int)footer.size());
 
     SYSTEMTIME now;
-    GetLocalTime(&now);
+    ZtGetLocalTime(&now);
     std::string when = PrintDateTimeText(now.wDayOfWeek, now.wMonth, now.wDay, now.wYear, now.wHour,
                                          now.wMinute);
     TextOutA(dc, 0, height - scaled(97), when.c_str(), (int)when.size());
@@ -421,12 +429,26 @@ void PumpPrintMessages(HWND dialog)
     }
 }
 
+static int RealStartDocument(HDC printer, const DOCINFOA *document)
+{
+    return StartDocA(printer, document);
+}
+
+static PrintDocumentHook StartDocument = RealStartDocument;
+
+PrintDocumentHook SetPrintDocumentHook(PrintDocumentHook hook)
+{
+    PrintDocumentHook previous = StartDocument == RealStartDocument ? nullptr : StartDocument;
+    StartDocument = hook ? hook : RealStartDocument;
+    return previous;
+}
+
 int StartPrintDocument(HWND owner, HDC printer)
 {
     DOCINFOA document = {};
     document.cbSize = sizeof document;
     document.lpszDocName = PRINT_DOCUMENT_NAME;
-    if (StartDocA(printer, &document) > 0)
+    if (StartDocument(printer, &document) > 0)
         return 0;
     ZtMessageBox(owner, "The print job could not be started.", PRINT_ERROR_CAPTION, MB_ICONEXCLAMATION);
     return -1;

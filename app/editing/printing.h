@@ -26,6 +26,11 @@ PrinterDialogHook SetPrinterDialogHook(PrinterDialogHook hook);
 // unless quiet is set. Returns 1 with the context, else 0 and the error.
 int ChoosePrinter(HWND owner, HDC *printer, DWORD *error, BOOL quiet);
 
+// StartDoc on the printer: the job's id (above 0), else 0 or below. Tests
+// replace it, as no printer is there to start a job on; null restores it.
+typedef int (*PrintDocumentHook)(HDC printer, const DOCINFOA *document);
+PrintDocumentHook SetPrintDocumentHook(PrintDocumentHook hook);
+
 // Note commands 20200 and 20205.
 int PrintZettly(HINSTANCE instance, HWND owner, HWND edit);
 INT_PTR PrintPreviewZettly(HINSTANCE instance, HWND owner, HWND edit);

@@ -2,6 +2,8 @@
 
 #include <richedit.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 
@@ -28,6 +30,7 @@ struct SpellDialogState {
     SpellChecker *current;
     char folder[MAX_PATH];
     std::vector<std::string> userList;
+    int userFileUnread; // the file holds more than was read: it is not written over
     std::string text; // the note's text, in the control's positions
     SpellWalk walk;
     int wordStart, wordEnd;
@@ -58,28 +61,31 @@ bool UserDictionaryPath(char *out, DWORD size)
     return snprintf(out, size, "%s%s%s", folder, separator, SPELL_USER_DICTIONARY) < (int)size;
 }
 
-std::vector<std::string> ReadUserDictionary(const char *path)
+int ReadUserDictionary(const char *path, std::vector<std::string> *list)
 {
+    list->clear();
     FILE *file = fopen(path, "rb");
     if (!file)
-        return {};
+        return GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES ? 0 : -1;
     std::string data;
     char block[65536];
     size_t n;
-    bool cut = false;
+    bool whole = true;
     while ((n = fread(block, 1, sizeof block, file)) > 0) {
         if (data.size() + n > USER_DICTIONARY_MAX_BYTES) {
-            cut = true;
+            whole = false;
             break;
         }
         data.append(block, n);
     }
+    whole = whole && !ferror(file);
     fclose(file);
     // A file cut short ends inside a word: that word is not one.
-    if (cut)
+    if (!whole)
         while (!data.empty() && !isspace((unsigned char)data.back()))
             data.pop_back();
-    return ParseUserDictionary(data.data(), data.size());
+    *list = ParseUserDictionary(data.data(), data.size());
+    return whole ? 0 : -1;
 }
 
 int WriteUserDictionary(const char *path, const std::vector<std::string> &list)
@@ -301,8 +307,10 @@ static INT_PTR CALLBACK UserDictionaryProc(HWND dialog, UINT message, WPARAM wPa
                 SendDlgItemMessageA(dialog, IDC_USER_WORDS, LB_GETTEXT, i, (LPARAM)&word[0]);
                 word.resize(strlen(word.c_str()));
                 if (!word.empty())
-                    words.insert(words.begin(), word);
+                    words.push_back(word);
             }
+            // Each word is put at the front in turn: the list ends up reversed.
+            std::reverse(words.begin(), words.end());
             list->swap(words);
             EndDialog(dialog, 1);
             break;
@@ -338,8 +346,7 @@ static BOOL OpenSpellDialog(HWND dialog, SpellDialogState *s)
 {
     char path[MAX_PATH];
     s->userList.clear();
-    if (UserDictionaryPath(path, sizeof path))
-        s->userList = ReadUserDictionary(path);
+    s->userFileUnread = UserDictionaryPath(path, sizeof path) && ReadUserDictionary(path, &s->userList) < 0;
     LoadDictionaries(s);
     HWND list = GetDlgItem(dialog, IDC_SPELL_DICTIONARY);
     std::vector<std::string> names;
@@ -379,9 +386,17 @@ static void CloseSpellDialog(HWND dialog, SpellDialogState *s)
     EndDialog(dialog, s->completed);
     UnloadDictionaries(s);
     char path[MAX_PATH];
-    if (UserDictionaryPath(path, sizeof path) && WriteUserDictionary(path, s->userList) < 0)
+    bool havePath = UserDictionaryPath(path, sizeof path);
+    if (havePath && s->userFileUnread) {
+        char text[MAX_PATH + 160];
+        snprintf(text, sizeof text,
+                 "The user dictionary %s could not be read whole, so it was left as it was: "
+                 "the words added now are not saved.", path);
+        ZtMessageBox(dialog, text, SPELL_UNKNOWN_ERROR_CAPTION, MB_ICONEXCLAMATION);
+    } else if (!havePath || WriteUserDictionary(path, s->userList) < 0) {
         ZtMessageBox(dialog, "The user dictionary could not be saved.", SPELL_UNKNOWN_ERROR_CAPTION,
                      MB_ICONEXCLAMATION);
+    }
     s->userList.clear();
     if (s->correctIcon)
         DestroyIcon(s->correctIcon);

@@ -32,7 +32,10 @@ extern std::vector<std::string> SpellIgnoreList;
 // path cannot be made.
 bool SpellDictionaryFolder(char *out, DWORD size);
 bool UserDictionaryPath(char *out, DWORD size);
-// The user dictionary's words, newest first (empty when there is no file).
-std::vector<std::string> ReadUserDictionary(const char *path);
+// The user dictionary's words, newest first, into *list (empty when there
+// is no file). 0, or -1 when a file is there but could not be read whole
+// (unreadable, or larger than any list of words a user makes): writing a
+// list back over it would lose the words that were not read.
+int ReadUserDictionary(const char *path, std::vector<std::string> *list);
 // Writes beside the old file and replaces it only when complete. 0 or -1.
 int WriteUserDictionary(const char *path, const std::vector<std::string> &list);

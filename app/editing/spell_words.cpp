@@ -1,5 +1,6 @@
 #include "spell_words.h"
 
+#include <algorithm>
 #include <cstring>
 
 // ---------------------------------------------------------------- letters
@@ -144,10 +145,14 @@ std::vector<std::string> ParseUserDictionary(const char *data, size_t size)
             i++;
         size_t length = i - start;
         if (length > 0 && length <= SPELL_WORD_MAX)
-            list.insert(list.begin(), std::string(data + start, length));
+            list.push_back(std::string(data + start, length));
         if (i < size && data[i] == '\0')
             i++;
     }
+    // Newest first: the file's last word is the list's front. Putting each
+    // word at the front as it came would take time growing with the square
+    // of the words.
+    std::reverse(list.begin(), list.end());
     return list;
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "clock_seam.h"
 #include "editing/editing_ids.h"
 #include "test_support.h"
 
@@ -180,7 +181,81 @@ int FailingPrinterDialog(HWND, HDC *printer, DWORD *error)
     return 0;
 }
 
+std::string Caption(HWND dialog)
+{
+    char text[64] = "";
+    GetWindowTextA(dialog, text, sizeof text);
+    return text;
+}
+
+// Waits for the preview's first page; a preview that shows none is closed.
+bool ShowsItsFirstPage(HWND dialog)
+{
+    if (PumpUntil([&] { return Caption(dialog).rfind("Previewing Page : 1/", 0) == 0; }, ScaledWait(10000)))
+        return true;
+    ADD_FAILURE() << "the preview showed no page: " << Caption(dialog);
+    SendMessageA(dialog, WM_CLOSE, 0, 0);
+    return false;
+}
+
+// A pixel of the preview area as it paints itself.
+COLORREF AreaPixel(HWND area, int x, int y)
+{
+    RECT client;
+    GetClientRect(area, &client);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    SendMessageA(area, WM_PRINTCLIENT, (WPARAM)memory, PRF_CLIENT);
+    COLORREF pixel = GetPixel(memory, x, y);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixel;
+}
+
+// A printer of the test's own: a memory context that a print job can start on.
+int PrinterDialogCalls;
+HWND PreviewDialog;
+int MemoryPrinter(HWND, HDC *printer, DWORD *error)
+{
+    PrinterDialogCalls++;
+    *printer = CreateCompatibleDC(nullptr);
+    *error = 0;
+    return 1;
+}
+// While the pages go out the user picks another printer and closes the preview.
+int JobInterruptedByTheUser(HDC, const DOCINFOA *)
+{
+    PostMessageA(PreviewDialog, WM_COMMAND, IDC_PREVIEW_SELECT_PRINTER, 0);
+    PostMessageA(PreviewDialog, WM_CLOSE, 0, 0);
+    return 1;
+}
+
 } // namespace
+
+TEST_F(NoteFixture, PreviewKeepsItsPrinterUntilItsPagesAreOutAndClosesAfterwards)
+{
+    PrinterDialogCalls = 0;
+    SetPrinterDialogHook(MemoryPrinter);
+    SetPrintDocumentHook(JobInterruptedByTheUser);
+    Type(Lines(200));
+    ModalDialogAnswerer answer([&](HWND dialog) {
+        PreviewDialog = dialog;
+        auto caption = [dialog]() { return Caption(dialog); };
+        if (!ShowsItsFirstPage(dialog))
+            return;
+        EXPECT_NE("Previewing Page : 1/1", caption());
+        SendMessageA(dialog, WM_COMMAND, IDC_PRINT_PRINT, 0);
+    });
+    PrintPreviewZettly(GetModuleHandleA(nullptr), note, edit);
+    SetPrintDocumentHook(nullptr);
+    EXPECT_EQ(1, answer.Count());
+    EXPECT_EQ(1, PrinterDialogCalls) << "the printer was changed while pages went out";
+    EXPECT_EQ(1, ZettlyPrintSettings.abort);
+}
 
 TEST_F(NoteFixture, LongNoteIsPaginatedAndEachPageCarriesItsFooter)
 {
@@ -227,31 +302,25 @@ TEST_F(NoteFixture, LongNoteIsPaginatedAndEachPageCarriesItsFooter)
     }
 }
 
-TEST_F(NoteFixture, TheDateInTheFrameIsTodaysOnTheTwelveHourClock)
+TEST_F(NoteFixture, TheFrameDatesThePageByTheClockOnTheTwelveHourClock)
 {
     DibPage page;
     PrintJob job;
     Type("one line");
     ASSERT_EQ(0, LayOutPrintJob(edit, page.dc, page.metrics, &job));
     ASSERT_EQ(1u, job.pages.size());
-    SYSTEMTIME before, after;
-    GetLocalTime(&before);
+    // Wednesday 9 December 2026, five minutes past one in the afternoon.
+    SetLocalTimeHook([](SYSTEMTIME *now) {
+        *now = {};
+        now->wYear = 2026, now->wMonth = 12, now->wDayOfWeek = 3, now->wDay = 9, now->wHour = 13,
+        now->wMinute = 5;
+    });
     HENHMETAFILE recorded = RecordPrintPage(job, 0, TRUE, "t");
-    GetLocalTime(&after);
+    SetLocalTimeHook(nullptr);
+    ASSERT_NE(nullptr, recorded);
     std::vector<std::string> texts = TextsOf(recorded);
     DeleteEnhMetaFile(recorded);
-    static const char *const days[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
-    static const char *const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-    bool found = false;
-    for (const SYSTEMTIME &t : {before, after}) {
-        int hour = t.wHour % 12 == 0 && t.wHour != 0 ? 12 : t.wHour % 12;
-        char expected[64];
-        wsprintfA(expected, "%s %s %d %d %02d:%02d %s", days[t.wDayOfWeek], months[t.wMonth - 1], t.wDay,
-                  t.wYear, hour, t.wMinute, t.wHour < 12 ? "AM" : "PM");
-        found = found || Holds(texts, expected);
-    }
-    EXPECT_TRUE(found);
+    EXPECT_TRUE(Holds(texts, "Wed Dec 9 2026 01:05 PM"));
     EXPECT_TRUE(Holds(texts, "[Page 001/001]"));
 }
 
@@ -347,16 +416,9 @@ TEST_F(NoteFixture, PreviewWithoutAPrinterShowsTheNotesOwnPagesAndLeavesItAsItWa
     ZettlyPrintSettings.colourMode = IDC_PRINT_BLACK_ON_WHITE;
     std::vector<std::string> captions;
     ModalDialogAnswerer answer([&](HWND dialog) {
-        auto caption = [dialog]() {
-            char text[64] = "";
-            GetWindowTextA(dialog, text, sizeof text);
-            return std::string(text);
-        };
-        if (!PumpUntil([&] { return caption().rfind("Previewing Page : 1/", 0) == 0; }, ScaledWait(10000))) {
-            ADD_FAILURE() << "the preview showed no page: " << caption();
-            SendMessageA(dialog, WM_CLOSE, 0, 0);
+        auto caption = [dialog]() { return Caption(dialog); };
+        if (!ShowsItsFirstPage(dialog))
             return;
-        }
         captions.push_back(caption());
         SendMessageA(dialog, WM_COMMAND, IDC_PREVIEW_NEXT, 0);
         captions.push_back(caption());
@@ -366,6 +428,12 @@ TEST_F(NoteFixture, PreviewWithoutAPrinterShowsTheNotesOwnPagesAndLeavesItAsItWa
         SendMessageA(dialog, WM_COMMAND, IDC_PREVIEW_ZOOM_IN, 0);
         EXPECT_EQ(2, SendDlgItemMessageA(dialog, IDC_PREVIEW_ZOOM_LIST, CB_GETCURSEL, 0, 0));
         EXPECT_EQ("Previewing Page : 2/", caption().substr(0, 20));
+        // Zoomed, the view starts at the page's top-left corner: its left
+        // edge shows the white margin beside the text, below the header.
+        HWND area = GetDlgItem(dialog, IDC_PREVIEW_AREA);
+        RECT view;
+        GetClientRect(area, &view);
+        EXPECT_EQ(RGB(255, 255, 255), AreaPixel(area, 4, view.bottom / 2));
         SendMessageA(dialog, WM_COMMAND, IDC_PREVIEW_ZOOM_OUT, 0);
         SendMessageA(dialog, WM_COMMAND, IDC_PREVIEW_ZOOM_OUT, 0);
         SendMessageA(dialog, WM_COMMAND, IDC_PREVIEW_ZOOM_OUT, 0);

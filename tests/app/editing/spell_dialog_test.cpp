@@ -235,7 +235,75 @@ TEST_F(SpellNote, AHostileUserDictionaryIsReadWithinBounds)
     }
     char path[MAX_PATH];
     ASSERT_TRUE(UserDictionaryPath(path, sizeof path));
-    EXPECT_EQ((std::vector<std::string>{"second", "first"}), ReadUserDictionary(path));
+    std::vector<std::string> words;
+    EXPECT_EQ(0, ReadUserDictionary(path, &words));
+    EXPECT_EQ((std::vector<std::string>{"second", "first"}), words);
     ASSERT_EQ(0, WriteUserDictionary(path, {"b", "a"}));
     EXPECT_EQ("b\na\n", UserFile());
+}
+
+TEST_F(SpellNote, AUserDictionaryTooLargeToReadIsNotWrittenOver)
+{
+    if (!HaveDictionary("en_US"))
+        GTEST_SKIP() << "no English dictionary beside the test";
+    std::string huge;
+    for (int i = 0; huge.size() < 5 * 1024 * 1024; i++)
+        huge += "word" + std::to_string(i) + "\n";
+    {
+        std::ofstream out(data.Path() + "\\zettliesuser.dic", std::ios::binary);
+        out << huge;
+    }
+    SetText("a mistak");
+    MessageBoxRecorder boxes;
+    ModalDialogAnswerer answer([&](HWND dialog) {
+        ChooseDictionary(dialog, "en_US");
+        SendMessageA(dialog, WM_COMMAND, IDC_SPELL_ADD, 0);
+    });
+    EXPECT_EQ(1, SpellCheckZettly(edit));
+    EXPECT_EQ(1, answer.Count());
+    EXPECT_TRUE(UserFile() == huge) << "the user dictionary was written over";
+    ASSERT_EQ(2u, boxes.Boxes().size());
+    EXPECT_NE(std::string::npos, boxes.Boxes()[0].text.find("could not be read whole"));
+    EXPECT_EQ(SPELL_DONE_TEXT, boxes.Boxes()[1].text);
+}
+
+TEST_F(SpellNote, TheUserDictionaryEditorRemovesWordsAndItsSaveIsWrittenAtTheEnd)
+{
+    if (!HaveDictionary("en_US"))
+        GTEST_SKIP() << "no English dictionary beside the test";
+    {
+        std::ofstream out(data.Path() + "\\zettliesuser.dic", std::ios::binary);
+        out << "alpha\nbeta\ngamma\n";
+    }
+    SetText("a mistak");
+    MessageBoxRecorder boxes;
+    std::vector<std::string> shown;
+    ModalDialogAnswerer answer([&](HWND dialog) {
+        char caption[64] = "";
+        GetWindowTextA(dialog, caption, sizeof caption);
+        if (std::string(caption) == "User Dictionary Edit") {
+            int count = (int)SendDlgItemMessageA(dialog, IDC_USER_WORDS, LB_GETCOUNT, 0, 0);
+            for (int i = 0; i < count; i++) {
+                char word[64] = "";
+                SendDlgItemMessageA(dialog, IDC_USER_WORDS, LB_GETTEXT, i, (LPARAM)word);
+                shown.push_back(word);
+            }
+            LRESULT beta = SendDlgItemMessageA(dialog, IDC_USER_WORDS, LB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM)"beta");
+            SendDlgItemMessageA(dialog, IDC_USER_WORDS, LB_SETCURSEL, (WPARAM)beta, 0);
+            SendMessageA(dialog, WM_COMMAND, IDC_USER_REMOVE, 0);
+            SendMessageA(dialog, WM_COMMAND, IDC_USER_SAVE, 0);
+            return;
+        }
+        ChooseDictionary(dialog, "en_US");
+        SendMessageA(dialog, WM_COMMAND, IDC_SPELL_EDIT_USER, 0);
+        // Nothing is written while the check runs.
+        EXPECT_EQ("alpha\nbeta\ngamma\n", UserFile());
+        SendMessageA(dialog, WM_COMMAND, IDC_SPELL_NEXT, 0);
+    });
+    EXPECT_EQ(1, SpellCheckZettly(edit));
+    EXPECT_EQ(2, answer.Count());
+    // The file's lines come back newest first; the editor's save turns its
+    // list round, so the words are written in the file's first order.
+    EXPECT_EQ((std::vector<std::string>{"gamma", "beta", "alpha"}), shown);
+    EXPECT_EQ("alpha\ngamma\n", UserFile());
 }
