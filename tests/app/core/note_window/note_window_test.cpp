@@ -227,7 +227,7 @@ TEST_F(NoteWindow, ANoteIsMadeWhereAMoveWouldPutItAndItsChildrenFollowResizes)
             EXPECT_EQ(edit.left, 0);
             EXPECT_EQ(edit.top, h);
             EXPECT_EQ(edit.right, client.right) << "grow " << grow;
-            EXPECT_EQ(edit.bottom, std::max(client.bottom, h)) << "grow " << grow;
+            EXPECT_EQ(edit.bottom, std::max<LONG>(client.bottom, h)) << "grow " << grow;
             EXPECT_EQ(title.left, 0);
             EXPECT_EQ(title.top, 0);
             EXPECT_EQ(title.right, client.right) << "grow " << grow;
