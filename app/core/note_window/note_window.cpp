@@ -98,19 +98,44 @@ static HFONT MakeFont(HWND note, ZettlyLogFont *font, HFONT *stored)
     return *stored;
 }
 
-static HWND CreateEditor(HWND note, ZettlyRecord *z)
+// Where the editor goes in a note of the given client size: below the strip.
+static RECT EditorPlace(HWND note, int slot, int width, int height)
+{
+    int h = ActiveInPlaceObject ? 0 : StripHeight(note, slot);
+    return RECT{0, h, width, height - h};
+}
+
+// A child already at its place is left alone: every move is a round trip
+// through the window system even when nothing changes, and a note is sized
+// more than once while it is made.
+static bool ChildIsAt(HWND child, HWND parent, int x, int y, int width, int height)
+{
+    RECT r;
+    if (!GetWindowRect(child, &r))
+        return false;
+    MapWindowPoints(nullptr, parent, (POINT *)&r, 2);
+    return r.left == x && r.top == y && r.right - r.left == width && r.bottom - r.top == height;
+}
+
+static HWND CreateEditor(HWND note, int slot, ZettlyRecord *z)
 {
     DWORD style = z->wordWrap ? EDIT_STYLE_WRAPPED : EDIT_STYLE_UNWRAPPED;
     if (z->vertScroll)
         style |= WS_VSCROLL;
     if (z->horzScroll)
         style |= WS_HSCROLL;
+    // Made at its place, so that the note's first WM_SIZE finds it there.
+    RECT client = {0, 0, 0, 0};
+    GetClientRect(note, &client);
+    RECT at = EditorPlace(note, slot, client.right, client.bottom);
+    if (at.bottom < 0)
+        at.bottom = 0;
     // Each editor once had a heap of its own; the rich-edit control keeps its
     // text in its own memory anyway, so the program's instance serves.
     return CreateWindowExA(WS_EX_TRANSPARENT,
                            RichEditClassName[0] ? RichEditClassName : RICH_EDIT_CLASS, "",
-                           style, 0, 0, 0, 0, note, (HMENU)(INT_PTR)NOTE_EDIT_ID,
-                           GetModuleHandleA(nullptr), nullptr);
+                           style, at.left, at.top, at.right, at.bottom, note,
+                           (HMENU)(INT_PTR)NOTE_EDIT_ID, GetModuleHandleA(nullptr), nullptr);
 }
 
 static void SubclassEditor(HWND note, int slot, HWND edit)
@@ -152,12 +177,25 @@ static void PrepareEditor(HWND note, ZettlyRecord *z, HWND edit)
     }
 }
 
-static void PlaceNewNote(HWND note, ZettlyRecord *z)
+// True when moving the note to this place would change nothing: it is there
+// already and within the size limits that a move would enforce.
+static bool NoteIsAt(HWND note, int slot, int x, int y, int width, int height)
+{
+    RECT w;
+    if (!GetWindowRect(note, &w) || w.left != x || w.top != y || w.right - w.left != width ||
+        w.bottom - w.top != height)
+        return false;
+    return width >= GetSystemMetrics(SM_CXMINTRACK) && width <= GetSystemMetrics(SM_CXMAXTRACK) &&
+           height >= ZettlyRolledUpHeight(note, slot) && height <= GetSystemMetrics(SM_CYMAXTRACK);
+}
+
+static void PlaceNewNote(HWND note, int slot, ZettlyRecord *z)
 {
     const ZettlyRect &r = z->windowRect;
     // Height 0 for a rolled-up note: the size limits raise it to the strip.
     int height = z->rolledUp ? 0 : r.bottom - r.top;
-    MoveWindow(note, r.left, r.top, r.right - r.left, height, TRUE);
+    if (z->rolledUp || !NoteIsAt(note, slot, r.left, r.top, r.right - r.left, height))
+        MoveWindow(note, r.left, r.top, r.right - r.left, height, TRUE);
 }
 
 static LRESULT OnNoteCreate(HWND note, const CREATESTRUCTA *cs)
@@ -172,7 +210,7 @@ static LRESULT OnNoteCreate(HWND note, const CREATESTRUCTA *cs)
     }
     ++NoteWindowCount;
 
-    HWND edit = CreateEditor(note, z);
+    HWND edit = CreateEditor(note, slot, z);
     z->editWindow = edit;
     if (!edit) {
         ZtMessageBox(note, "Can't Create Edit Control", "Out Of Memory", MB_ICONHAND);
@@ -192,7 +230,7 @@ static LRESULT OnNoteCreate(HWND note, const CREATESTRUCTA *cs)
     if (z->backBrush)
         DeleteObject(z->backBrush);
     z->backBrush = CreateSolidBrush(z->backColour);
-    PlaceNewNote(note, z);
+    PlaceNewNote(note, slot, z);
     if (z->title[0])
         SetWindowTextA(note, z->title);
     if (z->showCommand == SW_SHOWMINIMIZED)
@@ -277,10 +315,13 @@ static void OnNoteSize(HWND note, int slot, int width, int height)
         return;
     ZettlyRecord *z = &ZettlyTable[slot];
     bool active = ActiveInPlaceObject != nullptr;
-    int h = active ? 0 : StripHeight(note, slot);
-    if (z->editWindow)
+    RECT at = EditorPlace(note, slot, width, height);
+    int h = at.top;
+    if (z->editWindow && !ChildIsAt(z->editWindow, note, 0, h, width, height - h))
         MoveWindow(z->editWindow, 0, h, width, height - h, TRUE);
-    if (z->titleEdit && !active)
+    // Hidden and already of this size, the title edit has nothing to show.
+    if (z->titleEdit && !active &&
+        (IsWindowVisible(z->titleEdit) || !ChildIsAt(z->titleEdit, note, 0, 0, width, h)))
         SetWindowPos(z->titleEdit, nullptr, 0, 0, width, h,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     if (ZettlyInfo.roundBorder) {
@@ -290,7 +331,10 @@ static void OnNoteSize(HWND note, int slot, int width, int height)
         if (region && !SetWindowRgn(note, region, TRUE))
             DeleteObject(region);
     } else {
-        SetWindowRgn(note, nullptr, TRUE);
+        // Taking away a region the window does not have still reframes it.
+        RECT box;
+        if (GetWindowRgnBox(note, &box) != ERROR)
+            SetWindowRgn(note, nullptr, TRUE);
     }
 }
 

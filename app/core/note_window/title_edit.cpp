@@ -21,8 +21,12 @@ HWND CreateTitleEdit(HWND note, int slot)
         (TitleEditState *)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof *state);
     if (!state)
         return nullptr;
+    // Made the size of the strip, so that sizing the window finds it so.
+    RECT client = {0, 0, 0, 0};
+    GetClientRect(note, &client);
     HWND control = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TRANSPARENT, "EDIT", nullptr,
-                                   WS_CHILD | ES_AUTOHSCROLL, 0, 0, 0, 0, note, nullptr,
+                                   WS_CHILD | ES_AUTOHSCROLL, 0, 0, client.right,
+                                   GetFontCharHeight(note, slot), note, nullptr,
                                    GetModuleHandleA(nullptr), nullptr);
     if (!control) {
         HeapFree(GetProcessHeap(), 0, state);

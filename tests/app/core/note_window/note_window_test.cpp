@@ -2,6 +2,7 @@
 
 #include <richedit.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -185,6 +186,55 @@ TEST_F(NoteWindow, ANoteSavedRolledUpIsCreatedAtStripHeight)
     Roll(slot);
     r = WindowRect(z.window);
     EXPECT_EQ(r.bottom - r.top, 200) << "unrolls to the saved height";
+}
+
+// A note is made in place and skips the moves that would change nothing: it
+// must still end where moving it there would put it, with its editor and
+// title edit laid out below and over the strip, also after later resizes.
+TEST_F(NoteWindow, ANoteIsMadeWhereAMoveWouldPutItAndItsChildrenFollowResizes)
+{
+    int tiny = GetSystemMetrics(SM_CXMINTRACK) / 2;
+    const ZettlyRect places[] = {
+        {60, 70, 300, 250},          // an ordinary note
+        {60, 70, 300, 75},           // lower than its strip
+        {60, 70, 60 + tiny, 200},    // narrower than a frame may be
+        {-5000, -5000, -4800, -4850} // off every screen
+    };
+    for (const ZettlyRect &place : places) {
+        int slot = FindFreeZettlySlot();
+        CloneZettly(ZETTLY_DEFAULT_SLOT, slot);
+        ZettlyTable[slot].windowRect = place;
+        ASSERT_EQ(CreateZettlyWindow(nullptr, slot, FALSE, TRUE), 0);
+        const ZettlyRecord &z = ZettlyTable[slot];
+        HWND note = z.window;
+        RECT made = WindowRect(note);
+        MoveWindow(note, made.left, made.top, made.right - made.left, made.bottom - made.top, TRUE);
+        RECT moved = WindowRect(note);
+        EXPECT_TRUE(EqualRect(&made, &moved)) << place.left << "," << place.bottom;
+        EXPECT_GE(made.bottom - made.top, RolledHeight(slot));
+
+        for (int grow = 0; grow <= 2; ++grow) {
+            if (grow)
+                SetWindowPos(note, nullptr, 0, 0, 220 + 40 * grow, 150 + 30 * grow,
+                             SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+            RECT client, edit, title;
+            GetClientRect(note, &client);
+            GetWindowRect(z.editWindow, &edit);
+            GetWindowRect(z.titleEdit, &title);
+            MapWindowPoints(nullptr, note, (POINT *)&edit, 2);
+            MapWindowPoints(nullptr, note, (POINT *)&title, 2);
+            int h = Strip(slot);
+            EXPECT_EQ(edit.left, 0);
+            EXPECT_EQ(edit.top, h);
+            EXPECT_EQ(edit.right, client.right) << "grow " << grow;
+            EXPECT_EQ(edit.bottom, std::max<LONG>(client.bottom, h)) << "grow " << grow;
+            EXPECT_EQ(title.left, 0);
+            EXPECT_EQ(title.top, 0);
+            EXPECT_EQ(title.right, client.right) << "grow " << grow;
+            EXPECT_EQ(title.bottom, h);
+        }
+        DestroyWindow(note);
+    }
 }
 
 TEST_F(NoteWindow, AnimatedRollIgnoresASecondCommandAndLandsExactly)
