@@ -304,8 +304,9 @@ int PutMcu(JPEG_PROPERTIES *p, int column, int row, int single)
         return JPG_ERR_INVALID_PROPERTIES;
     if (visible.right <= visible.left || visible.bottom <= visible.top)
         return 0;
+    bool whole = !visible.left && !visible.top && visible.right == layout.width && visible.bottom == layout.height;
     if (single < 0 && !p->smoothUpsampling && KernelYccMcu(p)) {
-        if (!visible.left && !visible.top && visible.right == layout.width && visible.bottom == layout.height) {
+        if (whole) {
             ConvertWholeMcu(p, address, p->dibLineStep);
             return 0;
         }
@@ -322,7 +323,6 @@ int PutMcu(JPEG_PROPERTIES *p, int column, int row, int single)
         return 0;
     }
     if (p->smoothUpsampling) {
-        bool whole = !visible.left && !visible.top && visible.right == layout.width && visible.bottom == layout.height;
         if (whole && single < 0 && p->outputFormat == FORMAT_YCC_TO_RGB_SHIFTED_GREEN && size == 8) {
             int smoothLayout = p->dibChannels == 4 ? JPG_SMOOTH_RGBA
                                : p->dibColour == JPG_COLOUR_BGR ? JPG_SMOOTH_BGR : JPG_SMOOTH_RGB;

@@ -5,6 +5,7 @@
 #include <emmintrin.h>
 
 #include "jpeg_simd.h"
+#include "packed_pixels_128.h"
 
 namespace {
 
@@ -29,45 +30,6 @@ inline Terms TermsOf(__m128i cb, __m128i cr)
     t.green = _mm_packs_epi32(_mm_srai_epi32(_mm_sub_epi32(low, offset), 12),
                               _mm_srai_epi32(_mm_sub_epi32(high, offset), 12));
     return t;
-}
-
-// Four 4-byte pixels squeezed to twelve bytes at the bottom of the register.
-inline __m128i Squeeze(__m128i pixels)
-{
-    const __m128i low3 = _mm_set_epi32(0, 0xFFFFFF, 0, 0xFFFFFF);
-    __m128i six = _mm_or_si128(_mm_and_si128(pixels, low3), _mm_slli_epi64(_mm_srli_epi64(pixels, 32), 24));
-    const __m128i firstSix = _mm_set_epi32(0, 0, 0xFFFF, (int)0xFFFFFFFF);
-    return _mm_or_si128(_mm_and_si128(six, firstSix), _mm_andnot_si128(firstSix, _mm_srli_si128(six, 2)));
-}
-
-// Pixels from their first, second and third bytes, Count (8 or 16) of them.
-template <int Count, bool Alpha>
-inline void WritePixels(uint8_t *out, __m128i first, __m128i second, __m128i third)
-{
-    __m128i fourth = Alpha ? _mm_set1_epi8((char)0xFF) : _mm_setzero_si128();
-    __m128i pairs[2] = {_mm_unpacklo_epi8(first, second), _mm_unpackhi_epi8(first, second)};
-    __m128i lasts[2] = {_mm_unpacklo_epi8(third, fourth), _mm_unpackhi_epi8(third, fourth)};
-    __m128i pixels[4];
-    for (int h = 0; h < Count / 8; h++) {
-        pixels[2 * h] = _mm_unpacklo_epi16(pairs[h], lasts[h]);
-        pixels[2 * h + 1] = _mm_unpackhi_epi16(pairs[h], lasts[h]);
-    }
-    __m128i *to = reinterpret_cast<__m128i *>(out);
-    if (Alpha) {
-        for (int k = 0; k < Count / 4; k++)
-            _mm_storeu_si128(to + k, pixels[k]);
-        return;
-    }
-    __m128i twelve[4];
-    for (int k = 0; k < Count / 4; k++)
-        twelve[k] = Squeeze(pixels[k]);
-    _mm_storeu_si128(to, _mm_or_si128(twelve[0], _mm_slli_si128(twelve[1], 12)));
-    if (Count == 8) {
-        _mm_storel_epi64(reinterpret_cast<__m128i *>(out + 16), _mm_srli_si128(twelve[1], 4));
-        return;
-    }
-    _mm_storeu_si128(to + 1, _mm_or_si128(_mm_srli_si128(twelve[1], 4), _mm_slli_si128(twelve[2], 8)));
-    _mm_storeu_si128(to + 2, _mm_or_si128(_mm_srli_si128(twelve[2], 8), _mm_slli_si128(twelve[3], 4)));
 }
 
 // H x V luminance pixels per chroma sample over the 8 chroma rows.
@@ -97,7 +59,7 @@ inline void Convert(const int16_t *luma, const int16_t *cb, const int16_t *cr, u
             }
             __m128i r = _mm_packus_epi16(red[0], red[H - 1]), g = _mm_packus_epi16(green[0], green[H - 1]);
             __m128i b = _mm_packus_epi16(blue[0], blue[H - 1]);
-            WritePixels<8 * H, Alpha>(dib + y * step, Bgr ? b : r, g, Bgr ? r : b);
+            packed128::WritePixels<8 * H, Alpha>(dib + y * step, Bgr ? b : r, g, Bgr ? r : b);
         }
     }
 }

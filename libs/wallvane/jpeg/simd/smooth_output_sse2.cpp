@@ -3,10 +3,10 @@
 // to a register. Bit for bit what the planes and the converter of unusual
 // samplings give: the same triangle filter, the same rounding of green.
 #include <emmintrin.h>
-#include <string.h>
 
 #include "jpeg_dispatch.h"
 #include "jpeg_simd.h"
+#include "packed_pixels_128.h"
 
 namespace {
 
@@ -85,23 +85,8 @@ JPG_SIMD_ENTRY void JpgSmoothRowSse2(const uint8_t *luma, const uint8_t *cb, con
     __m128i red = _mm_packus_epi16(r[0], r[1]), green = _mm_packus_epi16(g[0], g[1]);
     __m128i blue = _mm_packus_epi16(b[0], b[1]);
     __m128i first = layout == JPG_SMOOTH_BGR ? blue : red, third = layout == JPG_SMOOTH_BGR ? red : blue;
-    __m128i fourth = layout == JPG_SMOOTH_RGBA ? _mm_set1_epi8((char)0xFF) : zero;
-    // Four-byte pixels, four to a register.
-    __m128i pairs[2] = {_mm_unpacklo_epi8(first, green), _mm_unpackhi_epi8(first, green)};
-    __m128i rest[2] = {_mm_unpacklo_epi8(third, fourth), _mm_unpackhi_epi8(third, fourth)};
-    alignas(16) uint32_t pixels[16];
-    for (int half = 0; half < 2; half++) {
-        _mm_store_si128(reinterpret_cast<__m128i *>(pixels + 8 * half), _mm_unpacklo_epi16(pairs[half], rest[half]));
-        _mm_store_si128(reinterpret_cast<__m128i *>(pixels + 8 * half + 4),
-                        _mm_unpackhi_epi16(pairs[half], rest[half]));
-    }
-    if (layout == JPG_SMOOTH_RGBA) {
-        memcpy(dib, pixels, sizeof pixels);
-        return;
-    }
-    // Three bytes a pixel: each four-byte store is overwritten in its last
-    // byte by the next; the last pixel writes its three bytes only.
-    for (int i = 0; i < 15; i++)
-        memcpy(dib + 3 * i, &pixels[i], 4);
-    memcpy(dib + 45, &pixels[15], 3);
+    if (layout == JPG_SMOOTH_RGBA)
+        packed128::WritePixels<16, true>(dib, first, green, third);
+    else
+        packed128::WritePixels<16, false>(dib, first, green, third);
 }
