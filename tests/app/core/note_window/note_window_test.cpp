@@ -580,23 +580,29 @@ TEST_F(NoteWindow, AutoCopyFollowsADragButNotTheFocusingClick)
     ClipboardRequests.clear();
     EditProcBeforeSpy = (WNDPROC)SetWindowLongPtrA(edit, GWLP_WNDPROC, (LONG_PTR)ClipboardSpy);
     LPARAM at = MAKELPARAM(2, 2);
-    // Later presses go to an editor that has the focus already. While another
-    // test program holds the activation, the focus comes back on the
-    // SetFocus before a press or on the press itself, and the note rightly
-    // counts that press as a focusing one: such a try is made again.
+    // Later presses go to an editor that has the focus already. While other
+    // test programs take the activation, the focus can come back on the
+    // SetFocus before a press: the note rightly counts the next press as a
+    // focusing one, so a plain click spends it first. Only a gain during the
+    // press itself (no messages are pumped there) makes the try count for
+    // nothing, and it is made again.
     auto press = [&](WPARAM downKeys, WPARAM upKeys, bool drag, WPARAM from, LPARAM to) {
-        for (int attempt = 0; attempt < 3; ++attempt) {
-            ClipboardRequests.clear();
-            int gains = FocusGains;
+        for (int attempt = 0; attempt < 10; ++attempt) {
             SetFocus(edit);
             Pump(20);
+            SendMessageA(edit, WM_LBUTTONDOWN, MK_LBUTTON, at);
+            SendMessageA(edit, WM_LBUTTONUP, 0, at);
+            Pump(20);
+            ClipboardRequests.clear();
+            int gains = FocusGains;
             SendMessageA(edit, WM_LBUTTONDOWN, downKeys, at);
             if (drag)
                 SendMessageA(edit, WM_MOUSEMOVE, MK_LBUTTON, at);
             SendMessageA(edit, EM_SETSEL, from, to);
             SendMessageA(edit, WM_LBUTTONUP, upKeys, at);
+            bool focusing = FocusGains != gains;
             Pump(50);
-            if (FocusGains == gains)
+            if (!focusing)
                 return;
         }
     };
