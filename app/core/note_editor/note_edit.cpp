@@ -535,6 +535,13 @@ void MarkNoteTextChanged(HWND edit)
         ++s->text.changes;
 }
 
+void HoldLoadedNoteText(HWND edit, const uint8_t *rtf, size_t size)
+{
+    ZettlyEditState *s = edit ? StateOf(edit) : nullptr;
+    if (s && s->previous && size <= 0xFFFFFFFFu)
+        HoldNoteText(edit, s->previous, &s->text, (const char *)rtf, (DWORD)size);
+}
+
 LRESULT CALLBACK ZettlyEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam)
 {
     ZettlyEditState *s = StateOf(edit);

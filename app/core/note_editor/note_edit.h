@@ -41,5 +41,9 @@ extern HWND EditToolbarWindow;
 // inserted through its OLE interface): the next save takes the text afresh.
 void MarkNoteTextChanged(HWND edit);
 
+// After the whole of rtf went into the control by EM_STREAMIN: the next save
+// takes these bytes unless the note changes first.
+void HoldLoadedNoteText(HWND edit, const uint8_t *rtf, size_t size);
+
 // Set by a command whose key's character is still to come: that character is dropped.
 void SwallowNextEditChar(ZettlyEditState *state);

@@ -137,6 +137,24 @@ static bool StillHolds(HWND edit, WNDPROC previous, const NoteTextCache *cache)
            !CallWindowProcA(previous, edit, EM_GETMODIFY, 0, 0);
 }
 
+void HoldNoteText(HWND edit, WNDPROC previous, NoteTextCache *cache, const char *bytes,
+                  DWORD size)
+{
+    ForgetNoteText(cache);
+    if (cache->busy != 0 || HoldsObjects(edit, previous))
+        return;
+    char *copy = size ? (char *)std::malloc(size) : nullptr;
+    if (size && !copy)
+        return;
+    if (size)
+        std::memcpy(copy, bytes, size);
+    CallWindowProcA(previous, edit, EM_SETMODIFY, FALSE, 0);
+    cache->bytes = copy;
+    cache->size = size;
+    cache->takenAt = cache->changes;
+    cache->held = TRUE;
+}
+
 int TakeNoteText(HWND edit, WNDPROC previous, NoteTextCache *cache, MemoryWriter *out)
 {
     LONG appended;

@@ -29,6 +29,13 @@ void NoteTextChanging(NoteTextCache *cache);
 void NoteTextChanged(NoteTextCache *cache);
 void ForgetNoteText(NoteTextCache *cache);
 
+// Keeps bytes the control was just given whole by EM_STREAMIN as what the next
+// save takes, as long as nothing changes the note before it. A load hands each
+// note the text its last save wrote; streaming every note out again at the
+// first save would write the same text at many times the cost.
+void HoldNoteText(HWND edit, WNDPROC previous, NoteTextCache *cache, const char *bytes,
+                  DWORD size);
+
 // Appends the note's RTF, as EM_STREAMOUT with SF_RTF writes it, to out.
 // previous is the control's own window procedure: the messages sent here must
 // not count as changes. 0, or -1 when the control reported an error.

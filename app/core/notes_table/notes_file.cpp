@@ -20,6 +20,7 @@
 #include "save_progress.h"
 #include "core/main_window/startup.h"
 #include "core/main_window/tray_icon.h"
+#include "core/note_editor/note_edit.h"
 #include "core/note_editor/note_text_cache.h"
 #include "sound_seam.h"
 #include "ui_seams.h"
@@ -772,6 +773,8 @@ static void LoadNoteText(LoadState *s, ZettlyRecord *z)
             // Unreadable as RTF: the note keeps the bytes as its text.
             SetPlainText(edit, text.rtf.data(), text.rtf.size());
             damaged = true;
+        } else if (!damaged) {
+            HoldLoadedNoteText(edit, text.rtf.data(), text.rtf.size());
         }
     }
     if (damaged)

@@ -241,3 +241,50 @@ TEST_F(NoteTextCacheTest, EveryWayOfChangingANoteReachesTheNextSave)
         EXPECT_TRUE(route.carried(Edit(1))) << Plain(Edit(1));
     }
 }
+
+// A loaded note's text is saved from the bytes the load read, until the note
+// changes; a text the control could not take whole is taken from the control.
+TEST_F(NoteTextCacheTest, LoadedNotesSaveTheBytesReadUntilTheyChange)
+{
+    std::vector<std::string> first = SavedTexts();
+    DestroyAllNotes();
+    ASSERT_EQ(LoadZettlies(), NOTES);
+    for (int i = 0; i < NOTES; ++i)
+        StateOf(Edit(i))->previous = CountingEditProc;
+    StreamOuts = 0;
+    ASSERT_EQ(SaveZettlies(nullptr), 0);
+    EXPECT_EQ(StreamOuts, 0);
+    EXPECT_EQ(SavedTexts(), first);
+
+    Select(Edit(2), 0, 0);
+    SendMessageA(Edit(2), WM_CHAR, 'Q', 0);
+    std::string typed = StreamedOut(Edit(2));
+    StreamOuts = 0;
+    ASSERT_EQ(SaveZettlies(nullptr), 0);
+    EXPECT_EQ(StreamOuts, 1);
+    std::vector<std::string> saved = SavedTexts();
+    ASSERT_EQ(saved.size(), (size_t)NOTES);
+    EXPECT_EQ(saved[0], first[0]);
+    EXPECT_EQ(saved[2], typed);
+
+    // A text that is no RTF the control reads becomes the note's plain text:
+    // what is saved is that text as the control now writes it.
+    for (int i = 0; i < NOTES; ++i)
+        StateOf(Edit(i))->previous = RealEditProc;
+    DestroyAllNotes();
+    {
+        std::string bytes;
+        for (const char *text : {"{\\rtf1 one}", "{\\rtf1 {{{{ broken", "{\\rtf1 three}"})
+            bytes += std::string(text) + std::string(2, '\0');
+        std::ofstream out(data.Path() + "\\zettly.str", std::ios::binary | std::ios::trunc);
+        out << bytes;
+    }
+    MessageBoxRecorder boxes(IDNO);
+    ASSERT_EQ(LoadZettlies(), NOTES);
+    std::string shown = StreamedOut(Edit(1));
+    ASSERT_EQ(SaveZettlies(nullptr), 0);
+    saved = SavedTexts();
+    ASSERT_EQ(saved.size(), (size_t)NOTES);
+    EXPECT_EQ(saved[0], "{\\rtf1 one}");
+    EXPECT_EQ(saved[1], shown);
+}
