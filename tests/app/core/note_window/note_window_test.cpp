@@ -194,11 +194,13 @@ TEST_F(NoteWindow, ANoteSavedRolledUpIsCreatedAtStripHeight)
 TEST_F(NoteWindow, ANoteIsMadeWhereAMoveWouldPutItAndItsChildrenFollowResizes)
 {
     int tiny = GetSystemMetrics(SM_CXMINTRACK) / 2;
+    int hugeX = 3 * GetSystemMetrics(SM_CXMAXTRACK), hugeY = 3 * GetSystemMetrics(SM_CYMAXTRACK);
     const ZettlyRect places[] = {
-        {60, 70, 300, 250},          // an ordinary note
-        {60, 70, 300, 75},           // lower than its strip
-        {60, 70, 60 + tiny, 200},    // narrower than a frame may be
-        {-5000, -5000, -4800, -4850} // off every screen
+        {60, 70, 300, 250},              // an ordinary note
+        {60, 70, 300, 75},               // lower than its strip
+        {60, 70, 60 + tiny, 200},        // narrower than a frame may be
+        {60, 70, 60 + hugeX, 70 + hugeY}, // larger than a frame may be
+        {-5000, -5000, -4800, -4850}     // off every screen
     };
     for (const ZettlyRect &place : places) {
         int slot = FindFreeZettlySlot();
