@@ -137,22 +137,30 @@ static bool StillHolds(HWND edit, WNDPROC previous, const NoteTextCache *cache)
            !CallWindowProcA(previous, edit, EM_GETMODIFY, 0, 0);
 }
 
+// Keeps a copy of the bytes as the content at takenAt; without memory for the
+// copy nothing is kept and the next save streams the note out.
+static bool KeepBytes(NoteTextCache *cache, const char *bytes, DWORD size, uint32_t takenAt)
+{
+    char *copy = size ? (char *)std::malloc(size) : nullptr;
+    if (size && !copy)
+        return false;
+    if (size)
+        std::memcpy(copy, bytes, size);
+    cache->bytes = copy;
+    cache->size = size;
+    cache->takenAt = takenAt;
+    cache->held = TRUE;
+    return true;
+}
+
 void HoldNoteText(HWND edit, WNDPROC previous, NoteTextCache *cache, const char *bytes,
                   DWORD size)
 {
     ForgetNoteText(cache);
     if (cache->busy != 0 || HoldsObjects(edit, previous))
         return;
-    char *copy = size ? (char *)std::malloc(size) : nullptr;
-    if (size && !copy)
-        return;
-    if (size)
-        std::memcpy(copy, bytes, size);
-    CallWindowProcA(previous, edit, EM_SETMODIFY, FALSE, 0);
-    cache->bytes = copy;
-    cache->size = size;
-    cache->takenAt = cache->changes;
-    cache->held = TRUE;
+    if (KeepBytes(cache, bytes, size, cache->changes))
+        CallWindowProcA(previous, edit, EM_SETMODIFY, FALSE, 0);
 }
 
 int TakeNoteText(HWND edit, WNDPROC previous, NoteTextCache *cache, MemoryWriter *out)
@@ -176,15 +184,6 @@ int TakeNoteText(HWND edit, WNDPROC previous, NoteTextCache *cache, MemoryWriter
     CallWindowProcA(previous, edit, EM_SETMODIFY, FALSE, 0);
     if (objects || cache->busy != 0 || cache->changes != changes)
         return 0;
-    DWORD size = out->used - start;
-    char *copy = size ? (char *)std::malloc(size) : nullptr;
-    if (size && !copy)
-        return 0;
-    if (size)
-        std::memcpy(copy, out->block + start, size);
-    cache->bytes = copy;
-    cache->size = size;
-    cache->takenAt = changes;
-    cache->held = TRUE;
+    KeepBytes(cache, out->block + start, out->used - start, changes);
     return 0;
 }
