@@ -1,21 +1,38 @@
 #!/usr/bin/env python3
-"""Lists circles of includes between the folders of the program and its
-libraries, and includes from a library (libs/, platform/) into app/.
-A folder is a subsystem: the first two levels of the path (app/core with
-all of its sub-folders, libs/wallvane with its jpeg folder); the folders
-inside one subsystem may use each other. A folder that includes from
-another depends on it; two that reach each other that way form a circle.
-Exit status 1 on a circle or a library including from app/, so ./dev test
-fails on it.
+"""Checks the direction of the includes of the program and its libraries, as
+the compiler resolves them: each #include "..." is looked up in the folder of
+the file that includes it, then in the include folders of the compile command
+that reaches it (build/*/compile_commands.json, which CMake writes for every
+build tree), so an include that works only through another target's include
+folder ("../arcade/arcade_about.h" from app/core) is seen for what it is.
 
-    tools/include_cycles.py [repository root]
+Three rules; a break of any fails (exit status 1, so ./dev test fails):
+- Subsystems (the first two levels of the path: app/core with all of its
+  folders, libs/wallvane with its jpeg folder) may use each other in one
+  direction only: two that include from each other form a circle.
+- The notes core is built in layers, bottom to top: the shared declarations
+  directly in app/core, then notes_table, note_editor, note_window and
+  main_window. No file includes from a layer above its own.
+- The core includes nothing from the subsystems built on it (app/editing,
+  app/sysmon, app/arcade), and no library (libs/, platform/) includes from app/.
+
+    tools/include_cycles.py [repository root] [compile_commands.json ...]
+
+Without compile commands (no tree built yet) it says so and fails.
 """
+import glob
+import json
 import os
 import re
+import shlex
 import sys
 
 TOPS = ("app", "libs", "platform", "installer")
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
+CORE = "app/core"
+CORE_LAYERS = ("notes_table", "note_editor", "note_window", "main_window")
+ABOVE_CORE = ("app/editing", "app/sysmon", "app/arcade")
+LIBRARIES = ("libs", "platform")
 
 
 def sources(root):
@@ -23,45 +40,102 @@ def sources(root):
         for folder, _, files in os.walk(os.path.join(root, top)):
             for name in files:
                 if name.endswith((".h", ".cpp", ".rc")):
-                    yield os.path.relpath(os.path.join(folder, name), root)
+                    yield os.path.normpath(os.path.join(folder, name))
 
 
-def resolve(root, including, name, by_tail):
-    for base in (os.path.dirname(including), "app"):
-        path = os.path.normpath(os.path.join(base, name))
-        if os.path.isfile(os.path.join(root, path)):
-            return path
-    # Libraries publish their own folders as include roots.
-    found = by_tail.get(name)
-    return found[0] if found and len(found) == 1 else None
+def include_folders(entry):
+    """The include folders of one compile command, in the compiler's order."""
+    words = entry.get("arguments") or shlex.split(entry.get("command", ""))
+    base = entry.get("directory", ".")
+    quote, normal, system = [], [], []
+    i = 0
+    while i < len(words):
+        word = words[i]
+        for flag, into in (("-iquote", quote), ("-isystem", system), ("-I", normal)):
+            if word == flag and i + 1 < len(words):
+                into.append(words[i + 1])
+                i += 1
+                break
+            if word.startswith(flag) and len(word) > len(flag):
+                into.append(word[len(flag):])
+                break
+        i += 1
+    return [os.path.normpath(os.path.join(base, f)) for f in quote + normal + system]
 
 
-def layer(path):
-    parts = os.path.dirname(path).split(os.sep)
-    return os.sep.join(parts[:2])
+def compile_commands(root, files):
+    entries = []
+    for path in files or glob.glob(os.path.join(root, "build", "*", "compile_commands.json")):
+        with open(path, encoding="utf-8") as f:
+            entries.extend(json.load(f))
+    return entries
 
 
-def folder_graph(root):
-    files = list(sources(root))
-    by_tail = {}
-    for path in files:
-        by_tail.setdefault(os.path.basename(path), []).append(path)
-    edges = {}
-    for path in files:
-        with open(os.path.join(root, path), encoding="latin-1") as f:
-            text = f.read()
-        for name in INCLUDE.findall(text):
-            target = resolve(root, path, name, by_tail)
-            if not target:
-                continue
-            a, b = layer(path), layer(target)
-            if a != b:
-                edges.setdefault(a, {}).setdefault(b, []).append((path, name))
-    return edges
+class Includes:
+    """Every include of the sources, resolved as the compiler would."""
+
+    def __init__(self, root, entries):
+        self.root = os.path.abspath(root)
+        self.files = set(sources(self.root))
+        self.texts = {}
+        self.edges = {}  # file -> {included file: name as written}
+        seen = set()
+        for entry in entries:
+            unit = os.path.normpath(os.path.join(entry.get("directory", "."), entry["file"]))
+            if unit in self.files:
+                self.walk(unit, include_folders(entry), seen)
+        # What no compile command reaches (resource scripts, unused headers)
+        # is read with its own folder alone.
+        for path in sorted(self.files):
+            if path not in self.edges:
+                self.walk(path, [], seen)
+
+    def names(self, path):
+        if path not in self.texts:
+            with open(path, encoding="latin-1") as f:
+                self.texts[path] = INCLUDE.findall(f.read())
+        return self.texts[path]
+
+    def resolve(self, including, name, folders):
+        for base in [os.path.dirname(including)] + folders:
+            path = os.path.normpath(os.path.join(base, name))
+            if os.path.isfile(path):
+                return path
+        return None
+
+    def walk(self, path, folders, seen):
+        key = (path, tuple(folders))
+        if key in seen:
+            return
+        seen.add(key)
+        edges = self.edges.setdefault(path, {})
+        for name in self.names(path):
+            target = self.resolve(path, name, folders)
+            if target in self.files:
+                edges[target] = name
+                self.walk(target, folders, seen)
+
+    def relative(self, path):
+        return os.path.relpath(path, self.root).replace(os.sep, "/")
+
+
+def subsystem(rel):
+    return "/".join(rel.split("/")[:-1][:2])
+
+
+def core_layer(rel):
+    """0 for the shared declarations directly in app/core, 1.. for the layers
+    bottom to top; None outside the core."""
+    if not rel.startswith(CORE + "/"):
+        return None
+    parts = rel[len(CORE) + 1:].split("/")
+    if len(parts) == 1:
+        return 0
+    return CORE_LAYERS.index(parts[0]) + 1 if parts[0] in CORE_LAYERS else None
 
 
 def circles(edges):
-    # Tarjan's strongly connected components; each with more than one folder is a circle.
+    # Tarjan's strongly connected components; each with more than one node is a circle.
     index, low, stack, on_stack, result = {}, {}, [], set(), []
     nodes = set(edges) | {b for targets in edges.values() for b in targets}
 
@@ -93,25 +167,49 @@ def circles(edges):
     return result
 
 
-def main():
-    root = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "..")
-    edges = folder_graph(root)
-    found = circles(edges)
-    for component in found:
-        print("include circle between: " + ", ".join(component))
+def check(root, entries):
+    """The lines that report broken rules; none when the includes are sound."""
+    includes = Includes(root, entries)
+    folders = {}  # subsystem -> subsystem -> [(file, name)]
+    problems = []
+    for path in sorted(includes.edges):
+        rel = includes.relative(path)
+        for target, name in sorted(includes.edges[path].items()):
+            to = includes.relative(target)
+            a, b = subsystem(rel), subsystem(to)
+            if a != b:
+                folders.setdefault(a, {}).setdefault(b, []).append((rel, name))
+            below, above = core_layer(rel), core_layer(to)
+            if below is not None and above is not None and above > below:
+                problems.append('upward include in the core: %s includes "%s" (%s)' %
+                                (rel, name, to))
+            if below is not None and b in ABOVE_CORE:
+                problems.append('the core includes from %s: %s includes "%s" (%s)' %
+                                (b, rel, name, to))
+            if a.split("/")[0] in LIBRARIES and b.split("/")[0] == "app":
+                problems.append('library includes from app/: %s includes "%s"' % (rel, name))
+    for component in circles(folders):
+        problems.append("include circle between: " + ", ".join(component))
         for a in component:
             for b in component:
-                for path, name in edges.get(a, {}).get(b, [])[:3]:
-                    print("   %s includes \"%s\"" % (path, name))
-    upward = [(a, b) for a in edges for b in edges[a]
-              if a.split(os.sep)[0] in ("libs", "platform") and b.split(os.sep)[0] == "app"]
-    for a, b in upward:
-        for path, name in edges[a][b]:
-            print("library includes from app/: %s includes \"%s\"" % (path, name))
-    if not found:
-        print("no include circles between folders")
-    return 1 if found or upward else 0
+                for rel, name in folders.get(a, {}).get(b, [])[:3]:
+                    problems.append('   %s includes "%s"' % (rel, name))
+    return problems
+
+
+def main(argv):
+    root = argv[1] if len(argv) > 1 else os.path.join(os.path.dirname(__file__), "..")
+    entries = compile_commands(root, argv[2:])
+    if not entries:
+        print("no compile commands: build a tree first (build/*/compile_commands.json)")
+        return 1
+    problems = check(root, entries)
+    for line in problems:
+        print(line)
+    if not problems:
+        print("includes run one way: no circles, no upward includes in the core")
+    return 1 if problems else 0
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(main(sys.argv))

@@ -4,11 +4,11 @@
 
 #include <stdlib.h>
 
-#include "ui_seams.h"
-#include "core/notes_table/zettly_record.h"
 #include "arcade_dialog_rules.h"
 #include "arcade_ids.h"
 #include "arcade_machine.h"
+#include "core/notes_table/note_windows.h"
+#include "ui_seams.h"
 
 std::atomic<int> emulationActive;
 HWND emulatorDialog;
@@ -221,6 +221,11 @@ static void OnInitDialog(HWND dialog)
                      IDC_VUVOVIR_GAME_VUVOVIR);
 }
 
+static void RepaintNote(HWND note, void *)
+{
+    InvalidateRect(note, nullptr, TRUE);
+}
+
 static void OnCheckBoxes(HWND dialog, VuvovirDialog *state)
 {
     int growth = IsChecked(dialog, IDC_VUVOVIR_STRETCH) ? VUVOVIR_STRETCH_GROWTH : 0;
@@ -232,9 +237,7 @@ static void OnCheckBoxes(HWND dialog, VuvovirDialog *state)
     SendBoxOptions(dialog);
     InvalidateRect(dialog, nullptr, TRUE);
     // The notes behind the shrunken dialog were covered: show them again.
-    for (int slot = 0; slot <= ZETTLY_LAST_NOTE_SLOT; ++slot)
-        if (ZettlyTable[slot].window)
-            InvalidateRect(ZettlyTable[slot].window, nullptr, TRUE);
+    ForEachNoteWindow(RepaintNote, nullptr);
 }
 
 static unsigned CheckedButtons(HWND dialog, int first, int count)
@@ -400,4 +403,44 @@ INT_PTR CALLBACK VuvovirDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         break;
     }
     return 0;
+}
+
+void OpenAboutBox(HWND owner)
+{
+    if (emulationActive)
+        return;
+    // One About box at a time, also while its machine failed to start and
+    // nothing runs: the dialog's flags and threads exist once per process.
+    if (emulatorDialog && IsWindow(emulatorDialog)) {
+        SetForegroundWindow(emulatorDialog);
+        return;
+    }
+    CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_VUVOVIR), owner,
+                       VuvovirDlgProc, 0);
+}
+
+static bool IsEmulatorKey(const MSG &msg)
+{
+    switch (msg.message) {
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_CHAR:
+    case WM_SYSKEYDOWN:
+    case WM_SYSKEYUP:
+        // Children only: a box the dialog owns has the dialog as its parent too.
+        return emulatorDialog && (GetWindowLongA(msg.hwnd, GWL_STYLE) & WS_CHILD) &&
+               GetParent(msg.hwnd) == emulatorDialog;
+    }
+    return false;
+}
+
+BOOL DispatchArcadeMessage(MSG *msg)
+{
+    if (!emulationActive)
+        return FALSE;
+    TranslateMessage(msg);
+    if (IsEmulatorKey(*msg))
+        msg->hwnd = emulatorDialog;
+    DispatchMessageA(msg);
+    return TRUE;
 }

@@ -5,6 +5,8 @@
 
 #include <atomic>
 
+#include "core/arcade_features.h"
+
 // 1 while a machine runs on the emulation thread; written by that thread only,
 // read by the About command and the message loop.
 extern std::atomic<int> emulationActive;

@@ -8,6 +8,7 @@
 
 // The keys, the options and the high-score table are the portable core's own.
 #include "arcade_core.h"
+#include "core/arcade_features.h"
 
 // Builds a machine for one game (ArcadeSorvalenGame, anything else Vuvovir)
 // that draws into screenDc until ArcadeStop. lives and bonus are DIP settings 0..3.
@@ -25,5 +26,3 @@ void ArcadeRun(void);
 // replaces HiScoreTable only where the game wrote its score area.
 void ArcadeStop(void);
 
-// Finds and locks the machine's six sounds; called once at program start.
-int LoadArcadeSounds(HINSTANCE instance);

@@ -160,6 +160,13 @@ enum {
     SHORTCUT_NEW_NOTE = 5,
     SHORTCUT_DELETE_NOTE = 6,
     SHORTCUT_CLOSE_LIST = 7,
+    // lParam HOOK_OFF or HOOK_ON puts the keyboard shortcut hook in or takes
+    // it out (setting 19 follows), anything else only asks; the answer is
+    // whether the hook is in.
+    MAIN_KEYBOARD_HOOK = 105,
+    HOOK_OFF = 0,
+    HOOK_ON = 1,
+    HOOK_ASK = -1,
     // WM_USER to a companion: wParam 1 asks it to save its state, lParam 1 says
     // the caller will destroy it straight after.
     COMPANION_SAVE_STATE = 1,

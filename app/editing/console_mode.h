@@ -5,8 +5,15 @@
 
 #include <cstdint>
 
-#include "core/editing_features.h"
 #include "sysmon/process_list.h"
+
+// 0 on success, -3 when COMSPEC is not set, -2 on any other failure.
+int ConsoleStart(int slot);
+void ConsoleStop(int slot, int killTree);
+// Writes the NUL-ended text to the interpreter's input.
+void ConsoleWrite(int slot, const char *text);
+// Writes the process tree into the note's text at the caret.
+void ConsoleListProcesses(int slot);
 
 // The thread that appends the interpreter's output to the note; parameter the slot.
 DWORD WINAPI ConsoleReaderThread(LPVOID slot);

@@ -6,7 +6,7 @@
 #include <cstdio>
 
 #include "core/core_ids.h"
-#include "core/note_window/transparency.h"
+#include "core/note_editor/transparency.h"
 #include "core/notes_table/zettly_record.h"
 #include "edit_toolbar_ids.h"
 #include "window_class.h"

@@ -4,7 +4,16 @@
 #pragma once
 #include <windows.h>
 
-#include "core/editing_features.h"
+// The bar, or null when it cannot be made.
+HWND CreateEditBar(void);
+// Attaches the bar to a note and gives it the note's transparency. Returns 1, or 0.
+int AttachEditBar(HWND bar, int slot);
+// The slot the bar is attached to, or -1.
+int EditBarSlot(HWND bar);
+// Moves the bar to the note's bottom-left corner and shows it.
+void PlaceEditBar(HWND bar, int slot);
+// Shows the font size at the caret of the edit control.
+void RefreshEditBar(HWND bar, HWND edit);
 
 // The window procedure that replaces the bar class's default one.
 LRESULT CALLBACK EditBarWndProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam);

@@ -9,6 +9,11 @@
 
 HWND FindReplaceDialog;
 
+BOOL FindReplaceTakesMessage(MSG *msg)
+{
+    return FindReplaceDialog && IsDialogMessageA(FindReplaceDialog, msg);
+}
+
 // The texts outlive the dialog, so the next opening offers the last search.
 static char FindWhat[FIND_TEXT_BYTES];
 static char ReplaceWith[FIND_TEXT_BYTES];

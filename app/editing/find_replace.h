@@ -3,8 +3,20 @@
 #pragma once
 #include <windows.h>
 
-#include "core/editing_features.h"
 #include "find_text.h"
+
+// The open dialog, or null; the message loop gives it its keyboard messages first.
+extern HWND FindReplaceDialog;
+// Whether the open dialog took the message (its keyboard messages).
+BOOL FindReplaceTakesMessage(MSG *msg);
+// Opens the Find (replace 0) or Replace dialog for the note, or says that one is open.
+void OpenFindReplaceDialog(HWND note, int slot, BOOL replace);
+// The message "commdlg_FindReplace", registered once.
+UINT FindReplaceMessage(void);
+// A request of the dialog (lParam of that message) for the note.
+LRESULT OnFindReplaceMessage(HWND note, int slot, LPARAM request);
+// The note is being destroyed: a dialog it owns goes with it.
+void FindReplaceOwnerDestroyed(HWND note);
 
 // The note's rich-edit control as find and replace see it.
 class RichEditText : public SearchableText {

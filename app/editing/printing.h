@@ -34,6 +34,8 @@ PrintDocumentHook SetPrintDocumentHook(PrintDocumentHook hook);
 // Note commands 20200 and 20205.
 int PrintZettly(HINSTANCE instance, HWND owner, HWND edit);
 INT_PTR PrintPreviewZettly(HINSTANCE instance, HWND owner, HWND edit);
+// Dialog 146, the preview, parameter the note's control.
+INT_PTR CALLBACK PrintPreviewDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The header and footer of one page in the device's own units.
 void PrintPageFrame(const char *title, int page, int pageCount, int lineHeight, HDC dc);

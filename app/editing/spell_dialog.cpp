@@ -7,10 +7,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "core/main_window/startup.h"
 #include "core/note_editor/note_edit.h"
 #include "core/note_editor/text_walk_edit.h"
 #include "editing_ids.h"
+#include "program_folder.h"
 #include "spell_checker.h"
 #include "spell_words.h"
 #include "ui_seams.h"

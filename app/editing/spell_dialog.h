@@ -11,6 +11,8 @@
 // selection back and shows them again. Returns 1 when every word was
 // walked, 0 when the user closed the dialog first or it could not run.
 int SpellCheckZettly(HWND edit);
+// Dialog 141, parameter the control's ZettlyEditState.
+INT_PTR CALLBACK SpellCheckDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 struct SpellChecker;
 struct SpellDictionary {

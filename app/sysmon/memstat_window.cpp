@@ -4,7 +4,7 @@
 #include <windowsx.h>
 
 #include "registry_text.h"
-#include "core/note_window/transparency.h"
+#include "window_alpha.h"
 #include "ui_seams.h"
 #include "perf_counters.h"
 #include "sysmon_ids.h"

@@ -11,6 +11,7 @@
 #include "clock_seams.h"
 #include "clock_settings.h"
 #include "sun_shade_gdi.h"
+#include "window_alpha.h"
 #include "ui_seams.h"
 #include "window_class.h"
 
@@ -83,23 +84,7 @@ const char *ClockTooltipText(HWND window)
 
 void SetClockTransparency(HWND window, int alpha)
 {
-    typedef BOOL(WINAPI * SetLayeredAttributes)(HWND, COLORREF, BYTE, DWORD);
-    HMODULE user32 = LoadLibraryA("user32");
-    if (!user32)
-        return;
-    SetLayeredAttributes setLayered =
-        (SetLayeredAttributes)(void *)GetProcAddress(user32, "SetLayeredWindowAttributes");
-    if (setLayered) {
-        LONG_PTR style = GetWindowLongPtrA(window, GWL_EXSTYLE);
-        if (alpha < 0) {
-            if (style & WS_EX_LAYERED)
-                SetWindowLongPtrA(window, GWL_EXSTYLE, style & ~WS_EX_LAYERED);
-        } else {
-            SetWindowLongPtrA(window, GWL_EXSTYLE, style | WS_EX_LAYERED);
-            setLayered(window, 0, (BYTE)(alpha > 255 ? 255 : alpha), LWA_ALPHA);
-        }
-    }
-    FreeLibrary(user32);
+    SetWindowAlpha(window, alpha);
 }
 
 static ClockSettings SettingsWithRect(HWND window)

@@ -6,12 +6,13 @@
 #include <cstring>
 
 #include "core/core_ids.h"
-#include "core/main_window/startup.h"
+#include "core/note_editor/note_edit.h"
 #include "core/note_editor/tooltip_window.h"
 #include "core/note_window/note_window.h"
 #include "core/notes_table/zettly_settings.h"
 #include "core/notes_table/zettly_slots.h"
 #include "test_support.h"
+#include "core/note_window/window_creation.h"
 
 class NoteTestBase : public ::testing::Test {
 protected:

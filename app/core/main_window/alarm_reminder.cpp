@@ -9,15 +9,15 @@
 #include <cstdlib>
 #include <new>
 
-#include "alarm_rules.h"
+#include "core/notes_table/alarm_rules.h"
 #include "alarms.h"
 #include "clock_seam.h"
 #include "core/core_ids.h"
 #include "core/note_window/roll_animation.h"
-#include "core/notes_table/notes_file.h"
+#include "core/notes_table/data_folder.h"
 #include "core/notes_table/zettly_settings.h"
 #include "core/notes_table/zettly_slots.h"
-#include "main_window.h"
+#include "core/note_window/note_window.h"
 #include "sound_seam.h"
 #include "ui_seams.h"
 

@@ -4,14 +4,14 @@
 
 #include <mmsystem.h>
 
-#include "alarm_blink.h"
-#include "alarm_rules.h"
+#include "core/note_window/alarm_blink.h"
+#include "core/notes_table/alarm_rules.h"
 #include "clock_seam.h"
 #include "core/core_ids.h"
-#include "core/notes_table/notes_file.h"
+#include "core/notes_table/data_folder.h"
 #include "core/notes_table/zettly_settings.h"
 #include "core/notes_table/zettly_slots.h"
-#include "main_window.h"
+#include "core/note_window/note_window.h"
 #include "sound_seam.h"
 
 static AlarmClock ClockOf(const SYSTEMTIME &t)

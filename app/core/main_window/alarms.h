@@ -1,9 +1,9 @@
-// Alarms of the notes: the minute check, the start-up check, the reminder
-// with its sound and blink threads, and the dialog that sets an alarm.
+// Alarms of the notes: the minute check, the start-up check and the reminder
+// with its sound and blink threads.
 #pragma once
 #include <windows.h>
 
-#include "alarm_ids.h"
+#include "core/note_window/alarm_ids.h"
 
 // Timer 0 of the main window, once a minute.
 void CheckAlarms(void);
@@ -21,10 +21,3 @@ INT_PTR CALLBACK AlarmReminderDlgProc(HWND dialog, UINT message, WPARAM wParam, 
 // Started by the main window on WM_USER 101 and 102 with the slot.
 DWORD WINAPI AlarmSndPlaybackThread(LPVOID slot);
 DWORD WINAPI AlarmBlinkZettlyThread(LPVOID slot);
-
-// Dialog 1000 (IDD_SET_ALARM), parameter the note slot. Ends with 1 after
-// Save Settings, 0 after Cancel or closing.
-INT_PTR CALLBACK SetAlarmDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-// The note menu's "Set Alarm": runs dialog 1000 for the slot, owned by owner.
-// Returns the dialog's result (1 stored, 0 cancelled, -1 not shown).
-INT_PTR SetAlarmDialog(HWND owner, int slot);

@@ -18,19 +18,3 @@ bool CommandLineNamesSomething(const char *commandLine)
             return true;
     return false;
 }
-
-bool FolderOfPath(const char *path, char *out, size_t outSize)
-{
-    const char *cut = nullptr;
-    for (const char *p = path; *p; ++p)
-        if (*p == '\\' || *p == '/')
-            cut = p;
-    if (!cut)
-        return false;
-    size_t length = (size_t)(cut - path) + 1;
-    if (length + 1 > outSize)
-        return false;
-    std::memcpy(out, path, length);
-    out[length] = 0;
-    return true;
-}

@@ -1,13 +1,9 @@
 #include "companions.h"
 
-#include "../arcade/arcade_about.h"
-#include "../arcade/arcade_ids.h"
-
 #include "changer_window.h"
 #include "clock_runner.h"
 #include "core/core_ids.h"
 #include "core/sysmon_features.h"
-#include "startup.h"
 #include "tray_menu.h"
 #include "tunelark.h"
 
@@ -103,16 +99,4 @@ void ToggleCompanion(HWND mainWindow, Companion which)
 INT_PTR RunProcessTreeDialog(HWND owner)
 {
     return RunProcessTree(owner);
-}
-
-void OpenAboutBox(HWND owner)
-{
-    // One About box at a time, also while its machine failed to start and
-    // nothing runs: the dialog's flags and threads exist once per process.
-    if (emulatorDialog && IsWindow(emulatorDialog)) {
-        SetForegroundWindow(emulatorDialog);
-        return;
-    }
-    HINSTANCE instance = ZettliesInstance ? ZettliesInstance : GetModuleHandleA(nullptr);
-    CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_VUVOVIR), owner, VuvovirDlgProc, 0);
 }

@@ -1,6 +1,6 @@
 // The companion tools the tray menu opens: media player, clock, background
-// changer and load meter (windows the main window keeps), the process tree
-// (a modal dialog) and the About box with the arcade emulator.
+// changer and load meter (windows the main window keeps) and the process tree
+// (a modal dialog).
 #pragma once
 #include <windows.h>
 
@@ -41,5 +41,3 @@ void CloseCompanion(Companion which);
 
 // Runs the process-tree dialog; returns when it closes.
 INT_PTR RunProcessTreeDialog(HWND owner);
-// Opens the modeless About box with the emulator.
-void OpenAboutBox(HWND owner);

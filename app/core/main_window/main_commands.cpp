@@ -2,22 +2,22 @@
 
 #include <cstring>
 
-#include "../arcade/arcade_about.h"
+#include "core/arcade_features.h"
 #include "core/editing_features.h"
 #include "alarms.h"
 #include "companions.h"
 #include "core/core_ids.h"
 #include "main_window.h"
-#include "core/notes_table/notes_file.h"
+#include "zettlies_files.h"
 #include "core/note_window/preferences_dialog.h"
 #include "quick_pick.h"
-#include "startup.h"
-#include "core/note_window/transparency.h"
+#include "core/note_editor/transparency.h"
 #include "tray_menu.h"
 #include "ui_seams.h"
 #include "zettly_information.h"
 #include "core/notes_table/zettly_settings.h"
 #include "core/notes_table/zettly_slots.h"
+#include "core/note_window/window_creation.h"
 
 static int ProcessTreeOpen;
 
@@ -359,19 +359,19 @@ static LRESULT OnResetMeter(HWND mainWindow)
 
 static LRESULT OnImport(HWND mainWindow)
 {
-    ImportZettlyDialog(0);
+    Editing().importZettlyDialog(0);
     return 0;
 }
 
 static LRESULT OnExportAll(HWND mainWindow)
 {
-    ExportZettliesToFolder(mainWindow, -1);
+    Editing().exportZettliesToFolder(mainWindow, -1);
     return 0;
 }
 
 static LRESULT OnImportAll(HWND mainWindow)
 {
-    ImportZettliesFromFolder(mainWindow);
+    Editing().importZettliesFromFolder(mainWindow);
     return 0;
 }
 
@@ -399,8 +399,7 @@ static LRESULT OnProcessTree(HWND mainWindow)
 
 static LRESULT OnAbout(HWND mainWindow)
 {
-    if (!emulationActive)
-        OpenAboutBox(mainWindow);
+    OpenAboutBox(mainWindow);
     return 0;
 }
 

@@ -8,16 +8,15 @@
 #include "core/window_block.h"
 #include "keylatch.h"
 #include "main_commands.h"
-#include "core/notes_table/notes_file.h"
+#include "zettlies_files.h"
+#include "core/note_window/note_window.h"
 #include "core/notes_table/registry_settings.h"
-#include "startup.h"
 #include "tray_icon.h"
 #include "tray_menu.h"
 #include "ui_seams.h"
 #include "core/notes_table/zettly_settings.h"
 #include "core/notes_table/zettly_slots.h"
 
-HWND MainWindow;
 HWND QuickPickWindow;
 
 // What the main window keeps: its user data from WM_NCCREATE to WM_NCDESTROY.
@@ -212,6 +211,14 @@ static BOOL OnMainUser(HWND window, MainWindowState *s, WPARAM code, LPARAM lPar
     return FALSE;
 }
 
+// The preferences dialogs of notes and groups reach the hook through here.
+static LRESULT OnKeyboardHookMessage(LPARAM wanted)
+{
+    if (wanted == HOOK_OFF || wanted == HOOK_ON)
+        SetKeyboardHook(wanted == HOOK_ON);
+    return KeyboardHookActive();
+}
+
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_NCCREATE && !MakeWindowBlock(window, sizeof(MainWindowState)))
@@ -228,6 +235,8 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         OnMainTimer(window, s, wParam);
         return 0;
     case WM_USER:
+        if (wParam == MAIN_KEYBOARD_HOOK)
+            return OnKeyboardHookMessage(lParam);
         if (OnMainUser(window, s, wParam, lParam))
             return 0;
         break;

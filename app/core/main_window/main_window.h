@@ -2,7 +2,6 @@
 #pragma once
 #include <windows.h>
 
-extern HWND MainWindow;
 // The quick-pick list while it is open, null otherwise.
 extern HWND QuickPickWindow;
 

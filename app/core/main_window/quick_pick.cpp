@@ -5,8 +5,8 @@
 
 #include "core/core_ids.h"
 #include "core/note_window/dialog_ids.h"
-#include "core/note_window/frame_drawing.h"
-#include "core/note_window/transparency.h"
+#include "core/note_editor/note_colours.h"
+#include "core/note_editor/transparency.h"
 #include "core/notes_table/zettly_settings.h"
 #include "core/notes_table/zettly_slots.h"
 

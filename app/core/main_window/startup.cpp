@@ -4,35 +4,18 @@
 #include <ole2.h>
 #include <shellapi.h>
 
-#include "../arcade/arcade_about.h"
-#include "../arcade/arcade_machine.h"
+#include "core/arcade_features.h"
 #include "core/editing_features.h"
 #include "command_line.h"
 #include "core/core_ids.h"
 #include "core/note_window/group_window.h"
 #include "main_window.h"
+#include "program_folder.h"
 #include "core/note_window/note_window.h"
+#include "core/note_editor/note_edit.h"
 #include "core/note_editor/tooltip_window.h"
 #include "ui_seams.h"
 #include "window_class.h"
-
-HINSTANCE ZettliesInstance;
-HACCEL NoteAccelerators;
-HACCEL EditAccelerators;
-char RichEditClassName[16];
-
-static HMODULE RichEditLibrary;
-BOOL MailAvailable;
-
-bool GetProgramFolder(char *out, DWORD outSize)
-{
-    char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-    // A full buffer means the path was cut: better no folder than a wrong one.
-    if (length == 0 || length >= sizeof path)
-        return false;
-    return FolderOfPath(path, out, outSize);
-}
 
 BOOL EnterAppDataFolder(BOOL programFolderOnly)
 {
@@ -63,21 +46,6 @@ static void UnregisterMainClasses(HINSTANCE instance)
     UnregisterToolTipClass(instance);
 }
 
-static bool IsEmulatorKey(const MSG &msg)
-{
-    switch (msg.message) {
-    case WM_KEYDOWN:
-    case WM_KEYUP:
-    case WM_CHAR:
-    case WM_SYSKEYDOWN:
-    case WM_SYSKEYUP:
-        // Children only: a box the dialog owns has the dialog as its parent too.
-        return emulatorDialog && (GetWindowLongA(msg.hwnd, GWL_STYLE) & WS_CHILD) &&
-               GetParent(msg.hwnd) == emulatorDialog;
-    }
-    return false;
-}
-
 int RunMessageLoop(void)
 {
     MSG msg;
@@ -87,16 +55,9 @@ int RunMessageLoop(void)
             return (int)msg.wParam;
         if (got == -1)
             return -1;
-        if (emulationActive) {
-            // The emulator dialog reads the keys itself, whichever of its
-            // buttons has the focus.
-            TranslateMessage(&msg);
-            if (IsEmulatorKey(msg))
-                msg.hwnd = emulatorDialog;
-            DispatchMessageA(&msg);
+        if (DispatchArcadeMessage(&msg))
             continue;
-        }
-        if (FindReplaceDialog && IsDialogMessageA(FindReplaceDialog, &msg))
+        if (Editing().findReplaceTakesMessage(&msg))
             continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
@@ -112,11 +73,61 @@ static void RestartWithCommandLine(const char *commandLine)
     ShellExecuteA(GetDesktopWindow(), "open", path, commandLine, nullptr, SW_SHOWDEFAULT);
 }
 
+// What one run of the program started and must stop again, in reverse order.
+struct ZettliesRun {
+    HINSTANCE instance;
+    HMODULE richEdit;
+    bool mailAvailable;
+};
+
+// Start-up up to the main window: 0, or -1 when the rich-edit control is
+// missing (after telling the user; nothing but the syntax file and the
+// common controls has been started then).
+static int StartServices(ZettliesRun *run)
+{
+    char folder[MAX_PATH];
+    if (GetProgramFolder(folder, sizeof folder) && SetCurrentDirectoryA(folder))
+        Editing().loadSyntaxConfig("syntax.cfg");
+    EnterAppDataFolder(FALSE);
+    InitCommonControls();
+
+    lstrcpyA(RichEditClassName, RICH_EDIT_CLASS);
+    run->richEdit = LoadLibraryA(RICH_EDIT_LIBRARY);
+    if (!run->richEdit) {
+        ZtMessageBox(nullptr, "Unable to load the Rich Edit control!", "Load riched32.dll error",
+                     MB_ICONEXCLAMATION);
+        Editing().freeSyntaxConfig();
+        return -1;
+    }
+    OleInitialize(nullptr);
+    RegisterMainClasses(run->instance);
+    run->mailAvailable = Editing().mailInit() == 0;
+    Editing().ddeServerStart();
+    NoteAccelerators = LoadAcceleratorsA(run->instance, MAKEINTRESOURCEA(IDA_NOTE_COMMANDS));
+    EditAccelerators = LoadAcceleratorsA(run->instance, MAKEINTRESOURCEA(IDA_EDIT_COMMANDS));
+
+    // The emulator's sounds are played straight from the resources, which
+    // are found once, before any window can start a game.
+    LoadArcadeSounds(run->instance);
+    return 0;
+}
+
+static void StopServices(ZettliesRun *run)
+{
+    UnregisterMainClasses(run->instance);
+    if (run->mailAvailable)
+        Editing().mailShutdown();
+    Editing().ddeServerStop();
+    OleUninitialize();
+    FreeLibrary(run->richEdit);
+    run->richEdit = nullptr;
+    Editing().freeSyntaxConfig();
+}
+
 int ZettliesMain(HINSTANCE instance, HINSTANCE previous, const char *commandLine, int show)
 {
     (void)previous;
     (void)show;
-    ZettliesInstance = instance;
     if (!commandLine)
         commandLine = "";
     bool multiple = AsksForMultipleInstances(commandLine);
@@ -124,35 +135,13 @@ int ZettliesMain(HINSTANCE instance, HINSTANCE previous, const char *commandLine
 
     if (!multiple && FindWindowA(ZETTLIES_MAIN_CLASS, nullptr)) {
         if (namesFile)
-            DdeSendFileToRunningInstance(commandLine);
+            Editing().ddeSendFileToRunningInstance(commandLine);
         return 0;
     }
 
-    char folder[MAX_PATH];
-    if (GetProgramFolder(folder, sizeof folder) && SetCurrentDirectoryA(folder))
-        LoadSyntaxConfig("syntax.cfg");
-    EnterAppDataFolder(FALSE);
-    InitCommonControls();
-
-    lstrcpyA(RichEditClassName, RICH_EDIT_CLASS);
-    RichEditLibrary = LoadLibraryA(RICH_EDIT_LIBRARY);
-    if (!RichEditLibrary) {
-        ZtMessageBox(nullptr, "Unable to load the Rich Edit control!", "Load riched32.dll error",
-                     MB_ICONEXCLAMATION);
-        FreeSyntaxConfig();
+    ZettliesRun run = {instance, nullptr, false};
+    if (StartServices(&run) != 0)
         return 1;
-    }
-    OleInitialize(nullptr);
-    RegisterMainClasses(instance);
-    MailAvailable = MailInit() == 0;
-    DdeServerStart();
-    NoteAccelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDA_NOTE_COMMANDS));
-    EditAccelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDA_EDIT_COMMANDS));
-
-    // The emulator's sounds are played straight from the resources, which
-    // are found once, before any window can start a game.
-    LoadArcadeSounds(instance);
-
     HWND main = CreateWindowExA(0, ZETTLIES_MAIN_CLASS, nullptr, WS_OVERLAPPEDWINDOW, 0, 0, 0, 0,
                                 GetDesktopWindow(), nullptr, instance, nullptr);
     int exitCode;
@@ -167,14 +156,6 @@ int ZettliesMain(HINSTANCE instance, HINSTANCE previous, const char *commandLine
         if (exitCode == -1 && IsWindow(main))
             DestroyWindow(main);
     }
-
-    UnregisterMainClasses(instance);
-    if (MailAvailable)
-        MailShutdown();
-    DdeServerStop();
-    OleUninitialize();
-    FreeLibrary(RichEditLibrary);
-    RichEditLibrary = nullptr;
-    FreeSyntaxConfig();
+    StopServices(&run);
     return exitCode;
 }

@@ -8,16 +8,6 @@ int ZettliesMain(HINSTANCE instance, HINSTANCE previous, const char *commandLine
 // program's folder. Returns the result of SetCurrentDirectory.
 BOOL EnterAppDataFolder(BOOL programFolderOnly);
 
-// The folder of the running program with a trailing backslash; false on failure.
-bool GetProgramFolder(char *out, DWORD outSize);
-
 // Runs the GUI thread's loop until WM_QUIT; returns its wParam, or -1 when
 // GetMessage fails.
 int RunMessageLoop(void);
-
-extern HINSTANCE ZettliesInstance;
-extern HACCEL NoteAccelerators;
-extern HACCEL EditAccelerators;
-extern char RichEditClassName[16];
-// True once MAPI was found at start-up; the note menu greys "Mail To ..." otherwise.
-extern BOOL MailAvailable;

@@ -4,7 +4,7 @@
 
 #include "companions.h"
 #include "core/core_ids.h"
-#include "core/note_window/frame_drawing.h"
+#include "core/note_editor/note_colours.h"
 #include "core/notes_table/zettly_settings.h"
 #include "core/notes_table/zettly_slots.h"
 

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "core/editing_features.h"
-#include "core/note_window/note_geometry.h"
+#include "editor_rules.h"
 #include "core/notes_table/zettly_settings.h"
 #include "core/notes_table/zettly_slots.h"
 #include "editor_caret.h"
@@ -548,7 +548,7 @@ static void PasteAsSyntax(const EditCommand &c, int language)
     SendMessageA(c.edit, WM_PASTE, 0, 0);
     LONG end = Selection(c.edit).cpMax;
     HCURSOR old = SetCursor(LoadCursor(nullptr, IDC_WAIT));
-    SyntaxFormatRange(c.edit, language, start, end, BaseColour(c));
+    Editing().syntaxFormatRange(c.edit, language, start, end, BaseColour(c));
     SetCursor(old);
     Select(c.edit, CHARRANGE{start, end});
     if (ZettlyInfo.syntaxBlockFormat) {
@@ -574,7 +574,7 @@ static void SyntaxFormat(const EditCommand &c, int language)
         range = CHARRANGE{0, -1};
     }
     HCURSOR cursor = SetCursor(LoadCursor(nullptr, IDC_WAIT));
-    SyntaxFormatRange(c.edit, language, range.cpMin, range.cpMax, BaseColour(c));
+    Editing().syntaxFormatRange(c.edit, language, range.cpMin, range.cpMax, BaseColour(c));
     SetCursor(cursor);
     Select(c.edit, old);
     FinishSyntax(c);
@@ -630,7 +630,7 @@ static void OnSpellCheck(const EditCommand &c)
     Companions(c, EDIT_HIDE_COMPANIONS);
     CHARRANGE old = Selection(c.edit);
     HINSTANCE instance = GetModuleHandleA(nullptr);
-    DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_SPELL_CHECK), c.edit, SpellCheckDlgProc,
+    DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_SPELL_CHECK), c.edit, Editing().spellCheckDlgProc,
                     (LPARAM)c.state);
     Select(c.edit, old);
     Companions(c, EDIT_SHOW_COMPANIONS);
@@ -639,14 +639,14 @@ static void OnSpellCheck(const EditCommand &c)
 static void OnInsertObject(const EditCommand &c)
 {
     Companions(c, EDIT_HIDE_COMPANIONS);
-    RichOleInsertObject(c.state ? c.state->oleDocument : nullptr);
+    Editing().richOleInsertObject(c.state ? c.state->oleDocument : nullptr);
     Companions(c, EDIT_SHOW_COMPANIONS);
 }
 
 static void OnPasteSpecial(const EditCommand &c)
 {
     if (c.state && c.state->oleDocument)
-        RichOlePasteSpecial(c.state->oleDocument);
+        Editing().richOlePasteSpecial(c.state->oleDocument);
     else
         SendMessageA(c.edit, EM_PASTESPECIAL, 0, 0);
 }
@@ -663,7 +663,7 @@ static void OnCheckList(const EditCommand &c)
     z->checkListWidth = CHECK_LIST_NEW_WIDTH;
     z->checkListHeight = CHECK_LIST_NEW_HEIGHT;
     z->checkListDocked = 0;
-    z->checkListWindow = CreateCheckList(c.edit, c.state->slot);
+    z->checkListWindow = Editing().createCheckList(c.edit, c.state->slot);
 }
 
 static void OnAddToList(const EditCommand &c)

@@ -2,11 +2,10 @@
 
 #include <richedit.h>
 
-#include "core/main_window/startup.h"
-#include "core/note_window/frame_drawing.h"
+#include "note_colours.h"
 #include "core/notes_table/zettly_settings.h"
 #include "core/notes_table/zettly_slots.h"
-#include "core/syntax_file.h"
+#include "core/editing_features.h"
 #include "editor_commands.h"
 #include "editor_ids.h"
 #include "note_edit.h"
@@ -33,9 +32,9 @@ static void AppendSwatches(HMENU popup, UINT first, int count)
 // closing items follow.
 static void AddLanguages(HMENU popup, UINT first, UINT last, UINT autoBlock)
 {
-    int count = SyntaxLanguageCount();
+    int count = Editing().syntaxLanguageCount();
     for (int i = 0; i < count && first + i <= last; ++i) {
-        const char *name = SyntaxLanguageName(i);
+        const char *name = Editing().syntaxLanguageName(i);
         InsertMenuA(popup, i + 1, MF_BYPOSITION | MF_STRING, first + i, name ? name : "");
     }
     AppendMenuA(popup, MF_STRING, autoBlock, AUTO_BLOCK_ITEM_TEXT);
@@ -65,7 +64,7 @@ void RemoveSyntaxMenu(void)
 void BuildSyntaxMenu(void)
 {
     RemoveSyntaxMenu();
-    HINSTANCE instance = ZettliesInstance ? ZettliesInstance : GetModuleHandleA(nullptr);
+    HINSTANCE instance = GetModuleHandleA(nullptr);
     HMENU menu = LoadMenuA(instance, MAKEINTRESOURCEA(IDR_EDITOR_MENU));
     HMENU popup = menu ? GetSubMenu(menu, 0) : nullptr;
     if (!popup) {

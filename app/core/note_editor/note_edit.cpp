@@ -10,15 +10,15 @@
 #include "editor_caret.h"
 #include "editor_commands.h"
 #include "editor_menu.h"
-#include "core/note_window/note_geometry.h"
-#include "core/note_window/note_window.h"
-#include "core/main_window/startup.h"
+#include "editor_rules.h"
 #include "text_walk.h"
-#include "core/note_window/transparency.h"
+#include "transparency.h"
 #include "core/notes_table/zettly_settings.h"
 #include "core/notes_table/zettly_slots.h"
 
 HWND EditToolbarWindow;
+HACCEL NoteAccelerators;
+HACCEL EditAccelerators;
 
 enum { CONSOLE_LINE_CHARS = 1023 };
 
@@ -35,7 +35,14 @@ static LRESULT Default(HWND edit, ZettlyEditState *s, UINT message, WPARAM wPara
 
 static BOOL InPlaceActive(void)
 {
-    return ActiveInPlaceObject != nullptr;
+    return Editing().objectActiveInPlace();
+}
+
+static BOOL CALLBACK FirstChildEnumProc(HWND child, LPARAM out)
+{
+    if (out)
+        *(HWND *)out = child;
+    return FALSE;
 }
 
 static ZettlyRecord *NoteOf(ZettlyEditState *s)
@@ -48,7 +55,7 @@ static ZettlyRecord *NoteOf(ZettlyEditState *s)
 static void RefreshCaretAndBar(HWND edit)
 {
     UpdateZettlyCaret(edit, FALSE);
-    RefreshEditBar(EditToolbarWindow, edit);
+    Editing().refreshEditBar(EditToolbarWindow, edit);
 }
 
 static CHARRANGE Selection(HWND edit)
@@ -124,7 +131,7 @@ static bool OleFirst(HWND edit, ZettlyEditState *s, UINT message, WPARAM wParam,
 {
     switch (message) {
     case WM_SETFOCUS:
-        RichOleFocusActiveObject();
+        Editing().richOleFocusActiveObject();
         if (InPlaceActive()) {
             SendMessageA(edit, WM_USER, EDIT_HIDE_COMPANIONS, 0);
             *result = Default(edit, s, message, wParam, lParam);
@@ -132,7 +139,7 @@ static bool OleFirst(HWND edit, ZettlyEditState *s, UINT message, WPARAM wParam,
         }
         break;
     case WM_SIZE:
-        RichOleResizeBorder(s->oleFrame);
+        Editing().richOleResizeBorder(s->oleFrame);
         break;
     case WM_PAINT:
         if (InPlaceActive()) {
@@ -143,10 +150,10 @@ static bool OleFirst(HWND edit, ZettlyEditState *s, UINT message, WPARAM wParam,
         }
         break;
     case WM_ACTIVATEAPP:
-        RichOleFrameActivate((BOOL)wParam);
+        Editing().richOleFrameActivate((BOOL)wParam);
         break;
     case WM_COMMAND:
-        RichOleVerbCommand(s->oleDocument, LOWORD(wParam));
+        Editing().richOleVerbCommand(s->oleDocument, LOWORD(wParam));
         break;
     }
     return false;
@@ -157,8 +164,8 @@ static bool OleFirst(HWND edit, ZettlyEditState *s, UINT message, WPARAM wParam,
 static LRESULT OnEditSetFocus(HWND edit, ZettlyEditState *s, WPARAM wParam, LPARAM lParam)
 {
     if (!EditToolbarWindow)
-        EditToolbarWindow = CreateEditBar();
-    AttachEditBar(EditToolbarWindow, s->slot);
+        EditToolbarWindow = Editing().createEditBar();
+    Editing().attachEditBar(EditToolbarWindow, s->slot);
     SendMessageA(edit, WM_USER, EDIT_REALIGN, 0);
     Default(edit, s, WM_SETFOCUS, wParam, lParam);
     RefreshCaretAndBar(edit);
@@ -243,7 +250,7 @@ static void SendConsoleLine(HWND edit, ZettlyEditState *s)
         --from;
     CHARRANGE typed = {from, sel.cpMax};
     SendMessageA(edit, EM_EXSETSEL, 0, (LPARAM)&typed);
-    ConsoleWrite(s->slot, line.c_str());
+    Editing().consoleWrite(s->slot, line.c_str());
 }
 
 static LRESULT OnEditChar(HWND edit, ZettlyEditState *s, WPARAM wParam, LPARAM lParam)
@@ -256,7 +263,7 @@ static LRESULT OnEditChar(HWND edit, ZettlyEditState *s, WPARAM wParam, LPARAM l
     }
     ZettlyRecord *z = NoteOf(s);
     if (z && z->calculatorMode && wParam == '\r') {
-        RunEditTextOp(s->note);
+        Editing().runEditTextOp(s->note);
         return 0;
     }
     if (z && z->consoleMode && (wParam == '\r' || wParam == '\n')) {
@@ -361,7 +368,7 @@ static LRESULT OnEditUser(HWND edit, ZettlyEditState *s, WPARAM code, LPARAM lPa
     case EDIT_REALIGN:
         if (z && !z->rolledUp) {
             if (EditToolbarWindow)
-                PlaceEditBar(EditToolbarWindow, s->slot);
+                Editing().placeEditBar(EditToolbarWindow, s->slot);
             AlignCheckList(z);
         }
         break;
@@ -437,7 +444,7 @@ static LRESULT Dispatch(HWND edit, ZettlyEditState *s, UINT message, WPARAM wPar
 {
     switch (message) {
     case WM_DESTROY:
-        if (EditToolbarWindow && EditBarSlot(EditToolbarWindow) == s->slot)
+        if (EditToolbarWindow && Editing().editBarSlot(EditToolbarWindow) == s->slot)
             SendMessageA(edit, WM_USER, EDIT_HIDE_COMPANIONS, 0);
         break;
     case WM_SIZE:

@@ -36,6 +36,10 @@ LRESULT CALLBACK ZettlyEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM l
 
 // The one floating edit toolbar, null until a note edit first gets the focus.
 extern HWND EditToolbarWindow;
+// The key tables the control translates (note window commands, its own
+// commands): loaded once by start-up, shared by every note.
+extern HACCEL NoteAccelerators;
+extern HACCEL EditAccelerators;
 
 // For changes the control makes without a message to it (a drop, an object
 // inserted through its OLE interface): the next save takes the text afresh.

@@ -112,12 +112,6 @@ void ForgetNoteText(NoteTextCache *cache)
     cache->held = FALSE;
 }
 
-UINT TakeNoteTextMessage(void)
-{
-    static UINT message = RegisterWindowMessageA("ZettlyTakeNoteText");
-    return message;
-}
-
 // Objects keep their data in their own storage and can change it without the
 // control seeing a message.
 static bool HoldsObjects(HWND edit, WNDPROC previous)

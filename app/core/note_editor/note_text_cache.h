@@ -40,8 +40,3 @@ void HoldNoteText(HWND edit, WNDPROC previous, NoteTextCache *cache, const char 
 // previous is the control's own window procedure: the messages sent here must
 // not count as changes. 0, or -1 when the control reported an error.
 int TakeNoteText(HWND edit, WNDPROC previous, NoteTextCache *cache, MemoryWriter *out);
-
-// The message a save sends a note edit control to have its text appended to
-// the MemoryWriter in lParam; a subclassed control answers 1 (done) or -1
-// (failed), a control without the subclass 0.
-UINT TakeNoteTextMessage(void);

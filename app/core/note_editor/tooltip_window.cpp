@@ -2,7 +2,7 @@
 
 #include "core/core_ids.h"
 #include "note_edit.h"
-#include "core/note_window/transparency.h"
+#include "transparency.h"
 #include "core/notes_table/zettly_slots.h"
 #include "window_class.h"
 

@@ -6,10 +6,11 @@
 #include "core/notes_table/zettly_settings.h"
 #include "core/notes_table/zettly_slots.h"
 #include "dialog_ids.h"
-#include "frame_drawing.h"
+#include "core/note_editor/note_colours.h"
 #include "group_geometry.h"
 #include "note_frame.h"
 #include "ui_seams.h"
+#include "window_creation.h"
 
 static HCURSOR GroupCursor(int id)
 {

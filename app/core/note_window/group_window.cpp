@@ -9,12 +9,12 @@
 
 #include "core/core_ids.h"
 #include "core/editing_features.h"
-#include "core/main_window/main_window.h"
-#include "core/notes_table/notes_file.h"
+#include "note_window.h"
+#include "core/notes_table/data_folder.h"
 #include "core/notes_table/zettly_settings.h"
 #include "core/notes_table/zettly_slots.h"
 #include "dialog_ids.h"
-#include "frame_drawing.h"
+#include "core/note_editor/note_colours.h"
 #include "group_geometry.h"
 #include "note_frame.h"
 #include "note_title_strip.h"
@@ -22,10 +22,11 @@
 #include "roll_animation.h"
 #include "note_commands.h"
 #include "title_edit.h"
-#include "transparency.h"
+#include "core/note_editor/transparency.h"
 #include "ui_seams.h"
 #include "core/window_block.h"
 #include "window_class.h"
+#include "window_creation.h"
 
 static_assert(IDD_RELINK == 151 && CMD_GROUP_ADD_FIRST + ZETTLY_LAST_NOTE_SLOT == 22254,
               "one add-to-group id per group slot 0..254");
@@ -509,7 +510,7 @@ static void ExportGroup(HWND group, int slot)
                      "This action will export all of the zettlies contained in group.\nAre you "
                      "sure you want to do this?",
                      ATTENTION_CAPTION, MB_YESNO | MB_ICONINFORMATION) == IDYES)
-        ExportZettliesToFolder(group, slot);
+        Editing().exportZettliesToFolder(group, slot);
 }
 
 static void OnGroupDropFiles(HWND group, int slot, HDROP drop, LPARAM lParam)
@@ -517,7 +518,7 @@ static void OnGroupDropFiles(HWND group, int slot, HDROP drop, LPARAM lParam)
     UsedSlots before;
     RememberUsedSlots(&before);
     if (!drop && lParam == 1) {
-        int created = ImportZettlyDialog(slot);
+        int created = Editing().importZettlyDialog(slot);
         AdoptNotesMadeSince(slot, &before);
         if (created >= 0 && ZettlyTable[created].editWindow)
             SetFocus(ZettlyTable[created].editWindow);
@@ -528,7 +529,7 @@ static void OnGroupDropFiles(HWND group, int slot, HDROP drop, LPARAM lParam)
             if (!path)
                 break;
             if (path[0])
-                InsertFileIntoZettly(path, IDC_DROP_CREATE_NEW, slot);
+                Editing().insertFileIntoZettly(path, IDC_DROP_CREATE_NEW, slot);
             std::free(path);
             AdoptNotesMadeSince(slot, &before);
             RememberUsedSlots(&before);

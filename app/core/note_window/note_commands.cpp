@@ -7,19 +7,19 @@
 
 #include "core/core_ids.h"
 #include "core/editing_features.h"
-#include "core/main_window/alarms.h"
-#include "core/main_window/main_window.h"
-#include "core/main_window/startup.h"
+#include "alarm_dialog.h"
+#include "note_window.h"
 #include "core/notes_table/rich_text_stream.h"
 #include "core/notes_table/zettly_settings.h"
 #include "core/notes_table/zettly_slots.h"
-#include "frame_drawing.h"
+#include "core/note_editor/note_colours.h"
 #include "group_window.h"
 #include "preferences_dialog.h"
 #include "roll_animation.h"
 #include "title_edit.h"
-#include "transparency.h"
+#include "core/note_editor/transparency.h"
 #include "ui_seams.h"
+#include "window_creation.h"
 
 // ---------------------------------------------------------------- the menu
 
@@ -201,7 +201,7 @@ static void UpdateNoteMenu(int slot)
                       MF_BYPOSITION | (z && z->calculatorMode ? MF_CHECKED : MF_UNCHECKED));
     int mail = PositionOf(menu, Menus.mail);
     if (mail >= 0)
-        EnableMenuItem(menu, mail, MF_BYPOSITION | (MailAvailable ? MF_ENABLED : MF_GRAYED));
+        EnableMenuItem(menu, mail, MF_BYPOSITION | (Editing().mailReady() ? MF_ENABLED : MF_GRAYED));
     int process = PositionOf(menu, Menus.process);
     bool windows9x = (GetVersion() & 0x80000000u) != 0;
     if (process >= 0)
@@ -264,7 +264,7 @@ struct NoteCommand {
 
 static HINSTANCE Instance(void)
 {
-    return ZettliesInstance ? ZettliesInstance : GetModuleHandleA(nullptr);
+    return GetModuleHandleA(nullptr);
 }
 
 // The note's check list and the edit toolbar step aside while a dialog runs.
@@ -553,7 +553,7 @@ static LRESULT OnSelectAll(const NoteCommand &c)
 static LRESULT OnPrint(const NoteCommand &c)
 {
     Companions(c, EDIT_HIDE_COMPANIONS);
-    PrintZettly(Instance(), c.note, c.edit);
+    Editing().printZettly(Instance(), c.note, c.edit);
     Companions(c, EDIT_SHOW_COMPANIONS);
     return 1;
 }
@@ -561,7 +561,7 @@ static LRESULT OnPrint(const NoteCommand &c)
 static LRESULT OnPrintPreview(const NoteCommand &c)
 {
     Companions(c, EDIT_HIDE_COMPANIONS);
-    DialogBoxParamA(Instance(), MAKEINTRESOURCEA(IDD_PRINT_PREVIEW), c.edit, PrintPreviewDlgProc,
+    DialogBoxParamA(Instance(), MAKEINTRESOURCEA(IDD_PRINT_PREVIEW), c.edit, Editing().printPreviewDlgProc,
                     (LPARAM)c.edit);
     Companions(c, EDIT_SHOW_COMPANIONS);
     return 1;
@@ -576,7 +576,7 @@ static LRESULT OnImport(const NoteCommand &c)
 static LRESULT OnExport(const NoteCommand &c)
 {
     Companions(c, EDIT_HIDE_COMPANIONS);
-    ExportZettlyDialog(c.slot);
+    Editing().exportZettlyDialog(c.slot);
     Companions(c, EDIT_SHOW_COMPANIONS);
     return 0;
 }
@@ -590,7 +590,7 @@ static LRESULT OnSpellCheck(const NoteCommand &c)
 
 static LRESULT OnFind(const NoteCommand &c)
 {
-    OpenFindReplaceDialog(c.note, c.slot, c.id == CMD_REPLACE);
+    Editing().openFindReplaceDialog(c.note, c.slot, c.id == CMD_REPLACE);
     return 0;
 }
 
@@ -598,7 +598,7 @@ static LRESULT OnMail(const NoteCommand &c)
 {
     // The check list and the toolbar stay where they are while mail is made.
     Companions(c, EDIT_SHOW_COMPANIONS);
-    int result = MailZettlyCommand(c.note, c.slot, (int)c.id);
+    int result = Editing().mailZettlyCommand(c.note, c.slot, (int)c.id);
     if (result == -2)
         return 1;
     Companions(c, EDIT_SHOW_COMPANIONS);
@@ -616,7 +616,7 @@ static LRESULT OnCalculatorMode(const NoteCommand &c)
 
 static LRESULT OnCalculateSelection(const NoteCommand &c)
 {
-    RunEditTextOp(c.note);
+    Editing().runEditTextOp(c.note);
     return 0;
 }
 
@@ -627,9 +627,9 @@ static LRESULT OnConsoleMode(const NoteCommand &c)
         return 0;
     if (z->consoleMode) {
         z->consoleMode = 0;
-        ConsoleStop(c.slot, 1);
+        Editing().consoleStop(c.slot, 1);
     } else {
-        int result = ConsoleStart(c.slot);
+        int result = Editing().consoleStart(c.slot);
         if (result == 0) {
             z->consoleMode = 1;
             z->calculatorMode = 0;
@@ -656,7 +656,7 @@ static LRESULT OnShowProcessTree(const NoteCommand &c)
 
 static LRESULT OnDumpProcessTree(const NoteCommand &c)
 {
-    ConsoleListProcesses(c.slot);
+    Editing().consoleListProcesses(c.slot);
     return 0;
 }
 
@@ -757,7 +757,7 @@ static void InsertDroppedFiles(HDROP drop, int answer, int slot)
         char *path = DroppedFilePath(drop, i);
         if (!path)
             break;
-        InsertFileIntoZettly(path, answer, slot);
+        Editing().insertFileIntoZettly(path, answer, slot);
         std::free(path);
     }
     DragFinish(drop);
@@ -776,13 +776,13 @@ void OnZettlyDropFiles(HWND note, int slot, HDROP drop, LPARAM lParam)
     case DROP_OVERWRITE:
     case DROP_APPEND:
         if (fromImport)
-            InsertFileDialog((int)answer, slot);
+            Editing().insertFileDialog((int)answer, slot);
         else
             InsertDroppedFiles(drop, (int)answer, slot);
         break;
     case DROP_CREATE_NEW:
         if (fromImport) {
-            int fresh = ImportZettlyDialog(slot);
+            int fresh = Editing().importZettlyDialog(slot);
             if (fresh >= 0 && fresh <= ZETTLY_LAST_NOTE_SLOT && ZettlyTable[fresh].editWindow)
                 SetFocus(ZettlyTable[fresh].editWindow);
         } else {

@@ -2,10 +2,11 @@
 
 #include <windowsx.h>
 
-#include "core/main_window/alarm_blink.h"
+#include "alarm_blink.h"
 #include "note_geometry.h"
 #include "core/notes_table/zettly_settings.h"
 #include "core/notes_table/zettly_slots.h"
+#include "window_creation.h"
 
 static ZettlyRect FromRECT(const RECT &r)
 {
@@ -55,24 +56,6 @@ void MoveZettlyWindow(HWND window, LPARAM pointer, int anchorX, int anchorY, int
     if (slot >= 0)
         PlaceInGroup(slot, &p.x, &p.y, TRUE);
     MoveWindow(window, p.x, p.y, width, height, TRUE);
-}
-
-COLORREF NearestColour(HDC dc, COLORREF colour)
-{
-    return GetNearestColor(dc, DarkenColour(colour));
-}
-
-void FillGradientRect(HDC dc, COLORREF left, COLORREF right, const RECT *r)
-{
-    int n = r->right - r->left;
-    for (int i = 0; i < n; ++i) {
-        HBRUSH brush = CreateSolidBrush(GradientColumnColour(left, right, n, i));
-        if (!brush)
-            continue;
-        RECT column = {r->left + i, r->top, r->left + i + 1, r->bottom};
-        FillRect(dc, &column, brush);
-        DeleteObject(brush);
-    }
 }
 
 static void FillColour(HDC dc, int left, int top, int right, int bottom, COLORREF colour)

@@ -1,6 +1,5 @@
 #include "note_geometry.h"
 
-#include <cstdio>
 #include <cstdlib>
 
 TitleStripLayout LayoutTitleStrip(int clientWidth, int stripHeight, int closeButton,
@@ -33,37 +32,6 @@ StripPress ClassifyStripPress(int x, int y, int clientWidth, int stripHeight, in
 bool InCloseHoverSquare(int x, int y, int clientWidth, int stripHeight)
 {
     return x >= clientWidth - stripHeight && x <= clientWidth && y >= 1 && y <= stripHeight - 1;
-}
-
-static int Channel(uint32_t colour, int shift)
-{
-    return (int)((colour >> shift) & 0xFF);
-}
-
-static uint32_t MakeColour(int r, int g, int b)
-{
-    return (uint32_t)r | (uint32_t)g << 8 | (uint32_t)b << 16;
-}
-
-uint32_t DarkenColour(uint32_t colour)
-{
-    auto down = [](int v) { return v > 30 ? v - 30 : 0; };
-    return MakeColour(down(Channel(colour, 0)), down(Channel(colour, 8)),
-                      down(Channel(colour, 16)));
-}
-
-uint32_t GradientColumnColour(uint32_t left, uint32_t right, int n, int i)
-{
-    if (n <= 0)
-        return left;
-    int c[3];
-    for (int k = 0; k < 3; ++k) {
-        float from = (float)Channel(left, 8 * k);
-        float perColumn = (float)(Channel(right, 8 * k) - Channel(left, 8 * k)) / (float)n;
-        int v = (int)(from + perColumn * (float)i);
-        c[k] = v < 0 ? 0 : v > 255 ? 255 : v;
-    }
-    return MakeColour(c[0], c[1], c[2]);
 }
 
 int RolledUpHeight(int stripHeight, int thinBorder, int cyEdge, int cyFrame)
@@ -191,31 +159,6 @@ bool LatchGroupRuleAllows(const LatchMember &moving, const LatchMember &other)
     return !other.isMember;
 }
 
-bool TrackCaretEnd(CaretTrack *t, int32_t start, int32_t end)
-{
-    bool startMoved = start != t->lastStart;
-    bool endMoved = end != t->lastEnd;
-    int32_t caret = t->caretEnd;
-    if (endMoved)
-        caret = end;
-    else if (startMoved)
-        caret = start;
-    else if (start == end)
-        caret = end;
-    bool changed = caret != t->caretEnd;
-    t->lastStart = start;
-    t->lastEnd = end;
-    t->caretEnd = caret;
-    return changed;
-}
-
-int FormatLineColumn(char *out, int outSize, int line, int32_t caretEnd, int32_t lineStart)
-{
-    int n = std::snprintf(out, (size_t)outSize, "Line %d Col %d", line + 1,
-                          (int)(caretEnd - lineStart + 1));
-    return n < 0 ? 0 : n >= outSize ? outSize - 1 : n;
-}
-
 static bool StartsWithNoCase(const char *text, const char *prefix)
 {
     for (; *prefix; ++text, ++prefix) {
@@ -236,15 +179,4 @@ bool IsOpenableLink(const char *text)
         ++text;
     return StartsWithNoCase(text, "http://") || StartsWithNoCase(text, "https://") ||
            StartsWithNoCase(text, "mailto:");
-}
-
-int PointsForSizeCommand(int id)
-{
-    static const int points[] = {6, 8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72};
-    static_assert(sizeof points / sizeof points[0] ==
-                      FONT_SIZE_LAST_COMMAND - FONT_SIZE_FIRST_COMMAND + 1,
-                  "one size per command");
-    if (id < FONT_SIZE_FIRST_COMMAND || id > FONT_SIZE_LAST_COMMAND)
-        return 0;
-    return points[id - FONT_SIZE_FIRST_COMMAND];
 }

@@ -1,9 +1,10 @@
 // Arithmetic of the note window that needs no window system: the title
-// strip's layout and colours, the rolled-up height, the roll animation's
-// frames, latching onto neighbours and the line/column indicator.
+// strip's layout, the rolled-up height, the roll animation's
+// frames, latching onto neighbours and the links a click opens.
 #pragma once
 #include <cstdint>
 
+#include "core/note_editor/colour_steps.h"
 #include "core/notes_table/zettly_record.h"
 
 // ---------------------------------------------------------------- title strip
@@ -29,13 +30,6 @@ StripPress ClassifyStripPress(int x, int y, int clientWidth, int stripHeight, in
 
 // The close button's hover square: x from width - h to width, y from 1 to h - 1.
 bool InCloseHoverSquare(int x, int y, int clientWidth, int stripHeight);
-
-// A COLORREF with 30 taken off red, green and blue, each floored at 0.
-uint32_t DarkenColour(uint32_t colour);
-
-// Colour of column i of an n-column gradient from left to right: each channel
-// grows per column by (right - left) / n in single precision, truncated.
-uint32_t GradientColumnColour(uint32_t left, uint32_t right, int n, int i);
 
 // Height of a rolled-up note (its title strip with the frame).
 int RolledUpHeight(int stripHeight, int thinBorder, int cyEdge, int cyFrame);
@@ -84,36 +78,8 @@ struct LatchMember {
 };
 bool LatchGroupRuleAllows(const LatchMember &moving, const LatchMember &other);
 
-// ---------------------------------------------------------------- line/column
-
-// The selection seen at the last indicator update, and the end that moved last.
-struct CaretTrack {
-    int32_t lastStart;
-    int32_t lastEnd;
-    int32_t caretEnd;
-};
-
-// Records a new selection; returns true when the reported caret end changed.
-bool TrackCaretEnd(CaretTrack *track, int32_t start, int32_t end);
-
-// "Line %d Col %d" for a caret at position caretEnd on line (0-based) whose
-// first character is lineStart. Returns the text length.
-int FormatLineColumn(char *out, int outSize, int line, int32_t caretEnd, int32_t lineStart);
-
 // ---------------------------------------------------------------- links
 
 // Only web and mail links open on a click; anything else a note's text
 // happens to call a link (file:, shell commands) stays put.
 bool IsOpenableLink(const char *text);
-
-// ---------------------------------------------------------------- font sizes
-
-enum { FONT_SIZE_FIRST_COMMAND = 9001, FONT_SIZE_LAST_COMMAND = 9017 };
-
-// The point size a font-size command sets, or 0 for another id.
-int PointsForSizeCommand(int id);
-// A character height in twips: 20 to the point.
-inline int32_t TwipsFromPoints(int points)
-{
-    return (int32_t)points * 20;
-}

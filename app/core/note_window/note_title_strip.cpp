@@ -1,7 +1,7 @@
 #include "note_title_strip.h"
 
 #include "core/core_ids.h"
-#include "core/main_window/alarm_blink.h"
+#include "alarm_blink.h"
 #include "note_frame.h"
 #include "note_geometry.h"
 #include "note_window.h"

@@ -10,7 +10,6 @@
 #include "core/editing_features.h"
 #include "core/core_ids.h"
 #include "group_members.h"
-#include "core/main_window/main_window.h"
 #include "note_commands.h"
 #include "core/note_editor/note_edit.h"
 #include "core/notes_table/notes_phase_times.h"
@@ -18,18 +17,20 @@
 #include "note_geometry.h"
 #include "note_title_strip.h"
 #include "roll_animation.h"
-#include "core/main_window/startup.h"
 #include "title_edit.h"
 #include "core/note_editor/tooltip_window.h"
-#include "transparency.h"
+#include "core/note_editor/transparency.h"
 #include "ui_seams.h"
 #include "core/window_block.h"
 #include "core/notes_table/rich_text_stream.h"
 #include "core/notes_table/zettly_settings.h"
 #include "core/notes_table/zettly_slots.h"
 #include "window_class.h"
+#include "window_creation.h"
 
 int LastFocusedZettly = -1;
+HWND MainWindow;
+char RichEditClassName[16];
 
 enum {
     EDIT_STYLE_WRAPPED = 0x50001544, // ES_WANTRETURN etc., no horizontal scrolling
@@ -52,13 +53,6 @@ struct StripMouse {
 static StripMouse *MouseOf(HWND note)
 {
     return (StripMouse *)WindowBlock(note);
-}
-
-BOOL CALLBACK FirstChildEnumProc(HWND child, LPARAM out)
-{
-    if (out)
-        *(HWND *)out = child;
-    return FALSE;
 }
 
 static int StripHeight(HWND note, int slot)
@@ -101,7 +95,7 @@ static HFONT MakeFont(HWND note, ZettlyLogFont *font, HFONT *stored)
 // Where the editor goes in a note of the given client size: below the strip.
 static RECT EditorPlace(HWND note, int slot, int width, int height)
 {
-    int h = ActiveInPlaceObject ? 0 : StripHeight(note, slot);
+    int h = Editing().objectActiveInPlace() ? 0 : StripHeight(note, slot);
     return RECT{0, h, width, height - h};
 }
 
@@ -153,7 +147,7 @@ static void SubclassEditor(HWND note, int slot, HWND edit)
     }
     SetWindowLongPtrA(edit, GWLP_USERDATA, (LONG_PTR)state);
     SetWindowLongPtrA(edit, GWLP_WNDPROC, (LONG_PTR)ZettlyEditProc);
-    RichOleAttach(edit, note, &state->oleDocument, &state->oleFrame);
+    Editing().richOleAttach(edit, note, &state->oleDocument, &state->oleFrame);
 }
 
 static void PrepareEditor(HWND note, ZettlyRecord *z, HWND edit)
@@ -224,7 +218,7 @@ static LRESULT OnNoteCreate(HWND note, const CREATESTRUCTA *cs)
     SubclassEditor(note, slot, edit);
     PrepareEditor(note, z, edit);
 
-    if (z->consoleMode && !z->consoleRunning && ConsoleStart(slot) != 0) {
+    if (z->consoleMode && !z->consoleRunning && Editing().consoleStart(slot) != 0) {
         ZtMessageBox(note, "An error occurred entering console mode", "Console Mode Error", MB_OK);
         z->consoleMode = 0;
     }
@@ -248,7 +242,7 @@ static LRESULT OnNoteCreate(HWND note, const CREATESTRUCTA *cs)
     if (z->checkListWindow) {
         // A list that cannot be made now keeps the mark that the note has one,
         // so its stored items are saved back instead of being dropped.
-        HWND list = CreateCheckList(note, slot);
+        HWND list = Editing().createCheckList(note, slot);
         if (list)
             z->checkListWindow = list;
         PostMessageA(edit, WM_USER, EDIT_HIDE_COMPANIONS, 0);
@@ -270,7 +264,7 @@ static void ReleaseEditState(HWND edit)
         return;
     if (state->lineColumn)
         DestroyWindow(state->lineColumn);
-    RichOleDetach(state->oleDocument, state->oleFrame);
+    Editing().richOleDetach(state->oleDocument, state->oleFrame);
     state->oleDocument = nullptr;
     state->oleFrame = nullptr;
     // The editor outlives this message by a little: it must not find the block.
@@ -297,17 +291,17 @@ static void OnNoteDestroy(HWND note)
             LastFocusedZettly = -1;
     }
     ReleaseZettlySlot(note);
-    FindReplaceOwnerDestroyed(note);
+    Editing().findReplaceOwnerDestroyed(note);
     // The editor no longer sees its own destruction: the bar goes from here.
-    if (slot >= 0 && EditToolbarWindow && EditBarSlot(EditToolbarWindow) == slot) {
+    if (slot >= 0 && EditToolbarWindow && Editing().editBarSlot(EditToolbarWindow) == slot) {
         ShowWindow(EditToolbarWindow, SW_HIDE);
-        AttachEditBar(EditToolbarWindow, -1);
+        Editing().attachEditBar(EditToolbarWindow, -1);
     }
     DragAcceptFiles(note, FALSE);
     if (NoteWindowCount > 0 && --NoteWindowCount == 0)
         DestroyNoteMenu();
     if (console)
-        ConsoleStop(slot, 1);
+        Editing().consoleStop(slot, 1);
 }
 
 // ---------------------------------------------------------------- layout
@@ -317,7 +311,7 @@ static void OnNoteSize(HWND note, int slot, int width, int height)
     if (slot < 0)
         return;
     ZettlyRecord *z = &ZettlyTable[slot];
-    bool active = ActiveInPlaceObject != nullptr;
+    bool active = Editing().objectActiveInPlace();
     RECT at = EditorPlace(note, slot, width, height);
     int h = at.top;
     if (z->editWindow && !ChildIsAt(z->editWindow, note, 0, h, width, height - h))
@@ -506,7 +500,7 @@ static LRESULT OnNoteCommand(HWND note, int slot, WPARAM wParam, LPARAM lParam)
     ZettlyEditState *editState =
         edit ? (ZettlyEditState *)GetWindowLongPtrA(edit, GWLP_USERDATA) : nullptr;
     if (editState && editState->oleDocument)
-        RichOleVerbCommand(editState->oleDocument, LOWORD(wParam));
+        Editing().richOleVerbCommand(editState->oleDocument, LOWORD(wParam));
     LRESULT result = 0;
     if (RunNoteCommand(note, slot, wParam, lParam, &result))
         return result;
@@ -616,13 +610,13 @@ LRESULT CALLBACK ZettlyWndProc(HWND note, UINT message, WPARAM wParam, LPARAM lP
         FreeWindowBlock(note);
     if (message == WM_CREATE)
         return OnNoteCreate(note, (const CREATESTRUCTA *)lParam);
-    if (ActiveInPlaceObject && PassedToActiveObject(message))
+    if (Editing().objectActiveInPlace() && PassedToActiveObject(message))
         return DefWindowProcA(note, message, wParam, lParam);
     int slot = FindZettlyByWindow(note);
     if (message == RollFinishedMessage() && message != 0)
         return FinishRollUp(note, (const RollParams *)lParam);
-    if (message == FindReplaceMessage() && message != 0)
-        return OnFindReplaceMessage(note, slot, lParam);
+    if (message == Editing().findReplaceMessage() && message != 0)
+        return Editing().onFindReplaceMessage(note, slot, lParam);
     switch (message) {
     case WM_DESTROY:
         OnNoteDestroy(note);

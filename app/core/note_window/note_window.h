@@ -8,6 +8,10 @@ LRESULT CALLBACK ZettlyWndProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 
 // The slot of the note that last had the focus, or -1.
 extern int LastFocusedZettly;
-
-// EnumChildWindows callback: stores the first child into *(HWND *)out and stops.
-BOOL CALLBACK FirstChildEnumProc(HWND child, LPARAM out);
+// The hidden main window, which notes and groups ask for what concerns the
+// whole program; set by its creation, null before and after it.
+extern HWND MainWindow;
+// The class of a note's edit child: "RICHEDIT", set by start-up once its
+// library is loaded; tests name a class that does not exist to see a note
+// fail to get its control.
+extern char RichEditClassName[16];

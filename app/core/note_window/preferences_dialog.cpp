@@ -9,15 +9,15 @@
 #include <cstring>
 
 #include "core/core_ids.h"
-#include "core/main_window/main_window.h"
-#include "core/notes_table/notes_file.h"
+#include "note_window.h"
+#include "core/notes_table/data_folder.h"
 #include "core/notes_table/zettly_slots.h"
 #include "dialog_ids.h"
-#include "frame_drawing.h"
+#include "core/note_editor/note_colours.h"
 #include "group_window.h"
 #include "note_geometry.h"
 #include "roll_animation.h"
-#include "transparency.h"
+#include "core/note_editor/transparency.h"
 #include "ui_seams.h"
 
 static_assert(IDD_PREFS == IDD_PREFERENCES, "one preferences dialog id");
@@ -856,6 +856,12 @@ static void RefreshFrames(void)
     }
 }
 
+// The hook belongs to the main window: without one there is none.
+static int AskKeyboardHook(LPARAM wanted)
+{
+    return MainWindow && SendMessageA(MainWindow, WM_USER, MAIN_KEYBOARD_HOOK, wanted) ? 1 : 0;
+}
+
 INT_PTR RunPreferencesDialog(HWND owner, int slot)
 {
     if (slot < 0 || slot >= ZETTLY_SLOTS || (slot != ZETTLY_DEFAULT_SLOT && !ZettlyTable[slot].window))
@@ -876,7 +882,7 @@ INT_PTR RunPreferencesDialog(HWND owner, int slot)
     data->record = *z;
     data->settings = ZettlyInfo;
     data->sounds = ZettlySounds;
-    data->hookWanted = KeyboardHookActive();
+    data->hookWanted = AskKeyboardHook(HOOK_ASK);
     INT_PTR result = PreferencesDialog(owner, data);
     if (result == 1) {
         // Only what the dialog edits goes back: the record's handles and
@@ -898,8 +904,8 @@ INT_PTR RunPreferencesDialog(HWND owner, int slot)
         ZettlySounds = data->sounds;
         if (data->framesChanged)
             RefreshFrames();
-        if (data->hookWanted != KeyboardHookActive())
-            SetKeyboardHook(data->hookWanted);
+        if (data->hookWanted != AskKeyboardHook(HOOK_ASK))
+            AskKeyboardHook(data->hookWanted ? HOOK_ON : HOOK_OFF);
     }
     std::free(data);
     return result;

@@ -7,9 +7,10 @@
 #include "core/core_ids.h"
 #include "group_window.h"
 #include "note_geometry.h"
-#include "core/notes_table/notes_file.h"
+#include "core/notes_table/data_folder.h"
 #include "core/notes_table/zettly_settings.h"
 #include "core/notes_table/zettly_slots.h"
+#include "window_creation.h"
 
 enum { ROLL_FRAME_MS = 16 };
 

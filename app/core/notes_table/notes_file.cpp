@@ -1,6 +1,5 @@
 #include "notes_file.h"
 
-#include <mmsystem.h>
 #include <richedit.h>
 
 #include <io.h>
@@ -9,45 +8,22 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "core/core_ids.h"
-#include "core/editing_features.h"
-#include "core/main_window/alarms.h"
-#include "core/note_window/group_window.h"
-#include "core/main_window/main_window.h"
+#include "data_folder.h"
 #include "notes_file_ids.h"
 #include "notes_phase_times.h"
 #include "rich_text_stream.h"
-#include "save_progress.h"
-#include "core/main_window/startup.h"
-#include "core/main_window/tray_icon.h"
-#include "core/note_editor/note_edit.h"
-#include "core/note_editor/note_text_cache.h"
-#include "sound_seam.h"
 #include "ui_seams.h"
 #include "zettly_slots.h"
 
-HANDLE SaveMutex;
-ZettlyFileSet ZettlyFiles;
-
-static bool FilesPrepared;
-// The current files are a whole set this run loaded or wrote itself: only such
-// a set may become the backups. Anything else (an incomplete save, a damaged
-// load, a roll-back) leaves the backups as the last good copy.
-static bool CurrentSetKnownGood;
-// A load found damage: the backups are not replaced for the rest of the run.
-static bool KeepPriorSet;
 static NotesFileStepHook StepHook;
-static int StepCount;
 
-// Check-list items read for a note whose list window does not exist: written
-// back unchanged by the saves, so that no item is lost.
-struct HeldCheckList {
-    HWND owner;
-    ByteBuffer items;
+// One save or load at work: the files it works on and how many file
+// operations it has done.
+struct NotesFileWork {
+    NotesFiles *files;
+    int steps;
 };
-static HeldCheckList HeldCheckLists[ZETTLY_LAST_NOTE_SLOT + 1];
 
-enum : DWORD { PROGRESS_STEP_MS = 150 };
 static const DWORD MaxReadBytes = 0x40000000;
 
 NotesFileStepHook SetNotesFileStepHook(NotesFileStepHook hook)
@@ -57,60 +33,43 @@ NotesFileStepHook SetNotesFileStepHook(NotesFileStepHook hook)
     return previous;
 }
 
-static void FileStep(void)
+static void FileStep(NotesFileWork *w)
 {
-    ++StepCount;
+    ++w->steps;
     if (StepHook)
-        StepHook(StepCount);
+        StepHook(w->steps);
 }
 
-int PrepareZettlyFileSet(void)
+int PrepareNotesFiles(NotesFiles *files)
 {
-    if (FilesPrepared)
+    if (files->prepared)
         return 0;
-    char folder[MAX_PATH];
-    DWORD length = GetCurrentDirectoryA(sizeof folder, folder);
-    if (length == 0 || length >= sizeof folder)
-        return -1;
-    if (BuildZettlyFileSet(folder, &ZettlyFiles) != 0)
+    const char *folder = DataFolder();
+    if (!folder || BuildZettlyFileSet(folder, &files->names) != 0)
         return -1;
     char name[64];
     if (MakeSaveMutexName(folder, name, sizeof name) != 0)
         return -1;
-    SaveMutex = CreateMutexA(nullptr, FALSE, name);
-    if (!SaveMutex)
+    files->saveMutex = CreateMutexA(nullptr, FALSE, name);
+    if (!files->saveMutex)
         return -1;
-    FilesPrepared = true;
+    files->prepared = true;
     return 0;
 }
 
-int DataFolderPath(const char *name, char *out, size_t outSize)
+void CloseNotesFiles(NotesFiles *files)
 {
-    if (!name || PrepareZettlyFileSet() != 0)
-        return -1;
-    return ResolveInFolder(ZettlyFiles.folder, name, out, outSize);
-}
-
-BOOL PlayDataFolderSound(const char *path, DWORD flags)
-{
-    char full[MAX_PATH];
-    if (!path || !path[0] || DataFolderPath(path, full, sizeof full) != 0)
-        return FALSE;
-    return ZtPlaySound(full, flags | SND_FILENAME);
-}
-
-void CloseZettlyFileSet(void)
-{
-    if (SaveMutex)
-        CloseHandle(SaveMutex);
-    SaveMutex = nullptr;
-    FilesPrepared = false;
-    CurrentSetKnownGood = false;
-    KeepPriorSet = false;
-    for (HeldCheckList &held : HeldCheckLists) {
+    if (files->saveMutex)
+        CloseHandle(files->saveMutex);
+    files->saveMutex = nullptr;
+    files->prepared = false;
+    files->currentSetKnownGood = false;
+    files->keepPriorSet = false;
+    for (HeldCheckList &held : files->held) {
         held.owner = nullptr;
         ByteBuffer().swap(held.items);
     }
+    ForgetDataFolder();
 }
 
 // ---------------------------------------------------------------- files
@@ -163,23 +122,23 @@ static int ReadWholeFile(const char *path, ByteBuffer *out)
     return result;
 }
 
-static int WriteWholeFile(const char *path, const void *bytes, size_t size)
+static int WriteWholeFile(NotesFileWork *w, const char *path, const void *bytes, size_t size)
 {
     NotesPhaseMark mark(PHASE_WRITING);
     HANDLE file =
         CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return -1;
-    FileStep();
+    FileStep(w);
     DWORD written = 0;
     bool ok = size == 0 || (WriteFile(file, bytes, (DWORD)size, &written, nullptr) &&
                             written == (DWORD)size);
-    FileStep();
+    FileStep(w);
     // On the disk before it is renamed into place: a power cut must not leave
     // a renamed file without its bytes.
     ok = FlushFileBuffers(file) && ok;
     ok = CloseHandle(file) && ok;
-    FileStep();
+    FileStep(w);
     if (!ok)
         DeleteFileA(path);
     return ok ? 0 : -1;
@@ -187,33 +146,33 @@ static int WriteWholeFile(const char *path, const void *bytes, size_t size)
 
 // A copy is written beside its target and renamed into place once flushed, so
 // that a copy stopped half-way never leaves a short file under the target's name.
-static int CopyWhole(const char *from, const char *to)
+static int CopyWhole(NotesFileWork *w, const char *from, const char *to)
 {
     char part[ZETTLY_PATH_CHARS + 8];
     int n = std::snprintf(part, sizeof part, "%s_new", to);
     if (n <= 0 || (size_t)n >= sizeof part)
         return -1;
     ByteBuffer bytes;
-    if (ReadWholeFile(from, &bytes) != 0 || WriteWholeFile(part, bytes.data(), bytes.size()) != 0)
+    if (ReadWholeFile(from, &bytes) != 0 || WriteWholeFile(w, part, bytes.data(), bytes.size()) != 0)
         return -1;
     if (!MoveFileExA(part, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         DeleteFileA(part);
         return -1;
     }
-    FileStep();
+    FileStep(w);
     return 0;
 }
 
 // The first free set of "_damaged" names: an earlier damaged set is never
 // written over. kind -1 asks only for the number.
-static int FreeDamagedNumber(void)
+static int FreeDamagedNumber(const ZettlyFileSet &f)
 {
     for (int number = 1; number < 100; ++number) {
         bool taken = false;
         for (int kind = 0; kind < ZETTLY_FILE_KINDS && !taken; ++kind) {
             char name[ZETTLY_PATH_CHARS + 4];
             std::snprintf(name, sizeof name, number == 1 ? "%s" : "%s%d",
-                          ZettlyFiles.damaged[kind], number);
+                          f.damaged[kind], number);
             taken = FileExists(name);
         }
         if (!taken)
@@ -222,35 +181,36 @@ static int FreeDamagedNumber(void)
     return 99;
 }
 
-static void DamagedName(int kind, int number, char *out, size_t outSize)
+static void DamagedName(const ZettlyFileSet &f, int kind, int number, char *out, size_t outSize)
 {
-    std::snprintf(out, outSize, number == 1 ? "%s" : "%s%d", ZettlyFiles.damaged[kind], number);
+    std::snprintf(out, outSize, number == 1 ? "%s" : "%s%d", f.damaged[kind], number);
 }
 
 // Copies the current files aside under free "_damaged" names; move: rename
 // them instead (they are about to be replaced).
-static void SetCurrentFilesAside(bool move)
+static void SetCurrentFilesAside(NotesFileWork *w, bool move)
 {
-    int number = FreeDamagedNumber();
+    const ZettlyFileSet &f = w->files->names;
+    int number = FreeDamagedNumber(f);
     for (int kind = 0; kind < ZETTLY_FILE_KINDS; ++kind) {
-        if (!FileExists(ZettlyFiles.current[kind]))
+        if (!FileExists(f.current[kind]))
             continue;
         char name[ZETTLY_PATH_CHARS + 4];
-        DamagedName(kind, number, name, sizeof name);
+        DamagedName(f, kind, number, name, sizeof name);
         if (move)
-            MoveFileExA(ZettlyFiles.current[kind], name, MOVEFILE_REPLACE_EXISTING);
+            MoveFileExA(f.current[kind], name, MOVEFILE_REPLACE_EXISTING);
         else
-            CopyWhole(ZettlyFiles.current[kind], name);
+            CopyWhole(w, f.current[kind], name);
     }
 }
 
-static void DeleteSavingFiles(void)
+static void DeleteSavingFiles(const ZettlyFileSet &f)
 {
     for (int kind = 0; kind < ZETTLY_FILE_KINDS; ++kind)
-        DeleteFileA(ZettlyFiles.saving[kind]);
+        DeleteFileA(f.saving[kind]);
 }
 
-static int WriteSaveMarker(void)
+static int WriteSaveMarker(NotesFileWork *w)
 {
     SYSTEMTIME now;
     GetLocalTime(&now);
@@ -266,7 +226,7 @@ static int WriteSaveMarker(void)
     int length = FormatSaveMarker(&t, text, sizeof text);
     if (length < 0)
         return -1;
-    return WriteWholeFile(ZettlyFiles.marker, text, (size_t)length);
+    return WriteWholeFile(w, w->files->names.marker, text, (size_t)length);
 }
 
 // ---------------------------------------------------------------- saving
@@ -316,14 +276,13 @@ static HWND LiveCheckList(const ZettlyRecord *z)
     return list && IsWindow(list) && GetWindow(list, GW_OWNER) == z->window ? list : nullptr;
 }
 
-static int WriteCheckList(int slot, const ZettlyRecord *z, FILE *out)
+static int WriteCheckList(const HeldCheckList &held, const ZettlyRecord *z, FILE *out)
 {
     HWND list = LiveCheckList(z);
     if (list) {
         if (!AskNoteWindow(list, WM_USER, 1, (LPARAM)out))
             return -1;
     } else {
-        const HeldCheckList &held = HeldCheckLists[slot];
         if (held.owner == z->window && !held.items.empty() &&
             std::fwrite(held.items.data(), 1, held.items.size(), out) != held.items.size())
             return -1;
@@ -340,7 +299,8 @@ struct SaveImages {
 
 // -1 when the note's content could not be taken or the note went away while
 // it was being taken: a save that misses a note is no save.
-static int SaveOneNote(int slot, const int *storedIndexOfSlot, SaveImages *images)
+static int SaveOneNote(NotesFileWork *w, int slot, const int *storedIndexOfSlot,
+                       SaveImages *images)
 {
     ZettlyRecord *z = &ZettlyTable[slot];
     HWND window = z->window;
@@ -361,17 +321,17 @@ static int SaveOneNote(int slot, const int *storedIndexOfSlot, SaveImages *image
     AppendRecord(&images->records, &record);
     AppendNoteText(&images->texts, (const uint8_t *)rtf->block, rtf->used);
     if (record.checkListWindow && images->checkLists)
-        return WriteCheckList(slot, &record, images->checkLists);
+        return WriteCheckList(w->files->held[slot], &record, images->checkLists);
     return 0;
 }
 
-static int CloseCheckListFile(FILE *file)
+static int CloseCheckListFile(NotesFileWork *w, FILE *file)
 {
     if (!file)
         return 0;
     bool ok = std::fflush(file) == 0 && !std::ferror(file) && _commit(_fileno(file)) == 0;
     ok = std::fclose(file) == 0 && ok;
-    FileStep();
+    FileStep(w);
     return ok ? 0 : -1;
 }
 
@@ -392,11 +352,11 @@ static bool FileHolds(const char *path, const CommitFile &expected)
 // The record file last: it decides how many notes a load reads.
 static const int RenameOrder[ZETTLY_FILE_KINDS] = {CHECK_LIST_FILE, TEXT_FILE, RECORD_FILE};
 
-static bool RestoreFromPrior(int kind)
+static bool RestoreFromPrior(NotesFileWork *w, int kind)
 {
-    const ZettlyFileSet &f = ZettlyFiles;
+    const ZettlyFileSet &f = w->files->names;
     if (FileExists(f.prior[kind]))
-        return CopyWhole(f.prior[kind], f.current[kind]) == 0;
+        return CopyWhole(w, f.prior[kind], f.current[kind]) == 0;
     return DeleteFileA(f.current[kind]) || IsMissing(GetLastError());
 }
 
@@ -406,14 +366,15 @@ static bool RestoreFromPrior(int kind)
 // the renaming, so neither a crash nor the roll-back question can leave a set
 // of mixed files in place. The marker goes, the new files are renamed into
 // place and the marker comes back.
-static int PutSavedFilesInPlace(const CommitRecord *commit)
+static int PutSavedFilesInPlace(NotesFileWork *w, const CommitRecord *commit)
 {
-    const ZettlyFileSet &f = ZettlyFiles;
+    NotesFiles *files = w->files;
+    const ZettlyFileSet &f = files->names;
     bool marked = FileExists(f.marker);
     bool backedUp = false;
-    if (marked && CurrentSetKnownGood && !KeepPriorSet) {
+    if (marked && files->currentSetKnownGood && !files->keepPriorSet) {
         for (int kind = 0; kind < ZETTLY_FILE_KINDS; ++kind) {
-            bool ok = FileExists(f.current[kind]) ? CopyWhole(f.current[kind], f.prior[kind]) == 0
+            bool ok = FileExists(f.current[kind]) ? CopyWhole(w, f.current[kind], f.prior[kind]) == 0
                                                   : (DeleteFileA(f.prior[kind]) ||
                                                      IsMissing(GetLastError()));
             if (!ok)
@@ -423,14 +384,14 @@ static int PutSavedFilesInPlace(const CommitRecord *commit)
     }
     char described[128];
     int length = FormatCommitRecord(commit, described, sizeof described);
-    if (length < 0 || WriteWholeFile(f.committing, described, (size_t)length) != 0)
+    if (length < 0 || WriteWholeFile(w, f.committing, described, (size_t)length) != 0)
         return -1;
     if (marked) {
         if (!DeleteFileA(f.marker)) {
             DeleteFileA(f.committing);
             return -1;
         }
-        FileStep();
+        FileStep(w);
     }
     for (int i = 0; i < ZETTLY_FILE_KINDS; ++i) {
         int kind = RenameOrder[i];
@@ -441,7 +402,7 @@ static int PutSavedFilesInPlace(const CommitRecord *commit)
             // stay: with those already renamed they are this save's whole
             // set, which the next start puts in place or loads, never a mix
             // of two saves.
-            CurrentSetKnownGood = false;
+            files->currentSetKnownGood = false;
             if (!backedUp)
                 return -1;
             // Put back the files already replaced, so that the set that was
@@ -449,29 +410,36 @@ static int PutSavedFilesInPlace(const CommitRecord *commit)
             DeleteFileA(f.committing);
             bool restored = true;
             for (int k = 0; k < i; ++k)
-                restored = RestoreFromPrior(RenameOrder[k]) && restored;
-            if (restored && WriteSaveMarker() == 0)
-                CurrentSetKnownGood = true;
+                restored = RestoreFromPrior(w, RenameOrder[k]) && restored;
+            if (restored && WriteSaveMarker(w) == 0)
+                files->currentSetKnownGood = true;
             return -1;
         }
-        FileStep();
+        FileStep(w);
     }
-    int marker = WriteSaveMarker();
+    int marker = WriteSaveMarker(w);
     // Without a marker the commit file stays: the next start writes it.
     if (marker == 0 && DeleteFileA(f.committing))
-        FileStep();
-    CurrentSetKnownGood = marker == 0;
+        FileStep(w);
+    files->currentSetKnownGood = marker == 0;
     return marker;
 }
 
-static int SaveAllNotes(HWND owner)
+static void Show(void (*call)(void *context), void *context)
 {
-    StepCount = 0;
+    NotesPhaseMark mark(PHASE_PROGRESS);
+    if (call)
+        call(context);
+}
+
+static int SaveAllNotes(NotesFileWork *w, const SaveShowing *showing)
+{
+    const ZettlyFileSet &f = w->files->names;
     // A commit file left by an earlier save speaks for files that are not
     // these: a start must never take this save's files on its word.
-    if (FileExists(ZettlyFiles.committing) && !DeleteFileA(ZettlyFiles.committing))
+    if (FileExists(f.committing) && !DeleteFileA(f.committing))
         return -1;
-    DeleteSavingFiles();
+    DeleteSavingFiles(f);
     int usedSlots[ZETTLY_LAST_NOTE_SLOT + 1];
     int storedIndexOfSlot[ZETTLY_SLOTS];
     int used = 0;
@@ -488,75 +456,55 @@ static int SaveAllNotes(HWND owner)
     images.texts.reserve((size_t)used * 4096);
     AppendRecordFileHead(&images.records, ZettlySchemes, ZettlySchemeCount,
                          &ZettlyTable[ZETTLY_DEFAULT_SLOT]);
-    images.checkLists = std::fopen(ZettlyFiles.saving[CHECK_LIST_FILE], "wb");
+    images.checkLists = std::fopen(f.saving[CHECK_LIST_FILE], "wb");
     int result = images.checkLists ? 0 : -1;
     if (images.checkLists)
-        FileStep();
+        FileStep(w);
 
-    HWND progress;
-    {
+    if (showing->started) {
         NotesPhaseMark mark(PHASE_PROGRESS);
-        progress = owner ? nullptr : CreateSaveProgress(MainWindow);
-        SetZettlyTrayIcon(IDI_SAVE_0, TRAY_TIP_SAVING);
+        showing->started(showing->context, used);
     }
-    int shownIcon = IDI_SAVE_0;
-    DWORD shownAt = GetTickCount();
     for (int i = 0; i < used && result == 0; ++i) {
-        result = SaveOneNote(usedSlots[i], storedIndexOfSlot, &images);
-        NotesPhaseMark mark(PHASE_PROGRESS);
-        int icon = SaveProgressIcon(i + 1, used);
-        if (icon != shownIcon) {
-            SetZettlyTrayIcon(icon, TRAY_TIP_SAVING);
-            shownIcon = icon;
-        }
-        // A step painted per note costs more than the note's content: the
-        // dialog moves a few times a second and shows the last step.
-        DWORD now = GetTickCount();
-        if (progress && (i + 1 == used || now - shownAt >= PROGRESS_STEP_MS)) {
-            ShowSaveProgress(progress, i + 1, used);
-            shownAt = now;
+        result = SaveOneNote(w, usedSlots[i], storedIndexOfSlot, &images);
+        if (showing->noteSaved) {
+            NotesPhaseMark mark(PHASE_PROGRESS);
+            showing->noteSaved(showing->context, i + 1, used);
         }
     }
     std::free(images.rtf.block);
-    if (CloseCheckListFile(images.checkLists) != 0)
+    if (CloseCheckListFile(w, images.checkLists) != 0)
         result = -1;
-    if (progress) {
-        NotesPhaseMark mark(PHASE_PROGRESS);
-        DestroyWindow(progress);
-    }
+    Show(showing->notesTaken, showing->context);
 
     if (result == 0)
-        result = WriteWholeFile(ZettlyFiles.saving[TEXT_FILE], images.texts.data(),
-                                images.texts.size());
+        result = WriteWholeFile(w, f.saving[TEXT_FILE], images.texts.data(), images.texts.size());
     if (result == 0)
-        result = WriteWholeFile(ZettlyFiles.saving[RECORD_FILE], images.records.data(),
+        result = WriteWholeFile(w, f.saving[RECORD_FILE], images.records.data(),
                                 images.records.size());
     CommitRecord commit = {};
     if (result == 0) {
         ByteBuffer lists;
-        result = ReadWholeFile(ZettlyFiles.saving[CHECK_LIST_FILE], &lists) == 0 ? 0 : -1;
+        result = ReadWholeFile(f.saving[CHECK_LIST_FILE], &lists) == 0 ? 0 : -1;
         commit.files[RECORD_FILE] = DescribeBytes(images.records);
         commit.files[TEXT_FILE] = DescribeBytes(images.texts);
         commit.files[CHECK_LIST_FILE] = DescribeBytes(lists);
     }
     if (result == 0)
-        result = PutSavedFilesInPlace(&commit);
+        result = PutSavedFilesInPlace(w, &commit);
     // New files named by a commit file that stays are kept for the next start.
-    if (!FileExists(ZettlyFiles.committing))
-        DeleteSavingFiles();
-    SetZettlyTrayIcon(IDI_ZETTLIES, TRAY_TIP_SAVED);
+    if (!FileExists(f.committing))
+        DeleteSavingFiles(f);
+    if (showing->ended)
+        showing->ended(showing->context);
     return result;
 }
 
-// The same thread entering a save again (through a message it handles in the
-// middle of one) would find the mutex its own: it is turned away instead.
-static thread_local bool SavingOnThisThread;
-
 // While it waits, the GUI thread answers the messages that a save running on
 // the auto-save thread sends to the note windows; posted messages wait.
-static bool WaitForSaveMutex(DWORD limitMs)
+static bool WaitForSaveMutex(HANDLE mutex, DWORD limitMs)
 {
-    DWORD now = WaitForSingleObject(SaveMutex, 0);
+    DWORD now = WaitForSingleObject(mutex, 0);
     if (now == WAIT_OBJECT_0 || now == WAIT_ABANDONED_0)
         return true;
     if (StepHook)
@@ -565,7 +513,7 @@ static bool WaitForSaveMutex(DWORD limitMs)
     for (;;) {
         DWORD elapsed = GetTickCount() - start;
         DWORD left = elapsed >= limitMs ? 0 : limitMs - elapsed;
-        DWORD got = MsgWaitForMultipleObjects(1, &SaveMutex, FALSE, left, QS_SENDMESSAGE);
+        DWORD got = MsgWaitForMultipleObjects(1, &mutex, FALSE, left, QS_SENDMESSAGE);
         // An abandoned mutex is ours: the save that died left only its own new files.
         if (got == WAIT_OBJECT_0 || got == WAIT_ABANDONED_0)
             return true;
@@ -576,32 +524,30 @@ static bool WaitForSaveMutex(DWORD limitMs)
     }
 }
 
-int SaveZettliesWithin(HWND owner, DWORD mutexWaitMs)
+int SaveNotesFiles(NotesFiles *files, DWORD mutexWaitMs, const SaveShowing *showing)
 {
-    if (SavingOnThisThread)
+    // The same thread entering a save again (through a message it handles in
+    // the middle of one) would find the mutex its own: it is turned away instead.
+    if (files->savingThread == GetCurrentThreadId())
         return -1;
-    if (PrepareZettlyFileSet() != 0)
+    if (PrepareNotesFiles(files) != 0)
         return -1;
-    if (!WaitForSaveMutex(mutexWaitMs))
+    if (!WaitForSaveMutex(files->saveMutex, mutexWaitMs))
         return -1;
-    SavingOnThisThread = true;
-    int result = SaveAllNotes(owner);
-    SavingOnThisThread = false;
-    ReleaseMutex(SaveMutex);
+    files->savingThread = GetCurrentThreadId();
+    NotesFileWork work = {files, 0};
+    int result = SaveAllNotes(&work, showing);
+    files->savingThread = 0;
+    ReleaseMutex(files->saveMutex);
     return result;
-}
-
-int SaveZettlies(HWND owner)
-{
-    return SaveZettliesWithin(owner, SAVE_MUTEX_WAIT_MS);
 }
 
 // ---------------------------------------------------------------- loading
 
-static bool AnyNotesFileExists(void)
+static bool AnyNotesFileExists(const ZettlyFileSet &f)
 {
     for (int kind = 0; kind < ZETTLY_FILE_KINDS; ++kind)
-        if (FileExists(ZettlyFiles.current[kind]) || FileExists(ZettlyFiles.prior[kind]))
+        if (FileExists(f.current[kind]) || FileExists(f.prior[kind]))
             return true;
     return false;
 }
@@ -614,45 +560,48 @@ static bool SetExists(char const (*names)[ZETTLY_PATH_CHARS])
 // The backups are copied, not moved, into place: they stay the last good
 // copy until a later save is known to be complete. The files they replace are
 // kept under free "_damaged" names.
-static void RollBackTo(char const (*names)[ZETTLY_PATH_CHARS], bool currentKeptAside)
+static void RollBackTo(NotesFileWork *w, char const (*names)[ZETTLY_PATH_CHARS],
+                       bool currentKeptAside)
 {
     if (!currentKeptAside)
-        SetCurrentFilesAside(true);
+        SetCurrentFilesAside(w, true);
     for (int kind = 0; kind < ZETTLY_FILE_KINDS; ++kind)
-        if (FileExists(names[kind]) && CopyWhole(names[kind], ZettlyFiles.current[kind]) != 0)
-            KeepPriorSet = true;
+        if (FileExists(names[kind]) &&
+            CopyWhole(w, names[kind], w->files->names.current[kind]) != 0)
+            w->files->keepPriorSet = true;
 }
 
-static void LetHeldSetGo(void)
+static void LetHeldSetGo(const ZettlyFileSet &f)
 {
     for (int kind = 0; kind < ZETTLY_FILE_KINDS; ++kind)
-        DeleteFileA(ZettlyFiles.held[kind]);
+        DeleteFileA(f.held[kind]);
 }
 
 // The last good set goes aside under its own names when a load finds damage,
 // unless one is held already: that one is older and whole.
-static void HoldLastGoodSet(void)
+static void HoldLastGoodSet(NotesFileWork *w)
 {
-    const ZettlyFileSet &f = ZettlyFiles;
+    const ZettlyFileSet &f = w->files->names;
     if (SetExists(f.held) || !SetExists(f.prior))
         return;
     for (int kind = 0; kind < ZETTLY_FILE_KINDS; ++kind)
-        if (FileExists(f.prior[kind]) && CopyWhole(f.prior[kind], f.held[kind]) != 0) {
-            LetHeldSetGo();
+        if (FileExists(f.prior[kind]) && CopyWhole(w, f.prior[kind], f.held[kind]) != 0) {
+            LetHeldSetGo(f);
             return;
         }
 }
 
 // Yes: roll back to the held set; Cancel: let it go; No: keep it for later.
-static bool AnswerHeldSet(int answer, bool currentKeptAside)
+static bool AnswerHeldSet(NotesFileWork *w, int answer, bool currentKeptAside)
 {
+    const ZettlyFileSet &f = w->files->names;
     if (answer == IDYES) {
-        RollBackTo(ZettlyFiles.held, currentKeptAside);
-        LetHeldSetGo();
+        RollBackTo(w, f.held, currentKeptAside);
+        LetHeldSetGo(f);
         return true;
     }
     if (answer == IDCANCEL)
-        LetHeldSetGo();
+        LetHeldSetGo(f);
     return false;
 }
 
@@ -662,9 +611,9 @@ static bool AnswerHeldSet(int answer, bool currentKeptAside)
 // lets another save's half-written files in. Returns true when the matching
 // files could not all be renamed into place (one is held open elsewhere): the
 // load then reads them where they are.
-static bool FinishInterruptedSave(void)
+static bool FinishInterruptedSave(NotesFileWork *w)
 {
-    const ZettlyFileSet &f = ZettlyFiles;
+    const ZettlyFileSet &f = w->files->names;
     if (!FileExists(f.committing))
         return false;
     ByteBuffer bytes;
@@ -677,7 +626,7 @@ static bool FinishInterruptedSave(void)
         match = FileHolds(file, commit.files[kind]);
     }
     if (!match) {
-        DeleteSavingFiles();
+        DeleteSavingFiles(f);
         DeleteFileA(f.committing);
         ZtMessageBox(nullptr, COMMIT_REFUSED, ROLL_BACK_CAPTION, MB_ICONEXCLAMATION);
         return false;
@@ -688,7 +637,7 @@ static bool FinishInterruptedSave(void)
             done = MoveFileExA(f.saving[kind], f.current[kind],
                                MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) &&
                    done;
-    if (done && (FileExists(f.marker) || WriteSaveMarker() == 0))
+    if (done && (FileExists(f.marker) || WriteSaveMarker(w) == 0))
         DeleteFileA(f.committing);
     if (done)
         return false;
@@ -697,20 +646,22 @@ static bool FinishInterruptedSave(void)
 }
 
 // Returns whether the marker of a completed save was found.
-static bool CheckLastSave(void)
+static bool CheckLastSave(NotesFileWork *w)
 {
-    if (SetExists(ZettlyFiles.held) &&
-        AnswerHeldSet(ZtMessageBox(nullptr, ROLL_BACK_HELD, ROLL_BACK_CAPTION,
+    const ZettlyFileSet &f = w->files->names;
+    if (SetExists(f.held) &&
+        AnswerHeldSet(w,
+                      ZtMessageBox(nullptr, ROLL_BACK_HELD, ROLL_BACK_CAPTION,
                                    MB_YESNOCANCEL | MB_ICONHAND),
                       false))
         return false;
-    if (CanOpenForReading(ZettlyFiles.marker))
+    if (CanOpenForReading(f.marker))
         return true;
-    if (SetExists(ZettlyFiles.prior)) {
+    if (SetExists(f.prior)) {
         if (ZtMessageBox(nullptr, ROLL_BACK_QUESTION, ROLL_BACK_CAPTION,
                          MB_YESNO | MB_ICONHAND) == IDYES)
-            RollBackTo(ZettlyFiles.prior, false);
-    } else if (AnyNotesFileExists()) {
+            RollBackTo(w, f.prior, false);
+    } else if (AnyNotesFileExists(f)) {
         // The very first start has no files at all and nothing to warn about.
         ZtMessageBox(nullptr, ROLL_BACK_IMPOSSIBLE, ROLL_BACK_CAPTION, MB_ICONEXCLAMATION);
     }
@@ -729,6 +680,8 @@ static void SetPlainText(HWND edit, const uint8_t *text, size_t length)
 }
 
 struct LoadState {
+    NotesFileWork *work;
+    const NotePlacing *placing;
     std::vector<NoteText> texts; // the rich form, split into the notes' texts
     size_t nextText;
     ByteReader plainTexts; // the older plain form, read as it goes
@@ -773,8 +726,8 @@ static void LoadNoteText(LoadState *s, ZettlyRecord *z)
             // Unreadable as RTF: the note keeps the bytes as its text.
             SetPlainText(edit, text.rtf.data(), text.rtf.size());
             damaged = true;
-        } else if (!damaged) {
-            HoldLoadedNoteText(edit, text.rtf.data(), text.rtf.size());
+        } else if (!damaged && s->placing->holdText) {
+            s->placing->holdText(s->placing->context, edit, text.rtf.data(), text.rtf.size());
         }
     }
     if (damaged)
@@ -802,40 +755,16 @@ static void LoadCheckList(LoadState *s, int slot, bool hasCheckList, bool create
     if (list) {
         // Exactly this note's bytes of the image already read: a list that
         // reads badly cannot reach into the next one.
-        ReadCheckListItems(list, s->checkLists.data + start, s->checkLists.position - start);
+        if (s->placing->readCheckList)
+            s->placing->readCheckList(s->placing->context, list, s->checkLists.data + start,
+                                      s->checkLists.position - start);
         return;
     }
-    HeldCheckList &held = HeldCheckLists[slot];
+    HeldCheckList &held = s->work->files->held[slot];
     held.owner = z->window;
     held.items.clear();
     for (const CheckListItem &item : items)
         AppendCheckListItem(&held.items, item.checked, (const char *)item.text, item.length);
-}
-
-static bool RelinkGroupMembers(void)
-{
-    bool relinked = false;
-    HINSTANCE instance = ZettliesInstance ? ZettliesInstance : GetModuleHandleA(nullptr);
-    for (int slot = 0; slot <= ZETTLY_LAST_NOTE_SLOT; ++slot) {
-        ZettlyRecord *z = &ZettlyTable[slot];
-        if (!z->window || !z->isMember)
-            continue;
-        int group = z->groupSlot;
-        if (group >= 0 && group <= ZETTLY_LAST_NOTE_SLOT && ZettlyTable[group].isGroup &&
-            AttachToGroup(group, slot) == 0) {
-            int x = z->windowRect.left, y = z->windowRect.top;
-            int width = z->windowRect.right - z->windowRect.left;
-            int height = z->windowRect.bottom - z->windowRect.top;
-            PlaceInGroup(slot, &x, &y, TRUE);
-            MoveWindow(z->window, x, y, width, height, FALSE);
-            ShowWindow(z->window, z->showCommand);
-        } else {
-            DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_RELINK_GROUP), GetDesktopWindow(),
-                            RelinkDlgProc, (LPARAM)slot);
-            relinked = true;
-        }
-    }
-    return relinked;
 }
 
 // Returns the user's answer: IDYES asks for the roll-back to the held set.
@@ -846,43 +775,6 @@ static int TellDamage(const LoadDamage *damage, bool canRollBack)
         return IDOK;
     return ZtMessageBox(nullptr, text, ROLL_BACK_CAPTION,
                         canRollBack ? MB_YESNOCANCEL | MB_ICONHAND : MB_ICONEXCLAMATION);
-}
-
-// A loaded note is shown as soon as its text is in, without taking the
-// activation: under Wine, showing 254 notes made hidden costs nearly twice as
-// much as showing each as it is made, and activating each in turn repaints
-// every frame twice. The note that showing them all in order would have left
-// active is activated at the end.
-static bool ShowingActivates(int command)
-{
-    return command == SW_SHOWNORMAL || command == SW_SHOWMINIMIZED ||
-           command == SW_SHOWMAXIMIZED || command == SW_SHOW || command == SW_RESTORE ||
-           command == SW_SHOWDEFAULT;
-}
-
-static void ShowLoadedNote(int slot, int *lastActivating)
-{
-    NotesPhaseMark mark(PHASE_SHOWING);
-    ZettlyRecord *z = &ZettlyTable[slot];
-    if (!z->window || z->isMember)
-        return;
-    int command = z->showCommand;
-    if (ShowingActivates(command))
-        *lastActivating = slot;
-    if (command == SW_SHOWNORMAL)
-        command = SW_SHOWNOACTIVATE;
-    else if (command == SW_SHOW)
-        command = SW_SHOWNA;
-    else if (command == SW_SHOWMINIMIZED)
-        command = SW_SHOWMINNOACTIVE;
-    ShowWindow(z->window, command);
-}
-
-static void ActivateLastShown(int slot)
-{
-    NotesPhaseMark mark(PHASE_SHOWING);
-    if (slot >= 0 && ZettlyTable[slot].window)
-        SetActiveWindow(ZettlyTable[slot].window);
 }
 
 static int LoadRecords(const ByteBuffer &recordBytes, LoadState *s)
@@ -899,7 +791,8 @@ static int LoadRecords(const ByteBuffer &recordBytes, LoadState *s)
     head.defaults.title[0] = 0;
     ZettlyTable[ZETTLY_DEFAULT_SLOT] = head.defaults;
 
-    int count = 0, lastActivating = -1;
+    const NotePlacing *placing = s->placing;
+    int count = 0;
     ZettlyRecord record;
     while (ReadNextRecord(&records, &record) == 0) {
         bool hasCheckList = record.checkListWindow != nullptr;
@@ -919,16 +812,18 @@ static int LoadRecords(const ByteBuffer &recordBytes, LoadState *s)
             NotesPhaseMark mark(PHASE_WINDOWS);
             // Hidden until its text is in: the control lays the text out once
             // and nothing is painted twice.
-            created = CreateZettlyWindow(MainWindow, count, FALSE, FALSE) == 0;
+            created = placing->createNote && placing->createNote(placing->context, count) == 0;
         }
         if (!created)
             ++s->damage.notesNotCreated;
         LoadNoteText(s, created ? &ZettlyTable[count] : nullptr);
         LoadCheckList(s, count, hasCheckList, created);
-        ShowLoadedNote(count, &lastActivating);
+        if (placing->noteLoaded)
+            placing->noteLoaded(placing->context, count);
         ++count;
     }
-    ActivateLastShown(lastActivating);
+    if (placing->allLoaded)
+        placing->allLoaded(placing->context);
     if (BytesLeft(&records))
         s->damage.partialRecord = true;
     while (s->plainForm && BytesLeft(&s->plainTexts)) {
@@ -942,13 +837,13 @@ static int LoadRecords(const ByteBuffer &recordBytes, LoadState *s)
     return count;
 }
 
-static void DestroyLoadedNotes(void)
+static void DestroyLoadedNotes(NotesFiles *files)
 {
     for (int slot = 0; slot <= ZETTLY_LAST_NOTE_SLOT; ++slot)
         if (ZettlyTable[slot].window && IsWindow(ZettlyTable[slot].window))
             DestroyWindow(ZettlyTable[slot].window);
     std::memset(ZettlyTable, 0, sizeof(ZettlyRecord) * (ZETTLY_LAST_NOTE_SLOT + 1));
-    for (HeldCheckList &held : HeldCheckLists) {
+    for (HeldCheckList &held : files->held) {
         held.owner = nullptr;
         held.items.clear();
     }
@@ -956,22 +851,25 @@ static void DestroyLoadedNotes(void)
 
 // The file a load reads: while an interrupted save cannot be put in place,
 // its new file where one is left beside the current one.
-static const char *LoadPath(int kind, bool fromCommit)
+static const char *LoadPath(const ZettlyFileSet &f, int kind, bool fromCommit)
 {
-    const ZettlyFileSet &f = ZettlyFiles;
     return fromCommit && FileExists(f.saving[kind]) ? f.saving[kind] : f.current[kind];
 }
 
-static int LoadFileSet(bool marked, bool fromCommit, LoadDamage *damage)
+static int LoadFileSet(NotesFileWork *w, const NotePlacing *placing, bool marked,
+                       bool fromCommit, LoadDamage *damage)
 {
+    const ZettlyFileSet &f = w->files->names;
     ByteBuffer recordBytes, textBytes, checkBytes;
     LoadState s = {};
+    s.work = w;
+    s.placing = placing;
     int gotRecords, gotTexts, gotCheckLists;
     {
         NotesPhaseMark mark(PHASE_READING);
-        gotRecords = ReadWholeFile(LoadPath(RECORD_FILE, fromCommit), &recordBytes);
-        gotTexts = ReadWholeFile(LoadPath(TEXT_FILE, fromCommit), &textBytes);
-        gotCheckLists = ReadWholeFile(LoadPath(CHECK_LIST_FILE, fromCommit), &checkBytes);
+        gotRecords = ReadWholeFile(LoadPath(f, RECORD_FILE, fromCommit), &recordBytes);
+        gotTexts = ReadWholeFile(LoadPath(f, TEXT_FILE, fromCommit), &textBytes);
+        gotCheckLists = ReadWholeFile(LoadPath(f, CHECK_LIST_FILE, fromCommit), &checkBytes);
         // Nothing saved yet; with the marker of a completed save, both files lost.
         if (gotRecords == -1 && gotTexts == -1 && !marked)
             return 0;
@@ -994,36 +892,36 @@ static int LoadFileSet(bool marked, bool fromCommit, LoadDamage *damage)
     return count;
 }
 
-int LoadZettlies(void)
+int LoadNotesFiles(NotesFiles *files, const NotePlacing *placing)
 {
-    if (PrepareZettlyFileSet() != 0)
+    if (PrepareNotesFiles(files) != 0)
         return 0;
+    NotesFileWork work = {files, 0};
     // An unfinished save's set matched what it wrote: no roll-back question,
     // but not a set to make backups from either.
-    bool unfinished = FinishInterruptedSave();
-    bool marked = !unfinished && CheckLastSave();
+    bool unfinished = FinishInterruptedSave(&work);
+    bool marked = !unfinished && CheckLastSave(&work);
     LoadDamage damage = {};
-    int count = LoadFileSet(marked, unfinished, &damage);
+    int count = LoadFileSet(&work, placing, marked, unfinished, &damage);
     bool damaged = HasDamage(&damage);
     if (damaged) {
-        KeepPriorSet = true;
-        SetCurrentFilesAside(false);
-        HoldLastGoodSet();
-        int answer = TellDamage(&damage, SetExists(ZettlyFiles.held));
+        files->keepPriorSet = true;
+        SetCurrentFilesAside(&work, false);
+        HoldLastGoodSet(&work);
+        int answer = TellDamage(&damage, SetExists(files->names.held));
         if (answer == IDCANCEL)
-            AnswerHeldSet(IDCANCEL, true);
-        if (answer == IDYES && AnswerHeldSet(IDYES, true)) {
-            DestroyLoadedNotes();
+            AnswerHeldSet(&work, IDCANCEL, true);
+        if (answer == IDYES && AnswerHeldSet(&work, IDYES, true)) {
+            DestroyLoadedNotes(files);
             marked = false;
-            count = LoadFileSet(false, false, &damage);
+            count = LoadFileSet(&work, placing, false, false, &damage);
             damaged = HasDamage(&damage);
             if (damaged)
                 TellDamage(&damage, false);
         }
     }
-    if (RelinkGroupMembers())
-        ZtMessageBox(nullptr, RE_ALIGN_TEXT, RE_ALIGN_CAPTION, MB_ICONASTERISK);
-    CurrentSetKnownGood = marked && !damaged;
-    CheckMissedAlarms();
+    if (placing->linkGroups)
+        placing->linkGroups(placing->context);
+    files->currentSetKnownGood = marked && !damaged;
     return count;
 }

@@ -1,49 +1,94 @@
 // Saving and loading all notes: the three notes files, their backups, the
-// marker of a completed save and the roll-back after an incomplete one.
+// marker of a completed save and the roll-back after an incomplete one. The
+// store reads the files into the note table and writes the table out; what
+// happens on the screen meanwhile (windows made, texts held, progress shown)
+// is done by the windows above it, through the calls they hand in.
 #pragma once
 #include <windows.h>
 
+#include <atomic>
+
 #include "notes_file_format.h"
 
-// Keeps two saves apart, also between copies of the program on one data folder.
-extern HANDLE SaveMutex;
-// The absolute names of the notes files of the data folder.
-extern ZettlyFileSet ZettlyFiles;
+// Check-list items read for a note whose list window does not exist: written
+// back unchanged by the saves, so that no item is lost.
+struct HeldCheckList {
+    HWND owner;
+    ByteBuffer items;
+};
 
-// Takes the current folder (the data folder, entered at start-up) as the home
-// of the notes files for the whole run and creates the save mutex. The first
-// load or save calls it; 0 / -1.
-int PrepareZettlyFileSet(void);
-// A file of the data folder by its full path (a full path stays as it is).
-// Everything the program keeps in the data folder is reached this way: the
-// process's current folder is shared with every thread and may change. 0 / -1.
-int DataFolderPath(const char *name, char *out, size_t outSize);
-// Plays a sound file of the settings through the sound seam: a relative path
-// names a file of the data folder, wherever the process's current folder is.
-BOOL PlayDataFolderSound(const char *path, DWORD flags);
-// Closes the save mutex; after the last save.
-void CloseZettlyFileSet(void);
+// The notes files of the data folder as this run knows them, from the first
+// load or save to the last: one per program, kept with the main window.
+struct NotesFiles {
+    bool prepared;
+    ZettlyFileSet names;
+    // Keeps two saves apart, also between copies of the program on one data folder.
+    HANDLE saveMutex;
+    // The thread whose save holds the mutex, 0 when none: a message it handles
+    // in the middle of its save must not start another one.
+    std::atomic<DWORD> savingThread;
+    // The current files are a whole set this run loaded or wrote itself: only
+    // such a set may become the backups. Anything else (an incomplete save, a
+    // damaged load, a roll-back) leaves the backups as the last good copy.
+    bool currentSetKnownGood;
+    // A load found damage: the backups are not replaced for the rest of the run.
+    bool keepPriorSet;
+    HeldCheckList held[ZETTLY_LAST_NOTE_SLOT + 1];
+};
+
+// Takes the data folder (see data_folder.h) as the home of the notes files
+// for the whole run and creates the save mutex; once. 0 / -1.
+int PrepareNotesFiles(NotesFiles *files);
+// Closes the save mutex and forgets what was known; after the last save.
+void CloseNotesFiles(NotesFiles *files);
 
 enum { SAVE_MUTEX_WAIT_MS = 15000 };
 
-// owner 0: a direct save with the progress dialog (Save Now, quit, session
-// end); the auto-save thread passes the main window and shows no dialog.
-// 0 when every note was written and the save marked complete, else -1.
-int SaveZettlies(HWND owner);
-// The same with another limit on the wait for the save mutex.
-int SaveZettliesWithin(HWND owner, DWORD mutexWaitMs);
+// What a save shows while it runs. Every entry is called on the saving thread.
+struct SaveShowing {
+    void *context;
+    void (*started)(void *context, int usedNotes);
+    void (*noteSaved)(void *context, int saved, int usedNotes);
+    // Every note's content is taken; the files are written next.
+    void (*notesTaken)(void *context);
+    // The files are written, or the save failed on the way.
+    void (*ended)(void *context);
+};
 
-// The auto-save: SaveZettlies on its own thread, parameter the main window.
-DWORD WINAPI SaveZettliesThread(LPVOID mainWindow);
-// Starts that thread and lets it run; 0 / -1.
-int StartSaveThread(HWND mainWindow);
+// Writes every used slot of the note table. 0 when every note was written
+// and the save marked complete; -1 when the mutex was not had within the
+// limit, a note's content could not be taken or a file not written.
+int SaveNotesFiles(NotesFiles *files, DWORD mutexWaitMs, const SaveShowing *showing);
 
-// Loads every note, creating its window. Returns the number of records read.
-int LoadZettlies(void);
+// What a load asks of the windows above the store, on the loading thread.
+struct NotePlacing {
+    void *context;
+    // Makes the window of the record just put into slot, hidden until its
+    // text is in: 0, or -1 when it could not be made.
+    int (*createNote)(void *context, int slot);
+    // The rich text went whole into the note's control: the next save takes
+    // these bytes while the note stays unchanged.
+    void (*holdText)(void *context, HWND edit, const uint8_t *rtf, size_t size);
+    // Gives the note's check-list window the items of its list, in the item
+    // stream form up to the list's ending 0 byte. 0, or -1 when damaged.
+    int (*readCheckList)(void *context, HWND list, const uint8_t *bytes, size_t size);
+    // The note's text and check list are in.
+    void (*noteLoaded)(void *context, int slot);
+    // Every record of the file is in.
+    void (*allLoaded)(void *context);
+    // The load is over and its damage told: member notes go into their groups.
+    void (*linkGroups)(void *context);
+};
 
-// Tests step in here after every file operation of a save (to stop a save at
-// any point), and with SAVE_STEP_WAITING when a save finds the mutex taken and
-// starts to wait; the program sets nothing. Returns the previous hook.
+// Reads the notes files into slots 0, 1, 2, ... of the note table, asking
+// about a roll-back and telling about damage where it finds them. Returns the
+// number of records read.
+int LoadNotesFiles(NotesFiles *files, const NotePlacing *placing);
+
+// Tests step in here after every file operation of a save or load (to stop a
+// save at any point), and with SAVE_STEP_WAITING when a save finds the mutex
+// taken and starts to wait; the program sets nothing. Each save or load counts
+// its own operations from 1. Returns the previous hook.
 enum { SAVE_STEP_WAITING = -1 };
 typedef void (*NotesFileStepHook)(int step);
 NotesFileStepHook SetNotesFileStepHook(NotesFileStepHook hook);

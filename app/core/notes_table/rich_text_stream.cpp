@@ -16,6 +16,12 @@ static void HandlePendingMessages(void)
     }
 }
 
+UINT TakeNoteTextMessage(void)
+{
+    static UINT message = RegisterWindowMessageA("ZettlyTakeNoteText");
+    return message;
+}
+
 DWORD CALLBACK StreamOutToFile(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG *written)
 {
     FILE *file = (FILE *)cookie;

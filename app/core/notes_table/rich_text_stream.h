@@ -18,6 +18,11 @@ struct MemoryWriter {
     DWORD used;
 };
 
+// The message a save sends a note edit control to have its text appended to
+// the MemoryWriter in lParam; a control with the note editor's subclass
+// answers 1 (done) or -1 (failed), a control without it 0.
+UINT TakeNoteTextMessage(void);
+
 DWORD CALLBACK StreamOutToFile(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG *written);
 DWORD CALLBACK StreamInFromMemory(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG *read);
 DWORD CALLBACK StreamOutToMemory(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG *written);

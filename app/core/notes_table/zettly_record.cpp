@@ -1,5 +1,6 @@
 #include "zettly_record.h"
 #include "little_endian.h"
+#include "note_windows.h"
 #include "zettly_record_layout.h"
 
 #include <cstring>
@@ -351,4 +352,11 @@ int FindFreeZettlySlot(void)
         if (!ZettlyTable[slot].window)
             return slot;
     return -1;
+}
+
+void ForEachNoteWindow(void (*visit)(HWND__ *window, void *context), void *context)
+{
+    for (int slot = 0; slot <= ZETTLY_LAST_NOTE_SLOT; ++slot)
+        if (ZettlyTable[slot].window)
+            visit(ZettlyTable[slot].window, context);
 }

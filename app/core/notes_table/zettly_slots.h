@@ -23,11 +23,7 @@ void StoreZettlyRect(int slot);
 void CaptureZettly(int slot, BOOL withText);
 void ReleaseZettlySlot(HWND window);
 void ReleaseAllZettlies(void);
-int PlaceInGroup(int slot, int *x, int *y, BOOL toGroup);
 void CloneZettly(int src, int dst);
-int CreateZettlyWindow(HWND owner, int slot, BOOL isNew, BOOL show);
-// True while a note or group window is in the middle of its creation.
-BOOL ZettlyWindowBeingCreated(void);
 void ResetDefaultSettings(void);
 // Title-strip height: the title font's tmHeight, |lfHeight| when it cannot be measured.
 int GetFontCharHeight(HWND window, int slot);

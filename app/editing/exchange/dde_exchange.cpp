@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/main_window/main_window.h"
+#include "core/note_window/note_window.h"
 #include "ui_seams.h"
 #include "core/notes_table/rich_text_check.h"
 #include "core/notes_table/zettly_slots.h"
@@ -13,6 +13,7 @@
 #include "exchange_ids.h"
 #include "exchange_text.h"
 #include "export_files.h"
+#include "core/note_window/window_creation.h"
 
 static DWORD ServerInstance;
 static HSZ ServiceName, TopicName, ItemName;

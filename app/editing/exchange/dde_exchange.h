@@ -2,11 +2,16 @@
 #pragma once
 #include <windows.h>
 
-#include "core/editing_features.h"
-
 #include <ddeml.h>
 
 #include <cstddef>
+
+// 1 when the server runs, 0 after a reported failure.
+int DdeServerStart(void);
+void DdeServerStop(void);
+// Gives the file named on the command line to the running copy. Returns 0
+// when the running copy acknowledged it, -1 otherwise.
+int DdeSendFileToRunningInstance(const char *commandLine);
 
 HDDEDATA CALLBACK ZettlyDdeCallback(UINT type, UINT format, HCONV conversation, HSZ hsz1, HSZ hsz2,
                                     HDDEDATA data, ULONG_PTR data1, ULONG_PTR data2);

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "core/main_window/main_window.h"
+#include "core/note_window/note_window.h"
 #include "core/notes_table/rich_text_check.h"
 #include "core/notes_table/rich_text_stream.h"
 #include "save_dialog.h"
@@ -16,6 +16,7 @@
 #include "exchange_ids.h"
 #include "exchange_text.h"
 #include "export_record.h"
+#include "core/note_window/window_creation.h"
 
 // Files larger than this are no notes; refusing them keeps one bad choice in
 // the open dialog from exhausting memory.

@@ -3,8 +3,6 @@
 #pragma once
 #include <windows.h>
 
-#include "core/editing_features.h"
-
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -20,6 +18,10 @@ int BrowseForExportFolder(HWND owner, char *buffer, int size);
 int ExportZettliesToFolderPath(const char *folder, int group, std::vector<std::string> *failedNames);
 int ImportZettliesFromFolderPath(const char *folder);
 
+// The folder commands and the import of one file through the open dialog.
+int ExportZettliesToFolder(HWND owner, int group);
+int ImportZettliesFromFolder(HWND owner);
+int ImportZettlyDialog(int slot);
 int ExportZettlyDialog(int slot);
 int InsertFileDialog(int mode, int slot);
 

@@ -55,6 +55,11 @@ int MailInit(void)
     return 0;
 }
 
+BOOL MailReady(void)
+{
+    return MapiLibrary != nullptr;
+}
+
 void MailShutdown(void)
 {
     if (MapiSession && MapiLogoff)

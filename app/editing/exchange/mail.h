@@ -2,7 +2,11 @@
 #pragma once
 #include <windows.h>
 
-#include "core/editing_features.h"
+// 0 ready, 2 the MAPI library could not be loaded, 4 an entry point is missing.
+int MailInit(void);
+void MailShutdown(void);
+// Whether MailInit found MAPI: the note menu greys "Mail To ..." otherwise.
+BOOL MailReady(void);
 
 // kind: MAIL_PLAIN_TEXT, MAIL_WITH_EXP, MAIL_WITH_RTF, MAIL_WITH_INSTALLER.
 // 0 sent; -2 logon refused or the user cancelled; -1 no memory; else MAPI's error.

@@ -12,6 +12,11 @@
 
 void *ActiveInPlaceObject;
 
+BOOL ObjectActiveInPlace(void)
+{
+    return ActiveInPlaceObject != nullptr;
+}
+
 IOleInPlaceActiveObject *ActiveObject(void)
 {
     return (IOleInPlaceActiveObject *)ActiveInPlaceObject;

@@ -10,9 +10,28 @@
 #include <string>
 #include <vector>
 
-#include "core/editing_features.h"
-
 struct CRichEditOleCallback;
+struct RichOleDocument;
+struct RichOleFrame;
+
+// Only one object in the program is active in place at a time: this is it, or null.
+extern void *ActiveInPlaceObject;
+BOOL ObjectActiveInPlace(void);
+
+// Each note's edit control owns its document and frame (kept in the
+// control's state); every call names the one it works on.
+void RichOleAttach(HWND edit, HWND owner, RichOleDocument **document, RichOleFrame **frame);
+void RichOleDetach(RichOleDocument *document, RichOleFrame *frame);
+// Verb commands of the document's selected object; false for other ids.
+BOOL RichOleVerbCommand(RichOleDocument *document, int id);
+// The active object's tools take the border of this frame when it holds it.
+void RichOleResizeBorder(RichOleFrame *frame);
+void RichOleFrameActivate(BOOL activate);
+void RichOleFocusActiveObject(void);
+// Runs the insert-object dialog into the document's control; paste special
+// through the container. Nothing happens without a document.
+void RichOleInsertObject(RichOleDocument *document);
+void RichOlePasteSpecial(RichOleDocument *document);
 
 struct RichOleDocument {
     HWND owner;            // the note window

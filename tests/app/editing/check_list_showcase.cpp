@@ -7,10 +7,11 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "core/editing_features.h"
+#include "editing/check_list.h"
 #include "editing/check_list_ids.h"
 #include "editing/check_list_view.h"
 #include "notes_file_fixture.h"
+#include "core/note_window/window_creation.h"
 
 using namespace notes_test;
 

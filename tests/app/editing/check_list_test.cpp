@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <string>
 
-#include "core/editing_features.h"
+#include "editing/check_list.h"
 #include "core/note_window/note_commands.h"
 #include "editing/check_list_ids.h"
 #include "editing/check_list_view.h"

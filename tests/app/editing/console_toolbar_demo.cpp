@@ -8,13 +8,13 @@
 #include <string>
 
 #include "core/core_ids.h"
-#include "core/editing_features.h"
-#include "core/main_window/startup.h"
+#include "editing/console_mode.h"
 #include "core/note_window/note_window.h"
 #include "core/notes_table/zettly_settings.h"
 #include "core/notes_table/zettly_slots.h"
 #include "editing/edit_toolbar.h"
 #include "editing/edit_toolbar_ids.h"
+#include "core/note_window/window_creation.h"
 
 static void Pump(DWORD ms)
 {

@@ -4,7 +4,6 @@
 
 #include <string>
 
-#include "core/editing_features.h"
 #include "core/note_editor/note_edit.h"
 #include "core/note_editor/text_walk_edit.h"
 #include "note_fixture.h"

@@ -67,6 +67,25 @@ TEST_F(RichOle, PastedMetafileIsAnObjectThatSurvivesSaveAndLoad)
     EXPECT_EQ(Objects(0), 1);
 }
 
+// A drop and an object inserted through the control's OLE interface change
+// the note without a message to it: the callback tells the note, so the next
+// save takes the text afresh instead of the bytes it kept.
+TEST_F(RichOle, TheCallbackReportsChangesThatNoMessageAnnounces)
+{
+    ASSERT_EQ(MakeNote(0, 0), 0);
+    HWND edit = ZettlyTable[0].editWindow;
+    ZettlyEditState *state = (ZettlyEditState *)GetWindowLongPtrA(edit, GWLP_USERDATA);
+    ASSERT_NE(state, nullptr);
+    RichOleDocument *d = DocumentOf(0);
+    ASSERT_NE(d, nullptr);
+    uint32_t before = state->text.changes;
+    d->callback->QueryAcceptData(nullptr, nullptr, 0, TRUE, nullptr);
+    EXPECT_NE(state->text.changes, before) << "a drop";
+    before = state->text.changes;
+    d->callback->QueryInsertObject(nullptr, nullptr, 0);
+    EXPECT_NE(state->text.changes, before) << "an object inserted";
+}
+
 TEST_F(RichOle, ContextMenuComesFromTheCallback)
 {
     ASSERT_EQ(MakeNote(0, 0), 0);

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "program_folder.h"
 #include "registry_text.h"
 #include "save_dialog.h"
 #include "test_support.h"
@@ -113,3 +114,13 @@ TEST(SaveDialog, TheChosenFileComesBackAndACancelIsNoFailure)
 }
 
 } // namespace
+
+TEST(ProgramFolder, FolderOfPathKeepsTheLastSeparator)
+{
+    char out[32];
+    ASSERT_TRUE(FolderOfPath("C:\\Program Files\\Zettlies\\zettlies.exe", out, sizeof out));
+    EXPECT_STREQ(out, "C:\\Program Files\\Zettlies\\");
+    EXPECT_FALSE(FolderOfPath("zettlies.exe", out, sizeof out));
+    char small[8];
+    EXPECT_FALSE(FolderOfPath("C:\\a long folder\\x.exe", small, sizeof small));
+}

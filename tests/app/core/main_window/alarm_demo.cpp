@@ -9,6 +9,7 @@
 
 #include "core/core_ids.h"
 #include "core/main_window/alarms.h"
+#include "core/note_window/alarm_dialog.h"
 #include "core/main_window/main_window.h"
 #include "core/note_editor/tooltip_window.h"
 #include "core/note_window/group_window.h"

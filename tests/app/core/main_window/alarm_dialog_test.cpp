@@ -2,7 +2,7 @@
 #include <cstring>
 
 #include "alarm_test_support.h"
-#include "core/main_window/alarms.h"
+#include "core/note_window/alarm_dialog.h"
 
 namespace {
 void Click(HWND dialog, int id)

@@ -3,8 +3,8 @@
 #include <cstring>
 #include <iterator>
 
-#include "core/main_window/alarm_dialog_rules.h"
-#include "core/main_window/alarm_rules.h"
+#include "core/note_window/alarm_dialog_rules.h"
+#include "core/notes_table/alarm_rules.h"
 
 namespace {
 // Weekdays below are the calendar's, not computed: 7 Dec 2026 is a Monday.

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "clock_seam.h"
-#include "core/main_window/alarm_ids.h"
+#include "core/note_window/alarm_ids.h"
 #include "main_window_fixture.h"
 #include "sound_seam.h"
 

@@ -5,9 +5,9 @@
 #include <string>
 
 #include "alarm_test_support.h"
-#include "core/main_window/alarm_blink.h"
+#include "core/note_window/alarm_blink.h"
 #include "core/main_window/alarms.h"
-#include "core/notes_table/notes_file.h"
+#include "core/main_window/zettlies_files.h"
 
 std::vector<PlayedSound> PlayedSounds()
 {

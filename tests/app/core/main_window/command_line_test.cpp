@@ -18,13 +18,3 @@ TEST(CommandLine, BlanksNameNothing)
     EXPECT_FALSE(CommandLineNamesSomething("  \t "));
     EXPECT_TRUE(CommandLineNamesSomething(" a.exp"));
 }
-
-TEST(CommandLine, FolderOfPathKeepsTheLastSeparator)
-{
-    char out[32];
-    ASSERT_TRUE(FolderOfPath("C:\\Program Files\\Zettlies\\zettlies.exe", out, sizeof out));
-    EXPECT_STREQ(out, "C:\\Program Files\\Zettlies\\");
-    EXPECT_FALSE(FolderOfPath("zettlies.exe", out, sizeof out));
-    char small[8];
-    EXPECT_FALSE(FolderOfPath("C:\\a long folder\\x.exe", small, sizeof small));
-}

@@ -1,7 +1,7 @@
 #include <string>
 #include <vector>
 
-#include "core/note_window/frame_drawing.h"
+#include "core/note_editor/note_colours.h"
 #include "main_window_fixture.h"
 
 namespace {

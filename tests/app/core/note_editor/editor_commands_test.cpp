@@ -9,7 +9,6 @@
 
 #include "core/core_ids.h"
 #include "core/note_editor/editor_ids.h"
-#include "core/main_window/startup.h"
 #include "core/note_editor/editor_commands.h"
 #include "core/note_editor/editor_menu.h"
 #include "core/note_editor/note_edit.h"
@@ -19,9 +18,10 @@
 #include "core/note_window/note_window.h"
 #include "core/notes_table/zettly_settings.h"
 #include "core/notes_table/zettly_slots.h"
-#include "core/syntax_file.h"
+#include "core/editing_features.h"
 #include "core/note_editor/tooltip_window.h"
 #include "test_support.h"
+#include "core/note_window/window_creation.h"
 
 namespace {
 
@@ -440,15 +440,35 @@ TEST_F(EditorCommands, NoteMenuMarksFollowTheNoteAndTheGroupListSitsAfterCalcula
     z.rolledUp = 0;
 }
 
+namespace {
+
+// The languages of a syntax file that names "First" and "Second", as the
+// editing features give them to the editor's menus.
+int TwoLanguages(void)
+{
+    return 2;
+}
+const char *LanguageName(int language)
+{
+    static const char *const names[] = {"First", "Second"};
+    return language >= 0 && language < 2 ? names[language] : nullptr;
+}
+struct ScopedLanguages {
+    EditingFeatures features = Editing();
+    ScopedLanguages()
+    {
+        features.syntaxLanguageCount = TwoLanguages;
+        features.syntaxLanguageName = LanguageName;
+        UseEditingFeatures(&features);
+    }
+    ~ScopedLanguages() { UseEditingFeatures(nullptr); }
+};
+
+} // namespace
+
 TEST_F(EditorCommands, ContextMenuCarriesLanguagesSchemesAndSwatchesAndSparesTheNoteMenu)
 {
-    ScopedTempFolder folder;
-    std::string path = folder.Path() + "\\syntax.cfg";
-    FILE *f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    std::fputs("{First}\nKW|1|B|0,0,255|if\n{Second}\nKW|1|B|0,0,255|do\n", f);
-    std::fclose(f);
-    ASSERT_EQ(LoadSyntaxConfig(path.c_str()), 0);
+    ScopedLanguages languages;
     ZettlySchemeCount = ZETTLY_MAX_SCHEMES;
 
     int slot = NewNote();
@@ -494,7 +514,6 @@ TEST_F(EditorCommands, ContextMenuCarriesLanguagesSchemesAndSwatchesAndSparesThe
     EXPECT_FALSE(IsMenu(first));
     EXPECT_TRUE(IsMenu(noteMenu));
     EXPECT_NE(CurrentSyntaxMenu(), nullptr);
-    FreeSyntaxConfig();
 }
 
 TEST_F(EditorCommands, SchemeDefaultTakesAllThreeColoursFromTheDefaultRecord)

@@ -7,12 +7,12 @@
 #include <cstring>
 
 #include "core/core_ids.h"
-#include "core/main_window/startup.h"
 #include "core/note_editor/tooltip_window.h"
 #include "core/note_window/note_window.h"
 #include "core/notes_table/zettly_settings.h"
 #include "core/notes_table/zettly_slots.h"
-#include "core/syntax_file.h"
+#include "editing/syntax_config.h"
+#include "core/note_window/window_creation.h"
 
 static void Format(HWND edit, LONG from, LONG to, DWORD mask, DWORD effects, COLORREF text,
                    LONG twips)

@@ -6,10 +6,11 @@
 #include "core/note_editor/note_edit.h"
 #include "core/note_window/note_window.h"
 #include "core/note_editor/tooltip_window.h"
-#include "core/note_window/transparency.h"
+#include "core/note_editor/transparency.h"
 #include "core/notes_table/zettly_settings.h"
 #include "core/notes_table/zettly_slots.h"
 #include "test_support.h"
+#include "core/note_window/window_creation.h"
 
 namespace {
 

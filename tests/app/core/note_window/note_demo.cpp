@@ -8,10 +8,10 @@
 
 #include "core/core_ids.h"
 #include "core/note_window/note_window.h"
-#include "core/main_window/startup.h"
 #include "core/note_editor/tooltip_window.h"
 #include "core/notes_table/zettly_settings.h"
 #include "core/notes_table/zettly_slots.h"
+#include "core/note_window/window_creation.h"
 
 static int MakeNote(const char *title, const char *text, ZettlyRect r, COLORREF back, bool rolled)
 {

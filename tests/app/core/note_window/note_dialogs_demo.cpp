@@ -15,6 +15,7 @@
 #include "core/note_window/preferences_dialog.h"
 #include "core/notes_table/zettly_settings.h"
 #include "core/notes_table/zettly_slots.h"
+#include "core/note_window/window_creation.h"
 
 static int Make(const char *title, const char *text, ZettlyRect r, COLORREF back, bool group)
 {

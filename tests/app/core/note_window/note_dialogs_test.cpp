@@ -12,6 +12,7 @@
 #include <string>
 
 #include "core/core_ids.h"
+#include "core/editing_features.h"
 #include "core/main_window/quick_pick.h"
 #include "core/note_editor/tooltip_window.h"
 #include "core/note_window/dialog_ids.h"
@@ -21,6 +22,7 @@
 #include "core/notes_table/zettly_settings.h"
 #include "core/notes_table/zettly_slots.h"
 #include "test_support.h"
+#include "core/note_window/window_creation.h"
 
 namespace {
 
@@ -516,8 +518,37 @@ TEST_F(NoteDialogs, ClosingAGroupWithYesReleasesItsNotesNoRemovesThemCancelKeeps
     }
 }
 
+namespace {
+
+// The import of the editing features as far as the group sees it: a file
+// made into a new note (mode IDC_DROP_CREATE_NEW) lands in the first free slot.
+std::string InsertedPath;
+int InsertedMode;
+int MakeNoteOfFile(const char *path, int mode, int)
+{
+    InsertedPath = path;
+    InsertedMode = mode;
+    int slot = FindFreeZettlySlot();
+    if (slot < 0)
+        return -1;
+    CloneZettly(ZETTLY_DEFAULT_SLOT, slot);
+    return CreateZettlyWindow(nullptr, slot, TRUE, TRUE);
+}
+struct ScopedImport {
+    EditingFeatures features = Editing();
+    ScopedImport()
+    {
+        features.insertFileIntoZettly = MakeNoteOfFile;
+        UseEditingFeatures(&features);
+    }
+    ~ScopedImport() { UseEditingFeatures(nullptr); }
+};
+
+} // namespace
+
 TEST_F(NoteDialogs, AFileDroppedOnAGroupBecomesAMemberOfIt)
 {
+    ScopedImport import;
     ScopedTempFolder folder;
     std::string path = folder.Path() + "\\dropped.txt";
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -542,6 +573,8 @@ TEST_F(NoteDialogs, AFileDroppedOnAGroupBecomesAMemberOfIt)
         if (slot != group && ZettlyTable[slot].window)
             made = slot;
     ASSERT_GE(made, 0) << "a note was made of the file";
+    EXPECT_EQ(InsertedPath, path);
+    EXPECT_EQ(InsertedMode, IDC_DROP_CREATE_NEW);
     EXPECT_TRUE(ZettlyTable[made].isMember);
     EXPECT_EQ(ZettlyTable[made].groupSlot, group);
     EXPECT_EQ(GetAncestor(ZettlyTable[made].window, GA_PARENT), ZettlyTable[group].window);

@@ -41,19 +41,6 @@ TEST(TitleStrip, PressesAndHover)
     EXPECT_FALSE(InCloseHoverSquare(183, 8, 200, 16));
 }
 
-TEST(TitleStrip, ColoursAndGradient)
-{
-    EXPECT_EQ(DarkenColour(0x0000FFFF), 0x0000E1E1u);
-    EXPECT_EQ(DarkenColour(0x00141E1D), 0u) << "each channel floors at 0";
-    EXPECT_EQ(DarkenColour(0), 0u);
-    // 0 -> 100 red over 4 columns: 0, 25, 50, 75; the right colour is never reached
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(GradientColumnColour(0, 100, 4, i), (uint32_t)(25 * i));
-    // falling channels truncate toward zero: 10 -> 0 over 3 gives 10, 6.67, 3.33
-    EXPECT_EQ(GradientColumnColour(10 << 8, 0, 3, 1), 6u << 8);
-    EXPECT_EQ(GradientColumnColour(10 << 8, 0, 3, 2), 3u << 8);
-}
-
 TEST(TitleStrip, RolledUpHeight)
 {
     EXPECT_EQ(RolledUpHeight(13, 1, 2, 4), 17);
@@ -159,24 +146,6 @@ TEST(Latching, GroupRule)
     EXPECT_TRUE(LatchGroupRuleAllows(member5, member5));
     EXPECT_FALSE(LatchGroupRuleAllows(member5, member6));
     EXPECT_FALSE(LatchGroupRuleAllows(member5, freeNote));
-}
-
-TEST(LineColumn, ReportsTheEndThatMovedLast)
-{
-    CaretTrack t = {0, 0, 0};
-    EXPECT_TRUE(TrackCaretEnd(&t, 5, 5));
-    EXPECT_EQ(t.caretEnd, 5);
-    EXPECT_TRUE(TrackCaretEnd(&t, 5, 9)) << "selection grows to the right";
-    EXPECT_EQ(t.caretEnd, 9);
-    EXPECT_TRUE(TrackCaretEnd(&t, 2, 9)) << "only the start moved";
-    EXPECT_EQ(t.caretEnd, 2);
-    EXPECT_FALSE(TrackCaretEnd(&t, 2, 9)) << "nothing moved: the caret end stays";
-    EXPECT_EQ(t.caretEnd, 2);
-    char text[32];
-    EXPECT_EQ(FormatLineColumn(text, sizeof text, 2, 17, 12), 12);
-    EXPECT_STREQ(text, "Line 3 Col 6");
-    FormatLineColumn(text, 6, 2, 17, 12);
-    EXPECT_STREQ(text, "Line ");
 }
 
 TEST(TextWalk, LineEndsOfEveryKind)
@@ -321,17 +290,6 @@ TEST(Links, OnlyWebAndMailOpen)
     EXPECT_FALSE(IsOpenableLink("http:"));
     EXPECT_FALSE(IsOpenableLink(""));
     EXPECT_FALSE(IsOpenableLink(nullptr));
-}
-
-TEST(FontSizes, CommandsGiveTwentyTwipsAPoint)
-{
-    EXPECT_EQ(PointsForSizeCommand(9000), 0);
-    EXPECT_EQ(PointsForSizeCommand(9001), 6);
-    EXPECT_EQ(PointsForSizeCommand(9004), 10);
-    EXPECT_EQ(PointsForSizeCommand(9017), 72);
-    EXPECT_EQ(PointsForSizeCommand(9018), 0);
-    EXPECT_EQ(TwipsFromPoints(10), 200);
-    EXPECT_EQ(TwipsFromPoints(72), 1440);
 }
 
 TEST(CaretCache, ASixthHeightReplacesTheLeastRecentlyUsed)

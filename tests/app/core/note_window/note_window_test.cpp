@@ -12,13 +12,13 @@
 #include "core/note_window/note_frame.h"
 #include "core/note_window/note_window.h"
 #include "core/note_window/roll_animation.h"
-#include "core/main_window/startup.h"
 #include "core/note_editor/text_walk_edit.h"
 #include "core/note_editor/tooltip_window.h"
 #include "core/notes_table/zettly_settings.h"
 #include "core/notes_table/zettly_slots.h"
 #include "note_fixture.h"
 #include "test_support.h"
+#include "core/note_window/window_creation.h"
 
 namespace {
 

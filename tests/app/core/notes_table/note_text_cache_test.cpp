@@ -2,14 +2,11 @@
 // only then: each way of changing a note is saved, reloaded and compared.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <functional>
-#include <iterator>
 
 #include "core/note_editor/note_edit.h"
 #include "core/notes_table/notes_file_format.h"
-#include "editing/richole/rich_ole.h"
-#include "notes_file_fixture.h"
+#include "notes_file_case.h"
 #include "test_support.h"
 
 using namespace notes_test;
@@ -48,19 +45,13 @@ std::string StreamedOut(HWND edit)
     return bytes;
 }
 
-class NoteTextCacheTest : public ::testing::Test {
+class NoteTextCacheTest : public NotesFileCase {
 protected:
-    ScopedTempFolder data;
-    char previousFolder[MAX_PATH] = {};
-
     void SetUp() override
     {
-        GetCurrentDirectoryA(sizeof previousFolder, previousFolder);
-        ASSERT_TRUE(SetCurrentDirectoryA(data.Path().c_str()));
-        PrepareNoteWindows();
-        std::memset(ZettlyTable, 0, sizeof ZettlyTable);
-        ResetDefaultSettings();
-        ASSERT_EQ(PrepareZettlyFileSet(), 0);
+        NotesFileCase::SetUp();
+        if (HasFatalFailure())
+            return;
         for (int i = 0; i < NOTES; ++i) {
             ASSERT_EQ(MakeNote(i, i), 0);
             WriteRichText(Edit(i), "note " + std::to_string(i));
@@ -78,17 +69,14 @@ protected:
         for (int i = 0; i < NOTES; ++i)
             if (ZettlyTable[i].editWindow && StateOf(Edit(i)))
                 StateOf(Edit(i))->previous = RealEditProc;
-        DestroyAllNotes();
-        CloseZettlyFileSet();
-        SetCurrentDirectoryA(previousFolder);
+        NotesFileCase::TearDown();
     }
 
     HWND Edit(int slot) { return ZettlyTable[slot].editWindow; }
 
     std::vector<std::string> SavedTexts()
     {
-        std::ifstream in(data.Path() + "\\zettly.str", std::ios::binary);
-        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        std::string bytes = Bytes("zettly.str");
         std::vector<NoteText> texts;
         SplitRichNoteTexts((const uint8_t *)bytes.data(), bytes.size(), &texts);
         std::vector<std::string> out;
@@ -191,13 +179,13 @@ const Route Routes[] = {
          ChangeBehindTheSubclass(e, WM_CHAR, 'D', 0);
      },
      [](HWND e) { return StartsWith(Plain(e), "DBold"); }},
-    {"drop reported by the OLE callback",
+    {"change reported from outside (a drop, an embedded object)",
      [](HWND e) {
          Select(e, 0, 4);
          CHARFORMATA f = Effects(CFM_UNDERLINE, CFE_UNDERLINE);
          ChangeBehindTheSubclass(e, EM_SETCHARFORMAT, SCF_SELECTION, (LPARAM)&f);
          ChangeBehindTheSubclass(e, EM_SETMODIFY, FALSE, 0);
-         StateOf(e)->oleDocument->callback->QueryAcceptData(nullptr, nullptr, 0, TRUE, nullptr);
+         MarkNoteTextChanged(e);
      },
      [](HWND e) { return (FormatAt(e, 1).dwEffects & CFE_UNDERLINE) != 0; }},
 };
@@ -272,13 +260,10 @@ TEST_F(NoteTextCacheTest, LoadedNotesSaveTheBytesReadUntilTheyChange)
     for (int i = 0; i < NOTES; ++i)
         StateOf(Edit(i))->previous = RealEditProc;
     DestroyAllNotes();
-    {
-        std::string bytes;
-        for (const char *text : {"{\\rtf1 one}", "{\\rtf1 {{{{ broken", "{\\rtf1 three}"})
-            bytes += std::string(text) + std::string(2, '\0');
-        std::ofstream out(data.Path() + "\\zettly.str", std::ios::binary | std::ios::trunc);
-        out << bytes;
-    }
+    std::string bytes;
+    for (const char *text : {"{\\rtf1 one}", "{\\rtf1 {{{{ broken", "{\\rtf1 three}"})
+        bytes += std::string(text) + std::string(2, '\0');
+    Put("zettly.str", bytes);
     MessageBoxRecorder boxes(IDNO);
     ASSERT_EQ(LoadZettlies(), NOTES);
     std::string shown = StreamedOut(Edit(1));

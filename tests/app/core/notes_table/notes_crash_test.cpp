@@ -15,10 +15,10 @@ namespace {
 
 const std::string Child = WindowsPath(NOTES_SAVE_CHILD_EXE);
 
-struct DataFolder {
+struct CrashDataFolder {
     ScopedTempFolder folder;
     char previous[MAX_PATH] = {};
-    DataFolder()
+    CrashDataFolder()
     {
         GetCurrentDirectoryA(sizeof previous, previous);
         SetCurrentDirectoryA(folder.Path().c_str());
@@ -26,7 +26,7 @@ struct DataFolder {
         ResetDefaultSettings();
         PrepareZettlyFileSet();
     }
-    ~DataFolder()
+    ~CrashDataFolder()
     {
         DestroyAllNotes();
         CloseZettlyFileSet();
@@ -80,7 +80,7 @@ TEST(NotesFileCrash, SaveKilledAtAnyStepLeavesNewOrPreviousNotes)
     ScopedTempFolder start;
     {
         // The backups hold an older set A0, the current files A1.
-        DataFolder data;
+        CrashDataFolder data;
         SaveSet("A0 ", 2);
         SaveSet("A1 ", 3);
         CopyFolder(data.folder.Path(), start.Path());
@@ -116,7 +116,7 @@ TEST(NotesFileCrash, SaveKilledAtAnyStepLeavesNewOrPreviousNotes)
         }
         // Whatever the user answers to the roll-back question.
         for (int answer : {IDYES, IDNO}) {
-            DataFolder data;
+            CrashDataFolder data;
             CopyFolder(killed.Path(), data.folder.Path());
             MessageBoxRecorder boxes(answer);
             std::string set = LoadedSet(LoadZettlies());

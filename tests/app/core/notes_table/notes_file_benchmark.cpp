@@ -61,7 +61,7 @@ static double Settle(void)
 static bool ReadTextFile(ByteBuffer *bytes)
 {
     bytes->clear();
-    FILE *file = std::fopen(ZettlyFiles.current[TEXT_FILE], "rb");
+    FILE *file = std::fopen(ZettlyFileNames().current[TEXT_FILE], "rb");
     if (!file)
         return false;
     char block[65536];

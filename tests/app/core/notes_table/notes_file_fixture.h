@@ -12,9 +12,9 @@
 #include "core/core_ids.h"
 #include "core/note_window/group_window.h"
 #include "core/note_window/note_window.h"
-#include "core/notes_table/notes_file.h"
-#include "core/main_window/startup.h"
+#include "core/main_window/zettlies_files.h"
 #include "core/notes_table/zettly_slots.h"
+#include "core/note_window/window_creation.h"
 
 namespace notes_test {
 

@@ -5,6 +5,7 @@
 #include "core/core_ids.h"
 #include "core/note_window/group_window.h"
 #include "core/note_window/note_window.h"
+#include "core/note_window/window_creation.h"
 #include "core/notes_table/zettly_settings.h"
 #include "core/notes_table/zettly_slots.h"
 #include "test_support.h"

@@ -5,8 +5,8 @@
 
 #include "core/core_ids.h"
 #include "core/note_window/note_window.h"
-#include "core/main_window/startup.h"
 #include "editing/exchange/export_record.h"
+#include "core/note_window/window_creation.h"
 
 static HMODULE RichEdit;
 

@@ -1,14 +1,32 @@
-#include "frame_drawing.h"
+#include "note_colours.h"
 
 #include <cstring>
 
-#include "note_geometry.h"
+#include "colour_steps.h"
 #include "core/notes_table/zettly_settings.h"
 #include "core/notes_table/zettly_slots.h"
 
 COLORREF ShadeColour(COLORREF colour)
 {
     return (COLORREF)DarkenColour((uint32_t)colour);
+}
+
+COLORREF NearestColour(HDC dc, COLORREF colour)
+{
+    return GetNearestColor(dc, DarkenColour(colour));
+}
+
+void FillGradientRect(HDC dc, COLORREF left, COLORREF right, const RECT *r)
+{
+    int n = r->right - r->left;
+    for (int i = 0; i < n; ++i) {
+        HBRUSH brush = CreateSolidBrush(GradientColumnColour(left, right, n, i));
+        if (!brush)
+            continue;
+        RECT column = {r->left + i, r->top, r->left + i + 1, r->bottom};
+        FillRect(dc, &column, brush);
+        DeleteObject(brush);
+    }
 }
 
 void FillSolidRect(HDC dc, const RECT *r, COLORREF colour)

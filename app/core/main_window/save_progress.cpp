@@ -2,8 +2,7 @@
 
 #include <commctrl.h>
 
-#include "notes_file_ids.h"
-#include "core/main_window/startup.h"
+#include "core/notes_table/notes_file_ids.h"
 
 static void OnProgressInit(HWND dialog)
 {
@@ -43,7 +42,7 @@ INT_PTR CALLBACK SaveProgressDlgProc(HWND dialog, UINT message, WPARAM wParam, L
 
 HWND CreateSaveProgress(HWND owner)
 {
-    HINSTANCE instance = ZettliesInstance ? ZettliesInstance : GetModuleHandleA(nullptr);
+    HINSTANCE instance = GetModuleHandleA(nullptr);
     HWND dialog = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_SAVE_PROGRESS), owner,
                                      SaveProgressDlgProc, 0);
     if (dialog) {

@@ -1,10 +1,4 @@
-#include "transparency.h"
-
-#include <shellapi.h>
-
-#include "core/core_ids.h"
-#include "core/notes_table/zettly_record.h"
-#include "core/notes_table/zettly_settings.h"
+#include "window_alpha.h"
 
 typedef BOOL(WINAPI *SetLayeredWindowAttributesProc)(HWND, COLORREF, BYTE, DWORD);
 
@@ -27,23 +21,4 @@ void SetWindowAlpha(HWND window, int alpha)
         }
     }
     FreeLibrary(user32);
-}
-
-void ApplyZettlyAlpha(HWND window, int slot)
-{
-    SetWindowAlpha(window, ZettlyInfo.allTransparent ? ZettlyInfo.allAlpha : -1);
-    if (slot < 0 || slot >= ZETTLY_SLOTS)
-        return;
-    if (ZettlyTable[slot].ownAlpha)
-        SetWindowAlpha(window, ZettlyTable[slot].alphaValue);
-}
-
-void OpenHelpFile(void)
-{
-    char folder[MAX_PATH + sizeof ZETTLY_HELP_SUBFOLDER];
-    UINT length = GetWindowsDirectoryA(folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
-        return;
-    lstrcatA(folder, ZETTLY_HELP_SUBFOLDER);
-    ShellExecuteA(nullptr, "open", ZETTLY_HELP_FILE, nullptr, folder, SW_SHOWNORMAL);
 }

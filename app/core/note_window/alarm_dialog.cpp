@@ -9,7 +9,7 @@
 #include <new>
 
 #include "alarm_dialog_rules.h"
-#include "alarms.h"
+#include "alarm_dialog.h"
 #include "clock_seam.h"
 #include "core/notes_table/zettly_slots.h"
 #include "ui_seams.h"

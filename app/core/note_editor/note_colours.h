@@ -1,8 +1,11 @@
-// Colour helpers shared by the title strips, frames and tray menu entries.
+// Colour helpers shared by the title strips, frames, the editor's colour
+// menus and the tray menu entries.
 #pragma once
 #include <windows.h>
 
-#include "note_frame.h" // NearestColour, FillGradientRect
+// The title strip's colour: 30 off each channel, then the nearest the device shows.
+COLORREF NearestColour(HDC dc, COLORREF colour);
+void FillGradientRect(HDC dc, COLORREF left, COLORREF right, const RECT *r);
 
 // The colour with 30 off each channel, not below 0.
 COLORREF ShadeColour(COLORREF colour);

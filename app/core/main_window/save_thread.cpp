@@ -1,5 +1,5 @@
 // The auto-save: the whole save on a worker thread of its own.
-#include "notes_file.h"
+#include "zettlies_files.h"
 
 DWORD WINAPI SaveZettliesThread(LPVOID mainWindow)
 {

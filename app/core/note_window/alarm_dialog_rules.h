@@ -1,7 +1,7 @@
 // What the alarm-setting dialog shows for a note's alarm and what it stores
 // back: the controls as plain data, so the dialog procedure only copies them.
 #pragma once
-#include "alarm_rules.h"
+#include "core/notes_table/alarm_rules.h"
 
 enum {
     ALARM_YEARS_LISTED = 100, // the current year and the 99 after it
