@@ -156,6 +156,7 @@ void JpgFillDispatchGeneric(JpgDispatch *dispatch)
     dispatch->dequant_aan = JpgDequantizeAan;
     dispatch->dequant_integer = JpgDequantizeInteger;
     dispatch->run_dequant = dispatch->dequant_aan;
+    dispatch->dequant_idct_integer_8x8 = nullptr;
     dispatch->quant_aan = JpgQuantizeAan;
     dispatch->quant_integer = JpgQuantizeInteger;
     dispatch->run_quant = dispatch->quant_aan;
@@ -232,6 +233,7 @@ void JpgFillDispatchSse2(JpgDispatch *dispatch)
     dispatch->huff_encode_block = JpgEncodeBlockMmx;
     dispatch->fdct_integer = JpgFdctIntegerSse2;
     dispatch->idct_integer_8x8 = JpgIdctIntegerSse2;
+    dispatch->dequant_idct_integer_8x8 = JpgDequantIdctIntegerSse2;
     dispatch->quant_integer = JpgQuantizeIntegerSse2;
     dispatch->dequant_integer = JpgDequantizeIntegerSse2;
     dispatch->dec_smooth_row = JpgSmoothRowSse2;

@@ -23,6 +23,9 @@ void JpgFdctIntegerSse2(int16_t *block);
 void JpgIdctIntegerMmx(int16_t *block);
 void JpgIdctIntegerSse(int16_t *block);
 void JpgIdctIntegerSse2(int16_t *block);
+// The integer dequantisation and inverse transform of a block in one pass,
+// the samples exactly those of the two run one after the other.
+void JpgDequantIdctIntegerSse2(int16_t *block, const int16_t *table);
 
 void JpgQuantizeAanMmx(int16_t *block, const int16_t *reciprocals);
 void JpgQuantizeIntegerMmx(int16_t *block, const int16_t *reciprocals);
