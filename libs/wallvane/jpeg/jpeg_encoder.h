@@ -50,6 +50,22 @@ uint32_t JpgBytesWritten(const JpgBitOutput *out);
 
 // Entropy coding.
 int JpgBitCategory(int value);
+// For each row r of a block and each byte m of that row's flags (bit c for
+// column c), the same flags at their zigzag positions.
+struct JpgZigzagRows {
+    uint64_t row[8][256];
+    JpgZigzagRows();
+};
+extern const JpgZigzagRows JpgZigzagFlags;
+// Flags of the 64 coefficients in natural order (row r in byte r) moved to
+// zigzag order.
+inline uint64_t JpgZigzagMask(uint64_t natural)
+{
+    uint64_t mask = 0;
+    for (int r = 0; r < 8; r++)
+        mask |= JpgZigzagFlags.row[r][(natural >> (8 * r)) & 0xFF];
+    return mask;
+}
 int JpgEncodeBlock(JpgBitOutput *out, const JpgHuffTable *dc, const JpgHuffTable *ac, int16_t *predictor,
                    const int16_t *block);
 int JpgEncodeDcProgressive(JpgBitOutput *out, const JpgHuffTable *dc, int16_t *predictor, const int16_t *block,

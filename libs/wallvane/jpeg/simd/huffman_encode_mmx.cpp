@@ -6,28 +6,6 @@
 
 namespace {
 
-// For each row of the block and each byte m of that row's non-zero bits
-// (bit c for column c), the bits of those coefficients in zigzag order.
-struct ZigzagBits {
-    uint64_t row[8][256];
-    ZigzagBits()
-    {
-        int zigzagOf[64];
-        for (int k = 0; k < 64; k++)
-            zigzagOf[JpgNaturalOrder[k]] = k;
-        for (int r = 0; r < 8; r++)
-            for (int m = 0; m < 256; m++) {
-                uint64_t bits = 0;
-                for (int c = 0; c < 8; c++)
-                    if (m >> c & 1)
-                        bits |= (uint64_t)1 << zigzagOf[8 * r + c];
-                row[r][m] = bits;
-            }
-    }
-};
-
-const ZigzagBits Zigzag;
-
 // The top bits of four bytes as a 4-bit mask, byte 0 to bit 0.
 inline uint32_t TopBits(uint32_t bytes)
 {
@@ -50,7 +28,7 @@ uint64_t JpgNonZeroMapMmx(const int16_t *block)
         __m64 bytes = _mm_packs_pi16(low, high);
         uint32_t front = ~(uint32_t)_mm_cvtsi64_si32(bytes);
         uint32_t back = ~(uint32_t)_mm_cvtsi64_si32(_mm_srli_si64(bytes, 32));
-        map |= Zigzag.row[r][TopBits(front) | TopBits(back) << 4];
+        map |= JpgZigzagFlags.row[r][TopBits(front) | TopBits(back) << 4];
     }
     return map;
 }
