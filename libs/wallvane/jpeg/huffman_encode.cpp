@@ -152,36 +152,49 @@ enum { MOST_BLOCK_BYTES = 512 };
 
 // Bit k set where the coefficient at zigzag position k has a magnitude of
 // at least 1 << al, for k in ss..se: the progressive coders walk these
-// instead of every position of the band.
-uint64_t SignificantCoefficients(const int16_t *block, int ss, int se, int al)
+// instead of every position of the band. The second map, where asked for,
+// is that of 1 << (al + 1).
+uint64_t SignificantCoefficients(const int16_t *block, int ss, int se, int al, uint64_t *aboveOne = nullptr)
 {
+    if (aboveOne)
+        *aboveOne = 0;
     if (ss < 0 || ss > 63 || se < ss)
         return 0;
     se = se > 63 ? 63 : se;
-    uint64_t natural = 0;
+    uint64_t natural = 0, naturalAbove = 0;
 #if defined(__SSE2__)
     const __m128i zero = _mm_setzero_si128();
-    const __m128i count = _mm_cvtsi32_si128(al);
+    const __m128i count = _mm_cvtsi32_si128(al), countAbove = _mm_cvtsi32_si128(al + 1);
     for (int r = 0; r < 8; r += 2) {
-        __m128i rows[2];
+        __m128i rows[2], rowsAbove[2];
         for (int h = 0; h < 2; h++) {
             __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i *>(block + 8 * (r + h)));
             // |c| as an unsigned 16-bit value, -32768 included.
             __m128i sign = _mm_srai_epi16(c, 15);
             __m128i magnitude = _mm_sub_epi16(_mm_xor_si128(c, sign), sign);
             rows[h] = _mm_cmpeq_epi16(_mm_srl_epi16(magnitude, count), zero);
+            rowsAbove[h] = _mm_cmpeq_epi16(_mm_srl_epi16(magnitude, countAbove), zero);
         }
         unsigned insignificant = (unsigned)_mm_movemask_epi8(_mm_packs_epi16(rows[0], rows[1]));
         natural |= (uint64_t)(~insignificant & 0xFFFF) << (8 * r);
+        if (aboveOne) {
+            insignificant = (unsigned)_mm_movemask_epi8(_mm_packs_epi16(rowsAbove[0], rowsAbove[1]));
+            naturalAbove |= (uint64_t)(~insignificant & 0xFFFF) << (8 * r);
+        }
     }
 #else
     for (int i = 0; i < 64; i++) {
         int c = block[i];
-        if (((c < 0 ? -c : c) >> al) != 0)
+        int magnitude = c < 0 ? -c : c;
+        if ((magnitude >> al) != 0)
             natural |= (uint64_t)1 << i;
+        if ((magnitude >> (al + 1)) != 0)
+            naturalAbove |= (uint64_t)1 << i;
     }
 #endif
     uint64_t band = (~0ull >> (63 - se)) & (~0ull << ss);
+    if (aboveOne)
+        *aboveOne = JpgZigzagMask(naturalAbove) & band;
     return JpgZigzagMask(natural) & band;
 }
 
@@ -238,8 +251,9 @@ void AcRefine(Sink &sink, JpgBitOutput *out, const JpgHuffTable *ac, const int16
 {
     // Magnitudes of 1 after the shift are new this scan; larger ones only
     // send their next bit.
-    uint64_t significant = SignificantCoefficients(block, ss, se, al);
-    uint64_t newOnes = significant & ~SignificantCoefficients(block, ss, se, al + 1);
+    uint64_t aboveOne;
+    uint64_t significant = SignificantCoefficients(block, ss, se, al, &aboveOne);
+    uint64_t newOnes = significant & ~aboveOne;
     int lastOne = newOnes ? 63 - __builtin_clzll(newOnes) : 0;
     // This block's own correction bits follow those of the pending run.
     int blockStart = *bufferedBits, blockBits = 0;
