@@ -196,7 +196,8 @@ struct JpgFastOutput {
     JpgDequantRoutine dequantTransform; // none: the run-time transform alone
     JpgIdctRoutine transform;
     const int16_t *quant[JPG_MAX_BLOCKS_PER_MCU];
-    JpgColourOutKernel kernel;
+    JpgColourOutKernel kernel; // none: smoothed chroma through the row buffers
+    int smoothLayout;
 };
 void JpgPrepareFastOutput(JPEG_PROPERTIES *props, int scale, JpgFastOutput *fast);
 // An MCU through the fast road where it is whole, else through JpgOutputMcu.

@@ -585,11 +585,13 @@ void JpgPrepareFastOutput(JPEG_PROPERTIES *props, int scale, JpgFastOutput *fast
     JpgDispatch *dispatch = props->input.dispatch;
     bool region = props->outputRegion.left || props->outputRegion.top || props->outputRegion.right ||
                   props->outputRegion.bottom;
-    if (scale != 1 || props->rawBlockHook || props->smoothUpsampling || props->nonInterleaved || region ||
+    if (scale != 1 || props->rawBlockHook || props->nonInterleaved || region ||
         dispatch->run_mcu_output != JpgPutMcuConverted || !dispatch->run_idct_8x8)
         return;
     props->outputBlockSize = 8;
-    if (!KernelYccMcu(props))
+    bool smooth = props->smoothUpsampling && props->outputFormat == FORMAT_YCC_TO_RGB_SHIFTED_GREEN &&
+                  dispatch->dec_smooth_row && props->componentCount == 3;
+    if (smooth ? JpgPrepareRowBuffers(props, 8) < 0 : props->smoothUpsampling || !KernelYccMcu(props))
         return;
     fast->blocks = 0;
     for (int c = 0; c < props->componentCount; c++) {
@@ -609,13 +611,21 @@ void JpgPrepareFastOutput(JPEG_PROPERTIES *props, int scale, JpgFastOutput *fast
     fast->mcuRowBytes = mcuHeight * props->dibLineStep;
     fast->dequantTransform = props->dequantizeAtOutput ? dispatch->dequant_idct_integer_8x8 : nullptr;
     fast->transform = dispatch->run_idct_8x8;
-    fast->kernel = WholeMcuKernel(props);
-    fast->usable = fast->kernel != nullptr;
+    fast->kernel = smooth ? nullptr : WholeMcuKernel(props);
+    fast->smoothLayout = props->dibChannels == 4                 ? JPG_SMOOTH_RGBA
+                         : props->dibColour == JPG_COLOUR_BGR ? JPG_SMOOTH_BGR
+                                                               : JPG_SMOOTH_RGB;
+    fast->usable = smooth || fast->kernel != nullptr;
 }
 
 int JpgOutputMcuFast(JPEG_PROPERTIES *props, const JpgFastOutput &fast, int column, int row, int scale)
 {
-    if (!fast.usable || column >= fast.wholeAcross || row >= fast.wholeDown)
+    if (!fast.usable)
+        return JpgOutputMcu(props, column, row, scale);
+    // With smoothed chroma every MCU of the picture goes into the row
+    // buffers, and the one a column (and a row) behind comes out.
+    if (!fast.kernel ? column >= props->smoothAcross || row >= props->smoothDown
+                     : column >= fast.wholeAcross || row >= fast.wholeDown)
         return JpgOutputMcu(props, column, row, scale);
     int16_t *block = props->mcuBuffer;
     for (int b = 0; b < fast.blocks; b++, block += 64) {
@@ -623,6 +633,19 @@ int JpgOutputMcuFast(JPEG_PROPERTIES *props, const JpgFastOutput &fast, int colu
             fast.dequantTransform(block, fast.quant[b]);
         else
             fast.transform(block);
+    }
+    if (!fast.kernel) {
+        JpgStoreMcuRows(props, column, row);
+        column -= props->columnDelay;
+        row -= props->rowDelay;
+        if (column < 0 || row < 0)
+            return 0;
+        uint8_t *address = props->dibRow + column * fast.mcuBytes + row * fast.mcuRowBytes;
+        if (column < fast.wholeAcross && row < fast.wholeDown &&
+            JpgSmoothMcuByRows(props, column, row, fast.smoothLayout, address, props->dibLineStep))
+            return 0;
+        int result = props->input.dispatch->run_mcu_output(props, column, row);
+        return result == JPG_ERR_INVALID_PROPERTIES ? 0 : result;
     }
     const int16_t *luma = props->mcuBuffer, *cb = luma + (fast.blocks - 2) * 64;
     fast.kernel(luma, cb, cb + 64, props->dibRow + column * fast.mcuBytes + row * fast.mcuRowBytes,

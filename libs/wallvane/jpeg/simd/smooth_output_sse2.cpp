@@ -55,12 +55,15 @@ inline __m128i WeightedTerm(__m128i first, __m128i second, __m128i weights, __m1
 // R, G, B of eight pixels, limited to 0..255 by the caller's pack.
 inline void Convert(__m128i y, __m128i cb, __m128i cr, __m128i *r, __m128i *g, __m128i *b)
 {
-    const __m128i zero = _mm_setzero_si128();
-    // (359 cr - 45813) >> 8 is ((359 cr + 11) >> 8) - 179, and
-    // (454 cb - 57937) >> 8 is ((454 cb - 81) >> 8) - 226: the products
-    // stay exact in 32 bits and the offsets whole.
-    __m128i red = WeightedTerm(cr, zero, _mm_set1_epi32(359), _mm_set1_epi32(11));
-    __m128i blue = WeightedTerm(cb, zero, _mm_set1_epi32(454), _mm_set1_epi32(-81));
+    // (359 cr - 45813) >> 8 is cr + ((103 cr + 11) >> 8) - 179, and
+    // (454 cb - 57937) >> 8 is 2 cb + ((-58 cb - 81) >> 8) - 226: the
+    // whole multiples of 256 taken out, the rest fits 16 bits for samples
+    // of 0..255.
+    __m128i red = _mm_add_epi16(
+        cr, _mm_srai_epi16(_mm_add_epi16(_mm_mullo_epi16(cr, _mm_set1_epi16(103)), _mm_set1_epi16(11)), 8));
+    __m128i blue = _mm_add_epi16(
+        _mm_add_epi16(cb, cb),
+        _mm_srai_epi16(_mm_add_epi16(_mm_mullo_epi16(cb, _mm_set1_epi16(-58)), _mm_set1_epi16(-81)), 8));
     __m128i green = WeightedTerm(cb, cr, _mm_set1_epi32((int)(((uint32_t)(uint16_t)-183 << 16) | (uint16_t)-88)),
                                  _mm_set1_epi32(34806));
     *r = _mm_add_epi16(y, _mm_sub_epi16(red, _mm_set1_epi16(179)));
