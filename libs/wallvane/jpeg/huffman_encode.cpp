@@ -314,12 +314,6 @@ JpgZigzagRows::JpgZigzagRows()
 
 const JpgZigzagRows JpgZigzagFlags;
 
-int JpgBitCategory(int value)
-{
-    unsigned magnitude = (unsigned)(value < 0 ? -value : value);
-    return magnitude == 0 ? 0 : 32 - __builtin_clz(magnitude);
-}
-
 int JpgEncodeBlock(JpgBitOutput *out, const JpgHuffTable *dc, const JpgHuffTable *ac, int16_t *predictor,
                    const int16_t *block)
 {

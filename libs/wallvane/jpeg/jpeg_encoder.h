@@ -49,7 +49,12 @@ int JpgWriteOutBuffer(JpgBitOutput *out);
 uint32_t JpgBytesWritten(const JpgBitOutput *out);
 
 // Entropy coding.
-int JpgBitCategory(int value);
+// Significant bits of |value|: called for every coded coefficient.
+inline int JpgBitCategory(int value)
+{
+    unsigned magnitude = (unsigned)(value < 0 ? -value : value);
+    return magnitude == 0 ? 0 : 32 - __builtin_clz(magnitude);
+}
 // For each row r of a block and each byte m of that row's flags (bit c for
 // column c), the same flags at their zigzag positions.
 struct JpgZigzagRows {
