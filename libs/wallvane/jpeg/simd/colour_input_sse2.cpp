@@ -181,32 +181,15 @@ void ToYcc2x2(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks)
 
 } // namespace
 
-JPG_SIMD_ENTRY void JpgRgbToYcc1x1Sse2(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks)
-{
-    ToYcc1x1<false>(source, lineStep, blocks);
-}
+#define JPG_SSE2_INPUT_KERNEL(name, shape, Bgr)                                                                  \
+    JPG_SIMD_ENTRY void name(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks)                   \
+    {                                                                                                             \
+        shape<Bgr>(source, lineStep, blocks);                                                                     \
+    }
 
-JPG_SIMD_ENTRY void JpgBgrToYcc1x1Sse2(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks)
-{
-    ToYcc1x1<true>(source, lineStep, blocks);
-}
-
-JPG_SIMD_ENTRY void JpgRgbToYcc2x1Sse2(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks)
-{
-    ToYcc2x1<false>(source, lineStep, blocks);
-}
-
-JPG_SIMD_ENTRY void JpgBgrToYcc2x1Sse2(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks)
-{
-    ToYcc2x1<true>(source, lineStep, blocks);
-}
-
-JPG_SIMD_ENTRY void JpgRgbToYcc2x2Sse2(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks)
-{
-    ToYcc2x2<false>(source, lineStep, blocks);
-}
-
-JPG_SIMD_ENTRY void JpgBgrToYcc2x2Sse2(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks)
-{
-    ToYcc2x2<true>(source, lineStep, blocks);
-}
+JPG_SSE2_INPUT_KERNEL(JpgRgbToYcc1x1Sse2, ToYcc1x1, false)
+JPG_SSE2_INPUT_KERNEL(JpgBgrToYcc1x1Sse2, ToYcc1x1, true)
+JPG_SSE2_INPUT_KERNEL(JpgRgbToYcc2x1Sse2, ToYcc2x1, false)
+JPG_SSE2_INPUT_KERNEL(JpgBgrToYcc2x1Sse2, ToYcc2x1, true)
+JPG_SSE2_INPUT_KERNEL(JpgRgbToYcc2x2Sse2, ToYcc2x2, false)
+JPG_SSE2_INPUT_KERNEL(JpgBgrToYcc2x2Sse2, ToYcc2x2, true)
