@@ -177,9 +177,9 @@ bool TimeRow(const Picture &picture, int operation, int rounds, PlainTurbo *work
 
 void PrintHeader(void)
 {
-    printf("%-32s %-17s %-36s %-36s %7s %8s\n", "", "", "ours / libjpeg-turbo SIMD", "ours / libjpeg-turbo plain C",
+    printf("%-44s %-17s %-36s %-36s %7s %8s\n", "", "", "ours / libjpeg-turbo SIMD", "ours / libjpeg-turbo plain C",
            "C/SIMD", "SIMD ms");
-    printf("%-32s %-17s", "picture", "operation");
+    printf("%-44s %-17s", "picture", "operation");
     for (int pass = 0; pass < 2; pass++) {
         for (int t = 0; t < TypeCount; t++)
             printf("  type%d", OurTypes[t]);
@@ -190,7 +190,7 @@ void PrintHeader(void)
 
 void PrintRow(const Row &row)
 {
-    printf("%-32s %-17s", row.picture.c_str(), OperationNames[row.operation]);
+    printf("%-44s %-17s", row.picture.c_str(), OperationNames[row.operation]);
     for (double reference : {row.simd, row.plain}) {
         for (int t = 0; t < TypeCount; t++)
             printf(" %6.2f", row.ours[t] / reference);
@@ -215,7 +215,7 @@ void PrintWorst(const std::vector<Row> &rows)
             }
         if (!any)
             continue;
-        printf("%-32s %-17s", "", OperationNames[operation]);
+        printf("%-44s %-17s", "", OperationNames[operation]);
         for (int t = 0; t < TypeCount; t++)
             printf(" %6.2f", worst[t]);
         printf("\n");
@@ -234,6 +234,21 @@ bool ReadFile(const char *path, std::vector<unsigned char> *bytes)
         bytes->insert(bytes->end(), chunk, chunk + n);
     fclose(f);
     return !bytes->empty();
+}
+
+// Whether the frame header ahead of the first scan is progressive (SOF2).
+bool IsProgressive(const std::vector<unsigned char> &jpeg)
+{
+    size_t i = 2;
+    while (i + 4 <= jpeg.size() && jpeg[i] == 0xFF) {
+        int marker = jpeg[i + 1];
+        if (marker == 0xC2)
+            return true;
+        if (marker == 0xDA)
+            return false;
+        i += 2 + (jpeg[i + 2] << 8 | jpeg[i + 3]);
+    }
+    return false;
 }
 
 // A photograph as it was shipped, and its pixels for the encoders.
@@ -255,9 +270,7 @@ bool LoadPhoto(const char *path, Picture *picture)
     const char *base = strrchr(path, '/');
     char name[96];
     snprintf(name, sizeof name, "%.40s %dx%d %s%s", base ? base + 1 : path, picture->width, picture->height,
-             SamplingName(picture->turboSampling),
-             picture->jpeg.size() > 3 && memmem(picture->jpeg.data(), picture->jpeg.size(), "\xFF\xC2", 2) ? " prog"
-                                                                                                           : "");
+             SamplingName(picture->turboSampling), IsProgressive(picture->jpeg) ? " prog" : "");
     picture->name = name;
     return ok;
 }
