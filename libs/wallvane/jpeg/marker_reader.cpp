@@ -196,8 +196,14 @@ static int HandleScan(JPEG_PROPERTIES *props)
 
 static int HandleEndOfImage(JPEG_PROPERTIES *props)
 {
-    if (JpgIsHeaderMode(props->ioMode))
+    if (JpgIsHeaderMode(props->ioMode)) {
+        // A data read of the file goes on from here: it must meet this end
+        // marker too, as a read from the stream's start does, and not the
+        // bytes after it.
+        props->input.consumed -= 2;
+        props->input.dispatch->scanHeaderLength = 2;
         return JPG_STATUS_MARKER_REACHED;
+    }
     if (props->frameNeeded) {
         // Tables-only streams may be followed by the image itself.
         if (JpgNextMarker(&props->input) == JPG_SOI)

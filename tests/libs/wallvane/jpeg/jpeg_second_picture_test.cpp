@@ -157,6 +157,33 @@ TEST(JpegSecondPicture, FramesOfEveryKindAfterTheFirstAreRefused)
     }
 }
 
+// A header read that meets the end marker before any scan stops there; a
+// data read of the file goes on from there, and must not take a picture
+// appended after that end for the first one's scans.
+TEST(JpegSecondPicture, PictureEndingBeforeItsScanGoesOnWithNothing)
+{
+    Bytes first, second;
+    EncodeSettings settings;
+    ASSERT_EQ(0, EncodeToMemory(LayOut(MakePixels(40, 24, 3, 3), JPG_COLOUR_BGR, 3, 0, false), settings, &first));
+    ASSERT_EQ(0, EncodeToMemory(LayOut(MakePixels(40, 24, 3, 4), JPG_COLOUR_BGR, 3, 0, false), settings, &second));
+    size_t sos = 0;
+    while (sos + 1 < first.size() && !(first[sos] == 0xFF && first[sos + 1] == JPG_SOS))
+        sos++;
+    size_t secondSos = 0;
+    while (secondSos + 1 < second.size() && !(second[secondSos] == 0xFF && second[secondSos + 1] == JPG_SOS))
+        secondSos++;
+    // The second picture's tables and scan, without its start and frame.
+    Bytes jpeg = Concat({Bytes(first.begin(), first.begin() + sos), {0xFF, JPG_EOI},
+                         Bytes(second.begin() + secondSos, second.end())});
+    TempFile file(jpeg);
+    for (bool fromFile : {false, true}) {
+        SCOPED_TRACE(fromFile ? "file" : "memory");
+        Outcome got = RunSequence(Sequences[0], jpeg, fromFile ? &file.path : nullptr, 40, 24);
+        EXPECT_EQ(JPG_ERR_EOF, got.result) << "the picture ended without a scan";
+        EXPECT_TRUE(std::all_of(got.dib.begin(), got.dib.end(), [](uint8_t b) { return b == Untouched; }));
+    }
+}
+
 // A data read that finds another frame where the header read found its own
 // (the caller's bytes changed in between) refuses it too.
 TEST(JpegSecondPicture, DataReadOfAnotherPictureThanTheHeaderReadIsRefused)
