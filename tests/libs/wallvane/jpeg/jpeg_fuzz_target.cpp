@@ -17,6 +17,21 @@
 // none, one in the middle, the bottom right corner, and one above it.
 const int Regions[][4] = {{0, 0, 0, 0}, {20, 15, 48, 40}, {30, 40, 60, 60}, {0, 8, 15, 20}};
 
+// Region number `region` of a picture of width x height at the read's
+// scale, which then become the region's size; region 0 is none.
+static void SetRegion(JPEG_PROPERTIES *p, int region, int *width, int *height)
+{
+    if (!region)
+        return;
+    const int *r = Regions[region];
+    p->roiLeft = *width * r[0] / 60;
+    p->roiTop = *height * r[1] / 60;
+    p->roiRight = *width * r[2] / 60;
+    p->roiBottom = *height * r[3] / 60;
+    *width = p->roiRight > p->roiLeft ? p->roiRight - p->roiLeft : 1;
+    *height = p->roiBottom > p->roiTop ? p->roiBottom - p->roiTop : 1;
+}
+
 // Pixels into a bitmap of exactly the picture's size at the mode's scale,
 // or of the region's size when one is given. Without a header read in
 // between, region reads on one record go through the row index the read
@@ -30,15 +45,7 @@ static void DecodePixels(JPEG_IMAGE_PROPS *record, uint8_t *bytes, size_t size, 
     JPEG_PROPERTIES &p = record->props;
     p.fourRowBuffers = smooth;
     p.roiLeft = p.roiTop = p.roiRight = p.roiBottom = 0;
-    if (region) {
-        const int *r = Regions[region];
-        p.roiLeft = width * r[0] / 60;
-        p.roiTop = height * r[1] / 60;
-        p.roiRight = width * r[2] / 60;
-        p.roiBottom = height * r[3] / 60;
-        width = p.roiRight > p.roiLeft ? p.roiRight - p.roiLeft : 1;
-        height = p.roiBottom > p.roiTop ? p.roiBottom - p.roiTop : 1;
-    }
+    SetRegion(&p, region, &width, &height);
     uint8_t *dib = static_cast<uint8_t *>(malloc((size_t)width * height * channels));
     if (!dib)
         return;
@@ -90,15 +97,7 @@ static int HeaderThenPixels(uint8_t *bytes, size_t size, const char *path, const
         int scale = read.mode == JPG_READ_QUARTER_FILE ? 4 : read.mode == JPG_READ_HALF_FILE ? 2 : 1;
         int w = (width + scale - 1) / scale, h = (height + scale - 1) / scale;
         JPEG_PROPERTIES &p = record.props;
-        if (read.region) {
-            const int *r = Regions[read.region];
-            p.roiLeft = w * r[0] / 60;
-            p.roiTop = h * r[1] / 60;
-            p.roiRight = w * r[2] / 60;
-            p.roiBottom = h * r[3] / 60;
-            w = p.roiRight > p.roiLeft ? p.roiRight - p.roiLeft : 1;
-            h = p.roiBottom > p.roiTop ? p.roiBottom - p.roiTop : 1;
-        }
+        SetRegion(&p, read.region, &w, &h);
         p.fourRowBuffers = read.smooth;
         size_t bitmapBytes = (size_t)w * h * 3;
         uint8_t *dib = static_cast<uint8_t *>(malloc(bitmapBytes + Guard));
