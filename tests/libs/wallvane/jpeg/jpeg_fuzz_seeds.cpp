@@ -92,7 +92,7 @@ int main(int argc, char **argv)
             if (name.size() < 5 || name.compare(name.size() - 4, 4, ".jpg") != 0)
                 continue;
             Bytes photo = ReadWholeFile(std::string(ZT_PHOTO_FOLDER) + "/" + name);
-            Bytes part = TransformWithJpegtran(photo, "-copy none -crop 160x112+400+300");
+            Bytes part = TransformWithJpegtran(photo, "-copy none -crop 64x48+400+300");
             Bytes progressive = TransformWithJpegtran(part, "-progressive");
             std::string stem = "photo_" + name.substr(0, name.size() - 4);
             if (part.empty() || progressive.empty() || !WriteWholeFile(folder + "/" + stem + ".jpg", part) ||
