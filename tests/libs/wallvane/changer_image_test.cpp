@@ -102,20 +102,18 @@ TEST(ChangerImage, PhotographsLoadAndTurnIntoWallpapers)
         ASSERT_EQ(0u, rowBytes % 4);
         std::vector<unsigned char> topDown(image->pixels, image->pixels + rowBytes * height);
         ChangerSettings plain = Settings(false, false);
-        ASSERT_EQ(0, PrepareWallpaperImage(image, &plain, 1024, 768));
+        ASSERT_EQ(0, PrepareWallpaperImage(image, &plain, 320, 200));
         for (int y : {0, height / 2, height - 1})
             EXPECT_EQ(0, memcmp(&topDown[rowBytes * y], image->pixels + rowBytes * (height - 1 - y), width * 3))
                 << "row " << y;
-        ReleaseChangerImage(image);
-
-        image = LoadJpegImage(path.c_str());
-        ASSERT_NE(nullptr, image);
+        // Once more through the whole preparation: the rows go back to the
+        // decoded order before they are fitted and sharpened.
         ChangerSettings wallpaper = Settings(true, true);
         wallpaper.sharpenMore = 1;
-        ASSERT_EQ(0, PrepareWallpaperImage(image, &wallpaper, 1024, 768));
-        EXPECT_TRUE(image->width == 1024 || image->height == 768) << image->width << "x" << image->height;
-        EXPECT_LE(image->width, 1024);
-        EXPECT_LE(image->height, 768);
+        ASSERT_EQ(0, PrepareWallpaperImage(image, &wallpaper, 320, 200));
+        EXPECT_TRUE(image->width == 320 || image->height == 200) << image->width << "x" << image->height;
+        EXPECT_LE(image->width, 320);
+        EXPECT_LE(image->height, 200);
         ReleaseChangerImage(image);
     }
 }
