@@ -232,10 +232,10 @@ TEST(JpegTruncation, FileAndMemoryGiveTheSameResultWhereverTheStreamEnds)
                                     picture.settings, &whole));
         size_t dataStart, dataEnd;
         LargestScanData(whole, &dataStart, &dataEnd);
-        for (size_t cut = 1; cut < whole.size(); cut += 1 + cut % 7) {
+        for (size_t cut = 1; cut < whole.size(); cut += 5 + cut % 11) {
             Bytes jpeg(whole.begin(), whole.begin() + cut);
             TempFile file(jpeg);
-            for (const Sequence &s : {Sequences[0], Sequences[4], Sequences[5], Sequences[9]}) {
+            for (const Sequence &s : {Sequences[0], Sequences[4], Sequences[9]}) {
                 SCOPED_TRACE(testing::Message() << picture.name << " cut at " << cut << ": " << s.name);
                 Outcome memory = RunSequence(s, jpeg, nullptr, 53, 37);
                 Outcome fromFile = RunSequence(s, jpeg, &file.path, 53, 37);
