@@ -162,10 +162,11 @@ TEST_F(SysmonWindows, MeterTipShowsEachLoadAndItsToolIsAddedOnce)
             tooltip = w;
     ASSERT_NE(tooltip, nullptr);
     std::string tip = TipText(tooltip, meter);
-    EXPECT_EQ(tip.find("PHYS MEM (RED)\t: "), 0u) << tip;
-    EXPECT_NE(tip.find("%\r\nPAGE MEM (GREEN)\t: "), std::string::npos) << tip;
-    EXPECT_NE(tip.find("%\r\nDISK LOAD(0) (PURPLE)\t: 60%\r\nCPU LOAD(0) (BLUE)\t: 75%\r\n"
-                       "CPU LOAD(1) (BLUE)\t: 0%"),
+    EXPECT_EQ(tip.find('\t'), std::string::npos) << "a tip shows a tab as a box: " << tip;
+    EXPECT_EQ(tip.find("PHYS MEM (RED) : "), 0u) << tip;
+    EXPECT_NE(tip.find("%\r\nPAGE MEM (GREEN) : "), std::string::npos) << tip;
+    EXPECT_NE(tip.find("%\r\nDISK LOAD(0) (PURPLE) : 60%\r\nCPU LOAD(0) (BLUE) : 75%\r\n"
+                       "CPU LOAD(1) (BLUE) : 0%"),
               std::string::npos)
         << tip;
     SendMessageA(meter, WM_TIMER, MEMSTAT_TIMER, 3);
