@@ -13,8 +13,6 @@ DWORD WINAPI ChangeBackgroundThread(LPVOID request);
 int FindNextImageFile(const char *directory, char *outPath, int outSize);
 // Decodes a picture into top-down BGR rows; null on failure.
 ChangerImage *LoadJpegImage(const char *path);
-// Whether the desktop has a "Wallpaper" value that names something.
-bool HasWallpaperValue(HKEY key);
 int SaveDesktopBitmap(const ChangerImage *image, const char *path);
 HGLOBAL PackBitmapAsDib(HBITMAP bitmap, DWORD compression);
 int WriteBmpFile(const char *path, HGLOBAL packed);

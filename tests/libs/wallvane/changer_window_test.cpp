@@ -130,11 +130,38 @@ TEST_F(Changer, NextPictureIsRememberedInTheFolder)
     EXPECT_EQ(FindNextImageFile(folder.c_str(), path, sizeof path), -1);
 }
 
-TEST_F(Changer, ChangeWithoutWallpaperValueEndsSilently)
+TEST_F(Changer, ChangeWithoutTheDesktopKeyEndsSilently)
 {
+    ASSERT_TRUE(CopyFileA(("Z:" + std::string(TEST_PICTURE)).c_str(),
+                          (folder + "\\holiday.jpg").c_str(), FALSE));
     ChangeFrom({10, 0, 0, 0});
     EXPECT_FALSE(shared->busy);
     EXPECT_TRUE(boxes.Boxes().empty());
+    EXPECT_EQ(ReadFileBytes(folder + "\\TMPFILE.BMP"), "<missing>");
+}
+
+// A user who never chose a wallpaper has the value empty (every new profile
+// does) or has none: the first change makes one all the same.
+TEST_F(Changer, FirstChangeWithoutAWallpaperOfTheUsersOwnTakesPlace)
+{
+    ASSERT_TRUE(CopyFileA(("Z:" + std::string(TEST_PICTURE)).c_str(),
+                          (folder + "\\holiday.jpg").c_str(), FALSE));
+    for (bool emptyValue : {true, false}) {
+        HKEY desktop;
+        ASSERT_EQ(RegCreateKeyA(root.Key(), "Control Panel\\Desktop", &desktop), ERROR_SUCCESS);
+        if (emptyValue)
+            RegSetValueExA(desktop, "Wallpaper", 0, REG_SZ, (const BYTE *)"", 1);
+        else
+            RegDeleteValueA(desktop, "Wallpaper");
+        RegCloseKey(desktop);
+        DeleteFileA((folder + "\\TMPFILE.BMP").c_str());
+        ChangeFrom({10, 0, 0, 0});
+        EXPECT_FALSE(shared->busy);
+        EXPECT_TRUE(boxes.Boxes().empty()) << boxes.Boxes()[0].caption;
+        EXPECT_EQ(ReadFileBytes(folder + "\\TMPFILE.BMP").substr(0, 2), "BM")
+            << (emptyValue ? "with an empty value" : "without a value");
+        ReleaseChangerImage(TakeCurrentImage(shared));
+    }
 }
 
 TEST_F(Changer, ChangeReportsMissingAndUnreadablePictures)
