@@ -76,7 +76,6 @@ int AddDirectoryTree(HWND list, const char *folder, const char *pattern);
 void AppendBackslash(char *path, int size);
 int IsDirectoryPath(const char *path);
 int BrowseForDirectory(HWND owner, char *buffer, int size);
-int PickRandomTrack(HWND dialog);
 void AddFolderOfEveryType(HWND list, const char *folder);
 void AddDirectoryCommand(PlayerState *player);
 void AddFilesCommand(PlayerState *player);
