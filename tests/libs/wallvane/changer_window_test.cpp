@@ -238,3 +238,32 @@ TEST_F(Changer, ChangeTurnsTheNextPictureIntoTheWallpaper)
     EXPECT_LT(bottomRow[2], 100);
     ReleaseChangerImage(image);
 }
+
+// "Set Refresh Time" puts the dialog's bottom-right corner at the pointer,
+// where the tray is; a tray at the screen's top-left (as under Wine) must not
+// push it off the screen.
+TEST_F(Changer, TheRefreshDialogOpensAtThePointerAndOnTheScreen)
+{
+    RECT screen;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &screen, 0);
+    struct Place {
+        POINT pointer;
+        RECT shown;
+    } places[] = {{{screen.left + 5, screen.top + 5}, {}}, {{(screen.left + screen.right) / 2, (screen.top + screen.bottom) / 2}, {}}};
+    for (Place &place : places) {
+        SetCursorPos(place.pointer.x, place.pointer.y);
+        ModalDialogAnswerer answer([&](HWND dialog) {
+            GetWindowRect(dialog, &place.shown);
+            SendMessageA(dialog, WM_CLOSE, 0, 0);
+        });
+        int minutes = 10;
+        EXPECT_FALSE(AskRefreshMinutes(nullptr, &minutes));
+        ASSERT_EQ(answer.Count(), 1);
+    }
+    const RECT &corner = places[0].shown;
+    EXPECT_GE(corner.left, screen.left);
+    EXPECT_GE(corner.top, screen.top);
+    const RECT &middle = places[1].shown;
+    EXPECT_EQ(middle.right, places[1].pointer.x);
+    EXPECT_EQ(middle.bottom, places[1].pointer.y);
+}
