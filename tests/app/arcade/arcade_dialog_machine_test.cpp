@@ -17,6 +17,20 @@ void Click(HWND dialog, int id)
     SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
 }
 
+// The dialog with its machine running, topmost: what the screen shows is read
+// back from it, and no other test's window may cover it.
+HWND OpenRunningDialogOnTop()
+{
+    HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_VUVOVIR),
+                                     nullptr, VuvovirDlgProc, 0);
+    if (!dialog)
+        return nullptr;
+    SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (!PumpUntil([] { return emulationActive != 0; }, 3000))
+        ADD_FAILURE() << "the machine never ran";
+    return dialog;
+}
+
 } // namespace
 
 TEST(ArcadeDialogMachine, ResetSetsTheDipPortTheGameReads)
@@ -47,12 +61,8 @@ TEST(ArcadeDialogMachine, TheScreenShowsThePicturesLastRowsAtOneToOne)
 {
     ScopedRegistryRoot root;
     MessageBoxRecorder boxes;
-    HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_VUVOVIR),
-                                     nullptr, VuvovirDlgProc, 0);
+    HWND dialog = OpenRunningDialogOnTop();
     ASSERT_NE(dialog, nullptr);
-    // Read back from the screen: no other test's window may cover it.
-    SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    ASSERT_TRUE(PumpUntil([] { return emulationActive != 0; }, 3000));
     HWND screen = GetDlgItem(dialog, IDC_VUVOVIR_SCREEN);
 
     // The ship's row and the two below it, which a screen cut short hides.
@@ -105,11 +115,8 @@ TEST(ArcadeDialogMachine, ResizingWhileFramesArePaintedLeavesNoPartOfTheScreenUn
 {
     ScopedRegistryRoot root;
     MessageBoxRecorder boxes;
-    HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_VUVOVIR),
-                                     nullptr, VuvovirDlgProc, 0);
+    HWND dialog = OpenRunningDialogOnTop();
     ASSERT_NE(dialog, nullptr);
-    SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    ASSERT_TRUE(PumpUntil([] { return emulationActive != 0; }, 3000));
     HWND screen = GetDlgItem(dialog, IDC_VUVOVIR_SCREEN);
     RECT small;
     GetClientRect(screen, &small);

@@ -59,6 +59,16 @@ protected:
                                        nullptr, GetModuleHandleA(nullptr), nullptr);
         return z.editWindow ? slot : -1;
     }
+    // A bar attached to a recorded note and shown under it.
+    int PlacedBar()
+    {
+        int slot = RecordedNote();
+        if (slot < 0 || !(bar = CreateEditBar()))
+            return -1;
+        AttachEditBar(bar, slot);
+        PlaceEditBar(bar, slot);
+        return slot;
+    }
     HWND Rebar() const { return FindWindowExA(bar, nullptr, REBARCLASSNAMEA, nullptr); }
     HWND Control(int id) const { return GetDlgItem(Rebar(), id); }
     bool Sent(UINT message, int id) const
@@ -129,12 +139,8 @@ TEST_F(EditBar, BoxesAndButtonsSendTheirCommandsToTheAttachedNote)
 
 TEST_F(EditBar, SizedExactlyBelowTheNoteCollapsedAndExpanded)
 {
-    int slot = RecordedNote();
+    int slot = PlacedBar();
     ASSERT_GE(slot, 0);
-    bar = CreateEditBar();
-    ASSERT_NE(bar, nullptr);
-    AttachEditBar(bar, slot);
-    PlaceEditBar(bar, slot);
     EXPECT_FALSE(EditBarExpanded(bar));
     SIZE collapsed = Client();
     EXPECT_EQ(collapsed.cx, 52);
@@ -198,12 +204,8 @@ TEST_F(EditBar, ShowsTheCaretsFontSizeOnlyWhileExpanded)
 // buttons' tips must show all the same, with their texts.
 TEST_F(EditBar, ButtonsShowTheirTipsWhileTheNoteIsActive)
 {
-    int slot = RecordedNote();
+    int slot = PlacedBar();
     ASSERT_GE(slot, 0);
-    bar = CreateEditBar();
-    ASSERT_NE(bar, nullptr);
-    AttachEditBar(bar, slot);
-    PlaceEditBar(bar, slot);
     Toggle();
     ASSERT_TRUE(EditBarExpanded(bar));
     SetForegroundWindow(ZettlyTable[slot].window);
