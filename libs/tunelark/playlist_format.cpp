@@ -92,25 +92,31 @@ static void StartNewRound(PlaylistEntry *const *entries, int count)
             entries[i]->shufflePicked = 0;
 }
 
-// As PickShuffleIndex; a round that starts here does not start with avoid.
+// As PickShuffleIndex, but avoid (the row that played last) is taken only
+// when no other row of the round is left: also when a new round starts here.
 static int PickShuffleIndexAvoiding(PlaylistEntry *const *entries, int count, int (*random)(void),
                                     int avoid)
 {
     if (count <= 0)
         return -1;
-    int row = PickFreeRow(entries, count, random);
-    if (row >= 0)
-        return row;
-    StartNewRound(entries, count);
-    PlaylistEntry *held = avoid >= 0 && avoid < count && count > 1 ? entries[avoid] : nullptr;
-    if (held)
-        held->shufflePicked = 1;
-    row = PickFreeRow(entries, count, random);
-    // The avoided row still has its turn later in the round.
-    if (held)
-        held->shufflePicked = 0;
-    if (row < 0)
+    int row = -1;
+    for (int pass = 0; pass < 2 && row < 0; ++pass) {
+        if (pass == 1)
+            StartNewRound(entries, count);
+        PlaylistEntry *held = avoid >= 0 && avoid < count && count > 1 && entries[avoid] &&
+                                      !entries[avoid]->shufflePicked
+                                  ? entries[avoid]
+                                  : nullptr;
+        if (held)
+            held->shufflePicked = 1;
         row = PickFreeRow(entries, count, random);
+        // Held back, it keeps its turn in the round; with no other row left
+        // it takes that turn now.
+        if (held && row >= 0)
+            held->shufflePicked = 0;
+        else if (held)
+            row = avoid;
+    }
     return row;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <random>
 #include <set>
 #include <string>
 #include <vector>
@@ -185,8 +186,16 @@ struct ShuffledList {
 
 TEST(Shuffle, ARoundPlaysEveryPlayableRowOncePassingOverRowsThatDoNotPlay)
 {
-    for (std::vector<int> script : {std::vector<int>{0}, std::vector<int>{5}, std::vector<int>{1, 4, 4, 2},
-                                    std::vector<int>{3, 3, 0, 9, 1, 7}, std::vector<int>{4}}) {
+    std::vector<std::vector<int>> scripts = {{0}, {5}, {1, 4, 4, 2}, {3, 3, 0, 9, 1, 7}, {4}};
+    // And many more runs of numbers, the same on every machine.
+    std::mt19937 numbers(43);
+    for (int run = 0; run < 200; ++run) {
+        std::vector<int> script;
+        for (int i = 0; i < 64; ++i)
+            script.push_back((int)(numbers() % 1000));
+        scripts.push_back(script);
+    }
+    for (const std::vector<int> &script : scripts) {
         Randoms = script;
         NextRandomIndex = 0;
         ShuffledList list(6, {1, 4});
