@@ -237,8 +237,8 @@ bool TextBoxOf(const TemplateItem &item, int width, int height, TextBox *box)
         *box = {width - GetSystemMetrics(SM_CXMENUCHECK) - 4, height, lines};
         return true;
     case BS_GROUPBOX:
-        // The text stands on the frame, in from its left end.
-        *box = {width - 8, height, DT_SINGLELINE};
+        // The text stands on the frame, seven pixels in from either end.
+        *box = {width - 14, height, DT_SINGLELINE};
         return true;
     }
     return false;
