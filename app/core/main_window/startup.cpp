@@ -78,15 +78,36 @@ static bool IsEmulatorKey(const MSG &msg)
     return false;
 }
 
-int RunMessageLoop(void)
+// -1 is a message that could not be had, not the end: quitting on it lost
+// the program to a sender whose data Wine could not deliver.
+static void NoteFailedGetMessage(int *failuresInARow)
+{
+    static bool noted;
+    if (!noted) {
+        char text[96];
+        wsprintfA(text, "Zettlies: GetMessage failed (error %lu); going on\n",
+                  (unsigned long)GetLastError());
+        OutputDebugStringA(text);
+        noted = true;
+    }
+    // Failing again at once would spin: wait for the queue instead, a little.
+    if (++*failuresInARow > 1)
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, FAILED_GET_MESSAGE_PAUSE_MS, QS_ALLINPUT);
+}
+
+int RunMessageLoop(GetMessageFunction getMessage)
 {
     MSG msg;
+    int failuresInARow = 0;
     for (;;) {
-        BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        BOOL got = getMessage(&msg, nullptr, 0, 0);
         if (got == 0)
             return (int)msg.wParam;
-        if (got == -1)
-            return -1;
+        if (got == -1) {
+            NoteFailedGetMessage(&failuresInARow);
+            continue;
+        }
+        failuresInARow = 0;
         if (emulationActive) {
             // The emulator dialog reads the keys itself, whichever of its
             // buttons has the focus.
@@ -162,10 +183,6 @@ int ZettliesMain(HINSTANCE instance, HINSTANCE previous, const char *commandLine
         if (!multiple && namesFile)
             RestartWithCommandLine(commandLine);
         exitCode = RunMessageLoop();
-        // A failed GetMessage leaves the main window alive: its destruction
-        // still saves the notes.
-        if (exitCode == -1 && IsWindow(main))
-            DestroyWindow(main);
     }
 
     UnregisterMainClasses(instance);

@@ -11,9 +11,11 @@ BOOL EnterAppDataFolder(BOOL programFolderOnly);
 // The folder of the running program with a trailing backslash; false on failure.
 bool GetProgramFolder(char *out, DWORD outSize);
 
-// Runs the GUI thread's loop until WM_QUIT; returns its wParam, or -1 when
-// GetMessage fails.
-int RunMessageLoop(void);
+// Runs the GUI thread's loop until WM_QUIT and returns its wParam. A failed
+// GetMessage (Wine's, when a DDE transfer of megabytes cannot be delivered)
+// is noted once and the loop goes on. getMessage is GetMessageA except in tests.
+typedef BOOL(WINAPI *GetMessageFunction)(MSG *msg, HWND window, UINT first, UINT last);
+int RunMessageLoop(GetMessageFunction getMessage = GetMessageA);
 
 extern HINSTANCE ZettliesInstance;
 extern HACCEL NoteAccelerators;
