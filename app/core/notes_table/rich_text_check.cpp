@@ -56,15 +56,14 @@ enum GroupKind : unsigned char {
 
 // Destinations whose text the control does not show. Anything else counts as
 // shown, which errs on the side of a larger layout.
-const char *const HiddenWords[] = {"info",    "header",   "headerl", "headerr",  "headerf",
-                                   "footer",  "footerl",  "footerr", "footerf",  "footnote",
-                                   "pntext",  nullptr};
-const char *const DataWords[] = {"pict", "objdata", "themedata", "colorschememapping",
+const char *const HiddenWords[] = {"info",    "header",  "headerl", "headerr",  "headerf", "footer",
+                                   "footerl", "footerr", "footerf", "footnote", "pntext",  nullptr};
+const char *const DataWords[] = {"pict",      "objdata", "themedata", "colorschememapping",
                                  "datastore", nullptr};
 // Words that put one character into the shown text.
-const char *const CharacterWords[] = {"u",      "tab",   "bullet",    "emdash",    "endash",
-                                      "emspace", "enspace", "lquote", "rquote",   "ldblquote",
-                                      "rdblquote", "line", nullptr};
+const char *const CharacterWords[] = {"u",         "tab",     "bullet", "emdash", "endash",
+                                      "emspace",   "enspace", "lquote", "rquote", "ldblquote",
+                                      "rdblquote", "line",    nullptr};
 
 struct ControlWord {
     const char *word; // its letters; none for a control symbol
@@ -284,7 +283,9 @@ int TakeControlWord(Scan *s, bool atTable, bool inEntry)
         return RICH_TEXT_BAD_TABLE; // an entry outside its group
 
     if (w.letters == 0) {
-        if (w.word[0] == '*') {
+        // A backslash at the very end has no symbol behind it.
+        bool star = w.word < s->c.text + s->c.size && w.word[0] == '*';
+        if (star) {
             // A starred group is one the reader may skip: its text is not shown.
             if (fresh && Kind(s) != GROUP_DATA)
                 s->kinds[s->depth] = GROUP_HIDDEN;

@@ -16,7 +16,7 @@ enum RichTextVerdict {
     RICH_TEXT_UNBALANCED = -3,     // a group closed that was never opened, or left open
     RICH_TEXT_TOO_DEEP = -4,
     RICH_TEXT_LONG_WORD = -5,      // a control word or its number past any real one
-    RICH_TEXT_BAD_BINARY = -6,     // \binN past the end, over braces or backslashes, or outside picture data
+    RICH_TEXT_BAD_BINARY = -6,     // \binN past the end, over braces, or outside pictures
     RICH_TEXT_BAD_ESCAPE = -7,     // \' not followed by two hex digits
     RICH_TEXT_BAD_TABLE = -8,      // a font, colour or style table shaped as none is
     RICH_TEXT_LONG_NAME = -9,      // text in a table entry or a hidden group past any real one

@@ -234,7 +234,8 @@ void SanitiseZettlyRecord(ZettlyRecord *r, int mode)
     r->checkListDocked = r->checkListDocked ? 1 : 0;
 
     r->title[ZETTLY_TITLE_BYTES - 1] = 0;
-    int32_t fontLimit = mode == ZETTLY_SANITISE_FOREIGN ? ZETTLY_FOREIGN_FONT_LIMIT : FONT_SIZE_LIMIT;
+    int32_t fontLimit =
+        mode == ZETTLY_SANITISE_FOREIGN ? ZETTLY_FOREIGN_FONT_LIMIT : FONT_SIZE_LIMIT;
     SanitiseFont(&r->editFont, fontLimit);
     SanitiseFont(&r->titleFont, fontLimit);
 

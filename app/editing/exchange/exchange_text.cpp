@@ -111,12 +111,14 @@ static bool IsSlash(char c)
 
 static bool IsReservedName(const char *name, size_t length)
 {
-    static const char *const Reserved[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$", "CLOCK$"};
+    static const char *const Reserved[] = {"CON",    "PRN",     "AUX",   "NUL",
+                                           "CONIN$", "CONOUT$", "CLOCK$"};
     for (const char *r : Reserved)
         if (length == std::strlen(r) && CompareNamesBlind(name, r, length) == 0)
             return true;
     // COM0..COM9 and LPT0..LPT9, and the superscript digits some systems take too.
-    if (length == 4 && (CompareNamesBlind(name, "COM", 3) == 0 || CompareNamesBlind(name, "LPT", 3) == 0)) {
+    if (length == 4 &&
+        (CompareNamesBlind(name, "COM", 3) == 0 || CompareNamesBlind(name, "LPT", 3) == 0)) {
         unsigned char d = (unsigned char)name[3];
         return (d >= '0' && d <= '9') || d == 0xB9 || d == 0xB2 || d == 0xB3;
     }

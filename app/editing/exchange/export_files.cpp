@@ -21,7 +21,8 @@
 // Files larger than an export file of the largest outside text are no notes:
 // they are refused before they are read, so one bad choice in the open
 // dialog or one path poked by another program costs no time.
-static const long LARGEST_IMPORT = ZETTLY_EXPORT_HEADER_BYTES + ZETTLY_RECORD_BYTES + OUTSIDE_TEXT_BYTES;
+static const long LARGEST_IMPORT =
+    ZETTLY_EXPORT_HEADER_BYTES + ZETTLY_RECORD_BYTES + OUTSIDE_TEXT_BYTES;
 
 int ReadWholeFile(const char *path, std::vector<uint8_t> *bytes)
 {
@@ -80,7 +81,8 @@ std::string GetZettlyPlainText(int slot)
 
 static void ReportOpenFailure(int read = -1)
 {
-    ZtMessageBox(nullptr, read == READ_FILE_TOO_LARGE ? TEXT_FILE_TOO_LARGE : TEXT_UNABLE_TO_OPEN_FILE,
+    ZtMessageBox(nullptr,
+                 read == READ_FILE_TOO_LARGE ? TEXT_FILE_TOO_LARGE : TEXT_UNABLE_TO_OPEN_FILE,
                  TEXT_FILE_READ_ERROR, MB_ICONHAND);
 }
 

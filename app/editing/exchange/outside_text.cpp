@@ -14,7 +14,9 @@ const uint64_t FONT_FACTOR_MOST = 75; // in tenths
 // The font factor in tenths: 10 up to the default font's height.
 uint64_t FontFactor(const TextLayout &layout, int fontPixels)
 {
-    uint64_t pixels = fontPixels > 0 ? (uint64_t)fontPixels : (uint64_t)-(int64_t)fontPixels;
+    // A LOGFONT height below 0 is the characters' height, above 0 the cell's.
+    int64_t height = fontPixels < 0 ? -(int64_t)fontPixels : fontPixels;
+    uint64_t pixels = (uint64_t)height;
     // \fs counts half points: at 96 dots per inch a point is 4/3 pixels.
     uint64_t richPixels = (uint64_t)layout.largestFontSize * 2 / 3;
     if (richPixels > pixels)

@@ -169,8 +169,8 @@ TEST(NotesFileFormat, NoteTextEndsWithExactlyTwoZeroBytes)
     AppendNoteText(&b, (const uint8_t *)withEnd.data(), withEnd.size());
     // A NUL character of the text comes out of the control as a 0 byte
     // inside its RTF, which would end the text when the file is read.
-    std::string inner = std::string("{\\rtf1 a", 8) + std::string(1, '\0') + "b}" +
-                        std::string(1, '\0');
+    std::string inner =
+        std::string("{\\rtf1 a", 8) + std::string(1, '\0') + "b}" + std::string(1, '\0');
     AppendNoteText(&b, (const uint8_t *)inner.data(), inner.size());
     std::string expect = rtf + std::string(2, '\0') + std::string(2, '\0') + "{\\rtf1 x}" +
                          std::string(2, '\0') + "{\\rtf1 ab}" + std::string(2, '\0');

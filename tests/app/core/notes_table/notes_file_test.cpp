@@ -166,7 +166,8 @@ TEST_F(NotesFile, NulCharacterInANoteNeitherCutsItsSavedTextNorDamagesIt)
     size_t firstEnd = texts.find('\0');
     ASSERT_NE(firstEnd, std::string::npos);
     EXPECT_EQ(texts.substr(firstEnd, 2), std::string(2, '\0'));
-    EXPECT_NE(texts.substr(0, firstEnd).find("after"), std::string::npos) << "the text goes on past the NUL";
+    EXPECT_NE(texts.substr(0, firstEnd).find("after"), std::string::npos)
+        << "the text goes on past the NUL";
 
     MessageBoxRecorder boxes;
     Restart();

@@ -116,7 +116,8 @@ TEST(RichTextCheck, TextInTablesAndHiddenGroupsIsBoundedWhereTheControlCopiesIt)
                     "\"}{\\fldrslt x}}}"),
               RICH_TEXT_OK);
     EXPECT_EQ(Check("{\\rtf1{\\*\\unknown " + std::string(5000, 'h') + "}x}"), RICH_TEXT_LONG_NAME);
-    EXPECT_EQ(Check("{\\rtf1{\\info{\\title " + std::string(5000, 't') + "}}x}"), RICH_TEXT_LONG_NAME);
+    EXPECT_EQ(Check("{\\rtf1{\\info{\\title " + std::string(5000, 't') + "}}x}"),
+              RICH_TEXT_LONG_NAME);
     // Picture data is no text: a picture of 100 KB is taken.
     EXPECT_EQ(Check("{\\rtf1{\\*\\shppict{\\pict\\pngblip " + std::string(200000, 'a') + "}}x}"),
               RICH_TEXT_OK);

@@ -194,7 +194,8 @@ TEST(ZettlyRecordSanitise, ForeignNoteArrivesVisibleWithoutAConsoleAndWithAPrint
     r.showCommand = 0;
     // 0x9B is the one-byte form of ESC [ to a terminal; 0x80 and 0xFF are
     // controls too in code pages other than the sender's.
-    std::strcpy(r.title, "Bell\a\x1b[2Jand \x7f caf\xe9 \x9b" "31m\x80\xff!");
+    std::strcpy(r.title, "Bell\a\x1b[2Jand \x7f caf\xe9 \x9b"
+                         "31m\x80\xff!");
     ZettlyRecord own = r, foreign = r;
     SanitiseZettlyRecord(&own, ZETTLY_SANITISE_KEEP_GROUP);
     SanitiseZettlyRecord(&foreign, ZETTLY_SANITISE_FOREIGN);

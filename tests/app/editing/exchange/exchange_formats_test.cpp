@@ -227,9 +227,10 @@ TEST(CommandLine, FileIsBetweenTheFirstQuotesOrTheWholeLine)
 
 TEST(CommandLine, PathsIntoTheDeviceNamespaceOrToReservedNamesNameDevices)
 {
-    for (const char *device : {"\\\\?\\C:\\notes\\x.exp", "\\\\.\\pipe\\x", "//./COM1", "\\\\?\\GLOBALROOT",
-                               "\\??\\C:\\x", "CON", "nul", "C:\\folder\\com1.txt", "c:\\x\\con .txt",
-                               "LPT9", "conin$", "COM1:", "aux.exp"})
+    for (const char *device :
+         {"\\\\?\\C:\\notes\\x.exp", "\\\\.\\pipe\\x", "//./COM1", "\\\\?\\GLOBALROOT",
+          "\\??\\C:\\x", "CON", "nul", "C:\\folder\\com1.txt", "c:\\x\\con .txt", "LPT9", "conin$",
+          "COM1:", "aux.exp"})
         EXPECT_TRUE(NamesDevice(device)) << device;
     for (const char *file : {"C:\\notes\\x.exp", "\\\\server\\share\\x.txt", "console.txt", "com10",
                              "C:\\con\\x.exp", "xcon", "notes.con", "", "C:"})

@@ -58,13 +58,15 @@ TEST(OutsideText, NotesOfRealSizeGoInAsTheyAre)
     OutsideTextPlan plain = Plan(prose, false, true);
     EXPECT_EQ(plain.refusal, RICH_TEXT_OK);
     EXPECT_FALSE(plain.wrapOff);
-    std::string rich = "{\\rtf1{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 " + Paragraphs(50, 400, "\\par ") + "}";
+    std::string rich =
+        "{\\rtf1{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 " + Paragraphs(50, 400, "\\par ") + "}";
     EXPECT_EQ(Plan(rich, true, true).refusal, RICH_TEXT_OK);
     // A paragraph of 2,000 characters: a quarter of a second.
     EXPECT_FALSE(Plan(Paragraphs(1, 2000), false, true).wrapOff);
     // Pictures and tables cost the control little to read: most of a
     // megabyte of picture data around a line of text is taken.
-    std::string picture = "{\\rtf1{\\pict\\pngblip " + std::string(OUTSIDE_TEXT_BYTES - 100, 'f') + "}x}";
+    std::string picture =
+        "{\\rtf1{\\pict\\pngblip " + std::string(OUTSIDE_TEXT_BYTES - 100, 'f') + "}x}";
     EXPECT_EQ(Plan(picture, true, true).refusal, RICH_TEXT_OK);
 }
 
