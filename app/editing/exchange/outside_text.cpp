@@ -3,10 +3,12 @@
 namespace {
 
 // Measured with Wine 8's control, 200 pixels wide: each character costs about
-// 3 us, each paragraph 30 us, and a wrapped paragraph of L characters about
-// L * L / 40 us at a 13-pixel font, growing with the font up to about 7.5
-// times as much once a line holds one character or two.
-const uint64_t MICROSECONDS_PER_CHARACTER = 3;
+// 2 us, 3 us with word wrap; each paragraph 30 us; and a wrapped paragraph of
+// L characters about L * L / 40 us more at a 13-pixel font. Wrapping grows
+// with the font, up to about 7.5 times as much once a line holds one
+// character or two.
+const uint64_t MICROSECONDS_PER_CHARACTER = 2;
+const uint64_t MICROSECONDS_PER_WRAPPED_CHARACTER = 3;
 const uint64_t MICROSECONDS_PER_PARAGRAPH = 30;
 const uint64_t SQUARES_PER_MICROSECOND = 40;
 const uint64_t FONT_FACTOR_MOST = 75; // in tenths
@@ -40,7 +42,7 @@ uint64_t EstimateLayoutMicroseconds(const TextLayout &layout, bool wordWrap, int
     if (!wordWrap)
         return time + layout.characters * MICROSECONDS_PER_CHARACTER;
     uint64_t factor = FontFactor(layout, fontPixels);
-    return time + layout.characters * MICROSECONDS_PER_CHARACTER * factor / 10 +
+    return time + layout.characters * MICROSECONDS_PER_WRAPPED_CHARACTER * factor / 10 +
            layout.wrapCost / SQUARES_PER_MICROSECOND * factor / 10;
 }
 

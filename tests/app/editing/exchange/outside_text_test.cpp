@@ -32,7 +32,7 @@ std::string Paragraphs(size_t count, size_t length, const char *end = "\r\n")
 
 TEST(OutsideText, LongParagraphsGoInUnwrappedWhenPlainAndNotAtAllWhenRich)
 {
-    // 100,000 letters wrapped took Wine 15 s and a gigabyte; unwrapped 0.4 s.
+    // 100,000 letters wrapped took Wine 15 s and a gigabyte; unwrapped 0.2 s.
     // A paragraph of words with blanks to break at cost as much.
     for (const std::string &text : {std::string(100000, 'a'), Paragraphs(1, 100000)}) {
         OutsideTextPlan plain = Plan(text, false, true);

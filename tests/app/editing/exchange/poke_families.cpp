@@ -34,13 +34,15 @@ std::string Words(size_t length, const char *word = "word ")
 }
 
 // Text whose shape costs Wine's control its time and memory: unbroken runs,
-// paragraphs of words, many short lines.
+// paragraphs of words, many short lines; lengths about those the program
+// takes at most, and far beyond.
 std::string LongText(std::mt19937 &random, bool rich, int n)
 {
-    static const size_t Lengths[] = {1000, 4000, 20000, 100000, 400000, 1000000};
+    static const size_t Lengths[] = {1000, 3900, 20000, 30000, 100000, 130000, 400000, 1000000};
     size_t length = Pick(random, Lengths);
+    const char *end = rich ? "\\par " : "\r\n";
     std::string body;
-    switch (random() % 4) {
+    switch (random() % 5) {
     case 0:
         body = std::string(length, 'a');
         break;
@@ -50,9 +52,13 @@ std::string LongText(std::mt19937 &random, bool rich, int n)
     case 2:
         body = Words(length, rich ? "a\\par " : "a\r\n");
         break;
+    case 3:
+        while (body.size() < length)
+            body += std::string("The quick brown fox jumps over the lazy dog.") + end;
+        break;
     default:
-        body = Words(length, rich ? "The quick brown fox jumps over the lazy dog.\\par "
-                                  : "The quick brown fox jumps over the lazy dog.\r\n");
+        while (body.size() < length)
+            body += Words(400) + end;
         break;
     }
     body += Tag(n);
