@@ -6,18 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "registry_text.h"
 #include "ui_seams.h"
 
 // At most this much of "cur_bmp.txt" names the last picture.
 static const size_t CURRENT_NAME_BYTES = 1024;
-
-bool HasWallpaperValue(HKEY key)
-{
-    // Only whether it names something matters: its start is enough.
-    char start[2];
-    return ReadRegistryString(key, "Wallpaper", start, sizeof start) == ERROR_SUCCESS && start[0];
-}
 
 // Every name is joined to the folder: the changer runs on its own thread in
 // the notes program's process, whose current folder is the notes' own.
@@ -209,15 +201,16 @@ static int ChangeTo(const ChangeRequest &request, char *path, size_t pathSize)
 
 void ChangeBackground(const ChangeRequest &request)
 {
+    // The desktop's settings must be there to take a wallpaper at all. The
+    // current "Wallpaper" value is not needed: a user who never chose one
+    // (as in every new profile) has it empty, and gets one all the same.
     HKEY key = nullptr;
-    bool wallpaper = false;
-    if (RegOpenKeyExA(ZtRegistryRoot(), "Control Panel\\Desktop", 0, KEY_READ, &key) ==
-        ERROR_SUCCESS) {
-        wallpaper = HasWallpaperValue(key);
+    bool desktop = RegOpenKeyExA(ZtRegistryRoot(), "Control Panel\\Desktop", 0, KEY_READ, &key) ==
+                   ERROR_SUCCESS;
+    if (desktop)
         RegCloseKey(key);
-    }
     ReleaseChangerImage(TakeCurrentImage(request.shared));
-    if (wallpaper) {
+    if (desktop) {
         char path[CHANGER_PATH_BYTES + MAX_PATH];
         ChangeTo(request, path, sizeof path);
     }

@@ -11,8 +11,6 @@ void ChangeBackground(const ChangeRequest &request);
 DWORD WINAPI ChangeBackgroundThread(LPVOID request);
 // Next "*.jpg" after the one in "cur_bmp.txt"; 0, or -1 when there is none.
 int FindNextImageFile(const char *directory, char *outPath, int outSize);
-// Whether the desktop has a "Wallpaper" value that names something.
-bool HasWallpaperValue(HKEY key);
 int SaveDesktopBitmap(const ChangerImage *image, const char *path);
 HGLOBAL PackBitmapAsDib(HBITMAP bitmap, DWORD compression);
 int WriteBmpFile(const char *path, HGLOBAL packed);

@@ -168,7 +168,9 @@ TEST_F(MainWindowTest, CompanionsOpenAtTheLastExitOpenAgain)
     // settings 12 (player) and 24 (load meter) as a session end writes them
     StoreSettings("1 10 1 0 1 3 1 1 0 1 1 65636 0 137 0 0 600000 0 0 1 0 0 16777215 1");
     CreateMain();
-    Pump();
+    // The commands come posted; under load the player alone may take longer
+    // than any fixed pause.
+    PumpUntil([] { return Companions[COMPANION_PLAYER].window && Companions[COMPANION_METER].window; }, 5000);
     EXPECT_NE(Companions[COMPANION_PLAYER].window, nullptr);
     EXPECT_NE(Companions[COMPANION_METER].window, nullptr);
     EXPECT_EQ(Companions[COMPANION_CLOCK].window, nullptr);
