@@ -179,6 +179,9 @@ enum {
     TIMER_AUTOSAVE = 1,
     ALARM_CHECK_PERIOD_MS = 60000,
     WORKER_STACK_BYTES = 512,
+    // After GetMessage failed twice in a row the loop waits this long for
+    // the queue before it asks again.
+    FAILED_GET_MESSAGE_PAUSE_MS = 50,
 };
 
 // WM_COMMAND ids of the tray menus and of the notes they steer.

@@ -46,15 +46,36 @@ static void UnregisterMainClasses(HINSTANCE instance)
     UnregisterToolTipClass(instance);
 }
 
-int RunMessageLoop(void)
+// -1 is a message that could not be had, not the end: quitting on it lost
+// the program to a sender whose data Wine could not deliver.
+static void NoteFailedGetMessage(int *failuresInARow)
+{
+    static bool noted;
+    if (!noted) {
+        char text[96];
+        wsprintfA(text, "Zettlies: GetMessage failed (error %lu); going on\n",
+                  (unsigned long)GetLastError());
+        OutputDebugStringA(text);
+        noted = true;
+    }
+    // Failing again at once would spin: wait for the queue instead, a little.
+    if (++*failuresInARow > 1)
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, FAILED_GET_MESSAGE_PAUSE_MS, QS_ALLINPUT);
+}
+
+int RunMessageLoop(GetMessageFunction getMessage)
 {
     MSG msg;
+    int failuresInARow = 0;
     for (;;) {
-        BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        BOOL got = getMessage(&msg, nullptr, 0, 0);
         if (got == 0)
             return (int)msg.wParam;
-        if (got == -1)
-            return -1;
+        if (got == -1) {
+            NoteFailedGetMessage(&failuresInARow);
+            continue;
+        }
+        failuresInARow = 0;
         if (DispatchArcadeMessage(&msg))
             continue;
         if (Editing().findReplaceTakesMessage(&msg))
@@ -151,10 +172,6 @@ int ZettliesMain(HINSTANCE instance, HINSTANCE previous, const char *commandLine
         if (!multiple && namesFile)
             RestartWithCommandLine(commandLine);
         exitCode = RunMessageLoop();
-        // A failed GetMessage leaves the main window alive: its destruction
-        // still saves the notes.
-        if (exitCode == -1 && IsWindow(main))
-            DestroyWindow(main);
     }
     StopServices(&run);
     return exitCode;

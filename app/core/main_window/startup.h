@@ -8,6 +8,8 @@ int ZettliesMain(HINSTANCE instance, HINSTANCE previous, const char *commandLine
 // program's folder. Returns the result of SetCurrentDirectory.
 BOOL EnterAppDataFolder(BOOL programFolderOnly);
 
-// Runs the GUI thread's loop until WM_QUIT; returns its wParam, or -1 when
-// GetMessage fails.
-int RunMessageLoop(void);
+// Runs the GUI thread's loop until WM_QUIT and returns its wParam. A failed
+// GetMessage (Wine's, when a DDE transfer of megabytes cannot be delivered)
+// is noted once and the loop goes on. getMessage is GetMessageA except in tests.
+typedef BOOL(WINAPI *GetMessageFunction)(MSG *msg, HWND window, UINT first, UINT last);
+int RunMessageLoop(GetMessageFunction getMessage = GetMessageA);

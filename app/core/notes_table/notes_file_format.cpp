@@ -214,11 +214,12 @@ int32_t StoredGroupSlot(const ZettlyRecord *member, const int *storedIndexOfSlot
 
 void AppendNoteText(ByteBuffer *out, const uint8_t *rtf, size_t length)
 {
-    const void *end = length ? std::memchr(rtf, 0, length) : nullptr;
-    if (end)
-        length = (size_t)((const uint8_t *)end - rtf);
-    if (length)
-        out->insert(out->end(), rtf, rtf + length);
+    // The control ends its output with a 0 byte, and writes a NUL character
+    // of the text (typed, pasted or brought in) as one more: neither is RTF,
+    // and a 0 byte inside would end the text where the file is read.
+    for (size_t i = 0; i < length; ++i)
+        if (rtf[i] != 0)
+            out->push_back(rtf[i]);
     out->push_back(0);
     out->push_back(0);
 }

@@ -96,7 +96,7 @@ int32_t StoredGroupSlot(const ZettlyRecord *member, const int *storedIndexOfSlot
 
 // ---------------------------------------------------------------- text file
 // A note's text is stored as its RTF, one 0 byte that ends it and one more 0
-// byte. Text after a 0 byte of the control's output is not part of the RTF.
+// byte. The 0 bytes of the control's output are left out of the RTF.
 void AppendNoteText(ByteBuffer *out, const uint8_t *rtf, size_t length);
 
 enum NoteTextResult { NOTE_TEXT_WHOLE = 0, NOTE_TEXT_CUT = -1 };

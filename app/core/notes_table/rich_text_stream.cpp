@@ -28,11 +28,22 @@ DWORD CALLBACK StreamOutToFile(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG
     *written = 0;
     if (count <= 0)
         return 1;
-    size_t n = std::fwrite(buffer, 1, (size_t)count, file);
-    *written = (LONG)n;
+    // The control writes a NUL character of the text as a 0 byte and ends
+    // with one more; a reader of the file takes the text up to its first 0
+    // byte, so none is written.
+    bool ok = true;
+    LONG from = 0;
+    for (LONG i = 0; i <= count && ok; ++i) {
+        if (i < count && buffer[i] != 0)
+            continue;
+        size_t run = (size_t)(i - from);
+        ok = run == 0 || std::fwrite(buffer + from, 1, run, file) == run;
+        from = i + 1;
+    }
+    *written = ok ? count : 0;
     HandlePendingMessages();
     // A short write is a failed write: the control stops and the save sees the error.
-    return n == (size_t)count ? 0 : 1;
+    return ok ? 0 : 1;
 }
 
 DWORD CALLBACK StreamInFromMemory(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG *read)

@@ -105,15 +105,10 @@ const int32_t FONT_SIZE_LIMIT = 2730;
 const int32_t FONT_ANGLE_LIMIT = 3600;
 const int32_t FONT_WEIGHT_LIMIT = 1000;
 
-int32_t ClampFontSize(int32_t v)
+void SanitiseFont(ZettlyLogFont *f, int32_t sizeLimit)
 {
-    return ClampInt(v, -FONT_SIZE_LIMIT, FONT_SIZE_LIMIT);
-}
-
-void SanitiseFont(ZettlyLogFont *f)
-{
-    f->lfHeight = ClampFontSize(f->lfHeight);
-    f->lfWidth = ClampInt(f->lfWidth, 0, FONT_SIZE_LIMIT);
+    f->lfHeight = ClampInt(f->lfHeight, -sizeLimit, sizeLimit);
+    f->lfWidth = ClampInt(f->lfWidth, 0, sizeLimit);
     f->lfEscapement = ClampInt(f->lfEscapement, -FONT_ANGLE_LIMIT, FONT_ANGLE_LIMIT);
     f->lfOrientation = ClampInt(f->lfOrientation, -FONT_ANGLE_LIMIT, FONT_ANGLE_LIMIT);
     f->lfWeight = ClampInt(f->lfWeight, 0, FONT_WEIGHT_LIMIT);
@@ -124,12 +119,29 @@ void SanitiseFont(ZettlyLogFont *f)
 }
 
 // The text form of a poke shows control bytes in a title as blanks; the
-// binary forms cut the title only at its NUL, so they get the same treatment.
+// binary forms cut the title only at its NUL, so they get the same treatment:
+// the C0 and C1 controls (0x9B introduces a terminal's escape sequence as
+// ESC [ does), DEL, and 0xFF, which some code pages use as a control too.
 void BlankControlCharacters(char *title)
 {
-    for (char *c = title; *c; ++c)
-        if ((unsigned char)*c < 32 || (unsigned char)*c == 127)
+    for (char *c = title; *c; ++c) {
+        unsigned char b = (unsigned char)*c;
+        if (b < 32 || (b >= 127 && b <= 159) || b == 255)
             *c = ' ';
+    }
+}
+
+// A note from elsewhere is no larger than the screen and no smaller than a
+// new note, whose width the layout bounds of outside text assume.
+void FitRectOnScreen(ZettlyRect *r, const ZettlyRect &screen, int32_t minHeight)
+{
+    int32_t screenWidth = screen.right - screen.left, screenHeight = screen.bottom - screen.top;
+    int32_t width = ClampInt(r->right - r->left, ZETTLY_FOREIGN_MIN_WIDTH, screenWidth);
+    int32_t height = ClampInt(r->bottom - r->top, minHeight, screenHeight);
+    r->left = ClampInt(r->left, screen.left, screen.right - width);
+    r->top = ClampInt(r->top, screen.top, screen.bottom - height);
+    r->right = r->left + width;
+    r->bottom = r->top + height;
 }
 
 void FillDefaultFont(ZettlyLogFont *f)
@@ -223,8 +235,10 @@ void SanitiseZettlyRecord(ZettlyRecord *r, int mode)
     r->checkListDocked = r->checkListDocked ? 1 : 0;
 
     r->title[ZETTLY_TITLE_BYTES - 1] = 0;
-    SanitiseFont(&r->editFont);
-    SanitiseFont(&r->titleFont);
+    int32_t fontLimit =
+        mode == ZETTLY_SANITISE_FOREIGN ? ZETTLY_FOREIGN_FONT_LIMIT : FONT_SIZE_LIMIT;
+    SanitiseFont(&r->editFont, fontLimit);
+    SanitiseFont(&r->titleFont, fontLimit);
 
     ClampRect(&r->windowRect);
     ClampRect(&r->unrolledRect);
@@ -260,6 +274,17 @@ void SanitiseZettlyRecord(ZettlyRecord *r, int mode)
             r->showCommand = 1;
         BlankControlCharacters(r->title);
     }
+}
+
+void FitForeignRecordOnScreen(ZettlyRecord *r, ZettlyRect screen)
+{
+    if (screen.right - screen.left < ZETTLY_FOREIGN_MIN_WIDTH ||
+        screen.bottom - screen.top < ZETTLY_FOREIGN_MIN_HEIGHT)
+        return;
+    // A rolled-up note's rectangle is its title strip.
+    FitRectOnScreen(&r->windowRect, screen, r->rolledUp ? 1 : ZETTLY_FOREIGN_MIN_HEIGHT);
+    FitRectOnScreen(&r->unrolledRect, screen, ZETTLY_FOREIGN_MIN_HEIGHT);
+    FitRectOnScreen(&r->restoreRect, screen, ZETTLY_FOREIGN_MIN_HEIGHT);
 }
 
 void FillDefaultRecord(ZettlyRecord *r, int screenWidth, int screenHeight)

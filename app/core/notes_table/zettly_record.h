@@ -39,6 +39,12 @@ enum {
     ZETTLY_LAST_NEW_SLOT = 253,  // new notes and groups go to 0..253 only
     ZETTLY_MIN_ALPHA = 20,
     ZETTLY_NO_ALARM_YEAR = -2,
+    // A note from elsewhere: the size of a new note at least, and fonts at
+    // most twice the font dialog's largest listed size (72 points at 96
+    // dots per inch): a title strip thousands of pixels high hides the note.
+    ZETTLY_FOREIGN_MIN_WIDTH = 200,
+    ZETTLY_FOREIGN_MIN_HEIGHT = 50,
+    ZETTLY_FOREIGN_FONT_LIMIT = 192,
 };
 
 struct ZettlyRecord {
@@ -133,6 +139,11 @@ enum {
     ZETTLY_SANITISE_FOREIGN = 1,    // import, DDE, installer: the sender's groups mean nothing here
 };
 void SanitiseZettlyRecord(ZettlyRecord *record, int mode);
+
+// Places a record from elsewhere wholly on the screen (the work area), at a
+// size between a new note's and the screen's; a rolled-up note keeps its
+// strip's height.
+void FitForeignRecordOnScreen(ZettlyRecord *record, ZettlyRect screen);
 
 // The default record for a screen of the given size.
 void FillDefaultRecord(ZettlyRecord *record, int screenWidth, int screenHeight);

@@ -14,6 +14,7 @@
 #include "exchange_text.h"
 #include "export_files.h"
 #include "core/note_window/window_creation.h"
+#include "outside_text.h"
 
 static DWORD ServerInstance;
 static HSZ ServiceName, TopicName, ItemName;
@@ -122,40 +123,52 @@ template <class Work> static HDDEDATA AnswerTransaction(Work work)
     return answer;
 }
 
+static HDDEDATA Answer(WORD flags)
+{
+    return (HDDEDATA)(UINT_PTR)flags;
+}
+
 static HDDEDATA OnDdeExecute(HDDEDATA data)
 {
     std::vector<uint8_t> command;
-    if (CopyDataHandle(data, &command)) {
-        // The command is a path; it ends at its NUL or at the data's end.
-        std::string path((const char *)command.data(),
-                         strnlen((const char *)command.data(), command.size()));
-        if (!path.empty() && path.size() < EXCHANGE_PATH_CHARS)
-            ImportZettlyFile(path.c_str(), 0);
-    }
-    return (HDDEDATA)(UINT_PTR)DDE_FACK;
+    if (!CopyDataHandle(data, &command))
+        return Answer(DDE_FNOTPROCESSED);
+    // The command is a path; it ends at its NUL or at the data's end. A path
+    // into the device namespace names no file: opening a pipe, a port or a
+    // volume could block or act, so such paths are never opened.
+    std::string path((const char *)command.data(),
+                     strnlen((const char *)command.data(), command.size()));
+    if (path.empty() || path.size() >= EXCHANGE_PATH_CHARS || NamesDevice(path.c_str()))
+        return Answer(DDE_FNOTPROCESSED);
+    return Answer(ImportZettlyFile(path.c_str(), 0) >= 0 ? DDE_FACK : DDE_FNOTPROCESSED);
 }
+
+// A sender whose wait for the answer ran out may send the same note again,
+// and the first one is made all the same: the same block twice in a short
+// time is taken once.
+static RecentPokes RecentlyTaken;
 
 static HDDEDATA OnDdePoke(HSZ topic, HDDEDATA data)
 {
     if (DdeCmpStringHandles(topic, TopicName) != 0)
-        return (HDDEDATA)(UINT_PTR)DDE_FNOTPROCESSED;
+        return Answer(DDE_FNOTPROCESSED);
     std::vector<uint8_t> block;
     if (!CopyDataHandle(data, &block)) {
         ZtMessageBox(nullptr, TEXT_POKE_ACCESS, TEXT_POKE_ACCESS_CAPTION, MB_ICONASTERISK);
-        return (HDDEDATA)(UINT_PTR)DDE_FNOTPROCESSED;
+        return Answer(DDE_FNOTPROCESSED);
     }
-    // Rich text that the control could not read safely is refused here,
-    // before a note is made, with the reason in the answer's own byte: shown
-    // as plain text it would be a page of codes nobody sent on purpose.
-    ZettlyPoke poke;
-    ParseZettlyPoke(block.data(), block.size(), &poke);
-    if (poke.form == POKE_BINARY) {
-        int verdict = CheckRichText((const char *)poke.text, poke.textBytes);
-        if (verdict != RICH_TEXT_OK && verdict != RICH_TEXT_NOT_RTF)
-            return (HDDEDATA)(UINT_PTR)(DDE_FNOTPROCESSED | (BYTE)-verdict);
-    }
-    int slot = InsertZettlyRecordData(block.data(), block.size());
-    return (HDDEDATA)(UINT_PTR)(slot >= 0 ? DDE_FACK : DDE_FNOTPROCESSED);
+    if (PokeTakenRecently(&RecentlyTaken, block.data(), block.size(), GetTickCount()))
+        return Answer(DDE_FACK);
+    // Text the control could not read safely or lay out in time is refused
+    // here, before a note is made, with the reason in the answer's own byte:
+    // shown as plain text, rich text would be a page of codes nobody sent on
+    // purpose.
+    int reason = 0;
+    int slot = InsertPokedBlock(block.data(), block.size(), &reason);
+    if (slot < 0)
+        return Answer((WORD)(DDE_FNOTPROCESSED | (BYTE)-reason));
+    RememberPoke(&RecentlyTaken, block.data(), block.size(), GetTickCount());
+    return Answer(DDE_FACK);
 }
 
 HDDEDATA CALLBACK ZettlyDdeCallback(UINT type, UINT format, HCONV conversation, HSZ hsz1, HSZ hsz2,
@@ -201,8 +214,9 @@ static ZettlyRecord DefaultRecordTitled(const char *title)
     return record;
 }
 
-int InsertZettlyRecordData(const void *data, size_t size)
+int InsertPokedBlock(const void *data, size_t size, int *reason)
 {
+    *reason = 0;
     int slot = FindFreeZettlySlot();
     if (slot < 0) {
         ZtMessageBox(nullptr, TEXT_NO_MORE_ZETTLIES, TEXT_OUT_OF_ARRAY_SPACE, MB_ICONHAND);
@@ -210,25 +224,32 @@ int InsertZettlyRecordData(const void *data, size_t size)
     }
     ZettlyPoke poke;
     ParseZettlyPoke((const uint8_t *)data, data ? size : 0, &poke);
-    const char *text = (const char *)poke.text;
-    switch (poke.form) {
-    case POKE_REFUSED:
+    if (poke.form == POKE_REFUSED)
         return -1;
-    case POKE_BINARY:
-        if (CreateNoteFromRecord(slot, poke.record) != 0)
-            return -1;
-        if (poke.textBytes && StreamRichTextIntoZettly(slot, text, poke.textBytes) != 0)
-            SetZettlyPlainText(slot, text, poke.textBytes);
-        break;
-    default:
-        if (CreateNoteFromRecord(slot, DefaultRecordTitled(poke.hasTitle ? poke.title : nullptr)) != 0)
-            return -1;
-        if (poke.textBytes)
-            SetZettlyPlainText(slot, text, poke.textBytes);
-        break;
+    bool binary = poke.form == POKE_BINARY;
+    ZettlyRecord record =
+        binary ? poke.record : DefaultRecordTitled(poke.hasTitle ? poke.title : nullptr);
+    PlaceForeignNote(&record);
+    const char *text = (const char *)poke.text;
+    OutsideTextPlan plan;
+    int refusal = PlanZettlyText(&record, text, poke.textBytes, binary, &plan);
+    if (binary && plan.richVerdict != RICH_TEXT_OK && plan.richVerdict != RICH_TEXT_NOT_RTF)
+        refusal = plan.richVerdict;
+    if (refusal != RICH_TEXT_OK) {
+        *reason = refusal;
+        return -1;
     }
+    if (CreateNoteFromRecord(slot, record) != 0)
+        return -1;
+    PutPlannedText(slot, text, poke.textBytes, plan);
     BringToFront(slot);
     return slot;
+}
+
+int InsertZettlyRecordData(const void *data, size_t size)
+{
+    int reason;
+    return InsertPokedBlock(data, size, &reason);
 }
 
 int DdePokeToRunningInstance(const void *data, size_t size)
@@ -262,10 +283,14 @@ int DdePokeToRunningInstance(const void *data, size_t size)
 int DdeSendFileToRunningInstance(const char *commandLine)
 {
     char path[MAX_PATH];
-    if (!CommandLineFilePath(commandLine, path, sizeof path))
+    if (!CommandLineFilePath(commandLine, path, sizeof path) || NamesDevice(path))
         return -1;
     std::vector<uint8_t> bytes;
-    if (ReadWholeFile(path, &bytes) != 0 || bytes.empty())
+    int read = ReadWholeFile(path, &bytes);
+    // The running copy would refuse it; this copy is the one the user sees.
+    if (read == READ_FILE_TOO_LARGE)
+        ZtMessageBox(nullptr, TEXT_FILE_TOO_LARGE, TEXT_FILE_READ_ERROR, MB_ICONHAND);
+    if (read != 0 || bytes.empty())
         return -1;
     return DdePokeToRunningInstance(bytes.data(), bytes.size());
 }

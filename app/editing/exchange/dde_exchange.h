@@ -16,7 +16,9 @@ int DdeSendFileToRunningInstance(const char *commandLine);
 HDDEDATA CALLBACK ZettlyDdeCallback(UINT type, UINT format, HCONV conversation, HSZ hsz1, HSZ hsz2,
                                     HDDEDATA data, ULONG_PTR data1, ULONG_PTR data2);
 // Makes a new note from a poked block. Returns its slot, or -1 when the block
-// cannot become a note.
+// cannot become a note; *reason is then the refusal's RICH_TEXT_ number, or 0
+// for a cut record or a full table.
+int InsertPokedBlock(const void *data, size_t size, int *reason);
 int InsertZettlyRecordData(const void *data, size_t size);
 // Pokes a block to the running copy and waits for its answer. 0 when it was
 // taken, -1 when there is no running copy or it refused the block.

@@ -63,3 +63,33 @@ void ParseZettlyPoke(const uint8_t *data, size_t size, ZettlyPoke *out)
     out->text = data;
     out->textBytes = size ? BytesBeforeNul(data, size) : 0;
 }
+
+static uint64_t Fingerprint(const uint8_t *data, size_t size)
+{
+    // FNV-1a: two different notes of the same size agreeing by chance is as
+    // likely as a stray cosmic ray.
+    uint64_t hash = 14695981039346656037ull;
+    for (size_t i = 0; i < size; ++i)
+        hash = (hash ^ data[i]) * 1099511628211ull;
+    return hash;
+}
+
+bool PokeTakenRecently(const RecentPokes *recent, const uint8_t *data, size_t size, uint32_t now)
+{
+    uint64_t fingerprint = Fingerprint(data, size);
+    for (const RecentPokes::Taken &t : recent->taken)
+        if (t.used && t.size == size && t.fingerprint == fingerprint &&
+            now - t.at < (uint32_t)POKE_REPEAT_WINDOW_MS)
+            return true;
+    return false;
+}
+
+void RememberPoke(RecentPokes *recent, const uint8_t *data, size_t size, uint32_t now)
+{
+    RecentPokes::Taken &t = recent->taken[recent->next];
+    recent->next = (recent->next + 1) % POKES_REMEMBERED;
+    t.fingerprint = Fingerprint(data, size);
+    t.size = size;
+    t.at = now;
+    t.used = true;
+}

@@ -32,3 +32,22 @@ struct ZettlyPoke {
 
 // Reads a poked block; never reads outside data[0..size).
 void ParseZettlyPoke(const uint8_t *data, size_t size, ZettlyPoke *out);
+
+// The blocks taken lately, so that a sender that pokes the same note again
+// (its wait for the answer ran out while the first was being made) does not
+// get two. Times are milliseconds of a clock that wraps, as GetTickCount's.
+enum {
+    POKE_REPEAT_WINDOW_MS = 30000,
+    POKES_REMEMBERED = 16,
+};
+struct RecentPokes {
+    struct Taken {
+        uint64_t fingerprint;
+        uint64_t size;
+        uint32_t at;
+        bool used;
+    } taken[POKES_REMEMBERED];
+    int next;
+};
+bool PokeTakenRecently(const RecentPokes *recent, const uint8_t *data, size_t size, uint32_t now);
+void RememberPoke(RecentPokes *recent, const uint8_t *data, size_t size, uint32_t now);

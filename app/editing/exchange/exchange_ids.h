@@ -44,6 +44,12 @@ static_assert(IDM_MAIL_WITH_INSTALLER - IDM_MAIL_PLAIN_TEXT == 10, "mail command
 #define TEXT_FILE_READ_ERROR "File Read Error"
 #define TEXT_UNABLE_TO_OPEN_FILE "Unable to open file"
 #define TEXT_RECORD_INCOMPLETE "The zettly record in this file is incomplete."
+#define TEXT_FILE_TOO_LARGE                                                                        \
+    "This file is too large for a zettly: a zettly from a file or from\r\nanother program holds "  \
+    "at most 1 MB of text."
+#define TEXT_TOO_MUCH_TEXT                                                                         \
+    "This file holds more text than a zettly can lay out quickly.\r\nA zettly from a file takes "  \
+    "about 100,000 characters, fewer in\r\nlong paragraphs with word wrap on."
 #define TEXT_ZETTLY_CREATE_ERROR "Zettly Create Error"
 #define TEXT_UNABLE_TO_ALLOCATE "Unable to allocate a zettly window"
 #define TEXT_UNKNOWN_ERROR "Unkown Error?"

@@ -4,6 +4,17 @@
 #include <cstdio>
 #include <cstring>
 
+// Case-blind comparison of ASCII names, the same on every build.
+static int CompareNamesBlind(const char *a, const char *b, size_t n)
+{
+    for (size_t i = 0; i < n; ++i) {
+        int x = std::tolower((unsigned char)a[i]), y = std::tolower((unsigned char)b[i]);
+        if (x != y)
+            return x - y;
+    }
+    return 0;
+}
+
 void MakeValidFileName(char *name)
 {
     if (!name)
@@ -91,4 +102,50 @@ bool CommandLineFilePath(const char *commandLine, char *out, size_t size)
     std::memcpy(out, start, length);
     out[length] = 0;
     return true;
+}
+
+static bool IsSlash(char c)
+{
+    return c == '\\' || c == '/';
+}
+
+static bool IsReservedName(const char *name, size_t length)
+{
+    static const char *const Reserved[] = {"CON",    "PRN",     "AUX",   "NUL",
+                                           "CONIN$", "CONOUT$", "CLOCK$"};
+    for (const char *r : Reserved)
+        if (length == std::strlen(r) && CompareNamesBlind(name, r, length) == 0)
+            return true;
+    // COM0..COM9 and LPT0..LPT9, and the superscript digits some systems take too.
+    if (length == 4 &&
+        (CompareNamesBlind(name, "COM", 3) == 0 || CompareNamesBlind(name, "LPT", 3) == 0)) {
+        unsigned char d = (unsigned char)name[3];
+        return (d >= '0' && d <= '9') || d == 0xB9 || d == 0xB2 || d == 0xB3;
+    }
+    return false;
+}
+
+bool NamesDevice(const char *path)
+{
+    if (!path)
+        return false;
+    size_t length = std::strlen(path);
+    if (length >= 4 && IsSlash(path[0]) &&
+        ((IsSlash(path[1]) && (path[2] == '?' || path[2] == '.') && IsSlash(path[3])) ||
+         (path[1] == '?' && path[2] == '?' && IsSlash(path[3]))))
+        return true;
+    // The last part of the path, up to its first dot, less trailing blanks
+    // and dots: "c:\\x\\con .txt" opens the console as "con" does.
+    const char *end = path + length;
+    while (end > path && end[-1] == ':') // "COM1:" is COM1
+        --end;
+    const char *name = end;
+    while (name > path && !IsSlash(name[-1]) && name[-1] != ':')
+        --name;
+    size_t stem = 0;
+    while (name + stem < end && name[stem] != '.')
+        ++stem;
+    while (stem > 0 && (name[stem - 1] == ' ' || name[stem - 1] == '.'))
+        --stem;
+    return IsReservedName(name, stem);
 }

@@ -22,3 +22,8 @@ std::string ExportFileNameFor(const char *title, int slot, std::vector<std::stri
 // the next (or the end), else the whole line, leading and trailing blanks
 // dropped. False when nothing is left or it does not fit in size.
 bool CommandLineFilePath(const char *commandLine, char *out, size_t size);
+
+// Whether a path names a device rather than a file: the device namespaces
+// (\\?\, \\.\, \??\, with either slash) and the reserved names (CON, NUL,
+// COM1, LPT1, CONIN$ ... with or without an extension, in any folder).
+bool NamesDevice(const char *path);

@@ -17,10 +17,13 @@
 #include "exchange_text.h"
 #include "export_record.h"
 #include "core/note_window/window_creation.h"
+#include "outside_text.h"
 
-// Files larger than this are no notes; refusing them keeps one bad choice in
-// the open dialog from exhausting memory.
-static const long LARGEST_IMPORT = 64L * 1024 * 1024;
+// Files larger than an export file of the largest outside text are no notes:
+// they are refused before they are read, so one bad choice in the open
+// dialog or one path poked by another program costs no time.
+static const long LARGEST_IMPORT =
+    ZETTLY_EXPORT_HEADER_BYTES + ZETTLY_RECORD_BYTES + OUTSIDE_TEXT_BYTES;
 
 int ReadWholeFile(const char *path, std::vector<uint8_t> *bytes)
 {
@@ -31,7 +34,11 @@ int ReadWholeFile(const char *path, std::vector<uint8_t> *bytes)
     long size = -1;
     if (std::fseek(file, 0, SEEK_END) == 0)
         size = std::ftell(file);
-    if (size < 0 || size > LARGEST_IMPORT || std::fseek(file, 0, SEEK_SET) != 0) {
+    if (size > LARGEST_IMPORT) {
+        std::fclose(file);
+        return READ_FILE_TOO_LARGE;
+    }
+    if (size < 0 || std::fseek(file, 0, SEEK_SET) != 0) {
         std::fclose(file);
         return -1;
     }
@@ -73,9 +80,54 @@ std::string GetZettlyPlainText(int slot)
     return text;
 }
 
-static void ReportOpenFailure(void)
+static void ReportOpenFailure(int read = -1)
 {
-    ZtMessageBox(nullptr, TEXT_UNABLE_TO_OPEN_FILE, TEXT_FILE_READ_ERROR, MB_ICONHAND);
+    ZtMessageBox(nullptr,
+                 read == READ_FILE_TOO_LARGE ? TEXT_FILE_TOO_LARGE : TEXT_UNABLE_TO_OPEN_FILE,
+                 TEXT_FILE_READ_ERROR, MB_ICONHAND);
+}
+
+static void ReportRefusedText(int refusal)
+{
+    ZtMessageBox(nullptr, refusal == RICH_TEXT_TOO_LARGE ? TEXT_FILE_TOO_LARGE : TEXT_TOO_MUCH_TEXT,
+                 TEXT_FILE_READ_ERROR, MB_ICONHAND);
+}
+
+void PlaceForeignNote(ZettlyRecord *record)
+{
+    RECT area;
+    if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0) || IsRectEmpty(&area))
+        SetRect(&area, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    FitForeignRecordOnScreen(record, ZettlyRect{area.left, area.top, area.right, area.bottom});
+}
+
+int PlanZettlyText(ZettlyRecord *record, const char *text, size_t bytes, bool mayBeRich,
+                   OutsideTextPlan *plan)
+{
+    PlanOutsideText(text, bytes, mayBeRich, record->wordWrap != 0, record->editFont.lfHeight, plan);
+    if (plan->refusal != RICH_TEXT_OK)
+        return plan->refusal;
+    if (plan->wrapOff)
+        record->wordWrap = 0;
+    return RICH_TEXT_OK;
+}
+
+// The text was planned; a rich text the control still refuses goes in plain
+// when that is within the same bounds, else the note keeps what it took.
+void PutPlannedText(int slot, const char *text, size_t bytes, const OutsideTextPlan &plan)
+{
+    if (!bytes)
+        return;
+    if (plan.richVerdict == RICH_TEXT_OK && StreamRichTextIntoZettly(slot, text, bytes) == 0)
+        return;
+    if (plan.richVerdict == RICH_TEXT_OK) {
+        OutsideTextPlan plain;
+        ZettlyRecord record = ZettlyTable[slot];
+        if (PlanZettlyText(&record, text, bytes, false, &plain) != RICH_TEXT_OK ||
+            record.wordWrap != ZettlyTable[slot].wordWrap)
+            return;
+    }
+    SetZettlyPlainText(slot, text, bytes);
 }
 
 static bool WriteAll(FILE *file, const void *data, size_t bytes)
@@ -128,14 +180,14 @@ int WriteZettlyFile(const char *path, int slot, int mode)
 }
 
 // A plain-text note is the default record as it stands, titled with the name.
-static void FillPlainTextRecord(int slot, const char *title)
+static ZettlyRecord PlainTextRecord(const char *title)
 {
-    ZettlyRecord *z = &ZettlyTable[slot];
-    *z = ZettlyTable[ZETTLY_DEFAULT_SLOT];
-    SanitiseZettlyRecord(z, ZETTLY_SANITISE_FOREIGN);
-    std::memset(z->title, 0, sizeof z->title);
-    std::strncpy(z->title, title, IMPORT_TITLE_CHARS);
-    z->textLength = 0;
+    ZettlyRecord record = ZettlyTable[ZETTLY_DEFAULT_SLOT];
+    SanitiseZettlyRecord(&record, ZETTLY_SANITISE_FOREIGN);
+    std::memset(record.title, 0, sizeof record.title);
+    std::strncpy(record.title, title, IMPORT_TITLE_CHARS);
+    record.textLength = 0;
+    return record;
 }
 
 static int ImportZettlyBytes(const std::vector<uint8_t> &bytes, const char *title, int intoGroup)
@@ -152,37 +204,47 @@ static int ImportZettlyBytes(const std::vector<uint8_t> &bytes, const char *titl
         ZtMessageBox(nullptr, TEXT_RECORD_INCOMPLETE, TEXT_FILE_READ_ERROR, MB_ICONHAND);
         return -1;
     }
-    const char *data = (const char *)bytes.data();
+    const char *text = (const char *)bytes.data() + textStart;
+    size_t textBytes = bytes.size() - textStart;
+    OutsideTextPlan plan;
+    int planned;
     if (read == EXPORT_READ_NO_HEADER) {
-        FillPlainTextRecord(slot, title);
-        if (CreateZettlyWindow(MainWindow, slot, TRUE, intoGroup == 0) != 0)
-            return -1;
-        SetZettlyPlainText(slot, data, bytes.size());
-        return slot;
+        record = PlainTextRecord(title);
+        PlaceForeignNote(&record);
+        planned = PlanZettlyText(&record, text, textBytes, false, &plan);
+    } else {
+        int32_t storedLength = record.textLength;
+        record.textLength = 0;
+        PlaceForeignNote(&record);
+        ZettlyRecord wrapped = record;
+        planned = PlanZettlyText(&record, text, textBytes, true, &plan);
+        if (plan.richVerdict != RICH_TEXT_OK && textBytes) {
+            // Older writers left the plain text here instead; its length is
+            // the record's, but never more than the file holds. A record that
+            // never counted its text (length 0) must not lose the text there.
+            size_t plain = storedLength > 0 ? (size_t)storedLength : textBytes;
+            textBytes = plain < textBytes ? plain : textBytes;
+            record = wrapped;
+            planned = PlanZettlyText(&record, text, textBytes, false, &plan);
+        }
     }
-
-    int32_t storedLength = record.textLength;
-    record.textLength = 0;
+    if (planned != RICH_TEXT_OK) {
+        ReportRefusedText(planned);
+        return -1;
+    }
     ZettlyTable[slot] = record;
     if (CreateZettlyWindow(MainWindow, slot, TRUE, intoGroup == 0) != 0)
         return -1;
-    const char *text = data + textStart;
-    size_t textBytes = bytes.size() - textStart;
-    if (textBytes && StreamRichTextIntoZettly(slot, text, textBytes) != 0) {
-        // Older writers left the plain text here instead; its length is the
-        // record's, but never more than the file holds. A record that never
-        // counted its text (length 0) must not lose the text that is there.
-        size_t plain = storedLength > 0 ? (size_t)storedLength : textBytes;
-        SetZettlyPlainText(slot, text, plain < textBytes ? plain : textBytes);
-    }
+    PutPlannedText(slot, text, textBytes, plan);
     return slot;
 }
 
 int ImportZettlyFile(const char *path, int intoGroup)
 {
     std::vector<uint8_t> bytes;
-    if (!path || ReadWholeFile(path, &bytes) != 0) {
-        ReportOpenFailure();
+    int read = path ? ReadWholeFile(path, &bytes) : -1;
+    if (read != 0) {
+        ReportOpenFailure(read);
         return -1;
     }
     return ImportZettlyBytes(bytes, path, intoGroup);
@@ -191,8 +253,9 @@ int ImportZettlyFile(const char *path, int intoGroup)
 int InsertFileIntoZettly(const char *path, int mode, int slot)
 {
     std::vector<uint8_t> bytes;
-    if (!path || ReadWholeFile(path, &bytes) != 0) {
-        ReportOpenFailure();
+    int read = path ? ReadWholeFile(path, &bytes) : -1;
+    if (read != 0) {
+        ReportOpenFailure(read);
         return -1;
     }
     if (!IsUsedSlot(slot)) {
@@ -217,9 +280,18 @@ int InsertFileIntoZettly(const char *path, int mode, int slot)
     std::string content((const char *)bytes.data() + start, bytes.size() - start);
     HWND edit = ZettlyTable[slot].editWindow;
     // Both messages read text that starts with "{\rtf" as RTF: rich text the
-    // control could not read safely goes in as the characters it is.
-    int verdict = CheckRichText(content.data(), content.size());
-    bool asPlain = verdict != RICH_TEXT_OK && verdict != RICH_TEXT_NOT_RTF;
+    // control could not read safely goes in as the characters it is. The
+    // note keeps its word wrap: text too costly to lay out with it is refused.
+    ZettlyRecord record = ZettlyTable[slot];
+    OutsideTextPlan plan;
+    int refusal = PlanZettlyText(&record, content.data(), content.size(), true, &plan);
+    if (refusal == RICH_TEXT_OK && record.wordWrap != ZettlyTable[slot].wordWrap)
+        refusal = RICH_TEXT_TOO_MUCH_LAYOUT;
+    if (refusal != RICH_TEXT_OK) {
+        ReportRefusedText(refusal);
+        return -1;
+    }
+    bool asPlain = plan.richVerdict != RICH_TEXT_OK && plan.richVerdict != RICH_TEXT_NOT_RTF;
     if (mode == INSERT_OVERWRITE) {
         if (asPlain)
             StreamPlainTextIn(edit, content.data(), content.size(), FALSE);
@@ -323,8 +395,9 @@ int ImportZettliesFromFolderPath(const char *folder)
     int imported = 0;
     for (const std::string &name : names) {
         std::vector<uint8_t> bytes;
-        if (ReadWholeFile(JoinPath(folder, name).c_str(), &bytes) != 0) {
-            ReportOpenFailure();
+        int read = ReadWholeFile(JoinPath(folder, name).c_str(), &bytes);
+        if (read != 0) {
+            ReportOpenFailure(read);
             continue;
         }
         if (ImportZettlyBytes(bytes, name.c_str(), 0) >= 0)

@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include "core/notes_table/zettly_record.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -25,10 +27,23 @@ int ImportZettlyDialog(int slot);
 int ExportZettlyDialog(int slot);
 int InsertFileDialog(int mode, int slot);
 
-// Shared with the DDE server and e-mail: the whole of a file; a note's text
-// put into its edit control as RTF (-1 when the control refuses it) or as
-// plain text; the edit control's plain text.
+// Shared with the DDE server and e-mail: the whole of a file (-1 when it
+// cannot be read, READ_FILE_TOO_LARGE beyond an export file of the largest
+// outside text); a note's text put into its edit control as RTF (-1 when the
+// control refuses it) or as plain text; the edit control's plain text.
+enum { READ_FILE_TOO_LARGE = -2 };
 int ReadWholeFile(const char *path, std::vector<uint8_t> *bytes);
 int StreamRichTextIntoZettly(int slot, const char *text, size_t bytes);
 void SetZettlyPlainText(int slot, const char *text, size_t bytes);
 std::string GetZettlyPlainText(int slot);
+
+// A record from outside, put wholly on the screen's work area.
+void PlaceForeignNote(ZettlyRecord *record);
+// How text from outside goes into a note to be made from record: RICH_TEXT_OK
+// with the plan (word wrap turned off in the record when the plan says so),
+// or the reason it cannot.
+struct OutsideTextPlan;
+int PlanZettlyText(ZettlyRecord *record, const char *text, size_t bytes, bool mayBeRich,
+                   OutsideTextPlan *plan);
+// Puts planned text into the note made from the planned record.
+void PutPlannedText(int slot, const char *text, size_t bytes, const OutsideTextPlan &plan);

@@ -79,3 +79,32 @@ TEST(MessageLoop, WithoutTheEmulatorKeysGoWhereTheyWereSent)
     RunMessageLoop();
     EXPECT_EQ(Received, "");
 }
+
+namespace {
+
+int FailuresLeft;
+
+// GetMessage as Wine's fails after a DDE transfer it could not deliver.
+BOOL WINAPI FailingGetMessage(MSG *msg, HWND window, UINT first, UINT last)
+{
+    if (FailuresLeft > 0) {
+        --FailuresLeft;
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return -1;
+    }
+    return GetMessageA(msg, window, first, last);
+}
+
+} // namespace
+
+TEST(MessageLoop, AFailedGetMessageIsNotTheEnd)
+{
+    LoopWindows w;
+    Received.clear();
+    FailuresLeft = 3;
+    PostMessageA(w.note, WM_KEYDOWN, 'B', 0x00300001);
+    PostQuitMessage(4);
+    EXPECT_EQ(RunMessageLoop(FailingGetMessage), 4) << "the loop ends only at the quit message";
+    EXPECT_EQ(FailuresLeft, 0);
+    EXPECT_EQ(Received, "down:66;char:b;") << "messages behind the failures are still handled";
+}

@@ -167,15 +167,18 @@ TEST(NotesFileFormat, NoteTextEndsWithExactlyTwoZeroBytes)
     std::string withEnd = "{\\rtf1 x}";
     withEnd.push_back('\0'); // the control's own ending 0 byte
     AppendNoteText(&b, (const uint8_t *)withEnd.data(), withEnd.size());
-    std::string inner = std::string("{\\rtf1 a", 8) + std::string(1, '\0') + "junk";
+    // A NUL character of the text comes out of the control as a 0 byte
+    // inside its RTF, which would end the text when the file is read.
+    std::string inner =
+        std::string("{\\rtf1 a", 8) + std::string(1, '\0') + "b}" + std::string(1, '\0');
     AppendNoteText(&b, (const uint8_t *)inner.data(), inner.size());
     std::string expect = rtf + std::string(2, '\0') + std::string(2, '\0') + "{\\rtf1 x}" +
-                         std::string(2, '\0') + "{\\rtf1 a" + std::string(2, '\0');
+                         std::string(2, '\0') + "{\\rtf1 ab}" + std::string(2, '\0');
     EXPECT_EQ(Text(b.data(), b.size()), expect);
 
     std::vector<NoteText> texts;
     EXPECT_EQ(SplitRichNoteTexts(b.data(), b.size(), &texts), 0);
-    const char *want[] = {"{\\rtf1 hello}", "", "{\\rtf1 x}", "{\\rtf1 a"};
+    const char *want[] = {"{\\rtf1 hello}", "", "{\\rtf1 x}", "{\\rtf1 ab}"};
     ASSERT_EQ(texts.size(), 4u);
     for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(Text(texts[i].rtf.data(), texts[i].rtf.size()), want[i]);

@@ -8,6 +8,7 @@
 
 #include "core/notes_table/notes_file_ids.h"
 #include "core/main_window/save_progress.h"
+#include "core/notes_table/rich_text_stream.h"
 #include "ui_seams.h"
 #include "notes_file_case.h"
 #include "test_support.h"
@@ -60,6 +61,36 @@ TEST_F(NotesFile, SaveThenLoadRestoresRecordsAndRichText)
         EXPECT_EQ(z.topMost, before[i].topMost);
     }
     ExpectNotes(2, "first ");
+}
+
+TEST_F(NotesFile, NulCharacterInANoteNeitherCutsItsSavedTextNorDamagesIt)
+{
+    MakeNotes(2, "beside ");
+    // What an out-of-range \u once put into a note: the control holds a NUL.
+    HWND edit = ZettlyTable[0].editWindow;
+    std::string rtf = "{\\rtf1 before\\u0?after\\par}";
+    ASSERT_EQ(StreamInFromBlock(edit, rtf.data(), rtf.size(), SF_RTF), 0);
+    GETTEXTLENGTHEX length = {GTL_DEFAULT, 1200};
+    std::wstring held((size_t)SendMessageW(edit, EM_GETTEXTLENGTHEX, (WPARAM)&length, 0) + 1, L'x');
+    GETTEXTEX get = {(DWORD)(held.size() * sizeof(wchar_t)), GT_DEFAULT, 1200, nullptr, nullptr};
+    SendMessageW(edit, EM_GETTEXTEX, (WPARAM)&get, (LPARAM)&held[0]);
+    ASSERT_EQ(held.substr(0, 12), std::wstring(L"before\0after", 12)) << "the control holds a NUL";
+
+    ASSERT_EQ(SaveZettlies(nullptr), 0);
+    std::string texts = Bytes("zettly.str");
+    size_t firstEnd = texts.find('\0');
+    ASSERT_NE(firstEnd, std::string::npos);
+    EXPECT_EQ(texts.substr(firstEnd, 2), std::string(2, '\0'));
+    EXPECT_NE(texts.substr(0, firstEnd).find("after"), std::string::npos)
+        << "the text goes on past the NUL";
+
+    MessageBoxRecorder boxes;
+    Restart();
+    ASSERT_EQ(LoadZettlies(), 2);
+    EXPECT_TRUE(boxes.Boxes().empty()) << "no damaged texts";
+    EXPECT_EQ(PlainText(ZettlyTable[0].editWindow).substr(0, 11), "beforeafter");
+    std::string why;
+    EXPECT_TRUE(HasRichText(ZettlyTable[1].editWindow, "beside 1", &why)) << why;
 }
 
 TEST_F(NotesFile, FilesFollowTheStoredLayouts)

@@ -81,6 +81,95 @@ TEST(RichTextCheck, TablesHoldOnlyWhatRealTablesHold)
         << "a font outside an entry group";
 }
 
+TEST(RichTextCheck, TextInTablesAndHiddenGroupsIsBoundedWhereTheControlCopiesIt)
+{
+    // Wine's reader copied a font name of about 1,100 characters over its
+    // own return address; a face name has 31 at most.
+    auto font = [](size_t letters) {
+        return "{\\rtf1{\\fonttbl{\\f0\\fswiss " + std::string(letters, 'N') + ";}}\\f0 x}";
+    };
+    EXPECT_EQ(Check(font(31)), RICH_TEXT_OK);
+    for (size_t letters : {32, 1000, 1100, 5000})
+        EXPECT_EQ(Check(font(letters)), RICH_TEXT_LONG_NAME) << letters;
+    // The reader goes on copying across control words and escapes.
+    std::string escaped;
+    for (int i = 0; i < 40; ++i)
+        escaped += "\\'4e";
+    EXPECT_EQ(Check("{\\rtf1{\\fonttbl{\\f0 " + std::string(20, 'N') + "\\b " +
+                    std::string(20, 'N') + ";}}x}"),
+              RICH_TEXT_LONG_NAME);
+    EXPECT_EQ(Check("{\\rtf1{\\fonttbl{\\f0 " + escaped + ";}}x}"), RICH_TEXT_LONG_NAME);
+    // Each entry's name counts on its own; its alternative name is other text.
+    EXPECT_EQ(Check("{\\rtf1{\\fonttbl{\\f0 " + std::string(31, 'A') + ";}{\\f1{\\*\\falt " +
+                    std::string(300, 'B') + "}" + std::string(31, 'C') + ";}}x}"),
+              RICH_TEXT_OK);
+
+    auto style = [](size_t letters) {
+        return "{\\rtf1{\\stylesheet{\\s1 " + std::string(letters, 'S') + ";}}x}";
+    };
+    EXPECT_EQ(Check(style(200)), RICH_TEXT_OK) << "style names are longer than face names";
+    EXPECT_EQ(Check(style(5000)), RICH_TEXT_LONG_NAME);
+    EXPECT_EQ(Check("{\\rtf1{\\colortbl;" + std::string(5000, 'c') + ";}x}"), RICH_TEXT_LONG_NAME);
+
+    // Groups whose text is not shown: a long web address fits, a page does not.
+    EXPECT_EQ(Check("{\\rtf1{\\field{\\*\\fldinst HYPERLINK \"" + std::string(1500, 'u') +
+                    "\"}{\\fldrslt x}}}"),
+              RICH_TEXT_OK);
+    EXPECT_EQ(Check("{\\rtf1{\\*\\unknown " + std::string(5000, 'h') + "}x}"), RICH_TEXT_LONG_NAME);
+    EXPECT_EQ(Check("{\\rtf1{\\info{\\title " + std::string(5000, 't') + "}}x}"),
+              RICH_TEXT_LONG_NAME);
+    // Picture data is no text: a picture of 100 KB is taken.
+    EXPECT_EQ(Check("{\\rtf1{\\*\\shppict{\\pict\\pngblip " + std::string(200000, 'a') + "}}x}"),
+              RICH_TEXT_OK);
+}
+
+TEST(RichTextCheck, UnicodeEscapesThatTheControlTurnsIntoNulAreRefused)
+{
+    // What Wine's control made of each: a NUL for the first group.
+    for (const char *value : {"0", "-0", "65536", "-65536", "4294967296", "-2147483648"})
+        EXPECT_EQ(Check(std::string("{\\rtf1 a\\u") + value + "?b}"), RICH_TEXT_NUL_CHARACTER)
+            << value;
+    for (const char *value : {"65", "-1", "-32768", "65535", "65537", "70000", "9999999999"})
+        EXPECT_EQ(Check(std::string("{\\rtf1 a\\u") + value + "?b}"), RICH_TEXT_OK) << value;
+    EXPECT_EQ(Check("{\\rtf1 a\\u b}"), RICH_TEXT_OK) << "a \\u without a number";
+    EXPECT_EQ(Check("{\\rtf1 a\\uc1 b}"), RICH_TEXT_OK) << "another word";
+}
+
+TEST(RichTextCheck, BinaryDataOnlyInPicturesWhereTheControlSkipsIt)
+{
+    // Wine's control lays out the bytes behind \bin as characters: 1 MB of
+    // them took gigabytes. In a picture it skips them.
+    std::string megabyte(1 << 20, 'z');
+    EXPECT_EQ(Check("{\\rtf1 x\\bin5 abcde}"), RICH_TEXT_BAD_BINARY);
+    EXPECT_EQ(Check("{\\rtf1 x\\bin1048576 " + megabyte + "}"), RICH_TEXT_BAD_BINARY);
+    EXPECT_EQ(Check("{\\rtf1{\\pict\\bin1048576 " + megabyte + "}x}"), RICH_TEXT_OK);
+    EXPECT_EQ(Check("{\\rtf1{\\object{\\*\\objdata\\bin3 abc}}x}"), RICH_TEXT_OK);
+}
+
+TEST(RichTextCheck, MeasuresTheShownTextAsTheControlLaysItOut)
+{
+    // Shown: "ab", then "c", e acute, "d" and a tab, then an empty paragraph.
+    std::string rtf = "{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\*\\generator Wine;}{\\info{\\title T}}"
+                      "\\fs40 ab\\par\r\nc\\'e9d\\tab\\par{\\pict 0a0b}{\\b\\fs30 }}";
+    TextLayout layout;
+    ASSERT_EQ(CheckRichText(rtf.data(), rtf.size(), &layout), RICH_TEXT_OK);
+    EXPECT_EQ(layout.characters, 6u);
+    EXPECT_EQ(layout.paragraphs, 3u);
+    EXPECT_EQ(layout.wrapCost, 2u * 2 + 4 * 4);
+    EXPECT_EQ(layout.largestFontSize, 40u);
+
+    std::string plain = "ab\r\ncde\rf\n\n";
+    MeasurePlainText(plain.data(), plain.size(), &layout);
+    EXPECT_EQ(layout.characters, 6u);
+    EXPECT_EQ(layout.paragraphs, 5u) << "CR LF, CR and LF each end one";
+    EXPECT_EQ(layout.wrapCost, 2u * 2 + 3 * 3 + 1);
+    EXPECT_EQ(layout.largestFontSize, 0u);
+
+    std::string run = "{\\rtf1 " + std::string(100000, 'a') + "}";
+    ASSERT_EQ(CheckRichText(run.data(), run.size(), &layout), RICH_TEXT_OK);
+    EXPECT_EQ(layout.wrapCost, 100000ull * 100000);
+}
+
 TEST(RichTextCheck, PlainAndOversizedTextIsNotReadAsRichText)
 {
     EXPECT_EQ(Check("just words"), RICH_TEXT_NOT_RTF);

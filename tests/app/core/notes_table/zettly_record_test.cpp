@@ -192,7 +192,10 @@ TEST(ZettlyRecordSanitise, ForeignNoteArrivesVisibleWithoutAConsoleAndWithAPrint
     ZettlyRecord r = DefaultRecord();
     r.consoleMode = 1;
     r.showCommand = 0;
-    std::strcpy(r.title, "Bell\a\x1b[2Jand \x7f caf\xe9");
+    // 0x9B is the one-byte form of ESC [ to a terminal; 0x80 and 0xFF are
+    // controls too in code pages other than the sender's.
+    std::strcpy(r.title, "Bell\a\x1b[2Jand \x7f caf\xe9 \x9b"
+                         "31m\x80\xff!");
     ZettlyRecord own = r, foreign = r;
     SanitiseZettlyRecord(&own, ZETTLY_SANITISE_KEEP_GROUP);
     SanitiseZettlyRecord(&foreign, ZETTLY_SANITISE_FOREIGN);
@@ -200,7 +203,43 @@ TEST(ZettlyRecordSanitise, ForeignNoteArrivesVisibleWithoutAConsoleAndWithAPrint
     EXPECT_EQ(own.showCommand, 0) << "and stay hidden when hidden";
     EXPECT_EQ(foreign.consoleMode, 0);
     EXPECT_EQ(foreign.showCommand, 1);
-    EXPECT_STREQ(foreign.title, "Bell  [2Jand   caf\xe9");
+    EXPECT_STREQ(foreign.title, "Bell  [2Jand   caf\xe9  31m  !");
+}
+
+TEST(ZettlyRecordSanitise, ForeignNoteLandsOnTheScreenAtASizeAUserCanHandle)
+{
+    const ZettlyRect screen = {0, 0, 1280, 994};
+    ZettlyRecord r = DefaultRecord();
+    r.windowRect = {-32767, -32767, -32700, -32760};
+    r.unrolledRect = {30000, 30000, 32767, 32767};
+    r.restoreRect = {-5, 100, 32000, 32000};
+    // A title strip of thousands of pixels made the note taller than any screen.
+    r.titleFont.lfHeight = 2730;
+    r.editFont.lfHeight = -2730;
+    ZettlyRecord own = r;
+    SanitiseZettlyRecord(&own, ZETTLY_SANITISE_KEEP_GROUP);
+    EXPECT_EQ(own.titleFont.lfHeight, 2730) << "a size the font dialog offers";
+    SanitiseZettlyRecord(&r, ZETTLY_SANITISE_FOREIGN);
+    FitForeignRecordOnScreen(&r, screen);
+    EXPECT_LE(r.titleFont.lfHeight, 200);
+    EXPECT_GE(r.editFont.lfHeight, -200);
+    for (const ZettlyRect &place : {r.windowRect, r.unrolledRect, r.restoreRect}) {
+        EXPECT_GE(place.left, screen.left);
+        EXPECT_GE(place.top, screen.top);
+        EXPECT_LE(place.right, screen.right);
+        EXPECT_LE(place.bottom, screen.bottom);
+        EXPECT_GE(place.right - place.left, 200) << "as wide as a new note at least";
+        EXPECT_GE(place.bottom - place.top, 50);
+    }
+    EXPECT_EQ(r.restoreRect.right - r.restoreRect.left, 1280) << "no wider than the screen";
+
+    // A note that fits keeps its place and size; a rolled-up one its strip.
+    ZettlyRecord fits = DefaultRecord();
+    fits.windowRect = {300, 200, 520, 212};
+    fits.rolledUp = 1;
+    ZettlyRecord placed = fits;
+    FitForeignRecordOnScreen(&placed, ZettlyRect{0, 30, 1280, 1024});
+    EXPECT_EQ(std::memcmp(&placed.windowRect, &fits.windowRect, sizeof fits.windowRect), 0);
 }
 
 TEST(ZettlyClone, NewNoteSitsTenPixelsOffAndInheritsNoRuntimeState)

@@ -3,9 +3,11 @@
 #include <ddeml.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <cstring>
 #include <thread>
 
+#include "core/notes_table/rich_text_check.h"
 #include "editing/exchange/dde_exchange.h"
 #include "editing/exchange/exchange_ids.h"
 #include "editing/exchange/export_record.h"
@@ -181,4 +183,95 @@ TEST_F(DdeServer, ClientHandsAFileOverAndKnowsWhetherItArrived)
     EXPECT_EQ(DdeSendFileToRunningInstance(path.c_str()), -1) << "no server";
     EXPECT_EQ(DdeSendFileToRunningInstance("\"\""), -1);
     ASSERT_EQ(DdeServerStart(), 1);
+}
+
+TEST_F(DdeServer, TextThatWouldDownOrStallTheProgramIsRefusedWithItsReason)
+{
+    struct Case {
+        const char *what;
+        std::string text;
+        int reason;
+    };
+    const Case refused[] = {
+        // Each took Wine's reader over its return address or its own limits.
+        {"a face name of 1,100 characters",
+         "{\\rtf1{\\fonttbl{\\f0 " + std::string(1100, 'N') + ";}}\\f0 x}", RICH_TEXT_LONG_NAME},
+        {"a NUL character", "{\\rtf1 a\\u65536?b}", RICH_TEXT_NUL_CHARACTER},
+        {"600 KB behind \\bin", "{\\rtf1 \\bin600000 " + std::string(600000, 'b') + "}",
+         RICH_TEXT_BAD_BINARY},
+        {"a wrapped paragraph of 100,000 characters", "{\\rtf1 " + std::string(100000, 'a') + "}",
+         RICH_TEXT_TOO_MUCH_LAYOUT},
+        {"more than a megabyte", std::string(1100000, 'x'), RICH_TEXT_TOO_LARGE},
+    };
+    for (const Case &c : refused) {
+        ZettlyRecord record = TitledRecord(c.what);
+        record.wordWrap = 1;
+        std::string block = ExportBytes(record, c.text);
+        int reason = 0;
+        EXPECT_EQ(InsertPokedBlock(block.data(), block.size(), &reason), -1) << c.what;
+        EXPECT_EQ(reason, c.reason) << c.what;
+        EXPECT_FALSE(Transact(XTYP_POKE, block).flags & DDE_FACK) << c.what;
+    }
+    EXPECT_EQ(CountNotes(), 0);
+
+    // Plain text of the same length goes in whole, with word wrap off.
+    std::string run(100000, 'a');
+    ZettlyTable[ZETTLY_DEFAULT_SLOT].wordWrap = 1;
+    EXPECT_TRUE(Transact(XTYP_POKE, "DDEZettlyExport\r\nlong\r\n" + run).flags & DDE_FACK);
+    int slot = LastNote();
+    ASSERT_GE(slot, 0);
+    EXPECT_EQ(ZettlyTable[slot].wordWrap, 0);
+    EXPECT_EQ(SendMessageA(ZettlyTable[slot].editWindow, WM_GETTEXTLENGTH, 0, 0),
+              (LRESULT)run.size());
+}
+
+TEST_F(DdeServer, FarOffHugeNoteLandsOnTheScreenAtAHandleableSize)
+{
+    ZettlyRecord record = TitledRecord("far \x9b"
+                                       "2J\xff");
+    record.windowRect = {-32767, -32767, 32767, -30000};
+    record.titleFont.lfHeight = 2730;
+    std::string block = ExportBytes(record, "x");
+    ASSERT_TRUE(Transact(XTYP_POKE, block).flags & DDE_FACK);
+    int slot = LastNote();
+    ASSERT_GE(slot, 0);
+    RECT area, at;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    GetWindowRect(ZettlyTable[slot].window, &at);
+    EXPECT_GE(at.left, area.left);
+    EXPECT_GE(at.top, area.top);
+    EXPECT_LE(at.right, area.right);
+    EXPECT_LE(at.bottom, area.bottom);
+    EXPECT_LT(std::abs(ZettlyTable[slot].titleFont.lfHeight), (area.bottom - area.top) / 4)
+        << "a title strip that leaves room for the note";
+    EXPECT_STREQ(ZettlyTable[slot].title, "far  2J ");
+}
+
+TEST_F(DdeServer, TheSameNotePokedAgainSoonIsTakenOnce)
+{
+    std::string block = ExportBytes(TitledRecord("Retried"), "retried text");
+    EXPECT_TRUE(Transact(XTYP_POKE, block).flags & DDE_FACK);
+    EXPECT_TRUE(Transact(XTYP_POKE, block).flags & DDE_FACK) << "the sender learns it arrived";
+    EXPECT_EQ(CountNotes(), 1);
+    EXPECT_TRUE(Transact(XTYP_POKE, ExportBytes(TitledRecord("Other"), "retried text")).flags &
+                DDE_FACK);
+    EXPECT_EQ(CountNotes(), 2);
+}
+
+TEST_F(DdeServer, ExecuteRefusesDevicesAndFilesTooLargeToBeNotes)
+{
+    MessageBoxRecorder boxes;
+    for (const char *device :
+         {"\\\\?\\C:\\windows\\win.ini", "\\\\.\\pipe\\zettlies", "CON", "C:\\x\\com1.txt"})
+        EXPECT_FALSE(Transact(XTYP_EXECUTE, std::string(device) + '\0').flags & DDE_FACK) << device;
+    EXPECT_TRUE(boxes.Boxes().empty()) << "nothing was opened";
+
+    ScopedTempFolder folder;
+    std::string path = folder.Path() + "\\large.txt";
+    ASSERT_TRUE(WriteFileBytes(path, std::string(2 << 20, 'x')));
+    EXPECT_FALSE(Transact(XTYP_EXECUTE, path + '\0').flags & DDE_FACK);
+    EXPECT_EQ(CountNotes(), 0);
+    EXPECT_TRUE(PumpUntil([&] { return !boxes.Boxes().empty(); }, ScaledWait(2000)));
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].text, TEXT_FILE_TOO_LARGE);
 }

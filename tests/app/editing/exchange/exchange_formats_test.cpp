@@ -224,3 +224,39 @@ TEST(CommandLine, FileIsBetweenTheFirstQuotesOrTheWholeLine)
     char small[8];
     EXPECT_FALSE(CommandLineFilePath("C:\\longer.txt", small, sizeof small)) << "never cut a path";
 }
+
+TEST(CommandLine, PathsIntoTheDeviceNamespaceOrToReservedNamesNameDevices)
+{
+    for (const char *device :
+         {"\\\\?\\C:\\notes\\x.exp", "\\\\.\\pipe\\x", "//./COM1", "\\\\?\\GLOBALROOT",
+          "\\??\\C:\\x", "CON", "nul", "C:\\folder\\com1.txt", "c:\\x\\con .txt", "LPT9", "conin$",
+          "COM1:", "aux.exp"})
+        EXPECT_TRUE(NamesDevice(device)) << device;
+    for (const char *file : {"C:\\notes\\x.exp", "\\\\server\\share\\x.txt", "console.txt", "com10",
+                             "C:\\con\\x.exp", "xcon", "notes.con", "", "C:"})
+        EXPECT_FALSE(NamesDevice(file)) << file;
+}
+
+TEST(DdePoke, TheSameBlockAgainSoonIsTakenOnceAndLaterAsANewNote)
+{
+    RecentPokes recent = {};
+    std::vector<uint8_t> note = Bytes("DDEZettlyExport\r\ntitle\nthe text");
+    std::vector<uint8_t> other = note;
+    other.back() = 'X';
+    const uint32_t first = 0xFFFFF000u; // the tick count wraps eight seconds later
+    EXPECT_FALSE(PokeTakenRecently(&recent, note.data(), note.size(), first));
+    RememberPoke(&recent, note.data(), note.size(), first);
+    // A sender that gave up after ten seconds and pokes again.
+    EXPECT_TRUE(PokeTakenRecently(&recent, note.data(), note.size(), first + 10000));
+    EXPECT_FALSE(PokeTakenRecently(&recent, other.data(), other.size(), first + 10000));
+    EXPECT_FALSE(PokeTakenRecently(&recent, note.data(), note.size() - 1, first + 10000));
+    EXPECT_FALSE(PokeTakenRecently(&recent, note.data(), note.size(), first + 5 * 60 * 1000))
+        << "the same note five minutes later is sent on purpose";
+    // Many other notes in between do not make it forget the latest ones.
+    for (int i = 0; i < 8; ++i) {
+        other[0] = (uint8_t)i;
+        RememberPoke(&recent, other.data(), other.size(), first + 1000);
+    }
+    EXPECT_TRUE(PokeTakenRecently(&recent, other.data(), other.size(), first + 2000));
+    EXPECT_TRUE(PokeTakenRecently(&recent, note.data(), note.size(), first + 2000));
+}

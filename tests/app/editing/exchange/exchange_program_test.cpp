@@ -203,3 +203,44 @@ TEST_F(Exchange, InstallerSavesTheExportFormByNameAndKeepsTheChosenName)
     }
     EXPECT_EQ(ReadFileBytes(Path("Saved.txt")), "Gift\r\n----\r\nkept safe");
 }
+
+TEST_F(Exchange, LongFontNamesReachNoNoteBySecondCopyOrInstaller)
+{
+    // Font names of these lengths once took the program's instruction
+    // pointer inside the system's rich-text reader.
+    ChildProgram running(Program, "", Environment());
+    ASSERT_TRUE(PumpUntil([] { return FindWindowA("Zettlies", nullptr) != nullptr; }, 20000));
+    auto handOver = [&](const std::string &name, const std::string &text) {
+        std::string file = Path(name);
+        WriteFileBytes(file, ExportBytes(TitledRecord(name.c_str()), text));
+        ChildProgram second(Program, "\"" + file + "\"", Environment());
+        DWORD code = 99;
+        EXPECT_TRUE(second.WaitForExit(20000, &code)) << name;
+    };
+    handOver("before.exp", "{\\rtf1 before}");
+    ASSERT_TRUE(NoteWithTextShows("before", 10000));
+    size_t notes = NoteTexts().size();
+
+    for (size_t letters : {1100, 2000, 5000}) {
+        std::string hostile =
+            "{\\rtf1{\\fonttbl{\\f0\\fswiss " + std::string(letters, 'N') + ";}}\\f0 hostile}";
+        handOver("font " + std::to_string(letters) + ".exp", hostile);
+
+        ChildProgram installer(InstallerWithNote("font", hostile.c_str()), "");
+        HWND aborted = WaitForDialog(installer, "Transaction aborted", 20000);
+        ASSERT_NE(aborted, nullptr) << letters << ": the running copy took the note";
+        PostMessageA(aborted, WM_COMMAND, IDOK, 0);
+        HWND offer = WaitForDialog(installer, "Zettlies Server Connection Error", 20000);
+        ASSERT_NE(offer, nullptr);
+        PostMessageA(offer, WM_COMMAND, IDNO, 0);
+        DWORD code;
+        EXPECT_TRUE(installer.WaitForExit(10000, &code));
+        ASSERT_TRUE(running.Running()) << letters;
+    }
+
+    // Pokes are answered in turn: once this one shows, none of the others came.
+    handOver("after.exp", "{\\rtf1 after}");
+    ASSERT_TRUE(NoteWithTextShows("after", 10000));
+    EXPECT_EQ(NoteTexts().size(), notes + 1);
+    EXPECT_TRUE(running.Running());
+}
