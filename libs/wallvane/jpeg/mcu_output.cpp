@@ -18,7 +18,6 @@ enum OutputFormat {
     FORMAT_SINGLE, // one component of a non-interleaved image into its channel
 };
 
-
 // Where the colour bytes of a pixel go: R, G, B byte positions.
 void ColourOrder(int dibColour, int order[3])
 {

@@ -116,48 +116,49 @@ inline void ToSamples(__m64 x[8])
     }
 }
 
-} // namespace
-
-// Rows first, then columns, as the generic transform; nothing is descaled.
-void JpgFdctAanMmx(int16_t *block)
+// The transform along each row, four rows at a time turned into lanes by
+// a transpose; with Samples its outputs become samples.
+template <void (*Transform)(__m64 *), bool Samples>
+void AlongRows(int16_t *block)
 {
     for (int row = 0; row < 8; row += 4) {
         __m64 x[8];
         LoadRows(block, row, x);
         Transpose(x);
-        // Transpose leaves elements 0..3 in x[0..3] and 4..7 in x[4..7].
-        Forward8(x);
+        Transform(x);
+        if (Samples)
+            ToSamples(x);
         Transpose(x);
         StoreRows(block, row, x);
     }
+}
+
+// The transform down each column, four columns a register.
+template <void (*Transform)(__m64 *)>
+void DownColumns(int16_t *block)
+{
     for (int column = 0; column < 8; column += 4) {
         __m64 x[8];
         for (int r = 0; r < 8; r++)
             x[r] = LoadQ(block + 8 * r + column);
-        Forward8(x);
+        Transform(x);
         for (int r = 0; r < 8; r++)
             StoreQ(block + 8 * r + column, x[r]);
     }
 }
 
+} // namespace
+
+// Rows first, then columns, as the generic transform; nothing is descaled.
+void JpgFdctAanMmx(int16_t *block)
+{
+    AlongRows<Forward8, false>(block);
+    DownColumns<Forward8>(block);
+}
+
 // Columns first, then rows, as the generic transform.
 void JpgIdctAanMmx(int16_t *block)
 {
-    for (int column = 0; column < 8; column += 4) {
-        __m64 x[8];
-        for (int r = 0; r < 8; r++)
-            x[r] = LoadQ(block + 8 * r + column);
-        Inverse8(x);
-        for (int r = 0; r < 8; r++)
-            StoreQ(block + 8 * r + column, x[r]);
-    }
-    for (int row = 0; row < 8; row += 4) {
-        __m64 x[8];
-        LoadRows(block, row, x);
-        Transpose(x);
-        Inverse8(x);
-        ToSamples(x);
-        Transpose(x);
-        StoreRows(block, row, x);
-    }
+    DownColumns<Inverse8>(block);
+    AlongRows<Inverse8, true>(block);
 }

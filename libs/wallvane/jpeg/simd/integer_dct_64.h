@@ -63,17 +63,22 @@ inline __m64 SwapHalves(__m64 x)
     return _mm_unpacklo_pi32(_mm_unpackhi_pi32(x, x), x);
 }
 
-template <class Arrange>
+// With LowOnly the row's coefficients 4 to 7 are zero, and so are their
+// products, which are left out.
+template <class Arrange, bool LowOnly>
 void InverseRow(int16_t *row, int r)
 {
     const RowPairWeights *w = RowWeights.inverse[RowWeightTableOf[r]];
     __m64 x02, x46, x13, x57;
-    Arrange::InversePairs(Load(row), Load(row + 4), &x02, &x46, &x13, &x57);
+    Arrange::InversePairs(Load(row), LowOnly ? _mm_setzero_si64() : Load(row + 4), &x02, &x46, &x13, &x57);
     __m64 round = _mm_set1_pi32(2048);
     __m64 front[2], back[2];
     for (int h = 0; h < 2; h++) {
-        __m64 even = _mm_add_pi32(Madd(x02, w[0].w + 4 * h), Madd(x46, w[1].w + 4 * h));
-        __m64 odd = _mm_add_pi32(Madd(x13, w[2].w + 4 * h), Madd(x57, w[3].w + 4 * h));
+        __m64 even = Madd(x02, w[0].w + 4 * h), odd = Madd(x13, w[2].w + 4 * h);
+        if (!LowOnly) {
+            even = _mm_add_pi32(even, Madd(x46, w[1].w + 4 * h));
+            odd = _mm_add_pi32(odd, Madd(x57, w[3].w + 4 * h));
+        }
         front[h] = _mm_srai_pi32(_mm_add_pi32(_mm_add_pi32(even, odd), round), 12);
         back[h] = SwapHalves(_mm_srai_pi32(_mm_add_pi32(_mm_sub_pi32(even, odd), round), 12));
     }
@@ -145,7 +150,8 @@ inline void ForwardColumns(int16_t *block)
         Store(block + 8 * r, y[r]);
 }
 
-// A row of zeros stays zeros through the row pass, so it is passed over.
+// A row of zeros stays zeros through the row pass, so it is passed over,
+// and so are the products of zeros in the second half of a row.
 template <class Arrange>
 void Inverse(int16_t *block)
 {
@@ -153,8 +159,11 @@ void Inverse(int16_t *block)
     for (int r = 0; r < 8; r++) {
         uint64_t halves[2];
         memcpy(halves, block + 8 * r, sizeof halves);
-        if (halves[0] | halves[1]) {
-            InverseRow<Arrange>(block + 8 * r, r);
+        if (halves[1]) {
+            InverseRow<Arrange, false>(block + 8 * r, r);
+            rows |= 1u << r;
+        } else if (halves[0]) {
+            InverseRow<Arrange, true>(block + 8 * r, r);
             rows |= 1u << r;
         }
     }

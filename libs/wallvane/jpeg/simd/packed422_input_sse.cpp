@@ -9,7 +9,8 @@ namespace {
 struct Shuffling {
     static void Part(__m64 first, __m64 second, __m64 *cb, __m64 *cr)
     {
-        __m64 a = _mm_shuffle_pi16(first, _MM_SHUFFLE(3, 1, 2, 0)), b = _mm_shuffle_pi16(second, _MM_SHUFFLE(3, 1, 2, 0));
+        __m64 a = _mm_shuffle_pi16(first, _MM_SHUFFLE(3, 1, 2, 0));
+        __m64 b = _mm_shuffle_pi16(second, _MM_SHUFFLE(3, 1, 2, 0));
         *cb = _mm_unpacklo_pi32(a, b);
         *cr = _mm_unpackhi_pi32(a, b);
     }

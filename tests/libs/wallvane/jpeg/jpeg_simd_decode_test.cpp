@@ -32,6 +32,20 @@ Bytes Encode(const Coder &c, const std::vector<std::vector<int16_t>> &blocks)
     return bytes;
 }
 
+// Tables and blocks from a seed, and the blocks coded with the tables.
+struct Coded {
+    Coder c;
+    std::vector<std::vector<int16_t>> blocks;
+    Bytes stream;
+    Coded(unsigned seed, int count)
+    {
+        std::mt19937 random(seed);
+        EXPECT_TRUE(MakeRandomHuffmanTables(random, &c));
+        blocks = BaselineCoefficientBlocks(random, count);
+        stream = Encode(c, blocks);
+    }
+};
+
 // The input of a scan over the bytes, from memory or from a file.
 struct Input {
     Bytes bytes;
@@ -82,53 +96,46 @@ const Named Packed[] = {{"family 5", JpgDecodeBlockMmxFamily5, JpgDecodeBlockDeq
 
 TEST(JpegSimdDecoder, PackedDecodersGiveTheGenericCoefficientsFromMemoryAndFile)
 {
-    std::mt19937 random(341);
-    Coder c;
-    ASSERT_TRUE(MakeRandomHuffmanTables(random, &c));
-    // More than two file buffers of data, so that refills fall anywhere.
-    std::vector<std::vector<int16_t>> blocks = BaselineCoefficientBlocks(random, 300);
-    Bytes stream = Encode(c, blocks);
-    ASSERT_GT(stream.size(), 2u * JPG_FILE_BUFFER_SIZE);
+    Coded coded(341, 300);
+    const Coder &c = coded.c;
+    ASSERT_GT(coded.stream.size(), 2u * JPG_FILE_BUFFER_SIZE);
     // Quantisers whose products with baseline coefficients fit 16 bits.
     int16_t quant[64];
     for (int i = 0; i < 64; i++)
         quant[i] = (int16_t)(1 + i % 32);
     for (const Named &form : Packed)
         for (bool fromFile : {false, true}) {
-            Input generic(stream, false), packed(stream, fromFile), fused(stream, fromFile);
+            Input generic(coded.stream, false), packed(coded.stream, fromFile), fused(coded.stream, fromFile);
             int16_t gp = 0, pp = 0, fp = 0;
-            for (size_t n = 0; n < blocks.size(); n++) {
+            for (size_t n = 0; n < coded.blocks.size(); n++) {
                 int16_t expected[64], got[64], dequantized[64];
                 ASSERT_EQ(0, JpgDecodeBlock(&generic.input, &c.dc, &c.ac, &gp, expected));
                 ASSERT_EQ(0, form.decode(&packed.input, &c.dc, &c.ac, &pp, got));
                 ASSERT_EQ(0, form.dequantized(&fused.input, &c.dc, &c.ac, &fp, dequantized, quant));
-                ASSERT_EQ(0, memcmp(expected, blocks[n].data(), sizeof expected)) << "the generic decoder, block " << n;
+                ASSERT_EQ(0, memcmp(expected, coded.blocks[n].data(), sizeof expected)) << "generic, block " << n;
                 ASSERT_EQ(0, memcmp(expected, got, sizeof got)) << form.name << (fromFile ? " from a file" : "")
                                                                 << ", block " << n;
                 for (int i = 0; i < 64; i++)
                     ASSERT_EQ(expected[i] * quant[i], dequantized[i]) << form.name << ", block " << n << " at " << i;
             }
             EXPECT_FALSE(packed.input.exhausted);
-            EXPECT_EQ(stream.size(), packed.input.consumed) << form.name;
+            EXPECT_EQ(coded.stream.size(), packed.input.consumed) << form.name;
             JpgClearMmxState();
         }
 }
 
 TEST(JpegSimdDecoder, DcOnlyDecoderKeepsTheDcAndPassesTheBlock)
 {
-    std::mt19937 random(57);
-    Coder c;
-    ASSERT_TRUE(MakeRandomHuffmanTables(random, &c));
-    std::vector<std::vector<int16_t>> blocks = BaselineCoefficientBlocks(random, 200);
-    Bytes stream = Encode(c, blocks);
-    Input input(stream, false);
+    Coded coded(57, 200);
+    const Coder &c = coded.c;
+    Input input(coded.stream, false);
     int16_t predictor = 0;
-    for (size_t n = 0; n < blocks.size(); n++) {
+    for (size_t n = 0; n < coded.blocks.size(); n++) {
         int16_t dc = 0x7777;
         ASSERT_EQ(0, JpgDecodeBlockDcOnlyMmx(&input.input, &c.dc, &c.ac, &predictor, &dc));
-        ASSERT_EQ(blocks[n][0], dc) << "block " << n;
+        ASSERT_EQ(coded.blocks[n][0], dc) << "block " << n;
     }
-    EXPECT_EQ(stream.size(), input.input.consumed);
+    EXPECT_EQ(coded.stream.size(), input.input.consumed);
 }
 
 TEST(JpegSimdDecoder, ProductsBeyond16BitsSaturateWhenDequantisedInPassing)
@@ -157,45 +164,38 @@ TEST(JpegSimdDecoder, ProductsBeyond16BitsSaturateWhenDequantisedInPassing)
 // scan reports the cut.
 TEST(JpegSimdDecoder, EndOfTheDataIsNoErrorButExhaustsTheInput)
 {
-    std::mt19937 random(12);
-    Coder c;
-    ASSERT_TRUE(MakeRandomHuffmanTables(random, &c));
-    std::vector<std::vector<int16_t>> blocks = BaselineCoefficientBlocks(random, 8);
-    Bytes stream = Encode(c, blocks);
-    Bytes cut(stream.begin(), stream.begin() + stream.size() / 2);
+    Coded coded(12, 8);
+    const Coder &c = coded.c;
+    Bytes cut(coded.stream.begin(), coded.stream.begin() + coded.stream.size() / 2);
     for (const Named &form : Packed)
         for (bool fromFile : {false, true}) {
             Input input(cut, fromFile);
             int16_t predictor = 0, block[64];
-            for (size_t n = 0; n < blocks.size(); n++)
+            for (size_t n = 0; n < coded.blocks.size(); n++)
                 ASSERT_EQ(0, form.decode(&input.input, &c.dc, &c.ac, &predictor, block)) << form.name;
             EXPECT_TRUE(input.input.exhausted) << form.name << (fromFile ? " from a file" : "");
             EXPECT_EQ(cut.size(), input.input.consumed);
             Input dcOnly(cut, fromFile);
             predictor = 0;
-            for (size_t n = 0; n < blocks.size(); n++)
+            for (size_t n = 0; n < coded.blocks.size(); n++)
                 ASSERT_EQ(0, JpgDecodeBlockDcOnlyMmx(&dcOnly.input, &c.dc, &c.ac, &predictor, block));
             EXPECT_TRUE(dcOnly.input.exhausted);
         }
 }
 
-// A file whose data end exactly at a buffer's end: the refill after it
-// brings no bytes, and the blocks decoded before are whole.
+// A file of exactly one buffer, cut inside a block: the blocks before the
+// cut decode whole, the refill after the buffer brings no bytes, and the
+// block cut short decodes without an error.
 TEST(JpegSimdDecoder, FileEndingAtABufferBoundaryDecodesWithoutError)
 {
-    std::mt19937 random(4096);
-    Coder c;
-    ASSERT_TRUE(MakeRandomHuffmanTables(random, &c));
-    // Blocks until the data pass one buffer, then the data cut after the
-    // last whole block that fits it and padded to its end with fill bits.
-    std::vector<std::vector<int16_t>> blocks = BaselineCoefficientBlocks(random, 120);
-    Bytes stream = Encode(c, blocks);
-    ASSERT_GT(stream.size(), (size_t)JPG_FILE_BUFFER_SIZE);
-    Bytes whole(stream.begin(), stream.begin() + JPG_FILE_BUFFER_SIZE);
+    Coded coded(4096, 120);
+    const Coder &c = coded.c;
+    ASSERT_GT(coded.stream.size(), (size_t)JPG_FILE_BUFFER_SIZE);
+    Bytes whole(coded.stream.begin(), coded.stream.begin() + JPG_FILE_BUFFER_SIZE);
     Input reference(whole, false);
     int16_t predictor = 0, block[64];
     size_t complete = 0;
-    while (complete < blocks.size()) {
+    while (complete < coded.blocks.size()) {
         ASSERT_EQ(0, JpgDecodeBlock(&reference.input, &c.dc, &c.ac, &predictor, block));
         if (reference.input.exhausted)
             break;
@@ -204,7 +204,7 @@ TEST(JpegSimdDecoder, FileEndingAtABufferBoundaryDecodesWithoutError)
     ASSERT_GT(complete, 10u);
     for (const Named &form : Packed) {
         Input input(whole, true);
-        DecodeBlocks(form, &input.input, c, blocks, complete);
+        DecodeBlocks(form, &input.input, c, coded.blocks, complete);
         EXPECT_FALSE(input.input.exhausted) << form.name;
         int16_t last[64];
         EXPECT_EQ(0, form.decode(&input.input, &c.dc, &c.ac, &predictor, last)) << "a block cut by the end";
@@ -218,16 +218,14 @@ TEST(JpegSimdDecoder, FileEndingAtABufferBoundaryDecodesWithoutError)
 // to it are decoded, and nothing reads as an error.
 TEST(JpegSimdDecoder, MarkerStopsTheLoadingAndStaysPending)
 {
-    std::mt19937 random(208);
-    Coder c;
-    ASSERT_TRUE(MakeRandomHuffmanTables(random, &c));
-    std::vector<std::vector<int16_t>> blocks = BaselineCoefficientBlocks(random, 3);
-    Bytes stream = Encode(c, blocks);
+    Coded coded(208, 3);
+    const Coder &c = coded.c;
+    Bytes stream = coded.stream;
     size_t data = stream.size();
     stream.insert(stream.end(), {0xFF, 0xFF, 0xD3, 0x12, 0x34});
     for (const Named &form : Packed) {
         Input input(stream, false);
-        DecodeBlocks(form, &input.input, c, blocks, blocks.size());
+        DecodeBlocks(form, &input.input, c, coded.blocks, coded.blocks.size());
         EXPECT_EQ(0xD3, input.input.pendingMarker) << form.name;
         EXPECT_EQ(data + 3, input.input.consumed) << "the fill byte and the marker are taken";
         int16_t predictor = 0, block[64];

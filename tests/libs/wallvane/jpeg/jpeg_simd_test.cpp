@@ -607,29 +607,6 @@ TEST(JpegSimd, EncoderColourKernelsConvertPureRedAsTheGenericOnes)
     EXPECT_EQ(128, samples[128]);
 }
 
-// The routine sets of the processor types, as the fillers install them.
-TEST(JpegSimd, EachProcessorTypeGetsItsOwnTransformSet)
-{
-    JpgDispatch d;
-    memset(&d, 0, sizeof d);
-    JpgFillDispatchGeneric(&d);
-    EXPECT_EQ((void *)JpgIdctInteger, (void *)d.idct_integer_8x8);
-    JpgFillDispatchFamily6(&d);
-    EXPECT_EQ((void *)JpgIdctInteger, (void *)d.idct_integer_8x8);
-    JpgFillDispatchMmx(&d);
-    EXPECT_EQ((void *)JpgIdctIntegerMmx, (void *)d.idct_integer_8x8);
-    EXPECT_EQ((void *)JpgQuantizeAanMmx, (void *)d.run_quant) << "the fast method's quantiser until a header is written";
-    EXPECT_EQ((void *)JpgYccToRgb2x1Mmx, (void *)d.dec_cc_ycc_rgb_h2v1);
-    JpgFillDispatchSse(&d);
-    EXPECT_EQ((void *)JpgIdctIntegerSse, (void *)d.idct_integer_8x8);
-    EXPECT_EQ((void *)JpgYccToRgb2x1Sse, (void *)d.dec_cc_ycc_rgb_h2v1);
-    EXPECT_EQ((void *)JpgDequantizeIntegerMmx, (void *)d.dequant_integer);
-    JpgFillDispatchSse2(&d);
-    EXPECT_EQ((void *)JpgIdctIntegerSse2, (void *)d.idct_integer_8x8);
-    EXPECT_EQ((void *)JpgDequantizeIntegerSse2, (void *)d.dequant_integer);
-    EXPECT_EQ((void *)JpgYccToRgb2x1Sse2, (void *)d.dec_cc_ycc_rgb_h2v1);
-}
-
 // A whole picture decoded with each forced type: the same size and layout,
 // the samples apart by no more than the transforms' and kernels' bounds
 // add up to.
