@@ -20,16 +20,122 @@
 
 namespace {
 
+#if defined(__x86_64__)
+// The accumulator lives in a 64-bit general register.
+typedef uint64_t Word;
+
+inline Word WordOf(uint64_t value)
+{
+    return value;
+}
+
+inline uint64_t ValueOf(Word w)
+{
+    return w;
+}
+
+inline Word ShiftUp(Word w, int n)
+{
+    return w << n;
+}
+
+inline Word ShiftDown(Word w, int n)
+{
+    return w >> n;
+}
+
+inline unsigned Low32(Word w)
+{
+    return (unsigned)w;
+}
+
+inline Word Or(Word a, Word b)
+{
+    return a | b;
+}
+
+inline Word ByteAt(int byte, int shift)
+{
+    return (uint64_t)byte << shift;
+}
+
+// The first n of 8 bytes as the top bytes of a word (n 1..8).
+inline Word LeadingBytes(const uint8_t *bytes, int n)
+{
+    uint64_t word;
+    memcpy(&word, bytes, 8);
+    return __builtin_bswap64(word) & (~0ull << (64 - 8 * n));
+}
+#else
+// In 32-bit code a 64-bit value in general registers takes a pair of them
+// and several instructions for each shift: the accumulator is a
+// multimedia register.
+typedef __m64 Word;
+
+inline Word WordOf(uint64_t value)
+{
+    return packed64::LoadQ(&value);
+}
+
+inline uint64_t ValueOf(Word w)
+{
+    uint64_t value;
+    packed64::StoreQ(&value, w);
+    return value;
+}
+
+inline Word ShiftUp(Word w, int n)
+{
+    return _mm_sll_si64(w, _mm_cvtsi32_si64(n));
+}
+
+inline Word ShiftDown(Word w, int n)
+{
+    return _mm_srl_si64(w, _mm_cvtsi32_si64(n));
+}
+
+inline unsigned Low32(Word w)
+{
+    return (unsigned)_mm_cvtsi64_si32(w);
+}
+
+inline Word Or(Word a, Word b)
+{
+    return _mm_or_si64(a, b);
+}
+
+inline Word ByteAt(int byte, int shift)
+{
+    return ShiftUp(_mm_cvtsi32_si64(byte), shift);
+}
+
+inline Word LeadingBytes(const uint8_t *bytes, int n)
+{
+    uint32_t first, second;
+    memcpy(&first, bytes, 4);
+    memcpy(&second, bytes + 4, 4);
+    Word word = _mm_unpacklo_pi32(_mm_cvtsi32_si64((int)__builtin_bswap32(second)),
+                                  _mm_cvtsi32_si64((int)__builtin_bswap32(first)));
+    return _mm_and_si64(word, ShiftUp(_mm_set1_pi32(-1), 64 - 8 * n));
+}
+#endif
+
 struct PackedBits {
-    uint64_t bits;
+    Word bits;
     int count; // below 0 once bits past the data were taken
 };
+
+// The top n bits (1..32).
+inline unsigned Peek(const PackedBits &b, int n)
+{
+    return Low32(ShiftDown(b.bits, 64 - n));
+}
 
 inline PackedBits TakeOver(const JpgBitInput *input)
 {
     PackedBits b;
     b.count = input->bitsHeld;
-    b.bits = b.count > 0 ? input->bitBuffer << (64 - b.count) : 0;
+    b.bits = WordOf(b.count > 0 ? input->bitBuffer << (64 - b.count) : 0);
     return b;
 }
 
@@ -40,7 +146,7 @@ inline void HandBack(JpgBitInput *input, const PackedBits &b)
     if (b.count < 0 && !input->pendingMarker)
         input->exhausted = true;
     input->bitsHeld = b.count > 0 ? b.count : 0;
-    input->bitBuffer = b.count > 0 ? b.bits >> (64 - b.count) : 0;
+    input->bitBuffer = b.count > 0 ? ValueOf(ShiftDown(b.bits, 64 - b.count)) : 0;
 }
 
 inline void Take(JpgBitInput *input, int n)
@@ -71,7 +177,7 @@ inline bool TakeSeveral(JpgBitInput *input, PackedBits &b)
     uint64_t inverted = ~(word & (~0ull >> (64 - 8 * n)));
     if (((inverted - 0x0101010101010101ull) & ~inverted & 0x8080808080808080ull) != 0)
         return false;
-    b.bits |= (__builtin_bswap64(word) & (~0ull << (64 - 8 * n))) >> b.count;
+    b.bits = Or(b.bits, ShiftDown(LeadingBytes(input->position, n), b.count));
     b.count += 8 * n;
     Take(input, n);
     return true;
@@ -98,7 +204,7 @@ __attribute__((noinline)) PackedBits RefillByBytes(JpgBitInput *input, PackedBit
                 return b;
             }
         }
-        b.bits |= (uint64_t)byte << (56 - b.count);
+        b.bits = Or(b.bits, ByteAt(byte, 56 - b.count));
         b.count += 8;
     }
     return b;
@@ -115,7 +221,7 @@ inline PackedBits Refill(JpgBitInput *input, PackedBits b)
 
 inline void Drop(PackedBits &b, int n)
 {
-    b.bits <<= n;
+    b.bits = ShiftUp(b.bits, n);
     b.count -= n;
 }
 
@@ -125,16 +231,16 @@ inline void Drop(PackedBits &b, int n)
 // that no more will come.
 inline int Symbol(PackedBits &b, const JpgHuffTable *table)
 {
-    uint32_t entry = table->lookahead[b.bits >> 56];
+    uint32_t entry = table->lookahead[Peek(b, 8)];
     if (entry) {
         Drop(b, (int)(entry >> 16));
         return (int)(entry & 0xFF);
     }
     int length = 9;
-    int code = (int)(b.bits >> 55);
+    int code = (int)Peek(b, 9);
     while (length <= 16 && code > table->maxCode[length]) {
         length++;
-        code = (int)(b.bits >> (64 - length));
+        code = (int)Peek(b, length);
     }
     Drop(b, length);
     if (length > 16)
@@ -147,7 +253,7 @@ inline int Symbol(PackedBits &b, const JpgHuffTable *table)
 template <bool Branchless>
 inline int Receive(PackedBits &b, int s)
 {
-    int v = (int)(b.bits >> (64 - s));
+    int v = (int)Peek(b, s);
     Drop(b, s);
     if (Branchless)
         return v - (((1 << s) - 1) & ((v - (1 << (s - 1))) >> 31));
@@ -201,7 +307,7 @@ int DecodeBlockPacked(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffT
         // Room for a code of 16 bits and 15 extra bits.
         if (b.count < 32)
             b = Refill(input, b);
-        int32_t fast = ac->fastAc[b.bits >> (64 - JPG_FAST_AC_BITS)];
+        int32_t fast = ac->fastAc[Peek(b, JPG_FAST_AC_BITS)];
         if (fast) {
             Drop(b, fast & 0xFF);
             k += (fast >> 8) & 15;
