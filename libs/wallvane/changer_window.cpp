@@ -41,14 +41,6 @@ void ReleaseChangerShared(ChangerShared *shared)
     delete shared;
 }
 
-void ReleaseChangerImage(ChangerImage *image)
-{
-    if (!image)
-        return;
-    std::free(image->pixels);
-    std::free(image);
-}
-
 ChangerImage *TakeCurrentImage(ChangerShared *shared)
 {
     AcquireSRWLockExclusive(&shared->imageLock);

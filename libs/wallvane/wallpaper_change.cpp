@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "image_filters.h"
 #include "registry_text.h"
 #include "ui_seams.h"
 
@@ -65,52 +64,6 @@ int FindNextImageFile(const char *directory, char *outPath, int outSize)
         std::fputs(list[chosen], file);
         std::fclose(file);
     }
-    return 0;
-}
-
-int PrepareWallpaperImage(ChangerImage *image, const ChangerSettings *settings, int desktopWidth,
-                          int desktopHeight)
-{
-    uint32_t rowBytes = PaddedRowBytes(image->width, image->channels);
-    uint32_t total = ImageBytes(image->width, image->height, image->channels);
-    if (!rowBytes || !total)
-        return -1;
-    unsigned char *flipped = (unsigned char *)std::malloc(total);
-    if (!flipped)
-        return -1;
-    for (int k = 0; k < image->height; ++k)
-        std::memcpy(flipped + (size_t)(image->height - 1 - k) * rowBytes,
-                    image->pixels + (size_t)k * rowBytes, rowBytes);
-    std::free(image->pixels);
-    image->pixels = flipped;
-
-    // The resize and the filters work on 3-byte pixels only.
-    if (image->channels != 3)
-        return 0;
-    if (settings->bilinear) {
-        int w, h;
-        if (FitToDesktop(image->width, image->height, desktopWidth, desktopHeight, &w, &h) == 0) {
-            uint32_t fitRow = PaddedRowBytes(w, 3);
-            uint32_t fitTotal = ImageBytes(w, h, 3);
-            unsigned char *fitted = fitTotal ? (unsigned char *)std::malloc(fitTotal) : nullptr;
-            if (!fitted)
-                return -1;
-            BilinearResize24(image->pixels, (int)rowBytes, image->width, image->height, fitted,
-                             (int)fitRow, w, h);
-            std::free(image->pixels);
-            image->pixels = fitted;
-            image->width = w;
-            image->height = h;
-            image->padBytes = (int)fitRow - 3 * w;
-            rowBytes = fitRow;
-        }
-    }
-    if (settings->sharpenMore)
-        ApplyFilter5x5(image->pixels, (int)rowBytes, 24, image->width, image->height,
-                       FindFilterKernel("Sharpen Strong"));
-    if (settings->sharpen)
-        ApplyFilter5x5(image->pixels, (int)rowBytes, 24, image->width, image->height,
-                       FindFilterKernel("__Sharpen"));
     return 0;
 }
 

@@ -19,7 +19,8 @@ long JpgFileTell(void *file); // -1 on failure
 
 // Input stream.
 void JpgResetInput(JpgBitInput *input);
-// JPG_ERR_DATA at the end of a memory source, JPG_ERR_FILE at the end of a file.
+// JPG_ERR_EOF at the end of the source, a file's or a memory block's alike;
+// JPG_ERR_FILE when a file read fails.
 int JpgFillInput(JpgBitInput *input);
 int JpgTakeBytes(JpgBitInput *input, int n, const uint8_t **bytes);
 int JpgReadSegment(JpgBitInput *input, int n, const uint8_t **bytes, uint8_t **owned);
@@ -205,6 +206,23 @@ bool JpgProgressiveOutputReady(const JPEG_PROPERTIES *props);
 // Every MCU of the span from the coefficient buffer of a progressive image.
 int JpgOutputProgressiveImage(JPEG_PROPERTIES *props, int scale);
 int JpgOutputMcu(JPEG_PROPERTIES *props, int column, int row, int scale);
+// What the output of every MCU of a scan shares on the usual road (full
+// size, interleaved, no hook, region or smoothing, a whole-MCU colour
+// kernel), worked out once per scan.
+struct JpgFastOutput {
+    bool usable;
+    int blocks;
+    int wholeAcross, wholeDown; // MCUs that lie wholly inside the bitmap
+    ptrdiff_t mcuBytes, mcuRowBytes;
+    JpgDequantRoutine dequantTransform; // none: the run-time transform alone
+    JpgIdctRoutine transform;
+    const int16_t *quant[JPG_MAX_BLOCKS_PER_MCU];
+    JpgColourOutKernel kernel; // none: smoothed chroma through the row buffers
+    int smoothLayout;
+};
+void JpgPrepareFastOutput(JPEG_PROPERTIES *props, int scale, JpgFastOutput *fast);
+// An MCU through the fast road where it is whole, else through JpgOutputMcu.
+int JpgOutputMcuFast(JPEG_PROPERTIES *props, const JpgFastOutput &fast, int column, int row, int scale);
 // Block (column, row) of a component into the raw-block hook's plane, if it has one.
 void JpgPutBlockInPlane(const JPEG_PROPERTIES *props, int component, int blockColumn, int blockRow,
                         const int16_t *block);
@@ -221,6 +239,10 @@ int JpgClipMcuToRoi(const JpgRect *region, int mcuWidth, int mcuHeight, int colu
                     JpgRect *visible);
 
 bool JpgIsHeaderMode(int mode);
+// SOF0..SOF15 (not DHT or DAC), supported or not.
+bool JpgIsFrameMarker(int marker);
+// SOI or a frame header: where a stream's next picture begins.
+bool JpgStartsAnotherPicture(int marker);
 bool JpgIsFileMode(int mode);
 bool JpgIsThumbnailMode(int mode);
 // The read's reduction: 1, or 2, 4 or 8 for the scaled modes.

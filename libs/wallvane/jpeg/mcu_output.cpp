@@ -224,16 +224,41 @@ void YccToRgbWholeMcu(const int16_t *luma, const int16_t *cbBlock, const int16_t
     }
 }
 
+// The whole-MCU kernel of an MCU shape that KernelYccMcu accepts.
+JpgColourOutKernel WholeMcuKernel(const JPEG_PROPERTIES *p)
+{
+    const JpgDispatch *d = p->input.dispatch;
+    bool bgr = p->dibColour == JPG_COLOUR_BGR, rgba = p->dibChannels == 4;
+    if (p->hMax == 1 && p->vMax == 2)
+        return rgba ? YccToRgbWholeMcu<1, 2, false, true>
+                    : bgr ? YccToRgbWholeMcu<1, 2, true, false> : YccToRgbWholeMcu<1, 2, false, false>;
+    if (p->hMax == 1)
+        return rgba ? d->dec_cc_ycc_rgba_h1v1 : bgr ? d->dec_cc_ycc_bgr_h1v1 : d->dec_cc_ycc_rgb_h1v1;
+    if (p->vMax == 1)
+        return rgba ? d->dec_cc_ycc_rgba_h2v1 : bgr ? d->dec_cc_ycc_bgr_h2v1 : d->dec_cc_ycc_rgb_h2v1;
+    return rgba ? d->dec_cc_ycc_rgba_h2v2 : bgr ? d->dec_cc_ycc_bgr_h2v2 : d->dec_cc_ycc_rgb_h2v2;
+}
+
+// An unscaled MCU shape that a whole-MCU kernel converts.
+bool KernelYccMcu(const JPEG_PROPERTIES *p)
+{
+    if (p->outputFormat != FORMAT_YCC_TO_RGB || p->outputBlockSize != 8)
+        return false;
+    const JpgFrameComponent *c = p->components;
+    return c[0].h == p->hMax && c[0].v == p->vMax && c[1].h == 1 && c[1].v == 1 && c[2].h == 1 &&
+           c[2].v == 1 && p->hMax <= 2 && p->vMax <= 2;
+}
+
 // The kernel that writes a whole unscaled MCU of the frame's output kind,
 // taken from the dispatch record, and how many components it reads.
-struct WholeMcuKernel {
+struct McuKernel {
     int components;
     JpgGrayOutKernel gray;
     JpgColourOutKernel three;
     JpgFourChannelOutKernel four;
 };
 
-bool ChooseKernel(const JPEG_PROPERTIES *p, WholeMcuKernel *k)
+bool ChooseKernel(const JPEG_PROPERTIES *p, McuKernel *k)
 {
     if (p->outputBlockSize != 8)
         return false;
@@ -242,6 +267,10 @@ bool ChooseKernel(const JPEG_PROPERTIES *p, WholeMcuKernel *k)
     k->gray = nullptr;
     k->three = nullptr;
     k->four = nullptr;
+    if (KernelYccMcu(p)) {
+        k->three = WholeMcuKernel(p);
+        return true;
+    }
     switch (p->outputKind) {
     case 0:
         // One component into one channel; any other kind 0 is a generic routine's.
@@ -250,33 +279,6 @@ bool ChooseKernel(const JPEG_PROPERTIES *p, WholeMcuKernel *k)
             return false;
         k->components = 1;
         k->gray = d->dec_out_gray;
-        return true;
-    case 1:
-        k->three = d->dec_cc_ycc_rgb_h1v1;
-        return true;
-    case 2:
-        k->three = d->dec_cc_ycc_bgr_h1v1;
-        return true;
-    case 3:
-        k->three = d->dec_cc_ycc_rgb_h2v2;
-        return true;
-    case 4:
-        k->three = d->dec_cc_ycc_bgr_h2v2;
-        return true;
-    case 5:
-        k->three = d->dec_cc_ycc_rgb_h2v1;
-        return true;
-    case 6:
-        k->three = d->dec_cc_ycc_bgr_h2v1;
-        return true;
-    case 7:
-        k->three = d->dec_cc_ycc_rgba_h1v1;
-        return true;
-    case 8:
-        k->three = d->dec_cc_ycc_rgba_h2v2;
-        return true;
-    case 9:
-        k->three = d->dec_cc_ycc_rgba_h2v1;
         return true;
     case 13:
         k->three = d->dec_out_3ch_alpha_h1v1;
@@ -316,7 +318,7 @@ bool ChooseKernel(const JPEG_PROPERTIES *p, WholeMcuKernel *k)
     }
 }
 
-void RunKernel(const JPEG_PROPERTIES *p, const WholeMcuKernel &k, uint8_t *address, ptrdiff_t step)
+void RunKernel(const JPEG_PROPERTIES *p, const McuKernel &k, uint8_t *address, ptrdiff_t step)
 {
     const int16_t *c[4];
     for (int i = 0; i < k.components; i++)
@@ -351,7 +353,7 @@ int PutMcu(JPEG_PROPERTIES *p, int column, int row, int single)
     if (visible.right <= visible.left || visible.bottom <= visible.top)
         return 0;
     bool whole = !visible.left && !visible.top && visible.right == layout.width && visible.bottom == layout.height;
-    WholeMcuKernel kernel;
+    McuKernel kernel;
     if (single < 0 && !p->smoothUpsampling && ChooseKernel(p, &kernel)) {
         if (whole) {
             RunKernel(p, kernel, address, p->dibLineStep);
@@ -591,8 +593,15 @@ int JpgOutputMcu(JPEG_PROPERTIES *props, int column, int row, int scale)
             int blocks = props->nonInterleaved ? 1 : fc.h * fc.v;
             int componentLevel = simple && blocks == 1 ? level - 1 : level;
             props->componentBlockSize[c] = 8 >> componentLevel;
+            const int16_t *quant = props->quantTables[fc.tq].values;
             for (int b = 0; b < blocks; b++, block += 64) {
-                transforms[componentLevel](block);
+                if (props->dequantizeAtOutput && componentLevel == 0) {
+                    dispatch->dequant_idct_integer_8x8(block, quant);
+                } else {
+                    if (props->dequantizeAtOutput)
+                        dispatch->run_dequant(block, quant);
+                    transforms[componentLevel](block);
+                }
                 if (props->rawBlockHook && props->rawBlockHook->flag != 0)
                     JpgPutBlockInPlane(props, c, props->nonInterleaved ? column : column * fc.h + b % fc.h,
                                        props->nonInterleaved ? row : row * fc.v + b / fc.h, block);
@@ -615,6 +624,80 @@ int JpgOutputMcu(JPEG_PROPERTIES *props, int column, int row, int scale)
     }
     int result = dispatch->run_mcu_output(props, column, row);
     return result == JPG_ERR_INVALID_PROPERTIES ? 0 : result; // outside the region: skipped
+}
+
+void JpgPrepareFastOutput(JPEG_PROPERTIES *props, int scale, JpgFastOutput *fast)
+{
+    fast->usable = false;
+    JpgDispatch *dispatch = props->input.dispatch;
+    bool region = props->outputRegion.left || props->outputRegion.top || props->outputRegion.right ||
+                  props->outputRegion.bottom;
+    if (scale != 1 || props->rawBlockHook || props->nonInterleaved || region ||
+        dispatch->run_mcu_output != JpgPutMcuConverted || !dispatch->run_idct_8x8)
+        return;
+    props->outputBlockSize = 8;
+    bool smooth = props->smoothUpsampling && props->outputFormat == FORMAT_YCC_TO_RGB_SHIFTED_GREEN &&
+                  dispatch->dec_smooth_row && props->componentCount == 3;
+    if (smooth ? JpgPrepareRowBuffers(props, 8) < 0 : props->smoothUpsampling || !KernelYccMcu(props))
+        return;
+    fast->blocks = 0;
+    for (int c = 0; c < props->componentCount; c++) {
+        const JpgFrameComponent &fc = props->components[c];
+        props->componentBlockSize[c] = 8;
+        for (int b = 0; b < fc.h * fc.v; b++) {
+            if (fast->blocks == JPG_MAX_BLOCKS_PER_MCU)
+                return;
+            fast->quant[fast->blocks++] = props->quantTables[fc.tq].values;
+        }
+    }
+    int mcuWidth = 8 * props->hMax, mcuHeight = 8 * props->vMax;
+    int rows = props->dibHeight < 0 ? -props->dibHeight : props->dibHeight;
+    fast->wholeAcross = props->dibWidth / mcuWidth;
+    fast->wholeDown = rows / mcuHeight;
+    fast->mcuBytes = (ptrdiff_t)mcuWidth * props->dibChannels;
+    fast->mcuRowBytes = mcuHeight * props->dibLineStep;
+    fast->dequantTransform = props->dequantizeAtOutput ? dispatch->dequant_idct_integer_8x8 : nullptr;
+    fast->transform = dispatch->run_idct_8x8;
+    fast->kernel = smooth ? nullptr : WholeMcuKernel(props);
+    fast->smoothLayout = props->dibChannels == 4                 ? JPG_SMOOTH_RGBA
+                         : props->dibColour == JPG_COLOUR_BGR ? JPG_SMOOTH_BGR
+                                                               : JPG_SMOOTH_RGB;
+    fast->usable = smooth || fast->kernel != nullptr;
+}
+
+int JpgOutputMcuFast(JPEG_PROPERTIES *props, const JpgFastOutput &fast, int column, int row, int scale)
+{
+    if (!fast.usable)
+        return JpgOutputMcu(props, column, row, scale);
+    // With smoothed chroma every MCU of the picture goes into the row
+    // buffers, and the one a column (and a row) behind comes out.
+    if (!fast.kernel ? column >= props->smoothAcross || row >= props->smoothDown
+                     : column >= fast.wholeAcross || row >= fast.wholeDown)
+        return JpgOutputMcu(props, column, row, scale);
+    int16_t *block = props->mcuBuffer;
+    for (int b = 0; b < fast.blocks; b++, block += 64) {
+        if (fast.dequantTransform)
+            fast.dequantTransform(block, fast.quant[b]);
+        else
+            fast.transform(block);
+    }
+    if (!fast.kernel) {
+        JpgStoreMcuRows(props, column, row);
+        column -= props->columnDelay;
+        row -= props->rowDelay;
+        if (column < 0 || row < 0)
+            return 0;
+        uint8_t *address = props->dibRow + column * fast.mcuBytes + row * fast.mcuRowBytes;
+        if (column < fast.wholeAcross && row < fast.wholeDown &&
+            JpgSmoothMcuByRows(props, column, row, fast.smoothLayout, address, props->dibLineStep))
+            return 0;
+        int result = props->input.dispatch->run_mcu_output(props, column, row);
+        return result == JPG_ERR_INVALID_PROPERTIES ? 0 : result;
+    }
+    const int16_t *luma = props->mcuBuffer, *cb = luma + (fast.blocks - 2) * 64;
+    fast.kernel(luma, cb, cb + 64, props->dibRow + column * fast.mcuBytes + row * fast.mcuRowBytes,
+                props->dibLineStep);
+    return 0;
 }
 
 // A non-interleaved image is converted once all its components are in.

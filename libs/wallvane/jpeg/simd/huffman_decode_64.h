@@ -9,7 +9,9 @@
 // stops without an error and decoding goes on with the bits held, the
 // missing ones reading as 0: a marker is the scan decoder's to handle, and
 // bits taken past the end of the data mark the input exhausted, which the
-// scan decoder reports.
+// scan decoder reports. Data that end inside a marker (on an 0xFF) are
+// damaged, as the generic decoder has it, so that a picture cut there
+// gives the same result on every processor type.
 #pragma once
 #include <mmintrin.h>
 #include <string.h>
@@ -123,6 +125,7 @@ inline Word LeadingBytes(const uint8_t *bytes, int n)
 struct PackedBits {
     Word bits;
     int count; // below 0 once bits past the data were taken
+    bool damaged; // the data end inside a marker
 };
 
 // The top n bits (1..32).
@@ -134,6 +137,7 @@ inline unsigned Peek(const PackedBits &b, int n)
 inline PackedBits TakeOver(const JpgBitInput *input)
 {
     PackedBits b;
+    b.damaged = false;
     b.count = input->bitsHeld;
     b.bits = WordOf(b.count > 0 ? input->bitBuffer << (64 - b.count) : 0);
     return b;
@@ -197,8 +201,10 @@ __attribute__((noinline)) PackedBits RefillByBytes(JpgBitInput *input, PackedBit
             do
                 next = NextByte(input);
             while (next == 0xFF);
-            if (next < 0)
+            if (next < 0) {
+                b.damaged = true;
                 return b;
+            }
             if (next != 0) {
                 input->pendingMarker = (uint8_t)next;
                 return b;
@@ -330,7 +336,7 @@ int DecodeBlockPacked(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffT
         k++;
     }
     HandBack(input, b);
-    return 0;
+    return b.damaged ? JPG_ERR_DATA : 0;
 }
 
 // Only the DC value is kept; the AC symbols and their bits are passed over.
@@ -356,7 +362,7 @@ inline int DecodeDcOnlyPacked(JpgBitInput *input, const JpgHuffTable *dc, const 
         k -= r + 1;
     }
     HandBack(input, b);
-    return 0;
+    return b.damaged ? JPG_ERR_DATA : 0;
 }
 
 } // namespace

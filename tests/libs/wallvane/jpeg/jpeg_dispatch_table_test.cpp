@@ -28,9 +28,9 @@ struct Slot {
 #define SAME(role, generic) SLOT(role, generic, generic, generic, generic, generic)
 #define PACKED(role, generic, packed) SLOT(role, generic, packed, packed, packed, packed)
 
-// The 128-bit colour kernels of type 6 write the bytes of the kernels the
-// design names for it (the MMX ones, and SSE for 2 x 1), which a test of
-// the kernels holds them to; they stand in those slots for speed.
+// The 128-bit colour kernels of type 6 give the results of the kernels the
+// design names for it (the MMX ones, and SSE for 2 x 1), which the tests of
+// the kernels hold them to; they stand in those slots for speed.
 const Slot Slots[] = {
     PACKED(mmx_state_clear, JpgNoVectorState, JpgClearMmxState),
     PACKED(fdct_aan, JpgFdctAan, JpgFdctAanMmx),
@@ -53,12 +53,18 @@ const Slot Slots[] = {
     PACKED(out_write_bytes, JpgWriteBytes, JpgWriteBytesMmx),
     SAME(run_mcu_input, nullptr),
     PACKED(enc_in_gray, JpgSplitGray1x1, JpgSplitGray1x1Mmx),
-    PACKED(enc_cc_rgb_ycc_h1v1, JpgRgbToYcc1x1, JpgRgbToYcc1x1Mmx),
-    PACKED(enc_cc_rgb_ycc_h2v1, JpgRgbToYcc2x1, JpgRgbToYcc2x1Mmx),
-    PACKED(enc_cc_rgb_ycc_h2v2, JpgRgbToYcc2x2, JpgRgbToYcc2x2ByQuartersMmx),
-    PACKED(enc_cc_bgr_ycc_h1v1, JpgBgrToYcc1x1, JpgBgrToYcc1x1Mmx),
-    PACKED(enc_cc_bgr_ycc_h2v1, JpgBgrToYcc2x1, JpgBgrToYcc2x1Mmx),
-    PACKED(enc_cc_bgr_ycc_h2v2, JpgBgrToYcc2x2, JpgBgrToYcc2x2ByQuartersMmx),
+    SLOT(enc_cc_rgb_ycc_h1v1, JpgRgbToYcc1x1, JpgRgbToYcc1x1Mmx, JpgRgbToYcc1x1Mmx, JpgRgbToYcc1x1Mmx,
+         JpgRgbToYcc1x1Sse2),
+    SLOT(enc_cc_rgb_ycc_h2v1, JpgRgbToYcc2x1, JpgRgbToYcc2x1Mmx, JpgRgbToYcc2x1Mmx, JpgRgbToYcc2x1Mmx,
+         JpgRgbToYcc2x1Sse2),
+    SLOT(enc_cc_rgb_ycc_h2v2, JpgRgbToYcc2x2, JpgRgbToYcc2x2ByQuartersMmx, JpgRgbToYcc2x2ByQuartersMmx,
+         JpgRgbToYcc2x2ByQuartersMmx, JpgRgbToYcc2x2Sse2),
+    SLOT(enc_cc_bgr_ycc_h1v1, JpgBgrToYcc1x1, JpgBgrToYcc1x1Mmx, JpgBgrToYcc1x1Mmx, JpgBgrToYcc1x1Mmx,
+         JpgBgrToYcc1x1Sse2),
+    SLOT(enc_cc_bgr_ycc_h2v1, JpgBgrToYcc2x1, JpgBgrToYcc2x1Mmx, JpgBgrToYcc2x1Mmx, JpgBgrToYcc2x1Mmx,
+         JpgBgrToYcc2x1Sse2),
+    SLOT(enc_cc_bgr_ycc_h2v2, JpgBgrToYcc2x2, JpgBgrToYcc2x2ByQuartersMmx, JpgBgrToYcc2x2ByQuartersMmx,
+         JpgBgrToYcc2x2ByQuartersMmx, JpgBgrToYcc2x2Sse2),
     SAME(enc_in_3ch_h1v1, JpgSplit3Channels1x1),
     SAME(enc_in_3ch_h2v1, JpgSplit3Channels2x1),
     SAME(enc_in_3ch_h2v2, JpgSplit3Channels2x2),

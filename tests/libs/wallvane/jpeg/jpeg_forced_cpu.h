@@ -5,7 +5,3 @@
 
 // Forces the type the environment names, or stops forcing when it names none.
 void ApplyForcedCpuTypeFromEnvironment(void);
-
-// Whether the type in force decodes with the packed block decoders, which
-// at the end of the data report other results than the generic one.
-bool PackedDecodersInForce(void);

@@ -183,6 +183,38 @@ TEST(JpegSimdDecoder, EndOfTheDataIsNoErrorButExhaustsTheInput)
         }
 }
 
+// Data that end on an 0xFF end inside a marker: damaged, from memory as
+// from a file, as the generic decoder has it.
+TEST(JpegSimdDecoder, DataEndingInsideAMarkerAreDamaged)
+{
+    Coded coded(31, 6);
+    const Coder &c = coded.c;
+    Bytes cut(coded.stream.begin(), coded.stream.begin() + coded.stream.size() / 2);
+    cut.push_back(0xFF);
+    for (bool fromFile : {false, true}) {
+        Input generic(cut, fromFile);
+        int result = 0;
+        int16_t predictor = 0, block[64];
+        for (size_t n = 0; n < coded.blocks.size() && result == 0; n++)
+            result = JpgDecodeBlock(&generic.input, &c.dc, &c.ac, &predictor, block);
+        EXPECT_EQ(JPG_ERR_DATA, result) << "the generic decoder";
+        for (const Named &form : Packed) {
+            Input input(cut, fromFile);
+            result = 0;
+            predictor = 0;
+            for (size_t n = 0; n < coded.blocks.size() && result == 0; n++)
+                result = form.decode(&input.input, &c.dc, &c.ac, &predictor, block);
+            EXPECT_EQ(JPG_ERR_DATA, result) << form.name << (fromFile ? " from a file" : "");
+            Input dcOnly(cut, fromFile);
+            result = 0;
+            predictor = 0;
+            for (size_t n = 0; n < coded.blocks.size() && result == 0; n++)
+                result = JpgDecodeBlockDcOnlyMmx(&dcOnly.input, &c.dc, &c.ac, &predictor, block);
+            EXPECT_EQ(JPG_ERR_DATA, result) << "DC only";
+        }
+    }
+}
+
 // A file of exactly one buffer, cut inside a block: the blocks before the
 // cut decode whole, the refill after the buffer brings no bytes, and the
 // block cut short decodes without an error.

@@ -119,45 +119,70 @@ TEST(JpegSimd, InverseIntegerTransformsStayWithinTwoOfTheGenericOne)
         }
 }
 
-// The 64-bit forms pass over rows of zeros and take a short way when only
-// the first row is left; the 128-bit form always runs every step. All
-// three must give the same samples: blocks of sparse rows, the first row
-// alone, a DC value alone, and extreme values that saturate.
-TEST(JpegSimd, PackedInverseIntegerTransformsAgreeSampleForSample)
+// Coefficients in the first rows only, as most blocks of a photograph
+// hold them (the SSE2 transform leaves the zero rows out), and full blocks;
+// values of real blocks and extremes that saturate the packed steps.
+std::vector<std::vector<int16_t>> SparseCoefficientBlocks()
 {
-    std::mt19937 random(77);
-    std::vector<std::vector<int16_t>> inputs;
-    for (int n = 0; n < 3000; n++) {
-        std::vector<int16_t> c(64, 0);
-        int rows = n % 3 == 0 ? 1 : (int)(random() % 256);
-        int range = n % 7 == 0 ? 65536 : 2048;
-        for (int r = 0; r < 8; r++)
-            if (rows & (1 << r))
-                for (int k = 0; k < 8; k++)
-                    if (random() % 3 == 0 || (r == 0 && k == 0))
-                        c[8 * r + k] = (int16_t)((int)(random() % range) - range / 2);
-        if (n % 5 == 0)
-            for (int k = 1; k < 64; k++)
-                c[k] = 0;
-        inputs.push_back(c);
-    }
-    for (int dc : {-32768, -16384, -1024, -17, -16, -15, 0, 14, 15, 16, 17, 1023, 32767}) {
+    std::mt19937 random(88);
+    std::vector<std::vector<int16_t>> blocks;
+    for (int rows : {0, 1, 2, 3, 4, 5, 8})
+        for (int n = 0; n < 60; n++) {
+            std::vector<int16_t> c(64, 0);
+            int range = n % 4 == 0 ? 65536 : n % 4 == 1 ? 2048 : 120;
+            int used = rows == 0 ? 1 : rows * 8;
+            for (int i = 0; i < used; i++)
+                if (i == 0 || random() % 3 == 0)
+                    c[i] = (int16_t)((int)(random() % range) - range / 2);
+            blocks.push_back(c);
+        }
+    for (int dc : {-32768, -8192, -1, 0, 1, 8191, 32767}) {
         std::vector<int16_t> c(64, 0);
         c[0] = (int16_t)dc;
-        inputs.push_back(c);
+        blocks.push_back(c);
+        c[1] = 1;
+        blocks.push_back(c);
     }
-    for (size_t n = 0; n < inputs.size(); n++) {
-        alignas(16) int16_t wide[64], mmx[64], sse[64];
-        memcpy(wide, inputs[n].data(), sizeof wide);
-        memcpy(mmx, wide, sizeof wide);
-        memcpy(sse, wide, sizeof wide);
-        Packed([&] {
-            JpgIdctIntegerSse2(wide);
-            JpgIdctIntegerMmx(mmx);
-            JpgIdctIntegerSse(sse);
-        });
-        ASSERT_EQ(0, memcmp(wide, mmx, sizeof wide)) << "MMX, input " << n;
-        ASSERT_EQ(0, memcmp(wide, sse, sizeof wide)) << "SSE, input " << n;
+    // Rows anywhere, some with their second half zero.
+    for (int n = 0; n < 600; n++) {
+        std::vector<int16_t> c(64, 0);
+        int rows = (int)(random() % 256), range = n % 7 == 0 ? 65536 : 2048;
+        for (int i = 0; i < 64; i++)
+            if ((rows & (1 << (i / 8))) && !(n % 2 && i % 8 >= 4) && random() % 3 == 0)
+                c[i] = (int16_t)((int)(random() % range) - range / 2);
+        blocks.push_back(c);
+    }
+    return blocks;
+}
+
+// Each packed form takes shortcuts of its own past zero rows (the 64-bit
+// ones also past the zero second half of a row and to a first row alone,
+// the SSE2 one with its dequantising entry), and all must give the same
+// samples.
+TEST(JpegSimd, PackedInverseTransformsGiveTheSameSamplesWithTheirShortcuts)
+{
+    std::mt19937 random(89);
+    std::vector<std::vector<int16_t>> blocks = SparseCoefficientBlocks();
+    for (size_t n = 0; n < blocks.size(); n++) {
+        alignas(16) int16_t expected[64], space[64 + 8], tableSpace[80 + 8];
+        int16_t *block = space + (n & 1), *table = tableSpace + ((n >> 1) & 1);
+        memcpy(expected, blocks[n].data(), sizeof expected);
+        Packed([&] { JpgIdctIntegerMmx(expected); });
+        memcpy(block, blocks[n].data(), sizeof expected);
+        Packed([&] { JpgIdctIntegerSse2(block); });
+        ASSERT_EQ(0, memcmp(expected, block, sizeof expected)) << "block " << n;
+        memcpy(block, blocks[n].data(), sizeof expected);
+        Packed([&] { JpgIdctIntegerSse(block); });
+        ASSERT_EQ(0, memcmp(expected, block, sizeof expected)) << "SSE, block " << n;
+
+        for (int i = 0; i < 64; i++)
+            table[i] = (int16_t)(n % 5 == 0 ? 1 + random() % 32767 : 1 + random() % 120);
+        memcpy(expected, blocks[n].data(), sizeof expected);
+        JpgDequantizeInteger(expected, table);
+        Packed([&] { JpgIdctIntegerMmx(expected); });
+        memcpy(block, blocks[n].data(), sizeof expected);
+        Packed([&] { JpgDequantIdctIntegerSse2(block, table); });
+        ASSERT_EQ(0, memcmp(expected, block, sizeof expected)) << "dequantised block " << n;
     }
 }
 
@@ -546,6 +571,12 @@ const InForm InForms[] = {
     {"RGBA 2x2", JpgRgbaToYcca2x2, JpgRgbaToYcca2x2ByHalvesMmx, 16, 16, 4, 4},
     {"packed 4:2:2 MMX", JpgSplitPacked422, JpgSplitPacked422Mmx, 16, 8, 2, 3},
     {"packed 4:2:2 SSE", JpgSplitPacked422, JpgSplitPacked422Sse, 16, 8, 2, 3},
+    {"RGB 1x1 SSE2", JpgRgbToYcc1x1, JpgRgbToYcc1x1Sse2, 8, 8, 3, 3},
+    {"BGR 1x1 SSE2", JpgBgrToYcc1x1, JpgBgrToYcc1x1Sse2, 8, 8, 3, 3},
+    {"RGB 2x1 SSE2", JpgRgbToYcc2x1, JpgRgbToYcc2x1Sse2, 16, 8, 3, 3},
+    {"BGR 2x1 SSE2", JpgBgrToYcc2x1, JpgBgrToYcc2x1Sse2, 16, 8, 3, 3},
+    {"RGB 2x2 SSE2", JpgRgbToYcc2x2, JpgRgbToYcc2x2Sse2, 16, 16, 3, 3},
+    {"BGR 2x2 SSE2", JpgBgrToYcc2x2, JpgBgrToYcc2x2Sse2, 16, 16, 3, 3},
 };
 
 std::vector<int16_t> ConvertIn(ColourIn kernel, const InForm &form, const std::vector<uint8_t> &pixels,
