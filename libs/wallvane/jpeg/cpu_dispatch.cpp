@@ -258,9 +258,9 @@ void JpgFillDispatchSse(JpgDispatch *dispatch)
 #endif
 }
 
-// Beyond the five SSE2 routines, the YCbCr colour slots of both sides take
-// the 128-bit forms of the same kernels, which give the same results, and
-// the smoothed chroma its own row kernel.
+// Beyond the five SSE2 routines, the decoder's YCbCr colour slots take the
+// 128-bit forms of the same kernels, which give the same results, and the
+// smoothed chroma its own row kernel. The encoder keeps the MMX kernels.
 void JpgFillDispatchSse2(JpgDispatch *dispatch)
 {
     JpgFillDispatchSse(dispatch);
@@ -281,12 +281,6 @@ void JpgFillDispatchSse2(JpgDispatch *dispatch)
     dispatch->dec_cc_ycc_rgb_h2v2 = JpgYccToRgb2x2Sse2;
     dispatch->dec_cc_ycc_bgr_h2v2 = JpgYccToBgr2x2Sse2;
     dispatch->dec_cc_ycc_rgba_h2v2 = JpgYccToRgba2x2Sse2;
-    dispatch->enc_cc_rgb_ycc_h1v1 = JpgRgbToYcc1x1Sse2;
-    dispatch->enc_cc_bgr_ycc_h1v1 = JpgBgrToYcc1x1Sse2;
-    dispatch->enc_cc_rgb_ycc_h2v1 = JpgRgbToYcc2x1Sse2;
-    dispatch->enc_cc_bgr_ycc_h2v1 = JpgBgrToYcc2x1Sse2;
-    dispatch->enc_cc_rgb_ycc_h2v2 = JpgRgbToYcc2x2Sse2;
-    dispatch->enc_cc_bgr_ycc_h2v2 = JpgBgrToYcc2x2Sse2;
 #endif
 }
 
