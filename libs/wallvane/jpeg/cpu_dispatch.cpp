@@ -258,9 +258,9 @@ void JpgFillDispatchSse(JpgDispatch *dispatch)
 #endif
 }
 
-// Beyond the five SSE2 routines, the decoder's YCbCr colour slots take the
-// 128-bit forms of the same kernels, which give the same results, and the
-// smoothed chroma its own row kernel. The encoder keeps the MMX kernels.
+// Type 5's set with the five SSE2 routines; beyond the table, the integer
+// dequantisation and inverse transform in one pass and the smoothed
+// chroma's row kernel.
 void JpgFillDispatchSse2(JpgDispatch *dispatch)
 {
     JpgFillDispatchSse(dispatch);
@@ -272,15 +272,6 @@ void JpgFillDispatchSse2(JpgDispatch *dispatch)
     dispatch->quant_integer = JpgQuantizeIntegerSse2;
     dispatch->dequant_integer = JpgDequantizeIntegerSse2;
     dispatch->dec_smooth_row = JpgSmoothRowSse2;
-    dispatch->dec_cc_ycc_rgb_h1v1 = JpgYccToRgb1x1Sse2;
-    dispatch->dec_cc_ycc_bgr_h1v1 = JpgYccToBgr1x1Sse2;
-    dispatch->dec_cc_ycc_rgba_h1v1 = JpgYccToRgba1x1Sse2;
-    dispatch->dec_cc_ycc_rgb_h2v1 = JpgYccToRgb2x1Sse2;
-    dispatch->dec_cc_ycc_bgr_h2v1 = JpgYccToBgr2x1Sse2;
-    dispatch->dec_cc_ycc_rgba_h2v1 = JpgYccToRgba2x1Sse2;
-    dispatch->dec_cc_ycc_rgb_h2v2 = JpgYccToRgb2x2Sse2;
-    dispatch->dec_cc_ycc_bgr_h2v2 = JpgYccToBgr2x2Sse2;
-    dispatch->dec_cc_ycc_rgba_h2v2 = JpgYccToRgba2x2Sse2;
 #endif
 }
 

@@ -70,18 +70,6 @@ void JpgYccToRgb2x2ByHalvesMmx(const int16_t *luma, const int16_t *cb, const int
 void JpgYccToBgr2x2ByHalvesMmx(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib,
                                ptrdiff_t step);
 
-// The same kernels on 128-bit registers, writing the same bytes; the
-// 2 x 2 ones take the whole 16 x 16 MCU in one call.
-void JpgYccToRgb1x1Sse2(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step);
-void JpgYccToBgr1x1Sse2(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step);
-void JpgYccToRgba1x1Sse2(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step);
-void JpgYccToRgb2x1Sse2(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step);
-void JpgYccToBgr2x1Sse2(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step);
-void JpgYccToRgba2x1Sse2(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step);
-void JpgYccToRgb2x2Sse2(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step);
-void JpgYccToBgr2x2Sse2(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step);
-void JpgYccToRgba2x2Sse2(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step);
-
 // One row of 16 pixels of a 2 x 1 or 2 x 2 MCU with smoothed chroma, from
 // the decoder's row buffers: luminance, each chroma row and the chroma row
 // it is filtered with (none for 2 x 1), into RGB, BGR or RGBA.

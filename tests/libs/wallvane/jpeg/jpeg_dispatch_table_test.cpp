@@ -28,9 +28,6 @@ struct Slot {
 #define SAME(role, generic) SLOT(role, generic, generic, generic, generic, generic)
 #define PACKED(role, generic, packed) SLOT(role, generic, packed, packed, packed, packed)
 
-// The 128-bit colour kernels of type 6 give the results of the kernels the
-// design names for it (the MMX ones, and SSE for 2 x 1), which the tests of
-// the kernels hold them to; they stand in those slots for speed.
 const Slot Slots[] = {
     PACKED(mmx_state_clear, JpgNoVectorState, JpgClearMmxState),
     PACKED(fdct_aan, JpgFdctAan, JpgFdctAanMmx),
@@ -70,24 +67,15 @@ const Slot Slots[] = {
     SAME(enc_in_4ch_h1v1, JpgSplit4Channels1x1),
     SAME(run_mcu_output, nullptr),
     PACKED(dec_out_gray, JpgCopyGray1x1, JpgCopyGray1x1Mmx),
-    SLOT(dec_cc_ycc_rgb_h1v1, JpgYccToRgb1x1, JpgYccToRgb1x1Mmx, JpgYccToRgb1x1Mmx, JpgYccToRgb1x1Mmx,
-         JpgYccToRgb1x1Sse2),
-    SLOT(dec_cc_ycc_rgb_h2v1, JpgYccToRgb2x1, JpgYccToRgb2x1Mmx, JpgYccToRgb2x1Mmx, JpgYccToRgb2x1Sse,
-         JpgYccToRgb2x1Sse2),
-    SLOT(dec_cc_ycc_rgb_h2v2, JpgYccToRgb2x2, JpgYccToRgb2x2ByHalvesMmx, JpgYccToRgb2x2ByHalvesMmx,
-         JpgYccToRgb2x2ByHalvesMmx, JpgYccToRgb2x2Sse2),
-    SLOT(dec_cc_ycc_bgr_h1v1, JpgYccToBgr1x1, JpgYccToBgr1x1Mmx, JpgYccToBgr1x1Mmx, JpgYccToBgr1x1Mmx,
-         JpgYccToBgr1x1Sse2),
-    SLOT(dec_cc_ycc_bgr_h2v1, JpgYccToBgr2x1, JpgYccToBgr2x1Mmx, JpgYccToBgr2x1Mmx, JpgYccToBgr2x1Sse,
-         JpgYccToBgr2x1Sse2),
-    SLOT(dec_cc_ycc_bgr_h2v2, JpgYccToBgr2x2, JpgYccToBgr2x2ByHalvesMmx, JpgYccToBgr2x2ByHalvesMmx,
-         JpgYccToBgr2x2ByHalvesMmx, JpgYccToBgr2x2Sse2),
-    SLOT(dec_cc_ycc_rgba_h1v1, JpgYccToRgba1x1, JpgYccToRgba1x1Mmx, JpgYccToRgba1x1Mmx, JpgYccToRgba1x1Mmx,
-         JpgYccToRgba1x1Sse2),
-    SLOT(dec_cc_ycc_rgba_h2v1, JpgYccToRgba2x1, JpgYccToRgba2x1Mmx, JpgYccToRgba2x1Mmx, JpgYccToRgba2x1Mmx,
-         JpgYccToRgba2x1Sse2),
-    SLOT(dec_cc_ycc_rgba_h2v2, JpgYccToRgba2x2, JpgYccToRgba2x2Mmx, JpgYccToRgba2x2Mmx, JpgYccToRgba2x2Mmx,
-         JpgYccToRgba2x2Sse2),
+    PACKED(dec_cc_ycc_rgb_h1v1, JpgYccToRgb1x1, JpgYccToRgb1x1Mmx),
+    SLOT(dec_cc_ycc_rgb_h2v1, JpgYccToRgb2x1, JpgYccToRgb2x1Mmx, JpgYccToRgb2x1Mmx, JpgYccToRgb2x1Sse, JpgYccToRgb2x1Sse),
+    PACKED(dec_cc_ycc_rgb_h2v2, JpgYccToRgb2x2, JpgYccToRgb2x2ByHalvesMmx),
+    PACKED(dec_cc_ycc_bgr_h1v1, JpgYccToBgr1x1, JpgYccToBgr1x1Mmx),
+    SLOT(dec_cc_ycc_bgr_h2v1, JpgYccToBgr2x1, JpgYccToBgr2x1Mmx, JpgYccToBgr2x1Mmx, JpgYccToBgr2x1Sse, JpgYccToBgr2x1Sse),
+    PACKED(dec_cc_ycc_bgr_h2v2, JpgYccToBgr2x2, JpgYccToBgr2x2ByHalvesMmx),
+    PACKED(dec_cc_ycc_rgba_h1v1, JpgYccToRgba1x1, JpgYccToRgba1x1Mmx),
+    PACKED(dec_cc_ycc_rgba_h2v1, JpgYccToRgba2x1, JpgYccToRgba2x1Mmx),
+    PACKED(dec_cc_ycc_rgba_h2v2, JpgYccToRgba2x2, JpgYccToRgba2x2Mmx),
     SAME(dec_out_3ch_h1v1, JpgInterleave3Channels1x1),
     SAME(dec_out_3ch_h2v1, JpgExpand3Channels2x1),
     SAME(dec_out_3ch_h2v2, JpgExpand3Channels2x2),

@@ -452,41 +452,6 @@ TEST(JpegSimd, DecoderColourKernelsStayWithinOneOfTheGenericOnes)
     }
 }
 
-TEST(JpegSimd, WideDecoderColourKernelsWriteTheNarrowOnesBytes)
-{
-    // The 128-bit forms must be the 64-bit ones to the byte, so that a
-    // picture looks the same on every processor of the SSE family.
-    const struct {
-        const char *name;
-        ColourOut narrow, wide;
-        int width, height, bytes;
-    } pairs[] = {
-        {"RGB 1x1", JpgYccToRgb1x1Mmx, JpgYccToRgb1x1Sse2, 8, 8, 3},
-        {"BGR 1x1", JpgYccToBgr1x1Mmx, JpgYccToBgr1x1Sse2, 8, 8, 3},
-        {"RGBA 1x1", JpgYccToRgba1x1Mmx, JpgYccToRgba1x1Sse2, 8, 8, 4},
-        {"RGB 2x1", JpgYccToRgb2x1Sse, JpgYccToRgb2x1Sse2, 16, 8, 3},
-        {"BGR 2x1", JpgYccToBgr2x1Sse, JpgYccToBgr2x1Sse2, 16, 8, 3},
-        {"RGBA 2x1", JpgYccToRgba2x1Mmx, JpgYccToRgba2x1Sse2, 16, 8, 4},
-        {"RGB 2x2", JpgYccToRgb2x2ByHalvesMmx, JpgYccToRgb2x2Sse2, 16, 16, 3},
-        {"BGR 2x2", JpgYccToBgr2x2ByHalvesMmx, JpgYccToBgr2x2Sse2, 16, 16, 3},
-        {"RGBA 2x2", JpgYccToRgba2x2Mmx, JpgYccToRgba2x2Sse2, 16, 16, 4},
-    };
-    std::mt19937 random(161);
-    for (const auto &pair : pairs) {
-        OutForm form = {pair.name, pair.narrow, pair.wide, pair.width, pair.height, pair.bytes};
-        ptrdiff_t step = form.width * form.bytes + 5;
-        for (int n = 0; n < 60; n++) {
-            std::vector<int16_t> samples(form.width * form.height + 128);
-            for (int16_t &s : samples)
-                s = (int16_t)(n < 2 ? 255 * n : n < 4 ? 255 * (random() & 1) : random() % 256);
-            std::vector<uint8_t> narrow, wide;
-            ConvertOut(pair.narrow, form, samples, &narrow, step);
-            ConvertOut(pair.wide, form, samples, &wide, step);
-            ASSERT_EQ(narrow, wide) << pair.name << ", case " << n;
-        }
-    }
-}
-
 TEST(JpegSimd, GrayKernelsLimitSamplesAlike)
 {
     int16_t samples[64];
