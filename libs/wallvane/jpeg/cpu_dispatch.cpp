@@ -141,6 +141,7 @@ void JpgFillDispatchGeneric(JpgDispatch *dispatch)
     dispatch->enc_cc_4ch_ycck_h2v2 = JpgRgbaToYcca2x2;
     dispatch->enc_in_4ch_h1v1 = JpgSplit4Channels1x1;
     dispatch->run_mcu_output = nullptr;
+    dispatch->dec_out_gray = JpgCopyGray1x1;
     dispatch->dec_cc_ycc_rgb_h1v1 = JpgYccToRgb1x1;
     dispatch->dec_cc_ycc_rgb_h2v1 = JpgYccToRgb2x1;
     dispatch->dec_cc_ycc_rgb_h2v2 = JpgYccToRgb2x2;
@@ -150,6 +151,15 @@ void JpgFillDispatchGeneric(JpgDispatch *dispatch)
     dispatch->dec_cc_ycc_rgba_h1v1 = JpgYccToRgba1x1;
     dispatch->dec_cc_ycc_rgba_h2v1 = JpgYccToRgba2x1;
     dispatch->dec_cc_ycc_rgba_h2v2 = JpgYccToRgba2x2;
+    dispatch->dec_out_3ch_h1v1 = JpgInterleave3Channels1x1;
+    dispatch->dec_out_3ch_h2v1 = JpgExpand3Channels2x1;
+    dispatch->dec_out_3ch_h2v2 = JpgExpand3Channels2x2;
+    dispatch->dec_out_3ch_alpha_h1v1 = JpgInterleave3ChannelsAlpha1x1;
+    dispatch->dec_out_ycbycr_422 = JpgYccToPacked422;
+    dispatch->dec_cc_ycck_4ch_h1v1 = JpgYccaToRgba1x1;
+    dispatch->dec_cc_ycck_4ch_h2v1 = JpgYccaToRgba2x1;
+    dispatch->dec_cc_ycck_4ch_h2v2 = JpgYccaToRgba2x2;
+    dispatch->dec_out_4ch_h1v1 = JpgInterleave4Channels1x1;
     dispatch->huff_encode_block = JpgEncodeBlock;
     dispatch->huff_decode_block = JpgDecodeBlock;
     dispatch->huff_decode_dc_skip_ac = JpgDecodeBlockDcOnly;
@@ -160,6 +170,8 @@ void JpgFillDispatchGeneric(JpgDispatch *dispatch)
     dispatch->quant_aan = JpgQuantizeAan;
     dispatch->quant_integer = JpgQuantizeInteger;
     dispatch->run_quant = dispatch->quant_aan;
+    dispatch->dec_smooth_row = nullptr;
+    dispatch->huff_decode_dequantized = JpgDecodeBlockDequantized;
 }
 
 // Types 1 and 2 name processors without packed registers.
@@ -180,11 +192,12 @@ void JpgFillDispatchMmx(JpgDispatch *dispatch)
     JpgFillDispatchGeneric(dispatch);
 #if JPG_HAVE_X86_SIMD
     dispatch->mmx_state_clear = JpgClearMmxState;
+    dispatch->fdct_aan = JpgFdctAanMmx;
+    dispatch->fdct_integer = JpgFdctIntegerMmx;
+    dispatch->idct_aan_8x8 = JpgIdctAanMmx;
+    dispatch->idct_integer_8x8 = JpgIdctIntegerMmx;
     dispatch->out_init = JpgOutputInitMmx;
     dispatch->out_write_bytes = JpgWriteBytesMmx;
-    dispatch->huff_encode_block = JpgEncodeBlockMmx;
-    dispatch->fdct_integer = JpgFdctIntegerMmx;
-    dispatch->idct_integer_8x8 = JpgIdctIntegerMmx;
     dispatch->enc_in_gray = JpgSplitGray1x1Mmx;
     dispatch->enc_cc_rgb_ycc_h1v1 = JpgRgbToYcc1x1Mmx;
     dispatch->enc_cc_rgb_ycc_h2v1 = JpgRgbToYcc2x1Mmx;
@@ -192,6 +205,11 @@ void JpgFillDispatchMmx(JpgDispatch *dispatch)
     dispatch->enc_cc_bgr_ycc_h1v1 = JpgBgrToYcc1x1Mmx;
     dispatch->enc_cc_bgr_ycc_h2v1 = JpgBgrToYcc2x1Mmx;
     dispatch->enc_cc_bgr_ycc_h2v2 = JpgBgrToYcc2x2ByQuartersMmx;
+    dispatch->enc_in_ycbycr_422 = JpgSplitPacked422Mmx;
+    dispatch->enc_cc_4ch_ycck_h1v1 = JpgRgbaToYcca1x1Mmx;
+    dispatch->enc_cc_4ch_ycck_h2v1 = JpgRgbaToYcca2x1Mmx;
+    dispatch->enc_cc_4ch_ycck_h2v2 = JpgRgbaToYcca2x2ByHalvesMmx;
+    dispatch->dec_out_gray = JpgCopyGray1x1Mmx;
     dispatch->dec_cc_ycc_rgb_h1v1 = JpgYccToRgb1x1Mmx;
     dispatch->dec_cc_ycc_rgb_h2v1 = JpgYccToRgb2x1Mmx;
     dispatch->dec_cc_ycc_rgb_h2v2 = JpgYccToRgb2x2ByHalvesMmx;
@@ -201,6 +219,14 @@ void JpgFillDispatchMmx(JpgDispatch *dispatch)
     dispatch->dec_cc_ycc_rgba_h1v1 = JpgYccToRgba1x1Mmx;
     dispatch->dec_cc_ycc_rgba_h2v1 = JpgYccToRgba2x1Mmx;
     dispatch->dec_cc_ycc_rgba_h2v2 = JpgYccToRgba2x2Mmx;
+    dispatch->dec_out_ycbycr_422 = JpgYccToPacked422Mmx;
+    dispatch->dec_cc_ycck_4ch_h1v1 = JpgYccaToRgba1x1Mmx;
+    dispatch->dec_cc_ycck_4ch_h2v1 = JpgYccaToRgba2x1Mmx;
+    dispatch->dec_cc_ycck_4ch_h2v2 = JpgYccaToRgba2x2Mmx;
+    dispatch->huff_encode_block = JpgEncodeBlockMmx;
+    dispatch->huff_decode_block = JpgDecodeBlockMmxFamily5;
+    dispatch->huff_decode_dequantized = JpgDecodeBlockDequantizedMmxFamily5;
+    dispatch->huff_decode_dc_skip_ac = JpgDecodeBlockDcOnlyMmx;
     dispatch->quant_aan = JpgQuantizeAanMmx;
     dispatch->quant_integer = JpgQuantizeIntegerMmx;
     dispatch->run_quant = dispatch->quant_aan;
@@ -208,17 +234,23 @@ void JpgFillDispatchMmx(JpgDispatch *dispatch)
 #endif
 }
 
+// Family 6 on: the block decoder's copy that uses conditional moves.
 void JpgFillDispatchMmxFamily6(JpgDispatch *dispatch)
 {
     JpgFillDispatchMmx(dispatch);
+#if JPG_HAVE_X86_SIMD
+    dispatch->huff_decode_block = JpgDecodeBlockMmx;
+    dispatch->huff_decode_dequantized = JpgDecodeBlockDequantizedMmx;
+#endif
 }
 
 void JpgFillDispatchSse(JpgDispatch *dispatch)
 {
-    JpgFillDispatchMmx(dispatch);
+    JpgFillDispatchMmxFamily6(dispatch);
 #if JPG_HAVE_X86_SIMD
     dispatch->fdct_integer = JpgFdctIntegerSse;
     dispatch->idct_integer_8x8 = JpgIdctIntegerSse;
+    dispatch->enc_in_ycbycr_422 = JpgSplitPacked422Sse;
     dispatch->dec_cc_ycc_rgb_h2v1 = JpgYccToRgb2x1Sse;
     dispatch->dec_cc_ycc_bgr_h2v1 = JpgYccToBgr2x1Sse;
     dispatch->quant_integer = JpgQuantizeIntegerSse;
@@ -226,6 +258,9 @@ void JpgFillDispatchSse(JpgDispatch *dispatch)
 #endif
 }
 
+// Type 5's set with the five SSE2 routines; beyond the table, the integer
+// dequantisation and inverse transform in one pass and the smoothed
+// chroma's row kernel.
 void JpgFillDispatchSse2(JpgDispatch *dispatch)
 {
     JpgFillDispatchSse(dispatch);
@@ -237,21 +272,6 @@ void JpgFillDispatchSse2(JpgDispatch *dispatch)
     dispatch->quant_integer = JpgQuantizeIntegerSse2;
     dispatch->dequant_integer = JpgDequantizeIntegerSse2;
     dispatch->dec_smooth_row = JpgSmoothRowSse2;
-    dispatch->dec_cc_ycc_rgb_h1v1 = JpgYccToRgb1x1Sse2;
-    dispatch->dec_cc_ycc_bgr_h1v1 = JpgYccToBgr1x1Sse2;
-    dispatch->dec_cc_ycc_rgba_h1v1 = JpgYccToRgba1x1Sse2;
-    dispatch->dec_cc_ycc_rgb_h2v1 = JpgYccToRgb2x1Sse2;
-    dispatch->dec_cc_ycc_bgr_h2v1 = JpgYccToBgr2x1Sse2;
-    dispatch->dec_cc_ycc_rgba_h2v1 = JpgYccToRgba2x1Sse2;
-    dispatch->dec_cc_ycc_rgb_h2v2 = JpgYccToRgb2x2Sse2;
-    dispatch->dec_cc_ycc_bgr_h2v2 = JpgYccToBgr2x2Sse2;
-    dispatch->dec_cc_ycc_rgba_h2v2 = JpgYccToRgba2x2Sse2;
-    dispatch->enc_cc_rgb_ycc_h1v1 = JpgRgbToYcc1x1Sse2;
-    dispatch->enc_cc_bgr_ycc_h1v1 = JpgBgrToYcc1x1Sse2;
-    dispatch->enc_cc_rgb_ycc_h2v1 = JpgRgbToYcc2x1Sse2;
-    dispatch->enc_cc_bgr_ycc_h2v1 = JpgBgrToYcc2x1Sse2;
-    dispatch->enc_cc_rgb_ycc_h2v2 = JpgRgbToYcc2x2Sse2;
-    dispatch->enc_cc_bgr_ycc_h2v2 = JpgBgrToYcc2x2Sse2;
 #endif
 }
 

@@ -101,6 +101,26 @@ void JpgYccToBgr2x2(const int16_t *luma, const int16_t *cb, const int16_t *cr, u
 void JpgYccToRgba1x1(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step);
 void JpgYccToRgba2x1(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step);
 void JpgYccToRgba2x2(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step);
+// The other output kinds' kernels: a gray block, three components
+// interleaved (with 255 as a fourth byte) or replicated 2 x 1 or 2 x 2,
+// four components interleaved, YCbCr as packed 4:2:2 pixels, and
+// YCbCrA as complemented RGB with the fourth sample.
+void JpgCopyGray1x1(const int16_t *samples, uint8_t *dib, ptrdiff_t step);
+void JpgInterleave3Channels1x1(const int16_t *c0, const int16_t *c1, const int16_t *c2, uint8_t *dib,
+                               ptrdiff_t step);
+void JpgExpand3Channels2x1(const int16_t *c0, const int16_t *c1, const int16_t *c2, uint8_t *dib, ptrdiff_t step);
+void JpgExpand3Channels2x2(const int16_t *c0, const int16_t *c1, const int16_t *c2, uint8_t *dib, ptrdiff_t step);
+void JpgInterleave3ChannelsAlpha1x1(const int16_t *c0, const int16_t *c1, const int16_t *c2, uint8_t *dib,
+                                    ptrdiff_t step);
+void JpgInterleave4Channels1x1(const int16_t *c0, const int16_t *c1, const int16_t *c2, const int16_t *c3,
+                               uint8_t *dib, ptrdiff_t step);
+void JpgYccToPacked422(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step);
+void JpgYccaToRgba1x1(const int16_t *luma, const int16_t *cb, const int16_t *cr, const int16_t *fourth, uint8_t *dib,
+                      ptrdiff_t step);
+void JpgYccaToRgba2x1(const int16_t *luma, const int16_t *cb, const int16_t *cr, const int16_t *fourth, uint8_t *dib,
+                      ptrdiff_t step);
+void JpgYccaToRgba2x2(const int16_t *luma, const int16_t *cb, const int16_t *cr, const int16_t *fourth, uint8_t *dib,
+                      ptrdiff_t step);
 
 // Entropy decoding.
 int JpgFillBitBuffer(JpgBitInput *input, int bitsNeeded);

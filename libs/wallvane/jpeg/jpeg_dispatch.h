@@ -7,13 +7,16 @@
 
 struct JpgBitOutput;
 
-typedef void (*JpgRoutine)(void); // slot whose routine arrives with the SIMD code
 typedef void (*JpgVectorStateRoutine)(void);
 typedef void (*JpgIdctRoutine)(int16_t *block);
 typedef void (*JpgDequantRoutine)(int16_t *block, const int16_t *table);
 typedef int (*JpgMcuOutputRoutine)(JPEG_PROPERTIES *props, int column, int row);
 typedef int (*JpgDecodeBlockRoutine)(JpgBitInput *input, const JpgHuffTable *dc,
                                      const JpgHuffTable *ac, int16_t *predictor, int16_t *out);
+// A block decoder that multiplies each coefficient by its quantiser as it
+// stores it, as the integer dequantisation would after it.
+typedef int (*JpgDecodeDequantizedRoutine)(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
+                                           int16_t *predictor, int16_t *block, const int16_t *quant);
 typedef void (*JpgFdctRoutine)(int16_t *block);
 typedef void (*JpgQuantRoutine)(int16_t *block, const int16_t *reciprocals);
 typedef void (*JpgOutputInitRoutine)(JpgBitOutput *out, uint8_t *buffer, int size);
@@ -21,9 +24,13 @@ typedef int (*JpgWriteBytesRoutine)(const uint8_t *bytes, int count, JpgBitOutpu
 typedef void (*JpgMcuInputRoutine)(JPEG_PROPERTIES *props, int column, int row);
 // Converts one whole MCU of the bitmap; blocks[c] is component c's first block.
 typedef void (*JpgMcuKernel)(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks);
-// Converts one whole decoded MCU of 8-bit samples into the bitmap.
+// Write one whole decoded MCU of 8-bit samples into the bitmap, from one
+// sample pointer per component (the first block of each).
+typedef void (*JpgGrayOutKernel)(const int16_t *samples, uint8_t *dib, ptrdiff_t lineStep);
 typedef void (*JpgColourOutKernel)(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib,
                                    ptrdiff_t lineStep);
+typedef void (*JpgFourChannelOutKernel)(const int16_t *c0, const int16_t *c1, const int16_t *c2, const int16_t *c3,
+                                        uint8_t *dib, ptrdiff_t lineStep);
 // One output row of 16 pixels of an MCU with smoothed chroma (see
 // JpgSmoothRowSse2); layout is one of the JPG_SMOOTH_ codes.
 enum { JPG_SMOOTH_RGB = 0, JPG_SMOOTH_BGR = 1, JPG_SMOOTH_RGBA = 2 };
@@ -57,14 +64,14 @@ struct JpgDispatch {
     JpgMcuKernel enc_cc_4ch_ycck_h1v1, enc_cc_4ch_ycck_h2v1, enc_cc_4ch_ycck_h2v2;
     JpgMcuKernel enc_in_4ch_h1v1;
     JpgMcuOutputRoutine run_mcu_output;
-    JpgRoutine dec_out_gray;
+    JpgGrayOutKernel dec_out_gray;
     JpgColourOutKernel dec_cc_ycc_rgb_h1v1, dec_cc_ycc_rgb_h2v1, dec_cc_ycc_rgb_h2v2;
     JpgColourOutKernel dec_cc_ycc_bgr_h1v1, dec_cc_ycc_bgr_h2v1, dec_cc_ycc_bgr_h2v2;
     JpgColourOutKernel dec_cc_ycc_rgba_h1v1, dec_cc_ycc_rgba_h2v1, dec_cc_ycc_rgba_h2v2;
-    JpgRoutine dec_out_3ch_h1v1, dec_out_3ch_h2v1, dec_out_3ch_h2v2, dec_out_3ch_alpha_h1v1;
-    JpgRoutine dec_out_ycbycr_422;
-    JpgRoutine dec_cc_ycck_4ch_h1v1, dec_cc_ycck_4ch_h2v1, dec_cc_ycck_4ch_h2v2;
-    JpgRoutine dec_out_4ch_h1v1;
+    JpgColourOutKernel dec_out_3ch_h1v1, dec_out_3ch_h2v1, dec_out_3ch_h2v2, dec_out_3ch_alpha_h1v1;
+    JpgColourOutKernel dec_out_ycbycr_422;
+    JpgFourChannelOutKernel dec_cc_ycck_4ch_h1v1, dec_cc_ycck_4ch_h2v1, dec_cc_ycck_4ch_h2v2;
+    JpgFourChannelOutKernel dec_out_4ch_h1v1;
     JpgEncodeBlockRoutine huff_encode_block;
     JpgDecodeBlockRoutine huff_decode_block;
     JpgDecodeBlockRoutine huff_decode_dc_skip_ac;
@@ -74,6 +81,8 @@ struct JpgDispatch {
     // The integer dequantisation and 8 x 8 inverse transform in one pass;
     // none: the two slots one after the other.
     JpgDequantRoutine dequant_idct_integer_8x8;
+    // huff_decode_block with dequant_integer in the same pass.
+    JpgDecodeDequantizedRoutine huff_decode_dequantized;
 };
 
 enum JpgCpuType {

@@ -3,6 +3,7 @@
 // subsampled components, at full size and at the scaled sizes.
 #include <string.h>
 
+#include "colour_terms.h"
 #include "jpeg_decoder.h"
 
 namespace {
@@ -16,34 +17,6 @@ enum OutputFormat {
     FORMAT_PACKED_422,
     FORMAT_SINGLE, // one component of a non-interleaved image into its channel
 };
-
-inline uint8_t Limit(int v)
-{
-    return (uint8_t)(v < 0 ? 0 : v > 255 ? 255 : v);
-}
-
-// The chroma terms of the fixed YCbCr to RGB conversion, added to Y. The
-// converter of unusual samplings and the in-place one round green the
-// other way.
-inline int RedTerm(int cr)
-{
-    return (359 * cr - 45813) >> 8;
-}
-
-inline int GreenTerm(int cb, int cr)
-{
-    return -((88 * cb + 183 * cr - 34806) >> 8);
-}
-
-inline int ShiftedGreenTerm(int cb, int cr)
-{
-    return (34806 - 88 * cb - 183 * cr) >> 8;
-}
-
-inline int BlueTerm(int cb)
-{
-    return (454 * cb - 57937) >> 8;
-}
 
 // Where the colour bytes of a pixel go: R, G, B byte positions.
 void ColourOrder(int dibColour, int order[3])
@@ -157,18 +130,18 @@ void WritePixels(const JPEG_PROPERTIES *p, const McuLayout &l, uint8_t *address,
                 int Y = row[0][l.columnOffset[0][x]];
                 int cb = row[1][l.columnOffset[1][x]];
                 int cr = row[2][l.columnOffset[2][x]];
-                int red = Y + RedTerm(cr);
-                int green = Y + (Format == FORMAT_YCC_TO_RGB ? GreenTerm(cb, cr) : ShiftedGreenTerm(cb, cr));
-                int blue = Y + BlueTerm(cb);
+                int red = Y + JpgRedTerm(cr);
+                int green = Y + (Format == FORMAT_YCC_TO_RGB ? JpgGreenTerm(cb, cr) : JpgShiftedGreenTerm(cb, cr));
+                int blue = Y + JpgBlueTerm(cb);
                 if (Format == FORMAT_YCCA_TO_RGBA) {
-                    pixel[0] = (uint8_t)~Limit(red);
-                    pixel[1] = (uint8_t)~Limit(green);
-                    pixel[2] = (uint8_t)~Limit(blue);
+                    pixel[0] = (uint8_t)~JpgLimit(red);
+                    pixel[1] = (uint8_t)~JpgLimit(green);
+                    pixel[2] = (uint8_t)~JpgLimit(blue);
                     pixel[3] = (uint8_t)row[3][l.columnOffset[3][x]];
                 } else {
-                    pixel[order[0]] = Limit(red);
-                    pixel[1] = Limit(green);
-                    pixel[order[2]] = Limit(blue);
+                    pixel[order[0]] = JpgLimit(red);
+                    pixel[1] = JpgLimit(green);
+                    pixel[order[2]] = JpgLimit(blue);
                     if (channels == 4 && p->dibColour == JPG_COLOUR_RGBA)
                         pixel[3] = 255;
                 }
@@ -176,20 +149,20 @@ void WritePixels(const JPEG_PROPERTIES *p, const McuLayout &l, uint8_t *address,
                 for (int d = 0; d < copyChannels; d++) {
                     int source = sources[d];
                     if (source >= 0)
-                        pixel[d] = Limit(row[source][l.columnOffset[source][x]]);
+                        pixel[d] = JpgLimit(row[source][l.columnOffset[source][x]]);
                     else if (source == CHANNEL_OPAQUE)
                         pixel[d] = 255;
                     else if (source == CHANNEL_COPY_PREVIOUS)
                         pixel[d] = pixel[d - 1];
                 }
             } else if (Format == FORMAT_PACKED_422) {
-                pixel[0] = Limit(row[0][l.columnOffset[0][x]]);
+                pixel[0] = JpgLimit(row[0][l.columnOffset[0][x]]);
                 int chroma = x & 1 ? 2 : 1;
-                pixel[1] = Limit(row[chroma][l.columnOffset[chroma][x & ~1]]);
+                pixel[1] = JpgLimit(row[chroma][l.columnOffset[chroma][x & ~1]]);
                 pixel += 2;
                 continue;
             } else if (Format == FORMAT_SINGLE) {
-                pixel[singleByte] = Limit(row[0][l.columnOffset[0][x]]);
+                pixel[singleByte] = JpgLimit(row[0][l.columnOffset[0][x]]);
                 if (singleOpaque)
                     pixel[3] = 255;
             }
@@ -205,7 +178,7 @@ struct LimitTable {
     LimitTable()
     {
         for (int i = 0; i < 1024; i++)
-            values[i] = Limit(i - 384);
+            values[i] = JpgLimit(i - 384);
     }
 };
 const LimitTable Limits;
@@ -223,9 +196,9 @@ void YccToRgbWholeMcu(const int16_t *luma, const int16_t *cbBlock, const int16_t
         const int16_t *cb = cbBlock + 8 * chromaRow, *cr = crBlock + 8 * chromaRow;
         int red[8], green[8], blue[8];
         for (int k = 0; k < 8; k++) {
-            red[k] = RedTerm(cr[k]);
-            green[k] = GreenTerm(cb[k], cr[k]);
-            blue[k] = BlueTerm(cb[k]);
+            red[k] = JpgRedTerm(cr[k]);
+            green[k] = JpgGreenTerm(cb[k], cr[k]);
+            blue[k] = JpgBlueTerm(cb[k]);
         }
         for (int sub = 0; sub < V; sub++) {
             int y = chromaRow * V + sub;
@@ -266,15 +239,6 @@ JpgColourOutKernel WholeMcuKernel(const JPEG_PROPERTIES *p)
     return rgba ? d->dec_cc_ycc_rgba_h2v2 : bgr ? d->dec_cc_ycc_bgr_h2v2 : d->dec_cc_ycc_rgb_h2v2;
 }
 
-// A whole MCU through the kernel of its shape: the dispatch record's for
-// the shapes it has a slot for, the generic one for luminance sampled 1 x 2.
-void ConvertWholeMcu(const JPEG_PROPERTIES *p, uint8_t *address, ptrdiff_t step)
-{
-    const int16_t *luma = p->mcuBuffer;
-    const int16_t *cb = luma + p->hMax * p->vMax * 64, *cr = cb + 64;
-    WholeMcuKernel(p)(luma, cb, cr, address, step);
-}
-
 // An unscaled MCU shape that a whole-MCU kernel converts.
 bool KernelYccMcu(const JPEG_PROPERTIES *p)
 {
@@ -283,6 +247,88 @@ bool KernelYccMcu(const JPEG_PROPERTIES *p)
     const JpgFrameComponent *c = p->components;
     return c[0].h == p->hMax && c[0].v == p->vMax && c[1].h == 1 && c[1].v == 1 && c[2].h == 1 &&
            c[2].v == 1 && p->hMax <= 2 && p->vMax <= 2;
+}
+
+// The kernel that writes a whole unscaled MCU of the frame's output kind,
+// taken from the dispatch record, and how many components it reads.
+struct McuKernel {
+    int components;
+    JpgGrayOutKernel gray;
+    JpgColourOutKernel three;
+    JpgFourChannelOutKernel four;
+};
+
+bool ChooseKernel(const JPEG_PROPERTIES *p, McuKernel *k)
+{
+    if (p->outputBlockSize != 8)
+        return false;
+    const JpgDispatch *d = p->input.dispatch;
+    k->components = 3;
+    k->gray = nullptr;
+    k->three = nullptr;
+    k->four = nullptr;
+    if (KernelYccMcu(p)) {
+        k->three = WholeMcuKernel(p);
+        return true;
+    }
+    switch (p->outputKind) {
+    case 0:
+        // One component into one channel; any other kind 0 is a generic routine's.
+        if (p->outputFormat != FORMAT_COPY || p->componentCount != 1 || p->dibChannels != 1 || p->hMax != 1 ||
+            p->vMax != 1)
+            return false;
+        k->components = 1;
+        k->gray = d->dec_out_gray;
+        return true;
+    case 13:
+        k->three = d->dec_out_3ch_alpha_h1v1;
+        return true;
+    case 15:
+        // Plain interleaving is the same on every processor.
+        k->three = JpgInterleave3Channels1x1;
+        return true;
+    case 16:
+        k->three = d->dec_out_3ch_h2v2;
+        return true;
+    case 17:
+        k->three = d->dec_out_3ch_h2v1;
+        return true;
+    case 19:
+        k->three = d->dec_out_ycbycr_422;
+        return true;
+    default:
+        break;
+    }
+    k->components = 4;
+    switch (p->outputKind) {
+    case 10:
+        k->four = d->dec_cc_ycck_4ch_h1v1;
+        return true;
+    case 11:
+        k->four = d->dec_cc_ycck_4ch_h2v2;
+        return true;
+    case 12:
+        k->four = d->dec_cc_ycck_4ch_h2v1;
+        return true;
+    case 14:
+        k->four = d->dec_out_4ch_h1v1;
+        return true;
+    default:
+        return false;
+    }
+}
+
+void RunKernel(const JPEG_PROPERTIES *p, const McuKernel &k, uint8_t *address, ptrdiff_t step)
+{
+    const int16_t *c[4];
+    for (int i = 0; i < k.components; i++)
+        c[i] = p->mcuBuffer + p->componentBlockOffset[i] * 64;
+    if (k.components == 1)
+        k.gray(c[0], address, step);
+    else if (k.components == 3)
+        k.three(c[0], c[1], c[2], address, step);
+    else
+        k.four(c[0], c[1], c[2], c[3], address, step);
 }
 
 int PutMcu(JPEG_PROPERTIES *p, int column, int row, int single)
@@ -307,21 +353,22 @@ int PutMcu(JPEG_PROPERTIES *p, int column, int row, int single)
     if (visible.right <= visible.left || visible.bottom <= visible.top)
         return 0;
     bool whole = !visible.left && !visible.top && visible.right == layout.width && visible.bottom == layout.height;
-    if (single < 0 && !p->smoothUpsampling && KernelYccMcu(p)) {
+    McuKernel kernel;
+    if (single < 0 && !p->smoothUpsampling && ChooseKernel(p, &kernel)) {
         if (whole) {
-            ConvertWholeMcu(p, address, p->dibLineStep);
+            RunKernel(p, kernel, address, p->dibLineStep);
             return 0;
         }
         // A cut MCU goes through the same kernel into a scratch MCU, so
         // that a region or a smaller bitmap gets exactly the pixels of the
         // whole picture, whichever processor's kernel rounds them.
         uint8_t scratch[16 * 16 * 4];
-        ptrdiff_t scratchStep = layout.width * p->dibChannels;
-        ConvertWholeMcu(p, scratch, scratchStep);
-        size_t bytes = (size_t)(visible.right - visible.left) * p->dibChannels;
+        ptrdiff_t scratchStep = layout.width * bytesPerPixel;
+        RunKernel(p, kernel, scratch, scratchStep);
+        size_t bytes = (size_t)(visible.right - visible.left) * bytesPerPixel;
         for (int y = visible.top; y < visible.bottom; y++)
-            memcpy(address + y * p->dibLineStep + visible.left * p->dibChannels,
-                   scratch + y * scratchStep + visible.left * p->dibChannels, bytes);
+            memcpy(address + y * p->dibLineStep + visible.left * bytesPerPixel,
+                   scratch + y * scratchStep + visible.left * bytesPerPixel, bytes);
         return 0;
     }
     if (p->smoothUpsampling) {
@@ -680,9 +727,9 @@ int JpgConvertPlanesInPlace(JPEG_PROPERTIES *p)
         uint8_t *pixel = p->dibRow + y * p->dibLineStep;
         for (int x = 0; x < width; x++, pixel += p->dibChannels) {
             int Y = pixel[0], cb = pixel[1], cr = pixel[2];
-            uint8_t red = Limit(Y + RedTerm(cr));
-            uint8_t green = Limit(Y + ShiftedGreenTerm(cb, cr));
-            uint8_t blue = Limit(Y + BlueTerm(cb));
+            uint8_t red = JpgLimit(Y + JpgRedTerm(cr));
+            uint8_t green = JpgLimit(Y + JpgShiftedGreenTerm(cb, cr));
+            uint8_t blue = JpgLimit(Y + JpgBlueTerm(cb));
             if (complement) {
                 red = (uint8_t)~red, green = (uint8_t)~green, blue = (uint8_t)~blue;
             } else if (p->dibChannels == 4 && p->dibColour == JPG_COLOUR_RGBA) {

@@ -146,8 +146,8 @@ int DecodeSequentialMcu(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *prop
             for (int bx = 0; bx < blocksAcross; bx++, block += 64) {
                 int result;
                 if (fused) {
-                    result = JpgDecodeBlockDequantized(input, sc.dcTable, sc.acTable, &scan->dcPredictor[i], block,
-                                                       sc.quant->values);
+                    result = dispatch->huff_decode_dequantized(input, sc.dcTable, sc.acTable, &scan->dcPredictor[i],
+                                                               block, sc.quant->values);
                     if (result < 0)
                         return result;
                     continue;
@@ -203,8 +203,8 @@ int DecodePlannedMcu(JpgBitInput *input, const BlockPlan &plan, bool dequantize)
     for (int k = 0; k < plan.count; k++) {
         int result;
         if (Fused) {
-            result = JpgDecodeBlockDequantized(input, plan.dc[k], plan.ac[k], plan.predictor[k], plan.block[k],
-                                               plan.quant[k]);
+            result = dispatch->huff_decode_dequantized(input, plan.dc[k], plan.ac[k], plan.predictor[k],
+                                                       plan.block[k], plan.quant[k]);
         } else {
             result = dispatch->huff_decode_block(input, plan.dc[k], plan.ac[k], plan.predictor[k], plan.block[k]);
             if (dequantize)
@@ -229,13 +229,15 @@ void JpgSequentialGeometry(const JPEG_PROPERTIES *props, const JpgScan *scan, in
     }
 }
 
-// The generic decoder multiplies the coefficients by their quantisers as
-// it stores them; any other pair of routines runs one after the other.
+// With the accurate transform the block decoder multiplies the
+// coefficients by their quantisers as it stores them, saving a pass over
+// every block, unless the inverse transform does it as it loads them; the
+// fast transform's dequantisation runs after the decoder.
 static bool FusedDequantisation(const JPEG_PROPERTIES *props)
 {
     JpgDispatch *dispatch = props->input.dispatch;
-    return !JpgHookTakesCoefficients(props) && !props->dequantizeAtOutput &&
-           dispatch->huff_decode_block == JpgDecodeBlock && dispatch->run_dequant == JpgDequantizeInteger;
+    return !JpgHookTakesCoefficients(props) && !props->dequantizeAtOutput && dispatch->huff_decode_dequantized &&
+           dispatch->run_dequant == dispatch->dequant_integer;
 }
 
 int JpgDecodeSequentialMcu(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int column, int row)

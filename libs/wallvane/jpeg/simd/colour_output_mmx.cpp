@@ -2,23 +2,8 @@
 #include "colour_output_64.h"
 #include "jpeg_simd.h"
 
-namespace {
-
-// Each term into two adjacent lanes by unpacking a register with itself.
-struct Unpacking {
-    static __m64 Low(__m64 x)
-    {
-        return _mm_unpacklo_pi16(x, x);
-    }
-    static __m64 High(__m64 x)
-    {
-        return _mm_unpackhi_pi16(x, x);
-    }
-};
-
 using packed64::Convert;
-
-} // namespace
+using packed64::Unpacking;
 
 void JpgYccToRgb1x1Mmx(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step)
 {

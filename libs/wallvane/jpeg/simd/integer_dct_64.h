@@ -63,17 +63,22 @@ inline __m64 SwapHalves(__m64 x)
     return _mm_unpacklo_pi32(_mm_unpackhi_pi32(x, x), x);
 }
 
-template <class Arrange>
+// With LowOnly the row's coefficients 4 to 7 are zero, and so are their
+// products, which are left out.
+template <class Arrange, bool LowOnly>
 void InverseRow(int16_t *row, int r)
 {
     const RowPairWeights *w = RowWeights.inverse[RowWeightTableOf[r]];
     __m64 x02, x46, x13, x57;
-    Arrange::InversePairs(Load(row), Load(row + 4), &x02, &x46, &x13, &x57);
+    Arrange::InversePairs(Load(row), LowOnly ? _mm_setzero_si64() : Load(row + 4), &x02, &x46, &x13, &x57);
     __m64 round = _mm_set1_pi32(2048);
     __m64 front[2], back[2];
     for (int h = 0; h < 2; h++) {
-        __m64 even = _mm_add_pi32(Madd(x02, w[0].w + 4 * h), Madd(x46, w[1].w + 4 * h));
-        __m64 odd = _mm_add_pi32(Madd(x13, w[2].w + 4 * h), Madd(x57, w[3].w + 4 * h));
+        __m64 even = Madd(x02, w[0].w + 4 * h), odd = Madd(x13, w[2].w + 4 * h);
+        if (!LowOnly) {
+            even = _mm_add_pi32(even, Madd(x46, w[1].w + 4 * h));
+            odd = _mm_add_pi32(odd, Madd(x57, w[3].w + 4 * h));
+        }
         front[h] = _mm_srai_pi32(_mm_add_pi32(_mm_add_pi32(even, odd), round), 12);
         back[h] = SwapHalves(_mm_srai_pi32(_mm_add_pi32(_mm_sub_pi32(even, odd), round), 12));
     }
@@ -100,6 +105,17 @@ void ForwardRow(int16_t *row, int r)
     Store(row + 4, _mm_unpackhi_pi16(evens, odds));
 }
 
+// Rows of samples x 32 to samples: descaled, level-shifted, and limited to
+// 0..255 by saturating to bytes and widening again.
+inline void StoreSamples(int16_t *block, const __m64 y[8])
+{
+    __m64 shift = _mm_set1_pi16(128), zero = _mm_setzero_si64();
+    for (int r = 0; r < 8; r++) {
+        __m64 v = _mm_adds_pi16(_mm_srai_pi16(y[r], 5), shift);
+        Store(block + 8 * r, _mm_unpacklo_pi8(_mm_packs_pu16(v, v), zero));
+    }
+}
+
 // Four columns starting at block.
 inline void InverseColumns(int16_t *block)
 {
@@ -107,12 +123,21 @@ inline void InverseColumns(int16_t *block)
     for (int r = 0; r < 8; r++)
         x[r] = Load(block + 8 * r);
     Columns::Inverse(x, y);
-    __m64 shift = _mm_set1_pi16(128), zero = _mm_setzero_si64();
-    for (int r = 0; r < 8; r++) {
-        // Saturating to bytes and widening again limits to 0..255.
-        __m64 v = _mm_adds_pi16(_mm_srai_pi16(y[r], 5), shift);
-        Store(block + 8 * r, _mm_unpacklo_pi8(_mm_packs_pu16(v, v), zero));
-    }
+    StoreSamples(block, y);
+}
+
+// The same when rows 1 to 7 are zero, as in most blocks of smooth areas:
+// every odd term and every even term but row 0's is then 0, and what is
+// left of the roundings gives each output row row 0's value plus 17, 16,
+// 15 or 14 (with the same saturation).
+inline void InverseColumnsOfRowZero(int16_t *block)
+{
+    __m64 x0 = Load(block), one = _mm_set1_pi16(1);
+    __m64 a = _mm_adds_pi16(x0, _mm_set1_pi16(16)), b = _mm_adds_pi16(x0, _mm_set1_pi16(15));
+    __m64 aUp = _mm_adds_pi16(a, one), aDown = _mm_subs_pi16(a, one);
+    __m64 bUp = _mm_adds_pi16(b, one), bDown = _mm_subs_pi16(b, one);
+    __m64 y[8] = {aUp, aUp, bDown, b, b, bUp, aDown, aDown};
+    StoreSamples(block, y);
 }
 
 inline void ForwardColumns(int16_t *block)
@@ -125,13 +150,30 @@ inline void ForwardColumns(int16_t *block)
         Store(block + 8 * r, y[r]);
 }
 
+// A row of zeros stays zeros through the row pass, so it is passed over,
+// and so are the products of zeros in the second half of a row.
 template <class Arrange>
 void Inverse(int16_t *block)
 {
-    for (int r = 0; r < 8; r++)
-        InverseRow<Arrange>(block + 8 * r, r);
-    InverseColumns(block);
-    InverseColumns(block + 4);
+    unsigned rows = 0;
+    for (int r = 0; r < 8; r++) {
+        uint64_t halves[2];
+        memcpy(halves, block + 8 * r, sizeof halves);
+        if (halves[1]) {
+            InverseRow<Arrange, false>(block + 8 * r, r);
+            rows |= 1u << r;
+        } else if (halves[0]) {
+            InverseRow<Arrange, true>(block + 8 * r, r);
+            rows |= 1u << r;
+        }
+    }
+    if (rows > 1) {
+        InverseColumns(block);
+        InverseColumns(block + 4);
+    } else {
+        InverseColumnsOfRowZero(block);
+        InverseColumnsOfRowZero(block + 4);
+    }
 }
 
 template <class Arrange>

@@ -15,7 +15,14 @@
 #endif
 
 
+struct JpgHuffTable;
+
 void JpgClearMmxState(void);
+
+// The fast transforms: 16-bit arithmetic with constants of their own,
+// truncating where the generic ones round.
+void JpgFdctAanMmx(int16_t *block);
+void JpgIdctAanMmx(int16_t *block);
 
 void JpgFdctIntegerMmx(int16_t *block);
 void JpgFdctIntegerSse(int16_t *block);
@@ -47,23 +54,21 @@ void JpgYccToRgba2x1Mmx(const int16_t *luma, const int16_t *cb, const int16_t *c
 void JpgYccToRgb2x2HalfMmx(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step);
 void JpgYccToBgr2x2HalfMmx(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step);
 void JpgYccToRgba2x2Mmx(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step);
+// Four components: the colour bytes complemented, the fourth sample's low
+// byte last; the fourth blocks are read where the MCU layout puts them.
+void JpgYccaToRgba1x1Mmx(const int16_t *luma, const int16_t *cb, const int16_t *cr, const int16_t *fourth,
+                         uint8_t *dib, ptrdiff_t step);
+void JpgYccaToRgba2x1Mmx(const int16_t *luma, const int16_t *cb, const int16_t *cr, const int16_t *fourth,
+                         uint8_t *dib, ptrdiff_t step);
+void JpgYccaToRgba2x2Mmx(const int16_t *luma, const int16_t *cb, const int16_t *cr, const int16_t *fourth,
+                         uint8_t *dib, ptrdiff_t step);
+void JpgCopyGray1x1Mmx(const int16_t *samples, uint8_t *dib, ptrdiff_t step);
+void JpgYccToPacked422Mmx(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step);
 // The slot forms of the half kernels: the whole 16 x 16 MCU in two calls.
 void JpgYccToRgb2x2ByHalvesMmx(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib,
                                ptrdiff_t step);
 void JpgYccToBgr2x2ByHalvesMmx(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib,
                                ptrdiff_t step);
-
-// The same kernels on 128-bit registers, writing the same bytes; the
-// 2 x 2 ones take the whole 16 x 16 MCU in one call.
-void JpgYccToRgb1x1Sse2(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step);
-void JpgYccToBgr1x1Sse2(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step);
-void JpgYccToRgba1x1Sse2(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step);
-void JpgYccToRgb2x1Sse2(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step);
-void JpgYccToBgr2x1Sse2(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step);
-void JpgYccToRgba2x1Sse2(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step);
-void JpgYccToRgb2x2Sse2(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step);
-void JpgYccToBgr2x2Sse2(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step);
-void JpgYccToRgba2x2Sse2(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step);
 
 // One row of 16 pixels of a 2 x 1 or 2 x 2 MCU with smoothed chroma, from
 // the decoder's row buffers: luminance, each chroma row and the chroma row
@@ -82,22 +87,40 @@ void JpgBgrToYcc2x1Mmx(const uint8_t *source, ptrdiff_t lineStep, int16_t *const
 // blocks at cb (Cr 64 samples after it).
 void JpgRgbToYcc2x2QuarterMmx(const uint8_t *source, ptrdiff_t lineStep, int16_t *luma, int16_t *cb);
 void JpgBgrToYcc2x2QuarterMmx(const uint8_t *source, ptrdiff_t lineStep, int16_t *luma, int16_t *cb);
-// The same on 128-bit registers, 16 pixels a step; the 2 x 2 ones take the
-// whole 16 x 16 MCU in one call.
-void JpgRgbToYcc1x1Sse2(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks);
-void JpgBgrToYcc1x1Sse2(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks);
-void JpgRgbToYcc2x1Sse2(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks);
-void JpgBgrToYcc2x1Sse2(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks);
-void JpgRgbToYcc2x2Sse2(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks);
-void JpgBgrToYcc2x2Sse2(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks);
 void JpgRgbToYcc2x2ByQuartersMmx(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks);
 void JpgBgrToYcc2x2ByQuartersMmx(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks);
+// Four-byte pixels, complemented colours and the fourth byte; the 1 x 1
+// form writes the fourth block 192 samples after the luminance.
+void JpgRgbaToYcca1x1Mmx(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks);
+void JpgRgbaToYcca2x1Mmx(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks);
+// 16 x 8 pixels (half the MCU); Cr is written 64 samples after cb.
+void JpgRgbaToYcca2x2HalfMmx(const uint8_t *source, ptrdiff_t lineStep, int16_t *luma, int16_t *cb, int16_t *cr,
+                             int16_t *fourth);
+void JpgRgbaToYcca2x2ByHalvesMmx(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks);
+void JpgSplitPacked422Mmx(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks);
+void JpgSplitPacked422Sse(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks);
+
+// Entropy decoding with a 64-bit accumulator: the block decoder of family 5
+// processors (no conditional moves) and of the later ones, each also with
+// the integer dequantisation in the same pass, the DC-only decoder, and the
+// file refill they share (-11 when the file has no more bytes).
+struct JpgBitInput;
+int JpgDecodeBlockMmxFamily5(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
+                             int16_t *predictor, int16_t *block);
+int JpgDecodeBlockDequantizedMmxFamily5(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
+                                        int16_t *predictor, int16_t *block, const int16_t *quant);
+int JpgDecodeBlockMmx(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac, int16_t *predictor,
+                      int16_t *block);
+int JpgDecodeBlockDequantizedMmx(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
+                                 int16_t *predictor, int16_t *block, const int16_t *quant);
+int JpgDecodeBlockDcOnlyMmx(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
+                            int16_t *predictor, int16_t *dcOut);
+int JpgRefillInputMmx(JpgBitInput *input);
 
 // Entropy coding: the 64-bit writer of the packed block coders (the pending
 // bits left-aligned in the output record's accumulator, their count in its
 // pending-bits field) and the coders themselves.
 struct JpgBitOutput;
-struct JpgHuffTable;
 int JpgMmxPutBits(uint32_t bits, int length, JpgBitOutput *out);
 // Four output bytes from the top of the accumulator, a stuffed zero after
 // each 0xFF (one that ends the group goes back into the accumulator).

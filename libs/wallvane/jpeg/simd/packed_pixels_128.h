@@ -1,7 +1,7 @@
 // Writing pixels from their colour planes on 128-bit registers: 3-byte
-// pixels, and 4-byte ones with 255. Shared by the SSE2 colour kernels and
-// the smoothed-row kernel, each built for SSE2. The planes arrive as 16-bit
-// lanes of values the packs limit to 0..255.
+// pixels, and 4-byte ones with 255, for the smoothed-row kernel, built for
+// SSE2. The planes arrive as 16-bit lanes of values the packs limit to
+// 0..255.
 #pragma once
 #include <emmintrin.h>
 #include <stdint.h>
@@ -68,28 +68,6 @@ inline void WritePixelPairs(uint8_t *out, __m128i firstEven, __m128i firstOdd, _
     __m128i units[4] = {_mm_unpacklo_epi32(low, lastLow), _mm_unpackhi_epi32(low, lastLow),
                         _mm_unpacklo_epi32(high, lastHigh), _mm_unpackhi_epi32(high, lastHigh)};
     StoreSixByteUnits<8>(out, units);
-}
-
-// Eight pixels in order from the planes' eight lanes.
-template <bool Alpha>
-inline void WritePixels8(uint8_t *out, __m128i first, __m128i second, __m128i third)
-{
-    __m128i front = _mm_packus_epi16(first, second), back = _mm_packus_epi16(third, third);
-    front = _mm_unpacklo_epi8(front, _mm_unpackhi_epi64(front, front));
-    back = _mm_unpacklo_epi8(back, Alpha ? _mm_set1_epi8((char)0xFF) : _mm_setzero_si128());
-    __m128i pixels[2] = {_mm_unpacklo_epi16(front, back), _mm_unpackhi_epi16(front, back)};
-    if (Alpha) {
-        _mm_storeu_si128(reinterpret_cast<__m128i *>(out), pixels[0]);
-        _mm_storeu_si128(reinterpret_cast<__m128i *>(out) + 1, pixels[1]);
-        return;
-    }
-    // Two 3-byte pixels to the low 6 bytes of each 64-bit lane.
-    const __m128i firstPixel = _mm_set1_epi64x(0xFFFFFF), secondPixel = _mm_set1_epi64x(0xFFFFFF000000);
-    __m128i units[2];
-    for (int h = 0; h < 2; h++)
-        units[h] = _mm_or_si128(_mm_and_si128(pixels[h], firstPixel),
-                                _mm_and_si128(_mm_srli_epi64(pixels[h], 8), secondPixel));
-    StoreSixByteUnits<4>(out, units);
 }
 
 } // namespace packed128

@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "jpeg_codec.h"
+#include "jpeg_encoder.h"
 
 Pixels MakePixels(int width, int height, int channels, unsigned seed)
 {
@@ -158,4 +159,39 @@ StreamTables TablesOf(const Bytes &jpeg)
         }
     }
     return tables;
+}
+
+bool MakeRandomHuffmanTables(std::mt19937 &random, RandomHuffmanTables *t)
+{
+    uint32_t dcCounts[257] = {}, acCounts[257] = {};
+    for (int s = 0; s < 12; s++)
+        dcCounts[s] = 1 + random() % 1000;
+    acCounts[0x00] = 1 + random() % 5000;
+    acCounts[0xF0] = 1 + random() % 100;
+    for (int run = 0; run < 16; run++)
+        for (int size = 1; size <= 10; size++)
+            acCounts[run << 4 | size] = 1 + random() % (run < 3 ? 3000 : 40);
+    uint8_t bits[16], values[256];
+    return JpgGenOptimalTable(dcCounts, bits, values) > 0 && JpgBuildEncodeTable(bits, values, &t->dcEncode) == 0 &&
+           JpgBuildDecodeTable(bits, values, 0, 0, &t->dc) == 0 && JpgGenOptimalTable(acCounts, bits, values) > 0 &&
+           JpgBuildEncodeTable(bits, values, &t->acEncode) == 0 && JpgBuildDecodeTable(bits, values, 1, 0, &t->ac) == 0;
+}
+
+std::vector<std::vector<int16_t>> BaselineCoefficientBlocks(std::mt19937 &random, int count)
+{
+    std::vector<std::vector<int16_t>> blocks;
+    for (int n = 0; n < count; n++) {
+        std::vector<int16_t> b(64, 0);
+        int kind = n % 4;
+        b[0] = (int16_t)((int)(random() % 2047) - 1023);
+        for (int i = 1; i < 64; i++) {
+            bool set = kind == 0 ? random() % 20 == 0 : kind == 1 ? random() % 2 == 0 : kind == 2;
+            if (set)
+                b[i] = (int16_t)((int)(random() % 2047) - 1023);
+        }
+        if (kind == 3)
+            b[63] = (int16_t)(n & 1 ? 1023 : -1023);
+        blocks.push_back(b);
+    }
+    return blocks;
 }

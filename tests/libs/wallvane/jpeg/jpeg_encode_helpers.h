@@ -1,11 +1,15 @@
 // Writing JPEG streams with the codec in tests: pictures laid out in every
 // bitmap form the writer reads, and the segments of what comes out.
 #pragma once
+#include <stdint.h>
+
 #include <map>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "jpeg_test_files.h"
+#include "jpeg_types.h"
 
 // A picture of interleaved 8-bit channels, rows top to bottom, no padding.
 struct Pixels {
@@ -55,3 +59,16 @@ struct StreamTables {
     std::map<int, Bytes> huffman;
 };
 StreamTables TablesOf(const Bytes &jpeg);
+
+// Huffman tables in both forms with codes of many lengths, from random
+// symbol counts, so that long all-ones codes and 0xFF bytes come up often;
+// every AC run and size up to 10 bits has a code. False if a table could
+// not be made.
+struct RandomHuffmanTables {
+    JpgHuffTable dcEncode, acEncode, dc, ac;
+};
+bool MakeRandomHuffmanTables(std::mt19937 &random, RandomHuffmanTables *tables);
+
+// Sparse blocks with long zero runs, blocks full to the last coefficient,
+// and the extreme values a baseline quantiser lets through.
+std::vector<std::vector<int16_t>> BaselineCoefficientBlocks(std::mt19937 &random, int count);

@@ -67,7 +67,6 @@ TEST(JpegInterface, InitSetsTheDefaultsAndTheDispatchRecord)
     EXPECT_EQ((JpgDequantRoutine)JpgDequantizeAan, d->run_dequant) << "the fast dequantiser until a scan";
     EXPECT_EQ(nullptr, d->run_mcu_output);
     EXPECT_EQ(nullptr, d->run_idct_8x8);
-    EXPECT_EQ((JpgDecodeBlockRoutine)JpgDecodeBlock, d->huff_decode_block);
     EXPECT_EQ(0, JpgLibFree(&r));
 }
 

@@ -244,9 +244,10 @@ TEST(JpegTruncation, FileAndMemoryGiveTheSameResultWhereverTheStreamEnds)
                 // marker should come, the end is a bad one.
                 bool restarts = picture.settings.restartInterval != 0;
                 int cutShort = jpeg.back() == 0xFF ? JPG_ERR_DATA : JPG_ERR_EOF;
-                if (cut > dataStart + 2 && cut < dataEnd - 2 && !s.region)
+                if (cut > dataStart + 2 && cut < dataEnd - 2 && !s.region) {
                     EXPECT_TRUE(fromFile.result == cutShort || (restarts && fromFile.result == JPG_ERR_BAD_RST))
                         << fromFile.result;
+                }
             }
         }
     }

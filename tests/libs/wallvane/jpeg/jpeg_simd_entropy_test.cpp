@@ -7,6 +7,7 @@
 #include <random>
 #include <vector>
 
+#include "jpeg_encode_helpers.h"
 #include "jpeg_encoder.h"
 #include "simd/jpeg_simd.h"
 
@@ -82,52 +83,13 @@ TEST(JpegSimdBitWriter, FullMemoryGivesOutputTooSmallAndWritesNothingPastIt)
     }
 }
 
-// Tables with codes of many lengths, from random symbol counts, so that
-// long all-ones codes and 0xFF bytes come up often.
-void MakeTables(std::mt19937 &random, JpgHuffTable *dc, JpgHuffTable *ac)
-{
-    uint32_t dcCounts[257] = {}, acCounts[257] = {};
-    for (int s = 0; s < 12; s++)
-        dcCounts[s] = 1 + random() % 1000;
-    acCounts[0x00] = 1 + random() % 5000;
-    acCounts[0xF0] = 1 + random() % 100;
-    for (int run = 0; run < 16; run++)
-        for (int size = 1; size <= 10; size++)
-            acCounts[run << 4 | size] = 1 + random() % (run < 3 ? 3000 : 40);
-    uint8_t bits[16], values[256];
-    ASSERT_GT(JpgGenOptimalTable(dcCounts, bits, values), 0);
-    ASSERT_EQ(0, JpgBuildEncodeTable(bits, values, dc));
-    ASSERT_GT(JpgGenOptimalTable(acCounts, bits, values), 0);
-    ASSERT_EQ(0, JpgBuildEncodeTable(bits, values, ac));
-}
-
-// Sparse blocks with long zero runs, blocks full to the last coefficient,
-// and the extreme values a baseline quantiser lets through.
-std::vector<std::vector<int16_t>> CoefficientBlocks(std::mt19937 &random)
-{
-    std::vector<std::vector<int16_t>> blocks;
-    for (int n = 0; n < 400; n++) {
-        std::vector<int16_t> b(64, 0);
-        int kind = n % 4;
-        b[0] = (int16_t)((int)(random() % 2047) - 1023);
-        for (int i = 1; i < 64; i++) {
-            bool set = kind == 0 ? random() % 20 == 0 : kind == 1 ? random() % 2 == 0 : kind == 2;
-            if (set)
-                b[i] = (int16_t)((int)(random() % 2047) - 1023);
-        }
-        if (kind == 3)
-            b[63] = (int16_t)(n & 1 ? 1023 : -1023);
-        blocks.push_back(b);
-    }
-    return blocks;
-}
-
 TEST(JpegSimdBlockCoder, PackedCodersWriteTheGenericCodersBytes)
 {
     std::mt19937 random(134);
-    JpgHuffTable dc, ac;
-    MakeTables(random, &dc, &ac);
-    std::vector<std::vector<int16_t>> blocks = CoefficientBlocks(random);
+    RandomHuffmanTables tables;
+    ASSERT_TRUE(MakeRandomHuffmanTables(random, &tables));
+    const JpgHuffTable &dc = tables.dcEncode, &ac = tables.acEncode;
+    std::vector<std::vector<int16_t>> blocks = BaselineCoefficientBlocks(random, 400);
     const int size = 1 << 20;
     Output generic(size);
     int16_t predictor = 0;

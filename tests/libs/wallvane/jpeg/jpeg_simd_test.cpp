@@ -2,6 +2,7 @@
 // edge inputs: exact where the packed form keeps the generic arithmetic,
 // within the stated small bounds where it rounds in its own way.
 #include <gtest/gtest.h>
+#include <math.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -142,13 +143,23 @@ std::vector<std::vector<int16_t>> SparseCoefficientBlocks()
         c[1] = 1;
         blocks.push_back(c);
     }
+    // Rows anywhere, some with their second half zero.
+    for (int n = 0; n < 600; n++) {
+        std::vector<int16_t> c(64, 0);
+        int rows = (int)(random() % 256), range = n % 7 == 0 ? 65536 : 2048;
+        for (int i = 0; i < 64; i++)
+            if ((rows & (1 << (i / 8))) && !(n % 2 && i % 8 >= 4) && random() % 3 == 0)
+                c[i] = (int16_t)((int)(random() % range) - range / 2);
+        blocks.push_back(c);
+    }
     return blocks;
 }
 
-// The MMX form runs every step of the packed transform on every block, so
-// the SSE2 form, with its shortcuts for zero rows and its dequantising
-// entry, must give its samples exactly.
-TEST(JpegSimd, WideInverseTransformGivesTheNarrowOnesSamplesWithItsShortcuts)
+// Each packed form takes shortcuts of its own past zero rows (the 64-bit
+// ones also past the zero second half of a row and to a first row alone,
+// the SSE2 one with its dequantising entry), and all must give the same
+// samples.
+TEST(JpegSimd, PackedInverseTransformsGiveTheSameSamplesWithTheirShortcuts)
 {
     std::mt19937 random(89);
     std::vector<std::vector<int16_t>> blocks = SparseCoefficientBlocks();
@@ -160,6 +171,9 @@ TEST(JpegSimd, WideInverseTransformGivesTheNarrowOnesSamplesWithItsShortcuts)
         memcpy(block, blocks[n].data(), sizeof expected);
         Packed([&] { JpgIdctIntegerSse2(block); });
         ASSERT_EQ(0, memcmp(expected, block, sizeof expected)) << "block " << n;
+        memcpy(block, blocks[n].data(), sizeof expected);
+        Packed([&] { JpgIdctIntegerSse(block); });
+        ASSERT_EQ(0, memcmp(expected, block, sizeof expected)) << "SSE, block " << n;
 
         for (int i = 0; i < 64; i++)
             table[i] = (int16_t)(n % 5 == 0 ? 1 + random() % 32767 : 1 + random() % 120);
@@ -169,6 +183,73 @@ TEST(JpegSimd, WideInverseTransformGivesTheNarrowOnesSamplesWithItsShortcuts)
         memcpy(block, blocks[n].data(), sizeof expected);
         Packed([&] { JpgDequantIdctIntegerSse2(block, table); });
         ASSERT_EQ(0, memcmp(expected, block, sizeof expected)) << "dequantised block " << n;
+    }
+}
+
+// The fast transforms keep about eight bits of their constants and truncate
+// their products: unquantised coefficients stray from the generic ones, but
+// what a quality-75 quantiser keeps of them, and the samples of the inverse
+// transform, stay close.
+TEST(JpegSimd, FastTransformsStayCloseToTheGenericOnes)
+{
+    uint8_t scaled[64];
+    JpgScaleQuantTable(75, JpgStdLuminanceQuant, scaled);
+    int16_t reciprocals[80] = {}, dequantisers[80] = {};
+    for (int k = 0; k < 64; k++)
+        reciprocals[k] = dequantisers[k] = scaled[k];
+    JpgMakeQuantReciprocalsAan(reciprocals);
+    JpgPrepareQuantTableAan(dequantisers);
+    int n = 0;
+    for (const std::vector<int16_t> &samples : SampleBlocks()) {
+        int16_t generic[64], packedSpace[64 + 4];
+        int16_t *packed = packedSpace + (n++ & 1);
+        memcpy(generic, samples.data(), sizeof generic);
+        memcpy(packed, samples.data(), sizeof generic);
+        JpgFdctAan(generic);
+        Packed([&] { JpgFdctAanMmx(packed); });
+        JpgQuantizeAan(generic, reciprocals);
+        JpgQuantizeAan(packed, reciprocals);
+        ASSERT_LE(MaxDifference(generic, packed), 1) << "quantised coefficients, block " << n;
+
+        memcpy(packed, generic, sizeof generic);
+        JpgDequantizeAan(generic, dequantisers);
+        JpgDequantizeAan(packed, dequantisers);
+        JpgIdctAan(generic);
+        Packed([&] { JpgIdctAanMmx(packed); });
+        ASSERT_LE(MaxDifference(generic, packed), 2) << "samples, block " << n;
+        for (int i = 0; i < 64; i++)
+            ASSERT_TRUE(packed[i] >= 0 && packed[i] <= 255);
+    }
+}
+
+TEST(JpegSimd, FastForwardTransformOfAFlatBlockIsExact)
+{
+    for (int d : {-128, -1, 0, 1, 127}) {
+        int16_t block[64];
+        for (int16_t &v : block)
+            v = (int16_t)d;
+        Packed([&] { JpgFdctAanMmx(block); });
+        EXPECT_EQ(64 * d, block[0]);
+        for (int i = 1; i < 64; i++)
+            ASSERT_EQ(0, block[i]) << "d " << d << " at " << i;
+    }
+}
+
+// A DC value alone: the packed transform drops the last four bits, where
+// the generic one rounds them.
+TEST(JpegSimd, FastInverseTransformTruncatesADcAlone)
+{
+    for (int v = -2100; v <= 2100; v++) {
+        int16_t generic[64] = {}, packed[64] = {};
+        generic[0] = packed[0] = (int16_t)v;
+        JpgIdctAan(generic);
+        Packed([&] { JpgIdctAanMmx(packed); });
+        int floored = (int)floor(v / 16.0) + 128;
+        int expected = floored < 0 ? 0 : floored > 255 ? 255 : floored;
+        for (int i = 0; i < 64; i++)
+            ASSERT_EQ(expected, packed[i]) << "DC " << v << " at " << i;
+        int rounded = (int)floor(v / 16.0 + 0.5) + 128;
+        ASSERT_EQ(rounded < 0 ? 0 : rounded > 255 ? 255 : rounded, generic[0]) << "DC " << v;
     }
 }
 
@@ -302,7 +383,23 @@ struct OutForm {
     const char *name;
     ColourOut generic, packed;
     int width, height, bytes;
+    bool fourth; // a fourth component follows the chroma, sampled as the luminance
+    bool exact; // no arithmetic: the packed kernel writes the generic one's bytes
 };
+
+// Kernels of one or four components in the three-component form: the
+// fourth component is read where the MCU layout puts it.
+template <JpgGrayOutKernel Kernel>
+void AsThree(const int16_t *luma, const int16_t *, const int16_t *, uint8_t *dib, ptrdiff_t step)
+{
+    Kernel(luma, dib, step);
+}
+
+template <JpgFourChannelOutKernel Kernel, int LumaSamples>
+void AsThree(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step)
+{
+    Kernel(luma, cb, cr, luma + LumaSamples + 128, dib, step);
+}
 
 const OutForm OutForms[] = {
     {"RGB 1x1 MMX", JpgYccToRgb1x1, JpgYccToRgb1x1Mmx, 8, 8, 3},
@@ -316,6 +413,11 @@ const OutForm OutForms[] = {
     {"RGB 2x2 MMX", JpgYccToRgb2x2, JpgYccToRgb2x2ByHalvesMmx, 16, 16, 3},
     {"BGR 2x2 MMX", JpgYccToBgr2x2, JpgYccToBgr2x2ByHalvesMmx, 16, 16, 3},
     {"RGBA 2x2 MMX", JpgYccToRgba2x2, JpgYccToRgba2x2Mmx, 16, 16, 4},
+    {"gray MMX", AsThree<JpgCopyGray1x1>, AsThree<JpgCopyGray1x1Mmx>, 8, 8, 1, false, true},
+    {"packed 4:2:2 MMX", JpgYccToPacked422, JpgYccToPacked422Mmx, 16, 8, 2, false, true},
+    {"YCbCrA 1x1 MMX", AsThree<JpgYccaToRgba1x1, 64>, AsThree<JpgYccaToRgba1x1Mmx, 64>, 8, 8, 4, true},
+    {"YCbCrA 2x1 MMX", AsThree<JpgYccaToRgba2x1, 128>, AsThree<JpgYccaToRgba2x1Mmx, 128>, 16, 8, 4, true},
+    {"YCbCrA 2x2 MMX", AsThree<JpgYccaToRgba2x2, 256>, AsThree<JpgYccaToRgba2x2Mmx, 256>, 16, 16, 4, true},
 };
 
 void ConvertOut(ColourOut kernel, const OutForm &form, const std::vector<int16_t> &samples, std::vector<uint8_t> *dib,
@@ -333,7 +435,7 @@ TEST(JpegSimd, DecoderColourKernelsStayWithinOneOfTheGenericOnes)
         int lumaSamples = form.width * form.height;
         ptrdiff_t step = form.width * form.bytes + 5;
         for (int n = 0; n < 120; n++) {
-            std::vector<int16_t> samples(lumaSamples + 128);
+            std::vector<int16_t> samples(lumaSamples + 128 + (form.fourth ? lumaSamples : 0));
             for (int16_t &s : samples)
                 s = (int16_t)(n < 2 ? 255 * n : n < 4 ? 255 * (random() & 1) : random() % 256);
             std::vector<uint8_t> expected, packed;
@@ -344,45 +446,50 @@ TEST(JpegSimd, DecoderColourKernelsStayWithinOneOfTheGenericOnes)
                 if (!inside)
                     ASSERT_EQ(Untouched, packed[i]) << form.name << ": written past the MCU at " << i;
                 else
-                    ASSERT_LE(abs(expected[i] - packed[i]), 1) << form.name << " at byte " << i;
+                    ASSERT_LE(abs(expected[i] - packed[i]), form.exact ? 0 : 1) << form.name << " at byte " << i;
             }
         }
     }
 }
 
-TEST(JpegSimd, WideDecoderColourKernelsWriteTheNarrowOnesBytes)
+TEST(JpegSimd, GrayKernelsLimitSamplesAlike)
 {
-    // The 128-bit forms must be the 64-bit ones to the byte, so that a
-    // picture looks the same on every processor of the SSE family.
-    const struct {
-        const char *name;
-        ColourOut narrow, wide;
-        int width, height, bytes;
-    } pairs[] = {
-        {"RGB 1x1", JpgYccToRgb1x1Mmx, JpgYccToRgb1x1Sse2, 8, 8, 3},
-        {"BGR 1x1", JpgYccToBgr1x1Mmx, JpgYccToBgr1x1Sse2, 8, 8, 3},
-        {"RGBA 1x1", JpgYccToRgba1x1Mmx, JpgYccToRgba1x1Sse2, 8, 8, 4},
-        {"RGB 2x1", JpgYccToRgb2x1Sse, JpgYccToRgb2x1Sse2, 16, 8, 3},
-        {"BGR 2x1", JpgYccToBgr2x1Sse, JpgYccToBgr2x1Sse2, 16, 8, 3},
-        {"RGBA 2x1", JpgYccToRgba2x1Mmx, JpgYccToRgba2x1Sse2, 16, 8, 4},
-        {"RGB 2x2", JpgYccToRgb2x2ByHalvesMmx, JpgYccToRgb2x2Sse2, 16, 16, 3},
-        {"BGR 2x2", JpgYccToBgr2x2ByHalvesMmx, JpgYccToBgr2x2Sse2, 16, 16, 3},
-        {"RGBA 2x2", JpgYccToRgba2x2Mmx, JpgYccToRgba2x2Sse2, 16, 16, 4},
-    };
-    std::mt19937 random(161);
-    for (const auto &pair : pairs) {
-        OutForm form = {pair.name, pair.narrow, pair.wide, pair.width, pair.height, pair.bytes};
-        ptrdiff_t step = form.width * form.bytes + 5;
-        for (int n = 0; n < 60; n++) {
-            std::vector<int16_t> samples(form.width * form.height + 128);
-            for (int16_t &s : samples)
-                s = (int16_t)(n < 2 ? 255 * n : n < 4 ? 255 * (random() & 1) : random() % 256);
-            std::vector<uint8_t> narrow, wide;
-            ConvertOut(pair.narrow, form, samples, &narrow, step);
-            ConvertOut(pair.wide, form, samples, &wide, step);
-            ASSERT_EQ(narrow, wide) << pair.name << ", case " << n;
-        }
+    int16_t samples[64];
+    for (int i = 0; i < 64; i++)
+        samples[i] = (int16_t)(i * 613 % 1201 - 400);
+    samples[0] = -32768;
+    samples[1] = 32767;
+    uint8_t generic[64], packed[64];
+    JpgCopyGray1x1(samples, generic, 8);
+    Packed([&] { JpgCopyGray1x1Mmx(samples, packed, 8); });
+    for (int i = 0; i < 64; i++) {
+        int limited = samples[i] < 0 ? 0 : samples[i] > 255 ? 255 : samples[i];
+        ASSERT_EQ(limited, generic[i]) << i;
+        ASSERT_EQ(limited, packed[i]) << i;
     }
+}
+
+// Four components: the fourth sample's low byte as it is, and the colours
+// complemented, so that white samples give black.
+TEST(JpegSimd, FourComponentKernelsComplementTheColours)
+{
+    const OutForm &form = OutForms[sizeof OutForms / sizeof OutForms[0] - 3];
+    std::vector<int16_t> samples(64 * 4);
+    for (int i = 0; i < 64; i++) {
+        samples[i] = 255;
+        samples[64 + i] = samples[128 + i] = 128;
+        samples[192 + i] = (int16_t)(i * 4);
+    }
+    std::vector<uint8_t> expected, packed;
+    ConvertOut(form.generic, form, samples, &expected, 32);
+    ConvertOut(form.packed, form, samples, &packed, 32);
+    for (int i = 0; i < 64; i++) {
+        EXPECT_EQ(0, packed[4 * i]);
+        EXPECT_EQ(0, packed[4 * i + 1]);
+        EXPECT_EQ(0, packed[4 * i + 2]);
+        EXPECT_EQ(i * 4, packed[4 * i + 3]);
+    }
+    EXPECT_EQ(expected, packed);
 }
 
 TEST(JpegSimd, DecoderColourKernelsFloorTheRedAndBlueTerms)
@@ -424,21 +531,20 @@ const InForm InForms[] = {
     {"BGR 2x1", JpgBgrToYcc2x1, JpgBgrToYcc2x1Mmx, 16, 8, 3, 3},
     {"RGB 2x2", JpgRgbToYcc2x2, JpgRgbToYcc2x2ByQuartersMmx, 16, 16, 3, 3},
     {"BGR 2x2", JpgBgrToYcc2x2, JpgBgrToYcc2x2ByQuartersMmx, 16, 16, 3, 3},
-    {"RGB 1x1 SSE2", JpgRgbToYcc1x1, JpgRgbToYcc1x1Sse2, 8, 8, 3, 3},
-    {"BGR 1x1 SSE2", JpgBgrToYcc1x1, JpgBgrToYcc1x1Sse2, 8, 8, 3, 3},
-    {"RGB 2x1 SSE2", JpgRgbToYcc2x1, JpgRgbToYcc2x1Sse2, 16, 8, 3, 3},
-    {"BGR 2x1 SSE2", JpgBgrToYcc2x1, JpgBgrToYcc2x1Sse2, 16, 8, 3, 3},
-    {"RGB 2x2 SSE2", JpgRgbToYcc2x2, JpgRgbToYcc2x2Sse2, 16, 16, 3, 3},
-    {"BGR 2x2 SSE2", JpgBgrToYcc2x2, JpgBgrToYcc2x2Sse2, 16, 16, 3, 3},
+    {"RGBA 1x1", JpgRgbaToYcca1x1, JpgRgbaToYcca1x1Mmx, 8, 8, 4, 4},
+    {"RGBA 2x1", JpgRgbaToYcca2x1, JpgRgbaToYcca2x1Mmx, 16, 8, 4, 4},
+    {"RGBA 2x2", JpgRgbaToYcca2x2, JpgRgbaToYcca2x2ByHalvesMmx, 16, 16, 4, 4},
+    {"packed 4:2:2 MMX", JpgSplitPacked422, JpgSplitPacked422Mmx, 16, 8, 2, 3},
+    {"packed 4:2:2 SSE", JpgSplitPacked422, JpgSplitPacked422Sse, 16, 8, 2, 3},
 };
 
 std::vector<int16_t> ConvertIn(ColourIn kernel, const InForm &form, const std::vector<uint8_t> &pixels,
                                ptrdiff_t step)
 {
     int lumaSamples = form.width * form.height;
-    std::vector<int16_t> samples(lumaSamples + 128, 0x7777);
+    std::vector<int16_t> samples(lumaSamples + 128 + (form.components == 4 ? lumaSamples : 0), 0x7777);
     int16_t *blocks[4] = {samples.data(), samples.data() + lumaSamples, samples.data() + lumaSamples + 64,
-                          nullptr};
+                          form.components == 4 ? samples.data() + lumaSamples + 128 : nullptr};
     // A negative step reads the rows bottom-up, as a bitmap stored that way.
     const uint8_t *first = step > 0 ? pixels.data() : pixels.data() + pixels.size() - form.width * form.bytes;
     Packed([&] { kernel(first, step, blocks); });
@@ -464,6 +570,20 @@ TEST(JpegSimd, EncoderColourKernelsGiveExactlyTheGenericSamples)
         }
 }
 
+TEST(JpegSimd, EncoderFourByteKernelsComplementTheColours)
+{
+    // Black (0, 0, 0, 0) is stored as white and white as black; the fourth
+    // byte is kept, level-shifted.
+    for (int value : {0, 255}) {
+        std::vector<uint8_t> pixels(8 * 8 * 4, (uint8_t)value);
+        std::vector<int16_t> samples = ConvertIn(JpgRgbaToYcca1x1Mmx, InForms[7], pixels, 32);
+        EXPECT_EQ(value ? -128 : 127, samples[0]);
+        EXPECT_EQ(0, samples[64]);
+        EXPECT_EQ(0, samples[128]);
+        EXPECT_EQ(value ? 127 : -128, samples[192]);
+    }
+}
+
 TEST(JpegSimd, EncoderColourKernelsConvertPureRedAsTheGenericOnes)
 {
     // Pure red in R, G, B order: Y -51, Cb -43, Cr 128, the one value above
@@ -475,29 +595,6 @@ TEST(JpegSimd, EncoderColourKernelsConvertPureRedAsTheGenericOnes)
     EXPECT_EQ(-51, samples[0]);
     EXPECT_EQ(-43, samples[64]);
     EXPECT_EQ(128, samples[128]);
-}
-
-// The routine sets of the processor types, as the fillers install them.
-TEST(JpegSimd, EachProcessorTypeGetsItsOwnTransformSet)
-{
-    JpgDispatch d;
-    memset(&d, 0, sizeof d);
-    JpgFillDispatchGeneric(&d);
-    EXPECT_EQ((void *)JpgIdctInteger, (void *)d.idct_integer_8x8);
-    JpgFillDispatchFamily6(&d);
-    EXPECT_EQ((void *)JpgIdctInteger, (void *)d.idct_integer_8x8);
-    JpgFillDispatchMmx(&d);
-    EXPECT_EQ((void *)JpgIdctIntegerMmx, (void *)d.idct_integer_8x8);
-    EXPECT_EQ((void *)JpgQuantizeAanMmx, (void *)d.run_quant) << "the fast method's quantiser until a header is written";
-    EXPECT_EQ((void *)JpgYccToRgb2x1Mmx, (void *)d.dec_cc_ycc_rgb_h2v1);
-    JpgFillDispatchSse(&d);
-    EXPECT_EQ((void *)JpgIdctIntegerSse, (void *)d.idct_integer_8x8);
-    EXPECT_EQ((void *)JpgYccToRgb2x1Sse, (void *)d.dec_cc_ycc_rgb_h2v1);
-    EXPECT_EQ((void *)JpgDequantizeIntegerMmx, (void *)d.dequant_integer);
-    JpgFillDispatchSse2(&d);
-    EXPECT_EQ((void *)JpgIdctIntegerSse2, (void *)d.idct_integer_8x8);
-    EXPECT_EQ((void *)JpgDequantizeIntegerSse2, (void *)d.dequant_integer);
-    EXPECT_EQ((void *)JpgYccToRgb2x1Sse2, (void *)d.dec_cc_ycc_rgb_h2v1);
 }
 
 // A whole picture decoded with each forced type: the same size and layout,
@@ -525,6 +622,83 @@ TEST(JpegSimd, ForcedProcessorTypesDecodeAPictureAlike)
             // with the registers released (x86_64 keeps long double on x87).
             volatile long double x = 1.5L;
             EXPECT_EQ(2.25L, x * x) << "type " << type;
+        }
+    }
+    ApplyForcedCpuTypeFromEnvironment();
+}
+
+// Every output kind that has a whole-MCU kernel, in a picture of odd size
+// so that edge MCUs go through the same kernel cut to size, decoded with
+// each forced type: the kind the frame chose, the layout of type 0's
+// bitmap, and the samples within what the transforms and kernels differ by.
+struct Layout {
+    const char *name;
+    int pixelChannels, jpgChannels, jpgColour, subsampling;
+    int dibColour, dibChannels, dibSubsampling;
+    int kind;
+};
+
+const Layout Layouts[] = {
+    {"gray", 1, 1, JPG_COLOUR_GRAY, 0, JPG_COLOUR_GRAY, 1, 0, 0},
+    {"YCbCr 1x1 to BGR", 3, 3, JPG_COLOUR_YCBCR, 0, JPG_COLOUR_BGR, 3, 0, 2},
+    {"YCbCr 2x2 to RGB", 3, 3, JPG_COLOUR_YCBCR, 1, JPG_COLOUR_RGB, 3, 0, 3},
+    {"YCbCr 2x1 to RGBA", 3, 3, JPG_COLOUR_YCBCR, 2, JPG_COLOUR_RGBA, 4, 0, 9},
+    {"YCbCrA 1x1", 4, 4, JPG_COLOUR_YCBCRA, 0, JPG_COLOUR_RGBA, 4, 0, 10},
+    {"YCbCrA 2x2", 4, 4, JPG_COLOUR_YCBCRA, 3, JPG_COLOUR_RGBA, 4, 0, 11},
+    {"YCbCrA 2x1", 4, 4, JPG_COLOUR_YCBCRA, 4, JPG_COLOUR_RGBA, 4, 0, 12},
+    {"RGB into RGBA", 3, 3, JPG_COLOUR_RGB, 0, JPG_COLOUR_RGBA, 4, 0, 13},
+    {"RGBA", 4, 4, JPG_COLOUR_RGBA, 0, JPG_COLOUR_RGBA, 4, 0, 14},
+    {"RGB 1x1", 3, 3, JPG_COLOUR_RGB, 0, JPG_COLOUR_RGB, 3, 0, 15},
+    {"RGB 2x2", 3, 3, JPG_COLOUR_RGB, 1, JPG_COLOUR_RGB, 3, 0, 16},
+    {"RGB 2x1", 3, 3, JPG_COLOUR_RGB, 2, JPG_COLOUR_RGB, 3, 0, 17},
+    {"packed 4:2:2", 3, 3, JPG_COLOUR_YCBCR, 2, JPG_COLOUR_YCBCR, 2, 2, 19},
+};
+
+int DecodeLayout(const Bytes &jpeg, const Layout &l, std::vector<uint8_t> *dib, int *kind)
+{
+    MemoryReader reader(jpeg);
+    int result = reader.Read(JPG_READ_HEADER_MEMORY);
+    BitmapRead read;
+    read.channels = l.dibChannels;
+    read.colour = l.dibColour;
+    read.subsampling = l.dibSubsampling;
+    if (result == 0)
+        result = ReadInto(&reader.record, &read, dib);
+    *kind = reader.record.props.outputKind;
+    return result;
+}
+
+TEST(JpegSimd, ForcedProcessorTypesDecodeEveryLayoutAlike)
+{
+    const int width = 37, height = 21;
+    for (const Layout &l : Layouts) {
+        SCOPED_TRACE(l.name);
+        JpgForceCpuTypeForTests(0);
+        Pixels pixels = MakePixels(width, height, l.pixelChannels, 5);
+        int bitmapColour = l.pixelChannels == 1 ? JPG_COLOUR_GRAY : l.pixelChannels == 4 ? JPG_COLOUR_RGBA
+                                                                                        : JPG_COLOUR_RGB;
+        EncodeSettings settings;
+        settings.jpgChannels = l.jpgChannels;
+        settings.jpgColour = l.jpgColour;
+        settings.subsampling = l.subsampling;
+        settings.quality = 90;
+        Bytes jpeg;
+        ASSERT_EQ(0, EncodeToMemory(LayOut(pixels, bitmapColour, l.pixelChannels, 0, false), settings, &jpeg));
+        std::vector<uint8_t> generic, forced, first;
+        int kind = -1;
+        ASSERT_EQ(0, DecodeLayout(jpeg, l, &generic, &kind));
+        EXPECT_EQ(l.kind, kind);
+        for (int type : {3, 4, 5, 6}) {
+            JpgForceCpuTypeForTests(type);
+            ASSERT_EQ(0, DecodeLayout(jpeg, l, &forced, &kind)) << "type " << type;
+            ASSERT_EQ(generic.size(), forced.size());
+            for (size_t i = 0; i < forced.size(); i++)
+                ASSERT_LE(abs(generic[i] - forced[i]), 4) << "type " << type << " at " << i;
+            // The packed types differ from each other only in instructions.
+            if (type == 3)
+                first = forced;
+            else
+                EXPECT_EQ(first, forced) << "type " << type << " against type 3";
         }
     }
     ApplyForcedCpuTypeFromEnvironment();

@@ -111,13 +111,15 @@ int ReadInto(JPEG_IMAGE_PROPS *r, BitmapRead *read, std::vector<uint8_t> *dib)
     }
     if (r->jpgChannels == 1 && read->channels == 1)
         read->colour = JPG_COLOUR_GRAY;
-    dib->assign((size_t)(read->width * read->channels + read->pad) * read->height, Untouched);
+    int bytesPerPixel = read->subsampling == 2 ? 2 : read->channels;
+    dib->assign((size_t)(read->width * bytesPerPixel + read->pad) * read->height, Untouched);
     r->dibPixels = dib->data();
     r->dibWidth = read->width;
     r->dibHeight = read->bottomUp ? -read->height : read->height;
     r->dibChannels = read->channels;
     r->dibColour = read->colour;
     r->dibPadBytes = read->pad;
+    r->dibSubsampling = read->subsampling;
     r->props.fourRowBuffers = read->fourRowBuffers;
     r->props.roiLeft = read->left;
     r->props.roiTop = read->top;

@@ -51,6 +51,7 @@ struct BitmapRead {
     int width = 0, height = 0; // of the bitmap; 0: the picture's at the mode's scale
     int pad = 0;
     bool bottomUp = false;
+    int subsampling = 0; // 2: packed 4:2:2 pixels of two bytes
 };
 const uint8_t Untouched = 0xAB;
 int ReadScale(int mode);

@@ -2,6 +2,8 @@
 // trap that turns a fault inside an operation into -1.
 #include <windows.h>
 
+#include <stdio.h>
+
 #include <gtest/gtest.h>
 
 #include "jpeg_codec.h"
@@ -39,6 +41,37 @@ TEST(JpegWindows, FaultWritingTheCommentBufferIsAnAccessError)
     EXPECT_EQ(JPG_ERR_COMMENT_ACCESS, reader.Read(JPG_READ_HEADER_MEMORY));
 }
 
+// The override is machine-wide, and the suite's runs with each processor
+// type forced share one machine and run at once: for this test the
+// process's HKEY_LOCAL_MACHINE is mapped to a key of its own, so that what
+// it sets is seen by this process alone, through the very key and value
+// the codec opens.
+struct PrivateMachineKey {
+    HKEY root = nullptr;
+    char name[96];
+    bool mapped = false;
+    PrivateMachineKey()
+    {
+        snprintf(name, sizeof name, "Software\\Zettlies tests\\machine key %lu %lu", GetCurrentProcessId(),
+                 GetTickCount());
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, name, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &root, nullptr) ==
+            ERROR_SUCCESS)
+            mapped = RegOverridePredefKey(HKEY_LOCAL_MACHINE, root) == ERROR_SUCCESS;
+    }
+    ~PrivateMachineKey()
+    {
+        if (mapped)
+            RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
+        if (root) {
+            for (const char *key : {"Software\\Kestrova\\JpgLib", "Software\\Kestrova", "Software"})
+                RegDeleteKeyA(root, key);
+            RegCloseKey(root);
+            RegDeleteKeyA(HKEY_CURRENT_USER, name);
+            RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Zettlies tests"); // once no other run uses it
+        }
+    }
+};
+
 struct OverrideValue {
     HKEY key = nullptr;
     OverrideValue()
@@ -70,14 +103,34 @@ int TypeAfterInit()
     return type;
 }
 
+// The machine's own override, read through a handle taken before the
+// mapping; -1 when it has none.
+long MachineOverride(HKEY machineSoftware)
+{
+    HKEY key;
+    if (RegOpenKeyExA(machineSoftware, "Kestrova\\JpgLib", 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return -1;
+    DWORD value = 0, size = sizeof value;
+    bool has = RegQueryValueExA(key, "USECPU", nullptr, nullptr, (BYTE *)&value, &size) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return has ? (long)value : -1;
+}
+
 TEST(JpegWindows, RegistryOverrideForcesTheProcessorType)
 {
     JpgForceCpuTypeForTests(-1);
     JpgReadCpuInfo();
     int detected = JpgCpuTypeFor(JpgGetCpuInfo(), -1);
+    HKEY machineSoftware = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software", 0, KEY_READ, &machineSoftware));
+    long machineOverride = MachineOverride(machineSoftware);
+    PrivateMachineKey machine;
+    ASSERT_TRUE(machine.mapped);
     OverrideValue value;
     ASSERT_TRUE(value.Set(3));
     EXPECT_EQ(3, TypeAfterInit());
+    EXPECT_EQ(machineOverride, MachineOverride(machineSoftware)) << "the other test programs see nothing of it";
+    RegCloseKey(machineSoftware);
     ASSERT_TRUE(value.Set(0));
     EXPECT_EQ(0, TypeAfterInit());
     ASSERT_TRUE(value.Set(7));

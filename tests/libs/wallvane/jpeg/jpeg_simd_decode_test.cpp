@@ -1,0 +1,294 @@
+// The block decoders with a 64-bit accumulator against the generic one:
+// the same coefficients from the same entropy-coded data, read from memory
+// and from a file, and their own rule at the end of the data.
+#include <gtest/gtest.h>
+#include <string.h>
+
+#include <random>
+#include <vector>
+
+#include "jpeg_dispatch.h"
+#include "jpeg_encode_helpers.h"
+#include "jpeg_encoder.h"
+#include "jpeg_forced_cpu.h"
+#include "jpeg_test_files.h"
+#include "simd/jpeg_simd.h"
+
+namespace {
+
+typedef RandomHuffmanTables Coder;
+
+Bytes Encode(const Coder &c, const std::vector<std::vector<int16_t>> &blocks)
+{
+    Bytes bytes(blocks.size() * 200 + 64);
+    JpgBitOutput out;
+    memset(&out, 0, sizeof out);
+    JpgOutputInit(&out, bytes.data(), (int)bytes.size());
+    int16_t predictor = 0;
+    for (const std::vector<int16_t> &b : blocks)
+        EXPECT_EQ(0, JpgEncodeBlock(&out, &c.dcEncode, &c.acEncode, &predictor, b.data()));
+    EXPECT_EQ(0, JpgWriteBytes(nullptr, 0, &out));
+    bytes.resize(out.writePointer - bytes.data());
+    return bytes;
+}
+
+// Tables and blocks from a seed, and the blocks coded with the tables.
+struct Coded {
+    Coder c;
+    std::vector<std::vector<int16_t>> blocks;
+    Bytes stream;
+    Coded(unsigned seed, int count)
+    {
+        std::mt19937 random(seed);
+        EXPECT_TRUE(MakeRandomHuffmanTables(random, &c));
+        blocks = BaselineCoefficientBlocks(random, count);
+        stream = Encode(c, blocks);
+    }
+};
+
+// The input of a scan over the bytes, from memory or from a file.
+struct Input {
+    Bytes bytes;
+    std::string path;
+    JpgBitInput input = {};
+    Input(const Bytes &data, bool fromFile) : bytes(data)
+    {
+        if (fromFile) {
+            path = TempPath("simd_decode.bin");
+            EXPECT_TRUE(WriteWholeFile(path, bytes));
+            input.file = JpgFileOpen(path.c_str(), false);
+            EXPECT_NE(nullptr, input.file);
+        } else {
+            input.start = bytes.data();
+            input.size = (int)bytes.size();
+        }
+        JpgResetInput(&input);
+    }
+    ~Input()
+    {
+        if (input.file)
+            JpgFileClose(input.file);
+        if (!path.empty())
+            remove(path.c_str());
+    }
+};
+
+struct Named {
+    const char *name;
+    JpgDecodeBlockRoutine decode;
+    JpgDecodeDequantizedRoutine dequantized;
+};
+
+// Decodes the first count blocks with the form and holds each to the block
+// that was coded.
+void DecodeBlocks(const Named &form, JpgBitInput *input, const Coder &c,
+                  const std::vector<std::vector<int16_t>> &blocks, size_t count)
+{
+    int16_t predictor = 0, block[64];
+    for (size_t n = 0; n < count; n++) {
+        ASSERT_EQ(0, form.decode(input, &c.dc, &c.ac, &predictor, block)) << form.name;
+        ASSERT_EQ(0, memcmp(blocks[n].data(), block, sizeof block)) << form.name << ", block " << n;
+    }
+}
+
+const Named Packed[] = {{"family 5", JpgDecodeBlockMmxFamily5, JpgDecodeBlockDequantizedMmxFamily5},
+                        {"family 6 on", JpgDecodeBlockMmx, JpgDecodeBlockDequantizedMmx}};
+
+TEST(JpegSimdDecoder, PackedDecodersGiveTheGenericCoefficientsFromMemoryAndFile)
+{
+    Coded coded(341, 300);
+    const Coder &c = coded.c;
+    ASSERT_GT(coded.stream.size(), 2u * JPG_FILE_BUFFER_SIZE);
+    // Quantisers whose products with baseline coefficients fit 16 bits.
+    int16_t quant[64];
+    for (int i = 0; i < 64; i++)
+        quant[i] = (int16_t)(1 + i % 32);
+    for (const Named &form : Packed)
+        for (bool fromFile : {false, true}) {
+            Input generic(coded.stream, false), packed(coded.stream, fromFile), fused(coded.stream, fromFile);
+            int16_t gp = 0, pp = 0, fp = 0;
+            for (size_t n = 0; n < coded.blocks.size(); n++) {
+                int16_t expected[64], got[64], dequantized[64];
+                ASSERT_EQ(0, JpgDecodeBlock(&generic.input, &c.dc, &c.ac, &gp, expected));
+                ASSERT_EQ(0, form.decode(&packed.input, &c.dc, &c.ac, &pp, got));
+                ASSERT_EQ(0, form.dequantized(&fused.input, &c.dc, &c.ac, &fp, dequantized, quant));
+                ASSERT_EQ(0, memcmp(expected, coded.blocks[n].data(), sizeof expected)) << "generic, block " << n;
+                ASSERT_EQ(0, memcmp(expected, got, sizeof got)) << form.name << (fromFile ? " from a file" : "")
+                                                                << ", block " << n;
+                for (int i = 0; i < 64; i++)
+                    ASSERT_EQ(expected[i] * quant[i], dequantized[i]) << form.name << ", block " << n << " at " << i;
+            }
+            EXPECT_FALSE(packed.input.exhausted);
+            EXPECT_EQ(coded.stream.size(), packed.input.consumed) << form.name;
+            JpgClearMmxState();
+        }
+}
+
+TEST(JpegSimdDecoder, DcOnlyDecoderKeepsTheDcAndPassesTheBlock)
+{
+    Coded coded(57, 200);
+    const Coder &c = coded.c;
+    Input input(coded.stream, false);
+    int16_t predictor = 0;
+    for (size_t n = 0; n < coded.blocks.size(); n++) {
+        int16_t dc = 0x7777;
+        ASSERT_EQ(0, JpgDecodeBlockDcOnlyMmx(&input.input, &c.dc, &c.ac, &predictor, &dc));
+        ASSERT_EQ(coded.blocks[n][0], dc) << "block " << n;
+    }
+    EXPECT_EQ(coded.stream.size(), input.input.consumed);
+}
+
+TEST(JpegSimdDecoder, ProductsBeyond16BitsSaturateWhenDequantisedInPassing)
+{
+    std::mt19937 random(8);
+    Coder c;
+    ASSERT_TRUE(MakeRandomHuffmanTables(random, &c));
+    std::vector<std::vector<int16_t>> blocks(1, std::vector<int16_t>(64, 0));
+    blocks[0][0] = 1000;
+    blocks[0][1] = -1000;
+    Bytes stream = Encode(c, blocks);
+    int16_t quant[64];
+    for (int i = 0; i < 64; i++)
+        quant[i] = 255;
+    for (const Named &form : Packed) {
+        Input input(stream, false);
+        int16_t predictor = 0, block[64];
+        ASSERT_EQ(0, form.dequantized(&input.input, &c.dc, &c.ac, &predictor, block, quant));
+        EXPECT_EQ(32767, block[0]) << form.name;
+        EXPECT_EQ(-32768, block[1]) << form.name;
+    }
+}
+
+// The data end in the middle of a block: no error from the decoder, the
+// missing bits read as zero, and the input is marked exhausted so that the
+// scan reports the cut.
+TEST(JpegSimdDecoder, EndOfTheDataIsNoErrorButExhaustsTheInput)
+{
+    Coded coded(12, 8);
+    const Coder &c = coded.c;
+    Bytes cut(coded.stream.begin(), coded.stream.begin() + coded.stream.size() / 2);
+    for (const Named &form : Packed)
+        for (bool fromFile : {false, true}) {
+            Input input(cut, fromFile);
+            int16_t predictor = 0, block[64];
+            for (size_t n = 0; n < coded.blocks.size(); n++)
+                ASSERT_EQ(0, form.decode(&input.input, &c.dc, &c.ac, &predictor, block)) << form.name;
+            EXPECT_TRUE(input.input.exhausted) << form.name << (fromFile ? " from a file" : "");
+            EXPECT_EQ(cut.size(), input.input.consumed);
+            Input dcOnly(cut, fromFile);
+            predictor = 0;
+            for (size_t n = 0; n < coded.blocks.size(); n++)
+                ASSERT_EQ(0, JpgDecodeBlockDcOnlyMmx(&dcOnly.input, &c.dc, &c.ac, &predictor, block));
+            EXPECT_TRUE(dcOnly.input.exhausted);
+        }
+}
+
+// Data that end on an 0xFF end inside a marker: damaged, from memory as
+// from a file, as the generic decoder has it.
+TEST(JpegSimdDecoder, DataEndingInsideAMarkerAreDamaged)
+{
+    Coded coded(31, 6);
+    const Coder &c = coded.c;
+    Bytes cut(coded.stream.begin(), coded.stream.begin() + coded.stream.size() / 2);
+    cut.push_back(0xFF);
+    for (bool fromFile : {false, true}) {
+        Input generic(cut, fromFile);
+        int result = 0;
+        int16_t predictor = 0, block[64];
+        for (size_t n = 0; n < coded.blocks.size() && result == 0; n++)
+            result = JpgDecodeBlock(&generic.input, &c.dc, &c.ac, &predictor, block);
+        EXPECT_EQ(JPG_ERR_DATA, result) << "the generic decoder";
+        for (const Named &form : Packed) {
+            Input input(cut, fromFile);
+            result = 0;
+            predictor = 0;
+            for (size_t n = 0; n < coded.blocks.size() && result == 0; n++)
+                result = form.decode(&input.input, &c.dc, &c.ac, &predictor, block);
+            EXPECT_EQ(JPG_ERR_DATA, result) << form.name << (fromFile ? " from a file" : "");
+            Input dcOnly(cut, fromFile);
+            result = 0;
+            predictor = 0;
+            for (size_t n = 0; n < coded.blocks.size() && result == 0; n++)
+                result = JpgDecodeBlockDcOnlyMmx(&dcOnly.input, &c.dc, &c.ac, &predictor, block);
+            EXPECT_EQ(JPG_ERR_DATA, result) << "DC only";
+        }
+    }
+}
+
+// A file of exactly one buffer, cut inside a block: the blocks before the
+// cut decode whole, the refill after the buffer brings no bytes, and the
+// block cut short decodes without an error.
+TEST(JpegSimdDecoder, FileEndingAtABufferBoundaryDecodesWithoutError)
+{
+    Coded coded(4096, 120);
+    const Coder &c = coded.c;
+    ASSERT_GT(coded.stream.size(), (size_t)JPG_FILE_BUFFER_SIZE);
+    Bytes whole(coded.stream.begin(), coded.stream.begin() + JPG_FILE_BUFFER_SIZE);
+    Input reference(whole, false);
+    int16_t predictor = 0, block[64];
+    size_t complete = 0;
+    while (complete < coded.blocks.size()) {
+        ASSERT_EQ(0, JpgDecodeBlock(&reference.input, &c.dc, &c.ac, &predictor, block));
+        if (reference.input.exhausted)
+            break;
+        complete++;
+    }
+    ASSERT_GT(complete, 10u);
+    for (const Named &form : Packed) {
+        Input input(whole, true);
+        DecodeBlocks(form, &input.input, c, coded.blocks, complete);
+        EXPECT_FALSE(input.input.exhausted) << form.name;
+        int16_t last[64];
+        EXPECT_EQ(0, form.decode(&input.input, &c.dc, &c.ac, &predictor, last)) << "a block cut by the end";
+        EXPECT_TRUE(input.input.exhausted);
+        EXPECT_EQ(JPG_ERR_EOF, JpgRefillInputMmx(&input.input)) << "the file has no more bytes";
+        EXPECT_EQ(0, input.input.available);
+    }
+}
+
+// A marker stops the loading and waits for the scan decoder; the bits up
+// to it are decoded, and nothing reads as an error.
+TEST(JpegSimdDecoder, MarkerStopsTheLoadingAndStaysPending)
+{
+    Coded coded(208, 3);
+    const Coder &c = coded.c;
+    Bytes stream = coded.stream;
+    size_t data = stream.size();
+    stream.insert(stream.end(), {0xFF, 0xFF, 0xD3, 0x12, 0x34});
+    for (const Named &form : Packed) {
+        Input input(stream, false);
+        DecodeBlocks(form, &input.input, c, coded.blocks, coded.blocks.size());
+        EXPECT_EQ(0xD3, input.input.pendingMarker) << form.name;
+        EXPECT_EQ(data + 3, input.input.consumed) << "the fill byte and the marker are taken";
+        int16_t predictor = 0, block[64];
+        EXPECT_EQ(0, form.decode(&input.input, &c.dc, &c.ac, &predictor, block)) << "past the marker";
+        EXPECT_FALSE(input.input.exhausted) << "a marker is not the end of the data";
+        EXPECT_EQ(data + 3, input.input.consumed);
+    }
+}
+
+// Through the whole read: a picture whose data are cut short reads as cut
+// short on every processor type, never as a success.
+TEST(JpegSimdDecoder, EveryProcessorTypeReportsCutData)
+{
+    CraftedJpeg crafted = CraftColour(64, 48, 2, 2);
+    Bytes whole = crafted.Join();
+    BitmapRead read;
+    std::vector<uint8_t> dib;
+    ASSERT_EQ(0, ReadBitmap(whole, read, &dib));
+    crafted.data.resize(crafted.data.size() / 3);
+    crafted.eoi.clear();
+    Bytes jpeg = crafted.Join();
+    int expected = 0;
+    for (int type = 0; type <= 6; type++) {
+        JpgForceCpuTypeForTests(type);
+        int result = ReadBitmap(jpeg, read, &dib);
+        if (type == 0)
+            expected = result;
+        EXPECT_EQ(expected, result) << "type " << type;
+    }
+    EXPECT_EQ(JPG_ERR_EOF, expected);
+    ApplyForcedCpuTypeFromEnvironment();
+}
+
+} // namespace
