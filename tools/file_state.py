@@ -88,7 +88,7 @@ def variables(text):
 
 
 # The count may only fall: lower LIMIT as state moves to its windows, toward GOAL.
-LIMIT = 109
+LIMIT = 108
 GOAL = 60
 
 # "file:variable": why it is one per program.
@@ -112,6 +112,8 @@ KEPT = {
     "libs/wallvane/jpeg/cpu_dispatch.cpp:ForcedCpuType": "seam: the processor type a test forces",
     "platform/win32support/clock_seam.cpp:CurrentLocalTimeHook": "seam: the local time",
     "platform/win32support/clock_seam.cpp:CurrentPauseHook": "seam: pauses",
+    "platform/win32support/clock_seam.cpp:CurrentTimeSource": "seam: the clock",
+    "platform/win32support/module_instance.cpp:Instance": "seam: the module instance",
     "platform/win32support/sound_seam.cpp:CurrentPlaySoundHook": "seam: sound",
     "platform/win32support/ui_seams.cpp:CurrentMessageBoxHook": "seam: message boxes",
     "platform/win32support/ui_seams.cpp:CurrentRegistryRoot": "seam: the registry root",
