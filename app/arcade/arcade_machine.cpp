@@ -6,11 +6,14 @@
 #include "arcade_core.h"
 #include "arcade_platform.h"
 
-// Set when ArcadeRun leaves the core; manual reset, one for the process.
-static HANDLE runLoopLeft;
-// A stop that gave up waiting for the emulation thread leaves the machine
-// allocated: the thread may still be using it.
-static bool stopUnfinished;
+// How the one machine's run ends, for the process.
+static struct {
+    // Set when ArcadeRun leaves the core; manual reset.
+    HANDLE runLoopLeft;
+    // A stop that gave up waiting for the emulation thread leaves the machine
+    // allocated: the thread may still be using it.
+    bool stopUnfinished;
+} RunEnd;
 
 static uint32_t ReadTickCount(void)
 {
@@ -38,12 +41,12 @@ static void FinishStop(void)
     ArcadeCoreRelease();
     ReleaseArcadeSurface();
     CloseArcadeFrameSemaphore();
-    stopUnfinished = false;
+    RunEnd.stopUnfinished = false;
 }
 
 static bool RunLoopLeft(DWORD timeoutMs)
 {
-    return runLoopLeft && WaitForSingleObject(runLoopLeft, timeoutMs) == WAIT_OBJECT_0;
+    return RunEnd.runLoopLeft && WaitForSingleObject(RunEnd.runLoopLeft, timeoutMs) == WAIT_OBJECT_0;
 }
 
 int ArcadeInit(HDC screenDc, HWND screenWindow, int stretch, int showFrameRate,
@@ -65,14 +68,14 @@ int ArcadeInitFromImages(HDC screenDc, HWND screenWindow, int stretch, int showF
                          const uint8_t *programRom, size_t programSize, const uint8_t *charRom,
                          size_t charSize, uint8_t lives, uint8_t bonus)
 {
-    if (stopUnfinished) {
+    if (RunEnd.stopUnfinished) {
         if (!RunLoopLeft(0))
             return -1;
         FinishStop();
     }
-    if (!runLoopLeft) {
-        runLoopLeft = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        if (!runLoopLeft)
+    if (!RunEnd.runLoopLeft) {
+        RunEnd.runLoopLeft = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        if (!RunEnd.runLoopLeft)
             return -1;
     }
     ArcadeSetup setup = {stretch, showFrameRate, lives, bonus};
@@ -83,7 +86,7 @@ int ArcadeInitFromImages(HDC screenDc, HWND screenWindow, int stretch, int showF
         FinishStop();
         return -1;
     }
-    ResetEvent(runLoopLeft);
+    ResetEvent(RunEnd.runLoopLeft);
     ArcadeHost.startSound = PlayArcadeSound;
     ArcadeHost.renderFrame = ArcadeRender;
     ArcadeHost.waitForFrame = WaitForArcadeFrame;
@@ -95,12 +98,12 @@ int ArcadeInitFromImages(HDC screenDc, HWND screenWindow, int stretch, int showF
 void ArcadeRun(void)
 {
     if (ArcadeCoreRun() == 0)
-        SetEvent(runLoopLeft);
+        SetEvent(RunEnd.runLoopLeft);
 }
 
 void ArcadeStop(void)
 {
-    if (stopUnfinished) {
+    if (RunEnd.stopUnfinished) {
         if (RunLoopLeft(ArcadeStopTimeoutMs))
             FinishStop();
         return;
@@ -112,7 +115,7 @@ void ArcadeStop(void)
     // thread has left the core it still reads memory and draws.
     if (previous == ArcadeRunning && !RunLoopLeft(ArcadeStopTimeoutMs)) {
         OutputDebugStringA("ArcadeStop: the emulation thread did not leave its frame\n");
-        stopUnfinished = true;
+        RunEnd.stopUnfinished = true;
         return;
     }
     FinishStop();

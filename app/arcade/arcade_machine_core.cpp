@@ -16,8 +16,11 @@ uint8_t HiScoreTable[ArcadeHiScoreSize];
 uint8_t ArcadeVideoRegisterValue;
 char ArcadeFrameRateText[ArcadeFrameRateTextSize];
 
-static bool frameRateReferenceTaken;
-static uint32_t frameRateReference;
+// When the frame-rate text was last made; lives for the process, like the text.
+static struct {
+    bool taken;
+    uint32_t at;
+} FrameRateReference;
 
 namespace {
 
@@ -71,8 +74,8 @@ void WriteSoundLatchB(uint8_t *memory, uint16_t address, uint8_t value) {
 void UpdateFrameRate(int frameSkip) {
     uint32_t now = TickCount();
     FormatArcadeFrameRate(ArcadeFrameRateText, sizeof ArcadeFrameRateText,
-                          now - frameRateReference, frameSkip);
-    frameRateReference = now;
+                          now - FrameRateReference.at, frameSkip);
+    FrameRateReference.at = now;
 }
 
 } // namespace
@@ -142,9 +145,9 @@ void ArcadePatch(Z80Regs *regs) {
 }
 
 uint16_t ArcadeFrameHook(Z80Regs *regs) {
-    if (!frameRateReferenceTaken) {
-        frameRateReference = TickCount();
-        frameRateReferenceTaken = true;
+    if (!FrameRateReference.taken) {
+        FrameRateReference.at = TickCount();
+        FrameRateReference.taken = true;
     }
     // Wraps rather than overflows after some years of running.
     Arcade.frameCounter = (int32_t)((uint32_t)Arcade.frameCounter + 1u);

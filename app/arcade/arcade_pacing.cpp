@@ -5,42 +5,45 @@
 
 #include <atomic>
 
-static std::atomic<HANDLE> frameSemaphore;
-static std::atomic<LONG> callbacksInside;
+// The one machine's pacing: its semaphore and the timer callbacks running now.
+static struct {
+    std::atomic<HANDLE> frameSemaphore;
+    std::atomic<LONG> callbacksInside;
+} Pacing;
 
 int CreateArcadeFrameSemaphore(void)
 {
     HANDLE semaphore = CreateSemaphoreA(nullptr, 1, 1, nullptr);
     if (!semaphore)
         return -1;
-    frameSemaphore.exchange(semaphore);
+    Pacing.frameSemaphore.exchange(semaphore);
     return 0;
 }
 
 void CloseArcadeFrameSemaphore(void)
 {
-    HANDLE semaphore = frameSemaphore.exchange(nullptr);
+    HANDLE semaphore = Pacing.frameSemaphore.exchange(nullptr);
     if (!semaphore)
         return;
     // A callback that took the handle before it was cleared releases it
     // before we close it.
-    while (callbacksInside.load() != 0)
+    while (Pacing.callbacksInside.load() != 0)
         Sleep(1);
     CloseHandle(semaphore);
 }
 
 void CALLBACK ArcadeTimerProc(UINT timerId, UINT message, DWORD_PTR user, DWORD_PTR unused1, DWORD_PTR unused2)
 {
-    ++callbacksInside;
-    HANDLE semaphore = frameSemaphore.load();
+    ++Pacing.callbacksInside;
+    HANDLE semaphore = Pacing.frameSemaphore.load();
     if (semaphore)
         ReleaseSemaphore(semaphore, 1, nullptr);
-    --callbacksInside;
+    --Pacing.callbacksInside;
 }
 
 void WaitForArcadeFrame(void)
 {
-    HANDLE semaphore = frameSemaphore.load();
+    HANDLE semaphore = Pacing.frameSemaphore.load();
     if (!semaphore)
         return;
     MMRESULT timer = timeSetEvent(ArcadeFramePeriodMs, 0, ArcadeTimerProc, 0,

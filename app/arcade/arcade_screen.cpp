@@ -6,17 +6,21 @@
 #include "arcade_core.h"
 #include "arcade_platform.h"
 
-static HDC screenDc;
-static HWND screenWindow;
-// Where the screen was when the frames' device context was taken, and the
-// context the renderer took itself after the screen moved or changed size.
-static RECT screenPlace;
-static HDC renderDc;
-static HDC surfaceDc;
-static HBITMAP surfaceBitmap;
-static HGDIOBJ keptBitmap;
-static uint32_t *surfaceBits;
-static int fontHeight;
+// The one machine's screen and surface, from ArcadeInit to ArcadeStop.
+struct ArcadeScreen {
+    HDC screenDc;
+    HWND screenWindow;
+    // Where the screen was when the frames' device context was taken, and the
+    // context the renderer took itself after the screen moved or changed size.
+    RECT screenPlace;
+    HDC renderDc;
+    HDC surfaceDc;
+    HBITMAP surfaceBitmap;
+    HGDIOBJ keptBitmap;
+    uint32_t *surfaceBits;
+    int fontHeight;
+};
+static ArcadeScreen Screen;
 
 int CreateArcadeSurface(HDC dc, HWND window)
 {
@@ -41,7 +45,7 @@ int CreateArcadeSurface(HDC dc, HWND window)
         DeleteDC(memoryDc);
         return -1;
     }
-    keptBitmap = SelectObject(memoryDc, bitmap);
+    Screen.keptBitmap = SelectObject(memoryDc, bitmap);
     memset(bits, 0, (size_t)ArcadeSurfaceWidth * ArcadeSurfaceHeight * sizeof(uint32_t));
     RECT picture = {0, 0, ArcadePictureWidth, ArcadePictureHeight};
     FillRect(dc, &picture, (HBRUSH)GetStockObject(BLACK_BRUSH));
@@ -50,35 +54,35 @@ int CreateArcadeSurface(HDC dc, HWND window)
     SetBkColor(memoryDc, RGB(0, 0, 0));
     SetBkMode(memoryDc, OPAQUE);
     TEXTMETRICA metrics;
-    fontHeight = GetTextMetricsA(memoryDc, &metrics) ? metrics.tmHeight : 16;
+    Screen.fontHeight = GetTextMetricsA(memoryDc, &metrics) ? metrics.tmHeight : 16;
 
-    screenDc = dc;
-    screenWindow = window;
-    if (!window || !GetWindowRect(window, &screenPlace))
-        SetRectEmpty(&screenPlace);
-    renderDc = nullptr;
-    surfaceDc = memoryDc;
-    surfaceBitmap = bitmap;
-    surfaceBits = (uint32_t *)bits;
+    Screen.screenDc = dc;
+    Screen.screenWindow = window;
+    if (!window || !GetWindowRect(window, &Screen.screenPlace))
+        SetRectEmpty(&Screen.screenPlace);
+    Screen.renderDc = nullptr;
+    Screen.surfaceDc = memoryDc;
+    Screen.surfaceBitmap = bitmap;
+    Screen.surfaceBits = (uint32_t *)bits;
     return 0;
 }
 
 void ReleaseArcadeSurface(void)
 {
-    if (!surfaceDc)
+    if (!Screen.surfaceDc)
         return;
-    SelectObject(surfaceDc, keptBitmap);
-    DeleteObject(surfaceBitmap);
-    DeleteDC(surfaceDc);
-    surfaceDc = nullptr;
-    surfaceBitmap = nullptr;
-    keptBitmap = nullptr;
-    surfaceBits = nullptr;
-    if (renderDc)
-        ReleaseDC(screenWindow, renderDc);
-    renderDc = nullptr;
-    screenDc = nullptr;
-    screenWindow = nullptr;
+    SelectObject(Screen.surfaceDc, Screen.keptBitmap);
+    DeleteObject(Screen.surfaceBitmap);
+    DeleteDC(Screen.surfaceDc);
+    Screen.surfaceDc = nullptr;
+    Screen.surfaceBitmap = nullptr;
+    Screen.keptBitmap = nullptr;
+    Screen.surfaceBits = nullptr;
+    if (Screen.renderDc)
+        ReleaseDC(Screen.screenWindow, Screen.renderDc);
+    Screen.renderDc = nullptr;
+    Screen.screenDc = nullptr;
+    Screen.screenWindow = nullptr;
 }
 
 // The dialog moves and resizes the screen on its own thread while frames are
@@ -91,51 +95,51 @@ void ReleaseArcadeSurface(void)
 static HDC FrameDc(void)
 {
     RECT now;
-    if (!screenWindow || !GetWindowRect(screenWindow, &now))
-        return renderDc ? renderDc : screenDc;
-    if (!EqualRect(&now, &screenPlace)) {
-        if (renderDc)
-            ReleaseDC(screenWindow, renderDc);
-        renderDc = GetDC(screenWindow);
-        screenPlace = now;
+    if (!Screen.screenWindow || !GetWindowRect(Screen.screenWindow, &now))
+        return Screen.renderDc ? Screen.renderDc : Screen.screenDc;
+    if (!EqualRect(&now, &Screen.screenPlace)) {
+        if (Screen.renderDc)
+            ReleaseDC(Screen.screenWindow, Screen.renderDc);
+        Screen.renderDc = GetDC(Screen.screenWindow);
+        Screen.screenPlace = now;
     }
-    return renderDc ? renderDc : screenDc;
+    return Screen.renderDc ? Screen.renderDc : Screen.screenDc;
 }
 
 HDC ArcadeSurfaceDc(void)
 {
-    return surfaceDc;
+    return Screen.surfaceDc;
 }
 
 void ArcadeDecodeChars(void)
 {
-    if (!surfaceBits)
+    if (!Screen.surfaceBits)
         return;
-    ArcadeDrawTiles(Arcade.charRom, surfaceBits);
+    ArcadeDrawTiles(Arcade.charRom, Screen.surfaceBits);
     // The tile sets stay on the screen until the first frame is drawn.
-    BitBlt(screenDc, 0, 0, ArcadePictureWidth, ArcadePictureHeight, surfaceDc, 0, 0, SRCCOPY);
+    BitBlt(Screen.screenDc, 0, 0, ArcadePictureWidth, ArcadePictureHeight, Screen.surfaceDc, 0, 0, SRCCOPY);
     GdiFlush();
     ArcadeTakeBackgroundShadow();
 }
 
 void ArcadeRender(void)
 {
-    if (!surfaceBits)
+    if (!Screen.surfaceBits)
         return;
     // The last frame's text and copies may still sit in GDI's batch.
     GdiFlush();
-    ArcadeComposeFrame(surfaceBits);
+    ArcadeComposeFrame(Screen.surfaceBits);
     if (Arcade.showFrameRate.load(std::memory_order_relaxed))
-        TextOutA(surfaceDc, 0, ArcadePictureHeight - fontHeight, ArcadeFrameRateText,
+        TextOutA(Screen.surfaceDc, 0, ArcadePictureHeight - Screen.fontHeight, ArcadeFrameRateText,
                  (int)strlen(ArcadeFrameRateText));
     HDC screen = FrameDc();
     RECT client;
-    if (Arcade.stretch.load(std::memory_order_relaxed) && GetClientRect(screenWindow, &client)) {
+    if (Arcade.stretch.load(std::memory_order_relaxed) && GetClientRect(Screen.screenWindow, &client)) {
         SetStretchBltMode(screen, COLORONCOLOR);
-        StretchBlt(screen, 0, 0, client.right - client.left, client.bottom - client.top, surfaceDc, 0, 0,
+        StretchBlt(screen, 0, 0, client.right - client.left, client.bottom - client.top, Screen.surfaceDc, 0, 0,
                    ArcadePictureWidth, ArcadePictureHeight, SRCCOPY);
     } else {
-        BitBlt(screen, 0, 0, ArcadePictureWidth, ArcadePictureHeight, surfaceDc, 0, 0, SRCCOPY);
+        BitBlt(screen, 0, 0, ArcadePictureWidth, ArcadePictureHeight, Screen.surfaceDc, 0, 0, SRCCOPY);
     }
     GdiFlush();
 }

@@ -15,11 +15,16 @@ BOOL FindReplaceTakesMessage(MSG *msg)
 }
 
 // The texts outlive the dialog, so the next opening offers the last search.
-static char FindWhat[FIND_TEXT_BYTES];
-static char ReplaceWith[FIND_TEXT_BYTES];
-static FINDREPLACEA Request;
-static FindPass Pass;
-static BOOL NotFoundShowing;
+// The block the system's dialog works on while it is open; the texts stay for
+// the next opening. One dialog serves every note, so there is one block.
+struct FindReplaceBlock {
+    char findWhat[FIND_TEXT_BYTES];
+    char replaceWith[FIND_TEXT_BYTES];
+    FINDREPLACEA request;
+    FindPass pass;
+    BOOL notFoundShowing;
+};
+static FindReplaceBlock Block;
 
 TextSpan RichEditText::Selection()
 {
@@ -101,7 +106,7 @@ static void TakeSelectedText(HWND edit, const CHARRANGE &selection)
     if (got <= 0 || got > FIND_TEXT_BYTES - 1)
         return;
     text[got] = 0;
-    lstrcpynA(FindWhat, text, sizeof FindWhat);
+    lstrcpynA(Block.findWhat, text, sizeof Block.findWhat);
 }
 
 void OpenFindReplaceDialog(HWND note, int slot, BOOL replace)
@@ -120,22 +125,22 @@ void OpenFindReplaceDialog(HWND note, int slot, BOOL replace)
     if (selection.cpMin != selection.cpMax)
         TakeSelectedText(edit, selection);
 
-    Request = FINDREPLACEA{};
-    Request.lStructSize = sizeof Request;
-    Request.hwndOwner = note;
-    Request.hInstance = GetModuleHandleA(nullptr);
-    Request.Flags = FR_DOWN | FR_HIDEUPDOWN;
-    Request.lpstrFindWhat = FindWhat;
-    Request.lpstrReplaceWith = ReplaceWith;
-    Request.wFindWhatLen = sizeof FindWhat;
-    Request.wReplaceWithLen = sizeof ReplaceWith;
-    BeginFindPass(&Pass, selection.cpMin);
-    FindReplaceDialog = replace ? ReplaceTextA(&Request) : FindTextA(&Request);
+    Block.request = FINDREPLACEA{};
+    Block.request.lStructSize = sizeof Block.request;
+    Block.request.hwndOwner = note;
+    Block.request.hInstance = GetModuleHandleA(nullptr);
+    Block.request.Flags = FR_DOWN | FR_HIDEUPDOWN;
+    Block.request.lpstrFindWhat = Block.findWhat;
+    Block.request.lpstrReplaceWith = Block.replaceWith;
+    Block.request.wFindWhatLen = sizeof Block.findWhat;
+    Block.request.wReplaceWithLen = sizeof Block.replaceWith;
+    BeginFindPass(&Block.pass, selection.cpMin);
+    FindReplaceDialog = replace ? ReplaceTextA(&Block.request) : FindTextA(&Block.request);
 }
 
 void FindReplaceOwnerDestroyed(HWND note)
 {
-    if (!FindReplaceDialog || Request.hwndOwner != note)
+    if (!FindReplaceDialog || Block.request.hwndOwner != note)
         return;
     // The system takes an owned dialog along without telling anyone; the
     // handle must not keep every later opening out.
@@ -146,48 +151,48 @@ void FindReplaceOwnerDestroyed(HWND note)
 
 static void ReportNotFound(HWND note)
 {
-    NotFoundShowing = TRUE;
+    Block.notFoundShowing = TRUE;
     ZtMessageBox(note, FIND_NOT_FOUND_TEXT, FIND_NOT_FOUND_CAPTION, MB_ICONINFORMATION);
-    NotFoundShowing = FALSE;
+    Block.notFoundShowing = FALSE;
 }
 
 static void OnFindOrReplace(HWND note, RichEditText *text, bool replace)
 {
-    if (NotFoundShowing) {
+    if (Block.notFoundShowing) {
         MessageBeep(MB_ICONEXCLAMATION);
         return;
     }
-    if (RunFindRequest(&Pass, text, RequestOf(&Request), replace) >= 0)
+    if (RunFindRequest(&Block.pass, text, RequestOf(&Block.request), replace) >= 0)
         return;
     ReportNotFound(note);
     TextSpan selection = text->Selection();
-    BeginFindPass(&Pass, replace ? selection.end : selection.start);
+    BeginFindPass(&Block.pass, replace ? selection.end : selection.start);
 }
 
 LRESULT OnFindReplaceMessage(HWND note, int slot, LPARAM lParam)
 {
     const WPARAM wParam = 0;
     // Anyone may send a registered message: only our own block is read.
-    if ((const FINDREPLACEA *)lParam != &Request)
+    if ((const FINDREPLACEA *)lParam != &Block.request)
         return DefWindowProcA(note, FindReplaceMessage(), wParam, lParam);
     HWND edit = EditOf(slot);
-    if (Request.Flags & FR_DIALOGTERM) {
+    if (Block.request.Flags & FR_DIALOGTERM) {
         FindReplaceDialog = nullptr;
         if (edit)
             SetFocus(edit);
         return 1;
     }
-    FindWhat[sizeof FindWhat - 1] = 0;
-    ReplaceWith[sizeof ReplaceWith - 1] = 0;
+    Block.findWhat[sizeof Block.findWhat - 1] = 0;
+    Block.replaceWith[sizeof Block.replaceWith - 1] = 0;
     if (edit) {
         RichEditText text(edit);
-        if (Request.Flags & FR_FINDNEXT)
+        if (Block.request.Flags & FR_FINDNEXT)
             OnFindOrReplace(note, &text, false);
-        else if (Request.Flags & FR_REPLACE)
+        else if (Block.request.Flags & FR_REPLACE)
             OnFindOrReplace(note, &text, true);
-        else if (Request.Flags & FR_REPLACEALL) {
-            ReplaceAllIn(&text, RequestOf(&Request));
-            BeginFindPass(&Pass, text.Selection().end);
+        else if (Block.request.Flags & FR_REPLACEALL) {
+            ReplaceAllIn(&text, RequestOf(&Block.request));
+            BeginFindPass(&Block.pass, text.Selection().end);
         }
     }
     return DefWindowProcA(note, FindReplaceMessage(), wParam, lParam);

@@ -15,15 +15,14 @@
 #define ACCESS_CAPTION "Access Denide"
 #define KILL_CAPTION "Kill Process"
 
-// Kept for the program's run, so processor use carries over between openings.
-static ProcessInfo ProcessList[PROCESS_SNAPSHOT_CAPACITY];
-static int ProcessCount;
-static int AutoRefresh;
-static int RefreshPeriod = 5;
+// Kept for the program's run, so processor use and the refresh settings carry
+// over between openings; each opening works on it through its own state.
+static ProcessTreeMemory Remembered = {{}, 0, 0, 5};
 
 enum { WM_PAINT_GRAPH = WM_APP + 1, REFRESH_AFTER_KILL = -1 };
 
 struct ProcessTreeState {
+    ProcessTreeMemory *memory;
     PerfCounterContext *context;
     HWND tooltip;
     HIMAGELIST images;
@@ -38,11 +37,12 @@ static ProcessTreeState *StateOf(HWND dialog)
 
 void SetProcessTreeList(const ProcessInfo *records, int count)
 {
-    ProcessCount = count < PROCESS_SNAPSHOT_CAPACITY ? count : PROCESS_SNAPSHOT_CAPACITY - 1;
-    if (ProcessCount > 0)
-        memcpy(ProcessList, records, sizeof(ProcessInfo) * ProcessCount);
+    ProcessTreeMemory *m = &Remembered;
+    m->count = count < PROCESS_SNAPSHOT_CAPACITY ? count : PROCESS_SNAPSHOT_CAPACITY - 1;
+    if (m->count > 0)
+        memcpy(m->list, records, sizeof(ProcessInfo) * m->count);
     else
-        ProcessCount = 0;
+        m->count = 0;
 }
 
 int PlaceProcessesForShowing(ProcessInfo *records, int count, PlacedProcess *lines, int capacity)
@@ -69,19 +69,19 @@ static HTREEITEM InsertItem(HWND tree, HTREEITEM parent, char *text, int image, 
     return (HTREEITEM)SendMessageA(tree, TVM_INSERTITEMA, 0, (LPARAM)&insert);
 }
 
-int RefreshProcessTree(HWND tree, int read)
+int RefreshProcessTree(ProcessTreeMemory *m, HWND tree, int read)
 {
     if (read) {
-        int n = ReadProcessSnapshot(ProcessList, PROCESS_SNAPSHOT_CAPACITY, ProcessCount);
+        int n = ReadProcessSnapshot(m->list, PROCESS_SNAPSHOT_CAPACITY, m->count);
         if (n == 0) {
             ZtMessageBox(tree, LIST_ERROR_TEXT, "Process List Error", MB_ICONINFORMATION);
             return -1;
         }
-        ProcessCount = n;
+        m->count = n;
         return 0;
     }
     PlacedProcess lines[PROCESS_SNAPSHOT_CAPACITY + 1];
-    int n = PlaceProcessesForShowing(ProcessList, ProcessCount, lines,
+    int n = PlaceProcessesForShowing(m->list, m->count, lines,
                                      PROCESS_SNAPSHOT_CAPACITY + 1);
     // The item last placed at each depth is the parent of the next one deeper.
     HTREEITEM parents[PROCESS_SNAPSHOT_CAPACITY + 1] = {};
@@ -92,7 +92,7 @@ int RefreshProcessTree(HWND tree, int read)
             parents[0] = InsertItem(tree, nullptr, text, -7, 0);
             continue;
         }
-        const ProcessInfo &p = ProcessList[lines[i].index];
+        const ProcessInfo &p = m->list[lines[i].index];
         FormatProcessTreeLine(p, text, sizeof text);
         int depth = lines[i].depth;
         HTREEITEM parent = depth > 0 ? parents[depth - 1] : nullptr;
@@ -176,6 +176,9 @@ static HTREEITEM FindItemToSelect(HWND tree, LPARAM pid, int position)
 
 static void Refresh(HWND dialog, LPARAM lParam)
 {
+    ProcessTreeState *s = StateOf(dialog);
+    if (!s)
+        return;
     HWND tree = GetDlgItem(dialog, IDC_PT_TREE);
     HTREEITEM selected = TreeView_GetSelection(tree);
     LPARAM pid = 0;
@@ -193,8 +196,8 @@ static void Refresh(HWND dialog, LPARAM lParam)
     // A killed process takes a moment to leave the list.
     if (lParam == REFRESH_AFTER_KILL)
         Sleep(1000);
-    RefreshProcessTree(tree, 1);
-    RefreshProcessTree(tree, 0);
+    RefreshProcessTree(s->memory, tree, 1);
+    RefreshProcessTree(s->memory, tree, 0);
     ShowWindow(tree, SW_SHOW);
     if (selected) {
         HTREEITEM item = FindItemToSelect(tree, pid, position);
@@ -206,9 +209,9 @@ static void Refresh(HWND dialog, LPARAM lParam)
     SetFocus(tree);
 }
 
-static void StartRefreshTimer(HWND dialog)
+static void StartRefreshTimer(HWND dialog, const ProcessTreeMemory *m)
 {
-    SetTimer(dialog, PT_TIMER_REFRESH, RefreshPeriod * 1000, nullptr);
+    SetTimer(dialog, PT_TIMER_REFRESH, m->refreshPeriod * 1000, nullptr);
 }
 
 static HIMAGELIST LoadLoadIcons(void)
@@ -237,27 +240,29 @@ static void SetCaptionWithClock(HWND dialog)
     SetWindowTextA(dialog, caption);
 }
 
-static INT_PTR OnInitDialog(HWND dialog)
+static INT_PTR OnInitDialog(HWND dialog, ProcessTreeMemory *m)
 {
-    auto *s = (ProcessTreeState *)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY,
-                                            sizeof(ProcessTreeState));
+    auto *s = m ? (ProcessTreeState *)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY,
+                                                sizeof(ProcessTreeState))
+                : nullptr;
     if (!s) {
         EndDialog(dialog, -1);
         return FALSE;
     }
+    s->memory = m;
     SetWindowLongPtrA(dialog, DWLP_USER, (LONG_PTR)s);
     SetCaptionWithClock(dialog);
     HINSTANCE instance = GetModuleHandleA(nullptr);
     HICON icon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_PT_DIALOG));
     SendMessageA(dialog, WM_SETICON, ICON_SMALL, (LPARAM)icon);
     SendMessageA(dialog, WM_SETICON, ICON_BIG, (LPARAM)icon);
-    if (AutoRefresh) {
-        StartRefreshTimer(dialog);
+    if (m->autoRefresh) {
+        StartRefreshTimer(dialog, m);
         CheckDlgButton(dialog, IDC_PT_AUTO_REFRESH, BST_CHECKED);
     }
     HWND period = GetDlgItem(dialog, IDC_PT_PERIOD);
     SendMessageA(period, TBM_SETRANGE, TRUE, MAKELPARAM(1, 10));
-    SendMessageA(period, TBM_SETPOS, TRUE, RefreshPeriod);
+    SendMessageA(period, TBM_SETPOS, TRUE, m->refreshPeriod);
     GetWindowRect(dialog, &s->window);
     GetClientRect(dialog, &s->client);
     s->context = OpenLoadCounters(dialog);
@@ -271,11 +276,11 @@ static INT_PTR OnInitDialog(HWND dialog)
         TreeView_SetImageList(tree, s->images, TVSIL_NORMAL);
     // Two snapshots a second apart, so the first tree shows processor use;
     // when there is nothing to read, one message says so.
-    if (RefreshProcessTree(tree, 1) == 0) {
+    if (RefreshProcessTree(m, tree, 1) == 0) {
         Sleep(1000);
-        RefreshProcessTree(tree, 1);
+        RefreshProcessTree(m, tree, 1);
     }
-    RefreshProcessTree(tree, 0);
+    RefreshProcessTree(m, tree, 0);
     LOGFONTA lf = {};
     lf.lfHeight = -11;
     lf.lfWeight = 100;
@@ -304,9 +309,10 @@ static bool SelectedProcess(HWND dialog, DWORD *pid, char *name, size_t nameSize
     }
     *pid = (DWORD)ItemData(tree, item);
     snprintf(name, nameSize, "%lu", (unsigned long)*pid);
-    for (int i = 0; i < ProcessCount; ++i)
-        if (ProcessList[i].pid == *pid)
-            snprintf(name, nameSize, "%s (%lu)", ProcessList[i].name, (unsigned long)*pid);
+    const ProcessTreeMemory *m = StateOf(dialog) ? StateOf(dialog)->memory : nullptr;
+    for (int i = 0; m && i < m->count; ++i)
+        if (m->list[i].pid == *pid)
+            snprintf(name, nameSize, "%s (%lu)", m->list[i].name, (unsigned long)*pid);
     return true;
 }
 
@@ -385,12 +391,15 @@ static void OnCommand(HWND dialog, int id, LPARAM lParam)
         Refresh(dialog, lParam);
         break;
     case IDC_PT_AUTO_REFRESH:
-        AutoRefresh = IsDlgButtonChecked(dialog, IDC_PT_AUTO_REFRESH) == BST_CHECKED;
-        if (AutoRefresh) {
-            RefreshPeriod = (int)SendDlgItemMessageA(dialog, IDC_PT_PERIOD, TBM_GETPOS, 0, 0);
-            StartRefreshTimer(dialog);
-        } else {
-            KillTimer(dialog, PT_TIMER_REFRESH);
+        if (ProcessTreeState *s = StateOf(dialog)) {
+            ProcessTreeMemory *m = s->memory;
+            m->autoRefresh = IsDlgButtonChecked(dialog, IDC_PT_AUTO_REFRESH) == BST_CHECKED;
+            if (m->autoRefresh) {
+                m->refreshPeriod = (int)SendDlgItemMessageA(dialog, IDC_PT_PERIOD, TBM_GETPOS, 0, 0);
+                StartRefreshTimer(dialog, m);
+            } else {
+                KillTimer(dialog, PT_TIMER_REFRESH);
+            }
         }
         break;
     case IDC_PT_CLEAR:
@@ -413,13 +422,15 @@ static void OnCommand(HWND dialog, int id, LPARAM lParam)
 
 static void OnTrack(HWND dialog, int kind, HWND control)
 {
-    if (control != GetDlgItem(dialog, IDC_PT_PERIOD) || (kind != TB_THUMBTRACK && kind != TB_ENDTRACK))
+    ProcessTreeState *s = StateOf(dialog);
+    if (!s || control != GetDlgItem(dialog, IDC_PT_PERIOD) || (kind != TB_THUMBTRACK && kind != TB_ENDTRACK))
         return;
-    RefreshPeriod = (int)SendMessageA(control, TBM_GETPOS, 0, 0);
-    if (RefreshPeriod < 1 || RefreshPeriod > 10)
-        RefreshPeriod = 5;
-    if (AutoRefresh)
-        StartRefreshTimer(dialog);
+    ProcessTreeMemory *m = s->memory;
+    m->refreshPeriod = (int)SendMessageA(control, TBM_GETPOS, 0, 0);
+    if (m->refreshPeriod < 1 || m->refreshPeriod > 10)
+        m->refreshPeriod = 5;
+    if (m->autoRefresh)
+        StartRefreshTimer(dialog, m);
 }
 
 static void PaintGraph(HWND dialog, int reuse)
@@ -523,7 +534,7 @@ INT_PTR CALLBACK ProcessTreeDlgProc(HWND dialog, UINT message, WPARAM wParam, LP
 {
     switch (message) {
     case WM_INITDIALOG:
-        return OnInitDialog(dialog);
+        return OnInitDialog(dialog, (ProcessTreeMemory *)lParam);
     case WM_COMMAND:
         OnCommand(dialog, LOWORD(wParam), lParam);
         return TRUE;
@@ -563,5 +574,5 @@ INT_PTR CALLBACK ProcessTreeDlgProc(HWND dialog, UINT message, WPARAM wParam, LP
 INT_PTR RunProcessTree(HWND owner)
 {
     return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_PROCESS_TREE_DIALOG),
-                           owner, ProcessTreeDlgProc, 0);
+                           owner, ProcessTreeDlgProc, (LPARAM)&Remembered);
 }

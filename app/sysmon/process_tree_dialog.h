@@ -7,11 +7,21 @@
 #include "core/sysmon_features.h"
 #include "process_list.h"
 
+// What one opening hands the next: the last snapshot (for processor use) and
+// the refresh settings.
+struct ProcessTreeMemory {
+    ProcessInfo list[PROCESS_SNAPSHOT_CAPACITY];
+    int count;
+    int autoRefresh;
+    int refreshPeriod; // seconds, 1 to 10
+};
+
+// The dialog parameter is the ProcessTreeMemory it works on.
 INT_PTR CALLBACK ProcessTreeDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
-// read 1 takes a new snapshot into the dialog's list (a message box tells of a
+// read 1 takes a new snapshot into the list (a message box tells of a
 // failure); read 0 rebuilds the tree's items from the list. 0 or -1.
-int RefreshProcessTree(HWND tree, int read);
+int RefreshProcessTree(ProcessTreeMemory *memory, HWND tree, int read);
 // Appends the text dump of a fresh snapshot to the edit control.
 void DumpProcessList(HWND edit);
 

@@ -77,24 +77,6 @@ int BilinearResize24(const uint8_t *source, int sourceLineBytes, int sourceWidth
 
 namespace {
 
-// The unfiltered rows the convolutions read from; kept for the life of the
-// process and grown only when a wider picture comes.
-uint8_t *RowCopies;
-size_t RowCopyBytes;
-
-uint8_t *RowCopyBuffer(int rows, int lineBytes)
-{
-    size_t need = (size_t)rows * (size_t)lineBytes;
-    if (need > RowCopyBytes) {
-        uint8_t *grown = (uint8_t *)std::realloc(RowCopies, need);
-        if (!grown)
-            return nullptr;
-        RowCopies = grown;
-        RowCopyBytes = need;
-    }
-    return RowCopies;
-}
-
 bool UsableBuffer(const uint8_t *pixels, int lineBytes, int bitsPerPixel, int width)
 {
     if (!pixels || (bitsPerPixel != 8 && bitsPerPixel != 24 && bitsPerPixel != 32))
@@ -115,7 +97,9 @@ void Convolve(uint8_t *pixels, int lineBytes, int bytesPerPixel, int width, int 
     int r = n / 2;
     if (width <= 2 * r || height <= 2 * r)
         return;
-    uint8_t *copies = RowCopyBuffer(n, lineBytes);
+    // The unfiltered rows the convolution reads from: its own, so that two
+    // pictures may be filtered at once.
+    uint8_t *copies = (uint8_t *)std::malloc((size_t)n * (size_t)lineBytes);
     if (!copies)
         return;
     uint8_t *rows[5];
@@ -143,6 +127,7 @@ void Convolve(uint8_t *pixels, int lineBytes, int bytesPerPixel, int width, int 
             }
         }
     }
+    std::free(copies);
 }
 
 } // namespace

@@ -2,10 +2,13 @@
 
 #include "keylatch_rules.h"
 
-static HMODULE ThisModule;
-static HHOOK Hook;
-static HWND Target;
-static KeyLatchState State;
+// The library's one latch: a keyboard hook has no parameter to carry it.
+static struct {
+    HMODULE module;
+    HHOOK hook;
+    HWND target;
+    KeyLatchState state;
+} Latch;
 
 static const UINT KEYLATCH_MESSAGE = WM_USER;
 static const WPARAM KEYLATCH_WPARAM = 104;
@@ -14,27 +17,27 @@ static const WPARAM KEYLATCH_WPARAM = 104;
 // must answer at once, so the report is posted, never sent.
 static LRESULT CALLBACK LatchProc(int code, WPARAM wParam, LPARAM lParam)
 {
-    if (code == HC_ACTION && Target) {
+    if (code == HC_ACTION && Latch.target) {
         const KBDLLHOOKSTRUCT *key = (const KBDLLHOOKSTRUCT *)lParam;
         int down = wParam == WM_KEYDOWN || wParam == WM_SYSKEYDOWN;
-        KeyLatchAction action = KeyLatchOnKey(&State, key->vkCode, down);
+        KeyLatchAction action = KeyLatchOnKey(&Latch.state, key->vkCode, down);
         if (action.code != KEYLATCH_NONE)
-            PostMessageA(Target, KEYLATCH_MESSAGE, KEYLATCH_WPARAM, action.code);
+            PostMessageA(Latch.target, KEYLATCH_MESSAGE, KEYLATCH_WPARAM, action.code);
         if (action.swallow)
             return 1;
     }
-    return CallNextHookEx(Hook, code, wParam, lParam);
+    return CallNextHookEx(Latch.hook, code, wParam, lParam);
 }
 
 extern "C" int WINAPI KB_InstallHook(HWND target)
 {
-    Target = target;
-    if (Hook)
+    Latch.target = target;
+    if (Latch.hook)
         return 0;
-    State = KeyLatchState{};
-    Hook = SetWindowsHookExA(WH_KEYBOARD_LL, LatchProc, ThisModule, 0);
-    if (!Hook) {
-        Target = nullptr;
+    Latch.state = KeyLatchState{};
+    Latch.hook = SetWindowsHookExA(WH_KEYBOARD_LL, LatchProc, Latch.module, 0);
+    if (!Latch.hook) {
+        Latch.target = nullptr;
         return -1;
     }
     return 0;
@@ -42,12 +45,12 @@ extern "C" int WINAPI KB_InstallHook(HWND target)
 
 extern "C" int WINAPI KB_RemoveHook(void)
 {
-    Target = nullptr;
-    if (!Hook)
+    Latch.target = nullptr;
+    if (!Latch.hook)
         return 0;
-    if (!UnhookWindowsHookEx(Hook))
+    if (!UnhookWindowsHookEx(Latch.hook))
         return -1;
-    Hook = nullptr;
+    Latch.hook = nullptr;
     return 0;
 }
 
@@ -55,7 +58,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
 {
     (void)reserved;
     if (reason == DLL_PROCESS_ATTACH) {
-        ThisModule = instance;
+        Latch.module = instance;
         DisableThreadLibraryCalls(instance);
     }
     return TRUE;

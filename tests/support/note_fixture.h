@@ -21,8 +21,8 @@ protected:
         LoadLibraryA(RICH_EDIT_LIBRARY);
         RegisterNoteClass(GetModuleHandleA(nullptr));
         RegisterToolTipClass(GetModuleHandleA(nullptr));
-        NoteAccelerators = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(120));
-        EditAccelerators = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(134));
+        NoteKeys.note = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(120));
+        NoteKeys.edit = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(134));
     }
     void SetUp() override
     {

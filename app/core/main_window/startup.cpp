@@ -124,8 +124,8 @@ static int StartServices(ZettliesRun *run)
     RegisterMainClasses(run->instance);
     run->mailAvailable = Editing().mailInit() == 0;
     Editing().ddeServerStart();
-    NoteAccelerators = LoadAcceleratorsA(run->instance, MAKEINTRESOURCEA(IDA_NOTE_COMMANDS));
-    EditAccelerators = LoadAcceleratorsA(run->instance, MAKEINTRESOURCEA(IDA_EDIT_COMMANDS));
+    NoteKeys.note = LoadAcceleratorsA(run->instance, MAKEINTRESOURCEA(IDA_NOTE_COMMANDS));
+    NoteKeys.edit = LoadAcceleratorsA(run->instance, MAKEINTRESOURCEA(IDA_EDIT_COMMANDS));
 
     // The emulator's sounds are played straight from the resources, which
     // are found once, before any window can start a game.

@@ -9,8 +9,10 @@
 
 // One caret exists at a time in the whole process, so one cache and one
 // line memory serve every note.
-static CaretMetricsCache Metrics;
-static LineCaretMemory LineMemory = {-1, -1};
+static struct {
+    CaretMetricsCache metrics;
+    LineCaretMemory lineMemory;
+} Caret = {{}, {-1, -1}};
 
 static void MeasureFont(HWND edit, const CHARFORMAT2A &format, int32_t twips, int32_t *height,
                         int32_t *width)
@@ -29,7 +31,7 @@ static void MeasureFont(HWND edit, const CHARFORMAT2A &format, int32_t twips, in
     if (handle && GetTextMetricsA(dc, &metrics)) {
         *height = metrics.tmHeight;
         *width = metrics.tmAveCharWidth;
-        StoreCaretMetrics(&Metrics, twips, GetTickCount(), *height, *width);
+        StoreCaretMetrics(&Caret.metrics, twips, GetTickCount(), *height, *width);
     }
     if (old)
         SelectObject(dc, old);
@@ -44,19 +46,19 @@ void UpdateZettlyCaret(HWND edit, BOOL reset)
     if (style <= CARET_STYLE_SYSTEM || style > CARET_STYLE_LAST)
         return;
     if (reset)
-        LineMemory = LineCaretMemory{-1, -1};
+        Caret.lineMemory = LineCaretMemory{-1, -1};
     CHARFORMAT2A format = {};
     format.cbSize = sizeof format;
     SendMessageA(edit, EM_GETCHARFORMAT, SCF_SELECTION, (LPARAM)&format);
     int32_t twips = std::abs((int32_t)format.yHeight);
     int32_t height = twips, width = twips / 2;
-    if (!FindCaretMetrics(&Metrics, twips, GetTickCount(), &height, &width))
+    if (!FindCaretMetrics(&Caret.metrics, twips, GetTickCount(), &height, &width))
         MeasureFont(edit, format, twips, &height, &width);
 
     POINT at = {0, 0};
     GetCaretPos(&at);
     LONG line = (LONG)SendMessageA(edit, EM_LINEFROMCHAR, (WPARAM)-1, 0);
-    CaretPlacement p = PlaceCustomCaret(style, height, width, at.x, at.y, line, &LineMemory);
+    CaretPlacement p = PlaceCustomCaret(style, height, width, at.x, at.y, line, &Caret.lineMemory);
 
     DestroyCaret();
     CHARRANGE sel = {0, 0};

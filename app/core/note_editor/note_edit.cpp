@@ -17,8 +17,7 @@
 #include "core/notes_table/zettly_slots.h"
 
 HWND EditToolbarWindow;
-HACCEL NoteAccelerators;
-HACCEL EditAccelerators;
+NoteKeyTables NoteKeys;
 
 enum { CONSOLE_LINE_CHARS = 1023 };
 
@@ -211,9 +210,9 @@ static LRESULT OnEditKeyDown(HWND edit, ZettlyEditState *s, UINT message, WPARAM
     if (!InPlaceActive()) {
         MSG msg = {edit, message, wParam, lParam, 0, {0, 0}};
         msg.time = GetMessageTime();
-        if (NoteAccelerators && TranslateAcceleratorA(s->note, NoteAccelerators, &msg))
+        if (NoteKeys.note && TranslateAcceleratorA(s->note, NoteKeys.note, &msg))
             return 0;
-        if (EditAccelerators && TranslateAcceleratorA(edit, EditAccelerators, &msg))
+        if (NoteKeys.edit && TranslateAcceleratorA(edit, NoteKeys.edit, &msg))
             return 0;
     }
     LRESULT result = Default(edit, s, message, wParam, lParam);

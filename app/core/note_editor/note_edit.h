@@ -38,8 +38,11 @@ LRESULT CALLBACK ZettlyEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM l
 extern HWND EditToolbarWindow;
 // The key tables the control translates (note window commands, its own
 // commands): loaded once by start-up, shared by every note.
-extern HACCEL NoteAccelerators;
-extern HACCEL EditAccelerators;
+struct NoteKeyTables {
+    HACCEL note;
+    HACCEL edit;
+};
+extern NoteKeyTables NoteKeys;
 
 // A note that became a strip (re-aligned) shows no check list, nor the edit
 // toolbar when the toolbar is its; the toolbar of another note stays.

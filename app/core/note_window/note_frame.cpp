@@ -48,7 +48,7 @@ void MoveZettlyWindow(HWND window, LPARAM pointer, int anchorX, int anchorY, int
     LatchPoint p = {GET_X_LPARAM(pointer) - anchorX + w.left,
                     GET_Y_LPARAM(pointer) - anchorY + w.top};
     if (ZettlyInfo.latching) {
-        static ZettlyRect neighbours[ZETTLY_LAST_NOTE_SLOT + 1];
+        ZettlyRect neighbours[ZETTLY_LAST_NOTE_SLOT + 1];
         int count = CollectNeighbours(window, slot, neighbours);
         p = LatchToNeighbours(p.x, p.y, width, height, neighbours, count,
                               ZettlyInfo.latchDistance);

@@ -2,36 +2,37 @@
 
 #include <windows.h>
 
-double *NotesPhaseMs;
+NotesPhaseTimer *NotesPhases;
 
-enum { PHASE_DEPTH = 16 };
-static int PhaseStack[PHASE_DEPTH];
-static int Depth;
-static LARGE_INTEGER Since;
-
-static void ChargeCurrentPhase(void)
+static void ChargeCurrentPhase(NotesPhaseTimer *timer)
 {
     LARGE_INTEGER now, frequency;
     QueryPerformanceCounter(&now);
     QueryPerformanceFrequency(&frequency);
-    int phase = Depth > 0 ? PhaseStack[(Depth > PHASE_DEPTH ? PHASE_DEPTH : Depth) - 1] : PHASE_OTHER;
-    if (NotesPhaseMs && Depth > 0)
-        NotesPhaseMs[phase] += 1000.0 * (double)(now.QuadPart - Since.QuadPart) /
-                               (double)frequency.QuadPart;
-    Since = now;
+    int depth = timer->depth;
+    int phase = depth > 0 ? timer->stack[(depth > NOTES_PHASE_DEPTH ? NOTES_PHASE_DEPTH : depth) - 1] : PHASE_OTHER;
+    if (timer->ms && depth > 0)
+        timer->ms[phase] += 1000.0 * (double)(now.QuadPart - timer->since) / (double)frequency.QuadPart;
+    timer->since = now.QuadPart;
 }
 
 void EnterNotesPhase(int phase)
 {
-    ChargeCurrentPhase();
-    if (Depth < PHASE_DEPTH)
-        PhaseStack[Depth] = phase;
-    ++Depth;
+    NotesPhaseTimer *timer = NotesPhases;
+    if (!timer)
+        return;
+    ChargeCurrentPhase(timer);
+    if (timer->depth < NOTES_PHASE_DEPTH)
+        timer->stack[timer->depth] = phase;
+    ++timer->depth;
 }
 
 void LeaveNotesPhase(void)
 {
-    ChargeCurrentPhase();
-    if (Depth > 0)
-        --Depth;
+    NotesPhaseTimer *timer = NotesPhases;
+    if (!timer)
+        return;
+    ChargeCurrentPhase(timer);
+    if (timer->depth > 0)
+        --timer->depth;
 }

@@ -2,6 +2,8 @@
 // never sets the counters, and then each mark costs one test of a pointer.
 #pragma once
 
+#include <cstdint>
+
 enum NotesPhase {
     PHASE_READING,     // reading and splitting the files
     PHASE_WINDOWS,     // creating note windows and their controls
@@ -15,8 +17,19 @@ enum NotesPhase {
     PHASE_COUNT
 };
 
-// Milliseconds per phase, added to while the pointer is set; GUI thread only.
-extern double *NotesPhaseMs;
+enum { NOTES_PHASE_DEPTH = 16 };
+
+// One measured load or save: milliseconds per phase and the marks open now.
+// The measuring caller owns it; the program never sets one.
+struct NotesPhaseTimer {
+    double *ms;
+    int stack[NOTES_PHASE_DEPTH];
+    int depth;
+    int64_t since;
+};
+
+// The timer of the load or save being measured, or null; GUI thread only.
+extern NotesPhaseTimer *NotesPhases;
 
 // Time inside a phase mark goes to its phase, not to the one around it.
 void EnterNotesPhase(int phase);
@@ -25,12 +38,12 @@ void LeaveNotesPhase(void);
 struct NotesPhaseMark {
     explicit NotesPhaseMark(int phase)
     {
-        if (NotesPhaseMs)
+        if (NotesPhases)
             EnterNotesPhase(phase);
     }
     ~NotesPhaseMark()
     {
-        if (NotesPhaseMs)
+        if (NotesPhases)
             LeaveNotesPhase();
     }
     NotesPhaseMark(const NotesPhaseMark &) = delete;

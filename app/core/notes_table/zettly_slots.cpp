@@ -114,31 +114,34 @@ struct MeasuredFont {
     ZettlyLogFont font;
     TEXTMETRICA metrics;
 };
-static MeasuredFont MeasuredFonts[MEASURED_FONTS];
-static int MeasuredCount, NextMeasured;
-static SRWLOCK MeasuredLock = SRWLOCK_INIT;
+// The program's cache of measured fonts, shared by every note's thread.
+static struct {
+    MeasuredFont fonts[MEASURED_FONTS];
+    int count, next;
+    SRWLOCK lock;
+} Measured = {{}, 0, 0, SRWLOCK_INIT};
 
 static bool FindMeasuredFont(const ZettlyLogFont *font, TEXTMETRICA *metrics)
 {
-    AcquireSRWLockShared(&MeasuredLock);
+    AcquireSRWLockShared(&Measured.lock);
     bool found = false;
-    for (int i = 0; i < MeasuredCount && !found; ++i)
-        if (std::memcmp(&MeasuredFonts[i].font, font, sizeof *font) == 0) {
-            *metrics = MeasuredFonts[i].metrics;
+    for (int i = 0; i < Measured.count && !found; ++i)
+        if (std::memcmp(&Measured.fonts[i].font, font, sizeof *font) == 0) {
+            *metrics = Measured.fonts[i].metrics;
             found = true;
         }
-    ReleaseSRWLockShared(&MeasuredLock);
+    ReleaseSRWLockShared(&Measured.lock);
     return found;
 }
 
 static void KeepMeasuredFont(const ZettlyLogFont *font, const TEXTMETRICA *metrics)
 {
-    AcquireSRWLockExclusive(&MeasuredLock);
-    MeasuredFonts[NextMeasured] = MeasuredFont{*font, *metrics};
-    NextMeasured = (NextMeasured + 1) % MEASURED_FONTS;
-    if (MeasuredCount < MEASURED_FONTS)
-        ++MeasuredCount;
-    ReleaseSRWLockExclusive(&MeasuredLock);
+    AcquireSRWLockExclusive(&Measured.lock);
+    Measured.fonts[Measured.next] = MeasuredFont{*font, *metrics};
+    Measured.next = (Measured.next + 1) % MEASURED_FONTS;
+    if (Measured.count < MEASURED_FONTS)
+        ++Measured.count;
+    ReleaseSRWLockExclusive(&Measured.lock);
 }
 
 // The slot's title font as the window's context shows it; false when it

@@ -67,34 +67,38 @@ static bool CopyDataHandle(HDDEDATA data, std::vector<uint8_t> *out)
 // a person, and its message loop would let the next poke in while a note is
 // half made. Such boxes are shown after the transaction, from the main
 // thread's loop, and a burst of refusals shows one box, not one each.
+// The system's message-box hook takes no context, so the transaction being
+// answered keeps its boxes here: one transaction at a time.
 static struct {
-    bool pending;
-    char text[512];
-    char caption[128];
-    UINT type;
-} DeferredBox;
+    bool answering;
+    DWORD thread;
+    MessageBoxHook hookBefore;
+    struct {
+        bool pending;
+        char text[512];
+        char caption[128];
+        UINT type;
+    } box;
+} Transaction;
 
 static void CALLBACK ShowDeferredBox(HWND, UINT, UINT_PTR timer, DWORD)
 {
     KillTimer(nullptr, timer);
-    ZtMessageBox(nullptr, DeferredBox.text, DeferredBox.caption, DeferredBox.type);
-    DeferredBox.pending = false;
+    ZtMessageBox(nullptr, Transaction.box.text, Transaction.box.caption, Transaction.box.type);
+    Transaction.box.pending = false;
 }
-
-static MessageBoxHook HookBeforeTransaction;
-static DWORD AnsweringThread;
 
 static int DeferMessageBox(HWND owner, const char *text, const char *caption, UINT type)
 {
     // Another thread's box (a save, an alarm) is none of the transaction's.
-    if (GetCurrentThreadId() != AnsweringThread)
-        return HookBeforeTransaction ? HookBeforeTransaction(owner, text, caption, type)
+    if (GetCurrentThreadId() != Transaction.thread)
+        return Transaction.hookBefore ? Transaction.hookBefore(owner, text, caption, type)
                                      : MessageBoxA(owner, text, caption, type);
-    if (!DeferredBox.pending) {
-        lstrcpynA(DeferredBox.text, text ? text : "", sizeof DeferredBox.text);
-        lstrcpynA(DeferredBox.caption, caption ? caption : "", sizeof DeferredBox.caption);
-        DeferredBox.type = type;
-        DeferredBox.pending = SetTimer(nullptr, 0, 0, ShowDeferredBox) != 0;
+    if (!Transaction.box.pending) {
+        lstrcpynA(Transaction.box.text, text ? text : "", sizeof Transaction.box.text);
+        lstrcpynA(Transaction.box.caption, caption ? caption : "", sizeof Transaction.box.caption);
+        Transaction.box.type = type;
+        Transaction.box.pending = SetTimer(nullptr, 0, 0, ShowDeferredBox) != 0;
     }
     // Nobody was asked: a question gets the answer that changes nothing.
     switch (type & MB_TYPEMASK) {
@@ -111,15 +115,14 @@ static int DeferMessageBox(HWND owner, const char *text, const char *caption, UI
 // loop) is turned away as busy rather than let in halfway.
 template <class Work> static HDDEDATA AnswerTransaction(Work work)
 {
-    static bool Answering;
-    if (Answering || ZettlyWindowBeingCreated())
+    if (Transaction.answering || ZettlyWindowBeingCreated())
         return (HDDEDATA)(UINT_PTR)DDE_FBUSY;
-    Answering = true;
-    AnsweringThread = GetCurrentThreadId();
-    HookBeforeTransaction = SetMessageBoxHook(DeferMessageBox);
+    Transaction.answering = true;
+    Transaction.thread = GetCurrentThreadId();
+    Transaction.hookBefore = SetMessageBoxHook(DeferMessageBox);
     HDDEDATA answer = work();
-    SetMessageBoxHook(HookBeforeTransaction);
-    Answering = false;
+    SetMessageBoxHook(Transaction.hookBefore);
+    Transaction.answering = false;
     return answer;
 }
 

@@ -14,72 +14,77 @@
 #include "export_files.h"
 #include "installer_hunk.h"
 
-static HMODULE MapiLibrary;
-static LPMAPILOGON MapiLogon;
-static LPMAPILOGOFF MapiLogoff;
-static LPMAPISENDDOCUMENTS MapiSendDocuments;
-static LPMAPISENDMAIL MapiSendMail;
-static LHANDLE MapiSession;
-static HGLOBAL InstallerResource;
-static DWORD InstallerSize;
-// Attachments stay until the end of the run: some mail programs return from
-// the send call at once and read the file later.
-static std::vector<std::string> AttachmentFiles;
+// The program's one link to the mail system, opened at start-up and closed at
+// the end of the run.
+struct MailLink {
+    HMODULE library;
+    LPMAPILOGON logon;
+    LPMAPILOGOFF logoff;
+    LPMAPISENDDOCUMENTS sendDocuments;
+    LPMAPISENDMAIL sendMail;
+    LHANDLE session;
+    HGLOBAL installerResource;
+    DWORD installerSize;
+    // Attachments stay until the end of the run: some mail programs return
+    // from the send call at once and read the file later.
+    std::vector<std::string> attachmentFiles;
+};
+static MailLink Mail;
 
 int MailInit(void)
 {
     HRSRC found = FindResourceA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_ZETTLY_INSTALLER),
                                 INSTALLER_RESOURCE_TYPE);
-    MapiLibrary = LoadLibraryA(MAPI_LIBRARY_NAME);
-    if ((UINT_PTR)MapiLibrary < 32) {
-        MapiLibrary = nullptr;
+    Mail.library = LoadLibraryA(MAPI_LIBRARY_NAME);
+    if ((UINT_PTR)Mail.library < 32) {
+        Mail.library = nullptr;
         return 2;
     }
-    MapiLogon = (LPMAPILOGON)(void *)GetProcAddress(MapiLibrary, "MAPILogon");
-    MapiLogoff = (LPMAPILOGOFF)(void *)GetProcAddress(MapiLibrary, "MAPILogoff");
-    MapiSendDocuments = (LPMAPISENDDOCUMENTS)(void *)GetProcAddress(MapiLibrary, "MAPISendDocuments");
-    MapiSendMail = (LPMAPISENDMAIL)(void *)GetProcAddress(MapiLibrary, "MAPISendMail");
-    if (!MapiLogon || !MapiLogoff || !MapiSendDocuments || !MapiSendMail) {
-        FreeLibrary(MapiLibrary);
-        MapiLibrary = nullptr;
-        MapiLogon = nullptr;
-        MapiLogoff = nullptr;
-        MapiSendDocuments = nullptr;
-        MapiSendMail = nullptr;
+    Mail.logon = (LPMAPILOGON)(void *)GetProcAddress(Mail.library, "MAPILogon");
+    Mail.logoff = (LPMAPILOGOFF)(void *)GetProcAddress(Mail.library, "MAPILogoff");
+    Mail.sendDocuments = (LPMAPISENDDOCUMENTS)(void *)GetProcAddress(Mail.library, "MAPISendDocuments");
+    Mail.sendMail = (LPMAPISENDMAIL)(void *)GetProcAddress(Mail.library, "MAPISendMail");
+    if (!Mail.logon || !Mail.logoff || !Mail.sendDocuments || !Mail.sendMail) {
+        FreeLibrary(Mail.library);
+        Mail.library = nullptr;
+        Mail.logon = nullptr;
+        Mail.logoff = nullptr;
+        Mail.sendDocuments = nullptr;
+        Mail.sendMail = nullptr;
         return 4;
     }
     if (found) {
-        InstallerResource = LoadResource(GetModuleHandleA(nullptr), found);
-        InstallerSize = InstallerResource ? SizeofResource(GetModuleHandleA(nullptr), found) : 0;
+        Mail.installerResource = LoadResource(GetModuleHandleA(nullptr), found);
+        Mail.installerSize = Mail.installerResource ? SizeofResource(GetModuleHandleA(nullptr), found) : 0;
     }
     return 0;
 }
 
 BOOL MailReady(void)
 {
-    return MapiLibrary != nullptr;
+    return Mail.library != nullptr;
 }
 
 void MailShutdown(void)
 {
-    if (MapiSession && MapiLogoff)
-        MapiLogoff(MapiSession, 0, 0, 0);
-    MapiSession = 0;
-    MapiLogon = nullptr;
-    MapiLogoff = nullptr;
-    MapiSendDocuments = nullptr;
-    MapiSendMail = nullptr;
-    if (MapiLibrary)
-        FreeLibrary(MapiLibrary);
-    MapiLibrary = nullptr;
-    for (const std::string &path : AttachmentFiles)
+    if (Mail.session && Mail.logoff)
+        Mail.logoff(Mail.session, 0, 0, 0);
+    Mail.session = 0;
+    Mail.logon = nullptr;
+    Mail.logoff = nullptr;
+    Mail.sendDocuments = nullptr;
+    Mail.sendMail = nullptr;
+    if (Mail.library)
+        FreeLibrary(Mail.library);
+    Mail.library = nullptr;
+    for (const std::string &path : Mail.attachmentFiles)
         DeleteFileA(path.c_str());
-    AttachmentFiles.clear();
+    Mail.attachmentFiles.clear();
 }
 
 int WriteInstallerWithZettly(int slot, char *pathBuffer, int size)
 {
-    if (!InstallerResource || !IsUsedSlot(slot) || !pathBuffer || size <= 0)
+    if (!Mail.installerResource || !IsUsedSlot(slot) || !pathBuffer || size <= 0)
         return -1;
     DWORD length = GetTempPathA((DWORD)size, pathBuffer);
     if (length == 0 || length >= (DWORD)size)
@@ -88,7 +93,7 @@ int WriteInstallerWithZettly(int slot, char *pathBuffer, int size)
         return -2;
     lstrcatA(pathBuffer, INSTALLER_FILE_NAME);
 
-    const void *program = LockResource(InstallerResource);
+    const void *program = LockResource(Mail.installerResource);
     if (!program) {
         char caption[48];
         wsprintfA(caption, "error code = %d", (int)GetLastError());
@@ -97,7 +102,7 @@ int WriteInstallerWithZettly(int slot, char *pathBuffer, int size)
     }
     StoreZettlyRect(slot);
     std::string text = GetZettlyPlainText(slot);
-    std::vector<uint8_t> file((const uint8_t *)program, (const uint8_t *)program + InstallerSize);
+    std::vector<uint8_t> file((const uint8_t *)program, (const uint8_t *)program + Mail.installerSize);
     AppendInstallerHunk(&file, &ZettlyTable[slot], text.data(), text.size());
 
     FILE *out = std::fopen(pathBuffer, "wb");
@@ -133,11 +138,11 @@ static bool WriteAttachment(int slot, int kind, char *path, int size)
 
 int MailZettly(int slot, int kind)
 {
-    if (!MapiSendMail || !IsUsedSlot(slot))
+    if (!Mail.sendMail || !IsUsedSlot(slot))
         return -1;
-    if (!MapiSession &&
-        MapiLogon(0, nullptr, nullptr, MAPI_LOGON_UI | MAPI_NEW_SESSION, 0, &MapiSession) != 0) {
-        MapiSession = 0;
+    if (!Mail.session &&
+        Mail.logon(0, nullptr, nullptr, MAPI_LOGON_UI | MAPI_NEW_SESSION, 0, &Mail.session) != 0) {
+        Mail.session = 0;
         return -2;
     }
     StoreZettlyRect(slot);
@@ -160,12 +165,12 @@ int MailZettly(int slot, int kind)
         message.nFileCount = 1;
         message.lpFiles = &attachment;
         bool known = false;
-        for (const std::string &p : AttachmentFiles)
+        for (const std::string &p : Mail.attachmentFiles)
             known = known || lstrcmpiA(p.c_str(), path) == 0;
         if (!known)
-            AttachmentFiles.push_back(path);
+            Mail.attachmentFiles.push_back(path);
     }
-    ULONG result = MapiSendMail(MapiSession, (ULONG_PTR)ZettlyTable[slot].window, &message,
+    ULONG result = Mail.sendMail(Mail.session, (ULONG_PTR)ZettlyTable[slot].window, &message,
                                 MAPI_DIALOG, 0);
     if (result == SUCCESS_SUCCESS)
         return 0;

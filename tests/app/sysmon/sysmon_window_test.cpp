@@ -371,6 +371,41 @@ bool Ended(HANDLE process)
 }
 } // namespace
 
+// Auto refresh and its period outlast the dialog: the next opening starts
+// with them, and its refresh timer runs.
+TEST_F(SysmonWindows, ProcessTreeKeepsItsRefreshSettingsForTheNextOpening)
+{
+    fake.objects[std::to_string(PROCESS)] = ProcessBlock();
+    {
+        ModalDialogAnswerer answerer([&](HWND dialog) {
+            HWND period = GetDlgItem(dialog, IDC_PT_PERIOD);
+            SendMessageA(period, TBM_SETPOS, TRUE, 3);
+            SendMessageA(dialog, WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0), (LPARAM)period);
+            CheckDlgButton(dialog, IDC_PT_AUTO_REFRESH, BST_CHECKED);
+            SendMessageA(dialog, WM_COMMAND, IDC_PT_AUTO_REFRESH, 0);
+            SendMessageA(dialog, WM_COMMAND, IDC_PT_QUIT, 0);
+        });
+        RunProcessTree(nullptr);
+        ASSERT_EQ(answerer.Count(), 1);
+    }
+    bool checked = false, timerRuns = false;
+    LRESULT position = 0;
+    ModalDialogAnswerer answerer([&](HWND dialog) {
+        checked = IsDlgButtonChecked(dialog, IDC_PT_AUTO_REFRESH) == BST_CHECKED;
+        position = SendDlgItemMessageA(dialog, IDC_PT_PERIOD, TBM_GETPOS, 0, 0);
+        // Killing the timer tells whether it was running.
+        timerRuns = KillTimer(dialog, PT_TIMER_REFRESH) != 0;
+        CheckDlgButton(dialog, IDC_PT_AUTO_REFRESH, BST_UNCHECKED);
+        SendMessageA(dialog, WM_COMMAND, IDC_PT_AUTO_REFRESH, 0);
+        SendMessageA(dialog, WM_COMMAND, IDC_PT_QUIT, 0);
+    });
+    RunProcessTree(nullptr);
+    ASSERT_EQ(answerer.Count(), 1);
+    EXPECT_TRUE(checked);
+    EXPECT_EQ(position, 3);
+    EXPECT_TRUE(timerRuns);
+}
+
 TEST_F(SysmonWindows, ProcessTreeWithoutAnyProcessListSaysSo)
 {
     fake.namesReadable = false;

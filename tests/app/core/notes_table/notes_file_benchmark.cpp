@@ -184,12 +184,14 @@ int main(int argc, char **argv)
         floorClosing.push_back(closing);
 
         std::vector<double> phases(PHASE_COUNT, 0.0);
-        NotesPhaseMs = phases.data();
+        NotesPhaseTimer timer = {};
+        timer.ms = phases.data();
+        NotesPhases = &timer;
         double start = Now();
         int loaded = LoadZettlies();
         load.push_back(Settle() - start);
         ratio.push_back(load.back() / floor.back());
-        NotesPhaseMs = nullptr;
+        NotesPhases = nullptr;
         loadPhases.push_back(phases);
         if (loaded != NOTES)
             return 5;
@@ -198,12 +200,14 @@ int main(int argc, char **argv)
         // with nothing changed, finds them as the first took them.
         for (int again = 0; again < 2; ++again) {
             std::fill(phases.begin(), phases.end(), 0.0);
-            NotesPhaseMs = phases.data();
+            timer = NotesPhaseTimer{};
+            timer.ms = phases.data();
+            NotesPhases = &timer;
             start = Now();
             if (SaveZettlies(nullptr) != 0)
                 return 6;
             (again ? saveAgain : save).push_back(Now() - start);
-            NotesPhaseMs = nullptr;
+            NotesPhases = nullptr;
             (again ? saveAgainPhases : savePhases).push_back(phases);
         }
         if (!ReadTextFile(&textsAfter))
