@@ -151,13 +151,6 @@ int ComponentBlocks(int imageSize, int factor, int largest)
     return (samples + 7) / 8;
 }
 
-const int16_t *ComponentBlock(const JPEG_PROPERTIES *props, int component, int blockColumn, int blockRow)
-{
-    const JpgFrameComponent &fc = props->components[component];
-    const int16_t *mcu = CoefficientMcu(props, blockColumn / fc.h, blockRow / fc.v);
-    return mcu + (props->componentBlockOffset[component] + (blockRow % fc.v) * fc.h + blockColumn % fc.h) * 64;
-}
-
 // What a pass over one progressive scan does with each block: count its
 // symbols or write them.
 struct ScanPass {
@@ -220,9 +213,13 @@ int RunScanPass(JPEG_PROPERTIES *props, ScanPass *pass, const JpgScan *scan)
     const JpgHuffTable *table = &pass->acTables[props->acTableOf[c]];
     int across = ComponentBlocks(props->jpgWidth, fc.h, props->hMax);
     int down = ComponentBlocks(props->jpgHeight, fc.v, props->vMax);
-    for (int y = 0; y < down && result == 0; y++)
+    size_t mcuValues = (size_t)JpgBlocksPerMcu(props) * 64;
+    for (int y = 0; y < down && result == 0; y++) {
+        const int16_t *rowStart = props->coefficients + (size_t)(y / fc.v) * props->mcusAcross * mcuValues +
+                                  (props->componentBlockOffset[c] + (y % fc.v) * fc.h) * 64;
         for (int x = 0; x < across && result == 0; x++)
-            result = AcBlock(pass, scan, table, ComponentBlock(props, c, x, y));
+            result = AcBlock(pass, scan, table, rowStart + (size_t)(x / fc.h) * mcuValues + (x % fc.h) * 64);
+    }
     if (result == 0) {
         if (pass->counts)
             JpgCountEobRun(pass->out, pass->counts[0], &pass->bufferedBits);

@@ -156,6 +156,7 @@ void JpgFillDispatchGeneric(JpgDispatch *dispatch)
     dispatch->dequant_aan = JpgDequantizeAan;
     dispatch->dequant_integer = JpgDequantizeInteger;
     dispatch->run_dequant = dispatch->dequant_aan;
+    dispatch->dequant_idct_integer_8x8 = nullptr;
     dispatch->quant_aan = JpgQuantizeAan;
     dispatch->quant_integer = JpgQuantizeInteger;
     dispatch->run_quant = dispatch->quant_aan;
@@ -232,6 +233,7 @@ void JpgFillDispatchSse2(JpgDispatch *dispatch)
     dispatch->huff_encode_block = JpgEncodeBlockMmx;
     dispatch->fdct_integer = JpgFdctIntegerSse2;
     dispatch->idct_integer_8x8 = JpgIdctIntegerSse2;
+    dispatch->dequant_idct_integer_8x8 = JpgDequantIdctIntegerSse2;
     dispatch->quant_integer = JpgQuantizeIntegerSse2;
     dispatch->dequant_integer = JpgDequantizeIntegerSse2;
     dispatch->dec_smooth_row = JpgSmoothRowSse2;
@@ -244,6 +246,12 @@ void JpgFillDispatchSse2(JpgDispatch *dispatch)
     dispatch->dec_cc_ycc_rgb_h2v2 = JpgYccToRgb2x2Sse2;
     dispatch->dec_cc_ycc_bgr_h2v2 = JpgYccToBgr2x2Sse2;
     dispatch->dec_cc_ycc_rgba_h2v2 = JpgYccToRgba2x2Sse2;
+    dispatch->enc_cc_rgb_ycc_h1v1 = JpgRgbToYcc1x1Sse2;
+    dispatch->enc_cc_bgr_ycc_h1v1 = JpgBgrToYcc1x1Sse2;
+    dispatch->enc_cc_rgb_ycc_h2v1 = JpgRgbToYcc2x1Sse2;
+    dispatch->enc_cc_bgr_ycc_h2v1 = JpgBgrToYcc2x1Sse2;
+    dispatch->enc_cc_rgb_ycc_h2v2 = JpgRgbToYcc2x2Sse2;
+    dispatch->enc_cc_bgr_ycc_h2v2 = JpgBgrToYcc2x2Sse2;
 #endif
 }
 

@@ -1,6 +1,9 @@
 // Huffman coding of quantised blocks: the sequential block coder, the
 // progressive coders with their counting twins, and optimal code lengths.
 #include "jpeg_encoder.h"
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -147,6 +150,60 @@ inline void CodeBlock(Sink &sink, const JpgHuffTable *dc, const JpgHuffTable *ac
 // The biggest block: 64 codes of 16 bits with 11 extra bits, every byte stuffed.
 enum { MOST_BLOCK_BYTES = 512 };
 
+// Bit k set where the coefficient at zigzag position k has a magnitude of
+// at least 1 << al, for k in ss..se: the progressive coders walk these
+// instead of every position of the band. The second map, where asked for,
+// is that of 1 << (al + 1).
+uint64_t SignificantCoefficients(const int16_t *block, int ss, int se, int al, uint64_t *aboveOne = nullptr)
+{
+    if (aboveOne)
+        *aboveOne = 0;
+    if (ss < 0 || ss > 63 || se < ss)
+        return 0;
+    se = se > 63 ? 63 : se;
+    uint64_t natural = 0, naturalAbove = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i count = _mm_cvtsi32_si128(al), countAbove = _mm_cvtsi32_si128(al + 1);
+    for (int r = 0; r < 8; r += 2) {
+        __m128i rows[2], rowsAbove[2];
+        for (int h = 0; h < 2; h++) {
+            __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i *>(block + 8 * (r + h)));
+            // |c| as an unsigned 16-bit value, -32768 included.
+            __m128i sign = _mm_srai_epi16(c, 15);
+            __m128i magnitude = _mm_sub_epi16(_mm_xor_si128(c, sign), sign);
+            rows[h] = _mm_cmpeq_epi16(_mm_srl_epi16(magnitude, count), zero);
+            rowsAbove[h] = _mm_cmpeq_epi16(_mm_srl_epi16(magnitude, countAbove), zero);
+        }
+        unsigned insignificant = (unsigned)_mm_movemask_epi8(_mm_packs_epi16(rows[0], rows[1]));
+        natural |= (uint64_t)(~insignificant & 0xFFFF) << (8 * r);
+        if (aboveOne) {
+            insignificant = (unsigned)_mm_movemask_epi8(_mm_packs_epi16(rowsAbove[0], rowsAbove[1]));
+            naturalAbove |= (uint64_t)(~insignificant & 0xFFFF) << (8 * r);
+        }
+    }
+#else
+    for (int i = 0; i < 64; i++) {
+        int c = block[i];
+        int magnitude = c < 0 ? -c : c;
+        if ((magnitude >> al) != 0)
+            natural |= (uint64_t)1 << i;
+        if ((magnitude >> (al + 1)) != 0)
+            naturalAbove |= (uint64_t)1 << i;
+    }
+#endif
+    uint64_t band = (~0ull >> (63 - se)) & (~0ull << ss);
+    if (aboveOne)
+        *aboveOne = JpgZigzagMask(naturalAbove) & band;
+    return JpgZigzagMask(natural) & band;
+}
+
+inline int Magnitude(const int16_t *block, int k, int al)
+{
+    int c = block[JpgNaturalOrder[k]];
+    return (c < 0 ? -c : c) >> al;
+}
+
 // The pending end-of-band run, with the correction bits it carries.
 template <class Sink>
 void PutEobRun(Sink &sink, JpgBitOutput *out, const JpgHuffTable *ac, const uint8_t *correctionBits,
@@ -167,25 +224,24 @@ void PutEobRun(Sink &sink, JpgBitOutput *out, const JpgHuffTable *ac, const uint
 template <class Sink>
 void AcFirst(Sink &sink, JpgBitOutput *out, const JpgHuffTable *ac, const int16_t *block, int ss, int se, int al)
 {
-    int run = 0;
-    for (int k = ss; k <= se; k++) {
-        int c = block[JpgNaturalOrder[k]];
-        int t = (c < 0 ? -c : c) >> al;
-        if (t == 0) {
-            run++;
-            continue;
-        }
+    uint64_t significant = SignificantCoefficients(block, ss, se, al);
+    int last = ss - 1;
+    while (significant) {
+        int k = __builtin_ctzll(significant);
+        significant &= significant - 1;
+        int run = k - last - 1;
+        last = k;
+        int t = Magnitude(block, k, al);
         PutEobRun(sink, out, ac, nullptr, nullptr);
         while (run > 15) {
             sink.Symbol(ac, 0xF0, 0, 0);
             run -= 16;
         }
         int s = JpgBitCategory(t);
-        uint32_t extra = (uint32_t)(c < 0 ? ~t : t) & ((1u << s) - 1);
+        uint32_t extra = (uint32_t)(block[JpgNaturalOrder[k]] < 0 ? ~t : t) & ((1u << s) - 1);
         sink.Symbol(ac, run << 4 | s, extra, s);
-        run = 0;
     }
-    if (run > 0 && ++out->eobRun == 0x7FFF)
+    if (last < se && ++out->eobRun == 0x7FFF)
         PutEobRun(sink, out, ac, nullptr, nullptr);
 }
 
@@ -193,23 +249,21 @@ template <class Sink>
 void AcRefine(Sink &sink, JpgBitOutput *out, const JpgHuffTable *ac, const int16_t *block, int ss, int se,
               int al, uint8_t *correctionBits, int *bufferedBits)
 {
-    int magnitude[64];
-    int lastOne = 0;
-    for (int k = ss; k <= se; k++) {
-        int c = block[JpgNaturalOrder[k]];
-        magnitude[k] = (c < 0 ? -c : c) >> al;
-        if (magnitude[k] == 1)
-            lastOne = k;
-    }
+    // Magnitudes of 1 after the shift are new this scan; larger ones only
+    // send their next bit.
+    uint64_t aboveOne;
+    uint64_t significant = SignificantCoefficients(block, ss, se, al, &aboveOne);
+    uint64_t newOnes = significant & ~aboveOne;
+    int lastOne = newOnes ? 63 - __builtin_clzll(newOnes) : 0;
     // This block's own correction bits follow those of the pending run.
     int blockStart = *bufferedBits, blockBits = 0;
-    int run = 0;
-    for (int k = ss; k <= se; k++) {
-        int t = magnitude[k];
-        if (t == 0) {
-            run++;
-            continue;
-        }
+    int run = 0, last = ss - 1;
+    while (significant) {
+        int k = __builtin_ctzll(significant);
+        significant &= significant - 1;
+        run += k - last - 1;
+        last = k;
+        int t = Magnitude(block, k, al);
         while (run > 15 && k <= lastOne) {
             PutEobRun(sink, out, ac, correctionBits, bufferedBits);
             sink.Symbol(ac, 0xF0, 0, 0);
@@ -231,6 +285,7 @@ void AcRefine(Sink &sink, JpgBitOutput *out, const JpgHuffTable *ac, const int16
         blockBits = 0;
         run = 0;
     }
+    run += se - last;
     if (run > 0 || blockBits > 0) {
         // The block's bits already follow the run's in the buffer.
         out->eobRun++;
@@ -242,11 +297,22 @@ void AcRefine(Sink &sink, JpgBitOutput *out, const JpgHuffTable *ac, const int16
 
 } // namespace
 
-int JpgBitCategory(int value)
+JpgZigzagRows::JpgZigzagRows()
 {
-    unsigned magnitude = (unsigned)(value < 0 ? -value : value);
-    return magnitude == 0 ? 0 : 32 - __builtin_clz(magnitude);
+    int zigzagOf[64];
+    for (int k = 0; k < 64; k++)
+        zigzagOf[JpgNaturalOrder[k]] = k;
+    for (int r = 0; r < 8; r++)
+        for (int m = 0; m < 256; m++) {
+            uint64_t bits = 0;
+            for (int c = 0; c < 8; c++)
+                if (m >> c & 1)
+                    bits |= (uint64_t)1 << zigzagOf[8 * r + c];
+            row[r][m] = bits;
+        }
 }
+
+const JpgZigzagRows JpgZigzagFlags;
 
 int JpgEncodeBlock(JpgBitOutput *out, const JpgHuffTable *dc, const JpgHuffTable *ac, int16_t *predictor,
                    const int16_t *block)

@@ -185,6 +185,23 @@ bool JpgProgressiveOutputReady(const JPEG_PROPERTIES *props);
 // Every MCU of the span from the coefficient buffer of a progressive image.
 int JpgOutputProgressiveImage(JPEG_PROPERTIES *props, int scale);
 int JpgOutputMcu(JPEG_PROPERTIES *props, int column, int row, int scale);
+// What the output of every MCU of a scan shares on the usual road (full
+// size, interleaved, no hook, region or smoothing, a whole-MCU colour
+// kernel), worked out once per scan.
+struct JpgFastOutput {
+    bool usable;
+    int blocks;
+    int wholeAcross, wholeDown; // MCUs that lie wholly inside the bitmap
+    ptrdiff_t mcuBytes, mcuRowBytes;
+    JpgDequantRoutine dequantTransform; // none: the run-time transform alone
+    JpgIdctRoutine transform;
+    const int16_t *quant[JPG_MAX_BLOCKS_PER_MCU];
+    JpgColourOutKernel kernel; // none: smoothed chroma through the row buffers
+    int smoothLayout;
+};
+void JpgPrepareFastOutput(JPEG_PROPERTIES *props, int scale, JpgFastOutput *fast);
+// An MCU through the fast road where it is whole, else through JpgOutputMcu.
+int JpgOutputMcuFast(JPEG_PROPERTIES *props, const JpgFastOutput &fast, int column, int row, int scale);
 // Block (column, row) of a component into the raw-block hook's plane, if it has one.
 void JpgPutBlockInPlane(const JPEG_PROPERTIES *props, int component, int blockColumn, int blockRow,
                         const int16_t *block);

@@ -71,6 +71,9 @@ struct JpgDispatch {
     JpgQuantRoutine quant_aan, quant_integer, run_quant;
     JpgDequantRoutine dequant_aan, dequant_integer, run_dequant;
     JpgSmoothRowKernel dec_smooth_row; // none: through the planes
+    // The integer dequantisation and 8 x 8 inverse transform in one pass;
+    // none: the two slots one after the other.
+    JpgDequantRoutine dequant_idct_integer_8x8;
 };
 
 enum JpgCpuType {

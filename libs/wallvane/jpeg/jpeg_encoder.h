@@ -49,7 +49,28 @@ int JpgWriteOutBuffer(JpgBitOutput *out);
 uint32_t JpgBytesWritten(const JpgBitOutput *out);
 
 // Entropy coding.
-int JpgBitCategory(int value);
+// Significant bits of |value|: called for every coded coefficient.
+inline int JpgBitCategory(int value)
+{
+    unsigned magnitude = (unsigned)(value < 0 ? -value : value);
+    return magnitude == 0 ? 0 : 32 - __builtin_clz(magnitude);
+}
+// For each row r of a block and each byte m of that row's flags (bit c for
+// column c), the same flags at their zigzag positions.
+struct JpgZigzagRows {
+    uint64_t row[8][256];
+    JpgZigzagRows();
+};
+extern const JpgZigzagRows JpgZigzagFlags;
+// Flags of the 64 coefficients in natural order (row r in byte r) moved to
+// zigzag order.
+inline uint64_t JpgZigzagMask(uint64_t natural)
+{
+    uint64_t mask = 0;
+    for (int r = 0; r < 8; r++)
+        mask |= JpgZigzagFlags.row[r][(natural >> (8 * r)) & 0xFF];
+    return mask;
+}
 int JpgEncodeBlock(JpgBitOutput *out, const JpgHuffTable *dc, const JpgHuffTable *ac, int16_t *predictor,
                    const int16_t *block);
 int JpgEncodeDcProgressive(JpgBitOutput *out, const JpgHuffTable *dc, int16_t *predictor, const int16_t *block,

@@ -169,6 +169,9 @@ struct JPEG_PROPERTIES {
     int restartInterval;
 
     JpgScan *scan;
+    // The scan leaves the blocks quantised and the output step dequantises
+    // them as it transforms them.
+    int dequantizeAtOutput;
     JpgBitInput input;
     int cpuType;
     int cpuTypeCopy;

@@ -251,26 +251,28 @@ void YccToRgbWholeMcu(const int16_t *luma, const int16_t *cbBlock, const int16_t
     }
 }
 
-// The kernel of a whole MCU: the dispatch record's for the shapes it has a
-// slot for, the generic one for luminance sampled 1 x 2.
-void ConvertWholeMcu(const JPEG_PROPERTIES *p, uint8_t *address, ptrdiff_t step)
+// The whole-MCU kernel of an MCU shape that KernelYccMcu accepts.
+JpgColourOutKernel WholeMcuKernel(const JPEG_PROPERTIES *p)
 {
     const JpgDispatch *d = p->input.dispatch;
+    bool bgr = p->dibColour == JPG_COLOUR_BGR, rgba = p->dibChannels == 4;
+    if (p->hMax == 1 && p->vMax == 2)
+        return rgba ? YccToRgbWholeMcu<1, 2, false, true>
+                    : bgr ? YccToRgbWholeMcu<1, 2, true, false> : YccToRgbWholeMcu<1, 2, false, false>;
+    if (p->hMax == 1)
+        return rgba ? d->dec_cc_ycc_rgba_h1v1 : bgr ? d->dec_cc_ycc_bgr_h1v1 : d->dec_cc_ycc_rgb_h1v1;
+    if (p->vMax == 1)
+        return rgba ? d->dec_cc_ycc_rgba_h2v1 : bgr ? d->dec_cc_ycc_bgr_h2v1 : d->dec_cc_ycc_rgb_h2v1;
+    return rgba ? d->dec_cc_ycc_rgba_h2v2 : bgr ? d->dec_cc_ycc_bgr_h2v2 : d->dec_cc_ycc_rgb_h2v2;
+}
+
+// A whole MCU through the kernel of its shape: the dispatch record's for
+// the shapes it has a slot for, the generic one for luminance sampled 1 x 2.
+void ConvertWholeMcu(const JPEG_PROPERTIES *p, uint8_t *address, ptrdiff_t step)
+{
     const int16_t *luma = p->mcuBuffer;
     const int16_t *cb = luma + p->hMax * p->vMax * 64, *cr = cb + 64;
-    bool bgr = p->dibColour == JPG_COLOUR_BGR, rgba = p->dibChannels == 4;
-    JpgColourOutKernel kernel;
-    if (p->hMax == 1 && p->vMax == 2) {
-        kernel = rgba ? YccToRgbWholeMcu<1, 2, false, true>
-                      : bgr ? YccToRgbWholeMcu<1, 2, true, false> : YccToRgbWholeMcu<1, 2, false, false>;
-    } else if (p->hMax == 1) {
-        kernel = rgba ? d->dec_cc_ycc_rgba_h1v1 : bgr ? d->dec_cc_ycc_bgr_h1v1 : d->dec_cc_ycc_rgb_h1v1;
-    } else if (p->vMax == 1) {
-        kernel = rgba ? d->dec_cc_ycc_rgba_h2v1 : bgr ? d->dec_cc_ycc_bgr_h2v1 : d->dec_cc_ycc_rgb_h2v1;
-    } else {
-        kernel = rgba ? d->dec_cc_ycc_rgba_h2v2 : bgr ? d->dec_cc_ycc_bgr_h2v2 : d->dec_cc_ycc_rgb_h2v2;
-    }
-    kernel(luma, cb, cr, address, step);
+    WholeMcuKernel(p)(luma, cb, cr, address, step);
 }
 
 // An unscaled MCU shape that a whole-MCU kernel converts.
@@ -544,8 +546,15 @@ int JpgOutputMcu(JPEG_PROPERTIES *props, int column, int row, int scale)
             int blocks = props->nonInterleaved ? 1 : fc.h * fc.v;
             int componentLevel = simple && blocks == 1 ? level - 1 : level;
             props->componentBlockSize[c] = 8 >> componentLevel;
+            const int16_t *quant = props->quantTables[fc.tq].values;
             for (int b = 0; b < blocks; b++, block += 64) {
-                transforms[componentLevel](block);
+                if (props->dequantizeAtOutput && componentLevel == 0) {
+                    dispatch->dequant_idct_integer_8x8(block, quant);
+                } else {
+                    if (props->dequantizeAtOutput)
+                        dispatch->run_dequant(block, quant);
+                    transforms[componentLevel](block);
+                }
                 if (props->rawBlockHook && props->rawBlockHook->flag != 0)
                     JpgPutBlockInPlane(props, c, props->nonInterleaved ? column : column * fc.h + b % fc.h,
                                        props->nonInterleaved ? row : row * fc.v + b / fc.h, block);
@@ -568,6 +577,80 @@ int JpgOutputMcu(JPEG_PROPERTIES *props, int column, int row, int scale)
     }
     int result = dispatch->run_mcu_output(props, column, row);
     return result == JPG_ERR_INVALID_PROPERTIES ? 0 : result; // outside the region: skipped
+}
+
+void JpgPrepareFastOutput(JPEG_PROPERTIES *props, int scale, JpgFastOutput *fast)
+{
+    fast->usable = false;
+    JpgDispatch *dispatch = props->input.dispatch;
+    bool region = props->outputRegion.left || props->outputRegion.top || props->outputRegion.right ||
+                  props->outputRegion.bottom;
+    if (scale != 1 || props->rawBlockHook || props->nonInterleaved || region ||
+        dispatch->run_mcu_output != JpgPutMcuConverted || !dispatch->run_idct_8x8)
+        return;
+    props->outputBlockSize = 8;
+    bool smooth = props->smoothUpsampling && props->outputFormat == FORMAT_YCC_TO_RGB_SHIFTED_GREEN &&
+                  dispatch->dec_smooth_row && props->componentCount == 3;
+    if (smooth ? JpgPrepareRowBuffers(props, 8) < 0 : props->smoothUpsampling || !KernelYccMcu(props))
+        return;
+    fast->blocks = 0;
+    for (int c = 0; c < props->componentCount; c++) {
+        const JpgFrameComponent &fc = props->components[c];
+        props->componentBlockSize[c] = 8;
+        for (int b = 0; b < fc.h * fc.v; b++) {
+            if (fast->blocks == JPG_MAX_BLOCKS_PER_MCU)
+                return;
+            fast->quant[fast->blocks++] = props->quantTables[fc.tq].values;
+        }
+    }
+    int mcuWidth = 8 * props->hMax, mcuHeight = 8 * props->vMax;
+    int rows = props->dibHeight < 0 ? -props->dibHeight : props->dibHeight;
+    fast->wholeAcross = props->dibWidth / mcuWidth;
+    fast->wholeDown = rows / mcuHeight;
+    fast->mcuBytes = (ptrdiff_t)mcuWidth * props->dibChannels;
+    fast->mcuRowBytes = mcuHeight * props->dibLineStep;
+    fast->dequantTransform = props->dequantizeAtOutput ? dispatch->dequant_idct_integer_8x8 : nullptr;
+    fast->transform = dispatch->run_idct_8x8;
+    fast->kernel = smooth ? nullptr : WholeMcuKernel(props);
+    fast->smoothLayout = props->dibChannels == 4                 ? JPG_SMOOTH_RGBA
+                         : props->dibColour == JPG_COLOUR_BGR ? JPG_SMOOTH_BGR
+                                                               : JPG_SMOOTH_RGB;
+    fast->usable = smooth || fast->kernel != nullptr;
+}
+
+int JpgOutputMcuFast(JPEG_PROPERTIES *props, const JpgFastOutput &fast, int column, int row, int scale)
+{
+    if (!fast.usable)
+        return JpgOutputMcu(props, column, row, scale);
+    // With smoothed chroma every MCU of the picture goes into the row
+    // buffers, and the one a column (and a row) behind comes out.
+    if (!fast.kernel ? column >= props->smoothAcross || row >= props->smoothDown
+                     : column >= fast.wholeAcross || row >= fast.wholeDown)
+        return JpgOutputMcu(props, column, row, scale);
+    int16_t *block = props->mcuBuffer;
+    for (int b = 0; b < fast.blocks; b++, block += 64) {
+        if (fast.dequantTransform)
+            fast.dequantTransform(block, fast.quant[b]);
+        else
+            fast.transform(block);
+    }
+    if (!fast.kernel) {
+        JpgStoreMcuRows(props, column, row);
+        column -= props->columnDelay;
+        row -= props->rowDelay;
+        if (column < 0 || row < 0)
+            return 0;
+        uint8_t *address = props->dibRow + column * fast.mcuBytes + row * fast.mcuRowBytes;
+        if (column < fast.wholeAcross && row < fast.wholeDown &&
+            JpgSmoothMcuByRows(props, column, row, fast.smoothLayout, address, props->dibLineStep))
+            return 0;
+        int result = props->input.dispatch->run_mcu_output(props, column, row);
+        return result == JPG_ERR_INVALID_PROPERTIES ? 0 : result;
+    }
+    const int16_t *luma = props->mcuBuffer, *cb = luma + (fast.blocks - 2) * 64;
+    fast.kernel(luma, cb, cb + 64, props->dibRow + column * fast.mcuBytes + row * fast.mcuRowBytes,
+                props->dibLineStep);
+    return 0;
 }
 
 // A non-interleaved image is converted once all its components are in.

@@ -48,7 +48,8 @@ int OutputProgressiveMcu(JPEG_PROPERTIES *props, int column, int row, int scale)
         for (int by = 0; by < fc.v; by++)
             for (int bx = 0; bx < fc.h; bx++, block += 64) {
                 memcpy(block, CoefficientBlock(props, c, column * fc.h + bx, row * fc.v + by), 64 * sizeof(int16_t));
-                props->input.dispatch->run_dequant(block, props->quantTables[fc.tq].values);
+                if (!props->dequantizeAtOutput)
+                    props->input.dispatch->run_dequant(block, props->quantTables[fc.tq].values);
             }
     }
     return JpgOutputMcu(props, column, row, scale);

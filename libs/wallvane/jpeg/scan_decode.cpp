@@ -151,9 +151,61 @@ int DecodeSequentialMcu(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *prop
                     return result;
                 if (hook)
                     JpgPutBlockInPlane(props, sc.frameIndex, column * blocksAcross + bx, row * blocksDown + by, block);
-                else
+                else if (!props->dequantizeAtOutput)
                     dispatch->run_dequant(block, sc.quant->values);
             }
+    }
+    return 0;
+}
+
+// The blocks of one MCU in decoding order, with their tables and where
+// each goes, worked out once per scan.
+struct BlockPlan {
+    int count;
+    const JpgHuffTable *dc[JPG_MAX_BLOCKS_PER_MCU], *ac[JPG_MAX_BLOCKS_PER_MCU];
+    int16_t *predictor[JPG_MAX_BLOCKS_PER_MCU], *block[JPG_MAX_BLOCKS_PER_MCU];
+    const int16_t *quant[JPG_MAX_BLOCKS_PER_MCU];
+};
+
+bool PlanBlocks(JpgScan *scan, JPEG_PROPERTIES *props, BlockPlan *plan)
+{
+    plan->count = 0;
+    for (int i = 0; i < scan->ns; i++) {
+        const JpgScanComponent &sc = scan->components[i];
+        int blocks = scan->ns == 1 ? 1 : sc.h * sc.v;
+        int16_t *block = props->mcuBuffer;
+        if (scan->ns > 1)
+            block += props->componentBlockOffset[sc.frameIndex] * 64;
+        for (int b = 0; b < blocks; b++, block += 64) {
+            if (plan->count == JPG_MAX_BLOCKS_PER_MCU)
+                return false;
+            int k = plan->count++;
+            plan->dc[k] = sc.dcTable;
+            plan->ac[k] = sc.acTable;
+            plan->predictor[k] = &scan->dcPredictor[i];
+            plan->block[k] = block;
+            plan->quant[k] = sc.quant->values;
+        }
+    }
+    return true;
+}
+
+template <bool Fused>
+int DecodePlannedMcu(JpgBitInput *input, const BlockPlan &plan, bool dequantize)
+{
+    JpgDispatch *dispatch = input->dispatch;
+    for (int k = 0; k < plan.count; k++) {
+        int result;
+        if (Fused) {
+            result = JpgDecodeBlockDequantized(input, plan.dc[k], plan.ac[k], plan.predictor[k], plan.block[k],
+                                               plan.quant[k]);
+        } else {
+            result = dispatch->huff_decode_block(input, plan.dc[k], plan.ac[k], plan.predictor[k], plan.block[k]);
+            if (dequantize)
+                dispatch->run_dequant(plan.block[k], plan.quant[k]);
+        }
+        if (result < 0)
+            return result;
     }
     return 0;
 }
@@ -176,8 +228,8 @@ void JpgSequentialGeometry(const JPEG_PROPERTIES *props, const JpgScan *scan, in
 static bool FusedDequantisation(const JPEG_PROPERTIES *props)
 {
     JpgDispatch *dispatch = props->input.dispatch;
-    return !JpgHookTakesCoefficients(props) && dispatch->huff_decode_block == JpgDecodeBlock &&
-           dispatch->run_dequant == JpgDequantizeInteger;
+    return !JpgHookTakesCoefficients(props) && !props->dequantizeAtOutput &&
+           dispatch->huff_decode_block == JpgDecodeBlock && dispatch->run_dequant == JpgDequantizeInteger;
 }
 
 int JpgDecodeSequentialMcu(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int column, int row)
@@ -192,10 +244,20 @@ int JpgDecodeSequentialScan(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *
     JpgSequentialGeometry(props, scan, &across, &down);
     bool hook = JpgHookTakesCoefficients(props);
     bool fused = FusedDequantisation(props);
+    BlockPlan plan;
+    bool planned = !hook && PlanBlocks(scan, props, &plan);
+    bool dequantize = !props->dequantizeAtOutput;
+    JpgFastOutput fast;
+    JpgPrepareFastOutput(props, scale, &fast);
     return JpgRunMcus(
         input, scan, props, across, down,
-        [&](int column, int row) { return DecodeSequentialMcu(input, scan, props, column, row, hook, fused); },
-        [&](int column, int row) { return hook ? 0 : JpgOutputMcu(props, column, row, scale); });
+        [&](int column, int row) {
+            if (planned)
+                return fused ? DecodePlannedMcu<true>(input, plan, dequantize)
+                             : DecodePlannedMcu<false>(input, plan, dequantize);
+            return DecodeSequentialMcu(input, scan, props, column, row, hook, fused);
+        },
+        [&](int column, int row) { return hook ? 0 : JpgOutputMcuFast(props, fast, column, row, scale); });
 }
 
 int JpgDecodeScan(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props)
@@ -221,7 +283,9 @@ int JpgDecodeScan(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props)
         dispatch->run_idct_2x2 = dispatch->idct_integer_2x2;
         dispatch->run_idct_1x1 = dispatch->idct_integer_1x1;
         dispatch->run_dequant = dispatch->dequant_integer;
+        props->dequantizeAtOutput = dispatch->dequant_idct_integer_8x8 != nullptr;
     } else {
+        props->dequantizeAtOutput = 0;
         dispatch->run_idct_8x8 = dispatch->idct_aan_8x8;
         dispatch->run_idct_4x4 = dispatch->idct_aan_4x4;
         dispatch->run_idct_2x2 = dispatch->idct_aan_2x2;

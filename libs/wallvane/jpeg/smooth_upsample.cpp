@@ -120,23 +120,22 @@ void JpgStoreMcuRows(JPEG_PROPERTIES *p, int a, int b)
         uint8_t *slot = SlotOf(buffers, b, k);
         int x0 = FirstColumn(buffers, k, a);
         for (int by = 0; by < v; by++)
-            for (int bx = 0; bx < h; bx++, block += 64)
-                for (int y = 0; y < size; y++) {
-                    uint8_t *out = slot + (size_t)(by * size + y) * stride + x0 + bx * size;
-                    const int16_t *in = block + 8 * y;
+            for (int bx = 0; bx < h; bx++, block += 64) {
+                uint8_t *out = slot + (size_t)by * size * stride + x0 + bx * size;
 #if defined(__SSE2__)
-                    if (size == 8) {
-                        // The samples are 0..255 already: one pack.
-                        __m128i row = _mm_loadu_si128(reinterpret_cast<const __m128i *>(in));
+                if (size == 8) {
+                    // The samples are 0..255 already: one pack a row.
+                    for (int y = 0; y < 8; y++, out += stride) {
+                        __m128i row = _mm_loadu_si128(reinterpret_cast<const __m128i *>(block + 8 * y));
                         _mm_storel_epi64(reinterpret_cast<__m128i *>(out), _mm_packus_epi16(row, row));
-                        continue;
                     }
-#endif
-                    {
-                        for (int x = 0; x < size; x++)
-                            out[x] = (uint8_t)in[x];
-                    }
+                    continue;
                 }
+#endif
+                for (int y = 0; y < size; y++, out += stride)
+                    for (int x = 0; x < size; x++)
+                        out[x] = (uint8_t)block[8 * y + x];
+            }
         if (!buffers->smooth[k])
             continue;
         int width = size * h, height = size * v;
@@ -154,6 +153,8 @@ void JpgStoreMcuRows(JPEG_PROPERTIES *p, int a, int b)
             valid = CeilDiv(columns, fx);
             valid = valid < 1 ? 1 : valid > width ? width : valid;
         }
+        if (a != 0 && a != buffers->across - 1)
+            continue;
         for (int y = 0; y < height; y++) {
             uint8_t *row = slot + (size_t)y * stride + x0;
             if (a == 0)

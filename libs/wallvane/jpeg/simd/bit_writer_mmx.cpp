@@ -15,7 +15,9 @@ namespace {
 // Room for the groups one append can produce, their stuffing included.
 const int FileRoomPerAppend = 22;
 
-void EmitGroup(JpgBitOutput *out, uint64_t *accumulator, int *count)
+} // namespace
+
+void JpgMmxEmitGroup(JpgBitOutput *out, uint64_t *accumulator, int *count)
 {
     uint8_t group[4];
     int n = 0, taken = 0;
@@ -40,6 +42,8 @@ void EmitGroup(JpgBitOutput *out, uint64_t *accumulator, int *count)
     memcpy(out->writePointer, group, 4);
     out->writePointer += 4;
 }
+
+namespace {
 
 template <bool File>
 int PutBits(uint32_t bits, int length, JpgBitOutput *out)
@@ -67,7 +71,7 @@ int PutBits(uint32_t bits, int length, JpgBitOutput *out)
             out->pendingBits = count;
             return JPG_ERR_OUTPUT_TOO_SMALL;
         }
-        EmitGroup(out, &accumulator, &count);
+        JpgMmxEmitGroup(out, &accumulator, &count);
     }
     out->accumulator = accumulator;
     out->pendingBits = count;

@@ -32,34 +32,35 @@ inline Terms TermsOf(__m128i cb, __m128i cr)
     return t;
 }
 
-// H x V luminance pixels per chroma sample over the 8 chroma rows.
+// H x V luminance pixels per chroma sample over the 8 chroma rows. With
+// H = 2 a chroma term serves one even and one odd pixel: the luminance row
+// is split into its even and odd pixels instead of the terms being spread.
 template <int H, int V, bool Bgr, bool Alpha>
 inline void Convert(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step)
 {
+    const __m128i lowBytes = _mm_set1_epi16(0x00FF);
     for (int j = 0; j < 8; j++) {
         Terms t = TermsOf(Load(cb + 8 * j), Load(cr + 8 * j));
-        Terms pixelTerms[H];
-        if (H == 1) {
-            pixelTerms[0] = t;
-        } else {
-            pixelTerms[0] = {_mm_unpacklo_epi16(t.red, t.red), _mm_unpacklo_epi16(t.green, t.green),
-                             _mm_unpacklo_epi16(t.blue, t.blue)};
-            pixelTerms[H - 1] = {_mm_unpackhi_epi16(t.red, t.red), _mm_unpackhi_epi16(t.green, t.green),
-                                 _mm_unpackhi_epi16(t.blue, t.blue)};
-        }
         for (int sub = 0; sub < V; sub++) {
             int y = j * V + sub;
             const int16_t *lumaRow = luma + (y / 8) * H * 64 + (y % 8) * 8;
-            __m128i red[2], green[2], blue[2];
-            for (int h = 0; h < H; h++) {
-                __m128i Y = Load(lumaRow + 64 * h);
-                red[h] = _mm_adds_epi16(Y, pixelTerms[h].red);
-                green[h] = _mm_subs_epi16(Y, pixelTerms[h].green);
-                blue[h] = _mm_adds_epi16(Y, pixelTerms[h].blue);
+            uint8_t *out = dib + y * step;
+            if (H == 1) {
+                __m128i Y = Load(lumaRow);
+                __m128i r = _mm_adds_epi16(Y, t.red), g = _mm_subs_epi16(Y, t.green), b = _mm_adds_epi16(Y, t.blue);
+                packed128::WritePixels8<Alpha>(out, Bgr ? b : r, g, Bgr ? r : b);
+                continue;
             }
-            __m128i r = _mm_packus_epi16(red[0], red[H - 1]), g = _mm_packus_epi16(green[0], green[H - 1]);
-            __m128i b = _mm_packus_epi16(blue[0], blue[H - 1]);
-            packed128::WritePixels<8 * H, Alpha>(dib + y * step, Bgr ? b : r, g, Bgr ? r : b);
+            // The samples are 0..255, so the pack loses nothing.
+            __m128i bytes = _mm_packus_epi16(Load(lumaRow), Load(lumaRow + 64));
+            __m128i even = _mm_and_si128(bytes, lowBytes), odd = _mm_srli_epi16(bytes, 8);
+            __m128i re = _mm_adds_epi16(even, t.red), ro = _mm_adds_epi16(odd, t.red);
+            __m128i ge = _mm_subs_epi16(even, t.green), go = _mm_subs_epi16(odd, t.green);
+            __m128i be = _mm_adds_epi16(even, t.blue), bo = _mm_adds_epi16(odd, t.blue);
+            if (Bgr)
+                packed128::WritePixelPairs<Alpha>(out, be, bo, ge, go, re, ro);
+            else
+                packed128::WritePixelPairs<Alpha>(out, re, ro, ge, go, be, bo);
         }
     }
 }

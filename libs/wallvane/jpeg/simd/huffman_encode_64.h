@@ -1,12 +1,15 @@
 // The sequential block coder of the packed forms, shared by the MMX and the
 // SSE coders: the non-zero coefficients come from a bit map in zigzag order,
 // so zero runs are skipped by counting bits instead of testing each
-// coefficient; codes and their extra bits go out together through Put.
+// coefficient; codes and their extra bits go out together.
 // Included by exactly those two files.
 #pragma once
 #include <mmintrin.h>
+#include <string.h>
 
 #include "jpeg_encoder.h"
+#include "jpeg_simd.h"
+#include "packed_memory.h"
 
 namespace packed64 {
 
@@ -26,14 +29,64 @@ inline uint32_t ExtraBits(int value, int s)
     return (uint32_t)(value < 0 ? value - 1 : value) & ((1u << s) - 1);
 }
 
-template <uint64_t (*NonZeroMap)(const int16_t *), int (*Put)(uint32_t, int, JpgBitOutput *)>
-int EncodeBlock(JpgBitOutput *out, const JpgHuffTable *dc, const JpgHuffTable *ac, int16_t *predictor,
-                const int16_t *block)
+// Where a whole block's bits certainly fit the output buffer, they are kept
+// in registers and go out four bytes at a time without a call; the bytes
+// are those of the 64-bit writer, which takes any group holding 0xFF.
+struct InlineWriter {
+    JpgBitOutput *out;
+    uint64_t accumulator;
+    int count;
+
+    explicit InlineWriter(JpgBitOutput *o) : out(o), accumulator(o->accumulator), count(o->pendingBits) {}
+
+    inline int Put(uint32_t bits, int length)
+    {
+        if (length < 1 || length > 32)
+            return JPG_ERR_OUTPUT_TOO_SMALL; // as the writer's own routine answers a symbol without a code
+        count += length;
+        accumulator |= (uint64_t)bits << (64 - count);
+        if (count <= 32)
+            return 0;
+        while (count >= 32) {
+            uint32_t word = (uint32_t)(accumulator >> 32);
+            uint32_t inverted = ~word;
+            if (((inverted - 0x01010101u) & ~inverted & 0x80808080u) != 0) {
+                JpgMmxEmitGroup(out, &accumulator, &count);
+                continue;
+            }
+            uint32_t bigEndian = __builtin_bswap32(word);
+            memcpy(out->writePointer, &bigEndian, 4);
+            out->writePointer += 4;
+            accumulator <<= 32;
+            count -= 32;
+        }
+        return 0;
+    }
+
+    void Finish()
+    {
+        out->accumulator = accumulator;
+        out->pendingBits = count;
+    }
+};
+
+// Through the writer's own routine, which checks for room at every group.
+template <int (*PutBits)(uint32_t, int, JpgBitOutput *)>
+struct CheckedWriter {
+    JpgBitOutput *out;
+    explicit CheckedWriter(JpgBitOutput *o) : out(o) {}
+    inline int Put(uint32_t bits, int length) { return PutBits(bits, length, out); }
+    void Finish() {}
+};
+
+template <uint64_t (*NonZeroMap)(const int16_t *), class Writer>
+int EncodeBlockWith(Writer &w, const JpgHuffTable *dc, const JpgHuffTable *ac, int16_t *predictor,
+                    const int16_t *block)
 {
     int diff = block[0] - *predictor;
     *predictor = block[0];
     int s = JpgBitCategory(diff);
-    int result = Put((uint32_t)dc->code[s] << s | ExtraBits(diff, s), (int)dc->codeLength[s] + s, out);
+    int result = w.Put((uint32_t)dc->code[s] << s | ExtraBits(diff, s), (int)dc->codeLength[s] + s);
     if (result < 0)
         return result;
     uint64_t map = NonZeroMap(block) & ~(uint64_t)1;
@@ -43,19 +96,46 @@ int EncodeBlock(JpgBitOutput *out, const JpgHuffTable *dc, const JpgHuffTable *a
         map &= map - 1;
         int run = k - last - 1;
         for (; run >= 16; run -= 16)
-            if ((result = Put(ac->code[0xF0], (int)ac->codeLength[0xF0], out)) < 0)
+            if ((result = w.Put(ac->code[0xF0], (int)ac->codeLength[0xF0])) < 0)
                 return result;
         int value = block[JpgNaturalOrder[k]];
         s = JpgBitCategory(value);
         int symbol = run << 4 | s;
-        if ((result = Put((uint32_t)ac->code[symbol] << s | ExtraBits(value, s), (int)ac->codeLength[symbol] + s,
-                          out)) < 0)
+        if ((result = w.Put((uint32_t)ac->code[symbol] << s | ExtraBits(value, s), (int)ac->codeLength[symbol] + s)) <
+            0)
             return result;
         last = k;
     }
     if (last < 63)
-        return Put(ac->code[0x00], (int)ac->codeLength[0x00], out);
+        return w.Put(ac->code[0x00], (int)ac->codeLength[0x00]);
     return 0;
+}
+
+// More than one block's bytes with every group stuffed.
+const int MostBlockBytes = 512;
+
+// Inline: the 64-bit writer's groups are written in place where there is
+// room (the MMX coder); otherwise every put goes through PutMemory or
+// PutFile.
+template <uint64_t (*NonZeroMap)(const int16_t *), int (*PutMemory)(uint32_t, int, JpgBitOutput *),
+          int (*PutFile)(uint32_t, int, JpgBitOutput *), bool Inline>
+int EncodeBlock(JpgBitOutput *out, const JpgHuffTable *dc, const JpgHuffTable *ac, int16_t *predictor,
+                const int16_t *block)
+{
+    // A pending count a failed call left over 32 goes the checked way,
+    // which reports it.
+    if (Inline && out->bufferEnd - out->writePointer >= MostBlockBytes && out->pendingBits <= 32) {
+        InlineWriter w(out);
+        int result = EncodeBlockWith<NonZeroMap>(w, dc, ac, predictor, block);
+        w.Finish();
+        return result;
+    }
+    if (out->file) {
+        CheckedWriter<PutFile> w(out);
+        return EncodeBlockWith<NonZeroMap>(w, dc, ac, predictor, block);
+    }
+    CheckedWriter<PutMemory> w(out);
+    return EncodeBlockWith<NonZeroMap>(w, dc, ac, predictor, block);
 }
 
 } // namespace packed64

@@ -56,5 +56,5 @@ int JpgPutBitsSse(uint32_t bits, int length, JpgBitOutput *out)
 int JpgEncodeBlockSse(JpgBitOutput *out, const JpgHuffTable *dc, const JpgHuffTable *ac, int16_t *predictor,
                       const int16_t *block)
 {
-    return packed64::EncodeBlock<NonZeroMapSse, JpgPutBitsSse>(out, dc, ac, predictor, block);
+    return packed64::EncodeBlock<NonZeroMapSse, JpgPutBitsSse, JpgPutBitsSse, false>(out, dc, ac, predictor, block);
 }

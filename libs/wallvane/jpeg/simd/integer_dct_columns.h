@@ -45,13 +45,19 @@ struct IntegerColumns {
     {
         V tp17 = Add(x[1], Tan1(x[7])), tm17 = Sub(Tan1(x[1]), x[7]);
         V tp35 = Add(x[3], Tan3(x[5])), tm35 = Sub(x[5], Tan3(x[3]));
+        V tp26 = Add(x[2], Tan2(x[6])), tm26 = Sub(Tan2(x[2]), x[6]);
+        Finish(Add(x[0], x[4]), Sub(x[0], x[4]), tp17, tm17, tp35, tm35, tp26, tm26, y);
+    }
+
+    // The rest of the inverse column pass from the sum and difference of
+    // rows 0 and 4 and the rotated pairs of the others.
+    static void Finish(V s04, V d04, V tp17, V tm17, V tp35, V tm35, V tp26, V tm26, V y[8])
+    {
         V one = Lanes::Words(1);
         V b0 = Add(Add(tp17, tp35), one), w = Sub(tp17, tp35);
         V d = Add(Sub(tm17, tm35), one), b3 = Add(tm17, tm35);
         V wd = Add(w, d), wmd = Sub(w, d);
         V b1 = OddBit(Add(Scaled(wd, -19195), wd)), b2 = OddBit(Add(Scaled(wmd, -19195), wmd));
-        V tp26 = Add(x[2], Tan2(x[6])), tm26 = Sub(Tan2(x[2]), x[6]);
-        V s04 = Add(x[0], x[4]), d04 = Sub(x[0], x[4]);
         V r16 = Lanes::Words(16), r15 = Lanes::Words(15);
         V a0 = Add(Add(s04, tp26), r16), a3 = Add(Sub(s04, tp26), r15);
         V a1 = Add(Add(d04, tm26), r16), a2 = Add(Sub(d04, tm26), r15);
@@ -63,6 +69,25 @@ struct IntegerColumns {
         y[5] = Sub(a2, b2);
         y[6] = Sub(a1, b1);
         y[7] = Sub(a0, b0);
+    }
+
+    // Inverse when the row pass's rows 4..7 are zero: the same steps with
+    // the terms of those rows left out, which adding or subtracting zero
+    // would leave unchanged.
+    static void InverseUpperHalf(const V x[4], V y[8])
+    {
+        V zero = Lanes::Words(0);
+        V tp17 = x[1], tm17 = Tan1(x[1]);
+        V tp35 = x[3], tm35 = Sub(zero, Tan3(x[3]));
+        V tp26 = x[2], tm26 = Tan2(x[2]);
+        Finish(x[0], x[0], tp17, tm17, tp35, tm35, tp26, tm26, y);
+    }
+
+    // Inverse when only rows 0 and 1 of the row pass's result hold values.
+    static void InverseFirstTwo(const V x[2], V y[8])
+    {
+        V zero = Lanes::Words(0);
+        Finish(x[0], x[0], x[1], Tan1(x[1]), zero, zero, zero, zero, y);
     }
 
     // Rows 0..7 of samples to the column pass's coefficients (3 fraction bits).

@@ -88,18 +88,78 @@ inline __m128i ForwardRow(__m128i x, int row)
     return _mm_unpacklo_epi16(packed, _mm_srli_si128(packed, 8));
 }
 
-template <bool Aligned>
-void Inverse(int16_t *block)
+inline bool AllZero(__m128i v)
 {
-    __m128i x[8], y[8];
+    return _mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_setzero_si128())) == 0xFFFF;
+}
+
+// The low 16 bits of each product saturated, as the dequantisers give them.
+inline __m128i Dequantize(__m128i c, __m128i q)
+{
+    __m128i low = _mm_mullo_epi16(c, q), high = _mm_mulhi_epi16(c, q);
+    return _mm_packs_epi32(_mm_unpacklo_epi16(low, high), _mm_unpackhi_epi16(low, high));
+}
+
+// A column pass result, x 32, to samples 0..255.
+inline void StoreSamples(int16_t *p, __m128i y, bool aligned)
+{
+    __m128i v = _mm_adds_epi16(_mm_srai_epi16(y, 5), _mm_set1_epi16(128));
+    Store(p, _mm_min_epi16(_mm_max_epi16(v, _mm_setzero_si128()), _mm_set1_epi16(255)), aligned);
+}
+
+// Most blocks of a photograph hold their coefficients in the first rows:
+// rows that are zero give zero in the row pass and nothing to the column
+// pass, so they are left out, and a block of row 0 alone needs no column
+// pass at all. Every shortcut gives exactly the full transform's samples.
+template <bool Aligned, bool Dequantizing>
+void Inverse(int16_t *block, const int16_t *table)
+{
+    __m128i c[8];
     for (int r = 0; r < 8; r++)
-        x[r] = InverseRow(Load(block + 8 * r, Aligned), r);
-    Columns::Inverse(x, y);
-    __m128i shift = _mm_set1_epi16(128), zero = _mm_setzero_si128(), top = _mm_set1_epi16(255);
-    for (int r = 0; r < 8; r++) {
-        __m128i v = _mm_adds_epi16(_mm_srai_epi16(y[r], 5), shift);
-        Store(block + 8 * r, _mm_min_epi16(_mm_max_epi16(v, zero), top), Aligned);
+        c[r] = Load(block + 8 * r, Aligned);
+    bool tableAligned = ((uintptr_t)table & 15) == 0;
+    auto row = [&](int r) { return Dequantizing ? Dequantize(c[r], Load(table + 8 * r, tableAligned)) : c[r]; };
+    __m128i lowerHalf = _mm_or_si128(_mm_or_si128(c[4], c[5]), _mm_or_si128(c[6], c[7]));
+    __m128i rows2To7 = _mm_or_si128(lowerHalf, _mm_or_si128(c[2], c[3]));
+    __m128i x[8], y[8];
+    if (AllZero(_mm_or_si128(rows2To7, c[1]))) {
+        // The column pass of row 0 alone: with the other rows zero its
+        // terms reduce to these offsets.
+        __m128i first = row(0), v;
+        if ((_mm_movemask_epi8(_mm_cmpeq_epi16(first, _mm_setzero_si128())) | 3) == 0xFFFF) {
+            int dc = 4 * (int16_t)_mm_cvtsi128_si32(first);
+            v = _mm_set1_epi16((int16_t)(dc < -32768 ? -32768 : dc > 32767 ? 32767 : dc));
+        } else {
+            v = InverseRow(first, 0);
+        }
+        __m128i one = _mm_set1_epi16(1);
+        __m128i a16 = _mm_adds_epi16(v, _mm_set1_epi16(16)), a15 = _mm_adds_epi16(v, _mm_set1_epi16(15));
+        __m128i top = _mm_adds_epi16(a16, one), bottom = _mm_subs_epi16(a16, one);
+        StoreSamples(block, top, Aligned);
+        StoreSamples(block + 8, top, Aligned);
+        StoreSamples(block + 16, _mm_subs_epi16(a15, one), Aligned);
+        StoreSamples(block + 24, a15, Aligned);
+        StoreSamples(block + 32, a15, Aligned);
+        StoreSamples(block + 40, _mm_adds_epi16(a15, one), Aligned);
+        StoreSamples(block + 48, bottom, Aligned);
+        StoreSamples(block + 56, bottom, Aligned);
+        return;
     }
+    if (AllZero(rows2To7)) {
+        x[0] = InverseRow(row(0), 0);
+        x[1] = InverseRow(row(1), 1);
+        Columns::InverseFirstTwo(x, y);
+    } else if (AllZero(lowerHalf)) {
+        for (int r = 0; r < 4; r++)
+            x[r] = InverseRow(row(r), r);
+        Columns::InverseUpperHalf(x, y);
+    } else {
+        for (int r = 0; r < 8; r++)
+            x[r] = InverseRow(row(r), r);
+        Columns::Inverse(x, y);
+    }
+    for (int r = 0; r < 8; r++)
+        StoreSamples(block + 8 * r, y[r], Aligned);
 }
 
 template <bool Aligned>
@@ -122,7 +182,12 @@ bool Aligned16(const void *p)
 
 JPG_SIMD_ENTRY void JpgIdctIntegerSse2(int16_t *block)
 {
-    Aligned16(block) ? Inverse<true>(block) : Inverse<false>(block);
+    Aligned16(block) ? Inverse<true, false>(block, nullptr) : Inverse<false, false>(block, nullptr);
+}
+
+JPG_SIMD_ENTRY void JpgDequantIdctIntegerSse2(int16_t *block, const int16_t *table)
+{
+    Aligned16(block) ? Inverse<true, true>(block, table) : Inverse<false, true>(block, table);
 }
 
 JPG_SIMD_ENTRY void JpgFdctIntegerSse2(int16_t *block)

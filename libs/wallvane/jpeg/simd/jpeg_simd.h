@@ -23,6 +23,9 @@ void JpgFdctIntegerSse2(int16_t *block);
 void JpgIdctIntegerMmx(int16_t *block);
 void JpgIdctIntegerSse(int16_t *block);
 void JpgIdctIntegerSse2(int16_t *block);
+// The integer dequantisation and inverse transform of a block in one pass,
+// the samples exactly those of the two run one after the other.
+void JpgDequantIdctIntegerSse2(int16_t *block, const int16_t *table);
 
 void JpgQuantizeAanMmx(int16_t *block, const int16_t *reciprocals);
 void JpgQuantizeIntegerMmx(int16_t *block, const int16_t *reciprocals);
@@ -79,6 +82,14 @@ void JpgBgrToYcc2x1Mmx(const uint8_t *source, ptrdiff_t lineStep, int16_t *const
 // blocks at cb (Cr 64 samples after it).
 void JpgRgbToYcc2x2QuarterMmx(const uint8_t *source, ptrdiff_t lineStep, int16_t *luma, int16_t *cb);
 void JpgBgrToYcc2x2QuarterMmx(const uint8_t *source, ptrdiff_t lineStep, int16_t *luma, int16_t *cb);
+// The same on 128-bit registers, 16 pixels a step; the 2 x 2 ones take the
+// whole 16 x 16 MCU in one call.
+void JpgRgbToYcc1x1Sse2(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks);
+void JpgBgrToYcc1x1Sse2(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks);
+void JpgRgbToYcc2x1Sse2(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks);
+void JpgBgrToYcc2x1Sse2(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks);
+void JpgRgbToYcc2x2Sse2(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks);
+void JpgBgrToYcc2x2Sse2(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks);
 void JpgRgbToYcc2x2ByQuartersMmx(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks);
 void JpgBgrToYcc2x2ByQuartersMmx(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks);
 
@@ -88,6 +99,9 @@ void JpgBgrToYcc2x2ByQuartersMmx(const uint8_t *source, ptrdiff_t lineStep, int1
 struct JpgBitOutput;
 struct JpgHuffTable;
 int JpgMmxPutBits(uint32_t bits, int length, JpgBitOutput *out);
+// Four output bytes from the top of the accumulator, a stuffed zero after
+// each 0xFF (one that ends the group goes back into the accumulator).
+void JpgMmxEmitGroup(JpgBitOutput *out, uint64_t *accumulator, int *count);
 int JpgMmxPutBitsFile(uint32_t bits, int length, JpgBitOutput *out);
 int JpgPutBitsSse(uint32_t bits, int length, JpgBitOutput *out);
 // Emits every pending bit, the last byte filled with 1-bits.

@@ -1,7 +1,7 @@
-// Writing 8 or 16 pixels from their byte planes on 128-bit registers:
-// 3-byte pixels and 4-byte ones with 255. Shared
-// by the SSE2 colour kernels and the smoothed-row kernel, each built for
-// SSE2.
+// Writing pixels from their colour planes on 128-bit registers: 3-byte
+// pixels, and 4-byte ones with 255. Shared by the SSE2 colour kernels and
+// the smoothed-row kernel, each built for SSE2. The planes arrive as 16-bit
+// lanes of values the packs limit to 0..255.
 #pragma once
 #include <emmintrin.h>
 #include <stdint.h>
@@ -9,32 +9,87 @@
 
 namespace packed128 {
 
-// Pixels from their first, second and third bytes, Count (8 or 16) of them.
-// Three-byte pixels go out as overlapping four-byte stores, each one's last
-// byte overwritten by the next pixel, and the last pixel as its three bytes,
-// so nothing past the row is touched.
-template <int Count, bool Alpha>
-inline void WritePixels(uint8_t *out, __m128i first, __m128i second, __m128i third)
+// The last 6 bytes of a row exactly, so that nothing past it is touched.
+inline void StoreSixBytes(uint8_t *out, __m128i sixBytes)
 {
-    __m128i fourth = Alpha ? _mm_set1_epi8((char)0xFF) : _mm_setzero_si128();
-    __m128i pairs[2] = {_mm_unpacklo_epi8(first, second), _mm_unpackhi_epi8(first, second)};
-    __m128i lasts[2] = {_mm_unpacklo_epi8(third, fourth), _mm_unpackhi_epi8(third, fourth)};
-    __m128i pixels[4];
-    for (int h = 0; h < Count / 8; h++) {
-        pixels[2 * h] = _mm_unpacklo_epi16(pairs[h], lasts[h]);
-        pixels[2 * h + 1] = _mm_unpackhi_epi16(pairs[h], lasts[h]);
+    uint32_t head = (uint32_t)_mm_cvtsi128_si32(sixBytes);
+    uint16_t tail = (uint16_t)_mm_extract_epi16(sixBytes, 2);
+    memcpy(out, &head, 4);
+    memcpy(out + 4, &tail, 2);
+}
+
+// Units of 6 bytes in the low 6 bytes of each 64-bit lane, Count of them,
+// stored one after the other: each 8-byte store's last two bytes are
+// overwritten by the next unit's store, and the last unit goes out as its
+// 6 bytes.
+template <int Count>
+inline void StoreSixByteUnits(uint8_t *out, const __m128i *pairs)
+{
+    for (int k = 0; k < Count; k += 2) {
+        __m128i v = pairs[k / 2];
+        _mm_storel_epi64(reinterpret_cast<__m128i *>(out + 6 * k), v);
+        __m128i high = _mm_unpackhi_epi64(v, v);
+        if (k + 2 < Count)
+            _mm_storel_epi64(reinterpret_cast<__m128i *>(out + 6 * k + 6), high);
+        else
+            StoreSixBytes(out + 6 * k + 6, high);
     }
+}
+
+// 16 pixels from the planes' even pixels (0, 2 .. 14) and odd pixels
+// (1, 3 .. 15), eight of each: the form in which replicated chroma leaves
+// them, each chroma term serving one even and one odd pixel.
+template <bool Alpha>
+inline void WritePixelPairs(uint8_t *out, __m128i firstEven, __m128i firstOdd, __m128i secondEven,
+                            __m128i secondOdd, __m128i thirdEven, __m128i thirdOdd)
+{
     if (Alpha) {
-        for (int k = 0; k < Count / 4; k++)
-            _mm_storeu_si128(reinterpret_cast<__m128i *>(out) + k, pixels[k]);
+        __m128i first = _mm_packus_epi16(firstEven, firstOdd), second = _mm_packus_epi16(secondEven, secondOdd);
+        __m128i third = _mm_packus_epi16(thirdEven, thirdOdd), opaque = _mm_set1_epi8((char)0xFF);
+        __m128i frontEven = _mm_unpacklo_epi8(first, second), frontOdd = _mm_unpackhi_epi8(first, second);
+        __m128i backEven = _mm_unpacklo_epi8(third, opaque), backOdd = _mm_unpackhi_epi8(third, opaque);
+        __m128i even[2] = {_mm_unpacklo_epi16(frontEven, backEven), _mm_unpackhi_epi16(frontEven, backEven)};
+        __m128i odd[2] = {_mm_unpacklo_epi16(frontOdd, backOdd), _mm_unpackhi_epi16(frontOdd, backOdd)};
+        for (int h = 0; h < 2; h++) {
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(out) + 2 * h, _mm_unpacklo_epi32(even[h], odd[h]));
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(out) + 2 * h + 1, _mm_unpackhi_epi32(even[h], odd[h]));
+        }
         return;
     }
-    alignas(16) uint32_t words[Count];
-    for (int k = 0; k < Count / 4; k++)
-        _mm_store_si128(reinterpret_cast<__m128i *>(words) + k, pixels[k]);
-    for (int i = 0; i < Count - 1; i++)
-        memcpy(out + 3 * i, &words[i], 4);
-    memcpy(out + 3 * (Count - 1), &words[Count - 1], 3);
+    // Each pair of pixels is 6 bytes: first, second and third of the even
+    // pixel, then of the odd one, as three words.
+    __m128i a = _mm_packus_epi16(firstEven, thirdEven), b = _mm_packus_epi16(secondEven, firstOdd);
+    __m128i c = _mm_packus_epi16(secondOdd, thirdOdd);
+    __m128i words0 = _mm_unpacklo_epi8(a, b), words1 = _mm_unpackhi_epi8(a, b);
+    __m128i words2 = _mm_unpacklo_epi8(c, _mm_unpackhi_epi64(c, c));
+    __m128i low = _mm_unpacklo_epi16(words0, words1), high = _mm_unpackhi_epi16(words0, words1);
+    __m128i zero = _mm_setzero_si128();
+    __m128i lastLow = _mm_unpacklo_epi16(words2, zero), lastHigh = _mm_unpackhi_epi16(words2, zero);
+    __m128i units[4] = {_mm_unpacklo_epi32(low, lastLow), _mm_unpackhi_epi32(low, lastLow),
+                        _mm_unpacklo_epi32(high, lastHigh), _mm_unpackhi_epi32(high, lastHigh)};
+    StoreSixByteUnits<8>(out, units);
+}
+
+// Eight pixels in order from the planes' eight lanes.
+template <bool Alpha>
+inline void WritePixels8(uint8_t *out, __m128i first, __m128i second, __m128i third)
+{
+    __m128i front = _mm_packus_epi16(first, second), back = _mm_packus_epi16(third, third);
+    front = _mm_unpacklo_epi8(front, _mm_unpackhi_epi64(front, front));
+    back = _mm_unpacklo_epi8(back, Alpha ? _mm_set1_epi8((char)0xFF) : _mm_setzero_si128());
+    __m128i pixels[2] = {_mm_unpacklo_epi16(front, back), _mm_unpackhi_epi16(front, back)};
+    if (Alpha) {
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(out), pixels[0]);
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(out) + 1, pixels[1]);
+        return;
+    }
+    // Two 3-byte pixels to the low 6 bytes of each 64-bit lane.
+    const __m128i firstPixel = _mm_set1_epi64x(0xFFFFFF), secondPixel = _mm_set1_epi64x(0xFFFFFF000000);
+    __m128i units[2];
+    for (int h = 0; h < 2; h++)
+        units[h] = _mm_or_si128(_mm_and_si128(pixels[h], firstPixel),
+                                _mm_and_si128(_mm_srli_epi64(pixels[h], 8), secondPixel));
+    StoreSixByteUnits<4>(out, units);
 }
 
 } // namespace packed128

@@ -1,5 +1,5 @@
-// What the codec's speed programs share: the thread's processor time and a
-// photograph stand-in.
+// What the codec's speed programs share: the thread's processor time, a
+// photograph stand-in and a smooth picture.
 #pragma once
 #include <time.h>
 
@@ -29,6 +29,23 @@ inline std::vector<unsigned char> PhotoStandIn(int width, int height)
                 int v = base + (x * (c + 1)) / 40 - (y * (3 - c)) / 50 + noise;
                 p[c] = (unsigned char)(v < 0 ? 0 : v > 255 ? 255 : v);
             }
+        }
+    return rgb;
+}
+
+// Soft gradients without edges or noise, as a sky or a blurred background:
+// little entropy-coded data, so the transforms and the colour conversion
+// take most of the time.
+inline std::vector<unsigned char> SmoothPicture(int width, int height)
+{
+    std::vector<unsigned char> rgb((size_t)width * height * 3);
+    for (int y = 0; y < height; y++)
+        for (int x = 0; x < width; x++) {
+            unsigned char *p = &rgb[((size_t)y * width + x) * 3];
+            int u = x * 256 / width, v = y * 256 / height;
+            p[0] = (unsigned char)(40 + u * 3 / 4);
+            p[1] = (unsigned char)(60 + (u + v) / 3);
+            p[2] = (unsigned char)(220 - v * 3 / 4);
         }
     return rgb;
 }

@@ -118,6 +118,60 @@ TEST(JpegSimd, InverseIntegerTransformsStayWithinTwoOfTheGenericOne)
         }
 }
 
+// Coefficients in the first rows only, as most blocks of a photograph
+// hold them (the SSE2 transform leaves the zero rows out), and full blocks;
+// values of real blocks and extremes that saturate the packed steps.
+std::vector<std::vector<int16_t>> SparseCoefficientBlocks()
+{
+    std::mt19937 random(88);
+    std::vector<std::vector<int16_t>> blocks;
+    for (int rows : {0, 1, 2, 3, 4, 5, 8})
+        for (int n = 0; n < 60; n++) {
+            std::vector<int16_t> c(64, 0);
+            int range = n % 4 == 0 ? 65536 : n % 4 == 1 ? 2048 : 120;
+            int used = rows == 0 ? 1 : rows * 8;
+            for (int i = 0; i < used; i++)
+                if (i == 0 || random() % 3 == 0)
+                    c[i] = (int16_t)((int)(random() % range) - range / 2);
+            blocks.push_back(c);
+        }
+    for (int dc : {-32768, -8192, -1, 0, 1, 8191, 32767}) {
+        std::vector<int16_t> c(64, 0);
+        c[0] = (int16_t)dc;
+        blocks.push_back(c);
+        c[1] = 1;
+        blocks.push_back(c);
+    }
+    return blocks;
+}
+
+// The MMX form runs every step of the packed transform on every block, so
+// the SSE2 form, with its shortcuts for zero rows and its dequantising
+// entry, must give its samples exactly.
+TEST(JpegSimd, WideInverseTransformGivesTheNarrowOnesSamplesWithItsShortcuts)
+{
+    std::mt19937 random(89);
+    std::vector<std::vector<int16_t>> blocks = SparseCoefficientBlocks();
+    for (size_t n = 0; n < blocks.size(); n++) {
+        alignas(16) int16_t expected[64], space[64 + 8], tableSpace[80 + 8];
+        int16_t *block = space + (n & 1), *table = tableSpace + ((n >> 1) & 1);
+        memcpy(expected, blocks[n].data(), sizeof expected);
+        Packed([&] { JpgIdctIntegerMmx(expected); });
+        memcpy(block, blocks[n].data(), sizeof expected);
+        Packed([&] { JpgIdctIntegerSse2(block); });
+        ASSERT_EQ(0, memcmp(expected, block, sizeof expected)) << "block " << n;
+
+        for (int i = 0; i < 64; i++)
+            table[i] = (int16_t)(n % 5 == 0 ? 1 + random() % 32767 : 1 + random() % 120);
+        memcpy(expected, blocks[n].data(), sizeof expected);
+        JpgDequantizeInteger(expected, table);
+        Packed([&] { JpgIdctIntegerMmx(expected); });
+        memcpy(block, blocks[n].data(), sizeof expected);
+        Packed([&] { JpgDequantIdctIntegerSse2(block, table); });
+        ASSERT_EQ(0, memcmp(expected, block, sizeof expected)) << "dequantised block " << n;
+    }
+}
+
 struct NamedTable {
     const char *name;
     TableRoutine routine;
@@ -370,6 +424,12 @@ const InForm InForms[] = {
     {"BGR 2x1", JpgBgrToYcc2x1, JpgBgrToYcc2x1Mmx, 16, 8, 3, 3},
     {"RGB 2x2", JpgRgbToYcc2x2, JpgRgbToYcc2x2ByQuartersMmx, 16, 16, 3, 3},
     {"BGR 2x2", JpgBgrToYcc2x2, JpgBgrToYcc2x2ByQuartersMmx, 16, 16, 3, 3},
+    {"RGB 1x1 SSE2", JpgRgbToYcc1x1, JpgRgbToYcc1x1Sse2, 8, 8, 3, 3},
+    {"BGR 1x1 SSE2", JpgBgrToYcc1x1, JpgBgrToYcc1x1Sse2, 8, 8, 3, 3},
+    {"RGB 2x1 SSE2", JpgRgbToYcc2x1, JpgRgbToYcc2x1Sse2, 16, 8, 3, 3},
+    {"BGR 2x1 SSE2", JpgBgrToYcc2x1, JpgBgrToYcc2x1Sse2, 16, 8, 3, 3},
+    {"RGB 2x2 SSE2", JpgRgbToYcc2x2, JpgRgbToYcc2x2Sse2, 16, 16, 3, 3},
+    {"BGR 2x2 SSE2", JpgBgrToYcc2x2, JpgBgrToYcc2x2Sse2, 16, 16, 3, 3},
 };
 
 std::vector<int16_t> ConvertIn(ColourIn kernel, const InForm &form, const std::vector<uint8_t> &pixels,
