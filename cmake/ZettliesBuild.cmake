@@ -34,7 +34,7 @@ if(WIN32)
   file(WRITE ${ZT_NULL_AUDIO_HOME}/.asoundrc "pcm.!default { type null }\n")
   add_compile_definitions(WINVER=0x0600 _WIN32_WINNT=0x0600 _WIN32_IE=0x0600 STRICT NOMINMAX)
   add_link_options(-static -static-libgcc -static-libstdc++)
-  set(ZT_SYSTEM_LIBS gdi32 comdlg32 winmm msimg32 shell32 ole32 oleaut32 uuid comctl32
+  set(ZT_SYSTEM_LIBS gdi32 comdlg32 winmm msimg32 shell32 ole32 oleaut32 uuid comctl32 psapi
       vfw32 winspool oledlg version advapi32 user32 kernel32)
 else()
   set(ZT_WINDOWS OFF)

@@ -8,6 +8,10 @@
 
 static HDC screenDc;
 static HWND screenWindow;
+// Where the screen was when the frames' device context was taken, and the
+// context the renderer took itself after the screen moved or changed size.
+static RECT screenPlace;
+static HDC renderDc;
 static HDC surfaceDc;
 static HBITMAP surfaceBitmap;
 static HGDIOBJ keptBitmap;
@@ -50,6 +54,9 @@ int CreateArcadeSurface(HDC dc, HWND window)
 
     screenDc = dc;
     screenWindow = window;
+    if (!window || !GetWindowRect(window, &screenPlace))
+        SetRectEmpty(&screenPlace);
+    renderDc = nullptr;
     surfaceDc = memoryDc;
     surfaceBitmap = bitmap;
     surfaceBits = (uint32_t *)bits;
@@ -67,8 +74,32 @@ void ReleaseArcadeSurface(void)
     surfaceBitmap = nullptr;
     keptBitmap = nullptr;
     surfaceBits = nullptr;
+    if (renderDc)
+        ReleaseDC(screenWindow, renderDc);
+    renderDc = nullptr;
     screenDc = nullptr;
     screenWindow = nullptr;
+}
+
+// The dialog moves and resizes the screen on its own thread while frames are
+// drawn here. A device context re-reads its visible region on its next use
+// after such a change, but a change that lands while this thread is in the
+// middle of that re-reading is lost (so Wine does it), and the context keeps
+// the old region for good: a stretched picture stays cut to the old size. So
+// the renderer looks at the screen's place before each frame and, when it
+// changed, draws through a context taken afresh after the change.
+static HDC FrameDc(void)
+{
+    RECT now;
+    if (!screenWindow || !GetWindowRect(screenWindow, &now))
+        return renderDc ? renderDc : screenDc;
+    if (!EqualRect(&now, &screenPlace)) {
+        if (renderDc)
+            ReleaseDC(screenWindow, renderDc);
+        renderDc = GetDC(screenWindow);
+        screenPlace = now;
+    }
+    return renderDc ? renderDc : screenDc;
 }
 
 HDC ArcadeSurfaceDc(void)
@@ -97,13 +128,14 @@ void ArcadeRender(void)
     if (Arcade.showFrameRate.load(std::memory_order_relaxed))
         TextOutA(surfaceDc, 0, ArcadePictureHeight - fontHeight, ArcadeFrameRateText,
                  (int)strlen(ArcadeFrameRateText));
+    HDC screen = FrameDc();
     RECT client;
     if (Arcade.stretch.load(std::memory_order_relaxed) && GetClientRect(screenWindow, &client)) {
-        SetStretchBltMode(screenDc, COLORONCOLOR);
-        StretchBlt(screenDc, 0, 0, client.right - client.left, client.bottom - client.top, surfaceDc, 0, 0,
+        SetStretchBltMode(screen, COLORONCOLOR);
+        StretchBlt(screen, 0, 0, client.right - client.left, client.bottom - client.top, surfaceDc, 0, 0,
                    ArcadePictureWidth, ArcadePictureHeight, SRCCOPY);
     } else {
-        BitBlt(screenDc, 0, 0, ArcadePictureWidth, ArcadePictureHeight, surfaceDc, 0, 0, SRCCOPY);
+        BitBlt(screen, 0, 0, ArcadePictureWidth, ArcadePictureHeight, surfaceDc, 0, 0, SRCCOPY);
     }
     GdiFlush();
 }

@@ -1,7 +1,5 @@
 #include "console_mode.h"
 
-#include <tlhelp32.h>
-
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -111,35 +109,13 @@ int KillProcessSubtree(const ProcessInfo *snapshot, int count, uint32_t parentPi
     return ended;
 }
 
-// The processes as the system's process list gives them: identifiers,
-// parents and names, without windows.
-static int ReadToolhelpSnapshot(ProcessInfo *records, int capacity)
-{
-    HANDLE list = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (list == INVALID_HANDLE_VALUE)
-        return 0;
-    PROCESSENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    int n = 0;
-    for (BOOL more = Process32First(list, &entry); more && n < capacity;
-         more = Process32Next(list, &entry)) {
-        ProcessInfo &p = records[n++];
-        p = ProcessInfo{};
-        p.pid = entry.th32ProcessID;
-        p.parentPid = (int32_t)entry.th32ParentProcessID;
-        std::snprintf(p.name, sizeof p.name, "%s", entry.szExeFile);
-    }
-    CloseHandle(list);
-    return n;
-}
-
 static void KillTreeBySnapshot(const ConsoleSession &s)
 {
     uint64_t created;
     if (!s.process || !StartedAt(s.process, &created))
         return;
     std::unique_ptr<ProcessInfo[]> records(new ProcessInfo[PROCESS_SNAPSHOT_CAPACITY]);
-    int n = ReadToolhelpSnapshot(records.get(), PROCESS_SNAPSHOT_CAPACITY);
+    int n = ReadSystemProcessSnapshot(records.get(), PROCESS_SNAPSHOT_CAPACITY);
     KillProcessSubtree(records.get(), n, s.pid, created);
 }
 
@@ -442,10 +418,6 @@ void ConsoleListProcesses(int slot)
     HWND edit = ZettlyTable[slot].editWindow;
     std::unique_ptr<ProcessInfo[]> records(new ProcessInfo[CONSOLE_SNAPSHOT_RECORDS]());
     int n = ReadProcessSnapshot(records.get(), CONSOLE_SNAPSHOT_RECORDS);
-    // Performance data may list no processes at all (Wine's never does); the
-    // system's process list still names them and their parents.
-    if (n <= 0)
-        n = ReadToolhelpSnapshot(records.get(), CONSOLE_SNAPSHOT_RECORDS);
     if (n <= 0) {
         SendMessageA(edit, EM_REPLACESEL, TRUE, (LPARAM)CONSOLE_DUMP_ERROR);
         return;

@@ -208,6 +208,10 @@ static HWND MakeToolbar(HWND bar, HWND rebar, int id, int bitmap, int images,
         return nullptr;
     SendMessageA(tb, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     SendMessageA(tb, TB_SETPARENT, (WPARAM)bar, 0);
+    // A tip shows only while its window is active, and the bar never is:
+    // the note keeps the activation while it is written in.
+    if (HWND tips = (HWND)SendMessageA(tb, TB_GETTOOLTIPS, 0, 0))
+        SetWindowLongA(tips, GWL_STYLE, GetWindowLongA(tips, GWL_STYLE) | TTS_ALWAYSTIP);
     SendMessageA(tb, TB_SETEXTENDEDSTYLE, 0, extended);
     SendMessageA(tb, TB_SETBITMAPSIZE, 0, MAKELPARAM(16, 16));
     TBADDBITMAP images16 = {GetModuleHandleA(nullptr), (UINT_PTR)bitmap};

@@ -2,6 +2,7 @@
 // them, at five zoom levels, with paging, panning and printing.
 #include <windows.h>
 #include <commctrl.h>
+#include <commdlg.h>
 #include <richedit.h>
 
 #include <cstdio>
@@ -20,6 +21,7 @@ struct PreviewState {
     SIZE initialSize;
     HDC printer;     // the chosen printer, or the preview's own page when printerChosen is 0
     int printerChosen;
+    int noPrinter;   // the system has no printer at all: nothing to print on
     int ready;       // laid out for the current device and zoom
     PrintJob job;
     HDC pageDC;
@@ -74,11 +76,15 @@ static void FreeDevice(PreviewState *s)
     s->ready = 0;
 }
 
-static void EnablePrinting(HWND dialog, BOOL enable)
+// The print buttons stay grey while no printer is installed: the page
+// buttons still leaf through the preview's own pages.
+static void EnablePrinting(HWND dialog, const PreviewState *s, BOOL enable)
 {
-    static const int ids[] = {IDC_PRINT_PRINT, IDC_PREVIEW_PRINT_CURRENT, IDC_PREVIEW_PREVIOUS, IDC_PREVIEW_NEXT};
-    for (int id : ids)
-        EnableWindow(GetDlgItem(dialog, id), enable);
+    BOOL print = enable && !s->noPrinter;
+    EnableWindow(GetDlgItem(dialog, IDC_PRINT_PRINT), print);
+    EnableWindow(GetDlgItem(dialog, IDC_PREVIEW_PRINT_CURRENT), print);
+    EnableWindow(GetDlgItem(dialog, IDC_PREVIEW_PREVIOUS), enable);
+    EnableWindow(GetDlgItem(dialog, IDC_PREVIEW_NEXT), enable);
 }
 
 static void ClampPan(HWND dialog, PreviewState *s)
@@ -168,9 +174,13 @@ static void SelectPreviewPrinter(HWND dialog, PreviewState *s, BOOL userAsked)
         FreeDevice(s);
         s->printer = printer;
         s->printerChosen = 1;
-    } else if (!s->printer) {
-        s->printer = CreateCompatibleDC(nullptr);
-        s->printerChosen = 0;
+        s->noPrinter = 0;
+    } else {
+        if (!s->printer) {
+            s->printer = CreateCompatibleDC(nullptr);
+            s->printerChosen = 0;
+        }
+        s->noPrinter = !s->printerChosen && (error == PDERR_NODEFAULTPRN || error == PDERR_PRINTERNOTFOUND);
     }
     // The colours come first: a copy laid out for the page takes them along.
     if (s->printer)
@@ -181,7 +191,7 @@ static void SelectPreviewPrinter(HWND dialog, PreviewState *s, BOOL userAsked)
                      MB_ICONEXCLAMATION);
         return;
     }
-    EnablePrinting(dialog, TRUE);
+    EnablePrinting(dialog, s, TRUE);
     ClampPan(dialog, s);
     RenderCurrentPage(dialog, s);
 }
@@ -286,7 +296,7 @@ static void PrintAllPages(HWND dialog, PreviewState *s)
         return;
     ZettlyPrintSettings.abort = 0;
     s->printing = 1;
-    EnablePrinting(dialog, FALSE);
+    EnablePrinting(dialog, s, FALSE);
     EnableWindow(GetDlgItem(dialog, IDC_PREVIEW_ABORT), TRUE);
     for (int i = 0; i < (int)s->job.pages.size() && !ZettlyPrintSettings.abort; i++) {
         char caption[48];
@@ -298,7 +308,7 @@ static void PrintAllPages(HWND dialog, PreviewState *s)
         PumpPrintMessages(dialog);
     }
     EnableWindow(GetDlgItem(dialog, IDC_PREVIEW_ABORT), FALSE);
-    EnablePrinting(dialog, TRUE);
+    EnablePrinting(dialog, s, TRUE);
     EndDoc(s->printer);
     s->printing = 0;
     if (s->closeWhenPrinted) {

@@ -309,10 +309,10 @@ static void IdentifyCaches(CpuIdInfo *info, const CpuProbe &probe, uint32_t maxL
         int32_t kb = (int32_t)((r.ecx >> 24) + (r.edx >> 24));
         info->l1Cache = kb > 0 ? kb : -1;
     }
-    if (HasExtendedLeaf(probe, 0x80000006u) && CpuId(probe, 0x80000006u, &r)) {
+    // The leaf's L3 field is read in different units by different makers
+    // (a 32 MB cache came out as 327680 KB): no L3 is taken from it.
+    if (HasExtendedLeaf(probe, 0x80000006u) && CpuId(probe, 0x80000006u, &r))
         info->l2Cache = (r.ecx >> 16) ? (int32_t)(r.ecx >> 16) : -1;
-        info->l3Cache = (r.edx >> 18) ? (int32_t)(r.edx >> 18) * 512 : -1;
-    }
     if (info->l1Cache >= 0 && info->l2Cache >= 0)
         return;
     CacheDescriptorSizes s;

@@ -103,20 +103,21 @@ int LayoutMeterRows(const MeterInput &in, MeterRow *rows, int capacity, char *ti
             rows[n++] = {top, bottom, fill, r, g, b, percent < 0 ? 0 : percent, text};
     };
     add(0, h, (int)(w / 100.0 * in.physicalLoad), Shade(in.physicalLoad), 0, 0, in.physicalLoad);
-    AppendTip(tip, tipSize, "PHYS MEM (RED)\t: %d%%", in.physicalLoad);
+    // A tip draws a tab as a box: the label and its value are set apart by a blank.
+    AppendTip(tip, tipSize, "PHYS MEM (RED) : %d%%", in.physicalLoad);
     add(h, 2 * h, (int)(w / 100.0 * in.pageLoad), 0, Shade(in.pageLoad), 0, in.pageLoad);
-    AppendTip(tip, tipSize, "\r\nPAGE MEM (GREEN)\t: %d%%", in.pageLoad);
+    AppendTip(tip, tipSize, "\r\nPAGE MEM (GREEN) : %d%%", in.pageLoad);
     for (int i = 0; i < disks; ++i) {
         int v = Clamp(100 - in.diskValues[i], 0, 100);
         in.diskValues[i] = v;
-        AppendTip(tip, tipSize, "\r\nDISK LOAD(%d) (PURPLE)\t: %d%%", i, v);
+        AppendTip(tip, tipSize, "\r\nDISK LOAD(%d) (PURPLE) : %d%%", i, v);
         uint8_t q = Shade(v - 10 * i);
         add((2 + i) * h, (3 + i) * h, BarRight(v, w), q, 0, q, v);
     }
     for (int i = 0; i < cpus; ++i) {
         int u = in.cpuLoads[i];
         add((disks + 2 + i) * h, in.height, BarRight(u, w), 0, 0, Shade(u - 10 * i), u);
-        AppendTip(tip, tipSize, "\r\nCPU LOAD(%d) (BLUE)\t: %d%%", i, u < 0 ? 0 : u);
+        AppendTip(tip, tipSize, "\r\nCPU LOAD(%d) (BLUE) : %d%%", i, u < 0 ? 0 : u);
     }
     return n;
 }

@@ -140,6 +140,29 @@ int ReadProcessBlock(const uint8_t *data, size_t size, const ProcessCounterIndex
     return filled;
 }
 
+int FillProcessRecords(const SystemProcessRow *rows, int count, uint64_t now,
+                       const ProcessInfo *previous, int previousCount, ProcessInfo *records,
+                       int capacity)
+{
+    int n = count < capacity - 1 ? count : capacity - 1;
+    for (int k = 0; k < n; ++k) {
+        const SystemProcessRow &row = rows[k];
+        ProcessInfo *r = &records[k];
+        uint32_t cpu = ProcessorPercent(row.processorTime, FindByPid(previous, previousCount, row.pid), now);
+        std::memset(r, 0, sizeof *r);
+        r->pid = row.pid;
+        r->parentPid = row.parentPid;
+        r->workingSet = row.workingSet;
+        r->pageFile = row.pageFile;
+        r->cpu = cpu;
+        r->previousRawTime = row.processorTime;
+        r->sampleTime = now;
+        std::memcpy(r->name, row.name, sizeof r->name);
+        r->name[sizeof r->name - 1] = 0;
+    }
+    return n > 0 ? n : 0;
+}
+
 struct Placement {
     ProcessInfo *records;
     int count;

@@ -58,6 +58,24 @@ int ReadProcessBlock(const uint8_t *data, size_t size, const ProcessCounterIndex
                      const ProcessReadHooks &hooks, const ProcessInfo *previous,
                      int previousCount, ProcessInfo *records, int capacity);
 
+// One process as the system's process list gives it, where there is no
+// performance data to read (Wine serves none).
+struct SystemProcessRow {
+    uint32_t pid;
+    int32_t parentPid;       // -1 when unknown
+    char name[260];          // the image name with its extension
+    uint32_t workingSet;     // bytes, 0 when unreadable
+    uint32_t pageFile;       // bytes, 0 when unreadable
+    uint64_t processorTime;  // kernel and user time, 100 ns; 0 when unreadable
+};
+
+// Fills records from rows (at most capacity - 1) as ReadProcessBlock does
+// from a block: processor use against the record of the same identifier in
+// previous, over the time between now and that record's (100 ns clock).
+int FillProcessRecords(const SystemProcessRow *rows, int count, uint64_t now,
+                       const ProcessInfo *previous, int previousCount, ProcessInfo *records,
+                       int capacity);
+
 // One line of the tree or dump: the record's index, or -1 for the separator.
 struct PlacedProcess {
     int index;

@@ -108,10 +108,10 @@ static BYTE *QueryProcessObject(const char *objectKey, DWORD *size)
     }
 }
 
-int ReadProcessSnapshot(ProcessInfo *records, int capacity, int previousCount)
+// The processes as the performance data lists them; 0 when it lists none.
+static int ReadPerformanceSnapshot(ProcessInfo *records, int capacity, const ProcessInfo *previous,
+                                   int previousCount)
 {
-    if (capacity < 2)
-        return 0;
     DWORD listSize = 0;
     char *list = ReadCounterNames(&listSize);
     if (!list)
@@ -126,24 +126,53 @@ int ReadProcessSnapshot(ProcessInfo *records, int capacity, int previousCount)
     RegCloseKey(HKEY_PERFORMANCE_DATA);
     if (!reply)
         return 0;
+    HMODULE ntdll = GetModuleHandleA("ntdll");
+    ProcessReadHooks hooks = {
+        WideToAnsi, ParentOfProcess,
+        ntdll ? (void *)GetProcAddress(ntdll, "NtQueryInformationProcess") : nullptr};
+    int n = ReadProcessBlock(reply, replySize, indexes, hooks, previous, previousCount, records,
+                             capacity);
+    Free(reply);
+    return n > 0 ? n : 0;
+}
+
+int ReadSystemProcessSnapshot(ProcessInfo *records, int capacity, const ProcessInfo *previous,
+                              int previousCount)
+{
+    if (capacity < 2)
+        return 0;
+    auto *rows = (SystemProcessRow *)Allocate(sizeof(SystemProcessRow) * capacity);
+    if (!rows)
+        return 0;
+    int count = ReadSystemProcessList(rows, capacity);
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    int n = count > 0 ? FillProcessRecords(rows, count, (uint64_t)now.dwHighDateTime << 32 | now.dwLowDateTime,
+                                           previous, previousCount, records, capacity)
+                      : 0;
+    Free(rows);
+    return n;
+}
+
+int ReadProcessSnapshot(ProcessInfo *records, int capacity, int previousCount)
+{
+    if (capacity < 2)
+        return 0;
     if (previousCount > capacity)
         previousCount = capacity;
     if (previousCount < 0)
         previousCount = 0;
     ProcessInfo *previous = (ProcessInfo *)Allocate(sizeof(ProcessInfo) * (previousCount + 1));
-    int n = -1;
-    if (previous) {
-        std::memcpy(previous, records, sizeof(ProcessInfo) * previousCount);
-        HMODULE ntdll = GetModuleHandleA("ntdll");
-        ProcessReadHooks hooks = {
-            WideToAnsi, ParentOfProcess,
-            ntdll ? (void *)GetProcAddress(ntdll, "NtQueryInformationProcess") : nullptr};
-        n = ReadProcessBlock(reply, replySize, indexes, hooks, previous, previousCount, records,
-                             capacity);
-        Free(previous);
-    }
-    Free(reply);
-    return n > 0 ? n : 0;
+    if (!previous)
+        return 0;
+    std::memcpy(previous, records, sizeof(ProcessInfo) * previousCount);
+    int n = ReadPerformanceSnapshot(records, capacity, previous, previousCount);
+    // Performance data may list no process at all (Wine serves none); the
+    // system's process list still names them, their parents and their use.
+    if (n <= 0)
+        n = ReadSystemProcessSnapshot(records, capacity, previous, previousCount);
+    Free(previous);
+    return n;
 }
 
 BOOL CALLBACK ProcessWindowEnumProc(HWND window, LPARAM parameter)

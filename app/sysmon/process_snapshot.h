@@ -1,5 +1,5 @@
-// Reading the running processes from the performance data, finding their
-// main windows, and ending processes.
+// Reading the running processes from the performance data or the system's
+// process list, finding their main windows, and ending processes.
 #pragma once
 #include <windows.h>
 
@@ -7,8 +7,12 @@
 
 // Fills records (at most capacity - 1); the records already there, previousCount
 // of them, are the snapshot before, against which processor use is measured.
-// Returns the number filled, 0 on failure.
+// The performance data is read first, the system's process list where that
+// lists nothing. Returns the number filled, 0 on failure.
 int ReadProcessSnapshot(ProcessInfo *records, int capacity, int previousCount = 0);
+// The same from the system's process list alone, measured against previous.
+int ReadSystemProcessSnapshot(ProcessInfo *records, int capacity,
+                              const ProcessInfo *previous = nullptr, int previousCount = 0);
 
 struct ProcessWindowSearch {
     ProcessInfo *records;

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "cpu_identify.h"
+#include "process_list.h"
 
 enum PerfSource {
     PERF_SOURCE_DATA,             // HKEY_PERFORMANCE_DATA
@@ -20,6 +21,13 @@ LONG ReadPerfValue(PerfSource source, const char *valueName, DWORD *type, BYTE *
                    DWORD *size);
 // Null restores the system's own; returns the previous reader.
 PerfValueReader SetPerfValueReader(PerfValueReader reader);
+
+// The system's own process list (where performance data lists no process):
+// fills at most capacity rows and returns their number, or -1 on failure.
+typedef int (*ProcessListReader)(SystemProcessRow *rows, int capacity);
+int ReadSystemProcessList(SystemProcessRow *rows, int capacity);
+// Null restores the system's own; returns the previous reader.
+ProcessListReader SetProcessListReader(ProcessListReader reader);
 
 // The probe identification runs with: the processor's own unless a test set one.
 const CpuProbe &CurrentCpuProbe(void);

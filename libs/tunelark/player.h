@@ -35,6 +35,7 @@ struct PlayerState {
     HICON rollUpIcon, rollNeutralIcon, rollDownIcon;
     HWND tip;
     HWND scope;
+    POINT scopeAnchor;              // the player's top-left when the scope was last placed
     int alpha;                      // -1 opaque, else 1 to 255
     char lastAddDir[PLAYLIST_PATH_CHARS];
     POINT dragPoint;
@@ -76,7 +77,6 @@ int AddDirectoryTree(HWND list, const char *folder, const char *pattern);
 void AppendBackslash(char *path, int size);
 int IsDirectoryPath(const char *path);
 int BrowseForDirectory(HWND owner, char *buffer, int size);
-int PickRandomTrack(HWND dialog);
 void AddFolderOfEveryType(HWND list, const char *folder);
 void AddDirectoryCommand(PlayerState *player);
 void AddFilesCommand(PlayerState *player);

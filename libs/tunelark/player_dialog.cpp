@@ -234,8 +234,23 @@ void ToggleScope(PlayerState *player, LPARAM state)
     SetWindowTransparency(player->scope, player->alpha);
     RECT window;
     GetWindowRect(player->window, &window);
+    player->scopeAnchor = {window.left, window.top};
     SetWindowPos(player->scope, nullptr, window.left, window.bottom + 1, 0, 0,
                  SWP_NOSIZE | SWP_SHOWWINDOW | SWP_NOZORDER);
+}
+
+// The scope goes where the player goes, keeping its place beside it.
+void OnPlayerMoved(PlayerState *player)
+{
+    RECT window;
+    if (!player->scope || !IsWindow(player->scope) || !GetWindowRect(player->window, &window))
+        return;
+    int dx = window.left - player->scopeAnchor.x, dy = window.top - player->scopeAnchor.y;
+    player->scopeAnchor = {window.left, window.top};
+    RECT scope;
+    if ((dx || dy) && GetWindowRect(player->scope, &scope))
+        SetWindowPos(player->scope, nullptr, scope.left + dx, scope.top + dy, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void SetTransparency(PlayerState *player, int id)
@@ -504,6 +519,7 @@ extern "C" INT_PTR WINAPI Tunelark(HWND window, UINT message, WPARAM wParam, LPA
     }
     case WM_CONTEXTMENU: OnPlayerContextMenu(player, (short)LOWORD(lParam), (short)HIWORD(lParam)); return TRUE;
     case WM_SIZE: OnPlayerSize(player, LOWORD(lParam), HIWORD(lParam)); return TRUE;
+    case WM_MOVE: OnPlayerMoved(player); return TRUE;
     case WM_GETMINMAXINFO: OnPlayerMinMax(player, (MINMAXINFO *)lParam); return TRUE;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:

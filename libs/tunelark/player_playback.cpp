@@ -6,6 +6,8 @@
 #include <mmsystem.h>
 #include <vfw.h>
 
+#include <cstdlib>
+
 #include "media_types.h"
 #include "player_text.h"
 #include "track_info.h"
@@ -136,6 +138,35 @@ int TryStartRow(PlayerState *player, int row)
     return result;
 }
 
+int RandomNumber(void)
+{
+    return rand();
+}
+
+int StartPickedRow(int row, void *context)
+{
+    PlayerState *player = (PlayerState *)context;
+    player->currentIndex = row;
+    SelectOnlyRow(player->list, row);
+    return TryStartRow(player, row);
+}
+
+// The next row of the shuffled round that plays; -1 when none will.
+int PlayShuffledTrack(PlayerState *player)
+{
+    int count = (int)SendMessageA(player->list, LB_GETCOUNT, 0, 0);
+    if (count <= 0)
+        return -1;
+    PlaylistEntry **entries = (PlaylistEntry **)calloc(count, sizeof *entries);
+    if (!entries)
+        return -1;
+    for (int row = 0; row < count; ++row)
+        entries[row] = EntryOfRow(player->list, row);
+    int played = StartShuffledRow(entries, count, RandomNumber, player->currentIndex, StartPickedRow, player);
+    free(entries);
+    return played;
+}
+
 int ChooseRow(PlayerState *player, int how)
 {
     int selected = FirstSelectedRow(player->list);
@@ -144,14 +175,6 @@ int ChooseRow(PlayerState *player, int how)
         return -1;
     if (how == PLAY_DOUBLE_CLICK)
         return selected;
-    if (how == PLAY_AUTOMATIC && player->shuffle) {
-        int picked = PickRandomTrack(player->window);
-        if (picked >= 0) {
-            SelectOnlyRow(player->list, picked);
-            return picked;
-        }
-        return selected;
-    }
     int row = selected < 0 ? 0 : selected;
     if (selected < 0 || how == PLAY_AUTOMATIC)
         SelectOnlyRow(player->list, row);
@@ -299,6 +322,16 @@ void StartTrack(PlayerState *player, int how)
     bool mciPaused = player->mciWindow && MciMode(player->mciWindow) == MCI_MODE_PAUSE;
     if (mciPaused || (!player->mciWindow && player->moduleState == MODULE_PAUSED)) {
         PauseOrResume(player);
+        return;
+    }
+    if (how == PLAY_AUTOMATIC && player->shuffle) {
+        // Rows that will not play are passed over inside the round.
+        int played = PlayShuffledTrack(player);
+        InvalidateRect(player->list, nullptr, TRUE);
+        if (played < 0) {
+            EnablePlay(player, TRUE);
+            RepaintPause(player);
+        }
         return;
     }
     int row = ChooseRow(player, how);

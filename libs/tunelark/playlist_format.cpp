@@ -69,24 +69,75 @@ static bool TakeIfFree(PlaylistEntry *entry)
     return true;
 }
 
-int PickShuffleIndex(PlaylistEntry *const *entries, int count, int (*random)(void))
+// Searches from a random row down the list, then up from it; -1 when every
+// row has been picked.
+static int PickFreeRow(PlaylistEntry *const *entries, int count, int (*random)(void))
+{
+    int start = random() % count;
+    if (start < 0)
+        start += count;
+    for (int i = start; i < count; ++i)
+        if (TakeIfFree(entries[i]))
+            return i;
+    for (int i = start - 1; i >= 0; --i)
+        if (TakeIfFree(entries[i]))
+            return i;
+    return -1;
+}
+
+static void StartNewRound(PlaylistEntry *const *entries, int count)
+{
+    for (int i = count - 1; i >= 0; --i)
+        if (entries[i])
+            entries[i]->shufflePicked = 0;
+}
+
+// As PickShuffleIndex, but avoid (the row that played last) is taken only
+// when no other row of the round is left: also when a new round starts here.
+static int PickShuffleIndexAvoiding(PlaylistEntry *const *entries, int count, int (*random)(void),
+                                    int avoid)
 {
     if (count <= 0)
         return -1;
-    // Two rounds at most: the second starts with every row free again.
-    for (int round = 0; round < 2; ++round) {
-        int start = random() % count;
-        if (start < 0)
-            start += count;
-        for (int i = start; i < count; ++i)
-            if (TakeIfFree(entries[i]))
-                return i;
-        for (int i = start - 1; i >= 0; --i)
-            if (TakeIfFree(entries[i]))
-                return i;
-        for (int i = count - 1; i >= 0; --i)
-            if (entries[i])
-                entries[i]->shufflePicked = 0;
+    int row = -1;
+    for (int pass = 0; pass < 2 && row < 0; ++pass) {
+        if (pass == 1)
+            StartNewRound(entries, count);
+        PlaylistEntry *held = avoid >= 0 && avoid < count && count > 1 && entries[avoid] &&
+                                      !entries[avoid]->shufflePicked
+                                  ? entries[avoid]
+                                  : nullptr;
+        if (held)
+            held->shufflePicked = 1;
+        row = PickFreeRow(entries, count, random);
+        // Held back, it keeps its turn in the round; with no other row left
+        // it takes that turn now.
+        if (held && row >= 0)
+            held->shufflePicked = 0;
+        else if (held)
+            row = avoid;
+    }
+    return row;
+}
+
+int PickShuffleIndex(PlaylistEntry *const *entries, int count, int (*random)(void))
+{
+    return PickShuffleIndexAvoiding(entries, count, random, -1);
+}
+
+int StartShuffledRow(PlaylistEntry *const *entries, int count, int (*random)(void), int lastRow,
+                     int (*start)(int row, void *context), void *context)
+{
+    // A round may end on rows that will not play; its next round may then
+    // find lastRow the only one that does: after as many tries as there are
+    // rows it is no longer held back, and two more rounds' worth of tries
+    // reach every row once more.
+    for (int tries = 0; tries < 3 * count; ++tries) {
+        int row = PickShuffleIndexAvoiding(entries, count, random, tries < count ? lastRow : -1);
+        if (row < 0)
+            return -1;
+        if (start(row, context) == 0)
+            return row;
     }
     return -1;
 }

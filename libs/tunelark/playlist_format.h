@@ -39,3 +39,12 @@ int AddPlaylistExtension(char *name, int size);
 // random row down the list and then up; when every row has been picked the
 // round starts again. The chosen row is marked. -1 for no rows.
 int PickShuffleIndex(PlaylistEntry *const *entries, int count, int (*random)(void));
+
+// The next track of a shuffled round: rows not yet picked in this round are
+// picked and handed to start (0 when the row plays) until one plays. A row
+// that does not play stays picked, so it is passed over for the rest of the
+// round without taking another row's turn. A new round does not open with
+// lastRow, the row that ended the round before, while another row will play.
+// Returns the row that plays, or -1 when none will.
+int StartShuffledRow(PlaylistEntry *const *entries, int count, int (*random)(void), int lastRow,
+                     int (*start)(int row, void *context), void *context);

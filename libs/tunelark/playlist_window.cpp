@@ -26,11 +26,6 @@ int CALLBACK BrowseCallback(HWND dialog, UINT message, LPARAM lParam, LPARAM dat
     return 0;
 }
 
-int RandomNumber(void)
-{
-    return rand();
-}
-
 // Joins folder, '\' and name into out; -1 when it does not fit.
 int JoinPath(char *out, int size, const char *folder, const char *name)
 {
@@ -325,22 +320,6 @@ int BrowseForDirectory(HWND owner, char *buffer, int size)
     }
     CoTaskMemFree(item);
     return result;
-}
-
-int PickRandomTrack(HWND dialog)
-{
-    HWND list = GetDlgItem(dialog, IDC_PLAYLIST);
-    int count = (int)SendMessageA(list, LB_GETCOUNT, 0, 0);
-    if (count <= 0)
-        return -1;
-    PlaylistEntry **entries = (PlaylistEntry **)calloc(count, sizeof *entries);
-    if (!entries)
-        return -1;
-    for (int row = 0; row < count; ++row)
-        entries[row] = EntryOfRow(list, row);
-    int picked = PickShuffleIndex(entries, count, RandomNumber);
-    free(entries);
-    return picked;
 }
 
 void AddDirectoryCommand(PlayerState *player)

@@ -72,6 +72,8 @@ struct ScopeState {
     int sourceUnavailable;
     int starting;          // the mixer has no output source to record
     int failureReported;            // a failed start is told once, not on every tick
+    int deviceUnavailable;          // the capture device would not start: the player's
+                                    // ticks do not try it again while the scope is open
     int settingsSaved;
 };
 

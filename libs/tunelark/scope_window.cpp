@@ -233,7 +233,7 @@ void StartSampling(ScopeState *scope, bool switchSource)
 {
     // A box shown below runs a message loop, in which the player's ticks
     // ask for a start again.
-    if (scope->sampling || scope->starting)
+    if (scope->sampling || scope->starting || scope->deviceUnavailable)
         return;
     scope->starting = 1;
     if (switchSource && !scope->sourceSwitched && !scope->sourceUnavailable) {
@@ -251,7 +251,6 @@ void StartSampling(ScopeState *scope, bool switchSource)
 
 void OpenDevice(ScopeState *scope)
 {
-    StopPlasma(scope);
     WAVEFORMATEX format = {};
     format.wFormatTag = WAVE_FORMAT_PCM;
     format.nChannels = 2;
@@ -264,6 +263,7 @@ void OpenDevice(ScopeState *scope)
                                  (DWORD_PTR)scope, CALLBACK_FUNCTION);
     if (result != MMSYSERR_NOERROR) {
         scope->waveIn = nullptr;
+        scope->deviceUnavailable = 1;
         if (!scope->failureReported) {
             char error[MAXERRORLENGTH];
             snprintf(text, sizeof text, "ERROR 0x%08X: %s\r\n", (unsigned)result, "Can't open WAVE In Device!");
@@ -273,9 +273,11 @@ void OpenDevice(ScopeState *scope)
                 snprintf(text + strlen(text), sizeof text - strlen(text), "0x%08X returned!\r\n", (unsigned)result);
             ReportOnce(scope, text);
         }
-        PostMessageA(scope->window, WM_USER, SCOPE_START_PLASMA, 0);
         return;
     }
+    // The plasma gives way only to a device that opened: it goes on showing
+    // while there is nothing to sample.
+    StopPlasma(scope);
     scope->buffer = (char *)calloc(SCOPE_BUFFER_BYTES, 1);
     scope->header = WAVEHDR();
     scope->header.lpData = scope->buffer;
@@ -302,6 +304,7 @@ void OpenDevice(ScopeState *scope)
             failure = "Error starting record! -- %08X\n";
     }
     if (failure) {
+        scope->deviceUnavailable = 1;
         snprintf(text, sizeof text, failure, (unsigned)result);
         ReportOnce(scope, text);
         StopSampling(scope, false);
@@ -354,6 +357,12 @@ void OnScopeCommand(ScopeState *scope, int id)
     } else if (id >= CM_SCOPE_EVERY_FRAME && id <= CM_SCOPE_SKIP_12) {
         InterlockedExchange(&scope->skip, id - CM_SCOPE_EVERY_FRAME + 1);
     } else if (id == CM_SCOPE_SAMPLING) {
+        // Asked for by the user, the device is tried again, and a failure told again.
+        if (!scope->sampling) {
+            scope->deviceUnavailable = 0;
+            scope->sourceUnavailable = 0;
+            scope->failureReported = 0;
+        }
         SendMessageA(scope->window, WM_USER, scope->sampling ? SCOPE_STOP : SCOPE_START, 0);
     } else if (id == CM_SCOPE_TOPMOST) {
         scope->topmost = !scope->topmost;
@@ -451,6 +460,16 @@ void OnScopePaint(ScopeState *scope)
     EndPaint(scope->window, &paint);
 }
 
+// A dialog without a place of its own starts at its owner's top-left: the
+// scope goes under the player before anything can show it.
+void PlaceUnderOwner(HWND window)
+{
+    HWND owner = GetWindow(window, GW_OWNER);
+    RECT r;
+    if (owner && GetWindowRect(owner, &r))
+        SetWindowPos(window, nullptr, r.left, r.bottom + 1, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 BOOL OnInitScope(HWND window, int mode)
 {
     ScopeState *scope = new (std::nothrow) ScopeState();
@@ -458,6 +477,7 @@ BOOL OnInitScope(HWND window, int mode)
         return FALSE;
     SetWindowLongPtrA(window, DWLP_USER, (LONG_PTR)scope);
     scope->window = window;
+    PlaceUnderOwner(window);
     scope->skip = 1;
     InitializeCriticalSection(&scope->drawLock);
     scope->menuBar = LoadMenuA(TunelarkInstance(), MAKEINTRESOURCEA(IDM_SCOPE));

@@ -41,14 +41,6 @@ void ReleaseChangerShared(ChangerShared *shared)
     delete shared;
 }
 
-void ReleaseChangerImage(ChangerImage *image)
-{
-    if (!image)
-        return;
-    std::free(image->pixels);
-    std::free(image);
-}
-
 ChangerImage *TakeCurrentImage(ChangerShared *shared)
 {
     AcquireSRWLockExclusive(&shared->imageLock);
@@ -151,14 +143,31 @@ static void ShowChangingState(HWND window, const ChangerWindow *changer)
 
 // ---------------------------------------------------------------- folder choice
 
+// Where the tray sits at the screen's top or left (as under Wine) the
+// corner at the cursor would put the window off the screen: it is kept on
+// the screen of the cursor.
 static void PlaceBottomRightAtCursor(HWND window)
 {
     POINT cursor;
     RECT r;
     if (!GetCursorPos(&cursor) || !GetWindowRect(window, &r))
         return;
-    SetWindowPos(window, nullptr, cursor.x - (r.right - r.left), cursor.y - (r.bottom - r.top), 0,
-                 0, SWP_NOSIZE | SWP_NOZORDER);
+    int width = r.right - r.left, height = r.bottom - r.top;
+    int x = cursor.x - width, y = cursor.y - height;
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    if (GetMonitorInfoA(MonitorFromPoint(cursor, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        const RECT &area = monitor.rcWork;
+        if (x + width > area.right)
+            x = area.right - width;
+        if (y + height > area.bottom)
+            y = area.bottom - height;
+        if (x < area.left)
+            x = area.left;
+        if (y < area.top)
+            y = area.top;
+    }
+    SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
 }
 
 static int CALLBACK FolderBrowserEvent(HWND browser, UINT message, LPARAM lParam, LPARAM data)

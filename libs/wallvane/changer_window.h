@@ -4,14 +4,9 @@
 
 #include <atomic>
 
+#include "changer_image.h"
 #include "changer_rules.h"
 #include "changer_ids.h"
-
-// A decoded picture: bottom-up rows of 3-byte pixels after a change.
-struct ChangerImage {
-    unsigned char *pixels;
-    int width, height, channels, padBytes;
-};
 
 // What a change running on its own thread shares with its window. The window
 // may close while a change runs: each holds a reference, the last one frees it.
@@ -64,6 +59,5 @@ void ReleaseChangerShared(ChangerShared *shared);
 // it after TakeCurrentImage owns it; PublishCurrentImage frees what it replaces.
 ChangerImage *TakeCurrentImage(ChangerShared *shared);
 void PublishCurrentImage(ChangerShared *shared, ChangerImage *image);
-void ReleaseChangerImage(ChangerImage *image);
 // Draws the picture as large as fits, centred, keeping its shape.
 void DrawImageCentred(HDC dc, const ChangerImage *image, int width, int height);

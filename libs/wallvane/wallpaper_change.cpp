@@ -6,19 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "image_filters.h"
-#include "registry_text.h"
 #include "ui_seams.h"
 
 // At most this much of "cur_bmp.txt" names the last picture.
 static const size_t CURRENT_NAME_BYTES = 1024;
-
-bool HasWallpaperValue(HKEY key)
-{
-    // Only whether it names something matters: its start is enough.
-    char start[2];
-    return ReadRegistryString(key, "Wallpaper", start, sizeof start) == ERROR_SUCCESS && start[0];
-}
 
 // Every name is joined to the folder: the changer runs on its own thread in
 // the notes program's process, whose current folder is the notes' own.
@@ -65,52 +56,6 @@ int FindNextImageFile(const char *directory, char *outPath, int outSize)
         std::fputs(list[chosen], file);
         std::fclose(file);
     }
-    return 0;
-}
-
-int PrepareWallpaperImage(ChangerImage *image, const ChangerSettings *settings, int desktopWidth,
-                          int desktopHeight)
-{
-    uint32_t rowBytes = PaddedRowBytes(image->width, image->channels);
-    uint32_t total = ImageBytes(image->width, image->height, image->channels);
-    if (!rowBytes || !total)
-        return -1;
-    unsigned char *flipped = (unsigned char *)std::malloc(total);
-    if (!flipped)
-        return -1;
-    for (int k = 0; k < image->height; ++k)
-        std::memcpy(flipped + (size_t)(image->height - 1 - k) * rowBytes,
-                    image->pixels + (size_t)k * rowBytes, rowBytes);
-    std::free(image->pixels);
-    image->pixels = flipped;
-
-    // The resize and the filters work on 3-byte pixels only.
-    if (image->channels != 3)
-        return 0;
-    if (settings->bilinear) {
-        int w, h;
-        if (FitToDesktop(image->width, image->height, desktopWidth, desktopHeight, &w, &h) == 0) {
-            uint32_t fitRow = PaddedRowBytes(w, 3);
-            uint32_t fitTotal = ImageBytes(w, h, 3);
-            unsigned char *fitted = fitTotal ? (unsigned char *)std::malloc(fitTotal) : nullptr;
-            if (!fitted)
-                return -1;
-            BilinearResize24(image->pixels, (int)rowBytes, image->width, image->height, fitted,
-                             (int)fitRow, w, h);
-            std::free(image->pixels);
-            image->pixels = fitted;
-            image->width = w;
-            image->height = h;
-            image->padBytes = (int)fitRow - 3 * w;
-            rowBytes = fitRow;
-        }
-    }
-    if (settings->sharpenMore)
-        ApplyFilter5x5(image->pixels, (int)rowBytes, 24, image->width, image->height,
-                       FindFilterKernel("Sharpen Strong"));
-    if (settings->sharpen)
-        ApplyFilter5x5(image->pixels, (int)rowBytes, 24, image->width, image->height,
-                       FindFilterKernel("__Sharpen"));
     return 0;
 }
 
@@ -256,15 +201,16 @@ static int ChangeTo(const ChangeRequest &request, char *path, size_t pathSize)
 
 void ChangeBackground(const ChangeRequest &request)
 {
+    // The desktop's settings must be there to take a wallpaper at all. The
+    // current "Wallpaper" value is not needed: a user who never chose one
+    // (as in every new profile) has it empty, and gets one all the same.
     HKEY key = nullptr;
-    bool wallpaper = false;
-    if (RegOpenKeyExA(ZtRegistryRoot(), "Control Panel\\Desktop", 0, KEY_READ, &key) ==
-        ERROR_SUCCESS) {
-        wallpaper = HasWallpaperValue(key);
+    bool desktop = RegOpenKeyExA(ZtRegistryRoot(), "Control Panel\\Desktop", 0, KEY_READ, &key) ==
+                   ERROR_SUCCESS;
+    if (desktop)
         RegCloseKey(key);
-    }
     ReleaseChangerImage(TakeCurrentImage(request.shared));
-    if (wallpaper) {
+    if (desktop) {
         char path[CHANGER_PATH_BYTES + MAX_PATH];
         ChangeTo(request, path, sizeof path);
     }

@@ -11,13 +11,6 @@ void ChangeBackground(const ChangeRequest &request);
 DWORD WINAPI ChangeBackgroundThread(LPVOID request);
 // Next "*.jpg" after the one in "cur_bmp.txt"; 0, or -1 when there is none.
 int FindNextImageFile(const char *directory, char *outPath, int outSize);
-// Decodes a picture into top-down BGR rows; null on failure.
-ChangerImage *LoadJpegImage(const char *path);
-// Whether the desktop has a "Wallpaper" value that names something.
-bool HasWallpaperValue(HKEY key);
 int SaveDesktopBitmap(const ChangerImage *image, const char *path);
 HGLOBAL PackBitmapAsDib(HBITMAP bitmap, DWORD compression);
 int WriteBmpFile(const char *path, HGLOBAL packed);
-// Reorders rows bottom-up; then fits to the desktop and sharpens as the settings say.
-int PrepareWallpaperImage(ChangerImage *image, const ChangerSettings *settings, int desktopWidth,
-                          int desktopHeight);

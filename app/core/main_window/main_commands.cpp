@@ -9,6 +9,7 @@
 #include "core/core_ids.h"
 #include "main_window.h"
 #include "core/notes_table/notes_file.h"
+#include "core/note_editor/note_edit.h"
 #include "core/note_window/preferences_dialog.h"
 #include "quick_pick.h"
 #include "startup.h"
@@ -139,6 +140,7 @@ static void RealignNote(int slot, RealignCursor *cursor, BOOL unlink)
     HWND window = z.window;
     StoreZettlyRect(slot);
     ShowWindow(window, SW_HIDE);
+    HideStripCompanions(slot);
     if (unlink) {
         z.isGroup = 0;
         z.groupLastX = 0;

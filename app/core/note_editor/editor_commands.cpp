@@ -377,12 +377,23 @@ static void OnFont(const EditCommand &c)
 
 // ---------------------------------------------------------------- paragraphs
 
+// Counted paragraphs start at the first number, not at the control's 0
+// ("0) ... 1) ..."); a start the text already has is kept.
+static void SetNumbering(const EditCommand &c, const PARAFORMAT2 &now, WORD style)
+{
+    PARAFORMAT2 format = NewParaFormat(PFM_NUMBERING);
+    format.wNumbering = style;
+    if (style > PFN_BULLET && now.wNumberingStart == 0) {
+        format.dwMask |= PFM_NUMBERINGSTART;
+        format.wNumberingStart = 1;
+    }
+    SetParaFormat(c.edit, &format);
+}
+
 static void ToggleNumbering(const EditCommand &c, WORD style)
 {
     PARAFORMAT2 now = SelectionParaFormat(c.edit);
-    PARAFORMAT2 format = NewParaFormat(PFM_NUMBERING);
-    format.wNumbering = now.wNumbering == style ? 0 : style;
-    SetParaFormat(c.edit, &format);
+    SetNumbering(c, now, now.wNumbering == style ? 0 : style);
 }
 
 static void OnBullet(const EditCommand &c) { ToggleNumbering(c, PFN_BULLET); }
@@ -392,9 +403,7 @@ static void OnNumber(const EditCommand &c) { ToggleNumbering(c, 2); }
 static void OnNextBulletStyle(const EditCommand &c)
 {
     PARAFORMAT2 now = SelectionParaFormat(c.edit);
-    PARAFORMAT2 format = NewParaFormat(PFM_NUMBERING);
-    format.wNumbering = (WORD)(now.wNumbering >= 6 ? 0 : now.wNumbering + 1);
-    SetParaFormat(c.edit, &format);
+    SetNumbering(c, now, (WORD)(now.wNumbering >= 6 ? 0 : now.wNumbering + 1));
 }
 
 static void Align(const EditCommand &c, WORD alignment)
@@ -606,6 +615,9 @@ static void ApplySchemeColours(const EditCommand &c, COLORREF text, COLORREF bac
     if (z->window)
         RedrawWindow(z->window, nullptr, nullptr,
                      RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    // The line/column indicator is a window of its own in the note's colours.
+    if (c.state && c.state->lineColumn)
+        RedrawWindow(c.state->lineColumn, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
 }
 
 static void OnScheme(const EditCommand &c)

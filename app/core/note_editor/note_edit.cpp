@@ -337,6 +337,15 @@ static void ShowCompanion(HWND window, BOOL show)
         ShowWindow(window, show ? SW_SHOWNOACTIVATE : SW_HIDE);
 }
 
+void HideStripCompanions(int slot)
+{
+    if (slot < 0 || slot > ZETTLY_LAST_NOTE_SLOT)
+        return;
+    if (EditToolbarWindow && EditBarSlot(EditToolbarWindow) == slot)
+        ShowCompanion(EditToolbarWindow, FALSE);
+    ShowCompanion(ZettlyTable[slot].checkListWindow, FALSE);
+}
+
 static void AlignCheckList(ZettlyRecord *z)
 {
     HWND list = z->checkListWindow;

@@ -37,6 +37,10 @@ LRESULT CALLBACK ZettlyEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM l
 // The one floating edit toolbar, null until a note edit first gets the focus.
 extern HWND EditToolbarWindow;
 
+// A note that became a strip (re-aligned) shows no check list, nor the edit
+// toolbar when the toolbar is its; the toolbar of another note stays.
+void HideStripCompanions(int slot);
+
 // For changes the control makes without a message to it (a drop, an object
 // inserted through its OLE interface): the next save takes the text afresh.
 void MarkNoteTextChanged(HWND edit);

@@ -10,6 +10,7 @@
 #include "core/core_ids.h"
 #include "core/editing_features.h"
 #include "core/main_window/main_window.h"
+#include "core/note_editor/note_edit.h"
 #include "core/notes_table/notes_file.h"
 #include "core/notes_table/zettly_settings.h"
 #include "core/notes_table/zettly_slots.h"
@@ -462,6 +463,7 @@ void StackAsStrip(int slot, StripStack *stack, int top, int limit)
     ZettlyRecord *z = &ZettlyTable[slot];
     StoreZettlyRect(slot);
     ShowWindow(z->window, SW_HIDE);
+    HideStripCompanions(slot);
     RECT now;
     GetWindowRect(z->window, &now);
     int width = now.right - now.left;

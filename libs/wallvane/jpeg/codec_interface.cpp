@@ -343,11 +343,15 @@ int ReadSteps(JPEG_IMAGE_PROPS *r, int mode)
     } else if ((result = LoadCallerTables(p)) < 0) {
         return result;
     }
-    p->framesThisRead = 0;
+    bool fileMode = JpgIsFileMode(mode);
+    // A stopped read goes on inside its scan, past the frame. A data read of
+    // a file that a header read left open goes on from that read's first
+    // scan, also past the frame; every other read starts at the stream's start.
+    if (!p->scan)
+        p->framesThisRead = fileMode && !header && p->input.file && !p->frameNeeded ? 1 : 0;
     p->endOfImageSeen = 0;
     p->input.dispatch->scanHeaderLength = 0;
 
-    bool fileMode = JpgIsFileMode(mode);
     if (fileMode && !p->input.file) {
         p->input.file = JpgFileOpen(r->jpgFileName, false);
         if (!p->input.file)

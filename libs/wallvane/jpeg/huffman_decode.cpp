@@ -57,9 +57,11 @@ int JpgFillBitBuffer(JpgBitInput *input, int bitsNeeded)
             int next;
             do {
                 if (input->available <= 0) {
+                    // Data that ends inside a marker is damaged, from a
+                    // file as from memory.
                     int result = JpgFillInput(input);
                     if (result < 0)
-                        return result;
+                        return result == JPG_ERR_EOF ? JPG_ERR_DATA : result;
                 }
                 next = *input->position++;
                 input->available--;

@@ -24,10 +24,12 @@ void JpgResetInput(JpgBitInput *input)
 
 // Bytes not yet taken move to the front, so a request that straddles the
 // buffer's end sees them followed by the next part of the file.
+// A file that ends and a memory block that ends are the same truncation
+// and give the same result; only a read that fails is a file error.
 int JpgFillInput(JpgBitInput *input)
 {
     if (!input->file)
-        return JPG_ERR_DATA;
+        return JPG_ERR_EOF;
     int keep = input->available > 0 ? input->available : 0;
     if (keep)
         memmove(input->fileBuffer, input->position, keep);
@@ -37,9 +39,9 @@ int JpgFillInput(JpgBitInput *input)
     input->position = input->fileBuffer;
     input->available = keep + (ok ? done : 0);
     input->end = input->fileBuffer + input->available;
-    if (!ok || done == 0)
+    if (!ok)
         return JPG_ERR_FILE;
-    return 0;
+    return done == 0 ? JPG_ERR_EOF : 0;
 }
 
 // Moves past n bytes that are in the buffer.

@@ -19,7 +19,8 @@ long JpgFileTell(void *file); // -1 on failure
 
 // Input stream.
 void JpgResetInput(JpgBitInput *input);
-// JPG_ERR_DATA at the end of a memory source, JPG_ERR_FILE at the end of a file.
+// JPG_ERR_EOF at the end of the source, a file's or a memory block's alike;
+// JPG_ERR_FILE when a file read fails.
 int JpgFillInput(JpgBitInput *input);
 int JpgTakeBytes(JpgBitInput *input, int n, const uint8_t **bytes);
 int JpgReadSegment(JpgBitInput *input, int n, const uint8_t **bytes, uint8_t **owned);
@@ -218,6 +219,10 @@ int JpgClipMcuToRoi(const JpgRect *region, int mcuWidth, int mcuHeight, int colu
                     JpgRect *visible);
 
 bool JpgIsHeaderMode(int mode);
+// SOF0..SOF15 (not DHT or DAC), supported or not.
+bool JpgIsFrameMarker(int marker);
+// SOI or a frame header: where a stream's next picture begins.
+bool JpgStartsAnotherPicture(int marker);
 bool JpgIsFileMode(int mode);
 bool JpgIsThumbnailMode(int mode);
 // The read's reduction: 1, or 2, 4 or 8 for the scaled modes.

@@ -29,6 +29,16 @@ static bool IsTablesMode(int mode)
     return mode == JPG_READ_TABLES_FILE || mode == JPG_READ_TABLES_MEMORY;
 }
 
+bool JpgIsFrameMarker(int marker)
+{
+    return marker >= JPG_SOF0 && marker <= JPG_SOF15 && marker != JPG_DHT && marker != JPG_DAC;
+}
+
+bool JpgStartsAnotherPicture(int marker)
+{
+    return marker == JPG_SOI || JpgIsFrameMarker(marker);
+}
+
 // Whether the scans read so far make up an image: every component of a
 // sequential image.
 static bool ImageComplete(const JPEG_PROPERTIES *props)
@@ -93,6 +103,10 @@ static int RunScan(JPEG_PROPERTIES *props)
 {
     JpgScan *scan = props->scan;
     int result = JpgDecodeScan(&props->input, scan, props);
+    // The restart check leaves a picture's start where a restart marker
+    // should be: the stream goes on with another picture.
+    if (result == JPG_ERR_BAD_RST && JpgStartsAnotherPicture(props->input.pendingMarker))
+        result = JPG_ERR_MULTIPLE_FRAMES;
     if (result == JPG_INTERRUPT_SUCCESS) {
         props->stopRequest = 0;
         return result;
@@ -182,8 +196,14 @@ static int HandleScan(JPEG_PROPERTIES *props)
 
 static int HandleEndOfImage(JPEG_PROPERTIES *props)
 {
-    if (JpgIsHeaderMode(props->ioMode))
+    if (JpgIsHeaderMode(props->ioMode)) {
+        // A data read of the file goes on from here: it must meet this end
+        // marker too, as a read from the stream's start does, and not the
+        // bytes after it.
+        props->input.consumed -= 2;
+        props->input.dispatch->scanHeaderLength = 2;
         return JPG_STATUS_MARKER_REACHED;
+    }
     if (props->frameNeeded) {
         // Tables-only streams may be followed by the image itself.
         if (JpgNextMarker(&props->input) == JPG_SOI)
@@ -198,15 +218,22 @@ static int HandleEndOfImage(JPEG_PROPERTIES *props)
     return result == 0 ? (int)JPG_STATUS_MARKER_REACHED : result;
 }
 
+static bool IsUnsupportedFrame(int marker)
+{
+    return marker == JPG_SOF3 || (marker >= JPG_SOF5 && marker <= JPG_SOF7) ||
+           marker == JPG_JPG || (marker >= JPG_SOF9 && marker <= JPG_SOF11) ||
+           (marker >= JPG_SOF13 && marker <= JPG_SOF15);
+}
+
+// The frame was passed in this pass over the stream (or by the header read
+// this one goes on from): any frame after it belongs to another picture,
+// which would be laid over buffers the caller sized for the first.
 static int HandleFrame(JPEG_PROPERTIES *props, int marker)
 {
-    // A data read keeps the frame of the header read before it, but the
-    // header passed over still counts: a second frame after it must not be
-    // laid over buffers sized for the first.
-    if (marker != JPG_SOF0 && !props->frameNeeded && props->framesThisRead == 0) {
-        props->framesThisRead++;
-        return JpgSkipSegment(&props->input);
-    }
+    if (props->framesThisRead > 0)
+        return JPG_ERR_MULTIPLE_FRAMES;
+    if (IsUnsupportedFrame(marker))
+        return JPG_ERR_UNSUPPORTED_FRAME;
     if (IsTablesMode(props->ioMode)) {
         props->input.consumed -= 2;
         props->input.dispatch->scanHeaderLength = 2;
@@ -215,28 +242,29 @@ static int HandleFrame(JPEG_PROPERTIES *props, int marker)
     return JpgParseFrameHeader(props, marker);
 }
 
-static bool IsUnsupportedFrame(int marker)
+// A stream holds one picture: a second start marker, before the first
+// picture's end or after its frame, begins another.
+static int HandleStartOfImage(JPEG_PROPERTIES *props, bool *startSeen)
 {
-    return marker == JPG_SOF3 || (marker >= JPG_SOF5 && marker <= JPG_SOF7) ||
-           marker == JPG_JPG || (marker >= JPG_SOF9 && marker <= JPG_SOF11) ||
-           (marker >= JPG_SOF13 && marker <= JPG_SOF15);
+    if (props->framesThisRead > 0 || *startSeen)
+        return JPG_ERR_MULTIPLE_FRAMES;
+    *startSeen = true;
+    props->restartInterval = 0;
+    return 0;
 }
 
 // Returns 0 to go on, JPG_STATUS_MARKER_REACHED to end the read with
 // success, another positive result to end with it, or an error.
-static int DispatchMarker(JPEG_PROPERTIES *props, int marker)
+static int DispatchMarker(JPEG_PROPERTIES *props, int marker, bool *startSeen)
 {
     JpgBitInput *input = &props->input;
-    if (marker == JPG_SOF0 || marker == JPG_SOF1 || marker == JPG_SOF2)
+    if (JpgIsFrameMarker(marker))
         return HandleFrame(props, marker);
-    if (IsUnsupportedFrame(marker))
-        return JPG_ERR_UNSUPPORTED_FRAME;
     switch (marker) {
     case JPG_DHT:
         return JpgParseHuffmanTables(props);
     case JPG_SOI:
-        props->restartInterval = 0;
-        return 0;
+        return HandleStartOfImage(props, startSeen);
     case JPG_EOI:
         return HandleEndOfImage(props);
     case JPG_SOS:
@@ -278,6 +306,7 @@ int JpgReadMarkers(JPEG_PROPERTIES *props)
         return result;
     if (JpgIsHeaderMode(mode) && JpgNextMarker(input) != JPG_SOI)
         return JPG_ERR_NOT_JPEG;
+    bool startSeen = JpgIsHeaderMode(mode);
     if (!props->scan) {
         // A read from the stream's start decodes every scan again.
         free(props->coefficients);
@@ -305,9 +334,14 @@ int JpgReadMarkers(JPEG_PROPERTIES *props)
                 return JPG_ERR_NO_IMAGE;
             return FinishImage(props);
         }
-        result = DispatchMarker(props, marker);
+        result = DispatchMarker(props, marker, &startSeen);
         if (result == JPG_STATUS_MARKER_REACHED)
             return 0;
+        if (result == JPG_ERR_MULTIPLE_FRAMES && props->progressiveScans > 0) {
+            // Another picture ends this one as its end marker would: the
+            // bitmap shows what this picture's scans gave.
+            FinishProgressiveImage(props);
+        }
         if (result != 0)
             return result;
     }

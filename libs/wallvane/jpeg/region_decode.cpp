@@ -131,9 +131,13 @@ int EnsureIndex(JPEG_PROPERTIES *props)
     return props->rowIndex ? 0 : JPG_ERR_MEMORY;
 }
 
-void ForgetRows(JpgRowIndex *index, int from)
+// Only the rows of the scan the index is tied to are ever looked up (the
+// row after the last at most): clearing the whole table would cost a
+// small picture's region read more than its decoding.
+void ForgetRows(JpgRowIndex *index, int from, int down)
 {
-    for (int row = from; row < JPG_ROW_INDEX_ROWS; row++)
+    int end = down + 2 < JPG_ROW_INDEX_ROWS ? down + 2 : JPG_ROW_INDEX_ROWS;
+    for (int row = from; row < end; row++)
         index->rows[row].offset = -1;
 }
 
@@ -171,7 +175,7 @@ int PrepareIndex(JPEG_PROPERTIES *props, JpgBitInput *input, JpgScan *scan, int 
         return 0;
     index->key = key;
     index->valid = true;
-    ForgetRows(index, 0);
+    ForgetRows(index, 0, down);
     JpgSaveRowState(0, input, scan, props);
     return 0;
 }
@@ -193,8 +197,11 @@ int PassOverMcu(Walk &w)
         int blocks = w.scan->ns == 1 ? 1 : sc.h * sc.v;
         for (int b = 0; b < blocks; b++) {
             int16_t dc;
-            if (decode(w.input, sc.dcTable, sc.acTable, &w.scan->dcPredictor[i], &dc) < 0)
-                return JPG_ERR_DATA;
+            // A file that ends here is cut short as a memory block that ends
+            // is, which the exhausted flag reports below.
+            int result = decode(w.input, sc.dcTable, sc.acTable, &w.scan->dcPredictor[i], &dc);
+            if (result < 0)
+                return result == JPG_ERR_EOF ? result : JPG_ERR_DATA;
         }
     }
     w.props->rowIndex->mcusPassedOver++;
@@ -242,7 +249,7 @@ int SeekTowards(Walk &w, int row)
     if (result == JPG_ERR_DATA && known > 0) {
         // The source is not the one the index was made from: only the
         // scan's start, which this read found itself, still holds.
-        ForgetRows(index, 1);
+        ForgetRows(index, 1, w.down);
         if (!behind) {
             result = Restore(w.input, w.scan, here, false) == STATE_RESTORED ? 0 : JPG_ERR_FILE;
             return result;

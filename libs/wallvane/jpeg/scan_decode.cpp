@@ -119,7 +119,13 @@ int JpgCheckRestart(JpgBitInput *input, JpgScan *scan, int mcusAcross, int mcusD
     int marker = JpgNextMarker(input);
     int expected = JPG_RST0 + (scan->restartsSeen & 7);
     scan->restartsSeen++;
-    return marker == expected ? 0 : JPG_ERR_BAD_RST;
+    if (marker == expected)
+        return 0;
+    // Another picture's start is left for the marker reader, which tells it
+    // apart from a restart marker out of order.
+    if (JpgStartsAnotherPicture(marker))
+        input->pendingMarker = (uint8_t)marker;
+    return JPG_ERR_BAD_RST;
 }
 
 namespace {

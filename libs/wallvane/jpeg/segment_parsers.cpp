@@ -48,6 +48,20 @@ int Word(const uint8_t *p)
 
 } // namespace
 
+static bool IsKnownFrame(const JPEG_PROPERTIES *props, int marker, int width, int height, int count,
+                         const JpgFrameComponent *components)
+{
+    if (width != props->frameWidth || height != props->frameHeight || count != props->componentCount ||
+        (marker == JPG_SOF2) != (props->frameProgressive != 0))
+        return false;
+    for (int i = 0; i < count; i++) {
+        const JpgFrameComponent &known = props->components[i];
+        if (components[i].identifier != known.identifier || components[i].h != known.h || components[i].v != known.v)
+            return false;
+    }
+    return true;
+}
+
 int JpgParseFrameHeader(JPEG_PROPERTIES *props, int marker)
 {
     Segment segment;
@@ -97,6 +111,10 @@ int JpgParseFrameHeader(JPEG_PROPERTIES *props, int marker)
     }
     if (blocks > JPG_MAX_BLOCKS_PER_MCU)
         return JPG_ERR_UNSUPPORTED_FRAME;
+    // A read after the header read meets the frame again: it must be the
+    // picture that read reported, which the caller sized its bitmap by.
+    if (!props->frameNeeded && !IsKnownFrame(props, marker, width, height, count, components))
+        return JPG_ERR_MULTIPLE_FRAMES;
 
     memcpy(props->components, components, sizeof components);
     props->precision = precision;

@@ -17,6 +17,20 @@ void Click(HWND dialog, int id)
     SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
 }
 
+// The dialog with its machine running, topmost: what the screen shows is read
+// back from it, and no other test's window may cover it.
+HWND OpenRunningDialogOnTop()
+{
+    HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_VUVOVIR),
+                                     nullptr, VuvovirDlgProc, 0);
+    if (!dialog)
+        return nullptr;
+    SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (!PumpUntil([] { return emulationActive != 0; }, 3000))
+        ADD_FAILURE() << "the machine never ran";
+    return dialog;
+}
+
 } // namespace
 
 TEST(ArcadeDialogMachine, ResetSetsTheDipPortTheGameReads)
@@ -47,12 +61,8 @@ TEST(ArcadeDialogMachine, TheScreenShowsThePicturesLastRowsAtOneToOne)
 {
     ScopedRegistryRoot root;
     MessageBoxRecorder boxes;
-    HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_VUVOVIR),
-                                     nullptr, VuvovirDlgProc, 0);
+    HWND dialog = OpenRunningDialogOnTop();
     ASSERT_NE(dialog, nullptr);
-    // Read back from the screen: no other test's window may cover it.
-    SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    ASSERT_TRUE(PumpUntil([] { return emulationActive != 0; }, 3000));
     HWND screen = GetDlgItem(dialog, IDC_VUVOVIR_SCREEN);
 
     // The ship's row and the two below it, which a screen cut short hides.
@@ -73,5 +83,54 @@ TEST(ArcadeDialogMachine, TheScreenShowsThePicturesLastRowsAtOneToOne)
     EXPECT_TRUE(same) << "the bottom of the picture is not on the screen";
 
     SendMessageA(GetDlgItem(dialog, IDC_VUVOVIR_QUIT), BM_CLICK, 0, 0);
+    EXPECT_FALSE(IsWindow(dialog));
+}
+
+namespace {
+// Whether every pixel of the screen's bottom rows and right columns comes
+// from a frame: where frames are cut off, the control's own face shows.
+bool FramesReachTheEdges(HWND screen)
+{
+    RECT client;
+    GetClientRect(screen, &client);
+    const int edge = 8;
+    HDC dc = GetDC(screen);
+    std::vector<uint32_t> bottom = ReadPixels(dc, 0, client.bottom - edge, client.right, edge);
+    std::vector<uint32_t> right = ReadPixels(dc, client.right - edge, 0, edge, client.bottom);
+    ReleaseDC(screen, dc);
+    COLORREF face = GetSysColor(COLOR_BTNFACE);
+    uint32_t faceRgb = (uint32_t)GetRValue(face) << 16 | GetGValue(face) << 8 | GetBValue(face);
+    for (const std::vector<uint32_t> *block : {&bottom, &right})
+        for (uint32_t pixel : *block)
+            if (pixel == faceRgb)
+                return false;
+    return true;
+}
+} // namespace
+
+// The stretch box resizes the dialog and its screen on the dialog's thread
+// while the emulation thread paints frames into the screen: after each
+// change the frames must cover the screen to its new edges.
+TEST(ArcadeDialogMachine, ResizingWhileFramesArePaintedLeavesNoPartOfTheScreenUnpainted)
+{
+    ScopedRegistryRoot root;
+    MessageBoxRecorder boxes;
+    HWND dialog = OpenRunningDialogOnTop();
+    ASSERT_NE(dialog, nullptr);
+    HWND screen = GetDlgItem(dialog, IDC_VUVOVIR_SCREEN);
+    RECT small;
+    GetClientRect(screen, &small);
+    // At full throttle frames follow each other without a pause: a resize
+    // then meets a frame being drawn far more often.
+    Click(dialog, IDC_VUVOVIR_FULL_THROTTLE);
+    for (int change = 0; change < 16; ++change) {
+        Click(dialog, IDC_VUVOVIR_STRETCH);
+        RECT now;
+        GetClientRect(screen, &now);
+        EXPECT_EQ(now.right - small.right, change % 2 == 0 ? VUVOVIR_STRETCH_GROWTH : 0);
+        EXPECT_TRUE(PumpUntil([&] { return FramesReachTheEdges(screen); }, 5000))
+            << "after change " << change << " the frames stop short of the screen's edges";
+    }
+    Click(dialog, IDC_VUVOVIR_QUIT);
     EXPECT_FALSE(IsWindow(dialog));
 }

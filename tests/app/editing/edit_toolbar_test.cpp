@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "core/editing_features.h"
 #include "editing/edit_toolbar_ids.h"
 #include "editing_notes.h"
 
@@ -57,6 +58,16 @@ protected:
         z.editWindow = CreateWindowExA(0, "RecordingEdit", "", WS_CHILD, 0, 0, 10, 10, z.window,
                                        nullptr, GetModuleHandleA(nullptr), nullptr);
         return z.editWindow ? slot : -1;
+    }
+    // A bar attached to a recorded note and shown under it.
+    int PlacedBar()
+    {
+        int slot = RecordedNote();
+        if (slot < 0 || !(bar = CreateEditBar()))
+            return -1;
+        AttachEditBar(bar, slot);
+        PlaceEditBar(bar, slot);
+        return slot;
     }
     HWND Rebar() const { return FindWindowExA(bar, nullptr, REBARCLASSNAMEA, nullptr); }
     HWND Control(int id) const { return GetDlgItem(Rebar(), id); }
@@ -127,12 +138,8 @@ TEST_F(EditBar, BoxesAndButtonsSendTheirCommandsToTheAttachedNote)
 
 TEST_F(EditBar, SizedExactlyBelowTheNoteCollapsedAndExpanded)
 {
-    int slot = RecordedNote();
+    int slot = PlacedBar();
     ASSERT_GE(slot, 0);
-    bar = CreateEditBar();
-    ASSERT_NE(bar, nullptr);
-    AttachEditBar(bar, slot);
-    PlaceEditBar(bar, slot);
     EXPECT_FALSE(EditBarExpanded(bar));
     SIZE collapsed = Client();
     EXPECT_EQ(collapsed.cx, 52);
@@ -190,4 +197,37 @@ TEST_F(EditBar, ShowsTheCaretsFontSizeOnlyWhileExpanded)
     SendMessageA(edit, EM_SETCHARFORMAT, SCF_ALL, (LPARAM)&cf);
     RefreshEditBar(bar, edit);
     EXPECT_EQ(SizeText(), "72");
+}
+
+// The bar is never the active window while a note is written in: its
+// buttons' tips must show all the same, with their texts.
+TEST_F(EditBar, ButtonsShowTheirTipsWhileTheNoteIsActive)
+{
+    int slot = PlacedBar();
+    ASSERT_GE(slot, 0);
+    Toggle();
+    ASSERT_TRUE(EditBarExpanded(bar));
+    SetForegroundWindow(ZettlyTable[slot].window);
+    ASSERT_TRUE(PumpUntil([&] { return GetActiveWindow() == ZettlyTable[slot].window; }, 3000));
+    for (int id : {IDC_EDIT_BAR_FORMAT, IDC_EDIT_BAR_NOTE}) {
+        HWND toolbar = Control(id);
+        HWND tips = (HWND)SendMessageA(toolbar, TB_GETTOOLTIPS, 0, 0);
+        ASSERT_NE(tips, nullptr);
+        RECT button;
+        ASSERT_TRUE(SendMessageA(toolbar, TB_GETITEMRECT, 0, (LPARAM)&button));
+        POINT middle = {(button.left + button.right) / 2, (button.top + button.bottom) / 2};
+        POINT screen = middle;
+        ClientToScreen(toolbar, &screen);
+        // The pointer comes to rest on the button: each further move would
+        // start the tip's delay over.
+        SetCursorPos(screen.x, screen.y);
+        SendMessageA(toolbar, WM_MOUSEMOVE, 0, MAKELPARAM(middle.x, middle.y));
+        bool shown = PumpUntil([&] { return IsWindowVisible(tips) != 0; }, 5000);
+        EXPECT_TRUE(shown) << "toolbar " << id << " shows no tip";
+        char text[128] = "";
+        GetWindowTextA(tips, text, sizeof text);
+        EXPECT_STREQ(text, id == IDC_EDIT_BAR_FORMAT ? "Bold" : "Font Colour");
+        SetCursorPos(0, 0);
+        SendMessageA(tips, TTM_POP, 0, 0);
+    }
 }

@@ -420,6 +420,11 @@ TEST_F(NoteFixture, PreviewWithoutAPrinterShowsTheNotesOwnPagesAndLeavesItAsItWa
         if (!ShowsItsFirstPage(dialog))
             return;
         captions.push_back(caption());
+        // Nothing to print on: the print buttons stay grey, the pages can be leafed through.
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_PRINT_PRINT)));
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_PREVIEW_PRINT_CURRENT)));
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_PREVIEW_NEXT)));
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_PREVIEW_SELECT_PRINTER)));
         SendMessageA(dialog, WM_COMMAND, IDC_PREVIEW_NEXT, 0);
         captions.push_back(caption());
         // Zoom in and back to "View All"; the page is laid out afresh each

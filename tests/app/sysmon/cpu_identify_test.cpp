@@ -141,7 +141,8 @@ TEST(CpuIdentify, AmdExtendedLeavesAndTheSerialNumber)
     p.Brand("AMD Test Processor");
     p.Set(0x80000001u, {0, 0, 0, 1u << 31 | 1u << 22});
     p.Set(0x80000005u, {0, 0, 64u << 24, 32u << 24});
-    p.Set(0x80000006u, {0, 0, 1024u << 16, 16u << 18});
+    // 32 MB of L3 as one maker writes it in the extended leaf.
+    p.Set(0x80000006u, {0, 0, 1024u << 16, 640u << 18});
     p.Set(0x80000007u, {0, 0, 0, 0x5});
     p.Set(3, {0, 0x01020304, 0xA0B0C0D0, 0x11223344});
     CpuIdInfo info;
@@ -151,7 +152,8 @@ TEST(CpuIdentify, AmdExtendedLeavesAndTheSerialNumber)
     EXPECT_STREQ(info.name, "AMD Test Processor");
     EXPECT_EQ(info.l1Cache, 96);
     EXPECT_EQ(info.l2Cache, 1024);
-    EXPECT_EQ(info.l3Cache, 8192);
+    EXPECT_EQ(info.l3Cache, -1) << "no L3 from the extended leaf";
+    EXPECT_FALSE(CpuIdHasFeature(info, CPU_FEATURE_L3_CACHE));
     EXPECT_TRUE(info.amd3DNow && info.mmxPlus && info.sseMmx);
     EXPECT_TRUE(info.temperatureDiode && info.voltageId && !info.frequencyId);
     EXPECT_TRUE(info.hasClock);

@@ -27,9 +27,9 @@ TEST(MemStatRows, TwoProcessorsAndOneDiskMakeFiveRowsInTipOrder)
     MeterRow rows[METER_MAX_ROWS];
     char tip[METER_TIP_CHARS];
     ASSERT_EQ(LayoutMeterRows(in, rows, METER_MAX_ROWS, tip, sizeof tip), 5);
-    EXPECT_STREQ(tip, "PHYS MEM (RED)\t: 40%\r\nPAGE MEM (GREEN)\t: 10%\r\n"
-                      "DISK LOAD(0) (PURPLE)\t: 35%\r\nCPU LOAD(0) (BLUE)\t: 12%\r\n"
-                      "CPU LOAD(1) (BLUE)\t: 0%");
+    EXPECT_STREQ(tip, "PHYS MEM (RED) : 40%\r\nPAGE MEM (GREEN) : 10%\r\n"
+                      "DISK LOAD(0) (PURPLE) : 35%\r\nCPU LOAD(0) (BLUE) : 12%\r\n"
+                      "CPU LOAD(1) (BLUE) : 0%");
     EXPECT_EQ(disks[0], 35); // turned into the busy share in place
     // 103 pixels over 5 rows: 20 each, the last processor row takes the rest.
     EXPECT_EQ(rows[0].bottom, 20);

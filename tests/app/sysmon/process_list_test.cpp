@@ -185,3 +185,29 @@ TEST(ProcessSnapshot, ProcessorUseIsMatchedByProcessIdAcrossSnapshots)
     std::vector<uint8_t> empty = b.Build({}, second);
     EXPECT_EQ(ReadProcessBlock(empty.data(), empty.size(), ix, hooks, nullptr, 0, after, 8), -1);
 }
+
+// Where the performance data lists nothing, the system's process list fills
+// the same records: processor use is matched by identifier over the time
+// that passed, as from performance data.
+TEST(ProcessSnapshot, SystemListRowsBecomeRecordsMatchedByProcessId)
+{
+    const uint64_t second = 10000000;
+    SystemProcessRow first[] = {{10, 4, "editor.exe", 8192, 4096, 3 * second},
+                                {20, 10, "worker.exe", 0, 0, 1 * second}};
+    ProcessInfo before[8], after[8];
+    ASSERT_EQ(FillProcessRecords(first, 2, 100 * second, nullptr, 0, before, 8), 2);
+    EXPECT_STREQ(before[0].name, "editor.exe");
+    EXPECT_EQ(before[0].workingSet, 8192u);
+    EXPECT_EQ(before[1].parentPid, 10);
+    EXPECT_EQ(before[0].cpu, 0u);
+
+    // Four seconds later the worker has used one more second; the editor is
+    // gone and a newcomer with a long past shows nothing yet.
+    SystemProcessRow second_[] = {{30, 10, "newcomer.exe", 0, 0, 50 * second},
+                                  {20, 10, "worker.exe", 0, 0, 2 * second}};
+    ASSERT_EQ(FillProcessRecords(second_, 2, 104 * second, before, 2, after, 8), 2);
+    EXPECT_EQ(after[0].cpu, 0u);
+    EXPECT_EQ(after[1].cpu, 25u);
+    EXPECT_EQ(FillProcessRecords(second_, 2, 104 * second, before, 2, after, 2), 1)
+        << "capacity keeps one record free";
+}

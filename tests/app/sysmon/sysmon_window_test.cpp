@@ -6,6 +6,8 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <tlhelp32.h>
+
 #include <map>
 #include <string>
 #include <vector>
@@ -162,10 +164,11 @@ TEST_F(SysmonWindows, MeterTipShowsEachLoadAndItsToolIsAddedOnce)
             tooltip = w;
     ASSERT_NE(tooltip, nullptr);
     std::string tip = TipText(tooltip, meter);
-    EXPECT_EQ(tip.find("PHYS MEM (RED)\t: "), 0u) << tip;
-    EXPECT_NE(tip.find("%\r\nPAGE MEM (GREEN)\t: "), std::string::npos) << tip;
-    EXPECT_NE(tip.find("%\r\nDISK LOAD(0) (PURPLE)\t: 60%\r\nCPU LOAD(0) (BLUE)\t: 75%\r\n"
-                       "CPU LOAD(1) (BLUE)\t: 0%"),
+    EXPECT_EQ(tip.find('\t'), std::string::npos) << "a tip shows a tab as a box: " << tip;
+    EXPECT_EQ(tip.find("PHYS MEM (RED) : "), 0u) << tip;
+    EXPECT_NE(tip.find("%\r\nPAGE MEM (GREEN) : "), std::string::npos) << tip;
+    EXPECT_NE(tip.find("%\r\nDISK LOAD(0) (PURPLE) : 60%\r\nCPU LOAD(0) (BLUE) : 75%\r\n"
+                       "CPU LOAD(1) (BLUE) : 0%"),
               std::string::npos)
         << tip;
     SendMessageA(meter, WM_TIMER, MEMSTAT_TIMER, 3);
@@ -325,9 +328,53 @@ TEST_F(SysmonWindows, ProcessTreeShowsTheSnapshotAndAsksBeforeItKills)
         << dump;
 }
 
-TEST_F(SysmonWindows, ProcessTreeWithoutProcessDataSaysSo)
+namespace {
+int NoProcessList(SystemProcessRow *, int)
+{
+    return -1;
+}
+
+// The identifier of a running child of parent, 0 while there is none.
+DWORD ChildOf(DWORD parent)
+{
+    HANDLE list = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (list == INVALID_HANDLE_VALUE)
+        return 0;
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    DWORD child = 0;
+    for (BOOL more = Process32First(list, &entry); more && !child; more = Process32Next(list, &entry))
+        if (entry.th32ParentProcessID == parent && entry.th32ProcessID != parent)
+            child = entry.th32ProcessID;
+    CloseHandle(list);
+    return child;
+}
+
+HTREEITEM ItemOfProcess(HWND tree, HTREEITEM item, DWORD pid)
+{
+    for (; item; item = TreeView_GetNextSibling(tree, item)) {
+        TVITEMA data = {};
+        data.mask = TVIF_PARAM;
+        data.hItem = item;
+        SendMessageA(tree, TVM_GETITEMA, 0, (LPARAM)&data);
+        if ((DWORD)data.lParam == pid)
+            return item;
+        if (HTREEITEM found = ItemOfProcess(tree, TreeView_GetChild(tree, item), pid))
+            return found;
+    }
+    return nullptr;
+}
+
+bool Ended(HANDLE process)
+{
+    return WaitForSingleObject(process, ScaledWait(10000)) == WAIT_OBJECT_0;
+}
+} // namespace
+
+TEST_F(SysmonWindows, ProcessTreeWithoutAnyProcessListSaysSo)
 {
     fake.namesReadable = false;
+    ProcessListReader previous = SetProcessListReader(NoProcessList);
     MessageBoxRecorder boxes;
     std::vector<std::string> roots;
     ModalDialogAnswerer answerer([&](HWND dialog) {
@@ -337,12 +384,68 @@ TEST_F(SysmonWindows, ProcessTreeWithoutProcessDataSaysSo)
     });
     SetProcessTreeList(nullptr, 0);
     RunProcessTree(nullptr);
+    SetProcessListReader(previous);
     ASSERT_EQ(answerer.Count(), 1);
     int listErrors = 0;
     for (const auto &b : boxes.Boxes())
         listErrors += b.text == "Process Error: Unable to read process list.";
     EXPECT_EQ(listErrors, 2); // one at opening, one for the refresh
     EXPECT_EQ(roots, std::vector<std::string>{std::string(48, '_')});
+}
+
+// Performance data that lists no process, as under Wine: the tree, the dump
+// and both kills work from the system's process list.
+TEST_F(SysmonWindows, ProcessTreeFallsBackToTheSystemProcessList)
+{
+    fake.namesReadable = false;
+    ChildProgram parent(WindowsPath(PROCESS_SLEEPER), "parent");
+    ChildProgram single(WindowsPath(PROCESS_SLEEPER), "");
+    ASSERT_TRUE(parent.Started() && single.Started());
+    DWORD childPid = 0;
+    ASSERT_TRUE(PumpUntil([&] { return (childPid = ChildOf(parent.ProcessId())) != 0; }, ScaledWait(20000)))
+        << "the sleeper started no child";
+    HANDLE child = OpenProcess(SYNCHRONIZE, FALSE, childPid);
+    ASSERT_NE(child, nullptr);
+
+    MessageBoxRecorder boxes(IDYES);
+    bool selfListed = false, parentListed = false, childUnderParent = false;
+    std::string dump;
+    ModalDialogAnswerer answerer([&](HWND dialog) {
+        HWND tree = GetDlgItem(dialog, IDC_PT_TREE);
+        HTREEITEM root = TreeView_GetRoot(tree);
+        selfListed = ItemOfProcess(tree, root, GetCurrentProcessId()) != nullptr;
+        HTREEITEM parentItem = ItemOfProcess(tree, root, parent.ProcessId());
+        parentListed = parentItem != nullptr;
+        childUnderParent =
+            parentItem && ItemOfProcess(tree, TreeView_GetChild(tree, parentItem), childPid) != nullptr;
+        SendMessageA(dialog, WM_COMMAND, IDC_PT_DUMP, 0);
+        char text[65536] = {};
+        GetDlgItemTextA(dialog, IDC_PT_DUMP_TEXT, text, sizeof text);
+        dump = text;
+        if (parentItem) {
+            TreeView_SelectItem(tree, parentItem);
+            SendMessageA(dialog, WM_COMMAND, IDC_PT_KILL_NODE, 0);
+        }
+        if (HTREEITEM singleItem = ItemOfProcess(tree, TreeView_GetRoot(tree), single.ProcessId())) {
+            TreeView_SelectItem(tree, singleItem);
+            SendMessageA(dialog, WM_COMMAND, IDC_PT_KILL, 0);
+        }
+        SendMessageA(dialog, WM_COMMAND, IDC_PT_QUIT, 0);
+    });
+    SetProcessTreeList(nullptr, 0);
+    RunProcessTree(nullptr);
+    ASSERT_EQ(answerer.Count(), 1);
+    EXPECT_TRUE(selfListed);
+    EXPECT_TRUE(parentListed);
+    EXPECT_TRUE(childUnderParent) << "the tree places a process under its parent";
+    EXPECT_NE(dump.find("zt_process_sleeper.exe"), std::string::npos) << dump;
+    EXPECT_EQ(dump.find("Unable to read process list"), std::string::npos) << dump;
+    for (const auto &b : boxes.Boxes())
+        EXPECT_EQ(b.text.find("Unable to read process list"), std::string::npos) << b.text;
+    EXPECT_TRUE(Ended(parent.Process())) << "Kill Node ends the process";
+    EXPECT_TRUE(Ended(child)) << "Kill Node ends the process's children";
+    EXPECT_TRUE(Ended(single.Process())) << "Kill ends the process";
+    CloseHandle(child);
 }
 
 namespace {

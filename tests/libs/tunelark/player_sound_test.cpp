@@ -7,7 +7,10 @@
 #include <commctrl.h>
 #include <vfw.h>
 
+#include <cstring>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "midas.h"
 #include "player_test_support.h"
@@ -115,6 +118,36 @@ TEST_F(SoundFixture, AModuleThatEndsStartsTheNextRow)
     MIDASmoduleInfo info = {};
     ASSERT_TRUE(MIDASgetModuleInfo(player->module, &info));
     EXPECT_STREQ(info.songName, "Second");
+}
+
+// Shuffle on, a list with files that are gone: each track that ends (an
+// automatic start) takes a row not played yet in this round.
+TEST_F(SoundFixture, AShuffledRoundPlaysEveryPlayableRowOnceAndPassesOverMissingFiles)
+{
+    const char *names[] = {"one.mod", "gone1.mod", "two.mod", "three.mod", "gone2.mod", "four.mod"};
+    for (const char *name : names) {
+        if (strncmp(name, "gone", 4) != 0) {
+            ASSERT_TRUE(WriteTestModule(File(name), name, 64, 6));
+        }
+        AddPlaylistRow(player->list, name, File(name).c_str());
+    }
+    SendMessageA(window, WM_COMMAND, IDC_SHUFFLE, 0);
+    ASSERT_TRUE(player->shuffle);
+    std::vector<int> played;
+    for (int i = 0; i < 4 * 4; ++i) {
+        SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDC_PLAY, PLAY_AUTOMATIC), 0);
+        ASSERT_NE(player->module, nullptr) << "nothing plays after " << i << " tracks";
+        EXPECT_EQ(FirstSelectedRow(player->list), player->currentIndex);
+        if (!played.empty()) {
+            EXPECT_NE(player->currentIndex, played.back()) << "a track played twice in a row";
+        }
+        played.push_back(player->currentIndex);
+    }
+    for (size_t round = 0; round < played.size(); round += 4)
+        EXPECT_EQ(std::set<int>(played.begin() + round, played.begin() + round + 4),
+                  (std::set<int>{0, 2, 3, 5}))
+            << "round " << round / 4;
+    EXPECT_EQ(RowCount(player), 6) << "rows that cannot play stay in the list";
 }
 
 } // namespace

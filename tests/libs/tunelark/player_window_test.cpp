@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "player_test_support.h"
+#include "scope_state.h"
 #include "test_support.h"
 #include "tunelark_seams.h"
 
@@ -180,3 +181,75 @@ TEST_F(PlayerFixture, AMessageTellsThatAnEmptyListCannotBeSaved)
 }
 
 } // namespace
+
+namespace {
+RECT WindowRect(HWND window)
+{
+    RECT r = {};
+    GetWindowRect(window, &r);
+    return r;
+}
+} // namespace
+
+// No sound drivers here, so no capture device: the player's ticks ask the
+// scope to sample while a track plays, and it tries the device once and says
+// so once. The plasma goes on meanwhile, and "Plasma Random Init" shows.
+TEST_F(PlayerFixture, AScopeWithoutACaptureDeviceTriesItOnceAndKeepsItsPlasma)
+{
+    MessageBoxRecorder boxes;
+    Open();
+    SendMessageA(window, WM_COMMAND, CM_AUDIO_SCOPE, SCOPE_ANALOG_METER);
+    HWND scopeWindow = player->scope;
+    ASSERT_NE(scopeWindow, nullptr);
+    ScopeState *scope = ScopeOf(scopeWindow);
+    ASSERT_TRUE(PumpUntil([&] { return scope->plasmaRunning != 0; }, 5000)) << "no plasma";
+    HANDLE plasma = nullptr;
+    DuplicateHandle(GetCurrentProcess(), scope->plasmaThread, GetCurrentProcess(), &plasma, SYNCHRONIZE,
+                    FALSE, 0);
+    for (int tick = 0; tick < 10; ++tick)
+        SetScopeSampling(scopeWindow, 1);
+    SendMessageA(scopeWindow, WM_COMMAND, CM_SCOPE_PLASMA_INIT, 0);
+    EXPECT_TRUE(PumpUntil([&] {
+        SetScopeSampling(scopeWindow, 1);
+        return scope->plasmaReseed == 0;
+    }, 5000)) << "the new pattern never came while a track played";
+    EXPECT_FALSE(scope->sampling);
+    EXPECT_EQ(WaitForSingleObject(plasma, 0), (DWORD)WAIT_TIMEOUT) << "the plasma was stopped";
+    EXPECT_TRUE(scope->plasmaRunning);
+    EXPECT_EQ(boxes.Boxes().size(), 1u) << "the failure is told once";
+    CloseHandle(plasma);
+}
+
+// The scope opens under the player every time, also when its settings make
+// it topmost (which shows it while it is being made), and goes where the
+// player goes.
+TEST_F(PlayerFixture, TheScopeOpensUnderThePlayerAndFollowsIt)
+{
+    MessageBoxRecorder boxes;
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyA(registry.Key(), "Software\\Kestrova\\ZezazUzizu", &key), ERROR_SUCCESS);
+    const char info[] = "1 -1 0 1";
+    RegSetValueExA(key, "ScopeInfo", 0, REG_SZ, (const BYTE *)info, sizeof info);
+    RegCloseKey(key);
+    Open();
+    SetWindowPos(window, nullptr, 300, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    for (int opening = 0; opening < 5; ++opening) {
+        int mode = SCOPE_DIGITAL_METER + opening % 2;
+        SendMessageA(window, WM_COMMAND, CM_AUDIO_SCOPE, mode);
+        ASSERT_NE(player->scope, nullptr);
+        ScopeState *scope = ScopeOf(player->scope);
+        ASSERT_TRUE(PumpUntil([&] { return scope->mode == mode; }, 3000)) << "the mode's size came late";
+        RECT p = WindowRect(window), s = WindowRect(player->scope);
+        EXPECT_EQ(s.left, p.left) << "opening " << opening;
+        EXPECT_EQ(s.top, p.bottom + 1) << "opening " << opening;
+        SendMessageA(window, WM_COMMAND, CM_AUDIO_SCOPE, 0); // closes it
+        EXPECT_EQ(player->scope, nullptr);
+    }
+    SendMessageA(window, WM_COMMAND, CM_AUDIO_SCOPE, SCOPE_DIGITAL_METER);
+    ASSERT_NE(player->scope, nullptr);
+    RECT before = WindowRect(player->scope);
+    SetWindowPos(window, nullptr, 340, 260, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    RECT after = WindowRect(player->scope);
+    EXPECT_EQ(after.left - before.left, 40);
+    EXPECT_EQ(after.top - before.top, 60);
+}

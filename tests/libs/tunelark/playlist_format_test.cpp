@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <random>
 #include <set>
 #include <string>
 #include <vector>
@@ -156,4 +157,77 @@ TEST(Shuffle, OneRowIsAlwaysRowZeroAndNoRowsGiveNone)
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(PickShuffleIndex(entries, 1, rand), 0);
     EXPECT_EQ(PickShuffleIndex(entries, 0, rand), -1);
+}
+
+namespace {
+// Rows of a list of which some will not play.
+struct ShuffledList {
+    std::vector<PlaylistEntry> rows;
+    std::vector<PlaylistEntry *> entries;
+    std::set<int> broken;
+    std::vector<int> tried;
+    explicit ShuffledList(int count, std::set<int> brokenRows) : rows(count), broken(brokenRows)
+    {
+        for (PlaylistEntry &e : rows)
+            entries.push_back(&e);
+    }
+    static int Start(int row, void *context)
+    {
+        auto *list = (ShuffledList *)context;
+        list->tried.push_back(row);
+        return list->broken.count(row) ? -1 : 0;
+    }
+    int Next(int last)
+    {
+        return StartShuffledRow(entries.data(), (int)entries.size(), ScriptedRandom, last, Start, this);
+    }
+};
+} // namespace
+
+TEST(Shuffle, ARoundPlaysEveryPlayableRowOncePassingOverRowsThatDoNotPlay)
+{
+    std::vector<std::vector<int>> scripts = {{0}, {5}, {1, 4, 4, 2}, {3, 3, 0, 9, 1, 7}, {4}};
+    // And many more runs of numbers, the same on every machine.
+    std::mt19937 numbers(43);
+    for (int run = 0; run < 200; ++run) {
+        std::vector<int> script;
+        for (int i = 0; i < 64; ++i)
+            script.push_back((int)(numbers() % 1000));
+        scripts.push_back(script);
+    }
+    for (const std::vector<int> &script : scripts) {
+        Randoms = script;
+        NextRandomIndex = 0;
+        ShuffledList list(6, {1, 4});
+        std::vector<int> played;
+        for (int i = 0; i < 4 * 5; ++i) {
+            int row = list.Next(played.empty() ? -1 : played.back());
+            ASSERT_GE(row, 0);
+            EXPECT_EQ(list.broken.count(row), 0u);
+            if (!played.empty()) {
+                EXPECT_NE(row, played.back()) << "a row played twice in a row, script " << script[0];
+            }
+            played.push_back(row);
+        }
+        for (size_t round = 0; round < played.size(); round += 4) {
+            std::set<int> rows(played.begin() + round, played.begin() + round + 4);
+            EXPECT_EQ(rows, (std::set<int>{0, 2, 3, 5})) << "round " << round / 4 << ", script " << script[0];
+        }
+    }
+}
+
+TEST(Shuffle, TheOnlyRowThatPlaysComesAgainAndNoneThatPlaysEndsTheRound)
+{
+    for (std::vector<int> script : {std::vector<int>{0}, std::vector<int>{2}, std::vector<int>{1, 2}}) {
+        Randoms = script;
+        NextRandomIndex = 0;
+        ShuffledList list(3, {0, 1});
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(list.Next(2), 2) << "script " << script[0];
+    }
+    ShuffledList dead(3, {0, 1, 2});
+    EXPECT_EQ(dead.Next(-1), -1);
+    EXPECT_EQ(std::set<int>(dead.tried.begin(), dead.tried.end()), (std::set<int>{0, 1, 2}));
+    ShuffledList empty(0, {});
+    EXPECT_EQ(empty.Next(-1), -1);
 }

@@ -123,11 +123,38 @@ TEST_F(Changer, NextPictureIsRememberedInTheFolder)
     EXPECT_EQ(FindNextImageFile(folder.c_str(), path, sizeof path), -1);
 }
 
-TEST_F(Changer, ChangeWithoutWallpaperValueEndsSilently)
+TEST_F(Changer, ChangeWithoutTheDesktopKeyEndsSilently)
 {
+    ASSERT_TRUE(CopyFileA(("Z:" + std::string(TEST_PICTURE)).c_str(),
+                          (folder + "\\holiday.jpg").c_str(), FALSE));
     ChangeFrom({10, 0, 0, 0});
     EXPECT_FALSE(shared->busy);
     EXPECT_TRUE(boxes.Boxes().empty());
+    EXPECT_EQ(ReadFileBytes(folder + "\\TMPFILE.BMP"), "<missing>");
+}
+
+// A user who never chose a wallpaper has the value empty (every new profile
+// does) or has none: the first change makes one all the same.
+TEST_F(Changer, FirstChangeWithoutAWallpaperOfTheUsersOwnTakesPlace)
+{
+    ASSERT_TRUE(CopyFileA(("Z:" + std::string(TEST_PICTURE)).c_str(),
+                          (folder + "\\holiday.jpg").c_str(), FALSE));
+    for (bool emptyValue : {true, false}) {
+        HKEY desktop;
+        ASSERT_EQ(RegCreateKeyA(root.Key(), "Control Panel\\Desktop", &desktop), ERROR_SUCCESS);
+        if (emptyValue)
+            RegSetValueExA(desktop, "Wallpaper", 0, REG_SZ, (const BYTE *)"", 1);
+        else
+            RegDeleteValueA(desktop, "Wallpaper");
+        RegCloseKey(desktop);
+        DeleteFileA((folder + "\\TMPFILE.BMP").c_str());
+        ChangeFrom({10, 0, 0, 0});
+        EXPECT_FALSE(shared->busy);
+        EXPECT_TRUE(boxes.Boxes().empty()) << boxes.Boxes()[0].caption;
+        EXPECT_EQ(ReadFileBytes(folder + "\\TMPFILE.BMP").substr(0, 2), "BM")
+            << (emptyValue ? "with an empty value" : "without a value");
+        ReleaseChangerImage(TakeCurrentImage(shared));
+    }
 }
 
 TEST_F(Changer, ChangeReportsMissingAndUnreadablePictures)
@@ -203,4 +230,33 @@ TEST_F(Changer, ChangeTurnsTheNextPictureIntoTheWallpaper)
     EXPECT_GT(bottomRow[0], 150) << "blue";
     EXPECT_LT(bottomRow[2], 100);
     ReleaseChangerImage(image);
+}
+
+// "Set Refresh Time" puts the dialog's bottom-right corner at the pointer,
+// where the tray is; a tray at the screen's top-left (as under Wine) must not
+// push it off the screen.
+TEST_F(Changer, TheRefreshDialogOpensAtThePointerAndOnTheScreen)
+{
+    RECT screen;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &screen, 0);
+    struct Place {
+        POINT pointer;
+        RECT shown;
+    } places[] = {{{screen.left + 5, screen.top + 5}, {}}, {{(screen.left + screen.right) / 2, (screen.top + screen.bottom) / 2}, {}}};
+    for (Place &place : places) {
+        SetCursorPos(place.pointer.x, place.pointer.y);
+        ModalDialogAnswerer answer([&](HWND dialog) {
+            GetWindowRect(dialog, &place.shown);
+            SendMessageA(dialog, WM_CLOSE, 0, 0);
+        });
+        int minutes = 10;
+        EXPECT_FALSE(AskRefreshMinutes(nullptr, &minutes));
+        ASSERT_EQ(answer.Count(), 1);
+    }
+    const RECT &corner = places[0].shown;
+    EXPECT_GE(corner.left, screen.left);
+    EXPECT_GE(corner.top, screen.top);
+    const RECT &middle = places[1].shown;
+    EXPECT_EQ(middle.right, places[1].pointer.x);
+    EXPECT_EQ(middle.bottom, places[1].pointer.y);
 }

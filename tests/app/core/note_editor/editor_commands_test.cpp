@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/core_ids.h"
+#include "core/editing_features.h"
 #include "core/note_editor/editor_ids.h"
 #include "core/main_window/startup.h"
 #include "core/note_editor/editor_commands.h"
@@ -615,4 +616,107 @@ TEST_F(EditorCommands, ParagraphCommandsChangeTheSelectedParagraphsAtOnce)
     Select(edit, second, second + 2);
     Command(edit, 40078);
     EXPECT_EQ(ParagraphOf(edit, second).dxStartIndent, before);
+}
+
+namespace {
+DWORD CALLBACK CollectRtf(DWORD_PTR cookie, LPBYTE bytes, LONG count, LONG *done)
+{
+    ((std::string *)cookie)->append((const char *)bytes, count);
+    *done = count;
+    return 0;
+}
+
+std::string RichText(HWND edit)
+{
+    std::string rtf;
+    EDITSTREAM stream = {(DWORD_PTR)&rtf, 0, CollectRtf};
+    SendMessageA(edit, EM_STREAMOUT, SF_RTF, (LPARAM)&stream);
+    return rtf;
+}
+} // namespace
+
+// Numbered paragraphs count from 1, from "Number" and from the next bullet
+// style alike, and the saved text says so.
+TEST_F(EditorCommands, NumberedParagraphsStartAtOne)
+{
+    int slot = NewNote();
+    ASSERT_GE(slot, 0);
+    HWND edit = Edit(slot);
+    SetWindowTextA(edit, "first\r\nsecond");
+    LONG second = (LONG)Text(edit).find("second");
+    Select(edit, 0, second + 2);
+    Command(edit, 40080);
+    for (LONG at : {1L, second + 1}) {
+        PARAFORMAT2 p = ParagraphOf(edit, at);
+        EXPECT_EQ(p.wNumbering, 2);
+        EXPECT_EQ(p.wNumberingStart, 1) << "paragraph at " << at;
+    }
+    std::string rtf = RichText(edit);
+    EXPECT_NE(rtf.find("\\pnstart1"), std::string::npos) << rtf;
+    EXPECT_EQ(rtf.find("\\pnstart0"), std::string::npos) << rtf;
+
+    Select(edit, 0, second + 2);
+    Command(edit, 40080);
+    EXPECT_EQ(ParagraphOf(edit, 1).wNumbering, 0) << "a second press takes the numbers off";
+    Select(edit, 1, 2);
+    Command(edit, 40074);
+    Command(edit, 40088); // bullet, then the next style: numbers
+    PARAFORMAT2 next = ParagraphOf(edit, 1);
+    EXPECT_EQ(next.wNumbering, 2);
+    EXPECT_EQ(next.wNumberingStart, 1);
+}
+
+// The line/column indicator under the note is painted in the note's
+// background: it follows a scheme and the default colours at once.
+TEST_F(EditorCommands, TheLineColumnIndicatorTakesEachNewBackground)
+{
+    ZettlySchemes[0] = {RGB(0, 0, 0), RGB(200, 40, 40), RGB(0, 0, 0)};
+    ZettlySchemeCount = 1;
+    ZettlyInfo.lineColumnInfo = 1;
+    int slot = NewNote();
+    ASSERT_GE(slot, 0);
+    HWND edit = Edit(slot);
+    auto *state = (ZettlyEditState *)GetWindowLongPtrA(edit, GWLP_USERDATA);
+    ASSERT_NE(state, nullptr);
+    HWND indicator = state->lineColumn;
+    ASSERT_NE(indicator, nullptr);
+    SetForegroundWindow(ZettlyTable[slot].window);
+    SetFocus(edit);
+    SendMessageA(edit, WM_KEYUP, VK_END, 0);
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(indicator) != 0; }, 3000));
+    auto shown = [indicator]() {
+        HDC dc = GetDC(indicator);
+        COLORREF pixel = GetPixel(dc, 0, 0);
+        ReleaseDC(indicator, dc);
+        return pixel;
+    };
+    const ZettlyRecord &z = ZettlyTable[slot];
+    Command(edit, 45001);
+    EXPECT_TRUE(PumpUntil([&] { return shown() == RGB(200, 40, 40); }, 3000)) << std::hex << shown();
+    Command(edit, 45000);
+    ASSERT_NE(z.backColour, RGB(200, 40, 40));
+    EXPECT_TRUE(PumpUntil([&] { return shown() == z.backColour; }, 3000))
+        << std::hex << shown() << " instead of " << z.backColour;
+}
+
+// "Re-Align Child Zettlies" turns the members into strips: the edit toolbar
+// of a member goes away with its note's body, as after a roll-up, instead of
+// staying where the note was.
+TEST_F(EditorCommands, ReAligningAGroupTakesAwayTheToolbarOfAMember)
+{
+    int group = NewNote(100, 100, true);
+    int member = NewNote(150, 180);
+    ASSERT_GE(member, 0);
+    ASSERT_EQ(AttachToGroup(group, member), 0);
+    SetWindowPos(ZettlyTable[member].window, nullptr, 20, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    ShowWindow(ZettlyTable[member].window, SW_SHOW);
+    SetForegroundWindow(ZettlyTable[group].window);
+    SetFocus(Edit(member));
+    ASSERT_TRUE(PumpUntil([&] { return EditToolbarWindow && IsWindowVisible(EditToolbarWindow) &&
+                                       EditBarSlot(EditToolbarWindow) == member; },
+                          3000))
+        << "the member's toolbar never showed";
+    RealignGroupMembers(ZettlyTable[group].window, group);
+    EXPECT_TRUE(ZettlyTable[member].rolledUp);
+    EXPECT_FALSE(IsWindowVisible(EditToolbarWindow)) << "the toolbar stayed at the note's old place";
 }

@@ -1,9 +1,13 @@
 // Writes the JPEG fuzz target's seed files into the folder named on the
 // command line: small photograph-like pictures made here, coded by cjpeg
 // and jpegtran in the ways the reader meets (baseline, extended, progressive
-// with custom scan scripts, restarts, separate scans), and a few damaged the
-// ways real files are (cut short, a scan missing, a second image appended).
+// with custom scan scripts, restarts, separate scans), a few damaged the
+// ways real files are (cut short, a scan missing, a second image appended),
+// and parts of real photographs, cut out losslessly so that their entropy
+// data is a camera's and a real encoder's.
+#include <dirent.h>
 #include <stdio.h>
+#include <string.h>
 
 #include <string>
 
@@ -80,6 +84,27 @@ int main(int argc, char **argv)
         {"extended_then_second_image", Concat({unended, EncodeWithCjpeg(colour, "-quality 50")})},
     };
     int written = 0;
+    // Small enough for the fuzz target to decode every way; the progressive
+    // photographs stay progressive.
+    if (DIR *dir = opendir(ZT_PHOTO_FOLDER)) {
+        while (dirent *entry = readdir(dir)) {
+            std::string name = entry->d_name;
+            if (name.size() < 5 || name.compare(name.size() - 4, 4, ".jpg") != 0)
+                continue;
+            Bytes photo = ReadWholeFile(std::string(ZT_PHOTO_FOLDER) + "/" + name);
+            Bytes part = TransformWithJpegtran(photo, "-copy none -crop 64x48+400+300");
+            Bytes progressive = TransformWithJpegtran(part, "-progressive");
+            std::string stem = "photo_" + name.substr(0, name.size() - 4);
+            if (part.empty() || progressive.empty() || !WriteWholeFile(folder + "/" + stem + ".jpg", part) ||
+                !WriteWholeFile(folder + "/" + stem + "_progressive.jpg", progressive)) {
+                fprintf(stderr, "could not cut %s\n", name.c_str());
+                closedir(dir);
+                return 1;
+            }
+            written += 2;
+        }
+        closedir(dir);
+    }
     for (const auto &seed : seeds) {
         if (seed.bytes.empty()) {
             fprintf(stderr, "could not make %s\n", seed.name);

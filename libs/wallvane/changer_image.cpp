@@ -1,13 +1,24 @@
-#include "wallpaper_change.h"
+#include "changer_image.h"
 
 #include <cstdlib>
+#include <cstring>
 
+#include "image_filters.h"
 #include "jpeg_codec.h"
+#include "jpeg_platform.h"
+
+void ReleaseChangerImage(ChangerImage *image)
+{
+    if (!image)
+        return;
+    std::free(image->pixels);
+    std::free(image);
+}
 
 // Each failure is told only on the debugger output; the caller reports the path.
 static ChangerImage *FailLoad(const char *why, JPEG_IMAGE_PROPS *record, bool initialised)
 {
-    OutputDebugStringA(why);
+    JpgTrace(why);
     if (record) {
         std::free(record->dibPixels);
         if (initialised)
@@ -65,17 +76,67 @@ ChangerImage *LoadJpegImage(const char *path)
         return FailLoad("Cannot read image data\n", record, true);
     if (JpgLibRead(record, 2) != 0)
         return FailLoad("Cannot read image data\n", record, true);
+    // The rows are those the bitmap was made for: a record that reported
+    // another size now would have the rows read past the buffer's end.
+    if (record->jpgWidth != record->dibWidth || record->jpgHeight != record->dibHeight)
+        return FailLoad("Cannot read image data\n", record, true);
 
     ChangerImage *image = (ChangerImage *)std::calloc(1, sizeof(ChangerImage));
     if (!image)
         return FailLoad("Cannot read image data\n", record, true);
     image->pixels = record->dibPixels;
-    image->width = record->jpgWidth;
-    image->height = record->jpgHeight;
+    image->width = record->dibWidth;
+    image->height = record->dibHeight;
     image->channels = record->dibChannels;
     image->padBytes = record->dibPadBytes;
     record->dibPixels = nullptr;
     JpgLibFree(record);
     std::free(record);
     return image;
+}
+
+int PrepareWallpaperImage(ChangerImage *image, const ChangerSettings *settings, int desktopWidth,
+                          int desktopHeight)
+{
+    uint32_t rowBytes = PaddedRowBytes(image->width, image->channels);
+    uint32_t total = ImageBytes(image->width, image->height, image->channels);
+    if (!rowBytes || !total)
+        return -1;
+    unsigned char *flipped = (unsigned char *)std::malloc(total);
+    if (!flipped)
+        return -1;
+    for (int k = 0; k < image->height; ++k)
+        std::memcpy(flipped + (size_t)(image->height - 1 - k) * rowBytes,
+                    image->pixels + (size_t)k * rowBytes, rowBytes);
+    std::free(image->pixels);
+    image->pixels = flipped;
+
+    // The resize and the filters work on 3-byte pixels only.
+    if (image->channels != 3)
+        return 0;
+    if (settings->bilinear) {
+        int w, h;
+        if (FitToDesktop(image->width, image->height, desktopWidth, desktopHeight, &w, &h) == 0) {
+            uint32_t fitRow = PaddedRowBytes(w, 3);
+            uint32_t fitTotal = ImageBytes(w, h, 3);
+            unsigned char *fitted = fitTotal ? (unsigned char *)std::malloc(fitTotal) : nullptr;
+            if (!fitted)
+                return -1;
+            BilinearResize24(image->pixels, (int)rowBytes, image->width, image->height, fitted,
+                             (int)fitRow, w, h);
+            std::free(image->pixels);
+            image->pixels = fitted;
+            image->width = w;
+            image->height = h;
+            image->padBytes = (int)fitRow - 3 * w;
+            rowBytes = fitRow;
+        }
+    }
+    if (settings->sharpenMore)
+        ApplyFilter5x5(image->pixels, (int)rowBytes, 24, image->width, image->height,
+                       FindFilterKernel("Sharpen Strong"));
+    if (settings->sharpen)
+        ApplyFilter5x5(image->pixels, (int)rowBytes, 24, image->width, image->height,
+                       FindFilterKernel("__Sharpen"));
+    return 0;
 }
