@@ -57,7 +57,8 @@ function(zt_add_test name)
   endif()
   if(ZT_WHOLE_TEST_PROGRAMS)
     add_test(NAME ${name} COMMAND ${name})
-    set_tests_properties(${name} PROPERTIES ${T_PROPERTIES} TIMEOUT ${ZT_TEST_TIMEOUT})
+    # A test's own TIMEOUT, given among its properties, wins over the default.
+    set_tests_properties(${name} PROPERTIES TIMEOUT ${ZT_TEST_TIMEOUT} ${T_PROPERTIES})
   else()
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT ${ZT_TEST_TIMEOUT}
                          PROPERTIES TIMEOUT ${ZT_TEST_TIMEOUT} ${T_PROPERTIES})

@@ -38,7 +38,7 @@ protected:
         for (int slot = 0; slot <= ZETTLY_LAST_NOTE_SLOT; ++slot)
             if (ZettlyTable[slot].window)
                 DestroyWindow(ZettlyTable[slot].window);
-        PumpUntil([] { return false; }, 20);
+        PumpPostedMessages();
     }
     // A shown note with its top-left at (x, y) and the given outer size.
     int NewNote(int x, int y, int width, int height)

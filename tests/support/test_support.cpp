@@ -17,7 +17,10 @@ DWORD ScaledWait(DWORD timeoutMs)
     return timeoutMs >= INFINITE / scale ? INFINITE - 1 : timeoutMs * scale;
 }
 
-bool PumpUntil(const std::function<bool()> &condition, DWORD timeoutMs)
+// The one loop every wait of the tests pumps through: each message retrieved
+// is shown to the observer before it is dispatched.
+static bool PumpWatching(const std::function<bool()> &condition,
+                         const std::function<void(const MSG &)> &observe, DWORD timeoutMs)
 {
     timeoutMs = ScaledWait(timeoutMs);
     DWORD start = GetTickCount();
@@ -30,11 +33,68 @@ bool PumpUntil(const std::function<bool()> &condition, DWORD timeoutMs)
         // the queue full for ever: the deadline holds inside the drain too.
         MSG msg;
         while (GetTickCount() - start < timeoutMs && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (observe)
+                observe(msg);
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
+}
+
+bool PumpUntil(const std::function<bool()> &condition, DWORD timeoutMs)
+{
+    return PumpWatching(condition, nullptr, timeoutMs);
+}
+
+namespace {
+// A message-only window of the test thread that counts the markers it is
+// sent: posted messages come back in the order they were posted, so a marker
+// that is back proves that everything posted before it has been handled.
+const char MarkerClass[] = "ZtPostedMarker";
+const UINT MarkerMessage = WM_APP + 0x3A7;
+long MarkersBack;
+
+LRESULT CALLBACK MarkerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == MarkerMessage) {
+        ++MarkersBack;
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+HWND MarkerWindow()
+{
+    static HWND window;
+    if (window && IsWindow(window))
+        return window;
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = MarkerProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = MarkerClass;
+    RegisterClassA(&wc);
+    window = CreateWindowA(MarkerClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                           GetModuleHandleA(nullptr), nullptr);
+    return window;
+}
+} // namespace
+
+bool PumpPostedMessages(DWORD timeoutMs)
+{
+    HWND marker = MarkerWindow();
+    long awaited = MarkersBack + 1;
+    if (!marker || !PostMessageA(marker, MarkerMessage, 0, 0))
+        return false;
+    return PumpUntil([awaited] { return MarkersBack >= awaited; }, timeoutMs);
+}
+
+bool PumpUntilDispatched(const std::function<bool(const MSG &)> &match, DWORD timeoutMs)
+{
+    bool seen = false;
+    bool dispatched = PumpWatching([&] { return seen; },
+                                   [&](const MSG &msg) { seen = seen || match(msg); }, timeoutMs);
+    return dispatched && PumpPostedMessages(timeoutMs);
 }
 
 namespace {

@@ -12,6 +12,15 @@
 DWORD ScaledWait(DWORD timeoutMs);
 bool PumpUntil(const std::function<bool()> &condition, DWORD timeoutMs = 5000);
 
+// A test that shows that something does NOT happen waits for proof that the
+// program got that far, never for time. PumpPostedMessages pumps until every
+// message posted to this thread before the call has been handled (a marker
+// posted behind them has come back). PumpUntilDispatched pumps until a message
+// the test names (a window's timer tick, say) has been dispatched, and then
+// until what its handling posted has been handled too. False on the deadline.
+bool PumpPostedMessages(DWORD timeoutMs = 5000);
+bool PumpUntilDispatched(const std::function<bool(const MSG &)> &match, DWORD timeoutMs = 5000);
+
 // Answers every message box of the program while it lives, recording each.
 class MessageBoxRecorder {
 public:

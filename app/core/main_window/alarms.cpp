@@ -176,15 +176,18 @@ DWORD WINAPI AlarmBlinkZettlyThread(LPVOID parameter)
     OutputDebugStringA("1) Starting AlarmBlinkZettlyThread\n");
     ZettlyRecord *z = &ZettlyTable[slot];
     HWND note = z->window;
+    // A thread still in its pause when the next one starts for the slot stops
+    // there: two threads would flip the phase out of step, and this one's last
+    // step would leave the next one's note in the wrong colour.
+    uint32_t turn = TakeBlinkTurn(slot);
     bool background = true;
-    while (note && z->blinking && z->window == note && IsWindow(note)) {
-        SetBlinkShowsBackground(slot, background);
+    while (note && z->blinking && z->window == note && IsWindow(note) &&
+           SetBlinkShowsBackground(slot, turn, background)) {
         background = !background;
         InvalidateRect(note, nullptr, TRUE);
         ZtPause(BLINK_PERIOD_MS);
     }
-    SetBlinkShowsBackground(slot, false);
-    if (note && IsWindow(note))
+    if (SetBlinkShowsBackground(slot, turn, false) && note && IsWindow(note))
         InvalidateRect(note, nullptr, TRUE);
     OutputDebugStringA("1) Ending AlarmBlinkZettlyThread\n");
     return 0;

@@ -6,8 +6,14 @@
 
 #include "core/notes_table/zettly_record.h"
 
-// The blink thread's step: true shows the background colour, false the blink colour.
-void SetBlinkShowsBackground(int slot, bool showsBackground);
+// A note is blinked by one thread at a time: a blink thread takes the note's
+// turn when it starts, and one whose turn a newer thread has taken (a
+// reminder back from a snooze, the slot given to another note) stops without
+// touching the phase the newer one shows.
+uint32_t TakeBlinkTurn(int slot);
+// The thread's step: true shows the background colour, false the blink
+// colour. False, and nothing changed, when the turn is no longer the caller's.
+bool SetBlinkShowsBackground(int slot, uint32_t turn, bool showsBackground);
 bool BlinkShowsBackground(int slot);
 
 // The blink colour as drawn now: the background colour in the blink's

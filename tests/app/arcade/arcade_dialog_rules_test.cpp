@@ -181,8 +181,13 @@ TEST(AboutStrip, SineWaveOfFourPixelsOver120Columns)
     }
     EXPECT_EQ(lowest, -4);
     EXPECT_EQ(highest, 3);
-    EXPECT_EQ(ColumnWaveOffset(table, 0), WaveOffset(table[1]));
-    EXPECT_EQ(ColumnWaveOffset(table, 2000000000), WaveOffset(table[(1 + 3LL * 2000000000) % 360]));
+    // sin 1 degree is too small to lift the first column off the line; a
+    // quarter period on, the wave is at its top, three quarters on at its bottom.
+    EXPECT_EQ(ColumnWaveOffset(table, 0), 0);
+    EXPECT_EQ(ColumnWaveOffset(table, 30), 3);
+    EXPECT_EQ(ColumnWaveOffset(table, 90), -4);
+    // Far along the strip the wave keeps its period instead of overflowing.
+    EXPECT_EQ(ColumnWaveOffset(table, 2000000000), ColumnWaveOffset(table, 2000000000 % 120));
 }
 
 TEST(AboutStrip, TextRunsLeftAndStartsAgainFromTheRight)

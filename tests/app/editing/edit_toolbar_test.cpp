@@ -134,8 +134,7 @@ TEST_F(EditBar, BoxesAndButtonsSendTheirCommandsToTheAttachedNote)
     EXPECT_TRUE(Sent(WM_COMMAND, BAR_CMD_BOLD));
 
     // Focus goes back to the note without a simulated click.
-    PumpUntil([] { return false; }, 50);
-    EXPECT_TRUE(Sent(WM_USER, EDIT_TAKE_FOCUS));
+    EXPECT_TRUE(PumpUntil([this] { return Sent(WM_USER, EDIT_TAKE_FOCUS); }));
 }
 
 TEST_F(EditBar, SizedExactlyBelowTheNoteCollapsedAndExpanded)

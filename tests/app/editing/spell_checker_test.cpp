@@ -74,7 +74,10 @@ TEST(SpellChecker, GermanWordsGoToTheDictionaryInItsOwnEncoding)
     EXPECT_TRUE(SpellWordIsCorrect(german.checker, "Stra\xDF" "e"));
     EXPECT_TRUE(SpellWordIsCorrect(german.checker, "gr\xFC\xDF" "en"));
     EXPECT_FALSE(SpellWordIsCorrect(german.checker, "Strasze"));
-    EXPECT_TRUE(Holds(SpellSuggestions(german.checker, "Strase"), "Stra\xDF" "e"));
+    // The dictionary's own table of typical faults (ss for \xDF) gives this
+    // suggestion before the engine's clock may cut the search short, which
+    // a slow run reaches before the rarer ways of correcting a word.
+    EXPECT_TRUE(Holds(SpellSuggestions(german.checker, "Strasse"), "Stra\xDF" "e"));
 }
 
 TEST(SpellChecker, AMissingFileGivesNoChecker)

@@ -42,7 +42,7 @@ struct ScopeFixture : ::testing::Test {
         ASSERT_NE(scopeWindow, nullptr);
         scope = ScopeOf(scopeWindow);
         ASSERT_NE(scope, nullptr);
-        PumpUntil([] { return false; }, 50); // the posted mode command
+        ASSERT_TRUE(PumpPostedMessages()); // the posted mode command
     }
     SIZE Client()
     {

@@ -11,13 +11,6 @@
 
 namespace {
 
-void Pump()
-{
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-        DispatchMessageA(&msg);
-}
-
 class Changer : public ::testing::Test {
 protected:
     ScopedRegistryRoot root;
@@ -99,7 +92,7 @@ TEST_F(Changer, TicksStartNoChangeWhileOffOrBusy)
     SendMessageA(window, WM_COMMAND, CM_TOGGLE_CHANGING, 0);
     EXPECT_FALSE(changer->changingOn);
     SendMessageA(window, WM_COMMAND, CM_CHANGE_NOW, 0);
-    Pump();
+    ASSERT_TRUE(PumpPostedMessages());
     EXPECT_FALSE(changer->shared->busy) << "the posted tick is ignored while off";
 
     SendMessageA(window, WM_COMMAND, CM_TOGGLE_CHANGING, 0);

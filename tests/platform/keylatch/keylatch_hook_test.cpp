@@ -9,6 +9,21 @@ namespace {
 
 std::vector<LPARAM> Codes;
 
+// A key sent last and taken out of the input by a hook of the test's own:
+// once that hook has seen it, every key sent before it has been through the
+// latch, which has posted its codes for them.
+const DWORD SentinelKey = VK_F24;
+bool SentinelSeen;
+
+LRESULT CALLBACK SentinelProc(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HC_ACTION && ((const KBDLLHOOKSTRUCT *)lParam)->vkCode == SentinelKey) {
+        SentinelSeen = true;
+        return 1;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_USER && wParam == 104)
@@ -44,9 +59,18 @@ protected:
         input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
         SendInput(1, &input, sizeof input);
     }
-    static void Pump()
+    // Every code of the keys sent so far has reached the window.
+    static void KeysHandled()
     {
-        PumpUntil([] { return false; }, 200);
+        HHOOK sentinel = SetWindowsHookExA(WH_KEYBOARD_LL, SentinelProc, GetModuleHandleA(nullptr), 0);
+        ASSERT_NE(sentinel, nullptr);
+        SentinelSeen = false;
+        Key((WORD)SentinelKey, true);
+        Key((WORD)SentinelKey, false);
+        bool seen = PumpUntil([] { return SentinelSeen; }, 3000);
+        UnhookWindowsHookEx(sentinel);
+        ASSERT_TRUE(seen) << "the keys never came through";
+        ASSERT_TRUE(PumpPostedMessages());
     }
 };
 
@@ -65,8 +89,7 @@ TEST_F(KeyLatchHook, AltShiftArrowsReachTheWindowAsCodes)
     Key(VK_UP, false);
     Key(VK_SHIFT, false);
     Key(VK_MENU, false);
-    ASSERT_TRUE(PumpUntil([] { return Codes.size() >= 4; }, 3000));
-    Pump();
+    KeysHandled();
     EXPECT_EQ(Codes, (std::vector<LPARAM>{1, 3, 4, 2}));
 }
 
@@ -84,8 +107,7 @@ TEST_F(KeyLatchHook, InsertAndDeleteAndNothingOnceRemoved)
     Key(VK_DELETE, false);
     Key(VK_SHIFT, false);
     Key(VK_MENU, false);
-    ASSERT_TRUE(PumpUntil([] { return Codes.size() >= 3; }, 3000));
-    Pump();
+    KeysHandled();
     EXPECT_EQ(Codes, (std::vector<LPARAM>{5, 1, 6}));
 
     EXPECT_EQ(KB_RemoveHook(), 0);
@@ -97,6 +119,6 @@ TEST_F(KeyLatchHook, InsertAndDeleteAndNothingOnceRemoved)
     Key(VK_INSERT, false);
     Key(VK_SHIFT, false);
     Key(VK_MENU, false);
-    Pump();
+    KeysHandled();
     EXPECT_TRUE(Codes.empty());
 }

@@ -151,26 +151,52 @@ TEST_F(Flags, IncrementAndDecrementKeepCarry) {
     EXPECT_EQ(Z80FlagH, F(r));
 }
 
-// Every one of the 2048 inputs, from the rule as the documentation states
-// it: a correction of 6 and of 0x60, added or subtracted.
-TEST_F(Flags, DecimalAdjustEveryEntry) {
+// The manufacturer's table of DAA: by N, C, the upper digit, H and the lower
+// digit of A, the number that is added and the carry afterwards (FA, A0 and
+// 9A after a subtraction: 6, 0x60 and 0x66 taken away). These are all the
+// inputs a decimal addition or subtraction can leave. H afterwards is the
+// half carry of that adjustment itself, S, Z and P/V come from the result and
+// bits 3 and 5 are copied from it, N stays.
+TEST_F(Flags, DecimalAdjustFollowsTheManualsTable) {
+    struct Row {
+        bool n, c;
+        int highFrom, highTo;
+        bool h;
+        int lowFrom, lowTo;
+        int adjustment; // taken away after a subtraction
+        bool carryAfter;
+    } rows[] = {
+        {false, false, 0x0, 0x9, false, 0x0, 0x9, 0x00, false},
+        {false, false, 0x0, 0x8, false, 0xA, 0xF, 0x06, false},
+        {false, false, 0x0, 0x9, true, 0x0, 0x3, 0x06, false},
+        {false, false, 0xA, 0xF, false, 0x0, 0x9, 0x60, true},
+        {false, false, 0x9, 0xF, false, 0xA, 0xF, 0x66, true},
+        {false, false, 0xA, 0xF, true, 0x0, 0x3, 0x66, true},
+        {false, true, 0x0, 0x2, false, 0x0, 0x9, 0x60, true},
+        {false, true, 0x0, 0x2, false, 0xA, 0xF, 0x66, true},
+        {false, true, 0x0, 0x3, true, 0x0, 0x3, 0x66, true},
+        {true, false, 0x0, 0x9, false, 0x0, 0x9, 0x00, false},
+        {true, false, 0x0, 0x8, true, 0x6, 0xF, 0x06, false},
+        {true, true, 0x7, 0xF, false, 0x0, 0x9, 0x60, true},
+        {true, true, 0x6, 0x7, true, 0x6, 0xF, 0x66, true},
+    };
     LoadBytes(0, {0x27});
-    for (int index = 0; index < 2048; index++) {
-        int a = index & 0xFF;
-        bool c = index & 0x100, h = index & 0x200, n = index & 0x400;
-        int low = (h || (a & 15) > 9) ? 0x06 : 0;
-        int high = (c || a > 0x99) ? 0x60 : 0;
-        int result = (n ? a - low - high : a + low + high) & 0xFF;
-        int f = SignZero(result) | Parity(result) | (result & kUndocumented) | (n ? Z80FlagN : 0) |
-                (high ? Z80FlagC : 0);
-        if (n ? (h && (a & 15) < 6) : (a & 15) > 9)
-            f |= Z80FlagH;
-        Z80Regs r = FreshRegs();
-        r.AF = (uint16_t)(a << 8 | (c ? Z80FlagC : 0) | (h ? Z80FlagH : 0) | (n ? Z80FlagN : 0));
-        Z80StepOne(&r);
-        ASSERT_EQ(result << 8 | f, r.AF) << "index " << index;
-        ASSERT_EQ(Z80DaaResults[index], r.AF);
-    }
+    for (const Row &row : rows)
+        for (int high = row.highFrom; high <= row.highTo; high++)
+            for (int low = row.lowFrom; low <= row.lowTo; low++) {
+                int a = high << 4 | low;
+                int result = (row.n ? a - row.adjustment : a + row.adjustment) & 0xFF;
+                int lowAdjustment = row.adjustment & 0x0F;
+                bool halfAfter = row.n ? low < lowAdjustment : low + lowAdjustment > 0x0F;
+                int f = SignZero(result) | Parity(result) | (result & kUndocumented) |
+                        (row.n ? Z80FlagN : 0) | (row.carryAfter ? Z80FlagC : 0) | (halfAfter ? Z80FlagH : 0);
+                Z80Regs r = FreshRegs();
+                r.AF = (uint16_t)(a << 8 | (row.c ? Z80FlagC : 0) | (row.h ? Z80FlagH : 0) |
+                                  (row.n ? Z80FlagN : 0));
+                Z80StepOne(&r);
+                ASSERT_EQ(result << 8 | f, r.AF)
+                    << std::hex << "A=" << a << " N=" << row.n << " C=" << row.c << " H=" << row.h;
+            }
 }
 
 int Bcd(int n) { return (n / 10) << 4 | n % 10; }

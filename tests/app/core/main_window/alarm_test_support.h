@@ -31,4 +31,5 @@ protected:
     void TearDown() override;
     // A new note with an alarm on 7 December 2026 at the given 12-hour time.
     int NoteWithAlarm(int hour, int pm, int minute, bool repeating);
+    int BlinkingNote();
 };

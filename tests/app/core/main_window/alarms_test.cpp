@@ -1,13 +1,17 @@
 // Reminders as the user meets them: opened by the checks on a thread of their
 // own, with the clock, the pauses and the sound taken over by the test.
 #include <cstring>
+#include <functional>
 #include <mutex>
+#include <set>
 #include <string>
 
 #include "alarm_test_support.h"
 #include "core/note_window/alarm_blink.h"
 #include "core/main_window/alarms.h"
 #include "core/main_window/zettlies_files.h"
+
+#include <tlhelp32.h>
 
 std::vector<PlayedSound> PlayedSounds()
 {
@@ -125,6 +129,36 @@ int AlarmTest::NoteWithAlarm(int hour, int pm, int minute, bool repeating)
     return slot;
 }
 
+// The threads of this process as they are now.
+static std::set<DWORD> ProcessThreads()
+{
+    std::set<DWORD> ids;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return ids;
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+        if (entry.th32OwnerProcessID == GetCurrentProcessId())
+            ids.insert(entry.th32ThreadID);
+    CloseHandle(snapshot);
+    return ids;
+}
+
+// A check opens each reminder on a thread that it starts itself: the threads
+// that are new when it returns are every reminder it will ever open, with no
+// wait for one that might still come. (Wine hands a thread id out again only
+// after hundreds of others, so a new thread is never taken for an old one.)
+static size_t ThreadsStartedBy(const std::function<void()> &check)
+{
+    std::set<DWORD> before = ProcessThreads();
+    check();
+    size_t started = 0;
+    for (DWORD id : ProcessThreads())
+        started += before.count(id) == 0;
+    return started;
+}
+
 static int CountPurges(size_t from)
 {
     std::vector<PlayedSound> all = PlayedSounds();
@@ -167,9 +201,8 @@ TEST_F(AlarmTest, HalfPastNoonOpensOneReminderAndDismissStopsTheSound)
     CheckAlarms();
     HWND reminder = WaitForReminder();
     ASSERT_NE(reminder, nullptr);
-    CheckAlarms();
-    Pump();
-    EXPECT_EQ(Reminders().size(), 1u) << "no second reminder while one is open";
+    EXPECT_EQ(ThreadsStartedBy(CheckAlarms), 0u) << "no second reminder while one is open";
+    EXPECT_EQ(Reminders().size(), 1u);
     char text[96] = {};
     GetDlgItemTextA(reminder, IDC_REMINDER_TEXT, text, sizeof text);
     EXPECT_STREQ(text, "Date 07/12/2026  Time 12:30:PM");
@@ -242,17 +275,26 @@ static void SteppedPause(DWORD)
     WaitForSingleObject(BlinkStep, INFINITE);
 }
 
-TEST_F(AlarmTest, BlinkingNeverReachesTheSavedBlinkColour)
+// A hidden note with an alarm, blinking red on yellow, and fresh events for
+// the stepped pauses.
+int AlarmTest::BlinkingNote()
 {
     BlinkPaused = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     BlinkStep = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    SetPauseHook(SteppedPause);
-    CreateMain();
     int slot = NoteWithAlarm(12, 1, 30, false);
     ZettlyRecord *z = &ZettlyTable[slot];
     z->blinkColour = RGB(255, 0, 0);
     z->backColour = RGB(255, 255, 0);
     z->blinking = 1;
+    return slot;
+}
+
+TEST_F(AlarmTest, BlinkingNeverReachesTheSavedBlinkColour)
+{
+    SetPauseHook(SteppedPause);
+    CreateMain();
+    int slot = BlinkingNote();
+    ZettlyRecord *z = &ZettlyTable[slot];
     HANDLE thread = CreateThread(nullptr, 0, AlarmBlinkZettlyThread, (LPVOID)(intptr_t)slot, 0, nullptr);
     ASSERT_NE(thread, nullptr);
     ASSERT_TRUE(PumpUntil([] { return WaitForSingleObject(BlinkPaused, 0) == WAIT_OBJECT_0; }));
@@ -285,6 +327,63 @@ TEST_F(AlarmTest, BlinkingNeverReachesTheSavedBlinkColour)
     EXPECT_EQ(colour[0] | colour[1] << 8 | colour[2] << 16, 0x0000FF) << "red, as chosen";
 }
 
+static DWORD HeldThread;
+static HANDLE HeldPaused, HeldGo;
+
+// Holds one chosen blink thread in its pause, apart from the stepped ones.
+static void HoldOneThreadApart(DWORD period)
+{
+    if (GetCurrentThreadId() != HeldThread) {
+        SteppedPause(period);
+        return;
+    }
+    SetEvent(HeldPaused);
+    WaitForSingleObject(HeldGo, INFINITE);
+}
+
+static bool Signalled(HANDLE h)
+{
+    return WaitForSingleObject(h, 0) == WAIT_OBJECT_0;
+}
+
+// A snooze stops the blinking while the thread sleeps in its pause, and the
+// reminder back from it starts the next thread for the same note before the
+// first wakes: the note is blinked by the second alone.
+TEST_F(AlarmTest, ABlinkThreadOvertakenByTheNextLeavesItsPhaseAlone)
+{
+    HeldPaused = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    HeldGo = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    SetPauseHook(HoldOneThreadApart);
+    CreateMain();
+    int slot = BlinkingNote();
+    ZettlyRecord *z = &ZettlyTable[slot];
+    DWORD firstId = 0;
+    HANDLE first = CreateThread(nullptr, 0, AlarmBlinkZettlyThread, (LPVOID)(intptr_t)slot,
+                                CREATE_SUSPENDED, &firstId);
+    ASSERT_NE(first, nullptr);
+    HeldThread = firstId;
+    ResumeThread(first);
+    ASSERT_TRUE(PumpUntil([] { return Signalled(HeldPaused); }));
+    z->blinking = 0; // snoozed
+    z->blinking = 1; // and back
+    HANDLE second = CreateThread(nullptr, 0, AlarmBlinkZettlyThread, (LPVOID)(intptr_t)slot, 0, nullptr);
+    ASSERT_NE(second, nullptr);
+    ASSERT_TRUE(PumpUntil([] { return Signalled(BlinkPaused); }));
+    SetEvent(HeldGo);
+    // The first thread either ends or takes another step and pauses again.
+    ASSERT_TRUE(PumpUntil([&] { return Signalled(first) || Signalled(HeldPaused); }));
+    EXPECT_TRUE(Signalled(first)) << "two threads blink one note";
+    EXPECT_EQ(ShownBlinkColour(z, slot), (uint32_t)RGB(255, 255, 0))
+        << "the second thread's background phase";
+
+    z->blinking = 0;
+    SetEvent(BlinkStep);
+    SetEvent(HeldGo);
+    ASSERT_TRUE(PumpUntil([&] { return Signalled(first) && Signalled(second); }));
+    for (HANDLE h : {first, second, BlinkPaused, BlinkStep, HeldPaused, HeldGo})
+        CloseHandle(h);
+}
+
 TEST_F(AlarmTest, SnoozeHidesTheReminderUntilItsTimerAndForgetsAClosedNote)
 {
     CreateMain();
@@ -303,8 +402,7 @@ TEST_F(AlarmTest, SnoozeHidesTheReminderUntilItsTimerAndForgetsAClosedNote)
     EXPECT_GE(CountPurges(before), 1);
     EXPECT_EQ(z->soundPlaying + z->blinking, 0);
     EXPECT_EQ(z->alarmPending, 1) << "snoozed is still due";
-    CheckAlarms();
-    Pump();
+    EXPECT_EQ(ThreadsStartedBy(CheckAlarms), 0u) << "no second reminder while one is snoozed";
     EXPECT_EQ(Reminders().size(), 1u);
 
     before = PlayedSounds().size();
@@ -323,7 +421,9 @@ TEST_F(AlarmTest, SnoozeHidesTheReminderUntilItsTimerAndForgetsAClosedNote)
     before = PlayedSounds().size();
     SendMessageA(reminder, WM_TIMER, REMINDER_SNOOZE_TIMER, 0);
     ASSERT_TRUE(PumpUntil([] { return Reminders().empty(); }));
-    Pump();
+    // The reminder asks the main window for its sound and blinking by posted
+    // messages: once those are handled, neither is coming.
+    ASSERT_TRUE(PumpPostedMessages());
     EXPECT_EQ(CountAlarmPlays(before), 0);
     EXPECT_EQ(z->alarmPending + z->blinking + z->soundPlaying, 0) << "the new note is left alone";
 }
@@ -401,10 +501,9 @@ TEST_F(AlarmTest, StartUpRemindsOnceOfAlarmsMissedOverNewYear)
     ZettlyTable[stale].alarmPending = 1;
     ZettlyTable[stale].alarmActive = 0;
 
-    CheckMissedAlarms();
+    EXPECT_EQ(ThreadsStartedBy(CheckMissedAlarms), 3u)
+        << "once per note, however many minutes were missed";
     ASSERT_TRUE(PumpUntil([] { return Reminders().size() == 3; }));
-    Pump(300);
-    EXPECT_EQ(Reminders().size(), 3u) << "once per note, however many minutes were missed";
     EXPECT_EQ(ZettlyTable[eve].alarmPending + ZettlyTable[everyMinute].alarmPending +
                   ZettlyTable[open].alarmPending,
               3);

@@ -164,8 +164,3 @@ bool MainWindowTest::IsChecked(int command)
 {
     return (GetMenuState(TrayMenu, (UINT)command, MF_BYCOMMAND) & MF_CHECKED) != 0;
 }
-
-void MainWindowTest::Pump(DWORD ms)
-{
-    PumpUntil([] { return false; }, ms);
-}

@@ -56,5 +56,4 @@ protected:
     int UsedSlots();
     int CountBoxes(const char *caption);
     static bool IsChecked(int command);
-    static void Pump(DWORD ms = 100);
 };

@@ -97,11 +97,22 @@ TEST_F(MainWindowTest, NoteSubmenusListHiddenAndShownNotesInSlotOrder)
 
 namespace {
 HWND OpenMenuSeen;
-void CALLBACK CloseMenuSoon(HWND, UINT, UINT_PTR timer, DWORD)
+DWORD MenuDeadline;
+
+// Ticks inside the menu's own loop: the menu is closed as soon as one of this
+// process shows, or when the deadline passes without one.
+void CALLBACK CloseMenuOnceShown(HWND, UINT, UINT_PTR timer, DWORD)
 {
-    KillTimer(nullptr, timer);
-    OpenMenuSeen = FindWindowA("#32768", nullptr);
-    EndMenu();
+    for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "#32768", nullptr)) != nullptr;) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(w, &process);
+        if (process == GetCurrentProcessId() && IsWindowVisible(w))
+            OpenMenuSeen = w;
+    }
+    if (OpenMenuSeen || (LONG)(GetTickCount() - MenuDeadline) >= 0) {
+        KillTimer(nullptr, timer);
+        EndMenu();
+    }
 }
 } // namespace
 
@@ -113,8 +124,10 @@ TEST_F(MainWindowTest, RightClickRebuildsAndShowsTheTrayMenu)
     SendMessageA(main, WM_COMMAND, CMD_CLOCK, 0);
     ShowWindow(Companions[COMPANION_CLOCK].window, SW_HIDE);
     OpenMenuSeen = nullptr;
-    SetTimer(nullptr, 0, 300, CloseMenuSoon);
+    MenuDeadline = GetTickCount() + ScaledWait(5000);
+    UINT_PTR closer = SetTimer(nullptr, 0, 10, CloseMenuOnceShown);
     SendMessageA(main, WM_TRAY_CALLBACK, 0, WM_RBUTTONDOWN);
+    KillTimer(nullptr, closer);
     EXPECT_NE(OpenMenuSeen, nullptr) << "the popup menu was on screen";
     EXPECT_EQ(ItemIds(HiddenMenu), (std::vector<int>{CMD_JUMP_FIRST + slot}));
     EXPECT_EQ(Companions[COMPANION_CLOCK].window, nullptr);

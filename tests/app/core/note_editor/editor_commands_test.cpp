@@ -52,7 +52,7 @@ protected:
             if (ZettlyTable[slot].window)
                 DestroyWindow(ZettlyTable[slot].window);
         RemoveSyntaxMenu();
-        PumpUntil([] { return false; }, 20);
+        PumpPostedMessages();
     }
     int NewNote(int x = 100, int y = 100, bool group = false)
     {

@@ -26,11 +26,6 @@
 
 namespace {
 
-void Pump(DWORD ms)
-{
-    PumpUntil([] { return false; }, ms);
-}
-
 RECT WindowRect(HWND w)
 {
     RECT r = {};
@@ -139,7 +134,7 @@ protected:
         for (int slot = 0; slot <= ZETTLY_LAST_NOTE_SLOT; ++slot)
             if (ZettlyTable[slot].window)
                 DestroyWindow(ZettlyTable[slot].window);
-        Pump(20);
+        PumpPostedMessages();
     }
     int Make(int x, int y, int width, int height, bool group)
     {

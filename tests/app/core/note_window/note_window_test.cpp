@@ -22,11 +22,6 @@
 
 namespace {
 
-void Pump(DWORD ms)
-{
-    PumpUntil([] { return false; }, ms);
-}
-
 void SetModifiers(bool shift, bool control)
 {
     BYTE keys[256];
@@ -271,14 +266,17 @@ TEST_F(NoteWindow, ANoteDestroyedMidAnimationIsNotWrittenTo)
     ASSERT_GE(slot, 0);
     HWND first = ZettlyTable[slot].window;
     Roll(slot);
-    Pump(60);
+    ASSERT_TRUE(PumpUntil([&] { return WindowRect(first).bottom - WindowRect(first).top < 400; }))
+        << "the roll never got under way";
     DestroyWindow(first);
     // The slot is taken again at once by a new note.
     ASSERT_EQ(NewNote(300, 300, 200, 400), slot);
     HWND second = ZettlyTable[slot].window;
     ASSERT_NE(second, first);
     EXPECT_FALSE(ZettlyRollRunning(slot, second));
-    Pump(700);
+    // The slot's roll is held for the first window until its thread has ended.
+    ASSERT_TRUE(PumpUntil([&] { return !ZettlyRollRunning(slot, first); }));
+    ASSERT_TRUE(PumpPostedMessages());
     EXPECT_EQ(ZettlyTable[slot].rolledUp, 0);
     EXPECT_EQ(WindowRect(second).bottom - WindowRect(second).top, 400);
 }
@@ -391,8 +389,10 @@ TEST_F(NoteWindow, HoldingAPressOnTheStripOpensTheTitleEditButADoubleClickRolls)
     SendMessageA(z.window, WM_LBUTTONUP, 0, MAKELPARAM(30, 4));
     SendMessageA(z.window, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(30, 4));
     SendMessageA(z.window, WM_LBUTTONUP, 0, MAKELPARAM(30, 4));
-    Pump(1300);
-    EXPECT_EQ(z.rolledUp, 1);
+    ASSERT_TRUE(PumpUntil([&] { return z.rolledUp == 1; }));
+    // Killing a timer that is no longer there fails: the double-click ended the hold.
+    EXPECT_FALSE(KillTimer(z.window, NOTE_TITLE_TIMER)) << "the hold still runs";
+    ASSERT_TRUE(PumpPostedMessages());
     EXPECT_FALSE(IsWindowVisible(z.titleEdit));
 }
 
@@ -608,10 +608,10 @@ TEST_F(NoteWindow, AutoCopyFollowsADragButNotTheFocusingClick)
     auto press = [&](WPARAM downKeys, WPARAM upKeys, bool drag, WPARAM from, LPARAM to) {
         for (int attempt = 0; attempt < 10; ++attempt) {
             SetFocus(edit);
-            Pump(20);
+            ASSERT_TRUE(PumpPostedMessages());
             SendMessageA(edit, WM_LBUTTONDOWN, MK_LBUTTON, at);
             SendMessageA(edit, WM_LBUTTONUP, 0, at);
-            Pump(20);
+            ASSERT_TRUE(PumpPostedMessages());
             ClipboardRequests.clear();
             int gains = FocusGains;
             SendMessageA(edit, WM_LBUTTONDOWN, downKeys, at);
@@ -620,7 +620,7 @@ TEST_F(NoteWindow, AutoCopyFollowsADragButNotTheFocusingClick)
             SendMessageA(edit, EM_SETSEL, from, to);
             SendMessageA(edit, WM_LBUTTONUP, upKeys, at);
             bool focusing = FocusGains != gains;
-            Pump(50);
+            ASSERT_TRUE(PumpPostedMessages());
             if (!focusing)
                 return;
         }
@@ -632,7 +632,7 @@ TEST_F(NoteWindow, AutoCopyFollowsADragButNotTheFocusingClick)
     SendMessageA(edit, WM_MOUSEMOVE, MK_LBUTTON, at);
     SendMessageA(edit, EM_SETSEL, 0, 5);
     SendMessageA(edit, WM_LBUTTONUP, 0, at);
-    Pump(50);
+    ASSERT_TRUE(PumpPostedMessages());
     EXPECT_TRUE(ClipboardRequests.empty()) << "the click that focused the note copies nothing";
     press(MK_LBUTTON, 0, true, 0, 5);
     EXPECT_EQ(ClipboardRequests, std::vector<UINT>{WM_COPY}) << "a drag copies its selection";
@@ -672,7 +672,10 @@ TEST_F(NoteWindow, WindowUserCodesAnswerAndTheTitleTimerNeedsAStillPointer)
     GetCursorPos(&was);
     SendMessageA(ZettlyTable[slot].window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 4));
     SetCursorPos(was.x + 40, was.y + 40);
-    Pump(1300);
+    HWND note = ZettlyTable[slot].window;
+    EXPECT_TRUE(PumpUntilDispatched([note](const MSG &m) {
+        return m.hwnd == note && m.message == WM_TIMER && m.wParam == NOTE_TITLE_TIMER;
+    })) << "the hold's timer never came";
     SetCursorPos(was.x, was.y);
     SendMessageA(ZettlyTable[slot].window, WM_LBUTTONUP, 0, MAKELPARAM(20, 4));
     EXPECT_FALSE(IsWindowVisible(ZettlyTable[slot].titleEdit));

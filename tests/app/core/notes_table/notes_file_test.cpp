@@ -2,6 +2,7 @@
 // folder of the test's own.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -312,13 +313,15 @@ struct Damage {
 // Each kind of damage, then three starts and quits answered "No", then the
 // roll-back: the last good save comes back exactly, with every note, text and
 // check list, and the first damaged copy is still there.
-TEST_F(NotesFile, DamagedSetsRollBackToTheLastGoodSaveAfterThreeRestarts)
+namespace {
+const int DamagedNotes = 6;
+
+// Each damage a start may find, in a case of its own: every case saves and
+// loads a set some fifteen times.
+std::vector<Damage> Damages()
 {
-    const int notes = 6;
-    // Notes 0 and 1 have check lists; with no list window in this test their
-    // items travel through the saves as they were read.
-    const std::string lists = std::string("1,abc\0" "0,xyz\0\0" "0,\0\0", 17);
-    const Damage cases[] = {
+    const int notes = DamagedNotes;
+    return {
         {"record file cut inside record 4",
          [](std::string *rec, std::string *, std::string *) {
              *rec = rec->substr(0, 4 + ZETTLY_RECORD_BYTES * 4 + 100);
@@ -358,84 +361,96 @@ TEST_F(NotesFile, DamagedSetsRollBackToTheLastGoodSaveAfterThreeRestarts)
          [](std::string *, std::string *, std::string *lists) { *lists = lists->substr(0, 9); },
          notes, {"2 check lists are cut off"}, true},
     };
-    const char *names[3] = {"zettly.rec", "zettly.str", "zettly_chklist.str"};
-    for (const Damage &c : cases) {
-        SCOPED_TRACE(c.what);
-        Restart();
-        DeleteAllFiles();
-        MakeNotes(notes, "good ");
-        ZettlyTable[0].checkListWindow = ZettlyTable[1].checkListWindow = (HWND)1;
-        ASSERT_EQ(SaveZettlies(nullptr), 0);
-        Put("zettly_chklist.str", lists);
-        Restart();
-        {
-            MessageBoxRecorder quiet;
-            ASSERT_EQ(Reload(), notes);
-            ASSERT_TRUE(quiet.Boxes().empty());
-        }
-        ASSERT_EQ(SaveZettlies(nullptr), 0);
-        ASSERT_EQ(SaveZettlies(nullptr), 0);
-        std::string good[3], found[3];
-        for (int kind = 0; kind < 3; ++kind) {
-            good[kind] = Bytes((std::string(names[kind]) + "_priorsave").c_str());
-            found[kind] = Bytes(names[kind]);
-        }
-        ASSERT_EQ(good[2], lists);
-        c.apply(&found[0], &found[1], &found[2]);
-        for (int kind = 0; kind < 3; ++kind)
-            if (found[kind] == "-")
-                DeleteFileA(PathOf(names[kind]).c_str());
-            else
-                Put(names[kind], found[kind]);
-
-        Restart();
-        {
-            MessageBoxRecorder boxes(IDNO);
-            EXPECT_EQ(Reload(), c.loaded);
-            ASSERT_EQ(boxes.Boxes().size(), 1u);
-            EXPECT_EQ(boxes.Boxes()[0].type, (UINT)(MB_YESNOCANCEL | MB_ICONHAND));
-            for (const std::string &line : c.say)
-                EXPECT_NE(boxes.Boxes()[0].text.find(line), std::string::npos)
-                    << line << " in " << boxes.Boxes()[0].text;
-        }
-        if (c.textsKept)
-            ExpectNotes(c.loaded, "good ");
-        for (int kind = 0; kind < 3; ++kind)
-            if (found[kind] != "-") {
-                EXPECT_EQ(Bytes((std::string(names[kind]) + "_damaged").c_str()), found[kind]);
-            }
-        ASSERT_EQ(SaveZettlies(nullptr), 0);
-        for (int round = 0; round < 3; ++round) {
-            Restart();
-            MessageBoxRecorder boxes(IDNO);
-            Reload();
-            ASSERT_EQ(boxes.Boxes().size(), 1u) << round;
-            EXPECT_EQ(boxes.Boxes()[0].text, ROLL_BACK_HELD);
-            ASSERT_EQ(SaveZettlies(nullptr), 0);
-        }
-        Restart();
-        {
-            MessageBoxRecorder boxes(IDYES);
-            ASSERT_EQ(Reload(), notes);
-            EXPECT_EQ(boxes.Boxes().size(), 1u);
-            ExpectNotes(notes, "good ");
-        }
-        for (int kind = 0; kind < 3; ++kind) {
-            EXPECT_EQ(Bytes(names[kind]), good[kind]) << names[kind] << " rolled back";
-            if (found[kind] != "-") {
-                EXPECT_EQ(Bytes((std::string(names[kind]) + "_damaged").c_str()), found[kind])
-                    << "the first damaged copy is kept";
-            }
-        }
-        EXPECT_TRUE(Exists("zettly.rec_damaged2"));
-        Restart();
-        MessageBoxRecorder quiet;
-        EXPECT_EQ(Reload(), notes);
-        EXPECT_TRUE(quiet.Boxes().empty()) << "the user has chosen";
-        ASSERT_EQ(SaveZettlies(nullptr), 0);
-        EXPECT_EQ(Bytes("zettly_chklist.str"), lists) << "the check lists came back";
-    }
 }
+
+class NotesFileDamage : public NotesFile, public ::testing::WithParamInterface<size_t> {};
+} // namespace
+
+TEST_P(NotesFileDamage, DamagedSetsRollBackToTheLastGoodSaveAfterThreeRestarts)
+{
+    const int notes = DamagedNotes;
+    // Notes 0 and 1 have check lists; with no list window in this test their
+    // items travel through the saves as they were read.
+    const std::string lists = std::string("1,abc\0" "0,xyz\0\0" "0,\0\0", 17);
+    const Damage c = Damages()[GetParam()];
+    const char *names[3] = {"zettly.rec", "zettly.str", "zettly_chklist.str"};
+    SCOPED_TRACE(c.what);
+    Restart();
+    DeleteAllFiles();
+    MakeNotes(notes, "good ");
+    ZettlyTable[0].checkListWindow = ZettlyTable[1].checkListWindow = (HWND)1;
+    ASSERT_EQ(SaveZettlies(nullptr), 0);
+    Put("zettly_chklist.str", lists);
+    Restart();
+    {
+        MessageBoxRecorder quiet;
+        ASSERT_EQ(Reload(), notes);
+        ASSERT_TRUE(quiet.Boxes().empty());
+    }
+    ASSERT_EQ(SaveZettlies(nullptr), 0);
+    ASSERT_EQ(SaveZettlies(nullptr), 0);
+    std::string good[3], found[3];
+    for (int kind = 0; kind < 3; ++kind) {
+        good[kind] = Bytes((std::string(names[kind]) + "_priorsave").c_str());
+        found[kind] = Bytes(names[kind]);
+    }
+    ASSERT_EQ(good[2], lists);
+    c.apply(&found[0], &found[1], &found[2]);
+    for (int kind = 0; kind < 3; ++kind)
+        if (found[kind] == "-")
+            DeleteFileA(PathOf(names[kind]).c_str());
+        else
+            Put(names[kind], found[kind]);
+
+    Restart();
+    {
+        MessageBoxRecorder boxes(IDNO);
+        EXPECT_EQ(Reload(), c.loaded);
+        ASSERT_EQ(boxes.Boxes().size(), 1u);
+        EXPECT_EQ(boxes.Boxes()[0].type, (UINT)(MB_YESNOCANCEL | MB_ICONHAND));
+        for (const std::string &line : c.say)
+            EXPECT_NE(boxes.Boxes()[0].text.find(line), std::string::npos)
+                << line << " in " << boxes.Boxes()[0].text;
+    }
+    if (c.textsKept)
+        ExpectNotes(c.loaded, "good ");
+    for (int kind = 0; kind < 3; ++kind)
+        if (found[kind] != "-") {
+            EXPECT_EQ(Bytes((std::string(names[kind]) + "_damaged").c_str()), found[kind]);
+        }
+    ASSERT_EQ(SaveZettlies(nullptr), 0);
+    for (int round = 0; round < 3; ++round) {
+        Restart();
+        MessageBoxRecorder boxes(IDNO);
+        Reload();
+        ASSERT_EQ(boxes.Boxes().size(), 1u) << round;
+        EXPECT_EQ(boxes.Boxes()[0].text, ROLL_BACK_HELD);
+        ASSERT_EQ(SaveZettlies(nullptr), 0);
+    }
+    Restart();
+    {
+        MessageBoxRecorder boxes(IDYES);
+        ASSERT_EQ(Reload(), notes);
+        EXPECT_EQ(boxes.Boxes().size(), 1u);
+        ExpectNotes(notes, "good ");
+    }
+    for (int kind = 0; kind < 3; ++kind) {
+        EXPECT_EQ(Bytes(names[kind]), good[kind]) << names[kind] << " rolled back";
+        if (found[kind] != "-") {
+            EXPECT_EQ(Bytes((std::string(names[kind]) + "_damaged").c_str()), found[kind])
+                << "the first damaged copy is kept";
+        }
+    }
+    EXPECT_TRUE(Exists("zettly.rec_damaged2"));
+    Restart();
+    MessageBoxRecorder quiet;
+    EXPECT_EQ(Reload(), notes);
+    EXPECT_TRUE(quiet.Boxes().empty()) << "the user has chosen";
+    ASSERT_EQ(SaveZettlies(nullptr), 0);
+    EXPECT_EQ(Bytes("zettly_chklist.str"), lists) << "the check lists came back";
+}
+
+INSTANTIATE_TEST_SUITE_P(Each, NotesFileDamage, ::testing::Range<size_t>(0, Damages().size()));
 
 TEST_F(NotesFile, CancelLetsTheHeldSetGo)
 {

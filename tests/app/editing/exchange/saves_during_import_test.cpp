@@ -2,6 +2,7 @@
 // on its thread and an import of notes on the GUI thread.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <fstream>
 
 #include "editing/exchange/exchange_ids.h"
@@ -32,13 +33,16 @@ struct SaveLoop {
     HWND owner;
     int rounds;
     int failed;
+    std::atomic<int> done;
 };
 DWORD WINAPI SaveInALoop(LPVOID p)
 {
     SaveLoop *loop = (SaveLoop *)p;
-    for (int i = 0; i < loop->rounds; ++i)
+    for (int i = 0; i < loop->rounds; ++i) {
         if (SaveZettlies(loop->owner) != 0)
             ++loop->failed;
+        ++loop->done;
+    }
     return 0;
 }
 std::vector<std::string> FilesIn(const std::string &folder)
@@ -79,12 +83,20 @@ TEST_F(NotesFile, SavesLandInTheDataFolderWhileTheChangerAndImportRun)
     PictureChanges changes = {pictures.Path(), CreateEventA(nullptr, TRUE, FALSE, nullptr), 0};
     HANDLE changer = CreateThread(nullptr, 0, ChangePicturesUntilStopped, &changes, 0, nullptr);
     HWND stand = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
-    SaveLoop loop = {stand, 20, 0};
+    SaveLoop loop = {stand, 20, 0, {0}};
     HANDLE saver = CreateThread(nullptr, 0, SaveInALoop, &loop, 0, nullptr);
     int notes = 2;
+    // Each import is followed by a whole save (the save asks the notes for
+    // their texts through this thread's loop), so the two really interleave.
     for (int round = 0; round < 12; ++round) {
+        int saves = loop.done;
         notes += ImportZettliesFromFolderPath(exports.Path().c_str());
-        PumpUntil([] { return false; }, 5);
+        bool saved = PumpUntil(
+            [&] { return loop.done > saves || WaitForSingleObject(saver, 0) == WAIT_OBJECT_0; }, 60000);
+        if (!saved) {
+            ADD_FAILURE() << "no save ended after import " << round;
+            break;
+        }
     }
     ASSERT_TRUE(PumpUntil([&] { return WaitForSingleObject(saver, 0) == WAIT_OBJECT_0; }, 60000));
     SetEvent(changes.stop);

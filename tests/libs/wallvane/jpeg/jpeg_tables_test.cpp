@@ -1,6 +1,8 @@
 // Huffman tables from BITS/HUFFVAL, quality scaling and quantisation tables.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "jpeg_decoder.h"
 
 namespace {
@@ -108,7 +110,10 @@ TEST(JpegTables, QuantTablesArePreparedInNaturalOrder)
         table[k] = 10;
     JpgPrepareQuantTableAan(table);
     EXPECT_EQ(2560, table[0]) << "position (0,0) holds 256 q";
-    EXPECT_EQ((int16_t)(uint16_t)(int)(200 * 0.240485 * 2048 + 0.5), [&] {
+    // The fast transform's scale of position (1,1): (sqrt 2 cos(pi/16))^2 / 8,
+    // with 2048 as its 1.
+    const double cos1 = std::cos(3.14159265358979323846 / 16);
+    EXPECT_EQ((int16_t)(uint16_t)(int)(200 * (2 * cos1 * cos1 / 8) * 2048 + 0.5), [&] {
         int16_t t[80] = {};
         t[4] = 200; // zigzag 4 is natural (1,1)
         JpgPrepareQuantTableAan(t);
