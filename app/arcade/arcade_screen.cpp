@@ -5,6 +5,7 @@
 
 #include "arcade_core.h"
 #include "arcade_platform.h"
+#include "memory_bitmap.h"
 
 static HDC screenDc;
 static HWND screenWindow;
@@ -22,26 +23,15 @@ int CreateArcadeSurface(HDC dc, HWND window)
 {
     if (!dc)
         return -1;
-    HDC memoryDc = CreateCompatibleDC(dc);
-    if (!memoryDc)
-        return -1;
-    SetMapMode(memoryDc, MM_TEXT);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = ArcadeSurfaceWidth;
-    info.bmiHeader.biHeight = -ArcadeSurfaceHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     void *bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!bitmap || !bits) {
+    HBITMAP bitmap = CreateTopDownBitmap(dc, ArcadeSurfaceWidth, ArcadeSurfaceHeight, &bits);
+    HDC memoryDc = SelectIntoMemoryDc(dc, bitmap, &keptBitmap);
+    if (!memoryDc) {
         if (bitmap)
             DeleteObject(bitmap);
-        DeleteDC(memoryDc);
         return -1;
     }
-    keptBitmap = SelectObject(memoryDc, bitmap);
+    SetMapMode(memoryDc, MM_TEXT);
     memset(bits, 0, (size_t)ArcadeSurfaceWidth * ArcadeSurfaceHeight * sizeof(uint32_t));
     RECT picture = {0, 0, ArcadePictureWidth, ArcadePictureHeight};
     FillRect(dc, &picture, (HBRUSH)GetStockObject(BLACK_BRUSH));
@@ -67,12 +57,7 @@ void ReleaseArcadeSurface(void)
 {
     if (!surfaceDc)
         return;
-    SelectObject(surfaceDc, keptBitmap);
-    DeleteObject(surfaceBitmap);
-    DeleteDC(surfaceDc);
-    surfaceDc = nullptr;
-    surfaceBitmap = nullptr;
-    keptBitmap = nullptr;
+    FreeMemoryBitmap(&surfaceDc, &surfaceBitmap, &keptBitmap);
     surfaceBits = nullptr;
     if (renderDc)
         ReleaseDC(screenWindow, renderDc);
