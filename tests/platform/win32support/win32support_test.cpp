@@ -182,12 +182,15 @@ TEST(FolderBrowser, OkGivesTheStartFolderAndACancelLeavesTheBufferAlone)
     EXPECT_STREQ(out, "kept");
 }
 
+HDDEDATA CALLBACK IgnoreDde(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR)
+{
+    return nullptr;
+}
+
 TEST(DdeStart, AFailedStartIsToldWithItsCode)
 {
     MessageBoxRecorder boxes;
-    DWORD instance = StartDde([](UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR)
-                                  -> HDDEDATA { return nullptr; },
-                              APPCMD_CLIENTONLY, "Failed %d", "no DDE");
+    DWORD instance = StartDde(IgnoreDde, APPCMD_CLIENTONLY, "Failed %d", "no DDE");
     ASSERT_NE(instance, 0u);
     EXPECT_TRUE(boxes.Boxes().empty());
     DdeUninitialize(instance);
