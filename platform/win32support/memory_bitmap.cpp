@@ -2,6 +2,8 @@
 
 HBITMAP CreateTopDownBitmap(HDC reference, int width, int height, void **bits)
 {
+    if (bits)
+        *bits = nullptr;
     if (width <= 0 || height <= 0)
         return nullptr;
     BITMAPINFO info = {};
