@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "dde_start.h"
 #include "editing/exchange/exchange_ids.h"
 #include "installer.h"
 #include "editing/exchange/installer_hunk.h"
@@ -138,14 +139,8 @@ static int HandOver(DWORD instance, const std::vector<uint8_t> &block)
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
-    DWORD instance = 0;
-    UINT started = DdeInitializeA(&instance, InstallerDdeCallback, APPCMD_CLIENTONLY, 0);
-    if (started != DMLERR_NO_ERROR) {
-        instance = 0;
-        char caption[64];
-        wsprintfA(caption, TEXT_DDE_FAILED_CAPTION, (int)started);
-        MessageBoxA(nullptr, TEXT_DDE_FAILED, caption, MB_ICONHAND);
-    }
+    DWORD instance = StartDde(InstallerDdeCallback, APPCMD_CLIENTONLY, TEXT_DDE_FAILED_CAPTION,
+                              TEXT_DDE_FAILED);
     std::vector<uint8_t> block;
     if (FindNoteBlock(&block) == 0 && HandOver(instance, block) == 0)
         MessageBoxA(nullptr, "Zettly note transfer completed without errors.", "Zettly upload o.k",

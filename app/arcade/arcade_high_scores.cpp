@@ -23,20 +23,15 @@ void LoadVuvovirHiScores(void)
 
 int SaveVuvovirHiScores(void)
 {
-    HKEY key;
-    if (RegCreateKeyExA(ZtRegistryRoot(), VUVOVIR_REGISTRY_KEY, 0, nullptr, 0, KEY_WRITE, nullptr,
-                        &key, nullptr) != ERROR_SUCCESS) {
-        ZtMessageBox(nullptr, VUVOVIR_REGISTRY_ERROR_TEXT, VUVOVIR_REGISTRY_ERROR_CAPTION,
-                     MB_ICONSTOP);
+    HKEY key = CreateSettingsKey(VUVOVIR_REGISTRY_KEY, true);
+    if (!key)
         return -1;
-    }
     char text[HISCORE_TEXT_LIMIT];
     int length = FormatHiScoreText(HiScoreTable, text, sizeof text);
     LONG result = ERROR_INVALID_DATA;
     // Stored without its terminator, as earlier copies of the program wrote it.
     if (length >= 0)
-        result = RegSetValueExA(key, VUVOVIR_HISCORE_VALUE, 0, REG_SZ, (const BYTE *)text,
-                                (DWORD)length);
+        result = WriteRegistryString(key, VUVOVIR_HISCORE_VALUE, text, sizeof text);
     RegCloseKey(key);
     return result == ERROR_SUCCESS ? 0 : -1;
 }

@@ -39,8 +39,6 @@
 #define VUVOVIR_INIT_ERROR_CAPTION "Vuvovir Init Error"
 #define VUVOVIR_INIT_ERROR_TEXT "Unable to start program eumlation"
 #define VUVOVIR_HELP_CAPTION "Vuvovir Help"
-#define VUVOVIR_REGISTRY_ERROR_CAPTION "Registry Error"
-#define VUVOVIR_REGISTRY_ERROR_TEXT "Unable to open/create registry key!"
 
 #define VUVOVIR_REGISTRY_KEY "software\\Kestrova\\Vuvovir"
 #define VUVOVIR_HISCORE_VALUE "HiScore"

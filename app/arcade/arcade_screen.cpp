@@ -5,6 +5,7 @@
 
 #include "arcade_core.h"
 #include "arcade_platform.h"
+#include "memory_bitmap.h"
 
 // The one machine's screen and surface, from ArcadeInit to ArcadeStop.
 struct ArcadeScreen {
@@ -26,26 +27,15 @@ int CreateArcadeSurface(HDC dc, HWND window)
 {
     if (!dc)
         return -1;
-    HDC memoryDc = CreateCompatibleDC(dc);
-    if (!memoryDc)
-        return -1;
-    SetMapMode(memoryDc, MM_TEXT);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = ArcadeSurfaceWidth;
-    info.bmiHeader.biHeight = -ArcadeSurfaceHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     void *bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!bitmap || !bits) {
+    HBITMAP bitmap = CreateTopDownBitmap(dc, ArcadeSurfaceWidth, ArcadeSurfaceHeight, &bits);
+    HDC memoryDc = SelectIntoMemoryDc(dc, bitmap, &Screen.keptBitmap);
+    if (!memoryDc) {
         if (bitmap)
             DeleteObject(bitmap);
-        DeleteDC(memoryDc);
         return -1;
     }
-    Screen.keptBitmap = SelectObject(memoryDc, bitmap);
+    SetMapMode(memoryDc, MM_TEXT);
     memset(bits, 0, (size_t)ArcadeSurfaceWidth * ArcadeSurfaceHeight * sizeof(uint32_t));
     RECT picture = {0, 0, ArcadePictureWidth, ArcadePictureHeight};
     FillRect(dc, &picture, (HBRUSH)GetStockObject(BLACK_BRUSH));
@@ -71,12 +61,7 @@ void ReleaseArcadeSurface(void)
 {
     if (!Screen.surfaceDc)
         return;
-    SelectObject(Screen.surfaceDc, Screen.keptBitmap);
-    DeleteObject(Screen.surfaceBitmap);
-    DeleteDC(Screen.surfaceDc);
-    Screen.surfaceDc = nullptr;
-    Screen.surfaceBitmap = nullptr;
-    Screen.keptBitmap = nullptr;
+    FreeMemoryBitmap(&Screen.surfaceDc, &Screen.surfaceBitmap, &Screen.keptBitmap);
     Screen.surfaceBits = nullptr;
     if (Screen.renderDc)
         ReleaseDC(Screen.screenWindow, Screen.renderDc);

@@ -68,16 +68,9 @@ enum {
 #define NOTE_COMMAND_LAST 30000
 static_assert(CMD_ADD_TO_GROUP_LAST - CMD_ADD_TO_GROUP_FIRST == 254, "one add id per slot 0..254");
 
-// Answers of the drop-choice dialog 4002.
-enum {
-    IDD_DROP_CHOICE = 4002,
-    DROP_OVERWRITE = 209,
-    DROP_APPEND = 210,
-    DROP_CREATE_NEW = 211,
-    DROP_CANCEL = 1010,
-    IDD_PRINT_PREVIEW = 146,
-    IDD_SPELL_CHECK = 141,
-};
+// Dialogs of the editing library's resources that the note window opens.
+#define IDD_PRINT_PREVIEW 146
+#define IDD_SPELL_CHECK 141
 static_assert((int)NOTE_COMMAND_FIRST < (int)CMD_NEW_ZETTLY &&
                   (int)CMD_SELECT_ALL_NOTE < (int)NOTE_COMMAND_LAST,
               "note commands lie in the range the edit control forwards");
@@ -189,12 +182,10 @@ enum {
 #define CMD_JUMP_LAST 4254
 #define CMD_THIN_SEPARATOR 6000
 #define CMD_NEW_GROUP 20105
-#define CMD_ROLL 20110
 #define CMD_ABOUT 20140
 #define CMD_INFO 20145
 #define CMD_SAVE_NOW 20160
 #define CMD_QUIT 20180
-#define CMD_CLOSE_NOTE 20190
 #define CMD_REALIGN 20210
 #define CMD_DEFAULT_PREFS 20220
 #define CMD_NUKE 20260
@@ -205,10 +196,8 @@ enum {
 #define CMD_RESET_PLAYER 20277
 #define CMD_RESET_CLOCK 20278
 #define CMD_RESET_METER 20279
-#define CMD_HIDE_NOTE 20360
 #define CMD_HIDE_ALL 20370
 #define CMD_SHOW_ALL 20380
-#define CMD_PROCESS_TREE 20410
 #define CMD_PLAYER 20440
 #define CMD_CLOCK 20450
 #define CMD_CHANGER 20460

@@ -12,6 +12,7 @@
 #include "check_list_stream.h"
 #include "check_list_view.h"
 #include "core/notes_table/zettly_slots.h"
+#include "memory_bitmap.h"
 #include "ui_seams.h"
 
 #define CHECK_LIST_STATE_PROPERTY "CheckListState"
@@ -59,26 +60,12 @@ static void LoadStrip(HWND dialog)
 {
     HINSTANCE instance = (HINSTANCE)GetWindowLongPtrA(dialog, GWLP_HINSTANCE);
     StripBitmap = LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_CHECK_LIST_STRIP));
-    HDC screen = GetDC(nullptr);
-    StripDC = screen ? CreateCompatibleDC(screen) : nullptr;
-    if (screen)
-        ReleaseDC(nullptr, screen);
-    if (StripDC && StripBitmap)
-        StripOldBitmap = SelectObject(StripDC, StripBitmap);
+    StripDC = SelectIntoMemoryDc(nullptr, StripBitmap, &StripOldBitmap);
 }
 
 static void FreeStrip(void)
 {
-    if (StripDC) {
-        if (StripOldBitmap)
-            SelectObject(StripDC, StripOldBitmap);
-        DeleteDC(StripDC);
-    }
-    if (StripBitmap)
-        DeleteObject(StripBitmap);
-    StripDC = nullptr;
-    StripBitmap = nullptr;
-    StripOldBitmap = nullptr;
+    FreeMemoryBitmap(&StripDC, &StripBitmap, &StripOldBitmap);
 }
 
 static void DrawStrip(HDC dc, int width, int height, int column)

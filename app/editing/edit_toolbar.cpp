@@ -6,9 +6,11 @@
 #include <cstdio>
 
 #include "core/core_ids.h"
+#include "core/note_editor/editor_ids.h"
 #include "core/note_editor/transparency.h"
 #include "core/notes_table/zettly_record.h"
 #include "edit_toolbar_ids.h"
+#include "memory_bitmap.h"
 #include "window_class.h"
 
 // Bar state, kept in the bar window's user data.
@@ -26,7 +28,8 @@ struct EditBarState {
 // The strip's looks are shared by every bar.
 static int BarCount;
 static HDC StripDC;
-static HBITMAP StripBitmap, StripOldBitmap;
+static HBITMAP StripBitmap;
+static HGDIOBJ StripOldBitmap;
 
 enum BarTarget { TO_EDIT, TO_NOTE, TO_MENU };
 
@@ -39,17 +42,17 @@ struct BarButton {
 };
 
 static const BarButton FormatButtons[] = {
-    {0, IDT_BAR_BOLD, TO_EDIT, WM_COMMAND, BAR_CMD_BOLD, BTNS_CHECK},
-    {1, IDT_BAR_ITALIC, TO_EDIT, WM_COMMAND, BAR_CMD_ITALIC, BTNS_CHECK},
-    {2, IDT_BAR_UNDERLINE, TO_EDIT, WM_COMMAND, BAR_CMD_UNDERLINE, BTNS_CHECK},
-    {3, IDT_BAR_STRIKE, TO_EDIT, WM_COMMAND, BAR_CMD_STRIKE, BTNS_CHECK},
-    {4, IDT_BAR_SUPERSCRIPT, TO_EDIT, WM_COMMAND, BAR_CMD_SUPERSCRIPT, BTNS_CHECK},
-    {5, IDT_BAR_SUBSCRIPT, TO_EDIT, WM_COMMAND, BAR_CMD_SUBSCRIPT, BTNS_CHECK},
-    {6, IDT_BAR_DEFAULT_FONT, TO_EDIT, WM_COMMAND, BAR_CMD_DEFAULT_FONT, BTNS_BUTTON},
-    {7, IDT_BAR_BULLET, TO_EDIT, WM_COMMAND, BAR_CMD_BULLET, BTNS_CHECK},
-    {8, IDT_BAR_NUMBER, TO_EDIT, WM_COMMAND, BAR_CMD_NUMBER, BTNS_CHECK},
-    {9, IDT_BAR_SHIFT_LEFT, TO_EDIT, WM_COMMAND, BAR_CMD_SHIFT_LEFT, BTNS_BUTTON},
-    {10, IDT_BAR_SHIFT_RIGHT, TO_EDIT, WM_COMMAND, BAR_CMD_SHIFT_RIGHT, BTNS_BUTTON},
+    {0, IDT_BAR_BOLD, TO_EDIT, WM_COMMAND, CMD_EDIT_BOLD, BTNS_CHECK},
+    {1, IDT_BAR_ITALIC, TO_EDIT, WM_COMMAND, CMD_EDIT_ITALIC, BTNS_CHECK},
+    {2, IDT_BAR_UNDERLINE, TO_EDIT, WM_COMMAND, CMD_EDIT_UNDERLINE, BTNS_CHECK},
+    {3, IDT_BAR_STRIKE, TO_EDIT, WM_COMMAND, CMD_EDIT_STRIKE, BTNS_CHECK},
+    {4, IDT_BAR_SUPERSCRIPT, TO_EDIT, WM_COMMAND, CMD_EDIT_SUPERSCRIPT, BTNS_CHECK},
+    {5, IDT_BAR_SUBSCRIPT, TO_EDIT, WM_COMMAND, CMD_EDIT_SUBSCRIPT, BTNS_CHECK},
+    {6, IDT_BAR_DEFAULT_FONT, TO_EDIT, WM_COMMAND, CMD_EDIT_DEFAULT_STYLE, BTNS_BUTTON},
+    {7, IDT_BAR_BULLET, TO_EDIT, WM_COMMAND, CMD_EDIT_BULLET, BTNS_CHECK},
+    {8, IDT_BAR_NUMBER, TO_EDIT, WM_COMMAND, CMD_EDIT_NUMBER, BTNS_CHECK},
+    {9, IDT_BAR_SHIFT_LEFT, TO_EDIT, WM_COMMAND, CMD_EDIT_SHIFT_LEFT, BTNS_BUTTON},
+    {10, IDT_BAR_SHIFT_RIGHT, TO_EDIT, WM_COMMAND, CMD_EDIT_SHIFT_RIGHT, BTNS_BUTTON},
     {11, IDT_BAR_CUT, TO_EDIT, WM_CUT, 0, BTNS_BUTTON},
     {12, IDT_BAR_COPY, TO_EDIT, WM_COPY, 0, BTNS_BUTTON},
     {13, IDT_BAR_PASTE, TO_EDIT, WM_PASTE, 0, BTNS_BUTTON},
@@ -62,17 +65,19 @@ static const BarButton NoteButtons[] = {
     {1, IDT_BAR_HIGHLIGHT, TO_MENU, 0, 0, BTNS_DROPDOWN},
     {2, IDT_BAR_BLOCK_HIGHLIGHT, TO_MENU, 0, 0, BTNS_DROPDOWN},
     {3, IDT_BAR_SCHEME, TO_MENU, 0, 0, BTNS_DROPDOWN},
-    {EDIT_BAR_TOP_MOST_OFF_IMAGE, IDT_BAR_TOP_MOST, TO_NOTE, WM_COMMAND, BAR_NOTE_TOP_MOST,
+    {EDIT_BAR_TOP_MOST_OFF_IMAGE, IDT_BAR_TOP_MOST, TO_NOTE, WM_COMMAND, CMD_ALWAYS_ON_TOP,
      BTNS_CHECK},
-    {6, IDT_BAR_PREFERENCES, TO_NOTE, WM_COMMAND, BAR_NOTE_PREFERENCES, BTNS_BUTTON},
-    {7, IDT_BAR_PRINT, TO_NOTE, WM_COMMAND, BAR_NOTE_PRINT, BTNS_BUTTON},
-    {8, IDT_BAR_SPELL, TO_EDIT, WM_COMMAND, BAR_CMD_SPELL_CHECK, BTNS_BUTTON},
-    {9, IDT_BAR_CALCULATOR, TO_NOTE, WM_COMMAND, BAR_NOTE_CALCULATOR, BTNS_CHECK},
-    {10, IDT_BAR_EXPORT, TO_NOTE, WM_COMMAND, BAR_NOTE_EXPORT, BTNS_BUTTON},
-    {11, IDT_BAR_IMPORT, TO_NOTE, WM_COMMAND, BAR_NOTE_IMPORT, BTNS_BUTTON},
+    {6, IDT_BAR_PREFERENCES, TO_NOTE, WM_COMMAND, CMD_PREFERENCES, BTNS_BUTTON},
+    {7, IDT_BAR_PRINT, TO_NOTE, WM_COMMAND, CMD_PRINT_PREVIEW, BTNS_BUTTON},
+    {8, IDT_BAR_SPELL, TO_EDIT, WM_COMMAND, CMD_EDIT_SPELL_CHECK, BTNS_BUTTON},
+    {9, IDT_BAR_CALCULATOR, TO_NOTE, WM_COMMAND, CMD_CALC_MODE, BTNS_CHECK},
+    {10, IDT_BAR_EXPORT, TO_NOTE, WM_COMMAND, CMD_EXPORT, BTNS_BUTTON},
+    {11, IDT_BAR_IMPORT, TO_NOTE, WM_COMMAND, CMD_IMPORT, BTNS_BUTTON},
 };
 
 static const int FontSizes[] = {6, 8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72};
+static_assert(CMD_EDIT_FONT_SIZE_FIRST + sizeof FontSizes / sizeof *FontSizes <= CMD_EDIT_BLOCK_WITH,
+              "one size command per entry of the size box, below the next command");
 
 static EditBarState *StateOf(HWND bar)
 {
@@ -285,21 +290,12 @@ static void LoadStripLooks(void)
     if (StripDC)
         return;
     StripBitmap = LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_EDIT_BAR_STRIP));
-    StripDC = StripBitmap ? CreateCompatibleDC(nullptr) : nullptr;
-    if (StripDC)
-        StripOldBitmap = (HBITMAP)SelectObject(StripDC, StripBitmap);
+    StripDC = SelectIntoMemoryDc(nullptr, StripBitmap, &StripOldBitmap);
 }
 
 static void FreeStripLooks(void)
 {
-    if (StripDC) {
-        SelectObject(StripDC, StripOldBitmap);
-        DeleteDC(StripDC);
-    }
-    if (StripBitmap)
-        DeleteObject(StripBitmap);
-    StripDC = nullptr;
-    StripBitmap = nullptr;
+    FreeMemoryBitmap(&StripDC, &StripBitmap, &StripOldBitmap);
 }
 
 HWND CreateEditBar(void)
@@ -444,9 +440,9 @@ static void OnBoxChange(EditBarState *s, HWND box)
         if (length <= 0 || length >= (LRESULT)sizeof face)
             return;
         SendMessageA(box, CB_GETLBTEXT, index, (LPARAM)face);
-        SendMessageA(edit, WM_COMMAND, BAR_CMD_FONT_FACE, (LPARAM)face);
+        SendMessageA(edit, WM_COMMAND, CMD_EDIT_FONT, (LPARAM)face);
     } else if (index < (LRESULT)(sizeof FontSizes / sizeof *FontSizes)) {
-        SendMessageA(edit, WM_COMMAND, BAR_CMD_FIRST_SIZE + index, 0);
+        SendMessageA(edit, WM_COMMAND, CMD_EDIT_FONT_SIZE_FIRST + index, 0);
     }
     ReturnFocus(s);
 }
@@ -495,7 +491,7 @@ static LRESULT OnBarCommand(HWND bar, EditBarState *s, WPARAM wParam, LPARAM lPa
 
 static void AppendPalette(HMENU menu, int first)
 {
-    for (int i = 0; i < BAR_PALETTE_COLOURS; ++i)
+    for (int i = 0; i < EDIT_PALETTE_SIZE; ++i)
         AppendMenuA(menu, MF_OWNERDRAW, first + i, (LPCSTR)(INT_PTR)i);
 }
 
@@ -506,28 +502,28 @@ static HMENU BuildDropDown(int id)
         return nullptr;
     switch (id) {
     case IDT_BAR_FONT_COLOUR:
-        AppendMenuA(menu, MF_STRING, BAR_CMD_TEXT_DEFAULT, "Default");
-        AppendMenuA(menu, MF_STRING, BAR_CMD_TEXT_OTHER, "Other");
-        AppendPalette(menu, BAR_CMD_TEXT_PALETTE);
+        AppendMenuA(menu, MF_STRING, CMD_EDIT_DEFAULT_TEXT_COLOUR, "Default");
+        AppendMenuA(menu, MF_STRING, CMD_EDIT_OTHER_TEXT_COLOUR, "Other");
+        AppendPalette(menu, CMD_EDIT_TEXT_COLOUR_FIRST);
         break;
     case IDT_BAR_HIGHLIGHT:
-        AppendMenuA(menu, MF_STRING, BAR_CMD_HIGHLIGHT_DEFAULT, "Default");
-        AppendMenuA(menu, MF_STRING, BAR_CMD_HIGHLIGHT_OTHER, "Other");
-        AppendPalette(menu, BAR_CMD_HIGHLIGHT_PALETTE);
+        AppendMenuA(menu, MF_STRING, CMD_EDIT_DEFAULT_HIGHLIGHT, "Default");
+        AppendMenuA(menu, MF_STRING, CMD_EDIT_OTHER_HIGHLIGHT, "Other");
+        AppendPalette(menu, CMD_EDIT_HIGHLIGHT_FIRST);
         break;
     case IDT_BAR_BLOCK_HIGHLIGHT:
-        AppendMenuA(menu, MF_STRING, BAR_CMD_UNBLOCK, "Un-Block Highlight Colour");
-        AppendMenuA(menu, MF_STRING, BAR_CMD_BLOCK_DEFAULT, "Default");
-        AppendMenuA(menu, MF_STRING, BAR_CMD_BLOCK_OTHER, "Other");
-        AppendPalette(menu, BAR_CMD_BLOCK_PALETTE);
+        AppendMenuA(menu, MF_STRING, CMD_EDIT_UNBLOCK, "Un-Block Highlight Colour");
+        AppendMenuA(menu, MF_STRING, CMD_EDIT_DEFAULT_BLOCK, "Default");
+        AppendMenuA(menu, MF_STRING, CMD_EDIT_OTHER_BLOCK, "Other");
+        AppendPalette(menu, CMD_EDIT_BLOCK_FIRST);
         break;
     case IDT_BAR_SCHEME: {
-        AppendMenuA(menu, MF_STRING, BAR_CMD_SCHEME_DEFAULT, "Default");
+        AppendMenuA(menu, MF_STRING, CMD_EDIT_SCHEME_DEFAULT, "Default");
         int schemes = ZettlySchemeCount;
         if (schemes < 0 || schemes > ZETTLY_MAX_SCHEMES)
             schemes = 0;
         for (int i = 0; i < schemes; ++i)
-            AppendMenuA(menu, MF_OWNERDRAW, BAR_CMD_SCHEME_DEFAULT + 1 + i, (LPCSTR)(INT_PTR)i);
+            AppendMenuA(menu, MF_OWNERDRAW, CMD_EDIT_SCHEME_DEFAULT + 1 + i, (LPCSTR)(INT_PTR)i);
         break;
     }
     default:

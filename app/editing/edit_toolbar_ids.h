@@ -45,44 +45,10 @@
 #define IDT_BAR_IMPORT 4007
 
 #ifndef RC_INVOKED
-// Commands of the note's edit control that the bar sends.
-enum {
-    BAR_CMD_BOLD = 40042,
-    BAR_CMD_ITALIC = 40043,
-    BAR_CMD_UNDERLINE = 40044,
-    BAR_CMD_STRIKE = 40047,
-    BAR_CMD_SUPERSCRIPT = 40091,
-    BAR_CMD_SUBSCRIPT = 40087,
-    BAR_CMD_DEFAULT_FONT = 40105,
-    BAR_CMD_BULLET = 40074,
-    BAR_CMD_NUMBER = 40080,
-    BAR_CMD_SHIFT_LEFT = 40078,
-    BAR_CMD_SHIFT_RIGHT = 40079,
-    BAR_CMD_FONT_FACE = 40056, // lParam the face name
-    BAR_CMD_FIRST_SIZE = 9001, // 9001 + the size box's index
-    BAR_CMD_SPELL_CHECK = 40122,
-    BAR_CMD_TEXT_DEFAULT = 40083,
-    BAR_CMD_TEXT_OTHER = 40041,
-    BAR_CMD_TEXT_PALETTE = 8000,
-    BAR_CMD_HIGHLIGHT_DEFAULT = 40081,
-    BAR_CMD_HIGHLIGHT_OTHER = 40082,
-    BAR_CMD_HIGHLIGHT_PALETTE = 18000,
-    BAR_CMD_UNBLOCK = 40131,
-    BAR_CMD_BLOCK_DEFAULT = 40127,
-    BAR_CMD_BLOCK_OTHER = 40126,
-    BAR_CMD_BLOCK_PALETTE = 12100,
-    BAR_CMD_SCHEME_DEFAULT = 45000, // then one per colour scheme
-    BAR_PALETTE_COLOURS = 16,
-};
-// Note commands the bar sends to the note window.
-enum {
-    BAR_NOTE_TOP_MOST = 20150,
-    BAR_NOTE_PREFERENCES = 20120,
-    BAR_NOTE_PRINT = 20205,
-    BAR_NOTE_CALCULATOR = 20340,
-    BAR_NOTE_EXPORT = 20240,
-    BAR_NOTE_IMPORT = 20230,
-};
+// The bar sends the editor's commands (core/note_editor/editor_ids.h) to the
+// note's edit control and the note commands (core/core_ids.h) to the note
+// window: the font box sends CMD_EDIT_FONT with the face name in lParam, the
+// size box CMD_EDIT_FONT_SIZE_FIRST + its index.
 
 enum {
     EDIT_BAR_CLIENT_WIDTH = 348,

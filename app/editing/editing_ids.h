@@ -1,6 +1,10 @@
 // Identifiers, sizes and texts of note editing.
 #pragma once
 
+// The print preview's and the spell check's dialog ids, which the note window
+// opens too.
+#include "../core/core_ids.h"
+
 #define NOTE_EDIT_CONTROL_ID 1 // the note window's rich-edit child
 
 // Calculator mode
@@ -17,7 +21,6 @@ static_assert(CALC_LINE_BUFFER <= 0xFFFF, "EM_GETLINE takes the buffer size in a
 // ---------------------------------------------------------------- printing
 #define IDD_PRINT_OPTIONS 4003
 #define IDD_PRINT_ABORT 104
-#define IDD_PRINT_PREVIEW 146
 #define IDC_PREVIEW_PAGE_CURSOR 147
 #define IDC_PREVIEW_DRAG_CURSOR 148
 #define IDC_PRINT_NORMAL 100 // the colour modes are these radio buttons' ids
@@ -47,7 +50,6 @@ static_assert(CALC_LINE_BUFFER <= 0xFFFF, "EM_GETLINE takes the buffer size in a
 #define PRINT_ERROR_CAPTION "Print Error"
 
 // ---------------------------------------------------------------- spell check
-#define IDD_SPELL_CHECK 141
 #define IDD_USER_DICTIONARY 144
 #define IDI_SPELL_CORRECT 142
 #define IDI_SPELL_WRONG 143

@@ -44,11 +44,9 @@ static void LoadSettings(void)
     RegCloseKey(key);
 }
 
-void MemStatSaveSettings(HWND window)
+int MemStatSaveSettings(HWND window)
 {
-    HKEY key;
-    LONG opened = RegCreateKeyExA(ZtRegistryRoot(), MEMSTAT_REGISTRY_KEY, 0, nullptr, 0,
-                                  KEY_WRITE, nullptr, &key, nullptr);
+    HKEY key = CreateSettingsKey(MEMSTAT_REGISTRY_KEY, true);
     RECT r;
     if (GetWindowRect(window, &r)) {
         Settings.x = r.left;
@@ -56,15 +54,13 @@ void MemStatSaveSettings(HWND window)
         Settings.width = r.right - r.left;
         Settings.height = r.bottom - r.top;
     }
-    if (opened != ERROR_SUCCESS) {
-        ZtMessageBox(nullptr, "Unable to open/create registry key!", "Registry Error",
-                     MB_ICONSTOP);
-        return;
-    }
+    if (!key)
+        return -1;
     char text[128];
     FormatMemStatSettings(Settings, text, sizeof text);
-    RegSetValueExA(key, MEMSTAT_VALUE, 0, REG_SZ, (const BYTE *)text, (DWORD)strlen(text));
+    LONG result = WriteRegistryString(key, MEMSTAT_VALUE, text, sizeof text);
     RegCloseKey(key);
+    return result == ERROR_SUCCESS ? 0 : -1;
 }
 
 HWND MemStatCreateWindow(HWND owner)

@@ -11,7 +11,7 @@ struct PerfCounterContext;
 
 LRESULT CALLBACK MemStatWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Stores the window's rectangle and writes the settings.
-void MemStatSaveSettings(HWND window);
+int MemStatSaveSettings(HWND window);
 // The settings as last read or written (tests look at them).
 const MemStatSettings &CurrentMemStatSettings(void);
 

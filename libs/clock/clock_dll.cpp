@@ -1,12 +1,13 @@
 // The clock library's entry points.
 #include "clock_runner.h"
-#include "clock_seams.h"
+#include "clock_seam.h"
+#include "module_instance.h"
 #include "clock_window.h"
 #include "ui_seams.h"
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
 {
-    SetClockInstance(instance);
+    SetModuleInstance(instance);
     return TRUE;
 }
 
@@ -22,5 +23,5 @@ extern "C" void WINAPI ClockTestSetRegistryRoot(HKEY root)
 
 extern "C" void WINAPI ClockTestSetTime(void (*source)(SYSTEMTIME *local, int64_t *universal))
 {
-    SetClockTimeSource(source);
+    SetTimeSource(source);
 }

@@ -3,7 +3,7 @@
 #include <commctrl.h>
 
 #include "clock_ids.h"
-#include "clock_seams.h"
+#include "module_instance.h"
 #include "registry_text.h"
 #include "ui_seams.h"
 
@@ -30,18 +30,14 @@ int LoadClockInfo(ClockSettings *settings)
 
 int SaveClockInfo(const ClockSettings &settings)
 {
-    HKEY key;
-    if (RegCreateKeyExA(ZtRegistryRoot(), CLOCK_REGISTRY_KEY, 0, nullptr, 0, KEY_WRITE,
-                        nullptr, &key, nullptr) != ERROR_SUCCESS) {
-        ZtMessageBox(nullptr, "Unable to open/create registry key!", "Registry Error",
-                     MB_OK | MB_ICONSTOP);
+    HKEY key = CreateSettingsKey(CLOCK_REGISTRY_KEY, true);
+    if (!key)
         return -1;
-    }
     char text[CLOCK_INFO_BYTES];
     int length = FormatClockInfo(settings, text, sizeof text);
     LONG result = ERROR_INVALID_DATA;
     if (length >= 0)
-        result = RegSetValueExA(key, CLOCK_INFO_VALUE, 0, REG_SZ, (const BYTE *)text, length);
+        result = WriteRegistryString(key, CLOCK_INFO_VALUE, text, sizeof text);
     RegCloseKey(key);
     return result == ERROR_SUCCESS ? 0 : -1;
 }
@@ -83,6 +79,6 @@ INT_PTR CALLBACK CalendarDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 
 INT_PTR ShowCalendar(HWND clock)
 {
-    return DialogBoxParamA(ClockInstance(), MAKEINTRESOURCEA(IDD_CLOCK_CALENDAR), clock,
+    return DialogBoxParamA(ModuleInstance(), MAKEINTRESOURCEA(IDD_CLOCK_CALENDAR), clock,
                            CalendarDlgProc, (LPARAM)clock);
 }

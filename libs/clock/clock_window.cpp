@@ -8,8 +8,10 @@
 #include "clock_draw.h"
 #include "clock_face.h"
 #include "clock_ids.h"
-#include "clock_seams.h"
+#include "clock_seam.h"
+#include "module_instance.h"
 #include "clock_settings.h"
+#include "memory_bitmap.h"
 #include "sun_shade_gdi.h"
 #include "window_alpha.h"
 #include "ui_seams.h"
@@ -114,7 +116,7 @@ static void CreateTooltip(HWND window)
     ClockWindowState &clock = *StateOf(window);
     clock.tooltip = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                                     CW_USEDEFAULT, CW_USEDEFAULT, 10, 10, window, nullptr,
-                                    ClockInstance(), nullptr);
+                                    ModuleInstance(), nullptr);
     if (!clock.tooltip)
         return;
     clock.tipText[0] = '\0';
@@ -136,7 +138,7 @@ static void HideTooltip(const ClockWindowState &clock)
 static void RedrawFace(HWND window)
 {
     ClockWindowState &clock = *StateOf(window);
-    ClockLocalTime(&clock.lastTime);
+    ZtGetLocalTime(&clock.lastTime);
     DrawClockFace(window, clock.backBuffer, clock.lastTime, clock.shadedMap,
                   clock.settings.mapShift, clock.settings.view180, clock.settings.round,
                   &clock.secondHandEnd);
@@ -156,22 +158,14 @@ static void DeleteMaps(ClockWindowState &clock)
 // compression the resource has, so the blend that brightens them adds colour.
 static HBITMAP CreateMapBitmap(HDC reference, int width, int height)
 {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void *bits = nullptr;
-    return CreateDIBSection(reference, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    return CreateTopDownBitmap(reference, width, height, nullptr);
 }
 
 static HBITMAP LoadMap(int mapId)
 {
     if (mapId < IDB_CLOCK_MAP_FIRST || mapId > IDB_CLOCK_MAP_LAST)
         return nullptr;
-    HBITMAP resource = LoadBitmapA(ClockInstance(), MAKEINTRESOURCEA(mapId));
+    HBITMAP resource = LoadBitmapA(ModuleInstance(), MAKEINTRESOURCEA(mapId));
     if (!resource)
         return nullptr;
     BITMAP size;
@@ -242,7 +236,7 @@ static void UpdateTooltipText(HWND window, const SYSTEMTIME &now)
 static void OnSecondTimer(HWND window)
 {
     ClockWindowState &clock = *StateOf(window);
-    ClockLocalTime(&clock.lastTime);
+    ZtGetLocalTime(&clock.lastTime);
     // Signed difference: the tick count wraps after 49 days.
     if ((LONG)(GetTickCount() - clock.nextFullRedraw) < 0) {
         DrawSecondHand(window, clock.lastTime, &clock.secondHandEnd);
@@ -279,7 +273,7 @@ static void ApplyTopmost(HWND window)
 
 static int OnCreate(HWND window)
 {
-    HINSTANCE instance = ClockInstance();
+    HINSTANCE instance = ModuleInstance();
     ClockWindowState *state = new (std::nothrow) ClockWindowState();
     if (!state)
         return -1;
@@ -306,7 +300,7 @@ static int OnCreate(HWND window)
 
     ApplyTopmost(window);
 
-    ClockLocalTime(&clock.lastTime);
+    ZtGetLocalTime(&clock.lastTime);
     clock.nextFullRedraw = GetTickCount();
     SetTimer(window, CLOCK_TIMER_SECOND, CLOCK_SECOND_PERIOD_MS, nullptr);
     SetTimer(window, CLOCK_TIMER_MAP, CLOCK_MAP_PERIOD_MS, nullptr);
@@ -572,13 +566,13 @@ HWND CreateClockWindow(void)
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES | ICC_DATE_CLASSES};
     InitCommonControlsEx(&controls);
 
-    RegisterWindowClass(ClockInstance(), CLOCK_CLASS, ClockWndProc,
+    RegisterWindowClass(ModuleInstance(), CLOCK_CLASS, ClockWndProc,
                         {CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS, LoadCursorA(nullptr, IDC_ARROW),
                          nullptr});
 
     HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, CLOCK_CLASS, "", WS_POPUP, CLOCK_START_X,
                                   CLOCK_START_Y, CLOCK_START_SIZE, CLOCK_START_SIZE,
-                                  GetDesktopWindow(), nullptr, ClockInstance(), nullptr);
+                                  GetDesktopWindow(), nullptr, ModuleInstance(), nullptr);
     if (window)
         ShowWindow(window, SW_SHOW);
     return window;

@@ -1,6 +1,6 @@
 #include "sun_shade_gdi.h"
 
-#include "clock_seams.h"
+#include "clock_seam.h"
 #include "sun_shade.h"
 
 static int Brighter(int channel)
@@ -43,7 +43,7 @@ int InitSunShade(SunShadeGdi *shade, HDC destination, HDC source, int width, int
     FreeSunShade(shade);
     shade->destination = destination;
     shade->source = source;
-    if (NewSunState(&shade->state, width, height, ClockUniversalNow()) != 0)
+    if (NewSunState(&shade->state, width, height, ZtUniversalNow()) != 0)
         return -1;
     shade->current = &shade->state;
     return 0;
@@ -54,7 +54,7 @@ int UpdateSunShade(SunShadeGdi *shade)
     if (!shade->current)
         return -1;
     SpanSink sink = {shade, BrightenSpan, RestoreSpan};
-    return UpdateSunShadeAt(shade->current, ClockUniversalNow(), sink);
+    return UpdateSunShadeAt(shade->current, ZtUniversalNow(), sink);
 }
 
 void FreeSunShade(SunShadeGdi *shade)

@@ -84,7 +84,7 @@ void LoadPlaylistCommand(PlayerState *player);
 
 // Settings (player_settings.cpp).
 int LoadPlayerSettings(PlayerState *player);
-void SavePlayerSettings(PlayerState *player, int selectedRow);
+int SavePlayerSettings(PlayerState *player, int selectedRow);
 
 // Recording (recording.cpp).
 int CreateWaveFile(const char *path, HWND owner, int samplesPerSecond, int channels,

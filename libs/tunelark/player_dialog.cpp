@@ -14,7 +14,8 @@
 #include "player_text.h"
 #include "scope_window.h"
 #include "tunelark.h"
-#include "tunelark_seams.h"
+#include "module_instance.h"
+#include "ui_seams.h"
 
 namespace {
 
@@ -58,7 +59,7 @@ void ApplyTopmost(PlayerState *player)
 void CreateTip(PlayerState *player)
 {
     player->tip = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
-                                  player->window, nullptr, TunelarkInstance(), nullptr);
+                                  player->window, nullptr, ModuleInstance(), nullptr);
     if (!player->tip)
         return;
     TOOLINFOA tool = {};
@@ -115,7 +116,7 @@ BOOL OnInitPlayer(HWND window)
     if (!player)
         return FALSE;
     SetWindowLongPtrA(window, DWLP_USER, (LONG_PTR)player);
-    HINSTANCE instance = TunelarkInstance();
+    HINSTANCE instance = ModuleInstance();
     player->window = window;
     player->list = GetDlgItem(window, IDC_PLAYLIST);
     player->currentIndex = -1;

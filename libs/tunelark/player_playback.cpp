@@ -11,7 +11,8 @@
 #include "media_types.h"
 #include "player_text.h"
 #include "track_info.h"
-#include "tunelark_seams.h"
+#include "module_instance.h"
+#include "ui_seams.h"
 
 namespace {
 
@@ -92,14 +93,14 @@ int StartMci(PlayerState *player, const char *path, int type)
     // No error box of the MCI window: a file that cannot play is passed over
     // quietly, as every other failure to start is.
     if (type == MEDIA_MCI_AUDIO) {
-        player->mciWindow = MCIWndCreateA(player->window, TunelarkInstance(),
+        player->mciWindow = MCIWndCreateA(player->window, ModuleInstance(),
                                           MCI_AUDIO_STYLE | MCIWNDF_NOERRORDLG, path);
         // Given a parent, the MCI window makes itself visible: sound has
         // nothing to show.
         if (player->mciWindow)
             ShowWindow(player->mciWindow, SW_HIDE);
     } else
-        player->mciWindow = MCIWndCreateA(nullptr, TunelarkInstance(),
+        player->mciWindow = MCIWndCreateA(nullptr, ModuleInstance(),
                                           WS_VISIBLE | MCIWNDF_NOPLAYBAR | MCIWNDF_NOERRORDLG, path);
     if (!player->mciWindow)
         return -1;

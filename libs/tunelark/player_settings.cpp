@@ -7,7 +7,7 @@
 
 #include "player_settings_text.h"
 #include "registry_text.h"
-#include "tunelark_seams.h"
+#include "ui_seams.h"
 
 namespace {
 
@@ -19,13 +19,17 @@ int ListHeight(PlayerState *player)
     return mark.top - window.top - GetSystemMetrics(SM_CYDLGFRAME);
 }
 
-void WriteString(HKEY key, const char *name, const char *text)
+// The player's values have always been stored with their terminator.
+int WriteString(HKEY key, const char *name, const char *text, size_t textLimit)
 {
-    RegSetValueExA(key, name, 0, REG_SZ, (const BYTE *)text, (DWORD)strlen(text) + 1);
+    return WriteRegistryString(key, name, text, textLimit, REGISTRY_TEXT_WITH_NUL) == ERROR_SUCCESS
+               ? 0
+               : -1;
 }
 
-void SavePlaylistRows(HKEY key, HWND list)
+int SavePlaylistRows(HKEY key, HWND list)
 {
+    int result = 0;
     char name[32];
     // Rows of a longer list saved before must not come back with this one.
     for (int n = 0;; ++n) {
@@ -45,10 +49,12 @@ void SavePlaylistRows(HKEY key, HWND list)
         char value[PLAYER_REGISTRY_ROW_BYTES];
         snprintf(name, sizeof name, PLAYER_FILE_VALUE, row);
         // A row too long to read back whole is not written at all.
-        if (FormatPlaylistLine(value, sizeof value, text, entry ? entry->path : "") == 0)
-            WriteString(key, name, value);
+        if (FormatPlaylistLine(value, sizeof value, text, entry ? entry->path : "") == 0 &&
+            WriteString(key, name, value, sizeof value) != 0)
+            result = -1;
         free(text);
     }
+    return result;
 }
 
 void RestorePlaylistRows(HKEY key, HWND list, int rowCount, int *outOfMemory)
@@ -106,11 +112,11 @@ void DefaultsAtWindow(PlayerState *player, PlayerWindowSettings *settings)
 
 } // namespace
 
-void SavePlayerSettings(PlayerState *player, int selectedRow)
+int SavePlayerSettings(PlayerState *player, int selectedRow)
 {
-    HKEY key;
-    if (RegCreateKeyA(ZtRegistryRoot(), PLAYER_REGISTRY_KEY, &key) != ERROR_SUCCESS)
-        return;
+    HKEY key = CreateSettingsKey(PLAYER_REGISTRY_KEY, false);
+    if (!key)
+        return -1;
     PlayerWindowSettings settings;
     DefaultsAtWindow(player, &settings);
     settings.rowCount = (int)SendMessageA(player->list, LB_GETCOUNT, 0, 0);
@@ -130,11 +136,16 @@ void SavePlayerSettings(PlayerState *player, int selectedRow)
         settings.scopeState = state;
     }
     char text[PLAYER_WINDOW_TEXT_BYTES];
-    if (FormatPlayerWindowSettings(&settings, text, sizeof text) == 0)
-        WriteString(key, PLAYER_WINDOW_VALUE, text);
-    WriteString(key, PLAYER_LAST_DIR_VALUE, player->lastAddDir);
-    SavePlaylistRows(key, player->list);
+    int result = 0;
+    if (FormatPlayerWindowSettings(&settings, text, sizeof text) != 0 ||
+        WriteString(key, PLAYER_WINDOW_VALUE, text, sizeof text) != 0)
+        result = -1;
+    if (WriteString(key, PLAYER_LAST_DIR_VALUE, player->lastAddDir, sizeof player->lastAddDir) != 0)
+        result = -1;
+    if (SavePlaylistRows(key, player->list) != 0)
+        result = -1;
     RegCloseKey(key);
+    return result;
 }
 
 int LoadPlayerSettings(PlayerState *player)

@@ -3,28 +3,16 @@
 #include "player.h"
 
 #include <commdlg.h>
-#include <shlobj.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "folder_browser.h"
 #include "media_types.h"
-#include "tunelark_seams.h"
+#include "ui_seams.h"
 
 namespace {
-
-int CALLBACK BrowseCallback(HWND dialog, UINT message, LPARAM lParam, LPARAM data)
-{
-    if (message == BFFM_INITIALIZED) {
-        SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, data);
-    } else if (message == BFFM_SELCHANGED) {
-        char path[MAX_PATH];
-        if (SHGetPathFromIDListA((LPITEMIDLIST)lParam, path))
-            SendMessageA(dialog, BFFM_SETSTATUSTEXTA, 0, (LPARAM)path);
-    }
-    return 0;
-}
 
 // Joins folder, '\' and name into out; -1 when it does not fit.
 int JoinPath(char *out, int size, const char *folder, const char *name)
@@ -303,23 +291,8 @@ void AddFolderOfEveryType(HWND list, const char *folder)
 
 int BrowseForDirectory(HWND owner, char *buffer, int size)
 {
-    BROWSEINFOA browse = {};
-    browse.hwndOwner = owner;
-    browse.lpszTitle = "Current folder is:";
-    browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_STATUSTEXT;
-    browse.lpfn = BrowseCallback;
-    browse.lParam = (LPARAM)buffer;
-    LPITEMIDLIST item = SHBrowseForFolderA(&browse);
-    if (!item)
-        return -1;
-    char path[MAX_PATH];
-    int result = -1;
-    if (SHGetPathFromIDListA(item, path)) {
-        lstrcpynA(buffer, path, size);
-        result = 0;
-    }
-    CoTaskMemFree(item);
-    return result;
+    FolderBrowserLook look = {"Current folder is:", buffer, true, nullptr};
+    return BrowseForFolder(owner, look, buffer, size);
 }
 
 void AddDirectoryCommand(PlayerState *player)

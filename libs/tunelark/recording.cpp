@@ -10,7 +10,7 @@
 #include <cstring>
 
 #include "player_text.h"
-#include "tunelark_seams.h"
+#include "ui_seams.h"
 
 namespace {
 

@@ -87,4 +87,4 @@ void DrawScopeFrame(ScopeState *scope);
 void ResizeClient(HWND window, int width, int height);
 
 void LoadScopeSettings(ScopeState *scope);
-void SaveScopeSettings(ScopeState *scope);
+int SaveScopeSettings(ScopeState *scope);

@@ -13,7 +13,9 @@
 #include "registry_text.h"
 #include "scope_state.h"
 #include "tunelark_ids.h"
-#include "tunelark_seams.h"
+#include "memory_bitmap.h"
+#include "module_instance.h"
+#include "ui_seams.h"
 
 namespace {
 
@@ -67,28 +69,15 @@ void ReportOnce(ScopeState *scope, const char *text)
 void MakeBackBuffer(ScopeState *scope, int width, int height)
 {
     EnterCriticalSection(&scope->drawLock);
-    if (scope->backDc) {
-        SelectObject(scope->backDc, scope->backOld);
-        DeleteObject(scope->backBitmap);
-        DeleteDC(scope->backDc);
-        scope->backDc = nullptr;
-        scope->backBitmap = nullptr;
-    }
+    FreeMemoryBitmap(&scope->backDc, &scope->backBitmap, &scope->backOld);
     HDC dc = GetDC(scope->window);
     if (dc && width > 0 && height > 0) {
-        scope->backDc = CreateCompatibleDC(dc);
         scope->backBitmap = CreateCompatibleBitmap(dc, width, height);
-        if (scope->backDc && scope->backBitmap) {
-            scope->backOld = SelectObject(scope->backDc, scope->backBitmap);
+        scope->backDc = SelectIntoMemoryDc(dc, scope->backBitmap, &scope->backOld);
+        if (scope->backDc)
             PatBlt(scope->backDc, 0, 0, width, height, BLACKNESS);
-        } else {
-            if (scope->backBitmap)
-                DeleteObject(scope->backBitmap);
-            if (scope->backDc)
-                DeleteDC(scope->backDc);
-            scope->backDc = nullptr;
-            scope->backBitmap = nullptr;
-        }
+        else
+            FreeMemoryBitmap(&scope->backDc, &scope->backBitmap, &scope->backOld);
     }
     if (dc)
         ReleaseDC(scope->window, dc);
@@ -101,7 +90,7 @@ void LoadBitmaps(ScopeState *scope)
 {
     HDC dc = GetDC(scope->window);
     for (int i = 0; i < SCOPE_BITMAPS; ++i) {
-        scope->bitmaps[i] = LoadBitmapA(TunelarkInstance(), MAKEINTRESOURCEA(BitmapIds[i]));
+        scope->bitmaps[i] = LoadBitmapA(ModuleInstance(), MAKEINTRESOURCEA(BitmapIds[i]));
         scope->bitmapDcs[i] = dc ? CreateCompatibleDC(dc) : nullptr;
         if (scope->bitmaps[i] && scope->bitmapDcs[i])
             scope->bitmapOlds[i] = SelectObject(scope->bitmapDcs[i], scope->bitmaps[i]);
@@ -480,7 +469,7 @@ BOOL OnInitScope(HWND window, int mode)
     PlaceUnderOwner(window);
     scope->skip = 1;
     InitializeCriticalSection(&scope->drawLock);
-    scope->menuBar = LoadMenuA(TunelarkInstance(), MAKEINTRESOURCEA(IDM_SCOPE));
+    scope->menuBar = LoadMenuA(ModuleInstance(), MAKEINTRESOURCEA(IDM_SCOPE));
     scope->menu = scope->menuBar ? GetSubMenu(scope->menuBar, 0) : nullptr;
     RECT client;
     GetClientRect(window, &client);
@@ -505,13 +494,7 @@ void ShutDownScope(ScopeState *scope)
     StopSampling(scope, true);
     StopPlasma(scope);
     EnterCriticalSection(&scope->drawLock);
-    if (scope->backDc) {
-        SelectObject(scope->backDc, scope->backOld);
-        DeleteObject(scope->backBitmap);
-        DeleteDC(scope->backDc);
-        scope->backDc = nullptr;
-        scope->backBitmap = nullptr;
-    }
+    FreeMemoryBitmap(&scope->backDc, &scope->backBitmap, &scope->backOld);
     LeaveCriticalSection(&scope->drawLock);
     FreeBitmaps(scope);
     if (scope->menuBar)
@@ -573,16 +556,18 @@ void LoadScopeSettings(ScopeState *scope)
     RegCloseKey(key);
 }
 
-void SaveScopeSettings(ScopeState *scope)
+int SaveScopeSettings(ScopeState *scope)
 {
-    HKEY key;
-    if (RegCreateKeyA(ZtRegistryRoot(), SCOPE_REGISTRY_KEY, &key) != ERROR_SUCCESS)
-        return;
+    HKEY key = CreateSettingsKey(SCOPE_REGISTRY_KEY, false);
+    if (!key)
+        return -1;
     char text[128];
     snprintf(text, sizeof text, SCOPE_INFO_FORMAT, (unsigned)scope->skip, scope->alpha, (int)scope->gain,
              scope->topmost);
-    RegSetValueExA(key, SCOPE_INFO_VALUE, 0, REG_SZ, (const BYTE *)text, (DWORD)strlen(text) + 1);
+    // Stored with its terminator, as the scope has always written it.
+    LONG result = WriteRegistryString(key, SCOPE_INFO_VALUE, text, sizeof text, REGISTRY_TEXT_WITH_NUL);
     RegCloseKey(key);
+    return result == ERROR_SUCCESS ? 0 : -1;
 }
 
 INT_PTR CALLBACK ScopeDlgProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -622,5 +607,5 @@ INT_PTR CALLBACK ScopeDlgProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 
 HWND CreateScopeWindow(HWND player, int mode)
 {
-    return CreateDialogParamA(TunelarkInstance(), MAKEINTRESOURCEA(IDD_SCOPE), player, ScopeDlgProc, mode);
+    return CreateDialogParamA(ModuleInstance(), MAKEINTRESOURCEA(IDD_SCOPE), player, ScopeDlgProc, mode);
 }

@@ -2,18 +2,17 @@
 
 #include <commctrl.h>
 #include <shellapi.h>
-#include <shlobj.h>
 
 #include <cstdlib>
 #include <cstring>
 #include <new>
 
+#include "folder_browser.h"
+#include "module_instance.h"
 #include "registry_text.h"
 #include "ui_seams.h"
 #include "window_class.h"
 #include "wallpaper_change.h"
-
-HINSTANCE ChangerInstance;
 
 ChangerShared *NewChangerShared(void)
 {
@@ -85,21 +84,20 @@ void LoadChangerSettings(char *directory, int size, ChangerSettings *settings)
     RegCloseKey(key);
 }
 
-void SaveChangerSettings(const char *directory, const ChangerSettings *settings)
+int SaveChangerSettings(const char *directory, const ChangerSettings *settings)
 {
-    HKEY key;
-    if (RegCreateKeyA(ZtRegistryRoot(), CHANGER_KEY, &key) != ERROR_SUCCESS) {
-        ZtMessageBox(nullptr, "Unable to open/create registry key!", "Registry Error",
-                     MB_ICONERROR);
-        return;
-    }
+    HKEY key = CreateSettingsKey(CHANGER_KEY, true);
+    if (!key)
+        return -1;
     char vars[64];
-    int length = FormatChangerVars(settings, vars, sizeof vars);
-    if (length >= 0)
-        RegSetValueExA(key, CHANGER_VARS_VALUE, 0, REG_SZ, (const BYTE *)vars, (DWORD)length);
-    RegSetValueExA(key, CHANGER_PATH_VALUE, 0, REG_SZ, (const BYTE *)directory,
-                   (DWORD)strnlen(directory, CHANGER_PATH_BYTES - 1));
+    int result = 0;
+    if (FormatChangerVars(settings, vars, sizeof vars) < 0 ||
+        WriteRegistryString(key, CHANGER_VARS_VALUE, vars, sizeof vars) != ERROR_SUCCESS)
+        result = -1;
+    if (WriteRegistryString(key, CHANGER_PATH_VALUE, directory, CHANGER_PATH_BYTES) != ERROR_SUCCESS)
+        result = -1;
     RegCloseKey(key);
+    return result;
 }
 
 // ---------------------------------------------------------------- tray
@@ -128,7 +126,7 @@ BOOL TrayIconMessage(HWND window, DWORD operation, UINT id, HICON icon, const ch
 
 static HICON LoadChangerIcon(int id)
 {
-    return (HICON)LoadImageA(ChangerInstance, MAKEINTRESOURCEA(id), IMAGE_ICON, 16, 16, 0);
+    return (HICON)LoadImageA(ModuleInstance(), MAKEINTRESOURCEA(id), IMAGE_ICON, 16, 16, 0);
 }
 
 static void ShowChangingState(HWND window, const ChangerWindow *changer)
@@ -170,42 +168,13 @@ static void PlaceBottomRightAtCursor(HWND window)
     SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
 }
 
-static int CALLBACK FolderBrowserEvent(HWND browser, UINT message, LPARAM lParam, LPARAM data)
-{
-    char path[MAX_PATH];
-    switch (message) {
-    case BFFM_INITIALIZED:
-        if (GetCurrentDirectoryA(sizeof path, path))
-            SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, (LPARAM)path);
-        PlaceBottomRightAtCursor(browser);
-        break;
-    case BFFM_SELCHANGED:
-        if (SHGetPathFromIDListA((LPCITEMIDLIST)lParam, path))
-            SendMessageA(browser, BFFM_SETSTATUSTEXTA, 0, (LPARAM)path);
-        break;
-    }
-    return 0;
-}
-
 int ChooseImageFolder(HWND owner, char *directory, int size)
 {
-    BROWSEINFOA info = {};
-    info.hwndOwner = owner;
-    info.lpszTitle = "Current folder is:";
-    info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_STATUSTEXT;
-    info.lpfn = FolderBrowserEvent;
-    LPITEMIDLIST chosen = SHBrowseForFolderA(&info);
-    if (!chosen)
-        return -1;
-    char path[MAX_PATH];
-    int result = -1;
-    if (SHGetPathFromIDListA(chosen, path)) {
-        std::memset(directory, 0, (size_t)size);
-        lstrcpynA(directory, path, size);
-        result = 0;
-    }
-    CoTaskMemFree(chosen);
-    return result;
+    char current[MAX_PATH];
+    DWORD n = GetCurrentDirectoryA(sizeof current, current);
+    FolderBrowserLook look = {"Current folder is:", n && n < sizeof current ? current : nullptr,
+                              true, PlaceBottomRightAtCursor};
+    return BrowseForFolder(owner, look, directory, size);
 }
 
 // ---------------------------------------------------------------- dialog 106
@@ -243,7 +212,7 @@ static INT_PTR CALLBACK RefreshTimeDlgProc(HWND dialog, UINT message, WPARAM wPa
 bool AskRefreshMinutes(HWND owner, int *minutes)
 {
     int edited = *minutes;
-    if (DialogBoxParamA(ChangerInstance, MAKEINTRESOURCEA(IDD_REFRESH_TIME), owner,
+    if (DialogBoxParamA(ModuleInstance(), MAKEINTRESOURCEA(IDD_REFRESH_TIME), owner,
                         RefreshTimeDlgProc, (LPARAM)&edited) != 1)
         return false;
     *minutes = edited;
@@ -283,7 +252,7 @@ static bool OnChangerCreate(HWND window)
     }
     changer->shared = shared;
     SetWindowLongPtrA(window, GWLP_USERDATA, (LONG_PTR)changer);
-    changer->menu = LoadMenuA(ChangerInstance, MAKEINTRESOURCEA(IDM_CHANGER));
+    changer->menu = LoadMenuA(ModuleInstance(), MAKEINTRESOURCEA(IDM_CHANGER));
     LoadChangerSettings(changer->directory, sizeof changer->directory, &changer->settings);
     StartTimer(window, changer);
     TrayIconMessage(window, NIM_ADD, CHANGER_TRAY_ID, LoadChangerIcon(IDI_CHANGER_ON),
@@ -470,10 +439,8 @@ LRESULT CALLBACK BGWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 extern "C" HWND WINAPI BGChangerRunner(HWND unused)
 {
     (void)unused;
-    if (!ChangerInstance)
-        ChangerInstance = GetModuleHandleA(nullptr);
-    RegisterWindowClass(ChangerInstance, CHANGER_CLASS, BGWindowProc,
+    RegisterWindowClass(ModuleInstance(), CHANGER_CLASS, BGWindowProc,
                         {CS_HREDRAW | CS_VREDRAW, nullptr, (HBRUSH)(COLOR_MENU + 1)});
     return CreateWindowExA(WS_EX_TOOLWINDOW, CHANGER_CLASS, "", WS_OVERLAPPEDWINDOW, 100, 100,
-                           300, 400, GetDesktopWindow(), nullptr, ChangerInstance, nullptr);
+                           300, 400, GetDesktopWindow(), nullptr, ModuleInstance(), nullptr);
 }

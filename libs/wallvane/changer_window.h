@@ -34,8 +34,6 @@ struct ChangeRequest {
     ChangerShared *shared;
 };
 
-extern HINSTANCE ChangerInstance;
-
 extern "C" HWND WINAPI BGChangerRunner(HWND unused);
 LRESULT CALLBACK BGWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // The state of a changer window; null for any other window.
@@ -45,7 +43,7 @@ ChangerWindow *ChangerOf(HWND window);
 bool AskRefreshMinutes(HWND owner, int *minutes);
 
 void LoadChangerSettings(char *directory, int size, ChangerSettings *settings);
-void SaveChangerSettings(const char *directory, const ChangerSettings *settings);
+int SaveChangerSettings(const char *directory, const ChangerSettings *settings);
 BOOL TrayIconMessage(HWND window, DWORD operation, UINT id, HICON icon, const char *tip);
 int ChooseImageFolder(HWND owner, char *directory, int size);
 

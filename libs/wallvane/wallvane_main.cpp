@@ -1,11 +1,12 @@
 #include <windows.h>
 
 #include "changer_window.h"
+#include "module_instance.h"
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
 {
     (void)reserved;
     if (reason == DLL_PROCESS_ATTACH)
-        ChangerInstance = instance;
+        SetModuleInstance(instance);
     return TRUE;
 }

@@ -1,23 +1,38 @@
 #include "clock_seam.h"
 
 #include <atomic>
+#include <ctime>
 
 // Read from worker threads (an alarm's blink) while a test sets them.
-static std::atomic<LocalTimeHook> CurrentLocalTimeHook;
+static std::atomic<TimeSource> CurrentTimeSource;
 static std::atomic<PauseHook> CurrentPauseHook;
 
 void ZtGetLocalTime(SYSTEMTIME *out)
 {
-    LocalTimeHook hook = CurrentLocalTimeHook;
-    if (hook)
-        hook(out);
-    else
-        GetLocalTime(out);
+    TimeSource source = CurrentTimeSource;
+    if (source) {
+        int64_t ignored;
+        source(out, &ignored);
+        return;
+    }
+    GetLocalTime(out);
 }
 
-LocalTimeHook SetLocalTimeHook(LocalTimeHook hook)
+int64_t ZtUniversalNow(void)
 {
-    return CurrentLocalTimeHook.exchange(hook);
+    TimeSource source = CurrentTimeSource;
+    if (source) {
+        SYSTEMTIME ignored;
+        int64_t universal = 0;
+        source(&ignored, &universal);
+        return universal;
+    }
+    return _time64(nullptr);
+}
+
+TimeSource SetTimeSource(TimeSource source)
+{
+    return CurrentTimeSource.exchange(source);
 }
 
 void ZtPause(DWORD ms)

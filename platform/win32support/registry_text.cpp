@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "ui_seams.h"
+
 // Values are ours, but any program may have written them; nothing sane is this long.
 static const DWORD REGISTRY_STRING_LIMIT = 65536;
 
@@ -50,4 +52,40 @@ LONG ReadRegistryString(HKEY key, const char *name, char *out, DWORD outSize, Re
     if (result != ERROR_SUCCESS)
         out[0] = 0;
     return result;
+}
+
+LONG WriteRegistryString(HKEY key, const char *name, const char *text, size_t textLimit,
+                         RegistryTextEnd end)
+{
+    if (!text || textLimit == 0)
+        return ERROR_INVALID_PARAMETER;
+    size_t length = 0;
+    while (length + 1 < textLimit && text[length])
+        ++length;
+    if (length >= REGISTRY_STRING_LIMIT)
+        return ERROR_INVALID_PARAMETER;
+    // A text cut at textLimit has no terminator of its own to store.
+    if (end == REGISTRY_TEXT_WITH_NUL && text[length]) {
+        char *copy = (char *)std::calloc(1, length + 1);
+        if (!copy)
+            return ERROR_NOT_ENOUGH_MEMORY;
+        for (size_t k = 0; k < length; ++k)
+            copy[k] = text[k];
+        LONG result = RegSetValueExA(key, name, 0, REG_SZ, (const BYTE *)copy, (DWORD)length + 1);
+        std::free(copy);
+        return result;
+    }
+    DWORD bytes = (DWORD)length + (end == REGISTRY_TEXT_WITH_NUL ? 1 : 0);
+    return RegSetValueExA(key, name, 0, REG_SZ, (const BYTE *)text, bytes);
+}
+
+HKEY CreateSettingsKey(const char *subKey, bool tellUser)
+{
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(ZtRegistryRoot(), subKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                        nullptr) == ERROR_SUCCESS)
+        return key;
+    if (tellUser)
+        ZtMessageBox(nullptr, REGISTRY_ERROR_TEXT, REGISTRY_ERROR_CAPTION, MB_ICONSTOP);
+    return nullptr;
 }

@@ -56,10 +56,10 @@ void JumpToZettly(int slot)
     }
     if (z.isMember && IsUsedSlot(z.groupSlot) && ZettlyTable[z.groupSlot].rolledUp) {
         SetForegroundWindow(ZettlyTable[z.groupSlot].window);
-        SendMessageA(ZettlyTable[z.groupSlot].window, WM_COMMAND, CMD_ROLL, 0);
+        SendMessageA(ZettlyTable[z.groupSlot].window, WM_COMMAND, CMD_ROLL_ZETTLY, 0);
     }
     if (z.rolledUp)
-        SendMessageA(z.window, WM_COMMAND, CMD_ROLL, 0);
+        SendMessageA(z.window, WM_COMMAND, CMD_ROLL_ZETTLY, 0);
     SetForegroundWindow(z.window);
     if (edit) {
         SendMessageA(edit, WM_USER, EDIT_SHOW_COMPANIONS, 0);
@@ -115,7 +115,7 @@ BOOL RunShortcut(HWND mainWindow, int code)
             return TRUE;
         HWND note = ZettlyTable[selected].window;
         SendMessageA(mainWindow, WM_USER, MAIN_SHORTCUT, SHORTCUT_JUMP);
-        PostMessageA(note, WM_COMMAND, CMD_CLOSE_NOTE, 0);
+        PostMessageA(note, WM_COMMAND, CMD_CLOSE_ZETTLY, 0);
         return TRUE;
     }
     case SHORTCUT_CLOSE_LIST:
@@ -315,7 +315,7 @@ static LRESULT OnHideAll(HWND mainWindow)
 {
     for (int slot = 0; slot <= ZETTLY_LAST_NOTE_SLOT; ++slot)
         if (ZettlyTable[slot].window && ZettlyTable[slot].showCommand != 0)
-            PostMessageA(ZettlyTable[slot].window, WM_COMMAND, CMD_HIDE_NOTE, 0);
+            PostMessageA(ZettlyTable[slot].window, WM_COMMAND, CMD_HIDE_ZETTLY, 0);
     return 0;
 }
 
@@ -392,9 +392,9 @@ static LRESULT OnProcessTree(HWND mainWindow)
         return 0;
     }
     ProcessTreeOpen = 1;
-    CheckTrayMenuItem(CMD_PROCESS_TREE, TRUE);
+    CheckTrayMenuItem(CMD_SHOW_PROCESS_TREE, TRUE);
     RunProcessTreeDialog(mainWindow);
-    CheckTrayMenuItem(CMD_PROCESS_TREE, FALSE);
+    CheckTrayMenuItem(CMD_SHOW_PROCESS_TREE, FALSE);
     ProcessTreeOpen = 0;
     return 0;
 }
@@ -434,7 +434,7 @@ static const MainCommand MainCommands[] = {
     {CMD_EXPORT_ALL, OnExportAll},
     {CMD_IMPORT_ALL, OnImportAll},
     {CMD_HELP, OnHelp},
-    {CMD_PROCESS_TREE, OnProcessTree},
+    {CMD_SHOW_PROCESS_TREE, OnProcessTree},
     {CMD_ABOUT, OnAbout},
     {CMD_QUIT, OnQuit},
 };

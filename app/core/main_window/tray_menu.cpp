@@ -32,7 +32,7 @@ int BuildTrayMenus(void)
     UtilsMenu = GetSubMenu(TrayMenu, TRAY_POS_UTILS);
     // The process tree reads what only the NT line of Windows provides.
     if (GetVersion() & 0x80000000u)
-        EnableMenuItem(TrayMenu, CMD_PROCESS_TREE, MF_BYCOMMAND | MF_GRAYED);
+        EnableMenuItem(TrayMenu, CMD_SHOW_PROCESS_TREE, MF_BYCOMMAND | MF_GRAYED);
     return 0;
 }
 

@@ -10,6 +10,7 @@
 #include "core/notes_table/zettly_settings.h"
 #include "core/notes_table/zettly_slots.h"
 #include "editor_caret.h"
+#include "note_colours.h"
 #include "note_edit.h"
 #include "text_walk_edit.h"
 #include "ui_seams.h"
@@ -296,16 +297,8 @@ static void OnDefaultStyle(const EditCommand &c)
 // True with the colour chosen; the palette doubles as the custom colours.
 static bool ChooseEditorColour(HWND owner, COLORREF *colour)
 {
-    CHOOSECOLORA choice = {};
-    choice.lStructSize = sizeof choice;
-    choice.hwndOwner = owner;
-    choice.rgbResult = *colour;
-    choice.lpCustColors = EditorPalette;
-    choice.Flags = CC_FULLOPEN | CC_RGBINIT;
-    if (!ChooseColorA(&choice))
-        return false;
-    *colour = choice.rgbResult;
-    return true;
+    static_assert(EDIT_PALETTE_SIZE == 16, "the colour dialog has 16 custom colours");
+    return PickColour(owner, colour, EditorPalette);
 }
 
 static void OnOtherTextColour(const EditCommand &c)

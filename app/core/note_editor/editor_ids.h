@@ -92,6 +92,11 @@ enum {
     CARET_CACHE_ENTRIES = 5,
     PALETTE_ITEM_HEIGHT = 20,
 };
+static_assert(CMD_EDIT_TEXT_COLOUR_FIRST + EDIT_PALETTE_SIZE <= CMD_EDIT_BLOCK_WITH &&
+                  CMD_EDIT_BLOCK_WITH < CMD_EDIT_BLOCK_FIRST &&
+                  CMD_EDIT_BLOCK_FIRST + EDIT_PALETTE_SIZE <= CMD_EDIT_HIGHLIGHT_FIRST &&
+                  CMD_EDIT_HIGHLIGHT_FIRST + EDIT_PALETTE_SIZE <= NOTE_COMMAND_FIRST,
+              "the three palettes' commands lie apart, below the forwarded note commands");
 static_assert(CMD_EDIT_SCHEME_FIRST + 50 < CMD_EDIT_FIXED_WIDTH_NOTE + 10000 &&
                   CMD_EDIT_SCHEME_DEFAULT > NOTE_COMMAND_LAST,
               "fifty schemes fit their range, outside the forwarded note commands");

@@ -1,10 +1,26 @@
 #include "note_colours.h"
 
+#include <commdlg.h>
+
 #include <cstring>
 
 #include "colour_steps.h"
 #include "core/notes_table/zettly_settings.h"
 #include "core/notes_table/zettly_slots.h"
+
+bool PickColour(HWND owner, COLORREF *colour, COLORREF custom[16])
+{
+    CHOOSECOLORA choice = {};
+    choice.lStructSize = sizeof choice;
+    choice.hwndOwner = owner;
+    choice.rgbResult = *colour;
+    choice.lpCustColors = custom;
+    choice.Flags = CC_FULLOPEN | CC_RGBINIT;
+    if (!ChooseColorA(&choice))
+        return false;
+    *colour = choice.rgbResult;
+    return true;
+}
 
 COLORREF ShadeColour(COLORREF colour)
 {

@@ -29,19 +29,8 @@
 #include "window_class.h"
 #include "window_creation.h"
 
-static_assert(IDD_RELINK == 151 && CMD_GROUP_ADD_FIRST + ZETTLY_LAST_NOTE_SLOT == 22254,
+static_assert(IDD_RELINK == 151 && CMD_ADD_TO_GROUP_FIRST + ZETTLY_LAST_NOTE_SLOT == 22254,
               "one add-to-group id per group slot 0..254");
-
-enum {
-    CMD_GROUP_NEW = 20100,
-    CMD_GROUP_PREFERENCES = 20120,
-    CMD_GROUP_TOPMOST = 20150,
-    CMD_GROUP_IMPORT = 20230,
-    CMD_GROUP_EXPORT = 20240,
-    CMD_GROUP_MAKE_DEFAULT = 20250,
-    CMD_GROUP_HIDE = 20360,
-    CMD_GROUP_STARTUP_CMD = 20430,
-};
 
 static HMENU GroupMenu;
 static int GroupWindowCount;
@@ -546,7 +535,7 @@ static void ShowGroupMenu(HWND group, int slot, LPARAM lParam)
     if (!GroupMenu)
         return;
     const ZettlyRecord &z = ZettlyTable[slot];
-    CheckMenuItem(GroupMenu, CMD_GROUP_TOPMOST, z.topMost ? MF_CHECKED : MF_UNCHECKED);
+    CheckMenuItem(GroupMenu, CMD_ALWAYS_ON_TOP, z.topMost ? MF_CHECKED : MF_UNCHECKED);
     ModifyMenuA(GroupMenu, CMD_ROLL_ZETTLY, MF_BYCOMMAND | MF_STRING, CMD_ROLL_ZETTLY,
                 z.rolledUp ? "UnRoll Zettly\tAlt+Z" : "Roll Zettly\tAlt+Z");
     POINT at = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
@@ -560,30 +549,30 @@ static LRESULT OnGroupCommand(HWND group, int slot, WPARAM wParam, LPARAM lParam
     if (!IsSlot(slot))
         return DefWindowProcA(group, WM_COMMAND, wParam, lParam);
     switch (LOWORD(wParam)) {
-    case CMD_GROUP_NEW:
+    case CMD_NEW_ZETTLY:
         NewGroup(group, slot);
         return 0;
     case CMD_ROLL_ZETTLY:
         RollGroup(group, slot);
         return 0;
-    case CMD_GROUP_PREFERENCES:
+    case CMD_PREFERENCES:
         OpenGroupPreferences(group, slot);
         return 0;
     case CMD_SET_TITLE:
         return ShowTitleEdit(group, slot);
-    case CMD_GROUP_TOPMOST:
+    case CMD_ALWAYS_ON_TOP:
         ToggleTopmost(group, slot);
         return 0;
     case CMD_CLOSE_ZETTLY:
         CloseZettlyGroup(group, slot);
         return 0;
-    case CMD_GROUP_IMPORT:
+    case CMD_IMPORT:
         SendMessageA(group, WM_DROPFILES, 0, 1);
         return 0;
-    case CMD_GROUP_EXPORT:
+    case CMD_EXPORT:
         ExportGroup(group, slot);
         return 0;
-    case CMD_GROUP_MAKE_DEFAULT:
+    case CMD_MAKE_DEFAULT:
         MakeDefaultStyle(group, slot);
         return 0;
     case CMD_GROUP_REALIGN:
@@ -593,7 +582,7 @@ static LRESULT OnGroupCommand(HWND group, int slot, WPARAM wParam, LPARAM lParam
                          "Re-align Zettly Windows", MB_YESNO | MB_ICONHAND) == IDYES)
             RealignGroupMembers(group, slot);
         return 0;
-    case CMD_GROUP_HIDE:
+    case CMD_HIDE_ZETTLY:
         // As a note hides: the tray's "Hidden Zettlies" brings it back.
         ZettlyTable[slot].showCommand = 0;
         ShowWindow(group, SW_HIDE);
@@ -604,7 +593,7 @@ static LRESULT OnGroupCommand(HWND group, int slot, WPARAM wParam, LPARAM lParam
         if (MainWindow)
             SendMessageA(MainWindow, WM_COMMAND, CMD_SHOW_PROCESS_TREE, 0);
         return 0;
-    case CMD_GROUP_STARTUP_CMD:
+    case CMD_STARTUP_CMD:
         ShellExecuteA(GetDesktopWindow(), "open", "cmd", nullptr, nullptr, SW_SHOWDEFAULT);
         return 0;
     }
@@ -627,21 +616,21 @@ static void BuildGroupMenu(void)
             DestroyMenu(exchange);
         return;
     }
-    AppendMenuA(menu, MF_STRING, CMD_GROUP_NEW, "&New Zettly\tAlt+N");
+    AppendMenuA(menu, MF_STRING, CMD_NEW_ZETTLY, "&New Zettly\tAlt+N");
     AppendMenuA(menu, MF_STRING, CMD_ROLL_ZETTLY, "Roll Zettly\tAlt+Z");
     AppendMenuA(menu, MF_STRING, CMD_SET_TITLE, "Set Zettly &Title\tAlt+T");
-    AppendMenuA(menu, MF_STRING, CMD_GROUP_PREFERENCES, "&Preferences\tAlt+P");
-    AppendMenuA(menu, MF_STRING, CMD_GROUP_TOPMOST, "Always On Top\tAlt+V");
-    AppendMenuA(menu, MF_STRING, CMD_GROUP_HIDE, "Hide Zettly\tAlt+H");
+    AppendMenuA(menu, MF_STRING, CMD_PREFERENCES, "&Preferences\tAlt+P");
+    AppendMenuA(menu, MF_STRING, CMD_ALWAYS_ON_TOP, "Always On Top\tAlt+V");
+    AppendMenuA(menu, MF_STRING, CMD_HIDE_ZETTLY, "Hide Zettly\tAlt+H");
     AppendMenuA(menu, MF_STRING, CMD_GROUP_REALIGN, "Re-Align Child Zettlies");
     AppendMenuA(process, MF_STRING, CMD_SHOW_PROCESS_TREE, "Show Process Tree\tAlt+K");
-    AppendMenuA(process, MF_STRING, CMD_GROUP_STARTUP_CMD, "Start-up CMD\tAlt+M");
+    AppendMenuA(process, MF_STRING, CMD_STARTUP_CMD, "Start-up CMD\tAlt+M");
     UINT processFlags = MF_POPUP | (GetVersion() >= 0x80000000u ? MF_GRAYED : 0);
     AppendMenuA(menu, processFlags, (UINT_PTR)process, "Process Functions");
-    AppendMenuA(exchange, MF_STRING, CMD_GROUP_IMPORT, "Import Zettly");
-    AppendMenuA(exchange, MF_STRING, CMD_GROUP_EXPORT, "E&xport Zettly\tAlt+X");
+    AppendMenuA(exchange, MF_STRING, CMD_IMPORT, "Import Zettly");
+    AppendMenuA(exchange, MF_STRING, CMD_EXPORT, "E&xport Zettly\tAlt+X");
     AppendMenuA(menu, MF_POPUP, (UINT_PTR)exchange, "Export/Import");
-    AppendMenuA(menu, MF_STRING, CMD_GROUP_MAKE_DEFAULT, "Make As &Default Style\tAlt+D");
+    AppendMenuA(menu, MF_STRING, CMD_MAKE_DEFAULT, "Make As &Default Style\tAlt+D");
     AppendMenuA(menu, MF_STRING, CMD_CLOSE_ZETTLY, "&Close Zettly\tAlt+F4");
     GroupMenu = menu;
 }

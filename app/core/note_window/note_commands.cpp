@@ -8,6 +8,7 @@
 #include "core/core_ids.h"
 #include "core/editing_features.h"
 #include "alarm_dialog.h"
+#include "dialog_ids.h"
 #include "note_window.h"
 #include "core/notes_table/rich_text_stream.h"
 #include "core/notes_table/zettly_settings.h"
@@ -773,20 +774,20 @@ void OnZettlyDropFiles(HWND note, int slot, HDROP drop, LPARAM lParam)
     NoteCommand c = {note, slot, slot >= 0 ? ZettlyTable[slot].editWindow : nullptr, 0, 0};
     Companions(c, EDIT_HIDE_COMPANIONS);
     switch (answer) {
-    case DROP_OVERWRITE:
-    case DROP_APPEND:
+    case IDC_DROP_OVERWRITE:
+    case IDC_DROP_APPEND:
         if (fromImport)
             Editing().insertFileDialog((int)answer, slot);
         else
             InsertDroppedFiles(drop, (int)answer, slot);
         break;
-    case DROP_CREATE_NEW:
+    case IDC_DROP_CREATE_NEW:
         if (fromImport) {
             int fresh = Editing().importZettlyDialog(slot);
             if (fresh >= 0 && fresh <= ZETTLY_LAST_NOTE_SLOT && ZettlyTable[fresh].editWindow)
                 SetFocus(ZettlyTable[fresh].editWindow);
         } else {
-            InsertDroppedFiles(drop, DROP_CREATE_NEW, slot);
+            InsertDroppedFiles(drop, IDC_DROP_CREATE_NEW, slot);
         }
         break;
     default:

@@ -452,16 +452,8 @@ static void UpdateExampleForOwn(HWND dialog, PrefsState *s)
 
 static void ChooseColour(HWND dialog, COLORREF *colour)
 {
-    CHOOSECOLORA cc = {};
-    cc.lStructSize = sizeof cc;
-    cc.hwndOwner = dialog;
-    cc.rgbResult = *colour;
-    cc.lpCustColors = ZettlyCustomColours;
-    cc.Flags = CC_FULLOPEN | CC_RGBINIT;
-    if (ChooseColorA(&cc)) {
-        *colour = cc.rgbResult;
+    if (PickColour(dialog, colour, ZettlyCustomColours))
         Repaint(dialog);
-    }
 }
 
 static void ChooseFontInto(HWND dialog, LOGFONTA *font)

@@ -47,27 +47,26 @@ LONG LoadSettings(int *playerOpen, int *clockOpen, int *changerOpen, int *meterO
     return RegCloseKey(key);
 }
 
-void SaveSettings(int playerOpen, int clockOpen, int changerOpen, int meterOpen)
+int SaveSettings(int playerOpen, int clockOpen, int changerOpen, int meterOpen)
 {
-    HKEY key;
-    if (RegCreateKeyA(ZtRegistryRoot(), ZETTLIES_REGISTRY_KEY, &key) != ERROR_SUCCESS) {
-        ZtMessageBox(nullptr, "Unable to open/create registry key!", "Registry Error",
-                     MB_ICONHAND);
-        return;
-    }
+    HKEY key = CreateSettingsKey(ZETTLIES_REGISTRY_KEY, true);
+    if (!key)
+        return -1;
     ZettlyInfoSettings stored = ZettlyInfo;
     stored.playerOpen = playerOpen;
     stored.clockOpen = clockOpen;
     stored.changerOpen = changerOpen;
     stored.meterOpen = meterOpen;
     char info[ZETTLY_INFO_BYTES];
-    int length = FormatZettlyInfo(&stored, info, sizeof info);
-    if (length >= 0)
-        RegSetValueExA(key, "Zettly Info", 0, REG_SZ, (const BYTE *)info, (DWORD)length);
+    int result = 0;
+    if (FormatZettlyInfo(&stored, info, sizeof info) < 0 ||
+        WriteRegistryString(key, "Zettly Info", info, sizeof info) != ERROR_SUCCESS)
+        result = -1;
     const char *paths[] = {ZettlySounds.rollup, ZettlySounds.unroll, ZettlySounds.alarm};
     const char *names[] = {"Rollup Wave", "Unroll Wave", "Alarm Wave"};
     for (int i = 0; i < 3; ++i)
-        RegSetValueExA(key, names[i], 0, REG_SZ, (const BYTE *)paths[i],
-                       (DWORD)strnlen(paths[i], ZETTLY_PATH_BYTES - 1));
+        if (WriteRegistryString(key, names[i], paths[i], ZETTLY_PATH_BYTES) != ERROR_SUCCESS)
+            result = -1;
     RegCloseKey(key);
+    return result;
 }

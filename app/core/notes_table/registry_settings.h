@@ -5,4 +5,4 @@
 #include "registry_text.h"
 
 LONG LoadSettings(int *playerOpen, int *clockOpen, int *changerOpen, int *meterOpen);
-void SaveSettings(int playerOpen, int clockOpen, int changerOpen, int meterOpen);
+int SaveSettings(int playerOpen, int clockOpen, int changerOpen, int meterOpen);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/note_window/note_window.h"
+#include "dde_start.h"
 #include "ui_seams.h"
 #include "core/notes_table/rich_text_check.h"
 #include "core/notes_table/zettly_slots.h"
@@ -23,14 +24,10 @@ int DdeServerStart(void)
 {
     if (ServerInstance)
         return 1;
-    UINT result = DdeInitializeA(&ServerInstance, ZettlyDdeCallback, APPCLASS_STANDARD, 0);
-    if (result != DMLERR_NO_ERROR) {
-        ServerInstance = 0;
-        char caption[64];
-        wsprintfA(caption, TEXT_DDE_FAILED_CAPTION, (int)result);
-        ZtMessageBox(nullptr, TEXT_DDE_FAILED, caption, MB_ICONHAND);
+    ServerInstance = StartDde(ZettlyDdeCallback, APPCLASS_STANDARD, TEXT_DDE_FAILED_CAPTION,
+                              TEXT_DDE_FAILED);
+    if (!ServerInstance)
         return 0;
-    }
     ServiceName = DdeCreateStringHandleA(ServerInstance, DDE_SERVICE_NAME, CP_WINANSI);
     TopicName = DdeCreateStringHandleA(ServerInstance, DDE_TOPIC_NAME, CP_WINANSI);
     ItemName = DdeCreateStringHandleA(ServerInstance, DDE_ITEM_NAME, CP_WINANSI);
@@ -257,8 +254,8 @@ int InsertZettlyRecordData(const void *data, size_t size)
 
 int DdePokeToRunningInstance(const void *data, size_t size)
 {
-    DWORD instance = 0;
-    if (DdeInitializeA(&instance, ZettlyDdeCallback, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR)
+    DWORD instance = StartDde(ZettlyDdeCallback, APPCMD_CLIENTONLY, nullptr, nullptr);
+    if (!instance)
         return -1;
     HSZ service = DdeCreateStringHandleA(instance, DDE_SERVICE_NAME, CP_WINANSI);
     HSZ topic = DdeCreateStringHandleA(instance, DDE_TOPIC_NAME, CP_WINANSI);

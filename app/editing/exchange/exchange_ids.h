@@ -27,19 +27,12 @@ enum {
     MAIL_WITH_RTF = 2,
     MAIL_WITH_INSTALLER = 3,
 
-    IDM_MAIL_PLAIN_TEXT = 20310,
-    IDM_MAIL_WITH_EXP = 20315,
-    IDM_MAIL_WITH_RTF = 20316,
-    IDM_MAIL_WITH_INSTALLER = 20320,
-
     EXCHANGE_PATH_CHARS = 1024,
     FOLDER_PATH_CHARS = 260,
     IMPORT_TITLE_CHARS = 255,
     // A poke whose acknowledgement does not come in this time is taken as lost.
     DDE_POKE_TIMEOUT_MS = 10000,
 };
-
-static_assert(IDM_MAIL_WITH_INSTALLER - IDM_MAIL_PLAIN_TEXT == 10, "mail command ids");
 
 #define TEXT_FILE_READ_ERROR "File Read Error"
 #define TEXT_UNABLE_TO_OPEN_FILE "Unable to open file"

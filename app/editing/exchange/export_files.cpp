@@ -2,7 +2,6 @@
 
 #include <commdlg.h>
 #include <richedit.h>
-#include <shlobj.h>
 
 #include <cstdio>
 #include <cstring>
@@ -10,6 +9,7 @@
 #include "core/note_window/note_window.h"
 #include "core/notes_table/rich_text_check.h"
 #include "core/notes_table/rich_text_stream.h"
+#include "folder_browser.h"
 #include "save_dialog.h"
 #include "ui_seams.h"
 #include "core/notes_table/zettly_slots.h"
@@ -18,6 +18,12 @@
 #include "export_record.h"
 #include "core/note_window/window_creation.h"
 #include "outside_text.h"
+#include "core/note_window/dialog_ids.h"
+
+// A drop or an import inserts by the button the user pressed in the drop choice.
+static_assert(INSERT_OVERWRITE == IDC_DROP_OVERWRITE && INSERT_APPEND == IDC_DROP_APPEND &&
+                  INSERT_CREATE_NEW == IDC_DROP_CREATE_NEW,
+              "insert modes are the drop choice's answers");
 
 // Files larger than an export file of the largest outside text are no notes:
 // they are refused before they are read, so one bad choice in the open
@@ -315,19 +321,8 @@ int BrowseForExportFolder(HWND owner, char *buffer, int size)
     if (!buffer || size <= 0)
         return 0;
     std::memset(buffer, 0, (size_t)size);
-    BROWSEINFOA info = {};
-    info.hwndOwner = owner;
-    info.ulFlags = BIF_RETURNONLYFSDIRS;
-    LPITEMIDLIST chosen = SHBrowseForFolderA(&info);
-    if (!chosen)
-        return 0;
-    char path[MAX_PATH] = {};
-    BOOL found = SHGetPathFromIDListA(chosen, path);
-    CoTaskMemFree(chosen);
-    if (!found || !path[0])
-        return 0;
-    lstrcpynA(buffer, path, size);
-    return 1;
+    FolderBrowserLook look = {nullptr, nullptr, false, nullptr};
+    return BrowseForFolder(owner, look, buffer, size) == 0 ? 1 : 0;
 }
 
 static bool BelongsToExport(int slot, int group)

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/core_ids.h"
 #include "ui_seams.h"
 #include "core/notes_table/zettly_slots.h"
 #include "exchange_ids.h"
@@ -183,16 +184,16 @@ int MailZettlyCommand(HWND owner, int slot, int commandId)
 {
     int kind;
     switch (commandId) {
-    case IDM_MAIL_PLAIN_TEXT:
+    case CMD_MAIL_TEXT:
         kind = MAIL_PLAIN_TEXT;
         break;
-    case IDM_MAIL_WITH_EXP:
+    case CMD_MAIL_EXP_RECORD:
         kind = MAIL_WITH_EXP;
         break;
-    case IDM_MAIL_WITH_RTF:
+    case CMD_MAIL_RICH_TEXT:
         kind = MAIL_WITH_RTF;
         break;
-    case IDM_MAIL_WITH_INSTALLER:
+    case CMD_MAIL_INSTALLER:
         kind = MAIL_WITH_INSTALLER;
         break;
     default:

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "core/main_window/startup.h"
+#include "registry_text.h"
 #include "version.h"
 
 namespace {
@@ -215,7 +216,7 @@ TEST_F(ArcadeDialogTest, ResetStartsTheChosenGameWithItsDipSwitches)
     EXPECT_EQ(Recorded.calls[Recorded.calls.size() - 2].what, "stop") << "the old machine first";
     EXPECT_TRUE(PumpUntil([] { return Recorded.runs == 2 && emulationActive; }));
 
-    EXPECT_EQ(CountBoxes(VUVOVIR_REGISTRY_ERROR_CAPTION), 0);
+    EXPECT_EQ(CountBoxes(REGISTRY_ERROR_CAPTION), 0);
     EXPECT_EQ(StoredHiScore(), "(none)") << "Reset neither reads nor writes the registry";
 }
 

@@ -3,18 +3,13 @@
 #include "arcade_pixels.h"
 
 #include "arcade_platform.h"
+#include "memory_bitmap.h"
 
 std::vector<uint32_t> ReadPixels(HDC dc, int x, int y, int w, int h) {
     std::vector<uint32_t> pixels((size_t)w * h, 0);
     HDC memoryDc = CreateCompatibleDC(dc);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
     void *bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP bitmap = CreateTopDownBitmap(dc, w, h, &bits);
     if (memoryDc && bitmap) {
         HGDIOBJ old = SelectObject(memoryDc, bitmap);
         BitBlt(memoryDc, 0, 0, w, h, dc, x, y, SRCCOPY);

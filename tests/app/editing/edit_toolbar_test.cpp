@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/editing_features.h"
+#include "core/note_editor/editor_ids.h"
 #include "core/note_window/group_window.h"
 #include "editing/edit_toolbar_ids.h"
 #include "editing_notes.h"
@@ -23,7 +24,7 @@ LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 {
     if (message == WM_COMMAND || message == WM_USER || message == WM_CUT) {
         Received r = {message, wParam, ""};
-        if (message == WM_COMMAND && LOWORD(wParam) == BAR_CMD_FONT_FACE && lParam)
+        if (message == WM_COMMAND && LOWORD(wParam) == CMD_EDIT_FONT && lParam)
             r.text = (const char *)lParam;
         EditLog.push_back(r);
         return 0;
@@ -120,7 +121,7 @@ TEST_F(EditBar, BoxesAndButtonsSendTheirCommandsToTheAttachedNote)
     SendMessageA(font, CB_GETLBTEXT, 0, (LPARAM)face);
     SendMessageA(Rebar(), WM_COMMAND, MAKEWPARAM(IDC_EDIT_BAR_FONT, CBN_SELCHANGE), (LPARAM)font);
     ASSERT_FALSE(EditLog.empty());
-    EXPECT_EQ(LOWORD(EditLog.back().wParam), BAR_CMD_FONT_FACE);
+    EXPECT_EQ(LOWORD(EditLog.back().wParam), CMD_EDIT_FONT);
     EXPECT_EQ(EditLog.back().text, face);
 
     // A click on the first format button, as the toolbar sees it.
@@ -131,7 +132,7 @@ TEST_F(EditBar, BoxesAndButtonsSendTheirCommandsToTheAttachedNote)
     LPARAM middle = MAKELPARAM((button.left + button.right) / 2, (button.top + button.bottom) / 2);
     SendMessageA(format, WM_LBUTTONDOWN, MK_LBUTTON, middle);
     SendMessageA(format, WM_LBUTTONUP, 0, middle);
-    EXPECT_TRUE(Sent(WM_COMMAND, BAR_CMD_BOLD));
+    EXPECT_TRUE(Sent(WM_COMMAND, CMD_EDIT_BOLD));
 
     // Focus goes back to the note without a simulated click.
     EXPECT_TRUE(PumpUntil([this] { return Sent(WM_USER, EDIT_TAKE_FOCUS); }));

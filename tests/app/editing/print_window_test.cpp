@@ -310,13 +310,13 @@ TEST_F(NoteFixture, TheFrameDatesThePageByTheClockOnTheTwelveHourClock)
     ASSERT_EQ(0, LayOutPrintJob(edit, page.dc, page.metrics, &job));
     ASSERT_EQ(1u, job.pages.size());
     // Wednesday 9 December 2026, five minutes past one in the afternoon.
-    SetLocalTimeHook([](SYSTEMTIME *now) {
+    SetTimeSource([](SYSTEMTIME *now, int64_t *) {
         *now = {};
         now->wYear = 2026, now->wMonth = 12, now->wDayOfWeek = 3, now->wDay = 9, now->wHour = 13,
         now->wMinute = 5;
     });
     HENHMETAFILE recorded = RecordPrintPage(job, 0, TRUE, "t");
-    SetLocalTimeHook(nullptr);
+    SetTimeSource(nullptr);
     ASSERT_NE(nullptr, recorded);
     std::vector<std::string> texts = TextsOf(recorded);
     DeleteEnhMetaFile(recorded);

@@ -7,7 +7,8 @@
 #include <vector>
 
 #include "clock_ids.h"
-#include "clock_seams.h"
+#include "clock_seam.h"
+#include "module_instance.h"
 #include "clock_settings.h"
 #include "clock_test_support.h"
 #include "clock_window.h"
@@ -19,14 +20,14 @@ class ClockWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        SetClockInstance(GetModuleHandleA(nullptr));
-        SetClockTimeSource(SummerMorning);
+        SetModuleInstance(GetModuleHandleA(nullptr));
+        SetTimeSource(SummerMorning);
     }
     void TearDown() override
     {
         if (window && IsWindow(window))
             DestroyWindow(window);
-        SetClockTimeSource(nullptr);
+        SetTimeSource(nullptr);
     }
     HWND Open()
     {
@@ -40,7 +41,7 @@ protected:
         return r;
     }
     // At noon on Greenwich the middle of the map has day, its edges night.
-    void ExpectDayAroundTheMiddleAtNoon(ClockTimeSource noon);
+    void ExpectDayAroundTheMiddleAtNoon(TimeSource noon);
     bool HasRegion() const
     {
         HRGN region = CreateRectRgn(0, 0, 0, 0);
@@ -129,15 +130,15 @@ TEST_F(ClockWindowTest, AGarbledValueLeavesTheDefaults)
 
 TEST_F(ClockWindowTest, TheDaySideOfTheMapIsBrightened)
 {
-    for (ClockTimeSource noon : {EquinoxNoon, EquinoxNoonIn2100}) {
+    for (TimeSource noon : {EquinoxNoon, EquinoxNoonIn2100}) {
         SCOPED_TRACE(noon == EquinoxNoon ? "2024" : "2100");
         ExpectDayAroundTheMiddleAtNoon(noon);
     }
 }
 
-void ClockWindowTest::ExpectDayAroundTheMiddleAtNoon(ClockTimeSource noon)
+void ClockWindowTest::ExpectDayAroundTheMiddleAtNoon(TimeSource noon)
 {
-    SetClockTimeSource(noon);
+    SetTimeSource(noon);
     if (window)
         DestroyWindow(window);
     ASSERT_NE(Open(), nullptr);

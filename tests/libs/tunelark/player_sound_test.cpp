@@ -16,7 +16,7 @@
 #include "player_test_support.h"
 #include "test_module.h"
 #include "test_support.h"
-#include "tunelark_seams.h"
+#include "ui_seams.h"
 
 namespace {
 

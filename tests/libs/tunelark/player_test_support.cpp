@@ -5,7 +5,8 @@
 #include <vector>
 
 #include "tunelark.h"
-#include "tunelark_seams.h"
+#include "module_instance.h"
+#include "ui_seams.h"
 
 namespace {
 void Put32(std::string &out, unsigned value)
@@ -56,7 +57,7 @@ bool WriteTestWave(const std::string &path, int milliseconds)
 
 HWND CreateTestPlayer()
 {
-    SetTunelarkInstance(GetModuleHandleA(nullptr));
+    SetModuleInstance(GetModuleHandleA(nullptr));
     return CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_PLAYER), nullptr, Tunelark, 0);
 }
 

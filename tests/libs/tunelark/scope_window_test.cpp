@@ -10,7 +10,7 @@
 #include "player_test_support.h"
 #include "scope_state.h"
 #include "test_support.h"
-#include "tunelark_seams.h"
+#include "ui_seams.h"
 
 namespace {
 

@@ -4,9 +4,15 @@
 
 #include <string>
 
+#include "clock_seam.h"
+#include "dde_start.h"
+#include "folder_browser.h"
+#include "memory_bitmap.h"
+#include "module_instance.h"
 #include "program_folder.h"
 #include "registry_text.h"
 #include "save_dialog.h"
+#include "ui_seams.h"
 #include "test_support.h"
 #include "window_class.h"
 
@@ -65,6 +71,159 @@ TEST(RegistryText, AValueOfHostileLengthIsRefused)
     char out[16] = "X";
     EXPECT_NE(ReadRegistryString(key, "Huge", out, sizeof out), ERROR_SUCCESS);
     EXPECT_STREQ(out, "");
+}
+
+std::string StoredBytes(HKEY key, const char *name)
+{
+    char bytes[64];
+    DWORD type = 0, size = sizeof bytes;
+    if (RegQueryValueExA(key, name, nullptr, &type, (BYTE *)bytes, &size) != ERROR_SUCCESS ||
+        type != REG_SZ)
+        return "<none>";
+    return std::string(bytes, size);
+}
+
+TEST(RegistryText, AWrittenTextEndsAsAskedAndNeverReadsPastItsBuffer)
+{
+    ScopedRegistryRoot root;
+    HKEY key = root.OpenProgramKey();
+    const char unterminated[4] = {'a', 'b', 'c', 'd'};
+    struct Case {
+        const char *why;
+        const char *text;
+        size_t limit;
+        RegistryTextEnd end;
+        std::string stored;
+    } cases[] = {
+        // The system stores the terminator that follows a text in its buffer
+        // even when the length given leaves it out, as NT does.
+        {"bare, terminated in its buffer", "1 2 3", 16, REGISTRY_TEXT_BARE,
+         std::string("1 2 3\0", 6)},
+        {"with its terminator", "1 2 3", 16, REGISTRY_TEXT_WITH_NUL, std::string("1 2 3\0", 6)},
+        {"empty", "", 16, REGISTRY_TEXT_BARE, ""},
+        {"cut at the buffer", unterminated, sizeof unterminated, REGISTRY_TEXT_BARE, "abc"},
+        {"cut, then terminated", unterminated, sizeof unterminated, REGISTRY_TEXT_WITH_NUL,
+         std::string("abc\0", 4)},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(WriteRegistryString(key, "Value", c.text, c.limit, c.end), ERROR_SUCCESS) << c.why;
+        EXPECT_EQ(StoredBytes(key, "Value"), c.stored) << c.why;
+    }
+
+    HKEY readOnly = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(key, nullptr, 0, KEY_READ, &readOnly), ERROR_SUCCESS);
+    EXPECT_NE(WriteRegistryString(readOnly, "Refused", "x", 2), ERROR_SUCCESS)
+        << "a write that fails says so";
+    EXPECT_EQ(StoredBytes(key, "Refused"), "<none>");
+
+    MessageBoxRecorder boxes;
+    RegCloseKey(readOnly);
+    SetRegistryRoot((HKEY)(ULONG_PTR)0x7654321);
+    EXPECT_EQ(CreateSettingsKey("Quiet", false), nullptr);
+    EXPECT_TRUE(boxes.Boxes().empty());
+    EXPECT_EQ(CreateSettingsKey("Told", true), nullptr);
+    SetRegistryRoot(root.Key());
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].caption, REGISTRY_ERROR_CAPTION);
+    EXPECT_EQ(boxes.Boxes()[0].text, REGISTRY_ERROR_TEXT);
+    HKEY made = CreateSettingsKey("Made", true);
+    EXPECT_NE(made, nullptr);
+    if (made)
+        RegCloseKey(made);
+}
+
+TEST(MemoryBitmap, RowZeroIsTheTopAndAFreedBitmapLeavesNoHandles)
+{
+    void *bits = nullptr;
+    HBITMAP bitmap = CreateTopDownBitmap(nullptr, 3, 2, &bits);
+    ASSERT_NE(bitmap, nullptr);
+    ASSERT_NE(bits, nullptr);
+    HGDIOBJ kept = nullptr;
+    HDC dc = SelectIntoMemoryDc(nullptr, bitmap, &kept);
+    ASSERT_NE(dc, nullptr);
+    EXPECT_NE(kept, nullptr);
+    SetPixel(dc, 0, 0, RGB(255, 0, 0));
+    SetPixel(dc, 2, 1, RGB(0, 0, 255));
+    GdiFlush();
+    const uint32_t *pixels = (const uint32_t *)bits;
+    EXPECT_EQ(pixels[0], 0x00FF0000u) << "the top-left pixel, red, first";
+    EXPECT_EQ(pixels[5], 0x000000FFu) << "the bottom-right pixel, blue, last";
+
+    FreeMemoryBitmap(&dc, &bitmap, &kept);
+    EXPECT_EQ(dc, nullptr);
+    EXPECT_EQ(bitmap, nullptr);
+    EXPECT_EQ(kept, nullptr);
+    FreeMemoryBitmap(&dc, &bitmap, &kept); // a second free finds nothing to free
+
+    EXPECT_EQ(CreateTopDownBitmap(nullptr, 0, 2, &bits), nullptr);
+    EXPECT_EQ(bits, nullptr);
+    EXPECT_EQ(SelectIntoMemoryDc(nullptr, nullptr, &kept), nullptr);
+}
+
+static int PlacedBrowsers;
+
+TEST(FolderBrowser, OkGivesAFolderAndACancelLeavesTheBufferAlone)
+{
+    ScopedTempFolder folder;
+    PlacedBrowsers = 0;
+    FolderBrowserLook look = {"Current folder is:", folder.Path().c_str(), true,
+                              [](HWND) { ++PlacedBrowsers; }};
+    char out[MAX_PATH];
+    memset(out, 'X', sizeof out);
+    {
+        ModalDialogAnswerer answer([](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDOK, 0); });
+        EXPECT_EQ(BrowseForFolder(nullptr, look, out, sizeof out), 0);
+    }
+    // Wine fills the tree after the browser opens: an OK that comes first may
+    // find another folder selected, so only a full path and its zeroed rest
+    // are certain here.
+    EXPECT_TRUE(strlen(out) > 3 && out[1] == ':' && out[2] == '\\') << out;
+    EXPECT_EQ(out[sizeof out - 1], 0);
+    EXPECT_EQ(PlacedBrowsers, 1);
+
+    strcpy(out, "kept");
+    {
+        ModalDialogAnswerer answer([](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0); });
+        EXPECT_EQ(BrowseForFolder(nullptr, look, out, sizeof out), -1);
+    }
+    EXPECT_STREQ(out, "kept");
+}
+
+HDDEDATA CALLBACK IgnoreDde(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR)
+{
+    return nullptr;
+}
+
+TEST(DdeStart, AStartGivesAnInstanceAndTellsNobody)
+{
+    MessageBoxRecorder boxes;
+    DWORD instance = StartDde(IgnoreDde, APPCMD_CLIENTONLY, "Failed %d", "no DDE");
+    ASSERT_NE(instance, 0u);
+    EXPECT_TRUE(boxes.Boxes().empty());
+    DdeUninitialize(instance);
+}
+
+TEST(Seams, ModuleInstanceAndClockFallBackToTheRealOnes)
+{
+    EXPECT_EQ(ModuleInstance(), GetModuleHandleA(nullptr));
+    SetModuleInstance((HINSTANCE)0x10000);
+    EXPECT_EQ(ModuleInstance(), (HINSTANCE)0x10000);
+    SetModuleInstance(nullptr);
+    EXPECT_EQ(ModuleInstance(), GetModuleHandleA(nullptr));
+
+    SetTimeSource([](SYSTEMTIME *local, int64_t *universal) {
+        *local = {};
+        local->wYear = 2100;
+        *universal = 4102444800LL; // 1 January 2100, past 32-bit time
+    });
+    SYSTEMTIME local;
+    ZtGetLocalTime(&local);
+    EXPECT_EQ(local.wYear, 2100);
+    EXPECT_EQ(ZtUniversalNow(), 4102444800LL);
+    SetTimeSource(nullptr);
+    ZtGetLocalTime(&local);
+    EXPECT_LT(local.wYear, 2100);
+    EXPECT_LT(ZtUniversalNow(), 4102444800LL);
 }
 
 TEST(WindowClass, ASecondRegistrationCountsAsRegistered)

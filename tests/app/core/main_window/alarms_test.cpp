@@ -30,7 +30,7 @@ static BOOL RecordSound(const char *sound, DWORD flags)
     return TRUE;
 }
 
-static void TestClock(SYSTEMTIME *out)
+static void TestClock(SYSTEMTIME *out, int64_t *)
 {
     *out = TestNow;
 }
@@ -61,7 +61,7 @@ void AlarmTest::SetUp()
         Sounds.clear();
     }
     SetPlaySoundHook(RecordSound);
-    SetLocalTimeHook(TestClock);
+    SetTimeSource(TestClock);
     SetPauseHook(ShortPause);
     SetTestTime(2026, 12, 7, 1, 12, 30); // a Monday
 }
@@ -75,7 +75,7 @@ void AlarmTest::TearDown()
         ZettlyTable[slot].blinking = 0;
     MainWindowTest::TearDown();
     SetPlaySoundHook(nullptr);
-    SetLocalTimeHook(nullptr);
+    SetTimeSource(nullptr);
     SetPauseHook(nullptr);
 }
 

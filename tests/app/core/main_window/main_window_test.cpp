@@ -111,14 +111,14 @@ TEST_F(MainWindowTest, ShortcutNewNoteAndDeleteNote)
     QuickPickSelectedSlot = 0;
     Shortcut(main, SHORTCUT_DELETE_NOTE);
     ASSERT_TRUE(PumpPostedMessages());
-    EXPECT_TRUE(WasSent(note, WM_COMMAND, CMD_CLOSE_NOTE, 0));
+    EXPECT_TRUE(WasSent(note, WM_COMMAND, CMD_CLOSE_ZETTLY, 0));
     EXPECT_EQ(QuickPickWindow, nullptr);
 
     // Without the list on screen the user cannot see which note would go.
     Received.clear();
     Shortcut(main, SHORTCUT_DELETE_NOTE);
     ASSERT_TRUE(PumpPostedMessages());
-    EXPECT_FALSE(WasSent(note, WM_COMMAND, CMD_CLOSE_NOTE, 0));
+    EXPECT_FALSE(WasSent(note, WM_COMMAND, CMD_CLOSE_ZETTLY, 0));
 }
 
 TEST_F(MainWindowTest, HookInstalledBySettingTurnsKeysIntoNotes)
@@ -395,9 +395,9 @@ TEST_F(MainWindowTest, HideAllAsksShownNotesShowAllShowsHiddenOnes)
         RecordCommandsOf(ZettlyTable[i].window);
     SendMessageA(main, WM_COMMAND, CMD_HIDE_ALL, 0);
     ASSERT_TRUE(PumpPostedMessages());
-    EXPECT_TRUE(WasSent(ZettlyTable[0].window, WM_COMMAND, CMD_HIDE_NOTE, 0));
-    EXPECT_FALSE(WasSent(ZettlyTable[1].window, WM_COMMAND, CMD_HIDE_NOTE, 0));
-    EXPECT_TRUE(WasSent(ZettlyTable[2].window, WM_COMMAND, CMD_HIDE_NOTE, 0));
+    EXPECT_TRUE(WasSent(ZettlyTable[0].window, WM_COMMAND, CMD_HIDE_ZETTLY, 0));
+    EXPECT_FALSE(WasSent(ZettlyTable[1].window, WM_COMMAND, CMD_HIDE_ZETTLY, 0));
+    EXPECT_TRUE(WasSent(ZettlyTable[2].window, WM_COMMAND, CMD_HIDE_ZETTLY, 0));
 
     SendMessageA(main, WM_COMMAND, CMD_SHOW_ALL, 0);
     EXPECT_EQ(ZettlyTable[1].showCommand, 1);
@@ -417,7 +417,7 @@ TEST_F(MainWindowTest, JumpUnrollsARolledNoteAndItsGroup)
     ZettlyTable[group].rolledUp = 1;
     RecordCommandsOf(ZettlyTable[slot].window);
     SendMessageA(main, WM_COMMAND, CMD_JUMP_FIRST + slot, 0);
-    EXPECT_TRUE(WasSent(ZettlyTable[slot].window, WM_COMMAND, CMD_ROLL, 0));
+    EXPECT_TRUE(WasSent(ZettlyTable[slot].window, WM_COMMAND, CMD_ROLL_ZETTLY, 0));
     SendMessageA(main, WM_COMMAND, CMD_JUMP_FIRST + 200, 0); // no note there: nothing happens
 }
 

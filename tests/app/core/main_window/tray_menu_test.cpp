@@ -41,7 +41,7 @@ TEST_F(MainWindowTest, TrayMenuHoldsItsEntriesInOrder)
         {"Show Clock", CMD_CLOCK},
         {"Show Desktop BG Changer", CMD_CHANGER},
         {"Show Mem/Disk IO Stats", CMD_METER},
-        {"Show Process Tree", CMD_PROCESS_TREE},
+        {"Show Process Tree", CMD_SHOW_PROCESS_TREE},
         {"About Zettlies", CMD_ABOUT},
         {"", 0},
         {"Quit Zettlies", CMD_QUIT},

@@ -1,5 +1,6 @@
 #include <map>
 
+#include "core/core_ids.h"
 #include "editing/exchange/exchange_ids.h"
 #include "editing/exchange/installer_hunk.h"
 #include "editing/exchange/mail.h"
@@ -114,7 +115,7 @@ TEST_F(Mail, RefusedLogonCancelAndErrorsAreTold)
     EXPECT_EQ(MailZettly(slot, MAIL_PLAIN_TEXT), -2) << "the user cancelled";
     SetEnvironmentVariableA("ZT_MAPI_SEND_RESULT", "5");
     MessageBoxRecorder boxes;
-    EXPECT_EQ(MailZettlyCommand(nullptr, slot, IDM_MAIL_PLAIN_TEXT), 5);
+    EXPECT_EQ(MailZettlyCommand(nullptr, slot, CMD_MAIL_TEXT), 5);
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_EQ(boxes.Boxes()[0].caption, "Mail To Operation Failed!");
     EXPECT_EQ(boxes.Boxes()[0].text, "Unknown error occurred in MAPI mail\r\nconstruction. Error code = 5");
