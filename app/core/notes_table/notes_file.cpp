@@ -648,7 +648,8 @@ int RecordUnsavedSession(NotesFiles *files, DWORD error)
     NotesFileWork work = {files, 0, 0};
     DWORD fault = WriteFault; // the note is no save: it goes where it can
     WriteFault = 0;
-    int result = length < 0 ? -1 : WriteWholeFile(&work, files->names.unsaved, text, (size_t)length);
+    int result =
+        length < 0 ? -1 : WriteWholeFile(&work, files->names.unsaved, text, (size_t)length);
     WriteFault = fault;
     return result;
 }

@@ -257,7 +257,8 @@ TEST(NotesFileFormat, LostTextStartIsPlacedWhereTheDamageIs)
         std::string merged;             // the second and third texts run together
         std::vector<std::string> texts; // "?" stands for a text with nothing of its own
     } cases[] = {
-        {"never closes", "{\\rtf1 {\\b tw{\x81" "ee}\\par}", {a, "{\\rtf1 {\\b tw{\x81" "ee}\\par}", "?", d}},
+        {"never closes", "{\\rtf1 {\\b tw{\x81" "ee}\\par}",
+         {a, "{\\rtf1 {\\b tw{\x81" "ee}\\par}", "?", d}},
         {"closes early", "{\\rtf1 {\\b two}\\par}}x\\b three}\\par}",
          {a, "{\\rtf1 {\\b two}\\par}", "}x\\b three}\\par}", d}},
         {"bytes the control never writes", "{\\rtf1 {\\b tw\xe4\xf6three}\\par}",
@@ -270,7 +271,8 @@ TEST(NotesFileFormat, LostTextStartIsPlacedWhereTheDamageIs)
             << k.what;
         ASSERT_EQ(texts.size(), 4u) << k.what;
         for (size_t i = 0; i < 4; ++i) {
-            std::string got = texts[i].missing ? "?" : Text(texts[i].rtf.data(), texts[i].rtf.size());
+            const NoteText &t = texts[i];
+            std::string got = t.missing ? "?" : Text(t.rtf.data(), t.rtf.size());
             EXPECT_EQ(got, k.texts[i]) << k.what << " text " << i;
             EXPECT_EQ(texts[i].damaged, i == 1 || i == 2) << k.what << " text " << i;
             EXPECT_EQ(texts[i].startLost, i == 2) << k.what << " text " << i;
@@ -316,9 +318,10 @@ TEST(NotesFileFormat, CommitRecordNamesEachFileAndRejectsAnythingElse)
     n = FormatUnsavedNote(112, text, sizeof text);
     ASSERT_EQ(ParseUnsavedNote((const uint8_t *)text, (size_t)n, &error), 0);
     EXPECT_EQ(error, 112u);
-    for (const std::string &bad : {std::string("ZettlyUnsaved1 112"), std::string("ZettlyUnsaved2 1\n"),
-                                   std::string("ZettlyUnsaved1 99999999999\n"),
-                                   std::string(text, (size_t)n) + "x", std::string(100, '7')})
+    for (const std::string &bad :
+         {std::string("ZettlyUnsaved1 112"), std::string("ZettlyUnsaved2 1\n"),
+          std::string("ZettlyUnsaved1 99999999999\n"), std::string(text, (size_t)n) + "x",
+          std::string(100, '7')})
         EXPECT_EQ(ParseUnsavedNote((const uint8_t *)bad.data(), bad.size(), &error), -1) << bad;
 }
 
