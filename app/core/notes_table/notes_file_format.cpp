@@ -128,15 +128,22 @@ int FormatCommitRecord(const CommitRecord *c, char *out, size_t outSize)
     return n > 0 && (size_t)n < outSize ? n : -1;
 }
 
+// Bytes of a short record file as a C string; false when they are empty, too
+// long or hold a 0 byte.
+static bool TakeShortText(const uint8_t *data, size_t size, char *text, size_t textSize)
+{
+    if (size == 0 || size >= textSize)
+        return false;
+    std::memcpy(text, data, size);
+    text[size] = 0;
+    return std::strlen(text) == size;
+}
+
 int ParseCommitRecord(const uint8_t *data, size_t size, CommitRecord *c)
 {
     std::memset(c, 0, sizeof *c);
     char text[128];
-    if (size == 0 || size >= sizeof text)
-        return -1;
-    std::memcpy(text, data, size);
-    text[size] = 0;
-    if (std::strlen(text) != size)
+    if (!TakeShortText(data, size, text, sizeof text))
         return -1;
     unsigned long v[6];
     char tag[16], end = 0;
@@ -175,11 +182,7 @@ int ParseUnsavedNote(const uint8_t *data, size_t size, uint32_t *error)
 {
     *error = 0;
     char text[64];
-    if (size == 0 || size >= sizeof text)
-        return -1;
-    std::memcpy(text, data, size);
-    text[size] = 0;
-    if (std::strlen(text) != size)
+    if (!TakeShortText(data, size, text, sizeof text))
         return -1;
     char tag[16], end = 0;
     unsigned long value = 0;
