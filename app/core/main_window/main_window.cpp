@@ -1,5 +1,6 @@
 #include "main_window.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "alarms.h"
@@ -10,6 +11,7 @@
 #include "main_commands.h"
 #include "zettlies_files.h"
 #include "core/note_window/note_window.h"
+#include "core/notes_table/notes_file_ids.h"
 #include "core/notes_table/registry_settings.h"
 #include "tray_icon.h"
 #include "tray_menu.h"
@@ -25,6 +27,11 @@ struct MainWindowState {
     BOOL destroying;
     BOOL settingsWritten;       // by WM_CLOSE or the end of the session, once
     BOOL keyboardHookInstalled;
+    // The notes' last save is settled: saved at quit or at the end of the
+    // session, or given up by the user; the destruction saves no more.
+    BOOL notesSettled;
+    BOOL sessionSaveTried;      // at WM_QUERYENDSESSION
+    BOOL sessionSaved;          // and it worked
 };
 
 static MainWindowState *StateOf(HWND window)
@@ -112,21 +119,62 @@ static void CloseAllCompanions(void)
         CloseCompanion(which);
 }
 
-static void OnMainClose(MainWindowState *s)
+// Saves the notes before anything closes. When that fails, the user decides:
+// try again, quit without the changes (the last good save stays as it is) or
+// stay, which keeps everything open. TRUE: go on quitting.
+static BOOL SaveNotesBeforeQuit(HWND window)
+{
+    for (;;) {
+        if (SaveZettlies(nullptr) == 0)
+            return TRUE;
+        char cause[96], text[640];
+        std::snprintf(text, sizeof text, QUIT_SAVE_FAILED, LastSaveFailure(cause, sizeof cause));
+        int answer = ZtMessageBox(window, text, SAVE_FAILED_CAPTION,
+                                  MB_CANCELTRYCONTINUE | MB_ICONHAND | MB_DEFBUTTON1);
+        if (answer != IDTRYAGAIN)
+            return answer == IDCONTINUE;
+    }
+}
+
+// FALSE: the user chose to stay, and the window is not to be destroyed.
+static BOOL OnMainClose(HWND window, MainWindowState *s)
 {
     if (!s->settingsWritten) {
         SaveSettingsWithCompanions();
         s->settingsWritten = TRUE;
     }
+    if (!s->notesSettled) {
+        if (!SaveNotesBeforeQuit(window)) {
+            // Written again, as they stand then, by the quit that comes later.
+            s->settingsWritten = FALSE;
+            return FALSE;
+        }
+        s->notesSettled = TRUE;
+    }
     CloseAllCompanions();
+    return TRUE;
+}
+
+// Nobody can answer a question now: the save is tried here and once more at
+// WM_ENDSESSION when it fails.
+static void OnMainQueryEndSession(MainWindowState *s)
+{
+    if (s->notesSettled || s->destroying)
+        return;
+    s->sessionSaveTried = TRUE;
+    s->sessionSaved = SaveZettlies(nullptr) == 0;
 }
 
 // A shutdown that another program cancelled ends nothing: the settings are
-// left for the WM_CLOSE that will still come.
+// left for the WM_CLOSE that will still come. When the notes cannot be saved
+// the last good set stays as it is, and the next start says why the
+// session's changes are gone.
 static void OnMainEndSession(HWND window, MainWindowState *s, BOOL ending)
 {
-    if (!ending)
+    if (!ending) {
+        s->sessionSaveTried = s->sessionSaved = FALSE;
         return;
+    }
     if (!s->settingsWritten) {
         SaveSettings(Companions[COMPANION_PLAYER].window != nullptr,
                      Companions[COMPANION_CLOCK].window != nullptr,
@@ -134,7 +182,14 @@ static void OnMainEndSession(HWND window, MainWindowState *s, BOOL ending)
                      Companions[COMPANION_METER].window != nullptr);
         s->settingsWritten = TRUE;
     }
-    SendMessageA(window, WM_COMMAND, CMD_SAVE_NOW, 0);
+    if (s->notesSettled || s->destroying)
+        return;
+    s->notesSettled = TRUE;
+    bool saved = SaveZettlies(nullptr) == 0;
+    if (!saved && !s->sessionSaveTried)
+        saved = SaveZettlies(nullptr) == 0;
+    if (!saved && !s->sessionSaved)
+        RecordUnsavedSession();
 }
 
 static void OnMainDestroy(HWND window, MainWindowState *s)
@@ -146,8 +201,8 @@ static void OnMainDestroy(HWND window, MainWindowState *s)
     s->destroying = TRUE;
     KillTimer(window, TIMER_AUTOSAVE);
     KillTimer(window, TIMER_ALARMS);
-    if (SaveZettlies(nullptr) != 0)
-        ZtMessageBox(window, "Unable to save zettly info", "I/O Error", MB_ICONHAND);
+    if (!s->notesSettled && SaveZettlies(nullptr) != 0)
+        ZtMessageBox(window, "Unable to save zettly info", SAVE_FAILED_CAPTION, MB_ICONHAND);
     DeleteTrayIcon();
     DestroyTrayMenus();
     CloseAllCompanions();
@@ -258,8 +313,12 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
             return TRUE;
         break;
     case WM_CLOSE:
-        OnMainClose(s);
+        if (!OnMainClose(window, s))
+            return 0;
         break; // DefWindowProc destroys the window
+    case WM_QUERYENDSESSION:
+        OnMainQueryEndSession(s);
+        return TRUE;
     case WM_ENDSESSION:
         OnMainEndSession(window, s, (BOOL)wParam);
         return 0;

@@ -95,6 +95,16 @@ int SaveZettlies(HWND owner)
     return SaveZettliesWithin(owner, SAVE_MUTEX_WAIT_MS);
 }
 
+const char *LastSaveFailure(char *out, size_t outSize)
+{
+    return DescribeSaveFailure(Files.lastSaveError, out, outSize);
+}
+
+int RecordUnsavedSession(void)
+{
+    return RecordUnsavedSession(&Files, Files.lastSaveError);
+}
+
 // ---------------------------------------------------------------- loading
 
 struct LoadPlaced {

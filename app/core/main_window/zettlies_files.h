@@ -23,6 +23,11 @@ int SaveZettlies(HWND owner);
 // The same with another limit on the wait for the save mutex.
 int SaveZettliesWithin(HWND owner, DWORD mutexWaitMs);
 
+// The cause of the last failed save in a few words ("the disk is full").
+const char *LastSaveFailure(char *out, size_t outSize);
+// The session ends with its notes unsaved: the next start says so once.
+int RecordUnsavedSession(void);
+
 // The auto-save: SaveZettlies on its own thread, parameter the main window.
 DWORD WINAPI SaveZettliesThread(LPVOID mainWindow);
 // Starts that thread and lets it run; 0 / -1.

@@ -16,12 +16,14 @@
 #include "zettly_slots.h"
 
 static NotesFileStepHook StepHook;
+static DWORD WriteFault;
 
-// One save or load at work: the files it works on and how many file
-// operations it has done.
+// One save or load at work: the files it works on, how many file operations
+// it has done and the system error of the first that failed.
 struct NotesFileWork {
     NotesFiles *files;
     int steps;
+    DWORD error;
 };
 
 static const DWORD MaxReadBytes = 0x40000000;
@@ -31,6 +33,21 @@ NotesFileStepHook SetNotesFileStepHook(NotesFileStepHook hook)
     NotesFileStepHook previous = StepHook;
     StepHook = hook;
     return previous;
+}
+
+void SetNotesFileWriteFault(DWORD error)
+{
+    WriteFault = error;
+}
+
+// Keeps the system error of the first operation that failed, for the message
+// that names the cause; call it before anything else can change the error.
+static int Failed(NotesFileWork *w)
+{
+    DWORD error = GetLastError();
+    if (!w->error)
+        w->error = error ? error : ERROR_GEN_FAILURE;
+    return -1;
 }
 
 static void FileStep(NotesFileWork *w)
@@ -125,19 +142,29 @@ static int ReadWholeFile(const char *path, ByteBuffer *out)
 static int WriteWholeFile(NotesFileWork *w, const char *path, const void *bytes, size_t size)
 {
     NotesPhaseMark mark(PHASE_WRITING);
+    if (WriteFault) {
+        SetLastError(WriteFault);
+        return Failed(w);
+    }
     HANDLE file =
         CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
-        return -1;
+        return Failed(w);
     FileStep(w);
     DWORD written = 0;
     bool ok = size == 0 || (WriteFile(file, bytes, (DWORD)size, &written, nullptr) &&
                             written == (DWORD)size);
+    if (!ok && GetLastError() == ERROR_SUCCESS)
+        SetLastError(ERROR_DISK_FULL); // a short write without an error: no room left
+    if (!ok)
+        Failed(w);
     FileStep(w);
     // On the disk before it is renamed into place: a power cut must not leave
     // a renamed file without its bytes.
-    ok = FlushFileBuffers(file) && ok;
-    ok = CloseHandle(file) && ok;
+    if (!FlushFileBuffers(file) && ok)
+        ok = Failed(w) == 0;
+    if (!CloseHandle(file) && ok)
+        ok = Failed(w) == 0;
     FileStep(w);
     if (!ok)
         DeleteFileA(path);
@@ -153,9 +180,12 @@ static int CopyWhole(NotesFileWork *w, const char *from, const char *to)
     if (n <= 0 || (size_t)n >= sizeof part)
         return -1;
     ByteBuffer bytes;
-    if (ReadWholeFile(from, &bytes) != 0 || WriteWholeFile(w, part, bytes.data(), bytes.size()) != 0)
+    if (ReadWholeFile(from, &bytes) != 0)
+        return Failed(w);
+    if (WriteWholeFile(w, part, bytes.data(), bytes.size()) != 0)
         return -1;
     if (!MoveFileExA(part, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        Failed(w);
         DeleteFileA(part);
         return -1;
     }
@@ -210,7 +240,9 @@ static void DeleteSavingFiles(const ZettlyFileSet &f)
         DeleteFileA(f.saving[kind]);
 }
 
-static int WriteSaveMarker(NotesFileWork *w)
+// The marker's sentence, then what each file of the set holds (size and
+// checksum), so that a start can tell a file changed since the save.
+static int WriteSaveMarker(NotesFileWork *w, const CommitRecord *holds)
 {
     SYSTEMTIME now;
     GetLocalTime(&now);
@@ -222,10 +254,16 @@ static int WriteSaveMarker(NotesFileWork *w)
     t.tm_hour = now.wHour;
     t.tm_min = now.wMinute;
     t.tm_sec = now.wSecond;
-    char text[128];
+    char text[256];
     int length = FormatSaveMarker(&t, text, sizeof text);
     if (length < 0)
         return -1;
+    if (holds) {
+        int more = FormatCommitRecord(holds, text + length, sizeof text - (size_t)length);
+        if (more < 0)
+            return -1;
+        length += more;
+    }
     return WriteWholeFile(w, w->files->names.marker, text, (size_t)length);
 }
 
@@ -330,6 +368,8 @@ static int CloseCheckListFile(NotesFileWork *w, FILE *file)
     if (!file)
         return 0;
     bool ok = std::fflush(file) == 0 && !std::ferror(file) && _commit(_fileno(file)) == 0;
+    if (!ok)
+        Failed(w);
     ok = std::fclose(file) == 0 && ok;
     FileStep(w);
     return ok ? 0 : -1;
@@ -338,6 +378,18 @@ static int CloseCheckListFile(NotesFileWork *w, FILE *file)
 static CommitFile DescribeBytes(const ByteBuffer &bytes)
 {
     return CommitFile{(uint32_t)bytes.size(), ChecksumBytes(0, bytes.data(), bytes.size())};
+}
+
+// A missing file holds nothing.
+static bool DescribeCurrentSet(const ZettlyFileSet &f, CommitRecord *holds)
+{
+    for (int kind = 0; kind < ZETTLY_FILE_KINDS; ++kind) {
+        ByteBuffer bytes;
+        if (ReadWholeFile(f.current[kind], &bytes) == -2)
+            return false;
+        holds->files[kind] = DescribeBytes(bytes);
+    }
+    return true;
 }
 
 static bool FileHolds(const char *path, const CommitFile &expected)
@@ -388,6 +440,7 @@ static int PutSavedFilesInPlace(NotesFileWork *w, const CommitRecord *commit)
         return -1;
     if (marked) {
         if (!DeleteFileA(f.marker)) {
+            Failed(w);
             DeleteFileA(f.committing);
             return -1;
         }
@@ -402,6 +455,7 @@ static int PutSavedFilesInPlace(NotesFileWork *w, const CommitRecord *commit)
             // stay: with those already renamed they are this save's whole
             // set, which the next start puts in place or loads, never a mix
             // of two saves.
+            Failed(w);
             files->currentSetKnownGood = false;
             if (!backedUp)
                 return -1;
@@ -411,13 +465,14 @@ static int PutSavedFilesInPlace(NotesFileWork *w, const CommitRecord *commit)
             bool restored = true;
             for (int k = 0; k < i; ++k)
                 restored = RestoreFromPrior(w, RenameOrder[k]) && restored;
-            if (restored && WriteSaveMarker(w) == 0)
+            CommitRecord holds;
+            if (restored && DescribeCurrentSet(f, &holds) && WriteSaveMarker(w, &holds) == 0)
                 files->currentSetKnownGood = true;
             return -1;
         }
         FileStep(w);
     }
-    int marker = WriteSaveMarker(w);
+    int marker = WriteSaveMarker(w, commit);
     // Without a marker the commit file stays: the next start writes it.
     if (marker == 0 && DeleteFileA(f.committing))
         FileStep(w);
@@ -438,7 +493,7 @@ static int SaveAllNotes(NotesFileWork *w, const SaveShowing *showing)
     // A commit file left by an earlier save speaks for files that are not
     // these: a start must never take this save's files on its word.
     if (FileExists(f.committing) && !DeleteFileA(f.committing))
-        return -1;
+        return Failed(w);
     DeleteSavingFiles(f);
     int usedSlots[ZETTLY_LAST_NOTE_SLOT + 1];
     int storedIndexOfSlot[ZETTLY_SLOTS];
@@ -456,8 +511,11 @@ static int SaveAllNotes(NotesFileWork *w, const SaveShowing *showing)
     images.texts.reserve((size_t)used * 4096);
     AppendRecordFileHead(&images.records, ZettlySchemes, ZettlySchemeCount,
                          &ZettlyTable[ZETTLY_DEFAULT_SLOT]);
-    images.checkLists = std::fopen(f.saving[CHECK_LIST_FILE], "wb");
-    int result = images.checkLists ? 0 : -1;
+    if (WriteFault)
+        SetLastError(WriteFault);
+    else
+        images.checkLists = std::fopen(f.saving[CHECK_LIST_FILE], "wb");
+    int result = images.checkLists ? 0 : Failed(w);
     if (images.checkLists)
         FileStep(w);
 
@@ -485,7 +543,7 @@ static int SaveAllNotes(NotesFileWork *w, const SaveShowing *showing)
     CommitRecord commit = {};
     if (result == 0) {
         ByteBuffer lists;
-        result = ReadWholeFile(f.saving[CHECK_LIST_FILE], &lists) == 0 ? 0 : -1;
+        result = ReadWholeFile(f.saving[CHECK_LIST_FILE], &lists) == 0 ? 0 : Failed(w);
         commit.files[RECORD_FILE] = DescribeBytes(images.records);
         commit.files[TEXT_FILE] = DescribeBytes(images.texts);
         commit.files[CHECK_LIST_FILE] = DescribeBytes(lists);
@@ -530,15 +588,69 @@ int SaveNotesFiles(NotesFiles *files, DWORD mutexWaitMs, const SaveShowing *show
     // the middle of one) would find the mutex its own: it is turned away instead.
     if (files->savingThread == GetCurrentThreadId())
         return -1;
-    if (PrepareNotesFiles(files) != 0)
+    files->lastSaveError = 0;
+    if (PrepareNotesFiles(files) != 0) {
+        files->lastSaveError = GetLastError();
         return -1;
-    if (!WaitForSaveMutex(files->saveMutex, mutexWaitMs))
+    }
+    if (!WaitForSaveMutex(files->saveMutex, mutexWaitMs)) {
+        files->lastSaveError = ERROR_TIMEOUT;
         return -1;
+    }
     files->savingThread = GetCurrentThreadId();
-    NotesFileWork work = {files, 0};
+    NotesFileWork work = {files, 0, 0};
     int result = SaveAllNotes(&work, showing);
+    files->lastSaveError = result == 0 ? 0 : work.error;
     files->savingThread = 0;
     ReleaseMutex(files->saveMutex);
+    return result;
+}
+
+const char *DescribeSaveFailure(DWORD error, char *out, size_t outSize)
+{
+    const char *cause = nullptr;
+    switch (error) {
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        cause = "the disk is full";
+        break;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
+    case ERROR_NETWORK_ACCESS_DENIED:
+        cause = "access to the data folder is denied";
+        break;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        cause = "a zettly file is in use by another program";
+        break;
+    case ERROR_TIMEOUT:
+        cause = "another save did not finish in time";
+        break;
+    case 0:
+        cause = "a zettly could not be read for saving";
+        break;
+    }
+    if (outSize == 0)
+        return out;
+    if (cause)
+        std::snprintf(out, outSize, "%s", cause);
+    else
+        std::snprintf(out, outSize, "Windows reported error %lu", (unsigned long)error);
+    return out;
+}
+
+int RecordUnsavedSession(NotesFiles *files, DWORD error)
+{
+    if (PrepareNotesFiles(files) != 0)
+        return -1;
+    char text[64];
+    int length = FormatUnsavedNote((uint32_t)error, text, sizeof text);
+    NotesFileWork work = {files, 0, 0};
+    DWORD fault = WriteFault; // the note is no save: it goes where it can
+    WriteFault = 0;
+    int result =
+        length < 0 ? -1 : WriteWholeFile(&work, files->names.unsaved, text, (size_t)length);
+    WriteFault = fault;
     return result;
 }
 
@@ -569,6 +681,12 @@ static void RollBackTo(NotesFileWork *w, char const (*names)[ZETTLY_PATH_CHARS],
         if (FileExists(names[kind]) &&
             CopyWhole(w, names[kind], w->files->names.current[kind]) != 0)
             w->files->keepPriorSet = true;
+    // A marker that stays speaks for the set in place now, not the one it
+    // was written with.
+    CommitRecord holds;
+    if (FileExists(w->files->names.marker) &&
+        (!DescribeCurrentSet(w->files->names, &holds) || WriteSaveMarker(w, &holds) != 0))
+        DeleteFileA(w->files->names.marker);
 }
 
 static void LetHeldSetGo(const ZettlyFileSet &f)
@@ -618,8 +736,16 @@ static bool FinishInterruptedSave(NotesFileWork *w)
         return false;
     ByteBuffer bytes;
     CommitRecord commit;
-    bool match = ReadWholeFile(f.committing, &bytes) == 0 &&
-                 ParseCommitRecord(bytes.data(), bytes.size(), &commit) == 0;
+    if (ReadWholeFile(f.committing, &bytes) != 0 ||
+        ParseCommitRecord(bytes.data(), bytes.size(), &commit) != 0) {
+        // The commit file is written whole and flushed before the first file
+        // is moved: one that is empty or cut off means the save stopped before
+        // its renames, and the set in place is the one it left untouched.
+        DeleteSavingFiles(f);
+        DeleteFileA(f.committing);
+        return false;
+    }
+    bool match = true;
     for (int kind = 0; kind < ZETTLY_FILE_KINDS && match; ++kind) {
         // Gone: renamed into place before the stop.
         const char *file = FileExists(f.saving[kind]) ? f.saving[kind] : f.current[kind];
@@ -637,12 +763,33 @@ static bool FinishInterruptedSave(NotesFileWork *w)
             done = MoveFileExA(f.saving[kind], f.current[kind],
                                MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) &&
                    done;
-    if (done && (FileExists(f.marker) || WriteSaveMarker(w) == 0))
+    if (done && (FileExists(f.marker) || WriteSaveMarker(w, &commit) == 0))
         DeleteFileA(f.committing);
     if (done)
         return false;
     ZtMessageBox(nullptr, COMMIT_UNFINISHED, ROLL_BACK_CAPTION, MB_ICONEXCLAMATION);
     return true;
+}
+
+// Said once: the note goes when it has been told. Its bytes come from a
+// file anyone can write: only a whole, short note names a cause.
+static void TellUnsavedSession(NotesFileWork *w)
+{
+    const char *path = w->files->names.unsaved;
+    WIN32_FILE_ATTRIBUTE_DATA about;
+    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &about) ||
+        (about.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return;
+    ByteBuffer bytes;
+    uint32_t error = 0;
+    char cause[96] = "the reason was not recorded";
+    if (about.nFileSizeHigh == 0 && about.nFileSizeLow < 64 && ReadWholeFile(path, &bytes) == 0 &&
+        ParseUnsavedNote(bytes.data(), bytes.size(), &error) == 0)
+        DescribeSaveFailure(error, cause, sizeof cause);
+    char text[512];
+    std::snprintf(text, sizeof text, UNSAVED_SESSION, cause);
+    DeleteFileA(path);
+    ZtMessageBox(nullptr, text, UNSAVED_SESSION_CAPTION, MB_ICONEXCLAMATION);
 }
 
 // Returns whether the marker of a completed save was found.
@@ -718,10 +865,23 @@ static void LoadNoteText(LoadState *s, ZettlyRecord *z)
         return;
     }
     const NoteText &text = s->texts[s->nextText++];
+    if (text.missing) {
+        ++s->damage.lostTexts;
+        return;
+    }
     bool damaged = text.damaged;
     if (edit && !text.rtf.empty()) {
         DWORD error = 0;
-        StreamTextIn(edit, text.rtf.data(), text.rtf.size(), &error);
+        if (text.startLost) {
+            // The rest of a text whose header is gone: under a header of its
+            // own it shows its words as it can.
+            static const char Header[] = "{\\rtf1\\ansi ";
+            ByteBuffer whole(Header, Header + sizeof Header - 1);
+            whole.insert(whole.end(), text.rtf.begin(), text.rtf.end());
+            StreamTextIn(edit, whole.data(), whole.size(), &error);
+        } else {
+            StreamTextIn(edit, text.rtf.data(), text.rtf.size(), &error);
+        }
         if (error != 0) {
             // Unreadable as RTF: the note keeps the bytes as its text.
             SetPlainText(edit, text.rtf.data(), text.rtf.size());
@@ -849,6 +1009,27 @@ static void DestroyLoadedNotes(NotesFiles *files)
     }
 }
 
+// Whole records after the head of the record file; -1 without a whole head.
+static long StoredRecordCount(const ByteBuffer &recordBytes)
+{
+    ByteReader records = {recordBytes.data(), recordBytes.size(), 0};
+    RecordFileHead head;
+    if (ReadRecordFileHead(&records, &head) != 0)
+        return -1;
+    return (long)(BytesLeft(&records) / ZETTLY_RECORD_BYTES);
+}
+
+// What the marker says the set holds; false for a marker without it.
+static bool ReadMarkerRecord(const ZettlyFileSet &f, CommitRecord *holds)
+{
+    WIN32_FILE_ATTRIBUTE_DATA about;
+    ByteBuffer bytes;
+    return GetFileAttributesExA(f.marker, GetFileExInfoStandard, &about) &&
+           about.nFileSizeHigh == 0 && about.nFileSizeLow <= 1024 &&
+           ReadWholeFile(f.marker, &bytes) == 0 &&
+           ParseSaveMarkerRecord(bytes.data(), bytes.size(), holds) == 0;
+}
+
 // The file a load reads: while an interrupted save cannot be put in place,
 // its new file where one is left beside the current one.
 static const char *LoadPath(const ZettlyFileSet &f, int kind, bool fromCommit)
@@ -876,11 +1057,21 @@ static int LoadFileSet(NotesFileWork *w, const NotePlacing *placing, bool marked
         s.plainTexts = ByteReader{textBytes.data(), textBytes.size(), 0};
         s.plainForm = LooksLikePlainNoteText(&s.plainTexts);
         if (!s.plainForm)
-            s.damage.extraTexts =
-                SplitRichNoteTexts(textBytes.data(), textBytes.size(), &s.texts);
+            s.damage.garbagePieces = SplitRichNoteTexts(textBytes.data(), textBytes.size(),
+                                                     &s.texts, StoredRecordCount(recordBytes));
     }
     s.checkLists = ByteReader{checkBytes.data(), checkBytes.size(), 0};
     s.haveCheckLists = gotCheckLists == 0;
+    CommitRecord holds;
+    if (marked && ReadMarkerRecord(f, &holds)) {
+        const ByteBuffer *read[ZETTLY_FILE_KINDS] = {&recordBytes, &textBytes, &checkBytes};
+        for (int kind = 0; kind < ZETTLY_FILE_KINDS; ++kind) {
+            CommitFile found = DescribeBytes(*read[kind]);
+            if (found.size != holds.files[kind].size ||
+                found.checksum != holds.files[kind].checksum)
+                s.damage.changedFiles |= 1u << kind;
+        }
+    }
     if (gotTexts != 0)
         s.damage.missingTextFile = true;
     int count = 0;
@@ -896,7 +1087,8 @@ int LoadNotesFiles(NotesFiles *files, const NotePlacing *placing)
 {
     if (PrepareNotesFiles(files) != 0)
         return 0;
-    NotesFileWork work = {files, 0};
+    NotesFileWork work = {files, 0, 0};
+    TellUnsavedSession(&work);
     // An unfinished save's set matched what it wrote: no roll-back question,
     // but not a set to make backups from either.
     bool unfinished = FinishInterruptedSave(&work);

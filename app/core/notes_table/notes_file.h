@@ -33,6 +33,9 @@ struct NotesFiles {
     bool currentSetKnownGood;
     // A load found damage: the backups are not replaced for the rest of the run.
     bool keepPriorSet;
+    // Why the last save failed: the system's error code, 0 when it was no
+    // system error (or the save did not fail).
+    DWORD lastSaveError;
     HeldCheckList held[ZETTLY_LAST_NOTE_SLOT + 1];
 };
 
@@ -59,6 +62,15 @@ struct SaveShowing {
 // and the save marked complete; -1 when the mutex was not had within the
 // limit, a note's content could not be taken or a file not written.
 int SaveNotesFiles(NotesFiles *files, DWORD mutexWaitMs, const SaveShowing *showing);
+
+// The cause of a failed save in a few words, from its system error: "the
+// disk is full", "access to the data folder is denied", ... Returns out.
+const char *DescribeSaveFailure(DWORD error, char *out, size_t outSize);
+
+// A session that ended while its notes could not be saved: a note beside the
+// notes files, so that the next start says once why that session's changes
+// are lost. 0 / -1.
+int RecordUnsavedSession(NotesFiles *files, DWORD error);
 
 // What a load asks of the windows above the store, on the loading thread.
 struct NotePlacing {
@@ -92,3 +104,6 @@ int LoadNotesFiles(NotesFiles *files, const NotePlacing *placing);
 enum { SAVE_STEP_WAITING = -1 };
 typedef void (*NotesFileStepHook)(int step);
 NotesFileStepHook SetNotesFileStepHook(NotesFileStepHook hook);
+// Tests make every file that a save creates fail with this system error
+// (ERROR_DISK_FULL, ERROR_ACCESS_DENIED, ...) while it is not 0.
+void SetNotesFileWriteFault(DWORD error);

@@ -44,7 +44,8 @@ int BuildZettlyFileSet(const char *folder, ZettlyFileSet *set)
             JoinPath(folder, CurrentNames[kind], "_lastgood", set->held[kind]))
             return -1;
     }
-    if (JoinPath(folder, MarkerName, "_saving", set->committing))
+    if (JoinPath(folder, MarkerName, "_saving", set->committing) ||
+        JoinPath(folder, "zettly.unsaved", "", set->unsaved))
         return -1;
     return JoinPath(folder, MarkerName, "", set->marker);
 }
@@ -91,14 +92,28 @@ int FormatSaveMarker(const struct tm *t, char *out, size_t outSize)
     return n > 0 && (size_t)n < outSize ? n : -1;
 }
 
+namespace {
+// A byte at a time: every load checks its files, a few megabytes at most.
+struct CrcTable {
+    uint32_t entry[256];
+    constexpr CrcTable() : entry()
+    {
+        for (uint32_t n = 0; n < 256; ++n) {
+            uint32_t crc = n;
+            for (int bit = 0; bit < 8; ++bit)
+                crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+            entry[n] = crc;
+        }
+    }
+};
+constexpr CrcTable Crc;
+} // namespace
+
 uint32_t ChecksumBytes(uint32_t running, const uint8_t *data, size_t size)
 {
     uint32_t crc = ~running;
-    for (size_t i = 0; i < size; ++i) {
-        crc ^= data[i];
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
+    for (size_t i = 0; i < size; ++i)
+        crc = (crc >> 8) ^ Crc.entry[(crc ^ data[i]) & 0xFFu];
     return ~crc;
 }
 
@@ -113,15 +128,22 @@ int FormatCommitRecord(const CommitRecord *c, char *out, size_t outSize)
     return n > 0 && (size_t)n < outSize ? n : -1;
 }
 
+// Bytes of a short record file as a C string; false when they are empty, too
+// long or hold a 0 byte.
+static bool TakeShortText(const uint8_t *data, size_t size, char *text, size_t textSize)
+{
+    if (size == 0 || size >= textSize)
+        return false;
+    std::memcpy(text, data, size);
+    text[size] = 0;
+    return std::strlen(text) == size;
+}
+
 int ParseCommitRecord(const uint8_t *data, size_t size, CommitRecord *c)
 {
     std::memset(c, 0, sizeof *c);
     char text[128];
-    if (size == 0 || size >= sizeof text)
-        return -1;
-    std::memcpy(text, data, size);
-    text[size] = 0;
-    if (std::strlen(text) != size)
+    if (!TakeShortText(data, size, text, sizeof text))
         return -1;
     unsigned long v[6];
     char tag[16], end = 0;
@@ -135,6 +157,40 @@ int ParseCommitRecord(const uint8_t *data, size_t size, CommitRecord *c)
             return -1;
     for (int kind = 0; kind < ZETTLY_FILE_KINDS; ++kind)
         c->files[kind] = CommitFile{(uint32_t)v[2 * kind], (uint32_t)v[2 * kind + 1]};
+    return 0;
+}
+
+int ParseSaveMarkerRecord(const uint8_t *data, size_t size, CommitRecord *c)
+{
+    std::memset(c, 0, sizeof *c);
+    const void *line = size ? std::memchr(data, '\n', size) : nullptr;
+    if (!line)
+        return -1;
+    size_t at = (size_t)((const uint8_t *)line - data) + 1;
+    return ParseCommitRecord(data + at, size - at, c);
+}
+
+static const char UnsavedTag[] = "ZettlyUnsaved1";
+
+int FormatUnsavedNote(uint32_t error, char *out, size_t outSize)
+{
+    int n = std::snprintf(out, outSize, "%s %lu\n", UnsavedTag, (unsigned long)error);
+    return n > 0 && (size_t)n < outSize ? n : -1;
+}
+
+int ParseUnsavedNote(const uint8_t *data, size_t size, uint32_t *error)
+{
+    *error = 0;
+    char text[64];
+    if (!TakeShortText(data, size, text, sizeof text))
+        return -1;
+    char tag[16], end = 0;
+    unsigned long value = 0;
+    int consumed = 0;
+    if (std::sscanf(text, "%15s %10lu%c%n", tag, &value, &end, &consumed) != 3 || end != '\n' ||
+        (size_t)consumed != size || std::strcmp(tag, UnsavedTag) != 0 || value > 0xFFFFFFFFul)
+        return -1;
+    *error = (uint32_t)value;
     return 0;
 }
 
@@ -224,59 +280,265 @@ void AppendNoteText(ByteBuffer *out, const uint8_t *rtf, size_t length)
     out->push_back(0);
 }
 
+namespace {
+
+bool IsSpace(uint8_t c)
+{
+    return c == ' ' || c == '\r' || c == '\n' || c == '\t';
+}
+
+size_t ZeroRun(const uint8_t *data, size_t size, size_t at)
+{
+    size_t n = 0;
+    while (at + n < size && data[at + n] == 0)
+        ++n;
+    return n;
+}
+
+// One stretch of the text file as the reader finds it.
+struct TextPart {
+    size_t start, end;    // the bytes, 0 bytes that ended it not included
+    size_t closeAt;       // just after the close of the outer group; 0: never closed
+    bool isText;          // starts a note's text: its header, or the start of the file
+    bool empty;           // an empty text: two 0 bytes of their own
+    bool damaged;         // cut by the end of the file, or a stray 0 byte skipped
+    bool afterEnding;     // follows a proper ending of two 0 bytes
+    bool tailAfterClose;  // what follows the close looks like the rest of a text
+    std::vector<size_t> skipped; // stray 0 bytes left out
+};
+
+// Whether the bytes look like the rest of a rich text whose start is gone:
+// control words, and a close below the level they started at as the last
+// thing in them.
+bool LooksLikeTextTail(const uint8_t *data, size_t start, size_t end)
+{
+    while (end > start && (IsSpace(data[end - 1]) || data[end - 1] == 0))
+        --end;
+    if (end <= start || data[end - 1] != '}')
+        return false;
+    long depth = 0, lowest = 0;
+    bool words = false;
+    for (size_t i = start; i < end; ++i) {
+        uint8_t c = data[i];
+        if (c == '\\') {
+            if (i + 1 < end && std::isalpha(data[i + 1]))
+                words = true;
+            ++i;
+        } else if (c == '{') {
+            ++depth;
+        } else if (c == '}') {
+            --depth;
+            if (depth < lowest)
+                lowest = depth;
+        }
+    }
+    return words && lowest < 0 && depth == lowest;
+}
+
+// Reads one stretch from at: a text from its header (or the file's first
+// byte) up to the 0 bytes that end it, the next text's header or the end of
+// the file; or, where no text starts, a piece up to the next ending or header.
+// Braces are counted to find where a text's outer group closes.
+size_t ReadPart(const uint8_t *data, size_t size, size_t at, bool isText, TextPart *part)
+{
+    part->start = at;
+    part->isText = isText;
+    long depth = 0;
+    bool opened = false;
+    size_t i = at;
+    for (;;) {
+        if (i >= size) {
+            part->end = size;
+            part->damaged = part->damaged || isText;
+            return size;
+        }
+        uint8_t c = data[i];
+        if (c == 0) {
+            size_t zeros = ZeroRun(data, size, i);
+            bool next = i + zeros == size || StartsRichText(data + i + zeros, size - i - zeros);
+            if (zeros >= 2 || next) {
+                part->end = i;
+                return i;
+            }
+            part->skipped.push_back(i); // a stray 0 byte: the bytes after it go on
+            part->damaged = true;
+            ++i;
+            continue;
+        }
+        if (i > at && c == '{' && StartsRichText(data + i, size - i)) {
+            part->end = i; // a header where no ending was: the ending is damaged
+            part->damaged = true;
+            return i;
+        }
+        if (c == '\\') {
+            i += i + 1 < size && data[i + 1] != 0 ? 2 : 1;
+            continue;
+        }
+        if (c == '{') {
+            ++depth;
+            opened = true;
+        } else if (c == '}' && opened && depth > 0 && --depth == 0 && !part->closeAt) {
+            part->closeAt = i + 1;
+        }
+        ++i;
+    }
+}
+
+void AppendBytes(ByteBuffer *out, const uint8_t *data, const TextPart &p, size_t from, size_t to)
+{
+    size_t at = from;
+    for (size_t skip : p.skipped) {
+        if (skip < from || skip >= to)
+            continue;
+        out->insert(out->end(), data + at, data + skip);
+        at = skip + 1;
+    }
+    out->insert(out->end(), data + at, data + to);
+}
+
+bool HoldsForeignBytes(const uint8_t *data, size_t from, size_t to)
+{
+    for (size_t i = from; i < to; ++i)
+        if (data[i] >= 0x7F || (data[i] < 0x20 && !IsSpace(data[i]) && data[i] != 0))
+            return true;
+    return false;
+}
+
+bool OnlySpace(const uint8_t *data, size_t from, size_t to)
+{
+    for (size_t i = from; i < to; ++i)
+        if (!IsSpace(data[i]) && data[i] != 0)
+            return false;
+    return true;
+}
+
+} // namespace
+
+int SplitRichNoteTexts(const uint8_t *data, size_t size, std::vector<NoteText> *texts,
+                       long expectedTexts)
+{
+    texts->clear();
+    std::vector<TextPart> parts;
+    size_t at = 0;
+    bool afterEnding = true;
+    while (at < size) {
+        if (data[at] == 0) {
+            // Where a text is expected: empty texts, two 0 bytes each; one
+            // left over is a stray byte.
+            size_t zeros = ZeroRun(data, size, at);
+            for (size_t i = 0; i < zeros / 2; ++i) {
+                TextPart empty = {};
+                empty.start = empty.end = at;
+                empty.isText = empty.empty = true;
+                parts.push_back(empty);
+            }
+            at += zeros;
+            afterEnding = true;
+            continue;
+        }
+        TextPart part = {};
+        bool isText = at == 0 || StartsRichText(data + at, size - at);
+        part.afterEnding = afterEnding;
+        at = ReadPart(data, size, at, isText, &part);
+        part.tailAfterClose = part.closeAt && !OnlySpace(data, part.closeAt, part.end) &&
+                              LooksLikeTextTail(data, part.closeAt, part.end);
+        parts.push_back(part);
+        // The two 0 bytes that end this part; any beyond are empty texts.
+        size_t zeros = ZeroRun(data, size, at);
+        at += zeros < 2 ? zeros : 2;
+        afterEnding = zeros >= 2;
+    }
+
+    // Texts whose start was lost. A separator overwritten together with the
+    // next text's header leaves one text less than there are records: the
+    // lost text's rest is then either the piece after a text's close or a
+    // piece of its own that ends the way a text ends. Only as many as are
+    // missing are taken for lost texts, the clearest first, so that every
+    // later note keeps its own text.
+    long found = 0;
+    for (const TextPart &p : parts)
+        found += p.isText;
+    long missing = expectedTexts > found ? expectedTexts - found : 0;
+    std::vector<int> lostAfter(parts.size(), 0); // lost texts right after part i
+    std::vector<bool> isLostRest(parts.size(), false);
+    for (size_t i = 0; i < parts.size() && missing > 0; ++i) {
+        const TextPart &p = parts[i];
+        if (p.isText && p.tailAfterClose) {
+            lostAfter[i] = 1;
+            --missing;
+        } else if (!p.isText && LooksLikeTextTail(data, p.start, p.end) && i > 0) {
+            isLostRest[i] = true;
+            --missing;
+        }
+    }
+    // Then after texts that never closed, each of which may have run into the
+    // next; after texts holding bytes the control never writes (it escapes
+    // all but printable ASCII), where damage is; after texts with more than
+    // spaces after their close. Nothing of a lost text can be told apart
+    // there. A text cut off by the end of the file
+    // lost nothing after it that the file ever held.
+    for (int pass = 0; pass < 3; ++pass)
+        for (size_t i = 0; i < parts.size() && missing > 0; ++i) {
+            const TextPart &p = parts[i];
+            if (lostAfter[i] || isLostRest[i] || p.end >= size || p.empty ||
+                !StartsRichText(data + p.start, size - p.start))
+                continue;
+            bool open = !p.closeAt;
+            bool foreign = HoldsForeignBytes(data, p.start, p.end);
+            bool trailed = p.closeAt && !OnlySpace(data, p.closeAt, p.end);
+            if ((pass == 0 && open) || (pass == 1 && foreign) || (pass == 2 && trailed)) {
+                lostAfter[i] = -1;
+                --missing;
+            }
+        }
+
+    int garbage = 0;
+    NoteText *last = nullptr;
+    bool lastOpen = false; // the last text never closed: a piece after it is its rest
+    for (size_t i = 0; i < parts.size(); ++i) {
+        const TextPart &p = parts[i];
+        if (p.isText || isLostRest[i]) {
+            texts->push_back(NoteText());
+            NoteText &t = texts->back();
+            if (lostAfter[i] == 1) {
+                AppendBytes(&t.rtf, data, p, p.start, p.closeAt);
+                t.damaged = true;
+                texts->push_back(NoteText());
+                NoteText &rest = texts->back();
+                AppendBytes(&rest.rtf, data, p, p.closeAt, p.end);
+                rest.damaged = true;
+                rest.startLost = true;
+            } else {
+                AppendBytes(&t.rtf, data, p, p.start, p.end);
+                t.damaged = p.damaged || lostAfter[i] != 0 || isLostRest[i];
+                t.startLost = isLostRest[i];
+                if (lostAfter[i] == -1) {
+                    texts->push_back(NoteText());
+                    texts->back().damaged = true;
+                    texts->back().startLost = true;
+                    texts->back().missing = true;
+                }
+            }
+            last = &texts->back();
+            lastOpen = p.isText && !p.empty && !p.closeAt && lostAfter[i] == 0;
+            continue;
+        }
+        // A piece that starts no text: the rest of the text before it when
+        // nothing properly ended that one, else garbage, skipped so that the
+        // notes after it keep their own texts.
+        if (last && (!p.afterEnding || lastOpen)) {
+            AppendBytes(&last->rtf, data, p, p.start, p.end);
+            last->damaged = true;
+        } else {
+            ++garbage;
+        }
+    }
+    return garbage;
+}
+
 bool StartsRichText(const uint8_t *data, size_t size)
 {
     return size >= 5 && std::memcmp(data, "{\\rtf", 5) == 0;
-}
-
-int SplitRichNoteTexts(const uint8_t *data, size_t size, std::vector<NoteText> *texts)
-{
-    texts->clear();
-    int garbage = 0;
-    size_t at = 0;
-    bool startOfText = true;
-    while (at < size) {
-        if (startOfText) {
-            texts->push_back(NoteText());
-            startOfText = false;
-        }
-        NoteText &text = texts->back();
-        const void *zero = std::memchr(data + at, 0, size - at);
-        size_t end = zero ? (size_t)((const uint8_t *)zero - data) : size;
-        text.rtf.insert(text.rtf.end(), data + at, data + end);
-        if (!zero) {
-            text.damaged = true;
-            break;
-        }
-        size_t zeros = 0;
-        while (end + zeros < size && data[end + zeros] == 0)
-            ++zeros;
-        at = end + zeros;
-        bool nextIsText = at == size || StartsRichText(data + at, size - at);
-        if (!nextIsText && zeros == 1) {
-            // A 0 byte inside a text: the piece after it belongs to this note.
-            text.damaged = true;
-            continue;
-        }
-        // Empty texts are two 0 bytes each after the two that end this one; an
-        // odd count has one stray 0 byte among them.
-        size_t empties = zeros >= 2 ? (zeros - 2) / 2 : 0;
-        for (size_t i = 0; i < empties; ++i)
-            texts->push_back(NoteText());
-        if (!nextIsText) {
-            // Not the start of a note's text: skipped up to its ending 0 bytes,
-            // so that the notes after it keep their own texts.
-            ++garbage;
-            while (at < size && !(data[at] == 0 && (at + 1 == size || data[at + 1] == 0 ||
-                                                    StartsRichText(data + at + 1,
-                                                                   size - at - 1))))
-                ++at;
-            while (at < size && data[at] == 0)
-                ++at;
-        }
-        startOfText = true;
-    }
-    return garbage;
 }
 
 int TakePlainNoteText(ByteReader *r, const uint8_t **text, size_t *length)
@@ -370,8 +632,9 @@ void AppendCheckListItem(ByteBuffer *out, bool checked, const char *text, size_t
 bool HasDamage(const LoadDamage *d)
 {
     return d->missingRecordFile || d->shortHead || d->partialRecord || d->missingTextFile ||
-           d->recordsBeyondTable || d->damagedTexts || d->missingTexts || d->extraTexts ||
-           d->cutCheckLists || d->missingCheckLists || d->notesNotCreated;
+           d->recordsBeyondTable || d->damagedTexts || d->missingTexts || d->lostTexts ||
+           d->extraTexts || d->garbagePieces ||
+           d->cutCheckLists || d->missingCheckLists || d->notesNotCreated || d->changedFiles;
 }
 
 int DescribeLoadDamage(const LoadDamage *d, bool canRollBack, char *out, size_t outSize)
@@ -404,8 +667,15 @@ int DescribeLoadDamage(const LoadDamage *d, bool canRollBack, char *out, size_t 
         add("- %d zettly texts are damaged; what could be read is shown\n", d->damagedTexts);
     if (d->missingTexts)
         add("- %d zettlies have no text in the file\n", d->missingTexts);
+    if (d->lostTexts)
+        add("- %d zettly texts lost their start and ran into the text before them; that "
+            "zettly shows both\n",
+            d->lostTexts);
     if (d->extraTexts)
         add("- %d zettly texts have no record\n", d->extraTexts);
+    if (d->garbagePieces)
+        add("- %d damaged pieces of text belong to no zettly and are left out\n",
+            d->garbagePieces);
     if (d->cutCheckLists)
         add("- %d check lists are cut off or damaged\n", d->cutCheckLists);
     if (d->missingCheckLists)
@@ -414,6 +684,14 @@ int DescribeLoadDamage(const LoadDamage *d, bool canRollBack, char *out, size_t 
             d->missingCheckLists);
     if (d->notesNotCreated)
         add("- %d zettlies could not be shown\n", d->notesNotCreated);
+    static const char *const Changed[ZETTLY_FILE_KINDS] = {
+        "- zettly.rec is not what the last save wrote: a zettly's place or look may be "
+        "changed\n",
+        "- zettly.str is not what the last save wrote: a zettly's text may be changed\n",
+        "- zettly_chklist.str is not what the last save wrote: a check list may be changed\n"};
+    for (int kind = 0; kind < ZETTLY_FILE_KINDS; ++kind)
+        if (d->changedFiles & (1u << kind))
+            add(Changed[kind], 0);
     add("\nThe damaged files are kept beside them with \"_damaged\" in their names.\n", 0);
     if (canRollBack)
         add("\n" ROLL_BACK_CHOICES, 0);

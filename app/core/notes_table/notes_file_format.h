@@ -29,6 +29,8 @@ struct ZettlyFileSet {
     // Present while complete new files are being renamed into place: a start
     // that finds it finishes the renaming instead of loading a mixed set.
     char committing[ZETTLY_PATH_CHARS];
+    // Left by a session that ended while its notes could not be saved.
+    char unsaved[ZETTLY_PATH_CHARS];
 };
 // folder may or may not end in a separator. -1 when a name would not fit.
 int BuildZettlyFileSet(const char *folder, ZettlyFileSet *set);
@@ -57,6 +59,15 @@ int FormatCommitRecord(const CommitRecord *c, char *out, size_t outSize);
 // -1 when the bytes are not a whole commit record (an older, empty commit
 // file included).
 int ParseCommitRecord(const uint8_t *data, size_t size, CommitRecord *c);
+// The marker of a save holds its sentence and, from this version on, a second
+// line with what each file of the set holds, in the commit record's form.
+// -1 when there is no whole second line (a marker of an older copy).
+int ParseSaveMarkerRecord(const uint8_t *data, size_t size, CommitRecord *c);
+
+// The note of a session whose notes could not be saved: the system error
+// of the last try. Parse: -1 when the bytes are not a whole note.
+int FormatUnsavedNote(uint32_t error, char *out, size_t outSize);
+int ParseUnsavedNote(const uint8_t *data, size_t size, uint32_t *error);
 
 // Tray icon resource shown after `saved` of `used` notes are written.
 int SaveProgressIcon(int saved, int used);
@@ -103,17 +114,25 @@ enum NoteTextResult { NOTE_TEXT_WHOLE = 0, NOTE_TEXT_CUT = -1 };
 // One note's text as read back from the text file.
 struct NoteText {
     ByteBuffer rtf;
-    // Cut off by the end of the file, or mended from pieces that a stray 0
-    // byte had split.
+    // Cut off by the end of the file, mended from pieces that a stray 0
+    // byte had split, or run together with a text whose start is lost.
     bool damaged;
+    // The start of this note's text is gone: rtf holds the rest that could
+    // be told apart (no RTF header), or nothing when missing.
+    bool startLost;
+    bool missing;
 };
 // Splits a text file of rich texts into the notes' texts, in stored order.
-// A text starts at the start of the file or after the 0 bytes that end the
-// text before it. A piece after a single 0 byte that is not the start of a
-// whole RTF text is the rest of the text before it (a stray 0 byte); one after
-// a proper ending is garbage and is skipped: neither ever becomes the next
-// note's text. Returns the number of garbage pieces skipped.
-int SplitRichNoteTexts(const uint8_t *data, size_t size, std::vector<NoteText> *texts);
+// Each text is found by what it is: it starts with an RTF header (or at the
+// start of the file), and its outer group's close is found by counting
+// braces. A piece that starts no text is the rest of the text before it when
+// nothing properly ended that one (a stray 0 byte), else garbage, skipped:
+// neither ever becomes the next note's text. When expectedTexts (the records
+// stored) is more than the texts found, a text's start was overwritten: the
+// missing texts are placed where their rest is found, so that the notes after
+// them keep their own texts. Returns the number of garbage pieces skipped.
+int SplitRichNoteTexts(const uint8_t *data, size_t size, std::vector<NoteText> *texts,
+                       long expectedTexts = -1);
 // Whether the bytes start as a whole RTF text does.
 bool StartsRichText(const uint8_t *data, size_t size);
 // The older plain form: a 32-bit length L, then L bytes of text and a NUL.
@@ -147,10 +166,13 @@ struct LoadDamage {
     int recordsBeyondTable;    // whole records that did not fit slots 0..254
     int damagedTexts;          // texts cut off, mended from pieces or unreadable
     int missingTexts;          // notes whose text is not in the file at all
-    int extraTexts;            // texts or pieces of text left over without a record
+    int lostTexts;             // texts run into the one before them past telling apart
+    int extraTexts;            // texts left over without a record
+    int garbagePieces;         // damaged bytes that are no note's text, left out
     int cutCheckLists;         // check lists cut off by the end of the file or damaged
     int missingCheckLists;     // notes with a check list while the check-list file is gone
     int notesNotCreated;       // records whose window could not be made
+    unsigned changedFiles;     // bit per file kind: not what the last save wrote
 };
 bool HasDamage(const LoadDamage *d);
 // The text of the message; the empty text when there is no damage.

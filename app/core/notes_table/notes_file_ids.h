@@ -35,3 +35,15 @@
     "The last save could not put all of its new files in place: one may be held open by "    \
     "another program.\nThe zettlies of that save are loaded from its new files; the next "   \
     "save puts them in place."
+
+// %s: the cause, as DescribeSaveFailure gives it.
+#define SAVE_FAILED_CAPTION "I/O Error"
+#define QUIT_SAVE_FAILED                                                                     \
+    "Unable to save zettly info: %s.\n\nThe last good save is intact; only the changes "     \
+    "since then are not saved.\n\nTry Again: save again (free some space or close the "      \
+    "program that holds the file first).\nContinue: quit without saving these changes.\n"    \
+    "Cancel: keep Zettlies running."
+#define UNSAVED_SESSION_CAPTION "Zettlies not saved"
+#define UNSAVED_SESSION                                                                      \
+    "The changes of the last session could not be saved when Windows ended it: %s.\n\n"      \
+    "The zettlies are loaded as they were at the last good save."

@@ -3,6 +3,9 @@
 #include "core/note_window/preferences_dialog.h"
 #include "main_window_fixture.h"
 #include "core/note_window/dialog_ids.h"
+#include "core/main_window/zettlies_files.h"
+#include "core/notes_table/notes_file_ids.h"
+#include "ui_seams.h"
 
 #include <commctrl.h>
 
@@ -312,6 +315,114 @@ TEST_F(MainWindowTest, CloseRecordsOpenCompanionsThenClosesThem)
     EXPECT_FALSE(IsWindow(note)) << "the main window takes the notes with it";
     EXPECT_EQ(ZettlyTable[slot].window, nullptr);
     EXPECT_EQ(MainWindow, nullptr);
+}
+
+namespace {
+// Every file a save makes fails with the error while this lives.
+struct FailingSaves {
+    explicit FailingSaves(DWORD error) { SetNotesFileWriteFault(error); }
+    ~FailingSaves() { SetNotesFileWriteFault(0); }
+};
+
+std::string FileBytes(const char *name)
+{
+    char folder[MAX_PATH];
+    GetCurrentDirectoryA(sizeof folder, folder);
+    return ReadFileBytes(std::string(folder) + "\\" + name);
+}
+
+// The user frees space when the question comes and tries again.
+int SpaceFreedTryAgain(HWND, const char *, const char *, UINT)
+{
+    SetNotesFileWriteFault(0);
+    return IDTRYAGAIN;
+}
+} // namespace
+
+TEST_F(MainWindowTest, FailedSaveAtQuitAsksAndKeepsEverythingUntilTheUserChooses)
+{
+    CreateMain();
+    HWND edit = ZettlyTable[NewNote()].editWindow;
+    SetWindowTextA(edit, "saved words");
+    ASSERT_EQ(SaveZettlies(nullptr), 0);
+    const char *names[] = {"zettly.rec", "zettly.str", "zettly_chklist.str", "zettly.ok"};
+    std::string good[4];
+    for (int i = 0; i < 4; ++i)
+        good[i] = FileBytes(names[i]);
+    SetWindowTextA(edit, "words typed since");
+    {
+        FailingSaves full(ERROR_DISK_FULL);
+        boxes.QueueAnswer(IDCANCEL); // stay
+        SendMessageA(main, WM_CLOSE, 0, 0);
+        ASSERT_TRUE(IsWindow(main));
+        EXPECT_TRUE(IsWindow(edit));
+        ASSERT_EQ(CountBoxes(SAVE_FAILED_CAPTION), 1);
+        const MessageBoxRecorder::Box &box = boxes.Boxes().back();
+        EXPECT_EQ(box.type, (UINT)(MB_CANCELTRYCONTINUE | MB_ICONHAND | MB_DEFBUTTON1));
+        EXPECT_NE(box.text.find("the disk is full"), std::string::npos) << box.text;
+        EXPECT_NE(box.text.find("last good save is intact"), std::string::npos) << box.text;
+    }
+    {
+        // Tried again while the folder is still closed to us, then given up.
+        FailingSaves denied(ERROR_ACCESS_DENIED);
+        boxes.QueueAnswer(IDTRYAGAIN);
+        boxes.QueueAnswer(IDCONTINUE);
+        SendMessageA(main, WM_CLOSE, 0, 0);
+        EXPECT_FALSE(IsWindow(main));
+        ASSERT_EQ(CountBoxes(SAVE_FAILED_CAPTION), 3) << "no further box at the destruction";
+        EXPECT_NE(boxes.Boxes().back().text.find("access to the data folder is denied"),
+                  std::string::npos);
+    }
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(FileBytes(names[i]), good[i]) << names[i] << ": the last good set stays";
+    EXPECT_NE(StoredInfo(), "") << "the settings were written by the quit";
+}
+
+TEST_F(MainWindowTest, TryAgainAtQuitSavesOnceTheCauseIsGone)
+{
+    CreateMain();
+    SetWindowTextA(ZettlyTable[NewNote()].editWindow, "kept after all");
+    FailingSaves full(ERROR_DISK_FULL);
+    MessageBoxHook recorder = SetMessageBoxHook(SpaceFreedTryAgain);
+    SendMessageA(main, WM_CLOSE, 0, 0);
+    SetMessageBoxHook(recorder);
+    EXPECT_FALSE(IsWindow(main));
+    EXPECT_NE(FileBytes("zettly.str").find("kept after all"), std::string::npos);
+}
+
+TEST_F(MainWindowTest, FailedSaveAtSessionEndKeepsTheLastGoodSetAndTheNextStartSaysWhy)
+{
+    CreateMain();
+    HWND edit = ZettlyTable[NewNote()].editWindow;
+    SetWindowTextA(edit, "saved words");
+    ASSERT_EQ(SaveZettlies(nullptr), 0);
+    std::string records = FileBytes("zettly.rec"), texts = FileBytes("zettly.str");
+    SetWindowTextA(edit, "words typed since");
+    {
+        FailingSaves denied(ERROR_ACCESS_DENIED);
+        EXPECT_TRUE(SendMessageA(main, WM_QUERYENDSESSION, 0, 0));
+        SendMessageA(main, WM_ENDSESSION, TRUE, 0);
+        EXPECT_EQ(CountBoxes(SAVE_FAILED_CAPTION), 0) << "nobody is there to answer";
+    }
+    DestroyWindow(main); // the end of the session's process: no second save
+    EXPECT_EQ(FileBytes("zettly.rec"), records);
+    EXPECT_EQ(FileBytes("zettly.str"), texts);
+    EXPECT_NE(FileBytes("zettly.ok"), "<missing>");
+
+    for (int start = 0; start < 2; ++start) {
+        CreateMain();
+        ASSERT_NE(ZettlyTable[0].window, nullptr);
+        char text[64] = {};
+        GetWindowTextA(ZettlyTable[0].editWindow, text, sizeof text);
+        EXPECT_STREQ(text, "saved words");
+        DestroyWindow(main);
+    }
+    ASSERT_EQ(CountBoxes(UNSAVED_SESSION_CAPTION), 1) << "told once";
+    for (const MessageBoxRecorder::Box &box : boxes.Boxes())
+        if (box.caption == UNSAVED_SESSION_CAPTION) {
+            EXPECT_NE(box.text.find("access to the data folder is denied"), std::string::npos)
+                << box.text;
+        }
 }
 
 // ---- timers

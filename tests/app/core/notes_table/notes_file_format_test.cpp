@@ -249,6 +249,42 @@ TEST(NotesFileFormat, StrayZeroBytesNeverShiftTextsOntoOtherNotes)
     }
 }
 
+// The end of one text and the start of the next overwritten: the records
+// say one text is missing, and it is placed where the damage is, so the
+// texts after it stay with their own notes.
+TEST(NotesFileFormat, LostTextStartIsPlacedWhereTheDamageIs)
+{
+    std::string a = "{\\rtf1 {\\b one}\\par}", d = "{\\rtf1 {\\b four}\\par}";
+    struct Case {
+        const char *what;
+        std::string merged;             // the second and third texts run together
+        std::vector<std::string> texts; // "?" stands for a text with nothing of its own
+    } cases[] = {
+        {"never closes", "{\\rtf1 {\\b tw{\x81" "ee}\\par}",
+         {a, "{\\rtf1 {\\b tw{\x81" "ee}\\par}", "?", d}},
+        {"closes early", "{\\rtf1 {\\b two}\\par}}x\\b three}\\par}",
+         {a, "{\\rtf1 {\\b two}\\par}", "}x\\b three}\\par}", d}},
+        {"bytes the control never writes", "{\\rtf1 {\\b tw\xe4\xf6three}\\par}",
+         {a, "{\\rtf1 {\\b tw\xe4\xf6three}\\par}", "?", d}},
+    };
+    for (const Case &k : cases) {
+        std::string file = a + Z(2) + k.merged + Z(2) + d + Z(2);
+        std::vector<NoteText> texts;
+        EXPECT_EQ(SplitRichNoteTexts((const uint8_t *)file.data(), file.size(), &texts, 4), 0)
+            << k.what;
+        ASSERT_EQ(texts.size(), 4u) << k.what;
+        for (size_t i = 0; i < 4; ++i) {
+            const NoteText &t = texts[i];
+            std::string got = t.missing ? "?" : Text(t.rtf.data(), t.rtf.size());
+            EXPECT_EQ(got, k.texts[i]) << k.what << " text " << i;
+            EXPECT_EQ(texts[i].damaged, i == 1 || i == 2) << k.what << " text " << i;
+            EXPECT_EQ(texts[i].startLost, i == 2) << k.what << " text " << i;
+        }
+        // Without the records' count nothing is moved.
+        EXPECT_EQ(Split(file).size(), 3u) << k.what;
+    }
+}
+
 TEST(NotesFileFormat, CommitRecordNamesEachFileAndRejectsAnythingElse)
 {
     // The CRC-32 check value of the nine digits.
@@ -271,6 +307,25 @@ TEST(NotesFileFormat, CommitRecordNamesEachFileAndRejectsAnythingElse)
          {std::string(), whole.substr(0, whole.size() - 1), whole.substr(0, 20),
           "X" + whole.substr(1), whole + "x", std::string(text, 5) + std::string(1, '\0') + whole})
         EXPECT_EQ(ParseCommitRecord((const uint8_t *)bad.data(), bad.size(), &back), -1) << bad;
+
+    // The same record as the marker's second line; an older marker has none.
+    std::string sentence = "Last save completed with out problems at Thu Dec 10 07:12:26 2026\n";
+    std::string marker = sentence + whole;
+    ASSERT_EQ(ParseSaveMarkerRecord((const uint8_t *)marker.data(), marker.size(), &back), 0);
+    EXPECT_EQ(back.files[2].size, 4000000000u);
+    for (const std::string &older : {sentence, sentence + whole.substr(0, 30), whole})
+        EXPECT_EQ(ParseSaveMarkerRecord((const uint8_t *)older.data(), older.size(), &back), -1)
+            << older;
+
+    uint32_t error = 0;
+    n = FormatUnsavedNote(112, text, sizeof text);
+    ASSERT_EQ(ParseUnsavedNote((const uint8_t *)text, (size_t)n, &error), 0);
+    EXPECT_EQ(error, 112u);
+    for (const std::string &bad :
+         {std::string("ZettlyUnsaved1 112"), std::string("ZettlyUnsaved2 1\n"),
+          std::string("ZettlyUnsaved1 99999999999\n"), std::string(text, (size_t)n) + "x",
+          std::string(100, '7')})
+        EXPECT_EQ(ParseUnsavedNote((const uint8_t *)bad.data(), bad.size(), &error), -1) << bad;
 }
 
 TEST(NotesFileFormat, PlainFormLengthsAreCheckedAgainstTheFile)
@@ -467,12 +522,14 @@ TEST(NotesFileFormat, MangledFilesNeverReadPastTheirEnd)
                 }
             }
         } else {
-            std::vector<NoteText> split;
-            SplitRichNoteTexts(t.data(), t.size(), &split);
-            size_t total = 0;
-            for (const NoteText &one : split)
-                total += one.rtf.size();
-            ASSERT_LE(total, t.size());
+            for (long expected : {-1L, 3L, 5L}) {
+                std::vector<NoteText> split;
+                SplitRichNoteTexts(t.data(), t.size(), &split, expected);
+                size_t total = 0;
+                for (const NoteText &one : split)
+                    total += one.rtf.size();
+                ASSERT_LE(total, t.size());
+            }
         }
         std::vector<CheckListItem> items;
         while (BytesLeft(&lr))
