@@ -355,9 +355,22 @@ ChildProgram::ChildProgram(const std::string &exe, const std::string &arguments,
     startup.cb = sizeof startup;
     std::vector<char> line(commandLine.begin(), commandLine.end());
     line.push_back(0);
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, block.data(), nullptr,
-                        &startup, &info))
+    // Wine's process start fails now and then while many programs start and
+    // end at once on a busy machine; a program that is missing or bad fails
+    // the same way every time, so a second and third try hide no fault of
+    // the child. The error is printed for the log all the same.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, block.data(), nullptr,
+                           &startup, &info))
+            return;
         info = {};
+        startError = GetLastError();
+        std::fprintf(stderr, "starting %s failed with error %lu (try %d of 3)\n", exe.c_str(),
+                     (unsigned long)startError, attempt + 1);
+        if (startError == ERROR_FILE_NOT_FOUND || startError == ERROR_PATH_NOT_FOUND ||
+            startError == ERROR_BAD_EXE_FORMAT)
+            return;
+    }
 }
 
 ChildProgram::~ChildProgram()

@@ -101,8 +101,11 @@ public:
     HANDLE Process() const { return info.hProcess; }
     DWORD ProcessId() const { return info.dwProcessId; }
 
+    DWORD StartError() const { return startError; }
+
 private:
     PROCESS_INFORMATION info = {};
+    DWORD startError = 0;
 };
 
 // Finds a dialog of another process by its caption; reads its message text.

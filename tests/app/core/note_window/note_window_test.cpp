@@ -372,11 +372,15 @@ TEST_F(NoteWindow, HoldingAPressOnTheStripOpensTheTitleEditButADoubleClickRolls)
         SendMessageA(z.window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(30, 4));
         SendMessageA(z.window, WM_LBUTTONUP, 0, MAKELPARAM(30, 4));
         EXPECT_FALSE(IsWindowVisible(z.titleEdit));
-        opened = PumpUntil(
-            [&] {
+        // The hold is recognised when the note asks itself for the title
+        // edit; the edit itself may close again at once when another test
+        // program takes the focus, so its being shown is no measure.
+        opened = PumpUntilDispatched(
+            [&](const MSG &msg) {
                 GetCursorPos(&now);
                 moved = moved || now.x != still.x || now.y != still.y;
-                return IsWindowVisible(z.titleEdit) != 0;
+                return msg.hwnd == z.window && msg.message == WM_COMMAND &&
+                       LOWORD(msg.wParam) == CMD_SET_TITLE;
             },
             2500);
         if (!moved)

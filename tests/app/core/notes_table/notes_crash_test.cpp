@@ -107,7 +107,7 @@ TEST_P(NotesFileCrash, SaveKilledAtAnyStepLeavesNewOrPreviousNotes)
         ScopedTempFolder killed;
         CopyFolder(start.Path(), killed.Path());
         ChildProgram child(Child, "\"" + killed.Path() + "\" " + std::to_string(step));
-        ASSERT_TRUE(child.Started());
+        ASSERT_TRUE(child.Started()) << "step " << step << ": error " << child.StartError();
         DWORD code = 99;
         ASSERT_TRUE(child.WaitForExit(30000, &code)) << "step " << step << " still saving";
         ASSERT_TRUE(code == 0 || code == 77) << "step " << step << " exit " << code;
