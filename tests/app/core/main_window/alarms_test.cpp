@@ -357,13 +357,29 @@ TEST_F(AlarmTest, ABlinkThreadOvertakenByTheNextLeavesItsPhaseAlone)
     CreateMain();
     int slot = BlinkingNote();
     ZettlyRecord *z = &ZettlyTable[slot];
-    DWORD firstId = 0;
-    HANDLE first = CreateThread(nullptr, 0, AlarmBlinkZettlyThread, (LPVOID)(intptr_t)slot,
-                                CREATE_SUSPENDED, &firstId);
-    ASSERT_NE(first, nullptr);
-    HeldThread = firstId;
-    ResumeThread(first);
-    ASSERT_TRUE(PumpUntil([] { return Signalled(HeldPaused); }));
+    // The note is hidden, but the focus it got when it was made can still
+    // arrive late through the X server and end its blinking before the first
+    // thread takes a step; such a try is made again.
+    HANDLE first = nullptr;
+    bool paused = false;
+    for (int attempt = 0; attempt < 3 && !paused; ++attempt) {
+        z->blinking = 1;
+        DWORD firstId = 0;
+        first = CreateThread(nullptr, 0, AlarmBlinkZettlyThread, (LPVOID)(intptr_t)slot,
+                             CREATE_SUSPENDED, &firstId);
+        ASSERT_NE(first, nullptr);
+        HeldThread = firstId;
+        ResumeThread(first);
+        ASSERT_TRUE(PumpUntil([&] {
+            paused = paused || Signalled(HeldPaused);
+            return paused || Signalled(first);
+        }));
+        if (!paused) {
+            ASSERT_EQ(z->blinking, 0) << "the first thread ended without a step while the note blinks";
+            CloseHandle(first);
+        }
+    }
+    ASSERT_TRUE(paused) << "the note's focus ended the blinking in every try";
     z->blinking = 0; // snoozed
     z->blinking = 1; // and back
     HANDLE second = CreateThread(nullptr, 0, AlarmBlinkZettlyThread, (LPVOID)(intptr_t)slot, 0, nullptr);
