@@ -4,11 +4,8 @@
 
 #include <string>
 
-#include "clock_seam.h"
-#include "dde_start.h"
 #include "folder_browser.h"
 #include "memory_bitmap.h"
-#include "module_instance.h"
 #include "program_folder.h"
 #include "registry_text.h"
 #include "save_dialog.h"
@@ -187,43 +184,6 @@ TEST(FolderBrowser, OkGivesAFolderAndACancelLeavesTheBufferAlone)
         EXPECT_EQ(BrowseForFolder(nullptr, look, out, sizeof out), -1);
     }
     EXPECT_STREQ(out, "kept");
-}
-
-HDDEDATA CALLBACK IgnoreDde(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR)
-{
-    return nullptr;
-}
-
-TEST(DdeStart, AStartGivesAnInstanceAndTellsNobody)
-{
-    MessageBoxRecorder boxes;
-    DWORD instance = StartDde(IgnoreDde, APPCMD_CLIENTONLY, "Failed %d", "no DDE");
-    ASSERT_NE(instance, 0u);
-    EXPECT_TRUE(boxes.Boxes().empty());
-    DdeUninitialize(instance);
-}
-
-TEST(Seams, ModuleInstanceAndClockFallBackToTheRealOnes)
-{
-    EXPECT_EQ(ModuleInstance(), GetModuleHandleA(nullptr));
-    SetModuleInstance((HINSTANCE)0x10000);
-    EXPECT_EQ(ModuleInstance(), (HINSTANCE)0x10000);
-    SetModuleInstance(nullptr);
-    EXPECT_EQ(ModuleInstance(), GetModuleHandleA(nullptr));
-
-    SetTimeSource([](SYSTEMTIME *local, int64_t *universal) {
-        *local = {};
-        local->wYear = 2100;
-        *universal = 4102444800LL; // 1 January 2100, past 32-bit time
-    });
-    SYSTEMTIME local;
-    ZtGetLocalTime(&local);
-    EXPECT_EQ(local.wYear, 2100);
-    EXPECT_EQ(ZtUniversalNow(), 4102444800LL);
-    SetTimeSource(nullptr);
-    ZtGetLocalTime(&local);
-    EXPECT_LT(local.wYear, 2100);
-    EXPECT_LT(ZtUniversalNow(), 4102444800LL);
 }
 
 TEST(WindowClass, ASecondRegistrationCountsAsRegistered)
