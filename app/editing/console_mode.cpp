@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <memory>
 
 #include "console_text.h"
@@ -293,6 +294,19 @@ static bool MakePipes(ConsoleSession *s, ChildEnds *child)
     return SetHandleInformation(s->writePipe, HANDLE_FLAG_INHERIT, 0) != 0;
 }
 
+// Only the interpreter's own ends are handed down. The standard handles
+// Zettlies was started with (a terminal, or a pipe a script waits to see
+// closed) are inheritable under Wine and would stay open in the interpreter,
+// and in the console host Wine starts for it, after Zettlies has ended.
+static void KeepStandardHandlesHome(void)
+{
+    for (DWORD which : {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE}) {
+        HANDLE handle = GetStdHandle(which);
+        if (handle && handle != INVALID_HANDLE_VALUE)
+            SetHandleInformation(handle, HANDLE_FLAG_INHERIT, 0);
+    }
+}
+
 static bool StartInterpreter(const char *comspec, ConsoleSession *s, const ChildEnds &child)
 {
     // Unquoted, a path with blanks lets the system try its first word as a
@@ -308,6 +322,7 @@ static bool StartInterpreter(const char *comspec, ConsoleSession *s, const Child
     startup.hStdInput = child.in;
     startup.hStdOutput = child.out;
     startup.hStdError = child.err;
+    KeepStandardHandlesHome();
     PROCESS_INFORMATION info = {};
     // Suspended until it is in the job, so nothing it starts escapes the job.
     if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, TRUE,
