@@ -94,9 +94,7 @@ GOAL = 60
 # "file:variable": why it is one per program.
 KEPT = {
     # Seams: one per program, set at start-up, replaced by tests.
-    "app/sysmon/sysmon_seams.cpp:CurrentReader": "seam: the performance-data reader",
-    "app/sysmon/sysmon_seams.cpp:CurrentListReader": "seam: the process-list reader",
-    "app/sysmon/sysmon_seams.cpp:TestProbe": "seam: the processor probe a test forces",
+    "app/sysmon/sysmon_seams.cpp:Seams": "seam: the performance data, process list and processor a test puts in place",
     "app/editing/printing.cpp:PrinterDialog": "seam: the printer dialog",
     "app/editing/printing.cpp:StartDocument": "seam: the print job's start",
     "app/arcade/arcade_about.cpp:Machine": "seam: the machine calls a test replaces",
@@ -107,12 +105,10 @@ KEPT = {
     "app/core/notes_table/notes_phase_times.cpp:NotesPhases": "seam: the timer of the load or save the benchmark measures",
     "app/core/notes_table/data_folder.cpp:Folder": "seam: the program's data folder, set once",
     "libs/wallvane/jpeg/cpu_dispatch.cpp:ForcedCpuType": "seam: the processor type a test forces",
-    "platform/win32support/clock_seam.cpp:CurrentPauseHook": "seam: pauses",
-    "platform/win32support/clock_seam.cpp:CurrentTimeSource": "seam: the clock",
+    "platform/win32support/clock_seam.cpp:Clock": "seam: the clock, its moment and the pauses a test steps",
     "platform/win32support/module_instance.cpp:Instance": "seam: the module instance",
     "platform/win32support/sound_seam.cpp:CurrentPlaySoundHook": "seam: sound",
-    "platform/win32support/ui_seams.cpp:CurrentMessageBoxHook": "seam: message boxes",
-    "platform/win32support/ui_seams.cpp:CurrentRegistryRoot": "seam: the registry root",
+    "platform/win32support/ui_seams.cpp:Seams": "seam: the message boxes and registry root a test puts in place",
 
     # Tables: the program's data, one copy.
     "app/core/notes_table/zettly_record.cpp:ZettlyTable": "table: the notes",
