@@ -163,7 +163,7 @@ KEPT = {
     "app/core/main_window/tray_menu.cpp:HiddenMenu": "handle: the tray menu's hidden-notes submenu",
     "app/core/main_window/tray_menu.cpp:QuickJumpMenu": "handle: the tray menu's quick-jump submenu",
     "app/core/main_window/zettlies_files.cpp:Files": "handle: the notes files and their lock",
-    "app/sysmon/memstat_window.cpp:Settings": "the memory-status window's settings, from the registry",
+    "app/sysmon/memstat_window.cpp:Settings": "the meter's settings, kept for the run: they outlive its window",
     "app/sysmon/process_tree_dialog.cpp:Remembered": "what one process-tree opening hands the next",
     "app/editing/calculator.cpp:SharedEvaluator": "handle: the calculator's evaluator, made once",
     "app/editing/check_list.cpp:StripDC": "handle: the check-box strip every list draws from",
