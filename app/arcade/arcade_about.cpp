@@ -10,10 +10,7 @@
 #include "core/notes_table/note_windows.h"
 #include "ui_seams.h"
 
-std::atomic<int> emulationActive;
-HWND emulatorDialog;
-std::atomic<int> painterAlive;
-std::atomic<int> machineReady;
+VuvovirEmulatorState VuvovirEmulator;
 
 static const ArcadeMachineCalls RealMachine = {
     ArcadeInit, ArcadeRun, ArcadeStop, ArcadeSetOptions, ArcadeKey,
@@ -32,6 +29,7 @@ struct VuvovirDialog {
     HDC screenDc; // lent to the running machine; released once it has stopped
     HANDLE emulationThread;
     HANDLE painterThread;
+    int machineReady;   // the last start succeeded: keys go to the machine
     int machineStarted; // some machine ran in this dialog: its scores are worth saving
     int scoresLoaded;
     int optionsChosen;  // a check box was clicked: the options are the boxes' now
@@ -46,9 +44,9 @@ static VuvovirDialog *StateOf(HWND dialog)
 DWORD WINAPI VuvovirEmulationThread(LPVOID parameter)
 {
     (void)parameter;
-    emulationActive = 1;
+    VuvovirEmulator.emulationActive = 1;
     Machine.run();
-    emulationActive = 0;
+    VuvovirEmulator.emulationActive = 0;
     return 0;
 }
 
@@ -86,7 +84,7 @@ static void AppendVersionToCaption(HWND dialog)
 static void StopMachine(HWND dialog, VuvovirDialog *state)
 {
     Machine.stop();
-    machineReady = 0;
+    state->machineReady = 0;
     // The thread clears emulationActive after the machine returns: a new
     // thread must not start before that, or the old one would clear the flag
     // of the new machine and let a second dialog open beside this one.
@@ -130,7 +128,7 @@ static int StartMachine(HWND dialog, VuvovirDialog *state, DipSettings dip)
         return -1;
     }
     state->screenDc = dc;
-    machineReady = 1;
+    state->machineReady = 1;
     // Loaded before the first machine of the dialog runs, whenever that is:
     // a machine started only by Reset must not store zeros over the saved table.
     if (!state->scoresLoaded) {
@@ -156,14 +154,13 @@ static void CloseDown(HWND dialog, VuvovirDialog *state)
     if (state->closedDown)
         return;
     state->closedDown = 1;
-    painterAlive = 0;
-    if (emulatorDialog == dialog)
-        emulatorDialog = nullptr;
+    RemovePropA(dialog, VUVOVIR_PAINTER_PROP);
+    if (VuvovirEmulator.emulatorDialog == dialog)
+        VuvovirEmulator.emulatorDialog = nullptr;
     StopMachine(dialog, state);
     if (state->machineStarted)
         SaveVuvovirHiScores();
-    // A dialog opened at once after this one sets painterAlive again: this
-    // painter must be gone by then.
+    // The painter draws into the strip: it must be gone before the strip is.
     if (state->painterThread) {
         WaitForSingleObject(state->painterThread, VUVOVIR_THREAD_WAIT_MS);
         CloseHandle(state->painterThread);
@@ -207,10 +204,9 @@ static void OnInitDialog(HWND dialog)
     // grown size is then the one the dialog keeps as its initial size.
     GetClientRect(dialog, &state->lastClient);
     GrowToHoldPicture(dialog);
-    painterAlive = 1;
+    SetPropA(dialog, VUVOVIR_PAINTER_PROP, (HANDLE)1);
     state->painterThread = CreateThread(nullptr, 0, VuvovirAboutPaintThread, dialog, 0, nullptr);
-    machineReady = 0;
-    emulatorDialog = dialog;
+    VuvovirEmulator.emulatorDialog = dialog;
     GetWindowRect(dialog, &state->initialWindow);
     GetClientRect(dialog, &state->lastClient);
     DipSettings first = {ArcadeVuvovirGame, 0, 0};
@@ -276,11 +272,11 @@ static void OnCommand(HWND dialog, int id)
         OnCheckBoxes(dialog, state);
         break;
     case IDC_VUVOVIR_SKIP_MORE:
-        if (machineReady)
+        if (state->machineReady)
             Machine.key(ArcadeKeyFrameSkipUp, 1);
         break;
     case IDC_VUVOVIR_SKIP_LESS:
-        if (machineReady)
+        if (state->machineReady)
             Machine.key(ArcadeKeyFrameSkipDown, 1);
         break;
     case IDC_VUVOVIR_QUIT:
@@ -295,9 +291,10 @@ static void OnCommand(HWND dialog, int id)
     }
 }
 
-static void OnKey(int virtualKey, uint8_t up)
+static void OnKey(HWND dialog, int virtualKey, uint8_t up)
 {
-    if (machineReady)
+    VuvovirDialog *state = StateOf(dialog);
+    if (state && state->machineReady)
         Machine.key(MapDialogKey(virtualKey), up);
 }
 
@@ -383,11 +380,11 @@ INT_PTR CALLBACK VuvovirDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         break;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-        OnKey((int)wParam, 0);
+        OnKey(dialog, (int)wParam, 0);
         break;
     case WM_KEYUP:
     case WM_SYSKEYUP:
-        OnKey((int)wParam, 1);
+        OnKey(dialog, (int)wParam, 1);
         break;
     case WM_SIZE:
         OnSize(dialog, LOWORD(lParam), HIWORD(lParam));
@@ -407,12 +404,13 @@ INT_PTR CALLBACK VuvovirDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 
 void OpenAboutBox(HWND owner)
 {
-    if (emulationActive)
+    if (VuvovirEmulator.emulationActive)
         return;
     // One About box at a time, also while its machine failed to start and
-    // nothing runs: the dialog's flags and threads exist once per process.
-    if (emulatorDialog && IsWindow(emulatorDialog)) {
-        SetForegroundWindow(emulatorDialog);
+    // nothing runs: the machine exists once per process.
+    HWND open = VuvovirEmulator.emulatorDialog;
+    if (open && IsWindow(open)) {
+        SetForegroundWindow(open);
         return;
     }
     CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_VUVOVIR), owner,
@@ -428,19 +426,19 @@ static bool IsEmulatorKey(const MSG &msg)
     case WM_SYSKEYDOWN:
     case WM_SYSKEYUP:
         // Children only: a box the dialog owns has the dialog as its parent too.
-        return emulatorDialog && (GetWindowLongA(msg.hwnd, GWL_STYLE) & WS_CHILD) &&
-               GetParent(msg.hwnd) == emulatorDialog;
+        return VuvovirEmulator.emulatorDialog && (GetWindowLongA(msg.hwnd, GWL_STYLE) & WS_CHILD) &&
+               GetParent(msg.hwnd) == VuvovirEmulator.emulatorDialog;
     }
     return false;
 }
 
 BOOL DispatchArcadeMessage(MSG *msg)
 {
-    if (!emulationActive)
+    if (!VuvovirEmulator.emulationActive)
         return FALSE;
     TranslateMessage(msg);
     if (IsEmulatorKey(*msg))
-        msg->hwnd = emulatorDialog;
+        msg->hwnd = VuvovirEmulator.emulatorDialog;
     DispatchMessageA(msg);
     return TRUE;
 }

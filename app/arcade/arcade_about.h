@@ -7,23 +7,25 @@
 
 #include "core/arcade_features.h"
 
-// 1 while a machine runs on the emulation thread; written by that thread only,
-// read by the About command and the message loop.
-extern std::atomic<int> emulationActive;
-// The About dialog from its creation to its Quit, null otherwise: the message
-// loop hands the keys aimed at its children to it.
-extern HWND emulatorDialog;
-// The about strip scrolls while this is set; cleared at Quit.
-extern std::atomic<int> painterAlive;
-// Set while the dialog has a machine: keys go to the machine only then.
-extern std::atomic<int> machineReady;
+// The process's one emulator as the main program's About command and message
+// loop see it.
+struct VuvovirEmulatorState {
+    // 1 while a machine runs on the emulation thread; written by that thread
+    // only. It may outlive its dialog while the thread ends.
+    std::atomic<int> emulationActive;
+    // The About dialog from its creation to its Quit, null otherwise: the
+    // message loop hands the keys aimed at its children to it.
+    HWND emulatorDialog;
+};
+extern VuvovirEmulatorState VuvovirEmulator;
 
 // Procedure of dialog 700. Returns 0 for every message.
 INT_PTR CALLBACK VuvovirDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 // Runs the machine on its own thread; the parameter is ignored.
 DWORD WINAPI VuvovirEmulationThread(LPVOID parameter);
-// Scrolls the about text in the dialog given until painterAlive clears: 1, or
-// 0 when there is no dialog or no strip to paint in.
+// Scrolls the about text in the dialog given while the dialog carries the
+// property VUVOVIR_PAINTER_PROP: 1, or 0 when there is no dialog or no strip
+// to paint in.
 DWORD WINAPI VuvovirAboutPaintThread(LPVOID dialog);
 
 // Move HiScoreTable from and to "software\Kestrova\Vuvovir" "HiScore". Loading

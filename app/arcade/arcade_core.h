@@ -1,7 +1,7 @@
 // The arcade machine without Windows: memory map, ports, sound latches,
 // high-score restore, keys, the frame hook and the picture composer. The
 // Win32 side (arcade_machine.cpp) supplies resources, sounds, drawing and
-// pacing through ArcadeHost; tests supply their own.
+// pacing through the machine's host calls; tests supply their own.
 #pragma once
 #include <stddef.h>
 #include <stdint.h>
@@ -11,14 +11,14 @@
 #include "arcade_constants.h"
 #include "z80.h"
 
-// What the machine asks of the platform. A null entry does nothing.
+// What the machine asks of the platform. A null entry does nothing. The
+// Win32 side fills them at every ArcadeInit; tests put their own.
 struct ArcadeHostCalls {
     void (*startSound)(int waveId);   // cuts off the sound playing
     void (*renderFrame)(void);        // compose and show one frame
     void (*waitForFrame)(void);       // frame pacing; not called at full throttle
     uint32_t (*tickCount)(void);      // milliseconds, for the frame rate
 };
-extern ArcadeHostCalls ArcadeHost;
 
 enum ArcadeMachineState : int {
     ArcadeNoMachine,
@@ -37,6 +37,7 @@ struct ArcadeSetup {
 // One machine per process. The dialog's thread writes the atomics; the
 // emulation thread owns the rest while the machine runs.
 struct ArcadeMachine {
+    ArcadeHostCalls host;
     uint8_t *memory;
     uint8_t charRom[ArcadeCharRomSize];
     Z80Regs regs;
@@ -56,10 +57,19 @@ struct ArcadeMachine {
 };
 extern ArcadeMachine Arcade;
 
-// Kept across machines for the whole process.
-extern uint8_t HiScoreTable[ArcadeHiScoreSize];
-extern uint8_t ArcadeVideoRegisterValue;
-extern char ArcadeFrameRateText[ArcadeFrameRateTextSize];
+// What outlives every machine, for the whole process: the high scores the
+// next machine restores, the last value of the video register, and the
+// frame-rate text with the tick it was made at.
+struct ArcadeProcessKeeps {
+    uint8_t HiScoreTable[ArcadeHiScoreSize];
+    uint8_t videoRegisterValue;
+    char frameRateText[ArcadeFrameRateTextSize];
+    struct {
+        bool taken;
+        uint32_t at;
+    } frameRateReference;
+};
+extern ArcadeProcessKeeps ArcadeKept;
 
 // Builds a machine from ROM images in memory (16384 program bytes, 8192
 // character bytes; shorter images are refused). Returns 0, or -1 with no

@@ -17,7 +17,7 @@ void LoadVuvovirHiScores(void)
     char text[HISCORE_TEXT_LIMIT + 1];
     if (ReadRegistryString(key, VUVOVIR_HISCORE_VALUE, text, sizeof text, REGISTRY_TEXT_WHOLE) ==
         ERROR_SUCCESS)
-        ParseHiScoreText(text, std::strlen(text), HiScoreTable);
+        ParseHiScoreText(text, std::strlen(text), ArcadeKept.HiScoreTable);
     RegCloseKey(key);
 }
 
@@ -27,7 +27,7 @@ int SaveVuvovirHiScores(void)
     if (!key)
         return -1;
     char text[HISCORE_TEXT_LIMIT];
-    int length = FormatHiScoreText(HiScoreTable, text, sizeof text);
+    int length = FormatHiScoreText(ArcadeKept.HiScoreTable, text, sizeof text);
     LONG result = ERROR_INVALID_DATA;
     // Stored without its terminator, as earlier copies of the program wrote it.
     if (length >= 0)

@@ -6,14 +6,7 @@
 #include "arcade_core.h"
 #include "arcade_platform.h"
 
-// How the one machine's run ends, for the process.
-static struct {
-    // Set when ArcadeRun leaves the core; manual reset.
-    HANDLE runLoopLeft;
-    // A stop that gave up waiting for the emulation thread leaves the machine
-    // allocated: the thread may still be using it.
-    bool stopUnfinished;
-} RunEnd;
+ArcadeWindowsSide ArcadeWin32;
 
 static uint32_t ReadTickCount(void)
 {
@@ -41,12 +34,13 @@ static void FinishStop(void)
     ArcadeCoreRelease();
     ReleaseArcadeSurface();
     CloseArcadeFrameSemaphore();
-    RunEnd.stopUnfinished = false;
+    ArcadeWin32.runEnd.stopUnfinished = false;
 }
 
 static bool RunLoopLeft(DWORD timeoutMs)
 {
-    return RunEnd.runLoopLeft && WaitForSingleObject(RunEnd.runLoopLeft, timeoutMs) == WAIT_OBJECT_0;
+    HANDLE left = ArcadeWin32.runEnd.runLoopLeft;
+    return left && WaitForSingleObject(left, timeoutMs) == WAIT_OBJECT_0;
 }
 
 int ArcadeInit(HDC screenDc, HWND screenWindow, int stretch, int showFrameRate,
@@ -68,14 +62,14 @@ int ArcadeInitFromImages(HDC screenDc, HWND screenWindow, int stretch, int showF
                          const uint8_t *programRom, size_t programSize, const uint8_t *charRom,
                          size_t charSize, uint8_t lives, uint8_t bonus)
 {
-    if (RunEnd.stopUnfinished) {
+    if (ArcadeWin32.runEnd.stopUnfinished) {
         if (!RunLoopLeft(0))
             return -1;
         FinishStop();
     }
-    if (!RunEnd.runLoopLeft) {
-        RunEnd.runLoopLeft = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        if (!RunEnd.runLoopLeft)
+    if (!ArcadeWin32.runEnd.runLoopLeft) {
+        ArcadeWin32.runEnd.runLoopLeft = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        if (!ArcadeWin32.runEnd.runLoopLeft)
             return -1;
     }
     ArcadeSetup setup = {stretch, showFrameRate, lives, bonus};
@@ -86,11 +80,11 @@ int ArcadeInitFromImages(HDC screenDc, HWND screenWindow, int stretch, int showF
         FinishStop();
         return -1;
     }
-    ResetEvent(RunEnd.runLoopLeft);
-    ArcadeHost.startSound = PlayArcadeSound;
-    ArcadeHost.renderFrame = ArcadeRender;
-    ArcadeHost.waitForFrame = WaitForArcadeFrame;
-    ArcadeHost.tickCount = ReadTickCount;
+    ResetEvent(ArcadeWin32.runEnd.runLoopLeft);
+    Arcade.host.startSound = PlayArcadeSound;
+    Arcade.host.renderFrame = ArcadeRender;
+    Arcade.host.waitForFrame = WaitForArcadeFrame;
+    Arcade.host.tickCount = ReadTickCount;
     ArcadeDecodeChars();
     return 0;
 }
@@ -98,12 +92,12 @@ int ArcadeInitFromImages(HDC screenDc, HWND screenWindow, int stretch, int showF
 void ArcadeRun(void)
 {
     if (ArcadeCoreRun() == 0)
-        SetEvent(RunEnd.runLoopLeft);
+        SetEvent(ArcadeWin32.runEnd.runLoopLeft);
 }
 
 void ArcadeStop(void)
 {
-    if (RunEnd.stopUnfinished) {
+    if (ArcadeWin32.runEnd.stopUnfinished) {
         if (RunLoopLeft(ArcadeStopTimeoutMs))
             FinishStop();
         return;
@@ -115,7 +109,7 @@ void ArcadeStop(void)
     // thread has left the core it still reads memory and draws.
     if (previous == ArcadeRunning && !RunLoopLeft(ArcadeStopTimeoutMs)) {
         OutputDebugStringA("ArcadeStop: the emulation thread did not leave its frame\n");
-        RunEnd.stopUnfinished = true;
+        ArcadeWin32.runEnd.stopUnfinished = true;
         return;
     }
     FinishStop();

@@ -10,17 +10,8 @@
 #include "arcade_core.h"
 #include "z80_machine.h"
 
-ArcadeHostCalls ArcadeHost;
 ArcadeMachine Arcade;
-uint8_t HiScoreTable[ArcadeHiScoreSize];
-uint8_t ArcadeVideoRegisterValue;
-char ArcadeFrameRateText[ArcadeFrameRateTextSize];
-
-// When the frame-rate text was last made; lives for the process, like the text.
-static struct {
-    bool taken;
-    uint32_t at;
-} FrameRateReference;
+ArcadeProcessKeeps ArcadeKept;
 
 namespace {
 
@@ -35,12 +26,12 @@ inline uint8_t LoadInputByte(const uint8_t *memory) {
 }
 
 void StartSound(int waveId) {
-    if (ArcadeHost.startSound)
-        ArcadeHost.startSound(waveId);
+    if (Arcade.host.startSound)
+        Arcade.host.startSound(waveId);
 }
 
 uint32_t TickCount() {
-    return ArcadeHost.tickCount ? ArcadeHost.tickCount() : 0;
+    return Arcade.host.tickCount ? Arcade.host.tickCount() : 0;
 }
 
 bool FireHeld(const uint8_t *memory) {
@@ -73,9 +64,9 @@ void WriteSoundLatchB(uint8_t *memory, uint16_t address, uint8_t value) {
 
 void UpdateFrameRate(int frameSkip) {
     uint32_t now = TickCount();
-    FormatArcadeFrameRate(ArcadeFrameRateText, sizeof ArcadeFrameRateText,
-                          now - FrameRateReference.at, frameSkip);
-    FrameRateReference.at = now;
+    FormatArcadeFrameRate(ArcadeKept.frameRateText, sizeof ArcadeKept.frameRateText,
+                          now - ArcadeKept.frameRateReference.at, frameSkip);
+    ArcadeKept.frameRateReference.at = now;
 }
 
 } // namespace
@@ -94,8 +85,8 @@ uint8_t ArcadeReadMem(uint16_t address) {
     }
     if (InRange(address, ArcadeInputPort, ArcadeInputPortLast)) {
         uint8_t value = LoadInputByte(memory);
-        if (ArcadeVideoRegisterValue == ArcadeVideoStateForcing1 ||
-            ArcadeVideoRegisterValue == ArcadeVideoStateForcing2)
+        if (ArcadeKept.videoRegisterValue == ArcadeVideoStateForcing1 ||
+            ArcadeKept.videoRegisterValue == ArcadeVideoStateForcing2)
             value |= ArcadeInputForcedBit;
         return value;
     }
@@ -112,7 +103,7 @@ void ArcadeWriteMem(uint16_t address, uint8_t value) {
         Arcade.backgroundDirty = 1;
     } else if (InRange(address, ArcadeVideoRegister, ArcadeVideoRegisterLast)) {
         Arcade.characterBank = value & 1;
-        ArcadeVideoRegisterValue = value & 0xFC;
+        ArcadeKept.videoRegisterValue = value & 0xFC;
     } else if (InRange(address, ArcadeSoundLatchA, ArcadeSoundLatchALast)) {
         WriteSoundLatchA(memory, address, value);
     } else if (InRange(address, ArcadeSoundLatchB, ArcadeSoundLatchBLast)) {
@@ -123,7 +114,7 @@ void ArcadeWriteMem(uint16_t address, uint8_t value) {
             // The game's start-up clears and sets up its table; the saved
             // bytes go in instead, so it ends its start-up with them.
             Arcade.hiScoreRestoreCount--;
-            memory[address] = HiScoreTable[position];
+            memory[address] = ArcadeKept.HiScoreTable[position];
             return;
         }
         Arcade.hiScoreStoredMask |= (uint16_t)(1u << position);
@@ -145,9 +136,9 @@ void ArcadePatch(Z80Regs *regs) {
 }
 
 uint16_t ArcadeFrameHook(Z80Regs *regs) {
-    if (!FrameRateReference.taken) {
-        FrameRateReference.at = TickCount();
-        FrameRateReference.taken = true;
+    if (!ArcadeKept.frameRateReference.taken) {
+        ArcadeKept.frameRateReference.at = TickCount();
+        ArcadeKept.frameRateReference.taken = true;
     }
     // Wraps rather than overflows after some years of running.
     Arcade.frameCounter = (int32_t)((uint32_t)Arcade.frameCounter + 1u);
@@ -158,11 +149,11 @@ uint16_t ArcadeFrameHook(Z80Regs *regs) {
         Arcade.frameCounter % ArcadeFramesPerRateUpdate == 0)
         UpdateFrameRate(frameSkip);
     if (frameSkip <= 0 || Arcade.frameCounter % frameSkip == 0) {
-        if (ArcadeHost.renderFrame)
-            ArcadeHost.renderFrame();
+        if (Arcade.host.renderFrame)
+            Arcade.host.renderFrame();
     }
-    if (!Arcade.fullThrottle.load(std::memory_order_relaxed) && ArcadeHost.waitForFrame)
-        ArcadeHost.waitForFrame();
+    if (!Arcade.fullThrottle.load(std::memory_order_relaxed) && Arcade.host.waitForFrame)
+        Arcade.host.waitForFrame();
 
     if (Arcade.stopAfterFrames > 0 && --Arcade.stopAfterFrames == 0)
         return Z80VectorQuit;
@@ -234,7 +225,7 @@ int ArcadeCoreEndRun(void) {
     // set up its table must not turn the saved scores into zeros.
     for (int i = 0; i < ArcadeHiScoreSize; i++) {
         if (Arcade.hiScoreStoredMask & (1u << i))
-            HiScoreTable[i] = Arcade.memory[ArcadeHiScoreArea + i];
+            ArcadeKept.HiScoreTable[i] = Arcade.memory[ArcadeHiScoreArea + i];
     }
     Arcade.hiScoreStoredMask = 0;
     return Arcade.state.exchange(ArcadeStopping);

@@ -3,47 +3,39 @@
 // its own, which may still be inside ArcadeTimerProc when the machine stops.
 #include "arcade_platform.h"
 
-#include <atomic>
-
-// The one machine's pacing: its semaphore and the timer callbacks running now.
-static struct {
-    std::atomic<HANDLE> frameSemaphore;
-    std::atomic<LONG> callbacksInside;
-} Pacing;
-
 int CreateArcadeFrameSemaphore(void)
 {
     HANDLE semaphore = CreateSemaphoreA(nullptr, 1, 1, nullptr);
     if (!semaphore)
         return -1;
-    Pacing.frameSemaphore.exchange(semaphore);
+    ArcadeWin32.pacing.frameSemaphore.exchange(semaphore);
     return 0;
 }
 
 void CloseArcadeFrameSemaphore(void)
 {
-    HANDLE semaphore = Pacing.frameSemaphore.exchange(nullptr);
+    HANDLE semaphore = ArcadeWin32.pacing.frameSemaphore.exchange(nullptr);
     if (!semaphore)
         return;
     // A callback that took the handle before it was cleared releases it
     // before we close it.
-    while (Pacing.callbacksInside.load() != 0)
+    while (ArcadeWin32.pacing.callbacksInside.load() != 0)
         Sleep(1);
     CloseHandle(semaphore);
 }
 
 void CALLBACK ArcadeTimerProc(UINT timerId, UINT message, DWORD_PTR user, DWORD_PTR unused1, DWORD_PTR unused2)
 {
-    ++Pacing.callbacksInside;
-    HANDLE semaphore = Pacing.frameSemaphore.load();
+    ++ArcadeWin32.pacing.callbacksInside;
+    HANDLE semaphore = ArcadeWin32.pacing.frameSemaphore.load();
     if (semaphore)
         ReleaseSemaphore(semaphore, 1, nullptr);
-    --Pacing.callbacksInside;
+    --ArcadeWin32.pacing.callbacksInside;
 }
 
 void WaitForArcadeFrame(void)
 {
-    HANDLE semaphore = Pacing.frameSemaphore.load();
+    HANDLE semaphore = ArcadeWin32.pacing.frameSemaphore.load();
     if (!semaphore)
         return;
     MMRESULT timer = timeSetEvent(ArcadeFramePeriodMs, 0, ArcadeTimerProc, 0,

@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <stdint.h>
 
+#include <atomic>
+
 // How long ArcadeStop waits for the emulation thread to leave its frame; a
 // paced frame takes some 30 ms.
 const DWORD ArcadeStopTimeoutMs = 5000;
@@ -22,6 +24,44 @@ void ArcadeDecodeChars(void);
 void ArcadeRender(void);
 // The surface as the machine drew it, for tests; null without a machine.
 HDC ArcadeSurfaceDc(void);
+
+// The one machine's screen and surface, from ArcadeInit to ArcadeStop.
+struct ArcadeScreen {
+    HDC screenDc;
+    HWND screenWindow;
+    // Where the screen was when the frames' device context was taken, and the
+    // context the renderer took itself after the screen moved or changed size.
+    RECT screenPlace;
+    HDC renderDc;
+    HDC surfaceDc;
+    HBITMAP surfaceBitmap;
+    HGDIOBJ keptBitmap;
+    uint32_t *surfaceBits;
+    int fontHeight;
+};
+
+// The one machine's pacing, shared with the timer callbacks' thread.
+struct ArcadePacing {
+    std::atomic<HANDLE> frameSemaphore;
+    std::atomic<LONG> callbacksInside; // timer callbacks running now
+};
+
+// How the one machine's run ends.
+struct ArcadeRunEnd {
+    // Set when ArcadeRun leaves the core; manual reset.
+    HANDLE runLoopLeft;
+    // A stop that gave up waiting for the emulation thread leaves the machine
+    // allocated: the thread may still be using it.
+    bool stopUnfinished;
+};
+
+// The Windows side of the one machine of the process (Arcade is the rest).
+struct ArcadeWindowsSide {
+    ArcadeScreen screen;
+    ArcadePacing pacing;
+    ArcadeRunEnd runEnd;
+};
+extern ArcadeWindowsSide ArcadeWin32;
 
 int CreateArcadeFrameSemaphore(void);
 void CloseArcadeFrameSemaphore(void);

@@ -7,29 +7,14 @@
 #include "arcade_platform.h"
 #include "memory_bitmap.h"
 
-// The one machine's screen and surface, from ArcadeInit to ArcadeStop.
-struct ArcadeScreen {
-    HDC screenDc;
-    HWND screenWindow;
-    // Where the screen was when the frames' device context was taken, and the
-    // context the renderer took itself after the screen moved or changed size.
-    RECT screenPlace;
-    HDC renderDc;
-    HDC surfaceDc;
-    HBITMAP surfaceBitmap;
-    HGDIOBJ keptBitmap;
-    uint32_t *surfaceBits;
-    int fontHeight;
-};
-static ArcadeScreen Screen;
-
 int CreateArcadeSurface(HDC dc, HWND window)
 {
+    ArcadeScreen &screen = ArcadeWin32.screen;
     if (!dc)
         return -1;
     void *bits = nullptr;
     HBITMAP bitmap = CreateTopDownBitmap(dc, ArcadeSurfaceWidth, ArcadeSurfaceHeight, &bits);
-    HDC memoryDc = SelectIntoMemoryDc(dc, bitmap, &Screen.keptBitmap);
+    HDC memoryDc = SelectIntoMemoryDc(dc, bitmap, &screen.keptBitmap);
     if (!memoryDc) {
         if (bitmap)
             DeleteObject(bitmap);
@@ -44,30 +29,31 @@ int CreateArcadeSurface(HDC dc, HWND window)
     SetBkColor(memoryDc, RGB(0, 0, 0));
     SetBkMode(memoryDc, OPAQUE);
     TEXTMETRICA metrics;
-    Screen.fontHeight = GetTextMetricsA(memoryDc, &metrics) ? metrics.tmHeight : 16;
+    screen.fontHeight = GetTextMetricsA(memoryDc, &metrics) ? metrics.tmHeight : 16;
 
-    Screen.screenDc = dc;
-    Screen.screenWindow = window;
-    if (!window || !GetWindowRect(window, &Screen.screenPlace))
-        SetRectEmpty(&Screen.screenPlace);
-    Screen.renderDc = nullptr;
-    Screen.surfaceDc = memoryDc;
-    Screen.surfaceBitmap = bitmap;
-    Screen.surfaceBits = (uint32_t *)bits;
+    screen.screenDc = dc;
+    screen.screenWindow = window;
+    if (!window || !GetWindowRect(window, &screen.screenPlace))
+        SetRectEmpty(&screen.screenPlace);
+    screen.renderDc = nullptr;
+    screen.surfaceDc = memoryDc;
+    screen.surfaceBitmap = bitmap;
+    screen.surfaceBits = (uint32_t *)bits;
     return 0;
 }
 
 void ReleaseArcadeSurface(void)
 {
-    if (!Screen.surfaceDc)
+    ArcadeScreen &screen = ArcadeWin32.screen;
+    if (!screen.surfaceDc)
         return;
-    FreeMemoryBitmap(&Screen.surfaceDc, &Screen.surfaceBitmap, &Screen.keptBitmap);
-    Screen.surfaceBits = nullptr;
-    if (Screen.renderDc)
-        ReleaseDC(Screen.screenWindow, Screen.renderDc);
-    Screen.renderDc = nullptr;
-    Screen.screenDc = nullptr;
-    Screen.screenWindow = nullptr;
+    FreeMemoryBitmap(&screen.surfaceDc, &screen.surfaceBitmap, &screen.keptBitmap);
+    screen.surfaceBits = nullptr;
+    if (screen.renderDc)
+        ReleaseDC(screen.screenWindow, screen.renderDc);
+    screen.renderDc = nullptr;
+    screen.screenDc = nullptr;
+    screen.screenWindow = nullptr;
 }
 
 // The dialog moves and resizes the screen on its own thread while frames are
@@ -79,52 +65,55 @@ void ReleaseArcadeSurface(void)
 // changed, draws through a context taken afresh after the change.
 static HDC FrameDc(void)
 {
+    ArcadeScreen &screen = ArcadeWin32.screen;
     RECT now;
-    if (!Screen.screenWindow || !GetWindowRect(Screen.screenWindow, &now))
-        return Screen.renderDc ? Screen.renderDc : Screen.screenDc;
-    if (!EqualRect(&now, &Screen.screenPlace)) {
-        if (Screen.renderDc)
-            ReleaseDC(Screen.screenWindow, Screen.renderDc);
-        Screen.renderDc = GetDC(Screen.screenWindow);
-        Screen.screenPlace = now;
+    if (!screen.screenWindow || !GetWindowRect(screen.screenWindow, &now))
+        return screen.renderDc ? screen.renderDc : screen.screenDc;
+    if (!EqualRect(&now, &screen.screenPlace)) {
+        if (screen.renderDc)
+            ReleaseDC(screen.screenWindow, screen.renderDc);
+        screen.renderDc = GetDC(screen.screenWindow);
+        screen.screenPlace = now;
     }
-    return Screen.renderDc ? Screen.renderDc : Screen.screenDc;
+    return screen.renderDc ? screen.renderDc : screen.screenDc;
 }
 
 HDC ArcadeSurfaceDc(void)
 {
-    return Screen.surfaceDc;
+    return ArcadeWin32.screen.surfaceDc;
 }
 
 void ArcadeDecodeChars(void)
 {
-    if (!Screen.surfaceBits)
+    ArcadeScreen &screen = ArcadeWin32.screen;
+    if (!screen.surfaceBits)
         return;
-    ArcadeDrawTiles(Arcade.charRom, Screen.surfaceBits);
+    ArcadeDrawTiles(Arcade.charRom, screen.surfaceBits);
     // The tile sets stay on the screen until the first frame is drawn.
-    BitBlt(Screen.screenDc, 0, 0, ArcadePictureWidth, ArcadePictureHeight, Screen.surfaceDc, 0, 0, SRCCOPY);
+    BitBlt(screen.screenDc, 0, 0, ArcadePictureWidth, ArcadePictureHeight, screen.surfaceDc, 0, 0, SRCCOPY);
     GdiFlush();
     ArcadeTakeBackgroundShadow();
 }
 
 void ArcadeRender(void)
 {
-    if (!Screen.surfaceBits)
+    ArcadeScreen &screen = ArcadeWin32.screen;
+    if (!screen.surfaceBits)
         return;
     // The last frame's text and copies may still sit in GDI's batch.
     GdiFlush();
-    ArcadeComposeFrame(Screen.surfaceBits);
+    ArcadeComposeFrame(screen.surfaceBits);
     if (Arcade.showFrameRate.load(std::memory_order_relaxed))
-        TextOutA(Screen.surfaceDc, 0, ArcadePictureHeight - Screen.fontHeight, ArcadeFrameRateText,
-                 (int)strlen(ArcadeFrameRateText));
-    HDC screen = FrameDc();
+        TextOutA(screen.surfaceDc, 0, ArcadePictureHeight - screen.fontHeight, ArcadeKept.frameRateText,
+                 (int)strlen(ArcadeKept.frameRateText));
+    HDC target = FrameDc();
     RECT client;
-    if (Arcade.stretch.load(std::memory_order_relaxed) && GetClientRect(Screen.screenWindow, &client)) {
-        SetStretchBltMode(screen, COLORONCOLOR);
-        StretchBlt(screen, 0, 0, client.right - client.left, client.bottom - client.top, Screen.surfaceDc, 0, 0,
-                   ArcadePictureWidth, ArcadePictureHeight, SRCCOPY);
+    if (Arcade.stretch.load(std::memory_order_relaxed) && GetClientRect(screen.screenWindow, &client)) {
+        SetStretchBltMode(target, COLORONCOLOR);
+        StretchBlt(target, 0, 0, client.right - client.left, client.bottom - client.top, screen.surfaceDc,
+                   0, 0, ArcadePictureWidth, ArcadePictureHeight, SRCCOPY);
     } else {
-        BitBlt(screen, 0, 0, ArcadePictureWidth, ArcadePictureHeight, Screen.surfaceDc, 0, 0, SRCCOPY);
+        BitBlt(target, 0, 0, ArcadePictureWidth, ArcadePictureHeight, screen.surfaceDc, 0, 0, SRCCOPY);
     }
     GdiFlush();
 }

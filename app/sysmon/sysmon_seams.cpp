@@ -23,18 +23,25 @@ static LONG ReadSystemPerfValue(PerfSource source, const char *valueName, DWORD 
     return result;
 }
 
-static PerfValueReader CurrentReader = ReadSystemPerfValue;
+// What tests put in place of the system: the performance data, the process
+// list and the processor. Null parts stand for the system's own.
+static struct {
+    PerfValueReader perfValues;
+    ProcessListReader processList;
+    const CpuProbe *cpuProbe;
+} Seams;
 
 LONG ReadPerfValue(PerfSource source, const char *valueName, DWORD *type, BYTE *buffer,
                    DWORD *size)
 {
-    return CurrentReader(source, valueName, type, buffer, size);
+    PerfValueReader reader = Seams.perfValues ? Seams.perfValues : ReadSystemPerfValue;
+    return reader(source, valueName, type, buffer, size);
 }
 
 PerfValueReader SetPerfValueReader(PerfValueReader reader)
 {
-    PerfValueReader previous = CurrentReader;
-    CurrentReader = reader ? reader : ReadSystemPerfValue;
+    PerfValueReader previous = Seams.perfValues ? Seams.perfValues : ReadSystemPerfValue;
+    Seams.perfValues = reader;
     return previous;
 }
 
@@ -86,28 +93,25 @@ static int ReadToolhelpProcessList(SystemProcessRow *rows, int capacity)
     return n;
 }
 
-static ProcessListReader CurrentListReader = ReadToolhelpProcessList;
-
 int ReadSystemProcessList(SystemProcessRow *rows, int capacity)
 {
-    return CurrentListReader(rows, capacity);
+    ProcessListReader reader = Seams.processList ? Seams.processList : ReadToolhelpProcessList;
+    return reader(rows, capacity);
 }
 
 ProcessListReader SetProcessListReader(ProcessListReader reader)
 {
-    ProcessListReader previous = CurrentListReader;
-    CurrentListReader = reader ? reader : ReadToolhelpProcessList;
+    ProcessListReader previous = Seams.processList ? Seams.processList : ReadToolhelpProcessList;
+    Seams.processList = reader;
     return previous;
 }
 
-static const CpuProbe *TestProbe;
-
 const CpuProbe &CurrentCpuProbe(void)
 {
-    return TestProbe ? *TestProbe : SystemCpuProbe();
+    return Seams.cpuProbe ? *Seams.cpuProbe : SystemCpuProbe();
 }
 
 void SetCpuProbe(const CpuProbe *probe)
 {
-    TestProbe = probe;
+    Seams.cpuProbe = probe;
 }

@@ -3,13 +3,16 @@
 #include <atomic>
 #include <ctime>
 
-// Read from worker threads (an alarm's blink) while a test sets them.
-static std::atomic<TimeSource> CurrentTimeSource;
-static std::atomic<PauseHook> CurrentPauseHook;
+// The clock a test drives: the moment it reads and the pauses it steps. Read
+// from worker threads (an alarm's blink) while a test sets it.
+static struct {
+    std::atomic<TimeSource> timeSource;
+    std::atomic<PauseHook> pauseHook;
+} Clock;
 
 void ZtGetLocalTime(SYSTEMTIME *out)
 {
-    TimeSource source = CurrentTimeSource;
+    TimeSource source = Clock.timeSource;
     if (source) {
         int64_t ignored;
         source(out, &ignored);
@@ -20,7 +23,7 @@ void ZtGetLocalTime(SYSTEMTIME *out)
 
 int64_t ZtUniversalNow(void)
 {
-    TimeSource source = CurrentTimeSource;
+    TimeSource source = Clock.timeSource;
     if (source) {
         SYSTEMTIME ignored;
         int64_t universal = 0;
@@ -32,12 +35,12 @@ int64_t ZtUniversalNow(void)
 
 TimeSource SetTimeSource(TimeSource source)
 {
-    return CurrentTimeSource.exchange(source);
+    return Clock.timeSource.exchange(source);
 }
 
 void ZtPause(DWORD ms)
 {
-    PauseHook hook = CurrentPauseHook;
+    PauseHook hook = Clock.pauseHook;
     if (hook)
         hook(ms);
     else
@@ -46,5 +49,5 @@ void ZtPause(DWORD ms)
 
 PauseHook SetPauseHook(PauseHook hook)
 {
-    return CurrentPauseHook.exchange(hook);
+    return Clock.pauseHook.exchange(hook);
 }

@@ -1,28 +1,32 @@
 #include "ui_seams.h"
 
-static MessageBoxHook CurrentMessageBoxHook;
-static HKEY CurrentRegistryRoot;
+// What a test puts in place of the user and the user's registry: message
+// boxes and the root of the settings. Null parts are the real ones.
+static struct {
+    MessageBoxHook messageBox;
+    HKEY registryRoot;
+} Seams;
 
 int ZtMessageBox(HWND owner, const char *text, const char *caption, UINT type)
 {
-    if (CurrentMessageBoxHook)
-        return CurrentMessageBoxHook(owner, text, caption, type);
+    if (Seams.messageBox)
+        return Seams.messageBox(owner, text, caption, type);
     return MessageBoxA(owner, text, caption, type);
 }
 
 MessageBoxHook SetMessageBoxHook(MessageBoxHook hook)
 {
-    MessageBoxHook previous = CurrentMessageBoxHook;
-    CurrentMessageBoxHook = hook;
+    MessageBoxHook previous = Seams.messageBox;
+    Seams.messageBox = hook;
     return previous;
 }
 
 HKEY ZtRegistryRoot(void)
 {
-    return CurrentRegistryRoot ? CurrentRegistryRoot : HKEY_CURRENT_USER;
+    return Seams.registryRoot ? Seams.registryRoot : HKEY_CURRENT_USER;
 }
 
 void SetRegistryRoot(HKEY root)
 {
-    CurrentRegistryRoot = root;
+    Seams.registryRoot = root;
 }

@@ -23,7 +23,7 @@ int OpenAboutDialogs()
 
 HWND TheAboutDialog()
 {
-    return emulatorDialog;
+    return VuvovirEmulator.emulatorDialog;
 }
 
 } // namespace
@@ -33,16 +33,16 @@ TEST_F(ArcadeDialogTest, TheAboutCommandOpensOneDialogOwnedByTheMainWindow)
     HWND main = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
                                 nullptr);
     LRESULT result;
-    emulationActive = 1;
+    VuvovirEmulator.emulationActive = 1;
     ASSERT_TRUE(RunMainCommand(main, CMD_ABOUT, &result));
     EXPECT_EQ(OpenAboutDialogs(), 0) << "not while a machine runs";
-    emulationActive = 0;
+    VuvovirEmulator.emulationActive = 0;
 
     RunMainCommand(main, CMD_ABOUT, &result);
     dialog = TheAboutDialog();
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(GetWindow(dialog, GW_OWNER), main);
-    EXPECT_TRUE(PumpUntil([] { return emulationActive != 0; }));
+    EXPECT_TRUE(PumpUntil([] { return VuvovirEmulator.emulationActive != 0; }));
     RunMainCommand(main, CMD_ABOUT, &result);
     EXPECT_EQ(OpenAboutDialogs(), 1);
 
@@ -64,7 +64,7 @@ TEST_F(ArcadeDialogTest, TheAboutCommandOpensNoSecondDialogBesideOneWithoutAMach
     RunMainCommand(main, CMD_ABOUT, &result);
     dialog = TheAboutDialog();
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(emulationActive, 0);
+    EXPECT_EQ(VuvovirEmulator.emulationActive, 0);
     RunMainCommand(main, CMD_ABOUT, &result);
     EXPECT_EQ(OpenAboutDialogs(), 1);
     EXPECT_EQ(CountBoxes("Vuvovir Init Error"), 1);

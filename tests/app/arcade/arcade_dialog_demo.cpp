@@ -12,8 +12,8 @@
 
 static void CALLBACK QuitAfter(HWND, UINT, UINT_PTR, DWORD)
 {
-    if (emulatorDialog)
-        SendMessageA(GetDlgItem(emulatorDialog, IDC_VUVOVIR_QUIT), BM_CLICK, 0, 0);
+    if (VuvovirEmulator.emulatorDialog)
+        SendMessageA(GetDlgItem(VuvovirEmulator.emulatorDialog, IDC_VUVOVIR_QUIT), BM_CLICK, 0, 0);
     PostQuitMessage(0);
 }
 

@@ -59,16 +59,16 @@ void ArcadeDialogTest::SetUp()
         Recorded.stopped = CreateEventA(nullptr, TRUE, TRUE, nullptr);
     SetEvent(Recorded.stopped);
     SetArcadeMachineCalls(&StandIn);
-    std::memset(HiScoreTable, 0, sizeof HiScoreTable);
+    std::memset(ArcadeKept.HiScoreTable, 0, sizeof ArcadeKept.HiScoreTable);
 }
 
 void ArcadeDialogTest::TearDown()
 {
     if (dialog && IsWindow(dialog))
         Click(IDC_VUVOVIR_QUIT);
-    PumpUntil([] { return !emulationActive; }, 3000);
+    PumpUntil([] { return !VuvovirEmulator.emulationActive; }, 3000);
     SetArcadeMachineCalls(nullptr);
-    emulatorDialog = nullptr;
+    VuvovirEmulator.emulatorDialog = nullptr;
     MSG msg;
     // Only posted messages: a window left invalid would hand back WM_PAINT for ever.
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_POSTMESSAGE))
@@ -81,7 +81,7 @@ void ArcadeDialogTest::Open(HWND owner)
                                 VuvovirDlgProc, 0);
     ASSERT_NE(dialog, nullptr);
     if (!Recorded.failInit) {
-        ASSERT_TRUE(PumpUntil([] { return emulationActive != 0; }, 3000));
+        ASSERT_TRUE(PumpUntil([] { return VuvovirEmulator.emulationActive != 0; }, 3000));
     }
 }
 

@@ -26,7 +26,7 @@ HWND OpenRunningDialogOnTop()
     if (!dialog)
         return nullptr;
     SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    if (!PumpUntil([] { return emulationActive != 0; }, 3000))
+    if (!PumpUntil([] { return VuvovirEmulator.emulationActive != 0; }, 3000))
         ADD_FAILURE() << "the machine never ran";
     return dialog;
 }
@@ -41,20 +41,19 @@ TEST(ArcadeDialogMachine, ResetSetsTheDipPortTheGameReads)
                                      nullptr, VuvovirDlgProc, 0);
     ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(boxes.Boxes().empty());
-    ASSERT_TRUE(PumpUntil([] { return emulationActive != 0; }, 3000));
+    ASSERT_TRUE(PumpUntil([] { return VuvovirEmulator.emulationActive != 0; }, 3000));
     EXPECT_EQ(ArcadeReadMem(0x7800) & 0x7F, 0x00) << "3 lives, 3000";
 
     Click(dialog, IDC_VUVOVIR_GAME_SORVALEN);
     Click(dialog, IDC_VUVOVIR_LIVES_6);
     Click(dialog, IDC_VUVOVIR_BONUS_6000);
     Click(dialog, IDC_VUVOVIR_RESET);
-    EXPECT_EQ(machineReady, 1);
-    ASSERT_TRUE(PumpUntil([] { return emulationActive != 0; }, 3000));
+    ASSERT_TRUE(PumpUntil([] { return VuvovirEmulator.emulationActive != 0; }, 3000));
     EXPECT_EQ(ArcadeReadMem(0x7800) & 0x7F, 0x0F);
 
     Click(dialog, IDC_VUVOVIR_QUIT);
     EXPECT_FALSE(IsWindow(dialog));
-    EXPECT_EQ(emulationActive, 0) << "the emulation thread ended with the machine";
+    EXPECT_EQ(VuvovirEmulator.emulationActive, 0) << "the emulation thread ended with the machine";
 }
 
 TEST(ArcadeDialogMachine, TheScreenShowsThePicturesLastRowsAtOneToOne)

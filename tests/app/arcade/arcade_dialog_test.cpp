@@ -114,9 +114,10 @@ TEST_F(ArcadeDialogTest, ShowsItsControlsAndTheVersionInTheCaption)
     EXPECT_EQ(init.d, 0) << "stretch and frame rate off";
     EXPECT_EQ(Recorded.lastScreen, GetDlgItem(dialog, IDC_VUVOVIR_SCREEN));
     EXPECT_NE(Recorded.lastDc, nullptr);
-    EXPECT_EQ(emulatorDialog, dialog);
-    EXPECT_EQ(machineReady, 1);
-    EXPECT_EQ(painterAlive, 1);
+    EXPECT_EQ(VuvovirEmulator.emulatorDialog, dialog);
+    EXPECT_NE(GetPropA(dialog, VUVOVIR_PAINTER_PROP), nullptr) << "the strip scrolls";
+    SendMessageA(dialog, WM_KEYDOWN, 'A', 0);
+    EXPECT_EQ(Recorded.Count("key"), 1) << "keys go to the machine";
 }
 
 TEST_F(ArcadeDialogTest, StretchGrowsTheDialogAndScreenByAHundredPixelsAndBack)
@@ -214,7 +215,7 @@ TEST_F(ArcadeDialogTest, ResetStartsTheChosenGameWithItsDipSwitches)
     EXPECT_EQ(again.b, 3);
     EXPECT_EQ(again.c, 3);
     EXPECT_EQ(Recorded.calls[Recorded.calls.size() - 2].what, "stop") << "the old machine first";
-    EXPECT_TRUE(PumpUntil([] { return Recorded.runs == 2 && emulationActive; }));
+    EXPECT_TRUE(PumpUntil([] { return Recorded.runs == 2 && VuvovirEmulator.emulationActive; }));
 
     EXPECT_EQ(CountBoxes(REGISTRY_ERROR_CAPTION), 0);
     EXPECT_EQ(StoredHiScore(), "(none)") << "Reset neither reads nor writes the registry";
@@ -237,14 +238,12 @@ TEST_F(ArcadeDialogTest, QuitStoresTheScoresAndEndsEverything)
 {
     Open();
     for (int i = 0; i < 12; ++i)
-        HiScoreTable[i] = (uint8_t)(200 + i);
+        ArcadeKept.HiScoreTable[i] = (uint8_t)(200 + i);
     Click(IDC_VUVOVIR_QUIT);
     EXPECT_FALSE(IsWindow(dialog));
     EXPECT_EQ(StoredHiScore(), "200 201 202 203 204 205 206 207 208 209 210 211");
-    EXPECT_EQ(emulatorDialog, nullptr);
-    EXPECT_EQ(painterAlive, 0);
-    EXPECT_EQ(machineReady, 0);
-    EXPECT_EQ(emulationActive, 0) << "the emulation thread has ended";
+    EXPECT_EQ(VuvovirEmulator.emulatorDialog, nullptr);
+    EXPECT_EQ(VuvovirEmulator.emulationActive, 0) << "the emulation thread has ended";
     EXPECT_EQ(Recorded.Count("stop"), 1);
 }
 
@@ -258,8 +257,7 @@ TEST_F(ArcadeDialogTest, AFailedStartIsReportedAndQuitLeavesTheStoredScores)
     EXPECT_EQ(boxes.Boxes()[0].text, "Unable to start program eumlation");
     EXPECT_EQ(boxes.Boxes()[0].type & MB_ICONMASK, (UINT)MB_ICONSTOP);
     EXPECT_TRUE(IsWindow(dialog)) << "the dialog stays open without a machine";
-    EXPECT_EQ(machineReady, 0);
-    EXPECT_EQ(HiScoreTable[0], 0) << "no machine, no scores loaded";
+    EXPECT_EQ(ArcadeKept.HiScoreTable[0], 0) << "no machine, no scores loaded";
 
     SendMessageA(dialog, WM_KEYDOWN, VK_CONTROL, 0);
     SendMessageA(dialog, WM_KEYUP, 'A', 0);
@@ -290,10 +288,11 @@ TEST_F(ArcadeDialogTest, AMachineStartedOnlyByResetLoadsTheScoresBeforeItRuns)
     Open();
     Recorded.failInit = false;
     Click(IDC_VUVOVIR_RESET);
-    EXPECT_TRUE(PumpUntil([] { return emulationActive != 0; }));
-    EXPECT_EQ(machineReady, 1);
+    EXPECT_TRUE(PumpUntil([] { return VuvovirEmulator.emulationActive != 0; }));
+    SendMessageA(dialog, WM_KEYDOWN, 'A', 0);
+    EXPECT_EQ(Recorded.Count("key"), 1) << "the machine takes the keys";
     for (int i = 0; i < 12; ++i)
-        EXPECT_EQ(HiScoreTable[i], i + 1);
+        EXPECT_EQ(ArcadeKept.HiScoreTable[i], i + 1);
     Click(IDC_VUVOVIR_QUIT);
     EXPECT_EQ(StoredHiScore(), stored);
 }
@@ -350,11 +349,11 @@ TEST_F(ArcadeDialogTest, GoingWithItsOwnerStopsTheMachineAndKeepsTheScores)
                                  nullptr);
     Open(owner);
     EXPECT_EQ(GetWindow(dialog, GW_OWNER), owner);
-    HiScoreTable[0] = 77;
+    ArcadeKept.HiScoreTable[0] = 77;
     DestroyWindow(owner);
     EXPECT_FALSE(IsWindow(dialog));
     EXPECT_EQ(Recorded.Count("stop"), 1);
-    EXPECT_EQ(emulationActive, 0);
+    EXPECT_EQ(VuvovirEmulator.emulationActive, 0);
     EXPECT_EQ(StoredHiScore(), "77 0 0 0 0 0 0 0 0 0 0 0");
 }
 
@@ -387,8 +386,8 @@ TEST_F(ArcadeDialogTest, TheStripScrollsTheTextUntilThePainterIsStopped)
     EXPECT_TRUE(inked);
 
     // A painter of our own, in a strip of its own that starts black: once it
-    // has painted there it is inside its loop, and it must see the flag
-    // cleared there and end with 1.
+    // has painted there it is inside its loop, and it must see its window's
+    // property taken away there and end with 1.
     HWND own = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0,
                                120, 20, nullptr, nullptr, nullptr, nullptr);
     HWND ownStrip = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_BLACKRECT, 0, 0, 120, 20,
@@ -402,10 +401,11 @@ TEST_F(ArcadeDialogTest, TheStripScrollsTheTextUntilThePainterIsStopped)
         return corner == face;
     };
     ASSERT_FALSE(painted()) << "the strip must start in another colour than the painter's";
+    SetPropA(own, VUVOVIR_PAINTER_PROP, (HANDLE)1);
     HANDLE extra = CreateThread(nullptr, 0, VuvovirAboutPaintThread, own, 0, nullptr);
     ASSERT_NE(extra, nullptr);
     EXPECT_TRUE(PumpUntil(painted, ScaledWait(5000)));
-    painterAlive = 0;
+    RemovePropA(own, VUVOVIR_PAINTER_PROP);
     ASSERT_EQ(WaitForSingleObject(extra, ScaledWait(2000)), WAIT_OBJECT_0);
     DWORD code = 0;
     GetExitCodeThread(extra, &code);

@@ -76,14 +76,14 @@ TEST_F(ArcadeFrameHookTest, FrameRateTextEverySixtyFrames) {
         Hook();
     Host.now = 50000;
     Hook(); // a multiple of 60: the reference moves to now
-    ArcadeFrameRateText[0] = 0;
+    ArcadeKept.frameRateText[0] = 0;
     for (int i = 0; i < 59; i++) {
         Hook();
-        EXPECT_STREQ("", ArcadeFrameRateText);
+        EXPECT_STREQ("", ArcadeKept.frameRateText);
     }
     Host.now = 52000;
     Hook();
-    EXPECT_STREQ("FPS = 30 FS = 0", ArcadeFrameRateText);
+    EXPECT_STREQ("FPS = 30 FS = 0", ArcadeKept.frameRateText);
 
     // Switched off for a while, the next figure spans the whole time since.
     ArcadeSetOptions(0, 0, 0);
@@ -96,14 +96,14 @@ TEST_F(ArcadeFrameHookTest, FrameRateTextEverySixtyFrames) {
     Host.now += 12000;
     for (int i = 0; i < 59; i++)
         Hook();
-    EXPECT_STREQ("FPS = 30 FS = 0", ArcadeFrameRateText);
+    EXPECT_STREQ("FPS = 30 FS = 0", ArcadeKept.frameRateText);
     Hook();
-    EXPECT_STREQ("FPS = 5 FS = 3", ArcadeFrameRateText);
+    EXPECT_STREQ("FPS = 5 FS = 3", ArcadeKept.frameRateText);
 
     // Sixty frames within one tick of the clock.
     for (int i = 0; i < 60; i++)
         Hook();
-    EXPECT_STREQ("FPS = 60000 FS = 3", ArcadeFrameRateText);
+    EXPECT_STREQ("FPS = 60000 FS = 3", ArcadeKept.frameRateText);
 }
 
 TEST(ArcadeFrameRate, FormatsEveryElapsedTimeWithoutFailing) {

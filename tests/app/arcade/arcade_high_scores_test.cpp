@@ -9,7 +9,7 @@ namespace {
 
 void FillTable(uint8_t value)
 {
-    std::memset(HiScoreTable, value, sizeof HiScoreTable);
+    std::memset(ArcadeKept.HiScoreTable, value, sizeof ArcadeKept.HiScoreTable);
 }
 
 } // namespace
@@ -20,7 +20,7 @@ TEST_F(ArcadeDialogTest, ScoresMakeTheRoundTripThroughTheRegistry)
     StoreHiScore(stored, sizeof stored - 1);
     LoadVuvovirHiScores();
     for (int i = 0; i < 12; ++i)
-        EXPECT_EQ(HiScoreTable[i], i + 1);
+        EXPECT_EQ(ArcadeKept.HiScoreTable[i], i + 1);
     HKEY key;
     ASSERT_EQ(RegOpenKeyA(root.Key(), VUVOVIR_REGISTRY_KEY, &key), ERROR_SUCCESS);
     RegDeleteValueA(key, VUVOVIR_HISCORE_VALUE);
@@ -36,7 +36,7 @@ TEST_F(ArcadeDialogTest, ScoresMakeTheRoundTripThroughTheRegistry)
 TEST_F(ArcadeDialogTest, SavingCreatesTheKey)
 {
     FillTable(0);
-    HiScoreTable[11] = 255;
+    ArcadeKept.HiScoreTable[11] = 255;
     EXPECT_EQ(StoredHiScore(), "(none)");
     EXPECT_EQ(SaveVuvovirHiScores(), 0);
     EXPECT_EQ(StoredHiScore(), "0 0 0 0 0 0 0 0 0 0 0 255");
@@ -47,7 +47,7 @@ TEST_F(ArcadeDialogTest, MissingOrHostileStoredValuesLeaveTheTableAlone)
 {
     FillTable(42);
     LoadVuvovirHiScores();
-    EXPECT_EQ(HiScoreTable[0], 42) << "no key";
+    EXPECT_EQ(ArcadeKept.HiScoreTable[0], 42) << "no key";
 
     std::string overlong(300, '1');
     for (size_t i = 1; i < overlong.size(); i += 2)
@@ -67,7 +67,7 @@ TEST_F(ArcadeDialogTest, MissingOrHostileStoredValuesLeaveTheTableAlone)
         StoreHiScore(c.bytes.data(), (DWORD)c.bytes.size(), c.type);
         LoadVuvovirHiScores();
         for (int i = c.changed; i < 12; ++i)
-            EXPECT_EQ(HiScoreTable[i], 42) << c.bytes.substr(0, 20) << " byte " << i;
+            EXPECT_EQ(ArcadeKept.HiScoreTable[i], 42) << c.bytes.substr(0, 20) << " byte " << i;
         EXPECT_TRUE(boxes.Boxes().empty()) << "nothing is reported when loading";
     }
     // Exactly 128 bytes without a terminator is still read; one more is too long.
@@ -76,13 +76,13 @@ TEST_F(ArcadeDialogTest, MissingOrHostileStoredValuesLeaveTheTableAlone)
     FillTable(42);
     StoreHiScore(full.data(), (DWORD)full.size());
     LoadVuvovirHiScores();
-    EXPECT_EQ(HiScoreTable[2], 3);
-    EXPECT_EQ(HiScoreTable[3], 42);
+    EXPECT_EQ(ArcadeKept.HiScoreTable[2], 3);
+    EXPECT_EQ(ArcadeKept.HiScoreTable[3], 42);
     full += "4";
     FillTable(42);
     StoreHiScore(full.data(), (DWORD)full.size());
     LoadVuvovirHiScores();
-    EXPECT_EQ(HiScoreTable[0], 42);
+    EXPECT_EQ(ArcadeKept.HiScoreTable[0], 42);
 }
 
 TEST_F(ArcadeDialogTest, AKeyThatCannotBeCreatedIsReported)

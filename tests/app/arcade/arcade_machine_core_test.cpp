@@ -11,8 +11,8 @@ const std::vector<uint8_t> Idle = {0x18, 0xFE}; // JR $
 class ArcadeMachineCore : public ::testing::Test {
 protected:
     void SetUp() override {
-        memset(HiScoreTable, 0, sizeof HiScoreTable);
-        ArcadeVideoRegisterValue = 0;
+        memset(ArcadeKept.HiScoreTable, 0, sizeof ArcadeKept.HiScoreTable);
+        ArcadeKept.videoRegisterValue = 0;
         ASSERT_EQ(0, BuildTestMachine(Idle));
     }
     void TearDown() override { EndTestMachine(); }
@@ -57,10 +57,10 @@ TEST_F(ArcadeMachineCore, VideoAndScrollRegistersKeepTheirState) {
     EXPECT_EQ(0x7B, Arcade.scrollValue);
     ArcadeWriteMem(0x5000, 0x0F);
     EXPECT_EQ(1, Arcade.characterBank);
-    EXPECT_EQ(0x0C, ArcadeVideoRegisterValue);
+    EXPECT_EQ(0x0C, ArcadeKept.videoRegisterValue);
     ArcadeWriteMem(0x53FF, 0x32);
     EXPECT_EQ(0, Arcade.characterBank);
-    EXPECT_EQ(0x30, ArcadeVideoRegisterValue);
+    EXPECT_EQ(0x30, ArcadeKept.videoRegisterValue);
     EXPECT_EQ(0x32, ArcadeReadMem(0x53FF));
     EXPECT_EQ(0, Arcade.backgroundDirty);
     ArcadeWriteMem(0x4BFF, 0);
@@ -68,7 +68,7 @@ TEST_F(ArcadeMachineCore, VideoAndScrollRegistersKeepTheirState) {
 
     // The video register value outlives the machine.
     ASSERT_EQ(0, BuildTestMachine(Idle));
-    EXPECT_EQ(0x30, ArcadeVideoRegisterValue);
+    EXPECT_EQ(0x30, ArcadeKept.videoRegisterValue);
     EXPECT_EQ(0, Arcade.characterBank);
     EXPECT_EQ(0, Arcade.scrollValue);
 }
@@ -139,7 +139,7 @@ protected:
     void SetUp() override {
         ArcadeMachineCore::SetUp();
         for (int i = 0; i < 12; i++)
-            HiScoreTable[i] = (uint8_t)(0x10 + i);
+            ArcadeKept.HiScoreTable[i] = (uint8_t)(0x10 + i);
     }
     void WriteScore(int position, uint8_t value) { ArcadeWriteMem((uint16_t)(0x4380 + position), value); }
 };
@@ -176,13 +176,13 @@ TEST_F(ArcadeHiScores, StopKeepsTheScoresTheGameWrote) {
     ArcadeCoreEndRun();
     ArcadeCoreRelease();
     for (int i = 0; i < 12; i++)
-        EXPECT_EQ(0x80 + i, HiScoreTable[i]);
+        EXPECT_EQ(0x80 + i, ArcadeKept.HiScoreTable[i]);
 }
 
 TEST_F(ArcadeHiScores, StopBeforeTheGameWroteItsTableKeepsTheSavedScores) {
     EndTestMachine();
     for (int i = 0; i < 12; i++)
-        EXPECT_EQ(0x10 + i, HiScoreTable[i]);
+        EXPECT_EQ(0x10 + i, ArcadeKept.HiScoreTable[i]);
 
     // Restored bytes and bytes the game never reached stay as saved; only
     // the game's own writes replace them.
@@ -195,11 +195,11 @@ TEST_F(ArcadeHiScores, StopBeforeTheGameWroteItsTableKeepsTheSavedScores) {
     for (int i = 0; i < 12; i++)
         expected[i] = (uint8_t)(0x10 + i);
     expected[3] = 0x99;
-    EXPECT_EQ(0, memcmp(expected, HiScoreTable, 12));
+    EXPECT_EQ(0, memcmp(expected, ArcadeKept.HiScoreTable, 12));
 
     // A second stop, or one without a machine, leaves the table alone.
     EndTestMachine();
-    EXPECT_EQ(0, memcmp(expected, HiScoreTable, 12));
+    EXPECT_EQ(0, memcmp(expected, ArcadeKept.HiScoreTable, 12));
 }
 
 TEST_F(ArcadeMachineCore, KeysClearTheirBitWhileHeld) {

@@ -65,9 +65,9 @@ protected:
     bool ThreadEnded(DWORD timeoutMs) { return WaitForSingleObject(thread, timeoutMs) == WAIT_OBJECT_0; }
     // Puts the machine's frames through the gate, with or without drawing.
     void GateTheFrames(bool countRenders) {
-        ArcadeHost.waitForFrame = GatedFrameWait;
+        Arcade.host.waitForFrame = GatedFrameWait;
         if (countRenders)
-            ArcadeHost.renderFrame = CountedRender;
+            Arcade.host.renderFrame = CountedRender;
     }
     bool FrameAtItsWait() { return WaitForSingleObject(Gate.atWait, ScaledWait(10000)) == WAIT_OBJECT_0; }
     void LetOneFrameGo() { ReleaseSemaphore(Gate.letGo, 1, nullptr); }
@@ -95,13 +95,13 @@ protected:
 
 TEST_F(ArcadeMachineWindows, ShortOrMissingImagesLeaveNoMachine) {
     for (int i = 0; i < 12; i++)
-        HiScoreTable[i] = (uint8_t)(i + 1);
+        ArcadeKept.HiScoreTable[i] = (uint8_t)(i + 1);
     // This program's Sorvalen images: a 100-byte program, no character set.
     EXPECT_EQ(-1, ArcadeInit(dc, window, 0, 0, 2, 0, 0));
     EXPECT_EQ(nullptr, ArcadeSurfaceDc());
     ArcadeStop();
     for (int i = 0; i < 12; i++)
-        EXPECT_EQ(i + 1, HiScoreTable[i]);
+        EXPECT_EQ(i + 1, ArcadeKept.HiScoreTable[i]);
 
     for (int game : {0, 1, 3, 255}) {
         ASSERT_EQ(0, ArcadeInit(dc, window, 0, 0, game, 0, 0)) << game;
@@ -201,7 +201,7 @@ TEST_F(ArcadeMachineWindows, AStopThatCannotWaitFreesNothingUntilTheThreadLeaves
     ASSERT_EQ(0, ArcadeInit(dc, window, 0, 0, 1, 0, 0));
     frameHeld = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     renderEntered = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    ArcadeHost.renderFrame = HeldRender;
+    Arcade.host.renderFrame = HeldRender;
     StartThread();
     ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(renderEntered, ScaledWait(10000)));
     ArcadeStop();
@@ -233,7 +233,7 @@ TEST_F(ArcadeMachineWindows, SoundsAreCheckedWhenFoundAndPlayedByTheLatches) {
     // This program's sound 113 claims more bytes than it holds.
     EXPECT_EQ(-1, LoadArcadeSounds(GetModuleHandleA(nullptr)));
     ASSERT_EQ(0, ArcadeInit(dc, window, 0, 0, 1, 0, 0));
-    EXPECT_EQ(&PlayArcadeSound, ArcadeHost.startSound);
+    EXPECT_EQ(&PlayArcadeSound, Arcade.host.startSound);
     ArcadeWriteMem(0x6800, 0x02); // the damaged one: nothing plays
     ArcadeWriteMem(0x6000, 0x50);
     ArcadeWriteMem(0x6000, 0x8F);

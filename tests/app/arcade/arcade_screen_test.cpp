@@ -60,7 +60,7 @@ protected:
         ArcadeWindow::SetUp();
         chars = ResourceImage(106);
         ASSERT_EQ(8192u, chars.size());
-        ArcadeVideoRegisterValue = 0;
+        ArcadeKept.videoRegisterValue = 0;
         ASSERT_EQ(0, ArcadeInit(dc, window, 0, 0, 1, 0, 0));
         memset(background, 0, sizeof background);
         memset(backgroundBank, 0, sizeof backgroundBank);
@@ -141,7 +141,7 @@ TEST_F(ArcadeScreen, StretchFillsALargerWindow) {
 
 TEST_F(ArcadeScreen, FrameRateTextSitsAtTheBottomLeft) {
     FillVideo();
-    strcpy(ArcadeFrameRateText, "FPS = 60 FS = 0");
+    strcpy(ArcadeKept.frameRateText, "FPS = 60 FS = 0");
     ArcadeRender();
     std::vector<uint32_t> without = ReadSurfacePicture();
     ArcadeSetOptions(0, 1, 0);

@@ -34,10 +34,10 @@ int BuildTestMachine(const std::vector<uint8_t> &program, uint8_t lives, uint8_t
                      const std::vector<uint8_t> &charRom) {
     EndTestMachine();
     Host = RecordingHost();
-    ArcadeHost.startSound = RecordSound;
-    ArcadeHost.renderFrame = RecordRender;
-    ArcadeHost.waitForFrame = RecordWait;
-    ArcadeHost.tickCount = ReadClock;
+    Arcade.host.startSound = RecordSound;
+    Arcade.host.renderFrame = RecordRender;
+    Arcade.host.waitForFrame = RecordWait;
+    Arcade.host.tickCount = ReadClock;
     std::vector<uint8_t> rom = ProgramRom(program);
     ArcadeSetup setup = {0, 0, lives, bonus};
     return ArcadeCoreInit(rom.data(), rom.size(), charRom.data(), charRom.size(), setup);

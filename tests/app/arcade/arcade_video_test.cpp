@@ -31,7 +31,7 @@ protected:
     uint8_t foreground[832], background[832], backgroundBank[832];
 
     void SetUp() override {
-        ArcadeVideoRegisterValue = 0;
+        ArcadeKept.videoRegisterValue = 0;
         ASSERT_EQ(0, BuildTestMachine(Idle, 0, 0, chars));
         ArcadeDrawTiles(Arcade.charRom, surface.data());
         ArcadeTakeBackgroundShadow();

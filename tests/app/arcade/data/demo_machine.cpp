@@ -36,10 +36,10 @@ void StartDemoMachine(const std::vector<uint8_t> &programRom, const std::vector<
     EndDemoMachine();
     Demo.sounds.clear();
     Demo.surface.assign(ArcadeSurfaceWidth * ArcadeSurfaceHeight, 0);
-    ArcadeHost = ArcadeHostCalls();
-    ArcadeHost.startSound = RecordSound;
-    ArcadeHost.renderFrame = ComposeFrame;
-    memcpy(HiScoreTable, savedScores, sizeof HiScoreTable);
+    Arcade.host = ArcadeHostCalls();
+    Arcade.host.startSound = RecordSound;
+    Arcade.host.renderFrame = ComposeFrame;
+    memcpy(ArcadeKept.HiScoreTable, savedScores, sizeof ArcadeKept.HiScoreTable);
     ArcadeSetup setup = {0, 0, lives, bonus};
     if (ArcadeCoreInit(programRom.data(), programRom.size(), charRom.data(), charRom.size(), setup) != 0)
         return;

@@ -38,8 +38,8 @@ struct LoopWindows {
     {
         DestroyWindow(dialog);
         DestroyWindow(note);
-        emulationActive = 0;
-        emulatorDialog = nullptr;
+        VuvovirEmulator.emulationActive = 0;
+        VuvovirEmulator.emulatorDialog = nullptr;
     }
 };
 
@@ -48,8 +48,8 @@ struct LoopWindows {
 TEST(MessageLoop, EmulatorKeysAimedAtItsButtonsReachTheDialog)
 {
     LoopWindows w;
-    emulationActive = 1;
-    emulatorDialog = w.dialog;
+    VuvovirEmulator.emulationActive = 1;
+    VuvovirEmulator.emulatorDialog = w.dialog;
     Received.clear();
     PostMessageA(w.button, WM_KEYDOWN, VK_LEFT, 0);
     PostQuitMessage(7);
@@ -60,8 +60,8 @@ TEST(MessageLoop, EmulatorKeysAimedAtItsButtonsReachTheDialog)
 TEST(MessageLoop, TypingInANoteWhileTheEmulatorRunsGivesEachCharacterOnce)
 {
     LoopWindows w;
-    emulationActive = 1;
-    emulatorDialog = w.dialog;
+    VuvovirEmulator.emulationActive = 1;
+    VuvovirEmulator.emulatorDialog = w.dialog;
     Received.clear();
     PostMessageA(w.note, WM_KEYDOWN, 'A', 0x001E0001);
     PostQuitMessage(0);
@@ -72,7 +72,7 @@ TEST(MessageLoop, TypingInANoteWhileTheEmulatorRunsGivesEachCharacterOnce)
 TEST(MessageLoop, WithoutTheEmulatorKeysGoWhereTheyWereSent)
 {
     LoopWindows w;
-    emulatorDialog = w.dialog;
+    VuvovirEmulator.emulatorDialog = w.dialog;
     Received.clear();
     PostMessageA(w.button, WM_KEYDOWN, VK_LEFT, 0);
     PostQuitMessage(0);
