@@ -26,12 +26,14 @@ struct CheckListState {
     bool hot;          // the strip is drawn hot
 };
 
-// The strip's bitmap, shared by every open list.
-static HDC StripDC;
-static HBITMAP StripBitmap;
-static HGDIOBJ StripOldBitmap;
-static int OpenLists;
-static HMENU ListMenu;
+// The strip's bitmap in its memory DC, shared by every open list: a note may
+// hold a list each, and one copy serves them all. It lives while any list does.
+static struct {
+    HDC dc;
+    HBITMAP bitmap;
+    HGDIOBJ oldBitmap;
+    int users;
+} Strip;
 
 static CheckListState *StateOf(HWND dialog)
 {
@@ -56,29 +58,32 @@ static void RealignAtNote(const ZettlyRecord *z)
 
 // ---------------------------------------------------------------- strip
 
-static void LoadStrip(HWND dialog)
+static void HoldStrip(HWND dialog)
 {
+    if (Strip.users++ > 0)
+        return;
     HINSTANCE instance = (HINSTANCE)GetWindowLongPtrA(dialog, GWLP_HINSTANCE);
-    StripBitmap = LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_CHECK_LIST_STRIP));
-    StripDC = SelectIntoMemoryDc(nullptr, StripBitmap, &StripOldBitmap);
+    Strip.bitmap = LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_CHECK_LIST_STRIP));
+    Strip.dc = SelectIntoMemoryDc(nullptr, Strip.bitmap, &Strip.oldBitmap);
 }
 
-static void FreeStrip(void)
+static void ReleaseStrip(void)
 {
-    FreeMemoryBitmap(&StripDC, &StripBitmap, &StripOldBitmap);
+    if (Strip.users > 0 && --Strip.users == 0)
+        FreeMemoryBitmap(&Strip.dc, &Strip.bitmap, &Strip.oldBitmap);
 }
 
 static void DrawStrip(HDC dc, int width, int height, int column)
 {
-    if (!StripDC || !StripBitmap) {
+    if (!Strip.dc || !Strip.bitmap) {
         RECT r = {0, 0, width, height};
         FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
         return;
     }
     for (int y = 0; y < height + STRIP_TILE; y += STRIP_TILE)
-        BitBlt(dc, 0, y, CHECK_LIST_STRIP_WIDTH, STRIP_TILE, StripDC, column, STRIP_TILE_Y, SRCCOPY);
-    BitBlt(dc, 0, 0, CHECK_LIST_STRIP_WIDTH, STRIP_TOP_CAP, StripDC, column, 0, SRCCOPY);
-    BitBlt(dc, 0, height - STRIP_BOTTOM_CAP, CHECK_LIST_STRIP_WIDTH, STRIP_BOTTOM_CAP, StripDC,
+        BitBlt(dc, 0, y, CHECK_LIST_STRIP_WIDTH, STRIP_TILE, Strip.dc, column, STRIP_TILE_Y, SRCCOPY);
+    BitBlt(dc, 0, 0, CHECK_LIST_STRIP_WIDTH, STRIP_TOP_CAP, Strip.dc, column, 0, SRCCOPY);
+    BitBlt(dc, 0, height - STRIP_BOTTOM_CAP, CHECK_LIST_STRIP_WIDTH, STRIP_BOTTOM_CAP, Strip.dc,
            column, STRIP_BOTTOM_Y, SRCCOPY);
 }
 
@@ -436,18 +441,21 @@ static void OnKillFocus(HWND dialog, CheckListState *s, HWND focus)
     ShowWindow(dialog, SW_HIDE);
 }
 
+// The menu is loaded for each showing: the command it picks reaches the list
+// as an id, so the menu is not needed once it closes.
 static void OnContextMenu(HWND dialog, LPARAM lParam)
 {
-    if (!ListMenu)
-        ListMenu = LoadMenuA((HINSTANCE)GetWindowLongPtrA(dialog, GWLP_HINSTANCE),
-                             MAKEINTRESOURCEA(IDM_CHECK_LIST));
-    HMENU popup = ListMenu ? GetSubMenu(ListMenu, 0) : nullptr;
-    if (!popup)
-        return;
-    POINT at = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-    if (lParam == -1)
-        GetCursorPos(&at);
-    TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, dialog, nullptr);
+    HMENU menu = LoadMenuA((HINSTANCE)GetWindowLongPtrA(dialog, GWLP_HINSTANCE),
+                           MAKEINTRESOURCEA(IDM_CHECK_LIST));
+    HMENU popup = menu ? GetSubMenu(menu, 0) : nullptr;
+    if (popup) {
+        POINT at = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        if (lParam == -1)
+            GetCursorPos(&at);
+        TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, dialog, nullptr);
+    }
+    if (menu)
+        DestroyMenu(menu);
 }
 
 static void OnDrawItem(CheckListState *s, const DRAWITEMSTRUCT *item)
@@ -525,8 +533,7 @@ static BOOL OnInitDialog(HWND dialog, int slot)
     SendMessageA(view, LVM_SETEXTENDEDLISTVIEWSTYLE, CHECK_LIST_EX_STYLES, CHECK_LIST_EX_STYLES);
     SetPropA(view, CHECK_LIST_VIEW_PROC_PROPERTY, (HANDLE)GetWindowLongPtrA(view, GWLP_WNDPROC));
     SetWindowLongPtrA(view, GWLP_WNDPROC, (LONG_PTR)ListViewProc);
-    if (OpenLists++ == 0)
-        LoadStrip(dialog);
+    HoldStrip(dialog);
 
     CheckListDropTarget *drop = new CheckListDropTarget(dialog);
     if (RegisterDragDrop(dialog, drop) == S_OK) {
@@ -549,8 +556,7 @@ static void OnDestroy(HWND dialog, CheckListState *s)
         RevokeDragDrop(dialog);
         delete s->drop;
     }
-    if (OpenLists > 0 && --OpenLists == 0)
-        FreeStrip();
+    ReleaseStrip();
     RemovePropA(dialog, CHECK_LIST_STATE_PROPERTY);
     delete s;
 }

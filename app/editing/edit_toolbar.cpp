@@ -23,13 +23,11 @@ struct EditBarState {
     int building; // the rebar's size notices are not acted on while bands are added
     int hoverShown;
     char tip[EDIT_BAR_TIP_BYTES];
+    // The strip's looks, loaded with the bar and freed with it.
+    HDC stripDC;
+    HBITMAP stripBitmap;
+    HGDIOBJ stripOldBitmap;
 };
-
-// The strip's looks are shared by every bar.
-static int BarCount;
-static HDC StripDC;
-static HBITMAP StripBitmap;
-static HGDIOBJ StripOldBitmap;
 
 enum BarTarget { TO_EDIT, TO_NOTE, TO_MENU };
 
@@ -285,17 +283,15 @@ static bool BuildControls(HWND bar, EditBarState *s)
     return s->fontBox && s->sizeBox && s->formatBar && s->noteBar;
 }
 
-static void LoadStripLooks(void)
+static void LoadStripLooks(EditBarState *s)
 {
-    if (StripDC)
-        return;
-    StripBitmap = LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_EDIT_BAR_STRIP));
-    StripDC = SelectIntoMemoryDc(nullptr, StripBitmap, &StripOldBitmap);
+    s->stripBitmap = LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_EDIT_BAR_STRIP));
+    s->stripDC = SelectIntoMemoryDc(nullptr, s->stripBitmap, &s->stripOldBitmap);
 }
 
-static void FreeStripLooks(void)
+static void FreeStripLooks(EditBarState *s)
 {
-    FreeMemoryBitmap(&StripDC, &StripBitmap, &StripOldBitmap);
+    FreeMemoryBitmap(&s->stripDC, &s->stripBitmap, &s->stripOldBitmap);
 }
 
 HWND CreateEditBar(void)
@@ -319,8 +315,7 @@ HWND CreateEditBar(void)
     }
     SetWindowLongPtrA(bar, GWLP_USERDATA, (LONG_PTR)s);
     s->previous = (WNDPROC)SetWindowLongPtrA(bar, GWLP_WNDPROC, (LONG_PTR)EditBarWndProc);
-    if (++BarCount == 1)
-        LoadStripLooks();
+    LoadStripLooks(s);
     SIZE full = WindowSizeForClient(bar, EDIT_BAR_CLIENT_WIDTH, 0);
     SetWindowPos(bar, nullptr, 0, 0, full.cx, full.cy, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
     bool built = BuildControls(bar, s);
@@ -595,9 +590,10 @@ static int StripBand(const EditBarState *s, bool pressed, bool hover)
     return pressed ? 40 : 24;
 }
 
-static void DrawStrip(HDC dc, RECT r, int bandY)
+static void DrawStrip(const EditBarState *s, HDC dc, RECT r, int bandY)
 {
-    if (!StripDC) {
+    HDC looks = s->stripDC;
+    if (!looks) {
         FillRect(dc, &r, (HBRUSH)(COLOR_BTNFACE + 1));
         return;
     }
@@ -605,10 +601,10 @@ static void DrawStrip(HDC dc, RECT r, int bandY)
     for (int x = EDIT_BAR_STRIP_CAP; x < width - EDIT_BAR_STRIP_CAP; x += EDIT_BAR_STRIP_TILE) {
         int piece = width - EDIT_BAR_STRIP_CAP - x;
         BitBlt(dc, r.left + x, r.top, piece < EDIT_BAR_STRIP_TILE ? piece : EDIT_BAR_STRIP_TILE,
-               height, StripDC, EDIT_BAR_STRIP_CAP, bandY, SRCCOPY);
+               height, looks, EDIT_BAR_STRIP_CAP, bandY, SRCCOPY);
     }
-    BitBlt(dc, r.left, r.top, EDIT_BAR_STRIP_CAP, height, StripDC, 0, bandY, SRCCOPY);
-    BitBlt(dc, r.right - EDIT_BAR_STRIP_CAP, r.top, EDIT_BAR_STRIP_CAP, height, StripDC,
+    BitBlt(dc, r.left, r.top, EDIT_BAR_STRIP_CAP, height, looks, 0, bandY, SRCCOPY);
+    BitBlt(dc, r.right - EDIT_BAR_STRIP_CAP, r.top, EDIT_BAR_STRIP_CAP, height, looks,
            EDIT_BAR_STRIP_RIGHT_CAP_X, bandY, SRCCOPY);
 }
 
@@ -619,7 +615,7 @@ static void ShowStripHover(EditBarState *s)
         return;
     RECT r;
     GetClientRect(s->strip, &r);
-    DrawStrip(dc, r, StripBand(s, false, true));
+    DrawStrip(s, dc, r, StripBand(s, false, true));
     ReleaseDC(s->strip, dc);
     s->hoverShown = 1;
 }
@@ -630,9 +626,8 @@ static LRESULT OnBarDestroyed(HWND bar, EditBarState *s, WPARAM wParam, LPARAM l
 {
     WNDPROC previous = s->previous;
     SetWindowLongPtrA(bar, GWLP_USERDATA, 0);
+    FreeStripLooks(s);
     HeapFree(GetProcessHeap(), 0, s);
-    if (BarCount > 0 && --BarCount == 0)
-        FreeStripLooks();
     return CallWindowProcA(previous, bar, WM_NCDESTROY, wParam, lParam);
 }
 
@@ -653,7 +648,7 @@ LRESULT CALLBACK EditBarWndProc(HWND bar, UINT message, WPARAM wParam, LPARAM lP
         const DRAWITEMSTRUCT *item = (const DRAWITEMSTRUCT *)lParam;
         if (wParam != IDC_EDIT_BAR_STRIP || !item)
             break;
-        DrawStrip(item->hDC, item->rcItem, StripBand(s, (item->itemState & ODS_SELECTED) != 0, false));
+        DrawStrip(s, item->hDC, item->rcItem, StripBand(s, (item->itemState & ODS_SELECTED) != 0, false));
         return TRUE;
     }
     case WM_SETCURSOR:

@@ -7,24 +7,46 @@
 #include "editing_ids.h"
 #include "ui_seams.h"
 
-HWND FindReplaceDialog;
-
-BOOL FindReplaceTakesMessage(MSG *msg)
-{
-    return FindReplaceDialog && IsDialogMessageA(FindReplaceDialog, msg);
-}
-
-// The texts outlive the dialog, so the next opening offers the last search.
-// The block the system's dialog works on while it is open; the texts stay for
-// the next opening. One dialog serves every note, so there is one block.
-struct FindReplaceBlock {
-    char findWhat[FIND_TEXT_BYTES];
-    char replaceWith[FIND_TEXT_BYTES];
+// One opening of the dialog, from FindText or ReplaceText to its end: the
+// system's dialog works on the request while it is open.
+struct FindReplaceOpening {
+    HWND dialog;
     FINDREPLACEA request;
     FindPass pass;
     BOOL notFoundShowing;
+    BOOL ended; // the dialog went while the not-found box showed
 };
-static FindReplaceBlock Block;
+
+// One dialog serves every note, one at a time. Its texts outlive each opening,
+// so the next one offers the last search.
+static struct {
+    char findWhat[FIND_TEXT_BYTES];
+    char replaceWith[FIND_TEXT_BYTES];
+    FindReplaceOpening *open;
+} FindDialog;
+
+static void EndOpening(FindReplaceOpening *opening)
+{
+    if (FindDialog.open == opening)
+        FindDialog.open = nullptr;
+    // The not-found box runs a message loop in which the dialog or its owner
+    // may go; the search that raised the box frees the opening when it closes.
+    if (opening->notFoundShowing)
+        opening->ended = TRUE;
+    else
+        delete opening;
+}
+
+HWND FindReplaceWindow(void)
+{
+    return FindDialog.open ? FindDialog.open->dialog : nullptr;
+}
+
+BOOL FindReplaceTakesMessage(MSG *msg)
+{
+    HWND dialog = FindReplaceWindow();
+    return dialog && IsDialogMessageA(dialog, msg);
+}
 
 TextSpan RichEditText::Selection()
 {
@@ -106,14 +128,15 @@ static void TakeSelectedText(HWND edit, const CHARRANGE &selection)
     if (got <= 0 || got > FIND_TEXT_BYTES - 1)
         return;
     text[got] = 0;
-    lstrcpynA(Block.findWhat, text, sizeof Block.findWhat);
+    lstrcpynA(FindDialog.findWhat, text, sizeof FindDialog.findWhat);
 }
 
 void OpenFindReplaceDialog(HWND note, int slot, BOOL replace)
 {
-    if (FindReplaceDialog && !IsWindow(FindReplaceDialog))
-        FindReplaceDialog = nullptr;
-    if (FindReplaceDialog) {
+    // The system may have taken the dialog along with its owner unannounced.
+    if (FindDialog.open && FindDialog.open->dialog && !IsWindow(FindDialog.open->dialog))
+        EndOpening(FindDialog.open);
+    if (FindDialog.open) {
         ZtMessageBox(note, FIND_OPEN_ERROR_TEXT, FIND_OPEN_ERROR_CAPTION, MB_ICONINFORMATION);
         return;
     }
@@ -125,74 +148,90 @@ void OpenFindReplaceDialog(HWND note, int slot, BOOL replace)
     if (selection.cpMin != selection.cpMax)
         TakeSelectedText(edit, selection);
 
-    Block.request = FINDREPLACEA{};
-    Block.request.lStructSize = sizeof Block.request;
-    Block.request.hwndOwner = note;
-    Block.request.hInstance = GetModuleHandleA(nullptr);
-    Block.request.Flags = FR_DOWN | FR_HIDEUPDOWN;
-    Block.request.lpstrFindWhat = Block.findWhat;
-    Block.request.lpstrReplaceWith = Block.replaceWith;
-    Block.request.wFindWhatLen = sizeof Block.findWhat;
-    Block.request.wReplaceWithLen = sizeof Block.replaceWith;
-    BeginFindPass(&Block.pass, selection.cpMin);
-    FindReplaceDialog = replace ? ReplaceTextA(&Block.request) : FindTextA(&Block.request);
+    FindReplaceOpening *opening = new FindReplaceOpening{};
+    FINDREPLACEA &request = opening->request;
+    request.lStructSize = sizeof request;
+    request.hwndOwner = note;
+    request.hInstance = GetModuleHandleA(nullptr);
+    request.Flags = FR_DOWN | FR_HIDEUPDOWN;
+    request.lpstrFindWhat = FindDialog.findWhat;
+    request.lpstrReplaceWith = FindDialog.replaceWith;
+    request.wFindWhatLen = sizeof FindDialog.findWhat;
+    request.wReplaceWithLen = sizeof FindDialog.replaceWith;
+    BeginFindPass(&opening->pass, selection.cpMin);
+    // Known before the dialog exists: it may report to its owner while it is made.
+    FindDialog.open = opening;
+    opening->dialog = replace ? ReplaceTextA(&request) : FindTextA(&request);
+    if (!opening->dialog)
+        EndOpening(opening);
 }
 
 void FindReplaceOwnerDestroyed(HWND note)
 {
-    if (!FindReplaceDialog || Block.request.hwndOwner != note)
+    FindReplaceOpening *opening = FindDialog.open;
+    if (!opening || opening->request.hwndOwner != note)
         return;
     // The system takes an owned dialog along without telling anyone; the
-    // handle must not keep every later opening out.
-    if (IsWindow(FindReplaceDialog))
-        DestroyWindow(FindReplaceDialog);
-    FindReplaceDialog = nullptr;
+    // opening must not keep every later one out.
+    if (IsWindow(opening->dialog))
+        DestroyWindow(opening->dialog);
+    if (FindDialog.open == opening)
+        EndOpening(opening);
 }
 
-static void ReportNotFound(HWND note)
+// False when the dialog ended while the box showed: the opening is gone then.
+static bool ReportNotFound(FindReplaceOpening *opening, HWND note)
 {
-    Block.notFoundShowing = TRUE;
+    opening->notFoundShowing = TRUE;
     ZtMessageBox(note, FIND_NOT_FOUND_TEXT, FIND_NOT_FOUND_CAPTION, MB_ICONINFORMATION);
-    Block.notFoundShowing = FALSE;
+    opening->notFoundShowing = FALSE;
+    if (!opening->ended)
+        return true;
+    delete opening;
+    return false;
 }
 
-static void OnFindOrReplace(HWND note, RichEditText *text, bool replace)
+static void OnFindOrReplace(FindReplaceOpening *opening, HWND note, RichEditText *text,
+                            bool replace)
 {
-    if (Block.notFoundShowing) {
+    if (opening->notFoundShowing) {
         MessageBeep(MB_ICONEXCLAMATION);
         return;
     }
-    if (RunFindRequest(&Block.pass, text, RequestOf(&Block.request), replace) >= 0)
+    if (RunFindRequest(&opening->pass, text, RequestOf(&opening->request), replace) >= 0)
         return;
-    ReportNotFound(note);
+    if (!ReportNotFound(opening, note))
+        return;
     TextSpan selection = text->Selection();
-    BeginFindPass(&Block.pass, replace ? selection.end : selection.start);
+    BeginFindPass(&opening->pass, replace ? selection.end : selection.start);
 }
 
 LRESULT OnFindReplaceMessage(HWND note, int slot, LPARAM lParam)
 {
     const WPARAM wParam = 0;
-    // Anyone may send a registered message: only our own block is read.
-    if ((const FINDREPLACEA *)lParam != &Block.request)
+    FindReplaceOpening *opening = FindDialog.open;
+    // Anyone may send a registered message: only the open dialog's request is read.
+    if (!opening || (const FINDREPLACEA *)lParam != &opening->request)
         return DefWindowProcA(note, FindReplaceMessage(), wParam, lParam);
+    const FINDREPLACEA &request = opening->request;
     HWND edit = EditOf(slot);
-    if (Block.request.Flags & FR_DIALOGTERM) {
-        FindReplaceDialog = nullptr;
+    if (request.Flags & FR_DIALOGTERM) {
+        EndOpening(opening);
         if (edit)
             SetFocus(edit);
         return 1;
     }
-    Block.findWhat[sizeof Block.findWhat - 1] = 0;
-    Block.replaceWith[sizeof Block.replaceWith - 1] = 0;
+    FindDialog.findWhat[sizeof FindDialog.findWhat - 1] = 0;
+    FindDialog.replaceWith[sizeof FindDialog.replaceWith - 1] = 0;
     if (edit) {
         RichEditText text(edit);
-        if (Block.request.Flags & FR_FINDNEXT)
-            OnFindOrReplace(note, &text, false);
-        else if (Block.request.Flags & FR_REPLACE)
-            OnFindOrReplace(note, &text, true);
-        else if (Block.request.Flags & FR_REPLACEALL) {
-            ReplaceAllIn(&text, RequestOf(&Block.request));
-            BeginFindPass(&Block.pass, text.Selection().end);
+        if (request.Flags & FR_FINDNEXT)
+            OnFindOrReplace(opening, note, &text, false);
+        else if (request.Flags & FR_REPLACE)
+            OnFindOrReplace(opening, note, &text, true);
+        else if (request.Flags & FR_REPLACEALL) {
+            ReplaceAllIn(&text, RequestOf(&request));
+            BeginFindPass(&opening->pass, text.Selection().end);
         }
     }
     return DefWindowProcA(note, FindReplaceMessage(), wParam, lParam);

@@ -5,8 +5,8 @@
 
 #include "find_text.h"
 
-// The open dialog, or null; the message loop gives it its keyboard messages first.
-extern HWND FindReplaceDialog;
+// The open dialog, or null.
+HWND FindReplaceWindow(void);
 // Whether the open dialog took the message (its keyboard messages).
 BOOL FindReplaceTakesMessage(MSG *msg);
 // Opens the Find (replace 0) or Replace dialog for the note, or says that one is open.

@@ -13,6 +13,13 @@
 
 PrintSettings ZettlyPrintSettings = {1, IDC_PRINT_WHITE_BACK, 0};
 
+// The printing calls tests replace: the printer dialog and the print job's
+// start. Null is the system's own.
+static struct {
+    PrinterDialogHook printerDialog;
+    PrintDocumentHook startDocument;
+} PrintSeams;
+
 // ---------------------------------------------------------------- printer choice
 
 static int RealPrinterDialog(HWND owner, HDC *printer, DWORD *error)
@@ -36,12 +43,10 @@ static int RealPrinterDialog(HWND owner, HDC *printer, DWORD *error)
     return chosen ? 1 : 0;
 }
 
-static PrinterDialogHook PrinterDialog = RealPrinterDialog;
-
 PrinterDialogHook SetPrinterDialogHook(PrinterDialogHook hook)
 {
-    PrinterDialogHook previous = PrinterDialog == RealPrinterDialog ? nullptr : PrinterDialog;
-    PrinterDialog = hook ? hook : RealPrinterDialog;
+    PrinterDialogHook previous = PrintSeams.printerDialog;
+    PrintSeams.printerDialog = hook;
     return previous;
 }
 
@@ -49,7 +54,8 @@ int ChoosePrinter(HWND owner, HDC *printer, DWORD *error, BOOL quiet)
 {
     *printer = nullptr;
     *error = 0;
-    if (PrinterDialog(owner, printer, error))
+    PrinterDialogHook choose = PrintSeams.printerDialog ? PrintSeams.printerDialog : RealPrinterDialog;
+    if (choose(owner, printer, error))
         return 1;
     if (*error && !quiet) {
         char text[160];
@@ -434,12 +440,10 @@ static int RealStartDocument(HDC printer, const DOCINFOA *document)
     return StartDocA(printer, document);
 }
 
-static PrintDocumentHook StartDocument = RealStartDocument;
-
 PrintDocumentHook SetPrintDocumentHook(PrintDocumentHook hook)
 {
-    PrintDocumentHook previous = StartDocument == RealStartDocument ? nullptr : StartDocument;
-    StartDocument = hook ? hook : RealStartDocument;
+    PrintDocumentHook previous = PrintSeams.startDocument;
+    PrintSeams.startDocument = hook;
     return previous;
 }
 
@@ -448,7 +452,8 @@ int StartPrintDocument(HWND owner, HDC printer)
     DOCINFOA document = {};
     document.cbSize = sizeof document;
     document.lpszDocName = PRINT_DOCUMENT_NAME;
-    if (StartDocument(printer, &document) > 0)
+    PrintDocumentHook start = PrintSeams.startDocument ? PrintSeams.startDocument : RealStartDocument;
+    if (start(printer, &document) > 0)
         return 0;
     ZtMessageBox(owner, "The print job could not be started.", PRINT_ERROR_CAPTION, MB_ICONEXCLAMATION);
     return -1;

@@ -17,34 +17,60 @@
 #include "core/note_window/window_creation.h"
 #include "outside_text.h"
 
-static DWORD ServerInstance;
-static HSZ ServiceName, TopicName, ItemName;
+// A box raised while a transaction is answered would make the sender wait on
+// a person, and its message loop would let the next poke in while a note is
+// half made. Such boxes are shown after the transaction, from the main
+// thread's loop, and a burst of refusals shows one box, not one each.
+struct DeferredBoxes {
+    bool answering;
+    DWORD thread;
+    MessageBoxHook hookBefore;
+    struct {
+        bool pending;
+        char text[512];
+        char caption[128];
+        UINT type;
+    } box;
+};
+
+// The program's one DDE server. Neither the DDE callback nor the message-box
+// hook takes a context, so what they work on is here: the server's handles,
+// the pokes it took lately and the transaction it is answering (one at a time).
+static struct {
+    DWORD instance;
+    HSZ service, topic, item;
+    // A sender whose wait for the answer ran out may send the same note again,
+    // and the first one is made all the same: the same block twice in a short
+    // time is taken once.
+    RecentPokes recentlyTaken;
+    DeferredBoxes transaction;
+} Server;
 
 int DdeServerStart(void)
 {
-    if (ServerInstance)
+    if (Server.instance)
         return 1;
-    ServerInstance = StartDde(ZettlyDdeCallback, APPCLASS_STANDARD, TEXT_DDE_FAILED_CAPTION,
-                              TEXT_DDE_FAILED);
-    if (!ServerInstance)
+    Server.instance = StartDde(ZettlyDdeCallback, APPCLASS_STANDARD, TEXT_DDE_FAILED_CAPTION,
+                               TEXT_DDE_FAILED);
+    if (!Server.instance)
         return 0;
-    ServiceName = DdeCreateStringHandleA(ServerInstance, DDE_SERVICE_NAME, CP_WINANSI);
-    TopicName = DdeCreateStringHandleA(ServerInstance, DDE_TOPIC_NAME, CP_WINANSI);
-    ItemName = DdeCreateStringHandleA(ServerInstance, DDE_ITEM_NAME, CP_WINANSI);
-    DdeNameService(ServerInstance, ServiceName, nullptr, DNS_REGISTER);
+    Server.service = DdeCreateStringHandleA(Server.instance, DDE_SERVICE_NAME, CP_WINANSI);
+    Server.topic = DdeCreateStringHandleA(Server.instance, DDE_TOPIC_NAME, CP_WINANSI);
+    Server.item = DdeCreateStringHandleA(Server.instance, DDE_ITEM_NAME, CP_WINANSI);
+    DdeNameService(Server.instance, Server.service, nullptr, DNS_REGISTER);
     return 1;
 }
 
 void DdeServerStop(void)
 {
-    if (!ServerInstance)
+    if (!Server.instance)
         return;
-    DdeFreeStringHandle(ServerInstance, ServiceName);
-    DdeFreeStringHandle(ServerInstance, TopicName);
-    DdeFreeStringHandle(ServerInstance, ItemName);
-    DdeUninitialize(ServerInstance);
-    ServerInstance = 0;
-    ServiceName = TopicName = ItemName = nullptr;
+    DdeFreeStringHandle(Server.instance, Server.service);
+    DdeFreeStringHandle(Server.instance, Server.topic);
+    DdeFreeStringHandle(Server.instance, Server.item);
+    DdeUninitialize(Server.instance);
+    Server.instance = 0;
+    Server.service = Server.topic = Server.item = nullptr;
 }
 
 // The data is copied out before any note is made: making one runs message
@@ -60,42 +86,26 @@ static bool CopyDataHandle(HDDEDATA data, std::vector<uint8_t> *out)
     return true;
 }
 
-// A box raised while a transaction is answered would make the sender wait on
-// a person, and its message loop would let the next poke in while a note is
-// half made. Such boxes are shown after the transaction, from the main
-// thread's loop, and a burst of refusals shows one box, not one each.
-// The system's message-box hook takes no context, so the transaction being
-// answered keeps its boxes here: one transaction at a time.
-static struct {
-    bool answering;
-    DWORD thread;
-    MessageBoxHook hookBefore;
-    struct {
-        bool pending;
-        char text[512];
-        char caption[128];
-        UINT type;
-    } box;
-} Transaction;
-
 static void CALLBACK ShowDeferredBox(HWND, UINT, UINT_PTR timer, DWORD)
 {
     KillTimer(nullptr, timer);
-    ZtMessageBox(nullptr, Transaction.box.text, Transaction.box.caption, Transaction.box.type);
-    Transaction.box.pending = false;
+    DeferredBoxes &t = Server.transaction;
+    ZtMessageBox(nullptr, t.box.text, t.box.caption, t.box.type);
+    t.box.pending = false;
 }
 
 static int DeferMessageBox(HWND owner, const char *text, const char *caption, UINT type)
 {
+    DeferredBoxes &t = Server.transaction;
     // Another thread's box (a save, an alarm) is none of the transaction's.
-    if (GetCurrentThreadId() != Transaction.thread)
-        return Transaction.hookBefore ? Transaction.hookBefore(owner, text, caption, type)
-                                     : MessageBoxA(owner, text, caption, type);
-    if (!Transaction.box.pending) {
-        lstrcpynA(Transaction.box.text, text ? text : "", sizeof Transaction.box.text);
-        lstrcpynA(Transaction.box.caption, caption ? caption : "", sizeof Transaction.box.caption);
-        Transaction.box.type = type;
-        Transaction.box.pending = SetTimer(nullptr, 0, 0, ShowDeferredBox) != 0;
+    if (GetCurrentThreadId() != t.thread)
+        return t.hookBefore ? t.hookBefore(owner, text, caption, type)
+                            : MessageBoxA(owner, text, caption, type);
+    if (!t.box.pending) {
+        lstrcpynA(t.box.text, text ? text : "", sizeof t.box.text);
+        lstrcpynA(t.box.caption, caption ? caption : "", sizeof t.box.caption);
+        t.box.type = type;
+        t.box.pending = SetTimer(nullptr, 0, 0, ShowDeferredBox) != 0;
     }
     // Nobody was asked: a question gets the answer that changes nothing.
     switch (type & MB_TYPEMASK) {
@@ -112,14 +122,15 @@ static int DeferMessageBox(HWND owner, const char *text, const char *caption, UI
 // loop) is turned away as busy rather than let in halfway.
 template <class Work> static HDDEDATA AnswerTransaction(Work work)
 {
-    if (Transaction.answering || ZettlyWindowBeingCreated())
+    DeferredBoxes &t = Server.transaction;
+    if (t.answering || ZettlyWindowBeingCreated())
         return (HDDEDATA)(UINT_PTR)DDE_FBUSY;
-    Transaction.answering = true;
-    Transaction.thread = GetCurrentThreadId();
-    Transaction.hookBefore = SetMessageBoxHook(DeferMessageBox);
+    t.answering = true;
+    t.thread = GetCurrentThreadId();
+    t.hookBefore = SetMessageBoxHook(DeferMessageBox);
     HDDEDATA answer = work();
-    SetMessageBoxHook(Transaction.hookBefore);
-    Transaction.answering = false;
+    SetMessageBoxHook(t.hookBefore);
+    t.answering = false;
     return answer;
 }
 
@@ -143,21 +154,16 @@ static HDDEDATA OnDdeExecute(HDDEDATA data)
     return Answer(ImportZettlyFile(path.c_str(), 0) >= 0 ? DDE_FACK : DDE_FNOTPROCESSED);
 }
 
-// A sender whose wait for the answer ran out may send the same note again,
-// and the first one is made all the same: the same block twice in a short
-// time is taken once.
-static RecentPokes RecentlyTaken;
-
 static HDDEDATA OnDdePoke(HSZ topic, HDDEDATA data)
 {
-    if (DdeCmpStringHandles(topic, TopicName) != 0)
+    if (DdeCmpStringHandles(topic, Server.topic) != 0)
         return Answer(DDE_FNOTPROCESSED);
     std::vector<uint8_t> block;
     if (!CopyDataHandle(data, &block)) {
         ZtMessageBox(nullptr, TEXT_POKE_ACCESS, TEXT_POKE_ACCESS_CAPTION, MB_ICONASTERISK);
         return Answer(DDE_FNOTPROCESSED);
     }
-    if (PokeTakenRecently(&RecentlyTaken, block.data(), block.size(), GetTickCount()))
+    if (PokeTakenRecently(&Server.recentlyTaken, block.data(), block.size(), GetTickCount()))
         return Answer(DDE_FACK);
     // Text the control could not read safely or lay out in time is refused
     // here, before a note is made, with the reason in the answer's own byte:
@@ -167,7 +173,7 @@ static HDDEDATA OnDdePoke(HSZ topic, HDDEDATA data)
     int slot = InsertPokedBlock(block.data(), block.size(), &reason);
     if (slot < 0)
         return Answer((WORD)(DDE_FNOTPROCESSED | (BYTE)-reason));
-    RememberPoke(&RecentlyTaken, block.data(), block.size(), GetTickCount());
+    RememberPoke(&Server.recentlyTaken, block.data(), block.size(), GetTickCount());
     return Answer(DDE_FACK);
 }
 
@@ -175,11 +181,11 @@ HDDEDATA CALLBACK ZettlyDdeCallback(UINT type, UINT format, HCONV conversation, 
                                     HDDEDATA data, ULONG_PTR data1, ULONG_PTR data2)
 {
     // A client instance of this program has no server handles and gets 0 for all.
-    if (!ServerInstance)
+    if (!Server.instance)
         return nullptr;
     switch (type) {
     case XTYP_CONNECT:
-        return (HDDEDATA)(UINT_PTR)(DdeCmpStringHandles(hsz2, ServiceName) == 0);
+        return (HDDEDATA)(UINT_PTR)(DdeCmpStringHandles(hsz2, Server.service) == 0);
     case XTYP_EXECUTE:
         return AnswerTransaction([&] { return OnDdeExecute(data); });
     case XTYP_POKE:

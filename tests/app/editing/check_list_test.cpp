@@ -8,12 +8,14 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "editing/check_list.h"
 #include "core/note_window/note_commands.h"
 #include "editing/check_list_ids.h"
 #include "editing/check_list_view.h"
 #include "editing_notes_fixture.h"
+#include "owner_drawn.h"
 #include "scratch_file.h"
 
 using namespace notes_test;
@@ -309,4 +311,48 @@ TEST_F(CheckList, DamagedListDoesNotShiftTheNextOne)
     EXPECT_EQ(Written(ZettlyTable[0].checkListWindow), std::string("1,ok\0", 5));
     EXPECT_EQ(Written(ZettlyTable[1].checkListWindow), std::string("0,second\0", 9));
     ASSERT_EQ(boxes.Boxes().size(), 1u); // the damage is told
+}
+
+static std::vector<COLORREF> StripPixels(HWND list)
+{
+    return OwnerDrawnPixels(list, IDC_CHECK_LIST_STRIP, CHECK_LIST_STRIP_WIDTH,
+                            CHECK_LIST_COLLAPSED_HEIGHT);
+}
+
+// Every open list draws from one strip bitmap: closing one list must leave
+// the others drawing it, and a list opened after all were closed loads it again.
+TEST_F(CheckList, EveryOpenListKeepsDrawingTheStripWhileOthersClose)
+{
+    HWND first = NoteWithList(0, {});
+    HWND second = NoteWithList(1, {});
+    std::vector<COLORREF> drawn = StripPixels(second);
+    ASSERT_TRUE(DrawnBeyondTheFace(drawn)) << "the strip is drawn from its bitmap, not filled plain";
+
+    MessageBoxRecorder boxes(IDYES);
+    SendMessageA(first, WM_USER, CHECK_LIST_CLOSE_ASK, 0);
+    ASSERT_FALSE(IsWindow(first));
+    EXPECT_EQ(StripPixels(second), drawn);
+
+    SendMessageA(second, WM_USER, CHECK_LIST_CLOSE_ASK, 0);
+    ASSERT_FALSE(IsWindow(second));
+    HWND third = NoteWithList(2, {});
+    EXPECT_EQ(StripPixels(third), drawn);
+}
+
+// The list's menu is loaded for each showing; the item picked in it must
+// still reach the list after the menu is gone. The keys wait in the queue
+// for the menu's own loop, as a person's would.
+TEST_F(CheckList, AnItemPickedInTheContextMenuReachesTheList)
+{
+    HWND list = NoteWithList(0, {"0one", "0two"});
+    HWND view = View(list);
+    CheckListSelectItem(view, 1);
+    SetForegroundWindow(list);
+    for (UINT key : {VK_DOWN, VK_DOWN, VK_RETURN}) { // "Delete Item", the second
+        PostMessageA(list, WM_KEYDOWN, key, 1);
+        PostMessageA(list, WM_KEYUP, key, 0xC0000001);
+    }
+    SendMessageA(list, WM_CONTEXTMENU, (WPARAM)list, MAKELPARAM(10, 10));
+    EXPECT_TRUE(PumpUntil([&] { return Written(list) == std::string("0,one\0", 6); }))
+        << "the list holds " << Written(list).size() << " bytes";
 }

@@ -9,6 +9,7 @@
 #include "core/note_window/group_window.h"
 #include "editing/edit_toolbar_ids.h"
 #include "editing_notes.h"
+#include "owner_drawn.h"
 
 namespace {
 
@@ -258,4 +259,24 @@ TEST_F(EditBar, ReAligningAGroupTakesAwayTheToolbarOfAMember)
     RealignGroupMembers(ZettlyTable[group].window, group);
     EXPECT_TRUE(ZettlyTable[member].rolledUp);
     EXPECT_FALSE(IsWindowVisible(EditToolbarWindow)) << "the toolbar stayed at the note's old place";
+}
+
+// Each bar draws its strip from looks of its own: a bar going must leave
+// another one's strip drawn.
+TEST_F(EditBar, ABarGoingLeavesAnotherOnesStripDrawn)
+{
+    HWND first = CreateEditBar();
+    bar = CreateEditBar();
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(bar, nullptr);
+    std::vector<COLORREF> drawn =
+        OwnerDrawnPixels(bar, IDC_EDIT_BAR_STRIP, EDIT_BAR_CLIENT_WIDTH, EDIT_BAR_STRIP_HEIGHT);
+    ASSERT_TRUE(DrawnBeyondTheFace(drawn)) << "the strip is drawn from its bitmap, not filled plain";
+    EXPECT_EQ(OwnerDrawnPixels(first, IDC_EDIT_BAR_STRIP, EDIT_BAR_CLIENT_WIDTH,
+                               EDIT_BAR_STRIP_HEIGHT),
+              drawn);
+    DestroyWindow(first);
+    EXPECT_EQ(OwnerDrawnPixels(bar, IDC_EDIT_BAR_STRIP, EDIT_BAR_CLIENT_WIDTH,
+                               EDIT_BAR_STRIP_HEIGHT),
+              drawn);
 }

@@ -4,6 +4,7 @@
 #include <dlgs.h>
 
 #include "editing_notes.h"
+#include "ui_seams.h"
 
 namespace {
 
@@ -11,9 +12,8 @@ class FindReplace : public EditingNotes {
 protected:
     void TearDown() override
     {
-        if (FindReplaceDialog && IsWindow(FindReplaceDialog))
-            DestroyWindow(FindReplaceDialog);
-        FindReplaceDialog = nullptr;
+        if (FindReplaceWindow() && IsWindow(FindReplaceWindow()))
+            DestroyWindow(FindReplaceWindow());
         EditingNotes::TearDown();
     }
     int NoteWith(const char *text)
@@ -26,7 +26,7 @@ protected:
     // What the dialog's buttons do: its fields are read, then the owner is told.
     static void Press(int button, const char *what, const char *with = nullptr)
     {
-        HWND dialog = FindReplaceDialog;
+        HWND dialog = FindReplaceWindow();
         ASSERT_NE(dialog, nullptr);
         SetDlgItemTextA(dialog, edt1, what);
         if (with)
@@ -37,7 +37,7 @@ protected:
     static std::string Field(int id)
     {
         char text[128] = "";
-        GetDlgItemTextA(FindReplaceDialog, id, text, sizeof text);
+        GetDlgItemTextA(FindReplaceWindow(), id, text, sizeof text);
         return text;
     }
 };
@@ -51,7 +51,7 @@ TEST_F(FindReplace, FindNextGoesOnWrapsOnceThenReportsNotFound)
     Select(slot, 4, 4);
     MessageBoxRecorder boxes;
     OpenFindReplaceDialog(ZettlyTable[slot].window, slot, 0);
-    ASSERT_NE(FindReplaceDialog, nullptr);
+    ASSERT_NE(FindReplaceWindow(), nullptr);
 
     Press(IDOK, "one");
     EXPECT_EQ(Selection(slot).cpMin, 8);
@@ -67,7 +67,7 @@ TEST_F(FindReplace, FindNextGoesOnWrapsOnceThenReportsNotFound)
     EXPECT_EQ(Selection(slot).cpMin, 8);
 
     Press(IDCANCEL, "one");
-    EXPECT_EQ(FindReplaceDialog, nullptr);
+    EXPECT_EQ(FindReplaceWindow(), nullptr);
 }
 
 TEST_F(FindReplace, ReplaceAllReplacesEveryMatchWithoutAWord)
@@ -76,7 +76,7 @@ TEST_F(FindReplace, ReplaceAllReplacesEveryMatchWithoutAWord)
     ASSERT_GE(slot, 0);
     MessageBoxRecorder boxes;
     OpenFindReplaceDialog(ZettlyTable[slot].window, slot, 1);
-    ASSERT_NE(FindReplaceDialog, nullptr);
+    ASSERT_NE(FindReplaceWindow(), nullptr);
     Press(psh2, "a", "b");
     EXPECT_EQ(Text(slot), "bb");
     Press(psh2, "zz", "y");
@@ -93,14 +93,14 @@ TEST_F(FindReplace, ALongSelectionGivesItsStartAndKeepsTheReplacement)
     ASSERT_GE(slot, 0);
     MessageBoxRecorder boxes;
     OpenFindReplaceDialog(ZettlyTable[slot].window, slot, 1);
-    ASSERT_NE(FindReplaceDialog, nullptr);
+    ASSERT_NE(FindReplaceWindow(), nullptr);
     Press(psh1, "nothing", "kept");
     Press(IDCANCEL, "nothing");
-    ASSERT_EQ(FindReplaceDialog, nullptr);
+    ASSERT_EQ(FindReplaceWindow(), nullptr);
 
     Select(slot, 0, 100);
     OpenFindReplaceDialog(ZettlyTable[slot].window, slot, 1);
-    ASSERT_NE(FindReplaceDialog, nullptr);
+    ASSERT_NE(FindReplaceWindow(), nullptr);
     EXPECT_EQ(Field(edt1), text.substr(0, 63));
     EXPECT_EQ(Field(edt2), "kept");
 }
@@ -112,19 +112,50 @@ TEST_F(FindReplace, OneDialogAtATimeAndAGoneOwnerLetsTheNextOneOpen)
     ASSERT_GE(second, 0);
     MessageBoxRecorder boxes;
     OpenFindReplaceDialog(ZettlyTable[first].window, first, 0);
-    ASSERT_NE(FindReplaceDialog, nullptr);
-    HWND open = FindReplaceDialog;
+    ASSERT_NE(FindReplaceWindow(), nullptr);
+    HWND open = FindReplaceWindow();
     OpenFindReplaceDialog(ZettlyTable[second].window, second, 1);
-    EXPECT_EQ(FindReplaceDialog, open);
+    EXPECT_EQ(FindReplaceWindow(), open);
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_EQ(boxes.Boxes()[0].caption, "Find/Replace Open Error");
 
     DestroyWindow(ZettlyTable[first].window);
     OpenFindReplaceDialog(ZettlyTable[second].window, second, 0);
-    ASSERT_NE(FindReplaceDialog, nullptr);
+    ASSERT_NE(FindReplaceWindow(), nullptr);
     EXPECT_EQ(boxes.Boxes().size(), 1u);
     Press(IDOK, "cond");
     EXPECT_EQ(Selection(second).cpMin, 2);
+}
+
+// The not-found box runs a message loop: a dialog closed behind it must leave
+// the search sound and let the next opening in.
+static int CancelTheDialogBehindTheBox(HWND, const char *, const char *, UINT)
+{
+    HWND dialog = FindReplaceWindow();
+    if (dialog)
+        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                     (LPARAM)GetDlgItem(dialog, IDCANCEL));
+    return IDOK;
+}
+
+TEST_F(FindReplace, DialogClosedWhileNotFoundShowsLetsTheNextOneOpen)
+{
+    int slot = NoteWith("abc");
+    ASSERT_GE(slot, 0);
+    OpenFindReplaceDialog(ZettlyTable[slot].window, slot, 0);
+    ASSERT_NE(FindReplaceWindow(), nullptr);
+    MessageBoxHook before = SetMessageBoxHook(CancelTheDialogBehindTheBox);
+    Press(IDOK, "zzz");
+    SetMessageBoxHook(before);
+    EXPECT_EQ(FindReplaceWindow(), nullptr);
+
+    MessageBoxRecorder boxes;
+    Select(slot, 0, 0);
+    OpenFindReplaceDialog(ZettlyTable[slot].window, slot, 0);
+    ASSERT_NE(FindReplaceWindow(), nullptr);
+    EXPECT_TRUE(boxes.Boxes().empty());
+    Press(IDOK, "c");
+    EXPECT_EQ(Selection(slot).cpMin, 2);
 }
 
 TEST_F(FindReplace, ARegisteredMessageFromElsewhereIsNotRead)
