@@ -188,6 +188,9 @@ int AcBlock(ScanPass *pass, const JpgScan *scan, const JpgHuffTable *table, cons
                              &pass->bufferedBits);
 }
 
+// How far ahead of the block being coded an AC pass asks for the next one.
+const int PrefetchBlocksAhead = 4;
+
 int RunScanPass(JPEG_PROPERTIES *props, ScanPass *pass, const JpgScan *scan)
 {
     int result = 0;
@@ -217,8 +220,17 @@ int RunScanPass(JPEG_PROPERTIES *props, ScanPass *pass, const JpgScan *scan)
     for (int y = 0; y < down && result == 0; y++) {
         const int16_t *rowStart = props->coefficients + (size_t)(y / fc.v) * props->mcusAcross * mcuValues +
                                   (props->componentBlockOffset[c] + (y % fc.v) * fc.h) * 64;
-        for (int x = 0; x < across && result == 0; x++)
+        for (int x = 0; x < across && result == 0; x++) {
+            // The coefficients of a big picture are far beyond the caches and
+            // each scan walks them again: ask for a later block early.
+            if (x + PrefetchBlocksAhead < across) {
+                const int16_t *later = rowStart + (size_t)((x + PrefetchBlocksAhead) / fc.h) * mcuValues +
+                                       ((x + PrefetchBlocksAhead) % fc.h) * 64;
+                __builtin_prefetch(later);
+                __builtin_prefetch(later + 32);
+            }
             result = AcBlock(pass, scan, table, rowStart + (size_t)(x / fc.h) * mcuValues + (x % fc.h) * 64);
+        }
     }
     if (result == 0) {
         if (pass->counts)

@@ -36,8 +36,14 @@ struct InlineWriter {
     JpgBitOutput *out;
     uint64_t accumulator;
     int count;
+    uint8_t *p;
 
-    explicit InlineWriter(JpgBitOutput *o) : out(o), accumulator(o->accumulator), count(o->pendingBits) {}
+    // The state lives in locals whose address never escapes, so the byte
+    // stores cannot alias it and it stays in registers.
+    explicit InlineWriter(JpgBitOutput *o)
+        : out(o), accumulator(o->accumulator), count(o->pendingBits), p(o->writePointer)
+    {
+    }
 
     inline int Put(uint32_t bits, int length)
     {
@@ -51,12 +57,18 @@ struct InlineWriter {
             uint32_t word = (uint32_t)(accumulator >> 32);
             uint32_t inverted = ~word;
             if (((inverted - 0x01010101u) & ~inverted & 0x80808080u) != 0) {
-                JpgMmxEmitGroup(out, &accumulator, &count);
+                uint64_t a = accumulator;
+                int c = count;
+                out->writePointer = p;
+                JpgMmxEmitGroup(out, &a, &c);
+                p = out->writePointer;
+                accumulator = a;
+                count = c;
                 continue;
             }
             uint32_t bigEndian = __builtin_bswap32(word);
-            memcpy(out->writePointer, &bigEndian, 4);
-            out->writePointer += 4;
+            memcpy(p, &bigEndian, 4);
+            p += 4;
             accumulator <<= 32;
             count -= 32;
         }
@@ -67,6 +79,7 @@ struct InlineWriter {
     {
         out->accumulator = accumulator;
         out->pendingBits = count;
+        out->writePointer = p;
     }
 };
 
