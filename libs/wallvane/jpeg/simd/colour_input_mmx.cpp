@@ -1,16 +1,18 @@
-// Encoder colour kernels for MMX processors: pixels widened to word
-// quadruples and weighted by 32-bit multiply-adds, giving bit for bit the
-// generic kernels' samples. Chroma sums of 2 or 4 pixels are formed in
-// 16-bit lanes first, so a subsampled chroma sample costs one multiply-add
-// per weight set.
-#include "colour_input_64.h"
+// Encoder colour kernels for MMX processors, giving bit for bit the
+// generic kernels' samples: each channel of four pixels is gathered into
+// one register, luminance and single-pixel chroma are weighed with 16-bit
+// products (their sums fit 16 bits once wrapped), subsampled chroma with
+// multiply-adds that sum each horizontal pair in 32 bits.
+#include <mmintrin.h>
+#include <stdint.h>
+
 #include "jpeg_simd.h"
+#include "packed_memory.h"
 
 namespace {
 
 using packed64::LoadQ;
 using packed64::StoreQ;
-using namespace colour_input64;
 
 // Each MCU reads a short piece of 8 or 16 rows far apart in the bitmap,
 // more streams than the processor follows by itself: the pieces of the
@@ -19,54 +21,6 @@ using namespace colour_input64;
 inline void AskAhead(const uint8_t *row)
 {
     __builtin_prefetch(reinterpret_cast<const void *>(reinterpret_cast<uintptr_t>(row) + 192));
-}
-
-// The 8 pixels of a 24-byte row as word quadruples, read with three loads
-// that stay inside the row.
-inline void WidenRow(const uint8_t *row, __m64 pixels[8])
-{
-    __m64 q0 = LoadQ(row), q1 = LoadQ(row + 8), q2 = LoadQ(row + 16), zero = _mm_setzero_si64();
-    __m64 bytes[8] = {q0,
-                      _mm_srli_si64(q0, 24),
-                      _mm_or_si64(_mm_srli_si64(q0, 48), _mm_slli_si64(q1, 16)),
-                      _mm_srli_si64(q1, 8),
-                      _mm_srli_si64(q1, 32),
-                      _mm_or_si64(_mm_srli_si64(q1, 56), _mm_slli_si64(q2, 8)),
-                      _mm_srli_si64(q2, 16),
-                      _mm_srli_si64(q2, 40)};
-    for (int k = 0; k < 8; k++)
-        pixels[k] = _mm_unpacklo_pi8(bytes[k], zero);
-}
-
-template <bool Bgr>
-void ToYcc1x1(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks)
-{
-    Weights w = WeightsFor<Bgr>();
-    for (int row = 0; row < 8; row++) {
-        __m64 pixels[8];
-        AskAhead(source + row * lineStep);
-        WidenRow(source + row * lineStep, pixels);
-        LumaRow(pixels, w, blocks[0] + 8 * row);
-        ChromaOf4(pixels, w, 1, blocks[1] + 8 * row, blocks[2] + 8 * row);
-        ChromaOf4(pixels + 4, w, 1, blocks[1] + 8 * row + 4, blocks[2] + 8 * row + 4);
-    }
-}
-
-template <bool Bgr>
-void ToYcc2x1(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks)
-{
-    Weights w = WeightsFor<Bgr>();
-    for (int row = 0; row < 8; row++) {
-        AskAhead(source + row * lineStep);
-        for (int half = 0; half < 2; half++) {
-            __m64 pixels[8], sums[4];
-            WidenRow(source + row * lineStep + 24 * half, pixels);
-            LumaRow(pixels, w, blocks[0] + 64 * half + 8 * row);
-            for (int k = 0; k < 4; k++)
-                sums[k] = _mm_add_pi16(pixels[2 * k], pixels[2 * k + 1]);
-            ChromaOf4(sums, w, 2, blocks[1] + 8 * row + 4 * half, blocks[2] + 8 * row + 4 * half);
-        }
-    }
 }
 
 // One row of 8 pixels as three planes of words, pixels 0-3 in the first
@@ -110,14 +64,64 @@ inline __m64 Luma4(__m64 first, __m64 second, __m64 third)
     return _mm_srai_pi16(_mm_sub_pi16(sum, _mm_set1_pi16(32640)), 8);
 }
 
-// Two chroma samples of 2 x 2 pixels from the two rows' summed planes:
-// each multiply-add adds a horizontal pair.
-inline __m64 Chroma2x2Pairs(__m64 red, __m64 green, __m64 blue, short wr, short wg, short wb)
+// Chroma of four single pixels: the weighted sum lies within +-32640, so
+// its wrapped 16-bit value is exact; adding bit 7 to the sum shifted by 8
+// rounds as adding 128 first would, without the overflow at +32640.
+inline __m64 Chroma4(__m64 red, __m64 green, __m64 blue, short wr, short wg, short wb)
 {
+    __m64 sum = _mm_add_pi16(_mm_add_pi16(_mm_mullo_pi16(red, _mm_set1_pi16(wr)), _mm_mullo_pi16(green, _mm_set1_pi16(wg))),
+                             _mm_mullo_pi16(blue, _mm_set1_pi16(wb)));
+    return _mm_add_pi16(_mm_srai_pi16(sum, 8), _mm_and_si64(_mm_srli_pi16(sum, 7), _mm_set1_pi16(1)));
+}
+
+// Two chroma samples of pixel pairs (n = 2) or 2 x 2 squares (n = 4, the
+// two rows' planes summed): each multiply-add adds a horizontal pair.
+template <int N>
+inline __m64 ChromaPairs(__m64 red, __m64 green, __m64 blue, short wr, short wg, short wb)
+{
+    const int shift = N == 4 ? 10 : 9;
     __m64 sum = _mm_add_pi32(_mm_add_pi32(_mm_madd_pi16(red, _mm_set1_pi16(wr)), _mm_madd_pi16(green, _mm_set1_pi16(wg))),
                              _mm_madd_pi16(blue, _mm_set1_pi16(wb)));
-    return _mm_srai_pi32(_mm_add_pi32(sum, _mm_set1_pi32(512)), 10);
+    return _mm_srai_pi32(_mm_add_pi32(sum, _mm_set1_pi32(1 << (shift - 1))), shift);
 }
+
+template <bool Bgr>
+void ToYcc1x1(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks)
+{
+    for (int row = 0; row < 8; row++) {
+        Planes p;
+        AskAhead(source + row * lineStep);
+        RowPlanes(source + row * lineStep, p);
+        for (int h = 0; h < 2; h++) {
+            __m64 red = Bgr ? p.third[h] : p.first[h], blue = Bgr ? p.first[h] : p.third[h];
+            StoreQ(blocks[0] + 8 * row + 4 * h, Luma4<Bgr>(p.first[h], p.second[h], p.third[h]));
+            StoreQ(blocks[1] + 8 * row + 4 * h, Chroma4(red, p.second[h], blue, -43, -85, 128));
+            StoreQ(blocks[2] + 8 * row + 4 * h, Chroma4(red, p.second[h], blue, 128, -107, -21));
+        }
+    }
+}
+
+template <bool Bgr>
+void ToYcc2x1(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks)
+{
+    for (int row = 0; row < 8; row++) {
+        AskAhead(source + row * lineStep);
+        for (int half = 0; half < 2; half++) {
+            Planes p;
+            RowPlanes(source + row * lineStep + 24 * half, p);
+            __m64 cb[2], cr[2];
+            for (int h = 0; h < 2; h++) {
+                __m64 red = Bgr ? p.third[h] : p.first[h], blue = Bgr ? p.first[h] : p.third[h];
+                StoreQ(blocks[0] + 64 * half + 8 * row + 4 * h, Luma4<Bgr>(p.first[h], p.second[h], p.third[h]));
+                cb[h] = ChromaPairs<2>(red, p.second[h], blue, -43, -85, 128);
+                cr[h] = ChromaPairs<2>(red, p.second[h], blue, 128, -107, -21);
+            }
+            StoreQ(blocks[1] + 8 * row + 4 * half, _mm_packs_pi32(cb[0], cb[1]));
+            StoreQ(blocks[2] + 8 * row + 4 * half, _mm_packs_pi32(cr[0], cr[1]));
+        }
+    }
+}
+
 
 template <bool Bgr>
 void ToYcc2x2Quarter(const uint8_t *source, ptrdiff_t lineStep, int16_t *luma, int16_t *cb)
@@ -136,8 +140,8 @@ void ToYcc2x2Quarter(const uint8_t *source, ptrdiff_t lineStep, int16_t *luma, i
             __m64 second = _mm_add_pi16(upper.second[h], lower.second[h]);
             __m64 third = _mm_add_pi16(upper.third[h], lower.third[h]);
             __m64 red = Bgr ? third : first, blue = Bgr ? first : third;
-            cbHalves[h] = Chroma2x2Pairs(red, second, blue, -43, -85, 128);
-            crHalves[h] = Chroma2x2Pairs(red, second, blue, 128, -107, -21);
+            cbHalves[h] = ChromaPairs<4>(red, second, blue, -43, -85, 128);
+            crHalves[h] = ChromaPairs<4>(red, second, blue, 128, -107, -21);
         }
         StoreQ(cb + 8 * pair, _mm_packs_pi32(cbHalves[0], cbHalves[1]));
         StoreQ(cb + 64 + 8 * pair, _mm_packs_pi32(crHalves[0], crHalves[1]));
