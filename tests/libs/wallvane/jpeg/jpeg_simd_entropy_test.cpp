@@ -110,6 +110,34 @@ TEST(JpegSimdBlockCoder, PackedCodersWriteTheGenericCodersBytes)
     }
 }
 
+TEST(JpegSimdBlockCoder, BuffersThatFillUpSwitchFromInPlaceToCheckedWritesWithoutChangingTheBytes)
+{
+    // The packed coders write in place while a whole block surely fits and
+    // through the checked writer near the end of the buffer: with room for
+    // the stream and little more, the last blocks take the checked way.
+    std::mt19937 random(135);
+    RandomHuffmanTables tables;
+    ASSERT_TRUE(MakeRandomHuffmanTables(random, &tables));
+    const JpgHuffTable &dc = tables.dcEncode, &ac = tables.acEncode;
+    std::vector<std::vector<int16_t>> blocks = BaselineCoefficientBlocks(random, 60);
+    Output generic(1 << 20);
+    int16_t predictor = 0;
+    for (const std::vector<int16_t> &b : blocks)
+        ASSERT_EQ(0, JpgEncodeBlock(&generic.out, &dc, &ac, &predictor, b.data()));
+    ASSERT_EQ(0, JpgWriteBytes(nullptr, 0, &generic.out));
+    std::vector<uint8_t> stream = generic.Written();
+    for (size_t spare : {2, 9, 100, 511, 600})
+        for (auto coder : {JpgEncodeBlockMmx, JpgEncodeBlockSse}) {
+            Output packed((int)(stream.size() + spare));
+            predictor = 0;
+            for (const std::vector<int16_t> &b : blocks)
+                ASSERT_EQ(0, coder(&packed.out, &dc, &ac, &predictor, b.data())) << "spare " << spare;
+            ASSERT_EQ(0, JpgWriteBytesMmx(nullptr, 0, &packed.out)) << "spare " << spare;
+            JpgClearMmxState();
+            EXPECT_EQ(stream, packed.Written()) << "spare " << spare;
+        }
+}
+
 TEST(JpegSimdBlockCoder, NonZeroMapMarksZigzagPositions)
 {
     int16_t block[64] = {};
