@@ -20,21 +20,39 @@ inline uint32_t ExtraBits(int value, int s)
     return (uint32_t)(value < 0 ? value - 1 : value) & ((1u << s) - 1);
 }
 
-// Where a whole block's bits certainly fit the output buffer, they are kept
-// in registers and go out four bytes at a time without a call; the bytes
-// are those of the 64-bit writer, which takes any group holding 0xFF.
-struct InlineWriter {
+// Whether any of the four bytes of a word is 0xFF.
+inline bool HasFFByte(uint32_t word)
+{
+    uint32_t inverted = ~word;
+    return ((inverted - 0x01010101u) & ~inverted & 0x80808080u) != 0;
+}
+
+// The state of an in-place writer lives in locals whose address never
+// escapes, so the byte stores cannot alias it and it stays in registers.
+struct InPlaceState {
     JpgBitOutput *out;
     uint64_t accumulator;
     int count;
     uint8_t *p;
 
-    // The state lives in locals whose address never escapes, so the byte
-    // stores cannot alias it and it stays in registers.
-    explicit InlineWriter(JpgBitOutput *o)
+    explicit InPlaceState(JpgBitOutput *o)
         : out(o), accumulator(o->accumulator), count(o->pendingBits), p(o->writePointer)
     {
     }
+
+    void Finish()
+    {
+        out->accumulator = accumulator;
+        out->pendingBits = count;
+        out->writePointer = p;
+    }
+};
+
+// Where a whole block's bits certainly fit the output buffer, they are kept
+// in registers and go out four bytes at a time without a call; the bytes
+// are those of the 64-bit writer, which takes any group holding 0xFF.
+struct InlineWriter : InPlaceState {
+    using InPlaceState::InPlaceState;
 
     inline int Put(uint32_t bits, int length)
     {
@@ -46,8 +64,7 @@ struct InlineWriter {
             return 0;
         while (count >= 32) {
             uint32_t word = (uint32_t)(accumulator >> 32);
-            uint32_t inverted = ~word;
-            if (((inverted - 0x01010101u) & ~inverted & 0x80808080u) != 0) {
+            if (HasFFByte(word)) {
                 uint64_t a = accumulator;
                 int c = count;
                 out->writePointer = p;
@@ -66,13 +83,6 @@ struct InlineWriter {
         return 0;
     }
 
-    void Finish()
-    {
-        out->accumulator = accumulator;
-        out->pendingBits = count;
-        out->writePointer = p;
-    }
-
     // A pending count a failed call left over 32 goes the checked way,
     // which reports it.
     static bool Takes(const JpgBitOutput *o) { return o->pendingBits <= 32; }
@@ -80,16 +90,8 @@ struct InlineWriter {
 
 // The same for the writer that empties 32 bits only when 64 would
 // overflow (the SSE coder): its bytes, in place and without a call.
-struct InlineFullWriter {
-    JpgBitOutput *out;
-    uint64_t accumulator;
-    int count;
-    uint8_t *p;
-
-    explicit InlineFullWriter(JpgBitOutput *o)
-        : out(o), accumulator(o->accumulator), count(o->pendingBits), p(o->writePointer)
-    {
-    }
+struct InlineFullWriter : InPlaceState {
+    using InPlaceState::InPlaceState;
 
     inline int Put(uint32_t bits, int length)
     {
@@ -97,8 +99,7 @@ struct InlineFullWriter {
             return JPG_ERR_OUTPUT_TOO_SMALL;
         if (count + length > 64) {
             uint32_t word = (uint32_t)(accumulator >> 32);
-            uint32_t inverted = ~word;
-            if (((inverted - 0x01010101u) & ~inverted & 0x80808080u) != 0) {
+            if (HasFFByte(word)) {
                 for (int shift = 24; shift >= 0; shift -= 8) {
                     uint8_t b = (uint8_t)(word >> shift);
                     *p++ = b;
@@ -116,13 +117,6 @@ struct InlineFullWriter {
         count += length;
         accumulator |= (uint64_t)bits << (64 - count);
         return 0;
-    }
-
-    void Finish()
-    {
-        out->accumulator = accumulator;
-        out->pendingBits = count;
-        out->writePointer = p;
     }
 
     static bool Takes(const JpgBitOutput *o) { return o->pendingBits >= 0 && o->pendingBits <= 64; }
