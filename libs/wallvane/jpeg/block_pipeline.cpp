@@ -1,6 +1,7 @@
 // The encoder's MCU loops: sequential scans with and without restart
 // markers, and for progressive output the whole-image transform, the
 // statistics pass and the emission of one scan.
+#include <stdint.h>
 #include <string.h>
 
 #include "jpeg_encoder.h"
@@ -188,6 +189,10 @@ int AcBlock(ScanPass *pass, const JpgScan *scan, const JpgHuffTable *table, cons
                              &pass->bufferedBits);
 }
 
+// How far ahead of the block being coded an AC pass asks for a later one
+// (a few kilobytes: enough to cover the time memory takes to answer).
+const int PrefetchMcusAhead = 6;
+
 int RunScanPass(JPEG_PROPERTIES *props, ScanPass *pass, const JpgScan *scan)
 {
     int result = 0;
@@ -213,12 +218,27 @@ int RunScanPass(JPEG_PROPERTIES *props, ScanPass *pass, const JpgScan *scan)
     const JpgHuffTable *table = &pass->acTables[props->acTableOf[c]];
     int across = ComponentBlocks(props->jpgWidth, fc.h, props->hMax);
     int down = ComponentBlocks(props->jpgHeight, fc.v, props->vMax);
-    size_t mcuValues = (size_t)JpgBlocksPerMcu(props) * 64;
+    size_t mcuValues = (size_t)JpgBlocksPerMcu(props) * 64, mcuBytes = mcuValues * sizeof(int16_t);
     for (int y = 0; y < down && result == 0; y++) {
         const int16_t *rowStart = props->coefficients + (size_t)(y / fc.v) * props->mcusAcross * mcuValues +
                                   (props->componentBlockOffset[c] + (y % fc.v) * fc.h) * 64;
-        for (int x = 0; x < across && result == 0; x++)
-            result = AcBlock(pass, scan, table, rowStart + (size_t)(x / fc.h) * mcuValues + (x % fc.h) * 64);
+        // The block's MCU and its place in it step along; no division per block.
+        size_t at = 0;
+        int inMcu = 0;
+        for (int x = 0; x < across && result == 0; x++) {
+            const int16_t *block = rowStart + at + inMcu * 64;
+            // The coefficients of a big picture are far beyond the caches and
+            // each scan walks them again: ask for the block PrefetchMcusAhead
+            // MCUs on early (an address only, it may lie past the buffer).
+            uintptr_t later = reinterpret_cast<uintptr_t>(block) + PrefetchMcusAhead * mcuBytes;
+            __builtin_prefetch(reinterpret_cast<const void *>(later));
+            __builtin_prefetch(reinterpret_cast<const void *>(later + 64));
+            result = AcBlock(pass, scan, table, block);
+            if (++inMcu == fc.h) {
+                inMcu = 0;
+                at += mcuValues;
+            }
+        }
     }
     if (result == 0) {
         if (pass->counts)

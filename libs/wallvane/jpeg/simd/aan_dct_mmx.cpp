@@ -62,7 +62,8 @@ inline void StoreRows(int16_t *block, int row, const __m64 x[8])
     }
 }
 
-void Forward8(__m64 x[8])
+// Inlined so that the eight rows stay in registers instead of a memory array.
+inline __attribute__((always_inline)) void Forward8(__m64 x[8])
 {
     __m64 t0 = Add(x[0], x[7]), t7 = Sub(x[0], x[7]), t1 = Add(x[1], x[6]), t6 = Sub(x[1], x[6]);
     __m64 t2 = Add(x[2], x[5]), t5 = Sub(x[2], x[5]), t3 = Add(x[3], x[4]), t4 = Sub(x[3], x[4]);

@@ -1,77 +1,150 @@
-// Encoder colour kernels for MMX processors: pixels widened to word
-// quadruples and weighted by 32-bit multiply-adds, giving bit for bit the
-// generic kernels' samples. Chroma sums of 2 or 4 pixels are formed in
-// 16-bit lanes first, so a subsampled chroma sample costs one multiply-add
-// per weight set.
-#include "colour_input_64.h"
+// Encoder colour kernels for MMX processors, giving bit for bit the
+// generic kernels' samples: each channel of four pixels is gathered into
+// one register, luminance and single-pixel chroma are weighed with 16-bit
+// products (their sums fit 16 bits once wrapped), subsampled chroma with
+// multiply-adds that sum each horizontal pair in 32 bits.
+#include <mmintrin.h>
+#include <stdint.h>
+
 #include "jpeg_simd.h"
+#include "packed_memory.h"
 
 namespace {
 
 using packed64::LoadQ;
 using packed64::StoreQ;
-using namespace colour_input64;
 
-// The 8 pixels of a 24-byte row as word quadruples, read with three loads
-// that stay inside the row.
-inline void WidenRow(const uint8_t *row, __m64 pixels[8])
+// Each MCU reads a short piece of 8 or 16 rows far apart in the bitmap,
+// more streams than the processor follows by itself: the pieces of the
+// next MCUs are asked for while this one is converted. (An address, not
+// a pointer: it may lie past the bitmap, where a prefetch does no harm.)
+inline void AskAhead(const uint8_t *row)
 {
-    __m64 q0 = LoadQ(row), q1 = LoadQ(row + 8), q2 = LoadQ(row + 16), zero = _mm_setzero_si64();
-    __m64 bytes[8] = {q0,
-                      _mm_srli_si64(q0, 24),
-                      _mm_or_si64(_mm_srli_si64(q0, 48), _mm_slli_si64(q1, 16)),
-                      _mm_srli_si64(q1, 8),
-                      _mm_srli_si64(q1, 32),
-                      _mm_or_si64(_mm_srli_si64(q1, 56), _mm_slli_si64(q2, 8)),
-                      _mm_srli_si64(q2, 16),
-                      _mm_srli_si64(q2, 40)};
-    for (int k = 0; k < 8; k++)
-        pixels[k] = _mm_unpacklo_pi8(bytes[k], zero);
+    __builtin_prefetch(reinterpret_cast<const void *>(reinterpret_cast<uintptr_t>(row) + 192));
+}
+
+// One row of 8 pixels as three planes of words, pixels 0-3 in the first
+// element of each pair and 4-7 in the second. Four pixels are 12 bytes;
+// each pixel is paired with the one three bytes on, then the pairs'
+// bytes are gathered by two word interleaves. All loads stay in the row.
+struct Planes {
+    __m64 first[2], second[2], third[2]; // channel bytes 0, 1 and 2 of each pixel
+};
+
+// Pixels at bytes 0-5 and 6-11 of the 16 bytes in front and back: each
+// interleave pairs a pixel's bytes with those of the next pixel.
+inline void GatherFour(__m64 front, __m64 back, __m64 &first, __m64 &second, __m64 &third)
+{
+    const __m64 zero = _mm_setzero_si64();
+    __m64 a = _mm_unpacklo_pi8(front, _mm_srli_si64(front, 24)); // c0 c0' c1 c1' c2 c2' . .
+    __m64 b = _mm_unpacklo_pi8(back, _mm_srli_si64(back, 24));
+    __m64 firstTwo = _mm_unpacklo_pi16(a, b), last = _mm_unpackhi_pi16(a, b);
+    first = _mm_unpacklo_pi8(firstTwo, zero);
+    second = _mm_unpackhi_pi8(firstTwo, zero);
+    third = _mm_unpacklo_pi8(last, zero);
+}
+
+inline void RowPlanes(const uint8_t *row, Planes &p)
+{
+    __m64 q0 = LoadQ(row), q1 = LoadQ(row + 8), q2 = LoadQ(row + 16);
+    GatherFour(q0, _mm_or_si64(_mm_srli_si64(q0, 48), _mm_slli_si64(q1, 16)), p.first[0], p.second[0], p.third[0]);
+    GatherFour(_mm_or_si64(_mm_srli_si64(q1, 32), _mm_slli_si64(q2, 32)), _mm_srli_si64(q2, 16), p.first[1],
+               p.second[1], p.third[1]);
+}
+
+// Luminance of four pixels in 16-bit lanes: the weighted sum is below
+// 65536, so its wrapped value less 32640 is the exact signed result.
+template <bool Bgr>
+inline __m64 Luma4(__m64 first, __m64 second, __m64 third)
+{
+    __m64 red = Bgr ? third : first, blue = Bgr ? first : third;
+    __m64 sum = _mm_add_pi16(_mm_add_pi16(_mm_mullo_pi16(red, _mm_set1_pi16(77)),
+                                          _mm_mullo_pi16(second, _mm_set1_pi16(150))),
+                             _mm_mullo_pi16(blue, _mm_set1_pi16(29)));
+    return _mm_srai_pi16(_mm_sub_pi16(sum, _mm_set1_pi16(32640)), 8);
+}
+
+// Chroma of four single pixels: the weighted sum lies within +-32640, so
+// its wrapped 16-bit value is exact; adding bit 7 to the sum shifted by 8
+// rounds as adding 128 first would, without the overflow at +32640.
+inline __m64 Chroma4(__m64 red, __m64 green, __m64 blue, short wr, short wg, short wb)
+{
+    __m64 sum = _mm_add_pi16(_mm_add_pi16(_mm_mullo_pi16(red, _mm_set1_pi16(wr)), _mm_mullo_pi16(green, _mm_set1_pi16(wg))),
+                             _mm_mullo_pi16(blue, _mm_set1_pi16(wb)));
+    return _mm_add_pi16(_mm_srai_pi16(sum, 8), _mm_and_si64(_mm_srli_pi16(sum, 7), _mm_set1_pi16(1)));
+}
+
+// Two chroma samples of pixel pairs (n = 2) or 2 x 2 squares (n = 4, the
+// two rows' planes summed): each multiply-add adds a horizontal pair.
+template <int N>
+inline __m64 ChromaPairs(__m64 red, __m64 green, __m64 blue, short wr, short wg, short wb)
+{
+    const int shift = N == 4 ? 10 : 9;
+    __m64 sum = _mm_add_pi32(_mm_add_pi32(_mm_madd_pi16(red, _mm_set1_pi16(wr)), _mm_madd_pi16(green, _mm_set1_pi16(wg))),
+                             _mm_madd_pi16(blue, _mm_set1_pi16(wb)));
+    return _mm_srai_pi32(_mm_add_pi32(sum, _mm_set1_pi32(1 << (shift - 1))), shift);
 }
 
 template <bool Bgr>
 void ToYcc1x1(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks)
 {
-    Weights w = WeightsFor<Bgr>();
     for (int row = 0; row < 8; row++) {
-        __m64 pixels[8];
-        WidenRow(source + row * lineStep, pixels);
-        LumaRow(pixels, w, blocks[0] + 8 * row);
-        ChromaOf4(pixels, w, 1, blocks[1] + 8 * row, blocks[2] + 8 * row);
-        ChromaOf4(pixels + 4, w, 1, blocks[1] + 8 * row + 4, blocks[2] + 8 * row + 4);
+        Planes p;
+        AskAhead(source + row * lineStep);
+        RowPlanes(source + row * lineStep, p);
+        for (int h = 0; h < 2; h++) {
+            __m64 red = Bgr ? p.third[h] : p.first[h], blue = Bgr ? p.first[h] : p.third[h];
+            StoreQ(blocks[0] + 8 * row + 4 * h, Luma4<Bgr>(p.first[h], p.second[h], p.third[h]));
+            StoreQ(blocks[1] + 8 * row + 4 * h, Chroma4(red, p.second[h], blue, -43, -85, 128));
+            StoreQ(blocks[2] + 8 * row + 4 * h, Chroma4(red, p.second[h], blue, 128, -107, -21));
+        }
     }
 }
 
 template <bool Bgr>
 void ToYcc2x1(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks)
 {
-    Weights w = WeightsFor<Bgr>();
     for (int row = 0; row < 8; row++) {
+        AskAhead(source + row * lineStep);
         for (int half = 0; half < 2; half++) {
-            __m64 pixels[8], sums[4];
-            WidenRow(source + row * lineStep + 24 * half, pixels);
-            LumaRow(pixels, w, blocks[0] + 64 * half + 8 * row);
-            for (int k = 0; k < 4; k++)
-                sums[k] = _mm_add_pi16(pixels[2 * k], pixels[2 * k + 1]);
-            ChromaOf4(sums, w, 2, blocks[1] + 8 * row + 4 * half, blocks[2] + 8 * row + 4 * half);
+            Planes p;
+            RowPlanes(source + row * lineStep + 24 * half, p);
+            __m64 cb[2], cr[2];
+            for (int h = 0; h < 2; h++) {
+                __m64 red = Bgr ? p.third[h] : p.first[h], blue = Bgr ? p.first[h] : p.third[h];
+                StoreQ(blocks[0] + 64 * half + 8 * row + 4 * h, Luma4<Bgr>(p.first[h], p.second[h], p.third[h]));
+                cb[h] = ChromaPairs<2>(red, p.second[h], blue, -43, -85, 128);
+                cr[h] = ChromaPairs<2>(red, p.second[h], blue, 128, -107, -21);
+            }
+            StoreQ(blocks[1] + 8 * row + 4 * half, _mm_packs_pi32(cb[0], cb[1]));
+            StoreQ(blocks[2] + 8 * row + 4 * half, _mm_packs_pi32(cr[0], cr[1]));
         }
     }
 }
 
+
 template <bool Bgr>
 void ToYcc2x2Quarter(const uint8_t *source, ptrdiff_t lineStep, int16_t *luma, int16_t *cb)
 {
-    Weights w = WeightsFor<Bgr>();
     for (int pair = 0; pair < 4; pair++) {
-        __m64 upper[8], lower[8], sums[4];
-        WidenRow(source + 2 * pair * lineStep, upper);
-        WidenRow(source + (2 * pair + 1) * lineStep, lower);
-        LumaRow(upper, w, luma + 16 * pair);
-        LumaRow(lower, w, luma + 16 * pair + 8);
-        for (int k = 0; k < 4; k++)
-            sums[k] = _mm_add_pi16(_mm_add_pi16(upper[2 * k], upper[2 * k + 1]),
-                                   _mm_add_pi16(lower[2 * k], lower[2 * k + 1]));
-        ChromaOf4(sums, w, 4, cb + 8 * pair, cb + 64 + 8 * pair);
+        Planes upper, lower;
+        AskAhead(source + 2 * pair * lineStep);
+        AskAhead(source + (2 * pair + 1) * lineStep);
+        RowPlanes(source + 2 * pair * lineStep, upper);
+        RowPlanes(source + (2 * pair + 1) * lineStep, lower);
+        __m64 cbHalves[2], crHalves[2];
+        for (int h = 0; h < 2; h++) {
+            StoreQ(luma + 16 * pair + 4 * h, Luma4<Bgr>(upper.first[h], upper.second[h], upper.third[h]));
+            StoreQ(luma + 16 * pair + 8 + 4 * h, Luma4<Bgr>(lower.first[h], lower.second[h], lower.third[h]));
+            __m64 first = _mm_add_pi16(upper.first[h], lower.first[h]);
+            __m64 second = _mm_add_pi16(upper.second[h], lower.second[h]);
+            __m64 third = _mm_add_pi16(upper.third[h], lower.third[h]);
+            __m64 red = Bgr ? third : first, blue = Bgr ? first : third;
+            cbHalves[h] = ChromaPairs<4>(red, second, blue, -43, -85, 128);
+            crHalves[h] = ChromaPairs<4>(red, second, blue, 128, -107, -21);
+        }
+        StoreQ(cb + 8 * pair, _mm_packs_pi32(cbHalves[0], cbHalves[1]));
+        StoreQ(cb + 64 + 8 * pair, _mm_packs_pi32(crHalves[0], crHalves[1]));
     }
 }
 

@@ -13,15 +13,6 @@
 
 namespace packed64 {
 
-// Zigzag positions k..k+3 as four words, each 0xFFFF where the coefficient
-// is zero.
-inline __m64 ZeroWordsOfFour(const int16_t *block, int k)
-{
-    const int *order = JpgNaturalOrder + k;
-    __m64 four = _mm_set_pi16(block[order[3]], block[order[2]], block[order[1]], block[order[0]]);
-    return _mm_cmpeq_pi16(four, _mm_setzero_si64());
-}
-
 // The extra bits of a value of category s: the value, or for a negative one
 // its ones' complement, in the low s bits.
 inline uint32_t ExtraBits(int value, int s)
@@ -29,15 +20,39 @@ inline uint32_t ExtraBits(int value, int s)
     return (uint32_t)(value < 0 ? value - 1 : value) & ((1u << s) - 1);
 }
 
-// Where a whole block's bits certainly fit the output buffer, they are kept
-// in registers and go out four bytes at a time without a call; the bytes
-// are those of the 64-bit writer, which takes any group holding 0xFF.
-struct InlineWriter {
+// Whether any of the four bytes of a word is 0xFF.
+inline bool HasFFByte(uint32_t word)
+{
+    uint32_t inverted = ~word;
+    return ((inverted - 0x01010101u) & ~inverted & 0x80808080u) != 0;
+}
+
+// The state of an in-place writer lives in locals whose address never
+// escapes, so the byte stores cannot alias it and it stays in registers.
+struct InPlaceState {
     JpgBitOutput *out;
     uint64_t accumulator;
     int count;
+    uint8_t *p;
 
-    explicit InlineWriter(JpgBitOutput *o) : out(o), accumulator(o->accumulator), count(o->pendingBits) {}
+    explicit InPlaceState(JpgBitOutput *o)
+        : out(o), accumulator(o->accumulator), count(o->pendingBits), p(o->writePointer)
+    {
+    }
+
+    void Finish()
+    {
+        out->accumulator = accumulator;
+        out->pendingBits = count;
+        out->writePointer = p;
+    }
+};
+
+// Where a whole block's bits certainly fit the output buffer, they are kept
+// in registers and go out four bytes at a time without a call; the bytes
+// are those of the 64-bit writer, which takes any group holding 0xFF.
+struct InlineWriter : InPlaceState {
+    using InPlaceState::InPlaceState;
 
     inline int Put(uint32_t bits, int length)
     {
@@ -49,25 +64,62 @@ struct InlineWriter {
             return 0;
         while (count >= 32) {
             uint32_t word = (uint32_t)(accumulator >> 32);
-            uint32_t inverted = ~word;
-            if (((inverted - 0x01010101u) & ~inverted & 0x80808080u) != 0) {
-                JpgMmxEmitGroup(out, &accumulator, &count);
+            if (HasFFByte(word)) {
+                uint64_t a = accumulator;
+                int c = count;
+                out->writePointer = p;
+                JpgMmxEmitGroup(out, &a, &c);
+                p = out->writePointer;
+                accumulator = a;
+                count = c;
                 continue;
             }
             uint32_t bigEndian = __builtin_bswap32(word);
-            memcpy(out->writePointer, &bigEndian, 4);
-            out->writePointer += 4;
+            memcpy(p, &bigEndian, 4);
+            p += 4;
             accumulator <<= 32;
             count -= 32;
         }
         return 0;
     }
 
-    void Finish()
+    // A pending count a failed call left over 32 goes the checked way,
+    // which reports it.
+    static bool Takes(const JpgBitOutput *o) { return o->pendingBits <= 32; }
+};
+
+// The same for the writer that empties 32 bits only when 64 would
+// overflow (the SSE coder): its bytes, in place and without a call.
+struct InlineFullWriter : InPlaceState {
+    using InPlaceState::InPlaceState;
+
+    inline int Put(uint32_t bits, int length)
     {
-        out->accumulator = accumulator;
-        out->pendingBits = count;
+        if (length < 1 || length > 32)
+            return JPG_ERR_OUTPUT_TOO_SMALL;
+        if (count + length > 64) {
+            uint32_t word = (uint32_t)(accumulator >> 32);
+            if (HasFFByte(word)) {
+                for (int shift = 24; shift >= 0; shift -= 8) {
+                    uint8_t b = (uint8_t)(word >> shift);
+                    *p++ = b;
+                    if (b == 0xFF)
+                        *p++ = 0;
+                }
+            } else {
+                uint32_t bigEndian = __builtin_bswap32(word);
+                memcpy(p, &bigEndian, 4);
+                p += 4;
+            }
+            accumulator <<= 32;
+            count -= 32;
+        }
+        count += length;
+        accumulator |= (uint64_t)bits << (64 - count);
+        return 0;
     }
+
+    static bool Takes(const JpgBitOutput *o) { return o->pendingBits >= 0 && o->pendingBits <= 64; }
 };
 
 // Through the writer's own routine, which checks for room at every group.
@@ -114,18 +166,16 @@ int EncodeBlockWith(Writer &w, const JpgHuffTable *dc, const JpgHuffTable *ac, i
 // More than one block's bytes with every group stuffed.
 const int MostBlockBytes = 512;
 
-// Inline: the 64-bit writer's groups are written in place where there is
-// room (the MMX coder); otherwise every put goes through PutMemory or
-// PutFile.
+// Where a whole block certainly fits the buffer its bits go through the
+// inline writer Fast (the writer's own bytes, in place); otherwise every
+// put goes through PutMemory or PutFile.
 template <uint64_t (*NonZeroMap)(const int16_t *), int (*PutMemory)(uint32_t, int, JpgBitOutput *),
-          int (*PutFile)(uint32_t, int, JpgBitOutput *), bool Inline>
+          int (*PutFile)(uint32_t, int, JpgBitOutput *), class Fast>
 int EncodeBlock(JpgBitOutput *out, const JpgHuffTable *dc, const JpgHuffTable *ac, int16_t *predictor,
                 const int16_t *block)
 {
-    // A pending count a failed call left over 32 goes the checked way,
-    // which reports it.
-    if (Inline && out->bufferEnd - out->writePointer >= MostBlockBytes && out->pendingBits <= 32) {
-        InlineWriter w(out);
+    if (out->bufferEnd - out->writePointer >= MostBlockBytes && Fast::Takes(out)) {
+        Fast w(out);
         int result = EncodeBlockWith<NonZeroMap>(w, dc, ac, predictor, block);
         w.Finish();
         return result;

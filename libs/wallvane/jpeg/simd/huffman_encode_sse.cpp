@@ -8,13 +8,18 @@
 
 namespace {
 
+// Each row's eight compares packed to bytes, their top bits taken by one
+// byte-mask move and placed at their zigzag positions through a table per
+// row.
 uint64_t NonZeroMapSse(const int16_t *block)
 {
     uint64_t map = 0;
-    for (int k = 0; k < 64; k += 4) {
-        __m64 zero = packed64::ZeroWordsOfFour(block, k);
-        int isZero = _mm_movemask_pi8(_mm_packs_pi16(zero, _mm_setzero_si64()));
-        map |= (uint64_t)(~isZero & 15) << k;
+    const __m64 zero = _mm_setzero_si64();
+    for (int r = 0; r < 8; r++) {
+        __m64 low = _mm_cmpeq_pi16(packed64::LoadQ(block + 8 * r), zero);
+        __m64 high = _mm_cmpeq_pi16(packed64::LoadQ(block + 8 * r + 4), zero);
+        int isZero = _mm_movemask_pi8(_mm_packs_pi16(low, high));
+        map |= JpgZigzagFlags.row[r][~isZero & 0xFF];
     }
     return map;
 }
@@ -56,5 +61,5 @@ int JpgPutBitsSse(uint32_t bits, int length, JpgBitOutput *out)
 int JpgEncodeBlockSse(JpgBitOutput *out, const JpgHuffTable *dc, const JpgHuffTable *ac, int16_t *predictor,
                       const int16_t *block)
 {
-    return packed64::EncodeBlock<NonZeroMapSse, JpgPutBitsSse, JpgPutBitsSse, false>(out, dc, ac, predictor, block);
+    return packed64::EncodeBlock<NonZeroMapSse, JpgPutBitsSse, JpgPutBitsSse, packed64::InlineFullWriter>(out, dc, ac, predictor, block);
 }

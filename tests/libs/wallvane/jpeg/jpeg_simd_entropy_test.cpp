@@ -83,31 +83,41 @@ TEST(JpegSimdBitWriter, FullMemoryGivesOutputTooSmallAndWritesNothingPastIt)
     }
 }
 
-TEST(JpegSimdBlockCoder, PackedCodersWriteTheGenericCodersBytes)
+// The blocks as the generic coder writes them, pending bits flushed.
+std::vector<uint8_t> GenericStream(const std::vector<std::vector<int16_t>> &blocks, const JpgHuffTable &dc,
+                                   const JpgHuffTable &ac)
 {
+    Output generic(1 << 20);
+    int16_t predictor = 0;
+    for (const std::vector<int16_t> &b : blocks)
+        EXPECT_EQ(0, JpgEncodeBlock(&generic.out, &dc, &ac, &predictor, b.data()));
+    EXPECT_EQ(0, JpgWriteBytes(nullptr, 0, &generic.out));
+    return generic.Written();
+}
+
+TEST(JpegSimdBlockCoder, PackedCodersWriteTheGenericCodersBytesInAnyBuffer)
+{
+    // The packed coders write in place while a whole block surely fits and
+    // through the checked writer near the end of the buffer: with room for
+    // the stream and little more, the last blocks take the checked way.
     std::mt19937 random(134);
     RandomHuffmanTables tables;
     ASSERT_TRUE(MakeRandomHuffmanTables(random, &tables));
     const JpgHuffTable &dc = tables.dcEncode, &ac = tables.acEncode;
     std::vector<std::vector<int16_t>> blocks = BaselineCoefficientBlocks(random, 400);
-    const int size = 1 << 20;
-    Output generic(size);
-    int16_t predictor = 0;
-    for (const std::vector<int16_t> &b : blocks)
-        ASSERT_EQ(0, JpgEncodeBlock(&generic.out, &dc, &ac, &predictor, b.data()));
-    ASSERT_EQ(0, JpgWriteBytes(nullptr, 0, &generic.out));
-    std::vector<uint8_t> stream = generic.Written();
+    std::vector<uint8_t> stream = GenericStream(blocks, dc, ac);
     const uint8_t stuffed[2] = {0xFF, 0x00};
     ASSERT_NE(stream.end(), std::search(stream.begin(), stream.end(), stuffed, stuffed + 2)) << "stuffing is met";
-    for (auto coder : {JpgEncodeBlockMmx, JpgEncodeBlockSse}) {
-        Output packed(size);
-        predictor = 0;
-        for (const std::vector<int16_t> &b : blocks)
-            ASSERT_EQ(0, coder(&packed.out, &dc, &ac, &predictor, b.data()));
-        ASSERT_EQ(0, JpgWriteBytesMmx(nullptr, 0, &packed.out));
-        JpgClearMmxState();
-        EXPECT_EQ(generic.Written(), packed.Written());
-    }
+    for (size_t spare : {(size_t)1 << 20, (size_t)2, (size_t)9, (size_t)100, (size_t)511, (size_t)600})
+        for (auto coder : {JpgEncodeBlockMmx, JpgEncodeBlockSse}) {
+            Output packed((int)(stream.size() + spare));
+            int16_t predictor = 0;
+            for (const std::vector<int16_t> &b : blocks)
+                ASSERT_EQ(0, coder(&packed.out, &dc, &ac, &predictor, b.data())) << "spare " << spare;
+            ASSERT_EQ(0, JpgWriteBytesMmx(nullptr, 0, &packed.out)) << "spare " << spare;
+            JpgClearMmxState();
+            EXPECT_EQ(stream, packed.Written()) << "spare " << spare;
+        }
 }
 
 TEST(JpegSimdBlockCoder, NonZeroMapMarksZigzagPositions)

@@ -597,6 +597,41 @@ TEST(JpegSimd, EncoderColourKernelsConvertPureRedAsTheGenericOnes)
     EXPECT_EQ(128, samples[128]);
 }
 
+TEST(JpegSimd, EncoderColourKernelsKeepTheChromaExtremesOfEveryShape)
+{
+    // Pure blue has the largest Cb sum and pure red the largest Cr sum:
+    // 128, one past what a 16-bit sum with the rounding added can hold.
+    // Every RGB and BGR shape gives the same sample for a plain colour.
+    struct Colour {
+        uint8_t r, g, b;
+        int y, cb, cr;
+    };
+    const Colour colours[] = {
+        {0, 0, 255, -99, 128, -21},  {255, 0, 0, -51, -43, 128},  {0, 255, 0, 21, -85, -107},
+        {255, 255, 0, 98, -127, 21}, {1, 0, 1, -128, 0, 0},      {128, 128, 128, 0, 0, 0},
+    };
+    for (int f = 1; f <= 6; f++) {
+        const InForm &form = InForms[f];
+        bool bgr = form.name[0] == 'B';
+        for (const Colour &c : colours) {
+            std::vector<uint8_t> pixels((size_t)form.width * form.height * 3);
+            for (size_t i = 0; i < pixels.size(); i += 3) {
+                pixels[i] = bgr ? c.b : c.r;
+                pixels[i + 1] = c.g;
+                pixels[i + 2] = bgr ? c.r : c.b;
+            }
+            std::vector<int16_t> samples = ConvertIn(form.packed, form, pixels, form.width * 3);
+            int luma = form.width * form.height;
+            for (int i = 0; i < luma; i++)
+                ASSERT_EQ(c.y, samples[i]) << form.name << " luminance of " << (int)c.r << "," << (int)c.g << "," << (int)c.b;
+            for (int i = 0; i < 64; i++) {
+                ASSERT_EQ(c.cb, samples[luma + i]) << form.name << " Cb of " << (int)c.r << "," << (int)c.g << "," << (int)c.b;
+                ASSERT_EQ(c.cr, samples[luma + 64 + i]) << form.name << " Cr of " << (int)c.r << "," << (int)c.g << "," << (int)c.b;
+            }
+        }
+    }
+}
+
 // A whole picture decoded with each forced type: the same size and layout,
 // the samples apart by no more than the transforms' and kernels' bounds
 // add up to.
