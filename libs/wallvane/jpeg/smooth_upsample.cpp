@@ -134,13 +134,16 @@ void WriteSmoothRow(const uint8_t *luma, const int16_t cb[16], const int16_t cr[
 {
     uint8_t red[16], green[16], blue[16];
     ConvertRow(luma, cb, cr, red, green, blue);
-    for (int i = 0; i < 16; i++, dib += Channels) {
-        dib[RedAt] = red[i];
-        dib[1] = green[i];
-        dib[BlueAt] = blue[i];
-        if (Channels == 4)
-            dib[3] = 255;
-    }
+    // Whole 4-byte pixels (x86 keeps the low byte first); 3-byte ones
+    // overlap, each store's top byte rewritten by the next pixel, and the
+    // last goes out as its 3 bytes, so nothing past the row is touched.
+    uint32_t pixels[16];
+    for (int i = 0; i < 16; i++)
+        pixels[i] = (uint32_t)red[i] << (8 * RedAt) | (uint32_t)green[i] << 8 | (uint32_t)blue[i] << (8 * BlueAt) |
+                    (Channels == 4 ? 0xFF000000u : 0);
+    for (int i = 0; i < 15; i++)
+        memcpy(dib + Channels * i, &pixels[i], 4);
+    memcpy(dib + Channels * 15, &pixels[15], Channels);
 }
 
 } // namespace
