@@ -170,7 +170,7 @@ void JpgFillDispatchGeneric(JpgDispatch *dispatch)
     dispatch->quant_aan = JpgQuantizeAan;
     dispatch->quant_integer = JpgQuantizeInteger;
     dispatch->run_quant = dispatch->quant_aan;
-    dispatch->dec_smooth_row = nullptr;
+    dispatch->dec_smooth_row = JpgSmoothRow;
     dispatch->huff_decode_dequantized = JpgDecodeBlockDequantized;
 }
 

@@ -32,7 +32,7 @@ typedef void (*JpgColourOutKernel)(const int16_t *luma, const int16_t *cb, const
 typedef void (*JpgFourChannelOutKernel)(const int16_t *c0, const int16_t *c1, const int16_t *c2, const int16_t *c3,
                                         uint8_t *dib, ptrdiff_t lineStep);
 // One output row of 16 pixels of an MCU with smoothed chroma (see
-// JpgSmoothRowSse2); layout is one of the JPG_SMOOTH_ codes.
+// JpgSmoothRow); layout is one of the JPG_SMOOTH_ codes.
 enum { JPG_SMOOTH_RGB = 0, JPG_SMOOTH_BGR = 1, JPG_SMOOTH_RGBA = 2 };
 typedef void (*JpgSmoothRowKernel)(const uint8_t *luma, const uint8_t *cb, const uint8_t *cbOther, const uint8_t *cr,
                                    const uint8_t *crOther, int layout, uint8_t *dib);
@@ -77,7 +77,7 @@ struct JpgDispatch {
     JpgDecodeBlockRoutine huff_decode_dc_skip_ac;
     JpgQuantRoutine quant_aan, quant_integer, run_quant;
     JpgDequantRoutine dequant_aan, dequant_integer, run_dequant;
-    JpgSmoothRowKernel dec_smooth_row; // none: through the planes
+    JpgSmoothRowKernel dec_smooth_row; // null: through the planes
     // The integer dequantisation and 8 x 8 inverse transform in one pass;
     // none: the two slots one after the other.
     JpgDequantRoutine dequant_idct_integer_8x8;

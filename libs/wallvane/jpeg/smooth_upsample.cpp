@@ -5,7 +5,9 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "colour_terms.h"
 #include "jpeg_decoder.h"
+#include "jpeg_dispatch.h"
 
 namespace {
 
@@ -73,6 +75,75 @@ inline int FirstColumn(const RowBuffers *b, int k, int a)
 inline int CeilDiv(int a, int b)
 {
     return (a + b - 1) / b;
+}
+
+// The 16 smoothed values of one chroma row, one for each output pixel:
+// with another row, 3 x this + that, filtered to sixteenths; without,
+// filtered to quarters. here[-1] and here[8] are the neighbouring MCUs'
+// samples.
+inline void SmoothChromaRow(const uint8_t *here, const uint8_t *other, int16_t out[16])
+{
+    int16_t sum[10], even[8], odd[8];
+    int evenRound, oddRound, shift;
+    if (other) {
+        for (int i = 0; i < 10; i++)
+            sum[i] = (int16_t)(3 * here[i - 1] + other[i - 1]);
+        evenRound = 8, oddRound = 7, shift = 4;
+    } else {
+        for (int i = 0; i < 10; i++)
+            sum[i] = here[i - 1];
+        evenRound = 1, oddRound = 2, shift = 2;
+    }
+    for (int i = 0; i < 8; i++) {
+        int centre = 3 * sum[i + 1];
+        even[i] = (int16_t)((centre + sum[i] + evenRound) >> shift);
+        odd[i] = (int16_t)((centre + sum[i + 2] + oddRound) >> shift);
+    }
+    for (int i = 0; i < 8; i++) {
+        out[2 * i] = even[i];
+        out[2 * i + 1] = odd[i];
+    }
+}
+
+// Kept apart from the interleaving so that the compiler can run it on
+// eight pixels at once: the chroma terms with their whole multiples of 256
+// taken out, so that every step fits 16 bits for samples of 0..255.
+inline int16_t Limit16(int16_t v)
+{
+    v = v < 0 ? (int16_t)0 : v;
+    return v > 255 ? (int16_t)255 : v;
+}
+
+inline void ConvertRow(const uint8_t *luma, const int16_t cb[16], const int16_t cr[16], uint8_t red[16],
+                       uint8_t green[16], uint8_t blue[16])
+{
+    for (int i = 0; i < 16; i++) {
+        int16_t y = luma[i], b = cb[i], r = cr[i];
+        // (359 r - 45813) >> 8, (34806 - 88 b - 183 r) >> 8, (454 b - 57937) >> 8
+        int16_t redTerm = (int16_t)(r - 179 + (int16_t)((int16_t)(103 * r + 11) >> 8));
+        int16_t greenTerm = (int16_t)(135 - r + (int16_t)((int16_t)(73 * r - 88 * b + 246) >> 8));
+        int16_t blueTerm = (int16_t)(2 * b - 226 + (int16_t)((int16_t)(-58 * b - 81) >> 8));
+        red[i] = (uint8_t)Limit16((int16_t)(y + redTerm));
+        green[i] = (uint8_t)Limit16((int16_t)(y + greenTerm));
+        blue[i] = (uint8_t)Limit16((int16_t)(y + blueTerm));
+    }
+}
+
+template <int Channels, int RedAt, int BlueAt>
+void WriteSmoothRow(const uint8_t *luma, const int16_t cb[16], const int16_t cr[16], uint8_t *dib)
+{
+    uint8_t red[16], green[16], blue[16];
+    ConvertRow(luma, cb, cr, red, green, blue);
+    // Whole 4-byte pixels (x86 keeps the low byte first); 3-byte ones
+    // overlap, each store's top byte rewritten by the next pixel, and the
+    // last goes out as its 3 bytes, so nothing past the row is touched.
+    uint32_t pixels[16];
+    for (int i = 0; i < 16; i++)
+        pixels[i] = (uint32_t)red[i] << (8 * RedAt) | (uint32_t)green[i] << 8 | (uint32_t)blue[i] << (8 * BlueAt) |
+                    (Channels == 4 ? 0xFF000000u : 0);
+    for (int i = 0; i < 15; i++)
+        memcpy(dib + Channels * i, &pixels[i], 4);
+    memcpy(dib + Channels * 15, &pixels[15], Channels);
 }
 
 } // namespace
@@ -225,6 +296,22 @@ void JpgBuildSmoothPlanes(JPEG_PROPERTIES *p, int a, int b)
             }
         }
     }
+}
+
+// One output row of a smoothed MCU in plain code: the planes' filter and
+// the in-place converter's arithmetic in one pass, without the planes.
+void JpgSmoothRow(const uint8_t *luma, const uint8_t *cb, const uint8_t *cbOther, const uint8_t *cr,
+                  const uint8_t *crOther, int layout, uint8_t *dib)
+{
+    int16_t cbRow[16], crRow[16];
+    SmoothChromaRow(cb, cbOther, cbRow);
+    SmoothChromaRow(cr, crOther, crRow);
+    if (layout == JPG_SMOOTH_RGBA)
+        WriteSmoothRow<4, 0, 2>(luma, cbRow, crRow, dib);
+    else if (layout == JPG_SMOOTH_BGR)
+        WriteSmoothRow<3, 2, 0>(luma, cbRow, crRow, dib);
+    else
+        WriteSmoothRow<3, 0, 2>(luma, cbRow, crRow, dib);
 }
 
 // A whole MCU of the usual smoothed shape (three components, luminance

@@ -116,13 +116,19 @@ inline void StoreSamples(int16_t *block, const __m64 y[8])
     }
 }
 
-// Four columns starting at block.
-inline void InverseColumns(int16_t *block)
+// Four columns starting at block; rows at and past used hold zeros from
+// the row pass, and their terms are left out.
+inline void InverseColumns(int16_t *block, int used)
 {
     __m64 x[8], y[8];
     for (int r = 0; r < 8; r++)
         x[r] = Load(block + 8 * r);
-    Columns::Inverse(x, y);
+    if (used <= 2)
+        Columns::InverseFirstTwo(x, y);
+    else if (used <= 4)
+        Columns::InverseUpperHalf(x, y);
+    else
+        Columns::Inverse(x, y);
     StoreSamples(block, y);
 }
 
@@ -168,8 +174,11 @@ void Inverse(int16_t *block)
         }
     }
     if (rows > 1) {
-        InverseColumns(block);
-        InverseColumns(block + 4);
+        // Most blocks of a photograph hold their coefficients in the first
+        // rows.
+        int used = rows < 4 ? 2 : rows < 16 ? 4 : 8;
+        InverseColumns(block, used);
+        InverseColumns(block + 4, used);
     } else {
         InverseColumnsOfRowZero(block);
         InverseColumnsOfRowZero(block + 4);

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "jpeg_codec.h"
+#include "jpeg_decoder.h"
+#include "jpeg_dispatch.h"
 #include "jpeg_encode_helpers.h"
 #include "jpeg_encoder.h"
 #include "jpeg_test_files.h"
@@ -740,3 +742,38 @@ TEST(JpegSimd, ForcedProcessorTypesDecodeEveryLayoutAlike)
 }
 
 } // namespace
+
+TEST(JpegSimd, PlainSmoothedRowEqualsTheSse2One)
+{
+    // Every chroma pair, flat so the filter passes it unchanged, under dark,
+    // middle and bright luminance: the clamps at 0 and 255 and the green
+    // term's largest sums. Then random rows with and without the row beside.
+    struct Row {
+        uint8_t luma[16], cb[10], cbOther[10], cr[10], crOther[10];
+    } row;
+    auto compare = [&](bool other, int layout) {
+        uint8_t plain[64], packed[64];
+        memset(plain, 0xA5, sizeof plain);
+        memset(packed, 0xA5, sizeof packed);
+        JpgSmoothRow(row.luma, row.cb + 1, other ? row.cbOther + 1 : nullptr, row.cr + 1,
+                     other ? row.crOther + 1 : nullptr, layout, plain);
+        JpgSmoothRowSse2(row.luma, row.cb + 1, other ? row.cbOther + 1 : nullptr, row.cr + 1,
+                         other ? row.crOther + 1 : nullptr, layout, packed);
+        return memcmp(plain, packed, sizeof plain) == 0;
+    };
+    for (int i = 0; i < 16; i++)
+        row.luma[i] = (uint8_t)(i < 5 ? i : i > 10 ? 240 + i : 120 + i);
+    for (int cb = 0; cb < 256; cb++)
+        for (int cr = 0; cr < 256; cr++) {
+            memset(row.cb, cb, 10), memset(row.cbOther, cb, 10);
+            memset(row.cr, cr, 10), memset(row.crOther, cr, 10);
+            for (int layout : {JPG_SMOOTH_RGB, JPG_SMOOTH_BGR, JPG_SMOOTH_RGBA})
+                ASSERT_TRUE(compare(cb & 1, layout)) << "cb " << cb << " cr " << cr << " layout " << layout;
+        }
+    std::mt19937 random(91);
+    for (int n = 0; n < 3000; n++) {
+        for (uint8_t &byte : *reinterpret_cast<uint8_t(*)[sizeof row]>(&row))
+            byte = (uint8_t)random();
+        ASSERT_TRUE(compare(n & 1, n % 3)) << n;
+    }
+}
