@@ -1,5 +1,7 @@
 #include "test_support.h"
 
+#include <tlhelp32.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
@@ -192,6 +194,50 @@ ModalDialogAnswerer::~ModalDialogAnswerer()
 int ModalDialogAnswerer::Count() const
 {
     return ActiveAnswerer->count;
+}
+
+std::set<DWORD> ProcessThreads()
+{
+    std::set<DWORD> ids;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return ids;
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+        if (entry.th32OwnerProcessID == GetCurrentProcessId())
+            ids.insert(entry.th32ThreadID);
+    CloseHandle(snapshot);
+    return ids;
+}
+
+namespace {
+std::string RefusedClass;
+HHOOK RefusalHook;
+
+LRESULT CALLBACK RefuseCreationHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_CREATEWND) {
+        char className[64] = {};
+        GetClassNameA((HWND)wParam, className, sizeof className);
+        if (lstrcmpiA(className, RefusedClass.c_str()) == 0)
+            return 1;
+    }
+    return CallNextHookEx(RefusalHook, code, wParam, lParam);
+}
+} // namespace
+
+WindowClassRefusal::WindowClassRefusal(const char *className)
+{
+    RefusedClass = className;
+    hook = RefusalHook =
+        SetWindowsHookExA(WH_CBT, RefuseCreationHook, nullptr, GetCurrentThreadId());
+}
+
+WindowClassRefusal::~WindowClassRefusal()
+{
+    UnhookWindowsHookEx(hook);
+    RefusalHook = nullptr;
 }
 
 static LONG DeleteTree(HKEY parent, const char *name)

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,10 @@ bool PumpUntil(const std::function<bool()> &condition, DWORD timeoutMs = 5000);
 // until what its handling posted has been handled too. False on the deadline.
 bool PumpPostedMessages(DWORD timeoutMs = 5000);
 bool PumpUntilDispatched(const std::function<bool(const MSG &)> &match, DWORD timeoutMs = 5000);
+
+// The ids of this process's threads as they are now. (Wine hands a thread id
+// out again only after hundreds of others, so a new one is never an old one.)
+std::set<DWORD> ProcessThreads();
 
 // Answers every message box of the program while it lives, recording each.
 class MessageBoxRecorder {
@@ -45,6 +50,19 @@ public:
     explicit ModalDialogAnswerer(std::function<void(HWND dialog)> handler);
     ~ModalDialogAnswerer();
     int Count() const;
+};
+
+// Refuses, while it lives, every window of the named class made on this
+// thread: its creation fails as it would for want of memory.
+class WindowClassRefusal {
+public:
+    explicit WindowClassRefusal(const char *className);
+    ~WindowClassRefusal();
+    WindowClassRefusal(const WindowClassRefusal &) = delete;
+    WindowClassRefusal &operator=(const WindowClassRefusal &) = delete;
+
+private:
+    HHOOK hook;
 };
 
 // A registry root of the test's own, deleted at the end: settings written

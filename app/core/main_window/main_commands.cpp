@@ -233,15 +233,15 @@ static LRESULT OnNewGroup(HWND mainWindow)
 
 static LRESULT OnDefaultPrefs(HWND mainWindow)
 {
-    if (PreferencesDialogOpen) {
+    if (PrefsDialog.open) {
         ZtMessageBox(mainWindow,
                      "Only one instance of the preference dialog\ncan be open at a time",
                      "Preference Open Error", MB_ICONASTERISK);
         return 0;
     }
-    PreferencesDialogOpen = 1;
+    PrefsDialog.open = 1;
     INT_PTR result = RunPreferencesDialog(mainWindow, ZETTLY_DEFAULT_SLOT);
-    PreferencesDialogOpen = 0;
+    PrefsDialog.open = 0;
     if (result > 0) {
         // The defaults dialog also holds the global transparency, which
         // every open note shows.

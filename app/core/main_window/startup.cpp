@@ -112,7 +112,6 @@ static int StartServices(ZettliesRun *run)
     EnterAppDataFolder(FALSE);
     InitCommonControls();
 
-    lstrcpyA(RichEditClassName, RICH_EDIT_CLASS);
     run->richEdit = LoadLibraryA(RICH_EDIT_LIBRARY);
     if (!run->richEdit) {
         ZtMessageBox(nullptr, "Unable to load the Rich Edit control!", "Load riched32.dll error",

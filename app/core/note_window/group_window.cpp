@@ -32,12 +32,18 @@
 static_assert(IDD_RELINK == 151 && CMD_ADD_TO_GROUP_FIRST + ZETTLY_LAST_NOTE_SLOT == 22254,
               "one add-to-group id per group slot 0..254");
 
-static HMENU GroupMenu;
-static int GroupWindowCount;
+// One menu serves every group, since only one can be open at a time; it
+// lives while any group window does.
+struct SharedGroupMenu {
+    HMENU menu;
+    int users; // group windows that hold it
+};
+static SharedGroupMenu GroupMenu;
 
-// The strip's mouse memory of one group: the group window's user data from
-// WM_NCCREATE to WM_NCDESTROY.
+// The strip's mouse memory of one group and its hold on the shared menu: the
+// group window's user data from WM_NCCREATE to WM_NCDESTROY.
 struct GroupMouse {
+    BOOL holdsMenu;
     BOOL dragging;
     BOOL closeHot;
     POINT pressScreen;
@@ -389,15 +395,15 @@ static void ApplyGroupWindowOptions(HWND group, const ZettlyRecord &z)
 
 static void OpenGroupPreferences(HWND group, int slot)
 {
-    if (PreferencesDialogOpen) {
+    if (PrefsDialog.open) {
         ZtMessageBox(group,
                      "Only one instance of the preference dialog box\ncan be open at a time.",
                      "Preference Open Error", MB_ICONINFORMATION);
         return;
     }
-    PreferencesDialogOpen = 1;
+    PrefsDialog.open = 1;
     INT_PTR result = RunPreferencesDialog(group, slot);
-    PreferencesDialogOpen = 0;
+    PrefsDialog.open = 0;
     if (result != 1 || ZettlyTable[slot].window != group)
         return;
     ZettlyRecord *z = &ZettlyTable[slot];
@@ -532,16 +538,17 @@ static void OnGroupDropFiles(HWND group, int slot, HDROP drop, LPARAM lParam)
 
 static void ShowGroupMenu(HWND group, int slot, LPARAM lParam)
 {
-    if (!GroupMenu)
+    HMENU menu = GroupMenu.menu;
+    if (!menu)
         return;
     const ZettlyRecord &z = ZettlyTable[slot];
-    CheckMenuItem(GroupMenu, CMD_ALWAYS_ON_TOP, z.topMost ? MF_CHECKED : MF_UNCHECKED);
-    ModifyMenuA(GroupMenu, CMD_ROLL_ZETTLY, MF_BYCOMMAND | MF_STRING, CMD_ROLL_ZETTLY,
+    CheckMenuItem(menu, CMD_ALWAYS_ON_TOP, z.topMost ? MF_CHECKED : MF_UNCHECKED);
+    ModifyMenuA(menu, CMD_ROLL_ZETTLY, MF_BYCOMMAND | MF_STRING, CMD_ROLL_ZETTLY,
                 z.rolledUp ? "UnRoll Zettly\tAlt+Z" : "Roll Zettly\tAlt+Z");
     POINT at = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     if (lParam == -1)
         GetCursorPos(&at);
-    TrackPopupMenuEx(GroupMenu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, group, nullptr);
+    TrackPopupMenuEx(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, group, nullptr);
 }
 
 static LRESULT OnGroupCommand(HWND group, int slot, WPARAM wParam, LPARAM lParam)
@@ -632,7 +639,32 @@ static void BuildGroupMenu(void)
     AppendMenuA(menu, MF_POPUP, (UINT_PTR)exchange, "Export/Import");
     AppendMenuA(menu, MF_STRING, CMD_MAKE_DEFAULT, "Make As &Default Style\tAlt+D");
     AppendMenuA(menu, MF_STRING, CMD_CLOSE_ZETTLY, "&Close Zettly\tAlt+F4");
-    GroupMenu = menu;
+    GroupMenu.menu = menu;
+}
+
+static void TakeGroupMenu(HWND group)
+{
+    GroupMouse *m = MouseOf(group);
+    if (!m || m->holdsMenu)
+        return;
+    m->holdsMenu = TRUE;
+    if (GroupMenu.users++ == 0)
+        BuildGroupMenu();
+}
+
+// Only a window that took the menu gives it back: a group refused before it
+// took it must not take the menu from the others. At WM_NCDESTROY: a window
+// whose WM_CREATE failed gets no WM_DESTROY under Wine, only this.
+static void ReleaseGroupMenu(HWND group)
+{
+    GroupMouse *m = MouseOf(group);
+    if (!m || !m->holdsMenu)
+        return;
+    m->holdsMenu = FALSE;
+    if (GroupMenu.users > 0 && --GroupMenu.users == 0 && GroupMenu.menu) {
+        DestroyMenu(GroupMenu.menu);
+        GroupMenu.menu = nullptr;
+    }
 }
 
 // ---------------------------------------------------------------- window
@@ -643,10 +675,7 @@ static LRESULT OnGroupCreate(HWND group, const CREATESTRUCTA *cs)
     if (!IsSlot(slot))
         return -1;
     ZettlyRecord *z = &ZettlyTable[slot];
-    if (GroupWindowCount++ == 0) {
-        BuildGroupMenu();
-        LoadNoteIcons();
-    }
+    TakeGroupMenu(group);
     z->window = group;
     if (z->backBrush)
         DeleteObject(z->backBrush);
@@ -686,10 +715,6 @@ static void OnGroupDestroy(HWND group)
     }
     ReleaseZettlySlot(group);
     DragAcceptFiles(group, FALSE);
-    if (GroupWindowCount > 0 && --GroupWindowCount == 0 && GroupMenu) {
-        DestroyMenu(GroupMenu);
-        GroupMenu = nullptr;
-    }
 }
 
 static void OnGroupMinMax(HWND group, int slot, MINMAXINFO *info)
@@ -860,14 +885,19 @@ LRESULT CALLBACK GroupWndProc(HWND group, UINT message, WPARAM wParam, LPARAM lP
 {
     if (message == WM_NCCREATE && !MakeWindowBlock(group, sizeof(GroupMouse)))
         return FALSE;
-    if (message == WM_NCDESTROY)
+    if (message == WM_NCDESTROY) {
+        ForgetRoll(group);
+        ReleaseGroupMenu(group);
         FreeWindowBlock(group);
+    }
     if (message == WM_CREATE)
         return OnGroupCreate(group, (const CREATESTRUCTA *)lParam);
     int slot = FindZettlyByWindow(group);
     if (message == RollFinishedMessage() && message != 0) {
-        LRESULT done = FinishRollUp(group, (const RollParams *)lParam);
-        LayoutGroupScrollBars(slot);
+        const RollParams *p = (const RollParams *)lParam;
+        LRESULT done = FinishRoll(group, p);
+        if (p->endSlot >= 0)
+            LayoutGroupScrollBars(slot);
         return done;
     }
     switch (message) {

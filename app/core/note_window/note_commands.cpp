@@ -24,13 +24,15 @@
 
 // ---------------------------------------------------------------- the menu
 
-// One menu serves every note: only one can be open at a time.
+// One menu serves every note, since only one can be open at a time; it lives
+// while any note window does.
 struct NoteMenuSet {
     HMENU menu;
     HMENU calculator;
     HMENU group; // replaced at every opening
     HMENU mail;
     HMENU process;
+    int users;   // note windows that hold it
 };
 static NoteMenuSet Menus;
 
@@ -69,7 +71,7 @@ static void AppendPopup(HMENU menu, HMENU popup, const char *text)
     AppendMenuA(menu, MF_POPUP, (UINT_PTR)popup, text);
 }
 
-void BuildNoteMenu(void)
+static void BuildNoteMenu(void)
 {
     if (Menus.menu)
         return;
@@ -137,8 +139,16 @@ void BuildNoteMenu(void)
     AppendLines(menu, tail, 2);
 }
 
-void DestroyNoteMenu(void)
+void TakeNoteMenu(void)
 {
+    if (Menus.users++ == 0)
+        BuildNoteMenu();
+}
+
+void ReleaseNoteMenu(void)
+{
+    if (Menus.users <= 0 || --Menus.users > 0)
+        return;
     if (Menus.menu)
         DestroyMenu(Menus.menu);
     Menus = NoteMenuSet{};
@@ -442,7 +452,7 @@ static LRESULT OnPreferences(const NoteCommand &c)
     ZettlyRecord *z = Record(c);
     if (!z)
         return 0;
-    if (PreferencesDialogOpen) {
+    if (PrefsDialog.open) {
         ZtMessageBox(c.note,
                      "Only one instance of the preference dialog box\ncan be open at a time.",
                      "Preference Open Error", MB_ICONINFORMATION);
@@ -450,9 +460,9 @@ static LRESULT OnPreferences(const NoteCommand &c)
     }
     COLORREF back = z->backColour, text = z->textColour;
     Companions(c, EDIT_HIDE_COMPANIONS);
-    PreferencesDialogOpen = 1;
+    PrefsDialog.open = 1;
     INT_PTR answer = RunPreferencesDialog(c.note, c.slot);
-    PreferencesDialogOpen = 0;
+    PrefsDialog.open = 0;
     Companions(c, EDIT_SHOW_COMPANIONS);
     if (answer != 1)
         return 0;

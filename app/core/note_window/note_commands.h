@@ -3,9 +3,11 @@
 #pragma once
 #include <windows.h>
 
-// The one menu shared by all note windows.
-void BuildNoteMenu(void);
-void DestroyNoteMenu(void);
+// The one menu shared by all note windows: each note window takes it when
+// made and releases it when destroyed; the first builds it, the last
+// destroys it.
+void TakeNoteMenu(void);
+void ReleaseNoteMenu(void);
 
 // WM_CONTEXTMENU: brings the marks and the group list up to date; with
 // wParam 0 returns the menu without showing it, else shows it at the

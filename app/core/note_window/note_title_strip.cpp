@@ -8,22 +8,15 @@
 #include "core/notes_table/zettly_settings.h"
 #include "core/notes_table/zettly_slots.h"
 
-enum { ICON_CLOSE, ICON_CLOSE_HOT, ICON_ALARM, ICON_CALCULATOR, ICON_CONSOLE, ICON_COUNT };
-static HICON NoteIcons[ICON_COUNT];
-
-void LoadNoteIcons(void)
+// LoadIcon hands out the system's shared copy of a resource icon, which is
+// never freed: asking for it at each drawing costs a look-up and keeps no
+// handles of our own.
+static void DrawStripIcon(HDC dc, int iconId, int x, int size)
 {
-    static const int ids[ICON_COUNT] = {IDI_NOTE_CLOSE, IDI_NOTE_CLOSE_HOT, IDI_NOTE_ALARM,
-                                        IDI_NOTE_CALCULATOR, IDI_NOTE_CONSOLE};
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    for (int i = 0; i < ICON_COUNT; ++i)
-        if (!NoteIcons[i])
-            NoteIcons[i] = LoadIconA(instance, MAKEINTRESOURCEA(ids[i]));
-}
-
-static void DrawStripIcon(HDC dc, HICON icon, int x, int size)
-{
-    if (icon && x != STRIP_NO_ICON && size > 0)
+    if (x == STRIP_NO_ICON || size <= 0)
+        return;
+    HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(iconId));
+    if (icon)
         DrawIconEx(dc, x, 0, icon, size, size, 0, nullptr, DI_NORMAL);
 }
 
@@ -67,10 +60,10 @@ static void DrawStrip(HDC target, HWND note, int slot, int width, int h)
 
     TitleStripLayout l = LayoutTitleStrip(width, h, ZettlyInfo.closeButton, z->alarmActive,
                                           z->calculatorMode, z->consoleMode);
-    DrawStripIcon(dc, NoteIcons[ICON_CLOSE], l.closeX, l.size);
-    DrawStripIcon(dc, NoteIcons[ICON_ALARM], l.alarmX, l.size);
-    DrawStripIcon(dc, NoteIcons[ICON_CALCULATOR], l.calculatorX, l.size);
-    DrawStripIcon(dc, NoteIcons[ICON_CONSOLE], l.consoleX, l.size);
+    DrawStripIcon(dc, IDI_NOTE_CLOSE, l.closeX, l.size);
+    DrawStripIcon(dc, IDI_NOTE_ALARM, l.alarmX, l.size);
+    DrawStripIcon(dc, IDI_NOTE_CALCULATOR, l.calculatorX, l.size);
+    DrawStripIcon(dc, IDI_NOTE_CONSOLE, l.consoleX, l.size);
 
     // A black note's strip cannot be darkened: a sunken line parts it from the text.
     if (strip == base && !z->rolledUp)
@@ -110,6 +103,6 @@ void DrawCloseButton(HWND note, int slot, BOOL held)
     HDC dc = GetDC(note);
     if (!dc)
         return;
-    DrawStripIcon(dc, NoteIcons[held ? ICON_CLOSE_HOT : ICON_CLOSE], l.closeX, l.size);
+    DrawStripIcon(dc, held ? IDI_NOTE_CLOSE_HOT : IDI_NOTE_CLOSE, l.closeX, l.size);
     ReleaseDC(note, dc);
 }

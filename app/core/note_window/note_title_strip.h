@@ -2,9 +2,6 @@
 #pragma once
 #include <windows.h>
 
-// The five icons, loaded once by the first note window and kept.
-void LoadNoteIcons(void);
-
 // Paints the strip into dc, or into the window's own context when dc is null.
 void PaintTitleStrip(HWND note, int slot, HDC dc);
 

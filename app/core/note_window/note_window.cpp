@@ -28,20 +28,17 @@
 #include "window_class.h"
 #include "window_creation.h"
 
-int LastFocusedZettly = -1;
 HWND MainWindow;
-char RichEditClassName[16];
 
 enum {
     EDIT_STYLE_WRAPPED = 0x50001544, // ES_WANTRETURN etc., no horizontal scrolling
     EDIT_STYLE_UNWRAPPED = 0x500015C4,
 };
 
-static int NoteWindowCount;
-
-// The strip's mouse memory of one note: the note window's user data from
-// WM_NCCREATE to WM_NCDESTROY.
+// The strip's mouse memory of one note and its hold on the shared menu: the
+// note window's user data from WM_NCCREATE to WM_NCDESTROY.
 struct StripMouse {
+    BOOL holdsMenu; // only a window that took the menu gives it back
     BOOL pressed;  // a press on the strip holds the capture
     BOOL dragged;  // the note has moved since that press
     BOOL closeHot; // the close button shows its held form
@@ -126,9 +123,7 @@ static HWND CreateEditor(HWND note, int slot, ZettlyRecord *z)
         at.bottom = 0;
     // Each editor once had a heap of its own; the rich-edit control keeps its
     // text in its own memory anyway, so the program's instance serves.
-    return CreateWindowExA(WS_EX_TRANSPARENT,
-                           RichEditClassName[0] ? RichEditClassName : RICH_EDIT_CLASS, "",
-                           style, at.left, at.top, at.right, at.bottom, note,
+    return CreateWindowExA(WS_EX_TRANSPARENT, RICH_EDIT_CLASS, "", style, at.left, at.top, at.right, at.bottom, note,
                            (HMENU)(INT_PTR)NOTE_EDIT_ID, GetModuleHandleA(nullptr), nullptr);
 }
 
@@ -201,18 +196,15 @@ static LRESULT OnNoteCreate(HWND note, const CREATESTRUCTA *cs)
     if (slot > ZETTLY_LAST_NOTE_SLOT)
         return -1;
     ZettlyRecord *z = &ZettlyTable[slot];
-    if (NoteWindowCount == 0) {
-        BuildNoteMenu();
-        LoadNoteIcons();
-    }
-    ++NoteWindowCount;
+    MouseOf(note)->holdsMenu = TRUE;
+    TakeNoteMenu();
 
     HWND edit = CreateEditor(note, slot, z);
     z->editWindow = edit;
     if (!edit) {
         ZtMessageBox(note, "Can't Create Edit Control", "Out Of Memory", MB_ICONHAND);
-        // Creation fails as a whole: the note is destroyed by the system,
-        // and its destruction undoes the count taken above.
+        // Creation fails as a whole: the system destroys the note (Wine
+        // with WM_NCDESTROY alone), which gives back the menu taken above.
         return -1;
     }
     SubclassEditor(note, slot, edit);
@@ -274,6 +266,17 @@ static void ReleaseEditState(HWND edit)
     HeapFree(GetProcessHeap(), 0, state);
 }
 
+// At WM_NCDESTROY: a window whose WM_CREATE failed gets no WM_DESTROY under
+// Wine, only this.
+static void GiveBackNoteMenu(HWND note)
+{
+    StripMouse *m = MouseOf(note);
+    if (m && m->holdsMenu) {
+        m->holdsMenu = FALSE;
+        ReleaseNoteMenu();
+    }
+}
+
 static void OnNoteDestroy(HWND note)
 {
     int slot = FindZettlyByWindow(note);
@@ -287,8 +290,6 @@ static void OnNoteDestroy(HWND note)
             DestroyWindow(z->titleEdit);
         z->titleEdit = nullptr;
         console = z->consoleMode;
-        if (LastFocusedZettly == slot)
-            LastFocusedZettly = -1;
     }
     ReleaseZettlySlot(note);
     Editing().findReplaceOwnerDestroyed(note);
@@ -298,8 +299,6 @@ static void OnNoteDestroy(HWND note)
         Editing().attachEditBar(EditToolbarWindow, -1);
     }
     DragAcceptFiles(note, FALSE);
-    if (NoteWindowCount > 0 && --NoteWindowCount == 0)
-        DestroyNoteMenu();
     if (console)
         Editing().consoleStop(slot, 1);
 }
@@ -546,7 +545,6 @@ static void OnNoteSetFocus(int slot)
 {
     if (slot >= 0)
         ZettlyTable[slot].blinking = 0;
-    LastFocusedZettly = slot;
 }
 
 static LRESULT OnNotePaint(HWND note, int slot, WPARAM wParam, LPARAM lParam)
@@ -606,15 +604,18 @@ LRESULT CALLBACK ZettlyWndProc(HWND note, UINT message, WPARAM wParam, LPARAM lP
 {
     if (message == WM_NCCREATE && !MakeWindowBlock(note, sizeof(StripMouse)))
         return FALSE;
-    if (message == WM_NCDESTROY)
+    if (message == WM_NCDESTROY) {
+        ForgetRoll(note);
+        GiveBackNoteMenu(note);
         FreeWindowBlock(note);
+    }
     if (message == WM_CREATE)
         return OnNoteCreate(note, (const CREATESTRUCTA *)lParam);
     if (Editing().objectActiveInPlace() && PassedToActiveObject(message))
         return DefWindowProcA(note, message, wParam, lParam);
     int slot = FindZettlyByWindow(note);
     if (message == RollFinishedMessage() && message != 0)
-        return FinishRollUp(note, (const RollParams *)lParam);
+        return FinishRoll(note, (const RollParams *)lParam);
     if (message == Editing().findReplaceMessage() && message != 0)
         return Editing().onFindReplaceMessage(note, slot, lParam);
     switch (message) {

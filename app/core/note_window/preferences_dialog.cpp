@@ -22,11 +22,7 @@
 
 static_assert(IDD_PREFS == IDD_PREFERENCES, "one preferences dialog id");
 
-int PreferencesDialogOpen;
-COLORREF ZettlyCustomColours[16];
-
-// Kept for the program's run: the dialog opens as it was last left.
-static int PrefsExpanded;
+PreferencesDialogRun PrefsDialog;
 
 enum {
     EXAMPLE_WIDTH = 200,
@@ -298,7 +294,7 @@ static void DrawExpandButton(HWND dialog, const DRAWITEMSTRUCT *item)
 {
     PrefsState *s = StateOf(dialog);
     FillRect(item->hDC, &item->rcItem, GetSysColorBrush(COLOR_BTNFACE));
-    HICON icon = s ? (PrefsExpanded ? s->collapseIcon : s->expandIcon) : nullptr;
+    HICON icon = s ? (PrefsDialog.expanded ? s->collapseIcon : s->expandIcon) : nullptr;
     if (icon)
         DrawIconEx(item->hDC, item->rcItem.left, item->rcItem.top, icon,
                    item->rcItem.right - item->rcItem.left, item->rcItem.bottom - item->rcItem.top,
@@ -414,8 +410,8 @@ static BOOL OnPrefsInit(HWND dialog, PreferencesData *data)
     ShowSaveLabel(dialog);
 
     GetWindowRect(dialog, &s->full);
-    Check(dialog, IDC_PREFS_EXPAND, PrefsExpanded);
-    if (!PrefsExpanded)
+    Check(dialog, IDC_PREFS_EXPAND, PrefsDialog.expanded);
+    if (!PrefsDialog.expanded)
         SetCollapsedSize(dialog, s);
 
     s->example = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, ZETTLY_TOOLTIP_CLASS,
@@ -442,7 +438,7 @@ static void UpdateExampleForOwn(HWND dialog, PrefsState *s)
         ShowExample(s, TrackPosition(dialog, IDC_PREFS_OWN_ALPHA));
     else if (!Checked(dialog, IDC_PREFS_ALL_TRANSPARENT))
         HideExample(s);
-    else if (PrefsExpanded)
+    else if (PrefsDialog.expanded)
         ShowExample(s, TrackPosition(dialog, IDC_PREFS_ALL_ALPHA));
     else
         HideExample(s);
@@ -452,7 +448,7 @@ static void UpdateExampleForOwn(HWND dialog, PrefsState *s)
 
 static void ChooseColour(HWND dialog, COLORREF *colour)
 {
-    if (PickColour(dialog, colour, ZettlyCustomColours))
+    if (PickColour(dialog, colour, PrefsDialog.customColours))
         Repaint(dialog);
 }
 
@@ -522,10 +518,10 @@ static void ToggleExpanded(HWND dialog, PrefsState *s)
     p.busySlot = -1;
     p.window = dialog;
     p.step = s->data->settings.animationStep;
-    if (!PrefsExpanded) {
+    if (!PrefsDialog.expanded) {
         p.targetBottom = now.top + (s->full.bottom - s->full.top);
         p.targetRight = now.left + (s->full.right - s->full.left);
-        PrefsExpanded = 1;
+        PrefsDialog.expanded = 1;
         if (Checked(dialog, IDC_PREFS_ALL_TRANSPARENT))
             ShowExample(s, TrackPosition(dialog, IDC_PREFS_ALL_ALPHA));
     } else {
@@ -533,7 +529,7 @@ static void ToggleExpanded(HWND dialog, PrefsState *s)
         GetWindowRect(GetDlgItem(dialog, IDC_PREFS_COLLAPSED_END), &marker);
         p.targetBottom = marker.top;
         p.targetRight = now.right;
-        PrefsExpanded = 0;
+        PrefsDialog.expanded = 0;
         if (!Checked(dialog, IDC_PREFS_OWN_TRANSPARENT))
             HideExample(s);
     }

@@ -6,8 +6,15 @@
 #include "core/notes_table/zettly_record.h"
 #include "core/notes_table/zettly_settings.h"
 
-// Set while a preferences dialog is open anywhere: there is only ever one.
-extern int PreferencesDialogOpen;
+// The preferences dialog beyond any one opening: there is only ever one open
+// anywhere, and each opening shows the view and the colour picker's custom
+// colours as the last one left them.
+struct PreferencesDialogRun {
+    int open; // held by whoever runs the dialog, while it is open
+    int expanded;
+    COLORREF customColours[16];
+};
+extern PreferencesDialogRun PrefsDialog;
 
 // What dialog 500 edits. The colour-scheme table is not in here: additions
 // and deletions act on the program's table at once and Cancel keeps them.

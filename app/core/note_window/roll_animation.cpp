@@ -1,6 +1,5 @@
 #include "roll_animation.h"
 
-#include <atomic>
 #include <cstdlib>
 #include <mmsystem.h>
 
@@ -14,8 +13,10 @@
 
 enum { ROLL_FRAME_MS = 16 };
 
-// The window whose animation holds each slot's roll; cleared by the thread.
-static std::atomic<HWND> RollBusy[ZETTLY_SLOTS];
+// Set on a note or group window while its roll animation runs. Only the
+// window's own thread sets and removes it: the animation thread asks the
+// window to, and once the window is gone the mark has gone with it.
+static const char ROLL_MARK[] = "ZettlyRollRunning";
 
 UINT RollFinishedMessage(void)
 {
@@ -27,7 +28,12 @@ UINT RollFinishedMessage(void)
 
 BOOL ZettlyRollRunning(int slot, HWND note)
 {
-    return slot >= 0 && slot < ZETTLY_SLOTS && note && RollBusy[slot] == note;
+    return slot >= 0 && slot < ZETTLY_SLOTS && note && GetPropA(note, ROLL_MARK) != nullptr;
+}
+
+void ForgetRoll(HWND window)
+{
+    RemovePropA(window, ROLL_MARK);
 }
 
 int ZettlyRolledUpHeight(HWND window, int slot)
@@ -42,13 +48,12 @@ int StartRollAnimation(const RollParams *params)
     if (!block)
         return -1;
     *block = *params;
-    int busy = block->busySlot;
-    if (busy >= 0 && busy < ZETTLY_SLOTS)
-        RollBusy[busy] = block->window;
+    bool marked = block->busySlot >= 0 && block->busySlot < ZETTLY_SLOTS && block->window &&
+                  SetPropA(block->window, ROLL_MARK, (HANDLE)1);
     HANDLE thread = CreateThread(nullptr, 512, RollAnimThread, block, 0, nullptr);
     if (!thread) {
-        if (busy >= 0 && busy < ZETTLY_SLOTS)
-            RollBusy[busy] = nullptr;
+        if (marked)
+            ForgetRoll(block->window);
         std::free(block);
         return -1;
     }
@@ -75,8 +80,9 @@ static void FollowGroup(int slot)
         LayoutGroupScrollBars(group);
 }
 
-LRESULT FinishRollUp(HWND window, const RollParams *p)
+LRESULT FinishRoll(HWND window, const RollParams *p)
 {
+    ForgetRoll(window);
     int slot = p->endSlot;
     if (slot < 0 || slot > ZETTLY_LAST_NOTE_SLOT || ZettlyTable[slot].window != window)
         return 0;
@@ -125,12 +131,12 @@ DWORD WINAPI RollAnimThread(LPVOID parameter)
     } while (!(RollEdgeDone(bottom) && RollEdgeDone(right)) && IsWindow(window));
 
     if (IsWindow(window)) {
-        if (p->endSlot < 0) {
-            if (p->focusWindow)
-                SetFocus(p->focusWindow);
-        } else {
-            // The record belongs to the window's thread: it is written there,
-            // and not at all once the window is gone.
+        if (p->endSlot < 0 && p->focusWindow)
+            SetFocus(p->focusWindow);
+        if (p->endSlot >= 0 || p->busySlot >= 0) {
+            // The record and the window's roll mark belong to the window's
+            // thread: they are written there, and not at all once the window
+            // is gone.
             p->finalLeft = r.left;
             p->finalTop = r.top;
             SendMessageA(window, RollFinishedMessage(), 0, (LPARAM)p);
@@ -138,9 +144,6 @@ DWORD WINAPI RollAnimThread(LPVOID parameter)
         if (p->repaint)
             RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE);
     }
-    int busy = p->busySlot;
-    if (busy >= 0 && busy < ZETTLY_SLOTS && RollBusy[busy] == window)
-        RollBusy[busy] = nullptr;
     std::free(p);
     return 0;
 }

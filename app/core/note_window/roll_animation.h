@@ -12,7 +12,7 @@ struct RollParams {
     HWND window;
     int step;          // pixels; below 1 counts as 1
     int repaint;       // RedrawWindow at the end
-    int busySlot;      // slot whose roll stays locked while this runs, -1 for none
+    int busySlot;      // slot whose window is marked rolling while this runs, -1 for none
     int finalLeft, finalTop; // filled by the thread: where the window ends up
 };
 
@@ -26,12 +26,16 @@ LRESULT RollZettly(HWND note, int slot);
 // True while an animation of the note runs (a second roll request is ignored).
 BOOL ZettlyRollRunning(int slot, HWND note);
 
-// The message the thread sends a window when a roll-up ends, so the record
-// is written on the window's own thread and never after the window is gone.
+// The message the thread sends a note or group window when its roll ends,
+// so the record is written on the window's own thread and never after the
+// window is gone.
 UINT RollFinishedMessage(void);
-// The window procedure's answer to it: sets the rolled-up flag and settles
-// the window. Returns 1, or 0 when the window no longer holds that slot.
-LRESULT FinishRollUp(HWND window, const RollParams *params);
+// The window procedure's answer to it: the window's roll no longer runs; at
+// the end of a roll-up it sets the rolled-up flag and settles the window.
+// Returns 1 then, else 0 (an unroll, or the window no longer holds that slot).
+LRESULT FinishRoll(HWND window, const RollParams *params);
+// Drops the window's roll mark: at WM_NCDESTROY, as a window must.
+void ForgetRoll(HWND window);
 
 // Height of the slot's window when rolled up.
 int ZettlyRolledUpHeight(HWND window, int slot);

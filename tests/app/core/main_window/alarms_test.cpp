@@ -11,8 +11,6 @@
 #include "core/main_window/alarms.h"
 #include "core/main_window/zettlies_files.h"
 
-#include <tlhelp32.h>
-
 std::vector<PlayedSound> PlayedSounds()
 {
     std::lock_guard<std::mutex> lock(SoundLock);
@@ -127,22 +125,6 @@ int AlarmTest::NoteWithAlarm(int hour, int pm, int minute, bool repeating)
     z->alarmActive = 1;
     z->blinkOn = 1;
     return slot;
-}
-
-// The threads of this process as they are now.
-static std::set<DWORD> ProcessThreads()
-{
-    std::set<DWORD> ids;
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    if (snapshot == INVALID_HANDLE_VALUE)
-        return ids;
-    THREADENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
-        if (entry.th32OwnerProcessID == GetCurrentProcessId())
-            ids.insert(entry.th32ThreadID);
-    CloseHandle(snapshot);
-    return ids;
 }
 
 // A check opens each reminder on a thread that it starts itself: the threads

@@ -601,9 +601,9 @@ TEST_F(MainWindowTest, FixUnlinkedFreesMembersWhoseGroupIsGone)
 TEST_F(MainWindowTest, OnlyOnePreferencesDialogAndCommandsOutsideTheTableAreIgnored)
 {
     CreateMain();
-    PreferencesDialogOpen = 1;
+    PrefsDialog.open = 1;
     SendMessageA(main, WM_COMMAND, CMD_DEFAULT_PREFS, 0);
-    PreferencesDialogOpen = 0;
+    PrefsDialog.open = 0;
     EXPECT_EQ(CountBoxes("Preference Open Error"), 1);
     EXPECT_EQ(SendMessageA(main, WM_COMMAND, 20999, 0), 0);
     EXPECT_EQ(SendMessageA(main, WM_USER, MAIN_SHORTCUT, 8), 0);

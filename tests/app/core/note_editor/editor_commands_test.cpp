@@ -396,12 +396,12 @@ TEST_F(EditorCommands, AFailedRecreationLeavesTheOldWindowAndItsText)
                               nullptr);
     z.checkListWindow = list;
 
-    char saved[sizeof RichEditClassName];
-    std::memcpy(saved, RichEditClassName, sizeof saved);
-    lstrcpyA(RichEditClassName, "NoSuchEditClass");
     MessageBoxRecorder boxes;
-    int result = RecreateZettlyWindow(slot, z.backColour, z.textColour);
-    std::memcpy(RichEditClassName, saved, sizeof saved);
+    int result;
+    {
+        WindowClassRefusal noEditor(RICH_EDIT_CLASS);
+        result = RecreateZettlyWindow(slot, z.backColour, z.textColour);
+    }
 
     EXPECT_EQ(result, -1);
     EXPECT_EQ(z.window, oldNote);

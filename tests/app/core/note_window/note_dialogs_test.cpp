@@ -19,6 +19,7 @@
 #include "core/note_window/group_members.h"
 #include "core/note_window/note_window.h"
 #include "core/note_window/preferences_dialog.h"
+#include "core/note_window/roll_animation.h"
 #include "core/notes_table/zettly_settings.h"
 #include "core/notes_table/zettly_slots.h"
 #include "test_support.h"
@@ -121,7 +122,7 @@ protected:
         ZettlyInfo.groupWarning = 0;
         ZettlySchemeCount = 0;
         QuickPickSelectedSlot = -1;
-        PreferencesDialogOpen = 0;
+        PrefsDialog.open = 0;
     }
     void TearDown() override
     {
@@ -462,6 +463,29 @@ TEST_F(NoteDialogs, ANoteSentToAnotherGroupByItsMenuLandsInViewAndFreesTheOldGro
     MapWindowPoints(secondWindow, nullptr, (POINT *)&view, 2);
     EXPECT_TRUE(IntersectRect(&overlap, &view, &inGroup)) << "the note can be seen in its group";
     EXPECT_TRUE(BarDisabled(secondWindow, OBJID_HSCROLL));
+}
+
+TEST_F(NoteDialogs, AnAnimatedGroupRollIgnoresASecondCommandAndUnrollsToWhereItWas)
+{
+    ZettlyInfo.animateRoll = 1;
+    ZettlyInfo.animationStep = 8;
+    int group = Make(200, 150, 300, 240, true);
+    ASSERT_GE(group, 0);
+    HWND window = ZettlyTable[group].window;
+    RECT before = WindowRect(window);
+    SendMessageA(window, WM_COMMAND, CMD_ROLL_ZETTLY, 0);
+    EXPECT_TRUE(ZettlyRollRunning(group, window));
+    SendMessageA(window, WM_COMMAND, CMD_ROLL_ZETTLY, 0); // mid-animation: ignored
+    ASSERT_TRUE(PumpUntil([&] { return !ZettlyRollRunning(group, window); }));
+    EXPECT_EQ(ZettlyTable[group].rolledUp, 1);
+    RECT rolled = WindowRect(window);
+    EXPECT_LT(rolled.bottom - rolled.top, before.bottom - before.top);
+
+    SendMessageA(window, WM_COMMAND, CMD_ROLL_ZETTLY, 0);
+    EXPECT_EQ(ZettlyTable[group].rolledUp, 0);
+    ASSERT_TRUE(PumpUntil([&] { return !ZettlyRollRunning(group, window); }));
+    RECT after = WindowRect(window);
+    EXPECT_TRUE(SameRect(before, after));
 }
 
 TEST_F(NoteDialogs, DraggingAMemberAboveItsGroupReleasesItInPlace)

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,17 @@ std::string EditText(HWND edit)
     std::string text;
     ReadEditText(edit, &text);
     return text;
+}
+
+// The one thread started since the list was taken, opened to wait for; null
+// when there is not exactly one.
+HANDLE ThreadStartedSince(const std::set<DWORD> &before)
+{
+    std::vector<DWORD> started;
+    for (DWORD id : ProcessThreads())
+        if (before.count(id) == 0)
+            started.push_back(id);
+    return started.size() == 1 ? OpenThread(SYNCHRONIZE, FALSE, started[0]) : nullptr;
 }
 
 class NoteWindow : public NoteTestBase {
@@ -265,7 +277,10 @@ TEST_F(NoteWindow, ANoteDestroyedMidAnimationIsNotWrittenTo)
     int slot = NewNote(200, 200, 200, 400);
     ASSERT_GE(slot, 0);
     HWND first = ZettlyTable[slot].window;
+    std::set<DWORD> threads = ProcessThreads();
     Roll(slot);
+    HANDLE animation = ThreadStartedSince(threads);
+    ASSERT_NE(animation, nullptr);
     ASSERT_TRUE(PumpUntil([&] { return WindowRect(first).bottom - WindowRect(first).top < 400; }))
         << "the roll never got under way";
     DestroyWindow(first);
@@ -273,9 +288,10 @@ TEST_F(NoteWindow, ANoteDestroyedMidAnimationIsNotWrittenTo)
     ASSERT_EQ(NewNote(300, 300, 200, 400), slot);
     HWND second = ZettlyTable[slot].window;
     ASSERT_NE(second, first);
-    EXPECT_FALSE(ZettlyRollRunning(slot, second));
-    // The slot's roll is held for the first window until its thread has ended.
-    ASSERT_TRUE(PumpUntil([&] { return !ZettlyRollRunning(slot, first); }));
+    EXPECT_FALSE(ZettlyRollRunning(slot, second)) << "the first window's roll is not the second's";
+    bool ended = PumpUntil([&] { return WaitForSingleObject(animation, 0) == WAIT_OBJECT_0; });
+    CloseHandle(animation);
+    ASSERT_TRUE(ended) << "the first window's animation never ended";
     ASSERT_TRUE(PumpPostedMessages());
     EXPECT_EQ(ZettlyTable[slot].rolledUp, 0);
     EXPECT_EQ(WindowRect(second).bottom - WindowRect(second).top, 400);
@@ -559,14 +575,13 @@ TEST_F(NoteWindow, LineColumnIndicatorFollowsTheCaret)
 
 TEST_F(NoteWindow, AnEditorThatCannotBeCreatedIsReportedAndTheSlotStaysFree)
 {
-    char saved[sizeof RichEditClassName];
-    std::memcpy(saved, RichEditClassName, sizeof saved);
-    lstrcpyA(RichEditClassName, "NoSuchEditClass");
     MessageBoxRecorder boxes;
     int slot = FindFreeZettlySlot();
     CloneZettly(ZETTLY_DEFAULT_SLOT, slot);
-    EXPECT_EQ(CreateZettlyWindow(nullptr, slot, TRUE, TRUE), -1);
-    std::memcpy(RichEditClassName, saved, sizeof saved);
+    {
+        WindowClassRefusal noEditor(RICH_EDIT_CLASS);
+        EXPECT_EQ(CreateZettlyWindow(nullptr, slot, TRUE, TRUE), -1);
+    }
     ASSERT_GE(boxes.Boxes().size(), 1u);
     EXPECT_EQ(boxes.Boxes()[0].text, "Can't Create Edit Control");
     EXPECT_EQ(boxes.Boxes()[0].caption, "Out Of Memory");
@@ -574,6 +589,33 @@ TEST_F(NoteWindow, AnEditorThatCannotBeCreatedIsReportedAndTheSlotStaysFree)
     EXPECT_EQ(FindFreeZettlySlot(), slot);
     // The shared menu and icons survive: the next note is made normally.
     EXPECT_EQ(NewNote(10, 10, 200, 100), slot);
+}
+
+TEST_F(NoteWindow, TheSharedMenuLivesWhileANoteWindowDoesAndARefusedOneLeavesIt)
+{
+    int slot = NewNote(10, 10, 200, 100);
+    ASSERT_GE(slot, 0);
+    // The slot past the notes' range is refused before the window takes the menu.
+    HWND refused = CreateWindowExA(WS_EX_TOOLWINDOW, ZETTLY_NOTE_CLASS, nullptr, WS_POPUP, 0, 0,
+                                   50, 50, nullptr, nullptr, GetModuleHandleA(nullptr),
+                                   (LPVOID)(INT_PTR)(ZETTLY_LAST_NOTE_SLOT + 1));
+    EXPECT_EQ(refused, nullptr);
+    HMENU menu = (HMENU)SendMessageA(ZettlyTable[slot].window, WM_CONTEXTMENU, 0, 0);
+    ASSERT_TRUE(IsMenu(menu)) << "the refused window gave back a menu it never took";
+    // One that took the menu and then failed gives it back.
+    {
+        MessageBoxRecorder boxes;
+        WindowClassRefusal noEditor(RICH_EDIT_CLASS);
+        int failing = FindFreeZettlySlot();
+        CloneZettly(ZETTLY_DEFAULT_SLOT, failing);
+        ASSERT_EQ(CreateZettlyWindow(nullptr, failing, TRUE, TRUE), -1);
+    }
+
+    DestroyWindow(ZettlyTable[slot].window);
+    EXPECT_FALSE(IsMenu(menu)) << "the last note window takes the menu with it";
+    slot = NewNote(10, 10, 200, 100);
+    ASSERT_GE(slot, 0);
+    EXPECT_TRUE(IsMenu((HMENU)SendMessageA(ZettlyTable[slot].window, WM_CONTEXTMENU, 0, 0)));
 }
 
 namespace {

@@ -23,7 +23,6 @@ inline void PrepareNoteWindows(void)
     static HMODULE richEdit = LoadLibraryA("RICHED32.DLL");
     (void)richEdit;
     InitCommonControls();
-    lstrcpyA(RichEditClassName, RICH_EDIT_CLASS);
     RegisterNoteClass(GetModuleHandleA(nullptr));
     RegisterGroupClass(GetModuleHandleA(nullptr));
 }

@@ -14,7 +14,6 @@ void NoteTableTest::SetUp()
 {
     if (!RichEdit)
         RichEdit = LoadLibraryA(RICH_EDIT_LIBRARY);
-    lstrcpyA(RichEditClassName, RICH_EDIT_CLASS);
     std::memset(ZettlyTable, 0, sizeof ZettlyTable);
     WNDCLASSA wc = {};
     wc.lpfnWndProc = ZettlyWndProc;
