@@ -150,7 +150,7 @@ static int CloseCheckListFile(NotesFileWork *w, FILE *file)
         return 0;
     bool ok = std::fflush(file) == 0 && !std::ferror(file) && _commit(_fileno(file)) == 0;
     if (!ok)
-        Failed(w);
+        KeepFailure(w);
     ok = std::fclose(file) == 0 && ok;
     FileStep(w);
     return ok ? 0 : -1;
@@ -166,7 +166,7 @@ static bool DescribeCurrentSet(const ZettlyFileSet &f, CommitRecord *holds)
 {
     for (int kind = 0; kind < ZETTLY_FILE_KINDS; ++kind) {
         ByteBuffer bytes;
-        if (ReadWholeFile(f.current[kind], &bytes) == -2)
+        if (ReadWholeNotesFile(f.current[kind], &bytes) == -2)
             return false;
         holds->files[kind] = DescribeBytes(bytes);
     }
@@ -176,7 +176,7 @@ static bool DescribeCurrentSet(const ZettlyFileSet &f, CommitRecord *holds)
 static bool FileHolds(const char *path, const CommitFile &expected)
 {
     ByteBuffer bytes;
-    if (ReadWholeFile(path, &bytes) != 0)
+    if (ReadWholeNotesFile(path, &bytes) != 0)
         return false;
     CommitFile found = DescribeBytes(bytes);
     return found.size == expected.size && found.checksum == expected.checksum;
@@ -221,7 +221,7 @@ static int PutSavedFilesInPlace(NotesFileWork *w, const CommitRecord *commit)
         return -1;
     if (marked) {
         if (!DeleteFileA(f.marker)) {
-            Failed(w);
+            KeepFailure(w);
             DeleteFileA(f.committing);
             return -1;
         }
@@ -236,7 +236,7 @@ static int PutSavedFilesInPlace(NotesFileWork *w, const CommitRecord *commit)
             // stay: with those already renamed they are this save's whole
             // set, which the next start puts in place or loads, never a mix
             // of two saves.
-            Failed(w);
+            KeepFailure(w);
             files->currentSetKnownGood = false;
             if (!backedUp)
                 return -1;
@@ -274,7 +274,7 @@ static int SaveAllNotes(NotesFileWork *w, const SaveShowing *showing)
     // A commit file left by an earlier save speaks for files that are not
     // these: a start must never take this save's files on its word.
     if (FileExists(f.committing) && !DeleteFileA(f.committing))
-        return Failed(w);
+        return KeepFailure(w);
     DeleteSavingFiles(f);
     int usedSlots[ZETTLY_LAST_NOTE_SLOT + 1];
     int storedIndexOfSlot[ZETTLY_SLOTS];
@@ -296,7 +296,7 @@ static int SaveAllNotes(NotesFileWork *w, const SaveShowing *showing)
         SetLastError(NotesFileWriteFault());
     else
         images.checkLists = std::fopen(f.saving[CHECK_LIST_FILE], "wb");
-    int result = images.checkLists ? 0 : Failed(w);
+    int result = images.checkLists ? 0 : KeepFailure(w);
     if (images.checkLists)
         FileStep(w);
 
@@ -324,7 +324,7 @@ static int SaveAllNotes(NotesFileWork *w, const SaveShowing *showing)
     CommitRecord commit = {};
     if (result == 0) {
         ByteBuffer lists;
-        result = ReadWholeFile(f.saving[CHECK_LIST_FILE], &lists) == 0 ? 0 : Failed(w);
+        result = ReadWholeNotesFile(f.saving[CHECK_LIST_FILE], &lists) == 0 ? 0 : KeepFailure(w);
         commit.files[RECORD_FILE] = DescribeBytes(images.records);
         commit.files[TEXT_FILE] = DescribeBytes(images.texts);
         commit.files[CHECK_LIST_FILE] = DescribeBytes(lists);
@@ -516,7 +516,7 @@ static bool FinishInterruptedSave(NotesFileWork *w)
         return false;
     ByteBuffer bytes;
     CommitRecord commit;
-    if (ReadWholeFile(f.committing, &bytes) != 0 ||
+    if (ReadWholeNotesFile(f.committing, &bytes) != 0 ||
         ParseCommitRecord(bytes.data(), bytes.size(), &commit) != 0) {
         // The commit file is written whole and flushed before the first file
         // is moved: one that is empty or cut off means the save stopped before
@@ -563,7 +563,7 @@ static void TellUnsavedSession(NotesFileWork *w)
     ByteBuffer bytes;
     uint32_t error = 0;
     char cause[96] = "the reason was not recorded";
-    if (about.nFileSizeHigh == 0 && about.nFileSizeLow < 64 && ReadWholeFile(path, &bytes) == 0 &&
+    if (about.nFileSizeHigh == 0 && about.nFileSizeLow < 64 && ReadWholeNotesFile(path, &bytes) == 0 &&
         ParseUnsavedNote(bytes.data(), bytes.size(), &error) == 0)
         DescribeSaveFailure(error, cause, sizeof cause);
     char text[512];
@@ -806,7 +806,7 @@ static bool ReadMarkerRecord(const ZettlyFileSet &f, CommitRecord *holds)
     ByteBuffer bytes;
     return GetFileAttributesExA(f.marker, GetFileExInfoStandard, &about) &&
            about.nFileSizeHigh == 0 && about.nFileSizeLow <= 1024 &&
-           ReadWholeFile(f.marker, &bytes) == 0 &&
+           ReadWholeNotesFile(f.marker, &bytes) == 0 &&
            ParseSaveMarkerRecord(bytes.data(), bytes.size(), holds) == 0;
 }
 
@@ -828,9 +828,9 @@ static int LoadFileSet(NotesFileWork *w, const NotePlacing *placing, bool marked
     int gotRecords, gotTexts, gotCheckLists;
     {
         NotesPhaseMark mark(PHASE_READING);
-        gotRecords = ReadWholeFile(LoadPath(f, RECORD_FILE, fromCommit), &recordBytes);
-        gotTexts = ReadWholeFile(LoadPath(f, TEXT_FILE, fromCommit), &textBytes);
-        gotCheckLists = ReadWholeFile(LoadPath(f, CHECK_LIST_FILE, fromCommit), &checkBytes);
+        gotRecords = ReadWholeNotesFile(LoadPath(f, RECORD_FILE, fromCommit), &recordBytes);
+        gotTexts = ReadWholeNotesFile(LoadPath(f, TEXT_FILE, fromCommit), &textBytes);
+        gotCheckLists = ReadWholeNotesFile(LoadPath(f, CHECK_LIST_FILE, fromCommit), &checkBytes);
         // Nothing saved yet; with the marker of a completed save, both files lost.
         if (gotRecords == -1 && gotTexts == -1 && !marked)
             return 0;

@@ -35,7 +35,7 @@ void ReachNotesFileStep(int step)
         Seams.stepHook(step);
 }
 
-int Failed(NotesFileWork *w)
+int KeepFailure(NotesFileWork *w)
 {
     DWORD error = GetLastError();
     if (!w->error)
@@ -69,7 +69,7 @@ bool IsMissing(DWORD error)
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
-int ReadWholeFile(const char *path, ByteBuffer *out)
+int ReadWholeNotesFile(const char *path, ByteBuffer *out)
 {
     out->clear();
     HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -101,12 +101,12 @@ int WriteWholeFile(NotesFileWork *w, const char *path, const void *bytes, size_t
     NotesPhaseMark mark(PHASE_WRITING);
     if (Seams.writeFault) {
         SetLastError(Seams.writeFault);
-        return Failed(w);
+        return KeepFailure(w);
     }
     HANDLE file =
         CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
-        return Failed(w);
+        return KeepFailure(w);
     FileStep(w);
     DWORD written = 0;
     bool ok = size == 0 || (WriteFile(file, bytes, (DWORD)size, &written, nullptr) &&
@@ -114,14 +114,14 @@ int WriteWholeFile(NotesFileWork *w, const char *path, const void *bytes, size_t
     if (!ok && GetLastError() == ERROR_SUCCESS)
         SetLastError(ERROR_DISK_FULL); // a short write without an error: no room left
     if (!ok)
-        Failed(w);
+        KeepFailure(w);
     FileStep(w);
     // On the disk before it is renamed into place: a power cut must not leave
     // a renamed file without its bytes.
     if (!FlushFileBuffers(file) && ok)
-        ok = Failed(w) == 0;
+        ok = KeepFailure(w) == 0;
     if (!CloseHandle(file) && ok)
-        ok = Failed(w) == 0;
+        ok = KeepFailure(w) == 0;
     FileStep(w);
     if (!ok)
         DeleteFileA(path);
@@ -137,12 +137,12 @@ int CopyWhole(NotesFileWork *w, const char *from, const char *to)
     if (n <= 0 || (size_t)n >= sizeof part)
         return -1;
     ByteBuffer bytes;
-    if (ReadWholeFile(from, &bytes) != 0)
-        return Failed(w);
+    if (ReadWholeNotesFile(from, &bytes) != 0)
+        return KeepFailure(w);
     if (WriteWholeFile(w, part, bytes.data(), bytes.size()) != 0)
         return -1;
     if (!MoveFileExA(part, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        Failed(w);
+        KeepFailure(w);
         DeleteFileA(part);
         return -1;
     }

@@ -17,7 +17,7 @@ struct NotesFileWork {
 // Keeps the system error of the first operation that failed, for the message
 // that names the cause; call it before anything else can change the error.
 // Returns -1.
-int Failed(NotesFileWork *w);
+int KeepFailure(NotesFileWork *w);
 // Counts one file operation done and tells the test's step hook, if any.
 void FileStep(NotesFileWork *w);
 // Tells the test's step hook, if any, that the save reached the step.
@@ -29,7 +29,7 @@ bool FileExists(const char *path);
 bool CanOpenForReading(const char *path);
 bool IsMissing(DWORD error);
 // 0 read; -1 missing; -2 present but unreadable.
-int ReadWholeFile(const char *path, ByteBuffer *out);
+int ReadWholeNotesFile(const char *path, ByteBuffer *out);
 int WriteWholeFile(NotesFileWork *w, const char *path, const void *bytes, size_t size);
 // Written beside the target and renamed into place once flushed.
 int CopyWhole(NotesFileWork *w, const char *from, const char *to);

@@ -90,8 +90,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
         Make("Ideas", "x", {300, 600, 500, 680}, RGB(200, 255, 200), false);
         Make("Phone numbers", "x", {540, 600, 740, 680}, RGB(255, 210, 230), false);
         Make("Meeting at ten", "x", {780, 600, 980, 680}, RGB(180, 220, 255), false);
-        QuickPickSelectedSlot = 1;
-        OpenQuickPickList(nullptr);
+        static int selected = 1;
+        OpenQuickPickList(nullptr, &selected);
     }
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {

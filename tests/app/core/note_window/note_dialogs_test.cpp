@@ -120,14 +120,13 @@ protected:
         ZettlyInfo.lineColumnInfo = 0;
         ZettlyInfo.groupWarning = 0;
         ZettlySchemeCount = 0;
-        QuickPickSelectedSlot = -1;
         PreferencesDialogOpen = 0;
     }
     void TearDown() override
     {
+        PumpUntil([this] { return !Scrolling(list); });
         if (list && IsWindow(list))
             DestroyWindow(list);
-        PumpUntil([] { return !QuickPickScroll.running; });
         for (int slot = 0; slot <= ZETTLY_LAST_NOTE_SLOT; ++slot)
             if (ZettlyTable[slot].window && !ZettlyTable[slot].isMember)
                 DestroyWindow(ZettlyTable[slot].window);
@@ -157,6 +156,12 @@ protected:
     }
     int Strip(int slot) { return GetFontCharHeight(ZettlyTable[slot].window, slot); }
     HWND list = nullptr;
+    int selected = -1; // the quick pick's selection, which outlives its list
+    static bool Scrolling(HWND quickPick)
+    {
+        const QuickPickAnimation *a = QuickPickScrollOf(quickPick);
+        return a && a->running;
+    }
 };
 
 } // namespace
@@ -607,12 +612,12 @@ TEST_F(NoteDialogs, RelinkDialogPutsAnOrphanIntoTheChosenGroupOrOntoTheDesktop)
 
 TEST_F(NoteDialogs, QuickPickWithNoNotesOpensAndClosesCleanly)
 {
-    QuickPickSelectedSlot = 7;
-    list = OpenQuickPickList(nullptr);
+    selected = 7;
+    list = OpenQuickPickList(nullptr, &selected);
     ASSERT_NE(list, nullptr);
-    EXPECT_EQ(QuickPickSelectedSlot, -1);
+    EXPECT_EQ(selected, -1);
     SendMessageA(list, WM_USER, MAIN_SHORTCUT, SHORTCUT_NEXT);
-    EXPECT_FALSE(QuickPickScroll.running) << "nothing to scroll to";
+    EXPECT_FALSE(Scrolling(list)) << "nothing to scroll to";
     UpdateWindow(list);
     RECT r = WindowRect(list);
     EXPECT_EQ(r.right - r.left, 291) << "the size of its shape bitmap";
@@ -626,18 +631,40 @@ TEST_F(NoteDialogs, QuickPickNextAndPreviousWrapAndIgnoreAPressWhileScrolling)
     int b = Make(100, 300, 200, 80, false);
     ASSERT_GE(a, 0);
     ASSERT_GE(b, 0);
-    QuickPickSelectedSlot = b;
-    list = OpenQuickPickList(nullptr);
+    selected = b;
+    list = OpenQuickPickList(nullptr, &selected);
     ASSERT_NE(list, nullptr);
-    EXPECT_EQ(QuickPickSelectedSlot, b);
+    EXPECT_EQ(selected, b);
     SendMessageA(list, WM_USER, MAIN_SHORTCUT, SHORTCUT_NEXT);
     SendMessageA(list, WM_USER, MAIN_SHORTCUT, SHORTCUT_NEXT);
-    EXPECT_EQ(QuickPickSelectedSlot, a) << "next from the highest wraps; the second press waits";
-    ASSERT_TRUE(PumpUntil([] { return !QuickPickScroll.running; }));
-    EXPECT_EQ(QuickPickScroll.nameOffset, QuickPickScroll.nameTarget);
+    EXPECT_EQ(selected, a) << "next from the highest wraps; the second press waits";
+    ASSERT_TRUE(PumpUntil([this] { return !Scrolling(list); }));
+    EXPECT_EQ(QuickPickScrollOf(list)->nameOffset, QuickPickScrollOf(list)->nameTarget);
     SendMessageA(list, WM_USER, MAIN_SHORTCUT, SHORTCUT_PREVIOUS);
-    EXPECT_EQ(QuickPickSelectedSlot, b) << "previous from the lowest wraps";
-    ASSERT_TRUE(PumpUntil([] { return !QuickPickScroll.running; }));
+    EXPECT_EQ(selected, b) << "previous from the lowest wraps";
+    ASSERT_TRUE(PumpUntil([this] { return !Scrolling(list); }));
+}
+
+TEST_F(NoteDialogs, QuickPickClosedMidScrollKeepsTheSelectionAndANewListScrollsAtOnce)
+{
+    int a = Make(100, 100, 200, 80, false);
+    int b = Make(100, 300, 200, 80, false);
+    ASSERT_GE(a, 0);
+    ASSERT_GE(b, 0);
+    selected = a;
+    list = OpenQuickPickList(nullptr, &selected);
+    ASSERT_NE(list, nullptr);
+    SendMessageA(list, WM_USER, MAIN_SHORTCUT, SHORTCUT_NEXT);
+    EXPECT_EQ(selected, b);
+    // The scroll thread still runs on the list's animation when the list goes.
+    EXPECT_TRUE(DestroyWindow(list));
+    list = OpenQuickPickList(nullptr, &selected);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(selected, b) << "the new list starts where the last one stopped";
+    EXPECT_FALSE(Scrolling(list)) << "the closed list's scroll is not the new one's";
+    SendMessageA(list, WM_USER, MAIN_SHORTCUT, SHORTCUT_PREVIOUS);
+    EXPECT_EQ(selected, a) << "the first press of a new list is taken";
+    ASSERT_TRUE(PumpUntil([this] { return !Scrolling(list); }));
 }
 
 TEST_F(NoteDialogs, RegionsLeaveOutThePureRedPixels)
