@@ -115,8 +115,7 @@ KEPT = {
 
     # Tables: the program's data, one copy.
     "app/core/notes_table/zettly_record.cpp:ZettlyTable": "table: the notes",
-    "app/core/notes_table/zettly_record.cpp:ZettlySchemes": "table: the colour schemes",
-    "app/core/notes_table/zettly_record.cpp:ZettlySchemeCount": "table: how many colour schemes are used",
+    "app/core/notes_table/zettly_record.cpp:ZettlySchemes": "table: the colour schemes with their count",
     "app/core/notes_table/zettly_settings.cpp:ZettlyInfo": "table: the program's settings",
     "app/core/notes_table/zettly_settings.cpp:ZettlySounds": "table: the program's sound files",
     "app/core/notes_table/zettly_slots.cpp:Measured": "table: the cache of measured fonts, shared by the roll threads",

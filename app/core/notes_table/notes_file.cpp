@@ -290,7 +290,7 @@ static int SaveAllNotes(NotesFileWork *w, const SaveShowing *showing)
     SaveImages images = {};
     images.records.reserve(4 + 12 * ZETTLY_MAX_SCHEMES + (size_t)(used + 1) * ZETTLY_RECORD_BYTES);
     images.texts.reserve((size_t)used * 4096);
-    AppendRecordFileHead(&images.records, ZettlySchemes, ZettlySchemeCount,
+    AppendRecordFileHead(&images.records, ZettlySchemes.entries, ZettlySchemes.count,
                          &ZettlyTable[ZETTLY_DEFAULT_SLOT]);
     if (NotesFileWriteFault())
         SetLastError(NotesFileWriteFault());
@@ -725,8 +725,8 @@ static int LoadRecords(const ByteBuffer &recordBytes, LoadState *s)
         s->damage.shortHead = true;
         return 0;
     }
-    ZettlySchemeCount = head.schemeCount;
-    std::memcpy(ZettlySchemes, head.schemes, sizeof ZettlySchemes);
+    ZettlySchemes.count = head.schemeCount;
+    std::memcpy(ZettlySchemes.entries, head.schemes, sizeof ZettlySchemes.entries);
     SanitiseZettlyRecord(&head.defaults, ZETTLY_SANITISE_KEEP_GROUP);
     head.defaults.title[0] = 0;
     ZettlyTable[ZETTLY_DEFAULT_SLOT] = head.defaults;

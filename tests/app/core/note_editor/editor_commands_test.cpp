@@ -44,7 +44,7 @@ protected:
         ZettlyInfo.animateRoll = 0;
         ZettlyInfo.lineColumnInfo = 0;
         ZettlyInfo.groupWarning = 0;
-        ZettlySchemeCount = 0;
+        ZettlySchemes.count = 0;
     }
     void TearDown() override
     {
@@ -470,7 +470,7 @@ struct ScopedLanguages {
 TEST_F(EditorCommands, ContextMenuCarriesLanguagesSchemesAndSwatchesAndSparesTheNoteMenu)
 {
     ScopedLanguages languages;
-    ZettlySchemeCount = ZETTLY_MAX_SCHEMES;
+    ZettlySchemes.count = ZETTLY_MAX_SCHEMES;
 
     int slot = NewNote();
     ASSERT_GE(slot, 0);
@@ -519,8 +519,8 @@ TEST_F(EditorCommands, ContextMenuCarriesLanguagesSchemesAndSwatchesAndSparesThe
 
 TEST_F(EditorCommands, SchemeDefaultTakesAllThreeColoursFromTheDefaultRecord)
 {
-    ZettlySchemes[0] = {RGB(1, 2, 3), RGB(4, 5, 6), RGB(7, 8, 9)};
-    ZettlySchemeCount = 1;
+    ZettlySchemes.entries[0] = {RGB(1, 2, 3), RGB(4, 5, 6), RGB(7, 8, 9)};
+    ZettlySchemes.count = 1;
     ZettlyRecord &d = ZettlyTable[ZETTLY_DEFAULT_SLOT];
     int slot = NewNote();
     ASSERT_GE(slot, 0);
@@ -689,8 +689,8 @@ TEST_F(EditorCommands, NumberedParagraphsStartAtOne)
 // background: it follows a scheme and the default colours at once.
 TEST_F(EditorCommands, TheLineColumnIndicatorTakesEachNewBackground)
 {
-    ZettlySchemes[0] = {RGB(0, 0, 0), RGB(200, 40, 40), RGB(0, 0, 0)};
-    ZettlySchemeCount = 1;
+    ZettlySchemes.entries[0] = {RGB(0, 0, 0), RGB(200, 40, 40), RGB(0, 0, 0)};
+    ZettlySchemes.count = 1;
     ZettlyInfo.lineColumnInfo = 1;
     int slot = NewNote();
     ASSERT_GE(slot, 0);

@@ -55,11 +55,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
     ZettlyInfo.animateRoll = 0;
     ZettlyInfo.lineColumnInfo = 0;
     ZettlyInfo.closeButton = 1;
-    ZettlySchemeCount = 4;
-    ZettlySchemes[0] = {RGB(0, 0, 0), RGB(255, 255, 0), RGB(255, 0, 0)};
-    ZettlySchemes[1] = {RGB(0, 0, 128), RGB(180, 220, 255), RGB(0, 0, 255)};
-    ZettlySchemes[2] = {RGB(0, 80, 0), RGB(200, 255, 200), RGB(0, 160, 0)};
-    ZettlySchemes[3] = {RGB(255, 255, 255), RGB(90, 40, 120), RGB(255, 128, 0)};
+    ZettlySchemes.count = 4;
+    ZettlySchemes.entries[0] = {RGB(0, 0, 0), RGB(255, 255, 0), RGB(255, 0, 0)};
+    ZettlySchemes.entries[1] = {RGB(0, 0, 128), RGB(180, 220, 255), RGB(0, 0, 255)};
+    ZettlySchemes.entries[2] = {RGB(0, 80, 0), RGB(200, 255, 200), RGB(0, 160, 0)};
+    ZettlySchemes.entries[3] = {RGB(255, 255, 255), RGB(90, 40, 120), RGB(255, 128, 0)};
     SetTimer(nullptr, 0, (UINT)seconds * 1000, Quit);
 
     if (std::strncmp(mode, "prefs", 5) == 0) {

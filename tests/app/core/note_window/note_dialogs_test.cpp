@@ -119,7 +119,7 @@ protected:
         ZettlyInfo.animateRoll = 0;
         ZettlyInfo.lineColumnInfo = 0;
         ZettlyInfo.groupWarning = 0;
-        ZettlySchemeCount = 0;
+        ZettlySchemes.count = 0;
         PreferencesDialogOpen = 0;
     }
     void TearDown() override
@@ -223,9 +223,9 @@ TEST_F(NoteDialogs, LatchDistanceThatIsNoNumberKeepsTheDialogOpen)
 
 TEST_F(NoteDialogs, TheFiftyFirstSchemeIsRefusedAndCancelKeepsSchemeChanges)
 {
-    ZettlySchemeCount = 49;
+    ZettlySchemes.count = 49;
     for (int i = 0; i < 49; ++i)
-        ZettlySchemes[i] = ZettlyColourScheme{(uint32_t)i, 0xFFFF, 0xFF};
+        ZettlySchemes.entries[i] = ZettlyColourScheme{(uint32_t)i, 0xFFFF, 0xFF};
     MessageBoxRecorder boxes;
     ModalDialogAnswerer answer([&](HWND dialog) {
         Click(dialog, IDC_PREFS_SCHEME_ADD);
@@ -238,8 +238,8 @@ TEST_F(NoteDialogs, TheFiftyFirstSchemeIsRefusedAndCancelKeepsSchemeChanges)
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_EQ(boxes.Boxes()[0].caption, "Array Space Error");
     EXPECT_EQ(boxes.Boxes()[0].text, "Out of array space to add colour scheme.");
-    EXPECT_EQ(ZettlySchemeCount, 49) << "one added, one refused, one deleted";
-    EXPECT_EQ(ZettlySchemes[0].text, 1u) << "the later schemes moved down";
+    EXPECT_EQ(ZettlySchemes.count, 49) << "one added, one refused, one deleted";
+    EXPECT_EQ(ZettlySchemes.entries[0].text, 1u) << "the later schemes moved down";
 }
 
 TEST_F(NoteDialogs, OkStoresTheLookIntoTheRecordAndTransparencyReachesEveryNote)
@@ -249,8 +249,8 @@ TEST_F(NoteDialogs, OkStoresTheLookIntoTheRecordAndTransparencyReachesEveryNote)
     ASSERT_GE(note, 0);
     ASSERT_GE(other, 0);
     const COLORREF green = RGB(200, 255, 200), navy = RGB(0, 0, 128), blue = RGB(0, 0, 255);
-    ZettlySchemeCount = 1;
-    ZettlySchemes[0] = ZettlyColourScheme{navy, green, blue};
+    ZettlySchemes.count = 1;
+    ZettlySchemes.entries[0] = ZettlyColourScheme{navy, green, blue};
     HWND window = ZettlyTable[note].window;
     ModalDialogAnswerer answer([&](HWND dialog) {
         SendDlgItemMessageA(dialog, IDC_PREFS_SCHEMES, LB_SETCURSEL, 0, 0);
@@ -296,8 +296,8 @@ TEST_F(NoteDialogs, OkOnAGroupedNoteRemakesItWithTheNewLookKeepingItsFormattedTe
     // Only the background changes colour: the text colour stays, so the red
     // word must too.
     const COLORREF green = RGB(200, 255, 200);
-    ZettlySchemeCount = 1;
-    ZettlySchemes[0] = ZettlyColourScheme{z.textColour, green, RGB(0, 0, 255)};
+    ZettlySchemes.count = 1;
+    ZettlySchemes.entries[0] = ZettlyColourScheme{z.textColour, green, RGB(0, 0, 255)};
     int fontDialogs = 0;
     ModalDialogAnswerer answer([&](HWND dialog) {
         if (!GetDlgItem(dialog, IDC_PREFS_OK)) {
