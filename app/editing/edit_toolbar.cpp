@@ -514,7 +514,7 @@ static HMENU BuildDropDown(int id)
         break;
     case IDT_BAR_SCHEME: {
         AppendMenuA(menu, MF_STRING, CMD_EDIT_SCHEME_DEFAULT, "Default");
-        int schemes = ZettlySchemeCount;
+        int schemes = ZettlySchemes.count;
         if (schemes < 0 || schemes > ZETTLY_MAX_SCHEMES)
             schemes = 0;
         for (int i = 0; i < schemes; ++i)

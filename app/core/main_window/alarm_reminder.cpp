@@ -36,11 +36,9 @@ struct ReminderState {
     HBRUSH brush;
     COLORREF textColour;
     COLORREF backColour;
+    HICON icons[2]; // collapsed, expanded: the module's shared icons, never destroyed
 };
 } // namespace
-
-// Shared by every reminder and kept for the life of the program.
-static HICON ReminderIcons[2];
 
 static ReminderState *StateOf(HWND dialog)
 {
@@ -81,13 +79,11 @@ static void StopAlarmEffects(const ReminderState *s)
     }
 }
 
-static void LoadReminderIcons(void)
+static void LoadReminderIcons(ReminderState *s)
 {
     HINSTANCE instance = GetModuleHandleA(nullptr);
-    if (!ReminderIcons[0])
-        ReminderIcons[0] = LoadIconA(instance, MAKEINTRESOURCEA(IDI_REMINDER_COLLAPSED));
-    if (!ReminderIcons[1])
-        ReminderIcons[1] = LoadIconA(instance, MAKEINTRESOURCEA(IDI_REMINDER_EXPANDED));
+    s->icons[0] = LoadIconA(instance, MAKEINTRESOURCEA(IDI_REMINDER_COLLAPSED));
+    s->icons[1] = LoadIconA(instance, MAKEINTRESOURCEA(IDI_REMINDER_EXPANDED));
 }
 
 static void FillDelayList(HWND dialog)
@@ -176,7 +172,7 @@ static INT_PTR OnReminderInit(HWND dialog, LPARAM parameter)
     s->brush = CreateSolidBrush(z->backColour);
     StartAlarmEffects(s);
     FillDelayList(dialog);
-    LoadReminderIcons();
+    LoadReminderIcons(s);
     SetWindowPos(GetDlgItem(dialog, IDC_REMINDER_EXPAND), nullptr, 0, 0, REMINDER_ICON_SIZE,
                  REMINDER_ICON_SIZE, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     MakeTextBox(dialog, s, z);
@@ -317,7 +313,7 @@ static BOOL OnReminderDrawItem(const ReminderState *s, const DRAWITEMSTRUCT *ite
     if (item->CtlID != IDC_REMINDER_EXPAND)
         return FALSE;
     if (item->itemAction & (ODA_DRAWENTIRE | ODA_SELECT))
-        DrawIconEx(item->hDC, 0, 0, ReminderIcons[s->expanded ? 1 : 0], REMINDER_ICON_SIZE,
+        DrawIconEx(item->hDC, 0, 0, s->icons[s->expanded ? 1 : 0], REMINDER_ICON_SIZE,
                    REMINDER_ICON_SIZE, 0, nullptr, DI_NORMAL);
     return TRUE;
 }

@@ -12,6 +12,7 @@
 #include "core/notes_table/zettly_settings.h"
 #include "core/notes_table/zettly_slots.h"
 #include "core/note_window/note_window.h"
+#include "main_window_state.h"
 #include "sound_seam.h"
 
 static AlarmClock ClockOf(const SYSTEMTIME &t)
@@ -40,22 +41,21 @@ static void StartReminder(int slot, int day)
     CloseHandle(thread);
 }
 
-// The minute the checks last looked at; both run on the GUI thread only.
-static struct {
-    bool valid;
-    AlarmClock minute;
-} LastCheck;
-
+// The minute the checks last looked at is the main window's, whose timer
+// makes them; both run on its thread only. Without the window nothing is kept.
 static void NoteLastCheck(const AlarmClock &now)
 {
-    LastCheck.valid = true;
-    LastCheck.minute = now;
+    if (MainWindowState *s = MainStateOf(MainWindow)) {
+        s->alarmsChecked = TRUE;
+        s->lastAlarmCheck = now;
+    }
 }
 
 void CheckAlarms(void)
 {
     AlarmClock now = LocalClock();
-    const AlarmClock *last = LastCheck.valid ? &LastCheck.minute : nullptr;
+    const MainWindowState *s = MainStateOf(MainWindow);
+    const AlarmClock *last = s && s->alarmsChecked ? &s->lastAlarmCheck : nullptr;
     for (int slot = 0; slot <= ZETTLY_LAST_NOTE_SLOT; ++slot) {
         const ZettlyRecord *z = &ZettlyTable[slot];
         int day;

@@ -8,6 +8,7 @@
 #include "companions.h"
 #include "core/core_ids.h"
 #include "main_window.h"
+#include "main_window_state.h"
 #include "zettlies_files.h"
 #include "core/note_editor/note_edit.h"
 #include "core/note_window/preferences_dialog.h"
@@ -19,8 +20,6 @@
 #include "core/notes_table/zettly_settings.h"
 #include "core/notes_table/zettly_slots.h"
 #include "core/note_window/window_creation.h"
-
-static int ProcessTreeOpen;
 
 int NewZettly(HWND mainWindow, BOOL isGroup)
 {
@@ -69,49 +68,52 @@ void JumpToZettly(int slot)
 
 // ---- keyboard shortcuts
 
-static HWND LiveQuickPick(void)
+static HWND LiveQuickPick(MainWindowState *s)
 {
-    if (QuickPickWindow && !IsWindow(QuickPickWindow))
-        QuickPickWindow = nullptr;
-    return QuickPickWindow;
+    if (s->quickPick && !IsWindow(s->quickPick))
+        s->quickPick = nullptr;
+    return s->quickPick;
 }
 
-static void CloseQuickPick(void)
+static void CloseQuickPick(MainWindowState *s)
 {
-    if (LiveQuickPick())
-        DestroyWindow(QuickPickWindow);
-    QuickPickWindow = nullptr;
+    if (LiveQuickPick(s))
+        DestroyWindow(s->quickPick);
+    s->quickPick = nullptr;
 }
 
 BOOL RunShortcut(HWND mainWindow, int code)
 {
-    int selected = QuickPickSelectedSlot;
+    MainWindowState *s = MainStateOf(mainWindow);
+    if (!s)
+        return FALSE;
+    int selected = s->quickPickSlot;
     switch (code) {
     case SHORTCUT_OPEN_LIST:
-        if (!LiveQuickPick())
-            QuickPickWindow = OpenQuickPickList(mainWindow);
+        if (!LiveQuickPick(s))
+            s->quickPick = OpenQuickPickList(mainWindow, &s->quickPickSlot);
         return TRUE;
     case SHORTCUT_JUMP:
-        if (!LiveQuickPick())
+        if (!LiveQuickPick(s))
             return TRUE;
         if (selected >= 0 && selected <= ZETTLY_LAST_NOTE_SLOT)
             PostMessageA(mainWindow, WM_COMMAND, CMD_JUMP_FIRST + selected, 0);
-        CloseQuickPick();
+        CloseQuickPick(s);
         return TRUE;
     case SHORTCUT_NEXT:
     case SHORTCUT_PREVIOUS:
-        if (LiveQuickPick())
-            PostMessageA(QuickPickWindow, WM_USER, MAIN_SHORTCUT, code);
+        if (LiveQuickPick(s))
+            PostMessageA(s->quickPick, WM_USER, MAIN_SHORTCUT, code);
         return TRUE;
     case SHORTCUT_NEW_NOTE:
         SendMessageA(mainWindow, WM_COMMAND, CMD_NEW_ZETTLY, 0);
-        if (LiveQuickPick())
-            SendMessageA(QuickPickWindow, WM_USER, MAIN_SHORTCUT, SHORTCUT_CLOSE_LIST);
+        if (LiveQuickPick(s))
+            SendMessageA(s->quickPick, WM_USER, MAIN_SHORTCUT, SHORTCUT_CLOSE_LIST);
         return TRUE;
     case SHORTCUT_DELETE_NOTE: {
         // The selection outlives the list: without the list on screen the user
         // cannot see which note would go, so nothing goes.
-        if (!LiveQuickPick() || !IsUsedSlot(selected))
+        if (!LiveQuickPick(s) || !IsUsedSlot(selected))
             return TRUE;
         HWND note = ZettlyTable[selected].window;
         SendMessageA(mainWindow, WM_USER, MAIN_SHORTCUT, SHORTCUT_JUMP);
@@ -119,7 +121,7 @@ BOOL RunShortcut(HWND mainWindow, int code)
         return TRUE;
     }
     case SHORTCUT_CLOSE_LIST:
-        CloseQuickPick();
+        CloseQuickPick(s);
         return TRUE;
     }
     return FALSE;
@@ -385,17 +387,23 @@ static LRESULT OnHelp(HWND mainWindow)
 
 static LRESULT OnProcessTree(HWND mainWindow)
 {
-    if (ProcessTreeOpen) {
+    MainWindowState *s = MainStateOf(mainWindow);
+    if (!s)
+        return 0;
+    if (s->processTreeOpen) {
         ZtMessageBox(mainWindow,
                      "Only one instance of the process tree dialog box\ncan be open at a time.",
                      "Process Tree Open Error", MB_ICONASTERISK);
         return 0;
     }
-    ProcessTreeOpen = 1;
+    s->processTreeOpen = TRUE;
     CheckTrayMenuItem(CMD_SHOW_PROCESS_TREE, TRUE);
     RunProcessTreeDialog(mainWindow);
     CheckTrayMenuItem(CMD_SHOW_PROCESS_TREE, FALSE);
-    ProcessTreeOpen = 0;
+    // A quit from the tray while the dialog ran may have taken the window
+    // and its block with it: the block is looked up again.
+    if ((s = MainStateOf(mainWindow)) != nullptr)
+        s->processTreeOpen = FALSE;
     return 0;
 }
 

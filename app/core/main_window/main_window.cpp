@@ -9,6 +9,7 @@
 #include "core/window_block.h"
 #include "keylatch.h"
 #include "main_commands.h"
+#include "main_window_state.h"
 #include "zettlies_files.h"
 #include "core/note_window/note_window.h"
 #include "core/notes_table/notes_file_ids.h"
@@ -19,35 +20,20 @@
 #include "core/notes_table/zettly_settings.h"
 #include "core/notes_table/zettly_slots.h"
 
-HWND QuickPickWindow;
-
-// What the main window keeps: its user data from WM_NCCREATE to WM_NCDESTROY.
-struct MainWindowState {
-    int autoSavePeriodInForce;
-    BOOL destroying;
-    BOOL settingsWritten;       // by WM_CLOSE or the end of the session, once
-    BOOL keyboardHookInstalled;
-    // The notes' last save is settled: saved at quit or at the end of the
-    // session, or given up by the user; the destruction saves no more.
-    BOOL notesSettled;
-    BOOL sessionSaveTried;      // at WM_QUERYENDSESSION
-    BOOL sessionSaved;          // and it worked
-};
-
-static MainWindowState *StateOf(HWND window)
+MainWindowState *MainStateOf(HWND window)
 {
     return window ? (MainWindowState *)WindowBlock(window) : nullptr;
 }
 
 BOOL KeyboardHookActive(void)
 {
-    MainWindowState *s = StateOf(MainWindow);
+    MainWindowState *s = MainStateOf(MainWindow);
     return s && s->keyboardHookInstalled;
 }
 
 void SetKeyboardHook(BOOL on)
 {
-    MainWindowState *s = StateOf(MainWindow);
+    MainWindowState *s = MainStateOf(MainWindow);
     if (!s)
         return;
     if (on && !s->keyboardHookInstalled) {
@@ -78,7 +64,7 @@ static int OnMainCreate(HWND window, MainWindowState *s)
 {
     HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_ZETTLIES));
     MainWindow = window;
-    QuickPickWindow = nullptr;
+    s->quickPickSlot = -1;
     std::memset(ZettlyTable, 0, sizeof(ZettlyRecord) * (ZETTLY_LAST_NOTE_SLOT + 1));
     ResetDefaultSettings();
     int reopen[COMPANION_COUNT] = {};
@@ -203,7 +189,7 @@ static void OnMainDestroy(HWND window, MainWindowState *s)
     KillTimer(window, TIMER_ALARMS);
     if (!s->notesSettled && SaveZettlies(nullptr) != 0)
         ZtMessageBox(window, "Unable to save zettly info", SAVE_FAILED_CAPTION, MB_ICONHAND);
-    DeleteTrayIcon();
+    DeleteTrayIcon(window);
     DestroyTrayMenus();
     CloseAllCompanions();
     if (s->keyboardHookInstalled) {
@@ -215,7 +201,6 @@ static void OnMainDestroy(HWND window, MainWindowState *s)
             DestroyWindow(ZettlyTable[slot].window);
     ReleaseAllZettlies();
     CloseZettlyFileSet();
-    QuickPickWindow = nullptr;
     MainWindow = nullptr;
     PostQuitMessage(0);
 }
@@ -280,7 +265,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return FALSE;
     if (message == WM_NCDESTROY)
         FreeWindowBlock(window);
-    MainWindowState *s = StateOf(window);
+    MainWindowState *s = MainStateOf(window);
     if (!s)
         return DefWindowProcA(window, message, wParam, lParam);
     switch (message) {

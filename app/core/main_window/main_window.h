@@ -2,9 +2,6 @@
 #pragma once
 #include <windows.h>
 
-// The quick-pick list while it is open, null otherwise.
-extern HWND QuickPickWindow;
-
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Whether the keyboard shortcut hook is in; turning it on or off keeps

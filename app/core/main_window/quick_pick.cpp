@@ -1,6 +1,7 @@
 #include "quick_pick.h"
 
 #include <cstdlib>
+#include <new>
 #include <vector>
 
 #include "core/core_ids.h"
@@ -14,9 +15,6 @@ static_assert(IDD_QUICK_PICK_LIST == IDD_QUICK_PICK, "one quick-pick dialog id")
 static_assert((int)QUICK_PICK_SLOTS == (int)ZETTLY_SLOTS &&
                   (int)QUICK_PICK_LAST_SLOT == (int)ZETTLY_LAST_NOTE_SLOT,
               "the list walks the note table");
-
-int QuickPickSelectedSlot = -1;
-QuickPickAnimation QuickPickScroll;
 
 enum {
     ENTRY_HEIGHT = 20,
@@ -37,15 +35,32 @@ struct Surface {
     HGDIOBJ old;
 };
 
-// One open popup's drawing surfaces: its DWLP_USER from WM_INITDIALOG to WM_DESTROY.
+// One open popup: its DWLP_USER from WM_INITDIALOG to WM_DESTROY. A scroll
+// thread holds a reference too, so the animation outlives the window while
+// the thread runs; the last reference frees it.
 struct QuickPickPopup {
+    LONG references;
+    int *selected; // the opener's, which outlives the popup
     Surface name, list, shape;
     int listFull; // the list's forward pass filled its last row
+    QuickPickAnimation scroll;
 };
 
 static QuickPickPopup *PopupOf(HWND dialog)
 {
     return (QuickPickPopup *)GetWindowLongPtrA(dialog, DWLP_USER);
+}
+
+static void ReleasePopup(QuickPickPopup *p)
+{
+    if (InterlockedDecrement(&p->references) == 0)
+        delete p;
+}
+
+const QuickPickAnimation *QuickPickScrollOf(HWND list)
+{
+    QuickPickPopup *p = list ? PopupOf(list) : nullptr;
+    return p ? &p->scroll : nullptr;
 }
 
 static int Width(const RECT &r)
@@ -208,13 +223,13 @@ static void DrawList(QuickPickPopup *p)
     if (!p->list.dc)
         return;
     DrawQuickPickList(p->list.dc, ListArea.left, ListArea.top, ListArea.right,
-                      ListArea.bottom + EXTRA_LIST_ROWS, ENTRY_HEIGHT, QuickPickSelectedSlot,
+                      ListArea.bottom + EXTRA_LIST_ROWS, ENTRY_HEIGHT, *p->selected,
                       &p->listFull, ListBackground);
 }
 
 // ---------------------------------------------------------------- the popup
 
-static BOOL OnQuickPickInit(HWND dialog)
+static BOOL OnQuickPickInit(HWND dialog, int *selected)
 {
     RECT desktop;
     GetWindowRect(GetDesktopWindow(), &desktop);
@@ -224,23 +239,22 @@ static BOOL OnQuickPickInit(HWND dialog)
     SetWindowPos(dialog, nullptr, Width(desktop) / 2 - Width(own) / 2,
                  deskHeight / 2 - deskHeight / 3, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE);
-    QuickPickScroll.nameOffset = QuickPickScroll.nameStep = QuickPickScroll.nameTarget = 0.0f;
-    QuickPickScroll.listOffset = QuickPickScroll.listStep = 0.0f;
-    QuickPickScroll.running = 0;
-    QuickPickScroll.window = dialog;
     uint8_t used[QUICK_PICK_SLOTS];
     UsedSlots(used);
-    QuickPickSelectedSlot = QuickPickStartSlot(used, QuickPickSelectedSlot);
+    *selected = QuickPickStartSlot(used, *selected);
     SetWindowAlpha(dialog, POPUP_ALPHA);
 
-    QuickPickPopup *p = (QuickPickPopup *)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof *p);
+    QuickPickPopup *p = new (std::nothrow) QuickPickPopup();
     if (!p)
-        return TRUE; // no memory for surfaces: an empty popup that closes as usual
+        return TRUE; // no memory: an empty popup that closes as usual
+    p->references = 1;
+    p->selected = selected;
+    p->scroll.window = dialog;
     SetWindowLongPtrA(dialog, DWLP_USER, (LONG_PTR)p);
     HDC dc = GetDC(dialog);
     if (dc) {
         if (MakeSurface(&p->name, dc, Width(NameStrip), 2 * Height(NameStrip)))
-            DrawName(p, QuickPickSelectedSlot, 0);
+            DrawName(p, *selected, 0);
         if (MakeSurface(&p->list, dc, Width(ListArea), Height(ListArea) + EXTRA_LIST_ROWS))
             DrawList(p);
         HBITMAP shape = LoadBitmapA(GetModuleHandleA(nullptr),
@@ -266,44 +280,49 @@ static BOOL OnQuickPickInit(HWND dialog)
     return TRUE;
 }
 
+static DWORD WINAPI QuickPickScrollThread(LPVOID popup);
+
 static void StartScroll(HWND dialog, bool next)
 {
     QuickPickPopup *p = PopupOf(dialog);
-    if (!p || QuickPickScroll.running || QuickPickSelectedSlot < 0)
+    if (!p || p->scroll.running || *p->selected < 0)
         return;
     uint8_t used[QUICK_PICK_SLOTS];
     UsedSlots(used);
-    int old = QuickPickSelectedSlot;
+    int old = *p->selected;
     int fresh = next ? QuickPickNext(used, old) : QuickPickPrevious(used, old);
-    QuickPickSelectedSlot = fresh;
+    *p->selected = fresh;
     float strip = (float)Height(NameStrip);
     DrawName(p, next ? old : fresh, 0);
     DrawName(p, next ? fresh : old, 1);
-    QuickPickScroll.nameOffset = next ? 0.0f : strip;
-    QuickPickScroll.nameTarget = next ? strip : 0.0f;
-    QuickPickScroll.nameStep = (next ? strip : -strip) / SCROLL_ROUNDS;
-    QuickPickScroll.listOffset = 0.0f;
-    QuickPickScroll.listStep = (next ? 20.0f : -20.0f) / SCROLL_ROUNDS;
-    QuickPickScroll.window = dialog;
+    QuickPickAnimation *a = &p->scroll;
+    a->nameOffset = next ? 0.0f : strip;
+    a->nameTarget = next ? strip : 0.0f;
+    a->nameStep = (next ? strip : -strip) / SCROLL_ROUNDS;
+    a->listOffset = 0.0f;
+    a->listStep = (next ? 20.0f : -20.0f) / SCROLL_ROUNDS;
     // Set here, not only by the thread: a second key that arrives before the
     // thread runs must find the scroll busy.
-    QuickPickScroll.running = 1;
-    HANDLE thread = CreateThread(nullptr, WORKER_STACK_BYTES, QuickPickScrollThread,
-                                 (LPVOID)&QuickPickScroll, 0, nullptr);
+    a->running = 1;
+    InterlockedIncrement(&p->references);
+    HANDLE thread = CreateThread(nullptr, WORKER_STACK_BYTES, QuickPickScrollThread, (LPVOID)p,
+                                 0, nullptr);
     if (thread) {
         CloseHandle(thread);
     } else {
-        QuickPickScroll.nameOffset = QuickPickScroll.nameTarget;
-        QuickPickScroll.running = 0;
+        InterlockedDecrement(&p->references); // the window still holds its own
+        a->nameOffset = a->nameTarget;
+        a->running = 0;
         InvalidateRect(dialog, nullptr, FALSE);
     }
 }
 
-DWORD WINAPI QuickPickScrollThread(LPVOID parameter)
+static DWORD WINAPI QuickPickScrollThread(LPVOID parameter)
 {
-    QuickPickAnimation *a = (QuickPickAnimation *)parameter;
-    if (!a)
+    QuickPickPopup *p = (QuickPickPopup *)parameter;
+    if (!p)
         return (DWORD)-1;
+    QuickPickAnimation *a = &p->scroll;
     a->running = 1;
     HWND window = (HWND)a->window;
     int last = 0;
@@ -316,6 +335,7 @@ DWORD WINAPI QuickPickScrollThread(LPVOID parameter)
     a->running = 0;
     if (IsWindow(window))
         InvalidateRect(window, nullptr, FALSE);
+    ReleasePopup(p);
     return 0;
 }
 
@@ -353,18 +373,19 @@ static void OnQuickPickPaint(HWND dialog)
         GetObjectA(p->shape.bitmap, sizeof b, &b);
         BitBlt(dc, 0, 0, b.bmWidth, b.bmHeight, p->shape.dc, 0, 0, SRCCOPY);
     }
-    if (QuickPickSelectedSlot >= 0) {
+    QuickPickAnimation *a = &p->scroll;
+    if (*p->selected >= 0) {
         if (p->name.dc)
             BitBlt(dc, NameStrip.left, NameStrip.top, Width(NameStrip), Height(NameStrip),
-                   p->name.dc, 0, (int)QuickPickScroll.nameOffset, SRCCOPY);
-        if (!(QuickPickScroll.running && p->listFull)) {
-            QuickPickScroll.listOffset = 0;
-            QuickPickScroll.listStep = 0;
+                   p->name.dc, 0, (int)a->nameOffset, SRCCOPY);
+        if (!(a->running && p->listFull)) {
+            a->listOffset = 0;
+            a->listStep = 0;
             DrawList(p);
         }
         if (p->list.dc)
             BitBlt(dc, ListArea.left, ListArea.top, Width(ListArea), Height(ListArea),
-                   p->list.dc, 0, (int)QuickPickScroll.listOffset + ENTRY_HEIGHT, SRCCOPY);
+                   p->list.dc, 0, (int)a->listOffset + ENTRY_HEIGHT, SRCCOPY);
         DrawSelectionFrame(dc);
     }
     EndPaint(dialog, &ps);
@@ -374,7 +395,7 @@ INT_PTR CALLBACK PopupAnimDlgProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 {
     switch (message) {
     case WM_INITDIALOG:
-        return OnQuickPickInit(dialog);
+        return OnQuickPickInit(dialog, (int *)lParam);
     case WM_PAINT:
         OnQuickPickPaint(dialog);
         return TRUE;
@@ -401,19 +422,17 @@ INT_PTR CALLBACK PopupAnimDlgProc(HWND dialog, UINT message, WPARAM wParam, LPAR
             FreeSurface(&p->list);
             FreeSurface(&p->shape);
             SetWindowLongPtrA(dialog, DWLP_USER, 0);
-            HeapFree(GetProcessHeap(), 0, p);
+            ReleasePopup(p);
         }
-        if (QuickPickScroll.window == dialog && !QuickPickScroll.running)
-            QuickPickScroll.window = nullptr;
         return FALSE;
     }
     return FALSE;
 }
 
-HWND OpenQuickPickList(HWND owner)
+HWND OpenQuickPickList(HWND owner, int *selectedSlot)
 {
     HWND list = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_QUICK_PICK_LIST),
-                                   owner, PopupAnimDlgProc, 0);
+                                   owner, PopupAnimDlgProc, (LPARAM)selectedSlot);
     if (list)
         ShowWindow(list, SW_SHOW);
     return list;

@@ -5,15 +5,14 @@
 
 #include "quick_pick_rules.h"
 
-// The note in the list's name strip, -1 for none; it outlives the list.
-extern int QuickPickSelectedSlot;
-// Shared with the scroll thread; running is the only guard.
-extern QuickPickAnimation QuickPickScroll;
-
-// Creates the list (dialog 157) modeless, owned by the main window; null when it cannot.
-HWND OpenQuickPickList(HWND owner);
+// Creates the list (dialog 157) modeless, owned by the main window; null when
+// it cannot. *selectedSlot is the note in the list's name strip (-1 for none):
+// the list starts from it and moves it, and it must outlive the list.
+HWND OpenQuickPickList(HWND owner, int *selectedSlot);
 INT_PTR CALLBACK PopupAnimDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-DWORD WINAPI QuickPickScrollThread(LPVOID animation);
+// The open list's scroll animation, shared with its scroll thread (running is
+// the only guard); null for a window that is no open list.
+const QuickPickAnimation *QuickPickScrollOf(HWND list);
 
 // The region of every pixel of the bitmap that is not the transparent colour;
 // the bitmap's size goes to *width and *height. Null on failure.

@@ -3,15 +3,14 @@
 #include <shellapi.h>
 
 #include "core/core_ids.h"
-
-static HWND TrayOwner;
+#include "core/note_window/note_window.h"
 
 // The first form of the record: every shell since the first one takes it.
-static void FillTrayData(NOTIFYICONDATAA *data, HICON icon, const char *tip)
+static void FillTrayData(NOTIFYICONDATAA *data, HWND owner, HICON icon, const char *tip)
 {
     ZeroMemory(data, sizeof *data);
     data->cbSize = NOTIFYICONDATAA_V1_SIZE;
-    data->hWnd = TrayOwner;
+    data->hWnd = owner;
     data->uID = 0;
     data->uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data->uCallbackMessage = WM_TRAY_CALLBACK;
@@ -20,11 +19,11 @@ static void FillTrayData(NOTIFYICONDATAA *data, HICON icon, const char *tip)
 }
 
 // The shell keeps its own copy of the icon, so ours goes at once.
-static BOOL NotifyWithIcon(DWORD action, int iconId, const char *tip)
+static BOOL NotifyWithIcon(DWORD action, HWND owner, int iconId, const char *tip)
 {
     HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(iconId));
     NOTIFYICONDATAA data;
-    FillTrayData(&data, icon, tip);
+    FillTrayData(&data, owner, icon, tip);
     BOOL done = Shell_NotifyIconA(action, &data);
     if (icon)
         DestroyIcon(icon);
@@ -33,23 +32,19 @@ static BOOL NotifyWithIcon(DWORD action, int iconId, const char *tip)
 
 int AddTrayIcon(HWND mainWindow)
 {
-    TrayOwner = mainWindow;
-    return NotifyWithIcon(NIM_ADD, IDI_ZETTLIES, TRAY_TIP_IDLE) ? 0 : -1;
+    return NotifyWithIcon(NIM_ADD, mainWindow, IDI_ZETTLIES, TRAY_TIP_IDLE) ? 0 : -1;
 }
 
 void SetZettlyTrayIcon(int iconId, const char *tip)
 {
-    if (TrayOwner)
-        NotifyWithIcon(NIM_MODIFY, iconId, tip);
+    if (MainWindow)
+        NotifyWithIcon(NIM_MODIFY, MainWindow, iconId, tip);
 }
 
-void DeleteTrayIcon(void)
+void DeleteTrayIcon(HWND mainWindow)
 {
-    if (!TrayOwner)
-        return;
     NOTIFYICONDATAA data;
-    FillTrayData(&data, nullptr, nullptr);
+    FillTrayData(&data, mainWindow, nullptr, nullptr);
     data.uFlags = 0;
     Shell_NotifyIconA(NIM_DELETE, &data);
-    TrayOwner = nullptr;
 }

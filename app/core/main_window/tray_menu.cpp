@@ -9,9 +9,6 @@
 #include "core/notes_table/zettly_slots.h"
 
 HMENU TrayMenu;
-HMENU UtilsMenu;
-HMENU HiddenMenu;
-HMENU QuickJumpMenu;
 
 static const char HIDDEN_TEXT[] = "Hidden Zettlies";
 static const char QUICK_JUMP_TEXT[] = "Quick Jump To Zettly";
@@ -27,9 +24,6 @@ int BuildTrayMenus(void)
     DestroyMenu(loaded);
     if (!TrayMenu)
         return -1;
-    HiddenMenu = GetSubMenu(TrayMenu, TRAY_POS_HIDDEN);
-    QuickJumpMenu = GetSubMenu(TrayMenu, TRAY_POS_QUICK_JUMP);
-    UtilsMenu = GetSubMenu(TrayMenu, TRAY_POS_UTILS);
     // The process tree reads what only the NT line of Windows provides.
     if (GetVersion() & 0x80000000u)
         EnableMenuItem(TrayMenu, CMD_SHOW_PROCESS_TREE, MF_BYCOMMAND | MF_GRAYED);
@@ -41,7 +35,7 @@ void DestroyTrayMenus(void)
     // The submenus go with the menu that holds them.
     if (TrayMenu)
         DestroyMenu(TrayMenu);
-    TrayMenu = UtilsMenu = HiddenMenu = QuickJumpMenu = nullptr;
+    TrayMenu = nullptr;
 }
 
 void CheckTrayMenuItem(int command, BOOL checked)
@@ -84,25 +78,26 @@ static void FillQuickJumpMenu(HMENU menu)
     }
 }
 
-static void ReplaceSubmenu(HMENU *current, int position, const char *text, void (*fill)(HMENU))
+static void ReplaceSubmenu(int position, const char *text, void (*fill)(HMENU))
 {
     HMENU fresh = CreatePopupMenu();
     if (!fresh)
         return;
     fill(fresh);
+    // Taken out, not destroyed, by the removal: the old one goes afterwards.
+    HMENU current = GetSubMenu(TrayMenu, position);
     RemoveMenu(TrayMenu, position, MF_BYPOSITION);
     InsertMenuA(TrayMenu, position, MF_BYPOSITION | MF_POPUP | MF_STRING, (UINT_PTR)fresh, text);
-    if (*current)
-        DestroyMenu(*current);
-    *current = fresh;
+    if (current)
+        DestroyMenu(current);
 }
 
 void RebuildNoteMenus(void)
 {
     if (!TrayMenu)
         return;
-    ReplaceSubmenu(&HiddenMenu, TRAY_POS_HIDDEN, HIDDEN_TEXT, FillHiddenMenu);
-    ReplaceSubmenu(&QuickJumpMenu, TRAY_POS_QUICK_JUMP, QUICK_JUMP_TEXT, FillQuickJumpMenu);
+    ReplaceSubmenu(TRAY_POS_HIDDEN, HIDDEN_TEXT, FillHiddenMenu);
+    ReplaceSubmenu(TRAY_POS_QUICK_JUMP, QUICK_JUMP_TEXT, FillQuickJumpMenu);
 }
 
 void DropStaleCompanions(void)

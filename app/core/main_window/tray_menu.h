@@ -3,10 +3,9 @@
 #pragma once
 #include <windows.h>
 
+// The submenus are reached through it by position: the note submenus are
+// replaced at every right click.
 extern HMENU TrayMenu;
-extern HMENU UtilsMenu;
-extern HMENU HiddenMenu;
-extern HMENU QuickJumpMenu;
 
 enum {
     TRAY_POS_HIDDEN = 3,

@@ -5,17 +5,11 @@
 #include <cstdlib>
 
 #include "caret_shape.h"
+#include "note_edit.h"
 #include "core/notes_table/zettly_settings.h"
 
-// One caret exists at a time in the whole process, so one cache and one
-// line memory serve every note.
-static struct {
-    CaretMetricsCache metrics;
-    LineCaretMemory lineMemory;
-} Caret = {{}, {-1, -1}};
-
-static void MeasureFont(HWND edit, const CHARFORMAT2A &format, int32_t twips, int32_t *height,
-                        int32_t *width)
+static void MeasureFont(HWND edit, const CHARFORMAT2A &format, int32_t twips,
+                        CaretMetricsCache *cache, int32_t *height, int32_t *width)
 {
     HDC dc = GetDC(edit);
     if (!dc)
@@ -31,7 +25,7 @@ static void MeasureFont(HWND edit, const CHARFORMAT2A &format, int32_t twips, in
     if (handle && GetTextMetricsA(dc, &metrics)) {
         *height = metrics.tmHeight;
         *width = metrics.tmAveCharWidth;
-        StoreCaretMetrics(&Caret.metrics, twips, GetTickCount(), *height, *width);
+        StoreCaretMetrics(cache, twips, GetTickCount(), *height, *width);
     }
     if (old)
         SelectObject(dc, old);
@@ -45,20 +39,29 @@ void UpdateZettlyCaret(HWND edit, BOOL reset)
     int style = ZettlyInfo.caretStyle;
     if (style <= CARET_STYLE_SYSTEM || style > CARET_STYLE_LAST)
         return;
-    if (reset)
-        Caret.lineMemory = LineCaretMemory{-1, -1};
+    // Only a note's editor has the state that keeps a line caret from being
+    // lowered again at every paint.
+    ZettlyEditState *s = (ZettlyEditState *)GetWindowLongPtrA(edit, GWLP_USERDATA);
+    if (!s)
+        return;
+    CaretMetricsCache *metrics = &s->caretMetrics;
+    LineCaretMemory *lineMemory = &s->caretLine;
+    if (reset || !s->caretLineKnown) {
+        s->caretLine = LineCaretMemory{-1, -1};
+        s->caretLineKnown = TRUE;
+    }
     CHARFORMAT2A format = {};
     format.cbSize = sizeof format;
     SendMessageA(edit, EM_GETCHARFORMAT, SCF_SELECTION, (LPARAM)&format);
     int32_t twips = std::abs((int32_t)format.yHeight);
     int32_t height = twips, width = twips / 2;
-    if (!FindCaretMetrics(&Caret.metrics, twips, GetTickCount(), &height, &width))
-        MeasureFont(edit, format, twips, &height, &width);
+    if (!FindCaretMetrics(metrics, twips, GetTickCount(), &height, &width))
+        MeasureFont(edit, format, twips, metrics, &height, &width);
 
     POINT at = {0, 0};
     GetCaretPos(&at);
     LONG line = (LONG)SendMessageA(edit, EM_LINEFROMCHAR, (WPARAM)-1, 0);
-    CaretPlacement p = PlaceCustomCaret(style, height, width, at.x, at.y, line, &Caret.lineMemory);
+    CaretPlacement p = PlaceCustomCaret(style, height, width, at.x, at.y, line, lineMemory);
 
     DestroyCaret();
     CHARRANGE sel = {0, 0};

@@ -621,10 +621,10 @@ static void OnScheme(const EditCommand &c)
         return;
     }
     int scheme = (int)c.id - CMD_EDIT_SCHEME_FIRST;
-    int count = ZettlySchemeCount < ZETTLY_MAX_SCHEMES ? ZettlySchemeCount : ZETTLY_MAX_SCHEMES;
+    int count = ZettlySchemes.count < ZETTLY_MAX_SCHEMES ? ZettlySchemes.count : ZETTLY_MAX_SCHEMES;
     if (scheme < 0 || scheme >= count)
         return;
-    const ZettlyColourScheme &s = ZettlySchemes[scheme];
+    const ZettlyColourScheme &s = ZettlySchemes.entries[scheme];
     ApplySchemeColours(c, s.text, s.back, s.blink);
 }
 
@@ -773,7 +773,7 @@ static bool RunRangeCommand(const EditCommand &c)
         SetSelectionPoints(c, points);
         return true;
     }
-    int count = ZettlySchemeCount < ZETTLY_MAX_SCHEMES ? ZettlySchemeCount : ZETTLY_MAX_SCHEMES;
+    int count = ZettlySchemes.count < ZETTLY_MAX_SCHEMES ? ZettlySchemes.count : ZETTLY_MAX_SCHEMES;
     if (id >= CMD_EDIT_SCHEME_DEFAULT && (int)id <= CMD_EDIT_SCHEME_DEFAULT + count) {
         OnScheme(c);
         return true;

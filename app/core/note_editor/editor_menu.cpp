@@ -43,9 +43,9 @@ static void AddLanguages(HMENU popup, UINT first, UINT last, UINT autoBlock)
 
 static int SchemeCount(void)
 {
-    return ZettlySchemeCount < 0                    ? 0
-           : ZettlySchemeCount > ZETTLY_MAX_SCHEMES ? ZETTLY_MAX_SCHEMES
-                                                    : ZettlySchemeCount;
+    return ZettlySchemes.count < 0                    ? 0
+           : ZettlySchemes.count > ZETTLY_MAX_SCHEMES ? ZETTLY_MAX_SCHEMES
+                                                    : ZettlySchemes.count;
 }
 
 void RemoveSyntaxMenu(void)
@@ -253,7 +253,7 @@ BOOL DrawEditorMenuItem(HWND edit, ZettlyEditState *state, const DRAWITEMSTRUCT 
         FillWith(dc, &r, block);
         DrawCentredText(dc, r, SyntaxColourText, Inverse(block));
     } else {
-        const ZettlyColourScheme &s = ZettlySchemes[scheme];
+        const ZettlyColourScheme &s = ZettlySchemes.entries[scheme];
         if (ZettlyInfo.titleGradient && GetNearestColor(dc, s.back) == s.back)
             FillGradientRect(dc, s.back, s.blink, &r);
         else

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "caret_shape.h"
 #include "note_text_cache.h"
 
 struct RichOleDocument;
@@ -30,6 +31,11 @@ struct ZettlyEditState {
     int32_t clickCountdown;  // > 0: the click that focused the note is still to come
     BOOL suppressFocusClick; // the next focus gain simulates no click
     NoteTextCache text;      // the content as the last save took it
+    // The custom caret's font measurements and where its line caret last
+    // stood; the line is unknown until caretLineKnown.
+    CaretMetricsCache caretMetrics;
+    LineCaretMemory caretLine;
+    BOOL caretLineKnown;
 };
 
 LRESULT CALLBACK ZettlyEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam);

@@ -6,28 +6,24 @@
 #include "core/notes_table/zettly_slots.h"
 #include "window_class.h"
 
-static BOOL ToolTipClassRegistered;
-
 enum { TOOLTIP_TEXT_CHARS = 1023 };
 
+// Whether the class is registered is the window system's to know: a tip of an
+// unregistered class is simply not created.
 void RegisterToolTipClass(HINSTANCE instance)
 {
-    if (ToolTipClassRegistered)
-        return;
-    ToolTipClassRegistered = RegisterWindowClass(instance, ZETTLY_TOOLTIP_CLASS, ToolTipWndProc,
-                                                 {CS_SAVEBITS | CS_GLOBALCLASS, nullptr,
-                                                  nullptr}) == 0;
+    RegisterWindowClass(instance, ZETTLY_TOOLTIP_CLASS, ToolTipWndProc,
+                        {CS_SAVEBITS | CS_GLOBALCLASS, nullptr, nullptr});
 }
 
 void UnregisterToolTipClass(HINSTANCE instance)
 {
-    if (ToolTipClassRegistered && UnregisterClassA(ZETTLY_TOOLTIP_CLASS, instance))
-        ToolTipClassRegistered = FALSE;
+    UnregisterClassA(ZETTLY_TOOLTIP_CLASS, instance);
 }
 
 HWND ShowZettlyToolTip(ZettlyEditState *state)
 {
-    if (!ToolTipClassRegistered || !state)
+    if (!state)
         return nullptr;
     // The tip sizes itself when it paints, but a window without any client
     // area is never asked to paint: it starts one pixel inside its border.

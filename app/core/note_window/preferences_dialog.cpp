@@ -264,11 +264,11 @@ static void Repaint(HWND dialog)
 
 static void DrawSchemeEntry(const DRAWITEMSTRUCT *item, int gradient)
 {
-    if (item->itemID == (UINT)-1 || (int)item->itemID >= ZettlySchemeCount)
+    if (item->itemID == (UINT)-1 || (int)item->itemID >= ZettlySchemes.count)
         return;
     if (!(item->itemAction & (ODA_DRAWENTIRE | ODA_SELECT)))
         return;
-    const ZettlyColourScheme &scheme = ZettlySchemes[item->itemID];
+    const ZettlyColourScheme &scheme = ZettlySchemes.entries[item->itemID];
     HDC dc = item->hDC;
     RECT r = item->rcItem;
     if (gradient && GetNearestColor(dc, scheme.back) == scheme.back)
@@ -348,7 +348,7 @@ static void LoadRecordControls(HWND dialog, PrefsState *s)
 static void FillSchemeList(HWND dialog)
 {
     SendDlgItemMessageA(dialog, IDC_PREFS_SCHEMES, LB_RESETCONTENT, 0, 0);
-    int count = ZettlySchemeCount;
+    int count = ZettlySchemes.count;
     if (count < 0 || count > ZETTLY_MAX_SCHEMES)
         count = count < 0 ? 0 : ZETTLY_MAX_SCHEMES;
     for (int i = 0; i < count; ++i)
@@ -467,7 +467,7 @@ static void ChooseFontInto(HWND dialog, LOGFONTA *font)
 static int SelectedScheme(HWND dialog)
 {
     LRESULT index = SendDlgItemMessageA(dialog, IDC_PREFS_SCHEMES, LB_GETCURSEL, 0, 0);
-    return index == LB_ERR || index >= ZettlySchemeCount ? -1 : (int)index;
+    return index == LB_ERR || index >= ZettlySchemes.count ? -1 : (int)index;
 }
 
 static void CopyScheme(HWND dialog, PrefsState *s)
@@ -478,20 +478,20 @@ static void CopyScheme(HWND dialog, PrefsState *s)
                      MB_ICONINFORMATION);
         return;
     }
-    s->text = ZettlySchemes[index].text;
-    s->back = ZettlySchemes[index].back;
-    s->blink = ZettlySchemes[index].blink;
+    s->text = ZettlySchemes.entries[index].text;
+    s->back = ZettlySchemes.entries[index].back;
+    s->blink = ZettlySchemes.entries[index].blink;
     Repaint(dialog);
 }
 
 static void AddScheme(HWND dialog, const PrefsState *s)
 {
-    if (ZettlySchemeCount >= ZETTLY_MAX_SCHEMES || ZettlySchemeCount < 0) {
+    if (ZettlySchemes.count >= ZETTLY_MAX_SCHEMES || ZettlySchemes.count < 0) {
         ZtMessageBox(dialog, "Out of array space to add colour scheme.", "Array Space Error",
                      MB_ICONHAND);
         return;
     }
-    ZettlySchemes[ZettlySchemeCount++] = ZettlyColourScheme{s->text, s->back, s->blink};
+    ZettlySchemes.entries[ZettlySchemes.count++] = ZettlyColourScheme{s->text, s->back, s->blink};
     SendDlgItemMessageA(dialog, IDC_PREFS_SCHEMES, LB_ADDSTRING, 0, (LPARAM) "");
 }
 
@@ -504,9 +504,9 @@ static void DeleteScheme(HWND dialog)
         return;
     }
     SendDlgItemMessageA(dialog, IDC_PREFS_SCHEMES, LB_DELETESTRING, index, 0);
-    std::memmove(&ZettlySchemes[index], &ZettlySchemes[index + 1],
-                 sizeof ZettlySchemes[0] * (size_t)(ZettlySchemeCount - index - 1));
-    --ZettlySchemeCount;
+    std::memmove(&ZettlySchemes.entries[index], &ZettlySchemes.entries[index + 1],
+                 sizeof ZettlySchemes.entries[0] * (size_t)(ZettlySchemes.count - index - 1));
+    --ZettlySchemes.count;
 }
 
 static void ToggleExpanded(HWND dialog, PrefsState *s)
@@ -861,8 +861,8 @@ INT_PTR RunPreferencesDialog(HWND owner, int slot)
     ZettlyInfo.allAlpha = ClampSetting(14, ZettlyInfo.allAlpha);
     if (z->alphaValue < ZETTLY_MIN_ALPHA)
         z->alphaValue = ZETTLY_MIN_ALPHA;
-    if (ZettlySchemeCount < 0 || ZettlySchemeCount > ZETTLY_MAX_SCHEMES)
-        ZettlySchemeCount = ZettlySchemeCount < 0 ? 0 : ZETTLY_MAX_SCHEMES;
+    if (ZettlySchemes.count < 0 || ZettlySchemes.count > ZETTLY_MAX_SCHEMES)
+        ZettlySchemes.count = ZettlySchemes.count < 0 ? 0 : ZETTLY_MAX_SCHEMES;
 
     PreferencesData *data = (PreferencesData *)std::calloc(1, sizeof *data);
     if (!data)

@@ -10,52 +10,11 @@
 
 #include "data_folder.h"
 #include "notes_file_ids.h"
+#include "notes_file_io.h"
 #include "notes_phase_times.h"
 #include "rich_text_stream.h"
 #include "ui_seams.h"
 #include "zettly_slots.h"
-
-static NotesFileStepHook StepHook;
-static DWORD WriteFault;
-
-// One save or load at work: the files it works on, how many file operations
-// it has done and the system error of the first that failed.
-struct NotesFileWork {
-    NotesFiles *files;
-    int steps;
-    DWORD error;
-};
-
-static const DWORD MaxReadBytes = 0x40000000;
-
-NotesFileStepHook SetNotesFileStepHook(NotesFileStepHook hook)
-{
-    NotesFileStepHook previous = StepHook;
-    StepHook = hook;
-    return previous;
-}
-
-void SetNotesFileWriteFault(DWORD error)
-{
-    WriteFault = error;
-}
-
-// Keeps the system error of the first operation that failed, for the message
-// that names the cause; call it before anything else can change the error.
-static int Failed(NotesFileWork *w)
-{
-    DWORD error = GetLastError();
-    if (!w->error)
-        w->error = error ? error : ERROR_GEN_FAILURE;
-    return -1;
-}
-
-static void FileStep(NotesFileWork *w)
-{
-    ++w->steps;
-    if (StepHook)
-        StepHook(w->steps);
-}
 
 int PrepareNotesFiles(NotesFiles *files)
 {
@@ -87,184 +46,6 @@ void CloseNotesFiles(NotesFiles *files)
         ByteBuffer().swap(held.items);
     }
     ForgetDataFolder();
-}
-
-// ---------------------------------------------------------------- files
-
-static bool FileExists(const char *path)
-{
-    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
-}
-
-static bool CanOpenForReading(const char *path)
-{
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    CloseHandle(file);
-    return true;
-}
-
-static bool IsMissing(DWORD error)
-{
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-}
-
-// 0 read; -1 missing; -2 present but unreadable.
-static int ReadWholeFile(const char *path, ByteBuffer *out)
-{
-    out->clear();
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return IsMissing(GetLastError()) ? -1 : -2;
-    LARGE_INTEGER size;
-    int result = -2;
-    if (GetFileSizeEx(file, &size) && size.QuadPart <= MaxReadBytes) {
-        out->resize((size_t)size.QuadPart);
-        DWORD done = 0;
-        result = 0;
-        while (done < out->size()) {
-            DWORD got = 0;
-            if (!ReadFile(file, out->data() + done, (DWORD)out->size() - done, &got, nullptr) ||
-                got == 0) {
-                result = -2;
-                break;
-            }
-            done += got;
-        }
-    }
-    CloseHandle(file);
-    return result;
-}
-
-static int WriteWholeFile(NotesFileWork *w, const char *path, const void *bytes, size_t size)
-{
-    NotesPhaseMark mark(PHASE_WRITING);
-    if (WriteFault) {
-        SetLastError(WriteFault);
-        return Failed(w);
-    }
-    HANDLE file =
-        CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return Failed(w);
-    FileStep(w);
-    DWORD written = 0;
-    bool ok = size == 0 || (WriteFile(file, bytes, (DWORD)size, &written, nullptr) &&
-                            written == (DWORD)size);
-    if (!ok && GetLastError() == ERROR_SUCCESS)
-        SetLastError(ERROR_DISK_FULL); // a short write without an error: no room left
-    if (!ok)
-        Failed(w);
-    FileStep(w);
-    // On the disk before it is renamed into place: a power cut must not leave
-    // a renamed file without its bytes.
-    if (!FlushFileBuffers(file) && ok)
-        ok = Failed(w) == 0;
-    if (!CloseHandle(file) && ok)
-        ok = Failed(w) == 0;
-    FileStep(w);
-    if (!ok)
-        DeleteFileA(path);
-    return ok ? 0 : -1;
-}
-
-// A copy is written beside its target and renamed into place once flushed, so
-// that a copy stopped half-way never leaves a short file under the target's name.
-static int CopyWhole(NotesFileWork *w, const char *from, const char *to)
-{
-    char part[ZETTLY_PATH_CHARS + 8];
-    int n = std::snprintf(part, sizeof part, "%s_new", to);
-    if (n <= 0 || (size_t)n >= sizeof part)
-        return -1;
-    ByteBuffer bytes;
-    if (ReadWholeFile(from, &bytes) != 0)
-        return Failed(w);
-    if (WriteWholeFile(w, part, bytes.data(), bytes.size()) != 0)
-        return -1;
-    if (!MoveFileExA(part, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        Failed(w);
-        DeleteFileA(part);
-        return -1;
-    }
-    FileStep(w);
-    return 0;
-}
-
-// The first free set of "_damaged" names: an earlier damaged set is never
-// written over. kind -1 asks only for the number.
-static int FreeDamagedNumber(const ZettlyFileSet &f)
-{
-    for (int number = 1; number < 100; ++number) {
-        bool taken = false;
-        for (int kind = 0; kind < ZETTLY_FILE_KINDS && !taken; ++kind) {
-            char name[ZETTLY_PATH_CHARS + 4];
-            std::snprintf(name, sizeof name, number == 1 ? "%s" : "%s%d",
-                          f.damaged[kind], number);
-            taken = FileExists(name);
-        }
-        if (!taken)
-            return number;
-    }
-    return 99;
-}
-
-static void DamagedName(const ZettlyFileSet &f, int kind, int number, char *out, size_t outSize)
-{
-    std::snprintf(out, outSize, number == 1 ? "%s" : "%s%d", f.damaged[kind], number);
-}
-
-// Copies the current files aside under free "_damaged" names; move: rename
-// them instead (they are about to be replaced).
-static void SetCurrentFilesAside(NotesFileWork *w, bool move)
-{
-    const ZettlyFileSet &f = w->files->names;
-    int number = FreeDamagedNumber(f);
-    for (int kind = 0; kind < ZETTLY_FILE_KINDS; ++kind) {
-        if (!FileExists(f.current[kind]))
-            continue;
-        char name[ZETTLY_PATH_CHARS + 4];
-        DamagedName(f, kind, number, name, sizeof name);
-        if (move)
-            MoveFileExA(f.current[kind], name, MOVEFILE_REPLACE_EXISTING);
-        else
-            CopyWhole(w, f.current[kind], name);
-    }
-}
-
-static void DeleteSavingFiles(const ZettlyFileSet &f)
-{
-    for (int kind = 0; kind < ZETTLY_FILE_KINDS; ++kind)
-        DeleteFileA(f.saving[kind]);
-}
-
-// The marker's sentence, then what each file of the set holds (size and
-// checksum), so that a start can tell a file changed since the save.
-static int WriteSaveMarker(NotesFileWork *w, const CommitRecord *holds)
-{
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    struct tm t = {};
-    t.tm_year = now.wYear - 1900;
-    t.tm_mon = now.wMonth - 1;
-    t.tm_mday = now.wDay;
-    t.tm_wday = now.wDayOfWeek;
-    t.tm_hour = now.wHour;
-    t.tm_min = now.wMinute;
-    t.tm_sec = now.wSecond;
-    char text[256];
-    int length = FormatSaveMarker(&t, text, sizeof text);
-    if (length < 0)
-        return -1;
-    if (holds) {
-        int more = FormatCommitRecord(holds, text + length, sizeof text - (size_t)length);
-        if (more < 0)
-            return -1;
-        length += more;
-    }
-    return WriteWholeFile(w, w->files->names.marker, text, (size_t)length);
 }
 
 // ---------------------------------------------------------------- saving
@@ -369,7 +150,7 @@ static int CloseCheckListFile(NotesFileWork *w, FILE *file)
         return 0;
     bool ok = std::fflush(file) == 0 && !std::ferror(file) && _commit(_fileno(file)) == 0;
     if (!ok)
-        Failed(w);
+        KeepFailure(w);
     ok = std::fclose(file) == 0 && ok;
     FileStep(w);
     return ok ? 0 : -1;
@@ -385,7 +166,7 @@ static bool DescribeCurrentSet(const ZettlyFileSet &f, CommitRecord *holds)
 {
     for (int kind = 0; kind < ZETTLY_FILE_KINDS; ++kind) {
         ByteBuffer bytes;
-        if (ReadWholeFile(f.current[kind], &bytes) == -2)
+        if (ReadWholeNotesFile(f.current[kind], &bytes) == -2)
             return false;
         holds->files[kind] = DescribeBytes(bytes);
     }
@@ -395,7 +176,7 @@ static bool DescribeCurrentSet(const ZettlyFileSet &f, CommitRecord *holds)
 static bool FileHolds(const char *path, const CommitFile &expected)
 {
     ByteBuffer bytes;
-    if (ReadWholeFile(path, &bytes) != 0)
+    if (ReadWholeNotesFile(path, &bytes) != 0)
         return false;
     CommitFile found = DescribeBytes(bytes);
     return found.size == expected.size && found.checksum == expected.checksum;
@@ -440,7 +221,7 @@ static int PutSavedFilesInPlace(NotesFileWork *w, const CommitRecord *commit)
         return -1;
     if (marked) {
         if (!DeleteFileA(f.marker)) {
-            Failed(w);
+            KeepFailure(w);
             DeleteFileA(f.committing);
             return -1;
         }
@@ -455,7 +236,7 @@ static int PutSavedFilesInPlace(NotesFileWork *w, const CommitRecord *commit)
             // stay: with those already renamed they are this save's whole
             // set, which the next start puts in place or loads, never a mix
             // of two saves.
-            Failed(w);
+            KeepFailure(w);
             files->currentSetKnownGood = false;
             if (!backedUp)
                 return -1;
@@ -493,7 +274,7 @@ static int SaveAllNotes(NotesFileWork *w, const SaveShowing *showing)
     // A commit file left by an earlier save speaks for files that are not
     // these: a start must never take this save's files on its word.
     if (FileExists(f.committing) && !DeleteFileA(f.committing))
-        return Failed(w);
+        return KeepFailure(w);
     DeleteSavingFiles(f);
     int usedSlots[ZETTLY_LAST_NOTE_SLOT + 1];
     int storedIndexOfSlot[ZETTLY_SLOTS];
@@ -509,13 +290,13 @@ static int SaveAllNotes(NotesFileWork *w, const SaveShowing *showing)
     SaveImages images = {};
     images.records.reserve(4 + 12 * ZETTLY_MAX_SCHEMES + (size_t)(used + 1) * ZETTLY_RECORD_BYTES);
     images.texts.reserve((size_t)used * 4096);
-    AppendRecordFileHead(&images.records, ZettlySchemes, ZettlySchemeCount,
+    AppendRecordFileHead(&images.records, ZettlySchemes.entries, ZettlySchemes.count,
                          &ZettlyTable[ZETTLY_DEFAULT_SLOT]);
-    if (WriteFault)
-        SetLastError(WriteFault);
+    if (NotesFileWriteFault())
+        SetLastError(NotesFileWriteFault());
     else
         images.checkLists = std::fopen(f.saving[CHECK_LIST_FILE], "wb");
-    int result = images.checkLists ? 0 : Failed(w);
+    int result = images.checkLists ? 0 : KeepFailure(w);
     if (images.checkLists)
         FileStep(w);
 
@@ -543,7 +324,7 @@ static int SaveAllNotes(NotesFileWork *w, const SaveShowing *showing)
     CommitRecord commit = {};
     if (result == 0) {
         ByteBuffer lists;
-        result = ReadWholeFile(f.saving[CHECK_LIST_FILE], &lists) == 0 ? 0 : Failed(w);
+        result = ReadWholeNotesFile(f.saving[CHECK_LIST_FILE], &lists) == 0 ? 0 : KeepFailure(w);
         commit.files[RECORD_FILE] = DescribeBytes(images.records);
         commit.files[TEXT_FILE] = DescribeBytes(images.texts);
         commit.files[CHECK_LIST_FILE] = DescribeBytes(lists);
@@ -565,8 +346,7 @@ static bool WaitForSaveMutex(HANDLE mutex, DWORD limitMs)
     DWORD now = WaitForSingleObject(mutex, 0);
     if (now == WAIT_OBJECT_0 || now == WAIT_ABANDONED_0)
         return true;
-    if (StepHook)
-        StepHook(SAVE_STEP_WAITING);
+    ReachNotesFileStep(SAVE_STEP_WAITING);
     DWORD start = GetTickCount();
     for (;;) {
         DWORD elapsed = GetTickCount() - start;
@@ -646,11 +426,11 @@ int RecordUnsavedSession(NotesFiles *files, DWORD error)
     char text[64];
     int length = FormatUnsavedNote((uint32_t)error, text, sizeof text);
     NotesFileWork work = {files, 0, 0};
-    DWORD fault = WriteFault; // the note is no save: it goes where it can
-    WriteFault = 0;
+    DWORD fault = NotesFileWriteFault(); // the note is no save: it goes where it can
+    SetNotesFileWriteFault(0);
     int result =
         length < 0 ? -1 : WriteWholeFile(&work, files->names.unsaved, text, (size_t)length);
-    WriteFault = fault;
+    SetNotesFileWriteFault(fault);
     return result;
 }
 
@@ -736,7 +516,7 @@ static bool FinishInterruptedSave(NotesFileWork *w)
         return false;
     ByteBuffer bytes;
     CommitRecord commit;
-    if (ReadWholeFile(f.committing, &bytes) != 0 ||
+    if (ReadWholeNotesFile(f.committing, &bytes) != 0 ||
         ParseCommitRecord(bytes.data(), bytes.size(), &commit) != 0) {
         // The commit file is written whole and flushed before the first file
         // is moved: one that is empty or cut off means the save stopped before
@@ -783,7 +563,7 @@ static void TellUnsavedSession(NotesFileWork *w)
     ByteBuffer bytes;
     uint32_t error = 0;
     char cause[96] = "the reason was not recorded";
-    if (about.nFileSizeHigh == 0 && about.nFileSizeLow < 64 && ReadWholeFile(path, &bytes) == 0 &&
+    if (about.nFileSizeHigh == 0 && about.nFileSizeLow < 64 && ReadWholeNotesFile(path, &bytes) == 0 &&
         ParseUnsavedNote(bytes.data(), bytes.size(), &error) == 0)
         DescribeSaveFailure(error, cause, sizeof cause);
     char text[512];
@@ -945,8 +725,8 @@ static int LoadRecords(const ByteBuffer &recordBytes, LoadState *s)
         s->damage.shortHead = true;
         return 0;
     }
-    ZettlySchemeCount = head.schemeCount;
-    std::memcpy(ZettlySchemes, head.schemes, sizeof ZettlySchemes);
+    ZettlySchemes.count = head.schemeCount;
+    std::memcpy(ZettlySchemes.entries, head.schemes, sizeof ZettlySchemes.entries);
     SanitiseZettlyRecord(&head.defaults, ZETTLY_SANITISE_KEEP_GROUP);
     head.defaults.title[0] = 0;
     ZettlyTable[ZETTLY_DEFAULT_SLOT] = head.defaults;
@@ -1026,7 +806,7 @@ static bool ReadMarkerRecord(const ZettlyFileSet &f, CommitRecord *holds)
     ByteBuffer bytes;
     return GetFileAttributesExA(f.marker, GetFileExInfoStandard, &about) &&
            about.nFileSizeHigh == 0 && about.nFileSizeLow <= 1024 &&
-           ReadWholeFile(f.marker, &bytes) == 0 &&
+           ReadWholeNotesFile(f.marker, &bytes) == 0 &&
            ParseSaveMarkerRecord(bytes.data(), bytes.size(), holds) == 0;
 }
 
@@ -1048,9 +828,9 @@ static int LoadFileSet(NotesFileWork *w, const NotePlacing *placing, bool marked
     int gotRecords, gotTexts, gotCheckLists;
     {
         NotesPhaseMark mark(PHASE_READING);
-        gotRecords = ReadWholeFile(LoadPath(f, RECORD_FILE, fromCommit), &recordBytes);
-        gotTexts = ReadWholeFile(LoadPath(f, TEXT_FILE, fromCommit), &textBytes);
-        gotCheckLists = ReadWholeFile(LoadPath(f, CHECK_LIST_FILE, fromCommit), &checkBytes);
+        gotRecords = ReadWholeNotesFile(LoadPath(f, RECORD_FILE, fromCommit), &recordBytes);
+        gotTexts = ReadWholeNotesFile(LoadPath(f, TEXT_FILE, fromCommit), &textBytes);
+        gotCheckLists = ReadWholeNotesFile(LoadPath(f, CHECK_LIST_FILE, fromCommit), &checkBytes);
         // Nothing saved yet; with the marker of a completed save, both files lost.
         if (gotRecords == -1 && gotTexts == -1 && !marked)
             return 0;

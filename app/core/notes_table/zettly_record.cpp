@@ -7,8 +7,7 @@
 #include <type_traits>
 
 ZettlyRecord ZettlyTable[ZETTLY_SLOTS];
-ZettlyColourScheme ZettlySchemes[ZETTLY_MAX_SCHEMES];
-int32_t ZettlySchemeCount;
+ZettlySchemeTable ZettlySchemes;
 
 #if UINTPTR_MAX == 0xFFFFFFFFu
 #define ZETTLY_CHECK_OFFSET(off, field) \

@@ -124,8 +124,12 @@ struct ZettlyColourScheme {
 enum { ZETTLY_MAX_SCHEMES = 50 };
 
 extern ZettlyRecord ZettlyTable[ZETTLY_SLOTS];
-extern ZettlyColourScheme ZettlySchemes[ZETTLY_MAX_SCHEMES];
-extern int32_t ZettlySchemeCount;
+// The colour schemes the user made, the first count of them in use.
+struct ZettlySchemeTable {
+    ZettlyColourScheme entries[ZETTLY_MAX_SCHEMES];
+    int32_t count;
+};
+extern ZettlySchemeTable ZettlySchemes;
 
 // Bytes <-> record. The packed form is the stored layout on every build, so a
 // 64-bit build reads and writes the same files as the 32-bit program.

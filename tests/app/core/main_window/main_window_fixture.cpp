@@ -85,7 +85,6 @@ void MainWindowTest::SetUp()
     RegisterNoteClass(GetModuleHandleA(nullptr));
     for (int i = 0; i < COMPANION_COUNT; ++i)
         SetCompanionLauncher((Companion)i, LaunchStandIn);
-    QuickPickSelectedSlot = -1;
     Received.clear();
 }
 

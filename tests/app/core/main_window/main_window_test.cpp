@@ -3,6 +3,7 @@
 #include "core/note_window/preferences_dialog.h"
 #include "main_window_fixture.h"
 #include "core/note_window/dialog_ids.h"
+#include "core/main_window/main_window_state.h"
 #include "core/main_window/zettlies_files.h"
 #include "core/notes_table/notes_file_ids.h"
 #include "ui_seams.h"
@@ -65,57 +66,63 @@ LRESULT Shortcut(HWND main, int code)
 TEST_F(MainWindowTest, ShortcutsWalkAndCloseTheQuickPickList)
 {
     CreateMain();
+    MainWindowState *state = MainStateOf(main);
+    ASSERT_NE(state, nullptr);
     HWND list = CreateStandInWindow();
-    QuickPickWindow = list;
+    state->quickPick = list;
     Shortcut(main, SHORTCUT_OPEN_LIST);
-    EXPECT_EQ(QuickPickWindow, list) << "an open list is not opened again";
+    EXPECT_EQ(state->quickPick, list) << "an open list is not opened again";
     Shortcut(main, SHORTCUT_NEXT);
     Shortcut(main, SHORTCUT_PREVIOUS);
     ASSERT_TRUE(PumpPostedMessages());
     EXPECT_TRUE(WasSent(list, WM_USER, MAIN_SHORTCUT, SHORTCUT_NEXT));
     EXPECT_TRUE(WasSent(list, WM_USER, MAIN_SHORTCUT, SHORTCUT_PREVIOUS));
 
-    QuickPickSelectedSlot = -1;
+    state->quickPickSlot = -1;
     Shortcut(main, SHORTCUT_JUMP);
     EXPECT_FALSE(IsWindow(list)) << "with nothing selected the list only closes";
-    EXPECT_EQ(QuickPickWindow, nullptr);
+    EXPECT_EQ(state->quickPick, nullptr);
 
-    list = QuickPickWindow = CreateStandInWindow();
+    list = state->quickPick = CreateStandInWindow();
     Shortcut(main, SHORTCUT_CLOSE_LIST);
     EXPECT_FALSE(IsWindow(list));
-    EXPECT_EQ(QuickPickWindow, nullptr);
+    EXPECT_EQ(state->quickPick, nullptr);
 }
 
 TEST_F(MainWindowTest, ShortcutJumpShowsTheChosenNote)
 {
     CreateMain();
+    MainWindowState *state = MainStateOf(main);
+    ASSERT_NE(state, nullptr);
     int slot = NewNote();
     ASSERT_GE(slot, 0);
     ZettlyTable[slot].showCommand = 0;
     ShowWindow(ZettlyTable[slot].window, SW_HIDE);
-    QuickPickWindow = CreateStandInWindow();
-    QuickPickSelectedSlot = slot;
+    state->quickPick = CreateStandInWindow();
+    state->quickPickSlot = slot;
     Shortcut(main, SHORTCUT_JUMP);
     ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(ZettlyTable[slot].window) != 0; }));
     EXPECT_EQ(ZettlyTable[slot].showCommand, 1);
-    EXPECT_EQ(QuickPickWindow, nullptr);
+    EXPECT_EQ(state->quickPick, nullptr);
 }
 
 TEST_F(MainWindowTest, ShortcutNewNoteAndDeleteNote)
 {
     CreateMain();
-    HWND list = QuickPickWindow = CreateStandInWindow();
+    MainWindowState *state = MainStateOf(main);
+    ASSERT_NE(state, nullptr);
+    HWND list = state->quickPick = CreateStandInWindow();
     Shortcut(main, SHORTCUT_NEW_NOTE);
     ASSERT_NE(ZettlyTable[0].window, nullptr);
     EXPECT_TRUE(WasSent(list, WM_USER, MAIN_SHORTCUT, SHORTCUT_CLOSE_LIST));
 
     HWND note = ZettlyTable[0].window;
     RecordCommandsOf(note);
-    QuickPickSelectedSlot = 0;
+    state->quickPickSlot = 0;
     Shortcut(main, SHORTCUT_DELETE_NOTE);
     ASSERT_TRUE(PumpPostedMessages());
     EXPECT_TRUE(WasSent(note, WM_COMMAND, CMD_CLOSE_ZETTLY, 0));
-    EXPECT_EQ(QuickPickWindow, nullptr);
+    EXPECT_EQ(state->quickPick, nullptr);
 
     // Without the list on screen the user cannot see which note would go.
     Received.clear();

@@ -52,15 +52,15 @@ TEST_F(MainWindowTest, TrayMenuHoldsItsEntriesInOrder)
         EXPECT_EQ(ItemText(TrayMenu, i), expected[i].text);
         EXPECT_EQ((int)GetMenuItemID(TrayMenu, i), expected[i].id);
     }
-    EXPECT_EQ(GetSubMenu(TrayMenu, TRAY_POS_UTILS), UtilsMenu);
-    EXPECT_EQ(ItemIds(UtilsMenu),
+    HMENU utils = GetSubMenu(TrayMenu, TRAY_POS_UTILS);
+    EXPECT_EQ(ItemIds(utils),
               (std::vector<int>{CMD_INFO, CMD_SAVE_NOW, CMD_REALIGN, CMD_NUKE, CMD_HIDE_ALL,
                                 CMD_SHOW_ALL, CMD_FIX_UNLINKED, 0, CMD_RESET_PLAYER,
                                 CMD_RESET_CLOCK, CMD_RESET_METER, 0, CMD_IMPORT, CMD_EXPORT_ALL,
                                 CMD_IMPORT_ALL, 0, CMD_HELP}));
-    EXPECT_EQ(ItemText(UtilsMenu, 0), "Zettly Info");
-    EXPECT_EQ(ItemText(UtilsMenu, 10), "Reset Mem Stats Window View/Pos");
-    EXPECT_EQ(ItemText(UtilsMenu, 16), "Help Me...");
+    EXPECT_EQ(ItemText(utils, 0), "Zettly Info");
+    EXPECT_EQ(ItemText(utils, 10), "Reset Mem Stats Window View/Pos");
+    EXPECT_EQ(ItemText(utils, 16), "Help Me...");
 }
 
 TEST_F(MainWindowTest, NoteSubmenusListHiddenAndShownNotesInSlotOrder)
@@ -78,21 +78,24 @@ TEST_F(MainWindowTest, NoteSubmenusListHiddenAndShownNotesInSlotOrder)
         ZettlyTable[slot].groupSlot = group;
     }
     RebuildNoteMenus();
-    EXPECT_EQ(GetSubMenu(TrayMenu, TRAY_POS_HIDDEN), HiddenMenu);
-    EXPECT_EQ(GetSubMenu(TrayMenu, TRAY_POS_QUICK_JUMP), QuickJumpMenu);
+    HMENU hidden = GetSubMenu(TrayMenu, TRAY_POS_HIDDEN);
+    HMENU quickJump = GetSubMenu(TrayMenu, TRAY_POS_QUICK_JUMP);
     EXPECT_EQ(ItemText(TrayMenu, TRAY_POS_HIDDEN), "Hidden Zettlies");
     EXPECT_EQ(ItemText(TrayMenu, TRAY_POS_QUICK_JUMP), "Quick Jump To Zettly");
-    EXPECT_EQ(ItemIds(HiddenMenu), (std::vector<int>{4001, 4004, 4005}));
-    EXPECT_EQ(ItemIds(QuickJumpMenu), (std::vector<int>{4002, 4003, 4006, 4000}))
+    EXPECT_EQ(ItemIds(hidden), (std::vector<int>{4001, 4004, 4005}));
+    EXPECT_EQ(ItemIds(quickJump), (std::vector<int>{4002, 4003, 4006, 4000}))
         << "shown members follow their group";
-    EXPECT_TRUE(GetMenuState(HiddenMenu, 0, MF_BYPOSITION) & MF_OWNERDRAW);
+    EXPECT_TRUE(GetMenuState(hidden, 0, MF_BYPOSITION) & MF_OWNERDRAW);
     EXPECT_EQ(GetMenuItemCount(TrayMenu), 14);
 
     for (int slot = 0; slot < 7; ++slot)
         DestroyWindow(ZettlyTable[slot].window);
     RebuildNoteMenus();
-    EXPECT_EQ(GetMenuItemCount(HiddenMenu), 0) << "no hidden notes: an empty submenu";
-    EXPECT_EQ(GetMenuItemCount(QuickJumpMenu), 0);
+    EXPECT_FALSE(IsMenu(hidden)) << "the replaced submenus are destroyed";
+    EXPECT_FALSE(IsMenu(quickJump));
+    EXPECT_EQ(GetMenuItemCount(GetSubMenu(TrayMenu, TRAY_POS_HIDDEN)), 0)
+        << "no hidden notes: an empty submenu";
+    EXPECT_EQ(GetMenuItemCount(GetSubMenu(TrayMenu, TRAY_POS_QUICK_JUMP)), 0);
 }
 
 namespace {
@@ -129,7 +132,8 @@ TEST_F(MainWindowTest, RightClickRebuildsAndShowsTheTrayMenu)
     SendMessageA(main, WM_TRAY_CALLBACK, 0, WM_RBUTTONDOWN);
     KillTimer(nullptr, closer);
     EXPECT_NE(OpenMenuSeen, nullptr) << "the popup menu was on screen";
-    EXPECT_EQ(ItemIds(HiddenMenu), (std::vector<int>{CMD_JUMP_FIRST + slot}));
+    EXPECT_EQ(ItemIds(GetSubMenu(TrayMenu, TRAY_POS_HIDDEN)),
+              (std::vector<int>{CMD_JUMP_FIRST + slot}));
     EXPECT_EQ(Companions[COMPANION_CLOCK].window, nullptr);
     EXPECT_FALSE(IsChecked(CMD_CLOCK));
 }

@@ -10,6 +10,7 @@
 #include "core/core_ids.h"
 #include "core/editing_features.h"
 #include "core/note_editor/editor_ids.h"
+#include "core/note_editor/editor_caret.h"
 #include "core/note_editor/editor_commands.h"
 #include "core/note_editor/editor_menu.h"
 #include "core/note_editor/note_edit.h"
@@ -44,7 +45,7 @@ protected:
         ZettlyInfo.animateRoll = 0;
         ZettlyInfo.lineColumnInfo = 0;
         ZettlyInfo.groupWarning = 0;
-        ZettlySchemeCount = 0;
+        ZettlySchemes.count = 0;
     }
     void TearDown() override
     {
@@ -470,7 +471,7 @@ struct ScopedLanguages {
 TEST_F(EditorCommands, ContextMenuCarriesLanguagesSchemesAndSwatchesAndSparesTheNoteMenu)
 {
     ScopedLanguages languages;
-    ZettlySchemeCount = ZETTLY_MAX_SCHEMES;
+    ZettlySchemes.count = ZETTLY_MAX_SCHEMES;
 
     int slot = NewNote();
     ASSERT_GE(slot, 0);
@@ -519,8 +520,8 @@ TEST_F(EditorCommands, ContextMenuCarriesLanguagesSchemesAndSwatchesAndSparesThe
 
 TEST_F(EditorCommands, SchemeDefaultTakesAllThreeColoursFromTheDefaultRecord)
 {
-    ZettlySchemes[0] = {RGB(1, 2, 3), RGB(4, 5, 6), RGB(7, 8, 9)};
-    ZettlySchemeCount = 1;
+    ZettlySchemes.entries[0] = {RGB(1, 2, 3), RGB(4, 5, 6), RGB(7, 8, 9)};
+    ZettlySchemes.count = 1;
     ZettlyRecord &d = ZettlyTable[ZETTLY_DEFAULT_SLOT];
     int slot = NewNote();
     ASSERT_GE(slot, 0);
@@ -689,8 +690,8 @@ TEST_F(EditorCommands, NumberedParagraphsStartAtOne)
 // background: it follows a scheme and the default colours at once.
 TEST_F(EditorCommands, TheLineColumnIndicatorTakesEachNewBackground)
 {
-    ZettlySchemes[0] = {RGB(0, 0, 0), RGB(200, 40, 40), RGB(0, 0, 0)};
-    ZettlySchemeCount = 1;
+    ZettlySchemes.entries[0] = {RGB(0, 0, 0), RGB(200, 40, 40), RGB(0, 0, 0)};
+    ZettlySchemes.count = 1;
     ZettlyInfo.lineColumnInfo = 1;
     int slot = NewNote();
     ASSERT_GE(slot, 0);
@@ -716,4 +717,40 @@ TEST_F(EditorCommands, TheLineColumnIndicatorTakesEachNewBackground)
     ASSERT_NE(z.backColour, RGB(200, 40, 40));
     EXPECT_TRUE(PumpUntil([&] { return shown() == z.backColour; }, 3000))
         << std::hex << shown() << " instead of " << z.backColour;
+}
+
+// Each note's editor keeps where its line caret stands: the caret is lowered
+// to the bottom of the character cell once, not again at every refresh, and
+// another note's caret does not take its place.
+TEST_F(EditorCommands, ALineCaretIsLoweredOnceInEachNote)
+{
+    ZettlyInfo.caretStyle = 5;
+    int first = NewNote(100, 100);
+    int second = NewNote(500, 100);
+    ASSERT_GE(first, 0);
+    ASSERT_GE(second, 0);
+    auto caretAfterRefreshes = [&](int slot, POINT *top) {
+        HWND edit = Edit(slot);
+        SetForegroundWindow(ZettlyTable[slot].window);
+        SetFocus(edit);
+        PumpPostedMessages();
+        POINTL start = {};
+        SendMessageA(edit, EM_POSFROMCHAR, (WPARAM)&start, 0);
+        *top = POINT{start.x, start.y};
+        POINT at[3] = {};
+        for (POINT &p : at) {
+            UpdateZettlyCaret(edit, FALSE);
+            GetCaretPos(&p);
+        }
+        EXPECT_EQ(at[1].y, at[0].y) << "lowered again by a refresh";
+        EXPECT_EQ(at[2].y, at[0].y);
+        return at[0];
+    };
+    POINT topFirst, topSecond, unused;
+    POINT inFirst = caretAfterRefreshes(first, &topFirst);
+    EXPECT_GT(inFirst.y, topFirst.y) << "the line caret stands below the top of the line";
+    POINT inSecond = caretAfterRefreshes(second, &topSecond);
+    EXPECT_GT(inSecond.y, topSecond.y);
+    POINT again = caretAfterRefreshes(first, &unused);
+    EXPECT_EQ(again.y, inFirst.y) << "the first note's caret stands where it stood";
 }

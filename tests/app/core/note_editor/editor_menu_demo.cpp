@@ -50,10 +50,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
     ResetDefaultSettings();
     ZettlyInfo.soundEffects = 0;
     ZettlyInfo.lineColumnInfo = 0;
-    ZettlySchemes[0] = {RGB(0, 0, 0), RGB(255, 255, 160), RGB(255, 0, 0)};
-    ZettlySchemes[1] = {RGB(255, 255, 255), RGB(0, 64, 128), RGB(0, 200, 255)};
-    ZettlySchemes[2] = {RGB(0, 80, 0), RGB(200, 255, 200), RGB(0, 128, 0)};
-    ZettlySchemeCount = 3;
+    ZettlySchemes.entries[0] = {RGB(0, 0, 0), RGB(255, 255, 160), RGB(255, 0, 0)};
+    ZettlySchemes.entries[1] = {RGB(255, 255, 255), RGB(0, 64, 128), RGB(0, 200, 255)};
+    ZettlySchemes.entries[2] = {RGB(0, 80, 0), RGB(200, 255, 200), RGB(0, 128, 0)};
+    ZettlySchemes.count = 3;
 
     int slot = FindFreeZettlySlot();
     CloneZettly(ZETTLY_DEFAULT_SLOT, slot);

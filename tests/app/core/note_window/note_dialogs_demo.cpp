@@ -55,11 +55,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
     ZettlyInfo.animateRoll = 0;
     ZettlyInfo.lineColumnInfo = 0;
     ZettlyInfo.closeButton = 1;
-    ZettlySchemeCount = 4;
-    ZettlySchemes[0] = {RGB(0, 0, 0), RGB(255, 255, 0), RGB(255, 0, 0)};
-    ZettlySchemes[1] = {RGB(0, 0, 128), RGB(180, 220, 255), RGB(0, 0, 255)};
-    ZettlySchemes[2] = {RGB(0, 80, 0), RGB(200, 255, 200), RGB(0, 160, 0)};
-    ZettlySchemes[3] = {RGB(255, 255, 255), RGB(90, 40, 120), RGB(255, 128, 0)};
+    ZettlySchemes.count = 4;
+    ZettlySchemes.entries[0] = {RGB(0, 0, 0), RGB(255, 255, 0), RGB(255, 0, 0)};
+    ZettlySchemes.entries[1] = {RGB(0, 0, 128), RGB(180, 220, 255), RGB(0, 0, 255)};
+    ZettlySchemes.entries[2] = {RGB(0, 80, 0), RGB(200, 255, 200), RGB(0, 160, 0)};
+    ZettlySchemes.entries[3] = {RGB(255, 255, 255), RGB(90, 40, 120), RGB(255, 128, 0)};
     SetTimer(nullptr, 0, (UINT)seconds * 1000, Quit);
 
     if (std::strncmp(mode, "prefs", 5) == 0) {
@@ -90,8 +90,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
         Make("Ideas", "x", {300, 600, 500, 680}, RGB(200, 255, 200), false);
         Make("Phone numbers", "x", {540, 600, 740, 680}, RGB(255, 210, 230), false);
         Make("Meeting at ten", "x", {780, 600, 980, 680}, RGB(180, 220, 255), false);
-        QuickPickSelectedSlot = 1;
-        OpenQuickPickList(nullptr);
+        static int selected = 1;
+        OpenQuickPickList(nullptr, &selected);
     }
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {

@@ -120,15 +120,14 @@ protected:
         ZettlyInfo.animateRoll = 0;
         ZettlyInfo.lineColumnInfo = 0;
         ZettlyInfo.groupWarning = 0;
-        ZettlySchemeCount = 0;
-        QuickPickSelectedSlot = -1;
+        ZettlySchemes.count = 0;
         PrefsDialog.open = 0;
     }
     void TearDown() override
     {
+        PumpUntil([this] { return !Scrolling(list); });
         if (list && IsWindow(list))
             DestroyWindow(list);
-        PumpUntil([] { return !QuickPickScroll.running; });
         for (int slot = 0; slot <= ZETTLY_LAST_NOTE_SLOT; ++slot)
             if (ZettlyTable[slot].window && !ZettlyTable[slot].isMember)
                 DestroyWindow(ZettlyTable[slot].window);
@@ -158,6 +157,12 @@ protected:
     }
     int Strip(int slot) { return GetFontCharHeight(ZettlyTable[slot].window, slot); }
     HWND list = nullptr;
+    int selected = -1; // the quick pick's selection, which outlives its list
+    static bool Scrolling(HWND quickPick)
+    {
+        const QuickPickAnimation *a = QuickPickScrollOf(quickPick);
+        return a && a->running;
+    }
 };
 
 } // namespace
@@ -219,9 +224,9 @@ TEST_F(NoteDialogs, LatchDistanceThatIsNoNumberKeepsTheDialogOpen)
 
 TEST_F(NoteDialogs, TheFiftyFirstSchemeIsRefusedAndCancelKeepsSchemeChanges)
 {
-    ZettlySchemeCount = 49;
+    ZettlySchemes.count = 49;
     for (int i = 0; i < 49; ++i)
-        ZettlySchemes[i] = ZettlyColourScheme{(uint32_t)i, 0xFFFF, 0xFF};
+        ZettlySchemes.entries[i] = ZettlyColourScheme{(uint32_t)i, 0xFFFF, 0xFF};
     MessageBoxRecorder boxes;
     ModalDialogAnswerer answer([&](HWND dialog) {
         Click(dialog, IDC_PREFS_SCHEME_ADD);
@@ -234,8 +239,8 @@ TEST_F(NoteDialogs, TheFiftyFirstSchemeIsRefusedAndCancelKeepsSchemeChanges)
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_EQ(boxes.Boxes()[0].caption, "Array Space Error");
     EXPECT_EQ(boxes.Boxes()[0].text, "Out of array space to add colour scheme.");
-    EXPECT_EQ(ZettlySchemeCount, 49) << "one added, one refused, one deleted";
-    EXPECT_EQ(ZettlySchemes[0].text, 1u) << "the later schemes moved down";
+    EXPECT_EQ(ZettlySchemes.count, 49) << "one added, one refused, one deleted";
+    EXPECT_EQ(ZettlySchemes.entries[0].text, 1u) << "the later schemes moved down";
 }
 
 TEST_F(NoteDialogs, OkStoresTheLookIntoTheRecordAndTransparencyReachesEveryNote)
@@ -245,8 +250,8 @@ TEST_F(NoteDialogs, OkStoresTheLookIntoTheRecordAndTransparencyReachesEveryNote)
     ASSERT_GE(note, 0);
     ASSERT_GE(other, 0);
     const COLORREF green = RGB(200, 255, 200), navy = RGB(0, 0, 128), blue = RGB(0, 0, 255);
-    ZettlySchemeCount = 1;
-    ZettlySchemes[0] = ZettlyColourScheme{navy, green, blue};
+    ZettlySchemes.count = 1;
+    ZettlySchemes.entries[0] = ZettlyColourScheme{navy, green, blue};
     HWND window = ZettlyTable[note].window;
     ModalDialogAnswerer answer([&](HWND dialog) {
         SendDlgItemMessageA(dialog, IDC_PREFS_SCHEMES, LB_SETCURSEL, 0, 0);
@@ -292,8 +297,8 @@ TEST_F(NoteDialogs, OkOnAGroupedNoteRemakesItWithTheNewLookKeepingItsFormattedTe
     // Only the background changes colour: the text colour stays, so the red
     // word must too.
     const COLORREF green = RGB(200, 255, 200);
-    ZettlySchemeCount = 1;
-    ZettlySchemes[0] = ZettlyColourScheme{z.textColour, green, RGB(0, 0, 255)};
+    ZettlySchemes.count = 1;
+    ZettlySchemes.entries[0] = ZettlyColourScheme{z.textColour, green, RGB(0, 0, 255)};
     int fontDialogs = 0;
     ModalDialogAnswerer answer([&](HWND dialog) {
         if (!GetDlgItem(dialog, IDC_PREFS_OK)) {
@@ -631,12 +636,12 @@ TEST_F(NoteDialogs, RelinkDialogPutsAnOrphanIntoTheChosenGroupOrOntoTheDesktop)
 
 TEST_F(NoteDialogs, QuickPickWithNoNotesOpensAndClosesCleanly)
 {
-    QuickPickSelectedSlot = 7;
-    list = OpenQuickPickList(nullptr);
+    selected = 7;
+    list = OpenQuickPickList(nullptr, &selected);
     ASSERT_NE(list, nullptr);
-    EXPECT_EQ(QuickPickSelectedSlot, -1);
+    EXPECT_EQ(selected, -1);
     SendMessageA(list, WM_USER, MAIN_SHORTCUT, SHORTCUT_NEXT);
-    EXPECT_FALSE(QuickPickScroll.running) << "nothing to scroll to";
+    EXPECT_FALSE(Scrolling(list)) << "nothing to scroll to";
     UpdateWindow(list);
     RECT r = WindowRect(list);
     EXPECT_EQ(r.right - r.left, 291) << "the size of its shape bitmap";
@@ -650,18 +655,27 @@ TEST_F(NoteDialogs, QuickPickNextAndPreviousWrapAndIgnoreAPressWhileScrolling)
     int b = Make(100, 300, 200, 80, false);
     ASSERT_GE(a, 0);
     ASSERT_GE(b, 0);
-    QuickPickSelectedSlot = b;
-    list = OpenQuickPickList(nullptr);
+    selected = b;
+    list = OpenQuickPickList(nullptr, &selected);
     ASSERT_NE(list, nullptr);
-    EXPECT_EQ(QuickPickSelectedSlot, b);
+    EXPECT_EQ(selected, b);
     SendMessageA(list, WM_USER, MAIN_SHORTCUT, SHORTCUT_NEXT);
     SendMessageA(list, WM_USER, MAIN_SHORTCUT, SHORTCUT_NEXT);
-    EXPECT_EQ(QuickPickSelectedSlot, a) << "next from the highest wraps; the second press waits";
-    ASSERT_TRUE(PumpUntil([] { return !QuickPickScroll.running; }));
-    EXPECT_EQ(QuickPickScroll.nameOffset, QuickPickScroll.nameTarget);
+    EXPECT_EQ(selected, a) << "next from the highest wraps; the second press waits";
+    ASSERT_TRUE(PumpUntil([this] { return !Scrolling(list); }));
+    EXPECT_EQ(QuickPickScrollOf(list)->nameOffset, QuickPickScrollOf(list)->nameTarget);
     SendMessageA(list, WM_USER, MAIN_SHORTCUT, SHORTCUT_PREVIOUS);
-    EXPECT_EQ(QuickPickSelectedSlot, b) << "previous from the lowest wraps";
-    ASSERT_TRUE(PumpUntil([] { return !QuickPickScroll.running; }));
+    EXPECT_EQ(selected, b) << "previous from the lowest wraps";
+
+    // The list goes while its scroll thread still runs on its animation.
+    EXPECT_TRUE(DestroyWindow(list));
+    list = OpenQuickPickList(nullptr, &selected);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(selected, b) << "a new list starts where the last one stopped";
+    EXPECT_FALSE(Scrolling(list)) << "the closed list's scroll is not the new one's";
+    SendMessageA(list, WM_USER, MAIN_SHORTCUT, SHORTCUT_NEXT);
+    EXPECT_EQ(selected, a) << "the first press of a new list is taken";
+    ASSERT_TRUE(PumpUntil([this] { return !Scrolling(list); }));
 }
 
 TEST_F(NoteDialogs, RegionsLeaveOutThePureRedPixels)

@@ -24,7 +24,7 @@ protected:
         PrepareNoteWindows();
         std::memset(ZettlyTable, 0, sizeof ZettlyTable);
         ResetDefaultSettings();
-        ZettlySchemeCount = 0;
+        ZettlySchemes.count = 0;
         ASSERT_EQ(PrepareZettlyFileSet(), 0);
     }
     void TearDown() override

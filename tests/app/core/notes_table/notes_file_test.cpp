@@ -29,8 +29,8 @@ std::string Marker()
 
 TEST_F(NotesFile, SaveThenLoadRestoresRecordsAndRichText)
 {
-    ZettlySchemeCount = 2;
-    ZettlySchemes[1] = ZettlyColourScheme{1, 2, 3};
+    ZettlySchemes.count = 2;
+    ZettlySchemes.entries[1] = ZettlyColourScheme{1, 2, 3};
     ZettlyTable[ZETTLY_DEFAULT_SLOT].backColour = 0x00ABCDEF;
     MakeNotes(2, "first ");
     ZettlyTable[1].topMost = 1;
@@ -38,13 +38,13 @@ TEST_F(NotesFile, SaveThenLoadRestoresRecordsAndRichText)
     ZettlyRecord before[2] = {ZettlyTable[0], ZettlyTable[1]};
     ASSERT_EQ(SaveZettlies(nullptr), 0);
 
-    ZettlySchemeCount = 0;
+    ZettlySchemes.count = 0;
     ZettlyTable[ZETTLY_DEFAULT_SLOT].backColour = 0;
     MessageBoxRecorder boxes;
     ASSERT_EQ(Reload(), 2);
     EXPECT_TRUE(boxes.Boxes().empty());
-    EXPECT_EQ(ZettlySchemeCount, 2);
-    EXPECT_EQ(ZettlySchemes[1].blink, 3u);
+    EXPECT_EQ(ZettlySchemes.count, 2);
+    EXPECT_EQ(ZettlySchemes.entries[1].blink, 3u);
     EXPECT_EQ(ZettlyTable[ZETTLY_DEFAULT_SLOT].backColour, 0x00ABCDEFu);
     EXPECT_EQ(ZettlyTable[ZETTLY_DEFAULT_SLOT].window, nullptr);
     for (int i = 0; i < 2; ++i) {
@@ -96,7 +96,7 @@ TEST_F(NotesFile, NulCharacterInANoteNeitherCutsItsSavedTextNorDamagesIt)
 
 TEST_F(NotesFile, FilesFollowTheStoredLayouts)
 {
-    ZettlySchemeCount = 1;
+    ZettlySchemes.count = 1;
     MakeNotes(2, "x");
     WriteRichText(ZettlyTable[1].editWindow, "");
     SetWindowTextA(ZettlyTable[1].editWindow, ""); // an empty note still gets its text
