@@ -120,6 +120,28 @@ inline uint32_t ExtraBits(int value, int category)
     return (uint32_t)(value < 0 ? value - 1 : value) & ((1u << category) - 1);
 }
 
+// Bit k set where the coefficient at zigzag position k is not zero. Most
+// quantised blocks hold a handful of non-zero values, so the coder visits
+// those instead of testing all 63 positions.
+inline uint64_t NonzeroCoefficients(const int16_t *block)
+{
+    uint64_t natural = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    for (int r = 0; r < 8; r += 2) {
+        __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i *>(block + 8 * r));
+        __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(block + 8 * r + 8));
+        // Saturation keeps every non-zero 16-bit value non-zero in 8 bits.
+        __m128i zeros = _mm_cmpeq_epi8(_mm_packs_epi16(a, b), zero);
+        natural |= (uint64_t)(~(unsigned)_mm_movemask_epi8(zeros) & 0xFFFF) << (8 * r);
+    }
+#else
+    for (int i = 0; i < 64; i++)
+        natural |= (uint64_t)(block[i] != 0) << i;
+#endif
+    return JpgZigzagMask(natural);
+}
+
 template <class Sink>
 inline void CodeBlock(Sink &sink, const JpgHuffTable *dc, const JpgHuffTable *ac, int16_t *predictor,
                       const int16_t *block)
@@ -128,22 +150,22 @@ inline void CodeBlock(Sink &sink, const JpgHuffTable *dc, const JpgHuffTable *ac
     *predictor = block[0];
     int s = JpgBitCategory(diff);
     sink.Symbol(dc, s, ExtraBits(diff, s), s);
-    int run = 0;
-    for (int k = 1; k < 64; k++) {
-        int v = block[JpgNaturalOrder[k]];
-        if (v == 0) {
-            run++;
-            continue;
-        }
+    uint64_t nonzero = NonzeroCoefficients(block) & ~(uint64_t)1;
+    int last = 0;
+    while (nonzero) {
+        int k = __builtin_ctzll(nonzero);
+        nonzero &= nonzero - 1;
+        int run = k - last - 1;
+        last = k;
         while (run > 15) {
             sink.Symbol(ac, 0xF0, 0, 0);
             run -= 16;
         }
+        int v = block[JpgNaturalOrder[k]];
         s = JpgBitCategory(v);
         sink.Symbol(ac, run << 4 | s, ExtraBits(v, s), s);
-        run = 0;
     }
-    if (run > 0)
+    if (last < 63)
         sink.Symbol(ac, 0x00, 0, 0);
 }
 

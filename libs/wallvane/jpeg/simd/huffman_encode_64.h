@@ -131,8 +131,10 @@ struct CheckedWriter {
     void Finish() {}
 };
 
+// Always inlined into its caller: taken by reference in a call of its own,
+// the writer's accumulator, count and pointer went to memory at every put.
 template <uint64_t (*NonZeroMap)(const int16_t *), class Writer>
-int EncodeBlockWith(Writer &w, const JpgHuffTable *dc, const JpgHuffTable *ac, int16_t *predictor,
+inline __attribute__((always_inline)) int EncodeBlockWith(Writer &w, const JpgHuffTable *dc, const JpgHuffTable *ac, int16_t *predictor,
                     const int16_t *block)
 {
     int diff = block[0] - *predictor;
