@@ -8,17 +8,17 @@
 
 namespace {
 
-// Each row's eight compares packed to bytes, their top bits taken by one
-// byte-mask move and placed at their zigzag positions through a table per
-// row.
+// Each row's eight words packed to bytes and compared with zero, their top
+// bits taken by one byte-mask move and placed at their zigzag positions
+// through a table per row.
 uint64_t NonZeroMapSse(const int16_t *block)
 {
     uint64_t map = 0;
     const __m64 zero = _mm_setzero_si64();
     for (int r = 0; r < 8; r++) {
-        __m64 low = _mm_cmpeq_pi16(packed64::LoadQ(block + 8 * r), zero);
-        __m64 high = _mm_cmpeq_pi16(packed64::LoadQ(block + 8 * r + 4), zero);
-        int isZero = _mm_movemask_pi8(_mm_packs_pi16(low, high));
+        // Saturation keeps every non-zero word non-zero as a byte.
+        __m64 bytes = _mm_packs_pi16(packed64::LoadQ(block + 8 * r), packed64::LoadQ(block + 8 * r + 4));
+        int isZero = _mm_movemask_pi8(_mm_cmpeq_pi8(bytes, zero));
         map |= JpgZigzagFlags.row[r][~isZero & 0xFF];
     }
     return map;

@@ -131,4 +131,20 @@ TEST(JpegSimdBlockCoder, NonZeroMapMarksZigzagPositions)
     JpgClearMmxState();
 }
 
+TEST(JpegSimdBlockCoder, NonZeroMapHoldsEveryValueAtEveryPosition)
+{
+    // Narrowing a coefficient to a byte must keep it non-zero (a truncating
+    // step drops 256 or -512), and each column's bit must land on its own
+    // zigzag position.
+    const int16_t values[] = {1, -1, 127, -128, 128, -129, 255, 256, -256, 512, -512, 768, -768, 1023, -1024};
+    for (int16_t value : values)
+        for (int zigzag = 1; zigzag < 64; zigzag++) {
+            int16_t block[64] = {};
+            block[0] = value;
+            block[JpgNaturalOrder[zigzag]] = value;
+            EXPECT_EQ((uint64_t)1 << zigzag | 1, JpgNonZeroMapMmx(block)) << value << " at " << zigzag;
+            JpgClearMmxState();
+        }
+}
+
 } // namespace
