@@ -115,20 +115,29 @@ int JpgBuildDecodeTable(const uint8_t bits[16], const uint8_t *huffval, int tabl
     }
 
     // Most AC codes and their extra bits together fit the look-ahead, so
-    // the block decoder takes a coefficient in one step.
+    // the block decoder takes a coefficient in one step. End of block and a
+    // run of 16 zeros come the same way: they store a zero where the next
+    // coefficient would go (still zero in a cleared block) and move on by
+    // 64 and 16 places, so the decoder needs no test of its own for them.
     const int fast = JPG_FAST_AC_BITS;
     memset(table->fastAc, 0, sizeof table->fastAc);
     for (p = 0; p < count && sizes[p] <= fast; p++) {
         int run = huffval[p] >> 4, magnitude = huffval[p] & 15;
         int used = sizes[p] + magnitude;
-        if (magnitude == 0 || used > fast)
+        if (used > fast)
             continue;
         int spread = 1 << (fast - sizes[p]);
         int first = codes[p] << (fast - sizes[p]);
+        if (magnitude == 0) {
+            int advance = run == 15 ? 16 : 64;
+            for (int i = 0; i < spread; i++)
+                table->fastAc[first + i] = (advance << 8) | used;
+            continue;
+        }
         for (int i = 0; i < spread; i++) {
             int extra = (i >> (fast - used)) & ((1 << magnitude) - 1);
             int value = extra < (1 << (magnitude - 1)) ? extra - (1 << magnitude) + 1 : extra;
-            table->fastAc[first + i] = (int32_t)((uint32_t)value << 16) | (run << 8) | used;
+            table->fastAc[first + i] = (int32_t)((uint32_t)value << 16) | ((run + 1) << 8) | (run << 4) | used;
         }
     }
     return 0;

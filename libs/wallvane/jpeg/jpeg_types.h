@@ -27,9 +27,10 @@ struct JpgHuffTable {
     int32_t minCode[17]; // index 1..16
     int32_t maxCode[18]; // index 1..17; -1 where a length has no code
     int32_t valPtr[17]; // index 1..16
-    // Decode form, AC tables: for each 9-bit look-ahead whose code and
-    // extra bits both fit, the coefficient at once: value << 16, run << 8,
-    // bits used. 0 where they do not fit, and for end of block and runs of 16.
+    // Decode form, AC tables: for each look-ahead whose code and extra bits
+    // both fit, the step at once: value << 16, places moved on << 8, run
+    // before the value << 4, bits used (below 16). End of block moves on by
+    // 64, a run of 16 zeros by 16, both with value 0. 0 where they do not fit.
     int32_t fastAc[1 << JPG_FAST_AC_BITS];
 };
 

@@ -315,11 +315,10 @@ int DecodeBlockPacked(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffT
             b = Refill(input, b);
         int32_t fast = ac->fastAc[Peek(b, JPG_FAST_AC_BITS)];
         if (fast) {
-            Drop(b, fast & 0xFF);
-            k += (fast >> 8) & 15;
-            int at = JpgNaturalOrder[k];
+            Drop(b, fast & 15);
+            int at = JpgNaturalOrder[k + ((fast >> 4) & 15)];
             block[at] = Coefficient<Dequantize>(fast >> 16, quant, at);
-            k++;
+            k += (fast >> 8) & 0xFF;
             continue;
         }
         int rs = Symbol(b, ac);

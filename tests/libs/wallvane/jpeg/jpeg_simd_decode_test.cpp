@@ -124,6 +124,76 @@ TEST(JpegSimdDecoder, PackedDecodersGiveTheGenericCoefficientsFromMemoryAndFile)
         }
 }
 
+// Short codes for end of block and runs of 16 zeros, so that both come
+// through the decoders' one-step look-up, around the end of the block.
+TEST(JpegSimdDecoder, ShortEndOfBlockAndZeroRunCodesPlaceTheNextCoefficients)
+{
+    struct Case {
+        const char *name;
+        std::vector<std::pair<int, int>> coefficients; // zigzag position, value
+    };
+    const Case cases[] = {
+        {"DC alone", {{0, 5}}},
+        {"one run of 16", {{0, -3}, {17, 1}}},
+        {"runs up to the last place", {{63, -1}}},
+        {"two runs and 15 more zeros", {{1, 2}, {48, -2}}},
+        {"first and last", {{1, 1}, {63, 3}}},
+        {"end of block after a run", {{0, 1}, {33, -1}}},
+        {"run of exactly 16 ending the block", {{47, 1}, {63, -3}}},
+        {"run reaching past the last place then end", {{2, 1}, {50, 1}}},
+    };
+    uint32_t dcCounts[257] = {}, acCounts[257] = {};
+    for (int s = 0; s < 12; s++)
+        dcCounts[s] = 100;
+    acCounts[0x00] = 5000;
+    acCounts[0xF0] = 4000;
+    for (int run = 0; run < 16; run++)
+        for (int size = 1; size <= 2; size++)
+            acCounts[run << 4 | size] = run == 0 ? 2000 : 50;
+    Coder c;
+    uint8_t bits[16], values[256];
+    ASSERT_GT(JpgGenOptimalTable(dcCounts, bits, values), 0);
+    ASSERT_EQ(0, JpgBuildEncodeTable(bits, values, &c.dcEncode));
+    ASSERT_EQ(0, JpgBuildDecodeTable(bits, values, 0, 0, &c.dc));
+    ASSERT_GT(JpgGenOptimalTable(acCounts, bits, values), 0);
+    ASSERT_EQ(0, JpgBuildEncodeTable(bits, values, &c.acEncode));
+    ASSERT_EQ(0, JpgBuildDecodeTable(bits, values, 1, 0, &c.ac));
+    std::vector<std::vector<int16_t>> blocks;
+    for (const Case &k : cases) {
+        std::vector<int16_t> b(64, 0);
+        for (const std::pair<int, int> &p : k.coefficients)
+            b[JpgNaturalOrder[p.first]] = (int16_t)p.second;
+        blocks.push_back(b);
+    }
+    Bytes stream = Encode(c, blocks);
+    int16_t quant[64];
+    for (int i = 0; i < 64; i++)
+        quant[i] = (int16_t)(2 + i % 7);
+    struct Decoder {
+        const char *name;
+        JpgDecodeBlockRoutine decode;
+        JpgDecodeDequantizedRoutine dequantized;
+    };
+    const Decoder decoders[] = {{"generic", JpgDecodeBlock, JpgDecodeBlockDequantized},
+                                {Packed[0].name, Packed[0].decode, Packed[0].dequantized},
+                                {Packed[1].name, Packed[1].decode, Packed[1].dequantized}};
+    for (const Decoder &d : decoders) {
+        Input plain(stream, false), fused(stream, false);
+        int16_t pp = 0, fp = 0;
+        for (size_t n = 0; n < blocks.size(); n++) {
+            int16_t got[64], dequantized[64];
+            ASSERT_EQ(0, d.decode(&plain.input, &c.dc, &c.ac, &pp, got));
+            ASSERT_EQ(0, d.dequantized(&fused.input, &c.dc, &c.ac, &fp, dequantized, quant));
+            for (int i = 0; i < 64; i++) {
+                ASSERT_EQ(blocks[n][i], got[i]) << d.name << ", " << cases[n].name << " at " << i;
+                ASSERT_EQ(blocks[n][i] * quant[i], dequantized[i]) << d.name << ", " << cases[n].name << " at " << i;
+            }
+        }
+        EXPECT_EQ(stream.size(), plain.input.consumed) << d.name;
+        JpgClearMmxState();
+    }
+}
+
 TEST(JpegSimdDecoder, DcOnlyDecoderKeepsTheDcAndPassesTheBlock)
 {
     Coded coded(57, 200);
