@@ -172,6 +172,7 @@ void JpgFillDispatchGeneric(JpgDispatch *dispatch)
     dispatch->run_quant = dispatch->quant_aan;
     dispatch->dec_smooth_row = JpgSmoothRow;
     dispatch->huff_decode_dequantized = JpgDecodeBlockDequantized;
+    memset(dispatch->dec_ycc_wide, 0, sizeof dispatch->dec_ycc_wide);
 }
 
 // Types 1 and 2 name processors without packed registers.
@@ -272,6 +273,13 @@ void JpgFillDispatchSse2(JpgDispatch *dispatch)
     dispatch->quant_integer = JpgQuantizeIntegerSse2;
     dispatch->dequant_integer = JpgDequantizeIntegerSse2;
     dispatch->dec_smooth_row = JpgSmoothRowSse2;
+    JpgColourOutKernel (*wide)[2][2] = dispatch->dec_ycc_wide;
+    wide[0][0][0] = JpgYccToRgb1x1Sse2;
+    wide[0][1][0] = JpgYccToRgb2x1Sse2;
+    wide[0][1][1] = JpgYccToRgb2x2Sse2;
+    wide[1][0][0] = JpgYccToBgr1x1Sse2;
+    wide[1][1][0] = JpgYccToBgr2x1Sse2;
+    wide[1][1][1] = JpgYccToBgr2x2Sse2;
 #endif
 }
 

@@ -83,6 +83,9 @@ struct JpgDispatch {
     JpgDequantRoutine dequant_idct_integer_8x8;
     // huff_decode_block with dequant_integer in the same pass.
     JpgDecodeDequantizedRoutine huff_decode_dequantized;
+    // Wider forms of the RGB and BGR kernels of slots 37 to 42, writing the
+    // same bytes, by [BGR][H - 1][V - 1] (none for 1 x 2); null: the slots'.
+    JpgColourOutKernel dec_ycc_wide[2][2][2];
 };
 
 enum JpgCpuType {

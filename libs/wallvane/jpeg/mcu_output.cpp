@@ -232,6 +232,9 @@ JpgColourOutKernel WholeMcuKernel(const JPEG_PROPERTIES *p)
     if (p->hMax == 1 && p->vMax == 2)
         return rgba ? YccToRgbWholeMcu<1, 2, false, true>
                     : bgr ? YccToRgbWholeMcu<1, 2, true, false> : YccToRgbWholeMcu<1, 2, false, false>;
+    JpgColourOutKernel wide = rgba ? nullptr : d->dec_ycc_wide[bgr][p->hMax - 1][p->vMax - 1];
+    if (wide)
+        return wide;
     if (p->hMax == 1)
         return rgba ? d->dec_cc_ycc_rgba_h1v1 : bgr ? d->dec_cc_ycc_bgr_h1v1 : d->dec_cc_ycc_rgb_h1v1;
     if (p->vMax == 1)

@@ -70,6 +70,15 @@ void JpgYccToRgb2x2ByHalvesMmx(const int16_t *luma, const int16_t *cb, const int
 void JpgYccToBgr2x2ByHalvesMmx(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib,
                                ptrdiff_t step);
 
+// The RGB and BGR kernels of 1 x 1, 2 x 1 and 2 x 2 MCUs on 128-bit
+// registers, writing the bytes of the 64-bit kernels.
+void JpgYccToRgb1x1Sse2(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step);
+void JpgYccToBgr1x1Sse2(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step);
+void JpgYccToRgb2x1Sse2(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step);
+void JpgYccToBgr2x1Sse2(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step);
+void JpgYccToRgb2x2Sse2(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step);
+void JpgYccToBgr2x2Sse2(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step);
+
 // One row of 16 pixels of a 2 x 1 or 2 x 2 MCU with smoothed chroma, from
 // the decoder's row buffers: luminance, each chroma row and the chroma row
 // it is filtered with (none for 2 x 1), into RGB, BGR or RGBA.

@@ -454,6 +454,51 @@ TEST(JpegSimd, DecoderColourKernelsStayWithinOneOfTheGenericOnes)
     }
 }
 
+// The 128-bit kernels write the 64-bit kernels' bytes, also for samples
+// outside 0..255 (as a damaged block's might be before limiting), in rows
+// whose end is marked, at every chroma pair under dark and bright luminance.
+TEST(JpegSimd, WideColourKernelsWriteTheBytesOfThe64BitOnes)
+{
+    struct Wide {
+        const char *name;
+        ColourOut narrow, wide;
+        int width, height;
+    };
+    const Wide forms[] = {
+        {"RGB 1x1", JpgYccToRgb1x1Mmx, JpgYccToRgb1x1Sse2, 8, 8},
+        {"BGR 1x1", JpgYccToBgr1x1Mmx, JpgYccToBgr1x1Sse2, 8, 8},
+        {"RGB 2x1", JpgYccToRgb2x1Mmx, JpgYccToRgb2x1Sse2, 16, 8},
+        {"BGR 2x1", JpgYccToBgr2x1Sse, JpgYccToBgr2x1Sse2, 16, 8},
+        {"RGB 2x2", JpgYccToRgb2x2ByHalvesMmx, JpgYccToRgb2x2Sse2, 16, 16},
+        {"BGR 2x2", JpgYccToBgr2x2ByHalvesMmx, JpgYccToBgr2x2Sse2, 16, 16},
+    };
+    std::mt19937 random(162);
+    for (const Wide &form : forms) {
+        OutForm shape = {form.name, nullptr, nullptr, form.width, form.height, 3};
+        int lumaSamples = form.width * form.height;
+        ptrdiff_t step = form.width * 3 + 7;
+        for (int n = 0; n < 1024 + 200; n++) {
+            std::vector<int16_t> samples(lumaSamples + 128);
+            for (size_t i = 0; i < samples.size(); i++) {
+                if (n < 1024) {
+                    // Every chroma pair once, over luminance from below 0
+                    // to above 255.
+                    int pair = 64 * n + (int)(i % 64);
+                    samples[i] = (int16_t)((int)i < lumaSamples   ? (int)(i * 53 + n * 17) % 300 - 22
+                                           : (int)i < lumaSamples + 64 ? pair & 255
+                                                                       : pair >> 8);
+                } else {
+                    samples[i] = (int16_t)(n < 1100 ? random() : random() % 300 - 20);
+                }
+            }
+            std::vector<uint8_t> narrow, wide;
+            ConvertOut(form.narrow, shape, samples, &narrow, step);
+            ConvertOut(form.wide, shape, samples, &wide, step);
+            ASSERT_EQ(narrow, wide) << form.name << " case " << n;
+        }
+    }
+}
+
 TEST(JpegSimd, GrayKernelsLimitSamplesAlike)
 {
     int16_t samples[64];

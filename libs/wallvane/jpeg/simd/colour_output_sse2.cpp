@@ -1,0 +1,163 @@
+// Whole-MCU colour kernels on 128-bit registers: byte for byte what the
+// 64-bit kernels of the same shapes write (the same terms, the same
+// saturating steps), eight lanes at a time. The pixels are worked as even
+// and odd ones, so that with 2:1 chroma every chroma term serves one lane
+// of each without being spread over pixel pairs.
+#include <emmintrin.h>
+#include <string.h>
+
+#include "jpeg_simd.h"
+
+namespace {
+
+inline __m128i Load(const int16_t *p)
+{
+    return _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+}
+
+// The even and the odd words of a (lanes 0..3) then b (lanes 4..7),
+// exactly for any 16-bit value.
+inline void SplitEvenOdd(__m128i a, __m128i b, __m128i *even, __m128i *odd)
+{
+    *even = _mm_packs_epi32(_mm_srai_epi32(_mm_slli_epi32(a, 16), 16), _mm_srai_epi32(_mm_slli_epi32(b, 16), 16));
+    *odd = _mm_packs_epi32(_mm_srai_epi32(a, 16), _mm_srai_epi32(b, 16));
+}
+
+struct Terms {
+    __m128i red, green, blue; // added to Y, subtracted from Y, added to Y
+};
+
+inline Terms TermsOf(__m128i cb, __m128i cr)
+{
+    __m128i cb16 = _mm_slli_epi16(cb, 4), cr16 = _mm_slli_epi16(cr, 4);
+    Terms t;
+    t.red = _mm_sub_epi16(_mm_mulhi_epi16(cr16, _mm_set1_epi16(5744)), _mm_set1_epi16(179));
+    t.blue = _mm_sub_epi16(_mm_mulhi_epi16(cb16, _mm_set1_epi16(7264)), _mm_set1_epi16(227));
+    __m128i weights = _mm_set1_epi32(88 << 16 | 183), offset = _mm_set1_epi32(556896);
+    __m128i low = _mm_madd_epi16(_mm_unpacklo_epi16(cr16, cb16), weights);
+    __m128i high = _mm_madd_epi16(_mm_unpackhi_epi16(cr16, cb16), weights);
+    t.green = _mm_packs_epi32(_mm_srai_epi32(_mm_sub_epi32(low, offset), 12),
+                              _mm_srai_epi32(_mm_sub_epi32(high, offset), 12));
+    return t;
+}
+
+// Eight pixel pairs, each 6 bytes in the low bytes of a 64-bit lane (pairs
+// 0 and 1 in units[0], and so on), from the three output bytes of the even
+// and of the odd pixels, limited to 0..255 by the packs.
+template <bool Bgr>
+inline void PixelPairs(__m128i y0, __m128i y1, const Terms &t0, const Terms &t1, __m128i *units)
+{
+    __m128i r0 = _mm_adds_epi16(y0, t0.red), r1 = _mm_adds_epi16(y1, t1.red);
+    __m128i g0 = _mm_subs_epi16(y0, t0.green), g1 = _mm_subs_epi16(y1, t1.green);
+    __m128i b0 = _mm_adds_epi16(y0, t0.blue), b1 = _mm_adds_epi16(y1, t1.blue);
+    __m128i first0 = Bgr ? b0 : r0, first1 = Bgr ? b1 : r1, third0 = Bgr ? r0 : b0, third1 = Bgr ? r1 : b1;
+    // As words: (first, second) of the even pixel, (third of the even,
+    // first of the odd), (second, third) of the odd.
+    __m128i a = _mm_packus_epi16(first0, third0), b = _mm_packus_epi16(g0, first1);
+    __m128i c = _mm_packus_epi16(g1, third1);
+    __m128i words0 = _mm_unpacklo_epi8(a, b), words1 = _mm_unpackhi_epi8(a, b);
+    __m128i words2 = _mm_unpacklo_epi8(c, _mm_unpackhi_epi64(c, c));
+    __m128i low = _mm_unpacklo_epi16(words0, words1), high = _mm_unpackhi_epi16(words0, words1);
+    __m128i zero = _mm_setzero_si128();
+    __m128i lastLow = _mm_unpacklo_epi16(words2, zero), lastHigh = _mm_unpackhi_epi16(words2, zero);
+    units[0] = _mm_unpacklo_epi32(low, lastLow);
+    units[1] = _mm_unpackhi_epi32(low, lastLow);
+    units[2] = _mm_unpacklo_epi32(high, lastHigh);
+    units[3] = _mm_unpackhi_epi32(high, lastHigh);
+}
+
+// Four units of 6 bytes (two registers) one after the other: each 8-byte
+// store's last two bytes are overwritten by the next unit's, and the last
+// unit goes out as its 6 bytes, so nothing past them is touched.
+inline void StoreFourUnits(uint8_t *out, const __m128i *units)
+{
+    _mm_storel_epi64(reinterpret_cast<__m128i *>(out), units[0]);
+    _mm_storel_epi64(reinterpret_cast<__m128i *>(out + 6), _mm_unpackhi_epi64(units[0], units[0]));
+    _mm_storel_epi64(reinterpret_cast<__m128i *>(out + 12), units[1]);
+    __m128i last = _mm_unpackhi_epi64(units[1], units[1]);
+    uint32_t head = (uint32_t)_mm_cvtsi128_si32(last);
+    uint16_t tail = (uint16_t)_mm_extract_epi16(last, 2);
+    memcpy(out + 18, &head, 4);
+    memcpy(out + 22, &tail, 2);
+}
+
+inline void StoreEightUnits(uint8_t *out, const __m128i *units)
+{
+    _mm_storel_epi64(reinterpret_cast<__m128i *>(out), units[0]);
+    _mm_storel_epi64(reinterpret_cast<__m128i *>(out + 6), _mm_unpackhi_epi64(units[0], units[0]));
+    _mm_storel_epi64(reinterpret_cast<__m128i *>(out + 12), units[1]);
+    _mm_storel_epi64(reinterpret_cast<__m128i *>(out + 18), _mm_unpackhi_epi64(units[1], units[1]));
+    StoreFourUnits(out + 24, units + 2);
+}
+
+// 16 pixels a row, each chroma sample for two of them; V output rows per
+// chroma row.
+template <int V, bool Bgr>
+void ConvertDoubleWidth(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step)
+{
+    for (int j = 0; j < 8; j++) {
+        Terms t = TermsOf(Load(cb + 8 * j), Load(cr + 8 * j));
+        for (int sub = 0; sub < V; sub++) {
+            int y = j * V + sub;
+            const int16_t *row = luma + (y / 8) * 128 + (y % 8) * 8;
+            __m128i even, odd, units[4];
+            SplitEvenOdd(Load(row), Load(row + 64), &even, &odd);
+            PixelPairs<Bgr>(even, odd, t, t, units);
+            StoreEightUnits(dib + y * step, units);
+        }
+    }
+}
+
+// 8 pixels a row, a chroma sample for each: two rows at once, the first
+// in lanes 0..3 of the even and odd registers, the second in lanes 4..7.
+template <bool Bgr>
+void ConvertFullWidth(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step)
+{
+    for (int y = 0; y < 8; y += 2) {
+        __m128i yEven, yOdd, cbEven, cbOdd, crEven, crOdd, units[4];
+        SplitEvenOdd(Load(luma + 8 * y), Load(luma + 8 * y + 8), &yEven, &yOdd);
+        SplitEvenOdd(Load(cb + 8 * y), Load(cb + 8 * y + 8), &cbEven, &cbOdd);
+        SplitEvenOdd(Load(cr + 8 * y), Load(cr + 8 * y + 8), &crEven, &crOdd);
+        PixelPairs<Bgr>(yEven, yOdd, TermsOf(cbEven, crEven), TermsOf(cbOdd, crOdd), units);
+        StoreFourUnits(dib + y * step, units);
+        StoreFourUnits(dib + (y + 1) * step, units + 2);
+    }
+}
+
+} // namespace
+
+JPG_SIMD_ENTRY void JpgYccToRgb1x1Sse2(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib,
+                                       ptrdiff_t step)
+{
+    ConvertFullWidth<false>(luma, cb, cr, dib, step);
+}
+
+JPG_SIMD_ENTRY void JpgYccToBgr1x1Sse2(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib,
+                                       ptrdiff_t step)
+{
+    ConvertFullWidth<true>(luma, cb, cr, dib, step);
+}
+
+JPG_SIMD_ENTRY void JpgYccToRgb2x1Sse2(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib,
+                                       ptrdiff_t step)
+{
+    ConvertDoubleWidth<1, false>(luma, cb, cr, dib, step);
+}
+
+JPG_SIMD_ENTRY void JpgYccToBgr2x1Sse2(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib,
+                                       ptrdiff_t step)
+{
+    ConvertDoubleWidth<1, true>(luma, cb, cr, dib, step);
+}
+
+JPG_SIMD_ENTRY void JpgYccToRgb2x2Sse2(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib,
+                                       ptrdiff_t step)
+{
+    ConvertDoubleWidth<2, false>(luma, cb, cr, dib, step);
+}
+
+JPG_SIMD_ENTRY void JpgYccToBgr2x2Sse2(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib,
+                                       ptrdiff_t step)
+{
+    ConvertDoubleWidth<2, true>(luma, cb, cr, dib, step);
+}
