@@ -249,10 +249,10 @@ static int DecodeBlockInto(JpgBitInput *input, const JpgHuffTable *dc, const Jpg
         }
         int32_t fast = ac->fastAc[(buffer >> (bits - JPG_FAST_AC_BITS)) & ((1 << JPG_FAST_AC_BITS) - 1)];
         if (fast) {
-            bits -= fast & 15;
-            int at = JpgNaturalOrder[k + ((fast >> 4) & 15)];
-            block[at] = Coefficient<Dequantize>(fast >> 16, quant, at);
-            k += (fast >> 8) & 0xFF;
+            bits -= JpgFastAcUsed(fast);
+            int at = JpgNaturalOrder[k + JpgFastAcRun(fast)];
+            block[at] = Coefficient<Dequantize>(JpgFastAcValue(fast), quant, at);
+            k += JpgFastAcAdvance(fast);
             continue;
         }
         uint32_t entry = ac->lookahead[(buffer >> (bits - 8)) & 0xFF];

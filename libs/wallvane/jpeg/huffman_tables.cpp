@@ -131,13 +131,13 @@ int JpgBuildDecodeTable(const uint8_t bits[16], const uint8_t *huffval, int tabl
         if (magnitude == 0) {
             int advance = run == 15 ? 16 : 64;
             for (int i = 0; i < spread; i++)
-                table->fastAc[first + i] = (advance << 8) | used;
+                table->fastAc[first + i] = JpgFastAcEntry(0, 0, advance, used);
             continue;
         }
         for (int i = 0; i < spread; i++) {
             int extra = (i >> (fast - used)) & ((1 << magnitude) - 1);
             int value = extra < (1 << (magnitude - 1)) ? extra - (1 << magnitude) + 1 : extra;
-            table->fastAc[first + i] = (int32_t)((uint32_t)value << 16) | ((run + 1) << 8) | (run << 4) | used;
+            table->fastAc[first + i] = JpgFastAcEntry(value, run, run + 1, used);
         }
     }
     return 0;

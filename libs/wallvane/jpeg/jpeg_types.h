@@ -6,7 +6,8 @@
 #include "jpeg_constants.h"
 
 // Look-ahead of the combined AC table.
-const int JPG_FAST_AC_BITS = 9;
+const int JPG_FAST_AC_BITS = 11;
+static_assert(JPG_FAST_AC_BITS < 16, "the bits used by a step fill bits 0 to 3 of its entry");
 
 struct JpgDispatch;
 struct JpgEncoderState;
@@ -28,11 +29,38 @@ struct JpgHuffTable {
     int32_t maxCode[18]; // index 1..17; -1 where a length has no code
     int32_t valPtr[17]; // index 1..16
     // Decode form, AC tables: for each look-ahead whose code and extra bits
-    // both fit, the step at once: value << 16, places moved on << 8, run
-    // before the value << 4, bits used (below 16). End of block moves on by
+    // both fit, the step at once: value << 20, run before the value << 16,
+    // places moved on << 8, bits used (below 16, bits 4 and 5 clear, so that
+    // a shift by the entry modulo 64 drops them). End of block moves on by
     // 64, a run of 16 zeros by 16, both with value 0. 0 where they do not fit.
     int32_t fastAc[1 << JPG_FAST_AC_BITS];
 };
+
+inline int32_t JpgFastAcEntry(int value, int run, int advance, int used)
+{
+    return (int32_t)((uint32_t)value << 20) | (run << 16) | (advance << 8) | used;
+}
+
+inline int JpgFastAcValue(int32_t entry)
+{
+    return entry >> 20;
+}
+
+inline int JpgFastAcRun(int32_t entry)
+{
+    return (entry >> 16) & 15;
+}
+
+inline int JpgFastAcAdvance(int32_t entry)
+{
+    return (entry >> 8) & 0xFF;
+}
+
+// The bits used, as a shift count that a 64-bit shift takes modulo 64.
+inline int JpgFastAcUsed(int32_t entry)
+{
+    return entry & 63;
+}
 
 struct JpgRect {
     int left, top, right, bottom;

@@ -4,12 +4,12 @@
 // linkage, so that each copy keeps its own code.
 //
 // The accumulator holds the bits not yet taken at its top, the oldest at
-// bit 63 and zeros below the last; a refill loads whole bytes until more
-// than 56 bits are held. At a marker, and at the end of the data, loading
-// stops without an error and decoding goes on with the bits held, the
-// missing ones reading as 0: a marker is the scan decoder's to handle, and
-// bits taken past the end of the data mark the input exhausted, which the
-// scan decoder reports. Data that end inside a marker (on an 0xFF) are
+// bit 63; below the last are zeros or the data's next bits (TopUp). A
+// refill loads whole bytes until more than 56 bits are held. At a marker,
+// and at the end of the data, loading stops without an error and
+// decoding goes on with the bits held, the missing ones reading as 0: a
+// marker is the scan decoder's to handle, and bits taken past the end of
+// the data mark the input exhausted, which the scan decoder reports. Data that end inside a marker (on an 0xFF) are
 // damaged, as the generic decoder has it, so that a picture cut there
 // gives the same result on every processor type.
 #pragma once
@@ -68,6 +68,13 @@ inline Word LeadingBytes(const uint8_t *bytes, int n)
     memcpy(&word, bytes, 8);
     return __builtin_bswap64(word) & (~0ull << (64 - 8 * n));
 }
+
+inline Word EightBytes(const uint8_t *bytes)
+{
+    uint64_t word;
+    memcpy(&word, bytes, 8);
+    return __builtin_bswap64(word);
+}
 #else
 // In 32-bit code a 64-bit value in general registers takes a pair of them
 // and several instructions for each shift: the accumulator is a
@@ -119,6 +126,15 @@ inline Word LeadingBytes(const uint8_t *bytes, int n)
     Word word = _mm_unpacklo_pi32(_mm_cvtsi32_si64((int)__builtin_bswap32(second)),
                                   _mm_cvtsi32_si64((int)__builtin_bswap32(first)));
     return _mm_and_si64(word, ShiftUp(_mm_set1_pi32(-1), 64 - 8 * n));
+}
+
+inline Word EightBytes(const uint8_t *bytes)
+{
+    uint32_t first, second;
+    memcpy(&first, bytes, 4);
+    memcpy(&second, bytes + 4, 4);
+    return _mm_unpacklo_pi32(_mm_cvtsi32_si64((int)__builtin_bswap32(second)),
+                             _mm_cvtsi32_si64((int)__builtin_bswap32(first)));
 }
 #endif
 
@@ -225,6 +241,36 @@ inline PackedBits Refill(JpgBitInput *input, PackedBits b)
     return RefillByBytes(input, b);
 }
 
+// Whether one of the 8 bytes of a word is 0xFF.
+inline bool HoldsFF(uint64_t word)
+{
+    return ((~word - 0x0101010101010101ull) & word & 0x8080808080808080ull) != 0;
+}
+
+// Makes sure a code of 16 bits and 15 extra bits are held. Where the next
+// 8 bytes are plain data it tops the accumulator up to 56 bits or more
+// without a test of the count, whose outcome follows the data and would
+// be mispredicted every few coefficients. All 8 bytes go in: those past
+// the whole bytes taken lie below the count, and as none of them is 0xFF
+// they are the data's next bits, which any later loading ORs in again.
+inline PackedBits TopUp(JpgBitInput *input, PackedBits b)
+{
+    if ((unsigned)b.count < 64 && input->available >= 8 && !input->pendingMarker) {
+        uint64_t word;
+        memcpy(&word, input->position, 8);
+        if (!HoldsFF(word)) {
+            int n = (63 - b.count) >> 3;
+            b.bits = Or(b.bits, ShiftDown(EightBytes(input->position), b.count));
+            b.count += 8 * n;
+            Take(input, n);
+            return b;
+        }
+    }
+    if (b.count < 32)
+        b = Refill(input, b);
+    return b;
+}
+
 inline void Drop(PackedBits &b, int n)
 {
     b.bits = ShiftUp(b.bits, n);
@@ -289,10 +335,11 @@ inline int16_t Coefficient(int value, const int16_t *quant, int at)
     return (int16_t)(v < -32768 ? -32768 : v > 32767 ? 32767 : v);
 }
 
+template <bool Branchless>
 inline int DecodeDc(PackedBits &b, const JpgHuffTable *dc, int16_t *predictor)
 {
     int s = Symbol(b, dc) & 15;
-    int diff = s ? Receive<false>(b, s) : 0;
+    int diff = s ? Receive<Branchless>(b, s) : 0;
     *predictor = (int16_t)(uint16_t)(unsigned)(*predictor + diff);
     return *predictor;
 }
@@ -308,17 +355,15 @@ int DecodeBlockPacked(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffT
     PackedBits b = TakeOver(input);
     if (b.count < 32)
         b = Refill(input, b);
-    block[0] = Coefficient<Dequantize>(DecodeDc(b, dc, predictor), quant, 0);
+    block[0] = Coefficient<Dequantize>(DecodeDc<Branchless>(b, dc, predictor), quant, 0);
     for (int k = 1; k < 64;) {
-        // Room for a code of 16 bits and 15 extra bits.
-        if (b.count < 32)
-            b = Refill(input, b);
+        b = TopUp(input, b);
         int32_t fast = ac->fastAc[Peek(b, JPG_FAST_AC_BITS)];
         if (fast) {
-            Drop(b, fast & 15);
-            int at = JpgNaturalOrder[k + ((fast >> 4) & 15)];
-            block[at] = Coefficient<Dequantize>(fast >> 16, quant, at);
-            k += (fast >> 8) & 0xFF;
+            Drop(b, JpgFastAcUsed(fast));
+            int at = JpgNaturalOrder[k + JpgFastAcRun(fast)];
+            block[at] = Coefficient<Dequantize>(JpgFastAcValue(fast), quant, at);
+            k += JpgFastAcAdvance(fast);
             continue;
         }
         int rs = Symbol(b, ac);
@@ -345,7 +390,7 @@ inline int DecodeDcOnlyPacked(JpgBitInput *input, const JpgHuffTable *dc, const 
     PackedBits b = TakeOver(input);
     if (b.count < 32)
         b = Refill(input, b);
-    *dcOut = (int16_t)DecodeDc(b, dc, predictor);
+    *dcOut = (int16_t)DecodeDc<false>(b, dc, predictor);
     for (int k = 63; k > 0;) {
         if (b.count < 32)
             b = Refill(input, b);
