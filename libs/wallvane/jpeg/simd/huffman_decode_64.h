@@ -142,7 +142,28 @@ struct PackedBits {
     Word bits;
     int count; // below 0 once bits past the data were taken
     bool damaged; // the data end inside a marker
+    // The read position, kept here between the loadings of whole bytes by
+    // TopUp, and how many bytes past the next 8 it may take (below 0: none,
+    // or a marker is pending).
+    const uint8_t *at;
+    int room;
 };
+
+// The read position and what TopUp may take, from the input record.
+inline void LoadPosition(const JpgBitInput *input, PackedBits &b)
+{
+    b.at = input->position;
+    b.room = input->pendingMarker ? -1 : input->available - 8;
+}
+
+// The bytes TopUp took, into the input record.
+inline void StorePosition(JpgBitInput *input, const PackedBits &b)
+{
+    int taken = (int)(b.at - input->position);
+    input->position = b.at;
+    input->available -= taken;
+    input->consumed += taken;
+}
 
 // The top n bits (1..32).
 inline unsigned Peek(const PackedBits &b, int n)
@@ -156,6 +177,7 @@ inline PackedBits TakeOver(const JpgBitInput *input)
     b.damaged = false;
     b.count = input->bitsHeld;
     b.bits = WordOf(b.count > 0 ? input->bitBuffer << (64 - b.count) : 0);
+    LoadPosition(input, b);
     return b;
 }
 
@@ -163,6 +185,7 @@ inline PackedBits TakeOver(const JpgBitInput *input)
 // read them.
 inline void HandBack(JpgBitInput *input, const PackedBits &b)
 {
+    StorePosition(input, b);
     if (b.count < 0 && !input->pendingMarker)
         input->exhausted = true;
     input->bitsHeld = b.count > 0 ? b.count : 0;
@@ -236,9 +259,11 @@ __attribute__((noinline)) PackedBits RefillByBytes(JpgBitInput *input, PackedBit
 // and out by value, so that the decoders keep it in registers.
 inline PackedBits Refill(JpgBitInput *input, PackedBits b)
 {
-    if (b.count >= 0 && input->available >= 8 && !input->pendingMarker && TakeSeveral(input, b))
-        return b;
-    return RefillByBytes(input, b);
+    StorePosition(input, b);
+    if (!(b.count >= 0 && input->available >= 8 && !input->pendingMarker && TakeSeveral(input, b)))
+        b = RefillByBytes(input, b);
+    LoadPosition(input, b);
+    return b;
 }
 
 // Whether one of the 8 bytes of a word is 0xFF.
@@ -255,14 +280,15 @@ inline bool HoldsFF(uint64_t word)
 // they are the data's next bits, which any later loading ORs in again.
 inline PackedBits TopUp(JpgBitInput *input, PackedBits b)
 {
-    if ((unsigned)b.count < 64 && input->available >= 8 && !input->pendingMarker) {
+    if ((unsigned)b.count < 64 && b.room >= 0) {
         uint64_t word;
-        memcpy(&word, input->position, 8);
+        memcpy(&word, b.at, 8);
         if (!HoldsFF(word)) {
             int n = (63 - b.count) >> 3;
-            b.bits = Or(b.bits, ShiftDown(EightBytes(input->position), b.count));
+            b.bits = Or(b.bits, ShiftDown(EightBytes(b.at), b.count));
             b.count += 8 * n;
-            Take(input, n);
+            b.at += n;
+            b.room -= n;
             return b;
         }
     }
