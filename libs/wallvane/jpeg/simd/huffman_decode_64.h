@@ -365,7 +365,16 @@ template <bool Branchless>
 inline int DecodeDc(PackedBits &b, const JpgHuffTable *dc, int16_t *predictor)
 {
     int s = Symbol(b, dc) & 15;
-    int diff = s ? Receive<Branchless>(b, s) : 0;
+    int diff;
+    if (Branchless) {
+        // Category 0, as runs of flat blocks have it, comes too irregularly
+        // to predict: read as 0 bits, it gives 0 without a test.
+        diff = (int)(Peek(b, 16) >> (16 - s));
+        Drop(b, s);
+        diff -= ((1 << s) - 1) & ((diff - ((1 << s) >> 1)) >> 31);
+    } else {
+        diff = s ? Receive<false>(b, s) : 0;
+    }
     *predictor = (int16_t)(uint16_t)(unsigned)(*predictor + diff);
     return *predictor;
 }
