@@ -86,6 +86,7 @@ struct InlineWriter : InPlaceState {
     // A pending count a failed call left over 32 goes the checked way,
     // which reports it.
     static bool Takes(const JpgBitOutput *o) { return o->pendingBits <= 32; }
+    static int Drain(JpgBitOutput *) { return 0; }
 };
 
 // The same for the writer that empties 32 bits only when 64 would
@@ -120,6 +121,91 @@ struct InlineFullWriter : InPlaceState {
     }
 
     static bool Takes(const JpgBitOutput *o) { return o->pendingBits >= 0 && o->pendingBits <= 64; }
+    static int Drain(JpgBitOutput *) { return 0; }
+};
+
+// Where the whole block fits, the MMX coder keeps its bits right-aligned
+// in a 64-bit word and empties all 64 at once when the next code does not
+// fit: half as many emptying steps as by 32, and the free count alone
+// decides. The bytes are those of the stuffing writer; up to 64 bits may
+// stay pending after the block, which the checked way first empties down
+// to the 32 its own routine takes.
+struct InlineWideWriter {
+    JpgBitOutput *out;
+    uint64_t buffer; // the pending bits in the low 64 - free places; above them, bits already shifted out
+    int free;
+    uint8_t *p;
+
+    explicit InlineWideWriter(JpgBitOutput *o) : out(o), p(o->writePointer)
+    {
+        int count = o->pendingBits;
+        buffer = count ? o->accumulator >> (64 - count) : 0;
+        free = 64 - count;
+    }
+
+    inline void Emit(uint64_t full)
+    {
+        uint64_t inverted = ~full;
+        if (((inverted - 0x0101010101010101ull) & ~inverted & 0x8080808080808080ull) == 0) {
+            uint64_t bigEndian = __builtin_bswap64(full);
+            memcpy(p, &bigEndian, 8);
+            p += 8;
+            return;
+        }
+        for (int shift = 56; shift >= 0; shift -= 8) {
+            uint8_t b = (uint8_t)(full >> shift);
+            *p++ = b;
+            if (b == 0xFF)
+                *p++ = 0;
+        }
+    }
+
+    inline int Put(uint32_t bits, int length)
+    {
+        if (length < 1 || length > 32)
+            return JPG_ERR_OUTPUT_TOO_SMALL; // as the writer's own routine answers a symbol without a code
+        if (length <= free) {
+            buffer = buffer << length | bits;
+            free -= length;
+            return 0;
+        }
+        int over = length - free;
+        Emit(buffer << free | (uint64_t)bits >> over);
+        buffer = bits; // its bits above the low over places leave by the next shifts
+        free = 64 - over;
+        return 0;
+    }
+
+    void Finish()
+    {
+        int count = 64 - free;
+        out->accumulator = count ? buffer << free : 0;
+        out->pendingBits = count;
+        out->writePointer = p;
+    }
+
+    static bool Takes(const JpgBitOutput *o) { return o->pendingBits >= 0 && o->pendingBits <= 64; }
+
+    // Down to the 32 pending bits the checked routines take, a group at a
+    // time with their room checks.
+    static int Drain(JpgBitOutput *o)
+    {
+        while (o->pendingBits > 32) {
+            if (o->bufferEnd - o->writePointer < 4) {
+                if (!o->file)
+                    return JPG_ERR_OUTPUT_TOO_SMALL;
+                int result = JpgWriteOutBuffer(o);
+                if (result < 0)
+                    return result;
+            }
+            uint64_t a = o->accumulator;
+            int c = o->pendingBits;
+            JpgMmxEmitGroup(o, &a, &c);
+            o->accumulator = a;
+            o->pendingBits = c;
+        }
+        return 0;
+    }
 };
 
 // Through the writer's own routine, which checks for room at every group.
@@ -182,6 +268,9 @@ int EncodeBlock(JpgBitOutput *out, const JpgHuffTable *dc, const JpgHuffTable *a
         w.Finish();
         return result;
     }
+    int drained = Fast::Drain(out);
+    if (drained < 0)
+        return drained;
     if (out->file) {
         CheckedWriter<PutFile> w(out);
         return EncodeBlockWith<NonZeroMap>(w, dc, ac, predictor, block);
