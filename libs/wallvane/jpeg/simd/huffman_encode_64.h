@@ -20,116 +20,12 @@ inline uint32_t ExtraBits(int value, int s)
     return (uint32_t)(value < 0 ? value - 1 : value) & ((1u << s) - 1);
 }
 
-// Whether any of the four bytes of a word is 0xFF.
-inline bool HasFFByte(uint32_t word)
-{
-    uint32_t inverted = ~word;
-    return ((inverted - 0x01010101u) & ~inverted & 0x80808080u) != 0;
-}
-
-// The state of an in-place writer lives in locals whose address never
-// escapes, so the byte stores cannot alias it and it stays in registers.
-struct InPlaceState {
-    JpgBitOutput *out;
-    uint64_t accumulator;
-    int count;
-    uint8_t *p;
-
-    explicit InPlaceState(JpgBitOutput *o)
-        : out(o), accumulator(o->accumulator), count(o->pendingBits), p(o->writePointer)
-    {
-    }
-
-    void Finish()
-    {
-        out->accumulator = accumulator;
-        out->pendingBits = count;
-        out->writePointer = p;
-    }
-};
-
-// Where a whole block's bits certainly fit the output buffer, they are kept
-// in registers and go out four bytes at a time without a call; the bytes
-// are those of the 64-bit writer, which takes any group holding 0xFF.
-struct InlineWriter : InPlaceState {
-    using InPlaceState::InPlaceState;
-
-    inline int Put(uint32_t bits, int length)
-    {
-        if (length < 1 || length > 32)
-            return JPG_ERR_OUTPUT_TOO_SMALL; // as the writer's own routine answers a symbol without a code
-        count += length;
-        accumulator |= (uint64_t)bits << (64 - count);
-        if (count <= 32)
-            return 0;
-        while (count >= 32) {
-            uint32_t word = (uint32_t)(accumulator >> 32);
-            if (HasFFByte(word)) {
-                uint64_t a = accumulator;
-                int c = count;
-                out->writePointer = p;
-                JpgMmxEmitGroup(out, &a, &c);
-                p = out->writePointer;
-                accumulator = a;
-                count = c;
-                continue;
-            }
-            uint32_t bigEndian = __builtin_bswap32(word);
-            memcpy(p, &bigEndian, 4);
-            p += 4;
-            accumulator <<= 32;
-            count -= 32;
-        }
-        return 0;
-    }
-
-    // A pending count a failed call left over 32 goes the checked way,
-    // which reports it.
-    static bool Takes(const JpgBitOutput *o) { return o->pendingBits <= 32; }
-    static int Drain(JpgBitOutput *) { return 0; }
-};
-
-// The same for the writer that empties 32 bits only when 64 would
-// overflow (the SSE coder): its bytes, in place and without a call.
-struct InlineFullWriter : InPlaceState {
-    using InPlaceState::InPlaceState;
-
-    inline int Put(uint32_t bits, int length)
-    {
-        if (length < 1 || length > 32)
-            return JPG_ERR_OUTPUT_TOO_SMALL;
-        if (count + length > 64) {
-            uint32_t word = (uint32_t)(accumulator >> 32);
-            if (HasFFByte(word)) {
-                for (int shift = 24; shift >= 0; shift -= 8) {
-                    uint8_t b = (uint8_t)(word >> shift);
-                    *p++ = b;
-                    if (b == 0xFF)
-                        *p++ = 0;
-                }
-            } else {
-                uint32_t bigEndian = __builtin_bswap32(word);
-                memcpy(p, &bigEndian, 4);
-                p += 4;
-            }
-            accumulator <<= 32;
-            count -= 32;
-        }
-        count += length;
-        accumulator |= (uint64_t)bits << (64 - count);
-        return 0;
-    }
-
-    static bool Takes(const JpgBitOutput *o) { return o->pendingBits >= 0 && o->pendingBits <= 64; }
-    static int Drain(JpgBitOutput *) { return 0; }
-};
-
-// Where the whole block fits, the MMX coder keeps its bits right-aligned
-// in a 64-bit word and empties all 64 at once when the next code does not
+// Where the whole block fits, the packed coders keep its bits right-aligned
+// in a 64-bit word and empty all 64 at once when the next code does not
 // fit: half as many emptying steps as by 32, and the free count alone
-// decides. The bytes are those of the stuffing writer; up to 64 bits may
+// decides. The bytes are those of the stuffing writers; up to 64 bits may
 // stay pending after the block, which the checked way first empties down
-// to the 32 its own routine takes.
+// to the 32 the MMX writer's own routine takes.
 struct InlineWideWriter {
     JpgBitOutput *out;
     uint64_t buffer; // the pending bits in the low 64 - free places; above them, bits already shifted out
@@ -251,7 +147,8 @@ inline __attribute__((always_inline)) int EncodeBlockWith(Writer &w, const JpgHu
     return 0;
 }
 
-// More than one block's bytes with every group stuffed.
+// More than one block's bytes with every byte stuffed, after the 64 bits
+// an earlier block may have left pending.
 const int MostBlockBytes = 512;
 
 // Where a whole block certainly fits the buffer its bits go through the
