@@ -20,6 +20,14 @@ inline uint32_t ExtraBits(int value, int s)
     return (uint32_t)(value < 0 ? value - 1 : value) & ((1u << s) - 1);
 }
 
+// The category of a value known not to be zero: no test for zero on the
+// way to the bit scan.
+inline int NonZeroCategory(int value)
+{
+    unsigned magnitude = (unsigned)(value < 0 ? -value : value);
+    return 32 - __builtin_clz(magnitude);
+}
+
 // Where the whole block fits, the packed coders keep its bits right-aligned
 // in a 64-bit word and empty all 64 at once when the next code does not
 // fit: half as many emptying steps as by 32, and the free count alone
@@ -60,6 +68,12 @@ struct InlineWideWriter {
     {
         if (length < 1 || length > 32)
             return JPG_ERR_OUTPUT_TOO_SMALL; // as the writer's own routine answers a symbol without a code
+        return PutInRange(bits, length);
+    }
+
+    // A code with its extra bits, 1 to 32 of them whatever the code's length.
+    inline int PutInRange(uint32_t bits, int length)
+    {
         if (length <= free) {
             buffer = buffer << length | bits;
             free -= length;
@@ -110,6 +124,7 @@ struct CheckedWriter {
     JpgBitOutput *out;
     explicit CheckedWriter(JpgBitOutput *o) : out(o) {}
     inline int Put(uint32_t bits, int length) { return PutBits(bits, length, out); }
+    inline int PutInRange(uint32_t bits, int length) { return PutBits(bits, length, out); }
     void Finish() {}
 };
 
@@ -135,9 +150,10 @@ inline __attribute__((always_inline)) int EncodeBlockWith(Writer &w, const JpgHu
             if ((result = w.Put(ac->code[0xF0], (int)ac->codeLength[0xF0])) < 0)
                 return result;
         int value = block[JpgNaturalOrder[k]];
-        s = JpgBitCategory(value);
+        s = NonZeroCategory(value);
         int symbol = run << 4 | s;
-        if ((result = w.Put((uint32_t)ac->code[symbol] << s | ExtraBits(value, s), (int)ac->codeLength[symbol] + s)) <
+        // s is 1 to 16 and a code 16 bits at most: always in range.
+        if ((result = w.PutInRange((uint32_t)ac->code[symbol] << s | ExtraBits(value, s), (int)ac->codeLength[symbol] + s)) <
             0)
             return result;
         last = k;
