@@ -20,6 +20,20 @@ inline uint32_t ExtraBits(int value, int s)
     return (uint32_t)(value < 0 ? value - 1 : value) & ((1u << s) - 1);
 }
 
+// The zigzag position of the lowest flag of a non-empty map. Where 64-bit
+// words are register pairs (i686), the compiler's 64-bit scan is a call
+// into its support library for every coded coefficient; two 32-bit scans
+// are a few instructions.
+inline int LowestFlag(uint64_t map)
+{
+#if defined(__x86_64__)
+    return __builtin_ctzll(map);
+#else
+    uint32_t low = (uint32_t)map;
+    return low ? __builtin_ctz(low) : 32 + __builtin_ctz((uint32_t)(map >> 32));
+#endif
+}
+
 // The category of a value known not to be zero: no test for zero on the
 // way to the bit scan.
 inline int NonZeroCategory(int value)
@@ -143,7 +157,7 @@ inline __attribute__((always_inline)) int EncodeBlockWith(Writer &w, const JpgHu
     uint64_t map = NonZeroMap(block) & ~(uint64_t)1;
     int last = 0;
     while (map) {
-        int k = __builtin_ctzll(map);
+        int k = LowestFlag(map);
         map &= map - 1;
         int run = k - last - 1;
         for (; run >= 16; run -= 16)
