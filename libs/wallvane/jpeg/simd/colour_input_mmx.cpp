@@ -26,7 +26,10 @@ inline void AskAhead(const uint8_t *row)
 // One row of 8 pixels as three planes of words, pixels 0-3 in the first
 // element of each pair and 4-7 in the second. Four pixels are 12 bytes;
 // each pixel is paired with the one three bytes on, then the pairs'
-// bytes are gathered by two word interleaves. All loads stay in the row.
+// bytes are gathered by two word interleaves. Each pair of pixels comes
+// from a load at its own first byte, which costs less than shifting it
+// out of two quadwords; the last pair is shifted down from the row's last
+// quadword, so that no load passes the row.
 struct Planes {
     __m64 first[2], second[2], third[2]; // channel bytes 0, 1 and 2 of each pixel
 };
@@ -46,10 +49,8 @@ inline void GatherFour(__m64 front, __m64 back, __m64 &first, __m64 &second, __m
 
 inline void RowPlanes(const uint8_t *row, Planes &p)
 {
-    __m64 q0 = LoadQ(row), q1 = LoadQ(row + 8), q2 = LoadQ(row + 16);
-    GatherFour(q0, _mm_or_si64(_mm_srli_si64(q0, 48), _mm_slli_si64(q1, 16)), p.first[0], p.second[0], p.third[0]);
-    GatherFour(_mm_or_si64(_mm_srli_si64(q1, 32), _mm_slli_si64(q2, 32)), _mm_srli_si64(q2, 16), p.first[1],
-               p.second[1], p.third[1]);
+    GatherFour(LoadQ(row), LoadQ(row + 6), p.first[0], p.second[0], p.third[0]);
+    GatherFour(LoadQ(row + 12), _mm_srli_si64(LoadQ(row + 16), 16), p.first[1], p.second[1], p.third[1]);
 }
 
 // Luminance of four pixels in 16-bit lanes: the weighted sum is below

@@ -20,106 +20,116 @@ inline uint32_t ExtraBits(int value, int s)
     return (uint32_t)(value < 0 ? value - 1 : value) & ((1u << s) - 1);
 }
 
-// Whether any of the four bytes of a word is 0xFF.
-inline bool HasFFByte(uint32_t word)
+// The zigzag position of the lowest flag of a non-empty map. Where 64-bit
+// words are register pairs (i686), the compiler's 64-bit scan is a call
+// into its support library for every coded coefficient; two 32-bit scans
+// are a few instructions.
+inline int LowestFlag(uint64_t map)
 {
-    uint32_t inverted = ~word;
-    return ((inverted - 0x01010101u) & ~inverted & 0x80808080u) != 0;
+#if defined(__x86_64__)
+    return __builtin_ctzll(map);
+#else
+    uint32_t low = (uint32_t)map;
+    return low ? __builtin_ctz(low) : 32 + __builtin_ctz((uint32_t)(map >> 32));
+#endif
 }
 
-// The state of an in-place writer lives in locals whose address never
-// escapes, so the byte stores cannot alias it and it stays in registers.
-struct InPlaceState {
+// The category of a value known not to be zero: no test for zero on the
+// way to the bit scan.
+inline int NonZeroCategory(int value)
+{
+    unsigned magnitude = (unsigned)(value < 0 ? -value : value);
+    return 32 - __builtin_clz(magnitude);
+}
+
+// Where the whole block fits, the packed coders keep its bits right-aligned
+// in a 64-bit word and empty all 64 at once when the next code does not
+// fit: half as many emptying steps as by 32, and the free count alone
+// decides. The bytes are those of the stuffing writers; up to 64 bits may
+// stay pending after the block, which the checked way first empties down
+// to the 32 the MMX writer's own routine takes.
+struct InlineWideWriter {
     JpgBitOutput *out;
-    uint64_t accumulator;
-    int count;
+    uint64_t buffer; // the pending bits in the low 64 - free places; above them, bits already shifted out
+    int free;
     uint8_t *p;
 
-    explicit InPlaceState(JpgBitOutput *o)
-        : out(o), accumulator(o->accumulator), count(o->pendingBits), p(o->writePointer)
+    explicit InlineWideWriter(JpgBitOutput *o) : out(o), p(o->writePointer)
     {
+        int count = o->pendingBits;
+        buffer = count ? o->accumulator >> (64 - count) : 0;
+        free = 64 - count;
     }
 
-    void Finish()
+    inline void Emit(uint64_t full)
     {
-        out->accumulator = accumulator;
-        out->pendingBits = count;
-        out->writePointer = p;
+        uint64_t inverted = ~full;
+        if (((inverted - 0x0101010101010101ull) & ~inverted & 0x8080808080808080ull) == 0) {
+            uint64_t bigEndian = __builtin_bswap64(full);
+            memcpy(p, &bigEndian, 8);
+            p += 8;
+            return;
+        }
+        for (int shift = 56; shift >= 0; shift -= 8) {
+            uint8_t b = (uint8_t)(full >> shift);
+            *p++ = b;
+            if (b == 0xFF)
+                *p++ = 0;
+        }
     }
-};
-
-// Where a whole block's bits certainly fit the output buffer, they are kept
-// in registers and go out four bytes at a time without a call; the bytes
-// are those of the 64-bit writer, which takes any group holding 0xFF.
-struct InlineWriter : InPlaceState {
-    using InPlaceState::InPlaceState;
 
     inline int Put(uint32_t bits, int length)
     {
         if (length < 1 || length > 32)
             return JPG_ERR_OUTPUT_TOO_SMALL; // as the writer's own routine answers a symbol without a code
-        count += length;
-        accumulator |= (uint64_t)bits << (64 - count);
-        if (count <= 32)
+        return PutInRange(bits, length);
+    }
+
+    // A code with its extra bits, 1 to 32 of them whatever the code's length.
+    inline int PutInRange(uint32_t bits, int length)
+    {
+        if (length <= free) {
+            buffer = buffer << length | bits;
+            free -= length;
             return 0;
-        while (count >= 32) {
-            uint32_t word = (uint32_t)(accumulator >> 32);
-            if (HasFFByte(word)) {
-                uint64_t a = accumulator;
-                int c = count;
-                out->writePointer = p;
-                JpgMmxEmitGroup(out, &a, &c);
-                p = out->writePointer;
-                accumulator = a;
-                count = c;
-                continue;
-            }
-            uint32_t bigEndian = __builtin_bswap32(word);
-            memcpy(p, &bigEndian, 4);
-            p += 4;
-            accumulator <<= 32;
-            count -= 32;
         }
+        int over = length - free;
+        Emit(buffer << free | (uint64_t)bits >> over);
+        buffer = bits; // its bits above the low over places leave by the next shifts
+        free = 64 - over;
         return 0;
     }
 
-    // A pending count a failed call left over 32 goes the checked way,
-    // which reports it.
-    static bool Takes(const JpgBitOutput *o) { return o->pendingBits <= 32; }
-};
-
-// The same for the writer that empties 32 bits only when 64 would
-// overflow (the SSE coder): its bytes, in place and without a call.
-struct InlineFullWriter : InPlaceState {
-    using InPlaceState::InPlaceState;
-
-    inline int Put(uint32_t bits, int length)
+    void Finish()
     {
-        if (length < 1 || length > 32)
-            return JPG_ERR_OUTPUT_TOO_SMALL;
-        if (count + length > 64) {
-            uint32_t word = (uint32_t)(accumulator >> 32);
-            if (HasFFByte(word)) {
-                for (int shift = 24; shift >= 0; shift -= 8) {
-                    uint8_t b = (uint8_t)(word >> shift);
-                    *p++ = b;
-                    if (b == 0xFF)
-                        *p++ = 0;
-                }
-            } else {
-                uint32_t bigEndian = __builtin_bswap32(word);
-                memcpy(p, &bigEndian, 4);
-                p += 4;
-            }
-            accumulator <<= 32;
-            count -= 32;
-        }
-        count += length;
-        accumulator |= (uint64_t)bits << (64 - count);
-        return 0;
+        int count = 64 - free;
+        out->accumulator = count ? buffer << free : 0;
+        out->pendingBits = count;
+        out->writePointer = p;
     }
 
     static bool Takes(const JpgBitOutput *o) { return o->pendingBits >= 0 && o->pendingBits <= 64; }
+
+    // Down to the 32 pending bits the checked routines take, a group at a
+    // time with their room checks.
+    static int Drain(JpgBitOutput *o)
+    {
+        while (o->pendingBits > 32) {
+            if (o->bufferEnd - o->writePointer < 4) {
+                if (!o->file)
+                    return JPG_ERR_OUTPUT_TOO_SMALL;
+                int result = JpgWriteOutBuffer(o);
+                if (result < 0)
+                    return result;
+            }
+            uint64_t a = o->accumulator;
+            int c = o->pendingBits;
+            JpgMmxEmitGroup(o, &a, &c);
+            o->accumulator = a;
+            o->pendingBits = c;
+        }
+        return 0;
+    }
 };
 
 // Through the writer's own routine, which checks for room at every group.
@@ -128,6 +138,7 @@ struct CheckedWriter {
     JpgBitOutput *out;
     explicit CheckedWriter(JpgBitOutput *o) : out(o) {}
     inline int Put(uint32_t bits, int length) { return PutBits(bits, length, out); }
+    inline int PutInRange(uint32_t bits, int length) { return PutBits(bits, length, out); }
     void Finish() {}
 };
 
@@ -146,16 +157,17 @@ inline __attribute__((always_inline)) int EncodeBlockWith(Writer &w, const JpgHu
     uint64_t map = NonZeroMap(block) & ~(uint64_t)1;
     int last = 0;
     while (map) {
-        int k = __builtin_ctzll(map);
+        int k = LowestFlag(map);
         map &= map - 1;
         int run = k - last - 1;
         for (; run >= 16; run -= 16)
             if ((result = w.Put(ac->code[0xF0], (int)ac->codeLength[0xF0])) < 0)
                 return result;
         int value = block[JpgNaturalOrder[k]];
-        s = JpgBitCategory(value);
+        s = NonZeroCategory(value);
         int symbol = run << 4 | s;
-        if ((result = w.Put((uint32_t)ac->code[symbol] << s | ExtraBits(value, s), (int)ac->codeLength[symbol] + s)) <
+        // s is 1 to 16 and a code 16 bits at most: always in range.
+        if ((result = w.PutInRange((uint32_t)ac->code[symbol] << s | ExtraBits(value, s), (int)ac->codeLength[symbol] + s)) <
             0)
             return result;
         last = k;
@@ -165,7 +177,8 @@ inline __attribute__((always_inline)) int EncodeBlockWith(Writer &w, const JpgHu
     return 0;
 }
 
-// More than one block's bytes with every group stuffed.
+// More than one block's bytes with every byte stuffed, after the 64 bits
+// an earlier block may have left pending.
 const int MostBlockBytes = 512;
 
 // Where a whole block certainly fits the buffer its bits go through the
@@ -182,6 +195,9 @@ int EncodeBlock(JpgBitOutput *out, const JpgHuffTable *dc, const JpgHuffTable *a
         w.Finish();
         return result;
     }
+    int drained = Fast::Drain(out);
+    if (drained < 0)
+        return drained;
     if (out->file) {
         CheckedWriter<PutFile> w(out);
         return EncodeBlockWith<NonZeroMap>(w, dc, ac, predictor, block);

@@ -42,6 +42,6 @@ uint64_t JpgNonZeroMapMmx(const int16_t *block)
 int JpgEncodeBlockMmx(JpgBitOutput *out, const JpgHuffTable *dc, const JpgHuffTable *ac, int16_t *predictor,
                       const int16_t *block)
 {
-    return packed64::EncodeBlock<JpgNonZeroMapMmx, JpgMmxPutBits, JpgMmxPutBitsFile, packed64::InlineWriter>(out, dc, ac, predictor,
+    return packed64::EncodeBlock<JpgNonZeroMapMmx, JpgMmxPutBits, JpgMmxPutBitsFile, packed64::InlineWideWriter>(out, dc, ac, predictor,
                                                                                           block);
 }

@@ -1,6 +1,6 @@
-// The sequential block coder of the SSE processor type: its writer empties
-// 32 bits at a time only when 64 would overflow, and the non-zero map takes
-// the compare results' top bits with one byte-mask move.
+// The sequential block coder of the SSE processor type: its checked writer
+// empties 32 bits at a time only when 64 would overflow, and the non-zero
+// map takes the compare results' top bits with one byte-mask move.
 #include <xmmintrin.h>
 
 #include "huffman_encode_64.h"
@@ -61,5 +61,5 @@ int JpgPutBitsSse(uint32_t bits, int length, JpgBitOutput *out)
 int JpgEncodeBlockSse(JpgBitOutput *out, const JpgHuffTable *dc, const JpgHuffTable *ac, int16_t *predictor,
                       const int16_t *block)
 {
-    return packed64::EncodeBlock<NonZeroMapSse, JpgPutBitsSse, JpgPutBitsSse, packed64::InlineFullWriter>(out, dc, ac, predictor, block);
+    return packed64::EncodeBlock<NonZeroMapSse, JpgPutBitsSse, JpgPutBitsSse, packed64::InlineWideWriter>(out, dc, ac, predictor, block);
 }

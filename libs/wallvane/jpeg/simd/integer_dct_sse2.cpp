@@ -72,20 +72,46 @@ inline __m128i InverseRow(__m128i x, int row)
     return _mm_packs_epi32(front, back);
 }
 
-// One row of the column pass's result to true coefficients.
+// The forward row weights in the order of the outputs: quads 0 and 1 give
+// outputs 0..3 from the pairs (e0, e1), (o0, o1) and (e2, e3), (o2, o3), each
+// even output from the sums e and each odd one from the differences o;
+// quads 2 and 3 give outputs 4..7 the same way.
+struct alignas(16) NaturalForwardWeights {
+    RowPairWeights quad[4][4];
+};
+
+constexpr NaturalForwardWeights PackNaturalForwardWeights()
+{
+    NaturalForwardWeights p{};
+    for (int t = 0; t < 4; t++)
+        for (int q = 0; q < 4; q++)
+            for (int i = 0; i < 4; i++) {
+                int frequency = (q >= 2 ? 4 : 0) + i, sample = (q & 1) * 2;
+                p.quad[t][q].w[2 * i] = IntegerRowWeights[t][frequency][sample];
+                p.quad[t][q].w[2 * i + 1] = IntegerRowWeights[t][frequency][sample + 1];
+            }
+    return p;
+}
+
+constexpr NaturalForwardWeights ForwardWeights = PackNaturalForwardWeights();
+
+// One row of the column pass's result to true coefficients. Sums and
+// differences interleaved by pairs let each multiply-add give four outputs
+// in their own order, so nothing is reordered after the pack.
 inline __m128i ForwardRow(__m128i x, int row)
 {
-    const RowPairWeights *w = RowWeights.forward[RowWeightTableOf[row]];
+    const RowPairWeights *w = ForwardWeights.quad[RowWeightTableOf[row]];
     __m128i reversed = _mm_srli_si128(_mm_shufflehi_epi16(x, _MM_SHUFFLE(0, 1, 2, 3)), 8);
     __m128i sums = _mm_adds_epi16(x, reversed), differences = _mm_subs_epi16(x, reversed);
-    __m128i even = _mm_add_epi32(Madd(_mm_shuffle_epi32(sums, 0x00), w[0]), Madd(_mm_shuffle_epi32(sums, 0x55), w[1]));
-    __m128i odd = _mm_add_epi32(Madd(_mm_shuffle_epi32(differences, 0x00), w[2]),
-                                Madd(_mm_shuffle_epi32(differences, 0x55), w[3]));
+    __m128i pairs = _mm_unpacklo_epi32(sums, differences); // (e0, e1), (o0, o1), (e2, e3), (o2, o3)
+    __m128i front = _mm_shuffle_epi32(pairs, _MM_SHUFFLE(1, 0, 1, 0));
+    __m128i back = _mm_shuffle_epi32(pairs, _MM_SHUFFLE(3, 2, 3, 2));
+    __m128i low = _mm_add_epi32(Madd(front, w[0]), Madd(back, w[1]));
+    __m128i high = _mm_add_epi32(Madd(front, w[2]), Madd(back, w[3]));
     __m128i round = _mm_set1_epi32(1 << 19);
-    even = _mm_srai_epi32(_mm_add_epi32(even, round), 20);
-    odd = _mm_srai_epi32(_mm_add_epi32(odd, round), 20);
-    __m128i packed = _mm_packs_epi32(even, odd); // 0, 2, 4, 6, 1, 3, 5, 7
-    return _mm_unpacklo_epi16(packed, _mm_srli_si128(packed, 8));
+    low = _mm_srai_epi32(_mm_add_epi32(low, round), 20);
+    high = _mm_srai_epi32(_mm_add_epi32(high, round), 20);
+    return _mm_packs_epi32(low, high);
 }
 
 inline bool AllZero(__m128i v)

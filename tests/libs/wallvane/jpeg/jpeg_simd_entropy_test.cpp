@@ -120,6 +120,38 @@ TEST(JpegSimdBlockCoder, PackedCodersWriteTheGenericCodersBytesInAnyBuffer)
         }
 }
 
+TEST(JpegSimdBlockCoder, BlockCodedInPlaceHandsItsPendingBitsToTheCheckedWriter)
+{
+    // A block coded in place may leave more bits pending than the checked
+    // writer takes at once: with room for exactly one block in place, the
+    // second block of each pair goes the checked way with whatever the
+    // first one left.
+    std::mt19937 random(4631);
+    RandomHuffmanTables tables;
+    ASSERT_TRUE(MakeRandomHuffmanTables(random, &tables));
+    const JpgHuffTable &dc = tables.dcEncode, &ac = tables.acEncode;
+    // Every fourth block is sparse, so that a pair fits the small buffer.
+    std::vector<std::vector<int16_t>> blocks = BaselineCoefficientBlocks(random, 1600);
+    for (auto coder : {JpgEncodeBlockMmx, JpgEncodeBlockSse}) {
+        bool overThirtyTwo = false;
+        for (size_t i = 0; i + 4 < blocks.size(); i += 4) {
+            std::vector<std::vector<int16_t>> pair = {blocks[i], blocks[i + 4]};
+            std::vector<uint8_t> stream = GenericStream(pair, dc, ac);
+            Output packed(512);
+            int16_t predictor = 0;
+            ASSERT_EQ(0, coder(&packed.out, &dc, &ac, &predictor, pair[0].data()));
+            overThirtyTwo |= packed.out.pendingBits > 32;
+            ASSERT_EQ(0, coder(&packed.out, &dc, &ac, &predictor, pair[1].data())) << "pair " << i;
+            ASSERT_EQ(0, JpgWriteBytesMmx(nullptr, 0, &packed.out));
+            JpgClearMmxState();
+            ASSERT_EQ(stream, packed.Written()) << "pair " << i;
+        }
+        if (coder == JpgEncodeBlockMmx) {
+            EXPECT_TRUE(overThirtyTwo) << "a first block left more than 32 bits pending";
+        }
+    }
+}
+
 TEST(JpegSimdBlockCoder, NonZeroMapMarksZigzagPositions)
 {
     int16_t block[64] = {};
