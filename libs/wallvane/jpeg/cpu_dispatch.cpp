@@ -172,6 +172,7 @@ void JpgFillDispatchGeneric(JpgDispatch *dispatch)
     dispatch->run_quant = dispatch->quant_aan;
     dispatch->dec_smooth_row = JpgSmoothRow;
     dispatch->huff_decode_dequantized = JpgDecodeBlockDequantized;
+    dispatch->fdct_quant_aan = nullptr;
 }
 
 // Types 1 and 2 name processors without packed registers.
@@ -259,8 +260,9 @@ void JpgFillDispatchSse(JpgDispatch *dispatch)
 }
 
 // Type 5's set with the five SSE2 routines; beyond the table, the integer
-// dequantisation and inverse transform in one pass and the smoothed
-// chroma's row kernel.
+// dequantisation and inverse transform in one pass, the fast forward
+// transform and quantisation in one pass and the smoothed chroma's row
+// kernel.
 void JpgFillDispatchSse2(JpgDispatch *dispatch)
 {
     JpgFillDispatchSse(dispatch);
@@ -272,6 +274,7 @@ void JpgFillDispatchSse2(JpgDispatch *dispatch)
     dispatch->quant_integer = JpgQuantizeIntegerSse2;
     dispatch->dequant_integer = JpgDequantizeIntegerSse2;
     dispatch->dec_smooth_row = JpgSmoothRowSse2;
+    dispatch->fdct_quant_aan = JpgFdctQuantizeAanSse2;
 #endif
 }
 

@@ -83,6 +83,9 @@ struct JpgDispatch {
     JpgDequantRoutine dequant_idct_integer_8x8;
     // huff_decode_block with dequant_integer in the same pass.
     JpgDecodeDequantizedRoutine huff_decode_dequantized;
+    // fdct_aan and quant_aan in one pass; none: the two slots one after the
+    // other.
+    JpgQuantRoutine fdct_quant_aan;
 };
 
 enum JpgCpuType {
