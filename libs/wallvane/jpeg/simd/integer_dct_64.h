@@ -164,22 +164,25 @@ inline void ForwardColumns(int16_t *block)
 template <class Arrange>
 void Inverse(int16_t *block)
 {
-    unsigned rows = 0;
+    // The last row that holds anything; unrolled, each row's weights are
+    // known without a look-up.
+    int last = 0;
+#pragma GCC unroll 8
     for (int r = 0; r < 8; r++) {
         uint64_t halves[2];
         memcpy(halves, block + 8 * r, sizeof halves);
         if (halves[1]) {
             InverseRow<Arrange, false>(block + 8 * r, r);
-            rows |= 1u << r;
+            last = r;
         } else if (halves[0]) {
             InverseRow<Arrange, true>(block + 8 * r, r);
-            rows |= 1u << r;
+            last = r;
         }
     }
-    if (rows > 1) {
+    if (last > 0) {
         // Most blocks of a photograph hold their coefficients in the first
         // rows.
-        int used = rows < 4 ? 2 : rows < 16 ? 4 : 8;
+        int used = last < 2 ? 2 : last < 4 ? 4 : 8;
         InverseColumns(block, used);
         InverseColumns(block + 4, used);
     } else {
