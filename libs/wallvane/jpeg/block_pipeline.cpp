@@ -57,9 +57,16 @@ void FillMcu(JPEG_PROPERTIES *props, int column, int row)
 void TransformMcu(JPEG_PROPERTIES *props, int16_t *const quant[JPG_MAX_COMPONENTS])
 {
     JpgDispatch *dispatch = props->input.dispatch;
+    JpgQuantRoutine together = dispatch->run_fdct == dispatch->fdct_aan && dispatch->run_quant == dispatch->quant_aan
+                                   ? dispatch->fdct_quant_aan
+                                   : nullptr;
     int16_t *block = props->mcuBuffer;
     for (int c = 0; c < props->componentCount; c++)
         for (int b = 0; b < props->components[c].h * props->components[c].v; b++, block += 64) {
+            if (together) {
+                together(block, quant[c]);
+                continue;
+            }
             dispatch->run_fdct(block);
             dispatch->run_quant(block, quant[c]);
         }

@@ -173,6 +173,7 @@ void JpgFillDispatchGeneric(JpgDispatch *dispatch)
     dispatch->dec_smooth_row = JpgSmoothRow;
     dispatch->huff_decode_dequantized = JpgDecodeBlockDequantized;
     memset(dispatch->dec_ycc_wide, 0, sizeof dispatch->dec_ycc_wide);
+    dispatch->fdct_quant_aan = nullptr;
 }
 
 // Types 1 and 2 name processors without packed registers.
@@ -260,8 +261,9 @@ void JpgFillDispatchSse(JpgDispatch *dispatch)
 }
 
 // Type 5's set with the five SSE2 routines; beyond the table, the integer
-// dequantisation and inverse transform in one pass and the smoothed
-// chroma's row kernel.
+// dequantisation and inverse transform in one pass, the fast forward
+// transform and quantisation in one pass and the smoothed chroma's row
+// kernel.
 void JpgFillDispatchSse2(JpgDispatch *dispatch)
 {
     JpgFillDispatchSse(dispatch);
@@ -280,6 +282,7 @@ void JpgFillDispatchSse2(JpgDispatch *dispatch)
     wide[1][0][0] = JpgYccToBgr1x1Sse2;
     wide[1][1][0] = JpgYccToBgr2x1Sse2;
     wide[1][1][1] = JpgYccToBgr2x2Sse2;
+    dispatch->fdct_quant_aan = JpgFdctQuantizeAanSse2;
 #endif
 }
 

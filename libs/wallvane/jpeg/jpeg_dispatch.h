@@ -86,6 +86,9 @@ struct JpgDispatch {
     // Wider forms of the RGB and BGR kernels of slots 37 to 42, writing the
     // same bytes, by [BGR][H - 1][V - 1] (none for 1 x 2); null: the slots'.
     JpgColourOutKernel dec_ycc_wide[2][2][2];
+    // fdct_aan and quant_aan in one pass; none: the two slots one after the
+    // other.
+    JpgQuantRoutine fdct_quant_aan;
 };
 
 enum JpgCpuType {

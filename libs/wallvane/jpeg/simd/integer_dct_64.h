@@ -74,16 +74,17 @@ void InverseRow(int16_t *row, int r)
     __m64 round = _mm_set1_pi32(2048);
     __m64 front[2], back[2];
     for (int h = 0; h < 2; h++) {
-        __m64 even = Madd(x02, w[0].w + 4 * h), odd = Madd(x13, w[2].w + 4 * h);
+        __m64 even = _mm_add_pi32(Madd(x02, w[0].w + 4 * h), round), odd = Madd(x13, w[2].w + 4 * h);
         if (!LowOnly) {
             even = _mm_add_pi32(even, Madd(x46, w[1].w + 4 * h));
             odd = _mm_add_pi32(odd, Madd(x57, w[3].w + 4 * h));
         }
-        front[h] = _mm_srai_pi32(_mm_add_pi32(_mm_add_pi32(even, odd), round), 12);
-        back[h] = SwapHalves(_mm_srai_pi32(_mm_add_pi32(_mm_sub_pi32(even, odd), round), 12));
+        front[h] = _mm_srai_pi32(_mm_add_pi32(even, odd), 12);
+        back[h] = _mm_srai_pi32(_mm_sub_pi32(even, odd), 12);
     }
     Store(row, _mm_packs_pi32(front[0], front[1]));
-    Store(row + 4, _mm_packs_pi32(back[1], back[0]));
+    // Outputs 5, 4, 7, 6 to 4, 5, 6, 7.
+    Store(row + 4, Arrange::SwapWordPairs(_mm_packs_pi32(back[1], back[0])));
 }
 
 template <class Arrange>
@@ -105,14 +106,16 @@ void ForwardRow(int16_t *row, int r)
     Store(row + 4, _mm_unpackhi_pi16(evens, odds));
 }
 
-// Rows of samples x 32 to samples: descaled, level-shifted, and limited to
-// 0..255 by saturating to bytes and widening again.
+// Rows of samples x 32 to samples: descaled, limited to -128..127 by the
+// signed pack and level-shifted by flipping each byte's top bit, which
+// is the limit to 0..255 after adding 128; two rows a pack.
 inline void StoreSamples(int16_t *block, const __m64 y[8])
 {
-    __m64 shift = _mm_set1_pi16(128), zero = _mm_setzero_si64();
-    for (int r = 0; r < 8; r++) {
-        __m64 v = _mm_adds_pi16(_mm_srai_pi16(y[r], 5), shift);
-        Store(block + 8 * r, _mm_unpacklo_pi8(_mm_packs_pu16(v, v), zero));
+    __m64 flip = _mm_set1_pi8((char)0x80), zero = _mm_setzero_si64();
+    for (int r = 0; r < 8; r += 2) {
+        __m64 bytes = _mm_xor_si64(_mm_packs_pi16(_mm_srai_pi16(y[r], 5), _mm_srai_pi16(y[r + 1], 5)), flip);
+        Store(block + 8 * r, _mm_unpacklo_pi8(bytes, zero));
+        Store(block + 8 * r + 8, _mm_unpackhi_pi8(bytes, zero));
     }
 }
 
@@ -161,22 +164,25 @@ inline void ForwardColumns(int16_t *block)
 template <class Arrange>
 void Inverse(int16_t *block)
 {
-    unsigned rows = 0;
+    // The last row that holds anything; unrolled, each row's weights are
+    // known without a look-up.
+    int last = 0;
+#pragma GCC unroll 8
     for (int r = 0; r < 8; r++) {
         uint64_t halves[2];
         memcpy(halves, block + 8 * r, sizeof halves);
         if (halves[1]) {
             InverseRow<Arrange, false>(block + 8 * r, r);
-            rows |= 1u << r;
+            last = r;
         } else if (halves[0]) {
             InverseRow<Arrange, true>(block + 8 * r, r);
-            rows |= 1u << r;
+            last = r;
         }
     }
-    if (rows > 1) {
+    if (last > 0) {
         // Most blocks of a photograph hold their coefficients in the first
         // rows.
-        int used = rows < 4 ? 2 : rows < 16 ? 4 : 8;
+        int used = last < 2 ? 2 : last < 4 ? 4 : 8;
         InverseColumns(block, used);
         InverseColumns(block + 4, used);
     } else {

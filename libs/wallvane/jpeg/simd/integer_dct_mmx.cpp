@@ -18,8 +18,12 @@ struct Unpacking {
 
     static __m64 Reverse(__m64 x)
     {
-        __m64 swapped = _mm_or_si64(_mm_srli_pi32(x, 16), _mm_slli_pi32(x, 16));
-        return packed64::SwapHalves(swapped);
+        return packed64::SwapHalves(SwapWordPairs(x));
+    }
+
+    static __m64 SwapWordPairs(__m64 x)
+    {
+        return _mm_or_si64(_mm_srli_pi32(x, 16), _mm_slli_pi32(x, 16));
     }
 };
 

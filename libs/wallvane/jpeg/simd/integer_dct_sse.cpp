@@ -19,6 +19,11 @@ struct Shuffling {
     {
         return _mm_shuffle_pi16(x, _MM_SHUFFLE(0, 1, 2, 3));
     }
+
+    static __m64 SwapWordPairs(__m64 x)
+    {
+        return _mm_shuffle_pi16(x, _MM_SHUFFLE(2, 3, 0, 1));
+    }
 };
 
 } // namespace

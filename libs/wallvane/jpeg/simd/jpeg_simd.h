@@ -23,6 +23,8 @@ void JpgClearMmxState(void);
 // truncating where the generic ones round.
 void JpgFdctAanMmx(int16_t *block);
 void JpgIdctAanMmx(int16_t *block);
+// JpgFdctAanMmx and JpgQuantizeAanMmx in one pass, their coefficients exactly.
+void JpgFdctQuantizeAanSse2(int16_t *block, const int16_t *reciprocals);
 
 void JpgFdctIntegerMmx(int16_t *block);
 void JpgFdctIntegerSse(int16_t *block);

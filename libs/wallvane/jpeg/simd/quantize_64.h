@@ -24,14 +24,15 @@ inline __m64 QuantizeInteger4(__m64 c, __m64 r)
     return _mm_srai_pi16(_mm_adds_pi16(product, _mm_set1_pi16(1)), 1);
 }
 
-// c held to -8192..8191 by unsigned saturation, then (P(c << 2, r) + 1) >> 1.
+// c held to -8192..8191, then (P(c << 2, r) + 1) >> 1. Doubling twice
+// with saturation gives 4c inside the limits and the ends of the 16-bit
+// range outside them: -32768 is 4 x -8192, and 32767 stands for 4 x 8191,
+// which gives another result only for reciprocals whose results pass
+// 1023 and are limited to it after.
 inline __m64 QuantizeAan4(__m64 c, __m64 r)
 {
-    c = _mm_add_pi16(c, _mm_set1_pi16((int16_t)0x8000));
-    c = _mm_adds_pu16(c, _mm_set1_pi16(24576));
-    c = _mm_subs_pu16(c, _mm_set1_pi16((int16_t)0xC000));
-    c = _mm_add_pi16(c, _mm_set1_pi16((int16_t)0xE000));
-    __m64 product = _mm_mulhi_pi16(_mm_slli_pi16(c, 2), r);
+    __m64 twice = _mm_adds_pi16(c, c);
+    __m64 product = _mm_mulhi_pi16(_mm_adds_pi16(twice, twice), r);
     return _mm_srai_pi16(_mm_adds_pi16(product, _mm_set1_pi16(1)), 1);
 }
 
