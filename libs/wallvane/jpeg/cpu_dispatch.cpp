@@ -170,7 +170,7 @@ void JpgFillDispatchGeneric(JpgDispatch *dispatch)
     dispatch->quant_aan = JpgQuantizeAan;
     dispatch->quant_integer = JpgQuantizeInteger;
     dispatch->run_quant = dispatch->quant_aan;
-    dispatch->dec_smooth_row = JpgSmoothRow;
+    dispatch->dec_smooth_mcu = JpgSmoothMcu;
     dispatch->huff_decode_dequantized = JpgDecodeBlockDequantized;
 }
 
@@ -260,7 +260,7 @@ void JpgFillDispatchSse(JpgDispatch *dispatch)
 
 // Type 5's set with the five SSE2 routines; beyond the table, the integer
 // dequantisation and inverse transform in one pass and the smoothed
-// chroma's row kernel.
+// chroma's MCU kernel.
 void JpgFillDispatchSse2(JpgDispatch *dispatch)
 {
     JpgFillDispatchSse(dispatch);
@@ -271,7 +271,7 @@ void JpgFillDispatchSse2(JpgDispatch *dispatch)
     dispatch->dequant_idct_integer_8x8 = JpgDequantIdctIntegerSse2;
     dispatch->quant_integer = JpgQuantizeIntegerSse2;
     dispatch->dequant_integer = JpgDequantizeIntegerSse2;
-    dispatch->dec_smooth_row = JpgSmoothRowSse2;
+    dispatch->dec_smooth_mcu = JpgSmoothMcuSse2;
 #endif
 }
 

@@ -146,6 +146,24 @@ void WriteSmoothRow(const uint8_t *luma, const int16_t cb[16], const int16_t cr[
     memcpy(dib + Channels * 15, &pixels[15], Channels);
 }
 
+// One output row of a smoothed MCU in plain code: the planes' filter and
+// the in-place converter's arithmetic in one pass, without the planes.
+// Kept out of line: inlined into the MCU's loop, the compiler assembles
+// the pixels with four times the instructions.
+__attribute__((noinline)) void SmoothRow(const uint8_t *luma, const uint8_t *cb, const uint8_t *cbOther,
+                                         const uint8_t *cr, const uint8_t *crOther, int layout, uint8_t *dib)
+{
+    int16_t cbRow[16], crRow[16];
+    SmoothChromaRow(cb, cbOther, cbRow);
+    SmoothChromaRow(cr, crOther, crRow);
+    if (layout == JPG_SMOOTH_RGBA)
+        WriteSmoothRow<4, 0, 2>(luma, cbRow, crRow, dib);
+    else if (layout == JPG_SMOOTH_BGR)
+        WriteSmoothRow<3, 2, 0>(luma, cbRow, crRow, dib);
+    else
+        WriteSmoothRow<3, 0, 2>(luma, cbRow, crRow, dib);
+}
+
 } // namespace
 
 int JpgPrepareRowBuffers(JPEG_PROPERTIES *p, int blockSize)
@@ -298,29 +316,30 @@ void JpgBuildSmoothPlanes(JPEG_PROPERTIES *p, int a, int b)
     }
 }
 
-// One output row of a smoothed MCU in plain code: the planes' filter and
-// the in-place converter's arithmetic in one pass, without the planes.
-void JpgSmoothRow(const uint8_t *luma, const uint8_t *cb, const uint8_t *cbOther, const uint8_t *cr,
-                  const uint8_t *crOther, int layout, uint8_t *dib)
+// A smoothed MCU in plain code, row by row.
+void JpgSmoothMcu(const JpgSmoothSource *s)
 {
-    int16_t cbRow[16], crRow[16];
-    SmoothChromaRow(cb, cbOther, cbRow);
-    SmoothChromaRow(cr, crOther, crRow);
-    if (layout == JPG_SMOOTH_RGBA)
-        WriteSmoothRow<4, 0, 2>(luma, cbRow, crRow, dib);
-    else if (layout == JPG_SMOOTH_BGR)
-        WriteSmoothRow<3, 2, 0>(luma, cbRow, crRow, dib);
-    else
-        WriteSmoothRow<3, 0, 2>(luma, cbRow, crRow, dib);
+    ptrdiff_t stride = s->chromaStride;
+    for (int y = 0; y < s->rows; y++) {
+        int j = s->rows == 16 ? y / 2 : y;
+        const uint8_t *other[2] = {nullptr, nullptr}, *here[2];
+        for (int c = 0; c < 2; c++) {
+            here[c] = s->chroma[c] + j * stride;
+            if (s->rows == 16)
+                other[c] = y % 2 == 0 ? (j == 0 ? s->above[c] : here[c] - stride)
+                                      : (j == 7 ? s->below[c] : here[c] + stride);
+        }
+        SmoothRow(s->luma + y * s->lumaStride, here[0], other[0], here[1], other[1], s->layout,
+                  s->dib + y * s->lineStep);
+    }
 }
 
 // A whole MCU of the usual smoothed shape (three components, luminance
-// 2 x 1 or 2 x 2 at full size, chroma 1 x 1) goes row by row through the
-// processor's kernel, straight from the row buffers. False leaves it to the
-// planes.
+// 2 x 1 or 2 x 2 at full size, chroma 1 x 1) goes through the processor's
+// kernel straight from the row buffers. False leaves it to the planes.
 bool JpgSmoothMcuByRows(JPEG_PROPERTIES *p, int a, int b, int layout, uint8_t *address, ptrdiff_t step)
 {
-    JpgSmoothRowKernel kernel = p->input.dispatch->dec_smooth_row;
+    JpgSmoothMcuKernel kernel = p->input.dispatch->dec_smooth_mcu;
     const RowBuffers *buffers = static_cast<const RowBuffers *>(p->rowBuffers);
     if (!kernel || buffers->blockSize != 8 || buffers->components != 3)
         return false;
@@ -330,31 +349,27 @@ bool JpgSmoothMcuByRows(JPEG_PROPERTIES *p, int a, int b, int layout, uint8_t *a
     for (int k = 1; k < 3; k++)
         if (buffers->h[k] != 1 || buffers->v[k] != 1)
             return false;
-    const uint8_t *luma = SlotOf(buffers, b, 0) + FirstColumn(buffers, 0, a);
-    const uint8_t *chroma[2], *above[2], *below[2];
+    JpgSmoothSource source;
+    source.luma = SlotOf(buffers, b, 0) + FirstColumn(buffers, 0, a);
+    source.lumaStride = buffers->stride[0];
+    source.chromaStride = buffers->stride[1];
     for (int k = 1; k < 3; k++) {
         const uint8_t *slot = SlotOf(buffers, b, k) + FirstColumn(buffers, k, a);
         size_t last = (size_t)7 * buffers->stride[k];
-        chroma[k - 1] = slot;
+        source.chroma[k - 1] = slot;
+        source.above[k - 1] = source.below[k - 1] = nullptr;
         if (vMax == 2) {
             // The rows beyond the MCU come from the MCU rows above and
             // below, or repeat the MCU's own edge row at the picture's edge.
-            above[k - 1] = b == 0 ? slot : SlotOf(buffers, b - 1, k) + FirstColumn(buffers, k, a) + last;
-            below[k - 1] = b == buffers->down - 1 ? slot + last : SlotOf(buffers, b + 1, k) + FirstColumn(buffers, k, a);
+            source.above[k - 1] = b == 0 ? slot : SlotOf(buffers, b - 1, k) + FirstColumn(buffers, k, a) + last;
+            source.below[k - 1] =
+                b == buffers->down - 1 ? slot + last : SlotOf(buffers, b + 1, k) + FirstColumn(buffers, k, a);
         }
     }
-    for (int y = 0; y < 8 * vMax; y++) {
-        int j = y / vMax;
-        const uint8_t *here[2], *other[2] = {nullptr, nullptr};
-        for (int c = 0; c < 2; c++) {
-            int stride = buffers->stride[c + 1];
-            here[c] = chroma[c] + (size_t)j * stride;
-            if (vMax == 2)
-                other[c] = y % 2 == 0 ? (j == 0 ? above[c] : here[c] - stride)
-                                      : (j == 7 ? below[c] : here[c] + stride);
-        }
-        kernel(luma + (size_t)y * buffers->stride[0], here[0], other[0], here[1], other[1], layout,
-               address + y * step);
-    }
+    source.rows = 8 * vMax;
+    source.layout = layout;
+    source.dib = address;
+    source.lineStep = step;
+    kernel(&source);
     return true;
 }
