@@ -197,39 +197,47 @@ int JpgPrepareRowBuffers(JPEG_PROPERTIES *p, int blockSize)
     return 0;
 }
 
-// Keeps the transformed MCU (a, b) and fills what lies past the picture's
-// right and lower edges, and the guard left of it, by repeating the last
-// valid sample, so the filter finds a neighbour everywhere.
-void JpgStoreMcuRows(JPEG_PROPERTIES *p, int a, int b)
+namespace {
+
+// One whole block of samples, 0..255 already, into the row buffers.
+inline void StoreBlock8(const int16_t *block, uint8_t *out, ptrdiff_t stride)
 {
-    const RowBuffers *buffers = static_cast<const RowBuffers *>(p->rowBuffers);
-    int size = buffers->blockSize;
-    const int16_t *block = p->mcuBuffer;
-    int scale = size == 8 ? 1 : 8 / size;
-    for (int k = 0; k < buffers->components; k++) {
-        int h = buffers->h[k], v = buffers->v[k], stride = buffers->stride[k];
-        uint8_t *slot = SlotOf(buffers, b, k);
-        int x0 = FirstColumn(buffers, k, a);
-        for (int by = 0; by < v; by++)
-            for (int bx = 0; bx < h; bx++, block += 64) {
-                uint8_t *out = slot + (size_t)by * size * stride + x0 + bx * size;
 #if defined(__SSE2__)
-                if (size == 8) {
-                    // The samples are 0..255 already: one pack a row.
-                    for (int y = 0; y < 8; y++, out += stride) {
-                        __m128i row = _mm_loadu_si128(reinterpret_cast<const __m128i *>(block + 8 * y));
-                        _mm_storel_epi64(reinterpret_cast<__m128i *>(out), _mm_packus_epi16(row, row));
-                    }
-                    continue;
-                }
+    // One pack for two rows.
+    for (int y = 0; y < 8; y += 2, out += 2 * stride) {
+        const __m128i *rows = reinterpret_cast<const __m128i *>(block + 8 * y);
+        __m128i pair = _mm_packus_epi16(_mm_loadu_si128(rows), _mm_loadu_si128(rows + 1));
+        _mm_storel_epi64(reinterpret_cast<__m128i *>(out), pair);
+        _mm_storeh_pi(reinterpret_cast<__m64 *>(out + stride), _mm_castsi128_ps(pair));
+    }
+#else
+    for (int y = 0; y < 8; y++, out += stride)
+        for (int x = 0; x < 8; x++)
+            out[x] = (uint8_t)block[8 * y + x];
 #endif
-                for (int y = 0; y < size; y++, out += stride)
-                    for (int x = 0; x < size; x++)
-                        out[x] = (uint8_t)block[8 * y + x];
-            }
+}
+
+// The same for the reduced sizes, whose few samples lie at the top left.
+void StoreReducedBlock(const int16_t *block, int size, uint8_t *out, ptrdiff_t stride)
+{
+    for (int y = 0; y < size; y++, out += stride)
+        for (int x = 0; x < size; x++)
+            out[x] = (uint8_t)block[8 * y + x];
+}
+
+// Fills what lies past the picture's right and lower edges of MCU (a, b),
+// and the guard left of it, by repeating the last valid sample, so the
+// filter finds a neighbour everywhere.
+void FillEdges(const JPEG_PROPERTIES *p, const RowBuffers *buffers, int a, int b)
+{
+    int size = buffers->blockSize, scale = 8 / size;
+    for (int k = 0; k < buffers->components; k++) {
         if (!buffers->smooth[k])
             continue;
-        int width = size * h, height = size * v;
+        int stride = buffers->stride[k];
+        uint8_t *slot = SlotOf(buffers, b, k);
+        int x0 = FirstColumn(buffers, k, a);
+        int width = size * buffers->h[k], height = size * buffers->v[k];
         int fx = buffers->fx[k], fy = buffers->fy[k];
         if (b == buffers->down - 1 && p->smoothUpsampling == 2) {
             int rows = CeilDiv(p->frameHeight, scale) - b * height * fy;
@@ -255,6 +263,33 @@ void JpgStoreMcuRows(JPEG_PROPERTIES *p, int a, int b)
                     row[x] = row[valid - 1];
         }
     }
+}
+
+} // namespace
+
+// Keeps the transformed MCU (a, b), and at the picture's edges what the
+// filter needs beyond them.
+void JpgStoreMcuRows(JPEG_PROPERTIES *p, int a, int b)
+{
+    const RowBuffers *buffers = static_cast<const RowBuffers *>(p->rowBuffers);
+    int size = buffers->blockSize;
+    const int16_t *block = p->mcuBuffer;
+    for (int k = 0; k < buffers->components; k++) {
+        int h = buffers->h[k], v = buffers->v[k];
+        ptrdiff_t stride = buffers->stride[k];
+        uint8_t *corner = SlotOf(buffers, b, k) + FirstColumn(buffers, k, a);
+        if (size == 8) {
+            for (int by = 0; by < v; by++, corner += 8 * stride)
+                for (int bx = 0; bx < h; bx++, block += 64)
+                    StoreBlock8(block, corner + 8 * bx, stride);
+            continue;
+        }
+        for (int by = 0; by < v; by++, corner += size * stride)
+            for (int bx = 0; bx < h; bx++, block += 64)
+                StoreReducedBlock(block, size, corner + size * bx, stride);
+    }
+    if (a == 0 || a == buffers->across - 1 || b == buffers->down - 1)
+        FillEdges(p, buffers, a, b);
 }
 
 // The samples of MCU (a, b) at the output size, every component spread by
