@@ -25,6 +25,9 @@ struct RowBuffers {
     size_t offset[JPG_MAX_COMPONENTS]; // of the component within a slot
     size_t slotBytes;
     uint8_t *samples;
+    // The usual shape, whose whole MCUs the processor's kernel takes:
+    // three components, luminance 2 x 1 or 2 x 2 at full size, chroma 1 x 1.
+    bool kernelShape;
 };
 
 // The components of the scan as the row buffers hold them.
@@ -47,6 +50,10 @@ void Describe(const JPEG_PROPERTIES *p, int blockSize, RowBuffers *b)
         b->fy[k] = p->vMax / fc.v;
         b->smooth[k] = fc.h * 2 == p->hMax && (p->smoothUpsampling == 1 || fc.v * 2 == p->vMax);
     }
+    int vMax = p->smoothUpsampling == 2 ? 2 : 1;
+    b->kernelShape = blockSize == 8 && b->components == 3 && b->h[0] == 2 && b->v[0] == vMax;
+    for (int k = 1; k < b->components; k++)
+        b->kernelShape = b->kernelShape && b->smooth[k] && b->h[k] == 1 && b->v[k] == 1;
 }
 
 bool SameShape(const RowBuffers &a, const RowBuffers &b)
@@ -62,10 +69,15 @@ bool SameShape(const RowBuffers &a, const RowBuffers &b)
 }
 
 // Slots are 1 or 3: the constant divisor spares a division per call.
-uint8_t *SlotOf(const RowBuffers *b, int row, int k)
+uint8_t *SlotBase(const RowBuffers *b, int row)
 {
     int slot = b->slots == 1 ? 0 : row % 3;
-    return b->samples + (size_t)slot * b->slotBytes + b->offset[k];
+    return b->samples + (size_t)slot * b->slotBytes;
+}
+
+uint8_t *SlotOf(const RowBuffers *b, int row, int k)
+{
+    return SlotBase(b, row) + b->offset[k];
 }
 
 // Column x of MCU column a, counting the left guard MCU.
@@ -371,39 +383,36 @@ void JpgSmoothMcu(const JpgSmoothSource *s)
     }
 }
 
-// A whole MCU of the usual smoothed shape (three components, luminance
-// 2 x 1 or 2 x 2 at full size, chroma 1 x 1) goes through the processor's
+// A whole MCU of the usual smoothed shape goes through the processor's
 // kernel straight from the row buffers. False leaves it to the planes.
 bool JpgSmoothMcuByRows(JPEG_PROPERTIES *p, int a, int b, int layout, uint8_t *address, ptrdiff_t step)
 {
     JpgSmoothMcuKernel kernel = p->input.dispatch->dec_smooth_mcu;
     const RowBuffers *buffers = static_cast<const RowBuffers *>(p->rowBuffers);
-    if (!kernel || buffers->blockSize != 8 || buffers->components != 3)
+    if (!kernel || !buffers->kernelShape)
         return false;
-    int vMax = p->smoothUpsampling == 2 ? 2 : 1;
-    if (buffers->h[0] != 2 || buffers->v[0] != vMax || !buffers->smooth[1] || !buffers->smooth[2])
-        return false;
-    for (int k = 1; k < 3; k++)
-        if (buffers->h[k] != 1 || buffers->v[k] != 1)
-            return false;
+    const uint8_t *here = SlotBase(buffers, b);
+    int chromaColumn = FirstColumn(buffers, 1, a);
+    ptrdiff_t stride = buffers->stride[1], last = 7 * stride;
     JpgSmoothSource source;
-    source.luma = SlotOf(buffers, b, 0) + FirstColumn(buffers, 0, a);
+    source.luma = here + buffers->offset[0] + FirstColumn(buffers, 0, a);
     source.lumaStride = buffers->stride[0];
-    source.chromaStride = buffers->stride[1];
-    for (int k = 1; k < 3; k++) {
-        const uint8_t *slot = SlotOf(buffers, b, k) + FirstColumn(buffers, k, a);
-        size_t last = (size_t)7 * buffers->stride[k];
-        source.chroma[k - 1] = slot;
-        source.above[k - 1] = source.below[k - 1] = nullptr;
-        if (vMax == 2) {
-            // The rows beyond the MCU come from the MCU rows above and
-            // below, or repeat the MCU's own edge row at the picture's edge.
-            source.above[k - 1] = b == 0 ? slot : SlotOf(buffers, b - 1, k) + FirstColumn(buffers, k, a) + last;
-            source.below[k - 1] =
-                b == buffers->down - 1 ? slot + last : SlotOf(buffers, b + 1, k) + FirstColumn(buffers, k, a);
+    source.chromaStride = stride;
+    for (int c = 0; c < 2; c++)
+        source.chroma[c] = source.above[c] = source.below[c] = here + buffers->offset[c + 1] + chromaColumn;
+    source.rows = 8;
+    if (buffers->slots == 3) {
+        // The rows beyond the MCU come from the MCU rows above and below,
+        // or repeat the MCU's own edge row at the picture's edge.
+        source.rows = 16;
+        const uint8_t *above = b == 0 ? nullptr : SlotBase(buffers, b - 1);
+        const uint8_t *below = b == buffers->down - 1 ? nullptr : SlotBase(buffers, b + 1);
+        for (int c = 0; c < 2; c++) {
+            size_t within = buffers->offset[c + 1] + chromaColumn;
+            source.above[c] = above ? above + within + last : source.chroma[c];
+            source.below[c] = below ? below + within : source.chroma[c] + last;
         }
     }
-    source.rows = 8 * vMax;
     source.layout = layout;
     source.dib = address;
     source.lineStep = step;
