@@ -764,6 +764,7 @@ TEST(JpegSimd, PlainSmoothedMcuEqualsTheSse2One)
         }
         source.rows = rows;
         source.layout = layout;
+        source.lineStep = step;
         uint8_t plain[16 * step], packed[16 * step];
         memset(plain, 0xA5, sizeof plain);
         memset(packed, 0xA5, sizeof packed);
