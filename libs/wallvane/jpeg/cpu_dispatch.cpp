@@ -170,7 +170,7 @@ void JpgFillDispatchGeneric(JpgDispatch *dispatch)
     dispatch->quant_aan = JpgQuantizeAan;
     dispatch->quant_integer = JpgQuantizeInteger;
     dispatch->run_quant = dispatch->quant_aan;
-    dispatch->dec_smooth_row = JpgSmoothRow;
+    dispatch->dec_smooth_mcu = JpgSmoothMcu;
     dispatch->huff_decode_dequantized = JpgDecodeBlockDequantized;
     memset(dispatch->dec_ycc_wide, 0, sizeof dispatch->dec_ycc_wide);
     dispatch->fdct_quant_aan = nullptr;
@@ -262,8 +262,8 @@ void JpgFillDispatchSse(JpgDispatch *dispatch)
 
 // Type 5's set with the five SSE2 routines; beyond the table, the integer
 // dequantisation and inverse transform in one pass, the fast forward
-// transform and quantisation in one pass and the smoothed chroma's row
-// kernel.
+// transform and quantisation in one pass, the wider colour kernels and the
+// smoothed chroma's MCU kernel.
 void JpgFillDispatchSse2(JpgDispatch *dispatch)
 {
     JpgFillDispatchSse(dispatch);
@@ -274,7 +274,7 @@ void JpgFillDispatchSse2(JpgDispatch *dispatch)
     dispatch->dequant_idct_integer_8x8 = JpgDequantIdctIntegerSse2;
     dispatch->quant_integer = JpgQuantizeIntegerSse2;
     dispatch->dequant_integer = JpgDequantizeIntegerSse2;
-    dispatch->dec_smooth_row = JpgSmoothRowSse2;
+    dispatch->dec_smooth_mcu = JpgSmoothMcuSse2;
     JpgColourOutKernel (*wide)[2][2] = dispatch->dec_ycc_wide;
     wide[0][0][0] = JpgYccToRgb1x1Sse2;
     wide[0][1][0] = JpgYccToRgb2x1Sse2;

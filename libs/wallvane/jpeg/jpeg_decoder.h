@@ -233,8 +233,7 @@ int JpgConvertPlanesInPlace(JPEG_PROPERTIES *props);
 int JpgPrepareRowBuffers(JPEG_PROPERTIES *props, int blockSize);
 void JpgStoreMcuRows(JPEG_PROPERTIES *props, int column, int row);
 void JpgBuildSmoothPlanes(JPEG_PROPERTIES *props, int column, int row);
-void JpgSmoothRow(const uint8_t *luma, const uint8_t *cb, const uint8_t *cbOther, const uint8_t *cr,
-                  const uint8_t *crOther, int layout, uint8_t *dib);
+void JpgSmoothMcu(const JpgSmoothSource *source);
 bool JpgSmoothMcuByRows(JPEG_PROPERTIES *props, int column, int row, int layout, uint8_t *address, ptrdiff_t step);
 int JpgClipMcuToRoi(const JpgRect *region, int mcuWidth, int mcuHeight, int column, int row, int channels,
                     ptrdiff_t lineStep, uint8_t *dib, int dibWidth, int dibHeight, uint8_t **address,

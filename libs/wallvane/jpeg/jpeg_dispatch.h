@@ -31,11 +31,23 @@ typedef void (*JpgColourOutKernel)(const int16_t *luma, const int16_t *cb, const
                                    ptrdiff_t lineStep);
 typedef void (*JpgFourChannelOutKernel)(const int16_t *c0, const int16_t *c1, const int16_t *c2, const int16_t *c3,
                                         uint8_t *dib, ptrdiff_t lineStep);
-// One output row of 16 pixels of an MCU with smoothed chroma (see
-// JpgSmoothRow); layout is one of the JPG_SMOOTH_ codes.
+// One whole MCU with smoothed chroma, 16 pixels across and 8 (2 x 1
+// sampling) or 16 (2 x 2) rows down, straight from the decoder's row
+// buffers: rows of 16 luminance samples; 8 rows of 8 samples of Cb and of
+// Cr, each row with its neighbouring MCUs' samples at [-1] and [8]; for
+// 2 x 2 also the chroma rows just above and below the MCU. Layout is one
+// of the JPG_SMOOTH_ codes.
 enum { JPG_SMOOTH_RGB = 0, JPG_SMOOTH_BGR = 1, JPG_SMOOTH_RGBA = 2 };
-typedef void (*JpgSmoothRowKernel)(const uint8_t *luma, const uint8_t *cb, const uint8_t *cbOther, const uint8_t *cr,
-                                   const uint8_t *crOther, int layout, uint8_t *dib);
+struct JpgSmoothSource {
+    const uint8_t *luma;
+    ptrdiff_t lumaStride;
+    const uint8_t *chroma[2], *above[2], *below[2]; // Cb, Cr
+    ptrdiff_t chromaStride;
+    int rows, layout;
+    uint8_t *dib;
+    ptrdiff_t lineStep;
+};
+typedef void (*JpgSmoothMcuKernel)(const JpgSmoothSource *source);
 typedef int (*JpgEncodeBlockRoutine)(JpgBitOutput *out, const JpgHuffTable *dc, const JpgHuffTable *ac,
                                      int16_t *predictor, const int16_t *block);
 
@@ -77,7 +89,7 @@ struct JpgDispatch {
     JpgDecodeBlockRoutine huff_decode_dc_skip_ac;
     JpgQuantRoutine quant_aan, quant_integer, run_quant;
     JpgDequantRoutine dequant_aan, dequant_integer, run_dequant;
-    JpgSmoothRowKernel dec_smooth_row; // null: through the planes
+    JpgSmoothMcuKernel dec_smooth_mcu; // null: through the planes
     // The integer dequantisation and 8 x 8 inverse transform in one pass;
     // none: the two slots one after the other.
     JpgDequantRoutine dequant_idct_integer_8x8;

@@ -640,7 +640,7 @@ void JpgPrepareFastOutput(JPEG_PROPERTIES *props, int scale, JpgFastOutput *fast
         return;
     props->outputBlockSize = 8;
     bool smooth = props->smoothUpsampling && props->outputFormat == FORMAT_YCC_TO_RGB_SHIFTED_GREEN &&
-                  dispatch->dec_smooth_row && props->componentCount == 3;
+                  dispatch->dec_smooth_mcu && props->componentCount == 3;
     if (smooth ? JpgPrepareRowBuffers(props, 8) < 0 : props->smoothUpsampling || !KernelYccMcu(props))
         return;
     fast->blocks = 0;

@@ -25,6 +25,9 @@ struct RowBuffers {
     size_t offset[JPG_MAX_COMPONENTS]; // of the component within a slot
     size_t slotBytes;
     uint8_t *samples;
+    // The usual shape, whose whole MCUs the processor's kernel takes:
+    // three components, luminance 2 x 1 or 2 x 2 at full size, chroma 1 x 1.
+    bool kernelShape;
 };
 
 // The components of the scan as the row buffers hold them.
@@ -47,6 +50,10 @@ void Describe(const JPEG_PROPERTIES *p, int blockSize, RowBuffers *b)
         b->fy[k] = p->vMax / fc.v;
         b->smooth[k] = fc.h * 2 == p->hMax && (p->smoothUpsampling == 1 || fc.v * 2 == p->vMax);
     }
+    int vMax = p->smoothUpsampling == 2 ? 2 : 1;
+    b->kernelShape = blockSize == 8 && b->components == 3 && b->h[0] == 2 && b->v[0] == vMax;
+    for (int k = 1; k < b->components; k++)
+        b->kernelShape = b->kernelShape && b->smooth[k] && b->h[k] == 1 && b->v[k] == 1;
 }
 
 bool SameShape(const RowBuffers &a, const RowBuffers &b)
@@ -61,9 +68,16 @@ bool SameShape(const RowBuffers &a, const RowBuffers &b)
     return true;
 }
 
+// Slots are 1 or 3: the constant divisor spares a division per call.
+uint8_t *SlotBase(const RowBuffers *b, int row)
+{
+    int slot = b->slots == 1 ? 0 : row % 3;
+    return b->samples + (size_t)slot * b->slotBytes;
+}
+
 uint8_t *SlotOf(const RowBuffers *b, int row, int k)
 {
-    return b->samples + (size_t)(row % b->slots) * b->slotBytes + b->offset[k];
+    return SlotBase(b, row) + b->offset[k];
 }
 
 // Column x of MCU column a, counting the left guard MCU.
@@ -146,6 +160,24 @@ void WriteSmoothRow(const uint8_t *luma, const int16_t cb[16], const int16_t cr[
     memcpy(dib + Channels * 15, &pixels[15], Channels);
 }
 
+// One output row of a smoothed MCU in plain code: the planes' filter and
+// the in-place converter's arithmetic in one pass, without the planes.
+// Kept out of line: inlined into the MCU's loop, the compiler assembles
+// the pixels with four times the instructions.
+__attribute__((noinline)) void SmoothRow(const uint8_t *luma, const uint8_t *cb, const uint8_t *cbOther,
+                                         const uint8_t *cr, const uint8_t *crOther, int layout, uint8_t *dib)
+{
+    int16_t cbRow[16], crRow[16];
+    SmoothChromaRow(cb, cbOther, cbRow);
+    SmoothChromaRow(cr, crOther, crRow);
+    if (layout == JPG_SMOOTH_RGBA)
+        WriteSmoothRow<4, 0, 2>(luma, cbRow, crRow, dib);
+    else if (layout == JPG_SMOOTH_BGR)
+        WriteSmoothRow<3, 2, 0>(luma, cbRow, crRow, dib);
+    else
+        WriteSmoothRow<3, 0, 2>(luma, cbRow, crRow, dib);
+}
+
 } // namespace
 
 int JpgPrepareRowBuffers(JPEG_PROPERTIES *p, int blockSize)
@@ -177,39 +209,47 @@ int JpgPrepareRowBuffers(JPEG_PROPERTIES *p, int blockSize)
     return 0;
 }
 
-// Keeps the transformed MCU (a, b) and fills what lies past the picture's
-// right and lower edges, and the guard left of it, by repeating the last
-// valid sample, so the filter finds a neighbour everywhere.
-void JpgStoreMcuRows(JPEG_PROPERTIES *p, int a, int b)
+namespace {
+
+// One whole block of samples, 0..255 already, into the row buffers.
+inline void StoreBlock8(const int16_t *block, uint8_t *out, ptrdiff_t stride)
 {
-    const RowBuffers *buffers = static_cast<const RowBuffers *>(p->rowBuffers);
-    int size = buffers->blockSize;
-    const int16_t *block = p->mcuBuffer;
-    int scale = 8 / size;
-    for (int k = 0; k < buffers->components; k++) {
-        int h = buffers->h[k], v = buffers->v[k], stride = buffers->stride[k];
-        uint8_t *slot = SlotOf(buffers, b, k);
-        int x0 = FirstColumn(buffers, k, a);
-        for (int by = 0; by < v; by++)
-            for (int bx = 0; bx < h; bx++, block += 64) {
-                uint8_t *out = slot + (size_t)by * size * stride + x0 + bx * size;
 #if defined(__SSE2__)
-                if (size == 8) {
-                    // The samples are 0..255 already: one pack a row.
-                    for (int y = 0; y < 8; y++, out += stride) {
-                        __m128i row = _mm_loadu_si128(reinterpret_cast<const __m128i *>(block + 8 * y));
-                        _mm_storel_epi64(reinterpret_cast<__m128i *>(out), _mm_packus_epi16(row, row));
-                    }
-                    continue;
-                }
+    // One pack for two rows.
+    for (int y = 0; y < 8; y += 2, out += 2 * stride) {
+        const __m128i *rows = reinterpret_cast<const __m128i *>(block + 8 * y);
+        __m128i pair = _mm_packus_epi16(_mm_loadu_si128(rows), _mm_loadu_si128(rows + 1));
+        _mm_storel_epi64(reinterpret_cast<__m128i *>(out), pair);
+        _mm_storeh_pi(reinterpret_cast<__m64 *>(out + stride), _mm_castsi128_ps(pair));
+    }
+#else
+    for (int y = 0; y < 8; y++, out += stride)
+        for (int x = 0; x < 8; x++)
+            out[x] = (uint8_t)block[8 * y + x];
 #endif
-                for (int y = 0; y < size; y++, out += stride)
-                    for (int x = 0; x < size; x++)
-                        out[x] = (uint8_t)block[8 * y + x];
-            }
+}
+
+// The same for the reduced sizes, whose few samples lie at the top left.
+void StoreReducedBlock(const int16_t *block, int size, uint8_t *out, ptrdiff_t stride)
+{
+    for (int y = 0; y < size; y++, out += stride)
+        for (int x = 0; x < size; x++)
+            out[x] = (uint8_t)block[8 * y + x];
+}
+
+// Fills what lies past the picture's right and lower edges of MCU (a, b),
+// and the guard left of it, by repeating the last valid sample, so the
+// filter finds a neighbour everywhere.
+void FillEdges(const JPEG_PROPERTIES *p, const RowBuffers *buffers, int a, int b)
+{
+    int size = buffers->blockSize, scale = 8 / size;
+    for (int k = 0; k < buffers->components; k++) {
         if (!buffers->smooth[k])
             continue;
-        int width = size * h, height = size * v;
+        int stride = buffers->stride[k];
+        uint8_t *slot = SlotOf(buffers, b, k);
+        int x0 = FirstColumn(buffers, k, a);
+        int width = size * buffers->h[k], height = size * buffers->v[k];
         int fx = buffers->fx[k], fy = buffers->fy[k];
         if (b == buffers->down - 1 && p->smoothUpsampling == 2) {
             int rows = CeilDiv(p->frameHeight, scale) - b * height * fy;
@@ -235,6 +275,33 @@ void JpgStoreMcuRows(JPEG_PROPERTIES *p, int a, int b)
                     row[x] = row[valid - 1];
         }
     }
+}
+
+} // namespace
+
+// Keeps the transformed MCU (a, b), and at the picture's edges what the
+// filter needs beyond them.
+void JpgStoreMcuRows(JPEG_PROPERTIES *p, int a, int b)
+{
+    const RowBuffers *buffers = static_cast<const RowBuffers *>(p->rowBuffers);
+    int size = buffers->blockSize;
+    const int16_t *block = p->mcuBuffer;
+    for (int k = 0; k < buffers->components; k++) {
+        int h = buffers->h[k], v = buffers->v[k];
+        ptrdiff_t stride = buffers->stride[k];
+        uint8_t *corner = SlotOf(buffers, b, k) + FirstColumn(buffers, k, a);
+        if (size == 8) {
+            for (int by = 0; by < v; by++, corner += 8 * stride)
+                for (int bx = 0; bx < h; bx++, block += 64)
+                    StoreBlock8(block, corner + 8 * bx, stride);
+            continue;
+        }
+        for (int by = 0; by < v; by++, corner += size * stride)
+            for (int bx = 0; bx < h; bx++, block += 64)
+                StoreReducedBlock(block, size, corner + size * bx, stride);
+    }
+    if (a == 0 || a == buffers->across - 1 || b == buffers->down - 1)
+        FillEdges(p, buffers, a, b);
 }
 
 // The samples of MCU (a, b) at the output size, every component spread by
@@ -298,63 +365,57 @@ void JpgBuildSmoothPlanes(JPEG_PROPERTIES *p, int a, int b)
     }
 }
 
-// One output row of a smoothed MCU in plain code: the planes' filter and
-// the in-place converter's arithmetic in one pass, without the planes.
-void JpgSmoothRow(const uint8_t *luma, const uint8_t *cb, const uint8_t *cbOther, const uint8_t *cr,
-                  const uint8_t *crOther, int layout, uint8_t *dib)
+// A smoothed MCU in plain code, row by row.
+void JpgSmoothMcu(const JpgSmoothSource *s)
 {
-    int16_t cbRow[16], crRow[16];
-    SmoothChromaRow(cb, cbOther, cbRow);
-    SmoothChromaRow(cr, crOther, crRow);
-    if (layout == JPG_SMOOTH_RGBA)
-        WriteSmoothRow<4, 0, 2>(luma, cbRow, crRow, dib);
-    else if (layout == JPG_SMOOTH_BGR)
-        WriteSmoothRow<3, 2, 0>(luma, cbRow, crRow, dib);
-    else
-        WriteSmoothRow<3, 0, 2>(luma, cbRow, crRow, dib);
+    ptrdiff_t stride = s->chromaStride;
+    for (int y = 0; y < s->rows; y++) {
+        int j = s->rows == 16 ? y / 2 : y;
+        const uint8_t *other[2] = {nullptr, nullptr}, *here[2];
+        for (int c = 0; c < 2; c++) {
+            here[c] = s->chroma[c] + j * stride;
+            if (s->rows == 16)
+                other[c] = y % 2 == 0 ? (j == 0 ? s->above[c] : here[c] - stride)
+                                      : (j == 7 ? s->below[c] : here[c] + stride);
+        }
+        SmoothRow(s->luma + y * s->lumaStride, here[0], other[0], here[1], other[1], s->layout,
+                  s->dib + y * s->lineStep);
+    }
 }
 
-// A whole MCU of the usual smoothed shape (three components, luminance
-// 2 x 1 or 2 x 2 at full size, chroma 1 x 1) goes row by row through the
-// processor's kernel, straight from the row buffers. False leaves it to the
-// planes.
+// A whole MCU of the usual smoothed shape goes through the processor's
+// kernel straight from the row buffers. False leaves it to the planes.
 bool JpgSmoothMcuByRows(JPEG_PROPERTIES *p, int a, int b, int layout, uint8_t *address, ptrdiff_t step)
 {
-    JpgSmoothRowKernel kernel = p->input.dispatch->dec_smooth_row;
+    JpgSmoothMcuKernel kernel = p->input.dispatch->dec_smooth_mcu;
     const RowBuffers *buffers = static_cast<const RowBuffers *>(p->rowBuffers);
-    if (!kernel || buffers->blockSize != 8 || buffers->components != 3)
+    if (!kernel || !buffers->kernelShape)
         return false;
-    int vMax = p->smoothUpsampling == 2 ? 2 : 1;
-    if (buffers->h[0] != 2 || buffers->v[0] != vMax || !buffers->smooth[1] || !buffers->smooth[2])
-        return false;
-    for (int k = 1; k < 3; k++)
-        if (buffers->h[k] != 1 || buffers->v[k] != 1)
-            return false;
-    const uint8_t *luma = SlotOf(buffers, b, 0) + FirstColumn(buffers, 0, a);
-    const uint8_t *chroma[2], *above[2], *below[2];
-    for (int k = 1; k < 3; k++) {
-        const uint8_t *slot = SlotOf(buffers, b, k) + FirstColumn(buffers, k, a);
-        size_t last = (size_t)7 * buffers->stride[k];
-        chroma[k - 1] = slot;
-        if (vMax == 2) {
-            // The rows beyond the MCU come from the MCU rows above and
-            // below, or repeat the MCU's own edge row at the picture's edge.
-            above[k - 1] = b == 0 ? slot : SlotOf(buffers, b - 1, k) + FirstColumn(buffers, k, a) + last;
-            below[k - 1] = b == buffers->down - 1 ? slot + last : SlotOf(buffers, b + 1, k) + FirstColumn(buffers, k, a);
-        }
-    }
-    for (int y = 0; y < 8 * vMax; y++) {
-        int j = y / vMax;
-        const uint8_t *here[2], *other[2] = {nullptr, nullptr};
+    const uint8_t *here = SlotBase(buffers, b);
+    int chromaColumn = FirstColumn(buffers, 1, a);
+    ptrdiff_t stride = buffers->stride[1], last = 7 * stride;
+    JpgSmoothSource source;
+    source.luma = here + buffers->offset[0] + FirstColumn(buffers, 0, a);
+    source.lumaStride = buffers->stride[0];
+    source.chromaStride = stride;
+    for (int c = 0; c < 2; c++)
+        source.chroma[c] = source.above[c] = source.below[c] = here + buffers->offset[c + 1] + chromaColumn;
+    source.rows = 8;
+    if (buffers->slots == 3) {
+        // The rows beyond the MCU come from the MCU rows above and below,
+        // or repeat the MCU's own edge row at the picture's edge.
+        source.rows = 16;
+        const uint8_t *above = b == 0 ? nullptr : SlotBase(buffers, b - 1);
+        const uint8_t *below = b == buffers->down - 1 ? nullptr : SlotBase(buffers, b + 1);
         for (int c = 0; c < 2; c++) {
-            int stride = buffers->stride[c + 1];
-            here[c] = chroma[c] + (size_t)j * stride;
-            if (vMax == 2)
-                other[c] = y % 2 == 0 ? (j == 0 ? above[c] : here[c] - stride)
-                                      : (j == 7 ? below[c] : here[c] + stride);
+            size_t within = buffers->offset[c + 1] + chromaColumn;
+            source.above[c] = above ? above + within + last : source.chroma[c];
+            source.below[c] = below ? below + within : source.chroma[c] + last;
         }
-        kernel(luma + (size_t)y * buffers->stride[0], here[0], other[0], here[1], other[1], layout,
-               address + y * step);
     }
+    source.layout = layout;
+    source.dib = address;
+    source.lineStep = step;
+    kernel(&source);
     return true;
 }

@@ -16,6 +16,7 @@
 
 
 struct JpgHuffTable;
+struct JpgSmoothSource;
 
 void JpgClearMmxState(void);
 
@@ -81,11 +82,9 @@ void JpgYccToBgr2x1Sse2(const int16_t *luma, const int16_t *cb, const int16_t *c
 void JpgYccToRgb2x2Sse2(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step);
 void JpgYccToBgr2x2Sse2(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step);
 
-// One row of 16 pixels of a 2 x 1 or 2 x 2 MCU with smoothed chroma, from
-// the decoder's row buffers: luminance, each chroma row and the chroma row
-// it is filtered with (none for 2 x 1), into RGB, BGR or RGBA.
-void JpgSmoothRowSse2(const uint8_t *luma, const uint8_t *cb, const uint8_t *cbOther, const uint8_t *cr,
-                      const uint8_t *crOther, int layout, uint8_t *dib);
+// A whole 2 x 1 or 2 x 2 MCU with smoothed chroma, from the decoder's row
+// buffers into RGB, BGR or RGBA; bit for bit JpgSmoothMcu.
+void JpgSmoothMcuSse2(const JpgSmoothSource *source);
 
 // Encoder colour kernels: one whole MCU of the bitmap to level-shifted
 // samples, bit for bit the generic kernels' results.

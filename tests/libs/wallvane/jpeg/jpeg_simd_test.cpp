@@ -817,37 +817,63 @@ TEST(JpegSimd, ForcedProcessorTypesDecodeEveryLayoutAlike)
 
 } // namespace
 
-TEST(JpegSimd, PlainSmoothedRowEqualsTheSse2One)
+TEST(JpegSimd, PlainSmoothedMcuEqualsTheSse2One)
 {
-    // Every chroma pair, flat so the filter passes it unchanged, under dark,
-    // middle and bright luminance: the clamps at 0 and 255 and the green
-    // term's largest sums. Then random rows with and without the row beside.
-    struct Row {
-        uint8_t luma[16], cb[10], cbOther[10], cr[10], crOther[10];
-    } row;
-    auto compare = [&](bool other, int layout) {
-        uint8_t plain[64], packed[64];
+    // Row buffers of odd strides, chroma with the neighbours' samples at
+    // [-1] and [8] and a row above and below; bitmap rows with room to
+    // show a byte written past the MCU.
+    const int lumaStride = 19, chromaStride = 11, step = 70;
+    struct Mcu {
+        uint8_t luma[16 * lumaStride], chroma[2][10 * chromaStride];
+    } mcu;
+    auto compare = [&](int rows, int layout) {
+        JpgSmoothSource source;
+        source.luma = mcu.luma;
+        source.lumaStride = lumaStride;
+        source.chromaStride = chromaStride;
+        for (int c = 0; c < 2; c++) {
+            source.above[c] = mcu.chroma[c] + 1;
+            source.chroma[c] = mcu.chroma[c] + chromaStride + 1;
+            source.below[c] = mcu.chroma[c] + 9 * chromaStride + 1;
+        }
+        source.rows = rows;
+        source.layout = layout;
+        source.lineStep = step;
+        uint8_t plain[16 * step], packed[16 * step];
         memset(plain, 0xA5, sizeof plain);
         memset(packed, 0xA5, sizeof packed);
-        JpgSmoothRow(row.luma, row.cb + 1, other ? row.cbOther + 1 : nullptr, row.cr + 1,
-                     other ? row.crOther + 1 : nullptr, layout, plain);
-        JpgSmoothRowSse2(row.luma, row.cb + 1, other ? row.cbOther + 1 : nullptr, row.cr + 1,
-                         other ? row.crOther + 1 : nullptr, layout, packed);
+        source.dib = plain;
+        JpgSmoothMcu(&source);
+        source.dib = packed;
+        JpgSmoothMcuSse2(&source);
         return memcmp(plain, packed, sizeof plain) == 0;
     };
-    for (int i = 0; i < 16; i++)
-        row.luma[i] = (uint8_t)(i < 5 ? i : i > 10 ? 240 + i : 120 + i);
-    for (int cb = 0; cb < 256; cb++)
-        for (int cr = 0; cr < 256; cr++) {
-            memset(row.cb, cb, 10), memset(row.cbOther, cb, 10);
-            memset(row.cr, cr, 10), memset(row.crOther, cr, 10);
+    // Every chroma pair, each chroma row flat so that the filter across
+    // passes it unchanged, under dark, middle and bright luminance: the
+    // clamps at 0 and 255 and the green term's largest sums.
+    for (int y = 0; y < 16; y++)
+        for (int i = 0; i < 16; i++)
+            mcu.luma[y * lumaStride + i] = (uint8_t)(i < 5 ? i : i > 10 ? 240 + i : 120 + i);
+    for (int pair = 0; pair < 65536; pair += 8) {
+        for (int j = 0; j < 8; j++)
+            for (int c = 0; c < 2; c++)
+                memset(mcu.chroma[c] + (j + 1) * chromaStride, (pair + j) >> (c * 8) & 0xFF, chromaStride);
+        for (int layout : {JPG_SMOOTH_RGB, JPG_SMOOTH_BGR, JPG_SMOOTH_RGBA})
+            ASSERT_TRUE(compare(8, layout)) << "pairs from " << pair << " layout " << layout;
+    }
+    // The largest sums of the filter down and across, and their swings.
+    for (int pattern = 0; pattern < 4; pattern++) {
+        for (int c = 0; c < 2; c++)
+            for (int i = 0; i < 10 * chromaStride; i++)
+                mcu.chroma[c][i] = (uint8_t)(pattern == 0 ? 255 : pattern == 1 ? 0 : (i + pattern + c) % 2 * 255);
+        for (int rows : {8, 16})
             for (int layout : {JPG_SMOOTH_RGB, JPG_SMOOTH_BGR, JPG_SMOOTH_RGBA})
-                ASSERT_TRUE(compare(cb & 1, layout)) << "cb " << cb << " cr " << cr << " layout " << layout;
-        }
+                ASSERT_TRUE(compare(rows, layout)) << "pattern " << pattern << " rows " << rows;
+    }
     std::mt19937 random(91);
     for (int n = 0; n < 3000; n++) {
-        for (uint8_t &byte : *reinterpret_cast<uint8_t(*)[sizeof row]>(&row))
+        for (uint8_t &byte : *reinterpret_cast<uint8_t(*)[sizeof mcu]>(&mcu))
             byte = (uint8_t)random();
-        ASSERT_TRUE(compare(n & 1, n % 3)) << n;
+        ASSERT_TRUE(compare(n & 1 ? 16 : 8, n % 3)) << n;
     }
 }

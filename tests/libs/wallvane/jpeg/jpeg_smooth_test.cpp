@@ -36,7 +36,7 @@ int Decode(const Bytes &jpeg, const Options &o, std::vector<uint8_t> *dib, int *
         r.dibColour = o.colour;
         r.props.fourRowBuffers = o.fourRowBuffers;
         if (!o.rowKernel)
-            r.props.input.dispatch->dec_smooth_row = nullptr;
+            r.props.input.dispatch->dec_smooth_mcu = nullptr;
         if (width)
             *width = w, *height = h;
         result = reader.Read(o.mode);
