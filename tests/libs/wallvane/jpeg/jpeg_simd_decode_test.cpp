@@ -290,6 +290,54 @@ TEST(JpegSimdDecoder, SmallQuantiserDecodersMatchTheSaturatingOnesAtTheirLimit)
         }
 }
 
+// Through the whole read: quantisers of 255 and values whose short codes
+// come through the one-step look-up make products beyond 16 bits, so the
+// scan must keep the saturating decoder. The packed types, whichever
+// dequantises, give the same bytes.
+TEST(JpegSimdDecoder, LargeQuantisersKeepTheSaturatingDecoderInAScan)
+{
+    uint32_t dcCounts[257] = {}, acCounts[257] = {};
+    dcCounts[0] = 10;
+    dcCounts[1] = 1;
+    acCounts[0x08] = 1000;
+    acCounts[0x00] = 1000;
+    acCounts[0x01] = 1;
+    Coder c;
+    uint8_t dcBits[16], dcValues[256], acBits[16], acValues[256];
+    int dcCount = JpgGenOptimalTable(dcCounts, dcBits, dcValues), acCount = JpgGenOptimalTable(acCounts, acBits, acValues);
+    ASSERT_GT(dcCount, 0);
+    ASSERT_GT(acCount, 0);
+    ASSERT_EQ(0, JpgBuildEncodeTable(dcBits, dcValues, &c.dcEncode));
+    ASSERT_EQ(0, JpgBuildEncodeTable(acBits, acValues, &c.acEncode));
+    std::vector<std::vector<int16_t>> blocks(2, std::vector<int16_t>(64, 0));
+    blocks[0][JpgNaturalOrder[1]] = 200;
+    blocks[0][JpgNaturalOrder[2]] = -200;
+    blocks[1][JpgNaturalOrder[1]] = -255;
+    CraftedJpeg crafted = CraftGray(16, 8);
+    Bytes dqt{0x00};
+    dqt.resize(65, 255);
+    crafted.dqt = MarkerSegment(JPG_DQT, dqt);
+    Bytes dht{0x00};
+    dht.insert(dht.end(), dcBits, dcBits + 16);
+    dht.insert(dht.end(), dcValues, dcValues + dcCount);
+    dht.push_back(0x10);
+    dht.insert(dht.end(), acBits, acBits + 16);
+    dht.insert(dht.end(), acValues, acValues + acCount);
+    crafted.dht = MarkerSegment(JPG_DHT, dht);
+    crafted.data = Encode(c, blocks);
+    Bytes jpeg = crafted.Join();
+    BitmapRead read;
+    std::vector<uint8_t> expected, got;
+    JpgForceCpuTypeForTests(6);
+    ASSERT_EQ(0, ReadBitmap(jpeg, read, &expected));
+    for (int type : {3, 4, 5}) {
+        JpgForceCpuTypeForTests(type);
+        ASSERT_EQ(0, ReadBitmap(jpeg, read, &got)) << "type " << type;
+        EXPECT_EQ(expected, got) << "type " << type;
+    }
+    ApplyForcedCpuTypeFromEnvironment();
+}
+
 // The data end in the middle of a block: no error from the decoder, the
 // missing bits read as zero, and the input is marked exhausted so that the
 // scan reports the cut.
