@@ -172,6 +172,7 @@ void JpgFillDispatchGeneric(JpgDispatch *dispatch)
     dispatch->run_quant = dispatch->quant_aan;
     dispatch->dec_smooth_mcu = JpgSmoothMcu;
     dispatch->huff_decode_dequantized = JpgDecodeBlockDequantized;
+    dispatch->huff_decode_dequantized_small = nullptr;
     memset(dispatch->dec_ycc_wide, 0, sizeof dispatch->dec_ycc_wide);
     dispatch->fdct_quant_aan = nullptr;
 }
@@ -228,6 +229,7 @@ void JpgFillDispatchMmx(JpgDispatch *dispatch)
     dispatch->huff_encode_block = JpgEncodeBlockMmx;
     dispatch->huff_decode_block = JpgDecodeBlockMmxFamily5;
     dispatch->huff_decode_dequantized = JpgDecodeBlockDequantizedMmxFamily5;
+    dispatch->huff_decode_dequantized_small = JpgDecodeBlockDequantizedSmallMmxFamily5;
     dispatch->huff_decode_dc_skip_ac = JpgDecodeBlockDcOnlyMmx;
     dispatch->quant_aan = JpgQuantizeAanMmx;
     dispatch->quant_integer = JpgQuantizeIntegerMmx;
@@ -243,6 +245,7 @@ void JpgFillDispatchMmxFamily6(JpgDispatch *dispatch)
 #if JPG_HAVE_X86_SIMD
     dispatch->huff_decode_block = JpgDecodeBlockMmx;
     dispatch->huff_decode_dequantized = JpgDecodeBlockDequantizedMmx;
+    dispatch->huff_decode_dequantized_small = JpgDecodeBlockDequantizedSmallMmx;
 #endif
 }
 

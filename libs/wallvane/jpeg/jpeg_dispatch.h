@@ -95,6 +95,10 @@ struct JpgDispatch {
     JpgDequantRoutine dequant_idct_integer_8x8;
     // huff_decode_block with dequant_integer in the same pass.
     JpgDecodeDequantizedRoutine huff_decode_dequantized;
+    // The same where the product of every value of the AC table's one-step
+    // look-up and every quantiser fits 16 bits, which spares that step the
+    // saturation; none: huff_decode_dequantized.
+    JpgDecodeDequantizedRoutine huff_decode_dequantized_small;
     // Wider forms of the RGB and BGR kernels of slots 37 to 42, writing the
     // same bytes, by [BGR][H - 1][V - 1] (none for 1 x 2); null: the slots'.
     JpgColourOutKernel dec_ycc_wide[2][2][2];

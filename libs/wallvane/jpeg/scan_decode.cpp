@@ -1,4 +1,5 @@
 // Scan dispatch and the MCU loop of sequential scans.
+#include <stdlib.h>
 #include <string.h>
 
 #include "scan_walk.h"
@@ -171,7 +172,34 @@ struct BlockPlan {
     const JpgHuffTable *dc[JPG_MAX_BLOCKS_PER_MCU], *ac[JPG_MAX_BLOCKS_PER_MCU];
     int16_t *predictor[JPG_MAX_BLOCKS_PER_MCU], *block[JPG_MAX_BLOCKS_PER_MCU];
     const int16_t *quant[JPG_MAX_BLOCKS_PER_MCU];
+    JpgDecodeDequantizedRoutine dequantized;
 };
+
+// The decoder that does not saturate in its one-step look-up, where the
+// processor has one and no product of a value of that look-up and a
+// quantiser of the scan can leave 16 bits. Short AC codes keep the values
+// of the look-up well below its 11 bits, so the usual quantisers pass.
+JpgDecodeDequantizedRoutine DequantisingDecoder(const JpgDispatch *dispatch, const BlockPlan &plan)
+{
+    if (!dispatch->huff_decode_dequantized_small)
+        return dispatch->huff_decode_dequantized;
+    for (int k = 0; k < plan.count; k++) {
+        int largestValue = 0, largestQuant = 0;
+        for (int32_t entry : plan.ac[k]->fastAc) {
+            int value = abs(JpgFastAcValue(entry));
+            if (value > largestValue)
+                largestValue = value;
+        }
+        for (int i = 0; i < 64; i++) {
+            int quant = (uint16_t)plan.quant[k][i];
+            if (quant > largestQuant)
+                largestQuant = quant;
+        }
+        if ((long long)largestValue * largestQuant > 32767)
+            return dispatch->huff_decode_dequantized;
+    }
+    return dispatch->huff_decode_dequantized_small;
+}
 
 bool PlanBlocks(JpgScan *scan, JPEG_PROPERTIES *props, BlockPlan *plan)
 {
@@ -203,8 +231,7 @@ int DecodePlannedMcu(JpgBitInput *input, const BlockPlan &plan, bool dequantize)
     for (int k = 0; k < plan.count; k++) {
         int result;
         if (Fused) {
-            result = dispatch->huff_decode_dequantized(input, plan.dc[k], plan.ac[k], plan.predictor[k],
-                                                       plan.block[k], plan.quant[k]);
+            result = plan.dequantized(input, plan.dc[k], plan.ac[k], plan.predictor[k], plan.block[k], plan.quant[k]);
         } else {
             result = dispatch->huff_decode_block(input, plan.dc[k], plan.ac[k], plan.predictor[k], plan.block[k]);
             if (dequantize)
@@ -254,6 +281,8 @@ int JpgDecodeSequentialScan(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *
     bool fused = FusedDequantisation(props);
     BlockPlan plan;
     bool planned = !hook && PlanBlocks(scan, props, &plan);
+    if (planned && fused)
+        plan.dequantized = DequantisingDecoder(input->dispatch, plan);
     bool dequantize = !props->dequantizeAtOutput;
     JpgFastOutput fast;
     JpgPrepareFastOutput(props, scale, &fast);

@@ -351,13 +351,16 @@ inline void ClearBlock(int16_t *block)
 }
 
 // A coefficient as stored: as decoded, or multiplied by its quantiser,
-// saturating where a hostile product leaves 16 bits.
-template <bool Dequantize>
+// saturating where a hostile product leaves 16 bits. Without Saturate the
+// caller has made sure that the product fits.
+template <bool Dequantize, bool Saturate = true>
 inline int16_t Coefficient(int value, const int16_t *quant, int at)
 {
     if (!Dequantize)
         return (int16_t)value;
     int v = value * quant[at];
+    if (!Saturate)
+        return (int16_t)v;
     return (int16_t)(v < -32768 ? -32768 : v > 32767 ? 32767 : v);
 }
 
@@ -381,8 +384,10 @@ inline int DecodeDc(PackedBits &b, const JpgHuffTable *dc, int16_t *predictor)
 
 // Most coefficients come from one look-up of their code and extra bits
 // together; the others are walked code by code. With Branchless (the later
-// processors) their signs are extended without a branch.
-template <bool Branchless, bool Dequantize>
+// processors) their signs are extended without a branch. Without
+// Saturate the caller has made sure that the products of the one-step
+// values fit 16 bits; the others still saturate.
+template <bool Branchless, bool Dequantize, bool Saturate = true>
 int DecodeBlockPacked(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac, int16_t *predictor,
                       int16_t *block, const int16_t *quant)
 {
@@ -397,7 +402,7 @@ int DecodeBlockPacked(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffT
         if (fast) {
             Drop(b, JpgFastAcUsed(fast));
             int at = JpgNaturalOrder[k + JpgFastAcRun(fast)];
-            block[at] = Coefficient<Dequantize>(JpgFastAcValue(fast), quant, at);
+            block[at] = Coefficient<Dequantize, Saturate>(JpgFastAcValue(fast), quant, at);
             k += JpgFastAcAdvance(fast);
             continue;
         }

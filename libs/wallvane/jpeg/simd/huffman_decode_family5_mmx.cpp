@@ -29,6 +29,12 @@ int JpgDecodeBlockDequantizedMmxFamily5(JpgBitInput *input, const JpgHuffTable *
     return DecodeBlockPacked<false, true>(input, dc, ac, predictor, block, quant);
 }
 
+int JpgDecodeBlockDequantizedSmallMmxFamily5(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
+                                             int16_t *predictor, int16_t *block, const int16_t *quant)
+{
+    return DecodeBlockPacked<false, true, false>(input, dc, ac, predictor, block, quant);
+}
+
 int JpgDecodeBlockDcOnlyMmx(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
                             int16_t *predictor, int16_t *dcOut)
 {

@@ -14,3 +14,9 @@ int JpgDecodeBlockDequantizedMmx(JpgBitInput *input, const JpgHuffTable *dc, con
 {
     return DecodeBlockPacked<true, true>(input, dc, ac, predictor, block, quant);
 }
+
+int JpgDecodeBlockDequantizedSmallMmx(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
+                                      int16_t *predictor, int16_t *block, const int16_t *quant)
+{
+    return DecodeBlockPacked<true, true, false>(input, dc, ac, predictor, block, quant);
+}

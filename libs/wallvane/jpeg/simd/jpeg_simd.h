@@ -123,6 +123,12 @@ int JpgDecodeBlockMmx(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffT
                       int16_t *block);
 int JpgDecodeBlockDequantizedMmx(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
                                  int16_t *predictor, int16_t *block, const int16_t *quant);
+// The same, where every product of a value of the AC table's one-step
+// look-up and a quantiser fits 16 bits.
+int JpgDecodeBlockDequantizedSmallMmxFamily5(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
+                                             int16_t *predictor, int16_t *block, const int16_t *quant);
+int JpgDecodeBlockDequantizedSmallMmx(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
+                                      int16_t *predictor, int16_t *block, const int16_t *quant);
 int JpgDecodeBlockDcOnlyMmx(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
                             int16_t *predictor, int16_t *dcOut);
 int JpgRefillInputMmx(JpgBitInput *input);

@@ -229,6 +229,115 @@ TEST(JpegSimdDecoder, ProductsBeyond16BitsSaturateWhenDequantisedInPassing)
     }
 }
 
+// The decoders that skip saturation in their one-step look-up, at the
+// largest quantiser they may take with a one-bit code of magnitude 10: the
+// largest one-step values fit, the DC and the values of longer codes still
+// saturate.
+TEST(JpegSimdDecoder, SmallQuantiserDecodersMatchTheSaturatingOnesAtTheirLimit)
+{
+    uint32_t dcCounts[257] = {}, acCounts[257] = {};
+    for (int s = 0; s < 12; s++)
+        dcCounts[s] = 100;
+    // Magnitude 10 on a code of one bit: the widest value of the look-up.
+    for (int run = 0; run < 16; run++)
+        for (int size = 1; size <= 11; size++)
+            acCounts[run << 4 | size] = 10;
+    acCounts[0x0A] = 100000;
+    acCounts[0x00] = 500;
+    acCounts[0xF0] = 50;
+    Coder c;
+    uint8_t bits[16], values[256];
+    ASSERT_GT(JpgGenOptimalTable(dcCounts, bits, values), 0);
+    ASSERT_EQ(0, JpgBuildEncodeTable(bits, values, &c.dcEncode));
+    ASSERT_EQ(0, JpgBuildDecodeTable(bits, values, 0, 0, &c.dc));
+    ASSERT_GT(JpgGenOptimalTable(acCounts, bits, values), 0);
+    ASSERT_EQ(1, bits[0]) << "magnitude 10 takes a one-bit code";
+    ASSERT_EQ(0, JpgBuildEncodeTable(bits, values, &c.acEncode));
+    ASSERT_EQ(0, JpgBuildDecodeTable(bits, values, 1, 0, &c.ac));
+    const int16_t edges[] = {1023, -1023, 512, -512, 2047, -2047, 1, -1};
+    std::vector<std::vector<int16_t>> blocks;
+    for (int n = 0; n < 24; n++) {
+        std::vector<int16_t> b(64, 0);
+        b[0] = (int16_t)(n % 2 ? 1100 : 0);
+        for (int k = 1 + n % 3; k < 64; k += 1 + (n + k) % 5)
+            b[JpgNaturalOrder[k]] = edges[(n + k) % 8];
+        blocks.push_back(b);
+    }
+    Bytes stream = Encode(c, blocks);
+    const int limit = 32767 / 1023;
+    int16_t largest[64], mixed[64];
+    for (int i = 0; i < 64; i++) {
+        largest[i] = (int16_t)limit;
+        mixed[i] = (int16_t)(i % (limit + 1));
+    }
+    const Named small[] = {{"family 5", nullptr, JpgDecodeBlockDequantizedSmallMmxFamily5},
+                           {"family 6 on", nullptr, JpgDecodeBlockDequantizedSmallMmx}};
+    for (const Named &form : small)
+        for (const int16_t *quant : {largest, mixed}) {
+            Input input(stream, false);
+            int16_t predictor = 0;
+            for (size_t n = 0; n < blocks.size(); n++) {
+                int16_t block[64];
+                ASSERT_EQ(0, form.dequantized(&input.input, &c.dc, &c.ac, &predictor, block, quant));
+                for (int i = 0; i < 64; i++) {
+                    int product = blocks[n][i] * quant[i];
+                    int expected = product < -32768 ? -32768 : product > 32767 ? 32767 : product;
+                    ASSERT_EQ(expected, block[i]) << form.name << ", block " << n << " at " << i;
+                }
+            }
+            EXPECT_EQ(stream.size(), input.input.consumed) << form.name;
+            JpgClearMmxState();
+        }
+}
+
+// Through the whole read: quantisers of 255 and values whose short codes
+// come through the one-step look-up make products beyond 16 bits, so the
+// scan must keep the saturating decoder. The packed types, whichever
+// dequantises, give the same bytes.
+TEST(JpegSimdDecoder, LargeQuantisersKeepTheSaturatingDecoderInAScan)
+{
+    uint32_t dcCounts[257] = {}, acCounts[257] = {};
+    dcCounts[0] = 10;
+    dcCounts[1] = 1;
+    acCounts[0x08] = 1000;
+    acCounts[0x00] = 1000;
+    acCounts[0x01] = 1;
+    Coder c;
+    uint8_t dcBits[16], dcValues[256], acBits[16], acValues[256];
+    int dcCount = JpgGenOptimalTable(dcCounts, dcBits, dcValues), acCount = JpgGenOptimalTable(acCounts, acBits, acValues);
+    ASSERT_GT(dcCount, 0);
+    ASSERT_GT(acCount, 0);
+    ASSERT_EQ(0, JpgBuildEncodeTable(dcBits, dcValues, &c.dcEncode));
+    ASSERT_EQ(0, JpgBuildEncodeTable(acBits, acValues, &c.acEncode));
+    std::vector<std::vector<int16_t>> blocks(2, std::vector<int16_t>(64, 0));
+    blocks[0][JpgNaturalOrder[1]] = 200;
+    blocks[0][JpgNaturalOrder[2]] = -200;
+    blocks[1][JpgNaturalOrder[1]] = -255;
+    CraftedJpeg crafted = CraftGray(16, 8);
+    Bytes dqt{0x00};
+    dqt.resize(65, 255);
+    crafted.dqt = MarkerSegment(JPG_DQT, dqt);
+    Bytes dht{0x00};
+    dht.insert(dht.end(), dcBits, dcBits + 16);
+    dht.insert(dht.end(), dcValues, dcValues + dcCount);
+    dht.push_back(0x10);
+    dht.insert(dht.end(), acBits, acBits + 16);
+    dht.insert(dht.end(), acValues, acValues + acCount);
+    crafted.dht = MarkerSegment(JPG_DHT, dht);
+    crafted.data = Encode(c, blocks);
+    Bytes jpeg = crafted.Join();
+    BitmapRead read;
+    std::vector<uint8_t> expected, got;
+    JpgForceCpuTypeForTests(6);
+    ASSERT_EQ(0, ReadBitmap(jpeg, read, &expected));
+    for (int type : {3, 4, 5}) {
+        JpgForceCpuTypeForTests(type);
+        ASSERT_EQ(0, ReadBitmap(jpeg, read, &got)) << "type " << type;
+        EXPECT_EQ(expected, got) << "type " << type;
+    }
+    ApplyForcedCpuTypeFromEnvironment();
+}
+
 // The data end in the middle of a block: no error from the decoder, the
 // missing bits read as zero, and the input is marked exhausted so that the
 // scan reports the cut.
