@@ -78,15 +78,8 @@ struct InlineWideWriter {
         }
     }
 
+    // A code with its extra bits, 0 to 32 of them whatever the code's length.
     inline int Put(uint32_t bits, int length)
-    {
-        if (length < 1 || length > 32)
-            return JPG_ERR_OUTPUT_TOO_SMALL; // as the writer's own routine answers a symbol without a code
-        return PutInRange(bits, length);
-    }
-
-    // A code with its extra bits, 1 to 32 of them whatever the code's length.
-    inline int PutInRange(uint32_t bits, int length)
     {
         if (length <= free) {
             buffer = buffer << length | bits;
@@ -137,8 +130,9 @@ template <int (*PutBits)(uint32_t, int, JpgBitOutput *)>
 struct CheckedWriter {
     JpgBitOutput *out;
     explicit CheckedWriter(JpgBitOutput *o) : out(o) {}
-    inline int Put(uint32_t bits, int length) { return PutBits(bits, length, out); }
-    inline int PutInRange(uint32_t bits, int length) { return PutBits(bits, length, out); }
+    // The writer's routine takes no empty put: a symbol without a code and
+    // without extra bits.
+    inline int Put(uint32_t bits, int length) { return length ? PutBits(bits, length, out) : 0; }
     void Finish() {}
 };
 
@@ -151,7 +145,13 @@ inline __attribute__((always_inline)) int EncodeBlockWith(Writer &w, const JpgHu
     int diff = block[0] - *predictor;
     *predictor = block[0];
     int s = JpgBitCategory(diff);
-    int result = w.Put((uint32_t)dc->code[s] << s | ExtraBits(diff, s), (int)dc->codeLength[s] + s);
+    // A symbol without a code has length 0, and one less than that sets
+    // the top bit: the bits go out as the generic coder writes them and the
+    // block reports the missing code at its end, one OR a symbol instead of
+    // a test.
+    uint32_t length = dc->codeLength[s];
+    uint32_t missing = length - 1;
+    int result = w.Put((uint32_t)dc->code[s] << s | ExtraBits(diff, s), (int)length + s);
     if (result < 0)
         return result;
     uint64_t map = NonZeroMap(block) & ~(uint64_t)1;
@@ -160,21 +160,27 @@ inline __attribute__((always_inline)) int EncodeBlockWith(Writer &w, const JpgHu
         int k = LowestFlag(map);
         map &= map - 1;
         int run = k - last - 1;
-        for (; run >= 16; run -= 16)
+        for (; run >= 16; run -= 16) {
+            missing |= ac->codeLength[0xF0] - 1;
             if ((result = w.Put(ac->code[0xF0], (int)ac->codeLength[0xF0])) < 0)
                 return result;
+        }
         int value = block[JpgNaturalOrder[k]];
         s = NonZeroCategory(value);
         int symbol = run << 4 | s;
-        // s is 1 to 16 and a code 16 bits at most: always in range.
-        if ((result = w.PutInRange((uint32_t)ac->code[symbol] << s | ExtraBits(value, s), (int)ac->codeLength[symbol] + s)) <
-            0)
+        length = ac->codeLength[symbol];
+        missing |= length - 1;
+        if ((result = w.Put((uint32_t)ac->code[symbol] << s | ExtraBits(value, s), (int)length + s)) < 0)
             return result;
         last = k;
     }
-    if (last < 63)
-        return w.Put(ac->code[0x00], (int)ac->codeLength[0x00]);
-    return 0;
+    if (last < 63) {
+        length = ac->codeLength[0x00];
+        missing |= length - 1;
+        if ((result = w.Put(ac->code[0x00], (int)length)) < 0)
+            return result;
+    }
+    return (int32_t)missing < 0 ? JPG_ERR_BAD_HUFFMAN : 0;
 }
 
 // More than one block's bytes with every byte stuffed, after the 64 bits
