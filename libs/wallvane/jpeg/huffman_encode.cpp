@@ -114,6 +114,30 @@ struct EmitSink {
     }
 };
 
+// The zigzag position of the lowest and of the highest flag of a non-empty
+// map. Where 64-bit words are register pairs (i686), the compiler's 64-bit
+// scans are calls into its support library for every coded coefficient;
+// two 32-bit scans are a few instructions.
+inline int LowestFlag(uint64_t map)
+{
+#if defined(__x86_64__)
+    return __builtin_ctzll(map);
+#else
+    uint32_t low = (uint32_t)map;
+    return low ? __builtin_ctz(low) : 32 + __builtin_ctz((uint32_t)(map >> 32));
+#endif
+}
+
+inline int HighestFlag(uint64_t map)
+{
+#if defined(__x86_64__)
+    return 63 - __builtin_clzll(map);
+#else
+    uint32_t high = (uint32_t)(map >> 32);
+    return high ? 63 - __builtin_clz(high) : 31 - __builtin_clz((uint32_t)map);
+#endif
+}
+
 inline uint32_t ExtraBits(int value, int category)
 {
     // Negative values are sent as value - 1 in their low bits.
@@ -153,7 +177,7 @@ inline void CodeBlock(Sink &sink, const JpgHuffTable *dc, const JpgHuffTable *ac
     uint64_t nonzero = NonzeroCoefficients(block) & ~(uint64_t)1;
     int last = 0;
     while (nonzero) {
-        int k = __builtin_ctzll(nonzero);
+        int k = LowestFlag(nonzero);
         nonzero &= nonzero - 1;
         int run = k - last - 1;
         last = k;
@@ -249,7 +273,7 @@ void AcFirst(Sink &sink, JpgBitOutput *out, const JpgHuffTable *ac, const int16_
     uint64_t significant = SignificantCoefficients(block, ss, se, al);
     int last = ss - 1;
     while (significant) {
-        int k = __builtin_ctzll(significant);
+        int k = LowestFlag(significant);
         significant &= significant - 1;
         int run = k - last - 1;
         last = k;
@@ -276,12 +300,12 @@ void AcRefine(Sink &sink, JpgBitOutput *out, const JpgHuffTable *ac, const int16
     uint64_t aboveOne;
     uint64_t significant = SignificantCoefficients(block, ss, se, al, &aboveOne);
     uint64_t newOnes = significant & ~aboveOne;
-    int lastOne = newOnes ? 63 - __builtin_clzll(newOnes) : 0;
+    int lastOne = newOnes ? HighestFlag(newOnes) : 0;
     // This block's own correction bits follow those of the pending run.
     int blockStart = *bufferedBits, blockBits = 0;
     int run = 0, last = ss - 1;
     while (significant) {
-        int k = __builtin_ctzll(significant);
+        int k = LowestFlag(significant);
         significant &= significant - 1;
         run += k - last - 1;
         last = k;

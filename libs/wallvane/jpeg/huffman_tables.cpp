@@ -153,9 +153,12 @@ int JpgBuildEncodeTable(const uint8_t bits[16], const uint8_t *huffval, JpgHuffT
     int result = MakeCodes(bits, sizes, codes, &count);
     if (result < 0)
         return result;
+    for (int s = 0; s < 256; s++)
+        table->codeAndLength[s] = JPG_NO_CODE_LENGTH;
     for (int k = 0; k < count; k++) {
         table->codeLength[huffval[k]] = sizes[k];
         table->code[huffval[k]] = codes[k];
+        table->codeAndLength[huffval[k]] = (uint32_t)codes[k] << 8 | sizes[k];
     }
     return 0;
 }

@@ -33,8 +33,16 @@ struct JpgHuffTable {
     // places moved on << 8, bits used (below 16, bits 4 and 5 clear, so that
     // a shift by the entry modulo 64 drops them). End of block moves on by
     // 64, a run of 16 zeros by 16, both with value 0. 0 where they do not fit.
-    int32_t fastAc[1 << JPG_FAST_AC_BITS];
+    union {
+        int32_t fastAc[1 << JPG_FAST_AC_BITS];
+        // Encode form: code << 8 | length, one load a symbol for the packed
+        // coders; a symbol without a code has a length no code and extra
+        // bits reach, which their check for a full accumulator meets.
+        uint32_t codeAndLength[256];
+    };
 };
+
+const uint32_t JPG_NO_CODE_LENGTH = 128;
 
 inline int32_t JpgFastAcEntry(int value, int run, int advance, int used)
 {

@@ -34,14 +34,6 @@ inline int LowestFlag(uint64_t map)
 #endif
 }
 
-// The category of a value known not to be zero: no test for zero on the
-// way to the bit scan.
-inline int NonZeroCategory(int value)
-{
-    unsigned magnitude = (unsigned)(value < 0 ? -value : value);
-    return 32 - __builtin_clz(magnitude);
-}
-
 // Where the whole block fits, the packed coders keep its bits right-aligned
 // in a 64-bit word and empty all 64 at once when the next code does not
 // fit: half as many emptying steps as by 32, and the free count alone
@@ -78,27 +70,25 @@ struct InlineWideWriter {
         }
     }
 
+    // A code with its extra bits, 0 to 32 of them whatever the code's
+    // length, or a symbol without a code. Room is always there.
     inline int Put(uint32_t bits, int length)
-    {
-        if (length < 1 || length > 32)
-            return JPG_ERR_OUTPUT_TOO_SMALL; // as the writer's own routine answers a symbol without a code
-        return PutInRange(bits, length);
-    }
-
-    // A code with its extra bits, 1 to 32 of them whatever the code's length.
-    inline int PutInRange(uint32_t bits, int length)
     {
         if (length <= free) {
             buffer = buffer << length | bits;
             free -= length;
             return 0;
         }
+        if (length >= (int)JPG_NO_CODE_LENGTH)
+            return JPG_ERR_BAD_HUFFMAN;
         int over = length - free;
         Emit(buffer << free | (uint64_t)bits >> over);
         buffer = bits; // its bits above the low over places leave by the next shifts
         free = 64 - over;
         return 0;
     }
+
+    bool Missing() const { return false; }
 
     void Finish()
     {
@@ -133,12 +123,22 @@ struct InlineWideWriter {
 };
 
 // Through the writer's own routine, which checks for room at every group.
+// A symbol without a code puts its extra bits, as the generic coder does,
+// and the block reports it at its end unless the output fails first.
 template <int (*PutBits)(uint32_t, int, JpgBitOutput *)>
 struct CheckedWriter {
     JpgBitOutput *out;
+    bool missing = false;
     explicit CheckedWriter(JpgBitOutput *o) : out(o) {}
-    inline int Put(uint32_t bits, int length) { return PutBits(bits, length, out); }
-    inline int PutInRange(uint32_t bits, int length) { return PutBits(bits, length, out); }
+    inline int Put(uint32_t bits, int length)
+    {
+        if (length >= (int)JPG_NO_CODE_LENGTH) {
+            missing = true;
+            length -= (int)JPG_NO_CODE_LENGTH;
+        }
+        return length ? PutBits(bits, length, out) : 0;
+    }
+    bool Missing() const { return missing; }
     void Finish() {}
 };
 
@@ -151,7 +151,8 @@ inline __attribute__((always_inline)) int EncodeBlockWith(Writer &w, const JpgHu
     int diff = block[0] - *predictor;
     *predictor = block[0];
     int s = JpgBitCategory(diff);
-    int result = w.Put((uint32_t)dc->code[s] << s | ExtraBits(diff, s), (int)dc->codeLength[s] + s);
+    uint32_t entry = dc->codeAndLength[s];
+    int result = w.Put((entry >> 8) << s | ExtraBits(diff, s), (int)(entry & 0xFF) + s);
     if (result < 0)
         return result;
     uint64_t map = NonZeroMap(block) & ~(uint64_t)1;
@@ -160,21 +161,29 @@ inline __attribute__((always_inline)) int EncodeBlockWith(Writer &w, const JpgHu
         int k = LowestFlag(map);
         map &= map - 1;
         int run = k - last - 1;
-        for (; run >= 16; run -= 16)
-            if ((result = w.Put(ac->code[0xF0], (int)ac->codeLength[0xF0])) < 0)
+        for (; run >= 16; run -= 16) {
+            entry = ac->codeAndLength[0xF0];
+            if ((result = w.Put(entry >> 8, (int)(entry & 0xFF))) < 0)
                 return result;
+        }
+        // For a negative value, value - 1 is the ones' complement of its
+        // magnitude, and its ones above the s extra bits cancel the flipped
+        // code's: code and extra bits in four steps, without a mask.
         int value = block[JpgNaturalOrder[k]];
-        s = NonZeroCategory(value);
-        int symbol = run << 4 | s;
-        // s is 1 to 16 and a code 16 bits at most: always in range.
-        if ((result = w.PutInRange((uint32_t)ac->code[symbol] << s | ExtraBits(value, s), (int)ac->codeLength[symbol] + s)) <
-            0)
+        uint32_t sign = (uint32_t)(value >> 31);
+        uint32_t complemented = (uint32_t)value + sign;
+        s = 32 - __builtin_clz(complemented ^ sign);
+        entry = ac->codeAndLength[run << 4 | s];
+        if ((result = w.Put(((entry >> 8) ^ sign) << s ^ complemented, (int)(entry & 0xFF) + s)) < 0)
             return result;
         last = k;
     }
-    if (last < 63)
-        return w.Put(ac->code[0x00], (int)ac->codeLength[0x00]);
-    return 0;
+    if (last < 63) {
+        entry = ac->codeAndLength[0x00];
+        if ((result = w.Put(entry >> 8, (int)(entry & 0xFF))) < 0)
+            return result;
+    }
+    return w.Missing() ? JPG_ERR_BAD_HUFFMAN : 0;
 }
 
 // More than one block's bytes with every byte stuffed, after the 64 bits

@@ -7,6 +7,7 @@
 #include <random>
 #include <vector>
 
+#include "jpeg_dispatch.h"
 #include "jpeg_encode_helpers.h"
 #include "jpeg_encoder.h"
 #include "simd/jpeg_simd.h"
@@ -150,6 +151,69 @@ TEST(JpegSimdBlockCoder, BlockCodedInPlaceHandsItsPendingBitsToTheCheckedWriter)
             EXPECT_TRUE(overThirtyTwo) << "a first block left more than 32 bits pending";
         }
     }
+}
+
+TEST(JpegSimdBlockCoder, EveryTypeRefusesCallerTablesWithoutACodeTheBlockNeeds)
+{
+    // Caller tables may lack a symbol a picture needs; its extra bits
+    // without a code would be a stream no decoder reads back. Each case
+    // codes one block, with room to code it in place and near the end of
+    // a small buffer.
+    std::mt19937 random(2718);
+    // Every DC size to 11 and every AC run and size to 10, but the one left out.
+    auto build = [&random](bool dcTable, int leftOut, JpgHuffTable *table) {
+        uint32_t counts[257] = {};
+        for (int symbol = 0; symbol < 256; symbol++)
+            if (dcTable ? symbol < 12 : symbol == 0 || symbol == 0xF0 || ((symbol & 15) >= 1 && (symbol & 15) <= 10))
+                counts[symbol] = symbol == leftOut ? 0 : 1 + random() % 1000;
+        uint8_t bits[16], values[256];
+        return JpgGenOptimalTable(counts, bits, values) > 0 && JpgBuildEncodeTable(bits, values, table) == 0;
+    };
+    struct Case {
+        const char *name;
+        bool dcTable;
+        int symbol;
+        int zigzag, value; // the one AC coefficient, none at zigzag 0
+        int dc;
+    };
+    const Case cases[] = {
+        {"AC run 2 size 3", false, 0x23, 3, -5, 7},
+        {"AC run 15 size 10", false, 0xFA, 16, 1023, 7},
+        {"DC size 5", true, 5, 1, 1, 20},
+        {"DC size 0", true, 0, 1, 1, 0},
+        {"end of block", false, 0x00, 1, 1, 7},
+        {"sixteen zeros", false, 0xF0, 40, 2, 7},
+    };
+    struct Type {
+        int number;
+        void (*fill)(JpgDispatch *);
+    };
+    const Type types[] = {{0, JpgFillDispatchGeneric},
+                          {3, JpgFillDispatchMmx},
+                          {4, JpgFillDispatchMmxFamily6},
+                          {5, JpgFillDispatchSse},
+                          {6, JpgFillDispatchSse2}};
+    for (const Case &c : cases)
+        for (const Type &type : types)
+            for (int size : {4096, 64})
+                for (bool complete : {true, false}) {
+                    SCOPED_TRACE(testing::Message() << c.name << ", type " << type.number << ", buffer "
+                                                    << size << (complete ? ", complete" : ""));
+                    JpgHuffTable dc, ac;
+                    ASSERT_TRUE(build(true, complete || !c.dcTable ? -1 : c.symbol, &dc));
+                    ASSERT_TRUE(build(false, complete || c.dcTable ? -1 : c.symbol, &ac));
+                    JpgDispatch dispatch;
+                    memset(&dispatch, 0, sizeof dispatch);
+                    type.fill(&dispatch);
+                    int16_t block[64] = {};
+                    block[0] = (int16_t)c.dc;
+                    block[JpgNaturalOrder[c.zigzag]] = (int16_t)c.value;
+                    Output output(size);
+                    int16_t predictor = 0;
+                    int result = dispatch.huff_encode_block(&output.out, &dc, &ac, &predictor, block);
+                    dispatch.mmx_state_clear();
+                    EXPECT_EQ(complete ? 0 : JPG_ERR_BAD_HUFFMAN, result);
+                }
 }
 
 TEST(JpegSimdBlockCoder, NonZeroMapMarksZigzagPositions)
