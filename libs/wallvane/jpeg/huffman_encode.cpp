@@ -1,5 +1,6 @@
 // Huffman coding of quantised blocks: the sequential block coder, the
 // progressive coders with their counting twins, and optimal code lengths.
+#include "flag_scan.h"
 #include "jpeg_encoder.h"
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -113,30 +114,6 @@ struct EmitSink {
         return result == 0 && missingCode ? JPG_ERR_BAD_HUFFMAN : result;
     }
 };
-
-// The zigzag position of the lowest and of the highest flag of a non-empty
-// map. Where 64-bit words are register pairs (i686), the compiler's 64-bit
-// scans are calls into its support library for every coded coefficient;
-// two 32-bit scans are a few instructions.
-inline int LowestFlag(uint64_t map)
-{
-#if defined(__x86_64__)
-    return __builtin_ctzll(map);
-#else
-    uint32_t low = (uint32_t)map;
-    return low ? __builtin_ctz(low) : 32 + __builtin_ctz((uint32_t)(map >> 32));
-#endif
-}
-
-inline int HighestFlag(uint64_t map)
-{
-#if defined(__x86_64__)
-    return 63 - __builtin_clzll(map);
-#else
-    uint32_t high = (uint32_t)(map >> 32);
-    return high ? 63 - __builtin_clz(high) : 31 - __builtin_clz((uint32_t)map);
-#endif
-}
 
 inline uint32_t ExtraBits(int value, int category)
 {

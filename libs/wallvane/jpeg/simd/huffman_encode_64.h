@@ -7,6 +7,7 @@
 #include <mmintrin.h>
 #include <string.h>
 
+#include "flag_scan.h"
 #include "jpeg_encoder.h"
 #include "jpeg_simd.h"
 #include "packed_memory.h"
@@ -18,20 +19,6 @@ namespace packed64 {
 inline uint32_t ExtraBits(int value, int s)
 {
     return (uint32_t)(value < 0 ? value - 1 : value) & ((1u << s) - 1);
-}
-
-// The zigzag position of the lowest flag of a non-empty map. Where 64-bit
-// words are register pairs (i686), the compiler's 64-bit scan is a call
-// into its support library for every coded coefficient; two 32-bit scans
-// are a few instructions.
-inline int LowestFlag(uint64_t map)
-{
-#if defined(__x86_64__)
-    return __builtin_ctzll(map);
-#else
-    uint32_t low = (uint32_t)map;
-    return low ? __builtin_ctz(low) : 32 + __builtin_ctz((uint32_t)(map >> 32));
-#endif
 }
 
 // Where the whole block fits, the packed coders keep its bits right-aligned
