@@ -612,6 +612,8 @@ const InForm InForms[] = {
     {"RGBA 2x2", JpgRgbaToYcca2x2, JpgRgbaToYcca2x2ByHalvesMmx, 16, 16, 4, 4},
     {"packed 4:2:2 MMX", JpgSplitPacked422, JpgSplitPacked422Mmx, 16, 8, 2, 3},
     {"packed 4:2:2 SSE", JpgSplitPacked422, JpgSplitPacked422Sse, 16, 8, 2, 3},
+    {"RGB 2x1 SSE2", JpgRgbToYcc2x1, JpgRgbToYcc2x1Sse2, 16, 8, 3, 3},
+    {"BGR 2x1 SSE2", JpgBgrToYcc2x1, JpgBgrToYcc2x1Sse2, 16, 8, 3, 3},
 };
 
 std::vector<int16_t> ConvertIn(ColourIn kernel, const InForm &form, const std::vector<uint8_t> &pixels,
@@ -686,7 +688,7 @@ TEST(JpegSimd, EncoderColourKernelsKeepTheChromaExtremesOfEveryShape)
         {0, 0, 255, -99, 128, -21},  {255, 0, 0, -51, -43, 128},  {0, 255, 0, 21, -85, -107},
         {255, 255, 0, 98, -127, 21}, {1, 0, 1, -128, 0, 0},      {128, 128, 128, 0, 0, 0},
     };
-    for (int f = 1; f <= 6; f++) {
+    for (int f : {1, 2, 3, 4, 5, 6, 12, 13}) {
         const InForm &form = InForms[f];
         bool bgr = form.name[0] == 'B';
         for (const Colour &c : colours) {

@@ -1,0 +1,97 @@
+// The 2 x 1 encoder colour kernel on 128-bit registers: eight pixels per
+// register where the 64-bit kernel takes four, with the same arithmetic,
+// so its samples are bit for bit the generic kernel's. 4:2:2 computes
+// chroma from every row, which makes this kernel the larger part of its
+// encode.
+#include <emmintrin.h>
+#include <stdint.h>
+
+#include "jpeg_simd.h"
+
+namespace {
+
+inline __m128i LoadLow(const uint8_t *p)
+{
+    return _mm_loadl_epi64(reinterpret_cast<const __m128i *>(p));
+}
+
+inline void Store(int16_t *out, __m128i v)
+{
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(out), v);
+}
+
+// A pixel pair's bytes from the quadword at its first byte, each channel's
+// two bytes side by side: c0 c0' c1 c1' c2 c2' in the low six bytes.
+inline __m128i PairChannels(__m128i pair)
+{
+    return _mm_unpacklo_epi8(pair, _mm_srli_epi64(pair, 24));
+}
+
+// Eight pixels (24 bytes) as three planes of words. The last pair is
+// shifted down from the quadword that ends with the 24 bytes, so that no
+// load passes them.
+inline void EightPixels(const uint8_t *p, __m128i &first, __m128i &second, __m128i &third)
+{
+    const __m128i zero = _mm_setzero_si128();
+    __m128i a0 = PairChannels(LoadLow(p)), a1 = PairChannels(LoadLow(p + 6));
+    __m128i a2 = PairChannels(LoadLow(p + 12)), a3 = PairChannels(_mm_srli_epi64(LoadLow(p + 16), 16));
+    __m128i low = _mm_unpacklo_epi16(a0, a1), high = _mm_unpacklo_epi16(a2, a3); // c0 x4, c1 x4, c2 x4
+    __m128i firstSecond = _mm_unpacklo_epi32(low, high), thirdRest = _mm_unpackhi_epi32(low, high);
+    first = _mm_unpacklo_epi8(firstSecond, zero);
+    second = _mm_unpackhi_epi8(firstSecond, zero);
+    third = _mm_unpacklo_epi8(thirdRest, zero);
+}
+
+// Luminance in 16-bit lanes: the weighted sum is below 65536, so its
+// wrapped value less 32640 is the exact signed result.
+inline __m128i Luma8(__m128i red, __m128i green, __m128i blue)
+{
+    __m128i sum = _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(red, _mm_set1_epi16(77)),
+                                              _mm_mullo_epi16(green, _mm_set1_epi16(150))),
+                                _mm_mullo_epi16(blue, _mm_set1_epi16(29)));
+    return _mm_srai_epi16(_mm_sub_epi16(sum, _mm_set1_epi16(32640)), 8);
+}
+
+// Four chroma samples of pixel pairs: each multiply-add sums a pair in
+// 32 bits, where twice 128 x 255 fits.
+inline __m128i ChromaPairs(__m128i red, __m128i green, __m128i blue, short wr, short wg, short wb)
+{
+    __m128i sum = _mm_add_epi32(_mm_add_epi32(_mm_madd_epi16(red, _mm_set1_epi16(wr)),
+                                              _mm_madd_epi16(green, _mm_set1_epi16(wg))),
+                                _mm_madd_epi16(blue, _mm_set1_epi16(wb)));
+    return _mm_srai_epi32(_mm_add_epi32(sum, _mm_set1_epi32(256)), 9);
+}
+
+template <bool Bgr>
+void ToYcc2x1(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks)
+{
+    for (int row = 0; row < 8; row++) {
+        const uint8_t *line = source + row * lineStep;
+        // Eight rows far apart are more streams than the processor follows
+        // by itself; the next MCUs' pieces are asked for meanwhile.
+        __builtin_prefetch(reinterpret_cast<const void *>(reinterpret_cast<uintptr_t>(line) + 192));
+        __m128i cb[2], cr[2];
+        for (int half = 0; half < 2; half++) {
+            __m128i first, second, third;
+            EightPixels(line + 24 * half, first, second, third);
+            __m128i red = Bgr ? third : first, blue = Bgr ? first : third;
+            Store(blocks[0] + 64 * half + 8 * row, Luma8(red, second, blue));
+            cb[half] = ChromaPairs(red, second, blue, -43, -85, 128);
+            cr[half] = ChromaPairs(red, second, blue, 128, -107, -21);
+        }
+        Store(blocks[1] + 8 * row, _mm_packs_epi32(cb[0], cb[1]));
+        Store(blocks[2] + 8 * row, _mm_packs_epi32(cr[0], cr[1]));
+    }
+}
+
+} // namespace
+
+void JpgRgbToYcc2x1Sse2(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks)
+{
+    ToYcc2x1<false>(source, lineStep, blocks);
+}
+
+void JpgBgrToYcc2x1Sse2(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks)
+{
+    ToYcc2x1<true>(source, lineStep, blocks);
+}
