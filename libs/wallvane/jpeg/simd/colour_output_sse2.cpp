@@ -4,9 +4,9 @@
 // and odd ones, so that with 2:1 chroma every chroma term serves one lane
 // of each without being spread over pixel pairs.
 #include <emmintrin.h>
-#include <string.h>
 
 #include "jpeg_simd.h"
+#include "packed_pixels_128.h"
 
 namespace {
 
@@ -41,53 +41,19 @@ inline Terms TermsOf(__m128i cb, __m128i cr)
     return t;
 }
 
-// Eight pixel pairs, each 6 bytes in the low bytes of a 64-bit lane (pairs
-// 0 and 1 in units[0], and so on), from the three output bytes of the even
-// and of the odd pixels, limited to 0..255 by the packs.
+// Eight pixel pairs as units of 6 bytes (pairs 0 and 1 in units[0], and so
+// on), from the even and the odd pixels' terms, limited to 0..255 by the
+// packs.
 template <bool Bgr>
 inline void PixelPairs(__m128i y0, __m128i y1, const Terms &t0, const Terms &t1, __m128i *units)
 {
     __m128i r0 = _mm_adds_epi16(y0, t0.red), r1 = _mm_adds_epi16(y1, t1.red);
     __m128i g0 = _mm_subs_epi16(y0, t0.green), g1 = _mm_subs_epi16(y1, t1.green);
     __m128i b0 = _mm_adds_epi16(y0, t0.blue), b1 = _mm_adds_epi16(y1, t1.blue);
-    __m128i first0 = Bgr ? b0 : r0, first1 = Bgr ? b1 : r1, third0 = Bgr ? r0 : b0, third1 = Bgr ? r1 : b1;
-    // As words: (first, second) of the even pixel, (third of the even,
-    // first of the odd), (second, third) of the odd.
-    __m128i a = _mm_packus_epi16(first0, third0), b = _mm_packus_epi16(g0, first1);
-    __m128i c = _mm_packus_epi16(g1, third1);
-    __m128i words0 = _mm_unpacklo_epi8(a, b), words1 = _mm_unpackhi_epi8(a, b);
-    __m128i words2 = _mm_unpacklo_epi8(c, _mm_unpackhi_epi64(c, c));
-    __m128i low = _mm_unpacklo_epi16(words0, words1), high = _mm_unpackhi_epi16(words0, words1);
-    __m128i zero = _mm_setzero_si128();
-    __m128i lastLow = _mm_unpacklo_epi16(words2, zero), lastHigh = _mm_unpackhi_epi16(words2, zero);
-    units[0] = _mm_unpacklo_epi32(low, lastLow);
-    units[1] = _mm_unpackhi_epi32(low, lastLow);
-    units[2] = _mm_unpacklo_epi32(high, lastHigh);
-    units[3] = _mm_unpackhi_epi32(high, lastHigh);
-}
-
-// Four units of 6 bytes (two registers) one after the other: each 8-byte
-// store's last two bytes are overwritten by the next unit's, and the last
-// unit goes out as its 6 bytes, so nothing past them is touched.
-inline void StoreFourUnits(uint8_t *out, const __m128i *units)
-{
-    _mm_storel_epi64(reinterpret_cast<__m128i *>(out), units[0]);
-    _mm_storel_epi64(reinterpret_cast<__m128i *>(out + 6), _mm_unpackhi_epi64(units[0], units[0]));
-    _mm_storel_epi64(reinterpret_cast<__m128i *>(out + 12), units[1]);
-    __m128i last = _mm_unpackhi_epi64(units[1], units[1]);
-    uint32_t head = (uint32_t)_mm_cvtsi128_si32(last);
-    uint16_t tail = (uint16_t)_mm_extract_epi16(last, 2);
-    memcpy(out + 18, &head, 4);
-    memcpy(out + 22, &tail, 2);
-}
-
-inline void StoreEightUnits(uint8_t *out, const __m128i *units)
-{
-    _mm_storel_epi64(reinterpret_cast<__m128i *>(out), units[0]);
-    _mm_storel_epi64(reinterpret_cast<__m128i *>(out + 6), _mm_unpackhi_epi64(units[0], units[0]));
-    _mm_storel_epi64(reinterpret_cast<__m128i *>(out + 12), units[1]);
-    _mm_storel_epi64(reinterpret_cast<__m128i *>(out + 18), _mm_unpackhi_epi64(units[1], units[1]));
-    StoreFourUnits(out + 24, units + 2);
+    if (Bgr)
+        packed128::PackPixelPairs(b0, b1, g0, g1, r0, r1, units);
+    else
+        packed128::PackPixelPairs(r0, r1, g0, g1, b0, b1, units);
 }
 
 // 16 pixels a row, each chroma sample for two of them; V output rows per
@@ -103,7 +69,7 @@ void ConvertDoubleWidth(const int16_t *luma, const int16_t *cb, const int16_t *c
             __m128i even, odd, units[4];
             SplitEvenOdd(Load(row), Load(row + 64), &even, &odd);
             PixelPairs<Bgr>(even, odd, t, t, units);
-            StoreEightUnits(dib + y * step, units);
+            packed128::StoreSixByteUnits<8>(dib + y * step, units);
         }
     }
 }
@@ -119,8 +85,8 @@ void ConvertFullWidth(const int16_t *luma, const int16_t *cb, const int16_t *cr,
         SplitEvenOdd(Load(cb + 8 * y), Load(cb + 8 * y + 8), &cbEven, &cbOdd);
         SplitEvenOdd(Load(cr + 8 * y), Load(cr + 8 * y + 8), &crEven, &crOdd);
         PixelPairs<Bgr>(yEven, yOdd, TermsOf(cbEven, crEven), TermsOf(cbOdd, crOdd), units);
-        StoreFourUnits(dib + y * step, units);
-        StoreFourUnits(dib + (y + 1) * step, units + 2);
+        packed128::StoreSixByteUnits<4>(dib + y * step, units);
+        packed128::StoreSixByteUnits<4>(dib + (y + 1) * step, units + 2);
     }
 }
 

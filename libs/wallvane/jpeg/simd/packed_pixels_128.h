@@ -1,6 +1,6 @@
 // Writing pixels from their colour planes on 128-bit registers: 3-byte
-// pixels, and 4-byte ones with 255, for the smoothed-row kernel, built for
-// SSE2. The planes arrive as 16-bit lanes of values the packs limit to
+// pixels, and 4-byte ones with 255, for the smoothed and the whole-MCU
+// colour kernels, built for SSE2. The planes arrive as 16-bit lanes of values the packs limit to
 // 0..255.
 #pragma once
 #include <emmintrin.h>
@@ -36,6 +36,25 @@ inline void StoreSixByteUnits(uint8_t *out, const __m128i *pairs)
     }
 }
 
+// Eight pairs of 3-byte pixels from their planes' even and odd pixels, as
+// units of 6 bytes for StoreSixByteUnits (pairs 0 and 1 in units[0], and so
+// on): first, second and third of the even pixel, then of the odd one.
+inline void PackPixelPairs(__m128i firstEven, __m128i firstOdd, __m128i secondEven, __m128i secondOdd,
+                           __m128i thirdEven, __m128i thirdOdd, __m128i *units)
+{
+    __m128i a = _mm_packus_epi16(firstEven, thirdEven), b = _mm_packus_epi16(secondEven, firstOdd);
+    __m128i c = _mm_packus_epi16(secondOdd, thirdOdd);
+    __m128i words0 = _mm_unpacklo_epi8(a, b), words1 = _mm_unpackhi_epi8(a, b);
+    __m128i words2 = _mm_unpacklo_epi8(c, _mm_unpackhi_epi64(c, c));
+    __m128i low = _mm_unpacklo_epi16(words0, words1), high = _mm_unpackhi_epi16(words0, words1);
+    __m128i zero = _mm_setzero_si128();
+    __m128i lastLow = _mm_unpacklo_epi16(words2, zero), lastHigh = _mm_unpackhi_epi16(words2, zero);
+    units[0] = _mm_unpacklo_epi32(low, lastLow);
+    units[1] = _mm_unpackhi_epi32(low, lastLow);
+    units[2] = _mm_unpacklo_epi32(high, lastHigh);
+    units[3] = _mm_unpackhi_epi32(high, lastHigh);
+}
+
 // 16 pixels from the planes' even pixels (0, 2 .. 14) and odd pixels
 // (1, 3 .. 15), eight of each: the form in which replicated chroma leaves
 // them, each chroma term serving one even and one odd pixel.
@@ -56,17 +75,8 @@ inline void WritePixelPairs(uint8_t *out, __m128i firstEven, __m128i firstOdd, _
         }
         return;
     }
-    // Each pair of pixels is 6 bytes: first, second and third of the even
-    // pixel, then of the odd one, as three words.
-    __m128i a = _mm_packus_epi16(firstEven, thirdEven), b = _mm_packus_epi16(secondEven, firstOdd);
-    __m128i c = _mm_packus_epi16(secondOdd, thirdOdd);
-    __m128i words0 = _mm_unpacklo_epi8(a, b), words1 = _mm_unpackhi_epi8(a, b);
-    __m128i words2 = _mm_unpacklo_epi8(c, _mm_unpackhi_epi64(c, c));
-    __m128i low = _mm_unpacklo_epi16(words0, words1), high = _mm_unpackhi_epi16(words0, words1);
-    __m128i zero = _mm_setzero_si128();
-    __m128i lastLow = _mm_unpacklo_epi16(words2, zero), lastHigh = _mm_unpackhi_epi16(words2, zero);
-    __m128i units[4] = {_mm_unpacklo_epi32(low, lastLow), _mm_unpackhi_epi32(low, lastLow),
-                        _mm_unpacklo_epi32(high, lastHigh), _mm_unpackhi_epi32(high, lastHigh)};
+    __m128i units[4];
+    PackPixelPairs(firstEven, firstOdd, secondEven, secondOdd, thirdEven, thirdOdd, units);
     StoreSixByteUnits<8>(out, units);
 }
 
