@@ -161,6 +161,14 @@ StreamTables TablesOf(const Bytes &jpeg)
     return tables;
 }
 
+bool HuffmanTablesFromCounts(const uint32_t dcCounts[257], const uint32_t acCounts[257], RandomHuffmanTables *t)
+{
+    uint8_t bits[16], values[256];
+    return JpgGenOptimalTable(dcCounts, bits, values) > 0 && JpgBuildEncodeTable(bits, values, &t->dcEncode) == 0 &&
+           JpgBuildDecodeTable(bits, values, 0, 0, &t->dc) == 0 && JpgGenOptimalTable(acCounts, bits, values) > 0 &&
+           JpgBuildEncodeTable(bits, values, &t->acEncode) == 0 && JpgBuildDecodeTable(bits, values, 1, 0, &t->ac) == 0;
+}
+
 bool MakeRandomHuffmanTables(std::mt19937 &random, RandomHuffmanTables *t)
 {
     uint32_t dcCounts[257] = {}, acCounts[257] = {};
@@ -171,10 +179,7 @@ bool MakeRandomHuffmanTables(std::mt19937 &random, RandomHuffmanTables *t)
     for (int run = 0; run < 16; run++)
         for (int size = 1; size <= 10; size++)
             acCounts[run << 4 | size] = 1 + random() % (run < 3 ? 3000 : 40);
-    uint8_t bits[16], values[256];
-    return JpgGenOptimalTable(dcCounts, bits, values) > 0 && JpgBuildEncodeTable(bits, values, &t->dcEncode) == 0 &&
-           JpgBuildDecodeTable(bits, values, 0, 0, &t->dc) == 0 && JpgGenOptimalTable(acCounts, bits, values) > 0 &&
-           JpgBuildEncodeTable(bits, values, &t->acEncode) == 0 && JpgBuildDecodeTable(bits, values, 1, 0, &t->ac) == 0;
+    return HuffmanTablesFromCounts(dcCounts, acCounts, t);
 }
 
 std::vector<std::vector<int16_t>> BaselineCoefficientBlocks(std::mt19937 &random, int count)

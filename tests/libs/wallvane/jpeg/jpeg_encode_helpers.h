@@ -68,6 +68,8 @@ struct RandomHuffmanTables {
     JpgHuffTable dcEncode, acEncode, dc, ac;
 };
 bool MakeRandomHuffmanTables(std::mt19937 &random, RandomHuffmanTables *tables);
+// The optimal tables of the symbol counts, in both forms.
+bool HuffmanTablesFromCounts(const uint32_t dcCounts[257], const uint32_t acCounts[257], RandomHuffmanTables *tables);
 
 // Sparse blocks with long zero runs, blocks full to the last coefficient,
 // and the extreme values a baseline quantiser lets through.
