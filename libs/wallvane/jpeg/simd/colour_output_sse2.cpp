@@ -74,17 +74,36 @@ void ConvertDoubleWidth(const int16_t *luma, const int16_t *cb, const int16_t *c
     }
 }
 
-// 8 pixels a row, a chroma sample for each: two rows at once, the first
-// in lanes 0..3 of the even and odd registers, the second in lanes 4..7.
+// The even and the odd bytes of a register, as 16-bit lanes.
+inline void SplitBytes(__m128i bytes, __m128i *even, __m128i *odd)
+{
+    *even = _mm_and_si128(bytes, _mm_set1_epi16(0xFF));
+    *odd = _mm_srli_epi16(bytes, 8);
+}
+
+// 8 pixels a row, a chroma sample for each: two rows at once. The colours
+// are formed in the samples' own order and limited by the packs to bytes,
+// the first row in bytes 0..7 and the second in 8..15; only then are they
+// split into even and odd pixels, where a byte costs less to move than a
+// sample and the colours need it once instead of the three components.
 template <bool Bgr>
 void ConvertFullWidth(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step)
 {
     for (int y = 0; y < 8; y += 2) {
-        __m128i yEven, yOdd, cbEven, cbOdd, crEven, crOdd, units[4];
-        SplitEvenOdd(Load(luma + 8 * y), Load(luma + 8 * y + 8), &yEven, &yOdd);
-        SplitEvenOdd(Load(cb + 8 * y), Load(cb + 8 * y + 8), &cbEven, &cbOdd);
-        SplitEvenOdd(Load(cr + 8 * y), Load(cr + 8 * y + 8), &crEven, &crOdd);
-        PixelPairs<Bgr>(yEven, yOdd, TermsOf(cbEven, crEven), TermsOf(cbOdd, crOdd), units);
+        __m128i y0 = Load(luma + 8 * y), y1 = Load(luma + 8 * y + 8);
+        Terms t0 = TermsOf(Load(cb + 8 * y), Load(cr + 8 * y));
+        Terms t1 = TermsOf(Load(cb + 8 * y + 8), Load(cr + 8 * y + 8));
+        __m128i red = _mm_packus_epi16(_mm_adds_epi16(y0, t0.red), _mm_adds_epi16(y1, t1.red));
+        __m128i green = _mm_packus_epi16(_mm_subs_epi16(y0, t0.green), _mm_subs_epi16(y1, t1.green));
+        __m128i blue = _mm_packus_epi16(_mm_adds_epi16(y0, t0.blue), _mm_adds_epi16(y1, t1.blue));
+        __m128i rEven, rOdd, gEven, gOdd, bEven, bOdd, units[4];
+        SplitBytes(red, &rEven, &rOdd);
+        SplitBytes(green, &gEven, &gOdd);
+        SplitBytes(blue, &bEven, &bOdd);
+        if (Bgr)
+            packed128::PackPixelPairs(bEven, bOdd, gEven, gOdd, rEven, rOdd, units);
+        else
+            packed128::PackPixelPairs(rEven, rOdd, gEven, gOdd, bEven, bOdd, units);
         packed128::StoreSixByteUnits<4>(dib + y * step, units);
         packed128::StoreSixByteUnits<4>(dib + (y + 1) * step, units + 2);
     }
