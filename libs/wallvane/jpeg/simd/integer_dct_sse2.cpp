@@ -133,6 +133,34 @@ inline void StoreSamples(int16_t *p, __m128i y, bool aligned)
     Store(p, _mm_min_epi16(_mm_max_epi16(v, _mm_setzero_si128()), _mm_set1_epi16(255)), aligned);
 }
 
+// A block of the DC coefficient alone, most blocks of a flat picture. The
+// row pass gives 4 x DC in every lane, and each row of samples takes that
+// plus its row's offset of the column pass, rounding included (16 + 1 for
+// rows 0 and 1, 15 - 1 for row 2 and so on). A single saturating add of
+// the offset sum differs from two adds only by one unit near the top of the
+// 16-bit range, where both give 255. So one register holds the eight rows'
+// samples, one lane each, and every row is a lane spread across a store.
+// A DC quantiser of 1 stands for none.
+inline void StoreDcAlone(int16_t *block, int16_t coefficient, int16_t quant, bool aligned)
+{
+    int product = coefficient * quant;
+    int16_t dc = (int16_t)(product < -32768 ? -32768 : product > 32767 ? 32767 : product);
+    int scaled = 4 * dc;
+    __m128i v = _mm_set1_epi16((int16_t)(scaled < -32768 ? -32768 : scaled > 32767 ? 32767 : scaled));
+    __m128i rows = _mm_adds_epi16(_mm_srai_epi16(_mm_adds_epi16(v, _mm_setr_epi16(17, 17, 14, 15, 15, 16, 15, 15)), 5),
+                                  _mm_set1_epi16(128));
+    rows = _mm_min_epi16(_mm_max_epi16(rows, _mm_setzero_si128()), _mm_set1_epi16(255));
+    __m128i upper = _mm_unpacklo_epi16(rows, rows), lower = _mm_unpackhi_epi16(rows, rows);
+    Store(block, _mm_shuffle_epi32(upper, 0x00), aligned);
+    Store(block + 8, _mm_shuffle_epi32(upper, 0x55), aligned);
+    Store(block + 16, _mm_shuffle_epi32(upper, 0xAA), aligned);
+    Store(block + 24, _mm_shuffle_epi32(upper, 0xFF), aligned);
+    Store(block + 32, _mm_shuffle_epi32(lower, 0x00), aligned);
+    Store(block + 40, _mm_shuffle_epi32(lower, 0x55), aligned);
+    Store(block + 48, _mm_shuffle_epi32(lower, 0xAA), aligned);
+    Store(block + 56, _mm_shuffle_epi32(lower, 0xFF), aligned);
+}
+
 // Most blocks of a photograph hold their coefficients in the first rows:
 // rows that are zero give zero in the row pass and nothing to the column
 // pass, so they are left out, and a block of row 0 alone needs no column
@@ -149,15 +177,13 @@ void Inverse(int16_t *block, const int16_t *table)
     __m128i rows2To7 = _mm_or_si128(lowerHalf, _mm_or_si128(c[2], c[3]));
     __m128i x[8], y[8];
     if (AllZero(_mm_or_si128(rows2To7, c[1]))) {
+        if ((_mm_movemask_epi8(_mm_cmpeq_epi16(c[0], _mm_setzero_si128())) | 3) == 0xFFFF) {
+            StoreDcAlone(block, (int16_t)_mm_cvtsi128_si32(c[0]), Dequantizing ? table[0] : 1, Aligned);
+            return;
+        }
         // The column pass of row 0 alone: with the other rows zero its
         // terms reduce to these offsets.
-        __m128i first = row(0), v;
-        if ((_mm_movemask_epi8(_mm_cmpeq_epi16(first, _mm_setzero_si128())) | 3) == 0xFFFF) {
-            int dc = 4 * (int16_t)_mm_cvtsi128_si32(first);
-            v = _mm_set1_epi16((int16_t)(dc < -32768 ? -32768 : dc > 32767 ? 32767 : dc));
-        } else {
-            v = InverseRow(first, 0);
-        }
+        __m128i v = InverseRow(row(0), 0);
         __m128i one = _mm_set1_epi16(1);
         __m128i a16 = _mm_adds_epi16(v, _mm_set1_epi16(16)), a15 = _mm_adds_epi16(v, _mm_set1_epi16(15));
         __m128i top = _mm_adds_epi16(a16, one), bottom = _mm_subs_epi16(a16, one);
