@@ -173,6 +173,7 @@ void JpgFillDispatchGeneric(JpgDispatch *dispatch)
     dispatch->dec_smooth_mcu = JpgSmoothMcu;
     dispatch->huff_decode_dequantized = JpgDecodeBlockDequantized;
     dispatch->huff_decode_dequantized_small = nullptr;
+    dispatch->huff_decode_mcu = nullptr;
     memset(dispatch->dec_ycc_wide, 0, sizeof dispatch->dec_ycc_wide);
     dispatch->fdct_quant_aan = nullptr;
     dispatch->enc_rgb_ycc_wide_h2v1 = dispatch->enc_bgr_ycc_wide_h2v1 = nullptr;
@@ -229,6 +230,7 @@ void JpgFillDispatchMmx(JpgDispatch *dispatch)
     dispatch->dec_cc_ycck_4ch_h2v2 = JpgYccaToRgba2x2Mmx;
     dispatch->huff_encode_block = JpgEncodeBlockMmx;
     dispatch->huff_decode_block = JpgDecodeBlockMmxFamily5;
+    dispatch->huff_decode_mcu = JpgDecodeMcuMmxFamily5;
     dispatch->huff_decode_dequantized = JpgDecodeBlockDequantizedMmxFamily5;
     dispatch->huff_decode_dequantized_small = JpgDecodeBlockDequantizedSmallMmxFamily5;
     dispatch->huff_decode_dc_skip_ac = JpgDecodeBlockDcOnlyMmx;
@@ -245,6 +247,7 @@ void JpgFillDispatchMmxFamily6(JpgDispatch *dispatch)
     JpgFillDispatchMmx(dispatch);
 #if JPG_HAVE_X86_SIMD
     dispatch->huff_decode_block = JpgDecodeBlockMmx;
+    dispatch->huff_decode_mcu = JpgDecodeMcuMmx;
     dispatch->huff_decode_dequantized = JpgDecodeBlockDequantizedMmx;
     dispatch->huff_decode_dequantized_small = JpgDecodeBlockDequantizedSmallMmx;
 #endif

@@ -17,6 +17,15 @@ typedef int (*JpgDecodeBlockRoutine)(JpgBitInput *input, const JpgHuffTable *dc,
 // stores it, as the integer dequantisation would after it.
 typedef int (*JpgDecodeDequantizedRoutine)(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
                                            int16_t *predictor, int16_t *block, const int16_t *quant);
+// The blocks of one MCU in decoding order, each with its tables, its DC
+// predictor and where it goes.
+struct JpgMcuBlocks {
+    int count;
+    const JpgHuffTable *dc[JPG_MAX_BLOCKS_PER_MCU], *ac[JPG_MAX_BLOCKS_PER_MCU];
+    int16_t *predictor[JPG_MAX_BLOCKS_PER_MCU], *block[JPG_MAX_BLOCKS_PER_MCU];
+};
+// huff_decode_block over every block of an MCU, stopping at the first error.
+typedef int (*JpgDecodeMcuRoutine)(JpgBitInput *input, const JpgMcuBlocks *mcu);
 typedef void (*JpgFdctRoutine)(int16_t *block);
 typedef void (*JpgQuantRoutine)(int16_t *block, const int16_t *reciprocals);
 typedef void (*JpgOutputInitRoutine)(JpgBitOutput *out, uint8_t *buffer, int size);
@@ -108,6 +117,8 @@ struct JpgDispatch {
     // Wider forms of the RGB and BGR kernels of 2 x 1 MCUs, giving the same
     // samples; null: the slots'.
     JpgMcuKernel enc_rgb_ycc_wide_h2v1, enc_bgr_ycc_wide_h2v1;
+    // huff_decode_block over a whole MCU; null: block by block.
+    JpgDecodeMcuRoutine huff_decode_mcu;
 };
 
 enum JpgCpuType {

@@ -118,6 +118,7 @@ void JpgSplitPacked422Sse(const uint8_t *source, ptrdiff_t lineStep, int16_t *co
 // the integer dequantisation in the same pass, the DC-only decoder, and the
 // file refill they share (-11 when the file has no more bytes).
 struct JpgBitInput;
+struct JpgMcuBlocks;
 int JpgDecodeBlockMmxFamily5(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
                              int16_t *predictor, int16_t *block);
 int JpgDecodeBlockDequantizedMmxFamily5(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
@@ -132,6 +133,9 @@ int JpgDecodeBlockDequantizedSmallMmxFamily5(JpgBitInput *input, const JpgHuffTa
                                              int16_t *predictor, int16_t *block, const int16_t *quant);
 int JpgDecodeBlockDequantizedSmallMmx(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
                                       int16_t *predictor, int16_t *block, const int16_t *quant);
+// The blocks of one MCU, each as the block decoder of the same family.
+int JpgDecodeMcuMmxFamily5(JpgBitInput *input, const JpgMcuBlocks *mcu);
+int JpgDecodeMcuMmx(JpgBitInput *input, const JpgMcuBlocks *mcu);
 int JpgDecodeBlockDcOnlyMmx(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
                             int16_t *predictor, int16_t *dcOut);
 int JpgRefillInputMmx(JpgBitInput *input);
