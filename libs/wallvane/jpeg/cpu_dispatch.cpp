@@ -174,6 +174,7 @@ void JpgFillDispatchGeneric(JpgDispatch *dispatch)
     dispatch->huff_decode_dequantized = JpgDecodeBlockDequantized;
     dispatch->huff_decode_dequantized_small = nullptr;
     dispatch->huff_decode_mcu = nullptr;
+    dispatch->dec_dequant_idct_ycc_1x1[0] = dispatch->dec_dequant_idct_ycc_1x1[1] = nullptr;
     memset(dispatch->dec_ycc_wide, 0, sizeof dispatch->dec_ycc_wide);
     dispatch->fdct_quant_aan = nullptr;
     dispatch->enc_rgb_ycc_wide_h2v1 = dispatch->enc_bgr_ycc_wide_h2v1 = nullptr;
@@ -279,6 +280,8 @@ void JpgFillDispatchSse2(JpgDispatch *dispatch)
     dispatch->fdct_integer = JpgFdctIntegerSse2;
     dispatch->idct_integer_8x8 = JpgIdctIntegerSse2;
     dispatch->dequant_idct_integer_8x8 = JpgDequantIdctIntegerSse2;
+    dispatch->dec_dequant_idct_ycc_1x1[0] = JpgDequantIdctYccToRgb1x1Sse2;
+    dispatch->dec_dequant_idct_ycc_1x1[1] = JpgDequantIdctYccToBgr1x1Sse2;
     dispatch->quant_integer = JpgQuantizeIntegerSse2;
     dispatch->dequant_integer = JpgDequantizeIntegerSse2;
     dispatch->dec_smooth_mcu = JpgSmoothMcuSse2;

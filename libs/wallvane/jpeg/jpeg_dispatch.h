@@ -26,6 +26,11 @@ struct JpgMcuBlocks {
 };
 // huff_decode_block over every block of an MCU, stopping at the first error.
 typedef int (*JpgDecodeMcuRoutine)(JpgBitInput *input, const JpgMcuBlocks *mcu);
+// The blocks of a whole MCU of luminance, Cb and Cr sampled 1 x 1, still
+// quantised, dequantised with tables[0..2], transformed and written as the
+// colour kernel of the shape writes them.
+typedef void (*JpgMcuCoefficientsOutKernel)(int16_t *mcu, const int16_t *const *tables, uint8_t *dib,
+                                            ptrdiff_t lineStep);
 typedef void (*JpgFdctRoutine)(int16_t *block);
 typedef void (*JpgQuantRoutine)(int16_t *block, const int16_t *reciprocals);
 typedef void (*JpgOutputInitRoutine)(JpgBitOutput *out, uint8_t *buffer, int size);
@@ -102,6 +107,9 @@ struct JpgDispatch {
     // The integer dequantisation and 8 x 8 inverse transform in one pass;
     // none: the two slots one after the other.
     JpgDequantRoutine dequant_idct_integer_8x8;
+    // dequant_idct_integer_8x8 and the wide 1 x 1 kernels (RGB, BGR) in one
+    // pass; null: one after the other.
+    JpgMcuCoefficientsOutKernel dec_dequant_idct_ycc_1x1[2];
     // huff_decode_block with dequant_integer in the same pass.
     JpgDecodeDequantizedRoutine huff_decode_dequantized;
     // The same where the product of every value of the AC table's one-step

@@ -36,6 +36,10 @@ void JpgIdctIntegerSse2(int16_t *block);
 // The integer dequantisation and inverse transform of a block in one pass,
 // the samples exactly those of the two run one after the other.
 void JpgDequantIdctIntegerSse2(int16_t *block, const int16_t *table);
+// JpgDequantIdctIntegerSse2 over the three blocks of a 1 x 1 MCU and the
+// 1 x 1 kernels below in one pass.
+void JpgDequantIdctYccToRgb1x1Sse2(int16_t *mcu, const int16_t *const *tables, uint8_t *dib, ptrdiff_t step);
+void JpgDequantIdctYccToBgr1x1Sse2(int16_t *mcu, const int16_t *const *tables, uint8_t *dib, ptrdiff_t step);
 
 void JpgQuantizeAanMmx(int16_t *block, const int16_t *reciprocals);
 void JpgQuantizeIntegerMmx(int16_t *block, const int16_t *reciprocals);
