@@ -173,6 +173,8 @@ void JpgFillDispatchGeneric(JpgDispatch *dispatch)
     dispatch->dec_smooth_mcu = JpgSmoothMcu;
     dispatch->huff_decode_dequantized = JpgDecodeBlockDequantized;
     dispatch->huff_decode_dequantized_small = nullptr;
+    dispatch->huff_decode_mcu = nullptr;
+    dispatch->dec_dequant_idct_ycc_1x1[0] = dispatch->dec_dequant_idct_ycc_1x1[1] = nullptr;
     memset(dispatch->dec_ycc_wide, 0, sizeof dispatch->dec_ycc_wide);
     dispatch->fdct_quant_aan = nullptr;
     dispatch->enc_rgb_ycc_wide_h2v1 = dispatch->enc_bgr_ycc_wide_h2v1 = nullptr;
@@ -229,6 +231,7 @@ void JpgFillDispatchMmx(JpgDispatch *dispatch)
     dispatch->dec_cc_ycck_4ch_h2v2 = JpgYccaToRgba2x2Mmx;
     dispatch->huff_encode_block = JpgEncodeBlockMmx;
     dispatch->huff_decode_block = JpgDecodeBlockMmxFamily5;
+    dispatch->huff_decode_mcu = JpgDecodeMcuMmxFamily5;
     dispatch->huff_decode_dequantized = JpgDecodeBlockDequantizedMmxFamily5;
     dispatch->huff_decode_dequantized_small = JpgDecodeBlockDequantizedSmallMmxFamily5;
     dispatch->huff_decode_dc_skip_ac = JpgDecodeBlockDcOnlyMmx;
@@ -245,6 +248,7 @@ void JpgFillDispatchMmxFamily6(JpgDispatch *dispatch)
     JpgFillDispatchMmx(dispatch);
 #if JPG_HAVE_X86_SIMD
     dispatch->huff_decode_block = JpgDecodeBlockMmx;
+    dispatch->huff_decode_mcu = JpgDecodeMcuMmx;
     dispatch->huff_decode_dequantized = JpgDecodeBlockDequantizedMmx;
     dispatch->huff_decode_dequantized_small = JpgDecodeBlockDequantizedSmallMmx;
 #endif
@@ -276,6 +280,8 @@ void JpgFillDispatchSse2(JpgDispatch *dispatch)
     dispatch->fdct_integer = JpgFdctIntegerSse2;
     dispatch->idct_integer_8x8 = JpgIdctIntegerSse2;
     dispatch->dequant_idct_integer_8x8 = JpgDequantIdctIntegerSse2;
+    dispatch->dec_dequant_idct_ycc_1x1[0] = JpgDequantIdctYccToRgb1x1Sse2;
+    dispatch->dec_dequant_idct_ycc_1x1[1] = JpgDequantIdctYccToBgr1x1Sse2;
     dispatch->quant_integer = JpgQuantizeIntegerSse2;
     dispatch->dequant_integer = JpgDequantizeIntegerSse2;
     dispatch->dec_smooth_mcu = JpgSmoothMcuSse2;

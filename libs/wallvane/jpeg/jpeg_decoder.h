@@ -218,6 +218,7 @@ struct JpgFastOutput {
     JpgIdctRoutine transform;
     const int16_t *quant[JPG_MAX_BLOCKS_PER_MCU];
     JpgColourOutKernel kernel; // none: smoothed chroma through the row buffers
+    JpgMcuCoefficientsOutKernel fromCoefficients; // none: the transforms, then the kernel
     int smoothLayout;
 };
 void JpgPrepareFastOutput(JPEG_PROPERTIES *props, int scale, JpgFastOutput *fast);

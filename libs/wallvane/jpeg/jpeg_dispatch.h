@@ -17,6 +17,20 @@ typedef int (*JpgDecodeBlockRoutine)(JpgBitInput *input, const JpgHuffTable *dc,
 // stores it, as the integer dequantisation would after it.
 typedef int (*JpgDecodeDequantizedRoutine)(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
                                            int16_t *predictor, int16_t *block, const int16_t *quant);
+// The blocks of one MCU in decoding order, each with its tables, its DC
+// predictor and where it goes.
+struct JpgMcuBlocks {
+    int count;
+    const JpgHuffTable *dc[JPG_MAX_BLOCKS_PER_MCU], *ac[JPG_MAX_BLOCKS_PER_MCU];
+    int16_t *predictor[JPG_MAX_BLOCKS_PER_MCU], *block[JPG_MAX_BLOCKS_PER_MCU];
+};
+// huff_decode_block over every block of an MCU, stopping at the first error.
+typedef int (*JpgDecodeMcuRoutine)(JpgBitInput *input, const JpgMcuBlocks *mcu);
+// The blocks of a whole MCU of luminance, Cb and Cr sampled 1 x 1, still
+// quantised, dequantised with tables[0..2], transformed and written as the
+// colour kernel of the shape writes them.
+typedef void (*JpgMcuCoefficientsOutKernel)(int16_t *mcu, const int16_t *const *tables, uint8_t *dib,
+                                            ptrdiff_t lineStep);
 typedef void (*JpgFdctRoutine)(int16_t *block);
 typedef void (*JpgQuantRoutine)(int16_t *block, const int16_t *reciprocals);
 typedef void (*JpgOutputInitRoutine)(JpgBitOutput *out, uint8_t *buffer, int size);
@@ -93,6 +107,9 @@ struct JpgDispatch {
     // The integer dequantisation and 8 x 8 inverse transform in one pass;
     // none: the two slots one after the other.
     JpgDequantRoutine dequant_idct_integer_8x8;
+    // dequant_idct_integer_8x8 and the wide 1 x 1 kernels (RGB, BGR) in one
+    // pass; null: one after the other.
+    JpgMcuCoefficientsOutKernel dec_dequant_idct_ycc_1x1[2];
     // huff_decode_block with dequant_integer in the same pass.
     JpgDecodeDequantizedRoutine huff_decode_dequantized;
     // The same where the product of every value of the AC table's one-step
@@ -108,6 +125,8 @@ struct JpgDispatch {
     // Wider forms of the RGB and BGR kernels of 2 x 1 MCUs, giving the same
     // samples; null: the slots'.
     JpgMcuKernel enc_rgb_ycc_wide_h2v1, enc_bgr_ycc_wide_h2v1;
+    // huff_decode_block over a whole MCU; null: block by block.
+    JpgDecodeMcuRoutine huff_decode_mcu;
 };
 
 enum JpgCpuType {

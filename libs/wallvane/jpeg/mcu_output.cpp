@@ -662,6 +662,12 @@ void JpgPrepareFastOutput(JPEG_PROPERTIES *props, int scale, JpgFastOutput *fast
     fast->dequantTransform = props->dequantizeAtOutput ? dispatch->dequant_idct_integer_8x8 : nullptr;
     fast->transform = dispatch->run_idct_8x8;
     fast->kernel = smooth ? nullptr : WholeMcuKernel(props);
+    // The one-pass form where it writes what the kernel would.
+    bool bgr = props->dibColour == JPG_COLOUR_BGR;
+    fast->fromCoefficients = nullptr;
+    if (fast->kernel && fast->dequantTransform && fast->dequantTransform == dispatch->dequant_idct_integer_8x8 &&
+        fast->blocks == 3 && fast->kernel == dispatch->dec_ycc_wide[bgr][0][0])
+        fast->fromCoefficients = dispatch->dec_dequant_idct_ycc_1x1[bgr];
     fast->smoothLayout = props->dibChannels == 4                 ? JPG_SMOOTH_RGBA
                          : props->dibColour == JPG_COLOUR_BGR ? JPG_SMOOTH_BGR
                                                                : JPG_SMOOTH_RGB;
@@ -677,6 +683,11 @@ int JpgOutputMcuFast(JPEG_PROPERTIES *props, const JpgFastOutput &fast, int colu
     if (!fast.kernel ? column >= props->smoothAcross || row >= props->smoothDown
                      : column >= fast.wholeAcross || row >= fast.wholeDown)
         return JpgOutputMcu(props, column, row, scale);
+    if (fast.fromCoefficients) {
+        fast.fromCoefficients(props->mcuBuffer, fast.quant,
+                              props->dibRow + column * fast.mcuBytes + row * fast.mcuRowBytes, props->dibLineStep);
+        return 0;
+    }
     int16_t *block = props->mcuBuffer;
     for (int b = 0; b < fast.blocks; b++, block += 64) {
         if (fast.dequantTransform)

@@ -168,9 +168,7 @@ int DecodeSequentialMcu(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *prop
 // The blocks of one MCU in decoding order, with their tables and where
 // each goes, worked out once per scan.
 struct BlockPlan {
-    int count;
-    const JpgHuffTable *dc[JPG_MAX_BLOCKS_PER_MCU], *ac[JPG_MAX_BLOCKS_PER_MCU];
-    int16_t *predictor[JPG_MAX_BLOCKS_PER_MCU], *block[JPG_MAX_BLOCKS_PER_MCU];
+    JpgMcuBlocks blocks;
     const int16_t *quant[JPG_MAX_BLOCKS_PER_MCU];
     JpgDecodeDequantizedRoutine dequantized;
 };
@@ -183,9 +181,9 @@ JpgDecodeDequantizedRoutine DequantisingDecoder(const JpgDispatch *dispatch, con
 {
     if (!dispatch->huff_decode_dequantized_small)
         return dispatch->huff_decode_dequantized;
-    for (int k = 0; k < plan.count; k++) {
+    for (int k = 0; k < plan.blocks.count; k++) {
         int largestValue = 0, largestQuant = 0;
-        for (int32_t entry : plan.ac[k]->fastAc) {
+        for (int32_t entry : plan.blocks.ac[k]->fastAc) {
             int value = abs(JpgFastAcValue(entry));
             if (value > largestValue)
                 largestValue = value;
@@ -203,7 +201,8 @@ JpgDecodeDequantizedRoutine DequantisingDecoder(const JpgDispatch *dispatch, con
 
 bool PlanBlocks(JpgScan *scan, JPEG_PROPERTIES *props, BlockPlan *plan)
 {
-    plan->count = 0;
+    JpgMcuBlocks &m = plan->blocks;
+    m.count = 0;
     for (int i = 0; i < scan->ns; i++) {
         const JpgScanComponent &sc = scan->components[i];
         int blocks = scan->ns == 1 ? 1 : sc.h * sc.v;
@@ -211,13 +210,13 @@ bool PlanBlocks(JpgScan *scan, JPEG_PROPERTIES *props, BlockPlan *plan)
         if (scan->ns > 1)
             block += props->componentBlockOffset[sc.frameIndex] * 64;
         for (int b = 0; b < blocks; b++, block += 64) {
-            if (plan->count == JPG_MAX_BLOCKS_PER_MCU)
+            if (m.count == JPG_MAX_BLOCKS_PER_MCU)
                 return false;
-            int k = plan->count++;
-            plan->dc[k] = sc.dcTable;
-            plan->ac[k] = sc.acTable;
-            plan->predictor[k] = &scan->dcPredictor[i];
-            plan->block[k] = block;
+            int k = m.count++;
+            m.dc[k] = sc.dcTable;
+            m.ac[k] = sc.acTable;
+            m.predictor[k] = &scan->dcPredictor[i];
+            m.block[k] = block;
             plan->quant[k] = sc.quant->values;
         }
     }
@@ -228,14 +227,17 @@ template <bool Fused>
 int DecodePlannedMcu(JpgBitInput *input, const BlockPlan &plan, bool dequantize)
 {
     JpgDispatch *dispatch = input->dispatch;
-    for (int k = 0; k < plan.count; k++) {
+    const JpgMcuBlocks &m = plan.blocks;
+    if (!Fused && !dequantize && dispatch->huff_decode_mcu)
+        return dispatch->huff_decode_mcu(input, &m);
+    for (int k = 0; k < m.count; k++) {
         int result;
         if (Fused) {
-            result = plan.dequantized(input, plan.dc[k], plan.ac[k], plan.predictor[k], plan.block[k], plan.quant[k]);
+            result = plan.dequantized(input, m.dc[k], m.ac[k], m.predictor[k], m.block[k], plan.quant[k]);
         } else {
-            result = dispatch->huff_decode_block(input, plan.dc[k], plan.ac[k], plan.predictor[k], plan.block[k]);
+            result = dispatch->huff_decode_block(input, m.dc[k], m.ac[k], m.predictor[k], m.block[k]);
             if (dequantize)
-                dispatch->run_dequant(plan.block[k], plan.quant[k]);
+                dispatch->run_dequant(m.block[k], plan.quant[k]);
         }
         if (result < 0)
             return result;

@@ -5,6 +5,7 @@
 // of each without being spread over pixel pairs.
 #include <emmintrin.h>
 
+#include "colour_rows_128.h"
 #include "jpeg_simd.h"
 #include "packed_pixels_128.h"
 
@@ -23,29 +24,12 @@ inline void SplitEvenOdd(__m128i a, __m128i b, __m128i *even, __m128i *odd)
     *odd = _mm_packs_epi32(_mm_srai_epi32(a, 16), _mm_srai_epi32(b, 16));
 }
 
-struct Terms {
-    __m128i red, green, blue; // added to Y, subtracted from Y, added to Y
-};
-
-inline Terms TermsOf(__m128i cb, __m128i cr)
-{
-    __m128i cb16 = _mm_slli_epi16(cb, 4), cr16 = _mm_slli_epi16(cr, 4);
-    Terms t;
-    t.red = _mm_sub_epi16(_mm_mulhi_epi16(cr16, _mm_set1_epi16(5744)), _mm_set1_epi16(179));
-    t.blue = _mm_sub_epi16(_mm_mulhi_epi16(cb16, _mm_set1_epi16(7264)), _mm_set1_epi16(227));
-    __m128i weights = _mm_set1_epi32(88 << 16 | 183), offset = _mm_set1_epi32(556896);
-    __m128i low = _mm_madd_epi16(_mm_unpacklo_epi16(cr16, cb16), weights);
-    __m128i high = _mm_madd_epi16(_mm_unpackhi_epi16(cr16, cb16), weights);
-    t.green = _mm_packs_epi32(_mm_srai_epi32(_mm_sub_epi32(low, offset), 12),
-                              _mm_srai_epi32(_mm_sub_epi32(high, offset), 12));
-    return t;
-}
-
 // Eight pixel pairs as units of 6 bytes (pairs 0 and 1 in units[0], and so
 // on), from the even and the odd pixels' terms, limited to 0..255 by the
 // packs.
 template <bool Bgr>
-inline void PixelPairs(__m128i y0, __m128i y1, const Terms &t0, const Terms &t1, __m128i *units)
+inline void PixelPairs(__m128i y0, __m128i y1, const colour128::Terms &t0, const colour128::Terms &t1,
+                       __m128i *units)
 {
     __m128i r0 = _mm_adds_epi16(y0, t0.red), r1 = _mm_adds_epi16(y1, t1.red);
     __m128i g0 = _mm_subs_epi16(y0, t0.green), g1 = _mm_subs_epi16(y1, t1.green);
@@ -62,7 +46,7 @@ template <int V, bool Bgr>
 void ConvertDoubleWidth(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step)
 {
     for (int j = 0; j < 8; j++) {
-        Terms t = TermsOf(Load(cb + 8 * j), Load(cr + 8 * j));
+        colour128::Terms t = colour128::TermsOf(Load(cb + 8 * j), Load(cr + 8 * j));
         for (int sub = 0; sub < V; sub++) {
             int y = j * V + sub;
             const int16_t *row = luma + (y / 8) * 128 + (y % 8) * 8;
@@ -74,20 +58,15 @@ void ConvertDoubleWidth(const int16_t *luma, const int16_t *cb, const int16_t *c
     }
 }
 
-// 8 pixels a row, a chroma sample for each: two rows at once, the first
-// in lanes 0..3 of the even and odd registers, the second in lanes 4..7.
+// 8 pixels a row, a chroma sample for each: two rows at once.
 template <bool Bgr>
 void ConvertFullWidth(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step)
 {
-    for (int y = 0; y < 8; y += 2) {
-        __m128i yEven, yOdd, cbEven, cbOdd, crEven, crOdd, units[4];
-        SplitEvenOdd(Load(luma + 8 * y), Load(luma + 8 * y + 8), &yEven, &yOdd);
-        SplitEvenOdd(Load(cb + 8 * y), Load(cb + 8 * y + 8), &cbEven, &cbOdd);
-        SplitEvenOdd(Load(cr + 8 * y), Load(cr + 8 * y + 8), &crEven, &crOdd);
-        PixelPairs<Bgr>(yEven, yOdd, TermsOf(cbEven, crEven), TermsOf(cbOdd, crOdd), units);
-        packed128::StoreSixByteUnits<4>(dib + y * step, units);
-        packed128::StoreSixByteUnits<4>(dib + (y + 1) * step, units + 2);
-    }
+    for (int y = 0; y < 8; y += 2)
+        colour128::WriteTwoRows<Bgr>(Load(luma + 8 * y), Load(luma + 8 * y + 8),
+                                     colour128::TermsOf(Load(cb + 8 * y), Load(cr + 8 * y)),
+                                     colour128::TermsOf(Load(cb + 8 * y + 8), Load(cr + 8 * y + 8)), dib + y * step,
+                                     step);
 }
 
 } // namespace

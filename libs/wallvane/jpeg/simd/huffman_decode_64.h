@@ -388,11 +388,10 @@ inline int DecodeDc(PackedBits &b, const JpgHuffTable *dc, int16_t *predictor)
 // Saturate the caller has made sure that the products of the one-step
 // values fit 16 bits; the others still saturate.
 template <bool Branchless, bool Dequantize, bool Saturate = true>
-int DecodeBlockPacked(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac, int16_t *predictor,
-                      int16_t *block, const int16_t *quant)
+inline void DecodeBlockBits(JpgBitInput *input, PackedBits &b, const JpgHuffTable *dc, const JpgHuffTable *ac,
+                            int16_t *predictor, int16_t *block, const int16_t *quant)
 {
     ClearBlock(block);
-    PackedBits b = TakeOver(input);
     if (b.count < 32)
         b = Refill(input, b);
     block[0] = Coefficient<Dequantize>(DecodeDc<Branchless>(b, dc, predictor), quant, 0);
@@ -418,6 +417,34 @@ int DecodeBlockPacked(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffT
         int at = JpgNaturalOrder[k];
         block[at] = Coefficient<Dequantize>(Receive<Branchless>(b, s), quant, at);
         k++;
+    }
+}
+
+template <bool Branchless, bool Dequantize, bool Saturate = true>
+int DecodeBlockPacked(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac, int16_t *predictor,
+                      int16_t *block, const int16_t *quant)
+{
+    PackedBits b = TakeOver(input);
+    DecodeBlockBits<Branchless, Dequantize, Saturate>(input, b, dc, ac, predictor, block, quant);
+    HandBack(input, b);
+    return b.damaged ? JPG_ERR_DATA : 0;
+}
+
+// The blocks of one MCU with the bits kept in registers from one block to
+// the next, which hands them to the input record once instead of after
+// every block: the block decoder's results, call for call. Bits taken past
+// the data are given back between blocks, as separate calls would.
+template <bool Branchless>
+int DecodeMcuPacked(JpgBitInput *input, const JpgMcuBlocks *mcu)
+{
+    PackedBits b = TakeOver(input);
+    for (int k = 0; k < mcu->count && !b.damaged; k++) {
+        if (b.count < 0) {
+            HandBack(input, b);
+            b = TakeOver(input);
+        }
+        DecodeBlockBits<Branchless, false>(input, b, mcu->dc[k], mcu->ac[k], mcu->predictor[k], mcu->block[k],
+                                           nullptr);
     }
     HandBack(input, b);
     return b.damaged ? JPG_ERR_DATA : 0;

@@ -23,6 +23,11 @@ int JpgDecodeBlockMmxFamily5(JpgBitInput *input, const JpgHuffTable *dc, const J
     return DecodeBlockPacked<false, false>(input, dc, ac, predictor, block, nullptr);
 }
 
+int JpgDecodeMcuMmxFamily5(JpgBitInput *input, const JpgMcuBlocks *mcu)
+{
+    return DecodeMcuPacked<false>(input, mcu);
+}
+
 int JpgDecodeBlockDequantizedMmxFamily5(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
                                         int16_t *predictor, int16_t *block, const int16_t *quant)
 {

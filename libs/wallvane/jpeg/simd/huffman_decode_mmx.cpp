@@ -20,3 +20,8 @@ int JpgDecodeBlockDequantizedSmallMmx(JpgBitInput *input, const JpgHuffTable *dc
 {
     return DecodeBlockPacked<true, true, false>(input, dc, ac, predictor, block, quant);
 }
+
+int JpgDecodeMcuMmx(JpgBitInput *input, const JpgMcuBlocks *mcu)
+{
+    return DecodeMcuPacked<true>(input, mcu);
+}

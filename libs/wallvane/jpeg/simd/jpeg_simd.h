@@ -36,6 +36,10 @@ void JpgIdctIntegerSse2(int16_t *block);
 // The integer dequantisation and inverse transform of a block in one pass,
 // the samples exactly those of the two run one after the other.
 void JpgDequantIdctIntegerSse2(int16_t *block, const int16_t *table);
+// JpgDequantIdctIntegerSse2 over the three blocks of a 1 x 1 MCU and the
+// 1 x 1 kernels below in one pass.
+void JpgDequantIdctYccToRgb1x1Sse2(int16_t *mcu, const int16_t *const *tables, uint8_t *dib, ptrdiff_t step);
+void JpgDequantIdctYccToBgr1x1Sse2(int16_t *mcu, const int16_t *const *tables, uint8_t *dib, ptrdiff_t step);
 
 void JpgQuantizeAanMmx(int16_t *block, const int16_t *reciprocals);
 void JpgQuantizeIntegerMmx(int16_t *block, const int16_t *reciprocals);
@@ -118,6 +122,7 @@ void JpgSplitPacked422Sse(const uint8_t *source, ptrdiff_t lineStep, int16_t *co
 // the integer dequantisation in the same pass, the DC-only decoder, and the
 // file refill they share (-11 when the file has no more bytes).
 struct JpgBitInput;
+struct JpgMcuBlocks;
 int JpgDecodeBlockMmxFamily5(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
                              int16_t *predictor, int16_t *block);
 int JpgDecodeBlockDequantizedMmxFamily5(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
@@ -132,6 +137,9 @@ int JpgDecodeBlockDequantizedSmallMmxFamily5(JpgBitInput *input, const JpgHuffTa
                                              int16_t *predictor, int16_t *block, const int16_t *quant);
 int JpgDecodeBlockDequantizedSmallMmx(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
                                       int16_t *predictor, int16_t *block, const int16_t *quant);
+// The blocks of one MCU, each as the block decoder of the same family.
+int JpgDecodeMcuMmxFamily5(JpgBitInput *input, const JpgMcuBlocks *mcu);
+int JpgDecodeMcuMmx(JpgBitInput *input, const JpgMcuBlocks *mcu);
 int JpgDecodeBlockDcOnlyMmx(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
                             int16_t *predictor, int16_t *dcOut);
 int JpgRefillInputMmx(JpgBitInput *input);

@@ -434,6 +434,75 @@ TEST(JpegSimdDecoder, MarkerStopsTheLoadingAndStaysPending)
     }
 }
 
+// The MCU decoders against their family's block decoder called block by
+// block: MCUs of odd sizes whose blocks share predictors as components do,
+// over whole data from memory and from a file, data cut inside a block,
+// a marker before the end and data ending inside one. After every MCU the
+// blocks, predictors, result and the whole state of the input agree.
+TEST(JpegSimdDecoder, McuDecodersGiveTheBlockDecodersResultsAndInput)
+{
+    struct Pair {
+        const char *name;
+        JpgDecodeBlockRoutine block;
+        JpgDecodeMcuRoutine mcu;
+    };
+    const Pair pairs[] = {{"family 5", JpgDecodeBlockMmxFamily5, JpgDecodeMcuMmxFamily5},
+                          {"family 6 on", JpgDecodeBlockMmx, JpgDecodeMcuMmx}};
+    Coded coded(97, 700);
+    const Coder &c = coded.c;
+    const Bytes &whole = coded.stream;
+    std::vector<std::pair<Bytes, bool>> streams = {{whole, false}, {whole, true}};
+    for (size_t cut : {whole.size() / 3, whole.size() / 2 + 1}) {
+        Bytes shorter(whole.begin(), whole.begin() + cut);
+        streams.push_back({shorter, false});
+        streams.push_back({shorter, true});
+        Bytes marked = shorter;
+        marked.insert(marked.end(), {0xFF, 0xD5, 0x00, 0x11});
+        streams.push_back({marked, false});
+        shorter.push_back(0xFF);
+        streams.push_back({shorter, false});
+    }
+    for (const Pair &pair : pairs)
+        for (int perMcu : {1, 3, 4, 6, (int)JPG_MAX_BLOCKS_PER_MCU})
+            for (size_t s = 0; s < streams.size(); s++) {
+                std::string what = std::string(pair.name) + ", stream " + std::to_string(s) + ", " +
+                                   std::to_string(perMcu) + " blocks an MCU";
+                Input byBlock(streams[s].first, streams[s].second), byMcu(streams[s].first, streams[s].second);
+                int16_t expected[JPG_MAX_BLOCKS_PER_MCU][64], got[JPG_MAX_BLOCKS_PER_MCU][64];
+                int16_t expectedPredictors[3] = {}, gotPredictors[3] = {};
+                JpgMcuBlocks mcu;
+                mcu.count = perMcu;
+                for (int k = 0; k < perMcu; k++) {
+                    int component = k < perMcu - 2 ? 0 : 3 - (perMcu - k);
+                    mcu.dc[k] = &c.dc;
+                    mcu.ac[k] = &c.ac;
+                    mcu.predictor[k] = &gotPredictors[perMcu == 1 ? 0 : component];
+                    mcu.block[k] = got[k];
+                }
+                int expectedResult = 0, gotResult = 0;
+                for (size_t n = 0; n + perMcu <= coded.blocks.size() && expectedResult == 0; n += perMcu) {
+                    memset(expected, 0x55, sizeof expected);
+                    memset(got, 0x55, sizeof got);
+                    for (int k = 0; k < perMcu && expectedResult == 0; k++)
+                        expectedResult = pair.block(&byBlock.input, &c.dc, &c.ac,
+                                                    &expectedPredictors[mcu.predictor[k] - gotPredictors],
+                                                    expected[k]);
+                    gotResult = pair.mcu(&byMcu.input, &mcu);
+                    const JpgBitInput &e = byBlock.input, &g = byMcu.input;
+                    ASSERT_EQ(expectedResult, gotResult) << what << ", block " << n;
+                    ASSERT_EQ(0, memcmp(expected, got, sizeof got)) << what << ", block " << n;
+                    ASSERT_EQ(0, memcmp(expectedPredictors, gotPredictors, sizeof gotPredictors)) << what;
+                    ASSERT_EQ(e.consumed, g.consumed) << what << ", block " << n;
+                    ASSERT_EQ(e.available, g.available) << what;
+                    ASSERT_EQ(e.bitsHeld, g.bitsHeld) << what << ", block " << n;
+                    ASSERT_EQ(e.bitBuffer, g.bitBuffer) << what << ", block " << n;
+                    ASSERT_EQ(e.exhausted, g.exhausted) << what << ", block " << n;
+                    ASSERT_EQ(e.pendingMarker, g.pendingMarker) << what;
+                }
+                JpgClearMmxState();
+            }
+}
+
 // Through the whole read: a picture whose data are cut short reads as cut
 // short on every processor type, never as a success.
 TEST(JpegSimdDecoder, EveryProcessorTypeReportsCutData)

@@ -116,3 +116,61 @@ TEST(JpegSimdExact, FastQuantizerLimitsEveryCoefficientBeforeScaling)
                 ASSERT_EQ(expected[i], block[i]) << "block " << n << " at " << i;
         }
 }
+
+namespace {
+
+// A quantised block of one kind: the DC alone (up to the 16-bit extremes),
+// the first row alone, coefficients in the upper rows, or anywhere.
+std::vector<int16_t> CoefficientBlock(std::mt19937 &random, int kind)
+{
+    std::vector<int16_t> c(64, 0);
+    const int16_t extremes[] = {-32768, -2048, -1, 0, 1, 1023, 32767};
+    c[0] = random() % 4 == 0 ? extremes[random() % 7] : (int16_t)((int)(random() % 256) - 128);
+    int used = kind == 0 ? 1 : kind == 1 ? 8 : kind == 2 ? 32 : 64;
+    int range = random() % 5 == 0 ? 65536 : 64;
+    for (int i = 1; i < used; i++)
+        if (random() % 3 == 0)
+            c[i] = (int16_t)((int)(random() % range) - range / 2);
+    return c;
+}
+
+} // namespace
+
+// Every mix of block kinds over the three components (each chroma block
+// with or without AC apart), aligned and not, with quantisers small and
+// large enough to saturate: the one-pass 1 x 1 routines write the bytes of
+// the dequantising transform followed by the 1 x 1 kernel, and nothing else.
+TEST(JpegSimdExact, OnePassCoefficientsToColoursWriteTheTransformAndKernelBytes)
+{
+    typedef void (*OnePass)(int16_t *, const int16_t *const *, uint8_t *, ptrdiff_t);
+    typedef void (*Kernel)(const int16_t *, const int16_t *, const int16_t *, uint8_t *, ptrdiff_t);
+    const OnePass onePass[] = {JpgDequantIdctYccToRgb1x1Sse2, JpgDequantIdctYccToBgr1x1Sse2};
+    const Kernel kernel[] = {JpgYccToRgb1x1Sse2, JpgYccToBgr1x1Sse2};
+    std::mt19937 random(1101);
+    const ptrdiff_t step = 8 * 3 + 5;
+    for (int bgr = 0; bgr < 2; bgr++)
+        for (int n = 0; n < 64 * 12; n++) {
+            alignas(16) int16_t tableSpace[3][64 + 8];
+            const int16_t *tables[3];
+            for (int c = 0; c < 3; c++) {
+                int16_t *table = tableSpace[c] + (n / 64) % 2;
+                for (int i = 0; i < 64; i++)
+                    table[i] = (int16_t)(n % 7 == 0 ? 1 + random() % 32767 : 1 + random() % 100);
+                tables[c] = table;
+            }
+            alignas(16) int16_t expectedSpace[3 * 64 + 8], gotSpace[3 * 64 + 8];
+            int offset = n % 2;
+            int16_t *expected = expectedSpace + offset, *got = gotSpace + offset;
+            for (int c = 0; c < 3; c++) {
+                std::vector<int16_t> block = CoefficientBlock(random, (n >> (2 * c)) & 3);
+                memcpy(expected + 64 * c, block.data(), 64 * sizeof(int16_t));
+            }
+            memcpy(got, expected, 3 * 64 * sizeof(int16_t));
+            std::vector<uint8_t> expectedDib(step * 8, 0xA5), gotDib(step * 8, 0xA5);
+            for (int c = 0; c < 3; c++)
+                JpgDequantIdctIntegerSse2(expected + 64 * c, tables[c]);
+            kernel[bgr](expected, expected + 64, expected + 128, expectedDib.data(), step);
+            onePass[bgr](got, tables, gotDib.data(), step);
+            ASSERT_EQ(expectedDib, gotDib) << (bgr ? "BGR" : "RGB") << ", case " << n;
+        }
+}
