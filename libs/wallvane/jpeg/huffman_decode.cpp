@@ -521,9 +521,10 @@ static inline int Correct(HeldBits &held, int16_t *coefficient, int p1)
     int bit, result = HeldBit(held, &bit);
     if (result)
         return result;
+    // Without a branch: the bits are 0 or 1 alike.
     int value = *coefficient;
-    if (bit && (value & p1) == 0)
-        *coefficient = Wrap16(value >= 0 ? value + p1 : value - p1);
+    int away = ((value >> 31) | 1) * p1;
+    *coefficient = Wrap16(value + (away & -(bit & ((value & p1) == 0))));
     return 0;
 }
 
@@ -561,15 +562,33 @@ static inline int RefineSymbols(HeldBits &held, int16_t *block, const JpgHuffTab
 }
 
 // Zigzag position of each coefficient of a block in natural order.
-static const uint8_t ZigzagPosition[64] = {
+static constexpr uint8_t ZigzagPosition[64] = {
     0,  1,  5,  6,  14, 15, 27, 28, 2,  4,  7,  13, 16, 26, 29, 42, 3,  8,  12, 17, 25, 30,
     41, 43, 9,  11, 18, 24, 31, 40, 44, 53, 10, 19, 23, 32, 39, 45, 52, 54, 20, 22, 33, 38,
     46, 51, 55, 60, 21, 34, 37, 47, 50, 56, 59, 61, 35, 36, 48, 49, 57, 58, 62, 63};
 
-// Bit k set for each non-zero coefficient at zigzag position k. In an EOB
-// run only these take bits, and most blocks there hold a few: finding them
-// row by row beats walking every position.
-static uint64_t NonzeroMap(const int16_t *block)
+// For each zigzag position k, the natural-order flags of the positions from
+// k on; entry 64 is empty.
+struct NaturalTails {
+    uint64_t from[65];
+};
+
+static constexpr NaturalTails MakeNaturalTails()
+{
+    NaturalTails tails{};
+    for (int k = 0; k < 64; k++)
+        for (int at = 0; at < 64; at++)
+            if (ZigzagPosition[at] >= k)
+                tails.from[k] |= 1ull << at;
+    return tails;
+}
+
+static constexpr NaturalTails Tails = MakeNaturalTails();
+
+// Bit k set for each non-zero coefficient at zigzag position k of ss..se.
+// In an EOB run only these take bits, and most blocks there hold a few:
+// finding them row by row beats walking every position.
+static uint64_t NonzeroMap(const int16_t *block, int ss, int se)
 {
     uint64_t natural = 0;
 #if defined(__SSE2__)
@@ -591,6 +610,7 @@ static uint64_t NonzeroMap(const int16_t *block)
             natural |= (uint64_t)(block[j] != 0) << j;
     }
 #endif
+    natural &= Tails.from[ss] & ~Tails.from[se + 1];
     uint64_t map = 0;
     while (natural) {
         map |= 1ull << ZigzagPosition[LowestFlag(natural)];
@@ -610,7 +630,7 @@ int JpgDecodeAcRefine(JpgBitInput *input, int16_t *block, const JpgHuffTable *ac
     if (result == 0 && input->eobRun > 0) {
         // The positions from k on were not walked and keep their values.
         if (k <= se) {
-            uint64_t map = NonzeroMap(block) & (~0ull << k) & (~0ull >> (63 - se));
+            uint64_t map = NonzeroMap(block, k, se);
             while (map && result == 0) {
                 result = Correct(held, &block[JpgNaturalOrder[LowestFlag(map)]], p1);
                 map &= map - 1;
