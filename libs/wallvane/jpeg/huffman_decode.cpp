@@ -534,16 +534,32 @@ static inline int RefineSymbols(HeldBits &held, int16_t *block, const JpgHuffTab
 {
     for (; k <= se; k++) {
         int rs, result;
-        if ((result = Refill(held)) != 0 || (result = HeldSymbol(held, ac, &rs)) != 0)
+        if ((result = Refill(held)) != 0)
             return result;
-        int r = rs >> 4, s = rs & 15, newValue = 0;
-        if (s) {
-            int bit;
-            if ((result = HeldBit(held, &bit)) != 0)
+        // The AC first scans' look-up serves here too: a code of size 1
+        // with its bit is a new coefficient of +1 or -1 and its run, and a
+        // run of 16 zeros comes with no value.
+        int32_t fast = held.bits >= JPG_FAST_AC_BITS
+                           ? ac->fastAc[(held.buffer >> (held.bits - JPG_FAST_AC_BITS)) & ((1 << JPG_FAST_AC_BITS) - 1)]
+                           : 0;
+        int r, newValue = JpgFastAcValue(fast);
+        if (fast && (newValue == 1 || newValue == -1 || JpgFastAcAdvance(fast) == 16)) {
+            held.bits -= JpgFastAcUsed(fast);
+            r = newValue ? JpgFastAcRun(fast) : 15;
+            newValue *= p1;
+        } else {
+            if ((result = HeldSymbol(held, ac, &rs)) != 0)
                 return result;
-            newValue = bit ? p1 : -p1;
-        } else if (r != 15) {
-            return HeldEobRun(held, r);
+            r = rs >> 4;
+            newValue = 0;
+            if (rs & 15) {
+                int bit;
+                if ((result = HeldBit(held, &bit)) != 0)
+                    return result;
+                newValue = bit ? p1 : -p1;
+            } else if (r != 15) {
+                return HeldEobRun(held, r);
+            }
         }
         do {
             int16_t *coefficient = &block[JpgNaturalOrder[k]];
