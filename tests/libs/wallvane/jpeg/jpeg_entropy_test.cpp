@@ -1,4 +1,5 @@
-// The bit reader and the block procedures on hand-made bit strings.
+// The bit reader and the block procedures on hand-made bit strings, and the
+// progressive AC procedures against a plain twin on random data.
 #include <gtest/gtest.h>
 
 #include <random>
