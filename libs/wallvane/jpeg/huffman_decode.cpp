@@ -2,6 +2,7 @@
 // procedures of sequential and progressive scans.
 #include <string.h>
 
+#include "flag_scan.h"
 #include "jpeg_decoder.h"
 
 const int JpgNaturalOrder[80] = {
@@ -128,6 +129,20 @@ static int DecodeSlowly(JpgBitInput *input, int *symbol, const JpgHuffTable *tab
     return 0;
 }
 
+// A symbol from the bits in hand, once the refill has been tried.
+static inline int DecodeHeldSymbol(JpgBitInput *input, int *symbol, const JpgHuffTable *table)
+{
+    if (input->bitsHeld < 8)
+        return DecodeSlowly(input, symbol, table, 1);
+    uint32_t entry = table->lookahead[(input->bitBuffer >> (input->bitsHeld - 8)) & 0xFF];
+    if (entry) {
+        input->bitsHeld -= (int)(entry >> 16);
+        *symbol = (int)(entry & 0xFF);
+        return 0;
+    }
+    return DecodeSlowly(input, symbol, table, 9);
+}
+
 static inline int DecodeSymbol(JpgBitInput *input, int *symbol, const JpgHuffTable *table)
 {
     // Room for the longest code and its extra bits, so that receiving the
@@ -136,16 +151,8 @@ static inline int DecodeSymbol(JpgBitInput *input, int *symbol, const JpgHuffTab
         int result = JpgFillBitBuffer(input, 0);
         if (result < 0)
             return result;
-        if (input->bitsHeld < 8)
-            return DecodeSlowly(input, symbol, table, 1);
     }
-    uint32_t entry = table->lookahead[(input->bitBuffer >> (input->bitsHeld - 8)) & 0xFF];
-    if (entry) {
-        input->bitsHeld -= (int)(entry >> 16);
-        *symbol = (int)(entry & 0xFF);
-        return 0;
-    }
-    return DecodeSlowly(input, symbol, table, 9);
+    return DecodeHeldSymbol(input, symbol, table);
 }
 
 int JpgHuffDecode(JpgBitInput *input, int *symbol, const JpgHuffTable *table)
@@ -365,6 +372,101 @@ static int ReadEobRun(JpgBitInput *input, int r)
     return 0;
 }
 
+namespace {
+
+// The bit count in a register while a progressive block is decoded. Taking
+// bits leaves the accumulator as it is, so only the count goes back to the
+// input, before a refill or a step that takes the careful way.
+struct HeldBits {
+    JpgBitInput *input;
+    uint64_t buffer;
+    int bits;
+    explicit HeldBits(JpgBitInput *in) : input(in) { Load(); }
+    void Load()
+    {
+        buffer = input->bitBuffer;
+        bits = input->bitsHeld;
+    }
+    void Store() { input->bitsHeld = bits; }
+};
+
+} // namespace
+
+// The refill ahead of every symbol, as the symbol decoder makes it.
+static inline int Refill(HeldBits &held)
+{
+    if (held.bits >= 32)
+        return 0;
+    held.Store();
+    int result = JpgFillBitBuffer(held.input, 0);
+    held.Load();
+    return result < 0 ? result : 0;
+}
+
+// A symbol after the refill. With 17 bits in hand any code, and the 17
+// bits of one too long for the table, is taken from the register.
+static inline int HeldSymbol(HeldBits &held, const JpgHuffTable *table, int *symbol)
+{
+    if (held.bits < 17) {
+        held.Store();
+        int result = DecodeHeldSymbol(held.input, symbol, table);
+        held.Load();
+        return result;
+    }
+    uint32_t entry = table->lookahead[(held.buffer >> (held.bits - 8)) & 0xFF];
+    if (entry) {
+        held.bits -= (int)(entry >> 16);
+        *symbol = (int)(entry & 0xFF);
+        return 0;
+    }
+    int length = 9;
+    int code = (int)((held.buffer >> (held.bits - 9)) & 0x1FF);
+    while (length <= 16 && code > table->maxCode[length]) {
+        length++;
+        code = (int)((held.buffer >> (held.bits - length)) & ((1u << length) - 1));
+    }
+    held.bits -= length;
+    *symbol = length > 16 ? 0 : table->symbols[(table->valPtr[length] + code - table->minCode[length]) & 0xFF];
+    return 0;
+}
+
+static inline int HeldValue(HeldBits &held, int s, int *value)
+{
+    if (held.bits < s) {
+        held.Store();
+        int result = ReceiveExtend(held.input, s, value);
+        held.Load();
+        return result;
+    }
+    held.bits -= s;
+    int v = (int)((held.buffer >> held.bits) & ((1u << s) - 1));
+    *value = v + (ExtendOffset[s] & ((v - (1 << (s - 1))) >> 31));
+    return 0;
+}
+
+static inline int HeldBit(HeldBits &held, int *bit)
+{
+    if (held.bits <= 0) {
+        held.Store();
+        int result = EnsureBits(held.input, 1);
+        if (result == 0)
+            *bit = (int)JpgGetBits(held.input, 1);
+        held.Load();
+        return result;
+    }
+    held.bits--;
+    *bit = (int)(held.buffer >> held.bits) & 1;
+    return 0;
+}
+
+static inline int HeldEobRun(HeldBits &held, int r)
+{
+    held.Store();
+    int result = ReadEobRun(held.input, r);
+    held.Load();
+    return result;
+}
+
 int JpgDecodeAcFirst(JpgBitInput *input, int16_t *block, const JpgHuffTable *ac, int ss, int se,
                      int al)
 {
@@ -372,81 +474,187 @@ int JpgDecodeAcFirst(JpgBitInput *input, int16_t *block, const JpgHuffTable *ac,
         input->eobRun--;
         return 0;
     }
+    HeldBits held(input);
+    int result = 0;
     for (int k = ss; k <= se; k++) {
-        int rs, value, result;
-        if ((result = DecodeSymbol(input, &rs, ac)) != 0)
-            return Quiet(result);
+        if ((result = Refill(held)) != 0)
+            break;
+        // A code and its extra bits in one look-up where both fit, which
+        // is the same as taking them one after the other with no refill.
+        if (held.bits >= JPG_FAST_AC_BITS) {
+            int32_t fast = ac->fastAc[(held.buffer >> (held.bits - JPG_FAST_AC_BITS)) & ((1 << JPG_FAST_AC_BITS) - 1)];
+            if (fast && JpgFastAcAdvance(fast) <= 16) {
+                held.bits -= JpgFastAcUsed(fast);
+                // A run of 16 zeros stores nothing: the band is not cleared
+                // before the scan.
+                if (JpgFastAcValue(fast))
+                    block[JpgNaturalOrder[k + JpgFastAcRun(fast)]] =
+                        Wrap16((int)((unsigned)JpgFastAcValue(fast) << al));
+                k += JpgFastAcAdvance(fast) - 1;
+                continue;
+            }
+        }
+        int rs, value;
+        if ((result = HeldSymbol(held, ac, &rs)) != 0)
+            break;
         int r = rs >> 4, s = rs & 15;
         if (s) {
             k += r;
-            if ((result = ReceiveExtend(input, s, &value)) != 0)
-                return Quiet(result);
+            if ((result = HeldValue(held, s, &value)) != 0)
+                break;
             block[JpgNaturalOrder[k]] = Wrap16((int)((unsigned)value << al));
         } else if (r == 15) {
             k += 15;
         } else {
-            if ((result = ReadEobRun(input, r)) != 0)
-                return Quiet(result);
-            input->eobRun--;
+            if ((result = HeldEobRun(held, r)) == 0)
+                input->eobRun--;
             break;
         }
+    }
+    held.Store();
+    return Quiet(result);
+}
+
+// A correction bit refines a coefficient already known to be non-zero.
+static inline int Correct(HeldBits &held, int16_t *coefficient, int p1)
+{
+    int bit, result = HeldBit(held, &bit);
+    if (result)
+        return result;
+    // Without a branch: the bits are 0 or 1 alike.
+    int value = *coefficient;
+    int away = ((value >> 31) | 1) * p1;
+    *coefficient = Wrap16(value + (away & -(bit & ((value & p1) == 0))));
+    return 0;
+}
+
+// The symbols of a refinement from position k on, until the band ends or an
+// EOB run starts.
+static inline int RefineSymbols(HeldBits &held, int16_t *block, const JpgHuffTable *ac, int &k, int se, int p1)
+{
+    for (; k <= se; k++) {
+        int rs, result;
+        if ((result = Refill(held)) != 0)
+            return result;
+        // The AC first scans' look-up serves here too: a code of size 1
+        // with its bit is a new coefficient of +1 or -1 and its run, and a
+        // run of 16 zeros comes with no value.
+        int32_t fast = held.bits >= JPG_FAST_AC_BITS
+                           ? ac->fastAc[(held.buffer >> (held.bits - JPG_FAST_AC_BITS)) & ((1 << JPG_FAST_AC_BITS) - 1)]
+                           : 0;
+        int r, newValue = JpgFastAcValue(fast);
+        if (fast && (newValue == 1 || newValue == -1 || JpgFastAcAdvance(fast) == 16)) {
+            held.bits -= JpgFastAcUsed(fast);
+            r = newValue ? JpgFastAcRun(fast) : 15;
+            newValue *= p1;
+        } else {
+            if ((result = HeldSymbol(held, ac, &rs)) != 0)
+                return result;
+            r = rs >> 4;
+            newValue = 0;
+            if (rs & 15) {
+                int bit;
+                if ((result = HeldBit(held, &bit)) != 0)
+                    return result;
+                newValue = bit ? p1 : -p1;
+            } else if (r != 15) {
+                return HeldEobRun(held, r);
+            }
+        }
+        do {
+            int16_t *coefficient = &block[JpgNaturalOrder[k]];
+            if (*coefficient != 0) {
+                if ((result = Correct(held, coefficient, p1)) != 0)
+                    return result;
+            } else if (--r < 0) {
+                break;
+            }
+            k++;
+        } while (k <= se);
+        if (newValue)
+            block[JpgNaturalOrder[k]] = (int16_t)newValue;
     }
     return 0;
 }
 
-// A correction bit refines a coefficient already known to be non-zero.
-static int Correct(JpgBitInput *input, int16_t *coefficient, int p1)
+// Zigzag position of each coefficient of a block in natural order.
+static constexpr uint8_t ZigzagPosition[64] = {
+    0,  1,  5,  6,  14, 15, 27, 28, 2,  4,  7,  13, 16, 26, 29, 42, 3,  8,  12, 17, 25, 30,
+    41, 43, 9,  11, 18, 24, 31, 40, 44, 53, 10, 19, 23, 32, 39, 45, 52, 54, 20, 22, 33, 38,
+    46, 51, 55, 60, 21, 34, 37, 47, 50, 56, 59, 61, 35, 36, 48, 49, 57, 58, 62, 63};
+
+// For each zigzag position k, the natural-order flags of the positions from
+// k on; entry 64 is empty.
+struct NaturalTails {
+    uint64_t from[65];
+};
+
+static constexpr NaturalTails MakeNaturalTails()
 {
-    int result = EnsureBits(input, 1);
-    if (result)
-        return result;
-    if (JpgGetBits(input, 1) && (*coefficient & p1) == 0)
-        *coefficient = Wrap16(*coefficient >= 0 ? *coefficient + p1 : *coefficient - p1);
-    return 0;
+    NaturalTails tails{};
+    for (int k = 0; k < 64; k++)
+        for (int at = 0; at < 64; at++)
+            if (ZigzagPosition[at] >= k)
+                tails.from[k] |= 1ull << at;
+    return tails;
+}
+
+static constexpr NaturalTails Tails = MakeNaturalTails();
+
+// Bit k set for each non-zero coefficient at zigzag position k of ss..se.
+// In an EOB run only these take bits, and most blocks there hold a few:
+// finding them row by row beats walking every position.
+static uint64_t NonzeroMap(const int16_t *block, int ss, int se)
+{
+    uint64_t natural = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    for (int r = 0; r < 8; r += 2) {
+        __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i *>(block + 8 * r));
+        __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(block + 8 * r + 8));
+        // Saturation keeps every non-zero 16-bit value non-zero in 8 bits.
+        __m128i zeros = _mm_cmpeq_epi8(_mm_packs_epi16(a, b), zero);
+        natural |= (uint64_t)(~(unsigned)_mm_movemask_epi8(zeros) & 0xFFFF) << (8 * r);
+    }
+#else
+    for (int i = 0; i < 64; i += 4) {
+        uint64_t four;
+        memcpy(&four, block + i, sizeof four);
+        if (four == 0)
+            continue;
+        for (int j = i; j < i + 4; j++)
+            natural |= (uint64_t)(block[j] != 0) << j;
+    }
+#endif
+    natural &= Tails.from[ss] & ~Tails.from[se + 1];
+    uint64_t map = 0;
+    while (natural) {
+        map |= 1ull << ZigzagPosition[LowestFlag(natural)];
+        natural &= natural - 1;
+    }
+    return map;
 }
 
 int JpgDecodeAcRefine(JpgBitInput *input, int16_t *block, const JpgHuffTable *ac, int ss, int se,
                       int al)
 {
     const int p1 = 1 << al;
-    const int m1 = -p1;
-    int k = ss, result;
-    if (input->eobRun == 0) {
-        for (; k <= se; k++) {
-            int rs;
-            if ((result = DecodeSymbol(input, &rs, ac)) != 0)
-                return Quiet(result);
-            int r = rs >> 4, s = rs & 15, newValue = 0;
-            if (s) {
-                if ((result = EnsureBits(input, 1)) != 0)
-                    return Quiet(result);
-                newValue = JpgGetBits(input, 1) ? p1 : m1;
-            } else if (r != 15) {
-                if ((result = ReadEobRun(input, r)) != 0)
-                    return Quiet(result);
-                break;
+    HeldBits held(input);
+    int k = ss, result = 0;
+    if (input->eobRun == 0)
+        result = RefineSymbols(held, block, ac, k, se, p1);
+    if (result == 0 && input->eobRun > 0) {
+        // The positions from k on were not walked and keep their values.
+        if (k <= se) {
+            uint64_t map = NonzeroMap(block, k, se);
+            while (map && result == 0) {
+                result = Correct(held, &block[JpgNaturalOrder[LowestFlag(map)]], p1);
+                map &= map - 1;
             }
-            do {
-                int16_t *coefficient = &block[JpgNaturalOrder[k]];
-                if (*coefficient != 0) {
-                    if ((result = Correct(input, coefficient, p1)) != 0)
-                        return Quiet(result);
-                } else if (--r < 0) {
-                    break;
-                }
-                k++;
-            } while (k <= se);
-            if (newValue)
-                block[JpgNaturalOrder[k]] = (int16_t)newValue;
         }
+        if (result == 0)
+            input->eobRun--;
     }
-    if (input->eobRun > 0) {
-        for (; k <= se; k++) {
-            int16_t *coefficient = &block[JpgNaturalOrder[k]];
-            if (*coefficient != 0 && (result = Correct(input, coefficient, p1)) != 0)
-                return Quiet(result);
-        }
-        input->eobRun--;
-    }
-    return 0;
+    held.Store();
+    return Quiet(result);
 }

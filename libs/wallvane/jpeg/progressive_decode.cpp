@@ -7,17 +7,21 @@
 
 namespace {
 
+int BlocksPerMcu(const JPEG_PROPERTIES *props)
+{
+    const JpgFrameComponent &last = props->components[props->componentCount - 1];
+    return props->componentBlockOffset[props->componentCount - 1] + last.h * last.v;
+}
+
 // The whole image's coefficients are kept MCU after MCU, each MCU's blocks
 // in frame order as in the MCU buffer.
 int16_t *CoefficientBlock(const JPEG_PROPERTIES *props, int component, int blockColumn, int blockRow)
 {
-    const JpgFrameComponent &last = props->components[props->componentCount - 1];
-    int blocksPerMcu = props->componentBlockOffset[props->componentCount - 1] + last.h * last.v;
     const JpgFrameComponent &fc = props->components[component];
     int mcuColumn = blockColumn / fc.h, mcuRow = blockRow / fc.v;
     size_t mcu = (size_t)mcuRow * props->frameMcusAcross + mcuColumn;
-    size_t index = mcu * blocksPerMcu + props->componentBlockOffset[component] + (blockRow % fc.v) * fc.h +
-                   blockColumn % fc.h;
+    size_t index = mcu * BlocksPerMcu(props) + props->componentBlockOffset[component] +
+                   (blockRow % fc.v) * fc.h + blockColumn % fc.h;
     return props->coefficients + index * 64;
 }
 
@@ -42,15 +46,17 @@ int OutputProgressiveMcu(JPEG_PROPERTIES *props, int column, int row, int scale)
         }
         return 0;
     }
-    int16_t *block = props->mcuBuffer;
-    for (int c = 0; c < props->componentCount; c++) {
-        const JpgFrameComponent &fc = props->components[c];
-        for (int by = 0; by < fc.v; by++)
-            for (int bx = 0; bx < fc.h; bx++, block += 64) {
-                memcpy(block, CoefficientBlock(props, c, column * fc.h + bx, row * fc.v + by), 64 * sizeof(int16_t));
-                if (!props->dequantizeAtOutput)
-                    props->input.dispatch->run_dequant(block, props->quantTables[fc.tq].values);
-            }
+    // The MCU's blocks lie together and in the MCU buffer's order.
+    int blocks = BlocksPerMcu(props);
+    memcpy(props->mcuBuffer, props->coefficients + ((size_t)row * props->frameMcusAcross + column) * blocks * 64,
+           (size_t)blocks * 64 * sizeof(int16_t));
+    if (!props->dequantizeAtOutput) {
+        int16_t *block = props->mcuBuffer;
+        for (int c = 0; c < props->componentCount; c++) {
+            const JpgFrameComponent &fc = props->components[c];
+            for (int b = 0; b < fc.h * fc.v; b++, block += 64)
+                props->input.dispatch->run_dequant(block, props->quantTables[fc.tq].values);
+        }
     }
     return JpgOutputMcu(props, column, row, scale);
 }
@@ -76,11 +82,13 @@ int DecodeDcBlock(JpgBitInput *input, const JpgScan *scan, const JpgScanComponen
 
 int DecodeDcMcu(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int column, int row)
 {
+    // An interleaved scan's MCU is the frame's: its blocks lie together.
+    int16_t *mcu = props->coefficients + ((size_t)row * props->frameMcusAcross + column) * BlocksPerMcu(props) * 64;
     for (int i = 0; i < scan->ns; i++) {
         const JpgScanComponent &sc = scan->components[i];
+        int16_t *block = mcu + props->componentBlockOffset[sc.frameIndex] * 64;
         for (int by = 0; by < sc.v; by++)
-            for (int bx = 0; bx < sc.h; bx++) {
-                int16_t *block = CoefficientBlock(props, sc.frameIndex, column * sc.h + bx, row * sc.v + by);
+            for (int bx = 0; bx < sc.h; bx++, block += 64) {
                 int result = DecodeDcBlock(input, scan, sc, &scan->dcPredictor[i], block);
                 if (result < 0)
                     return result;
@@ -116,8 +124,13 @@ int DecodeSingle(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int 
             int blockRow = mcuRow * sc.v + by;
             if (blockRow >= gridDown)
                 break;
-            for (int blockColumn = 0; blockColumn < gridAcross; blockColumn++) {
-                int16_t *block = CoefficientBlock(props, sc.frameIndex, blockColumn, blockRow);
+            // Across the row the blocks step through each MCU's h blocks
+            // of the component, then on to the next MCU.
+            int16_t *block = CoefficientBlock(props, sc.frameIndex, 0, blockRow);
+            ptrdiff_t nextMcu = (ptrdiff_t)(BlocksPerMcu(props) - sc.h + 1) * 64;
+            for (int blockColumn = 0, bx = 0; blockColumn < gridAcross; blockColumn++) {
+                if (blockColumn > 0)
+                    block += ++bx < sc.h ? 64 : (bx = 0, nextMcu);
                 int result;
                 if (scan->ss == 0)
                     result = DecodeDcBlock(input, scan, sc, &scan->dcPredictor[0], block);
@@ -129,7 +142,8 @@ int DecodeSingle(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int 
                     return result;
                 if (input->exhausted)
                     return JPG_ERR_EOF;
-                if (JpgCheckRestart(input, scan, gridAcross, gridDown, blockColumn, blockRow) < 0)
+                if (scan->restartInterval &&
+                    JpgCheckRestart(input, scan, gridAcross, gridDown, blockColumn, blockRow) < 0)
                     return JPG_ERR_BAD_RST;
             }
         }

@@ -1,9 +1,13 @@
-// The bit reader and the block procedures on hand-made bit strings.
+// The bit reader and the block procedures on hand-made bit strings, and the
+// progressive AC procedures against a plain twin on random data.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
+#include <vector>
 
 #include "jpeg_decoder.h"
+#include "jpeg_encode_helpers.h"
 #include "jpeg_test_files.h"
 
 namespace {
@@ -229,6 +233,203 @@ TEST(JpegEntropy, LongCodesWalkThePerLengthLimits)
     BitSource bad(Pack("11111111111111111"));
     ASSERT_EQ(0, JpgHuffDecode(&bad.input, &symbol, &table));
     EXPECT_EQ(0, symbol) << "a code longer than sixteen bits reads as symbol 0";
+}
+
+// The progressive AC procedures as T.81 walks them, one position and one
+// bit at a time, on the public bit reader: the twin of the codec's.
+namespace plain {
+
+int Ensure(JpgBitInput *input, int n)
+{
+    return input->bitsHeld >= n ? 0 : JpgFillBitBuffer(input, n);
+}
+
+int Quiet(int result)
+{
+    return result == JPG_STATUS_MARKER_REACHED ? 0 : result;
+}
+
+int16_t Wrap(int value)
+{
+    return (int16_t)(uint16_t)(unsigned)value;
+}
+
+int ReadEobRun(JpgBitInput *input, int r)
+{
+    input->eobRun = 1 << r;
+    int result = r ? Ensure(input, r) : 0;
+    if (r && result == 0)
+        input->eobRun += (int)JpgGetBits(input, r);
+    return result;
+}
+
+int AcFirst(JpgBitInput *input, int16_t *block, const JpgHuffTable *ac, int ss, int se, int al)
+{
+    if (input->eobRun > 0) {
+        input->eobRun--;
+        return 0;
+    }
+    for (int k = ss; k <= se; k++) {
+        int rs, result;
+        if ((result = JpgHuffDecode(input, &rs, ac)) != 0)
+            return Quiet(result);
+        int r = rs >> 4, s = rs & 15;
+        if (s) {
+            k += r;
+            if ((result = Ensure(input, s)) != 0)
+                return Quiet(result);
+            int value = (int)JpgGetBits(input, s);
+            if (value < 1 << (s - 1))
+                value -= (1 << s) - 1;
+            block[JpgNaturalOrder[k]] = Wrap((int)((unsigned)value << al));
+        } else if (r == 15) {
+            k += 15;
+        } else {
+            if ((result = ReadEobRun(input, r)) != 0)
+                return Quiet(result);
+            input->eobRun--;
+            break;
+        }
+    }
+    return 0;
+}
+
+int Correct(JpgBitInput *input, int16_t *coefficient, int p1)
+{
+    int result = Ensure(input, 1);
+    if (result == 0 && JpgGetBits(input, 1) && (*coefficient & p1) == 0)
+        *coefficient = Wrap(*coefficient >= 0 ? *coefficient + p1 : *coefficient - p1);
+    return result;
+}
+
+int AcRefine(JpgBitInput *input, int16_t *block, const JpgHuffTable *ac, int ss, int se, int al)
+{
+    const int p1 = 1 << al;
+    int k = ss, result;
+    if (input->eobRun == 0) {
+        for (; k <= se; k++) {
+            int rs;
+            if ((result = JpgHuffDecode(input, &rs, ac)) != 0)
+                return Quiet(result);
+            int r = rs >> 4, s = rs & 15, newValue = 0;
+            if (s) {
+                if ((result = Ensure(input, 1)) != 0)
+                    return Quiet(result);
+                newValue = JpgGetBits(input, 1) ? p1 : -p1;
+            } else if (r != 15) {
+                if ((result = ReadEobRun(input, r)) != 0)
+                    return Quiet(result);
+                break;
+            }
+            for (; k <= se; k++) {
+                int16_t *coefficient = &block[JpgNaturalOrder[k]];
+                if (*coefficient != 0) {
+                    if ((result = Correct(input, coefficient, p1)) != 0)
+                        return Quiet(result);
+                } else if (--r < 0) {
+                    break;
+                }
+            }
+            if (newValue)
+                block[JpgNaturalOrder[k]] = (int16_t)newValue;
+        }
+    }
+    if (input->eobRun > 0) {
+        for (; k <= se; k++)
+            if (block[JpgNaturalOrder[k]] != 0 && (result = Correct(input, &block[JpgNaturalOrder[k]], p1)) != 0)
+                return Quiet(result);
+        input->eobRun--;
+    }
+    return 0;
+}
+
+} // namespace plain
+
+// Random entropy-coded data: every byte value, stuffed 0xFF, and an end
+// that is a marker, the end of memory or a 0xFF cut off.
+Bytes RandomScanData(std::mt19937 &random)
+{
+    Bytes data;
+    int length = 1 + (int)(random() % 300);
+    // Runs of zero bytes decode as long zero runs and EOB runs; runs of
+    // 0xFF as the longest codes.
+    int bias = (int)(random() % 3);
+    for (int i = 0; i < length; i++) {
+        int byte = bias == 0 || random() % 4 ? (int)(random() % 256) : bias == 1 ? 0 : 0xFF;
+        data.push_back((uint8_t)byte);
+        if (byte == 0xFF)
+            data.push_back(0);
+    }
+    int end = (int)(random() % 4);
+    if (end == 1)
+        data.insert(data.end(), {0xFF, (uint8_t)(0xD0 + random() % 8)});
+    else if (end == 2)
+        data.insert(data.end(), {0xFF, 0xFF, 0xD9});
+    else if (end == 3)
+        data.push_back(0xFF);
+    return data;
+}
+
+// A block as a refinement meets it: earlier scans left multiples of
+// 2 << al, sparse or dense; a hostile stream may have left anything.
+void RandomRefinementBlock(std::mt19937 &random, int al, int16_t *block)
+{
+    int kind = (int)(random() % 4);
+    for (int i = 0; i < 64; i++) {
+        bool set = kind == 0 ? random() % 16 == 0 : kind == 1 ? random() % 2 == 0 : kind == 2;
+        int value = 0;
+        if (set && kind < 3)
+            value = (int)(1 + random() % 40) * (2 << al) * (random() % 2 ? 1 : -1);
+        else if (set || (kind == 3 && random() % 3 == 0))
+            value = (int)(random() % 65536) - 32768;
+        block[i] = plain::Wrap(value);
+    }
+}
+
+bool SameState(const JpgBitInput &a, const JpgBitInput &b)
+{
+    uint64_t held = a.bitsHeld >= 64 ? ~0ull : (1ull << a.bitsHeld) - 1;
+    return a.bitsHeld == b.bitsHeld && ((a.bitBuffer ^ b.bitBuffer) & held) == 0 && a.consumed == b.consumed &&
+           a.eobRun == b.eobRun && a.pendingMarker == b.pendingMarker && a.exhausted == b.exhausted;
+}
+
+TEST(JpegEntropy, ProgressiveAcProceduresMatchTheirPlainTwinsOnAnyData)
+{
+    // Bands, shifts, EOB runs, markers and truncation at every point of a
+    // block, on tables with codes of all lengths: the same coefficients,
+    // the same bits taken and the same results, block after block.
+    std::mt19937 random(4611);
+    for (int trial = 0; trial < 1500; trial++) {
+        uint32_t dcCounts[257] = {1, 1}, acCounts[257] = {};
+        for (int r = 0; r < 16; r++) {
+            acCounts[r << 4] = 1 + random() % (r == 0 ? 4000 : 300);
+            for (int size = 1; size <= 10; size++)
+                acCounts[r << 4 | size] = random() % 3 ? 1 + random() % (r < 3 ? 3000 : 40) : 0;
+        }
+        RandomHuffmanTables tables;
+        ASSERT_TRUE(HuffmanTablesFromCounts(dcCounts, acCounts, &tables));
+        bool refine = trial % 2 != 0;
+        int ss = 1 + (int)(random() % 63);
+        int se = trial % 3 == 0 ? 63 : ss + (int)(random() % (64 - ss));
+        int al = (int)(random() % 14);
+        BitSource ours(RandomScanData(random)), twin(ours.bytes);
+        for (int b = 0; b < 48; b++) {
+            int16_t block[64], expected[64];
+            if (refine)
+                RandomRefinementBlock(random, al, block);
+            else
+                for (int i = 0; i < 64; i++)
+                    block[i] = (int16_t)(random() % 3 == 0 ? random() : 0);
+            memcpy(expected, block, sizeof block);
+            int result = refine ? JpgDecodeAcRefine(&ours.input, block, &tables.ac, ss, se, al)
+                                : JpgDecodeAcFirst(&ours.input, block, &tables.ac, ss, se, al);
+            int expectedResult = refine ? plain::AcRefine(&twin.input, expected, &tables.ac, ss, se, al)
+                                        : plain::AcFirst(&twin.input, expected, &tables.ac, ss, se, al);
+            ASSERT_EQ(expectedResult, result) << "trial " << trial << " block " << b;
+            ASSERT_EQ(0, memcmp(expected, block, sizeof block)) << "trial " << trial << " block " << b;
+            ASSERT_TRUE(SameState(twin.input, ours.input)) << "trial " << trial << " block " << b;
+        }
+    }
 }
 
 } // namespace
