@@ -160,6 +160,19 @@ int JpgBuildEncodeTable(const uint8_t bits[16], const uint8_t *huffval, JpgHuffT
         table->code[huffval[k]] = codes[k];
         table->codeAndLength[huffval[k]] = (uint32_t)codes[k] << 8 | sizes[k];
     }
+    // A symbol without a code keeps its extra bits and a length of at
+    // least JPG_NO_CODE_LENGTH here too, as the coders that find the
+    // category themselves see it.
+    for (int run = 0; run < 16; run++)
+        for (int value = -JPG_SMALL_AC_VALUES; value < JPG_SMALL_AC_VALUES; value++) {
+            int magnitude = value < 0 ? -value : value, s = 0;
+            while (magnitude >> s)
+                s++;
+            uint32_t entry = table->codeAndLength[run << 4 | s];
+            uint32_t extra = (uint32_t)(value < 0 ? value - 1 : value) & ((1u << s) - 1);
+            table->runValueBits[run][value + JPG_SMALL_AC_VALUES] = (entry >> 8) << s | extra;
+            table->runValueLength[run][value + JPG_SMALL_AC_VALUES] = (uint8_t)((entry & 0xFF) + s);
+        }
     return 0;
 }
 

@@ -121,6 +121,40 @@ TEST(JpegSimdBlockCoder, PackedCodersWriteTheGenericCodersBytesInAnyBuffer)
         }
 }
 
+TEST(JpegSimdBlockCoder, PackedCodersWriteSmallAndLargeValuesAfterEveryRun)
+{
+    // Most coded values are small and take another way to their code than
+    // the rest: each value about the border between the two, and the
+    // largest in both signs, after every run from none to past sixteen
+    // zeros, under several tables.
+    const int values[] = {-1023, -33, -32, -31, -2, -1, 1, 2, 31, 32, 33, 1023};
+    std::vector<std::vector<int16_t>> blocks;
+    for (int run = 0; run <= 20; run++)
+        for (int value : values) {
+            std::vector<int16_t> b(64, 0);
+            b[0] = (int16_t)value;
+            b[JpgNaturalOrder[1 + run]] = (int16_t)value;
+            b[JpgNaturalOrder[63]] = (int16_t)-value;
+            blocks.push_back(b);
+        }
+    std::mt19937 random(5009);
+    for (int seed = 0; seed < 4; seed++) {
+        RandomHuffmanTables tables;
+        ASSERT_TRUE(MakeRandomHuffmanTables(random, &tables));
+        const JpgHuffTable &dc = tables.dcEncode, &ac = tables.acEncode;
+        std::vector<uint8_t> stream = GenericStream(blocks, dc, ac);
+        for (auto coder : {JpgEncodeBlockMmx, JpgEncodeBlockSse}) {
+            Output packed((int)stream.size() + 4096);
+            int16_t predictor = 0;
+            for (size_t i = 0; i < blocks.size(); i++)
+                ASSERT_EQ(0, coder(&packed.out, &dc, &ac, &predictor, blocks[i].data())) << "block " << i;
+            ASSERT_EQ(0, JpgWriteBytesMmx(nullptr, 0, &packed.out));
+            JpgClearMmxState();
+            EXPECT_EQ(stream, packed.Written()) << "tables " << seed;
+        }
+    }
+}
+
 TEST(JpegSimdBlockCoder, BlockCodedInPlaceHandsItsPendingBitsToTheCheckedWriter)
 {
     // A block coded in place may leave more bits pending than the checked
