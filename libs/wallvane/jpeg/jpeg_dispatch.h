@@ -108,6 +108,9 @@ struct JpgDispatch {
     // Wider forms of the RGB and BGR kernels of 2 x 1 MCUs, giving the same
     // samples; null: the slots'.
     JpgMcuKernel enc_rgb_ycc_wide_h2v1, enc_bgr_ycc_wide_h2v1;
+    // huff_encode_block's bytes, its non-zero map from wider registers;
+    // null: the slot's.
+    JpgEncodeBlockRoutine huff_encode_block_wide;
 };
 
 enum JpgCpuType {

@@ -1,8 +1,8 @@
-// The sequential block coder of the packed forms, shared by the MMX and the
-// SSE coders: the non-zero coefficients come from a bit map in zigzag order,
-// so zero runs are skipped by counting bits instead of testing each
+// The sequential block coder of the packed forms, shared by the MMX, SSE
+// and SSE2 coders: the non-zero coefficients come from a bit map in zigzag
+// order, so zero runs are skipped by counting bits instead of testing each
 // coefficient; codes and their extra bits go out together.
-// Included by exactly those two files.
+// Included by exactly those three files.
 #pragma once
 #include <mmintrin.h>
 #include <string.h>
