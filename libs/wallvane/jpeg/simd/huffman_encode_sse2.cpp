@@ -13,11 +13,10 @@ inline __m128i LoadRows(const int16_t *p)
     return _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
 }
 
-} // namespace
-
 // Four rows' words packed to bytes and compared with zero give 32 flags in
 // two moves; a table per row puts each row's eight at their zigzag places.
-uint64_t JpgNonZeroMapSse2(const int16_t *block)
+// Inlined into the coder, whose registers a call would spill.
+inline __attribute__((always_inline)) uint64_t NonZeroMap(const int16_t *block)
 {
     const __m128i zero = _mm_setzero_si128();
     uint32_t zeros[2];
@@ -34,9 +33,16 @@ uint64_t JpgNonZeroMapSse2(const int16_t *block)
            (row[4][bottom & 0xFF] | row[5][bottom >> 8 & 0xFF]) | (row[6][bottom >> 16 & 0xFF] | row[7][bottom >> 24]);
 }
 
+} // namespace
+
+uint64_t JpgNonZeroMapSse2(const int16_t *block)
+{
+    return NonZeroMap(block);
+}
+
 int JpgEncodeBlockSse2(JpgBitOutput *out, const JpgHuffTable *dc, const JpgHuffTable *ac, int16_t *predictor,
                        const int16_t *block)
 {
-    return packed64::EncodeBlock<JpgNonZeroMapSse2, JpgMmxPutBits, JpgMmxPutBitsFile, packed64::InlineWideWriter>(
+    return packed64::EncodeBlock<NonZeroMap, JpgMmxPutBits, JpgMmxPutBitsFile, packed64::InlineWideWriter>(
         out, dc, ac, predictor, block);
 }
