@@ -173,7 +173,8 @@ inline __attribute__((always_inline)) int EncodeBlockWith(Writer &w, const JpgHu
         uint32_t sign = (uint32_t)(value >> 31);
         uint32_t complemented = (uint32_t)value + sign;
         s = 32 - __builtin_clz(complemented ^ sign);
-        entry = ac->codeAndLength[run << 4 | s];
+        // -32768 has no symbol; run << 4 | 16 would name another one.
+        entry = s < 16 ? ac->codeAndLength[run << 4 | s] : JPG_NO_CODE_LENGTH;
         if ((result = w.Put(((entry >> 8) ^ sign) << s ^ complemented, (int)(entry & 0xFF) + s)) < 0)
             return result;
     }

@@ -252,6 +252,39 @@ TEST(JpegSimdBlockCoder, EveryTypeRefusesCallerTablesWithoutACodeTheBlockNeeds)
                 }
 }
 
+TEST(JpegSimdBlockCoder, EveryTypeRefusesAValueOfNoSymbolsSize)
+{
+    // -32768 among a caller's coefficients has size 16, which no symbol
+    // holds; after 14 or 15 zeros its run and size would read as a run of
+    // sixteen zeros, a stream that decodes to other values.
+    std::mt19937 random(1618);
+    RandomHuffmanTables tables;
+    ASSERT_TRUE(MakeRandomHuffmanTables(random, &tables));
+    void (*const fills[])(JpgDispatch *) = {JpgFillDispatchGeneric, JpgFillDispatchMmx, JpgFillDispatchMmxFamily6,
+                                            JpgFillDispatchSse, JpgFillDispatchSse2};
+    for (int run : {0, 14, 15})
+        for (int size : {4096, 64}) {
+            int16_t block[64] = {};
+            block[JpgNaturalOrder[1 + run]] = -32768;
+            for (auto fill : fills) {
+                SCOPED_TRACE(testing::Message() << "run " << run << ", buffer " << size);
+                JpgDispatch dispatch;
+                memset(&dispatch, 0, sizeof dispatch);
+                fill(&dispatch);
+                JpgEncodeBlockRoutine coder =
+                    dispatch.huff_encode_block_wide ? dispatch.huff_encode_block_wide : dispatch.huff_encode_block;
+                Output output(size);
+                int16_t predictor = 0;
+                EXPECT_EQ(JPG_ERR_BAD_HUFFMAN,
+                          coder(&output.out, &tables.dcEncode, &tables.acEncode, &predictor, block));
+                dispatch.mmx_state_clear();
+            }
+            Output progressive(size);
+            EXPECT_EQ(JPG_ERR_BAD_HUFFMAN, JpgEncodeAcFirst(&progressive.out, &tables.acEncode, block, 1, 63, 0))
+                << "first AC scan, run " << run;
+        }
+}
+
 TEST(JpegSimdBlockCoder, NonZeroMapMarksZigzagPositions)
 {
     for (auto map : {JpgNonZeroMapMmx, JpgNonZeroMapSse2}) {
