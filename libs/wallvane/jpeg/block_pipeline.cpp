@@ -108,6 +108,8 @@ int EncodeSequential(JPEG_PROPERTIES *props, JpgBitOutput *out, JpgScan *scan)
         dispatch->mmx_state_clear();
         return result;
     }
+    JpgEncodeBlockRoutine encodeBlock =
+        dispatch->huff_encode_block_wide ? dispatch->huff_encode_block_wide : dispatch->huff_encode_block;
     bool transform = !HookHoldsCoefficients(props);
     int interval = props->restartInterval;
     int column = scan->nextColumn;
@@ -119,7 +121,7 @@ int EncodeSequential(JPEG_PROPERTIES *props, JpgBitOutput *out, JpgScan *scan)
             const int16_t *block = props->mcuBuffer;
             for (int c = 0; c < props->componentCount && result == 0; c++)
                 for (int b = 0; b < props->components[c].h * props->components[c].v && result == 0; b++, block += 64)
-                    result = dispatch->huff_encode_block(out, dc[c], ac[c], &scan->dcPredictor[c], block);
+                    result = encodeBlock(out, dc[c], ac[c], &scan->dcPredictor[c], block);
             if (result != 0)
                 break;
             bool last = row == props->mcusDown - 1 && column == props->mcusAcross - 1;

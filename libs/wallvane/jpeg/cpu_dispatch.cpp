@@ -178,6 +178,7 @@ void JpgFillDispatchGeneric(JpgDispatch *dispatch)
     memset(dispatch->dec_ycc_wide, 0, sizeof dispatch->dec_ycc_wide);
     dispatch->fdct_quant_aan = nullptr;
     dispatch->enc_rgb_ycc_wide_h2v1 = dispatch->enc_bgr_ycc_wide_h2v1 = nullptr;
+    dispatch->huff_encode_block_wide = nullptr;
 }
 
 // Types 1 and 2 name processors without packed registers.
@@ -270,8 +271,8 @@ void JpgFillDispatchSse(JpgDispatch *dispatch)
 
 // Type 5's set with the five SSE2 routines; beyond the table, the integer
 // dequantisation and inverse transform in one pass, the fast forward
-// transform and quantisation in one pass, the wider colour kernels and the
-// smoothed chroma's MCU kernel.
+// transform and quantisation in one pass, the wider colour kernels, the
+// smoothed chroma's MCU kernel and the block coder's wider non-zero map.
 void JpgFillDispatchSse2(JpgDispatch *dispatch)
 {
     JpgFillDispatchSse(dispatch);
@@ -295,6 +296,7 @@ void JpgFillDispatchSse2(JpgDispatch *dispatch)
     dispatch->fdct_quant_aan = JpgFdctQuantizeAanSse2;
     dispatch->enc_rgb_ycc_wide_h2v1 = JpgRgbToYcc2x1Sse2;
     dispatch->enc_bgr_ycc_wide_h2v1 = JpgBgrToYcc2x1Sse2;
+    dispatch->huff_encode_block_wide = JpgEncodeBlockSse2;
 #endif
 }
 

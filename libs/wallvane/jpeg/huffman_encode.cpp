@@ -92,6 +92,7 @@ struct CountSink {
     uint32_t *counts;
     inline void Symbol(const JpgHuffTable *, int symbol, uint32_t, int) { counts[symbol]++; }
     inline void Bits(uint32_t, int) {}
+    inline void Uncoded(uint32_t, int) {}
 };
 
 template <bool Checked>
@@ -108,6 +109,12 @@ struct EmitSink {
         sink.Put(((uint32_t)table->code[symbol] << extraBits) | extra, length + extraBits);
     }
     inline void Bits(uint32_t value, int n) { sink.Put(value, n); }
+    // Extra bits without a code, as for a symbol the table lacks.
+    inline void Uncoded(uint32_t extra, int extraBits)
+    {
+        missingCode = true;
+        sink.Put(extra, extraBits);
+    }
     int Finish()
     {
         int result = sink.Finish();
@@ -164,6 +171,12 @@ inline void CodeBlock(Sink &sink, const JpgHuffTable *dc, const JpgHuffTable *ac
         }
         int v = block[JpgNaturalOrder[k]];
         s = JpgBitCategory(v);
+        if (s > 15) {
+            // -32768 from a caller's coefficients: no symbol holds its
+            // size, and run << 4 | 16 would name another one.
+            sink.Uncoded(ExtraBits(v, s), s);
+            continue;
+        }
         sink.Symbol(ac, run << 4 | s, ExtraBits(v, s), s);
     }
     if (last < 63)
@@ -262,7 +275,10 @@ void AcFirst(Sink &sink, JpgBitOutput *out, const JpgHuffTable *ac, const int16_
         }
         int s = JpgBitCategory(t);
         uint32_t extra = (uint32_t)(block[JpgNaturalOrder[k]] < 0 ? ~t : t) & ((1u << s) - 1);
-        sink.Symbol(ac, run << 4 | s, extra, s);
+        if (s > 15)
+            sink.Uncoded(extra, s); // as in the sequential coder
+        else
+            sink.Symbol(ac, run << 4 | s, extra, s);
     }
     if (last < se && ++out->eobRun == 0x7FFF)
         PutEobRun(sink, out, ac, nullptr, nullptr);

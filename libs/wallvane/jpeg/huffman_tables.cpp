@@ -160,6 +160,31 @@ int JpgBuildEncodeTable(const uint8_t bits[16], const uint8_t *huffval, JpgHuffT
         table->code[huffval[k]] = codes[k];
         table->codeAndLength[huffval[k]] = (uint32_t)codes[k] << 8 | sizes[k];
     }
+    // By category, each code and length once: the encoder builds tables
+    // for every scan of a progressive picture. A symbol without a code
+    // keeps its extra bits and a length of at least JPG_NO_CODE_LENGTH here
+    // too, as the coders that find the category themselves see it.
+    for (int run = 0; run < 16; run++) {
+        uint32_t *bits = table->runValueBits[run] + JPG_SMALL_AC_VALUES;
+        uint8_t *lengths = table->runValueLength[run] + JPG_SMALL_AC_VALUES;
+        bits[0] = 0; // never coded
+        lengths[0] = JPG_NO_CODE_LENGTH;
+        for (int s = 1; 1 << (s - 1) <= JPG_SMALL_AC_VALUES; s++) {
+            uint32_t entry = table->codeAndLength[run << 4 | s];
+            uint32_t code = (entry >> 8) << s, low = (1u << s) - 1;
+            uint8_t length = (uint8_t)((entry & 0xFF) + s);
+            int largest = (int)low < JPG_SMALL_AC_VALUES ? (int)low : JPG_SMALL_AC_VALUES;
+            for (int magnitude = 1 << (s - 1); magnitude <= largest; magnitude++) {
+                // A negative value sends the ones' complement of its magnitude.
+                bits[-magnitude] = code | (~(uint32_t)magnitude & low);
+                lengths[-magnitude] = length;
+                if (magnitude < JPG_SMALL_AC_VALUES) {
+                    bits[magnitude] = code | (uint32_t)magnitude;
+                    lengths[magnitude] = length;
+                }
+            }
+        }
+    }
     return 0;
 }
 

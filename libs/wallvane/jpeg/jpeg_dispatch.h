@@ -127,6 +127,9 @@ struct JpgDispatch {
     JpgMcuKernel enc_rgb_ycc_wide_h2v1, enc_bgr_ycc_wide_h2v1;
     // huff_decode_block over a whole MCU; null: block by block.
     JpgDecodeMcuRoutine huff_decode_mcu;
+    // huff_encode_block's bytes, its non-zero map from wider registers;
+    // null: the slot's.
+    JpgEncodeBlockRoutine huff_encode_block_wide;
 };
 
 enum JpgCpuType {

@@ -8,6 +8,9 @@
 // Look-ahead of the combined AC table.
 const int JPG_FAST_AC_BITS = 11;
 static_assert(JPG_FAST_AC_BITS < 16, "the bits used by a step fill bits 0 to 3 of its entry");
+// AC values of category 5 and below: nearly all coded ones in photographs,
+// and their encode tables still fit the storage of the decode form's.
+const int JPG_SMALL_AC_VALUES = 32;
 
 struct JpgDispatch;
 struct JpgEncoderState;
@@ -35,12 +38,27 @@ struct JpgHuffTable {
     // 64, a run of 16 zeros by 16, both with value 0. 0 where they do not fit.
     union {
         int32_t fastAc[1 << JPG_FAST_AC_BITS];
-        // Encode form: code << 8 | length, one load a symbol for the packed
-        // coders; a symbol without a code has a length no code and extra
-        // bits reach, which their check for a full accumulator meets.
-        uint32_t codeAndLength[256];
+        struct {
+            // Encode form: code << 8 | length, one load a symbol for the
+            // packed coders; a symbol without a code has a length no code
+            // and extra bits reach, which their check for a full
+            // accumulator meets.
+            uint32_t codeAndLength[256];
+            // The same for an AC value of magnitude below
+            // JPG_SMALL_AC_VALUES after 0 to 15 zeros, its extra bits
+            // already below its code (by run, then value +
+            // JPG_SMALL_AC_VALUES): nearly every coded coefficient takes
+            // its bits and their length from here without working out its
+            // category.
+            uint32_t runValueBits[16][2 * JPG_SMALL_AC_VALUES];
+            uint8_t runValueLength[16][2 * JPG_SMALL_AC_VALUES];
+        };
     };
 };
+
+static_assert(sizeof(uint32_t) * 256 + (sizeof(uint32_t) + 1) * 16 * 2 * JPG_SMALL_AC_VALUES <=
+                  sizeof(int32_t) << JPG_FAST_AC_BITS,
+              "the encode form takes no more room than the decode form");
 
 const uint32_t JPG_NO_CODE_LENGTH = 128;
 

@@ -1,8 +1,8 @@
-// The sequential block coder of the packed forms, shared by the MMX and the
-// SSE coders: the non-zero coefficients come from a bit map in zigzag order,
-// so zero runs are skipped by counting bits instead of testing each
+// The sequential block coder of the packed forms, shared by the MMX, SSE
+// and SSE2 coders: the non-zero coefficients come from a bit map in zigzag
+// order, so zero runs are skipped by counting bits instead of testing each
 // coefficient; codes and their extra bits go out together.
-// Included by exactly those two files.
+// Included by exactly those three files.
 #pragma once
 #include <mmintrin.h>
 #include <string.h>
@@ -61,7 +61,7 @@ struct InlineWideWriter {
     // length, or a symbol without a code. Room is always there.
     inline int Put(uint32_t bits, int length)
     {
-        if (length <= free) {
+        if (__builtin_expect(length <= free, 1)) {
             buffer = buffer << length | bits;
             free -= length;
             return 0;
@@ -143,29 +143,42 @@ inline __attribute__((always_inline)) int EncodeBlockWith(Writer &w, const JpgHu
     if (result < 0)
         return result;
     uint64_t map = NonZeroMap(block) & ~(uint64_t)1;
-    int last = 0;
+    const uint32_t *smallBits = ac->runValueBits[0] + JPG_SMALL_AC_VALUES;
+    const uint8_t *smallLengths = ac->runValueLength[0] + JPG_SMALL_AC_VALUES;
+    unsigned next = 1; // the zigzag position after the last coded one
     while (map) {
-        int k = LowestFlag(map);
+        // Unsigned, so that they index without widening.
+        unsigned k = (unsigned)LowestFlag(map);
         map &= map - 1;
-        int run = k - last - 1;
-        for (; run >= 16; run -= 16) {
+        unsigned run = k - next;
+        next = k + 1;
+        if (__builtin_expect(run >= 16, 0)) {
             entry = ac->codeAndLength[0xF0];
-            if ((result = w.Put(entry >> 8, (int)(entry & 0xFF))) < 0)
+            do {
+                if ((result = w.Put(entry >> 8, (int)(entry & 0xFF))) < 0)
+                    return result;
+                run -= 16;
+            } while (run >= 16);
+        }
+        int value = block[JpgNaturalOrder[k]];
+        if (__builtin_expect((unsigned)(value + JPG_SMALL_AC_VALUES) < 2 * JPG_SMALL_AC_VALUES, 1)) {
+            ptrdiff_t at = (ptrdiff_t)(run * 2 * JPG_SMALL_AC_VALUES) + value;
+            if ((result = w.Put(smallBits[at], smallLengths[at])) < 0)
                 return result;
+            continue;
         }
         // For a negative value, value - 1 is the ones' complement of its
         // magnitude, and its ones above the s extra bits cancel the flipped
         // code's: code and extra bits in four steps, without a mask.
-        int value = block[JpgNaturalOrder[k]];
         uint32_t sign = (uint32_t)(value >> 31);
         uint32_t complemented = (uint32_t)value + sign;
         s = 32 - __builtin_clz(complemented ^ sign);
-        entry = ac->codeAndLength[run << 4 | s];
+        // -32768 has no symbol; run << 4 | 16 would name another one.
+        entry = s < 16 ? ac->codeAndLength[run << 4 | s] : JPG_NO_CODE_LENGTH;
         if ((result = w.Put(((entry >> 8) ^ sign) << s ^ complemented, (int)(entry & 0xFF) + s)) < 0)
             return result;
-        last = k;
     }
-    if (last < 63) {
+    if (next < 64) {
         entry = ac->codeAndLength[0x00];
         if ((result = w.Put(entry >> 8, (int)(entry & 0xFF))) < 0)
             return result;

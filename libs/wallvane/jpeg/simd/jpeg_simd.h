@@ -164,3 +164,6 @@ int JpgEncodeBlockMmx(JpgBitOutput *out, const JpgHuffTable *dc, const JpgHuffTa
                       const int16_t *block);
 int JpgEncodeBlockSse(JpgBitOutput *out, const JpgHuffTable *dc, const JpgHuffTable *ac, int16_t *predictor,
                       const int16_t *block);
+uint64_t JpgNonZeroMapSse2(const int16_t *block);
+int JpgEncodeBlockSse2(JpgBitOutput *out, const JpgHuffTable *dc, const JpgHuffTable *ac, int16_t *predictor,
+                       const int16_t *block);

@@ -110,7 +110,7 @@ TEST(JpegSimdBlockCoder, PackedCodersWriteTheGenericCodersBytesInAnyBuffer)
     const uint8_t stuffed[2] = {0xFF, 0x00};
     ASSERT_NE(stream.end(), std::search(stream.begin(), stream.end(), stuffed, stuffed + 2)) << "stuffing is met";
     for (size_t spare : {(size_t)1 << 20, (size_t)2, (size_t)9, (size_t)100, (size_t)511, (size_t)600})
-        for (auto coder : {JpgEncodeBlockMmx, JpgEncodeBlockSse}) {
+        for (auto coder : {JpgEncodeBlockMmx, JpgEncodeBlockSse, JpgEncodeBlockSse2}) {
             Output packed((int)(stream.size() + spare));
             int16_t predictor = 0;
             for (const std::vector<int16_t> &b : blocks)
@@ -119,6 +119,40 @@ TEST(JpegSimdBlockCoder, PackedCodersWriteTheGenericCodersBytesInAnyBuffer)
             JpgClearMmxState();
             EXPECT_EQ(stream, packed.Written()) << "spare " << spare;
         }
+}
+
+TEST(JpegSimdBlockCoder, PackedCodersWriteSmallAndLargeValuesAfterEveryRun)
+{
+    // Most coded values are small and take another way to their code than
+    // the rest: each value about the border between the two, and the
+    // largest in both signs, after every run from none to past sixteen
+    // zeros, under several tables.
+    const int values[] = {-1023, -33, -32, -31, -2, -1, 1, 2, 31, 32, 33, 1023};
+    std::vector<std::vector<int16_t>> blocks;
+    for (int run = 0; run <= 20; run++)
+        for (int value : values) {
+            std::vector<int16_t> b(64, 0);
+            b[0] = (int16_t)value;
+            b[JpgNaturalOrder[1 + run]] = (int16_t)value;
+            b[JpgNaturalOrder[63]] = (int16_t)-value;
+            blocks.push_back(b);
+        }
+    std::mt19937 random(5009);
+    for (int seed = 0; seed < 4; seed++) {
+        RandomHuffmanTables tables;
+        ASSERT_TRUE(MakeRandomHuffmanTables(random, &tables));
+        const JpgHuffTable &dc = tables.dcEncode, &ac = tables.acEncode;
+        std::vector<uint8_t> stream = GenericStream(blocks, dc, ac);
+        for (auto coder : {JpgEncodeBlockMmx, JpgEncodeBlockSse, JpgEncodeBlockSse2}) {
+            Output packed((int)stream.size() + 4096);
+            int16_t predictor = 0;
+            for (size_t i = 0; i < blocks.size(); i++)
+                ASSERT_EQ(0, coder(&packed.out, &dc, &ac, &predictor, blocks[i].data())) << "block " << i;
+            ASSERT_EQ(0, JpgWriteBytesMmx(nullptr, 0, &packed.out));
+            JpgClearMmxState();
+            EXPECT_EQ(stream, packed.Written()) << "tables " << seed;
+        }
+    }
 }
 
 TEST(JpegSimdBlockCoder, BlockCodedInPlaceHandsItsPendingBitsToTheCheckedWriter)
@@ -133,7 +167,7 @@ TEST(JpegSimdBlockCoder, BlockCodedInPlaceHandsItsPendingBitsToTheCheckedWriter)
     const JpgHuffTable &dc = tables.dcEncode, &ac = tables.acEncode;
     // Every fourth block is sparse, so that a pair fits the small buffer.
     std::vector<std::vector<int16_t>> blocks = BaselineCoefficientBlocks(random, 1600);
-    for (auto coder : {JpgEncodeBlockMmx, JpgEncodeBlockSse}) {
+    for (auto coder : {JpgEncodeBlockMmx, JpgEncodeBlockSse, JpgEncodeBlockSse2}) {
         bool overThirtyTwo = false;
         for (size_t i = 0; i + 4 < blocks.size(); i += 4) {
             std::vector<std::vector<int16_t>> pair = {blocks[i], blocks[i + 4]};
@@ -210,21 +244,58 @@ TEST(JpegSimdBlockCoder, EveryTypeRefusesCallerTablesWithoutACodeTheBlockNeeds)
                     block[JpgNaturalOrder[c.zigzag]] = (int16_t)c.value;
                     Output output(size);
                     int16_t predictor = 0;
-                    int result = dispatch.huff_encode_block(&output.out, &dc, &ac, &predictor, block);
+                    JpgEncodeBlockRoutine coder = dispatch.huff_encode_block_wide ? dispatch.huff_encode_block_wide
+                                                                                  : dispatch.huff_encode_block;
+                    int result = coder(&output.out, &dc, &ac, &predictor, block);
                     dispatch.mmx_state_clear();
                     EXPECT_EQ(complete ? 0 : JPG_ERR_BAD_HUFFMAN, result);
                 }
 }
 
+TEST(JpegSimdBlockCoder, EveryTypeRefusesAValueOfNoSymbolsSize)
+{
+    // -32768 among a caller's coefficients has size 16, which no symbol
+    // holds; after 14 or 15 zeros its run and size would read as a run of
+    // sixteen zeros, a stream that decodes to other values.
+    std::mt19937 random(1618);
+    RandomHuffmanTables tables;
+    ASSERT_TRUE(MakeRandomHuffmanTables(random, &tables));
+    void (*const fills[])(JpgDispatch *) = {JpgFillDispatchGeneric, JpgFillDispatchMmx, JpgFillDispatchMmxFamily6,
+                                            JpgFillDispatchSse, JpgFillDispatchSse2};
+    for (int run : {0, 14, 15})
+        for (int size : {4096, 64}) {
+            int16_t block[64] = {};
+            block[JpgNaturalOrder[1 + run]] = -32768;
+            for (auto fill : fills) {
+                SCOPED_TRACE(testing::Message() << "run " << run << ", buffer " << size);
+                JpgDispatch dispatch;
+                memset(&dispatch, 0, sizeof dispatch);
+                fill(&dispatch);
+                JpgEncodeBlockRoutine coder =
+                    dispatch.huff_encode_block_wide ? dispatch.huff_encode_block_wide : dispatch.huff_encode_block;
+                Output output(size);
+                int16_t predictor = 0;
+                EXPECT_EQ(JPG_ERR_BAD_HUFFMAN,
+                          coder(&output.out, &tables.dcEncode, &tables.acEncode, &predictor, block));
+                dispatch.mmx_state_clear();
+            }
+            Output progressive(size);
+            EXPECT_EQ(JPG_ERR_BAD_HUFFMAN, JpgEncodeAcFirst(&progressive.out, &tables.acEncode, block, 1, 63, 0))
+                << "first AC scan, run " << run;
+        }
+}
+
 TEST(JpegSimdBlockCoder, NonZeroMapMarksZigzagPositions)
 {
-    int16_t block[64] = {};
-    EXPECT_EQ(0u, JpgNonZeroMapMmx(block));
-    // Natural position 8 (row 1, column 0) is zigzag position 2; 63 is 63.
-    block[8] = -1;
-    block[63] = 5;
-    EXPECT_EQ((uint64_t)1 << 2 | (uint64_t)1 << 63, JpgNonZeroMapMmx(block));
-    JpgClearMmxState();
+    for (auto map : {JpgNonZeroMapMmx, JpgNonZeroMapSse2}) {
+        int16_t block[64] = {};
+        EXPECT_EQ(0u, map(block));
+        // Natural position 8 (row 1, column 0) is zigzag position 2; 63 is 63.
+        block[8] = -1;
+        block[63] = 5;
+        EXPECT_EQ((uint64_t)1 << 2 | (uint64_t)1 << 63, map(block));
+        JpgClearMmxState();
+    }
 }
 
 TEST(JpegSimdBlockCoder, NonZeroMapHoldsEveryValueAtEveryPosition)
@@ -233,14 +304,15 @@ TEST(JpegSimdBlockCoder, NonZeroMapHoldsEveryValueAtEveryPosition)
     // step drops 256 or -512), and each column's bit must land on its own
     // zigzag position.
     const int16_t values[] = {1, -1, 127, -128, 128, -129, 255, 256, -256, 512, -512, 768, -768, 1023, -1024};
-    for (int16_t value : values)
-        for (int zigzag = 1; zigzag < 64; zigzag++) {
-            int16_t block[64] = {};
-            block[0] = value;
-            block[JpgNaturalOrder[zigzag]] = value;
-            EXPECT_EQ((uint64_t)1 << zigzag | 1, JpgNonZeroMapMmx(block)) << value << " at " << zigzag;
-            JpgClearMmxState();
-        }
+    for (auto map : {JpgNonZeroMapMmx, JpgNonZeroMapSse2})
+        for (int16_t value : values)
+            for (int zigzag = 1; zigzag < 64; zigzag++) {
+                int16_t block[64] = {};
+                block[0] = value;
+                block[JpgNaturalOrder[zigzag]] = value;
+                EXPECT_EQ((uint64_t)1 << zigzag | 1, map(block)) << value << " at " << zigzag;
+                JpgClearMmxState();
+            }
 }
 
 } // namespace
