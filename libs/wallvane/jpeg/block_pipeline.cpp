@@ -57,9 +57,11 @@ void FillMcu(JPEG_PROPERTIES *props, int column, int row)
 void TransformMcu(JPEG_PROPERTIES *props, int16_t *const quant[JPG_MAX_COMPONENTS])
 {
     JpgDispatch *dispatch = props->input.dispatch;
-    JpgQuantRoutine together = dispatch->run_fdct == dispatch->fdct_aan && dispatch->run_quant == dispatch->quant_aan
-                                   ? dispatch->fdct_quant_aan
-                                   : nullptr;
+    JpgQuantRoutine together = nullptr;
+    if (dispatch->run_fdct == dispatch->fdct_aan && dispatch->run_quant == dispatch->quant_aan)
+        together = dispatch->fdct_quant_aan;
+    else if (dispatch->run_fdct == dispatch->fdct_integer && dispatch->run_quant == dispatch->quant_integer)
+        together = dispatch->fdct_quant_integer;
     int16_t *block = props->mcuBuffer;
     for (int c = 0; c < props->componentCount; c++)
         for (int b = 0; b < props->components[c].h * props->components[c].v; b++, block += 64) {

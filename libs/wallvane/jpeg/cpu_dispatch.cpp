@@ -174,7 +174,7 @@ void JpgFillDispatchGeneric(JpgDispatch *dispatch)
     dispatch->huff_decode_dequantized = JpgDecodeBlockDequantized;
     dispatch->huff_decode_dequantized_small = nullptr;
     memset(dispatch->dec_ycc_wide, 0, sizeof dispatch->dec_ycc_wide);
-    dispatch->fdct_quant_aan = nullptr;
+    dispatch->fdct_quant_aan = dispatch->fdct_quant_integer = nullptr;
     dispatch->enc_rgb_ycc_wide_h2v1 = dispatch->enc_bgr_ycc_wide_h2v1 = nullptr;
 }
 
@@ -287,6 +287,7 @@ void JpgFillDispatchSse2(JpgDispatch *dispatch)
     wide[1][1][0] = JpgYccToBgr2x1Sse2;
     wide[1][1][1] = JpgYccToBgr2x2Sse2;
     dispatch->fdct_quant_aan = JpgFdctQuantizeAanSse2;
+    dispatch->fdct_quant_integer = JpgFdctQuantizeIntegerSse2;
     dispatch->enc_rgb_ycc_wide_h2v1 = JpgRgbToYcc2x1Sse2;
     dispatch->enc_bgr_ycc_wide_h2v1 = JpgBgrToYcc2x1Sse2;
 #endif

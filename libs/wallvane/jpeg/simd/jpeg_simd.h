@@ -30,6 +30,9 @@ void JpgFdctQuantizeAanSse2(int16_t *block, const int16_t *reciprocals);
 void JpgFdctIntegerMmx(int16_t *block);
 void JpgFdctIntegerSse(int16_t *block);
 void JpgFdctIntegerSse2(int16_t *block);
+// JpgFdctIntegerSse2 and JpgQuantizeIntegerSse2 in one pass, their
+// coefficients exactly.
+void JpgFdctQuantizeIntegerSse2(int16_t *block, const int16_t *reciprocals);
 void JpgIdctIntegerMmx(int16_t *block);
 void JpgIdctIntegerSse(int16_t *block);
 void JpgIdctIntegerSse2(int16_t *block);
