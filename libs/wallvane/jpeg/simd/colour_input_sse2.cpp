@@ -1,8 +1,7 @@
-// The 2 x 1 encoder colour kernel on 128-bit registers: eight pixels per
-// register where the 64-bit kernel takes four, with the same arithmetic,
-// so its samples are bit for bit the generic kernel's. 4:2:2 computes
-// chroma from every row, which makes this kernel the larger part of its
-// encode.
+// The 2 x 1 and 2 x 2 encoder colour kernels on 128-bit registers: eight
+// pixels per register where the 64-bit kernels take four, with the same
+// arithmetic, so their samples are bit for bit the generic kernels'. The
+// colour conversion is the larger part of an encode after the block coder.
 #include <emmintrin.h>
 #include <stdint.h>
 
@@ -61,14 +60,17 @@ inline __m128i Luma8(__m128i red, __m128i green, __m128i blue)
     return _mm_srai_epi16(_mm_sub_epi16(sum, _mm_set1_epi16(32640)), 8);
 }
 
-// Four chroma samples of pixel pairs: each multiply-add sums a pair in
-// 32 bits, where twice 128 x 255 fits.
+// Four chroma samples of pixel pairs (N = 2) or of 2 x 2 squares (N = 4,
+// the two rows' planes summed): each multiply-add sums a pair in 32 bits,
+// where four times 128 x 255 fits.
+template <int N>
 inline __m128i ChromaPairs(__m128i red, __m128i green, __m128i blue, short wr, short wg, short wb)
 {
+    const int shift = N == 4 ? 10 : 9;
     __m128i sum = _mm_add_epi32(_mm_add_epi32(_mm_madd_epi16(red, _mm_set1_epi16(wr)),
                                               _mm_madd_epi16(green, _mm_set1_epi16(wg))),
                                 _mm_madd_epi16(blue, _mm_set1_epi16(wb)));
-    return _mm_srai_epi32(_mm_add_epi32(sum, _mm_set1_epi32(256)), 9);
+    return _mm_srai_epi32(_mm_add_epi32(sum, _mm_set1_epi32(1 << (shift - 1))), shift);
 }
 
 template <bool Bgr>
@@ -85,8 +87,39 @@ void ToYcc2x1(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks)
             EightPixels(line + 24 * half, first, second, third);
             __m128i red = Bgr ? third : first, blue = Bgr ? first : third;
             Store(blocks[0] + 64 * half + 8 * row, Luma8(red, second, blue));
-            cb[half] = ChromaPairs(red, second, blue, -43, -85, 128);
-            cr[half] = ChromaPairs(red, second, blue, 128, -107, -21);
+            cb[half] = ChromaPairs<2>(red, second, blue, -43, -85, 128);
+            cr[half] = ChromaPairs<2>(red, second, blue, 128, -107, -21);
+        }
+        Store(blocks[1] + 8 * row, _mm_packs_epi32(cb[0], cb[1]));
+        Store(blocks[2] + 8 * row, _mm_packs_epi32(cr[0], cr[1]));
+    }
+}
+
+// 16 x 16 pixels: four luminance blocks, left to right and top to bottom,
+// and one chroma row from each pair of pixel rows.
+template <bool Bgr>
+void ToYcc2x2(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks)
+{
+    for (int row = 0; row < 8; row++) {
+        const uint8_t *upper = source + 2 * row * lineStep, *lower = upper + lineStep;
+        __builtin_prefetch(reinterpret_cast<const void *>(reinterpret_cast<uintptr_t>(upper) + 192));
+        __builtin_prefetch(reinterpret_cast<const void *>(reinterpret_cast<uintptr_t>(lower) + 192));
+        // The luminance rows of this pair: 2 x row and the next, in the
+        // upper blocks for the first four pairs, the lower ones after.
+        int16_t *luma = blocks[0] + (row >= 4 ? 128 : 0) + 16 * (row & 3);
+        __m128i cb[2], cr[2];
+        for (int half = 0; half < 2; half++) {
+            __m128i first, second, third, lowFirst, lowSecond, lowThird;
+            EightPixels(upper + 24 * half, first, second, third);
+            EightPixels(lower + 24 * half, lowFirst, lowSecond, lowThird);
+            Store(luma + 64 * half, Bgr ? Luma8(third, second, first) : Luma8(first, second, third));
+            Store(luma + 64 * half + 8, Bgr ? Luma8(lowThird, lowSecond, lowFirst) : Luma8(lowFirst, lowSecond, lowThird));
+            first = _mm_add_epi16(first, lowFirst);
+            second = _mm_add_epi16(second, lowSecond);
+            third = _mm_add_epi16(third, lowThird);
+            __m128i red = Bgr ? third : first, blue = Bgr ? first : third;
+            cb[half] = ChromaPairs<4>(red, second, blue, -43, -85, 128);
+            cr[half] = ChromaPairs<4>(red, second, blue, 128, -107, -21);
         }
         Store(blocks[1] + 8 * row, _mm_packs_epi32(cb[0], cb[1]));
         Store(blocks[2] + 8 * row, _mm_packs_epi32(cr[0], cr[1]));
@@ -103,4 +136,14 @@ void JpgRgbToYcc2x1Sse2(const uint8_t *source, ptrdiff_t lineStep, int16_t *cons
 void JpgBgrToYcc2x1Sse2(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks)
 {
     ToYcc2x1<true>(source, lineStep, blocks);
+}
+
+void JpgRgbToYcc2x2Sse2(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks)
+{
+    ToYcc2x2<false>(source, lineStep, blocks);
+}
+
+void JpgBgrToYcc2x2Sse2(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks)
+{
+    ToYcc2x2<true>(source, lineStep, blocks);
 }

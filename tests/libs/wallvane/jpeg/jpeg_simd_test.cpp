@@ -616,6 +616,8 @@ const InForm InForms[] = {
     {"packed 4:2:2 SSE", JpgSplitPacked422, JpgSplitPacked422Sse, 16, 8, 2, 3},
     {"RGB 2x1 SSE2", JpgRgbToYcc2x1, JpgRgbToYcc2x1Sse2, 16, 8, 3, 3},
     {"BGR 2x1 SSE2", JpgBgrToYcc2x1, JpgBgrToYcc2x1Sse2, 16, 8, 3, 3},
+    {"RGB 2x2 SSE2", JpgRgbToYcc2x2, JpgRgbToYcc2x2Sse2, 16, 16, 3, 3},
+    {"BGR 2x2 SSE2", JpgBgrToYcc2x2, JpgBgrToYcc2x2Sse2, 16, 16, 3, 3},
 };
 
 std::vector<int16_t> ConvertIn(ColourIn kernel, const InForm &form, const std::vector<uint8_t> &pixels,
