@@ -176,6 +176,7 @@ void JpgFillDispatchGeneric(JpgDispatch *dispatch)
     memset(dispatch->dec_ycc_wide, 0, sizeof dispatch->dec_ycc_wide);
     dispatch->fdct_quant_aan = dispatch->fdct_quant_integer = nullptr;
     dispatch->enc_rgb_ycc_wide_h2v1 = dispatch->enc_bgr_ycc_wide_h2v1 = nullptr;
+    dispatch->enc_rgb_ycc_wide_h1v1 = dispatch->enc_bgr_ycc_wide_h1v1 = nullptr;
     dispatch->enc_rgb_ycc_wide_h2v2 = dispatch->enc_bgr_ycc_wide_h2v2 = nullptr;
 }
 
@@ -291,6 +292,8 @@ void JpgFillDispatchSse2(JpgDispatch *dispatch)
     dispatch->fdct_quant_integer = JpgFdctQuantizeIntegerSse2;
     dispatch->enc_rgb_ycc_wide_h2v1 = JpgRgbToYcc2x1Sse2;
     dispatch->enc_bgr_ycc_wide_h2v1 = JpgBgrToYcc2x1Sse2;
+    dispatch->enc_rgb_ycc_wide_h1v1 = JpgRgbToYcc1x1Sse2;
+    dispatch->enc_bgr_ycc_wide_h1v1 = JpgBgrToYcc1x1Sse2;
     dispatch->enc_rgb_ycc_wide_h2v2 = JpgRgbToYcc2x2Sse2;
     dispatch->enc_bgr_ycc_wide_h2v2 = JpgBgrToYcc2x2Sse2;
 #endif

@@ -111,7 +111,8 @@ struct JpgDispatch {
     // Wider forms of the RGB and BGR kernels of 2 x 1 MCUs, giving the same
     // samples; null: the slots'.
     JpgMcuKernel enc_rgb_ycc_wide_h2v1, enc_bgr_ycc_wide_h2v1;
-    // The same for 2 x 2 MCUs.
+    // The same for 1 x 1 and 2 x 2 MCUs.
+    JpgMcuKernel enc_rgb_ycc_wide_h1v1, enc_bgr_ycc_wide_h1v1;
     JpgMcuKernel enc_rgb_ycc_wide_h2v2, enc_bgr_ycc_wide_h2v2;
 };
 

@@ -1,5 +1,5 @@
-// The 2 x 1 and 2 x 2 encoder colour kernels on 128-bit registers: eight
-// pixels per register where the 64-bit kernels take four, with the same
+// The encoder's colour kernels on 128-bit registers: eight pixels per
+// register where the 64-bit kernels take four, with the same
 // arithmetic, so their samples are bit for bit the generic kernels'. The
 // colour conversion is the larger part of an encode after the block coder.
 #include <emmintrin.h>
@@ -60,6 +60,16 @@ inline __m128i Luma8(__m128i red, __m128i green, __m128i blue)
     return _mm_srai_epi16(_mm_sub_epi16(sum, _mm_set1_epi16(32640)), 8);
 }
 
+// Chroma of eight single pixels: the weighted sum lies within +-32640, so
+// its wrapped 16-bit value is exact; adding bit 7 to the sum shifted by 8
+// rounds as adding 128 first would, without the overflow at +32640.
+inline __m128i Chroma8(__m128i red, __m128i green, __m128i blue, short wr, short wg, short wb)
+{
+    __m128i sum = _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(red, Weight(wr)), _mm_mullo_epi16(green, Weight(wg))),
+                                _mm_mullo_epi16(blue, Weight(wb)));
+    return _mm_add_epi16(_mm_srai_epi16(sum, 8), _mm_and_si128(_mm_srli_epi16(sum, 7), _mm_set1_epi16(1)));
+}
+
 // Four chroma samples of pixel pairs (N = 2) or of 2 x 2 squares (N = 4,
 // the two rows' planes summed): each multiply-add sums a pair in 32 bits,
 // where four times 128 x 255 fits.
@@ -92,6 +102,21 @@ void ToYcc2x1(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks)
         }
         Store(blocks[1] + 8 * row, _mm_packs_epi32(cb[0], cb[1]));
         Store(blocks[2] + 8 * row, _mm_packs_epi32(cr[0], cr[1]));
+    }
+}
+
+template <bool Bgr>
+void ToYcc1x1(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks)
+{
+    for (int row = 0; row < 8; row++) {
+        const uint8_t *line = source + row * lineStep;
+        __builtin_prefetch(reinterpret_cast<const void *>(reinterpret_cast<uintptr_t>(line) + 192));
+        __m128i first, second, third;
+        EightPixels(line, first, second, third);
+        __m128i red = Bgr ? third : first, blue = Bgr ? first : third;
+        Store(blocks[0] + 8 * row, Luma8(red, second, blue));
+        Store(blocks[1] + 8 * row, Chroma8(red, second, blue, -43, -85, 128));
+        Store(blocks[2] + 8 * row, Chroma8(red, second, blue, 128, -107, -21));
     }
 }
 
@@ -146,4 +171,14 @@ void JpgRgbToYcc2x2Sse2(const uint8_t *source, ptrdiff_t lineStep, int16_t *cons
 void JpgBgrToYcc2x2Sse2(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks)
 {
     ToYcc2x2<true>(source, lineStep, blocks);
+}
+
+void JpgRgbToYcc1x1Sse2(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks)
+{
+    ToYcc1x1<false>(source, lineStep, blocks);
+}
+
+void JpgBgrToYcc1x1Sse2(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks)
+{
+    ToYcc1x1<true>(source, lineStep, blocks);
 }

@@ -614,6 +614,8 @@ const InForm InForms[] = {
     {"RGBA 2x2", JpgRgbaToYcca2x2, JpgRgbaToYcca2x2ByHalvesMmx, 16, 16, 4, 4},
     {"packed 4:2:2 MMX", JpgSplitPacked422, JpgSplitPacked422Mmx, 16, 8, 2, 3},
     {"packed 4:2:2 SSE", JpgSplitPacked422, JpgSplitPacked422Sse, 16, 8, 2, 3},
+    {"RGB 1x1 SSE2", JpgRgbToYcc1x1, JpgRgbToYcc1x1Sse2, 8, 8, 3, 3},
+    {"BGR 1x1 SSE2", JpgBgrToYcc1x1, JpgBgrToYcc1x1Sse2, 8, 8, 3, 3},
     {"RGB 2x1 SSE2", JpgRgbToYcc2x1, JpgRgbToYcc2x1Sse2, 16, 8, 3, 3},
     {"BGR 2x1 SSE2", JpgBgrToYcc2x1, JpgBgrToYcc2x1Sse2, 16, 8, 3, 3},
     {"RGB 2x2 SSE2", JpgRgbToYcc2x2, JpgRgbToYcc2x2Sse2, 16, 16, 3, 3},
