@@ -138,7 +138,8 @@ void ToYcc2x2(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks)
             EightPixels(upper + 24 * half, first, second, third);
             EightPixels(lower + 24 * half, lowFirst, lowSecond, lowThird);
             Store(luma + 64 * half, Bgr ? Luma8(third, second, first) : Luma8(first, second, third));
-            Store(luma + 64 * half + 8, Bgr ? Luma8(lowThird, lowSecond, lowFirst) : Luma8(lowFirst, lowSecond, lowThird));
+            Store(luma + 64 * half + 8,
+                  Bgr ? Luma8(lowThird, lowSecond, lowFirst) : Luma8(lowFirst, lowSecond, lowThird));
             first = _mm_add_epi16(first, lowFirst);
             second = _mm_add_epi16(second, lowSecond);
             third = _mm_add_epi16(third, lowThird);
