@@ -154,32 +154,32 @@ void ToYcc2x2(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks)
 
 } // namespace
 
-void JpgRgbToYcc2x1Sse2(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks)
+JPG_SIMD_ENTRY void JpgRgbToYcc2x1Sse2(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks)
 {
     ToYcc2x1<false>(source, lineStep, blocks);
 }
 
-void JpgBgrToYcc2x1Sse2(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks)
+JPG_SIMD_ENTRY void JpgBgrToYcc2x1Sse2(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks)
 {
     ToYcc2x1<true>(source, lineStep, blocks);
 }
 
-void JpgRgbToYcc2x2Sse2(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks)
+JPG_SIMD_ENTRY void JpgRgbToYcc2x2Sse2(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks)
 {
     ToYcc2x2<false>(source, lineStep, blocks);
 }
 
-void JpgBgrToYcc2x2Sse2(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks)
+JPG_SIMD_ENTRY void JpgBgrToYcc2x2Sse2(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks)
 {
     ToYcc2x2<true>(source, lineStep, blocks);
 }
 
-void JpgRgbToYcc1x1Sse2(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks)
+JPG_SIMD_ENTRY void JpgRgbToYcc1x1Sse2(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks)
 {
     ToYcc1x1<false>(source, lineStep, blocks);
 }
 
-void JpgBgrToYcc1x1Sse2(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks)
+JPG_SIMD_ENTRY void JpgBgrToYcc1x1Sse2(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks)
 {
     ToYcc1x1<true>(source, lineStep, blocks);
 }
