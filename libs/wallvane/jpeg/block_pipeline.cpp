@@ -54,22 +54,41 @@ void FillMcu(JPEG_PROPERTIES *props, int column, int row)
         props->input.dispatch->run_mcu_input(props, column, row);
 }
 
-void TransformMcu(JPEG_PROPERTIES *props, int16_t *const quant[JPG_MAX_COMPONENTS])
+// The component of each block of an MCU, in MCU order, worked out once per
+// scan rather than walked through the frame's sampling factors per MCU.
+struct McuBlocks {
+    int count;
+    int component[JPG_MAX_BLOCKS_PER_MCU];
+};
+
+void ListMcuBlocks(const JPEG_PROPERTIES *props, McuBlocks *list)
+{
+    list->count = 0;
+    for (int c = 0; c < props->componentCount; c++) {
+        int n = props->components[c].h * props->components[c].v;
+        for (int b = 0; b < n && list->count < JPG_MAX_BLOCKS_PER_MCU; b++)
+            list->component[list->count++] = c;
+    }
+}
+
+void TransformMcu(JPEG_PROPERTIES *props, const McuBlocks &blocks, int16_t *const quant[JPG_MAX_COMPONENTS])
 {
     JpgDispatch *dispatch = props->input.dispatch;
-    JpgQuantRoutine together = dispatch->run_fdct == dispatch->fdct_aan && dispatch->run_quant == dispatch->quant_aan
-                                   ? dispatch->fdct_quant_aan
-                                   : nullptr;
+    JpgQuantRoutine together = nullptr;
+    if (dispatch->run_fdct == dispatch->fdct_aan && dispatch->run_quant == dispatch->quant_aan)
+        together = dispatch->fdct_quant_aan;
+    else if (dispatch->run_fdct == dispatch->fdct_integer && dispatch->run_quant == dispatch->quant_integer)
+        together = dispatch->fdct_quant_integer;
     int16_t *block = props->mcuBuffer;
-    for (int c = 0; c < props->componentCount; c++)
-        for (int b = 0; b < props->components[c].h * props->components[c].v; b++, block += 64) {
-            if (together) {
-                together(block, quant[c]);
-                continue;
-            }
-            dispatch->run_fdct(block);
-            dispatch->run_quant(block, quant[c]);
+    for (int i = 0; i < blocks.count; i++, block += 64) {
+        const int16_t *table = quant[blocks.component[i]];
+        if (together) {
+            together(block, table);
+            continue;
         }
+        dispatch->run_fdct(block);
+        dispatch->run_quant(block, table);
+    }
 }
 
 // Each component's reciprocal table, or JPG_ERR_NO_QUANT.
@@ -110,6 +129,8 @@ int EncodeSequential(JPEG_PROPERTIES *props, JpgBitOutput *out, JpgScan *scan)
     }
     JpgEncodeBlockRoutine encodeBlock =
         dispatch->huff_encode_block_wide ? dispatch->huff_encode_block_wide : dispatch->huff_encode_block;
+    McuBlocks blocks;
+    ListMcuBlocks(props, &blocks);
     bool transform = !HookHoldsCoefficients(props);
     int interval = props->restartInterval;
     int column = scan->nextColumn;
@@ -117,11 +138,12 @@ int EncodeSequential(JPEG_PROPERTIES *props, JpgBitOutput *out, JpgScan *scan)
         for (; column < props->mcusAcross; column++) {
             FillMcu(props, column, row);
             if (transform)
-                TransformMcu(props, quant);
+                TransformMcu(props, blocks, quant);
             const int16_t *block = props->mcuBuffer;
-            for (int c = 0; c < props->componentCount && result == 0; c++)
-                for (int b = 0; b < props->components[c].h * props->components[c].v && result == 0; b++, block += 64)
-                    result = encodeBlock(out, dc[c], ac[c], &scan->dcPredictor[c], block);
+            for (int i = 0; i < blocks.count && result == 0; i++, block += 64) {
+                int c = blocks.component[i];
+                result = encodeBlock(out, dc[c], ac[c], &scan->dcPredictor[c], block);
+            }
             if (result != 0)
                 break;
             bool last = row == props->mcusDown - 1 && column == props->mcusAcross - 1;
@@ -277,10 +299,12 @@ int JpgTransformImageToCoefficients(JPEG_PROPERTIES *props)
     if (result < 0)
         return result;
     size_t mcuValues = (size_t)JpgBlocksPerMcu(props) * 64;
+    McuBlocks blocks;
+    ListMcuBlocks(props, &blocks);
     for (int row = 0; row < props->mcusDown; row++)
         for (int column = 0; column < props->mcusAcross; column++) {
             FillMcu(props, column, row);
-            TransformMcu(props, quant);
+            TransformMcu(props, blocks, quant);
             memcpy(CoefficientMcu(props, column, row), props->mcuBuffer, mcuValues * sizeof(int16_t));
         }
     props->input.dispatch->mmx_state_clear();

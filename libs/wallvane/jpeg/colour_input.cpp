@@ -419,10 +419,18 @@ struct WideRoutine {
 };
 
 const WideRoutine WideRoutines[] = {
+    {KIND_RGB_1X1, &JpgDispatch::enc_rgb_ycc_wide_h1v1,
+     GetMcuFixed<&JpgDispatch::enc_rgb_ycc_wide_h1v1, PixelToYcc<0, 1, 2, 3, false>, 3, 3>},
+    {KIND_BGR_1X1, &JpgDispatch::enc_bgr_ycc_wide_h1v1,
+     GetMcuFixed<&JpgDispatch::enc_bgr_ycc_wide_h1v1, PixelToYcc<2, 1, 0, 3, false>, 3, 3>},
     {KIND_RGB_2X1, &JpgDispatch::enc_rgb_ycc_wide_h2v1,
      GetMcuFixed<&JpgDispatch::enc_rgb_ycc_wide_h2v1, PixelToYcc<0, 1, 2, 3, false>, 3, 3>},
     {KIND_BGR_2X1, &JpgDispatch::enc_bgr_ycc_wide_h2v1,
      GetMcuFixed<&JpgDispatch::enc_bgr_ycc_wide_h2v1, PixelToYcc<2, 1, 0, 3, false>, 3, 3>},
+    {KIND_RGB_2X2, &JpgDispatch::enc_rgb_ycc_wide_h2v2,
+     GetMcuFixed<&JpgDispatch::enc_rgb_ycc_wide_h2v2, PixelToYcc<0, 1, 2, 3, false>, 3, 3>},
+    {KIND_BGR_2X2, &JpgDispatch::enc_bgr_ycc_wide_h2v2,
+     GetMcuFixed<&JpgDispatch::enc_bgr_ycc_wide_h2v2, PixelToYcc<2, 1, 0, 3, false>, 3, 3>},
 };
 
 bool Sampled(const JPEG_PROPERTIES *props, int h, int v)

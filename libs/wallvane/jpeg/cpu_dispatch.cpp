@@ -176,9 +176,11 @@ void JpgFillDispatchGeneric(JpgDispatch *dispatch)
     dispatch->huff_decode_mcu = nullptr;
     dispatch->dec_dequant_idct_ycc_1x1[0] = dispatch->dec_dequant_idct_ycc_1x1[1] = nullptr;
     memset(dispatch->dec_ycc_wide, 0, sizeof dispatch->dec_ycc_wide);
-    dispatch->fdct_quant_aan = nullptr;
+    dispatch->fdct_quant_aan = dispatch->fdct_quant_integer = nullptr;
     dispatch->enc_rgb_ycc_wide_h2v1 = dispatch->enc_bgr_ycc_wide_h2v1 = nullptr;
     dispatch->huff_encode_block_wide = nullptr;
+    dispatch->enc_rgb_ycc_wide_h1v1 = dispatch->enc_bgr_ycc_wide_h1v1 = nullptr;
+    dispatch->enc_rgb_ycc_wide_h2v2 = dispatch->enc_bgr_ycc_wide_h2v2 = nullptr;
 }
 
 // Types 1 and 2 name processors without packed registers.
@@ -294,9 +296,14 @@ void JpgFillDispatchSse2(JpgDispatch *dispatch)
     wide[1][1][0] = JpgYccToBgr2x1Sse2;
     wide[1][1][1] = JpgYccToBgr2x2Sse2;
     dispatch->fdct_quant_aan = JpgFdctQuantizeAanSse2;
+    dispatch->fdct_quant_integer = JpgFdctQuantizeIntegerSse2;
     dispatch->enc_rgb_ycc_wide_h2v1 = JpgRgbToYcc2x1Sse2;
     dispatch->enc_bgr_ycc_wide_h2v1 = JpgBgrToYcc2x1Sse2;
     dispatch->huff_encode_block_wide = JpgEncodeBlockSse2;
+    dispatch->enc_rgb_ycc_wide_h1v1 = JpgRgbToYcc1x1Sse2;
+    dispatch->enc_bgr_ycc_wide_h1v1 = JpgBgrToYcc1x1Sse2;
+    dispatch->enc_rgb_ycc_wide_h2v2 = JpgRgbToYcc2x2Sse2;
+    dispatch->enc_bgr_ycc_wide_h2v2 = JpgBgrToYcc2x2Sse2;
 #endif
 }
 

@@ -122,6 +122,9 @@ struct JpgDispatch {
     // fdct_aan and quant_aan in one pass; none: the two slots one after the
     // other.
     JpgQuantRoutine fdct_quant_aan;
+    // fdct_integer and quant_integer in one pass; none: the two slots one
+    // after the other.
+    JpgQuantRoutine fdct_quant_integer;
     // Wider forms of the RGB and BGR kernels of 2 x 1 MCUs, giving the same
     // samples; null: the slots'.
     JpgMcuKernel enc_rgb_ycc_wide_h2v1, enc_bgr_ycc_wide_h2v1;
@@ -130,6 +133,9 @@ struct JpgDispatch {
     // huff_encode_block's bytes, its non-zero map from wider registers;
     // null: the slot's.
     JpgEncodeBlockRoutine huff_encode_block_wide;
+    // The same for 1 x 1 and 2 x 2 MCUs.
+    JpgMcuKernel enc_rgb_ycc_wide_h1v1, enc_bgr_ycc_wide_h1v1;
+    JpgMcuKernel enc_rgb_ycc_wide_h2v2, enc_bgr_ycc_wide_h2v2;
 };
 
 enum JpgCpuType {

@@ -60,6 +60,33 @@ void Forward(int16_t *block)
         Store(block + 8 * r, ForwardRow(y[r], r), Aligned);
 }
 
+// The integer quantiser's steps on a row of coefficients still in
+// registers: (P(c << 3, r >> 1) + 1) >> 1, held to what a baseline table
+// codes. Row 0's low lane is the DC coefficient, which may reach -1024.
+inline __m128i QuantizeRow(__m128i c, __m128i reciprocals, __m128i low)
+{
+    __m128i product = _mm_mulhi_epi16(_mm_slli_epi16(c, 3), _mm_srli_epi16(reciprocals, 1));
+    __m128i q = _mm_srai_epi16(_mm_adds_epi16(product, _mm_set1_epi16(1)), 1);
+    return _mm_max_epi16(_mm_min_epi16(q, _mm_set1_epi16(1023)), low);
+}
+
+// The forward transform and the quantiser without storing the unquantised
+// coefficients in between.
+template <bool Aligned>
+void ForwardQuantize(int16_t *block, const int16_t *reciprocals)
+{
+    __m128i x[8], y[8];
+    for (int r = 0; r < 8; r++)
+        x[r] = Load(block + 8 * r, Aligned);
+    Columns::Forward(x, y);
+    __m128i low = _mm_set1_epi16(-1023);
+    for (int r = 0; r < 8; r++) {
+        __m128i rowLow = r == 0 ? _mm_insert_epi16(low, -1024, 0) : low;
+        __m128i q = QuantizeRow(ForwardRow(y[r], r), Load(reciprocals + 8 * r, Aligned), rowLow);
+        Store(block + 8 * r, q, Aligned);
+    }
+}
+
 } // namespace
 
 JPG_SIMD_ENTRY void JpgIdctIntegerSse2(int16_t *block)
@@ -75,4 +102,12 @@ JPG_SIMD_ENTRY void JpgDequantIdctIntegerSse2(int16_t *block, const int16_t *tab
 JPG_SIMD_ENTRY void JpgFdctIntegerSse2(int16_t *block)
 {
     Aligned16(block) ? Forward<true>(block) : Forward<false>(block);
+}
+
+JPG_SIMD_ENTRY void JpgFdctQuantizeIntegerSse2(int16_t *block, const int16_t *reciprocals)
+{
+    if (Aligned16(block) && Aligned16(reciprocals))
+        ForwardQuantize<true>(block, reciprocals);
+    else
+        ForwardQuantize<false>(block, reciprocals);
 }

@@ -30,6 +30,9 @@ void JpgFdctQuantizeAanSse2(int16_t *block, const int16_t *reciprocals);
 void JpgFdctIntegerMmx(int16_t *block);
 void JpgFdctIntegerSse(int16_t *block);
 void JpgFdctIntegerSse2(int16_t *block);
+// JpgFdctIntegerSse2 and JpgQuantizeIntegerSse2 in one pass, their
+// coefficients exactly.
+void JpgFdctQuantizeIntegerSse2(int16_t *block, const int16_t *reciprocals);
 void JpgIdctIntegerMmx(int16_t *block);
 void JpgIdctIntegerSse(int16_t *block);
 void JpgIdctIntegerSse2(int16_t *block);
@@ -97,9 +100,13 @@ void JpgRgbToYcc1x1Mmx(const uint8_t *source, ptrdiff_t lineStep, int16_t *const
 void JpgBgrToYcc1x1Mmx(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks);
 void JpgRgbToYcc2x1Mmx(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks);
 void JpgBgrToYcc2x1Mmx(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks);
-// The 2 x 1 kernels on 128-bit registers.
+// The 1 x 1, 2 x 1 and 2 x 2 kernels on 128-bit registers.
+void JpgRgbToYcc1x1Sse2(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks);
+void JpgBgrToYcc1x1Sse2(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks);
 void JpgRgbToYcc2x1Sse2(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks);
 void JpgBgrToYcc2x1Sse2(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks);
+void JpgRgbToYcc2x2Sse2(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks);
+void JpgBgrToYcc2x2Sse2(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks);
 // 8 x 8 pixels into one luminance block and a 4 x 4 corner of the chroma
 // blocks at cb (Cr 64 samples after it).
 void JpgRgbToYcc2x2QuarterMmx(const uint8_t *source, ptrdiff_t lineStep, int16_t *luma, int16_t *cb);

@@ -92,10 +92,11 @@ TEST(JpegProgressive, NothingIsWrittenBeforeEveryComponentIsAtFullPrecision)
         for (; result == JPG_INTERRUPT_SUCCESS && stops < 1000; stops++) {
             int scan = reader.record.props.progressiveScans;
             bool untouched = std::all_of(dib.begin(), dib.end(), [](uint8_t b) { return b == Untouched; });
-            if (scan < c.firstWritingScan)
+            if (scan < c.firstWritingScan) {
                 ASSERT_TRUE(untouched) << "written during scan " << scan;
-            else if (scan > c.firstWritingScan)
+            } else if (scan > c.firstWritingScan) {
                 ASSERT_FALSE(untouched) << "nothing written by scan " << scan;
+            }
             reader.record.props.stopRequest = 1;
             result = JpgLibRead(&reader.record, read.mode);
         }

@@ -63,7 +63,61 @@ std::vector<std::vector<int16_t>> AanReciprocalTables()
     return tables;
 }
 
+// Reciprocal tables of the integer method: the standard tables from the
+// coarsest quality to quantiser 1 everywhere (reciprocal 32768, which is
+// negative as a 16-bit value), and tables of random quantisers, whose
+// reciprocals are often odd.
+std::vector<std::vector<int16_t>> IntegerReciprocalTables()
+{
+    std::vector<std::vector<int16_t>> tables;
+    std::mt19937 random(48);
+    for (int quality : {1, 25, 75, 92, 100, -1, -2})
+        for (const uint8_t *standard : {JpgStdLuminanceQuant, JpgStdChrominanceQuant}) {
+            uint8_t scaled[64];
+            if (quality > 0)
+                JpgScaleQuantTable(quality, standard, scaled);
+            std::vector<int16_t> t(64 + 8, 0);
+            for (int k = 0; k < 64; k++)
+                t[k] = quality > 0 ? scaled[k] : (int16_t)(1 + random() % 255);
+            JpgMakeQuantReciprocalsInteger(t.data());
+            tables.push_back(t);
+        }
+    return tables;
+}
+
 } // namespace
+
+// The fused form must give the pair's coefficients for any 16-bit input,
+// since a caller's planes of samples reach the transform unchecked: besides
+// pictures' samples, blocks of random values over the whole range, which
+// saturate the transform's sums.
+TEST(JpegSimdExact, IntegerForwardTransformAndQuantizerInOnePassGiveThePairsCoefficients)
+{
+    std::vector<std::vector<int16_t>> blocks = ForwardSampleBlocks(), tables = IntegerReciprocalTables();
+    std::mt19937 random(49);
+    for (int n = 0; n < 40; n++) {
+        std::vector<int16_t> b(64);
+        for (int i = 0; i < 64; i++)
+            b[i] = (int16_t)(n < 20 ? random() % 65536 - 32768 : (i & 1 ? 32767 : -32768));
+        blocks.push_back(b);
+    }
+    int n = 0;
+    for (const std::vector<int16_t> &samples : blocks)
+        for (const std::vector<int16_t> &reciprocals : tables) {
+            alignas(16) int16_t expected[64], space[64 + 8], tableSpace[64 + 8];
+            // Neither the block nor the table need be 16-byte aligned.
+            int16_t *block = space + (n & 3), *table = tableSpace + ((n >> 2) & 1);
+            n++;
+            memcpy(table, reciprocals.data(), 64 * sizeof(int16_t));
+            memcpy(expected, samples.data(), sizeof expected);
+            memcpy(block, samples.data(), sizeof expected);
+            JpgFdctIntegerSse2(expected);
+            JpgQuantizeIntegerSse2(expected, table);
+            JpgFdctQuantizeIntegerSse2(block, table);
+            for (int i = 0; i < 64; i++)
+                ASSERT_EQ(expected[i], block[i]) << "block " << n << " at " << i;
+        }
+}
 
 TEST(JpegSimdExact, FastForwardTransformAndQuantizerInOnePassGiveTheMmxCoefficients)
 {
