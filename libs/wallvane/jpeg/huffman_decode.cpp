@@ -606,26 +606,7 @@ static constexpr NaturalTails Tails = MakeNaturalTails();
 // finding them row by row beats walking every position.
 static uint64_t NonzeroMap(const int16_t *block, int ss, int se)
 {
-    uint64_t natural = 0;
-#if defined(__SSE2__)
-    const __m128i zero = _mm_setzero_si128();
-    for (int r = 0; r < 8; r += 2) {
-        __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i *>(block + 8 * r));
-        __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(block + 8 * r + 8));
-        // Saturation keeps every non-zero 16-bit value non-zero in 8 bits.
-        __m128i zeros = _mm_cmpeq_epi8(_mm_packs_epi16(a, b), zero);
-        natural |= (uint64_t)(~(unsigned)_mm_movemask_epi8(zeros) & 0xFFFF) << (8 * r);
-    }
-#else
-    for (int i = 0; i < 64; i += 4) {
-        uint64_t four;
-        memcpy(&four, block + i, sizeof four);
-        if (four == 0)
-            continue;
-        for (int j = i; j < i + 4; j++)
-            natural |= (uint64_t)(block[j] != 0) << j;
-    }
-#endif
+    uint64_t natural = NaturalNonzeroFlags(block);
     natural &= Tails.from[ss] & ~Tails.from[se + 1];
     uint64_t map = 0;
     while (natural) {

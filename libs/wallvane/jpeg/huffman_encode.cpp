@@ -128,26 +128,10 @@ inline uint32_t ExtraBits(int value, int category)
     return (uint32_t)(value < 0 ? value - 1 : value) & ((1u << category) - 1);
 }
 
-// Bit k set where the coefficient at zigzag position k is not zero. Most
-// quantised blocks hold a handful of non-zero values, so the coder visits
-// those instead of testing all 63 positions.
+// Bit k set where the coefficient at zigzag position k is not zero.
 inline uint64_t NonzeroCoefficients(const int16_t *block)
 {
-    uint64_t natural = 0;
-#if defined(__SSE2__)
-    const __m128i zero = _mm_setzero_si128();
-    for (int r = 0; r < 8; r += 2) {
-        __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i *>(block + 8 * r));
-        __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(block + 8 * r + 8));
-        // Saturation keeps every non-zero 16-bit value non-zero in 8 bits.
-        __m128i zeros = _mm_cmpeq_epi8(_mm_packs_epi16(a, b), zero);
-        natural |= (uint64_t)(~(unsigned)_mm_movemask_epi8(zeros) & 0xFFFF) << (8 * r);
-    }
-#else
-    for (int i = 0; i < 64; i++)
-        natural |= (uint64_t)(block[i] != 0) << i;
-#endif
-    return JpgZigzagMask(natural);
+    return JpgZigzagMask(NaturalNonzeroFlags(block));
 }
 
 template <class Sink>

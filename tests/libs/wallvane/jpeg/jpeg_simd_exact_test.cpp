@@ -85,6 +85,32 @@ std::vector<std::vector<int16_t>> IntegerReciprocalTables()
     return tables;
 }
 
+// Every block under every table through the pair (transform, then
+// quantiser) and through the one-pass routine; neither the block nor the
+// table need be 16-byte aligned.
+void ExpectOnePassGivesThePair(const std::vector<std::vector<int16_t>> &blocks,
+                               const std::vector<std::vector<int16_t>> &tables, void (*transform)(int16_t *),
+                               void (*quantize)(int16_t *, const int16_t *),
+                               void (*onePass)(int16_t *, const int16_t *))
+{
+    int n = 0;
+    for (const std::vector<int16_t> &samples : blocks)
+        for (const std::vector<int16_t> &reciprocals : tables) {
+            alignas(16) int16_t expected[64], space[64 + 8], tableSpace[64 + 8];
+            int16_t *block = space + (n & 3), *table = tableSpace + ((n >> 2) & 1);
+            n++;
+            memcpy(table, reciprocals.data(), 64 * sizeof(int16_t));
+            memcpy(expected, samples.data(), sizeof expected);
+            memcpy(block, samples.data(), sizeof expected);
+            transform(expected);
+            quantize(expected, table);
+            onePass(block, table);
+            JpgClearMmxState();
+            for (int i = 0; i < 64; i++)
+                ASSERT_EQ(expected[i], block[i]) << "block " << n << " at " << i;
+        }
+}
+
 } // namespace
 
 // The fused form must give the pair's coefficients for any 16-bit input,
@@ -101,44 +127,13 @@ TEST(JpegSimdExact, IntegerForwardTransformAndQuantizerInOnePassGiveThePairsCoef
             b[i] = (int16_t)(n < 20 ? random() % 65536 - 32768 : (i & 1 ? 32767 : -32768));
         blocks.push_back(b);
     }
-    int n = 0;
-    for (const std::vector<int16_t> &samples : blocks)
-        for (const std::vector<int16_t> &reciprocals : tables) {
-            alignas(16) int16_t expected[64], space[64 + 8], tableSpace[64 + 8];
-            // Neither the block nor the table need be 16-byte aligned.
-            int16_t *block = space + (n & 3), *table = tableSpace + ((n >> 2) & 1);
-            n++;
-            memcpy(table, reciprocals.data(), 64 * sizeof(int16_t));
-            memcpy(expected, samples.data(), sizeof expected);
-            memcpy(block, samples.data(), sizeof expected);
-            JpgFdctIntegerSse2(expected);
-            JpgQuantizeIntegerSse2(expected, table);
-            JpgFdctQuantizeIntegerSse2(block, table);
-            for (int i = 0; i < 64; i++)
-                ASSERT_EQ(expected[i], block[i]) << "block " << n << " at " << i;
-        }
+    ExpectOnePassGivesThePair(blocks, tables, JpgFdctIntegerSse2, JpgQuantizeIntegerSse2, JpgFdctQuantizeIntegerSse2);
 }
 
 TEST(JpegSimdExact, FastForwardTransformAndQuantizerInOnePassGiveTheMmxCoefficients)
 {
-    std::vector<std::vector<int16_t>> tables = AanReciprocalTables();
-    int n = 0;
-    for (const std::vector<int16_t> &samples : ForwardSampleBlocks())
-        for (const std::vector<int16_t> &reciprocals : tables) {
-            alignas(16) int16_t expected[64], space[64 + 8], tableSpace[64 + 8];
-            // Neither the block nor the table need be 16-byte aligned.
-            int16_t *block = space + (n & 3), *table = tableSpace + ((n >> 2) & 1);
-            n++;
-            memcpy(table, reciprocals.data(), 64 * sizeof(int16_t));
-            memcpy(expected, samples.data(), sizeof expected);
-            memcpy(block, samples.data(), sizeof expected);
-            JpgFdctAanMmx(expected);
-            JpgQuantizeAanMmx(expected, table);
-            JpgFdctQuantizeAanSse2(block, table);
-            JpgClearMmxState();
-            for (int i = 0; i < 64; i++)
-                ASSERT_EQ(expected[i], block[i]) << "block " << n << " at " << i;
-        }
+    ExpectOnePassGivesThePair(ForwardSampleBlocks(), AanReciprocalTables(), JpgFdctAanMmx, JpgQuantizeAanMmx,
+                              JpgFdctQuantizeAanSse2);
 }
 
 // The MMX fast quantiser over the whole 16-bit range: each coefficient held
