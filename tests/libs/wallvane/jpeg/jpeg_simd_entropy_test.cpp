@@ -187,14 +187,41 @@ TEST(JpegSimdBlockCoder, BlockCodedInPlaceHandsItsPendingBitsToTheCheckedWriter)
     }
 }
 
-TEST(JpegSimdBlockCoder, EveryTypeRefusesCallerTablesWithoutACodeTheBlockNeeds)
+// One block through the coder a processor type's table gives it, into a
+// buffer of the given size.
+int CodeBlockOnType(void (*fill)(JpgDispatch *), const JpgHuffTable &dc, const JpgHuffTable &ac,
+                    const int16_t *block, int size)
 {
-    // Caller tables may lack a symbol a picture needs; its extra bits
-    // without a code would be a stream no decoder reads back. Each case
-    // codes one block, with room to code it in place and near the end of
-    // a small buffer.
+    JpgDispatch dispatch;
+    memset(&dispatch, 0, sizeof dispatch);
+    fill(&dispatch);
+    JpgEncodeBlockRoutine coder =
+        dispatch.huff_encode_block_wide ? dispatch.huff_encode_block_wide : dispatch.huff_encode_block;
+    Output output(size);
+    int16_t predictor = 0;
+    int result = coder(&output.out, &dc, &ac, &predictor, block);
+    dispatch.mmx_state_clear();
+    return result;
+}
+
+TEST(JpegSimdBlockCoder, EveryTypeRefusesABlockItsTablesCannotCode)
+{
+    // Its extra bits without a code would be a stream no decoder reads
+    // back. Each case codes one block, with room to code it in place and
+    // near the end of a small buffer.
+    struct Type {
+        int number;
+        void (*fill)(JpgDispatch *);
+    };
+    const Type types[] = {{0, JpgFillDispatchGeneric},
+                          {3, JpgFillDispatchMmx},
+                          {4, JpgFillDispatchMmxFamily6},
+                          {5, JpgFillDispatchSse},
+                          {6, JpgFillDispatchSse2}};
     std::mt19937 random(2718);
-    // Every DC size to 11 and every AC run and size to 10, but the one left out.
+
+    // Caller tables may lack a symbol a picture needs. Every DC size to 11
+    // and every AC run and size to 10, but the one left out.
     auto build = [&random](bool dcTable, int leftOut, JpgHuffTable *table) {
         uint32_t counts[257] = {};
         for (int symbol = 0; symbol < 256; symbol++)
@@ -218,15 +245,6 @@ TEST(JpegSimdBlockCoder, EveryTypeRefusesCallerTablesWithoutACodeTheBlockNeeds)
         {"end of block", false, 0x00, 1, 1, 7},
         {"sixteen zeros", false, 0xF0, 40, 2, 7},
     };
-    struct Type {
-        int number;
-        void (*fill)(JpgDispatch *);
-    };
-    const Type types[] = {{0, JpgFillDispatchGeneric},
-                          {3, JpgFillDispatchMmx},
-                          {4, JpgFillDispatchMmxFamily6},
-                          {5, JpgFillDispatchSse},
-                          {6, JpgFillDispatchSse2}};
     for (const Case &c : cases)
         for (const Type &type : types)
             for (int size : {4096, 64})
@@ -236,49 +254,24 @@ TEST(JpegSimdBlockCoder, EveryTypeRefusesCallerTablesWithoutACodeTheBlockNeeds)
                     JpgHuffTable dc, ac;
                     ASSERT_TRUE(build(true, complete || !c.dcTable ? -1 : c.symbol, &dc));
                     ASSERT_TRUE(build(false, complete || c.dcTable ? -1 : c.symbol, &ac));
-                    JpgDispatch dispatch;
-                    memset(&dispatch, 0, sizeof dispatch);
-                    type.fill(&dispatch);
                     int16_t block[64] = {};
                     block[0] = (int16_t)c.dc;
                     block[JpgNaturalOrder[c.zigzag]] = (int16_t)c.value;
-                    Output output(size);
-                    int16_t predictor = 0;
-                    JpgEncodeBlockRoutine coder = dispatch.huff_encode_block_wide ? dispatch.huff_encode_block_wide
-                                                                                  : dispatch.huff_encode_block;
-                    int result = coder(&output.out, &dc, &ac, &predictor, block);
-                    dispatch.mmx_state_clear();
-                    EXPECT_EQ(complete ? 0 : JPG_ERR_BAD_HUFFMAN, result);
+                    EXPECT_EQ(complete ? 0 : JPG_ERR_BAD_HUFFMAN, CodeBlockOnType(type.fill, dc, ac, block, size));
                 }
-}
 
-TEST(JpegSimdBlockCoder, EveryTypeRefusesAValueOfNoSymbolsSize)
-{
     // -32768 among a caller's coefficients has size 16, which no symbol
     // holds; after 14 or 15 zeros its run and size would read as a run of
     // sixteen zeros, a stream that decodes to other values.
-    std::mt19937 random(1618);
     RandomHuffmanTables tables;
     ASSERT_TRUE(MakeRandomHuffmanTables(random, &tables));
-    void (*const fills[])(JpgDispatch *) = {JpgFillDispatchGeneric, JpgFillDispatchMmx, JpgFillDispatchMmxFamily6,
-                                            JpgFillDispatchSse, JpgFillDispatchSse2};
     for (int run : {0, 14, 15})
         for (int size : {4096, 64}) {
             int16_t block[64] = {};
             block[JpgNaturalOrder[1 + run]] = -32768;
-            for (auto fill : fills) {
-                SCOPED_TRACE(testing::Message() << "run " << run << ", buffer " << size);
-                JpgDispatch dispatch;
-                memset(&dispatch, 0, sizeof dispatch);
-                fill(&dispatch);
-                JpgEncodeBlockRoutine coder =
-                    dispatch.huff_encode_block_wide ? dispatch.huff_encode_block_wide : dispatch.huff_encode_block;
-                Output output(size);
-                int16_t predictor = 0;
-                EXPECT_EQ(JPG_ERR_BAD_HUFFMAN,
-                          coder(&output.out, &tables.dcEncode, &tables.acEncode, &predictor, block));
-                dispatch.mmx_state_clear();
-            }
+            for (const Type &type : types)
+                EXPECT_EQ(JPG_ERR_BAD_HUFFMAN, CodeBlockOnType(type.fill, tables.dcEncode, tables.acEncode, block, size))
+                    << "-32768 after run " << run << ", type " << type.number << ", buffer " << size;
             Output progressive(size);
             EXPECT_EQ(JPG_ERR_BAD_HUFFMAN, JpgEncodeAcFirst(&progressive.out, &tables.acEncode, block, 1, 63, 0))
                 << "first AC scan, run " << run;
