@@ -54,15 +54,23 @@ void FillMcu(JPEG_PROPERTIES *props, int column, int row)
         props->input.dispatch->run_mcu_input(props, column, row);
 }
 
-// The component of each block of an MCU, in MCU order, worked out once per
-// scan rather than walked through the frame's sampling factors per MCU.
+// The component of each block of an MCU, in MCU order, and how a block is
+// transformed, worked out once per scan rather than per MCU.
 struct McuBlocks {
     int count;
     int component[JPG_MAX_BLOCKS_PER_MCU];
+    // The transform and the quantiser in one pass; null: one after the other.
+    JpgQuantRoutine together;
 };
 
 void ListMcuBlocks(const JPEG_PROPERTIES *props, McuBlocks *list)
 {
+    const JpgDispatch *dispatch = props->input.dispatch;
+    list->together = nullptr;
+    if (dispatch->run_fdct == dispatch->fdct_aan && dispatch->run_quant == dispatch->quant_aan)
+        list->together = dispatch->fdct_quant_aan;
+    else if (dispatch->run_fdct == dispatch->fdct_integer && dispatch->run_quant == dispatch->quant_integer)
+        list->together = dispatch->fdct_quant_integer;
     list->count = 0;
     for (int c = 0; c < props->componentCount; c++) {
         int n = props->components[c].h * props->components[c].v;
@@ -74,16 +82,11 @@ void ListMcuBlocks(const JPEG_PROPERTIES *props, McuBlocks *list)
 void TransformMcu(JPEG_PROPERTIES *props, const McuBlocks &blocks, int16_t *const quant[JPG_MAX_COMPONENTS])
 {
     JpgDispatch *dispatch = props->input.dispatch;
-    JpgQuantRoutine together = nullptr;
-    if (dispatch->run_fdct == dispatch->fdct_aan && dispatch->run_quant == dispatch->quant_aan)
-        together = dispatch->fdct_quant_aan;
-    else if (dispatch->run_fdct == dispatch->fdct_integer && dispatch->run_quant == dispatch->quant_integer)
-        together = dispatch->fdct_quant_integer;
     int16_t *block = props->mcuBuffer;
     for (int i = 0; i < blocks.count; i++, block += 64) {
         const int16_t *table = quant[blocks.component[i]];
-        if (together) {
-            together(block, table);
+        if (blocks.together) {
+            blocks.together(block, table);
             continue;
         }
         dispatch->run_fdct(block);
