@@ -4,29 +4,18 @@
 // 16 x 16 products whose constants keep only about eight bits (truncated,
 // not rounded). The outputs therefore differ from the generic transforms'
 // by small amounts.
+#include "aan_words.h"
 #include "jpeg_simd.h"
 #include "packed_memory.h"
 
 namespace {
 
+using aan16::Add;
+using aan16::Forward8;
+using aan16::Sub;
+using aan16::Times;
 using packed64::LoadQ;
 using packed64::StoreQ;
-
-// floor(x x 2^shift x k / 65536), with x shifted in its 16-bit lane.
-inline __m64 Times(__m64 x, short k, int shift)
-{
-    return _mm_mulhi_pi16(_mm_slli_pi16(x, shift), _mm_set1_pi16(k));
-}
-
-inline __m64 Add(__m64 a, __m64 b)
-{
-    return _mm_add_pi16(a, b);
-}
-
-inline __m64 Sub(__m64 a, __m64 b)
-{
-    return _mm_sub_pi16(a, b);
-}
 
 // Rows become lanes: after the call x[k] holds element k of each of the
 // four rows whose halves came in as x[0..3] (first four elements) and
@@ -60,28 +49,6 @@ inline void StoreRows(int16_t *block, int row, const __m64 x[8])
         StoreQ(block + 8 * (row + k), x[k]);
         StoreQ(block + 8 * (row + k) + 4, x[4 + k]);
     }
-}
-
-// Inlined so that the eight rows stay in registers instead of a memory array.
-inline __attribute__((always_inline)) void Forward8(__m64 x[8])
-{
-    __m64 t0 = Add(x[0], x[7]), t7 = Sub(x[0], x[7]), t1 = Add(x[1], x[6]), t6 = Sub(x[1], x[6]);
-    __m64 t2 = Add(x[2], x[5]), t5 = Sub(x[2], x[5]), t3 = Add(x[3], x[4]), t4 = Sub(x[3], x[4]);
-    __m64 t10 = Add(t0, t3), t13 = Sub(t0, t3), t11 = Add(t1, t2), t12 = Sub(t1, t2);
-    x[0] = Add(t10, t11);
-    x[4] = Sub(t10, t11);
-    __m64 z1 = Times(Add(t12, t13), 23168, 1);
-    x[2] = Add(t13, z1);
-    x[6] = Sub(t13, z1);
-    __m64 a10 = Add(t4, t5), a11 = Add(t5, t6), a12 = Add(t6, t7);
-    __m64 z5 = Times(Sub(a10, a12), 25088, 0);
-    __m64 z2 = Add(Times(a10, 17792, 1), z5), z4 = Add(Times(a12, 21376, 2), z5);
-    __m64 z3 = Times(a11, 23168, 1);
-    __m64 z11 = Add(t7, z3), z13 = Sub(t7, z3);
-    x[5] = Add(z13, z2);
-    x[3] = Sub(z13, z2);
-    x[1] = Add(z11, z4);
-    x[7] = Sub(z11, z4);
 }
 
 void Inverse8(__m64 x[8])
