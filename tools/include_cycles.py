@@ -3,13 +3,16 @@
 the compiler resolves them: each #include "..." is looked up in the folder of
 the file that includes it, then in the include folders of the compile command
 that reaches it (build/*/compile_commands.json, which CMake writes for every
-build tree), so an include that works only through another target's include
-folder ("../arcade/arcade_about.h" from app/core) is seen for what it is.
+build tree), and each #include <...> in those include folders alone, so an
+include that works only through another target's include folder
+("../arcade/arcade_about.h" from app/core, <core/main_window/startup.h> from
+anywhere) is seen for what it is.
 
 Three rules; a break of any fails (exit status 1, so ./dev test fails):
-- Subsystems (the first two levels of the path: app/core with all of its
-  folders, libs/wallvane with its jpeg folder) may use each other in one
-  direction only: two that include from each other form a circle.
+- Folders (every folder on its own: app/editing and app/editing/exchange,
+  libs/wallvane and libs/wallvane/jpeg, app/arcade and app/arcade/z80) may use
+  each other in one direction only: two that include from each other, or a
+  longer ring of them, form a circle.
 - The notes core is built in layers, bottom to top: the shared declarations
   directly in app/core, then notes_table, note_editor, note_window and
   main_window. No file includes from a layer above its own.
@@ -28,7 +31,7 @@ import shlex
 import sys
 
 TOPS = ("app", "libs", "platform", "installer")
-INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
+INCLUDE = re.compile(r'^\s*#\s*include\s+(?:"([^"]+)"|<([^>]+)>)', re.M)
 CORE = "app/core"
 CORE_LAYERS = ("notes_table", "note_editor", "note_window", "main_window")
 ABOVE_CORE = ("app/editing", "app/sysmon", "app/arcade")
@@ -60,7 +63,8 @@ def include_folders(entry):
                 into.append(word[len(flag):])
                 break
         i += 1
-    return [os.path.normpath(os.path.join(base, f)) for f in quote + normal + system]
+    absolute = lambda folders: [os.path.normpath(os.path.join(base, f)) for f in folders]
+    return absolute(quote), absolute(normal + system)
 
 
 def compile_commands(root, files):
@@ -88,39 +92,49 @@ class Includes:
         # is read with its own folder alone.
         for path in sorted(self.files):
             if path not in self.edges:
-                self.walk(path, [], seen)
+                self.walk(path, ([], []), seen)
 
     def names(self, path):
+        """(name, quoted) of each include, as written."""
         if path not in self.texts:
             with open(path, encoding="latin-1") as f:
-                self.texts[path] = INCLUDE.findall(f.read())
+                self.texts[path] = [(q or b, bool(q)) for q, b in INCLUDE.findall(f.read())]
         return self.texts[path]
 
-    def resolve(self, including, name, folders):
-        for base in [os.path.dirname(including)] + folders:
+    def resolve(self, including, name, quoted, folders):
+        # The compiler looks beside the including file and in the -iquote
+        # folders for "..." only; <...> starts at the -I and -isystem folders.
+        quote, normal = folders
+        bases = ([os.path.dirname(including)] + quote if quoted else []) + normal
+        for base in bases:
             path = os.path.normpath(os.path.join(base, name))
             if os.path.isfile(path):
                 return path
         return None
 
     def walk(self, path, folders, seen):
-        key = (path, tuple(folders))
+        key = (path, tuple(map(tuple, folders)))
         if key in seen:
             return
         seen.add(key)
         edges = self.edges.setdefault(path, {})
-        for name in self.names(path):
-            target = self.resolve(path, name, folders)
+        for name, quoted in self.names(path):
+            target = self.resolve(path, name, quoted, folders)
             if target in self.files:
-                edges[target] = name
+                edges[target] = name if quoted else "<%s>" % name
                 self.walk(target, folders, seen)
 
     def relative(self, path):
         return os.path.relpath(path, self.root).replace(os.sep, "/")
 
 
-def subsystem(rel):
-    return "/".join(rel.split("/")[:-1][:2])
+def folder(rel, depth):
+    """The unit of a file at one folder level: its folder cut to depth names."""
+    return "/".join(rel.split("/")[:-1][:depth])
+
+
+def within(rel_folder, tops):
+    return any(rel_folder == top or rel_folder.startswith(top + "/") for top in tops)
 
 
 def core_layer(rel):
@@ -170,30 +184,42 @@ def circles(edges):
 def check(root, entries):
     """The lines that report broken rules; none when the includes are sound."""
     includes = Includes(root, entries)
-    folders = {}  # subsystem -> subsystem -> [(file, name)]
     problems = []
+    pairs = []  # (file, included file, name as written)
     for path in sorted(includes.edges):
         rel = includes.relative(path)
         for target, name in sorted(includes.edges[path].items()):
             to = includes.relative(target)
-            a, b = subsystem(rel), subsystem(to)
-            if a != b:
-                folders.setdefault(a, {}).setdefault(b, []).append((rel, name))
+            pairs.append((rel, to, name))
             below, above = core_layer(rel), core_layer(to)
             if below is not None and above is not None and above > below:
                 problems.append('upward include in the core: %s includes "%s" (%s)' %
                                 (rel, name, to))
-            if below is not None and b in ABOVE_CORE:
+            if below is not None and within(folder(to, 99), ABOVE_CORE):
                 problems.append('the core includes from %s: %s includes "%s" (%s)' %
-                                (b, rel, name, to))
-            if a.split("/")[0] in LIBRARIES and b.split("/")[0] == "app":
+                                (folder(to, 99), rel, name, to))
+            if rel.split("/")[0] in LIBRARIES and to.split("/")[0] == "app":
                 problems.append('library includes from app/: %s includes "%s"' % (rel, name))
-    for component in circles(folders):
-        problems.append("include circle between: " + ", ".join(component))
-        for a in component:
-            for b in component:
-                for rel, name in folders.get(a, {}).get(b, [])[:3]:
-                    problems.append('   %s includes "%s"' % (rel, name))
+    # Level 2 takes each subsystem whole (app/core, libs/wallvane); each deeper
+    # level takes the folders inside one unit of the level above apart, so a
+    # sub-folder and its parent (libs/wallvane/jpeg and libs/wallvane) are
+    # units of their own. A circle whose folders lie in different units of the
+    # level above is already a circle there and is told once.
+    deepest = max([len(rel.split("/")) - 1 for rel, _, _ in pairs] + [2])
+    for depth in range(2, deepest + 1):
+        folders = {}  # folder -> folder -> [(file, name)]
+        for rel, to, name in pairs:
+            a, b = folder(rel, depth), folder(to, depth)
+            if a != b:
+                folders.setdefault(a, {}).setdefault(b, []).append((rel, name))
+        for component in circles(folders):
+            if depth > 2 and len({folder(f + "/x", depth - 1) for f in component}) > 1:
+                continue
+            problems.append("include circle between: " + ", ".join(component))
+            for a in component:
+                for b in component:
+                    for rel, name in folders.get(a, {}).get(b, [])[:3]:
+                        problems.append('   %s includes "%s"' % (rel, name))
     return problems
 
 

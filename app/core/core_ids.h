@@ -165,6 +165,11 @@ enum {
     COMPANION_SAVE_STATE = 1,
     // WM_USER codes to a note's edit control are the EDIT_* above.
 };
+
+// WM_USER with this in wParam asks a note's check list to write its items in
+// the item stream form to the open FILE* in lParam; the store sends it while it
+// saves, the check list's other codes are editing's own.
+#define CHECK_LIST_WRITE 1
 static_assert(WM_TRAY_CALLBACK == 0x8000 + 100, "tray callback is WM_APP + 100");
 
 enum {

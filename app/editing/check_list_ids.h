@@ -15,12 +15,16 @@
 #define CMD_CHECK_LIST_COPY 40168
 #define CMD_CHECK_LIST_CUT 40169
 
-// WM_USER codes the check list takes in wParam.
+// WM_USER codes the check list takes in wParam; CHECK_LIST_WRITE (1, lParam
+// an open FILE*) is the core's, since the store sends it.
+#include "../core/core_ids.h"
 #define CHECK_LIST_ADD_TEXT 0   // lParam the text
-#define CHECK_LIST_WRITE 1      // lParam an open FILE*
 #define CHECK_LIST_READ 2       // lParam an open FILE*
 #define CHECK_LIST_APPLY_DOCK 3 // the stored collapsed/expanded state
 #define CHECK_LIST_CLOSE_ASK 4
+static_assert(CHECK_LIST_WRITE != CHECK_LIST_ADD_TEXT && CHECK_LIST_WRITE != CHECK_LIST_READ &&
+                  CHECK_LIST_WRITE != CHECK_LIST_APPLY_DOCK && CHECK_LIST_WRITE != CHECK_LIST_CLOSE_ASK,
+              "the check list's codes are all different");
 
 // The record's checkListDocked byte. A collapsed list is the narrow strip
 // that sits against the note's edge (the "docked" list); an expanded one is

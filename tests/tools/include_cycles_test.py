@@ -92,6 +92,15 @@ class SmallTree(unittest.TestCase):
         self.assertTrue(any(p.startswith("include circle between: app/arcade, app/core")
                             for p in found), found)
 
+    def test_an_include_in_angle_brackets_is_resolved_through_the_include_folders(self):
+        # Never beside the file: only through -I, as the compiler finds it.
+        self.plant("app/core/notes_table/store.cpp", "#include <core/main_window/main.h>")
+        self.plant("app/core/notes_table/store.cpp", "#include <store.h>")
+        found = self.problems()
+        self.assertTrue(any(p.startswith("upward include in the core: app/core/notes_table/store.cpp "
+                                         "includes \"<core/main_window/main.h>\"") for p in found), found)
+        self.assertFalse(any("<store.h>" in p for p in found), found)
+
     def test_a_library_including_from_app_fails(self):
         self.plant("libs/clock/clock.cpp", '#include "core/core_ids.h"')
         found = self.problems()
@@ -130,6 +139,19 @@ class RepositoryCopy(unittest.TestCase):
         self.plant("app/core/notes_table/notes_file.cpp", '#include "core/main_window/tray_icon.h"')
         found = include_cycles.check(self.root, self.entries)
         self.assertTrue(any("app/core/notes_table/notes_file.cpp" in p for p in found), found)
+
+    def test_planted_includes_between_a_folder_and_its_sub_folder_fail(self):
+        # Each folder level is its own unit: a sub-folder that reaches back up
+        # into the folder that uses it closes a circle inside one subsystem.
+        self.plant("libs/wallvane/jpeg/jpeg_decoder.h", '#include "../changer_rules.h"')
+        self.plant("app/arcade/z80/z80.h", '#include "../arcade_machine.h"')
+        self.plant("app/core/notes_table/notes_file.cpp", "#include <core/main_window/startup.h>")
+        found = include_cycles.check(self.root, self.entries)
+        for circle in ("include circle between: libs/wallvane, libs/wallvane/jpeg",
+                       "include circle between: app/arcade, app/arcade/z80"):
+            self.assertIn(circle, found)
+        self.assertTrue(any(p.startswith("upward include in the core: app/core/notes_table/notes_file.cpp")
+                            for p in found), found)
 
     def test_a_planted_core_arcade_include_fails(self):
         self.plant("app/core/main_window/startup.cpp", '#include "../arcade/arcade_about.h"')

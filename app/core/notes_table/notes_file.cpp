@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/core_ids.h"
 #include "data_folder.h"
 #include "notes_file_ids.h"
 #include "notes_file_io.h"
@@ -99,7 +100,7 @@ static int WriteCheckList(const HeldCheckList &held, const ZettlyRecord *z, FILE
 {
     HWND list = LiveCheckList(z);
     if (list) {
-        if (!AskNoteWindow(list, WM_USER, 1, (LPARAM)out))
+        if (!AskNoteWindow(list, WM_USER, CHECK_LIST_WRITE, (LPARAM)out))
             return -1;
     } else {
         if (held.owner == z->window && !held.items.empty() &&

@@ -7,7 +7,7 @@
 #include "jpeg_platform.h"
 #if defined(__i386__) || defined(__x86_64__)
 #define JPG_HAVE_X86_SIMD 1
-#include "simd/jpeg_simd.h"
+#include "jpeg_simd.h"
 #else
 #define JPG_HAVE_X86_SIMD 0
 #endif
@@ -25,8 +25,8 @@ static int ZeroBytes(void *to, size_t n)
     return 0;
 }
 
-void *(*JpgCopyBytes)(void *to, const void *from, size_t n) = CopyBytes;
-int (*JpgZeroBytes)(void *to, size_t n) = ZeroBytes;
+void *(*const JpgCopyBytes)(void *to, const void *from, size_t n) = CopyBytes;
+int (*const JpgZeroBytes)(void *to, size_t n) = ZeroBytes;
 uint64_t (*JpgTimeStamp)(void) = JpgReadTimeStampNone;
 
 uint64_t JpgReadTimeStampNone(void)
@@ -316,8 +316,6 @@ int JpgSelectCpuRoutines(JpgDispatch *dispatch)
     JpgLoadUserFunctions(dispatch);
     JpgLoadRegistryFunctions(dispatch);
     int type = JpgDetectCpuType(dispatch);
-    JpgCopyBytes = CopyBytes;
-    JpgZeroBytes = ZeroBytes;
     JpgTimeStamp = (CpuInfo.features & JPG_FEATURE_TSC) ? JpgPlatformTimeStamp : JpgReadTimeStampNone;
     if (type < 1 || type >= JPG_CPU_TYPES)
         type = 0;

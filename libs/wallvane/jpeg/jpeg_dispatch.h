@@ -186,8 +186,10 @@ void JpgFillDispatchSse2(JpgDispatch *dispatch);
 
 void JpgNoVectorState(void);
 
-// Process-wide helpers, rewritten by every selection with the same values.
-extern void *(*JpgCopyBytes)(void *to, const void *from, size_t n);
-extern int (*JpgZeroBytes)(void *to, size_t n);
+// Process-wide helpers. The copy and zero routines are the same on every
+// processor, so they are fixed; the time stamp depends on the processor and is
+// rewritten by every selection with the same value.
+extern void *(*const JpgCopyBytes)(void *to, const void *from, size_t n);
+extern int (*const JpgZeroBytes)(void *to, size_t n);
 extern uint64_t (*JpgTimeStamp)(void);
 uint64_t JpgReadTimeStampNone(void);

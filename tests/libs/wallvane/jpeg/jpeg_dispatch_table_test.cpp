@@ -6,7 +6,7 @@
 
 #include "jpeg_dispatch.h"
 #include "jpeg_encoder.h"
-#include "simd/jpeg_simd.h"
+#include "jpeg_simd.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "jpeg_dispatch.h"
 #include "jpeg_encode_helpers.h"
 #include "jpeg_encoder.h"
-#include "simd/jpeg_simd.h"
+#include "jpeg_simd.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "jpeg_decoder.h"
 #include "jpeg_encoder.h"
-#include "simd/jpeg_simd.h"
+#include "jpeg_simd.h"
 
 namespace {
 

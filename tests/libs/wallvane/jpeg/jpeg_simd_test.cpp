@@ -16,7 +16,7 @@
 #include "jpeg_encoder.h"
 #include "jpeg_test_files.h"
 #include "jpeg_forced_cpu.h"
-#include "simd/jpeg_simd.h"
+#include "jpeg_simd.h"
 
 namespace {
 
