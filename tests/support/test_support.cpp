@@ -419,6 +419,42 @@ ChildProgram::ChildProgram(const std::string &exe, const std::string &arguments,
     }
 }
 
+static bool CreationTime(HANDLE process, ULONGLONG *when)
+{
+    FILETIME created, exited, kernel, user;
+    if (!GetProcessTimes(process, &created, &exited, &kernel, &user))
+        return false;
+    *when = ((ULONGLONG)created.dwHighDateTime << 32) | created.dwLowDateTime;
+    return true;
+}
+
+std::vector<StartedProcess> ProcessesStartedBy(HANDLE process, DWORD id)
+{
+    std::vector<StartedProcess> started;
+    ULONGLONG parentCreated = 0;
+    HANDLE list = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (list == INVALID_HANDLE_VALUE || !CreationTime(process, &parentCreated)) {
+        if (list != INVALID_HANDLE_VALUE)
+            CloseHandle(list);
+        return started;
+    }
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(list, &entry); more; more = Process32Next(list, &entry)) {
+        if (entry.th32ParentProcessID != id || entry.th32ProcessID == id)
+            continue;
+        // One that ended since the list was taken started nothing that runs.
+        HANDLE child = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID);
+        ULONGLONG created = 0;
+        if (child && CreationTime(child, &created) && created >= parentCreated)
+            started.push_back({entry.th32ProcessID, entry.szExeFile});
+        if (child)
+            CloseHandle(child);
+    }
+    CloseHandle(list);
+    return started;
+}
+
 ChildProgram::~ChildProgram()
 {
     if (!info.hProcess)

@@ -126,6 +126,16 @@ private:
     DWORD startError = 0;
 };
 
+// The processes that the given running process started and that still run:
+// those whose parent is its id and that were created after it. Wine hands the
+// ids of ended processes out again at once, so a process whose parent id merely
+// equals it (a child of an earlier holder of the id) is not counted.
+struct StartedProcess {
+    DWORD id;
+    std::string name;
+};
+std::vector<StartedProcess> ProcessesStartedBy(HANDLE process, DWORD id);
+
 // Finds a dialog of another process by its caption; reads its message text.
 // Test programs run side by side, and several show dialogs of the same
 // caption: the form that names the process finds only that one's.
