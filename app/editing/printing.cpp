@@ -1,10 +1,12 @@
 #include "printing.h"
 
 #include <commdlg.h>
+#include <winspool.h>
 #include <richedit.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 #include "clock_seam.h"
 #include "core/notes_table/rich_text_stream.h"
@@ -18,6 +20,7 @@ PrintSettings ZettlyPrintSettings = {1, IDC_PRINT_WHITE_BACK, 0};
 static struct {
     PrinterDialogHook printerDialog;
     PrintDocumentHook startDocument;
+    PrinterCountHook printerCount;
 } PrintSeams;
 
 // ---------------------------------------------------------------- printer choice
@@ -50,13 +53,43 @@ PrinterDialogHook SetPrinterDialogHook(PrinterDialogHook hook)
     return previous;
 }
 
+// The spooler's list: the number of printers, or -1 when it cannot be read.
+static int RealPrinterCount(void)
+{
+    const DWORD which = PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS;
+    DWORD needed = 0, returned = 0;
+    if (EnumPrintersA(which, nullptr, 4, nullptr, 0, &needed, &returned))
+        return (int)returned;
+    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || needed == 0)
+        return -1;
+    std::vector<BYTE> list(needed);
+    if (!EnumPrintersA(which, nullptr, 4, list.data(), needed, &needed, &returned))
+        return -1;
+    return (int)returned;
+}
+
+PrinterCountHook SetPrinterCountHook(PrinterCountHook hook)
+{
+    PrinterCountHook previous = PrintSeams.printerCount;
+    PrintSeams.printerCount = hook;
+    return previous;
+}
+
 int ChoosePrinter(HWND owner, HDC *printer, DWORD *error, BOOL quiet)
 {
     *printer = nullptr;
     *error = 0;
-    PrinterDialogHook choose = PrintSeams.printerDialog ? PrintSeams.printerDialog : RealPrinterDialog;
-    if (choose(owner, printer, error))
-        return 1;
+    // With no printer installed Wine's printer dialog shows a box of its own
+    // and then answers as a Cancel does (no extended error): only the
+    // spooler's list tells the two apart, so it is asked first.
+    PrinterCountHook count = PrintSeams.printerCount ? PrintSeams.printerCount : RealPrinterCount;
+    if (count() == 0)
+        *error = PDERR_NODEFAULTPRN;
+    else {
+        PrinterDialogHook choose = PrintSeams.printerDialog ? PrintSeams.printerDialog : RealPrinterDialog;
+        if (choose(owner, printer, error))
+            return 1;
+    }
     if (*error && !quiet) {
         char text[160];
         if (*error == PDERR_NODEFAULTPRN || *error == PDERR_PRINTERNOTFOUND)

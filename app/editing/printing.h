@@ -22,8 +22,14 @@ extern PrintSettings ZettlyPrintSettings;
 // cancelled). Tests replace it; null restores the real one.
 typedef int (*PrinterDialogHook)(HWND owner, HDC *printer, DWORD *error);
 PrinterDialogHook SetPrinterDialogHook(PrinterDialogHook hook);
+// How many printers the spooler lists (EnumPrinters), -1 when it cannot
+// tell. Tests replace it; null restores the real one.
+typedef int (*PrinterCountHook)(void);
+PrinterCountHook SetPrinterCountHook(PrinterCountHook hook);
 // Asks for a printer; a failure of the dialog is reported to the user
-// unless quiet is set. Returns 1 with the context, else 0 and the error.
+// unless quiet is set. With no printer installed the dialog is not shown
+// and the error is PDERR_NODEFAULTPRN. Returns 1 with the context, else 0
+// and the error.
 int ChoosePrinter(HWND owner, HDC *printer, DWORD *error, BOOL quiet);
 
 // StartDoc on the printer: the job's id (above 0), else 0 or below. Tests

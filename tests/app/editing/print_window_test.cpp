@@ -13,6 +13,10 @@
 
 namespace {
 
+// The spooler's list as the tests set it; Wine's own lists no printer.
+int InstalledPrinters;
+int PrintersInstalled() { return InstalledPrinters; }
+
 // A note window with its rich-edit child, as the notes core makes them.
 class NoteFixture : public ::testing::Test {
 protected:
@@ -34,6 +38,8 @@ protected:
         plain.crTextColor = RGB(200, 0, 0);
         lstrcpyA(plain.szFaceName, "Arial");
         SendMessageA(edit, EM_SETCHARFORMAT, SCF_ALL, (LPARAM)&plain);
+        InstalledPrinters = 1;
+        SetPrinterCountHook(PrintersInstalled);
         savedHeader = ZettlyPrintSettings.header;
         savedColourMode = ZettlyPrintSettings.colourMode;
     }
@@ -43,6 +49,7 @@ protected:
         ZettlyPrintSettings.colourMode = savedColourMode;
         ZettlyPrintSettings.abort = 0;
         SetPrinterDialogHook(nullptr);
+        SetPrinterCountHook(nullptr);
         if (note)
             DestroyWindow(note);
         if (library)
@@ -173,9 +180,13 @@ bool Holds(const std::vector<std::string> &texts, const std::string &text)
     return false;
 }
 
+// Wine's printer dialog without a printer shows a box of its own and
+// answers FALSE with no extended error, as a Cancel does.
 DWORD NextPrinterError;
+int FailingDialogCalls;
 int FailingPrinterDialog(HWND, HDC *printer, DWORD *error)
 {
+    FailingDialogCalls++;
     *printer = nullptr;
     *error = NextPrinterError;
     return 0;
@@ -359,11 +370,17 @@ TEST_F(NoteFixture, APrinterDialogFailureIsReportedAndACancelIsNot)
 {
     MessageBoxRecorder boxes;
     SetPrinterDialogHook(FailingPrinterDialog);
+    FailingDialogCalls = 0;
     ModalDialogAnswerer answer([](HWND dialog) {
-        NextPrinterError = PDERR_NODEFAULTPRN;
+        // No printer installed: the dialog, which would show Wine's own box
+        // and answer as a Cancel, is not shown; the program says why.
+        InstalledPrinters = 0;
+        NextPrinterError = 0;
         SendMessageA(dialog, WM_COMMAND, IDC_PRINT_PRINT, 0);
-        NextPrinterError = 0; // the user cancelled the printer dialog
+        EXPECT_EQ(0, FailingDialogCalls);
+        InstalledPrinters = 1; // the user cancelled the printer dialog
         SendMessageA(dialog, WM_COMMAND, IDC_PRINT_PRINT, 0);
+        EXPECT_EQ(1, FailingDialogCalls);
         // Neither ended the options dialog: it is still there to cancel.
         EXPECT_TRUE(IsWindow(dialog));
         SendMessageA(dialog, WM_COMMAND, IDC_PRINT_CANCEL, 0);
@@ -408,7 +425,9 @@ TEST_F(NoteFixture, TheModelessAbortDialogDestroysItselfAndFreesItsOwner)
 TEST_F(NoteFixture, PreviewWithoutAPrinterShowsTheNotesOwnPagesAndLeavesItAsItWas)
 {
     MessageBoxRecorder boxes;
-    NextPrinterError = PDERR_NODEFAULTPRN;
+    InstalledPrinters = 0;
+    NextPrinterError = 0;
+    FailingDialogCalls = 0;
     SetPrinterDialogHook(FailingPrinterDialog);
     Type(Lines(120));
     Select(3, 4);
@@ -452,6 +471,7 @@ TEST_F(NoteFixture, PreviewWithoutAPrinterShowsTheNotesOwnPagesAndLeavesItAsItWa
     EXPECT_EQ("Previewing Page : 2/", captions[1].substr(0, 20));
     EXPECT_NE(captions[0], "Previewing Page : 1/1");
     EXPECT_TRUE(boxes.Boxes().empty()) << "no printer is no error for the preview";
+    EXPECT_EQ(0, FailingDialogCalls) << "the printer dialog shows a box when there is no printer";
     // The note's text may come back with its paragraph ends as CR LF.
     EXPECT_EQ(before, Paragraphs(Text()));
     EXPECT_EQ(RGB(200, 0, 0), FormatAt(0).crTextColor);
