@@ -68,20 +68,22 @@ void PublishCurrentImage(ChangerShared *shared, ChangerImage *image)
 
 void LoadChangerSettings(char *directory, int size, ChangerSettings *settings)
 {
+    // A first run has no key yet: it starts from the defaults and the current
+    // folder, as a missing value does.
     HKEY key;
-    if (RegOpenKeyExA(ZtRegistryRoot(), CHANGER_KEY, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return;
+    bool opened = RegOpenKeyExA(ZtRegistryRoot(), CHANGER_KEY, 0, KEY_READ, &key) == ERROR_SUCCESS;
     char vars[CHANGER_PATH_BYTES];
-    if (ReadRegistryString(key, CHANGER_VARS_VALUE, vars, sizeof vars) == ERROR_SUCCESS)
+    if (opened && ReadRegistryString(key, CHANGER_VARS_VALUE, vars, sizeof vars) == ERROR_SUCCESS)
         ParseChangerVars(vars, std::strlen(vars), settings);
     else
         SetDefaultChangerSettings(settings);
-    if (ReadRegistryString(key, CHANGER_PATH_VALUE, directory, (DWORD)size) != ERROR_SUCCESS) {
+    if (!opened || ReadRegistryString(key, CHANGER_PATH_VALUE, directory, (DWORD)size) != ERROR_SUCCESS) {
         DWORD n = GetCurrentDirectoryA((DWORD)size, directory);
         if (n == 0 || n >= (DWORD)size)
             directory[0] = 0;
     }
-    RegCloseKey(key);
+    if (opened)
+        RegCloseKey(key);
 }
 
 int SaveChangerSettings(const char *directory, const ChangerSettings *settings)

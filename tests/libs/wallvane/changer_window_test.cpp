@@ -83,6 +83,23 @@ TEST_F(Changer, SettingsAreReadAtStartAndWrittenAtClose)
     EXPECT_EQ(GetValue("software\\Kestrova", "BG Changer Image Path"), folder);
 }
 
+TEST_F(Changer, AFirstRunWithoutItsKeyStartsFromTheDefaultsAndTheCurrentFolder)
+{
+    char current[MAX_PATH] = "";
+    GetCurrentDirectoryA(sizeof current, current);
+    HWND window = BGChangerRunner(nullptr);
+    ASSERT_NE(window, nullptr);
+    ChangerWindow *changer = ChangerOf(window);
+    ASSERT_NE(changer, nullptr);
+    EXPECT_EQ(changer->settings.refreshMinutes, 10);
+    EXPECT_EQ(changer->settings.sharpen, 1);
+    EXPECT_EQ(changer->settings.sharpenMore, 0);
+    EXPECT_EQ(changer->settings.bilinear, 1);
+    EXPECT_STREQ(changer->directory, current);
+    DestroyWindow(window);
+    EXPECT_EQ(GetValue("software\\Kestrova", "BG Changer Vars"), "10 1 0 1");
+}
+
 TEST_F(Changer, TicksStartNoChangeWhileOffOrBusy)
 {
     HWND window = BGChangerRunner(nullptr);
