@@ -76,10 +76,21 @@ static void UpdateLineColumn(HWND edit, ZettlyEditState *s, UINT message)
     s->caretEnd = track.caretEnd;
     HWND tip = s->lineColumn;
     if (message != WM_MOUSEMOVE || moved) {
-        LONG line = (LONG)SendMessageA(edit, EM_EXLINEFROMCHAR, 0, s->caretEnd);
+        LONG caret = s->caretEnd;
+        LONG line = (LONG)SendMessageA(edit, EM_EXLINEFROMCHAR, 0, caret);
         LONG lineStart = (LONG)SendMessageA(edit, EM_LINEINDEX, line, 0);
+        if (lineStart < 0) {
+            // Select All ends behind the control's last paragraph mark, on a
+            // line that the control counts but has no start for: that end is
+            // shown as the end of the text, where Ctrl+End puts the caret.
+            while (lineStart < 0 && line > 0)
+                lineStart = (LONG)SendMessageA(edit, EM_LINEINDEX, --line, 0);
+            if (lineStart < 0)
+                line = lineStart = 0;
+            caret = lineStart + (LONG)SendMessageA(edit, EM_LINELENGTH, lineStart, 0);
+        }
         char text[64];
-        FormatLineColumn(text, sizeof text, line, s->caretEnd, lineStart);
+        FormatLineColumn(text, sizeof text, line, caret, lineStart);
         SetWindowTextA(tip, text);
     }
     InvalidateRect(tip, nullptr, TRUE);

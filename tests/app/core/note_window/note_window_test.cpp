@@ -569,6 +569,13 @@ TEST_F(NoteWindow, LineColumnIndicatorFollowsTheCaret)
     GetWindowTextA(state->lineColumn, text, sizeof text);
     EXPECT_STREQ(text, "Line 2 Col 2");
 
+    // Select All ends behind the last paragraph mark; the indicator shows the
+    // end of the text, as Ctrl+End does.
+    SendMessageA(edit, EM_SETSEL, 0, -1);
+    SendMessageA(edit, WM_KEYUP, 'A', 0xC0000001);
+    GetWindowTextA(state->lineColumn, text, sizeof text);
+    EXPECT_STREQ(text, "Line 3 Col 6");
+
     SetFocus(ZettlyTable[slot].window);
     EXPECT_FALSE(IsWindowVisible(state->lineColumn)) << "hidden when the editor loses the focus";
 }
