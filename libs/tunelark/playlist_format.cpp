@@ -1,6 +1,7 @@
 #include "playlist_format.h"
 
 #include <cstring>
+#include <vector>
 
 int ReadPlaylistLine(FILE *file, char *line)
 {
@@ -92,9 +93,9 @@ static void StartNewRound(PlaylistEntry *const *entries, int count)
             entries[i]->shufflePicked = 0;
 }
 
-// As PickShuffleIndex, but avoid (the row that played last) is taken only
+// As PickRandomTrack, but avoid (the row that played last) is taken only
 // when no other row of the round is left: also when a new round starts here.
-static int PickShuffleIndexAvoiding(PlaylistEntry *const *entries, int count, int (*random)(void),
+static int PickRandomTrackAvoiding(PlaylistEntry *const *entries, int count, int (*random)(void),
                                     int avoid)
 {
     if (count <= 0)
@@ -120,24 +121,33 @@ static int PickShuffleIndexAvoiding(PlaylistEntry *const *entries, int count, in
     return row;
 }
 
-int PickShuffleIndex(PlaylistEntry *const *entries, int count, int (*random)(void))
+int PickRandomTrack(PlaylistEntry *const *entries, int count, int (*random)(void))
 {
-    return PickShuffleIndexAvoiding(entries, count, random, -1);
+    return PickRandomTrackAvoiding(entries, count, random, -1);
 }
 
 int StartShuffledRow(PlaylistEntry *const *entries, int count, int (*random)(void), int lastRow,
                      int (*start)(int row, void *context), void *context)
 {
-    // A round may end on rows that will not play; its next round may then
-    // find lastRow the only one that does: after as many tries as there are
-    // rows it is no longer held back, and two more rounds' worth of tries
-    // reach every row once more.
+    // A round may end on rows that will not play, and its next round may meet
+    // them again: one call can fail on more rows than the list holds. lastRow
+    // is held back until every other row has failed in this call (then it is
+    // the only one that plays); counting tries instead let a list with many
+    // rows that will not play open a round with the row that closed the last.
+    // A round and a half reach every other row, and one more round lastRow.
+    std::vector<char> failed((size_t)(count > 0 ? count : 0), 0);
+    int others = count - (lastRow >= 0 && lastRow < count ? 1 : 0);
+    int othersFailed = 0;
     for (int tries = 0; tries < 3 * count; ++tries) {
-        int row = PickShuffleIndexAvoiding(entries, count, random, tries < count ? lastRow : -1);
+        int row = PickRandomTrackAvoiding(entries, count, random, othersFailed < others ? lastRow : -1);
         if (row < 0)
             return -1;
         if (start(row, context) == 0)
             return row;
+        if (!failed[(size_t)row]) {
+            failed[(size_t)row] = 1;
+            othersFailed += row != lastRow;
+        }
     }
     return -1;
 }

@@ -38,7 +38,7 @@ int AddPlaylistExtension(char *name, int size);
 // Shuffle without repeats: a row not picked in this round, searched from a
 // random row down the list and then up; when every row has been picked the
 // round starts again. The chosen row is marked. -1 for no rows.
-int PickShuffleIndex(PlaylistEntry *const *entries, int count, int (*random)(void));
+int PickRandomTrack(PlaylistEntry *const *entries, int count, int (*random)(void));
 
 // The next track of a shuffled round: rows not yet picked in this round are
 // picked and handed to start (0 when the row plays) until one plays. A row

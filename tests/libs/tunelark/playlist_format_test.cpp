@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <random>
@@ -140,7 +141,7 @@ TEST(Shuffle, EveryRowPlaysOnceBeforeAnyRepeats)
         for (int round = 0; round < 3; ++round) {
             std::set<int> picked;
             for (int i = 0; i < 5; ++i) {
-                int row = PickShuffleIndex(entries.data(), 5, ScriptedRandom);
+                int row = PickRandomTrack(entries.data(), 5, ScriptedRandom);
                 ASSERT_GE(row, 0);
                 ASSERT_LT(row, 5);
                 picked.insert(row);
@@ -155,8 +156,8 @@ TEST(Shuffle, OneRowIsAlwaysRowZeroAndNoRowsGiveNone)
     PlaylistEntry only = {};
     PlaylistEntry *entries[] = {&only};
     for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(PickShuffleIndex(entries, 1, rand), 0);
-    EXPECT_EQ(PickShuffleIndex(entries, 0, rand), -1);
+        EXPECT_EQ(PickRandomTrack(entries, 1, rand), 0);
+    EXPECT_EQ(PickRandomTrack(entries, 0, rand), -1);
 }
 
 namespace {
@@ -213,6 +214,40 @@ TEST(Shuffle, ARoundPlaysEveryPlayableRowOncePassingOverRowsThatDoNotPlay)
             std::set<int> rows(played.begin() + round, played.begin() + round + 4);
             EXPECT_EQ(rows, (std::set<int>{0, 2, 3, 5})) << "round " << round / 4 << ", script " << script[0];
         }
+    }
+}
+
+TEST(Shuffle, NoRoundOpensWithTheRowThatClosedTheLastHoweverManyRowsWillNotPlay)
+{
+    // Rows that will not play are met at the end of one round and again at
+    // the start of the next, within one pick: as many as half the list.
+    std::mt19937 numbers(7);
+    for (int run = 0; run < 300; ++run) {
+        int count = 6 + run % 2;
+        std::vector<int> order(count);
+        for (int i = 0; i < count; ++i)
+            order[i] = i;
+        std::shuffle(order.begin(), order.end(), numbers);
+        std::set<int> broken(order.begin(), order.begin() + 3);
+        Randoms.clear();
+        for (int i = 0; i < 256; ++i)
+            Randoms.push_back((int)(numbers() % 32768));
+        NextRandomIndex = 0;
+        ShuffledList list(count, broken);
+        int playable = count - 3;
+        std::vector<int> played;
+        for (int i = 0; i < playable * 10; ++i) {
+            int row = list.Next(played.empty() ? -1 : played.back());
+            ASSERT_GE(row, 0);
+            ASSERT_EQ(broken.count(row), 0u);
+            ASSERT_TRUE(played.empty() || row != played.back())
+                << "run " << run << ": row " << row << " twice in a row after " << i << " tracks";
+            played.push_back(row);
+        }
+        for (size_t round = 0; round < played.size(); round += playable)
+            EXPECT_EQ(std::set<int>(played.begin() + round, played.begin() + round + playable).size(),
+                      (size_t)playable)
+                << "run " << run << ", round " << round / playable;
     }
 }
 
