@@ -66,11 +66,25 @@ TEST_F(Changer, LibraryExportsItsRunnerUnderItsPlainName)
 
 TEST_F(Changer, SettingsAreReadAtStartAndWrittenAtClose)
 {
-    SetValue("software\\Kestrova", "BG Changer Vars", "30 0 1 0");
-    SetValue("software\\Kestrova", "BG Changer Image Path", folder);
+    // A first run has no key yet: the defaults and the current folder.
+    char current[MAX_PATH] = "";
+    GetCurrentDirectoryA(sizeof current, current);
     HWND window = BGChangerRunner(nullptr);
     ASSERT_NE(window, nullptr);
     ChangerWindow *changer = ChangerOf(window);
+    ASSERT_NE(changer, nullptr);
+    const ChangerSettings &fresh = changer->settings;
+    EXPECT_EQ(std::vector<int>({fresh.refreshMinutes, fresh.sharpen, fresh.sharpenMore, fresh.bilinear}),
+              std::vector<int>({10, 1, 0, 1}));
+    EXPECT_STREQ(changer->directory, current);
+    DestroyWindow(window);
+    EXPECT_EQ(GetValue("software\\Kestrova", "BG Changer Vars"), "10 1 0 1");
+
+    SetValue("software\\Kestrova", "BG Changer Vars", "30 0 1 0");
+    SetValue("software\\Kestrova", "BG Changer Image Path", folder);
+    window = BGChangerRunner(nullptr);
+    ASSERT_NE(window, nullptr);
+    changer = ChangerOf(window);
     ASSERT_NE(changer, nullptr);
     EXPECT_EQ(changer->settings.refreshMinutes, 30);
     EXPECT_EQ(changer->settings.sharpenMore, 1);
@@ -81,23 +95,6 @@ TEST_F(Changer, SettingsAreReadAtStartAndWrittenAtClose)
     DestroyWindow(window);
     EXPECT_EQ(GetValue("software\\Kestrova", "BG Changer Vars"), "30 1 0 1");
     EXPECT_EQ(GetValue("software\\Kestrova", "BG Changer Image Path"), folder);
-}
-
-TEST_F(Changer, AFirstRunWithoutItsKeyStartsFromTheDefaultsAndTheCurrentFolder)
-{
-    char current[MAX_PATH] = "";
-    GetCurrentDirectoryA(sizeof current, current);
-    HWND window = BGChangerRunner(nullptr);
-    ASSERT_NE(window, nullptr);
-    ChangerWindow *changer = ChangerOf(window);
-    ASSERT_NE(changer, nullptr);
-    EXPECT_EQ(changer->settings.refreshMinutes, 10);
-    EXPECT_EQ(changer->settings.sharpen, 1);
-    EXPECT_EQ(changer->settings.sharpenMore, 0);
-    EXPECT_EQ(changer->settings.bilinear, 1);
-    EXPECT_STREQ(changer->directory, current);
-    DestroyWindow(window);
-    EXPECT_EQ(GetValue("software\\Kestrova", "BG Changer Vars"), "10 1 0 1");
 }
 
 TEST_F(Changer, TicksStartNoChangeWhileOffOrBusy)
