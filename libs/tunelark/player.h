@@ -35,7 +35,7 @@ struct PlayerState {
     HICON rollUpIcon, rollNeutralIcon, rollDownIcon;
     HWND tip;
     HWND scope;
-    POINT scopeAnchor;              // the player's top-left when the scope was last placed
+    RECT scopeAnchor;               // the player's rectangle when the scope was last placed
     int alpha;                      // -1 opaque, else 1 to 255
     char lastAddDir[PLAYLIST_PATH_CHARS];
     POINT dragPoint;

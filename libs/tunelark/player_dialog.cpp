@@ -235,21 +235,32 @@ void ToggleScope(PlayerState *player, LPARAM state)
     SetWindowTransparency(player->scope, player->alpha);
     RECT window;
     GetWindowRect(player->window, &window);
-    player->scopeAnchor = {window.left, window.top};
+    player->scopeAnchor = window;
     SetWindowPos(player->scope, nullptr, window.left, window.bottom + 1, 0, 0,
                  SWP_NOSIZE | SWP_SHOWWINDOW | SWP_NOZORDER);
 }
 
-// The scope goes where the player goes, keeping its place beside it.
+// How far the scope moves on one axis: a scope beyond the player's high edge
+// (under it, or right of it) follows that edge, anything else the low edge,
+// so that resizing from the far side leaves it where it is.
+static LONG ScopeShift(LONG scopeLow, LONG oldLow, LONG oldHigh, LONG newLow, LONG newHigh)
+{
+    return scopeLow >= oldHigh ? newHigh - oldHigh : newLow - oldLow;
+}
+
+// The scope goes where the player goes, keeping its place against the edge
+// of the player it was placed at, whichever edge the player was sized from.
 void OnPlayerMoved(PlayerState *player)
 {
-    RECT window;
-    if (!player->scope || !IsWindow(player->scope) || !GetWindowRect(player->window, &window))
+    RECT window, scope;
+    if (!player->scope || !IsWindow(player->scope) || !GetWindowRect(player->window, &window) ||
+        !GetWindowRect(player->scope, &scope))
         return;
-    int dx = window.left - player->scopeAnchor.x, dy = window.top - player->scopeAnchor.y;
-    player->scopeAnchor = {window.left, window.top};
-    RECT scope;
-    if ((dx || dy) && GetWindowRect(player->scope, &scope))
+    const RECT &old = player->scopeAnchor;
+    LONG dx = ScopeShift(scope.left, old.left, old.right, window.left, window.right);
+    LONG dy = ScopeShift(scope.top, old.top, old.bottom, window.top, window.bottom);
+    player->scopeAnchor = window;
+    if (dx || dy)
         SetWindowPos(player->scope, nullptr, scope.left + dx, scope.top + dy, 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -393,6 +404,7 @@ void OnPlayerContextMenu(PlayerState *player, int x, int y)
 
 void OnPlayerSize(PlayerState *player, int width, int height)
 {
+    OnPlayerMoved(player);
     if (player->rollDone)
         SyncRolledState(player);
     if (player->rollDone && !player->rolledUp) {

@@ -252,4 +252,13 @@ TEST_F(PlayerFixture, TheScopeOpensUnderThePlayerAndFollowsIt)
     RECT after = WindowRect(player->scope);
     EXPECT_EQ(after.left - before.left, 40);
     EXPECT_EQ(after.top - before.top, 60);
+    // Sized from its top edge the player keeps the scope under its bottom
+    // edge, where it stays; sized from its bottom edge the scope goes along.
+    RECT p = WindowRect(window);
+    int height = p.bottom - p.top;
+    SetWindowPos(window, nullptr, p.left, p.top - 45, p.right - p.left, height + 45, SWP_NOZORDER);
+    EXPECT_EQ(WindowRect(player->scope).top, WindowRect(window).bottom + 1) << "sized from the top";
+    EXPECT_EQ(WindowRect(player->scope).left, WindowRect(window).left);
+    SetWindowPos(window, nullptr, 0, 0, p.right - p.left, height + 80, SWP_NOZORDER | SWP_NOMOVE);
+    EXPECT_EQ(WindowRect(player->scope).top, WindowRect(window).bottom + 1) << "sized from the bottom";
 }
