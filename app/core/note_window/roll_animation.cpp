@@ -96,8 +96,13 @@ LRESULT FinishRoll(HWND window, const RollParams *p)
     ShowScrollBar(window, SB_BOTH, p->rolledUpValue == 0);
     MoveWindow(window, p->finalLeft, p->finalTop, p->targetRight - p->finalLeft,
                p->targetBottom - p->finalTop, TRUE);
-    if (z->editWindow)
+    if (z->editWindow) {
+        // Each frame's resize realigned the check list and the edit bar at
+        // the note, which was not rolled up yet: only now can they go.
+        if (z->rolledUp)
+            SendMessageA(z->editWindow, WM_USER, EDIT_HIDE_COMPANIONS, 0);
         SendMessageA(z->editWindow, WM_KILLFOCUS, 0, 0);
+    }
     return 1;
 }
 

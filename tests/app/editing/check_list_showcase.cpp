@@ -1,16 +1,19 @@
 // Two real notes for a screenshot: one with its check list open beside it,
-// one with the list collapsed to its strip. check_list_showcase <seconds>.
+// one with the list collapsed to its strip. check_list_showcase <seconds>
+// [rolled]: the first note is then rolled up with animation, as Alt+Z does.
 #include <windows.h>
 #include <commctrl.h>
 #include <ole2.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "editing/check_list.h"
 #include "editing/check_list_ids.h"
 #include "editing/check_list_view.h"
 #include "notes_file_fixture.h"
+#include "core/notes_table/zettly_settings.h"
 #include "core/note_window/window_creation.h"
 
 using namespace notes_test;
@@ -48,6 +51,11 @@ int main(int argc, char **argv)
                  {"0passport", "0tickets"});
     NoteWithList(0, "Shopping for Saturday", false, {"1bread", "0milk", "1apples", "0coffee beans"});
     SendMessageA(ZettlyTable[0].editWindow, WM_USER, 6, 0);
+    if (argc > 2 && std::strcmp(argv[2], "rolled") == 0) {
+        ZettlyInfo.animateRoll = 1;
+        ZettlyInfo.animationStep = 3;
+        PostMessageA(ZettlyTable[0].window, WM_COMMAND, CMD_ROLL_ZETTLY, 0);
+    }
     DWORD end = GetTickCount() + (DWORD)seconds * 1000;
     while (GetTickCount() < end) {
         MSG msg;

@@ -253,6 +253,11 @@ TEST_F(NoteWindow, AnimatedRollIgnoresASecondCommandAndLandsExactly)
     int slot = NewNote(200, 200, 200, 240);
     ASSERT_GE(slot, 0);
     HWND note = ZettlyTable[slot].window;
+    // A check list beside the note goes with the roll-up, as without animation.
+    HWND list = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "list", WS_POPUP | WS_VISIBLE, 400, 200, 80, 80,
+                                note, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(list, nullptr);
+    ZettlyTable[slot].checkListWindow = list;
     RECT before = WindowRect(note);
     Roll(slot);
     EXPECT_TRUE(ZettlyRollRunning(slot, note));
@@ -262,12 +267,15 @@ TEST_F(NoteWindow, AnimatedRollIgnoresASecondCommandAndLandsExactly)
     RECT rolled = WindowRect(note);
     EXPECT_EQ(ZettlyTable[slot].rolledUp, 1);
     EXPECT_EQ(rolled.bottom - rolled.top, RolledHeight(slot));
+    EXPECT_FALSE(IsWindowVisible(list)) << "the check list stayed open beside the rolled strip";
 
     Roll(slot);
     EXPECT_EQ(ZettlyTable[slot].rolledUp, 0) << "an unroll clears the flag at once";
     ASSERT_TRUE(PumpUntil([&] { return !ZettlyRollRunning(slot, note); }, 5000));
     RECT after = WindowRect(note);
     EXPECT_TRUE(EqualRect(&before, &after));
+    ZettlyTable[slot].checkListWindow = nullptr;
+    DestroyWindow(list);
 }
 
 TEST_F(NoteWindow, ANoteDestroyedMidAnimationIsNotWrittenTo)
