@@ -196,7 +196,21 @@ static ZettlyRecord PlainTextRecord(const char *title)
     return record;
 }
 
-static int ImportZettlyBytes(const std::vector<uint8_t> &bytes, const char *title, int intoGroup)
+// Moves the record's rectangles so that its window starts at (x, y), its sizes kept.
+static void MoveRecordTo(ZettlyRecord *record, int x, int y)
+{
+    int dx = x - record->windowRect.left, dy = y - record->windowRect.top;
+    for (ZettlyRect *r : {&record->windowRect, &record->unrolledRect, &record->restoreRect}) {
+        r->left += dx;
+        r->right += dx;
+        r->top += dy;
+        r->bottom += dy;
+    }
+}
+
+// asNewNote: the note lands where a new note would, not where the record was.
+static int ImportZettlyBytes(const std::vector<uint8_t> &bytes, const char *title, int intoGroup,
+                             bool asNewNote = false)
 {
     int slot = FindFreeZettlySlot();
     if (slot < 0) {
@@ -221,6 +235,13 @@ static int ImportZettlyBytes(const std::vector<uint8_t> &bytes, const char *titl
     } else {
         int32_t storedLength = record.textLength;
         record.textLength = 0;
+        if (asNewNote) {
+            // "Create New" on a note's own export would otherwise cover it
+            // exactly, and look as if nothing happened.
+            ZettlyRecord fresh;
+            CloneRecordInto(&ZettlyTable[ZETTLY_DEFAULT_SLOT], &fresh);
+            MoveRecordTo(&record, fresh.windowRect.left, fresh.windowRect.top);
+        }
         PlaceForeignNote(&record);
         ZettlyRecord wrapped = record;
         planned = PlanZettlyText(&record, text, textBytes, true, &plan);
@@ -269,7 +290,7 @@ int InsertFileIntoZettly(const char *path, int mode, int slot)
         return -1;
     }
     if (mode == INSERT_CREATE_NEW) {
-        int created = ImportZettlyBytes(bytes, path, ZettlyTable[slot].isGroup);
+        int created = ImportZettlyBytes(bytes, path, ZettlyTable[slot].isGroup, true);
         if (created >= 0 && ZettlyTable[slot].isGroup)
             ShowWindow(ZettlyTable[created].window, ZettlyTable[created].showCommand);
         if (created >= 0 && ZettlyTable[created].editWindow)

@@ -181,9 +181,24 @@ TEST_F(ExportFiles, InsertOverwritesAppendsOrCreatesAndRefusesEmptyContent)
     EXPECT_EQ(InsertFileIntoZettly(empty.c_str(), INSERT_APPEND, slot), -1);
     EXPECT_EQ(NoteText(slot), " more");
 
-    ASSERT_TRUE(WriteFileBytes(exp, ExportBytes(r, "{\\rtf1 from exp}")));
+    // The note where the user left it, away from where new notes go.
+    ZettlyRecord moved = r;
+    int width = r.windowRect.right - r.windowRect.left, height = r.windowRect.bottom - r.windowRect.top;
+    moved.windowRect = moved.unrolledRect = moved.restoreRect = ZettlyRect{333, 222, 333 + width, 222 + height};
+    MoveWindow(ZettlyTable[slot].window, 333, 222, width, height, TRUE);
+    ASSERT_TRUE(WriteFileBytes(exp, ExportBytes(moved, "{\\rtf1 from exp}")));
     EXPECT_EQ(InsertFileIntoZettly(exp.c_str(), INSERT_CREATE_NEW, slot), 0);
     EXPECT_EQ(NoteText(slot + 1), "from exp");
+    // The note's own export does not land over it: the new note goes where a
+    // new note goes, 10 pixels on from the defaults, with the size it had.
+    RECT made, source;
+    GetWindowRect(ZettlyTable[slot + 1].window, &made);
+    GetWindowRect(ZettlyTable[slot].window, &source);
+    const ZettlyRect &defaults = ZettlyTable[ZETTLY_DEFAULT_SLOT].windowRect;
+    EXPECT_EQ(made.left, defaults.left + 10);
+    EXPECT_EQ(made.top, defaults.top + 10);
+    EXPECT_EQ(made.right - made.left, width);
+    EXPECT_EQ(source.left, 333);
 
     // Rich text nested past what the control survives arrives as characters.
     std::string deep = "{\\rtf1 " + std::string(40, '{') + "x" + std::string(40, '}') + "}";
