@@ -164,7 +164,7 @@ KEPT = {
     "app/editing/richole/rich_ole.cpp:ActiveInPlaceObject": "the one object being edited in place: one at a time in the program, asked after by every note",
     "app/editing/exchange/dde_exchange.cpp:Server": "handle: the DDE server, its recent pokes and the transaction it answers; its callback takes no context",
     "app/editing/exchange/mail.cpp:Mail": "handle: the link to the mail system, for the run",
-    "app/arcade/arcade_about.cpp:VuvovirEmulator": "the one emulator as the main program's loop sees it: runs, and its dialog",
+    "app/arcade/arcade_about.cpp:VuvovirEmulator": "the one emulator as the main program's loop sees it: runs, its dialog and its painter",
     "app/arcade/arcade_machine.cpp:ArcadeWin32": "the one machine's Windows side: screen, pacing, end of its run",
     "app/arcade/arcade_machine_core.cpp:Arcade": "the one machine of the process, with its host calls",
     "libs/wallvane/jpeg/platform_win32.cpp:CurrentGuard": "per thread: the innermost guarded call",

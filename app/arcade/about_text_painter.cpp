@@ -78,7 +78,7 @@ DWORD WINAPI VuvovirAboutPaintThread(LPVOID dialog)
     const int sourceLine = baseLine - WaveOffset(sine[45]);
     const RECT all = {0, 0, s.width, s.height};
     int x = s.width + 1;
-    while (GetPropA((HWND)dialog, VUVOVIR_PAINTER_PROP)) {
+    while (VuvovirEmulator.painterAlive) {
         DWORD started = GetTickCount();
         FillRect(s.memory, &all, s.brush);
         TextOutA(s.memory, x, baseLine, VuvovirAboutText, length);

@@ -154,7 +154,7 @@ static void CloseDown(HWND dialog, VuvovirDialog *state)
     if (state->closedDown)
         return;
     state->closedDown = 1;
-    RemovePropA(dialog, VUVOVIR_PAINTER_PROP);
+    VuvovirEmulator.painterAlive = 0;
     if (VuvovirEmulator.emulatorDialog == dialog)
         VuvovirEmulator.emulatorDialog = nullptr;
     StopMachine(dialog, state);
@@ -204,7 +204,7 @@ static void OnInitDialog(HWND dialog)
     // grown size is then the one the dialog keeps as its initial size.
     GetClientRect(dialog, &state->lastClient);
     GrowToHoldPicture(dialog);
-    SetPropA(dialog, VUVOVIR_PAINTER_PROP, (HANDLE)1);
+    VuvovirEmulator.painterAlive = 1;
     state->painterThread = CreateThread(nullptr, 0, VuvovirAboutPaintThread, dialog, 0, nullptr);
     VuvovirEmulator.emulatorDialog = dialog;
     GetWindowRect(dialog, &state->initialWindow);

@@ -16,6 +16,10 @@ struct VuvovirEmulatorState {
     // The About dialog from its creation to its Quit, null otherwise: the
     // message loop hands the keys aimed at its children to it.
     HWND emulatorDialog;
+    // 1 from the dialog's creation to its Quit: the about-text painter scrolls
+    // while it is set. Written by the dialog only; Quit waits for the painter,
+    // so a new dialog never finds the last one's painter still running.
+    std::atomic<int> painterAlive;
 };
 extern VuvovirEmulatorState VuvovirEmulator;
 
@@ -23,9 +27,8 @@ extern VuvovirEmulatorState VuvovirEmulator;
 INT_PTR CALLBACK VuvovirDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 // Runs the machine on its own thread; the parameter is ignored.
 DWORD WINAPI VuvovirEmulationThread(LPVOID parameter);
-// Scrolls the about text in the dialog given while the dialog carries the
-// property VUVOVIR_PAINTER_PROP: 1, or 0 when there is no dialog or no strip
-// to paint in.
+// Scrolls the about text in the dialog given while painterAlive is set: 1, or
+// 0 when there is no dialog or no strip to paint in.
 DWORD WINAPI VuvovirAboutPaintThread(LPVOID dialog);
 
 // Move HiScoreTable from and to "software\Kestrova\Vuvovir" "HiScore". Loading

@@ -47,8 +47,6 @@
 #define VUVOVIR_STRETCH_GROWTH 100
 // One step of the about strip.
 #define VUVOVIR_PAINT_STEP_MS 15
-// The dialog's property that keeps its about strip scrolling; taken away at Quit.
-#define VUVOVIR_PAINTER_PROP "VuvovirPainterAlive"
 // How long the dialog waits for one of its threads to end before it lets go.
 #define VUVOVIR_THREAD_WAIT_MS 2000
 

@@ -115,7 +115,7 @@ TEST_F(ArcadeDialogTest, ShowsItsControlsAndTheVersionInTheCaption)
     EXPECT_EQ(Recorded.lastScreen, GetDlgItem(dialog, IDC_VUVOVIR_SCREEN));
     EXPECT_NE(Recorded.lastDc, nullptr);
     EXPECT_EQ(VuvovirEmulator.emulatorDialog, dialog);
-    EXPECT_NE(GetPropA(dialog, VUVOVIR_PAINTER_PROP), nullptr) << "the strip scrolls";
+    EXPECT_EQ(VuvovirEmulator.painterAlive, 1) << "the strip scrolls";
     SendMessageA(dialog, WM_KEYDOWN, 'A', 0);
     EXPECT_EQ(Recorded.Count("key"), 1) << "keys go to the machine";
 }
@@ -401,11 +401,11 @@ TEST_F(ArcadeDialogTest, TheStripScrollsTheTextUntilThePainterIsStopped)
         return corner == face;
     };
     ASSERT_FALSE(painted()) << "the strip must start in another colour than the painter's";
-    SetPropA(own, VUVOVIR_PAINTER_PROP, (HANDLE)1);
+    VuvovirEmulator.painterAlive = 1;
     HANDLE extra = CreateThread(nullptr, 0, VuvovirAboutPaintThread, own, 0, nullptr);
     ASSERT_NE(extra, nullptr);
     EXPECT_TRUE(PumpUntil(painted, ScaledWait(5000)));
-    RemovePropA(own, VUVOVIR_PAINTER_PROP);
+    VuvovirEmulator.painterAlive = 0;
     ASSERT_EQ(WaitForSingleObject(extra, ScaledWait(2000)), WAIT_OBJECT_0);
     DWORD code = 0;
     GetExitCodeThread(extra, &code);
