@@ -298,7 +298,7 @@ static INT_PTR OnInitDialog(HWND dialog, ProcessTreeMemory *m)
     return FALSE;
 }
 
-static bool SelectedProcess(HWND dialog, DWORD *pid, char *name, size_t nameSize)
+static bool SelectedProcess(HWND dialog, DWORD *pid)
 {
     HWND tree = GetDlgItem(dialog, IDC_PT_TREE);
     HTREEITEM item = TreeView_GetSelection(tree);
@@ -308,33 +308,24 @@ static bool SelectedProcess(HWND dialog, DWORD *pid, char *name, size_t nameSize
         return false;
     }
     *pid = (DWORD)ItemData(tree, item);
-    snprintf(name, nameSize, "%lu", (unsigned long)*pid);
-    const ProcessTreeMemory *m = StateOf(dialog) ? StateOf(dialog)->memory : nullptr;
-    for (int i = 0; m && i < m->count; ++i)
-        if (m->list[i].pid == *pid)
-            snprintf(name, nameSize, "%s (%lu)", m->list[i].name, (unsigned long)*pid);
     return true;
 }
 
-// Asks before anything is ended; the idle process and this program are never.
-static bool ConfirmKill(HWND dialog, DWORD pid, const char *name, bool subtree)
+// The idle process and this program are never ended: one would take the
+// system with it, the other the notes.
+static bool MayKillSelected(HWND dialog, DWORD pid)
 {
-    if (!MayKillProcess(pid)) {
-        ZtMessageBox(dialog, "The idle process and Zettlies itself cannot be killed.",
-                     KILL_CAPTION, MB_ICONINFORMATION);
-        return false;
-    }
-    char question[512];
-    snprintf(question, sizeof question,
-             subtree ? "Kill %s and every process started under it?" : "Kill %s?", name);
-    return ZtMessageBox(dialog, question, KILL_CAPTION, MB_YESNO | MB_ICONQUESTION) == IDYES;
+    if (MayKillProcess(pid))
+        return true;
+    ZtMessageBox(dialog, "The idle process and Zettlies itself cannot be killed.", KILL_CAPTION,
+                 MB_ICONINFORMATION);
+    return false;
 }
 
 static void OnKill(HWND dialog)
 {
     DWORD pid;
-    char name[300];
-    if (!SelectedProcess(dialog, &pid, name, sizeof name) || !ConfirmKill(dialog, pid, name, false))
+    if (!SelectedProcess(dialog, &pid) || !MayKillSelected(dialog, pid))
         return;
     if (!EnableDebugPrivilege(true)) {
         ZtMessageBox(dialog, "User does not have privilege to kill processes!", ACCESS_CAPTION,
@@ -350,8 +341,7 @@ static void OnKill(HWND dialog)
 static void OnKillNode(HWND dialog)
 {
     DWORD pid;
-    char name[300];
-    if (!SelectedProcess(dialog, &pid, name, sizeof name) || !ConfirmKill(dialog, pid, name, true))
+    if (!SelectedProcess(dialog, &pid) || !MayKillSelected(dialog, pid))
         return;
     if (!EnableDebugPrivilege(true)) {
         ZtMessageBox(nullptr, "User does not have privilege to kill processes!", ACCESS_CAPTION,

@@ -288,21 +288,22 @@ std::vector<std::string> RootTexts(HWND tree)
 
 } // namespace
 
-TEST_F(SysmonWindows, ProcessTreeShowsTheSnapshotAndAsksBeforeItKills)
+TEST_F(SysmonWindows, ProcessTreeShowsTheSnapshotAndKillsAllButTheIdleProcessAndItself)
 {
     fake.objects[std::to_string(PROCESS)] = ProcessBlock();
-    MessageBoxRecorder boxes(IDNO);
+    MessageBoxRecorder boxes;
     std::vector<std::string> roots;
     std::string dump;
     ModalDialogAnswerer answerer([&](HWND dialog) {
         HWND tree = GetDlgItem(dialog, IDC_PT_TREE);
         roots = RootTexts(tree);
-        // The idle process and this program are refused without a question.
+        // The idle process and this program are refused.
         TreeView_SelectItem(tree, ItemContaining(tree, "Idle"));
         SendMessageA(dialog, WM_COMMAND, IDC_PT_KILL, 0);
         TreeView_SelectItem(tree, ItemContaining(tree, "zettlies.exe"));
         SendMessageA(dialog, WM_COMMAND, IDC_PT_KILL_NODE, 0);
-        // Anything else is asked about first; "No" leaves it running.
+        // Anything else is ended at once, without a question; this one is
+        // made up, so ending it fails.
         TreeView_SelectItem(tree, ItemContaining(tree, "stranger.exe"));
         SendMessageA(dialog, WM_COMMAND, IDC_PT_KILL, 0);
         SendMessageA(dialog, WM_COMMAND, IDC_PT_DUMP, 0);
@@ -322,7 +323,7 @@ TEST_F(SysmonWindows, ProcessTreeShowsTheSnapshotAndAsksBeforeItKills)
     ASSERT_EQ(boxes.Boxes().size(), 3u);
     EXPECT_EQ(boxes.Boxes()[0].text, "The idle process and Zettlies itself cannot be killed.");
     EXPECT_EQ(boxes.Boxes()[1].text, "The idle process and Zettlies itself cannot be killed.");
-    EXPECT_EQ(boxes.Boxes()[2].text, "Kill stranger.exe (4242)?");
+    EXPECT_EQ(boxes.Boxes()[2].text, "Failed to kill process!");
     EXPECT_NE(dump.find("-> CPU 0% : PID 4242 : PYH MEM 4k: PAGE FILE 2k : stranger.exe\r\n"),
               std::string::npos)
         << dump;
@@ -442,7 +443,7 @@ TEST_F(SysmonWindows, ProcessTreeFallsBackToTheSystemProcessList)
     HANDLE child = OpenProcess(SYNCHRONIZE, FALSE, childPid);
     ASSERT_NE(child, nullptr);
 
-    MessageBoxRecorder boxes(IDYES);
+    MessageBoxRecorder boxes;
     bool selfListed = false, parentListed = false, childUnderParent = false;
     std::string dump;
     ModalDialogAnswerer answerer([&](HWND dialog) {
@@ -477,6 +478,8 @@ TEST_F(SysmonWindows, ProcessTreeFallsBackToTheSystemProcessList)
     EXPECT_EQ(dump.find("Unable to read process list"), std::string::npos) << dump;
     for (const auto &b : boxes.Boxes())
         EXPECT_EQ(b.text.find("Unable to read process list"), std::string::npos) << b.text;
+    for (const auto &b : boxes.Boxes())
+        EXPECT_NE(b.caption, "Kill Process") << "Kill and Kill Node ask nothing: " << b.text;
     EXPECT_TRUE(Ended(parent.Process())) << "Kill Node ends the process";
     EXPECT_TRUE(Ended(child)) << "Kill Node ends the process's children";
     EXPECT_TRUE(Ended(single.Process())) << "Kill ends the process";
