@@ -7,10 +7,21 @@
 namespace {
 
 // What the records so far have spent of a picture's bounds.
+// The extents of the mapping in force, as far as they enlarge a font.
+struct Mapping {
+    int64_t window[2], viewport[2];
+    bool fixed;
+};
+
 struct EmfState {
     uint32_t handles;
-    int savedStates;
     size_t points, bitmaps, pixels;
+    Mapping mapping;             // a player starts at one unit a device unit
+    std::vector<Mapping> saved;  // by the states saved on the way
+    // How large a font can become on the reference surface: the largest font
+    // made so far, as the mapping in force at each text draws it.
+    int64_t largestFont;
+    double largestText;
 };
 
 bool InRange(int64_t value, int64_t low, int64_t high)
@@ -181,18 +192,46 @@ bool CheckSetting(const uint8_t *r, size_t size, uint32_t low, uint32_t high)
     return size >= 12 && Get32(r + 8) >= low && Get32(r + 8) <= high;
 }
 
+// The largest font so far as the mapping in force draws it.
+void MeasureText(EmfState *state)
+{
+    const Mapping &m = state->mapping;
+    double scale = 1;
+    for (int i = 0; i < 2; ++i) {
+        double axis = (double)m.viewport[i] / (double)m.window[i];
+        scale = axis > scale ? axis : scale;
+    }
+    if (m.fixed && scale < FIXED_MAPPING_SCALE_MAX)
+        scale = FIXED_MAPPING_SCALE_MAX;
+    double font = (double)state->largestFont * scale;
+    state->largestText = font > state->largestText ? font : state->largestText;
+}
+
 // The record at r, of size bytes, is one a note's picture may hold.
 bool CheckRecord(uint32_t type, const uint8_t *r, size_t size, EmfState *state)
 {
     switch (type) {
     case EMR_SETWINDOWEXTEX:
-    case EMR_SETWINDOWORGEX:
     case EMR_SETVIEWPORTEXTEX:
+        if (size < 16 || !Coordinates(r + 8, 2))
+            return false;
+        for (int i = 0; i < 2; ++i) {
+            int64_t extent = GetSigned32(r + 8 + 4 * i);
+            extent = extent < 0 ? -extent : extent;
+            // The library refuses an extent of 0 and keeps the one before.
+            if (extent)
+                (type == EMR_SETWINDOWEXTEX ? state->mapping.window : state->mapping.viewport)[i] = extent;
+        }
+        return true;
+    case EMR_SETWINDOWORGEX:
     case EMR_SETVIEWPORTORGEX:
     case EMR_MOVETOEX:
     case EMR_LINETO:
         return size >= 16 && Coordinates(r + 8, 2);
     case EMR_SETMAPMODE:
+        // The modes of fixed units, 0.1 mm to 0.01 inch a unit.
+        if (size >= 12)
+            state->mapping.fixed = Get32(r + 8) > MAP_MODE_TEXT && Get32(r + 8) < MAP_MODE_ISOTROPIC;
         return CheckSetting(r, size, MAP_MODE_TEXT, MAP_MODE_ANISOTROPIC);
     case EMR_SETBKMODE:
     case EMR_SETPOLYFILLMODE:
@@ -207,14 +246,18 @@ bool CheckRecord(uint32_t type, const uint8_t *r, size_t size, EmfState *state)
     case EMR_SETBKCOLOR:
         return size >= 12 && PlainColour(Get32(r + 8));
     case EMR_SAVEDC:
-        return ++state->savedStates <= PICTURE_SAVED_STATES_MAX;
+        if (state->saved.size() >= PICTURE_SAVED_STATES_MAX)
+            return false;
+        state->saved.push_back(state->mapping);
+        return true;
     case EMR_RESTOREDC: {
         if (size < 12)
             return false;
-        int32_t back = GetSigned32(r + 8);
-        if (back > -1 || -(int64_t)back > state->savedStates)
+        int64_t back = GetSigned32(r + 8);
+        if (back > -1 || -back > (int64_t)state->saved.size())
             return false;
-        state->savedStates += back;
+        state->mapping = state->saved[state->saved.size() + (size_t)back];
+        state->saved.resize(state->saved.size() + (size_t)back);
         return true;
     }
     case EMR_SELECTOBJECT:
@@ -226,7 +269,14 @@ bool CheckRecord(uint32_t type, const uint8_t *r, size_t size, EmfState *state)
     case EMR_CREATEBRUSHINDIRECT:
         return CheckBrush(r, size, *state);
     case EMR_EXTCREATEFONTINDIRECTW:
-        return CheckFont(r, size, *state);
+        if (!CheckFont(r, size, *state))
+            return false;
+        for (int i = 0; i < 2; ++i) {
+            int64_t extent = GetSigned32(r + 12 + 4 * i);
+            extent = extent < 0 ? -extent : extent;
+            state->largestFont = extent > state->largestFont ? extent : state->largestFont;
+        }
+        return true;
     case EMR_ELLIPSE:
     case EMR_RECTANGLE:
         return size >= 24 && Coordinates(r + 8, 4);
@@ -245,9 +295,9 @@ bool CheckRecord(uint32_t type, const uint8_t *r, size_t size, EmfState *state)
     case EMR_POLYPOLYLINE16:
         return CheckPolyPoly(r, size, 4, state);
     case EMR_EXTTEXTOUTA:
-        return CheckText(r, size, 1);
+        return CheckText(r, size, 1) && (MeasureText(state), true);
     case EMR_EXTTEXTOUTW:
-        return CheckText(r, size, 2);
+        return CheckText(r, size, 2) && (MeasureText(state), true);
     case EMR_STRETCHDIBITS:
         return CheckStretchDib(r, size, state);
     default:
@@ -300,6 +350,20 @@ int CheckHeader(const uint8_t *data, size_t size, EmfPlace *place, size_t *exten
     return 0;
 }
 
+// Glyphs are drawn whole, however little of them shows: a font the mapping
+// makes a million pixels high costs the drawing library its memory. The
+// largest font any mapping of the picture could make must stay within a few
+// times the picture's own size.
+bool FontsFitThePicture(const EmfState &state, const EmfPlace &place)
+{
+    double wide = ((double)place.frame.right - place.frame.left) * place.deviceWidth /
+                  (100.0 * place.millimetresWide);
+    double high = ((double)place.frame.bottom - place.frame.top) * place.deviceHeight /
+                  (100.0 * place.millimetresHigh);
+    double side = wide > high ? wide : high;
+    return state.largestText <= PICTURE_FONT_FRAME_TIMES * side;
+}
+
 } // namespace
 
 int CheckEnhancedMetafile(const uint8_t *data, size_t size, std::vector<uint8_t> *out,
@@ -307,7 +371,7 @@ int CheckEnhancedMetafile(const uint8_t *data, size_t size, std::vector<uint8_t>
 {
     EmfPlace place;
     size_t extent = 0;
-    EmfState state = {0, 0, 0, 0, 0};
+    EmfState state = {0, 0, 0, 0, {{1, 1}, {1, 1}, false}, {}, 0, 0};
     if (!data || CheckHeader(data, size, &place, &extent, &state.handles) != 0)
         return -1;
     EmfWriter writer;
@@ -333,6 +397,8 @@ int CheckEnhancedMetafile(const uint8_t *data, size_t size, std::vector<uint8_t>
         }
         at += (size_t)length;
     }
+    if (!FontsFitThePicture(state, place))
+        return -1;
     writer.UseHandle(state.handles - 1);
     if (out)
         *out = writer.Finish(place);

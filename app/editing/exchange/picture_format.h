@@ -103,6 +103,7 @@ enum PictureFormatNumbers {
     DIB_RGB = 0,
     DIB_BITFIELDS = 3,
     MAP_MODE_TEXT = 1,
+    MAP_MODE_ISOTROPIC = 7,
     MAP_MODE_ANISOTROPIC = 8,
     STRETCH_COLOR_ON_COLOR = 3,
     STOCK_OBJECT_FLAG = 0x80000000u,
@@ -156,6 +157,10 @@ enum PictureBounds {
     PICTURE_COORDINATE_MAX = 1 << 20,
     PICTURE_FONT_HEIGHT_MAX = 16384,
     PICTURE_PEN_WIDTH_MAX = 16384,
+    // A font on the reference surface at most this many times the picture's
+    // larger side; the fixed mappings enlarge at most 0.01 inch to 0.01 mm.
+    PICTURE_FONT_FRAME_TIMES = 2,
+    FIXED_MAPPING_SCALE_MAX = 26,
     // The enhanced metafiles we write: one unit 0.01 mm on a reference
     // surface 1 m square, so that the frame and the drawing share units.
     EMF_REFERENCE_MILLIMETRES = 1000,

@@ -11,6 +11,7 @@
 
 #include "editing/exchange/emf_check.h"
 #include "editing/exchange/picture_filter.h"
+#include "picture_samples.h"
 
 namespace {
 
@@ -57,76 +58,39 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 #ifndef ZT_LIBFUZZER
 namespace {
 
-void Put16(std::vector<uint8_t> *b, uint32_t v)
-{
-    b->push_back((uint8_t)v);
-    b->push_back((uint8_t)(v >> 8));
-}
-
-void Put32(std::vector<uint8_t> *b, uint32_t v)
-{
-    Put16(b, v & 0xFFFF);
-    Put16(b, v >> 16);
-}
-
 std::vector<uint8_t> Head(int form)
 {
     return {(uint8_t)form, 50, 50, 0, 0, 100, 1, 2};
 }
 
-// 4 x 3 at 8 bits with a table of 4 colours.
-std::vector<uint8_t> Dib()
+// Every record the filter translates, and a bitmap of 8 bits with its table.
+std::vector<uint8_t> EveryRecordWmf()
 {
-    std::vector<uint8_t> b;
-    for (uint32_t v : {40u, 4u, 3u})
-        Put32(&b, v);
-    Put16(&b, 1);
-    Put16(&b, 8);
-    for (uint32_t v : {0u, 12u, 0u, 0u, 4u, 0u})
-        Put32(&b, v);
-    for (uint32_t v : {0x000000u, 0xFF0000u, 0x00FF00u, 0x0000FFu})
-        Put32(&b, v);
-    for (int i = 0; i < 12; ++i)
-        b.push_back((uint8_t)(i % 4));
-    return b;
-}
-
-void WmfRecord(std::vector<uint8_t> *b, uint16_t function, std::vector<int> words)
-{
-    Put32(b, (uint32_t)(3 + words.size()));
-    Put16(b, function);
-    for (int w : words)
-        Put16(b, (uint32_t)w);
-}
-
-std::vector<uint8_t> Wmf()
-{
-    std::vector<uint8_t> b;
-    for (uint32_t w : {1u, 9u, 0x300u, 0u, 0u, 3u, 0u, 0u, 0u})
-        Put16(&b, w);
-    WmfRecord(&b, 0x020C, {100, 100});
-    WmfRecord(&b, 0x02FA, {0, 2, 0, 0xFF, 0});
-    WmfRecord(&b, 0x02FC, {2, 0xFF00, 0, 3});
-    WmfRecord(&b, 0x012D, {0});
-    WmfRecord(&b, 0x012D, {1});
-    WmfRecord(&b, 0x0538, {2, 3, 3, 0, 0, 9, 0, 9, 9, 20, 20, 29, 20, 29, 29});
-    WmfRecord(&b, 0x0324, {3, 0, 0, 50, 0, 25, 40});
-    WmfRecord(&b, 0x0325, {2, 0, 90, 90, 0});
-    WmfRecord(&b, 0x0418, {90, 90, 60, 60});
-    WmfRecord(&b, 0x061C, {5, 5, 40, 40, 30, 30});
-    WmfRecord(&b, 0x02FB, {-12, 0, 0, 0, 400, 0, 0, 0, 0, 'A' | 'r' << 8, 'i' | 'a' << 8, 'l'});
-    WmfRecord(&b, 0x012D, {2});
-    WmfRecord(&b, 0x0521, {2, 'H' | 'i' << 8, 10, 10});
-    WmfRecord(&b, 0x0A32, {20, 20, 2, 4, 0, 0, 50, 50, 'O' | 'k' << 8, 6, 6});
-    WmfRecord(&b, 0x01F0, {0});
-    std::vector<uint8_t> dib = Dib();
-    Put32(&b, (uint32_t)(3 + 11 + dib.size() / 2));
-    Put16(&b, 0x0F43);
-    for (int w : {0x0020, 0x00CC, 0, 3, 4, 0, 0, 30, 40, 10, 10})
-        Put16(&b, (uint32_t)w);
-    b.insert(b.end(), dib.begin(), dib.end());
-    WmfRecord(&b, 0, {});
-    return b;
+    std::vector<uint8_t> stretch;
+    for (int w : {0x0020, 0x00CC, 0, 2, 2, 0, 0, 30, 40, 10, 10})
+        Put16(&stretch, (uint32_t)w);
+    PictureBytes dib = Dib(2, 2, 8, {0, 0, 0, 0, 0, 0, 255, 0}, {0, 1, 0, 0, 1, 0, 0, 0}, 0, 2);
+    stretch.insert(stretch.end(), dib.begin(), dib.end());
+    return Wmf(3)
+        .Record(0x020C, {100, 100})
+        .Record(0x02FA, {0, 2, 0, 0xFF, 0})
+        .Record(0x02FC, {2, 0xFF00, 0, 3})
+        .Record(0x012D, {0})
+        .Record(0x012D, {1})
+        .Record(0x0538, {2, 3, 3, 0, 0, 9, 0, 9, 9, 20, 20, 29, 20, 29, 29})
+        .Record(0x0324, {3, 0, 0, 50, 0, 25, 40})
+        .Record(0x0325, {2, 0, 90, 90, 0})
+        .Record(0x0418, {90, 90, 60, 60})
+        .Record(0x061C, {5, 5, 40, 40, 30, 30})
+        .Record(0x02FB, {-12, 0, 0, 0, 400, 0, 0, 0, 0, 'A' | 'r' << 8, 'i' | 'a' << 8, 'l'})
+        .Record(0x012D, {2})
+        .Record(0x0521, {2, 'H' | 'i' << 8, 10, 10})
+        .Record(0x0A32, {20, 20, 2, 4, 0, 0, 50, 50, 'O' | 'k' << 8, 6, 6})
+        .Record(0x001E, {})
+        .Record(0x0127, {-1})
+        .Record(0x01F0, {0})
+        .RecordBytes(0x0F43, stretch)
+        .End();
 }
 
 } // namespace
@@ -137,7 +101,7 @@ int main(int argc, char **argv)
     long rounds = argc > 2 ? std::atol(argv[2]) : 20000;
     std::srand(seed);
     std::vector<std::vector<uint8_t>> seeds;
-    std::vector<uint8_t> dib = Dib(), wmf = Wmf();
+    std::vector<uint8_t> dib = QuadrantDib(), wmf = EveryRecordWmf();
     seeds.push_back(Head(PICTURE_DIB));
     seeds.back().insert(seeds.back().end(), dib.begin(), dib.end());
     seeds.push_back(Head(PICTURE_WMF));

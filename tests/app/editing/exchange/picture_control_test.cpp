@@ -13,72 +13,12 @@
 
 #include "core/core_ids.h"
 #include "editing/exchange/picture_filter.h"
+#include "picture_samples.h"
 #include "test_support.h"
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
-void Put16(Bytes *b, uint32_t v)
-{
-    b->push_back((uint8_t)v);
-    b->push_back((uint8_t)(v >> 8));
-}
-
-void Put32(Bytes *b, uint32_t v)
-{
-    Put16(b, v & 0xFFFF);
-    Put16(b, v >> 16);
-}
-
-// 2 x 2 at 24 bits, bottom row first: blue, green / red, white.
-Bytes QuadrantDib()
-{
-    Bytes b;
-    for (uint32_t v : {40u, 2u, 2u})
-        Put32(&b, v);
-    Put16(&b, 1);
-    Put16(&b, 24);
-    for (uint32_t v : {0u, 16u, 0u, 0u, 0u, 0u})
-        Put32(&b, v);
-    const uint8_t rows[] = {0xFF, 0, 0, 0, 0xFF, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0};
-    b.insert(b.end(), rows, rows + sizeof rows);
-    return b;
-}
-
-void WmfRecord(Bytes *b, uint16_t function, std::vector<int> words)
-{
-    Put32(b, (uint32_t)(3 + words.size()));
-    Put16(b, function);
-    for (int w : words)
-        Put16(b, (uint32_t)w);
-}
-
-// A metafile of 100 x 100 logical units: white ground, a red square over
-// its top-left quarter, a blue one over its bottom-right, no outlines.
-Bytes SquaresWmf()
-{
-    Bytes b;
-    for (uint32_t w : {1u, 9u, 0x300u, 0u, 0u, 3u, 0u, 0u, 0u})
-        Put16(&b, w);
-    WmfRecord(&b, 0x020B, {0, 0});
-    WmfRecord(&b, 0x020C, {100, 100});
-    WmfRecord(&b, 0x02FA, {5, 0, 0, 0, 0}); // the null pen
-    WmfRecord(&b, 0x012D, {0});
-    WmfRecord(&b, 0x02FC, {0, 0xFFFF, 0xFF, 0});
-    WmfRecord(&b, 0x012D, {1});
-    WmfRecord(&b, 0x041B, {101, 101, 0, 0}); // white over all
-    WmfRecord(&b, 0x02FC, {0, 0x00FF, 0, 0});
-    WmfRecord(&b, 0x012D, {2});
-    WmfRecord(&b, 0x041B, {51, 51, 0, 0}); // rectangle: bottom, right, top, left
-    WmfRecord(&b, 0x012D, {1});
-    WmfRecord(&b, 0x01F0, {2});
-    WmfRecord(&b, 0x02FC, {0, 0, 0xFF, 0});
-    WmfRecord(&b, 0x012D, {2});
-    WmfRecord(&b, 0x041B, {101, 101, 50, 50});
-    WmfRecord(&b, 0, {});
-    return b;
-}
+using Bytes = PictureBytes;
 
 // The colour at x, y of a metafile drawn into a size x size bitmap.
 struct Drawn {
@@ -141,21 +81,13 @@ DWORD CALLBACK WriteBlock(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG *don
 // The picture group as the note's reader writes it.
 std::string PictureGroup(const PictureOut &out)
 {
-    static const char digits[] = "0123456789abcdef";
-    std::string group = "{\\pict\\emfblip\\picw" + std::to_string(out.picw) + "\\pich" +
-                        std::to_string(out.pich) + "\\picwgoal" + std::to_string(out.picwgoal) +
-                        "\\pichgoal" + std::to_string(out.pichgoal) + "\r\n";
-    for (size_t i = 0; i < out.emf.size(); ++i) {
-        group += digits[out.emf[i] >> 4];
-        group += digits[out.emf[i] & 15];
-        if (i % 64 == 63)
-            group += "\r\n";
-    }
-    return group + "}";
+    return "{\\pict\\emfblip\\picw" + std::to_string(out.picw) + "\\pich" + std::to_string(out.pich) +
+           "\\picwgoal" + std::to_string(out.picwgoal) + "\\pichgoal" + std::to_string(out.pichgoal) +
+           "\r\n" + HexLines(out.emf) + "}";
 }
 
 // The hex digits of the first \emfblip group of an RTF text, as bytes.
-Bytes PictureBytes(const std::string &rtf)
+Bytes BlipBytes(const std::string &rtf)
 {
     Bytes bytes;
     size_t at = rtf.find("\\emfblip");
@@ -262,7 +194,7 @@ TEST_F(PictureControl, ConvertedPicturesDrawTheirPixelsAndComeBackWhole)
         ASSERT_NE(end, std::string::npos);
         EXPECT_EQ(written[end], '}') << c.what;
         // What the control writes back passes the filter again and draws the same.
-        Bytes back = PictureBytes(written);
+        Bytes back = BlipBytes(written);
         PictureOut again;
         ASSERT_EQ(FilterPicture({PICTURE_EMF}, back.data(), back.size(), &again), 0) << c.what;
         Drawn redrawn = Draw(again.emf, 40);

@@ -1,7 +1,6 @@
 // Pictures in notes from outside: what passes becomes an enhanced metafile
 // drawing the same thing, and a picture any of whose records or headers does
-// not fit is dropped. The metafiles here are laid out by hand, field by
-// field, as the window system's file formats describe them.
+// not fit is dropped.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -10,49 +9,11 @@
 
 #include "editing/exchange/emf_check.h"
 #include "editing/exchange/picture_filter.h"
+#include "picture_samples.h"
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
-void Put16(Bytes *b, uint32_t v)
-{
-    b->push_back((uint8_t)v);
-    b->push_back((uint8_t)(v >> 8));
-}
-
-void Put32(Bytes *b, uint32_t v)
-{
-    Put16(b, v & 0xFFFF);
-    Put16(b, v >> 16);
-}
-
-uint32_t At32(const Bytes &b, size_t at)
-{
-    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | (uint32_t)b[at + 3] << 24;
-}
-
-// A packed bitmap: a 40-byte header, the colour table, the rows.
-Bytes Dib(int32_t width, int32_t height, int bitCount, const Bytes &table, const Bytes &bits,
-          uint32_t compression = 0, uint32_t used = 0)
-{
-    Bytes b;
-    for (uint32_t v : {40u, (uint32_t)width, (uint32_t)height})
-        Put32(&b, v);
-    Put16(&b, 1);
-    Put16(&b, (uint32_t)bitCount);
-    for (uint32_t v : {compression, (uint32_t)bits.size(), 2835u, 2835u, used, 0u})
-        Put32(&b, v);
-    b.insert(b.end(), table.begin(), table.end());
-    b.insert(b.end(), bits.begin(), bits.end());
-    return b;
-}
-
-// 2 x 2, 24 bits: blue, green / red, white, bottom row first.
-Bytes SmallDib()
-{
-    return Dib(2, 2, 24, {}, {0xFF, 0, 0, 0, 0xFF, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0});
-}
+using Bytes = PictureBytes;
 
 PictureInfo Info(int form)
 {
@@ -84,85 +45,6 @@ std::vector<uint32_t> Types(const Bytes &emf)
     return types;
 }
 
-// A Windows metafile: the nine-word header, then records of words.
-struct Wmf {
-    Bytes bytes;
-    explicit Wmf(int objects = 4)
-    {
-        for (uint32_t w : {1u, 9u, 0x300u, 0u, 0u, (uint32_t)objects, 0u, 0u, 0u})
-            Put16(&bytes, w);
-    }
-    Wmf &Record(uint16_t function, std::vector<int> words)
-    {
-        Put32(&bytes, (uint32_t)(3 + words.size()));
-        Put16(&bytes, function);
-        for (int w : words)
-            Put16(&bytes, (uint32_t)w);
-        return *this;
-    }
-    Wmf &RecordBytes(uint16_t function, const Bytes &params)
-    {
-        Put32(&bytes, (uint32_t)(3 + params.size() / 2));
-        Put16(&bytes, function);
-        bytes.insert(bytes.end(), params.begin(), params.end());
-        return *this;
-    }
-    Bytes End()
-    {
-        Record(0, {});
-        return bytes;
-    }
-};
-
-// Text in words, two characters each, the last padded with a zero.
-std::vector<int> Chars(const std::string &text)
-{
-    std::vector<int> words;
-    for (size_t i = 0; i < text.size(); i += 2)
-        words.push_back((uint8_t)text[i] | (i + 1 < text.size() ? (uint8_t)text[i + 1] << 8 : 0));
-    return words;
-}
-
-// An enhanced metafile: the 88-byte header of older writers, the records,
-// and the end record.
-Bytes Emf(const std::vector<Bytes> &records, uint32_t handles = 4)
-{
-    Bytes b;
-    for (uint32_t v : {1u, 88u, 0u, 0u, 99u, 99u, 0u, 0u, 2646u, 2646u, 0x464D4520u, 0x10000u})
-        Put32(&b, v);
-    size_t whole = 88 + 20;
-    for (const Bytes &r : records)
-        whole += r.size();
-    for (uint32_t v : {(uint32_t)whole, (uint32_t)records.size() + 2, handles, 0u, 0u, 0u, 1024u,
-                       768u, 320u, 240u})
-        Put32(&b, v);
-    for (const Bytes &r : records)
-        b.insert(b.end(), r.begin(), r.end());
-    for (uint32_t v : {14u, 20u, 0u, 16u, 20u})
-        Put32(&b, v);
-    return b;
-}
-
-Bytes EmfRecord(uint32_t type, std::vector<uint32_t> values)
-{
-    Bytes b;
-    Put32(&b, type);
-    Put32(&b, (uint32_t)(8 + 4 * values.size()));
-    for (uint32_t v : values)
-        Put32(&b, v);
-    return b;
-}
-
-// EMR_EXTTEXTOUTW of "Hi" with its spacings; the offsets can be moved.
-Bytes EmfText(uint32_t chars, uint32_t stringAt, uint32_t spacingAt)
-{
-    std::vector<uint32_t> v = {0, 0, 99, 99, 1, 0, 0, 10, 20, chars, stringAt, 0, 0, 0, 99, 99, spacingAt};
-    v.push_back('H' | 'i' << 16);
-    v.push_back(8);
-    v.push_back(8);
-    return EmfRecord(84, v);
-}
-
 } // namespace
 
 TEST(PictureFilter, BitmapsBecomeMetafilesThatDrawTheirOwnBits)
@@ -180,7 +62,7 @@ TEST(PictureFilter, BitmapsBecomeMetafilesThatDrawTheirOwnBits)
     device.bitsPixel = 1;
     device.planes = 1;
     device.widthBytes = 2;
-    const Bytes small = SmallDib();
+    const Bytes small = QuadrantDib();
     const Bytes mono = {0x00, 0x00, 0x00, 0x00, 0xFF, 0xFF, 0xFF, 0x00};
     Case cases[] = {
         {"24 bits", Info(PICTURE_DIB), small, Bytes(small.begin() + 40, small.end()), 30},
@@ -222,7 +104,7 @@ TEST(PictureFilter, BitmapsBecomeMetafilesThatDrawTheirOwnBits)
     scaled.pichgoal = 720;
     scaled.picscalex = 50;
     PictureOut out;
-    ASSERT_EQ(Filter(scaled, SmallDib(), &out), 0);
+    ASSERT_EQ(Filter(scaled, QuadrantDib(), &out), 0);
     EXPECT_EQ(out.picwgoal, 720);
     EXPECT_EQ(out.pichgoal, 720);
     EXPECT_EQ(out.picw, 1270);
@@ -231,13 +113,13 @@ TEST(PictureFilter, BitmapsBecomeMetafilesThatDrawTheirOwnBits)
 TEST(PictureFilter, BitmapsWhoseHeadersOrBitsDoNotFitAreDropped)
 {
     Bytes rows(16, 0);
-    Bytes cut = SmallDib();
+    Bytes cut = QuadrantDib();
     cut.pop_back();
     Bytes giant = Dib(30000, 30000, 1, {0, 0, 0, 0, 255, 255, 255, 0}, Bytes(1000, 0));
-    Bytes planes = SmallDib();
+    Bytes planes = QuadrantDib();
     planes[12] = 2;
-    const Bytes small = SmallDib();
-    Bytes headerSize = SmallDib();
+    const Bytes small = QuadrantDib();
+    Bytes headerSize = QuadrantDib();
     headerSize[0] = 64;
     const struct {
         const char *what;
@@ -296,7 +178,7 @@ TEST(PictureFilter, MetafilesAreTranslatedRecordByRecord)
     Bytes stretch;
     for (int w : {0x0020, 0x00CC, 0, 2, 2, 0, 0, 50, 50, 100, 300})
         Put16(&stretch, (uint32_t)w);
-    Bytes dib = SmallDib();
+    Bytes dib = QuadrantDib();
     stretch.insert(stretch.end(), dib.begin(), dib.end());
     wmf.RecordBytes(0x0F43, stretch);
     PictureInfo info = Info(PICTURE_WMF);
@@ -341,13 +223,6 @@ TEST(PictureFilter, MetafilesAreTranslatedRecordByRecord)
 
 TEST(PictureFilter, RecordsThatDoNotFitDropThePicture)
 {
-    // 16 polygons of 32,767 points in a record of a few bytes: the drawing
-    // library walks the points the counts promise.
-    std::vector<int> lying = {16};
-    for (int i = 0; i < 16; ++i)
-        lying.push_back(32767);
-    for (int i = 0; i < 8; ++i)
-        lying.push_back(5);
     Bytes tooLong = Wmf().Record(0x0324, {2, 0, 0, 5, 5}).End();
     tooLong[18] = 0xFF; // the record's size in words
     Bytes shortRecord = Wmf().Record(0x0324, {2, 0, 0, 5, 5}).End();
@@ -358,7 +233,7 @@ TEST(PictureFilter, RecordsThatDoNotFitDropThePicture)
     Bytes stretch;
     for (int w : {0x0020, 0x00CC, 0, 2, 2, 0, 0, 50, 50, 0, 0})
         Put16(&stretch, (uint32_t)w);
-    Bytes cutDib = SmallDib();
+    Bytes cutDib = QuadrantDib();
     cutDib.resize(cutDib.size() - 4);
     stretch.insert(stretch.end(), cutDib.begin(), cutDib.end());
     const Bytes empty = Wmf().End();
@@ -366,7 +241,8 @@ TEST(PictureFilter, RecordsThatDoNotFitDropThePicture)
         const char *what;
         Bytes data;
     } metafiles[] = {
-        {"a polypolygon claiming 16 x 32767 points", Wmf().Record(0x0538, lying).End()},
+        // The drawing library walks the points the counts promise.
+        {"a polypolygon claiming 16 x 32767 points", LyingPolyPolygonWmf()},
         {"polygon points past the record", Wmf().Record(0x0324, {30000, 0, 0, 5, 5}).End()},
         {"a record past the end", tooLong},
         {"a record shorter than its head", shortRecord},
@@ -377,6 +253,11 @@ TEST(PictureFilter, RecordsThatDoNotFitDropThePicture)
         {"an escape", Wmf().Record(0x0626, {15, 4, 0, 0}).End()},
         {"a bitmap cut short", Wmf().RecordBytes(0x0F43, stretch).End()},
         {"a header of another kind", Bytes(empty.begin() + 2, empty.end())},
+        // Glyphs are drawn whole: one unit of the logical space is the
+        // whole picture, so the font would be thousands of pictures high.
+        {"a font the mapping makes huge",
+         Wmf().Record(0x020C, {1, 1}).Record(0x02FB, {-4000, 0, 0, 0, 400, 0, 0, 0, 0})
+             .Record(0x012D, {0}).Record(0x0521, {1, 'x', 0, 0}).End()},
     };
     for (const auto &c : metafiles)
         EXPECT_EQ(Filter(Info(PICTURE_WMF), c.data), -1) << c.what;
