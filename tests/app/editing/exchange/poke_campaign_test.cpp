@@ -643,6 +643,12 @@ TEST_F(PokeCampaign, EveryFamilyOfHostileNoteLeavesTheProgramAndItsSavedNotesWho
         }
         ASSERT_TRUE(program->Running()) << "poke " << n << " (" << family << ") ended the program";
         DismissBoxes(0);
+        // A program that faulted inside a system library can stay alive with
+        // its windows dead: every later poke and save would wait it out.
+        DWORD_PTR answer = 0;
+        ASSERT_TRUE(SendMessageTimeoutA(MainWindow(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG,
+                                        ScaledWait(5000), &answer))
+            << "the program stopped answering after poke " << n << " (" << family << ")";
         size_t memory = MemoryInUse();
         if (verbose)
             std::printf("%5d %-12s %8lu bytes %s %5lu ms %4lu MB %s\n", n, family,
