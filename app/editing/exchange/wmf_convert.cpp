@@ -206,47 +206,73 @@ bool StretchBitmap(Conversion *c, const uint8_t *p, size_t bytes, size_t placeAt
     return true;
 }
 
+// Records of one setting or one place: the same parameters in the enhanced
+// record, checked there again. Places are y before x in the metafile.
+struct SimpleRecord {
+    uint16_t function;
+    uint32_t type;
+    enum { SIGNED_WORD, WORD, DOUBLE_WORD, PLACE } parameters;
+};
+
+const SimpleRecord SimpleRecords[] = {
+    {WMF_RESTOREDC, EMR_RESTOREDC, SimpleRecord::SIGNED_WORD},
+    {WMF_SETBKMODE, EMR_SETBKMODE, SimpleRecord::WORD},
+    {WMF_SETMAPMODE, EMR_SETMAPMODE, SimpleRecord::WORD},
+    {WMF_SETROP2, EMR_SETROP2, SimpleRecord::WORD},
+    {WMF_SETPOLYFILLMODE, EMR_SETPOLYFILLMODE, SimpleRecord::WORD},
+    {WMF_SETSTRETCHBLTMODE, EMR_SETSTRETCHBLTMODE, SimpleRecord::WORD},
+    {WMF_SETTEXTALIGN, EMR_SETTEXTALIGN, SimpleRecord::WORD},
+    {WMF_SETBKCOLOR, EMR_SETBKCOLOR, SimpleRecord::DOUBLE_WORD},
+    {WMF_SETTEXTCOLOR, EMR_SETTEXTCOLOR, SimpleRecord::DOUBLE_WORD},
+    {WMF_SETWINDOWORG, EMR_SETWINDOWORGEX, SimpleRecord::PLACE},
+    {WMF_SETWINDOWEXT, EMR_SETWINDOWEXTEX, SimpleRecord::PLACE},
+    {WMF_SETVIEWPORTORG, EMR_SETVIEWPORTORGEX, SimpleRecord::PLACE},
+    {WMF_SETVIEWPORTEXT, EMR_SETVIEWPORTEXTEX, SimpleRecord::PLACE},
+    {WMF_MOVETO, EMR_MOVETOEX, SimpleRecord::PLACE},
+    {WMF_LINETO, EMR_LINETO, SimpleRecord::PLACE},
+};
+
+// 1 when function is one of the simple records and was translated, 0 when
+// it was one that does not fit, -1 when it is none of them.
+int TranslateSimple(Conversion *c, uint32_t function, const uint8_t *p, size_t bytes)
+{
+    for (const SimpleRecord &simple : SimpleRecords) {
+        if (simple.function != function)
+            continue;
+        bool twoWords = simple.parameters == SimpleRecord::DOUBLE_WORD ||
+                        simple.parameters == SimpleRecord::PLACE;
+        if (bytes < (twoWords ? 4u : 2u))
+            return 0;
+        switch (simple.parameters) {
+        case SimpleRecord::SIGNED_WORD:
+            Emit(c, simple.type, {Word(p, 0)});
+            break;
+        case SimpleRecord::WORD:
+            Emit(c, simple.type, {(int32_t)Get16(p)});
+            break;
+        case SimpleRecord::DOUBLE_WORD:
+            Emit(c, simple.type, {(int32_t)Get32(p)});
+            break;
+        default:
+            Emit(c, simple.type, {Word(p, 1), Word(p, 0)});
+            break;
+        }
+        return 1;
+    }
+    return -1;
+}
+
 // One record: its function and its parameters of bytes.
 bool Translate(Conversion *c, uint32_t function, const uint8_t *p, size_t bytes)
 {
-    // Records of one or two words and those of four: their parameters are
-    // checked again as enhanced records.
+    int simple = TranslateSimple(c, function, p, bytes);
+    if (simple >= 0)
+        return simple == 1;
     auto needs = [&](size_t words) { return bytes >= 2 * words; };
     switch (function) {
     case WMF_SAVEDC:
         Emit(c, EMR_SAVEDC, {});
         return true;
-    case WMF_RESTOREDC:
-        return needs(1) && (Emit(c, EMR_RESTOREDC, {Word(p, 0)}), true);
-    case WMF_SETBKMODE:
-        return needs(1) && (Emit(c, EMR_SETBKMODE, {Word(p, 0)}), true);
-    case WMF_SETMAPMODE:
-        return needs(1) && (Emit(c, EMR_SETMAPMODE, {Word(p, 0)}), true);
-    case WMF_SETROP2:
-        return needs(1) && (Emit(c, EMR_SETROP2, {Word(p, 0)}), true);
-    case WMF_SETPOLYFILLMODE:
-        return needs(1) && (Emit(c, EMR_SETPOLYFILLMODE, {Word(p, 0)}), true);
-    case WMF_SETSTRETCHBLTMODE:
-        return needs(1) && (Emit(c, EMR_SETSTRETCHBLTMODE, {Word(p, 0)}), true);
-    case WMF_SETTEXTALIGN:
-        return needs(1) && (Emit(c, EMR_SETTEXTALIGN, {(int32_t)Get16(p)}), true);
-    case WMF_SETBKCOLOR:
-        return needs(2) && (Emit(c, EMR_SETBKCOLOR, {(int32_t)Get32(p)}), true);
-    case WMF_SETTEXTCOLOR:
-        return needs(2) && (Emit(c, EMR_SETTEXTCOLOR, {(int32_t)Get32(p)}), true);
-    // Places are y before x.
-    case WMF_SETWINDOWORG:
-        return needs(2) && (Emit(c, EMR_SETWINDOWORGEX, {Word(p, 1), Word(p, 0)}), true);
-    case WMF_SETWINDOWEXT:
-        return needs(2) && (Emit(c, EMR_SETWINDOWEXTEX, {Word(p, 1), Word(p, 0)}), true);
-    case WMF_SETVIEWPORTORG:
-        return needs(2) && (Emit(c, EMR_SETVIEWPORTORGEX, {Word(p, 1), Word(p, 0)}), true);
-    case WMF_SETVIEWPORTEXT:
-        return needs(2) && (Emit(c, EMR_SETVIEWPORTEXTEX, {Word(p, 1), Word(p, 0)}), true);
-    case WMF_MOVETO:
-        return needs(2) && (Emit(c, EMR_MOVETOEX, {Word(p, 1), Word(p, 0)}), true);
-    case WMF_LINETO:
-        return needs(2) && (Emit(c, EMR_LINETO, {Word(p, 1), Word(p, 0)}), true);
     // Rectangles are bottom, right, top, left.
     case WMF_RECTANGLE:
     case WMF_ELLIPSE:

@@ -340,25 +340,22 @@ CampaignPoke MakeCampaignPoke(int n, std::mt19937 &random, const std::string &fo
         return ExportBytes(random() % 4 ? CampaignRecord(random, n) : HostileRecord(random, n),
                            text);
     };
+    // The families whose shapes are a note's rich text, in a record.
+    static std::string (*const RichTexts[POKE_FAMILIES])(std::mt19937 &, int) = {
+        TableNames, Unicode, Binary, nullptr, nullptr, Structure, nullptr, nullptr, nullptr,
+        Pictures, Tabs, Breaks, nullptr, PictureWords, nullptr};
+    static_assert(FAMILY_PICTURE_WORDS == 13 && POKE_FAMILIES == 15, "a text maker for each family");
+    if (RichTexts[poke.family]) {
+        poke.data = binary(RichTexts[poke.family](random, n));
+        return poke;
+    }
     switch (poke.family) {
-    case FAMILY_TABLE_NAMES:
-        poke.data = binary(TableNames(random, n));
-        break;
-    case FAMILY_UNICODE:
-        poke.data = binary(Unicode(random, n));
-        break;
-    case FAMILY_BINARY:
-        poke.data = binary(Binary(random, n));
-        break;
     case FAMILY_LONG_TEXT:
         poke.data = binary(LongText(random, random() % 2 == 0, n));
         break;
     case FAMILY_RECORDS:
         poke.data = random() % 2 ? MutatedRecord(random, n)
                                  : ExportBytes(HostileRecord(random, n), "plain" + Tag(n));
-        break;
-    case FAMILY_STRUCTURE:
-        poke.data = binary(Structure(random, n));
         break;
     case FAMILY_TEXT_FORM:
         poke.data = TextForm(random, n);
@@ -386,15 +383,6 @@ CampaignPoke MakeCampaignPoke(int n, std::mt19937 &random, const std::string &fo
         poke.data = path + std::string(1, '\0');
         break;
     }
-    case FAMILY_PICTURES:
-        poke.data = binary(Pictures(random, n));
-        break;
-    case FAMILY_TABS:
-        poke.data = binary(Tabs(random, n));
-        break;
-    case FAMILY_BREAKS:
-        poke.data = binary(Breaks(random, n));
-        break;
     case FAMILY_DIGITS: {
         bool rich = false;
         std::string text = Digits(random, n, &rich);
@@ -402,9 +390,6 @@ CampaignPoke MakeCampaignPoke(int n, std::mt19937 &random, const std::string &fo
         poke.data = rich || random() % 2 ? binary(text) : "DDEZettlyExport\r\ndigits" + Tag(n) + "\n" + text;
         break;
     }
-    case FAMILY_PICTURE_WORDS:
-        poke.data = binary(PictureWords(random, n));
-        break;
     default:
         poke.data = previous.empty() ? binary("first" + Tag(n)) : previous;
         break;
