@@ -10,10 +10,12 @@
 #include <ddeml.h>
 #include <psapi.h>
 
+#include <atomic>
 #include <cstring>
 #include <map>
 #include <random>
 #include <set>
+#include <thread>
 
 #include "core/core_ids.h"
 #include "core/notes_table/notes_file_format.h"
@@ -202,6 +204,32 @@ protected:
             names += child.name + " (" + std::to_string(child.id) + ") ";
         return names;
     }
+    // Save Now, as the tray menu's item runs it; false when it failed (its
+    // box came up, and is answered here) or never ended.
+    bool SaveNow()
+    {
+        HWND main = MainWindow();
+        if (!main)
+            return false;
+        std::atomic<bool> done(false);
+        BOOL answered = FALSE;
+        std::thread saver([&] {
+            DWORD_PTR result = 0;
+            answered = SendMessageTimeoutA(main, WM_COMMAND, CMD_SAVE_NOW, 0, SMTO_NORMAL,
+                                           ScaledWait(120000), &result) != 0;
+            done = true;
+        });
+        bool failed = false;
+        while (!done) {
+            HWND box = WaitForDialog(*program, "I/O Error", 100);
+            if (box) {
+                failed = true;
+                PostMessageA(box, WM_COMMAND, IDOK, 0);
+            }
+        }
+        saver.join();
+        return answered && !failed;
+    }
     // Pokes once; a note must appear exactly when the poke was acknowledged,
     // unless the same block was taken before (then it is taken once).
     std::set<std::string> taken;
@@ -386,6 +414,7 @@ const char *const NotesFiles[] = {"zettly.rec", "zettly.str", "zettly_chklist.st
 struct SavedNotes {
     int records = 0, damaged = 0, garbage = 0;
     std::map<std::string, std::string> textOfTitle;
+    std::vector<std::string> texts;
 };
 
 SavedNotes ReadSavedNotes(const std::string &folder)
@@ -406,10 +435,45 @@ SavedNotes ReadSavedNotes(const std::string &folder)
             ++saved.damaged;
             continue;
         }
-        saved.textOfTitle[record.title] =
-            std::string((const char *)split[i].rtf.data(), split[i].rtf.size());
+        std::string text((const char *)split[i].rtf.data(), split[i].rtf.size());
+        saved.textOfTitle[record.title] = text;
+        saved.texts.push_back(text);
     }
     return saved;
+}
+
+// Whether a saved text holds the poke's tag (" n123 ") as text: a writer may
+// break its lines anywhere and put a control word before it.
+bool HoldsTag(const SavedNotes &saved, int n)
+{
+    const std::string tag = "n" + std::to_string(n);
+    for (std::string text : saved.texts) {
+        std::string joined;
+        for (char c : text)
+            if (c != '\r' && c != '\n')
+                joined += c;
+        for (size_t at = joined.find(tag); at != std::string::npos; at = joined.find(tag, at + 1)) {
+            char before = at ? joined[at - 1] : ' ';
+            char after = at + tag.size() < joined.size() ? joined[at + tag.size()] : ' ';
+            if (!isalnum((unsigned char)before) && !isdigit((unsigned char)after))
+                return true;
+        }
+    }
+    return false;
+}
+
+// The tag of poke n when the text the program takes from it holds it whole.
+bool CarriesTag(const CampaignPoke &poke, int n)
+{
+    if (poke.execute)
+        return false;
+    ZettlyPoke parsed;
+    ParseZettlyPoke((const uint8_t *)poke.data.data(), poke.data.size(), &parsed);
+    if (parsed.form == POKE_REFUSED || !parsed.text)
+        return false;
+    std::string text((const char *)parsed.text, parsed.textBytes);
+    size_t at = text.find(" n" + std::to_string(n) + " ");
+    return at != std::string::npos && text.find('\0') > at;
 }
 
 struct FamilyFigures {
@@ -464,7 +528,8 @@ std::string RefusalReason(const CampaignPoke &poke)
 } // namespace
 
 // By hand, for a long run (each width; ZT_POKE_VERBOSE=1 prints every poke,
-// ZT_POKE_SEED picks other shapes):
+// ZT_POKE_SEED picks other shapes, ZT_POKE_SAVE_EVERY=N saves after every
+// N-th poke instead of after each):
 //   ZT_POKE_BUDGET=10000 ZT_WINE_TIMEOUT=7200 build/win64/wine-run
 //     build/win64/tests/app/editing/exchange/zt_poke_campaign_tests.exe
 //     --gtest_filter='*EveryFamily*'
@@ -503,7 +568,10 @@ TEST_F(PokeCampaign, EveryFamilyOfHostileNoteLeavesTheProgramAndItsSavedNotesWho
     FamilyFigures figures[POKE_FAMILIES];
     std::map<std::string, int> refusals;
     size_t peak = 0;
-    int rounds = 0, roundPokes = 0;
+    int rounds = 0, roundPokes = 0, saves = 0, failedSaves = 0;
+    // The pokes taken this round whose notes must be on disk after each save.
+    std::vector<int> roundTags;
+    const int saveEvery = EnvironmentNumber("ZT_POKE_SAVE_EVERY", 1);
     DWORD started = GetTickCount();
     std::string previous;
     // Each round ends with a quit, whose save must leave the own notes as
@@ -516,6 +584,24 @@ TEST_F(PokeCampaign, EveryFamilyOfHostileNoteLeavesTheProgramAndItsSavedNotesWho
         for (const auto &note : own.textOfTitle)
             EXPECT_EQ(after.textOfTitle[note.first], note.second) << note.first << " changed";
         ++rounds;
+        roundTags.clear();
+    };
+    // Every save succeeds, whatever was taken before, and holds every note
+    // the program has: the own ones unchanged, each poke taken this round.
+    auto saveAndCheck = [&](int n, const char *family) {
+        ++saves;
+        bool saved = SaveNow();
+        failedSaves += saved ? 0 : 1;
+        EXPECT_TRUE(saved) << "Save Now after poke " << n << " (" << family << ") failed";
+        SavedNotes after = ReadSavedNotes(data.Path());
+        EXPECT_EQ(after.records, Notes().notes) << "after poke " << n << " (" << family << ")";
+        EXPECT_EQ(after.damaged, 0) << "after poke " << n;
+        EXPECT_EQ(after.garbage, 0) << "after poke " << n;
+        for (const auto &note : own.textOfTitle)
+            EXPECT_EQ(after.textOfTitle[note.first], note.second) << note.first << " changed";
+        for (int tag : roundTags)
+            EXPECT_TRUE(HoldsTag(after, tag))
+                << "the note of poke " << tag << " is not on disk after poke " << n << " (" << family << ")";
     };
     restoreOwnNotes();
     StartProgram();
@@ -538,6 +624,8 @@ TEST_F(PokeCampaign, EveryFamilyOfHostileNoteLeavesTheProgramAndItsSavedNotesWho
             poke.execute ? poker.Execute(poke.data, &elapsed) : poker.Poke(poke.data, &elapsed);
         if (!poke.execute && (flags & DDE_FACK))
             previous = poke.data;
+        if ((flags & DDE_FACK) && CarriesTag(poke, n))
+            roundTags.push_back(n);
         ++f.pokes;
         f.taken += (flags & DDE_FACK) ? 1 : 0;
         std::string reason = (flags & DDE_FACK) ? "" : RefusalReason(poke);
@@ -550,6 +638,12 @@ TEST_F(PokeCampaign, EveryFamilyOfHostileNoteLeavesTheProgramAndItsSavedNotesWho
         }
         ASSERT_TRUE(program->Running()) << "poke " << n << " (" << family << ") ended the program";
         DismissBoxes(0);
+        // A program that faulted inside a system library can stay alive with
+        // its windows dead: every later poke and save would wait it out.
+        DWORD_PTR answer = 0;
+        ASSERT_TRUE(SendMessageTimeoutA(MainWindow(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG,
+                                        ScaledWait(5000), &answer))
+            << "the program stopped answering after poke " << n << " (" << family << ")";
         size_t memory = MemoryInUse();
         if (verbose)
             std::printf("%5d %-12s %8lu bytes %s %5lu ms %4lu MB %s\n", n, family,
@@ -557,13 +651,15 @@ TEST_F(PokeCampaign, EveryFamilyOfHostileNoteLeavesTheProgramAndItsSavedNotesWho
                         (unsigned long)elapsed, (unsigned long)(memory >> 20), reason.c_str());
         peak = memory > peak ? memory : peak;
         EXPECT_LT(memory, (size_t)200 << 20) << "poke " << n << " (" << family << ")";
+        if (roundPokes % saveEvery == 0)
+            saveAndCheck(n, family);
     }
     if (program)
         endRound();
 
-    std::printf("%d pokes in %d rounds, %lu s, seed %u; peak memory %lu MB\n", budget, rounds,
-                (unsigned long)(GetTickCount() - started) / 1000, seed,
-                (unsigned long)(peak >> 20));
+    std::printf("%d pokes in %d rounds, %lu s, seed %u; peak memory %lu MB; %d saves, %d failed\n",
+                budget, rounds, (unsigned long)(GetTickCount() - started) / 1000, seed,
+                (unsigned long)(peak >> 20), saves, failedSaves);
     std::printf("%-12s %6s %6s %8s %8s\n", "family", "pokes", "taken", "mean ms", "max ms");
     for (int i = 0; i < POKE_FAMILIES; ++i) {
         const FamilyFigures &f = figures[i];

@@ -5,13 +5,15 @@
 
 #include "editing/exchange/export_record.h"
 #include "exchange_fixture.h"
+#include "picture_samples.h"
 #include "test_support.h"
 
 namespace {
 
 const char *const FamilyNames[POKE_FAMILIES] = {
     "table names", "unicode",   "binary",      "long text", "records",
-    "structure",   "text form", "large pokes", "executes",  "again",
+    "structure",   "text form", "large pokes", "executes",  "pictures",
+    "tabs",        "breaks",    "digits",      "pict words", "again",
 };
 
 template <class T, size_t N> const T &Pick(std::mt19937 &random, const T (&choices)[N])
@@ -209,6 +211,102 @@ std::string LargePoke(std::mt19937 &random, int n)
     return random() % 2 ? ExportBytes(CampaignRecord(random, n), text) : text;
 }
 
+std::string PictureGroup(const char *form, const PictureBytes &data)
+{
+    return std::string("{\\pict") + form + "\\picw2540\\pich2540\\picwgoal1440\\pichgoal1440\r\n" +
+           HexLines(data) + "}";
+}
+
+// Pictures the drawing library or the control's writer cannot take, among
+// sound ones; the text after them must reach the saved note.
+std::string Pictures(std::mt19937 &random, int n)
+{
+    PictureBytes cut = QuadrantDib();
+    cut.resize(cut.size() - 1 - random() % 8);
+    PictureBytes giant = Dib(30000, 30000, 1, {0, 0, 0, 0, 255, 255, 255, 0}, PictureBytes(64, 0));
+    PictureBytes text = Emf({EmfText(2, 76 + 4 * (uint32_t)(random() % 64), 80)});
+    PictureBytes selected = Emf({EmfRecord(37, {(uint32_t)random() % 64 + 4})});
+    PictureBytes mutated = SquaresWmf();
+    for (int i = 0; i < 4; ++i)
+        mutated[18 + random() % (mutated.size() - 18)] = (uint8_t)random();
+    const std::string groups[] = {
+        PictureGroup("\\wmetafile8", LyingPolyPolygonWmf()),
+        PictureGroup("\\wmetafile8", Wmf().Record(0x0324, {30000, 0, 0, 5, 5}).End()),
+        PictureGroup("\\wmetafile8", mutated),
+        PictureGroup("\\wmetafile8", SquaresWmf()),
+        PictureGroup("\\emfblip", text),
+        PictureGroup("\\emfblip", selected),
+        PictureGroup("\\dibitmap0", QuadrantDib()),
+        PictureGroup("\\dibitmap0", cut),
+        PictureGroup("\\dibitmap0", giant),
+        PictureGroup("\\wbitmap0\\wbmbitspixel1\\wbmplanes1\\wbmwidthbytes2", PictureBytes(8, 0x5A)),
+        PictureGroup("\\pngblip", PictureBytes(64, 0x89)),
+    };
+    std::string pictures;
+    int count = random() % 4 ? 1 : 1 + (int)(random() % 40);
+    for (int i = 0; i < count; ++i)
+        pictures += Pick(random, groups);
+    return "{\\rtf1 before " + pictures + " after" + Tag(n) + "\\par}";
+}
+
+std::string Tabs(std::mt19937 &random, int n)
+{
+    static const char *const Words[] = {"\\tx", "\\tqr\\tx", "\\tqc\\tx", "\\tb", "\\li", "\\ri", "\\fi"};
+    static const long long Values[] = {-1, -720, -32768, -2147483647LL, 0, 31680, 32767, 99999, 2147483647LL};
+    std::string words;
+    int count = 1 + (int)(random() % (random() % 4 ? 3 : 2000));
+    for (int i = 0; i < count; ++i)
+        words += std::string(Pick(random, Words)) + std::to_string(Pick(random, Values));
+    return "{\\rtf1\\pard" + words + " a\\tab b" + Tag(n) + "\\par c\\par}";
+}
+
+std::string Breaks(std::mt19937 &random, int n)
+{
+    static const char *const Words[] = {"\\page ", "\\sect ", "\\page", "\\sect\\sbkpage ", "\\line "};
+    static const size_t Counts[] = {10, 1000, 30000, 100000, 200000};
+    std::string word = Pick(random, Words);
+    size_t count = Pick(random, Counts);
+    std::string body;
+    for (size_t i = 0; i < count && body.size() < 1100000; ++i)
+        body += word + (random() % 2 ? "" : "x");
+    return "{\\rtf1 " + body + Tag(n) + "}";
+}
+
+std::string Digits(std::mt19937 &random, int n, bool *rich)
+{
+    static const size_t Lengths[] = {1000, 25000, 50000, 100000, 500000};
+    static const char *const Runs[] = {"9", "a9", "9 ", "1.", "99a"};
+    size_t length = Pick(random, Lengths);
+    const char *run = Pick(random, Runs);
+    std::string body;
+    while (body.size() < length)
+        body += run;
+    *rich = random() % 2 == 0;
+    return *rich ? "{\\rtf1 " + body + Tag(n) + "}" : body + Tag(n);
+}
+
+// Control words cut into a picture's data, where the control's reader
+// treats each as formatting of the text it has not got.
+std::string PictureWords(std::mt19937 &random, int n)
+{
+    std::string hex = HexLines(SquaresWmf());
+    static const char *const Words[] = {"\\fs65535 ", "\\b ", "\\par ", "{\\*\\x y}", "\\'41", "\\bin4 zzzz"};
+    const char *word = Pick(random, Words);
+    size_t every = 1 + random() % 16;
+    std::string data;
+    for (size_t i = 0; i < hex.size(); ++i) {
+        data += hex[i];
+        if (i % every == 0)
+            data += word;
+    }
+    std::string group = std::string("{\\pict") + (random() % 2 ? "\\emfblip" : "\\wmetafile8") + " " + data + "}";
+    std::string text;
+    int copies = random() % 3 ? 1 : 100;
+    for (int i = 0; i < copies; ++i)
+        text += group;
+    return "{\\rtf1 " + text + " after" + Tag(n) + "\\par}";
+}
+
 std::string FilePath(const std::string &folder, const char *name)
 {
     return folder + "\\" + name;
@@ -242,25 +340,22 @@ CampaignPoke MakeCampaignPoke(int n, std::mt19937 &random, const std::string &fo
         return ExportBytes(random() % 4 ? CampaignRecord(random, n) : HostileRecord(random, n),
                            text);
     };
+    // The families whose shapes are a note's rich text, in a record.
+    static std::string (*const RichTexts[POKE_FAMILIES])(std::mt19937 &, int) = {
+        TableNames, Unicode, Binary, nullptr, nullptr, Structure, nullptr, nullptr, nullptr,
+        Pictures, Tabs, Breaks, nullptr, PictureWords, nullptr};
+    static_assert(FAMILY_PICTURE_WORDS == 13 && POKE_FAMILIES == 15, "a text maker for each family");
+    if (RichTexts[poke.family]) {
+        poke.data = binary(RichTexts[poke.family](random, n));
+        return poke;
+    }
     switch (poke.family) {
-    case FAMILY_TABLE_NAMES:
-        poke.data = binary(TableNames(random, n));
-        break;
-    case FAMILY_UNICODE:
-        poke.data = binary(Unicode(random, n));
-        break;
-    case FAMILY_BINARY:
-        poke.data = binary(Binary(random, n));
-        break;
     case FAMILY_LONG_TEXT:
         poke.data = binary(LongText(random, random() % 2 == 0, n));
         break;
     case FAMILY_RECORDS:
         poke.data = random() % 2 ? MutatedRecord(random, n)
                                  : ExportBytes(HostileRecord(random, n), "plain" + Tag(n));
-        break;
-    case FAMILY_STRUCTURE:
-        poke.data = binary(Structure(random, n));
         break;
     case FAMILY_TEXT_FORM:
         poke.data = TextForm(random, n);
@@ -286,6 +381,13 @@ CampaignPoke MakeCampaignPoke(int n, std::mt19937 &random, const std::string &fo
             path = FilePath(folder, path.c_str());
         poke.execute = true;
         poke.data = path + std::string(1, '\0');
+        break;
+    }
+    case FAMILY_DIGITS: {
+        bool rich = false;
+        std::string text = Digits(random, n, &rich);
+        // Plain digits come in a poke's text form too.
+        poke.data = rich || random() % 2 ? binary(text) : "DDEZettlyExport\r\ndigits" + Tag(n) + "\n" + text;
         break;
     }
     default:

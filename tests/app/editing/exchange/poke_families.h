@@ -14,6 +14,11 @@ enum PokeFamily {
     FAMILY_TEXT_FORM,   // the text form with hostile title lines
     FAMILY_LARGE_POKES, // a megabyte and more, up to what Wine cannot deliver
     FAMILY_EXECUTES,    // paths of devices, large files and hostile files
+    FAMILY_PICTURES,    // metafiles and bitmaps, sound and with records that do not fit
+    FAMILY_TABS,        // tab stops and indents, negative and huge, before paragraph ends
+    FAMILY_BREAKS,      // page and section breaks en masse
+    FAMILY_DIGITS,      // long runs of digits, alone and among letters
+    FAMILY_PICTURE_WORDS, // control words among a picture's hex digits
     FAMILY_AGAIN,       // the block last taken, poked again
     POKE_FAMILIES,
 };
