@@ -93,6 +93,13 @@ void JpgForceCpuTypeForTests(int type)
     ForcedCpuType = type;
 }
 
+static void (*FilledHook)(JpgDispatch *) = nullptr;
+
+void JpgSetFilledTableHookForTests(void (*hook)(JpgDispatch *dispatch))
+{
+    FilledHook = hook;
+}
+
 int JpgReadCpuOverride(JpgDispatch *dispatch)
 {
     if (ForcedCpuType >= 0)
@@ -322,5 +329,7 @@ int JpgSelectCpuRoutines(JpgDispatch *dispatch)
     if (type < 1 || type >= JPG_CPU_TYPES)
         type = 0;
     FillRoutines[type](dispatch);
+    if (FilledHook)
+        FilledHook(dispatch);
     return 1;
 }

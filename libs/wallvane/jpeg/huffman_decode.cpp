@@ -203,11 +203,10 @@ static inline int16_t Coefficient(int value, const int16_t *quant, int at)
     return Dequantize ? JpgSaturate16(value * quant[at]) : (int16_t)value;
 }
 
-// The coefficients from position k on, checking the bits before every
-// step: near a marker or the end of the data.
-template <bool Dequantize>
-static int DecodeAcCarefully(JpgBitInput *input, const JpgHuffTable *ac, int16_t *block, int k,
-                             const int16_t *quant)
+// The coefficients from zigzag position k on, checking the bits before
+// every step: near a marker or the end of the data. Without a block they
+// are passed over; with a quantiser table they are stored multiplied.
+int JpgDecodeAcNearEnd(JpgBitInput *input, const JpgHuffTable *ac, int16_t *block, int k, const int16_t *quant)
 {
     while (k < 64) {
         int rs, value, result;
@@ -224,7 +223,8 @@ static int DecodeAcCarefully(JpgBitInput *input, const JpgHuffTable *ac, int16_t
         if ((result = ReceiveExtend(input, s, &value)) != 0)
             return Quiet(result);
         int at = JpgNaturalOrder[k];
-        block[at] = Coefficient<Dequantize>(value, quant, at);
+        if (block)
+            block[at] = quant ? Coefficient<true>(value, quant, at) : (int16_t)value;
         k++;
     }
     return 0;
@@ -252,7 +252,7 @@ static int DecodeBlockInto(JpgBitInput *input, const JpgHuffTable *dc, const Jpg
             buffer = input->bitBuffer;
             bits = input->bitsHeld;
             if (bits < 32)
-                return DecodeAcCarefully<Dequantize>(input, ac, block, k, quant);
+                return JpgDecodeAcNearEnd(input, ac, block, k, Dequantize ? quant : nullptr);
         }
         int32_t fast = ac->fastAc[(buffer >> (bits - JPG_FAST_AC_BITS)) & ((1 << JPG_FAST_AC_BITS) - 1)];
         if (fast) {
@@ -321,23 +321,7 @@ int JpgDecodeBlockDcOnly(JpgBitInput *input, const JpgHuffTable *dc, const JpgHu
     if (result)
         return Quiet(result);
     *dcOut = *predictor;
-    for (int k = 63; k > 0;) {
-        int rs;
-        if ((result = DecodeSymbol(input, &rs, ac)) != 0)
-            return Quiet(result);
-        int r = rs >> 4, s = rs & 15;
-        if (s == 0) {
-            if (r != 15)
-                break;
-            k -= 16;
-            continue;
-        }
-        if ((result = EnsureBits(input, s)) != 0)
-            return Quiet(result);
-        JpgGetBits(input, s);
-        k -= r + 1;
-    }
-    return 0;
+    return JpgDecodeAcNearEnd(input, ac, nullptr, 1, nullptr);
 }
 
 int JpgDecodeDcFirst(JpgBitInput *input, const JpgHuffTable *dc, int16_t *coefficient,

@@ -132,6 +132,11 @@ int JpgDecodeBlock(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTabl
 // The generic block decoder and integer dequantisation in one pass.
 int JpgDecodeBlockDequantized(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
                               int16_t *predictor, int16_t *block, const int16_t *quant);
+// The AC coefficients of a block from zigzag position k on, each step
+// checked for its bits: the way every block decoder goes near a marker or
+// the end of the data. A null block passes them over; a quantiser table
+// stores them multiplied by it.
+int JpgDecodeAcNearEnd(JpgBitInput *input, const JpgHuffTable *ac, int16_t *block, int k, const int16_t *quant);
 int JpgDecodeBlockDcOnly(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
                          int16_t *predictor, int16_t *dcOut);
 int JpgDecodeDcFirst(JpgBitInput *input, const JpgHuffTable *dc, int16_t *coefficient,

@@ -171,6 +171,9 @@ int JpgReadCpuOverride(JpgDispatch *dispatch);
 // Test programs rerun the codec's tests with each processor type forced as
 // the registry override would force it; -1 stops forcing.
 void JpgForceCpuTypeForTests(int type);
+// Test programs see each table once it is filled, to count the calls
+// through its slots; null stops it.
+void JpgSetFilledTableHookForTests(void (*hook)(JpgDispatch *dispatch));
 void JpgReadCpuInfo(void);
 const JpgCpuInfo *JpgGetCpuInfo(void);
 // The type a processor gets, from its identification and the override (-1 = none).

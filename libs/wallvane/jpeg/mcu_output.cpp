@@ -598,7 +598,9 @@ int JpgOutputMcu(JPEG_PROPERTIES *props, int column, int row, int scale)
             props->componentBlockSize[c] = 8 >> componentLevel;
             const int16_t *quant = props->quantTables[fc.tq].values;
             for (int b = 0; b < blocks; b++, block += 64) {
-                if (props->dequantizeAtOutput && componentLevel == 0) {
+                if (props->flatMcu) {
+                    // no coefficients: the samples are in place
+                } else if (props->dequantizeAtOutput && componentLevel == 0) {
                     dispatch->dequant_idct_integer_8x8(block, quant);
                 } else {
                     if (props->dequantizeAtOutput)
@@ -610,6 +612,7 @@ int JpgOutputMcu(JPEG_PROPERTIES *props, int column, int row, int scale)
                                        props->nonInterleaved ? row : row * fc.v + b / fc.h, block);
             }
         }
+        props->flatMcu = 0;
         if (props->rawBlockHook && props->rawBlockHook->flag != 0)
             return 0;
     }
@@ -683,17 +686,20 @@ int JpgOutputMcuFast(JPEG_PROPERTIES *props, const JpgFastOutput &fast, int colu
     if (!fast.kernel ? column >= props->smoothAcross || row >= props->smoothDown
                      : column >= fast.wholeAcross || row >= fast.wholeDown)
         return JpgOutputMcu(props, column, row, scale);
-    if (fast.fromCoefficients) {
+    if (props->flatMcu) {
+        props->flatMcu = 0;
+    } else if (fast.fromCoefficients) {
         fast.fromCoefficients(props->mcuBuffer, fast.quant,
                               props->dibRow + column * fast.mcuBytes + row * fast.mcuRowBytes, props->dibLineStep);
         return 0;
-    }
-    int16_t *block = props->mcuBuffer;
-    for (int b = 0; b < fast.blocks; b++, block += 64) {
-        if (fast.dequantTransform)
-            fast.dequantTransform(block, fast.quant[b]);
-        else
-            fast.transform(block);
+    } else {
+        int16_t *block = props->mcuBuffer;
+        for (int b = 0; b < fast.blocks; b++, block += 64) {
+            if (fast.dequantTransform)
+                fast.dequantTransform(block, fast.quant[b]);
+            else
+                fast.transform(block);
+        }
     }
     if (!fast.kernel) {
         JpgStoreMcuRows(props, column, row);

@@ -165,6 +165,21 @@ int DecodeSequentialMcu(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *prop
     return 0;
 }
 
+struct SampleBlock {
+    int16_t samples[64];
+};
+
+constexpr SampleBlock FlatSamples()
+{
+    SampleBlock b{};
+    for (int16_t &v : b.samples)
+        v = 128;
+    return b;
+}
+
+// What every inverse transform makes of a block without coefficients.
+constexpr SampleBlock LevelShiftBlock = FlatSamples();
+
 // The blocks of one MCU in decoding order, with their tables and where
 // each goes, worked out once per scan.
 struct BlockPlan {
@@ -295,6 +310,17 @@ int JpgDecodeSequentialScan(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *
                 return fused ? DecodePlannedMcu<true>(input, plan, dequantize)
                              : DecodePlannedMcu<false>(input, plan, dequantize);
             return DecodeSequentialMcu(input, scan, props, column, row, hook, fused);
+        },
+        [&](int column, int row) {
+            if (!planned) {
+                DecodeSequentialMcu(input, scan, props, column, row, hook, fused);
+                return;
+            }
+            // The samples the output's transforms would make of blocks
+            // without coefficients, on every processor type.
+            for (int k = 0; k < plan.blocks.count; k++)
+                memcpy(plan.blocks.block[k], LevelShiftBlock.samples, sizeof LevelShiftBlock.samples);
+            props->flatMcu = 1;
         },
         [&](int column, int row) { return hook ? 0 : JpgOutputMcuFast(props, fast, column, row, scale); });
 }

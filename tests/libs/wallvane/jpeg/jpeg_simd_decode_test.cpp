@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <string.h>
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "jpeg_encode_helpers.h"
 #include "jpeg_encoder.h"
 #include "jpeg_forced_cpu.h"
+#include "jpeg_slot_calls.h"
 #include "jpeg_test_files.h"
 #include "simd/jpeg_simd.h"
 
@@ -427,8 +429,21 @@ TEST(JpegSimdDecoder, MarkerStopsTheLoadingAndStaysPending)
         DecodeBlocks(form, &input.input, c, coded.blocks, coded.blocks.size());
         EXPECT_EQ(0xD3, input.input.pendingMarker) << form.name;
         EXPECT_EQ(data + 3, input.input.consumed) << "the fill byte and the marker are taken";
-        int16_t predictor = 0, block[64];
-        EXPECT_EQ(0, form.decode(&input.input, &c.dc, &c.ac, &predictor, block)) << "past the marker";
+        // Past the marker the generic decoder's rule holds: the last
+        // bits before it and no symbol from the zeros in its place.
+        Input generic(stream, false);
+        DecodeBlocks(Named{"generic", JpgDecodeBlock, nullptr}, &generic.input, c, coded.blocks, coded.blocks.size());
+        int16_t predictor = 7, expectedPredictor = 7;
+        for (int n = 0; n < 3; n++) {
+            int16_t block[64], expected[64];
+            memset(block, 0x55, sizeof block);
+            EXPECT_EQ(JpgDecodeBlock(&generic.input, &c.dc, &c.ac, &expectedPredictor, expected),
+                      form.decode(&input.input, &c.dc, &c.ac, &predictor, block))
+                << form.name << ", past the marker";
+            EXPECT_EQ(0, memcmp(expected, block, sizeof block)) << form.name << ", block " << n;
+            EXPECT_EQ(expectedPredictor, predictor);
+            EXPECT_EQ(generic.input.bitsHeld, input.input.bitsHeld);
+        }
         EXPECT_FALSE(input.input.exhausted) << "a marker is not the end of the data";
         EXPECT_EQ(data + 3, input.input.consumed);
     }
@@ -524,6 +539,140 @@ TEST(JpegSimdDecoder, EveryProcessorTypeReportsCutData)
         EXPECT_EQ(expected, result) << "type " << type;
     }
     EXPECT_EQ(JPG_ERR_EOF, expected);
+    ApplyForcedCpuTypeFromEnvironment();
+}
+
+// The restart interval of the DRI segment, rewritten.
+void SetRestartInterval(Bytes *jpeg, int interval)
+{
+    for (size_t i = 0; i + 5 < jpeg->size(); i++)
+        if ((*jpeg)[i] == 0xFF && (*jpeg)[i + 1] == JPG_DRI) {
+            (*jpeg)[i + 4] = (uint8_t)(interval >> 8);
+            (*jpeg)[i + 5] = (uint8_t)interval;
+            return;
+        }
+    ADD_FAILURE() << "no DRI segment";
+}
+
+// A read of the bytes from memory, or from a file of them.
+int ReadOnType(int type, const Bytes &jpeg, bool fromFile, BitmapRead read, std::vector<uint8_t> *dib)
+{
+    JpgForceCpuTypeForTests(type);
+    if (!fromFile)
+        return ReadBitmap(jpeg, read, dib);
+    std::string path = TempPath("cut.jpg");
+    EXPECT_TRUE(WriteWholeFile(path, jpeg));
+    JPEG_IMAGE_PROPS record;
+    JpgLibInit(&record);
+    record.jpgFileName = path.c_str();
+    read.mode = JPG_READ_IMAGE_FILE;
+    int result = JpgLibRead(&record, JPG_READ_HEADER_FILE);
+    if (result == 0)
+        result = ReadInto(&record, &read, dib);
+    JpgLibFree(&record);
+    remove(path.c_str());
+    return result;
+}
+
+// Data that end early, at a marker, at the end of memory or of a file, and
+// restart markers at other places than the header's interval says: every
+// processor type decodes what the data hold and nothing past them, so the
+// blocks the data do not reach come out flat on every type. Types 3 to 6
+// write the same bytes, and the generic types the same to the rounding
+// their transforms differ by; bits decoded past a marker made stripes.
+TEST(JpegSimdDecoder, DataEndingEarlyReadsAlikeOnEveryType)
+{
+    struct Picture {
+        const char *name;
+        int channels, subsampling;
+        bool progressive;
+        int restarts, restartsSaid; // coded every restarts MCUs, the header saying restartsSaid
+    };
+    const Picture pictures[] = {
+        {"4:2:0", 3, 1, false, 0, 0},     {"4:4:4", 3, 0, false, 0, 0},       {"gray", 1, 0, false, 0, 0},
+        {"progressive", 3, 1, true, 0, 0}, {"restarts said 5, every 2", 3, 1, false, 2, 5},
+        {"restarts said 3, every 7", 1, 0, false, 7, 3}};
+    for (const Picture &p : pictures) {
+        Pixels pixels = MakePixels(100, 72, p.channels, 5);
+        Bitmap bitmap = LayOut(pixels, p.channels == 1 ? JPG_COLOUR_GRAY : JPG_COLOUR_RGB, p.channels, 0, false);
+        EncodeSettings settings;
+        settings.jpgChannels = p.channels;
+        settings.jpgColour = p.channels == 1 ? JPG_COLOUR_GRAY : JPG_COLOUR_YCBCR;
+        settings.subsampling = p.subsampling;
+        settings.progressive = p.progressive;
+        settings.restartInterval = p.restarts;
+        Bytes whole;
+        ASSERT_EQ(0, EncodeToMemory(bitmap, settings, &whole)) << p.name;
+        if (p.restarts)
+            SetRestartInterval(&whole, p.restartsSaid);
+        size_t cut = whole.size() * 2 / 5;
+        if (whole[cut - 1] == 0xFF)
+            cut--;
+        Bytes shorter(whole.begin(), whole.begin() + cut), marked = shorter;
+        marked.insert(marked.end(), {0xFF, 0xD9});
+        struct Case {
+            const char *name;
+            const Bytes &jpeg;
+            bool fromFile;
+        };
+        std::vector<Case> cases = {{"ending at a marker", marked, false},
+                                   {"ending with memory", shorter, false},
+                                   {"ending with the file", shorter, true}};
+        if (p.restarts)
+            cases.push_back({"whole", whole, false});
+        for (const Case &c : cases) {
+            std::string what = std::string(p.name) + ", " + c.name;
+            BitmapRead read;
+            read.channels = p.channels;
+            std::vector<uint8_t> generic, packed, dib;
+            int expected = ReadOnType(0, c.jpeg, c.fromFile, read, &generic);
+            for (int type = 1; type <= 6; type++) {
+                EXPECT_EQ(expected, ReadOnType(type, c.jpeg, c.fromFile, read, &dib)) << what << ", type " << type;
+                ASSERT_EQ(generic.size(), dib.size());
+                int worst = 0;
+                for (size_t i = 0; i < dib.size(); i++)
+                    worst = std::max(worst, abs(dib[i] - generic[i]));
+                EXPECT_LE(worst, type < 3 ? 0 : 6) << what << ", type " << type;
+                if (type == 3) {
+                    packed = dib;
+                } else if (type > 3) {
+                    EXPECT_TRUE(dib == packed) << what << ", type " << type;
+                }
+            }
+        }
+    }
+    ApplyForcedCpuTypeFromEnvironment();
+}
+
+// A frame far larger than its data, cut by the end of the picture: once the
+// marker stops the decoding, the MCUs left are not decoded block by block
+// but come out flat, so the read costs what its data and its output cost.
+TEST(JpegSimdDecoder, HugeFrameOverLittleDataDecodesOnlyItsData)
+{
+    CraftedJpeg crafted = CraftColour(512, 256, 2, 2);
+    const int width = 65500, height = 2048;
+    crafted.sof[5] = (uint8_t)(height >> 8);
+    crafted.sof[6] = (uint8_t)height;
+    crafted.sof[7] = (uint8_t)(width >> 8);
+    crafted.sof[8] = (uint8_t)width;
+    Bytes jpeg = crafted.Join();
+    ASSERT_LT(jpeg.size(), 2500u);
+    const long long dataBlocks = 512 * 256 / 256 * 6;
+    std::vector<uint8_t> first, dib;
+    for (int type = 0; type <= 6; type++) {
+        SlotCalls calls;
+        CountSlotCalls(&calls);
+        BitmapRead read;
+        read.mode = JPG_READ_EIGHTH_MEMORY;
+        read.width = read.height = 64; // the picture's corner
+        EXPECT_EQ(0, ReadOnType(type, jpeg, false, read, type ? &dib : &first)) << "type " << type;
+        StopCountingSlotCalls();
+        long long decoded = calls.calls[SlotNumber(offsetof(JpgDispatch, huff_decode_block))];
+        EXPECT_LE(decoded, dataBlocks + 6) << "type " << type;
+        if (type) {
+            EXPECT_TRUE(dib == first) << "type " << type;
+        }
+    }
     ApplyForcedCpuTypeFromEnvironment();
 }
 
