@@ -129,14 +129,10 @@ unsigned JpgPeekBits(JpgBitInput *input, int n);
 int JpgHuffDecode(JpgBitInput *input, int *symbol, const JpgHuffTable *table);
 int JpgDecodeBlock(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
                    int16_t *predictor, int16_t *block);
-// The generic block decoder and integer dequantisation in one pass.
-int JpgDecodeBlockDequantized(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
-                              int16_t *predictor, int16_t *block, const int16_t *quant);
 // The AC coefficients of a block from zigzag position k on, each step
 // checked for its bits: the way every block decoder goes near a marker or
-// the end of the data. A null block passes them over; a quantiser table
-// stores them multiplied by it.
-int JpgDecodeAcNearEnd(JpgBitInput *input, const JpgHuffTable *ac, int16_t *block, int k, const int16_t *quant);
+// the end of the data. A null block passes them over.
+int JpgDecodeAcNearEnd(JpgBitInput *input, const JpgHuffTable *ac, int16_t *block, int k);
 int JpgDecodeBlockDcOnly(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
                          int16_t *predictor, int16_t *dcOut);
 int JpgDecodeDcFirst(JpgBitInput *input, const JpgHuffTable *dc, int16_t *coefficient,
@@ -219,11 +215,9 @@ struct JpgFastOutput {
     int blocks;
     int wholeAcross, wholeDown; // MCUs that lie wholly inside the bitmap
     ptrdiff_t mcuBytes, mcuRowBytes;
-    JpgDequantRoutine dequantTransform; // none: the run-time transform alone
     JpgIdctRoutine transform;
     const int16_t *quant[JPG_MAX_BLOCKS_PER_MCU];
     JpgColourOutKernel kernel; // none: smoothed chroma through the row buffers
-    JpgMcuCoefficientsOutKernel fromCoefficients; // none: the transforms, then the kernel
     int smoothLayout;
 };
 void JpgPrepareFastOutput(JPEG_PROPERTIES *props, int scale, JpgFastOutput *fast);

@@ -50,13 +50,11 @@ int OutputProgressiveMcu(JPEG_PROPERTIES *props, int column, int row, int scale)
     int blocks = BlocksPerMcu(props);
     memcpy(props->mcuBuffer, props->coefficients + ((size_t)row * props->frameMcusAcross + column) * blocks * 64,
            (size_t)blocks * 64 * sizeof(int16_t));
-    if (!props->dequantizeAtOutput) {
-        int16_t *block = props->mcuBuffer;
-        for (int c = 0; c < props->componentCount; c++) {
-            const JpgFrameComponent &fc = props->components[c];
-            for (int b = 0; b < fc.h * fc.v; b++, block += 64)
-                props->input.dispatch->run_dequant(block, props->quantTables[fc.tq].values);
-        }
+    int16_t *block = props->mcuBuffer;
+    for (int c = 0; c < props->componentCount; c++) {
+        const JpgFrameComponent &fc = props->components[c];
+        for (int b = 0; b < fc.h * fc.v; b++, block += 64)
+            props->input.dispatch->run_dequant(block, props->quantTables[fc.tq].values);
     }
     return JpgOutputMcu(props, column, row, scale);
 }

@@ -349,20 +349,6 @@ inline void ClearBlock(int16_t *block)
         packed64::StoreQ(block + i, zero);
 }
 
-// A coefficient as stored: as decoded, or multiplied by its quantiser,
-// saturating where a hostile product leaves 16 bits. Without Saturate the
-// caller has made sure that the product fits.
-template <bool Dequantize, bool Saturate = true>
-inline int16_t Coefficient(int value, const int16_t *quant, int at)
-{
-    if (!Dequantize)
-        return (int16_t)value;
-    int v = value * quant[at];
-    if (!Saturate)
-        return (int16_t)v;
-    return (int16_t)(v < -32768 ? -32768 : v > 32767 ? 32767 : v);
-}
-
 template <bool Branchless>
 inline int DecodeDc(PackedBits &b, const JpgHuffTable *dc, int16_t *predictor)
 {
@@ -404,44 +390,39 @@ inline void CarefulAgain(JpgBitInput *input, PackedBits &b)
     b.damaged = damaged;
 }
 
-inline int NearEnd(JpgBitInput *input, PackedBits &b, const JpgHuffTable *ac, int16_t *block, int k,
-                   const int16_t *quant)
+inline int NearEnd(JpgBitInput *input, PackedBits &b, const JpgHuffTable *ac, int16_t *block, int k)
 {
     HandBack(input, b);
-    int result = EndOfData(input, JpgDecodeAcNearEnd(input, ac, block, k, quant));
+    int result = EndOfData(input, JpgDecodeAcNearEnd(input, ac, block, k));
     CarefulAgain(input, b);
     return result;
 }
 
 // Most coefficients come from one look-up of their code and extra bits
 // together; the others are walked code by code. With Branchless (the later
-// processors) their signs are extended without a branch. Without
-// Saturate the caller has made sure that the products of the one-step
-// values fit 16 bits; the others still saturate.
-template <bool Branchless, bool Dequantize, bool Saturate = true>
+// processors) their signs are extended without a branch.
+template <bool Branchless>
 inline int DecodeBlockBits(JpgBitInput *input, PackedBits &b, const JpgHuffTable *dc, const JpgHuffTable *ac,
-                           int16_t *predictor, int16_t *block, const int16_t *quant)
+                           int16_t *predictor, int16_t *block)
 {
     if (b.count < 32)
         b = Refill(input, b);
     if (b.count < 32) {
         HandBack(input, b);
-        int result = Dequantize ? JpgDecodeBlockDequantized(input, dc, ac, predictor, block, quant)
-                                : JpgDecodeBlock(input, dc, ac, predictor, block);
+        int result = JpgDecodeBlock(input, dc, ac, predictor, block);
         CarefulAgain(input, b);
         return EndOfData(input, result);
     }
     ClearBlock(block);
-    block[0] = Coefficient<Dequantize>(DecodeDc<Branchless>(b, dc, predictor), quant, 0);
+    block[0] = (int16_t)DecodeDc<Branchless>(b, dc, predictor);
     for (int k = 1; k < 64;) {
         b = TopUp(input, b);
         if (b.count < 32)
-            return NearEnd(input, b, ac, block, k, Dequantize ? quant : nullptr);
+            return NearEnd(input, b, ac, block, k);
         int32_t fast = ac->fastAc[Peek(b, JPG_FAST_AC_BITS)];
         if (fast) {
             Drop(b, JpgFastAcUsed(fast));
-            int at = JpgNaturalOrder[k + JpgFastAcRun(fast)];
-            block[at] = Coefficient<Dequantize, Saturate>(JpgFastAcValue(fast), quant, at);
+            block[JpgNaturalOrder[k + JpgFastAcRun(fast)]] = (int16_t)JpgFastAcValue(fast);
             k += JpgFastAcAdvance(fast);
             continue;
         }
@@ -454,34 +435,18 @@ inline int DecodeBlockBits(JpgBitInput *input, PackedBits &b, const JpgHuffTable
             continue;
         }
         k += r;
-        int at = JpgNaturalOrder[k];
-        block[at] = Coefficient<Dequantize>(Receive<Branchless>(b, s), quant, at);
+        block[JpgNaturalOrder[k]] = (int16_t)Receive<Branchless>(b, s);
         k++;
     }
     return 0;
 }
 
-template <bool Branchless, bool Dequantize, bool Saturate = true>
-int DecodeBlockPacked(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac, int16_t *predictor,
-                      int16_t *block, const int16_t *quant)
-{
-    PackedBits b = TakeOver(input);
-    int result = DecodeBlockBits<Branchless, Dequantize, Saturate>(input, b, dc, ac, predictor, block, quant);
-    HandBack(input, b);
-    return result < 0 ? result : b.damaged ? JPG_ERR_DATA : 0;
-}
-
-// The blocks of one MCU with the bits kept in registers from one block to
-// the next, which hands them to the input record once instead of after
-// every block: the block decoder's results, call for call.
 template <bool Branchless>
-int DecodeMcuPacked(JpgBitInput *input, const JpgMcuBlocks *mcu)
+int DecodeBlockPacked(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac, int16_t *predictor,
+                      int16_t *block)
 {
     PackedBits b = TakeOver(input);
-    int result = 0;
-    for (int k = 0; k < mcu->count && !b.damaged && result >= 0; k++)
-        result = DecodeBlockBits<Branchless, false>(input, b, mcu->dc[k], mcu->ac[k], mcu->predictor[k],
-                                                    mcu->block[k], nullptr);
+    int result = DecodeBlockBits<Branchless>(input, b, dc, ac, predictor, block);
     HandBack(input, b);
     return result < 0 ? result : b.damaged ? JPG_ERR_DATA : 0;
 }
@@ -504,7 +469,7 @@ inline int DecodeDcOnlyPacked(JpgBitInput *input, const JpgHuffTable *dc, const 
         if (b.count < 32)
             b = Refill(input, b);
         if (b.count < 32) {
-            result = NearEnd(input, b, ac, nullptr, k, nullptr);
+            result = NearEnd(input, b, ac, nullptr, k);
             break;
         }
         int rs = Symbol(b, ac);

@@ -35,8 +35,6 @@ int Decode(const Bytes &jpeg, const Options &o, std::vector<uint8_t> *dib, int *
         r.dibChannels = o.channels;
         r.dibColour = o.colour;
         r.props.fourRowBuffers = o.fourRowBuffers;
-        if (!o.rowKernel)
-            r.props.input.dispatch->dec_smooth_mcu = nullptr;
         if (width)
             *width = w, *height = h;
         result = reader.Read(o.mode);
