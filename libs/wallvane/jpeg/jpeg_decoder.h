@@ -234,6 +234,9 @@ int JpgPrepareRowBuffers(JPEG_PROPERTIES *props, int blockSize);
 void JpgStoreMcuRows(JPEG_PROPERTIES *props, int column, int row);
 void JpgBuildSmoothPlanes(JPEG_PROPERTIES *props, int column, int row);
 void JpgSmoothMcu(const JpgSmoothSource *source);
+// Test programs send whole smoothed MCUs through the planes too, to hold
+// the two roads to the same bytes.
+void JpgUseSmoothRowKernelForTests(bool use);
 bool JpgSmoothMcuByRows(JPEG_PROPERTIES *props, int column, int row, int layout, uint8_t *address, ptrdiff_t step);
 int JpgClipMcuToRoi(const JpgRect *region, int mcuWidth, int mcuHeight, int column, int row, int channels,
                     ptrdiff_t lineStep, uint8_t *dib, int dibWidth, int dibHeight, uint8_t **address,

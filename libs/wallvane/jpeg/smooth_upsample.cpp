@@ -390,6 +390,13 @@ void JpgSmoothMcu(const JpgSmoothSource *s)
 // straight from the row buffers, the same on every processor type: every
 // 64-bit x86 processor has the 128-bit registers its wide form takes. False
 // leaves it to the planes.
+static bool RowKernelInUse = true;
+
+void JpgUseSmoothRowKernelForTests(bool use)
+{
+    RowKernelInUse = use;
+}
+
 bool JpgSmoothMcuByRows(JPEG_PROPERTIES *p, int a, int b, int layout, uint8_t *address, ptrdiff_t step)
 {
 #if defined(__x86_64__)
@@ -398,7 +405,7 @@ bool JpgSmoothMcuByRows(JPEG_PROPERTIES *p, int a, int b, int layout, uint8_t *a
     JpgSmoothMcuKernel kernel = JpgSmoothMcu;
 #endif
     const RowBuffers *buffers = static_cast<const RowBuffers *>(p->rowBuffers);
-    if (!buffers->kernelShape)
+    if (!buffers->kernelShape || !RowKernelInUse)
         return false;
     const uint8_t *here = SlotBase(buffers, b);
     int chromaColumn = FirstColumn(buffers, 1, a);
