@@ -54,23 +54,15 @@ void FillMcu(JPEG_PROPERTIES *props, int column, int row)
         props->input.dispatch->run_mcu_input(props, column, row);
 }
 
-// The component of each block of an MCU, in MCU order, and how a block is
-// transformed, worked out once per scan rather than per MCU.
+// The component of each block of an MCU, in MCU order, worked out once per
+// scan rather than per MCU.
 struct McuBlocks {
     int count;
     int component[JPG_MAX_BLOCKS_PER_MCU];
-    // The transform and the quantiser in one pass; null: one after the other.
-    JpgQuantRoutine together;
 };
 
 void ListMcuBlocks(const JPEG_PROPERTIES *props, McuBlocks *list)
 {
-    const JpgDispatch *dispatch = props->input.dispatch;
-    list->together = nullptr;
-    if (dispatch->run_fdct == dispatch->fdct_aan && dispatch->run_quant == dispatch->quant_aan)
-        list->together = dispatch->fdct_quant_aan;
-    else if (dispatch->run_fdct == dispatch->fdct_integer && dispatch->run_quant == dispatch->quant_integer)
-        list->together = dispatch->fdct_quant_integer;
     list->count = 0;
     for (int c = 0; c < props->componentCount; c++) {
         int n = props->components[c].h * props->components[c].v;
@@ -84,13 +76,8 @@ void TransformMcu(JPEG_PROPERTIES *props, const McuBlocks &blocks, int16_t *cons
     JpgDispatch *dispatch = props->input.dispatch;
     int16_t *block = props->mcuBuffer;
     for (int i = 0; i < blocks.count; i++, block += 64) {
-        const int16_t *table = quant[blocks.component[i]];
-        if (blocks.together) {
-            blocks.together(block, table);
-            continue;
-        }
         dispatch->run_fdct(block);
-        dispatch->run_quant(block, table);
+        dispatch->run_quant(block, quant[blocks.component[i]]);
     }
 }
 
@@ -130,8 +117,7 @@ int EncodeSequential(JPEG_PROPERTIES *props, JpgBitOutput *out, JpgScan *scan)
         dispatch->mmx_state_clear();
         return result;
     }
-    JpgEncodeBlockRoutine encodeBlock =
-        dispatch->huff_encode_block_wide ? dispatch->huff_encode_block_wide : dispatch->huff_encode_block;
+    JpgEncodeBlockRoutine encodeBlock = dispatch->huff_encode_block;
     McuBlocks blocks;
     ListMcuBlocks(props, &blocks);
     bool transform = !HookHoldsCoefficients(props);

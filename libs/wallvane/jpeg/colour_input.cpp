@@ -411,28 +411,6 @@ const FixedRoutine FixedRoutines[] = {
     {KIND_GRAY, GetMcuFixed<&JpgDispatch::enc_in_gray, PixelSplit<1>, 1, 1>},
 };
 
-// Kinds whose kernel has a wider form on some processors.
-struct WideRoutine {
-    int kind;
-    JpgMcuKernel JpgDispatch::*slot;
-    JpgMcuInputRoutine routine;
-};
-
-const WideRoutine WideRoutines[] = {
-    {KIND_RGB_1X1, &JpgDispatch::enc_rgb_ycc_wide_h1v1,
-     GetMcuFixed<&JpgDispatch::enc_rgb_ycc_wide_h1v1, PixelToYcc<0, 1, 2, 3, false>, 3, 3>},
-    {KIND_BGR_1X1, &JpgDispatch::enc_bgr_ycc_wide_h1v1,
-     GetMcuFixed<&JpgDispatch::enc_bgr_ycc_wide_h1v1, PixelToYcc<2, 1, 0, 3, false>, 3, 3>},
-    {KIND_RGB_2X1, &JpgDispatch::enc_rgb_ycc_wide_h2v1,
-     GetMcuFixed<&JpgDispatch::enc_rgb_ycc_wide_h2v1, PixelToYcc<0, 1, 2, 3, false>, 3, 3>},
-    {KIND_BGR_2X1, &JpgDispatch::enc_bgr_ycc_wide_h2v1,
-     GetMcuFixed<&JpgDispatch::enc_bgr_ycc_wide_h2v1, PixelToYcc<2, 1, 0, 3, false>, 3, 3>},
-    {KIND_RGB_2X2, &JpgDispatch::enc_rgb_ycc_wide_h2v2,
-     GetMcuFixed<&JpgDispatch::enc_rgb_ycc_wide_h2v2, PixelToYcc<0, 1, 2, 3, false>, 3, 3>},
-    {KIND_BGR_2X2, &JpgDispatch::enc_bgr_ycc_wide_h2v2,
-     GetMcuFixed<&JpgDispatch::enc_bgr_ycc_wide_h2v2, PixelToYcc<2, 1, 0, 3, false>, 3, 3>},
-};
-
 bool Sampled(const JPEG_PROPERTIES *props, int h, int v)
 {
     const JpgFrameComponent *c = props->components;
@@ -512,8 +490,5 @@ int JpgSetupEncoderInput(JPEG_PROPERTIES *props)
     for (const FixedRoutine &fixed : FixedRoutines)
         if (fixed.kind == kind)
             dispatch->run_mcu_input = fixed.routine;
-    for (const WideRoutine &wide : WideRoutines)
-        if (wide.kind == kind && dispatch->*wide.slot)
-            dispatch->run_mcu_input = wide.routine;
     return 0;
 }

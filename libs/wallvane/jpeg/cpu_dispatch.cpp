@@ -93,6 +93,13 @@ void JpgForceCpuTypeForTests(int type)
     ForcedCpuType = type;
 }
 
+static void (*FilledHook)(JpgDispatch *) = nullptr;
+
+void JpgSetFilledTableHookForTests(void (*hook)(JpgDispatch *dispatch))
+{
+    FilledHook = hook;
+}
+
 int JpgReadCpuOverride(JpgDispatch *dispatch)
 {
     if (ForcedCpuType >= 0)
@@ -166,21 +173,9 @@ void JpgFillDispatchGeneric(JpgDispatch *dispatch)
     dispatch->dequant_aan = JpgDequantizeAan;
     dispatch->dequant_integer = JpgDequantizeInteger;
     dispatch->run_dequant = dispatch->dequant_aan;
-    dispatch->dequant_idct_integer_8x8 = nullptr;
     dispatch->quant_aan = JpgQuantizeAan;
     dispatch->quant_integer = JpgQuantizeInteger;
     dispatch->run_quant = dispatch->quant_aan;
-    dispatch->dec_smooth_mcu = JpgSmoothMcu;
-    dispatch->huff_decode_dequantized = JpgDecodeBlockDequantized;
-    dispatch->huff_decode_dequantized_small = nullptr;
-    dispatch->huff_decode_mcu = nullptr;
-    dispatch->dec_dequant_idct_ycc_1x1[0] = dispatch->dec_dequant_idct_ycc_1x1[1] = nullptr;
-    memset(dispatch->dec_ycc_wide, 0, sizeof dispatch->dec_ycc_wide);
-    dispatch->fdct_quant_aan = dispatch->fdct_quant_integer = nullptr;
-    dispatch->enc_rgb_ycc_wide_h2v1 = dispatch->enc_bgr_ycc_wide_h2v1 = nullptr;
-    dispatch->huff_encode_block_wide = nullptr;
-    dispatch->enc_rgb_ycc_wide_h1v1 = dispatch->enc_bgr_ycc_wide_h1v1 = nullptr;
-    dispatch->enc_rgb_ycc_wide_h2v2 = dispatch->enc_bgr_ycc_wide_h2v2 = nullptr;
 }
 
 // Types 1 and 2 name processors without packed registers.
@@ -234,9 +229,6 @@ void JpgFillDispatchMmx(JpgDispatch *dispatch)
     dispatch->dec_cc_ycck_4ch_h2v2 = JpgYccaToRgba2x2Mmx;
     dispatch->huff_encode_block = JpgEncodeBlockMmx;
     dispatch->huff_decode_block = JpgDecodeBlockMmxFamily5;
-    dispatch->huff_decode_mcu = JpgDecodeMcuMmxFamily5;
-    dispatch->huff_decode_dequantized = JpgDecodeBlockDequantizedMmxFamily5;
-    dispatch->huff_decode_dequantized_small = JpgDecodeBlockDequantizedSmallMmxFamily5;
     dispatch->huff_decode_dc_skip_ac = JpgDecodeBlockDcOnlyMmx;
     dispatch->quant_aan = JpgQuantizeAanMmx;
     dispatch->quant_integer = JpgQuantizeIntegerMmx;
@@ -251,9 +243,6 @@ void JpgFillDispatchMmxFamily6(JpgDispatch *dispatch)
     JpgFillDispatchMmx(dispatch);
 #if JPG_HAVE_X86_SIMD
     dispatch->huff_decode_block = JpgDecodeBlockMmx;
-    dispatch->huff_decode_mcu = JpgDecodeMcuMmx;
-    dispatch->huff_decode_dequantized = JpgDecodeBlockDequantizedMmx;
-    dispatch->huff_decode_dequantized_small = JpgDecodeBlockDequantizedSmallMmx;
 #endif
 }
 
@@ -271,10 +260,7 @@ void JpgFillDispatchSse(JpgDispatch *dispatch)
 #endif
 }
 
-// Type 5's set with the five SSE2 routines; beyond the table, the integer
-// dequantisation and inverse transform in one pass, the fast forward
-// transform and quantisation in one pass, the wider colour kernels, the
-// smoothed chroma's MCU kernel and the block coder's wider non-zero map.
+// Type 5's set with the five SSE2 routines and the MMX block coder.
 void JpgFillDispatchSse2(JpgDispatch *dispatch)
 {
     JpgFillDispatchSse(dispatch);
@@ -282,28 +268,8 @@ void JpgFillDispatchSse2(JpgDispatch *dispatch)
     dispatch->huff_encode_block = JpgEncodeBlockMmx;
     dispatch->fdct_integer = JpgFdctIntegerSse2;
     dispatch->idct_integer_8x8 = JpgIdctIntegerSse2;
-    dispatch->dequant_idct_integer_8x8 = JpgDequantIdctIntegerSse2;
-    dispatch->dec_dequant_idct_ycc_1x1[0] = JpgDequantIdctYccToRgb1x1Sse2;
-    dispatch->dec_dequant_idct_ycc_1x1[1] = JpgDequantIdctYccToBgr1x1Sse2;
     dispatch->quant_integer = JpgQuantizeIntegerSse2;
     dispatch->dequant_integer = JpgDequantizeIntegerSse2;
-    dispatch->dec_smooth_mcu = JpgSmoothMcuSse2;
-    JpgColourOutKernel (*wide)[2][2] = dispatch->dec_ycc_wide;
-    wide[0][0][0] = JpgYccToRgb1x1Sse2;
-    wide[0][1][0] = JpgYccToRgb2x1Sse2;
-    wide[0][1][1] = JpgYccToRgb2x2Sse2;
-    wide[1][0][0] = JpgYccToBgr1x1Sse2;
-    wide[1][1][0] = JpgYccToBgr2x1Sse2;
-    wide[1][1][1] = JpgYccToBgr2x2Sse2;
-    dispatch->fdct_quant_aan = JpgFdctQuantizeAanSse2;
-    dispatch->fdct_quant_integer = JpgFdctQuantizeIntegerSse2;
-    dispatch->enc_rgb_ycc_wide_h2v1 = JpgRgbToYcc2x1Sse2;
-    dispatch->enc_bgr_ycc_wide_h2v1 = JpgBgrToYcc2x1Sse2;
-    dispatch->huff_encode_block_wide = JpgEncodeBlockSse2;
-    dispatch->enc_rgb_ycc_wide_h1v1 = JpgRgbToYcc1x1Sse2;
-    dispatch->enc_bgr_ycc_wide_h1v1 = JpgBgrToYcc1x1Sse2;
-    dispatch->enc_rgb_ycc_wide_h2v2 = JpgRgbToYcc2x2Sse2;
-    dispatch->enc_bgr_ycc_wide_h2v2 = JpgBgrToYcc2x2Sse2;
 #endif
 }
 
@@ -320,5 +286,7 @@ int JpgSelectCpuRoutines(JpgDispatch *dispatch)
     if (type < 1 || type >= JPG_CPU_TYPES)
         type = 0;
     FillRoutines[type](dispatch);
+    if (FilledHook)
+        FilledHook(dispatch);
     return 1;
 }

@@ -195,19 +195,10 @@ static int DecodeDcDifference(JpgBitInput *input, const JpgHuffTable *dc, int16_
     return 0;
 }
 
-// A coefficient as stored: as decoded, or already multiplied by its
-// quantiser the way the integer dequantisation does it.
-template <bool Dequantize>
-static inline int16_t Coefficient(int value, const int16_t *quant, int at)
-{
-    return Dequantize ? JpgSaturate16(value * quant[at]) : (int16_t)value;
-}
-
-// The coefficients from position k on, checking the bits before every
-// step: near a marker or the end of the data.
-template <bool Dequantize>
-static int DecodeAcCarefully(JpgBitInput *input, const JpgHuffTable *ac, int16_t *block, int k,
-                             const int16_t *quant)
+// The coefficients from zigzag position k on, checking the bits before
+// every step: near a marker or the end of the data. Without a block they
+// are passed over.
+int JpgDecodeAcNearEnd(JpgBitInput *input, const JpgHuffTable *ac, int16_t *block, int k)
 {
     while (k < 64) {
         int rs, value, result;
@@ -224,21 +215,21 @@ static int DecodeAcCarefully(JpgBitInput *input, const JpgHuffTable *ac, int16_t
         if ((result = ReceiveExtend(input, s, &value)) != 0)
             return Quiet(result);
         int at = JpgNaturalOrder[k];
-        block[at] = Coefficient<Dequantize>(value, quant, at);
+        if (block)
+            block[at] = (int16_t)value;
         k++;
     }
     return 0;
 }
 
-template <bool Dequantize>
-static int DecodeBlockInto(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
-                           int16_t *predictor, int16_t *block, const int16_t *quant)
+int JpgDecodeBlock(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
+                   int16_t *predictor, int16_t *block)
 {
     JpgClearBlock(block);
     int result = DecodeDcDifference(input, dc, predictor);
     if (result)
         return Quiet(result);
-    block[0] = Coefficient<Dequantize>(*predictor, quant, 0);
+    block[0] = *predictor;
     // With 32 bits in hand a code of up to 16 bits and its up to 15 extra
     // bits need no further checks; the bits live in locals meanwhile.
     uint64_t buffer = input->bitBuffer;
@@ -252,13 +243,13 @@ static int DecodeBlockInto(JpgBitInput *input, const JpgHuffTable *dc, const Jpg
             buffer = input->bitBuffer;
             bits = input->bitsHeld;
             if (bits < 32)
-                return DecodeAcCarefully<Dequantize>(input, ac, block, k, quant);
+                return JpgDecodeAcNearEnd(input, ac, block, k);
         }
         int32_t fast = ac->fastAc[(buffer >> (bits - JPG_FAST_AC_BITS)) & ((1 << JPG_FAST_AC_BITS) - 1)];
         if (fast) {
             bits -= JpgFastAcUsed(fast);
             int at = JpgNaturalOrder[k + JpgFastAcRun(fast)];
-            block[at] = Coefficient<Dequantize>(JpgFastAcValue(fast), quant, at);
+            block[at] = (int16_t)JpgFastAcValue(fast);
             k += JpgFastAcAdvance(fast);
             continue;
         }
@@ -295,23 +286,11 @@ static int DecodeBlockInto(JpgBitInput *input, const JpgHuffTable *dc, const Jpg
         // a value below half its range is negative.
         value += ExtendOffset[s] & ((value - (1 << (s - 1))) >> 31);
         int at = JpgNaturalOrder[k];
-        block[at] = Coefficient<Dequantize>(value, quant, at);
+        block[at] = (int16_t)value;
         k++;
     }
     input->bitsHeld = bits;
     return 0;
-}
-
-int JpgDecodeBlock(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
-                   int16_t *predictor, int16_t *block)
-{
-    return DecodeBlockInto<false>(input, dc, ac, predictor, block, nullptr);
-}
-
-int JpgDecodeBlockDequantized(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
-                              int16_t *predictor, int16_t *block, const int16_t *quant)
-{
-    return DecodeBlockInto<true>(input, dc, ac, predictor, block, quant);
 }
 
 int JpgDecodeBlockDcOnly(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
@@ -321,23 +300,7 @@ int JpgDecodeBlockDcOnly(JpgBitInput *input, const JpgHuffTable *dc, const JpgHu
     if (result)
         return Quiet(result);
     *dcOut = *predictor;
-    for (int k = 63; k > 0;) {
-        int rs;
-        if ((result = DecodeSymbol(input, &rs, ac)) != 0)
-            return Quiet(result);
-        int r = rs >> 4, s = rs & 15;
-        if (s == 0) {
-            if (r != 15)
-                break;
-            k -= 16;
-            continue;
-        }
-        if ((result = EnsureBits(input, s)) != 0)
-            return Quiet(result);
-        JpgGetBits(input, s);
-        k -= r + 1;
-    }
-    return 0;
+    return JpgDecodeAcNearEnd(input, ac, nullptr, 1);
 }
 
 int JpgDecodeDcFirst(JpgBitInput *input, const JpgHuffTable *dc, int16_t *coefficient,

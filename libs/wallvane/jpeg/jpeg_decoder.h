@@ -129,9 +129,10 @@ unsigned JpgPeekBits(JpgBitInput *input, int n);
 int JpgHuffDecode(JpgBitInput *input, int *symbol, const JpgHuffTable *table);
 int JpgDecodeBlock(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
                    int16_t *predictor, int16_t *block);
-// The generic block decoder and integer dequantisation in one pass.
-int JpgDecodeBlockDequantized(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
-                              int16_t *predictor, int16_t *block, const int16_t *quant);
+// The AC coefficients of a block from zigzag position k on, each step
+// checked for its bits: the way every block decoder goes near a marker or
+// the end of the data. A null block passes them over.
+int JpgDecodeAcNearEnd(JpgBitInput *input, const JpgHuffTable *ac, int16_t *block, int k);
 int JpgDecodeBlockDcOnly(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
                          int16_t *predictor, int16_t *dcOut);
 int JpgDecodeDcFirst(JpgBitInput *input, const JpgHuffTable *dc, int16_t *coefficient,
@@ -214,11 +215,9 @@ struct JpgFastOutput {
     int blocks;
     int wholeAcross, wholeDown; // MCUs that lie wholly inside the bitmap
     ptrdiff_t mcuBytes, mcuRowBytes;
-    JpgDequantRoutine dequantTransform; // none: the run-time transform alone
     JpgIdctRoutine transform;
     const int16_t *quant[JPG_MAX_BLOCKS_PER_MCU];
     JpgColourOutKernel kernel; // none: smoothed chroma through the row buffers
-    JpgMcuCoefficientsOutKernel fromCoefficients; // none: the transforms, then the kernel
     int smoothLayout;
 };
 void JpgPrepareFastOutput(JPEG_PROPERTIES *props, int scale, JpgFastOutput *fast);
@@ -235,6 +234,9 @@ int JpgPrepareRowBuffers(JPEG_PROPERTIES *props, int blockSize);
 void JpgStoreMcuRows(JPEG_PROPERTIES *props, int column, int row);
 void JpgBuildSmoothPlanes(JPEG_PROPERTIES *props, int column, int row);
 void JpgSmoothMcu(const JpgSmoothSource *source);
+// Test programs send whole smoothed MCUs through the planes too, to hold
+// the two roads to the same bytes.
+void JpgUseSmoothRowKernelForTests(bool use);
 bool JpgSmoothMcuByRows(JPEG_PROPERTIES *props, int column, int row, int layout, uint8_t *address, ptrdiff_t step);
 int JpgClipMcuToRoi(const JpgRect *region, int mcuWidth, int mcuHeight, int column, int row, int channels,
                     ptrdiff_t lineStep, uint8_t *dib, int dibWidth, int dibHeight, uint8_t **address,

@@ -13,24 +13,6 @@ typedef void (*JpgDequantRoutine)(int16_t *block, const int16_t *table);
 typedef int (*JpgMcuOutputRoutine)(JPEG_PROPERTIES *props, int column, int row);
 typedef int (*JpgDecodeBlockRoutine)(JpgBitInput *input, const JpgHuffTable *dc,
                                      const JpgHuffTable *ac, int16_t *predictor, int16_t *out);
-// A block decoder that multiplies each coefficient by its quantiser as it
-// stores it, as the integer dequantisation would after it.
-typedef int (*JpgDecodeDequantizedRoutine)(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
-                                           int16_t *predictor, int16_t *block, const int16_t *quant);
-// The blocks of one MCU in decoding order, each with its tables, its DC
-// predictor and where it goes.
-struct JpgMcuBlocks {
-    int count;
-    const JpgHuffTable *dc[JPG_MAX_BLOCKS_PER_MCU], *ac[JPG_MAX_BLOCKS_PER_MCU];
-    int16_t *predictor[JPG_MAX_BLOCKS_PER_MCU], *block[JPG_MAX_BLOCKS_PER_MCU];
-};
-// huff_decode_block over every block of an MCU, stopping at the first error.
-typedef int (*JpgDecodeMcuRoutine)(JpgBitInput *input, const JpgMcuBlocks *mcu);
-// The blocks of a whole MCU of luminance, Cb and Cr sampled 1 x 1, still
-// quantised, dequantised with tables[0..2], transformed and written as the
-// colour kernel of the shape writes them.
-typedef void (*JpgMcuCoefficientsOutKernel)(int16_t *mcu, const int16_t *const *tables, uint8_t *dib,
-                                            ptrdiff_t lineStep);
 typedef void (*JpgFdctRoutine)(int16_t *block);
 typedef void (*JpgQuantRoutine)(int16_t *block, const int16_t *reciprocals);
 typedef void (*JpgOutputInitRoutine)(JpgBitOutput *out, uint8_t *buffer, int size);
@@ -103,39 +85,6 @@ struct JpgDispatch {
     JpgDecodeBlockRoutine huff_decode_dc_skip_ac;
     JpgQuantRoutine quant_aan, quant_integer, run_quant;
     JpgDequantRoutine dequant_aan, dequant_integer, run_dequant;
-    JpgSmoothMcuKernel dec_smooth_mcu; // null: through the planes
-    // The integer dequantisation and 8 x 8 inverse transform in one pass;
-    // none: the two slots one after the other.
-    JpgDequantRoutine dequant_idct_integer_8x8;
-    // dequant_idct_integer_8x8 and the wide 1 x 1 kernels (RGB, BGR) in one
-    // pass; null: one after the other.
-    JpgMcuCoefficientsOutKernel dec_dequant_idct_ycc_1x1[2];
-    // huff_decode_block with dequant_integer in the same pass.
-    JpgDecodeDequantizedRoutine huff_decode_dequantized;
-    // The same where the product of every value of the AC table's one-step
-    // look-up and every quantiser fits 16 bits, which spares that step the
-    // saturation; none: huff_decode_dequantized.
-    JpgDecodeDequantizedRoutine huff_decode_dequantized_small;
-    // Wider forms of the RGB and BGR kernels of slots 37 to 42, writing the
-    // same bytes, by [BGR][H - 1][V - 1] (none for 1 x 2); null: the slots'.
-    JpgColourOutKernel dec_ycc_wide[2][2][2];
-    // fdct_aan and quant_aan in one pass; none: the two slots one after the
-    // other.
-    JpgQuantRoutine fdct_quant_aan;
-    // fdct_integer and quant_integer in one pass; none: the two slots one
-    // after the other.
-    JpgQuantRoutine fdct_quant_integer;
-    // Wider forms of the RGB and BGR kernels of 2 x 1 MCUs, giving the same
-    // samples; null: the slots'.
-    JpgMcuKernel enc_rgb_ycc_wide_h2v1, enc_bgr_ycc_wide_h2v1;
-    // huff_decode_block over a whole MCU; null: block by block.
-    JpgDecodeMcuRoutine huff_decode_mcu;
-    // huff_encode_block's bytes, its non-zero map from wider registers;
-    // null: the slot's.
-    JpgEncodeBlockRoutine huff_encode_block_wide;
-    // The same for 1 x 1 and 2 x 2 MCUs.
-    JpgMcuKernel enc_rgb_ycc_wide_h1v1, enc_bgr_ycc_wide_h1v1;
-    JpgMcuKernel enc_rgb_ycc_wide_h2v2, enc_bgr_ycc_wide_h2v2;
 };
 
 enum JpgCpuType {
@@ -171,6 +120,9 @@ int JpgReadCpuOverride(JpgDispatch *dispatch);
 // Test programs rerun the codec's tests with each processor type forced as
 // the registry override would force it; -1 stops forcing.
 void JpgForceCpuTypeForTests(int type);
+// Test programs see each table once it is filled, to count the calls
+// through its slots; null stops it.
+void JpgSetFilledTableHookForTests(void (*hook)(JpgDispatch *dispatch));
 void JpgReadCpuInfo(void);
 const JpgCpuInfo *JpgGetCpuInfo(void);
 // The type a processor gets, from its identification and the override (-1 = none).

@@ -1,6 +1,9 @@
 // The per-processor forms of the codec's inner loops. Each has the
 // arguments of the generic routine of its dispatch slot; the fillers of
-// processor types 3 to 6 install them.
+// processor types 3 to 6 install them. Every 64-bit x86 processor has the
+// 128-bit registers, so there the colour kernels of the RGB and BGR slots
+// and the MMX block coder run the wide bodies below, which write the same
+// bytes and samples.
 #pragma once
 #include <stddef.h>
 #include <stdint.h>
@@ -24,25 +27,13 @@ void JpgClearMmxState(void);
 // truncating where the generic ones round.
 void JpgFdctAanMmx(int16_t *block);
 void JpgIdctAanMmx(int16_t *block);
-// JpgFdctAanMmx and JpgQuantizeAanMmx in one pass, their coefficients exactly.
-void JpgFdctQuantizeAanSse2(int16_t *block, const int16_t *reciprocals);
 
 void JpgFdctIntegerMmx(int16_t *block);
 void JpgFdctIntegerSse(int16_t *block);
 void JpgFdctIntegerSse2(int16_t *block);
-// JpgFdctIntegerSse2 and JpgQuantizeIntegerSse2 in one pass, their
-// coefficients exactly.
-void JpgFdctQuantizeIntegerSse2(int16_t *block, const int16_t *reciprocals);
 void JpgIdctIntegerMmx(int16_t *block);
 void JpgIdctIntegerSse(int16_t *block);
 void JpgIdctIntegerSse2(int16_t *block);
-// The integer dequantisation and inverse transform of a block in one pass,
-// the samples exactly those of the two run one after the other.
-void JpgDequantIdctIntegerSse2(int16_t *block, const int16_t *table);
-// JpgDequantIdctIntegerSse2 over the three blocks of a 1 x 1 MCU and the
-// 1 x 1 kernels below in one pass.
-void JpgDequantIdctYccToRgb1x1Sse2(int16_t *mcu, const int16_t *const *tables, uint8_t *dib, ptrdiff_t step);
-void JpgDequantIdctYccToBgr1x1Sse2(int16_t *mcu, const int16_t *const *tables, uint8_t *dib, ptrdiff_t step);
 
 void JpgQuantizeAanMmx(int16_t *block, const int16_t *reciprocals);
 void JpgQuantizeIntegerMmx(int16_t *block, const int16_t *reciprocals);
@@ -125,28 +116,14 @@ void JpgSplitPacked422Mmx(const uint8_t *source, ptrdiff_t lineStep, int16_t *co
 void JpgSplitPacked422Sse(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks);
 
 // Entropy decoding with a 64-bit accumulator: the block decoder of family 5
-// processors (no conditional moves) and of the later ones, each also with
-// the integer dequantisation in the same pass, the DC-only decoder, and the
-// file refill they share (-11 when the file has no more bytes).
+// processors (no conditional moves) and of the later ones, the DC-only
+// decoder, and the file refill they share (-11 when the file has no more
+// bytes).
 struct JpgBitInput;
-struct JpgMcuBlocks;
 int JpgDecodeBlockMmxFamily5(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
                              int16_t *predictor, int16_t *block);
-int JpgDecodeBlockDequantizedMmxFamily5(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
-                                        int16_t *predictor, int16_t *block, const int16_t *quant);
 int JpgDecodeBlockMmx(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac, int16_t *predictor,
                       int16_t *block);
-int JpgDecodeBlockDequantizedMmx(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
-                                 int16_t *predictor, int16_t *block, const int16_t *quant);
-// The same, where every product of a value of the AC table's one-step
-// look-up and a quantiser fits 16 bits.
-int JpgDecodeBlockDequantizedSmallMmxFamily5(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
-                                             int16_t *predictor, int16_t *block, const int16_t *quant);
-int JpgDecodeBlockDequantizedSmallMmx(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
-                                      int16_t *predictor, int16_t *block, const int16_t *quant);
-// The blocks of one MCU, each as the block decoder of the same family.
-int JpgDecodeMcuMmxFamily5(JpgBitInput *input, const JpgMcuBlocks *mcu);
-int JpgDecodeMcuMmx(JpgBitInput *input, const JpgMcuBlocks *mcu);
 int JpgDecodeBlockDcOnlyMmx(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
                             int16_t *predictor, int16_t *dcOut);
 int JpgRefillInputMmx(JpgBitInput *input);

@@ -224,9 +224,9 @@ struct JPEG_PROPERTIES {
     int restartInterval;
 
     JpgScan *scan;
-    // The scan leaves the blocks quantised and the output step dequantises
-    // them as it transforms them.
-    int dequantizeAtOutput;
+    // The MCU buffer holds the samples of an MCU without coefficients,
+    // flat at the level shift, where the output would transform.
+    int flatMcu;
     JpgBitInput input;
     int cpuType;
     int cpuTypeCopy;

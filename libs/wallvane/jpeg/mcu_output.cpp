@@ -232,9 +232,6 @@ JpgColourOutKernel WholeMcuKernel(const JPEG_PROPERTIES *p)
     if (p->hMax == 1 && p->vMax == 2)
         return rgba ? YccToRgbWholeMcu<1, 2, false, true>
                     : bgr ? YccToRgbWholeMcu<1, 2, true, false> : YccToRgbWholeMcu<1, 2, false, false>;
-    JpgColourOutKernel wide = rgba ? nullptr : d->dec_ycc_wide[bgr][p->hMax - 1][p->vMax - 1];
-    if (wide)
-        return wide;
     if (p->hMax == 1)
         return rgba ? d->dec_cc_ycc_rgba_h1v1 : bgr ? d->dec_cc_ycc_bgr_h1v1 : d->dec_cc_ycc_rgb_h1v1;
     if (p->vMax == 1)
@@ -596,20 +593,16 @@ int JpgOutputMcu(JPEG_PROPERTIES *props, int column, int row, int scale)
             int blocks = props->nonInterleaved ? 1 : fc.h * fc.v;
             int componentLevel = simple && blocks == 1 ? level - 1 : level;
             props->componentBlockSize[c] = 8 >> componentLevel;
-            const int16_t *quant = props->quantTables[fc.tq].values;
             for (int b = 0; b < blocks; b++, block += 64) {
-                if (props->dequantizeAtOutput && componentLevel == 0) {
-                    dispatch->dequant_idct_integer_8x8(block, quant);
-                } else {
-                    if (props->dequantizeAtOutput)
-                        dispatch->run_dequant(block, quant);
+                // An MCU without coefficients has its samples in place.
+                if (!props->flatMcu)
                     transforms[componentLevel](block);
-                }
                 if (props->rawBlockHook && props->rawBlockHook->flag != 0)
                     JpgPutBlockInPlane(props, c, props->nonInterleaved ? column : column * fc.h + b % fc.h,
                                        props->nonInterleaved ? row : row * fc.v + b / fc.h, block);
             }
         }
+        props->flatMcu = 0;
         if (props->rawBlockHook && props->rawBlockHook->flag != 0)
             return 0;
     }
@@ -640,7 +633,7 @@ void JpgPrepareFastOutput(JPEG_PROPERTIES *props, int scale, JpgFastOutput *fast
         return;
     props->outputBlockSize = 8;
     bool smooth = props->smoothUpsampling && props->outputFormat == FORMAT_YCC_TO_RGB_SHIFTED_GREEN &&
-                  dispatch->dec_smooth_mcu && props->componentCount == 3;
+                  props->componentCount == 3;
     if (smooth ? JpgPrepareRowBuffers(props, 8) < 0 : props->smoothUpsampling || !KernelYccMcu(props))
         return;
     fast->blocks = 0;
@@ -659,15 +652,8 @@ void JpgPrepareFastOutput(JPEG_PROPERTIES *props, int scale, JpgFastOutput *fast
     fast->wholeDown = rows / mcuHeight;
     fast->mcuBytes = (ptrdiff_t)mcuWidth * props->dibChannels;
     fast->mcuRowBytes = mcuHeight * props->dibLineStep;
-    fast->dequantTransform = props->dequantizeAtOutput ? dispatch->dequant_idct_integer_8x8 : nullptr;
     fast->transform = dispatch->run_idct_8x8;
     fast->kernel = smooth ? nullptr : WholeMcuKernel(props);
-    // The one-pass form where it writes what the kernel would.
-    bool bgr = props->dibColour == JPG_COLOUR_BGR;
-    fast->fromCoefficients = nullptr;
-    if (fast->kernel && fast->dequantTransform && fast->dequantTransform == dispatch->dequant_idct_integer_8x8 &&
-        fast->blocks == 3 && fast->kernel == dispatch->dec_ycc_wide[bgr][0][0])
-        fast->fromCoefficients = dispatch->dec_dequant_idct_ycc_1x1[bgr];
     fast->smoothLayout = props->dibChannels == 4                 ? JPG_SMOOTH_RGBA
                          : props->dibColour == JPG_COLOUR_BGR ? JPG_SMOOTH_BGR
                                                                : JPG_SMOOTH_RGB;
@@ -683,16 +669,11 @@ int JpgOutputMcuFast(JPEG_PROPERTIES *props, const JpgFastOutput &fast, int colu
     if (!fast.kernel ? column >= props->smoothAcross || row >= props->smoothDown
                      : column >= fast.wholeAcross || row >= fast.wholeDown)
         return JpgOutputMcu(props, column, row, scale);
-    if (fast.fromCoefficients) {
-        fast.fromCoefficients(props->mcuBuffer, fast.quant,
-                              props->dibRow + column * fast.mcuBytes + row * fast.mcuRowBytes, props->dibLineStep);
-        return 0;
-    }
-    int16_t *block = props->mcuBuffer;
-    for (int b = 0; b < fast.blocks; b++, block += 64) {
-        if (fast.dequantTransform)
-            fast.dequantTransform(block, fast.quant[b]);
-        else
+    if (props->flatMcu) {
+        props->flatMcu = 0;
+    } else {
+        int16_t *block = props->mcuBuffer;
+        for (int b = 0; b < fast.blocks; b++, block += 64)
             fast.transform(block);
     }
     if (!fast.kernel) {

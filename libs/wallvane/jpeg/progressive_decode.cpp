@@ -50,13 +50,11 @@ int OutputProgressiveMcu(JPEG_PROPERTIES *props, int column, int row, int scale)
     int blocks = BlocksPerMcu(props);
     memcpy(props->mcuBuffer, props->coefficients + ((size_t)row * props->frameMcusAcross + column) * blocks * 64,
            (size_t)blocks * 64 * sizeof(int16_t));
-    if (!props->dequantizeAtOutput) {
-        int16_t *block = props->mcuBuffer;
-        for (int c = 0; c < props->componentCount; c++) {
-            const JpgFrameComponent &fc = props->components[c];
-            for (int b = 0; b < fc.h * fc.v; b++, block += 64)
-                props->input.dispatch->run_dequant(block, props->quantTables[fc.tq].values);
-        }
+    int16_t *block = props->mcuBuffer;
+    for (int c = 0; c < props->componentCount; c++) {
+        const JpgFrameComponent &fc = props->components[c];
+        for (int b = 0; b < fc.h * fc.v; b++, block += 64)
+            props->input.dispatch->run_dequant(block, props->quantTables[fc.tq].values);
     }
     return JpgOutputMcu(props, column, row, scale);
 }
@@ -104,6 +102,7 @@ int DecodeDcInterleaved(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *prop
     return JpgRunMcus(
         input, scan, props, props->frameMcusAcross, props->frameMcusDown,
         [&](int column, int row) { return DecodeDcMcu(input, scan, props, column, row); },
+        [](int, int) {}, // the coefficients stay as they are
         [&](int column, int row) {
             return ready && InSpan(span, column, row) ? OutputProgressiveMcu(props, column, row, scale) : 0;
         });
@@ -119,6 +118,7 @@ int DecodeSingle(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int 
     int gridDown = JpgComponentBlocksDown(props, sc.v);
     int mcuRows = props->frameMcusDown;
     bool ready = JpgProgressiveOutputReady(props);
+    bool stalled = false;
     for (int mcuRow = scan->nextRow; mcuRow < mcuRows; mcuRow++) {
         for (int by = 0; by < sc.v; by++) {
             int blockRow = mcuRow * sc.v + by;
@@ -131,20 +131,27 @@ int DecodeSingle(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int 
             for (int blockColumn = 0, bx = 0; blockColumn < gridAcross; blockColumn++) {
                 if (blockColumn > 0)
                     block += ++bx < sc.h ? 64 : (bx = 0, nextMcu);
-                int result;
-                if (scan->ss == 0)
-                    result = DecodeDcBlock(input, scan, sc, &scan->dcPredictor[0], block);
-                else if (scan->ah == 0)
-                    result = JpgDecodeAcFirst(input, block, sc.acTable, scan->ss, scan->se, scan->al);
-                else
-                    result = JpgDecodeAcRefine(input, block, sc.acTable, scan->ss, scan->se, scan->al);
-                if (result < 0)
-                    return result;
-                if (input->exhausted)
-                    return JPG_ERR_EOF;
+                // Up to the restart point of a marker that stopped the
+                // decoding, blocks keep their coefficients (JpgRunMcus).
+                if (!stalled) {
+                    JpgInputMark mark(input);
+                    int result;
+                    if (scan->ss == 0)
+                        result = DecodeDcBlock(input, scan, sc, &scan->dcPredictor[0], block);
+                    else if (scan->ah == 0)
+                        result = JpgDecodeAcFirst(input, block, sc.acTable, scan->ss, scan->se, scan->al);
+                    else
+                        result = JpgDecodeAcRefine(input, block, sc.acTable, scan->ss, scan->se, scan->al);
+                    if (result < 0)
+                        return result;
+                    if (input->exhausted)
+                        return JPG_ERR_EOF;
+                    stalled = mark.Stalled(input);
+                }
                 if (scan->restartInterval &&
                     JpgCheckRestart(input, scan, gridAcross, gridDown, blockColumn, blockRow) < 0)
                     return JPG_ERR_BAD_RST;
+                stalled = stalled && input->pendingMarker;
             }
         }
         bool last = mcuRow == mcuRows - 1;

@@ -132,8 +132,7 @@ int JpgCheckRestart(JpgBitInput *input, JpgScan *scan, int mcusAcross, int mcusD
 namespace {
 
 // The blocks of one MCU into the MCU buffer, dequantised, or to the hook.
-int DecodeSequentialMcu(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int column, int row, bool hook,
-                        bool fused)
+int DecodeSequentialMcu(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int column, int row, bool hook)
 {
     JpgDispatch *dispatch = input->dispatch;
     for (int i = 0; i < scan->ns; i++) {
@@ -145,64 +144,46 @@ int DecodeSequentialMcu(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *prop
             block += props->componentBlockOffset[sc.frameIndex] * 64;
         for (int by = 0; by < blocksDown; by++)
             for (int bx = 0; bx < blocksAcross; bx++, block += 64) {
-                int result;
-                if (fused) {
-                    result = dispatch->huff_decode_dequantized(input, sc.dcTable, sc.acTable, &scan->dcPredictor[i],
-                                                               block, sc.quant->values);
-                    if (result < 0)
-                        return result;
-                    continue;
-                }
-                result = dispatch->huff_decode_block(input, sc.dcTable, sc.acTable, &scan->dcPredictor[i], block);
+                int result =
+                    dispatch->huff_decode_block(input, sc.dcTable, sc.acTable, &scan->dcPredictor[i], block);
                 if (result < 0)
                     return result;
                 if (hook)
                     JpgPutBlockInPlane(props, sc.frameIndex, column * blocksAcross + bx, row * blocksDown + by, block);
-                else if (!props->dequantizeAtOutput)
+                else
                     dispatch->run_dequant(block, sc.quant->values);
             }
     }
     return 0;
 }
 
-// The blocks of one MCU in decoding order, with their tables and where
-// each goes, worked out once per scan.
-struct BlockPlan {
-    JpgMcuBlocks blocks;
-    const int16_t *quant[JPG_MAX_BLOCKS_PER_MCU];
-    JpgDecodeDequantizedRoutine dequantized;
+struct SampleBlock {
+    int16_t samples[64];
 };
 
-// The decoder that does not saturate in its one-step look-up, where the
-// processor has one and no product of a value of that look-up and a
-// quantiser of the scan can leave 16 bits. Short AC codes keep the values
-// of the look-up well below its 11 bits, so the usual quantisers pass.
-JpgDecodeDequantizedRoutine DequantisingDecoder(const JpgDispatch *dispatch, const BlockPlan &plan)
+constexpr SampleBlock FlatSamples()
 {
-    if (!dispatch->huff_decode_dequantized_small)
-        return dispatch->huff_decode_dequantized;
-    for (int k = 0; k < plan.blocks.count; k++) {
-        int largestValue = 0, largestQuant = 0;
-        for (int32_t entry : plan.blocks.ac[k]->fastAc) {
-            int value = abs(JpgFastAcValue(entry));
-            if (value > largestValue)
-                largestValue = value;
-        }
-        for (int i = 0; i < 64; i++) {
-            int quant = (uint16_t)plan.quant[k][i];
-            if (quant > largestQuant)
-                largestQuant = quant;
-        }
-        if ((long long)largestValue * largestQuant > 32767)
-            return dispatch->huff_decode_dequantized;
-    }
-    return dispatch->huff_decode_dequantized_small;
+    SampleBlock b{};
+    for (int16_t &v : b.samples)
+        v = 128;
+    return b;
 }
+
+// What every inverse transform makes of a block without coefficients.
+constexpr SampleBlock LevelShiftBlock = FlatSamples();
+
+// The blocks of one MCU in decoding order, with their tables, their DC
+// predictor, their quantiser and where each goes, worked out once per scan.
+struct BlockPlan {
+    int count;
+    const JpgHuffTable *dc[JPG_MAX_BLOCKS_PER_MCU], *ac[JPG_MAX_BLOCKS_PER_MCU];
+    int16_t *predictor[JPG_MAX_BLOCKS_PER_MCU], *block[JPG_MAX_BLOCKS_PER_MCU];
+    const int16_t *quant[JPG_MAX_BLOCKS_PER_MCU];
+};
 
 bool PlanBlocks(JpgScan *scan, JPEG_PROPERTIES *props, BlockPlan *plan)
 {
-    JpgMcuBlocks &m = plan->blocks;
-    m.count = 0;
+    plan->count = 0;
     for (int i = 0; i < scan->ns; i++) {
         const JpgScanComponent &sc = scan->components[i];
         int blocks = scan->ns == 1 ? 1 : sc.h * sc.v;
@@ -210,37 +191,27 @@ bool PlanBlocks(JpgScan *scan, JPEG_PROPERTIES *props, BlockPlan *plan)
         if (scan->ns > 1)
             block += props->componentBlockOffset[sc.frameIndex] * 64;
         for (int b = 0; b < blocks; b++, block += 64) {
-            if (m.count == JPG_MAX_BLOCKS_PER_MCU)
+            if (plan->count == JPG_MAX_BLOCKS_PER_MCU)
                 return false;
-            int k = m.count++;
-            m.dc[k] = sc.dcTable;
-            m.ac[k] = sc.acTable;
-            m.predictor[k] = &scan->dcPredictor[i];
-            m.block[k] = block;
+            int k = plan->count++;
+            plan->dc[k] = sc.dcTable;
+            plan->ac[k] = sc.acTable;
+            plan->predictor[k] = &scan->dcPredictor[i];
+            plan->block[k] = block;
             plan->quant[k] = sc.quant->values;
         }
     }
     return true;
 }
 
-template <bool Fused>
-int DecodePlannedMcu(JpgBitInput *input, const BlockPlan &plan, bool dequantize)
+int DecodePlannedMcu(JpgBitInput *input, const BlockPlan &plan)
 {
     JpgDispatch *dispatch = input->dispatch;
-    const JpgMcuBlocks &m = plan.blocks;
-    if (!Fused && !dequantize && dispatch->huff_decode_mcu)
-        return dispatch->huff_decode_mcu(input, &m);
-    for (int k = 0; k < m.count; k++) {
-        int result;
-        if (Fused) {
-            result = plan.dequantized(input, m.dc[k], m.ac[k], m.predictor[k], m.block[k], plan.quant[k]);
-        } else {
-            result = dispatch->huff_decode_block(input, m.dc[k], m.ac[k], m.predictor[k], m.block[k]);
-            if (dequantize)
-                dispatch->run_dequant(m.block[k], plan.quant[k]);
-        }
+    for (int k = 0; k < plan.count; k++) {
+        int result = dispatch->huff_decode_block(input, plan.dc[k], plan.ac[k], plan.predictor[k], plan.block[k]);
         if (result < 0)
             return result;
+        dispatch->run_dequant(plan.block[k], plan.quant[k]);
     }
     return 0;
 }
@@ -258,21 +229,9 @@ void JpgSequentialGeometry(const JPEG_PROPERTIES *props, const JpgScan *scan, in
     }
 }
 
-// With the accurate transform the block decoder multiplies the
-// coefficients by their quantisers as it stores them, saving a pass over
-// every block, unless the inverse transform does it as it loads them; the
-// fast transform's dequantisation runs after the decoder.
-static bool FusedDequantisation(const JPEG_PROPERTIES *props)
-{
-    JpgDispatch *dispatch = props->input.dispatch;
-    return !JpgHookTakesCoefficients(props) && !props->dequantizeAtOutput && dispatch->huff_decode_dequantized &&
-           dispatch->run_dequant == dispatch->dequant_integer;
-}
-
 int JpgDecodeSequentialMcu(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int column, int row)
 {
-    return DecodeSequentialMcu(input, scan, props, column, row, JpgHookTakesCoefficients(props),
-                               FusedDequantisation(props));
+    return DecodeSequentialMcu(input, scan, props, column, row, JpgHookTakesCoefficients(props));
 }
 
 int JpgDecodeSequentialScan(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int scale)
@@ -280,21 +239,25 @@ int JpgDecodeSequentialScan(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *
     int across, down;
     JpgSequentialGeometry(props, scan, &across, &down);
     bool hook = JpgHookTakesCoefficients(props);
-    bool fused = FusedDequantisation(props);
     BlockPlan plan;
     bool planned = !hook && PlanBlocks(scan, props, &plan);
-    if (planned && fused)
-        plan.dequantized = DequantisingDecoder(input->dispatch, plan);
-    bool dequantize = !props->dequantizeAtOutput;
     JpgFastOutput fast;
     JpgPrepareFastOutput(props, scale, &fast);
     return JpgRunMcus(
         input, scan, props, across, down,
         [&](int column, int row) {
-            if (planned)
-                return fused ? DecodePlannedMcu<true>(input, plan, dequantize)
-                             : DecodePlannedMcu<false>(input, plan, dequantize);
-            return DecodeSequentialMcu(input, scan, props, column, row, hook, fused);
+            return planned ? DecodePlannedMcu(input, plan) : DecodeSequentialMcu(input, scan, props, column, row, hook);
+        },
+        [&](int column, int row) {
+            if (!planned) {
+                DecodeSequentialMcu(input, scan, props, column, row, hook);
+                return;
+            }
+            // The samples the output's transforms would make of blocks
+            // without coefficients, on every processor type.
+            for (int k = 0; k < plan.count; k++)
+                memcpy(plan.block[k], LevelShiftBlock.samples, sizeof LevelShiftBlock.samples);
+            props->flatMcu = 1;
         },
         [&](int column, int row) { return hook ? 0 : JpgOutputMcuFast(props, fast, column, row, scale); });
 }
@@ -322,9 +285,7 @@ int JpgDecodeScan(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props)
         dispatch->run_idct_2x2 = dispatch->idct_integer_2x2;
         dispatch->run_idct_1x1 = dispatch->idct_integer_1x1;
         dispatch->run_dequant = dispatch->dequant_integer;
-        props->dequantizeAtOutput = dispatch->dequant_idct_integer_8x8 != nullptr;
     } else {
-        props->dequantizeAtOutput = 0;
         dispatch->run_idct_8x8 = dispatch->idct_aan_8x8;
         dispatch->run_idct_4x4 = dispatch->idct_aan_4x4;
         dispatch->run_idct_2x2 = dispatch->idct_aan_2x2;

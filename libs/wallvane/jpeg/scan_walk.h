@@ -37,24 +37,53 @@ int JpgStopAfter(JPEG_PROPERTIES *props, JpgScan *scan, int column, int row, int
 // A stop waits until the delayed output has written something.
 bool JpgMayStop(const JPEG_PROPERTIES *props, int column, int row);
 
+// Where the input stands: a decoder that leaves all of it as it was, with
+// a marker pending, took no bit and stored no coefficient, and every MCU
+// after it up to the marker's restart point goes the same way.
+struct JpgInputMark {
+    uint32_t consumed;
+    int bitsHeld, eobRun;
+    explicit JpgInputMark(const JpgBitInput *input)
+        : consumed(input->consumed), bitsHeld(input->bitsHeld), eobRun(input->eobRun)
+    {
+    }
+    bool Stalled(const JpgBitInput *input) const
+    {
+        return input->pendingMarker && !input->exhausted && input->consumed == consumed &&
+               input->bitsHeld == bitsHeld && input->eobRun == eobRun;
+    }
+};
+
 // The MCUs of a scan in raster order, from where a stopped read left off,
 // each decoded, checked for a restart and output; with smoothed output the
-// delayed column and row follow, where only the output runs.
-template <typename DecodeMcu, typename OutputMcu>
+// delayed column and row follow, where only the output runs. Once a marker
+// stops the decoding, the MCUs up to its restart point are not decoded:
+// flat gives each what decoding it would, an MCU without coefficients, so
+// that the read of a frame far larger than its data costs no more than its
+// output.
+template <typename DecodeMcu, typename FlatMcu, typename OutputMcu>
 int JpgRunMcus(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int across, int down, DecodeMcu decode,
-               OutputMcu output)
+               FlatMcu flat, OutputMcu output)
 {
+    bool stalled = false;
     for (int row = scan->nextRow; row < down + props->rowDelay; row++) {
         for (int column = row == scan->nextRow ? scan->nextColumn : 0; column < across + props->columnDelay;
              column++) {
             if (column < across && row < down) {
-                int result = decode(column, row);
-                if (result < 0)
-                    return result;
-                if (input->exhausted)
-                    return JPG_ERR_EOF;
+                if (stalled) {
+                    flat(column, row);
+                } else {
+                    JpgInputMark mark(input);
+                    int result = decode(column, row);
+                    if (result < 0)
+                        return result;
+                    if (input->exhausted)
+                        return JPG_ERR_EOF;
+                    stalled = mark.Stalled(input);
+                }
                 if (JpgCheckRestart(input, scan, across, down, column, row) < 0)
                     return JPG_ERR_BAD_RST;
+                stalled = stalled && input->pendingMarker;
             }
             int result = output(column, row);
             if (result < 0)

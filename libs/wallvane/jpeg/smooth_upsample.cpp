@@ -7,6 +7,9 @@
 
 #include "colour_terms.h"
 #include "jpeg_decoder.h"
+#if defined(__x86_64__)
+#include "jpeg_simd.h"
+#endif
 #include "jpeg_dispatch.h"
 
 namespace {
@@ -383,13 +386,26 @@ void JpgSmoothMcu(const JpgSmoothSource *s)
     }
 }
 
-// A whole MCU of the usual smoothed shape goes through the processor's
-// kernel straight from the row buffers. False leaves it to the planes.
+// A whole MCU of the usual smoothed shape goes through the MCU kernel
+// straight from the row buffers, the same on every processor type: every
+// 64-bit x86 processor has the 128-bit registers its wide form takes. False
+// leaves it to the planes.
+static bool RowKernelInUse = true;
+
+void JpgUseSmoothRowKernelForTests(bool use)
+{
+    RowKernelInUse = use;
+}
+
 bool JpgSmoothMcuByRows(JPEG_PROPERTIES *p, int a, int b, int layout, uint8_t *address, ptrdiff_t step)
 {
-    JpgSmoothMcuKernel kernel = p->input.dispatch->dec_smooth_mcu;
+#if defined(__x86_64__)
+    JpgSmoothMcuKernel kernel = JpgSmoothMcuSse2;
+#else
+    JpgSmoothMcuKernel kernel = JpgSmoothMcu;
+#endif
     const RowBuffers *buffers = static_cast<const RowBuffers *>(p->rowBuffers);
-    if (!kernel || !buffers->kernelShape)
+    if (!buffers->kernelShape || !RowKernelInUse)
         return false;
     const uint8_t *here = SlotBase(buffers, b);
     int chromaColumn = FirstColumn(buffers, 1, a);

@@ -163,22 +163,38 @@ void JpgSplitGray1x1Mmx(const uint8_t *source, ptrdiff_t lineStep, int16_t *cons
 
 void JpgRgbToYcc1x1Mmx(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks)
 {
+#if defined(__x86_64__)
+    JpgRgbToYcc1x1Sse2(source, lineStep, blocks);
+#else
     ToYcc1x1<false>(source, lineStep, blocks);
+#endif
 }
 
 void JpgBgrToYcc1x1Mmx(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks)
 {
+#if defined(__x86_64__)
+    JpgBgrToYcc1x1Sse2(source, lineStep, blocks);
+#else
     ToYcc1x1<true>(source, lineStep, blocks);
+#endif
 }
 
 void JpgRgbToYcc2x1Mmx(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks)
 {
+#if defined(__x86_64__)
+    JpgRgbToYcc2x1Sse2(source, lineStep, blocks);
+#else
     ToYcc2x1<false>(source, lineStep, blocks);
+#endif
 }
 
 void JpgBgrToYcc2x1Mmx(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks)
 {
+#if defined(__x86_64__)
+    JpgBgrToYcc2x1Sse2(source, lineStep, blocks);
+#else
     ToYcc2x1<true>(source, lineStep, blocks);
+#endif
 }
 
 void JpgRgbToYcc2x2QuarterMmx(const uint8_t *source, ptrdiff_t lineStep, int16_t *luma, int16_t *cb)
@@ -191,6 +207,7 @@ void JpgBgrToYcc2x2QuarterMmx(const uint8_t *source, ptrdiff_t lineStep, int16_t
     ToYcc2x2Quarter<true>(source, lineStep, luma, cb);
 }
 
+#if !defined(__x86_64__)
 namespace {
 
 // The whole 16 x 16 MCU as four quarters, each with its corner of the chroma.
@@ -205,13 +222,22 @@ void ByQuarters(void (*quarter)(const uint8_t *, ptrdiff_t, int16_t *, int16_t *
 }
 
 } // namespace
+#endif
 
 void JpgRgbToYcc2x2ByQuartersMmx(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks)
 {
+#if defined(__x86_64__)
+    JpgRgbToYcc2x2Sse2(source, lineStep, blocks);
+#else
     ByQuarters(JpgRgbToYcc2x2QuarterMmx, source, lineStep, blocks);
+#endif
 }
 
 void JpgBgrToYcc2x2ByQuartersMmx(const uint8_t *source, ptrdiff_t lineStep, int16_t *const *blocks)
 {
+#if defined(__x86_64__)
+    JpgBgrToYcc2x2Sse2(source, lineStep, blocks);
+#else
     ByQuarters(JpgBgrToYcc2x2QuarterMmx, source, lineStep, blocks);
+#endif
 }

@@ -22,10 +22,18 @@ struct Shuffling {
 
 void JpgYccToRgb2x1Sse(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step)
 {
+#if defined(__x86_64__)
+    JpgYccToRgb2x1Sse2(luma, cb, cr, dib, step);
+#else
     packed64::Convert<Shuffling, 2, 1, false, false>(luma, cb, cr, dib, step, 8);
+#endif
 }
 
 void JpgYccToBgr2x1Sse(const int16_t *luma, const int16_t *cb, const int16_t *cr, uint8_t *dib, ptrdiff_t step)
 {
+#if defined(__x86_64__)
+    JpgYccToBgr2x1Sse2(luma, cb, cr, dib, step);
+#else
     packed64::Convert<Shuffling, 2, 1, true, false>(luma, cb, cr, dib, step, 8);
+#endif
 }

@@ -6,12 +6,11 @@
 // The accumulator holds the bits not yet taken at its top, the oldest at
 // bit 63; below the last are zeros or the data's next bits (TopUp). A
 // refill loads whole bytes until more than 56 bits are held. At a marker,
-// and at the end of the data, loading stops without an error and
-// decoding goes on with the bits held, the missing ones reading as 0: a
-// marker is the scan decoder's to handle, and bits taken past the end of
-// the data mark the input exhausted, which the scan decoder reports. Data that end inside a marker (on an 0xFF) are
-// damaged, as the generic decoder has it, so that a picture cut there
-// gives the same result on every processor type.
+// and at the end of the data, loading stops without an error; once fewer
+// bits are held than a step may need, the block goes the generic decoder's
+// careful way (NearEnd), so that what follows the data is decoded alike on
+// every processor type. Data that end inside a marker (on an 0xFF) are
+// damaged, as the generic decoder has it.
 #pragma once
 #include <mmintrin.h>
 #include <string.h>
@@ -140,7 +139,7 @@ inline Word EightBytes(const uint8_t *bytes)
 
 struct PackedBits {
     Word bits;
-    int count; // below 0 once bits past the data were taken
+    int count;
     bool damaged; // the data end inside a marker
     // The read position, kept here between the loadings of whole bytes by
     // TopUp, and how many bytes past the next 8 it may take (below 0: none,
@@ -350,20 +349,6 @@ inline void ClearBlock(int16_t *block)
         packed64::StoreQ(block + i, zero);
 }
 
-// A coefficient as stored: as decoded, or multiplied by its quantiser,
-// saturating where a hostile product leaves 16 bits. Without Saturate the
-// caller has made sure that the product fits.
-template <bool Dequantize, bool Saturate = true>
-inline int16_t Coefficient(int value, const int16_t *quant, int at)
-{
-    if (!Dequantize)
-        return (int16_t)value;
-    int v = value * quant[at];
-    if (!Saturate)
-        return (int16_t)v;
-    return (int16_t)(v < -32768 ? -32768 : v > 32767 ? 32767 : v);
-}
-
 template <bool Branchless>
 inline int DecodeDc(PackedBits &b, const JpgHuffTable *dc, int16_t *predictor)
 {
@@ -382,26 +367,62 @@ inline int DecodeDc(PackedBits &b, const JpgHuffTable *dc, int16_t *predictor)
     return *predictor;
 }
 
+// Where a marker or the end of the data leaves fewer bits than a code and
+// its extra bits may need, the block goes on the generic decoder's careful
+// way, so that it takes the same bits and stores the same coefficients on
+// every processor type: no symbol comes from the zeros that stand in for
+// the bits past the data. The bits go back to the input record for it and
+// are taken over again after it.
+// The end of a file, or a read that fails, is no error of these decoders:
+// it ends the data, which the scan decoder reports.
+inline int EndOfData(JpgBitInput *input, int result)
+{
+    if (result != JPG_ERR_EOF && result != JPG_ERR_FILE)
+        return result;
+    input->exhausted = true;
+    return 0;
+}
+
+inline void CarefulAgain(JpgBitInput *input, PackedBits &b)
+{
+    bool damaged = b.damaged;
+    b = TakeOver(input);
+    b.damaged = damaged;
+}
+
+inline int NearEnd(JpgBitInput *input, PackedBits &b, const JpgHuffTable *ac, int16_t *block, int k)
+{
+    HandBack(input, b);
+    int result = EndOfData(input, JpgDecodeAcNearEnd(input, ac, block, k));
+    CarefulAgain(input, b);
+    return result;
+}
+
 // Most coefficients come from one look-up of their code and extra bits
 // together; the others are walked code by code. With Branchless (the later
-// processors) their signs are extended without a branch. Without
-// Saturate the caller has made sure that the products of the one-step
-// values fit 16 bits; the others still saturate.
-template <bool Branchless, bool Dequantize, bool Saturate = true>
-inline void DecodeBlockBits(JpgBitInput *input, PackedBits &b, const JpgHuffTable *dc, const JpgHuffTable *ac,
-                            int16_t *predictor, int16_t *block, const int16_t *quant)
+// processors) their signs are extended without a branch.
+template <bool Branchless>
+inline int DecodeBlockBits(JpgBitInput *input, PackedBits &b, const JpgHuffTable *dc, const JpgHuffTable *ac,
+                           int16_t *predictor, int16_t *block)
 {
-    ClearBlock(block);
     if (b.count < 32)
         b = Refill(input, b);
-    block[0] = Coefficient<Dequantize>(DecodeDc<Branchless>(b, dc, predictor), quant, 0);
+    if (b.count < 32) {
+        HandBack(input, b);
+        int result = JpgDecodeBlock(input, dc, ac, predictor, block);
+        CarefulAgain(input, b);
+        return EndOfData(input, result);
+    }
+    ClearBlock(block);
+    block[0] = (int16_t)DecodeDc<Branchless>(b, dc, predictor);
     for (int k = 1; k < 64;) {
         b = TopUp(input, b);
+        if (b.count < 32)
+            return NearEnd(input, b, ac, block, k);
         int32_t fast = ac->fastAc[Peek(b, JPG_FAST_AC_BITS)];
         if (fast) {
             Drop(b, JpgFastAcUsed(fast));
-            int at = JpgNaturalOrder[k + JpgFastAcRun(fast)];
-            block[at] = Coefficient<Dequantize, Saturate>(JpgFastAcValue(fast), quant, at);
+            block[JpgNaturalOrder[k + JpgFastAcRun(fast)]] = (int16_t)JpgFastAcValue(fast);
             k += JpgFastAcAdvance(fast);
             continue;
         }
@@ -414,40 +435,20 @@ inline void DecodeBlockBits(JpgBitInput *input, PackedBits &b, const JpgHuffTabl
             continue;
         }
         k += r;
-        int at = JpgNaturalOrder[k];
-        block[at] = Coefficient<Dequantize>(Receive<Branchless>(b, s), quant, at);
+        block[JpgNaturalOrder[k]] = (int16_t)Receive<Branchless>(b, s);
         k++;
     }
+    return 0;
 }
 
-template <bool Branchless, bool Dequantize, bool Saturate = true>
-int DecodeBlockPacked(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac, int16_t *predictor,
-                      int16_t *block, const int16_t *quant)
-{
-    PackedBits b = TakeOver(input);
-    DecodeBlockBits<Branchless, Dequantize, Saturate>(input, b, dc, ac, predictor, block, quant);
-    HandBack(input, b);
-    return b.damaged ? JPG_ERR_DATA : 0;
-}
-
-// The blocks of one MCU with the bits kept in registers from one block to
-// the next, which hands them to the input record once instead of after
-// every block: the block decoder's results, call for call. Bits taken past
-// the data are given back between blocks, as separate calls would.
 template <bool Branchless>
-int DecodeMcuPacked(JpgBitInput *input, const JpgMcuBlocks *mcu)
+int DecodeBlockPacked(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac, int16_t *predictor,
+                      int16_t *block)
 {
     PackedBits b = TakeOver(input);
-    for (int k = 0; k < mcu->count && !b.damaged; k++) {
-        if (b.count < 0) {
-            HandBack(input, b);
-            b = TakeOver(input);
-        }
-        DecodeBlockBits<Branchless, false>(input, b, mcu->dc[k], mcu->ac[k], mcu->predictor[k], mcu->block[k],
-                                           nullptr);
-    }
+    int result = DecodeBlockBits<Branchless>(input, b, dc, ac, predictor, block);
     HandBack(input, b);
-    return b.damaged ? JPG_ERR_DATA : 0;
+    return result < 0 ? result : b.damaged ? JPG_ERR_DATA : 0;
 }
 
 // Only the DC value is kept; the AC symbols and their bits are passed over.
@@ -457,23 +458,33 @@ inline int DecodeDcOnlyPacked(JpgBitInput *input, const JpgHuffTable *dc, const 
     PackedBits b = TakeOver(input);
     if (b.count < 32)
         b = Refill(input, b);
+    if (b.count < 32) {
+        HandBack(input, b);
+        int result = EndOfData(input, JpgDecodeBlockDcOnly(input, dc, ac, predictor, dcOut));
+        return result < 0 ? result : b.damaged ? JPG_ERR_DATA : 0;
+    }
     *dcOut = (int16_t)DecodeDc<false>(b, dc, predictor);
-    for (int k = 63; k > 0;) {
+    int result = 0;
+    for (int k = 1; k < 64;) {
         if (b.count < 32)
             b = Refill(input, b);
+        if (b.count < 32) {
+            result = NearEnd(input, b, ac, nullptr, k);
+            break;
+        }
         int rs = Symbol(b, ac);
         int r = rs >> 4, s = rs & 15;
         if (s == 0) {
             if (r != 15)
                 break;
-            k -= 16;
+            k += 16;
             continue;
         }
         Drop(b, s);
-        k -= r + 1;
+        k += r + 1;
     }
     HandBack(input, b);
-    return b.damaged ? JPG_ERR_DATA : 0;
+    return result < 0 ? result : b.damaged ? JPG_ERR_DATA : 0;
 }
 
 } // namespace

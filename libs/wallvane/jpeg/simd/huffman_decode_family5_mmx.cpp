@@ -20,24 +20,7 @@ int JpgRefillInputMmx(JpgBitInput *input)
 int JpgDecodeBlockMmxFamily5(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
                              int16_t *predictor, int16_t *block)
 {
-    return DecodeBlockPacked<false, false>(input, dc, ac, predictor, block, nullptr);
-}
-
-int JpgDecodeMcuMmxFamily5(JpgBitInput *input, const JpgMcuBlocks *mcu)
-{
-    return DecodeMcuPacked<false>(input, mcu);
-}
-
-int JpgDecodeBlockDequantizedMmxFamily5(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
-                                        int16_t *predictor, int16_t *block, const int16_t *quant)
-{
-    return DecodeBlockPacked<false, true>(input, dc, ac, predictor, block, quant);
-}
-
-int JpgDecodeBlockDequantizedSmallMmxFamily5(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
-                                             int16_t *predictor, int16_t *block, const int16_t *quant)
-{
-    return DecodeBlockPacked<false, true, false>(input, dc, ac, predictor, block, quant);
+    return DecodeBlockPacked<false>(input, dc, ac, predictor, block);
 }
 
 int JpgDecodeBlockDcOnlyMmx(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,

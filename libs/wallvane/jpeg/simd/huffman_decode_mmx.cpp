@@ -6,22 +6,5 @@
 int JpgDecodeBlockMmx(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac, int16_t *predictor,
                       int16_t *block)
 {
-    return DecodeBlockPacked<true, false>(input, dc, ac, predictor, block, nullptr);
-}
-
-int JpgDecodeBlockDequantizedMmx(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
-                                 int16_t *predictor, int16_t *block, const int16_t *quant)
-{
-    return DecodeBlockPacked<true, true>(input, dc, ac, predictor, block, quant);
-}
-
-int JpgDecodeBlockDequantizedSmallMmx(JpgBitInput *input, const JpgHuffTable *dc, const JpgHuffTable *ac,
-                                      int16_t *predictor, int16_t *block, const int16_t *quant)
-{
-    return DecodeBlockPacked<true, true, false>(input, dc, ac, predictor, block, quant);
-}
-
-int JpgDecodeMcuMmx(JpgBitInput *input, const JpgMcuBlocks *mcu)
-{
-    return DecodeMcuPacked<true>(input, mcu);
+    return DecodeBlockPacked<true>(input, dc, ac, predictor, block);
 }

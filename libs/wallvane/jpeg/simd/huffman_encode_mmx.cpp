@@ -42,6 +42,10 @@ uint64_t JpgNonZeroMapMmx(const int16_t *block)
 int JpgEncodeBlockMmx(JpgBitOutput *out, const JpgHuffTable *dc, const JpgHuffTable *ac, int16_t *predictor,
                       const int16_t *block)
 {
+#if defined(__x86_64__)
+    return JpgEncodeBlockSse2(out, dc, ac, predictor, block);
+#else
     return packed64::EncodeBlock<JpgNonZeroMapMmx, JpgMmxPutBits, JpgMmxPutBitsFile, packed64::InlineWideWriter>(out, dc, ac, predictor,
                                                                                           block);
+#endif
 }

@@ -94,20 +94,7 @@ JPG_SIMD_ENTRY void JpgIdctIntegerSse2(int16_t *block)
     Aligned16(block) ? Inverse<true, false>(block, nullptr) : Inverse<false, false>(block, nullptr);
 }
 
-JPG_SIMD_ENTRY void JpgDequantIdctIntegerSse2(int16_t *block, const int16_t *table)
-{
-    Aligned16(block) ? Inverse<true, true>(block, table) : Inverse<false, true>(block, table);
-}
-
 JPG_SIMD_ENTRY void JpgFdctIntegerSse2(int16_t *block)
 {
     Aligned16(block) ? Forward<true>(block) : Forward<false>(block);
-}
-
-JPG_SIMD_ENTRY void JpgFdctQuantizeIntegerSse2(int16_t *block, const int16_t *reciprocals)
-{
-    if (Aligned16(block) && Aligned16(reciprocals))
-        ForwardQuantize<true>(block, reciprocals);
-    else
-        ForwardQuantize<false>(block, reciprocals);
 }

@@ -4,9 +4,15 @@
 #include <stddef.h>
 #include <string.h>
 
+#include <string>
+#include <vector>
+
 #include "jpeg_dispatch.h"
+#include "jpeg_encode_helpers.h"
 #include "jpeg_encoder.h"
+#include "jpeg_forced_cpu.h"
 #include "jpeg_simd.h"
+#include "jpeg_slot_calls.h"
 
 namespace {
 
@@ -129,6 +135,77 @@ TEST(JpegDispatchTable, TheRowsCoverTheRecordsSlots)
     EXPECT_EQ(62 * sizeof(void *), last - first);
     for (size_t i = 0; i < sizeof Slots / sizeof Slots[0]; i++)
         EXPECT_EQ(first + i * sizeof(void *), Slots[i].offset) << Slots[i].role;
+    EXPECT_EQ(last + sizeof(void *), sizeof(JpgDispatch)) << "one record: no slot beside the table";
+}
+
+// Reads and writes of every shape through each type's table, counting the
+// calls through each slot: a type runs the routines its table names, so
+// each slot is called as often on every type as on the generic one, where
+// a routine beside the table taking a slot's role leaves it uncalled.
+TEST(JpegDispatchTable, EveryTypeRunsItsTablesRoutines)
+{
+    struct Shape {
+        const char *name;
+        int channels, dibColour, jpgChannels, jpgColour, subsampling;
+    };
+    const Shape shapes[] = {{"gray", 1, JPG_COLOUR_GRAY, 1, JPG_COLOUR_GRAY, 0},
+                            {"RGB 1x1", 3, JPG_COLOUR_RGB, 3, JPG_COLOUR_YCBCR, 0},
+                            {"BGR 2x1", 3, JPG_COLOUR_BGR, 3, JPG_COLOUR_YCBCR, 2},
+                            {"BGR 2x2", 3, JPG_COLOUR_BGR, 3, JPG_COLOUR_YCBCR, 1},
+                            {"RGB 2x2", 3, JPG_COLOUR_RGB, 3, JPG_COLOUR_YCBCR, 1},
+                            {"RGBA 1x1", 4, JPG_COLOUR_RGBA, 4, JPG_COLOUR_YCBCRA, 0}};
+    std::vector<SlotCalls> generic;
+    for (int type = 0; type < JPG_CPU_TYPES; type++) {
+        JpgForceCpuTypeForTests(type);
+        size_t run = 0;
+        for (const Shape &shape : shapes)
+            for (int method : {JPG_DCT_INTEGER, JPG_DCT_AAN})
+                for (int mode : {JPG_READ_IMAGE_MEMORY, JPG_READ_HALF_MEMORY}) {
+                    std::string what = std::string(shape.name) + (method == JPG_DCT_AAN ? ", fast" : ", accurate") +
+                                       (mode == JPG_READ_HALF_MEMORY ? ", half" : "");
+                    SlotCalls calls;
+                    CountSlotCalls(&calls);
+                    Bitmap bitmap =
+                        LayOut(MakePixels(48, 32, shape.channels, 7), shape.dibColour, shape.channels, 0, false);
+                    EncodeSettings settings;
+                    settings.jpgChannels = shape.jpgChannels;
+                    settings.jpgColour = shape.jpgColour;
+                    settings.subsampling = shape.subsampling;
+                    settings.dctMethod = method;
+                    Bytes jpeg;
+                    EXPECT_EQ(0, EncodeToMemory(bitmap, settings, &jpeg)) << what;
+                    MemoryReader reader(jpeg);
+                    EXPECT_EQ(0, reader.Read(JPG_READ_HEADER_MEMORY)) << what;
+                    reader.record.props.dctMethod = method;
+                    BitmapRead read;
+                    read.mode = mode;
+                    read.channels = shape.channels;
+                    read.colour = shape.dibColour;
+                    std::vector<uint8_t> dib;
+                    EXPECT_EQ(0, ReadInto(&reader.record, &read, &dib)) << what;
+                    StopCountingSlotCalls();
+                    if (type == 0) {
+                        generic.push_back(calls);
+                        continue;
+                    }
+                    for (const Slot &slot : Slots) {
+                        int n = SlotNumber(slot.offset);
+                        EXPECT_EQ(generic[run].calls[n], calls.calls[n])
+                            << slot.role << ", type " << type << ", " << what;
+                    }
+                    run++;
+                }
+    }
+    long long decodes = 0, encodes = 0, transforms = 0;
+    for (const SlotCalls &calls : generic) {
+        decodes += calls.calls[SlotNumber(offsetof(JpgDispatch, huff_decode_block))];
+        encodes += calls.calls[SlotNumber(offsetof(JpgDispatch, huff_encode_block))];
+        transforms += calls.calls[SlotNumber(offsetof(JpgDispatch, idct_integer_8x8))];
+    }
+    EXPECT_GT(decodes, 0) << "the counting reaches the slots";
+    EXPECT_GT(encodes, 0);
+    EXPECT_GT(transforms, 0);
+    ApplyForcedCpuTypeFromEnvironment();
 }
 
 // Through the interface: a record's table is its processor type's.

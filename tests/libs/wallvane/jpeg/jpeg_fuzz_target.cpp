@@ -9,8 +9,11 @@
 #include <string.h>
 
 #include <string>
+#include <vector>
 
 #include "jpeg_codec.h"
+#include "jpeg_dispatch.h"
+#include "jpeg_forced_cpu.h"
 #include "jpeg_test_files.h"
 
 // Regions as fractions of the picture (left, top, right, bottom in 60ths):
@@ -153,6 +156,50 @@ static void DecodeCoefficients(JPEG_IMAGE_PROPS *record, uint8_t *bytes, size_t 
         free(plane);
 }
 
+// The coefficients of every component on a record of the processor type,
+// and the read's result.
+static int CoefficientsOnType(int type, uint8_t *bytes, size_t size, std::vector<std::vector<int16_t>> *planes)
+{
+    JpgForceCpuTypeForTests(type);
+    JPEG_IMAGE_PROPS record;
+    int result = JpgLibInit(&record);
+    ApplyForcedCpuTypeFromEnvironment();
+    if (result != 0)
+        return result;
+    record.jpgBytes = bytes;
+    record.jpgSizeBytes = (int)size;
+    result = JpgLibRead(&record, JPG_READ_HEADER_MEMORY);
+    JPEG_PROPERTIES &p = record.props;
+    if (result == 0 && !p.frameNeeded && (long long)p.frameWidth * p.frameHeight <= MostPixels) {
+        JpgRawBlockHook hook = {};
+        planes->resize(p.componentCount);
+        for (int c = 0; c < p.componentCount; c++) {
+            (*planes)[c].assign(
+                (size_t)p.frameMcusAcross * p.components[c].h * 8 * (size_t)p.frameMcusDown * p.components[c].v * 8 + 1, 0);
+            hook.planes[c] = (*planes)[c].data();
+        }
+        p.rawBlockHook = &hook;
+        record.jpgBytes = bytes;
+        record.jpgSizeBytes = (int)size;
+        result = JpgLibRead(&record, JPG_READ_IMAGE_MEMORY);
+        p.rawBlockHook = nullptr;
+    } else if (result == 0) {
+        result = -1;
+    }
+    JpgLibFree(&record);
+    return result;
+}
+
+// The generic type and the SSE2 type decode the same coefficients from
+// every input both accept, however it ends.
+static void CompareTypes(uint8_t *bytes, size_t size)
+{
+    std::vector<std::vector<int16_t>> generic, packed;
+    int a = CoefficientsOnType(0, bytes, size, &generic), b = CoefficientsOnType(6, bytes, size, &packed);
+    if (a != b || (a >= 0 && generic != packed))
+        abort();
+}
+
 static void ReadThumbnail(JPEG_IMAGE_PROPS *record, uint8_t *bytes, size_t size)
 {
     static uint8_t thumb[255 * 255 * 3];
@@ -224,6 +271,8 @@ int JpegFuzzOneInput(const uint8_t *data, size_t size)
                                {JPG_READ_HALF_FILE, 3, 0}};
     if (group >= 4)
         CompareFileWithMemory(bytes, size, reads[group - 4]);
+    if (group % 2 == 0)
+        CompareTypes(bytes, size);
     free(bytes);
     return 0;
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <string.h>
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "jpeg_encode_helpers.h"
 #include "jpeg_encoder.h"
 #include "jpeg_forced_cpu.h"
+#include "jpeg_slot_calls.h"
 #include "jpeg_test_files.h"
 #include "jpeg_simd.h"
 
@@ -76,7 +78,6 @@ struct Input {
 struct Named {
     const char *name;
     JpgDecodeBlockRoutine decode;
-    JpgDecodeDequantizedRoutine dequantized;
 };
 
 // Decodes the first count blocks with the form and holds each to the block
@@ -91,32 +92,24 @@ void DecodeBlocks(const Named &form, JpgBitInput *input, const Coder &c,
     }
 }
 
-const Named Packed[] = {{"family 5", JpgDecodeBlockMmxFamily5, JpgDecodeBlockDequantizedMmxFamily5},
-                        {"family 6 on", JpgDecodeBlockMmx, JpgDecodeBlockDequantizedMmx}};
+const Named Packed[] = {{"family 5", JpgDecodeBlockMmxFamily5}, {"family 6 on", JpgDecodeBlockMmx}};
 
 TEST(JpegSimdDecoder, PackedDecodersGiveTheGenericCoefficientsFromMemoryAndFile)
 {
     Coded coded(341, 300);
     const Coder &c = coded.c;
     ASSERT_GT(coded.stream.size(), 2u * JPG_FILE_BUFFER_SIZE);
-    // Quantisers whose products with baseline coefficients fit 16 bits.
-    int16_t quant[64];
-    for (int i = 0; i < 64; i++)
-        quant[i] = (int16_t)(1 + i % 32);
     for (const Named &form : Packed)
         for (bool fromFile : {false, true}) {
-            Input generic(coded.stream, false), packed(coded.stream, fromFile), fused(coded.stream, fromFile);
-            int16_t gp = 0, pp = 0, fp = 0;
+            Input generic(coded.stream, false), packed(coded.stream, fromFile);
+            int16_t gp = 0, pp = 0;
             for (size_t n = 0; n < coded.blocks.size(); n++) {
-                int16_t expected[64], got[64], dequantized[64];
+                int16_t expected[64], got[64];
                 ASSERT_EQ(0, JpgDecodeBlock(&generic.input, &c.dc, &c.ac, &gp, expected));
                 ASSERT_EQ(0, form.decode(&packed.input, &c.dc, &c.ac, &pp, got));
-                ASSERT_EQ(0, form.dequantized(&fused.input, &c.dc, &c.ac, &fp, dequantized, quant));
                 ASSERT_EQ(0, memcmp(expected, coded.blocks[n].data(), sizeof expected)) << "generic, block " << n;
                 ASSERT_EQ(0, memcmp(expected, got, sizeof got)) << form.name << (fromFile ? " from a file" : "")
                                                                 << ", block " << n;
-                for (int i = 0; i < 64; i++)
-                    ASSERT_EQ(expected[i] * quant[i], dequantized[i]) << form.name << ", block " << n << " at " << i;
             }
             EXPECT_FALSE(packed.input.exhausted);
             EXPECT_EQ(coded.stream.size(), packed.input.consumed) << form.name;
@@ -160,28 +153,15 @@ TEST(JpegSimdDecoder, ShortEndOfBlockAndZeroRunCodesPlaceTheNextCoefficients)
         blocks.push_back(b);
     }
     Bytes stream = Encode(c, blocks);
-    int16_t quant[64];
-    for (int i = 0; i < 64; i++)
-        quant[i] = (int16_t)(2 + i % 7);
-    struct Decoder {
-        const char *name;
-        JpgDecodeBlockRoutine decode;
-        JpgDecodeDequantizedRoutine dequantized;
-    };
-    const Decoder decoders[] = {{"generic", JpgDecodeBlock, JpgDecodeBlockDequantized},
-                                {Packed[0].name, Packed[0].decode, Packed[0].dequantized},
-                                {Packed[1].name, Packed[1].decode, Packed[1].dequantized}};
-    for (const Decoder &d : decoders) {
-        Input plain(stream, false), fused(stream, false);
-        int16_t pp = 0, fp = 0;
+    const Named decoders[] = {{"generic", JpgDecodeBlock}, Packed[0], Packed[1]};
+    for (const Named &d : decoders) {
+        Input plain(stream, false);
+        int16_t pp = 0;
         for (size_t n = 0; n < blocks.size(); n++) {
-            int16_t got[64], dequantized[64];
+            int16_t got[64];
             ASSERT_EQ(0, d.decode(&plain.input, &c.dc, &c.ac, &pp, got));
-            ASSERT_EQ(0, d.dequantized(&fused.input, &c.dc, &c.ac, &fp, dequantized, quant));
-            for (int i = 0; i < 64; i++) {
+            for (int i = 0; i < 64; i++)
                 ASSERT_EQ(blocks[n][i], got[i]) << d.name << ", " << cases[n].name << " at " << i;
-                ASSERT_EQ(blocks[n][i] * quant[i], dequantized[i]) << d.name << ", " << cases[n].name << " at " << i;
-            }
         }
         EXPECT_EQ(stream.size(), plain.input.consumed) << d.name;
         JpgClearMmxState();
@@ -200,82 +180,6 @@ TEST(JpegSimdDecoder, DcOnlyDecoderKeepsTheDcAndPassesTheBlock)
         ASSERT_EQ(coded.blocks[n][0], dc) << "block " << n;
     }
     EXPECT_EQ(coded.stream.size(), input.input.consumed);
-}
-
-TEST(JpegSimdDecoder, ProductsBeyond16BitsSaturateWhenDequantisedInPassing)
-{
-    std::mt19937 random(8);
-    Coder c;
-    ASSERT_TRUE(MakeRandomHuffmanTables(random, &c));
-    std::vector<std::vector<int16_t>> blocks(1, std::vector<int16_t>(64, 0));
-    blocks[0][0] = 1000;
-    blocks[0][1] = -1000;
-    Bytes stream = Encode(c, blocks);
-    int16_t quant[64];
-    for (int i = 0; i < 64; i++)
-        quant[i] = 255;
-    for (const Named &form : Packed) {
-        Input input(stream, false);
-        int16_t predictor = 0, block[64];
-        ASSERT_EQ(0, form.dequantized(&input.input, &c.dc, &c.ac, &predictor, block, quant));
-        EXPECT_EQ(32767, block[0]) << form.name;
-        EXPECT_EQ(-32768, block[1]) << form.name;
-    }
-}
-
-// The decoders that skip saturation in their one-step look-up, at the
-// largest quantiser they may take with a one-bit code of magnitude 10: the
-// largest one-step values fit, the DC and the values of longer codes still
-// saturate.
-TEST(JpegSimdDecoder, SmallQuantiserDecodersMatchTheSaturatingOnesAtTheirLimit)
-{
-    uint32_t dcCounts[257] = {}, acCounts[257] = {};
-    for (int s = 0; s < 12; s++)
-        dcCounts[s] = 100;
-    // Magnitude 10 on a code of one bit: the widest value of the look-up.
-    for (int run = 0; run < 16; run++)
-        for (int size = 1; size <= 11; size++)
-            acCounts[run << 4 | size] = 10;
-    acCounts[0x0A] = 100000;
-    acCounts[0x00] = 500;
-    acCounts[0xF0] = 50;
-    Coder c;
-    ASSERT_TRUE(HuffmanTablesFromCounts(dcCounts, acCounts, &c));
-    ASSERT_EQ(1u, c.acEncode.codeLength[0x0A]) << "magnitude 10 takes a one-bit code";
-    const int16_t edges[] = {1023, -1023, 512, -512, 2047, -2047, 1, -1};
-    std::vector<std::vector<int16_t>> blocks;
-    for (int n = 0; n < 24; n++) {
-        std::vector<int16_t> b(64, 0);
-        b[0] = (int16_t)(n % 2 ? 1100 : 0);
-        for (int k = 1 + n % 3; k < 64; k += 1 + (n + k) % 5)
-            b[JpgNaturalOrder[k]] = edges[(n + k) % 8];
-        blocks.push_back(b);
-    }
-    Bytes stream = Encode(c, blocks);
-    const int limit = 32767 / 1023;
-    int16_t largest[64], mixed[64];
-    for (int i = 0; i < 64; i++) {
-        largest[i] = (int16_t)limit;
-        mixed[i] = (int16_t)(i % (limit + 1));
-    }
-    const Named small[] = {{"family 5", nullptr, JpgDecodeBlockDequantizedSmallMmxFamily5},
-                           {"family 6 on", nullptr, JpgDecodeBlockDequantizedSmallMmx}};
-    for (const Named &form : small)
-        for (const int16_t *quant : {largest, mixed}) {
-            Input input(stream, false);
-            int16_t predictor = 0;
-            for (size_t n = 0; n < blocks.size(); n++) {
-                int16_t block[64];
-                ASSERT_EQ(0, form.dequantized(&input.input, &c.dc, &c.ac, &predictor, block, quant));
-                for (int i = 0; i < 64; i++) {
-                    int product = blocks[n][i] * quant[i];
-                    int expected = product < -32768 ? -32768 : product > 32767 ? 32767 : product;
-                    ASSERT_EQ(expected, block[i]) << form.name << ", block " << n << " at " << i;
-                }
-            }
-            EXPECT_EQ(stream.size(), input.input.consumed) << form.name;
-            JpgClearMmxState();
-        }
 }
 
 // Through the whole read: quantisers of 255 and values whose short codes
@@ -427,80 +331,24 @@ TEST(JpegSimdDecoder, MarkerStopsTheLoadingAndStaysPending)
         DecodeBlocks(form, &input.input, c, coded.blocks, coded.blocks.size());
         EXPECT_EQ(0xD3, input.input.pendingMarker) << form.name;
         EXPECT_EQ(data + 3, input.input.consumed) << "the fill byte and the marker are taken";
-        int16_t predictor = 0, block[64];
-        EXPECT_EQ(0, form.decode(&input.input, &c.dc, &c.ac, &predictor, block)) << "past the marker";
+        // Past the marker the generic decoder's rule holds: the last
+        // bits before it and no symbol from the zeros in its place.
+        Input generic(stream, false);
+        DecodeBlocks(Named{"generic", JpgDecodeBlock}, &generic.input, c, coded.blocks, coded.blocks.size());
+        int16_t predictor = 7, expectedPredictor = 7;
+        for (int n = 0; n < 3; n++) {
+            int16_t block[64], expected[64];
+            memset(block, 0x55, sizeof block);
+            EXPECT_EQ(JpgDecodeBlock(&generic.input, &c.dc, &c.ac, &expectedPredictor, expected),
+                      form.decode(&input.input, &c.dc, &c.ac, &predictor, block))
+                << form.name << ", past the marker";
+            EXPECT_EQ(0, memcmp(expected, block, sizeof block)) << form.name << ", block " << n;
+            EXPECT_EQ(expectedPredictor, predictor);
+            EXPECT_EQ(generic.input.bitsHeld, input.input.bitsHeld);
+        }
         EXPECT_FALSE(input.input.exhausted) << "a marker is not the end of the data";
         EXPECT_EQ(data + 3, input.input.consumed);
     }
-}
-
-// The MCU decoders against their family's block decoder called block by
-// block: MCUs of odd sizes whose blocks share predictors as components do,
-// over whole data from memory and from a file, data cut inside a block,
-// a marker before the end and data ending inside one. After every MCU the
-// blocks, predictors, result and the whole state of the input agree.
-TEST(JpegSimdDecoder, McuDecodersGiveTheBlockDecodersResultsAndInput)
-{
-    struct Pair {
-        const char *name;
-        JpgDecodeBlockRoutine block;
-        JpgDecodeMcuRoutine mcu;
-    };
-    const Pair pairs[] = {{"family 5", JpgDecodeBlockMmxFamily5, JpgDecodeMcuMmxFamily5},
-                          {"family 6 on", JpgDecodeBlockMmx, JpgDecodeMcuMmx}};
-    Coded coded(97, 700);
-    const Coder &c = coded.c;
-    const Bytes &whole = coded.stream;
-    std::vector<std::pair<Bytes, bool>> streams = {{whole, false}, {whole, true}};
-    for (size_t cut : {whole.size() / 3, whole.size() / 2 + 1}) {
-        Bytes shorter(whole.begin(), whole.begin() + cut);
-        streams.push_back({shorter, false});
-        streams.push_back({shorter, true});
-        Bytes marked = shorter;
-        marked.insert(marked.end(), {0xFF, 0xD5, 0x00, 0x11});
-        streams.push_back({marked, false});
-        shorter.push_back(0xFF);
-        streams.push_back({shorter, false});
-    }
-    for (const Pair &pair : pairs)
-        for (int perMcu : {1, 3, 4, 6, (int)JPG_MAX_BLOCKS_PER_MCU})
-            for (size_t s = 0; s < streams.size(); s++) {
-                std::string what = std::string(pair.name) + ", stream " + std::to_string(s) + ", " +
-                                   std::to_string(perMcu) + " blocks an MCU";
-                Input byBlock(streams[s].first, streams[s].second), byMcu(streams[s].first, streams[s].second);
-                int16_t expected[JPG_MAX_BLOCKS_PER_MCU][64], got[JPG_MAX_BLOCKS_PER_MCU][64];
-                int16_t expectedPredictors[3] = {}, gotPredictors[3] = {};
-                JpgMcuBlocks mcu;
-                mcu.count = perMcu;
-                for (int k = 0; k < perMcu; k++) {
-                    int component = k < perMcu - 2 ? 0 : 3 - (perMcu - k);
-                    mcu.dc[k] = &c.dc;
-                    mcu.ac[k] = &c.ac;
-                    mcu.predictor[k] = &gotPredictors[perMcu == 1 ? 0 : component];
-                    mcu.block[k] = got[k];
-                }
-                int expectedResult = 0, gotResult = 0;
-                for (size_t n = 0; n + perMcu <= coded.blocks.size() && expectedResult == 0; n += perMcu) {
-                    memset(expected, 0x55, sizeof expected);
-                    memset(got, 0x55, sizeof got);
-                    for (int k = 0; k < perMcu && expectedResult == 0; k++)
-                        expectedResult = pair.block(&byBlock.input, &c.dc, &c.ac,
-                                                    &expectedPredictors[mcu.predictor[k] - gotPredictors],
-                                                    expected[k]);
-                    gotResult = pair.mcu(&byMcu.input, &mcu);
-                    const JpgBitInput &e = byBlock.input, &g = byMcu.input;
-                    ASSERT_EQ(expectedResult, gotResult) << what << ", block " << n;
-                    ASSERT_EQ(0, memcmp(expected, got, sizeof got)) << what << ", block " << n;
-                    ASSERT_EQ(0, memcmp(expectedPredictors, gotPredictors, sizeof gotPredictors)) << what;
-                    ASSERT_EQ(e.consumed, g.consumed) << what << ", block " << n;
-                    ASSERT_EQ(e.available, g.available) << what;
-                    ASSERT_EQ(e.bitsHeld, g.bitsHeld) << what << ", block " << n;
-                    ASSERT_EQ(e.bitBuffer, g.bitBuffer) << what << ", block " << n;
-                    ASSERT_EQ(e.exhausted, g.exhausted) << what << ", block " << n;
-                    ASSERT_EQ(e.pendingMarker, g.pendingMarker) << what;
-                }
-                JpgClearMmxState();
-            }
 }
 
 // Through the whole read: a picture whose data are cut short reads as cut
@@ -524,6 +372,141 @@ TEST(JpegSimdDecoder, EveryProcessorTypeReportsCutData)
         EXPECT_EQ(expected, result) << "type " << type;
     }
     EXPECT_EQ(JPG_ERR_EOF, expected);
+    ApplyForcedCpuTypeFromEnvironment();
+}
+
+// The restart interval of the DRI segment, rewritten.
+void SetRestartInterval(Bytes *jpeg, int interval)
+{
+    for (size_t i = 0; i + 5 < jpeg->size(); i++)
+        if ((*jpeg)[i] == 0xFF && (*jpeg)[i + 1] == JPG_DRI) {
+            (*jpeg)[i + 4] = (uint8_t)(interval >> 8);
+            (*jpeg)[i + 5] = (uint8_t)interval;
+            return;
+        }
+    ADD_FAILURE() << "no DRI segment";
+}
+
+// A read of the bytes from memory, or from a file of them.
+int ReadOnType(int type, const Bytes &jpeg, bool fromFile, BitmapRead read, std::vector<uint8_t> *dib)
+{
+    JpgForceCpuTypeForTests(type);
+    if (!fromFile)
+        return ReadBitmap(jpeg, read, dib);
+    std::string path = TempPath("cut.jpg");
+    EXPECT_TRUE(WriteWholeFile(path, jpeg));
+    JPEG_IMAGE_PROPS record;
+    JpgLibInit(&record);
+    record.jpgFileName = path.c_str();
+    read.mode = JPG_READ_IMAGE_FILE;
+    int result = JpgLibRead(&record, JPG_READ_HEADER_FILE);
+    if (result == 0)
+        result = ReadInto(&record, &read, dib);
+    JpgLibFree(&record);
+    remove(path.c_str());
+    return result;
+}
+
+// Data that end early, at a marker, at the end of memory or of a file, and
+// restart markers at other places than the header's interval says: every
+// processor type decodes what the data hold and nothing past them, so the
+// blocks the data do not reach come out flat on every type. Types 3 to 6
+// write the same bytes, and the generic types the same to the rounding
+// their transforms differ by; bits decoded past a marker made stripes.
+TEST(JpegSimdDecoder, DataEndingEarlyReadsAlikeOnEveryType)
+{
+    struct Picture {
+        const char *name;
+        int channels, subsampling;
+        bool progressive;
+        int restarts, restartsSaid; // coded every restarts MCUs, the header saying restartsSaid
+    };
+    const Picture pictures[] = {
+        {"4:2:0", 3, 1, false, 0, 0},     {"4:4:4", 3, 0, false, 0, 0},       {"gray", 1, 0, false, 0, 0},
+        {"progressive", 3, 1, true, 0, 0}, {"restarts said 5, every 2", 3, 1, false, 2, 5},
+        {"restarts said 3, every 7", 1, 0, false, 7, 3}};
+    for (const Picture &p : pictures) {
+        Pixels pixels = MakePixels(100, 72, p.channels, 5);
+        Bitmap bitmap = LayOut(pixels, p.channels == 1 ? JPG_COLOUR_GRAY : JPG_COLOUR_RGB, p.channels, 0, false);
+        EncodeSettings settings;
+        settings.jpgChannels = p.channels;
+        settings.jpgColour = p.channels == 1 ? JPG_COLOUR_GRAY : JPG_COLOUR_YCBCR;
+        settings.subsampling = p.subsampling;
+        settings.progressive = p.progressive;
+        settings.restartInterval = p.restarts;
+        Bytes whole;
+        ASSERT_EQ(0, EncodeToMemory(bitmap, settings, &whole)) << p.name;
+        if (p.restarts)
+            SetRestartInterval(&whole, p.restartsSaid);
+        size_t cut = whole.size() * 2 / 5;
+        if (whole[cut - 1] == 0xFF)
+            cut--;
+        Bytes shorter(whole.begin(), whole.begin() + cut), marked = shorter;
+        marked.insert(marked.end(), {0xFF, 0xD9});
+        struct Case {
+            const char *name;
+            const Bytes &jpeg;
+            bool fromFile;
+        };
+        std::vector<Case> cases = {{"ending at a marker", marked, false},
+                                   {"ending with memory", shorter, false},
+                                   {"ending with the file", shorter, true}};
+        if (p.restarts)
+            cases.push_back({"whole", whole, false});
+        for (const Case &c : cases) {
+            std::string what = std::string(p.name) + ", " + c.name;
+            BitmapRead read;
+            read.channels = p.channels;
+            std::vector<uint8_t> generic, packed, dib;
+            int expected = ReadOnType(0, c.jpeg, c.fromFile, read, &generic);
+            for (int type = 1; type <= 6; type++) {
+                EXPECT_EQ(expected, ReadOnType(type, c.jpeg, c.fromFile, read, &dib)) << what << ", type " << type;
+                ASSERT_EQ(generic.size(), dib.size());
+                int worst = 0;
+                for (size_t i = 0; i < dib.size(); i++)
+                    worst = std::max(worst, abs(dib[i] - generic[i]));
+                EXPECT_LE(worst, type < 3 ? 0 : 6) << what << ", type " << type;
+                if (type == 3) {
+                    packed = dib;
+                } else if (type > 3) {
+                    EXPECT_TRUE(dib == packed) << what << ", type " << type;
+                }
+            }
+        }
+    }
+    ApplyForcedCpuTypeFromEnvironment();
+}
+
+// A frame far larger than its data, cut by the end of the picture: once the
+// marker stops the decoding, the MCUs left are not decoded block by block
+// but come out flat, so the read costs what its data and its output cost.
+TEST(JpegSimdDecoder, HugeFrameOverLittleDataDecodesOnlyItsData)
+{
+    CraftedJpeg crafted = CraftColour(512, 256, 2, 2);
+    const int width = 65500, height = 2048;
+    crafted.sof[5] = (uint8_t)(height >> 8);
+    crafted.sof[6] = (uint8_t)height;
+    crafted.sof[7] = (uint8_t)(width >> 8);
+    crafted.sof[8] = (uint8_t)width;
+    Bytes jpeg = crafted.Join();
+    ASSERT_LT(jpeg.size(), 2500u);
+    const long long dataBlocks = 512 * 256 / 256 * 6;
+    std::vector<uint8_t> first, dib;
+    for (int type = 0; type <= 6; type++) {
+        SlotCalls calls;
+        CountSlotCalls(&calls);
+        BitmapRead read;
+        read.mode = JPG_READ_EIGHTH_MEMORY;
+        read.width = read.height = 64; // the picture's corner
+        EXPECT_EQ(0, ReadOnType(type, jpeg, false, read, type ? &dib : &first)) << "type " << type;
+        StopCountingSlotCalls();
+        long long decoded = calls.calls[SlotNumber(offsetof(JpgDispatch, huff_decode_block))];
+        EXPECT_GE(decoded, dataBlocks) << "type " << type;
+        EXPECT_LE(decoded, dataBlocks + 6) << "type " << type;
+        if (type) {
+            EXPECT_TRUE(dib == first) << "type " << type;
+        }
+    }
     ApplyForcedCpuTypeFromEnvironment();
 }
 

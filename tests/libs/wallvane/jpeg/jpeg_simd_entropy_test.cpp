@@ -195,8 +195,7 @@ int CodeBlockOnType(void (*fill)(JpgDispatch *), const JpgHuffTable &dc, const J
     JpgDispatch dispatch;
     memset(&dispatch, 0, sizeof dispatch);
     fill(&dispatch);
-    JpgEncodeBlockRoutine coder =
-        dispatch.huff_encode_block_wide ? dispatch.huff_encode_block_wide : dispatch.huff_encode_block;
+    JpgEncodeBlockRoutine coder = dispatch.huff_encode_block;
     Output output(size);
     int16_t predictor = 0;
     int result = coder(&output.out, &dc, &ac, &predictor, block);
