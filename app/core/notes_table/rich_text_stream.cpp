@@ -1,8 +1,13 @@
 #include "rich_text_stream.h"
 #include "rich_text_check.h"
+#include "streamed_rich_text.h"
+#include "notes_file_ids.h"
+
+#include "fault_guard.h"
 
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 enum : DWORD { MEMORY_STREAM_STEP = 0x100000 };
 
@@ -94,6 +99,81 @@ DWORD CALLBACK StreamOutToMemory(DWORD_PTR cookie, LPBYTE buffer, LONG count, LO
     writer->used = need;
     *written = count;
     return 0;
+}
+
+namespace {
+
+struct StreamOutCall {
+    HWND edit;
+    WNDPROC direct;
+    EDITSTREAM stream;
+};
+
+int SendStreamOut(void *context)
+{
+    StreamOutCall *call = (StreamOutCall *)context;
+    if (call->direct)
+        CallWindowProcA(call->direct, call->edit, EM_STREAMOUT, SF_RTF, (LPARAM)&call->stream);
+    else
+        SendMessageA(call->edit, EM_STREAMOUT, SF_RTF, (LPARAM)&call->stream);
+    return 0;
+}
+
+LRESULT Ask(HWND edit, WNDPROC direct, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return direct ? CallWindowProcA(direct, edit, message, wParam, lParam)
+                  : SendMessageA(edit, message, wParam, lParam);
+}
+
+} // namespace
+
+int StreamRichTextOut(HWND edit, MemoryWriter *out, WNDPROC direct)
+{
+    if (!edit || !out)
+        return STREAM_OUT_FAILED;
+    DWORD start = out->block ? out->used : 0;
+    StreamOutCall call = {edit, direct, {(DWORD_PTR)out, 0, StreamOutToMemory}};
+    // Wine's writer faults on some paragraph formats (a negative tab stop).
+    // Left alone, the fault would unwind through the save that asked, up to
+    // whatever dispatch of a message swallows it, and leave that save's
+    // mutex and its mark of a save in progress behind for good.
+    int ignored = 0;
+    int result = STREAM_OUT_WHOLE;
+    if (!RunGuarded(SendStreamOut, &call, &ignored))
+        result = STREAM_OUT_FAULTED;
+    else if (call.stream.dwError != 0)
+        result = STREAM_OUT_FAILED;
+    else if (!out->block || !IsWholeStreamedRichText(out->block + start, out->used - start))
+        result = STREAM_OUT_CUT;
+    if (result != STREAM_OUT_WHOLE && out->block)
+        out->used = start;
+    return result;
+}
+
+int StreamPlainTextAsRichText(HWND edit, MemoryWriter *out, WNDPROC direct)
+{
+    LRESULT length = edit ? Ask(edit, direct, WM_GETTEXTLENGTH, 0, 0) : 0;
+    std::vector<char> text(length > 0 ? (size_t)length + 1 : 1, 0);
+    LRESULT got = length > 0 ? Ask(edit, direct, WM_GETTEXT, text.size(), (LPARAM)text.data()) : 0;
+    if (got < 0 || got > length)
+        got = 0;
+    std::vector<uint8_t> rtf;
+    AppendPlainTextAsRichText(text.data(), (size_t)got, &rtf);
+    LONG written = 0;
+    return StreamOutToMemory((DWORD_PTR)out, rtf.data(), (LONG)rtf.size(), &written) == 0 ? 0 : -1;
+}
+
+const char *NoteTextLoss(int taken)
+{
+    switch (taken) {
+    case NOTE_TEXT_LAST_GOOD:
+        return NOTE_LOST_CHANGES;
+    case NOTE_TEXT_PLAIN:
+        return NOTE_LOST_FORMATTING;
+    case NOTE_TEXT_FAILED:
+        return NOTE_LOST_TEXT;
+    }
+    return nullptr;
 }
 
 int StreamInFromBlock(HWND edit, const char *bytes, size_t size, UINT format)
