@@ -106,16 +106,35 @@ namespace {
 struct StreamOutCall {
     HWND edit;
     WNDPROC direct;
+    bool called; // direct is the procedure's own code, called without the system between
     EDITSTREAM stream;
 };
+
+// A window procedure that is code of a loaded module (not a thunk the system
+// hands out for a procedure of the other character set) can be called as it
+// is: nothing of the system's message handling then lies between the guard
+// and a fault. Wine counts nested calls of window procedures per thread and
+// stops calling any past 64; each fault jumped over inside its call would
+// count one for good.
+bool IsModuleCode(WNDPROC procedure)
+{
+    HMODULE module = nullptr;
+    return procedure && GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                                               GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                                           (LPCSTR)(void *)procedure, &module) &&
+           module;
+}
 
 int SendStreamOut(void *context)
 {
     StreamOutCall *call = (StreamOutCall *)context;
-    if (call->direct)
-        CallWindowProcA(call->direct, call->edit, EM_STREAMOUT, SF_RTF, (LPARAM)&call->stream);
+    LPARAM stream = (LPARAM)&call->stream;
+    if (call->called)
+        call->direct(call->edit, EM_STREAMOUT, SF_RTF, stream);
+    else if (call->direct)
+        CallWindowProcA(call->direct, call->edit, EM_STREAMOUT, SF_RTF, stream);
     else
-        SendMessageA(call->edit, EM_STREAMOUT, SF_RTF, (LPARAM)&call->stream);
+        SendMessageA(call->edit, EM_STREAMOUT, SF_RTF, stream);
     return 0;
 }
 
@@ -132,7 +151,13 @@ int StreamRichTextOut(HWND edit, MemoryWriter *out, WNDPROC direct)
     if (!edit || !out)
         return STREAM_OUT_FAILED;
     DWORD start = out->block ? out->used : 0;
-    StreamOutCall call = {edit, direct, {(DWORD_PTR)out, 0, StreamOutToMemory}};
+    // Without a procedure of its own the control's class procedure is its
+    // own: a subclass on it sees nothing it must count.
+    bool ownThread = GetWindowThreadProcessId(edit, nullptr) == GetCurrentThreadId();
+    if (!direct && ownThread && !IsWindowUnicode(edit))
+        direct = (WNDPROC)GetClassLongPtrA(edit, GCLP_WNDPROC);
+    StreamOutCall call = {edit, direct, ownThread && IsModuleCode(direct),
+                          {(DWORD_PTR)out, 0, StreamOutToMemory}};
     // Wine's writer faults on some paragraph formats (a negative tab stop).
     // Left alone, the fault would unwind through the save that asked, up to
     // whatever dispatch of a message swallows it, and leave that save's

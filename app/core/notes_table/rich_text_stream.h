@@ -42,7 +42,8 @@ enum StreamOutResult {
 // Appends the control's content as RTF (EM_STREAMOUT, SF_RTF) to out, only
 // when it came out whole: on any other result out is left as it was. The
 // message goes to direct when given (a control's own procedure, below a
-// subclass), else through SendMessage; on the control's own thread.
+// subclass), else to the procedure of the control's class, past any
+// subclass; on the control's own thread.
 int StreamRichTextOut(HWND edit, MemoryWriter *out, WNDPROC direct = nullptr);
 
 // Appends the control's plain characters as an RTF text of our own (see
