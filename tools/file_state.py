@@ -167,7 +167,7 @@ KEPT = {
     "app/arcade/arcade_about.cpp:VuvovirEmulator": "the one emulator as the main program's loop sees it: runs, its dialog and its painter",
     "app/arcade/arcade_machine.cpp:ArcadeWin32": "the one machine's Windows side: screen, pacing, end of its run",
     "app/arcade/arcade_machine_core.cpp:Arcade": "the one machine of the process, with its host calls",
-    "libs/wallvane/jpeg/platform_win32.cpp:CurrentGuard": "per thread: the innermost guarded call",
+    "platform/win32support/fault_guard.cpp:CurrentGuard": "per thread: the innermost guarded call",
     "platform/keylatch/keylatch.cpp:Latch": "the library's hook: a keyboard hook carries no parameter",
     "platform/midas/midas_dll.cpp:Midas": "the library's player",
     "installer/zettlyinstaller.cpp:Conversation": "handle: the installer's DDE conversation",

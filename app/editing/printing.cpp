@@ -184,14 +184,14 @@ static int LayOutOnCopy(PrintJob *job)
     SendMessageA(job->copy, EM_EXLIMITTEXT, 0, 0x7FFFFFFF);
     SendMessageA(job->copy, EM_SETBKGNDCOLOR, 0, RGB(255, 255, 255));
     MemoryWriter writer = {};
-    EDITSTREAM out = {};
-    out.dwCookie = (DWORD_PTR)&writer;
-    out.pfnCallback = StreamOutToMemory;
-    SendMessageA(job->edit, EM_STREAMOUT, SF_RTF, (LPARAM)&out);
-    if (out.dwError || !writer.block) {
+    // A text the control cannot write out whole is printed as its words.
+    if (StreamRichTextOut(job->edit, &writer) != STREAM_OUT_WHOLE &&
+        StreamPlainTextAsRichText(job->edit, &writer) != 0) {
         free(writer.block);
         return -1;
     }
+    if (!writer.block)
+        return -1;
     // The note's own text, just written by the control: not checked again.
     StreamInFromBlock(job->copy, writer.block, writer.used, SF_RTF);
     free(writer.block);
@@ -402,12 +402,9 @@ void ApplyColourTreatment(HWND edit, int mode, ColourTreatment *t)
     t->modified = (BOOL)SendMessageA(edit, EM_GETMODIFY, 0, 0);
     t->scroll.y = (LONG)SendMessageA(edit, EM_GETFIRSTVISIBLELINE, 0, 0);
     MemoryWriter writer = {};
-    EDITSTREAM stream = {};
-    stream.dwCookie = (DWORD_PTR)&writer;
-    stream.pfnCallback = StreamOutToMemory;
-    SendMessageA(edit, EM_STREAMOUT, SF_RTF, (LPARAM)&stream);
-    // Without a copy to go back to the note is printed as it is.
-    if (stream.dwError || !writer.block || writer.used == 0) {
+    // Without a whole copy to go back to the note is printed as it is: a cut
+    // one put back would cut the note.
+    if (StreamRichTextOut(edit, &writer) != STREAM_OUT_WHOLE || !writer.block || writer.used == 0) {
         free(writer.block);
         return;
     }

@@ -325,6 +325,16 @@ std::string ReadFileBytes(const std::string &path)
     return bytes;
 }
 
+std::string RichTextWithBitmapPicture(const std::string &before, const std::string &after)
+{
+    // BITMAPINFOHEADER: 40 bytes, 2 x 2, one plane, 24 bits, uncompressed,
+    // 16 bytes of pixels; then two rows of two pixels, each padded to 8 bytes.
+    static const char Bitmap[] = "28000000020000000200000001001800000000001000000000000000"
+                                 "0000000000000000000000000000ff00ff000000ff0000ffffff0000";
+    return "{\\rtf1\\ansi " + before + "{\\pict\\dibitmap0\\picw2\\pich2\\picwgoal300\\pichgoal300 " +
+           Bitmap + "}" + after + "\\par}";
+}
+
 bool WriteFileBytes(const std::string &path, const std::string &bytes)
 {
     FILE *f = std::fopen(path.c_str(), "wb");

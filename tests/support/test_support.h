@@ -93,6 +93,11 @@ private:
 std::string ReadFileBytes(const std::string &path);
 bool WriteFileBytes(const std::string &path, const std::string &bytes);
 
+// Rich text with a bitmap picture (\dibitmap, a 2 x 2 device-independent
+// bitmap) between two words: Wine's control takes it in and shows it, but
+// its writer stops at it.
+std::string RichTextWithBitmapPicture(const std::string &before, const std::string &after);
+
 // A folder of the test's own under the temporary folder, removed at the end.
 class ScopedTempFolder {
 public:

@@ -9,10 +9,14 @@
 #include "core/note_window/window_creation.h"
 #include "core/notes_table/notes_file_ids.h"
 #include "core/notes_table/notes_phase_times.h"
+#include "core/notes_table/rich_text_stream.h"
 #include "core/notes_table/zettly_slots.h"
 #include "save_progress.h"
 #include "tray_icon.h"
 #include "ui_seams.h"
+
+#include <cstdio>
+#include <string>
 
 // One per program: the notes files of the data folder.
 static NotesFiles Files;
@@ -83,11 +87,35 @@ static void OnSaveEnded(void *context)
     SetZettlyTrayIcon(IDI_ZETTLIES, TRAY_TIP_SAVED);
 }
 
+// One message for the notes a save stored with less than their content,
+// each named once until it is saved whole again; after the save, so that the
+// box holds up no other save.
+static void TellNotesNotSavedWhole(void)
+{
+    std::string lines;
+    for (int slot = 0; slot <= ZETTLY_LAST_NOTE_SLOT; ++slot) {
+        NoteNotSavedWhole &note = Files.notWhole[slot];
+        if (!note.window || note.told || note.window != ZettlyTable[slot].window)
+            continue;
+        note.told = true;
+        char line[ZETTLY_TITLE_BYTES + 160];
+        const char *title = ZettlyTable[slot].title[0] ? ZettlyTable[slot].title : NOTE_UNTITLED;
+        std::snprintf(line, sizeof line, NOTE_NOT_WHOLE_LINE, title, NoteTextLoss(note.taken));
+        lines += line;
+    }
+    if (!lines.empty())
+        ZtMessageBox(nullptr, (NOTE_NOT_WHOLE_HEAD + lines + NOTE_NOT_WHOLE_TAIL).c_str(),
+                     NOTE_NOT_WHOLE_CAPTION, MB_ICONEXCLAMATION);
+}
+
 int SaveZettliesWithin(HWND owner, DWORD mutexWaitMs)
 {
     SaveShown shown = {owner == nullptr, nullptr, IDI_SAVE_0, 0};
     SaveShowing showing = {&shown, OnSaveStarted, OnNoteSaved, OnNotesTaken, OnSaveEnded};
-    return SaveNotesFiles(&Files, mutexWaitMs, &showing);
+    int result = SaveNotesFiles(&Files, mutexWaitMs, &showing);
+    if (result == 0)
+        TellNotesNotSavedWhole();
+    return result;
 }
 
 int SaveZettlies(HWND owner)

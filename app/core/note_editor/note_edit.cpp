@@ -574,7 +574,7 @@ LRESULT CALLBACK ZettlyEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM l
     if (!s || !s->previous)
         return DefWindowProcA(edit, message, wParam, lParam);
     if (message == TakeNoteTextMessage())
-        return TakeNoteText(edit, s->previous, &s->text, (MemoryWriter *)lParam) == 0 ? 1 : -1;
+        return TakeNoteText(edit, s->previous, &s->text, (MemoryWriter *)lParam);
     if (!MayChangeNoteText(message, wParam))
         return HandleEditMessage(edit, s, message, wParam, lParam);
     // Counted on both sides: a save while the message is handled (from a

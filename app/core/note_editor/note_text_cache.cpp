@@ -131,53 +131,63 @@ static bool StillHolds(HWND edit, WNDPROC previous, const NoteTextCache *cache)
            !CallWindowProcA(previous, edit, EM_GETMODIFY, 0, 0);
 }
 
-// Keeps a copy of the bytes as the content at takenAt; without memory for the
-// copy nothing is kept and the next save streams the note out.
-static bool KeepBytes(NoteTextCache *cache, const char *bytes, DWORD size, uint32_t takenAt)
+// Keeps a copy of the bytes as the note's last good text, and as its content
+// at takenAt when current; without memory for the copy the text kept before
+// stays, no longer current, and the next save streams the note out.
+static bool KeepBytes(NoteTextCache *cache, const char *bytes, DWORD size, uint32_t takenAt,
+                      bool current)
 {
-    char *copy = size ? (char *)std::malloc(size) : nullptr;
-    if (size && !copy)
+    cache->held = FALSE;
+    char *copy = (char *)std::malloc(size ? size : 1);
+    if (!copy)
         return false;
     if (size)
         std::memcpy(copy, bytes, size);
+    std::free(cache->bytes);
     cache->bytes = copy;
     cache->size = size;
     cache->takenAt = takenAt;
-    cache->held = TRUE;
-    return true;
+    cache->held = current ? TRUE : FALSE;
+    return current;
 }
 
 void HoldNoteText(HWND edit, WNDPROC previous, NoteTextCache *cache, const char *bytes,
                   DWORD size)
 {
-    ForgetNoteText(cache);
-    if (cache->busy != 0 || HoldsObjects(edit, previous))
-        return;
-    if (KeepBytes(cache, bytes, size, cache->changes))
+    bool current = cache->busy == 0 && !HoldsObjects(edit, previous);
+    if (KeepBytes(cache, bytes, size, cache->changes, current))
         CallWindowProcA(previous, edit, EM_SETMODIFY, FALSE, 0);
+}
+
+static int AppendKept(const NoteTextCache *cache, MemoryWriter *out)
+{
+    LONG appended;
+    return cache->size == 0 || StreamOutToMemory((DWORD_PTR)out, (LPBYTE)cache->bytes,
+                                                 (LONG)cache->size, &appended) == 0
+               ? 0
+               : -1;
 }
 
 int TakeNoteText(HWND edit, WNDPROC previous, NoteTextCache *cache, MemoryWriter *out)
 {
-    LONG appended;
     bool objects = HoldsObjects(edit, previous);
     if (!objects && StillHolds(edit, previous, cache))
-        return cache->size == 0 ||
-                       StreamOutToMemory((DWORD_PTR)out, (LPBYTE)cache->bytes, (LONG)cache->size,
-                                         &appended) == 0
-                   ? 0
-                   : -1;
-    ForgetNoteText(cache);
+        return AppendKept(cache, out) == 0 ? NOTE_TEXT_CURRENT : NOTE_TEXT_FAILED;
+    cache->held = FALSE;
     uint32_t changes = cache->changes;
-    DWORD start = out->used;
-    EDITSTREAM stream = {(DWORD_PTR)out, 0, StreamOutToMemory};
-    CallWindowProcA(previous, edit, EM_STREAMOUT, SF_RTF, (LPARAM)&stream);
-    if (stream.dwError != 0)
-        return -1;
+    DWORD start = out->block ? out->used : 0;
+    int streamed = StreamRichTextOut(edit, out, previous);
+    if (streamed != STREAM_OUT_WHOLE) {
+        // What the control wrote is no text: the note keeps the last one it
+        // had whole, or, never having had one, its characters.
+        if (cache->bytes)
+            return AppendKept(cache, out) == 0 ? NOTE_TEXT_LAST_GOOD : NOTE_TEXT_FAILED;
+        return StreamPlainTextAsRichText(edit, out, previous) == 0 ? NOTE_TEXT_PLAIN
+                                                                    : NOTE_TEXT_FAILED;
+    }
     // From here the control's own flag tells of a change that came without a message.
     CallWindowProcA(previous, edit, EM_SETMODIFY, FALSE, 0);
-    if (objects || cache->busy != 0 || cache->changes != changes)
-        return 0;
-    KeepBytes(cache, out->block + start, out->used - start, changes);
-    return 0;
+    KeepBytes(cache, out->block + start, out->used - start, changes,
+              !objects && cache->busy == 0 && cache->changes == changes);
+    return NOTE_TEXT_CURRENT;
 }

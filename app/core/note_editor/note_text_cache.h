@@ -15,6 +15,8 @@ struct NoteTextCache {
     int32_t busy;     // such messages being handled right now (one may run a modal loop)
     uint32_t takenAt; // changes when the bytes were taken
     BOOL held;        // bytes holds what the control wrote at takenAt
+    // The last text the note had whole (loaded or written out): what a save
+    // keeps when the control cannot write the note out whole.
     char *bytes;
     DWORD size;
 };
@@ -38,5 +40,7 @@ void HoldNoteText(HWND edit, WNDPROC previous, NoteTextCache *cache, const char 
 
 // Appends the note's RTF, as EM_STREAMOUT with SF_RTF writes it, to out.
 // previous is the control's own window procedure: the messages sent here must
-// not count as changes. 0, or -1 when the control reported an error.
+// not count as changes. Returns a NoteTextTaken: when the control cannot
+// write the note out whole, the last good text or the plain characters are
+// appended instead, and the answer says which.
 int TakeNoteText(HWND edit, WNDPROC previous, NoteTextCache *cache, MemoryWriter *out);

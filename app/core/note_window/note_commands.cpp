@@ -3,6 +3,7 @@
 #include <richedit.h>
 #include <shellapi.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "core/core_ids.h"
@@ -10,6 +11,7 @@
 #include "alarm_dialog.h"
 #include "dialog_ids.h"
 #include "note_window.h"
+#include "core/notes_table/notes_file_ids.h"
 #include "core/notes_table/rich_text_stream.h"
 #include "core/notes_table/zettly_settings.h"
 #include "core/notes_table/zettly_slots.h"
@@ -403,11 +405,17 @@ int RecreateZettlyWindow(int slot, COLORREF oldBack, COLORREF oldText)
     ZettlyRecord *z = &ZettlyTable[slot];
     CaptureZettly(slot, FALSE);
     MemoryWriter rtf = {};
-    EDITSTREAM out = {(DWORD_PTR)&rtf, 0, StreamOutToMemory};
-    if (z->editWindow)
-        SendMessageA(z->editWindow, EM_STREAMOUT, SF_RTF, (LPARAM)&out);
-    if (out.dwError) {
+    int streamed = z->editWindow ? StreamRichTextOut(z->editWindow, &rtf) : STREAM_OUT_WHOLE;
+    if (streamed != STREAM_OUT_WHOLE) {
+        // The new window would get a cut text: the note stays as it is, with
+        // its new settings in its record for the next start.
         std::free(rtf.block);
+        if (streamed != STREAM_OUT_FAILED) {
+            char text[ZETTLY_TITLE_BYTES + 400];
+            std::snprintf(text, sizeof text, NOTE_NOT_COPIED_WHOLE,
+                          z->title[0] ? z->title : NOTE_UNTITLED);
+            ZtMessageBox(z->window, text, NOTE_NOT_COPIED_WHOLE_CAPTION, MB_ICONEXCLAMATION);
+        }
         return -1;
     }
     // The new window is made before the old one goes, so that a failure

@@ -14,6 +14,7 @@
 #include "notes_file_io.h"
 #include "notes_phase_times.h"
 #include "rich_text_stream.h"
+#include "streamed_rich_text.h"
 #include "ui_seams.h"
 #include "zettly_slots.h"
 
@@ -46,6 +47,8 @@ void CloseNotesFiles(NotesFiles *files)
         held.owner = nullptr;
         ByteBuffer().swap(held.items);
     }
+    for (NoteNotSavedWhole &note : files->notWhole)
+        note = NoteNotSavedWhole{};
     ForgetDataFolder();
 }
 
@@ -76,18 +79,36 @@ static bool AskNoteWindow(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 }
 
 // A note edit control with the program's subclass answers from the text it
-// kept when nothing can have changed it since; a bare control streams out.
+// kept when nothing can have changed it since, and with what it kept when
+// the control cannot write it out whole; a bare control streams out.
+// Returns a NoteTextTaken.
 static int TakeNoteContent(HWND edit, MemoryWriter *rtf)
 {
     LRESULT taken = 0;
     if (!AskNoteWindow(edit, TakeNoteTextMessage(), 0, (LPARAM)rtf, &taken))
-        return -1;
-    if (taken != 0)
-        return taken == 1 ? 0 : -1;
+        return NOTE_TEXT_FAILED;
+    if (taken != NOTE_TEXT_NOT_ANSWERED)
+        return taken >= NOTE_TEXT_CURRENT && taken <= NOTE_TEXT_PLAIN ? (int)taken
+                                                                        : NOTE_TEXT_FAILED;
+    DWORD start = rtf->used;
     EDITSTREAM stream = {(DWORD_PTR)rtf, 0, StreamOutToMemory};
-    if (!AskNoteWindow(edit, EM_STREAMOUT, SF_RTF, (LPARAM)&stream) || stream.dwError != 0)
-        return -1;
-    return 0;
+    if (!AskNoteWindow(edit, EM_STREAMOUT, SF_RTF, (LPARAM)&stream) || stream.dwError != 0 ||
+        !rtf->block || !IsWholeStreamedRichText(rtf->block + start, rtf->used - start))
+        return NOTE_TEXT_FAILED;
+    return NOTE_TEXT_CURRENT;
+}
+
+// A note saved with less than its content is told once, until it is saved whole again.
+static void NoteWhatWasTaken(NotesFiles *files, int slot, HWND window, int taken)
+{
+    NoteNotSavedWhole &note = files->notWhole[slot];
+    if (taken == NOTE_TEXT_CURRENT) {
+        note = NoteNotSavedWhole{};
+    } else if (note.window != window || note.taken != taken) {
+        note.window = window;
+        note.taken = taken;
+        note.told = false;
+    }
 }
 
 static HWND LiveCheckList(const ZettlyRecord *z)
@@ -131,7 +152,9 @@ static int SaveOneNote(NotesFileWork *w, int slot, const int *storedIndexOfSlot,
     rtf->used = 0;
     if (z->editWindow) {
         NotesPhaseMark mark(PHASE_STREAM_OUT);
-        if (TakeNoteContent(z->editWindow, rtf) != 0)
+        int taken = TakeNoteContent(z->editWindow, rtf);
+        NoteWhatWasTaken(w->files, slot, window, taken);
+        if (taken == NOTE_TEXT_FAILED)
             return -1;
     }
     ZettlyRecord record = *z;

@@ -17,6 +17,14 @@ struct HeldCheckList {
     ByteBuffer items;
 };
 
+// A note whose content a save could not take whole, and what it stored
+// instead (a NoteTextTaken); told to the user once.
+struct NoteNotSavedWhole {
+    HWND window; // 0 while the note was last saved whole
+    int taken;
+    bool told;
+};
+
 // The notes files of the data folder as this run knows them, from the first
 // load or save to the last: one per program, kept with the main window.
 struct NotesFiles {
@@ -37,6 +45,7 @@ struct NotesFiles {
     // system error (or the save did not fail).
     DWORD lastSaveError;
     HeldCheckList held[ZETTLY_LAST_NOTE_SLOT + 1];
+    NoteNotSavedWhole notWhole[ZETTLY_LAST_NOTE_SLOT + 1];
 };
 
 // Takes the data folder (see data_folder.h) as the home of the notes files

@@ -47,3 +47,26 @@
 #define UNSAVED_SESSION                                                                      \
     "The changes of the last session could not be saved when Windows ended it: %s.\n\n"      \
     "The zettlies are loaded as they were at the last good save."
+
+// A note whose text the rich-edit control could not write out whole (a
+// picture it cannot write, a fault inside it): one line per note, "%s: %s"
+// with its title and what the save could not keep of it.
+#define NOTE_NOT_WHOLE_CAPTION "Zettly not saved whole"
+#define NOTE_NOT_WHOLE_HEAD                                                                  \
+    "The rich-edit control could not write out the whole text of these zettlies, so the "   \
+    "save kept what it could:\n\n"
+#define NOTE_NOT_WHOLE_LINE "%s: not saved are %s.\n"
+#define NOTE_NOT_WHOLE_TAIL                                                                  \
+    "\nThey stay as they are on the screen. A picture the control cannot write (a bitmap) " \
+    "is the usual cause: remove it and save again."
+#define NOTE_UNTITLED "A zettly without a title"
+#define NOTE_LOST_CHANGES "its changes since it was loaded or last saved whole"
+#define NOTE_LOST_FORMATTING "its formatting and pictures"
+#define NOTE_LOST_TEXT "its whole text"
+// %s: the note's title. Its window is made again with new settings from a
+// copy of its text, which must be whole.
+#define NOTE_NOT_COPIED_WHOLE_CAPTION "Preferences Not Applied"
+#define NOTE_NOT_COPIED_WHOLE                                                                \
+    "%s keeps its window as it was: the rich-edit control could not write out its whole "   \
+    "text to copy it into a new one (it stops at a picture it cannot write, such as a "     \
+    "bitmap).\nThe new settings are kept and show from the next start."

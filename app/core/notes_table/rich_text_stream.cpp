@@ -1,8 +1,13 @@
 #include "rich_text_stream.h"
 #include "rich_text_check.h"
+#include "streamed_rich_text.h"
+#include "notes_file_ids.h"
+
+#include "fault_guard.h"
 
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 enum : DWORD { MEMORY_STREAM_STEP = 0x100000 };
 
@@ -94,6 +99,106 @@ DWORD CALLBACK StreamOutToMemory(DWORD_PTR cookie, LPBYTE buffer, LONG count, LO
     writer->used = need;
     *written = count;
     return 0;
+}
+
+namespace {
+
+struct StreamOutCall {
+    HWND edit;
+    WNDPROC direct;
+    bool called; // direct is the procedure's own code, called without the system between
+    EDITSTREAM stream;
+};
+
+// A window procedure that is code of a loaded module (not a thunk the system
+// hands out for a procedure of the other character set) can be called as it
+// is: nothing of the system's message handling then lies between the guard
+// and a fault. Wine counts nested calls of window procedures per thread and
+// stops calling any past 64; each fault jumped over inside its call would
+// count one for good.
+bool IsModuleCode(WNDPROC procedure)
+{
+    HMODULE module = nullptr;
+    return procedure && GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                                               GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                                           (LPCSTR)(void *)procedure, &module) &&
+           module;
+}
+
+int SendStreamOut(void *context)
+{
+    StreamOutCall *call = (StreamOutCall *)context;
+    LPARAM stream = (LPARAM)&call->stream;
+    if (call->called)
+        call->direct(call->edit, EM_STREAMOUT, SF_RTF, stream);
+    else if (call->direct)
+        CallWindowProcA(call->direct, call->edit, EM_STREAMOUT, SF_RTF, stream);
+    else
+        SendMessageA(call->edit, EM_STREAMOUT, SF_RTF, stream);
+    return 0;
+}
+
+LRESULT Ask(HWND edit, WNDPROC direct, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return direct ? CallWindowProcA(direct, edit, message, wParam, lParam)
+                  : SendMessageA(edit, message, wParam, lParam);
+}
+
+} // namespace
+
+int StreamRichTextOut(HWND edit, MemoryWriter *out, WNDPROC direct)
+{
+    if (!edit || !out)
+        return STREAM_OUT_FAILED;
+    DWORD start = out->block ? out->used : 0;
+    // Without a procedure of its own the control's class procedure is its
+    // own: a subclass on it sees nothing it must count.
+    bool ownThread = GetWindowThreadProcessId(edit, nullptr) == GetCurrentThreadId();
+    if (!direct && ownThread && !IsWindowUnicode(edit))
+        direct = (WNDPROC)GetClassLongPtrA(edit, GCLP_WNDPROC);
+    StreamOutCall call = {edit, direct, ownThread && IsModuleCode(direct),
+                          {(DWORD_PTR)out, 0, StreamOutToMemory}};
+    // Wine's writer faults on some paragraph formats (a negative tab stop).
+    // Left alone, the fault would unwind through the save that asked, up to
+    // whatever dispatch of a message swallows it, and leave that save's
+    // mutex and its mark of a save in progress behind for good.
+    int ignored = 0;
+    int result = STREAM_OUT_WHOLE;
+    if (!RunGuarded(SendStreamOut, &call, &ignored))
+        result = STREAM_OUT_FAULTED;
+    else if (call.stream.dwError != 0)
+        result = STREAM_OUT_FAILED;
+    else if (!out->block || !IsWholeStreamedRichText(out->block + start, out->used - start))
+        result = STREAM_OUT_CUT;
+    if (result != STREAM_OUT_WHOLE && out->block)
+        out->used = start;
+    return result;
+}
+
+int StreamPlainTextAsRichText(HWND edit, MemoryWriter *out, WNDPROC direct)
+{
+    LRESULT length = edit ? Ask(edit, direct, WM_GETTEXTLENGTH, 0, 0) : 0;
+    std::vector<char> text(length > 0 ? (size_t)length + 1 : 1, 0);
+    LRESULT got = length > 0 ? Ask(edit, direct, WM_GETTEXT, text.size(), (LPARAM)text.data()) : 0;
+    if (got < 0 || got > length)
+        got = 0;
+    std::vector<uint8_t> rtf;
+    AppendPlainTextAsRichText(text.data(), (size_t)got, &rtf);
+    LONG written = 0;
+    return StreamOutToMemory((DWORD_PTR)out, rtf.data(), (LONG)rtf.size(), &written) == 0 ? 0 : -1;
+}
+
+const char *NoteTextLoss(int taken)
+{
+    switch (taken) {
+    case NOTE_TEXT_LAST_GOOD:
+        return NOTE_LOST_CHANGES;
+    case NOTE_TEXT_PLAIN:
+        return NOTE_LOST_FORMATTING;
+    case NOTE_TEXT_FAILED:
+        return NOTE_LOST_TEXT;
+    }
+    return nullptr;
 }
 
 int StreamInFromBlock(HWND edit, const char *bytes, size_t size, UINT format)

@@ -20,8 +20,38 @@ struct MemoryWriter {
 
 // The message a save sends a note edit control to have its text appended to
 // the MemoryWriter in lParam; a control with the note editor's subclass
-// answers 1 (done) or -1 (failed), a control without it 0.
+// answers with a NoteTextTaken, a control without it 0.
 UINT TakeNoteTextMessage(void);
+
+enum NoteTextTaken {
+    NOTE_TEXT_FAILED = -1,
+    NOTE_TEXT_NOT_ANSWERED = 0,
+    NOTE_TEXT_CURRENT = 1,   // the content as it stands
+    // The content could not be written whole: what was appended instead.
+    NOTE_TEXT_LAST_GOOD = 2, // the text the note loaded with or was last taken whole with
+    NOTE_TEXT_PLAIN = 3,     // its plain characters, without formatting or pictures
+};
+
+enum StreamOutResult {
+    STREAM_OUT_WHOLE = 0,
+    STREAM_OUT_FAILED = -1,  // the control or the writer reported an error
+    STREAM_OUT_CUT = -2,     // the control stopped early without a word (a picture it cannot write)
+    STREAM_OUT_FAULTED = -3, // a processor fault inside the control's writer
+};
+
+// Appends the control's content as RTF (EM_STREAMOUT, SF_RTF) to out, only
+// when it came out whole: on any other result out is left as it was. The
+// message goes to direct when given (a control's own procedure, below a
+// subclass), else to the procedure of the control's class, past any
+// subclass; on the control's own thread.
+int StreamRichTextOut(HWND edit, MemoryWriter *out, WNDPROC direct = nullptr);
+
+// Appends the control's plain characters as an RTF text of our own (see
+// AppendPlainTextAsRichText). 0, or -1 without memory.
+int StreamPlainTextAsRichText(HWND edit, MemoryWriter *out, WNDPROC direct = nullptr);
+
+// What a user is told a note lost when its text could not be taken whole.
+const char *NoteTextLoss(int taken);
 
 DWORD CALLBACK StreamOutToFile(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG *written);
 DWORD CALLBACK StreamInFromMemory(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG *read);

@@ -49,6 +49,18 @@ enum {
 #define TEXT_BAD_WINDOW "Bad zettly window error"
 #define TEXT_BAD_INSERT_MODE "Bad insert mode"
 #define TEXT_FILE_WRITE_ERROR "File Write Error"
+// %s: the note's title. The rich-edit control stops at a picture it cannot
+// write (a bitmap) without a word, and its writer can fault.
+#define TEXT_EXPORT_NOT_WHOLE                                                                      \
+    "%s was not exported: the rich-edit control could not write out its whole text (it stops "    \
+    "at a picture it cannot write, such as a bitmap).\r\nExport it as a text file, or remove "      \
+    "the picture and export again."
+#define TEXT_MAIL_NOT_WHOLE                                                                        \
+    "%s goes without its attachment: the rich-edit control could not write out its whole text "   \
+    "(it stops at a picture it cannot write, such as a bitmap).\r\nSend it as plain text or "       \
+    "with the installer, or remove the picture and send it again."
+#define TEXT_NOT_WRITTEN_WHOLE " (its text could not be written out whole)"
+#define TEXT_UNTITLED_ZETTLY "A zettly without a title"
 #define TEXT_OUT_OF_ARRAY_SPACE "Out Of Array Space"
 #define TEXT_NO_MORE_ZETTLIES "Can't Create Any More Zettlies"
 #define TEXT_DDE_FAILED_CAPTION "DDE Server Failed, error code = %d"

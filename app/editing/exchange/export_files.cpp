@@ -4,6 +4,7 @@
 #include <richedit.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "core/note_window/note_window.h"
@@ -141,16 +142,28 @@ static bool WriteAll(FILE *file, const void *data, size_t bytes)
     return bytes == 0 || std::fwrite(data, 1, bytes, file) == bytes;
 }
 
-static bool StreamRichTextOut(int slot, FILE *file)
+// The control's RTF whole, or nothing: a text cut off at a picture the
+// control cannot write, or one its writer faulted on, is no export.
+static int WriteRichTextOut(int slot, FILE *file)
 {
-    EDITSTREAM stream = {};
-    stream.dwCookie = (DWORD_PTR)file;
-    stream.pfnCallback = StreamOutToFile;
-    SendMessageA(ZettlyTable[slot].editWindow, EM_STREAMOUT, SF_RTF, (LPARAM)&stream);
-    return stream.dwError == 0;
+    MemoryWriter rtf = {};
+    int streamed = StreamRichTextOut(ZettlyTable[slot].editWindow, &rtf);
+    bool ok = streamed == STREAM_OUT_WHOLE;
+    // The control writes a NUL character of the text as a 0 byte and ends
+    // with one more; a reader takes the text up to its first 0 byte.
+    for (DWORD i = 0, from = 0; ok && i <= rtf.used; ++i) {
+        if (i < rtf.used && rtf.block[i] != 0)
+            continue;
+        ok = WriteAll(file, rtf.block + from, i - from);
+        from = i + 1;
+    }
+    std::free(rtf.block);
+    if (streamed != STREAM_OUT_WHOLE && streamed != STREAM_OUT_FAILED)
+        return EXPORT_TEXT_NOT_WHOLE;
+    return ok ? 1 : 0;
 }
 
-int WriteZettlyFile(const char *path, int slot, int mode)
+int WriteZettlyFileChecked(const char *path, int slot, int mode)
 {
     if (!IsUsedSlot(slot))
         return 0;
@@ -158,7 +171,7 @@ int WriteZettlyFile(const char *path, int slot, int mode)
     if (!file)
         return 0;
     StoreZettlyRect(slot);
-    bool ok = true;
+    int written = 1;
     if (mode == EXPORT_MODE_EXP) {
         uint8_t head[ZETTLY_EXPORT_HEADER_BYTES + ZETTLY_RECORD_BYTES];
         WriteExportHeader(head);
@@ -166,23 +179,35 @@ int WriteZettlyFile(const char *path, int slot, int mode)
         ZettlyRecord record = ZettlyTable[slot];
         record.isMember = 0;
         PackZettlyRecord(&record, head + ZETTLY_EXPORT_HEADER_BYTES);
-        ok = WriteAll(file, head, sizeof head) && StreamRichTextOut(slot, file);
+        written = WriteAll(file, head, sizeof head) ? WriteRichTextOut(slot, file) : 0;
     } else if (mode == EXPORT_MODE_RTF) {
-        ok = StreamRichTextOut(slot, file);
+        written = WriteRichTextOut(slot, file);
     } else {
         std::string text;
         AppendTitleHeading(&text, ZettlyTable[slot].title);
         text += GetZettlyPlainText(slot);
-        ok = WriteAll(file, text.data(), text.size());
+        written = WriteAll(file, text.data(), text.size()) ? 1 : 0;
     }
     // A full disk shows only at the close; a half-written file is no export.
-    if (std::fclose(file) != 0)
-        ok = false;
-    if (!ok) {
+    if (std::fclose(file) != 0 && written == 1)
+        written = 0;
+    if (written != 1)
         DeleteFileA(path);
-        return 0;
-    }
-    return 1;
+    return written;
+}
+
+int WriteZettlyFile(const char *path, int slot, int mode)
+{
+    return WriteZettlyFileChecked(path, slot, mode) == 1 ? 1 : 0;
+}
+
+void TellZettlyNotWhole(HWND owner, int slot, const char *format)
+{
+    char text[ZETTLY_TITLE_BYTES + 512];
+    std::snprintf(text, sizeof text, format,
+                  IsUsedSlot(slot) && ZettlyTable[slot].title[0] ? ZettlyTable[slot].title
+                                                                 : TEXT_UNTITLED_ZETTLY);
+    ZtMessageBox(owner, text, TEXT_FILE_WRITE_ERROR, MB_ICONHAND);
 }
 
 // A plain-text note is the default record as it stands, titled with the name.
@@ -370,10 +395,12 @@ int ExportZettliesToFolderPath(const char *folder, int group, std::vector<std::s
         if (!BelongsToExport(slot, group))
             continue;
         std::string name = ExportFileNameFor(ZettlyTable[slot].title, slot, &used);
-        if (WriteZettlyFile(JoinPath(folder, name).c_str(), slot, EXPORT_MODE_EXP))
+        int result = WriteZettlyFileChecked(JoinPath(folder, name).c_str(), slot, EXPORT_MODE_EXP);
+        if (result == 1)
             ++written;
         else if (failedNames)
-            failedNames->push_back(name);
+            failedNames->push_back(result == EXPORT_TEXT_NOT_WHOLE ? name + TEXT_NOT_WRITTEN_WHOLE
+                                                                   : name);
     }
     return written;
 }
@@ -496,7 +523,10 @@ int ExportZettlyDialog(int slot)
     int filter = AskExportFileName(ZettlyTable[slot].window, EXPORT_FILTER, path, sizeof path);
     if (filter < 0)
         return -1;
-    return WriteZettlyFile(path, slot, filter) ? 0 : -1;
+    int written = WriteZettlyFileChecked(path, slot, filter);
+    if (written == EXPORT_TEXT_NOT_WHOLE)
+        TellZettlyNotWhole(ZettlyTable[slot].window, slot, TEXT_EXPORT_NOT_WHOLE);
+    return written == 1 ? 0 : -1;
 }
 
 int InsertFileDialog(int mode, int slot)

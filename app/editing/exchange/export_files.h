@@ -11,6 +11,14 @@
 #include <vector>
 
 int WriteZettlyFile(const char *path, int slot, int mode);
+// WriteZettlyFile that tells why nothing was written: 1 written, 0 the file
+// could not be written, EXPORT_TEXT_NOT_WHOLE the rich-edit control could
+// not write the note's text out whole (nothing is left on disk then).
+enum { EXPORT_TEXT_NOT_WHOLE = -1 };
+int WriteZettlyFileChecked(const char *path, int slot, int mode);
+// Says that the note's text could not be written out whole; format holds
+// one %s for the note's title.
+void TellZettlyNotWhole(HWND owner, int slot, const char *format);
 int ImportZettlyFile(const char *path, int intoGroup);
 int InsertFileIntoZettly(const char *path, int mode, int slot);
 

@@ -134,7 +134,12 @@ static bool WriteAttachment(int slot, int kind, char *path, int size)
     if (length == 0 || length + std::strlen(clean.data()) + 1 > (DWORD)size)
         return false;
     lstrcatA(path, clean.data());
-    return WriteZettlyFile(path, slot, kind == MAIL_WITH_EXP ? EXPORT_MODE_EXP : EXPORT_MODE_RTF) != 0;
+    int written =
+        WriteZettlyFileChecked(path, slot, kind == MAIL_WITH_EXP ? EXPORT_MODE_EXP : EXPORT_MODE_RTF);
+    // A cut text is never sent as the note: the mail goes without it, and says so.
+    if (written == EXPORT_TEXT_NOT_WHOLE)
+        TellZettlyNotWhole(ZettlyTable[slot].window, slot, TEXT_MAIL_NOT_WHOLE);
+    return written == 1;
 }
 
 int MailZettly(int slot, int kind)

@@ -94,6 +94,42 @@ TEST_F(NotesFile, NulCharacterInANoteNeitherCutsItsSavedTextNorDamagesIt)
     EXPECT_TRUE(HasRichText(ZettlyTable[1].editWindow, "beside 1", &why)) << why;
 }
 
+TEST_F(NotesFile, NoteTheControlCannotWriteOutWholeIsSavedWithWhatIsWhole)
+{
+    MakeNotes(2, "kept ");
+    ASSERT_EQ(SaveZettlies(nullptr), 0);
+    // Wine's writer stops at a bitmap picture without an error. Note 1 was
+    // saved whole before it got one; note 2 gets one before its first save.
+    std::string picture = RichTextWithBitmapPicture("before", "after");
+    ASSERT_EQ(StreamInFromBlock(ZettlyTable[1].editWindow, picture.data(), picture.size(), SF_RTF), 0);
+    ASSERT_EQ(MakeNote(2, 2), 0);
+    ASSERT_EQ(StreamInFromBlock(ZettlyTable[2].editWindow, picture.data(), picture.size(), SF_RTF), 0);
+    ASSERT_NE(PlainText(ZettlyTable[2].editWindow).find("after"), std::string::npos);
+
+    MessageBoxRecorder boxes;
+    ASSERT_EQ(SaveZettlies(nullptr), 0);
+    ASSERT_EQ(SaveZettlies(nullptr), 0);
+    ASSERT_EQ(boxes.Boxes().size(), 1u) << "told once, in one message";
+    const std::string &told = boxes.Boxes()[0].text;
+    EXPECT_NE(told.find(std::string("Note number 1: not saved are ") + NOTE_LOST_CHANGES),
+              std::string::npos)
+        << told;
+    EXPECT_NE(told.find(std::string("Note number 2: not saved are ") + NOTE_LOST_FORMATTING),
+              std::string::npos)
+        << told;
+    EXPECT_EQ(told.find("Note number 0"), std::string::npos) << told;
+
+    Restart();
+    ASSERT_EQ(LoadZettlies(), 3);
+    EXPECT_EQ(boxes.Boxes().size(), 1u) << "no damage at the next start";
+    std::string why;
+    EXPECT_TRUE(HasRichText(ZettlyTable[0].editWindow, "kept 0", &why)) << why;
+    EXPECT_TRUE(HasRichText(ZettlyTable[1].editWindow, "kept 1", &why)) << "its last good text: " << why;
+    std::string words = PlainText(ZettlyTable[2].editWindow);
+    EXPECT_EQ(words.find("before"), 0u) << words;
+    EXPECT_NE(words.find("after"), std::string::npos) << words;
+}
+
 TEST_F(NotesFile, FilesFollowTheStoredLayouts)
 {
     ZettlySchemes.count = 1;
@@ -729,4 +765,36 @@ TEST_F(NotesFile, ProgressWindowShowsSavedOfUsed)
     EXPECT_EQ(GetWindowRgnBox(progress, &region), COMPLEXREGION);
     EXPECT_TRUE(GetWindowLongA(progress, GWL_EXSTYLE) & WS_EX_TOPMOST);
     DestroyWindow(progress);
+}
+
+TEST_F(NotesFile, NoteWhoseControlFaultsWritingItOutStopsNoSave)
+{
+    MakeNotes(3, "others ");
+    // Wine's writer faults on a negative tab stop before a paragraph end.
+    std::string tab = "{\\rtf1\\ansi\\tx-1 first\\par second}";
+    ASSERT_EQ(StreamInFromBlock(ZettlyTable[1].editWindow, tab.data(), tab.size(), SF_RTF), 0);
+    MessageBoxRecorder boxes;
+    // On the auto-save thread the note's content is taken on this one.
+    HWND stand = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    HANDLE thread = CreateThread(nullptr, 0, AutoSaveOnItsThread, stand, 0, nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; }, 10000));
+    DWORD code = 99;
+    GetExitCodeThread(thread, &code);
+    CloseHandle(thread);
+    DestroyWindow(stand);
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(SaveZettlies(nullptr), 0);
+    ASSERT_EQ(MakeNote(3, 3), 0);
+    WriteRichText(ZettlyTable[3].editWindow, "others 3");
+    EXPECT_EQ(SaveZettlies(nullptr), 0) << "a later save";
+    EXPECT_EQ(boxes.Boxes().size(), 1u);
+
+    Restart();
+    ASSERT_EQ(LoadZettlies(), 4);
+    EXPECT_EQ(boxes.Boxes().size(), 1u) << "no damage at the next start";
+    std::string why;
+    for (int i : {0, 2, 3})
+        EXPECT_TRUE(HasRichText(ZettlyTable[i].editWindow, "others " + std::to_string(i), &why))
+            << i << ": " << why;
+    EXPECT_EQ(PlainText(ZettlyTable[1].editWindow), "first\r\nsecond");
 }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "core/notes_table/rich_text_check.h"
+#include "core/notes_table/streamed_rich_text.h"
 
 namespace {
 
@@ -177,4 +178,40 @@ TEST(RichTextCheck, PlainAndOversizedTextIsNotReadAsRichText)
     EXPECT_EQ(CheckRichText(nullptr, 10), RICH_TEXT_NOT_RTF);
     std::string huge = "{\\rtf1 " + std::string(RICH_TEXT_MAX_BYTES, 'x') + "}";
     EXPECT_EQ(Check(huge), RICH_TEXT_TOO_LARGE);
+}
+
+TEST(StreamedRichText, WholeOnlyWhenTheOuterGroupClosesAtItsEnd)
+{
+    struct Case {
+        std::string text;
+        bool whole;
+    } cases[] = {
+        {std::string("{\\rtf1 a\\par\r\n}\r\n\0\0", 19), true}, // line ends and 0 bytes behind
+        {"{\\rtf1 a {\\pict\\dibitmap0 2800", false},          // stopped inside a picture
+        {"{\\rtf1 a\\par\r\n", false},                         // stopped before the close
+        {"{\\rtf1 a \\} b \\{ c \\\\}", true},                 // escaped braces are text
+        {"{\\rtf1 \\'7d}", true},
+        {"{\\rtf1 \\'7", false},
+        {"{\\rtf1 a\\", false},
+        {"{\\rtf1 {\\pict\\bin3 }}}}}", true}, // braces as data behind \bin
+        {"{\\rtf1 {\\pict\\bin9 }}}", false},
+        {"{\\rtf1 a}b}", false}, // the close is not the end
+        {"}{\\rtf1 a}", false},
+        {"plain text", false},
+        {"", false},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(IsWholeStreamedRichText(c.text.data(), c.text.size()), c.whole) << c.text;
+}
+
+TEST(StreamedRichText, PlainTextIsWrittenAsRichTextOfExactlyItsCharacters)
+{
+    std::string plain = "a{b}\\c\xE9\r\nd\te\rf\ng";
+    plain += '\0';
+    plain += "\x01h";
+    std::vector<uint8_t> rtf;
+    AppendPlainTextAsRichText(plain.data(), plain.size(), &rtf);
+    std::string written(rtf.begin(), rtf.end());
+    EXPECT_EQ(written, "{\\rtf1\\ansi a\\{b\\}\\\\c\\'e9\\par\r\nd\\tab e\\par\r\nf\\par\r\ngh}");
+    EXPECT_TRUE(IsWholeStreamedRichText(written.data(), written.size()));
 }

@@ -4,6 +4,8 @@
 #include "editing/exchange/exchange_ids.h"
 #include "editing/exchange/export_files.h"
 #include "editing/exchange/export_record.h"
+#include "core/note_window/note_commands.h"
+#include "core/notes_table/rich_text_stream.h"
 #include "exchange_fixture.h"
 #include "test_support.h"
 
@@ -55,6 +57,38 @@ TEST_F(ExportFiles, TextAndRtfForms)
     ASSERT_EQ(WriteZettlyFile(Path("r.rtf").c_str(), titled, EXPORT_MODE_RTF), 1);
     EXPECT_EQ(ReadFileBytes(Path("r.rtf")).substr(0, 5), "{\\rtf");
     EXPECT_EQ(WriteZettlyFile(Path("no\\such\\folder.exp").c_str(), titled, EXPORT_MODE_EXP), 0);
+}
+
+TEST_F(ExportFiles, TextTheControlCannotWriteOutWholeIsNeitherExportedNorCopiedCut)
+{
+    int slot = NewNote("Pictured", "");
+    ASSERT_GE(slot, 0);
+    // Wine's writer stops at a bitmap picture and reports no error.
+    std::string picture = RichTextWithBitmapPicture("before", "after");
+    ASSERT_EQ(StreamInFromBlock(ZettlyTable[slot].editWindow, picture.data(), picture.size(), SF_RTF),
+              0);
+    MessageBoxRecorder boxes;
+    for (int mode : {EXPORT_MODE_EXP, EXPORT_MODE_RTF}) {
+        std::string file = Path("cut." + std::to_string(mode));
+        EXPECT_EQ(WriteZettlyFileChecked(file.c_str(), slot, mode), EXPORT_TEXT_NOT_WHOLE) << mode;
+        EXPECT_EQ(GetFileAttributesA(file.c_str()), INVALID_FILE_ATTRIBUTES) << "no cut file left";
+    }
+    ASSERT_EQ(WriteZettlyFile(Path("words.txt").c_str(), slot, EXPORT_MODE_TEXT), 1);
+    EXPECT_NE(ReadFileBytes(Path("words.txt")).find("after"), std::string::npos);
+    std::vector<std::string> failed;
+    EXPECT_EQ(ExportZettliesToFolderPath(folder.Path().c_str(), -1, &failed), 0);
+    ASSERT_EQ(failed.size(), 1u);
+    EXPECT_EQ(failed[0], std::string("Pictured.exp") + TEXT_NOT_WRITTEN_WHOLE);
+
+    // Made again with new settings, the note's window would get the cut copy.
+    HWND window = ZettlyTable[slot].window;
+    EXPECT_EQ(RecreateZettlyWindow(slot, ZettlyTable[slot].backColour, ZettlyTable[slot].textColour),
+              -1);
+    EXPECT_EQ(ZettlyTable[slot].window, window);
+    EXPECT_NE(NoteText(slot).find("after"), std::string::npos);
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_NE(boxes.Boxes()[0].text.find("Pictured keeps its window"), std::string::npos)
+        << boxes.Boxes()[0].text;
 }
 
 TEST_F(ExportFiles, NearMissHeadersImportAsPlainTextTitledWithThePath)
