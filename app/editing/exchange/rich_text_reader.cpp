@@ -194,10 +194,14 @@ struct Door {
     Tokenizer t;
     RichTextWriter w;
     std::vector<Group> groups;
-    std::vector<uint8_t> knownFonts; // by font number: 1 once in the table
+    std::vector<bool> knownFonts; // by font number: set once in the table
     int fonts, colours;
     bool fontTable, colourTable;
     int skipFallback; // fallback characters of the last \u still to pass over
+    // Groups nested deeper than the writer writes: their text is kept, in
+    // the format of the deepest group written, and their words left out.
+    long flatDepth;
+    bool flatFresh;
 
     FontEntry font;
     bool inFont;
@@ -258,7 +262,7 @@ void FinishFont(Door *d)
     if (d->fonts >= RICH_TEXT_MOST_FONTS || number < 0 || number > 0xFFFF ||
         d->knownFonts[(size_t)number])
         return;
-    d->knownFonts[(size_t)number] = 1;
+    d->knownFonts[(size_t)number] = true;
     ++d->fonts;
     WriteFontEntry(&d->w, d->font);
 }
@@ -579,10 +583,17 @@ void SkipGroup(Door *d)
 void OpenGroup(Door *d)
 {
     Group &parent = Top(d);
+    // A group that starts with a group names no destination.
+    parent.fresh = false;
     bool inTable = parent.mode != MODE_BODY;
     bool fontEntry = parent.mode == MODE_FONTS;
-    if (d->groups.size() >= RICH_TEXT_DOOR_DEPTH || (inTable && !fontEntry)) {
+    if (inTable && !fontEntry) {
         SkipGroup(d);
+        return;
+    }
+    if (d->groups.size() >= RICH_TEXT_DOOR_DEPTH) {
+        ++d->flatDepth;
+        d->flatFresh = true;
         return;
     }
     Group g = parent;
@@ -598,12 +609,59 @@ void OpenGroup(Door *d)
     d->groups.push_back(g);
 }
 
+// Characters a group too deep to be written still shows.
+const char *const FlatWords[] = {"par",    "page",   "sect",   "column", "line",      "tab",
+                                 "bullet", "emdash", "endash", "lquote", "rquote",
+                                 "ldblquote", "rdblquote", "emspace", "enspace", nullptr};
+
+// A group too deep to be written that names a destination.
+bool NamesDestination(const Token &k)
+{
+    const WordRule *rule = FindWordRule(k.word, k.letters);
+    return IsWord(k.word, k.letters, "pict") || (rule && rule->form == WORD_DESTINATION) ||
+           IsOneOf(k.word, k.letters, DroppedDestinations);
+}
+
+// A token inside groups too deep to be written.
+void ReadFlat(Door *d, const Token &k)
+{
+    bool fresh = d->flatFresh;
+    d->flatFresh = false;
+    if (k.kind == TOKEN_OPEN || k.kind == TOKEN_CLOSE) {
+        d->skipFallback = 0;
+        d->flatDepth += k.kind == TOKEN_OPEN ? 1 : -1;
+        d->flatFresh = k.kind == TOKEN_OPEN;
+        return;
+    }
+    if (fresh && ((k.kind == TOKEN_SYMBOL && k.symbol == '*') ||
+                  (k.kind == TOKEN_WORD && NamesDestination(k)))) {
+        SkipGroup(d);
+        --d->flatDepth;
+        return;
+    }
+    if (d->skipFallback > 0) {
+        --d->skipFallback;
+        return;
+    }
+    if (k.kind == TOKEN_SYMBOL)
+        BodySymbol(d, k.symbol);
+    else if (k.kind == TOKEN_BYTE)
+        BodyByte(d, k.byte);
+    else if (k.kind == TOKEN_WORD && (IsOneOf(k.word, k.letters, FlatWords) ||
+                                      (IsWord(k.word, k.letters, "u") && k.hasNumber)))
+        BodyWord(d, k);
+}
+
 void Read(Door *d)
 {
     for (;;) {
         Token k = NextToken(&d->t);
         if (k.kind == TOKEN_END)
             break;
+        if (d->flatDepth > 0) {
+            ReadFlat(d, k);
+            continue;
+        }
         if (k.kind == TOKEN_OPEN || k.kind == TOKEN_CLOSE) {
             d->skipFallback = 0;
             if (k.kind == TOKEN_OPEN) {
@@ -635,6 +693,8 @@ void Read(Door *d)
                 if (fresh && TakeDestination(d, k, &skip)) {
                     if (skip) {
                         SkipGroup(d);
+                        if (Top(d).opened)
+                            WriteGroupClose(&d->w);
                         d->groups.pop_back();
                         if (d->groups.empty())
                             return;
@@ -695,10 +755,12 @@ int RewriteRichText(const char *text, size_t bytes, std::string *out)
     Door d;
     d.t = Tokenizer{text, bytes, 1};
     StartWriter(&d.w, out);
-    d.knownFonts.assign(0x10000, 0);
+    d.knownFonts.assign(0x10000, false);
     d.fonts = d.colours = 0;
     d.fontTable = d.colourTable = false;
     d.skipFallback = 0;
+    d.flatDepth = 0;
+    d.flatFresh = false;
     d.inFont = false;
     d.red = d.green = d.blue = 0;
     d.colourWords = false;

@@ -150,11 +150,14 @@ TEST(RichTextDoor, TablesAndNestingArePassedWithinTheCheck)
     EXPECT_TRUE(Holds(names, "{\\f0\\fswiss " + std::string(31, 'A') + ";}"));
     EXPECT_TRUE(Holds(names, "{\\f1 Courier;}"));
     EXPECT_FALSE(Holds(names, "panose"));
-    // Groups a thousand deep, a text cut short, braces closed too often.
-    std::string deep = Door("{\\rtf1 " + std::string(1000, '{') + "x" + std::string(1000, '}') +
-                            "after}}}}");
-    EXPECT_FALSE(Holds(deep, "x"));
-    EXPECT_TRUE(Holds(deep, "after"));
+    // Groups a thousand deep keep their text but not their words, a
+    // destination that deep goes whole; a text cut short; braces closed too often.
+    std::string deep = Door("{\\rtf1 " + std::string(1000, '{') + "\\b x\\par{\\*\\x gone}" +
+                            std::string(1000, '}') + "after}}}}");
+    EXPECT_TRUE(Holds(deep, "{x\\par}")) << deep;
+    EXPECT_TRUE(Holds(deep, "}after}")) << deep;
+    EXPECT_FALSE(Holds(deep, "gone"));
+    EXPECT_FALSE(Holds(deep, "\\b"));
     std::string cut = Door("{\\rtf1{\\b{\\i cut");
     EXPECT_TRUE(Holds(cut, "cut}}}"));
     // What follows the outer group is not read.
