@@ -213,7 +213,13 @@ TEST_F(ExportFiles, InsertOverwritesAppendsOrCreatesAndRefusesEmptyContent)
     EXPECT_EQ(NoteText(slot), "x\ty");
     EXPECT_EQ(InsertFileIntoZettly(hostile.c_str(), INSERT_APPEND, slot), 0);
     EXPECT_EQ(NoteText(slot), "x\tyx\ty");
-    EXPECT_EQ(ZettlyRtf(slot).find("\\tx-"), std::string::npos);
+    // A tab stop left of the margin stopped the control's writer at the next
+    // paragraph end, and with it every later save.
+    ASSERT_TRUE(WriteFileBytes(hostile, "{\\rtf1\\tx-1\\tx720 a\\tab b\\par c}"));
+    EXPECT_EQ(InsertFileIntoZettly(hostile.c_str(), INSERT_OVERWRITE, slot), 0);
+    std::string rtf = ZettlyRtf(slot);
+    EXPECT_NE(rtf.find("a\\tab b\\par"), std::string::npos) << rtf;
+    EXPECT_NE(rtf.find("\\tx720"), std::string::npos) << rtf;
 
     EXPECT_EQ(InsertFileIntoZettly(text.c_str(), INSERT_APPEND, -1), -1);
     ASSERT_EQ(boxes.Boxes().size(), 1u);
