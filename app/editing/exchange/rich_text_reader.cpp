@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/notes_table/rich_text_check.h"
+#include "core/notes_table/rtf_words.h"
 #include "exchange_ids.h"
 #include "rich_text_writer.h"
 
@@ -15,15 +16,11 @@ static_assert(RICH_TEXT_LARGEST_FONT * 10 <= 0x7FFF * 2, "a font size fits the c
 
 namespace {
 
-bool IsLetter(char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-bool IsDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
+using rtf::IsDigit;
+using rtf::IsLetter;
+using rtf::IsOneOf;
+using rtf::IsWord;
+using rtf::StartsWith;
 
 int HexValue(char c)
 {
@@ -34,19 +31,6 @@ int HexValue(char c)
     if (c >= 'A' && c <= 'F')
         return c - 'A' + 10;
     return -1;
-}
-
-bool IsWord(const char *word, size_t letters, const char *name)
-{
-    return letters == std::strlen(name) && std::memcmp(word, name, letters) == 0;
-}
-
-bool IsOneOf(const char *word, size_t letters, const char *const *names)
-{
-    for (; *names; ++names)
-        if (IsWord(word, letters, *names))
-            return true;
-    return false;
 }
 
 // Destinations whose text a note never shows: left out with their groups,
@@ -735,12 +719,6 @@ void Read(Door *d)
     // A text cut short is closed where it ends.
     while (!d->groups.empty())
         CloseGroup(d);
-}
-
-bool StartsWith(const char *text, size_t bytes, const char *prefix)
-{
-    size_t length = std::strlen(prefix);
-    return bytes >= length && std::memcmp(text, prefix, length) == 0;
 }
 
 } // namespace
