@@ -2,17 +2,15 @@
 
 #include <cstring>
 
+#include "rtf_words.h"
+
 namespace {
 
-bool IsLetter(char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-bool IsDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
+using rtf::IsDigit;
+using rtf::IsLetter;
+using rtf::IsOneOf;
+using rtf::IsWord;
+using rtf::StartsWith;
 
 bool IsHexDigit(char c)
 {
@@ -23,25 +21,6 @@ bool HoldsStructure(const char *bytes, size_t count)
 {
     for (size_t i = 0; i < count; ++i)
         if (bytes[i] == '{' || bytes[i] == '}' || bytes[i] == '\\')
-            return true;
-    return false;
-}
-
-bool StartsWith(const char *text, size_t bytes, const char *prefix)
-{
-    size_t length = std::strlen(prefix);
-    return bytes >= length && std::memcmp(text, prefix, length) == 0;
-}
-
-bool IsWord(const char *word, size_t letters, const char *name)
-{
-    return letters == std::strlen(name) && std::memcmp(word, name, letters) == 0;
-}
-
-bool IsOneOf(const char *word, size_t letters, const char *const *names)
-{
-    for (; *names; ++names)
-        if (IsWord(word, letters, *names))
             return true;
     return false;
 }

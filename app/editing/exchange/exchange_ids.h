@@ -34,6 +34,33 @@ enum {
     DDE_POKE_TIMEOUT_MS = 10000,
 };
 
+// What the door lets into a note's rich text. Every number the control is
+// given stays where a note can use it and the control has been seen to cope.
+enum {
+    // The widest page a word processor lays out, 22 inches in twips: tab
+    // stops, indents and cells beyond it are nothing a note shows.
+    RICH_TEXT_PAGE_TWIPS = 22 * 1440,
+    // The control's largest font, 1638 points, in the half points of \fs.
+    RICH_TEXT_LARGEST_FONT = 3276,
+    // The control keeps at most 32 tab stops per paragraph and 63 cells per row.
+    RICH_TEXT_MOST_TABS = 32,
+    RICH_TEXT_MOST_CELLS = 63,
+    // Far more fonts and colours than a note or a word processor's page uses.
+    RICH_TEXT_MOST_FONTS = 512,
+    RICH_TEXT_MOST_COLOURS = 512,
+    // Numbers are not counted, a bullet's or number's text is a few characters.
+    RICH_TEXT_MOST_NUMBER_TEXT = 64,
+    RICH_TEXT_MOST_LIST_LEVEL = 9,
+    // Raised or lowered text: up to 72 points, in half points.
+    RICH_TEXT_MOST_RAISE = 144,
+    // Groups deeper than this are no note's; a margin below what the check allows.
+    RICH_TEXT_DOOR_DEPTH = 20,
+    // A picture's size in its own units (pixels or hundredths of a millimetre).
+    RICH_TEXT_PICTURE_EXTENT = 32767,
+    // An enhanced metafile larger than this is no picture of a note.
+    RICH_TEXT_PICTURE_BYTES = 1024 * 1024,
+};
+
 #define TEXT_FILE_READ_ERROR "File Read Error"
 #define TEXT_UNABLE_TO_OPEN_FILE "Unable to open file"
 #define TEXT_RECORD_INCOMPLETE "The zettly record in this file is incomplete."

@@ -125,7 +125,8 @@ void PutPlannedText(int slot, const char *text, size_t bytes, const OutsideTextP
 {
     if (!bytes)
         return;
-    if (plan.richVerdict == RICH_TEXT_OK && StreamRichTextIntoZettly(slot, text, bytes) == 0)
+    if (plan.richVerdict == RICH_TEXT_OK &&
+        StreamRichTextIntoZettly(slot, plan.rich.data(), plan.rich.size()) == 0)
         return;
     if (plan.richVerdict == RICH_TEXT_OK) {
         OutsideTextPlan plain;
@@ -331,9 +332,9 @@ int InsertFileIntoZettly(const char *path, int mode, int slot)
         return -1;
     std::string content((const char *)bytes.data() + start, bytes.size() - start);
     HWND edit = ZettlyTable[slot].editWindow;
-    // Both messages read text that starts with "{\rtf" as RTF: rich text the
-    // control could not read safely goes in as the characters it is. The
-    // note keeps its word wrap: text too costly to lay out with it is refused.
+    // Rich text goes in only as our own writer wrote it again; WM_SETTEXT and
+    // EM_REPLACESEL would read the file's own RTF. The note keeps its word
+    // wrap: text too costly to lay out with it is refused.
     ZettlyRecord record = ZettlyTable[slot];
     OutsideTextPlan plan;
     int refusal = PlanZettlyText(&record, content.data(), content.size(), true, &plan);
@@ -343,16 +344,21 @@ int InsertFileIntoZettly(const char *path, int mode, int slot)
         ReportRefusedText(refusal);
         return -1;
     }
-    bool asPlain = plan.richVerdict != RICH_TEXT_OK && plan.richVerdict != RICH_TEXT_NOT_RTF;
+    bool rich = plan.richVerdict == RICH_TEXT_OK;
+    bool asPlain = !rich && plan.richVerdict != RICH_TEXT_NOT_RTF;
     if (mode == INSERT_OVERWRITE) {
-        if (asPlain)
+        if (rich)
+            StreamInFromBlock(edit, plan.rich.data(), plan.rich.size(), SF_RTF);
+        else if (asPlain)
             StreamPlainTextIn(edit, content.data(), content.size(), FALSE);
         else
             SendMessageA(edit, WM_SETTEXT, 0, (LPARAM)content.c_str());
     } else if (mode == INSERT_APPEND) {
         SendMessageA(edit, EM_SETSEL, 0, -1);
         SendMessageA(edit, EM_SETSEL, (WPARAM)-1, -1);
-        if (asPlain)
+        if (rich)
+            StreamInFromBlock(edit, plan.rich.data(), plan.rich.size(), SF_RTF | SFF_SELECTION);
+        else if (asPlain)
             StreamPlainTextIn(edit, content.data(), content.size(), TRUE);
         else
             SendMessageA(edit, EM_REPLACESEL, 0, (LPARAM)content.c_str());

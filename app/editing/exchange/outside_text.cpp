@@ -1,5 +1,7 @@
 #include "outside_text.h"
 
+#include "rich_text_door.h"
+
 namespace {
 
 // Measured with Wine 8's control, 200 pixels wide: each character costs about
@@ -50,6 +52,7 @@ void PlanOutsideText(const char *text, size_t bytes, bool mayBeRich, bool wordWr
                      OutsideTextPlan *plan)
 {
     plan->richVerdict = RICH_TEXT_NOT_RTF;
+    plan->rich.clear();
     plan->refusal = RICH_TEXT_OK;
     plan->wrapOff = false;
     if (bytes > OUTSIDE_TEXT_BYTES) {
@@ -58,7 +61,11 @@ void PlanOutsideText(const char *text, size_t bytes, bool mayBeRich, bool wordWr
     }
     TextLayout layout;
     if (mayBeRich) {
-        plan->richVerdict = CheckRichText(text, bytes, &layout);
+        plan->richVerdict = RewriteRichText(text, bytes, &plan->rich);
+        if (plan->richVerdict == RICH_TEXT_OK)
+            plan->richVerdict = CheckRichText(plan->rich.data(), plan->rich.size(), &layout);
+        if (plan->richVerdict != RICH_TEXT_OK)
+            plan->rich.clear();
         if (plan->richVerdict == RICH_TEXT_OK) {
             plan->refusal = Bound(layout, wordWrap, fontPixels);
             return;

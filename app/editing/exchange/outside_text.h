@@ -6,6 +6,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "core/notes_table/rich_text_check.h"
 
@@ -30,14 +31,16 @@ enum {
 uint64_t EstimateLayoutMicroseconds(const TextLayout &layout, bool wordWrap, int fontPixels);
 
 struct OutsideTextPlan {
-    int richVerdict; // RICH_TEXT_OK: the text goes in as RTF; otherwise why not
+    int richVerdict; // RICH_TEXT_OK: rich goes in as RTF; otherwise why not
+    std::string rich; // the text as our own writer wrote it again: all the control is given
     int refusal;     // RICH_TEXT_OK, or why the text cannot become a note's at all
     bool wrapOff;    // plain text that goes in only with word wrap off
 };
 
-// mayBeRich: the text goes in as RTF when it is RTF that passes the check
-// (file contents, the binary form of a poke); false for text that is plain
-// by its form. A rich text whose layout is too costly is refused; a plain one
+// mayBeRich: the text goes in as RTF when it is RTF (file contents, the
+// binary form of a poke); false for text that is plain by its form. Rich text
+// is read and written again at the door first; the check and the layout are
+// those of what the writer wrote. A rich text whose layout is too costly is refused; a plain one
 // is taken with word wrap off when that makes it cheap enough.
 void PlanOutsideText(const char *text, size_t bytes, bool mayBeRich, bool wordWrap, int fontPixels,
                      OutsideTextPlan *plan);

@@ -1,6 +1,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include <windows.h>
+#include <richedit.h>
+
 #include "editing/exchange/exchange_ids.h"
 #include "editing/exchange/export_files.h"
 #include "editing/exchange/export_record.h"
@@ -16,6 +19,22 @@ protected:
     ScopedTempFolder folder;
     std::string Path(const std::string &name) { return folder.Path() + "\\" + name; }
 };
+
+DWORD CALLBACK AppendStreamed(DWORD_PTR cookie, LPBYTE bytes, LONG count, LONG *done)
+{
+    ((std::string *)cookie)->append((const char *)bytes, (size_t)count);
+    *done = count;
+    return 0;
+}
+
+// The note's text as the control streams it out.
+std::string ZettlyRtf(int slot)
+{
+    std::string rtf;
+    EDITSTREAM stream = {(DWORD_PTR)&rtf, 0, AppendStreamed};
+    SendMessageA(ZettlyTable[slot].editWindow, EM_STREAMOUT, SF_RTF, (LPARAM)&stream);
+    return stream.dwError ? "<stream error>" : rtf;
+}
 
 } // namespace
 
@@ -234,14 +253,22 @@ TEST_F(ExportFiles, InsertOverwritesAppendsOrCreatesAndRefusesEmptyContent)
     EXPECT_EQ(made.right - made.left, width);
     EXPECT_EQ(source.left, 333);
 
-    // Rich text nested past what the control survives arrives as characters.
-    std::string deep = "{\\rtf1 " + std::string(40, '{') + "x" + std::string(40, '}') + "}";
+    // Rich text nested past what the control survives arrives with its text;
+    // a negative tab stop, which would stop every later save, does not arrive.
+    std::string deep = "{\\rtf1\\tx-1 " + std::string(40, '{') + "x\\tab y" + std::string(40, '}') + "}";
     std::string hostile = Path("deep.rtf");
     ASSERT_TRUE(WriteFileBytes(hostile, deep));
     EXPECT_EQ(InsertFileIntoZettly(hostile.c_str(), INSERT_OVERWRITE, slot), 0);
-    EXPECT_EQ(NoteText(slot), deep);
+    EXPECT_EQ(NoteText(slot), "x\ty");
     EXPECT_EQ(InsertFileIntoZettly(hostile.c_str(), INSERT_APPEND, slot), 0);
-    EXPECT_EQ(NoteText(slot), deep + deep);
+    EXPECT_EQ(NoteText(slot), "x\tyx\ty");
+    // A tab stop left of the margin stopped the control's writer at the next
+    // paragraph end, and with it every later save.
+    ASSERT_TRUE(WriteFileBytes(hostile, "{\\rtf1\\tx-1\\tx720 a\\tab b\\par c}"));
+    EXPECT_EQ(InsertFileIntoZettly(hostile.c_str(), INSERT_OVERWRITE, slot), 0);
+    std::string rtf = ZettlyRtf(slot);
+    EXPECT_NE(rtf.find("a\\tab b\\par"), std::string::npos) << rtf;
+    EXPECT_NE(rtf.find("\\tx720"), std::string::npos) << rtf;
 
     EXPECT_EQ(InsertFileIntoZettly(text.c_str(), INSERT_APPEND, -1), -1);
     ASSERT_EQ(boxes.Boxes().size(), 1u);
