@@ -275,3 +275,16 @@ TEST_F(DdeServer, ExecuteRefusesDevicesAndFilesTooLargeToBeNotes)
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_EQ(boxes.Boxes()[0].text, TEXT_FILE_TOO_LARGE);
 }
+
+TEST_F(DdeServer, ExecuteOfTheHostsSpecialFilesMakesNoNote)
+{
+    // Wine's Z: is the host's whole file system: these open as files there,
+    // of size 0 or without end.
+    MessageBoxRecorder boxes;
+    for (const char *special : {"Z:\\dev\\zero", "Z:\\dev\\urandom", "Z:\\dev\\stdin",
+                                "Z:\\proc\\self\\environ", "Z:\\proc\\self\\mem",
+                                "Z:\\sys\\kernel\\mm\\transparent_hugepage\\enabled"})
+        EXPECT_FALSE(Transact(XTYP_EXECUTE, std::string(special) + '\0').flags & DDE_FACK)
+            << special;
+    EXPECT_EQ(CountNotes(), 0);
+}
