@@ -288,3 +288,25 @@ TEST_F(DdeServer, ExecuteOfTheHostsSpecialFilesMakesNoNote)
             << special;
     EXPECT_EQ(CountNotes(), 0);
 }
+
+TEST_F(DdeServer, MinimisedOrHiddenRecordArrivesShownOnTheScreen)
+{
+    RECT area;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    for (int32_t show : {SW_MINIMIZE, SW_SHOWMINIMIZED, SW_HIDE, SW_SHOWMINNOACTIVE}) {
+        ZettlyRecord record = TitledRecord("tucked away");
+        record.showCommand = show;
+        record.minimised = 1;
+        record.windowRect = {-32000, -32000, -31800, -31950};
+        ASSERT_TRUE(Transact(XTYP_POKE, ExportBytes(record, "x")).flags & DDE_FACK) << show;
+        int slot = LastNote();
+        ASSERT_GE(slot, 0);
+        HWND note = ZettlyTable[slot].window;
+        EXPECT_TRUE(IsWindowVisible(note)) << show;
+        EXPECT_FALSE(IsIconic(note)) << show;
+        RECT at;
+        GetWindowRect(note, &at);
+        EXPECT_GE(at.left, area.left) << show;
+        EXPECT_GE(at.top, area.top) << show;
+    }
+}
