@@ -281,11 +281,18 @@ TEST_F(DdeServer, ExecuteOfTheHostsSpecialFilesMakesNoNote)
     // Wine's Z: is the host's whole file system: these open as files there,
     // of size 0 or without end.
     MessageBoxRecorder boxes;
+    size_t told = 0;
     for (const char *special : {"Z:\\dev\\zero", "Z:\\dev\\urandom", "Z:\\dev\\stdin",
                                 "Z:\\proc\\self\\environ", "Z:\\proc\\self\\mem",
-                                "Z:\\sys\\kernel\\mm\\transparent_hugepage\\enabled"})
+                                "Z:\\sys\\kernel\\mm\\transparent_hugepage\\enabled"}) {
         EXPECT_FALSE(Transact(XTYP_EXECUTE, std::string(special) + '\0').flags & DDE_FACK)
             << special;
+        // Each refusal is told after its transaction.
+        EXPECT_TRUE(PumpUntil([&] { return boxes.Boxes().size() > told; }, ScaledWait(2000)))
+            << special;
+        told = boxes.Boxes().size();
+        EXPECT_EQ(boxes.Boxes().back().text, TEXT_UNABLE_TO_OPEN_FILE) << special;
+    }
     EXPECT_EQ(CountNotes(), 0);
 }
 
