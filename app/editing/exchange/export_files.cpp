@@ -33,6 +33,7 @@ static const int64_t LARGEST_IMPORT =
     ZETTLY_EXPORT_HEADER_BYTES + ZETTLY_RECORD_BYTES + OUTSIDE_TEXT_BYTES;
 
 static_assert(READ_FILE_TOO_LARGE == DISK_FILE_TOO_LARGE, "one answer for a file too large");
+static_assert(SHOW_COMMAND_NORMAL == SW_SHOWNORMAL, "notes from outside arrive shown normally");
 
 int ReadWholeFile(const char *path, std::vector<uint8_t> *bytes)
 {
