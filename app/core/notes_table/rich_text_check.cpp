@@ -40,9 +40,62 @@ const char *const HiddenWords[] = {"info",    "header",  "headerl", "headerr",  
 const char *const DataWords[] = {"pict",      "objdata", "themedata", "colorschememapping",
                                  "datastore", nullptr};
 // Words that put one character into the shown text.
-const char *const CharacterWords[] = {"u",         "tab",     "bullet", "emdash", "endash",
-                                      "emspace",   "enspace", "lquote", "rquote", "ldblquote",
-                                      "rdblquote", "line",    nullptr};
+const char *const CharacterWords[] = {"bullet",  "emdash", "endash", "emspace",   "enspace",
+                                      "lquote",  "rquote", "ldblquote", "rdblquote", nullptr};
+// Words that end a paragraph or a line: the control makes each a paragraph
+// of its own, or something that costs it as much.
+const char *const ParagraphWords[] = {"par",  "line", "page",    "sect",    "cell",
+                                      "row",  "nestcell", "nestrow", nullptr};
+
+// The cost of one paragraph being read: what the control's layout of it
+// depends on besides its length.
+struct ParagraphMeter {
+    uint64_t length;
+    uint64_t digits;
+    uint64_t tabs;
+    uint64_t joins; // a digit next to a letter
+    int lastKind;   // of the last letter or digit: CHARACTER_OTHER when none
+};
+
+enum CharacterKind { CHARACTER_OTHER, CHARACTER_LETTER, CHARACTER_DIGIT };
+
+CharacterKind KindOf(unsigned char c)
+{
+    if (IsDigit((char)c))
+        return CHARACTER_DIGIT;
+    return IsLetter((char)c) || c >= 0x80 ? CHARACTER_LETTER : CHARACTER_OTHER;
+}
+
+void MeterCharacter(TextLayout *layout, ParagraphMeter *p, unsigned char c)
+{
+    ++layout->characters;
+    ++p->length;
+    if (c == '\t') {
+        ++layout->tabs;
+        ++p->tabs;
+    }
+    CharacterKind kind = KindOf(c);
+    if (kind != CHARACTER_OTHER && p->lastKind != CHARACTER_OTHER && kind != p->lastKind) {
+        ++p->joins;
+        ++layout->digitJoins;
+    }
+    if (kind == CHARACTER_DIGIT)
+        ++p->digits;
+    // Blanks and punctuation take the kind of what stands around them: "a9 "
+    // repeated costs as "a9" does.
+    if (kind != CHARACTER_OTHER)
+        p->lastKind = kind;
+}
+
+void MeterParagraphEnd(TextLayout *layout, ParagraphMeter *p)
+{
+    layout->wrapCost += p->length * p->length;
+    layout->digitCost += p->digits * p->length;
+    layout->tabCost += p->tabs * p->length;
+    layout->joinCost += p->joins * p->joins;
+    ++layout->paragraphs;
+    std::memset(p, 0, sizeof *p);
+}
 
 struct ControlWord {
     const char *word; // its letters; none for a control symbol
@@ -157,7 +210,7 @@ struct Scan {
     size_t hidden;    // characters of the current hidden group's text so far
 
     TextLayout layout;
-    uint64_t paragraph; // characters of the shown paragraph so far
+    ParagraphMeter paragraph; // the shown paragraph so far
 };
 
 GroupKind Kind(const Scan *s)
@@ -165,31 +218,38 @@ GroupKind Kind(const Scan *s)
     return s->kinds[s->depth];
 }
 
-void EndParagraph(Scan *s)
-{
-    s->layout.wrapCost += s->paragraph * s->paragraph;
-    ++s->layout.paragraphs;
-    s->paragraph = 0;
-}
-
-// count characters of text in the current group.
-int TakeText(Scan *s, size_t count)
+// One character of text, c, in the current group.
+int TakeText(Scan *s, unsigned char c)
 {
     switch (Kind(s)) {
     case GROUP_SHOWN:
-        s->layout.characters += (uint32_t)count;
-        s->paragraph += count;
+        MeterCharacter(&s->layout, &s->paragraph, c);
         return RICH_TEXT_OK;
     case GROUP_HIDDEN:
-        s->hidden += count;
+        ++s->hidden;
         return s->hidden > RICH_TEXT_MAX_HIDDEN_TEXT ? RICH_TEXT_LONG_NAME : RICH_TEXT_OK;
     case GROUP_TABLE:
-        s->name += count;
+        ++s->name;
         return s->name > s->nameLimit ? RICH_TEXT_LONG_NAME : RICH_TEXT_OK;
     case GROUP_DATA:
         break;
     }
     return RICH_TEXT_OK;
+}
+
+unsigned HexValue(char c)
+{
+    return IsDigit(c) ? (unsigned)(c - '0') : (unsigned)((c | 0x20) - 'a' + 10);
+}
+
+// The character \uN puts into the text, as far as its cost goes.
+unsigned char UnicodeCharacter(const ControlWord &w)
+{
+    unsigned value = (unsigned)w.digits;
+    if (w.negative)
+        value = 0u - value;
+    value &= 0xFFFFu;
+    return value < 0x80 ? (unsigned char)value : (unsigned char)0x80;
 }
 
 int OpenGroup(Scan *s, bool atTable)
@@ -275,8 +335,10 @@ int TakeControlWord(Scan *s, bool atTable, bool inEntry)
             s->lastInEntry = '\\'; // an escaped character of the name
         // Escaped characters, \~ and the like are characters of the text;
         // \*, line ends after a backslash and the rest are not, but counting
-        // them errs on the side of more text.
-        return TakeText(s, 1);
+        // them errs on the side of more text. \'hh is the character it names.
+        if (w.word < s->c.text + s->c.size && w.word[0] == '\'')
+            return TakeText(s, (unsigned char)(HexValue(w.word[1]) * 16 + HexValue(w.word[2])));
+        return TakeText(s, '~');
     }
     if (fresh && IsOneOf(w.word, w.letters, DataWords))
         s->kinds[s->depth] = GROUP_DATA;
@@ -290,14 +352,18 @@ int TakeControlWord(Scan *s, bool atTable, bool inEntry)
             return RICH_TEXT_BAD_BINARY;
         return RICH_TEXT_OK;
     }
-    if (IsWord(w.word, w.letters, "par")) {
+    if (IsOneOf(w.word, w.letters, ParagraphWords)) {
         if (Kind(s) == GROUP_SHOWN)
-            EndParagraph(s);
+            MeterParagraphEnd(&s->layout, &s->paragraph);
         return RICH_TEXT_OK;
     }
     TakeFontSize(s, w);
+    if (IsWord(w.word, w.letters, "u"))
+        return TakeText(s, UnicodeCharacter(w));
+    if (IsWord(w.word, w.letters, "tab"))
+        return TakeText(s, '\t');
     if (IsOneOf(w.word, w.letters, CharacterWords))
-        return TakeText(s, 1);
+        return TakeText(s, '-');
     return RICH_TEXT_OK;
 }
 
@@ -338,7 +404,7 @@ int CheckRichText(const char *text, size_t bytes, TextLayout *layout)
             if (ch == ';' && Kind(&s) == GROUP_TABLE)
                 s.name = 0; // a name ends at its semicolon
             else if (!(blank && atTable))
-                verdict = TakeText(&s, 1);
+                verdict = TakeText(&s, (unsigned char)ch);
             s.fresh = false;
         }
         if (verdict != RICH_TEXT_OK)
@@ -346,7 +412,7 @@ int CheckRichText(const char *text, size_t bytes, TextLayout *layout)
     }
     if (!s.closed)
         return RICH_TEXT_UNBALANCED;
-    EndParagraph(&s);
+    MeterParagraphEnd(&s.layout, &s.paragraph);
     if (layout)
         *layout = s.layout;
     return RICH_TEXT_OK;
@@ -355,20 +421,18 @@ int CheckRichText(const char *text, size_t bytes, TextLayout *layout)
 void MeasurePlainText(const char *text, size_t bytes, TextLayout *layout)
 {
     std::memset(layout, 0, sizeof *layout);
-    uint64_t paragraph = 0;
+    ParagraphMeter paragraph;
+    std::memset(&paragraph, 0, sizeof paragraph);
     for (size_t i = 0; text && i < bytes; ++i) {
         char ch = text[i];
-        if (ch == '\r' || ch == '\n') {
+        // The control breaks the line at a vertical tab as at a paragraph end.
+        if (ch == '\r' || ch == '\n' || ch == '\v') {
             if (ch == '\r' && i + 1 < bytes && text[i + 1] == '\n')
                 ++i;
-            layout->wrapCost += paragraph * paragraph;
-            ++layout->paragraphs;
-            paragraph = 0;
+            MeterParagraphEnd(layout, &paragraph);
             continue;
         }
-        ++layout->characters;
-        ++paragraph;
+        MeterCharacter(layout, &paragraph, (unsigned char)ch);
     }
-    layout->wrapCost += paragraph * paragraph;
-    ++layout->paragraphs;
+    MeterParagraphEnd(layout, &paragraph);
 }

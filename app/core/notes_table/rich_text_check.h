@@ -49,12 +49,23 @@ enum {
 // Wine's control wraps a paragraph in time and memory that grow with the
 // square of its length (a 4,000-character paragraph costs it a hundred times
 // a 400-character one), whether or not it has blanks to break at; without
-// word wrap it takes text in time that grows with its length only.
+// word wrap it takes text in time that grows with its length only. Every
+// kind of paragraph and line end (\par, \line, \page, \sect, a table's
+// \cell and \row, CR and LF) counts as a paragraph: each costs about as much.
+// Digits and tabs are dear at any width: the control spends time on each in
+// proportion to the length of its paragraph (a tab five times a digit); and
+// a paragraph's changes between a digit and a letter cost it time that grows
+// with the square of their number, and memory for each.
 struct TextLayout {
     uint32_t characters;
     uint32_t paragraphs;
     uint64_t wrapCost;
     uint32_t largestFontSize; // in half points, as \fs gives it; 0 without one
+    uint32_t tabs;
+    uint32_t digitJoins; // places where a digit meets a letter
+    uint64_t digitCost;  // over paragraphs: their digits times their length
+    uint64_t tabCost;    // over paragraphs: their tabs times their length
+    uint64_t joinCost;   // over paragraphs: the square of their joins
 };
 
 // RICH_TEXT_OK, or the first reason the text must not be read as RTF. When

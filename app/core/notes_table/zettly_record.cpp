@@ -266,11 +266,12 @@ void SanitiseZettlyRecord(ZettlyRecord *r, int mode)
         r->groupSlot = 0;
         r->isGroup = 0;
         // A note from elsewhere must not start a command interpreter here,
-        // nor take a slot without ever showing; the receiving user turns
-        // console mode on.
+        // nor take a slot without ever showing, nor arrive minimised (a
+        // minimised window sits at -32000,-32000 where nobody sees it): it
+        // arrives shown as it is, and the receiving user changes the rest.
         r->consoleMode = 0;
-        if (r->showCommand == 0)
-            r->showCommand = 1;
+        r->showCommand = SHOW_COMMAND_NORMAL;
+        r->minimised = 0;
         BlankControlCharacters(r->title);
     }
 }

@@ -45,6 +45,9 @@ enum {
     ZETTLY_FOREIGN_MIN_WIDTH = 200,
     ZETTLY_FOREIGN_MIN_HEIGHT = 50,
     ZETTLY_FOREIGN_FONT_LIMIT = 192,
+    // ShowWindow's SW_SHOWNORMAL, the command every note from elsewhere
+    // arrives with.
+    SHOW_COMMAND_NORMAL = 1,
 };
 
 struct ZettlyRecord {

@@ -258,7 +258,9 @@ int InsertZettlyRecordData(const void *data, size_t size)
     return InsertPokedBlock(data, size, &reason);
 }
 
-int DdePokeToRunningInstance(const void *data, size_t size)
+// One transaction with the running copy, waited for: this copy may exit
+// right after, and only an acknowledged poke is a note that arrived.
+static int TransactWithRunningInstance(const void *data, size_t size, UINT type)
 {
     DWORD instance = StartDde(ZettlyDdeCallback, APPCMD_CLIENTONLY, nullptr, nullptr);
     if (!instance)
@@ -270,11 +272,11 @@ int DdePokeToRunningInstance(const void *data, size_t size)
     int result = -1;
     HCONV conversation = format ? DdeConnect(instance, service, topic, nullptr) : nullptr;
     if (conversation) {
-        // Waiting for the answer: this copy may exit right after, and only an
-        // acknowledged poke is a note that arrived.
         DWORD answer = 0;
-        HDDEDATA done = DdeClientTransaction((LPBYTE)data, (DWORD)size, conversation, item,
-                                             format, XTYP_POKE, DDE_POKE_TIMEOUT_MS, &answer);
+        HDDEDATA done = DdeClientTransaction((LPBYTE)data, (DWORD)size, conversation,
+                                             type == XTYP_POKE ? item : nullptr,
+                                             type == XTYP_POKE ? format : 0, type,
+                                             DDE_POKE_TIMEOUT_MS, &answer);
         if (done && (answer & DDE_FACK))
             result = 0;
         DdeDisconnect(conversation);
@@ -286,17 +288,26 @@ int DdePokeToRunningInstance(const void *data, size_t size)
     return result;
 }
 
+int DdePokeToRunningInstance(const void *data, size_t size)
+{
+    return TransactWithRunningInstance(data, size, XTYP_POKE);
+}
+
 int DdeSendFileToRunningInstance(const char *commandLine)
 {
     char path[MAX_PATH];
-    if (!CommandLineFilePath(commandLine, path, sizeof path) || NamesDevice(path))
+    if (!CommandLineFilePath(commandLine, path, sizeof path))
         return -1;
     std::vector<uint8_t> bytes;
-    int read = ReadWholeFile(path, &bytes);
-    // The running copy would refuse it; this copy is the one the user sees.
-    if (read == READ_FILE_TOO_LARGE)
-        ZtMessageBox(nullptr, TEXT_FILE_TOO_LARGE, TEXT_FILE_READ_ERROR, MB_ICONHAND);
-    if (read != 0 || bytes.empty())
-        return -1;
-    return DdePokeToRunningInstance(bytes.data(), bytes.size());
+    if (!NamesDevice(path) && ReadWholeFile(path, &bytes) == 0) {
+        if (bytes.empty())
+            return -1;
+        return DdePokeToRunningInstance(bytes.data(), bytes.size());
+    }
+    // A file this copy cannot take is named to the running copy, which
+    // refuses it in turn and says why from its own loop: a box here would
+    // keep this copy waiting for someone to read it, and the user is looking
+    // at the running copy.
+    TransactWithRunningInstance(path, std::strlen(path) + 1, XTYP_EXECUTE);
+    return -1;
 }

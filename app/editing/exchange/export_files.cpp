@@ -14,6 +14,7 @@
 #include "save_dialog.h"
 #include "ui_seams.h"
 #include "core/notes_table/zettly_slots.h"
+#include "disk_file.h"
 #include "exchange_ids.h"
 #include "exchange_text.h"
 #include "export_record.h"
@@ -29,32 +30,15 @@ static_assert(INSERT_OVERWRITE == IDC_DROP_OVERWRITE && INSERT_APPEND == IDC_DRO
 // Files larger than an export file of the largest outside text are no notes:
 // they are refused before they are read, so one bad choice in the open
 // dialog or one path poked by another program costs no time.
-static const long LARGEST_IMPORT =
+static const int64_t LARGEST_IMPORT =
     ZETTLY_EXPORT_HEADER_BYTES + ZETTLY_RECORD_BYTES + OUTSIDE_TEXT_BYTES;
+
+static_assert(READ_FILE_TOO_LARGE == DISK_FILE_TOO_LARGE, "one answer for a file too large");
+static_assert(SHOW_COMMAND_NORMAL == SW_SHOWNORMAL, "notes from outside arrive shown normally");
 
 int ReadWholeFile(const char *path, std::vector<uint8_t> *bytes)
 {
-    bytes->clear();
-    FILE *file = std::fopen(path, "rb");
-    if (!file)
-        return -1;
-    long size = -1;
-    if (std::fseek(file, 0, SEEK_END) == 0)
-        size = std::ftell(file);
-    if (size > LARGEST_IMPORT) {
-        std::fclose(file);
-        return READ_FILE_TOO_LARGE;
-    }
-    if (size < 0 || std::fseek(file, 0, SEEK_SET) != 0) {
-        std::fclose(file);
-        return -1;
-    }
-    bytes->resize((size_t)size);
-    size_t got = size ? std::fread(bytes->data(), 1, (size_t)size, file) : 0;
-    std::fclose(file);
-    // A file that shrank while it was read gives what it still held.
-    bytes->resize(got);
-    return 0;
+    return ReadDiskFile(path, LARGEST_IMPORT, bytes);
 }
 
 int StreamRichTextIntoZettly(int slot, const char *text, size_t bytes)

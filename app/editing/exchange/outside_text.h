@@ -16,10 +16,11 @@ enum {
     // (pictures, tables and formatting cost little).
     OUTSIDE_TEXT_BYTES = 1024 * 1024,
     // What the layout of a note's text may cost, as EstimateLayoutMicroseconds
-    // reckons it in processor time: a note at this bound took Wine about
-    // 0.5 s to make on a machine busy with other work, so it stays within a
-    // second with room to spare.
-    OUTSIDE_LAYOUT_BUDGET = 300000,
+    // and EstimateLayoutBytes reckon it: the estimate follows what the control
+    // was measured to take on a machine busy with other work, so a note at
+    // the bound stays within a second and 200 MB with room to spare.
+    OUTSIDE_LAYOUT_BUDGET = 500000,
+    OUTSIDE_LAYOUT_BYTES = 100 * 1024 * 1024,
     // The font a text is laid out in when nothing says otherwise.
     OUTSIDE_DEFAULT_FONT_PIXELS = 13,
 };
@@ -27,8 +28,11 @@ enum {
 // Wine's layout time for a note at least 200 pixels wide, in microseconds of
 // processor time: per character (more at larger fonts, which put fewer on a
 // line), per paragraph, and, with word wrap, per square of a paragraph's
-// length. fontPixels is the note's font height.
+// length; digits, tabs and digits next to letters besides. fontPixels is the
+// note's font height.
 uint64_t EstimateLayoutMicroseconds(const TextLayout &layout, bool wordWrap, int fontPixels);
+// The memory the control takes to hold the laid-out text, in bytes.
+uint64_t EstimateLayoutBytes(const TextLayout &layout, bool wordWrap, int fontPixels);
 
 struct OutsideTextPlan {
     int richVerdict; // RICH_TEXT_OK: rich goes in as RTF; otherwise why not

@@ -289,3 +289,45 @@ TEST_F(DdeServer, ExecuteRefusesDevicesAndFilesTooLargeToBeNotes)
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_EQ(boxes.Boxes()[0].text, TEXT_FILE_TOO_LARGE);
 }
+
+TEST_F(DdeServer, ExecuteOfTheHostsSpecialFilesMakesNoNote)
+{
+    // Wine's Z: is the host's whole file system: these open as files there,
+    // of size 0 or without end.
+    MessageBoxRecorder boxes;
+    size_t told = 0;
+    for (const char *special : {"Z:\\dev\\zero", "Z:\\dev\\urandom", "Z:\\dev\\stdin",
+                                "Z:\\proc\\self\\environ", "Z:\\proc\\self\\mem",
+                                "Z:\\sys\\kernel\\mm\\transparent_hugepage\\enabled"}) {
+        EXPECT_FALSE(Transact(XTYP_EXECUTE, std::string(special) + '\0').flags & DDE_FACK)
+            << special;
+        // Each refusal is told after its transaction.
+        EXPECT_TRUE(PumpUntil([&] { return boxes.Boxes().size() > told; }, ScaledWait(2000)))
+            << special;
+        told = boxes.Boxes().size();
+        EXPECT_EQ(boxes.Boxes().back().text, TEXT_UNABLE_TO_OPEN_FILE) << special;
+    }
+    EXPECT_EQ(CountNotes(), 0);
+}
+
+TEST_F(DdeServer, MinimisedOrHiddenRecordArrivesShownOnTheScreen)
+{
+    RECT area;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    for (int32_t show : {SW_MINIMIZE, SW_SHOWMINIMIZED, SW_HIDE, SW_SHOWMINNOACTIVE}) {
+        ZettlyRecord record = TitledRecord("tucked away");
+        record.showCommand = show;
+        record.minimised = 1;
+        record.windowRect = {-32000, -32000, -31800, -31950};
+        ASSERT_TRUE(Transact(XTYP_POKE, ExportBytes(record, "x")).flags & DDE_FACK) << show;
+        int slot = LastNote();
+        ASSERT_GE(slot, 0);
+        HWND note = ZettlyTable[slot].window;
+        EXPECT_TRUE(IsWindowVisible(note)) << show;
+        EXPECT_FALSE(IsIconic(note)) << show;
+        RECT at;
+        GetWindowRect(note, &at);
+        EXPECT_GE(at.left, area.left) << show;
+        EXPECT_GE(at.top, area.top) << show;
+    }
+}

@@ -89,6 +89,25 @@ TEST_F(Exchange, SecondCopyHandsItsCommandLineFileToTheRunningCopy)
     EXPECT_TRUE(first.Running());
 }
 
+TEST_F(Exchange, SecondCopyGivenAFileItCannotTakeExitsAndTheRunningCopySaysWhy)
+{
+    ChildProgram first(Program, "", Environment());
+    ASSERT_TRUE(PumpUntil([] { return FindWindowA("Zettlies", nullptr) != nullptr; }, 20000));
+    std::string large = Path("large.txt");
+    ASSERT_TRUE(WriteFileBytes(large, std::string(2 << 20, 'x')));
+    for (const std::string &file : {large, std::string("Z:\\dev\\zero")}) {
+        ChildProgram second(Program, "\"" + file + "\"", Environment());
+        DWORD code = 99;
+        EXPECT_TRUE(second.WaitForExit(ScaledWait(10000), &code)) << file << " waits on someone";
+        HWND box = WaitForDialog(first, "File Read Error", 20000);
+        ASSERT_NE(box, nullptr) << file;
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(PumpUntil([&] { return !IsWindow(box); }, 10000));
+    }
+    EXPECT_TRUE(NoteTexts().empty());
+    EXPECT_TRUE(first.Running());
+}
+
 TEST_F(Exchange, LoneCopyStartedWithAFileEndsUpShowingIt)
 {
     std::string file = Path("plain.txt");
