@@ -47,3 +47,7 @@
 #define UNSAVED_SESSION                                                                      \
     "The changes of the last session could not be saved when Windows ended it: %s.\n\n"      \
     "The zettlies are loaded as they were at the last good save."
+
+// Where a saved record holds the stamp of its note's text: the plain-text
+// length and the text pointer, which every copy clears when it loads.
+enum { NOTE_TEXT_STAMP_LENGTH_AT = 108, NOTE_TEXT_STAMP_CHECK_AT = 112 };
