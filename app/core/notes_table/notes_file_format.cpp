@@ -586,8 +586,8 @@ public:
         }
         if (!tied)
             return false;
-        Between(record, count_, at, size_, true);
         // Records past the end of the file have no text there.
+        Between(record, count_, at, size_, true);
         while (!texts_->empty() && texts_->back().missing && !texts_->back().unplaced)
             texts_->pop_back();
         *garbage = garbage_;
@@ -638,6 +638,18 @@ private:
     // The notes first..last-1, saved between the bytes from and to.
     void Between(size_t first, size_t last, size_t from, size_t to, bool toEnd)
     {
+        if (first == last && toEnd) {
+            // After the last record's text: texts no record was saved with.
+            for (const TextPart &p : parts_) {
+                if (p.start < from || p.empty)
+                    continue;
+                if (p.isText)
+                    texts_->push_back(NoteText());
+                else if (!OnlySpace(data_, p.start, p.end))
+                    ++garbage_;
+            }
+            return;
+        }
         if (first == last) {
             if (!OnlySpace(data_, from, to))
                 ++garbage_;
