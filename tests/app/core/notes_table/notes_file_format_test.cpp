@@ -609,10 +609,11 @@ TEST(NotesFileFormat, MarkerTextAndProgressIcons)
 // read past the data.
 TEST(NotesFileFormat, MangledFilesNeverReadPastTheirEnd)
 {
-    ByteBuffer records = RecordFile(2, 2, 3), texts, lists;
+    ByteBuffer records = RecordFile(2, 2, 0), texts, lists;
     for (int i = 0; i < 3; ++i) {
         std::string rtf = "{\\rtf1 note " + std::to_string(i) + "}";
-        AppendNoteText(&texts, (const uint8_t *)rtf.data(), rtf.size());
+        ZettlyRecord record = SampleRecord(i);
+        AppendSavedNote(&records, &texts, &record, (const uint8_t *)rtf.data(), rtf.size());
         AppendCheckListItem(&lists, i & 1, "item", 4);
         lists.push_back(0);
     }
@@ -644,9 +645,13 @@ TEST(NotesFileFormat, MangledFilesNeverReadPastTheirEnd)
                 }
             }
         } else {
-            for (long expected : {-1L, 3L, 5L}) {
+            // The stamps of a mangled record file are as hostile as the texts.
+            std::vector<TextStamp> stamps;
+            long stamped = ReadTextStamps(r.data(), r.size(), &stamps);
+            for (long expected : {-1L, 3L, 5L, stamped}) {
                 std::vector<NoteText> split;
-                SplitRichNoteTexts(t.data(), t.size(), &split, expected);
+                SplitRichNoteTexts(t.data(), t.size(), &split, expected,
+                                   expected == stamped ? stamps.data() : nullptr);
                 size_t total = 0;
                 for (const NoteText &one : split)
                     total += one.rtf.size();
