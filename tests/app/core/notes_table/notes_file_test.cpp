@@ -537,6 +537,7 @@ TEST_F(NotesFile, StaleCommitFileNeverPutsTruncatedFilesInPlace)
     Put("zettly.rec", rec);
     Put("zettly.str", str);
     AsWrittenByAnOlderCopy();
+    rec = Bytes("zettly.rec");
 
     CommitRecord describesNew = {};
     const std::string *files[3] = {&newRec, &newStr, &newLists};
