@@ -904,6 +904,9 @@ LRESULT CALLBACK GroupWndProc(HWND group, UINT message, WPARAM wParam, LPARAM lP
     case WM_DESTROY:
         OnGroupDestroy(group);
         return 0;
+    case WM_ENTERSIZEMOVE: // the user sizes the group by its frame
+        ReleaseZettlyPlace(group);
+        break;
     case WM_SIZE:
         OnGroupSize(group, slot, LOWORD(lParam));
         break;

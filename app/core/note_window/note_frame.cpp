@@ -55,6 +55,7 @@ void MoveZettlyWindow(HWND window, LPARAM pointer, int anchorX, int anchorY, int
     }
     if (slot >= 0)
         PlaceInGroup(slot, &p.x, &p.y, TRUE);
+    ReleaseZettlyPlace(window);
     MoveWindow(window, p.x, p.y, width, height, TRUE);
 }
 

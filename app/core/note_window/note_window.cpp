@@ -622,6 +622,9 @@ LRESULT CALLBACK ZettlyWndProc(HWND note, UINT message, WPARAM wParam, LPARAM lP
     case WM_DESTROY:
         OnNoteDestroy(note);
         return DefWindowProcA(note, message, wParam, lParam);
+    case WM_ENTERSIZEMOVE: // the user sizes the note by its frame
+        ReleaseZettlyPlace(note);
+        break;
     case WM_SIZE:
         OnNoteSize(note, slot, LOWORD(lParam), HIWORD(lParam));
         break;

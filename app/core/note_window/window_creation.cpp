@@ -75,6 +75,7 @@ int CreateZettlyWindow(HWND owner, int slot, BOOL isNew, BOOL show)
         ZtMessageBox(owner, "Unable to create zettly!", "Window Create Error", MB_ICONHAND);
         return -1;
     }
+    HoldZettlyPlace(slot);
     NotesPhaseMark mark(PHASE_SHOWING);
     if (show)
         ShowWindow(window, z->showCommand);

@@ -161,8 +161,8 @@ static int SaveOneNote(NotesFileWork *w, int slot, const int *storedIndexOfSlot,
     if (record.window != window)
         return -1;
     record.groupSlot = StoredGroupSlot(&record, storedIndexOfSlot);
-    AppendRecord(&images->records, &record);
-    AppendNoteText(&images->texts, (const uint8_t *)rtf->block, rtf->used);
+    AppendSavedNote(&images->records, &images->texts, &record, (const uint8_t *)rtf->block,
+                    rtf->used);
     if (record.checkListWindow && images->checkLists)
         return WriteCheckList(w->files->held[slot], &record, images->checkLists);
     return 0;
@@ -669,6 +669,10 @@ static void LoadNoteText(LoadState *s, ZettlyRecord *z)
         return;
     }
     const NoteText &text = s->texts[s->nextText++];
+    if (text.unplaced) {
+        ++s->damage.unplacedTexts;
+        return;
+    }
     if (text.missing) {
         ++s->damage.lostTexts;
         return;
@@ -813,16 +817,6 @@ static void DestroyLoadedNotes(NotesFiles *files)
     }
 }
 
-// Whole records after the head of the record file; -1 without a whole head.
-static long StoredRecordCount(const ByteBuffer &recordBytes)
-{
-    ByteReader records = {recordBytes.data(), recordBytes.size(), 0};
-    RecordFileHead head;
-    if (ReadRecordFileHead(&records, &head) != 0)
-        return -1;
-    return (long)(BytesLeft(&records) / ZETTLY_RECORD_BYTES);
-}
-
 // What the marker says the set holds; false for a marker without it.
 static bool ReadMarkerRecord(const ZettlyFileSet &f, CommitRecord *holds)
 {
@@ -860,9 +854,12 @@ static int LoadFileSet(NotesFileWork *w, const NotePlacing *placing, bool marked
             return 0;
         s.plainTexts = ByteReader{textBytes.data(), textBytes.size(), 0};
         s.plainForm = LooksLikePlainNoteText(&s.plainTexts);
-        if (!s.plainForm)
+        if (!s.plainForm) {
+            std::vector<TextStamp> stamps;
+            long stored = ReadTextStamps(recordBytes.data(), recordBytes.size(), &stamps);
             s.damage.garbagePieces = SplitRichNoteTexts(textBytes.data(), textBytes.size(),
-                                                     &s.texts, StoredRecordCount(recordBytes));
+                                                     &s.texts, stored, stamps.data());
+        }
     }
     s.checkLists = ByteReader{checkBytes.data(), checkBytes.size(), 0};
     s.haveCheckLists = gotCheckLists == 0;

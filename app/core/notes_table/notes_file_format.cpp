@@ -2,12 +2,26 @@
 #include "core/core_ids.h"
 #include "little_endian.h"
 #include "notes_file_ids.h"
+#include "zettly_record_layout.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
 
 namespace {
+
+// The stamp lives in fields the loader clears: every copy, older ones too,
+// ignores what a file holds there.
+#define STORED_AT(off, field) static constexpr int field = off;
+struct StoredAt {
+    ZETTLY_INT_FIELDS(STORED_AT)
+    ZETTLY_HANDLE_FIELDS(STORED_AT)
+};
+#undef STORED_AT
+static_assert(StoredAt::textLength == NOTE_TEXT_STAMP_LENGTH_AT &&
+                  StoredAt::pendingText == NOTE_TEXT_STAMP_CHECK_AT,
+              "the text stamp sits in the plain-text length and pointer");
 
 const char *const CurrentNames[ZETTLY_FILE_KINDS] = {"zettly.rec", "zettly.str",
                                                      "zettly_chklist.str"};
@@ -298,6 +312,7 @@ size_t ZeroRun(const uint8_t *data, size_t size, size_t at)
 // One stretch of the text file as the reader finds it.
 struct TextPart {
     size_t start, end;    // the bytes, 0 bytes that ended it not included
+    size_t next;          // just after the 0 bytes that ended it
     size_t closeAt;       // just after the close of the outer group; 0: never closed
     bool isText;          // starts a note's text: its header, or the start of the file
     bool empty;           // an empty text: two 0 bytes of their own
@@ -396,12 +411,26 @@ void AppendBytes(ByteBuffer *out, const uint8_t *data, const TextPart &p, size_t
     out->insert(out->end(), data + at, data + to);
 }
 
-bool HoldsForeignBytes(const uint8_t *data, size_t from, size_t to)
+// Bytes no writer of these files puts into a text: older copies wrote
+// accented letters raw, so bytes above 0x7E say nothing.
+bool HoldsControlBytes(const uint8_t *data, size_t from, size_t to)
 {
     for (size_t i = from; i < to; ++i)
-        if (data[i] >= 0x7F || (data[i] < 0x20 && !IsSpace(data[i]) && data[i] != 0))
+        if (data[i] < 0x20 && !IsSpace(data[i]) && data[i] != 0)
             return true;
     return false;
+}
+
+// A text has one font table; a second is the next text's, run into this one.
+bool HoldsTwoFontTables(const uint8_t *data, size_t from, size_t to)
+{
+    static const char Table[] = "{\\fonttbl";
+    const size_t n = sizeof Table - 1;
+    int seen = 0;
+    for (size_t i = from; i + n <= to && seen < 2; ++i)
+        if (data[i] == '{' && std::memcmp(data + i, Table, n) == 0)
+            ++seen;
+    return seen >= 2;
 }
 
 bool OnlySpace(const uint8_t *data, size_t from, size_t to)
@@ -414,8 +443,312 @@ bool OnlySpace(const uint8_t *data, size_t from, size_t to)
 
 } // namespace
 
+namespace {
+
+// Whether the bytes show that a text was damaged there, beyond being cut by
+// the end of the file: it never closed, it goes on after its close, it holds
+// a second font table, a stray 0 byte or bytes no writer puts there.
+bool ShowsDamage(const uint8_t *data, size_t size, const TextPart &p)
+{
+    if (p.empty || p.end >= size)
+        return false;
+    return !p.closeAt || !OnlySpace(data, p.closeAt, p.end) || p.damaged ||
+           HoldsControlBytes(data, p.start, p.end) || HoldsTwoFontTables(data, p.start, p.end);
+}
+
+// Splits by the shape of the texts alone, for files without stamps. A text
+// count short of the records is put down to the end of the file when no
+// damage shows anywhere (the file was cut). One text lost where one piece
+// of damage shows is placed there when the damage tells where its rest
+// starts. Otherwise what each place lost cannot be known: the notes from the
+// first damage on get no text rather than a neighbour's.
+int SplitByShape(const uint8_t *data, size_t size, const std::vector<TextPart> &parts,
+                 long expectedTexts, std::vector<NoteText> *texts)
+{
+    long found = 0;
+    for (const TextPart &p : parts)
+        found += p.isText;
+    long missing = expectedTexts > found ? expectedTexts - found : 0;
+
+    // The places where damage shows; a piece of no text is one too.
+    std::vector<size_t> damage;
+    for (size_t i = 0; i < parts.size(); ++i) {
+        const TextPart &p = parts[i];
+        bool piece = !p.isText && p.afterEnding && i > 0;
+        if (piece || (p.isText && ShowsDamage(data, size, p)))
+            damage.push_back(i);
+    }
+    // A separator overwritten together with the next text's header: the
+    // lost text's rest is the piece after a text's close, or a piece of its
+    // own that ends the way a text ends.
+    size_t splitAt = parts.size(), restAt = parts.size();
+    size_t unknownFrom = parts.size(); // from this part on no text is given out
+    if (missing > 0 && !damage.empty()) {
+        const TextPart &p = parts[damage[0]];
+        if (missing == 1 && damage.size() == 1 && p.isText && p.tailAfterClose)
+            splitAt = damage[0];
+        else if (missing == 1 && damage.size() == 1 && !p.isText &&
+                 LooksLikeTextTail(data, p.start, p.end))
+            restAt = damage[0];
+        else
+            unknownFrom = damage[0];
+    }
+
+    int garbage = 0;
+    NoteText *last = nullptr;
+    bool lastOpen = false; // the last text never closed: a piece after it is its rest
+    for (size_t i = 0; i < parts.size() && i < unknownFrom; ++i) {
+        const TextPart &p = parts[i];
+        if (p.isText || i == restAt) {
+            texts->push_back(NoteText());
+            NoteText &t = texts->back();
+            if (i == splitAt) {
+                AppendBytes(&t.rtf, data, p, p.start, p.closeAt);
+                // Whole up to its close unless the damage shows before it.
+                t.damaged = HoldsControlBytes(data, p.start, p.closeAt) ||
+                            HoldsTwoFontTables(data, p.start, p.closeAt) ||
+                            (!p.skipped.empty() && p.skipped.front() < p.closeAt);
+                texts->push_back(NoteText());
+                NoteText &rest = texts->back();
+                AppendBytes(&rest.rtf, data, p, p.closeAt, p.end);
+                rest.damaged = true;
+                rest.startLost = true;
+            } else {
+                AppendBytes(&t.rtf, data, p, p.start, p.end);
+                t.damaged = p.damaged || i == restAt || ShowsDamage(data, size, p);
+                t.startLost = i == restAt;
+            }
+            last = &texts->back();
+            lastOpen = p.isText && !p.empty && !p.closeAt;
+            continue;
+        }
+        // A piece that starts no text: the rest of the text before it when
+        // nothing properly ended that one, else garbage, skipped so that the
+        // notes after it keep their own texts.
+        if (last && (!p.afterEnding || lastOpen)) {
+            AppendBytes(&last->rtf, data, p, p.start, p.end);
+            last->damaged = true;
+        } else {
+            ++garbage;
+        }
+    }
+    if (unknownFrom < parts.size()) {
+        while ((long)texts->size() < expectedTexts) {
+            texts->push_back(NoteText());
+            NoteText &u = texts->back();
+            u.damaged = u.missing = u.unplaced = true;
+        }
+    }
+    return garbage;
+}
+
+// Where the records' stamps tie texts to notes. A text whose bytes match its
+// record's stamp is that note's own, wherever it is found; every other byte
+// lies between two such texts (or the file's ends), and only there is it
+// given to the notes saved between them. Bytes that cannot be told apart go
+// to no note at all.
+class StampedSplit {
+public:
+    StampedSplit(const uint8_t *data, size_t size, const std::vector<TextPart> &parts,
+                 const TextStamp *stamps, size_t count, std::vector<NoteText> *texts)
+        : data_(data), size_(size), parts_(parts), stamps_(stamps), count_(count),
+          texts_(texts), span_(count + 1, 0)
+    {
+        for (size_t i = 0; i < count; ++i) {
+            span_[i + 1] = span_[i] + stamps[i].length + 2;
+            if (stamps[i].length > 0)
+                index_.push_back(Key{Pack(stamps[i]), i});
+        }
+        std::sort(index_.begin(), index_.end());
+    }
+
+    // false when no text is tied to its record (an older copy's file, or
+    // every text damaged): the file is then split by its shape alone.
+    bool Run(int *garbage)
+    {
+        texts_->assign(count_, NoteText());
+        size_t record = 0, at = 0;
+        bool tied = false;
+        for (const TextPart &p : parts_) {
+            if (record >= count_)
+                break;
+            if (p.start < at || p.end <= p.start || !p.skipped.empty() ||
+                p.end - p.start > 0xFFFFFFFFu)
+                continue;
+            size_t own = OwnerOf(p, record, at);
+            if (own == NoOwner)
+                continue;
+            Between(record, own, at, p.start, false);
+            (*texts_)[own].rtf.assign(data_ + p.start, data_ + p.end);
+            record = own + 1;
+            at = p.next;
+            tied = true;
+        }
+        if (!tied)
+            return false;
+        // Records past the end of the file have no text there.
+        Between(record, count_, at, size_, true);
+        while (!texts_->empty() && texts_->back().missing && !texts_->back().unplaced)
+            texts_->pop_back();
+        *garbage = garbage_;
+        return true;
+    }
+
+private:
+    static const size_t NoOwner = (size_t)-1;
+    struct Key {
+        uint64_t stamp;
+        size_t record;
+        bool operator<(const Key &o) const
+        {
+            return stamp != o.stamp ? stamp < o.stamp : record < o.record;
+        }
+    };
+    static uint64_t Pack(TextStamp s) { return (uint64_t)s.length << 32 | s.checksum; }
+
+    // The record a whole text belongs to: one not yet given a text, the one
+    // whose place it stands at when two notes hold the same text.
+    size_t OwnerOf(const TextPart &p, size_t record, size_t at) const
+    {
+        uint64_t stamp = Pack(StampNoteText(data_ + p.start, p.end - p.start));
+        auto it = std::lower_bound(index_.begin(), index_.end(), Key{stamp, record});
+        size_t first = NoOwner;
+        for (; it != index_.end() && it->stamp == stamp; ++it) {
+            if (first == NoOwner)
+                first = it->record;
+            if (at + (span_[it->record] - span_[record]) == p.start)
+                return it->record;
+        }
+        return first;
+    }
+
+    bool ZerosAt(size_t at) const { return at + 2 <= size_ && !data_[at] && !data_[at + 1]; }
+
+    void Take(size_t record, size_t from, size_t to)
+    {
+        NoteText &t = (*texts_)[record];
+        for (size_t i = from; i < to; ++i)
+            if (data_[i])
+                t.rtf.push_back(data_[i]);
+        const TextStamp &s = stamps_[record];
+        t.damaged = !(to - from == s.length && from + s.length <= size_ &&
+                      StampNoteText(data_ + from, s.length).checksum == s.checksum);
+    }
+
+    // The notes first..last-1, saved between the bytes from and to.
+    void Between(size_t first, size_t last, size_t from, size_t to, bool toEnd)
+    {
+        if (first == last && toEnd) {
+            // After the last record's text: texts no record was saved with.
+            for (const TextPart &p : parts_) {
+                if (p.start < from || p.empty)
+                    continue;
+                if (p.isText)
+                    texts_->push_back(NoteText());
+                else if (!OnlySpace(data_, p.start, p.end))
+                    ++garbage_;
+            }
+            return;
+        }
+        if (first == last) {
+            if (!OnlySpace(data_, from, to))
+                ++garbage_;
+            return;
+        }
+        // The damage left the bytes where they were saved: each note's
+        // bytes are where its stamp's length puts them.
+        bool inPlace = to - from == span_[last] - span_[first];
+        size_t at = from;
+        for (size_t r = first; r < last; ++r) {
+            NoteText &t = (*texts_)[r];
+            uint64_t length = stamps_[r].length;
+            if (at >= to) {
+                // Nothing of it is left before the end of the file; between
+                // two texts its bytes are gone.
+                t.missing = true;
+                t.damaged = true;
+                t.unplaced = !toEnd;
+                continue;
+            }
+            if (r + 1 == last || at + length + 2 >= to) {
+                // The last of them, or the bytes left are no more than its
+                // own: everything up to the next text (or the end of a cut
+                // file) is its own.
+                size_t end = to;
+                while (end > at && !data_[end - 1])
+                    --end;
+                Take(r, at, end);
+                at = to;
+                continue;
+            }
+            if (inPlace || (at + length <= to && ZerosAt(at + length))) {
+                size_t end = at + length < to ? (size_t)(at + length) : to;
+                Take(r, at, end);
+                at = end + 2 <= to ? end + 2 : to;
+                continue;
+            }
+            // Where this text ends cannot be known: it and the notes after
+            // it up to the next text get nothing, not a neighbour's bytes.
+            for (; r < last; ++r) {
+                NoteText &u = (*texts_)[r];
+                u.rtf.clear();
+                u.damaged = u.missing = u.unplaced = true;
+            }
+            return;
+        }
+    }
+
+    const uint8_t *data_;
+    size_t size_;
+    const std::vector<TextPart> &parts_;
+    const TextStamp *stamps_;
+    size_t count_;
+    std::vector<NoteText> *texts_;
+    std::vector<uint64_t> span_; // where each text starts when nothing moved
+    std::vector<Key> index_;
+    int garbage_ = 0;
+};
+
+} // namespace
+
+TextStamp StampNoteText(const uint8_t *rtf, size_t length)
+{
+    // The length goes in first so that an empty text has a checksum no
+    // older copy writes into these fields (it leaves them 0).
+    uint8_t head[4];
+    Put32(head, (uint32_t)length);
+    return TextStamp{(uint32_t)length, ChecksumBytes(ChecksumBytes(0, head, 4), rtf, length)};
+}
+
+void AppendSavedNote(ByteBuffer *records, ByteBuffer *texts, const ZettlyRecord *record,
+                     const uint8_t *rtf, size_t length)
+{
+    size_t textAt = texts->size();
+    AppendNoteText(texts, rtf, length);
+    TextStamp stamp = StampNoteText(texts->data() + textAt, texts->size() - textAt - 2);
+    size_t recordAt = records->size();
+    AppendRecord(records, record);
+    Put32(records->data() + recordAt + NOTE_TEXT_STAMP_LENGTH_AT, stamp.length);
+    Put32(records->data() + recordAt + NOTE_TEXT_STAMP_CHECK_AT, stamp.checksum);
+}
+
+int ReadTextStamps(const uint8_t *recordFile, size_t size, std::vector<TextStamp> *stamps)
+{
+    stamps->clear();
+    ByteReader r = {recordFile, size, 0};
+    RecordFileHead head;
+    if (ReadRecordFileHead(&r, &head) != 0)
+        return -1;
+    for (; BytesLeft(&r) >= ZETTLY_RECORD_BYTES; r.position += ZETTLY_RECORD_BYTES) {
+        const uint8_t *p = r.data + r.position;
+        stamps->push_back(
+            TextStamp{Get32(p + NOTE_TEXT_STAMP_LENGTH_AT), Get32(p + NOTE_TEXT_STAMP_CHECK_AT)});
+    }
+    return (int)stamps->size();
+}
+
 int SplitRichNoteTexts(const uint8_t *data, size_t size, std::vector<NoteText> *texts,
-                       long expectedTexts)
+                       long expectedTexts, const TextStamp *stamps)
 {
     texts->clear();
     std::vector<TextPart> parts;
@@ -428,7 +761,8 @@ int SplitRichNoteTexts(const uint8_t *data, size_t size, std::vector<NoteText> *
             size_t zeros = ZeroRun(data, size, at);
             for (size_t i = 0; i < zeros / 2; ++i) {
                 TextPart empty = {};
-                empty.start = empty.end = at;
+                empty.start = empty.end = at + 2 * i;
+                empty.next = empty.start + 2;
                 empty.isText = empty.empty = true;
                 parts.push_back(empty);
             }
@@ -442,98 +776,21 @@ int SplitRichNoteTexts(const uint8_t *data, size_t size, std::vector<NoteText> *
         at = ReadPart(data, size, at, isText, &part);
         part.tailAfterClose = part.closeAt && !OnlySpace(data, part.closeAt, part.end) &&
                               LooksLikeTextTail(data, part.closeAt, part.end);
-        parts.push_back(part);
         // The two 0 bytes that end this part; any beyond are empty texts.
         size_t zeros = ZeroRun(data, size, at);
         at += zeros < 2 ? zeros : 2;
+        part.next = at;
+        parts.push_back(part);
         afterEnding = zeros >= 2;
     }
-
-    // Texts whose start was lost. A separator overwritten together with the
-    // next text's header leaves one text less than there are records: the
-    // lost text's rest is then either the piece after a text's close or a
-    // piece of its own that ends the way a text ends. Only as many as are
-    // missing are taken for lost texts, the clearest first, so that every
-    // later note keeps its own text.
-    long found = 0;
-    for (const TextPart &p : parts)
-        found += p.isText;
-    long missing = expectedTexts > found ? expectedTexts - found : 0;
-    std::vector<int> lostAfter(parts.size(), 0); // lost texts right after part i
-    std::vector<bool> isLostRest(parts.size(), false);
-    for (size_t i = 0; i < parts.size() && missing > 0; ++i) {
-        const TextPart &p = parts[i];
-        if (p.isText && p.tailAfterClose) {
-            lostAfter[i] = 1;
-            --missing;
-        } else if (!p.isText && LooksLikeTextTail(data, p.start, p.end) && i > 0) {
-            isLostRest[i] = true;
-            --missing;
-        }
+    if (stamps && expectedTexts > 0) {
+        int garbage = 0;
+        StampedSplit split(data, size, parts, stamps, (size_t)expectedTexts, texts);
+        if (split.Run(&garbage))
+            return garbage;
+        texts->clear();
     }
-    // Then after texts that never closed, each of which may have run into the
-    // next; after texts holding bytes the control never writes (it escapes
-    // all but printable ASCII), where damage is; after texts with more than
-    // spaces after their close. Nothing of a lost text can be told apart
-    // there. A text cut off by the end of the file
-    // lost nothing after it that the file ever held.
-    for (int pass = 0; pass < 3; ++pass)
-        for (size_t i = 0; i < parts.size() && missing > 0; ++i) {
-            const TextPart &p = parts[i];
-            if (lostAfter[i] || isLostRest[i] || p.end >= size || p.empty ||
-                !StartsRichText(data + p.start, size - p.start))
-                continue;
-            bool open = !p.closeAt;
-            bool foreign = HoldsForeignBytes(data, p.start, p.end);
-            bool trailed = p.closeAt && !OnlySpace(data, p.closeAt, p.end);
-            if ((pass == 0 && open) || (pass == 1 && foreign) || (pass == 2 && trailed)) {
-                lostAfter[i] = -1;
-                --missing;
-            }
-        }
-
-    int garbage = 0;
-    NoteText *last = nullptr;
-    bool lastOpen = false; // the last text never closed: a piece after it is its rest
-    for (size_t i = 0; i < parts.size(); ++i) {
-        const TextPart &p = parts[i];
-        if (p.isText || isLostRest[i]) {
-            texts->push_back(NoteText());
-            NoteText &t = texts->back();
-            if (lostAfter[i] == 1) {
-                AppendBytes(&t.rtf, data, p, p.start, p.closeAt);
-                t.damaged = true;
-                texts->push_back(NoteText());
-                NoteText &rest = texts->back();
-                AppendBytes(&rest.rtf, data, p, p.closeAt, p.end);
-                rest.damaged = true;
-                rest.startLost = true;
-            } else {
-                AppendBytes(&t.rtf, data, p, p.start, p.end);
-                t.damaged = p.damaged || lostAfter[i] != 0 || isLostRest[i];
-                t.startLost = isLostRest[i];
-                if (lostAfter[i] == -1) {
-                    texts->push_back(NoteText());
-                    texts->back().damaged = true;
-                    texts->back().startLost = true;
-                    texts->back().missing = true;
-                }
-            }
-            last = &texts->back();
-            lastOpen = p.isText && !p.empty && !p.closeAt && lostAfter[i] == 0;
-            continue;
-        }
-        // A piece that starts no text: the rest of the text before it when
-        // nothing properly ended that one, else garbage, skipped so that the
-        // notes after it keep their own texts.
-        if (last && (!p.afterEnding || lastOpen)) {
-            AppendBytes(&last->rtf, data, p, p.start, p.end);
-            last->damaged = true;
-        } else {
-            ++garbage;
-        }
-    }
-    return garbage;
+    return SplitByShape(data, size, parts, expectedTexts, texts);
 }
 
 bool StartsRichText(const uint8_t *data, size_t size)
@@ -632,7 +889,7 @@ void AppendCheckListItem(ByteBuffer *out, bool checked, const char *text, size_t
 bool HasDamage(const LoadDamage *d)
 {
     return d->missingRecordFile || d->shortHead || d->partialRecord || d->missingTextFile ||
-           d->recordsBeyondTable || d->damagedTexts || d->missingTexts || d->lostTexts ||
+           d->recordsBeyondTable || d->damagedTexts || d->missingTexts || d->lostTexts || d->unplacedTexts ||
            d->extraTexts || d->garbagePieces ||
            d->cutCheckLists || d->missingCheckLists || d->notesNotCreated || d->changedFiles;
 }
@@ -667,6 +924,10 @@ int DescribeLoadDamage(const LoadDamage *d, bool canRollBack, char *out, size_t 
         add("- %d zettly texts are damaged; what could be read is shown\n", d->damagedTexts);
     if (d->missingTexts)
         add("- %d zettlies have no text in the file\n", d->missingTexts);
+    if (d->unplacedTexts)
+        add("- %d zettly texts cannot be told apart from the damage around them; those "
+            "zettlies are left empty\n",
+            d->unplacedTexts);
     if (d->lostTexts)
         add("- %d zettly texts lost their start and ran into the text before them; that "
             "zettly shows both\n",

@@ -121,18 +121,35 @@ struct NoteText {
     // be told apart (no RTF header), or nothing when missing.
     bool startLost;
     bool missing;
+    // Its bytes lie among damage that cannot be told apart from its
+    // neighbours' texts: the note gets no text rather than another's.
+    bool unplaced;
 };
+// What the save writes into a note's record about its text, in fields whose
+// stored value no copy reads back: the text's length and its checksum.
+struct TextStamp {
+    uint32_t length;
+    uint32_t checksum;
+};
+TextStamp StampNoteText(const uint8_t *rtf, size_t length);
+// The record and the note's text, the record stamped with the text as stored.
+void AppendSavedNote(ByteBuffer *records, ByteBuffer *texts, const ZettlyRecord *record,
+                     const uint8_t *rtf, size_t length);
+// The stamp of every whole record of a record file; -1 without a whole head.
+int ReadTextStamps(const uint8_t *recordFile, size_t size, std::vector<TextStamp> *stamps);
 // Splits a text file of rich texts into the notes' texts, in stored order.
-// Each text is found by what it is: it starts with an RTF header (or at the
+// With the records' stamps (expectedTexts of them) a text is its note's
+// where its bytes match the note's stamp, and damaged bytes go only to the
+// notes saved between two such texts, by the stamps' lengths. Without them
+// each text is found by what it is: it starts with an RTF header (or at the
 // start of the file), and its outer group's close is found by counting
-// braces. A piece that starts no text is the rest of the text before it when
-// nothing properly ended that one (a stray 0 byte), else garbage, skipped:
-// neither ever becomes the next note's text. When expectedTexts (the records
-// stored) is more than the texts found, a text's start was overwritten: the
-// missing texts are placed where their rest is found, so that the notes after
-// them keep their own texts. Returns the number of garbage pieces skipped.
+// braces; a piece that starts no text is the rest of the text before it when
+// nothing properly ended that one (a stray 0 byte), else garbage, skipped.
+// When expectedTexts is more than the texts found, lost texts are placed
+// only where the bytes show it. Either way no note is given bytes of a text
+// saved for another. Returns the number of garbage pieces skipped.
 int SplitRichNoteTexts(const uint8_t *data, size_t size, std::vector<NoteText> *texts,
-                       long expectedTexts = -1);
+                       long expectedTexts = -1, const TextStamp *stamps = nullptr);
 // Whether the bytes start as a whole RTF text does.
 bool StartsRichText(const uint8_t *data, size_t size);
 // The older plain form: a 32-bit length L, then L bytes of text and a NUL.
@@ -167,6 +184,7 @@ struct LoadDamage {
     int damagedTexts;          // texts cut off, mended from pieces or unreadable
     int missingTexts;          // notes whose text is not in the file at all
     int lostTexts;             // texts run into the one before them past telling apart
+    int unplacedTexts;         // texts among damage that cannot be told apart: left empty
     int extraTexts;            // texts left over without a record
     int garbagePieces;         // damaged bytes that are no note's text, left out
     int cutCheckLists;         // check lists cut off by the end of the file or damaged

@@ -70,3 +70,7 @@
     "%s keeps its window as it was: the rich-edit control could not write out its whole "   \
     "text to copy it into a new one (it stops at a picture it cannot write, such as a "     \
     "bitmap).\nThe new settings are kept and show from the next start."
+
+// Where a saved record holds the stamp of its note's text: the plain-text
+// length and the text pointer, which every copy clears when it loads.
+enum { NOTE_TEXT_STAMP_LENGTH_AT = 108, NOTE_TEXT_STAMP_CHECK_AT = 112 };

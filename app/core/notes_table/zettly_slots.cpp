@@ -32,6 +32,30 @@ int FindZettlyByEdit(HWND edit)
     return -1;
 }
 
+// Where each window was asked to be made, while it has not been seen there
+// and the user has not placed it since. A window manager moves windows as
+// they are mapped, and the window system reports such a place (0,0 at times)
+// until it settles: the record keeps the place the note was given.
+static struct {
+    bool held;
+    ZettlyRect asked;
+} AskedPlaces[ZETTLY_SLOTS];
+
+void HoldZettlyPlace(int slot)
+{
+    if (slot < 0 || slot > ZETTLY_LAST_NOTE_SLOT)
+        return;
+    AskedPlaces[slot].held = true;
+    AskedPlaces[slot].asked = ZettlyTable[slot].windowRect;
+}
+
+void ReleaseZettlyPlace(HWND window)
+{
+    int slot = FindZettlyByWindow(window);
+    if (slot >= 0)
+        AskedPlaces[slot].held = false;
+}
+
 // A rolled-up note keeps its unrolled height in the stored rectangle so that
 // it comes back at full size after a save and reload.
 static void RefreshRect(ZettlyRecord *z)
@@ -39,10 +63,19 @@ static void RefreshRect(ZettlyRecord *z)
     RECT r;
     if (!z->window || !GetWindowRect(z->window, &r))
         return;
-    z->windowRect = ZettlyRect{r.left, r.top, r.right, r.bottom};
+    ZettlyRect now = {r.left, r.top, r.right, r.bottom};
     if (z->rolledUp)
-        z->windowRect.bottom =
-            z->windowRect.top + (z->unrolledRect.bottom - z->unrolledRect.top);
+        now.bottom = now.top + (z->unrolledRect.bottom - z->unrolledRect.top);
+    size_t slot = (size_t)(z - ZettlyTable);
+    if (slot < ZETTLY_SLOTS && AskedPlaces[slot].held) {
+        const ZettlyRect &asked = AskedPlaces[slot].asked;
+        // A rolled-up window is only its strip high: its height says nothing.
+        if (now.left != asked.left || now.top != asked.top || now.right != asked.right ||
+            (!z->rolledUp && now.bottom != asked.bottom))
+            return;
+        AskedPlaces[slot].held = false;
+    }
+    z->windowRect = now;
 }
 
 void StoreZettlyRect(int slot)

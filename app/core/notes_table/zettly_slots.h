@@ -20,6 +20,11 @@ bool IsUsedSlot(int slot);
 int FindZettlyByWindow(HWND window);
 int FindZettlyByEdit(HWND edit);
 void StoreZettlyRect(int slot);
+// A window just made at its record's place: until it is seen there, or the
+// user moves or sizes it (ReleaseZettlyPlace), refreshing its rectangle keeps
+// the record's place.
+void HoldZettlyPlace(int slot);
+void ReleaseZettlyPlace(HWND window);
 void CaptureZettly(int slot, BOOL withText);
 void ReleaseZettlySlot(HWND window);
 void ReleaseAllZettlies(void);

@@ -7,6 +7,7 @@
 #include <iterator>
 #include <string>
 
+#include "core/notes_table/notes_file_ids.h"
 #include "notes_file_fixture.h"
 #include "test_support.h"
 
@@ -58,13 +59,23 @@ protected:
         } while (FindNextFileA(search, &found));
         FindClose(search);
     }
-    // The marker as an older copy of the program writes it: its sentence only,
-    // without what the files hold, so that files changed by the test load as
-    // they did before the marker said more.
+    // The marker and records as an older copy of the program writes them: the
+    // marker's sentence only, without what the files hold, and no stamp of
+    // each note's text, so that files changed by the test load as they did
+    // before the marker and the records said more.
     void AsWrittenByAnOlderCopy()
     {
         std::string ok = Bytes("zettly.ok");
         Put("zettly.ok", ok.substr(0, ok.find('\n') + 1));
+        std::string rec = Bytes("zettly.rec");
+        int32_t schemes = 0;
+        if (rec.size() >= 4)
+            std::memcpy(&schemes, rec.data(), 4);
+        size_t first = 4 + 12 * (size_t)(schemes > 0 ? schemes : 0) + ZETTLY_RECORD_BYTES;
+        for (size_t at = first; at + ZETTLY_RECORD_BYTES <= rec.size(); at += ZETTLY_RECORD_BYTES)
+            for (size_t field : {(size_t)NOTE_TEXT_STAMP_LENGTH_AT, (size_t)NOTE_TEXT_STAMP_CHECK_AT})
+                std::memset(&rec[at + field], 0, 4);
+        Put("zettly.rec", rec);
     }
     bool Exists(const char *name)
     {

@@ -249,23 +249,23 @@ TEST(NotesFileFormat, StrayZeroBytesNeverShiftTextsOntoOtherNotes)
     }
 }
 
-// The end of one text and the start of the next overwritten: the records
-// say one text is missing, and it is placed where the damage is, so the
-// texts after it stay with their own notes.
-TEST(NotesFileFormat, LostTextStartIsPlacedWhereTheDamageIs)
+// The end of one text and the start of the next overwritten, in a file
+// without stamps: the records say one text is missing. Where the damage
+// shows where the lost text's rest starts it goes to its own note; where it
+// does not, the notes from the damage on get nothing rather than a
+// neighbour's text (raw high bytes, as older copies wrote, say nothing).
+TEST(NotesFileFormat, LostTextStartIsPlacedOnlyWhereTheDamageTellsIt)
 {
     std::string a = "{\\rtf1 {\\b one}\\par}", d = "{\\rtf1 {\\b four}\\par}";
     struct Case {
         const char *what;
         std::string merged;             // the second and third texts run together
-        std::vector<std::string> texts; // "?" stands for a text with nothing of its own
+        std::vector<std::string> texts; // "-" a note left empty for the damage
     } cases[] = {
-        {"never closes", "{\\rtf1 {\\b tw{\x81" "ee}\\par}",
-         {a, "{\\rtf1 {\\b tw{\x81" "ee}\\par}", "?", d}},
+        {"never closes", "{\\rtf1 {\\b tw{\x81" "ee}\\par}", {a, "-", "-", "-"}},
         {"closes early", "{\\rtf1 {\\b two}\\par}}x\\b three}\\par}",
          {a, "{\\rtf1 {\\b two}\\par}", "}x\\b three}\\par}", d}},
-        {"bytes the control never writes", "{\\rtf1 {\\b tw\xe4\xf6three}\\par}",
-         {a, "{\\rtf1 {\\b tw\xe4\xf6three}\\par}", "?", d}},
+        {"control bytes", "{\\rtf1 {\\b tw\x01\x02three}\\par}", {a, "-", "-", "-"}},
     };
     for (const Case &k : cases) {
         std::string file = a + Z(2) + k.merged + Z(2) + d + Z(2);
@@ -275,13 +275,135 @@ TEST(NotesFileFormat, LostTextStartIsPlacedWhereTheDamageIs)
         ASSERT_EQ(texts.size(), 4u) << k.what;
         for (size_t i = 0; i < 4; ++i) {
             const NoteText &t = texts[i];
-            std::string got = t.missing ? "?" : Text(t.rtf.data(), t.rtf.size());
+            std::string got = t.unplaced ? "-" : Text(t.rtf.data(), t.rtf.size());
             EXPECT_EQ(got, k.texts[i]) << k.what << " text " << i;
-            EXPECT_EQ(texts[i].damaged, i == 1 || i == 2) << k.what << " text " << i;
-            EXPECT_EQ(texts[i].startLost, i == 2) << k.what << " text " << i;
+            EXPECT_EQ(t.damaged, got == "-" || t.startLost) << k.what << " text " << i;
+            EXPECT_EQ(t.startLost, got[0] == '}') << k.what << " text " << i;
         }
         // Without the records' count nothing is moved.
         EXPECT_EQ(Split(file).size(), 3u) << k.what;
+    }
+}
+
+namespace {
+// A word of its own in each note, every letter unlike the other notes' words
+// at the same place: no few random bytes turn one into another.
+std::string Tag(int n)
+{
+    const int steps[4] = {7, 11, 3, 17};
+    std::string tag = "Q";
+    for (int step : steps)
+        tag.push_back((char)('a' + (n * step + 5) % 26));
+    return tag;
+}
+
+// Notes as a copy of the program saves them: the record file (stamped, or as
+// an older copy writes it, with 0 in the stamp's fields) and the text file.
+struct SavedSet {
+    std::vector<std::string> texts;
+    ByteBuffer records, file;
+    std::vector<size_t> starts; // where each text starts in the file
+};
+SavedSet SaveSet(bool stamped)
+{
+    SavedSet set;
+    ZettlyRecord defaults = SampleRecord(99);
+    AppendRecordFileHead(&set.records, nullptr, 0, &defaults);
+    for (int n = 0; n < 14; ++n) {
+        // Raw accented letters as older copies wrote them; some notes empty.
+        char body[200];
+        std::snprintf(body, sizeof body,
+                      "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}{\\colortbl ;}"
+                      "\\pard\\f0\\fs20 caf\xe9 %s {\\b %s} \xe4\xf6 %s\\par\r\n}",
+                      Tag(n).c_str(), Tag(n).c_str(), Tag(n).c_str());
+        set.texts.push_back(n % 5 == 3 ? "" : body);
+        ZettlyRecord r = SampleRecord(n);
+        set.starts.push_back(set.file.size());
+        const std::string &t = set.texts.back();
+        if (stamped) {
+            AppendSavedNote(&set.records, &set.file, &r, (const uint8_t *)t.data(), t.size());
+        } else {
+            AppendRecord(&set.records, &r);
+            AppendNoteText(&set.file, (const uint8_t *)t.data(), t.size());
+        }
+    }
+    return set;
+}
+
+// Splits a damaged copy of the set and checks that no note shows bytes of a
+// text saved for another and that each note counted as damaged, missing or
+// left empty is one not shown as saved; with stamps, that every such note is
+// counted. Returns the notes not shown as saved.
+std::vector<int> CheckSplit(const SavedSet &set, bool stamped, const ByteBuffer &file,
+                            const std::string &what)
+{
+    std::vector<TextStamp> stamps;
+    long count = ReadTextStamps(set.records.data(), set.records.size(), &stamps);
+    EXPECT_EQ(count, (long)set.texts.size());
+    std::vector<NoteText> split;
+    SplitRichNoteTexts(file.data(), file.size(), &split, count,
+                       stamped ? stamps.data() : nullptr);
+    EXPECT_LE(split.size(), set.texts.size()) << what;
+    std::vector<int> notShown;
+    for (size_t n = 0; n < set.texts.size(); ++n) {
+        const NoteText *t = n < split.size() ? &split[n] : nullptr;
+        std::string shown = t ? Text(t->rtf.data(), t->rtf.size()) : "";
+        bool exact = t && !t->missing && !t->startLost && shown == set.texts[n];
+        bool counted = !t || t->damaged || t->missing || t->unplaced;
+        if (!exact)
+            notShown.push_back((int)n);
+        if (stamped || counted)
+            EXPECT_EQ(exact, !counted) << what << " note " << n;
+        for (size_t other = 0; other < set.texts.size(); ++other)
+            if (other != n)
+                EXPECT_EQ(shown.find(Tag((int)other)), std::string::npos)
+                    << what << ": note " << n << " shows " << Tag((int)other);
+    }
+    return notShown;
+}
+} // namespace
+
+// A cut file and random bytes across each text's end, in files with raw
+// accented letters, stamped and as older copies wrote them: texts stay on
+// their own notes, and with stamps only the notes the damage touched lose
+// anything.
+TEST(NotesFileFormat, DamagedTextsNeverLandOnAnotherNote)
+{
+    std::mt19937 random(20261211);
+    for (bool stamped : {true, false}) {
+        SavedSet set = SaveSet(stamped);
+        const int notes = (int)set.texts.size();
+        for (int cut = 0; cut < notes; ++cut) {
+            ByteBuffer file(set.file.begin(), set.file.begin() + set.starts[cut]);
+            std::string what = (stamped ? "stamped, " : "unstamped, ") + std::string("cut at ") +
+                               std::to_string(cut);
+            std::vector<int> want;
+            for (int n = cut; n < notes; ++n)
+                want.push_back(n);
+            EXPECT_EQ(CheckSplit(set, stamped, file, what), want) << what;
+        }
+        for (int end = 0; end + 1 < notes; ++end) {
+            for (int trial = 0; trial < 40; ++trial) {
+                ByteBuffer file = set.file;
+                size_t boundary = set.starts[end + 1] - 2;
+                size_t before = random() % 12, length = 1 + random() % 30;
+                size_t from = boundary > before ? boundary - before : 0;
+                for (size_t i = from; i < from + length && i < file.size(); ++i)
+                    file[i] = (uint8_t)random();
+                std::string what = (stamped ? "stamped, " : "unstamped, ") +
+                                   std::string("bytes across the end of ") +
+                                   std::to_string(end) + " trial " + std::to_string(trial);
+                std::vector<int> lost = CheckSplit(set, stamped, file, what);
+                if (stamped) {
+                    // Only notes whose stored bytes were overwritten.
+                    for (int n : lost) {
+                        size_t next = n + 1 < notes ? set.starts[n + 1] : set.file.size();
+                        EXPECT_TRUE(set.starts[n] < from + length && next > from)
+                            << what << " note " << n;
+                    }
+                }
+            }
+        }
     }
 }
 
@@ -487,10 +609,11 @@ TEST(NotesFileFormat, MarkerTextAndProgressIcons)
 // read past the data.
 TEST(NotesFileFormat, MangledFilesNeverReadPastTheirEnd)
 {
-    ByteBuffer records = RecordFile(2, 2, 3), texts, lists;
+    ByteBuffer records = RecordFile(2, 2, 0), texts, lists;
     for (int i = 0; i < 3; ++i) {
         std::string rtf = "{\\rtf1 note " + std::to_string(i) + "}";
-        AppendNoteText(&texts, (const uint8_t *)rtf.data(), rtf.size());
+        ZettlyRecord record = SampleRecord(i);
+        AppendSavedNote(&records, &texts, &record, (const uint8_t *)rtf.data(), rtf.size());
         AppendCheckListItem(&lists, i & 1, "item", 4);
         lists.push_back(0);
     }
@@ -522,9 +645,13 @@ TEST(NotesFileFormat, MangledFilesNeverReadPastTheirEnd)
                 }
             }
         } else {
-            for (long expected : {-1L, 3L, 5L}) {
+            // The stamps of a mangled record file are as hostile as the texts.
+            std::vector<TextStamp> stamps;
+            long stamped = ReadTextStamps(r.data(), r.size(), &stamps);
+            for (long expected : {-1L, 3L, 5L, stamped}) {
                 std::vector<NoteText> split;
-                SplitRichNoteTexts(t.data(), t.size(), &split, expected);
+                SplitRichNoteTexts(t.data(), t.size(), &split, expected,
+                                   expected == stamped ? stamps.data() : nullptr);
                 size_t total = 0;
                 for (const NoteText &one : split)
                     total += one.rtf.size();

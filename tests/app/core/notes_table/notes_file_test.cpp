@@ -206,6 +206,59 @@ TEST_F(NotesFile, LoadShowsNotesInSlotOrderWithTheLastOneActive)
     EXPECT_EQ(fromTop, (std::vector<int>{2, 0}));
 }
 
+namespace {
+// A window manager as the program meets it: a note window shown is put at
+// the top left corner, and the window system reports it there.
+struct WindowManagerSeam {
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROCRET, Placed, nullptr, GetCurrentThreadId());
+    ~WindowManagerSeam() { UnhookWindowsHookEx(hook); }
+    static LRESULT CALLBACK Placed(int code, WPARAM wParam, LPARAM lParam)
+    {
+        const CWPRETSTRUCT *m = (const CWPRETSTRUCT *)lParam;
+        char name[32] = "";
+        if (code == HC_ACTION && m->message == WM_WINDOWPOSCHANGED &&
+            (((const WINDOWPOS *)m->lParam)->flags & SWP_SHOWWINDOW) &&
+            GetClassNameA(m->hwnd, name, sizeof name) && !std::strcmp(name, ZETTLY_NOTE_CLASS))
+            SetWindowPos(m->hwnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+};
+} // namespace
+
+// The save after a load writes the places the notes were given, not those a
+// window manager showed them at; a note the user sized keeps its new place.
+TEST_F(NotesFile, PlacesAWindowManagerChoseAreNeverSaved)
+{
+    MakeNotes(3, "placed ");
+    ASSERT_EQ(SaveZettlies(nullptr), 0);
+    std::string given = Bytes("zettly.rec");
+    {
+        WindowManagerSeam manager;
+        ASSERT_EQ(Reload(), 3);
+        RECT shown;
+        ASSERT_TRUE(GetWindowRect(ZettlyTable[1].window, &shown));
+        ASSERT_EQ(shown.left, 0); // the seam did move it
+        HWND sized = ZettlyTable[2].window;
+        SendMessageA(sized, WM_ENTERSIZEMOVE, 0, 0);
+        SetWindowPos(sized, nullptr, 300, 200, 250, 120, SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageA(sized, WM_EXITSIZEMOVE, 0, 0);
+        ASSERT_EQ(SaveZettlies(nullptr), 0);
+    }
+    std::string saved = Bytes("zettly.rec");
+    ASSERT_EQ(saved.size(), given.size());
+    const size_t first = 4 + ZETTLY_RECORD_BYTES;
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(saved.substr(first + i * ZETTLY_RECORD_BYTES, sizeof(ZettlyRect)),
+                  given.substr(first + i * ZETTLY_RECORD_BYTES, sizeof(ZettlyRect)))
+            << "note " << i;
+    ZettlyRect sizedRect;
+    std::memcpy(&sizedRect, saved.data() + first + 2 * ZETTLY_RECORD_BYTES, sizeof sizedRect);
+    EXPECT_EQ(sizedRect.left, 300);
+    EXPECT_EQ(sizedRect.top, 200);
+    EXPECT_EQ(sizedRect.right, 550);
+    EXPECT_EQ(sizedRect.bottom, 320);
+}
+
 TEST_F(NotesFile, MemberWithoutItsGroupIsReportedForReAlignment)
 {
     ASSERT_EQ(MakeNote(0, 0), 0);
@@ -520,6 +573,7 @@ TEST_F(NotesFile, StaleCommitFileNeverPutsTruncatedFilesInPlace)
     Put("zettly.rec", rec);
     Put("zettly.str", str);
     AsWrittenByAnOlderCopy();
+    rec = Bytes("zettly.rec");
 
     CommitRecord describesNew = {};
     const std::string *files[3] = {&newRec, &newStr, &newLists};

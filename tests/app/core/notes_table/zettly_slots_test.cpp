@@ -54,7 +54,8 @@ TEST_F(ZettlySlots, NewNoteIsAWindowTenPixelsOffTheDefault)
     EXPECT_EQ(r.top, d.top + 10);
     EXPECT_EQ(r.right - r.left, d.right - d.left);
 
-    // a clone of a note is offset from the note's current place, not its stored one
+    // a clone of a note is offset from the place the user moved it to, not its stored one
+    ReleaseZettlyPlace(ZettlyTable[0].window);
     SetWindowPos(ZettlyTable[0].window, nullptr, 300, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     ASSERT_EQ(NewNote(), 1);
     GetWindowRect(ZettlyTable[1].window, &r);
@@ -80,6 +81,7 @@ TEST_F(ZettlySlots, RolledUpNoteKeepsItsUnrolledHeight)
     ZettlyRecord &z = ZettlyTable[slot];
     z.unrolledRect = {0, 0, 200, 180};
     z.rolledUp = 1;
+    ReleaseZettlyPlace(z.window); // moved by the user
     SetWindowPos(z.window, nullptr, 50, 60, 200, 20, SWP_NOZORDER);
     StoreZettlyRect(slot);
     EXPECT_EQ(z.windowRect.top, 60);
