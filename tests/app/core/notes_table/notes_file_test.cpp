@@ -730,3 +730,52 @@ TEST_F(NotesFile, ProgressWindowShowsSavedOfUsed)
     EXPECT_TRUE(GetWindowLongA(progress, GWL_EXSTYLE) & WS_EX_TOPMOST);
     DestroyWindow(progress);
 }
+
+// Two copies of the program on one data folder: the one that saves second
+// must not write over what the first saved after it had loaded the files.
+TEST_F(NotesFile, CopySavingOverAnotherCopysSaveKeepsItsOwnAsideAndSaysSo)
+{
+    MakeNotes(2, "first ");
+    ASSERT_EQ(SaveZettlies(nullptr), 0);
+    Restart();
+    ASSERT_EQ(Reload(), 2); // this copy loads the files ...
+    {
+        // ... and the other copy saves its own notes over them.
+        NotesFiles other = {};
+        ASSERT_EQ(PrepareNotesFiles(&other), 0);
+        WriteRichText(ZettlyTable[0].editWindow, "other 0");
+        WriteRichText(ZettlyTable[1].editWindow, "other 1");
+        SaveShowing none = {};
+        ASSERT_EQ(SaveNotesFiles(&other, SAVE_MUTEX_WAIT_MS, &none), 0);
+        CloseHandle(other.saveMutex);
+    }
+    std::string records = Bytes("zettly.rec"), texts = Bytes("zettly.str");
+    WriteRichText(ZettlyTable[0].editWindow, "mine 0");
+    WriteRichText(ZettlyTable[1].editWindow, "mine 1");
+    MessageBoxRecorder boxes(IDOK);
+    ASSERT_EQ(SaveZettlies(nullptr), 0) << "this copy's notes are saved, beside";
+    TellSavedAside(nullptr);
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].caption, SAVED_ASIDE_CAPTION);
+    EXPECT_EQ(Bytes("zettly.rec"), records);
+    EXPECT_EQ(Bytes("zettly.str"), texts);
+    ASSERT_EQ(SaveZettlies(nullptr), 0) << "and again, still beside";
+    EXPECT_EQ(Bytes("zettly.str"), texts);
+
+    // The next start offers this copy's notes; No keeps them for later.
+    for (int answer : {IDNO, IDYES}) {
+        Restart();
+        MessageBoxRecorder asked(answer);
+        ASSERT_EQ(Reload(), 2);
+        ASSERT_EQ(asked.Boxes().size(), 1u);
+        EXPECT_EQ(asked.Boxes()[0].text, ASIDE_CHOICES);
+        ExpectNotes(2, answer == IDYES ? "mine " : "other ");
+    }
+    Restart();
+    MessageBoxRecorder quiet;
+    ASSERT_EQ(Reload(), 2);
+    EXPECT_TRUE(quiet.Boxes().empty()) << quiet.Boxes()[0].text;
+    ExpectNotes(2, "mine ");
+    EXPECT_NE(Bytes("zettly.str_damaged").find("other 1"), std::string::npos)
+        << "the other copy's notes are kept";
+}
