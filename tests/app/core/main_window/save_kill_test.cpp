@@ -101,8 +101,11 @@ public:
                     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
                     return false;
                 }
+                // Idle for input only once its loop runs: every note is loaded.
                 main = FindOfProcess("Zettlies", id);
-                return main && Answers(main) && !FindOfProcess("#32770", id);
+                return main && Answers(main) &&
+                       WaitForInputIdle(program->Process(), 0) == 0 &&
+                       !FindOfProcess("#32770", id);
             },
             60000);
         return ready;
@@ -157,7 +160,9 @@ int LoadedGeneration(const std::vector<HWND> &edits, std::string *why)
         if (std::sscanf(text.c_str(), "G%d N%d", &g, &n) != 2 || n < 0 || n >= Notes ||
             seen[n] || text != NoteText(g, n)) {
             *why = "a note holds \"" + text.substr(0, 40) + "\" (" + std::to_string(text.size()) +
-                   " bytes)";
+                   " bytes); the notes:";
+            for (HWND other : edits)
+                *why += " " + TextOf(other).substr(0, 7);
             return -2;
         }
         seen[n] = true;
@@ -258,6 +263,9 @@ TEST(SaveKills, EveryRestartLoadsOneWholeSetWithoutAQuestion)
             break;
         }
         generation = loaded;
+        if (f.kills % 50 == 0)
+            std::printf("%d kills: %d before, %d new, %d in flight, %d during the commit file\n",
+                        f.kills, f.loadedBefore, f.loadedNew, f.inFlight, f.duringCommit);
     }
     if (run.program)
         run.Quit();
