@@ -691,9 +691,6 @@ int DescribeLoadDamage(const LoadDamage *d, bool canRollBack, char *out, size_t 
         "- zettly.rec in the data folder is a folder, not a file\n",
         "- zettly.str in the data folder is a folder, not a file\n",
         "- zettly_chklist.str in the data folder is a folder, not a file\n"};
-    for (int kind = 0; kind < ZETTLY_FILE_KINDS; ++kind)
-        if (d->folderFiles & (1u << kind))
-            add(Folders[kind], 0);
     if (d->missingRecordFile)
         add("- the record file zettly.rec is missing or unreadable; no zettlies were loaded\n", 0);
     if (d->shortHead)
@@ -730,9 +727,12 @@ int DescribeLoadDamage(const LoadDamage *d, bool canRollBack, char *out, size_t 
         "changed\n",
         "- zettly.str is not what the last save wrote: a zettly's text may be changed\n",
         "- zettly_chklist.str is not what the last save wrote: a check list may be changed\n"};
-    for (int kind = 0; kind < ZETTLY_FILE_KINDS; ++kind)
+    for (int kind = 0; kind < ZETTLY_FILE_KINDS; ++kind) {
+        if (d->folderFiles & (1u << kind))
+            add(Folders[kind], 0);
         if (d->changedFiles & (1u << kind))
             add(Changed[kind], 0);
+    }
     if (d->notKeptAside)
         add("\nThe damaged files could not be copied aside: they stay as they are.\n", 0);
     else
