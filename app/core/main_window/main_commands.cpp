@@ -291,8 +291,11 @@ static LRESULT OnInformation(HWND mainWindow)
 
 static LRESULT OnSaveNow(HWND mainWindow)
 {
-    if (SaveZettlies(nullptr) != 0)
-        ZtMessageBox(mainWindow, "Unable to save zettly info", "I/O Error", MB_ICONHAND);
+    if (SaveZettlies(nullptr) == 0) {
+        TellSavedAside(mainWindow);
+        return 0;
+    }
+    TellSaveFailure(mainWindow);
     return 0;
 }
 

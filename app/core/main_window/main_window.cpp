@@ -111,9 +111,11 @@ static void CloseAllCompanions(void)
 static BOOL SaveNotesBeforeQuit(HWND window)
 {
     for (;;) {
-        if (SaveZettlies(nullptr) == 0)
+        if (SaveZettlies(nullptr) == 0) {
+            TellSavedAside(window);
             return TRUE;
-        char cause[96], text[640];
+        }
+        char cause[160], text[720];
         std::snprintf(text, sizeof text, QUIT_SAVE_FAILED, LastSaveFailure(cause, sizeof cause));
         int answer = ZtMessageBox(window, text, SAVE_FAILED_CAPTION,
                                   MB_CANCELTRYCONTINUE | MB_ICONHAND | MB_DEFBUTTON1);
@@ -187,8 +189,13 @@ static void OnMainDestroy(HWND window, MainWindowState *s)
     s->destroying = TRUE;
     KillTimer(window, TIMER_AUTOSAVE);
     KillTimer(window, TIMER_ALARMS);
-    if (!s->notesSettled && SaveZettlies(nullptr) != 0)
-        ZtMessageBox(window, "Unable to save zettly info", SAVE_FAILED_CAPTION, MB_ICONHAND);
+    if (!s->notesSettled) {
+        if (SaveZettlies(nullptr) == 0) {
+            TellSavedAside(window);
+        } else {
+            TellSaveFailure(window);
+        }
+    }
     DeleteTrayIcon(window);
     DestroyTrayMenus();
     CloseAllCompanions();

@@ -4,10 +4,15 @@
 #include <ole2.h>
 #include <shellapi.h>
 
+#include <cstdio>
+#include <cstring>
+
 #include "core/arcade_features.h"
 #include "core/editing_features.h"
 #include "command_line.h"
 #include "core/core_ids.h"
+#include "core/notes_table/notes_file_format.h"
+#include "core/notes_table/notes_file_ids.h"
 #include "core/note_window/group_window.h"
 #include "main_window.h"
 #include "program_folder.h"
@@ -17,11 +22,27 @@
 #include "ui_seams.h"
 #include "window_class.h"
 
+// Why the folder APPDATA names cannot hold the notes files, or null: every
+// name a save gives a file there must stay within MAX_PATH, or Windows
+// refuses it (error 206) after the folder itself was taken.
+static const char *UnusableDataFolder(const char *folder, DWORD length)
+{
+    if (length + 1 + ZETTLY_LONGEST_NAME_CHARS >= MAX_PATH)
+        return "its path is too long for the zettly files";
+    DWORD attributes = GetFileAttributesA(folder);
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return "it does not exist";
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return "it is not a folder";
+    return nullptr;
+}
+
 BOOL EnterAppDataFolder(BOOL programFolderOnly)
 {
     char folder[MAX_PATH];
     DWORD length = GetEnvironmentVariableA("APPDATA", folder, sizeof folder);
-    if (!programFolderOnly && length > 0 && length < sizeof folder)
+    if (!programFolderOnly && length > 0 && length < sizeof folder &&
+        !UnusableDataFolder(folder, length))
         return SetCurrentDirectoryA(folder);
     if (!GetProgramFolder(folder, sizeof folder))
         return FALSE;
@@ -94,6 +115,27 @@ static void RestartWithCommandLine(const char *commandLine)
     ShellExecuteA(GetDesktopWindow(), "open", path, commandLine, nullptr, SW_SHOWDEFAULT);
 }
 
+// Said at start-up: otherwise the notes of the program's folder appear
+// without a word in place of those of the folder the user set.
+static void TellUnusableDataFolder(void)
+{
+    char named[1024];
+    DWORD length = GetEnvironmentVariableA("APPDATA", named, sizeof named);
+    if (length == 0)
+        return;
+    const char *why = length >= sizeof named ? "its path is too long for the zettly files"
+                                             : UnusableDataFolder(named, length);
+    if (!why)
+        return;
+    if (length >= sizeof named)
+        std::strcpy(named + sizeof named - 4, "...");
+    char program[MAX_PATH] = "";
+    GetProgramFolder(program, sizeof program);
+    char text[sizeof named + MAX_PATH + 256];
+    std::snprintf(text, sizeof text, DATA_FOLDER_UNUSABLE, why, named, program);
+    ZtMessageBox(nullptr, text, DATA_FOLDER_CAPTION, MB_ICONEXCLAMATION);
+}
+
 // What one run of the program started and must stop again, in reverse order.
 struct ZettliesRun {
     HINSTANCE instance;
@@ -111,6 +153,7 @@ static int StartServices(ZettliesRun *run)
         Editing().loadSyntaxConfig("syntax.cfg");
     EnterAppDataFolder(FALSE);
     InitCommonControls();
+    TellUnusableDataFolder();
 
     run->richEdit = LoadLibraryA(RICH_EDIT_LIBRARY);
     if (!run->richEdit) {

@@ -1,5 +1,7 @@
 #include "zettlies_files.h"
 
+#include <cstdio>
+
 #include "alarms.h"
 #include "core/core_ids.h"
 #include "core/editing_features.h"
@@ -125,12 +127,25 @@ int SaveZettlies(HWND owner)
 
 const char *LastSaveFailure(char *out, size_t outSize)
 {
-    return DescribeSaveFailure(Files.lastSaveError, out, outSize);
+    return DescribeLastSaveFailure(&Files, out, outSize);
 }
 
 int RecordUnsavedSession(void)
 {
     return RecordUnsavedSession(&Files, Files.lastSaveError);
+}
+
+void TellSavedAside(HWND owner)
+{
+    if (Files.lastSaveWentAside)
+        ZtMessageBox(owner, SAVED_ASIDE, SAVED_ASIDE_CAPTION, MB_ICONEXCLAMATION);
+}
+
+void TellSaveFailure(HWND owner)
+{
+    char cause[160], text[320];
+    std::snprintf(text, sizeof text, SAVE_NOW_FAILED, LastSaveFailure(cause, sizeof cause));
+    ZtMessageBox(owner, text, SAVE_FAILED_CAPTION, MB_ICONHAND);
 }
 
 // ---------------------------------------------------------------- loading

@@ -27,6 +27,11 @@ int SaveZettliesWithin(HWND owner, DWORD mutexWaitMs);
 const char *LastSaveFailure(char *out, size_t outSize);
 // The session ends with its notes unsaved: the next start says so once.
 int RecordUnsavedSession(void);
+// After a save that succeeded: when it was kept beside the files in place
+// (another copy had saved over them), says so in a box owned by owner.
+void TellSavedAside(HWND owner);
+// After a save that failed where the user can only be told: the cause in a box.
+void TellSaveFailure(HWND owner);
 
 // The auto-save: SaveZettlies on its own thread, parameter the main window.
 DWORD WINAPI SaveZettliesThread(LPVOID mainWindow);

@@ -43,6 +43,8 @@ void CloseNotesFiles(NotesFiles *files)
     files->prepared = false;
     files->currentSetKnownGood = false;
     files->keepPriorSet = false;
+    files->knowsSetInPlace = false;
+    files->lastSaveWentAside = false;
     for (HeldCheckList &held : files->held) {
         held.owner = nullptr;
         ByteBuffer().swap(held.items);
@@ -53,6 +55,32 @@ void CloseNotesFiles(NotesFiles *files)
 }
 
 // ---------------------------------------------------------------- saving
+
+static bool IsFolder(const char *path)
+{
+    DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The base name of a notes file whose name a folder has taken, or null. A
+// save would fail only at its renames, with its new files half in place.
+static const char *FolderInTheWay(const ZettlyFileSet &f)
+{
+    const char *names[4 * ZETTLY_FILE_KINDS + 2] = {f.marker, f.committing};
+    int count = 2;
+    for (int kind = 0; kind < ZETTLY_FILE_KINDS; ++kind) {
+        names[count++] = f.current[kind];
+        names[count++] = f.prior[kind];
+        names[count++] = f.saving[kind];
+        names[count++] = f.aside[kind];
+    }
+    for (int i = 0; i < count; ++i)
+        if (IsFolder(names[i])) {
+            const char *base = std::strrchr(names[i], '\\');
+            return base ? base + 1 : names[i];
+        }
+    return nullptr;
+}
 
 // The auto-save runs on its own thread; the note windows belong to the GUI
 // thread, which takes their content while this thread waits.
@@ -285,6 +313,39 @@ static int PutSavedFilesInPlace(NotesFileWork *w, const CommitRecord *commit)
     return marker;
 }
 
+// Another copy of the program on this folder saved since this run last read
+// or wrote the files in place: they are not this run's to replace.
+static bool AnotherCopySavedOver(NotesFiles *files)
+{
+    CommitRecord now;
+    if (!files->knowsSetInPlace || !DescribeCurrentSet(files->names, &now))
+        return false;
+    for (int kind = 0; kind < ZETTLY_FILE_KINDS; ++kind)
+        if (now.files[kind].size != files->setInPlace.files[kind].size ||
+            now.files[kind].checksum != files->setInPlace.files[kind].checksum)
+            return true;
+    return false;
+}
+
+// The earlier set kept aside goes first, and the record file comes last: a
+// stop half-way leaves no record file there, so no mix of two saves is ever
+// offered.
+static int PutSavedFilesAside(NotesFileWork *w)
+{
+    const ZettlyFileSet &f = w->files->names;
+    for (int kind = 0; kind < ZETTLY_FILE_KINDS; ++kind)
+        if (!DeleteFileA(f.aside[kind]) && !IsMissing(GetLastError()))
+            return KeepFailure(w);
+    for (int kind : RenameOrder) {
+        if (!MoveFileExA(f.saving[kind], f.aside[kind],
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return KeepFailure(w);
+        FileStep(w);
+    }
+    w->files->lastSaveWentAside = true;
+    return 0;
+}
+
 static void Show(void (*call)(void *context), void *context)
 {
     NotesPhaseMark mark(PHASE_PROGRESS);
@@ -295,6 +356,12 @@ static void Show(void (*call)(void *context), void *context)
 static int SaveAllNotes(NotesFileWork *w, const SaveShowing *showing)
 {
     const ZettlyFileSet &f = w->files->names;
+    const char *blocked = FolderInTheWay(f);
+    if (blocked) {
+        std::snprintf(w->files->folderInTheWay, sizeof w->files->folderInTheWay, "%s", blocked);
+        SetLastError(ERROR_DIRECTORY);
+        return KeepFailure(w);
+    }
     // A commit file left by an earlier save speaks for files that are not
     // these: a start must never take this save's files on its word.
     if (FileExists(f.committing) && !DeleteFileA(f.committing))
@@ -353,8 +420,16 @@ static int SaveAllNotes(NotesFileWork *w, const SaveShowing *showing)
         commit.files[TEXT_FILE] = DescribeBytes(images.texts);
         commit.files[CHECK_LIST_FILE] = DescribeBytes(lists);
     }
-    if (result == 0)
+    NotesFiles *files = w->files;
+    files->lastSaveWentAside = false;
+    if (result == 0 && AnotherCopySavedOver(files)) {
+        result = PutSavedFilesAside(w);
+    } else if (result == 0) {
         result = PutSavedFilesInPlace(w, &commit);
+        files->setInPlace = commit;
+        files->knowsSetInPlace =
+            result == 0 || DescribeCurrentSet(files->names, &files->setInPlace);
+    }
     // New files named by a commit file that stays are kept for the next start.
     if (!FileExists(f.committing))
         DeleteSavingFiles(f);
@@ -433,6 +508,12 @@ const char *DescribeSaveFailure(DWORD error, char *out, size_t outSize)
     case 0:
         cause = "a zettly could not be read for saving";
         break;
+    case ERROR_DIRECTORY:
+        cause = "a folder in the data folder has the name of a zettly file";
+        break;
+    case ERROR_FILENAME_EXCED_RANGE:
+        cause = "the data folder's path is too long for the zettly files";
+        break;
     }
     if (outSize == 0)
         return out;
@@ -443,19 +524,30 @@ const char *DescribeSaveFailure(DWORD error, char *out, size_t outSize)
     return out;
 }
 
+const char *DescribeLastSaveFailure(const NotesFiles *files, char *out, size_t outSize)
+{
+    if (files->lastSaveError == ERROR_DIRECTORY && files->folderInTheWay[0] && outSize) {
+        std::snprintf(out, outSize, "\"%s\" in the data folder is a folder, not a zettly file",
+                      files->folderInTheWay);
+        return out;
+    }
+    return DescribeSaveFailure(files->lastSaveError, out, outSize);
+}
+
 int RecordUnsavedSession(NotesFiles *files, DWORD error)
 {
     if (PrepareNotesFiles(files) != 0)
         return -1;
-    char text[64];
-    int length = FormatUnsavedNote((uint32_t)error, text, sizeof text);
+    char text[SESSION_NOTE_BYTES + 1];
+    if (FormatSessionNote(true, (uint32_t)error, text, sizeof text) < 0)
+        return -1;
     NotesFileWork work = {files, 0, 0};
-    DWORD fault = NotesFileWriteFault(); // the note is no save: it goes where it can
-    SetNotesFileWriteFault(0);
-    int result =
-        length < 0 ? -1 : WriteWholeFile(&work, files->names.unsaved, text, (size_t)length);
-    SetNotesFileWriteFault(fault);
-    return result;
+    // The room taken at start-up first: where nothing new can be written,
+    // that is the only place left.
+    const char *path = files->names.sessionNote;
+    if (RewriteInPlace(&work, path, text, SESSION_NOTE_BYTES) == 0)
+        return 0;
+    return WriteWholeFile(&work, path, text, SESSION_NOTE_BYTES);
 }
 
 // ---------------------------------------------------------------- loading
@@ -476,27 +568,42 @@ static bool SetExists(char const (*names)[ZETTLY_PATH_CHARS])
 // The backups are copied, not moved, into place: they stay the last good
 // copy until a later save is known to be complete. The files they replace are
 // kept under free "_damaged" names.
-static void RollBackTo(NotesFileWork *w, char const (*names)[ZETTLY_PATH_CHARS],
+// False when a file could not be put in place (a folder closed to new
+// files): the load then reads the set where it lies.
+static bool RollBackTo(NotesFileWork *w, char const (*names)[ZETTLY_PATH_CHARS],
                        bool currentKeptAside)
 {
     if (!currentKeptAside)
         SetCurrentFilesAside(w, true);
-    for (int kind = 0; kind < ZETTLY_FILE_KINDS; ++kind)
-        if (FileExists(names[kind]) &&
-            CopyWhole(w, names[kind], w->files->names.current[kind]) != 0)
+    bool inPlace = true, copied = false;
+    for (int kind = 0; kind < ZETTLY_FILE_KINDS; ++kind) {
+        if (!FileExists(names[kind]))
+            continue;
+        if (CopyWhole(w, names[kind], w->files->names.current[kind]) == 0) {
+            copied = true;
+        } else {
             w->files->keepPriorSet = true;
+            inPlace = false;
+        }
+    }
     // A marker that stays speaks for the set in place now, not the one it
     // was written with.
     CommitRecord holds;
-    if (FileExists(w->files->names.marker) &&
+    if ((copied || !currentKeptAside) && FileExists(w->files->names.marker) &&
         (!DescribeCurrentSet(w->files->names, &holds) || WriteSaveMarker(w, &holds) != 0))
         DeleteFileA(w->files->names.marker);
+    return inPlace;
+}
+
+static void LetSetGo(char const (*names)[ZETTLY_PATH_CHARS])
+{
+    for (int kind = 0; kind < ZETTLY_FILE_KINDS; ++kind)
+        DeleteFileA(names[kind]);
 }
 
 static void LetHeldSetGo(const ZettlyFileSet &f)
 {
-    for (int kind = 0; kind < ZETTLY_FILE_KINDS; ++kind)
-        DeleteFileA(f.held[kind]);
+    LetSetGo(f.held);
 }
 
 // The last good set goes aside under its own names when a load finds damage,
@@ -513,13 +620,29 @@ static void HoldLastGoodSet(NotesFileWork *w)
         }
 }
 
+// The set a roll-back takes: the held one, or where none could be made
+// (the folder takes no new files) the backups it would have been made of.
+static char const (*LastGoodSet(const ZettlyFileSet &f))[ZETTLY_PATH_CHARS]
+{
+    return SetExists(f.held) ? f.held : SetExists(f.prior) ? f.prior : nullptr;
+}
+
 // Yes: roll back to the held set; Cancel: let it go; No: keep it for later.
-static bool AnswerHeldSet(NotesFileWork *w, int answer, bool currentKeptAside)
+// With Yes, *readFrom is the set a load reads when it could not be put in
+// place, else null.
+static bool AnswerHeldSet(NotesFileWork *w, int answer, bool currentKeptAside,
+                          char const (**readFrom)[ZETTLY_PATH_CHARS] = nullptr)
 {
     const ZettlyFileSet &f = w->files->names;
     if (answer == IDYES) {
-        RollBackTo(w, f.held, currentKeptAside);
-        LetHeldSetGo(f);
+        char const (*source)[ZETTLY_PATH_CHARS] = LastGoodSet(f);
+        if (!source)
+            return false;
+        bool inPlace = RollBackTo(w, source, currentKeptAside);
+        if (readFrom)
+            *readFrom = inPlace ? nullptr : source;
+        if (inPlace && source == f.held)
+            LetHeldSetGo(f);
         return true;
     }
     if (answer == IDCANCEL)
@@ -567,7 +690,10 @@ static bool FinishInterruptedSave(NotesFileWork *w)
             done = MoveFileExA(f.saving[kind], f.current[kind],
                                MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) &&
                    done;
-    if (done && (FileExists(f.marker) || WriteSaveMarker(w, &commit) == 0))
+    // The marker left from before the stop describes the files just replaced:
+    // it is written again for the set now in place, before the commit file
+    // goes, so that a stop in between only repeats this.
+    if (done && WriteSaveMarker(w, &commit) == 0)
         DeleteFileA(f.committing);
     if (done)
         return false;
@@ -575,25 +701,59 @@ static bool FinishInterruptedSave(NotesFileWork *w)
     return true;
 }
 
-// Said once: the note goes when it has been told. Its bytes come from a
-// file anyone can write: only a whole, short note names a cause.
-static void TellUnsavedSession(NotesFileWork *w)
+// A short file's bytes; false when it is missing, a folder or longer than limit.
+static bool ReadShortFile(const char *path, size_t limit, ByteBuffer *bytes)
 {
-    const char *path = w->files->names.unsaved;
     WIN32_FILE_ATTRIBUTE_DATA about;
-    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &about) ||
-        (about.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-        return;
-    ByteBuffer bytes;
-    uint32_t error = 0;
-    char cause[96] = "the reason was not recorded";
-    if (about.nFileSizeHigh == 0 && about.nFileSizeLow < 64 && ReadWholeNotesFile(path, &bytes) == 0 &&
-        ParseUnsavedNote(bytes.data(), bytes.size(), &error) == 0)
+    return GetFileAttributesExA(path, GetFileExInfoStandard, &about) &&
+           !(about.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && about.nFileSizeHigh == 0 &&
+           about.nFileSizeLow <= limit && ReadWholeNotesFile(path, bytes) == 0;
+}
+
+static void TellLostSession(bool causeKnown, uint32_t error)
+{
+    char cause[160] = "the reason was not recorded";
+    if (causeKnown)
         DescribeSaveFailure(error, cause, sizeof cause);
     char text[512];
     std::snprintf(text, sizeof text, UNSAVED_SESSION, cause);
-    DeleteFileA(path);
     ZtMessageBox(nullptr, text, UNSAVED_SESSION_CAPTION, MB_ICONEXCLAMATION);
+}
+
+// Said once: the note goes, or its room is cleared, when it has been told.
+// Its bytes come from a file anyone can write: only a whole note names a
+// cause. Afterwards the room is taken for this session's note.
+static void TellUnsavedSession(NotesFileWork *w)
+{
+    const ZettlyFileSet &f = w->files->names;
+    ByteBuffer bytes;
+    uint32_t error = 0;
+    if (FileExists(f.unsaved) && !IsFolder(f.unsaved)) {
+        bool known = ReadShortFile(f.unsaved, 63, &bytes) &&
+                     ParseUnsavedNote(bytes.data(), bytes.size(), &error) == 0;
+        DeleteFileA(f.unsaved);
+        TellLostSession(known, error);
+    }
+    char open[SESSION_NOTE_BYTES + 1];
+    WIN32_FILE_ATTRIBUTE_DATA about;
+    bool present = GetFileAttributesExA(f.sessionNote, GetFileExInfoStandard, &about) != 0;
+    if (FormatSessionNote(false, 0, open, sizeof open) < 0 ||
+        (present && (about.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)))
+        return;
+    bool lost = false;
+    bool whole = present && ReadShortFile(f.sessionNote, SESSION_NOTE_BYTES, &bytes) &&
+                 ParseSessionNote(bytes.data(), bytes.size(), &lost, &error) == 0;
+    if (whole && !lost)
+        return;
+    // An empty room is a start stopped while it took it; anything else that
+    // is not a whole note still says that a session was lost.
+    bool tell = lost || (present && (about.nFileSizeLow != 0 || about.nFileSizeHigh != 0));
+    if ((whole ? RewriteInPlace(w, f.sessionNote, open, SESSION_NOTE_BYTES)
+               : WriteWholeFile(w, f.sessionNote, open, SESSION_NOTE_BYTES)) != 0 &&
+        tell)
+        DeleteFileA(f.sessionNote);
+    if (tell)
+        TellLostSession(whole, error);
 }
 
 // Returns whether the marker of a completed save was found.
@@ -606,6 +766,14 @@ static bool CheckLastSave(NotesFileWork *w)
                                    MB_YESNOCANCEL | MB_ICONHAND),
                       false))
         return false;
+    if (SetExists(f.aside)) {
+        int answer = ZtMessageBox(nullptr, ASIDE_CHOICES, ROLL_BACK_CAPTION,
+                                  MB_YESNOCANCEL | MB_ICONEXCLAMATION);
+        if (answer == IDYES)
+            RollBackTo(w, f.aside, false);
+        if (answer == IDYES || answer == IDCANCEL)
+            LetSetGo(f.aside);
+    }
     if (CanOpenForReading(f.marker))
         return true;
     if (SetExists(f.prior)) {
@@ -830,13 +998,18 @@ static bool ReadMarkerRecord(const ZettlyFileSet &f, CommitRecord *holds)
 
 // The file a load reads: while an interrupted save cannot be put in place,
 // its new file where one is left beside the current one.
-static const char *LoadPath(const ZettlyFileSet &f, int kind, bool fromCommit)
+// Or the set a roll-back could not put in place, where it lies.
+static const char *LoadPath(const ZettlyFileSet &f, int kind, bool fromCommit,
+                            char const (*rolledFrom)[ZETTLY_PATH_CHARS])
 {
+    if (rolledFrom)
+        return rolledFrom[kind];
     return fromCommit && FileExists(f.saving[kind]) ? f.saving[kind] : f.current[kind];
 }
 
 static int LoadFileSet(NotesFileWork *w, const NotePlacing *placing, bool marked,
-                       bool fromCommit, LoadDamage *damage)
+                       bool fromCommit, LoadDamage *damage,
+                       char const (*rolledFrom)[ZETTLY_PATH_CHARS] = nullptr)
 {
     const ZettlyFileSet &f = w->files->names;
     ByteBuffer recordBytes, textBytes, checkBytes;
@@ -846,9 +1019,9 @@ static int LoadFileSet(NotesFileWork *w, const NotePlacing *placing, bool marked
     int gotRecords, gotTexts, gotCheckLists;
     {
         NotesPhaseMark mark(PHASE_READING);
-        gotRecords = ReadWholeNotesFile(LoadPath(f, RECORD_FILE, fromCommit), &recordBytes);
-        gotTexts = ReadWholeNotesFile(LoadPath(f, TEXT_FILE, fromCommit), &textBytes);
-        gotCheckLists = ReadWholeNotesFile(LoadPath(f, CHECK_LIST_FILE, fromCommit), &checkBytes);
+        gotRecords = ReadWholeNotesFile(LoadPath(f, RECORD_FILE, fromCommit, rolledFrom), &recordBytes);
+        gotTexts = ReadWholeNotesFile(LoadPath(f, TEXT_FILE, fromCommit, rolledFrom), &textBytes);
+        gotCheckLists = ReadWholeNotesFile(LoadPath(f, CHECK_LIST_FILE, fromCommit, rolledFrom), &checkBytes);
         // Nothing saved yet; with the marker of a completed save, both files lost.
         if (gotRecords == -1 && gotTexts == -1 && !marked)
             return 0;
@@ -873,6 +1046,9 @@ static int LoadFileSet(NotesFileWork *w, const NotePlacing *placing, bool marked
                 s.damage.changedFiles |= 1u << kind;
         }
     }
+    for (int kind = 0; kind < ZETTLY_FILE_KINDS; ++kind)
+        if (IsFolder(LoadPath(f, kind, fromCommit, rolledFrom)))
+            s.damage.folderFiles |= 1u << kind;
     if (gotTexts != 0)
         s.damage.missingTextFile = true;
     int count = 0;
@@ -899,15 +1075,16 @@ int LoadNotesFiles(NotesFiles *files, const NotePlacing *placing)
     bool damaged = HasDamage(&damage);
     if (damaged) {
         files->keepPriorSet = true;
-        SetCurrentFilesAside(&work, false);
+        damage.notKeptAside = !SetCurrentFilesAside(&work, false);
         HoldLastGoodSet(&work);
-        int answer = TellDamage(&damage, SetExists(files->names.held));
+        int answer = TellDamage(&damage, LastGoodSet(files->names) != nullptr);
         if (answer == IDCANCEL)
             AnswerHeldSet(&work, IDCANCEL, true);
-        if (answer == IDYES && AnswerHeldSet(&work, IDYES, true)) {
+        char const (*readFrom)[ZETTLY_PATH_CHARS] = nullptr;
+        if (answer == IDYES && AnswerHeldSet(&work, IDYES, true, &readFrom)) {
             DestroyLoadedNotes(files);
             marked = false;
-            count = LoadFileSet(&work, placing, false, false, &damage);
+            count = LoadFileSet(&work, placing, false, false, &damage, readFrom);
             damaged = HasDamage(&damage);
             if (damaged)
                 TellDamage(&damage, false);
@@ -916,5 +1093,6 @@ int LoadNotesFiles(NotesFiles *files, const NotePlacing *placing)
     if (placing->linkGroups)
         placing->linkGroups(placing->context);
     files->currentSetKnownGood = marked && !damaged;
+    files->knowsSetInPlace = DescribeCurrentSet(files->names, &files->setInPlace);
     return count;
 }

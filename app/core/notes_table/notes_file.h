@@ -41,9 +41,18 @@ struct NotesFiles {
     bool currentSetKnownGood;
     // A load found damage: the backups are not replaced for the rest of the run.
     bool keepPriorSet;
+    // What the files in place held when this run last read or wrote them:
+    // another copy of the program on the same folder may have saved since.
+    bool knowsSetInPlace;
+    CommitRecord setInPlace;
+    // The last save was kept beside the files in place (another copy had
+    // saved over them), to be offered at the next start.
+    bool lastSaveWentAside;
     // Why the last save failed: the system's error code, 0 when it was no
     // system error (or the save did not fail).
     DWORD lastSaveError;
+    // With ERROR_DIRECTORY: the notes file whose name a folder has taken.
+    char folderInTheWay[40];
     HeldCheckList held[ZETTLY_LAST_NOTE_SLOT + 1];
     NoteNotSavedWhole notWhole[ZETTLY_LAST_NOTE_SLOT + 1];
 };
@@ -75,6 +84,9 @@ int SaveNotesFiles(NotesFiles *files, DWORD mutexWaitMs, const SaveShowing *show
 // The cause of a failed save in a few words, from its system error: "the
 // disk is full", "access to the data folder is denied", ... Returns out.
 const char *DescribeSaveFailure(DWORD error, char *out, size_t outSize);
+
+// The same for the last save of files, naming what is in the way where known.
+const char *DescribeLastSaveFailure(const NotesFiles *files, char *out, size_t outSize);
 
 // A session that ended while its notes could not be saved: a note beside the
 // notes files, so that the next start says once why that session's changes

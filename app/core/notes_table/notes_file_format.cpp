@@ -55,11 +55,13 @@ int BuildZettlyFileSet(const char *folder, ZettlyFileSet *set)
             JoinPath(folder, CurrentNames[kind], "_priorsave", set->prior[kind]) ||
             JoinPath(folder, CurrentNames[kind], "_damaged", set->damaged[kind]) ||
             JoinPath(folder, CurrentNames[kind], "_saving", set->saving[kind]) ||
-            JoinPath(folder, CurrentNames[kind], "_lastgood", set->held[kind]))
+            JoinPath(folder, CurrentNames[kind], "_lastgood", set->held[kind]) ||
+            JoinPath(folder, CurrentNames[kind], "_aside", set->aside[kind]))
             return -1;
     }
     if (JoinPath(folder, MarkerName, "_saving", set->committing) ||
-        JoinPath(folder, "zettly.unsaved", "", set->unsaved))
+        JoinPath(folder, "zettly.unsaved", "", set->unsaved) ||
+        JoinPath(folder, "zettly.session", "", set->sessionNote))
         return -1;
     return JoinPath(folder, MarkerName, "", set->marker);
 }
@@ -203,6 +205,37 @@ int ParseUnsavedNote(const uint8_t *data, size_t size, uint32_t *error)
     int consumed = 0;
     if (std::sscanf(text, "%15s %10lu%c%n", tag, &value, &end, &consumed) != 3 || end != '\n' ||
         (size_t)consumed != size || std::strcmp(tag, UnsavedTag) != 0 || value > 0xFFFFFFFFul)
+        return -1;
+    *error = (uint32_t)value;
+    return 0;
+}
+
+static const char SessionTag[] = "ZettlySession1";
+
+int FormatSessionNote(bool lost, uint32_t error, char *out, size_t outSize)
+{
+    int n = std::snprintf(out, outSize, "%s %s %010lu\n", SessionTag, lost ? "lost" : "open",
+                          lost ? (unsigned long)error : 0ul);
+    return n == SESSION_NOTE_BYTES && (size_t)n < outSize ? n : -1;
+}
+
+int ParseSessionNote(const uint8_t *data, size_t size, bool *lost, uint32_t *error)
+{
+    *lost = false;
+    *error = 0;
+    char text[SESSION_NOTE_BYTES + 1];
+    if (size != SESSION_NOTE_BYTES || !TakeShortText(data, size, text, sizeof text))
+        return -1;
+    char tag[16], state[8], end = 0;
+    unsigned long value = 0;
+    int consumed = 0;
+    if (std::sscanf(text, "%15s %7s %10lu%c%n", tag, state, &value, &end, &consumed) != 4 ||
+        end != '\n' || (size_t)consumed != size || std::strcmp(tag, SessionTag) != 0 ||
+        value > 0xFFFFFFFFul)
+        return -1;
+    if (std::strcmp(state, "lost") == 0)
+        *lost = true;
+    else if (std::strcmp(state, "open") != 0 || value != 0)
         return -1;
     *error = (uint32_t)value;
     return 0;
@@ -891,7 +924,8 @@ bool HasDamage(const LoadDamage *d)
     return d->missingRecordFile || d->shortHead || d->partialRecord || d->missingTextFile ||
            d->recordsBeyondTable || d->damagedTexts || d->missingTexts || d->lostTexts || d->unplacedTexts ||
            d->extraTexts || d->garbagePieces ||
-           d->cutCheckLists || d->missingCheckLists || d->notesNotCreated || d->changedFiles;
+           d->cutCheckLists || d->missingCheckLists || d->notesNotCreated || d->changedFiles ||
+           d->folderFiles;
 }
 
 int DescribeLoadDamage(const LoadDamage *d, bool canRollBack, char *out, size_t outSize)
@@ -910,6 +944,10 @@ int DescribeLoadDamage(const LoadDamage *d, bool canRollBack, char *out, size_t 
             used += (size_t)n < outSize - used ? (size_t)n : outSize - used - 1;
     };
     add("Some zettly data could not be read:\n", 0);
+    static const char *const Folders[ZETTLY_FILE_KINDS] = {
+        "- zettly.rec in the data folder is a folder, not a file\n",
+        "- zettly.str in the data folder is a folder, not a file\n",
+        "- zettly_chklist.str in the data folder is a folder, not a file\n"};
     if (d->missingRecordFile)
         add("- the record file zettly.rec is missing or unreadable; no zettlies were loaded\n", 0);
     if (d->shortHead)
@@ -950,10 +988,16 @@ int DescribeLoadDamage(const LoadDamage *d, bool canRollBack, char *out, size_t 
         "changed\n",
         "- zettly.str is not what the last save wrote: a zettly's text may be changed\n",
         "- zettly_chklist.str is not what the last save wrote: a check list may be changed\n"};
-    for (int kind = 0; kind < ZETTLY_FILE_KINDS; ++kind)
+    for (int kind = 0; kind < ZETTLY_FILE_KINDS; ++kind) {
+        if (d->folderFiles & (1u << kind))
+            add(Folders[kind], 0);
         if (d->changedFiles & (1u << kind))
             add(Changed[kind], 0);
-    add("\nThe damaged files are kept beside them with \"_damaged\" in their names.\n", 0);
+    }
+    if (d->notKeptAside)
+        add("\nThe damaged files could not be copied aside: they stay as they are.\n", 0);
+    else
+        add("\nThe damaged files are kept beside them with \"_damaged\" in their names.\n", 0);
     if (canRollBack)
         add("\n" ROLL_BACK_CHOICES, 0);
     else

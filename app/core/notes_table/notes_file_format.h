@@ -15,6 +15,11 @@ typedef std::vector<uint8_t> ByteBuffer;
 // Names of the files of one data folder, absolute, built once at start-up so
 // that a save never depends on the process's current folder.
 enum { ZETTLY_PATH_CHARS = 300, ZETTLY_FILE_KINDS = 3 };
+// The longest name a save gives a file of the data folder: the part file of
+// a backup copy, "zettly_chklist.str_priorsave_new".
+enum { ZETTLY_LONGEST_NAME_CHARS = 32 };
+static_assert(sizeof "zettly_chklist.str_priorsave_new" - 1 == ZETTLY_LONGEST_NAME_CHARS,
+              "the longest name of a notes file");
 enum { RECORD_FILE = 0, TEXT_FILE = 1, CHECK_LIST_FILE = 2 };
 struct ZettlyFileSet {
     char folder[ZETTLY_PATH_CHARS];
@@ -25,12 +30,18 @@ struct ZettlyFileSet {
     // rolls back to it or lets it go; no save writes over it.
     char held[ZETTLY_FILE_KINDS][ZETTLY_PATH_CHARS];
     char saving[ZETTLY_FILE_KINDS][ZETTLY_PATH_CHARS]; // new files before they are renamed into place
+    // A save of this copy kept beside the files in place, because another
+    // copy of the program saved over them after this one read them.
+    char aside[ZETTLY_FILE_KINDS][ZETTLY_PATH_CHARS];
     char marker[ZETTLY_PATH_CHARS];
     // Present while complete new files are being renamed into place: a start
     // that finds it finishes the renaming instead of loading a mixed set.
     char committing[ZETTLY_PATH_CHARS];
     // Left by a session that ended while its notes could not be saved.
     char unsaved[ZETTLY_PATH_CHARS];
+    // The same note, in room taken at start-up: a full disk or a folder
+    // closed to new files still lets the session's end rewrite it in place.
+    char sessionNote[ZETTLY_PATH_CHARS];
 };
 // folder may or may not end in a separator. -1 when a name would not fit.
 int BuildZettlyFileSet(const char *folder, ZettlyFileSet *set);
@@ -68,6 +79,13 @@ int ParseSaveMarkerRecord(const uint8_t *data, size_t size, CommitRecord *c);
 // of the last try. Parse: -1 when the bytes are not a whole note.
 int FormatUnsavedNote(uint32_t error, char *out, size_t outSize);
 int ParseUnsavedNote(const uint8_t *data, size_t size, uint32_t *error);
+
+// The note of the session in its room of SESSION_NOTE_BYTES, reserved at
+// start-up while nothing is to be said (lost false) and rewritten in place
+// when a session ends unsaved. Parse: -1 when the bytes are not a whole note.
+enum { SESSION_NOTE_BYTES = 31 };
+int FormatSessionNote(bool lost, uint32_t error, char *out, size_t outSize);
+int ParseSessionNote(const uint8_t *data, size_t size, bool *lost, uint32_t *error);
 
 // Tray icon resource shown after `saved` of `used` notes are written.
 int SaveProgressIcon(int saved, int used);
@@ -191,6 +209,8 @@ struct LoadDamage {
     int missingCheckLists;     // notes with a check list while the check-list file is gone
     int notesNotCreated;       // records whose window could not be made
     unsigned changedFiles;     // bit per file kind: not what the last save wrote
+    unsigned folderFiles;      // bit per file kind: the name is a folder's
+    bool notKeptAside;         // the damaged files could not be copied aside
 };
 bool HasDamage(const LoadDamage *d);
 // The text of the message; the empty text when there is no damage.

@@ -38,6 +38,7 @@
 
 // %s: the cause, as DescribeSaveFailure gives it.
 #define SAVE_FAILED_CAPTION "I/O Error"
+#define SAVE_NOW_FAILED "Unable to save zettly info: %s."
 #define QUIT_SAVE_FAILED                                                                     \
     "Unable to save zettly info: %s.\n\nThe last good save is intact; only the changes "     \
     "since then are not saved.\n\nTry Again: save again (free some space or close the "      \
@@ -74,3 +75,21 @@
 // Where a saved record holds the stamp of its note's text: the plain-text
 // length and the text pointer, which every copy clears when it loads.
 enum { NOTE_TEXT_STAMP_LENGTH_AT = 108, NOTE_TEXT_STAMP_CHECK_AT = 112 };
+
+#define SAVED_ASIDE_CAPTION "Zettlies saved aside"
+#define SAVED_ASIDE                                                                          \
+    "Another copy of Zettlies saved the zettly files after this copy loaded them. So as not " \
+    "to write over its zettlies, this copy's are saved beside them, with \"_aside\" in their " \
+    "names, and offered at the next start."
+#define ASIDE_CHOICES                                                                        \
+    "A copy of Zettlies kept its zettlies beside the zettly files (\"_aside\" in their "      \
+    "names), because another copy had saved over the files it had loaded.\n\nDo you wish to " \
+    "load the zettlies kept aside?\nYes: load them; the zettlies in place now are kept with "  \
+    "\"_damaged\" in their names.\nNo: keep these zettlies for now; those kept aside are "      \
+    "offered again at the next start.\nCancel: keep these zettlies and let those kept aside go."
+
+// %s: why, the folder APPDATA names, the program's folder.
+#define DATA_FOLDER_CAPTION "Zettlies data folder"
+#define DATA_FOLDER_UNUSABLE                                                                 \
+    "The data folder that APPDATA names cannot be used: %s.\n\n%s\n\nThe zettlies are "      \
+    "loaded from and saved in the program's own folder instead:\n%s"

@@ -128,6 +128,25 @@ int WriteWholeFile(NotesFileWork *w, const char *path, const void *bytes, size_t
     return ok ? 0 : -1;
 }
 
+int RewriteInPlace(NotesFileWork *w, const char *path, const void *bytes, size_t size)
+{
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return KeepFailure(w);
+    FileStep(w);
+    LARGE_INTEGER length;
+    DWORD written = 0;
+    bool ok = GetFileSizeEx(file, &length) && length.QuadPart >= (LONGLONG)size &&
+              WriteFile(file, bytes, (DWORD)size, &written, nullptr) && written == (DWORD)size &&
+              FlushFileBuffers(file);
+    if (!ok)
+        KeepFailure(w);
+    ok = CloseHandle(file) && ok;
+    FileStep(w);
+    return ok ? 0 : -1;
+}
+
 // A copy is written beside its target and renamed into place once flushed, so
 // that a copy stopped half-way never leaves a short file under the target's name.
 int CopyWhole(NotesFileWork *w, const char *from, const char *to)
@@ -173,20 +192,28 @@ static void DamagedName(const ZettlyFileSet &f, int kind, int number, char *out,
     std::snprintf(out, outSize, number == 1 ? "%s" : "%s%d", f.damaged[kind], number);
 }
 
-void SetCurrentFilesAside(NotesFileWork *w, bool move)
+bool SetCurrentFilesAside(NotesFileWork *w, bool move)
 {
     const ZettlyFileSet &f = w->files->names;
     int number = FreeDamagedNumber(f);
+    bool kept = true;
     for (int kind = 0; kind < ZETTLY_FILE_KINDS; ++kind) {
-        if (!FileExists(f.current[kind]))
+        DWORD attributes = GetFileAttributesA(f.current[kind]);
+        if (attributes == INVALID_FILE_ATTRIBUTES)
             continue;
         char name[ZETTLY_PATH_CHARS + 4];
         DamagedName(f, kind, number, name, sizeof name);
-        if (move)
-            MoveFileExA(f.current[kind], name, MOVEFILE_REPLACE_EXISTING);
+        // A folder under a notes file's name cannot be copied, and no file
+        // can be put in its place: it moves aside whole (a folder cannot be
+        // moved over anything).
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+            kept = MoveFileExA(f.current[kind], name, 0) && kept;
+        else if (move)
+            kept = MoveFileExA(f.current[kind], name, MOVEFILE_REPLACE_EXISTING) && kept;
         else
-            CopyWhole(w, f.current[kind], name);
+            kept = CopyWhole(w, f.current[kind], name) == 0 && kept;
     }
+    return kept;
 }
 
 void DeleteSavingFiles(const ZettlyFileSet &f)

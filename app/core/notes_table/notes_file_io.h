@@ -31,11 +31,16 @@ bool IsMissing(DWORD error);
 // 0 read; -1 missing; -2 present but unreadable.
 int ReadWholeNotesFile(const char *path, ByteBuffer *out);
 int WriteWholeFile(NotesFileWork *w, const char *path, const void *bytes, size_t size);
+// Writes over the first bytes of an existing file that holds at least size
+// bytes, without growing it or taking new room: what a full disk or a folder
+// closed to new files still allows. 0 / -1.
+int RewriteInPlace(NotesFileWork *w, const char *path, const void *bytes, size_t size);
 // Written beside the target and renamed into place once flushed.
 int CopyWhole(NotesFileWork *w, const char *from, const char *to);
 // Copies the current files aside under free "_damaged" names; move: renames
-// them instead (they are about to be replaced).
-void SetCurrentFilesAside(NotesFileWork *w, bool move);
+// them instead (they are about to be replaced). False when one could not be
+// kept aside.
+bool SetCurrentFilesAside(NotesFileWork *w, bool move);
 void DeleteSavingFiles(const ZettlyFileSet &f);
 // The marker's sentence, then what each file of the set holds when holds is given.
 int WriteSaveMarker(NotesFileWork *w, const CommitRecord *holds);

@@ -397,39 +397,47 @@ TEST_F(MainWindowTest, TryAgainAtQuitSavesOnceTheCauseIsGone)
     EXPECT_NE(FileBytes("zettly.str").find("kept after all"), std::string::npos);
 }
 
+// A full disk or a folder closed to new files: nothing new can be written
+// then, yet the next start must say why the session's changes are gone.
 TEST_F(MainWindowTest, FailedSaveAtSessionEndKeepsTheLastGoodSetAndTheNextStartSaysWhy)
 {
-    CreateMain();
-    HWND edit = ZettlyTable[NewNote()].editWindow;
-    SetWindowTextA(edit, "saved words");
-    ASSERT_EQ(SaveZettlies(nullptr), 0);
-    std::string records = FileBytes("zettly.rec"), texts = FileBytes("zettly.str");
-    SetWindowTextA(edit, "words typed since");
-    {
-        FailingSaves denied(ERROR_ACCESS_DENIED);
-        EXPECT_TRUE(SendMessageA(main, WM_QUERYENDSESSION, 0, 0));
-        SendMessageA(main, WM_ENDSESSION, TRUE, 0);
-        EXPECT_EQ(CountBoxes(SAVE_FAILED_CAPTION), 0) << "nobody is there to answer";
-    }
-    DestroyWindow(main); // the end of the session's process: no second save
-    EXPECT_EQ(FileBytes("zettly.rec"), records);
-    EXPECT_EQ(FileBytes("zettly.str"), texts);
-    EXPECT_NE(FileBytes("zettly.ok"), "<missing>");
-
-    for (int start = 0; start < 2; ++start) {
+    const std::pair<DWORD, const char *> causes[] = {
+        {ERROR_DISK_FULL, "the disk is full"},
+        {ERROR_ACCESS_DENIED, "access to the data folder is denied"}};
+    for (const auto &cause : causes) {
         CreateMain();
-        ASSERT_NE(ZettlyTable[0].window, nullptr);
-        char text[64] = {};
-        GetWindowTextA(ZettlyTable[0].editWindow, text, sizeof text);
-        EXPECT_STREQ(text, "saved words");
-        DestroyWindow(main);
-    }
-    ASSERT_EQ(CountBoxes(UNSAVED_SESSION_CAPTION), 1) << "told once";
-    for (const MessageBoxRecorder::Box &box : boxes.Boxes())
-        if (box.caption == UNSAVED_SESSION_CAPTION) {
-            EXPECT_NE(box.text.find("access to the data folder is denied"), std::string::npos)
-                << box.text;
+        HWND edit = ZettlyTable[NewNote()].editWindow;
+        SetWindowTextA(edit, "saved words");
+        ASSERT_EQ(SaveZettlies(nullptr), 0);
+        std::string records = FileBytes("zettly.rec"), texts = FileBytes("zettly.str");
+        SetWindowTextA(edit, "words typed since");
+        {
+            FailingSaves failing(cause.first);
+            EXPECT_TRUE(SendMessageA(main, WM_QUERYENDSESSION, 0, 0));
+            SendMessageA(main, WM_ENDSESSION, TRUE, 0);
+            EXPECT_EQ(CountBoxes(SAVE_FAILED_CAPTION), 0) << "nobody is there to answer";
         }
+        DestroyWindow(main); // the end of the session's process: no second save
+        EXPECT_EQ(FileBytes("zettly.rec"), records);
+        EXPECT_EQ(FileBytes("zettly.str"), texts);
+        EXPECT_NE(FileBytes("zettly.ok"), "<missing>");
+
+        size_t before = boxes.Boxes().size();
+        for (int start = 0; start < 2; ++start) {
+            CreateMain();
+            ASSERT_NE(ZettlyTable[0].window, nullptr);
+            char text[64] = {};
+            GetWindowTextA(ZettlyTable[0].editWindow, text, sizeof text);
+            EXPECT_STREQ(text, "saved words");
+            for (int slot = 0; start == 1 && ZettlyTable[slot].window; ++slot)
+                DestroyWindow(ZettlyTable[slot].window); // the next round starts empty
+            DestroyWindow(main);
+        }
+        ASSERT_EQ(boxes.Boxes().size(), before + 1) << cause.second << ": told once";
+        const MessageBoxRecorder::Box &box = boxes.Boxes().back();
+        EXPECT_EQ(box.caption, UNSAVED_SESSION_CAPTION);
+        EXPECT_NE(box.text.find(cause.second), std::string::npos) << box.text;
+    }
 }
 
 // ---- timers

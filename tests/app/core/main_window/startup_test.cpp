@@ -1,6 +1,7 @@
 // The real program, started as a user would start it.
 #include <gtest/gtest.h>
 
+#include "core/notes_table/notes_file_ids.h"
 #include "test_support.h"
 
 namespace {
@@ -86,4 +87,28 @@ TEST_F(ZettliesProgram, MissingRichEditLibraryIsReportedAndStartFails)
     ASSERT_TRUE(program.WaitForExit(20000, &code));
     EXPECT_NE(code, 0u);
     DeleteFileA(copy.c_str());
+}
+
+// A data folder the program cannot use is said at start-up, with the
+// reason, before the notes of the program's own folder appear in its place.
+TEST_F(ZettliesProgram, UnusableDataFolderIsToldWithItsReason)
+{
+    const std::string longName = data.Path() + "\\" + std::string(300, 'x');
+    const std::pair<std::string, const char *> cases[] = {
+        {longName.substr(0, 250), "too long"},
+        {longName.substr(0, 258), "too long"},
+        {longName.substr(0, 270), "too long"},
+        {data.Path() + "\\absent", "does not exist"}};
+    for (const auto &folder : cases) {
+        ChildProgram program(Program, "-multinstances", {"APPDATA=" + folder.first});
+        ASSERT_TRUE(program.Started());
+        HWND box = WaitForDialog(program, DATA_FOLDER_CAPTION, 20000);
+        ASSERT_NE(box, nullptr) << folder.first.size() << " characters";
+        std::string text = DialogMessageText(box);
+        EXPECT_NE(text.find(folder.second), std::string::npos) << text;
+        EXPECT_NE(text.find(folder.first.substr(0, 200)), std::string::npos) << text;
+        // Nothing of the program's folder is read or written before the box is answered.
+        TerminateProcess(program.Process(), 1);
+        WaitForSingleObject(program.Process(), ScaledWait(20000));
+    }
 }

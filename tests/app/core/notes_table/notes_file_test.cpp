@@ -852,3 +852,132 @@ TEST_F(NotesFile, NoteWhoseControlFaultsWritingItOutStopsNoSave)
             << i << ": " << why;
     EXPECT_EQ(PlainText(ZettlyTable[1].editWindow), "first\r\nsecond");
 }
+
+// Two copies of the program on one data folder: the one that saves second
+// must not write over what the first saved after it had loaded the files.
+TEST_F(NotesFile, CopySavingOverAnotherCopysSaveKeepsItsOwnAsideAndSaysSo)
+{
+    MakeNotes(2, "first ");
+    ASSERT_EQ(SaveZettlies(nullptr), 0);
+    Restart();
+    ASSERT_EQ(Reload(), 2); // this copy loads the files ...
+    {
+        // ... and the other copy saves its own notes over them.
+        NotesFiles other = {};
+        ASSERT_EQ(PrepareNotesFiles(&other), 0);
+        WriteRichText(ZettlyTable[0].editWindow, "other 0");
+        WriteRichText(ZettlyTable[1].editWindow, "other 1");
+        SaveShowing none = {};
+        ASSERT_EQ(SaveNotesFiles(&other, SAVE_MUTEX_WAIT_MS, &none), 0);
+        CloseHandle(other.saveMutex);
+    }
+    std::string records = Bytes("zettly.rec"), texts = Bytes("zettly.str");
+    WriteRichText(ZettlyTable[0].editWindow, "mine 0");
+    WriteRichText(ZettlyTable[1].editWindow, "mine 1");
+    {
+        MessageBoxRecorder boxes(IDOK);
+        ASSERT_EQ(SaveZettlies(nullptr), 0) << "this copy's notes are saved, beside";
+        TellSavedAside(nullptr);
+        ASSERT_EQ(boxes.Boxes().size(), 1u);
+        EXPECT_EQ(boxes.Boxes()[0].caption, SAVED_ASIDE_CAPTION);
+        EXPECT_EQ(Bytes("zettly.rec"), records);
+        EXPECT_EQ(Bytes("zettly.str"), texts);
+        ASSERT_EQ(SaveZettlies(nullptr), 0) << "and again, still beside";
+        EXPECT_EQ(Bytes("zettly.str"), texts);
+    }
+
+    // The next start offers this copy's notes; No keeps them for later.
+    for (int answer : {IDNO, IDYES}) {
+        Restart();
+        MessageBoxRecorder asked(answer);
+        ASSERT_EQ(Reload(), 2);
+        ASSERT_EQ(asked.Boxes().size(), 1u);
+        EXPECT_EQ(asked.Boxes()[0].text, ASIDE_CHOICES);
+        ExpectNotes(2, answer == IDYES ? "mine " : "other ");
+    }
+    Restart();
+    MessageBoxRecorder quiet;
+    ASSERT_EQ(Reload(), 2);
+    EXPECT_TRUE(quiet.Boxes().empty()) << quiet.Boxes()[0].text;
+    ExpectNotes(2, "mine ");
+    EXPECT_NE(Bytes("zettly.str_damaged").find("other 1"), std::string::npos)
+        << "the other copy's notes are kept";
+}
+
+// A folder under a notes file's name: a save says so and leaves nothing of
+// itself behind, and the next start names it and offers the last good save,
+// which then loads and saves again as before.
+TEST_F(NotesFile, FolderInPlaceOfANotesFileIsNamedAndTheLastGoodSaveOffered)
+{
+    for (const char *name : {"zettly.rec", "zettly.str", "zettly_chklist.str"}) {
+        SCOPED_TRACE(name);
+        Restart();
+        DeleteAllFiles();
+        MakeNotes(2, "good ");
+        ASSERT_EQ(SaveZettlies(nullptr), 0);
+        for (int i = 0; i < 2; ++i)
+            WriteRichText(ZettlyTable[i].editWindow, "newer " + std::to_string(i));
+        ASSERT_EQ(SaveZettlies(nullptr), 0);
+        ASSERT_TRUE(DeleteFileA(PathOf(name).c_str()));
+        ASSERT_TRUE(CreateDirectoryA(PathOf(name).c_str(), nullptr));
+
+        ASSERT_EQ(SaveZettlies(nullptr), -1);
+        char cause[160];
+        EXPECT_NE(std::string(LastSaveFailure(cause, sizeof cause))
+                      .find(std::string("\"") + name + "\" in the data folder is a folder"),
+                  std::string::npos)
+            << cause;
+        EXPECT_FALSE(Exists("zettly.ok_saving"));
+        EXPECT_FALSE(Exists("zettly.rec_saving"));
+
+        Restart();
+        {
+            MessageBoxRecorder boxes(IDYES);
+            ASSERT_EQ(Reload(), 2);
+            ASSERT_EQ(boxes.Boxes().size(), 1u);
+            const std::string &text = boxes.Boxes()[0].text;
+            EXPECT_NE(text.find(std::string(name) + " in the data folder is a folder, not a file"),
+                      std::string::npos)
+                << text;
+            EXPECT_NE(text.find(ROLL_BACK_CHOICES), std::string::npos) << text;
+            ExpectNotes(2, "good ");
+        }
+        ASSERT_EQ(SaveZettlies(nullptr), 0);
+        Restart();
+        MessageBoxRecorder quiet;
+        ASSERT_EQ(Reload(), 2);
+        EXPECT_TRUE(quiet.Boxes().empty()) << quiet.Boxes()[0].text;
+        ExpectNotes(2, "good ");
+        EXPECT_TRUE(RemoveDirectoryA(PathOf((std::string(name) + "_damaged").c_str()).c_str()))
+            << "the folder is kept aside";
+    }
+}
+
+// A folder that takes no new files (read-only, or a full disk) and a changed
+// byte: nothing can be copied aside, and the message says so; the last good
+// save is still offered, and loads from where it lies.
+TEST_F(NotesFile, ChangedByteInAFolderClosedToNewFilesOffersTheBackupsWhereTheyLie)
+{
+    MakeNotes(2, "good ");
+    ASSERT_EQ(SaveZettlies(nullptr), 0);
+    for (int i = 0; i < 2; ++i)
+        WriteRichText(ZettlyTable[i].editWindow, "newer " + std::to_string(i));
+    ASSERT_EQ(SaveZettlies(nullptr), 0);
+    std::string texts = Bytes("zettly.str"), marker = Bytes("zettly.ok");
+    texts[texts.find("newer 1")] = 'N';
+    Put("zettly.str", texts);
+    Restart();
+    SetNotesFileWriteFault(ERROR_ACCESS_DENIED);
+    MessageBoxRecorder boxes(IDYES);
+    int loaded = Reload();
+    SetNotesFileWriteFault(0);
+    ASSERT_EQ(loaded, 2);
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    const std::string &text = boxes.Boxes()[0].text;
+    EXPECT_EQ(text.find("kept beside them"), std::string::npos) << text;
+    EXPECT_NE(text.find("could not be copied aside"), std::string::npos) << text;
+    EXPECT_NE(text.find(ROLL_BACK_CHOICES), std::string::npos) << text;
+    ExpectNotes(2, "good ");
+    EXPECT_EQ(Bytes("zettly.str"), texts) << "nothing in place was touched";
+    EXPECT_EQ(Bytes("zettly.ok"), marker);
+}
