@@ -330,8 +330,10 @@ TEST_F(PokeCampaign, LongRunsBinaryDataAndUndeliverablePokesCostASecondAtMost)
     std::string run(100000, 'a');
     EXPECT_NE(PokeAndCount(ExportBytes(wrapped, run), "plain run") & DDE_FACK, 0u);
     EXPECT_EQ(PokeAndCount(ExportBytes(wrapped, "{\\rtf1 " + run + "}"), "rich run") & DDE_FACK, 0u);
+    // 1 MB behind \bin once cost the control gigabytes; outside a picture the
+    // bytes are no text, and the note arrives without them.
     std::string megabyte(1000000, 'z');
-    EXPECT_EQ(PokeAndCount(ExportBytes(wrapped, "{\\rtf1 x\\bin1000000 " + megabyte + "}"),
+    EXPECT_NE(PokeAndCount(ExportBytes(wrapped, "{\\rtf1 x\\bin1000000 " + megabyte + "}"),
                            "1 MB behind \\bin") &
                   DDE_FACK,
               0u);
