@@ -101,6 +101,7 @@ void ClampRect(ZettlyRect *r)
 // inch. A record from elsewhere can hold any number, and GDI builds glyphs as
 // asked: a title font 65535 pixels high took gigabytes to draw.
 const int32_t FONT_SIZE_LIMIT = 2730;
+const char DEFAULT_FACE_NAME[] = "MS Sans Serif";
 const int32_t FONT_ANGLE_LIMIT = 3600;
 const int32_t FONT_WEIGHT_LIMIT = 1000;
 
@@ -115,6 +116,25 @@ void SanitiseFont(ZettlyLogFont *f, int32_t sizeLimit)
     f->lfUnderline = f->lfUnderline ? 1 : 0;
     f->lfStrikeOut = f->lfStrikeOut ? 1 : 0;
     f->lfFaceName[sizeof f->lfFaceName - 1] = 0;
+    // The rich-edit control writes a note's face name into its text as it
+    // stands: a brace, backslash or semicolon there ends the font table or
+    // the text early, and control bytes make the text look damaged when it is
+    // read back. No installed face has them, so such a name gets the default.
+    // A byte after a double-byte lead byte is a trail byte and may be any.
+    bool trail = false;
+    for (const char *c = f->lfFaceName; *c; ++c) {
+        unsigned char b = (unsigned char)*c;
+        bool control = b < 32 || b == 127;
+        if (trail && !control) {
+            trail = false;
+            continue;
+        }
+        trail = b >= 0x81 && b <= 0xFE;
+        if (control || std::strchr("\\{};", b)) {
+            std::strcpy(f->lfFaceName, DEFAULT_FACE_NAME);
+            break;
+        }
+    }
 }
 
 // The text form of a poke shows control bytes in a title as blanks; the
@@ -152,7 +172,7 @@ void FillDefaultFont(ZettlyLogFont *f)
     f->lfClipPrecision = 2;
     f->lfQuality = 1;
     f->lfPitchAndFamily = 0x22;
-    std::strcpy(f->lfFaceName, "MS Sans Serif");
+    std::strcpy(f->lfFaceName, DEFAULT_FACE_NAME);
 }
 
 } // namespace

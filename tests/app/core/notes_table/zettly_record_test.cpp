@@ -173,6 +173,33 @@ TEST(ZettlyRecordSanitise, TerminatesStringsAndClampsHostileValues)
     EXPECT_EQ(r.titleFont.lfHeight, -2730);
 }
 
+// The control writes the face name into the note's saved text unescaped.
+TEST(ZettlyRecordSanitise, FaceNamesThatWouldBreakTheSavedTextGetTheDefault)
+{
+    static const struct {
+        const char *face, *kept;
+    } Cases[] = {
+        {"\x01\x02\x01\"MS Sans Serif", "MS Sans Serif"},
+        {"Arial}}{\\b", "MS Sans Serif"},
+        {"Ari;al", "MS Sans Serif"},
+        {"Tahoma\x7f", "MS Sans Serif"},
+        {"Courier New", "Courier New"},
+        {"caf\xe9 Sans", "caf\xe9 Sans"},
+        // Double-byte names keep their trail bytes, a backslash among them.
+        {"\x83\x5c\x83\x7b", "\x83\x5c\x83\x7b"},
+    };
+    for (const auto &c : Cases) {
+        ZettlyRecord r;
+        FillDefaultRecord(&r, 1024, 768);
+        std::strcpy(r.editFont.lfFaceName, c.face);
+        std::strcpy(r.titleFont.lfFaceName, c.face);
+        SanitiseZettlyRecord(&r, ZETTLY_SANITISE_FOREIGN);
+        EXPECT_STREQ(r.editFont.lfFaceName, c.kept) << c.face;
+        SanitiseZettlyRecord(&r, ZETTLY_SANITISE_KEEP_GROUP);
+        EXPECT_STREQ(r.titleFont.lfFaceName, c.kept) << c.face;
+    }
+}
+
 TEST(ZettlyRecordSanitise, GroupLinksSurviveTheNotesFileButNotAForeignRecord)
 {
     ZettlyRecord r = DefaultRecord();

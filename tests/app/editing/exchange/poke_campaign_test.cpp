@@ -414,7 +414,8 @@ const char *const NotesFiles[] = {"zettly.rec", "zettly.str", "zettly_chklist.st
 
 // What a quit left in the notes files: each note's title and rich text.
 struct SavedNotes {
-    int records = 0, damaged = 0, garbage = 0;
+    int records = 0, damaged = 0, garbage = 0, shapeDamaged = 0;
+    std::string shapeExample; // the first text damaged by its shape, printable
     std::map<std::string, std::string> textOfTitle;
     std::vector<std::string> texts;
 };
@@ -428,8 +429,29 @@ SavedNotes ReadSavedNotes(const std::string &folder)
     RecordFileHead head;
     if (ReadRecordFileHead(&reader, &head) != 0)
         return saved;
+    // Read as the program's own load reads: each text tied to its record.
+    std::vector<TextStamp> stamps;
+    long stored = ReadTextStamps((const uint8_t *)records.data(), records.size(), &stamps);
     std::vector<NoteText> split;
-    saved.garbage = SplitRichNoteTexts((const uint8_t *)texts.data(), texts.size(), &split);
+    saved.garbage = SplitRichNoteTexts((const uint8_t *)texts.data(), texts.size(), &split,
+                                       stored, stamps.data());
+    // A text whose stamp no longer matches is read by its shape alone: every
+    // text the program writes must read whole that way too.
+    std::vector<NoteText> shape;
+    SplitRichNoteTexts((const uint8_t *)texts.data(), texts.size(), &shape);
+    for (const NoteText &t : shape)
+        saved.shapeDamaged += t.damaged ? 1 : 0;
+    if (saved.shapeDamaged)
+        for (const NoteText &t : shape)
+            if (t.damaged) {
+                for (size_t i = 0; i < t.rtf.size() && saved.shapeExample.size() < 400; ++i) {
+                    unsigned char c = t.rtf[i];
+                    char hex[8];
+                    std::snprintf(hex, sizeof hex, "<%02x>", c);
+                    saved.shapeExample += c < 0x20 || c > 0x7e ? hex : std::string(1, (char)c);
+                }
+                break;
+            }
     ZettlyRecord record;
     for (; ReadNextRecord(&reader, &record) == 0; ++saved.records) {
         size_t i = (size_t)saved.records;
@@ -475,7 +497,17 @@ bool CarriesTag(const CampaignPoke &poke, int n)
         return false;
     std::string text((const char *)parsed.text, parsed.textBytes);
     size_t at = text.find(" n" + std::to_string(n) + " ");
-    return at != std::string::npos && text.find('\0') > at;
+    if (at == std::string::npos || text.find('\0') < at)
+        return false;
+    // A space right after a control word only ends the word: the tag then
+    // runs into what stood before it ("a\\pa n5 " is the text "an5").
+    size_t i = at;
+    while (i > 0 && (isdigit((unsigned char)text[i - 1]) || text[i - 1] == '-'))
+        --i;
+    size_t letters = i;
+    while (i > 0 && isalpha((unsigned char)text[i - 1]))
+        --i;
+    return !(i < letters && i > 0 && text[i - 1] == '\\');
 }
 
 struct FamilyFigures {
@@ -583,6 +615,7 @@ TEST_F(PokeCampaign, EveryFamilyOfHostileNoteLeavesTheProgramAndItsSavedNotesWho
         SavedNotes after = ReadSavedNotes(data.Path());
         EXPECT_EQ(after.damaged, 0);
         EXPECT_EQ(after.garbage, 0);
+        EXPECT_EQ(after.shapeDamaged, 0) << after.shapeExample;
         for (const auto &note : own.textOfTitle)
             EXPECT_EQ(after.textOfTitle[note.first], note.second) << note.first << " changed";
         ++rounds;
@@ -599,6 +632,7 @@ TEST_F(PokeCampaign, EveryFamilyOfHostileNoteLeavesTheProgramAndItsSavedNotesWho
         EXPECT_EQ(after.records, Notes().notes) << "after poke " << n << " (" << family << ")";
         EXPECT_EQ(after.damaged, 0) << "after poke " << n;
         EXPECT_EQ(after.garbage, 0) << "after poke " << n;
+        EXPECT_EQ(after.shapeDamaged, 0) << "after poke " << n << ": " << after.shapeExample;
         for (const auto &note : own.textOfTitle)
             EXPECT_EQ(after.textOfTitle[note.first], note.second) << note.first << " changed";
         for (int tag : roundTags)
