@@ -107,6 +107,7 @@ struct StreamOutCall {
     HWND edit;
     WNDPROC direct;
     bool called; // direct is the procedure's own code, called without the system between
+    UINT format;
     EDITSTREAM stream;
 };
 
@@ -130,11 +131,11 @@ int SendStreamOut(void *context)
     StreamOutCall *call = (StreamOutCall *)context;
     LPARAM stream = (LPARAM)&call->stream;
     if (call->called)
-        call->direct(call->edit, EM_STREAMOUT, SF_RTF, stream);
+        call->direct(call->edit, EM_STREAMOUT, call->format, stream);
     else if (call->direct)
-        CallWindowProcA(call->direct, call->edit, EM_STREAMOUT, SF_RTF, stream);
+        CallWindowProcA(call->direct, call->edit, EM_STREAMOUT, call->format, stream);
     else
-        SendMessageA(call->edit, EM_STREAMOUT, SF_RTF, stream);
+        SendMessageA(call->edit, EM_STREAMOUT, call->format, stream);
     return 0;
 }
 
@@ -146,7 +147,7 @@ LRESULT Ask(HWND edit, WNDPROC direct, UINT message, WPARAM wParam, LPARAM lPara
 
 } // namespace
 
-int StreamRichTextOut(HWND edit, MemoryWriter *out, WNDPROC direct)
+int StreamRichTextOut(HWND edit, MemoryWriter *out, WNDPROC direct, UINT format)
 {
     if (!edit || !out)
         return STREAM_OUT_FAILED;
@@ -156,7 +157,7 @@ int StreamRichTextOut(HWND edit, MemoryWriter *out, WNDPROC direct)
     bool ownThread = GetWindowThreadProcessId(edit, nullptr) == GetCurrentThreadId();
     if (!direct && ownThread && !IsWindowUnicode(edit))
         direct = (WNDPROC)GetClassLongPtrA(edit, GCLP_WNDPROC);
-    StreamOutCall call = {edit, direct, ownThread && IsModuleCode(direct),
+    StreamOutCall call = {edit, direct, ownThread && IsModuleCode(direct), format,
                           {(DWORD_PTR)out, 0, StreamOutToMemory}};
     // Wine's writer faults on some paragraph formats (a negative tab stop).
     // Left alone, the fault would unwind through the save that asked, up to

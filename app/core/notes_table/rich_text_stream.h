@@ -43,8 +43,10 @@ enum StreamOutResult {
 // when it came out whole: on any other result out is left as it was. The
 // message goes to direct when given (a control's own procedure, below a
 // subclass), else to the procedure of the control's class, past any
-// subclass; on the control's own thread.
-int StreamRichTextOut(HWND edit, MemoryWriter *out, WNDPROC direct = nullptr);
+// subclass; on the control's own thread. With SFF_SELECTION in format, the
+// selection alone.
+int StreamRichTextOut(HWND edit, MemoryWriter *out, WNDPROC direct = nullptr,
+                      UINT format = SF_RTF);
 
 // Appends the control's plain characters as an RTF text of our own (see
 // AppendPlainTextAsRichText). 0, or -1 without memory.

@@ -2,6 +2,7 @@
 
 #include "core/note_editor/editor_menu.h"
 #include "core/note_editor/note_edit.h"
+#include "plain_text_data.h"
 #include "rich_ole.h"
 #include "rich_ole_ids.h"
 
@@ -104,10 +105,15 @@ STDMETHODIMP CRichEditOleCallback::ContextSensitiveHelp(BOOL)
 }
 
 // The control copies in its own way; the editor's menu is stale after a copy.
-STDMETHODIMP CRichEditOleCallback::GetClipboardData(CHARRANGE *, DWORD, LPDATAOBJECT *)
+// Its writer stops at a picture it cannot write (a bitmap) and says nothing:
+// such a selection goes out as its characters, all of them, rather than as
+// rich text cut off at the picture.
+STDMETHODIMP CRichEditOleCallback::GetClipboardData(CHARRANGE *range, DWORD, LPDATAOBJECT *object)
 {
     RemoveSyntaxMenu();
-    return E_NOTIMPL;
+    if (!range || !object || SelectionStreamsWhole(edit))
+        return E_NOTIMPL;
+    return MakePlainTextDataObject(edit, *range, object) == 0 ? S_OK : E_NOTIMPL;
 }
 
 STDMETHODIMP CRichEditOleCallback::GetDragDropEffect(BOOL, DWORD, LPDWORD)

@@ -99,6 +99,22 @@ TEST_F(ExportFiles, TextTheControlCannotWriteOutWholeIsNeitherExportedNorCopiedC
     ASSERT_EQ(failed.size(), 1u);
     EXPECT_EQ(failed[0], std::string("Pictured.exp") + TEXT_NOT_WRITTEN_WHOLE);
 
+    // A copy takes the control's own writer too: the clipboard gets every
+    // character, and no rich text cut off at the picture.
+    SendMessageA(ZettlyTable[slot].editWindow, EM_SETSEL, 0, -1);
+    SendMessageA(ZettlyTable[slot].editWindow, WM_COPY, 0, 0);
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    HANDLE copied = GetClipboardData(CF_TEXT);
+    const char *copiedText = copied ? (const char *)GlobalLock(copied) : nullptr;
+    std::string onClipboard = copiedText ? copiedText : "";
+    if (copiedText)
+        GlobalUnlock(copied);
+    bool richCopy = IsClipboardFormatAvailable(RegisterClipboardFormatA(CF_RTF)) != 0;
+    CloseClipboard();
+    EXPECT_NE(onClipboard.find("before"), std::string::npos) << onClipboard;
+    EXPECT_NE(onClipboard.find("after"), std::string::npos) << onClipboard;
+    EXPECT_FALSE(richCopy);
+
     // Made again with new settings, the note's window would get the cut copy.
     HWND window = ZettlyTable[slot].window;
     EXPECT_EQ(RecreateZettlyWindow(slot, ZettlyTable[slot].backColour, ZettlyTable[slot].textColour),
