@@ -53,17 +53,19 @@ struct ParagraphMeter {
     uint64_t length;
     uint64_t digits;
     uint64_t tabs;
-    uint64_t joins; // a digit next to a letter
-    int lastKind;   // of the last letter or digit: CHARACTER_OTHER when none
+    uint64_t joins; // a digit next to a letter or a mark
+    int lastKind;   // of the last character but a blank: CHARACTER_BLANK when none
 };
 
-enum CharacterKind { CHARACTER_OTHER, CHARACTER_LETTER, CHARACTER_DIGIT };
+enum CharacterKind { CHARACTER_BLANK, CHARACTER_LETTER, CHARACTER_DIGIT, CHARACTER_MARK };
 
 CharacterKind KindOf(unsigned char c)
 {
     if (IsDigit((char)c))
         return CHARACTER_DIGIT;
-    return IsLetter((char)c) || c >= 0x80 ? CHARACTER_LETTER : CHARACTER_OTHER;
+    if (IsLetter((char)c) || c >= 0x80)
+        return CHARACTER_LETTER;
+    return c <= ' ' ? CHARACTER_BLANK : CHARACTER_MARK;
 }
 
 void MeterCharacter(TextLayout *layout, ParagraphMeter *p, unsigned char c)
@@ -74,16 +76,20 @@ void MeterCharacter(TextLayout *layout, ParagraphMeter *p, unsigned char c)
         ++layout->tabs;
         ++p->tabs;
     }
+    // The control splits its runs where digits meet letters or marks ("a9",
+    // "1.", "10:30"), and each such join costs it dearly in a long line;
+    // letters next to marks ("dog.") cost nothing more.
     CharacterKind kind = KindOf(c);
-    if (kind != CHARACTER_OTHER && p->lastKind != CHARACTER_OTHER && kind != p->lastKind) {
+    if (kind != CHARACTER_BLANK && p->lastKind != CHARACTER_BLANK && kind != p->lastKind &&
+        (kind == CHARACTER_DIGIT || p->lastKind == CHARACTER_DIGIT)) {
         ++p->joins;
         ++layout->digitJoins;
     }
     if (kind == CHARACTER_DIGIT)
         ++p->digits;
-    // Blanks and punctuation take the kind of what stands around them: "a9 "
-    // repeated costs as "a9" does.
-    if (kind != CHARACTER_OTHER)
+    // Blanks take the kind of what stands before them: "a9 " repeated costs
+    // as "a9" does.
+    if (kind != CHARACTER_BLANK)
         p->lastKind = kind;
 }
 

@@ -14,8 +14,9 @@ namespace {
 // tabs cost at any width: a digit about 1 us per 1,200 characters of its
 // paragraph (25,000 digits in one line took 0.3-0.45 s, 100,000 5.3 s), a
 // tab 1 us per 200 and a kilobyte (20,000 tabs in one line 1.8 s); and n
-// changes between digits and letters in one paragraph n * n / 330 us and a
-// kilobyte each ("a9" 20,000 times took 0.9-1.1 s and 16 MB). Automatic link
+// changes between digits and letters or marks in one paragraph n * n / 330
+// us and a kilobyte each ("a9" 20,000 times took 0.9-1.1 s and 16 MB, "1."
+// 12,500 times 2.2-4 s and 20 MB). Automatic link
 // detection adds a quarter at most: the control itself is dear on digits.
 const uint64_t MICROSECONDS_PER_CHARACTER = 1;
 const uint64_t MICROSECONDS_PER_WRAPPED_CHARACTER = 3;

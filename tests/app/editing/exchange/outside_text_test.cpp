@@ -142,6 +142,7 @@ TEST(OutsideText, DigitsPageBreaksAndTabsAreBoundedAsWineWasMeasuredToTakeThem)
         {"\"12345 \" 16,666 times: 3.9 s", Times("12345 ", 16666), false},
         {"\"a9\" 20,000 times: 0.9-1 s", Times("a9", 20000), false},
         {"\"a9\" 20,000 times as RTF", "{\\rtf1 " + Times("a9", 20000) + "}", true},
+        {"\"1.\" 12,500 times: 2.2-4 s", Times("1.", 12500), false},
         {"25,000 nines as \\'39 in RTF", "{\\rtf1 " + Times("\\'39", 25000) + "}", true},
         {"100,000 \\page: 2 s, 188 MB", "{\\rtf1 " + Times("\\page ", 100000) + "}", true},
         {"100,000 \\sect: 2.2 s, 188 MB", "{\\rtf1 " + Times("\\sect ", 100000) + "}", true},

@@ -126,6 +126,8 @@ std::string Nines(size_t n) { return std::string(n, '9'); }
 std::string Letters(size_t n) { return std::string(n, 'a'); }
 std::string LetterDigit(size_t n) { return Repeat("a9", n / 2); }
 std::string SpacedNumbers(size_t n) { return Repeat("12345 ", n / 6); }
+std::string SpacedNines(size_t n) { return Repeat("9 ", n / 2); }
+std::string DottedOnes(size_t n) { return Repeat("1.", n / 2); }
 std::string NumberLines(size_t n) { return Repeat("1234567890\r\n", n / 12); }
 std::string LetterDigitWords(size_t n) { return Repeat("a9 ", n / 3); }
 std::string DatedProse(size_t n) { return Repeat("met on 12 May 1999 at 10:30, ", n / 30); }
@@ -191,6 +193,10 @@ const Shape Shapes[] = {
     {"dated prose nowrap links", false, false, -13, true, DatedProse, 50000},
     {"nines wrap links", false, true, -13, true, Nines, 25000},
     {"12345_ nowrap links", false, false, -13, true, SpacedNumbers, 50000},
+    {"9_ nowrap links", false, false, -13, true, SpacedNines, 25000},
+    {"9_ wrap links", false, true, -13, true, SpacedNines, 25000},
+    {"1. nowrap links", false, false, -13, true, DottedOnes, 25000},
+    {"1. wrap links", false, true, -13, true, DottedOnes, 25000},
     {"12345_ nowrap links", false, false, -13, true, SpacedNumbers, 100000},
     {"number lines links", false, false, -13, true, NumberLines, 100000},
     {"rtf nines nowrap links", true, false, -13, true, RichNines, 25000},
