@@ -449,9 +449,14 @@ void BodyWord(Door *d, const Token &k)
     }
     if (IsWord(k.word, k.letters, "u") && k.hasNumber) {
         d->skipFallback = g.fallback;
-        // The control keeps the low 16 bits; a NUL would end the note's text.
-        if (k.low16 != 0 && TakeCharacter(d))
-            WriteUnicode(&d->w, (int16_t)k.low16);
+        // The control keeps the low 16 bits; a NUL would end the note's text,
+        // and other control characters it writes out as raw bytes, which no
+        // note's text holds.
+        uint16_t c = (uint16_t)k.low16;
+        if (c == '\t')
+            BodyByte(d, '\t');
+        else if (c >= 0x20 && c != 0x7F && TakeCharacter(d))
+            WriteUnicode(&d->w, (int16_t)c);
         return;
     }
     if (IsWord(k.word, k.letters, "uc")) {

@@ -499,8 +499,14 @@ bool CarriesTag(const CampaignPoke &poke, int n)
     size_t at = text.find(" n" + std::to_string(n) + " ");
     if (at == std::string::npos || text.find('\0') < at)
         return false;
-    // A space right after a control word only ends the word: the tag then
-    // runs into what stood before it ("a\\pa n5 " is the text "an5").
+    // A space right after a control word only ends the word, and one after
+    // a backslash is a control symbol: the tag then runs into what stood
+    // before it ("a\\pa n5 " and "a\\ n5 " are the text "an5").
+    size_t slashes = 0;
+    while (slashes < at && text[at - 1 - slashes] == '\\')
+        ++slashes;
+    if (slashes % 2)
+        return false;
     size_t i = at;
     while (i > 0 && (isdigit((unsigned char)text[i - 1]) || text[i - 1] == '-'))
         --i;

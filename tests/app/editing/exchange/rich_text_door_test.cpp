@@ -126,6 +126,9 @@ TEST(RichTextDoor, WhatNoNoteHoldsIsLeftOut)
         {"{\\rtf1\\abcdefghijabcdefghijabcdefghijabcdefghij shown}", "shown", "abcdefghij"},
         // A NUL character would end the note's text in the notes file.
         {"{\\rtf1 a\\u0?\\u65536?\\u-65536? b\\u8364?}", "\\u8364?", "\\u0"},
+        // Other control characters the control would write out raw.
+        {"{\\rtf1 a\\u19?\\u65555? b\\u9?c}", "\\tab c", "\\u19"},
+        {"{\\rtf1 a\\u127? b}", "b", "\\u127"},
         // Page and section breaks are paragraphs to the control.
         {"{\\rtf1 a\\page b\\sect c\\column d}", "a\\par b\\par c\\par d", "page"},
         // Font and colour references to nothing in the tables.
