@@ -262,6 +262,14 @@ bool CheckRecord(uint32_t type, const uint8_t *r, size_t size, EmfState *state)
     }
     case EMR_SELECTOBJECT:
         return size >= 12 && UsedHandle(*state, Get32(r + 8));
+    case EMR_SELECTPALETTE:
+        // A picture makes no palette of its own (the record that would is
+        // refused): only the system's default one can be selected.
+        return size >= 12 && Get32(r + 8) == (STOCK_OBJECT_FLAG | STOCK_DEFAULT_PALETTE);
+    case EMR_EXTSELECTCLIPRGN:
+        // Only the reset to no clipping, which carries no region: a region's
+        // rectangles are counted by its own header, which the player trusts.
+        return size >= 16 && Get32(r + 8) == 0 && Get32(r + 12) == REGION_COPY;
     case EMR_DELETEOBJECT:
         return size >= 12 && NewHandle(*state, Get32(r + 8));
     case EMR_CREATEPEN:

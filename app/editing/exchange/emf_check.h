@@ -2,8 +2,10 @@
 // and offset must lie within its record and the picture, and only the
 // drawing a note's picture uses passes (lines, polygons, rectangles and
 // ellipses, text, pens, brushes and fonts, the mapping, bitmaps that are
-// themselves checked). The drawing library trusts what a record says of
-// itself, and a record that lies about its counts faults inside it.
+// themselves checked, and the default palette and no clipping that the
+// system's own conversion of a metafile selects). The drawing library
+// trusts what a record says of itself, and a record that lies about its
+// counts faults inside it.
 // No windows.h.
 #pragma once
 #include <cstddef>

@@ -4,7 +4,9 @@
 // writer wrote. The writer keeps to the words a note uses, each number within
 // what the control handles; everything else is left out, an unknown
 // destination with its whole group, and pictures pass only as enhanced
-// metafiles the picture filter has checked. No windows.h.
+// metafiles the picture filter has checked. The text of "{\urtf" is read as
+// UTF-8, as the control reads it, and written as Unicode characters.
+// No windows.h.
 #pragma once
 #include <cstddef>
 #include <string>

@@ -195,6 +195,14 @@ struct Door {
     PictureInfo picture;
     std::vector<uint8_t> pictureData;
     int nibble; // the first hex digit of a byte, or -1
+
+    // Text under "{\urtf" is UTF-8 until a code page is named: the sequence
+    // read so far, the continuation bytes it still needs, and the range the
+    // next one must lie in (which keeps out long forms and surrogates).
+    bool utf8;
+    uint32_t sequence;
+    int sequenceLeft;
+    uint8_t nextLow, nextHigh;
 };
 
 Group &Top(Door *d)
@@ -235,6 +243,90 @@ void BodyByte(Door *d, uint8_t byte)
         return;
     if (TakeCharacter(d))
         WriteTextByte(&d->w, byte);
+}
+
+// The control writes other control characters than the tab out as raw
+// bytes, which no note's text holds.
+void BodyUnit(Door *d, uint16_t unit)
+{
+    if (unit < 0x20 || unit == 0x7F)
+        BodyByte(d, (uint8_t)unit);
+    else if (TakeCharacter(d))
+        WriteUnicode(&d->w, (int16_t)unit);
+}
+
+// What the control shows for bytes that are no UTF-8.
+const uint16_t ReplacementCharacter = 0xFFFD;
+
+// A sequence cut short by anything but its next byte stands for one
+// replacement character.
+void EndSequence(Door *d)
+{
+    if (d->sequenceLeft == 0)
+        return;
+    d->sequenceLeft = 0;
+    BodyUnit(d, ReplacementCharacter);
+}
+
+// The lead bytes of UTF-8: how many bytes follow, and the range the first
+// of them must lie in, so that no character has two forms and none is a
+// surrogate half or past the last.
+struct Utf8Lead {
+    uint8_t low, high;
+    int follow;
+    uint8_t nextLow, nextHigh;
+};
+const Utf8Lead Utf8Leads[] = {
+    {0xC2, 0xDF, 1, 0x80, 0xBF}, {0xE0, 0xE0, 2, 0xA0, 0xBF}, {0xE1, 0xEC, 2, 0x80, 0xBF},
+    {0xED, 0xED, 2, 0x80, 0x9F}, {0xEE, 0xEF, 2, 0x80, 0xBF}, {0xF0, 0xF0, 3, 0x90, 0xBF},
+    {0xF1, 0xF3, 3, 0x80, 0xBF}, {0xF4, 0xF4, 3, 0x80, 0x8F},
+};
+
+void Utf8Byte(Door *d, uint8_t byte)
+{
+    if (d->sequenceLeft > 0) {
+        if (byte >= d->nextLow && byte <= d->nextHigh) {
+            d->sequence = d->sequence << 6 | (byte & 0x3Fu);
+            d->nextLow = 0x80;
+            d->nextHigh = 0xBF;
+            if (--d->sequenceLeft > 0)
+                return;
+            if (d->sequence < 0x10000) {
+                BodyUnit(d, (uint16_t)d->sequence);
+            } else {
+                uint32_t above = d->sequence - 0x10000;
+                BodyUnit(d, (uint16_t)(0xD800 + (above >> 10)));
+                BodyUnit(d, (uint16_t)(0xDC00 + (above & 0x3FF)));
+            }
+            return;
+        }
+        EndSequence(d);
+        // As the control reads it, a continuation byte out of the lead's
+        // range is part of the broken sequence; any other byte starts anew.
+        if (byte >= 0x80 && byte <= 0xBF)
+            return;
+    }
+    if (byte < 0x80) {
+        BodyByte(d, byte);
+        return;
+    }
+    for (const Utf8Lead &lead : Utf8Leads)
+        if (byte >= lead.low && byte <= lead.high) {
+            d->sequenceLeft = lead.follow;
+            d->sequence = byte & (0x7Fu >> (lead.follow + 1));
+            d->nextLow = lead.nextLow;
+            d->nextHigh = lead.nextHigh;
+            return;
+        }
+    BodyUnit(d, ReplacementCharacter);
+}
+
+void TextByte(Door *d, uint8_t byte)
+{
+    if (d->utf8)
+        Utf8Byte(d, byte);
+    else
+        BodyByte(d, byte);
 }
 
 void FinishFont(Door *d)
@@ -449,14 +541,9 @@ void BodyWord(Door *d, const Token &k)
     }
     if (IsWord(k.word, k.letters, "u") && k.hasNumber) {
         d->skipFallback = g.fallback;
-        // The control keeps the low 16 bits; a NUL would end the note's text,
-        // and other control characters it writes out as raw bytes, which no
-        // note's text holds.
-        uint16_t c = (uint16_t)k.low16;
-        if (c == '\t')
-            BodyByte(d, '\t');
-        else if (c >= 0x20 && c != 0x7F && TakeCharacter(d))
-            WriteUnicode(&d->w, (int16_t)c);
+        // The control keeps the low 16 bits; a NUL would end the note's text.
+        if (k.low16 != 0)
+            BodyUnit(d, k.low16);
         return;
     }
     if (IsWord(k.word, k.letters, "uc")) {
@@ -495,6 +582,8 @@ void BodyWord(Door *d, const Token &k)
     case WORD_CODE_PAGE:
         if (!k.hasNumber || !IsAllowedCodePage(n))
             return;
+        // The control reads the bytes after it in that page, also under "{\urtf".
+        d->utf8 = false;
         number = true;
         break;
     case WORD_DESTINATION:
@@ -635,7 +724,7 @@ void ReadFlat(Door *d, const Token &k)
     if (k.kind == TOKEN_SYMBOL)
         BodySymbol(d, k.symbol);
     else if (k.kind == TOKEN_BYTE)
-        BodyByte(d, k.byte);
+        TextByte(d, k.byte);
     else if (k.kind == TOKEN_WORD && (IsOneOf(k.word, k.letters, FlatWords) ||
                                       (IsWord(k.word, k.letters, "u") && k.hasNumber)))
         BodyWord(d, k);
@@ -645,6 +734,8 @@ void Read(Door *d)
 {
     for (;;) {
         Token k = NextToken(&d->t);
+        if (k.kind != TOKEN_BYTE)
+            EndSequence(d);
         if (k.kind == TOKEN_END)
             break;
         if (d->flatDepth > 0) {
@@ -692,7 +783,7 @@ void Read(Door *d)
                     BodyWord(d, k);
                 }
             } else if (k.kind == TOKEN_BYTE) {
-                BodyByte(d, k.byte);
+                TextByte(d, k.byte);
             } else if (k.kind == TOKEN_SYMBOL) {
                 BodySymbol(d, k.symbol);
             }
@@ -751,7 +842,11 @@ int RewriteRichText(const char *text, size_t bytes, std::string *out)
     std::memset(&d.picture, 0, sizeof d.picture);
     // The outer group and its signature word, which the writer writes as its own.
     Token signature = NextToken(&d.t);
-    (void)signature;
+    d.utf8 = IsWord(signature.word, signature.letters, "urtf");
+    d.sequence = 0;
+    d.sequenceLeft = 0;
+    d.nextLow = 0x80;
+    d.nextHigh = 0xBF;
     Group outer = {MODE_BODY, true, false, false, 1, 0, 0, -1};
     d.groups.push_back(outer);
     WriteGroupOpen(&d.w);

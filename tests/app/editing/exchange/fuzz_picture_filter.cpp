@@ -121,6 +121,10 @@ int main(int argc, char **argv)
         seeds.push_back(Head(PICTURE_EMF));
         seeds.back().insert(seeds.back().end(), out.emf.begin(), out.emf.end());
     }
+    // As the system's control writes a metafile it converted itself.
+    std::vector<uint8_t> converted = ControlConvertedEmf();
+    seeds.push_back(Head(PICTURE_EMF));
+    seeds.back().insert(seeds.back().end(), converted.begin(), converted.end());
     for (long round = 0; round < rounds; ++round) {
         std::vector<uint8_t> data = seeds[(size_t)std::rand() % seeds.size()];
         // Flips, words set to edge values, cuts: counts and sizes that lie.

@@ -51,6 +51,7 @@ const char *const Pieces[] = {
     "{\\*\\pn\\pnlvlblt", "{\\pntext ", "{\\pntxta ", "\\trowd ", "\\cellx-5 ", "\\cell ",
     "\\row ", "{\\field{\\*\\fldinst x}{\\fldrslt y}}", "{\\info ", "{\\*\\unknown ",
     "\\objdata ", "0a1B", "\r\n", " ", "\t", std::string("\0", 1).c_str(), "\x80\xff",
+    "{\\urtf1 ", "\xc3\xa9", "\xf0\x9f\x98", "\\ansicpg1251 ",
 };
 
 unsigned Next(unsigned *state)

@@ -264,6 +264,11 @@ TEST(PictureFilter, RecordsThatDoNotFitDropThePicture)
 
     Bytes text16 = EmfText(2, 76, 80);
     ASSERT_EQ(Filter(Info(PICTURE_EMF), Emf({text16})), 0);
+    // A note the control wrote itself: its palette and clipping records
+    // pass, the comment that holds the metafile is left out.
+    PictureOut converted;
+    ASSERT_EQ(Filter(Info(PICTURE_EMF), ControlConvertedEmf(), &converted), 0);
+    EXPECT_EQ(Types(converted.emf), (std::vector<uint32_t>{1, 17, 11, 9, 10, 9, 20, 37, 37, 48, 75, 14}));
     Bytes bytesPastSize = Emf({text16});
     bytesPastSize[48] += 4;
     Bytes unaligned = Emf({EmfRecord(18, {1})});
@@ -288,6 +293,8 @@ TEST(PictureFilter, RecordsThatDoNotFitDropThePicture)
         {"a bitmap outside its record", Emf({stretchAtEnd})},
         {"no end", Bytes(endless.begin(), endless.end() - 20)},
         {"a palette record", Emf({EmfRecord(49, {1, 0})})},
+        {"a palette the picture never made selected", Emf({EmfRecord(48, {1})})},
+        {"a clipping region whose rectangles are not there", Emf({EmfRecord(75, {48, 5})})},
     };
     for (const auto &c : enhanced)
         EXPECT_EQ(Filter(Info(PICTURE_EMF), c.data), -1) << c.what;

@@ -43,6 +43,10 @@ PictureBytes Emf(const std::vector<PictureBytes> &records, uint32_t handles = 4)
 PictureBytes EmfRecord(uint32_t type, std::vector<uint32_t> values);
 // EMR_EXTTEXTOUTW of "Hi" with its spacings, the offsets as given.
 PictureBytes EmfText(uint32_t chars, uint32_t stringAt, uint32_t spacingAt);
+// What the system's rich-edit control writes of a note given a small
+// Windows metafile: its own conversion, with the metafile in a comment, the
+// default palette selected and the clipping reset.
+PictureBytes ControlConvertedEmf();
 
 // Lower-case hex digits, a line break every 64 bytes, as writers of rich
 // text lay picture data out.

@@ -167,6 +167,20 @@ TEST(RichTextDoor, TablesAndNestingArePassedWithinTheCheck)
     EXPECT_FALSE(Holds(Door("{\\rtf1 a}{\\fs9999 b}"), "b"));
 }
 
+TEST(RichTextDoor, UnicodeHeaderTextIsReadAsTheControlReadsIt)
+{
+    // UTF-8, escaped bytes too, a character beyond 16 bits as two halves,
+    // each broken sequence one replacement character (a surrogate half's
+    // lead and first follower one); a fallback byte behind \u counts as
+    // one, and a named code page ends it.
+    std::string out = Door("{\\urtf1 caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80 \\'c3\\'a9 x\xff"
+                           "\xc3(\xe2\x82 \xed\xa0\x80 \\u8364\xe2\x82\xac \\ansicpg1251 \xc3\xa9}");
+    EXPECT_TRUE(Holds(out, "caf\\u233? \\u8364? \\u-10179?\\u-8704? \\u233? x\\u-3?\\u-3?(\\u-3? "
+                           "\\u-3?\\u-3? \\u8364?\\u-3?\\u-3? \\ansicpg1251 \\'c3\\'a9}"))
+        << out;
+    EXPECT_TRUE(Holds(Door("{\\rtf1 caf\xc3\xa9}"), "caf\\'c3\\'a9"));
+}
+
 TEST(RichTextDoor, OnlyRichTextIsRead)
 {
     std::string out;
