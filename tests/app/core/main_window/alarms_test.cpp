@@ -250,6 +250,11 @@ TEST_F(AlarmTest, ALateTickRemindsAndMondayDismissedKeepsWednesday)
 
 static HANDLE BlinkPaused, BlinkStep;
 
+static bool Signalled(HANDLE h)
+{
+    return WaitForSingleObject(h, 0) == WAIT_OBJECT_0;
+}
+
 // Holds the blink thread in its pause until the test lets it take a step.
 static void SteppedPause(DWORD)
 {
@@ -277,19 +282,34 @@ TEST_F(AlarmTest, BlinkingNeverReachesTheSavedBlinkColour)
     CreateMain();
     int slot = BlinkingNote();
     ZettlyRecord *z = &ZettlyTable[slot];
-    HANDLE thread = CreateThread(nullptr, 0, AlarmBlinkZettlyThread, (LPVOID)(intptr_t)slot, 0, nullptr);
-    ASSERT_NE(thread, nullptr);
-    ASSERT_TRUE(PumpUntil([] { return WaitForSingleObject(BlinkPaused, 0) == WAIT_OBJECT_0; }));
-    EXPECT_EQ(ShownBlinkColour(z, slot), (uint32_t)RGB(255, 255, 0)) << "the background phase";
-    ASSERT_EQ(SaveZettlies(main), 0);
-    SetEvent(BlinkStep);
-    ASSERT_TRUE(PumpUntil([] { return WaitForSingleObject(BlinkPaused, 0) == WAIT_OBJECT_0; }));
-    EXPECT_EQ(ShownBlinkColour(z, slot), (uint32_t)RGB(255, 0, 0)) << "the blink phase";
-
-    z->blinking = 0;
-    SetEvent(BlinkStep);
-    ASSERT_TRUE(PumpUntil([&] { return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; }));
-    CloseHandle(thread);
+    // The focus the note got when it was made can arrive late through the X
+    // server and end its blinking, as a click would: such a try is made again.
+    HANDLE thread = nullptr;
+    bool stepped = false;
+    for (int attempt = 0; attempt < 3 && !stepped; ++attempt) {
+        z->blinking = 1;
+        thread = CreateThread(nullptr, 0, AlarmBlinkZettlyThread, (LPVOID)(intptr_t)slot, 0, nullptr);
+        ASSERT_NE(thread, nullptr);
+        ASSERT_TRUE(PumpUntil([&] { return Signalled(BlinkPaused) || Signalled(thread); }));
+        uint32_t background = ShownBlinkColour(z, slot);
+        bool blinking = z->blinking != 0;
+        if (blinking)
+            ASSERT_EQ(SaveZettlies(main), 0);
+        SetEvent(BlinkStep);
+        ASSERT_TRUE(PumpUntil([&] { return Signalled(BlinkPaused) || Signalled(thread); }));
+        stepped = blinking && z->blinking;
+        if (stepped) {
+            EXPECT_EQ(background, (uint32_t)RGB(255, 255, 0)) << "the background phase";
+            EXPECT_EQ(ShownBlinkColour(z, slot), (uint32_t)RGB(255, 0, 0)) << "the blink phase";
+        }
+        z->blinking = 0;
+        SetEvent(BlinkStep);
+        ASSERT_TRUE(PumpUntil([&] { return Signalled(thread); }));
+        CloseHandle(thread);
+        ResetEvent(BlinkPaused);
+        ResetEvent(BlinkStep);
+    }
+    ASSERT_TRUE(stepped) << "the note's focus ended the blinking in every try";
     CloseHandle(BlinkPaused);
     CloseHandle(BlinkStep);
     EXPECT_EQ(z->blinkColour, (uint32_t)RGB(255, 0, 0));
@@ -321,11 +341,6 @@ static void HoldOneThreadApart(DWORD period)
     }
     SetEvent(HeldPaused);
     WaitForSingleObject(HeldGo, INFINITE);
-}
-
-static bool Signalled(HANDLE h)
-{
-    return WaitForSingleObject(h, 0) == WAIT_OBJECT_0;
 }
 
 // A snooze stops the blinking while the thread sleeps in its pause, and the
