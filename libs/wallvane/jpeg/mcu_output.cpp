@@ -300,6 +300,10 @@ bool ChooseKernel(const JPEG_PROPERTIES *p, McuKernel *k)
         k->three = WholeMcuKernel(p);
         return true;
     }
+    // The plain interleaving kernels place the 8 x 8 pixels of one block of
+    // each component: into a YCbCr bitmap, which is not counted as
+    // upsampled, subsampled chroma comes with wider MCUs and is replicated.
+    bool oneBlockEach = p->hMax == 1 && p->vMax == 1;
     switch (p->outputKind) {
     case 0:
         // One component into one channel; any other kind 0 is a generic routine's.
@@ -311,11 +315,11 @@ bool ChooseKernel(const JPEG_PROPERTIES *p, McuKernel *k)
         return true;
     case 13:
         k->three = d->dec_out_3ch_alpha_h1v1;
-        return true;
+        return oneBlockEach;
     case 15:
         // Plain interleaving is the same on every processor.
         k->three = JpgInterleave3Channels1x1;
-        return true;
+        return oneBlockEach;
     case 16:
         k->three = d->dec_out_3ch_h2v2;
         return true;
@@ -341,7 +345,7 @@ bool ChooseKernel(const JPEG_PROPERTIES *p, McuKernel *k)
         return true;
     case 14:
         k->four = d->dec_out_4ch_h1v1;
-        return true;
+        return oneBlockEach;
     default:
         return false;
     }
