@@ -223,6 +223,10 @@ struct JpgFastOutput {
 void JpgPrepareFastOutput(JPEG_PROPERTIES *props, int scale, JpgFastOutput *fast);
 // An MCU through the fast road where it is whole, else through JpgOutputMcu.
 int JpgOutputMcuFast(JPEG_PROPERTIES *props, const JpgFastOutput &fast, int column, int row, int scale);
+// Gives output MCU rows first..end-1 of a scan `across` MCUs wide the bytes
+// that output row reference received, in what the bitmap holds of them;
+// false where the output goes elsewhere than the bitmap.
+bool JpgRepeatOutputRows(JPEG_PROPERTIES *props, int across, int reference, int first, int end, int scale);
 // Block (column, row) of a component into the raw-block hook's plane, if it has one.
 void JpgPutBlockInPlane(const JPEG_PROPERTIES *props, int component, int blockColumn, int blockRow,
                         const int16_t *block);

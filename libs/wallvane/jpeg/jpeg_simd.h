@@ -1,9 +1,9 @@
 // The per-processor forms of the codec's inner loops. Each has the
 // arguments of the generic routine of its dispatch slot; the fillers of
 // processor types 3 to 6 install them. Every 64-bit x86 processor has the
-// 128-bit registers, so there the colour kernels of the RGB and BGR slots
-// and the MMX block coder run the wide bodies below, which write the same
-// bytes and samples.
+// 128-bit registers, so there the colour kernels of the RGB and BGR slots,
+// the fast forward transform and quantiser and the MMX block coder run the
+// wide bodies below, which write the same bytes, samples and coefficients.
 #pragma once
 #include <stddef.h>
 #include <stdint.h>
@@ -27,6 +27,8 @@ void JpgClearMmxState(void);
 // truncating where the generic ones round.
 void JpgFdctAanMmx(int16_t *block);
 void JpgIdctAanMmx(int16_t *block);
+// The MMX forward steps on 128-bit registers.
+void JpgFdctAanSse2(int16_t *block);
 
 void JpgFdctIntegerMmx(int16_t *block);
 void JpgFdctIntegerSse(int16_t *block);
@@ -36,6 +38,8 @@ void JpgIdctIntegerSse(int16_t *block);
 void JpgIdctIntegerSse2(int16_t *block);
 
 void JpgQuantizeAanMmx(int16_t *block, const int16_t *reciprocals);
+// The MMX fast quantiser's steps on 128-bit registers.
+void JpgQuantizeAanSse2(int16_t *block, const int16_t *reciprocals);
 void JpgQuantizeIntegerMmx(int16_t *block, const int16_t *reciprocals);
 void JpgQuantizeIntegerSse(int16_t *block, const int16_t *reciprocals);
 void JpgQuantizeIntegerSse2(int16_t *block, const int16_t *reciprocals);

@@ -50,6 +50,38 @@ int ChannelSource(const JPEG_PROPERTIES *p, int channel)
     return CHANNEL_KEEP;
 }
 
+// The byte a separate scan's component goes to, and whether its pixels
+// get an opaque fourth byte with it.
+void SingleTarget(const JPEG_PROPERTIES *p, int single, int *byte, bool *opaque)
+{
+    bool reversed = p->dibColour == JPG_COLOUR_BGR && p->streamColour == JPG_COLOUR_RGB;
+    *byte = reversed && single < 3 ? 2 - single : single;
+    *opaque = single == p->componentCount - 1 && p->componentCount == 3 && p->dibColour == JPG_COLOUR_RGBA &&
+              p->dibChannels == 4;
+}
+
+// The bytes of a pixel that the frame's output writes, by their place in
+// the pixel; the others keep what the caller put there.
+int WrittenBytes(const JPEG_PROPERTIES *p, int single, int bytesPerPixel, int *written)
+{
+    int count = 0;
+    if (p->outputFormat == FORMAT_SINGLE) {
+        int byte;
+        bool opaque;
+        SingleTarget(p, single, &byte, &opaque);
+        if (byte < p->dibChannels) {
+            written[count++] = byte;
+            if (opaque)
+                written[count++] = 3;
+        }
+        return count;
+    }
+    for (int d = 0; d < bytesPerPixel; d++)
+        if (p->outputFormat != FORMAT_COPY || (d < 8 && ChannelSource(p, d) != CHANNEL_KEEP))
+            written[count++] = d;
+    return count;
+}
+
 struct McuLayout {
     int width, height;
     const int16_t *base[JPG_MAX_COMPONENTS];
@@ -112,10 +144,7 @@ void WritePixels(const JPEG_PROPERTIES *p, const McuLayout &l, uint8_t *address,
     int singleByte = 0;
     bool singleOpaque = false;
     if (Format == FORMAT_SINGLE) {
-        bool reversed = p->dibColour == JPG_COLOUR_BGR && p->streamColour == JPG_COLOUR_RGB;
-        singleByte = reversed && single < 3 ? 2 - single : single;
-        singleOpaque = single == p->componentCount - 1 && p->componentCount == 3 &&
-                       p->dibColour == JPG_COLOUR_RGBA && channels == 4;
+        SingleTarget(p, single, &singleByte, &singleOpaque);
         if (singleByte >= channels)
             return;
     }
@@ -271,6 +300,10 @@ bool ChooseKernel(const JPEG_PROPERTIES *p, McuKernel *k)
         k->three = WholeMcuKernel(p);
         return true;
     }
+    // The plain interleaving kernels place the 8 x 8 pixels of one block of
+    // each component: into a YCbCr bitmap, which is not counted as
+    // upsampled, subsampled chroma comes with wider MCUs and is replicated.
+    bool oneBlockEach = p->hMax == 1 && p->vMax == 1;
     switch (p->outputKind) {
     case 0:
         // One component into one channel; any other kind 0 is a generic routine's.
@@ -282,11 +315,11 @@ bool ChooseKernel(const JPEG_PROPERTIES *p, McuKernel *k)
         return true;
     case 13:
         k->three = d->dec_out_3ch_alpha_h1v1;
-        return true;
+        return oneBlockEach;
     case 15:
         // Plain interleaving is the same on every processor.
         k->three = JpgInterleave3Channels1x1;
-        return true;
+        return oneBlockEach;
     case 16:
         k->three = d->dec_out_3ch_h2v2;
         return true;
@@ -312,7 +345,7 @@ bool ChooseKernel(const JPEG_PROPERTIES *p, McuKernel *k)
         return true;
     case 14:
         k->four = d->dec_out_4ch_h1v1;
-        return true;
+        return oneBlockEach;
     default:
         return false;
     }
@@ -693,6 +726,42 @@ int JpgOutputMcuFast(JPEG_PROPERTIES *props, const JpgFastOutput &fast, int colu
     fast.kernel(luma, cb, cb + 64, props->dibRow + column * fast.mcuBytes + row * fast.mcuRowBytes,
                 props->dibLineStep);
     return 0;
+}
+
+bool JpgRepeatOutputRows(JPEG_PROPERTIES *p, int across, int reference, int first, int end, int scale)
+{
+    if (!p->input.dispatch->run_mcu_output || p->rawBlockHook || p->regionInForce || reference < 0 ||
+        reference >= first)
+        return false;
+    int single = p->nonInterleaved && p->scan ? p->scan->components[0].frameIndex : -1;
+    int size = 8 / scale;
+    int width = size * p->hMax, height = size * p->vMax;
+    if (single >= 0) {
+        width /= p->components[single].h;
+        height /= p->components[single].v;
+    }
+    int bytesPerPixel = p->outputFormat == FORMAT_PACKED_422 ? 2 : p->dibChannels;
+    int written[256];
+    int count = WrittenBytes(p, single, bytesPerPixel, written);
+    // What the MCUs of a row write: the visible part of each, from the
+    // bitmap's left edge.
+    long long columns = (long long)across * width < p->dibWidth ? (long long)across * width : p->dibWidth;
+    long long rows = p->dibHeight < 0 ? -(long long)p->dibHeight : p->dibHeight;
+    long long endLine = (long long)end * height < rows ? (long long)end * height : rows;
+    if (count == 0 || columns <= 0)
+        return true;
+    for (long long y = (long long)first * height; y < endLine; y++) {
+        uint8_t *to = p->dibRow + y * p->dibLineStep;
+        const uint8_t *from = p->dibRow + ((long long)reference * height + y % height) * p->dibLineStep;
+        if (count == bytesPerPixel) {
+            memcpy(to, from, (size_t)(columns * bytesPerPixel));
+            continue;
+        }
+        for (long long x = 0; x < columns * bytesPerPixel; x += bytesPerPixel)
+            for (int k = 0; k < count; k++)
+                to[x + written[k]] = from[x + written[k]];
+    }
+    return true;
 }
 
 // A non-interleaved image is converted once all its components are in.

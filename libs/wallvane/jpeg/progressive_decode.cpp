@@ -105,7 +105,8 @@ int DecodeDcInterleaved(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *prop
         [](int, int) {}, // the coefficients stay as they are
         [&](int column, int row) {
             return ready && InSpan(span, column, row) ? OutputProgressiveMcu(props, column, row, scale) : 0;
-        });
+        },
+        [](int, int, int) { return false; }); // every MCU keeps coefficients of its own
 }
 
 // A scan of one component codes its blocks in raster order over that

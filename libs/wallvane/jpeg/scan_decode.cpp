@@ -259,7 +259,10 @@ int JpgDecodeSequentialScan(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *
                 memcpy(plan.block[k], LevelShiftBlock.samples, sizeof LevelShiftBlock.samples);
             props->flatMcu = 1;
         },
-        [&](int column, int row) { return hook ? 0 : JpgOutputMcuFast(props, fast, column, row, scale); });
+        [&](int column, int row) { return hook ? 0 : JpgOutputMcuFast(props, fast, column, row, scale); },
+        [&](int reference, int first, int end) {
+            return planned && JpgRepeatOutputRows(props, across, reference, first, end, scale);
+        });
 }
 
 int JpgDecodeScan(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props)

@@ -54,21 +54,50 @@ struct JpgInputMark {
     }
 };
 
+// The end of the rows from `row` on that lie wholly before the restart
+// point at which a stopped decoding takes up its marker again (the scan's
+// end without one).
+inline int JpgFlatRowsEnd(const JpgScan *scan, int across, int down, int row)
+{
+    long long interval = scan->restartInterval, total = (long long)across * down;
+    if (interval == 0)
+        return down;
+    long long here = (long long)row * across;
+    long long point = (here / interval + 1) * interval - 1; // the MCU whose restart check takes the marker
+    return point >= total - 1 ? down : (int)(point / across);
+}
+
 // The MCUs of a scan in raster order, from where a stopped read left off,
 // each decoded, checked for a restart and output; with smoothed output the
 // delayed column and row follow, where only the output runs. Once a marker
 // stops the decoding, the MCUs up to its restart point are not decoded:
 // flat gives each what decoding it would, an MCU without coefficients, so
 // that the read of a frame far larger than its data costs no more than its
-// output.
-template <typename DecodeMcu, typename FlatMcu, typename OutputMcu>
+// output. Nor are their rows output MCU by MCU once the output has come to
+// rows of such MCUs only (with the vertical smoothing's row delay, rows
+// whose neighbours are such rows too): repeat(reference, first, end) gives
+// output rows first..end-1 the pixels of output row reference and says
+// whether it could; the row buffers of the smoothing then hold flat rows
+// alike whichever rows they stand for.
+template <typename DecodeMcu, typename FlatMcu, typename OutputMcu, typename RepeatRows>
 int JpgRunMcus(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int across, int down, DecodeMcu decode,
-               FlatMcu flat, OutputMcu output)
+               FlatMcu flat, OutputMcu output, RepeatRows repeat)
 {
     bool stalled = false;
-    for (int row = scan->nextRow; row < down + props->rowDelay; row++) {
-        for (int column = row == scan->nextRow ? scan->nextColumn : 0; column < across + props->columnDelay;
-             column++) {
+    int flatRows = 0; // rows walked whole since the decoding stopped, flat from their first MCU
+    int delay = props->rowDelay;
+    for (int row = scan->nextRow; row < down + delay; row++) {
+        int start = row == scan->nextRow ? scan->nextColumn : 0;
+        if (stalled && start == 0 && row < down && flatRows > 2 * delay && !props->stopRequest) {
+            int end = JpgFlatRowsEnd(scan, across, down, row);
+            if (end > row && repeat(row - 1 - delay, row - delay, end - delay)) {
+                row = end;
+                if (row >= down + delay)
+                    break;
+            }
+        }
+        bool flatRow = stalled && start == 0 && row < down;
+        for (int column = start; column < across + props->columnDelay; column++) {
             if (column < across && row < down) {
                 if (stalled) {
                     flat(column, row);
@@ -91,6 +120,7 @@ int JpgRunMcus(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int ac
             if (JpgMayStop(props, column, row))
                 return JpgStopAfter(props, scan, column, row, across, down);
         }
+        flatRows = flatRow && stalled ? flatRows + 1 : 0;
     }
     scan->nextColumn = scan->nextRow = 0;
     return 0;

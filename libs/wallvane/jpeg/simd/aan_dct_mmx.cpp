@@ -120,8 +120,12 @@ void DownColumns(int16_t *block)
 // Rows first, then columns, as the generic transform; nothing is descaled.
 void JpgFdctAanMmx(int16_t *block)
 {
+#if defined(__x86_64__)
+    JpgFdctAanSse2(block);
+#else
     AlongRows<Forward8, false>(block);
     DownColumns<Forward8>(block);
+#endif
 }
 
 // Columns first, then rows, as the generic transform.

@@ -23,7 +23,11 @@ void JpgQuantizeIntegerMmx(int16_t *block, const int16_t *reciprocals)
 
 void JpgQuantizeAanMmx(int16_t *block, const int16_t *reciprocals)
 {
+#if defined(__x86_64__)
+    JpgQuantizeAanSse2(block, reciprocals);
+#else
     packed64::Quantize<SaturatingLimit, packed64::QuantizeAan4>(block, reciprocals);
+#endif
 }
 
 void JpgDequantizeIntegerMmx(int16_t *block, const int16_t *table)

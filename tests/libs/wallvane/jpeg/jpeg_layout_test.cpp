@@ -102,6 +102,18 @@ TEST(JpegLayout, PackedYcbcrKeepsLumaAndChroma)
     ASSERT_EQ(0, DecodeInto(jpeg, {35, 9, 1, JPG_COLOUR_GRAY}, &luma));
     for (size_t i = 0; i < luma.size(); i++)
         ASSERT_EQ(luma[i], packed[2 * i]) << i;
+    // Three bytes a pixel: every pixel its luma and the chroma of its pair.
+    std::vector<uint8_t> three;
+    ASSERT_EQ(0, DecodeInto(jpeg, {35, 9, 3, JPG_COLOUR_YCBCR}, &three));
+    for (int y = 0; y < 9; y++)
+        for (int x = 0; x < 35; x++) {
+            size_t i = (size_t)y * 35 + x, pair = i - x % 2;
+            ASSERT_EQ(luma[i], three[3 * i]) << x << ", " << y;
+            ASSERT_EQ(packed[2 * pair + 1], three[3 * i + 1]) << x << ", " << y;
+            if (x - x % 2 + 1 < 35) {
+                ASSERT_EQ(packed[2 * pair + 3], three[3 * i + 2]) << x << ", " << y;
+            }
+        }
     std::vector<uint8_t> wrongSampling;
     Bytes jpeg420 = EncodeWithCjpeg(SynthesisePicture(35, 9, 3, 6), "-sample 2x2");
     EXPECT_EQ(JPG_ERR_INVALID_PROPERTIES, DecodeInto(jpeg420, {35, 9, 3, JPG_COLOUR_YCBCR, 0, 2}, &wrongSampling));

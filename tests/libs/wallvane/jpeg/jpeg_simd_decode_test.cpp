@@ -479,7 +479,9 @@ TEST(JpegSimdDecoder, DataEndingEarlyReadsAlikeOnEveryType)
 
 // A frame far larger than its data, cut by the end of the picture: once the
 // marker stops the decoding, the MCUs left are not decoded block by block
-// but come out flat, so the read costs what its data and its output cost.
+// but come out flat, and their rows not MCU by MCU but as copies of the
+// first such row, so the read costs what its data and its bitmap cost.
+// The data code flat blocks too: the whole bitmap is one colour.
 TEST(JpegSimdDecoder, HugeFrameOverLittleDataDecodesOnlyItsData)
 {
     CraftedJpeg crafted = CraftColour(512, 256, 2, 2);
@@ -491,7 +493,8 @@ TEST(JpegSimdDecoder, HugeFrameOverLittleDataDecodesOnlyItsData)
     Bytes jpeg = crafted.Join();
     ASSERT_LT(jpeg.size(), 2500u);
     const long long dataBlocks = 512 * 256 / 256 * 6;
-    std::vector<uint8_t> first, dib;
+    const int bitmapWidth = 1024, mcusAcrossBitmap = bitmapWidth / 16;
+    std::vector<uint8_t> first, firstWhole, dib;
     for (int type = 0; type <= 6; type++) {
         SlotCalls calls;
         CountSlotCalls(&calls);
@@ -499,13 +502,30 @@ TEST(JpegSimdDecoder, HugeFrameOverLittleDataDecodesOnlyItsData)
         read.mode = JPG_READ_EIGHTH_MEMORY;
         read.width = read.height = 64; // the picture's corner
         EXPECT_EQ(0, ReadOnType(type, jpeg, false, read, type ? &dib : &first)) << "type " << type;
-        StopCountingSlotCalls();
         long long decoded = calls.calls[SlotNumber(offsetof(JpgDispatch, huff_decode_block))];
         EXPECT_GE(decoded, dataBlocks) << "type " << type;
         EXPECT_LE(decoded, dataBlocks + 6) << "type " << type;
         if (type) {
             EXPECT_TRUE(dib == first) << "type " << type;
         }
+        // At full size, into a bitmap as tall as the frame: the data fill
+        // the first MCU row, then one flat row goes through the kernel.
+        calls = SlotCalls();
+        read.mode = JPG_READ_IMAGE_MEMORY;
+        read.width = bitmapWidth;
+        read.height = height;
+        EXPECT_EQ(0, ReadOnType(type, jpeg, false, read, &dib)) << "type " << type;
+        StopCountingSlotCalls();
+        long long kernelCalls = calls.calls[SlotNumber(offsetof(JpgDispatch, dec_cc_ycc_bgr_h2v2))];
+        EXPECT_GE(kernelCalls, 2 * mcusAcrossBitmap) << "type " << type;
+        EXPECT_LE(kernelCalls, 3 * mcusAcrossBitmap) << "type " << type;
+        size_t odd = 0;
+        for (size_t i = 3; i < dib.size(); i++)
+            odd += dib[i] != dib[i % 3];
+        EXPECT_EQ(0u, odd) << "type " << type;
+        if (!type)
+            firstWhole = dib;
+        EXPECT_TRUE(dib == firstWhole) << "type " << type;
     }
     ApplyForcedCpuTypeFromEnvironment();
 }
