@@ -3,6 +3,10 @@
 // fraction of the cost, and the input state at the start of every MCU row
 // reached is kept in the row index, so that a later region read of the same
 // scan seeks to its first row instead of passing over the rows above it.
+// Once a marker has stopped the decoding, the MCUs up to its restart point
+// take no bits and leave the predictors as they are: the walk steps past
+// them without decoding, so a region low in a frame far larger than its
+// data costs what the data cost.
 #include <limits.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -187,10 +191,25 @@ struct Walk {
     JPEG_PROPERTIES *props;
     int across, down, scale;
     int row, column; // the next MCU; the input stands at its start
+    bool stalled;    // the last MCU took nothing, a marker pending
 };
+
+// After an MCU's decoding: its restart check, and whether the decoding has
+// stopped at a marker.
+int FinishMcu(Walk &w, const JpgInputMark &mark)
+{
+    if (w.input->exhausted)
+        return JPG_ERR_EOF;
+    w.stalled = mark.Stalled(w.input);
+    if (JpgCheckRestart(w.input, w.scan, w.across, w.down, w.column, w.row) < 0)
+        return JPG_ERR_BAD_RST;
+    w.stalled = w.stalled && w.input->pendingMarker;
+    return 0;
+}
 
 int PassOverMcu(Walk &w)
 {
+    JpgInputMark mark(w.input);
     JpgDecodeBlockRoutine decode = w.input->dispatch->huff_decode_dc_skip_ac;
     for (int i = 0; i < w.scan->ns; i++) {
         const JpgScanComponent &sc = w.scan->components[i];
@@ -205,9 +224,30 @@ int PassOverMcu(Walk &w)
         }
     }
     w.props->rowIndex->mcusPassedOver++;
-    if (w.input->exhausted)
-        return JPG_ERR_EOF;
-    return JpgCheckRestart(w.input, w.scan, w.across, w.down, w.column, w.row) < 0 ? JPG_ERR_BAD_RST : 0;
+    return FinishMcu(w, mark);
+}
+
+// Passes over the MCUs of the current row up to column `end`; those that
+// a stopped decoding would not decode are stepped past, up to the one
+// whose restart check takes the marker.
+int PassOverColumns(Walk &w, int end)
+{
+    while (w.column < end) {
+        if (w.stalled) {
+            long long rowStart = (long long)w.row * w.across;
+            long long resume = JpgResumingMcu(w.scan, w.across, w.down, rowStart + w.column) - rowStart;
+            int next = resume < end ? (int)resume : end;
+            if (next > w.column) {
+                w.column = next;
+                continue;
+            }
+        }
+        int result = PassOverMcu(w);
+        if (result < 0)
+            return result;
+        w.column++;
+    }
+    return 0;
 }
 
 // Passes over MCUs up to the start of row `row`, keeping the start state of
@@ -215,11 +255,9 @@ int PassOverMcu(Walk &w)
 int PassOverTo(Walk &w, int row)
 {
     while (w.row < row) {
-        for (; w.column < w.across; w.column++) {
-            int result = PassOverMcu(w);
-            if (result < 0)
-                return result;
-        }
+        int result = PassOverColumns(w, w.across);
+        if (result < 0)
+            return result;
         w.row++;
         w.column = 0;
         JpgSaveRowState(w.row, w.input, w.scan, w.props);
@@ -245,6 +283,7 @@ int SeekTowards(Walk &w, int row)
     if (offset < 0)
         return JPG_ERR_FILE;
     Capture(w.input, w.scan, offset, &here);
+    w.stalled = false; // found again by the next MCU passed over
     int result = JpgRestoreRowState(known, w.input, w.scan, w.props);
     if (result == JPG_ERR_DATA && known > 0) {
         // The source is not the one the index was made from: only the
@@ -303,7 +342,7 @@ int JpgRestoreRowState(int row, JpgBitInput *input, JpgScan *scan, JPEG_PROPERTI
 
 int JpgDecodeSequentialScanRoi(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *props, int scale)
 {
-    Walk w = {input, scan, props, 0, 0, scale, scan->nextRow, scan->nextColumn};
+    Walk w = {input, scan, props, 0, 0, scale, scan->nextRow, scan->nextColumn, false};
     JpgSequentialGeometry(props, scan, &w.across, &w.down);
     int size = 8 / scale;
     int mcuWidth = size * props->hMax, mcuHeight = size * props->vMax;
@@ -332,20 +371,18 @@ int JpgDecodeSequentialScanRoi(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIE
         bool hook = JpgHookTakesCoefficients(props);
         for (; w.row < span.endRow; w.column = 0) {
             bool realRow = w.row < w.down;
+            if (realRow && (result = PassOverColumns(w, span.firstColumn)) < 0)
+                return result;
+            if (w.column < span.firstColumn)
+                w.column = span.firstColumn;
             for (; w.column < span.endColumn; w.column++) {
-                if (w.column < span.firstColumn) {
-                    if (realRow && (result = PassOverMcu(w)) < 0)
-                        return result;
-                    continue;
-                }
                 if (realRow && w.column < w.across) {
+                    JpgInputMark mark(input);
                     if ((result = JpgDecodeSequentialMcu(input, scan, props, w.column, w.row)) < 0)
                         return result;
                     props->rowIndex->mcusDecoded++;
-                    if (input->exhausted)
-                        return JPG_ERR_EOF;
-                    if (JpgCheckRestart(input, scan, w.across, w.down, w.column, w.row) < 0)
-                        return JPG_ERR_BAD_RST;
+                    if ((result = FinishMcu(w, mark)) < 0)
+                        return result;
                 }
                 if (!hook && (result = JpgOutputMcu(props, w.column, w.row, scale)) < 0)
                     return result;

@@ -54,17 +54,25 @@ struct JpgInputMark {
     }
 };
 
+// The MCU, counted in raster order, whose restart check takes up the
+// marker again for a decoding stopped at MCU `mcu`: the MCUs from `mcu` up
+// to it take nothing (the scan's MCU count without such a point).
+inline long long JpgResumingMcu(const JpgScan *scan, int across, int down, long long mcu)
+{
+    long long interval = scan->restartInterval, total = (long long)across * down;
+    if (interval == 0)
+        return total;
+    long long point = (mcu / interval + 1) * interval - 1;
+    return point >= total - 1 ? total : point;
+}
+
 // The end of the rows from `row` on that lie wholly before the restart
 // point at which a stopped decoding takes up its marker again (the scan's
 // end without one).
 inline int JpgFlatRowsEnd(const JpgScan *scan, int across, int down, int row)
 {
-    long long interval = scan->restartInterval, total = (long long)across * down;
-    if (interval == 0)
-        return down;
-    long long here = (long long)row * across;
-    long long point = (here / interval + 1) * interval - 1; // the MCU whose restart check takes the marker
-    return point >= total - 1 ? down : (int)(point / across);
+    long long point = JpgResumingMcu(scan, across, down, (long long)row * across);
+    return point >= (long long)across * down ? down : (int)(point / across);
 }
 
 // The MCUs of a scan in raster order, from where a stopped read left off,

@@ -481,6 +481,8 @@ TEST(JpegSimdDecoder, DataEndingEarlyReadsAlikeOnEveryType)
 // marker stops the decoding, the MCUs left are not decoded block by block
 // but come out flat, and their rows not MCU by MCU but as copies of the
 // first such row, so the read costs what its data and its bitmap cost.
+// A region read far down and right steps past the MCUs above it and left
+// of it without passing over them one by one with the DC-only decoder.
 // The data code flat blocks too: the whole bitmap is one colour.
 TEST(JpegSimdDecoder, HugeFrameOverLittleDataDecodesOnlyItsData)
 {
@@ -526,6 +528,22 @@ TEST(JpegSimdDecoder, HugeFrameOverLittleDataDecodesOnlyItsData)
         if (!type)
             firstWhole = dib;
         EXPECT_TRUE(dib == firstWhole) << "type " << type;
+        // A region low and right in the frame, at eighth scale.
+        calls = SlotCalls();
+        CountSlotCalls(&calls);
+        BitmapRead region;
+        region.mode = JPG_READ_EIGHTH_MEMORY;
+        region.left = 6000, region.top = 200, region.right = 6040, region.bottom = 240;
+        region.width = region.height = 40;
+        EXPECT_EQ(JPG_ROI_SUCCESS, ReadOnType(type, jpeg, false, region, &dib)) << "type " << type;
+        StopCountingSlotCalls();
+        long long passedOver = calls.calls[SlotNumber(offsetof(JpgDispatch, huff_decode_dc_skip_ac))];
+        EXPECT_GE(passedOver, dataBlocks) << "type " << type;
+        EXPECT_LE(passedOver, dataBlocks + 12) << "type " << type;
+        size_t wrong = 0;
+        for (size_t i = 0; i < dib.size(); i++)
+            wrong += dib[i] != first[i % 3];
+        EXPECT_EQ(0u, wrong) << "type " << type;
     }
     ApplyForcedCpuTypeFromEnvironment();
 }
