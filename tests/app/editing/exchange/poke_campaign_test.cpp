@@ -439,19 +439,16 @@ SavedNotes ReadSavedNotes(const std::string &folder)
     // text the program writes must read whole that way too.
     std::vector<NoteText> shape;
     SplitRichNoteTexts((const uint8_t *)texts.data(), texts.size(), &shape);
-    for (const NoteText &t : shape)
-        saved.shapeDamaged += t.damaged ? 1 : 0;
-    if (saved.shapeDamaged)
-        for (const NoteText &t : shape)
-            if (t.damaged) {
-                for (size_t i = 0; i < t.rtf.size() && saved.shapeExample.size() < 400; ++i) {
-                    unsigned char c = t.rtf[i];
-                    char hex[8];
-                    std::snprintf(hex, sizeof hex, "<%02x>", c);
-                    saved.shapeExample += c < 0x20 || c > 0x7e ? hex : std::string(1, (char)c);
-                }
-                break;
-            }
+    for (const NoteText &t : shape) {
+        if (!t.damaged || ++saved.shapeDamaged > 1)
+            continue;
+        for (size_t i = 0; i < t.rtf.size() && saved.shapeExample.size() < 400; ++i) {
+            unsigned char c = t.rtf[i];
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "<%02x>", c);
+            saved.shapeExample += c < 0x20 || c > 0x7e ? hex : std::string(1, (char)c);
+        }
+    }
     ZettlyRecord record;
     for (; ReadNextRecord(&reader, &record) == 0; ++saved.records) {
         size_t i = (size_t)saved.records;
