@@ -12,6 +12,7 @@
 #include "editor_menu.h"
 #include "editor_rules.h"
 #include "text_walk.h"
+#include "tooltip_window.h"
 #include "transparency.h"
 #include "core/notes_table/zettly_settings.h"
 #include "core/notes_table/zettly_slots.h"
@@ -68,6 +69,10 @@ static CHARRANGE Selection(HWND edit)
 
 static void UpdateLineColumn(HWND edit, ZettlyEditState *s, UINT message)
 {
+    if (!s->lineColumn)
+        s->lineColumn = ShowZettlyToolTip(s);
+    if (!s->lineColumn)
+        return;
     CHARRANGE sel = Selection(edit);
     CaretTrack track = {s->lastStart, s->lastEnd, s->caretEnd};
     bool moved = TrackCaretEnd(&track, sel.cpMin, sel.cpMax);
@@ -99,10 +104,24 @@ static void UpdateLineColumn(HWND edit, ZettlyEditState *s, UINT message)
     UpdateWindow(tip);
 }
 
+// Until the indicator is first shown it has no window, and nothing to hide or repaint.
 static void LineColumnFirst(HWND edit, ZettlyEditState *s, UINT message, WPARAM wParam)
 {
     HWND tip = s->lineColumn;
     ZettlyRecord *z = NoteOf(s);
+    switch (message) {
+    case WM_SETFOCUS:
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_MOUSEMOVE:
+        if (GetFocus() == edit)
+            UpdateLineColumn(edit, s, message);
+        return;
+    }
+    if (!tip)
+        return;
     switch (message) {
     case WM_KILLFOCUS:
         ShowWindow(tip, SW_HIDE);
@@ -114,15 +133,6 @@ static void LineColumnFirst(HWND edit, ZettlyEditState *s, UINT message, WPARAM 
     case WM_WINDOWPOSCHANGED:
         if (z && !z->rolledUp)
             InvalidateRect(tip, nullptr, TRUE);
-        break;
-    case WM_SETFOCUS:
-    case WM_KEYDOWN:
-    case WM_KEYUP:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_MOUSEMOVE:
-        if (GetFocus() == edit)
-            UpdateLineColumn(edit, s, message);
         break;
     case WM_USER:
         if (wParam == EDIT_REALIGN) {
@@ -544,7 +554,7 @@ static LRESULT HandleEditMessage(HWND edit, ZettlyEditState *s, UINT message, WP
         if (OleFirst(edit, s, message, wParam, lParam, &result))
             return result;
     }
-    if (s->lineColumn)
+    if (s->edit)
         LineColumnFirst(edit, s, message, wParam);
     return Dispatch(edit, s, message, wParam, lParam);
 }

@@ -698,11 +698,11 @@ TEST_F(EditorCommands, TheLineColumnIndicatorTakesEachNewBackground)
     HWND edit = Edit(slot);
     auto *state = (ZettlyEditState *)GetWindowLongPtrA(edit, GWLP_USERDATA);
     ASSERT_NE(state, nullptr);
-    HWND indicator = state->lineColumn;
-    ASSERT_NE(indicator, nullptr);
     SetForegroundWindow(ZettlyTable[slot].window);
     SetFocus(edit);
     SendMessageA(edit, WM_KEYUP, VK_END, 0);
+    HWND indicator = state->lineColumn;
+    ASSERT_NE(indicator, nullptr);
     ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(indicator) != 0; }, 3000));
     auto shown = [indicator]() {
         HDC dc = GetDC(indicator);
