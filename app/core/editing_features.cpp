@@ -44,6 +44,10 @@ static void NoFrameAction(RichOleFrame *) {}
 static void NoActivate(BOOL) {}
 static void NoAction(void) {}
 static void NoDocumentAction(RichOleDocument *) {}
+static BOOL NoObjects(RichOleDocument *)
+{
+    return FALSE;
+}
 static HWND NoCheckList(HWND, int)
 {
     return nullptr;
@@ -132,19 +136,19 @@ static int NoInsert(const char *, int, int)
 
 // In the order of the record's entries.
 static const EditingFeatures StandIns = {
-    NoTextOp,       NoConsole,       NoConsoleStop,   NoConsoleWrite,   NoSlotAction,
-    NoEditBar,      NoBarAttach,     NoBarSlot,       NoBarPlace,       NoBarRefresh,
-    NotThere,       NoOleAttach,     NoOleDetach,     NoVerb,           NoFrameAction,
-    NoActivate,     NoAction,        NoDocumentAction, NoDocumentAction, NoCheckList,
-    NoItems,        NotTaken,        NoFindDialog,    NoMessage,        NoRequest,
-    NoOwner,        NoPrint,         NoDialog,        NoDialog,         NoSyntaxFile,
-    NoAction,       NoLanguages,     NoLanguage,      NoSyntax,         NoServer,
-    NoAction,       NoHandOver,      NoMapi,          NoAction,         NotThere,
-    NoMail,         NoFolderExport,  NoFolderImport,  NoSlotFile,       NoSlotFile,
-    NoInsertDialog, NoInsert,
+    NoTextOp,       NoConsole,       NoConsoleStop,    NoConsoleWrite,   NoSlotAction,
+    NoEditBar,      NoBarAttach,     NoBarSlot,        NoBarPlace,       NoBarRefresh,
+    NotThere,       NoOleAttach,     NoOleDetach,      NoVerb,           NoFrameAction,
+    NoActivate,     NoAction,        NoDocumentAction, NoDocumentAction, NoObjects,
+    NoCheckList,    NoItems,         NotTaken,         NoFindDialog,     NoMessage,
+    NoRequest,      NoOwner,         NoPrint,          NoDialog,         NoDialog,
+    NoSyntaxFile,   NoAction,        NoLanguages,      NoLanguage,       NoSyntax,
+    NoServer,       NoAction,        NoHandOver,       NoMapi,           NoAction,
+    NotThere,       NoMail,          NoFolderExport,   NoFolderImport,   NoSlotFile,
+    NoSlotFile,     NoInsertDialog,  NoInsert,
 };
 // Every entry is a call: a record that grows gets a stand-in for the new one.
-static_assert(sizeof(EditingFeatures) == 47 * sizeof(void (*)(void)), "a stand-in for every call");
+static_assert(sizeof(EditingFeatures) == 48 * sizeof(void (*)(void)), "a stand-in for every call");
 
 // One per program: the calls in place, set at start-up.
 static const EditingFeatures *InPlace = &StandIns;

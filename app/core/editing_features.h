@@ -59,6 +59,9 @@ struct EditingFeatures {
     // through the container. Nothing happens without a document.
     void (*richOleInsertObject)(RichOleDocument *document);
     void (*richOlePasteSpecial)(RichOleDocument *document);
+    // Whether the document's control holds embedded objects: their servers
+    // are closed when the note ends, which the end of the process does not do.
+    BOOL (*richOleHoldsObjects)(RichOleDocument *document);
 
     // check_list.cpp: the check-list dialog for the note, or null.
     HWND (*createCheckList)(HWND owner, int slot);

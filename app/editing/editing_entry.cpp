@@ -15,7 +15,7 @@
 #include "syntax_richedit.h"
 
 // Every entry is filled below: a record that grows needs its call here too.
-static_assert(sizeof(EditingFeatures) == 47 * sizeof(void (*)(void)), "every call filled");
+static_assert(sizeof(EditingFeatures) == 48 * sizeof(void (*)(void)), "every call filled");
 
 static EditingFeatures MakeEditingFeatures(void)
 {
@@ -39,6 +39,7 @@ static EditingFeatures MakeEditingFeatures(void)
     f.richOleFocusActiveObject = RichOleFocusActiveObject;
     f.richOleInsertObject = RichOleInsertObject;
     f.richOlePasteSpecial = RichOlePasteSpecial;
+    f.richOleHoldsObjects = RichOleHoldsObjects;
     f.createCheckList = CreateCheckList;
     f.readCheckListItems = ReadCheckListItems;
     f.findReplaceTakesMessage = FindReplaceTakesMessage;

@@ -60,10 +60,12 @@ static void StartAutoSaveTimer(HWND window, MainWindowState *s, int period)
         SetTimer(window, TIMER_AUTOSAVE, (UINT)period, nullptr);
 }
 
-static int OnMainCreate(HWND window, MainWindowState *s)
+static int OnMainCreate(HWND window, MainWindowState *s, const CREATESTRUCTA *cs)
 {
     HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_ZETTLIES));
     MainWindow = window;
+    const MainWindowStart *start = cs ? (const MainWindowStart *)cs->lpCreateParams : nullptr;
+    s->processEndsWithLoop = start && start->processEndsWithLoop;
     s->quickPickSlot = -1;
     std::memset(ZettlyTable, 0, sizeof(ZettlyRecord) * (ZETTLY_LAST_NOTE_SLOT + 1));
     ResetDefaultSettings();
@@ -203,10 +205,19 @@ static void OnMainDestroy(HWND window, MainWindowState *s)
         KB_RemoveHook();
         s->keyboardHookInstalled = FALSE;
     }
-    for (int slot = 0; slot <= ZETTLY_LAST_NOTE_SLOT; ++slot)
-        if (ZettlyTable[slot].window)
-            DestroyWindow(ZettlyTable[slot].window);
-    ReleaseAllZettlies();
+    if (s->processEndsWithLoop) {
+        // The notes are saved and nothing else waits for them. Those left
+        // keep their slots, fonts and brushes to the end, so that a message
+        // still handed to one before the loop ends finds it whole.
+        for (int slot = 0; slot <= ZETTLY_LAST_NOTE_SLOT; ++slot)
+            if (NoteEndReachesOutside(slot))
+                DestroyWindow(ZettlyTable[slot].window);
+    } else {
+        for (int slot = 0; slot <= ZETTLY_LAST_NOTE_SLOT; ++slot)
+            if (ZettlyTable[slot].window)
+                DestroyWindow(ZettlyTable[slot].window);
+        ReleaseAllZettlies();
+    }
     CloseZettlyFileSet();
     MainWindow = nullptr;
     PostQuitMessage(0);
@@ -277,7 +288,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return DefWindowProcA(window, message, wParam, lParam);
     switch (message) {
     case WM_CREATE:
-        return OnMainCreate(window, s);
+        return OnMainCreate(window, s, (const CREATESTRUCTA *)lParam);
     case WM_TIMER:
         OnMainTimer(window, s, wParam);
         return 0;

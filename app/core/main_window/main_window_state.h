@@ -20,6 +20,7 @@ struct MainWindowState {
     HWND quickPick;
     int quickPickSlot;
     BOOL processTreeOpen;       // one process tree at a time
+    BOOL processEndsWithLoop;   // MainWindowStart
     // The minute the alarm checks last looked at, once they have.
     BOOL alarmsChecked;
     AlarmClock lastAlarmCheck;

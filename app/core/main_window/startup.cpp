@@ -205,8 +205,10 @@ int ZettliesMain(HINSTANCE instance, HINSTANCE previous, const char *commandLine
     ZettliesRun run = {instance, nullptr, false};
     if (StartServices(&run) != 0)
         return 1;
+    // The process ends with the loop: the main window may leave the notes to that end.
+    MainWindowStart start = {TRUE};
     HWND main = CreateWindowExA(0, ZETTLIES_MAIN_CLASS, nullptr, WS_OVERLAPPEDWINDOW, 0, 0, 0, 0,
-                                GetDesktopWindow(), nullptr, instance, nullptr);
+                                GetDesktopWindow(), nullptr, instance, &start);
     int exitCode;
     if (!main) {
         exitCode = -1;

@@ -267,6 +267,18 @@ static void ReleaseEditState(HWND edit)
     HeapFree(GetProcessHeap(), 0, state);
 }
 
+BOOL NoteEndReachesOutside(int slot)
+{
+    if (slot < 0 || slot > ZETTLY_LAST_NOTE_SLOT || !ZettlyTable[slot].window)
+        return FALSE;
+    const ZettlyRecord *z = &ZettlyTable[slot];
+    if (z->consoleMode)
+        return TRUE;
+    ZettlyEditState *state =
+        z->editWindow ? (ZettlyEditState *)GetWindowLongPtrA(z->editWindow, GWLP_USERDATA) : nullptr;
+    return state && Editing().richOleHoldsObjects(state->oleDocument);
+}
+
 // At WM_NCDESTROY: a window whose WM_CREATE failed gets no WM_DESTROY under
 // Wine, only this.
 static void GiveBackNoteMenu(HWND note)

@@ -104,6 +104,11 @@ void RichOleDetach(RichOleDocument *d, RichOleFrame *frame)
     }
 }
 
+BOOL RichOleHoldsObjects(RichOleDocument *d)
+{
+    return d && d->richEditOle && d->richEditOle->GetObjectCount() > 0;
+}
+
 // ---------------------------------------------------------------- insert object
 
 static POINT CaretPoint(HWND edit, LONG at)

@@ -32,6 +32,8 @@ void RichOleFocusActiveObject(void);
 // through the container. Nothing happens without a document.
 void RichOleInsertObject(RichOleDocument *document);
 void RichOlePasteSpecial(RichOleDocument *document);
+// Whether the document's control holds embedded objects.
+BOOL RichOleHoldsObjects(RichOleDocument *document);
 
 struct RichOleDocument {
     HWND owner;            // the note window

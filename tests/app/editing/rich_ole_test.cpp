@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/note_editor/note_edit.h"
+#include "core/note_window/note_window.h"
 #include "editing/richole/rich_ole.h"
 #include "editing_notes_fixture.h"
 
@@ -65,6 +66,17 @@ TEST_F(RichOle, PastedMetafileIsAnObjectThatSurvivesSaveAndLoad)
     ASSERT_EQ(LoadZettlies(), 1);
     EXPECT_TRUE(boxes.Boxes().empty());
     EXPECT_EQ(Objects(0), 1);
+}
+
+// The end of the process closes no object's server: at quit such a note is
+// ended by itself, not left to the process's end.
+TEST_F(RichOle, AnEmbeddedObjectMakesTheNotesEndReachOutsideTheProcess)
+{
+    ASSERT_EQ(MakeNote(0, 0), 0);
+    EXPECT_FALSE(NoteEndReachesOutside(0));
+    PasteMetafile(ZettlyTable[0].editWindow);
+    ASSERT_EQ(Objects(0), 1);
+    EXPECT_TRUE(NoteEndReachesOutside(0));
 }
 
 // A drop and an object inserted through the control's OLE interface change

@@ -397,6 +397,29 @@ TEST_F(MainWindowTest, TryAgainAtQuitSavesOnceTheCauseIsGone)
     EXPECT_NE(FileBytes("zettly.str").find("kept after all"), std::string::npos);
 }
 
+// The program's own main window: its process ends with the loop. The notes
+// are saved and left to that end, except one whose end reaches outside the
+// process.
+TEST_F(MainWindowTest, ProgramQuitLeavesTheNotesToTheProcessEndButEndsAConsoleNote)
+{
+    MainWindowStart start = {TRUE};
+    main = CreateWindowExA(0, ZETTLIES_MAIN_CLASS, nullptr, WS_OVERLAPPEDWINDOW, 0, 0, 0, 0,
+                           GetDesktopWindow(), nullptr, GetModuleHandleA(nullptr), &start);
+    ASSERT_NE(main, nullptr);
+    int plain = NewNote(), console = NewNote();
+    HWND plainNote = ZettlyTable[plain].window, consoleNote = ZettlyTable[console].window;
+    SetWindowTextA(ZettlyTable[plain].editWindow, "saved at quit");
+    ZettlyTable[console].consoleMode = 1;
+    SendMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(main));
+    EXPECT_EQ(MainWindow, nullptr);
+    EXPECT_NE(StoredInfo(), "") << "the settings were written";
+    EXPECT_NE(FileBytes("zettly.str").find("saved at quit"), std::string::npos);
+    EXPECT_FALSE(IsWindow(consoleNote)) << "its end stops its interpreter";
+    EXPECT_TRUE(IsWindow(plainNote)) << "left to the process's end";
+    EXPECT_EQ(ZettlyTable[plain].window, plainNote) << "whole until then";
+}
+
 // A full disk or a folder closed to new files: nothing new can be written
 // then, yet the next start must say why the session's changes are gone.
 TEST_F(MainWindowTest, FailedSaveAtSessionEndKeepsTheLastGoodSetAndTheNextStartSaysWhy)
