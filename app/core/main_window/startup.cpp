@@ -182,8 +182,9 @@ static void StopServices(ZettliesRun *run)
         Editing().mailShutdown();
     Editing().ddeServerStop();
     OleUninitialize();
-    FreeLibrary(run->richEdit);
-    run->richEdit = nullptr;
+    // The control's library stays until the process ends: the notes left to
+    // that end are still its windows, and a message handed to one must not
+    // find its code gone.
     Editing().freeSyntaxConfig();
 }
 
