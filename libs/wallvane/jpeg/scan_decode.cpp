@@ -239,7 +239,7 @@ int JpgDecodeSequentialScan(JpgBitInput *input, JpgScan *scan, JPEG_PROPERTIES *
     int across, down;
     JpgSequentialGeometry(props, scan, &across, &down);
     bool hook = JpgHookTakesCoefficients(props);
-    BlockPlan plan;
+    BlockPlan plan = {}; // read only when planned; the compiler cannot see that
     bool planned = !hook && PlanBlocks(scan, props, &plan);
     JpgFastOutput fast;
     JpgPrepareFastOutput(props, scale, &fast);
