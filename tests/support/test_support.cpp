@@ -385,6 +385,33 @@ std::string WindowsPath(const std::string &unixPath)
     return out;
 }
 
+namespace {
+struct WindowSearch {
+    const char *windowClass;
+    DWORD process;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK TakeIfSought(HWND window, LPARAM context)
+{
+    WindowSearch *search = (WindowSearch *)context;
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (lstrcmpiA(name, search->windowClass) == 0 && (!search->process || process == search->process))
+        search->found.push_back(window);
+    return TRUE;
+}
+} // namespace
+
+std::vector<HWND> TopLevelWindows(const char *windowClass, DWORD process)
+{
+    WindowSearch search = {windowClass, process, {}};
+    EnumWindows(TakeIfSought, (LPARAM)&search);
+    return search.found;
+}
+
 ChildProgram::ChildProgram(const std::string &exe, const std::string &arguments,
                            const std::vector<std::string> &environment)
 {

@@ -112,6 +112,11 @@ private:
 // The Windows form of a path of the build tree (Wine maps / to Z:\).
 std::string WindowsPath(const std::string &unixPath);
 
+// The top-level windows of a class, of one process or of any (0), taken in
+// one snapshot: a walk with FindWindowEx skips or repeats windows that other
+// programs on the desktop restack meanwhile.
+std::vector<HWND> TopLevelWindows(const char *windowClass, DWORD process = 0);
+
 // A program started as a user would; killed at the end if still running.
 class ChildProgram {
 public:

@@ -26,30 +26,20 @@ int EnvironmentNumber(const char *name, int fallback)
     return parsed > 0 ? parsed : fallback;
 }
 
-DWORD ProcessOf(HWND window)
-{
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    return process;
-}
-
 HWND FindOfProcess(const char *windowClass, DWORD process)
 {
-    for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, windowClass, nullptr)) != nullptr;)
-        if (ProcessOf(w) == process)
-            return w;
-    return nullptr;
+    std::vector<HWND> found = TopLevelWindows(windowClass, process);
+    return found.empty() ? nullptr : found[0];
 }
 
 std::vector<HWND> NoteEditsOf(DWORD process)
 {
     std::vector<HWND> edits;
-    for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "Zettly Class", nullptr)) != nullptr;)
-        if (ProcessOf(w) == process) {
-            HWND edit = FindWindowExA(w, nullptr, "RICHEDIT", nullptr);
-            if (edit)
-                edits.push_back(edit);
-        }
+    for (HWND note : TopLevelWindows("Zettly Class", process)) {
+        HWND edit = FindWindowExA(note, nullptr, "RICHEDIT", nullptr);
+        if (edit)
+            edits.push_back(edit);
+    }
     return edits;
 }
 

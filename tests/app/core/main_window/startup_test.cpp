@@ -10,11 +10,7 @@ const std::string Program = WindowsPath(ZETTLIES_EXE);
 
 int CountMainWindows()
 {
-    int count = 0;
-    HWND w = nullptr;
-    while ((w = FindWindowExA(nullptr, w, "Zettlies", nullptr)) != nullptr)
-        ++count;
-    return count;
+    return (int)TopLevelWindows("Zettlies").size();
 }
 
 class ZettliesProgram : public ::testing::Test {

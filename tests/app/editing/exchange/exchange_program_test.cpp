@@ -18,12 +18,7 @@ const std::string Installer = WindowsPath(INSTALLER_EXE);
 std::vector<std::string> NoteTexts(DWORD processId = 0)
 {
     std::vector<std::string> texts;
-    HWND note = nullptr;
-    while ((note = FindWindowExA(nullptr, note, "Zettly Class", nullptr)) != nullptr) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(note, &owner);
-        if (processId && owner != processId)
-            continue;
+    for (HWND note : TopLevelWindows("Zettly Class", processId)) {
         HWND edit = FindWindowExA(note, nullptr, nullptr, nullptr);
         char text[512] = {};
         DWORD_PTR got = 0;

@@ -166,14 +166,8 @@ protected:
     }
     HWND MainWindow()
     {
-        HWND w = nullptr;
-        while ((w = FindWindowExA(nullptr, w, "Zettlies", nullptr)) != nullptr) {
-            DWORD owner = 0;
-            GetWindowThreadProcessId(w, &owner);
-            if (owner == program->ProcessId())
-                return w;
-        }
-        return nullptr;
+        std::vector<HWND> found = TopLevelWindows("Zettlies", program->ProcessId());
+        return found.empty() ? nullptr : found[0];
     }
     WindowCount Notes()
     {
