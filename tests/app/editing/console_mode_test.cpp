@@ -133,8 +133,9 @@ TEST_F(Console, OnlyTheInterpretersOwnEndsAreInherited)
     // Nor the test's own output, which ctest reads until every holder ends.
     for (DWORD which : {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE}) {
         DWORD flags = 0;
-        if (GetHandleInformation(GetStdHandle(which), &flags))
+        if (GetHandleInformation(GetStdHandle(which), &flags)) {
             EXPECT_EQ(flags & HANDLE_FLAG_INHERIT, 0u) << "standard handle " << which;
+        }
     }
     // With no handle of the first console held by the second interpreter,
     // closing the first one's input is enough to end it.

@@ -293,8 +293,9 @@ TEST_F(AlarmTest, BlinkingNeverReachesTheSavedBlinkColour)
         ASSERT_TRUE(PumpUntil([&] { return Signalled(BlinkPaused) || Signalled(thread); }));
         uint32_t background = ShownBlinkColour(z, slot);
         bool blinking = z->blinking != 0;
-        if (blinking)
+        if (blinking) {
             ASSERT_EQ(SaveZettlies(main), 0);
+        }
         SetEvent(BlinkStep);
         ASSERT_TRUE(PumpUntil([&] { return Signalled(BlinkPaused) || Signalled(thread); }));
         stepped = blinking && z->blinking;
