@@ -527,10 +527,10 @@ HWND WaitForDialog(const ChildProgram &owner, const char *caption, DWORD timeout
     HWND found = nullptr;
     PumpUntil(
         [&] {
-            for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "#32770", caption)) != nullptr;) {
-                DWORD process = 0;
-                GetWindowThreadProcessId(w, &process);
-                if (process == owner.ProcessId())
+            for (HWND w : TopLevelWindows("#32770", owner.ProcessId())) {
+                char text[256] = {};
+                GetWindowTextA(w, text, sizeof text);
+                if (lstrcmpiA(text, caption) == 0)
                     return (found = w) != nullptr;
             }
             return false;

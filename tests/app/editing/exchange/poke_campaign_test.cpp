@@ -38,24 +38,8 @@ HDDEDATA CALLBACK ClientCallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PT
 }
 
 struct WindowCount {
-    DWORD process;
     int notes, hidden;
 };
-
-BOOL CALLBACK CountNoteWindow(HWND window, LPARAM param)
-{
-    WindowCount *count = (WindowCount *)param;
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    char name[32] = {};
-    GetClassNameA(window, name, sizeof name);
-    if (owner == count->process && std::strcmp(name, "Zettly Class") == 0) {
-        ++count->notes;
-        if (!IsWindowVisible(window))
-            ++count->hidden;
-    }
-    return TRUE;
-}
 
 // A DDE client in this process; the program answers from its own.
 class Poker {
@@ -171,8 +155,12 @@ protected:
     }
     WindowCount Notes()
     {
-        WindowCount count = {program->ProcessId(), 0, 0};
-        EnumWindows(CountNoteWindow, (LPARAM)&count);
+        WindowCount count = {0, 0};
+        for (HWND note : TopLevelWindows("Zettly Class", program->ProcessId())) {
+            ++count.notes;
+            if (!IsWindowVisible(note))
+                ++count.hidden;
+        }
         return count;
     }
     void DismissBoxes(DWORD waitMs = 500)
